@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+// Speed of the Qt-free core: one calculation pass over the in-memory grid, and the longest fraction search
+// a builder is likely to start.
+#include "calc/calculationpass.h"
+#include "calc/dec2frac.h"
+#include "calc/memorygrid.h"
+#include "runtime/messagebox.h"
+#include "runtime/numbertext.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+class SilentMessages final : public tarvelin::MessageBoxService
+{
+public:
+    int MessageBox(const tarvelin::MessageBoxRequest &) override { return tarvelin::answer::kOk; }
+};
+
+void calculationPass(benchmark::State &state)
+{
+    tarvelin::MemoryGrid grid("28.5");
+    SilentMessages messages;
+    for (auto _ : state) {
+        const bool ok = tarvelin::runCalculationPass(grid, messages);
+        benchmark::DoNotOptimize(ok);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(calculationPass)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+void formatCell(benchmark::State &state)
+{
+    double value = 444.2105263157895;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(value);
+        std::string text = tarvelin::FormatNumber(value, tarvelin::kCellFormat);
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(formatCell);
+
+void parseCell(benchmark::State &state)
+{
+    const std::string text = "1128.296";
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(text);
+        double value = tarvelin::ParseNumber(text);
+        benchmark::DoNotOptimize(value);
+    }
+}
+BENCHMARK(parseCell);
+
+// 0.123456789 is matched by 13566680/109890109, which takes well over a hundred million turns.
+void dec2fracLongSearch(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const tarvelin::FractionSearch s = tarvelin::searchFraction(0.123456789);
+        benchmark::DoNotOptimize(s);
+    }
+}
+BENCHMARK(dec2fracLongSearch)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
+
+} // namespace
+
+BENCHMARK_MAIN();

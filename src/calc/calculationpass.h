@@ -1,0 +1,29 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string_view>
+
+namespace tarvelin {
+
+class MemoryGrid;
+class MessageBoxService;
+class ResultGrid;
+
+// What the user is told when the frequency text cannot be calculated. The wording asks for an integer,
+// though fractional frequencies are the normal case; it is the text builders know.
+inline constexpr std::string_view kRefusedFrequencyMessage = "You must enter an integer value.";
+
+// Fills the whole result grid from its frequency text: the 73 steps of the calculation, column by column,
+// each reading its sources back from the texts written before it, so that the three-decimal rounding of
+// every shown value carries into what is derived from it.
+//
+// The pass works on a scratch copy and hands the texts to `grid` only once every step has succeeded, so a
+// refused frequency changes nothing on display. On failure it shows kRefusedFrequencyMessage through
+// `messages` (an information box with no title) and returns false.
+bool runCalculationPass(ResultGrid &grid, MessageBoxService &messages);
+
+// The steps themselves, into `scratch`, whose frequency text is the input. Raises the RuntimeError of the
+// first failing step; what was written before it stays in `scratch`.
+void calculateInto(MemoryGrid &scratch);
+
+} // namespace tarvelin

@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: MIT
+#include "cli/jsontext.h"
+
+#include <array>
+#include <cstdint>
+
+namespace tarvelin::cli {
+
+namespace {
+
+// Length of the valid UTF-8 sequence at the start of `s`, or 0 when it is not one.
+std::size_t validUtf8Length(std::string_view s)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
+    const auto continuation = [&](std::size_t i) { return i < s.size() && (byte(i) & 0xC0) == 0x80; };
+    const std::uint8_t b0 = byte(0);
+    if (b0 < 0x80)
+        return 1;
+    if (b0 >= 0xC2 && b0 <= 0xDF)
+        return continuation(1) ? 2 : 0;
+    if (b0 >= 0xE0 && b0 <= 0xEF) {
+        if (!continuation(1) || !continuation(2))
+            return 0;
+        const std::uint8_t b1 = byte(1);
+        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) // overlong, or a UTF-16 surrogate
+            return 0;
+        return 3;
+    }
+    if (b0 >= 0xF0 && b0 <= 0xF4) {
+        if (!continuation(1) || !continuation(2) || !continuation(3))
+            return 0;
+        const std::uint8_t b1 = byte(1);
+        if ((b0 == 0xF0 && b1 < 0x90) || (b0 == 0xF4 && b1 >= 0x90)) // overlong, or past U+10FFFF
+            return 0;
+        return 4;
+    }
+    return 0;
+}
+
+} // namespace
+
+void appendJsonString(std::string &out, std::string_view text)
+{
+    static constexpr std::array<char, 16> kHex{'0', '1', '2', '3', '4', '5', '6', '7',
+                                               '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
+    out += '"';
+    while (!text.empty()) {
+        const char c = text.front();
+        const std::size_t length = validUtf8Length(text);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            text.remove_prefix(1);
+            continue;
+        }
+        if (length > 1) {
+            out.append(text.substr(0, length));
+        } else if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) {
+            out += "\\u00";
+            out += kHex[static_cast<unsigned char>(c) >> 4];
+            out += kHex[static_cast<unsigned char>(c) & 0xF];
+        } else {
+            // Plain printable ASCII: take the whole run at once.
+            std::size_t run = 1;
+            while (run < text.size() && text[run] >= 0x20 && text[run] < 0x7F && text[run] != '"' && text[run] != '\\')
+                ++run;
+            out.append(text.substr(0, run));
+            text.remove_prefix(run);
+            continue;
+        }
+        text.remove_prefix(length);
+    }
+    out += '"';
+}
+
+void appendCsvField(std::string &out, std::string_view text)
+{
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+} // namespace tarvelin::cli

@@ -1,0 +1,253 @@
+// SPDX-License-Identifier: MIT
+#include "cli/resultwriter.h"
+
+#include "calc/memorygrid.h"
+#include "cli/jsontext.h"
+
+#include <array>
+
+namespace tarvelin::cli {
+
+namespace {
+
+struct ColumnPair
+{
+    std::string_view heading; // as over the window's grid, on one line
+    std::string_view csvName;
+};
+
+constexpr std::array<ColumnPair, 5> kColumnPairs{{
+    {"Element Total Length", "total"},
+    {"Wire - One Side", "side"},
+    {"Spreader Half Length", "spreader_half"},
+    {"Spreader Total Length", "spreader_total"},
+    {"Element Spacing", "spacing"},
+}};
+
+constexpr std::array<BoomTotal, 3> kBoomOrder{BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres};
+
+// Table geometry in characters: a cell is wide enough for the longest heading over half a pair.
+constexpr std::size_t kRowNameWidth = 12;
+constexpr std::size_t kCellWidth = 11;
+constexpr std::string_view kPairGap = "  ";
+
+void appendPadded(std::string &out, std::string_view text, std::size_t width, bool rightAligned)
+{
+    const std::size_t pad = text.size() < width ? width - text.size() : 0;
+    if (rightAligned)
+        out.append(pad, ' ');
+    out += text;
+    if (!rightAligned)
+        out.append(pad, ' ');
+}
+
+void appendCentred(std::string &out, std::string_view text, std::size_t width)
+{
+    const std::size_t pad = text.size() < width ? width - text.size() : 0;
+    out.append(pad / 2, ' ');
+    out += text;
+    out.append(pad - pad / 2, ' ');
+}
+
+void trimTrailingBlanks(std::string &out)
+{
+    while (!out.empty() && out.back() == ' ')
+        out.pop_back();
+}
+
+std::string lowerCaseName(ElementRow row)
+{
+    std::string name(elementRowName(row));
+    for (char &c : name)
+        c = c == ' ' ? '_' : static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return name;
+}
+
+} // namespace
+
+void ResultWriter::appendGridTable(std::string &out, std::string_view frequencyText, const MemoryGrid &grid)
+{
+    if (m_anyTableWritten)
+        out += '\n';
+    m_anyTableWritten = true;
+
+    out += "Frequency: ";
+    out += frequencyText;
+    out += " mhz.\n\n";
+
+    out.append(kRowNameWidth, ' ');
+    for (const ColumnPair &pair : kColumnPairs) {
+        out += kPairGap;
+        appendCentred(out, pair.heading, 2 * kCellWidth);
+    }
+    trimTrailingBlanks(out);
+    out += '\n';
+
+    appendPadded(out, "Elements", kRowNameWidth, false);
+    for (std::size_t i = 0; i < kColumnPairs.size(); ++i) {
+        out += kPairGap;
+        appendPadded(out, "IN", kCellWidth, true);
+        appendPadded(out, "CM", kCellWidth, true);
+    }
+    out += '\n';
+
+    for (const ElementRow row : kElementRows) {
+        appendPadded(out, elementRowName(row), kRowNameWidth, false);
+        for (int c = 0; c < columnCount(row); ++c) {
+            if (c % 2 == 0)
+                out += kPairGap;
+            appendPadded(out, grid.cell(row, c), kCellWidth, true);
+        }
+        out += '\n';
+    }
+
+    out += "\nTotal Boom Length =";
+    for (const BoomTotal total : kBoomOrder) {
+        out += "  ";
+        out += grid.boom(total);
+    }
+    out += '\n';
+}
+
+void ResultWriter::appendGridCsvHeader(std::string &out)
+{
+    out += "frequency";
+    for (const ElementRow row : kElementRows) {
+        const std::string rowName = lowerCaseName(row);
+        for (int c = 0; c < columnCount(row); ++c) {
+            out += ',';
+            out += rowName;
+            out += '_';
+            out += kColumnPairs[static_cast<std::size_t>(c / 2)].csvName;
+            out += c % 2 == 0 ? "_in" : "_cm";
+        }
+    }
+    out += ",boom_ft,boom_in,boom_cm,error\n";
+}
+
+void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, const MemoryGrid &grid)
+{
+    switch (m_format) {
+    case OutputFormat::Table:
+        appendGridTable(out, frequencyText, grid);
+        return;
+    case OutputFormat::Csv:
+        if (!m_headerWritten)
+            appendGridCsvHeader(out);
+        m_headerWritten = true;
+        appendCsvField(out, frequencyText);
+        for (const ElementRow row : kElementRows)
+            for (int c = 0; c < columnCount(row); ++c) {
+                out += ',';
+                appendCsvField(out, grid.cell(row, c));
+            }
+        for (const BoomTotal total : kBoomOrder) {
+            out += ',';
+            appendCsvField(out, grid.boom(total));
+        }
+        out += ",\n";
+        return;
+    case OutputFormat::Json:
+        out += "{\"frequency\": ";
+        appendJsonString(out, frequencyText);
+        out += ", \"cells\": [";
+        for (const ElementRow row : kElementRows) {
+            if (row != ElementRow::Reflector)
+                out += ", ";
+            out += '[';
+            for (int c = 0; c < columnCount(row); ++c) {
+                if (c > 0)
+                    out += ", ";
+                appendJsonString(out, grid.cell(row, c));
+            }
+            out += ']';
+        }
+        out += "], \"boom\": {\"feet\": ";
+        appendJsonString(out, grid.boom(BoomTotal::Feet));
+        out += ", \"inches\": ";
+        appendJsonString(out, grid.boom(BoomTotal::Inches));
+        out += ", \"centimetres\": ";
+        appendJsonString(out, grid.boom(BoomTotal::Centimetres));
+        out += "}}\n";
+        return;
+    }
+}
+
+void ResultWriter::appendGridFailure(std::string &out, std::string_view frequencyText, std::string_view message)
+{
+    switch (m_format) {
+    case OutputFormat::Table:
+        return;
+    case OutputFormat::Csv: {
+        if (!m_headerWritten)
+            appendGridCsvHeader(out);
+        m_headerWritten = true;
+        appendCsvField(out, frequencyText);
+        constexpr int kEmptyFields = 6 * kGridColumnCount + 8 + 3;
+        out.append(kEmptyFields, ',');
+        out += ',';
+        appendCsvField(out, message);
+        out += '\n';
+        return;
+    }
+    case OutputFormat::Json:
+        out += "{\"frequency\": ";
+        appendJsonString(out, frequencyText);
+        out += ", \"error\": ";
+        appendJsonString(out, message);
+        out += "}\n";
+        return;
+    }
+}
+
+void ResultWriter::appendFraction(std::string &out, std::string_view valueText, std::string_view fraction)
+{
+    switch (m_format) {
+    case OutputFormat::Table:
+        out += fraction;
+        out += '\n';
+        return;
+    case OutputFormat::Csv:
+        if (!m_headerWritten)
+            out += "value,fraction,error\n";
+        m_headerWritten = true;
+        appendCsvField(out, valueText);
+        out += ',';
+        appendCsvField(out, fraction);
+        out += ",\n";
+        return;
+    case OutputFormat::Json:
+        out += "{\"value\": ";
+        appendJsonString(out, valueText);
+        out += ", \"fraction\": ";
+        appendJsonString(out, fraction);
+        out += "}\n";
+        return;
+    }
+}
+
+void ResultWriter::appendFractionFailure(std::string &out, std::string_view valueText, std::string_view message)
+{
+    switch (m_format) {
+    case OutputFormat::Table:
+        return;
+    case OutputFormat::Csv:
+        if (!m_headerWritten)
+            out += "value,fraction,error\n";
+        m_headerWritten = true;
+        appendCsvField(out, valueText);
+        out += ",,";
+        appendCsvField(out, message);
+        out += '\n';
+        return;
+    case OutputFormat::Json:
+        out += "{\"value\": ";
+        appendJsonString(out, valueText);
+        out += ", \"error\": ";
+        appendJsonString(out, message);
+        out += "}\n";
+        return;
+    }
+}
+
+} // namespace tarvelin::cli

@@ -1,0 +1,47 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tarvelin {
+class MemoryGrid;
+}
+
+namespace tarvelin::cli {
+
+enum class OutputFormat
+{
+    Table,
+    Csv,
+    Json,
+};
+
+// Turns results into the text of one output format. Each call appends to `out`, one finished record at a
+// time, so batch mode can write a result as soon as its line has been read.
+class ResultWriter
+{
+public:
+    explicit ResultWriter(OutputFormat format) : m_format(format) {}
+
+    // A calculated grid, with exactly the texts the window shows.
+    void appendGrid(std::string &out, std::string_view frequencyText, const MemoryGrid &grid);
+    // A frequency the calculation refused, with the message the window would show.
+    void appendGridFailure(std::string &out, std::string_view frequencyText, std::string_view message);
+
+    void appendFraction(std::string &out, std::string_view valueText, std::string_view fraction);
+    void appendFractionFailure(std::string &out, std::string_view valueText, std::string_view message);
+
+    // Whether failures go into the output itself (json, csv) or only to the error stream (table).
+    [[nodiscard]] bool failuresInOutput() const { return m_format != OutputFormat::Table; }
+
+private:
+    void appendGridCsvHeader(std::string &out);
+    void appendGridTable(std::string &out, std::string_view frequencyText, const MemoryGrid &grid);
+
+    OutputFormat m_format;
+    bool m_headerWritten = false;
+    bool m_anyTableWritten = false;
+};
+
+} // namespace tarvelin::cli

@@ -1,0 +1,310 @@
+// SPDX-License-Identifier: MIT
+#include "runtime/numbertext.h"
+
+#include "runtime/runtimeerror.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <optional>
+
+namespace tarvelin {
+
+namespace {
+
+constexpr bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
+
+constexpr bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Walks the text, skipping blanks, so the scanner below reads like the grammar it follows.
+class Cursor
+{
+public:
+    explicit Cursor(std::string_view text) : m_text(text) { skipBlanks(); }
+
+    [[nodiscard]] char peek() const { return m_pos < m_text.size() ? m_text[m_pos] : '\0'; }
+    void advance()
+    {
+        ++m_pos;
+        skipBlanks();
+    }
+    [[nodiscard]] std::size_t position() const { return m_pos; }
+    void rewind(std::size_t pos) { m_pos = pos; }
+
+private:
+    void skipBlanks()
+    {
+        while (m_pos < m_text.size() && isBlank(m_text[m_pos]))
+            ++m_pos;
+    }
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+// The number as std::from_chars reads it, without the blanks the user may have typed inside it. Cell texts
+// are short, so they are spelt on the stack; only an absurdly long text spills to the heap.
+class Spelling
+{
+public:
+    void push(char c)
+    {
+        if (m_size < m_inline.size())
+            m_inline[m_size] = c;
+        else {
+            if (m_spill.empty())
+                m_spill.assign(m_inline.data(), m_inline.size());
+            m_spill += c;
+        }
+        ++m_size;
+    }
+    void append(std::string_view text)
+    {
+        for (const char c : text)
+            push(c);
+    }
+    [[nodiscard]] const char *begin() const { return m_size <= m_inline.size() ? m_inline.data() : m_spill.data(); }
+    [[nodiscard]] const char *end() const { return begin() + m_size; }
+    [[nodiscard]] char front() const { return *begin(); }
+
+private:
+    std::array<char, 64> m_inline; // only the first m_size are read
+    std::string m_spill;
+    std::size_t m_size = 0;
+};
+
+// The largest double has 309 digits before the point; patterns beyond 30 decimals say nothing more.
+constexpr long kMaxDecimals = 30;
+constexpr std::size_t kMaxKeptDigits = 309 + kMaxDecimals;
+
+// An exponent is only worth so many digits: anything past this already overflows or underflows any double.
+constexpr int kExponentCap = 100000;
+
+} // namespace
+
+double ParseNumber(std::string_view text)
+{
+    Cursor cursor(text);
+    Spelling number;
+
+    if (cursor.peek() == '-' || cursor.peek() == '+') {
+        if (cursor.peek() == '-')
+            number.push('-');
+        cursor.advance();
+    }
+
+    bool anyDigit = false;
+    // Decimal exponent of the leading non-zero digit, counted as the number of digits before the point;
+    // tells an overflow from an underflow when the double range is left.
+    long long leadingDigitExponent = 0;
+    bool seenNonZero = false;
+    long long integerDigits = 0;
+    while (isDigit(cursor.peek())) {
+        const char c = cursor.peek();
+        if (c != '0' || seenNonZero) {
+            seenNonZero = true;
+            ++integerDigits;
+        }
+        number.push(c);
+        anyDigit = true;
+        cursor.advance();
+    }
+    leadingDigitExponent = integerDigits;
+    if (cursor.peek() == '.') {
+        number.push('.');
+        cursor.advance();
+        long long zerosAfterPoint = 0;
+        while (isDigit(cursor.peek())) {
+            const char c = cursor.peek();
+            if (!seenNonZero) {
+                if (c == '0')
+                    ++zerosAfterPoint;
+                else
+                    seenNonZero = true;
+            }
+            number.push(c);
+            anyDigit = true;
+            cursor.advance();
+        }
+        if (integerDigits == 0)
+            leadingDigitExponent = -zerosAfterPoint;
+    }
+    if (!anyDigit)
+        return 0.0;
+
+    if (cursor.peek() == 'e' || cursor.peek() == 'E') {
+        const std::size_t beforeExponent = cursor.position();
+        cursor.advance();
+        bool negative = false;
+        if (cursor.peek() == '-' || cursor.peek() == '+') {
+            negative = cursor.peek() == '-';
+            cursor.advance();
+        }
+        if (isDigit(cursor.peek())) {
+            int exponent = 0;
+            while (isDigit(cursor.peek())) {
+                exponent = std::min(kExponentCap, exponent * 10 + (cursor.peek() - '0'));
+                cursor.advance();
+            }
+            if (negative)
+                exponent = -exponent;
+            leadingDigitExponent += exponent;
+            std::array<char, 12> exponentText{};
+            const auto written =
+                std::to_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
+            number.push('e');
+            number.append(std::string_view(exponentText.data(), written.ptr));
+        } else {
+            // "2e" or "2 east": the letter does not begin an exponent, so the number ends before it.
+            cursor.rewind(beforeExponent);
+        }
+    }
+
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(number.begin(), number.end(), value);
+    if (ec == std::errc::result_out_of_range) {
+        if (seenNonZero && leadingDigitExponent > 0)
+            throw RuntimeError(ErrorNumber::Overflow);
+        return number.front() == '-' ? -0.0 : 0.0;
+    }
+    return value;
+}
+
+namespace {
+
+// The cell text from its parts: sign, integer digits and fraction digits, dropping leading zeros of the
+// integer part and trailing zeros of the fraction; a value that rounded to zero carries no sign.
+std::string assembleNumberText(bool negative, std::string_view integerPart, std::string_view fractionPart)
+{
+    integerPart.remove_prefix(std::min(integerPart.find_first_not_of('0'), integerPart.size()));
+    fractionPart = fractionPart.substr(0, fractionPart.find_last_not_of('0') + 1);
+    std::string text;
+    text.reserve(integerPart.size() + fractionPart.size() + 2);
+    if (negative && !(integerPart.empty() && fractionPart.empty()))
+        text += '-';
+    text += integerPart;
+    text += '.';
+    text += fractionPart;
+    return text;
+}
+
+constexpr std::array<double, 7> kPowersOfTen{1, 10, 100, 1000, 10000, 100000, 1000000};
+
+// The quick road for ordinary lengths, which gives the same text as the 15-digit road whenever it answers.
+// With t = |value| x 10^decimals, the text is the whole number nearest to t, unless t lies near a half,
+// where the 15-digit step may decide the direction. Rounding to 15 significant digits moves the value by
+// at most half a unit of the 15th digit, at most 0.5e-14 x t at this scale, and t itself is off by at most
+// half an ulp (1.2e-16 x t); so outside a margin of 1.1e-14 x t around the half, both roads round the same
+// way. Values near a half, and values too large for the margin, take the 15-digit road.
+std::optional<std::string> formatAwayFromHalves(double value, long decimals)
+{
+    if (decimals >= static_cast<long>(kPowersOfTen.size()))
+        return std::nullopt;
+    const double scaled = std::fabs(value) * kPowersOfTen[static_cast<std::size_t>(decimals)];
+    constexpr double kTwoPow52 = 4503599627370496.0;
+    if (!(scaled < kTwoPow52))
+        return std::nullopt;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole; // exact: both lie within one binade of each other
+    if (std::fabs(fraction - 0.5) <= 1e-9 + 1.1e-14 * scaled)
+        return std::nullopt;
+    const auto units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
+
+    std::array<char, 24> digits; // units in decimal, at least decimals + 1 digits long
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), units);
+    std::string_view all(digits.data(), static_cast<std::size_t>(written.ptr - digits.data()));
+    std::array<char, 32> padded;
+    const std::size_t width = std::max(all.size(), static_cast<std::size_t>(decimals) + 1);
+    std::fill_n(padded.data(), width - all.size(), '0');
+    std::copy(all.begin(), all.end(), padded.data() + (width - all.size()));
+    const std::string_view text(padded.data(), width);
+    const std::size_t integerLength = width - static_cast<std::size_t>(decimals);
+    return assembleNumberText(value < 0, text.substr(0, integerLength), text.substr(integerLength));
+}
+
+} // namespace
+
+namespace detail {
+
+std::string formatBy15Digits(double value, long decimals)
+{
+    // 15 significant digits, as d.dddddddddddddde±x; the rounding below works on this decimal form, not on
+    // the binary value, so that a displayed 204.9295 that is a hair below the half in binary still rounds up.
+    constexpr int kSignificantDigits = 15;
+    std::array<char, 32> scientific;
+    const auto result = std::to_chars(scientific.data(), scientific.data() + scientific.size(), std::fabs(value),
+                                      std::chars_format::scientific, kSignificantDigits - 1);
+    std::array<char, kSignificantDigits> digits;
+    digits[0] = scientific[0];
+    std::copy_n(scientific.data() + 2, kSignificantDigits - 1, digits.data() + 1);
+    const char *exponentText = std::find(scientific.data(), result.ptr, 'e') + 1;
+    if (*exponentText == '+')
+        ++exponentText;
+    int exponent = 0;
+    std::from_chars(exponentText, result.ptr, exponent);
+
+    // Digit k of the decimal form counts from the first significant digit; position p of the point means
+    // p digits stand before it (p may be zero or negative for values below one).
+    const long pointPosition = exponent + 1L;
+    const auto digitAt = [&](long k) { return k >= 0 && k < kSignificantDigits ? digits[k] : '0'; };
+
+    // The integer digits and exactly `decimals` fraction digits, with room for one carried digit in front.
+    std::array<char, kMaxKeptDigits + 1> keptBuffer; // only the digits written below are read
+    char *const kept = keptBuffer.data() + 1;
+    const long keptCount = std::max(pointPosition, 0L) + decimals;
+    const long firstIndex = std::min(pointPosition, 0L);
+    for (long k = 0; k < keptCount; ++k)
+        kept[k] = digitAt(firstIndex + k);
+
+    // Halves away from zero: the magnitude rounds up when the first dropped digit is 5 or more.
+    char *first = kept;
+    if (digitAt(firstIndex + keptCount) >= '5') {
+        long k = keptCount - 1;
+        for (; k >= 0 && kept[k] == '9'; --k)
+            kept[k] = '0';
+        if (k < 0)
+            *--first = '1';
+        else
+            ++kept[k];
+    }
+
+    const char *const fractionStart = kept + keptCount - decimals;
+    return assembleNumberText(value < 0, std::string_view(first, static_cast<std::size_t>(fractionStart - first)),
+                              std::string_view(fractionStart, static_cast<std::size_t>(decimals)));
+}
+
+} // namespace detail
+
+std::string FormatNumber(double value, std::string_view format)
+{
+    if (format.empty() || format.front() != '.' ||
+        !std::all_of(format.begin() + 1, format.end(), [](char c) { return c == '#'; }))
+        throw RuntimeError(ErrorNumber::UnsupportedFormat);
+    const auto decimals = static_cast<long>(format.size() - 1);
+    if (decimals > kMaxDecimals)
+        throw RuntimeError(ErrorNumber::UnsupportedFormat);
+    if (std::isnan(value))
+        throw RuntimeError(ErrorNumber::InvalidOperation);
+    if (std::isinf(value))
+        throw RuntimeError(ErrorNumber::Overflow);
+
+    if (std::optional<std::string> quick = formatAwayFromHalves(value, decimals))
+        return std::move(*quick);
+    return detail::formatBy15Digits(value, decimals);
+}
+
+std::string WholeNumberText(std::int64_t value)
+{
+    std::array<char, 24> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), result.ptr);
+}
+
+} // namespace tarvelin

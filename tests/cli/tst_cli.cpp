@@ -1,0 +1,238 @@
+// SPDX-License-Identifier: MIT
+// tarvelin-calc end to end: the real program run as a process, its output, its exit codes and batch mode.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+
+namespace {
+
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runCalc(const QStringList &arguments, const QByteArray &input = {})
+{
+    QProcess process;
+    process.start(QStringLiteral(TARVELIN_CALC_PATH), arguments);
+    if (!process.waitForStarted())
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+            process.readAllStandardError()};
+}
+
+QList<QByteArray> lines(const QByteArray &text)
+{
+    QList<QByteArray> result = text.split('\n');
+    if (!result.isEmpty() && result.last().isEmpty())
+        result.removeLast();
+    return result;
+}
+
+} // namespace
+
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void tableLaysOutTheWindow();
+    void jsonObjectPerFrequency();
+    void jsonFailureAndExitCode();
+    void batchFromStandardInput();
+    void csvHasOneLinePerFrequency();
+    void fractions_data();
+    void fractions();
+    void fractionsAsJson();
+    void usageErrors_data();
+    void usageErrors();
+    void helpExplains();
+};
+
+void TestCli::tableLaysOutTheWindow()
+{
+    const Run run = runCalc({QStringLiteral("28.5")});
+    QCOMPARE(run.exitCode, 0);
+    const QString out = QString::fromUtf8(run.out);
+    QVERIFY(out.startsWith(QStringLiteral("Frequency: 28.5 mhz.\n")));
+    for (const char *heading : {"Element Total Length", "Wire - One Side", "Spreader Half Length",
+                                "Spreader Total Length", "Element Spacing"})
+        QVERIFY2(out.contains(QLatin1StringView(heading)), heading);
+    static const QRegularExpression reflector(QStringLiteral(
+        "\\nReflector +444\\.211 +1128\\.296 +111\\.053 +282\\.074 +78\\.526 +199\\.456 +157\\.052 +398\\.912\\n"));
+    QVERIFY2(reflector.match(out).hasMatch(), qPrintable(out));
+    static const QRegularExpression director5(
+        QStringLiteral("\\nDirector 5 +372\\.755 +946\\.798 +93\\.189 +236\\.699 +65\\.895 +167\\.373 +131\\.79 "
+                       "+334\\.747 +64\\.705 +164\\.351\\n"));
+    QVERIFY2(director5.match(out).hasMatch(), qPrintable(out));
+    QVERIFY(out.contains(QStringLiteral("Total Boom Length =  33.52 FT.  402.241 IN.  1021.694 CM.\n")));
+    QVERIFY(run.err.isEmpty());
+}
+
+void TestCli::jsonObjectPerFrequency()
+{
+    const Run run =
+        runCalc({QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("14.2"), QStringLiteral("1")});
+    QCOMPARE(run.exitCode, 0);
+    const QList<QByteArray> objects = lines(run.out);
+    QCOMPARE(objects.size(), 2);
+
+    QJsonParseError error{};
+    const QJsonObject first = QJsonDocument::fromJson(objects[0], &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(first.value(QStringLiteral("frequency")).toString(), QStringLiteral("14.2"));
+    const QJsonArray cells = first.value(QStringLiteral("cells")).toArray();
+    QCOMPARE(cells.size(), 7);
+    QCOMPARE(cells[0].toArray().size(), 8);
+    for (int r = 1; r < 7; ++r)
+        QCOMPARE(cells[r].toArray().size(), 10);
+    QCOMPARE(cells[3].toArray()[2].toString(), QStringLiteral("204.93"));
+    QCOMPARE(cells[4].toArray()[2].toString(), QStringLiteral("198.782"));
+    QCOMPARE(cells[6].toArray()[9].toString(), QStringLiteral("329.86"));
+    const QJsonObject boom = first.value(QStringLiteral("boom")).toObject();
+    QCOMPARE(boom.value(QStringLiteral("feet")).toString(), QStringLiteral("67.276 FT."));
+    QCOMPARE(boom.value(QStringLiteral("inches")).toString(), QStringLiteral("807.316 IN."));
+    QCOMPARE(boom.value(QStringLiteral("centimetres")).toString(), QStringLiteral("2050.584 CM."));
+
+    const QJsonObject second = QJsonDocument::fromJson(objects[1]).object();
+    QCOMPARE(second.value(QStringLiteral("cells")).toArray()[0].toArray()[0].toString(), QStringLiteral("12660."));
+}
+
+void TestCli::jsonFailureAndExitCode()
+{
+    const Run run =
+        runCalc({QStringLiteral("--format=json"), QStringLiteral("abc"), QStringLiteral("-7"), QStringLiteral("28.5")});
+    QCOMPARE(run.exitCode, 1);
+    const QList<QByteArray> objects = lines(run.out);
+    QCOMPARE(objects.size(), 3);
+    for (int i = 0; i < 2; ++i) {
+        const QJsonObject failed = QJsonDocument::fromJson(objects[i]).object();
+        QCOMPARE(failed.value(QStringLiteral("error")).toString(), QStringLiteral("You must enter an integer value."));
+        QVERIFY(!failed.contains(QStringLiteral("cells")));
+    }
+    QCOMPARE(QJsonDocument::fromJson(objects[1]).object().value(QStringLiteral("frequency")).toString(),
+             QStringLiteral("-7"));
+    QVERIFY(QJsonDocument::fromJson(objects[2]).object().contains(QStringLiteral("cells")));
+}
+
+void TestCli::batchFromStandardInput()
+{
+    // Quotes, a carriage return and a byte that is not UTF-8 must all still give valid JSON.
+    const QByteArray input("28.5\r\n14.2 MHz\n\nsay \"hi\"\xff\n");
+    const Run run = runCalc({QStringLiteral("--format"), QStringLiteral("json")}, input);
+    QCOMPARE(run.exitCode, 1);
+    const QList<QByteArray> objects = lines(run.out);
+    QCOMPARE(objects.size(), 4);
+    QStringList frequencies;
+    QStringList errors;
+    for (const QByteArray &line : objects) {
+        QJsonParseError error{};
+        const QJsonObject object = QJsonDocument::fromJson(line, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        frequencies << object.value(QStringLiteral("frequency")).toString();
+        errors << object.value(QStringLiteral("error")).toString();
+    }
+    QCOMPARE(frequencies, (QStringList{"28.5", "14.2 MHz", "", u"say \"hi\"\uFFFD"_qs}));
+    QCOMPARE(errors, (QStringList{"", "", "You must enter an integer value.", "You must enter an integer value."}));
+}
+
+void TestCli::csvHasOneLinePerFrequency()
+{
+    // "0,5" is not one half: the comma ends the number after the 0, so the frequency is refused.
+    const Run run =
+        runCalc({QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("28.5"), QStringLiteral("0,5")});
+    QCOMPARE(run.exitCode, 1);
+    const QList<QByteArray> records = lines(run.out);
+    QCOMPARE(records.size(), 3);
+    const QList<QByteArray> header = records[0].split(',');
+    QCOMPARE(header.size(), 1 + 68 + 3 + 1);
+    QCOMPARE(header.first(), QByteArray("frequency"));
+    QCOMPARE(header[1], QByteArray("reflector_total_in"));
+    QCOMPARE(header[9], QByteArray("driven_total_in"));
+    QCOMPARE(header.last(), QByteArray("error"));
+
+    const QList<QByteArray> calculated = records[1].split(',');
+    QCOMPARE(calculated.size(), header.size());
+    QCOMPARE(calculated[1], QByteArray("444.211"));
+    QCOMPARE(calculated[header.indexOf("director_5_spacing_cm")], QByteArray("164.351"));
+    QCOMPARE(calculated[header.indexOf("boom_ft")], QByteArray("33.52 FT."));
+    QCOMPARE(calculated.last(), QByteArray());
+
+    QVERIFY(records[2].startsWith("\"0,5\","));
+    QVERIFY(records[2].endsWith(",You must enter an integer value."));
+}
+
+void TestCli::fractions_data()
+{
+    QTest::addColumn<QStringList>("values");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<int>("exitCode");
+
+    QTest::newRow("simple fractions") << QStringList{"0.375", "-0.75", "1", "3", "0"}
+                                      << QByteArray("3/8\n-3/4\n1/1\n3/1\n0/2\n") << 0;
+    QTest::newRow("exponent form") << QStringList{"6.25e-2", "2.5E0"} << QByteArray("1/16\n5/2\n") << 0;
+    QTest::newRow("not a number still prints the others") << QStringList{"half", "0.5"} << QByteArray("1/2\n") << 1;
+    QTest::newRow("overflow") << QStringList{"-3e9", "0.2"} << QByteArray("1/5\n") << 1;
+}
+
+void TestCli::fractions()
+{
+    QFETCH(QStringList, values);
+    QFETCH(QByteArray, expected);
+    QFETCH(int, exitCode);
+
+    const Run run = runCalc(QStringList{QStringLiteral("--fraction")} + values);
+    QCOMPARE(run.out, expected);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err.isEmpty(), exitCode == 0);
+}
+
+void TestCli::fractionsAsJson()
+{
+    const Run run = runCalc({QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--fraction")},
+                            QByteArray("0.0625\n-1e400\n"));
+    QCOMPARE(run.exitCode, 1);
+    const QList<QByteArray> objects = lines(run.out);
+    QCOMPARE(objects.size(), 2);
+    const QJsonObject ok = QJsonDocument::fromJson(objects[0]).object();
+    QCOMPARE(ok.value(QStringLiteral("value")).toString(), QStringLiteral("0.0625"));
+    QCOMPARE(ok.value(QStringLiteral("fraction")).toString(), QStringLiteral("1/16"));
+    const QJsonObject failed = QJsonDocument::fromJson(objects[1]).object();
+    QCOMPARE(failed.value(QStringLiteral("error")).toString(), QStringLiteral("Overflow"));
+}
+
+void TestCli::usageErrors_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("unknown option") << QStringList{"--metric"};
+    QTest::newRow("unknown format") << QStringList{"--format", "xml", "28.5"};
+    QTest::newRow("format without name") << QStringList{"28.5", "--format"};
+}
+
+void TestCli::usageErrors()
+{
+    QFETCH(QStringList, arguments);
+    const Run run = runCalc(arguments);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY(run.err.contains("usage: tarvelin-calc"));
+}
+
+void TestCli::helpExplains()
+{
+    const Run run = runCalc({QStringLiteral("--help")});
+    QCOMPARE(run.exitCode, 0);
+    for (const char *word : {"--format", "--fraction", "Exit status", "standard input"})
+        QVERIFY2(run.out.contains(word), word);
+}
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
