@@ -27,6 +27,14 @@ inline double roundHalfEven(double x)
 
 } // namespace
 
+// The search runs turn by turn as described in the header, but is arranged per denominator so that the
+// loop carries no unpredictable branch: a search can take a hundred million turns.
+//
+// While the denominator is 1 the quotient is the numerator itself, which climbs to the value. From then on
+// every denominator d gets one turn that sets the numerator to round(d x value) and, when that quotient lies
+// below the value, a second turn that adds one to the numerator. That second quotient is never below the
+// value (the numerator now exceeds d x value by at least a quarter, allowing for the rounding of the
+// product), so after it the denominator always moves on.
 FractionSearch searchFraction(double value)
 {
     if (std::isnan(value))
@@ -35,29 +43,48 @@ FractionSearch searchFraction(double value)
         throw RuntimeError(ErrorNumber::Overflow);
 
     FractionSearch s;
-    double quotient = 1.0;
-    while (quotient != value) {
-        ++s.turns;
-        if (quotient < value) {
+    if (value == 1.0)
+        return s;
+
+    if (value > 1.0) {
+        while (s.numerator < value) {
             if (s.numerator == kCounterMax)
                 throw RuntimeError(ErrorNumber::Overflow);
             ++s.numerator;
-        } else {
-            if (s.denominator == kCounterMax)
-                throw RuntimeError(ErrorNumber::Overflow);
-            ++s.denominator;
-            const double product = arith::multiply(s.denominator, value);
-            // Anything this far out rounds outside the 32-bit range; the test also keeps roundHalfEven valid.
-            if (std::fabs(product) > 2 * kCounterMaxAsDouble)
-                throw RuntimeError(ErrorNumber::Overflow);
-            const double rounded = roundHalfEven(product);
-            if (rounded < kCounterMinAsDouble || rounded > kCounterMaxAsDouble)
-                throw RuntimeError(ErrorNumber::Overflow);
-            s.numerator = static_cast<std::int32_t>(rounded);
+            ++s.turns;
         }
-        quotient = arith::divide(s.numerator, s.denominator);
+        if (s.numerator == value)
+            return s;
     }
-    return s;
+
+    for (std::int64_t d = 2;; ++d) {
+        if (d > kCounterMax)
+            throw RuntimeError(ErrorNumber::Overflow); // the denominator was already at its limit
+        const auto denominator = static_cast<double>(d);
+        ++s.turns;
+        const double product = arith::multiply(denominator, value);
+        // Anything this far out rounds outside the 32-bit range; the test also keeps roundHalfEven valid.
+        if (std::fabs(product) > 2 * kCounterMaxAsDouble)
+            throw RuntimeError(ErrorNumber::Overflow);
+        const double numerator = roundHalfEven(product);
+        if (numerator < kCounterMinAsDouble || numerator > kCounterMaxAsDouble)
+            throw RuntimeError(ErrorNumber::Overflow);
+        const double quotient = arith::divide(numerator, denominator);
+        if (quotient == value) {
+            s.numerator = static_cast<std::int32_t>(numerator);
+            s.denominator = static_cast<std::int32_t>(d);
+            return s;
+        }
+        const bool below = quotient < value;
+        s.turns += below ? 1U : 0U;
+        if (below & (numerator == kCounterMaxAsDouble))
+            throw RuntimeError(ErrorNumber::Overflow);
+        if (below && arith::divide(numerator + 1, denominator) == value) {
+            s.numerator = static_cast<std::int32_t>(numerator + 1);
+            s.denominator = static_cast<std::int32_t>(d);
+            return s;
+        }
+    }
 }
 
 std::string Dec2Frac(double value)

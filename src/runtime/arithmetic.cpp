@@ -3,48 +3,18 @@
 
 #include "runtime/runtimeerror.h"
 
-#include <cmath>
-
 namespace tarvelin::arith {
 
-double check(double result)
+void raiseNonFinite(double result)
 {
-    if (std::isnan(result))
-        throw RuntimeError(ErrorNumber::InvalidOperation);
-    if (std::isinf(result))
-        throw RuntimeError(ErrorNumber::Overflow);
-    return result;
+    throw RuntimeError(std::isnan(result) ? ErrorNumber::InvalidOperation : ErrorNumber::Overflow);
 }
 
-double add(double a, double b)
+void raiseZeroDivisor(double dividend)
 {
-    return check(a + b);
-}
-
-double subtract(double a, double b)
-{
-    return check(a - b);
-}
-
-double multiply(double a, double b)
-{
-    return check(a * b);
-}
-
-double divide(double a, double b)
-{
-    if (b == 0.0) {
-        // 0/0 has no value at all; anything else over zero is the division-by-zero case proper.
-        if (a == 0.0 || std::isnan(a))
-            throw RuntimeError(ErrorNumber::InvalidOperation);
-        throw RuntimeError(ErrorNumber::DivisionByZero);
-    }
-    return check(a / b);
-}
-
-double sine(double radians)
-{
-    return check(std::sin(check(radians)));
+    // 0/0 has no value at all; anything else over zero is the division-by-zero case proper.
+    throw RuntimeError(dividend == 0.0 || std::isnan(dividend) ? ErrorNumber::InvalidOperation
+                                                               : ErrorNumber::DivisionByZero);
 }
 
 } // namespace tarvelin::arith

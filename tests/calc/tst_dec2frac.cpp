@@ -4,7 +4,10 @@
 #include "calc/dec2frac.h"
 #include "runtime/runtimeerror.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <cmath>
 
 #include <limits>
 
@@ -22,7 +25,39 @@ private slots:
     void errors_data();
     void errors();
     void noBlanksInAnyResult();
+    void agreesWithTheTurnByTurnSearch();
 };
+
+namespace {
+
+// The search exactly as builders have always described it, one turn at a time; searchFraction arranges the
+// same turns differently for speed and must find the same fraction after the same number of turns.
+FractionSearch turnByTurn(double value)
+{
+    FractionSearch s;
+    double quotient = 1.0;
+    while (quotient != value) {
+        ++s.turns;
+        if (quotient < value) {
+            if (s.numerator == std::numeric_limits<std::int32_t>::max())
+                throw RuntimeError(ErrorNumber::Overflow);
+            ++s.numerator;
+        } else {
+            if (s.denominator == std::numeric_limits<std::int32_t>::max())
+                throw RuntimeError(ErrorNumber::Overflow);
+            ++s.denominator;
+            const double rounded = std::nearbyint(s.denominator * value); // the default mode: halves to even
+            if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
+                  rounded <= std::numeric_limits<std::int32_t>::max()))
+                throw RuntimeError(ErrorNumber::Overflow);
+            s.numerator = static_cast<std::int32_t>(rounded);
+        }
+        quotient = static_cast<double>(s.numerator) / s.denominator;
+    }
+    return s;
+}
+
+} // namespace
 
 void TestDec2Frac::fraction_data()
 {
@@ -92,6 +127,31 @@ void TestDec2Frac::noBlanksInAnyResult()
         const std::string text = Dec2Frac(value);
         QVERIFY2(text.find(' ') == std::string::npos, text.c_str());
         QCOMPARE(std::count(text.begin(), text.end(), '/'), 1);
+    }
+}
+
+void TestDec2Frac::agreesWithTheTurnByTurnSearch()
+{
+    QRandomGenerator random(375);
+    QList<double> values{0.999999, 1.000001, 1.5, 99.99, -99.99, 0.007, -0.007, 1e-4, -1e-4, 600.25, 1234.5678};
+    for (int i = 0; i < 300; ++i) {
+        const int denominator = random.bounded(1, 3000);
+        values << double(random.bounded(-6000, 6000)) / denominator; // exact simple fractions
+        values << random.bounded(-100000, 100000) / 10000.0;         // workshop decimals
+    }
+    for (const double value : values) {
+        const FractionSearch expected = turnByTurn(value);
+        const FractionSearch actual = searchFraction(value);
+        QVERIFY2(actual.numerator == expected.numerator && actual.denominator == expected.denominator &&
+                     actual.turns == expected.turns,
+                 qPrintable(QStringLiteral("%1: %2/%3 after %4 turns, expected %5/%6 after %7")
+                                .arg(value, 0, 'g', 17)
+                                .arg(actual.numerator)
+                                .arg(actual.denominator)
+                                .arg(actual.turns)
+                                .arg(expected.numerator)
+                                .arg(expected.denominator)
+                                .arg(expected.turns)));
     }
 }
 
