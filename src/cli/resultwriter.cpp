@@ -55,6 +55,23 @@ void trimTrailingBlanks(std::string &out)
         out.pop_back();
 }
 
+// {"first": ..., "second": ...} on a line of its own.
+void appendJsonRecord(std::string &out, std::string_view firstKey, std::string_view first, std::string_view secondKey,
+                      std::string_view second)
+{
+    out += '{';
+    appendJsonString(out, firstKey);
+    out += ": ";
+    appendJsonString(out, first);
+    out += ", ";
+    appendJsonString(out, secondKey);
+    out += ": ";
+    appendJsonString(out, second);
+    out += "}\n";
+}
+
+constexpr std::string_view kFractionCsvHeader = "value,fraction,error\n";
+
 std::string lowerCaseName(ElementRow row)
 {
     std::string name(elementRowName(row));
@@ -109,20 +126,31 @@ void ResultWriter::appendGridTable(std::string &out, std::string_view frequencyT
     out += '\n';
 }
 
-void ResultWriter::appendGridCsvHeader(std::string &out)
+void ResultWriter::appendCsvHeaderOnce(std::string &out, std::string_view header)
 {
-    out += "frequency";
-    for (const ElementRow row : kElementRows) {
-        const std::string rowName = lowerCaseName(row);
-        for (int c = 0; c < columnCount(row); ++c) {
-            out += ',';
-            out += rowName;
-            out += '_';
-            out += kColumnPairs[static_cast<std::size_t>(c / 2)].csvName;
-            out += c % 2 == 0 ? "_in" : "_cm";
+    if (!m_headerWritten)
+        out += header;
+    m_headerWritten = true;
+}
+
+const std::string &ResultWriter::gridCsvHeader()
+{
+    static const std::string header = [] {
+        std::string out = "frequency";
+        for (const ElementRow row : kElementRows) {
+            const std::string rowName = lowerCaseName(row);
+            for (int c = 0; c < columnCount(row); ++c) {
+                out += ',';
+                out += rowName;
+                out += '_';
+                out += kColumnPairs[static_cast<std::size_t>(c / 2)].csvName;
+                out += c % 2 == 0 ? "_in" : "_cm";
+            }
         }
-    }
-    out += ",boom_ft,boom_in,boom_cm,error\n";
+        out += ",boom_ft,boom_in,boom_cm,error\n";
+        return out;
+    }();
+    return header;
 }
 
 void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, const MemoryGrid &grid)
@@ -132,9 +160,7 @@ void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, 
         appendGridTable(out, frequencyText, grid);
         return;
     case OutputFormat::Csv:
-        if (!m_headerWritten)
-            appendGridCsvHeader(out);
-        m_headerWritten = true;
+        appendCsvHeaderOnce(out, gridCsvHeader());
         appendCsvField(out, frequencyText);
         for (const ElementRow row : kElementRows)
             for (int c = 0; c < columnCount(row); ++c) {
@@ -179,9 +205,7 @@ void ResultWriter::appendGridFailure(std::string &out, std::string_view frequenc
     case OutputFormat::Table:
         return;
     case OutputFormat::Csv: {
-        if (!m_headerWritten)
-            appendGridCsvHeader(out);
-        m_headerWritten = true;
+        appendCsvHeaderOnce(out, gridCsvHeader());
         appendCsvField(out, frequencyText);
         constexpr int kEmptyFields = 6 * kGridColumnCount + 8 + 3;
         out.append(kEmptyFields, ',');
@@ -191,11 +215,7 @@ void ResultWriter::appendGridFailure(std::string &out, std::string_view frequenc
         return;
     }
     case OutputFormat::Json:
-        out += "{\"frequency\": ";
-        appendJsonString(out, frequencyText);
-        out += ", \"error\": ";
-        appendJsonString(out, message);
-        out += "}\n";
+        appendJsonRecord(out, "frequency", frequencyText, "error", message);
         return;
     }
 }
@@ -208,20 +228,14 @@ void ResultWriter::appendFraction(std::string &out, std::string_view valueText, 
         out += '\n';
         return;
     case OutputFormat::Csv:
-        if (!m_headerWritten)
-            out += "value,fraction,error\n";
-        m_headerWritten = true;
+        appendCsvHeaderOnce(out, kFractionCsvHeader);
         appendCsvField(out, valueText);
         out += ',';
         appendCsvField(out, fraction);
         out += ",\n";
         return;
     case OutputFormat::Json:
-        out += "{\"value\": ";
-        appendJsonString(out, valueText);
-        out += ", \"fraction\": ";
-        appendJsonString(out, fraction);
-        out += "}\n";
+        appendJsonRecord(out, "value", valueText, "fraction", fraction);
         return;
     }
 }
@@ -232,20 +246,14 @@ void ResultWriter::appendFractionFailure(std::string &out, std::string_view valu
     case OutputFormat::Table:
         return;
     case OutputFormat::Csv:
-        if (!m_headerWritten)
-            out += "value,fraction,error\n";
-        m_headerWritten = true;
+        appendCsvHeaderOnce(out, kFractionCsvHeader);
         appendCsvField(out, valueText);
         out += ",,";
         appendCsvField(out, message);
         out += '\n';
         return;
     case OutputFormat::Json:
-        out += "{\"value\": ";
-        appendJsonString(out, valueText);
-        out += ", \"error\": ";
-        appendJsonString(out, message);
-        out += "}\n";
+        appendJsonRecord(out, "value", valueText, "error", message);
         return;
     }
 }

@@ -36,7 +36,8 @@ public:
     [[nodiscard]] bool failuresInOutput() const { return m_format != OutputFormat::Table; }
 
 private:
-    void appendGridCsvHeader(std::string &out);
+    [[nodiscard]] static const std::string &gridCsvHeader();
+    void appendCsvHeaderOnce(std::string &out, std::string_view header);
     void appendGridTable(std::string &out, std::string_view frequencyText, const MemoryGrid &grid);
 
     OutputFormat m_format;
