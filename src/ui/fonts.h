@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QFont>
+
+namespace tarvelin {
+
+// The three faces the windows are drawn in, by role.
+enum class FontRole
+{
+    Control,  // "Tahoma" 9.75 pt bold: every caption, cell and button
+    Credits,  // "Small Fonts" 6.75 pt regular: the two credits lines
+    Backdrop, // "MS Sans Serif" 9.75 pt bold: the grid backdrop, which never shows text
+    Default,  // the window's own font, for a label that never shows text
+};
+
+// Registers the free faces of those names shipped with Debian's fonts-wine, where they are installed, so the
+// windows look as drawn. Where they are missing, Qt falls back to the nearest installed face.
+void loadBundledFonts();
+
+// The font of a role, sized in device-independent pixels (points at 96 dpi) so that text keeps its place in
+// the twips layout whatever dpi the screen reports.
+[[nodiscard]] QFont fontFor(FontRole role);
+
+} // namespace tarvelin

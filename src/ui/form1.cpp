@@ -1,0 +1,308 @@
+// SPDX-License-Identifier: MIT
+#include "ui/form1.h"
+
+#include "calc/calculationpass.h"
+#include "calc/dec2frac.h"
+#include "runtime/qtmessagebox.h"
+#include "runtime/runtimeerror.h"
+#include "runtime/unhandlederror.h"
+#include "ui/captionlabel.h"
+#include "ui/colors.h"
+#include "ui/facebutton.h"
+#include "ui/flagicon.h"
+#include "ui/fonts.h"
+#include "ui/form1layout.h"
+#include "ui/form2.h"
+#include "ui/twips.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QScreen>
+
+namespace tarvelin {
+
+namespace {
+
+using namespace form1layout;
+
+constexpr std::array<std::string_view, kElementRowCount> kRowArrayNames{"Label1", "Label2", "Label3", "Label4",
+                                                                        "Label5", "Label6", "Label7"};
+
+constexpr std::array<std::string_view, kGridColumnCount> kColumnRoles{
+    "element total length, inches",  "element total length, centimetres",  "wire, one side, inches",
+    "wire, one side, centimetres",   "spreader half length, inches",       "spreader half length, centimetres",
+    "spreader total length, inches", "spreader total length, centimetres", "element spacing, inches",
+    "element spacing, centimetres"};
+
+QString nameOf(std::string_view name, int index)
+{
+    const QString base = QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+    return index < 0 ? base : QStringLiteral("%1(%2)").arg(base).arg(index);
+}
+
+Qt::Alignment toQt(Align align)
+{
+    switch (align) {
+    case Align::Centre:
+        return Qt::AlignHCenter;
+    case Align::Right:
+        return Qt::AlignRight;
+    case Align::Left:
+        break;
+    }
+    return Qt::AlignLeft;
+}
+
+// A step of the clearing pass: one that fails, such as reaching a Reflector cell in the spacing columns, is
+// skipped without a word and the pass goes on with the next.
+template <typename Step> void guarded(Step &&step)
+{
+    try {
+        step();
+    } catch (const RuntimeError &) {
+    }
+}
+
+} // namespace
+
+Form1::Form1(MessageBoxService &messages, QWidget *parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_messages(messages)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setWindowIcon(flagIcon());
+    QPalette ground = palette();
+    ground.setColor(QPalette::Window, fromBgr(bgr::kDarkGreen));
+    setPalette(ground);
+    setAutoFillBackground(true);
+    setFixedSize(toPixels(kClientWidthTwips, kClientHeightTwips));
+
+    buildControls();
+    centreOnScreen();
+    // The load step, before the window is first shown: whatever the layout put in the cells is never seen.
+    clearingPass();
+}
+
+void Form1::buildControls()
+{
+    const auto makeLabel = [this](const LabelRow &row) {
+        auto *label = new CaptionLabel(this);
+        label->setObjectName(nameOf(row.name, row.index));
+        label->setGeometry(toPixels(row.rect));
+        label->setCaption(QString::fromUtf8(row.caption.data(), static_cast<qsizetype>(row.caption.size())));
+        label->setBackground(row.opaque ? CaptionLabel::Background::Opaque : CaptionLabel::Background::Transparent);
+        label->setBackColor(row.back ? fromBgr(*row.back) : palette().color(QPalette::Button));
+        label->setForeColor(row.fore ? fromBgr(*row.fore) : palette().color(QPalette::ButtonText));
+        label->setAlignment(toQt(row.align));
+        label->setFont(fontFor(row.font));
+        label->setAccessibleDescription(QString::fromUtf8(row.role.data(), static_cast<qsizetype>(row.role.size())));
+        label->setVisible(row.visible);
+        m_labels[{row.name, row.index}] = label;
+    };
+
+    // Stacking follows creation: the backdrop first, the cells on it, the other labels in the table's order,
+    // and the windowed controls above every label.
+    const std::span<const LabelRow> rows = form1layout::labels();
+    for (std::size_t i = 0; i < kCellsAfterLabelRows; ++i)
+        makeLabel(rows[i]);
+
+    for (const ElementRow row : kElementRows) {
+        const int r = rowIndex(row);
+        for (int c = 0; c < columnCount(row); ++c) {
+            auto *cellLabel = new CaptionLabel(this);
+            const std::string_view arrayName = kRowArrayNames[static_cast<std::size_t>(r)];
+            cellLabel->setObjectName(nameOf(arrayName, c));
+            cellLabel->setGeometry(toPixels(cellRect(r, c)));
+            // The layout names each cell after its array; start-up clears them before anyone sees it.
+            cellLabel->setCaption(QString::fromLatin1(arrayName.data(), static_cast<qsizetype>(arrayName.size())));
+            cellLabel->setBackground(CaptionLabel::Background::Opaque);
+            cellLabel->setBackColor(fromBgr(bgr::kLightGrey));
+            cellLabel->setForeColor(fromBgr(bgr::kBlack));
+            cellLabel->setAlignment(Qt::AlignHCenter);
+            cellLabel->setFont(fontFor(FontRole::Control));
+            cellLabel->setAccessibleDescription(QStringLiteral("%1, %2").arg(
+                QString::fromLatin1(elementRowName(row).data(), static_cast<qsizetype>(elementRowName(row).size())),
+                QString::fromLatin1(kColumnRoles[static_cast<std::size_t>(c)].data())));
+            m_grid[static_cast<std::size_t>(r)].append(cellLabel);
+        }
+    }
+
+    for (std::size_t i = kCellsAfterLabelRows; i < rows.size(); ++i)
+        makeLabel(rows[i]);
+
+    m_text1 = new QLineEdit(this);
+    m_text1->setObjectName(QString::fromLatin1(kFrequencyBoxName.data()));
+    m_text1->setAccessibleName(QStringLiteral("Center frequency in MHz"));
+    m_text1->setGeometry(toPixels(kFrequencyBoxRect));
+    m_text1->setFont(fontFor(FontRole::Control));
+    m_text1->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QPalette box = m_text1->palette();
+    box.setColor(QPalette::Base, fromBgr(bgr::kLightGrey));
+    m_text1->setPalette(box);
+    m_text1->installEventFilter(this);
+
+    std::array<FaceButton *, 4> buttonsInTable{};
+    std::size_t b = 0;
+    for (const ButtonRow &row : form1layout::buttons()) {
+        auto *button =
+            new FaceButton(QString::fromLatin1(row.caption.data(), static_cast<qsizetype>(row.caption.size())), this);
+        button->setObjectName(QString::fromLatin1(row.name.data(), static_cast<qsizetype>(row.name.size())));
+        button->setGeometry(toPixels(row.rect));
+        button->setFaceColor(fromBgr(bgr::kDarkYellow));
+        button->setFont(fontFor(FontRole::Control));
+        buttonsInTable[b++] = button;
+    }
+    m_command1 = buttonsInTable[0];
+    m_command2 = buttonsInTable[1];
+    m_command3 = buttonsInTable[2];
+    m_command4 = buttonsInTable[3];
+
+    // The table lists the buttons in tab order after the frequency box.
+    QWidget::setTabOrder(m_text1, m_command1);
+    QWidget::setTabOrder(m_command1, m_command2);
+    QWidget::setTabOrder(m_command2, m_command3);
+    QWidget::setTabOrder(m_command3, m_command4);
+
+    connect(m_command1, &QPushButton::clicked, this, &Form1::calculate);
+    connect(m_command2, &QPushButton::clicked, this, &Form1::reset);
+    connect(m_command4, &QPushButton::clicked, this, &Form1::conversion);
+}
+
+void Form1::centreOnScreen()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
+        const QRect available = screen->availableGeometry();
+        move(available.center() - QPoint(width() / 2, height() / 2));
+    }
+}
+
+CaptionLabel *Form1::label(std::string_view name, int index) const
+{
+    const auto found = m_labels.find({name, index});
+    if (found == m_labels.end())
+        throw RuntimeError(ErrorNumber::NoSuchMember);
+    return found->second;
+}
+
+CaptionLabel *Form1::cell(ElementRow row, int gridColumn) const
+{
+    return m_grid[static_cast<std::size_t>(rowIndex(row))].member(gridColumn);
+}
+
+CaptionLabel *Form1::boomTotal(BoomTotal total) const
+{
+    switch (total) {
+    case BoomTotal::Feet:
+        return label("Label25");
+    case BoomTotal::Inches:
+        return label("Label26");
+    case BoomTotal::Centimetres:
+        return label("Label27");
+    }
+    throw RuntimeError(ErrorNumber::NoSuchMember);
+}
+
+std::string Form1::Dec2Frac(double value) const
+{
+    return tarvelin::Dec2Frac(value);
+}
+
+std::string Form1::frequencyText() const
+{
+    return m_text1->text().toStdString();
+}
+
+std::string Form1::cellText(ElementRow row, int gridColumn) const
+{
+    return cell(row, gridColumn)->caption().toStdString();
+}
+
+void Form1::setCellText(ElementRow row, int gridColumn, const std::string &text)
+{
+    cell(row, gridColumn)->setCaption(QString::fromStdString(text));
+}
+
+std::string Form1::boomText(BoomTotal total) const
+{
+    return boomTotal(total)->caption().toStdString();
+}
+
+void Form1::setBoomText(BoomTotal total, const std::string &text)
+{
+    boomTotal(total)->setCaption(QString::fromStdString(text));
+}
+
+bool Form1::boomCaptionVisible() const
+{
+    return !boomCaption()->isHidden();
+}
+
+void Form1::setBoomCaptionVisible(bool visible)
+{
+    boomCaption()->setVisible(visible);
+}
+
+void Form1::setOuterHeightTwips(int outerHeightTwips)
+{
+    setFixedSize(toPixels(kClientWidthTwips, clientHeightForOuterTwips(outerHeightTwips)));
+}
+
+// Ten turns, one per grid column, each clearing that column's cells, then the boom totals, the frequency box
+// and the boom caption again; the repeats change nothing visible. The Reflector steps of the spacing columns
+// fail on every pass and are skipped.
+void Form1::clearingPass()
+{
+    for (int c = 0; c < kGridColumnCount; ++c) {
+        for (const ElementRow row : kElementRows)
+            guarded([&] { cell(row, c)->setCaption(QString()); });
+        for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+            guarded([&] { boomTotal(total)->setCaption(QString()); });
+        guarded([&] { m_text1->setText(QString()); });
+        guarded([&] { boomCaption()->hide(); });
+    }
+    guarded([&] { m_text1->setFocus(); });
+}
+
+void Form1::calculate()
+{
+    runHandler(m_messages, [this] { runCalculationPass(*this, m_messages); });
+}
+
+void Form1::reset()
+{
+    clearingPass();
+}
+
+void Form1::conversion()
+{
+    runHandler(m_messages, [this] {
+        if (!m_chart)
+            m_chart = new Form2(this, m_messages);
+        m_chart->showModeless();
+    });
+}
+
+// Enter in the frequency box calculates, whatever modifier is held, and is not consumed: the box still
+// receives the key, and the focus stays in it.
+bool Form1::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_text1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            calculate();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (m_chart)
+        m_chart->close();
+    event->accept();
+}
+
+} // namespace tarvelin

@@ -1,0 +1,86 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "calc/resultgrid.h"
+#include "ui/controlarray.h"
+
+#include <QWidget>
+
+#include <array>
+#include <map>
+#include <string>
+#include <string_view>
+
+class QLineEdit;
+
+namespace tarvelin {
+
+class CaptionLabel;
+class FaceButton;
+class Form2;
+class MessageBoxService;
+
+// The main window: the frequency box, the four buttons, the result grid with its headings and the boom line,
+// laid out from the twips table of form1layout. Its labels are the display and the store of every result:
+// the window is the result grid the calculation pass writes to.
+class Form1 : public QWidget, public ResultGrid
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(MessageBoxService &messages, QWidget *parent = nullptr);
+
+    // The public fraction operation of the main window; nothing in the windows calls it. Errors go to the
+    // caller.
+    [[nodiscard]] std::string Dec2Frac(double value) const;
+
+    // ResultGrid: the frequency box, the grid cells, the boom totals and the boom caption.
+    [[nodiscard]] std::string frequencyText() const override;
+    [[nodiscard]] std::string cellText(ElementRow row, int gridColumn) const override;
+    void setCellText(ElementRow row, int gridColumn, const std::string &text) override;
+    [[nodiscard]] std::string boomText(BoomTotal total) const override;
+    void setBoomText(BoomTotal total, const std::string &text) override;
+    [[nodiscard]] bool boomCaptionVisible() const override;
+    void setBoomCaptionVisible(bool visible) override;
+
+    // Controls by what they are for.
+    [[nodiscard]] CaptionLabel *cell(ElementRow row, int gridColumn) const; // raises NoSuchMember
+    [[nodiscard]] CaptionLabel *boomCaption() const { return label("Label24"); }
+    [[nodiscard]] CaptionLabel *boomTotal(BoomTotal total) const;
+    [[nodiscard]] CaptionLabel *label(std::string_view name, int index = -1) const;
+    [[nodiscard]] QLineEdit *frequencyBox() const { return m_text1; }
+    [[nodiscard]] FaceButton *calculateButton() const { return m_command1; }
+    [[nodiscard]] FaceButton *resetButton() const { return m_command2; }
+    [[nodiscard]] FaceButton *printButton() const { return m_command3; }
+    [[nodiscard]] FaceButton *conversionButton() const { return m_command4; }
+    [[nodiscard]] Form2 *chartWindow() const { return m_chart; }
+
+    // The window's height, given as an outer height in twips like the layout's.
+    void setOuterHeightTwips(int outerHeightTwips);
+
+    // The event handlers, one per event as the buttons and the frequency box raise them.
+    void calculate();  // Calculate, and Enter in the frequency box
+    void reset();      // Reset
+    void conversion(); // Conversion
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildControls();
+    void clearingPass();
+    void centreOnScreen();
+
+    MessageBoxService &m_messages;
+    std::array<ControlArray<CaptionLabel>, kElementRowCount> m_grid;
+    std::map<std::pair<std::string_view, int>, CaptionLabel *> m_labels;
+    QLineEdit *m_text1 = nullptr;
+    FaceButton *m_command1 = nullptr;
+    FaceButton *m_command2 = nullptr;
+    FaceButton *m_command3 = nullptr;
+    FaceButton *m_command4 = nullptr;
+    Form2 *m_chart = nullptr; // created on the first press of Conversion, kept until the end
+};
+
+} // namespace tarvelin

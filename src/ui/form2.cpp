@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#include "ui/form2.h"
+
+#include "runtime/unhandlederror.h"
+#include "ui/colors.h"
+#include "ui/conversionchart.h"
+#include "ui/facebutton.h"
+#include "ui/flagicon.h"
+#include "ui/fonts.h"
+#include "ui/picturebox.h"
+#include "ui/twips.h"
+
+namespace tarvelin {
+
+namespace {
+constexpr TwipsRect kImage1Rect{105, 60, 2640, 7335};
+constexpr TwipsRect kCommand1Rect{525, 7470, 1785, 345};
+} // namespace
+
+Form2::Form2(QWidget *owner, MessageBoxService &messages)
+    : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      m_messages(messages)
+{
+    setObjectName(QStringLiteral("Form2"));
+    setWindowTitle(QStringLiteral("Decimal Conversion"));
+    setWindowIcon(flagIcon());
+    QPalette ground = palette();
+    ground.setColor(QPalette::Window, fromBgr(bgr::kGreen));
+    setPalette(ground);
+    setAutoFillBackground(true);
+    setFixedSize(toPixels(kClientWidthTwips, kClientHeightTwips));
+
+    m_image1 = new PictureBox(this);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setAccessibleName(QStringLiteral("Conversion chart of inch fractions"));
+    m_image1->setGeometry(toPixels(kImage1Rect));
+    m_image1->setPicture(conversionChart());
+
+    m_command1 = new FaceButton(QStringLiteral("Print"), this);
+    m_command1->setObjectName(QStringLiteral("Command1"));
+    m_command1->setGeometry(toPixels(kCommand1Rect));
+    m_command1->setFaceColor(fromBgr(bgr::kDarkYellow));
+    m_command1->setFont(fontFor(FontRole::Control));
+    // The only control that takes the focus, so it holds it while the window is active.
+    setFocusProxy(m_command1);
+}
+
+void Form2::showModeless()
+{
+    if (isVisible()) {
+        raise();
+        activateWindow();
+        return;
+    }
+    load();
+}
+
+// The load step: the window shows itself the moment it is loaded.
+void Form2::load()
+{
+    ++m_loadCount;
+    setVisible(true);
+    m_command1->setFocus();
+}
+
+void Form2::setOuterHeightTwips(int outerHeightTwips)
+{
+    setFixedSize(toPixels(kClientWidthTwips, clientHeightForOuterTwips(outerHeightTwips)));
+}
+
+} // namespace tarvelin
