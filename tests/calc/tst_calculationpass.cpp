@@ -5,6 +5,8 @@
 #include "calc/memorygrid.h"
 #include "runtime/messagebox.h"
 #include "runtime/runtimeerror.h"
+#include "support/scriptedmessages.h"
+#include "support/workedexamples.h"
 
 #include <QTest>
 
@@ -13,18 +15,6 @@
 using namespace tarvelin;
 
 namespace {
-
-// Answers every box with OK and keeps what it was asked, so a test can see the message and count it.
-class ScriptedMessages final : public MessageBoxService
-{
-public:
-    int MessageBox(const MessageBoxRequest &request) override
-    {
-        requests.push_back(request);
-        return answer::kOk;
-    }
-    std::vector<MessageBoxRequest> requests;
-};
 
 // A grid that records every write in order, to check the order of the steps and that no step reaches
 // into a cell the reflector does not have.
@@ -119,50 +109,11 @@ void TestCalculationPass::workedGrid_data()
     QTest::addColumn<ElementRow>("row");
     QTest::addColumn<QStringList>("cells");
 
-    using enum ElementRow;
-    const QString ten = QStringLiteral("28.5");
-    QTest::newRow("28.5 Reflector") << ten << Reflector << QStringList{"444.211", "1128.296", "111.053", "282.074",
-                                                                       "78.526",  "199.456",  "157.052", "398.912"};
-    QTest::newRow("28.5 Driven") << ten << Driven
-                                 << QStringList{"433.684", "1101.557", "108.421", "275.389", "76.665",
-                                                "194.729", "153.33",   "389.458", "78.716",  "199.939"};
-    QTest::newRow("28.5 Director 1") << ten << Director1
-                                     << QStringList{"421.053", "1069.475", "105.263", "267.369", "74.432",
-                                                    "189.057", "148.864",  "378.115", "64.705",  "164.351"};
-    QTest::newRow("28.5 Director 2") << ten << Director2
-                                     << QStringList{"408.421", "1037.389", "102.105", "259.347", "72.199",
-                                                    "183.385", "144.398",  "366.771", "64.705",  "164.351"};
-    QTest::newRow("28.5 Director 3") << ten << Director3
-                                     << QStringList{"396.168", "1006.267", "99.042",  "251.567", "70.033",
-                                                    "177.884", "140.066",  "355.768", "64.705",  "164.351"};
-    QTest::newRow("28.5 Director 4") << ten << Director4
-                                     << QStringList{"384.283", "976.079", "96.071",  "244.02", "67.932",
-                                                    "172.547", "135.864", "345.095", "64.705", "164.351"};
-    QTest::newRow("28.5 Director 5") << ten << Director5
-                                     << QStringList{"372.755", "946.798", "93.189",  "236.699", "65.895",
-                                                    "167.373", "131.79",  "334.747", "64.705",  "164.351"};
-
-    const QString twenty = QStringLiteral("14.2");
-    QTest::newRow("14.2 Reflector") << twenty << Reflector << QStringList{"891.549", "2264.534", "222.887", "566.134",
-                                                                          "157.605", "400.317",  "315.21",  "800.633"};
-    QTest::newRow("14.2 Driven") << twenty << Driven
-                                 << QStringList{"870.423", "2210.874", "217.606", "552.719", "153.871",
-                                                "390.832", "307.742",  "781.665", "157.986", "401.284"};
-    QTest::newRow("14.2 Director 1") << twenty << Director1
-                                     << QStringList{"845.07",  "2146.478", "211.268", "536.619", "149.389",
-                                                    "379.448", "298.778",  "758.896", "129.866", "329.86"};
-    QTest::newRow("14.2 Director 2") << twenty << Director2
-                                     << QStringList{"819.718", "2082.084", "204.93",  "520.521", "144.907",
-                                                    "368.064", "289.814",  "736.128", "129.866", "329.86"};
-    QTest::newRow("14.2 Director 3") << twenty << Director3
-                                     << QStringList{"795.126", "2019.62", "198.782", "504.905", "140.56",
-                                                    "357.022", "281.12",  "714.045", "129.866", "329.86"};
-    QTest::newRow("14.2 Director 4") << twenty << Director4
-                                     << QStringList{"771.272", "1959.031", "192.818", "489.758", "136.343",
-                                                    "346.311", "272.686",  "692.622", "129.866", "329.86"};
-    QTest::newRow("14.2 Director 5") << twenty << Director5
-                                     << QStringList{"748.134", "1900.26", "187.034", "475.065", "132.253",
-                                                    "335.923", "264.506", "671.845", "129.866", "329.86"};
+    for (const WorkedExample *example : {&tenMetres(), &twentyMetres()})
+        for (const ElementRow row : kElementRows)
+            QTest::addRow("%s %s", example->frequency, elementRowName(row).data())
+                << QString::fromLatin1(example->frequency) << row
+                << example->rows[static_cast<std::size_t>(rowIndex(row))];
 }
 
 void TestCalculationPass::workedGrid()
