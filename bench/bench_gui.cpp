@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: MIT
+// Speed of the windows, on the X display the benchmark runs on:
+// - start-up, from process start to the main window's first paint, beside an empty Qt Widgets window of
+//   the same size started the same way, alternately, in one run;
+// - a Calculate click until every caption is set and the window has repainted.
+#include "runtime/messagebox.h"
+#include "ui/facebutton.h"
+#include "ui/fonts.h"
+#include "ui/form1.h"
+
+#include <QApplication>
+#include <QLineEdit>
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <spawn.h>
+#include <sys/wait.h>
+
+extern char **environ;
+
+namespace {
+
+double runProbeMilliseconds(const char *path)
+{
+    const auto start = std::chrono::steady_clock::now();
+    char *argv[] = {const_cast<char *>(path), nullptr};
+    pid_t pid = 0;
+    if (posix_spawn(&pid, path, nullptr, nullptr, argv, environ) != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        return -1;
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+void startUpToFirstPaint(benchmark::State &state)
+{
+    double tarvelinTotal = 0, emptyTotal = 0;
+    int runs = 0;
+    for (auto _ : state) {
+        const double empty = runProbeMilliseconds(TARVELIN_PROBE_EMPTY_PATH);
+        const double tarvelin = runProbeMilliseconds(TARVELIN_PROBE_PATH);
+        if (empty < 0 || tarvelin < 0) {
+            state.SkipWithError("a start-up probe failed (is there a display?)");
+            return;
+        }
+        emptyTotal += empty;
+        tarvelinTotal += tarvelin;
+        ++runs;
+    }
+    state.counters["tarvelin_ms"] = tarvelinTotal / runs;
+    state.counters["empty_window_ms"] = emptyTotal / runs;
+    state.counters["ratio"] = tarvelinTotal / emptyTotal;
+}
+BENCHMARK(startUpToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(3);
+
+class SilentMessages final : public tarvelin::MessageBoxService
+{
+public:
+    int MessageBox(const tarvelin::MessageBoxRequest &) override { return tarvelin::answer::kOk; }
+};
+
+// Two frequencies in turn, so that every caption really changes and is repainted on every click.
+void calculateClickAndRepaint(benchmark::State &state)
+{
+    SilentMessages messages;
+    tarvelin::Form1 form(messages);
+    form.show();
+    QApplication::processEvents();
+    const QString frequencies[] = {QStringLiteral("28.5"), QStringLiteral("14.2")};
+    int turn = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        form.frequencyBox()->setText(frequencies[turn++ % 2]);
+        state.ResumeTiming();
+        form.calculateButton()->click();
+        form.repaint();
+    }
+}
+BENCHMARK(calculateClickAndRepaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    tarvelin::loadBundledFonts();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
