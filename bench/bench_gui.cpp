@@ -3,6 +3,7 @@
 // - start-up, from process start to the main window's first paint, beside an empty Qt Widgets window of
 //   the same size started the same way, alternately, in one run;
 // - a Calculate click until every caption is set and the window has repainted.
+#include "runtime/cupsprinter.h"
 #include "runtime/messagebox.h"
 #include "ui/facebutton.h"
 #include "ui/fonts.h"
@@ -66,7 +67,8 @@ public:
 void calculateClickAndRepaint(benchmark::State &state)
 {
     SilentMessages messages;
-    tarvelin::Form1 form(messages);
+    tarvelin::CupsPrinterService printer; // never asked: no Print is pressed
+    tarvelin::Form1 form(messages, printer);
     form.show();
     QApplication::processEvents();
     const QString frequencies[] = {QStringLiteral("28.5"), QStringLiteral("14.2")};

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/application.h"
 
+#include "runtime/cupsprinter.h"
 #include "runtime/qtmessagebox.h"
 #include "ui/fonts.h"
 #include "ui/form1.h"
@@ -14,7 +15,8 @@ inline constexpr char kDesktopFileName[] = "org.tarvelin.Tarvelin";
 struct Application::Parts
 {
     QtMessageBoxService messages;
-    Form1 mainWindow{messages};
+    CupsPrinterService printer;
+    Form1 mainWindow{messages, printer};
 };
 
 Application::Application()

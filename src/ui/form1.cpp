@@ -3,6 +3,7 @@
 
 #include "calc/calculationpass.h"
 #include "calc/dec2frac.h"
+#include "print/printouts.h"
 #include "runtime/qtmessagebox.h"
 #include "runtime/runtimeerror.h"
 #include "runtime/unhandlederror.h"
@@ -67,10 +68,10 @@ template <typename Step> void guarded(Step &&step)
 
 } // namespace
 
-Form1::Form1(MessageBoxService &messages, QWidget *parent)
+Form1::Form1(MessageBoxService &messages, PrinterService &printer, QWidget *parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_messages(messages)
+      m_messages(messages), m_printer(printer)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kApplicationTitle));
@@ -169,6 +170,7 @@ void Form1::buildControls()
 
     connect(m_command1, &QPushButton::clicked, this, &Form1::calculate);
     connect(m_command2, &QPushButton::clicked, this, &Form1::reset);
+    connect(m_command3, &QPushButton::clicked, this, &Form1::print);
     connect(m_command4, &QPushButton::clicked, this, &Form1::conversion);
 }
 
@@ -251,6 +253,26 @@ void Form1::setOuterHeightTwips(int outerHeightTwips)
     setFixedSize(toPixels(kClientWidthTwips, clientHeightForOuterTwips(outerHeightTwips)));
 }
 
+void Form1::setLabelVisible(std::string_view name, bool visible)
+{
+    label(name)->setVisible(visible);
+}
+
+void Form1::setLabelForeColor(std::string_view name, int index, std::uint32_t bgr)
+{
+    label(name, index)->setForeColor(fromBgr(bgr));
+}
+
+void Form1::setLabelCaption(std::string_view name, const QString &caption)
+{
+    label(name)->setCaption(caption);
+}
+
+QString Form1::frequencyBoxText() const
+{
+    return m_text1->text();
+}
+
 // Ten turns, one per grid column, each clearing that column's cells, then the boom totals, the frequency box
 // and the boom caption again; the repeats change nothing visible. The Reflector steps of the spacing columns
 // fail on every pass and are skipped.
@@ -277,11 +299,16 @@ void Form1::reset()
     clearingPass();
 }
 
+void Form1::print()
+{
+    runHandler(m_messages, [this] { printMainWindow(*this, m_messages, m_printer); });
+}
+
 void Form1::conversion()
 {
     runHandler(m_messages, [this] {
         if (!m_chart)
-            m_chart = new Form2(this, m_messages);
+            m_chart = new Form2(this, m_messages, m_printer);
         m_chart->showModeless();
     });
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "calc/resultgrid.h"
+#include "print/printablewindow.h"
 #include "ui/controlarray.h"
 
 #include <QWidget>
@@ -19,16 +20,17 @@ class CaptionLabel;
 class FaceButton;
 class Form2;
 class MessageBoxService;
+class PrinterService;
 
 // The main window: the frequency box, the four buttons, the result grid with its headings and the boom line,
 // laid out from the twips table of form1layout. Its labels are the display and the store of every result:
 // the window is the result grid the calculation pass writes to.
-class Form1 : public QWidget, public ResultGrid
+class Form1 : public QWidget, public ResultGrid, public MainWindowPrintControls
 {
     Q_OBJECT
 
 public:
-    explicit Form1(MessageBoxService &messages, QWidget *parent = nullptr);
+    Form1(MessageBoxService &messages, PrinterService &printer, QWidget *parent = nullptr);
 
     // The public fraction operation of the main window; nothing in the windows calls it. Errors go to the
     // caller.
@@ -55,13 +57,20 @@ public:
     [[nodiscard]] FaceButton *conversionButton() const { return m_command4; }
     [[nodiscard]] Form2 *chartWindow() const { return m_chart; }
 
-    // The window's height, given as an outer height in twips like the layout's.
-    void setOuterHeightTwips(int outerHeightTwips);
+    // MainWindowPrintControls: the window's height, given as an outer height in twips like the layout's,
+    // and its labels by name.
+    [[nodiscard]] QWidget &printedWindow() override { return *this; }
+    void setOuterHeightTwips(int outerHeightTwips) override;
+    void setLabelVisible(std::string_view name, bool visible) override;
+    void setLabelForeColor(std::string_view name, int index, std::uint32_t bgr) override;
+    void setLabelCaption(std::string_view name, const QString &caption) override;
+    [[nodiscard]] QString frequencyBoxText() const override;
 
     // The event handlers, one per event as the buttons and the frequency box raise them.
     void calculate();  // Calculate, and Enter in the frequency box
     void reset();      // Reset
     void conversion(); // Conversion
+    void print();      // Print
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -73,6 +82,7 @@ private:
     void centreOnScreen();
 
     MessageBoxService &m_messages;
+    PrinterService &m_printer;
     std::array<ControlArray<CaptionLabel>, kElementRowCount> m_grid;
     std::map<std::pair<std::string_view, int>, CaptionLabel *> m_labels;
     QLineEdit *m_text1 = nullptr;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/form2.h"
 
+#include "print/printouts.h"
 #include "runtime/unhandlederror.h"
 #include "ui/colors.h"
 #include "ui/conversionchart.h"
@@ -17,10 +18,10 @@ constexpr TwipsRect kImage1Rect{105, 60, 2640, 7335};
 constexpr TwipsRect kCommand1Rect{525, 7470, 1785, 345};
 } // namespace
 
-Form2::Form2(QWidget *owner, MessageBoxService &messages)
+Form2::Form2(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
     : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_messages(messages)
+      m_messages(messages), m_printer(printer)
 {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("Decimal Conversion"));
@@ -44,6 +45,7 @@ Form2::Form2(QWidget *owner, MessageBoxService &messages)
     m_command1->setFont(fontFor(FontRole::Control));
     // The only control that takes the focus, so it holds it while the window is active.
     setFocusProxy(m_command1);
+    connect(m_command1, &QPushButton::clicked, this, &Form2::print);
 }
 
 void Form2::showModeless()
@@ -62,6 +64,11 @@ void Form2::load()
     ++m_loadCount;
     setVisible(true);
     m_command1->setFocus();
+}
+
+void Form2::print()
+{
+    runHandler(m_messages, [this] { printChartWindow(*this, m_messages, m_printer); });
 }
 
 void Form2::setOuterHeightTwips(int outerHeightTwips)

@@ -3,6 +3,7 @@
 // order, the layout where it matters to the eye, and what the grabbed window shows.
 #include "runtime/runtimeerror.h"
 #include "runtime/unhandlederror.h"
+#include "support/capturingprinter.h"
 #include "support/scriptedmessages.h"
 #include "support/workedexamples.h"
 #include "ui/captionlabel.h"
@@ -101,6 +102,7 @@ private slots:
 private:
     ScriptedMessages *m_messages = nullptr;
     std::unique_ptr<ScriptedMessages> m_messagesOwner;
+    CapturingPrinter m_printer;
     std::unique_ptr<Form1> m_form;
 };
 
@@ -113,7 +115,7 @@ void TestForm1::init()
 {
     m_messagesOwner = std::make_unique<ScriptedMessages>();
     m_messages = m_messagesOwner.get();
-    m_form = std::make_unique<Form1>(*m_messages);
+    m_form = std::make_unique<Form1>(*m_messages, m_printer);
     m_form->show();
     // The virtual display has no window manager to activate a new window, so the test asks for it.
     QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The chart window: its fixed frame, the chart at its own size, the Print button under it, and what the
 // grabbed window shows.
+#include "support/capturingprinter.h"
 #include "support/scriptedmessages.h"
 #include "ui/facebutton.h"
 #include "ui/fonts.h"
@@ -28,6 +29,7 @@ private slots:
 
 private:
     ScriptedMessages m_messages;
+    CapturingPrinter m_printer;
     std::unique_ptr<QWidget> m_owner;
     Form2 *m_chart = nullptr;
 };
@@ -36,7 +38,7 @@ void TestForm2::init()
 {
     m_owner = std::make_unique<QWidget>();
     m_owner->show();
-    m_chart = new Form2(m_owner.get(), m_messages);
+    m_chart = new Form2(m_owner.get(), m_messages, m_printer);
 }
 
 void TestForm2::cleanup()

@@ -1,0 +1,96 @@
+// SPDX-License-Identifier: MIT
+#include "print/printouts.h"
+
+#include "print/confirmprint.h"
+#include "print/printablewindow.h"
+#include "runtime/printer.h"
+
+#include <array>
+#include <string_view>
+
+namespace tarvelin {
+
+namespace {
+
+// Outer heights in twips of the two windows on screen and while printing.
+constexpr int kMainScreenHeight = 4050;
+constexpr int kMainPrintHeight = 3525;
+constexpr int kChartScreenHeight = 8235;
+constexpr int kChartPrintHeight = 7830;
+
+constexpr std::uint32_t kBlack = 0x000000;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+constexpr std::uint32_t kLightGreen = 0x80FF80;
+
+struct LabelRef
+{
+    std::string_view name;
+    int index = -1;
+};
+
+// The white texts that stand on the window's ground, in the order they are recoloured.
+constexpr std::array<LabelRef, 15> kTextsOnGround{{{"Label17"},
+                                                   {"Label18"},
+                                                   {"Label19"},
+                                                   {"Label20"},
+                                                   {"Label21"},
+                                                   {"Label24"},
+                                                   {"Label25"},
+                                                   {"Label26"},
+                                                   {"Label27"},
+                                                   {"Label28"},
+                                                   {"LABEL23", 0},
+                                                   {"LABEL23", 1},
+                                                   {"LABEL23", 2},
+                                                   {"LABEL23", 3},
+                                                   {"LABEL23", 4}}};
+
+// Their colours on the way back: the headings light green, the boom line white.
+constexpr std::uint32_t screenColourOf(const LabelRef &label)
+{
+    const bool boomLine =
+        label.name == "Label24" || label.name == "Label25" || label.name == "Label26" || label.name == "Label27";
+    return boomLine ? kWhite : kLightGreen;
+}
+
+} // namespace
+
+void printMainWindow(MainWindowPrintControls &window, MessageBoxService &messages, PrinterService &printer)
+{
+    if (!ConfirmPrint(messages, printer))
+        return;
+
+    window.setOuterHeightTwips(kMainPrintHeight);
+    window.setLabelVisible("Label9", false);
+    for (const LabelRef &label : kTextsOnGround)
+        window.setLabelForeColor(label.name, label.index, kBlack);
+    window.setLabelVisible("Label32", true);
+    // The frequency box's text as it stands, neither checked nor reformatted.
+    window.setLabelCaption("Label32",
+                           QStringLiteral("Frequency:        ") + window.frequencyBoxText() + QStringLiteral(" mhz."));
+
+    const std::optional<std::string> failure = printer.printWindow(window.printedWindow());
+
+    // Back to the screen layout whatever became of the page; the frequency line keeps its caption.
+    window.setOuterHeightTwips(kMainScreenHeight);
+    window.setLabelVisible("Label9", true);
+    for (const LabelRef &label : kTextsOnGround)
+        window.setLabelForeColor(label.name, label.index, screenColourOf(label));
+    window.setLabelVisible("Label32", false);
+
+    if (failure)
+        reportPrintFailure(messages, *failure);
+}
+
+void printChartWindow(PrintableWindow &window, MessageBoxService &messages, PrinterService &printer)
+{
+    if (!ConfirmPrint(messages, printer))
+        return;
+    window.setOuterHeightTwips(kChartPrintHeight);
+    const std::optional<std::string> failure = printer.printWindow(window.printedWindow());
+    window.setOuterHeightTwips(kChartScreenHeight);
+    if (failure)
+        reportPrintFailure(messages, *failure);
+}
+
+} // namespace tarvelin

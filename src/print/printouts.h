@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+namespace tarvelin {
+
+class MainWindowPrintControls;
+class MessageBoxService;
+class PrinterService;
+class PrintableWindow;
+
+// The main window's Print button: after consent, the window switches to its print layout (shortened so
+// the frequency row and the buttons stay off the page, the credits line giving way to the frequency line,
+// the white texts on the ground turned black), is printed, and switches back. The screen layout it returns
+// to has light green headings: the constant colours of the switch back, not those before it. It always
+// returns, also when the printout failed, which it then reports.
+void printMainWindow(MainWindowPrintControls &window, MessageBoxService &messages, PrinterService &printer);
+
+// The chart window's Print button: after consent, the window is shortened so its button is off the page,
+// printed, and given its height back.
+void printChartWindow(PrintableWindow &window, MessageBoxService &messages, PrinterService &printer);
+
+} // namespace tarvelin
