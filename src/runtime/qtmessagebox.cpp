@@ -75,7 +75,21 @@ int QtMessageBoxService::MessageBox(const MessageBoxRequest &request)
         std::min<std::size_t>((request.buttons >> kDefaultButtonShift) & kDefaultButtonMask, choices.size() - 1);
     box.setDefaultButton(qobject_cast<QPushButton *>(codes[defaultIndex].first));
 
-    box.exec();
+    // A help reference adds a Help button. No help file is installed, so asking for help says so and
+    // returns to the question.
+    QAbstractButton *help = request.helpFile ? box.addButton(QMessageBox::Help) : nullptr;
+
+    for (;;) {
+        box.exec();
+        if (help && box.clickedButton() == help) {
+            QMessageBox::information(&box, box.windowTitle(),
+                                     QStringLiteral("No help is installed for this question (%1, topic %2).")
+                                         .arg(QString::fromStdString(*request.helpFile))
+                                         .arg(request.helpContext.value_or(0)));
+            continue;
+        }
+        break;
+    }
     for (const auto &[button, code] : codes)
         if (box.clickedButton() == button)
             return code;

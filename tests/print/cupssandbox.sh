@@ -93,6 +93,10 @@ stop) stop "$2" ;;
 run)
     dir=$2
     shift 2
+    if [ "$(id -u)" -ne 0 ] || ! command -v cupsd >/dev/null || [ ! -x /usr/lib/cups/backend/cups-pdf ]; then
+        echo "cupssandbox: the private spooler needs root, cupsd and the cups-pdf backend; skipped" >&2
+        exit 77
+    fi
     server=$(start "$dir")
     status=0
     CUPS_SERVER="$server" TARVELIN_TEST_PDF_DIR="$(realpath -m "$dir")/pdf" "$@" || status=$?

@@ -1,0 +1,294 @@
+// SPDX-License-Identifier: MIT
+// Printing end to end: the real message box answered with a click, the real printer service, and a private
+// CUPS spooler whose default queue writes PDF files (tests/print/cupssandbox.sh starts it and sets
+// CUPS_SERVER and TARVELIN_TEST_PDF_DIR). What arrives is checked as paper would be: one page, rasterised at
+// 96 dpi, with what is drawn where and how large.
+#include "runtime/cupsprinter.h"
+#include "runtime/qtmessagebox.h"
+#include "ui/captionlabel.h"
+#include "ui/facebutton.h"
+#include "ui/fonts.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProcess>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
+
+using namespace tarvelin;
+
+namespace {
+
+void whenBoxIsUp(std::function<void(QMessageBox &)> act)
+{
+    auto *poll = new QTimer;
+    poll->setInterval(10);
+    QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            poll->stop();
+            poll->deleteLater();
+            act(*box);
+        }
+    });
+    poll->start();
+}
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+bool isDark(QRgb p)
+{
+    return qRed(p) < 80 && qGreen(p) < 80 && qBlue(p) < 80;
+}
+
+bool isFrameRed(QRgb p)
+{
+    return qAbs(qRed(p) - 0x84) < 40 && qGreen(p) < 50 && qBlue(p) < 50;
+}
+
+} // namespace
+
+class TestPrintEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void mainWindowOnPaper();
+    void chartOnPaper();
+    void refusedJob();
+    void noSpooler();
+
+private:
+    void requireSandbox();
+    QString waitForPdf(int timeoutMs = 90000);
+    QImage rasterise(const QString &pdf);
+
+    QtMessageBoxService m_messages;
+    CupsPrinterService m_printer;
+    std::unique_ptr<Form1> m_form;
+    QDir m_pdfDir;
+    QStringList m_seen;
+};
+
+void TestPrintEndToEnd::initTestCase()
+{
+    loadBundledFonts();
+}
+
+void TestPrintEndToEnd::init()
+{
+    m_form = std::make_unique<Form1>(m_messages, m_printer);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    const QByteArray dir = qgetenv("TARVELIN_TEST_PDF_DIR");
+    if (!dir.isEmpty()) {
+        m_pdfDir = QDir(QString::fromLocal8Bit(dir));
+        m_seen = m_pdfDir.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    }
+}
+
+void TestPrintEndToEnd::cleanup()
+{
+    m_form.reset();
+}
+
+void TestPrintEndToEnd::requireSandbox()
+{
+    if (qEnvironmentVariableIsEmpty("TARVELIN_TEST_PDF_DIR"))
+        QSKIP("needs the private spooler of tests/print/cupssandbox.sh");
+}
+
+// The first PDF file the queue writes after the test began, once it is complete.
+QString TestPrintEndToEnd::waitForPdf(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < timeoutMs) {
+        const QStringList now = m_pdfDir.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        for (const QString &name : now) {
+            if (m_seen.contains(name))
+                continue;
+            const QString path = m_pdfDir.filePath(name);
+            if (run(QStringLiteral("pdfinfo"), {path}).contains(QStringLiteral("Pages:")))
+                return path;
+        }
+        QTest::qWait(200);
+    }
+    return {};
+}
+
+QImage TestPrintEndToEnd::rasterise(const QString &pdf)
+{
+    const QString stem = QDir::temp().filePath(QStringLiteral("tarvelin-e2e-page"));
+    run(QStringLiteral("pdftoppm"),
+        {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, stem});
+    QImage page(stem + QStringLiteral(".png"));
+    QFile::remove(stem + QStringLiteral(".png"));
+    return page.convertToFormat(QImage::Format_RGB32);
+}
+
+void TestPrintEndToEnd::mainWindowOnPaper()
+{
+    requireSandbox();
+    QTest::keyClicks(m_form->frequencyBox(), QStringLiteral("28.5"));
+    QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
+
+    QString question;
+    whenBoxIsUp([&](QMessageBox &box) {
+        question = box.text();
+        QTest::mouseClick(box.button(QMessageBox::Yes), Qt::LeftButton);
+    });
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QCOMPARE(question, QStringLiteral("Ok to send to tarvelin-pdf ?"));
+    QCOMPARE(m_form->size(), QSize(730, 245)); // back in its screen layout at once
+
+    const QString pdf = waitForPdf();
+    QVERIFY2(!pdf.isEmpty(), "no PDF arrived from the queue");
+    QVERIFY(run(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+
+    // On paper the window's client area is 730 by 210 pixels at 96 dpi (10950 by 3150 twips): the strip
+    // with the frequency box and the buttons stays off the page.
+    const QImage page = rasterise(pdf);
+    QVERIFY(!page.isNull());
+    QRect ground;
+    bool buttonFace = false;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb p = page.pixel(x, y);
+            if (qRed(p) < 40 && qAbs(qGreen(p) - 128) < 30 && qBlue(p) < 40)
+                ground |= QRect(x, y, 1, 1);
+            if (qRed(p) > 150 && qGreen(p) > 150 && qBlue(p) < 60)
+                buttonFace = true;
+        }
+    QVERIFY2(qAbs(ground.width() - 730) <= 2 && qAbs(ground.height() - 210) <= 2,
+             qPrintable(QStringLiteral("%1 x %2").arg(ground.width()).arg(ground.height())));
+    QVERIFY(!buttonFace);
+
+    // The grid's black frame is 10845 twips wide: 7.53 inches, 723 pixels at 96 dpi, on paper as on screen.
+    int longestDarkRun = 0;
+    for (int y = ground.top(); y <= ground.bottom(); ++y) {
+        int run = 0;
+        for (int x = ground.left(); x <= ground.right(); ++x) {
+            run = isDark(page.pixel(x, y)) ? run + 1 : 0;
+            longestDarkRun = std::max(longestDarkRun, run);
+        }
+    }
+    QVERIFY2(qAbs(longestDarkRun - 723) <= 3, qPrintable(QString::number(longestDarkRun)));
+
+    // The frequency line's light ground in the top left corner instead of the credits line, and no white
+    // text left on the green: the headings and the boom line are black.
+    const QPoint origin = ground.topLeft();
+    const QRgb corner = page.pixel(origin + QPoint(100, 34));
+    QVERIFY(qRed(corner) > 200 && qAbs(qRed(corner) - qGreen(corner)) < 12 && qAbs(qRed(corner) - qBlue(corner)) < 12);
+    const auto nearWhiteIn = [&](const QRect &region) {
+        for (int y = region.top(); y <= region.bottom(); ++y)
+            for (int x = region.left(); x <= region.right(); ++x) {
+                const QRgb p = page.pixel(origin + QPoint(x, y));
+                if (qRed(p) > 230 && qGreen(p) > 230 && qBlue(p) > 230)
+                    return true;
+            }
+        return false;
+    };
+    QVERIFY(!nearWhiteIn(QRect(115, 4, 610, 50)));  // column and unit headings
+    QVERIFY(!nearWhiteIn(QRect(40, 190, 500, 19))); // the boom line
+    QVERIFY(!nearWhiteIn(QRect(5, 40, 80, 13)));    // "Elements"
+}
+
+void TestPrintEndToEnd::chartOnPaper()
+{
+    requireSandbox();
+    QTest::mouseClick(m_form->conversionButton(), Qt::LeftButton);
+    Form2 *chart = m_form->chartWindow();
+    QVERIFY(chart && QTest::qWaitForWindowExposed(chart));
+
+    whenBoxIsUp([](QMessageBox &box) { QTest::mouseClick(box.button(QMessageBox::Yes), Qt::LeftButton); });
+    QTest::mouseClick(chart->printButton(), Qt::LeftButton);
+    QCOMPARE(chart->size(), QSize(189, 524));
+
+    const QString pdf = waitForPdf();
+    QVERIFY2(!pdf.isEmpty(), "no PDF arrived from the queue");
+    QVERIFY(run(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+
+    // The whole chart, 176 by 489 pixels at 96 dpi inside its dark red frame, and no button under it.
+    const QImage page = rasterise(pdf);
+    QRect frame;
+    bool buttonFace = false;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x) {
+            const QRgb p = page.pixel(x, y);
+            if (isFrameRed(p))
+                frame |= QRect(x, y, 1, 1);
+            if (qRed(p) > 150 && qGreen(p) > 150 && qBlue(p) < 60)
+                buttonFace = true;
+        }
+    QVERIFY2(qAbs(frame.width() - 176) <= 3 && qAbs(frame.height() - 489) <= 3,
+             qPrintable(QStringLiteral("%1 x %2").arg(frame.width()).arg(frame.height())));
+    QVERIFY(!buttonFace);
+}
+
+// A queue that refuses jobs: the user is told why, and the window is back in its screen layout.
+void TestPrintEndToEnd::refusedJob()
+{
+    requireSandbox();
+    QCOMPARE(QProcess::execute(QStringLiteral("cupsreject"), {QStringLiteral("tarvelin-pdf")}), 0);
+    QString report;
+    whenBoxIsUp([&](QMessageBox &box) {
+        QTest::mouseClick(box.button(QMessageBox::Yes), Qt::LeftButton);
+        whenBoxIsUp([&](QMessageBox &failure) {
+            report = failure.text();
+            QTest::keyClick(&failure, Qt::Key_Return);
+        });
+    });
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QProcess::execute(QStringLiteral("cupsaccept"), {QStringLiteral("tarvelin-pdf")});
+
+    QVERIFY2(report.startsWith(QStringLiteral("The printout failed")), qPrintable(report));
+    QCOMPARE(m_form->size(), QSize(730, 245));
+    QVERIFY(!m_form->label("Label9")->isHidden());
+    QVERIFY(m_form->label("Label32")->isHidden());
+    QCOMPARE(m_form->label("Label26")->foreColor(), QColor(255, 255, 255));
+    QVERIFY(m_form->isVisible());
+}
+
+// Run with CUPS_SERVER pointing where no spooler runs: the no-printer message, and nothing else.
+void TestPrintEndToEnd::noSpooler()
+{
+    if (!qEnvironmentVariableIsEmpty("TARVELIN_TEST_PDF_DIR"))
+        QSKIP("runs only where no spooler answers");
+    QString report;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    whenBoxIsUp([&](QMessageBox &box) {
+        report = box.text();
+        icon = box.icon();
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    const QColor headingBefore = m_form->label("Label17")->foreColor();
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QVERIFY2(report.startsWith(QStringLiteral("No printer is available")), qPrintable(report));
+    QCOMPARE(icon, QMessageBox::Warning);
+    QCOMPARE(m_form->size(), QSize(730, 245));
+    QCOMPARE(m_form->label("Label17")->foreColor(), headingBefore);
+    QVERIFY(m_form->label("Label32")->isHidden());
+    QVERIFY(m_form->isVisible());
+}
+
+QTEST_MAIN(TestPrintEndToEnd)
+#include "tst_printe2e.moc"
