@@ -42,8 +42,14 @@ QFont fontFor(FontRole role)
     switch (role) {
     case FontRole::Control:
         return makeFont(QStringLiteral("Tahoma"), sansFallbacks, 9.75, QFont::Bold);
-    case FontRole::Credits:
-        return makeFont(QStringLiteral("Small Fonts"), sansFallbacks, 6.75, QFont::Normal);
+    case FontRole::Credits: {
+        // "Small Fonts" is a bitmap face: drawn at its own size it is crisp, stretched over a high-dpi
+        // screen its letters fall apart, so there the nearest smooth face stands in.
+        const QString smallFonts = QStringLiteral("Small Fonts");
+        const bool crisp =
+            qFuzzyCompare(qApp->devicePixelRatio(), 1.0) || QFontDatabase::isSmoothlyScalable(smallFonts);
+        return makeFont(crisp ? smallFonts : sansFallbacks.front(), sansFallbacks, 6.75, QFont::Normal);
+    }
     case FontRole::Backdrop:
         return makeFont(QStringLiteral("MS Sans Serif"), sansFallbacks, 9.75, QFont::Bold);
     case FontRole::Default:

@@ -22,6 +22,8 @@
 #include <QLineEdit>
 #include <QScreen>
 
+#include <limits>
+
 namespace tarvelin {
 
 namespace {
@@ -144,6 +146,7 @@ void Form1::buildControls()
     QPalette box = m_text1->palette();
     box.setColor(QPalette::Base, fromBgr(bgr::kLightGrey));
     m_text1->setPalette(box);
+    m_text1->setMaxLength(std::numeric_limits<int>::max()); // no limit on what may be typed
     m_text1->installEventFilter(this);
 
     std::array<FaceButton *, 4> buttonsInTable{};
