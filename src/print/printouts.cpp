@@ -29,21 +29,14 @@ struct LabelRef
 };
 
 // The white texts that stand on the window's ground, in the order they are recoloured.
-constexpr std::array<LabelRef, 15> kTextsOnGround{{{"Label17"},
-                                                   {"Label18"},
-                                                   {"Label19"},
-                                                   {"Label20"},
-                                                   {"Label21"},
-                                                   {"Label24"},
-                                                   {"Label25"},
-                                                   {"Label26"},
-                                                   {"Label27"},
-                                                   {"Label28"},
-                                                   {"LABEL23", 0},
-                                                   {"LABEL23", 1},
-                                                   {"LABEL23", 2},
-                                                   {"LABEL23", 3},
-                                                   {"LABEL23", 4}}};
+// clang-format off
+constexpr std::array<LabelRef, 15> kTextsOnGround{{
+    {"Label17"}, {"Label18"}, {"Label19"}, {"Label20"}, {"Label21"},                // column headings
+    {"Label24"}, {"Label25"}, {"Label26"}, {"Label27"},                             // the boom line
+    {"Label28"},                                                                    // "Elements"
+    {"LABEL23", 0}, {"LABEL23", 1}, {"LABEL23", 2}, {"LABEL23", 3}, {"LABEL23", 4}, // unit headings
+}};
+// clang-format on
 
 // Their colours on the way back: the headings light green, the boom line white.
 constexpr std::uint32_t screenColourOf(const LabelRef &label)

@@ -22,7 +22,9 @@
 #include <QLineEdit>
 #include <QScreen>
 
+#include <algorithm>
 #include <limits>
+#include <vector>
 
 namespace tarvelin {
 
@@ -149,8 +151,7 @@ void Form1::buildControls()
     m_text1->setMaxLength(std::numeric_limits<int>::max()); // no limit on what may be typed
     m_text1->installEventFilter(this);
 
-    std::array<FaceButton *, 4> buttonsInTable{};
-    std::size_t b = 0;
+    std::vector<std::pair<int, QWidget *>> tabStops{{kFrequencyBoxTabIndex, m_text1}};
     for (const ButtonRow &row : form1layout::buttons()) {
         auto *button =
             new FaceButton(QString::fromLatin1(row.caption.data(), static_cast<qsizetype>(row.caption.size())), this);
@@ -158,18 +159,17 @@ void Form1::buildControls()
         button->setGeometry(toPixels(row.rect));
         button->setFaceColor(fromBgr(bgr::kDarkYellow));
         button->setFont(fontFor(FontRole::Control));
-        buttonsInTable[b++] = button;
+        tabStops.emplace_back(row.tabIndex, button);
     }
-    m_command1 = buttonsInTable[0];
-    m_command2 = buttonsInTable[1];
-    m_command3 = buttonsInTable[2];
-    m_command4 = buttonsInTable[3];
+    m_command1 = findChild<FaceButton *>(QStringLiteral("Command1"), Qt::FindDirectChildrenOnly);
+    m_command2 = findChild<FaceButton *>(QStringLiteral("Command2"), Qt::FindDirectChildrenOnly);
+    m_command3 = findChild<FaceButton *>(QStringLiteral("Command3"), Qt::FindDirectChildrenOnly);
+    m_command4 = findChild<FaceButton *>(QStringLiteral("Command4"), Qt::FindDirectChildrenOnly);
 
-    // The table lists the buttons in tab order after the frequency box.
-    QWidget::setTabOrder(m_text1, m_command1);
-    QWidget::setTabOrder(m_command1, m_command2);
-    QWidget::setTabOrder(m_command2, m_command3);
-    QWidget::setTabOrder(m_command3, m_command4);
+    // Tab order by tab index, which is not the buttons' order on screen.
+    std::sort(tabStops.begin(), tabStops.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (std::size_t i = 1; i < tabStops.size(); ++i)
+        QWidget::setTabOrder(tabStops[i - 1].second, tabStops[i].second);
 
     connect(m_command1, &QPushButton::clicked, this, &Form1::calculate);
     connect(m_command2, &QPushButton::clicked, this, &Form1::reset);

@@ -11,6 +11,8 @@
 #include "ui/form1.h"
 #include "ui/form2.h"
 
+#include "support/modalbox.h"
+
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
@@ -27,20 +29,6 @@
 using namespace tarvelin;
 
 namespace {
-
-void whenBoxIsUp(std::function<void(QMessageBox &)> act)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(*box);
-        }
-    });
-    poll->start();
-}
 
 QString run(const QString &program, const QStringList &arguments)
 {

@@ -64,6 +64,18 @@ bool regionHas(const QImage &page, const QRect &region, const QColor &colour)
     return false;
 }
 
+// The screen layout a printout returns to, whether or not its page reached the printer.
+void requireScreenLayoutAfterPrintout(const Form1 &form)
+{
+    QCOMPARE(form.size(), QSize(730, 245));
+    QVERIFY(!form.label("Label9")->isHidden());
+    QVERIFY(form.label("Label32")->isHidden());
+    for (const LabelRef &ref : kHeadings)
+        QCOMPARE(form.label(ref.name, ref.index)->foreColor(), kLightGreen);
+    for (const LabelRef &ref : kBoomLine)
+        QCOMPARE(form.label(ref.name, ref.index)->foreColor(), kWhite);
+}
+
 QRect pixelsOf(const Form1 &form, const char *name, int index = -1)
 {
     return form.label(name, index)->geometry();
@@ -228,13 +240,9 @@ void TestPrintouts::screenLayoutAfterPrinting()
         m_messages.answers = {6};
         QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
         QCOMPARE(m_printer.pages.size(), std::size_t(round));
-        QCOMPARE(m_form->size(), QSize(730, 245));
-        QVERIFY(!m_form->label("Label9")->isHidden());
-        QVERIFY(m_form->label("Label32")->isHidden());
-        for (const LabelRef &ref : kHeadings)
-            QCOMPARE(m_form->label(ref.name, ref.index)->foreColor(), kLightGreen);
-        for (const LabelRef &ref : kBoomLine)
-            QCOMPARE(m_form->label(ref.name, ref.index)->foreColor(), kWhite);
+        requireScreenLayoutAfterPrintout(*m_form);
+        if (QTest::currentTestFailed())
+            return;
     }
     // The frequency line keeps its caption, hidden.
     QCOMPARE(m_form->label("Label32")->caption(), QStringLiteral("Frequency:         mhz."));
@@ -320,13 +328,7 @@ void TestPrintouts::failedPrintoutRestoresTheWindow()
     QVERIFY(box.prompt.find("not accepting jobs") != std::string::npos);
     QCOMPARE(box.buttons, 48);
     // Exactly as after a printout that went through.
-    QCOMPARE(m_form->size(), QSize(730, 245));
-    QVERIFY(!m_form->label("Label9")->isHidden());
-    QVERIFY(m_form->label("Label32")->isHidden());
-    for (const LabelRef &ref : kHeadings)
-        QCOMPARE(m_form->label(ref.name, ref.index)->foreColor(), kLightGreen);
-    for (const LabelRef &ref : kBoomLine)
-        QCOMPARE(m_form->label(ref.name, ref.index)->foreColor(), kWhite);
+    requireScreenLayoutAfterPrintout(*m_form);
     QVERIFY(m_form->isVisible());
 }
 

@@ -3,6 +3,8 @@
 // clicks as a person would.
 #include "runtime/qtmessagebox.h"
 
+#include "support/modalbox.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -16,19 +18,6 @@ using namespace tarvelin;
 namespace {
 
 // Runs `act` on the next modal box once it is up.
-void whenBoxIsUp(std::function<void(QMessageBox &)> act)
-{
-    auto *poll = new QTimer;
-    poll->setInterval(10);
-    QObject::connect(poll, &QTimer::timeout, [poll, act = std::move(act)] {
-        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(*box);
-        }
-    });
-    poll->start();
-}
 
 QAbstractButton *buttonOf(QMessageBox &box, QMessageBox::StandardButton which)
 {
