@@ -22,6 +22,8 @@
 
 using namespace tarvelin;
 
+Q_DECLARE_METATYPE(const WorkedExample *)
+
 namespace {
 
 // The layout's twips, converted here independently of the program: 15 twips to a pixel.
@@ -82,6 +84,7 @@ private slots:
     void tabOrder();
     void enterCalculates_data();
     void enterCalculates();
+    void calculateFillsTheWindow_data();
     void calculateFillsTheWindow();
     void refusedFrequencyChangesNothing_data();
     void refusedFrequencyChangesNothing();
@@ -211,16 +214,24 @@ void TestForm1::enterCalculates()
     QVERIFY(m_messages->requests.empty());
 }
 
+void TestForm1::calculateFillsTheWindow_data()
+{
+    QTest::addColumn<const WorkedExample *>("example");
+    QTest::newRow("28.5") << &tenMetres();
+    QTest::newRow("14.2") << &twentyMetres();
+}
+
 void TestForm1::calculateFillsTheWindow()
 {
-    QTest::keyClicks(m_form->frequencyBox(), QString::fromLatin1(twentyMetres().frequency));
+    QFETCH(const WorkedExample *, example);
+    QTest::keyClicks(m_form->frequencyBox(), QString::fromLatin1(example->frequency));
     QTest::mouseClick(m_form->calculateButton(), Qt::LeftButton);
     for (const ElementRow row : kElementRows)
-        QCOMPARE(captionsOfRow(*m_form, row), twentyMetres().rows[static_cast<std::size_t>(rowIndex(row))]);
+        QCOMPARE(captionsOfRow(*m_form, row), example->rows[static_cast<std::size_t>(rowIndex(row))]);
     QCOMPARE(
         (QStringList{m_form->boomTotal(BoomTotal::Feet)->caption(), m_form->boomTotal(BoomTotal::Inches)->caption(),
                      m_form->boomTotal(BoomTotal::Centimetres)->caption()}),
-        twentyMetres().boom);
+        example->boom);
     QVERIFY(!m_form->boomCaption()->isHidden());
     QCOMPARE(QApplication::focusWidget(), m_form->calculateButton()); // a click takes the focus
     QVERIFY(m_messages->requests.empty());
