@@ -63,7 +63,6 @@ void Form2::load()
 {
     ++m_loadCount;
     setVisible(true);
-    m_command1->setFocus();
 }
 
 void Form2::print()
