@@ -14,12 +14,6 @@ namespace tarvelin {
                            static_cast<int>((bgr >> 16) & 0xFF));
 }
 
-[[nodiscard]] inline std::uint32_t toBgr(const QColor &color)
-{
-    return static_cast<std::uint32_t>(color.red()) | static_cast<std::uint32_t>(color.green()) << 8 |
-           static_cast<std::uint32_t>(color.blue()) << 16;
-}
-
 namespace bgr {
 inline constexpr std::uint32_t kDarkGreen = 0x008000;  // main window ground
 inline constexpr std::uint32_t kGreen = 0x00C000;      // chart window ground
@@ -29,7 +23,6 @@ inline constexpr std::uint32_t kGrey = 0x808080;       // row names, filler
 inline constexpr std::uint32_t kBlack = 0x000000;
 inline constexpr std::uint32_t kWhite = 0xFFFFFF;
 inline constexpr std::uint32_t kPaleYellow = 0x80FFFF; // credits lines
-inline constexpr std::uint32_t kLightGreen = 0x80FF80; // headings after a printout
 } // namespace bgr
 
 } // namespace tarvelin

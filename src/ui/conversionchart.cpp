@@ -124,15 +124,6 @@ std::vector<ChartLine> conversionChartLines()
     return lines;
 }
 
-int chartTextWidth(const QString &text)
-{
-    int width = 0;
-    for (const QChar c : text)
-        if (const Glyph *glyph = glyphFor(c))
-            width += static_cast<int>(glyph->rows[0].size()) + kGlyphGap;
-    return width;
-}
-
 QImage conversionChart()
 {
     QImage image(chart::kWidth, chart::kHeight, QImage::Format_Indexed8);

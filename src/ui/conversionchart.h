@@ -38,7 +38,4 @@ struct ChartLine
 // The picture: 176 by 489 pixels, indexed, with a colour table of the three colours and an unused black.
 [[nodiscard]] QImage conversionChart();
 
-// The width in pixels of a text in the chart's face, spacing included.
-[[nodiscard]] int chartTextWidth(const QString &text);
-
 } // namespace tarvelin

@@ -10,7 +10,7 @@
 #include "ui/captionlabel.h"
 #include "ui/colors.h"
 #include "ui/facebutton.h"
-#include "ui/flagicon.h"
+#include "ui/fixedwindow.h"
 #include "ui/fonts.h"
 #include "ui/form1layout.h"
 #include "ui/form2.h"
@@ -73,18 +73,10 @@ template <typename Step> void guarded(Step &&step)
 } // namespace
 
 Form1::Form1(MessageBoxService &messages, PrinterService &printer, QWidget *parent)
-    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_messages(messages), m_printer(printer)
+    : QWidget(parent, fixedWindowFlags()), m_messages(messages), m_printer(printer)
 {
-    setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    setWindowIcon(flagIcon());
-    QPalette ground = palette();
-    ground.setColor(QPalette::Window, fromBgr(bgr::kDarkGreen));
-    setPalette(ground);
-    setAutoFillBackground(true);
-    setFixedSize(toPixels(kClientWidthTwips, kClientHeightTwips));
+    setUpFixedWindow(*this, QStringLiteral("Form1"), QString::fromLatin1(kApplicationTitle), bgr::kDarkGreen,
+                     toPixels(kClientWidthTwips, kClientHeightTwips));
 
     buildControls();
     centreOnScreen();

@@ -6,7 +6,7 @@
 #include "ui/colors.h"
 #include "ui/conversionchart.h"
 #include "ui/facebutton.h"
-#include "ui/flagicon.h"
+#include "ui/fixedwindow.h"
 #include "ui/fonts.h"
 #include "ui/picturebox.h"
 #include "ui/twips.h"
@@ -19,18 +19,10 @@ constexpr TwipsRect kCommand1Rect{525, 7470, 1785, 345};
 } // namespace
 
 Form2::Form2(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
-    : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                         Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      m_messages(messages), m_printer(printer)
+    : QWidget(owner, fixedWindowFlags()), m_messages(messages), m_printer(printer)
 {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Decimal Conversion"));
-    setWindowIcon(flagIcon());
-    QPalette ground = palette();
-    ground.setColor(QPalette::Window, fromBgr(bgr::kGreen));
-    setPalette(ground);
-    setAutoFillBackground(true);
-    setFixedSize(toPixels(kClientWidthTwips, kClientHeightTwips));
+    setUpFixedWindow(*this, QStringLiteral("Form2"), QStringLiteral("Decimal Conversion"), bgr::kGreen,
+                     toPixels(kClientWidthTwips, kClientHeightTwips));
 
     m_image1 = new PictureBox(this);
     m_image1->setObjectName(QStringLiteral("Image1"));

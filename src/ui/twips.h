@@ -10,17 +10,11 @@ namespace tarvelin {
 // drawn. This is the one place where twips become device-independent pixels: 15 twips to a pixel at 96 dpi.
 // Qt scales device-independent pixels to the screen, so the windows stay exact and scale on high-dpi screens.
 inline constexpr int kTwipsPerPixel = 15;
-inline constexpr int kTwipsPerInch = 1440;
 
 [[nodiscard]] constexpr int twipsToPixels(int twips)
 {
     // Round to the nearest pixel; every layout value is a whole number of pixels, so this never moves one.
     return (twips + (twips >= 0 ? kTwipsPerPixel / 2 : -kTwipsPerPixel / 2)) / kTwipsPerPixel;
-}
-
-[[nodiscard]] constexpr int pixelsToTwips(int pixels)
-{
-    return pixels * kTwipsPerPixel;
 }
 
 struct TwipsRect
