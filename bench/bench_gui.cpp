@@ -67,7 +67,7 @@ public:
 void calculateClickAndRepaint(benchmark::State &state)
 {
     SilentMessages messages;
-    tarvelin::CupsPrinterService printer; // never asked: no Print is pressed
+    tarvelin::CupsPrinterService printer{messages}; // never asked: no Print is pressed
     tarvelin::Form1 form(messages, printer);
     form.show();
     QApplication::processEvents();

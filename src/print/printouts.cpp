@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string_view>
+#include <utility>
 
 namespace tarvelin {
 
@@ -62,17 +63,21 @@ void printMainWindow(MainWindowPrintControls &window, MessageBoxService &message
     window.setLabelCaption("Label32",
                            QStringLiteral("Frequency:        ") + window.frequencyBoxText() + QStringLiteral(" mhz."));
 
-    const std::optional<std::string> failure = printer.printWindow(window.printedWindow());
-
-    // Back to the screen layout whatever became of the page; the frequency line keeps its caption.
-    window.setOuterHeightTwips(kMainScreenHeight);
-    window.setLabelVisible("Label9", true);
-    for (const LabelRef &label : kTextsOnGround)
-        window.setLabelForeColor(label.name, label.index, screenColourOf(label));
-    window.setLabelVisible("Label32", false);
-
-    if (failure)
-        reportPrintFailure(messages, *failure);
+    // Back to the screen layout as soon as the page is drawn, not when the spooler answers, and whatever
+    // became of the page; the frequency line keeps its caption.
+    bool onScreen = false;
+    const auto backToScreen = [&] {
+        if (std::exchange(onScreen, true))
+            return;
+        window.setOuterHeightTwips(kMainScreenHeight);
+        window.setLabelVisible("Label9", true);
+        for (const LabelRef &label : kTextsOnGround)
+            window.setLabelForeColor(label.name, label.index, screenColourOf(label));
+        window.setLabelVisible("Label32", false);
+    };
+    const PrintOutcome outcome = printer.printWindow(window.printedWindow(), backToScreen);
+    backToScreen();
+    reportPrintOutcome(messages, outcome);
 }
 
 void printChartWindow(PrintableWindow &window, MessageBoxService &messages, PrinterService &printer)
@@ -80,10 +85,14 @@ void printChartWindow(PrintableWindow &window, MessageBoxService &messages, Prin
     if (!ConfirmPrint(messages, printer))
         return;
     window.setOuterHeightTwips(kChartPrintHeight);
-    const std::optional<std::string> failure = printer.printWindow(window.printedWindow());
-    window.setOuterHeightTwips(kChartScreenHeight);
-    if (failure)
-        reportPrintFailure(messages, *failure);
+    bool onScreen = false;
+    const auto backToScreen = [&] {
+        if (!std::exchange(onScreen, true))
+            window.setOuterHeightTwips(kChartScreenHeight);
+    };
+    const PrintOutcome outcome = printer.printWindow(window.printedWindow(), backToScreen);
+    backToScreen();
+    reportPrintOutcome(messages, outcome);
 }
 
 } // namespace tarvelin

@@ -1,15 +1,19 @@
 // SPDX-License-Identifier: MIT
 #include "runtime/cupsprinter.h"
 
-#include <QPageLayout>
+#include "runtime/messagebox.h"
+#include "runtime/qtmessagebox.h"
+
+#include <QBuffer>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
-#include <QTemporaryFile>
 #include <QWidget>
 
 #include <cups/cups.h>
+
+#include <memory>
 
 namespace tarvelin {
 
@@ -20,50 +24,119 @@ namespace {
 constexpr double kPixelsPerInch = 96.0;
 constexpr int kPageResolution = 1200;
 
-} // namespace
-
-std::optional<std::string> CupsPrinterService::deviceName()
+struct LookupAnswer
 {
+    std::string name;
+    QPageLayout layout;
+};
+
+// Runs on a worker thread: Qt's print support may be used there, and CUPS keeps one connection per thread.
+LookupAnswer askDefaultQueue()
+{
+    LookupAnswer answer;
     const QString name = QPrinterInfo::defaultPrinterName();
     if (name.isEmpty())
-        return std::nullopt;
-    return name.toStdString();
+        return answer;
+    QPrinter printer(QPrinter::HighResolution); // the queue's paper and printable area
+    printer.setPrinterName(name);
+    answer.name = name.toStdString();
+    answer.layout = printer.pageLayout();
+    return answer;
 }
 
-std::optional<std::string> CupsPrinterService::printWindow(QWidget &window)
+// Runs on a worker thread: the page as one job of one PDF document.
+PrintOutcome submitPage(const std::string &queue, const std::string &title, const QByteArray &pdf)
 {
-    const std::optional<std::string> queue = deviceName();
-    if (!queue)
-        return std::string("no printer is available");
+    const auto failed = [] { return PrintOutcome{PrintOutcome::Status::Failed, cupsLastErrorString()}; };
+    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), title.c_str(), 0, nullptr);
+    if (job == 0)
+        return failed();
+    if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), job, title.c_str(), CUPS_FORMAT_PDF, 1) !=
+        HTTP_STATUS_CONTINUE)
+        return failed();
+    if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), static_cast<std::size_t>(pdf.size())) !=
+        HTTP_STATUS_CONTINUE) {
+        cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str());
+        return failed();
+    }
+    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str()) != IPP_STATUS_OK)
+        return failed();
+    return {PrintOutcome::Status::Accepted, {}};
+}
 
-    // The queue's paper and printable area.
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setPrinterName(QString::fromStdString(*queue));
-    const QPageLayout layout = printer.pageLayout();
+} // namespace
 
-    QTemporaryFile page(QStringLiteral("tarvelin-XXXXXX.pdf"));
-    if (!page.open())
-        return "cannot write the page: " + page.errorString().toStdString();
+CupsPrinterService::CupsPrinterService(MessageBoxService &messages, std::chrono::milliseconds answerLimit)
+    : m_messages(messages), m_answerLimit(answerLimit)
+{
+}
+
+PrinterLookup CupsPrinterService::deviceName()
+{
+    auto answer = std::make_shared<LookupAnswer>();
+    if (!m_calls.run([answer] { *answer = askDefaultQueue(); }, m_answerLimit))
+        return {PrinterLookup::Outcome::NoAnswer, {}};
+    if (answer->name.empty()) {
+        m_lastFound.reset();
+        return {PrinterLookup::Outcome::NoPrinter, {}};
+    }
+    m_lastFound = Queue{answer->name, answer->layout};
+    return {PrinterLookup::Outcome::Found, answer->name};
+}
+
+PrintOutcome CupsPrinterService::printWindow(QWidget &window, const std::function<void()> &pageTaken)
+{
+    if (!m_lastFound) {
+        const PrinterLookup lookup = deviceName();
+        if (lookup.outcome == PrinterLookup::Outcome::NoAnswer)
+            return {PrintOutcome::Status::NoAnswer, {}};
+        if (lookup.outcome == PrinterLookup::Outcome::NoPrinter)
+            return {PrintOutcome::Status::Failed, "no printer is available"};
+    }
+    const Queue queue = *m_lastFound;
+
+    // The page is kept in memory: nothing is written where the program was started, nothing is left behind.
+    auto pdf = std::make_shared<QByteArray>();
     {
-        QPdfWriter writer(&page);
-        writer.setPageLayout(layout);
+        QBuffer buffer(pdf.get());
+        buffer.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&buffer);
+        writer.setPageLayout(queue.layout);
         writer.setResolution(kPageResolution);
         writer.setTitle(window.windowTitle());
         writer.setCreator(QStringLiteral("Tarvelin"));
         QPainter painter(&writer);
         if (!painter.isActive())
-            return std::string("cannot draw the page");
+            return {PrintOutcome::Status::Failed, "cannot draw the page"};
         const double scale = kPageResolution / kPixelsPerInch;
         painter.scale(scale, scale);
         renderWindow(painter, window);
     }
-    page.close();
+    pageTaken();
 
-    const int job = cupsPrintFile(queue->c_str(), page.fileName().toLocal8Bit().constData(),
-                                  window.windowTitle().toUtf8().constData(), 0, nullptr);
-    if (job == 0)
-        return std::string(cupsLastErrorString());
-    return std::nullopt;
+    const std::string title = window.windowTitle().toStdString();
+    auto outcome = std::make_shared<PrintOutcome>();
+    const auto submit = [outcome, pdf, queue = queue.name, title] { *outcome = submitPage(queue, title, *pdf); };
+    const auto late = [this, outcome, queue = queue.name] { reportLateOutcome(queue, *outcome); };
+    if (!m_calls.run(submit, m_answerLimit, late))
+        return {PrintOutcome::Status::NoAnswer, {}};
+    return *outcome;
+}
+
+// The spooler has answered after the user was told it did not: say what became of the page after all.
+void CupsPrinterService::reportLateOutcome(const std::string &queue, const PrintOutcome &outcome)
+{
+    MessageBoxRequest request;
+    if (outcome.status == PrintOutcome::Status::Accepted) {
+        request.prompt = "The print spooler has answered after all: the page went to " + queue + ".";
+        request.buttons = buttons::kInformation;
+    } else {
+        request.prompt = "The print spooler has answered after all, and the printout failed: " + outcome.reason +
+                         "\n\nPress Print to try again.";
+        request.buttons = buttons::kWarning;
+    }
+    request.title = kApplicationTitle;
+    m_messages.MessageBox(request);
 }
 
 } // namespace tarvelin

@@ -11,10 +11,12 @@ namespace buttons {
 inline constexpr int kOkOnly = 0;
 inline constexpr int kYesNo = 4;
 inline constexpr int kQuestionIcon = 32;
+inline constexpr int kWarningIcon = 48;
 inline constexpr int kInformationIcon = 64;
 inline constexpr int kSecondButtonDefault = 256;
 
 inline constexpr int kInformation = kOkOnly + kInformationIcon;                         // 64
+inline constexpr int kWarning = kOkOnly + kWarningIcon;                                 // 48
 inline constexpr int kConfirmNoDefault = kYesNo + kQuestionIcon + kSecondButtonDefault; // 292
 } // namespace buttons
 

@@ -1,13 +1,39 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <optional>
+#include <functional>
 #include <string>
 
 class QPainter;
 class QWidget;
 
 namespace tarvelin {
+
+// What the print spooler said when asked for the current printer.
+struct PrinterLookup
+{
+    enum class Outcome
+    {
+        Found,     // `name` is the device name
+        NoPrinter, // no default queue, or no spooler running
+        NoAnswer,  // the spooler did not answer in time
+    };
+    Outcome outcome = Outcome::NoPrinter;
+    std::string name;
+};
+
+// What became of a page handed to the spooler.
+struct PrintOutcome
+{
+    enum class Status
+    {
+        Accepted, // the spooler took the job
+        Failed,   // `reason` says why
+        NoAnswer, // the spooler did not answer in time; it may still take the page later
+    };
+    Status status = Status::Accepted;
+    std::string reason;
+};
 
 // The printer as the program's logic sees it. The windows use the system's print spooler; the tests
 // substitute a printer that keeps each page as an image.
@@ -17,12 +43,13 @@ public:
     virtual ~PrinterService() = default;
 
     // The current printer's device name: the system's default print queue, read afresh on every call.
-    // None when no printer is available (no default queue, or no spooler running).
-    [[nodiscard]] virtual std::optional<std::string> deviceName() = 0;
+    [[nodiscard]] virtual PrinterLookup deviceName() = 0;
 
     // The window printout: the window's client area, as it looks at this moment, as one page on the current
-    // printer. Gives the reason when the page could not be printed, nothing when it went to the printer.
-    [[nodiscard]] virtual std::optional<std::string> printWindow(QWidget &window) = 0;
+    // printer. `pageTaken` runs as soon as the page has been drawn and before the spooler is asked, so the
+    // window can leave its print layout while the spooler takes its time; if the page cannot be drawn it
+    // does not run.
+    [[nodiscard]] virtual PrintOutcome printWindow(QWidget &window, const std::function<void()> &pageTaken) = 0;
 };
 
 // Draws a window's client area as it looks now, with its children, at the painter's origin, one

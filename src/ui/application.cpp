@@ -15,7 +15,7 @@ inline constexpr char kDesktopFileName[] = "org.tarvelin.Tarvelin";
 struct Application::Parts
 {
     QtMessageBoxService messages;
-    CupsPrinterService printer;
+    CupsPrinterService printer{messages};
     Form1 mainWindow{messages, printer};
 };
 

@@ -12,11 +12,18 @@ class QWidget;
 namespace tarvelin {
 
 // Both windows have a fixed single border: a title bar with the flag icon, the system menu, minimize and
-// close, and no way to resize them.
-[[nodiscard]] constexpr Qt::WindowFlags fixedWindowFlags()
+// close, and no way to resize them. A window owned by another is a dialog to the window system, which is what
+// makes it a transient of its owner: in front of it, minimized with it, closed with it.
+enum class WindowKind
 {
-    return Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
+    Main,
+    Owned,
+};
+
+[[nodiscard]] constexpr Qt::WindowFlags fixedWindowFlags(WindowKind kind)
+{
+    return (kind == WindowKind::Owned ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 }
 
 // Names, titles and sizes a window, and fills its ground with one colour (&HBBGGRR).

@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
+#include <QScopedValueRollback>
 
 #include <algorithm>
 #include <limits>
@@ -73,7 +74,7 @@ template <typename Step> void guarded(Step &&step)
 } // namespace
 
 Form1::Form1(MessageBoxService &messages, PrinterService &printer, QWidget *parent)
-    : QWidget(parent, fixedWindowFlags()), m_messages(messages), m_printer(printer)
+    : QWidget(parent, fixedWindowFlags(WindowKind::Main)), m_messages(messages), m_printer(printer)
 {
     setUpFixedWindow(*this, QStringLiteral("Form1"), QString::fromLatin1(kApplicationTitle), bgr::kDarkGreen,
                      toPixels(kClientWidthTwips, kClientHeightTwips));
@@ -296,6 +297,10 @@ void Form1::reset()
 
 void Form1::print()
 {
+    // While the spooler is asked, the window goes on taking clicks; a second Print then waits its turn.
+    if (m_printing)
+        return;
+    const QScopedValueRollback printing(m_printing, true);
     runHandler(m_messages, [this] { printMainWindow(*this, m_messages, m_printer); });
 }
 

@@ -91,6 +91,7 @@ private:
     FaceButton *m_command3 = nullptr;
     FaceButton *m_command4 = nullptr;
     Form2 *m_chart = nullptr; // created on the first press of Conversion, kept until the end
+    bool m_printing = false;
 };
 
 } // namespace tarvelin

@@ -11,6 +11,8 @@
 #include "ui/picturebox.h"
 #include "ui/twips.h"
 
+#include <QScopedValueRollback>
+
 namespace tarvelin {
 
 namespace {
@@ -19,7 +21,7 @@ constexpr TwipsRect kCommand1Rect{525, 7470, 1785, 345};
 } // namespace
 
 Form2::Form2(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
-    : QWidget(owner, fixedWindowFlags()), m_messages(messages), m_printer(printer)
+    : QWidget(owner, fixedWindowFlags(WindowKind::Owned)), m_messages(messages), m_printer(printer)
 {
     setUpFixedWindow(*this, QStringLiteral("Form2"), QStringLiteral("Decimal Conversion"), bgr::kGreen,
                      toPixels(kClientWidthTwips, kClientHeightTwips));
@@ -43,6 +45,8 @@ Form2::Form2(QWidget *owner, MessageBoxService &messages, PrinterService &printe
 void Form2::showModeless()
 {
     if (isVisible()) {
+        if (isMinimized())
+            setWindowState(windowState() & ~Qt::WindowMinimized);
         raise();
         activateWindow();
         return;
@@ -59,6 +63,9 @@ void Form2::load()
 
 void Form2::print()
 {
+    if (m_printing)
+        return;
+    const QScopedValueRollback printing(m_printing, true);
     runHandler(m_messages, [this] { printChartWindow(*this, m_messages, m_printer); });
 }
 

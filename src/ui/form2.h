@@ -26,7 +26,7 @@ public:
     Form2(QWidget *owner, MessageBoxService &messages, PrinterService &printer);
 
     // The show request of the main window's Conversion button: loads the window if it is not open, else brings
-    // it to the front.
+    // it to the front, restored if it was minimized.
     void showModeless();
 
     // How often the load step has run, for the tests.
@@ -50,6 +50,7 @@ private:
     PictureBox *m_image1 = nullptr;
     FaceButton *m_command1 = nullptr;
     int m_loadCount = 0;
+    bool m_printing = false;
 };
 
 } // namespace tarvelin

@@ -7,6 +7,9 @@
 #   tests/print/cupssandbox.sh start DIR   start the spooler; prints the CUPS_SERVER value to use
 #   tests/print/cupssandbox.sh stop DIR    stop it and remove the queue's configuration
 #   tests/print/cupssandbox.sh run DIR COMMAND...   start, run COMMAND with CUPS_SERVER set, stop
+#
+# COMMAND also gets TARVELIN_TEST_PDF_DIR, where the queue writes its PDF files, and TARVELIN_TEST_CUPSD_PID,
+# so a test can stall the spooler with SIGSTOP.
 set -euo pipefail
 
 queue=tarvelin-pdf
@@ -99,7 +102,10 @@ run)
     fi
     server=$(start "$dir")
     status=0
-    CUPS_SERVER="$server" TARVELIN_TEST_PDF_DIR="$(realpath -m "$dir")/pdf" "$@" || status=$?
+    CUPS_SERVER="$server" TARVELIN_TEST_PDF_DIR="$(realpath -m "$dir")/pdf" \
+        TARVELIN_TEST_CUPSD_PID="$(cat "$(realpath -m "$dir")"/cupsd.pid)" "$@" || status=$?
+    # A test that stopped the spooler to stall it may have failed before letting it go on.
+    kill -CONT "$(cat "$(realpath -m "$dir")"/cupsd.pid)" 2>/dev/null || true
     stop "$dir"
     exit $status
     ;;

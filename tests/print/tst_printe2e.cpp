@@ -23,8 +23,13 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
+
+#include <csignal>
+#include <sys/mount.h>
+#include <unistd.h>
 
 using namespace tarvelin;
 
@@ -62,15 +67,22 @@ private slots:
     void mainWindowOnPaper();
     void chartOnPaper();
     void refusedJob();
+    void stalledBeforeConfirmation();
+    void stalledAfterYes();
+    void readOnlyWorkingDirectory();
     void noSpooler();
 
 private:
     void requireSandbox();
+    void stallSpooler(bool stalled);
     QString waitForPdf(int timeoutMs = 90000);
     QImage rasterise(const QString &pdf);
 
+    // A shorter wait for the spooler than the program's own, so the stall tests do not take that long.
+    static constexpr std::chrono::milliseconds kAnswerLimit{4000};
+
     QtMessageBoxService m_messages;
-    CupsPrinterService m_printer;
+    CupsPrinterService m_printer{m_messages, kAnswerLimit};
     std::unique_ptr<Form1> m_form;
     QDir m_pdfDir;
     QStringList m_seen;
@@ -254,6 +266,117 @@ void TestPrintEndToEnd::refusedJob()
     QVERIFY(m_form->label("Label32")->isHidden());
     QCOMPARE(m_form->label("Label26")->foreColor(), QColor(255, 255, 255));
     QVERIFY(m_form->isVisible());
+}
+
+void TestPrintEndToEnd::stallSpooler(bool stalled)
+{
+    const pid_t cupsd = qEnvironmentVariableIntValue("TARVELIN_TEST_CUPSD_PID");
+    QVERIFY(cupsd > 0);
+    QCOMPARE(::kill(cupsd, stalled ? SIGSTOP : SIGCONT), 0);
+}
+
+// Watches the event loop while Print waits: a timer that only ticks while events are handled, and what the
+// window looked like at each tick.
+struct EventLoopWatch
+{
+    explicit EventLoopWatch(Form1 &form)
+    {
+        timer.setInterval(50);
+        QObject::connect(&timer, &QTimer::timeout, [this, &form] {
+            ++ticks;
+            if (form.size() != QSize(730, 245) || !form.label("Label32")->isHidden())
+                ++ticksInPrintLayout;
+        });
+        timer.start();
+    }
+    QTimer timer;
+    int ticks = 0;
+    int ticksInPrintLayout = 0;
+};
+
+// The spooler stopped before Print is pressed: the window keeps handling events while Tarvelin waits for the
+// printer's name, then says the spooler did not answer; nothing is asked, nothing printed, nothing changed.
+void TestPrintEndToEnd::stalledBeforeConfirmation()
+{
+    requireSandbox();
+    stallSpooler(true);
+    QStringList boxes;
+    whenBoxIsUp([&](QMessageBox &box) {
+        boxes << box.text();
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    EventLoopWatch watch(*m_form);
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    stallSpooler(false);
+
+    QCOMPARE(boxes.size(), 1);
+    QVERIFY2(boxes.front().startsWith(QStringLiteral("The print spooler did not answer")), qPrintable(boxes.front()));
+    // About 80 ticks in the four seconds of waiting; a frozen loop gives none.
+    QVERIFY2(watch.ticks >= 20, qPrintable(QString::number(watch.ticks)));
+    QCOMPARE(watch.ticksInPrintLayout, 0);
+    QCOMPARE(m_form->label("Label17")->foreColor(), QColor(255, 255, 255));
+    QVERIFY(waitForPdf(3000).isEmpty());
+}
+
+// The spooler stopped after Yes: the page is drawn, the window is back in its screen layout at once and keeps
+// handling events, the user is told the spooler did not answer; when the spooler goes on and takes the page,
+// the user is told that too, and the page arrives.
+void TestPrintEndToEnd::stalledAfterYes()
+{
+    requireSandbox();
+    QString noAnswer;
+    whenBoxIsUp([&](QMessageBox &box) {
+        stallSpooler(true);
+        QTest::mouseClick(box.button(QMessageBox::Yes), Qt::LeftButton);
+        whenBoxIsUp([&](QMessageBox &report) {
+            noAnswer = report.text();
+            QTest::keyClick(&report, Qt::Key_Return);
+        });
+    });
+    EventLoopWatch watch(*m_form);
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QVERIFY2(noAnswer.startsWith(QStringLiteral("The print spooler did not answer")), qPrintable(noAnswer));
+    QVERIFY2(watch.ticks >= 20, qPrintable(QString::number(watch.ticks)));
+    QCOMPARE(watch.ticksInPrintLayout, 0);
+
+    QString late;
+    whenBoxIsUp([&](QMessageBox &box) {
+        late = box.text();
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    stallSpooler(false);
+    QVERIFY(QTest::qWaitFor([&] { return !late.isEmpty(); }, 60000));
+    QCOMPARE(late, QStringLiteral("The print spooler has answered after all: the page went to tarvelin-pdf."));
+    QVERIFY2(!waitForPdf().isEmpty(), "no PDF arrived from the queue");
+}
+
+// Started from a folder nobody may write to, Tarvelin still prints: the page never touches the disk.
+void TestPrintEndToEnd::readOnlyWorkingDirectory()
+{
+    requireSandbox();
+    const QString folder = QDir::temp().filePath(QStringLiteral("tarvelin-e2e-readonly"));
+    QDir().mkpath(folder);
+    QCOMPARE(::mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs", MS_RDONLY, nullptr), 0);
+    const QString before = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(folder));
+
+    QString report;
+    QPointer<QTimer> failureWatch;
+    whenBoxIsUp([&](QMessageBox &box) {
+        failureWatch = whenBoxIsUp([&](QMessageBox &failure) {
+            report = failure.text();
+            QTest::keyClick(&failure, Qt::Key_Return);
+        });
+        QTest::mouseClick(box.button(QMessageBox::Yes), Qt::LeftButton);
+    });
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    delete failureWatch.data();
+    QDir::setCurrent(before);
+    ::umount(folder.toLocal8Bit().constData());
+    QDir().rmdir(folder);
+
+    QVERIFY2(report.isEmpty(), qPrintable(report));
+    QVERIFY2(!waitForPdf().isEmpty(), "no PDF arrived from the queue");
 }
 
 // Run with CUPS_SERVER pointing where no spooler runs: the no-printer message, and nothing else.

@@ -105,6 +105,7 @@ private slots:
     void noPrinterAvailable();
     void failedPrintoutRestoresTheWindow();
     void failedChartPrintoutRestoresTheWindow();
+    void unansweredSpooler();
 
 private:
     Form2 *openChart();
@@ -342,6 +343,37 @@ void TestPrintouts::failedChartPrintoutRestoresTheWindow()
     QCOMPARE(chart->size(), QSize(189, 524));
     QVERIFY(m_messages.requests.back().prompt.find("Unable to connect") != std::string::npos);
     QVERIFY(chart->isVisible());
+}
+
+// A spooler that does not answer: before the question nothing is printed and nothing changes; after Yes the
+// page goes to the spooler only once each window is back in its screen layout, and the user is told.
+void TestPrintouts::unansweredSpooler()
+{
+    const auto before = lookOf(*m_form);
+    m_printer.lookupUnanswered = true;
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QCOMPARE(m_messages.requests.size(), std::size_t(1));
+    QVERIFY(m_messages.requests.back().prompt.starts_with("The print spooler did not answer"));
+    QCOMPARE(m_messages.requests.back().buttons, 48);
+    QVERIFY(m_printer.pages.empty());
+    QVERIFY(lookOf(*m_form) == before);
+
+    m_printer.lookupUnanswered = false;
+    m_printer.submissionUnanswered = true;
+    m_messages.answers = {6};
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QCOMPARE(m_printer.pages.size(), std::size_t(1));
+    QCOMPARE(m_printer.pages.front().size(), QSize(730, 210));
+    QCOMPARE(m_printer.sizesWhenSubmitted.front(), QSize(730, 245));
+    QVERIFY(m_messages.requests.back().prompt.starts_with("The print spooler did not answer"));
+    requireScreenLayoutAfterPrintout(*m_form);
+
+    Form2 *chart = openChart();
+    QVERIFY(chart);
+    m_messages.answers = {6};
+    QTest::mouseClick(chart->printButton(), Qt::LeftButton);
+    QCOMPARE(m_printer.sizesWhenSubmitted.back(), QSize(189, 524));
+    QVERIFY(m_messages.requests.back().prompt.starts_with("The print spooler did not answer"));
 }
 
 QTEST_MAIN(TestPrintouts)

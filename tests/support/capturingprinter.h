@@ -7,22 +7,30 @@
 #include <QPainter>
 #include <QWidget>
 
+#include <optional>
 #include <vector>
 
 // Stands in for the printer in tests: a device name to report (none for "no printer available"), and each
 // printed page kept as an image of the window at the moment of printing, drawn by the same code as the
-// real page. A reason to fail makes every printout fail with it.
+// real page. A reason to fail makes every printout fail with it; the spooler can be made to give no answer.
+// What the window looked like when the page went to the "spooler" is kept too.
 class CapturingPrinter final : public tarvelin::PrinterService
 {
 public:
-    std::optional<std::string> deviceName() override
+    tarvelin::PrinterLookup deviceName() override
     {
+        using Outcome = tarvelin::PrinterLookup::Outcome;
         ++deviceNameReads;
-        return name;
+        if (lookupUnanswered)
+            return {Outcome::NoAnswer, {}};
+        if (!name)
+            return {Outcome::NoPrinter, {}};
+        return {Outcome::Found, *name};
     }
 
-    std::optional<std::string> printWindow(QWidget &window) override
+    tarvelin::PrintOutcome printWindow(QWidget &window, const std::function<void()> &pageTaken) override
     {
+        using Status = tarvelin::PrintOutcome::Status;
         QImage page(window.size(), QImage::Format_ARGB32);
         page.fill(Qt::magenta); // anything the window does not cover shows up
         {
@@ -30,11 +38,20 @@ public:
             tarvelin::renderWindow(painter, window);
         }
         pages.push_back(page);
-        return failure;
+        pageTaken();
+        sizesWhenSubmitted.push_back(window.size());
+        if (submissionUnanswered)
+            return {Status::NoAnswer, {}};
+        if (failure)
+            return {Status::Failed, *failure};
+        return {Status::Accepted, {}};
     }
 
     std::optional<std::string> name = std::string("Office Laser");
     std::optional<std::string> failure;
+    bool lookupUnanswered = false;
+    bool submissionUnanswered = false;
     std::vector<QImage> pages;
+    std::vector<QSize> sizesWhenSubmitted;
     int deviceNameReads = 0;
 };

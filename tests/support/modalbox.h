@@ -3,13 +3,14 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
 
 // Answers a real modal message box as a person would: runs `act` on the next box once it is up, from the
-// box's own event loop.
-inline void whenBoxIsUp(std::function<void(QMessageBox &)> act)
+// box's own event loop. Gives the watch, so a test that expects no box can stop it.
+inline QPointer<QTimer> whenBoxIsUp(std::function<void(QMessageBox &)> act)
 {
     auto *poll = new QTimer;
     poll->setInterval(10);
@@ -21,4 +22,5 @@ inline void whenBoxIsUp(std::function<void(QMessageBox &)> act)
         }
     });
     poll->start();
+    return poll;
 }

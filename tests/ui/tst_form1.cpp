@@ -14,6 +14,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -310,8 +311,19 @@ void TestForm1::conversionOpensOneOwnedChartWindow()
     QVERIFY(chart->isWindow());
     QVERIFY(m_form->isEnabled()); // modeless: the main window stays usable
     QVERIFY(!chart->isModal());
+    // The window system must know the owner, or it neither keeps the chart in front nor minimizes it along.
+    QProcess xprop;
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-id"), QString::number(chart->winId()), QStringLiteral("WM_TRANSIENT_FOR")});
+    QVERIFY(xprop.waitForFinished(10000));
+    const QString transientFor = QString::fromLatin1(xprop.readAllStandardOutput()).trimmed();
+    QCOMPARE(transientFor.section(QLatin1Char('#'), 1).trimmed().toULongLong(nullptr, 16),
+             static_cast<qulonglong>(m_form->winId()));
 
+    chart->showMinimized();
+    QTRY_VERIFY(chart->isMinimized());
     QTest::mouseClick(m_form->conversionButton(), Qt::LeftButton);
+    QTRY_VERIFY(!chart->isMinimized());
     QCOMPARE(m_form->chartWindow(), chart);
     QCOMPARE(m_form->findChildren<Form2 *>().size(), 1);
     QCOMPARE(chart->loadCount(), 1);
