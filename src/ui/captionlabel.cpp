@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ui/captionlabel.h"
 
+#include <QFontMetricsF>
 #include <QPainter>
 
 namespace tarvelin {
@@ -45,6 +46,29 @@ void CaptionLabel::setAlignment(Qt::Alignment horizontal)
     update();
 }
 
+void CaptionLabel::setOverflow(Overflow overflow)
+{
+    m_overflow = overflow;
+    update();
+}
+
+QFont CaptionLabel::drawnFont() const
+{
+    QFont drawn = font();
+    if (m_overflow == Overflow::Clip || m_caption.isEmpty())
+        return drawn;
+    const auto lineWidth = [&](const QFont &f) { return QFontMetricsF(f, this).horizontalAdvance(m_caption); };
+    if (lineWidth(drawn) <= width())
+        return drawn;
+    const double room = width() - 2.0;
+    for (int pixels = drawn.pixelSize() - 1; pixels > 1; --pixels) {
+        drawn.setPixelSize(pixels);
+        if (lineWidth(drawn) <= room)
+            break;
+    }
+    return drawn;
+}
+
 void CaptionLabel::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
@@ -52,9 +76,13 @@ void CaptionLabel::paintEvent(QPaintEvent *)
         painter.fillRect(rect(), m_backColor);
     if (m_caption.isEmpty())
         return;
-    painter.setFont(font());
+    const QFont drawn = drawnFont();
+    painter.setFont(drawn);
     painter.setPen(m_foreColor);
-    painter.drawText(rect(), static_cast<int>(m_alignment | Qt::AlignTop | Qt::TextWordWrap), m_caption);
+    // A smaller number stands on the same baseline as its neighbours.
+    const int drop = QFontMetrics(font(), this).ascent() - QFontMetrics(drawn, this).ascent();
+    painter.drawText(rect().translated(0, drop), static_cast<int>(m_alignment | Qt::AlignTop | Qt::TextWordWrap),
+                     m_caption);
 }
 
 } // namespace tarvelin

@@ -20,6 +20,14 @@ public:
         Opaque,
     };
 
+    // What becomes of a caption too wide for its box. Text is cut off where the box ends; a number must never
+    // be, since a cut-off number reads as another number, so a number's box draws it smaller instead.
+    enum class Overflow
+    {
+        Clip,
+        ShrinkToFit,
+    };
+
     explicit CaptionLabel(QWidget *parent = nullptr);
 
     [[nodiscard]] const QString &caption() const { return m_caption; }
@@ -37,6 +45,12 @@ public:
     [[nodiscard]] Qt::Alignment alignment() const { return m_alignment; }
     void setAlignment(Qt::Alignment horizontal);
 
+    void setOverflow(Overflow overflow);
+    // The font the caption is drawn in: the label's own, or with ShrinkToFit and a caption too wide for the
+    // box on one line, the same face at the largest pixel size whose line fits with a pixel to spare on
+    // either side.
+    [[nodiscard]] QFont drawnFont() const;
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
@@ -46,6 +60,7 @@ private:
     QColor m_backColor = Qt::white;
     Background m_background = Background::Transparent;
     Qt::Alignment m_alignment = Qt::AlignLeft;
+    Overflow m_overflow = Overflow::Clip;
 };
 
 } // namespace tarvelin

@@ -4,9 +4,19 @@
 #include "ui/colors.h"
 #include "ui/flagicon.h"
 
+#include <QRect>
 #include <QWidget>
 
 namespace tarvelin {
+
+QPoint centredFramePosition(const QRect &available, const QSize &frame)
+{
+    const auto start = [](int areaStart, int areaLength, int length) {
+        return length > areaLength ? areaStart : areaStart + (areaLength - length) / 2;
+    };
+    return {start(available.left(), available.width(), frame.width()),
+            start(available.top(), available.height(), frame.height())};
+}
 
 void setUpFixedWindow(QWidget &window, const QString &name, const QString &title, std::uint32_t groundBgr,
                       const QSize &clientSize)

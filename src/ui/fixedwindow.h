@@ -6,6 +6,8 @@
 
 #include <cstdint>
 
+class QPoint;
+class QRect;
 class QSize;
 class QWidget;
 
@@ -25,6 +27,10 @@ enum class WindowKind
     return (kind == WindowKind::Owned ? Qt::Dialog : Qt::Window) | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint;
 }
+
+// Where a window's frame goes to start centred on the screen's available area: its top left corner. A frame
+// larger than the area starts at the area's top left instead, so its title bar can be reached.
+[[nodiscard]] QPoint centredFramePosition(const QRect &available, const QSize &frame);
 
 // Names, titles and sizes a window, and fills its ground with one colour (&HBBGGRR).
 void setUpFixedWindow(QWidget &window, const QString &name, const QString &title, std::uint32_t groundBgr,

@@ -21,10 +21,12 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QScreen>
+#include <QTimer>
 #include <QScopedValueRollback>
 
 #include <algorithm>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace tarvelin {
@@ -121,6 +123,7 @@ void Form1::buildControls()
             cellLabel->setBackColor(fromBgr(bgr::kLightGrey));
             cellLabel->setForeColor(fromBgr(bgr::kBlack));
             cellLabel->setAlignment(Qt::AlignHCenter);
+            cellLabel->setOverflow(CaptionLabel::Overflow::ShrinkToFit);
             cellLabel->setFont(fontFor(FontRole::Control));
             cellLabel->setAccessibleDescription(QStringLiteral("%1, %2").arg(
                 QString::fromLatin1(elementRowName(row).data(), static_cast<qsizetype>(elementRowName(row).size())),
@@ -131,6 +134,8 @@ void Form1::buildControls()
 
     for (std::size_t i = kCellsAfterLabelRows; i < rows.size(); ++i)
         makeLabel(rows[i]);
+    for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+        boomTotal(total)->setOverflow(CaptionLabel::Overflow::ShrinkToFit);
 
     m_text1 = new QLineEdit(this);
     m_text1->setObjectName(QString::fromLatin1(kFrequencyBoxName.data()));
@@ -170,12 +175,23 @@ void Form1::buildControls()
     connect(m_command4, &QPushButton::clicked, this, &Form1::conversion);
 }
 
+// The frame, not the client area, is centred. Before the window is first shown the window manager has not
+// said how large its frame is, so the window is placed by its client area and placed again by its frame once
+// shown; with no window manager there is no frame and it stays where it is.
 void Form1::centreOnScreen()
 {
-    if (const QScreen *screen = QGuiApplication::primaryScreen()) {
-        const QRect available = screen->availableGeometry();
-        move(available.center() - QPoint(width() / 2, height() / 2));
-    }
+    const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    // A window's position is that of its frame.
+    move(centredFramePosition(screen->availableGeometry(), frameGeometry().size()));
+}
+
+void Form1::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!std::exchange(m_placed, true))
+        QTimer::singleShot(0, this, &Form1::centreOnScreen);
 }
 
 CaptionLabel *Form1::label(std::string_view name, int index) const

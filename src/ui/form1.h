@@ -75,6 +75,7 @@ public:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
@@ -92,6 +93,7 @@ private:
     FaceButton *m_command4 = nullptr;
     Form2 *m_chart = nullptr; // created on the first press of Conversion, kept until the end
     bool m_printing = false;
+    bool m_placed = false; // placed again by its frame after the first show
 };
 
 } // namespace tarvelin

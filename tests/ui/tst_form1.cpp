@@ -8,14 +8,18 @@
 #include "support/workedexamples.h"
 #include "ui/captionlabel.h"
 #include "ui/facebutton.h"
+#include "ui/fixedwindow.h"
 #include "ui/fonts.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
 
 #include <QApplication>
+#include <QFontMetricsF>
 #include <QLineEdit>
+#include <QPainter>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 
@@ -98,8 +102,14 @@ private slots:
     void layoutGeometry_data();
     void layoutGeometry();
     void windowIsFixed();
+    void framePosition_data();
+    void framePosition();
+    void startsCentred();
     void stacking();
     void pixelProbes();
+    void longNumbersAreNeverCut();
+    void numbersThatFitKeepTheirFont_data();
+    void numbersThatFitKeepTheirFont();
     void unhandledErrorEndsTheProgram();
     void offersDec2Frac();
 
@@ -407,6 +417,36 @@ void TestForm1::windowIsFixed()
     QVERIFY(!m_form->windowIcon().isNull());
 }
 
+void TestForm1::framePosition_data()
+{
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<QSize>("frame");
+    QTest::addColumn<QPoint>("topLeft");
+    // A 730 by 245 client area under a 22-pixel title bar and a 3-pixel border below.
+    QTest::newRow("framed") << QRect(0, 0, 1280, 1024) << QSize(730, 270) << QPoint(275, 377);
+    QTest::newRow("no frame") << QRect(0, 0, 1280, 1024) << QSize(730, 245) << QPoint(275, 389);
+    QTest::newRow("panel on top") << QRect(0, 30, 1280, 994) << QSize(730, 270) << QPoint(275, 392);
+    // Twice the size on a 1280 by 800 screen: wider and taller than the screen, so it starts in the corner.
+    QTest::newRow("too large") << QRect(0, 24, 1280, 776) << QSize(1460, 540) << QPoint(0, 142);
+    QTest::newRow("too wide and tall") << QRect(10, 24, 1270, 500) << QSize(1460, 540) << QPoint(10, 24);
+}
+
+void TestForm1::framePosition()
+{
+    QFETCH(QRect, available);
+    QFETCH(QSize, frame);
+    QFETCH(QPoint, topLeft);
+    QCOMPARE(centredFramePosition(available, frame), topLeft);
+}
+
+// The virtual display has no window manager, so no frame: the client area itself is centred.
+void TestForm1::startsCentred()
+{
+    const QRect available = m_form->screen()->availableGeometry();
+    QTRY_VERIFY(qAbs(m_form->frameGeometry().center().x() - available.center().x()) <= 1);
+    QVERIFY(qAbs(m_form->frameGeometry().center().y() - available.center().y()) <= 1);
+}
+
 // Where boxes overlap, the one named first in the layout lies on top, and the windowed controls lie above
 // every label.
 void TestForm1::stacking()
@@ -446,6 +486,71 @@ void TestForm1::pixelProbes()
     QCOMPARE(at(9555 + 1365 - 90, 3210 + 360), darkYellow); // Conversion's face
     QCOMPARE(at(600, 3000 + 200), darkGreen);               // the window's ground below the boom line
     QCOMPARE(at(5000, 20), darkGreen);                      // above the headings
+}
+
+// At 1.8 MHz the Reflector's loop is "17864.666" cm, wider than its cell in the window's font: it is drawn
+// smaller, whole, with ground left on both sides, never cut to "7864.66".
+void TestForm1::longNumbersAreNeverCut()
+{
+    QTest::keyClicks(m_form->frequencyBox(), QStringLiteral("1.8"));
+    QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
+    CaptionLabel *cell = m_form->cell(ElementRow::Reflector, 1);
+    QCOMPARE(cell->caption(), QStringLiteral("17864.666"));
+    QVERIFY(QFontMetricsF(fontFor(FontRole::Control)).horizontalAdvance(cell->caption()) > cell->width());
+
+    const QImage image = cell->grab().toImage();
+    const QColor lightGrey(224, 224, 224);
+    int firstInk = image.width();
+    int lastInk = -1;
+    for (int x = 0; x < image.width(); ++x)
+        for (int y = 0; y < image.height(); ++y)
+            if (image.pixelColor(x, y) != lightGrey) {
+                firstInk = std::min(firstInk, x);
+                lastInk = std::max(lastInk, x);
+            }
+    QVERIFY2(firstInk > 0 && lastInk < image.width() - 1,
+             qPrintable(QStringLiteral("%1..%2").arg(firstInk).arg(lastInk)));
+    QVERIFY(lastInk - firstInk > image.width() / 2); // all nine characters, not a sliver
+
+    // The same on paper: the page is drawn by the same labels.
+    m_messages->answers = {answer::kYes};
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QCOMPARE(m_printer.pages.size(), std::size_t(1));
+    const QRect onPage = cell->geometry();
+    for (int y = onPage.top(); y <= onPage.bottom(); ++y) {
+        QCOMPARE(m_printer.pages.front().pixelColor(onPage.left(), y), lightGrey);
+        QCOMPARE(m_printer.pages.front().pixelColor(onPage.right(), y), lightGrey);
+    }
+}
+
+void TestForm1::numbersThatFitKeepTheirFont_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::newRow("20 m") << QStringLiteral("14.2");
+    QTest::newRow("10 m") << QStringLiteral("28.5");
+}
+
+// Where every number fits, each cell is drawn exactly as a plain centred caption in the window's font.
+void TestForm1::numbersThatFitKeepTheirFont()
+{
+    QFETCH(QString, frequency);
+    QTest::keyClicks(m_form->frequencyBox(), frequency);
+    QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
+    for (const ElementRow row : kElementRows)
+        for (int c = 0; c < columnCount(row); ++c) {
+            CaptionLabel *cell = m_form->cell(row, c);
+            QImage expected(cell->size() * cell->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
+            expected.setDevicePixelRatio(cell->devicePixelRatio());
+            expected.fill(QColor(224, 224, 224));
+            {
+                QPainter painter(&expected);
+                painter.setFont(fontFor(FontRole::Control));
+                painter.setPen(Qt::black);
+                painter.drawText(QRect(QPoint(), cell->size()), Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap,
+                                 cell->caption());
+            }
+            QCOMPARE(cell->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), expected);
+        }
 }
 
 void TestForm1::unhandledErrorEndsTheProgram()
