@@ -49,8 +49,8 @@ private:
     std::size_t m_pos = 0;
 };
 
-// The number as std::from_chars reads it, without the blanks the user may have typed inside it. Cell texts
-// are short, so they are spelt on the stack; only an absurdly long text spills to the heap.
+// The number as std::from_chars reads it: "0.", the significant digits, "e" and the exponent of the leading
+// digit. Cell texts are short, so they are spelt on the stack; only a long text spills to the heap.
 class Spelling
 {
 public:
@@ -72,7 +72,6 @@ public:
     }
     [[nodiscard]] const char *begin() const { return m_size <= m_inline.size() ? m_inline.data() : m_spill.data(); }
     [[nodiscard]] const char *end() const { return begin() + m_size; }
-    [[nodiscard]] char front() const { return *begin(); }
 
 private:
     std::array<char, 64> m_inline; // only the first m_size are read
@@ -84,57 +83,69 @@ private:
 constexpr long kMaxDecimals = 30;
 constexpr std::size_t kMaxKeptDigits = 309 + kMaxDecimals;
 
-// An exponent is only worth so many digits: anything past this already overflows or underflows any double.
-constexpr int kExponentCap = 100000;
+// A double is decided by at most 767 significant digits: the halfway points between neighbouring doubles
+// have no more. Past 800 digits, whether any further digit is non-zero is all that counts, and one
+// non-zero digit in their place keeps the value on the same side of every halfway point.
+constexpr std::size_t kDecisiveDigits = 800;
+
+// 0.d... x 10^e lies below 10^e: past these the number is sure to be out of the double range, whatever
+// its digits (the largest double is below 10^309, half the smallest above 10^-325).
+constexpr long long kOverflowExponent = 310;
+constexpr long long kUnderflowExponent = -330;
+
+// Exponents are read to this size at most; any larger one is out of range for any number of digits a
+// text can hold.
+constexpr long long kExponentCap = 1'000'000'000'000'000'000;
 
 } // namespace
 
 double ParseNumber(std::string_view text)
 {
     Cursor cursor(text);
-    Spelling number;
 
+    bool negative = false;
     if (cursor.peek() == '-' || cursor.peek() == '+') {
-        if (cursor.peek() == '-')
-            number.push('-');
+        negative = cursor.peek() == '-';
         cursor.advance();
     }
 
+    // The number is read as 0.DDD... x 10^pointExponent: its significant digits, from the first that is not
+    // zero, and where the point stands relative to them. Every digit is read, however many there are, so a
+    // long text is its exact value, never another number.
+    Spelling number;
+    number.append(negative ? "-0." : "0.");
+    std::size_t significant = 0;
+    bool droppedNonZero = false;
+    const auto keep = [&](char c) {
+        if (significant < kDecisiveDigits)
+            number.push(c);
+        else
+            droppedNonZero = droppedNonZero || c != '0';
+        ++significant;
+    };
+
     bool anyDigit = false;
-    // Decimal exponent of the leading non-zero digit, counted as the number of digits before the point;
-    // tells an overflow from an underflow when the double range is left.
-    long long leadingDigitExponent = 0;
-    bool seenNonZero = false;
-    long long integerDigits = 0;
+    long long pointExponent = 0;
     while (isDigit(cursor.peek())) {
         const char c = cursor.peek();
-        if (c != '0' || seenNonZero) {
-            seenNonZero = true;
-            ++integerDigits;
+        if (significant > 0 || c != '0') {
+            keep(c);
+            ++pointExponent;
         }
-        number.push(c);
         anyDigit = true;
         cursor.advance();
     }
-    leadingDigitExponent = integerDigits;
     if (cursor.peek() == '.') {
-        number.push('.');
         cursor.advance();
-        long long zerosAfterPoint = 0;
         while (isDigit(cursor.peek())) {
             const char c = cursor.peek();
-            if (!seenNonZero) {
-                if (c == '0')
-                    ++zerosAfterPoint;
-                else
-                    seenNonZero = true;
-            }
-            number.push(c);
+            if (significant > 0 || c != '0')
+                keep(c);
+            else
+                --pointExponent;
             anyDigit = true;
             cursor.advance();
         }
-        if (integerDigits == 0)
-            leadingDigitExponent = -zerosAfterPoint;
     }
     if (!anyDigit)
         return 0.0;
@@ -142,37 +153,42 @@ double ParseNumber(std::string_view text)
     if (cursor.peek() == 'e' || cursor.peek() == 'E') {
         const std::size_t beforeExponent = cursor.position();
         cursor.advance();
-        bool negative = false;
+        bool negativeExponent = false;
         if (cursor.peek() == '-' || cursor.peek() == '+') {
-            negative = cursor.peek() == '-';
+            negativeExponent = cursor.peek() == '-';
             cursor.advance();
         }
         if (isDigit(cursor.peek())) {
-            int exponent = 0;
+            long long exponent = 0;
             while (isDigit(cursor.peek())) {
                 exponent = std::min(kExponentCap, exponent * 10 + (cursor.peek() - '0'));
                 cursor.advance();
             }
-            if (negative)
-                exponent = -exponent;
-            leadingDigitExponent += exponent;
-            std::array<char, 12> exponentText{};
-            const auto written =
-                std::to_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent);
-            number.push('e');
-            number.append(std::string_view(exponentText.data(), written.ptr));
+            pointExponent += negativeExponent ? -exponent : exponent;
         } else {
             // "2e" or "2 east": the letter does not begin an exponent, so the number ends before it.
             cursor.rewind(beforeExponent);
         }
     }
 
+    const double zero = negative ? -0.0 : 0.0;
+    if (significant == 0 || pointExponent < kUnderflowExponent)
+        return zero;
+    if (pointExponent > kOverflowExponent)
+        throw RuntimeError(ErrorNumber::Overflow);
+    if (droppedNonZero)
+        number.push('1');
+    std::array<char, 8> exponentText{};
+    const auto written = std::to_chars(exponentText.data(), exponentText.data() + exponentText.size(), pointExponent);
+    number.push('e');
+    number.append(std::string_view(exponentText.data(), written.ptr));
+
     double value = 0.0;
     const auto [end, ec] = std::from_chars(number.begin(), number.end(), value);
     if (ec == std::errc::result_out_of_range) {
-        if (seenNonZero && leadingDigitExponent > 0)
+        if (pointExponent > 0)
             throw RuntimeError(ErrorNumber::Overflow);
-        return number.front() == '-' ? -0.0 : 0.0;
+        return zero;
     }
     return value;
 }

@@ -84,6 +84,21 @@ void TestNumberText::parseNumber_data()
     QTest::newRow("too small for a double") << QByteArray("1e-400") << 0.0;
     QTest::newRow("many leading zeros") << QByteArray("0000000000000000000000028.5") << 28.5;
     QTest::newRow("huge exponent digits underflow") << QByteArray("5e-99999999999999999999") << 0.0;
+
+    // Texts of any length are read as their exact value: every digit and the whole exponent count.
+    const QByteArray zeros(100001, '0');
+    QTest::newRow("long digits, long negative exponent") << "1" + zeros + "e-100001" << 1.0;
+    QTest::newRow("long fraction, long exponent") << "0." + zeros + "1e100002" << 1.0;
+    QTest::newRow("long digits, shorter exponent") << "1" + zeros + "e-100000" << 10.0;
+    QTest::newRow("long trailing zeros") << "28.5" + zeros << 28.5;
+    QTest::newRow("309 digits, point moved back") << "1" + QByteArray(309, '0') + "e-1" << 1e308;
+    // 1 + 2^-53 lies halfway between 1 and the next double: exactly halfway rounds to the even 1, and a
+    // non-zero digit hundreds of places further on decides for the next double.
+    const QByteArray halfway("1.00000000000000011102230246251565404236316680908203125");
+    QTest::newRow("halfway, long tail of zeros") << halfway + QByteArray(900, '0') << 1.0;
+    QTest::newRow("just above halfway, far out") << halfway + QByteArray(900, '0') + "1" << 1.0000000000000002;
+    QTest::newRow("just below halfway, far out")
+        << "1.00000000000000011102230246251565404236316680908203124" + QByteArray(900, '9') << 1.0;
 }
 
 void TestNumberText::parseNumber()
@@ -95,10 +110,11 @@ void TestNumberText::parseNumber()
 
 void TestNumberText::parseNumberOverflowRaises()
 {
-    for (const char *text : {"1e309", "-1e400", "1e99999999999999999999", "0.00001e314"}) {
+    const std::string longDigits = "1" + std::string(100001, '0') + "e-99600";
+    for (const std::string text : {"1e309", "-1e400", "1e99999999999999999999", "0.00001e314", longDigits.c_str()}) {
         try {
             (void)ParseNumber(text);
-            QFAIL(qPrintable(QStringLiteral("no error for %1").arg(QLatin1StringView(text))));
+            QFAIL(qPrintable(QStringLiteral("no error for %1").arg(QString::fromStdString(text.substr(0, 40)))));
         } catch (const RuntimeError &error) {
             QCOMPARE(error.number(), ErrorNumber::Overflow);
         }
