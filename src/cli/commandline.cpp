@@ -4,11 +4,14 @@
 #include "calc/calculationpass.h"
 #include "calc/dec2frac.h"
 #include "calc/memorygrid.h"
+#include "cli/jsontext.h"
 #include "cli/resultwriter.h"
 #include "runtime/messagebox.h"
 #include "runtime/runtimeerror.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <istream>
 #include <optional>
 #include <ostream>
@@ -48,12 +51,21 @@ Options:
   --fraction       instead of calculating, print the fraction of each VALUE
                    (decimal or exponent form, read as the nearest double),
                    such as 3/8 for 0.375; json gives {"value": TEXT,
-                   "fraction": TEXT} or {"value": TEXT, "error": MESSAGE}
+                   "fraction": TEXT} or {"value": TEXT, "error": MESSAGE}.
+                   A positive VALUE gets the fraction with the smallest
+                   denominator that equals it as a double (whole numbers
+                   over 1). Zero and negative values never take the
+                   denominator 1: 0 gives 0/2, -3 gives -6/2, -0.75 -3/4.
   -h, --help       show this help
   --               the arguments after it are all FREQUENCY or VALUE texts
 
+Control characters in the input are written escaped (\x1b) in the table and in
+messages, so input can never reprogram a terminal; csv keeps them as they are.
+
 Exit status: 0 when every input succeeded, 1 when any failed (each failure is
-reported, the others are still printed), 2 for a usage error.
+reported, the others are still printed), 2 for a usage error, 3 when the input
+could not be read or the output could not be written (reported on stderr; the
+work stops there).
 )";
 
 // Collects what the calculation would show in its message box, so it can be reported on the command line.
@@ -124,12 +136,12 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             }
             const auto format = formatNamed(name);
             if (!format) {
-                err << "tarvelin-calc: unknown format '" << name << "' (table, csv or json)\n";
+                err << "tarvelin-calc: unknown format '" << terminalSafe(name) << "' (table, csv or json)\n";
                 return std::nullopt;
             }
             options.format = *format;
         } else {
-            err << "tarvelin-calc: unknown option '" << argument << "'\n";
+            err << "tarvelin-calc: unknown option '" << terminalSafe(argument) << "'\n";
             return std::nullopt;
         }
     }
@@ -164,7 +176,8 @@ public:
     {
     }
 
-    void process(std::string_view input)
+    // Gives false when the output could not be written.
+    [[nodiscard]] bool process(std::string_view input)
     {
         m_buffer.clear();
         if (m_options.fractions)
@@ -172,6 +185,7 @@ public:
         else
             calculate(input);
         m_out << m_buffer;
+        return m_out.good();
     }
 
     [[nodiscard]] bool anyFailed() const { return m_anyFailed; }
@@ -206,7 +220,7 @@ private:
         m_anyFailed = true;
         (m_writer.*append)(m_buffer, input, message);
         if (!m_writer.failuresInOutput())
-            m_err << "tarvelin-calc: '" << input << "': " << message << '\n';
+            m_err << "tarvelin-calc: '" << terminalSafe(input) << "': " << message << '\n';
     }
 
     const Options &m_options;
@@ -233,22 +247,45 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         return kExitSuccess;
     }
 
+    // A failed write stops the work at once: nobody reads what would follow.
+    const auto cannotWrite = [&] {
+        const int error = errno;
+        err << "tarvelin-calc: cannot write the output: " << (error != 0 ? std::strerror(error) : "write error")
+            << '\n';
+        return kExitInputOutput;
+    };
+
     Runner runner(*options, out, err);
     if (!options->inputs.empty()) {
         for (const std::string_view input : options->inputs)
-            runner.process(input);
-        out.flush();
+            if (!runner.process(input))
+                return cannotWrite();
+        if (!out.flush())
+            return cannotWrite();
     } else {
         std::string line;
+        errno = 0;
         while (std::getline(in, line)) {
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            runner.process(line);
+            if (!runner.process(line))
+                return cannotWrite();
             // Stream: hand the result on before waiting for the next line, but not while more input is
             // already buffered, so a large batch is not written a line at a time.
-            if (in.rdbuf()->in_avail() <= 0)
-                out.flush();
+            if (in.rdbuf()->in_avail() <= 0 && !out.flush())
+                return cannotWrite();
+            errno = 0;
         }
+        // The end of the input, or a failure to read it, which is not the same.
+        if (in.bad()) {
+            const int error = errno;
+            out.flush();
+            err << "tarvelin-calc: cannot read the input: " << (error != 0 ? std::strerror(error) : "read error")
+                << '\n';
+            return kExitInputOutput;
+        }
+        if (!out.flush())
+            return cannotWrite();
     }
     return runner.anyFailed() ? kExitSomeFailed : kExitSuccess;
 }

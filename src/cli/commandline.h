@@ -11,6 +11,7 @@ namespace tarvelin::cli {
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitSomeFailed = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitInputOutput = 3; // the input could not be read or the output not written
 
 // The whole command-line companion: reads the arguments (without the program name), calculates every
 // frequency text, or Dec2Frac of every value, and writes the results. Input comes from `in` when no

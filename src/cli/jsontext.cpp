@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/jsontext.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -79,6 +80,37 @@ void appendJsonString(std::string &out, std::string_view text)
         text.remove_prefix(length);
     }
     out += '"';
+}
+
+void appendTerminalText(std::string &out, std::string_view text)
+{
+    static constexpr std::array<char, 16> kHex{'0', '1', '2', '3', '4', '5', '6', '7',
+                                               '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
+    const auto escape = [&](std::string_view bytes) {
+        for (const char c : bytes) {
+            out += "\\x";
+            out += kHex[static_cast<unsigned char>(c) >> 4];
+            out += kHex[static_cast<unsigned char>(c) & 0xF];
+        }
+    };
+    while (!text.empty()) {
+        const auto b0 = static_cast<unsigned char>(text.front());
+        const std::size_t length = validUtf8Length(text);
+        const bool c0 = b0 < 0x20 || b0 == 0x7F;
+        const bool c1 = length == 2 && b0 == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0;
+        if (length == 0 || c0 || c1)
+            escape(text.substr(0, std::max<std::size_t>(length, 1)));
+        else
+            out.append(text.substr(0, length));
+        text.remove_prefix(std::max<std::size_t>(length, 1));
+    }
+}
+
+std::string terminalSafe(std::string_view text)
+{
+    std::string safe;
+    appendTerminalText(safe, text);
+    return safe;
 }
 
 void appendCsvField(std::string &out, std::string_view text)

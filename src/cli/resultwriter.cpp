@@ -4,6 +4,7 @@
 #include "calc/memorygrid.h"
 #include "cli/jsontext.h"
 
+#include <algorithm>
 #include <array>
 
 namespace tarvelin::cli {
@@ -26,7 +27,8 @@ constexpr std::array<ColumnPair, 5> kColumnPairs{{
 
 constexpr std::array<BoomTotal, 3> kBoomOrder{BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres};
 
-// Table geometry in characters: a cell is wide enough for the longest heading over half a pair.
+// Table geometry in characters: a cell is wide enough for the longest heading over half a pair, and for the
+// longest text of its grid with a blank before it, so neighbouring cells never run together.
 constexpr std::size_t kRowNameWidth = 12;
 constexpr std::size_t kCellWidth = 11;
 constexpr std::string_view kPairGap = "  ";
@@ -89,13 +91,18 @@ void ResultWriter::appendGridTable(std::string &out, std::string_view frequencyT
     m_anyTableWritten = true;
 
     out += "Frequency: ";
-    out += frequencyText;
+    appendTerminalText(out, frequencyText);
     out += " mhz.\n\n";
+
+    std::size_t cellWidth = kCellWidth;
+    for (const ElementRow row : kElementRows)
+        for (int c = 0; c < columnCount(row); ++c)
+            cellWidth = std::max(cellWidth, grid.cell(row, c).size() + 1);
 
     out.append(kRowNameWidth, ' ');
     for (const ColumnPair &pair : kColumnPairs) {
         out += kPairGap;
-        appendCentred(out, pair.heading, 2 * kCellWidth);
+        appendCentred(out, pair.heading, 2 * cellWidth);
     }
     trimTrailingBlanks(out);
     out += '\n';
@@ -103,8 +110,8 @@ void ResultWriter::appendGridTable(std::string &out, std::string_view frequencyT
     appendPadded(out, "Elements", kRowNameWidth, false);
     for (std::size_t i = 0; i < kColumnPairs.size(); ++i) {
         out += kPairGap;
-        appendPadded(out, "IN", kCellWidth, true);
-        appendPadded(out, "CM", kCellWidth, true);
+        appendPadded(out, "IN", cellWidth, true);
+        appendPadded(out, "CM", cellWidth, true);
     }
     out += '\n';
 
@@ -113,7 +120,7 @@ void ResultWriter::appendGridTable(std::string &out, std::string_view frequencyT
         for (int c = 0; c < columnCount(row); ++c) {
             if (c % 2 == 0)
                 out += kPairGap;
-            appendPadded(out, grid.cell(row, c), kCellWidth, true);
+            appendPadded(out, grid.cell(row, c), cellWidth, true);
         }
         out += '\n';
     }

@@ -29,6 +29,19 @@ Run runCalc(const QStringList &arguments, const QByteArray &input = {})
             process.readAllStandardError()};
 }
 
+// Runs a shell command line with $CALC naming the program, for redirections QProcess cannot make.
+Run runShell(const QString &command)
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("CALC"), QStringLiteral(TARVELIN_CALC_PATH));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral("bash"), {QStringLiteral("-c"), command});
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
 QList<QByteArray> lines(const QByteArray &text)
 {
     QList<QByteArray> result = text.split('\n');
@@ -55,6 +68,10 @@ private slots:
     void usageErrors_data();
     void usageErrors();
     void helpExplains();
+    void inputOutputErrors_data();
+    void inputOutputErrors();
+    void wideCellsStaySeparated();
+    void controlCharactersAreEscaped();
 };
 
 void TestCli::tableLaysOutTheWindow()
@@ -232,6 +249,71 @@ void TestCli::helpExplains()
     QCOMPARE(run.exitCode, 0);
     for (const char *word : {"--format", "--fraction", "Exit status", "standard input"})
         QVERIFY2(run.out.contains(word), word);
+}
+
+void TestCli::inputOutputErrors_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("full disk") << "$CALC 14.2 >/dev/full"
+                               << "cannot write the output: No space left on device";
+    QTest::newRow("closed output") << "$CALC 14.2 >&-"
+                                   << "cannot write the output: Bad file descriptor";
+    // The reader takes ten bytes and goes; with SIGPIPE ignored the writes fail with EPIPE instead.
+    QTest::newRow("reader gone") << "trap '' PIPE; yes 14.2 2>/dev/null | head -n 200000 2>/dev/null | $CALC --format "
+                                    "json | head -c 10 >/dev/null; "
+                                    "exit ${PIPESTATUS[2]}"
+                                 << "cannot write the output: Broken pipe";
+    QTest::newRow("input is a folder") << "$CALC --format json </"
+                                       << "cannot read the input: Is a directory";
+    QTest::newRow("closed input") << "$CALC <&-"
+                                  << "cannot read the input: Bad file descriptor";
+}
+
+// An output nobody can read, or an input that cannot be read, is an error of its own: one line on stderr,
+// exit status 3, never success.
+void TestCli::inputOutputErrors()
+{
+    QFETCH(QString, command);
+    QFETCH(QString, message);
+    const Run run = runShell(command);
+    QCOMPARE(run.exitCode, 3);
+    QCOMPARE(QString::fromUtf8(run.err), QStringLiteral("tarvelin-calc: ") + message + QLatin1Char('\n'));
+}
+
+// At 0.001 MHz cells reach 11 characters; in the table each still stands apart, as the JSON gives it.
+void TestCli::wideCellsStaySeparated()
+{
+    const Run table = runCalc({QStringLiteral("0.001")});
+    const Run json = runCalc({QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("0.001")});
+    QCOMPARE(table.exitCode, 0);
+    const QJsonArray rows = QJsonDocument::fromJson(json.out).object().value(QStringLiteral("cells")).toArray();
+    const QStringList names{QStringLiteral("Reflector"),  QStringLiteral("Driven"),     QStringLiteral("Director 1"),
+                            QStringLiteral("Director 2"), QStringLiteral("Director 3"), QStringLiteral("Director 4"),
+                            QStringLiteral("Director 5")};
+    QCOMPARE(rows.size(), names.size());
+    const QString out = QString::fromUtf8(table.out);
+    for (qsizetype r = 0; r < names.size(); ++r) {
+        const qsizetype start = out.indexOf(QLatin1Char('\n') + names[r] + QLatin1Char(' ')) + names[r].size() + 1;
+        const QString line = out.mid(start, out.indexOf(QLatin1Char('\n'), start) - start);
+        QStringList expected;
+        for (const QJsonValue cell : rows[r].toArray())
+            expected << cell.toString();
+        QVERIFY(expected.size() >= 8);
+        QCOMPARE(line.split(QLatin1Char(' '), Qt::SkipEmptyParts), expected);
+    }
+}
+
+// Escape sequences typed or fed in never reach the terminal raw: not in the table, not in a message.
+void TestCli::controlCharactersAreEscaped()
+{
+    const Run table = runCalc({QString::fromUtf8("14.2\x1b]0;X\x07"), QString::fromUtf8("0\x1b[2J\xc2\x9b")});
+    QCOMPARE(table.exitCode, 1);
+    QVERIFY2(table.out.startsWith("Frequency: 14.2\\x1b]0;X\\x07 mhz.\n"), table.out.left(40).constData());
+    QCOMPARE(table.err, QByteArray("tarvelin-calc: '0\\x1b[2J\\xc2\\x9b': You must enter an integer value.\n"));
+    for (const QByteArray &text : {table.out, table.err})
+        for (const char c : text)
+            QVERIFY(c == '\n' || static_cast<unsigned char>(c) >= 0x20);
 }
 
 QTEST_GUILESS_MAIN(TestCli)
