@@ -22,6 +22,7 @@
 #include <QLineEdit>
 #include <QScreen>
 #include <QTimer>
+#include <QWindow>
 #include <QScopedValueRollback>
 
 #include <algorithm>
@@ -176,8 +177,8 @@ void Form1::buildControls()
 }
 
 // The frame, not the client area, is centred. Before the window is first shown the window manager has not
-// said how large its frame is, so the window is placed by its client area and placed again by its frame once
-// shown; with no window manager there is no frame and it stays where it is.
+// said how large its frame is, so the window is placed by its client area, and placed again by its frame
+// when it first appears on screen; with no window manager there is no frame and it stays where it is.
 void Form1::centreOnScreen()
 {
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
@@ -190,8 +191,8 @@ void Form1::centreOnScreen()
 void Form1::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (!std::exchange(m_placed, true))
-        QTimer::singleShot(0, this, &Form1::centreOnScreen);
+    if (!std::exchange(m_placed, true) && windowHandle())
+        windowHandle()->installEventFilter(this);
 }
 
 CaptionLabel *Form1::label(std::string_view name, int index) const
@@ -333,6 +334,11 @@ void Form1::conversion()
 // receives the key, and the focus stays in it.
 bool Form1::eventFilter(QObject *watched, QEvent *event)
 {
+    // By the time the window is first exposed, the window manager has framed it.
+    if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
+        windowHandle()->removeEventFilter(this);
+        QTimer::singleShot(0, this, &Form1::centreOnScreen);
+    }
     if (watched == m_text1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter)
