@@ -57,6 +57,7 @@ Options:
                    over 1). Zero and negative values never take the
                    denominator 1: 0 gives 0/2, -3 gives -6/2, -0.75 -3/4.
   -h, --help       show this help
+  --version        show the version
   --               the arguments after it are all FREQUENCY or VALUE texts
 
 Control characters in the input are written escaped (\x1b) in the table and in
@@ -88,6 +89,7 @@ struct Options
     OutputFormat format = OutputFormat::Table;
     bool fractions = false;
     bool help = false;
+    bool version = false;
     std::vector<std::string_view> inputs;
 };
 
@@ -121,6 +123,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             onlyInputs = true;
         } else if (argument == "-h" || argument == "--help") {
             options.help = true;
+        } else if (argument == "--version") {
+            options.version = true;
         } else if (argument == "--fraction") {
             options.fractions = true;
         } else if (argument == "--format" || argument.starts_with("--format=")) {
@@ -242,9 +246,9 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         err << kUsage;
         return kExitUsage;
     }
-    if (options->help) {
-        out << kHelp;
-        return kExitSuccess;
+    if (options->help || options->version) {
+        out << (options->help ? kHelp : std::string_view("tarvelin-calc " TARVELIN_VERSION "\n"));
+        return out.flush() ? kExitSuccess : kExitInputOutput;
     }
 
     // A failed write stops the work at once: nobody reads what would follow.

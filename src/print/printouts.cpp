@@ -53,7 +53,11 @@ void printMainWindow(MainWindowPrintControls &window, MessageBoxService &message
 {
     if (!ConfirmPrint(messages, printer))
         return;
+    reportPrintOutcome(messages, printMainWindowPage(window, printer));
+}
 
+PrintOutcome printMainWindowPage(MainWindowPrintControls &window, PrinterService &printer)
+{
     window.setOuterHeightTwips(kMainPrintHeight);
     window.setLabelVisible("Label9", false);
     for (const LabelRef &label : kTextsOnGround)
@@ -77,7 +81,7 @@ void printMainWindow(MainWindowPrintControls &window, MessageBoxService &message
     };
     const PrintOutcome outcome = printer.printWindow(window.printedWindow(), backToScreen);
     backToScreen();
-    reportPrintOutcome(messages, outcome);
+    return outcome;
 }
 
 void printChartWindow(PrintableWindow &window, MessageBoxService &messages, PrinterService &printer)

@@ -7,6 +7,7 @@ class MainWindowPrintControls;
 class MessageBoxService;
 class PrinterService;
 class PrintableWindow;
+struct PrintOutcome;
 
 // The main window's Print button: after consent, the window switches to its print layout (shortened so
 // the frequency row and the buttons stay off the page, the credits line giving way to the frequency line,
@@ -14,6 +15,10 @@ class PrintableWindow;
 // to has light green headings: the constant colours of the switch back, not those before it. It always
 // returns, also when the printout failed, which it then reports.
 void printMainWindow(MainWindowPrintControls &window, MessageBoxService &messages, PrinterService &printer);
+
+// The same page, without asking, for a printer that is not the spooler (a PDF file): the print layout, the
+// page, the screen layout with the colours a printout leaves. Gives what became of the page.
+[[nodiscard]] PrintOutcome printMainWindowPage(MainWindowPrintControls &window, PrinterService &printer);
 
 // The chart window's Print button: after consent, the window is shortened so its button is off the page,
 // printed, and given its height back.

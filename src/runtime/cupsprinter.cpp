@@ -5,8 +5,6 @@
 #include "runtime/qtmessagebox.h"
 
 #include <QBuffer>
-#include <QPainter>
-#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWidget>
@@ -18,11 +16,6 @@
 namespace tarvelin {
 
 namespace {
-
-// Device-independent pixels are 15 twips, 96 to the inch; the page is drawn finely enough that the printer's
-// own resolution decides the sharpness.
-constexpr double kPixelsPerInch = 96.0;
-constexpr int kPageResolution = 1200;
 
 struct LookupAnswer
 {
@@ -97,21 +90,10 @@ PrintOutcome CupsPrinterService::printWindow(QWidget &window, const std::functio
 
     // The page is kept in memory: nothing is written where the program was started, nothing is left behind.
     auto pdf = std::make_shared<QByteArray>();
-    {
-        QBuffer buffer(pdf.get());
-        buffer.open(QIODevice::WriteOnly);
-        QPdfWriter writer(&buffer);
-        writer.setPageLayout(queue.layout);
-        writer.setResolution(kPageResolution);
-        writer.setTitle(window.windowTitle());
-        writer.setCreator(QStringLiteral("Tarvelin"));
-        QPainter painter(&writer);
-        if (!painter.isActive())
-            return {PrintOutcome::Status::Failed, "cannot draw the page"};
-        const double scale = kPageResolution / kPixelsPerInch;
-        painter.scale(scale, scale);
-        renderWindow(painter, window);
-    }
+    QBuffer buffer(pdf.get());
+    buffer.open(QIODevice::WriteOnly);
+    if (!writeWindowPdf(buffer, window, queue.layout))
+        return {PrintOutcome::Status::Failed, "cannot draw the page"};
     pageTaken();
 
     const std::string title = window.windowTitle().toStdString();

@@ -1,10 +1,37 @@
 // SPDX-License-Identifier: MIT
 #include "runtime/printer.h"
 
+#include <QPageLayout>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QWidget>
 
 namespace tarvelin {
+
+namespace {
+
+// Device-independent pixels are 15 twips, 96 to the inch; the page is drawn finely enough that the printer's
+// own resolution decides the sharpness.
+constexpr double kPixelsPerInch = 96.0;
+constexpr int kPageResolution = 1200;
+
+} // namespace
+
+bool writeWindowPdf(QIODevice &device, QWidget &window, const QPageLayout &layout)
+{
+    QPdfWriter writer(&device);
+    writer.setPageLayout(layout);
+    writer.setResolution(kPageResolution);
+    writer.setTitle(window.windowTitle());
+    writer.setCreator(QStringLiteral("Tarvelin"));
+    QPainter painter(&writer);
+    if (!painter.isActive())
+        return false;
+    const double scale = kPageResolution / kPixelsPerInch;
+    painter.scale(scale, scale);
+    renderWindow(painter, window);
+    return true;
+}
 
 void renderWindow(QPainter &painter, QWidget &window)
 {

@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+class QIODevice;
+class QPageLayout;
 class QPainter;
 class QWidget;
 
@@ -51,6 +53,11 @@ public:
     // does not run.
     [[nodiscard]] virtual PrintOutcome printWindow(QWidget &window, const std::function<void()> &pageTaken) = 0;
 };
+
+// The window printout as a vector PDF of one page with the given paper and margins, the client area at its
+// physical size (96 device-independent pixels to the inch) at the top left of the printable area. Gives
+// false when the page could not be drawn.
+[[nodiscard]] bool writeWindowPdf(QIODevice &device, QWidget &window, const QPageLayout &layout);
 
 // Draws a window's client area as it looks now, with its children, at the painter's origin, one
 // device-independent pixel to one unit of the painter. The real printer and the tests' printer share it.

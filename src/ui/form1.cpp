@@ -3,7 +3,9 @@
 
 #include "calc/calculationpass.h"
 #include "calc/dec2frac.h"
+#include "calc/resultstable.h"
 #include "print/printouts.h"
+#include "runtime/pdffileprinter.h"
 #include "runtime/qtmessagebox.h"
 #include "runtime/runtimeerror.h"
 #include "runtime/unhandlederror.h"
@@ -16,7 +18,14 @@
 #include "ui/form2.h"
 #include "ui/twips.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QMenu>
+#include <QShortcut>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -83,10 +92,13 @@ Form1::Form1(MessageBoxService &messages, PrinterService &printer, QWidget *pare
                      toPixels(kClientWidthTwips, kClientHeightTwips));
 
     buildControls();
+    buildMenu();
     centreOnScreen();
     // The load step, before the window is first shown: whatever the layout put in the cells is never seen.
     clearingPass();
 }
+
+Form1::~Form1() = default;
 
 void Form1::buildControls()
 {
@@ -193,6 +205,107 @@ void Form1::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (!std::exchange(m_placed, true) && windowHandle())
         windowHandle()->installEventFilter(this);
+}
+
+void Form1::buildMenu()
+{
+    const auto makeAction = [this](const QString &text, const QKeySequence &shortcut, void (Form1::*slot)()) {
+        auto *action = new QAction(text, this);
+        action->setShortcut(shortcut);
+        action->setShortcutContext(Qt::WindowShortcut);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action); // the shortcut works with the menu closed
+        return action;
+    };
+    m_copyResults = makeAction(QStringLiteral("&Copy Results"), QKeySequence::Copy, &Form1::copyResults);
+    m_saveAsPdf = makeAction(QStringLiteral("Save as &PDF\u2026"), QKeySequence::Save, &Form1::chooseAndSavePdf);
+    m_about = makeAction(QStringLiteral("&About Tarvelin"), QKeySequence(Qt::Key_F1), &Form1::about);
+    m_copyResults->setEnabled(false);
+
+    // The keyboard's way to the menu, wherever the focus is.
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+        auto *shortcut = new QShortcut(keys, this);
+        connect(shortcut, &QShortcut::activated, this, [this] {
+            const QWidget *anchor = focusWidget() ? focusWidget() : this;
+            popUpMenu(anchor->mapToGlobal(QPoint(0, anchor->height())));
+        });
+    }
+}
+
+QMenu &Form1::contextMenu()
+{
+    if (!m_menu) {
+        m_menu = std::make_unique<QMenu>();
+        m_menu->setObjectName(QStringLiteral("contextMenu"));
+        m_menu->addAction(m_copyResults);
+        m_menu->addAction(m_saveAsPdf);
+        m_menu->addSeparator();
+        m_menu->addAction(m_about);
+    }
+    return *m_menu;
+}
+
+void Form1::popUpMenu(const QPoint &globalPos)
+{
+    m_copyResults->setEnabled(boomCaptionVisible());
+    contextMenu().popup(globalPos);
+}
+
+void Form1::contextMenuEvent(QContextMenuEvent *event)
+{
+    popUpMenu(event->globalPos());
+}
+
+// The grid goes to the clipboard as a spreadsheet pastes it. Where there is no clipboard to be had, nothing
+// happens.
+void Form1::copyResults()
+{
+    if (!boomCaptionVisible())
+        return;
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(QString::fromStdString(resultsAsTabSeparated(*this)));
+}
+
+void Form1::chooseAndSavePdf()
+{
+    const QString frequency = m_text1->text().trimmed();
+    const QString suggested =
+        frequency.isEmpty() ? QStringLiteral("Tarvelin.pdf") : QStringLiteral("Tarvelin %1 MHz.pdf").arg(frequency);
+    QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"), QDir(QDir::homePath()).filePath(suggested),
+                                     QStringLiteral("PDF files (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    saveAsPdf(path);
+}
+
+// Exactly the page Print sends, through the same print layout, so the window ends with the colours a printout
+// leaves; no printer is asked.
+void Form1::saveAsPdf(const QString &path)
+{
+    PdfFilePrinter file(path);
+    const PrintOutcome outcome = printMainWindowPage(*this, file);
+    if (outcome.status == PrintOutcome::Status::Accepted)
+        return;
+    MessageBoxRequest request;
+    request.prompt =
+        "The PDF could not be saved: " + outcome.reason + "\n\nNothing was written to " + path.toStdString() + ".";
+    request.buttons = buttons::kWarning;
+    request.title = kApplicationTitle;
+    m_messages.MessageBox(request);
+}
+
+void Form1::about()
+{
+    MessageBoxRequest request;
+    request.prompt = std::string("Tarvelin ") + TARVELIN_VERSION +
+                     "\n\nWorks out every length of a seven-element cubical quad antenna from its centre "
+                     "frequency.\n\nFree software under the MIT licence.";
+    request.buttons = buttons::kInformation;
+    request.title = "About Tarvelin";
+    m_messages.MessageBox(request);
 }
 
 CaptionLabel *Form1::label(std::string_view name, int index) const
@@ -338,6 +451,13 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
     if (watched == windowHandle() && event->type() == QEvent::Expose && windowHandle()->isExposed()) {
         windowHandle()->removeEventFilter(this);
         QTimer::singleShot(0, this, &Form1::centreOnScreen);
+    }
+    // Ctrl+C in the frequency box copies its selection, as ever; with nothing selected it copies the results.
+    if (watched == m_text1 && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent *>(event)->matches(QKeySequence::Copy) && !m_text1->hasSelectedText()) {
+        copyResults();
+        event->accept();
+        return true;
     }
     if (watched == m_text1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();

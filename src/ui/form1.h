@@ -9,10 +9,14 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 
+class QAction;
+class QContextMenuEvent;
 class QLineEdit;
+class QMenu;
 
 namespace tarvelin {
 
@@ -31,6 +35,7 @@ class Form1 : public QWidget, public ResultGrid, public MainWindowPrintControls
 
 public:
     Form1(MessageBoxService &messages, PrinterService &printer, QWidget *parent = nullptr);
+    ~Form1() override;
 
     // The public fraction operation of the main window; nothing in the windows calls it. Errors go to the
     // caller.
@@ -72,15 +77,29 @@ public:
     void conversion(); // Conversion
     void print();      // Print
 
+    // What the window offers beyond its buttons, from its context menu and their shortcuts: the grid as text
+    // for a spreadsheet (only once something is calculated), the printed page as a PDF file, and who made it.
+    [[nodiscard]] QMenu &contextMenu();
+    [[nodiscard]] QAction *copyResultsAction() const { return m_copyResults; }
+    [[nodiscard]] QAction *saveAsPdfAction() const { return m_saveAsPdf; }
+    [[nodiscard]] QAction *aboutAction() const { return m_about; }
+    void copyResults();
+    void saveAsPdf(const QString &path); // without asking where; the menu entry asks
+    void about();
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void showEvent(QShowEvent *event) override;
 
 private:
     void buildControls();
     void clearingPass();
     void centreOnScreen();
+    void buildMenu();
+    void popUpMenu(const QPoint &globalPos);
+    void chooseAndSavePdf();
 
     MessageBoxService &m_messages;
     PrinterService &m_printer;
@@ -94,6 +113,11 @@ private:
     Form2 *m_chart = nullptr; // created on the first press of Conversion, kept until the end
     bool m_printing = false;
     bool m_placed = false; // placed again by its frame after the first show
+    // The menu is a pop-up of its own, not a control of the window: the window keeps exactly its controls.
+    std::unique_ptr<QMenu> m_menu;
+    QAction *m_copyResults = nullptr;
+    QAction *m_saveAsPdf = nullptr;
+    QAction *m_about = nullptr;
 };
 
 } // namespace tarvelin

@@ -68,6 +68,7 @@ private slots:
     void usageErrors_data();
     void usageErrors();
     void helpExplains();
+    void version();
     void inputOutputErrors_data();
     void inputOutputErrors();
     void wideCellsStaySeparated();
@@ -249,6 +250,13 @@ void TestCli::helpExplains()
     QCOMPARE(run.exitCode, 0);
     for (const char *word : {"--format", "--fraction", "Exit status", "standard input"})
         QVERIFY2(run.out.contains(word), word);
+}
+
+void TestCli::version()
+{
+    const Run run = runCalc({QStringLiteral("--version")});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out, QByteArray("tarvelin-calc " TARVELIN_VERSION "\n"));
 }
 
 void TestCli::inputOutputErrors_data()
