@@ -95,7 +95,7 @@ constexpr long long kUnderflowExponent = -330;
 
 // Exponents are read to this size at most; any larger one is out of range for any number of digits a
 // text can hold.
-constexpr long long kExponentCap = 1'000'000'000'000'000'000;
+constexpr long long kExponentCap = 100'000'000'000'000'000;
 
 } // namespace
 
@@ -161,6 +161,7 @@ double ParseNumber(std::string_view text)
         if (isDigit(cursor.peek())) {
             long long exponent = 0;
             while (isDigit(cursor.peek())) {
+                // Never overflows: the cap times ten, plus nine, fits.
                 exponent = std::min(kExponentCap, exponent * 10 + (cursor.peek() - '0'));
                 cursor.advance();
             }

@@ -12,6 +12,7 @@
 #include "ui/form2.h"
 
 #include "support/modalbox.h"
+#include "support/runprocess.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -34,14 +35,6 @@
 using namespace tarvelin;
 
 namespace {
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
 
 bool isDark(QRgb p)
 {
@@ -127,7 +120,7 @@ QString TestPrintEndToEnd::waitForPdf(int timeoutMs)
             if (m_seen.contains(name))
                 continue;
             const QString path = m_pdfDir.filePath(name);
-            if (run(QStringLiteral("pdfinfo"), {path}).contains(QStringLiteral("Pages:")))
+            if (standardOutputOf(QStringLiteral("pdfinfo"), {path}).contains(QStringLiteral("Pages:")))
                 return path;
         }
         QTest::qWait(200);
@@ -138,7 +131,7 @@ QString TestPrintEndToEnd::waitForPdf(int timeoutMs)
 QImage TestPrintEndToEnd::rasterise(const QString &pdf)
 {
     const QString stem = QDir::temp().filePath(QStringLiteral("tarvelin-e2e-page"));
-    run(QStringLiteral("pdftoppm"),
+    standardOutputOf(QStringLiteral("pdftoppm"),
         {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, stem});
     QImage page(stem + QStringLiteral(".png"));
     QFile::remove(stem + QStringLiteral(".png"));
@@ -162,7 +155,7 @@ void TestPrintEndToEnd::mainWindowOnPaper()
 
     const QString pdf = waitForPdf();
     QVERIFY2(!pdf.isEmpty(), "no PDF arrived from the queue");
-    QVERIFY(run(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    QVERIFY(standardOutputOf(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
 
     // On paper the window's client area is 730 by 210 pixels at 96 dpi (10950 by 3150 twips): the strip
     // with the frequency box and the buttons stays off the page.
@@ -225,7 +218,7 @@ void TestPrintEndToEnd::chartOnPaper()
 
     const QString pdf = waitForPdf();
     QVERIFY2(!pdf.isEmpty(), "no PDF arrived from the queue");
-    QVERIFY(run(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    QVERIFY(standardOutputOf(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
 
     // The whole chart, 176 by 489 pixels at 96 dpi inside its dark red frame, and no button under it.
     const QImage page = rasterise(pdf);

@@ -2,6 +2,7 @@
 // The main window's context menu: its entries and shortcuts, the results on the clipboard, the page saved as
 // PDF, and a window that looks exactly as before once the menu has been used.
 #include "support/capturingprinter.h"
+#include "support/runprocess.h"
 #include "support/scriptedmessages.h"
 #include "ui/captionlabel.h"
 #include "ui/facebutton.h"
@@ -24,18 +25,6 @@
 #include <memory>
 
 using namespace tarvelin;
-
-namespace {
-
-QString run(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-} // namespace
 
 class TestForm1Menu : public QObject
 {
@@ -168,8 +157,8 @@ void TestForm1Menu::pdfIsThePrintedPage()
     const QString path = folder.filePath(QStringLiteral("quad.pdf"));
     m_form->saveAsPdf(path);
     QVERIFY(m_messages.requests.empty());
-    QVERIFY(run(QStringLiteral("pdfinfo"), {path}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
-    const QString text = run(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    QVERIFY(standardOutputOf(QStringLiteral("pdfinfo"), {path}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    const QString text = standardOutputOf(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
     for (const char *shown : {"Frequency:", "28.5 mhz.", "444.211", "1128.296", "164.351", "402.241 IN."})
         QVERIFY2(text.contains(QLatin1StringView(shown)), shown);
     QVERIFY(!text.contains(QStringLiteral("Calculate"))); // the buttons stay off the page
