@@ -28,7 +28,7 @@ constexpr std::string_view kUsage = "usage: tarvelin-calc [--format table|csv|js
 
 constexpr std::string_view kHelp =
     R"(Usage: tarvelin-calc [--format table|csv|json] [FREQUENCY ...]
-       tarvelin-calc [--format table|csv|json] --fraction [VALUE ...]
+  or:  tarvelin-calc [--format table|csv|json] --fraction [VALUE ...]
 
 Calculates a seven-element cubical quad (reflector, driven element, five
 directors) for each centre FREQUENCY in megahertz, with exactly the texts the
@@ -67,6 +67,12 @@ Exit status: 0 when every input succeeded, 1 when any failed (each failure is
 reported, the others are still printed), 2 for a usage error, 3 when the input
 could not be read or the output could not be written (reported on stderr; the
 work stops there).
+
+Examples:
+  tarvelin-calc 14.2                       the 20 m band, as in the window
+  tarvelin-calc --format json 7.1 14.2     one JSON object per frequency
+  tarvelin-calc --format csv < bands.txt   one CSV line per input line
+  tarvelin-calc --fraction 0.375           3/8
 )";
 
 // Collects what the calculation would show in its message box, so it can be reported on the command line.

@@ -38,6 +38,7 @@ class TestConversionChart : public QObject
     Q_OBJECT
 
 private slots:
+    void themeIconsArePixelArt();
     void entries();
     void pictureFormat();
     void frameAndDivider();
@@ -182,6 +183,24 @@ void TestConversionChart::flagIcon()
     QCOMPARE(image.pixel(size - 2, bottom - 1), size == 32 ? red : white);
     QCOMPARE(whiteRows, size == 32 ? 9 : 5);
     QCOMPARE(redRows, size == 32 ? 9 : 4);
+}
+
+// The icon theme's larger flags are the window icon's pixels blown up by a whole factor, square block by
+// square block, never smoothed: 48 from the 16 pixel drawing, the others from the 32 pixel one.
+void TestConversionChart::themeIconsArePixelArt()
+{
+    for (const int size : {48, 64, 128, 256}) {
+        const QImage icon = QImage(QStringLiteral(TARVELIN_ICON_DIR "/%1/org.tarvelin.Tarvelin.png").arg(size))
+                                .convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(icon.size(), QSize(size, size));
+        const int base = size == 48 ? 16 : 32;
+        const QImage drawing = flagImage(base).convertToFormat(QImage::Format_ARGB32);
+        const int factor = size / base;
+        for (int y = 0; y < size; ++y)
+            for (int x = 0; x < size; ++x)
+                if (icon.pixel(x, y) != drawing.pixel(x / factor, y / factor))
+                    QFAIL(qPrintable(QStringLiteral("%1 px icon differs at %2,%3").arg(size).arg(x).arg(y)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestConversionChart)

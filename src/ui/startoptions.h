@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tarvelin {
+
+// Exit statuses of tarvelin beyond a window closed as usual (0) and a run-time error (kExitUnhandledError).
+inline constexpr int kExitStartUsage = 2;
+
+// What the program's own options ask for. Qt's options (-platform, -style and the like) are Qt's business:
+// the arguments read here are those Qt has left.
+struct StartOptions
+{
+    enum class Action
+    {
+        OpenWindow,
+        ShowHelp,
+        ShowVersion,
+        UsageError, // `problem` says what was wrong
+    };
+    Action action = Action::OpenWindow;
+    std::string problem;
+};
+
+// Reads the arguments without the program name.
+[[nodiscard]] StartOptions readStartOptions(std::span<const std::string_view> arguments);
+
+// The texts the options print.
+[[nodiscard]] std::string_view startHelpText();
+[[nodiscard]] std::string startVersionText();
+[[nodiscard]] std::string_view startUsageText();
+
+} // namespace tarvelin
