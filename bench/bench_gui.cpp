@@ -2,7 +2,8 @@
 // Speed of the windows, on the X display the benchmark runs on:
 // - start-up, from process start to the main window's first paint, beside an empty Qt Widgets window of
 //   the same size started the same way, alternately, in one run;
-// - a Calculate click until every caption is set and the window has repainted.
+// - a Calculate click until every caption is set and the window has repainted;
+// - Copy Results to the clipboard, and Save as PDF to a file, from the context menu's entries.
 #include "runtime/cupsprinter.h"
 #include "runtime/messagebox.h"
 #include "ui/facebutton.h"
@@ -10,7 +11,9 @@
 #include "ui/form1.h"
 
 #include <QApplication>
+#include <QAction>
 #include <QLineEdit>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -82,6 +85,39 @@ void calculateClickAndRepaint(benchmark::State &state)
     }
 }
 BENCHMARK(calculateClickAndRepaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The results of 14.2 MHz onto the clipboard, as the menu entry and Ctrl+C do it.
+void copyResults(benchmark::State &state)
+{
+    SilentMessages messages;
+    tarvelin::CupsPrinterService printer{messages};
+    tarvelin::Form1 form(messages, printer);
+    form.show();
+    form.frequencyBox()->setText(QStringLiteral("14.2"));
+    form.calculateButton()->click();
+    QApplication::processEvents();
+    for (auto _ : state)
+        form.copyResultsAction()->trigger();
+}
+BENCHMARK(copyResults)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Save as PDF without the file dialog: print layout, the vector page, the screen layout, the file renamed
+// into place.
+void saveAsPdf(benchmark::State &state)
+{
+    SilentMessages messages;
+    tarvelin::CupsPrinterService printer{messages};
+    tarvelin::Form1 form(messages, printer);
+    form.show();
+    form.frequencyBox()->setText(QStringLiteral("28.5"));
+    form.calculateButton()->click();
+    QApplication::processEvents();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("quad.pdf"));
+    for (auto _ : state)
+        form.saveAsPdf(path);
+}
+BENCHMARK(saveAsPdf)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 

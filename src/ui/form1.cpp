@@ -418,11 +418,13 @@ void Form1::clearingPass()
 void Form1::calculate()
 {
     runHandler(m_messages, [this] { runCalculationPass(*this, m_messages); });
+    m_copyResults->setEnabled(boomCaptionVisible());
 }
 
 void Form1::reset()
 {
     clearingPass();
+    m_copyResults->setEnabled(boomCaptionVisible());
 }
 
 void Form1::print()

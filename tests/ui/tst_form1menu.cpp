@@ -142,6 +142,14 @@ void TestForm1Menu::copyResultsAsTable()
 
 void TestForm1Menu::ctrlCKeepsCopyingASelection()
 {
+    // With the focus on a button, Ctrl+C is the window's shortcut for Copy Results.
+    calculate(QStringLiteral("14.2"));
+    QApplication::clipboard()->setText(QStringLiteral("before"));
+    m_form->resetButton()->setFocus();
+    QTest::keyClick(m_form->resetButton(), Qt::Key_C, Qt::ControlModifier);
+    QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("Element\t")));
+    m_form->frequencyBox()->clear();
+
     calculate(QStringLiteral("28.5"));
     m_form->frequencyBox()->selectAll();
     QTest::keyClick(m_form->frequencyBox(), Qt::Key_C, Qt::ControlModifier);
@@ -157,7 +165,8 @@ void TestForm1Menu::pdfIsThePrintedPage()
     const QString path = folder.filePath(QStringLiteral("quad.pdf"));
     m_form->saveAsPdf(path);
     QVERIFY(m_messages.requests.empty());
-    QVERIFY(standardOutputOf(QStringLiteral("pdfinfo"), {path}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    QVERIFY(standardOutputOf(QStringLiteral("pdfinfo"), {path})
+                .contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
     const QString text = standardOutputOf(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
     for (const char *shown : {"Frequency:", "28.5 mhz.", "444.211", "1128.296", "164.351", "402.241 IN."})
         QVERIFY2(text.contains(QLatin1StringView(shown)), shown);
