@@ -4,31 +4,40 @@
 #include "calc/calculationpass.h"
 #include "calc/dec2frac.h"
 #include "calc/memorygrid.h"
-#include "cli/jsontext.h"
+#include "runtime/fieldtext.h"
 #include "cli/resultwriter.h"
 #include "runtime/messagebox.h"
 #include "runtime/runtimeerror.h"
+#include "shop/shopsheet.h"
 
+#include <array>
 #include <cerrno>
+#include <charconv>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <istream>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <variant>
 #include <vector>
 
 namespace tarvelin::cli {
 
 namespace {
 
-constexpr std::string_view kUsage = "usage: tarvelin-calc [--format table|csv|json] [FREQUENCY ...]\n"
-                                    "       tarvelin-calc [--format table|csv|json] --fraction [VALUE ...]\n"
-                                    "Try 'tarvelin-calc --help' for more information.\n";
+constexpr std::string_view kUsage =
+    "usage: tarvelin-calc [--format table|csv|json] [FREQUENCY ...]\n"
+    "       tarvelin-calc [--format table|csv|json] --fraction [VALUE ...]\n"
+    "       tarvelin-calc [--format table|csv|json] --shop [--step N] [--allowance LENGTH]\n"
+    "                     [--hub-offset LENGTH] [--measured MHZ] [FREQUENCY ...]\n"
+    "Try 'tarvelin-calc --help' for more information.\n";
 
 constexpr std::string_view kHelp =
     R"(Usage: tarvelin-calc [--format table|csv|json] [FREQUENCY ...]
   or:  tarvelin-calc [--format table|csv|json] --fraction [VALUE ...]
+  or:  tarvelin-calc [--format table|csv|json] --shop [SHOP OPTION ...] [FREQUENCY ...]
 
 Calculates a seven-element cubical quad (reflector, driven element, five
 directors) for each centre FREQUENCY in megahertz, with exactly the texts the
@@ -56,6 +65,19 @@ Options:
                    denominator that equals it as a double (whole numbers
                    over 1). Zero and negative values never take the
                    denominator 1: 0 gives 0/2, -3 gives -6/2, -0.75 -3/4.
+  --shop           instead of the grid, the shop sheet of each FREQUENCY: the
+                   cut list in feet, inches and fractions and in millimetres:
+                   each loop's wire and corner marks, the spreader arms, the
+                   element stations along the boom, the wire in all; json
+                   gives one object per frequency, csv one row per element
+  --step N         fraction step of the sheet: 8, 16 (the default), 32 or 64
+  --allowance LENGTH
+                   extra wire for each loop's join (default 0); a LENGTH is
+                   in inches or millimetres: 2.5, 2.5 in, 60 mm
+  --hub-offset LENGTH
+                   how much of each spreader arm the hub takes (default 0)
+  --measured MHZ   the frequency the built array resonates at: the sheet adds
+                   each loop's trim and the corrected stations
   -h, --help       show this help
   --version        show the version
   --               the arguments after it are all FREQUENCY or VALUE texts
@@ -73,6 +95,7 @@ Examples:
   tarvelin-calc --format json 7.1 14.2     one JSON object per frequency
   tarvelin-calc --format csv < bands.txt   one CSV line per input line
   tarvelin-calc --fraction 0.375           3/8
+  tarvelin-calc --shop --allowance 2in 14.2   the cut list for 20 m
 )";
 
 // Collects what the calculation would show in its message box, so it can be reported on the command line.
@@ -94,6 +117,8 @@ struct Options
 {
     OutputFormat format = OutputFormat::Table;
     bool fractions = false;
+    bool shop = false;
+    shop::ShopSettings shopSettings;
     bool help = false;
     bool version = false;
     std::vector<std::string_view> inputs;
@@ -117,6 +142,52 @@ bool looksLikeNumber(std::string_view argument)
            ((argument[1] >= '0' && argument[1] <= '9') || argument[1] == '.');
 }
 
+std::optional<double> readValue(std::string_view text);
+
+constexpr std::array<std::string_view, 5> kValuedOptions{"--format", "--step", "--allowance", "--hub-offset",
+                                                         "--measured"};
+
+// The option an argument names when it is one that takes a value, as "--name VALUE" or "--name=VALUE".
+std::optional<std::string_view> valuedOptionName(std::string_view argument)
+{
+    for (const std::string_view name : kValuedOptions)
+        if (argument == name ||
+            (argument.starts_with(name) && argument.size() > name.size() && argument[name.size()] == '='))
+            return name;
+    return std::nullopt;
+}
+
+// Takes an option's value; gives what is wrong with it, if anything.
+std::optional<std::string> takeValue(Options &options, std::string_view name, std::string_view value)
+{
+    if (name == "--format") {
+        const auto format = formatNamed(value);
+        if (!format)
+            return "unknown format '" + std::string(value) + "' (table, csv or json)";
+        options.format = *format;
+    } else if (name == "--step") {
+        int step = 0;
+        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), step);
+        if (ec != std::errc() || end != value.data() + value.size() || !shop::isFractionStep(step))
+            return shop::stepRefusal();
+        options.shopSettings.step = step;
+    } else if (name == "--allowance" || name == "--hub-offset") {
+        const std::optional<std::int64_t> length = shop::typedLengthThousandths(value);
+        if (!length || *length < 0)
+            return name == "--allowance" ? shop::allowanceRefusal()
+                                         : "The hub offset must be a length of zero or more, such as 1 in or 25 mm.";
+        (name == "--allowance" ? options.shopSettings.allowanceThousandths
+                               : options.shopSettings.hubOffsetThousandths) = *length;
+    } else if (name == "--measured") {
+        const std::optional<double> measured = readValue(value);
+        if (!measured || !(*measured > 0.0) || !std::isfinite(*measured))
+            return shop::measuredRefusal();
+        // Read to three decimals, as every setting of the sheet is.
+        options.shopSettings.measuredMHz = std::round(*measured * 1000.0) / 1000.0;
+    }
+    return std::nullopt;
+}
+
 std::optional<Options> parseOptions(std::span<const std::string_view> arguments, std::ostream &err)
 {
     Options options;
@@ -133,23 +204,23 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             options.version = true;
         } else if (argument == "--fraction") {
             options.fractions = true;
-        } else if (argument == "--format" || argument.starts_with("--format=")) {
-            std::string_view name;
-            if (argument == "--format") {
-                if (i + 1 == arguments.size()) {
-                    err << "tarvelin-calc: --format needs one of table, csv, json\n";
-                    return std::nullopt;
-                }
-                name = arguments[++i];
+        } else if (argument == "--shop") {
+            options.shop = true;
+        } else if (const std::optional<std::string_view> name = valuedOptionName(argument)) {
+            std::string_view value;
+            const std::size_t equals = argument.find('=');
+            if (equals != std::string_view::npos) {
+                value = argument.substr(equals + 1);
+            } else if (i + 1 < arguments.size()) {
+                value = arguments[++i];
             } else {
-                name = argument.substr(std::string_view("--format=").size());
-            }
-            const auto format = formatNamed(name);
-            if (!format) {
-                err << "tarvelin-calc: unknown format '" << terminalSafe(name) << "' (table, csv or json)\n";
+                err << "tarvelin-calc: " << *name << " needs a value\n";
                 return std::nullopt;
             }
-            options.format = *format;
+            if (const std::optional<std::string> problem = takeValue(options, *name, value)) {
+                err << "tarvelin-calc: " << *name << ": " << terminalSafe(*problem) << '\n';
+                return std::nullopt;
+            }
         } else {
             err << "tarvelin-calc: unknown option '" << terminalSafe(argument) << "'\n";
             return std::nullopt;
@@ -192,6 +263,8 @@ public:
         m_buffer.clear();
         if (m_options.fractions)
             fraction(input);
+        else if (m_options.shop)
+            shopSheet(input);
         else
             calculate(input);
         m_out << m_buffer;
@@ -208,6 +281,15 @@ private:
             m_writer.appendGrid(m_buffer, frequencyText, m_grid);
         else
             fail(frequencyText, m_messages.lastPrompt(), &ResultWriter::appendGridFailure);
+    }
+
+    void shopSheet(std::string_view frequencyText)
+    {
+        auto made = shop::makeShopSheet(std::string(frequencyText), m_options.shopSettings);
+        if (const auto *sheet = std::get_if<shop::ShopSheet>(&made))
+            m_writer.appendShopSheet(m_buffer, *sheet);
+        else
+            fail(frequencyText, std::get<shop::ShopRefusal>(made).message, &ResultWriter::appendShopFailure);
     }
 
     void fraction(std::string_view valueText)

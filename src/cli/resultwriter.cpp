@@ -2,7 +2,8 @@
 #include "cli/resultwriter.h"
 
 #include "calc/memorygrid.h"
-#include "cli/jsontext.h"
+#include "shop/shopsheettext.h"
+#include "runtime/fieldtext.h"
 
 #include <algorithm>
 #include <array>
@@ -261,6 +262,68 @@ void ResultWriter::appendFractionFailure(std::string &out, std::string_view valu
         return;
     case OutputFormat::Json:
         appendJsonRecord(out, "value", valueText, "error", message);
+        return;
+    }
+}
+
+const std::string &ResultWriter::shopCsvHeader()
+{
+    static const std::string header = [] {
+        std::string text = shop::shopSheetCsvHeader();
+        text.insert(text.size() - 2, ",error");
+        return text;
+    }();
+    return header;
+}
+
+void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &sheet)
+{
+    switch (m_format) {
+    case OutputFormat::Table: {
+        if (m_anyTableWritten)
+            out += '\n';
+        m_anyTableWritten = true;
+        // Only the frequency comes from the input; the rest of the table is the program's own text.
+        shop::ShopSheet shown = sheet;
+        shown.frequencyText = terminalSafe(sheet.frequencyText);
+        out += shop::shopSheetTable(shown);
+        return;
+    }
+    case OutputFormat::Csv: {
+        appendCsvHeaderOnce(out, shopCsvHeader());
+        const std::string rows = shop::shopSheetCsvRows(sheet);
+        // Each row gets its empty error field before its line end.
+        std::size_t start = 0;
+        for (std::size_t end = rows.find("\r\n"); end != std::string::npos; end = rows.find("\r\n", start)) {
+            out.append(rows, start, end - start);
+            out += ",\r\n";
+            start = end + 2;
+        }
+        return;
+    }
+    case OutputFormat::Json:
+        out += shop::shopSheetJson(sheet);
+        return;
+    }
+}
+
+void ResultWriter::appendShopFailure(std::string &out, std::string_view frequencyText, std::string_view message)
+{
+    switch (m_format) {
+    case OutputFormat::Table:
+        return;
+    case OutputFormat::Csv: {
+        appendCsvHeaderOnce(out, shopCsvHeader());
+        appendCsvField(out, frequencyText);
+        const auto commas = static_cast<std::size_t>(std::count(shopCsvHeader().begin(), shopCsvHeader().end(), ','));
+        out.append(commas - 1, ',');
+        out += ',';
+        appendCsvField(out, message);
+        out += "\r\n";
+        return;
+    }
+    case OutputFormat::Json:
+        appendJsonRecord(out, "frequency", frequencyText, "error", message);
         return;
     }
 }

@@ -6,7 +6,10 @@
 
 namespace tarvelin {
 class MemoryGrid;
+namespace shop {
+struct ShopSheet;
 }
+} // namespace tarvelin
 
 namespace tarvelin::cli {
 
@@ -32,11 +35,16 @@ public:
     void appendFraction(std::string &out, std::string_view valueText, std::string_view fraction);
     void appendFractionFailure(std::string &out, std::string_view valueText, std::string_view message);
 
+    // A shop sheet; in csv, the sheet's columns and an error column, one row per element.
+    void appendShopSheet(std::string &out, const shop::ShopSheet &sheet);
+    void appendShopFailure(std::string &out, std::string_view frequencyText, std::string_view message);
+
     // Whether failures go into the output itself (json, csv) or only to the error stream (table).
     [[nodiscard]] bool failuresInOutput() const { return m_format != OutputFormat::Table; }
 
 private:
     [[nodiscard]] static const std::string &gridCsvHeader();
+    [[nodiscard]] static const std::string &shopCsvHeader();
     void appendCsvHeaderOnce(std::string &out, std::string_view header);
     void appendGridTable(std::string &out, std::string_view frequencyText, const MemoryGrid &grid);
 

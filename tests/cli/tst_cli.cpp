@@ -73,6 +73,9 @@ private slots:
     void inputOutputErrors();
     void wideCellsStaySeparated();
     void controlCharactersAreEscaped();
+    void shopSheet();
+    void shopSheetBadInput_data();
+    void shopSheetBadInput();
 };
 
 void TestCli::tableLaysOutTheWindow()
@@ -322,6 +325,65 @@ void TestCli::controlCharactersAreEscaped()
     for (const QByteArray &text : {table.out, table.err})
         for (const char c : text)
             QVERIFY(c == '\n' || static_cast<unsigned char>(c) >= 0x20);
+}
+
+void TestCli::shopSheet()
+{
+    const Run json = runCalc({QStringLiteral("--shop"), QStringLiteral("--format=json"), QStringLiteral("--step"),
+                              QStringLiteral("32"), QStringLiteral("--allowance"), QStringLiteral("60 mm"),
+                              QStringLiteral("--hub-offset=25mm"), QStringLiteral("--measured"), QStringLiteral("28.9"),
+                              QStringLiteral("28.5"), QStringLiteral("abc")});
+    QCOMPARE(json.exitCode, 1);
+    const QList<QByteArray> objects = lines(json.out);
+    QCOMPARE(objects.size(), 2);
+    const QJsonObject sheet = QJsonDocument::fromJson(objects[0]).object();
+    QCOMPARE(sheet.value(QStringLiteral("step")).toInt(), 32);
+    // 60 mm is 2.362 in: the reflector's 444.211 in is cut at 446.573 in, 37' 2-9/16".
+    QCOMPARE(sheet.value(QStringLiteral("loops")).toArray().at(0).toObject().value(QStringLiteral("cut")).toString(),
+             QStringLiteral("37' 2-9/16\""));
+    QCOMPARE(sheet.value(QStringLiteral("trims")).toArray().size(), 7);
+    QCOMPARE(QJsonDocument::fromJson(objects[1]).object().value(QStringLiteral("error")).toString(),
+             QStringLiteral("You must enter an integer value."));
+
+    const Run csv =
+        runCalc({QStringLiteral("--shop"), QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("14.2")});
+    QCOMPARE(csv.exitCode, 0);
+    QCOMPARE(lines(csv.out).size(), 8); // one header, seven elements
+    QVERIFY(csv.out.startsWith("frequency,element,loop_in,loop_mm,"));
+    QVERIFY(csv.out.contains("14.2,Reflector,\"74' 3-9/16\"\"\",22645.3,"));
+
+    const Run table = runCalc({QStringLiteral("--shop"), QStringLiteral("14.2")});
+    QCOMPARE(table.exitCode, 0);
+    QVERIFY(table.out.startsWith("Shop sheet for 14.2 MHz. Fractions to 1/16 in"));
+    QVERIFY(table.out.contains("Boom: 67' 3-5/16\" (20505.8 mm); the window shows 807.316 IN."));
+}
+
+void TestCli::shopSheetBadInput_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("step") << QStringList{"--shop", "--step", "12", "14.2"} << 2 << "--step: The fraction step";
+    QTest::newRow("negative allowance") << QStringList{"--shop", "--allowance", "-1", "14.2"} << 2
+                                        << "--allowance: The wire allowance";
+    QTest::newRow("word for allowance") << QStringList{"--shop", "--allowance=lots", "14.2"} << 2
+                                        << "--allowance: The wire allowance";
+    QTest::newRow("measured zero") << QStringList{"--shop", "--measured", "0", "14.2"} << 2
+                                   << "--measured: The measured resonance";
+    QTest::newRow("hub offset too long") << QStringList{"--shop", "--hub-offset", "200", "14.2"} << 1
+                                         << "'14.2': The hub offset";
+}
+
+// A bad setting is named; one that is bad for the frequency is that frequency's failure.
+void TestCli::shopSheetBadInput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, message);
+    const Run run = runCalc(arguments);
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(run.err.startsWith(("tarvelin-calc: " + message).toUtf8()), run.err.constData());
+    QVERIFY(run.out.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvelin::cli {
+namespace tarvelin {
 
 // Appends `text` as a JSON string literal, quotes included. Input lines are whatever a script feeds in, so
 // bytes that are not valid UTF-8 become U+FFFD rather than breaking the JSON.
@@ -20,4 +20,4 @@ void appendTerminalText(std::string &out, std::string_view text);
 // Appends `text` as one CSV field, quoted only when it holds a comma, a quote or a line break.
 void appendCsvField(std::string &out, std::string_view text);
 
-} // namespace tarvelin::cli
+} // namespace tarvelin

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "cli/jsontext.h"
+#include "runtime/fieldtext.h"
 
 #include <algorithm>
 #include <array>
 #include <cstdint>
 
-namespace tarvelin::cli {
+namespace tarvelin {
 
 namespace {
 
@@ -128,4 +128,4 @@ void appendCsvField(std::string &out, std::string_view text)
     out += '"';
 }
 
-} // namespace tarvelin::cli
+} // namespace tarvelin

@@ -1,0 +1,143 @@
+// SPDX-License-Identifier: MIT
+#include "shop/shopsheet.h"
+
+#include "calc/calculationpass.h"
+#include "calc/memorygrid.h"
+#include "runtime/messagebox.h"
+#include "runtime/numbertext.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
+namespace tarvelin::shop {
+
+namespace {
+
+class SilentMessages final : public MessageBoxService
+{
+public:
+    int MessageBox(const MessageBoxRequest &request) override
+    {
+        lastPrompt = request.prompt;
+        return answer::kOk;
+    }
+    std::string lastPrompt;
+};
+
+// The calculated grid for a frequency, or the pass's message.
+std::variant<MemoryGrid, ShopRefusal> calculated(const std::string &frequencyText)
+{
+    MemoryGrid grid(frequencyText);
+    SilentMessages messages;
+    if (!runCalculationPass(grid, messages))
+        return ShopRefusal{messages.lastPrompt};
+    return grid;
+}
+
+HalfThousandths cellLength(const MemoryGrid &grid, ElementRow row, int column)
+{
+    // The pass writes three-decimal texts of positive lengths; nothing else can stand in these cells.
+    return fromThousandths(thousandthsOf(grid.cell(row, column)).value_or(0));
+}
+
+// The shortest text that reads back as the same double.
+std::string shortestText(double value)
+{
+    std::array<char, 32> buffer{};
+    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), written.ptr);
+}
+
+std::array<HalfThousandths, kElementRowCount> stationsOf(const MemoryGrid &grid)
+{
+    std::array<HalfThousandths, kElementRowCount> stations{};
+    for (std::size_t i = 1; i < kElementRows.size(); ++i)
+        stations[i] = stations[i - 1] + cellLength(grid, kElementRows[i], column::kSpacingInches);
+    return stations;
+}
+
+} // namespace
+
+std::string stepRefusal()
+{
+    return "The fraction step must be 8, 16, 32 or 64 (1/8 to 1/64 inch).";
+}
+
+std::string allowanceRefusal()
+{
+    return "The wire allowance must be a length of zero or more, such as 2.5 in or 60 mm.";
+}
+
+std::string measuredRefusal()
+{
+    return "The measured resonance must be a frequency above zero, in MHz.";
+}
+
+std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText, const ShopSettings &settings)
+{
+    if (!isFractionStep(settings.step))
+        return ShopRefusal{stepRefusal()};
+    if (settings.allowanceThousandths < 0)
+        return ShopRefusal{allowanceRefusal()};
+    if (settings.measuredMHz && !(*settings.measuredMHz > 0.0 && std::isfinite(*settings.measuredMHz)))
+        return ShopRefusal{measuredRefusal()};
+
+    auto design = calculated(frequencyText);
+    if (auto *refusal = std::get_if<ShopRefusal>(&design))
+        return *refusal;
+    const MemoryGrid &grid = std::get<MemoryGrid>(design);
+
+    HalfThousandths shortestHalf = 0;
+    for (const ElementRow row : kElementRows) {
+        const HalfThousandths half = cellLength(grid, row, column::kSpreaderHalfInches);
+        shortestHalf = shortestHalf == 0 ? half : std::min(shortestHalf, half);
+    }
+    const HalfThousandths hub = fromThousandths(settings.hubOffsetThousandths);
+    if (hub < 0 || hub >= shortestHalf)
+        return ShopRefusal{"The hub offset must be zero or more and shorter than the shortest spreader half (" +
+                           grid.cell(ElementRow::Director5, column::kSpreaderHalfInches) + " in)."};
+
+    ShopSheet sheet;
+    sheet.frequencyText = frequencyText;
+    sheet.settings = settings;
+    const HalfThousandths allowance = fromThousandths(settings.allowanceThousandths);
+    const auto stations = stationsOf(grid);
+    for (std::size_t i = 0; i < kElementRows.size(); ++i) {
+        const ElementRow row = kElementRows[i];
+        ElementCuts &cuts = sheet.elements[i];
+        cuts.element = row;
+        cuts.loop = cellLength(grid, row, column::kTotalLengthInches);
+        cuts.cut = cuts.loop + allowance;
+        cuts.side = cellLength(grid, row, column::kSideInches);
+        // Half the allowance before the first corner, then half a side, then a side between corners.
+        for (std::size_t k = 0; k < cuts.cornerMarks.size(); ++k)
+            cuts.cornerMarks[k] = allowance / 2 + static_cast<HalfThousandths>(2 * k + 1) * cuts.side / 2;
+        cuts.arm = cellLength(grid, row, column::kSpreaderHalfInches) - hub;
+        cuts.spreader = cellLength(grid, row, column::kSpreaderTotalInches);
+        cuts.station = stations[i];
+        sheet.wireTotal += cuts.cut;
+        sheet.armsByLength[cuts.arm] += kArmsPerElement;
+    }
+    sheet.boomLength = stations.back();
+    sheet.windowBoomInches = grid.boom(BoomTotal::Inches);
+
+    if (settings.measuredMHz) {
+        // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M.
+        const double frequency = ParseNumber(frequencyText);
+        sheet.correctedFrequencyText = shortestText(frequency * frequency / *settings.measuredMHz);
+        auto corrected = calculated(sheet.correctedFrequencyText);
+        if (std::holds_alternative<ShopRefusal>(corrected))
+            return ShopRefusal{measuredRefusal()};
+        const MemoryGrid &target = std::get<MemoryGrid>(corrected);
+        const auto correctedStations = stationsOf(target);
+        for (std::size_t i = 0; i < kElementRows.size(); ++i) {
+            ElementCuts &cuts = sheet.elements[i];
+            cuts.trim = cellLength(target, kElementRows[i], column::kTotalLengthInches) - cuts.loop;
+            cuts.correctedStation = correctedStations[i];
+        }
+    }
+    return sheet;
+}
+
+} // namespace tarvelin::shop
