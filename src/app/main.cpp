@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Tarvelin: a calculator for seven-element cubical quad antennas.
 #include "ui/application.h"
+#include "ui/form1.h"
 #include "ui/startoptions.h"
 
 #include <QApplication>
@@ -43,5 +44,7 @@ int main(int argc, char **argv)
         return print(stderr, tarvelin::startUsageText(), tarvelin::kExitStartUsage);
     }
     tarvelin::Application tarvelin;
+    if (options.inFront == tarvelin::StartOptions::InFront::ShopSheet)
+        tarvelin.mainWindow().openShopSheet();
     return QApplication::exec();
 }

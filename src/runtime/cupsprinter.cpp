@@ -38,10 +38,15 @@ LookupAnswer askDefaultQueue()
 }
 
 // Runs on a worker thread: the page as one job of one PDF document.
-PrintOutcome submitPage(const std::string &queue, const std::string &title, const QByteArray &pdf)
+PrintOutcome submitPage(const std::string &queue, const std::string &title, const QByteArray &pdf, int copies)
 {
     const auto failed = [] { return PrintOutcome{PrintOutcome::Status::Failed, cupsLastErrorString()}; };
-    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), title.c_str(), 0, nullptr);
+    cups_option_t *options = nullptr;
+    int optionCount = 0;
+    if (copies > 1)
+        optionCount = cupsAddOption("copies", std::to_string(copies).c_str(), optionCount, &options);
+    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), title.c_str(), optionCount, options);
+    cupsFreeOptions(optionCount, options);
     if (job == 0)
         return failed();
     if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), job, title.c_str(), CUPS_FORMAT_PDF, 1) !=
@@ -96,11 +101,22 @@ PrintOutcome CupsPrinterService::printWindow(QWidget &window, const std::functio
         return {PrintOutcome::Status::Failed, "cannot draw the page"};
     pageTaken();
 
-    const std::string title = window.windowTitle().toStdString();
+    return submit(queue.name, window.windowTitle().toStdString(), std::move(pdf), 1);
+}
+
+PrintOutcome CupsPrinterService::printDocument(const std::string &queue, const std::string &title,
+                                               const QByteArray &pdf, int copies)
+{
+    return submit(queue, title, std::make_shared<const QByteArray>(pdf), copies);
+}
+
+PrintOutcome CupsPrinterService::submit(const std::string &queue, const std::string &title,
+                                        std::shared_ptr<const QByteArray> pdf, int copies)
+{
     auto outcome = std::make_shared<PrintOutcome>();
-    const auto submit = [outcome, pdf, queue = queue.name, title] { *outcome = submitPage(queue, title, *pdf); };
-    const auto late = [this, outcome, queue = queue.name] { reportLateOutcome(queue, *outcome); };
-    if (!m_calls.run(submit, m_answerLimit, late))
+    const auto work = [outcome, pdf, queue, title, copies] { *outcome = submitPage(queue, title, *pdf, copies); };
+    const auto late = [this, outcome, queue] { reportLateOutcome(queue, *outcome); };
+    if (!m_calls.run(work, m_answerLimit, late))
         return {PrintOutcome::Status::NoAnswer, {}};
     return *outcome;
 }

@@ -7,6 +7,7 @@
 #include <QPageLayout>
 
 #include <chrono>
+#include <memory>
 #include <optional>
 
 namespace tarvelin {
@@ -31,8 +32,13 @@ public:
 
     [[nodiscard]] PrinterLookup deviceName() override;
     [[nodiscard]] PrintOutcome printWindow(QWidget &window, const std::function<void()> &pageTaken) override;
+    [[nodiscard]] PrintOutcome printDocument(const std::string &queue, const std::string &title, const QByteArray &pdf,
+                                             int copies) override;
 
 private:
+    [[nodiscard]] PrintOutcome submit(const std::string &queue, const std::string &title,
+                                      std::shared_ptr<const QByteArray> pdf, int copies);
+
     struct Queue
     {
         std::string name;

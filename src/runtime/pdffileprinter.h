@@ -17,6 +17,9 @@ public:
     // The file's path stands in for the device name.
     [[nodiscard]] PrinterLookup deviceName() override;
     [[nodiscard]] PrintOutcome printWindow(QWidget &window, const std::function<void()> &pageTaken) override;
+    // The document's pages as they are; one file holds one copy.
+    [[nodiscard]] PrintOutcome printDocument(const std::string &queue, const std::string &title, const QByteArray &pdf,
+                                             int copies) override;
 
 private:
     QString m_path;

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "runtime/printer.h"
 
+#include <QLocale>
+#include <QMarginsF>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QWidget>
@@ -16,6 +19,13 @@ constexpr double kPixelsPerInch = 96.0;
 constexpr int kPageResolution = 1200;
 
 } // namespace
+
+QPageLayout localPaperLayout()
+{
+    const bool usPaper = QLocale().measurementSystem() == QLocale::ImperialUSSystem;
+    return QPageLayout(QPageSize(usPaper ? QPageSize::Letter : QPageSize::A4), QPageLayout::Portrait,
+                       QMarginsF(10, 10, 10, 10), QPageLayout::Point);
+}
 
 bool writeWindowPdf(QIODevice &device, QWidget &window, const QPageLayout &layout)
 {

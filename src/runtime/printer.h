@@ -4,6 +4,7 @@
 #include <functional>
 #include <string>
 
+class QByteArray;
 class QIODevice;
 class QPageLayout;
 class QPainter;
@@ -52,7 +53,16 @@ public:
     // window can leave its print layout while the spooler takes its time; if the page cannot be drawn it
     // does not run.
     [[nodiscard]] virtual PrintOutcome printWindow(QWidget &window, const std::function<void()> &pageTaken) = 0;
+
+    // A document laid out for a queue the user chose in the print dialog, such as the shop sheet, as PDF
+    // pages, in `copies` copies.
+    [[nodiscard]] virtual PrintOutcome printDocument(const std::string &queue, const std::string &title,
+                                                     const QByteArray &pdf, int copies) = 0;
 };
+
+// Paper of the user's country (Letter where the measurement system is the US one, A4 elsewhere), with the
+// narrow margins of a PDF printer queue: for pages that go to a file rather than to a chosen printer.
+[[nodiscard]] QPageLayout localPaperLayout();
 
 // The window printout as a vector PDF of one page with the given paper and margins, the client area at its
 // physical size (96 device-independent pixels to the inch) at the top left of the printable area. Gives

@@ -22,6 +22,7 @@ struct Application::Parts
 Application::Application()
 {
     QGuiApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QGuiApplication::setOrganizationName(QString::fromLatin1(kApplicationTitle)); // where the settings are kept
     QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopFileName));
     loadBundledFonts();
     m_parts = std::make_unique<Parts>();

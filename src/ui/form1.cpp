@@ -16,6 +16,7 @@
 #include "ui/fonts.h"
 #include "ui/form1layout.h"
 #include "ui/form2.h"
+#include "ui/shopsheetwindow.h"
 #include "ui/twips.h"
 
 #include <QAction>
@@ -219,6 +220,8 @@ void Form1::buildMenu()
     };
     m_copyResults = makeAction(QStringLiteral("&Copy Results"), QKeySequence::Copy, &Form1::copyResults);
     m_saveAsPdf = makeAction(QStringLiteral("Save as &PDF\u2026"), QKeySequence::Save, &Form1::chooseAndSavePdf);
+    m_shopSheetAction =
+        makeAction(QStringLiteral("S&hop Sheet\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L), &Form1::openShopSheet);
     m_about = makeAction(QStringLiteral("&About Tarvelin"), QKeySequence(Qt::Key_F1), &Form1::about);
     m_copyResults->setEnabled(false);
 
@@ -239,6 +242,8 @@ QMenu &Form1::contextMenu()
         m_menu->setObjectName(QStringLiteral("contextMenu"));
         m_menu->addAction(m_copyResults);
         m_menu->addAction(m_saveAsPdf);
+        m_menu->addSeparator();
+        m_menu->addAction(m_shopSheetAction);
         m_menu->addSeparator();
         m_menu->addAction(m_about);
     }
@@ -295,6 +300,19 @@ void Form1::saveAsPdf(const QString &path)
     request.buttons = buttons::kWarning;
     request.title = kApplicationTitle;
     m_messages.MessageBox(request);
+}
+
+void Form1::openShopSheet()
+{
+    if (!m_shopSheet)
+        m_shopSheet = new ShopSheetWindow(this, m_messages, m_printer);
+    if (!m_lastCalculatedFrequency.isEmpty())
+        m_shopSheet->setFrequencyText(m_lastCalculatedFrequency);
+    if (m_shopSheet->isMinimized())
+        m_shopSheet->setWindowState(m_shopSheet->windowState() & ~Qt::WindowMinimized);
+    m_shopSheet->show();
+    m_shopSheet->raise();
+    m_shopSheet->activateWindow();
 }
 
 void Form1::about()
@@ -417,7 +435,10 @@ void Form1::clearingPass()
 
 void Form1::calculate()
 {
-    runHandler(m_messages, [this] { runCalculationPass(*this, m_messages); });
+    runHandler(m_messages, [this] {
+        if (runCalculationPass(*this, m_messages))
+            m_lastCalculatedFrequency = m_text1->text();
+    });
     m_copyResults->setEnabled(boomCaptionVisible());
 }
 
@@ -473,6 +494,8 @@ void Form1::closeEvent(QCloseEvent *event)
 {
     if (m_chart)
         m_chart->close();
+    if (m_shopSheet)
+        m_shopSheet->close();
     event->accept();
 }
 

@@ -25,6 +25,7 @@ class FaceButton;
 class Form2;
 class MessageBoxService;
 class PrinterService;
+class ShopSheetWindow;
 
 // The main window: the frequency box, the four buttons, the result grid with its headings and the boom line,
 // laid out from the twips table of form1layout. Its labels are the display and the store of every result:
@@ -83,9 +84,13 @@ public:
     [[nodiscard]] QAction *copyResultsAction() const { return m_copyResults; }
     [[nodiscard]] QAction *saveAsPdfAction() const { return m_saveAsPdf; }
     [[nodiscard]] QAction *aboutAction() const { return m_about; }
+    [[nodiscard]] QAction *shopSheetAction() const { return m_shopSheetAction; }
     void copyResults();
     void saveAsPdf(const QString &path); // without asking where; the menu entry asks
     void about();
+    // The Shop Sheet window, in front, for the frequency last calculated here.
+    void openShopSheet();
+    [[nodiscard]] ShopSheetWindow *shopSheet() const { return m_shopSheet; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -118,6 +123,9 @@ private:
     QAction *m_copyResults = nullptr;
     QAction *m_saveAsPdf = nullptr;
     QAction *m_about = nullptr;
+    QAction *m_shopSheetAction = nullptr;
+    ShopSheetWindow *m_shopSheet = nullptr; // made on first use, kept with the window
+    QString m_lastCalculatedFrequency;      // the frequency box's text at the last successful pass
 };
 
 } // namespace tarvelin

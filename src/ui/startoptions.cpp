@@ -13,10 +13,12 @@ centre frequency in megahertz: loop length, one side, spreader half and total
 length and element spacing, in inches and centimetres, and the boom length.
 
 Type the frequency and press Enter or Calculate. A right click on the window
-opens a menu to copy the results, save the printed page as PDF and read
-about Tarvelin. For scripts and batch work, see tarvelin-calc(1).
+opens a menu to copy the results, save the printed page as PDF, open the
+Shop Sheet and read about Tarvelin. For scripts and batch work, see tarvelin-calc(1).
 
 Options:
+  --shop-sheet     open the Shop Sheet window in front of the main window: the
+                   cut list in feet, inches and fractions, with a drawing
   -h, --help       show this help and exit
   --version        show the version and exit
 Qt's own options, such as -platform NAME or -style NAME, are accepted too.
@@ -28,9 +30,10 @@ standard error).
 Examples:
   tarvelin
   tarvelin -style Fusion
+  tarvelin --shop-sheet
 )";
 
-constexpr std::string_view kUsage = "usage: tarvelin [--help] [--version] [Qt options]\n"
+constexpr std::string_view kUsage = "usage: tarvelin [--shop-sheet] [--help] [--version] [Qt options]\n"
                                     "Try 'tarvelin --help' for more information.\n";
 
 } // namespace
@@ -40,13 +43,17 @@ StartOptions readStartOptions(std::span<const std::string_view> arguments)
     StartOptions options;
     for (const std::string_view argument : arguments) {
         if (argument == "-h" || argument == "--help")
-            return {StartOptions::Action::ShowHelp, {}};
+            return {StartOptions::Action::ShowHelp, StartOptions::InFront::MainWindow, {}};
         if (argument == "--version")
             options.action = StartOptions::Action::ShowVersion;
+        else if (argument == "--shop-sheet")
+            options.inFront = StartOptions::InFront::ShopSheet;
         else if (argument.starts_with('-'))
-            return {StartOptions::Action::UsageError, "unknown option '" + std::string(argument) + "'"};
+            return {StartOptions::Action::UsageError, StartOptions::InFront::MainWindow,
+                    "unknown option '" + std::string(argument) + "'"};
         else
-            return {StartOptions::Action::UsageError, "unexpected argument '" + std::string(argument) + "'"};
+            return {StartOptions::Action::UsageError, StartOptions::InFront::MainWindow,
+                    "unexpected argument '" + std::string(argument) + "'"};
     }
     return options;
 }

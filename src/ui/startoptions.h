@@ -21,7 +21,14 @@ struct StartOptions
         ShowVersion,
         UsageError, // `problem` says what was wrong
     };
+    // Which window to bring to the front of the main window once it is open.
+    enum class InFront
+    {
+        MainWindow,
+        ShopSheet,
+    };
     Action action = Action::OpenWindow;
+    InFront inFront = InFront::MainWindow;
     std::string problem;
 };
 

@@ -47,7 +47,25 @@ public:
         return {Status::Accepted, {}};
     }
 
+    tarvelin::PrintOutcome printDocument(const std::string &queue, const std::string &title, const QByteArray &pdf,
+                                         int copies) override
+    {
+        documents.push_back({queue, title, pdf, copies});
+        if (failure)
+            return {tarvelin::PrintOutcome::Status::Failed, *failure};
+        return {tarvelin::PrintOutcome::Status::Accepted, {}};
+    }
+
+    struct Document
+    {
+        std::string queue;
+        std::string title;
+        QByteArray pdf;
+        int copies = 1;
+    };
+
     std::optional<std::string> name = std::string("Office Laser");
+    std::vector<Document> documents;
     std::optional<std::string> failure;
     bool lookupUnanswered = false;
     bool submissionUnanswered = false;

@@ -1,0 +1,372 @@
+// SPDX-License-Identifier: MIT
+#include "ui/shopsheetwindow.h"
+
+#include "print/confirmprint.h"
+#include "print/shopsheetprintout.h"
+#include "runtime/messagebox.h"
+#include "runtime/printer.h"
+#include "runtime/qtmessagebox.h"
+#include "shop/shopsheettext.h"
+#include "ui/flagicon.h"
+#include "ui/shopdrawing.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSettings>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <variant>
+
+namespace tarvelin {
+
+namespace {
+
+constexpr std::array<int, 4> kSteps{8, 16, 32, 64};
+
+QString qText(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A cell showing one length twice: feet, inches and a fraction over millimetres.
+QTableWidgetItem *lengthItem(const shop::ShopSheet &sheet, shop::HalfThousandths length)
+{
+    auto *item = new QTableWidgetItem(qText(shop::feetInchesText(length, sheet.settings.step)) + QLatin1Char('\n') +
+                                      qText(shop::millimetresText(length)) + QStringLiteral(" mm"));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+QTableWidget *makeTable(const QString &name, const QStringList &headings)
+{
+    auto *table = new QTableWidget(kElementRowCount, static_cast<int>(headings.size()));
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headings);
+    QStringList rows;
+    for (const ElementRow row : kElementRows)
+        rows << qText(elementRowName(row));
+    table->setVerticalHeaderLabels(rows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(true);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return table;
+}
+
+} // namespace
+
+ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
+    : QWidget(owner, Qt::Window), m_messages(messages), m_printer(printer)
+{
+    setObjectName(QStringLiteral("shopSheet"));
+    setWindowTitle(QStringLiteral("Shop Sheet \u2013 Tarvelin"));
+    setWindowIcon(flagIcon());
+    buildWidgets();
+    restoreSettings();
+    recalculate();
+}
+
+void ShopSheetWindow::buildWidgets()
+{
+    m_frequency = new QLineEdit;
+    m_frequency->setObjectName(QStringLiteral("frequency"));
+    m_step = new QComboBox;
+    m_step->setObjectName(QStringLiteral("step"));
+    for (const int step : kSteps)
+        m_step->addItem(QStringLiteral("1/%1 inch").arg(step), step);
+    m_allowance = new QLineEdit;
+    m_allowance->setObjectName(QStringLiteral("allowance"));
+    m_allowance->setPlaceholderText(QStringLiteral("0 in"));
+    m_allowance->setToolTip(QStringLiteral("Extra wire for the join of each loop, in inches or millimetres: "
+                                           "2.5, 2.5 in, 60 mm"));
+    m_hubOffset = new QLineEdit;
+    m_hubOffset->setObjectName(QStringLiteral("hubOffset"));
+    m_hubOffset->setPlaceholderText(QStringLiteral("0 in"));
+    m_hubOffset->setToolTip(QStringLiteral("How much of each spreader arm the hub takes"));
+    m_measured = new QLineEdit;
+    m_measured->setObjectName(QStringLiteral("measured"));
+    m_measured->setPlaceholderText(QStringLiteral("optional"));
+    m_measured->setToolTip(QStringLiteral("The frequency the built array resonates at: the sheet then gives each "
+                                          "loop's trim"));
+
+    auto *left = new QFormLayout;
+    left->addRow(QStringLiteral("&Frequency (MHz):"), m_frequency);
+    left->addRow(QStringLiteral("Fraction &step:"), m_step);
+    left->addRow(QStringLiteral("&Measured resonance (MHz):"), m_measured);
+    auto *right = new QFormLayout;
+    right->addRow(QStringLiteral("Wire &allowance:"), m_allowance);
+    right->addRow(QStringLiteral("&Hub offset:"), m_hubOffset);
+    auto *settings = new QHBoxLayout;
+    settings->addLayout(left);
+    settings->addLayout(right);
+
+    m_problem = new QLabel;
+    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->hide();
+    m_summary = new QLabel;
+    m_summary->setObjectName(QStringLiteral("summary"));
+    m_summary->setWordWrap(true);
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_loops = makeTable(QStringLiteral("loops"), {"Loop", "Cut", "Side"});
+    m_marks = makeTable(QStringLiteral("cornerMarks"), {"Mark 1", "Mark 2", "Mark 3", "Mark 4"});
+    m_boom = makeTable(QStringLiteral("spreadersAndBoom"), {"Arm (4 of each)", "Spreader", "Station"});
+    m_trims = makeTable(QStringLiteral("trims"), {"Trim", "Corrected station"});
+    m_tabs = new QTabWidget;
+    m_tabs->addTab(m_loops, QStringLiteral("&Loops"));
+    m_tabs->addTab(m_marks, QStringLiteral("&Corner marks"));
+    m_tabs->addTab(m_boom, QStringLiteral("Spreaders and &boom"));
+    m_tabs->addTab(m_trims, QStringLiteral("&Trims"));
+    m_drawing = new ShopDrawing;
+
+    auto *splitter = new QSplitter(Qt::Horizontal);
+    splitter->addWidget(m_tabs);
+    splitter->addWidget(m_drawing);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+
+    auto *buttons = new QDialogButtonBox;
+    m_printButton = buttons->addButton(QStringLiteral("&Print\u2026"), QDialogButtonBox::ActionRole);
+    m_pdfButton = buttons->addButton(QStringLiteral("Save P&DF\u2026"), QDialogButtonBox::ActionRole);
+    m_csvButton = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
+    m_copyButton = buttons->addButton(QStringLiteral("C&opy"), QDialogButtonBox::ActionRole);
+    QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
+    m_printButton->setObjectName(QStringLiteral("print"));
+    m_pdfButton->setObjectName(QStringLiteral("savePdf"));
+    m_csvButton->setObjectName(QStringLiteral("saveCsv"));
+    m_copyButton->setObjectName(QStringLiteral("copy"));
+    connect(m_printButton, &QPushButton::clicked, this, &ShopSheetWindow::print);
+    connect(m_pdfButton, &QPushButton::clicked, this, &ShopSheetWindow::chooseAndSavePdf);
+    connect(m_csvButton, &QPushButton::clicked, this, &ShopSheetWindow::chooseAndSaveCsv);
+    connect(m_copyButton, &QPushButton::clicked, this, &ShopSheetWindow::copyToClipboard);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(settings);
+    layout->addWidget(m_problem);
+    layout->addWidget(m_summary);
+    layout->addWidget(splitter, 1);
+    layout->addWidget(buttons);
+
+    // Nothing to print, save or copy until there is a sheet.
+    for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
+        button->setEnabled(false);
+    m_summary->setText(QStringLiteral("Type the centre frequency in MHz to see the sheet."));
+
+    for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured})
+        connect(edit, &QLineEdit::textChanged, this, &ShopSheetWindow::recalculate);
+    connect(m_step, &QComboBox::currentIndexChanged, this, &ShopSheetWindow::recalculate);
+}
+
+void ShopSheetWindow::restoreSettings()
+{
+    const QSettings settings;
+    const int step = settings.value(QStringLiteral("shopSheet/step"), 16).toInt();
+    m_step->setCurrentIndex(std::max(0, m_step->findData(step)));
+    m_allowance->setText(settings.value(QStringLiteral("shopSheet/allowance")).toString());
+    m_hubOffset->setText(settings.value(QStringLiteral("shopSheet/hubOffset")).toString());
+    m_measured->setText(settings.value(QStringLiteral("shopSheet/measured")).toString());
+}
+
+void ShopSheetWindow::saveSettings() const
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("shopSheet/step"), m_step->currentData());
+    settings.setValue(QStringLiteral("shopSheet/allowance"), m_allowance->text());
+    settings.setValue(QStringLiteral("shopSheet/hubOffset"), m_hubOffset->text());
+    settings.setValue(QStringLiteral("shopSheet/measured"), m_measured->text());
+}
+
+void ShopSheetWindow::setFrequencyText(const QString &text)
+{
+    m_frequency->setText(text);
+}
+
+QString ShopSheetWindow::problem() const
+{
+    return m_problem->isHidden() ? QString() : m_problem->text();
+}
+
+// Every change of a setting makes the sheet anew; a setting that cannot be used is named, and the sheet
+// shown stays as it was.
+void ShopSheetWindow::recalculate()
+{
+    const auto refuse = [this](const std::string &message) {
+        m_problem->setText(qText(message));
+        m_problem->show();
+    };
+    shop::ShopSettings settings;
+    settings.step = m_step->currentData().toInt();
+    const auto length = [](const QLineEdit *edit) -> std::optional<std::int64_t> {
+        const QString text = edit->text().trimmed();
+        return text.isEmpty() ? std::optional<std::int64_t>(0) : shop::typedLengthThousandths(text.toStdString());
+    };
+    const std::optional<std::int64_t> allowance = length(m_allowance);
+    if (!allowance || *allowance < 0)
+        return refuse(shop::allowanceRefusal());
+    settings.allowanceThousandths = *allowance;
+    const std::optional<std::int64_t> hub = length(m_hubOffset);
+    if (!hub || *hub < 0)
+        return refuse("The hub offset must be a length of zero or more, such as 1 in or 25 mm.");
+    settings.hubOffsetThousandths = *hub;
+    if (!m_measured->text().trimmed().isEmpty()) {
+        bool number = false;
+        const double measured = m_measured->text().trimmed().toDouble(&number);
+        if (!number || !(measured > 0.0))
+            return refuse(shop::measuredRefusal());
+        settings.measuredMHz = std::round(measured * 1000.0) / 1000.0; // read to three decimals
+    }
+    if (m_frequency->text().trimmed().isEmpty()) {
+        m_problem->hide();
+        return;
+    }
+
+    auto made = shop::makeShopSheet(m_frequency->text().toStdString(), settings);
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
+        return refuse(refusal->message);
+    m_problem->hide();
+    saveSettings();
+    showSheet(std::get<shop::ShopSheet>(made));
+}
+
+void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
+{
+    m_sheet = sheet;
+    for (int r = 0; r < kElementRowCount; ++r) {
+        const shop::ElementCuts &cuts = sheet.elements[static_cast<std::size_t>(r)];
+        m_loops->setItem(r, 0, lengthItem(sheet, cuts.loop));
+        m_loops->setItem(r, 1, lengthItem(sheet, cuts.cut));
+        m_loops->setItem(r, 2, lengthItem(sheet, cuts.side));
+        for (int k = 0; k < 4; ++k)
+            m_marks->setItem(r, k, lengthItem(sheet, cuts.cornerMarks[static_cast<std::size_t>(k)]));
+        m_boom->setItem(r, 0, lengthItem(sheet, cuts.arm));
+        m_boom->setItem(r, 1, lengthItem(sheet, cuts.spreader));
+        m_boom->setItem(r, 2, lengthItem(sheet, cuts.station));
+        if (cuts.trim) {
+            m_trims->setItem(r, 0, lengthItem(sheet, *cuts.trim));
+            m_trims->setItem(r, 1, lengthItem(sheet, cuts.correctedStation.value_or(0)));
+        }
+    }
+    m_tabs->setTabEnabled(m_tabs->indexOf(m_trims), !sheet.correctedFrequencyText.empty());
+
+    QString summary =
+        qText(shop::roundingNote(sheet.settings.step)) +
+        QStringLiteral(" Wire in all: %1 (%2 m). Spreader arms: 28. Boom: %3 (the window shows %4).")
+            .arg(qText(shop::feetInchesText(sheet.wireTotal, sheet.settings.step)),
+                 qText(shop::metresText(sheet.wireTotal)),
+                 qText(shop::feetInchesText(sheet.boomLength, sheet.settings.step)), qText(sheet.windowBoomInches));
+    if (!sheet.correctedFrequencyText.empty())
+        summary += QStringLiteral(" Trims: cut as for %1 MHz (+ lengthen, \u2212 shorten).")
+                       .arg(qText(sheet.correctedFrequencyText));
+    m_summary->setText(summary);
+    m_drawing->setSheet(sheet);
+    for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
+        button->setEnabled(true);
+}
+
+void ShopSheetWindow::copyToClipboard()
+{
+    if (!m_sheet)
+        return;
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(qText(shop::shopSheetTabSeparated(*m_sheet)));
+}
+
+bool ShopSheetWindow::saveCsv(const QString &path)
+{
+    if (!m_sheet)
+        return false;
+    const std::string csv = shop::shopSheetCsvHeader() + shop::shopSheetCsvRows(*m_sheet);
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) &&
+        file.write(csv.data(), static_cast<qint64>(csv.size())) == static_cast<qint64>(csv.size()) && file.commit())
+        return true;
+    reportSaveFailure(QStringLiteral("CSV file"), file.errorString());
+    return false;
+}
+
+bool ShopSheetWindow::savePdf(const QString &path)
+{
+    if (!m_sheet)
+        return false;
+    const QByteArray pdf = shopSheetPdf(*m_sheet, localPaperLayout(), QDateTime::currentDateTime());
+    QSaveFile file(path);
+    if (!pdf.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit())
+        return true;
+    reportSaveFailure(QStringLiteral("PDF"),
+                      pdf.isEmpty() ? QStringLiteral("cannot draw the pages") : file.errorString());
+    return false;
+}
+
+void ShopSheetWindow::reportSaveFailure(const QString &what, const QString &reason)
+{
+    MessageBoxRequest request;
+    request.prompt =
+        QStringLiteral("The %1 could not be saved: %2\n\nNothing was written.").arg(what, reason).toStdString();
+    request.buttons = buttons::kWarning;
+    request.title = kApplicationTitle;
+    m_messages.MessageBox(request);
+}
+
+QString ShopSheetWindow::suggestedName(const QString &suffix) const
+{
+    return QDir(QDir::homePath())
+        .filePath(QStringLiteral("Shop sheet %1 MHz.%2").arg(m_frequency->text().trimmed(), suffix));
+}
+
+void ShopSheetWindow::chooseAndSavePdf()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save PDF"), suggestedName("pdf"),
+                                                      QStringLiteral("PDF files (*.pdf)"));
+    if (!path.isEmpty())
+        (void)savePdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + ".pdf");
+}
+
+void ShopSheetWindow::chooseAndSaveCsv()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save CSV"), suggestedName("csv"),
+                                                      QStringLiteral("CSV files (*.csv)"));
+    if (!path.isEmpty())
+        (void)saveCsv(path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? path : path + ".csv");
+}
+
+// The system's print dialog chooses the printer, the paper and the copies; the pages are laid out on that
+// paper and go to the spooler as one job, whose refusal is reported.
+void ShopSheetWindow::print()
+{
+    if (!m_sheet)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Print Shop Sheet"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QByteArray pdf = shopSheetPdf(*m_sheet, printer.pageLayout(), QDateTime::currentDateTime());
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        (void)savePdf(printer.outputFileName());
+        return;
+    }
+    reportPrintOutcome(m_messages, m_printer.printDocument(printer.printerName().toStdString(), "Tarvelin shop sheet",
+                                                           pdf, printer.copyCount()));
+}
+
+} // namespace tarvelin
