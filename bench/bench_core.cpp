@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: MIT
-// Speed of the Qt-free core: one calculation pass over the in-memory grid, and the longest fraction search
-// a builder is likely to start.
+// Speed of the Qt-free core: one calculation pass over the in-memory grid, a whole shop sheet, and the
+// longest fraction search a builder is likely to start.
 #include "calc/calculationpass.h"
 #include "calc/dec2frac.h"
 #include "calc/memorygrid.h"
 #include "runtime/messagebox.h"
 #include "runtime/numbertext.h"
+#include "shop/shopsheet.h"
+#include "shop/shopsheettext.h"
 
 #include <benchmark/benchmark.h>
 
@@ -50,6 +52,18 @@ void parseCell(benchmark::State &state)
     }
 }
 BENCHMARK(parseCell);
+
+// A whole shop sheet for 14.2 MHz with every setting, and its table text, as tarvelin-calc --shop makes it.
+void shopSheetWithText(benchmark::State &state)
+{
+    const tarvelin::shop::ShopSettings settings{16, 2500, 1000, 14.05};
+    for (auto _ : state) {
+        auto made = tarvelin::shop::makeShopSheet("14.2", settings);
+        std::string text = tarvelin::shop::shopSheetJson(std::get<tarvelin::shop::ShopSheet>(made));
+        benchmark::DoNotOptimize(text);
+    }
+}
+BENCHMARK(shopSheetWithText)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // 0.123456789 is matched by 13566680/109890109, which takes well over a hundred million turns.
 void dec2fracLongSearch(benchmark::State &state)

@@ -3,12 +3,14 @@
 // - start-up, from process start to the main window's first paint, beside an empty Qt Widgets window of
 //   the same size started the same way, alternately, in one run;
 // - a Calculate click until every caption is set and the window has repainted;
-// - Copy Results to the clipboard, and Save as PDF to a file, from the context menu's entries.
+// - Copy Results to the clipboard, and Save as PDF to a file, from the context menu's entries;
+// - the Shop Sheet window from its menu entry to its first paint, and its Save PDF.
 #include "runtime/cupsprinter.h"
 #include "runtime/messagebox.h"
 #include "ui/facebutton.h"
 #include "ui/fonts.h"
 #include "ui/form1.h"
+#include "ui/shopsheetwindow.h"
 
 #include <QApplication>
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <memory>
 #include <spawn.h>
 #include <sys/wait.h>
 
@@ -118,6 +121,63 @@ void saveAsPdf(benchmark::State &state)
         form.saveAsPdf(path);
 }
 BENCHMARK(saveAsPdf)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// Quits the benchmark's wait at the first paint of the watched window.
+class FirstPaint : public QObject
+{
+public:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return QObject::eventFilter(watched, event);
+    }
+    bool painted = false;
+};
+
+// From the menu entry to the Shop Sheet window's first paint, a new window each time.
+void shopSheetToFirstPaint(benchmark::State &state)
+{
+    SilentMessages messages;
+    tarvelin::CupsPrinterService printer{messages};
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto form = std::make_unique<tarvelin::Form1>(messages, printer);
+        form->show();
+        form->frequencyBox()->setText(QStringLiteral("14.2"));
+        form->calculateButton()->click();
+        QApplication::processEvents();
+        FirstPaint paint;
+        state.ResumeTiming();
+        form->shopSheetAction()->trigger();
+        form->shopSheet()->installEventFilter(&paint);
+        while (!paint.painted)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        state.PauseTiming();
+        form.reset();
+        QApplication::processEvents();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(shopSheetToFirstPaint)->Unit(benchmark::kMillisecond)->Iterations(10)->Repetitions(3);
+
+void shopSheetSavePdf(benchmark::State &state)
+{
+    SilentMessages messages;
+    tarvelin::CupsPrinterService printer{messages};
+    tarvelin::Form1 form(messages, printer);
+    form.frequencyBox()->setText(QStringLiteral("14.2"));
+    form.calculateButton()->click();
+    form.openShopSheet();
+    QApplication::processEvents();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("sheet.pdf"));
+    for (auto _ : state) {
+        const bool saved = form.shopSheet()->savePdf(path);
+        benchmark::DoNotOptimize(saved);
+    }
+}
+BENCHMARK(shopSheetSavePdf)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 } // namespace
 

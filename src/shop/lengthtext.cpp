@@ -3,6 +3,7 @@
 
 #include "runtime/numbertext.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -21,19 +22,28 @@ std::int64_t roundedQuotient(std::int64_t numerator, std::int64_t denominator)
     return numerator < 0 ? -magnitude : magnitude;
 }
 
-std::string decimalText(std::int64_t units, int decimals)
+void appendWhole(std::string &out, std::int64_t value)
 {
-    std::string text = units < 0 ? "-" : "";
-    std::int64_t magnitude = std::llabs(units);
+    std::array<char, 24> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    out.append(digits.data(), written.ptr);
+}
+
+void appendDecimal(std::string &out, std::int64_t units, int decimals)
+{
+    if (units < 0)
+        out += '-';
+    const std::int64_t magnitude = std::llabs(units);
     std::int64_t scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
-    text += std::to_string(magnitude / scale);
-    std::string fraction = std::to_string(magnitude % scale);
-    text += '.';
-    text.append(static_cast<std::size_t>(decimals) - fraction.size(), '0');
-    text += fraction;
-    return text;
+    appendWhole(out, magnitude / scale);
+    out += '.';
+    std::int64_t fraction = magnitude % scale;
+    for (std::int64_t place = scale / 10; place > 0; place /= 10) {
+        out += static_cast<char>('0' + fraction / place);
+        fraction %= place;
+    }
 }
 
 std::string_view trimmed(std::string_view text)
@@ -47,12 +57,16 @@ std::string_view trimmed(std::string_view text)
 
 } // namespace
 
-std::string feetInchesText(HalfThousandths length, int step)
+void appendFeetInches(std::string &out, HalfThousandths length, int step, bool escapeInchMark)
 {
     // Steps of 1/step inch: length / 2000 inches x step.
     const std::int64_t steps = roundedQuotient(length * step, kHalfThousandthsPerInch);
-    if (steps == 0)
-        return "0\"";
+    const std::string_view inchMark = escapeInchMark ? "\\\"" : "\"";
+    if (steps == 0) {
+        out += '0';
+        out += inchMark;
+        return;
+    }
     std::int64_t magnitude = std::llabs(steps);
     const std::int64_t feet = magnitude / (12 * step);
     magnitude %= 12 * step;
@@ -63,28 +77,50 @@ std::string feetInchesText(HalfThousandths length, int step)
     numerator /= common;
     denominator /= common;
 
-    std::string text = steps < 0 ? "-" : "";
-    if (feet > 0)
-        text += std::to_string(feet) + "' ";
-    if (numerator == 0)
-        text += std::to_string(inches);
-    else if (inches == 0 && feet == 0)
-        text += std::to_string(numerator) + "/" + std::to_string(denominator);
-    else
-        text += std::to_string(inches) + "-" + std::to_string(numerator) + "/" + std::to_string(denominator);
-    return text + "\"";
+    if (steps < 0)
+        out += '-';
+    if (feet > 0) {
+        appendWhole(out, feet);
+        out += "' ";
+    }
+    if (numerator == 0 || inches > 0 || feet > 0)
+        appendWhole(out, inches);
+    if (numerator != 0) {
+        if (inches > 0 || feet > 0)
+            out += '-';
+        appendWhole(out, numerator);
+        out += '/';
+        appendWhole(out, denominator);
+    }
+    out += inchMark;
+}
+
+std::string feetInchesText(HalfThousandths length, int step)
+{
+    std::string text;
+    appendFeetInches(text, length, step);
+    return text;
+}
+
+void appendMillimetres(std::string &out, HalfThousandths length)
+{
+    // Tenths of a millimetre: length / 2000 x 254.
+    appendDecimal(out, roundedQuotient(length * 254, kHalfThousandthsPerInch), 1);
 }
 
 std::string millimetresText(HalfThousandths length)
 {
-    // Tenths of a millimetre: length / 2000 x 254.
-    return decimalText(roundedQuotient(length * 254, kHalfThousandthsPerInch), 1);
+    std::string text;
+    appendMillimetres(text, length);
+    return text;
 }
 
 std::string metresText(HalfThousandths length)
 {
     // Millimetres: length / 2000 x 25.4.
-    return decimalText(roundedQuotient(length * 254, kHalfThousandthsPerInch * 10), 3);
+    std::string text;
+    appendDecimal(text, roundedQuotient(length * 254, kHalfThousandthsPerInch * 10), 3);
+    return text;
 }
 
 std::optional<std::int64_t> thousandthsOf(std::string_view text)

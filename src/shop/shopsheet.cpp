@@ -3,7 +3,7 @@
 
 #include "calc/calculationpass.h"
 #include "calc/memorygrid.h"
-#include "runtime/messagebox.h"
+#include "runtime/runtimeerror.h"
 #include "runtime/numbertext.h"
 
 #include <algorithm>
@@ -14,24 +14,16 @@ namespace tarvelin::shop {
 
 namespace {
 
-class SilentMessages final : public MessageBoxService
-{
-public:
-    int MessageBox(const MessageBoxRequest &request) override
-    {
-        lastPrompt = request.prompt;
-        return answer::kOk;
-    }
-    std::string lastPrompt;
-};
-
-// The calculated grid for a frequency, or the pass's message.
+// The calculated grid for a frequency, or the pass's message: the same steps the window runs, straight into
+// a grid of the sheet's own.
 std::variant<MemoryGrid, ShopRefusal> calculated(const std::string &frequencyText)
 {
     MemoryGrid grid(frequencyText);
-    SilentMessages messages;
-    if (!runCalculationPass(grid, messages))
-        return ShopRefusal{messages.lastPrompt};
+    try {
+        calculateInto(grid);
+    } catch (const RuntimeError &) {
+        return ShopRefusal{std::string(kRefusedFrequencyMessage)};
+    }
     return grid;
 }
 

@@ -26,13 +26,32 @@ void appendKey(std::string &out, std::string_view key)
     out += ": ";
 }
 
+// A length as a JSON string: the fraction text holds no character that needs escaping but its inch mark.
+void appendJsonFraction(std::string &out, const ShopSheet &sheet, HalfThousandths length)
+{
+    out += '"';
+    appendFeetInches(out, length, sheet.settings.step, true);
+    out += '"';
+}
+
+void appendJsonMillimetres(std::string &out, HalfThousandths length)
+{
+    out += '"';
+    appendMillimetres(out, length);
+    out += '"';
+}
+
+// "key": "74' 3-9/16\"", "key_mm": "22645.3"
 void appendLengthPair(std::string &out, const ShopSheet &sheet, std::string_view key, HalfThousandths length)
 {
-    appendKey(out, key);
-    appendJsonString(out, fraction(sheet, length));
-    out += ", ";
-    appendKey(out, std::string(key) + "_mm");
-    appendJsonString(out, millimetresText(length));
+    out += '"';
+    out += key;
+    out += "\": ";
+    appendJsonFraction(out, sheet, length);
+    out += ", \"";
+    out += key;
+    out += "_mm\": ";
+    appendJsonMillimetres(out, length);
 }
 
 constexpr std::array<std::string_view, 4> kMarkNames{"mark_1", "mark_2", "mark_3", "mark_4"};
@@ -111,7 +130,9 @@ std::string roundingNote(int step)
 
 std::string shopSheetJson(const ShopSheet &sheet)
 {
-    std::string out = "{";
+    std::string out;
+    out.reserve(4096);
+    out += '{';
     appendKey(out, "frequency");
     appendJsonString(out, sheet.frequencyText);
     out += ", \"step\": " + std::to_string(sheet.settings.step) + ", \"loops\": [";
@@ -128,12 +149,12 @@ std::string shopSheetJson(const ShopSheet &sheet)
         out += ", \"corner_marks\": [";
         for (std::size_t k = 0; k < cuts.cornerMarks.size(); ++k) {
             out += k == 0 ? "" : ", ";
-            appendJsonString(out, fraction(sheet, cuts.cornerMarks[k]));
+            appendJsonFraction(out, sheet, cuts.cornerMarks[k]);
         }
         out += "], \"corner_marks_mm\": [";
         for (std::size_t k = 0; k < cuts.cornerMarks.size(); ++k) {
             out += k == 0 ? "" : ", ";
-            appendJsonString(out, millimetresText(cuts.cornerMarks[k]));
+            appendJsonMillimetres(out, cuts.cornerMarks[k]);
         }
         out += "]}";
     }
@@ -164,7 +185,7 @@ std::string shopSheetJson(const ShopSheet &sheet)
     appendJsonString(out, sheet.windowBoomInches);
     out += "}, \"materials\": {";
     appendKey(out, "wire");
-    appendJsonString(out, fraction(sheet, sheet.wireTotal));
+    appendJsonFraction(out, sheet, sheet.wireTotal);
     out += ", ";
     appendKey(out, "wire_m");
     appendJsonString(out, metresText(sheet.wireTotal));

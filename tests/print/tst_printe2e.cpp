@@ -3,6 +3,7 @@
 // CUPS spooler whose default queue writes PDF files (tests/print/cupssandbox.sh starts it and sets
 // CUPS_SERVER and TARVELIN_TEST_PDF_DIR). What arrives is checked as paper would be: one page, rasterised at
 // 96 dpi, with what is drawn where and how large.
+#include "print/shopsheetprintout.h"
 #include "runtime/cupsprinter.h"
 #include "runtime/qtmessagebox.h"
 #include "ui/captionlabel.h"
@@ -21,6 +22,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -63,6 +65,7 @@ private slots:
     void stalledBeforeConfirmation();
     void stalledAfterYes();
     void readOnlyWorkingDirectory();
+    void shopSheetOnPaper();
     void noSpooler();
 
 private:
@@ -131,8 +134,8 @@ QString TestPrintEndToEnd::waitForPdf(int timeoutMs)
 QImage TestPrintEndToEnd::rasterise(const QString &pdf)
 {
     const QString stem = QDir::temp().filePath(QStringLiteral("tarvelin-e2e-page"));
-    standardOutputOf(QStringLiteral("pdftoppm"),
-        {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf, stem});
+    standardOutputOf(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("96"), QStringLiteral("-png"),
+                                                  QStringLiteral("-singlefile"), pdf, stem});
     QImage page(stem + QStringLiteral(".png"));
     QFile::remove(stem + QStringLiteral(".png"));
     return page.convertToFormat(QImage::Format_RGB32);
@@ -155,7 +158,8 @@ void TestPrintEndToEnd::mainWindowOnPaper()
 
     const QString pdf = waitForPdf();
     QVERIFY2(!pdf.isEmpty(), "no PDF arrived from the queue");
-    QVERIFY(standardOutputOf(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    QVERIFY(standardOutputOf(QStringLiteral("pdfinfo"), {pdf})
+                .contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
 
     // On paper the window's client area is 730 by 210 pixels at 96 dpi (10950 by 3150 twips): the strip
     // with the frequency box and the buttons stays off the page.
@@ -218,7 +222,8 @@ void TestPrintEndToEnd::chartOnPaper()
 
     const QString pdf = waitForPdf();
     QVERIFY2(!pdf.isEmpty(), "no PDF arrived from the queue");
-    QVERIFY(standardOutputOf(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
+    QVERIFY(standardOutputOf(QStringLiteral("pdfinfo"), {pdf})
+                .contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))));
 
     // The whole chart, 176 by 489 pixels at 96 dpi inside its dark red frame, and no button under it.
     const QImage page = rasterise(pdf);
@@ -370,6 +375,28 @@ void TestPrintEndToEnd::readOnlyWorkingDirectory()
 
     QVERIFY2(report.isEmpty(), qPrintable(report));
     QVERIFY2(!waitForPdf().isEmpty(), "no PDF arrived from the queue");
+}
+
+// A document of its own pages, the shop sheet, goes to the queue as one job and arrives whole.
+void TestPrintEndToEnd::shopSheetOnPaper()
+{
+    requireSandbox();
+    auto made = shop::makeShopSheet("14.2", {});
+    QVERIFY(std::holds_alternative<shop::ShopSheet>(made));
+    const QByteArray pdf = shopSheetPdf(std::get<shop::ShopSheet>(made), localPaperLayout(), QDateTime());
+    const PrintOutcome outcome = m_printer.printDocument("tarvelin-pdf", "Tarvelin shop sheet", pdf, 1);
+    QCOMPARE(outcome.status, PrintOutcome::Status::Accepted);
+    const QString arrived = waitForPdf();
+    QVERIFY2(!arrived.isEmpty(), "no PDF arrived from the queue");
+    // Every page that was sent: the tables and the drawing.
+    QTemporaryDir folder;
+    QFile sent(folder.filePath(QStringLiteral("sent.pdf")));
+    QVERIFY(sent.open(QIODevice::WriteOnly) && sent.write(pdf) == pdf.size());
+    sent.close();
+    const QRegularExpression pages(QStringLiteral("Pages:\\s+(\\d+)\\n"));
+    const QString sentPages = pages.match(standardOutputOf(QStringLiteral("pdfinfo"), {sent.fileName()})).captured(1);
+    QVERIFY(sentPages.toInt() >= 2);
+    QCOMPARE(pages.match(standardOutputOf(QStringLiteral("pdfinfo"), {arrived})).captured(1), sentPages);
 }
 
 // Run with CUPS_SERVER pointing where no spooler runs: the no-printer message, and nothing else.
