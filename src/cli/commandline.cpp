@@ -8,6 +8,9 @@
 #include "cli/resultwriter.h"
 #include "runtime/messagebox.h"
 #include "runtime/runtimeerror.h"
+#include "cli/necrunner.h"
+#include "nec/analysis.h"
+#include "nec/deck.h"
 #include "shop/shopsheet.h"
 
 #include <array>
@@ -20,6 +23,7 @@
 #include <optional>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <variant>
 #include <vector>
 
@@ -38,6 +42,8 @@ constexpr std::string_view kHelp =
     R"(Usage: tarvelin-calc [--format table|csv|json] [FREQUENCY ...]
   or:  tarvelin-calc [--format table|csv|json] --fraction [VALUE ...]
   or:  tarvelin-calc [--format table|csv|json] --shop [SHOP OPTION ...] [FREQUENCY ...]
+  or:  tarvelin-calc [--format table|csv|json] --analyse [CHECK OPTION ...] [FREQUENCY ...]
+  or:  tarvelin-calc --nec [CHECK OPTION ...] [FREQUENCY ...]
 
 Calculates a seven-element cubical quad (reflector, driven element, five
 directors) for each centre FREQUENCY in megahertz, with exactly the texts the
@@ -78,6 +84,25 @@ Options:
                    how much of each spreader arm the hub takes (default 0)
   --measured MHZ   the frequency the built array resonates at: the sheet adds
                    each loop's trim and the corrected stations
+  --nec            instead of the grid, print the NEC-2 deck of the design at
+                   each FREQUENCY, with the check settings below
+  --analyse        check each FREQUENCY's design with the NEC-2 engine nec2c:
+                   feed impedance, SWR, forward gain and front-to-back across
+                   the band, with the resonance, the lowest SWR, the 2:1 band
+                   and the efficiency; json gives {"frequency": TEXT,
+                   "points": [{"mhz", "r", "x", "swr", "gain_dbi", "fb_db"}],
+                   "resonance_mhz", "min_swr": {"mhz", "swr"}, "swr2_mhz":
+                   [LOW, HIGH], "efficiency_percent"} (null where none)
+  --wire-mm D      wire diameter in millimetres (default 2.05, AWG 12)
+  --awg N          wire gauge from 8 to 20 instead of a diameter
+  --segments N     segments per loop side: odd, 5 to 51 (default 11)
+  --span PERCENT   the sweep runs this far either side (default 3)
+  --points N       frequencies in the sweep: odd, 3 to 101 (default 13)
+  --z0 OHMS        feed line impedance for the SWR (default 50)
+  --lossless       perfect wire instead of copper
+  --ground-height LENGTH
+                   over average ground with the boom at this height (15 m,
+                   50 ft); gain and front-to-back at the best elevation
   -h, --help       show this help
   --version        show the version
   --               the arguments after it are all FREQUENCY or VALUE texts
@@ -96,6 +121,7 @@ Examples:
   tarvelin-calc --format csv < bands.txt   one CSV line per input line
   tarvelin-calc --fraction 0.375           3/8
   tarvelin-calc --shop --allowance 2in 14.2   the cut list for 20 m
+  tarvelin-calc --analyse --format json 14.2  the design checked with nec2c
 )";
 
 // Collects what the calculation would show in its message box, so it can be reported on the command line.
@@ -119,6 +145,9 @@ struct Options
     bool fractions = false;
     bool shop = false;
     shop::ShopSettings shopSettings;
+    bool deck = false;
+    bool analyse = false;
+    nec::CheckSettings checkSettings;
     bool help = false;
     bool version = false;
     std::vector<std::string_view> inputs;
@@ -144,8 +173,19 @@ bool looksLikeNumber(std::string_view argument)
 
 std::optional<double> readValue(std::string_view text);
 
-constexpr std::array<std::string_view, 5> kValuedOptions{"--format", "--step", "--allowance", "--hub-offset",
-                                                         "--measured"};
+constexpr std::array<std::string_view, 12> kValuedOptions{"--format",   "--step",    "--allowance", "--hub-offset",
+                                                          "--measured", "--wire-mm", "--awg",       "--segments",
+                                                          "--span",     "--points",  "--z0",        "--ground-height"};
+
+// A whole number that is the whole text.
+std::optional<int> wholeNumber(std::string_view text)
+{
+    int value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
 
 // The option an argument names when it is one that takes a value, as "--name VALUE" or "--name=VALUE".
 std::optional<std::string_view> valuedOptionName(std::string_view argument)
@@ -178,6 +218,28 @@ std::optional<std::string> takeValue(Options &options, std::string_view name, st
                                          : "The hub offset must be a length of zero or more, such as 1 in or 25 mm.";
         (name == "--allowance" ? options.shopSettings.allowanceThousandths
                                : options.shopSettings.hubOffsetThousandths) = *length;
+    } else if (name == "--wire-mm" || name == "--span" || name == "--z0") {
+        const std::optional<double> number = readValue(value);
+        if (!number || !std::isfinite(*number))
+            return "not a number: '" + std::string(value) + "'";
+        (name == "--wire-mm" ? options.checkSettings.wireDiameterMm
+         : name == "--span"  ? options.checkSettings.spanPercent
+                             : options.checkSettings.z0Ohms) = *number;
+    } else if (name == "--awg") {
+        const std::optional<int> gauge = wholeNumber(value);
+        if (!gauge || *gauge < 8 || *gauge > 20)
+            return "the AWG gauge must be a whole number from 8 to 20";
+        options.checkSettings.wireDiameterMm = nec::awgDiameterMm(*gauge);
+    } else if (name == "--segments" || name == "--points") {
+        const std::optional<int> count = wholeNumber(value);
+        if (!count)
+            return "not a whole number: '" + std::string(value) + "'";
+        (name == "--segments" ? options.checkSettings.segments : options.checkSettings.points) = *count;
+    } else if (name == "--ground-height") {
+        const std::optional<std::int64_t> thousandths = shop::typedLengthThousandths(value);
+        if (!thousandths || *thousandths <= 0)
+            return "the boom height must be a length above zero, such as 15 m or 50 ft";
+        options.checkSettings.groundHeightMetres = static_cast<double>(*thousandths) / 1000.0 * 0.0254;
     } else if (name == "--measured") {
         const std::optional<double> measured = readValue(value);
         if (!measured || !(*measured > 0.0) || !std::isfinite(*measured))
@@ -206,6 +268,12 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             options.fractions = true;
         } else if (argument == "--shop") {
             options.shop = true;
+        } else if (argument == "--nec") {
+            options.deck = true;
+        } else if (argument == "--analyse" || argument == "--analyze") {
+            options.analyse = true;
+        } else if (argument == "--lossless") {
+            options.checkSettings.lossless = true;
         } else if (const std::optional<std::string_view> name = valuedOptionName(argument)) {
             std::string_view value;
             const std::size_t equals = argument.find('=');
@@ -225,6 +293,10 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             err << "tarvelin-calc: unknown option '" << terminalSafe(argument) << "'\n";
             return std::nullopt;
         }
+    }
+    if (const std::optional<std::string> problem = nec::checkSettingsProblem(options.checkSettings)) {
+        err << "tarvelin-calc: " << *problem << '\n';
+        return std::nullopt;
     }
     return options;
 }
@@ -249,6 +321,9 @@ std::optional<double> readValue(std::string_view text)
     return value;
 }
 
+// A run of the engine that takes longer than this has hung.
+constexpr std::chrono::seconds kEngineTimeLimit{300};
+
 class Runner
 {
 public:
@@ -265,6 +340,10 @@ public:
             fraction(input);
         else if (m_options.shop)
             shopSheet(input);
+        else if (m_options.deck)
+            necDeck(input);
+        else if (m_options.analyse)
+            analyse(input);
         else
             calculate(input);
         m_out << m_buffer;
@@ -290,6 +369,49 @@ private:
             m_writer.appendShopSheet(m_buffer, *sheet);
         else
             fail(frequencyText, std::get<shop::ShopRefusal>(made).message, &ResultWriter::appendShopFailure);
+    }
+
+    void necDeck(std::string_view frequencyText)
+    {
+        auto geometry = nec::geometryFor(std::string(frequencyText));
+        if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
+            fail(frequencyText, refusal->message, &ResultWriter::appendShopFailure);
+            return;
+        }
+        const nec::ArrayGeometry &array = std::get<nec::ArrayGeometry>(geometry);
+        const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, m_options.checkSettings);
+        m_buffer += nec::writeDeck(array, m_options.checkSettings, {sweep, true});
+    }
+
+    // The engine runs as one process per core, each on its share of the sweep.
+    void analyse(std::string_view frequencyText)
+    {
+        auto geometry = nec::geometryFor(std::string(frequencyText));
+        if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
+            fail(frequencyText, refusal->message, &ResultWriter::appendShopFailure);
+            return;
+        }
+        const auto processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+        const nec::AnalysisPlan plan =
+            nec::planAnalysis(std::get<nec::ArrayGeometry>(geometry), m_options.checkSettings, processes);
+        auto outputs = runEngine(plan.decks, kEngineTimeLimit);
+        if (const auto *failure = std::get_if<EngineFailure>(&outputs)) {
+            engineFailed(frequencyText, failure->message);
+            return;
+        }
+        auto merged = nec::mergeOutputs(plan, std::get<std::vector<std::string>>(outputs), m_options.checkSettings);
+        if (const auto *problem = std::get_if<nec::OutputProblem>(&merged)) {
+            engineFailed(frequencyText, problem->message);
+            return;
+        }
+        m_writer.appendCheck(m_buffer, frequencyText, std::get<nec::CheckSummary>(merged));
+    }
+
+    // A failed engine is no result: the reason goes to stderr, whatever the format.
+    void engineFailed(std::string_view frequencyText, std::string_view message)
+    {
+        m_anyFailed = true;
+        m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': " << terminalSafe(message) << '\n';
     }
 
     void fraction(std::string_view valueText)

@@ -2,7 +2,11 @@
 #include "cli/resultwriter.h"
 
 #include "calc/memorygrid.h"
+#include "nec/checksummary.h"
 #include "shop/shopsheettext.h"
+
+#include <cmath>
+#include <cstdio>
 #include "runtime/fieldtext.h"
 
 #include <algorithm>
@@ -262,6 +266,130 @@ void ResultWriter::appendFractionFailure(std::string &out, std::string_view valu
         return;
     case OutputFormat::Json:
         appendJsonRecord(out, "value", valueText, "error", message);
+        return;
+    }
+}
+
+namespace {
+
+// A JSON number with six significant digits, or null for what JSON cannot hold (an infinite SWR).
+void appendJsonNumber(std::string &out, double value)
+{
+    if (!std::isfinite(value)) {
+        out += "null";
+        return;
+    }
+    std::array<char, 32> text{};
+    const int length = std::snprintf(text.data(), text.size(), "%.6g", value);
+    out.append(text.data(), static_cast<std::size_t>(length));
+}
+
+std::string fixed(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return "inf";
+    std::array<char, 32> text{};
+    const int length = std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
+    return std::string(text.data(), static_cast<std::size_t>(length));
+}
+
+} // namespace
+
+void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary)
+{
+    switch (m_format) {
+    case OutputFormat::Table: {
+        if (m_anyTableWritten)
+            out += '\n';
+        m_anyTableWritten = true;
+        out += "Antenna check for ";
+        appendTerminalText(out, frequencyText);
+        out += " MHz\n\n";
+        out += "Resonance:  " + (summary.resonanceMHz ? fixed(*summary.resonanceMHz, 3) + " MHz" : "none in the sweep");
+        out += "\nLowest SWR: " + fixed(summary.minSwr, 2) + " at " + fixed(summary.minSwrMHz, 3) + " MHz";
+        out += "\n2:1 SWR:    " +
+               (summary.swr2MHz ? fixed(summary.swr2MHz->first, 3) + " to " + fixed(summary.swr2MHz->second, 3) + " MHz"
+                                : std::string("not both edges in the sweep"));
+        out += "\nEfficiency: " +
+               (summary.efficiencyPercent ? fixed(*summary.efficiencyPercent, 2) + " %" : std::string("unknown"));
+        out += "\n\n       MHz        R        X     SWR  Gain dBi   F/B dB\n";
+        for (const nec::SweepPoint &p : summary.points) {
+            std::array<char, 96> line{};
+            const int length =
+                std::snprintf(line.data(), line.size(), "%10.4f %8.2f %8.2f %7s %9.2f %8.2f\n", p.mhz, p.resistanceOhms,
+                              p.reactanceOhms, fixed(p.swr, 3).c_str(), p.gainDbi, p.frontToBackDb);
+            out.append(line.data(), static_cast<std::size_t>(length));
+        }
+        return;
+    }
+    case OutputFormat::Csv:
+        appendCsvHeaderOnce(out, "frequency,mhz,r,x,swr,gain_dbi,fb_db,error\n");
+        for (const nec::SweepPoint &p : summary.points) {
+            appendCsvField(out, frequencyText);
+            for (const double value : {p.mhz, p.resistanceOhms, p.reactanceOhms, p.swr, p.gainDbi, p.frontToBackDb}) {
+                out += ',';
+                appendJsonNumber(out, value);
+            }
+            out += ",\n";
+        }
+        return;
+    case OutputFormat::Json:
+        out += "{\"frequency\": ";
+        appendJsonString(out, frequencyText);
+        out += ", \"points\": [";
+        for (std::size_t i = 0; i < summary.points.size(); ++i) {
+            const nec::SweepPoint &p = summary.points[i];
+            out += i == 0 ? "{\"mhz\": " : ", {\"mhz\": ";
+            appendJsonNumber(out, p.mhz);
+            out += ", \"r\": ";
+            appendJsonNumber(out, p.resistanceOhms);
+            out += ", \"x\": ";
+            appendJsonNumber(out, p.reactanceOhms);
+            out += ", \"swr\": ";
+            appendJsonNumber(out, p.swr);
+            out += ", \"gain_dbi\": ";
+            appendJsonNumber(out, p.gainDbi);
+            out += ", \"fb_db\": ";
+            appendJsonNumber(out, p.frontToBackDb);
+            if (p.elevationDegrees) {
+                out += ", \"elevation_deg\": ";
+                appendJsonNumber(out, *p.elevationDegrees);
+            }
+            out += '}';
+        }
+        out += "], \"resonance_mhz\": ";
+        if (summary.resonanceMHz)
+            appendJsonNumber(out, *summary.resonanceMHz);
+        else
+            out += "null";
+        out += ", \"min_swr\": {\"mhz\": ";
+        appendJsonNumber(out, summary.minSwrMHz);
+        out += ", \"swr\": ";
+        appendJsonNumber(out, summary.minSwr);
+        out += "}, \"swr2_mhz\": ";
+        if (summary.swr2MHz) {
+            out += '[';
+            appendJsonNumber(out, summary.swr2MHz->first);
+            out += ", ";
+            appendJsonNumber(out, summary.swr2MHz->second);
+            out += ']';
+        } else {
+            out += "null";
+        }
+        out += ", \"efficiency_percent\": ";
+        if (summary.efficiencyPercent)
+            appendJsonNumber(out, *summary.efficiencyPercent);
+        else
+            out += "null";
+        out += ", \"azimuth\": [";
+        for (std::size_t i = 0; i < summary.azimuthPattern.size(); ++i) {
+            out += i == 0 ? "{\"phi\": " : ", {\"phi\": ";
+            appendJsonNumber(out, summary.azimuthPattern[i].phiDegrees);
+            out += ", \"gain_dbi\": ";
+            appendJsonNumber(out, summary.azimuthPattern[i].totalGainDbi);
+            out += '}';
+        }
+        out += "]}\n";
         return;
     }
 }

@@ -9,6 +9,9 @@ class MemoryGrid;
 namespace shop {
 struct ShopSheet;
 }
+namespace nec {
+struct CheckSummary;
+}
 } // namespace tarvelin
 
 namespace tarvelin::cli {
@@ -38,6 +41,9 @@ public:
     // A shop sheet; in csv, the sheet's columns and an error column, one row per element.
     void appendShopSheet(std::string &out, const shop::ShopSheet &sheet);
     void appendShopFailure(std::string &out, std::string_view frequencyText, std::string_view message);
+
+    // An antenna check: the sweep and its summary.
+    void appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary);
 
     // Whether failures go into the output itself (json, csv) or only to the error stream (table).
     [[nodiscard]] bool failuresInOutput() const { return m_format != OutputFormat::Table; }

@@ -166,6 +166,10 @@ std::optional<std::int64_t> typedLengthThousandths(std::string_view text)
         inches = value / 25.4;
     else if (unit == "cm")
         inches = value / 2.54;
+    else if (unit == "m")
+        inches = value / 0.0254;
+    else if (unit == "ft" || unit == "'")
+        inches = value * 12.0;
     else
         return std::nullopt;
     if (!(std::fabs(inches) < 1e9))

@@ -42,7 +42,8 @@ void appendMillimetres(std::string &out, HalfThousandths length);
 // when it is not such a text.
 [[nodiscard]] std::optional<std::int64_t> thousandthsOf(std::string_view text);
 
-// A length the user typed, in inches or millimetres ("2.5", "2.5 in", "2.5\"", "60 mm", "6 cm"), rounded to
+// A length the user typed, in inches or millimetres ("2.5", "2.5 in", "2.5\"", "60 mm", "6 cm"; also "m" and
+// "ft" for long lengths such as a boom's height), rounded to
 // whole thousandths of an inch, halves away from zero; none when it is not a length.
 [[nodiscard]] std::optional<std::int64_t> typedLengthThousandths(std::string_view text);
 

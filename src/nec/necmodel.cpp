@@ -1,0 +1,69 @@
+// SPDX-License-Identifier: MIT
+#include "nec/necmodel.h"
+
+#include "runtime/numbertext.h"
+#include "shop/shopsheet.h"
+
+#include <cmath>
+
+namespace tarvelin::nec {
+
+namespace {
+
+constexpr double kMetresPerInch = 0.0254;
+
+} // namespace
+
+double awgDiameterMm(int gauge)
+{
+    return 0.127 * std::pow(92.0, (36.0 - gauge) / 39.0);
+}
+
+std::optional<std::string> checkSettingsProblem(const CheckSettings &settings)
+{
+    if (settings.segments < 5 || settings.segments > 51 || settings.segments % 2 == 0)
+        return "The segments per side must be an odd number from 5 to 51.";
+    if (!(settings.wireDiameterMm > 0.0 && settings.wireDiameterMm < 100.0))
+        return "The wire diameter must be above 0 and below 100 mm.";
+    if (!(settings.spanPercent > 0.0 && settings.spanPercent <= 50.0))
+        return "The span must be above 0 and at most 50 percent.";
+    if (settings.points < 3 || settings.points > 101 || settings.points % 2 == 0)
+        return "The number of points must be an odd number from 3 to 101.";
+    if (!(settings.z0Ohms > 0.0 && settings.z0Ohms < 10000.0))
+        return "The feed line impedance must be above 0 ohms.";
+    if (settings.groundHeightMetres && !(*settings.groundHeightMetres > 0.0 && *settings.groundHeightMetres < 1000.0))
+        return "The boom height must be above the ground.";
+    return std::nullopt;
+}
+
+std::vector<double> sweepFrequencies(double designMHz, const CheckSettings &settings)
+{
+    std::vector<double> frequencies;
+    const int half = settings.points / 2;
+    const double step = designMHz * settings.spanPercent / 100.0 / std::max(half, 1);
+    for (int i = -half; i <= half; ++i)
+        frequencies.push_back(designMHz + i * step);
+    return frequencies;
+}
+
+std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &frequencyText)
+{
+    auto made = shop::makeShopSheet(frequencyText, {});
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
+        return GeometryRefusal{refusal->message};
+    const shop::ShopSheet &sheet = std::get<shop::ShopSheet>(made);
+    ArrayGeometry geometry;
+    geometry.frequencyText = frequencyText;
+    geometry.designMHz = ParseNumber(frequencyText);
+    // Half-thousandths of an inch to metres.
+    const auto metres = [](shop::HalfThousandths length) {
+        return static_cast<double>(length) / 2000.0 * kMetresPerInch;
+    };
+    for (const shop::ElementCuts &cuts : sheet.elements) {
+        geometry.sidesMetres.push_back(metres(cuts.side));
+        geometry.stationsMetres.push_back(metres(cuts.station));
+    }
+    return geometry;
+}
+
+} // namespace tarvelin::nec
