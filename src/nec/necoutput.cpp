@@ -112,6 +112,9 @@ std::variant<std::vector<FrequencyResult>, OutputProblem> parseNecOutput(std::st
         } else if (line.find("RADIATION PATTERNS") != std::string_view::npos) {
             if (results.empty())
                 return problem("has a radiation pattern before any frequency.");
+            // Without a source the engine still prints a pattern, of nothing: the missing feed is the fault.
+            if (!haveImpedance)
+                return problem("has no feed impedance at " + std::to_string(results.back().mhz) + " MHz.");
             // Headings until the DEGREES line, then one line per direction until a blank one.
             std::string_view row;
             bool headed = false;

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTest>
 
 namespace {
@@ -76,6 +77,10 @@ private slots:
     void shopSheet();
     void shopSheetBadInput_data();
     void shopSheetBadInput();
+    void antennaCheck_data();
+    void antennaCheck();
+    void engineMissing();
+    void deckAndBadCheckOptions();
 };
 
 void TestCli::tableLaysOutTheWindow()
@@ -384,6 +389,77 @@ void TestCli::shopSheetBadInput()
     QCOMPARE(run.exitCode, exitCode);
     QVERIFY2(run.err.startsWith(("tarvelin-calc: " + message).toUtf8()), run.err.constData());
     QVERIFY(run.out.isEmpty());
+}
+
+void TestCli::antennaCheck_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::newRow("40 m") << "7.1";
+    QTest::newRow("20 m") << "14.2";
+    QTest::newRow("10 m") << "28.5";
+}
+
+// The real engine on the real design: figures a seven-element quad gives, not zeros or stale numbers.
+void TestCli::antennaCheck()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    QFETCH(QString, frequency);
+    const Run run =
+        runCalc({QStringLiteral("--analyse"), QStringLiteral("--format"), QStringLiteral("json"), frequency});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject check = QJsonDocument::fromJson(run.out).object();
+    QCOMPARE(check.value(QStringLiteral("frequency")).toString(), frequency);
+    const QJsonArray points = check.value(QStringLiteral("points")).toArray();
+    QCOMPARE(points.size(), 13);
+    const double design = frequency.toDouble();
+    QVERIFY(qAbs(points[6].toObject().value(QStringLiteral("mhz")).toDouble() - design) < 1e-6);
+    const double gain = points[6].toObject().value(QStringLiteral("gain_dbi")).toDouble();
+    QVERIFY2(gain > 9.0 && gain < 13.0, qPrintable(QString::number(gain)));
+    for (const QJsonValue point : points)
+        QVERIFY(point.toObject().value(QStringLiteral("r")).toDouble() > 0.0);
+    const double resonance = check.value(QStringLiteral("resonance_mhz")).toDouble();
+    QVERIFY2(qAbs(resonance - design) < design * 0.05, qPrintable(QString::number(resonance)));
+    const double efficiency = check.value(QStringLiteral("efficiency_percent")).toDouble();
+    QVERIFY(efficiency > 50.0 && efficiency < 100.0);
+    QVERIFY(check.value(QStringLiteral("min_swr")).toObject().value(QStringLiteral("swr")).toDouble() >= 1.0);
+}
+
+void TestCli::engineMissing()
+{
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"), QStringLiteral("/nonexistent"));
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(TARVELIN_CALC_PATH), {QStringLiteral("--analyse"), QStringLiteral("14.2")});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 1);
+    QVERIFY(process.readAllStandardOutput().isEmpty());
+    const QByteArray err = process.readAllStandardError();
+    QVERIFY2(err.contains("apt install nec2c"), err.constData());
+}
+
+void TestCli::deckAndBadCheckOptions()
+{
+    const Run deck =
+        runCalc({QStringLiteral("--nec"), QStringLiteral("--points"), QStringLiteral("5"), QStringLiteral("14.2")});
+    QCOMPARE(deck.exitCode, 0);
+    QVERIFY(deck.out.startsWith("CM Tarvelin"));
+    QVERIFY(deck.out.contains("\nFR 0 5 0 0 13.774 0.213\n")); // 14.2 x 0.97, steps of 14.2 x 0.03 / 2
+    QVERIFY(deck.out.endsWith("EN\n"));
+
+    for (const QStringList &arguments :
+         {QStringList{"--analyse", "--points", "4", "14.2"}, QStringList{"--analyse", "--segments", "4", "14.2"},
+          QStringList{"--analyse", "--awg", "30", "14.2"}}) {
+        const Run run = runCalc(arguments);
+        QCOMPARE(run.exitCode, 2);
+        QVERIFY(run.out.isEmpty());
+    }
+    const Run refused = runCalc(
+        {QStringLiteral("--analyse"), QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("abc")});
+    QCOMPARE(refused.exitCode, 1);
+    QCOMPARE(QJsonDocument::fromJson(refused.out).object().value(QStringLiteral("error")).toString(),
+             QStringLiteral("You must enter an integer value."));
 }
 
 QTEST_GUILESS_MAIN(TestCli)
