@@ -46,5 +46,7 @@ int main(int argc, char **argv)
     tarvelin::Application tarvelin;
     if (options.inFront == tarvelin::StartOptions::InFront::ShopSheet)
         tarvelin.mainWindow().openShopSheet();
+    else if (options.inFront == tarvelin::StartOptions::InFront::AntennaCheck)
+        tarvelin.mainWindow().openAntennaCheck();
     return QApplication::exec();
 }

@@ -17,6 +17,7 @@
 #include "ui/form1layout.h"
 #include "ui/form2.h"
 #include "ui/shopsheetwindow.h"
+#include "ui/antennacheckwindow.h"
 #include "ui/twips.h"
 
 #include <QAction>
@@ -222,6 +223,8 @@ void Form1::buildMenu()
     m_saveAsPdf = makeAction(QStringLiteral("Save as &PDF\u2026"), QKeySequence::Save, &Form1::chooseAndSavePdf);
     m_shopSheetAction =
         makeAction(QStringLiteral("S&hop Sheet\u2026"), QKeySequence(Qt::CTRL | Qt::Key_L), &Form1::openShopSheet);
+    m_antennaCheckAction = makeAction(QStringLiteral("Antenna Chec&k\u2026"), QKeySequence(Qt::CTRL | Qt::Key_R),
+                                      &Form1::openAntennaCheck);
     m_about = makeAction(QStringLiteral("&About Tarvelin"), QKeySequence(Qt::Key_F1), &Form1::about);
     m_copyResults->setEnabled(false);
 
@@ -244,6 +247,7 @@ QMenu &Form1::contextMenu()
         m_menu->addAction(m_saveAsPdf);
         m_menu->addSeparator();
         m_menu->addAction(m_shopSheetAction);
+        m_menu->addAction(m_antennaCheckAction);
         m_menu->addSeparator();
         m_menu->addAction(m_about);
     }
@@ -313,6 +317,19 @@ void Form1::openShopSheet()
     m_shopSheet->show();
     m_shopSheet->raise();
     m_shopSheet->activateWindow();
+}
+
+void Form1::openAntennaCheck()
+{
+    if (!m_antennaCheck)
+        m_antennaCheck = new AntennaCheckWindow(this, m_messages, m_printer);
+    if (!m_lastCalculatedFrequency.isEmpty() && !m_antennaCheck->running())
+        m_antennaCheck->setFrequencyText(m_lastCalculatedFrequency);
+    if (m_antennaCheck->isMinimized())
+        m_antennaCheck->setWindowState(m_antennaCheck->windowState() & ~Qt::WindowMinimized);
+    m_antennaCheck->show();
+    m_antennaCheck->raise();
+    m_antennaCheck->activateWindow();
 }
 
 void Form1::about()
@@ -496,6 +513,8 @@ void Form1::closeEvent(QCloseEvent *event)
         m_chart->close();
     if (m_shopSheet)
         m_shopSheet->close();
+    if (m_antennaCheck)
+        m_antennaCheck->close();
     event->accept();
 }
 

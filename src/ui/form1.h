@@ -26,6 +26,7 @@ class Form2;
 class MessageBoxService;
 class PrinterService;
 class ShopSheetWindow;
+class AntennaCheckWindow;
 
 // The main window: the frequency box, the four buttons, the result grid with its headings and the boom line,
 // laid out from the twips table of form1layout. Its labels are the display and the store of every result:
@@ -85,12 +86,16 @@ public:
     [[nodiscard]] QAction *saveAsPdfAction() const { return m_saveAsPdf; }
     [[nodiscard]] QAction *aboutAction() const { return m_about; }
     [[nodiscard]] QAction *shopSheetAction() const { return m_shopSheetAction; }
+    [[nodiscard]] QAction *antennaCheckAction() const { return m_antennaCheckAction; }
     void copyResults();
     void saveAsPdf(const QString &path); // without asking where; the menu entry asks
     void about();
     // The Shop Sheet window, in front, for the frequency last calculated here.
     void openShopSheet();
     [[nodiscard]] ShopSheetWindow *shopSheet() const { return m_shopSheet; }
+    // The Antenna Check window, in front, for the frequency last calculated here.
+    void openAntennaCheck();
+    [[nodiscard]] AntennaCheckWindow *antennaCheck() const { return m_antennaCheck; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -124,8 +129,10 @@ private:
     QAction *m_saveAsPdf = nullptr;
     QAction *m_about = nullptr;
     QAction *m_shopSheetAction = nullptr;
+    QAction *m_antennaCheckAction = nullptr;
     ShopSheetWindow *m_shopSheet = nullptr; // made on first use, kept with the window
-    QString m_lastCalculatedFrequency;      // the frequency box's text at the last successful pass
+    AntennaCheckWindow *m_antennaCheck = nullptr;
+    QString m_lastCalculatedFrequency; // the frequency box's text at the last successful pass
 };
 
 } // namespace tarvelin

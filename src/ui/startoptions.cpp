@@ -14,11 +14,13 @@ length and element spacing, in inches and centimetres, and the boom length.
 
 Type the frequency and press Enter or Calculate. A right click on the window
 opens a menu to copy the results, save the printed page as PDF, open the
-Shop Sheet and read about Tarvelin. For scripts and batch work, see tarvelin-calc(1).
+Shop Sheet or the Antenna Check, and read about Tarvelin. For scripts and batch work, see tarvelin-calc(1).
 
 Options:
   --shop-sheet     open the Shop Sheet window in front of the main window: the
                    cut list in feet, inches and fractions, with a drawing
+  --antenna-check  open the Antenna Check window in front of the main window:
+                   the design modelled with the NEC-2 engine nec2c
   -h, --help       show this help and exit
   --version        show the version and exit
 Qt's own options, such as -platform NAME or -style NAME, are accepted too.
@@ -31,10 +33,12 @@ Examples:
   tarvelin
   tarvelin -style Fusion
   tarvelin --shop-sheet
+  tarvelin --antenna-check
 )";
 
-constexpr std::string_view kUsage = "usage: tarvelin [--shop-sheet] [--help] [--version] [Qt options]\n"
-                                    "Try 'tarvelin --help' for more information.\n";
+constexpr std::string_view kUsage =
+    "usage: tarvelin [--shop-sheet | --antenna-check] [--help] [--version] [Qt options]\n"
+    "Try 'tarvelin --help' for more information.\n";
 
 } // namespace
 
@@ -48,6 +52,8 @@ StartOptions readStartOptions(std::span<const std::string_view> arguments)
             options.action = StartOptions::Action::ShowVersion;
         else if (argument == "--shop-sheet")
             options.inFront = StartOptions::InFront::ShopSheet;
+        else if (argument == "--antenna-check")
+            options.inFront = StartOptions::InFront::AntennaCheck;
         else if (argument.starts_with('-'))
             return {StartOptions::Action::UsageError, StartOptions::InFront::MainWindow,
                     "unknown option '" + std::string(argument) + "'"};

@@ -26,6 +26,7 @@ struct StartOptions
     {
         MainWindow,
         ShopSheet,
+        AntennaCheck,
     };
     Action action = Action::OpenWindow;
     InFront inFront = InFront::MainWindow;

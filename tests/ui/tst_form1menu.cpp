@@ -80,7 +80,8 @@ void TestForm1Menu::entriesAndShortcuts()
         if (!entry->isSeparator())
             shown << entry->text() + QLatin1Char('|') + entry->shortcut().toString();
     QCOMPARE(shown, (QStringList{QStringLiteral("&Copy Results|Ctrl+C"), QStringLiteral("Save as &PDF\u2026|Ctrl+S"),
-                                 QStringLiteral("S&hop Sheet\u2026|Ctrl+L"), QStringLiteral("&About Tarvelin|F1")}));
+                                 QStringLiteral("S&hop Sheet\u2026|Ctrl+L"),
+                                 QStringLiteral("Antenna Chec&k\u2026|Ctrl+R"), QStringLiteral("&About Tarvelin|F1")}));
 
     QTest::keyClick(m_form.get(), Qt::Key_F1);
     QCOMPARE(m_messages.requests.size(), std::size_t(1));

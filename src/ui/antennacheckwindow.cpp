@@ -1,0 +1,500 @@
+// SPDX-License-Identifier: MIT
+#include "ui/antennacheckwindow.h"
+
+#include "nec/deck.h"
+#include "print/checkplots.h"
+#include "print/checkreport.h"
+#include "print/confirmprint.h"
+#include "runtime/messagebox.h"
+#include "runtime/printer.h"
+#include "runtime/qtmessagebox.h"
+#include "shop/lengthtext.h"
+#include "ui/enginerun.h"
+#include "ui/flagicon.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tarvelin {
+
+// A plot of the check as a widget, in the desktop's colours.
+class PlotView final : public QWidget
+{
+public:
+    PlotView(CheckPlot plot, const std::optional<nec::CheckSummary> &summary) : m_plot(plot), m_summary(summary)
+    {
+        setBackgroundRole(QPalette::Base);
+        setAutoFillBackground(true);
+        setMinimumSize(fontMetrics().height() * 16, fontMetrics().height() * 12);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (!m_summary)
+            return;
+        QPainter painter(this);
+        const int margin = fontMetrics().height() / 2;
+        paintCheckPlot(painter, QRectF(rect()).adjusted(margin, margin, -margin, -margin), m_plot, *m_summary, font(),
+                       palette().color(QPalette::Text));
+    }
+
+private:
+    CheckPlot m_plot;
+    const std::optional<nec::CheckSummary> &m_summary;
+};
+
+namespace {
+
+// A hung engine is stopped after this long.
+constexpr int kTimeLimitMs = 300'000;
+
+QString number(double value, int decimals)
+{
+    return std::isfinite(value) ? QString::number(value, 'f', decimals) : QStringLiteral("\u221e");
+}
+
+} // namespace
+
+AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
+    : QWidget(owner, Qt::Window), m_messages(messages), m_printer(printer)
+{
+    setObjectName(QStringLiteral("antennaCheck"));
+    setWindowTitle(QStringLiteral("Antenna Check \u2013 Tarvelin"));
+    setWindowIcon(flagIcon());
+    buildWidgets();
+    restoreSettings();
+    clearResults();
+}
+
+AntennaCheckWindow::~AntennaCheckWindow()
+{
+    cancel();
+}
+
+void AntennaCheckWindow::buildWidgets()
+{
+    m_frequency = new QLineEdit;
+    m_frequency->setObjectName(QStringLiteral("frequency"));
+    m_wireMm = new QDoubleSpinBox;
+    m_wireMm->setObjectName(QStringLiteral("wireMm"));
+    m_wireMm->setRange(0.1, 20.0);
+    m_wireMm->setDecimals(3);
+    m_wireMm->setSuffix(QStringLiteral(" mm"));
+    m_awg = new QComboBox;
+    m_awg->setObjectName(QStringLiteral("awg"));
+    m_awg->addItem(QStringLiteral("diameter"), 0);
+    for (int gauge = 8; gauge <= 20; ++gauge)
+        m_awg->addItem(QStringLiteral("AWG %1").arg(gauge), gauge);
+    connect(m_awg, &QComboBox::currentIndexChanged, this, [this] {
+        const int gauge = m_awg->currentData().toInt();
+        m_wireMm->setEnabled(gauge == 0);
+        if (gauge != 0)
+            m_wireMm->setValue(nec::awgDiameterMm(gauge));
+    });
+    m_segments = new QSpinBox;
+    m_segments->setObjectName(QStringLiteral("segments"));
+    m_segments->setRange(5, 51);
+    m_segments->setSingleStep(2);
+    m_span = new QDoubleSpinBox;
+    m_span->setObjectName(QStringLiteral("span"));
+    m_span->setRange(0.5, 20.0);
+    m_span->setPrefix(QStringLiteral("\u00b1"));
+    m_span->setSuffix(QStringLiteral(" %"));
+    m_points = new QSpinBox;
+    m_points->setObjectName(QStringLiteral("points"));
+    m_points->setRange(3, 101);
+    m_points->setSingleStep(2);
+    m_z0 = new QComboBox;
+    m_z0->setObjectName(QStringLiteral("z0"));
+    m_z0->addItem(QStringLiteral("50 \u03a9"), 50.0);
+    m_z0->addItem(QStringLiteral("75 \u03a9"), 75.0);
+    m_copper = new QCheckBox(QStringLiteral("Copper &losses"));
+    m_copper->setObjectName(QStringLiteral("copper"));
+    m_overGround = new QCheckBox(QStringLiteral("Over average &ground, boom at"));
+    m_overGround->setObjectName(QStringLiteral("overGround"));
+    m_height = new QLineEdit;
+    m_height->setObjectName(QStringLiteral("height"));
+    m_height->setPlaceholderText(QStringLiteral("15 m, 50 ft"));
+    connect(m_overGround, &QCheckBox::toggled, m_height, &QWidget::setEnabled);
+
+    auto *left = new QFormLayout;
+    left->addRow(QStringLiteral("&Frequency (MHz):"), m_frequency);
+    auto *wire = new QHBoxLayout;
+    wire->addWidget(m_wireMm);
+    wire->addWidget(m_awg);
+    auto *wireLabel = new QLabel(QStringLiteral("Wir&e:"));
+    wireLabel->setBuddy(m_wireMm);
+    left->addRow(wireLabel, wire);
+    left->addRow(QStringLiteral("Segments per &side:"), m_segments);
+    left->addRow(m_copper);
+    auto *right = new QFormLayout;
+    right->addRow(QStringLiteral("Sweep &span:"), m_span);
+    right->addRow(QStringLiteral("&Points:"), m_points);
+    right->addRow(QStringLiteral("Feed &line:"), m_z0);
+    right->addRow(m_overGround, m_height);
+    auto *settings = new QHBoxLayout;
+    settings->addLayout(left);
+    settings->addLayout(right);
+
+    m_runButton = new QPushButton(QStringLiteral("&Run"));
+    m_runButton->setObjectName(QStringLiteral("run"));
+    m_runButton->setDefault(true);
+    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"));
+    m_cancelButton->setObjectName(QStringLiteral("cancel"));
+    m_progress = new QProgressBar;
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setFormat(QStringLiteral("%v of %m frequencies"));
+    auto *runRow = new QHBoxLayout;
+    runRow->addWidget(m_runButton);
+    runRow->addWidget(m_cancelButton);
+    runRow->addWidget(m_progress, 1);
+    connect(m_runButton, &QPushButton::clicked, this, &AntennaCheckWindow::run);
+    connect(m_frequency, &QLineEdit::returnPressed, this, &AntennaCheckWindow::run);
+    connect(m_cancelButton, &QPushButton::clicked, this, &AntennaCheckWindow::cancel);
+
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_table = new QTableWidget(0, 6);
+    m_table->setObjectName(QStringLiteral("table"));
+    m_table->setHorizontalHeaderLabels({QStringLiteral("MHz"), QStringLiteral("R (\u03a9)"),
+                                        QStringLiteral("X (\u03a9)"), QStringLiteral("SWR"),
+                                        QStringLiteral("Gain (dBi)"), QStringLiteral("F/B (dB)")});
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->verticalHeader()->hide();
+    m_tabs = new QTabWidget;
+    m_tabs->addTab(m_table, QStringLiteral("&Table"));
+    const std::array<std::pair<CheckPlot, QString>, 4> plots{{{CheckPlot::Swr, QStringLiteral("S&WR")},
+                                                              {CheckPlot::Impedance, QStringLiteral("&Impedance")},
+                                                              {CheckPlot::GainAndFrontToBack, QStringLiteral("G&ain")},
+                                                              {CheckPlot::Azimuth, QStringLiteral("A&zimuth")}}};
+    for (const auto &[plot, name] : plots) {
+        auto *view = new PlotView(plot, m_summary);
+        m_plots.push_back(view);
+        m_tabs->addTab(view, name);
+    }
+
+    auto *buttons = new QDialogButtonBox;
+    QPushButton *deck = buttons->addButton(QStringLiteral("Save &deck\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *csv = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *pdf = buttons->addButton(QStringLiteral("Save P&DF\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *print = buttons->addButton(QStringLiteral("Pri&nt\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
+    m_resultButtons = {csv, pdf, print};
+    connect(deck, &QPushButton::clicked, this, [this] {
+        choose(QStringLiteral("Save deck"), QStringLiteral("NEC-2 decks (*.nec)"), QStringLiteral("nec"),
+               &AntennaCheckWindow::saveDeck);
+    });
+    connect(csv, &QPushButton::clicked, this, [this] {
+        choose(QStringLiteral("Save CSV"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"),
+               &AntennaCheckWindow::saveCsv);
+    });
+    connect(pdf, &QPushButton::clicked, this, [this] {
+        choose(QStringLiteral("Save PDF"), QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"),
+               &AntennaCheckWindow::savePdf);
+    });
+    connect(print, &QPushButton::clicked, this, &AntennaCheckWindow::print);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(settings);
+    layout->addLayout(runRow);
+    layout->addWidget(m_status);
+    layout->addWidget(m_tabs, 1);
+    layout->addWidget(buttons);
+    setRunning(false);
+}
+
+void AntennaCheckWindow::restoreSettings()
+{
+    const QSettings settings;
+    const nec::CheckSettings defaults;
+    m_wireMm->setValue(settings.value(QStringLiteral("antennaCheck/wireMm"), defaults.wireDiameterMm).toDouble());
+    m_awg->setCurrentIndex(std::max(0, m_awg->findData(settings.value(QStringLiteral("antennaCheck/awg"), 0))));
+    m_segments->setValue(settings.value(QStringLiteral("antennaCheck/segments"), defaults.segments).toInt());
+    m_span->setValue(settings.value(QStringLiteral("antennaCheck/span"), defaults.spanPercent).toDouble());
+    m_points->setValue(settings.value(QStringLiteral("antennaCheck/points"), defaults.points).toInt());
+    m_z0->setCurrentIndex(std::max(0, m_z0->findData(settings.value(QStringLiteral("antennaCheck/z0"), 50.0))));
+    m_copper->setChecked(settings.value(QStringLiteral("antennaCheck/copper"), true).toBool());
+    m_overGround->setChecked(settings.value(QStringLiteral("antennaCheck/overGround"), false).toBool());
+    m_height->setText(settings.value(QStringLiteral("antennaCheck/height")).toString());
+    m_height->setEnabled(m_overGround->isChecked());
+}
+
+void AntennaCheckWindow::saveSettings() const
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("antennaCheck/wireMm"), m_wireMm->value());
+    settings.setValue(QStringLiteral("antennaCheck/awg"), m_awg->currentData());
+    settings.setValue(QStringLiteral("antennaCheck/segments"), m_segments->value());
+    settings.setValue(QStringLiteral("antennaCheck/span"), m_span->value());
+    settings.setValue(QStringLiteral("antennaCheck/points"), m_points->value());
+    settings.setValue(QStringLiteral("antennaCheck/z0"), m_z0->currentData());
+    settings.setValue(QStringLiteral("antennaCheck/copper"), m_copper->isChecked());
+    settings.setValue(QStringLiteral("antennaCheck/overGround"), m_overGround->isChecked());
+    settings.setValue(QStringLiteral("antennaCheck/height"), m_height->text());
+}
+
+void AntennaCheckWindow::setFrequencyText(const QString &text)
+{
+    m_frequency->setText(text);
+}
+
+QString AntennaCheckWindow::status() const
+{
+    return m_status->text();
+}
+
+bool AntennaCheckWindow::running() const
+{
+    return m_run && m_run->running();
+}
+
+std::optional<nec::CheckSettings> AntennaCheckWindow::readSettings(QString &problem) const
+{
+    nec::CheckSettings settings;
+    settings.wireDiameterMm = m_wireMm->value();
+    settings.segments = m_segments->value();
+    settings.spanPercent = m_span->value();
+    settings.points = m_points->value();
+    settings.z0Ohms = m_z0->currentData().toDouble();
+    settings.lossless = !m_copper->isChecked();
+    if (m_overGround->isChecked()) {
+        const std::optional<std::int64_t> height = shop::typedLengthThousandths(m_height->text().toStdString());
+        if (!height || *height <= 0) {
+            problem = QStringLiteral("The boom height must be a length above the ground, such as 15 m or 50 ft.");
+            return std::nullopt;
+        }
+        settings.groundHeightMetres = static_cast<double>(*height) / 1000.0 * 0.0254;
+    }
+    if (const std::optional<std::string> wrong = nec::checkSettingsProblem(settings)) {
+        problem = QString::fromStdString(*wrong);
+        return std::nullopt;
+    }
+    return settings;
+}
+
+void AntennaCheckWindow::run()
+{
+    if (running())
+        return;
+    QString problem;
+    const std::optional<nec::CheckSettings> settings = readSettings(problem);
+    if (!settings)
+        return showFailure(problem);
+    auto geometry = nec::geometryFor(m_frequency->text().toStdString());
+    if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry))
+        return showFailure(QString::fromStdString(refusal->message));
+    const auto &array = std::get<nec::ArrayGeometry>(geometry);
+    if (settings->groundHeightMetres && *settings->groundHeightMetres <= array.sidesMetres.front() / 2)
+        return showFailure(QStringLiteral("The boom height must be more than half the reflector's side (%1 m), so "
+                                          "every loop stays above the ground.")
+                               .arg(array.sidesMetres.front() / 2, 0, 'f', 2));
+    saveSettings();
+    clearResults(); // never a stale figure beside a new run
+
+    m_runSettings = *settings;
+    m_runFrequency = m_frequency->text().toStdString();
+    m_plan = nec::planAnalysis(array, *settings, std::max(1, QThread::idealThreadCount()));
+    delete m_run;
+    m_run = new EngineRun(m_plan->decks, static_cast<int>(m_plan->sweepMHz.size()), kTimeLimitMs, this);
+    connect(m_run, &EngineRun::progress, this, [this](int done, int total) {
+        m_progress->setMaximum(total);
+        m_progress->setValue(done);
+    });
+    connect(m_run, &EngineRun::finished, this, &AntennaCheckWindow::showResults);
+    connect(m_run, &EngineRun::failed, this, &AntennaCheckWindow::showFailure);
+    m_progress->setMaximum(static_cast<int>(m_plan->sweepMHz.size()));
+    m_progress->setValue(0);
+    m_status->setText(QStringLiteral("Running nec2c\u2026"));
+    setRunning(true);
+    m_run->start();
+}
+
+void AntennaCheckWindow::cancel()
+{
+    if (!running())
+        return;
+    m_run->cancel();
+    setRunning(false);
+    m_status->setText(QStringLiteral("Cancelled: no figures."));
+    emit checkEnded();
+}
+
+void AntennaCheckWindow::closeEvent(QCloseEvent *event)
+{
+    cancel();
+    event->accept();
+}
+
+void AntennaCheckWindow::setRunning(bool running)
+{
+    m_runButton->setEnabled(!running);
+    m_cancelButton->setEnabled(running);
+    for (QPushButton *button : m_resultButtons)
+        button->setEnabled(!running && m_summary.has_value());
+}
+
+void AntennaCheckWindow::clearResults()
+{
+    m_summary.reset();
+    m_table->setRowCount(0);
+    m_progress->setValue(0);
+    for (PlotView *plot : m_plots)
+        plot->update();
+    setRunning(running());
+}
+
+void AntennaCheckWindow::showFailure(const QString &message)
+{
+    clearResults();
+    setRunning(false);
+    m_status->setText(message);
+    emit checkEnded();
+}
+
+void AntennaCheckWindow::showResults(const QStringList &outputs)
+{
+    std::vector<std::string> texts;
+    for (const QString &output : outputs)
+        texts.push_back(output.toStdString());
+    auto merged = nec::mergeOutputs(*m_plan, texts, m_runSettings);
+    if (const auto *problem = std::get_if<nec::OutputProblem>(&merged))
+        return showFailure(QString::fromStdString(problem->message));
+    m_summary = std::get<nec::CheckSummary>(merged);
+    m_table->setRowCount(static_cast<int>(m_summary->points.size()));
+    for (int r = 0; r < m_table->rowCount(); ++r) {
+        const nec::SweepPoint &p = m_summary->points[static_cast<std::size_t>(r)];
+        const std::array<QString, 6> cells{number(p.mhz, 4), number(p.resistanceOhms, 2), number(p.reactanceOhms, 2),
+                                           number(p.swr, 3), number(p.gainDbi, 2),        number(p.frontToBackDb, 2)};
+        for (int c = 0; c < 6; ++c) {
+            auto *item = new QTableWidgetItem(cells[static_cast<std::size_t>(c)]);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_table->setItem(r, c, item);
+        }
+    }
+    m_status->setText(checkSummaryText(*m_summary, m_runSettings.z0Ohms));
+    for (PlotView *plot : m_plots)
+        plot->update();
+    setRunning(false);
+    emit checkEnded();
+}
+
+bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &contents, const QString &what)
+{
+    QSaveFile file(path);
+    if (!contents.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() &&
+        file.commit())
+        return true;
+    MessageBoxRequest request;
+    request.prompt = QStringLiteral("The %1 could not be saved: %2\n\nNothing was written.")
+                         .arg(what, contents.isEmpty() ? QStringLiteral("nothing to save") : file.errorString())
+                         .toStdString();
+    request.buttons = buttons::kWarning;
+    request.title = kApplicationTitle;
+    m_messages.MessageBox(request);
+    return false;
+}
+
+bool AntennaCheckWindow::saveDeck(const QString &path)
+{
+    QString problem;
+    const std::optional<nec::CheckSettings> settings = readSettings(problem);
+    auto geometry = nec::geometryFor(m_frequency->text().toStdString());
+    if (!settings || !std::holds_alternative<nec::ArrayGeometry>(geometry))
+        return writeFile(path, {}, QStringLiteral("deck"));
+    const auto &array = std::get<nec::ArrayGeometry>(geometry);
+    const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, *settings);
+    return writeFile(path, QByteArray::fromStdString(nec::writeDeck(array, *settings, {sweep, true})),
+                     QStringLiteral("deck"));
+}
+
+bool AntennaCheckWindow::saveCsv(const QString &path)
+{
+    if (!m_summary)
+        return writeFile(path, {}, QStringLiteral("CSV file"));
+    QByteArray csv = "mhz,r,x,swr,gain_dbi,fb_db\r\n";
+    for (const nec::SweepPoint &p : m_summary->points)
+        csv += QStringLiteral("%1,%2,%3,%4,%5,%6\r\n")
+                   .arg(p.mhz, 0, 'g', 8)
+                   .arg(p.resistanceOhms, 0, 'g', 6)
+                   .arg(p.reactanceOhms, 0, 'g', 6)
+                   .arg(std::isfinite(p.swr) ? QString::number(p.swr, 'g', 6) : QString())
+                   .arg(p.gainDbi, 0, 'g', 6)
+                   .arg(p.frontToBackDb, 0, 'g', 6)
+                   .toUtf8();
+    return writeFile(path, csv, QStringLiteral("CSV file"));
+}
+
+bool AntennaCheckWindow::savePdf(const QString &path)
+{
+    if (!m_summary)
+        return writeFile(path, {}, QStringLiteral("PDF"));
+    return writeFile(
+        path,
+        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, localPaperLayout(), QDateTime::currentDateTime()),
+        QStringLiteral("PDF"));
+}
+
+void AntennaCheckWindow::choose(const QString &title, const QString &filter, const QString &suffix,
+                                bool (AntennaCheckWindow::*save)(const QString &))
+{
+    const QString suggested =
+        QDir(QDir::homePath())
+            .filePath(QStringLiteral("Antenna check %1 MHz.%2").arg(m_frequency->text().trimmed(), suffix));
+    QString path = QFileDialog::getSaveFileName(this, title, suggested, filter);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1Char('.') + suffix, Qt::CaseInsensitive))
+        path += QLatin1Char('.') + suffix;
+    (void)(this->*save)(path);
+}
+
+void AntennaCheckWindow::print()
+{
+    if (!m_summary)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Print Antenna Check"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QByteArray pdf =
+        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, printer.pageLayout(), QDateTime::currentDateTime());
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));
+        return;
+    }
+    reportPrintOutcome(m_messages, m_printer.printDocument(printer.printerName().toStdString(),
+                                                           "Tarvelin antenna check", pdf, printer.copyCount()));
+}
+
+} // namespace tarvelin
