@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: MIT
-// Speed of the whole tarvelin-calc process in batch mode: 10,000 frequency texts on standard input,
-// one JSON object per line out, from process start to exit.
+// Speed of the whole tarvelin-calc process: in batch mode, 10,000 frequency texts on standard input, one
+// JSON object per line out, from process start to exit; and the antenna check at its defaults beside one
+// nec2c process over the same deck with the whole sweep, measured in the same run.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -10,6 +12,7 @@
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char **environ;
 
@@ -58,6 +61,57 @@ void jsonBatchOf10000(benchmark::State &state)
     std::remove(input.c_str());
 }
 BENCHMARK(jsonBatchOf10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(3);
+
+// Runs a program to its end with stdout to a file (or /dev/null); gives the exit status.
+int runProgram(std::vector<std::string> arguments, const char *outputPath = "/dev/null", bool searchPath = false)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    std::vector<char *> argv;
+    for (std::string &argument : arguments)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = searchPath ? posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ)
+                                   : posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0)
+        return -1;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return status;
+}
+
+// The check at its defaults, 13 frequencies and the azimuth cut, split over one nec2c per core, against one
+// nec2c over the deck with the whole sweep, alternately in the same run. ratio = check / single engine.
+void antennaCheckBesideOneEngine(benchmark::State &state)
+{
+    const std::string deck = "/tmp/tarvelin-bench-deck.nec";
+    if (runProgram({TARVELIN_CALC_PATH, "--nec", "14.2"}, deck.c_str()) != 0) {
+        state.SkipWithError("cannot write the deck");
+        return;
+    }
+    double checkTotal = 0, engineTotal = 0;
+    for (auto _ : state) {
+        auto start = std::chrono::steady_clock::now();
+        const int engine = runProgram({"nec2c", "-i" + deck, "-o/tmp/tarvelin-bench-deck.out"}, "/dev/null", true);
+        engineTotal += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        start = std::chrono::steady_clock::now();
+        const int check = runProgram({TARVELIN_CALC_PATH, "--analyse", "--format", "json", "14.2"});
+        checkTotal += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        if (engine != 0 || check != 0) {
+            state.SkipWithError("nec2c or the check failed (is nec2c installed?)");
+            return;
+        }
+    }
+    state.counters["check_ms"] = checkTotal / static_cast<double>(state.iterations());
+    state.counters["one_engine_ms"] = engineTotal / static_cast<double>(state.iterations());
+    state.counters["ratio"] = checkTotal / engineTotal;
+    std::remove(deck.c_str());
+    std::remove("/tmp/tarvelin-bench-deck.out");
+}
+BENCHMARK(antennaCheckBesideOneEngine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10)->Repetitions(3);
 
 } // namespace
 

@@ -4,11 +4,13 @@
 //   the same size started the same way, alternately, in one run;
 // - a Calculate click until every caption is set and the window has repainted;
 // - Copy Results to the clipboard, and Save as PDF to a file, from the context menu's entries;
-// - the Shop Sheet window from its menu entry to its first paint, and its Save PDF.
+// - the Shop Sheet window from its menu entry to its first paint, and its Save PDF;
+// - the longest the event loop waits while an antenna check runs.
 #include "runtime/cupsprinter.h"
 #include "runtime/messagebox.h"
 #include "ui/facebutton.h"
 #include "ui/fonts.h"
+#include "ui/antennacheckwindow.h"
 #include "ui/form1.h"
 #include "ui/shopsheetwindow.h"
 
@@ -16,6 +18,7 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -178,6 +181,40 @@ void shopSheetSavePdf(benchmark::State &state)
     }
 }
 BENCHMARK(shopSheetSavePdf)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// While the engine runs, a 1 ms timer shows how long the event loop is ever kept from handling events.
+void antennaCheckEventLoopGap(benchmark::State &state)
+{
+    SilentMessages messages;
+    tarvelin::CupsPrinterService printer{messages};
+    tarvelin::Form1 form(messages, printer);
+    form.frequencyBox()->setText(QStringLiteral("14.2"));
+    form.calculateButton()->click();
+    form.openAntennaCheck();
+    QApplication::processEvents();
+    double longestGapMs = 0;
+    for (auto _ : state) {
+        tarvelin::AntennaCheckWindow *check = form.antennaCheck();
+        QTimer tick;
+        tick.setInterval(1);
+        auto last = std::chrono::steady_clock::now();
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            const auto now = std::chrono::steady_clock::now();
+            longestGapMs = std::max(longestGapMs, std::chrono::duration<double, std::milli>(now - last).count());
+            last = now;
+        });
+        tick.start();
+        check->run();
+        while (check->running())
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        if (!check->summary()) {
+            state.SkipWithError("the check gave no figures (is nec2c installed?)");
+            return;
+        }
+    }
+    state.counters["longest_gap_ms"] = longestGapMs;
+}
+BENCHMARK(antennaCheckEventLoopGap)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
 } // namespace
 
