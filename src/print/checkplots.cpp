@@ -174,9 +174,10 @@ void paintAzimuthPlot(QPainter &painter, const QRectF &area, const QString &titl
         painter.setPen(QPen(grid, px));
         painter.drawEllipse(centre, r, r);
         painter.setPen(ink);
-        painter.drawText(QRectF(centre.x() + px, centre.y() - r, 5 * line, line), Qt::AlignLeft,
-                         ring == 0 ? QStringLiteral("%1 dBi").arg(peak, 0, 'f', 1)
-                                   : QStringLiteral("-%1").arg(ring * 10));
+        // Ring labels on the upper right diagonal, clear of the forward direction's label.
+        painter.drawText(
+            QRectF(centre.x() + r * 0.71 + px, centre.y() - r * 0.71 - line, 5 * line, line), Qt::AlignLeft,
+            ring == 0 ? QStringLiteral("%1 dBi").arg(peak, 0, 'f', 1) : QStringLiteral("-%1").arg(ring * 10));
     }
     painter.drawText(QRectF(centre.x() - 3 * line, centre.y() - radius - line, 6 * line, line), Qt::AlignHCenter,
                      QStringLiteral("forward"));

@@ -84,7 +84,9 @@ void TestLengthText::typedLengths_data()
     QTest::newRow("negative") << "-1" << std::optional<std::int64_t>(-1000);
     QTest::newRow("blanks") << "  1 in " << std::optional<std::int64_t>(1000);
     QTest::newRow("word") << "abc" << std::optional<std::int64_t>();
-    QTest::newRow("other unit") << "2 ft" << std::optional<std::int64_t>();
+    QTest::newRow("feet") << "2 ft" << std::optional<std::int64_t>(24000);
+    QTest::newRow("metres") << "15 m" << std::optional<std::int64_t>(590551); // 590.5512 in
+    QTest::newRow("other unit") << "2 yd" << std::optional<std::int64_t>();
     QTest::newRow("empty") << "" << std::optional<std::int64_t>();
 }
 
