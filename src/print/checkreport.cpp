@@ -2,15 +2,14 @@
 #include "print/checkreport.h"
 
 #include "print/checkplots.h"
+#include "print/htmlpages.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDateTime>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTextDocument>
 
 #include <cmath>
 
@@ -81,20 +80,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
 
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(9);
-    QTextDocument document;
-    document.documentLayout()->setPaintDevice(&writer);
-    document.setDefaultFont(font);
-    document.setHtml(html);
-    const QSizeF page = writer.pageLayout().paintRectPixels(kResolution).size();
-    document.setPageSize(page);
-    for (int i = 0; i < document.pageCount(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        painter.save();
-        painter.translate(0, -i * page.height());
-        document.drawContents(&painter, QRectF(0, i * page.height(), page.width(), page.height()));
-        painter.restore();
-    }
+    const QSizeF page = paintHtmlPages(writer, painter, html, font);
     // Two plots to a page.
     const std::array<CheckPlot, 4> plots{CheckPlot::Swr, CheckPlot::Impedance, CheckPlot::GainAndFrontToBack,
                                          CheckPlot::Azimuth};

@@ -1,18 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "print/shopsheetprintout.h"
 
+#include "print/htmlpages.h"
 #include "print/shopsheetdrawing.h"
 
 #include "shop/shopsheettext.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QDateTime>
 #include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QTextDocument>
 
 namespace tarvelin {
 
@@ -111,21 +110,7 @@ QByteArray shopSheetPdf(const shop::ShopSheet &sheet, const QPageLayout &layout,
 
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setPointSizeF(9);
-    QTextDocument document;
-    document.documentLayout()->setPaintDevice(&writer);
-    document.setDefaultFont(font);
-    document.setHtml(sheetHtml(sheet, when));
-    const QSizeF page = writer.pageLayout().paintRectPixels(kResolution).size();
-    document.setPageSize(page);
-
-    for (int i = 0; i < document.pageCount(); ++i) {
-        if (i > 0)
-            writer.newPage();
-        painter.save();
-        painter.translate(0, -i * page.height());
-        document.drawContents(&painter, QRectF(0, i * page.height(), page.width(), page.height()));
-        painter.restore();
-    }
+    const QSizeF page = paintHtmlPages(writer, painter, sheetHtml(sheet, when), font);
     writer.newPage();
     const double drawingHeight = std::min(page.height(), page.width() * 1.3);
     paintShopDrawing(painter, QRectF(0, 0, page.width(), drawingHeight), sheet, font, Qt::black);
