@@ -7,6 +7,8 @@
 #include "runtime/numbertext.h"
 #include "runtime/runtimeerror.h"
 
+#include <array>
+#include <optional>
 #include <string>
 
 namespace tarvelin {
@@ -93,9 +95,8 @@ public:
             multiply(multiply(divide(kReflectorToDrivenSpacing, frequency()), kQuarter), kInchesPerFoot));
         put(Director1, column::kSpacingInches,
             multiply(multiply(divide(kDirectorSpacing, frequency()), kQuarter), kInchesPerFoot));
-        const std::string directorSpacing = m_grid.cell(Director1, column::kSpacingInches);
         for (std::size_t i = 1; i < kDirectors.size(); ++i)
-            m_grid.cell(kDirectors[i], column::kSpacingInches) = directorSpacing;
+            copyCell(Director1, kDirectors[i], column::kSpacingInches);
         put(Driven, column::kSpacingCentimetres, multiply(value(Driven, column::kSpacingInches), kCentimetresPerInch));
         for (const ElementRow row : kDirectors)
             put(row, column::kSpacingCentimetres,
@@ -103,9 +104,10 @@ public:
 
         // The boom carries the driven spacing and five director spacings. The feet come from the inches
         // total as displayed; the centimetres add up the displayed centimetre cells.
-        putBoom(BoomTotal::Inches, add(value(Driven, column::kSpacingInches),
-                                       multiply(value(Director1, column::kSpacingInches), kDirectorSpacingsOnBoom)));
-        putBoom(BoomTotal::Feet, divide(ParseNumber(m_grid.boom(BoomTotal::Inches)), kInchesPerFoot));
+        const double boomInches = putBoom(
+            BoomTotal::Inches, add(value(Driven, column::kSpacingInches),
+                                   multiply(value(Director1, column::kSpacingInches), kDirectorSpacingsOnBoom)));
+        putBoom(BoomTotal::Feet, divide(boomInches, kInchesPerFoot));
         putBoom(BoomTotal::Centimetres,
                 add(value(Driven, column::kSpacingCentimetres),
                     multiply(value(Director1, column::kSpacingCentimetres), kDirectorSpacingsOnBoom)));
@@ -114,31 +116,63 @@ public:
     }
 
 private:
-    // The frequency is read afresh by every step that uses it. Zero fails in the first division; a negative
-    // frequency would give negative lengths that look like a result, so it is refused the same way.
-    [[nodiscard]] double frequency() const
+    // Every step reads the frequency text. It cannot change during the pass, so it is read once, on the
+    // first step, and that number serves the others. Zero fails in the first division; a negative frequency
+    // would give negative lengths that look like a result, so it is refused the same way.
+    [[nodiscard]] double frequency()
     {
-        const double f = ParseNumber(m_grid.frequencyText());
-        if (f < 0)
-            throw RuntimeError(ErrorNumber::InvalidArgument);
-        return f;
+        if (!m_frequency) {
+            const double f = ParseNumber(m_grid.frequencyText());
+            if (f < 0)
+                throw RuntimeError(ErrorNumber::InvalidArgument);
+            m_frequency = f;
+        }
+        return *m_frequency;
     }
 
+    // A cell's value as its text reads back: the number kept when the cell was written, which is exactly
+    // what reading the text would give, or the text read if this pass did not write it.
     [[nodiscard]] double value(ElementRow row, int gridColumn) const
     {
+        const auto r = static_cast<std::size_t>(rowIndex(row));
+        const auto c = static_cast<std::size_t>(gridColumn);
+        if (m_written[r][c])
+            return m_values[r][c];
         return ParseNumber(m_grid.cell(row, gridColumn));
     }
 
-    void put(ElementRow row, int gridColumn, double v) { m_grid.cell(row, gridColumn) = FormatNumber(v, kCellFormat); }
-
-    void putBoom(BoomTotal total, double v)
+    void put(ElementRow row, int gridColumn, double v)
     {
-        std::string text = FormatNumber(v, kCellFormat);
-        text += boomSuffix(total);
-        m_grid.setBoomText(total, text);
+        CellValue cell = FormatCell(v);
+        (void)m_grid.cell(row, gridColumn); // the bounds rule: a cell that does not exist is an error
+        const auto r = static_cast<std::size_t>(rowIndex(row));
+        const auto c = static_cast<std::size_t>(gridColumn);
+        m_grid.cell(row, gridColumn) = std::move(cell.text);
+        m_values[r][c] = cell.readBack;
+        m_written[r][c] = true;
+    }
+
+    void copyCell(ElementRow from, ElementRow to, int gridColumn)
+    {
+        m_grid.cell(to, gridColumn) = m_grid.cell(from, gridColumn);
+        const auto c = static_cast<std::size_t>(gridColumn);
+        m_values[static_cast<std::size_t>(rowIndex(to))][c] = m_values[static_cast<std::size_t>(rowIndex(from))][c];
+        m_written[static_cast<std::size_t>(rowIndex(to))][c] = m_written[static_cast<std::size_t>(rowIndex(from))][c];
+    }
+
+    // The boom totals keep their number too: the feet are worked out from the inches total.
+    double putBoom(BoomTotal total, double v)
+    {
+        CellValue cell = FormatCell(v);
+        cell.text += boomSuffix(total);
+        m_grid.setBoomText(total, cell.text);
+        return cell.readBack;
     }
 
     MemoryGrid &m_grid;
+    std::optional<double> m_frequency;
+    std::array<std::array<double, kGridColumnCount>, kElementRowCount> m_values{};
+    std::array<std::array<bool, kGridColumnCount>, kElementRowCount> m_written{};
 };
 
 // Hands a finished pass to the display in the order the steps wrote it: column by column, top row first, then

@@ -220,7 +220,7 @@ constexpr std::array<double, 7> kPowersOfTen{1, 10, 100, 1000, 10000, 100000, 10
 // at most half a unit of the 15th digit, at most 0.5e-14 x t at this scale, and t itself is off by at most
 // half an ulp (1.2e-16 x t); so outside a margin of 1.1e-14 x t around the half, both roads round the same
 // way. Values near a half, and values too large for the margin, take the 15-digit road.
-std::optional<std::string> formatAwayFromHalves(double value, long decimals)
+std::optional<std::string> formatAwayFromHalves(double value, long decimals, std::uint64_t *unitsOut = nullptr)
 {
     if (decimals >= static_cast<long>(kPowersOfTen.size()))
         return std::nullopt;
@@ -233,17 +233,28 @@ std::optional<std::string> formatAwayFromHalves(double value, long decimals)
     if (std::fabs(fraction - 0.5) <= 1e-9 + 1.1e-14 * scaled)
         return std::nullopt;
     const auto units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
+    if (unitsOut)
+        *unitsOut = units;
 
-    std::array<char, 24> digits; // units in decimal, at least decimals + 1 digits long
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), units);
-    std::string_view all(digits.data(), static_cast<std::size_t>(written.ptr - digits.data()));
-    std::array<char, 32> padded;
-    const std::size_t width = std::max(all.size(), static_cast<std::size_t>(decimals) + 1);
-    std::fill_n(padded.data(), width - all.size(), '0');
-    std::copy(all.begin(), all.end(), padded.data() + (width - all.size()));
-    const std::string_view text(padded.data(), width);
-    const std::size_t integerLength = width - static_cast<std::size_t>(decimals);
-    return assembleNumberText(value < 0, text.substr(0, integerLength), text.substr(integerLength));
+    // The text straight from the whole number of units: sign, the integer part without leading zeros, the
+    // point, and the decimals without trailing zeros; a value that rounds to zero carries no sign.
+    std::uint64_t scale = 1;
+    for (long i = 0; i < decimals; ++i)
+        scale *= 10;
+    const std::uint64_t integer = units / scale;
+    std::uint64_t fractionUnits = units % scale;
+    std::array<char, 40> text;
+    char *end = text.data();
+    if (value < 0 && units != 0)
+        *end++ = '-';
+    if (integer != 0)
+        end = std::to_chars(end, text.data() + text.size(), integer).ptr;
+    *end++ = '.';
+    for (std::uint64_t place = scale / 10; place > 0 && fractionUnits != 0; place /= 10) {
+        *end++ = static_cast<char>('0' + fractionUnits / place);
+        fractionUnits %= place;
+    }
+    return std::string(text.data(), end);
 }
 
 } // namespace
@@ -315,6 +326,24 @@ std::string FormatNumber(double value, std::string_view format)
     if (std::optional<std::string> quick = formatAwayFromHalves(value, decimals))
         return std::move(*quick);
     return detail::formatBy15Digits(value, decimals);
+}
+
+CellValue FormatCell(double value)
+{
+    if (std::isnan(value))
+        throw RuntimeError(ErrorNumber::InvalidOperation);
+    if (std::isinf(value))
+        throw RuntimeError(ErrorNumber::Overflow);
+    // The text of k thousandths reads back as the double nearest k / 1000, which is what dividing the exact
+    // whole number k by 1000 gives; below 2^53 thousandths k is exact, and the quick road always is.
+    std::uint64_t units = 0;
+    if (std::optional<std::string> quick = formatAwayFromHalves(value, 3, &units)) {
+        const double magnitude = static_cast<double>(units) / 1000.0;
+        return {std::move(*quick), value < 0 && units != 0 ? -magnitude : magnitude};
+    }
+    std::string text = detail::formatBy15Digits(value, 3);
+    const double readBack = ParseNumber(text);
+    return {std::move(text), readBack};
 }
 
 std::string WholeNumberText(std::int64_t value)

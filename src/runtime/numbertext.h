@@ -29,6 +29,15 @@ inline constexpr std::string_view kCellFormat = ".###";
 // invalid-operation error.
 [[nodiscard]] std::string FormatNumber(double value, std::string_view format);
 
+// A cell's text, exactly as FormatNumber(value, ".###") writes it, and the number ParseNumber reads back from
+// that text, made in one go, so the calculation can carry the shown value on without reading its own text.
+struct CellValue
+{
+    std::string text;
+    double readBack = 0.0;
+};
+[[nodiscard]] CellValue FormatCell(double value);
+
 namespace detail {
 // FormatNumber's exact road, which always takes the 15-digit step; FormatNumber itself skips it where it
 // cannot change the result. Exposed so the tests can hold the two roads to the same answers.

@@ -2,6 +2,7 @@
 // The calculation pass: the worked grids, the rounding that carries from each displayed cell into the
 // next, the boom totals, the order the display is written in, and what a refused frequency leaves behind.
 #include "calc/calculationpass.h"
+#include "calc/referencepass.h"
 #include "calc/memorygrid.h"
 #include "runtime/messagebox.h"
 #include "runtime/runtimeerror.h"
@@ -10,6 +11,13 @@
 
 #include <QTest>
 
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <random>
+#include <string>
 #include <vector>
 
 using namespace tarvelin;
@@ -101,6 +109,7 @@ private slots:
     void writesInStepOrder();
     void sameTextSameResultWhateverWasShown();
     void reflectorHasNoSpacingCells();
+    void matchesTheTextByTextPass();
 };
 
 void TestCalculationPass::workedGrid_data()
@@ -329,6 +338,68 @@ void TestCalculationPass::reflectorHasNoSpacingCells()
     QVERIFY_THROWS_EXCEPTION(RuntimeError, (void)grid.cellText(ElementRow::Director5, 10));
     grid.setCellText(ElementRow::Driven, 9, "x");
     QCOMPARE(grid.cellText(ElementRow::Driven, 9), std::string("x"));
+}
+
+// The pass carries each shown number on instead of reading its text back; over a million frequency texts of
+// every kind it gives exactly the texts, and fails exactly where, the pass that reads every text back does.
+void TestCalculationPass::matchesTheTextByTextPass()
+{
+    std::mt19937_64 random(20261208);
+    std::uniform_real_distribution<double> logFrequency(-3.0, 4.0);
+    std::uniform_int_distribution<int> decimals(0, 7);
+    std::uniform_int_distribution<int> kind(0, 19);
+    const auto textFor = [&]() -> std::string {
+        std::array<char, 64> text{};
+        const double f = std::pow(10.0, logFrequency(random));
+        switch (kind(random)) {
+        case 0:
+            return std::to_string(f) + " MHz";
+        case 1:
+            return "-" + std::to_string(f);
+        case 2: {
+            const auto end = std::to_chars(text.data(), text.data() + text.size(), f, std::chars_format::scientific);
+            return std::string(text.data(), end.ptr);
+        }
+        case 3:
+            return "0";
+        default: {
+            const int length = std::snprintf(text.data(), text.size(), "%.*f", decimals(random), f);
+            return std::string(text.data(), static_cast<std::size_t>(length));
+        }
+        }
+    };
+    for (int i = 0; i < 1'000'000; ++i) {
+        const std::string frequency = textFor();
+        MemoryGrid fast(frequency);
+        MemoryGrid reference(frequency);
+        std::optional<ErrorNumber> fastError;
+        std::optional<ErrorNumber> referenceError;
+        try {
+            calculateInto(fast);
+        } catch (const RuntimeError &error) {
+            fastError = error.number();
+        }
+        try {
+            reference::calculateInto(reference);
+        } catch (const RuntimeError &error) {
+            referenceError = error.number();
+        }
+        if (fastError != referenceError)
+            QFAIL(
+                qPrintable(QStringLiteral("'%1': the passes fail differently").arg(QString::fromStdString(frequency))));
+        for (const ElementRow row : kElementRows)
+            for (int c = 0; c < columnCount(row); ++c)
+                if (fast.cell(row, c) != reference.cell(row, c))
+                    QFAIL(qPrintable(QStringLiteral("'%1': %2 against %3")
+                                         .arg(QString::fromStdString(frequency),
+                                              QString::fromStdString(fast.cell(row, c)),
+                                              QString::fromStdString(reference.cell(row, c)))));
+        for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+            if (fast.boom(total) != reference.boom(total))
+                QFAIL(qPrintable(QStringLiteral("'%1': boom %2 against %3")
+                                     .arg(QString::fromStdString(frequency), QString::fromStdString(fast.boom(total)),
+                                          QString::fromStdString(reference.boom(total)))));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestCalculationPass)
