@@ -6,7 +6,6 @@
 #include "calc/memorygrid.h"
 #include "runtime/fieldtext.h"
 #include "cli/resultwriter.h"
-#include "runtime/messagebox.h"
 #include "runtime/runtimeerror.h"
 #include "cli/necrunner.h"
 #include "nec/analysis.h"
@@ -123,21 +122,6 @@ Examples:
   tarvelin-calc --shop --allowance 2in 14.2   the cut list for 20 m
   tarvelin-calc --analyse --format json 14.2  the design checked with nec2c
 )";
-
-// Collects what the calculation would show in its message box, so it can be reported on the command line.
-class RecordingMessages final : public MessageBoxService
-{
-public:
-    int MessageBox(const MessageBoxRequest &request) override
-    {
-        m_lastPrompt = request.prompt;
-        return answer::kOk;
-    }
-    [[nodiscard]] const std::string &lastPrompt() const { return m_lastPrompt; }
-
-private:
-    std::string m_lastPrompt;
-};
 
 struct Options
 {
@@ -353,13 +337,18 @@ public:
     [[nodiscard]] bool anyFailed() const { return m_anyFailed; }
 
 private:
+    // The steps straight into the grid the output is written from: nothing is on display here, so there is
+    // no need for the pass's scratch copy; a refused frequency is reported with the window's message.
     void calculate(std::string_view frequencyText)
     {
-        m_grid = MemoryGrid(std::string(frequencyText));
-        if (runCalculationPass(m_grid, m_messages))
-            m_writer.appendGrid(m_buffer, frequencyText, m_grid);
-        else
-            fail(frequencyText, m_messages.lastPrompt(), &ResultWriter::appendGridFailure);
+        m_grid.setFrequencyText(std::string(frequencyText));
+        try {
+            calculateInto(m_grid);
+        } catch (const RuntimeError &) {
+            fail(frequencyText, kRefusedFrequencyMessage, &ResultWriter::appendGridFailure);
+            return;
+        }
+        m_writer.appendGrid(m_buffer, frequencyText, m_grid);
     }
 
     void shopSheet(std::string_view frequencyText)
@@ -441,7 +430,6 @@ private:
     ResultWriter m_writer;
     std::ostream &m_out;
     std::ostream &m_err;
-    RecordingMessages m_messages;
     MemoryGrid m_grid;
     std::string m_buffer;
     bool m_anyFailed = false;
