@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: MIT
+// libFuzzer target over the text a user can type or feed in: ParseNumber, FormatNumber's round trip, the
+// calculation against the text-by-text reference pass, and one batch line of tarvelin-calc in each format.
+// Any crash, sanitizer report or broken property stops the fuzzer with the input that caused it.
+#include "calc/calculationpass.h"
+#include "calc/memorygrid.h"
+#include "calc/referencepass.h"
+#include "cli/commandline.h"
+#include "runtime/numbertext.h"
+#include "runtime/runtimeerror.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+
+namespace {
+
+void require(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
+
+void numberText(std::string_view text)
+{
+    double value = 0.0;
+    try {
+        value = tarvelin::ParseNumber(text);
+    } catch (const tarvelin::RuntimeError &error) {
+        require(error.number() == tarvelin::ErrorNumber::Overflow);
+        return;
+    }
+    require(!std::isnan(value));
+    if (!std::isfinite(value))
+        return;
+    // A cell's text reads back as the number it shows, and shows that number again.
+    const std::string text1 = tarvelin::FormatNumber(value, tarvelin::kCellFormat);
+    const std::string text2 = tarvelin::FormatNumber(tarvelin::ParseNumber(text1), tarvelin::kCellFormat);
+    require(text1 == text2);
+    const tarvelin::CellValue cell = tarvelin::FormatCell(value);
+    require(cell.text == text1 && cell.readBack == tarvelin::ParseNumber(text1));
+}
+
+void passes(const std::string &frequency)
+{
+    tarvelin::MemoryGrid fast(frequency);
+    tarvelin::MemoryGrid reference(frequency);
+    std::optional<tarvelin::ErrorNumber> fastError;
+    std::optional<tarvelin::ErrorNumber> referenceError;
+    try {
+        tarvelin::calculateInto(fast);
+    } catch (const tarvelin::RuntimeError &error) {
+        fastError = error.number();
+    }
+    try {
+        tarvelin::reference::calculateInto(reference);
+    } catch (const tarvelin::RuntimeError &error) {
+        referenceError = error.number();
+    }
+    require(fastError == referenceError);
+    if (fastError)
+        return;
+    for (const tarvelin::ElementRow row : tarvelin::kElementRows)
+        for (int c = 0; c < tarvelin::columnCount(row); ++c)
+            require(fast.cell(row, c) == reference.cell(row, c));
+    for (const tarvelin::BoomTotal total :
+         {tarvelin::BoomTotal::Feet, tarvelin::BoomTotal::Inches, tarvelin::BoomTotal::Centimetres})
+        require(fast.boom(total) == reference.boom(total));
+}
+
+void batchLine(const std::string &line)
+{
+    for (const std::string_view format : {"table", "csv", "json"}) {
+        const std::string_view arguments[] = {"--format", format};
+        std::istringstream in(line + "\n");
+        std::ostringstream out;
+        std::ostringstream err;
+        const int status = tarvelin::cli::runCommandLine(arguments, in, out, err);
+        require(status == tarvelin::cli::kExitSuccess || status == tarvelin::cli::kExitSomeFailed);
+        // Nothing from the input reaches a terminal raw: only line ends and printable text.
+        if (format == "table")
+            for (const std::string &text : {out.str(), err.str()})
+                for (const char c : text)
+                    require(c == '\n' || static_cast<unsigned char>(c) >= 0x20);
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const std::string text(reinterpret_cast<const char *>(data), size);
+    numberText(text);
+    passes(text);
+    if (text.find('\n') == std::string::npos && text.find('\r') == std::string::npos)
+        batchLine(text);
+    return 0;
+}
