@@ -144,7 +144,6 @@ private:
     void put(ElementRow row, int gridColumn, double v)
     {
         CellValue cell = FormatCell(v);
-        (void)m_grid.cell(row, gridColumn); // the bounds rule: a cell that does not exist is an error
         const auto r = static_cast<std::size_t>(rowIndex(row));
         const auto c = static_cast<std::size_t>(gridColumn);
         m_grid.cell(row, gridColumn) = std::move(cell.text);

@@ -4,10 +4,8 @@
 #include "print/checkplots.h"
 #include "print/htmlpages.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QLocale>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 
@@ -16,8 +14,6 @@
 namespace tarvelin {
 
 namespace {
-
-constexpr int kResolution = 300;
 
 QString number(double value, int decimals)
 {
@@ -43,18 +39,6 @@ QString checkSummaryText(const nec::CheckSummary &summary, double z0Ohms)
 QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
                           const nec::CheckSummary &summary, const QPageLayout &layout, const QDateTime &when)
 {
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageLayout(layout);
-    writer.setResolution(kResolution);
-    writer.setTitle(QStringLiteral("Tarvelin antenna check, %1 MHz").arg(QString::fromStdString(frequencyText)));
-    writer.setCreator(QStringLiteral("Tarvelin"));
-    QPainter painter(&writer);
-    if (!painter.isActive())
-        return {};
-
     QString html = QStringLiteral("<h2>Tarvelin antenna check: %1 MHz</h2>")
                        .arg(QString::fromStdString(frequencyText).toHtmlEscaped());
     html += QStringLiteral("<p>%1. Modelled with the NEC-2 engine nec2c: wire %2 mm, %3 segments per side, %4, %5; "
@@ -78,21 +62,21 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                          number(p.gainDbi, 2), number(p.frontToBackDb, 2));
     html += QStringLiteral("</table>");
 
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(9);
-    const QSizeF page = paintHtmlPages(writer, painter, html, font);
     // Two plots to a page.
-    const std::array<CheckPlot, 4> plots{CheckPlot::Swr, CheckPlot::Impedance, CheckPlot::GainAndFrontToBack,
-                                         CheckPlot::Azimuth};
-    for (std::size_t i = 0; i < plots.size(); ++i) {
-        if (i % 2 == 0)
-            writer.newPage();
-        const double half = page.height() / 2;
-        paintCheckPlot(painter, QRectF(0, static_cast<double>(i % 2) * half, page.width(), half * 0.95), plots[i],
-                       summary, font, Qt::black);
-    }
-    painter.end();
-    return pdf;
+    const auto plotPages = [&summary](QPdfWriter &writer, QPainter &painter, const QSizeF &page, const QFont &font) {
+        const std::array<CheckPlot, 4> plots{CheckPlot::Swr, CheckPlot::Impedance, CheckPlot::GainAndFrontToBack,
+                                             CheckPlot::Azimuth};
+        for (std::size_t i = 0; i < plots.size(); ++i) {
+            if (i % 2 == 0)
+                writer.newPage();
+            const double half = page.height() / 2;
+            paintCheckPlot(painter, QRectF(0, static_cast<double>(i % 2) * half, page.width(), half * 0.95), plots[i],
+                           summary, font, Qt::black);
+        }
+    };
+    return htmlReportPdf(layout,
+                         QStringLiteral("Tarvelin antenna check, %1 MHz").arg(QString::fromStdString(frequencyText)),
+                         html, plotPages);
 }
 
 } // namespace tarvelin

@@ -1,7 +1,12 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QByteArray>
+
+#include <functional>
+
 class QFont;
+class QPageLayout;
 class QPainter;
 class QPdfWriter;
 class QSizeF;
@@ -9,9 +14,13 @@ class QString;
 
 namespace tarvelin {
 
-// Draws an HTML document over as many pages of the writer's paper as it needs, from the current page on,
-// with the painter that is open on the writer. Gives the size of a page's printable area in the painter's
-// units, for what is drawn on the pages after it.
-QSizeF paintHtmlPages(QPdfWriter &writer, QPainter &painter, const QString &html, const QFont &font);
+// What a report draws on its own pages after its text: given the writer (for new pages), the painter, the
+// size of a page's printable area in the painter's units and the font the text is set in.
+using ReportPages = std::function<void(QPdfWriter &, QPainter &, const QSizeF &, const QFont &)>;
+
+// A report as a vector PDF in memory on the given paper: its HTML over as many pages as it needs, then the
+// pages `drawAfter` adds. Empty when it cannot be drawn.
+[[nodiscard]] QByteArray htmlReportPdf(const QPageLayout &layout, const QString &title, const QString &html,
+                                       const ReportPages &drawAfter);
 
 } // namespace tarvelin

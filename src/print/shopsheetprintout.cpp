@@ -6,18 +6,14 @@
 
 #include "shop/shopsheettext.h"
 
-#include <QBuffer>
 #include <QDateTime>
 #include <QLocale>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
 
 namespace tarvelin {
 
 namespace {
-
-constexpr int kResolution = 300;
 
 QString escaped(const std::string &text)
 {
@@ -49,8 +45,8 @@ QString table(const QStringList &headings, const QList<QStringList> &rows)
 QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
 {
     const auto name = [](const shop::ElementCuts &cuts) {
-        return QString::fromLatin1(shop::elementName(cuts.element).data(),
-                                   static_cast<qsizetype>(shop::elementName(cuts.element).size()));
+        return QString::fromLatin1(elementRowName(cuts.element).data(),
+                                   static_cast<qsizetype>(elementRowName(cuts.element).size()));
     };
     QString html = QStringLiteral("<h2>Tarvelin shop sheet: %1 MHz</h2>").arg(escaped(sheet.frequencyText));
     html += QStringLiteral("<p>%1. %2<br>Wire allowance %3 in, hub offset %4 in")
@@ -96,26 +92,14 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
 
 QByteArray shopSheetPdf(const shop::ShopSheet &sheet, const QPageLayout &layout, const QDateTime &when)
 {
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageLayout(layout);
-    writer.setResolution(kResolution);
-    writer.setTitle(QStringLiteral("Tarvelin shop sheet, %1 MHz").arg(QString::fromStdString(sheet.frequencyText)));
-    writer.setCreator(QStringLiteral("Tarvelin"));
-    QPainter painter(&writer);
-    if (!painter.isActive())
-        return {};
-
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPointSizeF(9);
-    const QSizeF page = paintHtmlPages(writer, painter, sheetHtml(sheet, when), font);
-    writer.newPage();
-    const double drawingHeight = std::min(page.height(), page.width() * 1.3);
-    paintShopDrawing(painter, QRectF(0, 0, page.width(), drawingHeight), sheet, font, Qt::black);
-    painter.end();
-    return pdf;
+    const auto drawingPage = [&sheet](QPdfWriter &writer, QPainter &painter, const QSizeF &page, const QFont &font) {
+        writer.newPage();
+        const double drawingHeight = std::min(page.height(), page.width() * 1.3);
+        paintShopDrawing(painter, QRectF(0, 0, page.width(), drawingHeight), sheet, font, Qt::black);
+    };
+    return htmlReportPdf(layout,
+                         QStringLiteral("Tarvelin shop sheet, %1 MHz").arg(QString::fromStdString(sheet.frequencyText)),
+                         sheetHtml(sheet, when), drawingPage);
 }
 
 } // namespace tarvelin

@@ -54,6 +54,15 @@ void appendLengthPair(std::string &out, const ShopSheet &sheet, std::string_view
     appendJsonMillimetres(out, length);
 }
 
+// One element's object in a list of seven: its separator, brace and name, ready for its lengths.
+void appendElementOpening(std::string &out, const ElementCuts &cuts)
+{
+    out += cuts.element == ElementRow::Reflector ? "{" : ", {";
+    appendKey(out, "element");
+    appendJsonString(out, elementRowName(cuts.element));
+    out += ", ";
+}
+
 constexpr std::array<std::string_view, 4> kMarkNames{"mark_1", "mark_2", "mark_3", "mark_4"};
 
 Row csvHeadings()
@@ -116,11 +125,6 @@ std::string both(const ShopSheet &sheet, HalfThousandths length)
 
 } // namespace
 
-std::string_view elementName(ElementRow row)
-{
-    return elementRowName(row);
-}
-
 std::string roundingNote(int step)
 {
     // Half a step: 1/(2 x step) inch, in millimetres to one decimal.
@@ -137,10 +141,7 @@ std::string shopSheetJson(const ShopSheet &sheet)
     appendJsonString(out, sheet.frequencyText);
     out += ", \"step\": " + std::to_string(sheet.settings.step) + ", \"loops\": [";
     for (const ElementCuts &cuts : sheet.elements) {
-        out += cuts.element == ElementRow::Reflector ? "{" : ", {";
-        appendKey(out, "element");
-        appendJsonString(out, elementName(cuts.element));
-        out += ", ";
+        appendElementOpening(out, cuts);
         appendLengthPair(out, sheet, "loop", cuts.loop);
         out += ", ";
         appendLengthPair(out, sheet, "cut", cuts.cut);
@@ -160,10 +161,7 @@ std::string shopSheetJson(const ShopSheet &sheet)
     }
     out += "], \"spreaders\": [";
     for (const ElementCuts &cuts : sheet.elements) {
-        out += cuts.element == ElementRow::Reflector ? "{" : ", {";
-        appendKey(out, "element");
-        appendJsonString(out, elementName(cuts.element));
-        out += ", ";
+        appendElementOpening(out, cuts);
         appendLengthPair(out, sheet, "arm", cuts.arm);
         out += ", \"count\": " + std::to_string(kArmsPerElement) + ", ";
         appendLengthPair(out, sheet, "spreader", cuts.spreader);
@@ -171,10 +169,7 @@ std::string shopSheetJson(const ShopSheet &sheet)
     }
     out += "], \"boom\": {\"stations\": [";
     for (const ElementCuts &cuts : sheet.elements) {
-        out += cuts.element == ElementRow::Reflector ? "{" : ", {";
-        appendKey(out, "element");
-        appendJsonString(out, elementName(cuts.element));
-        out += ", ";
+        appendElementOpening(out, cuts);
         appendLengthPair(out, sheet, "station", cuts.station);
         out += "}";
     }
@@ -202,10 +197,7 @@ std::string shopSheetJson(const ShopSheet &sheet)
         appendJsonString(out, sheet.correctedFrequencyText);
         out += ", \"trims\": [";
         for (const ElementCuts &cuts : sheet.elements) {
-            out += cuts.element == ElementRow::Reflector ? "{" : ", {";
-            appendKey(out, "element");
-            appendJsonString(out, elementName(cuts.element));
-            out += ", ";
+            appendElementOpening(out, cuts);
             appendLengthPair(out, sheet, "trim", cuts.trim.value_or(0));
             out += ", ";
             appendLengthPair(out, sheet, "corrected_station", cuts.correctedStation.value_or(0));
@@ -228,7 +220,7 @@ std::string shopSheetCsvRows(const ShopSheet &sheet)
 {
     std::string out;
     for (const ElementCuts &cuts : sheet.elements) {
-        Row row{sheet.frequencyText, std::string(elementName(cuts.element))};
+        Row row{sheet.frequencyText, std::string(elementRowName(cuts.element))};
         const auto add = [&](HalfThousandths length) {
             row.push_back(fraction(sheet, length));
             row.push_back(millimetresText(length));
@@ -260,7 +252,7 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
                  {"Loops", "Loop", "Loop (mm)", "Cut", "Cut (mm)", "Side", "Side (mm)", "Corner 1", "Corner 1 (mm)",
                   "Corner 2", "Corner 2 (mm)", "Corner 3", "Corner 3 (mm)", "Corner 4", "Corner 4 (mm)"});
     for (const ElementCuts &cuts : sheet.elements) {
-        Row row{std::string(elementName(cuts.element)),
+        Row row{std::string(elementRowName(cuts.element)),
                 fraction(sheet, cuts.loop),
                 millimetresText(cuts.loop),
                 fraction(sheet, cuts.cut),
@@ -278,7 +270,7 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
         out, {"Spreaders and boom", "Arm", "Arm (mm)", "Arms", "Spreader", "Spreader (mm)", "Station", "Station (mm)"});
     for (const ElementCuts &cuts : sheet.elements)
         appendTabRow(out,
-                     {std::string(elementName(cuts.element)), fraction(sheet, cuts.arm), millimetresText(cuts.arm),
+                     {std::string(elementRowName(cuts.element)), fraction(sheet, cuts.arm), millimetresText(cuts.arm),
                       std::to_string(kArmsPerElement), fraction(sheet, cuts.spreader), millimetresText(cuts.spreader),
                       fraction(sheet, cuts.station), millimetresText(cuts.station)});
     if (!sheet.correctedFrequencyText.empty()) {
@@ -287,7 +279,7 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
                            "Corrected station", "Corrected station (mm)"});
         for (const ElementCuts &cuts : sheet.elements)
             appendTabRow(out,
-                         {std::string(elementName(cuts.element)), fraction(sheet, cuts.trim.value_or(0)),
+                         {std::string(elementRowName(cuts.element)), fraction(sheet, cuts.trim.value_or(0)),
                           millimetresText(cuts.trim.value_or(0)), fraction(sheet, cuts.correctedStation.value_or(0)),
                           millimetresText(cuts.correctedStation.value_or(0))});
     }
@@ -305,14 +297,14 @@ std::string shopSheetTable(const ShopSheet &sheet)
 
     std::vector<Row> loops{{"Loops", "Loop", "Cut", "Side"}};
     for (const ElementCuts &cuts : sheet.elements)
-        loops.push_back({std::string(elementName(cuts.element)), both(sheet, cuts.loop), both(sheet, cuts.cut),
+        loops.push_back({std::string(elementRowName(cuts.element)), both(sheet, cuts.loop), both(sheet, cuts.cut),
                          both(sheet, cuts.side)});
     appendAligned(out, loops);
     out += '\n';
 
     std::vector<Row> marks{{"Corner marks", "1", "2", "3", "4"}};
     for (const ElementCuts &cuts : sheet.elements) {
-        Row row{std::string(elementName(cuts.element))};
+        Row row{std::string(elementRowName(cuts.element))};
         for (const HalfThousandths mark : cuts.cornerMarks)
             row.push_back(both(sheet, mark));
         marks.push_back(std::move(row));
@@ -322,7 +314,7 @@ std::string shopSheetTable(const ShopSheet &sheet)
 
     std::vector<Row> boom{{"Spreaders and boom", "Arm (x4)", "Spreader", "Station"}};
     for (const ElementCuts &cuts : sheet.elements)
-        boom.push_back({std::string(elementName(cuts.element)), both(sheet, cuts.arm), both(sheet, cuts.spreader),
+        boom.push_back({std::string(elementRowName(cuts.element)), both(sheet, cuts.arm), both(sheet, cuts.spreader),
                         both(sheet, cuts.station)});
     appendAligned(out, boom);
 
@@ -331,7 +323,7 @@ std::string shopSheetTable(const ShopSheet &sheet)
                " MHz (+ lengthen, - shorten).\n";
         std::vector<Row> trims{{"Trims", "Trim", "Corrected station"}};
         for (const ElementCuts &cuts : sheet.elements)
-            trims.push_back({std::string(elementName(cuts.element)), both(sheet, cuts.trim.value_or(0)),
+            trims.push_back({std::string(elementRowName(cuts.element)), both(sheet, cuts.trim.value_or(0)),
                              both(sheet, cuts.correctedStation.value_or(0))});
         appendAligned(out, trims);
     }

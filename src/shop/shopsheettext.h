@@ -11,9 +11,6 @@ namespace tarvelin::shop {
 // The sheet's texts for every place it goes: the terminal, a JSON line, CSV rows and tab-separated text for
 // a spreadsheet. Each length is given in feet, inches and a fraction of the sheet's step, and in millimetres.
 
-// The element's name as the window's grid shows it ("Director 1").
-[[nodiscard]] std::string_view elementName(ElementRow row);
-
 // One JSON object on one line, ending in "\n".
 [[nodiscard]] std::string shopSheetJson(const ShopSheet &sheet);
 

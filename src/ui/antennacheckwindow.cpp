@@ -5,12 +5,11 @@
 #include "print/checkplots.h"
 #include "print/checkreport.h"
 #include "print/confirmprint.h"
-#include "runtime/messagebox.h"
 #include "runtime/printer.h"
-#include "runtime/qtmessagebox.h"
 #include "shop/lengthtext.h"
 #include "ui/enginerun.h"
 #include "ui/flagicon.h"
+#include "ui/wholefile.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -29,7 +28,6 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -410,18 +408,7 @@ void AntennaCheckWindow::showResults(const QStringList &outputs)
 
 bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &contents, const QString &what)
 {
-    QSaveFile file(path);
-    if (!contents.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() &&
-        file.commit())
-        return true;
-    MessageBoxRequest request;
-    request.prompt = QStringLiteral("The %1 could not be saved: %2\n\nNothing was written.")
-                         .arg(what, contents.isEmpty() ? QStringLiteral("nothing to save") : file.errorString())
-                         .toStdString();
-    request.buttons = buttons::kWarning;
-    request.title = kApplicationTitle;
-    m_messages.MessageBox(request);
-    return false;
+    return saveWholeFile(m_messages, path, contents, what, QStringLiteral("nothing to save"));
 }
 
 bool AntennaCheckWindow::saveDeck(const QString &path)

@@ -18,6 +18,15 @@ QPoint centredFramePosition(const QRect &available, const QSize &frame)
             start(available.top(), available.height(), frame.height())};
 }
 
+void bringToFront(QWidget &window)
+{
+    if (window.isMinimized())
+        window.setWindowState(window.windowState() & ~Qt::WindowMinimized);
+    window.show();
+    window.raise();
+    window.activateWindow();
+}
+
 void setUpFixedWindow(QWidget &window, const QString &name, const QString &title, std::uint32_t groundBgr,
                       const QSize &clientSize)
 {

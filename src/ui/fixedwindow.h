@@ -32,6 +32,9 @@ enum class WindowKind
 // larger than the area starts at the area's top left instead, so its title bar can be reached.
 [[nodiscard]] QPoint centredFramePosition(const QRect &available, const QSize &frame);
 
+// Brings a window that is open to the front and activates it, restored first if it was minimized.
+void bringToFront(QWidget &window);
+
 // Names, titles and sizes a window, and fills its ground with one colour (&HBBGGRR).
 void setUpFixedWindow(QWidget &window, const QString &name, const QString &title, std::uint32_t groundBgr,
                       const QSize &clientSize);

@@ -312,11 +312,7 @@ void Form1::openShopSheet()
         m_shopSheet = new ShopSheetWindow(this, m_messages, m_printer);
     if (!m_lastCalculatedFrequency.isEmpty())
         m_shopSheet->setFrequencyText(m_lastCalculatedFrequency);
-    if (m_shopSheet->isMinimized())
-        m_shopSheet->setWindowState(m_shopSheet->windowState() & ~Qt::WindowMinimized);
-    m_shopSheet->show();
-    m_shopSheet->raise();
-    m_shopSheet->activateWindow();
+    bringToFront(*m_shopSheet);
 }
 
 void Form1::openAntennaCheck()
@@ -325,11 +321,7 @@ void Form1::openAntennaCheck()
         m_antennaCheck = new AntennaCheckWindow(this, m_messages, m_printer);
     if (!m_lastCalculatedFrequency.isEmpty() && !m_antennaCheck->running())
         m_antennaCheck->setFrequencyText(m_lastCalculatedFrequency);
-    if (m_antennaCheck->isMinimized())
-        m_antennaCheck->setWindowState(m_antennaCheck->windowState() & ~Qt::WindowMinimized);
-    m_antennaCheck->show();
-    m_antennaCheck->raise();
-    m_antennaCheck->activateWindow();
+    bringToFront(*m_antennaCheck);
 }
 
 void Form1::about()

@@ -45,10 +45,7 @@ Form2::Form2(QWidget *owner, MessageBoxService &messages, PrinterService &printe
 void Form2::showModeless()
 {
     if (isVisible()) {
-        if (isMinimized())
-            setWindowState(windowState() & ~Qt::WindowMinimized);
-        raise();
-        activateWindow();
+        bringToFront(*this);
         return;
     }
     load();

@@ -3,12 +3,11 @@
 
 #include "print/confirmprint.h"
 #include "print/shopsheetprintout.h"
-#include "runtime/messagebox.h"
 #include "runtime/printer.h"
-#include "runtime/qtmessagebox.h"
 #include "shop/shopsheettext.h"
 #include "ui/flagicon.h"
 #include "ui/shopdrawing.h"
+#include "ui/wholefile.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -24,7 +23,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSettings>
 #include <QSplitter>
 #include <QTabWidget>
@@ -295,36 +293,17 @@ bool ShopSheetWindow::saveCsv(const QString &path)
 {
     if (!m_sheet)
         return false;
-    const std::string csv = shop::shopSheetCsvHeader() + shop::shopSheetCsvRows(*m_sheet);
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) &&
-        file.write(csv.data(), static_cast<qint64>(csv.size())) == static_cast<qint64>(csv.size()) && file.commit())
-        return true;
-    reportSaveFailure(QStringLiteral("CSV file"), file.errorString());
-    return false;
+    return saveWholeFile(m_messages, path,
+                         QByteArray::fromStdString(shop::shopSheetCsvHeader() + shop::shopSheetCsvRows(*m_sheet)),
+                         QStringLiteral("CSV file"), QStringLiteral("nothing to save"));
 }
 
 bool ShopSheetWindow::savePdf(const QString &path)
 {
     if (!m_sheet)
         return false;
-    const QByteArray pdf = shopSheetPdf(*m_sheet, localPaperLayout(), QDateTime::currentDateTime());
-    QSaveFile file(path);
-    if (!pdf.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(pdf) == pdf.size() && file.commit())
-        return true;
-    reportSaveFailure(QStringLiteral("PDF"),
-                      pdf.isEmpty() ? QStringLiteral("cannot draw the pages") : file.errorString());
-    return false;
-}
-
-void ShopSheetWindow::reportSaveFailure(const QString &what, const QString &reason)
-{
-    MessageBoxRequest request;
-    request.prompt =
-        QStringLiteral("The %1 could not be saved: %2\n\nNothing was written.").arg(what, reason).toStdString();
-    request.buttons = buttons::kWarning;
-    request.title = kApplicationTitle;
-    m_messages.MessageBox(request);
+    return saveWholeFile(m_messages, path, shopSheetPdf(*m_sheet, localPaperLayout(), QDateTime::currentDateTime()),
+                         QStringLiteral("PDF"), QStringLiteral("cannot draw the pages"));
 }
 
 QString ShopSheetWindow::suggestedName(const QString &suffix) const

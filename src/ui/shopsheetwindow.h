@@ -51,7 +51,6 @@ private:
     void print();
     void chooseAndSaveCsv();
     void chooseAndSavePdf();
-    void reportSaveFailure(const QString &what, const QString &reason);
     [[nodiscard]] QString suggestedName(const QString &suffix) const;
 
     MessageBoxService &m_messages;
