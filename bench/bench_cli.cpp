@@ -62,12 +62,14 @@ void jsonBatchOf10000(benchmark::State &state)
 }
 BENCHMARK(jsonBatchOf10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(3);
 
-// Runs a program to its end with stdout to a file (or /dev/null); gives the exit status.
+// Runs a program to its end with stdout to a file (or /dev/null) and stderr to /dev/null; gives the exit
+// status.
 int runProgram(std::vector<std::string> arguments, const char *outputPath = "/dev/null", bool searchPath = false)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outputPath, O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
     std::vector<char *> argv;
     for (std::string &argument : arguments)
         argv.push_back(argument.data());
@@ -82,6 +84,19 @@ int runProgram(std::vector<std::string> arguments, const char *outputPath = "/de
     waitpid(pid, &status, 0);
     return status;
 }
+
+// One fraction, whole process: a long search, the hardest met so far, and one that ends in overflow.
+void fractionProcess(benchmark::State &state, const char *value)
+{
+    for (auto _ : state) {
+        const int status = runProgram({TARVELIN_CALC_PATH, "--fraction", value});
+        if (!WIFEXITED(status) || WEXITSTATUS(status) > 1)
+            state.SkipWithError("tarvelin-calc failed");
+    }
+}
+BENCHMARK_CAPTURE(fractionProcess, 0.123456789, "0.123456789")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(fractionProcess, near_halves, "-0.66526518338830198")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(fractionProcess, overflow_1e-300, "1e-300")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The check at its defaults, 13 frequencies and the azimuth cut, split over one nec2c per core, against one
 // nec2c over the deck with the whole sweep, alternately in the same run. ratio = check / single engine.

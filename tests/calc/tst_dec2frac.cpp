@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Dec2Frac: the fraction search, its turn counts (which pin down the search itself, not only its answer),
-// and its overflow errors.
+// and its overflow errors, checked against the search done one turn at a time.
 #include "calc/dec2frac.h"
+#include "calc/fractionwalk.h"
 #include "runtime/runtimeerror.h"
 
 #include <QRandomGenerator>
@@ -26,35 +27,60 @@ private slots:
     void errors();
     void noBlanksInAnyResult();
     void agreesWithTheTurnByTurnSearch();
+    void agreesOnLongSearches_data();
+    void agreesOnLongSearches();
 };
 
 namespace {
 
-// The search exactly as builders have always described it, one turn at a time; searchFraction arranges the
-// same turns differently for speed and must find the same fraction after the same number of turns.
-FractionSearch turnByTurn(double value)
+struct Searched
 {
-    FractionSearch s;
-    double quotient = 1.0;
-    while (quotient != value) {
-        ++s.turns;
-        if (quotient < value) {
-            if (s.numerator == std::numeric_limits<std::int32_t>::max())
-                throw RuntimeError(ErrorNumber::Overflow);
-            ++s.numerator;
-        } else {
-            if (s.denominator == std::numeric_limits<std::int32_t>::max())
-                throw RuntimeError(ErrorNumber::Overflow);
-            ++s.denominator;
-            const double rounded = std::nearbyint(s.denominator * value); // the default mode: halves to even
-            if (!(rounded >= std::numeric_limits<std::int32_t>::min() &&
-                  rounded <= std::numeric_limits<std::int32_t>::max()))
-                throw RuntimeError(ErrorNumber::Overflow);
-            s.numerator = static_cast<std::int32_t>(rounded);
-        }
-        quotient = static_cast<double>(s.numerator) / s.denominator;
+    FractionSearch search;
+    bool overflow = false;
+};
+
+Searched searched(double value)
+{
+    Searched result;
+    try {
+        result.search = searchFraction(value);
+    } catch (const RuntimeError &raised) {
+        if (raised.number() != ErrorNumber::Overflow)
+            throw;
+        result.overflow = true;
     }
-    return s;
+    return result;
+}
+
+QString described(const FractionSearch &s, bool overflow)
+{
+    if (overflow)
+        return QStringLiteral("overflow");
+    return QStringLiteral("%1/%2 after %3 turns").arg(s.numerator).arg(s.denominator).arg(s.turns);
+}
+
+// Empty when the two agree; otherwise what each gave. `walkedAll` tells whether the walk finished.
+QString disagreement(double value, std::uint64_t budget, bool *walkedAll = nullptr)
+{
+    const Walked walked = turnByTurn(value, budget);
+    if (walkedAll)
+        *walkedAll = walked.finished;
+    const Searched fast = searched(value);
+    const auto text = [&] {
+        return QStringLiteral("%1: %2, one turn at a time %3")
+            .arg(value, 0, 'g', 17)
+            .arg(described(fast.search, fast.overflow), walked.finished ? described(walked.search, walked.overflow)
+                                                                        : QStringLiteral("still searching"));
+    };
+    if (!walked.finished)
+        return !fast.overflow && fast.search.turns <= budget ? text() : QString();
+    if (walked.overflow != fast.overflow)
+        return text();
+    if (!walked.overflow && (walked.search.numerator != fast.search.numerator ||
+                             walked.search.denominator != fast.search.denominator ||
+                             walked.search.turns != fast.search.turns))
+        return text();
+    return {};
 }
 
 } // namespace
@@ -83,6 +109,9 @@ void TestDec2Frac::fraction_data()
     QTest::newRow("negative three quarters") << -0.75 << "-3/4" << quint64(4);
     QTest::newRow("negative whole over two") << -1.0 << "-2/2" << quint64(1);
     QTest::newRow("negative three over two") << -3.0 << "-6/2" << quint64(1);
+    QTest::newRow("0.123456789") << 0.123456789 << "13566680/109890109" << quint64(164835161);
+    QTest::newRow("largest numerator") << 1073741823.5 << "2147483647/2" << quint64(1073741824);
+    QTest::newRow("smallest numerator") << -1073741824.0 << "-2147483648/2" << quint64(1);
 }
 
 void TestDec2Frac::fraction()
@@ -104,6 +133,11 @@ void TestDec2Frac::errors_data()
     QTest::newRow("far below zero fails at once") << -2e9 << ErrorNumber::Overflow;
     QTest::newRow("just below the negative limit") << -1073741824.5 << ErrorNumber::Overflow;
     QTest::newRow("product beyond the double range") << -1e308 << ErrorNumber::Overflow;
+    QTest::newRow("the double sum of 0.1 and 0.2") << 0.1 + 0.2 << ErrorNumber::Overflow;
+    QTest::newRow("above the numerator limit") << 2147483647.5 << ErrorNumber::Overflow;
+    QTest::newRow("whole number above the limit") << 2147483648.0 << ErrorNumber::Overflow;
+    QTest::newRow("1e-300, no fraction small enough") << 1e-300 << ErrorNumber::Overflow;
+    QTest::newRow("smallest subnormal") << std::numeric_limits<double>::denorm_min() << ErrorNumber::Overflow;
     QTest::newRow("infinity") << std::numeric_limits<double>::infinity() << ErrorNumber::Overflow;
     QTest::newRow("minus infinity") << -std::numeric_limits<double>::infinity() << ErrorNumber::Overflow;
     QTest::newRow("not a number") << std::numeric_limits<double>::quiet_NaN() << ErrorNumber::InvalidOperation;
@@ -130,29 +164,53 @@ void TestDec2Frac::noBlanksInAnyResult()
     }
 }
 
+// Over 100,000 values of every kind whose walk stays affordable: exact simple fractions, workshop decimals,
+// fractions moved a few units in the last place (which makes the searched fraction far from simple), and
+// doubles of every magnitude and sign. A walk cut off by the budget still counts when the fast search claims
+// to finish within it.
 void TestDec2Frac::agreesWithTheTurnByTurnSearch()
 {
     QRandomGenerator random(375);
     QList<double> values{0.999999, 1.000001, 1.5, 99.99, -99.99, 0.007, -0.007, 1e-4, -1e-4, 600.25, 1234.5678};
-    for (int i = 0; i < 300; ++i) {
-        const int denominator = random.bounded(1, 3000);
-        values << double(random.bounded(-6000, 6000)) / denominator; // exact simple fractions
-        values << random.bounded(-100000, 100000) / 10000.0;         // workshop decimals
+    for (int i = 0; i < 50000; ++i) {
+        values << double(random.bounded(-3000, 3000)) / random.bounded(1, 600); // exact simple fractions
+        values << random.bounded(-100000, 100000) / 1000.0;                   // workshop decimals
     }
+    for (int i = 0; i < 10000; ++i) {
+        double nudged = double(random.bounded(-4000, 4000)) / random.bounded(1, 300);
+        for (int units = random.bounded(-3, 4); units != 0; units += units > 0 ? -1 : 1)
+            nudged = std::nextafter(nudged, units > 0 ? 1e9 : -1e9);
+        values << nudged;
+        const double anyDouble = std::ldexp(random.generateDouble(), random.bounded(-40, 34));
+        values << (random.bounded(2) ? anyDouble : -anyDouble);
+    }
+    int compared = 0;
     for (const double value : values) {
-        const FractionSearch expected = turnByTurn(value);
-        const FractionSearch actual = searchFraction(value);
-        QVERIFY2(actual.numerator == expected.numerator && actual.denominator == expected.denominator &&
-                     actual.turns == expected.turns,
-                 qPrintable(QStringLiteral("%1: %2/%3 after %4 turns, expected %5/%6 after %7")
-                                .arg(value, 0, 'g', 17)
-                                .arg(actual.numerator)
-                                .arg(actual.denominator)
-                                .arg(actual.turns)
-                                .arg(expected.numerator)
-                                .arg(expected.denominator)
-                                .arg(expected.turns)));
+        bool walkedAll = false;
+        const QString problem = disagreement(value, 20000, &walkedAll);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        compared += walkedAll ? 1 : 0;
     }
+    QVERIFY2(compared >= 100000, qPrintable(QString::number(compared)));
+}
+
+// Searches of tens of millions to billions of turns, walked in full once each: long runs of near-halves,
+// a denominator near the limit, and an overflow at once.
+void TestDec2Frac::agreesOnLongSearches_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::newRow("0.123456789") << 0.123456789;
+    QTest::newRow("0.1234567") << 0.1234567;
+    QTest::newRow("pi to 15 digits") << 3.14159265358979;
+    QTest::newRow("negative, denominator near the limit") << -0.66526518338830198;
+    QTest::newRow("far below zero") << -2e9;
+}
+
+void TestDec2Frac::agreesOnLongSearches()
+{
+    QFETCH(double, value);
+    const QString problem = disagreement(value, std::numeric_limits<std::uint64_t>::max());
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
 QTEST_APPLESS_MAIN(TestDec2Frac)
