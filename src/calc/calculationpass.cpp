@@ -143,11 +143,9 @@ private:
 
     void put(ElementRow row, int gridColumn, double v)
     {
-        CellValue cell = FormatCell(v);
         const auto r = static_cast<std::size_t>(rowIndex(row));
         const auto c = static_cast<std::size_t>(gridColumn);
-        m_grid.cell(row, gridColumn) = std::move(cell.text);
-        m_values[r][c] = cell.readBack;
+        m_values[r][c] = FormatCellInto(v, m_grid.cell(row, gridColumn));
         m_written[r][c] = true;
     }
 
@@ -175,9 +173,14 @@ private:
 };
 
 // Hands a finished pass to the display in the order the steps wrote it: column by column, top row first, then
-// the boom totals (inches, feet, centimetres) and finally the boom caption.
-void commit(const MemoryGrid &scratch, ResultGrid &grid)
+// the boom totals (inches, feet, centimetres) and finally the boom caption. A grid in memory shows nothing
+// while it is written, so it simply takes the finished texts over.
+void commit(MemoryGrid &scratch, ResultGrid &grid)
 {
+    if (auto *memory = dynamic_cast<MemoryGrid *>(&grid)) {
+        memory->takeResults(scratch);
+        return;
+    }
     for (int c = 0; c < kGridColumnCount; ++c)
         for (const ElementRow row : kElementRows)
             if (c < columnCount(row))

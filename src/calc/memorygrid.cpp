@@ -27,6 +27,13 @@ MemoryGrid MemoryGrid::copyOf(const ResultGrid &grid)
     return copy;
 }
 
+void MemoryGrid::takeResults(MemoryGrid &finished)
+{
+    m_cells.swap(finished.m_cells);
+    m_boom.swap(finished.m_boom);
+    m_boomCaptionVisible = true;
+}
+
 const std::string &MemoryGrid::cell(ElementRow row, int gridColumn) const
 {
     requireCell(row, gridColumn);

@@ -29,6 +29,10 @@ public:
     [[nodiscard]] bool boomCaptionVisible() const override { return m_boomCaptionVisible; }
     void setBoomCaptionVisible(bool visible) override { m_boomCaptionVisible = visible; }
 
+    // Takes over every cell and boom text of a finished pass (the finished grid gets this one's old texts)
+    // and shows the boom caption, as the pass does when it hands its results on one by one.
+    void takeResults(MemoryGrid &finished);
+
     // Cheap reads for the pass's own inner loop, with the same bounds rule as cellText.
     [[nodiscard]] const std::string &cell(ElementRow row, int gridColumn) const;
     [[nodiscard]] std::string &cell(ElementRow row, int gridColumn);

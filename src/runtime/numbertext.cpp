@@ -220,7 +220,11 @@ constexpr std::array<double, 7> kPowersOfTen{1, 10, 100, 1000, 10000, 100000, 10
 // at most half a unit of the 15th digit, at most 0.5e-14 x t at this scale, and t itself is off by at most
 // half an ulp (1.2e-16 x t); so outside a margin of 1.1e-14 x t around the half, both roads round the same
 // way. Values near a half, and values too large for the margin, take the 15-digit road.
-std::optional<std::string> formatAwayFromHalves(double value, long decimals, std::uint64_t *unitsOut = nullptr)
+// Writes the text into `out` (room for 40 characters) and gives its length; none where the quick road
+// cannot be sure of the rounding.
+constexpr std::size_t kQuickTextRoom = 40;
+
+std::optional<std::size_t> formatAwayFromHalves(double value, long decimals, char *out, std::uint64_t *unitsOut = nullptr)
 {
     if (decimals >= static_cast<long>(kPowersOfTen.size()))
         return std::nullopt;
@@ -228,33 +232,39 @@ std::optional<std::string> formatAwayFromHalves(double value, long decimals, std
     constexpr double kTwoPow52 = 4503599627370496.0;
     if (!(scaled < kTwoPow52))
         return std::nullopt;
-    const double whole = std::floor(scaled);
+    // Truncating to a whole number is the floor here, as the value is not negative and below 2^52; the
+    // conversion is one instruction where floor() is a library call on the baseline processor.
+    const auto truncated = static_cast<std::uint64_t>(static_cast<std::int64_t>(scaled));
+    const auto whole = static_cast<double>(truncated);
     const double fraction = scaled - whole; // exact: both lie within one binade of each other
     if (std::fabs(fraction - 0.5) <= 1e-9 + 1.1e-14 * scaled)
         return std::nullopt;
-    const auto units = static_cast<std::uint64_t>(whole) + (fraction > 0.5 ? 1U : 0U);
+    const std::uint64_t units = truncated + (fraction > 0.5 ? 1U : 0U);
     if (unitsOut)
         *unitsOut = units;
 
     // The text straight from the whole number of units: sign, the integer part without leading zeros, the
-    // point, and the decimals without trailing zeros; a value that rounds to zero carries no sign.
-    std::uint64_t scale = 1;
-    for (long i = 0; i < decimals; ++i)
-        scale *= 10;
-    const std::uint64_t integer = units / scale;
-    std::uint64_t fractionUnits = units % scale;
-    std::array<char, 40> text;
-    char *end = text.data();
+    // point, and the decimals without trailing zeros; a value that rounds to zero carries no sign. The
+    // decimals come off the end one by one, as dividing by ten is cheap where dividing by 10^decimals is not.
+    std::array<char, 8> fractionDigits;
+    std::uint64_t integer = units;
+    for (long i = decimals - 1; i >= 0; --i) {
+        fractionDigits[static_cast<std::size_t>(i)] = static_cast<char>('0' + integer % 10);
+        integer /= 10;
+    }
+    long shown = decimals;
+    while (shown > 0 && fractionDigits[static_cast<std::size_t>(shown - 1)] == '0')
+        --shown;
+    char *end = out;
     if (value < 0 && units != 0)
         *end++ = '-';
     if (integer != 0)
-        end = std::to_chars(end, text.data() + text.size(), integer).ptr;
+        end = std::to_chars(end, out + kQuickTextRoom, integer).ptr;
     *end++ = '.';
-    for (std::uint64_t place = scale / 10; place > 0 && fractionUnits != 0; place /= 10) {
-        *end++ = static_cast<char>('0' + fractionUnits / place);
-        fractionUnits %= place;
-    }
-    return std::string(text.data(), end);
+    // All eight places are copied, which is one move of a fixed size, and only the shown ones are kept.
+    std::copy_n(fractionDigits.data(), fractionDigits.size(), end);
+    end += shown;
+    return static_cast<std::size_t>(end - out);
 }
 
 } // namespace
@@ -323,12 +333,13 @@ std::string FormatNumber(double value, std::string_view format)
     if (std::isinf(value))
         throw RuntimeError(ErrorNumber::Overflow);
 
-    if (std::optional<std::string> quick = formatAwayFromHalves(value, decimals))
-        return std::move(*quick);
+    std::array<char, kQuickTextRoom> quick;
+    if (const std::optional<std::size_t> length = formatAwayFromHalves(value, decimals, quick.data()))
+        return std::string(quick.data(), *length);
     return detail::formatBy15Digits(value, decimals);
 }
 
-CellValue FormatCell(double value)
+double FormatCellInto(double value, std::string &text)
 {
     if (std::isnan(value))
         throw RuntimeError(ErrorNumber::InvalidOperation);
@@ -337,13 +348,21 @@ CellValue FormatCell(double value)
     // The text of k thousandths reads back as the double nearest k / 1000, which is what dividing the exact
     // whole number k by 1000 gives; below 2^53 thousandths k is exact, and the quick road always is.
     std::uint64_t units = 0;
-    if (std::optional<std::string> quick = formatAwayFromHalves(value, 3, &units)) {
+    std::array<char, kQuickTextRoom> quick;
+    if (const std::optional<std::size_t> length = formatAwayFromHalves(value, 3, quick.data(), &units)) {
+        text.assign(quick.data(), *length);
         const double magnitude = static_cast<double>(units) / 1000.0;
-        return {std::move(*quick), value < 0 && units != 0 ? -magnitude : magnitude};
+        return value < 0 && units != 0 ? -magnitude : magnitude;
     }
-    std::string text = detail::formatBy15Digits(value, 3);
-    const double readBack = ParseNumber(text);
-    return {std::move(text), readBack};
+    text = detail::formatBy15Digits(value, 3);
+    return ParseNumber(text);
+}
+
+CellValue FormatCell(double value)
+{
+    CellValue cell;
+    cell.readBack = FormatCellInto(value, cell.text);
+    return cell;
 }
 
 std::string WholeNumberText(std::int64_t value)

@@ -37,6 +37,8 @@ struct CellValue
     double readBack = 0.0;
 };
 [[nodiscard]] CellValue FormatCell(double value);
+// The same, writing the text into `text` (whose room is reused) and giving the number read back.
+double FormatCellInto(double value, std::string &text);
 
 namespace detail {
 // FormatNumber's exact road, which always takes the 15-digit step; FormatNumber itself skips it where it
