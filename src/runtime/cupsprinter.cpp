@@ -5,6 +5,7 @@
 #include "runtime/qtmessagebox.h"
 
 #include <QBuffer>
+#include <QLibrary>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWidget>
@@ -37,27 +38,75 @@ LookupAnswer askDefaultQueue()
     return answer;
 }
 
+// The CUPS client library, loaded on the first print rather than at start: it brings some twenty libraries
+// of its own (TLS, Kerberos, service discovery) that a run which never prints has no use for. The
+// functions are looked up once, under their declared types, and kept for the rest of the run.
+struct CupsLibrary
+{
+    decltype(&cupsLastErrorString) lastErrorString = nullptr;
+    decltype(&cupsAddOption) addOption = nullptr;
+    decltype(&cupsFreeOptions) freeOptions = nullptr;
+    decltype(&cupsCreateJob) createJob = nullptr;
+    decltype(&cupsStartDocument) startDocument = nullptr;
+    decltype(&cupsWriteRequestData) writeRequestData = nullptr;
+    decltype(&cupsFinishDocument) finishDocument = nullptr;
+    QString problem; // why it could not be loaded; empty once it is
+};
+
+template <typename Function>
+bool resolve(QLibrary &library, const char *name, Function &function)
+{
+    function = reinterpret_cast<Function>(library.resolve(name));
+    return function != nullptr;
+}
+
+const CupsLibrary &cupsLibrary()
+{
+    static const CupsLibrary loaded = [] {
+        CupsLibrary cups;
+        QLibrary library(QStringLiteral("cups"), 2);
+        if (!library.load()) {
+            cups.problem = library.errorString();
+            return cups;
+        }
+        if (!resolve(library, "cupsLastErrorString", cups.lastErrorString) ||
+            !resolve(library, "cupsAddOption", cups.addOption) ||
+            !resolve(library, "cupsFreeOptions", cups.freeOptions) ||
+            !resolve(library, "cupsCreateJob", cups.createJob) ||
+            !resolve(library, "cupsStartDocument", cups.startDocument) ||
+            !resolve(library, "cupsWriteRequestData", cups.writeRequestData) ||
+            !resolve(library, "cupsFinishDocument", cups.finishDocument))
+            cups.problem = library.errorString();
+        return cups; // the library stays loaded: QLibrary leaves it so unless told to unload
+    }();
+    return loaded;
+}
+
 // Runs on a worker thread: the page as one job of one PDF document.
 PrintOutcome submitPage(const std::string &queue, const std::string &title, const QByteArray &pdf, int copies)
 {
-    const auto failed = [] { return PrintOutcome{PrintOutcome::Status::Failed, cupsLastErrorString()}; };
+    const CupsLibrary &cups = cupsLibrary();
+    if (!cups.problem.isEmpty())
+        return {PrintOutcome::Status::Failed,
+                QStringLiteral("The printing library could not be loaded: %1").arg(cups.problem).toStdString()};
+    const auto failed = [&] { return PrintOutcome{PrintOutcome::Status::Failed, cups.lastErrorString()}; };
     cups_option_t *options = nullptr;
     int optionCount = 0;
     if (copies > 1)
-        optionCount = cupsAddOption("copies", std::to_string(copies).c_str(), optionCount, &options);
-    const int job = cupsCreateJob(CUPS_HTTP_DEFAULT, queue.c_str(), title.c_str(), optionCount, options);
-    cupsFreeOptions(optionCount, options);
+        optionCount = cups.addOption("copies", std::to_string(copies).c_str(), optionCount, &options);
+    const int job = cups.createJob(CUPS_HTTP_DEFAULT, queue.c_str(), title.c_str(), optionCount, options);
+    cups.freeOptions(optionCount, options);
     if (job == 0)
         return failed();
-    if (cupsStartDocument(CUPS_HTTP_DEFAULT, queue.c_str(), job, title.c_str(), CUPS_FORMAT_PDF, 1) !=
+    if (cups.startDocument(CUPS_HTTP_DEFAULT, queue.c_str(), job, title.c_str(), CUPS_FORMAT_PDF, 1) !=
         HTTP_STATUS_CONTINUE)
         return failed();
-    if (cupsWriteRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), static_cast<std::size_t>(pdf.size())) !=
+    if (cups.writeRequestData(CUPS_HTTP_DEFAULT, pdf.constData(), static_cast<std::size_t>(pdf.size())) !=
         HTTP_STATUS_CONTINUE) {
-        cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str());
+        cups.finishDocument(CUPS_HTTP_DEFAULT, queue.c_str());
         return failed();
     }
-    if (cupsFinishDocument(CUPS_HTTP_DEFAULT, queue.c_str()) != IPP_STATUS_OK)
+    if (cups.finishDocument(CUPS_HTTP_DEFAULT, queue.c_str()) != IPP_STATUS_OK)
         return failed();
     return {PrintOutcome::Status::Accepted, {}};
 }
