@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Tarvelin: a calculator for seven-element cubical quad antennas.
 #include "ui/application.h"
+#include "ui/fonts.h"
 #include "ui/form1.h"
 #include "ui/startoptions.h"
 
@@ -37,12 +38,14 @@ int main(int argc, char **argv)
     if (tarvelin::readStartOptions(given).action == Action::ShowVersion)
         return print(stdout, tarvelin::startVersionText(), 0);
 
+    tarvelin::FontConfigurationWarmUp fontConfiguration;
     QApplication app(argc, argv); // takes Qt's own options out of argv
     const tarvelin::StartOptions options = tarvelin::readStartOptions(argumentsOf(argc, argv));
     if (options.action == Action::UsageError) {
         std::fprintf(stderr, "tarvelin: %s\n", options.problem.c_str());
         return print(stderr, tarvelin::startUsageText(), tarvelin::kExitStartUsage);
     }
+    fontConfiguration.wait();
     tarvelin::Application tarvelin;
     if (options.inFront == tarvelin::StartOptions::InFront::ShopSheet)
         tarvelin.mainWindow().openShopSheet();

@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFontDatabase>
 
+#include <fontconfig/fontconfig.h>
+
 namespace tarvelin {
 
 namespace {
@@ -24,6 +26,19 @@ QFont makeFont(const QString &family, const QStringList &fallbacks, double point
 }
 
 } // namespace
+
+FontConfigurationWarmUp::FontConfigurationWarmUp() : m_reader([] { FcInit(); }) {}
+
+FontConfigurationWarmUp::~FontConfigurationWarmUp()
+{
+    wait();
+}
+
+void FontConfigurationWarmUp::wait()
+{
+    if (m_reader.joinable())
+        m_reader.join();
+}
 
 void loadBundledFonts()
 {

@@ -3,6 +3,8 @@
 
 #include <QFont>
 
+#include <thread>
+
 namespace tarvelin {
 
 // The three faces the windows are drawn in, by role.
@@ -12,6 +14,24 @@ enum class FontRole
     Credits,  // "Small Fonts" 6.75 pt regular: the two credits lines
     Backdrop, // "MS Sans Serif" 9.75 pt bold: the grid backdrop, which never shows text
     Default,  // the window's own font, for a label that never shows text
+};
+
+// Reads the system's font configuration on a worker thread from construction on, so that the reading
+// overlaps Qt's connection to the display instead of delaying the first window; the first font lookup
+// would otherwise do it, on the way to the first paint. Made before the QApplication, waited for before
+// the fonts are loaded.
+class FontConfigurationWarmUp
+{
+public:
+    FontConfigurationWarmUp();
+    ~FontConfigurationWarmUp();
+    FontConfigurationWarmUp(const FontConfigurationWarmUp &) = delete;
+    FontConfigurationWarmUp &operator=(const FontConfigurationWarmUp &) = delete;
+
+    void wait();
+
+private:
+    std::thread m_reader;
 };
 
 // Registers the free faces of those names shipped with Debian's fonts-wine, where they are installed, so the
