@@ -69,32 +69,46 @@ u128 floorSum(u128 n, u128 m, u128 a, u128 b)
     }
 }
 
-// The smallest x in [0, limit] with lo ≤ (a x) mod m ≤ hi, where 0 < lo ≤ hi < m and a < m; none if there is
-// no such x. Either a multiple of a reaches [lo, hi] before passing m, or the search moves to the wrapped
-// problem for how many times m must be passed, whose modulus is a: Euclid's steps again. Below the first
-// step every modulus is under 2^53, so the steps run in 64-bit arithmetic.
+// The smallest x in [0, limit] with lo ≤ (a x) mod m ≤ hi, where 0 < lo ≤ hi < m and a < m, with how many
+// times a x passes m; none if there is no such x. Either a multiple of a reaches [lo, hi] before passing
+// m, or the search moves to the wrapped problem for how many times m must be passed, whose modulus is a:
+// Euclid's steps again. Below the first step every number is under 2^54, so the steps run in 64-bit
+// arithmetic, and the wrapped problem's own count of passes saves the one wide division per step.
+struct Solution
+{
+    u64 x = 0;
+    u64 passes = 0; // floor(a x / m)
+};
+
 template <typename T>
-std::optional<u64> firstInRange(T a, T m, T lo, T hi, u64 limit)
+std::optional<Solution> firstInRange(T a, T m, T lo, T hi, u64 limit)
 {
     if (a == 0)
         return std::nullopt;
-    const T x = lo / a + (lo % a != 0 ? 1 : 0);
-    if (u128(a) * x <= hi)
-        return x <= limit ? std::optional<u64>(static_cast<u64>(x)) : std::nullopt;
-    // Now hi − lo < a and a < 2^53. Find the fewest wraps y with [lo + m y, hi + m y] holding a multiple of a.
+    // lo = quotient a + remainder; the first multiple of a from lo on is a away from lo less the remainder.
+    const T quotient = lo / a;
+    const auto remainder = static_cast<u64>(lo - quotient * a);
     const auto small = static_cast<u64>(a);
-    const u64 wrapLo = (small - static_cast<u64>(hi % a)) % small;
-    const u64 wrapHi = (small - static_cast<u64>(lo % a)) % small;
-    u64 y = 0;
-    if (wrapLo != 0) {
-        // a x − m y ≥ lo > 0 gives y < x, so the wraps never need to exceed the limit either.
-        const std::optional<u64> wraps = firstInRange<u64>(static_cast<u64>(m % a), small, wrapLo, wrapHi, limit);
-        if (!wraps)
-            return std::nullopt;
-        y = *wraps;
+    if (remainder == 0 || small - remainder <= hi - lo) {
+        const u128 first = u128(quotient) + (remainder != 0 ? 1 : 0);
+        return first <= limit ? std::optional<Solution>(Solution{static_cast<u64>(first), 0}) : std::nullopt;
     }
-    const u128 found = (u128(lo) + u128(m) * y + small - 1) / small;
-    return found <= limit ? std::optional<u64>(static_cast<u64>(found)) : std::nullopt;
+    // Now [lo, hi] lies between two multiples of a, so hi − lo < a − remainder and a < 2^53. Find the fewest
+    // passes y with [lo + m y, hi + m y] holding a multiple of a: with m = q a + r, r y = a y' + s for the
+    // wrapped problem's y' and s in [wrapLo, wrapHi], and then x = q y + y' + ceil((lo + s) / a), whose
+    // last term is the quotient plus 1 or 2, as remainder + s lies in (0, 2a).
+    const u64 wrapLo = small - remainder - static_cast<u64>(hi - lo); // (−hi) mod a
+    const u64 wrapHi = small - remainder;                             // (−lo) mod a
+    const T q = m / a;
+    const auto r = static_cast<u64>(m - q * a);
+    // a x − m y ≥ lo > 0 gives y < x, so the passes never need to exceed the limit either.
+    const std::optional<Solution> wrapped = firstInRange<u64>(r, small, wrapLo, wrapHi, limit);
+    if (!wrapped)
+        return std::nullopt;
+    const u64 y = wrapped->x;
+    const u64 s = r * y - small * wrapped->passes; // exact: the true value lies in [0, a)
+    const u128 x = u128(q) * y + wrapped->passes + quotient + (remainder + s <= small ? 1 : 2);
+    return x <= limit ? std::optional<Solution>(Solution{static_cast<u64>(x), y}) : std::nullopt;
 }
 
 // A positive value that is no whole number, as odd / 2^shift.
@@ -215,9 +229,9 @@ u64 belowTurns(Dyadic x, u64 last)
         const u128 offset = (step * d) & (modulus - 1);
         if (offset >= nearLo && offset <= nearHi)
             return d;
-        const std::optional<u64> more = firstInRange<u128>(step, modulus, (nearLo + modulus - offset) % modulus,
-                                                      (nearHi + modulus - offset) % modulus, last - d);
-        return more ? std::optional<u64>(d + static_cast<u64>(*more)) : std::nullopt;
+        const std::optional<Solution> more = firstInRange<u128>(
+            step, modulus, (nearLo + modulus - offset) & (modulus - 1), (nearHi + modulus - offset) & (modulus - 1), last - d);
+        return more ? std::optional<u64>(d + more->x) : std::nullopt;
     };
     std::optional<u64> d = firstFrom(2);
     if (!d)
@@ -226,8 +240,10 @@ u64 belowTurns(Dyadic x, u64 last)
     std::optional<u64> g1, g2;
     u128 rise = 0, fall = 0;
     if (width > 1) {
-        g1 = firstInRange<u128>(step, modulus, 1, width - 1, last);
-        g2 = firstInRange<u128>(step, modulus, modulus - width + 1, modulus - 1, last);
+        if (const auto rising = firstInRange<u128>(step, modulus, 1, width - 1, last))
+            g1 = rising->x;
+        if (const auto falling = firstInRange<u128>(step, modulus, modulus - width + 1, modulus - 1, last))
+            g2 = falling->x;
         if (g1)
             rise = (step * *g1) & (modulus - 1);
         if (g2)
