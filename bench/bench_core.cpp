@@ -5,6 +5,7 @@
 #include "calc/dec2frac.h"
 #include "calc/fractionwalk.h"
 #include "calc/memorygrid.h"
+#include "calc/referencepass.h"
 #include "runtime/messagebox.h"
 #include "runtime/numbertext.h"
 #include "runtime/runtimeerror.h"
@@ -48,6 +49,20 @@ void calculationPass(benchmark::State &state)
     }
 }
 BENCHMARK(calculationPass)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+// The steps alone, straight into a grid, beside the text-by-text steps they replaced.
+void calculationSteps(benchmark::State &state, void (*steps)(tarvelin::MemoryGrid &))
+{
+    tarvelin::MemoryGrid grid("28.5");
+    for (auto _ : state) {
+        steps(grid);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK_CAPTURE(calculationSteps, carried_numbers, &tarvelin::calculateInto)
+    ->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK_CAPTURE(calculationSteps, text_by_text, &tarvelin::reference::calculateInto)
+    ->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 void formatCell(benchmark::State &state)
 {
