@@ -59,8 +59,7 @@ private:
 
 int main(int argc, char **argv)
 {
-    const std::chrono::steady_clock::time_point started{
-        std::chrono::nanoseconds(argc > 1 ? std::atoll(argv[1]) : 0)};
+    const std::chrono::steady_clock::time_point started{std::chrono::nanoseconds(argc > 1 ? std::atoll(argv[1]) : 0)};
 #ifndef TARVELIN_PROBE_EMPTY
     tarvelin::FontConfigurationWarmUp fontConfiguration;
 #endif

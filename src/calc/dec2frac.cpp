@@ -6,7 +6,6 @@
 
 #include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -16,26 +15,27 @@
 // same turn count without the walk:
 //
 // 1. Which fraction. For every denominator d from 2 on, the search tries the numerator nearest to d × value
-//    (and, when that quotient lies below the value, the next one). Because
-//    every numerator the search can reach is below 2^31, the quotients n/d that round to the value lie in an
-//    interval narrower than 1/d, so at most one numerator per denominator can match and it is the nearest
-//    one (the next numerator up is half a unit or more away, so the second try never matches). The search therefore stops at the smallest denominator d ≥ 2 for which some n/d rounds to the
-//    value, that is the fraction with the smallest denominator in the value's rounding interval. That is a
-//    node of the Stern-Brocot path towards the value: a convergent or semiconvergent of its continued
-//    fraction. Along each run of semiconvergents the fractions close in on the value from one side, so
-//    whether n/d rounds to the value (a correctly rounded division, compared exactly) is false and then true,
-//    and a bisection finds the first.
+//    (and, when that quotient lies below the value, the next one). Because every numerator the search can
+//    reach is below 2^31, the quotients n/d that round to the value lie in an interval narrower than 1/d,
+//    so at most one numerator per denominator can match and it is the nearest one; the next one up is half
+//    a unit or more away and never matches. The search therefore stops at the smallest denominator d ≥ 2
+//    for which some n/d rounds to the value: the fraction with the smallest denominator in the value's
+//    rounding interval. That is a node of the Stern-Brocot path towards the value, a convergent or
+//    semiconvergent of its continued fraction. Along each run of semiconvergents the fractions close in on
+//    the value from one side, so whether n/d rounds to the value (a correctly rounded division, compared
+//    exactly) is false and then true, and a bisection finds the first.
 //
 // 2. How many turns. Climbing the numerator of a value above 1 takes ceil(value) − 1 turns. After that
 //    every denominator that does not match takes one turn, plus one more when the rounded numerator lies
 //    below d × value. For all but a few denominators that is simply whether the fractional part of d × value
 //    is below one half, which is a sum of floor functions of a linear function of d and is counted by the
-//    Euclid-like floor sum. The exceptions are the denominators where d × value lies so close to a half that
-//    the product's own rounding decides (a product rounded onto k + ½ goes to the even k): those are found
-//    one by one with a modular search and decided by doing that denominator's turn as the search would.
+//    Euclid-like floor sum. The exceptions are the denominators where d × value lies so close to k + ½ that
+//    the product's own rounding to a double decides (a product rounded onto k + ½ goes to the even k).
+//    They are found with a modular search, stepped through by the three distances between them, and
+//    decided exactly from where each falls and whether its k is even.
 //
-// All counting is done in whole numbers: a double is an odd whole number times a power of two, so
-// d × value has its fractional part given by d × odd mod 2^shift.
+// All counting is done in whole numbers: a double is an odd whole number times a power of two, so the
+// fractional part of d × value is d × odd mod 2^shift.
 
 namespace tarvelin {
 
@@ -47,7 +47,8 @@ __extension__ typedef unsigned __int128 u128; // GCC and Clang both have it on 6
 constexpr std::int64_t kCounterMax = std::numeric_limits<std::int32_t>::max();
 
 // Σ_{i=0}^{n-1} floor((a i + b) / m), by the reduction that swaps the roles of a and m like Euclid's
-// algorithm. The callers keep a < 2^53, b < m ≤ 2^86 and n < 2^31, so every intermediate fits in 128 bits.
+// algorithm. The callers keep a < 2^53, m ≤ 2^86, b < 2^88 and n < 2^31, so every intermediate fits in
+// 128 bits.
 u128 floorSum(u128 n, u128 m, u128 a, u128 b)
 {
     u128 sum = 0;
@@ -80,8 +81,7 @@ struct Solution
     u64 passes = 0; // floor(a x / m)
 };
 
-template <typename T>
-std::optional<Solution> firstInRange(T a, T m, T lo, T hi, u64 limit)
+template <typename T> std::optional<Solution> firstInRange(T a, T m, T lo, T hi, u64 limit)
 {
     if (a == 0)
         return std::nullopt;
@@ -219,18 +219,18 @@ u64 belowTurns(Dyadic x, u64 last)
         floorSum(count, modulus, x.odd, start + modulus - nearLo) - floorSum(count, modulus, x.odd, start);
     u64 below = static_cast<u64>(count - atOrAbove);
 
-    // The denominators near a half, decided one by one by doing their turn exactly as the search does. The
-    // fractional parts of d × x step round the circle by a fixed amount, so the returns to a window come at
-    // only three distances (g1, g2 or g1 + g2, the first two found once by the modular search) and each next
-    // one is found without searching again.
+    // The denominators near a half, decided one by one. The fractional parts of d × x step round the circle
+    // by a fixed amount, so the returns to a window come at only three distances (g1, g2 or g1 + g2, the
+    // first two found once by the modular search) and each next one is found without searching again.
     const u128 step = x.odd % modulus;
     const u128 width = nearHi - nearLo + 1;
     const auto firstFrom = [&](u64 d) -> std::optional<u64> {
         const u128 offset = (step * d) & (modulus - 1);
         if (offset >= nearLo && offset <= nearHi)
             return d;
-        const std::optional<Solution> more = firstInRange<u128>(
-            step, modulus, (nearLo + modulus - offset) & (modulus - 1), (nearHi + modulus - offset) & (modulus - 1), last - d);
+        const std::optional<Solution> more =
+            firstInRange<u128>(step, modulus, (nearLo + modulus - offset) & (modulus - 1),
+                               (nearHi + modulus - offset) & (modulus - 1), last - d);
         return more ? std::optional<u64>(d + more->x) : std::nullopt;
     };
     std::optional<u64> d = firstFrom(2);

@@ -53,8 +53,7 @@ struct CupsLibrary
     QString problem; // why it could not be loaded; empty once it is
 };
 
-template <typename Function>
-bool resolve(QLibrary &library, const char *name, Function &function)
+template <typename Function> bool resolve(QLibrary &library, const char *name, Function &function)
 {
     function = reinterpret_cast<Function>(library.resolve(name));
     return function != nullptr;

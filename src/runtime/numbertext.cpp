@@ -213,6 +213,7 @@ std::string assembleNumberText(bool negative, std::string_view integerPart, std:
 }
 
 constexpr std::array<double, 7> kPowersOfTen{1, 10, 100, 1000, 10000, 100000, 1000000};
+constexpr std::size_t kQuickTextRoom = 40;
 
 // The quick road for ordinary lengths, which gives the same text as the 15-digit road whenever it answers.
 // With t = |value| x 10^decimals, the text is the whole number nearest to t, unless t lies near a half,
@@ -220,11 +221,11 @@ constexpr std::array<double, 7> kPowersOfTen{1, 10, 100, 1000, 10000, 100000, 10
 // at most half a unit of the 15th digit, at most 0.5e-14 x t at this scale, and t itself is off by at most
 // half an ulp (1.2e-16 x t); so outside a margin of 1.1e-14 x t around the half, both roads round the same
 // way. Values near a half, and values too large for the margin, take the 15-digit road.
-// Writes the text into `out` (room for 40 characters) and gives its length; none where the quick road
-// cannot be sure of the rounding.
-constexpr std::size_t kQuickTextRoom = 40;
+// Writes the text into `out`, which has room for kQuickTextRoom characters, and gives its length; none where
+// the quick road cannot be sure of the rounding.
 
-std::optional<std::size_t> formatAwayFromHalves(double value, long decimals, char *out, std::uint64_t *unitsOut = nullptr)
+std::optional<std::size_t> formatAwayFromHalves(double value, long decimals, char *out,
+                                                std::uint64_t *unitsOut = nullptr)
 {
     if (decimals >= static_cast<long>(kPowersOfTen.size()))
         return std::nullopt;

@@ -69,16 +69,16 @@ QString disagreement(double value, std::uint64_t budget, bool *walkedAll = nullp
     const auto text = [&] {
         return QStringLiteral("%1: %2, one turn at a time %3")
             .arg(value, 0, 'g', 17)
-            .arg(described(fast.search, fast.overflow), walked.finished ? described(walked.search, walked.overflow)
-                                                                        : QStringLiteral("still searching"));
+            .arg(described(fast.search, fast.overflow),
+                 walked.finished ? described(walked.search, walked.overflow) : QStringLiteral("still searching"));
     };
     if (!walked.finished)
         return !fast.overflow && fast.search.turns <= budget ? text() : QString();
     if (walked.overflow != fast.overflow)
         return text();
-    if (!walked.overflow && (walked.search.numerator != fast.search.numerator ||
-                             walked.search.denominator != fast.search.denominator ||
-                             walked.search.turns != fast.search.turns))
+    if (!walked.overflow &&
+        (walked.search.numerator != fast.search.numerator || walked.search.denominator != fast.search.denominator ||
+         walked.search.turns != fast.search.turns))
         return text();
     return {};
 }
@@ -174,7 +174,7 @@ void TestDec2Frac::agreesWithTheTurnByTurnSearch()
     QList<double> values{0.999999, 1.000001, 1.5, 99.99, -99.99, 0.007, -0.007, 1e-4, -1e-4, 600.25, 1234.5678};
     for (int i = 0; i < 50000; ++i) {
         values << double(random.bounded(-3000, 3000)) / random.bounded(1, 600); // exact simple fractions
-        values << random.bounded(-100000, 100000) / 1000.0;                   // workshop decimals
+        values << random.bounded(-100000, 100000) / 1000.0;                     // workshop decimals
     }
     for (int i = 0; i < 10000; ++i) {
         double nudged = double(random.bounded(-4000, 4000)) / random.bounded(1, 300);
