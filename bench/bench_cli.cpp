@@ -149,7 +149,7 @@ void fractionProcess(benchmark::State &state, const char *value)
 }
 BENCHMARK_CAPTURE(fractionProcess, 0.123456789, "0.123456789")->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_CAPTURE(fractionProcess, near_halves, "-0.66526518338830198")->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK_CAPTURE(fractionProcess, overflow_1e - 300, "1e-300")->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_CAPTURE(fractionProcess, overflow_tiny, "1e-300")->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The check at its defaults, 13 frequencies and the azimuth cut, split over one nec2c per core, against one
 // nec2c over the deck with the whole sweep, alternately in the same run. ratio = check / single engine.

@@ -152,10 +152,10 @@ void dec2frac(benchmark::State &state, double value)
 }
 BENCHMARK_CAPTURE(dec2frac, 0.123456789, 0.123456789)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(dec2frac, 0.333333333, 0.333333333)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(dec2frac, 3 / 8, 0.375)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(dec2frac, three_eighths, 0.375)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(dec2frac, near_halves, -0.66526518338830198)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(dec2frac, overflow_0 .1_plus_0.2, 0.1 + 0.2)->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(dec2frac, overflow_1e - 300, 1e-300)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(dec2frac, overflow_sum_of_tenths, 0.1 + 0.2)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(dec2frac, overflow_tiny, 1e-300)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(dec2frac, overflow_above_limit, 2147483647.5)->Unit(benchmark::kMicrosecond);
 
 // Many doubles of every magnitude and sign, as a mean per value.
