@@ -33,11 +33,6 @@ public:
     [[nodiscard]] const QString &caption() const { return m_caption; }
     void setCaption(const QString &caption);
 
-    // What the label is for, as an accessibility tool reads it beside the caption (the caption is the
-    // label's accessible name). Both are handed over only when such a tool asks.
-    [[nodiscard]] const QString &role() const { return m_role; }
-    void setRole(const QString &role);
-
     [[nodiscard]] QColor foreColor() const { return m_foreColor; }
     void setForeColor(const QColor &color);
 
@@ -61,7 +56,6 @@ protected:
 
 private:
     QString m_caption;
-    QString m_role;
     QColor m_foreColor = Qt::black;
     QColor m_backColor = Qt::white;
     Background m_background = Background::Transparent;

@@ -114,7 +114,7 @@ void Form1::buildControls()
         label->setForeColor(row.fore ? fromBgr(*row.fore) : palette().color(QPalette::ButtonText));
         label->setAlignment(toQt(row.align));
         label->setFont(fontFor(row.font));
-        label->setRole(QString::fromUtf8(row.role.data(), static_cast<qsizetype>(row.role.size())));
+        label->setAccessibleDescription(QString::fromUtf8(row.role.data(), static_cast<qsizetype>(row.role.size())));
         label->setVisible(row.visible);
         m_labels[{row.name, row.index}] = label;
     };
@@ -140,7 +140,7 @@ void Form1::buildControls()
             cellLabel->setAlignment(Qt::AlignHCenter);
             cellLabel->setOverflow(CaptionLabel::Overflow::ShrinkToFit);
             cellLabel->setFont(fontFor(FontRole::Control));
-            cellLabel->setRole(QStringLiteral("%1, %2").arg(
+            cellLabel->setAccessibleDescription(QStringLiteral("%1, %2").arg(
                 QString::fromLatin1(elementRowName(row).data(), static_cast<qsizetype>(elementRowName(row).size())),
                 QString::fromLatin1(kColumnRoles[static_cast<std::size_t>(c)].data())));
             m_grid[static_cast<std::size_t>(r)].append(cellLabel);

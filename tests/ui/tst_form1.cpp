@@ -13,7 +13,6 @@
 #include "ui/form1.h"
 #include "ui/form2.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QFontMetricsF>
 #include <QLineEdit>
@@ -113,7 +112,6 @@ private slots:
     void numbersThatFitKeepTheirFont();
     void unhandledErrorEndsTheProgram();
     void offersDec2Frac();
-    void labelsReadOutToAccessibilityTools();
 
 private:
     ScriptedMessages *m_messages = nullptr;
@@ -572,25 +570,6 @@ void TestForm1::offersDec2Frac()
     QCOMPARE(m_form->Dec2Frac(-1.0), std::string("-2/2"));
     QVERIFY_THROWS_EXCEPTION(RuntimeError, (void)m_form->Dec2Frac(-3e9));
     requireCleared(*m_form); // it touches no control
-}
-
-// A screen reader hears a label's caption as its name and its role as its description, and hears a cell's
-// new number after a calculation, though the labels hand these over only when asked.
-void TestForm1::labelsReadOutToAccessibilityTools()
-{
-    CaptionLabel *heading = m_form->label("Label17");
-    QAccessibleInterface *headingText = QAccessible::queryAccessibleInterface(heading);
-    QVERIFY(headingText);
-    QCOMPARE(headingText->role(), QAccessible::StaticText);
-    QCOMPARE(headingText->text(QAccessible::Name), heading->caption());
-    QVERIFY(!headingText->text(QAccessible::Description).isEmpty());
-
-    m_form->findChild<QLineEdit *>(QStringLiteral("Text1"))->setText(QStringLiteral("14.2"));
-    m_form->findChild<FaceButton *>(QStringLiteral("Command1"))->click();
-    QAccessibleInterface *cellText = QAccessible::queryAccessibleInterface(m_form->cell(ElementRow::Driven, 0));
-    QVERIFY(cellText);
-    QCOMPARE(cellText->text(QAccessible::Name), QStringLiteral("870.423"));
-    QCOMPARE(cellText->text(QAccessible::Description), QStringLiteral("Driven, element total length, inches"));
 }
 
 QTEST_MAIN(TestForm1)
