@@ -2,16 +2,42 @@
 #include "ui/fonts.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QFile>
 #include <QFontDatabase>
 
 #include <fontconfig/fontconfig.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <string>
 
 namespace tarvelin {
 
 namespace {
 
 constexpr double kPixelsPerPoint = 96.0 / 72.0;
+
+// The free faces of Debian's fonts-wine, by file, with the family each one gives.
+struct BundledFace
+{
+    const char *file;
+    const char *family;
+};
+constexpr char kBundledFacesFolder[] = "/usr/share/wine/fonts/";
+constexpr std::array<BundledFace, 4> kBundledFaces{{{"tahoma.ttf", "Tahoma"},
+                                                    {"tahomabd.ttf", "Tahoma"},
+                                                    {"small_fonts.ttf", "Small Fonts"},
+                                                    {"ms_sans_serif.ttf", "MS Sans Serif"}}};
+
+std::string bundledFacePath(const BundledFace &face)
+{
+    return std::string(kBundledFacesFolder) + face.file;
+}
+
+// Set by the warm-up once every installed bundled face is in fontconfig's own list of application fonts.
+std::atomic<bool> bundledFacesInFontconfig{false};
 
 QFont makeFont(const QString &family, const QStringList &fallbacks, double points, QFont::Weight weight)
 {
@@ -27,7 +53,21 @@ QFont makeFont(const QString &family, const QStringList &fallbacks, double point
 
 } // namespace
 
-FontConfigurationWarmUp::FontConfigurationWarmUp() : m_reader([] { FcInit(); }) {}
+FontConfigurationWarmUp::FontConfigurationWarmUp()
+    : m_reader([] {
+          FcInit();
+          // The bundled faces join fontconfig's application fonts here, so that Qt's first look at the
+          // installed fonts finds them with the others and the main thread has no font files to read.
+          bool added = true;
+          for (const BundledFace &face : kBundledFaces) {
+              const std::string path = bundledFacePath(face);
+              if (::access(path.c_str(), R_OK) == 0)
+                  added = FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8 *>(path.c_str())) && added;
+          }
+          bundledFacesInFontconfig = added;
+      })
+{
+}
 
 FontConfigurationWarmUp::~FontConfigurationWarmUp()
 {
@@ -42,9 +82,15 @@ void FontConfigurationWarmUp::wait()
 
 void loadBundledFonts()
 {
-    const QDir wineFonts(QStringLiteral("/usr/share/wine/fonts"));
-    for (const char *file : {"tahoma.ttf", "tahomabd.ttf", "small_fonts.ttf", "ms_sans_serif.ttf"}) {
-        const QString path = wineFonts.filePath(QLatin1StringView(file));
+    // After the warm-up the faces are already known, unless Qt read the list of fonts before they joined.
+    const auto known = [](const BundledFace &face) {
+        return ::access(bundledFacePath(face).c_str(), R_OK) != 0 ||
+               QFontDatabase::hasFamily(QString::fromLatin1(face.family));
+    };
+    if (bundledFacesInFontconfig && std::all_of(kBundledFaces.begin(), kBundledFaces.end(), known))
+        return;
+    for (const BundledFace &face : kBundledFaces) {
+        const QString path = QString::fromStdString(bundledFacePath(face));
         if (QFile::exists(path))
             QFontDatabase::addApplicationFont(path);
     }

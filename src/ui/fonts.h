@@ -16,10 +16,10 @@ enum class FontRole
     Default,  // the window's own font, for a label that never shows text
 };
 
-// Reads the system's font configuration on a worker thread from construction on, so that the reading
-// overlaps Qt's connection to the display instead of delaying the first window; the first font lookup
-// would otherwise do it, on the way to the first paint. Made before the QApplication, waited for before
-// the fonts are loaded.
+// Reads the system's font configuration, and adds the bundled faces below to it, on a worker thread from
+// construction on, so that the work overlaps Qt's connection to the display instead of delaying the first
+// window; the first font lookup would otherwise do it on the way to the first paint. Made before the
+// QApplication, waited for before the fonts are loaded.
 class FontConfigurationWarmUp
 {
 public:
@@ -35,7 +35,8 @@ private:
 };
 
 // Registers the free faces of those names shipped with Debian's fonts-wine, where they are installed, so the
-// windows look as drawn. Where they are missing, Qt falls back to the nearest installed face.
+// windows look as drawn; after the warm-up there is nothing left to do. Where they are missing, Qt falls
+// back to the nearest installed face.
 void loadBundledFonts();
 
 // The font of a role, sized in device-independent pixels (points at 96 dpi) so that text keeps its place in
