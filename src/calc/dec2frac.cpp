@@ -131,25 +131,16 @@ Dyadic dyadicOf(double positive)
 }
 
 // Whether n/d, as the search computes it, gives the value exactly.
-// Rounds to the nearest whole number, a half going to the even neighbour, as the search rounds d × value:
-// adding and taking away 2^52 leaves no fraction bits, so the processor's rounding does the work. Valid for
-// 0 ≤ x < 2^52, which holds for every product rounded here.
-inline double roundHalfEven(double x)
-{
-    constexpr double kTwoPow52 = 4503599627370496.0;
-    return (x + kTwoPow52) - kTwoPow52;
-}
-
-inline bool roundsTo(u64 n, u64 d, double value)
-{
-    return static_cast<double>(n) / static_cast<double>(d) == value;
-}
-
 struct Fraction
 {
     u64 numerator = 0;
     u64 denominator = 0;
 };
+
+inline bool roundsTo(const Fraction &f, double value)
+{
+    return static_cast<double>(f.numerator) / static_cast<double>(f.denominator) == value;
+}
 
 // The fraction with the smallest denominator whose quotient rounds to `value` (positive, no whole number),
 // limited to numerators up to `numeratorLimit` and denominators up to 2^31 − 1; none if it lies beyond.
@@ -172,12 +163,11 @@ std::optional<Fraction> simplestFraction(double value, Dyadic x, u64 numeratorLi
         if (p1 != 0)
             jMax = std::min<u128>(jMax, (numeratorLimit - p0) / p1);
         const auto at = [&](u64 j) { return Fraction{p0 + j * p1, q0 + j * q1}; };
-        if (jMax >= 1 && roundsTo(at(u64(jMax)).numerator, at(u64(jMax)).denominator, value)) {
+        if (jMax >= 1 && roundsTo(at(u64(jMax)), value)) {
             u64 lo = 1, hi = u64(jMax); // the first match lies in [lo, hi]
             while (lo < hi) {
                 const u64 mid = lo + (hi - lo) / 2;
-                const Fraction f = at(mid);
-                if (roundsTo(f.numerator, f.denominator, value))
+                if (roundsTo(at(mid), value))
                     hi = mid;
                 else
                     lo = mid + 1;

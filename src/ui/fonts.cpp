@@ -2,7 +2,6 @@
 #include "ui/fonts.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFontDatabase>
 
 #include <fontconfig/fontconfig.h>
@@ -36,6 +35,11 @@ std::string bundledFacePath(const BundledFace &face)
     return std::string(kBundledFacesFolder) + face.file;
 }
 
+bool installed(const BundledFace &face)
+{
+    return ::access(bundledFacePath(face).c_str(), R_OK) == 0;
+}
+
 // Set by the warm-up once every installed bundled face is in fontconfig's own list of application fonts.
 std::atomic<bool> bundledFacesInFontconfig{false};
 
@@ -60,9 +64,10 @@ FontConfigurationWarmUp::FontConfigurationWarmUp()
           // installed fonts finds them with the others and the main thread has no font files to read.
           bool added = true;
           for (const BundledFace &face : kBundledFaces) {
+              if (!installed(face))
+                  continue;
               const std::string path = bundledFacePath(face);
-              if (::access(path.c_str(), R_OK) == 0)
-                  added = FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8 *>(path.c_str())) && added;
+              added &= FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8 *>(path.c_str())) == FcTrue;
           }
           bundledFacesInFontconfig = added;
       })
@@ -84,16 +89,13 @@ void loadBundledFonts()
 {
     // After the warm-up the faces are already known, unless Qt read the list of fonts before they joined.
     const auto known = [](const BundledFace &face) {
-        return ::access(bundledFacePath(face).c_str(), R_OK) != 0 ||
-               QFontDatabase::hasFamily(QString::fromLatin1(face.family));
+        return !installed(face) || QFontDatabase::hasFamily(QString::fromLatin1(face.family));
     };
     if (bundledFacesInFontconfig && std::all_of(kBundledFaces.begin(), kBundledFaces.end(), known))
         return;
-    for (const BundledFace &face : kBundledFaces) {
-        const QString path = QString::fromStdString(bundledFacePath(face));
-        if (QFile::exists(path))
-            QFontDatabase::addApplicationFont(path);
-    }
+    for (const BundledFace &face : kBundledFaces)
+        if (installed(face))
+            QFontDatabase::addApplicationFont(QString::fromStdString(bundledFacePath(face)));
 }
 
 QFont fontFor(FontRole role)
