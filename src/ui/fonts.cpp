@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 #include <string>
 
 namespace tarvelin {
@@ -40,13 +39,16 @@ bool installed(const BundledFace &face)
     return ::access(bundledFacePath(face).c_str(), R_OK) == 0;
 }
 
-// Set by the warm-up once every installed bundled face is in fontconfig's own list of application fonts.
-std::atomic<bool> bundledFacesInFontconfig{false};
+// The bundled families Qt knows, as loadBundledFonts last found them; read and written on the GUI thread.
+QStringList knownBundledFamilies;
 
 QFont makeFont(const QString &family, const QStringList &fallbacks, double points, QFont::Weight weight)
 {
     QFont font;
-    font.setFamilies(QStringList{family} + fallbacks);
+    // A bundled face that is there needs no stand-ins named up front: naming them has fontconfig sort every
+    // installed face when the font is first used, and should a character ever be missing from the face, Qt
+    // still asks fontconfig for one then.
+    font.setFamilies(knownBundledFamilies.contains(family) ? QStringList{family} : QStringList{family} + fallbacks);
     font.setPixelSize(qRound(points * kPixelsPerPoint));
     font.setWeight(weight);
     font.setItalic(false);
@@ -62,14 +64,12 @@ FontConfigurationWarmUp::FontConfigurationWarmUp()
           FcInit();
           // The bundled faces join fontconfig's application fonts here, so that Qt's first look at the
           // installed fonts finds them with the others and the main thread has no font files to read.
-          bool added = true;
           for (const BundledFace &face : kBundledFaces) {
               if (!installed(face))
                   continue;
               const std::string path = bundledFacePath(face);
-              added &= FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8 *>(path.c_str())) == FcTrue;
+              FcConfigAppFontAddFile(nullptr, reinterpret_cast<const FcChar8 *>(path.c_str()));
           }
-          bundledFacesInFontconfig = added;
       })
 {
 }
@@ -88,14 +88,25 @@ void FontConfigurationWarmUp::wait()
 void loadBundledFonts()
 {
     // After the warm-up the faces are already known, unless Qt read the list of fonts before they joined.
-    const auto known = [](const BundledFace &face) {
-        return !installed(face) || QFontDatabase::hasFamily(QString::fromLatin1(face.family));
+    // One look at the list of families answers that for every face; asking for each family by name would
+    // have fontconfig resolve the name as an alias first, which costs more than the whole list.
+    QStringList families = QFontDatabase::families();
+    const auto known = [&families](const BundledFace &face) {
+        return families.contains(QLatin1String(face.family), Qt::CaseInsensitive);
     };
-    if (bundledFacesInFontconfig && std::all_of(kBundledFaces.begin(), kBundledFaces.end(), known))
-        return;
-    for (const BundledFace &face : kBundledFaces)
-        if (installed(face))
+    bool added = false;
+    for (const BundledFace &face : kBundledFaces) {
+        if (installed(face) && !known(face)) {
             QFontDatabase::addApplicationFont(QString::fromStdString(bundledFacePath(face)));
+            added = true;
+        }
+    }
+    if (added)
+        families = QFontDatabase::families();
+    knownBundledFamilies.clear();
+    for (const BundledFace &face : kBundledFaces)
+        if (known(face) && !knownBundledFamilies.contains(QLatin1String(face.family)))
+            knownBundledFamilies.append(QString::fromLatin1(face.family));
 }
 
 QFont fontFor(FontRole role)

@@ -34,13 +34,14 @@ private:
     std::thread m_reader;
 };
 
-// Registers the free faces of those names shipped with Debian's fonts-wine, where they are installed, so the
-// windows look as drawn; after the warm-up there is nothing left to do. Where they are missing, Qt falls
-// back to the nearest installed face.
+// Registers the free faces of those names shipped with Debian's fonts-wine, where they are installed and no
+// face of that family is known yet, so the windows look as drawn; after the warm-up there is nothing left to
+// do. Where they are missing, Qt falls back to the nearest installed face.
 void loadBundledFonts();
 
 // The font of a role, sized in device-independent pixels (points at 96 dpi) so that text keeps its place in
-// the twips layout whatever dpi the screen reports.
+// the twips layout whatever dpi the screen reports. Made after loadBundledFonts, a font of a bundled family
+// that is there names no other family; Qt still finds a stand-in for any character the face lacks.
 [[nodiscard]] QFont fontFor(FontRole role);
 
 } // namespace tarvelin

@@ -110,6 +110,8 @@ private slots:
     void longNumbersAreNeverCut();
     void numbersThatFitKeepTheirFont_data();
     void numbersThatFitKeepTheirFont();
+    void bundledFaces_data();
+    void bundledFaces();
     void unhandledErrorEndsTheProgram();
     void offersDec2Frac();
 
@@ -551,6 +553,28 @@ void TestForm1::numbersThatFitKeepTheirFont()
             }
             QCOMPARE(cell->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied), expected);
         }
+}
+
+void TestForm1::bundledFaces_data()
+{
+    QTest::addColumn<FontRole>("role");
+    QTest::addColumn<QString>("family");
+    QTest::newRow("controls") << FontRole::Control << QStringLiteral("Tahoma");
+    QTest::newRow("credits") << FontRole::Credits << QStringLiteral("Small Fonts");
+    QTest::newRow("backdrop") << FontRole::Backdrop << QStringLiteral("MS Sans Serif");
+}
+
+// Each role is drawn in its own face, and a character none of the bundled faces has (a right arrow) still comes from a
+// stand-in instead of an empty box.
+void TestForm1::bundledFaces()
+{
+    QFETCH(FontRole, role);
+    QFETCH(QString, family);
+    const QFont font = fontFor(role);
+    QCOMPARE(QFontInfo(font).family(), family);
+    QFontMetrics metrics(font);
+    QVERIFY(metrics.inFontUcs4(U'A'));
+    QVERIFY(metrics.inFontUcs4(U'\u2192'));
 }
 
 void TestForm1::unhandledErrorEndsTheProgram()
