@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Speed of the windows, on the X display the benchmark runs on:
 // - start-up, from process start to the main window's first paint, beside an empty Qt Widgets window of
-//   the same size started the same way, alternately, in one run;
+//   the same size started the same way, alternately, in one run; and again beside that window showing a
+//   line of text;
 // - a Calculate click until every caption is set and the window has repainted;
 // - Copy Results to the clipboard, and Save as PDF to a file, from the context menu's entries;
 // - the Shop Sheet window from its menu entry to its first paint, and its Save PDF;
@@ -104,6 +105,28 @@ void startUpToFirstPaint(benchmark::State &state)
     state.counters["memory_ratio"] = median(tarvelinKiB) / median(emptyKiB);
 }
 BENCHMARK(startUpToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(3);
+
+// The empty window never asks for a font, so it never reads the system's font configuration, which any window
+// that shows text must. Beside the same window with one line of text, started alternately in the same way,
+// the ratio shows what Tarvelin's own start-up adds to that of a window that shows text.
+void startUpBesideATextWindow(benchmark::State &state)
+{
+    std::vector<double> tarvelinMs, textMs;
+    for (auto _ : state) {
+        const ProbeRun text = runProbe(TARVELIN_PROBE_TEXT_PATH);
+        const ProbeRun tarvelin = runProbe(TARVELIN_PROBE_PATH);
+        if (text.firstPaintMs < 0 || tarvelin.firstPaintMs < 0) {
+            state.SkipWithError("a start-up probe failed (is there a display?)");
+            return;
+        }
+        textMs.push_back(text.firstPaintMs);
+        tarvelinMs.push_back(tarvelin.firstPaintMs);
+    }
+    state.counters["tarvelin_ms"] = median(tarvelinMs);
+    state.counters["text_window_ms"] = median(textMs);
+    state.counters["time_ratio"] = median(tarvelinMs) / median(textMs);
+}
+BENCHMARK(startUpBesideATextWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(3);
 
 class SilentMessages final : public tarvelin::MessageBoxService
 {

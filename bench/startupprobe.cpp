@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Start-up probe for the benchmark: starts either Tarvelin, exactly as its main() does, or an empty Qt
-// Widgets window of the same size. At the first paint it writes how long that took from the moment given
-// as its argument (steady-clock nanoseconds, taken by the benchmark just before it started the probe);
-// half a second later, idle, it writes its resident memory in KiB and quits.
+// Widgets window of the same size, with or without one line of text. At the first paint it writes how long that took
+// from the moment given as its argument (steady-clock nanoseconds, taken by the benchmark just before it started the
+// probe); half a second later, idle, it writes its resident memory in KiB and quits.
 #ifndef TARVELIN_PROBE_EMPTY
 #include "ui/application.h"
 #include "ui/fonts.h"
@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QEvent>
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 
@@ -68,6 +69,10 @@ int main(int argc, char **argv)
 #ifdef TARVELIN_PROBE_EMPTY
     QWidget window;
     window.setFixedSize(730, 245);
+#ifdef TARVELIN_PROBE_TEXT
+    QLabel line(QStringLiteral("Seven-element cubical quad"), &window);
+    line.move(20, 20);
+#endif
     window.installEventFilter(&quitter);
     window.show();
 #else
