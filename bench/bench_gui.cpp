@@ -27,6 +27,7 @@
 #include <chrono>
 #include <memory>
 #include <spawn.h>
+#include <string>
 #include <sys/wait.h>
 #include <vector>
 
@@ -79,52 +80,45 @@ double median(std::vector<double> values)
     return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// Time to the first paint and resident memory half a second later, each beside an empty Qt Widgets window
-// of the same size started alternately in the same run. Medians, as a start-up now and then waits for the
-// virtual display or the other core and would pull a mean with it.
-void startUpToFirstPaint(benchmark::State &state)
+// Time to the first paint and resident memory half a second later, each beside a plain Qt Widgets window of
+// the same size started alternately in the same run. Medians, as a start-up now and then waits for the virtual
+// display or the other core and would pull a mean with it.
+void startUpBeside(benchmark::State &state, const char *baselinePath, const std::string &baseline)
 {
-    std::vector<double> tarvelinMs, emptyMs, tarvelinKiB, emptyKiB;
+    std::vector<double> tarvelinMs, baselineMs, tarvelinKiB, baselineKiB;
     for (auto _ : state) {
-        const ProbeRun empty = runProbe(TARVELIN_PROBE_EMPTY_PATH);
+        const ProbeRun other = runProbe(baselinePath);
         const ProbeRun tarvelin = runProbe(TARVELIN_PROBE_PATH);
-        if (empty.firstPaintMs < 0 || tarvelin.firstPaintMs < 0 || empty.idleKiB < 0 || tarvelin.idleKiB < 0) {
+        if (other.firstPaintMs < 0 || tarvelin.firstPaintMs < 0 || other.idleKiB < 0 || tarvelin.idleKiB < 0) {
             state.SkipWithError("a start-up probe failed (is there a display?)");
             return;
         }
-        emptyMs.push_back(empty.firstPaintMs);
+        baselineMs.push_back(other.firstPaintMs);
         tarvelinMs.push_back(tarvelin.firstPaintMs);
-        emptyKiB.push_back(static_cast<double>(empty.idleKiB));
+        baselineKiB.push_back(static_cast<double>(other.idleKiB));
         tarvelinKiB.push_back(static_cast<double>(tarvelin.idleKiB));
     }
     state.counters["tarvelin_ms"] = median(tarvelinMs);
-    state.counters["empty_window_ms"] = median(emptyMs);
-    state.counters["time_ratio"] = median(tarvelinMs) / median(emptyMs);
+    state.counters[baseline + "_ms"] = median(baselineMs);
+    state.counters["time_ratio"] = median(tarvelinMs) / median(baselineMs);
     state.counters["tarvelin_KiB"] = median(tarvelinKiB);
-    state.counters["empty_window_KiB"] = median(emptyKiB);
-    state.counters["memory_ratio"] = median(tarvelinKiB) / median(emptyKiB);
+    state.counters[baseline + "_KiB"] = median(baselineKiB);
+    state.counters["memory_ratio"] = median(tarvelinKiB) / median(baselineKiB);
+}
+
+// Beside an empty window.
+void startUpToFirstPaint(benchmark::State &state)
+{
+    startUpBeside(state, TARVELIN_PROBE_EMPTY_PATH, "empty_window");
 }
 BENCHMARK(startUpToFirstPaint)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(3);
 
 // The empty window never asks for a font, so it never reads the system's font configuration, which any window
-// that shows text must. Beside the same window with one line of text, started alternately in the same way,
-// the ratio shows what Tarvelin's own start-up adds to that of a window that shows text.
+// that shows text must. Beside the same window with one line of text, the ratio shows what Tarvelin's own
+// start-up adds to that of a window that shows text.
 void startUpBesideATextWindow(benchmark::State &state)
 {
-    std::vector<double> tarvelinMs, textMs;
-    for (auto _ : state) {
-        const ProbeRun text = runProbe(TARVELIN_PROBE_TEXT_PATH);
-        const ProbeRun tarvelin = runProbe(TARVELIN_PROBE_PATH);
-        if (text.firstPaintMs < 0 || tarvelin.firstPaintMs < 0) {
-            state.SkipWithError("a start-up probe failed (is there a display?)");
-            return;
-        }
-        textMs.push_back(text.firstPaintMs);
-        tarvelinMs.push_back(tarvelin.firstPaintMs);
-    }
-    state.counters["tarvelin_ms"] = median(tarvelinMs);
-    state.counters["text_window_ms"] = median(textMs);
-    state.counters["time_ratio"] = median(tarvelinMs) / median(textMs);
+    startUpBeside(state, TARVELIN_PROBE_TEXT_PATH, "text_window");
 }
 BENCHMARK(startUpBesideATextWindow)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20)->Repetitions(3);
 
