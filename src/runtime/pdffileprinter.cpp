@@ -1,10 +1,28 @@
 // SPDX-License-Identifier: MIT
 #include "runtime/pdffileprinter.h"
 
+#include "runtime/filewrite.h"
+
+#include <QBuffer>
+#include <QFile>
 #include <QPageLayout>
-#include <QSaveFile>
 
 namespace tarvelin {
+
+namespace {
+
+// The page is made in memory and written whole, so a full disk or a failed write leaves any file that was
+// there as it was.
+PrintOutcome saveWhole(const QString &path, const QByteArray &pdf)
+{
+    const std::optional<std::string> failure = writeWholeFile(
+        QFile::encodeName(path).toStdString(), std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+    if (failure)
+        return {PrintOutcome::Status::Failed, *failure};
+    return {PrintOutcome::Status::Accepted, {}};
+}
+
+} // namespace
 
 PrinterLookup PdfFilePrinter::deviceName()
 {
@@ -13,26 +31,19 @@ PrinterLookup PdfFilePrinter::deviceName()
 
 PrintOutcome PdfFilePrinter::printWindow(QWidget &window, const std::function<void()> &pageTaken)
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly))
-        return {PrintOutcome::Status::Failed, file.errorString().toStdString()};
-    const bool drawn = writeWindowPdf(file, window, localPaperLayout());
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    const bool drawn = writeWindowPdf(buffer, window, localPaperLayout());
     pageTaken();
-    if (!drawn) {
-        file.cancelWriting();
+    if (!drawn)
         return {PrintOutcome::Status::Failed, "cannot draw the page"};
-    }
-    if (!file.commit())
-        return {PrintOutcome::Status::Failed, file.errorString().toStdString()};
-    return {PrintOutcome::Status::Accepted, {}};
+    return saveWhole(m_path, pdf);
 }
 
 PrintOutcome PdfFilePrinter::printDocument(const std::string &, const std::string &, const QByteArray &pdf, int)
 {
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(pdf) != pdf.size() || !file.commit())
-        return {PrintOutcome::Status::Failed, file.errorString().toStdString()};
-    return {PrintOutcome::Status::Accepted, {}};
+    return saveWhole(m_path, pdf);
 }
 
 } // namespace tarvelin

@@ -1,24 +1,30 @@
 // SPDX-License-Identifier: MIT
 #include "ui/wholefile.h"
 
+#include "runtime/filewrite.h"
 #include "runtime/messagebox.h"
 #include "runtime/qtmessagebox.h"
 
 #include <QByteArray>
-#include <QSaveFile>
+#include <QFile>
 
 namespace tarvelin {
 
 bool saveWholeFile(MessageBoxService &messages, const QString &path, const QByteArray &contents, const QString &what,
                    const QString &whyEmpty)
 {
-    QSaveFile file(path);
-    if (!contents.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size() &&
-        file.commit())
+    std::optional<std::string> failure;
+    if (contents.isEmpty())
+        failure = whyEmpty.toStdString();
+    else
+        failure = writeWholeFile(QFile::encodeName(path).toStdString(),
+                                 std::string_view(contents.constData(), static_cast<std::size_t>(contents.size())));
+    if (!failure)
         return true;
     MessageBoxRequest request;
-    request.prompt = QStringLiteral("The %1 could not be saved: %2\n\nNothing was written.")
-                         .arg(what, contents.isEmpty() ? whyEmpty : file.errorString())
+    request.prompt = QStringLiteral("The %1 could not be saved to %2: %3.\n\nNothing was written; a file that was "
+                                    "there is as it was.")
+                         .arg(what, path, QString::fromStdString(*failure))
                          .toStdString();
     request.buttons = buttons::kWarning;
     request.title = kApplicationTitle;
