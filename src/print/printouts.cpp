@@ -53,19 +53,18 @@ void printMainWindow(MainWindowPrintControls &window, MessageBoxService &message
 {
     if (!ConfirmPrint(messages, printer))
         return;
-    reportPrintOutcome(messages, printMainWindowPage(window, printer));
+    // The frequency box's text as it stands, neither checked nor reformatted.
+    reportPrintOutcome(messages, printMainWindowPage(window, printer, window.frequencyBoxText()));
 }
 
-PrintOutcome printMainWindowPage(MainWindowPrintControls &window, PrinterService &printer)
+PrintOutcome printMainWindowPage(MainWindowPrintControls &window, PrinterService &printer, const QString &frequencyText)
 {
     window.setOuterHeightTwips(kMainPrintHeight);
     window.setLabelVisible("Label9", false);
     for (const LabelRef &label : kTextsOnGround)
         window.setLabelForeColor(label.name, label.index, kBlack);
     window.setLabelVisible("Label32", true);
-    // The frequency box's text as it stands, neither checked nor reformatted.
-    window.setLabelCaption("Label32",
-                           QStringLiteral("Frequency:        ") + window.frequencyBoxText() + QStringLiteral(" mhz."));
+    window.setLabelCaption("Label32", QStringLiteral("Frequency:        ") + frequencyText + QStringLiteral(" mhz."));
 
     // Back to the screen layout as soon as the page is drawn, not when the spooler answers, and whatever
     // became of the page; the frequency line keeps its caption.

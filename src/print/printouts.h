@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+class QString;
+
 namespace tarvelin {
 
 class MainWindowPrintControls;
@@ -17,8 +19,10 @@ struct PrintOutcome;
 void printMainWindow(MainWindowPrintControls &window, MessageBoxService &messages, PrinterService &printer);
 
 // The same page, without asking, for a printer that is not the spooler (a PDF file): the print layout, the
-// page, the screen layout with the colours a printout leaves. Gives what became of the page.
-[[nodiscard]] PrintOutcome printMainWindowPage(MainWindowPrintControls &window, PrinterService &printer);
+// page headed with `frequencyText`, the screen layout with the colours a printout leaves. Gives what became
+// of the page.
+[[nodiscard]] PrintOutcome printMainWindowPage(MainWindowPrintControls &window, PrinterService &printer,
+                                               const QString &frequencyText);
 
 // The chart window's Print button: after consent, the window is shortened so its button is off the page,
 // printed, and given its height back.

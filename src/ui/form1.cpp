@@ -275,9 +275,16 @@ void Form1::copyResults()
         clipboard->setText(QString::fromStdString(resultsAsTabSeparated(*this)));
 }
 
+// A file keeps the grid it was made from: while the grid is shown, the frequency that produced it names the
+// file and heads the page, whatever the box holds since.
+QString Form1::gridFrequencyText() const
+{
+    return boomCaptionVisible() && !m_lastCalculatedFrequency.isEmpty() ? m_lastCalculatedFrequency : m_text1->text();
+}
+
 void Form1::chooseAndSavePdf()
 {
-    const QString frequency = m_text1->text().trimmed();
+    const QString frequency = gridFrequencyText().trimmed();
     const QString suggested =
         frequency.isEmpty() ? QStringLiteral("Tarvelin.pdf") : QStringLiteral("Tarvelin %1 MHz.pdf").arg(frequency);
     QString path =
@@ -295,7 +302,7 @@ void Form1::chooseAndSavePdf()
 void Form1::saveAsPdf(const QString &path)
 {
     PdfFilePrinter file(path);
-    const PrintOutcome outcome = printMainWindowPage(*this, file);
+    const PrintOutcome outcome = printMainWindowPage(*this, file, gridFrequencyText());
     if (outcome.status == PrintOutcome::Status::Accepted)
         return;
     MessageBoxRequest request;

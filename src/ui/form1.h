@@ -104,6 +104,7 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    [[nodiscard]] QString gridFrequencyText() const;
     void buildControls();
     void clearingPass();
     void centreOnScreen();
