@@ -24,7 +24,8 @@ std::string format(const char *pattern, auto... values)
 std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
 {
     std::string deck;
-    deck += "CM Tarvelin " TARVELIN_VERSION ": seven-element cubical quad for " + geometry.frequencyText + " MHz\n";
+    // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
+    deck += format("CM Tarvelin " TARVELIN_VERSION ": seven-element cubical quad for %.3f MHz\n", geometry.designMHz);
     deck += format("CM wire %.4g mm, %d segments per side, %s, %s\n", settings.wireDiameterMm, settings.segments,
                    settings.lossless ? "lossless" : "copper",
                    settings.groundHeightMetres ? "over average ground" : "free space");

@@ -15,11 +15,22 @@ namespace {
 
 constexpr std::int64_t kHalfThousandthsPerInch = 2000;
 
-// The nearest whole number to numerator / denominator, halves away from zero; the denominator is positive.
+// The nearest whole number to numerator / denominator, halves away from zero; the denominator is positive
+// and the numerator small enough to double.
 std::int64_t roundedQuotient(std::int64_t numerator, std::int64_t denominator)
 {
     const std::int64_t magnitude = (2 * std::llabs(numerator) + denominator) / (2 * denominator);
     return numerator < 0 ? -magnitude : magnitude;
+}
+
+// The nearest whole number to length x factor / kHalfThousandthsPerInch, halves away from zero, for every
+// length a HalfThousandths can hold: the whole inches are scaled apart from the rest, so no product can
+// overflow (the factors are at most a few hundred).
+std::int64_t scaledLength(HalfThousandths length, std::int64_t factor, std::int64_t divisor)
+{
+    const std::int64_t whole = length / divisor;
+    const std::int64_t rest = length % divisor; // the same sign as the length, or zero
+    return whole * factor + roundedQuotient(rest * factor, divisor);
 }
 
 void appendWhole(std::string &out, std::int64_t value)
@@ -60,7 +71,7 @@ std::string_view trimmed(std::string_view text)
 void appendFeetInches(std::string &out, HalfThousandths length, int step, bool escapeInchMark)
 {
     // Steps of 1/step inch: length / 2000 inches x step.
-    const std::int64_t steps = roundedQuotient(length * step, kHalfThousandthsPerInch);
+    const std::int64_t steps = scaledLength(length, step, kHalfThousandthsPerInch);
     const std::string_view inchMark = escapeInchMark ? "\\\"" : "\"";
     if (steps == 0) {
         out += '0';
@@ -105,7 +116,7 @@ std::string feetInchesText(HalfThousandths length, int step)
 void appendMillimetres(std::string &out, HalfThousandths length)
 {
     // Tenths of a millimetre: length / 2000 x 254.
-    appendDecimal(out, roundedQuotient(length * 254, kHalfThousandthsPerInch), 1);
+    appendDecimal(out, scaledLength(length, 254, kHalfThousandthsPerInch), 1);
 }
 
 std::string millimetresText(HalfThousandths length)
@@ -119,7 +130,7 @@ std::string metresText(HalfThousandths length)
 {
     // Millimetres: length / 2000 x 25.4.
     std::string text;
-    appendDecimal(text, roundedQuotient(length * 254, kHalfThousandthsPerInch * 10), 3);
+    appendDecimal(text, scaledLength(length, 254, kHalfThousandthsPerInch * 10), 3);
     return text;
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace tarvelin::shop {
 
@@ -33,12 +34,28 @@ HalfThousandths cellLength(const MemoryGrid &grid, ElementRow row, int column)
     return fromThousandths(thousandthsOf(grid.cell(row, column)).value_or(0));
 }
 
-// The shortest text that reads back as the same double.
+// The shortest text that reads back as the same double; in plain decimals where that stays short.
 std::string shortestText(double value)
 {
-    std::array<char, 32> buffer{};
-    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    std::array<char, 400> buffer{};
+    const bool plain = std::fabs(value) >= 1e-6 && std::fabs(value) < 1e15;
+    const auto written = plain ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                               std::chars_format::fixed)
+                               : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     return std::string(buffer.data(), written.ptr);
+}
+
+// Whether every length of the grid is a positive length of whole thousandths that the sheet can work with;
+// a frequency far out of range gives texts in another form, or lengths that round to nothing.
+bool allLengthsShown(const MemoryGrid &grid)
+{
+    for (const ElementRow row : kElementRows)
+        for (int c = 0; c < columnCount(row); ++c) {
+            const std::optional<std::int64_t> thousandths = thousandthsOf(grid.cell(row, c));
+            if (!thousandths || *thousandths <= 0)
+                return false;
+        }
+    return true;
 }
 
 std::array<HalfThousandths, kElementRowCount> stationsOf(const MemoryGrid &grid)
@@ -63,7 +80,21 @@ std::string allowanceRefusal()
 
 std::string measuredRefusal()
 {
-    return "The measured resonance must be a frequency above zero, in MHz.";
+    return "The measured resonance must be a frequency in MHz within " +
+           shortestText(kMeasuredTolerancePercent) + " % of the design frequency.";
+}
+
+std::string frequencyLabel(double mhz)
+{
+    std::array<char, 64> buffer{};
+    const int length = std::snprintf(buffer.data(), buffer.size(), "%.3f", mhz);
+    return std::string(buffer.data(), static_cast<std::size_t>(std::clamp(length, 0, 63)));
+}
+
+std::string frequencyRangeRefusal(double mhz)
+{
+    return shortestText(mhz) + " MHz is outside the frequencies Tarvelin works out a cut list and a model for: " +
+           shortestText(kLowestDesignMHz) + " to " + shortestText(kHighestDesignMHz) + " MHz.";
 }
 
 std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText, const ShopSettings &settings)
@@ -79,6 +110,12 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
     if (auto *refusal = std::get_if<ShopRefusal>(&design))
         return *refusal;
     const MemoryGrid &grid = std::get<MemoryGrid>(design);
+    const double frequency = ParseNumber(frequencyText);
+    if (!(frequency >= kLowestDesignMHz && frequency <= kHighestDesignMHz) || !allLengthsShown(grid))
+        return ShopRefusal{frequencyRangeRefusal(frequency)};
+    if (settings.measuredMHz &&
+        std::fabs(*settings.measuredMHz - frequency) > frequency * kMeasuredTolerancePercent / 100.0)
+        return ShopRefusal{measuredRefusal()};
 
     HalfThousandths shortestHalf = 0;
     for (const ElementRow row : kElementRows) {
@@ -92,6 +129,7 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
 
     ShopSheet sheet;
     sheet.frequencyText = frequencyText;
+    sheet.frequencyLabel = frequencyLabel(frequency);
     sheet.settings = settings;
     const HalfThousandths allowance = fromThousandths(settings.allowanceThousandths);
     const auto stations = stationsOf(grid);
@@ -115,10 +153,11 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
     sheet.windowBoomInches = grid.boom(BoomTotal::Inches);
 
     if (settings.measuredMHz) {
-        // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M.
-        const double frequency = ParseNumber(frequencyText);
-        sheet.correctedFrequencyText = shortestText(frequency * frequency / *settings.measuredMHz);
-        auto corrected = calculated(sheet.correctedFrequencyText);
+        // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M,
+        // worked out at full precision and shown to three decimals.
+        const double correctedMHz = frequency * frequency / *settings.measuredMHz;
+        sheet.correctedFrequencyText = frequencyLabel(correctedMHz);
+        auto corrected = calculated(shortestText(correctedMHz));
         if (std::holds_alternative<ShopRefusal>(corrected))
             return ShopRefusal{measuredRefusal()};
         const MemoryGrid &target = std::get<MemoryGrid>(corrected);

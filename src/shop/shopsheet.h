@@ -42,14 +42,15 @@ inline constexpr int kArmsPerElement = 4;
 // The whole sheet for one frequency.
 struct ShopSheet
 {
-    std::string frequencyText;
+    std::string frequencyText;  // as typed
+    std::string frequencyLabel; // the frequency as read, to three decimals, for titles and file names
     ShopSettings settings;
     std::array<ElementCuts, kElementRowCount> elements{};
     std::string windowBoomInches;                // the window's own boom total, as shown ("807.316 IN.")
     HalfThousandths boomLength = 0;              // the last station
     HalfThousandths wireTotal = 0;               // the seven cut lengths
     std::map<HalfThousandths, int> armsByLength; // arm length to how many, longest last
-    std::string correctedFrequencyText;          // with a measured resonance: the design frequency F x F / M
+    std::string correctedFrequencyText;          // with a measured resonance: F x F / M, to three decimals
 };
 
 // Why no sheet could be made: which setting is wrong, or the pass's own message for the frequency.
@@ -63,9 +64,21 @@ struct ShopRefusal
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText,
                                                                  const ShopSettings &settings);
 
+// The design frequencies the sheet, the deck and the check work with. Below the lowest a loop outgrows
+// the arithmetic of the sheet's lengths; above the highest the grid's shortest lengths round to nothing.
+inline constexpr double kLowestDesignMHz = 0.01;
+inline constexpr double kHighestDesignMHz = 100000.0;
+
+// A measured resonance further than this from the design frequency is no trim: the array is wrong.
+inline constexpr double kMeasuredTolerancePercent = 10.0;
+
+// A frequency as every text of the sheet and the check writes it: three decimals, "14.200".
+[[nodiscard]] std::string frequencyLabel(double mhz);
+
 // The refusals, as the window and tarvelin-calc word them.
 [[nodiscard]] std::string stepRefusal();
 [[nodiscard]] std::string allowanceRefusal();
 [[nodiscard]] std::string measuredRefusal();
+[[nodiscard]] std::string frequencyRangeRefusal(double mhz);
 
 } // namespace tarvelin::shop

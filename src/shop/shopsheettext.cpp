@@ -220,7 +220,7 @@ std::string shopSheetCsvRows(const ShopSheet &sheet)
 {
     std::string out;
     for (const ElementCuts &cuts : sheet.elements) {
-        Row row{sheet.frequencyText, std::string(elementRowName(cuts.element))};
+        Row row{sheet.frequencyLabel, std::string(elementRowName(cuts.element))};
         const auto add = [&](HalfThousandths length) {
             row.push_back(fraction(sheet, length));
             row.push_back(millimetresText(length));
@@ -291,7 +291,7 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
 
 std::string shopSheetTable(const ShopSheet &sheet)
 {
-    std::string out = "Shop sheet for " + sheet.frequencyText + " MHz. " + roundingNote(sheet.settings.step) + "\n";
+    std::string out = "Shop sheet for " + sheet.frequencyLabel + " MHz. " + roundingNote(sheet.settings.step) + "\n";
     out += "Wire allowance " + both(sheet, fromThousandths(sheet.settings.allowanceThousandths)) + ", hub offset " +
            both(sheet, fromThousandths(sheet.settings.hubOffsetThousandths)) + ".\n\n";
 

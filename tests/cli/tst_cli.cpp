@@ -355,11 +355,11 @@ void TestCli::shopSheet()
     QCOMPARE(csv.exitCode, 0);
     QCOMPARE(lines(csv.out).size(), 8); // one header, seven elements
     QVERIFY(csv.out.startsWith("frequency,element,loop_in,loop_mm,"));
-    QVERIFY(csv.out.contains("14.2,Reflector,\"74' 3-9/16\"\"\",22645.3,"));
+    QVERIFY(csv.out.contains("14.200,Reflector,\"74' 3-9/16\"\"\",22645.3,"));
 
     const Run table = runCalc({QStringLiteral("--shop"), QStringLiteral("14.2")});
     QCOMPARE(table.exitCode, 0);
-    QVERIFY(table.out.startsWith("Shop sheet for 14.2 MHz. Fractions to 1/16 in"));
+    QVERIFY(table.out.startsWith("Shop sheet for 14.200 MHz. Fractions to 1/16 in"));
     QVERIFY(table.out.contains("Boom: 67' 3-5/16\" (20505.8 mm); the window shows 807.316 IN."));
 }
 

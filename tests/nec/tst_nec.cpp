@@ -77,7 +77,7 @@ void TestNec::deckForTwentyMetres()
     const std::vector<double> sweep{13.774, 13.845};
     const std::string deck = writeDeck(design("14.2"), CheckSettings{}, {sweep, false});
     QVERIFY(deck.starts_with("CM Tarvelin "));
-    QVERIFY(deck.find("14.2 MHz") != std::string::npos);
+    QVERIFY(deck.find("for 14.200 MHz\n") != std::string::npos);
     QVERIFY(deck.find("\nCE\n") != std::string::npos);
 
     const QStringList wires = cards(deck, QStringLiteral("GW"));

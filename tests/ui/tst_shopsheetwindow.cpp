@@ -172,13 +172,13 @@ void TestShopSheetWindow::csvAndPdfReadBack()
     const QList<QByteArray> rows = csv.readAll().split('\n');
     QCOMPARE(rows.size(), 9); // header, seven elements, and the last line end
     QVERIFY(rows[0].startsWith("frequency,element,loop_in,loop_mm,cut_in,cut_mm,"));
-    QVERIFY(rows[1].startsWith("14.2,Reflector,\"74' 3-9/16\"\"\",22645.3,\"74' 6-1/16\"\"\",22708.8,"));
+    QVERIFY(rows[1].startsWith("14.200,Reflector,\"74' 3-9/16\"\"\",22645.3,\"74' 6-1/16\"\"\",22708.8,"));
     QVERIFY(rows[1].endsWith("\r"));
 
     QVERIFY(sheet->savePdf(folder.filePath(QStringLiteral("sheet.pdf"))));
     const QString text = standardOutputOf(QStringLiteral("pdftotext"),
                                           {folder.filePath(QStringLiteral("sheet.pdf")), QStringLiteral("-")});
-    for (const char *shown : {"Tarvelin shop sheet: 14.2 MHz", "74' 6-1/16\"", "22708.8 mm", "Corner marks",
+    for (const char *shown : {"Tarvelin shop sheet: 14.200 MHz", "74' 6-1/16\"", "22708.8 mm", "Corner marks",
                               "Spreaders and boom", "Fractions to 1/16 in", "feed point"})
         QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
 
