@@ -1,67 +1,123 @@
 // SPDX-License-Identifier: MIT
 #include "cli/necrunner.h"
 
+#include "nec/enginejob.h"
+
+#include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <optional>
 #include <thread>
 
 #include <fcntl.h>
-#include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
-extern char **environ;
 
 namespace tarvelin::cli {
 
 namespace {
 
-namespace fs = std::filesystem;
+constexpr std::array<int, 3> kStopSignals{SIGTERM, SIGHUP, SIGINT};
 
-// The private folder, gone when the run is over.
-class WorkFolder
+volatile std::sig_atomic_t g_stopSignal = 0;
+
+extern "C" void noteStopSignal(int signal)
 {
-public:
-    WorkFolder()
-    {
-        const char *base = std::getenv("TMPDIR");
-        std::string pattern = (base && *base ? std::string(base) : std::string("/tmp")) + "/tarvelin-nec-XXXXXX";
-        if (mkdtemp(pattern.data()))
-            m_path = pattern;
-    }
-    ~WorkFolder()
-    {
-        std::error_code ignored;
-        if (!m_path.empty())
-            fs::remove_all(m_path, ignored);
-    }
-    WorkFolder(const WorkFolder &) = delete;
-    WorkFolder &operator=(const WorkFolder &) = delete;
-
-    [[nodiscard]] const fs::path &path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
-std::string contentsOf(const fs::path &file)
-{
-    std::ifstream in(file, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    g_stopSignal = signal;
 }
 
-std::string trimmed(std::string text)
+// While the engine runs, a stop signal is only noted, so the run can stop its children and remove its folder
+// before the program ends of that same signal.
+class StopSignals
 {
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ' || text.back() == '\r'))
-        text.pop_back();
-    return text;
+public:
+    StopSignals()
+    {
+        g_stopSignal = 0;
+        struct sigaction note{};
+        note.sa_handler = noteStopSignal;
+        sigemptyset(&note.sa_mask);
+        for (std::size_t i = 0; i < kStopSignals.size(); ++i)
+            sigaction(kStopSignals[i], &note, &m_previous[i]);
+    }
+    ~StopSignals() { restore(); }
+    StopSignals(const StopSignals &) = delete;
+    StopSignals &operator=(const StopSignals &) = delete;
+
+    void restore()
+    {
+        for (std::size_t i = 0; i < kStopSignals.size(); ++i)
+            sigaction(kStopSignals[i], &m_previous[i], nullptr);
+    }
+
+private:
+    std::array<struct sigaction, kStopSignals.size()> m_previous{};
+};
+
+struct Started
+{
+    pid_t child = 0;
+    int error = 0;
+};
+
+// Starts one engine in the job's folder, its output to a messages file, dying with this process. Gives the
+// child, or why it could not be started (the errno of exec, passed back through a pipe closed by exec).
+Started startEngine(const std::string &program, const nec::EngineJob &job, std::size_t deck)
+{
+    const std::vector<std::string> arguments = job.arguments(deck);
+    std::vector<char *> argv;
+    for (const std::string &argument : arguments)
+        argv.push_back(const_cast<char *>(argument.c_str()));
+    argv.push_back(nullptr);
+    const std::string messages = job.folder() + "/" + nec::EngineJob::messagesFile(deck);
+
+    std::array<int, 2> report{};
+    if (pipe2(report.data(), O_CLOEXEC) != 0)
+        return {0, errno};
+    const pid_t parent = getpid();
+    const pid_t child = fork();
+    if (child < 0) {
+        const int error = errno;
+        close(report[0]);
+        close(report[1]);
+        return {0, error};
+    }
+    if (child == 0) {
+        // Only async-signal-safe calls from here to exec.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
+        const int input = open("/dev/null", O_RDONLY);
+        const int output = open(messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (input < 0 || output < 0 || dup2(input, STDIN_FILENO) < 0 || dup2(output, STDOUT_FILENO) < 0 ||
+            dup2(output, STDERR_FILENO) < 0 || chdir(job.folder().c_str()) != 0) {
+            const int error = errno;
+            (void)!write(report[1], &error, sizeof error);
+            _exit(127);
+        }
+        signal(SIGINT, SIG_DFL);
+        signal(SIGTERM, SIG_DFL);
+        signal(SIGHUP, SIG_DFL);
+        execv(program.c_str(), argv.data());
+        const int error = errno;
+        (void)!write(report[1], &error, sizeof error);
+        _exit(127);
+    }
+    close(report[1]);
+    int error = 0;
+    ssize_t got = 0;
+    do
+        got = read(report[0], &error, sizeof error);
+    while (got < 0 && errno == EINTR);
+    close(report[0]);
+    if (got == sizeof error) {
+        waitpid(child, nullptr, 0);
+        return {0, error};
+    }
+    return {child, 0};
 }
 
 } // namespace
@@ -69,83 +125,77 @@ std::string trimmed(std::string text)
 std::variant<std::vector<std::string>, EngineFailure> runEngine(const std::vector<std::string> &decks,
                                                                 std::chrono::seconds limit)
 {
-    WorkFolder folder;
-    if (folder.path().empty())
-        return EngineFailure{std::string("cannot make a temporary folder: ") + std::strerror(errno)};
+    const std::optional<std::string> program = nec::findEngine();
+    if (!program)
+        return EngineFailure{nec::engineMissingMessage()};
+    StopSignals stopSignals;
+    auto prepared = nec::EngineJob::prepare(decks);
+    if (const auto *message = std::get_if<std::string>(&prepared))
+        return EngineFailure{*message};
+    nec::EngineJob &job = *std::get<std::unique_ptr<nec::EngineJob>>(prepared);
 
     std::vector<pid_t> children;
     const auto stopAll = [&] {
-        for (const pid_t child : children)
+        for (pid_t &child : children)
             if (child > 0) {
                 kill(child, SIGKILL);
                 waitpid(child, nullptr, 0);
+                child = 0;
             }
-        children.clear();
     };
 
+    std::vector<nec::ProcessEnd> ends(decks.size());
     for (std::size_t i = 0; i < decks.size(); ++i) {
-        const fs::path deck = folder.path() / ("deck" + std::to_string(i) + ".nec");
-        std::ofstream(deck) << decks[i];
-        const std::string input = "-i" + deck.string();
-        const std::string output = "-o" + (folder.path() / ("deck" + std::to_string(i) + ".out")).string();
-        const std::string messages = (folder.path() / ("deck" + std::to_string(i) + ".err")).string();
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-        char *argv[] = {const_cast<char *>("nec2c"), const_cast<char *>(input.c_str()),
-                        const_cast<char *>(output.c_str()), nullptr};
-        pid_t child = 0;
-        const int spawned = posix_spawnp(&child, "nec2c", &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (spawned != 0) {
+        const Started started = startEngine(*program, job, i);
+        if (started.child == 0) {
             stopAll();
-            if (spawned == ENOENT)
-                return EngineFailure{kEngineMissing};
-            return EngineFailure{std::string("cannot start nec2c: ") + std::strerror(spawned)};
+            return EngineFailure{nec::engineCannotStartMessage(*program, std::strerror(started.error))};
         }
-        children.push_back(child);
+        children.push_back(started.child);
     }
 
     // Wait for every child, as long as the limit allows.
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    std::vector<int> statuses(children.size(), -1);
     std::size_t running = children.size();
     while (running > 0) {
         for (std::size_t i = 0; i < children.size(); ++i) {
-            if (statuses[i] != -1)
-                continue;
             int status = 0;
-            if (waitpid(children[i], &status, WNOHANG) == children[i]) {
-                statuses[i] = status;
+            if (children[i] > 0 && waitpid(children[i], &status, WNOHANG) == children[i]) {
+                ends[i] = WIFSIGNALED(status) ? nec::ProcessEnd{nec::ProcessEnd::Kind::Signalled, WTERMSIG(status), {}, {}}
+                                              : nec::ProcessEnd{nec::ProcessEnd::Kind::Exited, WEXITSTATUS(status), {}, {}};
                 children[i] = 0;
                 --running;
             }
+        }
+        if (g_stopSignal != 0) {
+            const int signal = g_stopSignal;
+            stopAll();
+            job.remove();
+            stopSignals.restore();
+            std::raise(signal);
+            return EngineFailure{"stopped by signal " + std::to_string(signal)};
         }
         if (running == 0)
             break;
         if (std::chrono::steady_clock::now() > deadline) {
             stopAll();
-            return EngineFailure{"nec2c did not finish within " + std::to_string(limit.count()) +
-                                 " seconds and was stopped."};
+            return EngineFailure{nec::engineTimeLimitMessage(static_cast<int>(limit.count()))};
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
 
-    std::vector<std::string> outputs;
     for (std::size_t i = 0; i < decks.size(); ++i) {
-        const int status = statuses[i];
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-            std::string said = trimmed(contentsOf(folder.path() / ("deck" + std::to_string(i) + ".err")));
-            if (said.empty())
-                said = WIFEXITED(status) ? "it exited with status " + std::to_string(WEXITSTATUS(status))
-                                         : "it was ended by a signal";
-            return EngineFailure{"nec2c failed: " + said};
+        std::FILE *said = std::fopen((job.folder() + "/" + nec::EngineJob::messagesFile(i)).c_str(), "re");
+        if (said) {
+            std::array<char, 4096> text{};
+            ends[i].said.assign(text.data(), std::fread(text.data(), 1, text.size(), said));
+            std::fclose(said);
         }
-        outputs.push_back(contentsOf(folder.path() / ("deck" + std::to_string(i) + ".out")));
     }
-    return outputs;
+    auto collected = job.collect(ends);
+    if (auto *message = std::get_if<std::string>(&collected))
+        return EngineFailure{std::move(*message)};
+    return std::get<std::vector<std::string>>(std::move(collected));
 }
 
 } // namespace tarvelin::cli

@@ -1,11 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "ui/enginerun.h"
 
-#include <QDir>
-#include <QFile>
+#include "nec/enginejob.h"
+
 #include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
+
+#include <csignal>
+
+#include <sys/prctl.h>
+#include <unistd.h>
 
 namespace tarvelin {
 
@@ -13,9 +17,9 @@ namespace {
 
 constexpr int kPollMs = 100;
 
-QString outputName(std::size_t index)
+QString qText(const std::string &text)
 {
-    return QStringLiteral("deck%1.out").arg(index);
+    return QString::fromStdString(text);
 }
 
 } // namespace
@@ -32,7 +36,7 @@ EngineRun::~EngineRun()
 
 QString EngineRun::folder() const
 {
-    return m_folder ? m_folder->path() : QString();
+    return m_job ? qText(m_job->folder()) : QString();
 }
 
 bool EngineRun::running() const
@@ -42,36 +46,44 @@ bool EngineRun::running() const
 
 void EngineRun::start()
 {
-    m_folder = std::make_unique<QTemporaryDir>(QDir::temp().filePath(QStringLiteral("tarvelin-nec-XXXXXX")));
-    if (!m_folder->isValid())
-        return fail(QStringLiteral("Cannot make a temporary folder: %1").arg(m_folder->errorString()));
-    for (std::size_t i = 0; i < m_decks.size(); ++i) {
-        QFile deck(m_folder->filePath(QStringLiteral("deck%1.nec").arg(i)));
-        if (!deck.open(QIODevice::WriteOnly) ||
-            deck.write(m_decks[i].data(), static_cast<qint64>(m_decks[i].size())) != qint64(m_decks[i].size()))
-            return fail(QStringLiteral("Cannot write the deck: %1").arg(deck.errorString()));
-    }
+    const std::optional<std::string> program = nec::findEngine();
+    if (!program)
+        return fail(qText(nec::engineMissingMessage()));
+    auto prepared = nec::EngineJob::prepare(m_decks);
+    if (const auto *message = std::get_if<std::string>(&prepared))
+        return fail(qText(*message));
+    m_job = std::move(std::get<std::unique_ptr<nec::EngineJob>>(prepared));
+
+    const pid_t parent = getpid();
     for (std::size_t i = 0; i < m_decks.size(); ++i) {
         auto *child = new QProcess(this);
-        child->setWorkingDirectory(m_folder->path());
+        child->setWorkingDirectory(qText(m_job->folder()));
         child->setProcessChannelMode(QProcess::MergedChannels);
+        // The child dies with this program, even when it is killed outright.
+        child->setChildProcessModifier([parent] {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+            if (::getppid() != parent)
+                ::_exit(127);
+        });
         connect(child, &QProcess::finished, this, &EngineRun::childFinished);
-        connect(child, &QProcess::errorOccurred, this, [this, i](QProcess::ProcessError error) {
+        connect(child, &QProcess::errorOccurred, this, [this, child, path = *program](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart)
-                childFailed(static_cast<int>(i));
+                fail(qText(nec::engineCannotStartMessage(path, child->errorString().toStdString())));
         });
         m_children.push_back(child);
-        child->start(QStringLiteral("nec2c"),
-                     {QStringLiteral("-ideck%1.nec").arg(i), QStringLiteral("-o") + outputName(i)});
+        QStringList arguments;
+        for (const std::string &argument : m_job->arguments(i))
+            arguments << qText(argument);
+        arguments.removeFirst(); // the program's own name
+        child->start(qText(*program), arguments);
     }
     m_poll = new QTimer(this);
     connect(m_poll, &QTimer::timeout, this, &EngineRun::poll);
     m_poll->start(kPollMs);
     m_limit = new QTimer(this);
     m_limit->setSingleShot(true);
-    connect(m_limit, &QTimer::timeout, this, [this] {
-        fail(QStringLiteral("nec2c did not finish within %1 seconds and was stopped.").arg(m_timeLimitMs / 1000));
-    });
+    connect(m_limit, &QTimer::timeout, this,
+            [this] { fail(qText(nec::engineTimeLimitMessage(m_timeLimitMs / 1000))); });
     m_limit->start(m_timeLimitMs);
 }
 
@@ -83,18 +95,12 @@ void EngineRun::cancel()
     stopAll();
 }
 
-// Progress from the work actually done: a frequency is finished once its pattern is in the output.
+// Progress from the work actually done.
 void EngineRun::poll()
 {
-    if (m_over)
+    if (m_over || !m_job)
         return;
-    int done = 0;
-    for (std::size_t i = 0; i < m_decks.size(); ++i) {
-        QFile output(m_folder->filePath(outputName(i)));
-        if (output.open(QIODevice::ReadOnly))
-            done += static_cast<int>(output.readAll().count("RADIATION PATTERNS"));
-    }
-    emit progress(std::min(done, m_frequencies), m_frequencies);
+    emit progress(std::min(m_job->frequenciesDone(), m_frequencies), m_frequencies);
 }
 
 void EngineRun::childFinished()
@@ -106,30 +112,29 @@ void EngineRun::childFinished()
             return;
     }
     // Every child is done: each must have exited well, and its output is what counts.
-    QStringList outputs;
-    for (std::size_t i = 0; i < m_children.size(); ++i) {
-        QProcess *child = m_children[i];
-        if (child->exitStatus() != QProcess::NormalExit || child->exitCode() != 0) {
-            const QString said = QString::fromLocal8Bit(child->readAll()).trimmed();
-            return fail(
-                QStringLiteral("nec2c failed: %1")
-                    .arg(said.isEmpty() ? QStringLiteral("it exited with status %1").arg(child->exitCode()) : said));
+    std::vector<nec::ProcessEnd> ends;
+    for (QProcess *child : m_children) {
+        nec::ProcessEnd end;
+        if (child->exitStatus() == QProcess::CrashExit) {
+            // For a child ended by a signal, Qt keeps the signal as its exit code.
+            end.kind = nec::ProcessEnd::Kind::Signalled;
+            end.code = child->exitCode();
+        } else {
+            end.code = child->exitCode();
         }
-        QFile output(m_folder->filePath(outputName(i)));
-        if (!output.open(QIODevice::ReadOnly))
-            return fail(QStringLiteral("nec2c wrote no output."));
-        outputs << QString::fromLocal8Bit(output.readAll());
+        end.said = child->readAll().toStdString();
+        ends.push_back(std::move(end));
     }
+    auto collected = m_job->collect(ends);
+    if (const auto *message = std::get_if<std::string>(&collected))
+        return fail(qText(*message));
+    QStringList outputs;
+    for (const std::string &output : std::get<std::vector<std::string>>(collected))
+        outputs << QString::fromLocal8Bit(output.data(), static_cast<qsizetype>(output.size()));
     m_over = true;
     emit progress(m_frequencies, m_frequencies);
     stopAll();
     emit finished(outputs);
-}
-
-void EngineRun::childFailed(int)
-{
-    fail(QStringLiteral("The antenna check needs the NEC-2 engine nec2c, which is not installed. Install the Debian "
-                        "package nec2c: sudo apt install nec2c"));
 }
 
 void EngineRun::fail(const QString &message)
@@ -155,7 +160,7 @@ void EngineRun::stopAll()
             child->waitForFinished(1000); // a killed child ends at once; this only reaps it
         }
     }
-    m_folder.reset();
+    m_job.reset();
 }
 
 } // namespace tarvelin

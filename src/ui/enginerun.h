@@ -8,15 +8,19 @@
 #include <vector>
 
 class QProcess;
-class QTemporaryDir;
 class QTimer;
 
 namespace tarvelin {
 
-// One antenna check's engine processes: one nec2c per deck, all at once, in a private temporary folder that
-// goes with the run, however it ends. The event loop never waits for them: progress comes from the engine's
-// output files as frequencies finish, and the run ends in `finished` (every output, in deck order) or
-// `failed` (why, and no numbers). Cancel, or the time limit, stops every child at once.
+namespace nec {
+class EngineJob;
+}
+
+// One antenna check's engine processes: one nec2c per deck, all at once, in the engine job's private folder,
+// which goes with the run however it ends. The event loop never waits for them: progress comes from the
+// engine's output files as frequencies finish, and the run ends in `finished` (every output, in deck order)
+// or `failed` (why, and no numbers). Cancel, or the time limit, stops every child at once; a child also dies
+// with this program, even when it is killed.
 class EngineRun final : public QObject
 {
     Q_OBJECT
@@ -39,7 +43,6 @@ signals:
 
 private:
     void childFinished();
-    void childFailed(int index);
     void poll();
     void fail(const QString &message);
     void stopAll();
@@ -47,7 +50,7 @@ private:
     std::vector<std::string> m_decks;
     int m_frequencies = 0;
     int m_timeLimitMs = 0;
-    std::unique_ptr<QTemporaryDir> m_folder;
+    std::unique_ptr<nec::EngineJob> m_job;
     std::vector<QProcess *> m_children;
     QTimer *m_poll = nullptr;
     QTimer *m_limit = nullptr;
