@@ -368,6 +368,8 @@ private:
             return;
         }
         const nec::ArrayGeometry &array = std::get<nec::ArrayGeometry>(geometry);
+        if (!structureModels(frequencyText, array))
+            return;
         const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, m_options.checkSettings);
         m_buffer += nec::writeDeck(array, m_options.checkSettings, {sweep, true});
     }
@@ -380,6 +382,8 @@ private:
             fail(frequencyText, refusal->message, &ResultWriter::appendShopFailure);
             return;
         }
+        if (!structureModels(frequencyText, std::get<nec::ArrayGeometry>(geometry)))
+            return;
         const auto processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
         const nec::AnalysisPlan plan =
             nec::planAnalysis(std::get<nec::ArrayGeometry>(geometry), m_options.checkSettings, processes);
@@ -394,6 +398,20 @@ private:
             return;
         }
         m_writer.appendCheck(m_buffer, frequencyText, std::get<nec::CheckSummary>(merged));
+    }
+
+    // Whether NEC-2 can model the array with the settings; a refusal is a failed input, and warnings go to
+    // stderr beside the result.
+    [[nodiscard]] bool structureModels(std::string_view frequencyText, const nec::ArrayGeometry &array)
+    {
+        const nec::StructureCheck check = nec::checkStructure(array, m_options.checkSettings);
+        if (check.refusal) {
+            engineFailed(frequencyText, *check.refusal);
+            return false;
+        }
+        for (const std::string &warning : check.warnings)
+            m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': warning: " << warning << '\n';
+        return true;
     }
 
     // A failed engine is no result: the reason goes to stderr, whatever the format.

@@ -328,7 +328,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
             appendCsvField(out, frequencyText);
             for (const double value : {p.mhz, p.resistanceOhms, p.reactanceOhms, p.swr, p.gainDbi, p.frontToBackDb}) {
                 out += ',';
-                appendJsonNumber(out, value);
+                appendCsvNumber(out, value);
             }
             out += ",\n";
         }

@@ -4,6 +4,8 @@
 #include "nec/deck.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <span>
 
 namespace tarvelin::nec {
@@ -37,6 +39,31 @@ AnalysisPlan planAnalysis(const ArrayGeometry &geometry, const CheckSettings &se
     return plan;
 }
 
+namespace {
+
+std::string fixed(double value, int decimals)
+{
+    std::array<char, 48> buffer{};
+    const int length = std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
+    return std::string(buffer.data(), static_cast<std::size_t>(std::clamp(length, 0, 47)));
+}
+
+// A result no wire antenna can have means the engine's solution broke down: it is no result.
+std::optional<OutputProblem> implausible(const FrequencyResult &result)
+{
+    std::string what;
+    if (result.efficiencyPercent && !(*result.efficiencyPercent >= 0.0 && *result.efficiencyPercent <= 100.5))
+        what = "a wire efficiency of " + fixed(*result.efficiencyPercent, 2) + " %";
+    else if (!(result.resistanceOhms > 0.0))
+        what = "a feed resistance of " + fixed(result.resistanceOhms, 2) + " ohms";
+    if (what.empty())
+        return std::nullopt;
+    return OutputProblem{"The engine's result at " + fixed(result.mhz, 3) + " MHz fails its own checks (" + what +
+                         "), so no figures are given: the model is outside what NEC-2 computes reliably."};
+}
+
+} // namespace
+
 std::variant<CheckSummary, OutputProblem>
 mergeOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const CheckSettings &settings)
 {
@@ -57,11 +84,14 @@ mergeOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, 
         if (blocks.size() != expected)
             return OutputProblem{"The engine's output holds " + std::to_string(blocks.size()) + " frequencies where " +
                                  std::to_string(expected) + " were asked for."};
+        for (const FrequencyResult &block : blocks)
+            if (std::optional<OutputProblem> problem = implausible(block))
+                return *problem;
         for (std::size_t i = 0; i < plan.pointCount[d]; ++i) {
             const std::optional<SweepPoint> point = sweepPointOf(blocks[i], settings.z0Ohms);
             if (!point)
                 return OutputProblem{"The engine's output has no forward and backward gain at " +
-                                     std::to_string(blocks[i].mhz) + " MHz."};
+                                     fixed(blocks[i].mhz, 3) + " MHz."};
             if (plan.firstPoint[d] + i == designIndex)
                 designEfficiency = blocks[i].efficiencyPercent;
             points.push_back(*point);

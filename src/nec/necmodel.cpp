@@ -4,7 +4,10 @@
 #include "runtime/numbertext.h"
 #include "shop/shopsheet.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace tarvelin::nec {
 
@@ -30,9 +33,9 @@ std::optional<std::string> checkSettingsProblem(const CheckSettings &settings)
     if (settings.points < 3 || settings.points > 101 || settings.points % 2 == 0)
         return "The number of points must be an odd number from 3 to 101.";
     if (!(settings.z0Ohms > 0.0 && settings.z0Ohms < 10000.0))
-        return "The feed line impedance must be above 0 ohms.";
+        return "The feed line impedance must be above 0 and below 10000 ohms.";
     if (settings.groundHeightMetres && !(*settings.groundHeightMetres > 0.0 && *settings.groundHeightMetres < 1000.0))
-        return "The boom height must be above the ground.";
+        return "The boom height must be above the ground and below 1000 m.";
     return std::nullopt;
 }
 
@@ -54,6 +57,7 @@ std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &freq
     const shop::ShopSheet &sheet = std::get<shop::ShopSheet>(made);
     ArrayGeometry geometry;
     geometry.frequencyText = frequencyText;
+    geometry.frequencyLabel = sheet.frequencyLabel;
     geometry.designMHz = ParseNumber(frequencyText);
     // Half-thousandths of an inch to metres.
     const auto metres = [](shop::HalfThousandths length) {
@@ -64,6 +68,43 @@ std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &freq
         geometry.stationsMetres.push_back(metres(cuts.station));
     }
     return geometry;
+}
+
+StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings &settings)
+{
+    StructureCheck check;
+    if (geometry.sidesMetres.empty())
+        return check;
+    const auto text = [](double value, int decimals) {
+        std::array<char, 32> buffer{};
+        const int length = std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
+        return std::string(buffer.data(), static_cast<std::size_t>(std::clamp(length, 0, 31)));
+    };
+    // The reflector is the largest loop: its bottom side is the lowest wire.
+    const double lowestSide = geometry.sidesMetres.front() / 2;
+    if (settings.groundHeightMetres && *settings.groundHeightMetres <= lowestSide)
+        check.refusal = "The boom height must be more than half the reflector's side (" + text(lowestSide, 2) +
+                        " m), so every loop stays above the ground.";
+
+    // The shortest segments are on the smallest loop. Segments at least two radii long keep the wire thin
+    // beside the wavelength as well: a side is about a quarter wave in at least 5 segments.
+    const double smallestSide = *std::min_element(geometry.sidesMetres.begin(), geometry.sidesMetres.end());
+    const double segmentMm = smallestSide / settings.segments * 1000.0;
+    const double radiusMm = settings.wireDiameterMm / 2.0;
+    const double radii = segmentMm / radiusMm;
+    if (!check.refusal && radii < kShortestSegmentRadii)
+        check.refusal = "NEC-2 cannot model " + text(settings.wireDiameterMm, 2) + " mm wire in " +
+                        std::to_string(settings.segments) + " segments per side at " + geometry.frequencyLabel +
+                        " MHz: each segment of Director 5 is " + text(segmentMm, 2) + " mm, shorter than " +
+                        text(kShortestSegmentRadii, 0) + " wire radii (" + text(kShortestSegmentRadii * radiusMm, 2) +
+                        " mm). Use thinner wire or fewer segments.";
+    else if (radii < kAccurateSegmentRadii)
+        check.warnings.push_back("Segments of " + text(segmentMm, 2) + " mm are shorter than " +
+                                 text(kAccurateSegmentRadii, 0) + " wire radii (" +
+                                 text(kAccurateSegmentRadii * radiusMm, 2) +
+                                 " mm), so NEC-2's thin-wire model is less accurate here; thinner wire or fewer "
+                                 "segments give a more reliable result.");
+    return check;
 }
 
 } // namespace tarvelin::nec

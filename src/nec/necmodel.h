@@ -33,7 +33,8 @@ struct CheckSettings
 // shows them (converted from its inches, 0.0254 m to the inch).
 struct ArrayGeometry
 {
-    std::string frequencyText;
+    std::string frequencyText;  // as typed
+    std::string frequencyLabel; // as read, to three decimals: what every text of the check writes
     double designMHz = 0.0;
     std::vector<double> sidesMetres;    // reflector first
     std::vector<double> stationsMetres; // the reflector at 0
@@ -46,5 +47,19 @@ struct GeometryRefusal
 
 // Runs the window's calculation on the frequency text and takes the sides and stations from its texts.
 [[nodiscard]] std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &frequencyText);
+
+// Whether NEC-2 can model the array with these settings. A refusal names what cannot be modelled and why;
+// warnings name what can, but less reliably.
+struct StructureCheck
+{
+    std::optional<std::string> refusal;
+    std::vector<std::string> warnings;
+};
+
+// The thin-wire model needs each segment at least this many wire radii long, and this many for accuracy.
+inline constexpr double kShortestSegmentRadii = 2.0;
+inline constexpr double kAccurateSegmentRadii = 8.0;
+
+[[nodiscard]] StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings &settings);
 
 } // namespace tarvelin::nec

@@ -48,7 +48,7 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
         return QString::fromLatin1(elementRowName(cuts.element).data(),
                                    static_cast<qsizetype>(elementRowName(cuts.element).size()));
     };
-    QString html = QStringLiteral("<h2>Tarvelin shop sheet: %1 MHz</h2>").arg(escaped(sheet.frequencyText));
+    QString html = QStringLiteral("<h2>Tarvelin shop sheet: %1 MHz</h2>").arg(escaped(sheet.frequencyLabel));
     html += QStringLiteral("<p>%1. %2<br>Wire allowance %3 in, hub offset %4 in")
                 .arg(QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),
                      escaped(shop::roundingNote(sheet.settings.step)),
@@ -98,7 +98,7 @@ QByteArray shopSheetPdf(const shop::ShopSheet &sheet, const QPageLayout &layout,
         paintShopDrawing(painter, QRectF(0, 0, page.width(), drawingHeight), sheet, font, Qt::black);
     };
     return htmlReportPdf(layout,
-                         QStringLiteral("Tarvelin shop sheet, %1 MHz").arg(QString::fromStdString(sheet.frequencyText)),
+                         QStringLiteral("Tarvelin shop sheet, %1 MHz").arg(QString::fromStdString(sheet.frequencyLabel)),
                          sheetHtml(sheet, when), drawingPage);
 }
 

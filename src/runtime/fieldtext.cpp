@@ -3,7 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace tarvelin {
 
@@ -114,8 +116,72 @@ std::string terminalSafe(std::string_view text)
     return safe;
 }
 
+namespace {
+
+// A decimal number and nothing else: an optional sign, digits with at most one point, an optional exponent.
+bool plainNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digits = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (!digits)
+        return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        const std::size_t exponent = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        if (i == exponent)
+            return false;
+    }
+    return i == text.size();
+}
+
+bool startsFormula(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    const char first = text.front();
+    if (first != '=' && first != '+' && first != '-' && first != '@' && first != '\t' && first != '\r')
+        return false;
+    return !plainNumber(text);
+}
+
+} // namespace
+
+void appendCsvNumber(std::string &out, double value)
+{
+    if (std::isnan(value))
+        return;
+    if (std::isinf(value)) {
+        out += value > 0 ? "inf" : "-inf";
+        return;
+    }
+    std::array<char, 32> text{};
+    const int length = std::snprintf(text.data(), text.size(), "%.8g", value);
+    out.append(text.data(), static_cast<std::size_t>(std::clamp(length, 0, 31)));
+}
+
 void appendCsvField(std::string &out, std::string_view text)
 {
+    if (startsFormula(text)) {
+        std::string guarded = "'";
+        guarded += text;
+        appendCsvField(out, guarded);
+        return;
+    }
     // One pass over the text for the four characters that need quoting (a set search costs a memchr per
     // character, which a batch of a million lines notices).
     if (std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; })) {

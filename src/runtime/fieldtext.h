@@ -17,7 +17,13 @@ void appendTerminalText(std::string &out, std::string_view text);
 // The same, as a string of its own, for messages.
 [[nodiscard]] std::string terminalSafe(std::string_view text);
 
-// Appends `text` as one CSV field, quoted only when it holds a comma, a quote or a line break.
+// Appends `text` as one CSV field, quoted only when it holds a comma, a quote or a line break. A text that
+// a spreadsheet would take for a formula (it begins with =, +, -, @, a tab or a carriage return, and is not
+// a plain number) gets a leading apostrophe, so opening the file never runs anything.
 void appendCsvField(std::string &out, std::string_view text);
+
+// Appends a number as a CSV field, to eight significant digits; an infinity as "inf" or "-inf", which every
+// CSV the program writes uses alike.
+void appendCsvNumber(std::string &out, double value);
 
 } // namespace tarvelin

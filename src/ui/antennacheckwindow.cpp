@@ -5,6 +5,7 @@
 #include "print/checkplots.h"
 #include "print/checkreport.h"
 #include "print/confirmprint.h"
+#include "runtime/fieldtext.h"
 #include "runtime/printer.h"
 #include "shop/lengthtext.h"
 #include "ui/enginerun.h"
@@ -231,18 +232,57 @@ void AntennaCheckWindow::buildWidgets()
     setRunning(false);
 }
 
+namespace {
+
+// A stored number the control can take, or the documented default: a settings file edited by hand, or
+// written by another version, must not leave a control at the end of its range.
+double storedNumber(const QSettings &settings, const QString &key, double fallback, double lowest, double highest)
+{
+    bool number = false;
+    const double value = settings.value(key).toDouble(&number);
+    return number && value >= lowest && value <= highest ? value : fallback;
+}
+
+int storedOdd(const QSettings &settings, const QString &key, int fallback, const QSpinBox &box)
+{
+    bool number = false;
+    const int value = settings.value(key).toInt(&number);
+    return number && value >= box.minimum() && value <= box.maximum() && value % 2 == 1 ? value : fallback;
+}
+
+int storedChoice(const QSettings &settings, const QString &key, const QComboBox &box, const QVariant &fallback)
+{
+    const int index = box.findData(settings.value(key, fallback));
+    return index >= 0 ? index : std::max(0, box.findData(fallback));
+}
+
+bool storedFlag(const QSettings &settings, const QString &key, bool fallback)
+{
+    const QVariant value = settings.value(key);
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    const QString text = value.toString();
+    if (text == QStringLiteral("true") || text == QStringLiteral("false"))
+        return text == QStringLiteral("true");
+    return fallback;
+}
+
+} // namespace
+
 void AntennaCheckWindow::restoreSettings()
 {
     const QSettings settings;
     const nec::CheckSettings defaults;
-    m_wireMm->setValue(settings.value(QStringLiteral("antennaCheck/wireMm"), defaults.wireDiameterMm).toDouble());
-    m_awg->setCurrentIndex(std::max(0, m_awg->findData(settings.value(QStringLiteral("antennaCheck/awg"), 0))));
-    m_segments->setValue(settings.value(QStringLiteral("antennaCheck/segments"), defaults.segments).toInt());
-    m_span->setValue(settings.value(QStringLiteral("antennaCheck/span"), defaults.spanPercent).toDouble());
-    m_points->setValue(settings.value(QStringLiteral("antennaCheck/points"), defaults.points).toInt());
-    m_z0->setCurrentIndex(std::max(0, m_z0->findData(settings.value(QStringLiteral("antennaCheck/z0"), 50.0))));
-    m_copper->setChecked(settings.value(QStringLiteral("antennaCheck/copper"), true).toBool());
-    m_overGround->setChecked(settings.value(QStringLiteral("antennaCheck/overGround"), false).toBool());
+    m_wireMm->setValue(storedNumber(settings, QStringLiteral("antennaCheck/wireMm"), defaults.wireDiameterMm,
+                                    m_wireMm->minimum(), m_wireMm->maximum()));
+    m_awg->setCurrentIndex(storedChoice(settings, QStringLiteral("antennaCheck/awg"), *m_awg, 0));
+    m_segments->setValue(storedOdd(settings, QStringLiteral("antennaCheck/segments"), defaults.segments, *m_segments));
+    m_span->setValue(storedNumber(settings, QStringLiteral("antennaCheck/span"), defaults.spanPercent,
+                                  m_span->minimum(), m_span->maximum()));
+    m_points->setValue(storedOdd(settings, QStringLiteral("antennaCheck/points"), defaults.points, *m_points));
+    m_z0->setCurrentIndex(storedChoice(settings, QStringLiteral("antennaCheck/z0"), *m_z0, defaults.z0Ohms));
+    m_copper->setChecked(storedFlag(settings, QStringLiteral("antennaCheck/copper"), !defaults.lossless));
+    m_overGround->setChecked(storedFlag(settings, QStringLiteral("antennaCheck/overGround"), false));
     m_height->setText(settings.value(QStringLiteral("antennaCheck/height")).toString());
     m_height->setEnabled(m_overGround->isChecked());
 }
@@ -312,15 +352,17 @@ void AntennaCheckWindow::run()
     if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry))
         return showFailure(QString::fromStdString(refusal->message));
     const auto &array = std::get<nec::ArrayGeometry>(geometry);
-    if (settings->groundHeightMetres && *settings->groundHeightMetres <= array.sidesMetres.front() / 2)
-        return showFailure(QStringLiteral("The boom height must be more than half the reflector's side (%1 m), so "
-                                          "every loop stays above the ground.")
-                               .arg(array.sidesMetres.front() / 2, 0, 'f', 2));
+    const nec::StructureCheck structure = nec::checkStructure(array, *settings);
+    if (structure.refusal)
+        return showFailure(QString::fromStdString(*structure.refusal));
     saveSettings();
     clearResults(); // never a stale figure beside a new run
 
     m_runSettings = *settings;
-    m_runFrequency = m_frequency->text().toStdString();
+    m_runFrequency = array.frequencyLabel;
+    m_warnings.clear();
+    for (const std::string &warning : structure.warnings)
+        m_warnings += QLatin1Char(' ') + QString::fromStdString(warning);
     m_plan = nec::planAnalysis(array, *settings, std::max(1, QThread::idealThreadCount()));
     delete m_run;
     m_run = new EngineRun(m_plan->decks, static_cast<int>(m_plan->sweepMHz.size()), kTimeLimitMs, this);
@@ -399,26 +441,33 @@ void AntennaCheckWindow::showResults(const QStringList &outputs)
             m_table->setItem(r, c, item);
         }
     }
-    m_status->setText(checkSummaryText(*m_summary, m_runSettings.z0Ohms));
+    m_status->setText(checkSummaryText(*m_summary, m_runSettings.z0Ohms) + m_warnings);
     for (PlotView *plot : m_plots)
         plot->update();
     setRunning(false);
     emit checkEnded();
 }
 
-bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &contents, const QString &what)
+bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &contents, const QString &what,
+                                   const QString &whyEmpty)
 {
-    return saveWholeFile(m_messages, path, contents, what, QStringLiteral("nothing to save"));
+    return saveWholeFile(m_messages, path, contents, what,
+                         whyEmpty.isEmpty() ? QStringLiteral("there is no check to save; run one first") : whyEmpty);
 }
 
 bool AntennaCheckWindow::saveDeck(const QString &path)
 {
     QString problem;
     const std::optional<nec::CheckSettings> settings = readSettings(problem);
+    if (!settings)
+        return writeFile(path, {}, QStringLiteral("deck"), problem);
     auto geometry = nec::geometryFor(m_frequency->text().toStdString());
-    if (!settings || !std::holds_alternative<nec::ArrayGeometry>(geometry))
-        return writeFile(path, {}, QStringLiteral("deck"));
+    if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry))
+        return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(refusal->message));
     const auto &array = std::get<nec::ArrayGeometry>(geometry);
+    const nec::StructureCheck structure = nec::checkStructure(array, *settings);
+    if (structure.refusal)
+        return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(*structure.refusal));
     const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, *settings);
     return writeFile(path, QByteArray::fromStdString(nec::writeDeck(array, *settings, {sweep, true})),
                      QStringLiteral("deck"));
@@ -428,17 +477,17 @@ bool AntennaCheckWindow::saveCsv(const QString &path)
 {
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("CSV file"));
-    QByteArray csv = "mhz,r,x,swr,gain_dbi,fb_db\r\n";
-    for (const nec::SweepPoint &p : m_summary->points)
-        csv += QStringLiteral("%1,%2,%3,%4,%5,%6\r\n")
-                   .arg(p.mhz, 0, 'g', 8)
-                   .arg(p.resistanceOhms, 0, 'g', 6)
-                   .arg(p.reactanceOhms, 0, 'g', 6)
-                   .arg(std::isfinite(p.swr) ? QString::number(p.swr, 'g', 6) : QString())
-                   .arg(p.gainDbi, 0, 'g', 6)
-                   .arg(p.frontToBackDb, 0, 'g', 6)
-                   .toUtf8();
-    return writeFile(path, csv, QStringLiteral("CSV file"));
+    std::string csv = "mhz,r,x,swr,gain_dbi,fb_db\r\n";
+    for (const nec::SweepPoint &p : m_summary->points) {
+        bool first = true;
+        for (const double value : {p.mhz, p.resistanceOhms, p.reactanceOhms, p.swr, p.gainDbi, p.frontToBackDb}) {
+            if (!std::exchange(first, false))
+                csv += ',';
+            appendCsvNumber(csv, value);
+        }
+        csv += "\r\n";
+    }
+    return writeFile(path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"));
 }
 
 bool AntennaCheckWindow::savePdf(const QString &path)
@@ -454,9 +503,17 @@ bool AntennaCheckWindow::savePdf(const QString &path)
 void AntennaCheckWindow::choose(const QString &title, const QString &filter, const QString &suffix,
                                 bool (AntennaCheckWindow::*save)(const QString &))
 {
-    const QString suggested =
-        QDir(QDir::homePath())
-            .filePath(QStringLiteral("Antenna check %1 MHz.%2").arg(m_frequency->text().trimmed(), suffix));
+    // A file is named after what it holds: the check's results for the frequency they were run at, or the
+    // deck for the frequency as read now.
+    QString label = QString::fromStdString(m_runFrequency);
+    if (save == &AntennaCheckWindow::saveDeck || !m_summary) {
+        auto geometry = nec::geometryFor(m_frequency->text().toStdString());
+        const auto *array = std::get_if<nec::ArrayGeometry>(&geometry);
+        label = array ? QString::fromStdString(array->frequencyLabel) : QString();
+    }
+    const QString suggested = QDir(QDir::homePath())
+                                  .filePath(label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
+                                                            : QStringLiteral("Antenna check %1 MHz.%2").arg(label, suffix));
     QString path = QFileDialog::getSaveFileName(this, title, suggested, filter);
     if (path.isEmpty())
         return;

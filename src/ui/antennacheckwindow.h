@@ -70,14 +70,16 @@ private:
     void print();
     void choose(const QString &title, const QString &filter, const QString &suffix,
                 bool (AntennaCheckWindow::*save)(const QString &));
-    [[nodiscard]] bool writeFile(const QString &path, const QByteArray &contents, const QString &what);
+    [[nodiscard]] bool writeFile(const QString &path, const QByteArray &contents, const QString &what,
+                                 const QString &whyEmpty = {});
 
     MessageBoxService &m_messages;
     PrinterService &m_printer;
     EngineRun *m_run = nullptr;
     std::optional<nec::AnalysisPlan> m_plan;
     nec::CheckSettings m_runSettings;
-    std::string m_runFrequency;
+    std::string m_runFrequency; // as read, three decimals
+    QString m_warnings;         // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;
 
     QLineEdit *m_frequency = nullptr;

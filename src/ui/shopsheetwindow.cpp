@@ -24,7 +24,9 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
+#include <QSignalBlocker>
 #include <QSplitter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -120,6 +122,11 @@ void ShopSheetWindow::buildWidgets()
     m_problem->setWordWrap(true);
     m_problem->setTextFormat(Qt::PlainText);
     m_problem->hide();
+    m_note = new QLabel;
+    m_note->setObjectName(QStringLiteral("note"));
+    m_note->setWordWrap(true);
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->hide();
     m_summary = new QLabel;
     m_summary->setObjectName(QStringLiteral("summary"));
     m_summary->setWordWrap(true);
@@ -161,6 +168,7 @@ void ShopSheetWindow::buildWidgets()
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
     layout->addWidget(m_problem);
+    layout->addWidget(m_note);
     layout->addWidget(m_summary);
     layout->addWidget(splitter, 1);
     layout->addWidget(buttons);
@@ -170,6 +178,9 @@ void ShopSheetWindow::buildWidgets()
         button->setEnabled(false);
     m_summary->setText(QStringLiteral("Type the centre frequency in MHz to see the sheet."));
 
+    // The measured resonance is tied to its design frequency before the sheet is made anew.
+    connect(m_frequency, &QLineEdit::textChanged, this, &ShopSheetWindow::frequencyEdited);
+    connect(m_measured, &QLineEdit::textChanged, this, &ShopSheetWindow::measuredEdited);
     for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured})
         connect(edit, &QLineEdit::textChanged, this, &ShopSheetWindow::recalculate);
     connect(m_step, &QComboBox::currentIndexChanged, this, &ShopSheetWindow::recalculate);
@@ -178,11 +189,16 @@ void ShopSheetWindow::buildWidgets()
 void ShopSheetWindow::restoreSettings()
 {
     const QSettings settings;
-    const int step = settings.value(QStringLiteral("shopSheet/step"), 16).toInt();
-    m_step->setCurrentIndex(std::max(0, m_step->findData(step)));
+    const shop::ShopSettings defaults;
+    const int stepIndex = m_step->findData(settings.value(QStringLiteral("shopSheet/step"), defaults.step));
+    m_step->setCurrentIndex(stepIndex >= 0 ? stepIndex : m_step->findData(defaults.step));
     m_allowance->setText(settings.value(QStringLiteral("shopSheet/allowance")).toString());
     m_hubOffset->setText(settings.value(QStringLiteral("shopSheet/hubOffset")).toString());
-    m_measured->setText(settings.value(QStringLiteral("shopSheet/measured")).toString());
+    // A measured resonance belongs to the design it was measured on.
+    const QString measuredFor = settings.value(QStringLiteral("shopSheet/measuredFor")).toString();
+    if (!measuredFor.isEmpty())
+        m_measured->setText(settings.value(QStringLiteral("shopSheet/measured")).toString());
+    m_measuredFor = measuredFor;
 }
 
 void ShopSheetWindow::saveSettings() const
@@ -191,7 +207,9 @@ void ShopSheetWindow::saveSettings() const
     settings.setValue(QStringLiteral("shopSheet/step"), m_step->currentData());
     settings.setValue(QStringLiteral("shopSheet/allowance"), m_allowance->text());
     settings.setValue(QStringLiteral("shopSheet/hubOffset"), m_hubOffset->text());
-    settings.setValue(QStringLiteral("shopSheet/measured"), m_measured->text());
+    const bool measured = !m_measured->text().trimmed().isEmpty();
+    settings.setValue(QStringLiteral("shopSheet/measured"), measured ? m_measured->text() : QString());
+    settings.setValue(QStringLiteral("shopSheet/measuredFor"), measured ? m_measuredFor : QString());
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
@@ -199,19 +217,57 @@ void ShopSheetWindow::setFrequencyText(const QString &text)
     m_frequency->setText(text);
 }
 
+QString ShopSheetWindow::note() const
+{
+    return m_note->isHidden() ? QString() : m_note->text();
+}
+
+// The design frequency as read, to three decimals; empty when the text gives none the sheet can work with.
+static QString designLabel(const QString &frequencyText)
+{
+    auto made = shop::makeShopSheet(frequencyText.toStdString(), {});
+    const auto *sheet = std::get_if<shop::ShopSheet>(&made);
+    return sheet ? qText(sheet->frequencyLabel) : QString();
+}
+
+// A measured resonance typed now is for the design frequency shown now; a new design frequency clears it,
+// with a note, rather than trimming the new design by a measurement of the old.
+void ShopSheetWindow::measuredEdited()
+{
+    m_measuredFor = designLabel(m_frequency->text());
+    m_note->hide();
+}
+
+void ShopSheetWindow::frequencyEdited()
+{
+    const QString label = designLabel(m_frequency->text());
+    if (label.isEmpty() || m_measured->text().trimmed().isEmpty() || label == m_measuredFor)
+        return;
+    const QString measured = m_measured->text().trimmed();
+    const QSignalBlocker quiet(m_measured);
+    m_measured->clear();
+    m_note->setText(QStringLiteral("The measured resonance %1 MHz was for the design at %2 MHz, so it was cleared.")
+                        .arg(measured, m_measuredFor.isEmpty() ? QStringLiteral("another frequency") : m_measuredFor));
+    m_note->show();
+    m_measuredFor.clear();
+}
+
 QString ShopSheetWindow::problem() const
 {
     return m_problem->isHidden() ? QString() : m_problem->text();
 }
 
-// Every change of a setting makes the sheet anew; a setting that cannot be used is named, and the sheet
-// shown stays as it was.
+// Every change of a setting makes the sheet anew. A setting that cannot be used is named and marked; the
+// sheet shown stays in view, dimmed, and nothing can print, save or copy it until every setting is good again.
 void ShopSheetWindow::recalculate()
 {
-    const auto refuse = [this](const std::string &message) {
+    const auto refuse = [this](const std::string &message, QLineEdit *field = nullptr) {
         m_problem->setText(qText(message));
         m_problem->show();
+        markRefused(field);
+        showStale(true);
     };
+    markRefused(nullptr);
     shop::ShopSettings settings;
     settings.step = m_step->currentData().toInt();
     const auto length = [](const QLineEdit *edit) -> std::optional<std::int64_t> {
@@ -220,27 +276,35 @@ void ShopSheetWindow::recalculate()
     };
     const std::optional<std::int64_t> allowance = length(m_allowance);
     if (!allowance || *allowance < 0)
-        return refuse(shop::allowanceRefusal());
+        return refuse(shop::allowanceRefusal(), m_allowance);
     settings.allowanceThousandths = *allowance;
     const std::optional<std::int64_t> hub = length(m_hubOffset);
     if (!hub || *hub < 0)
-        return refuse("The hub offset must be a length of zero or more, such as 1 in or 25 mm.");
+        return refuse("The hub offset must be a length of zero or more, such as 1 in or 25 mm.", m_hubOffset);
     settings.hubOffsetThousandths = *hub;
     if (!m_measured->text().trimmed().isEmpty()) {
         bool number = false;
         const double measured = m_measured->text().trimmed().toDouble(&number);
         if (!number || !(measured > 0.0))
-            return refuse(shop::measuredRefusal());
+            return refuse(shop::measuredRefusal(), m_measured);
         settings.measuredMHz = std::round(measured * 1000.0) / 1000.0; // read to three decimals
     }
     if (m_frequency->text().trimmed().isEmpty()) {
         m_problem->hide();
+        showStale(true);
         return;
     }
 
     auto made = shop::makeShopSheet(m_frequency->text().toStdString(), settings);
-    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
-        return refuse(refusal->message);
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made)) {
+        // The sheet's own refusals name the frequency, or the measured resonance or hub offset it is held to.
+        QLineEdit *field = m_frequency;
+        if (refusal->message == shop::measuredRefusal())
+            field = m_measured;
+        else if (refusal->message.starts_with("The hub offset"))
+            field = m_hubOffset;
+        return refuse(refusal->message, field);
+    }
     m_problem->hide();
     saveSettings();
     showSheet(std::get<shop::ShopSheet>(made));
@@ -277,8 +341,35 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
                        .arg(qText(sheet.correctedFrequencyText));
     m_summary->setText(summary);
     m_drawing->setSheet(sheet);
+    showStale(false);
+}
+
+// A sheet that no longer matches the settings stays in view, dimmed, and cannot leave the window.
+void ShopSheetWindow::showStale(bool stale)
+{
+    if (stale)
+        m_sheet.reset();
     for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
-        button->setEnabled(true);
+        button->setEnabled(!stale);
+    m_tabs->setEnabled(!stale);
+    m_drawing->setEnabled(!stale);
+}
+
+// The refused field carries a warning sign at its end and says why to a screen reader; the others none.
+void ShopSheetWindow::markRefused(QLineEdit *field)
+{
+    for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured}) {
+        QAction *&mark = m_refusedMarks[edit];
+        if (edit == field && !mark) {
+            mark = edit->addAction(style()->standardIcon(QStyle::SP_MessageBoxWarning), QLineEdit::TrailingPosition);
+            mark->setToolTip(m_problem->text());
+        } else if (edit != field && mark) {
+            edit->removeAction(mark);
+            delete mark;
+            mark = nullptr;
+        }
+        edit->setAccessibleDescription(edit == field ? m_problem->text() : QString());
+    }
 }
 
 void ShopSheetWindow::copyToClipboard()
@@ -306,10 +397,11 @@ bool ShopSheetWindow::savePdf(const QString &path)
                          QStringLiteral("PDF"), QStringLiteral("cannot draw the pages"));
 }
 
+// Named after the sheet that is saved, never after the field, which may hold something else by now.
 QString ShopSheetWindow::suggestedName(const QString &suffix) const
 {
-    return QDir(QDir::homePath())
-        .filePath(QStringLiteral("Shop sheet %1 MHz.%2").arg(m_frequency->text().trimmed(), suffix));
+    const QString label = m_sheet ? qText(m_sheet->frequencyLabel) : QString();
+    return QDir(QDir::homePath()).filePath(QStringLiteral("Shop sheet %1 MHz.%2").arg(label, suffix));
 }
 
 void ShopSheetWindow::chooseAndSavePdf()

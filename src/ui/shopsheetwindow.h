@@ -5,8 +5,10 @@
 
 #include <QWidget>
 
+#include <map>
 #include <optional>
 
+class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -36,6 +38,8 @@ public:
 
     [[nodiscard]] const std::optional<shop::ShopSheet> &sheet() const { return m_sheet; }
     [[nodiscard]] QString problem() const;
+    // A note on what the window changed by itself, such as a measured resonance cleared.
+    [[nodiscard]] QString note() const;
 
     // What the buttons do, without the file dialogs.
     void copyToClipboard();
@@ -47,6 +51,10 @@ private:
     void restoreSettings();
     void saveSettings() const;
     void recalculate();
+    void frequencyEdited();
+    void measuredEdited();
+    void showStale(bool stale);
+    void markRefused(QLineEdit *field);
     void showSheet(const shop::ShopSheet &sheet);
     void print();
     void chooseAndSaveCsv();
@@ -63,6 +71,9 @@ private:
     QLineEdit *m_hubOffset = nullptr;
     QLineEdit *m_measured = nullptr;
     QLabel *m_problem = nullptr;
+    QLabel *m_note = nullptr;
+    QString m_measuredFor; // the design frequency the measured resonance belongs to, three decimals
+    std::map<QLineEdit *, QAction *> m_refusedMarks;
     QLabel *m_summary = nullptr;
     QTabWidget *m_tabs = nullptr;
     QTableWidget *m_loops = nullptr;

@@ -132,7 +132,7 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY(check->savePdf(folder.filePath(QStringLiteral("check.pdf"))));
     const QString report = standardOutputOf(QStringLiteral("pdftotext"),
                                             {folder.filePath(QStringLiteral("check.pdf")), QStringLiteral("-")});
-    QVERIFY(report.contains(QStringLiteral("Tarvelin antenna check: 14.2 MHz")));
+    QVERIFY(report.contains(QStringLiteral("Tarvelin antenna check: 14.200 MHz")));
     QVERIFY(report.contains(QStringLiteral("Resonance ")));
     QVERIFY(report.contains(QStringLiteral("SWR, with the 2:1 line")));
     QVERIFY(m_messages.requests.empty());
