@@ -33,7 +33,7 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
         deck += format("CM boom %.4g m above ground (permittivity 13, 0.005 S/m)\n", *settings.groundHeightMetres);
     deck += format("CM sweep +-%.4g %% in %d points, Z0 %.4g ohms\n", settings.spanPercent, settings.points,
                    settings.z0Ohms);
-    deck += "CM boom along +X from the reflector; loops in the Y-Z plane, horizontal top and bottom\n";
+    deck += "CM boom on +X from the reflector; loops in the Y-Z plane, top and bottom level\n";
     deck += "CE\n";
 
     const double radius = settings.wireDiameterMm / 2000.0;

@@ -4,8 +4,15 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QDir>
+#include <QFile>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
+
+#include <sys/types.h>
 
 namespace {
 
@@ -81,6 +88,12 @@ private slots:
     void antennaCheck();
     void engineMissing();
     void deckAndBadCheckOptions();
+    void everyDeckRunsInTheEngine_data();
+    void everyDeckRunsInTheEngine();
+    void csvCellsCannotStartAFormula_data();
+    void csvCellsCannotStartAFormula();
+    void killedCheckLeavesNothing_data();
+    void killedCheckLeavesNothing();
 };
 
 void TestCli::tableLaysOutTheWindow()
@@ -460,6 +473,135 @@ void TestCli::deckAndBadCheckOptions()
     QCOMPARE(refused.exitCode, 1);
     QCOMPARE(QJsonDocument::fromJson(refused.out).object().value(QStringLiteral("error")).toString(),
              QStringLiteral("You must enter an integer value."));
+}
+
+// Whatever the frequency text, the deck the program writes is one nec2c runs.
+void TestCli::everyDeckRunsInTheEngine_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::newRow("cards after line ends") << "14.2\nEX 0 1 6 0 1.0 0.0\nCM";
+    QTest::newRow("a carriage return") << "14.2\rEN";
+    QTest::newRow("a long text") << "14.2 " + QString(120, QLatin1Char('9'));
+}
+
+void TestCli::everyDeckRunsInTheEngine()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    QFETCH(QString, frequency);
+    const Run deck = runCalc({QStringLiteral("--nec"), QStringLiteral("--points"), QStringLiteral("3"), frequency});
+    QCOMPARE(deck.exitCode, 0);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("deck.nec")));
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(deck.out) == deck.out.size());
+    file.close();
+    QProcess engine;
+    engine.setWorkingDirectory(folder.path());
+    engine.start(QStringLiteral("nec2c"), {QStringLiteral("-ideck.nec"), QStringLiteral("-odeck.out")});
+    QVERIFY(engine.waitForFinished(60000));
+    QCOMPARE(engine.exitCode(), 0);
+    QFile output(folder.filePath(QStringLiteral("deck.out")));
+    QVERIFY(output.open(QIODevice::ReadOnly));
+    QCOMPARE(output.readAll().count("RADIATION PATTERNS"), 4); // three frequencies and the azimuth pattern
+}
+
+// Text a spreadsheet would run as a formula gets an apostrophe, in every mode; numbers stay numbers.
+void TestCli::csvCellsCannotStartAFormula_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QByteArray>("row");
+    QTest::newRow("grid") << QStringList{"--", "+14.2+HYPERLINK(\"http://x\",\"y\")"}
+                          << QByteArray("\"'+14.2+HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",891.549,");
+    QTest::newRow("refused grid") << QStringList{"--", "=1+1"} << QByteArray("'=1+1,,");
+    QTest::newRow("refused shop sheet") << QStringList{"--shop", "--", "@SUM(1+1)"} << QByteArray("'@SUM(1+1),,");
+    QTest::newRow("fraction") << QStringList{"--fraction", "--", "-0.75"} << QByteArray("-0.75,'-3/4,"); // the fraction stays text
+    QTest::newRow("refused fraction") << QStringList{"--fraction", "--", "-x"} << QByteArray("'-x,,Not a number");
+    // A trim is a text with a sign of its own.
+    QTest::newRow("shortening trim") << QStringList{"--shop", "--measured", "14.1", "14.2"}
+                                     << QByteArray("'-");
+}
+
+void TestCli::csvCellsCannotStartAFormula()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArray, row);
+    const Run run = runCalc(QStringList{QStringLiteral("--format"), QStringLiteral("csv")} + arguments);
+    const QList<QByteArray> rows = lines(run.out);
+    QVERIFY(rows.size() >= 2);
+    if (row == "'-")
+        QVERIFY2(rows[1].contains(",\"'-"), rows[1].constData());
+    else
+        QVERIFY2(rows[1].startsWith(row), rows[1].constData());
+}
+
+// A check stopped by a signal, or killed outright, leaves no engine running and, by the next check at the
+// latest, no folder behind. The stand-in engine notes its process and waits.
+void TestCli::killedCheckLeavesNothing_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::newRow("TERM") << int(SIGTERM);
+    QTest::newRow("HUP") << int(SIGHUP);
+    QTest::newRow("INT") << int(SIGINT);
+    QTest::newRow("KILL") << int(SIGKILL);
+}
+
+void TestCli::killedCheckLeavesNothing()
+{
+    QFETCH(int, signal);
+    QTemporaryDir bin;
+    QTemporaryDir temporary;
+    const QString pids = bin.filePath(QStringLiteral("pids"));
+    QFile standIn(bin.filePath(QStringLiteral("nec2c")));
+    QVERIFY(standIn.open(QIODevice::WriteOnly));
+    standIn.write("#!/bin/sh\n[ -n \"$HANG\" ] || exit 1\necho $$ >> \"$PIDS\"\nexec sleep 60\n");
+    standIn.close();
+    QVERIFY(standIn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("PATH"), bin.path() + QStringLiteral(":/usr/bin:/bin"));
+    environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+    environment.insert(QStringLiteral("PIDS"), pids);
+    environment.insert(QStringLiteral("HANG"), QStringLiteral("1"));
+    QProcess check;
+    check.setProcessEnvironment(environment);
+    check.start(QStringLiteral(TARVELIN_CALC_PATH),
+                {QStringLiteral("--analyse"), QStringLiteral("--points"), QStringLiteral("3"), QStringLiteral("14.2")});
+    QVERIFY(check.waitForStarted());
+    QFile started(pids);
+    QVERIFY(QTest::qWaitFor([&] { return started.exists() && started.size() > 0; }, 20000));
+    QTest::qWait(200); // every engine of the run has started
+    QVERIFY(started.open(QIODevice::ReadOnly));
+    const QList<QByteArray> engines = lines(started.readAll());
+    QVERIFY(!engines.isEmpty());
+    const QDir folders(temporary.path(), QStringLiteral("tarvelin-nec-*"));
+    QCOMPARE(folders.entryList(QDir::Dirs).size(), 1);
+
+    ::kill(static_cast<pid_t>(check.processId()), signal);
+    QVERIFY(check.waitForFinished(10000));
+    QCOMPARE(check.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(check.exitCode(), signal);
+
+    // A zombie is dead too: its parent is gone, and only init may reap it.
+    const auto running = [](const QByteArray &pid) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid)));
+        if (!stat.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray fields = stat.readAll();
+        return !fields.mid(fields.lastIndexOf(')') + 2, 1).startsWith('Z');
+    };
+    for (const QByteArray &engine : engines)
+        QVERIFY2(QTest::qWaitFor([&] { return !running(engine); }, 5000), engine.constData());
+
+    if (signal == SIGKILL) {
+        // Nothing could clean up: the next check does.
+        QCOMPARE(folders.entryList(QDir::Dirs).size(), 1);
+        environment.remove(QStringLiteral("HANG"));
+        check.setProcessEnvironment(environment);
+        check.start(QStringLiteral(TARVELIN_CALC_PATH), {QStringLiteral("--analyse"), QStringLiteral("14.2")});
+        QVERIFY(check.waitForFinished(30000));
+        QCOMPARE(check.exitCode(), 1);
+    }
+    QCOMPARE(QDir(temporary.path(), QStringLiteral("tarvelin-nec-*")).entryList(QDir::Dirs), QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestCli)

@@ -59,6 +59,13 @@ class TestNec : public QObject
 private slots:
     void deckForTwentyMetres();
     void deckOptions();
+    void deckCarriesOnlyItsCards_data();
+    void deckCarriesOnlyItsCards();
+    void structure_data();
+    void structure();
+    void settingsRefusalsStateTheLimit();
+    void resultFailingItsChecksIsNoResult_data();
+    void resultFailingItsChecksIsNoResult();
     void sweepIsCentred();
     void readsRealOutput();
     void refusesIncompleteOutput_data();
@@ -119,6 +126,115 @@ void TestNec::deckOptions()
     // Elevations 1 to 60 degrees: theta from 30 to 89; then the azimuth cut at every one of them.
     QCOMPARE(cards(deck, QStringLiteral("RP")),
              (QStringList{QStringLiteral("RP 0 60 2 1000 30 0 1 180"), QStringLiteral("RP 0 60 73 1000 30 0 1 5")}));
+}
+
+// Whatever the frequency text holds, the deck holds the number read from it and nothing else of the text:
+// no card of its own, and no line longer than a card.
+void TestNec::deckCarriesOnlyItsCards_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::newRow("a card after a line end") << "14.2\nEX 0 1 6 0 1.0 0.0\nCM";
+    QTest::newRow("a carriage return") << "14.2\rGE 1";
+    QTest::newRow("a long text") << "14.2 " + QString(200, QLatin1Char('x'));
+}
+
+void TestNec::deckCarriesOnlyItsCards()
+{
+    QFETCH(QString, frequency);
+    const std::vector<double> sweep{14.2};
+    const std::string deck = writeDeck(design(frequency.toUtf8().constData()), CheckSettings{}, {sweep, true});
+    QCOMPARE(cards(deck, QStringLiteral("EX")).size(), 1);
+    QCOMPARE(cards(deck, QStringLiteral("GE")), QStringList{QStringLiteral("GE 0")});
+    QVERIFY(deck.find('\r') == std::string::npos);
+    for (const QString &line : QString::fromStdString(deck).split(QLatin1Char('\n')))
+        QVERIFY2(line.size() <= 80, qPrintable(line));
+    QVERIFY(deck.starts_with("CM Tarvelin " TARVELIN_VERSION ": seven-element cubical quad for 14.200 MHz\n"));
+}
+
+// What NEC-2's thin-wire model cannot take is refused before the engine runs; what it takes less reliably
+// is warned of. At 14.2 MHz Director 5's side is 4.751 m (187.034 in), in 51 segments of 93.15 mm.
+void TestNec::structure_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<double>("wireMm");
+    QTest::addColumn<int>("segments");
+    QTest::addColumn<double>("groundMetres"); // 0: free space
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("the design as it is") << "14.2" << 2.05 << 11 << 0.0 << QString() << QString();
+    QTest::newRow("wire thicker than its segments") << "5000" << 99.0 << 11 << 0.0 << "NEC-2 cannot model 99.00 mm"
+                                                    << QString();
+    QTest::newRow("segments under 8 radii of 15 mm") << "14.2" << 30.0 << 51 << 0.0 << QString() << "Segments of 93.15 mm";
+    QTest::newRow("loops below ground") << "14.2" << 2.05 << 11 << 1.0 << "The boom height must be more than half"
+                                        << QString();
+    QTest::newRow("loops above ground") << "14.2" << 2.05 << 11 << 2.84 << QString() << QString();
+}
+
+void TestNec::structure()
+{
+    QFETCH(QString, frequency);
+    QFETCH(double, wireMm);
+    QFETCH(int, segments);
+    QFETCH(double, groundMetres);
+    QFETCH(QString, refusal);
+    QFETCH(QString, warning);
+    CheckSettings settings;
+    settings.wireDiameterMm = wireMm;
+    settings.segments = segments;
+    if (groundMetres > 0)
+        settings.groundHeightMetres = groundMetres;
+    const StructureCheck check = checkStructure(design(frequency.toUtf8().constData()), settings);
+    QCOMPARE(check.refusal.has_value(), !refusal.isEmpty());
+    if (check.refusal)
+        QVERIFY2(QString::fromStdString(*check.refusal).startsWith(refusal), check.refusal->c_str());
+    QCOMPARE(check.warnings.size(), warning.isEmpty() ? 0U : 1U);
+    if (!warning.isEmpty())
+        QVERIFY2(QString::fromStdString(check.warnings.front()).startsWith(warning), check.warnings.front().c_str());
+}
+
+// A refusal says what would have been taken.
+void TestNec::settingsRefusalsStateTheLimit()
+{
+    CheckSettings z0;
+    z0.z0Ohms = 10000;
+    QCOMPARE(checkSettingsProblem(z0).value_or(""), "The feed line impedance must be above 0 and below 10000 ohms.");
+    CheckSettings high;
+    high.groundHeightMetres = 1000;
+    QCOMPARE(checkSettingsProblem(high).value_or(""), "The boom height must be above the ground and below 1000 m.");
+}
+
+// A figure no wire antenna can have means the engine's solution broke down: no figures at all, and why.
+void TestNec::resultFailingItsChecksIsNoResult_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("as computed") << QByteArray() << QByteArray() << QString();
+    QTest::newRow("negative efficiency") << QByteArray("93.89 Percent") << QByteArray("-5.75 Percent")
+                                         << "a wire efficiency of -5.75 %";
+    QTest::newRow("negative resistance") << QByteArray("5.3004E+01") << QByteArray("-5.3004E+01")
+                                         << "a feed resistance of -53.00 ohms";
+}
+
+void TestNec::resultFailingItsChecksIsNoResult()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, problem);
+    CheckSettings settings;
+    settings.points = 3;
+    const AnalysisPlan plan = planAnalysis(design("14.2"), settings, 1);
+    QByteArray output = QByteArray::fromStdString(fixture("sweep3.out"));
+    if (!from.isEmpty())
+        output.replace(from, to);
+    auto merged = mergeOutputs(plan, {output.toStdString()}, settings);
+    if (problem.isEmpty()) {
+        QVERIFY(std::holds_alternative<CheckSummary>(merged));
+        return;
+    }
+    QVERIFY(std::holds_alternative<OutputProblem>(merged));
+    QVERIFY2(QString::fromStdString(std::get<OutputProblem>(merged).message).contains(problem),
+             std::get<OutputProblem>(merged).message.c_str());
 }
 
 void TestNec::sweepIsCentred()

@@ -5,6 +5,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace tarvelin::shop;
 
 Q_DECLARE_METATYPE(std::optional<std::int64_t>)
@@ -49,6 +51,9 @@ void TestLengthText::feetInches_data()
     QTest::newRow("negative under an inch") << qint64(fromThousandths(-313)) << 16 << "-5/16\"";
     QTest::newRow("negative that rounds to zero") << qint64(fromThousandths(-31)) << 16 << "0\"";
     QTest::newRow("lowest terms, halves") << qint64(fromThousandths(2500)) << 64 << "2-1/2\"";
+    // The longest lengths a length can hold are written without overflow (the sanitizer build checks it).
+    QTest::newRow("longest") << std::numeric_limits<qint64>::max() << 64 << "384307168202282' 3-29/32\""; // 4611686018427387.9035 in
+    QTest::newRow("longest below zero") << -std::numeric_limits<qint64>::max() << 64 << "-384307168202282' 3-29/32\"";
 }
 
 void TestLengthText::feetInches()

@@ -39,6 +39,8 @@ private slots:
     void lastStationIsTheBoom_data();
     void lastStationIsTheBoom();
     void refusals();
+    void frequencyRange_data();
+    void frequencyRange();
     void jsonKeys();
 };
 
@@ -118,7 +120,45 @@ void TestShopSheet::refusals()
     QVERIFY(refusalOf("14.2", {16, 0, -1, {}}).startsWith("The hub offset"));
     QVERIFY(refusalOf("14.2", {16, 0, 0, 0.0}).startsWith("The measured resonance"));
     QVERIFY(refusalOf("14.2", {16, 0, 0, -14.0}).startsWith("The measured resonance"));
+    // Further than 10 % from the design is no trim; 14.2 x 0.9 = 12.78.
+    QVERIFY(refusalOf("14.2", {16, 0, 0, 12.77}).startsWith("The measured resonance"));
+    QVERIFY(refusalOf("14.2", {16, 0, 0, 12.79}).isEmpty());
     QCOMPARE(refusalOf("abc", {}), "You must enter an integer value.");
+}
+
+// A frequency whose lengths do not fit the sheet's arithmetic is refused by name, never written as a loop
+// of 0" beside a side of thousands of feet, or a negative wire total. At the ends of the range every length
+// is a positive length of the sheet.
+void TestShopSheet::frequencyRange_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("1e-9") << "1e-9" << "1e-09 MHz";
+    QTest::newRow("2.4e-9") << "2.4e-9" << "2.4e-09 MHz";
+    QTest::newRow("3e7") << "3e7" << "30000000 MHz";
+    QTest::newRow("1.7e308") << "1.7e308" << "1.7e+308 MHz";
+    QTest::newRow("lowest") << "0.01" << QString();
+    QTest::newRow("highest") << "100000" << QString();
+}
+
+void TestShopSheet::frequencyRange()
+{
+    QFETCH(QString, frequency);
+    QFETCH(QString, named);
+    auto made = makeShopSheet(frequency.toStdString(), {});
+    if (!named.isEmpty()) {
+        QVERIFY(std::holds_alternative<ShopRefusal>(made));
+        const QString message = QString::fromStdString(std::get<ShopRefusal>(made).message);
+        QVERIFY2(message.startsWith(named) && message.endsWith("0.01 to 100000 MHz."), qPrintable(message));
+        return;
+    }
+    QVERIFY(std::holds_alternative<ShopSheet>(made));
+    const ShopSheet &sheet = std::get<ShopSheet>(made);
+    for (const ElementCuts &cuts : sheet.elements) {
+        QVERIFY(cuts.loop > 0 && cuts.side > 0 && cuts.arm > 0 && cuts.station >= 0);
+        QVERIFY(!text(sheet, cuts.loop).startsWith('-'));
+    }
+    QVERIFY(sheet.wireTotal > sheet.elements[0].loop);
 }
 
 // The keys scripts rely on.
