@@ -82,9 +82,11 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     };
     // The reflector is the largest loop: its bottom side is the lowest wire.
     const double lowestSide = geometry.sidesMetres.front() / 2;
-    if (settings.groundHeightMetres && *settings.groundHeightMetres <= lowestSide)
+    if (settings.groundHeightMetres && *settings.groundHeightMetres <= lowestSide) {
+        check.refused = StructureCheck::Setting::GroundHeight;
         check.refusal = "The boom height must be more than half the reflector's side (" + text(lowestSide, 2) +
                         " m), so every loop stays above the ground.";
+    }
 
     // The shortest segments are on the smallest loop. Segments at least two radii long keep the wire thin
     // beside the wavelength as well: a side is about a quarter wave in at least 5 segments.
@@ -92,13 +94,14 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     const double segmentMm = smallestSide / settings.segments * 1000.0;
     const double radiusMm = settings.wireDiameterMm / 2.0;
     const double radii = segmentMm / radiusMm;
-    if (!check.refusal && radii < kShortestSegmentRadii)
+    if (!check.refusal && radii < kShortestSegmentRadii) {
+        check.refused = StructureCheck::Setting::Wire;
         check.refusal = "NEC-2 cannot model " + text(settings.wireDiameterMm, 2) + " mm wire in " +
                         std::to_string(settings.segments) + " segments per side at " + geometry.frequencyLabel +
                         " MHz: each segment of Director 5 is " + text(segmentMm, 2) + " mm, shorter than " +
                         text(kShortestSegmentRadii, 0) + " wire radii (" + text(kShortestSegmentRadii * radiusMm, 2) +
                         " mm). Use thinner wire or fewer segments.";
-    else if (radii < kAccurateSegmentRadii)
+    } else if (radii < kAccurateSegmentRadii)
         check.warnings.push_back("Segments of " + text(segmentMm, 2) + " mm are shorter than " +
                                  text(kAccurateSegmentRadii, 0) + " wire radii (" +
                                  text(kAccurateSegmentRadii * radiusMm, 2) +

@@ -52,7 +52,14 @@ struct GeometryRefusal
 // warnings name what can, but less reliably.
 struct StructureCheck
 {
+    enum class Setting
+    {
+        None,
+        GroundHeight,
+        Wire,
+    };
     std::optional<std::string> refusal;
+    Setting refused = Setting::None; // the setting the refusal is about
     std::vector<std::string> warnings;
 };
 

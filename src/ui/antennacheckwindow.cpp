@@ -9,6 +9,7 @@
 #include "runtime/printer.h"
 #include "shop/lengthtext.h"
 #include "ui/enginerun.h"
+#include "ui/fieldmark.h"
 #include "ui/flagicon.h"
 #include "ui/wholefile.h"
 
@@ -87,6 +88,7 @@ AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messag
     setWindowIcon(flagIcon());
     buildWidgets();
     restoreSettings();
+    validate();
     clearResults();
 }
 
@@ -223,8 +225,22 @@ void AntennaCheckWindow::buildWidgets()
     connect(print, &QPushButton::clicked, this, &AntennaCheckWindow::print);
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
+    m_problem = new QLabel;
+    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->hide();
+    m_deckButton = deck;
+    deck->setObjectName(QStringLiteral("saveDeck"));
+    connect(m_frequency, &QLineEdit::textChanged, this, &AntennaCheckWindow::validate);
+    connect(m_height, &QLineEdit::textChanged, this, &AntennaCheckWindow::validate);
+    connect(m_overGround, &QCheckBox::toggled, this, &AntennaCheckWindow::validate);
+    connect(m_wireMm, &QDoubleSpinBox::valueChanged, this, &AntennaCheckWindow::validate);
+    connect(m_segments, &QSpinBox::valueChanged, this, &AntennaCheckWindow::validate);
+
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
+    layout->addWidget(m_problem);
     layout->addLayout(runRow);
     layout->addWidget(m_status);
     layout->addWidget(m_tabs, 1);
@@ -395,9 +411,46 @@ void AntennaCheckWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+// The settings, the frequency and the structure, checked as they are typed: what is refused is named and
+// its field marked, and neither a run nor a deck can start from it.
+void AntennaCheckWindow::validate()
+{
+    QString problem;
+    QLineEdit *field = nullptr;
+    const std::optional<nec::CheckSettings> settings = readSettings(problem);
+    if (!settings) {
+        field = m_height;
+    } else if (!m_frequency->text().trimmed().isEmpty()) {
+        auto geometry = nec::geometryFor(m_frequency->text().toStdString());
+        if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
+            problem = QString::fromStdString(refusal->message);
+            field = m_frequency;
+        } else {
+            const nec::StructureCheck structure = nec::checkStructure(std::get<nec::ArrayGeometry>(geometry), *settings);
+            if (structure.refusal) {
+                problem = QString::fromStdString(*structure.refusal);
+                if (structure.refused == nec::StructureCheck::Setting::GroundHeight)
+                    field = m_height;
+            }
+        }
+    }
+    m_problem->setText(problem);
+    m_problem->setVisible(!problem.isEmpty());
+    markField(*m_frequency, field == m_frequency ? problem : QString());
+    markField(*m_height, field == m_height ? problem : QString());
+    m_ready = problem.isEmpty() && !m_frequency->text().trimmed().isEmpty();
+    m_deckButton->setEnabled(m_ready);
+    setRunning(running());
+}
+
+QString AntennaCheckWindow::problem() const
+{
+    return m_problem->isHidden() ? QString() : m_problem->text();
+}
+
 void AntennaCheckWindow::setRunning(bool running)
 {
-    m_runButton->setEnabled(!running);
+    m_runButton->setEnabled(!running && m_ready);
     m_cancelButton->setEnabled(running);
     for (QPushButton *button : m_resultButtons)
         button->setEnabled(!running && m_summary.has_value());

@@ -45,6 +45,8 @@ public:
     [[nodiscard]] bool running() const;
     [[nodiscard]] const std::optional<nec::CheckSummary> &summary() const { return m_summary; }
     [[nodiscard]] QString status() const;
+    // Why the settings or the frequency as typed cannot be modelled; empty when they can.
+    [[nodiscard]] QString problem() const;
     [[nodiscard]] EngineRun *engineRun() const { return m_run; }
 
     // What the buttons do, without the file dialogs.
@@ -67,6 +69,7 @@ private:
     void showFailure(const QString &message);
     void clearResults();
     void setRunning(bool running);
+    void validate();
     void print();
     void choose(const QString &title, const QString &filter, const QString &suffix,
                 bool (AntennaCheckWindow::*save)(const QString &));
@@ -93,6 +96,9 @@ private:
     QCheckBox *m_overGround = nullptr;
     QLineEdit *m_height = nullptr;
     QPushButton *m_runButton = nullptr;
+    QPushButton *m_deckButton = nullptr;
+    QLabel *m_problem = nullptr;
+    bool m_ready = false; // the settings and the frequency can be modelled
     QPushButton *m_cancelButton = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr;

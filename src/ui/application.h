@@ -3,12 +3,16 @@
 
 #include <memory>
 
+class QTemporaryDir;
+
 namespace tarvelin {
 
 class Form1;
 
 // What the program is while it runs: its services and the main window, created and shown the way the program
-// starts. main() runs the event loop over it; the start-up benchmark starts exactly the same.
+// starts. main() runs the event loop over it; the start-up benchmark starts exactly the same. A TERM or HUP
+// ends the event loop, so the windows close as on Quit and a running check stops its engines and removes
+// its folder.
 class Application
 {
 public:
@@ -21,5 +25,10 @@ private:
     struct Parts;
     std::unique_ptr<Parts> m_parts;
 };
+
+// The settings file, when it is there but no regular file (a FIFO would block the start for ever), is left
+// alone: the settings are kept in a private folder for this run instead, which the caller keeps while the
+// program runs, and standard error says so. Gives none when the file is usable.
+[[nodiscard]] std::unique_ptr<QTemporaryDir> divertUnusableSettings();
 
 } // namespace tarvelin

@@ -5,6 +5,7 @@
 #include "print/shopsheetprintout.h"
 #include "runtime/printer.h"
 #include "shop/shopsheettext.h"
+#include "ui/fieldmark.h"
 #include "ui/flagicon.h"
 #include "ui/shopdrawing.h"
 #include "ui/wholefile.h"
@@ -26,7 +27,6 @@
 #include <QSettings>
 #include <QSignalBlocker>
 #include <QSplitter>
-#include <QStyle>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -355,21 +355,11 @@ void ShopSheetWindow::showStale(bool stale)
     m_drawing->setEnabled(!stale);
 }
 
-// The refused field carries a warning sign at its end and says why to a screen reader; the others none.
+// Only the refused field carries the mark.
 void ShopSheetWindow::markRefused(QLineEdit *field)
 {
-    for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured}) {
-        QAction *&mark = m_refusedMarks[edit];
-        if (edit == field && !mark) {
-            mark = edit->addAction(style()->standardIcon(QStyle::SP_MessageBoxWarning), QLineEdit::TrailingPosition);
-            mark->setToolTip(m_problem->text());
-        } else if (edit != field && mark) {
-            edit->removeAction(mark);
-            delete mark;
-            mark = nullptr;
-        }
-        edit->setAccessibleDescription(edit == field ? m_problem->text() : QString());
-    }
+    for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured})
+        markField(*edit, edit == field ? m_problem->text() : QString());
 }
 
 void ShopSheetWindow::copyToClipboard()

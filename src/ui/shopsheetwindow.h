@@ -5,10 +5,8 @@
 
 #include <QWidget>
 
-#include <map>
 #include <optional>
 
-class QAction;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -73,7 +71,6 @@ private:
     QLabel *m_problem = nullptr;
     QLabel *m_note = nullptr;
     QString m_measuredFor; // the design frequency the measured resonance belongs to, three decimals
-    std::map<QLineEdit *, QAction *> m_refusedMarks;
     QLabel *m_summary = nullptr;
     QTabWidget *m_tabs = nullptr;
     QTableWidget *m_loops = nullptr;

@@ -10,6 +10,10 @@
 #include "ui/form1.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QSpinBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -59,6 +63,8 @@ private slots:
     void runsFromTheMenu();
     void cancelLeavesNothingBehind();
     void missingEngineIsNamed();
+    void refusedSettingsStopRunAndDeck();
+    void corruptSettingsFallBackToDefaults();
 
 private:
     AntennaCheckWindow *open(const QString &frequency);
@@ -168,6 +174,58 @@ void TestAntennaCheckWindow::missingEngineIsNamed()
     QVERIFY2(check->status().contains(QStringLiteral("sudo apt install nec2c")), qPrintable(check->status()));
     QVERIFY(!check->summary());
     QCOMPARE(check->findChild<QTableWidget *>(QStringLiteral("table"))->rowCount(), 0);
+}
+
+// What cannot be modelled is named as it is typed, and neither a run nor a deck starts from it.
+void TestAntennaCheckWindow::refusedSettingsStopRunAndDeck()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    auto *run = check->findChild<QPushButton *>(QStringLiteral("run"));
+    auto *deck = check->findChild<QPushButton *>(QStringLiteral("saveDeck"));
+    auto *height = check->findChild<QLineEdit *>(QStringLiteral("height"));
+    QVERIFY(run->isEnabled() && deck->isEnabled());
+
+    check->findChild<QCheckBox *>(QStringLiteral("overGround"))->setChecked(true);
+    QVERIFY2(check->problem().startsWith(QStringLiteral("The boom height")), qPrintable(check->problem()));
+    QVERIFY(!run->isEnabled() && !deck->isEnabled());
+    QCOMPARE(height->actions().size(), 1);
+    // Saving the deck now says why there is none, rather than that there is nothing.
+    QTemporaryDir folder;
+    QVERIFY(!check->saveDeck(folder.filePath(QStringLiteral("deck.nec"))));
+    QVERIFY(QString::fromStdString(m_messages.requests.back().prompt).contains(QStringLiteral("boom height")));
+
+    height->setText(QStringLiteral("1 m"));
+    QVERIFY2(check->problem().contains(QStringLiteral("more than half the reflector's side (2.83 m)")),
+             qPrintable(check->problem()));
+    QVERIFY(!run->isEnabled());
+    height->setText(QStringLiteral("15 m"));
+    QVERIFY(check->problem().isEmpty());
+    QVERIFY(run->isEnabled() && deck->isEnabled());
+    QVERIFY(height->actions().isEmpty());
+
+    check->setFrequencyText(QStringLiteral("3e7"));
+    QVERIFY(check->problem().startsWith(QStringLiteral("30000000 MHz is outside")));
+    QVERIFY(!run->isEnabled());
+}
+
+// Values of the wrong type or out of range in the settings file give the documented defaults, not the ends
+// of the controls' ranges.
+void TestAntennaCheckWindow::corruptSettingsFallBackToDefaults()
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("antennaCheck/wireMm"), QStringLiteral("thick"));
+    settings.setValue(QStringLiteral("antennaCheck/segments"), QStringLiteral("many"));
+    settings.setValue(QStringLiteral("antennaCheck/points"), 4);
+    settings.setValue(QStringLiteral("antennaCheck/span"), 99.0);
+    settings.setValue(QStringLiteral("antennaCheck/copper"), QStringLiteral("perhaps"));
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    QCOMPARE(check->findChild<QDoubleSpinBox *>(QStringLiteral("wireMm"))->value(), 2.05);
+    QCOMPARE(check->findChild<QSpinBox *>(QStringLiteral("segments"))->value(), 11);
+    QCOMPARE(check->findChild<QSpinBox *>(QStringLiteral("points"))->value(), 13);
+    QCOMPARE(check->findChild<QDoubleSpinBox *>(QStringLiteral("span"))->value(), 3.0);
+    QVERIFY(check->findChild<QCheckBox *>(QStringLiteral("copper"))->isChecked());
 }
 
 QTEST_MAIN(TestAntennaCheckWindow)

@@ -176,6 +176,13 @@ void TestForm1Menu::pdfIsThePrintedPage()
     QCOMPARE(m_form->label("Label17")->foreColor(), QColor(128, 255, 128));
     QVERIFY(m_form->label("Label32")->isHidden());
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files), QStringList{QStringLiteral("quad.pdf")});
+
+    // The page keeps the frequency of the grid it shows, whatever the box holds since.
+    m_form->frequencyBox()->clear();
+    const QString again = folder.filePath(QStringLiteral("again.pdf"));
+    m_form->saveAsPdf(again);
+    QVERIFY(standardOutputOf(QStringLiteral("pdftotext"), {again, QStringLiteral("-")})
+                .contains(QStringLiteral("28.5 mhz.")));
 }
 
 void TestForm1Menu::unwritablePdfTarget()

@@ -12,6 +12,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
+#include <QPushButton>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
@@ -38,6 +40,8 @@ private slots:
     void opensFromTheMenuWithTheLastFrequency();
     void refusedSettingsAreNamed_data();
     void refusedSettingsAreNamed();
+    void measuredResonanceBelongsToItsDesign();
+    void corruptStepFallsBackToTheDefault();
     void settingsAreRemembered();
     void csvAndPdfReadBack();
 
@@ -123,12 +127,22 @@ void TestShopSheetWindow::refusedSettingsAreNamed_data()
     QTest::newRow("measured zero") << "measured"
                                    << "0"
                                    << "measured resonance";
+    QTest::newRow("measured too far off") << "measured"
+                                          << "12.7"
+                                          << "within 10 % of the design frequency";
     QTest::newRow("frequency") << "frequency"
                                << "abc"
                                << "integer value";
+    QTest::newRow("frequency out of range") << "frequency"
+                                            << "3e7"
+                                            << "30000000 MHz is outside";
+    QTest::newRow("half-typed allowance") << "allowance"
+                                          << "1e9"
+                                          << "wire allowance";
 }
 
-// A setting that cannot be used is named, and the sheet shown stays as it was.
+// A setting that cannot be used is named and its field marked. The sheet shown stays in view, dimmed, but
+// nothing can print, save or copy it until the settings are good again.
 void TestShopSheetWindow::refusedSettingsAreNamed()
 {
     QFETCH(QString, field);
@@ -138,10 +152,56 @@ void TestShopSheetWindow::refusedSettingsAreNamed()
     QVERIFY(sheet);
     const auto *loops = sheet->findChild<QTableWidget *>(QStringLiteral("loops"));
     const QString before = loops->item(0, 1)->text();
-    sheet->findChild<QLineEdit *>(field)->setText(typed);
+    auto *edit = sheet->findChild<QLineEdit *>(field);
+    const QString good = edit->text();
+    edit->setText(typed);
     QVERIFY2(sheet->problem().contains(named), qPrintable(sheet->problem()));
     QCOMPARE(loops->item(0, 1)->text(), before);
-    QCOMPARE(QString::fromStdString(sheet->sheet()->frequencyText), QStringLiteral("14.2"));
+    QVERIFY(!loops->isEnabled());
+    QVERIFY(!sheet->sheet());
+    for (const char *action : {"print", "savePdf", "saveCsv", "copy"})
+        QVERIFY2(!sheet->findChild<QPushButton *>(QLatin1StringView(action))->isEnabled(), action);
+    QVERIFY(!sheet->saveCsv(QDir::temp().filePath(QStringLiteral("never.csv"))));
+    QCOMPARE(edit->actions().size(), 1); // the warning sign at the field's end
+    QCOMPARE(edit->accessibleDescription(), sheet->problem());
+
+    edit->setText(good);
+    QVERIFY(sheet->problem().isEmpty());
+    QVERIFY(sheet->sheet());
+    QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("saveCsv"))->isEnabled());
+    QVERIFY(edit->actions().isEmpty());
+}
+
+// A measured resonance belongs to the design it was measured on: a new frequency clears it with a note, and
+// it is not applied to another design when the window opens again.
+void TestShopSheetWindow::measuredResonanceBelongsToItsDesign()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    auto *measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
+    measured->setText(QStringLiteral("14.0"));
+    QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText), QStringLiteral("14.403"));
+    m_form.reset();
+
+    m_form = std::make_unique<Form1>(m_messages, m_printer);
+    m_form->openShopSheet();
+    sheet = m_form->shopSheet();
+    measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
+    QCOMPARE(measured->text(), QStringLiteral("14.0"));
+    sheet->setFrequencyText(QStringLiteral("21.2"));
+    QVERIFY(measured->text().isEmpty());
+    QVERIFY(sheet->sheet());
+    QVERIFY(sheet->sheet()->correctedFrequencyText.empty());
+    QCOMPARE(sheet->note(),
+             QStringLiteral("The measured resonance 14.0 MHz was for the design at 14.200 MHz, so it was cleared."));
+}
+
+// A step that is no fraction step, left in the settings file, gives the default of 1/16 inch.
+void TestShopSheetWindow::corruptStepFallsBackToTheDefault()
+{
+    QSettings().setValue(QStringLiteral("shopSheet/step"), 999999999);
+    m_form->openShopSheet();
+    QCOMPARE(m_form->shopSheet()->findChild<QComboBox *>(QStringLiteral("step"))->currentData().toInt(), 16);
 }
 
 void TestShopSheetWindow::settingsAreRemembered()
