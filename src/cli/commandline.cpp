@@ -81,8 +81,9 @@ Options:
                    in inches or millimetres: 2.5, 2.5 in, 60 mm
   --hub-offset LENGTH
                    how much of each spreader arm the hub takes (default 0)
-  --measured MHZ   the frequency the built array resonates at: the sheet adds
-                   each loop's trim and the corrected stations
+  --measured MHZ   the frequency the built array resonates at, within 10 % of
+                   FREQUENCY: the sheet adds each loop's trim and the
+                   corrected stations
   --nec            instead of the grid, print the NEC-2 deck of the design at
                    each FREQUENCY, with the check settings below
   --analyse        check each FREQUENCY's design with the NEC-2 engine nec2c:
@@ -106,8 +107,15 @@ Options:
   --version        show the version
   --               the arguments after it are all FREQUENCY or VALUE texts
 
+The shop sheet, the deck and the check are worked out for 0.01 to 100000 MHz;
+a check refuses wire too thick for its segments, and warns where segments are
+shorter than 8 wire radii. A check stopped by TERM, HUP or INT stops its nec2c
+processes and removes its temporary folder first.
+
 Control characters in the input are written escaped (\x1b) in the table and in
-messages, so input can never reprogram a terminal; csv keeps them as they are.
+messages, so input can never reprogram a terminal; csv keeps them as they are,
+but a text field that a spreadsheet would take for a formula (it begins with
+=, +, -, @, a tab or a carriage return) is written with a leading apostrophe.
 
 Exit status: 0 when every input succeeded, 1 when any failed (each failure is
 reported, the others are still printed), 2 for a usage error, 3 when the input

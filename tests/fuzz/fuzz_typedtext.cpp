@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target over the text a user can type or feed in: ParseNumber, FormatNumber's round trip, the
-// calculation against the text-by-text reference pass, and one batch line of tarvelin-calc in each format.
+// calculation against the text-by-text reference pass, the shop sheet's lengths and their texts for any
+// frequency, typed length and raw length, and one batch line of tarvelin-calc in each format.
 // Any crash, sanitizer report or broken property stops the fuzzer with the input that caused it.
 #include "calc/calculationpass.h"
 #include "calc/memorygrid.h"
@@ -8,8 +9,11 @@
 #include "cli/commandline.h"
 #include "runtime/numbertext.h"
 #include "runtime/runtimeerror.h"
+#include "shop/lengthtext.h"
+#include "shop/shopsheet.h"
 
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <cstdlib>
 #include <optional>
@@ -72,6 +76,43 @@ void passes(const std::string &frequency)
         require(fast.boom(total) == reference.boom(total));
 }
 
+// A length's texts for any length a length can hold: the sanitizers stop on any overflow, and the sign and
+// the millimetres read back as the length.
+void lengthTexts(tarvelin::shop::HalfThousandths length)
+{
+    for (const int step : {8, 16, 32, 64}) {
+        const std::string text = tarvelin::shop::feetInchesText(length, step);
+        require(!text.empty() && text.back() == '"');
+        require((text.front() == '-') == (length < 0 && text != "0\""));
+    }
+    const std::string millimetres = tarvelin::shop::millimetresText(length);
+    // Tenths of a millimetre: the text without its point, against length x 0.0127, to within half a tenth
+    // and the double's own rounding.
+    std::string digits;
+    for (const char c : millimetres)
+        if (c != '.')
+            digits += c;
+    const double tenths = std::strtod(digits.c_str(), nullptr);
+    const double expected = static_cast<double>(length) * 0.127;
+    require(std::fabs(tenths - expected) <= 0.5 + std::fabs(expected) * 1e-12);
+    (void)tarvelin::shop::metresText(length);
+}
+
+// The sheet for any frequency text is refused, or every length in it is a positive length.
+void shopSheet(const std::string &text)
+{
+    auto made = tarvelin::shop::makeShopSheet(text, {});
+    if (const auto *sheet = std::get_if<tarvelin::shop::ShopSheet>(&made)) {
+        require(sheet->wireTotal > 0 && sheet->boomLength > 0);
+        for (const tarvelin::shop::ElementCuts &cuts : sheet->elements) {
+            require(cuts.loop > 0 && cuts.side > 0 && cuts.arm > 0 && cuts.spreader > 0);
+            lengthTexts(cuts.loop);
+        }
+    }
+    if (const std::optional<std::int64_t> typed = tarvelin::shop::typedLengthThousandths(text))
+        lengthTexts(tarvelin::shop::fromThousandths(*typed));
+}
+
 void batchLine(const std::string &line)
 {
     for (const std::string_view format : {"table", "csv", "json"}) {
@@ -96,6 +137,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string text(reinterpret_cast<const char *>(data), size);
     numberText(text);
     passes(text);
+    shopSheet(text);
+    if (size >= sizeof(std::int64_t)) {
+        std::int64_t raw = 0;
+        std::memcpy(&raw, data, sizeof raw);
+        lengthTexts(raw);
+    }
     if (text.find('\n') == std::string::npos && text.find('\r') == std::string::npos)
         batchLine(text);
     return 0;
