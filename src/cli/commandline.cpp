@@ -405,7 +405,8 @@ private:
             engineFailed(frequencyText, problem->message);
             return;
         }
-        m_writer.appendCheck(m_buffer, frequencyText, std::get<nec::CheckSummary>(merged));
+        m_writer.appendCheck(m_buffer, frequencyText, std::get<nec::ArrayGeometry>(geometry).frequencyLabel,
+                             std::get<nec::CheckSummary>(merged));
     }
 
     // Whether NEC-2 can model the array with the settings; a refusal is a failed input, and warnings go to

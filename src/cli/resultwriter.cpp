@@ -295,7 +295,8 @@ std::string fixed(double value, int decimals)
 
 } // namespace
 
-void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary)
+void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, std::string_view frequencyLabel,
+                               const nec::CheckSummary &summary)
 {
     switch (m_format) {
     case OutputFormat::Table: {
@@ -303,7 +304,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
             out += '\n';
         m_anyTableWritten = true;
         out += "Antenna check for ";
-        appendTerminalText(out, frequencyText);
+        out += frequencyLabel;
         out += " MHz\n\n";
         out += "Resonance:  " + (summary.resonanceMHz ? fixed(*summary.resonanceMHz, 3) + " MHz" : "none in the sweep");
         out += "\nLowest SWR: " + fixed(summary.minSwr, 2) + " at " + fixed(summary.minSwrMHz, 3) + " MHz";

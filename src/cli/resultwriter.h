@@ -43,7 +43,9 @@ public:
     void appendShopFailure(std::string &out, std::string_view frequencyText, std::string_view message);
 
     // An antenna check: the sweep and its summary.
-    void appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary);
+    // `frequencyLabel` is the frequency as read, three decimals, for the table's heading.
+    void appendCheck(std::string &out, std::string_view frequencyText, std::string_view frequencyLabel,
+                     const nec::CheckSummary &summary);
 
     // Whether failures go into the output itself (json, csv) or only to the error stream (table).
     [[nodiscard]] bool failuresInOutput() const { return m_format != OutputFormat::Table; }

@@ -352,6 +352,7 @@ void ShopSheetWindow::showStale(bool stale)
     for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
         button->setEnabled(!stale);
     m_tabs->setEnabled(!stale);
+    m_summary->setEnabled(!stale);
     m_drawing->setEnabled(!stale);
 }
 
