@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: MIT
 // Speed of the Qt-free core: one calculation pass over the in-memory grid, a whole shop sheet, the
 // antenna check's own work, and the fraction search beside the turn-by-turn walk.
-#include "calc/calculationpass.h"
-#include "calc/dec2frac.h"
-#include "calc/fractionwalk.h"
-#include "calc/memorygrid.h"
-#include "calc/referencepass.h"
-#include "runtime/messagebox.h"
-#include "runtime/numbertext.h"
-#include "runtime/runtimeerror.h"
-#include "nec/analysis.h"
-#include "shop/shopsheet.h"
-#include "shop/shopsheettext.h"
+#include "core/calc/calculationpass.h"
+#include "core/calc/dec2frac.h"
+#include "core/calc/fractionwalk.h"
+#include "core/calc/memorygrid.h"
+#include "core/calc/referencepass.h"
+#include "core/runtime/messagebox.h"
+#include "core/runtime/numbertext.h"
+#include "core/runtime/runtimeerror.h"
+#include "core/nec/analysis.h"
+#include "core/shop/shopsheet.h"
+#include "core/shop/shopsheettext.h"
 
 #include <benchmark/benchmark.h>
 

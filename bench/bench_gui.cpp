@@ -7,13 +7,13 @@
 // - Copy Results to the clipboard, and Save as PDF to a file, from the context menu's entries;
 // - the Shop Sheet window from its menu entry to its first paint, and its Save PDF;
 // - the longest the event loop waits while an antenna check runs.
-#include "runtime/cupsprinter.h"
-#include "runtime/messagebox.h"
-#include "ui/facebutton.h"
-#include "ui/fonts.h"
-#include "ui/antennacheckwindow.h"
-#include "ui/form1.h"
-#include "ui/shopsheetwindow.h"
+#include "gui/runtime/cupsprinter.h"
+#include "core/runtime/messagebox.h"
+#include "gui/windows/facebutton.h"
+#include "gui/windows/fonts.h"
+#include "gui/windows/antennacheckwindow.h"
+#include "gui/windows/form1.h"
+#include "gui/windows/shopsheetwindow.h"
 
 #include <QApplication>
 #include <QAction>

@@ -4,9 +4,9 @@
 // from the moment given as its argument (steady-clock nanoseconds, taken by the benchmark just before it started the
 // probe); half a second later, idle, it writes its resident memory in KiB and quits.
 #ifndef TARVELIN_PROBE_EMPTY
-#include "ui/application.h"
-#include "ui/fonts.h"
-#include "ui/form1.h"
+#include "gui/windows/application.h"
+#include "gui/windows/fonts.h"
+#include "gui/windows/form1.h"
 #endif
 
 #include <QApplication>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Tarvelin: a calculator for seven-element cubical quad antennas.
-#include "ui/application.h"
-#include "ui/fonts.h"
-#include "ui/form1.h"
-#include "ui/startoptions.h"
+#include "gui/windows/application.h"
+#include "gui/windows/fonts.h"
+#include "gui/windows/form1.h"
+#include "gui/windows/startoptions.h"
 
 #include <QApplication>
 

@@ -1,17 +1,20 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commandline.h"
 
-#include "calc/calculationpass.h"
-#include "calc/dec2frac.h"
-#include "calc/memorygrid.h"
-#include "runtime/fieldtext.h"
+#include "core/calc/calculationpass.h"
+#include "core/calc/dec2frac.h"
+#include "core/calc/memorygrid.h"
+#include "core/format/fieldtext.h"
 #include "cli/resultwriter.h"
-#include "runtime/runtimeerror.h"
+#include "core/runtime/runtimeerror.h"
 #include "cli/necrunner.h"
-#include "nec/analysis.h"
-#include "nec/deck.h"
-#include "shop/shopsheet.h"
+#include "core/nec/analysis.h"
+#include "core/nec/deck.h"
+#include "core/shop/shopsheet.h"
 
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -33,8 +36,9 @@ namespace {
 constexpr std::string_view kUsage =
     "usage: tarvelin-calc [--format table|csv|json] [FREQUENCY ...]\n"
     "       tarvelin-calc [--format table|csv|json] --fraction [VALUE ...]\n"
-    "       tarvelin-calc [--format table|csv|json] --shop [--step N] [--allowance LENGTH]\n"
-    "                     [--hub-offset LENGTH] [--measured MHZ] [FREQUENCY ...]\n"
+    "       tarvelin-calc [--format table|csv|json] --shop [SHOP OPTION ...] [FREQUENCY ...]\n"
+    "       tarvelin-calc [--format table|csv|json] --analyse [CHECK OPTION ...] [FREQUENCY ...]\n"
+    "       tarvelin-calc --nec [CHECK OPTION ...] [FREQUENCY ...]\n"
     "Try 'tarvelin-calc --help' for more information.\n";
 
 constexpr std::string_view kHelp =
@@ -52,60 +56,60 @@ and element spacing, in inches and centimetres, and the total boom length.
 A FREQUENCY is read as the window reads it: the number at its start, so
 "14.2 MHz" is 14.2. With no FREQUENCY, one frequency is read from each line
 of standard input and each result is written as soon as its line is read.
+The modes below exclude each other, and an option of one mode is refused in
+another.
 
 Options:
   --format table   the grid laid out as in the window (the default)
-  --format csv     one line per frequency under one header line; the last
-                   field holds the message when the frequency is refused
-  --format json    one object per line:
-                     {"frequency": TEXT, "cells": [ROW, ...],
-                      "boom": {"feet": TEXT, "inches": TEXT, "centimetres": TEXT}}
-                   with the rows Reflector (8 cells) to Director 5 (10 cells),
-                   or {"frequency": TEXT, "error": MESSAGE}
+  --format csv     RFC 4180 with CRLF line ends and one header line; the last
+                   field holds the message when an input is refused
+  --format json    one object per line (see JSON OUTPUT in the manual page)
+  -h, --help       show this help
+  --version        show the version
+  --               the arguments after it are all FREQUENCY or VALUE texts
+
+Fractions:
   --fraction       instead of calculating, print the fraction of each VALUE
                    (decimal or exponent form, read as the nearest double),
-                   such as 3/8 for 0.375; json gives {"value": TEXT,
-                   "fraction": TEXT} or {"value": TEXT, "error": MESSAGE}.
-                   A positive VALUE gets the fraction with the smallest
-                   denominator that equals it as a double (whole numbers
-                   over 1). Zero and negative values never take the
-                   denominator 1: 0 gives 0/2, -3 gives -6/2, -0.75 -3/4.
+                   such as 3/8 for 0.375. A positive VALUE gets the fraction
+                   with the smallest denominator that equals it as a double
+                   (whole numbers over 1). Zero and negative values never take
+                   the denominator 1: 0 gives 0/2, -3 gives -6/2, -0.75 -3/4.
+
+Shop sheet:
   --shop           instead of the grid, the shop sheet of each FREQUENCY: the
                    cut list in feet, inches and fractions and in millimetres:
                    each loop's wire and corner marks, the spreader arms, the
-                   element stations along the boom, the wire in all; json
-                   gives one object per frequency, csv one row per element
+                   element stations along the boom, the wire in all
   --step N         fraction step of the sheet: 8, 16 (the default), 32 or 64
   --allowance LENGTH
-                   extra wire for each loop's join (default 0); a LENGTH is
-                   in inches or millimetres: 2.5, 2.5 in, 60 mm
+                   extra wire for each loop's join, from 0 (the default) to
+                   1000 in; a LENGTH is in the sheet's notation or in in, mm,
+                   cm, m or ft: 2.5, 2-1/2", 1' 2-1/2", 3/4, 60 mm
   --hub-offset LENGTH
                    how much of each spreader arm the hub takes (default 0)
   --measured MHZ   the frequency the built array resonates at, within 10 % of
                    FREQUENCY: the sheet adds each loop's trim and the
                    corrected stations
+
+Antenna check:
   --nec            instead of the grid, print the NEC-2 deck of the design at
-                   each FREQUENCY, with the check settings below
+                   each FREQUENCY, with the check options below
   --analyse        check each FREQUENCY's design with the NEC-2 engine nec2c:
                    feed impedance, SWR, forward gain and front-to-back across
                    the band, with the resonance, the lowest SWR, the 2:1 band
-                   and the efficiency; json gives {"frequency": TEXT,
-                   "points": [{"mhz", "r", "x", "swr", "gain_dbi", "fb_db"}],
-                   "resonance_mhz", "min_swr": {"mhz", "swr"}, "swr2_mhz":
-                   [LOW, HIGH], "efficiency_percent"} (null where none)
-  --wire-mm D      wire diameter in millimetres (default 2.05, AWG 12)
+                   and the wire efficiency
+  --wire-mm D      wire diameter, 0.1 to 20 mm (default 2.05, AWG 12)
   --awg N          wire gauge from 8 to 20 instead of a diameter
   --segments N     segments per loop side: odd, 5 to 51 (default 11)
-  --span PERCENT   the sweep runs this far either side (default 3)
+  --span PERCENT   the sweep runs this far either side: 0.5 to 20 (default 3)
   --points N       frequencies in the sweep: odd, 3 to 101 (default 13)
-  --z0 OHMS        feed line impedance for the SWR (default 50)
+  --z0 OHMS        feed line impedance for the SWR: 1 to 1000 (default 50)
   --lossless       perfect wire instead of copper
   --ground-height LENGTH
-                   over average ground with the boom at this height (15 m,
-                   50 ft); gain and front-to-back at the best elevation
-  -h, --help       show this help
-  --version        show the version
-  --               the arguments after it are all FREQUENCY or VALUE texts
+                   over average ground with the boom at this height, above the
+                   ground and below 1000 m (15 m, 50 ft); gain and
+                   front-to-back at the best elevation
 
 The shop sheet, the deck and the check are worked out for 0.01 to 100000 MHz;
 a check refuses wire too thick for its segments, and warns where segments are
@@ -120,7 +124,8 @@ but a text field that a spreadsheet would take for a formula (it begins with
 Exit status: 0 when every input succeeded, 1 when any failed (each failure is
 reported, the others are still printed), 2 for a usage error, 3 when the input
 could not be read or the output could not be written (reported on stderr; the
-work stops there).
+work stops there). When the reader of the output goes away, tarvelin-calc ends
+quietly, as other filters do.
 
 Examples:
   tarvelin-calc 14.2                       the 20 m band, as in the window
@@ -131,30 +136,25 @@ Examples:
   tarvelin-calc --analyse --format json 14.2  the design checked with nec2c
 )";
 
+enum class Mode
+{
+    Grid,
+    Fractions,
+    Shop,
+    Deck,
+    Analyse,
+};
+
 struct Options
 {
     OutputFormat format = OutputFormat::Table;
-    bool fractions = false;
-    bool shop = false;
+    Mode mode = Mode::Grid;
     shop::ShopSettings shopSettings;
-    bool deck = false;
-    bool analyse = false;
     nec::CheckSettings checkSettings;
     bool help = false;
     bool version = false;
     std::vector<std::string_view> inputs;
 };
-
-std::optional<OutputFormat> formatNamed(std::string_view name)
-{
-    if (name == "table")
-        return OutputFormat::Table;
-    if (name == "csv")
-        return OutputFormat::Csv;
-    if (name == "json")
-        return OutputFormat::Json;
-    return std::nullopt;
-}
 
 // A dash followed by a digit or a point is a negative number, not an option.
 bool looksLikeNumber(std::string_view argument)
@@ -163,132 +163,208 @@ bool looksLikeNumber(std::string_view argument)
            ((argument[1] >= '0' && argument[1] <= '9') || argument[1] == '.');
 }
 
-std::optional<double> readValue(std::string_view text);
-
-constexpr std::array<std::string_view, 12> kValuedOptions{"--format",   "--step",    "--allowance", "--hub-offset",
-                                                          "--measured", "--wire-mm", "--awg",       "--segments",
-                                                          "--span",     "--points",  "--z0",        "--ground-height"};
-
-// A whole number that is the whole text.
-std::optional<int> wholeNumber(std::string_view text)
+// One line on stderr in the program's one style: "tarvelin-calc: --option: Message."
+void complain(std::ostream &err, std::string_view option, std::string_view message)
 {
-    int value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
+    err << "tarvelin-calc: ";
+    if (!option.empty())
+        err << option << ": ";
+    err << terminalSafe(message);
+    if (!message.empty() && message.back() != '.')
+        err << '.';
+    err << '\n';
 }
 
-// The option an argument names when it is one that takes a value, as "--name VALUE" or "--name=VALUE".
-std::optional<std::string_view> valuedOptionName(std::string_view argument)
+// The options of each mode, for the refusal of an option outside its mode.
+struct ModeOption
 {
-    for (const std::string_view name : kValuedOptions)
-        if (argument == name ||
-            (argument.starts_with(name) && argument.size() > name.size() && argument[name.size()] == '='))
-            return name;
-    return std::nullopt;
+    std::string_view name;
+    std::string_view modes; // how the refusal names the modes it belongs to
+    bool (*belongs)(Mode);
+};
+
+bool shopOnly(Mode mode)
+{
+    return mode == Mode::Shop;
 }
 
-// Takes an option's value; gives what is wrong with it, if anything.
-std::optional<std::string> takeValue(Options &options, std::string_view name, std::string_view value)
+bool checkOnly(Mode mode)
 {
-    if (name == "--format") {
-        const auto format = formatNamed(value);
-        if (!format)
-            return "unknown format '" + std::string(value) + "' (table, csv or json)";
-        options.format = *format;
-    } else if (name == "--step") {
-        int step = 0;
-        const auto [end, ec] = std::from_chars(value.data(), value.data() + value.size(), step);
-        if (ec != std::errc() || end != value.data() + value.size() || !shop::isFractionStep(step))
-            return shop::stepRefusal();
-        options.shopSettings.step = step;
-    } else if (name == "--allowance" || name == "--hub-offset") {
-        const std::optional<std::int64_t> length = shop::typedLengthThousandths(value);
-        if (!length || *length < 0)
-            return name == "--allowance" ? shop::allowanceRefusal()
-                                         : "The hub offset must be a length of zero or more, such as 1 in or 25 mm.";
-        (name == "--allowance" ? options.shopSettings.allowanceThousandths
-                               : options.shopSettings.hubOffsetThousandths) = *length;
-    } else if (name == "--wire-mm" || name == "--span" || name == "--z0") {
-        const std::optional<double> number = readValue(value);
-        if (!number || !std::isfinite(*number))
-            return "not a number: '" + std::string(value) + "'";
-        (name == "--wire-mm" ? options.checkSettings.wireDiameterMm
-         : name == "--span"  ? options.checkSettings.spanPercent
-                             : options.checkSettings.z0Ohms) = *number;
-    } else if (name == "--awg") {
-        const std::optional<int> gauge = wholeNumber(value);
-        if (!gauge || *gauge < 8 || *gauge > 20)
-            return "the AWG gauge must be a whole number from 8 to 20";
-        options.checkSettings.wireDiameterMm = nec::awgDiameterMm(*gauge);
-    } else if (name == "--segments" || name == "--points") {
-        const std::optional<int> count = wholeNumber(value);
-        if (!count)
-            return "not a whole number: '" + std::string(value) + "'";
-        (name == "--segments" ? options.checkSettings.segments : options.checkSettings.points) = *count;
-    } else if (name == "--ground-height") {
-        const std::optional<std::int64_t> thousandths = shop::typedLengthThousandths(value);
-        if (!thousandths || *thousandths <= 0)
-            return "the boom height must be a length above zero, such as 15 m or 50 ft";
-        options.checkSettings.groundHeightMetres = static_cast<double>(*thousandths) / 1000.0 * 0.0254;
-    } else if (name == "--measured") {
-        const std::optional<double> measured = readValue(value);
-        if (!measured || !(*measured > 0.0) || !std::isfinite(*measured))
-            return shop::measuredRefusal();
-        // Read to three decimals, as every setting of the sheet is.
-        options.shopSettings.measuredMHz = std::round(*measured * 1000.0) / 1000.0;
+    return mode == Mode::Deck || mode == Mode::Analyse;
+}
+
+bool notDeck(Mode mode)
+{
+    return mode != Mode::Deck;
+}
+
+constexpr std::array<ModeOption, 14> kModeOptions{{
+    {"--step", "--shop", shopOnly},
+    {"--allowance", "--shop", shopOnly},
+    {"--hub-offset", "--shop", shopOnly},
+    {"--measured", "--shop", shopOnly},
+    {"--wire-mm", "--nec or --analyse", checkOnly},
+    {"--awg", "--nec or --analyse", checkOnly},
+    {"--segments", "--nec or --analyse", checkOnly},
+    {"--span", "--nec or --analyse", checkOnly},
+    {"--points", "--nec or --analyse", checkOnly},
+    {"--z0", "--nec or --analyse", checkOnly},
+    {"--lossless", "--nec or --analyse", checkOnly},
+    {"--ground-height", "--nec or --analyse", checkOnly},
+    {"--format", "the grid, --fraction, --shop or --analyse (a deck is a deck)", notDeck},
+    {"--version", "itself", [](Mode) { return false; }},
+}};
+
+std::string_view checkOptionName(nec::CheckSetting setting, const nec::CheckSettingTexts &texts)
+{
+    switch (setting) {
+    case nec::CheckSetting::WireDiameter:
+        return "--wire-mm";
+    case nec::CheckSetting::Awg:
+        return "--awg";
+    case nec::CheckSetting::Segments:
+        return "--segments";
+    case nec::CheckSetting::Span:
+        return "--span";
+    case nec::CheckSetting::Points:
+        return "--points";
+    case nec::CheckSetting::Z0:
+        return "--z0";
+    case nec::CheckSetting::GroundHeight:
+        return texts.groundHeight ? "--ground-height" : "";
     }
-    return std::nullopt;
+    return "";
+}
+
+std::string_view shopOptionName(shop::ShopSetting setting)
+{
+    switch (setting) {
+    case shop::ShopSetting::Step:
+        return "--step";
+    case shop::ShopSetting::Allowance:
+        return "--allowance";
+    case shop::ShopSetting::HubOffset:
+        return "--hub-offset";
+    case shop::ShopSetting::Measured:
+        return "--measured";
+    }
+    return "";
 }
 
 std::optional<Options> parseOptions(std::span<const std::string_view> arguments, std::ostream &err)
 {
     Options options;
+    CLI::App app;
+    // The help is the program's own text, grouped by mode; CLI11 reads the options.
+    app.set_help_flag();
+    app.allow_extras(); // inputs, negative numbers among them, stay in their order
+    std::string format;
+    std::array<bool, 4> modes{};
+    shop::ShopSettingTexts shopTexts;
+    nec::CheckSettingTexts checkTexts;
+    std::string groundHeight;
+    app.add_flag("-h,--help", options.help);
+    app.add_flag("--version", options.version);
+    app.add_option("--format", format);
+    app.add_flag("--fraction", modes[0]);
+    app.add_flag("--shop", modes[1]);
+    app.add_flag("--nec", modes[2]);
+    app.add_flag("--analyse,--analyze", modes[3]);
+    app.add_option("--step", shopTexts.step);
+    app.add_option("--allowance", shopTexts.allowance);
+    app.add_option("--hub-offset", shopTexts.hubOffset);
+    app.add_option("--measured", shopTexts.measured);
+    app.add_option("--wire-mm", checkTexts.wireMm);
+    app.add_option("--awg", checkTexts.awg);
+    app.add_option("--segments", checkTexts.segments);
+    app.add_option("--span", checkTexts.span);
+    app.add_option("--points", checkTexts.points);
+    app.add_option("--z0", checkTexts.z0);
+    app.add_flag("--lossless", checkTexts.lossless);
+    app.add_option("--ground-height", groundHeight);
+
+    std::vector<std::string> given(arguments.begin(), arguments.end());
+    std::reverse(given.begin(), given.end()); // CLI11 takes them last first
+    try {
+        app.parse(given);
+    } catch (const CLI::ParseError &error) {
+        std::string message = error.what();
+        // CLI11 names the option first where there is one; the rest is put in the program's words.
+        const std::size_t colon = message.find(": ");
+        if (message.starts_with("--") && colon != std::string::npos)
+            complain(err, message.substr(0, colon), "Needs a value");
+        else
+            complain(err, {}, message);
+        return std::nullopt;
+    }
+    if (options.help)
+        return options;
+
+    // What CLI11 did not take: the inputs, and anything that looks like an option but is none.
     bool onlyInputs = false;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string_view argument = arguments[i];
-        if (onlyInputs || argument.empty() || argument.front() != '-' || argument == "-" || looksLikeNumber(argument)) {
-            options.inputs.push_back(argument);
-        } else if (argument == "--") {
+    for (const std::string &remaining : app.remaining()) {
+        const auto original = std::find(arguments.begin(), arguments.end(), remaining);
+        const std::string_view argument = original != arguments.end() ? *original : std::string_view();
+        if (!onlyInputs && argument == "--") {
             onlyInputs = true;
-        } else if (argument == "-h" || argument == "--help") {
-            options.help = true;
-        } else if (argument == "--version") {
-            options.version = true;
-        } else if (argument == "--fraction") {
-            options.fractions = true;
-        } else if (argument == "--shop") {
-            options.shop = true;
-        } else if (argument == "--nec") {
-            options.deck = true;
-        } else if (argument == "--analyse" || argument == "--analyze") {
-            options.analyse = true;
-        } else if (argument == "--lossless") {
-            options.checkSettings.lossless = true;
-        } else if (const std::optional<std::string_view> name = valuedOptionName(argument)) {
-            std::string_view value;
-            const std::size_t equals = argument.find('=');
-            if (equals != std::string_view::npos) {
-                value = argument.substr(equals + 1);
-            } else if (i + 1 < arguments.size()) {
-                value = arguments[++i];
-            } else {
-                err << "tarvelin-calc: " << *name << " needs a value\n";
-                return std::nullopt;
-            }
-            if (const std::optional<std::string> problem = takeValue(options, *name, value)) {
-                err << "tarvelin-calc: " << *name << ": " << terminalSafe(*problem) << '\n';
-                return std::nullopt;
-            }
+        } else if (!onlyInputs && argument.size() > 1 && argument.front() == '-' && !looksLikeNumber(argument)) {
+            complain(err, argument.substr(0, argument.find('=')), "Unknown option");
+            return std::nullopt;
         } else {
-            err << "tarvelin-calc: unknown option '" << terminalSafe(argument) << "'\n";
+            options.inputs.push_back(argument);
+        }
+    }
+
+    const auto modeCount = std::count(modes.begin(), modes.end(), true);
+    if (modeCount > 1) {
+        constexpr std::array<std::string_view, 4> names{"--fraction", "--shop", "--nec", "--analyse"};
+        std::vector<std::string_view> chosen;
+        for (std::size_t i = 0; i < modes.size(); ++i)
+            if (modes[i])
+                chosen.push_back(names[i]);
+        complain(err, chosen[1], "Cannot be used with " + std::string(chosen[0]));
+        return std::nullopt;
+    }
+    options.mode = modes[0] ? Mode::Fractions : modes[1] ? Mode::Shop : modes[2] ? Mode::Deck : modes[3] ? Mode::Analyse : Mode::Grid;
+    for (const ModeOption &option : kModeOptions) {
+        if (option.name == "--version")
+            continue;
+        if (app.count(std::string(option.name)) > 0 && !option.belongs(options.mode)) {
+            complain(err, option.name, "Belongs to " + std::string(option.modes));
             return std::nullopt;
         }
     }
-    if (const std::optional<std::string> problem = nec::checkSettingsProblem(options.checkSettings)) {
-        err << "tarvelin-calc: " << *problem << '\n';
-        return std::nullopt;
+    if (options.version)
+        return options;
+
+    if (!format.empty() || app.count("--format") > 0) {
+        const std::optional<OutputFormat> named = format == "table" ? std::optional(OutputFormat::Table)
+                                                  : format == "csv" ? std::optional(OutputFormat::Csv)
+                                                  : format == "json" ? std::optional(OutputFormat::Json)
+                                                                     : std::nullopt;
+        if (!named) {
+            complain(err, "--format", "Unknown format '" + format + "': table, csv or json");
+            return std::nullopt;
+        }
+        options.format = *named;
+    }
+    if (options.mode == Mode::Shop) {
+        auto read = shop::readShopSettings(shopTexts);
+        if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read)) {
+            complain(err, shopOptionName(refusal->setting.value_or(shop::ShopSetting::Step)), refusal->message);
+            return std::nullopt;
+        }
+        options.shopSettings = std::get<shop::ShopSettings>(read);
+    }
+    if (checkOnly(options.mode)) {
+        if (app.count("--ground-height") > 0)
+            checkTexts.groundHeight = groundHeight;
+        auto read = nec::readCheckSettings(checkTexts);
+        if (const auto *refusal = std::get_if<nec::CheckSettingRefusal>(&read)) {
+            complain(err, checkOptionName(refusal->setting, checkTexts), refusal->message);
+            return std::nullopt;
+        }
+        options.checkSettings = std::get<nec::CheckSettings>(read);
     }
     return options;
 }
@@ -328,16 +404,23 @@ public:
     [[nodiscard]] bool process(std::string_view input)
     {
         m_buffer.clear();
-        if (m_options.fractions)
+        switch (m_options.mode) {
+        case Mode::Fractions:
             fraction(input);
-        else if (m_options.shop)
+            break;
+        case Mode::Shop:
             shopSheet(input);
-        else if (m_options.deck)
+            break;
+        case Mode::Deck:
             necDeck(input);
-        else if (m_options.analyse)
+            break;
+        case Mode::Analyse:
             analyse(input);
-        else
+            break;
+        case Mode::Grid:
             calculate(input);
+            break;
+        }
         m_out << m_buffer;
         return m_out.good();
     }
@@ -473,14 +556,18 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     }
     if (options->help || options->version) {
         out << (options->help ? kHelp : std::string_view("tarvelin-calc " TARVELIN_VERSION "\n"));
-        return out.flush() ? kExitSuccess : kExitInputOutput;
+        if (out.flush())
+            return kExitSuccess;
+        return errno == EPIPE ? kExitReaderGone : kExitInputOutput;
     }
 
-    // A failed write stops the work at once: nobody reads what would follow.
+    // A failed write stops the work at once: nobody reads what would follow. A reader that went away is no
+    // error to report, as for any filter.
     const auto cannotWrite = [&] {
         const int error = errno;
-        err << "tarvelin-calc: cannot write the output: " << (error != 0 ? std::strerror(error) : "write error")
-            << '\n';
+        if (error == EPIPE)
+            return kExitReaderGone;
+        complain(err, {}, std::string("Cannot write the output: ") + (error != 0 ? std::strerror(error) : "write error"));
         return kExitInputOutput;
     };
 
@@ -509,8 +596,7 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         if (in.bad()) {
             const int error = errno;
             out.flush();
-            err << "tarvelin-calc: cannot read the input: " << (error != 0 ? std::strerror(error) : "read error")
-                << '\n';
+            complain(err, {}, std::string("Cannot read the input: ") + (error != 0 ? std::strerror(error) : "read error"));
             return kExitInputOutput;
         }
         if (!out.flush())

@@ -12,6 +12,9 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitSomeFailed = 1;
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitInputOutput = 3; // the input could not be read or the output not written
+// The reader of the output went away: main() ends of SIGPIPE, quietly, as any filter does; the status is the
+// one a shell gives for that.
+inline constexpr int kExitReaderGone = 128 + 13;
 
 // The whole command-line companion: reads the arguments (without the program name), calculates every
 // frequency text, or Dec2Frac of every value, and writes the results. Input comes from `in` when no

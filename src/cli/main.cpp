@@ -4,6 +4,7 @@
 #include "cli/commandline.h"
 #include "cli/descriptorstream.h"
 
+#include <csignal>
 #include <iostream>
 #include <string_view>
 #include <unistd.h>
@@ -18,5 +19,10 @@ int main(int argc, char **argv)
     std::istream in(&input);
     std::ostream out(&output);
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    return tarvelin::cli::runCommandLine(arguments, in, out, std::cerr);
+    const int status = tarvelin::cli::runCommandLine(arguments, in, out, std::cerr);
+    if (status == tarvelin::cli::kExitReaderGone) {
+        std::signal(SIGPIPE, SIG_DFL);
+        std::raise(SIGPIPE);
+    }
+    return status;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/necrunner.h"
 
-#include "nec/enginejob.h"
+#include "core/nec/enginejob.h"
 
 #include <array>
 #include <cerrno>

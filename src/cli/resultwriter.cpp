@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "cli/resultwriter.h"
 
-#include "calc/memorygrid.h"
-#include "nec/checksummary.h"
-#include "shop/shopsheettext.h"
+#include "core/calc/memorygrid.h"
+#include "core/nec/checksummary.h"
+#include "core/shop/shopsheettext.h"
 
 #include <cmath>
 #include <cstdio>
-#include "runtime/fieldtext.h"
+#include "core/format/fieldtext.h"
 
 #include <algorithm>
 #include <array>

@@ -3,14 +3,14 @@
 // calculation against the text-by-text reference pass, the shop sheet's lengths and their texts for any
 // frequency, typed length and raw length, and one batch line of tarvelin-calc in each format.
 // Any crash, sanitizer report or broken property stops the fuzzer with the input that caused it.
-#include "calc/calculationpass.h"
-#include "calc/memorygrid.h"
-#include "calc/referencepass.h"
+#include "core/calc/calculationpass.h"
+#include "core/calc/memorygrid.h"
+#include "core/calc/referencepass.h"
 #include "cli/commandline.h"
-#include "runtime/numbertext.h"
-#include "runtime/runtimeerror.h"
-#include "shop/lengthtext.h"
-#include "shop/shopsheet.h"
+#include "core/runtime/numbertext.h"
+#include "core/runtime/runtimeerror.h"
+#include "core/shop/lengthtext.h"
+#include "core/shop/shopsheet.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "runtime/printer.h"
+#include "gui/runtime/printer.h"
 
 #include <QImage>
 #include <QPainter>

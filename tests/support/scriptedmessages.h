@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "runtime/messagebox.h"
+#include "core/runtime/messagebox.h"
 
 #include <deque>
 #include <vector>

@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: MIT
+#include "core/calc/designlengths.h"
+
+#include "core/calc/calculationpass.h"
+#include "core/runtime/numbertext.h"
+#include "core/runtime/runtimeerror.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace tarvelin {
+
+namespace {
+
+std::string_view trimmed(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+} // namespace
+
+std::string frequencyLabel(double mhz)
+{
+    std::array<char, 400> buffer{};
+    const int length = std::snprintf(buffer.data(), buffer.size(), "%.3f", mhz);
+    return std::string(buffer.data(), static_cast<std::size_t>(std::clamp(length, 0, 399)));
+}
+
+std::string shortestText(double value)
+{
+    std::array<char, 400> buffer{};
+    const bool plain = std::fabs(value) >= 1e-6 && std::fabs(value) < 1e15;
+    const auto written = plain ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                               std::chars_format::fixed)
+                               : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    return std::string(buffer.data(), written.ptr);
+}
+
+std::string frequencyRangeRefusal(double mhz)
+{
+    return shortestText(mhz) + " MHz is outside the frequencies Tarvelin works out a cut list and a model for: " +
+           shortestText(kLowestDesignMHz) + " to " + shortestText(kHighestDesignMHz) + " MHz.";
+}
+
+std::optional<std::int64_t> thousandthsOf(std::string_view text)
+{
+    text = trimmed(text);
+    text = text.substr(0, text.find(' ')); // a boom total carries its unit after a blank
+    const std::size_t point = text.find('.');
+    if (text.empty() || point == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view decimals = text.substr(point + 1);
+    if (decimals.size() > 3 || (whole.empty() && decimals.empty()))
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : whole) {
+        if (c < '0' || c > '9' || value > 1'000'000'000'000)
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    std::int64_t fraction = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const char c = i < decimals.size() ? decimals[i] : '0';
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        fraction = fraction * 10 + (c - '0');
+    }
+    return value * 1000 + fraction;
+}
+
+std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText)
+{
+    DesignLengths design;
+    design.grid.setFrequencyText(frequencyText);
+    try {
+        calculateInto(design.grid);
+    } catch (const RuntimeError &) {
+        return std::string(kRefusedFrequencyMessage);
+    }
+    design.frequencyText = frequencyText;
+    design.frequencyMHz = ParseNumber(frequencyText);
+    if (!(design.frequencyMHz >= kLowestDesignMHz && design.frequencyMHz <= kHighestDesignMHz))
+        return frequencyRangeRefusal(design.frequencyMHz);
+    design.frequencyLabel = frequencyLabel(design.frequencyMHz);
+    // Every length must be a positive three-decimal text: a guard beside the range, which is what keeps it so.
+    const auto length = [&](ElementRow row, int column, std::int64_t &into) {
+        const std::optional<std::int64_t> thousandths = thousandthsOf(design.grid.cell(row, column));
+        into = thousandths.value_or(0);
+        return thousandths && *thousandths > 0;
+    };
+    for (std::size_t i = 0; i < kElementRows.size(); ++i) {
+        const ElementRow row = kElementRows[i];
+        bool shown = length(row, column::kTotalLengthInches, design.loopThousandths[i]) &&
+                     length(row, column::kSideInches, design.sideThousandths[i]) &&
+                     length(row, column::kSpreaderHalfInches, design.spreaderHalfThousandths[i]) &&
+                     length(row, column::kSpreaderTotalInches, design.spreaderThousandths[i]);
+        if (i > 0)
+            shown = shown && length(row, column::kSpacingInches, design.spacingThousandths[i]);
+        if (!shown)
+            return frequencyRangeRefusal(design.frequencyMHz);
+    }
+    return design;
+}
+
+} // namespace tarvelin

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/calc/memorygrid.h"
+#include "core/calc/resultgrid.h"
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tarvelin {
+
+// The design frequencies the sheet, the deck and the check work with. Below the lowest a loop outgrows
+// the arithmetic of the sheet's lengths; above the highest the grid's shortest lengths round to nothing.
+inline constexpr double kLowestDesignMHz = 0.01;
+inline constexpr double kHighestDesignMHz = 100000.0;
+
+// The design exactly as the window shows it: the calculation's grid for a frequency text, with every length
+// read back from its text in whole thousandths of an inch, so what is built from it is what was shown.
+struct DesignLengths
+{
+    std::string frequencyText;  // as typed
+    double frequencyMHz = 0.0;  // as read
+    std::string frequencyLabel; // as read, three decimals: "14.200"
+    MemoryGrid grid;
+    // By element, reflector first; the reflector's spacing is 0.
+    std::array<std::int64_t, kElementRowCount> loopThousandths{};
+    std::array<std::int64_t, kElementRowCount> sideThousandths{};
+    std::array<std::int64_t, kElementRowCount> spreaderHalfThousandths{};
+    std::array<std::int64_t, kElementRowCount> spreaderThousandths{};
+    std::array<std::int64_t, kElementRowCount> spacingThousandths{};
+};
+
+// The calculation for the frequency text, or why there is no design to build: the pass's own message for a
+// text it refuses, or the range for a frequency outside it.
+[[nodiscard]] std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText);
+
+// A frequency as every text beyond the specified windows writes it: three decimals, "14.200".
+[[nodiscard]] std::string frequencyLabel(double mhz);
+
+// The refusal of a frequency outside the range, naming it.
+[[nodiscard]] std::string frequencyRangeRefusal(double mhz);
+
+// A displayed grid text ("891.549", ".633", "12660.", "807.316 IN.") as whole thousandths of an inch; none
+// when it is not such a text.
+[[nodiscard]] std::optional<std::int64_t> thousandthsOf(std::string_view text);
+
+// The shortest text that reads back as the same double; in plain decimals where that stays short.
+[[nodiscard]] std::string shortestText(double value);
+
+} // namespace tarvelin

@@ -1,0 +1,200 @@
+// SPDX-License-Identifier: MIT
+#include "core/format/fieldtext.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+namespace tarvelin {
+
+namespace {
+
+// Length of the valid UTF-8 sequence at the start of `s`, or 0 when it is not one.
+std::size_t validUtf8Length(std::string_view s)
+{
+    const auto byte = [&](std::size_t i) { return static_cast<std::uint8_t>(s[i]); };
+    const auto continuation = [&](std::size_t i) { return i < s.size() && (byte(i) & 0xC0) == 0x80; };
+    const std::uint8_t b0 = byte(0);
+    if (b0 < 0x80)
+        return 1;
+    if (b0 >= 0xC2 && b0 <= 0xDF)
+        return continuation(1) ? 2 : 0;
+    if (b0 >= 0xE0 && b0 <= 0xEF) {
+        if (!continuation(1) || !continuation(2))
+            return 0;
+        const std::uint8_t b1 = byte(1);
+        if ((b0 == 0xE0 && b1 < 0xA0) || (b0 == 0xED && b1 >= 0xA0)) // overlong, or a UTF-16 surrogate
+            return 0;
+        return 3;
+    }
+    if (b0 >= 0xF0 && b0 <= 0xF4) {
+        if (!continuation(1) || !continuation(2) || !continuation(3))
+            return 0;
+        const std::uint8_t b1 = byte(1);
+        if ((b0 == 0xF0 && b1 < 0x90) || (b0 == 0xF4 && b1 >= 0x90)) // overlong, or past U+10FFFF
+            return 0;
+        return 4;
+    }
+    return 0;
+}
+
+} // namespace
+
+void appendJsonString(std::string &out, std::string_view text)
+{
+    static constexpr std::array<char, 16> kHex{'0', '1', '2', '3', '4', '5', '6', '7',
+                                               '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
+    out += '"';
+    while (!text.empty()) {
+        // Plain printable ASCII, which is every number text, goes over as a whole run at once.
+        std::size_t run = 0;
+        while (run < text.size() && text[run] >= 0x20 && text[run] < 0x7F && text[run] != '"' && text[run] != '\\')
+            ++run;
+        if (run > 0) {
+            out.append(text.substr(0, run));
+            text.remove_prefix(run);
+            continue;
+        }
+        const char c = text.front();
+        const std::size_t length = validUtf8Length(text);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            text.remove_prefix(1);
+            continue;
+        }
+        if (length > 1) {
+            out.append(text.substr(0, length));
+        } else if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else { // the other control characters and DEL
+            out += "\\u00";
+            out += kHex[static_cast<unsigned char>(c) >> 4];
+            out += kHex[static_cast<unsigned char>(c) & 0xF];
+        }
+        text.remove_prefix(length);
+    }
+    out += '"';
+}
+
+void appendTerminalText(std::string &out, std::string_view text)
+{
+    static constexpr std::array<char, 16> kHex{'0', '1', '2', '3', '4', '5', '6', '7',
+                                               '8', '9', 'a', 'b', 'c', 'd', 'e', 'f'};
+    const auto escape = [&](std::string_view bytes) {
+        for (const char c : bytes) {
+            out += "\\x";
+            out += kHex[static_cast<unsigned char>(c) >> 4];
+            out += kHex[static_cast<unsigned char>(c) & 0xF];
+        }
+    };
+    while (!text.empty()) {
+        const auto b0 = static_cast<unsigned char>(text.front());
+        const std::size_t length = validUtf8Length(text);
+        const bool c0 = b0 < 0x20 || b0 == 0x7F;
+        const bool c1 = length == 2 && b0 == 0xC2 && static_cast<unsigned char>(text[1]) < 0xA0;
+        if (length == 0 || c0 || c1)
+            escape(text.substr(0, std::max<std::size_t>(length, 1)));
+        else
+            out.append(text.substr(0, length));
+        text.remove_prefix(std::max<std::size_t>(length, 1));
+    }
+}
+
+std::string terminalSafe(std::string_view text)
+{
+    std::string safe;
+    appendTerminalText(safe, text);
+    return safe;
+}
+
+namespace {
+
+// A decimal number and nothing else: an optional sign, digits with at most one point, an optional exponent.
+bool plainNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        ++i;
+    bool digits = false;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        if (text[i] >= '0' && text[i] <= '9')
+            digits = true;
+        else if (text[i] == '.' && !point)
+            point = true;
+        else
+            break;
+    }
+    if (!digits)
+        return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+            ++i;
+        const std::size_t exponent = i;
+        while (i < text.size() && text[i] >= '0' && text[i] <= '9')
+            ++i;
+        if (i == exponent)
+            return false;
+    }
+    return i == text.size();
+}
+
+bool startsFormula(std::string_view text)
+{
+    if (text.empty())
+        return false;
+    const char first = text.front();
+    if (first != '=' && first != '+' && first != '-' && first != '@' && first != '\t' && first != '\r')
+        return false;
+    return !plainNumber(text);
+}
+
+} // namespace
+
+void appendCsvNumber(std::string &out, double value)
+{
+    if (std::isnan(value))
+        return;
+    if (std::isinf(value)) {
+        out += value > 0 ? "inf" : "-inf";
+        return;
+    }
+    std::array<char, 32> text{};
+    const int length = std::snprintf(text.data(), text.size(), "%.8g", value);
+    out.append(text.data(), static_cast<std::size_t>(std::clamp(length, 0, 31)));
+}
+
+void appendCsvField(std::string &out, std::string_view text)
+{
+    if (startsFormula(text)) {
+        std::string guarded = "'";
+        guarded += text;
+        appendCsvField(out, guarded);
+        return;
+    }
+    // One pass over the text for the four characters that need quoting (a set search costs a memchr per
+    // character, which a batch of a million lines notices).
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; })) {
+        out += text;
+        return;
+    }
+    out += '"';
+    for (const char c : text) {
+        if (c == '"')
+            out += '"';
+        out += c;
+    }
+    out += '"';
+}
+
+} // namespace tarvelin

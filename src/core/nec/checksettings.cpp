@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: MIT
+#include "core/nec/checksettings.h"
+
+#include "core/runtime/typedtext.h"
+#include "core/shop/lengthtext.h"
+
+#include <cmath>
+
+namespace tarvelin::nec {
+
+namespace {
+
+constexpr double kMetresPerThousandth = 0.0000254;
+
+CheckSettingRefusal refusal(CheckSetting setting)
+{
+    switch (setting) {
+    case CheckSetting::WireDiameter:
+        return {setting, "The wire diameter must be a number of millimetres from 0.1 to 20."};
+    case CheckSetting::Awg:
+        return {setting, "The AWG gauge must be a whole number from 8 to 20."};
+    case CheckSetting::Segments:
+        return {setting, "The segments per side must be an odd number from 5 to 51."};
+    case CheckSetting::Span:
+        return {setting, "The sweep span must be a number of percent from 0.5 to 20."};
+    case CheckSetting::Points:
+        return {setting, "The number of points must be an odd number from 3 to 101."};
+    case CheckSetting::Z0:
+        return {setting, "The feed line impedance must be a number of ohms from 1 to 1000."};
+    case CheckSetting::GroundHeight:
+        return {setting, "The boom height must be a length above the ground and below 1000 m, such as 15 m or 50 ft."};
+    }
+    return {setting, {}};
+}
+
+bool within(double value, double lowest, double highest)
+{
+    return value >= lowest && value <= highest;
+}
+
+bool oddWithin(int value, int fewest, int most)
+{
+    return value >= fewest && value <= most && value % 2 == 1;
+}
+
+} // namespace
+
+double awgDiameterMm(int gauge)
+{
+    return 0.127 * std::pow(92.0, (36.0 - gauge) / 39.0);
+}
+
+std::optional<CheckSettingRefusal> checkSettingsProblem(const CheckSettings &settings)
+{
+    using namespace limits;
+    if (!within(settings.wireDiameterMm, kLowestWireMm, kHighestWireMm))
+        return refusal(CheckSetting::WireDiameter);
+    if (!oddWithin(settings.segments, kFewestSegments, kMostSegments))
+        return refusal(CheckSetting::Segments);
+    if (!within(settings.spanPercent, kNarrowestSpanPercent, kWidestSpanPercent))
+        return refusal(CheckSetting::Span);
+    if (!oddWithin(settings.points, kFewestPoints, kMostPoints))
+        return refusal(CheckSetting::Points);
+    if (!within(settings.z0Ohms, kLowestZ0Ohms, kHighestZ0Ohms))
+        return refusal(CheckSetting::Z0);
+    if (settings.groundHeightMetres &&
+        !(*settings.groundHeightMetres > 0.0 && *settings.groundHeightMetres < kHighestBoomMetres))
+        return refusal(CheckSetting::GroundHeight);
+    return std::nullopt;
+}
+
+std::variant<CheckSettings, CheckSettingRefusal> readCheckSettings(const CheckSettingTexts &texts)
+{
+    CheckSettings settings;
+    const auto empty = [](const std::string &text) { return trimmedText(text).empty(); };
+    if (!empty(texts.awg)) {
+        const std::optional<int> gauge = wholeText(texts.awg);
+        if (!gauge || *gauge < limits::kLowestAwg || *gauge > limits::kHighestAwg)
+            return refusal(CheckSetting::Awg);
+        if (!empty(texts.wireMm))
+            return CheckSettingRefusal{CheckSetting::Awg, "Give the wire as a diameter or as an AWG gauge, not both."};
+        settings.wireDiameterMm = awgDiameterMm(*gauge);
+    } else if (!empty(texts.wireMm)) {
+        const std::optional<double> diameter = decimalText(texts.wireMm);
+        if (!diameter)
+            return refusal(CheckSetting::WireDiameter);
+        settings.wireDiameterMm = *diameter;
+    }
+    const auto whole = [&](const std::string &text, int &into) -> bool {
+        if (empty(text))
+            return true;
+        const std::optional<int> value = wholeText(text);
+        if (!value)
+            return false;
+        into = *value;
+        return true;
+    };
+    const auto decimal = [&](const std::string &text, double &into) -> bool {
+        if (empty(text))
+            return true;
+        const std::optional<double> value = decimalText(text);
+        if (!value)
+            return false;
+        into = *value;
+        return true;
+    };
+    if (!whole(texts.segments, settings.segments))
+        return refusal(CheckSetting::Segments);
+    if (!decimal(texts.span, settings.spanPercent))
+        return refusal(CheckSetting::Span);
+    if (!whole(texts.points, settings.points))
+        return refusal(CheckSetting::Points);
+    if (!decimal(texts.z0, settings.z0Ohms))
+        return refusal(CheckSetting::Z0);
+    settings.lossless = texts.lossless;
+    if (texts.groundHeight) {
+        const std::optional<std::int64_t> height = shop::typedLengthThousandths(*texts.groundHeight);
+        if (!height || *height <= 0)
+            return refusal(CheckSetting::GroundHeight);
+        settings.groundHeightMetres = static_cast<double>(*height) * kMetresPerThousandth;
+    }
+    if (std::optional<CheckSettingRefusal> problem = checkSettingsProblem(settings))
+        return *problem;
+    return settings;
+}
+
+} // namespace tarvelin::nec

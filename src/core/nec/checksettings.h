@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tarvelin::nec {
+
+// How the antenna check models the array, beyond the design itself.
+struct CheckSettings
+{
+    int segments = 11;                        // per side of every loop
+    double wireDiameterMm = 2.05;             // AWG 12
+    bool lossless = false;                    // copper losses otherwise
+    std::optional<double> groundHeightMetres; // boom height over average ground; free space without
+    double spanPercent = 3.0;                 // the sweep runs from -span to +span around the design frequency
+    int points = 13;                          // odd, so the design frequency is one of them
+    double z0Ohms = 50.0;                     // what the SWR is measured against
+};
+
+// The limits of every setting. The command line's refusals, the window's refusals and the ranges of the
+// window's controls all come from here.
+namespace limits {
+inline constexpr double kLowestWireMm = 0.1;
+inline constexpr double kHighestWireMm = 20.0;
+inline constexpr int kLowestAwg = 8;
+inline constexpr int kHighestAwg = 20;
+inline constexpr int kFewestSegments = 5;
+inline constexpr int kMostSegments = 51;
+inline constexpr double kNarrowestSpanPercent = 0.5;
+inline constexpr double kWidestSpanPercent = 20.0;
+inline constexpr int kFewestPoints = 3;
+inline constexpr int kMostPoints = 101;
+inline constexpr double kLowestZ0Ohms = 1.0;
+inline constexpr double kHighestZ0Ohms = 1000.0;
+inline constexpr double kHighestBoomMetres = 1000.0;
+} // namespace limits
+
+// The diameter of an AWG gauge: 0.127 mm x 92^((36 - n) / 39).
+[[nodiscard]] double awgDiameterMm(int gauge);
+
+// The settings as typed: in a window's fields, or on the command line. An empty text is the default.
+struct CheckSettingTexts
+{
+    std::string wireMm;
+    std::string awg;
+    std::string segments;
+    std::string span;
+    std::string points;
+    std::string z0;
+    bool lossless = false;
+    std::optional<std::string> groundHeight; // over ground, with the boom at this height
+};
+
+enum class CheckSetting
+{
+    WireDiameter,
+    Awg,
+    Segments,
+    Span,
+    Points,
+    Z0,
+    GroundHeight,
+};
+
+// Why the settings cannot be used: the setting, and a sentence for the user that states its limits.
+struct CheckSettingRefusal
+{
+    CheckSetting setting = CheckSetting::WireDiameter;
+    std::string message;
+};
+
+[[nodiscard]] std::variant<CheckSettings, CheckSettingRefusal> readCheckSettings(const CheckSettingTexts &texts);
+
+// Whether settings made in code lie within the limits; the refusal names the first that does not.
+[[nodiscard]] std::optional<CheckSettingRefusal> checkSettingsProblem(const CheckSettings &settings);
+
+} // namespace tarvelin::nec

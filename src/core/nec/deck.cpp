@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+#include "core/nec/deck.h"
+
+#include <array>
+#include <cstdio>
+
+namespace tarvelin::nec {
+
+namespace {
+
+constexpr double kCopperConductivity = 5.8e7; // S/m
+constexpr double kGroundPermittivity = 13.0;
+constexpr double kGroundConductivity = 0.005; // S/m
+
+std::string format(const char *pattern, auto... values)
+{
+    std::array<char, 256> line{};
+    const int length = std::snprintf(line.data(), line.size(), pattern, values...);
+    return std::string(line.data(), static_cast<std::size_t>(std::max(length, 0)));
+}
+
+} // namespace
+
+std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
+{
+    std::string deck;
+    // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
+    deck += format("CM Tarvelin " TARVELIN_VERSION ": seven-element cubical quad for %.3f MHz\n", geometry.designMHz);
+    deck += format("CM wire %.4g mm, %d segments per side, %s, %s\n", settings.wireDiameterMm, settings.segments,
+                   settings.lossless ? "lossless" : "copper",
+                   settings.groundHeightMetres ? "over average ground" : "free space");
+    if (settings.groundHeightMetres)
+        deck += format("CM boom %.4g m above ground (permittivity 13, 0.005 S/m)\n", *settings.groundHeightMetres);
+    deck += format("CM sweep +-%.4g %% in %d points, Z0 %.4g ohms\n", settings.spanPercent, settings.points,
+                   settings.z0Ohms);
+    deck += "CM boom on +X from the reflector; loops in the Y-Z plane, top and bottom level\n";
+    deck += "CE\n";
+
+    const double radius = settings.wireDiameterMm / 2000.0;
+    const double height = settings.groundHeightMetres.value_or(0.0);
+    int tag = 1;
+    for (std::size_t i = 0; i < geometry.sidesMetres.size(); ++i) {
+        const double x = geometry.stationsMetres[i];
+        const double h = geometry.sidesMetres[i] / 2;
+        // Bottom, right, top, left: corners shared, the bottom first so its centre can take the feed.
+        const std::array<std::array<double, 2>, 4> corners{{{-h, -h}, {h, -h}, {h, h}, {-h, h}}};
+        for (std::size_t k = 0; k < corners.size(); ++k) {
+            const auto &from = corners[k];
+            const auto &to = corners[(k + 1) % corners.size()];
+            deck += format("GW %d %d %.6f %.6f %.6f %.6f %.6f %.6f %.6g\n", tag++, settings.segments, x, from[0],
+                           from[1] + height, x, to[0], to[1] + height, radius);
+        }
+    }
+    deck += settings.groundHeightMetres ? "GE 1\n" : "GE 0\n";
+    if (!settings.lossless)
+        deck += format("LD 5 0 0 0 %.3G\n", kCopperConductivity);
+    if (settings.groundHeightMetres)
+        deck += format("GN 2 0 0 0 %.4g %.4g\n", kGroundPermittivity, kGroundConductivity);
+    // The driven loop's bottom side is tag 5; its centre segment carries the source.
+    deck += format("EX 0 5 %d 0 1.0 0.0\n", settings.segments / 2 + 1);
+    deck += "PT -1 0 0 0\n"; // no currents in the output: only what the check reads
+    const auto patternCards = [&] {
+        if (settings.groundHeightMetres)
+            return format("RP 0 %d 2 1000 %d 0 1 180\n", kHighestElevation - kLowestElevation + 1,
+                          90 - kHighestElevation);
+        return std::string("RP 0 1 2 1000 90 0 0 180\n");
+    };
+    if (!request.sweepMHz.empty()) {
+        const double first = request.sweepMHz.front();
+        const double step = request.sweepMHz.size() > 1 ? request.sweepMHz[1] - first : 0.0;
+        deck += format("FR 0 %zu 0 0 %.9g %.9g\n", request.sweepMHz.size(), first, step);
+        deck += patternCards();
+    }
+    if (request.azimuthPattern) {
+        // Over ground, every elevation of the search, so the pattern can be read at the best one.
+        deck += format("FR 0 1 0 0 %.9g 0\n", geometry.designMHz);
+        if (settings.groundHeightMetres)
+            deck += format("RP 0 %d %d 1000 %d 0 1 %d\n", kHighestElevation - kLowestElevation + 1,
+                           360 / kAzimuthStep + 1, 90 - kHighestElevation, kAzimuthStep);
+        else
+            deck += format("RP 0 1 %d 1000 90 0 0 %d\n", 360 / kAzimuthStep + 1, kAzimuthStep);
+    }
+    deck += "EN\n";
+    return deck;
+}
+
+} // namespace tarvelin::nec

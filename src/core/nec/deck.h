@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/nec/necmodel.h"
+
+#include <span>
+#include <string>
+
+namespace tarvelin::nec {
+
+// What one deck asks of the engine.
+struct DeckRequest
+{
+    std::span<const double> sweepMHz; // frequencies of the sweep in this deck: an even step, lowest first
+    bool azimuthPattern = false;      // also the azimuth pattern at the design frequency, in 5 degree steps
+};
+
+// The NEC-2 deck of the design: four GW cards per loop, reflector first, each loop's first wire its bottom
+// side, corners shared; a 1 V source on the centre segment of the driven loop's bottom side; copper losses
+// unless lossless; free space or average ground (Sommerfeld/Norton, permittivity 13, 0.005 S/m) with the
+// boom at the given height; the sweep, and the pattern cards for forward and backward gain (over ground,
+// at every elevation from 1 to 60 degrees). CM cards name the program, the design and the settings.
+[[nodiscard]] std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings,
+                                    const DeckRequest &request);
+
+// Elevation angles searched over ground, in degrees.
+inline constexpr int kLowestElevation = 1;
+inline constexpr int kHighestElevation = 60;
+// The azimuth pattern's step, in degrees.
+inline constexpr int kAzimuthStep = 5;
+
+} // namespace tarvelin::nec

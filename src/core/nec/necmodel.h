@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/nec/checksettings.h"
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tarvelin::nec {
+
+// The frequencies of the sweep, lowest first, the design frequency in the middle.
+[[nodiscard]] std::vector<double> sweepFrequencies(double designMHz, const CheckSettings &settings);
+
+// The array as modelled: each loop's side and its station along the boom, in metres, as the window's grid
+// shows them (converted from its inches, 0.0254 m to the inch).
+struct ArrayGeometry
+{
+    std::string frequencyText;  // as typed
+    std::string frequencyLabel; // as read, to three decimals: what every text of the check writes
+    double designMHz = 0.0;
+    std::vector<double> sidesMetres;    // reflector first
+    std::vector<double> stationsMetres; // the reflector at 0
+};
+
+struct GeometryRefusal
+{
+    std::string message;
+};
+
+// Runs the window's calculation on the frequency text and takes the sides and stations from its texts.
+[[nodiscard]] std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &frequencyText);
+
+// Whether NEC-2 can model the array with these settings. A refusal names what cannot be modelled and why;
+// warnings name what can, but less reliably.
+struct StructureCheck
+{
+    enum class Setting
+    {
+        None,
+        GroundHeight,
+        Wire,
+    };
+    std::optional<std::string> refusal;
+    Setting refused = Setting::None; // the setting the refusal is about
+    std::vector<std::string> warnings;
+};
+
+// The thin-wire model needs each segment at least this many wire radii long, and this many for accuracy.
+inline constexpr double kShortestSegmentRadii = 2.0;
+inline constexpr double kAccurateSegmentRadii = 8.0;
+
+[[nodiscard]] StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings &settings);
+
+} // namespace tarvelin::nec

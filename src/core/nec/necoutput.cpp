@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: MIT
+#include "core/nec/necoutput.h"
+
+#include <cstdio>
+
+#include <charconv>
+#include <cmath>
+
+namespace tarvelin::nec {
+
+namespace {
+
+// Frequencies in messages are written as everywhere else: three decimals.
+std::string mhzText(double mhz)
+{
+    char buffer[48];
+    const int length = std::snprintf(buffer, sizeof buffer, "%.3f", mhz);
+    return std::string(buffer, static_cast<std::size_t>(length > 0 && length < 48 ? length : 0));
+}
+
+// Splits a line into its blank-separated fields.
+std::vector<std::string_view> fieldsOf(std::string_view line)
+{
+    std::vector<std::string_view> fields;
+    std::size_t at = 0;
+    while (at < line.size()) {
+        while (at < line.size() && (line[at] == ' ' || line[at] == '\t' || line[at] == '\r'))
+            ++at;
+        const std::size_t start = at;
+        while (at < line.size() && line[at] != ' ' && line[at] != '\t' && line[at] != '\r')
+            ++at;
+        if (at > start)
+            fields.push_back(line.substr(start, at - start));
+    }
+    return fields;
+}
+
+std::optional<double> numberOf(std::string_view field)
+{
+    if (!field.empty() && field.front() == '+')
+        field.remove_prefix(1);
+    double value = 0.0;
+    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (ec != std::errc() || end != field.data() + field.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+class Lines
+{
+public:
+    explicit Lines(std::string_view text) : m_text(text) {}
+
+    [[nodiscard]] bool next(std::string_view &line)
+    {
+        if (m_at >= m_text.size())
+            return false;
+        const std::size_t end = std::min(m_text.find('\n', m_at), m_text.size());
+        line = m_text.substr(m_at, end - m_at);
+        m_at = end + 1;
+        return true;
+    }
+
+private:
+    std::string_view m_text;
+    std::size_t m_at = 0;
+};
+
+OutputProblem problem(std::string what)
+{
+    return OutputProblem{"The engine's output " + what};
+}
+
+} // namespace
+
+std::variant<std::vector<FrequencyResult>, OutputProblem> parseNecOutput(std::string_view output)
+{
+    std::vector<FrequencyResult> results;
+    Lines lines(output);
+    std::string_view line;
+    bool haveImpedance = false;
+    const auto finishBlock = [&]() -> std::optional<OutputProblem> {
+        if (results.empty())
+            return std::nullopt;
+        if (!haveImpedance)
+            return problem("has no feed impedance at " + mhzText(results.back().mhz) + " MHz.");
+        if (results.back().pattern.empty())
+            return problem("has no radiation pattern at " + mhzText(results.back().mhz) + " MHz.");
+        return std::nullopt;
+    };
+
+    while (lines.next(line)) {
+        if (line.find("FREQUENCY :") != std::string_view::npos || line.find("FREQUENCY=") != std::string_view::npos) {
+            if (auto failed = finishBlock())
+                return *failed;
+            const std::size_t colon = line.find_first_of(":=");
+            const auto fields = fieldsOf(line.substr(colon + 1));
+            const std::optional<double> mhz = fields.empty() ? std::nullopt : numberOf(fields[0]);
+            if (!mhz)
+                return problem("has a frequency that does not read as a number.");
+            results.push_back(FrequencyResult{*mhz, 0.0, 0.0, std::nullopt, {}});
+            haveImpedance = false;
+        } else if (line.find("ANTENNA INPUT PARAMETERS") != std::string_view::npos) {
+            if (results.empty())
+                return problem("has input parameters before any frequency.");
+            // Two heading lines, then the source: tag, segment, voltage, current, impedance, ...
+            std::string_view data;
+            if (!lines.next(data) || !lines.next(data) || !lines.next(data))
+                return problem("ends inside the input parameters.");
+            const auto fields = fieldsOf(data);
+            const std::optional<double> r = fields.size() >= 8 ? numberOf(fields[6]) : std::nullopt;
+            const std::optional<double> x = fields.size() >= 8 ? numberOf(fields[7]) : std::nullopt;
+            if (!r || !x)
+                return problem("has a feed impedance that does not read as numbers.");
+            results.back().resistanceOhms = *r;
+            results.back().reactanceOhms = *x;
+            haveImpedance = true;
+        } else if (line.find("EFFICIENCY") != std::string_view::npos && line.find('=') != std::string_view::npos) {
+            const auto fields = fieldsOf(line.substr(line.find('=') + 1));
+            if (!results.empty() && !fields.empty())
+                results.back().efficiencyPercent = numberOf(fields[0]);
+        } else if (line.find("RADIATION PATTERNS") != std::string_view::npos) {
+            if (results.empty())
+                return problem("has a radiation pattern before any frequency.");
+            // Without a source the engine still prints a pattern, of nothing: the missing feed is the fault.
+            if (!haveImpedance)
+                return problem("has no feed impedance at " + mhzText(results.back().mhz) + " MHz.");
+            // Headings until the DEGREES line, then one line per direction until a blank one.
+            std::string_view row;
+            bool headed = false;
+            while (lines.next(row)) {
+                if (!headed) {
+                    headed = row.find("DEGREES") != std::string_view::npos;
+                    continue;
+                }
+                const auto fields = fieldsOf(row);
+                // The pattern ends at a blank line, or where the engine echoes its next card.
+                if (fields.empty() || !numberOf(fields[0]))
+                    break;
+                const std::optional<double> theta = fields.size() >= 5 ? numberOf(fields[0]) : std::nullopt;
+                const std::optional<double> phi = fields.size() >= 5 ? numberOf(fields[1]) : std::nullopt;
+                const std::optional<double> total = fields.size() >= 5 ? numberOf(fields[4]) : std::nullopt;
+                if (!theta || !phi || !total)
+                    return problem("has a pattern line that does not read as numbers.");
+                results.back().pattern.push_back({*theta, *phi, *total});
+            }
+            if (!headed)
+                return problem("ends inside a radiation pattern.");
+        }
+    }
+    if (auto failed = finishBlock())
+        return *failed;
+    if (results.empty())
+        return problem("holds no frequency at all.");
+    return results;
+}
+
+} // namespace tarvelin::nec

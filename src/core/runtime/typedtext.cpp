@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#include "core/runtime/typedtext.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace tarvelin {
+
+std::string_view trimmedText(std::string_view text)
+{
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
+        text.remove_suffix(1);
+    return text;
+}
+
+std::optional<double> decimalText(std::string_view text)
+{
+    text = trimmedText(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1); // from_chars takes a minus only
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    // from_chars reads "inf" and "nan" as words; a setting is digits.
+    for (const char c : text)
+        if (c == 'i' || c == 'I' || c == 'n' || c == 'N')
+            return std::nullopt;
+    return value;
+}
+
+std::optional<int> wholeText(std::string_view text)
+{
+    text = trimmedText(text);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace tarvelin

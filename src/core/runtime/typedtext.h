@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace tarvelin {
+
+// A setting typed as a number: the whole text, but for blanks around it, is a decimal number, with an
+// optional sign and exponent and "." as the point; no infinity, no NaN, nothing after it.
+[[nodiscard]] std::optional<double> decimalText(std::string_view text);
+
+// The same for a whole number that fits an int.
+[[nodiscard]] std::optional<int> wholeText(std::string_view text);
+
+// The text without blanks and tabs at either end.
+[[nodiscard]] std::string_view trimmedText(std::string_view text);
+
+} // namespace tarvelin

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvelin::shop {
+
+// Lengths on the shop sheet are whole numbers of half-thousandths of an inch: every grid value is a text of
+// whole thousandths, and halving a side is the only division the sheet makes, so every length is exact
+// until it is written as text.
+using HalfThousandths = std::int64_t;
+
+[[nodiscard]] constexpr HalfThousandths fromThousandths(std::int64_t thousandths)
+{
+    return thousandths * 2;
+}
+
+// Feet, inches and a fraction, rounded to the nearest multiple of 1/step inch, halves away from zero, the
+// fraction in lowest terms: 74' 3-9/16", 74' 0", 10-1/2", 3/16", 0"; a "-" in front of a negative length
+// that does not round to zero.
+[[nodiscard]] std::string feetInchesText(HalfThousandths length, int step);
+// The same, appended to `out`; with `escapeInchMark`, the inch mark is written \" for a JSON string.
+void appendFeetInches(std::string &out, HalfThousandths length, int step, bool escapeInchMark = false);
+
+// Millimetres to one decimal (25.4 to the inch), halves away from zero: 22645.3.
+[[nodiscard]] std::string millimetresText(HalfThousandths length);
+void appendMillimetres(std::string &out, HalfThousandths length);
+
+// Metres to three decimals, halves away from zero: 153.848.
+[[nodiscard]] std::string metresText(HalfThousandths length);
+
+// A length the user typed: in the sheet's own notation ("1' 2-1/2\"", "2-1/2\"", "2 1/2", "3/4", "2 ft 3 in"),
+// in decimal inches ("2.5", "2.5 in", "2.5\""), or in mm, cm, m or ft ("60 mm", "15 m", "50 ft"); rounded to
+// whole thousandths of an inch, halves away from zero, so a length that rounds to nothing is zero. None when
+// it is not a length.
+[[nodiscard]] std::optional<std::int64_t> typedLengthThousandths(std::string_view text);
+
+} // namespace tarvelin::shop

@@ -1,0 +1,62 @@
+// SPDX-License-Identifier: MIT
+#include "core/shop/shopsettings.h"
+
+#include "core/runtime/typedtext.h"
+#include "core/shop/lengthtext.h"
+
+#include <cmath>
+
+namespace tarvelin::shop {
+
+std::string stepRefusal()
+{
+    return "The fraction step must be 8, 16, 32 or 64 (1/8 to 1/64 inch).";
+}
+
+std::string allowanceRefusal()
+{
+    return "The wire allowance must be a length from 0 to 1000 in, such as 2.5 in, 2-1/2\" or 60 mm.";
+}
+
+std::string hubOffsetRefusal()
+{
+    return "The hub offset must be a length of 0 or more, such as 1 in or 25 mm, and shorter than the shortest "
+           "spreader half.";
+}
+
+std::string measuredRefusal()
+{
+    return "The measured resonance must be a frequency in MHz within 10 % of the design frequency.";
+}
+
+std::variant<ShopSettings, ShopRefusal> readShopSettings(const ShopSettingTexts &texts)
+{
+    ShopSettings settings;
+    if (!trimmedText(texts.step).empty()) {
+        const std::optional<int> step = wholeText(texts.step);
+        if (!step || !isFractionStep(*step))
+            return ShopRefusal{stepRefusal(), ShopSetting::Step};
+        settings.step = *step;
+    }
+    // An empty length is none: zero.
+    const auto length = [](const std::string &text) -> std::optional<std::int64_t> {
+        return trimmedText(text).empty() ? std::optional<std::int64_t>(0) : typedLengthThousandths(text);
+    };
+    const std::optional<std::int64_t> allowance = length(texts.allowance);
+    if (!allowance || *allowance < 0 || *allowance > limits::kLongestAllowanceThousandths)
+        return ShopRefusal{allowanceRefusal(), ShopSetting::Allowance};
+    settings.allowanceThousandths = *allowance;
+    const std::optional<std::int64_t> hub = length(texts.hubOffset);
+    if (!hub || *hub < 0)
+        return ShopRefusal{hubOffsetRefusal(), ShopSetting::HubOffset};
+    settings.hubOffsetThousandths = *hub;
+    if (!trimmedText(texts.measured).empty()) {
+        const std::optional<double> measured = decimalText(texts.measured);
+        if (!measured || !(*measured > 0.0))
+            return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
+        settings.measuredMHz = std::round(*measured * 1000.0) / 1000.0; // read to three decimals
+    }
+    return settings;
+}
+
+} // namespace tarvelin::shop

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <variant>
+
+namespace tarvelin::shop {
+
+// What the builder sets: the tape's fraction step, the extra wire for the join of each loop, how much of each
+// spreader arm the hub takes, and, once the array is up, the frequency it was measured to resonate at.
+struct ShopSettings
+{
+    int step = 16;
+    std::int64_t allowanceThousandths = 0;
+    std::int64_t hubOffsetThousandths = 0;
+    std::optional<double> measuredMHz;
+};
+
+// The limits of the settings that do not depend on the design; the hub offset is also held below the
+// shortest spreader half, and the measured resonance to 10 % of the design frequency, once the sheet is made.
+namespace limits {
+inline constexpr std::int64_t kLongestAllowanceThousandths = 1'000'000; // 1000 in
+inline constexpr double kMeasuredTolerancePercent = 10.0;
+} // namespace limits
+
+// The fraction steps a tape measure offers: 1/8, 1/16, 1/32 or 1/64 inch.
+[[nodiscard]] constexpr bool isFractionStep(int step)
+{
+    return step == 8 || step == 16 || step == 32 || step == 64;
+}
+
+// The settings as typed: in the window's fields, or on the command line. An empty text is the default.
+struct ShopSettingTexts
+{
+    std::string step;
+    std::string allowance;
+    std::string hubOffset;
+    std::string measured;
+};
+
+enum class ShopSetting
+{
+    Step,
+    Allowance,
+    HubOffset,
+    Measured,
+};
+
+// Why a sheet cannot be made: the setting at fault, if it is one, and a sentence for the user.
+struct ShopRefusal
+{
+    std::string message;
+    std::optional<ShopSetting> setting;
+};
+
+[[nodiscard]] std::variant<ShopSettings, ShopRefusal> readShopSettings(const ShopSettingTexts &texts);
+
+// The refusals, as the window and tarvelin-calc word them.
+[[nodiscard]] std::string stepRefusal();
+[[nodiscard]] std::string allowanceRefusal();
+[[nodiscard]] std::string hubOffsetRefusal();
+[[nodiscard]] std::string measuredRefusal();
+
+} // namespace tarvelin::shop

@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: MIT
+#include "core/shop/shopsheet.h"
+
+#include "core/calc/designlengths.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvelin::shop {
+
+namespace {
+
+std::array<HalfThousandths, kElementRowCount> stationsOf(const DesignLengths &design)
+{
+    std::array<HalfThousandths, kElementRowCount> stations{};
+    for (std::size_t i = 1; i < kElementRows.size(); ++i)
+        stations[i] = stations[i - 1] + fromThousandths(design.spacingThousandths[i]);
+    return stations;
+}
+
+} // namespace
+
+std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText, const ShopSettings &settings)
+{
+    if (!isFractionStep(settings.step))
+        return ShopRefusal{stepRefusal(), ShopSetting::Step};
+    if (settings.allowanceThousandths < 0 || settings.allowanceThousandths > limits::kLongestAllowanceThousandths)
+        return ShopRefusal{allowanceRefusal(), ShopSetting::Allowance};
+    if (settings.measuredMHz && !(*settings.measuredMHz > 0.0 && std::isfinite(*settings.measuredMHz)))
+        return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
+
+    auto made = designLengths(frequencyText);
+    if (const auto *refusal = std::get_if<std::string>(&made))
+        return ShopRefusal{*refusal, std::nullopt};
+    const DesignLengths &design = std::get<DesignLengths>(made);
+    const double frequency = design.frequencyMHz;
+    if (settings.measuredMHz &&
+        std::fabs(*settings.measuredMHz - frequency) > frequency * limits::kMeasuredTolerancePercent / 100.0)
+        return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
+
+    const HalfThousandths shortestHalf =
+        fromThousandths(*std::min_element(design.spreaderHalfThousandths.begin(), design.spreaderHalfThousandths.end()));
+    const HalfThousandths hub = fromThousandths(settings.hubOffsetThousandths);
+    if (hub < 0 || hub >= shortestHalf)
+        return ShopRefusal{"The hub offset must be a length of 0 or more and shorter than the shortest spreader "
+                           "half (" + design.grid.cell(ElementRow::Director5, column::kSpreaderHalfInches) + " in).",
+                           ShopSetting::HubOffset};
+
+    ShopSheet sheet;
+    sheet.frequencyText = frequencyText;
+    sheet.frequencyLabel = design.frequencyLabel;
+    sheet.settings = settings;
+    const HalfThousandths allowance = fromThousandths(settings.allowanceThousandths);
+    const auto stations = stationsOf(design);
+    for (std::size_t i = 0; i < kElementRows.size(); ++i) {
+        ElementCuts &cuts = sheet.elements[i];
+        cuts.element = kElementRows[i];
+        cuts.loop = fromThousandths(design.loopThousandths[i]);
+        cuts.cut = cuts.loop + allowance;
+        cuts.side = fromThousandths(design.sideThousandths[i]);
+        // Half the allowance before the first corner, then half a side, then a side between corners.
+        for (std::size_t k = 0; k < cuts.cornerMarks.size(); ++k)
+            cuts.cornerMarks[k] = allowance / 2 + static_cast<HalfThousandths>(2 * k + 1) * cuts.side / 2;
+        cuts.arm = fromThousandths(design.spreaderHalfThousandths[i]) - hub;
+        cuts.spreader = fromThousandths(design.spreaderThousandths[i]);
+        cuts.station = stations[i];
+        sheet.wireTotal += cuts.cut;
+        sheet.armsByLength[cuts.arm] += kArmsPerElement;
+    }
+    sheet.boomLength = stations.back();
+    sheet.windowBoomInches = design.grid.boom(BoomTotal::Inches);
+
+    if (settings.measuredMHz) {
+        // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M,
+        // worked out at full precision and shown to three decimals.
+        const double correctedMHz = frequency * frequency / *settings.measuredMHz;
+        sheet.correctedFrequencyText = frequencyLabel(correctedMHz);
+        auto corrected = designLengths(shortestText(correctedMHz));
+        if (!std::holds_alternative<DesignLengths>(corrected))
+            return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
+        const DesignLengths &target = std::get<DesignLengths>(corrected);
+        const auto correctedStations = stationsOf(target);
+        for (std::size_t i = 0; i < kElementRows.size(); ++i) {
+            ElementCuts &cuts = sheet.elements[i];
+            cuts.trim = fromThousandths(target.loopThousandths[i]) - cuts.loop;
+            cuts.correctedStation = correctedStations[i];
+        }
+    }
+    return sheet;
+}
+
+} // namespace tarvelin::shop

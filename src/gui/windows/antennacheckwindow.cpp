@@ -1,0 +1,598 @@
+// SPDX-License-Identifier: MIT
+#include "gui/windows/antennacheckwindow.h"
+
+#include "core/nec/deck.h"
+#include "gui/print/checkplots.h"
+#include "gui/print/checkreport.h"
+#include "gui/print/confirmprint.h"
+#include "core/format/fieldtext.h"
+#include "gui/runtime/printer.h"
+#include "core/shop/lengthtext.h"
+#include "gui/windows/enginerun.h"
+#include "gui/windows/fieldmark.h"
+#include "gui/windows/flagicon.h"
+#include "gui/windows/wholefile.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QDoubleSpinBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QThread>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace tarvelin {
+
+// A plot of the check as a widget, in the desktop's colours.
+class PlotView final : public QWidget
+{
+public:
+    PlotView(CheckPlot plot, const std::optional<nec::CheckSummary> &summary) : m_plot(plot), m_summary(summary)
+    {
+        setBackgroundRole(QPalette::Base);
+        setAutoFillBackground(true);
+        setMinimumSize(fontMetrics().height() * 16, fontMetrics().height() * 12);
+    }
+
+protected:
+    void paintEvent(QPaintEvent *) override
+    {
+        if (!m_summary)
+            return;
+        QPainter painter(this);
+        const int margin = fontMetrics().height() / 2;
+        paintCheckPlot(painter, QRectF(rect()).adjusted(margin, margin, -margin, -margin), m_plot, *m_summary, font(),
+                       palette().color(QPalette::Text));
+    }
+
+private:
+    CheckPlot m_plot;
+    const std::optional<nec::CheckSummary> &m_summary;
+};
+
+namespace {
+
+// A hung engine is stopped after this long.
+constexpr int kTimeLimitMs = 300'000;
+
+QString number(double value, int decimals)
+{
+    return std::isfinite(value) ? QString::number(value, 'f', decimals) : QStringLiteral("\u221e");
+}
+
+} // namespace
+
+AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
+    : QWidget(owner, Qt::Window), m_messages(messages), m_printer(printer)
+{
+    setObjectName(QStringLiteral("antennaCheck"));
+    setWindowTitle(QStringLiteral("Antenna Check \u2013 Tarvelin"));
+    setWindowIcon(flagIcon());
+    buildWidgets();
+    restoreSettings();
+    validate();
+    clearResults();
+}
+
+AntennaCheckWindow::~AntennaCheckWindow()
+{
+    cancel();
+}
+
+void AntennaCheckWindow::buildWidgets()
+{
+    m_frequency = new QLineEdit;
+    m_frequency->setObjectName(QStringLiteral("frequency"));
+    m_wireMm = new QDoubleSpinBox;
+    m_wireMm->setObjectName(QStringLiteral("wireMm"));
+    m_wireMm->setRange(nec::limits::kLowestWireMm, nec::limits::kHighestWireMm);
+    m_wireMm->setDecimals(3);
+    m_wireMm->setSuffix(QStringLiteral(" mm"));
+    m_awg = new QComboBox;
+    m_awg->setObjectName(QStringLiteral("awg"));
+    m_awg->addItem(QStringLiteral("diameter"), 0);
+    for (int gauge = nec::limits::kLowestAwg; gauge <= nec::limits::kHighestAwg; ++gauge)
+        m_awg->addItem(QStringLiteral("AWG %1").arg(gauge), gauge);
+    connect(m_awg, &QComboBox::currentIndexChanged, this, [this] {
+        const int gauge = m_awg->currentData().toInt();
+        m_wireMm->setEnabled(gauge == 0);
+        if (gauge != 0)
+            m_wireMm->setValue(nec::awgDiameterMm(gauge));
+    });
+    m_segments = new QSpinBox;
+    m_segments->setObjectName(QStringLiteral("segments"));
+    m_segments->setRange(nec::limits::kFewestSegments, nec::limits::kMostSegments);
+    m_segments->setSingleStep(2);
+    m_span = new QDoubleSpinBox;
+    m_span->setObjectName(QStringLiteral("span"));
+    m_span->setRange(nec::limits::kNarrowestSpanPercent, nec::limits::kWidestSpanPercent);
+    m_span->setPrefix(QStringLiteral("\u00b1"));
+    m_span->setSuffix(QStringLiteral(" %"));
+    m_points = new QSpinBox;
+    m_points->setObjectName(QStringLiteral("points"));
+    m_points->setRange(nec::limits::kFewestPoints, nec::limits::kMostPoints);
+    m_points->setSingleStep(2);
+    m_z0 = new QComboBox;
+    m_z0->setObjectName(QStringLiteral("z0"));
+    m_z0->addItem(QStringLiteral("50 \u03a9"), 50.0);
+    m_z0->addItem(QStringLiteral("75 \u03a9"), 75.0);
+    m_copper = new QCheckBox(QStringLiteral("Copper &losses"));
+    m_copper->setObjectName(QStringLiteral("copper"));
+    m_overGround = new QCheckBox(QStringLiteral("Over average &ground, boom at"));
+    m_overGround->setObjectName(QStringLiteral("overGround"));
+    m_height = new QLineEdit;
+    m_height->setObjectName(QStringLiteral("height"));
+    m_height->setPlaceholderText(QStringLiteral("15 m, 50 ft"));
+    connect(m_overGround, &QCheckBox::toggled, m_height, &QWidget::setEnabled);
+
+    auto *left = new QFormLayout;
+    left->addRow(QStringLiteral("&Frequency (MHz):"), m_frequency);
+    auto *wire = new QHBoxLayout;
+    wire->addWidget(m_wireMm);
+    wire->addWidget(m_awg);
+    auto *wireLabel = new QLabel(QStringLiteral("Wir&e:"));
+    wireLabel->setBuddy(m_wireMm);
+    left->addRow(wireLabel, wire);
+    left->addRow(QStringLiteral("Segments per &side:"), m_segments);
+    left->addRow(m_copper);
+    auto *right = new QFormLayout;
+    right->addRow(QStringLiteral("Sweep &span:"), m_span);
+    right->addRow(QStringLiteral("&Points:"), m_points);
+    right->addRow(QStringLiteral("Feed &line:"), m_z0);
+    right->addRow(m_overGround, m_height);
+    auto *settings = new QHBoxLayout;
+    settings->addLayout(left);
+    settings->addLayout(right);
+
+    m_runButton = new QPushButton(QStringLiteral("&Run"));
+    m_runButton->setObjectName(QStringLiteral("run"));
+    m_runButton->setDefault(true);
+    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"));
+    m_cancelButton->setObjectName(QStringLiteral("cancel"));
+    m_progress = new QProgressBar;
+    m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setFormat(QStringLiteral("%v of %m frequencies"));
+    auto *runRow = new QHBoxLayout;
+    runRow->addWidget(m_runButton);
+    runRow->addWidget(m_cancelButton);
+    runRow->addWidget(m_progress, 1);
+    connect(m_runButton, &QPushButton::clicked, this, &AntennaCheckWindow::run);
+    connect(m_frequency, &QLineEdit::returnPressed, this, &AntennaCheckWindow::run);
+    connect(m_cancelButton, &QPushButton::clicked, this, &AntennaCheckWindow::cancel);
+
+    m_status = new QLabel;
+    m_status->setObjectName(QStringLiteral("status"));
+    m_status->setWordWrap(true);
+    m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_table = new QTableWidget(0, 6);
+    m_table->setObjectName(QStringLiteral("table"));
+    m_table->setHorizontalHeaderLabels({QStringLiteral("MHz"), QStringLiteral("R (\u03a9)"),
+                                        QStringLiteral("X (\u03a9)"), QStringLiteral("SWR"),
+                                        QStringLiteral("Gain (dBi)"), QStringLiteral("F/B (dB)")});
+    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table->verticalHeader()->hide();
+    m_tabs = new QTabWidget;
+    m_tabs->addTab(m_table, QStringLiteral("&Table"));
+    const std::array<std::pair<CheckPlot, QString>, 4> plots{{{CheckPlot::Swr, QStringLiteral("S&WR")},
+                                                              {CheckPlot::Impedance, QStringLiteral("&Impedance")},
+                                                              {CheckPlot::GainAndFrontToBack, QStringLiteral("G&ain")},
+                                                              {CheckPlot::Azimuth, QStringLiteral("A&zimuth")}}};
+    for (const auto &[plot, name] : plots) {
+        auto *view = new PlotView(plot, m_summary);
+        m_plots.push_back(view);
+        m_tabs->addTab(view, name);
+    }
+
+    auto *buttons = new QDialogButtonBox;
+    QPushButton *deck = buttons->addButton(QStringLiteral("Save &deck\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *csv = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *pdf = buttons->addButton(QStringLiteral("Save P&DF\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *print = buttons->addButton(QStringLiteral("Pri&nt\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
+    m_resultButtons = {csv, pdf, print};
+    connect(deck, &QPushButton::clicked, this, [this] {
+        choose(QStringLiteral("Save deck"), QStringLiteral("NEC-2 decks (*.nec)"), QStringLiteral("nec"),
+               &AntennaCheckWindow::saveDeck);
+    });
+    connect(csv, &QPushButton::clicked, this, [this] {
+        choose(QStringLiteral("Save CSV"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"),
+               &AntennaCheckWindow::saveCsv);
+    });
+    connect(pdf, &QPushButton::clicked, this, [this] {
+        choose(QStringLiteral("Save PDF"), QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"),
+               &AntennaCheckWindow::savePdf);
+    });
+    connect(print, &QPushButton::clicked, this, &AntennaCheckWindow::print);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    m_problem = new QLabel;
+    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->hide();
+    m_deckButton = deck;
+    deck->setObjectName(QStringLiteral("saveDeck"));
+    connect(m_frequency, &QLineEdit::textChanged, this, &AntennaCheckWindow::validate);
+    connect(m_height, &QLineEdit::textChanged, this, &AntennaCheckWindow::validate);
+    connect(m_overGround, &QCheckBox::toggled, this, &AntennaCheckWindow::validate);
+    connect(m_wireMm, &QDoubleSpinBox::valueChanged, this, &AntennaCheckWindow::validate);
+    connect(m_segments, &QSpinBox::valueChanged, this, &AntennaCheckWindow::validate);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(settings);
+    layout->addWidget(m_problem);
+    layout->addLayout(runRow);
+    layout->addWidget(m_status);
+    layout->addWidget(m_tabs, 1);
+    layout->addWidget(buttons);
+    setRunning(false);
+}
+
+namespace {
+
+// A stored number the control can take, or the documented default: a settings file edited by hand, or
+// written by another version, must not leave a control at the end of its range.
+double storedNumber(const QSettings &settings, const QString &key, double fallback, double lowest, double highest)
+{
+    bool number = false;
+    const double value = settings.value(key).toDouble(&number);
+    return number && value >= lowest && value <= highest ? value : fallback;
+}
+
+int storedOdd(const QSettings &settings, const QString &key, int fallback, const QSpinBox &box)
+{
+    bool number = false;
+    const int value = settings.value(key).toInt(&number);
+    return number && value >= box.minimum() && value <= box.maximum() && value % 2 == 1 ? value : fallback;
+}
+
+int storedChoice(const QSettings &settings, const QString &key, const QComboBox &box, const QVariant &fallback)
+{
+    const int index = box.findData(settings.value(key, fallback));
+    return index >= 0 ? index : std::max(0, box.findData(fallback));
+}
+
+bool storedFlag(const QSettings &settings, const QString &key, bool fallback)
+{
+    const QVariant value = settings.value(key);
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    const QString text = value.toString();
+    if (text == QStringLiteral("true") || text == QStringLiteral("false"))
+        return text == QStringLiteral("true");
+    return fallback;
+}
+
+} // namespace
+
+void AntennaCheckWindow::restoreSettings()
+{
+    const QSettings settings;
+    const nec::CheckSettings defaults;
+    m_wireMm->setValue(storedNumber(settings, QStringLiteral("antennaCheck/wireMm"), defaults.wireDiameterMm,
+                                    m_wireMm->minimum(), m_wireMm->maximum()));
+    m_awg->setCurrentIndex(storedChoice(settings, QStringLiteral("antennaCheck/awg"), *m_awg, 0));
+    m_segments->setValue(storedOdd(settings, QStringLiteral("antennaCheck/segments"), defaults.segments, *m_segments));
+    m_span->setValue(storedNumber(settings, QStringLiteral("antennaCheck/span"), defaults.spanPercent,
+                                  m_span->minimum(), m_span->maximum()));
+    m_points->setValue(storedOdd(settings, QStringLiteral("antennaCheck/points"), defaults.points, *m_points));
+    m_z0->setCurrentIndex(storedChoice(settings, QStringLiteral("antennaCheck/z0"), *m_z0, defaults.z0Ohms));
+    m_copper->setChecked(storedFlag(settings, QStringLiteral("antennaCheck/copper"), !defaults.lossless));
+    m_overGround->setChecked(storedFlag(settings, QStringLiteral("antennaCheck/overGround"), false));
+    m_height->setText(settings.value(QStringLiteral("antennaCheck/height")).toString());
+    m_height->setEnabled(m_overGround->isChecked());
+}
+
+void AntennaCheckWindow::saveSettings() const
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("antennaCheck/wireMm"), m_wireMm->value());
+    settings.setValue(QStringLiteral("antennaCheck/awg"), m_awg->currentData());
+    settings.setValue(QStringLiteral("antennaCheck/segments"), m_segments->value());
+    settings.setValue(QStringLiteral("antennaCheck/span"), m_span->value());
+    settings.setValue(QStringLiteral("antennaCheck/points"), m_points->value());
+    settings.setValue(QStringLiteral("antennaCheck/z0"), m_z0->currentData());
+    settings.setValue(QStringLiteral("antennaCheck/copper"), m_copper->isChecked());
+    settings.setValue(QStringLiteral("antennaCheck/overGround"), m_overGround->isChecked());
+    settings.setValue(QStringLiteral("antennaCheck/height"), m_height->text());
+}
+
+void AntennaCheckWindow::setFrequencyText(const QString &text)
+{
+    m_frequency->setText(text);
+}
+
+QString AntennaCheckWindow::status() const
+{
+    return m_status->text();
+}
+
+bool AntennaCheckWindow::running() const
+{
+    return m_run && m_run->running();
+}
+
+// The controls' settings through the same reader as tarvelin-calc's options, so both refuse alike.
+std::optional<nec::CheckSettings> AntennaCheckWindow::readSettings(QString &problem) const
+{
+    const auto text = [](double value) { return QString::number(value, 'g', 17).toStdString(); };
+    nec::CheckSettingTexts texts;
+    const int gauge = m_awg->currentData().toInt();
+    if (gauge != 0)
+        texts.awg = std::to_string(gauge);
+    else
+        texts.wireMm = text(m_wireMm->value());
+    texts.segments = std::to_string(m_segments->value());
+    texts.span = text(m_span->value());
+    texts.points = std::to_string(m_points->value());
+    texts.z0 = text(m_z0->currentData().toDouble());
+    texts.lossless = !m_copper->isChecked();
+    if (m_overGround->isChecked())
+        texts.groundHeight = m_height->text().toStdString();
+    auto read = nec::readCheckSettings(texts);
+    if (const auto *refusal = std::get_if<nec::CheckSettingRefusal>(&read)) {
+        problem = QString::fromStdString(refusal->message);
+        return std::nullopt;
+    }
+    return std::get<nec::CheckSettings>(read);
+}
+
+void AntennaCheckWindow::run()
+{
+    if (running())
+        return;
+    QString problem;
+    const std::optional<nec::CheckSettings> settings = readSettings(problem);
+    if (!settings)
+        return showFailure(problem);
+    auto geometry = nec::geometryFor(m_frequency->text().toStdString());
+    if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry))
+        return showFailure(QString::fromStdString(refusal->message));
+    const auto &array = std::get<nec::ArrayGeometry>(geometry);
+    const nec::StructureCheck structure = nec::checkStructure(array, *settings);
+    if (structure.refusal)
+        return showFailure(QString::fromStdString(*structure.refusal));
+    saveSettings();
+    clearResults(); // never a stale figure beside a new run
+
+    m_runSettings = *settings;
+    m_runFrequency = array.frequencyLabel;
+    m_warnings.clear();
+    for (const std::string &warning : structure.warnings)
+        m_warnings += QLatin1Char(' ') + QString::fromStdString(warning);
+    m_plan = nec::planAnalysis(array, *settings, std::max(1, QThread::idealThreadCount()));
+    delete m_run;
+    m_run = new EngineRun(m_plan->decks, static_cast<int>(m_plan->sweepMHz.size()), kTimeLimitMs, this);
+    connect(m_run, &EngineRun::progress, this, [this](int done, int total) {
+        m_progress->setMaximum(total);
+        m_progress->setValue(done);
+    });
+    connect(m_run, &EngineRun::finished, this, &AntennaCheckWindow::showResults);
+    connect(m_run, &EngineRun::failed, this, &AntennaCheckWindow::showFailure);
+    m_progress->setMaximum(static_cast<int>(m_plan->sweepMHz.size()));
+    m_progress->setValue(0);
+    m_status->setText(QStringLiteral("Running nec2c\u2026"));
+    setRunning(true);
+    m_run->start();
+}
+
+void AntennaCheckWindow::cancel()
+{
+    if (!running())
+        return;
+    m_run->cancel();
+    setRunning(false);
+    m_status->setText(QStringLiteral("Cancelled: no figures."));
+    emit checkEnded();
+}
+
+void AntennaCheckWindow::closeEvent(QCloseEvent *event)
+{
+    cancel();
+    event->accept();
+}
+
+// The settings, the frequency and the structure, checked as they are typed: what is refused is named and
+// its field marked, and neither a run nor a deck can start from it.
+void AntennaCheckWindow::validate()
+{
+    QString problem;
+    QLineEdit *field = nullptr;
+    const std::optional<nec::CheckSettings> settings = readSettings(problem);
+    if (!settings) {
+        field = m_height;
+    } else if (!m_frequency->text().trimmed().isEmpty()) {
+        auto geometry = nec::geometryFor(m_frequency->text().toStdString());
+        if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
+            problem = QString::fromStdString(refusal->message);
+            field = m_frequency;
+        } else {
+            const nec::StructureCheck structure = nec::checkStructure(std::get<nec::ArrayGeometry>(geometry), *settings);
+            if (structure.refusal) {
+                problem = QString::fromStdString(*structure.refusal);
+                if (structure.refused == nec::StructureCheck::Setting::GroundHeight)
+                    field = m_height;
+            }
+        }
+    }
+    m_problem->setText(problem);
+    m_problem->setVisible(!problem.isEmpty());
+    markField(*m_frequency, field == m_frequency ? problem : QString());
+    markField(*m_height, field == m_height ? problem : QString());
+    m_ready = problem.isEmpty() && !m_frequency->text().trimmed().isEmpty();
+    m_deckButton->setEnabled(m_ready);
+    setRunning(running());
+}
+
+QString AntennaCheckWindow::problem() const
+{
+    return m_problem->isHidden() ? QString() : m_problem->text();
+}
+
+void AntennaCheckWindow::setRunning(bool running)
+{
+    m_runButton->setEnabled(!running && m_ready);
+    m_cancelButton->setEnabled(running);
+    for (QPushButton *button : m_resultButtons)
+        button->setEnabled(!running && m_summary.has_value());
+}
+
+void AntennaCheckWindow::clearResults()
+{
+    m_summary.reset();
+    m_table->setRowCount(0);
+    m_progress->setValue(0);
+    for (PlotView *plot : m_plots)
+        plot->update();
+    setRunning(running());
+}
+
+void AntennaCheckWindow::showFailure(const QString &message)
+{
+    clearResults();
+    setRunning(false);
+    m_status->setText(message);
+    emit checkEnded();
+}
+
+void AntennaCheckWindow::showResults(const QStringList &outputs)
+{
+    std::vector<std::string> texts;
+    for (const QString &output : outputs)
+        texts.push_back(output.toStdString());
+    auto merged = nec::mergeOutputs(*m_plan, texts, m_runSettings);
+    if (const auto *problem = std::get_if<nec::OutputProblem>(&merged))
+        return showFailure(QString::fromStdString(problem->message));
+    m_summary = std::get<nec::CheckSummary>(merged);
+    m_table->setRowCount(static_cast<int>(m_summary->points.size()));
+    for (int r = 0; r < m_table->rowCount(); ++r) {
+        const nec::SweepPoint &p = m_summary->points[static_cast<std::size_t>(r)];
+        const std::array<QString, 6> cells{number(p.mhz, 4), number(p.resistanceOhms, 2), number(p.reactanceOhms, 2),
+                                           number(p.swr, 3), number(p.gainDbi, 2),        number(p.frontToBackDb, 2)};
+        for (int c = 0; c < 6; ++c) {
+            auto *item = new QTableWidgetItem(cells[static_cast<std::size_t>(c)]);
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            m_table->setItem(r, c, item);
+        }
+    }
+    m_status->setText(checkSummaryText(*m_summary, m_runSettings.z0Ohms) + m_warnings);
+    for (PlotView *plot : m_plots)
+        plot->update();
+    setRunning(false);
+    emit checkEnded();
+}
+
+bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &contents, const QString &what,
+                                   const QString &whyEmpty)
+{
+    return saveWholeFile(m_messages, path, contents, what,
+                         whyEmpty.isEmpty() ? QStringLiteral("there is no check to save; run one first") : whyEmpty);
+}
+
+bool AntennaCheckWindow::saveDeck(const QString &path)
+{
+    QString problem;
+    const std::optional<nec::CheckSettings> settings = readSettings(problem);
+    if (!settings)
+        return writeFile(path, {}, QStringLiteral("deck"), problem);
+    auto geometry = nec::geometryFor(m_frequency->text().toStdString());
+    if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry))
+        return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(refusal->message));
+    const auto &array = std::get<nec::ArrayGeometry>(geometry);
+    const nec::StructureCheck structure = nec::checkStructure(array, *settings);
+    if (structure.refusal)
+        return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(*structure.refusal));
+    const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, *settings);
+    return writeFile(path, QByteArray::fromStdString(nec::writeDeck(array, *settings, {sweep, true})),
+                     QStringLiteral("deck"));
+}
+
+bool AntennaCheckWindow::saveCsv(const QString &path)
+{
+    if (!m_summary)
+        return writeFile(path, {}, QStringLiteral("CSV file"));
+    std::string csv = "mhz,r,x,swr,gain_dbi,fb_db\r\n";
+    for (const nec::SweepPoint &p : m_summary->points) {
+        bool first = true;
+        for (const double value : {p.mhz, p.resistanceOhms, p.reactanceOhms, p.swr, p.gainDbi, p.frontToBackDb}) {
+            if (!std::exchange(first, false))
+                csv += ',';
+            appendCsvNumber(csv, value);
+        }
+        csv += "\r\n";
+    }
+    return writeFile(path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"));
+}
+
+bool AntennaCheckWindow::savePdf(const QString &path)
+{
+    if (!m_summary)
+        return writeFile(path, {}, QStringLiteral("PDF"));
+    return writeFile(
+        path,
+        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, localPaperLayout(), QDateTime::currentDateTime()),
+        QStringLiteral("PDF"));
+}
+
+void AntennaCheckWindow::choose(const QString &title, const QString &filter, const QString &suffix,
+                                bool (AntennaCheckWindow::*save)(const QString &))
+{
+    // A file is named after what it holds: the check's results for the frequency they were run at, or the
+    // deck for the frequency as read now.
+    QString label = QString::fromStdString(m_runFrequency);
+    if (save == &AntennaCheckWindow::saveDeck || !m_summary) {
+        auto geometry = nec::geometryFor(m_frequency->text().toStdString());
+        const auto *array = std::get_if<nec::ArrayGeometry>(&geometry);
+        label = array ? QString::fromStdString(array->frequencyLabel) : QString();
+    }
+    const QString suggested = QDir(QDir::homePath())
+                                  .filePath(label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
+                                                            : QStringLiteral("Antenna check %1 MHz.%2").arg(label, suffix));
+    QString path = QFileDialog::getSaveFileName(this, title, suggested, filter);
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QLatin1Char('.') + suffix, Qt::CaseInsensitive))
+        path += QLatin1Char('.') + suffix;
+    (void)(this->*save)(path);
+}
+
+void AntennaCheckWindow::print()
+{
+    if (!m_summary)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Print Antenna Check"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QByteArray pdf =
+        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, printer.pageLayout(), QDateTime::currentDateTime());
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));
+        return;
+    }
+    reportPrintOutcome(m_messages, m_printer.printDocument(printer.printerName().toStdString(),
+                                                           "Tarvelin antenna check", pdf, printer.copyCount()));
+}
+
+} // namespace tarvelin

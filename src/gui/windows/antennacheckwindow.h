@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/nec/analysis.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QTableWidget;
+
+namespace tarvelin {
+
+class EngineRun;
+class MessageBoxService;
+class PlotView;
+class PrinterService;
+
+// The Antenna Check window: the design on the main window modelled with the NEC-2 engine, run as child
+// processes, one per core, while the window stays usable. It shows the feed impedance, SWR, forward gain and
+// front-to-back across the band as a table and plots, with the resonance, the lowest SWR, the 2:1 band and
+// the efficiency. A run that fails shows why and no numbers; a new run clears the last one's first. The deck,
+// the table and a report can be saved or printed.
+class AntennaCheckWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    AntennaCheckWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer);
+    ~AntennaCheckWindow() override;
+
+    void setFrequencyText(const QString &text);
+
+    void run();
+    void cancel();
+    [[nodiscard]] bool running() const;
+    [[nodiscard]] const std::optional<nec::CheckSummary> &summary() const { return m_summary; }
+    [[nodiscard]] QString status() const;
+    // Why the settings or the frequency as typed cannot be modelled; empty when they can.
+    [[nodiscard]] QString problem() const;
+    [[nodiscard]] EngineRun *engineRun() const { return m_run; }
+
+    // What the buttons do, without the file dialogs.
+    [[nodiscard]] bool saveDeck(const QString &path);
+    [[nodiscard]] bool saveCsv(const QString &path);
+    [[nodiscard]] bool savePdf(const QString &path);
+
+signals:
+    void checkEnded();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildWidgets();
+    void restoreSettings();
+    void saveSettings() const;
+    [[nodiscard]] std::optional<nec::CheckSettings> readSettings(QString &problem) const;
+    void showResults(const QStringList &outputs);
+    void showFailure(const QString &message);
+    void clearResults();
+    void setRunning(bool running);
+    void validate();
+    void print();
+    void choose(const QString &title, const QString &filter, const QString &suffix,
+                bool (AntennaCheckWindow::*save)(const QString &));
+    [[nodiscard]] bool writeFile(const QString &path, const QByteArray &contents, const QString &what,
+                                 const QString &whyEmpty = {});
+
+    MessageBoxService &m_messages;
+    PrinterService &m_printer;
+    EngineRun *m_run = nullptr;
+    std::optional<nec::AnalysisPlan> m_plan;
+    nec::CheckSettings m_runSettings;
+    std::string m_runFrequency; // as read, three decimals
+    QString m_warnings;         // what the model of the last run may get wrong
+    std::optional<nec::CheckSummary> m_summary;
+
+    QLineEdit *m_frequency = nullptr;
+    QDoubleSpinBox *m_wireMm = nullptr;
+    QComboBox *m_awg = nullptr;
+    QSpinBox *m_segments = nullptr;
+    QDoubleSpinBox *m_span = nullptr;
+    QSpinBox *m_points = nullptr;
+    QComboBox *m_z0 = nullptr;
+    QCheckBox *m_copper = nullptr;
+    QCheckBox *m_overGround = nullptr;
+    QLineEdit *m_height = nullptr;
+    QPushButton *m_runButton = nullptr;
+    QPushButton *m_deckButton = nullptr;
+    QLabel *m_problem = nullptr;
+    bool m_ready = false; // the settings and the frequency can be modelled
+    QPushButton *m_cancelButton = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QLabel *m_status = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QTableWidget *m_table = nullptr;
+    std::vector<PlotView *> m_plots;
+    std::vector<QPushButton *> m_resultButtons;
+};
+
+} // namespace tarvelin

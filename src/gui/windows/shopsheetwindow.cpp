@@ -1,0 +1,430 @@
+// SPDX-License-Identifier: MIT
+#include "gui/windows/shopsheetwindow.h"
+
+#include "gui/print/confirmprint.h"
+#include "gui/print/shopsheetprintout.h"
+#include "gui/runtime/printer.h"
+#include "core/shop/shopsheettext.h"
+#include "gui/windows/fieldmark.h"
+#include "gui/windows/flagicon.h"
+#include "gui/windows/shopdrawing.h"
+#include "gui/windows/wholefile.h"
+
+#include <QClipboard>
+#include <QComboBox>
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSettings>
+#include <QSignalBlocker>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <variant>
+
+namespace tarvelin {
+
+namespace {
+
+constexpr std::array<int, 4> kSteps{8, 16, 32, 64};
+
+QString qText(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A cell showing one length twice: feet, inches and a fraction over millimetres.
+QTableWidgetItem *lengthItem(const shop::ShopSheet &sheet, shop::HalfThousandths length)
+{
+    auto *item = new QTableWidgetItem(qText(shop::feetInchesText(length, sheet.settings.step)) + QLatin1Char('\n') +
+                                      qText(shop::millimetresText(length)) + QStringLiteral(" mm"));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    return item;
+}
+
+QTableWidget *makeTable(const QString &name, const QStringList &headings)
+{
+    auto *table = new QTableWidget(kElementRowCount, static_cast<int>(headings.size()));
+    table->setObjectName(name);
+    table->setHorizontalHeaderLabels(headings);
+    QStringList rows;
+    for (const ElementRow row : kElementRows)
+        rows << qText(elementRowName(row));
+    table->setVerticalHeaderLabels(rows);
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setWordWrap(true);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    return table;
+}
+
+} // namespace
+
+ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
+    : QWidget(owner, Qt::Window), m_messages(messages), m_printer(printer)
+{
+    setObjectName(QStringLiteral("shopSheet"));
+    setWindowTitle(QStringLiteral("Shop Sheet \u2013 Tarvelin"));
+    setWindowIcon(flagIcon());
+    buildWidgets();
+    restoreSettings();
+    recalculate();
+}
+
+void ShopSheetWindow::buildWidgets()
+{
+    m_frequency = new QLineEdit;
+    m_frequency->setObjectName(QStringLiteral("frequency"));
+    m_step = new QComboBox;
+    m_step->setObjectName(QStringLiteral("step"));
+    for (const int step : kSteps)
+        m_step->addItem(QStringLiteral("1/%1 inch").arg(step), step);
+    m_allowance = new QLineEdit;
+    m_allowance->setObjectName(QStringLiteral("allowance"));
+    m_allowance->setPlaceholderText(QStringLiteral("0 in"));
+    m_allowance->setToolTip(QStringLiteral("Extra wire for the join of each loop, in inches or millimetres: "
+                                           "2.5, 2.5 in, 60 mm"));
+    m_hubOffset = new QLineEdit;
+    m_hubOffset->setObjectName(QStringLiteral("hubOffset"));
+    m_hubOffset->setPlaceholderText(QStringLiteral("0 in"));
+    m_hubOffset->setToolTip(QStringLiteral("How much of each spreader arm the hub takes"));
+    m_measured = new QLineEdit;
+    m_measured->setObjectName(QStringLiteral("measured"));
+    m_measured->setPlaceholderText(QStringLiteral("optional"));
+    m_measured->setToolTip(QStringLiteral("The frequency the built array resonates at: the sheet then gives each "
+                                          "loop's trim"));
+
+    auto *left = new QFormLayout;
+    left->addRow(QStringLiteral("&Frequency (MHz):"), m_frequency);
+    left->addRow(QStringLiteral("Fraction &step:"), m_step);
+    left->addRow(QStringLiteral("&Measured resonance (MHz):"), m_measured);
+    auto *right = new QFormLayout;
+    right->addRow(QStringLiteral("Wire &allowance:"), m_allowance);
+    right->addRow(QStringLiteral("&Hub offset:"), m_hubOffset);
+    auto *settings = new QHBoxLayout;
+    settings->addLayout(left);
+    settings->addLayout(right);
+
+    m_problem = new QLabel;
+    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->hide();
+    m_note = new QLabel;
+    m_note->setObjectName(QStringLiteral("note"));
+    m_note->setWordWrap(true);
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->hide();
+    m_summary = new QLabel;
+    m_summary->setObjectName(QStringLiteral("summary"));
+    m_summary->setWordWrap(true);
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
+    m_loops = makeTable(QStringLiteral("loops"), {"Loop", "Cut", "Side"});
+    m_marks = makeTable(QStringLiteral("cornerMarks"), {"Mark 1", "Mark 2", "Mark 3", "Mark 4"});
+    m_boom = makeTable(QStringLiteral("spreadersAndBoom"), {"Arm (4 of each)", "Spreader", "Station"});
+    m_trims = makeTable(QStringLiteral("trims"), {"Trim", "Corrected station"});
+    m_tabs = new QTabWidget;
+    m_tabs->addTab(m_loops, QStringLiteral("&Loops"));
+    m_tabs->addTab(m_marks, QStringLiteral("&Corner marks"));
+    m_tabs->addTab(m_boom, QStringLiteral("Spreaders and &boom"));
+    m_tabs->addTab(m_trims, QStringLiteral("&Trims"));
+    m_drawing = new ShopDrawing;
+
+    auto *splitter = new QSplitter(Qt::Horizontal);
+    splitter->addWidget(m_tabs);
+    splitter->addWidget(m_drawing);
+    splitter->setStretchFactor(0, 3);
+    splitter->setStretchFactor(1, 2);
+
+    auto *buttons = new QDialogButtonBox;
+    m_printButton = buttons->addButton(QStringLiteral("&Print\u2026"), QDialogButtonBox::ActionRole);
+    m_pdfButton = buttons->addButton(QStringLiteral("Save P&DF\u2026"), QDialogButtonBox::ActionRole);
+    m_csvButton = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
+    m_copyButton = buttons->addButton(QStringLiteral("C&opy"), QDialogButtonBox::ActionRole);
+    QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
+    m_printButton->setObjectName(QStringLiteral("print"));
+    m_pdfButton->setObjectName(QStringLiteral("savePdf"));
+    m_csvButton->setObjectName(QStringLiteral("saveCsv"));
+    m_copyButton->setObjectName(QStringLiteral("copy"));
+    connect(m_printButton, &QPushButton::clicked, this, &ShopSheetWindow::print);
+    connect(m_pdfButton, &QPushButton::clicked, this, &ShopSheetWindow::chooseAndSavePdf);
+    connect(m_csvButton, &QPushButton::clicked, this, &ShopSheetWindow::chooseAndSaveCsv);
+    connect(m_copyButton, &QPushButton::clicked, this, &ShopSheetWindow::copyToClipboard);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(settings);
+    layout->addWidget(m_problem);
+    layout->addWidget(m_note);
+    layout->addWidget(m_summary);
+    layout->addWidget(splitter, 1);
+    layout->addWidget(buttons);
+
+    // Nothing to print, save or copy until there is a sheet.
+    for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
+        button->setEnabled(false);
+    m_summary->setText(QStringLiteral("Type the centre frequency in MHz to see the sheet."));
+
+    // The measured resonance is tied to its design frequency before the sheet is made anew.
+    connect(m_frequency, &QLineEdit::textChanged, this, &ShopSheetWindow::frequencyEdited);
+    connect(m_measured, &QLineEdit::textChanged, this, &ShopSheetWindow::measuredEdited);
+    for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured})
+        connect(edit, &QLineEdit::textChanged, this, &ShopSheetWindow::recalculate);
+    connect(m_step, &QComboBox::currentIndexChanged, this, &ShopSheetWindow::recalculate);
+}
+
+void ShopSheetWindow::restoreSettings()
+{
+    const QSettings settings;
+    const shop::ShopSettings defaults;
+    const int stepIndex = m_step->findData(settings.value(QStringLiteral("shopSheet/step"), defaults.step));
+    m_step->setCurrentIndex(stepIndex >= 0 ? stepIndex : m_step->findData(defaults.step));
+    m_allowance->setText(settings.value(QStringLiteral("shopSheet/allowance")).toString());
+    m_hubOffset->setText(settings.value(QStringLiteral("shopSheet/hubOffset")).toString());
+    // A measured resonance belongs to the design it was measured on.
+    const QString measuredFor = settings.value(QStringLiteral("shopSheet/measuredFor")).toString();
+    if (!measuredFor.isEmpty())
+        m_measured->setText(settings.value(QStringLiteral("shopSheet/measured")).toString());
+    m_measuredFor = measuredFor;
+}
+
+void ShopSheetWindow::saveSettings() const
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("shopSheet/step"), m_step->currentData());
+    settings.setValue(QStringLiteral("shopSheet/allowance"), m_allowance->text());
+    settings.setValue(QStringLiteral("shopSheet/hubOffset"), m_hubOffset->text());
+    const bool measured = !m_measured->text().trimmed().isEmpty();
+    settings.setValue(QStringLiteral("shopSheet/measured"), measured ? m_measured->text() : QString());
+    settings.setValue(QStringLiteral("shopSheet/measuredFor"), measured ? m_measuredFor : QString());
+}
+
+void ShopSheetWindow::setFrequencyText(const QString &text)
+{
+    m_frequency->setText(text);
+}
+
+QString ShopSheetWindow::note() const
+{
+    return m_note->isHidden() ? QString() : m_note->text();
+}
+
+// The design frequency as read, to three decimals; empty when the text gives none the sheet can work with.
+static QString designLabel(const QString &frequencyText)
+{
+    auto made = shop::makeShopSheet(frequencyText.toStdString(), {});
+    const auto *sheet = std::get_if<shop::ShopSheet>(&made);
+    return sheet ? qText(sheet->frequencyLabel) : QString();
+}
+
+// A measured resonance typed now is for the design frequency shown now; a new design frequency clears it,
+// with a note, rather than trimming the new design by a measurement of the old.
+void ShopSheetWindow::measuredEdited()
+{
+    m_measuredFor = designLabel(m_frequency->text());
+    m_note->hide();
+}
+
+void ShopSheetWindow::frequencyEdited()
+{
+    const QString label = designLabel(m_frequency->text());
+    if (label.isEmpty() || m_measured->text().trimmed().isEmpty() || label == m_measuredFor)
+        return;
+    const QString measured = m_measured->text().trimmed();
+    const QSignalBlocker quiet(m_measured);
+    m_measured->clear();
+    m_note->setText(QStringLiteral("The measured resonance %1 MHz was for the design at %2 MHz, so it was cleared.")
+                        .arg(measured, m_measuredFor.isEmpty() ? QStringLiteral("another frequency") : m_measuredFor));
+    m_note->show();
+    m_measuredFor.clear();
+}
+
+QString ShopSheetWindow::problem() const
+{
+    return m_problem->isHidden() ? QString() : m_problem->text();
+}
+
+// Every change of a setting makes the sheet anew. A setting that cannot be used is named and marked; the
+// sheet shown stays in view, dimmed, and nothing can print, save or copy it until every setting is good again.
+void ShopSheetWindow::recalculate()
+{
+    const auto refuse = [this](const shop::ShopRefusal &refusal) {
+        m_problem->setText(qText(refusal.message));
+        m_problem->show();
+        markRefused(refusal.setting ? fieldOf(*refusal.setting) : m_frequency);
+        showStale(true);
+    };
+    markRefused(nullptr);
+    // The same reader as tarvelin-calc's options, so both refuse alike.
+    shop::ShopSettingTexts texts;
+    texts.step = std::to_string(m_step->currentData().toInt());
+    texts.allowance = m_allowance->text().toStdString();
+    texts.hubOffset = m_hubOffset->text().toStdString();
+    texts.measured = m_measured->text().toStdString();
+    auto read = shop::readShopSettings(texts);
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read))
+        return refuse(*refusal);
+    if (m_frequency->text().trimmed().isEmpty()) {
+        m_problem->hide();
+        showStale(true);
+        return;
+    }
+
+    auto made = shop::makeShopSheet(m_frequency->text().toStdString(), std::get<shop::ShopSettings>(read));
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
+        return refuse(*refusal);
+    m_problem->hide();
+    saveSettings();
+    showSheet(std::get<shop::ShopSheet>(made));
+}
+
+QLineEdit *ShopSheetWindow::fieldOf(shop::ShopSetting setting) const
+{
+    switch (setting) {
+    case shop::ShopSetting::Allowance:
+        return m_allowance;
+    case shop::ShopSetting::HubOffset:
+        return m_hubOffset;
+    case shop::ShopSetting::Measured:
+        return m_measured;
+    case shop::ShopSetting::Step:
+        break;
+    }
+    return nullptr;
+}
+
+void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
+{
+    m_sheet = sheet;
+    for (int r = 0; r < kElementRowCount; ++r) {
+        const shop::ElementCuts &cuts = sheet.elements[static_cast<std::size_t>(r)];
+        m_loops->setItem(r, 0, lengthItem(sheet, cuts.loop));
+        m_loops->setItem(r, 1, lengthItem(sheet, cuts.cut));
+        m_loops->setItem(r, 2, lengthItem(sheet, cuts.side));
+        for (int k = 0; k < 4; ++k)
+            m_marks->setItem(r, k, lengthItem(sheet, cuts.cornerMarks[static_cast<std::size_t>(k)]));
+        m_boom->setItem(r, 0, lengthItem(sheet, cuts.arm));
+        m_boom->setItem(r, 1, lengthItem(sheet, cuts.spreader));
+        m_boom->setItem(r, 2, lengthItem(sheet, cuts.station));
+        if (cuts.trim) {
+            m_trims->setItem(r, 0, lengthItem(sheet, *cuts.trim));
+            m_trims->setItem(r, 1, lengthItem(sheet, cuts.correctedStation.value_or(0)));
+        }
+    }
+    m_tabs->setTabEnabled(m_tabs->indexOf(m_trims), !sheet.correctedFrequencyText.empty());
+
+    QString summary =
+        qText(shop::roundingNote(sheet.settings.step)) +
+        QStringLiteral(" Wire in all: %1 (%2 m). Spreader arms: 28. Boom: %3 (the window shows %4).")
+            .arg(qText(shop::feetInchesText(sheet.wireTotal, sheet.settings.step)),
+                 qText(shop::metresText(sheet.wireTotal)),
+                 qText(shop::feetInchesText(sheet.boomLength, sheet.settings.step)), qText(sheet.windowBoomInches));
+    if (!sheet.correctedFrequencyText.empty())
+        summary += QStringLiteral(" Trims: cut as for %1 MHz (+ lengthen, \u2212 shorten).")
+                       .arg(qText(sheet.correctedFrequencyText));
+    m_summary->setText(summary);
+    m_drawing->setSheet(sheet);
+    showStale(false);
+}
+
+// A sheet that no longer matches the settings stays in view, dimmed, and cannot leave the window.
+void ShopSheetWindow::showStale(bool stale)
+{
+    if (stale)
+        m_sheet.reset();
+    for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
+        button->setEnabled(!stale);
+    m_tabs->setEnabled(!stale);
+    m_summary->setEnabled(!stale);
+    m_drawing->setEnabled(!stale);
+}
+
+// Only the refused field carries the mark.
+void ShopSheetWindow::markRefused(QLineEdit *field)
+{
+    for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured})
+        markField(*edit, edit == field ? m_problem->text() : QString());
+}
+
+void ShopSheetWindow::copyToClipboard()
+{
+    if (!m_sheet)
+        return;
+    if (QClipboard *clipboard = QGuiApplication::clipboard())
+        clipboard->setText(qText(shop::shopSheetTabSeparated(*m_sheet)));
+}
+
+bool ShopSheetWindow::saveCsv(const QString &path)
+{
+    if (!m_sheet)
+        return false;
+    return saveWholeFile(m_messages, path,
+                         QByteArray::fromStdString(shop::shopSheetCsvHeader() + shop::shopSheetCsvRows(*m_sheet)),
+                         QStringLiteral("CSV file"), QStringLiteral("nothing to save"));
+}
+
+bool ShopSheetWindow::savePdf(const QString &path)
+{
+    if (!m_sheet)
+        return false;
+    return saveWholeFile(m_messages, path, shopSheetPdf(*m_sheet, localPaperLayout(), QDateTime::currentDateTime()),
+                         QStringLiteral("PDF"), QStringLiteral("cannot draw the pages"));
+}
+
+// Named after the sheet that is saved, never after the field, which may hold something else by now.
+QString ShopSheetWindow::suggestedName(const QString &suffix) const
+{
+    const QString label = m_sheet ? qText(m_sheet->frequencyLabel) : QString();
+    return QDir(QDir::homePath()).filePath(QStringLiteral("Shop sheet %1 MHz.%2").arg(label, suffix));
+}
+
+void ShopSheetWindow::chooseAndSavePdf()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save PDF"), suggestedName("pdf"),
+                                                      QStringLiteral("PDF files (*.pdf)"));
+    if (!path.isEmpty())
+        (void)savePdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + ".pdf");
+}
+
+void ShopSheetWindow::chooseAndSaveCsv()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save CSV"), suggestedName("csv"),
+                                                      QStringLiteral("CSV files (*.csv)"));
+    if (!path.isEmpty())
+        (void)saveCsv(path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? path : path + ".csv");
+}
+
+// The system's print dialog chooses the printer, the paper and the copies; the pages are laid out on that
+// paper and go to the spooler as one job, whose refusal is reported.
+void ShopSheetWindow::print()
+{
+    if (!m_sheet)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Print Shop Sheet"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QByteArray pdf = shopSheetPdf(*m_sheet, printer.pageLayout(), QDateTime::currentDateTime());
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        (void)savePdf(printer.outputFileName());
+        return;
+    }
+    reportPrintOutcome(m_messages, m_printer.printDocument(printer.printerName().toStdString(), "Tarvelin shop sheet",
+                                                           pdf, printer.copyCount()));
+}
+
+} // namespace tarvelin

@@ -1,0 +1,88 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/shop/shopsheet.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+
+namespace tarvelin {
+
+class MessageBoxService;
+class PrinterService;
+class ShopDrawing;
+
+// The Shop Sheet window: the whole antenna as a cut list in feet, inches and fractions and in millimetres,
+// with a dimensioned drawing, for the frequency the main window last calculated or any other. The settings
+// are kept between runs. A setting that cannot be used is named under the settings, and what is shown stays
+// as it was. The sheet prints through the print dialog and saves as PDF and CSV, or goes to the clipboard.
+class ShopSheetWindow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    ShopSheetWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer);
+
+    // The frequency the sheet is for, as the main window's frequency box had it.
+    void setFrequencyText(const QString &text);
+
+    [[nodiscard]] const std::optional<shop::ShopSheet> &sheet() const { return m_sheet; }
+    [[nodiscard]] QString problem() const;
+    // A note on what the window changed by itself, such as a measured resonance cleared.
+    [[nodiscard]] QString note() const;
+
+    // What the buttons do, without the file dialogs.
+    void copyToClipboard();
+    [[nodiscard]] bool saveCsv(const QString &path);
+    [[nodiscard]] bool savePdf(const QString &path);
+
+private:
+    void buildWidgets();
+    void restoreSettings();
+    void saveSettings() const;
+    void recalculate();
+    void frequencyEdited();
+    void measuredEdited();
+    void showStale(bool stale);
+    void markRefused(QLineEdit *field);
+    [[nodiscard]] QLineEdit *fieldOf(shop::ShopSetting setting) const;
+    void showSheet(const shop::ShopSheet &sheet);
+    void print();
+    void chooseAndSaveCsv();
+    void chooseAndSavePdf();
+    [[nodiscard]] QString suggestedName(const QString &suffix) const;
+
+    MessageBoxService &m_messages;
+    PrinterService &m_printer;
+    std::optional<shop::ShopSheet> m_sheet; // the last sheet the settings allowed
+
+    QLineEdit *m_frequency = nullptr;
+    QComboBox *m_step = nullptr;
+    QLineEdit *m_allowance = nullptr;
+    QLineEdit *m_hubOffset = nullptr;
+    QLineEdit *m_measured = nullptr;
+    QLabel *m_problem = nullptr;
+    QLabel *m_note = nullptr;
+    QString m_measuredFor; // the design frequency the measured resonance belongs to, three decimals
+    QLabel *m_summary = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QTableWidget *m_loops = nullptr;
+    QTableWidget *m_marks = nullptr;
+    QTableWidget *m_boom = nullptr;
+    QTableWidget *m_trims = nullptr;
+    ShopDrawing *m_drawing = nullptr;
+    QPushButton *m_printButton = nullptr;
+    QPushButton *m_pdfButton = nullptr;
+    QPushButton *m_csvButton = nullptr;
+    QPushButton *m_copyButton = nullptr;
+};
+
+} // namespace tarvelin

@@ -1,0 +1,82 @@
+// SPDX-License-Identifier: MIT
+#include "gui/windows/startoptions.h"
+
+namespace tarvelin {
+
+namespace {
+
+constexpr std::string_view kHelp = R"(Usage: tarvelin [OPTION ...]
+
+Opens Tarvelin's window, which works out every length of a seven-element
+cubical quad antenna (reflector, driven element, five directors) from its
+centre frequency in megahertz: loop length, one side, spreader half and total
+length and element spacing, in inches and centimetres, and the boom length.
+
+Type the frequency and press Enter or Calculate. A right click on the window
+opens a menu to copy the results, save the printed page as PDF, open the
+Shop Sheet or the Antenna Check, and read about Tarvelin. For scripts and batch work, see tarvelin-calc(1).
+
+Options:
+  --shop-sheet     open the Shop Sheet window in front of the main window: the
+                   cut list in feet, inches and fractions, with a drawing
+  --antenna-check  open the Antenna Check window in front of the main window:
+                   the design modelled with the NEC-2 engine nec2c
+  -h, --help       show this help and exit
+  --version        show the version and exit
+Qt's own options, such as -platform NAME or -style NAME, are accepted too.
+
+Exit status: 0 when the window was closed, 2 for a usage error, 3 when a
+run-time error ended the program (it is reported in a message box and on
+standard error).
+
+Examples:
+  tarvelin
+  tarvelin -style Fusion
+  tarvelin --shop-sheet
+  tarvelin --antenna-check
+)";
+
+constexpr std::string_view kUsage =
+    "usage: tarvelin [--shop-sheet | --antenna-check] [--help] [--version] [Qt options]\n"
+    "Try 'tarvelin --help' for more information.\n";
+
+} // namespace
+
+StartOptions readStartOptions(std::span<const std::string_view> arguments)
+{
+    StartOptions options;
+    for (const std::string_view argument : arguments) {
+        if (argument == "-h" || argument == "--help")
+            return {StartOptions::Action::ShowHelp, StartOptions::InFront::MainWindow, {}};
+        if (argument == "--version")
+            options.action = StartOptions::Action::ShowVersion;
+        else if (argument == "--shop-sheet")
+            options.inFront = StartOptions::InFront::ShopSheet;
+        else if (argument == "--antenna-check")
+            options.inFront = StartOptions::InFront::AntennaCheck;
+        else if (argument.starts_with('-'))
+            return {StartOptions::Action::UsageError, StartOptions::InFront::MainWindow,
+                    "unknown option '" + std::string(argument) + "'"};
+        else
+            return {StartOptions::Action::UsageError, StartOptions::InFront::MainWindow,
+                    "unexpected argument '" + std::string(argument) + "'"};
+    }
+    return options;
+}
+
+std::string_view startHelpText()
+{
+    return kHelp;
+}
+
+std::string startVersionText()
+{
+    return std::string("tarvelin ") + TARVELIN_VERSION + "\n";
+}
+
+std::string_view startUsageText()
+{
+    return kUsage;
+}
+
+} // namespace tarvelin

@@ -1,0 +1,149 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// The calculation as it first stood: every step reads its sources back from their texts and the frequency
+// text anew. The program's pass carries the shown numbers on instead; this one stays here as the reference
+// it must match, text for text.
+#include "core/calc/memorygrid.h"
+#include "core/runtime/arithmetic.h"
+#include "core/runtime/numbertext.h"
+#include "core/runtime/runtimeerror.h"
+
+#include <array>
+#include <string>
+
+namespace tarvelin::reference {
+
+using arith::add;
+using arith::divide;
+using arith::multiply;
+using arith::subtract;
+
+// Loop lengths in feet times megahertz: a full wavelength of wire, lengthened for the reflector and
+// shortened for the first director.
+inline constexpr double kReflectorFeetMHz = 1055;
+inline constexpr double kDrivenFeetMHz = 1030;
+inline constexpr double kDirector1FeetMHz = 1000;
+// Each director after the first is 3 % shorter than the one in front of it.
+inline constexpr double kDirectorTaper = 0.03;
+// Spacing terms in feet times megahertz, taken a quarter at a time.
+inline constexpr double kReflectorToDrivenSpacing = 747.8;
+inline constexpr double kDirectorSpacing = 614.7;
+inline constexpr double kQuarter = 0.25;
+
+inline constexpr double kInchesPerFoot = 12;
+inline constexpr double kCentimetresPerInch = 2.54;
+inline constexpr double kSidesPerLoop = 4;
+inline constexpr int kDirectorSpacingsOnBoom = 5;
+
+// The spreaders meet the loop corners at 45 degrees. Pi is the ten-digit value the dimensions have always
+// been computed with, not the full double, so the spreader lengths keep their last digit.
+inline constexpr double kPi = 3.141592654;
+inline constexpr double kDegreesPerPiRadians = 180;
+inline constexpr double kSpreaderAngleDegrees = 45;
+
+inline constexpr std::array<ElementRow, 5> kDirectors{
+    ElementRow::Director1, ElementRow::Director2, ElementRow::Director3, ElementRow::Director4, ElementRow::Director5};
+
+class ReferenceSteps
+{
+public:
+    explicit ReferenceSteps(MemoryGrid &grid) : m_grid(grid) {}
+
+    void run()
+    {
+        using enum ElementRow;
+
+        // Loop lengths: the first three from the frequency, the further directors as a chain, each 3 % below
+        // the displayed length of the one in front (a subtraction of the product, as it was always done).
+        put(Reflector, column::kTotalLengthInches, multiply(divide(kReflectorFeetMHz, frequency()), kInchesPerFoot));
+        put(Driven, column::kTotalLengthInches, multiply(divide(kDrivenFeetMHz, frequency()), kInchesPerFoot));
+        put(Director1, column::kTotalLengthInches, multiply(divide(kDirector1FeetMHz, frequency()), kInchesPerFoot));
+        for (std::size_t i = 1; i < kDirectors.size(); ++i) {
+            const double front = value(kDirectors[i - 1], column::kTotalLengthInches);
+            put(kDirectors[i], column::kTotalLengthInches, subtract(front, multiply(front, kDirectorTaper)));
+        }
+
+        for (const ElementRow row : kElementRows)
+            put(row, column::kTotalLengthCentimetres,
+                multiply(value(row, column::kTotalLengthInches), kCentimetresPerInch));
+        for (const ElementRow row : kElementRows)
+            put(row, column::kSideInches, divide(value(row, column::kTotalLengthInches), kSidesPerLoop));
+        // The side in centimetres comes from the loop length, not from the rounded side in inches.
+        for (const ElementRow row : kElementRows)
+            put(row, column::kSideCentimetres,
+                multiply(divide(value(row, column::kTotalLengthInches), kSidesPerLoop), kCentimetresPerInch));
+
+        // Centre to corner of the square is one side times the sine of 45 degrees.
+        const double spreaderFactor = arith::sine(multiply(divide(kPi, kDegreesPerPiRadians), kSpreaderAngleDegrees));
+        for (const ElementRow row : kElementRows)
+            put(row, column::kSpreaderHalfInches, multiply(value(row, column::kSideInches), spreaderFactor));
+        for (const ElementRow row : kElementRows)
+            put(row, column::kSpreaderHalfCentimetres,
+                multiply(value(row, column::kSpreaderHalfInches), kCentimetresPerInch));
+        for (const ElementRow row : kElementRows) {
+            const double half = value(row, column::kSpreaderHalfInches);
+            put(row, column::kSpreaderTotalInches, add(half, half));
+        }
+        for (const ElementRow row : kElementRows)
+            put(row, column::kSpreaderTotalCentimetres,
+                multiply(value(row, column::kSpreaderTotalInches), kCentimetresPerInch));
+
+        // Spacing: reflector to driven, then one equal spacing for every director.
+        put(Driven, column::kSpacingInches,
+            multiply(multiply(divide(kReflectorToDrivenSpacing, frequency()), kQuarter), kInchesPerFoot));
+        put(Director1, column::kSpacingInches,
+            multiply(multiply(divide(kDirectorSpacing, frequency()), kQuarter), kInchesPerFoot));
+        const std::string directorSpacing = m_grid.cell(Director1, column::kSpacingInches);
+        for (std::size_t i = 1; i < kDirectors.size(); ++i)
+            m_grid.cell(kDirectors[i], column::kSpacingInches) = directorSpacing;
+        put(Driven, column::kSpacingCentimetres, multiply(value(Driven, column::kSpacingInches), kCentimetresPerInch));
+        for (const ElementRow row : kDirectors)
+            put(row, column::kSpacingCentimetres,
+                multiply(value(Director1, column::kSpacingInches), kCentimetresPerInch));
+
+        // The boom carries the driven spacing and five director spacings. The feet come from the inches
+        // total as displayed; the centimetres add up the displayed centimetre cells.
+        putBoom(BoomTotal::Inches, add(value(Driven, column::kSpacingInches),
+                                       multiply(value(Director1, column::kSpacingInches), kDirectorSpacingsOnBoom)));
+        putBoom(BoomTotal::Feet, divide(ParseNumber(m_grid.boom(BoomTotal::Inches)), kInchesPerFoot));
+        putBoom(BoomTotal::Centimetres,
+                add(value(Driven, column::kSpacingCentimetres),
+                    multiply(value(Director1, column::kSpacingCentimetres), kDirectorSpacingsOnBoom)));
+
+        m_grid.setBoomCaptionVisible(true);
+    }
+
+private:
+    // The frequency is read afresh by every step that uses it. Zero fails in the first division; a negative
+    // frequency would give negative lengths that look like a result, so it is refused the same way.
+    [[nodiscard]] double frequency() const
+    {
+        const double f = ParseNumber(m_grid.frequencyText());
+        if (f < 0)
+            throw RuntimeError(ErrorNumber::InvalidArgument);
+        return f;
+    }
+
+    [[nodiscard]] double value(ElementRow row, int gridColumn) const
+    {
+        return ParseNumber(m_grid.cell(row, gridColumn));
+    }
+
+    void put(ElementRow row, int gridColumn, double v) { m_grid.cell(row, gridColumn) = FormatNumber(v, kCellFormat); }
+
+    void putBoom(BoomTotal total, double v)
+    {
+        std::string text = FormatNumber(v, kCellFormat);
+        text += boomSuffix(total);
+        m_grid.setBoomText(total, text);
+    }
+
+    MemoryGrid &m_grid;
+};
+
+inline void calculateInto(MemoryGrid &scratch)
+{
+    ReferenceSteps(scratch).run();
+}
+
+} // namespace tarvelin::reference

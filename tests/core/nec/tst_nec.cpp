@@ -1,0 +1,410 @@
+// SPDX-License-Identifier: MIT
+// The antenna check's core: the deck of the 14.2 MHz design card by card, the engine's real output read back
+// (saved from real runs and cut down), and the summary's arithmetic.
+#include "core/nec/analysis.h"
+#include "core/nec/checksummary.h"
+#include "core/nec/deck.h"
+#include "core/nec/necoutput.h"
+
+#include <QFile>
+#include <QTest>
+
+#include <cmath>
+
+using namespace tarvelin::nec;
+
+namespace {
+
+ArrayGeometry design(const char *frequency)
+{
+    auto geometry = geometryFor(frequency);
+    if (!std::holds_alternative<ArrayGeometry>(geometry))
+        qFatal("refused");
+    return std::get<ArrayGeometry>(geometry);
+}
+
+QStringList cards(const std::string &deck, const QString &kind)
+{
+    QStringList found;
+    for (const QString &line : QString::fromStdString(deck).split(QLatin1Char('\n')))
+        if (line.startsWith(kind + QLatin1Char(' ')))
+            found << line;
+    return found;
+}
+
+std::string fixture(const char *name)
+{
+    QFile file(QStringLiteral(TARVELIN_NEC_FIXTURES "/%1").arg(QLatin1StringView(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no fixture %s", name);
+    return file.readAll().toStdString();
+}
+
+SweepPoint point(double mhz, double r, double x, double swr)
+{
+    SweepPoint p;
+    p.mhz = mhz;
+    p.resistanceOhms = r;
+    p.reactanceOhms = x;
+    p.swr = swr;
+    return p;
+}
+
+} // namespace
+
+class TestNec : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void deckForTwentyMetres();
+    void deckOptions();
+    void deckCarriesOnlyItsCards_data();
+    void deckCarriesOnlyItsCards();
+    void structure_data();
+    void structure();
+    void settingsReadAgainstTheirLimits_data();
+    void settingsReadAgainstTheirLimits();
+    void resultFailingItsChecksIsNoResult_data();
+    void resultFailingItsChecksIsNoResult();
+    void sweepIsCentred();
+    void readsRealOutput();
+    void refusesIncompleteOutput_data();
+    void refusesIncompleteOutput();
+    void swr_data();
+    void swr();
+    void resonanceAndBandEdges();
+    void noCrossing();
+    void planSharesTheSweep();
+};
+
+// Sides and stations in metres from the grid's inches: the reflector's side 222.887 in is 5.6613 m, half of
+// it 2.830665 m; the driven element stands 157.986 in = 4.012844 m behind it.
+void TestNec::deckForTwentyMetres()
+{
+    const std::vector<double> sweep{13.774, 13.845};
+    const std::string deck = writeDeck(design("14.2"), CheckSettings{}, {sweep, false});
+    QVERIFY(deck.starts_with("CM Tarvelin "));
+    QVERIFY(deck.find("for 14.200 MHz\n") != std::string::npos);
+    QVERIFY(deck.find("\nCE\n") != std::string::npos);
+
+    const QStringList wires = cards(deck, QStringLiteral("GW"));
+    QCOMPARE(wires.size(), 28);
+    QCOMPARE(wires[0], QStringLiteral("GW 1 11 0.000000 -2.830665 -2.830665 0.000000 2.830665 -2.830665 0.001025"));
+    QCOMPARE(wires[1], QStringLiteral("GW 2 11 0.000000 2.830665 -2.830665 0.000000 2.830665 2.830665 0.001025"));
+    QCOMPARE(wires[3], QStringLiteral("GW 4 11 0.000000 -2.830665 2.830665 0.000000 -2.830665 -2.830665 0.001025"));
+    // The driven loop, tags 5 to 8, its side 217.606 in = 5.527192 m; its bottom is tag 5.
+    QCOMPARE(wires[4], QStringLiteral("GW 5 11 4.012844 -2.763596 -2.763596 4.012844 2.763596 -2.763596 0.001025"));
+    // Director 5 at 157.986 + 5 x 129.866 = 807.316 in = 20.505826 m.
+    QVERIFY(wires[27].startsWith(QStringLiteral("GW 28 11 20.505826 ")));
+
+    QCOMPARE(cards(deck, QStringLiteral("GE")), QStringList{QStringLiteral("GE 0")});
+    QCOMPARE(cards(deck, QStringLiteral("LD")), QStringList{QStringLiteral("LD 5 0 0 0 5.8E+07")});
+    QCOMPARE(cards(deck, QStringLiteral("EX")), QStringList{QStringLiteral("EX 0 5 6 0 1.0 0.0")});
+    QCOMPARE(cards(deck, QStringLiteral("FR")), QStringList{QStringLiteral("FR 0 2 0 0 13.774 0.071")});
+    QCOMPARE(cards(deck, QStringLiteral("RP")), QStringList{QStringLiteral("RP 0 1 2 1000 90 0 0 180")});
+    QVERIFY(cards(deck, QStringLiteral("GN")).isEmpty());
+    QVERIFY(deck.ends_with("EN\n"));
+}
+
+void TestNec::deckOptions()
+{
+    CheckSettings settings;
+    settings.segments = 21;
+    settings.wireDiameterMm = awgDiameterMm(14); // 0.127 x 92^(22/39) = 1.6278 mm, radius 0.00081386 m
+    settings.lossless = true;
+    settings.groundHeightMetres = 15.0;
+    const std::vector<double> sweep{14.2};
+    const std::string deck = writeDeck(design("14.2"), settings, {sweep, true});
+    QVERIFY(std::fabs(settings.wireDiameterMm - 1.628) < 0.001);
+    QVERIFY(cards(deck, QStringLiteral("LD")).isEmpty());
+    QCOMPARE(cards(deck, QStringLiteral("EX")), QStringList{QStringLiteral("EX 0 5 11 0 1.0 0.0")});
+    QCOMPARE(cards(deck, QStringLiteral("GE")), QStringList{QStringLiteral("GE 1")});
+    QCOMPARE(cards(deck, QStringLiteral("GN")), QStringList{QStringLiteral("GN 2 0 0 0 13 0.005")});
+    // The reflector's bottom 15 - 2.830665 m above ground, its top 15 + 2.830665 m.
+    QCOMPARE(cards(deck, QStringLiteral("GW"))[0],
+             QStringLiteral("GW 1 21 0.000000 -2.830665 12.169335 0.000000 2.830665 12.169335 0.000813863"));
+    // Elevations 1 to 60 degrees: theta from 30 to 89; then the azimuth cut at every one of them.
+    QCOMPARE(cards(deck, QStringLiteral("RP")),
+             (QStringList{QStringLiteral("RP 0 60 2 1000 30 0 1 180"), QStringLiteral("RP 0 60 73 1000 30 0 1 5")}));
+}
+
+// Whatever the frequency text holds, the deck holds the number read from it and nothing else of the text:
+// no card of its own, and no line longer than a card.
+void TestNec::deckCarriesOnlyItsCards_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::newRow("a card after a line end") << "14.2\nEX 0 1 6 0 1.0 0.0\nCM";
+    QTest::newRow("a carriage return") << "14.2\rGE 1";
+    QTest::newRow("a long text") << "14.2 " + QString(200, QLatin1Char('x'));
+}
+
+void TestNec::deckCarriesOnlyItsCards()
+{
+    QFETCH(QString, frequency);
+    const std::vector<double> sweep{14.2};
+    const std::string deck = writeDeck(design(frequency.toUtf8().constData()), CheckSettings{}, {sweep, true});
+    QCOMPARE(cards(deck, QStringLiteral("EX")).size(), 1);
+    QCOMPARE(cards(deck, QStringLiteral("GE")), QStringList{QStringLiteral("GE 0")});
+    QVERIFY(deck.find('\r') == std::string::npos);
+    for (const QString &line : QString::fromStdString(deck).split(QLatin1Char('\n')))
+        QVERIFY2(line.size() <= 80, qPrintable(line));
+    QVERIFY(deck.starts_with("CM Tarvelin " TARVELIN_VERSION ": seven-element cubical quad for 14.200 MHz\n"));
+}
+
+// What NEC-2's thin-wire model cannot take is refused before the engine runs; what it takes less reliably
+// is warned of. At 14.2 MHz Director 5's side is 4.751 m (187.034 in), in 51 segments of 93.15 mm.
+void TestNec::structure_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<double>("wireMm");
+    QTest::addColumn<int>("segments");
+    QTest::addColumn<double>("groundMetres"); // 0: free space
+    QTest::addColumn<QString>("refusal");
+    QTest::addColumn<QString>("warning");
+    QTest::newRow("the design as it is") << "14.2" << 2.05 << 11 << 0.0 << QString() << QString();
+    QTest::newRow("wire thicker than its segments") << "5000" << 99.0 << 11 << 0.0 << "NEC-2 cannot model 99.00 mm"
+                                                    << QString();
+    QTest::newRow("segments under 8 radii of 15 mm") << "14.2" << 30.0 << 51 << 0.0 << QString() << "Segments of 93.15 mm";
+    QTest::newRow("loops below ground") << "14.2" << 2.05 << 11 << 1.0 << "The boom height must be more than half"
+                                        << QString();
+    QTest::newRow("loops above ground") << "14.2" << 2.05 << 11 << 2.84 << QString() << QString();
+}
+
+void TestNec::structure()
+{
+    QFETCH(QString, frequency);
+    QFETCH(double, wireMm);
+    QFETCH(int, segments);
+    QFETCH(double, groundMetres);
+    QFETCH(QString, refusal);
+    QFETCH(QString, warning);
+    CheckSettings settings;
+    settings.wireDiameterMm = wireMm;
+    settings.segments = segments;
+    if (groundMetres > 0)
+        settings.groundHeightMetres = groundMetres;
+    const StructureCheck check = checkStructure(design(frequency.toUtf8().constData()), settings);
+    QCOMPARE(check.refusal.has_value(), !refusal.isEmpty());
+    if (check.refusal)
+        QVERIFY2(QString::fromStdString(*check.refusal).startsWith(refusal), check.refusal->c_str());
+    QCOMPARE(check.warnings.size(), warning.isEmpty() ? 0U : 1U);
+    if (!warning.isEmpty())
+        QVERIFY2(QString::fromStdString(check.warnings.front()).startsWith(warning), check.warnings.front().c_str());
+}
+
+// Each setting is read from its text against its limits, and a refusal names the setting and states the
+// limits; an empty text is the default.
+void TestNec::settingsReadAgainstTheirLimits_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("refused"); // -1: read
+    QTest::newRow("defaults") << "" << "" << -1;
+    QTest::newRow("thinnest wire") << "wire" << "0.1" << -1;
+    QTest::newRow("wire too thin") << "wire" << "0.09" << int(CheckSetting::WireDiameter);
+    QTest::newRow("wire as a word") << "wire" << "thick" << int(CheckSetting::WireDiameter);
+    QTest::newRow("gauge 30") << "awg" << "30" << int(CheckSetting::Awg);
+    QTest::newRow("even segments") << "segments" << "12" << int(CheckSetting::Segments);
+    QTest::newRow("most segments") << "segments" << "51" << -1;
+    QTest::newRow("span of 50 %") << "span" << "50" << int(CheckSetting::Span);
+    QTest::newRow("even points") << "points" << "4" << int(CheckSetting::Points);
+    QTest::newRow("10000 ohms") << "z0" << "10000" << int(CheckSetting::Z0);
+    QTest::newRow("75 ohms") << "z0" << "75" << -1;
+    QTest::newRow("boom in the ground") << "height" << "0 m" << int(CheckSetting::GroundHeight);
+    QTest::newRow("boom at 1000 m") << "height" << "1000 m" << int(CheckSetting::GroundHeight);
+    QTest::newRow("boom at 50 ft") << "height" << "50 ft" << -1;
+}
+
+void TestNec::settingsReadAgainstTheirLimits()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    QFETCH(int, refused);
+    CheckSettingTexts texts;
+    const std::string typed = text.toStdString();
+    if (field == "wire")
+        texts.wireMm = typed;
+    else if (field == "awg")
+        texts.awg = typed;
+    else if (field == "segments")
+        texts.segments = typed;
+    else if (field == "span")
+        texts.span = typed;
+    else if (field == "points")
+        texts.points = typed;
+    else if (field == "z0")
+        texts.z0 = typed;
+    else if (field == "height")
+        texts.groundHeight = typed;
+    auto read = readCheckSettings(texts);
+    if (refused < 0) {
+        QVERIFY(std::holds_alternative<CheckSettings>(read));
+        return;
+    }
+    QVERIFY(std::holds_alternative<CheckSettingRefusal>(read));
+    const CheckSettingRefusal &refusal = std::get<CheckSettingRefusal>(read);
+    QCOMPARE(int(refusal.setting), refused);
+    // The message states the limits it holds the setting to.
+    QVERIFY2(refusal.message.find(" to ") != std::string::npos || refusal.message.find("below") != std::string::npos,
+             refusal.message.c_str());
+}
+
+// A figure no wire antenna can have means the engine's solution broke down: no figures at all, and why.
+void TestNec::resultFailingItsChecksIsNoResult_data()
+{
+    QTest::addColumn<QByteArray>("from");
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("as computed") << QByteArray() << QByteArray() << QString();
+    QTest::newRow("negative efficiency") << QByteArray("93.89 Percent") << QByteArray("-5.75 Percent")
+                                         << "a wire efficiency of -5.75 %";
+    QTest::newRow("negative resistance") << QByteArray("5.3004E+01") << QByteArray("-5.3004E+01")
+                                         << "a feed resistance of -53.00 ohms";
+}
+
+void TestNec::resultFailingItsChecksIsNoResult()
+{
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(QString, problem);
+    CheckSettings settings;
+    settings.points = 3;
+    const AnalysisPlan plan = planAnalysis(design("14.2"), settings, 1);
+    QByteArray output = QByteArray::fromStdString(fixture("sweep3.out"));
+    if (!from.isEmpty())
+        output.replace(from, to);
+    auto merged = mergeOutputs(plan, {output.toStdString()}, settings);
+    if (problem.isEmpty()) {
+        QVERIFY(std::holds_alternative<CheckSummary>(merged));
+        return;
+    }
+    QVERIFY(std::holds_alternative<OutputProblem>(merged));
+    QVERIFY2(QString::fromStdString(std::get<OutputProblem>(merged).message).contains(problem),
+             std::get<OutputProblem>(merged).message.c_str());
+}
+
+void TestNec::sweepIsCentred()
+{
+    CheckSettings settings;
+    const std::vector<double> sweep = sweepFrequencies(14.2, settings);
+    QCOMPARE(sweep.size(), std::size_t(13));
+    QCOMPARE(sweep[6], 14.2);
+    QVERIFY(std::fabs(sweep.front() - 13.774) < 1e-9);
+    QVERIFY(std::fabs(sweep.back() - 14.626) < 1e-9);
+}
+
+// Three frequencies and the azimuth cut of a real run at 14.2 MHz, +-1 %.
+void TestNec::readsRealOutput()
+{
+    auto parsed = parseNecOutput(fixture("sweep3.out"));
+    QVERIFY(std::holds_alternative<std::vector<FrequencyResult>>(parsed));
+    const auto &blocks = std::get<std::vector<FrequencyResult>>(parsed);
+    QCOMPARE(blocks.size(), std::size_t(4));
+    QCOMPARE(blocks[0].mhz, 14.058);
+    QCOMPARE(blocks[0].resistanceOhms, 53.004);
+    QCOMPARE(blocks[0].reactanceOhms, 40.436);
+    QCOMPARE(blocks[0].efficiencyPercent, std::optional<double>(93.89));
+    QCOMPARE(blocks[0].pattern.size(), std::size_t(2));
+    QCOMPARE(blocks[3].pattern.size(), std::size_t(73)); // 0 to 360 degrees in 5 degree steps
+
+    const std::optional<SweepPoint> first = sweepPointOf(blocks[0], 50.0);
+    QVERIFY(first);
+    QCOMPARE(first->gainDbi, 10.95);
+    QVERIFY(std::fabs(first->frontToBackDb - 20.25) < 1e-9); // 10.95 - (-9.30)
+    QVERIFY(!first->elevationDegrees);
+}
+
+void TestNec::refusesIncompleteOutput_data()
+{
+    QTest::addColumn<QByteArray>("output");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("no source card") << QByteArray::fromStdString(fixture("noex.out")) << "no feed impedance";
+    QTest::newRow("truncated") << QByteArray::fromStdString(fixture("truncated.out")) << "no radiation pattern";
+    QByteArray garbled = QByteArray::fromStdString(fixture("sweep3.out"));
+    garbled.replace("5.3004E+01", "5.3004E+0x");
+    QTest::newRow("garbled impedance") << garbled << "does not read as numbers";
+    QTest::newRow("empty") << QByteArray() << "no frequency";
+}
+
+// What the engine did not compute is never shown as a number.
+void TestNec::refusesIncompleteOutput()
+{
+    QFETCH(QByteArray, output);
+    QFETCH(QString, problem);
+    auto parsed = parseNecOutput(output.toStdString());
+    QVERIFY(std::holds_alternative<OutputProblem>(parsed));
+    QVERIFY2(QString::fromStdString(std::get<OutputProblem>(parsed).message).contains(problem),
+             std::get<OutputProblem>(parsed).message.c_str());
+}
+
+void TestNec::swr_data()
+{
+    QTest::addColumn<double>("r");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("z0");
+    QTest::addColumn<double>("swr");
+    QTest::newRow("matched") << 50.0 << 0.0 << 50.0 << 1.0;
+    QTest::newRow("matched, 75 ohms") << 75.0 << 0.0 << 75.0 << 1.0;
+    QTest::newRow("twice the line") << 100.0 << 0.0 << 50.0 << 2.0;
+    QTest::newRow("half the line") << 25.0 << 0.0 << 50.0 << 2.0;
+    // 45.666 - j24.136 against 50: |G| = |(-4.334 - j24.136) / (95.666 - j24.136)| = 24.522 / 98.664
+    // = 0.24854, SWR 1.24854 / 0.75146 = 1.66147.
+    QTest::newRow("first point of 14.2 MHz") << 45.666 << -24.136 << 50.0 << 1.66147;
+    QTest::newRow("pure reactance") << 0.0 << 30.0 << 50.0 << qInf();
+}
+
+void TestNec::swr()
+{
+    QFETCH(double, r);
+    QFETCH(double, x);
+    QFETCH(double, z0);
+    QFETCH(double, swr);
+    const double got = swrOf(r, x, z0);
+    if (std::isinf(swr))
+        QVERIFY(std::isinf(got));
+    else
+        QVERIFY2(std::fabs(got - swr) < 1e-4, qPrintable(QString::number(got)));
+}
+
+// X from -20 at 14.0 to +10 at 14.1 crosses zero two thirds of the way: 14.0667. The SWR falls below 2
+// between 13.9 (3.0) and 14.0 (1.5) at 13.9667, and climbs back between 14.2 (1.8) and 14.3 (2.6) at 14.225.
+void TestNec::resonanceAndBandEdges()
+{
+    std::vector<SweepPoint> points{point(13.9, 40, -50, 3.0), point(14.0, 45, -20, 1.5), point(14.1, 50, 10, 1.2),
+                                   point(14.2, 55, 40, 1.8), point(14.3, 60, 70, 2.6)};
+    const CheckSummary summary = summarise(points, 2, 93.0, nullptr);
+    QVERIFY(summary.resonanceMHz);
+    QVERIFY(std::fabs(*summary.resonanceMHz - 14.0666667) < 1e-6);
+    QCOMPARE(summary.minSwr, 1.2);
+    QCOMPARE(summary.minSwrMHz, 14.1);
+    QVERIFY(summary.swr2MHz);
+    QVERIFY(std::fabs(summary.swr2MHz->first - 13.9666667) < 1e-6);
+    QVERIFY(std::fabs(summary.swr2MHz->second - 14.225) < 1e-9);
+    QCOMPARE(summary.efficiencyPercent, std::optional<double>(93.0));
+}
+
+void TestNec::noCrossing()
+{
+    std::vector<SweepPoint> points{point(13.9, 40, -50, 3.0), point(14.0, 45, -20, 2.5), point(14.1, 50, -5, 2.2)};
+    const CheckSummary summary = summarise(points, 1, std::nullopt, nullptr);
+    QVERIFY(!summary.resonanceMHz);
+    QVERIFY(!summary.swr2MHz); // never below 2:1
+    std::vector<SweepPoint> open{point(13.9, 50, -5, 1.1), point(14.0, 50, 5, 1.2), point(14.1, 50, 20, 2.5)};
+    QVERIFY(!summarise(open, 1, std::nullopt, nullptr).swr2MHz); // the low edge lies outside the sweep
+}
+
+// Every sweep frequency in exactly one deck, in order, and the azimuth cut in the last.
+void TestNec::planSharesTheSweep()
+{
+    const AnalysisPlan plan = planAnalysis(design("14.2"), CheckSettings{}, 2);
+    QCOMPARE(plan.decks.size(), std::size_t(2));
+    QCOMPARE(plan.firstPoint, (std::vector<std::size_t>{0, 7}));
+    QCOMPARE(plan.pointCount, (std::vector<std::size_t>{7, 6}));
+    QCOMPARE(cards(plan.decks[1], QStringLiteral("FR")).size(), 2);
+    QCOMPARE(cards(plan.decks[0], QStringLiteral("FR")), QStringList{QStringLiteral("FR 0 7 0 0 13.774 0.071")});
+    QCOMPARE(planAnalysis(design("14.2"), CheckSettings{}, 64).decks.size(), std::size_t(13));
+}
+
+QTEST_GUILESS_MAIN(TestNec)
+#include "tst_nec.moc"

@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: MIT
+// The shop sheet worked out from the window's texts, checked against lengths worked out by hand from the
+// worked examples of the grid, and the settings it refuses.
+#include "core/calc/designlengths.h"
+#include "core/shop/shopsheet.h"
+#include "core/shop/shopsheettext.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTest>
+
+using namespace tarvelin;
+using namespace tarvelin::shop;
+
+namespace {
+
+ShopSheet sheetFor(const char *frequency, const ShopSettings &settings)
+{
+    auto made = makeShopSheet(frequency, settings);
+    if (const auto *refusal = std::get_if<ShopRefusal>(&made))
+        qFatal("refused: %s", refusal->message.c_str());
+    return std::get<ShopSheet>(made);
+}
+
+QString text(const ShopSheet &sheet, HalfThousandths length)
+{
+    return QString::fromStdString(feetInchesText(length, sheet.settings.step));
+}
+
+} // namespace
+
+class TestShopSheet : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void twentyMetres();
+    void tenMetres();
+    void lastStationIsTheBoom_data();
+    void lastStationIsTheBoom();
+    void refusals();
+    void frequencyRange_data();
+    void frequencyRange();
+    void jsonKeys();
+};
+
+// 14.2 MHz, allowance 2.5 in, hub offset 1 in, measured at 14.05 MHz. From the grid of 14.2 MHz:
+void TestShopSheet::twentyMetres()
+{
+    const ShopSheet sheet = sheetFor("14.2", {16, 2500, 1000, 14.05});
+    const ElementCuts &reflector = sheet.elements[0];
+    QCOMPARE(text(sheet, reflector.loop), "74' 3-9/16\"");           // 891.549
+    QCOMPARE(text(sheet, reflector.cut), "74' 6-1/16\"");            // 894.049: 6.049 x 16 = 96.8
+    QCOMPARE(millimetresText(reflector.cut), "22708.8");             // 894.049 x 25.4 = 22708.8446
+    QCOMPARE(text(sheet, reflector.side), "18' 6-7/8\"");            // 222.887
+    QCOMPARE(text(sheet, reflector.cornerMarks[0]), "9' 4-11/16\""); // 1.25 + 111.4435 = 112.6935
+    QCOMPARE(text(sheet, reflector.cornerMarks[3]), "65' 1-3/8\"");  // 1.25 + 7 x 111.4435 = 781.3545
+    QCOMPARE(text(sheet, reflector.arm), "13' 0-5/8\"");             // 157.605 - 1 = 156.605
+    QCOMPARE(millimetresText(reflector.arm), "3977.8");              // 3977.767
+    QCOMPARE(text(sheet, reflector.spreader), "26' 3-3/16\"");       // 315.21
+    QCOMPARE(text(sheet, sheet.elements[1].station), "13' 2\"");     // 157.986: 1.986 x 16 = 31.8
+    QCOMPARE(text(sheet, sheet.elements[6].arm), "10' 11-1/4\"");    // 132.253 - 1 = 131.253
+    // Wire: the seven loops add up to 5741.292, with 7 x 2.5 for the joins 5758.792 in.
+    QCOMPARE(text(sheet, sheet.wireTotal), "479' 10-13/16\"");
+    QCOMPARE(metresText(sheet.wireTotal), "146.273");
+    QCOMPARE(sheet.armsByLength.size(), std::size_t(7));
+    QCOMPARE(sheet.armsByLength.at(fromThousandths(156605)), 4);
+    // Built for 14.2, resonating at 14.05: cut as for 14.2 x 14.2 / 14.05 = 14.351601423487542 MHz, whose
+    // reflector is 12660 / 14.3516... = 882.1315 -> 882.132 in, 9.417 in shorter than built.
+    QCOMPARE(QString::fromStdString(sheet.correctedFrequencyText), "14.352");
+    QCOMPARE(text(sheet, *reflector.trim), "-9-7/16\"");
+    QCOMPARE(millimetresText(*reflector.trim), "-239.2");
+}
+
+// 28.5 MHz in thirty-seconds, allowance 60 mm (2.362 in), hub offset 25 mm (0.984 in), measured at 28.9 MHz.
+void TestShopSheet::tenMetres()
+{
+    const ShopSheet sheet = sheetFor("28.5", {32, 2362, 984, 28.9});
+    const ElementCuts &reflector = sheet.elements[0];
+    QCOMPARE(text(sheet, reflector.cut), "37' 2-9/16\"");            // 446.573: 2.573 x 32 = 82.3
+    QCOMPARE(text(sheet, reflector.cornerMarks[0]), "4' 8-23/32\""); // 1.181 + 55.5265 = 56.7075
+    QCOMPARE(text(sheet, sheet.elements[6].arm), "5' 4-29/32\"");    // 65.895 - 0.984 = 64.911
+    QCOMPARE(text(sheet, sheet.boomLength), "33' 6-1/4\"");          // 78.716 + 5 x 64.705 = 402.241
+    // Resonating at 28.9 MHz, above the design, the loops came out short: the design for 28.5 x 28.5 / 28.9
+    // = 28.1055 MHz has a reflector of 12660 / 28.1055 = 450.445 in, 6.234 in longer than built.
+    QCOMPARE(text(sheet, *reflector.trim), "6-7/32\""); // 6.234 x 32 = 199.5
+    QCOMPARE(millimetresText(*reflector.trim), "158.3");
+    QVERIFY(*sheet.elements[6].correctedStation > sheet.elements[6].station);
+}
+
+void TestShopSheet::lastStationIsTheBoom_data()
+{
+    QTest::addColumn<QString>("frequency");
+    for (const char *frequency : {"1.8", "3.7", "7.1", "14.2", "21.2", "28.5", "50.1", "144.2"})
+        QTest::newRow(frequency) << QString::fromLatin1(frequency);
+}
+
+// The boom stations add up the spacings the window shows; the last is the window's own boom total.
+void TestShopSheet::lastStationIsTheBoom()
+{
+    QFETCH(QString, frequency);
+    const ShopSheet sheet = sheetFor(frequency.toLatin1().constData(), {});
+    QCOMPARE(sheet.elements.back().station, sheet.boomLength);
+    QCOMPARE(std::optional<std::int64_t>(sheet.boomLength / 2), thousandthsOf(sheet.windowBoomInches));
+    QCOMPARE(sheet.elements.front().station, 0);
+}
+
+void TestShopSheet::refusals()
+{
+    const auto refusalOf = [](const char *frequency, const ShopSettings &settings) {
+        auto made = makeShopSheet(frequency, settings);
+        const auto *refusal = std::get_if<ShopRefusal>(&made);
+        return refusal ? QString::fromStdString(refusal->message) : QString();
+    };
+    QVERIFY(refusalOf("14.2", {12, 0, 0, {}}).startsWith("The fraction step"));
+    QVERIFY(refusalOf("14.2", {16, -1, 0, {}}).startsWith("The wire allowance"));
+    // The shortest spreader half at 14.2 MHz is Director 5's 132.253 in: as long, or longer, is refused.
+    QVERIFY(refusalOf("14.2", {16, 0, 132253, {}}).startsWith("The hub offset"));
+    QVERIFY(refusalOf("14.2", {16, 0, 132252, {}}).isEmpty());
+    QVERIFY(refusalOf("14.2", {16, 0, -1, {}}).startsWith("The hub offset"));
+    QVERIFY(refusalOf("14.2", {16, 0, 0, 0.0}).startsWith("The measured resonance"));
+    QVERIFY(refusalOf("14.2", {16, 0, 0, -14.0}).startsWith("The measured resonance"));
+    // Further than 10 % from the design is no trim; 14.2 x 0.9 = 12.78.
+    QVERIFY(refusalOf("14.2", {16, 0, 0, 12.77}).startsWith("The measured resonance"));
+    QVERIFY(refusalOf("14.2", {16, 0, 0, 12.79}).isEmpty());
+    QCOMPARE(refusalOf("abc", {}), "You must enter an integer value.");
+}
+
+// A frequency whose lengths do not fit the sheet's arithmetic is refused by name, never written as a loop
+// of 0" beside a side of thousands of feet, or a negative wire total. At the ends of the range every length
+// is a positive length of the sheet.
+void TestShopSheet::frequencyRange_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("1e-9") << "1e-9" << "1e-09 MHz";
+    QTest::newRow("2.4e-9") << "2.4e-9" << "2.4e-09 MHz";
+    QTest::newRow("3e7") << "3e7" << "30000000 MHz";
+    QTest::newRow("1.7e308") << "1.7e308" << "1.7e+308 MHz";
+    QTest::newRow("lowest") << "0.01" << QString();
+    QTest::newRow("highest") << "100000" << QString();
+}
+
+void TestShopSheet::frequencyRange()
+{
+    QFETCH(QString, frequency);
+    QFETCH(QString, named);
+    auto made = makeShopSheet(frequency.toStdString(), {});
+    if (!named.isEmpty()) {
+        QVERIFY(std::holds_alternative<ShopRefusal>(made));
+        const QString message = QString::fromStdString(std::get<ShopRefusal>(made).message);
+        QVERIFY2(message.startsWith(named) && message.endsWith("0.01 to 100000 MHz."), qPrintable(message));
+        return;
+    }
+    QVERIFY(std::holds_alternative<ShopSheet>(made));
+    const ShopSheet &sheet = std::get<ShopSheet>(made);
+    for (const ElementCuts &cuts : sheet.elements) {
+        QVERIFY(cuts.loop > 0 && cuts.side > 0 && cuts.arm > 0 && cuts.station >= 0);
+        QVERIFY(!text(sheet, cuts.loop).startsWith('-'));
+    }
+    QVERIFY(sheet.wireTotal > sheet.elements[0].loop);
+}
+
+// The keys scripts rely on.
+void TestShopSheet::jsonKeys()
+{
+    const ShopSheet sheet = sheetFor("14.2", {16, 0, 0, 14.05});
+    const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(shopSheetJson(sheet))).object();
+    QCOMPARE(object.value("frequency").toString(), "14.2");
+    QCOMPARE(object.value("step").toInt(), 16);
+    const QJsonObject reflector = object.value("loops").toArray().at(0).toObject();
+    QCOMPARE(reflector.value("element").toString(), "Reflector");
+    QCOMPARE(reflector.value("loop").toString(), "74' 3-9/16\"");
+    QCOMPARE(reflector.value("loop_mm").toString(), "22645.3");
+    QCOMPARE(reflector.value("corner_marks").toArray().size(), 4);
+    QCOMPARE(object.value("spreaders").toArray().size(), 7);
+    QCOMPARE(object.value("spreaders").toArray().at(0).toObject().value("count").toInt(), 4);
+    const QJsonArray stations = object.value("boom").toObject().value("stations").toArray();
+    QCOMPARE(stations.at(0).toObject().value("station").toString(), "0\"");
+    QCOMPARE(stations.at(0).toObject().value("station_mm").toString(), "0.0");
+    QCOMPARE(object.value("boom").toObject().value("length").toString(), "67' 3-5/16\"");
+    QCOMPARE(object.value("materials").toObject().value("spreader_arms").toInt(), 28);
+    QCOMPARE(object.value("trims").toArray().size(), 7);
+    QVERIFY(!QJsonDocument::fromJson(QByteArray::fromStdString(shopSheetJson(sheetFor("14.2", {}))))
+                 .object()
+                 .contains("trims"));
+}
+
+QTEST_GUILESS_MAIN(TestShopSheet)
+#include "tst_shopsheet.moc"

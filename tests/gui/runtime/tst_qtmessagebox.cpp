@@ -1,0 +1,102 @@
+// SPDX-License-Identifier: MIT
+// The windows' real message box: buttons, icon, default button, title and help, answered by keys and
+// clicks as a person would.
+#include "gui/runtime/qtmessagebox.h"
+
+#include "support/modalbox.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace tarvelin;
+
+namespace {
+
+// Runs `act` on the next modal box once it is up.
+
+QAbstractButton *buttonOf(QMessageBox &box, QMessageBox::StandardButton which)
+{
+    return box.button(which);
+}
+
+} // namespace
+
+class TestQtMessageBox : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void enterAnswersNoOnAConfirmation();
+    void yesClicked();
+    void informationBox();
+    void helpThenAnswer();
+};
+
+void TestQtMessageBox::enterAnswersNoOnAConfirmation()
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    whenBoxIsUp([&](QMessageBox &box) {
+        icon = box.icon();
+        title = box.windowTitle();
+        QCOMPARE(box.text(), QStringLiteral("Ok to send to pdf ?"));
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    QtMessageBoxService service;
+    const int answer = service.MessageBox({"Ok to send to pdf ?", 292, "Tarvelin", std::nullopt, std::nullopt});
+    QCOMPARE(answer, 7);
+    QCOMPARE(icon, QMessageBox::Question);
+    QCOMPARE(title, QStringLiteral("Tarvelin"));
+}
+
+void TestQtMessageBox::yesClicked()
+{
+    whenBoxIsUp([](QMessageBox &box) { QTest::mouseClick(buttonOf(box, QMessageBox::Yes), Qt::LeftButton); });
+    QtMessageBoxService service;
+    QCOMPARE(service.MessageBox({"Print?", 292, std::nullopt, std::nullopt, std::nullopt}), 6);
+}
+
+// 64: an information icon and OK alone; no title of its own, so it carries the application's.
+void TestQtMessageBox::informationBox()
+{
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QString title;
+    int buttons = 0;
+    whenBoxIsUp([&](QMessageBox &box) {
+        icon = box.icon();
+        title = box.windowTitle();
+        buttons = static_cast<int>(box.buttons().size());
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    QtMessageBoxService service;
+    QCOMPARE(service.MessageBox({"You must enter an integer value.", 64, std::nullopt, std::nullopt, std::nullopt}), 1);
+    QCOMPARE(icon, QMessageBox::Information);
+    QCOMPARE(title, QStringLiteral("Tarvelin"));
+    QCOMPARE(buttons, 1);
+}
+
+void TestQtMessageBox::helpThenAnswer()
+{
+    QString helpText;
+    whenBoxIsUp([&](QMessageBox &question) {
+        whenBoxIsUp([&](QMessageBox &help) {
+            helpText = help.text();
+            QTest::keyClick(&help, Qt::Key_Return);
+            whenBoxIsUp(
+                [](QMessageBox &again) { QTest::mouseClick(buttonOf(again, QMessageBox::Yes), Qt::LeftButton); });
+        });
+        QTest::mouseClick(buttonOf(question, QMessageBox::Help), Qt::LeftButton);
+    });
+    QtMessageBoxService service;
+    QCOMPARE(service.MessageBox({"Ok to send to pdf ?", 292, "Tarvelin", "DEMO.HLP", 1000}), 6);
+    QVERIFY(helpText.contains(QStringLiteral("DEMO.HLP")));
+    QVERIFY(helpText.contains(QStringLiteral("1000")));
+}
+
+QTEST_MAIN(TestQtMessageBox)
+#include "tst_qtmessagebox.moc"

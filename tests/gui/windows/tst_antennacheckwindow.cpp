@@ -1,0 +1,232 @@
+// SPDX-License-Identifier: MIT
+// The Antenna Check window on the virtual display, with the real nec2c: opened from the menu, a run that ends
+// in figures, a cancelled run that leaves no process and no folder behind, and a missing engine.
+#include "support/capturingprinter.h"
+#include "support/runprocess.h"
+#include "support/scriptedmessages.h"
+#include "gui/windows/antennacheckwindow.h"
+#include "gui/windows/enginerun.h"
+#include "gui/windows/fonts.h"
+#include "gui/windows/form1.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDoubleSpinBox>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+#include <unistd.h>
+
+using namespace tarvelin;
+
+namespace {
+
+// Child processes of this test named nec2c, from /proc.
+int nec2cChildren()
+{
+    int found = 0;
+    const QString self = QString::number(::getpid());
+    for (const QString &entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+        QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+        if (!stat.open(QIODevice::ReadOnly))
+            continue;
+        const QString text = QString::fromLatin1(stat.readAll());
+        const QStringList fields = text.mid(text.lastIndexOf(QLatin1Char(')')) + 2).split(QLatin1Char(' '));
+        if (text.contains(QStringLiteral("(nec2c)")) && fields.size() > 1 && fields[1] == self)
+            ++found;
+    }
+    return found;
+}
+
+} // namespace
+
+class TestAntennaCheckWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void runsFromTheMenu();
+    void cancelLeavesNothingBehind();
+    void missingEngineIsNamed();
+    void refusedSettingsStopRunAndDeck();
+    void corruptSettingsFallBackToDefaults();
+
+private:
+    AntennaCheckWindow *open(const QString &frequency);
+
+    ScriptedMessages m_messages;
+    CapturingPrinter m_printer;
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestAntennaCheckWindow::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarvelin"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tarvelin"));
+    loadBundledFonts();
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+}
+
+void TestAntennaCheckWindow::init()
+{
+    QSettings().clear();
+    m_messages = ScriptedMessages();
+    m_form = std::make_unique<Form1>(m_messages, m_printer);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+void TestAntennaCheckWindow::cleanup()
+{
+    m_form.reset();
+}
+
+AntennaCheckWindow *TestAntennaCheckWindow::open(const QString &frequency)
+{
+    QTest::keyClicks(m_form->frequencyBox(), frequency);
+    QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
+    QTest::keyClick(m_form->frequencyBox(), Qt::Key_R, Qt::ControlModifier);
+    AntennaCheckWindow *check = m_form->antennaCheck();
+    return check && QTest::qWaitForWindowExposed(check) ? check : nullptr;
+}
+
+void TestAntennaCheckWindow::runsFromTheMenu()
+{
+    QVERIFY(m_form->contextMenu().actions().contains(m_form->antennaCheckAction()));
+    QCOMPARE(m_form->antennaCheckAction()->shortcut().toString(), QStringLiteral("Ctrl+R"));
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    QCOMPARE(check->windowTitle(), QStringLiteral("Antenna Check \u2013 Tarvelin"));
+    QCOMPARE(check->findChild<QLineEdit *>(QStringLiteral("frequency"))->text(), QStringLiteral("14.2"));
+
+    check->run();
+    QVERIFY(check->running());
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
+    QVERIFY2(check->summary(), qPrintable(check->status()));
+    const auto *table = check->findChild<QTableWidget *>(QStringLiteral("table"));
+    QCOMPARE(table->rowCount(), 13);
+    QCOMPARE(table->item(6, 0)->text(), QStringLiteral("14.2000"));
+    const double gain = table->item(6, 4)->text().toDouble();
+    QVERIFY2(gain > 9.0 && gain < 13.0, qPrintable(table->item(6, 4)->text()));
+    QVERIFY(check->status().startsWith(QStringLiteral("Resonance ")));
+    QVERIFY(qAbs(*check->summary()->resonanceMHz - 14.2) < 14.2 * 0.05);
+
+    QTemporaryDir folder;
+    QVERIFY(check->saveDeck(folder.filePath(QStringLiteral("quad.nec"))));
+    QFile deck(folder.filePath(QStringLiteral("quad.nec")));
+    QVERIFY(deck.open(QIODevice::ReadOnly));
+    QVERIFY(deck.readAll().startsWith("CM Tarvelin"));
+    QVERIFY(check->savePdf(folder.filePath(QStringLiteral("check.pdf"))));
+    const QString report = standardOutputOf(QStringLiteral("pdftotext"),
+                                            {folder.filePath(QStringLiteral("check.pdf")), QStringLiteral("-")});
+    QVERIFY(report.contains(QStringLiteral("Tarvelin antenna check: 14.200 MHz")));
+    QVERIFY(report.contains(QStringLiteral("Resonance ")));
+    QVERIFY(report.contains(QStringLiteral("SWR, with the 2:1 line")));
+    QVERIFY(m_messages.requests.empty());
+}
+
+void TestAntennaCheckWindow::cancelLeavesNothingBehind()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    check->run();
+    QVERIFY(check->running());
+    const QString folder = check->engineRun()->folder();
+    QVERIFY(QDir(folder).exists());
+    QTRY_VERIFY(nec2cChildren() > 0);
+    check->cancel();
+    QVERIFY(!check->running());
+    QCOMPARE(nec2cChildren(), 0);
+    QVERIFY(!QDir(folder).exists());
+    QVERIFY(!check->summary());
+    QCOMPARE(check->findChild<QTableWidget *>(QStringLiteral("table"))->rowCount(), 0);
+    QVERIFY(check->status().startsWith(QStringLiteral("Cancelled")));
+}
+
+void TestAntennaCheckWindow::missingEngineIsNamed()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", "/nonexistent");
+    check->run();
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 30000);
+    qputenv("PATH", path);
+    QVERIFY2(check->status().contains(QStringLiteral("sudo apt install nec2c")), qPrintable(check->status()));
+    QVERIFY(!check->summary());
+    QCOMPARE(check->findChild<QTableWidget *>(QStringLiteral("table"))->rowCount(), 0);
+}
+
+// What cannot be modelled is named as it is typed, and neither a run nor a deck starts from it.
+void TestAntennaCheckWindow::refusedSettingsStopRunAndDeck()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    auto *run = check->findChild<QPushButton *>(QStringLiteral("run"));
+    auto *deck = check->findChild<QPushButton *>(QStringLiteral("saveDeck"));
+    auto *height = check->findChild<QLineEdit *>(QStringLiteral("height"));
+    QVERIFY(run->isEnabled() && deck->isEnabled());
+
+    check->findChild<QCheckBox *>(QStringLiteral("overGround"))->setChecked(true);
+    QVERIFY2(check->problem().startsWith(QStringLiteral("The boom height")), qPrintable(check->problem()));
+    QVERIFY(!run->isEnabled() && !deck->isEnabled());
+    QCOMPARE(height->actions().size(), 1);
+    // Saving the deck now says why there is none, rather than that there is nothing.
+    QTemporaryDir folder;
+    QVERIFY(!check->saveDeck(folder.filePath(QStringLiteral("deck.nec"))));
+    QVERIFY(QString::fromStdString(m_messages.requests.back().prompt).contains(QStringLiteral("boom height")));
+
+    height->setText(QStringLiteral("1 m"));
+    QVERIFY2(check->problem().contains(QStringLiteral("more than half the reflector's side (2.83 m)")),
+             qPrintable(check->problem()));
+    QVERIFY(!run->isEnabled());
+    height->setText(QStringLiteral("15 m"));
+    QVERIFY(check->problem().isEmpty());
+    QVERIFY(run->isEnabled() && deck->isEnabled());
+    QVERIFY(height->actions().isEmpty());
+
+    check->setFrequencyText(QStringLiteral("3e7"));
+    QVERIFY(check->problem().startsWith(QStringLiteral("30000000 MHz is outside")));
+    QVERIFY(!run->isEnabled());
+}
+
+// Values of the wrong type or out of range in the settings file give the documented defaults, not the ends
+// of the controls' ranges.
+void TestAntennaCheckWindow::corruptSettingsFallBackToDefaults()
+{
+    QSettings settings;
+    settings.setValue(QStringLiteral("antennaCheck/wireMm"), QStringLiteral("thick"));
+    settings.setValue(QStringLiteral("antennaCheck/segments"), QStringLiteral("many"));
+    settings.setValue(QStringLiteral("antennaCheck/points"), 4);
+    settings.setValue(QStringLiteral("antennaCheck/span"), 99.0);
+    settings.setValue(QStringLiteral("antennaCheck/copper"), QStringLiteral("perhaps"));
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    QCOMPARE(check->findChild<QDoubleSpinBox *>(QStringLiteral("wireMm"))->value(), 2.05);
+    QCOMPARE(check->findChild<QSpinBox *>(QStringLiteral("segments"))->value(), 11);
+    QCOMPARE(check->findChild<QSpinBox *>(QStringLiteral("points"))->value(), 13);
+    QCOMPARE(check->findChild<QDoubleSpinBox *>(QStringLiteral("span"))->value(), 3.0);
+    QVERIFY(check->findChild<QCheckBox *>(QStringLiteral("copper"))->isChecked());
+}
+
+QTEST_MAIN(TestAntennaCheckWindow)
+#include "tst_antennacheckwindow.moc"

@@ -1,0 +1,255 @@
+// SPDX-License-Identifier: MIT
+// The Shop Sheet window as a builder uses it: opened from the main window's menu with the frequency just
+// calculated, settings that are refused by name, and the sheet saved as CSV and PDF and read back.
+#include "support/capturingprinter.h"
+#include "support/runprocess.h"
+#include "support/scriptedmessages.h"
+#include "gui/windows/fonts.h"
+#include "gui/windows/form1.h"
+#include "gui/windows/shopsheetwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QPushButton>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QLineEdit>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace tarvelin;
+
+class TestShopSheetWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void opensFromTheMenuWithTheLastFrequency();
+    void refusedSettingsAreNamed_data();
+    void refusedSettingsAreNamed();
+    void measuredResonanceBelongsToItsDesign();
+    void corruptStepFallsBackToTheDefault();
+    void settingsAreRemembered();
+    void csvAndPdfReadBack();
+
+private:
+    ShopSheetWindow *openSheet(const QString &frequency);
+
+    ScriptedMessages m_messages;
+    CapturingPrinter m_printer;
+    std::unique_ptr<Form1> m_form;
+};
+
+void TestShopSheetWindow::initTestCase()
+{
+    QStandardPaths::setTestModeEnabled(true); // settings go to a test folder, not the user's
+    QCoreApplication::setOrganizationName(QStringLiteral("Tarvelin"));
+    QCoreApplication::setApplicationName(QStringLiteral("Tarvelin"));
+    loadBundledFonts();
+}
+
+void TestShopSheetWindow::init()
+{
+    QSettings().clear();
+    m_messages = ScriptedMessages();
+    m_form = std::make_unique<Form1>(m_messages, m_printer);
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+}
+
+void TestShopSheetWindow::cleanup()
+{
+    m_form.reset();
+}
+
+ShopSheetWindow *TestShopSheetWindow::openSheet(const QString &frequency)
+{
+    QTest::keyClicks(m_form->frequencyBox(), frequency);
+    QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
+    QTest::keyClick(m_form->frequencyBox(), Qt::Key_L, Qt::ControlModifier);
+    ShopSheetWindow *sheet = m_form->shopSheet();
+    return sheet && QTest::qWaitForWindowExposed(sheet) ? sheet : nullptr;
+}
+
+void TestShopSheetWindow::opensFromTheMenuWithTheLastFrequency()
+{
+    QCOMPARE(m_form->shopSheetAction()->text(), QStringLiteral("S&hop Sheet\u2026"));
+    QCOMPARE(m_form->shopSheetAction()->shortcut().toString(), QStringLiteral("Ctrl+L"));
+    QVERIFY(m_form->contextMenu().actions().contains(m_form->shopSheetAction()));
+
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    QCOMPARE(sheet->windowTitle(), QStringLiteral("Shop Sheet \u2013 Tarvelin"));
+    QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("frequency"))->text(), QStringLiteral("14.2"));
+    QVERIFY(sheet->sheet());
+    const auto *loops = sheet->findChild<QTableWidget *>(QStringLiteral("loops"));
+    QCOMPARE(loops->item(0, 0)->text(), QStringLiteral("74' 3-9/16\"\n22645.3 mm"));
+    QCOMPARE(loops->verticalHeaderItem(6)->text(), QStringLiteral("Director 5"));
+    // Resizable, unlike the main window.
+    QVERIFY(sheet->minimumSize() != sheet->maximumSize());
+
+    // A refused frequency in the main window does not change the sheet's frequency.
+    m_form->frequencyBox()->setText(QStringLiteral("abc"));
+    QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
+    m_form->openShopSheet();
+    QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("frequency"))->text(), QStringLiteral("14.2"));
+}
+
+void TestShopSheetWindow::refusedSettingsAreNamed_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("negative allowance") << "allowance"
+                                        << "-2"
+                                        << "wire allowance";
+    QTest::newRow("word for allowance") << "allowance"
+                                        << "some"
+                                        << "wire allowance";
+    QTest::newRow("hub offset as long as a spreader half") << "hubOffset"
+                                                           << "132.253"
+                                                           << "hub offset";
+    QTest::newRow("measured zero") << "measured"
+                                   << "0"
+                                   << "measured resonance";
+    QTest::newRow("measured too far off") << "measured"
+                                          << "12.7"
+                                          << "within 10 % of the design frequency";
+    QTest::newRow("frequency") << "frequency"
+                               << "abc"
+                               << "integer value";
+    QTest::newRow("frequency out of range") << "frequency"
+                                            << "3e7"
+                                            << "30000000 MHz is outside";
+    QTest::newRow("half-typed allowance") << "allowance"
+                                          << "1e9"
+                                          << "wire allowance";
+}
+
+// A setting that cannot be used is named and its field marked. The sheet shown stays in view, dimmed, but
+// nothing can print, save or copy it until the settings are good again.
+void TestShopSheetWindow::refusedSettingsAreNamed()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, named);
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    const auto *loops = sheet->findChild<QTableWidget *>(QStringLiteral("loops"));
+    const QString before = loops->item(0, 1)->text();
+    auto *edit = sheet->findChild<QLineEdit *>(field);
+    const QString good = edit->text();
+    edit->setText(typed);
+    QVERIFY2(sheet->problem().contains(named), qPrintable(sheet->problem()));
+    QCOMPARE(loops->item(0, 1)->text(), before);
+    QVERIFY(!loops->isEnabled());
+    QVERIFY(!sheet->sheet());
+    for (const char *action : {"print", "savePdf", "saveCsv", "copy"})
+        QVERIFY2(!sheet->findChild<QPushButton *>(QLatin1StringView(action))->isEnabled(), action);
+    QVERIFY(!sheet->saveCsv(QDir::temp().filePath(QStringLiteral("never.csv"))));
+    QCOMPARE(edit->actions().size(), 1); // the warning sign at the field's end
+    QCOMPARE(edit->accessibleDescription(), sheet->problem());
+
+    edit->setText(good);
+    QVERIFY(sheet->problem().isEmpty());
+    QVERIFY(sheet->sheet());
+    QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("saveCsv"))->isEnabled());
+    QVERIFY(edit->actions().isEmpty());
+}
+
+// A measured resonance belongs to the design it was measured on: a new frequency clears it with a note, and
+// it is not applied to another design when the window opens again.
+void TestShopSheetWindow::measuredResonanceBelongsToItsDesign()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    auto *measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
+    measured->setText(QStringLiteral("14.0"));
+    QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText), QStringLiteral("14.403"));
+    m_form.reset();
+
+    m_form = std::make_unique<Form1>(m_messages, m_printer);
+    m_form->openShopSheet();
+    sheet = m_form->shopSheet();
+    measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
+    QCOMPARE(measured->text(), QStringLiteral("14.0"));
+    sheet->setFrequencyText(QStringLiteral("21.2"));
+    QVERIFY(measured->text().isEmpty());
+    QVERIFY(sheet->sheet());
+    QVERIFY(sheet->sheet()->correctedFrequencyText.empty());
+    QCOMPARE(sheet->note(),
+             QStringLiteral("The measured resonance 14.0 MHz was for the design at 14.200 MHz, so it was cleared."));
+}
+
+// A step that is no fraction step, left in the settings file, gives the default of 1/16 inch.
+void TestShopSheetWindow::corruptStepFallsBackToTheDefault()
+{
+    QSettings().setValue(QStringLiteral("shopSheet/step"), 999999999);
+    m_form->openShopSheet();
+    QCOMPARE(m_form->shopSheet()->findChild<QComboBox *>(QStringLiteral("step"))->currentData().toInt(), 16);
+}
+
+void TestShopSheetWindow::settingsAreRemembered()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("28.5"));
+    QVERIFY(sheet);
+    sheet->findChild<QComboBox *>(QStringLiteral("step"))->setCurrentIndex(2); // 1/32
+    sheet->findChild<QLineEdit *>(QStringLiteral("allowance"))->setText(QStringLiteral("60 mm"));
+    m_form.reset();
+
+    m_form = std::make_unique<Form1>(m_messages, m_printer);
+    m_form->openShopSheet();
+    sheet = m_form->shopSheet();
+    QCOMPARE(sheet->findChild<QComboBox *>(QStringLiteral("step"))->currentData().toInt(), 32);
+    QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("allowance"))->text(), QStringLiteral("60 mm"));
+}
+
+void TestShopSheetWindow::csvAndPdfReadBack()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    sheet->findChild<QLineEdit *>(QStringLiteral("allowance"))->setText(QStringLiteral("2.5 in"));
+    QTemporaryDir folder;
+
+    QVERIFY(sheet->saveCsv(folder.filePath(QStringLiteral("sheet.csv"))));
+    QFile csv(folder.filePath(QStringLiteral("sheet.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().split('\n');
+    QCOMPARE(rows.size(), 9); // header, seven elements, and the last line end
+    QVERIFY(rows[0].startsWith("frequency,element,loop_in,loop_mm,cut_in,cut_mm,"));
+    QVERIFY(rows[1].startsWith("14.200,Reflector,\"74' 3-9/16\"\"\",22645.3,\"74' 6-1/16\"\"\",22708.8,"));
+    QVERIFY(rows[1].endsWith("\r"));
+
+    QVERIFY(sheet->savePdf(folder.filePath(QStringLiteral("sheet.pdf"))));
+    const QString text = standardOutputOf(QStringLiteral("pdftotext"),
+                                          {folder.filePath(QStringLiteral("sheet.pdf")), QStringLiteral("-")});
+    for (const char *shown : {"Tarvelin shop sheet: 14.200 MHz", "74' 6-1/16\"", "22708.8 mm", "Corner marks",
+                              "Spreaders and boom", "Fractions to 1/16 in", "feed point"})
+        QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
+
+    sheet->copyToClipboard();
+    QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("Loops\tLoop\tLoop (mm)\t")));
+    QVERIFY(m_messages.requests.empty());
+
+    QVERIFY(!sheet->saveCsv(folder.filePath(QStringLiteral("missing/sheet.csv"))));
+    QCOMPARE(m_messages.requests.size(), std::size_t(1));
+    QVERIFY(m_messages.requests.front().prompt.starts_with("The CSV file could not be saved"));
+}
+
+QTEST_MAIN(TestShopSheetWindow)
+#include "tst_shopsheetwindow.moc"
