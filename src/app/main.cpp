@@ -29,22 +29,24 @@ int print(std::FILE *stream, std::string_view text, int status)
 int main(int argc, char **argv)
 {
     using Action = tarvelin::StartOptions::Action;
-    // Help and version need no display, so they are answered before Qt looks for one.
+    // The program's own options are read before Qt looks for a display: help and version need none, and an
+    // unknown option is refused without one.
     const std::vector<std::string_view> given = argumentsOf(argc, argv);
-    for (const std::string_view argument : given) {
-        if (argument == "-h" || argument == "--help")
-            return print(stdout, tarvelin::startHelpText(), 0);
-    }
-    if (tarvelin::readStartOptions(given).action == Action::ShowVersion)
+    const tarvelin::StartOptions options = tarvelin::readStartOptions(tarvelin::withoutQtOptions(given));
+    switch (options.action) {
+    case Action::ShowHelp:
+        return print(stdout, tarvelin::startHelpText(), 0);
+    case Action::ShowVersion:
         return print(stdout, tarvelin::startVersionText(), 0);
-
-    tarvelin::FontConfigurationWarmUp fontConfiguration;
-    QApplication app(argc, argv); // takes Qt's own options out of argv
-    const tarvelin::StartOptions options = tarvelin::readStartOptions(argumentsOf(argc, argv));
-    if (options.action == Action::UsageError) {
+    case Action::UsageError:
         std::fprintf(stderr, "tarvelin: %s\n", options.problem.c_str());
         return print(stderr, tarvelin::startUsageText(), tarvelin::kExitStartUsage);
+    case Action::OpenWindow:
+        break;
     }
+
+    tarvelin::FontConfigurationWarmUp fontConfiguration;
+    QApplication app(argc, argv);
     fontConfiguration.wait();
     tarvelin::Application tarvelin;
     if (options.inFront == tarvelin::StartOptions::InFront::ShopSheet)

@@ -12,7 +12,19 @@ foreach(option --shop-sheet --antenna-check --version "Exit status")
         message(FATAL_ERROR "--help does not explain ${option}")
     endif()
 endforeach()
-execute_process(COMMAND "${TARVELIN}" --bogus RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
+# Wherever they stand among Qt's options.
+execute_process(COMMAND "${TARVELIN}" -style Fusion --version RESULT_VARIABLE result OUTPUT_VARIABLE out)
+if(NOT result EQUAL 0 OR NOT out STREQUAL "tarvelin ${VERSION}\n")
+    message(FATAL_ERROR "-style Fusion --version gave ${result}: ${out}")
+endif()
+execute_process(COMMAND "${TARVELIN}" -platform=offscreen --help RESULT_VARIABLE result OUTPUT_VARIABLE out)
+if(NOT result EQUAL 0 OR NOT out MATCHES "--shop-sheet")
+    message(FATAL_ERROR "-platform=offscreen --help gave ${result}")
+endif()
+# An unknown option is refused before any display is looked for: here there is none.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY --unset=QT_QPA_PLATFORM
+                        "${TARVELIN}" --bogus
+                RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE err)
 string(FIND "${err}" "tarvelin: unknown option '--bogus'" at)
 if(NOT result EQUAL 2 OR at EQUAL -1 OR NOT out STREQUAL "")
     message(FATAL_ERROR "--bogus gave ${result}: ${err}")

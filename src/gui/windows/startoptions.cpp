@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/startoptions.h"
 
+#include <algorithm>
+#include <array>
+
 namespace tarvelin {
 
 namespace {
@@ -41,6 +44,44 @@ constexpr std::string_view kUsage =
     "Try 'tarvelin --help' for more information.\n";
 
 } // namespace
+
+namespace {
+
+// Qt's options, as QGuiApplication and QApplication take them, with one dash or two.
+constexpr std::array<std::string_view, 15> kQtOptionsWithValue{
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry", "qwindowtitle",
+    "title",    "qwindowicon",        "icon",          "display", "name", "session", "style", "stylesheet"};
+constexpr std::array<std::string_view, 8> kQtFlags{"reverse", "nograb", "dograb", "sync", "widgetcount",
+                                                   "testability", "visual", "qmljsdebugger"};
+
+} // namespace
+
+std::vector<std::string_view> withoutQtOptions(std::span<const std::string_view> arguments)
+{
+    std::vector<std::string_view> own;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        std::string_view name = arguments[i];
+        if (name.starts_with("--"))
+            name.remove_prefix(2);
+        else if (name.starts_with('-'))
+            name.remove_prefix(1);
+        else {
+            own.push_back(arguments[i]);
+            continue;
+        }
+        const std::size_t equals = name.find('=');
+        const std::string_view bare = name.substr(0, equals);
+        if (std::find(kQtOptionsWithValue.begin(), kQtOptionsWithValue.end(), bare) != kQtOptionsWithValue.end()) {
+            if (equals == std::string_view::npos)
+                ++i; // its value
+            continue;
+        }
+        if (std::find(kQtFlags.begin(), kQtFlags.end(), bare) != kQtFlags.end())
+            continue;
+        own.push_back(arguments[i]);
+    }
+    return own;
+}
 
 StartOptions readStartOptions(std::span<const std::string_view> arguments)
 {

@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvelin {
 
@@ -35,6 +36,11 @@ struct StartOptions
 
 // Reads the arguments without the program name.
 [[nodiscard]] StartOptions readStartOptions(std::span<const std::string_view> arguments);
+
+// The arguments less Qt's own options and their values (-style Fusion, -platform=offscreen, --reverse), so the
+// program's own can be read before Qt opens a display: help and version answer anywhere among Qt's options,
+// and an unknown option is refused without a display.
+[[nodiscard]] std::vector<std::string_view> withoutQtOptions(std::span<const std::string_view> arguments);
 
 // The texts the options print.
 [[nodiscard]] std::string_view startHelpText();
