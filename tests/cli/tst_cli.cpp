@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include "support/badsettings.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -75,6 +77,9 @@ private slots:
     void fractionsAsJson();
     void usageErrors_data();
     void usageErrors();
+    void badSettingsAsTheWindowsRefuse_data();
+    void badSettingsAsTheWindowsRefuse();
+    void lengthsAsTheSheetWritesThem();
     void helpExplains();
     void version();
     void inputOutputErrors_data();
@@ -92,6 +97,7 @@ private slots:
     void everyDeckRunsInTheEngine();
     void csvCellsCannotStartAFormula_data();
     void csvCellsCannotStartAFormula();
+    void longTemporaryFolder();
     void killedCheckLeavesNothing_data();
     void killedCheckLeavesNothing();
 };
@@ -248,21 +254,84 @@ void TestCli::fractionsAsJson()
     QCOMPARE(failed.value(QStringLiteral("error")).toString(), QStringLiteral("Overflow"));
 }
 
+// Every usage error names its option in one style, and nothing is silently ignored: modes exclude each
+// other, and an option outside its mode is refused.
 void TestCli::usageErrors_data()
 {
     QTest::addColumn<QStringList>("arguments");
-    QTest::newRow("unknown option") << QStringList{"--metric"};
-    QTest::newRow("unknown format") << QStringList{"--format", "xml", "28.5"};
-    QTest::newRow("format without name") << QStringList{"28.5", "--format"};
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unknown option") << QStringList{"--metric"} << "--metric: Unknown option.";
+    QTest::newRow("unknown format") << QStringList{"--format", "xml", "28.5"}
+                                    << "--format: Unknown format 'xml': table, csv or json.";
+    QTest::newRow("format without name") << QStringList{"28.5", "--format"} << "--format: Needs a value.";
+    QTest::newRow("two modes") << QStringList{"--shop", "--analyse", "14.2"} << "--analyse: Cannot be used with --shop.";
+    QTest::newRow("fraction and shop") << QStringList{"--fraction", "--shop"} << "--shop: Cannot be used with --fraction.";
+    QTest::newRow("allowance without --shop") << QStringList{"--allowance", "2", "14.2"}
+                                              << "--allowance: Belongs to --shop.";
+    QTest::newRow("gauge without a check") << QStringList{"--awg", "12", "14.2"}
+                                           << "--awg: Belongs to --nec or --analyse.";
+    QTest::newRow("gauge and diameter") << QStringList{"--analyse", "--awg", "12", "--wire-mm", "3", "14.2"}
+                                        << "--awg: Give the wire as a diameter or as an AWG gauge, not both.";
+    QTest::newRow("even points") << QStringList{"--analyse", "--points", "4", "14.2"}
+                                 << "--points: The number of points must be an odd number from 3 to 101.";
+    QTest::newRow("wire past the window's limit") << QStringList{"--nec", "--wire-mm", "50", "14.2"}
+                                                  << "--wire-mm: The wire diameter must be a number of millimetres "
+                                                     "from 0.1 to 20.";
 }
 
 void TestCli::usageErrors()
 {
     QFETCH(QStringList, arguments);
+    QFETCH(QString, message);
     const Run run = runCalc(arguments);
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.out.isEmpty());
+    QCOMPARE(QString::fromUtf8(lines(run.err).value(0)), QStringLiteral("tarvelin-calc: ") + message);
     QVERIFY(run.err.contains("usage: tarvelin-calc"));
+}
+
+// The refusals the windows give for the same settings (the windows' tests run the same table).
+void TestCli::badSettingsAsTheWindowsRefuse_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("refusal");
+    for (const BadSetting &bad : kBadSettings)
+        QTest::addRow("%s %s", bad.option, bad.text)
+            << QStringList{QString::fromLatin1(bad.mode), QString::fromLatin1(bad.option), QString::fromUtf8(bad.text),
+                           QStringLiteral("14.2")}
+            << QString::fromUtf8(bad.refusal);
+}
+
+void TestCli::badSettingsAsTheWindowsRefuse()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, refusal);
+    const Run run = runCalc(arguments);
+    QVERIFY(run.exitCode == 1 || run.exitCode == 2);
+    // Refused for every frequency, or for this one: the option is named, or the frequency.
+    const QString first = QString::fromUtf8(lines(run.err).value(0));
+    QVERIFY2(first == "tarvelin-calc: " + arguments[1] + ": " + refusal || first == "tarvelin-calc: '14.2': " + refusal,
+             qPrintable(first));
+}
+
+// A length of zero is the default, however it is written; lengths are read in the sheet's own notation.
+void TestCli::lengthsAsTheSheetWritesThem()
+{
+    const Run plain = runCalc({QStringLiteral("--shop"), QStringLiteral("--format"), QStringLiteral("json"),
+                               QStringLiteral("14.2")});
+    QCOMPARE(plain.exitCode, 0);
+    for (const QStringList &zero : {QStringList{"--allowance", "0"}, QStringList{"--hub-offset", "0"},
+                                    QStringList{"--allowance", "0.0004 in"}, QStringList{"--hub-offset=0 mm"}}) {
+        const Run run = runCalc(QStringList{"--shop", "--format", "json"} + zero + QStringList{"14.2"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, plain.out);
+    }
+    const Run decimal = runCalc({"--shop", "--format", "json", "--allowance", "14.5", "14.2"});
+    for (const char *written : {"1' 2-1/2\"", "14-1/2\"", "14 1/2", "29/2", "1 ft 2.5 in"}) {
+        const Run run = runCalc({"--shop", "--format", "json", "--allowance", QString::fromUtf8(written), "14.2"});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, decimal.out);
+    }
 }
 
 void TestCli::helpExplains()
@@ -384,10 +453,6 @@ void TestCli::shopSheetBadInput_data()
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("message");
     QTest::newRow("step") << QStringList{"--shop", "--step", "12", "14.2"} << 2 << "--step: The fraction step";
-    QTest::newRow("negative allowance") << QStringList{"--shop", "--allowance", "-1", "14.2"} << 2
-                                        << "--allowance: The wire allowance";
-    QTest::newRow("word for allowance") << QStringList{"--shop", "--allowance=lots", "14.2"} << 2
-                                        << "--allowance: The wire allowance";
     QTest::newRow("measured zero") << QStringList{"--shop", "--measured", "0", "14.2"} << 2
                                    << "--measured: The measured resonance";
     QTest::newRow("hub offset too long") << QStringList{"--shop", "--hub-offset", "200", "14.2"} << 1
@@ -534,6 +599,26 @@ void TestCli::csvCellsCannotStartAFormula()
         QVERIFY2(rows[1].contains(",\"'-"), rows[1].constData());
     else
         QVERIFY2(rows[1].startsWith(row), rows[1].constData());
+}
+
+// nec2c cuts file names at 75 characters: the engine is given names relative to its folder, so a long
+// TMPDIR works as a short one does.
+void TestCli::longTemporaryFolder()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    QTemporaryDir temporary;
+    const QString deep = temporary.filePath(QString(100, QLatin1Char('t')));
+    QVERIFY(QDir().mkpath(deep));
+    QProcess check;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), deep);
+    check.setProcessEnvironment(environment);
+    check.start(QStringLiteral(TARVELIN_CALC_PATH),
+                {QStringLiteral("--analyse"), QStringLiteral("--points"), QStringLiteral("3"), QStringLiteral("14.2")});
+    QVERIFY(check.waitForFinished(60000));
+    QCOMPARE(check.exitCode(), 0);
+    QVERIFY(check.readAllStandardOutput().startsWith("Antenna check for 14.200 MHz"));
 }
 
 // A check stopped by a signal, or killed outright, leaves no engine running and, by the next check at the

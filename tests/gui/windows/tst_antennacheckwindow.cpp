@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Antenna Check window on the virtual display, with the real nec2c: opened from the menu, a run that ends
 // in figures, a cancelled run that leaves no process and no folder behind, and a missing engine.
+#include "support/badsettings.h"
 #include "support/capturingprinter.h"
 #include "support/runprocess.h"
 #include "support/scriptedmessages.h"
@@ -64,6 +65,7 @@ private slots:
     void cancelLeavesNothingBehind();
     void missingEngineIsNamed();
     void refusedSettingsStopRunAndDeck();
+    void badSettingsAsTarvelinCalcRefuses();
     void corruptSettingsFallBackToDefaults();
 
 private:
@@ -207,6 +209,20 @@ void TestAntennaCheckWindow::refusedSettingsStopRunAndDeck()
     check->setFrequencyText(QStringLiteral("3e7"));
     QVERIFY(check->problem().startsWith(QStringLiteral("30000000 MHz is outside")));
     QVERIFY(!run->isEnabled());
+}
+
+// The refusals tarvelin-calc gives for the same settings (its test runs the same table).
+void TestAntennaCheckWindow::badSettingsAsTarvelinCalcRefuses()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    check->findChild<QCheckBox *>(QStringLiteral("overGround"))->setChecked(true);
+    for (const BadSetting &bad : kBadSettings) {
+        if (QLatin1StringView(bad.mode) != QLatin1StringView("--analyse"))
+            continue;
+        check->findChild<QLineEdit *>(QLatin1StringView(bad.field))->setText(QString::fromUtf8(bad.text));
+        QCOMPARE(check->problem(), QString::fromUtf8(bad.refusal));
+    }
 }
 
 // Values of the wrong type or out of range in the settings file give the documented defaults, not the ends

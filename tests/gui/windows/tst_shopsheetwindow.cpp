@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Shop Sheet window as a builder uses it: opened from the main window's menu with the frequency just
 // calculated, settings that are refused by name, and the sheet saved as CSV and PDF and read back.
+#include "support/badsettings.h"
 #include "support/capturingprinter.h"
 #include "support/runprocess.h"
 #include "support/scriptedmessages.h"
@@ -40,6 +41,7 @@ private slots:
     void opensFromTheMenuWithTheLastFrequency();
     void refusedSettingsAreNamed_data();
     void refusedSettingsAreNamed();
+    void badSettingsAsTarvelinCalcRefuses();
     void measuredResonanceBelongsToItsDesign();
     void corruptStepFallsBackToTheDefault();
     void settingsAreRemembered();
@@ -115,21 +117,9 @@ void TestShopSheetWindow::refusedSettingsAreNamed_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("named");
-    QTest::newRow("negative allowance") << "allowance"
-                                        << "-2"
-                                        << "wire allowance";
-    QTest::newRow("word for allowance") << "allowance"
-                                        << "some"
-                                        << "wire allowance";
-    QTest::newRow("hub offset as long as a spreader half") << "hubOffset"
-                                                           << "132.253"
-                                                           << "hub offset";
     QTest::newRow("measured zero") << "measured"
                                    << "0"
                                    << "measured resonance";
-    QTest::newRow("measured too far off") << "measured"
-                                          << "12.7"
-                                          << "within 10 % of the design frequency";
     QTest::newRow("frequency") << "frequency"
                                << "abc"
                                << "integer value";
@@ -170,6 +160,22 @@ void TestShopSheetWindow::refusedSettingsAreNamed()
     QVERIFY(sheet->sheet());
     QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("saveCsv"))->isEnabled());
     QVERIFY(edit->actions().isEmpty());
+}
+
+// The refusals tarvelin-calc gives for the same settings (its test runs the same table).
+void TestShopSheetWindow::badSettingsAsTarvelinCalcRefuses()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    for (const BadSetting &bad : kBadSettings) {
+        if (QLatin1StringView(bad.mode) != QLatin1StringView("--shop"))
+            continue;
+        auto *field = sheet->findChild<QLineEdit *>(QLatin1StringView(bad.field));
+        field->setText(QString::fromUtf8(bad.text));
+        QCOMPARE(sheet->problem(), QString::fromUtf8(bad.refusal));
+        field->clear();
+        QVERIFY(sheet->problem().isEmpty());
+    }
 }
 
 // A measured resonance belongs to the design it was measured on: a new frequency clears it with a note, and
