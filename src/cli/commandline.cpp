@@ -455,7 +455,7 @@ private:
     {
         auto geometry = nec::geometryFor(std::string(frequencyText));
         if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
-            fail(frequencyText, refusal->message, &ResultWriter::appendShopFailure);
+            fail(frequencyText, refusal->message, &ResultWriter::appendCheckFailure);
             return;
         }
         const nec::ArrayGeometry &array = std::get<nec::ArrayGeometry>(geometry);
@@ -470,7 +470,7 @@ private:
     {
         auto geometry = nec::geometryFor(std::string(frequencyText));
         if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
-            fail(frequencyText, refusal->message, &ResultWriter::appendShopFailure);
+            fail(frequencyText, refusal->message, &ResultWriter::appendCheckFailure);
             return;
         }
         if (!structureModels(frequencyText, std::get<nec::ArrayGeometry>(geometry)))
@@ -506,10 +506,12 @@ private:
         return true;
     }
 
-    // A failed engine is no result: the reason goes to stderr, whatever the format.
+    // A check that could not run is no result: its frequency gets an error record in csv and json, like any
+    // failed input, and the reason goes to stderr whatever the format, since it is about the machine.
     void engineFailed(std::string_view frequencyText, std::string_view message)
     {
         m_anyFailed = true;
+        m_writer.appendCheckFailure(m_buffer, frequencyText, message);
         m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': " << terminalSafe(message) << '\n';
     }
 

@@ -3,6 +3,7 @@
 
 #include "core/calc/memorygrid.h"
 #include "core/nec/checksummary.h"
+#include "core/nec/checktext.h"
 #include "core/shop/shopsheettext.h"
 
 #include <cmath>
@@ -77,7 +78,7 @@ void appendJsonRecord(std::string &out, std::string_view firstKey, std::string_v
     out += "}\n";
 }
 
-constexpr std::string_view kFractionCsvHeader = "value,fraction,error\n";
+constexpr std::string_view kFractionCsvHeader = "value,fraction,error\r\n";
 
 std::string lowerCaseName(ElementRow row)
 {
@@ -159,7 +160,7 @@ const std::string &ResultWriter::gridCsvHeader()
                 out += c % 2 == 0 ? "_in" : "_cm";
             }
         }
-        out += ",boom_ft,boom_in,boom_cm,error\n";
+        out += ",boom_ft,boom_in,boom_cm,error\r\n";
         return out;
     }();
     return header;
@@ -183,7 +184,7 @@ void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, 
             out += ',';
             appendCsvField(out, grid.boom(total));
         }
-        out += ",\n";
+        out += ",\r\n";
         return;
     case OutputFormat::Json:
         out += "{\"frequency\": ";
@@ -223,7 +224,7 @@ void ResultWriter::appendGridFailure(std::string &out, std::string_view frequenc
         out.append(kEmptyFields, ',');
         out += ',';
         appendCsvField(out, message);
-        out += '\n';
+        out += "\r\n";
         return;
     }
     case OutputFormat::Json:
@@ -244,7 +245,7 @@ void ResultWriter::appendFraction(std::string &out, std::string_view valueText, 
         appendCsvField(out, valueText);
         out += ',';
         appendCsvField(out, fraction);
-        out += ",\n";
+        out += ",\r\n";
         return;
     case OutputFormat::Json:
         appendJsonRecord(out, "value", valueText, "fraction", fraction);
@@ -262,7 +263,7 @@ void ResultWriter::appendFractionFailure(std::string &out, std::string_view valu
         appendCsvField(out, valueText);
         out += ",,";
         appendCsvField(out, message);
-        out += '\n';
+        out += "\r\n";
         return;
     case OutputFormat::Json:
         appendJsonRecord(out, "value", valueText, "error", message);
@@ -323,17 +324,14 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         }
         return;
     }
-    case OutputFormat::Csv:
-        appendCsvHeaderOnce(out, "frequency,mhz,r,x,swr,gain_dbi,fb_db,error\n");
-        for (const nec::SweepPoint &p : summary.points) {
-            appendCsvField(out, frequencyText);
-            for (const double value : {p.mhz, p.resistanceOhms, p.reactanceOhms, p.swr, p.gainDbi, p.frontToBackDb}) {
-                out += ',';
-                appendCsvNumber(out, value);
-            }
-            out += ",\n";
-        }
+    case OutputFormat::Csv: {
+        appendCsvHeaderOnce(out, checkCsvHeader());
+        // The window's rows, each with an empty error field before its line end.
+        std::string rows;
+        nec::appendCheckCsvRows(rows, frequencyLabel, summary);
+        appendWithErrorField(out, rows);
         return;
+    }
     case OutputFormat::Json:
         out += "{\"frequency\": ";
         appendJsonString(out, frequencyText);
@@ -395,14 +393,58 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
     }
 }
 
+namespace {
+
+// A header of the windows' CSV with tarvelin-calc's error column at its end.
+std::string withErrorColumn(std::string header)
+{
+    header.insert(header.size() - 2, ",error");
+    return header;
+}
+
+} // namespace
+
 const std::string &ResultWriter::shopCsvHeader()
 {
-    static const std::string header = [] {
-        std::string text = shop::shopSheetCsvHeader();
-        text.insert(text.size() - 2, ",error");
-        return text;
-    }();
+    static const std::string header = withErrorColumn(shop::shopSheetCsvHeader());
     return header;
+}
+
+const std::string &ResultWriter::checkCsvHeader()
+{
+    static const std::string header = withErrorColumn(nec::checkCsvHeader());
+    return header;
+}
+
+// Rows of the windows' CSV, each given tarvelin-calc's empty error field before its line end.
+void ResultWriter::appendWithErrorField(std::string &out, const std::string &rows)
+{
+    std::size_t start = 0;
+    for (std::size_t end = rows.find("\r\n"); end != std::string::npos; end = rows.find("\r\n", start)) {
+        out.append(rows, start, end - start);
+        out += ",\r\n";
+        start = end + 2;
+    }
+}
+
+void ResultWriter::appendCheckFailure(std::string &out, std::string_view frequencyText, std::string_view message)
+{
+    switch (m_format) {
+    case OutputFormat::Table:
+        return;
+    case OutputFormat::Csv: {
+        appendCsvHeaderOnce(out, checkCsvHeader());
+        appendCsvField(out, frequencyText);
+        const auto commas = static_cast<std::size_t>(std::count(checkCsvHeader().begin(), checkCsvHeader().end(), ','));
+        out.append(commas, ',');
+        appendCsvField(out, message);
+        out += "\r\n";
+        return;
+    }
+    case OutputFormat::Json:
+        appendJsonRecord(out, "frequency", frequencyText, "error", message);
+        return;
+    }
 }
 
 void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &sheet)
@@ -420,14 +462,7 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
     }
     case OutputFormat::Csv: {
         appendCsvHeaderOnce(out, shopCsvHeader());
-        const std::string rows = shop::shopSheetCsvRows(sheet);
-        // Each row gets its empty error field before its line end.
-        std::size_t start = 0;
-        for (std::size_t end = rows.find("\r\n"); end != std::string::npos; end = rows.find("\r\n", start)) {
-            out.append(rows, start, end - start);
-            out += ",\r\n";
-            start = end + 2;
-        }
+        appendWithErrorField(out, shop::shopSheetCsvRows(sheet));
         return;
     }
     case OutputFormat::Json:

@@ -41,6 +41,8 @@ public:
     // A shop sheet; in csv, the sheet's columns and an error column, one row per element.
     void appendShopSheet(std::string &out, const shop::ShopSheet &sheet);
     void appendShopFailure(std::string &out, std::string_view frequencyText, std::string_view message);
+    // A frequency the check refused or could not run, or whose engine failed.
+    void appendCheckFailure(std::string &out, std::string_view frequencyText, std::string_view message);
 
     // An antenna check: the sweep and its summary.
     // `frequencyLabel` is the frequency as read, three decimals, for the table's heading.
@@ -53,6 +55,8 @@ public:
 private:
     [[nodiscard]] static const std::string &gridCsvHeader();
     [[nodiscard]] static const std::string &shopCsvHeader();
+    [[nodiscard]] static const std::string &checkCsvHeader();
+    static void appendWithErrorField(std::string &out, const std::string &rows);
     void appendCsvHeaderOnce(std::string &out, std::string_view header);
     void appendGridTable(std::string &out, std::string_view frequencyText, const MemoryGrid &grid);
 

@@ -60,6 +60,18 @@ QList<QByteArray> lines(const QByteArray &text)
     return result;
 }
 
+// The records of CSV in its one dialect, RFC 4180 with CRLF line ends; none when a line ends otherwise.
+QList<QByteArray> csvRecords(const QByteArray &text)
+{
+    if (!text.endsWith("\r\n") || QByteArray(text).replace("\r\n", "").contains('\n'))
+        return {};
+    QList<QByteArray> result = text.split('\n');
+    result.removeLast();
+    for (QByteArray &record : result)
+        record.chop(1);
+    return result;
+}
+
 } // namespace
 
 class TestCli : public QObject
@@ -92,6 +104,8 @@ private slots:
     void antennaCheck_data();
     void antennaCheck();
     void engineMissing();
+    void checkFailuresAreRecords_data();
+    void checkFailuresAreRecords();
     void deckAndBadCheckOptions();
     void everyDeckRunsInTheEngine_data();
     void everyDeckRunsInTheEngine();
@@ -195,7 +209,7 @@ void TestCli::csvHasOneLinePerFrequency()
     const Run run =
         runCalc({QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("28.5"), QStringLiteral("0,5")});
     QCOMPARE(run.exitCode, 1);
-    const QList<QByteArray> records = lines(run.out);
+    const QList<QByteArray> records = csvRecords(run.out);
     QCOMPARE(records.size(), 3);
     const QList<QByteArray> header = records[0].split(',');
     QCOMPARE(header.size(), 1 + 68 + 3 + 1);
@@ -517,6 +531,40 @@ void TestCli::engineMissing()
     QVERIFY(process.readAllStandardOutput().isEmpty());
     const QByteArray err = process.readAllStandardError();
     QVERIFY2(err.contains("apt install nec2c"), err.constData());
+}
+
+// A frequency whose check fails still gets its record, under the check's own header, in csv and json.
+void TestCli::checkFailuresAreRecords_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("csv, refused text") << "csv" << QString()
+                                       << QByteArray("frequency,mhz,r,x,swr,gain_dbi,fb_db,error\r\n"
+                                                     "abc,,,,,,,You must enter an integer value.\r\n");
+    QTest::newRow("json, no engine") << "json" << "/nonexistent"
+                                     << QByteArray("{\"frequency\": \"14.2\", \"error\": \"The antenna check needs "
+                                                   "the NEC-2 engine nec2c, which is not installed. Install the Debian "
+                                                   "package nec2c: sudo apt install nec2c\"}\n");
+}
+
+void TestCli::checkFailuresAreRecords()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, path);
+    QFETCH(QByteArray, expected);
+    QProcess process;
+    if (!path.isEmpty()) {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("PATH"), path);
+        process.setProcessEnvironment(environment);
+    }
+    process.start(QStringLiteral(TARVELIN_CALC_PATH),
+                  {QStringLiteral("--analyse"), QStringLiteral("--format"), format,
+                   path.isEmpty() ? QStringLiteral("abc") : QStringLiteral("14.2")});
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 1);
+    QCOMPARE(process.readAllStandardOutput(), expected);
 }
 
 void TestCli::deckAndBadCheckOptions()

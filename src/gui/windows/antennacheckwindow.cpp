@@ -5,7 +5,7 @@
 #include "gui/print/checkplots.h"
 #include "gui/print/checkreport.h"
 #include "gui/print/confirmprint.h"
-#include "core/format/fieldtext.h"
+#include "core/nec/checktext.h"
 #include "gui/runtime/printer.h"
 #include "core/shop/lengthtext.h"
 #include "gui/windows/enginerun.h"
@@ -531,16 +531,8 @@ bool AntennaCheckWindow::saveCsv(const QString &path)
 {
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("CSV file"));
-    std::string csv = "mhz,r,x,swr,gain_dbi,fb_db\r\n";
-    for (const nec::SweepPoint &p : m_summary->points) {
-        bool first = true;
-        for (const double value : {p.mhz, p.resistanceOhms, p.reactanceOhms, p.swr, p.gainDbi, p.frontToBackDb}) {
-            if (!std::exchange(first, false))
-                csv += ',';
-            appendCsvNumber(csv, value);
-        }
-        csv += "\r\n";
-    }
+    std::string csv = nec::checkCsvHeader();
+    nec::appendCheckCsvRows(csv, m_runFrequency, *m_summary);
     return writeFile(path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"));
 }
 

@@ -137,6 +137,14 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QFile deck(folder.filePath(QStringLiteral("quad.nec")));
     QVERIFY(deck.open(QIODevice::ReadOnly));
     QVERIFY(deck.readAll().startsWith("CM Tarvelin"));
+    // The CSV tarvelin-calc writes, less its error column: one dialect, CRLF, numbers in number columns.
+    QVERIFY(check->saveCsv(folder.filePath(QStringLiteral("check.csv"))));
+    QFile csv(folder.filePath(QStringLiteral("check.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().split('\n');
+    QCOMPARE(rows.size(), 1 + 13 + 1);
+    QCOMPARE(rows[0], QByteArray("frequency,mhz,r,x,swr,gain_dbi,fb_db\r"));
+    QVERIFY2(rows[7].startsWith("14.200,14.2,") && rows[7].endsWith('\r'), rows[7].constData());
     QVERIFY(check->savePdf(folder.filePath(QStringLiteral("check.pdf"))));
     const QString report = standardOutputOf(QStringLiteral("pdftotext"),
                                             {folder.filePath(QStringLiteral("check.pdf")), QStringLiteral("-")});
