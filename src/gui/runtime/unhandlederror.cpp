@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <exception>
 #include <string>
 
 namespace tarvelin {
@@ -39,6 +40,12 @@ void runHandler(MessageBoxService &messages, const std::function<void()> &handle
         handler();
     } catch (const RuntimeError &error) {
         reportUnhandledError(error, messages);
+    } catch (const std::exception &error) {
+        std::fprintf(stderr, "tarvelin: %s\n", error.what());
+        MessageBoxRequest request;
+        request.prompt = std::string("Tarvelin could not finish this: ") + error.what() + ".";
+        request.buttons = buttons::kWarning;
+        messages.MessageBox(request);
     }
 }
 

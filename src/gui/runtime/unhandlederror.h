@@ -16,6 +16,17 @@ inline constexpr int kExitUnhandledError = 3;
 // through runHandler, so no exception ever crosses into Qt's event loop.
 void reportUnhandledError(const RuntimeError &error, MessageBoxService &messages);
 
+// Runs an event handler. A run-time error gets the report above; any other exception (memory, a thread the
+// system would not start) abandons the handler's work with a warning that names it, and the program goes on.
 void runHandler(MessageBoxService &messages, const std::function<void()> &handler);
+
+// A slot of `object` that runs `method` through runHandler, for connecting the windows' signals.
+template <typename Object, typename... Arguments>
+[[nodiscard]] auto guardedSlot(MessageBoxService &messages, Object *object, void (Object::*method)(Arguments...))
+{
+    return [&messages, object, method](Arguments... arguments) {
+        runHandler(messages, [&] { (object->*method)(arguments...); });
+    };
+}
 
 } // namespace tarvelin

@@ -9,6 +9,7 @@
 #include "gui/runtime/printer.h"
 #include "core/shop/lengthtext.h"
 #include "gui/windows/enginerun.h"
+#include "gui/runtime/unhandlederror.h"
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/flagicon.h"
 #include "gui/windows/wholefile.h"
@@ -174,9 +175,9 @@ void AntennaCheckWindow::buildWidgets()
     runRow->addWidget(m_runButton);
     runRow->addWidget(m_cancelButton);
     runRow->addWidget(m_progress, 1);
-    connect(m_runButton, &QPushButton::clicked, this, &AntennaCheckWindow::run);
-    connect(m_frequency, &QLineEdit::returnPressed, this, &AntennaCheckWindow::run);
-    connect(m_cancelButton, &QPushButton::clicked, this, &AntennaCheckWindow::cancel);
+    connect(m_runButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::run));
+    connect(m_frequency, &QLineEdit::returnPressed, this, guardedSlot(m_messages, this, &AntennaCheckWindow::run));
+    connect(m_cancelButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::cancel));
 
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("status"));
@@ -211,18 +212,18 @@ void AntennaCheckWindow::buildWidgets()
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
     m_resultButtons = {csv, pdf, print};
     connect(deck, &QPushButton::clicked, this, [this] {
-        choose(QStringLiteral("Save deck"), QStringLiteral("NEC-2 decks (*.nec)"), QStringLiteral("nec"),
-               &AntennaCheckWindow::saveDeck);
+        runHandler(m_messages, [this] { choose(QStringLiteral("Save deck"), QStringLiteral("NEC-2 decks (*.nec)"), QStringLiteral("nec"),
+               &AntennaCheckWindow::saveDeck); });
     });
     connect(csv, &QPushButton::clicked, this, [this] {
-        choose(QStringLiteral("Save CSV"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"),
-               &AntennaCheckWindow::saveCsv);
+        runHandler(m_messages, [this] { choose(QStringLiteral("Save CSV"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"),
+               &AntennaCheckWindow::saveCsv); });
     });
     connect(pdf, &QPushButton::clicked, this, [this] {
-        choose(QStringLiteral("Save PDF"), QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"),
-               &AntennaCheckWindow::savePdf);
+        runHandler(m_messages, [this] { choose(QStringLiteral("Save PDF"), QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"),
+               &AntennaCheckWindow::savePdf); });
     });
-    connect(print, &QPushButton::clicked, this, &AntennaCheckWindow::print);
+    connect(print, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::print));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
     m_problem = new QLabel;
@@ -232,11 +233,11 @@ void AntennaCheckWindow::buildWidgets()
     m_problem->hide();
     m_deckButton = deck;
     deck->setObjectName(QStringLiteral("saveDeck"));
-    connect(m_frequency, &QLineEdit::textChanged, this, &AntennaCheckWindow::validate);
-    connect(m_height, &QLineEdit::textChanged, this, &AntennaCheckWindow::validate);
-    connect(m_overGround, &QCheckBox::toggled, this, &AntennaCheckWindow::validate);
-    connect(m_wireMm, &QDoubleSpinBox::valueChanged, this, &AntennaCheckWindow::validate);
-    connect(m_segments, &QSpinBox::valueChanged, this, &AntennaCheckWindow::validate);
+    connect(m_frequency, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    connect(m_height, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    connect(m_overGround, &QCheckBox::toggled, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    connect(m_wireMm, &QDoubleSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    connect(m_segments, &QSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
@@ -387,8 +388,8 @@ void AntennaCheckWindow::run()
         m_progress->setMaximum(total);
         m_progress->setValue(done);
     });
-    connect(m_run, &EngineRun::finished, this, &AntennaCheckWindow::showResults);
-    connect(m_run, &EngineRun::failed, this, &AntennaCheckWindow::showFailure);
+    connect(m_run, &EngineRun::finished, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showResults));
+    connect(m_run, &EngineRun::failed, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showFailure));
     m_progress->setMaximum(static_cast<int>(m_plan->sweepMHz.size()));
     m_progress->setValue(0);
     m_status->setText(QStringLiteral("Running nec2c\u2026"));

@@ -1,13 +1,19 @@
 // SPDX-License-Identifier: MIT
-// A settings file that is no regular file is skipped with a note, and the program starts: a FIFO in its
-// place would otherwise block the first read of the settings for ever (the test's time limit catches that).
+// What the program does on its way up and at its handlers' boundary: a settings file that is no regular
+// file is skipped with a note, and the program starts (a FIFO in its place would otherwise block the first
+// read of the settings for ever; the test's time limit catches that); an exception of any kind stops at
+// the handler.
+#include "gui/runtime/unhandlederror.h"
 #include "gui/windows/application.h"
+#include "support/scriptedmessages.h"
 
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <system_error>
 
 #include <sys/stat.h>
 
@@ -20,6 +26,7 @@ class TestApplication : public QObject
 private slots:
     void settingsFileThatIsNoFile_data();
     void settingsFileThatIsNoFile();
+    void handlersCatchEveryException();
 };
 
 void TestApplication::settingsFileThatIsNoFile_data()
@@ -53,6 +60,22 @@ void TestApplication::settingsFileThatIsNoFile()
     if (fifo)
         QVERIFY(settings.fileName().startsWith(diverted->path()));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, home.path());
+}
+
+// An exception that is no run-time error of the program (a thread the system would not start, memory) never
+// reaches Qt's event loop: the handler's work is abandoned with a warning that says why, and the program
+// goes on.
+void TestApplication::handlersCatchEveryException()
+{
+    ScriptedMessages messages;
+    bool after = false;
+    runHandler(messages, [] { throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again)); });
+    runHandler(messages, [&] { after = true; });
+    QVERIFY(after);
+    QCOMPARE(messages.requests.size(), std::size_t(1));
+    QCOMPARE(messages.requests.front().buttons, buttons::kWarning);
+    QVERIFY2(messages.requests.front().prompt.find("Resource temporarily unavailable") != std::string::npos,
+             messages.requests.front().prompt.c_str());
 }
 
 QTEST_MAIN(TestApplication)
