@@ -13,11 +13,32 @@
 // Stands in for the printer in tests: a device name to report (none for "no printer available"), and each
 // printed page kept as an image of the window at the moment of printing, drawn by the same code as the
 // real page. A reason to fail makes every printout fail with it; the spooler can be made to give no answer.
-// What the window looked like when the page went to the "spooler" is kept too.
+// What the window looked like when the page went to the "spooler" is kept too. Every answer is given at
+// once, through the callback.
 class CapturingPrinter final : public tarvelin::PrinterService
 {
 public:
-    tarvelin::PrinterLookup deviceName() override
+    void deviceName(tarvelin::LookupDone done) override { done(lookUp()); }
+
+    void printWindow(QWidget &window, const std::function<void()> &pageTaken, tarvelin::PrintDone done) override
+    {
+        const tarvelin::PrintOutcome outcome = print(window, pageTaken);
+        if (holdAnswers)
+            held.push_back([done, outcome] { done(outcome); });
+        else
+            done(outcome);
+    }
+
+    void printDocument(const std::string &queue, const std::string &title, const QByteArray &pdf, int copies,
+                       tarvelin::PrintDone done) override
+    {
+        documents.push_back({queue, title, pdf, copies});
+        if (failure)
+            return done({tarvelin::PrintOutcome::Status::Failed, *failure});
+        done({tarvelin::PrintOutcome::Status::Accepted, {}});
+    }
+
+    tarvelin::PrinterLookup lookUp()
     {
         using Outcome = tarvelin::PrinterLookup::Outcome;
         ++deviceNameReads;
@@ -28,7 +49,7 @@ public:
         return {Outcome::Found, *name};
     }
 
-    tarvelin::PrintOutcome printWindow(QWidget &window, const std::function<void()> &pageTaken) override
+    tarvelin::PrintOutcome print(QWidget &window, const std::function<void()> &pageTaken)
     {
         using Status = tarvelin::PrintOutcome::Status;
         QImage page(window.size(), QImage::Format_ARGB32);
@@ -47,15 +68,6 @@ public:
         return {Status::Accepted, {}};
     }
 
-    tarvelin::PrintOutcome printDocument(const std::string &queue, const std::string &title, const QByteArray &pdf,
-                                         int copies) override
-    {
-        documents.push_back({queue, title, pdf, copies});
-        if (failure)
-            return {tarvelin::PrintOutcome::Status::Failed, *failure};
-        return {tarvelin::PrintOutcome::Status::Accepted, {}};
-    }
-
     struct Document
     {
         std::string queue;
@@ -68,6 +80,9 @@ public:
     std::vector<Document> documents;
     std::optional<std::string> failure;
     bool lookupUnanswered = false;
+    // The spooler's answers to pages kept back, to be given by the test, as a slow spooler would.
+    bool holdAnswers = false;
+    std::vector<std::function<void()>> held;
     bool submissionUnanswered = false;
     std::vector<QImage> pages;
     std::vector<QSize> sizesWhenSubmitted;

@@ -23,29 +23,30 @@ void warn(MessageBoxService &messages, std::string prompt)
 
 } // namespace
 
-bool ConfirmPrint(MessageBoxService &messages, PrinterService &printer)
+void ConfirmPrint(MessageBoxService &messages, PrinterService &printer, std::function<void(bool)> confirmed)
 {
-    const PrinterLookup lookup = printer.deviceName();
-    switch (lookup.outcome) {
-    case PrinterLookup::Outcome::NoPrinter:
-        warn(messages, "No printer is available, so nothing was printed.\n\n"
-                       "Tarvelin prints on the system's default printer: set one up, then press Print again.");
-        return false;
-    case PrinterLookup::Outcome::NoAnswer:
-        warn(messages, "The print spooler did not answer in time, so nothing was printed.\n\n"
-                       "Check that the printing service is running, then press Print again.");
-        return false;
-    case PrinterLookup::Outcome::Found:
-        break;
-    }
+    printer.deviceName([&messages, confirmed = std::move(confirmed)](const PrinterLookup &lookup) {
+        switch (lookup.outcome) {
+        case PrinterLookup::Outcome::NoPrinter:
+            warn(messages, "No printer is available, so nothing was printed.\n\n"
+                           "Tarvelin prints on the system's default printer: set one up, then press Print again.");
+            return confirmed(false);
+        case PrinterLookup::Outcome::NoAnswer:
+            warn(messages, "The print spooler did not answer in time, so nothing was printed.\n\n"
+                           "Check that the printing service is running, then press Print again.");
+            return confirmed(false);
+        case PrinterLookup::Outcome::Found:
+            break;
+        }
 
-    MessageBoxRequest request;
-    request.prompt = "Ok to send to " + lookup.name + " ?"; // the name whole, neither trimmed nor quoted
-    request.buttons = buttons::kConfirmNoDefault;
-    request.title = kApplicationTitle;
-    request.helpFile = kHelpFile;
-    request.helpContext = kHelpContext;
-    return messages.MessageBox(request) == answer::kYes;
+        MessageBoxRequest request;
+        request.prompt = "Ok to send to " + lookup.name + " ?"; // the name whole, neither trimmed nor quoted
+        request.buttons = buttons::kConfirmNoDefault;
+        request.title = kApplicationTitle;
+        request.helpFile = kHelpFile;
+        request.helpContext = kHelpContext;
+        confirmed(messages.MessageBox(request) == answer::kYes);
+    });
 }
 
 void reportPrintOutcome(MessageBoxService &messages, const PrintOutcome &outcome)

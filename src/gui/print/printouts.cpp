@@ -7,6 +7,7 @@
 
 #include <array>
 #include <string_view>
+#include <memory>
 #include <utility>
 
 namespace tarvelin {
@@ -49,15 +50,22 @@ constexpr std::uint32_t screenColourOf(const LabelRef &label)
 
 } // namespace
 
-void printMainWindow(MainWindowPrintControls &window, MessageBoxService &messages, PrinterService &printer)
+void printMainWindow(MainWindowPrintControls &window, MessageBoxService &messages, PrinterService &printer,
+                     std::function<void()> finished)
 {
-    if (!ConfirmPrint(messages, printer))
-        return;
-    // The frequency box's text as it stands, neither checked nor reformatted.
-    reportPrintOutcome(messages, printMainWindowPage(window, printer, window.frequencyBoxText()));
+    ConfirmPrint(messages, printer, [&window, &messages, &printer, finished](bool confirmed) {
+        if (!confirmed)
+            return finished();
+        // The frequency box's text as it stands, neither checked nor reformatted.
+        printMainWindowPage(window, printer, window.frequencyBoxText(), [&messages, finished](const PrintOutcome &outcome) {
+            reportPrintOutcome(messages, outcome);
+            finished();
+        });
+    });
 }
 
-PrintOutcome printMainWindowPage(MainWindowPrintControls &window, PrinterService &printer, const QString &frequencyText)
+void printMainWindowPage(MainWindowPrintControls &window, PrinterService &printer, const QString &frequencyText,
+                         std::function<void(const PrintOutcome &)> done)
 {
     window.setOuterHeightTwips(kMainPrintHeight);
     window.setLabelVisible("Label9", false);
@@ -68,9 +76,9 @@ PrintOutcome printMainWindowPage(MainWindowPrintControls &window, PrinterService
 
     // Back to the screen layout as soon as the page is drawn, not when the spooler answers, and whatever
     // became of the page; the frequency line keeps its caption.
-    bool onScreen = false;
-    const auto backToScreen = [&] {
-        if (std::exchange(onScreen, true))
+    auto onScreen = std::make_shared<bool>(false);
+    const auto backToScreen = [&window, onScreen] {
+        if (std::exchange(*onScreen, true))
             return;
         window.setOuterHeightTwips(kMainScreenHeight);
         window.setLabelVisible("Label9", true);
@@ -78,24 +86,31 @@ PrintOutcome printMainWindowPage(MainWindowPrintControls &window, PrinterService
             window.setLabelForeColor(label.name, label.index, screenColourOf(label));
         window.setLabelVisible("Label32", false);
     };
-    const PrintOutcome outcome = printer.printWindow(window.printedWindow(), backToScreen);
-    backToScreen();
-    return outcome;
+    printer.printWindow(window.printedWindow(), backToScreen, [backToScreen, done](const PrintOutcome &outcome) {
+        backToScreen();
+        done(outcome);
+    });
 }
 
-void printChartWindow(PrintableWindow &window, MessageBoxService &messages, PrinterService &printer)
+void printChartWindow(PrintableWindow &window, MessageBoxService &messages, PrinterService &printer,
+                      std::function<void()> finished)
 {
-    if (!ConfirmPrint(messages, printer))
-        return;
-    window.setOuterHeightTwips(kChartPrintHeight);
-    bool onScreen = false;
-    const auto backToScreen = [&] {
-        if (!std::exchange(onScreen, true))
-            window.setOuterHeightTwips(kChartScreenHeight);
-    };
-    const PrintOutcome outcome = printer.printWindow(window.printedWindow(), backToScreen);
-    backToScreen();
-    reportPrintOutcome(messages, outcome);
+    ConfirmPrint(messages, printer, [&window, &messages, &printer, finished](bool confirmed) {
+        if (!confirmed)
+            return finished();
+        window.setOuterHeightTwips(kChartPrintHeight);
+        auto onScreen = std::make_shared<bool>(false);
+        const auto backToScreen = [&window, onScreen] {
+            if (!std::exchange(*onScreen, true))
+                window.setOuterHeightTwips(kChartScreenHeight);
+        };
+        printer.printWindow(window.printedWindow(), backToScreen,
+                            [&messages, backToScreen, finished](const PrintOutcome &outcome) {
+                                backToScreen();
+                                reportPrintOutcome(messages, outcome);
+                                finished();
+                            });
+    });
 }
 
 } // namespace tarvelin

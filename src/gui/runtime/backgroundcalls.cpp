@@ -2,8 +2,8 @@
 #include "gui/runtime/backgroundcalls.h"
 
 #include <QCursor>
-#include <QEventLoop>
 #include <QGuiApplication>
+#include <QPointer>
 #include <QTimer>
 
 #include <mutex>
@@ -28,7 +28,7 @@ struct Call
 struct BackgroundCalls::Shared
 {
     std::mutex mutex;
-    std::vector<std::shared_ptr<Call>> waitingLate; // calls that outlived their limit and still have a `late`
+    std::vector<std::shared_ptr<Call>> running;
 };
 
 BackgroundCalls::BackgroundCalls() : m_shared(std::make_shared<Shared>()) {}
@@ -37,43 +37,68 @@ BackgroundCalls::~BackgroundCalls()
 {
     // Work still running must not post to an object that is gone.
     const std::lock_guard lock(m_shared->mutex);
-    for (const std::shared_ptr<Call> &call : m_shared->waitingLate)
+    for (const std::shared_ptr<Call> &call : m_shared->running)
         call->target = nullptr;
-    m_shared->waitingLate.clear();
+    m_shared->running.clear();
+    for (; m_pending > 0; --m_pending)
+        QGuiApplication::restoreOverrideCursor();
 }
 
-bool BackgroundCalls::run(std::function<void()> work, std::chrono::milliseconds limit, std::function<void()> late)
+void BackgroundCalls::start(std::function<void()> work, std::chrono::milliseconds limit,
+                            std::function<void(bool)> answered, std::function<void()> late)
 {
-    QEventLoop loop;
-    auto call = std::make_shared<Call>();
-    call->target = &loop;
-    call->onDone = [&loop] { loop.quit(); };
-
-    std::thread([shared = m_shared, call, work = std::move(work)] {
-        work();
-        const std::lock_guard lock(shared->mutex);
-        call->done = true;
-        if (call->target)
-            QMetaObject::invokeMethod(call->target, std::move(call->onDone), Qt::QueuedConnection);
-        call->target = nullptr;
-        call->onDone = nullptr;
-        std::erase(shared->waitingLate, call);
-    }).detach();
-
-    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-    QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
-    loop.exec();
-    QGuiApplication::restoreOverrideCursor();
-
-    const std::lock_guard lock(m_shared->mutex);
-    if (call->done)
+    // Whichever comes first, the work's end or the limit, answers; the work's end after the limit is late.
+    struct Answer
+    {
+        bool given = false;
+        QPointer<QTimer> timer;
+    };
+    auto answer = std::make_shared<Answer>();
+    const auto give = [this, answer, answered](bool finished) {
+        if (answer->given)
+            return false;
+        answer->given = true;
+        if (answer->timer)
+            answer->timer->deleteLater();
+        --m_pending;
+        QGuiApplication::restoreOverrideCursor();
+        answered(finished);
         return true;
-    // The loop is about to go; from now on the work answers to this object, if at all.
-    call->target = late ? this : nullptr;
-    call->onDone = std::move(late);
-    if (call->target)
-        m_shared->waitingLate.push_back(call);
-    return false;
+    };
+
+    auto call = std::make_shared<Call>();
+    call->target = this;
+    call->onDone = [give, late = std::move(late)] {
+        if (!give(true) && late)
+            late();
+    };
+    {
+        const std::lock_guard lock(m_shared->mutex);
+        m_shared->running.push_back(call);
+    }
+    try {
+        std::thread([shared = m_shared, call, work = std::move(work)] {
+            work();
+            const std::lock_guard lock(shared->mutex);
+            call->done = true;
+            if (call->target)
+                QMetaObject::invokeMethod(call->target, std::move(call->onDone), Qt::QueuedConnection);
+            call->target = nullptr;
+            call->onDone = nullptr;
+            std::erase(shared->running, call);
+        }).detach();
+    } catch (...) {
+        const std::lock_guard lock(m_shared->mutex);
+        std::erase(m_shared->running, call);
+        throw;
+    }
+
+    ++m_pending;
+    QGuiApplication::setOverrideCursor(QCursor(Qt::BusyCursor));
+    answer->timer = new QTimer(this);
+    answer->timer->setSingleShot(true);
+    connect(answer->timer, &QTimer::timeout, this, [give] { give(false); });
+    answer->timer->start(limit);
 }
 
 } // namespace tarvelin

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "gui/runtime/cupsprinter.h"
 
+#include "gui/runtime/unhandlederror.h"
+
 #include "core/runtime/messagebox.h"
 #include "gui/runtime/qtmessagebox.h"
 
 #include <QBuffer>
+#include <QPointer>
 #include <QLibrary>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -117,27 +120,40 @@ CupsPrinterService::CupsPrinterService(MessageBoxService &messages, std::chrono:
 {
 }
 
-PrinterLookup CupsPrinterService::deviceName()
+void CupsPrinterService::answer(const std::function<void()> &reply)
 {
-    auto answer = std::make_shared<LookupAnswer>();
-    if (!m_calls.run([answer] { *answer = askDefaultQueue(); }, m_answerLimit))
-        return {PrinterLookup::Outcome::NoAnswer, {}};
-    if (answer->name.empty()) {
-        m_lastFound.reset();
-        return {PrinterLookup::Outcome::NoPrinter, {}};
-    }
-    m_lastFound = Queue{answer->name, answer->layout};
-    return {PrinterLookup::Outcome::Found, answer->name};
+    runHandler(m_messages, reply);
 }
 
-PrintOutcome CupsPrinterService::printWindow(QWidget &window, const std::function<void()> &pageTaken)
+void CupsPrinterService::deviceName(LookupDone done)
+{
+    auto found = std::make_shared<LookupAnswer>();
+    m_calls.start([found] { *found = askDefaultQueue(); }, m_answerLimit, [this, found, done](bool finished) {
+        answer([&] {
+            if (!finished)
+                return done({PrinterLookup::Outcome::NoAnswer, {}});
+            if (found->name.empty()) {
+                m_lastFound.reset();
+                return done({PrinterLookup::Outcome::NoPrinter, {}});
+            }
+            m_lastFound = Queue{found->name, found->layout};
+            done({PrinterLookup::Outcome::Found, found->name});
+        });
+    });
+}
+
+void CupsPrinterService::printWindow(QWidget &window, const std::function<void()> &pageTaken, PrintDone done)
 {
     if (!m_lastFound) {
-        const PrinterLookup lookup = deviceName();
-        if (lookup.outcome == PrinterLookup::Outcome::NoAnswer)
-            return {PrintOutcome::Status::NoAnswer, {}};
-        if (lookup.outcome == PrinterLookup::Outcome::NoPrinter)
-            return {PrintOutcome::Status::Failed, "no printer is available"};
+        // Printing without asking first: ask now, and go on once the spooler has answered.
+        QPointer<QWidget> printed(&window);
+        return deviceName([this, printed, pageTaken, done](const PrinterLookup &lookup) {
+            if (lookup.outcome == PrinterLookup::Outcome::NoAnswer)
+                return done({PrintOutcome::Status::NoAnswer, {}});
+            if (lookup.outcome == PrinterLookup::Outcome::NoPrinter || !printed)
+                return done({PrintOutcome::Status::Failed, "no printer is available"});
+            printWindow(*printed, pageTaken, done);
+        });
     }
     const Queue queue = *m_lastFound;
 
@@ -146,27 +162,28 @@ PrintOutcome CupsPrinterService::printWindow(QWidget &window, const std::functio
     QBuffer buffer(pdf.get());
     buffer.open(QIODevice::WriteOnly);
     if (!writeWindowPdf(buffer, window, queue.layout))
-        return {PrintOutcome::Status::Failed, "cannot draw the page"};
+        return done({PrintOutcome::Status::Failed, "cannot draw the page"});
     pageTaken();
 
-    return submit(queue.name, window.windowTitle().toStdString(), std::move(pdf), 1);
+    submit(queue.name, window.windowTitle().toStdString(), std::move(pdf), 1, std::move(done));
 }
 
-PrintOutcome CupsPrinterService::printDocument(const std::string &queue, const std::string &title,
-                                               const QByteArray &pdf, int copies)
+void CupsPrinterService::printDocument(const std::string &queue, const std::string &title, const QByteArray &pdf,
+                                       int copies, PrintDone done)
 {
-    return submit(queue, title, std::make_shared<const QByteArray>(pdf), copies);
+    submit(queue, title, std::make_shared<const QByteArray>(pdf), copies, std::move(done));
 }
 
-PrintOutcome CupsPrinterService::submit(const std::string &queue, const std::string &title,
-                                        std::shared_ptr<const QByteArray> pdf, int copies)
+void CupsPrinterService::submit(const std::string &queue, const std::string &title,
+                                std::shared_ptr<const QByteArray> pdf, int copies, PrintDone done)
 {
     auto outcome = std::make_shared<PrintOutcome>();
     const auto work = [outcome, pdf, queue, title, copies] { *outcome = submitPage(queue, title, *pdf, copies); };
-    const auto late = [this, outcome, queue] { reportLateOutcome(queue, *outcome); };
-    if (!m_calls.run(work, m_answerLimit, late))
-        return {PrintOutcome::Status::NoAnswer, {}};
-    return *outcome;
+    const auto answered = [this, outcome, done](bool finished) {
+        answer([&] { done(finished ? *outcome : PrintOutcome{PrintOutcome::Status::NoAnswer, {}}); });
+    };
+    const auto late = [this, outcome, queue] { answer([&] { reportLateOutcome(queue, *outcome); }); };
+    m_calls.start(work, m_answerLimit, answered, late);
 }
 
 // The spooler has answered after the user was told it did not: say what became of the page after all.

@@ -30,14 +30,16 @@ public:
     explicit CupsPrinterService(MessageBoxService &messages,
                                 std::chrono::milliseconds answerLimit = kDefaultAnswerLimit);
 
-    [[nodiscard]] PrinterLookup deviceName() override;
-    [[nodiscard]] PrintOutcome printWindow(QWidget &window, const std::function<void()> &pageTaken) override;
-    [[nodiscard]] PrintOutcome printDocument(const std::string &queue, const std::string &title, const QByteArray &pdf,
-                                             int copies) override;
+    void deviceName(LookupDone done) override;
+    void printWindow(QWidget &window, const std::function<void()> &pageTaken, PrintDone done) override;
+    void printDocument(const std::string &queue, const std::string &title, const QByteArray &pdf, int copies,
+                       PrintDone done) override;
 
 private:
-    [[nodiscard]] PrintOutcome submit(const std::string &queue, const std::string &title,
-                                      std::shared_ptr<const QByteArray> pdf, int copies);
+    void submit(const std::string &queue, const std::string &title, std::shared_ptr<const QByteArray> pdf, int copies,
+                PrintDone done);
+    // Runs an answer for the windows at the handlers' boundary: it comes from the event loop.
+    void answer(const std::function<void()> &reply);
 
     struct Queue
     {

@@ -24,12 +24,12 @@ PrintOutcome saveWhole(const QString &path, const QByteArray &pdf)
 
 } // namespace
 
-PrinterLookup PdfFilePrinter::deviceName()
+void PdfFilePrinter::deviceName(LookupDone done)
 {
-    return {PrinterLookup::Outcome::Found, m_path.toStdString()};
+    done({PrinterLookup::Outcome::Found, m_path.toStdString()});
 }
 
-PrintOutcome PdfFilePrinter::printWindow(QWidget &window, const std::function<void()> &pageTaken)
+void PdfFilePrinter::printWindow(QWidget &window, const std::function<void()> &pageTaken, PrintDone done)
 {
     QByteArray pdf;
     QBuffer buffer(&pdf);
@@ -37,13 +37,14 @@ PrintOutcome PdfFilePrinter::printWindow(QWidget &window, const std::function<vo
     const bool drawn = writeWindowPdf(buffer, window, localPaperLayout());
     pageTaken();
     if (!drawn)
-        return {PrintOutcome::Status::Failed, "cannot draw the page"};
-    return saveWhole(m_path, pdf);
+        return done({PrintOutcome::Status::Failed, "cannot draw the page"});
+    done(saveWhole(m_path, pdf));
 }
 
-PrintOutcome PdfFilePrinter::printDocument(const std::string &, const std::string &, const QByteArray &pdf, int)
+void PdfFilePrinter::printDocument(const std::string &, const std::string &, const QByteArray &pdf, int,
+                                   PrintDone done)
 {
-    return saveWhole(m_path, pdf);
+    done(saveWhole(m_path, pdf));
 }
 
 } // namespace tarvelin

@@ -38,26 +38,31 @@ struct PrintOutcome
     std::string reason;
 };
 
+using LookupDone = std::function<void(const PrinterLookup &)>;
+using PrintDone = std::function<void(const PrintOutcome &)>;
+
 // The printer as the program's logic sees it. The windows use the system's print spooler; the tests
-// substitute a printer that keeps each page as an image.
+// substitute a printer that keeps each page as an image. Every answer comes through a callback on the
+// user-interface thread, at once or when the spooler answers or its time is up: nothing waits in a nested
+// event loop, so no other handler can run in the middle of one.
 class PrinterService
 {
 public:
     virtual ~PrinterService() = default;
 
     // The current printer's device name: the system's default print queue, read afresh on every call.
-    [[nodiscard]] virtual PrinterLookup deviceName() = 0;
+    virtual void deviceName(LookupDone done) = 0;
 
     // The window printout: the window's client area, as it looks at this moment, as one page on the current
     // printer. `pageTaken` runs as soon as the page has been drawn and before the spooler is asked, so the
     // window can leave its print layout while the spooler takes its time; if the page cannot be drawn it
     // does not run.
-    [[nodiscard]] virtual PrintOutcome printWindow(QWidget &window, const std::function<void()> &pageTaken) = 0;
+    virtual void printWindow(QWidget &window, const std::function<void()> &pageTaken, PrintDone done) = 0;
 
     // A document laid out for a queue the user chose in the print dialog, such as the shop sheet, as PDF
     // pages, in `copies` copies.
-    [[nodiscard]] virtual PrintOutcome printDocument(const std::string &queue, const std::string &title,
-                                                     const QByteArray &pdf, int copies) = 0;
+    virtual void printDocument(const std::string &queue, const std::string &title, const QByteArray &pdf, int copies,
+                               PrintDone done) = 0;
 };
 
 // Paper of the user's country (Letter where the measurement system is the US one, A4 elsewhere), with the

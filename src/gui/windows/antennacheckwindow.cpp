@@ -27,6 +27,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
@@ -209,6 +210,7 @@ void AntennaCheckWindow::buildWidgets()
     QPushButton *csv = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
     QPushButton *pdf = buttons->addButton(QStringLiteral("Save P&DF\u2026"), QDialogButtonBox::ActionRole);
     QPushButton *print = buttons->addButton(QStringLiteral("Pri&nt\u2026"), QDialogButtonBox::ActionRole);
+    m_printButton = print;
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
     m_resultButtons = {csv, pdf, print};
     connect(deck, &QPushButton::clicked, this, [this] {
@@ -455,7 +457,7 @@ void AntennaCheckWindow::setRunning(bool running)
     m_runButton->setEnabled(!running && m_ready);
     m_cancelButton->setEnabled(running);
     for (QPushButton *button : m_resultButtons)
-        button->setEnabled(!running && m_summary.has_value());
+        button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_printing));
 }
 
 void AntennaCheckWindow::clearResults()
@@ -584,8 +586,17 @@ void AntennaCheckWindow::print()
         (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));
         return;
     }
-    reportPrintOutcome(m_messages, m_printer.printDocument(printer.printerName().toStdString(),
-                                                           "Tarvelin antenna check", pdf, printer.copyCount()));
+    // Print again only once the spooler has answered this job.
+    m_printButton->setEnabled(false);
+    m_printing = true;
+    m_printer.printDocument(printer.printerName().toStdString(), "Tarvelin antenna check", pdf, printer.copyCount(),
+                            [window = QPointer(this)](const PrintOutcome &outcome) {
+                                if (!window)
+                                    return;
+                                window->m_printing = false;
+                                window->setRunning(window->running());
+                                reportPrintOutcome(window->m_messages, outcome);
+                            });
 }
 
 } // namespace tarvelin

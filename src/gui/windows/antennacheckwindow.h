@@ -97,6 +97,8 @@ private:
     QLineEdit *m_height = nullptr;
     QPushButton *m_runButton = nullptr;
     QPushButton *m_deckButton = nullptr;
+    QPushButton *m_printButton = nullptr;
+    bool m_printing = false; // a job is with the spooler
     QLabel *m_problem = nullptr;
     bool m_ready = false; // the settings and the frequency can be modelled
     QPushButton *m_cancelButton = nullptr;

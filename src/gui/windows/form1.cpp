@@ -302,7 +302,8 @@ void Form1::chooseAndSavePdf()
 void Form1::saveAsPdf(const QString &path)
 {
     PdfFilePrinter file(path);
-    const PrintOutcome outcome = printMainWindowPage(*this, file, gridFrequencyText());
+    PrintOutcome outcome{PrintOutcome::Status::Failed, "cannot draw the page"};
+    printMainWindowPage(*this, file, gridFrequencyText(), [&outcome](const PrintOutcome &written) { outcome = written; });
     if (outcome.status == PrintOutcome::Status::Accepted)
         return;
     MessageBoxRequest request;
@@ -466,11 +467,18 @@ void Form1::reset()
 
 void Form1::print()
 {
-    // While the spooler is asked, the window goes on taking clicks; a second Print then waits its turn.
+    // While the spooler is asked, the window goes on taking clicks, and a second Print does nothing until the
+    // first has ended.
     if (m_printing)
         return;
-    const QScopedValueRollback printing(m_printing, true);
-    runHandler(m_messages, [this] { printMainWindow(*this, m_messages, m_printer); });
+    m_printing = true;
+    bool started = false;
+    runHandler(m_messages, [this, &started] {
+        printMainWindow(*this, m_messages, m_printer, [this] { m_printing = false; });
+        started = true;
+    });
+    if (!started)
+        m_printing = false;
 }
 
 void Form1::conversion()

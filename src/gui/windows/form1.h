@@ -61,6 +61,8 @@ public:
     [[nodiscard]] FaceButton *calculateButton() const { return m_command1; }
     [[nodiscard]] FaceButton *resetButton() const { return m_command2; }
     [[nodiscard]] FaceButton *printButton() const { return m_command3; }
+    // Whether a Print is under way: asking the spooler, waiting for the user, or handing on the page.
+    [[nodiscard]] bool printing() const { return m_printing; }
     [[nodiscard]] FaceButton *conversionButton() const { return m_command4; }
     [[nodiscard]] Form2 *chartWindow() const { return m_chart; }
 

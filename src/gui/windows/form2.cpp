@@ -60,10 +60,17 @@ void Form2::load()
 
 void Form2::print()
 {
+    // A second Print does nothing until the first has ended.
     if (m_printing)
         return;
-    const QScopedValueRollback printing(m_printing, true);
-    runHandler(m_messages, [this] { printChartWindow(*this, m_messages, m_printer); });
+    m_printing = true;
+    bool started = false;
+    runHandler(m_messages, [this, &started] {
+        printChartWindow(*this, m_messages, m_printer, [this] { m_printing = false; });
+        started = true;
+    });
+    if (!started)
+        m_printing = false;
 }
 
 void Form2::setOuterHeightTwips(int outerHeightTwips)

@@ -40,6 +40,7 @@ public:
     void print();
 
     [[nodiscard]] FaceButton *printButton() const { return m_command1; }
+    [[nodiscard]] bool printing() const { return m_printing; }
     [[nodiscard]] PictureBox *picture() const { return m_image1; }
 
 private:

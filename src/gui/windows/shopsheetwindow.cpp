@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -347,7 +348,7 @@ void ShopSheetWindow::showStale(bool stale)
     if (stale)
         m_sheet.reset();
     for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
-        button->setEnabled(!stale);
+        button->setEnabled(!stale && (button != m_printButton || !m_printing));
     m_tabs->setEnabled(!stale);
     m_summary->setEnabled(!stale);
     m_drawing->setEnabled(!stale);
@@ -424,8 +425,17 @@ void ShopSheetWindow::print()
         (void)savePdf(printer.outputFileName());
         return;
     }
-    reportPrintOutcome(m_messages, m_printer.printDocument(printer.printerName().toStdString(), "Tarvelin shop sheet",
-                                                           pdf, printer.copyCount()));
+    // Print again only once the spooler has answered this job.
+    m_printing = true;
+    m_printButton->setEnabled(false);
+    m_printer.printDocument(printer.printerName().toStdString(), "Tarvelin shop sheet", pdf, printer.copyCount(),
+                            [window = QPointer(this)](const PrintOutcome &outcome) {
+                                if (!window)
+                                    return;
+                                window->m_printing = false;
+                                window->m_printButton->setEnabled(window->m_sheet.has_value());
+                                reportPrintOutcome(window->m_messages, outcome);
+                            });
 }
 
 } // namespace tarvelin

@@ -83,6 +83,7 @@ private:
     QPushButton *m_pdfButton = nullptr;
     QPushButton *m_csvButton = nullptr;
     QPushButton *m_copyButton = nullptr;
+    bool m_printing = false; // a job is with the spooler
 };
 
 } // namespace tarvelin

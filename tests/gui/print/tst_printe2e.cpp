@@ -153,6 +153,7 @@ void TestPrintEndToEnd::mainWindowOnPaper()
         QTest::mouseClick(box.button(QMessageBox::Yes), Qt::LeftButton);
     });
     QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->printing(), 60000);
     QCOMPARE(question, QStringLiteral("Ok to send to tarvelin-pdf ?"));
     QCOMPARE(m_form->size(), QSize(730, 245)); // back in its screen layout at once
 
@@ -218,6 +219,7 @@ void TestPrintEndToEnd::chartOnPaper()
 
     whenBoxIsUp([](QMessageBox &box) { QTest::mouseClick(box.button(QMessageBox::Yes), Qt::LeftButton); });
     QTest::mouseClick(chart->printButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!chart->printing(), 60000);
     QCOMPARE(chart->size(), QSize(189, 524));
 
     const QString pdf = waitForPdf();
@@ -256,6 +258,7 @@ void TestPrintEndToEnd::refusedJob()
         });
     });
     QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->printing(), 60000);
     QProcess::execute(QStringLiteral("cupsaccept"), {QStringLiteral("tarvelin-pdf")});
 
     QVERIFY2(report.startsWith(QStringLiteral("The printout failed")), qPrintable(report));
@@ -305,6 +308,7 @@ void TestPrintEndToEnd::stalledBeforeConfirmation()
     });
     EventLoopWatch watch(*m_form);
     QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->printing(), 60000);
     stallSpooler(false);
 
     QCOMPARE(boxes.size(), 1);
@@ -333,6 +337,7 @@ void TestPrintEndToEnd::stalledAfterYes()
     });
     EventLoopWatch watch(*m_form);
     QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->printing(), 60000);
     QVERIFY2(noAnswer.startsWith(QStringLiteral("The print spooler did not answer")), qPrintable(noAnswer));
     QVERIFY2(watch.ticks >= 20, qPrintable(QString::number(watch.ticks)));
     QCOMPARE(watch.ticksInPrintLayout, 0);
@@ -368,6 +373,7 @@ void TestPrintEndToEnd::readOnlyWorkingDirectory()
         QTest::mouseClick(box.button(QMessageBox::Yes), Qt::LeftButton);
     });
     QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->printing(), 60000);
     delete failureWatch.data();
     QDir::setCurrent(before);
     ::umount(folder.toLocal8Bit().constData());
@@ -384,8 +390,11 @@ void TestPrintEndToEnd::shopSheetOnPaper()
     auto made = shop::makeShopSheet("14.2", {});
     QVERIFY(std::holds_alternative<shop::ShopSheet>(made));
     const QByteArray pdf = shopSheetPdf(std::get<shop::ShopSheet>(made), localPaperLayout(), QDateTime());
-    const PrintOutcome outcome = m_printer.printDocument("tarvelin-pdf", "Tarvelin shop sheet", pdf, 1);
-    QCOMPARE(outcome.status, PrintOutcome::Status::Accepted);
+    std::optional<PrintOutcome> outcome;
+    m_printer.printDocument("tarvelin-pdf", "Tarvelin shop sheet", pdf, 1,
+                            [&outcome](const PrintOutcome &answered) { outcome = answered; });
+    QTRY_VERIFY_WITH_TIMEOUT(outcome.has_value(), 30000);
+    QCOMPARE(outcome->status, PrintOutcome::Status::Accepted);
     const QString arrived = waitForPdf();
     QVERIFY2(!arrived.isEmpty(), "no PDF arrived from the queue");
     // Every page that was sent: the tables and the drawing.
@@ -413,6 +422,7 @@ void TestPrintEndToEnd::noSpooler()
     });
     const QColor headingBefore = m_form->label("Label17")->foreColor();
     QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_form->printing(), 60000);
     QVERIFY2(report.startsWith(QStringLiteral("No printer is available")), qPrintable(report));
     QCOMPARE(icon, QMessageBox::Warning);
     QCOMPARE(m_form->size(), QSize(730, 245));

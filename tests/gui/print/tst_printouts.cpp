@@ -106,6 +106,7 @@ private slots:
     void failedPrintoutRestoresTheWindow();
     void failedChartPrintoutRestoresTheWindow();
     void unansweredSpooler();
+    void printWaitsWithoutHoldingTheLoop();
 
 private:
     Form2 *openChart();
@@ -160,7 +161,9 @@ void TestPrintouts::question()
 
     m_printer.name = deviceName.toStdString();
     m_messages.answers = {answer};
-    QCOMPARE(ConfirmPrint(m_messages, m_printer), confirmed);
+    std::optional<bool> answered;
+    ConfirmPrint(m_messages, m_printer, [&answered](bool yes) { answered = yes; });
+    QCOMPARE(answered, std::optional<bool>(confirmed));
     QCOMPARE(m_messages.requests.size(), std::size_t(1));
     const MessageBoxRequest &box = m_messages.requests.front();
     QCOMPARE(QString::fromStdString(box.prompt), prompt);
@@ -174,9 +177,9 @@ void TestPrintouts::question()
 void TestPrintouts::deviceNameIsReadAfresh()
 {
     m_messages.answers = {7, 7};
-    (void)ConfirmPrint(m_messages, m_printer);
+    ConfirmPrint(m_messages, m_printer, [](bool) {});
     m_printer.name = std::string("Workshop");
-    (void)ConfirmPrint(m_messages, m_printer);
+    ConfirmPrint(m_messages, m_printer, [](bool) {});
     QCOMPARE(m_printer.deviceNameReads, 2);
     QCOMPARE(m_messages.requests.back().prompt, std::string("Ok to send to Workshop ?"));
 }
@@ -374,6 +377,28 @@ void TestPrintouts::unansweredSpooler()
     QTest::mouseClick(chart->printButton(), Qt::LeftButton);
     QCOMPARE(m_printer.sizesWhenSubmitted.back(), QSize(189, 524));
     QVERIFY(m_messages.requests.back().prompt.starts_with("The print spooler did not answer"));
+}
+
+// While the spooler takes its time, Print has returned to the event loop and nothing waits inside it; a
+// second Print meanwhile does nothing, and the first ends when the spooler answers.
+void TestPrintouts::printWaitsWithoutHoldingTheLoop()
+{
+    m_printer.holdAnswers = true;
+    m_messages.answers = {answer::kYes};
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QCOMPARE(m_printer.pages.size(), std::size_t(1));
+    QVERIFY(m_form->printing());
+    QCOMPARE(m_form->size(), QSize(730, 245)); // back in its screen layout once the page is drawn
+
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QCOMPARE(m_printer.deviceNameReads, 1);
+    QCOMPARE(m_messages.requests.size(), std::size_t(1));
+
+    QCOMPARE(m_printer.held.size(), std::size_t(1));
+    m_printer.held.front()();
+    QVERIFY(!m_form->printing());
+    QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
+    QCOMPARE(m_printer.deviceNameReads, 2);
 }
 
 QTEST_MAIN(TestPrintouts)

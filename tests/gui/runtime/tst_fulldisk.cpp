@@ -98,7 +98,8 @@ void TestFullDisk::saveKeepsTheOldFile()
         reason = QString::fromStdString(messages.requests.front().prompt);
     } else {
         PdfFilePrinter file(path);
-        const PrintOutcome outcome = file.printDocument({}, {}, contents, 1);
+        PrintOutcome outcome;
+        file.printDocument({}, {}, contents, 1, [&outcome](const PrintOutcome &written) { outcome = written; });
         QCOMPARE(outcome.status, PrintOutcome::Status::Failed);
         reason = QString::fromStdString(outcome.reason);
     }
