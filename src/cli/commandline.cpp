@@ -1,15 +1,15 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commandline.h"
 
+#include "cli/necrunner.h"
+#include "cli/resultwriter.h"
 #include "core/calc/calculationpass.h"
 #include "core/calc/dec2frac.h"
 #include "core/calc/memorygrid.h"
 #include "core/format/fieldtext.h"
-#include "cli/resultwriter.h"
-#include "core/runtime/runtimeerror.h"
-#include "cli/necrunner.h"
 #include "core/nec/analysis.h"
 #include "core/nec/deck.h"
+#include "core/runtime/runtimeerror.h"
 #include "core/shop/shopsheet.h"
 
 #include <CLI/CLI.hpp>
@@ -325,7 +325,11 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         complain(err, chosen[1], "Cannot be used with " + std::string(chosen[0]));
         return std::nullopt;
     }
-    options.mode = modes[0] ? Mode::Fractions : modes[1] ? Mode::Shop : modes[2] ? Mode::Deck : modes[3] ? Mode::Analyse : Mode::Grid;
+    options.mode = modes[0]   ? Mode::Fractions
+                   : modes[1] ? Mode::Shop
+                   : modes[2] ? Mode::Deck
+                   : modes[3] ? Mode::Analyse
+                              : Mode::Grid;
     for (const ModeOption &option : kModeOptions) {
         if (option.name == "--version")
             continue;
@@ -338,8 +342,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         return options;
 
     if (!format.empty() || app.count("--format") > 0) {
-        const std::optional<OutputFormat> named = format == "table" ? std::optional(OutputFormat::Table)
-                                                  : format == "csv" ? std::optional(OutputFormat::Csv)
+        const std::optional<OutputFormat> named = format == "table"  ? std::optional(OutputFormat::Table)
+                                                  : format == "csv"  ? std::optional(OutputFormat::Csv)
                                                   : format == "json" ? std::optional(OutputFormat::Json)
                                                                      : std::nullopt;
         if (!named) {
@@ -569,7 +573,8 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         const int error = errno;
         if (error == EPIPE)
             return kExitReaderGone;
-        complain(err, {}, std::string("Cannot write the output: ") + (error != 0 ? std::strerror(error) : "write error"));
+        complain(err, {},
+                 std::string("Cannot write the output: ") + (error != 0 ? std::strerror(error) : "write error"));
         return kExitInputOutput;
     };
 
@@ -598,7 +603,8 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         if (in.bad()) {
             const int error = errno;
             out.flush();
-            complain(err, {}, std::string("Cannot read the input: ") + (error != 0 ? std::strerror(error) : "read error"));
+            complain(err, {},
+                     std::string("Cannot read the input: ") + (error != 0 ? std::strerror(error) : "read error"));
             return kExitInputOutput;
         }
         if (!out.flush())

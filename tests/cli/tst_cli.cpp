@@ -278,12 +278,14 @@ void TestCli::usageErrors_data()
     QTest::newRow("unknown format") << QStringList{"--format", "xml", "28.5"}
                                     << "--format: Unknown format 'xml': table, csv or json.";
     QTest::newRow("format without name") << QStringList{"28.5", "--format"} << "--format: Needs a value.";
-    QTest::newRow("two modes") << QStringList{"--shop", "--analyse", "14.2"} << "--analyse: Cannot be used with --shop.";
-    QTest::newRow("fraction and shop") << QStringList{"--fraction", "--shop"} << "--shop: Cannot be used with --fraction.";
-    QTest::newRow("allowance without --shop") << QStringList{"--allowance", "2", "14.2"}
-                                              << "--allowance: Belongs to --shop.";
-    QTest::newRow("gauge without a check") << QStringList{"--awg", "12", "14.2"}
-                                           << "--awg: Belongs to --nec or --analyse.";
+    QTest::newRow("two modes") << QStringList{"--shop", "--analyse", "14.2"}
+                               << "--analyse: Cannot be used with --shop.";
+    QTest::newRow("fraction and shop") << QStringList{"--fraction", "--shop"}
+                                       << "--shop: Cannot be used with --fraction.";
+    QTest::newRow("allowance without --shop")
+        << QStringList{"--allowance", "2", "14.2"} << "--allowance: Belongs to --shop.";
+    QTest::newRow("gauge without a check")
+        << QStringList{"--awg", "12", "14.2"} << "--awg: Belongs to --nec or --analyse.";
     QTest::newRow("gauge and diameter") << QStringList{"--analyse", "--awg", "12", "--wire-mm", "3", "14.2"}
                                         << "--awg: Give the wire as a diameter or as an AWG gauge, not both.";
     QTest::newRow("even points") << QStringList{"--analyse", "--points", "4", "14.2"}
@@ -331,8 +333,8 @@ void TestCli::badSettingsAsTheWindowsRefuse()
 // A length of zero is the default, however it is written; lengths are read in the sheet's own notation.
 void TestCli::lengthsAsTheSheetWritesThem()
 {
-    const Run plain = runCalc({QStringLiteral("--shop"), QStringLiteral("--format"), QStringLiteral("json"),
-                               QStringLiteral("14.2")});
+    const Run plain =
+        runCalc({QStringLiteral("--shop"), QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("14.2")});
     QCOMPARE(plain.exitCode, 0);
     for (const QStringList &zero : {QStringList{"--allowance", "0"}, QStringList{"--hub-offset", "0"},
                                     QStringList{"--allowance", "0.0004 in"}, QStringList{"--hub-offset=0 mm"}}) {
@@ -542,7 +544,8 @@ void TestCli::checkFailuresAreRecords_data()
     QTest::newRow("csv, refused text") << "csv" << QString()
                                        << QByteArray("frequency,mhz,r,x,swr,gain_dbi,fb_db,error\r\n"
                                                      "abc,,,,,,,You must enter an integer value.\r\n");
-    QTest::newRow("json, no engine") << "json" << "/nonexistent"
+    QTest::newRow("json, no engine") << "json"
+                                     << "/nonexistent"
                                      << QByteArray("{\"frequency\": \"14.2\", \"error\": \"The antenna check needs "
                                                    "the NEC-2 engine nec2c, which is not installed. Install the Debian "
                                                    "package nec2c: sudo apt install nec2c\"}\n");
@@ -629,11 +632,11 @@ void TestCli::csvCellsCannotStartAFormula_data()
                           << QByteArray("\"'+14.2+HYPERLINK(\"\"http://x\"\",\"\"y\"\")\",891.549,");
     QTest::newRow("refused grid") << QStringList{"--", "=1+1"} << QByteArray("'=1+1,,");
     QTest::newRow("refused shop sheet") << QStringList{"--shop", "--", "@SUM(1+1)"} << QByteArray("'@SUM(1+1),,");
-    QTest::newRow("fraction") << QStringList{"--fraction", "--", "-0.75"} << QByteArray("-0.75,'-3/4,"); // the fraction stays text
+    QTest::newRow("fraction") << QStringList{"--fraction", "--", "-0.75"}
+                              << QByteArray("-0.75,'-3/4,"); // the fraction stays text
     QTest::newRow("refused fraction") << QStringList{"--fraction", "--", "-x"} << QByteArray("'-x,,Not a number");
     // A trim is a text with a sign of its own.
-    QTest::newRow("shortening trim") << QStringList{"--shop", "--measured", "14.1", "14.2"}
-                                     << QByteArray("'-");
+    QTest::newRow("shortening trim") << QStringList{"--shop", "--measured", "14.1", "14.2"} << QByteArray("'-");
 }
 
 void TestCli::csvCellsCannotStartAFormula()

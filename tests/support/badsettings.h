@@ -7,7 +7,7 @@ struct BadSetting
 {
     const char *option; // tarvelin-calc's option; its mode comes first among the arguments
     const char *mode;
-    const char *field;  // the window's field of the same setting
+    const char *field; // the window's field of the same setting
     const char *text;
     const char *refusal;
 };

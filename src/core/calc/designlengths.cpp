@@ -36,9 +36,9 @@ std::string shortestText(double value)
 {
     std::array<char, 400> buffer{};
     const bool plain = std::fabs(value) >= 1e-6 && std::fabs(value) < 1e15;
-    const auto written = plain ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                               std::chars_format::fixed)
-                               : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+    const auto written =
+        plain ? std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed)
+              : std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
     return std::string(buffer.data(), written.ptr);
 }
 

@@ -53,7 +53,8 @@ std::optional<std::string> contentsOf(const std::string &path)
 
 std::string_view trimmed(std::string_view text)
 {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t' || text.front() == '\r' || text.front() == '\n'))
+    while (!text.empty() &&
+           (text.front() == ' ' || text.front() == '\t' || text.front() == '\r' || text.front() == '\n'))
         text.remove_prefix(1);
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r' || text.back() == '\n'))
         text.remove_suffix(1);
@@ -70,7 +71,9 @@ std::string lastLine(std::string_view text)
 
 bool nearlyFull(const std::string &folder)
 {
-    struct statvfs room{};
+    struct statvfs room
+    {
+    };
     if (::statvfs(folder.c_str(), &room) != 0)
         return false;
     return static_cast<unsigned long long>(room.f_bavail) * room.f_frsize < kFullBelowBytes;
@@ -129,7 +132,9 @@ int removeStaleFolders(const std::string &base)
         if (!name.starts_with(kFolderPrefix) || name.size() != kFolderPrefix.size() + 6)
             continue;
         const std::string path = base + "/" + std::string(name);
-        struct stat about{};
+        struct stat about
+        {
+        };
         if (::lstat(path.c_str(), &about) != 0 || !S_ISDIR(about.st_mode) || about.st_uid != ::getuid())
             continue;
         std::error_code error;
@@ -144,7 +149,9 @@ int removeStaleFolders(const std::string &base)
         if (lock < 0) {
             stale = errno == ENOENT && now - changed > kStaleAfter;
         } else {
-            struct stat lockFile{};
+            struct stat lockFile
+            {
+            };
             const bool taken = ::fstat(lock, &lockFile) == 0 && lockFile.st_size > 0;
             stale = ::flock(lock, LOCK_EX | LOCK_NB) == 0 && (taken || now - changed > kStaleAfter);
             ::close(lock);
@@ -236,7 +243,8 @@ std::variant<std::vector<std::string>, std::string> EngineJob::collect(const std
     std::vector<std::string> outputs;
     const bool full = nearlyFull(m_folder);
     for (std::size_t i = 0; i < m_decks; ++i) {
-        const ProcessEnd end = i < ends.size() ? ends[i] : ProcessEnd{ProcessEnd::Kind::NotStarted, 0, "it was not started", {}};
+        const ProcessEnd end =
+            i < ends.size() ? ends[i] : ProcessEnd{ProcessEnd::Kind::NotStarted, 0, "it was not started", {}};
         if (end.kind == ProcessEnd::Kind::NotStarted)
             return end.reason;
         if (end.kind == ProcessEnd::Kind::Signalled)
@@ -272,7 +280,9 @@ std::optional<std::string> findEngine()
         const std::size_t colon = folders.find(':');
         const std::string_view folder = folders.substr(0, colon);
         const std::string candidate = (folder.empty() ? std::string(".") : std::string(folder)) + "/" + kEngine;
-        struct stat about{};
+        struct stat about
+        {
+        };
         if (::stat(candidate.c_str(), &about) == 0 && S_ISREG(about.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
             return candidate;
         if (colon == std::string_view::npos)

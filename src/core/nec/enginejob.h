@@ -53,7 +53,8 @@ public:
     [[nodiscard]] int frequenciesDone() const;
 
     // Once every process has ended: each output in deck order, or why there are none.
-    [[nodiscard]] std::variant<std::vector<std::string>, std::string> collect(const std::vector<ProcessEnd> &ends) const;
+    [[nodiscard]] std::variant<std::vector<std::string>, std::string>
+    collect(const std::vector<ProcessEnd> &ends) const;
 
     // Removes the folder now; the destructor does it otherwise.
     void remove();

@@ -62,7 +62,9 @@ std::optional<std::string> writeWholeFile(const std::string &path, std::string_v
         return systemReason(ENOENT);
     // Through a link to the file it names, as an editor saves it, so the link stays a link.
     std::string target = path;
-    struct stat existing{};
+    struct stat existing
+    {
+    };
     bool exists = false;
     if (::lstat(path.c_str(), &existing) == 0) {
         if (S_ISLNK(existing.st_mode)) {

@@ -68,7 +68,6 @@ std::string_view trimmed(std::string_view text)
     return text;
 }
 
-
 // A length in the sheet's own notation, in billionths of an inch, exactly: feet and inches with a fraction
 // ("1' 2-1/2\"", "2 ft 3 in", "2-1/2\"", "2 1/2", "3/4"), or plain decimal inches ("2.5"). None when the text
 // is in another form, such as millimetres or an exponent.

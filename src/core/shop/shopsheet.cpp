@@ -38,12 +38,13 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
         std::fabs(*settings.measuredMHz - frequency) > frequency * limits::kMeasuredTolerancePercent / 100.0)
         return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
 
-    const HalfThousandths shortestHalf =
-        fromThousandths(*std::min_element(design.spreaderHalfThousandths.begin(), design.spreaderHalfThousandths.end()));
+    const HalfThousandths shortestHalf = fromThousandths(
+        *std::min_element(design.spreaderHalfThousandths.begin(), design.spreaderHalfThousandths.end()));
     const HalfThousandths hub = fromThousandths(settings.hubOffsetThousandths);
     if (hub < 0 || hub >= shortestHalf)
         return ShopRefusal{"The hub offset must be a length of 0 or more and shorter than the shortest spreader "
-                           "half (" + design.grid.cell(ElementRow::Director5, column::kSpreaderHalfInches) + " in).",
+                           "half (" +
+                               design.grid.cell(ElementRow::Director5, column::kSpreaderHalfInches) + " in).",
                            ShopSetting::HubOffset};
 
     ShopSheet sheet;

@@ -49,5 +49,4 @@ struct ShopSheet
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText,
                                                                  const ShopSettings &settings);
 
-
 } // namespace tarvelin::shop

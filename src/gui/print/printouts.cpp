@@ -57,10 +57,11 @@ void printMainWindow(MainWindowPrintControls &window, MessageBoxService &message
         if (!confirmed)
             return finished();
         // The frequency box's text as it stands, neither checked nor reformatted.
-        printMainWindowPage(window, printer, window.frequencyBoxText(), [&messages, finished](const PrintOutcome &outcome) {
-            reportPrintOutcome(messages, outcome);
-            finished();
-        });
+        printMainWindowPage(window, printer, window.frequencyBoxText(),
+                            [&messages, finished](const PrintOutcome &outcome) {
+                                reportPrintOutcome(messages, outcome);
+                                finished();
+                            });
     });
 }
 

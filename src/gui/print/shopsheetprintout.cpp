@@ -97,9 +97,9 @@ QByteArray shopSheetPdf(const shop::ShopSheet &sheet, const QPageLayout &layout,
         const double drawingHeight = std::min(page.height(), page.width() * 1.3);
         paintShopDrawing(painter, QRectF(0, 0, page.width(), drawingHeight), sheet, font, Qt::black);
     };
-    return htmlReportPdf(layout,
-                         QStringLiteral("Tarvelin shop sheet, %1 MHz").arg(QString::fromStdString(sheet.frequencyLabel)),
-                         sheetHtml(sheet, when), drawingPage);
+    return htmlReportPdf(
+        layout, QStringLiteral("Tarvelin shop sheet, %1 MHz").arg(QString::fromStdString(sheet.frequencyLabel)),
+        sheetHtml(sheet, when), drawingPage);
 }
 
 } // namespace tarvelin

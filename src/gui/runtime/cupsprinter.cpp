@@ -1,14 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "gui/runtime/cupsprinter.h"
 
-#include "gui/runtime/unhandlederror.h"
-
 #include "core/runtime/messagebox.h"
 #include "gui/runtime/qtmessagebox.h"
+#include "gui/runtime/unhandlederror.h"
 
 #include <QBuffer>
-#include <QPointer>
 #include <QLibrary>
+#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWidget>
@@ -128,18 +127,19 @@ void CupsPrinterService::answer(const std::function<void()> &reply)
 void CupsPrinterService::deviceName(LookupDone done)
 {
     auto found = std::make_shared<LookupAnswer>();
-    m_calls.start([found] { *found = askDefaultQueue(); }, m_answerLimit, [this, found, done](bool finished) {
-        answer([&] {
-            if (!finished)
-                return done({PrinterLookup::Outcome::NoAnswer, {}});
-            if (found->name.empty()) {
-                m_lastFound.reset();
-                return done({PrinterLookup::Outcome::NoPrinter, {}});
-            }
-            m_lastFound = Queue{found->name, found->layout};
-            done({PrinterLookup::Outcome::Found, found->name});
-        });
-    });
+    m_calls.start([found] { *found = askDefaultQueue(); }, m_answerLimit,
+                  [this, found, done](bool finished) {
+                      answer([&] {
+                          if (!finished)
+                              return done({PrinterLookup::Outcome::NoAnswer, {}});
+                          if (found->name.empty()) {
+                              m_lastFound.reset();
+                              return done({PrinterLookup::Outcome::NoPrinter, {}});
+                          }
+                          m_lastFound = Queue{found->name, found->layout};
+                          done({PrinterLookup::Outcome::Found, found->name});
+                      });
+                  });
 }
 
 void CupsPrinterService::printWindow(QWidget &window, const std::function<void()> &pageTaken, PrintDone done)

@@ -41,8 +41,7 @@ void PdfFilePrinter::printWindow(QWidget &window, const std::function<void()> &p
     done(saveWhole(m_path, pdf));
 }
 
-void PdfFilePrinter::printDocument(const std::string &, const std::string &, const QByteArray &pdf, int,
-                                   PrintDone done)
+void PdfFilePrinter::printDocument(const std::string &, const std::string &, const QByteArray &pdf, int, PrintDone done)
 {
     done(saveWhole(m_path, pdf));
 }

@@ -214,16 +214,22 @@ void AntennaCheckWindow::buildWidgets()
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
     m_resultButtons = {csv, pdf, print};
     connect(deck, &QPushButton::clicked, this, [this] {
-        runHandler(m_messages, [this] { choose(QStringLiteral("Save deck"), QStringLiteral("NEC-2 decks (*.nec)"), QStringLiteral("nec"),
-               &AntennaCheckWindow::saveDeck); });
+        runHandler(m_messages, [this] {
+            choose(QStringLiteral("Save deck"), QStringLiteral("NEC-2 decks (*.nec)"), QStringLiteral("nec"),
+                   &AntennaCheckWindow::saveDeck);
+        });
     });
     connect(csv, &QPushButton::clicked, this, [this] {
-        runHandler(m_messages, [this] { choose(QStringLiteral("Save CSV"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"),
-               &AntennaCheckWindow::saveCsv); });
+        runHandler(m_messages, [this] {
+            choose(QStringLiteral("Save CSV"), QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"),
+                   &AntennaCheckWindow::saveCsv);
+        });
     });
     connect(pdf, &QPushButton::clicked, this, [this] {
-        runHandler(m_messages, [this] { choose(QStringLiteral("Save PDF"), QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"),
-               &AntennaCheckWindow::savePdf); });
+        runHandler(m_messages, [this] {
+            choose(QStringLiteral("Save PDF"), QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"),
+                   &AntennaCheckWindow::savePdf);
+        });
     });
     connect(print, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::print));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
@@ -238,7 +244,8 @@ void AntennaCheckWindow::buildWidgets()
     connect(m_frequency, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_height, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_overGround, &QCheckBox::toggled, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
-    connect(m_wireMm, &QDoubleSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    connect(m_wireMm, &QDoubleSpinBox::valueChanged, this,
+            guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_segments, &QSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
 
     auto *layout = new QVBoxLayout(this);
@@ -430,7 +437,8 @@ void AntennaCheckWindow::validate()
             problem = QString::fromStdString(refusal->message);
             field = m_frequency;
         } else {
-            const nec::StructureCheck structure = nec::checkStructure(std::get<nec::ArrayGeometry>(geometry), *settings);
+            const nec::StructureCheck structure =
+                nec::checkStructure(std::get<nec::ArrayGeometry>(geometry), *settings);
             if (structure.refusal) {
                 problem = QString::fromStdString(*structure.refusal);
                 if (structure.refused == nec::StructureCheck::Setting::GroundHeight)
@@ -560,9 +568,10 @@ void AntennaCheckWindow::choose(const QString &title, const QString &filter, con
         const auto *array = std::get_if<nec::ArrayGeometry>(&geometry);
         label = array ? QString::fromStdString(array->frequencyLabel) : QString();
     }
-    const QString suggested = QDir(QDir::homePath())
-                                  .filePath(label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
-                                                            : QStringLiteral("Antenna check %1 MHz.%2").arg(label, suffix));
+    const QString suggested =
+        QDir(QDir::homePath())
+            .filePath(label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
+                                      : QStringLiteral("Antenna check %1 MHz.%2").arg(label, suffix));
     QString path = QFileDialog::getSaveFileName(this, title, suggested, filter);
     if (path.isEmpty())
         return;

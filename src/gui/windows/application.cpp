@@ -51,7 +51,9 @@ public:
             }
             QCoreApplication::quit();
         });
-        struct sigaction forward{};
+        struct sigaction forward
+        {
+        };
         forward.sa_handler = forwardSignal;
         sigemptyset(&forward.sa_mask);
         forward.sa_flags = SA_RESTART;

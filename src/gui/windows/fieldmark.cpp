@@ -20,8 +20,8 @@ void markField(QLineEdit &field, const QString &reason)
         delete mark; // a deleted action leaves the field by itself
     } else {
         if (!mark) {
-            mark = field.addAction(field.style()->standardIcon(QStyle::SP_MessageBoxWarning),
-                                   QLineEdit::TrailingPosition);
+            mark =
+                field.addAction(field.style()->standardIcon(QStyle::SP_MessageBoxWarning), QLineEdit::TrailingPosition);
             mark->setObjectName(QLatin1StringView(kMarkName));
         }
         mark->setToolTip(reason);

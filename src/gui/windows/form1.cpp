@@ -303,7 +303,8 @@ void Form1::saveAsPdf(const QString &path)
 {
     PdfFilePrinter file(path);
     PrintOutcome outcome{PrintOutcome::Status::Failed, "cannot draw the page"};
-    printMainWindowPage(*this, file, gridFrequencyText(), [&outcome](const PrintOutcome &written) { outcome = written; });
+    printMainWindowPage(*this, file, gridFrequencyText(),
+                        [&outcome](const PrintOutcome &written) { outcome = written; });
     if (outcome.status == PrintOutcome::Status::Accepted)
         return;
     MessageBoxRequest request;

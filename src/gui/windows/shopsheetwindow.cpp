@@ -162,9 +162,12 @@ void ShopSheetWindow::buildWidgets()
     m_csvButton->setObjectName(QStringLiteral("saveCsv"));
     m_copyButton->setObjectName(QStringLiteral("copy"));
     connect(m_printButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &ShopSheetWindow::print));
-    connect(m_pdfButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &ShopSheetWindow::chooseAndSavePdf));
-    connect(m_csvButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &ShopSheetWindow::chooseAndSaveCsv));
-    connect(m_copyButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &ShopSheetWindow::copyToClipboard));
+    connect(m_pdfButton, &QPushButton::clicked, this,
+            guardedSlot(m_messages, this, &ShopSheetWindow::chooseAndSavePdf));
+    connect(m_csvButton, &QPushButton::clicked, this,
+            guardedSlot(m_messages, this, &ShopSheetWindow::chooseAndSaveCsv));
+    connect(m_copyButton, &QPushButton::clicked, this,
+            guardedSlot(m_messages, this, &ShopSheetWindow::copyToClipboard));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
 
     auto *layout = new QVBoxLayout(this);
@@ -181,11 +184,13 @@ void ShopSheetWindow::buildWidgets()
     m_summary->setText(QStringLiteral("Type the centre frequency in MHz to see the sheet."));
 
     // The measured resonance is tied to its design frequency before the sheet is made anew.
-    connect(m_frequency, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &ShopSheetWindow::frequencyEdited));
+    connect(m_frequency, &QLineEdit::textChanged, this,
+            guardedSlot(m_messages, this, &ShopSheetWindow::frequencyEdited));
     connect(m_measured, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &ShopSheetWindow::measuredEdited));
     for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured})
         connect(edit, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &ShopSheetWindow::recalculate));
-    connect(m_step, &QComboBox::currentIndexChanged, this, guardedSlot(m_messages, this, &ShopSheetWindow::recalculate));
+    connect(m_step, &QComboBox::currentIndexChanged, this,
+            guardedSlot(m_messages, this, &ShopSheetWindow::recalculate));
 }
 
 void ShopSheetWindow::restoreSettings()

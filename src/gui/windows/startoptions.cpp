@@ -48,11 +48,16 @@ constexpr std::string_view kUsage =
 namespace {
 
 // Qt's options, as QGuiApplication and QApplication take them, with one dash or two.
-constexpr std::array<std::string_view, 15> kQtOptionsWithValue{
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry", "qwindowtitle",
-    "title",    "qwindowicon",        "icon",          "display", "name", "session", "style", "stylesheet"};
-constexpr std::array<std::string_view, 8> kQtFlags{"reverse", "nograb", "dograb", "sync", "widgetcount",
-                                                   "testability", "visual", "qmljsdebugger"};
+constexpr std::array<std::string_view, 15> kQtOptionsWithValue{"platform",        "platformpluginpath",
+                                                               "platformtheme",   "plugin",
+                                                               "qwindowgeometry", "geometry",
+                                                               "qwindowtitle",    "title",
+                                                               "qwindowicon",     "icon",
+                                                               "display",         "name",
+                                                               "session",         "style",
+                                                               "stylesheet"};
+constexpr std::array<std::string_view, 8> kQtFlags{"reverse",     "nograb",      "dograb", "sync",
+                                                   "widgetcount", "testability", "visual", "qmljsdebugger"};
 
 } // namespace
 

@@ -163,9 +163,10 @@ void TestNec::structure_data()
     QTest::addColumn<QString>("refusal");
     QTest::addColumn<QString>("warning");
     QTest::newRow("the design as it is") << "14.2" << 2.05 << 11 << 0.0 << QString() << QString();
-    QTest::newRow("wire thicker than its segments") << "5000" << 99.0 << 11 << 0.0 << "NEC-2 cannot model 99.00 mm"
-                                                    << QString();
-    QTest::newRow("segments under 8 radii of 15 mm") << "14.2" << 30.0 << 51 << 0.0 << QString() << "Segments of 93.15 mm";
+    QTest::newRow("wire thicker than its segments")
+        << "5000" << 99.0 << 11 << 0.0 << "NEC-2 cannot model 99.00 mm" << QString();
+    QTest::newRow("segments under 8 radii of 15 mm")
+        << "14.2" << 30.0 << 51 << 0.0 << QString() << "Segments of 93.15 mm";
     QTest::newRow("loops below ground") << "14.2" << 2.05 << 11 << 1.0 << "The boom height must be more than half"
                                         << QString();
     QTest::newRow("loops above ground") << "14.2" << 2.05 << 11 << 2.84 << QString() << QString();
@@ -200,20 +201,34 @@ void TestNec::settingsReadAgainstTheirLimits_data()
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("refused"); // -1: read
-    QTest::newRow("defaults") << "" << "" << -1;
-    QTest::newRow("thinnest wire") << "wire" << "0.1" << -1;
-    QTest::newRow("wire too thin") << "wire" << "0.09" << int(CheckSetting::WireDiameter);
-    QTest::newRow("wire as a word") << "wire" << "thick" << int(CheckSetting::WireDiameter);
-    QTest::newRow("gauge 30") << "awg" << "30" << int(CheckSetting::Awg);
-    QTest::newRow("even segments") << "segments" << "12" << int(CheckSetting::Segments);
-    QTest::newRow("most segments") << "segments" << "51" << -1;
-    QTest::newRow("span of 50 %") << "span" << "50" << int(CheckSetting::Span);
-    QTest::newRow("even points") << "points" << "4" << int(CheckSetting::Points);
-    QTest::newRow("10000 ohms") << "z0" << "10000" << int(CheckSetting::Z0);
-    QTest::newRow("75 ohms") << "z0" << "75" << -1;
-    QTest::newRow("boom in the ground") << "height" << "0 m" << int(CheckSetting::GroundHeight);
-    QTest::newRow("boom at 1000 m") << "height" << "1000 m" << int(CheckSetting::GroundHeight);
-    QTest::newRow("boom at 50 ft") << "height" << "50 ft" << -1;
+    QTest::newRow("defaults") << ""
+                              << "" << -1;
+    QTest::newRow("thinnest wire") << "wire"
+                                   << "0.1" << -1;
+    QTest::newRow("wire too thin") << "wire"
+                                   << "0.09" << int(CheckSetting::WireDiameter);
+    QTest::newRow("wire as a word") << "wire"
+                                    << "thick" << int(CheckSetting::WireDiameter);
+    QTest::newRow("gauge 30") << "awg"
+                              << "30" << int(CheckSetting::Awg);
+    QTest::newRow("even segments") << "segments"
+                                   << "12" << int(CheckSetting::Segments);
+    QTest::newRow("most segments") << "segments"
+                                   << "51" << -1;
+    QTest::newRow("span of 50 %") << "span"
+                                  << "50" << int(CheckSetting::Span);
+    QTest::newRow("even points") << "points"
+                                 << "4" << int(CheckSetting::Points);
+    QTest::newRow("10000 ohms") << "z0"
+                                << "10000" << int(CheckSetting::Z0);
+    QTest::newRow("75 ohms") << "z0"
+                             << "75" << -1;
+    QTest::newRow("boom in the ground") << "height"
+                                        << "0 m" << int(CheckSetting::GroundHeight);
+    QTest::newRow("boom at 1000 m") << "height"
+                                    << "1000 m" << int(CheckSetting::GroundHeight);
+    QTest::newRow("boom at 50 ft") << "height"
+                                   << "50 ft" << -1;
 }
 
 void TestNec::settingsReadAgainstTheirLimits()

@@ -54,7 +54,8 @@ void TestLengthText::feetInches_data()
     QTest::newRow("negative that rounds to zero") << qint64(fromThousandths(-31)) << 16 << "0\"";
     QTest::newRow("lowest terms, halves") << qint64(fromThousandths(2500)) << 64 << "2-1/2\"";
     // The longest lengths a length can hold are written without overflow (the sanitizer build checks it).
-    QTest::newRow("longest") << std::numeric_limits<qint64>::max() << 64 << "384307168202282' 3-29/32\""; // 4611686018427387.9035 in
+    QTest::newRow("longest") << std::numeric_limits<qint64>::max() << 64
+                             << "384307168202282' 3-29/32\""; // 4611686018427387.9035 in
     QTest::newRow("longest below zero") << -std::numeric_limits<qint64>::max() << 64 << "-384307168202282' 3-29/32\"";
 }
 

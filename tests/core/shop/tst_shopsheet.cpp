@@ -134,10 +134,14 @@ void TestShopSheet::frequencyRange_data()
 {
     QTest::addColumn<QString>("frequency");
     QTest::addColumn<QString>("named");
-    QTest::newRow("1e-9") << "1e-9" << "1e-09 MHz";
-    QTest::newRow("2.4e-9") << "2.4e-9" << "2.4e-09 MHz";
-    QTest::newRow("3e7") << "3e7" << "30000000 MHz";
-    QTest::newRow("1.7e308") << "1.7e308" << "1.7e+308 MHz";
+    QTest::newRow("1e-9") << "1e-9"
+                          << "1e-09 MHz";
+    QTest::newRow("2.4e-9") << "2.4e-9"
+                            << "2.4e-09 MHz";
+    QTest::newRow("3e7") << "3e7"
+                         << "30000000 MHz";
+    QTest::newRow("1.7e308") << "1.7e308"
+                             << "1.7e+308 MHz";
     QTest::newRow("lowest") << "0.01" << QString();
     QTest::newRow("highest") << "100000" << QString();
 }

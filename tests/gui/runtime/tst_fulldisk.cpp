@@ -136,7 +136,9 @@ void TestFullDisk::saveKeepsPermissions()
     QVERIFY(!writeWholeFile(kept, "old"));
     QVERIFY(::chmod(kept.c_str(), 0640) == 0);
     QVERIFY(!writeWholeFile(kept, "new"));
-    struct stat about{};
+    struct stat about
+    {
+    };
     QVERIFY(::stat(kept.c_str(), &about) == 0);
     QCOMPARE(about.st_mode & 07777, 0640U);
 

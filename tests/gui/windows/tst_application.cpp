@@ -69,7 +69,8 @@ void TestApplication::handlersCatchEveryException()
 {
     ScriptedMessages messages;
     bool after = false;
-    runHandler(messages, [] { throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again)); });
+    runHandler(messages,
+               [] { throw std::system_error(std::make_error_code(std::errc::resource_unavailable_try_again)); });
     runHandler(messages, [&] { after = true; });
     QVERIFY(after);
     QCOMPARE(messages.requests.size(), std::size_t(1));

@@ -100,9 +100,10 @@ void TestEngineRun::failureNamesItsCause_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("its own reason, in its output file")
         << QByteArray("/bin/sh")
-        << QByteArray("for a; do case $a in -o*) out=${a#-o};; esac; done\n"
-                      "printf '  DATA CARD No: 1 GW\\n\\n  GEOMETRY DATA ERROR -- SEGMENT 1 EXTENDS BELOW GROUND' > $out\n"
-                      "exit 255")
+        << QByteArray(
+               "for a; do case $a in -o*) out=${a#-o};; esac; done\n"
+               "printf '  DATA CARD No: 1 GW\\n\\n  GEOMETRY DATA ERROR -- SEGMENT 1 EXTENDS BELOW GROUND' > $out\n"
+               "exit 255")
         << "nec2c failed: GEOMETRY DATA ERROR -- SEGMENT 1 EXTENDS BELOW GROUND";
     QTest::newRow("a signal") << QByteArray("/bin/sh") << QByteArray("kill -SEGV $$")
                               << "nec2c was stopped by signal 11 (Segmentation fault) before it finished.";
