@@ -214,23 +214,7 @@ void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, 
 
 void ResultWriter::appendGridFailure(std::string &out, std::string_view frequencyText, std::string_view message)
 {
-    switch (m_format) {
-    case OutputFormat::Table:
-        return;
-    case OutputFormat::Csv: {
-        appendCsvHeaderOnce(out, gridCsvHeader());
-        appendCsvField(out, frequencyText);
-        constexpr int kEmptyFields = 6 * kGridColumnCount + 8 + 3;
-        out.append(kEmptyFields, ',');
-        out += ',';
-        appendCsvField(out, message);
-        out += "\r\n";
-        return;
-    }
-    case OutputFormat::Json:
-        appendJsonRecord(out, "frequency", frequencyText, "error", message);
-        return;
-    }
+    appendFailureRecord(out, gridCsvHeader(), frequencyText, message);
 }
 
 void ResultWriter::appendFraction(std::string &out, std::string_view valueText, std::string_view fraction)
@@ -429,14 +413,21 @@ void ResultWriter::appendWithErrorField(std::string &out, const std::string &row
 
 void ResultWriter::appendCheckFailure(std::string &out, std::string_view frequencyText, std::string_view message)
 {
+    appendFailureRecord(out, checkCsvHeader(), frequencyText, message);
+}
+
+// A failed input under its mode's header: in csv the input, empty fields and the message in the error column;
+// in json the input and the message; in the table nothing, since the message goes to stderr.
+void ResultWriter::appendFailureRecord(std::string &out, const std::string &csvHeader, std::string_view frequencyText,
+                                       std::string_view message)
+{
     switch (m_format) {
     case OutputFormat::Table:
         return;
     case OutputFormat::Csv: {
-        appendCsvHeaderOnce(out, checkCsvHeader());
+        appendCsvHeaderOnce(out, csvHeader);
         appendCsvField(out, frequencyText);
-        const auto commas = static_cast<std::size_t>(std::count(checkCsvHeader().begin(), checkCsvHeader().end(), ','));
-        out.append(commas, ',');
+        out.append(static_cast<std::size_t>(std::count(csvHeader.begin(), csvHeader.end(), ',')), ',');
         appendCsvField(out, message);
         out += "\r\n";
         return;
@@ -473,23 +464,7 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
 
 void ResultWriter::appendShopFailure(std::string &out, std::string_view frequencyText, std::string_view message)
 {
-    switch (m_format) {
-    case OutputFormat::Table:
-        return;
-    case OutputFormat::Csv: {
-        appendCsvHeaderOnce(out, shopCsvHeader());
-        appendCsvField(out, frequencyText);
-        const auto commas = static_cast<std::size_t>(std::count(shopCsvHeader().begin(), shopCsvHeader().end(), ','));
-        out.append(commas - 1, ',');
-        out += ',';
-        appendCsvField(out, message);
-        out += "\r\n";
-        return;
-    }
-    case OutputFormat::Json:
-        appendJsonRecord(out, "frequency", frequencyText, "error", message);
-        return;
-    }
+    appendFailureRecord(out, shopCsvHeader(), frequencyText, message);
 }
 
 } // namespace tarvelin::cli

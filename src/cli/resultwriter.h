@@ -57,6 +57,8 @@ private:
     [[nodiscard]] static const std::string &shopCsvHeader();
     [[nodiscard]] static const std::string &checkCsvHeader();
     static void appendWithErrorField(std::string &out, const std::string &rows);
+    void appendFailureRecord(std::string &out, const std::string &csvHeader, std::string_view frequencyText,
+                             std::string_view message);
     void appendCsvHeaderOnce(std::string &out, std::string_view header);
     void appendGridTable(std::string &out, std::string_view frequencyText, const MemoryGrid &grid);
 

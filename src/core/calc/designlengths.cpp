@@ -3,6 +3,7 @@
 
 #include "core/calc/calculationpass.h"
 #include "core/runtime/numbertext.h"
+#include "core/runtime/typedtext.h"
 #include "core/runtime/runtimeerror.h"
 
 #include <algorithm>
@@ -13,15 +14,6 @@
 namespace tarvelin {
 
 namespace {
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
 
 } // namespace
 
@@ -50,7 +42,7 @@ std::string frequencyRangeRefusal(double mhz)
 
 std::optional<std::int64_t> thousandthsOf(std::string_view text)
 {
-    text = trimmed(text);
+    text = trimmedText(text);
     text = text.substr(0, text.find(' ')); // a boom total carries its unit after a blank
     const std::size_t point = text.find('.');
     if (text.empty() || point == std::string_view::npos)

@@ -3,6 +3,7 @@
 
 #include "core/calc/designlengths.h"
 #include "core/runtime/numbertext.h"
+#include "core/runtime/typedtext.h"
 
 #include <array>
 #include <cctype>
@@ -57,15 +58,6 @@ void appendDecimal(std::string &out, std::int64_t units, int decimals)
         out += static_cast<char>('0' + fraction / place);
         fraction %= place;
     }
-}
-
-std::string_view trimmed(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 // A length in the sheet's own notation, in billionths of an inch, exactly: feet and inches with a fraction
@@ -296,7 +288,7 @@ std::string metresText(HalfThousandths length)
 
 std::optional<std::int64_t> typedLengthThousandths(std::string_view text)
 {
-    text = trimmed(text);
+    text = trimmedText(text);
     // The sheet's own notation first, read exactly: feet, inches and fractions.
     if (const std::optional<std::int64_t> billionths = ImperialReader(text).read()) {
         const std::int64_t magnitude = (std::llabs(*billionths) + 500'000) / 1'000'000;
@@ -307,7 +299,7 @@ std::optional<std::int64_t> typedLengthThousandths(std::string_view text)
     if (ec != std::errc() || !std::isfinite(value) || end == text.data())
         return std::nullopt;
     const std::string_view unit =
-        trimmed(std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end)));
+        trimmedText(std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end)));
     double inches = 0.0;
     if (unit.empty() || unit == "in" || unit == "\"" || unit == "inch" || unit == "inches")
         inches = value;
