@@ -6,15 +6,6 @@
 
 namespace tarvelin {
 
-std::string_view trimmedText(std::string_view text)
-{
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::optional<double> decimalText(std::string_view text)
 {
     text = trimmedText(text);

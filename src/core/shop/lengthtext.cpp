@@ -31,6 +31,10 @@ std::int64_t roundedQuotient(std::int64_t numerator, std::int64_t denominator)
 // overflow (the factors are at most a few hundred).
 std::int64_t scaledLength(HalfThousandths length, std::int64_t factor, std::int64_t divisor)
 {
+    // Every length a sheet holds is far below this, and takes the one division.
+    constexpr std::int64_t kSafeMagnitude = std::int64_t{1} << 50;
+    if (length > -kSafeMagnitude && length < kSafeMagnitude)
+        return roundedQuotient(length * factor, divisor);
     const std::int64_t whole = length / divisor;
     const std::int64_t rest = length % divisor; // the same sign as the length, or zero
     return whole * factor + roundedQuotient(rest * factor, divisor);
