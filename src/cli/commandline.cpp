@@ -61,8 +61,10 @@ another.
 
 Options:
   --format table   the grid laid out as in the window (the default)
-  --format csv     RFC 4180 with CRLF line ends and one header line; the last
-                   field holds the message when an input is refused
+  --format csv     RFC 4180 with CRLF line ends and one header line; a number
+                   stands alone in its column, whose name gives the unit
+                   (boom_ft); the last field holds the message when an input
+                   is refused
   --format json    one object per line (see JSON OUTPUT in the manual page)
   -h, --help       show this help
   --version        show the version

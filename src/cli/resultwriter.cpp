@@ -182,7 +182,9 @@ void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, 
             }
         for (const BoomTotal total : kBoomOrder) {
             out += ',';
-            appendCsvField(out, grid.boom(total));
+            // The number the window shows, without the unit its column is named for, so it stays a number.
+            const std::string &shown = grid.boom(total);
+            appendCsvField(out, std::string_view(shown).substr(0, shown.find(' ')));
         }
         out += ",\r\n";
         return;
