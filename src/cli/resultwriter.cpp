@@ -3,7 +3,7 @@
 
 #include "core/calc/memorygrid.h"
 #include "core/nec/checksummary.h"
-#include "core/nec/checktext.h"
+#include "core/nec/checktable.h"
 #include "core/shop/shopsheettext.h"
 
 #include <cmath>
@@ -300,21 +300,15 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
                                 : std::string("not both edges in the sweep"));
         out += "\nEfficiency: " +
                (summary.efficiencyPercent ? fixed(*summary.efficiencyPercent, 2) + " %" : std::string("unknown"));
-        out += "\n\n       MHz        R        X     SWR  Gain dBi   F/B dB\n";
-        for (const nec::SweepPoint &p : summary.points) {
-            std::array<char, 96> line{};
-            const int length =
-                std::snprintf(line.data(), line.size(), "%10.4f %8.2f %8.2f %7s %9.2f %8.2f\n", p.mhz, p.resistanceOhms,
-                              p.reactanceOhms, fixed(p.swr, 3).c_str(), p.gainDbi, p.frontToBackDb);
-            out.append(line.data(), static_cast<std::size_t>(length));
-        }
+        out += "\n\n";
+        appendTerminalTable(out, nec::checkTable(summary, frequencyLabel));
         return;
     }
     case OutputFormat::Csv: {
         appendCsvHeaderOnce(out, checkCsvHeader());
         // The window's rows, each with an empty error field before its line end.
         std::string rows;
-        nec::appendCheckCsvRows(rows, frequencyLabel, summary);
+        appendCsvTable(rows, nec::checkTable(summary, frequencyLabel), false);
         appendWithErrorField(out, rows);
         return;
     }
@@ -398,7 +392,11 @@ const std::string &ResultWriter::shopCsvHeader()
 
 const std::string &ResultWriter::checkCsvHeader()
 {
-    static const std::string header = withErrorColumn(nec::checkCsvHeader());
+    static const std::string header = [] {
+        std::string columns;
+        appendCsvTable(columns, nec::checkTable({}, {}), true);
+        return withErrorColumn(columns);
+    }();
     return header;
 }
 

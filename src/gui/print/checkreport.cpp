@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/print/checkreport.h"
 
+#include "core/nec/checktable.h"
+
 #include "gui/print/checkplots.h"
 #include "gui/print/htmlpages.h"
 
@@ -52,15 +54,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                      QString::number(settings.spanPercent, 'g', 4), QString::number(settings.points),
                      QString::number(settings.z0Ohms, 'g', 4));
     html += QStringLiteral("<p><b>%1</b></p>").arg(checkSummaryText(summary, settings.z0Ohms).toHtmlEscaped());
-    html += QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr><th>MHz</th>"
-                           "<th>R (\u03a9)</th><th>X (\u03a9)</th><th>SWR</th><th>Gain (dBi)</th><th>F/B (dB)</th>"
-                           "</tr>");
-    for (const nec::SweepPoint &p : summary.points)
-        html += QStringLiteral("<tr><td align=\"right\">%1</td><td align=\"right\">%2</td><td align=\"right\">%3</td>"
-                               "<td align=\"right\">%4</td><td align=\"right\">%5</td><td align=\"right\">%6</td></tr>")
-                    .arg(number(p.mhz, 4), number(p.resistanceOhms, 2), number(p.reactanceOhms, 2), number(p.swr, 3),
-                         number(p.gainDbi, 2), number(p.frontToBackDb, 2));
-    html += QStringLiteral("</table>");
+    html += QString::fromStdString(htmlTable(nec::checkTable(summary, frequencyText)));
 
     // Two plots to a page.
     const auto plotPages = [&summary](QPdfWriter &writer, QPainter &painter, const QSizeF &page, const QFont &font) {

@@ -5,13 +5,14 @@
 #include "gui/print/checkplots.h"
 #include "gui/print/checkreport.h"
 #include "gui/print/confirmprint.h"
-#include "core/nec/checktext.h"
+#include "core/nec/checktable.h"
 #include "gui/runtime/printer.h"
 #include "core/shop/lengthtext.h"
 #include "gui/windows/enginerun.h"
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/flagicon.h"
+#include "gui/windows/resulttablemodel.h"
 #include "gui/windows/wholefile.h"
 
 #include <QCheckBox>
@@ -35,7 +36,7 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QThread>
 #include <QVBoxLayout>
 
@@ -74,11 +75,6 @@ namespace {
 
 // A hung engine is stopped after this long.
 constexpr int kTimeLimitMs = 300'000;
-
-QString number(double value, int decimals)
-{
-    return std::isfinite(value) ? QString::number(value, 'f', decimals) : QStringLiteral("\u221e");
-}
 
 } // namespace
 
@@ -185,11 +181,12 @@ void AntennaCheckWindow::buildWidgets()
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    m_table = new QTableWidget(0, 6);
+    // The same table the CSV, the report and tarvelin-calc are written from; its headings before any run.
+    m_tableModel = new ResultTableModel(this);
+    m_tableModel->setTable(nec::checkTable({}, {}));
+    m_table = new QTableView;
     m_table->setObjectName(QStringLiteral("table"));
-    m_table->setHorizontalHeaderLabels({QStringLiteral("MHz"), QStringLiteral("R (\u03a9)"),
-                                        QStringLiteral("X (\u03a9)"), QStringLiteral("SWR"),
-                                        QStringLiteral("Gain (dBi)"), QStringLiteral("F/B (dB)")});
+    m_table->setModel(m_tableModel);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_table->verticalHeader()->hide();
@@ -471,7 +468,7 @@ void AntennaCheckWindow::setRunning(bool running)
 void AntennaCheckWindow::clearResults()
 {
     m_summary.reset();
-    m_table->setRowCount(0);
+    m_tableModel->setTable(nec::checkTable({}, {}));
     m_progress->setValue(0);
     for (PlotView *plot : m_plots)
         plot->update();
@@ -495,17 +492,7 @@ void AntennaCheckWindow::showResults(const QStringList &outputs)
     if (const auto *problem = std::get_if<nec::OutputProblem>(&merged))
         return showFailure(QString::fromStdString(problem->message));
     m_summary = std::get<nec::CheckSummary>(merged);
-    m_table->setRowCount(static_cast<int>(m_summary->points.size()));
-    for (int r = 0; r < m_table->rowCount(); ++r) {
-        const nec::SweepPoint &p = m_summary->points[static_cast<std::size_t>(r)];
-        const std::array<QString, 6> cells{number(p.mhz, 4), number(p.resistanceOhms, 2), number(p.reactanceOhms, 2),
-                                           number(p.swr, 3), number(p.gainDbi, 2),        number(p.frontToBackDb, 2)};
-        for (int c = 0; c < 6; ++c) {
-            auto *item = new QTableWidgetItem(cells[static_cast<std::size_t>(c)]);
-            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            m_table->setItem(r, c, item);
-        }
-    }
+    m_tableModel->setTable(nec::checkTable(*m_summary, m_runFrequency));
     m_status->setText(checkSummaryText(*m_summary, m_runSettings.z0Ohms) + m_warnings);
     for (PlotView *plot : m_plots)
         plot->update();
@@ -542,8 +529,8 @@ bool AntennaCheckWindow::saveCsv(const QString &path)
 {
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("CSV file"));
-    std::string csv = nec::checkCsvHeader();
-    nec::appendCheckCsvRows(csv, m_runFrequency, *m_summary);
+    std::string csv;
+    appendCsvTable(csv, nec::checkTable(*m_summary, m_runFrequency), true);
     return writeFile(path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"));
 }
 

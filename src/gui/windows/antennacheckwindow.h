@@ -16,13 +16,14 @@ class QProgressBar;
 class QPushButton;
 class QSpinBox;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
 
 namespace tarvelin {
 
 class EngineRun;
 class MessageBoxService;
 class PlotView;
+class ResultTableModel;
 class PrinterService;
 
 // The Antenna Check window: the design on the main window modelled with the NEC-2 engine, run as child
@@ -105,7 +106,8 @@ private:
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QTableWidget *m_table = nullptr;
+    QTableView *m_table = nullptr;
+    ResultTableModel *m_tableModel = nullptr;
     std::vector<PlotView *> m_plots;
     std::vector<QPushButton *> m_resultButtons;
 };

@@ -1,0 +1,30 @@
+// SPDX-License-Identifier: MIT
+#include "core/format/fieldtext.h"
+#include "core/format/resulttable.h"
+
+namespace tarvelin {
+
+void appendCsvTable(std::string &out, const ResultTable &table, bool header)
+{
+    if (header) {
+        for (std::size_t c = 0; c < table.columns.size(); ++c) {
+            if (c > 0)
+                out += ',';
+            appendCsvField(out, table.columns[c].key);
+        }
+        out += "\r\n";
+    }
+    for (const std::vector<TableCell> &row : table.rows) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            if (c > 0)
+                out += ',';
+            if (row[c].number)
+                appendCsvNumber(out, *row[c].number);
+            else
+                appendCsvField(out, row[c].text);
+        }
+        out += "\r\n";
+    }
+}
+
+} // namespace tarvelin

@@ -1,0 +1,42 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvelin {
+
+// A result as a table, the one model its formats are written from: the terminal, CSV, the printouts' HTML
+// and the windows' tables. A new format is one writer over this; a new column is one edit where a result
+// kind makes its table.
+struct TableColumn
+{
+    std::string key;       // the CSV header's name, with its unit: "gain_dbi"
+    std::string heading;   // as a person reads it: "Gain (dBi)"
+    bool displayed = true; // false: in the files only, such as the design frequency beside every row
+};
+
+struct TableCell
+{
+    std::string text;             // as shown, with its decimals: "10.95", "∞"
+    std::optional<double> number; // the value itself, for files that hold numbers; none for a text
+};
+
+struct ResultTable
+{
+    std::vector<TableColumn> columns;
+    std::vector<std::vector<TableCell>> rows;
+};
+
+// CSV, RFC 4180 with CRLF line ends: the keys as the header, when asked for, then every row; numbers as
+// numbers (an infinity as "inf"), texts guarded against spreadsheet formulas.
+void appendCsvTable(std::string &out, const ResultTable &table, bool header);
+
+// The displayed columns aligned for a terminal: headings over right-aligned texts.
+void appendTerminalTable(std::string &out, const ResultTable &table);
+
+// The displayed columns as an HTML table for the printouts, every text escaped.
+[[nodiscard]] std::string htmlTable(const ResultTable &table);
+
+} // namespace tarvelin
