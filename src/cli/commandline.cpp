@@ -200,7 +200,7 @@ bool notDeck(Mode mode)
     return mode != Mode::Deck;
 }
 
-constexpr std::array<ModeOption, 14> kModeOptions{{
+constexpr std::array<ModeOption, 13> kModeOptions{{
     {"--step", "--shop", shopOnly},
     {"--allowance", "--shop", shopOnly},
     {"--hub-offset", "--shop", shopOnly},
@@ -214,7 +214,6 @@ constexpr std::array<ModeOption, 14> kModeOptions{{
     {"--lossless", "--nec or --analyse", checkOnly},
     {"--ground-height", "--nec or --analyse", checkOnly},
     {"--format", "the grid, --fraction, --shop or --analyse (a deck is a deck)", notDeck},
-    {"--version", "itself", [](Mode) { return false; }},
 }};
 
 std::string_view checkOptionName(nec::CheckSetting setting, const nec::CheckSettingTexts &texts)
@@ -333,8 +332,6 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
                    : modes[3] ? Mode::Analyse
                               : Mode::Grid;
     for (const ModeOption &option : kModeOptions) {
-        if (option.name == "--version")
-            continue;
         if (app.count(std::string(option.name)) > 0 && !option.belongs(options.mode)) {
             complain(err, option.name, "Belongs to " + std::string(option.modes));
             return std::nullopt;

@@ -163,9 +163,8 @@ std::variant<std::vector<std::string>, EngineFailure> runEngine(const std::vecto
         for (std::size_t i = 0; i < children.size(); ++i) {
             int status = 0;
             if (children[i] > 0 && waitpid(children[i], &status, WNOHANG) == children[i]) {
-                ends[i] = WIFSIGNALED(status)
-                              ? nec::ProcessEnd{nec::ProcessEnd::Kind::Signalled, WTERMSIG(status), {}, {}}
-                              : nec::ProcessEnd{nec::ProcessEnd::Kind::Exited, WEXITSTATUS(status), {}, {}};
+                ends[i] = WIFSIGNALED(status) ? nec::ProcessEnd{nec::ProcessEnd::Kind::Signalled, WTERMSIG(status), {}}
+                                              : nec::ProcessEnd{nec::ProcessEnd::Kind::Exited, WEXITSTATUS(status), {}};
                 children[i] = 0;
                 --running;
             }

@@ -271,15 +271,6 @@ void appendJsonNumber(std::string &out, double value)
     out.append(text.data(), static_cast<std::size_t>(length));
 }
 
-std::string fixed(double value, int decimals)
-{
-    if (!std::isfinite(value))
-        return "inf";
-    std::array<char, 32> text{};
-    const int length = std::snprintf(text.data(), text.size(), "%.*f", decimals, value);
-    return std::string(text.data(), static_cast<std::size_t>(length));
-}
-
 } // namespace
 
 void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, std::string_view frequencyLabel,
@@ -293,13 +284,14 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         out += "Antenna check for ";
         out += frequencyLabel;
         out += " MHz\n\n";
-        out += "Resonance:  " + (summary.resonanceMHz ? fixed(*summary.resonanceMHz, 3) + " MHz" : "none in the sweep");
-        out += "\nLowest SWR: " + fixed(summary.minSwr, 2) + " at " + fixed(summary.minSwrMHz, 3) + " MHz";
-        out += "\n2:1 SWR:    " +
-               (summary.swr2MHz ? fixed(summary.swr2MHz->first, 3) + " to " + fixed(summary.swr2MHz->second, 3) + " MHz"
-                                : std::string("not both edges in the sweep"));
+        out += "Resonance:  " +
+               (summary.resonanceMHz ? fixedText(*summary.resonanceMHz, 3) + " MHz" : "none in the sweep");
+        out += "\nLowest SWR: " + fixedText(summary.minSwr, 2) + " at " + fixedText(summary.minSwrMHz, 3) + " MHz";
+        out += "\n2:1 SWR:    " + (summary.swr2MHz ? fixedText(summary.swr2MHz->first, 3) + " to " +
+                                                         fixedText(summary.swr2MHz->second, 3) + " MHz"
+                                                   : std::string("not both edges in the sweep"));
         out += "\nEfficiency: " +
-               (summary.efficiencyPercent ? fixed(*summary.efficiencyPercent, 2) + " %" : std::string("unknown"));
+               (summary.efficiencyPercent ? fixedText(*summary.efficiencyPercent, 2) + " %" : std::string("unknown"));
         out += "\n\n";
         appendTerminalTable(out, nec::checkTable(summary, frequencyLabel));
         return;

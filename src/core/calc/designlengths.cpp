@@ -2,6 +2,7 @@
 #include "core/calc/designlengths.h"
 
 #include "core/calc/calculationpass.h"
+#include "core/format/fieldtext.h"
 #include "core/runtime/numbertext.h"
 #include "core/runtime/typedtext.h"
 #include "core/runtime/runtimeerror.h"
@@ -19,10 +20,7 @@ namespace {
 
 std::string frequencyLabel(double mhz)
 {
-    // to_chars rounds exactly as printf's "%.3f" does, at a fraction of its cost: the sheet writes it twice.
-    std::array<char, 400> buffer{};
-    const auto written = std::to_chars(buffer.data(), buffer.data() + buffer.size(), mhz, std::chars_format::fixed, 3);
-    return std::string(buffer.data(), written.ptr);
+    return fixedText(mhz, 3);
 }
 
 std::string shortestText(double value)

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -160,6 +161,14 @@ bool startsFormula(std::string_view text)
 }
 
 } // namespace
+
+std::string fixedText(double value, int decimals)
+{
+    std::array<char, 400> text{};
+    const auto written =
+        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, decimals);
+    return std::string(text.data(), written.ptr);
+}
 
 void appendCsvNumber(std::string &out, double value)
 {

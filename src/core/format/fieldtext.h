@@ -22,6 +22,9 @@ void appendTerminalText(std::string &out, std::string_view text);
 // a plain number) gets a leading apostrophe, so opening the file never runs anything.
 void appendCsvField(std::string &out, std::string_view text);
 
+// A number with a fixed count of decimals, rounded as printf's "%.*f" rounds: "14.200"; "inf" for an infinity.
+[[nodiscard]] std::string fixedText(double value, int decimals);
+
 // Appends a number as a CSV field, to eight significant digits; an infinity as "inf" or "-inf", which every
 // CSV the program writes uses alike.
 void appendCsvNumber(std::string &out, double value);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/analysis.h"
 
+#include "core/format/fieldtext.h"
 #include "core/nec/deck.h"
 
 #include <algorithm>
@@ -41,24 +42,17 @@ AnalysisPlan planAnalysis(const ArrayGeometry &geometry, const CheckSettings &se
 
 namespace {
 
-std::string fixed(double value, int decimals)
-{
-    std::array<char, 48> buffer{};
-    const int length = std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
-    return std::string(buffer.data(), static_cast<std::size_t>(std::clamp(length, 0, 47)));
-}
-
 // A result no wire antenna can have means the engine's solution broke down: it is no result.
 std::optional<OutputProblem> implausible(const FrequencyResult &result)
 {
     std::string what;
     if (result.efficiencyPercent && !(*result.efficiencyPercent >= 0.0 && *result.efficiencyPercent <= 100.5))
-        what = "a wire efficiency of " + fixed(*result.efficiencyPercent, 2) + " %";
+        what = "a wire efficiency of " + fixedText(*result.efficiencyPercent, 2) + " %";
     else if (!(result.resistanceOhms > 0.0))
-        what = "a feed resistance of " + fixed(result.resistanceOhms, 2) + " ohms";
+        what = "a feed resistance of " + fixedText(result.resistanceOhms, 2) + " ohms";
     if (what.empty())
         return std::nullopt;
-    return OutputProblem{"The engine's result at " + fixed(result.mhz, 3) + " MHz fails its own checks (" + what +
+    return OutputProblem{"The engine's result at " + fixedText(result.mhz, 3) + " MHz fails its own checks (" + what +
                          "), so no figures are given: the model is outside what NEC-2 computes reliably."};
 }
 
@@ -91,7 +85,7 @@ mergeOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, 
             const std::optional<SweepPoint> point = sweepPointOf(blocks[i], settings.z0Ohms);
             if (!point)
                 return OutputProblem{"The engine's output has no forward and backward gain at " +
-                                     fixed(blocks[i].mhz, 3) + " MHz."};
+                                     fixedText(blocks[i].mhz, 3) + " MHz."};
             if (plan.firstPoint[d] + i == designIndex)
                 designEfficiency = blocks[i].efficiencyPercent;
             points.push_back(*point);

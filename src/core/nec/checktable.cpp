@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/checktable.h"
 
+#include "core/format/fieldtext.h"
 #include "core/nec/checksummary.h"
 
-#include <array>
-#include <charconv>
 #include <cmath>
 
 namespace tarvelin::nec {
@@ -15,10 +14,7 @@ TableCell numberCell(double value, int decimals)
 {
     if (!std::isfinite(value))
         return {value > 0 ? "\u221e" : "-\u221e", value};
-    std::array<char, 64> text{};
-    const auto written =
-        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, decimals);
-    return {std::string(text.data(), written.ptr), value};
+    return {fixedText(value, decimals), value};
 }
 
 } // namespace

@@ -240,13 +240,13 @@ int EngineJob::frequenciesDone() const
 
 std::variant<std::vector<std::string>, std::string> EngineJob::collect(const std::vector<ProcessEnd> &ends) const
 {
+    if (ends.size() != m_decks)
+        return "nec2c failed: " + std::to_string(ends.size()) + " processes ended for " + std::to_string(m_decks) +
+               " decks.";
     std::vector<std::string> outputs;
     const bool full = nearlyFull(m_folder);
     for (std::size_t i = 0; i < m_decks; ++i) {
-        const ProcessEnd end =
-            i < ends.size() ? ends[i] : ProcessEnd{ProcessEnd::Kind::NotStarted, 0, "it was not started", {}};
-        if (end.kind == ProcessEnd::Kind::NotStarted)
-            return end.reason;
+        const ProcessEnd &end = ends[i];
         if (end.kind == ProcessEnd::Kind::Signalled)
             return "nec2c was stopped by signal " + std::to_string(end.code) + " (" + ::strsignal(end.code) +
                    ") before it finished.";

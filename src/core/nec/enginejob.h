@@ -15,13 +15,11 @@ struct ProcessEnd
 {
     enum class Kind
     {
-        Exited,     // `code` is the exit status
-        Signalled,  // `code` is the signal
-        NotStarted, // `reason` says why
+        Exited,    // `code` is the exit status
+        Signalled, // `code` is the signal
     };
     Kind kind = Kind::Exited;
     int code = 0;
-    std::string reason;
     std::string said; // what it wrote on its standard output and error
 };
 

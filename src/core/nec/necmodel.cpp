@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/necmodel.h"
 
-#include "core/runtime/numbertext.h"
-#include "core/shop/shopsheet.h"
+#include "core/calc/designlengths.h"
+#include "core/format/fieldtext.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstdio>
 
 namespace tarvelin::nec {
 
@@ -29,21 +27,23 @@ std::vector<double> sweepFrequencies(double designMHz, const CheckSettings &sett
 
 std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &frequencyText)
 {
-    auto made = shop::makeShopSheet(frequencyText, {});
-    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
-        return GeometryRefusal{refusal->message};
-    const shop::ShopSheet &sheet = std::get<shop::ShopSheet>(made);
+    auto made = designLengths(frequencyText);
+    if (const auto *refusal = std::get_if<std::string>(&made))
+        return GeometryRefusal{*refusal};
+    const DesignLengths &design = std::get<DesignLengths>(made);
     ArrayGeometry geometry;
     geometry.frequencyText = frequencyText;
-    geometry.frequencyLabel = sheet.frequencyLabel;
-    geometry.designMHz = ParseNumber(frequencyText);
-    // Half-thousandths of an inch to metres.
-    const auto metres = [](shop::HalfThousandths length) {
-        return static_cast<double>(length) / 2000.0 * kMetresPerInch;
+    geometry.frequencyLabel = design.frequencyLabel;
+    geometry.designMHz = design.frequencyMHz;
+    // Thousandths of an inch to metres; each station is the sum of the spacings behind it.
+    const auto metres = [](std::int64_t thousandths) {
+        return static_cast<double>(thousandths) / 1000.0 * kMetresPerInch;
     };
-    for (const shop::ElementCuts &cuts : sheet.elements) {
-        geometry.sidesMetres.push_back(metres(cuts.side));
-        geometry.stationsMetres.push_back(metres(cuts.station));
+    std::int64_t station = 0;
+    for (std::size_t i = 0; i < design.sideThousandths.size(); ++i) {
+        station += design.spacingThousandths[i];
+        geometry.sidesMetres.push_back(metres(design.sideThousandths[i]));
+        geometry.stationsMetres.push_back(metres(station));
     }
     return geometry;
 }
@@ -53,16 +53,11 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     StructureCheck check;
     if (geometry.sidesMetres.empty())
         return check;
-    const auto text = [](double value, int decimals) {
-        std::array<char, 32> buffer{};
-        const int length = std::snprintf(buffer.data(), buffer.size(), "%.*f", decimals, value);
-        return std::string(buffer.data(), static_cast<std::size_t>(std::clamp(length, 0, 31)));
-    };
     // The reflector is the largest loop: its bottom side is the lowest wire.
     const double lowestSide = geometry.sidesMetres.front() / 2;
     if (settings.groundHeightMetres && *settings.groundHeightMetres <= lowestSide) {
         check.refused = StructureCheck::Setting::GroundHeight;
-        check.refusal = "The boom height must be more than half the reflector's side (" + text(lowestSide, 2) +
+        check.refusal = "The boom height must be more than half the reflector's side (" + fixedText(lowestSide, 2) +
                         " m), so every loop stays above the ground.";
     }
 
@@ -74,15 +69,15 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     const double radii = segmentMm / radiusMm;
     if (!check.refusal && radii < kShortestSegmentRadii) {
         check.refused = StructureCheck::Setting::Wire;
-        check.refusal = "NEC-2 cannot model " + text(settings.wireDiameterMm, 2) + " mm wire in " +
+        check.refusal = "NEC-2 cannot model " + fixedText(settings.wireDiameterMm, 2) + " mm wire in " +
                         std::to_string(settings.segments) + " segments per side at " + geometry.frequencyLabel +
-                        " MHz: each segment of Director 5 is " + text(segmentMm, 2) + " mm, shorter than " +
-                        text(kShortestSegmentRadii, 0) + " wire radii (" + text(kShortestSegmentRadii * radiusMm, 2) +
-                        " mm). Use thinner wire or fewer segments.";
+                        " MHz: each segment of Director 5 is " + fixedText(segmentMm, 2) + " mm, shorter than " +
+                        fixedText(kShortestSegmentRadii, 0) + " wire radii (" +
+                        fixedText(kShortestSegmentRadii * radiusMm, 2) + " mm). Use thinner wire or fewer segments.";
     } else if (radii < kAccurateSegmentRadii)
-        check.warnings.push_back("Segments of " + text(segmentMm, 2) + " mm are shorter than " +
-                                 text(kAccurateSegmentRadii, 0) + " wire radii (" +
-                                 text(kAccurateSegmentRadii * radiusMm, 2) +
+        check.warnings.push_back("Segments of " + fixedText(segmentMm, 2) + " mm are shorter than " +
+                                 fixedText(kAccurateSegmentRadii, 0) + " wire radii (" +
+                                 fixedText(kAccurateSegmentRadii * radiusMm, 2) +
                                  " mm), so NEC-2's thin-wire model is less accurate here; thinner wire or fewer "
                                  "segments give a more reliable result.");
     return check;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/necoutput.h"
 
-#include <cstdio>
+#include "core/format/fieldtext.h"
 
 #include <charconv>
 #include <cmath>
@@ -9,14 +9,6 @@
 namespace tarvelin::nec {
 
 namespace {
-
-// Frequencies in messages are written as everywhere else: three decimals.
-std::string mhzText(double mhz)
-{
-    char buffer[48];
-    const int length = std::snprintf(buffer, sizeof buffer, "%.3f", mhz);
-    return std::string(buffer, static_cast<std::size_t>(length > 0 && length < 48 ? length : 0));
-}
 
 // Splits a line into its blank-separated fields.
 std::vector<std::string_view> fieldsOf(std::string_view line)
@@ -83,9 +75,9 @@ std::variant<std::vector<FrequencyResult>, OutputProblem> parseNecOutput(std::st
         if (results.empty())
             return std::nullopt;
         if (!haveImpedance)
-            return problem("has no feed impedance at " + mhzText(results.back().mhz) + " MHz.");
+            return problem("has no feed impedance at " + fixedText(results.back().mhz, 3) + " MHz.");
         if (results.back().pattern.empty())
-            return problem("has no radiation pattern at " + mhzText(results.back().mhz) + " MHz.");
+            return problem("has no radiation pattern at " + fixedText(results.back().mhz, 3) + " MHz.");
         return std::nullopt;
     };
 
@@ -124,7 +116,7 @@ std::variant<std::vector<FrequencyResult>, OutputProblem> parseNecOutput(std::st
                 return problem("has a radiation pattern before any frequency.");
             // Without a source the engine still prints a pattern, of nothing: the missing feed is the fault.
             if (!haveImpedance)
-                return problem("has no feed impedance at " + mhzText(results.back().mhz) + " MHz.");
+                return problem("has no feed impedance at " + fixedText(results.back().mhz, 3) + " MHz.");
             // Headings until the DEGREES line, then one line per direction until a blank one.
             std::string_view row;
             bool headed = false;

@@ -14,11 +14,10 @@ namespace tarvelin {
 
 namespace {
 
-// One piece of work. Its thread marks it done and, if somebody still listens, posts `onDone` to `target` on
-// the user-interface thread. Both fields change only under the shared mutex.
+// One piece of work. When it is done, its thread posts `onDone` to `target` on the user-interface thread, if
+// somebody still listens. Both fields change only under the shared mutex.
 struct Call
 {
-    bool done = false;
     QObject *target = nullptr;
     std::function<void()> onDone;
 };
@@ -80,7 +79,6 @@ void BackgroundCalls::start(std::function<void()> work, std::chrono::millisecond
         std::thread([shared = m_shared, call, work = std::move(work)] {
             work();
             const std::lock_guard lock(shared->mutex);
-            call->done = true;
             if (call->target)
                 QMetaObject::invokeMethod(call->target, std::move(call->onDone), Qt::QueuedConnection);
             call->target = nullptr;

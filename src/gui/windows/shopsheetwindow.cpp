@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/shopsheetwindow.h"
 
+#include "core/calc/designlengths.h"
 #include "gui/print/confirmprint.h"
 #include "gui/print/shopsheetprintout.h"
 #include "gui/runtime/printer.h"
@@ -232,9 +233,9 @@ QString ShopSheetWindow::note() const
 // The design frequency as read, to three decimals; empty when the text gives none the sheet can work with.
 static QString designLabel(const QString &frequencyText)
 {
-    auto made = shop::makeShopSheet(frequencyText.toStdString(), {});
-    const auto *sheet = std::get_if<shop::ShopSheet>(&made);
-    return sheet ? qText(sheet->frequencyLabel) : QString();
+    auto made = designLengths(frequencyText.toStdString());
+    const auto *design = std::get_if<DesignLengths>(&made);
+    return design ? qText(design->frequencyLabel) : QString();
 }
 
 // A measured resonance typed now is for the design frequency shown now; a new design frequency clears it,
