@@ -2,6 +2,7 @@
 #include "cli/resultwriter.h"
 
 #include "core/calc/memorygrid.h"
+#include "core/calc/resultstable.h"
 #include "core/nec/checksummary.h"
 #include "core/nec/checktable.h"
 #include "core/shop/shopsheettext.h"
@@ -17,19 +18,10 @@ namespace tarvelin::cli {
 
 namespace {
 
-struct ColumnPair
-{
-    std::string_view heading; // as over the window's grid, on one line
-    std::string_view csvName;
+// The headings over the window's grid, each on one line, over its pair of columns.
+constexpr std::array<std::string_view, 5> kPairHeadings{
+    "Element Total Length", "Wire - One Side", "Spreader Half Length", "Spreader Total Length", "Element Spacing",
 };
-
-constexpr std::array<ColumnPair, 5> kColumnPairs{{
-    {"Element Total Length", "total"},
-    {"Wire - One Side", "side"},
-    {"Spreader Half Length", "spreader_half"},
-    {"Spreader Total Length", "spreader_total"},
-    {"Element Spacing", "spacing"},
-}};
 
 constexpr std::array<BoomTotal, 3> kBoomOrder{BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres};
 
@@ -106,15 +98,15 @@ void ResultWriter::appendGridTable(std::string &out, std::string_view frequencyT
             cellWidth = std::max(cellWidth, grid.cell(row, c).size() + 1);
 
     out.append(kRowNameWidth, ' ');
-    for (const ColumnPair &pair : kColumnPairs) {
+    for (const std::string_view heading : kPairHeadings) {
         out += kPairGap;
-        appendCentred(out, pair.heading, 2 * cellWidth);
+        appendCentred(out, heading, 2 * cellWidth);
     }
     trimTrailingBlanks(out);
     out += '\n';
 
     appendPadded(out, "Elements", kRowNameWidth, false);
-    for (std::size_t i = 0; i < kColumnPairs.size(); ++i) {
+    for (std::size_t i = 0; i < kPairHeadings.size(); ++i) {
         out += kPairGap;
         appendPadded(out, "IN", cellWidth, true);
         appendPadded(out, "CM", cellWidth, true);
@@ -149,6 +141,8 @@ void ResultWriter::appendCsvHeaderOnce(std::string &out, std::string_view header
 const std::string &ResultWriter::gridCsvHeader()
 {
     static const std::string header = [] {
+        // One line per frequency: every element's columns under the grid table's keys, the element first.
+        const ResultTable grid = gridTable(MemoryGrid());
         std::string out = "frequency";
         for (const ElementRow row : kElementRows) {
             const std::string rowName = lowerCaseName(row);
@@ -156,8 +150,7 @@ const std::string &ResultWriter::gridCsvHeader()
                 out += ',';
                 out += rowName;
                 out += '_';
-                out += kColumnPairs[static_cast<std::size_t>(c / 2)].csvName;
-                out += c % 2 == 0 ? "_in" : "_cm";
+                out += grid.columns[static_cast<std::size_t>(c) + 1].key;
             }
         }
         out += ",boom_ft,boom_in,boom_cm,error\r\n";
@@ -378,7 +371,11 @@ std::string withErrorColumn(std::string header)
 
 const std::string &ResultWriter::shopCsvHeader()
 {
-    static const std::string header = withErrorColumn(shop::shopSheetCsvHeader());
+    static const std::string header = [] {
+        std::string columns;
+        appendCsvTable(columns, {shop::shopCsvTable({}).columns, {}}, true);
+        return withErrorColumn(columns);
+    }();
     return header;
 }
 
@@ -445,7 +442,9 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
     }
     case OutputFormat::Csv: {
         appendCsvHeaderOnce(out, shopCsvHeader());
-        appendWithErrorField(out, shop::shopSheetCsvRows(sheet));
+        std::string rows;
+        appendCsvTable(rows, shop::shopCsvTable(sheet), false);
+        appendWithErrorField(out, rows);
         return;
     }
     case OutputFormat::Json:

@@ -460,6 +460,10 @@ void TestCli::shopSheet()
     const Run table = runCalc({QStringLiteral("--shop"), QStringLiteral("14.2")});
     QCOMPARE(table.exitCode, 0);
     QVERIFY(table.out.startsWith("Shop sheet for 14.200 MHz. Fractions to 1/16 in"));
+    // The element names to the left of their row, each length right-aligned under its heading.
+    QVERIFY(table.out.contains("Loops               Loop  Loop (mm)           Cut  Cut (mm)"));
+    QVERIFY(table.out.contains(
+        "\nDirector 2  68' 3-11/16\"    20820.8  68' 3-11/16\"   20820.8  17' 0-15/16\"     5205.2\n"));
     QVERIFY(table.out.contains("Boom: 67' 3-5/16\" (20505.8 mm); the window shows 807.316 IN."));
 }
 

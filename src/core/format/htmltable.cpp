@@ -5,10 +5,14 @@ namespace tarvelin {
 
 namespace {
 
-void appendEscaped(std::string &out, const std::string &text)
+// A cell's text never breaks: a length split after its feet would be misread at the bench.
+void appendEscaped(std::string &out, const std::string &text, bool keepTogether = false)
 {
     for (const char c : text) {
         switch (c) {
+        case ' ':
+            out += keepTogether ? "&nbsp;" : " ";
+            break;
         case '&':
             out += "&amp;";
             break;
@@ -32,8 +36,14 @@ void appendEscaped(std::string &out, const std::string &text)
 std::string htmlTable(const ResultTable &table)
 {
     std::string out = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>";
+    const auto shown = [&table](std::size_t c) {
+        return table.columns[c].displayed && table.columns[c].twinUnit.empty();
+    };
+    const auto twinOf = [&table](std::size_t c) {
+        return c + 1 < table.columns.size() && table.columns[c + 1].displayed && !table.columns[c + 1].twinUnit.empty();
+    };
     for (const TableColumn &column : table.columns) {
-        if (!column.displayed)
+        if (!column.displayed || !column.twinUnit.empty())
             continue;
         out += "<th>";
         appendEscaped(out, column.heading);
@@ -43,11 +53,16 @@ std::string htmlTable(const ResultTable &table)
     for (const std::vector<TableCell> &row : table.rows) {
         out += "<tr>";
         for (std::size_t c = 0; c < row.size(); ++c) {
-            if (!table.columns[c].displayed)
+            if (!shown(c))
                 continue;
-            out += "<td align=\"right\">";
-            appendEscaped(out, row[c].text);
-            out += "</td>";
+            const bool heading = table.columns[c].rowHeading;
+            out += heading ? "<th align=\"left\">" : "<td align=\"right\">";
+            appendEscaped(out, row[c].text, true);
+            if (twinOf(c) && !row[c + 1].text.empty()) {
+                out += "<br>";
+                appendEscaped(out, row[c + 1].text + ' ' + table.columns[c + 1].twinUnit, true);
+            }
+            out += heading ? "</th>" : "</td>";
         }
         out += "</tr>";
     }

@@ -12,9 +12,11 @@ namespace tarvelin {
 // kind makes its table.
 struct TableColumn
 {
-    std::string key;       // the CSV header's name, with its unit: "gain_dbi"
-    std::string heading;   // as a person reads it: "Gain (dBi)"
-    bool displayed = true; // false: in the files only, such as the design frequency beside every row
+    std::string key;         // the CSV header's name, with its unit: "gain_dbi"
+    std::string heading;     // as a person reads it: "Gain (dBi)"
+    bool displayed = true;   // false: in the files only, such as the design frequency beside every row
+    bool rowHeading = false; // names its row, as the element does: a window shows it as the row's header
+    std::string twinUnit{};  // set: the column before in this unit ("mm"); a page shows it under that one
 };
 
 struct TableCell
@@ -33,10 +35,15 @@ struct ResultTable
 // numbers (an infinity as "inf"), texts guarded against spreadsheet formulas.
 void appendCsvTable(std::string &out, const ResultTable &table, bool header);
 
-// The displayed columns aligned for a terminal: headings over right-aligned texts.
+// The displayed columns aligned for a terminal: headings over right-aligned texts, a row's heading to the left.
 void appendTerminalTable(std::string &out, const ResultTable &table);
 
-// The displayed columns as an HTML table for the printouts, every text escaped.
+// The displayed columns as an HTML table for the printouts, every text escaped and kept on its line; a twin
+// column's text stands under its partner's, with its unit.
 [[nodiscard]] std::string htmlTable(const ResultTable &table);
+
+// Every column as tab-separated text for a spreadsheet's paste: the headings, then the rows, lines ending in
+// "\n". A tab or line break inside a text becomes a blank, so it cannot shift the cells after it.
+void appendTabSeparatedTable(std::string &out, const ResultTable &table);
 
 } // namespace tarvelin

@@ -34,9 +34,15 @@ void appendTerminalTable(std::string &out, const ResultTable &table)
             if (!std::exchange(first, false))
                 out += "  ";
             const std::string &text = textOf(cells[c]);
-            out.append(widths[c] - std::min(widths[c], shownWidth(text)), ' ');
+            const std::size_t pad = widths[c] - std::min(widths[c], shownWidth(text));
+            if (!table.columns[c].rowHeading)
+                out.append(pad, ' ');
             out += text;
+            if (table.columns[c].rowHeading)
+                out.append(pad, ' ');
         }
+        while (!out.empty() && out.back() == ' ')
+            out.pop_back();
         out += '\n';
     };
     appendRow(table.columns, [](const TableColumn &column) -> const std::string & { return column.heading; });

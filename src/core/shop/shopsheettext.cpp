@@ -12,8 +12,6 @@ namespace tarvelin::shop {
 
 namespace {
 
-using Row = std::vector<std::string>;
-
 std::string fraction(const ShopSheet &sheet, HalfThousandths length)
 {
     return feetInchesText(length, sheet.settings.step);
@@ -63,59 +61,30 @@ void appendElementOpening(std::string &out, const ElementCuts &cuts)
     out += ", ";
 }
 
-constexpr std::array<std::string_view, 4> kMarkNames{"mark_1", "mark_2", "mark_3", "mark_4"};
-
-Row csvHeadings()
+// A table whose first column names the element, headed by the table's title.
+ResultTable elementTable(std::string_view heading)
 {
-    Row row{"frequency", "element", "loop_in", "loop_mm", "cut_in", "cut_mm", "side_in", "side_mm"};
-    for (const std::string_view mark : kMarkNames) {
-        row.push_back(std::string(mark) + "_in");
-        row.push_back(std::string(mark) + "_mm");
-    }
-    for (const char *name : {"arm_in", "arm_mm", "arms", "spreader_in", "spreader_mm", "station_in", "station_mm",
-                             "trim_in", "trim_mm", "corrected_station_in", "corrected_station_mm"})
-        row.emplace_back(name);
-    return row;
+    ResultTable table;
+    table.columns.push_back({"element", std::string(heading), true, true});
+    return table;
 }
 
-void appendCsvRow(std::string &out, const Row &row)
+void addLengthColumns(ResultTable &table, const std::string &key, const std::string &heading)
 {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (i > 0)
-            out += ',';
-        appendCsvField(out, row[i]);
-    }
-    out += "\r\n";
+    table.columns.push_back({key + "_in", heading, true, false, {}});
+    table.columns.push_back({key + "_mm", heading + " (mm)", true, false, "mm"});
 }
 
-void appendTabRow(std::string &out, const Row &row)
+void addLength(std::vector<TableCell> &row, const ShopSheet &sheet, std::optional<HalfThousandths> length)
 {
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        if (i > 0)
-            out += '\t';
-        out += row[i];
-    }
-    out += '\n';
+    row.push_back({length ? fraction(sheet, *length) : std::string(), std::nullopt});
+    row.push_back({length ? millimetresText(*length) : std::string(), std::nullopt});
 }
 
-// A terminal table: columns as wide as their widest text, two blanks apart.
-void appendAligned(std::string &out, const std::vector<Row> &rows)
+std::vector<TableCell> &addElementRow(ResultTable &table, const ElementCuts &cuts)
 {
-    std::vector<std::size_t> widths;
-    for (const Row &row : rows)
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            widths.resize(std::max(widths.size(), row.size()));
-            widths[i] = std::max(widths[i], row[i].size());
-        }
-    for (const Row &row : rows) {
-        std::string line;
-        for (std::size_t i = 0; i < row.size(); ++i) {
-            line += row[i];
-            if (i + 1 < row.size())
-                line.append(widths[i] - row[i].size() + 2, ' ');
-        }
-        out += line + "\n";
-    }
+    table.rows.push_back({{std::string(elementRowName(cuts.element)), std::nullopt}});
+    return table.rows.back();
 }
 
 std::string both(const ShopSheet &sheet, HalfThousandths length)
@@ -209,83 +178,75 @@ std::string shopSheetJson(const ShopSheet &sheet)
     return out;
 }
 
-std::string shopSheetCsvHeader()
+ShopTables shopTables(const ShopSheet &sheet)
 {
-    std::string out;
-    appendCsvRow(out, csvHeadings());
-    return out;
+    ShopTables tables{elementTable("Loops"), elementTable("Corner marks"), elementTable("Spreaders and boom"),
+                      elementTable("Trims")};
+    addLengthColumns(tables.loops, "loop", "Loop");
+    addLengthColumns(tables.loops, "cut", "Cut");
+    addLengthColumns(tables.loops, "side", "Side");
+    for (int mark = 1; mark <= 4; ++mark)
+        addLengthColumns(tables.cornerMarks, "mark_" + std::to_string(mark), "Mark " + std::to_string(mark));
+    addLengthColumns(tables.spreadersAndBoom, "arm", "Arm");
+    tables.spreadersAndBoom.columns.push_back({"arms", "Arms", true, false});
+    addLengthColumns(tables.spreadersAndBoom, "spreader", "Spreader");
+    addLengthColumns(tables.spreadersAndBoom, "station", "Station");
+    addLengthColumns(tables.trims, "trim", "Trim");
+    addLengthColumns(tables.trims, "corrected_station", "Corrected station");
+
+    const std::string arms = std::to_string(kArmsPerElement);
+    for (const ElementCuts &cuts : sheet.elements) {
+        std::vector<TableCell> &loop = addElementRow(tables.loops, cuts);
+        for (const HalfThousandths length : {cuts.loop, cuts.cut, cuts.side})
+            addLength(loop, sheet, length);
+        std::vector<TableCell> &marks = addElementRow(tables.cornerMarks, cuts);
+        for (const HalfThousandths mark : cuts.cornerMarks)
+            addLength(marks, sheet, mark);
+        std::vector<TableCell> &boom = addElementRow(tables.spreadersAndBoom, cuts);
+        addLength(boom, sheet, cuts.arm);
+        boom.push_back({arms, kArmsPerElement});
+        addLength(boom, sheet, cuts.spreader);
+        addLength(boom, sheet, cuts.station);
+        std::vector<TableCell> &trim = addElementRow(tables.trims, cuts);
+        addLength(trim, sheet, cuts.trim);
+        addLength(trim, sheet, cuts.trim ? cuts.correctedStation : std::nullopt);
+    }
+    return tables;
 }
 
-std::string shopSheetCsvRows(const ShopSheet &sheet)
+ResultTable shopCsvTable(const ShopSheet &sheet)
 {
-    std::string out;
-    for (const ElementCuts &cuts : sheet.elements) {
-        Row row{sheet.frequencyLabel, std::string(elementRowName(cuts.element))};
-        const auto add = [&](HalfThousandths length) {
-            row.push_back(fraction(sheet, length));
-            row.push_back(millimetresText(length));
-        };
-        add(cuts.loop);
-        add(cuts.cut);
-        add(cuts.side);
-        for (const HalfThousandths mark : cuts.cornerMarks)
-            add(mark);
-        add(cuts.arm);
-        row.push_back(std::to_string(kArmsPerElement));
-        add(cuts.spreader);
-        add(cuts.station);
-        if (cuts.trim) {
-            add(*cuts.trim);
-            add(cuts.correctedStation.value_or(0));
-        } else {
-            row.insert(row.end(), 4, std::string());
-        }
-        appendCsvRow(out, row);
+    const ShopTables tables = shopTables(sheet);
+    ResultTable joined;
+    joined.columns.push_back({"frequency", "Frequency (MHz)", false, false});
+    joined.columns.push_back(tables.loops.columns.front());
+    joined.rows.resize(tables.loops.rows.size());
+    for (std::size_t r = 0; r < joined.rows.size(); ++r)
+        joined.rows[r] = {{sheet.frequencyLabel, std::nullopt}, tables.loops.rows[r].front()};
+    // Each table after its element column, which the joined table gives once.
+    for (const ResultTable *table : {&tables.loops, &tables.cornerMarks, &tables.spreadersAndBoom, &tables.trims}) {
+        joined.columns.insert(joined.columns.end(), table->columns.begin() + 1, table->columns.end());
+        for (std::size_t r = 0; r < joined.rows.size(); ++r)
+            joined.rows[r].insert(joined.rows[r].end(), table->rows[r].begin() + 1, table->rows[r].end());
     }
-    return out;
+    return joined;
 }
 
 std::string shopSheetTabSeparated(const ShopSheet &sheet)
 {
+    const ShopTables tables = shopTables(sheet);
     std::string out;
-    appendTabRow(out,
-                 {"Loops", "Loop", "Loop (mm)", "Cut", "Cut (mm)", "Side", "Side (mm)", "Corner 1", "Corner 1 (mm)",
-                  "Corner 2", "Corner 2 (mm)", "Corner 3", "Corner 3 (mm)", "Corner 4", "Corner 4 (mm)"});
-    for (const ElementCuts &cuts : sheet.elements) {
-        Row row{std::string(elementRowName(cuts.element)),
-                fraction(sheet, cuts.loop),
-                millimetresText(cuts.loop),
-                fraction(sheet, cuts.cut),
-                millimetresText(cuts.cut),
-                fraction(sheet, cuts.side),
-                millimetresText(cuts.side)};
-        for (const HalfThousandths mark : cuts.cornerMarks) {
-            row.push_back(fraction(sheet, mark));
-            row.push_back(millimetresText(mark));
-        }
-        appendTabRow(out, row);
-    }
+    appendTabSeparatedTable(out, tables.loops);
     out += '\n';
-    appendTabRow(
-        out, {"Spreaders and boom", "Arm", "Arm (mm)", "Arms", "Spreader", "Spreader (mm)", "Station", "Station (mm)"});
-    for (const ElementCuts &cuts : sheet.elements)
-        appendTabRow(out,
-                     {std::string(elementRowName(cuts.element)), fraction(sheet, cuts.arm), millimetresText(cuts.arm),
-                      std::to_string(kArmsPerElement), fraction(sheet, cuts.spreader), millimetresText(cuts.spreader),
-                      fraction(sheet, cuts.station), millimetresText(cuts.station)});
+    appendTabSeparatedTable(out, tables.cornerMarks);
+    out += '\n';
+    appendTabSeparatedTable(out, tables.spreadersAndBoom);
     if (!sheet.correctedFrequencyText.empty()) {
-        out += '\n';
-        appendTabRow(out, {"Trims for " + sheet.correctedFrequencyText + " MHz", "Trim", "Trim (mm)",
-                           "Corrected station", "Corrected station (mm)"});
-        for (const ElementCuts &cuts : sheet.elements)
-            appendTabRow(out,
-                         {std::string(elementRowName(cuts.element)), fraction(sheet, cuts.trim.value_or(0)),
-                          millimetresText(cuts.trim.value_or(0)), fraction(sheet, cuts.correctedStation.value_or(0)),
-                          millimetresText(cuts.correctedStation.value_or(0))});
+        out += "\nTrims for " + sheet.correctedFrequencyText + " MHz\n";
+        appendTabSeparatedTable(out, tables.trims);
     }
-    out += '\n';
-    appendTabRow(out, {"Wire in all", fraction(sheet, sheet.wireTotal), metresText(sheet.wireTotal) + " m"});
-    appendTabRow(out, {"Boom length", fraction(sheet, sheet.boomLength), millimetresText(sheet.boomLength) + " mm"});
+    out += "\nWire in all\t" + fraction(sheet, sheet.wireTotal) + '\t' + metresText(sheet.wireTotal) + " m\n";
+    out += "Boom length\t" + fraction(sheet, sheet.boomLength) + '\t' + millimetresText(sheet.boomLength) + " mm\n";
     return out;
 }
 
@@ -295,37 +256,16 @@ std::string shopSheetTable(const ShopSheet &sheet)
     out += "Wire allowance " + both(sheet, fromThousandths(sheet.settings.allowanceThousandths)) + ", hub offset " +
            both(sheet, fromThousandths(sheet.settings.hubOffsetThousandths)) + ".\n\n";
 
-    std::vector<Row> loops{{"Loops", "Loop", "Cut", "Side"}};
-    for (const ElementCuts &cuts : sheet.elements)
-        loops.push_back({std::string(elementRowName(cuts.element)), both(sheet, cuts.loop), both(sheet, cuts.cut),
-                         both(sheet, cuts.side)});
-    appendAligned(out, loops);
+    const ShopTables tables = shopTables(sheet);
+    appendTerminalTable(out, tables.loops);
+    out += "\nCorner marks run along the wire from the cut end.\n";
+    appendTerminalTable(out, tables.cornerMarks);
     out += '\n';
-
-    std::vector<Row> marks{{"Corner marks", "1", "2", "3", "4"}};
-    for (const ElementCuts &cuts : sheet.elements) {
-        Row row{std::string(elementRowName(cuts.element))};
-        for (const HalfThousandths mark : cuts.cornerMarks)
-            row.push_back(both(sheet, mark));
-        marks.push_back(std::move(row));
-    }
-    appendAligned(out, marks);
-    out += '\n';
-
-    std::vector<Row> boom{{"Spreaders and boom", "Arm (x4)", "Spreader", "Station"}};
-    for (const ElementCuts &cuts : sheet.elements)
-        boom.push_back({std::string(elementRowName(cuts.element)), both(sheet, cuts.arm), both(sheet, cuts.spreader),
-                        both(sheet, cuts.station)});
-    appendAligned(out, boom);
-
+    appendTerminalTable(out, tables.spreadersAndBoom);
     if (!sheet.correctedFrequencyText.empty()) {
         out += "\nTrims: the array resonates at the measured frequency; cut it as for " + sheet.correctedFrequencyText +
                " MHz (+ lengthen, - shorten).\n";
-        std::vector<Row> trims{{"Trims", "Trim", "Corrected station"}};
-        for (const ElementCuts &cuts : sheet.elements)
-            trims.push_back({std::string(elementRowName(cuts.element)), both(sheet, cuts.trim.value_or(0)),
-                             both(sheet, cuts.correctedStation.value_or(0))});
-        appendAligned(out, trims);
+        appendTerminalTable(out, tables.trims);
     }
 
     out += "\nWire in all: " + fraction(sheet, sheet.wireTotal) + " (" + metresText(sheet.wireTotal) + " m)\n";

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/format/resulttable.h"
 #include "core/shop/shopsheet.h"
 
 #include <string>
@@ -8,17 +9,25 @@
 
 namespace tarvelin::shop {
 
-// The sheet's texts for every place it goes: the terminal, a JSON line, CSV rows and tab-separated text for
-// a spreadsheet. Each length is given in feet, inches and a fraction of the sheet's step, and in millimetres.
+// The sheet as tables, the one model its terminal text, CSV, clipboard text, printout and window are made
+// from. Each length is two columns: feet, inches and a fraction of the sheet's step, then millimetres. The
+// element names each row.
+struct ShopTables
+{
+    ResultTable loops;            // loop, cut and side
+    ResultTable cornerMarks;      // four marks along the wire from the cut end
+    ResultTable spreadersAndBoom; // arm, arms, spreader and station
+    ResultTable trims;            // trim and corrected station; empty texts without a measured resonance
+};
+[[nodiscard]] ShopTables shopTables(const ShopSheet &sheet);
+
+// The four tables side by side with the frequency first, one row per element: the sheet's CSV.
+[[nodiscard]] ResultTable shopCsvTable(const ShopSheet &sheet);
 
 // One JSON object on one line, ending in "\n".
 [[nodiscard]] std::string shopSheetJson(const ShopSheet &sheet);
 
-// CSV (RFC 4180): the header row once, then one row per element with the frequency first.
-[[nodiscard]] std::string shopSheetCsvHeader();
-[[nodiscard]] std::string shopSheetCsvRows(const ShopSheet &sheet);
-
-// The tables as tab-separated text, with headings, for the clipboard.
+// The tables as tab-separated text, each under its title, for the clipboard.
 [[nodiscard]] std::string shopSheetTabSeparated(const ShopSheet &sheet);
 
 // The sheet laid out for a terminal.

@@ -20,34 +20,8 @@ QString escaped(const std::string &text)
     return QString::fromStdString(text).toHtmlEscaped();
 }
 
-QString both(const shop::ShopSheet &sheet, shop::HalfThousandths length)
-{
-    return escaped(shop::feetInchesText(length, sheet.settings.step)) + QStringLiteral("<br>") +
-           escaped(shop::millimetresText(length)) + QStringLiteral(" mm");
-}
-
-QString table(const QStringList &headings, const QList<QStringList> &rows)
-{
-    QString html = QStringLiteral("<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>");
-    for (const QString &heading : headings)
-        html += QStringLiteral("<th>%1</th>").arg(heading.toHtmlEscaped());
-    html += QStringLiteral("</tr>");
-    for (const QStringList &row : rows) {
-        html += QStringLiteral("<tr>");
-        for (qsizetype i = 0; i < row.size(); ++i)
-            html += (i == 0 ? QStringLiteral("<td><b>%1</b></td>") : QStringLiteral("<td align=\"right\">%1</td>"))
-                        .arg(row[i]);
-        html += QStringLiteral("</tr>");
-    }
-    return html + QStringLiteral("</table>");
-}
-
 QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
 {
-    const auto name = [](const shop::ElementCuts &cuts) {
-        return QString::fromLatin1(elementRowName(cuts.element).data(),
-                                   static_cast<qsizetype>(elementRowName(cuts.element).size()));
-    };
     QString html = QStringLiteral("<h2>Tarvelin shop sheet: %1 MHz</h2>").arg(escaped(sheet.frequencyLabel));
     html += QStringLiteral("<p>%1. %2<br>Wire allowance %3 in, hub offset %4 in")
                 .arg(QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),
@@ -59,26 +33,14 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
                     .arg(QString::number(*sheet.settings.measuredMHz, 'f', 3), escaped(sheet.correctedFrequencyText));
     html += QStringLiteral(".</p>");
 
-    QList<QStringList> loops, marks, boom, trims;
-    for (const shop::ElementCuts &cuts : sheet.elements) {
-        loops << QStringList{name(cuts), both(sheet, cuts.loop), both(sheet, cuts.cut), both(sheet, cuts.side)};
-        QStringList markRow{name(cuts)};
-        for (const shop::HalfThousandths mark : cuts.cornerMarks)
-            markRow << both(sheet, mark);
-        marks << markRow;
-        boom << QStringList{name(cuts), both(sheet, cuts.arm), QStringLiteral("4"), both(sheet, cuts.spreader),
-                            both(sheet, cuts.station)};
-        if (cuts.trim)
-            trims << QStringList{name(cuts), both(sheet, *cuts.trim), both(sheet, cuts.correctedStation.value_or(0))};
-    }
-    html += QStringLiteral("<h3>Loops</h3>") + table({"Element", "Loop", "Cut", "Side"}, loops);
+    const shop::ShopTables tables = shop::shopTables(sheet);
+    html += QStringLiteral("<h3>Loops</h3>") + QString::fromStdString(htmlTable(tables.loops));
     html += QStringLiteral("<h3>Corner marks, along the wire from the cut end</h3>") +
-            table({"Element", "1", "2", "3", "4"}, marks);
-    html +=
-        QStringLiteral("<h3>Spreaders and boom</h3>") + table({"Element", "Arm", "Arms", "Spreader", "Station"}, boom);
-    if (!trims.isEmpty())
+            QString::fromStdString(htmlTable(tables.cornerMarks));
+    html += QStringLiteral("<h3>Spreaders and boom</h3>") + QString::fromStdString(htmlTable(tables.spreadersAndBoom));
+    if (!sheet.correctedFrequencyText.empty())
         html += QStringLiteral("<h3>Trims (+ lengthen, &minus; shorten)</h3>") +
-                table({"Element", "Trim", "Corrected station"}, trims);
+                QString::fromStdString(htmlTable(tables.trims));
     html +=
         QStringLiteral("<h3>Materials</h3><p>Wire in all: %1 (%2 m)<br>Spreader arms: %3<br>Boom: %4; the "
                        "window shows %5</p>")

@@ -10,9 +10,13 @@ void ResultTableModel::setTable(ResultTable table)
     beginResetModel();
     m_table = std::move(table);
     m_shown.clear();
-    for (std::size_t c = 0; c < m_table.columns.size(); ++c)
-        if (m_table.columns[c].displayed)
+    m_rowHeading.reset();
+    for (std::size_t c = 0; c < m_table.columns.size(); ++c) {
+        if (m_table.columns[c].rowHeading)
+            m_rowHeading = c;
+        else if (m_table.columns[c].displayed)
             m_shown.push_back(c);
+    }
     endResetModel();
 }
 
@@ -41,9 +45,13 @@ QVariant ResultTableModel::data(const QModelIndex &index, int role) const
 
 QVariant ResultTableModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= columnCount())
+    if (role != Qt::DisplayRole || section < 0)
         return QAbstractTableModel::headerData(section, orientation, role);
-    return QString::fromStdString(m_table.columns[m_shown[static_cast<std::size_t>(section)]].heading);
+    if (orientation == Qt::Horizontal && section < columnCount())
+        return QString::fromStdString(m_table.columns[m_shown[static_cast<std::size_t>(section)]].heading);
+    if (orientation == Qt::Vertical && m_rowHeading && section < rowCount())
+        return QString::fromStdString(m_table.rows[static_cast<std::size_t>(section)][*m_rowHeading].text);
+    return QAbstractTableModel::headerData(section, orientation, role);
 }
 
 } // namespace tarvelin

@@ -5,11 +5,13 @@
 
 #include <QAbstractTableModel>
 
+#include <optional>
 #include <vector>
 
 namespace tarvelin {
 
-// A result table as a window shows it: its displayed columns, headings above, texts right-aligned, read-only.
+// A result table as a window shows it: its displayed columns, headings above, the row's heading column (the
+// element) as the rows' headers, texts right-aligned, read-only.
 class ResultTableModel final : public QAbstractTableModel
 {
     Q_OBJECT
@@ -29,6 +31,7 @@ public:
 private:
     ResultTable m_table;
     std::vector<std::size_t> m_shown; // the table's displayed columns, in order
+    std::optional<std::size_t> m_rowHeading;
 };
 
 } // namespace tarvelin

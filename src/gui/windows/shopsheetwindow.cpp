@@ -9,6 +9,7 @@
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/flagicon.h"
+#include "gui/windows/resulttablemodel.h"
 #include "gui/windows/shopdrawing.h"
 #include "gui/windows/wholefile.h"
 
@@ -31,7 +32,7 @@
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QVBoxLayout>
 
 #include <variant>
@@ -47,28 +48,14 @@ QString qText(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A cell showing one length twice: feet, inches and a fraction over millimetres.
-QTableWidgetItem *lengthItem(const shop::ShopSheet &sheet, shop::HalfThousandths length)
+QTableView *makeTable(const QString &name, ResultTableModel *model)
 {
-    auto *item = new QTableWidgetItem(qText(shop::feetInchesText(length, sheet.settings.step)) + QLatin1Char('\n') +
-                                      qText(shop::millimetresText(length)) + QStringLiteral(" mm"));
-    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
-
-QTableWidget *makeTable(const QString &name, const QStringList &headings)
-{
-    auto *table = new QTableWidget(kElementRowCount, static_cast<int>(headings.size()));
+    auto *table = new QTableView;
     table->setObjectName(name);
-    table->setHorizontalHeaderLabels(headings);
-    QStringList rows;
-    for (const ElementRow row : kElementRows)
-        rows << qText(elementRowName(row));
-    table->setVerticalHeaderLabels(rows);
+    table->setModel(model);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->setWordWrap(true);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    table->horizontalHeader()->setStretchLastSection(true);
     table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     return table;
 }
@@ -135,10 +122,18 @@ void ShopSheetWindow::buildWidgets()
     m_summary->setWordWrap(true);
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    m_loops = makeTable(QStringLiteral("loops"), {"Loop", "Cut", "Side"});
-    m_marks = makeTable(QStringLiteral("cornerMarks"), {"Mark 1", "Mark 2", "Mark 3", "Mark 4"});
-    m_boom = makeTable(QStringLiteral("spreadersAndBoom"), {"Arm (4 of each)", "Spreader", "Station"});
-    m_trims = makeTable(QStringLiteral("trims"), {"Trim", "Corrected station"});
+    // The columns are there before any sheet is.
+    const shop::ShopTables empty = shop::shopTables({});
+    for (ResultTableModel *&model : m_models)
+        model = new ResultTableModel(this);
+    m_models[0]->setTable({empty.loops.columns, {}});
+    m_models[1]->setTable({empty.cornerMarks.columns, {}});
+    m_models[2]->setTable({empty.spreadersAndBoom.columns, {}});
+    m_models[3]->setTable({empty.trims.columns, {}});
+    m_loops = makeTable(QStringLiteral("loops"), m_models[0]);
+    m_marks = makeTable(QStringLiteral("cornerMarks"), m_models[1]);
+    m_boom = makeTable(QStringLiteral("spreadersAndBoom"), m_models[2]);
+    m_trims = makeTable(QStringLiteral("trims"), m_models[3]);
     m_tabs = new QTabWidget;
     m_tabs->addTab(m_loops, QStringLiteral("&Loops"));
     m_tabs->addTab(m_marks, QStringLiteral("&Corner marks"));
@@ -317,21 +312,11 @@ QLineEdit *ShopSheetWindow::fieldOf(shop::ShopSetting setting) const
 void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
 {
     m_sheet = sheet;
-    for (int r = 0; r < kElementRowCount; ++r) {
-        const shop::ElementCuts &cuts = sheet.elements[static_cast<std::size_t>(r)];
-        m_loops->setItem(r, 0, lengthItem(sheet, cuts.loop));
-        m_loops->setItem(r, 1, lengthItem(sheet, cuts.cut));
-        m_loops->setItem(r, 2, lengthItem(sheet, cuts.side));
-        for (int k = 0; k < 4; ++k)
-            m_marks->setItem(r, k, lengthItem(sheet, cuts.cornerMarks[static_cast<std::size_t>(k)]));
-        m_boom->setItem(r, 0, lengthItem(sheet, cuts.arm));
-        m_boom->setItem(r, 1, lengthItem(sheet, cuts.spreader));
-        m_boom->setItem(r, 2, lengthItem(sheet, cuts.station));
-        if (cuts.trim) {
-            m_trims->setItem(r, 0, lengthItem(sheet, *cuts.trim));
-            m_trims->setItem(r, 1, lengthItem(sheet, cuts.correctedStation.value_or(0)));
-        }
-    }
+    shop::ShopTables tables = shop::shopTables(sheet);
+    m_models[0]->setTable(std::move(tables.loops));
+    m_models[1]->setTable(std::move(tables.cornerMarks));
+    m_models[2]->setTable(std::move(tables.spreadersAndBoom));
+    m_models[3]->setTable(std::move(tables.trims));
     m_tabs->setTabEnabled(m_tabs->indexOf(m_trims), !sheet.correctedFrequencyText.empty());
 
     QString summary =
@@ -379,9 +364,10 @@ bool ShopSheetWindow::saveCsv(const QString &path)
 {
     if (!m_sheet)
         return false;
-    return saveWholeFile(m_messages, path,
-                         QByteArray::fromStdString(shop::shopSheetCsvHeader() + shop::shopSheetCsvRows(*m_sheet)),
-                         QStringLiteral("CSV file"), QStringLiteral("nothing to save"));
+    std::string csv;
+    appendCsvTable(csv, shop::shopCsvTable(*m_sheet), true);
+    return saveWholeFile(m_messages, path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"),
+                         QStringLiteral("nothing to save"));
 }
 
 bool ShopSheetWindow::savePdf(const QString &path)

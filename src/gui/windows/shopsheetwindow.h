@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <optional>
 
 class QComboBox;
@@ -12,12 +13,13 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QTabWidget;
-class QTableWidget;
+class QTableView;
 
 namespace tarvelin {
 
 class MessageBoxService;
 class PrinterService;
+class ResultTableModel;
 class ShopDrawing;
 
 // The Shop Sheet window: the whole antenna as a cut list in feet, inches and fractions and in millimetres,
@@ -74,10 +76,11 @@ private:
     QString m_measuredFor; // the design frequency the measured resonance belongs to, three decimals
     QLabel *m_summary = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QTableWidget *m_loops = nullptr;
-    QTableWidget *m_marks = nullptr;
-    QTableWidget *m_boom = nullptr;
-    QTableWidget *m_trims = nullptr;
+    std::array<ResultTableModel *, 4> m_models{}; // loops, corner marks, spreaders and boom, trims
+    QTableView *m_loops = nullptr;
+    QTableView *m_marks = nullptr;
+    QTableView *m_boom = nullptr;
+    QTableView *m_trims = nullptr;
     ShopDrawing *m_drawing = nullptr;
     QPushButton *m_printButton = nullptr;
     QPushButton *m_pdfButton = nullptr;

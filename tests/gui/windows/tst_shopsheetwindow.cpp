@@ -21,7 +21,7 @@
 #include <QLineEdit>
 #include <QSettings>
 #include <QStandardPaths>
-#include <QTableWidget>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -99,9 +99,10 @@ void TestShopSheetWindow::opensFromTheMenuWithTheLastFrequency()
     QCOMPARE(sheet->windowTitle(), QStringLiteral("Shop Sheet \u2013 Tarvelin"));
     QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("frequency"))->text(), QStringLiteral("14.2"));
     QVERIFY(sheet->sheet());
-    const auto *loops = sheet->findChild<QTableWidget *>(QStringLiteral("loops"));
-    QCOMPARE(loops->item(0, 0)->text(), QStringLiteral("74' 3-9/16\"\n22645.3 mm"));
-    QCOMPARE(loops->verticalHeaderItem(6)->text(), QStringLiteral("Director 5"));
+    const QAbstractItemModel *loops = sheet->findChild<QTableView *>(QStringLiteral("loops"))->model();
+    QCOMPARE(loops->index(0, 0).data().toString(), QStringLiteral("74' 3-9/16\""));
+    QCOMPARE(loops->index(0, 1).data().toString(), QStringLiteral("22645.3"));
+    QCOMPARE(loops->headerData(6, Qt::Vertical).toString(), QStringLiteral("Director 5"));
     // Resizable, unlike the main window.
     QVERIFY(sheet->minimumSize() != sheet->maximumSize());
 
@@ -140,13 +141,13 @@ void TestShopSheetWindow::refusedSettingsAreNamed()
     QFETCH(QString, named);
     ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
     QVERIFY(sheet);
-    const auto *loops = sheet->findChild<QTableWidget *>(QStringLiteral("loops"));
-    const QString before = loops->item(0, 1)->text();
+    const auto *loops = sheet->findChild<QTableView *>(QStringLiteral("loops"));
+    const QString before = loops->model()->index(0, 2).data().toString();
     auto *edit = sheet->findChild<QLineEdit *>(field);
     const QString good = edit->text();
     edit->setText(typed);
     QVERIFY2(sheet->problem().contains(named), qPrintable(sheet->problem()));
-    QCOMPARE(loops->item(0, 1)->text(), before);
+    QCOMPARE(loops->model()->index(0, 2).data().toString(), before);
     QVERIFY(!loops->isEnabled());
     QVERIFY(!sheet->sheet());
     for (const char *action : {"print", "savePdf", "saveCsv", "copy"})
@@ -244,7 +245,7 @@ void TestShopSheetWindow::csvAndPdfReadBack()
     QVERIFY(sheet->savePdf(folder.filePath(QStringLiteral("sheet.pdf"))));
     const QString text = standardOutputOf(QStringLiteral("pdftotext"),
                                           {folder.filePath(QStringLiteral("sheet.pdf")), QStringLiteral("-")});
-    for (const char *shown : {"Tarvelin shop sheet: 14.200 MHz", "74' 6-1/16\"", "22708.8 mm", "Corner marks",
+    for (const char *shown : {"Tarvelin shop sheet: 14.200 MHz", "74' 6-1/16\"", "22708.8", "Corner marks",
                               "Spreaders and boom", "Fractions to 1/16 in", "feed point"})
         QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
 
