@@ -491,8 +491,11 @@ private:
             engineFailed(frequencyText, problem->message);
             return;
         }
-        m_writer.appendCheck(m_buffer, frequencyText, std::get<nec::ArrayGeometry>(geometry).frequencyLabel,
-                             std::get<nec::CheckSummary>(merged));
+        const nec::CheckSummary &summary = std::get<nec::CheckSummary>(merged);
+        for (const std::string &warning : nec::verdictWarnings(summary))
+            warn(frequencyText, warning);
+        m_writer.appendCheck(m_buffer, frequencyText, std::get<nec::ArrayGeometry>(geometry).frequencyLabel, summary,
+                             m_options.checkSettings.z0Ohms);
     }
 
     // Whether NEC-2 can model the array with the settings; a refusal is a failed input, and warnings go to
@@ -505,8 +508,13 @@ private:
             return false;
         }
         for (const std::string &warning : check.warnings)
-            m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': warning: " << warning << '\n';
+            warn(frequencyText, warning);
         return true;
+    }
+
+    void warn(std::string_view frequencyText, std::string_view warning)
+    {
+        m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': warning: " << warning << '\n';
     }
 
     // A check that could not run is no result: its frequency gets an error record in csv and json, like any

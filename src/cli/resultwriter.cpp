@@ -264,10 +264,45 @@ void appendJsonNumber(std::string &out, double value)
     out.append(text.data(), static_cast<std::size_t>(length));
 }
 
+// , "key": number, or null for a figure that does not exist.
+void appendJsonKeyNumber(std::string &out, std::string_view key, std::optional<double> value)
+{
+    out += ", ";
+    appendJsonString(out, key);
+    out += ": ";
+    if (value)
+        appendJsonNumber(out, *value);
+    else
+        out += "null";
+}
+
+// , "key": [low, high], an edge outside the sweep null; null for a band that does not exist at all.
+void appendJsonBand(std::string &out, std::string_view key, const std::optional<nec::BandEdges> &band)
+{
+    out += ", ";
+    appendJsonString(out, key);
+    out += ": ";
+    if (!band) {
+        out += "null";
+        return;
+    }
+    const auto edge = [&out](std::optional<double> value) {
+        if (value)
+            appendJsonNumber(out, *value);
+        else
+            out += "null";
+    };
+    out += '[';
+    edge(band->lowMHz);
+    out += ", ";
+    edge(band->highMHz);
+    out += ']';
+}
+
 } // namespace
 
 void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, std::string_view frequencyLabel,
-                               const nec::CheckSummary &summary)
+                               const nec::CheckSummary &summary, double z0Ohms)
 {
     switch (m_format) {
     case OutputFormat::Table: {
@@ -277,15 +312,8 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         out += "Antenna check for ";
         out += frequencyLabel;
         out += " MHz\n\n";
-        out += "Resonance:  " +
-               (summary.resonanceMHz ? fixedText(*summary.resonanceMHz, 3) + " MHz" : "none in the sweep");
-        out += "\nLowest SWR: " + fixedText(summary.minSwr, 2) + " at " + fixedText(summary.minSwrMHz, 3) + " MHz";
-        out += "\n2:1 SWR:    " + (summary.swr2MHz ? fixedText(summary.swr2MHz->first, 3) + " to " +
-                                                         fixedText(summary.swr2MHz->second, 3) + " MHz"
-                                                   : std::string("not both edges in the sweep"));
-        out += "\nEfficiency: " +
-               (summary.efficiencyPercent ? fixedText(*summary.efficiencyPercent, 2) + " %" : std::string("unknown"));
-        out += "\n\n";
+        appendTerminalTable(out, nec::verdictTable(summary, z0Ohms));
+        out += '\n';
         appendTerminalTable(out, nec::checkTable(summary, frequencyLabel));
         return;
     }
@@ -315,36 +343,39 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
             appendJsonNumber(out, p.gainDbi);
             out += ", \"fb_db\": ";
             appendJsonNumber(out, p.frontToBackDb);
+            out += ", \"fr_db\": ";
+            appendJsonNumber(out, p.frontToRearDb);
             if (p.elevationDegrees) {
                 out += ", \"elevation_deg\": ";
                 appendJsonNumber(out, *p.elevationDegrees);
             }
             out += '}';
         }
-        out += "], \"resonance_mhz\": ";
-        if (summary.resonanceMHz)
-            appendJsonNumber(out, *summary.resonanceMHz);
-        else
-            out += "null";
-        out += ", \"min_swr\": {\"mhz\": ";
-        appendJsonNumber(out, summary.minSwrMHz);
+        const nec::SweepPoint &d = summary.design;
+        out += "], \"design\": {\"mhz\": ";
+        appendJsonNumber(out, d.mhz);
         out += ", \"swr\": ";
-        appendJsonNumber(out, summary.minSwr);
-        out += "}, \"swr2_mhz\": ";
-        if (summary.swr2MHz) {
-            out += '[';
-            appendJsonNumber(out, summary.swr2MHz->first);
-            out += ", ";
-            appendJsonNumber(out, summary.swr2MHz->second);
-            out += ']';
-        } else {
-            out += "null";
+        appendJsonNumber(out, d.swr);
+        out += ", \"gain_dbi\": ";
+        appendJsonNumber(out, d.gainDbi);
+        out += ", \"fb_db\": ";
+        appendJsonNumber(out, d.frontToBackDb);
+        out += ", \"fr_db\": ";
+        appendJsonNumber(out, d.frontToRearDb);
+        out += '}';
+        if (d.elevationDegrees) {
+            out += ", \"takeoff_deg\": ";
+            appendJsonNumber(out, *d.elevationDegrees);
         }
-        out += ", \"efficiency_percent\": ";
-        if (summary.efficiencyPercent)
-            appendJsonNumber(out, *summary.efficiencyPercent);
-        else
-            out += "null";
+        appendJsonKeyNumber(out, "resonance_mhz", summary.resonanceMHz);
+        appendJsonKeyNumber(out, "detune_percent", summary.detunePercent);
+        appendJsonKeyNumber(out, "cut_as_for_mhz", summary.cutAsForMHz);
+        appendJsonKeyNumber(out, "min_swr", summary.minSwr);
+        appendJsonKeyNumber(out, "min_swr_mhz", summary.minSwrMHz);
+        appendJsonBand(out, "swr2_mhz", summary.swr2MHz);
+        appendJsonBand(out, "fb20_mhz", summary.fb20MHz);
+        appendJsonKeyNumber(out, "reversal_mhz", summary.reversalMHz);
+        appendJsonKeyNumber(out, "efficiency_percent", summary.efficiencyPercent);
         out += ", \"azimuth\": [";
         for (std::size_t i = 0; i < summary.azimuthPattern.size(); ++i) {
             out += i == 0 ? "{\"phi\": " : ", {\"phi\": ";

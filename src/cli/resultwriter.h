@@ -44,10 +44,10 @@ public:
     // A frequency the check refused or could not run, or whose engine failed.
     void appendCheckFailure(std::string &out, std::string_view frequencyText, std::string_view message);
 
-    // An antenna check: the sweep and its summary.
+    // An antenna check: the sweep and its verdict, the SWR against a line of z0 ohms.
     // `frequencyLabel` is the frequency as read, three decimals, for the table's heading.
     void appendCheck(std::string &out, std::string_view frequencyText, std::string_view frequencyLabel,
-                     const nec::CheckSummary &summary);
+                     const nec::CheckSummary &summary, double z0Ohms);
 
     // Whether failures go into the output itself (json, csv) or only to the error stream (table).
     [[nodiscard]] bool failuresInOutput() const { return m_format != OutputFormat::Table; }

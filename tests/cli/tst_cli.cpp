@@ -522,7 +522,16 @@ void TestCli::antennaCheck()
     QVERIFY2(qAbs(resonance - design) < design * 0.05, qPrintable(QString::number(resonance)));
     const double efficiency = check.value(QStringLiteral("efficiency_percent")).toDouble();
     QVERIFY(efficiency > 50.0 && efficiency < 100.0);
-    QVERIFY(check.value(QStringLiteral("min_swr")).toObject().value(QStringLiteral("swr")).toDouble() >= 1.0);
+    QVERIFY(check.value(QStringLiteral("min_swr")).toDouble() >= 1.0);
+    // The rear half holds the lobe straight back, so F/R never exceeds F/B.
+    const QJsonObject atDesign = check.value(QStringLiteral("design")).toObject();
+    QVERIFY(atDesign.value(QStringLiteral("fr_db")).toDouble() <= atDesign.value(QStringLiteral("fb_db")).toDouble());
+    QCOMPARE(atDesign.value(QStringLiteral("swr")), points[6].toObject().value(QStringLiteral("swr")));
+    const double cutAsFor = check.value(QStringLiteral("cut_as_for_mhz")).toDouble();
+    QVERIFY2(qAbs(cutAsFor * resonance - design * design) < 1e-3 * design * design,
+             qPrintable(QString::number(cutAsFor)));
+    // The fixed design resonates about 2 % low from 40 to 10 m, which is worth a warning beside the figures.
+    QVERIFY2(run.err.contains("warning: The model resonates"), run.err.constData());
 }
 
 void TestCli::engineMissing()
@@ -546,8 +555,8 @@ void TestCli::checkFailuresAreRecords_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("csv, refused text") << "csv" << QString()
-                                       << QByteArray("frequency,mhz,r,x,swr,gain_dbi,fb_db,error\r\n"
-                                                     "abc,,,,,,,You must enter an integer value.\r\n");
+                                       << QByteArray("frequency,mhz,r,x,swr,gain_dbi,fb_db,fr_db,takeoff_deg,error\r\n"
+                                                     "abc,,,,,,,,,You must enter an integer value.\r\n");
     QTest::newRow("json, no engine") << "json"
                                      << "/nonexistent"
                                      << QByteArray("{\"frequency\": \"14.2\", \"error\": \"The antenna check needs "

@@ -56,7 +56,9 @@ std::string htmlTable(const ResultTable &table)
             if (!shown(c))
                 continue;
             const bool heading = table.columns[c].rowHeading;
-            out += heading ? "<th align=\"left\">" : "<td align=\"right\">";
+            out += heading                  ? "<th align=\"left\">"
+                   : table.columns[c].prose ? "<td align=\"left\">"
+                                            : "<td align=\"right\">";
             appendEscaped(out, row[c].text, true);
             if (twinOf(c) && !row[c + 1].text.empty()) {
                 out += "<br>";

@@ -17,6 +17,7 @@ struct TableColumn
     bool displayed = true;   // false: in the files only, such as the design frequency beside every row
     bool rowHeading = false; // names its row, as the element does: a window shows it as the row's header
     std::string twinUnit{};  // set: the column before in this unit ("mm"); a page shows it under that one
+    bool prose = false;      // words rather than figures, aligned to the left
 };
 
 struct TableCell

@@ -35,10 +35,11 @@ void appendTerminalTable(std::string &out, const ResultTable &table)
                 out += "  ";
             const std::string &text = textOf(cells[c]);
             const std::size_t pad = widths[c] - std::min(widths[c], shownWidth(text));
-            if (!table.columns[c].rowHeading)
+            const bool left = table.columns[c].rowHeading || table.columns[c].prose;
+            if (!left)
                 out.append(pad, ' ');
             out += text;
-            if (table.columns[c].rowHeading)
+            if (left)
                 out.append(pad, ' ');
         }
         while (!out.empty() && out.back() == ' ')

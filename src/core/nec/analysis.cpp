@@ -95,7 +95,8 @@ mergeOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, 
             haveAzimuth = true;
         }
     }
-    return summarise(std::move(points), designIndex, designEfficiency, haveAzimuth ? &azimuth : nullptr);
+    return summarise(std::move(points), designIndex, settings.z0Ohms, designEfficiency,
+                     haveAzimuth ? &azimuth : nullptr);
 }
 
 } // namespace tarvelin::nec

@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/checksummary.h"
 
+#include "core/format/fieldtext.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
 #include <limits>
+#include <functional>
 #include <map>
 
 namespace tarvelin::nec {
@@ -12,6 +15,7 @@ namespace tarvelin::nec {
 namespace {
 
 constexpr double kSwrEdge = 2.0;
+constexpr double kFrontToBackGoalDb = 20.0;
 
 bool near(double a, double b)
 {
@@ -38,40 +42,140 @@ double crossing(double x0, double y0, double x1, double y1, double level)
 
 std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0Ohms)
 {
-    // Forward and backward gain by theta; in free space there is one theta, 90 degrees.
-    std::map<double, std::pair<std::optional<double>, std::optional<double>>> byTheta;
+    // By theta: the forward gain, the gain straight back and the strongest gain of the rear half. In free
+    // space there is one theta, 90 degrees; over ground one per elevation.
+    struct Cut
+    {
+        std::optional<double> forward;
+        std::optional<double> backward;
+        double rear = -std::numeric_limits<double>::infinity();
+    };
+    std::map<double, Cut> byTheta;
     for (const PatternPoint &p : result.pattern) {
+        Cut &cut = byTheta[p.thetaDegrees];
         if (near(p.phiDegrees, 0.0) || near(p.phiDegrees, 360.0))
-            byTheta[p.thetaDegrees].first = p.totalGainDbi;
-        else if (near(p.phiDegrees, 180.0))
-            byTheta[p.thetaDegrees].second = p.totalGainDbi;
+            cut.forward = p.totalGainDbi;
+        if (near(p.phiDegrees, 180.0))
+            cut.backward = p.totalGainDbi;
+        if (p.phiDegrees > 90.0 - 0.01 && p.phiDegrees < 270.0 + 0.01)
+            cut.rear = std::max(cut.rear, p.totalGainDbi);
     }
-    std::optional<double> bestTheta;
-    double forward = -std::numeric_limits<double>::infinity();
-    double backward = 0.0;
-    for (const auto &[theta, gains] : byTheta) {
-        if (gains.first && gains.second && *gains.first > forward) {
-            forward = *gains.first;
-            backward = *gains.second;
-            bestTheta = theta;
-        }
-    }
-    if (!bestTheta)
+    auto best = byTheta.end();
+    for (auto it = byTheta.begin(); it != byTheta.end(); ++it)
+        if (it->second.forward && it->second.backward &&
+            (best == byTheta.end() || *it->second.forward > *best->second.forward))
+            best = it;
+    if (best == byTheta.end())
         return std::nullopt;
     SweepPoint point;
     point.mhz = result.mhz;
     point.resistanceOhms = result.resistanceOhms;
     point.reactanceOhms = result.reactanceOhms;
     point.swr = swrOf(result.resistanceOhms, result.reactanceOhms, z0Ohms);
-    point.gainDbi = forward;
-    point.frontToBackDb = forward - backward;
-    if (byTheta.size() > 1)
-        point.elevationDegrees = 90.0 - *bestTheta;
+    point.gainDbi = *best->second.forward;
+    point.frontToBackDb = point.gainDbi - *best->second.backward;
+    point.frontToRearDb = point.gainDbi - best->second.rear;
+    if (byTheta.size() > 1) {
+        // The peak between the angles asked for, from the parabola through the best and its neighbours.
+        double theta = best->first;
+        if (best != byTheta.begin() && std::next(best) != byTheta.end()) {
+            const auto below = std::prev(best);
+            const auto above = std::next(best);
+            if (below->second.forward && above->second.forward) {
+                const double g0 = *below->second.forward;
+                const double g1 = *best->second.forward;
+                const double g2 = *above->second.forward;
+                const double curve = g0 - 2 * g1 + g2;
+                const double step = (above->first - below->first) / 2;
+                if (curve < 0.0)
+                    theta += std::clamp(0.5 * (g0 - g2) / curve, -0.5, 0.5) * step;
+            }
+        }
+        point.elevationDegrees = 90.0 - theta;
+    }
     return point;
 }
 
-CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, std::optional<double> designEfficiency,
-                       const FrequencyResult *azimuth)
+namespace {
+
+// R and X between the sweep's points: in the interval from point k to k + 1, the parabola through those
+// two and the next neighbour, so the curve passes through every point and a sign change between two points
+// is a crossing between them.
+class Interpolant
+{
+public:
+    Interpolant(const std::vector<SweepPoint> &points, double z0Ohms) : m_p(points), m_z0(z0Ohms) {}
+
+    [[nodiscard]] std::complex<double> impedance(std::size_t k, double f) const
+    {
+        const std::size_t n = m_p.size();
+        if (n < 3) {
+            const SweepPoint &a = m_p[k];
+            const SweepPoint &b = m_p[std::min(k + 1, n - 1)];
+            const double t = b.mhz == a.mhz ? 0.0 : (f - a.mhz) / (b.mhz - a.mhz);
+            return {a.resistanceOhms + t * (b.resistanceOhms - a.resistanceOhms),
+                    a.reactanceOhms + t * (b.reactanceOhms - a.reactanceOhms)};
+        }
+        const std::size_t first = k == 0 ? 0 : std::min(k - 1, n - 3);
+        std::complex<double> z = 0.0;
+        for (std::size_t i = first; i < first + 3; ++i) {
+            double weight = 1.0;
+            for (std::size_t j = first; j < first + 3; ++j)
+                if (j != i)
+                    weight *= (f - m_p[j].mhz) / (m_p[i].mhz - m_p[j].mhz);
+            z += weight * std::complex<double>(m_p[i].resistanceOhms, m_p[i].reactanceOhms);
+        }
+        return z;
+    }
+
+    [[nodiscard]] double swr(std::size_t k, double f) const
+    {
+        const std::complex<double> z = impedance(k, f);
+        return swrOf(z.real(), z.imag(), m_z0);
+    }
+
+    // Where `value` crosses `level` in the interval from point k to k + 1, found by halving; the ends lie
+    // on either side of it.
+    template <typename Value> [[nodiscard]] double crossingIn(std::size_t k, double level, Value value) const
+    {
+        double low = m_p[k].mhz;
+        double high = m_p[k + 1].mhz;
+        const bool rising = value(k, low) < level;
+        for (int i = 0; i < 60; ++i) {
+            const double mid = (low + high) / 2;
+            ((value(k, mid) < level) == rising ? low : high) = mid;
+        }
+        return (low + high) / 2;
+    }
+
+private:
+    const std::vector<SweepPoint> &m_p;
+    double m_z0;
+};
+
+// Around point `from`, where a figure stays on its good side of `level`, and each edge where it crosses.
+template <typename Good>
+BandEdges bandAround(const std::vector<SweepPoint> &p, std::size_t from, Good good,
+                     const std::function<double(std::size_t)> &edgeIn)
+{
+    BandEdges band;
+    for (std::size_t k = from; k > 0; --k)
+        if (!good(p[k - 1])) {
+            band.lowMHz = edgeIn(k - 1);
+            break;
+        }
+    for (std::size_t k = from; k + 1 < p.size(); ++k)
+        if (!good(p[k + 1])) {
+            band.highMHz = edgeIn(k);
+            break;
+        }
+    return band;
+}
+
+} // namespace
+
+CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
+                       std::optional<double> designEfficiency, const FrequencyResult *azimuth)
 {
     CheckSummary summary;
     summary.points = std::move(points);
@@ -79,54 +183,116 @@ CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, 
     summary.efficiencyPercent = designEfficiency;
     if (p.empty())
         return summary;
-    const double design = p[std::min(designIndex, p.size() - 1)].mhz;
+    summary.design = p[std::min(designIndex, p.size() - 1)];
+    const double design = summary.design.mhz;
+    const Interpolant curve(p, z0Ohms);
+    const auto reactance = [&curve](std::size_t k, double f) { return curve.impedance(k, f).imag(); };
+    const auto swr = [&curve](std::size_t k, double f) { return curve.swr(k, f); };
 
     // Resonance: every zero crossing of the reactance, the one nearest the design frequency kept.
-    for (std::size_t i = 0; i + 1 < p.size(); ++i) {
-        const double x0 = p[i].reactanceOhms;
-        const double x1 = p[i + 1].reactanceOhms;
-        if ((x0 <= 0.0 && x1 > 0.0) || (x0 >= 0.0 && x1 < 0.0) || x0 == 0.0) {
-            const double f = x0 == 0.0 ? p[i].mhz : crossing(p[i].mhz, x0, p[i + 1].mhz, x1, 0.0);
-            if (!summary.resonanceMHz || std::fabs(f - design) < std::fabs(*summary.resonanceMHz - design))
-                summary.resonanceMHz = f;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        std::optional<double> f;
+        if (p[i].reactanceOhms == 0.0)
+            f = p[i].mhz;
+        else if (i + 1 < p.size() && (p[i].reactanceOhms < 0.0) != (p[i + 1].reactanceOhms < 0.0) &&
+                 p[i + 1].reactanceOhms != 0.0)
+            f = curve.crossingIn(i, 0.0, reactance);
+        if (f && (!summary.resonanceMHz || std::fabs(*f - design) < std::fabs(*summary.resonanceMHz - design)))
+            summary.resonanceMHz = f;
+    }
+    if (summary.resonanceMHz && *summary.resonanceMHz > 0.0) {
+        summary.detunePercent = (*summary.resonanceMHz - design) / design * 100.0;
+        summary.cutAsForMHz = design * design / *summary.resonanceMHz;
+    }
+
+    // The lowest SWR: the lowest point, then the curve either side of it, finely sampled.
+    const auto lowest = static_cast<std::size_t>(
+        std::min_element(p.begin(), p.end(), [](const auto &a, const auto &b) { return a.swr < b.swr; }) - p.begin());
+    summary.minSwr = p[lowest].swr;
+    summary.minSwrMHz = p[lowest].mhz;
+    std::optional<std::size_t> minInterval;
+    for (std::size_t k = lowest > 0 ? lowest - 1 : 0; k <= lowest && k + 1 < p.size(); ++k) {
+        constexpr int kSamples = 400;
+        for (int s = 1; s < kSamples; ++s) {
+            const double f = p[k].mhz + (p[k + 1].mhz - p[k].mhz) * s / kSamples;
+            const double value = curve.swr(k, f);
+            if (value < summary.minSwr) {
+                summary.minSwr = value;
+                summary.minSwrMHz = f;
+                minInterval = k;
+            }
         }
     }
-    if (p.back().reactanceOhms == 0.0 && !summary.resonanceMHz)
-        summary.resonanceMHz = p.back().mhz;
 
-    const auto lowest =
-        std::min_element(p.begin(), p.end(), [](const auto &a, const auto &b) { return a.swr < b.swr; });
-    summary.minSwr = lowest->swr;
-    summary.minSwrMHz = lowest->mhz;
-
-    // The 2:1 band: from the lowest SWR outwards to where it first reaches 2, on both sides.
-    if (lowest->swr < kSwrEdge) {
-        const auto at = static_cast<std::size_t>(lowest - p.begin());
-        std::optional<double> low;
-        std::optional<double> high;
-        for (std::size_t i = at; i > 0; --i)
-            if (p[i - 1].swr >= kSwrEdge) {
-                low = crossing(p[i - 1].mhz, p[i - 1].swr, p[i].mhz, p[i].swr, kSwrEdge);
-                break;
-            }
-        for (std::size_t i = at; i + 1 < p.size(); ++i)
-            if (p[i + 1].swr >= kSwrEdge) {
-                high = crossing(p[i].mhz, p[i].swr, p[i + 1].mhz, p[i + 1].swr, kSwrEdge);
-                break;
-            }
-        if (low && high)
-            summary.swr2MHz = std::make_pair(*low, *high);
+    // The 2:1 band around the lowest SWR. A dip below 2 between two points has its edges in that interval.
+    if (summary.minSwr < kSwrEdge) {
+        const auto below = [](const SweepPoint &point) { return point.swr < kSwrEdge; };
+        const auto edgeIn = [&](std::size_t k) { return curve.crossingIn(k, kSwrEdge, swr); };
+        if (below(p[lowest])) {
+            summary.swr2MHz = bandAround(p, lowest, below, edgeIn);
+        } else {
+            // Only the curve dips: halve each side of the lowest point found on it.
+            const std::size_t k = *minInterval;
+            BandEdges band;
+            const auto halve = [&](double good, double bad) {
+                for (int i = 0; i < 60; ++i) {
+                    const double mid = (good + bad) / 2;
+                    (curve.swr(k, mid) < kSwrEdge ? good : bad) = mid;
+                }
+                return (good + bad) / 2;
+            };
+            band.lowMHz = halve(summary.minSwrMHz, p[k].mhz);
+            band.highMHz = halve(summary.minSwrMHz, p[k + 1].mhz);
+            summary.swr2MHz = band;
+        }
     }
+
+    // F/B of 20 dB or more, around the best F/B; and where the pattern turns round above it.
+    const auto bestFb = static_cast<std::size_t>(
+        std::max_element(p.begin(), p.end(),
+                         [](const auto &a, const auto &b) { return a.frontToBackDb < b.frontToBackDb; }) -
+        p.begin());
+    const auto fbCrossing = [&p](std::size_t k, double level) {
+        return crossing(p[k].mhz, p[k].frontToBackDb, p[k + 1].mhz, p[k + 1].frontToBackDb, level);
+    };
+    if (p[bestFb].frontToBackDb >= kFrontToBackGoalDb)
+        summary.fb20MHz = bandAround(
+            p, bestFb, [](const SweepPoint &point) { return point.frontToBackDb >= kFrontToBackGoalDb; },
+            [&](std::size_t k) { return fbCrossing(k, kFrontToBackGoalDb); });
+    for (std::size_t k = bestFb; k + 1 < p.size(); ++k)
+        if (p[k].frontToBackDb >= 0.0 && p[k + 1].frontToBackDb < 0.0) {
+            summary.reversalMHz = fbCrossing(k, 0.0);
+            break;
+        }
 
     if (azimuth) {
         // Over ground the pattern holds every elevation: the azimuth cut is read at the best forward one.
-        const std::optional<SweepPoint> best = sweepPointOf(*azimuth, 50.0);
-        const double theta = best && best->elevationDegrees ? 90.0 - *best->elevationDegrees : 90.0;
+        std::optional<double> bestTheta;
+        double bestGain = -std::numeric_limits<double>::infinity();
         for (const PatternPoint &point : azimuth->pattern)
-            if (near(point.thetaDegrees, theta))
+            if ((near(point.phiDegrees, 0.0) || near(point.phiDegrees, 360.0)) && point.totalGainDbi > bestGain) {
+                bestGain = point.totalGainDbi;
+                bestTheta = point.thetaDegrees;
+            }
+        for (const PatternPoint &point : azimuth->pattern)
+            if (bestTheta && near(point.thetaDegrees, *bestTheta))
                 summary.azimuthPattern.push_back(point);
     }
     return summary;
+}
+
+std::vector<std::string> verdictWarnings(const CheckSummary &summary)
+{
+    std::vector<std::string> warnings;
+    if (!summary.points.empty() && !summary.resonanceMHz)
+        warnings.emplace_back("The model does not resonate within the sweep: widen the span to find how far off "
+                              "the design is.");
+    if (summary.detunePercent && std::fabs(*summary.detunePercent) > kDetuneWarningPercent)
+        warnings.push_back("The model resonates " + fixedText(std::fabs(*summary.detunePercent), 2) + " % " +
+                           (*summary.detunePercent < 0 ? "below" : "above") +
+                           " the design frequency: cut the loops as for " + fixedText(*summary.cutAsForMHz, 3) +
+                           " MHz, or trim them after measuring.");
+    return warnings;
 }
 
 } // namespace tarvelin::nec

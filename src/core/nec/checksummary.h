@@ -4,6 +4,7 @@
 #include "core/nec/necoutput.h"
 
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -18,19 +19,37 @@ struct SweepPoint
     double swr = 0.0;                       // infinite for a feed that reflects everything
     double gainDbi = 0.0;                   // forward: theta 90, phi 0 in free space; at the best elevation over ground
     double frontToBackDb = 0.0;             // forward gain less the gain straight back
-    std::optional<double> elevationDegrees; // over ground: where the forward gain is greatest
+    double frontToRearDb = 0.0;             // forward gain less the strongest lobe of the rear half
+    std::optional<double> elevationDegrees; // over ground: the take-off angle, where the forward gain peaks
 };
 
+// A band of the sweep, each edge where the figure crosses its limit, or none where that lies outside.
+struct BandEdges
+{
+    std::optional<double> lowMHz;
+    std::optional<double> highMHz;
+};
+
+// The check's verdict on the design, read from its sweep.
 struct CheckSummary
 {
     std::vector<SweepPoint> points;
-    std::optional<double> resonanceMHz; // where the reactance crosses zero, nearest the design frequency
-    double minSwr = 0.0;
+    SweepPoint design;                   // the figures at the design frequency
+    std::optional<double> resonanceMHz;  // where the reactance crosses zero, nearest the design frequency
+    std::optional<double> detunePercent; // how far the resonance lies from the design frequency; below is negative
+    std::optional<double> cutAsForMHz;   // the design frequency whose array would resonate at this design's
+    double minSwr = 0.0;                 // the lowest SWR, between the sweep's points as well as at them
     double minSwrMHz = 0.0;
-    std::optional<std::pair<double, double>> swr2MHz; // the 2:1 band, when both edges lie in the sweep
-    std::optional<double> efficiencyPercent;          // at the design frequency
-    std::vector<PatternPoint> azimuthPattern;         // at the design frequency, by azimuth
+    std::optional<BandEdges> swr2MHz;         // around the lowest SWR, where it is 2 or less; none when it never is
+    std::optional<BandEdges> fb20MHz;         // around the best F/B, where it is 20 dB or more; none when it never is
+    std::optional<double> reversalMHz;        // above the best F/B, where F/B first falls below 0 dB
+    std::optional<double> efficiencyPercent;  // the wire efficiency at the design frequency
+    std::vector<PatternPoint> azimuthPattern; // at the design frequency, by azimuth
 };
+
+// A resonance further off than this, in percent of the design frequency, is worth a warning: the array
+// should be cut as for another frequency.
+inline constexpr double kDetuneWarningPercent = 1.0;
 
 // The SWR of a load against a line of z0 ohms, from the reflection coefficient (Z - Z0) / (Z + Z0).
 [[nodiscard]] double swrOf(double resistanceOhms, double reactanceOhms, double z0Ohms);
@@ -39,9 +58,15 @@ struct CheckSummary
 [[nodiscard]] std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0Ohms);
 
 // The summary of a sweep given in frequency order; `designIndex` is the design frequency's point, and
-// `azimuth` the block with the azimuth pattern, if any.
-[[nodiscard]] CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex,
+// `azimuth` the block with the azimuth pattern, if any. Between the points, R and X are read from the
+// parabola through three neighbouring points, so the resonance, the lowest SWR and the 2:1 edges need not
+// fall on a point.
+[[nodiscard]] CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
                                      std::optional<double> designEfficiency, const FrequencyResult *azimuth);
+
+// The warnings the verdict calls for, each one sentence: a resonance off by more than kDetuneWarningPercent,
+// or none in the sweep.
+[[nodiscard]] std::vector<std::string> verdictWarnings(const CheckSummary &summary);
 
 // Linear interpolation of where y crosses `level` between two points.
 [[nodiscard]] double crossing(double x0, double y0, double x1, double y1, double level);

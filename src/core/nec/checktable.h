@@ -10,7 +10,14 @@ namespace tarvelin::nec {
 struct CheckSummary;
 
 // The check's sweep as a table, one row per frequency: the design frequency (in files only), then MHz, R, X,
-// SWR, gain and F/B, shown with 4, 2, 2, 3, 2 and 2 decimals, an infinite SWR as "∞".
+// SWR, gain, F/B and F/R, shown with 4, 2, 2, 3, 2, 2 and 2 decimals, an infinite SWR as "∞", and over
+// ground the take-off angle to 0.1 degree (its column is in the files either way).
 [[nodiscard]] ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLabel);
+
+// The verdict as a table of two columns, the figure naming each row: at the design frequency the SWR on a
+// line of z0 ohms, the gain, F/B, F/R and over ground the take-off angle; then the resonance and the cut
+// it calls for, the lowest SWR, the 2:1 band, the F/B >= 20 dB band, where the pattern reverses, and the
+// wire efficiency. An edge outside the sweep is named as outside, beside the edge that was found.
+[[nodiscard]] ResultTable verdictTable(const CheckSummary &summary, double z0Ohms);
 
 } // namespace tarvelin::nec

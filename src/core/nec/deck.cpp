@@ -59,11 +59,13 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     // The driven loop's bottom side is tag 5; its centre segment carries the source.
     deck += format("EX 0 5 %d 0 1.0 0.0\n", settings.segments / 2 + 1);
     deck += "PT -1 0 0 0\n"; // no currents in the output: only what the check reads
+    // Forward, straight back and the rear half between: the pattern is symmetric about the boom's vertical
+    // plane, so azimuths from 0 to 180 degrees hold every lobe of the rear half.
     const auto patternCards = [&] {
         if (settings.groundHeightMetres)
-            return format("RP 0 %d 2 1000 %d 0 1 180\n", kHighestElevation - kLowestElevation + 1,
-                          90 - kHighestElevation);
-        return std::string("RP 0 1 2 1000 90 0 0 180\n");
+            return format("RP 0 %d %d 1000 %d 0 1 %d\n", kHighestElevation - kLowestElevation + 1,
+                          180 / kAzimuthStep + 1, 90 - kHighestElevation, kAzimuthStep);
+        return format("RP 0 1 %d 1000 90 0 0 %d\n", 180 / kAzimuthStep + 1, kAzimuthStep);
     };
     if (!request.sweepMHz.empty()) {
         const double first = request.sweepMHz.front();

@@ -18,8 +18,9 @@ struct DeckRequest
 // The NEC-2 deck of the design: four GW cards per loop, reflector first, each loop's first wire its bottom
 // side, corners shared; a 1 V source on the centre segment of the driven loop's bottom side; copper losses
 // unless lossless; free space or average ground (Sommerfeld/Norton, permittivity 13, 0.005 S/m) with the
-// boom at the given height; the sweep, and the pattern cards for forward and backward gain (over ground,
-// at every elevation from 1 to 60 degrees). CM cards name the program, the design and the settings.
+// boom at the given height; the sweep, and the pattern cards for the forward gain and the rear half in steps
+// of kAzimuthStep (over ground, at every elevation from 1 to 60 degrees). CM cards name the program, the design and the
+// settings.
 [[nodiscard]] std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings,
                                     const DeckRequest &request);
 

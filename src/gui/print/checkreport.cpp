@@ -15,29 +15,6 @@
 
 namespace tarvelin {
 
-namespace {
-
-QString number(double value, int decimals)
-{
-    return std::isfinite(value) ? QString::number(value, 'f', decimals) : QStringLiteral("\u221e");
-}
-
-} // namespace
-
-QString checkSummaryText(const nec::CheckSummary &summary, double z0Ohms)
-{
-    QString text = summary.resonanceMHz ? QStringLiteral("Resonance %1 MHz.").arg(number(*summary.resonanceMHz, 3))
-                                        : QStringLiteral("The reactance does not cross zero in the sweep.");
-    text += QStringLiteral(" Lowest SWR %1 at %2 MHz (%3 \u03a9 line).")
-                .arg(number(summary.minSwr, 2), number(summary.minSwrMHz, 3), number(z0Ohms, 0));
-    text += summary.swr2MHz ? QStringLiteral(" 2:1 SWR from %1 to %2 MHz.")
-                                  .arg(number(summary.swr2MHz->first, 3), number(summary.swr2MHz->second, 3))
-                            : QStringLiteral(" The 2:1 SWR band does not lie wholly in the sweep.");
-    if (summary.efficiencyPercent)
-        text += QStringLiteral(" Efficiency %1 %.").arg(number(*summary.efficiencyPercent, 1));
-    return text;
-}
-
 QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
                           const nec::CheckSummary &summary, const QPageLayout &layout, const QDateTime &when)
 {
@@ -53,7 +30,10 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                          : QStringLiteral("free space"),
                      QString::number(settings.spanPercent, 'g', 4), QString::number(settings.points),
                      QString::number(settings.z0Ohms, 'g', 4));
-    html += QStringLiteral("<p><b>%1</b></p>").arg(checkSummaryText(summary, settings.z0Ohms).toHtmlEscaped());
+    html += QString::fromStdString(htmlTable(nec::verdictTable(summary, settings.z0Ohms)));
+    for (const std::string &warning : nec::verdictWarnings(summary))
+        html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());
+    html += QStringLiteral("<p></p>");
     html += QString::fromStdString(htmlTable(nec::checkTable(summary, frequencyText)));
 
     // Two plots to a page.

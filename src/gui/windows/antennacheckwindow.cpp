@@ -190,7 +190,19 @@ void AntennaCheckWindow::buildWidgets()
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_table->verticalHeader()->hide();
+    // The verdict first: what the model says of the design, as the report and tarvelin-calc give it.
+    m_verdictModel = new ResultTableModel(this);
+    m_verdictModel->setTable(nec::verdictTable({}, 0.0));
+    auto *verdict = new QTableView;
+    verdict->setObjectName(QStringLiteral("verdict"));
+    verdict->setModel(m_verdictModel);
+    verdict->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    verdict->horizontalHeader()->hide();
+    verdict->horizontalHeader()->setStretchLastSection(true);
+    verdict->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    verdict->setShowGrid(false);
     m_tabs = new QTabWidget;
+    m_tabs->addTab(verdict, QStringLiteral("Verdict"));
     m_tabs->addTab(m_table, QStringLiteral("&Table"));
     const std::array<std::pair<CheckPlot, QString>, 4> plots{{{CheckPlot::Swr, QStringLiteral("S&WR")},
                                                               {CheckPlot::Impedance, QStringLiteral("&Impedance")},
@@ -469,6 +481,7 @@ void AntennaCheckWindow::clearResults()
 {
     m_summary.reset();
     m_tableModel->setTable(nec::checkTable({}, {}));
+    m_verdictModel->setTable(nec::verdictTable({}, 0.0));
     m_progress->setValue(0);
     for (PlotView *plot : m_plots)
         plot->update();
@@ -493,7 +506,14 @@ void AntennaCheckWindow::showResults(const QStringList &outputs)
         return showFailure(QString::fromStdString(problem->message));
     m_summary = std::get<nec::CheckSummary>(merged);
     m_tableModel->setTable(nec::checkTable(*m_summary, m_runFrequency));
-    m_status->setText(checkSummaryText(*m_summary, m_runSettings.z0Ohms) + m_warnings);
+    m_verdictModel->setTable(nec::verdictTable(*m_summary, m_runSettings.z0Ohms));
+    QStringList warnings;
+    for (const std::string &warning : nec::verdictWarnings(*m_summary))
+        warnings << QString::fromStdString(warning);
+    m_status->setText((warnings.isEmpty() ? QStringLiteral("The model resonates within %1 % of the design frequency.")
+                                                .arg(nec::kDetuneWarningPercent)
+                                          : warnings.join(QLatin1Char(' '))) +
+                      m_warnings);
     for (PlotView *plot : m_plots)
         plot->update();
     setRunning(false);

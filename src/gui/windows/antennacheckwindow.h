@@ -108,6 +108,7 @@ private:
     QTabWidget *m_tabs = nullptr;
     QTableView *m_table = nullptr;
     ResultTableModel *m_tableModel = nullptr;
+    ResultTableModel *m_verdictModel = nullptr;
     std::vector<PlotView *> m_plots;
     std::vector<QPushButton *> m_resultButtons;
 };

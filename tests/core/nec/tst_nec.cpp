@@ -73,8 +73,9 @@ private slots:
     void refusesIncompleteOutput();
     void swr_data();
     void swr();
-    void resonanceAndBandEdges();
-    void noCrossing();
+    void verdict_data();
+    void verdict();
+    void pointOverGround();
     void planSharesTheSweep();
 };
 
@@ -102,7 +103,7 @@ void TestNec::deckForTwentyMetres()
     QCOMPARE(cards(deck, QStringLiteral("LD")), QStringList{QStringLiteral("LD 5 0 0 0 5.8E+07")});
     QCOMPARE(cards(deck, QStringLiteral("EX")), QStringList{QStringLiteral("EX 0 5 6 0 1.0 0.0")});
     QCOMPARE(cards(deck, QStringLiteral("FR")), QStringList{QStringLiteral("FR 0 2 0 0 13.774 0.071")});
-    QCOMPARE(cards(deck, QStringLiteral("RP")), QStringList{QStringLiteral("RP 0 1 2 1000 90 0 0 180")});
+    QCOMPARE(cards(deck, QStringLiteral("RP")), QStringList{QStringLiteral("RP 0 1 37 1000 90 0 0 5")});
     QVERIFY(cards(deck, QStringLiteral("GN")).isEmpty());
     QVERIFY(deck.ends_with("EN\n"));
 }
@@ -126,7 +127,7 @@ void TestNec::deckOptions()
              QStringLiteral("GW 1 21 0.000000 -2.830665 12.169335 0.000000 2.830665 12.169335 0.000813863"));
     // Elevations 1 to 60 degrees: theta from 30 to 89; then the azimuth cut at every one of them.
     QCOMPARE(cards(deck, QStringLiteral("RP")),
-             (QStringList{QStringLiteral("RP 0 60 2 1000 30 0 1 180"), QStringLiteral("RP 0 60 73 1000 30 0 1 5")}));
+             (QStringList{QStringLiteral("RP 0 60 37 1000 30 0 1 5"), QStringLiteral("RP 0 60 73 1000 30 0 1 5")}));
 }
 
 // Whatever the frequency text holds, the deck holds the number read from it and nothing else of the text:
@@ -382,31 +383,115 @@ void TestNec::swr()
         QVERIFY2(std::fabs(got - swr) < 1e-4, qPrintable(QString::number(got)));
 }
 
-// X from -20 at 14.0 to +10 at 14.1 crosses zero two thirds of the way: 14.0667. The SWR falls below 2
-// between 13.9 (3.0) and 14.0 (1.5) at 13.9667, and climbs back between 14.2 (1.8) and 14.3 (2.6) at 14.225.
-void TestNec::resonanceAndBandEdges()
+// A sweep from 13.9 to 14.3 MHz in steps of 0.1 on a 50 ohm line: R 50 ohms throughout, X rising as
+// `slope` (f - `resonance`), the design at 14.1 MHz. Such X is its own parabola, so the interpolated figures
+// are exact: the SWR is 2 where |X| = sqrt(10000 / 8) = 35.3553 ohms.
+std::vector<SweepPoint> sweepThrough(double resonance, double slope, std::vector<double> fb)
 {
-    std::vector<SweepPoint> points{point(13.9, 40, -50, 3.0), point(14.0, 45, -20, 1.5), point(14.1, 50, 10, 1.2),
-                                   point(14.2, 55, 40, 1.8), point(14.3, 60, 70, 2.6)};
-    const CheckSummary summary = summarise(points, 2, 93.0, nullptr);
-    QVERIFY(summary.resonanceMHz);
-    QVERIFY(std::fabs(*summary.resonanceMHz - 14.0666667) < 1e-6);
-    QCOMPARE(summary.minSwr, 1.2);
-    QCOMPARE(summary.minSwrMHz, 14.1);
-    QVERIFY(summary.swr2MHz);
-    QVERIFY(std::fabs(summary.swr2MHz->first - 13.9666667) < 1e-6);
-    QVERIFY(std::fabs(summary.swr2MHz->second - 14.225) < 1e-9);
-    QCOMPARE(summary.efficiencyPercent, std::optional<double>(93.0));
+    std::vector<SweepPoint> points;
+    for (int i = 0; i < 5; ++i) {
+        const double f = 13.9 + 0.1 * i;
+        SweepPoint p = point(f, 50.0, slope * (f - resonance), 0.0);
+        p.swr = swrOf(p.resistanceOhms, p.reactanceOhms, 50.0);
+        p.frontToBackDb = fb[static_cast<std::size_t>(i)];
+        points.push_back(p);
+    }
+    return points;
 }
 
-void TestNec::noCrossing()
+void TestNec::verdict_data()
 {
-    std::vector<SweepPoint> points{point(13.9, 40, -50, 3.0), point(14.0, 45, -20, 2.5), point(14.1, 50, -5, 2.2)};
-    const CheckSummary summary = summarise(points, 1, std::nullopt, nullptr);
-    QVERIFY(!summary.resonanceMHz);
-    QVERIFY(!summary.swr2MHz); // never below 2:1
-    std::vector<SweepPoint> open{point(13.9, 50, -5, 1.1), point(14.0, 50, 5, 1.2), point(14.1, 50, 20, 2.5)};
-    QVERIFY(!summarise(open, 1, std::nullopt, nullptr).swr2MHz); // the low edge lies outside the sweep
+    QTest::addColumn<double>("resonance");
+    QTest::addColumn<double>("slope");
+    QTest::addColumn<QList<double>>("fb");
+    QTest::addColumn<double>("minSwrMHz");
+    QTest::addColumn<double>("swr2Low"); // 0: outside the sweep; -1: no 2:1 band at all
+    QTest::addColumn<double>("swr2High");
+    QTest::addColumn<double>("fb20Low");
+    QTest::addColumn<double>("fb20High");
+    QTest::addColumn<double>("reversal"); // 0: none
+    const double edge = std::sqrt(10000.0 / 8.0);
+    // Resonance and the lowest SWR between two points; F/B 18 -> 25 crosses 20 at 2/7 of the step.
+    QTest::newRow("between points") << 14.05 << 300.0 << QList<double>{10, 18, 25, 22, 15} << 14.05
+                                    << 14.05 - edge / 300 << 14.05 + edge / 300 << 14.0 + 0.2 / 7 << 14.2 + 0.2 / 7
+                                    << 0.0;
+    // The high 2:1 edge at 14.368 lies beyond the sweep; F/B falls through 0 at 14.14.
+    QTest::newRow("edge outside") << 14.25 << 300.0 << QList<double>{15, 10, 2, -3, -8} << 14.25 << 14.25 - edge / 300
+                                  << 0.0 << -1.0 << -1.0 << 14.14;
+    // Every point is at SWR 2.2, yet the curve between 14.0 and 14.1 dips to 1.
+    QTest::newRow("dip between points") << 14.05 << 800.0 << QList<double>{21, 22, 23, 24, 25} << 14.05
+                                        << 14.05 - edge / 800 << 14.05 + edge / 800 << 0.0 << 0.0 << 0.0;
+    QTest::newRow("never below 2:1") << 15.0 << 300.0 << QList<double>{1, 2, 3, 2, 1} << 14.3 << -1.0 << -1.0 << -1.0
+                                     << -1.0 << 0.0;
+}
+
+// The verdict read between the sweep's points, and an edge outside the sweep given as none.
+void TestNec::verdict()
+{
+    QFETCH(double, resonance);
+    QFETCH(double, slope);
+    QFETCH(QList<double>, fb);
+    QFETCH(double, minSwrMHz);
+    QFETCH(double, swr2Low);
+    QFETCH(double, swr2High);
+    QFETCH(double, fb20Low);
+    QFETCH(double, fb20High);
+    QFETCH(double, reversal);
+    const CheckSummary summary =
+        summarise(sweepThrough(resonance, slope, {fb.begin(), fb.end()}), 2, 50.0, 93.0, nullptr);
+    const auto close = [](std::optional<double> got, double want, double tolerance) {
+        if (want == 0.0)
+            return !got.has_value();
+        return got && std::fabs(*got - want) < tolerance;
+    };
+    const bool inSweep = resonance < 14.3;
+    QVERIFY(close(summary.resonanceMHz, inSweep ? resonance : 0.0, 1e-9));
+    QCOMPARE(summary.design.mhz, 14.1);
+    if (inSweep) {
+        QVERIFY(close(summary.detunePercent, (resonance - 14.1) / 14.1 * 100, 1e-9));
+        QVERIFY(close(summary.cutAsForMHz, 14.1 * 14.1 / resonance, 1e-9));
+        QVERIFY2(summary.minSwr < 1.001, qPrintable(QString::number(summary.minSwr)));
+    }
+    QVERIFY(std::fabs(summary.minSwrMHz - minSwrMHz) < 5e-4);
+    if (swr2Low < 0) {
+        QVERIFY(!summary.swr2MHz);
+    } else {
+        QVERIFY(summary.swr2MHz);
+        QVERIFY(close(summary.swr2MHz->lowMHz, swr2Low, 1e-6));
+        QVERIFY(close(summary.swr2MHz->highMHz, swr2High, 1e-6));
+    }
+    if (fb20Low < 0) {
+        QVERIFY(!summary.fb20MHz);
+    } else {
+        QVERIFY(summary.fb20MHz);
+        QVERIFY(close(summary.fb20MHz->lowMHz, fb20Low, 1e-9));
+        QVERIFY(close(summary.fb20MHz->highMHz, fb20High, 1e-9));
+    }
+    QVERIFY(close(summary.reversalMHz, reversal, 1e-9));
+    // A resonance 0.35 % low is no cause for a warning; 1.06 % high is, and so is none in the sweep.
+    QCOMPARE(verdictWarnings(summary).size(), std::size_t(resonance > 14.2 ? 1 : 0));
+}
+
+// Over ground: the take-off angle between the elevations asked for, and F/R against the strongest lobe of
+// the rear half rather than straight back.
+void TestNec::pointOverGround()
+{
+    FrequencyResult result;
+    result.mhz = 14.2;
+    result.resistanceOhms = 50.0;
+    // Elevations 14, 13 and 12 degrees: forward 10, 11 and 10.5 dBi; the parabola peaks 1/6 degree nearer
+    // the ground than 13.
+    for (const auto &[theta, forward] : {std::pair{76.0, 10.0}, {77.0, 11.0}, {78.0, 10.5}})
+        for (const auto &[phi, gain] : {std::pair{0.0, forward}, {90.0, -5.0}, {135.0, 1.0}, {180.0, -8.0}})
+            result.pattern.push_back({theta, phi, gain});
+    const std::optional<SweepPoint> p = sweepPointOf(result, 50.0);
+    QVERIFY(p);
+    QCOMPARE(p->gainDbi, 11.0);
+    QCOMPARE(p->frontToBackDb, 19.0);
+    QCOMPARE(p->frontToRearDb, 10.0);
+    QVERIFY(p->elevationDegrees);
+    QVERIFY2(std::fabs(*p->elevationDegrees - (13.0 - 1.0 / 6)) < 1e-9,
+             qPrintable(QString::number(*p->elevationDegrees)));
 }
 
 // Every sweep frequency in exactly one deck, in order, and the azimuth cut in the last.
