@@ -479,19 +479,20 @@ private:
         if (!structureModels(frequencyText, std::get<nec::ArrayGeometry>(geometry)))
             return;
         const auto processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-        const nec::AnalysisPlan plan =
-            nec::planAnalysis(std::get<nec::ArrayGeometry>(geometry), m_options.checkSettings, processes);
-        auto outputs = runEngine(plan.decks, kEngineTimeLimit);
-        if (const auto *failure = std::get_if<EngineFailure>(&outputs)) {
-            engineFailed(frequencyText, failure->message);
-            return;
+        nec::CheckRounds check(std::get<nec::ArrayGeometry>(geometry), m_options.checkSettings, processes);
+        while (!check.done()) {
+            auto outputs = runEngine(check.decks(), kEngineTimeLimit);
+            if (const auto *failure = std::get_if<EngineFailure>(&outputs)) {
+                engineFailed(frequencyText, failure->message);
+                return;
+            }
+            if (const std::optional<nec::OutputProblem> problem =
+                    check.take(std::get<std::vector<std::string>>(outputs))) {
+                engineFailed(frequencyText, problem->message);
+                return;
+            }
         }
-        auto merged = nec::mergeOutputs(plan, std::get<std::vector<std::string>>(outputs), m_options.checkSettings);
-        if (const auto *problem = std::get_if<nec::OutputProblem>(&merged)) {
-            engineFailed(frequencyText, problem->message);
-            return;
-        }
-        const nec::CheckSummary &summary = std::get<nec::CheckSummary>(merged);
+        const nec::CheckSummary &summary = check.summary();
         for (const std::string &warning : nec::verdictWarnings(summary))
             warn(frequencyText, warning);
         m_writer.appendCheck(m_buffer, frequencyText, std::get<nec::ArrayGeometry>(geometry).frequencyLabel, summary,

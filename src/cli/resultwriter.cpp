@@ -375,6 +375,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         appendJsonBand(out, "swr2_mhz", summary.swr2MHz);
         appendJsonBand(out, "fb20_mhz", summary.fb20MHz);
         appendJsonKeyNumber(out, "reversal_mhz", summary.reversalMHz);
+        appendJsonKeyNumber(out, "sensitivity_khz_per_in", summary.sensitivityKhzPerInch);
         appendJsonKeyNumber(out, "efficiency_percent", summary.efficiencyPercent);
         out += ", \"azimuth\": [";
         for (std::size_t i = 0; i < summary.azimuthPattern.size(); ++i) {

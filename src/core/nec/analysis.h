@@ -4,6 +4,7 @@
 #include "core/nec/checksummary.h"
 #include "core/nec/necmodel.h"
 
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -19,13 +20,72 @@ struct AnalysisPlan
     std::vector<std::string> decks;
     std::vector<std::size_t> firstPoint; // where each deck's frequencies start in the sweep
     std::vector<std::size_t> pointCount;
-    std::size_t azimuthDeck = 0;
+    std::optional<std::size_t> azimuthDeck;
 };
 
 [[nodiscard]] AnalysisPlan planAnalysis(const ArrayGeometry &geometry, const CheckSettings &settings, int processes);
 
+// The same for any sweep, with or without the azimuth pattern at the design frequency.
+[[nodiscard]] AnalysisPlan planSweep(const ArrayGeometry &geometry, const CheckSettings &settings,
+                                     std::vector<double> sweepMHz, bool azimuth, int processes);
+
+// The sweep's points as read from a plan's outputs, in frequency order, each checked.
+struct SweepOutputs
+{
+    std::vector<SweepPoint> points;
+    std::vector<std::optional<double>> efficiencyPercent; // beside each point
+    std::optional<FrequencyResult> azimuth;
+};
+[[nodiscard]] std::variant<SweepOutputs, OutputProblem>
+readOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const CheckSettings &settings);
+
 // The engine's outputs, one per deck of the plan, read and merged in frequency order into the summary.
 [[nodiscard]] std::variant<CheckSummary, OutputProblem>
 mergeOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const CheckSettings &settings);
+
+// How far the driven loop is lengthened, as a fraction, to find how its length moves the resonance.
+inline constexpr double kSensitivityStep = 0.005;
+// The furthest a wider sweep reaches either side of the design frequency, in percent.
+inline constexpr double kWidestSweepPercent = 10.0;
+
+// The whole check as engine rounds. The first is the sweep. The second, read from what the first found,
+// holds the driven loop lengthened by kSensitivityStep around the resonance, for the cutting sensitivity,
+// and, where the resonance or an edge of the 2:1 band lies outside the sweep, one wider sweep reaching up
+// to kWidestSweepPercent on that side. A launcher runs each round's decks at once and hands back their
+// outputs in order.
+class CheckRounds
+{
+public:
+    CheckRounds(ArrayGeometry geometry, CheckSettings settings, int processes);
+
+    // This round's decks; none once the check is done.
+    [[nodiscard]] const std::vector<std::string> &decks() const { return m_decks; }
+    // The frequencies this round solves, for progress.
+    [[nodiscard]] int frequencies() const { return m_frequencies; }
+    [[nodiscard]] int round() const { return m_round; }
+    [[nodiscard]] bool done() const { return m_decks.empty(); }
+
+    // Takes this round's outputs and plans the next round, if any; a problem ends the check.
+    [[nodiscard]] std::optional<OutputProblem> take(const std::vector<std::string> &outputs);
+
+    // The verdict once done.
+    [[nodiscard]] const CheckSummary &summary() const { return m_summary; }
+    [[nodiscard]] const ArrayGeometry &geometry() const { return m_geometry; }
+
+private:
+    void planSecondRound();
+
+    ArrayGeometry m_geometry;
+    CheckSettings m_settings;
+    int m_processes = 1;
+    int m_round = 1;
+    AnalysisPlan m_sweep;
+    AnalysisPlan m_wider;      // second round: the wider sweep's decks come first
+    AnalysisPlan m_lengthened; // second round: the lengthened driven loop around the resonance
+    std::vector<std::string> m_decks;
+    int m_frequencies = 0;
+    SweepOutputs m_first;
+    CheckSummary m_summary;
+};
 
 } // namespace tarvelin::nec

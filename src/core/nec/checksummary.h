@@ -40,11 +40,12 @@ struct CheckSummary
     std::optional<double> cutAsForMHz;   // the design frequency whose array would resonate at this design's
     double minSwr = 0.0;                 // the lowest SWR, between the sweep's points as well as at them
     double minSwrMHz = 0.0;
-    std::optional<BandEdges> swr2MHz;         // around the lowest SWR, where it is 2 or less; none when it never is
-    std::optional<BandEdges> fb20MHz;         // around the best F/B, where it is 20 dB or more; none when it never is
-    std::optional<double> reversalMHz;        // above the best F/B, where F/B first falls below 0 dB
-    std::optional<double> efficiencyPercent;  // the wire efficiency at the design frequency
-    std::vector<PatternPoint> azimuthPattern; // at the design frequency, by azimuth
+    std::optional<BandEdges> swr2MHz;        // around the lowest SWR, where it is 2 or less; none when it never is
+    std::optional<BandEdges> fb20MHz;        // around the best F/B, where it is 20 dB or more; none when it never is
+    std::optional<double> reversalMHz;       // above the best F/B, where F/B first falls below 0 dB
+    std::optional<double> efficiencyPercent; // the wire efficiency at the design frequency
+    std::optional<double> sensitivityKhzPerInch; // how far the resonance moves per inch more driven loop
+    std::vector<PatternPoint> azimuthPattern;    // at the design frequency, by azimuth
 };
 
 // A resonance further off than this, in percent of the design frequency, is worth a warning: the array

@@ -96,6 +96,9 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms)
         summary.fb20MHz ? bandText(*summary.fb20MHz, summary.points) : std::string("nowhere in the sweep"));
     if (summary.reversalMHz)
         add("Pattern reverses", "above " + megahertz(*summary.reversalMHz) + " MHz");
+    if (summary.sensitivityKhzPerInch)
+        add("Cutting sensitivity", fixedText(*summary.sensitivityKhzPerInch, 1) + " kHz per inch more driven loop (" +
+                                       fixedText(*summary.sensitivityKhzPerInch / 2.54, 1) + " kHz per cm)");
     if (summary.efficiencyPercent)
         add("Wire efficiency", fixedText(*summary.efficiencyPercent, 2) + " %");
     return table;

@@ -9,12 +9,6 @@
 
 namespace tarvelin::nec {
 
-namespace {
-
-constexpr double kMetresPerInch = 0.0254;
-
-} // namespace
-
 std::vector<double> sweepFrequencies(double designMHz, const CheckSettings &settings)
 {
     std::vector<double> frequencies;

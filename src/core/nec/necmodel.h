@@ -15,6 +15,8 @@ namespace tarvelin::nec {
 
 // The array as modelled: each loop's side and its station along the boom, in metres, as the window's grid
 // shows them (converted from its inches, 0.0254 m to the inch).
+inline constexpr double kMetresPerInch = 0.0254;
+
 struct ArrayGeometry
 {
     std::string frequencyText;  // as typed

@@ -399,19 +399,29 @@ void AntennaCheckWindow::run()
     m_warnings.clear();
     for (const std::string &warning : structure.warnings)
         m_warnings += QLatin1Char(' ') + QString::fromStdString(warning);
-    m_plan = nec::planAnalysis(array, *settings, std::max(1, QThread::idealThreadCount()));
-    delete m_run;
-    m_run = new EngineRun(m_plan->decks, static_cast<int>(m_plan->sweepMHz.size()), kTimeLimitMs, this);
+    m_check.emplace(array, *settings, std::max(1, QThread::idealThreadCount()));
+    setRunning(true);
+    startRound();
+}
+
+// Each round of the check runs its decks at once; the next starts as soon as the last has been read.
+void AntennaCheckWindow::startRound()
+{
+    if (m_run)
+        m_run->deleteLater(); // it may be the run whose finishing brought us here
+    m_run = new EngineRun(m_check->decks(), m_check->frequencies(), kTimeLimitMs, this);
     connect(m_run, &EngineRun::progress, this, [this](int done, int total) {
         m_progress->setMaximum(total);
         m_progress->setValue(done);
     });
     connect(m_run, &EngineRun::finished, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showResults));
     connect(m_run, &EngineRun::failed, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showFailure));
-    m_progress->setMaximum(static_cast<int>(m_plan->sweepMHz.size()));
+    m_progress->setMaximum(m_check->frequencies());
     m_progress->setValue(0);
-    m_status->setText(QStringLiteral("Running nec2c\u2026"));
-    setRunning(true);
+    m_status->setText(m_check->round() == 1
+                          ? QStringLiteral("Running nec2c\u2026")
+                          : QStringLiteral("Running nec2c: the cutting sensitivity and, where the sweep "
+                                           "missed them, the resonance and the 2:1 edges\u2026"));
     m_run->start();
 }
 
@@ -501,10 +511,11 @@ void AntennaCheckWindow::showResults(const QStringList &outputs)
     std::vector<std::string> texts;
     for (const QString &output : outputs)
         texts.push_back(output.toStdString());
-    auto merged = nec::mergeOutputs(*m_plan, texts, m_runSettings);
-    if (const auto *problem = std::get_if<nec::OutputProblem>(&merged))
+    if (const std::optional<nec::OutputProblem> problem = m_check->take(texts))
         return showFailure(QString::fromStdString(problem->message));
-    m_summary = std::get<nec::CheckSummary>(merged);
+    if (!m_check->done())
+        return startRound();
+    m_summary = m_check->summary();
     m_tableModel->setTable(nec::checkTable(*m_summary, m_runFrequency));
     m_verdictModel->setTable(nec::verdictTable(*m_summary, m_runSettings.z0Ohms));
     QStringList warnings;

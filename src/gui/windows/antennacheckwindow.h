@@ -66,6 +66,7 @@ private:
     void restoreSettings();
     void saveSettings() const;
     [[nodiscard]] std::optional<nec::CheckSettings> readSettings(QString &problem) const;
+    void startRound();
     void showResults(const QStringList &outputs);
     void showFailure(const QString &message);
     void clearResults();
@@ -80,7 +81,7 @@ private:
     MessageBoxService &m_messages;
     PrinterService &m_printer;
     EngineRun *m_run = nullptr;
-    std::optional<nec::AnalysisPlan> m_plan;
+    std::optional<nec::CheckRounds> m_check;
     nec::CheckSettings m_runSettings;
     std::string m_runFrequency; // as read, three decimals
     QString m_warnings;         // what the model of the last run may get wrong

@@ -125,11 +125,13 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
     QVERIFY2(check->summary(), qPrintable(check->status()));
     const QAbstractItemModel *table = check->findChild<QTableView *>(QStringLiteral("table"))->model();
-    QCOMPARE(table->rowCount(), 13);
+    // The sweep's 13 and the wider sweep that finds the 2:1 band's low edge.
+    const int count = table->rowCount();
+    QVERIFY(count > 13);
     QCOMPARE(table->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Gain (dBi)"));
-    QCOMPARE(table->index(6, 0).data().toString(), QStringLiteral("14.2000"));
-    const double gain = table->index(6, 4).data().toDouble();
-    QVERIFY2(gain > 9.0 && gain < 13.0, qPrintable(table->index(6, 4).data().toString()));
+    QCOMPARE(table->index(count - 7, 0).data().toString(), QStringLiteral("14.2000"));
+    const double gain = table->index(count - 7, 4).data().toDouble();
+    QVERIFY2(gain > 9.0 && gain < 13.0, qPrintable(table->index(count - 7, 4).data().toString()));
     // The fixed design resonates about 2 % low: the verdict says so and gives the cut that would not.
     const QAbstractItemModel *verdict = check->findChild<QTableView *>(QStringLiteral("verdict"))->model();
     QCOMPARE(verdict->headerData(0, Qt::Vertical).toString(), QStringLiteral("SWR at 14.200 MHz"));
@@ -146,9 +148,9 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QFile csv(folder.filePath(QStringLiteral("check.csv")));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = csv.readAll().split('\n');
-    QCOMPARE(rows.size(), 1 + 13 + 1);
+    QCOMPARE(rows.size(), 1 + count + 1);
     QCOMPARE(rows[0], QByteArray("frequency,mhz,r,x,swr,gain_dbi,fb_db,fr_db,takeoff_deg\r"));
-    QVERIFY2(rows[7].startsWith("14.200,14.2,") && rows[7].endsWith('\r'), rows[7].constData());
+    QVERIFY2(rows[count - 6].startsWith("14.200,14.2,") && rows[count - 6].endsWith('\r'), rows[count - 6].constData());
     QVERIFY(check->savePdf(folder.filePath(QStringLiteral("check.pdf"))));
     const QString report = standardOutputOf(QStringLiteral("pdftotext"),
                                             {folder.filePath(QStringLiteral("check.pdf")), QStringLiteral("-")});
