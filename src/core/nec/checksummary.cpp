@@ -277,6 +277,24 @@ CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, 
         for (const PatternPoint &point : azimuth->pattern)
             if (bestTheta && near(point.thetaDegrees, *bestTheta))
                 summary.azimuthPattern.push_back(point);
+        // Over ground, the cut through the boom: forward rising from the ground, then backward falling to it.
+        std::vector<PatternPoint> forward;
+        std::vector<PatternPoint> backward;
+        for (const PatternPoint &point : azimuth->pattern) {
+            if (near(point.phiDegrees, 0.0))
+                forward.push_back(point);
+            else if (near(point.phiDegrees, 180.0))
+                backward.push_back(point);
+        }
+        if (forward.size() > 1) {
+            const auto byElevation = [](const PatternPoint &a, const PatternPoint &b) {
+                return a.thetaDegrees > b.thetaDegrees;
+            };
+            std::sort(forward.begin(), forward.end(), byElevation);
+            std::sort(backward.rbegin(), backward.rend(), byElevation);
+            summary.elevationPattern = std::move(forward);
+            summary.elevationPattern.insert(summary.elevationPattern.end(), backward.begin(), backward.end());
+        }
     }
     return summary;
 }

@@ -46,6 +46,7 @@ struct CheckSummary
     std::optional<double> efficiencyPercent; // the wire efficiency at the design frequency
     std::optional<double> sensitivityKhzPerInch; // how far the resonance moves per inch more driven loop
     std::vector<PatternPoint> azimuthPattern;    // at the design frequency, by azimuth
+    std::vector<PatternPoint> elevationPattern;  // over ground: forward by rising elevation, then back by falling
 };
 
 // A resonance further off than this, in percent of the design frequency, is worth a warning: the array

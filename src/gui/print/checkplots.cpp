@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 #include <limits>
 
 namespace tarvelin {
@@ -145,8 +146,13 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
     painter.restore();
 }
 
-void paintAzimuthPlot(QPainter &painter, const QRectF &area, const QString &title,
-                      const std::vector<nec::PatternPoint> &pattern, const QFont &font, const QColor &ink)
+namespace {
+
+// A polar plot of gain: rings every 10 dB below the greatest gain, down to 40 dB below it; each point at its
+// angle on the page, counterclockwise from the right in degrees. A half plot stands on its base line.
+void paintPolarPlot(QPainter &painter, const QRectF &area, const QString &title,
+                    const std::vector<std::pair<double, double>> &anglesAndGains, bool half, const QString &forward,
+                    const QFont &font, const QColor &ink)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -156,42 +162,79 @@ void paintAzimuthPlot(QPainter &painter, const QRectF &area, const QString &titl
     const double px = pixel(painter);
     painter.setPen(ink);
     painter.drawText(QRectF(area.left(), area.top(), area.width(), line), Qt::AlignHCenter, title);
-    if (pattern.empty()) {
+    if (anglesAndGains.empty()) {
         painter.restore();
         return;
     }
-    // Rings every 10 dB below the greatest gain, down to 40 dB below it.
     double peak = -std::numeric_limits<double>::infinity();
-    for (const nec::PatternPoint &p : pattern)
-        peak = std::max(peak, p.totalGainDbi);
+    for (const auto &[angle, gain] : anglesAndGains)
+        peak = std::max(peak, gain);
     constexpr double kRange = 40.0;
-    const double radius = std::max(0.0, std::min(area.width(), area.height() - 3 * line) / 2 - line);
-    const QPointF centre(area.center().x(), area.top() + 1.5 * line + radius + line / 2);
+    const double height = area.height() - 3 * line;
+    const double radius = std::max(0.0, std::min(area.width() / 2 - 3 * line, half ? height : height / 2) - line);
+    const QPointF centre(area.center().x(), half ? area.top() + 1.5 * line + radius + line / 2 + line
+                                                 : area.top() + 1.5 * line + radius + line / 2);
     QColor grid = ink;
     grid.setAlphaF(0.3F);
     for (int ring = 0; ring <= 4; ++ring) {
         const double r = radius * (kRange - ring * 10.0) / kRange;
         painter.setPen(QPen(grid, px));
-        painter.drawEllipse(centre, r, r);
+        const QRectF box(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
+        if (half)
+            painter.drawArc(box, 0, 180 * 16);
+        else
+            painter.drawEllipse(box);
         painter.setPen(ink);
         // Ring labels on the upper right diagonal, clear of the forward direction's label.
         painter.drawText(
             QRectF(centre.x() + r * 0.71 + px, centre.y() - r * 0.71 - line, 5 * line, line), Qt::AlignLeft,
             ring == 0 ? QStringLiteral("%1 dBi").arg(peak, 0, 'f', 1) : QStringLiteral("-%1").arg(ring * 10));
     }
-    painter.drawText(QRectF(centre.x() - 3 * line, centre.y() - radius - line, 6 * line, line), Qt::AlignHCenter,
-                     QStringLiteral("forward"));
+    if (half) {
+        painter.setPen(QPen(grid, px));
+        painter.drawLine(QPointF(centre.x() - radius, centre.y()), QPointF(centre.x() + radius, centre.y()));
+        painter.setPen(ink);
+        painter.drawText(QRectF(centre.x() + radius - 6 * line, centre.y() + px, 6 * line, line), Qt::AlignRight,
+                         forward);
+    } else {
+        painter.drawText(QRectF(centre.x() - 3 * line, centre.y() - radius - line, 6 * line, line), Qt::AlignHCenter,
+                         forward);
+    }
     QPainterPath path;
-    for (std::size_t i = 0; i < pattern.size(); ++i) {
-        // Forward (phi 0) points up the page.
-        const double r = radius * std::clamp(pattern[i].totalGainDbi - peak + kRange, 0.0, kRange) / kRange;
-        const double angle = pattern[i].phiDegrees * M_PI / 180.0;
-        const QPointF at(centre.x() + r * std::sin(angle), centre.y() - r * std::cos(angle));
-        i == 0 ? path.moveTo(at) : path.lineTo(at);
+    bool first = true;
+    for (const auto &[angle, gain] : anglesAndGains) {
+        const double r = radius * std::clamp(gain - peak + kRange, 0.0, kRange) / kRange;
+        const double a = angle * M_PI / 180.0;
+        const QPointF at(centre.x() + r * std::cos(a), centre.y() - r * std::sin(a));
+        std::exchange(first, false) ? path.moveTo(at) : path.lineTo(at);
     }
     painter.setPen(QPen(QColor(0x1f, 0x6f, 0xc8), 2 * px));
     painter.drawPath(path);
     painter.restore();
+}
+
+} // namespace
+
+void paintAzimuthPlot(QPainter &painter, const QRectF &area, const QString &title,
+                      const std::vector<nec::PatternPoint> &pattern, const QFont &font, const QColor &ink)
+{
+    // Forward (phi 0) points up the page, phi turning clockwise.
+    std::vector<std::pair<double, double>> points;
+    for (const nec::PatternPoint &p : pattern)
+        points.emplace_back(90.0 - p.phiDegrees, p.totalGainDbi);
+    paintPolarPlot(painter, area, title, points, false, QStringLiteral("forward"), font, ink);
+}
+
+void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &title,
+                        const std::vector<nec::PatternPoint> &pattern, const QFont &font, const QColor &ink)
+{
+    // Forward along the ground to the right, straight up at the top, backward to the left.
+    std::vector<std::pair<double, double>> points;
+    for (const nec::PatternPoint &p : pattern) {
+        const double elevation = 90.0 - p.thetaDegrees;
+        points.emplace_back(p.phiDegrees > 90.0 ? 180.0 - elevation : elevation, p.totalGainDbi);
+    }
+    paintPolarPlot(painter, area, title, points, true, QStringLiteral("forward"), font, ink);
 }
 
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
@@ -228,6 +271,14 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
     case CheckPlot::Azimuth:
         paintAzimuthPlot(painter, area, QStringLiteral("Azimuth pattern at the design frequency"),
                          summary.azimuthPattern, font, ink);
+        return;
+    case CheckPlot::Elevation:
+        paintElevationPlot(painter, area,
+                           summary.design.elevationDegrees
+                               ? QStringLiteral("Elevation pattern at the design frequency: take-off %1\u00b0")
+                                     .arg(*summary.design.elevationDegrees, 0, 'f', 1)
+                               : QStringLiteral("Elevation pattern at the design frequency"),
+                           summary.elevationPattern, font, ink);
         return;
     }
 }

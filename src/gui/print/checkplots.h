@@ -33,13 +33,18 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
 void paintAzimuthPlot(QPainter &painter, const QRectF &area, const QString &title,
                       const std::vector<nec::PatternPoint> &pattern, const QFont &font, const QColor &ink);
 
-// The four plots of a check, as the window and the report show them.
+// The elevation pattern over ground, forward to the right and backward to the left, as a half polar plot.
+void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &title,
+                        const std::vector<nec::PatternPoint> &pattern, const QFont &font, const QColor &ink);
+
+// The plots of a check, as the window and the report show them; the elevation pattern only over ground.
 enum class CheckPlot
 {
     Swr,
     Impedance,
     GainAndFrontToBack,
     Azimuth,
+    Elevation,
 };
 
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,

@@ -12,6 +12,7 @@
 #include <QPdfWriter>
 
 #include <cmath>
+#include <vector>
 
 namespace tarvelin {
 
@@ -38,8 +39,10 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
 
     // Two plots to a page.
     const auto plotPages = [&summary](QPdfWriter &writer, QPainter &painter, const QSizeF &page, const QFont &font) {
-        const std::array<CheckPlot, 4> plots{CheckPlot::Swr, CheckPlot::Impedance, CheckPlot::GainAndFrontToBack,
-                                             CheckPlot::Azimuth};
+        std::vector<CheckPlot> plots{CheckPlot::Swr, CheckPlot::Impedance, CheckPlot::GainAndFrontToBack,
+                                     CheckPlot::Azimuth};
+        if (!summary.elevationPattern.empty())
+            plots.push_back(CheckPlot::Elevation);
         for (std::size_t i = 0; i < plots.size(); ++i) {
             if (i % 2 == 0)
                 writer.newPage();

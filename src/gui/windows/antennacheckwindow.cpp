@@ -204,15 +204,17 @@ void AntennaCheckWindow::buildWidgets()
     m_tabs = new QTabWidget;
     m_tabs->addTab(verdict, QStringLiteral("Verdict"));
     m_tabs->addTab(m_table, QStringLiteral("&Table"));
-    const std::array<std::pair<CheckPlot, QString>, 4> plots{{{CheckPlot::Swr, QStringLiteral("S&WR")},
+    const std::array<std::pair<CheckPlot, QString>, 5> plots{{{CheckPlot::Swr, QStringLiteral("S&WR")},
                                                               {CheckPlot::Impedance, QStringLiteral("&Impedance")},
                                                               {CheckPlot::GainAndFrontToBack, QStringLiteral("G&ain")},
-                                                              {CheckPlot::Azimuth, QStringLiteral("A&zimuth")}}};
+                                                              {CheckPlot::Azimuth, QStringLiteral("A&zimuth")},
+                                                              {CheckPlot::Elevation, QStringLiteral("Elevati&on")}}};
     for (const auto &[plot, name] : plots) {
         auto *view = new PlotView(plot, m_summary);
         m_plots.push_back(view);
         m_tabs->addTab(view, name);
     }
+    m_tabs->setTabVisible(m_tabs->indexOf(m_plots.back()), false); // over ground only
 
     auto *buttons = new QDialogButtonBox;
     QPushButton *deck = buttons->addButton(QStringLiteral("Save &deck\u2026"), QDialogButtonBox::ActionRole);
@@ -518,6 +520,7 @@ void AntennaCheckWindow::showResults(const QStringList &outputs)
     m_summary = m_check->summary();
     m_tableModel->setTable(nec::checkTable(*m_summary, m_runFrequency));
     m_verdictModel->setTable(nec::verdictTable(*m_summary, m_runSettings.z0Ohms));
+    m_tabs->setTabVisible(m_tabs->indexOf(m_plots.back()), !m_summary->elevationPattern.empty());
     QStringList warnings;
     for (const std::string &warning : nec::verdictWarnings(*m_summary))
         warnings << QString::fromStdString(warning);
