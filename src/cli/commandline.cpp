@@ -91,16 +91,21 @@ Shop sheet:
   --hub-offset LENGTH
                    how much of each spreader arm the hub takes (default 0)
   --measured MHZ   the frequency the built array resonates at, within 10 % of
-                   FREQUENCY: the sheet adds each loop's trim and the
-                   corrected stations
+                   FREQUENCY: the sheet adds what to do to each loop, its
+                   new side and corner marks, and where it meets the arms
+  --measured model the resonance the antenna check predicts instead, with
+                   the check options below
 
 Antenna check:
   --nec            instead of the grid, print the NEC-2 deck of the design at
                    each FREQUENCY, with the check options below
   --analyse        check each FREQUENCY's design with the NEC-2 engine nec2c:
-                   feed impedance, SWR, forward gain and front-to-back across
-                   the band, with the resonance, the lowest SWR, the 2:1 band
-                   and the wire efficiency
+                   feed impedance, SWR, forward gain, F/B and F/R across the
+                   band, and the verdict: the figures at FREQUENCY, the
+                   resonance and the cut it calls for, the lowest SWR, the
+                   2:1 and F/B 20 dB bands, the cutting sensitivity and the
+                   wire efficiency; where the resonance or a 2:1 edge lies
+                   outside the sweep, one wider sweep finds it
   --wire-mm D      wire diameter, 0.1 to 20 mm (default 2.05, AWG 12)
   --awg N          wire gauge from 8 to 20 instead of a diameter
   --segments N     segments per loop side: odd, 5 to 51 (default 11)
@@ -152,6 +157,8 @@ struct Options
     OutputFormat format = OutputFormat::Table;
     Mode mode = Mode::Grid;
     shop::ShopSettings shopSettings;
+    shop::ShopSettingTexts shopTexts;
+    bool measuredByModel = false; // --shop --measured model: the check's resonance, per frequency
     nec::CheckSettings checkSettings;
     bool help = false;
     bool version = false;
@@ -205,14 +212,14 @@ constexpr std::array<ModeOption, 13> kModeOptions{{
     {"--allowance", "--shop", shopOnly},
     {"--hub-offset", "--shop", shopOnly},
     {"--measured", "--shop", shopOnly},
-    {"--wire-mm", "--nec or --analyse", checkOnly},
-    {"--awg", "--nec or --analyse", checkOnly},
-    {"--segments", "--nec or --analyse", checkOnly},
-    {"--span", "--nec or --analyse", checkOnly},
-    {"--points", "--nec or --analyse", checkOnly},
-    {"--z0", "--nec or --analyse", checkOnly},
-    {"--lossless", "--nec or --analyse", checkOnly},
-    {"--ground-height", "--nec or --analyse", checkOnly},
+    {"--wire-mm", "--nec, --analyse or --measured model", checkOnly},
+    {"--awg", "--nec, --analyse or --measured model", checkOnly},
+    {"--segments", "--nec, --analyse or --measured model", checkOnly},
+    {"--span", "--nec, --analyse or --measured model", checkOnly},
+    {"--points", "--nec, --analyse or --measured model", checkOnly},
+    {"--z0", "--nec, --analyse or --measured model", checkOnly},
+    {"--lossless", "--nec, --analyse or --measured model", checkOnly},
+    {"--ground-height", "--nec, --analyse or --measured model", checkOnly},
     {"--format", "the grid, --fraction, --shop or --analyse (a deck is a deck)", notDeck},
 }};
 
@@ -331,8 +338,12 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
                    : modes[2] ? Mode::Deck
                    : modes[3] ? Mode::Analyse
                               : Mode::Grid;
+    // With --measured model, the shop sheet runs the check, so the check's options belong to it too.
+    options.measuredByModel = options.mode == Mode::Shop && shopTexts.measured == "model";
     for (const ModeOption &option : kModeOptions) {
-        if (app.count(std::string(option.name)) > 0 && !option.belongs(options.mode)) {
+        const bool checkOption = option.belongs == checkOnly;
+        if (app.count(std::string(option.name)) > 0 && !option.belongs(options.mode) &&
+            !(options.measuredByModel && checkOption)) {
             complain(err, option.name, "Belongs to " + std::string(option.modes));
             return std::nullopt;
         }
@@ -352,6 +363,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         options.format = *named;
     }
     if (options.mode == Mode::Shop) {
+        if (options.measuredByModel)
+            shopTexts.measured.clear(); // each frequency's own, once its check has run
+        options.shopTexts = shopTexts;
         auto read = shop::readShopSettings(shopTexts);
         if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read)) {
             complain(err, shopOptionName(refusal->setting.value_or(shop::ShopSetting::Step)), refusal->message);
@@ -359,7 +373,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.shopSettings = std::get<shop::ShopSettings>(read);
     }
-    if (checkOnly(options.mode)) {
+    if (checkOnly(options.mode) || options.measuredByModel) {
         if (app.count("--ground-height") > 0)
             checkTexts.groundHeight = groundHeight;
         auto read = nec::readCheckSettings(checkTexts);
@@ -447,7 +461,27 @@ private:
 
     void shopSheet(std::string_view frequencyText)
     {
-        auto made = shop::makeShopSheet(std::string(frequencyText), m_options.shopSettings);
+        shop::ShopSettings settings = m_options.shopSettings;
+        if (m_options.measuredByModel) {
+            // The check's predicted resonance stands for the measured one, read as if typed.
+            const std::optional<nec::CheckSummary> check = runCheck(frequencyText);
+            if (!check)
+                return;
+            auto measured = shop::measuredFromModel(check->resonanceMHz, check->design.mhz);
+            if (const auto *refusal = std::get_if<shop::ShopRefusal>(&measured)) {
+                fail(frequencyText, refusal->message, &ResultWriter::appendShopFailure);
+                return;
+            }
+            shop::ShopSettingTexts texts = m_options.shopTexts;
+            texts.measured = std::get<std::string>(measured);
+            auto read = shop::readShopSettings(texts);
+            if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read)) {
+                fail(frequencyText, refusal->message, &ResultWriter::appendShopFailure);
+                return;
+            }
+            settings = std::get<shop::ShopSettings>(read);
+        }
+        auto made = shop::makeShopSheet(std::string(frequencyText), settings);
         if (const auto *sheet = std::get_if<shop::ShopSheet>(&made))
             m_writer.appendShopSheet(m_buffer, *sheet);
         else
@@ -471,32 +505,39 @@ private:
     // The engine runs as one process per core, each on its share of the sweep.
     void analyse(std::string_view frequencyText)
     {
+        if (const std::optional<nec::CheckSummary> summary = runCheck(frequencyText))
+            m_writer.appendCheck(m_buffer, frequencyText, fixedText(summary->design.mhz, 3), *summary,
+                                 m_options.checkSettings.z0Ohms);
+    }
+
+    // The check of one frequency, its rounds run in turn, its warnings on stderr; none when it failed, which
+    // has been reported as a check failure.
+    std::optional<nec::CheckSummary> runCheck(std::string_view frequencyText)
+    {
         auto geometry = nec::geometryFor(std::string(frequencyText));
         if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
-            fail(frequencyText, refusal->message, &ResultWriter::appendCheckFailure);
-            return;
+            fail(frequencyText, refusal->message, checkFailureRecord());
+            return std::nullopt;
         }
         if (!structureModels(frequencyText, std::get<nec::ArrayGeometry>(geometry)))
-            return;
+            return std::nullopt;
         const auto processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
         nec::CheckRounds check(std::get<nec::ArrayGeometry>(geometry), m_options.checkSettings, processes);
         while (!check.done()) {
             auto outputs = runEngine(check.decks(), kEngineTimeLimit);
             if (const auto *failure = std::get_if<EngineFailure>(&outputs)) {
                 engineFailed(frequencyText, failure->message);
-                return;
+                return std::nullopt;
             }
             if (const std::optional<nec::OutputProblem> problem =
                     check.take(std::get<std::vector<std::string>>(outputs))) {
                 engineFailed(frequencyText, problem->message);
-                return;
+                return std::nullopt;
             }
         }
-        const nec::CheckSummary &summary = check.summary();
-        for (const std::string &warning : nec::verdictWarnings(summary))
+        for (const std::string &warning : nec::verdictWarnings(check.summary()))
             warn(frequencyText, warning);
-        m_writer.appendCheck(m_buffer, frequencyText, std::get<nec::ArrayGeometry>(geometry).frequencyLabel, summary,
-                             m_options.checkSettings.z0Ohms);
+        return check.summary();
     }
 
     // Whether NEC-2 can model the array with the settings; a refusal is a failed input, and warnings go to
@@ -523,7 +564,7 @@ private:
     void engineFailed(std::string_view frequencyText, std::string_view message)
     {
         m_anyFailed = true;
-        m_writer.appendCheckFailure(m_buffer, frequencyText, message);
+        (m_writer.*checkFailureRecord())(m_buffer, frequencyText, message);
         m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': " << terminalSafe(message) << '\n';
     }
 
@@ -541,8 +582,15 @@ private:
         }
     }
 
-    void fail(std::string_view input, std::string_view message,
-              void (ResultWriter::*append)(std::string &, std::string_view, std::string_view))
+    using FailureRecord = void (ResultWriter::*)(std::string &, std::string_view, std::string_view);
+
+    // A check run for a shop sheet fails under the sheet's own header.
+    [[nodiscard]] FailureRecord checkFailureRecord() const
+    {
+        return m_options.mode == Mode::Shop ? &ResultWriter::appendShopFailure : &ResultWriter::appendCheckFailure;
+    }
+
+    void fail(std::string_view input, std::string_view message, FailureRecord append)
     {
         m_anyFailed = true;
         (m_writer.*append)(m_buffer, input, message);

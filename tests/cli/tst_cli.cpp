@@ -103,6 +103,7 @@ private slots:
     void shopSheetBadInput();
     void antennaCheck_data();
     void antennaCheck();
+    void shopSheetMeasuredByModel();
     void engineMissing();
     void checkFailuresAreRecords_data();
     void checkFailuresAreRecords();
@@ -285,7 +286,7 @@ void TestCli::usageErrors_data()
     QTest::newRow("allowance without --shop")
         << QStringList{"--allowance", "2", "14.2"} << "--allowance: Belongs to --shop.";
     QTest::newRow("gauge without a check")
-        << QStringList{"--awg", "12", "14.2"} << "--awg: Belongs to --nec or --analyse.";
+        << QStringList{"--awg", "12", "14.2"} << "--awg: Belongs to --nec, --analyse or --measured model.";
     QTest::newRow("gauge and diameter") << QStringList{"--analyse", "--awg", "12", "--wire-mm", "3", "14.2"}
                                         << "--awg: Give the wire as a diameter or as an AWG gauge, not both.";
     QTest::newRow("even points") << QStringList{"--analyse", "--points", "4", "14.2"}
@@ -541,6 +542,25 @@ void TestCli::antennaCheck()
              qPrintable(QString::number(cutAsFor)));
     // The fixed design resonates about 2 % low from 40 to 10 m, which is worth a warning beside the figures.
     QVERIFY2(run.err.contains("warning: The model resonates"), run.err.constData());
+}
+
+// The shop sheet trimmed by the model: cut as for the frequency the check's verdict names, with what to do
+// to each loop at the bench.
+void TestCli::shopSheetMeasuredByModel()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    const Run check = runCalc({"--analyse", "--format", "json", "--wire-mm", "3", "14.2"});
+    const Run sheet = runCalc({"--shop", "--measured", "model", "--wire-mm", "3", "--format", "json", "14.2"});
+    QCOMPARE(sheet.exitCode, 0);
+    const QJsonObject verdict = QJsonDocument::fromJson(check.out).object();
+    const QJsonObject trimmed = QJsonDocument::fromJson(sheet.out).object();
+    QCOMPARE(trimmed.value(QStringLiteral("corrected_frequency")).toString(),
+             QString::number(verdict.value(QStringLiteral("cut_as_for_mhz")).toDouble(), 'f', 3));
+    const QString action =
+        trimmed.value(QStringLiteral("trims")).toArray().at(0).toObject().value(QStringLiteral("action")).toString();
+    QVERIFY2(action.startsWith(QStringLiteral("shorten ")) && action.endsWith(QStringLiteral("\" a side)")),
+             qPrintable(action));
 }
 
 void TestCli::engineMissing()

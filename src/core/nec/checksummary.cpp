@@ -202,7 +202,8 @@ CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, 
     }
     if (summary.resonanceMHz && *summary.resonanceMHz > 0.0) {
         summary.detunePercent = (*summary.resonanceMHz - design) / design * 100.0;
-        summary.cutAsForMHz = design * design / *summary.resonanceMHz;
+        // From the resonance as shown, to the kHz, so the cut agrees with a shop sheet given that resonance.
+        summary.cutAsForMHz = design * design / (std::round(*summary.resonanceMHz * 1000.0) / 1000.0);
     }
 
     // The lowest SWR: the lowest point, then the curve either side of it, finely sampled.

@@ -224,7 +224,9 @@ private:
 
 } // namespace
 
-void appendFeetInches(std::string &out, HalfThousandths length, int step, bool escapeInchMark)
+namespace {
+
+void appendLength(std::string &out, HalfThousandths length, int step, bool escapeInchMark, bool withFeet)
 {
     // Steps of 1/step inch: length / 2000 inches x step.
     const std::int64_t steps = scaledLength(length, step, kHalfThousandthsPerInch);
@@ -235,8 +237,9 @@ void appendFeetInches(std::string &out, HalfThousandths length, int step, bool e
         return;
     }
     std::int64_t magnitude = std::llabs(steps);
-    const std::int64_t feet = magnitude / (12 * step);
-    magnitude %= 12 * step;
+    const std::int64_t feet = withFeet ? magnitude / (12 * step) : 0;
+    if (withFeet)
+        magnitude %= 12 * step;
     const std::int64_t inches = magnitude / step;
     std::int64_t numerator = magnitude % step;
     std::int64_t denominator = step;
@@ -260,6 +263,20 @@ void appendFeetInches(std::string &out, HalfThousandths length, int step, bool e
         appendWhole(out, denominator);
     }
     out += inchMark;
+}
+
+} // namespace
+
+void appendFeetInches(std::string &out, HalfThousandths length, int step, bool escapeInchMark)
+{
+    appendLength(out, length, step, escapeInchMark, true);
+}
+
+std::string inchesText(HalfThousandths length, int step)
+{
+    std::string text;
+    appendLength(text, length, step, false, false);
+    return text;
 }
 
 std::string feetInchesText(HalfThousandths length, int step)

@@ -25,6 +25,9 @@ using HalfThousandths = std::int64_t;
 // The same, appended to `out`; with `escapeInchMark`, the inch mark is written \" for a JSON string.
 void appendFeetInches(std::string &out, HalfThousandths length, int step, bool escapeInchMark = false);
 
+// The same in inches alone, for a trim that a tape measures from the end of the wire: 20-5/16".
+[[nodiscard]] std::string inchesText(HalfThousandths length, int step);
+
 // Millimetres to one decimal (25.4 to the inch), halves away from zero: 22645.3.
 [[nodiscard]] std::string millimetresText(HalfThousandths length);
 void appendMillimetres(std::string &out, HalfThousandths length);

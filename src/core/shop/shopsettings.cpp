@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/shop/shopsettings.h"
 
+#include "core/format/fieldtext.h"
+
 #include "core/runtime/typedtext.h"
 #include "core/shop/lengthtext.h"
 
@@ -27,6 +29,21 @@ std::string hubOffsetRefusal()
 std::string measuredRefusal()
 {
     return "The measured resonance must be a frequency in MHz within 10 % of the design frequency.";
+}
+
+std::variant<std::string, ShopRefusal> measuredFromModel(std::optional<double> resonanceMHz, double designMHz)
+{
+    if (!resonanceMHz)
+        return ShopRefusal{"The model does not resonate within its sweep, so it gives no trim: check the design "
+                           "with a wider span.",
+                           ShopSetting::Measured};
+    const std::string text = fixedText(*resonanceMHz, 3);
+    if (std::fabs(*resonanceMHz - designMHz) > designMHz * limits::kMeasuredTolerancePercent / 100.0)
+        return ShopRefusal{"The model resonates at " + text + " MHz, more than " +
+                               fixedText(limits::kMeasuredTolerancePercent, 0) +
+                               " % from the design frequency, so it gives no trim.",
+                           ShopSetting::Measured};
+    return text;
 }
 
 std::variant<ShopSettings, ShopRefusal> readShopSettings(const ShopSettingTexts &texts)

@@ -57,6 +57,11 @@ struct ShopRefusal
 
 [[nodiscard]] std::variant<ShopSettings, ShopRefusal> readShopSettings(const ShopSettingTexts &texts);
 
+// The resonance the antenna check predicts, as the measured resonance's text, three decimals: "13.876". A
+// prediction further than kMeasuredTolerancePercent from the design frequency, or none, is refused.
+[[nodiscard]] std::variant<std::string, ShopRefusal> measuredFromModel(std::optional<double> resonanceMHz,
+                                                                       double designMHz);
+
 // The refusals, as the window and tarvelin-calc word them.
 [[nodiscard]] std::string stepRefusal();
 [[nodiscard]] std::string allowanceRefusal();

@@ -18,6 +18,15 @@ std::array<HalfThousandths, kElementRowCount> stationsOf(const DesignLengths &de
     return stations;
 }
 
+// Half the allowance before the first corner, then half a side, then a side between corners.
+std::array<HalfThousandths, 4> cornerMarksOf(HalfThousandths side, HalfThousandths allowance)
+{
+    std::array<HalfThousandths, 4> marks{};
+    for (std::size_t k = 0; k < marks.size(); ++k)
+        marks[k] = allowance / 2 + static_cast<HalfThousandths>(2 * k + 1) * side / 2;
+    return marks;
+}
+
 } // namespace
 
 std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText, const ShopSettings &settings)
@@ -59,9 +68,7 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
         cuts.loop = fromThousandths(design.loopThousandths[i]);
         cuts.cut = cuts.loop + allowance;
         cuts.side = fromThousandths(design.sideThousandths[i]);
-        // Half the allowance before the first corner, then half a side, then a side between corners.
-        for (std::size_t k = 0; k < cuts.cornerMarks.size(); ++k)
-            cuts.cornerMarks[k] = allowance / 2 + static_cast<HalfThousandths>(2 * k + 1) * cuts.side / 2;
+        cuts.cornerMarks = cornerMarksOf(cuts.side, allowance);
         cuts.arm = fromThousandths(design.spreaderHalfThousandths[i]) - hub;
         cuts.spreader = fromThousandths(design.spreaderThousandths[i]);
         cuts.station = stations[i];
@@ -80,11 +87,14 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
         if (!std::holds_alternative<DesignLengths>(corrected))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
         const DesignLengths &target = std::get<DesignLengths>(corrected);
-        const auto correctedStations = stationsOf(target);
         for (std::size_t i = 0; i < kElementRows.size(); ++i) {
             ElementCuts &cuts = sheet.elements[i];
-            cuts.trim = fromThousandths(target.loopThousandths[i]) - cuts.loop;
-            cuts.correctedStation = correctedStations[i];
+            Trim trim;
+            trim.change = fromThousandths(target.loopThousandths[i]) - cuts.loop;
+            trim.side = fromThousandths(target.sideThousandths[i]);
+            trim.cornerMarks = cornerMarksOf(trim.side, allowance);
+            trim.arm = fromThousandths(target.spreaderHalfThousandths[i]) - hub;
+            cuts.trim = trim;
         }
     }
     return sheet;

@@ -13,6 +13,16 @@
 
 namespace tarvelin::shop {
 
+// What a measured resonance asks of one built loop: its length changed, and where its corners and the arms
+// now meet it. The stations stay as built: moving elements changes the figures little for much work.
+struct Trim
+{
+    HalfThousandths change = 0; // lengthen (+) or shorten (-)
+    HalfThousandths side = 0;
+    std::array<HalfThousandths, 4> cornerMarks{}; // along the trimmed wire from its cut end
+    HalfThousandths arm = 0;                      // where the loop meets each arm, from the hub
+};
+
 // One element's line of the cut list. All lengths in half-thousandths of an inch.
 struct ElementCuts
 {
@@ -21,11 +31,10 @@ struct ElementCuts
     HalfThousandths cut = 0; // loop plus the allowance
     HalfThousandths side = 0;
     std::array<HalfThousandths, 4> cornerMarks{}; // along the wire from one cut end
-    HalfThousandths arm = 0;             // one of the four spreader arms: the spreader half less the hub offset
-    HalfThousandths spreader = 0;        // the whole spreader, for reference
-    HalfThousandths station = 0;         // along the boom from the reflector
-    std::optional<HalfThousandths> trim; // with a measured resonance: lengthen (+) or shorten (-)
-    std::optional<HalfThousandths> correctedStation; // with a measured resonance
+    HalfThousandths arm = 0;      // one of the four spreader arms: the spreader half less the hub offset
+    HalfThousandths spreader = 0; // the whole spreader, for reference
+    HalfThousandths station = 0;  // along the boom from the reflector
+    std::optional<Trim> trim;     // with a measured resonance
 };
 
 inline constexpr int kArmsPerElement = 4;

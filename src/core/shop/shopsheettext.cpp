@@ -92,7 +92,33 @@ std::string both(const ShopSheet &sheet, HalfThousandths length)
     return fraction(sheet, length) + " (" + millimetresText(length) + " mm)";
 }
 
+// , "corner_marks": [...], "corner_marks_mm": [...]
+void appendCornerMarks(std::string &out, const ShopSheet &sheet, const std::array<HalfThousandths, 4> &marks)
+{
+    out += ", \"corner_marks\": [";
+    for (std::size_t k = 0; k < marks.size(); ++k) {
+        out += k == 0 ? "" : ", ";
+        appendJsonFraction(out, sheet, marks[k]);
+    }
+    out += "], \"corner_marks_mm\": [";
+    for (std::size_t k = 0; k < marks.size(); ++k) {
+        out += k == 0 ? "" : ", ";
+        appendJsonMillimetres(out, marks[k]);
+    }
+    out += ']';
+}
+
 } // namespace
+
+std::string trimAction(HalfThousandths change, int step)
+{
+    // Each side takes a quarter of the change, so the loop stays square on its spreaders.
+    if (inchesText(change, step) == inchesText(0, step))
+        return "leave as cut";
+    const HalfThousandths length = change < 0 ? -change : change;
+    return std::string(change < 0 ? "shorten " : "lengthen ") + inchesText(length, step) + " (" +
+           inchesText(length / 4, step) + " a side)";
+}
 
 std::string roundingNote(int step)
 {
@@ -116,17 +142,8 @@ std::string shopSheetJson(const ShopSheet &sheet)
         appendLengthPair(out, sheet, "cut", cuts.cut);
         out += ", ";
         appendLengthPair(out, sheet, "side", cuts.side);
-        out += ", \"corner_marks\": [";
-        for (std::size_t k = 0; k < cuts.cornerMarks.size(); ++k) {
-            out += k == 0 ? "" : ", ";
-            appendJsonFraction(out, sheet, cuts.cornerMarks[k]);
-        }
-        out += "], \"corner_marks_mm\": [";
-        for (std::size_t k = 0; k < cuts.cornerMarks.size(); ++k) {
-            out += k == 0 ? "" : ", ";
-            appendJsonMillimetres(out, cuts.cornerMarks[k]);
-        }
-        out += "]}";
+        appendCornerMarks(out, sheet, cuts.cornerMarks);
+        out += "}";
     }
     out += "], \"spreaders\": [";
     for (const ElementCuts &cuts : sheet.elements) {
@@ -166,10 +183,17 @@ std::string shopSheetJson(const ShopSheet &sheet)
         appendJsonString(out, sheet.correctedFrequencyText);
         out += ", \"trims\": [";
         for (const ElementCuts &cuts : sheet.elements) {
+            const Trim trim = cuts.trim.value_or(Trim{});
             appendElementOpening(out, cuts);
-            appendLengthPair(out, sheet, "trim", cuts.trim.value_or(0));
+            appendKey(out, "action");
+            appendJsonString(out, trimAction(trim.change, sheet.settings.step));
             out += ", ";
-            appendLengthPair(out, sheet, "corrected_station", cuts.correctedStation.value_or(0));
+            appendLengthPair(out, sheet, "trim", trim.change);
+            out += ", ";
+            appendLengthPair(out, sheet, "side", trim.side);
+            appendCornerMarks(out, sheet, trim.cornerMarks);
+            out += ", ";
+            appendLengthPair(out, sheet, "arm", trim.arm);
             out += "}";
         }
         out += "]";
@@ -181,7 +205,7 @@ std::string shopSheetJson(const ShopSheet &sheet)
 ShopTables shopTables(const ShopSheet &sheet)
 {
     ShopTables tables{elementTable("Loops"), elementTable("Corner marks"), elementTable("Spreaders and boom"),
-                      elementTable("Trims")};
+                      elementTable("Trims"), elementTable("Corner marks after trimming")};
     addLengthColumns(tables.loops, "loop", "Loop");
     addLengthColumns(tables.loops, "cut", "Cut");
     addLengthColumns(tables.loops, "side", "Side");
@@ -191,8 +215,13 @@ ShopTables shopTables(const ShopSheet &sheet)
     tables.spreadersAndBoom.columns.push_back({"arms", "Arms", true, false});
     addLengthColumns(tables.spreadersAndBoom, "spreader", "Spreader");
     addLengthColumns(tables.spreadersAndBoom, "station", "Station");
-    addLengthColumns(tables.trims, "trim", "Trim");
-    addLengthColumns(tables.trims, "corrected_station", "Corrected station");
+    tables.trims.columns.push_back({"action", "Trim", true, false, {}, true});
+    tables.trims.columns.push_back({"trim_in", "Trim (in)", false, false});
+    tables.trims.columns.push_back({"trim_mm", "Trim (mm)", true, false});
+    addLengthColumns(tables.trims, "new_side", "New side");
+    addLengthColumns(tables.trims, "attach", "Arm attachment");
+    for (int mark = 1; mark <= 4; ++mark)
+        addLengthColumns(tables.trimmedMarks, "new_mark_" + std::to_string(mark), "Mark " + std::to_string(mark));
 
     const std::string arms = std::to_string(kArmsPerElement);
     for (const ElementCuts &cuts : sheet.elements) {
@@ -208,8 +237,18 @@ ShopTables shopTables(const ShopSheet &sheet)
         addLength(boom, sheet, cuts.spreader);
         addLength(boom, sheet, cuts.station);
         std::vector<TableCell> &trim = addElementRow(tables.trims, cuts);
-        addLength(trim, sheet, cuts.trim);
-        addLength(trim, sheet, cuts.trim ? cuts.correctedStation : std::nullopt);
+        std::vector<TableCell> &trimmedMarks = addElementRow(tables.trimmedMarks, cuts);
+        if (cuts.trim) {
+            trim.push_back({trimAction(cuts.trim->change, sheet.settings.step), std::nullopt});
+            addLength(trim, sheet, cuts.trim->change);
+            addLength(trim, sheet, cuts.trim->side);
+            addLength(trim, sheet, cuts.trim->arm);
+            for (const HalfThousandths mark : cuts.trim->cornerMarks)
+                addLength(trimmedMarks, sheet, mark);
+        } else {
+            trim.resize(tables.trims.columns.size());
+            trimmedMarks.resize(tables.trimmedMarks.columns.size());
+        }
     }
     return tables;
 }
@@ -224,7 +263,8 @@ ResultTable shopCsvTable(const ShopSheet &sheet)
     for (std::size_t r = 0; r < joined.rows.size(); ++r)
         joined.rows[r] = {{sheet.frequencyLabel, std::nullopt}, tables.loops.rows[r].front()};
     // Each table after its element column, which the joined table gives once.
-    for (const ResultTable *table : {&tables.loops, &tables.cornerMarks, &tables.spreadersAndBoom, &tables.trims}) {
+    for (const ResultTable *table :
+         {&tables.loops, &tables.cornerMarks, &tables.spreadersAndBoom, &tables.trims, &tables.trimmedMarks}) {
         joined.columns.insert(joined.columns.end(), table->columns.begin() + 1, table->columns.end());
         for (std::size_t r = 0; r < joined.rows.size(); ++r)
             joined.rows[r].insert(joined.rows[r].end(), table->rows[r].begin() + 1, table->rows[r].end());
@@ -242,8 +282,10 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
     out += '\n';
     appendTabSeparatedTable(out, tables.spreadersAndBoom);
     if (!sheet.correctedFrequencyText.empty()) {
-        out += "\nTrims for " + sheet.correctedFrequencyText + " MHz\n";
+        out += "\nTrims: cut as for " + sheet.correctedFrequencyText + " MHz\n";
         appendTabSeparatedTable(out, tables.trims);
+        out += '\n';
+        appendTabSeparatedTable(out, tables.trimmedMarks);
     }
     out += "\nWire in all\t" + fraction(sheet, sheet.wireTotal) + '\t' + metresText(sheet.wireTotal) + " m\n";
     out += "Boom length\t" + fraction(sheet, sheet.boomLength) + '\t' + millimetresText(sheet.boomLength) + " mm\n";
@@ -264,8 +306,10 @@ std::string shopSheetTable(const ShopSheet &sheet)
     appendTerminalTable(out, tables.spreadersAndBoom);
     if (!sheet.correctedFrequencyText.empty()) {
         out += "\nTrims: the array resonates at the measured frequency; cut it as for " + sheet.correctedFrequencyText +
-               " MHz (+ lengthen, - shorten).\n";
+               " MHz. The stations stay as built.\n";
         appendTerminalTable(out, tables.trims);
+        out += "\nCorner marks after trimming, along the wire from the cut end.\n";
+        appendTerminalTable(out, tables.trimmedMarks);
     }
 
     out += "\nWire in all: " + fraction(sheet, sheet.wireTotal) + " (" + metresText(sheet.wireTotal) + " m)\n";

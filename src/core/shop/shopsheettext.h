@@ -17,7 +17,9 @@ struct ShopTables
     ResultTable loops;            // loop, cut and side
     ResultTable cornerMarks;      // four marks along the wire from the cut end
     ResultTable spreadersAndBoom; // arm, arms, spreader and station
-    ResultTable trims;            // trim and corrected station; empty texts without a measured resonance
+    ResultTable trims;            // what to do to each loop, its new side and where it meets the arms;
+                                  // empty texts without a measured resonance
+    ResultTable trimmedMarks;     // the corner marks along the trimmed wire; empty likewise
 };
 [[nodiscard]] ShopTables shopTables(const ShopSheet &sheet);
 
@@ -32,6 +34,10 @@ struct ShopTables
 
 // The sheet laid out for a terminal.
 [[nodiscard]] std::string shopSheetTable(const ShopSheet &sheet);
+
+// What to do to a built loop, read at the bench in inches: "shorten 20-5/16\" (5-1/16\" a side)", "lengthen …", or
+// "leave as cut" when the change rounds to nothing at the sheet's step.
+[[nodiscard]] std::string trimAction(HalfThousandths change, int step);
 
 // The line that states the step and the largest rounding error: "Fractions to 1/16 in (rounding at most
 // 1/32 in, 0.8 mm)."

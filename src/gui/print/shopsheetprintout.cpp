@@ -38,9 +38,13 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
     html += QStringLiteral("<h3>Corner marks, along the wire from the cut end</h3>") +
             QString::fromStdString(htmlTable(tables.cornerMarks));
     html += QStringLiteral("<h3>Spreaders and boom</h3>") + QString::fromStdString(htmlTable(tables.spreadersAndBoom));
-    if (!sheet.correctedFrequencyText.empty())
-        html += QStringLiteral("<h3>Trims (+ lengthen, &minus; shorten)</h3>") +
+    if (!sheet.correctedFrequencyText.empty()) {
+        html += QStringLiteral("<h3>Trims: cut as for %1 MHz; the stations stay as built</h3>")
+                    .arg(escaped(sheet.correctedFrequencyText)) +
                 QString::fromStdString(htmlTable(tables.trims));
+        html += QStringLiteral("<h3>Corner marks after trimming</h3>") +
+                QString::fromStdString(htmlTable(tables.trimmedMarks));
+    }
     html +=
         QStringLiteral("<h3>Materials</h3><p>Wire in all: %1 (%2 m)<br>Spreader arms: %3<br>Boom: %4; the "
                        "window shows %5</p>")

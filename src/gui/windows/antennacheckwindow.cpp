@@ -6,6 +6,8 @@
 #include "gui/print/checkreport.h"
 #include "gui/print/confirmprint.h"
 #include "core/nec/checktable.h"
+#include "core/runtime/messagebox.h"
+#include "core/shop/shopsettings.h"
 #include "gui/runtime/printer.h"
 #include "core/shop/lengthtext.h"
 #include "gui/windows/enginerun.h"
@@ -221,9 +223,14 @@ void AntennaCheckWindow::buildWidgets()
     QPushButton *csv = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
     QPushButton *pdf = buttons->addButton(QStringLiteral("Save P&DF\u2026"), QDialogButtonBox::ActionRole);
     QPushButton *print = buttons->addButton(QStringLiteral("Pri&nt\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *sheet = buttons->addButton(QStringLiteral("S&hop Sheet for This Check"), QDialogButtonBox::ActionRole);
+    sheet->setObjectName(QStringLiteral("shopSheetForCheck"));
+    sheet->setToolTip(QStringLiteral("The shop sheet with each loop's trim for the resonance the model predicts"));
+    connect(sheet, &QPushButton::clicked, this,
+            guardedSlot(m_messages, this, &AntennaCheckWindow::openShopSheetForCheck));
     m_printButton = print;
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
-    m_resultButtons = {csv, pdf, print};
+    m_resultButtons = {csv, pdf, print, sheet};
     connect(deck, &QPushButton::clicked, this, [this] {
         runHandler(m_messages, [this] {
             choose(QStringLiteral("Save deck"), QStringLiteral("NEC-2 decks (*.nec)"), QStringLiteral("nec"),
@@ -425,6 +432,23 @@ void AntennaCheckWindow::startRound()
                           : QStringLiteral("Running nec2c: the cutting sensitivity and, where the sweep "
                                            "missed them, the resonance and the 2:1 edges\u2026"));
     m_run->start();
+}
+
+void AntennaCheckWindow::openShopSheetForCheck()
+{
+    if (!m_summary)
+        return;
+    auto measured = shop::measuredFromModel(m_summary->resonanceMHz, m_summary->design.mhz);
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&measured)) {
+        MessageBoxRequest request;
+        request.prompt = refusal->message;
+        request.buttons = buttons::kInformation;
+        request.title = "Shop Sheet for This Check";
+        m_messages.MessageBox(request);
+        return;
+    }
+    emit shopSheetRequested(QString::fromStdString(m_runFrequency),
+                            QString::fromStdString(std::get<std::string>(measured)));
 }
 
 void AntennaCheckWindow::cancel()

@@ -55,8 +55,14 @@ public:
     [[nodiscard]] bool saveCsv(const QString &path);
     [[nodiscard]] bool savePdf(const QString &path);
 
+    // What "Shop Sheet for This Check" does: the sheet with the predicted resonance as the measured one, or
+    // a message saying why the prediction gives no trim.
+    void openShopSheetForCheck();
+
 signals:
     void checkEnded();
+    // The shop sheet for this design, trimmed by the resonance the check predicts (three decimals).
+    void shopSheetRequested(const QString &frequencyText, const QString &measuredText);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

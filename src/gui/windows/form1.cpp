@@ -326,8 +326,17 @@ void Form1::openShopSheet()
 
 void Form1::openAntennaCheck()
 {
-    if (!m_antennaCheck)
+    if (!m_antennaCheck) {
         m_antennaCheck = new AntennaCheckWindow(this, m_messages, m_printer);
+        connect(m_antennaCheck, &AntennaCheckWindow::shopSheetRequested, this,
+                [this](const QString &frequencyText, const QString &measuredText) {
+                    runHandler(m_messages, [&] {
+                        openShopSheet();
+                        m_shopSheet->setFrequencyText(frequencyText);
+                        m_shopSheet->setMeasuredText(measuredText);
+                    });
+                });
+    }
     if (!m_lastCalculatedFrequency.isEmpty() && !m_antennaCheck->running())
         m_antennaCheck->setFrequencyText(m_lastCalculatedFrequency);
     bringToFront(*m_antennaCheck);

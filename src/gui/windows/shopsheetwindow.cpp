@@ -130,15 +130,18 @@ void ShopSheetWindow::buildWidgets()
     m_models[1]->setTable({empty.cornerMarks.columns, {}});
     m_models[2]->setTable({empty.spreadersAndBoom.columns, {}});
     m_models[3]->setTable({empty.trims.columns, {}});
+    m_models[4]->setTable({empty.trimmedMarks.columns, {}});
     m_loops = makeTable(QStringLiteral("loops"), m_models[0]);
     m_marks = makeTable(QStringLiteral("cornerMarks"), m_models[1]);
     m_boom = makeTable(QStringLiteral("spreadersAndBoom"), m_models[2]);
     m_trims = makeTable(QStringLiteral("trims"), m_models[3]);
+    m_trimmedMarks = makeTable(QStringLiteral("trimmedMarks"), m_models[4]);
     m_tabs = new QTabWidget;
     m_tabs->addTab(m_loops, QStringLiteral("&Loops"));
     m_tabs->addTab(m_marks, QStringLiteral("&Corner marks"));
     m_tabs->addTab(m_boom, QStringLiteral("Spreaders and &boom"));
     m_tabs->addTab(m_trims, QStringLiteral("&Trims"));
+    m_tabs->addTab(m_trimmedMarks, QStringLiteral("Trimmed mar&ks"));
     m_drawing = new ShopDrawing;
 
     auto *splitter = new QSplitter(Qt::Horizontal);
@@ -218,6 +221,11 @@ void ShopSheetWindow::saveSettings() const
 void ShopSheetWindow::setFrequencyText(const QString &text)
 {
     m_frequency->setText(text);
+}
+
+void ShopSheetWindow::setMeasuredText(const QString &text)
+{
+    m_measured->setText(text);
 }
 
 QString ShopSheetWindow::note() const
@@ -317,7 +325,9 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
     m_models[1]->setTable(std::move(tables.cornerMarks));
     m_models[2]->setTable(std::move(tables.spreadersAndBoom));
     m_models[3]->setTable(std::move(tables.trims));
-    m_tabs->setTabEnabled(m_tabs->indexOf(m_trims), !sheet.correctedFrequencyText.empty());
+    m_models[4]->setTable(std::move(tables.trimmedMarks));
+    for (QTableView *trims : {m_trims, m_trimmedMarks})
+        m_tabs->setTabEnabled(m_tabs->indexOf(trims), !sheet.correctedFrequencyText.empty());
 
     QString summary =
         qText(shop::roundingNote(sheet.settings.step)) +
@@ -326,7 +336,7 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
                  qText(shop::metresText(sheet.wireTotal)),
                  qText(shop::feetInchesText(sheet.boomLength, sheet.settings.step)), qText(sheet.windowBoomInches));
     if (!sheet.correctedFrequencyText.empty())
-        summary += QStringLiteral(" Trims: cut as for %1 MHz (+ lengthen, \u2212 shorten).")
+        summary += QStringLiteral(" Trims: cut as for %1 MHz; the stations stay as built.")
                        .arg(qText(sheet.correctedFrequencyText));
     m_summary->setText(summary);
     m_drawing->setSheet(sheet);

@@ -35,6 +35,8 @@ public:
 
     // The frequency the sheet is for, as the main window's frequency box had it.
     void setFrequencyText(const QString &text);
+    // The resonance the built array, or the model of it, gives for the frequency shown.
+    void setMeasuredText(const QString &text);
 
     [[nodiscard]] const std::optional<shop::ShopSheet> &sheet() const { return m_sheet; }
     [[nodiscard]] QString problem() const;
@@ -76,11 +78,12 @@ private:
     QString m_measuredFor; // the design frequency the measured resonance belongs to, three decimals
     QLabel *m_summary = nullptr;
     QTabWidget *m_tabs = nullptr;
-    std::array<ResultTableModel *, 4> m_models{}; // loops, corner marks, spreaders and boom, trims
+    std::array<ResultTableModel *, 5> m_models{}; // loops, corner marks, spreaders and boom, trims, trimmed marks
     QTableView *m_loops = nullptr;
     QTableView *m_marks = nullptr;
     QTableView *m_boom = nullptr;
     QTableView *m_trims = nullptr;
+    QTableView *m_trimmedMarks = nullptr;
     ShopDrawing *m_drawing = nullptr;
     QPushButton *m_printButton = nullptr;
     QPushButton *m_pdfButton = nullptr;

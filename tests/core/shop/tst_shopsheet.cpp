@@ -69,8 +69,15 @@ void TestShopSheet::twentyMetres()
     // Built for 14.2, resonating at 14.05: cut as for 14.2 x 14.2 / 14.05 = 14.351601423487542 MHz, whose
     // reflector is 12660 / 14.3516... = 882.1315 -> 882.132 in, 9.417 in shorter than built.
     QCOMPARE(QString::fromStdString(sheet.correctedFrequencyText), "14.352");
-    QCOMPARE(text(sheet, *reflector.trim), "-9-7/16\"");
-    QCOMPARE(millimetresText(*reflector.trim), "-239.2");
+    QCOMPARE(text(sheet, reflector.trim->change), "-9-7/16\"");
+    QCOMPARE(millimetresText(reflector.trim->change), "-239.2");
+    // A quarter from each side: 9.417 / 4 = 2.354 in, 37.7 sixteenths.
+    QCOMPARE(trimAction(reflector.trim->change, 16), "shorten 9-7/16\" (2-3/8\" a side)");
+    // The trimmed loop's side 882.132 / 4 = 220.533 (72.5 sixteenths past 18'), its first mark 1.25 +
+    // 110.2665 = 111.5165 (56.3 past 9'), and the arms meet it at 220.533 / sqrt 2 - 1 = 154.940 from the hub.
+    QCOMPARE(text(sheet, reflector.trim->side), "18' 4-9/16\"");
+    QCOMPARE(text(sheet, reflector.trim->cornerMarks[0]), "9' 3-1/2\"");
+    QCOMPARE(text(sheet, reflector.trim->arm), "12' 10-15/16\"");
 }
 
 // 28.5 MHz in thirty-seconds, allowance 60 mm (2.362 in), hub offset 25 mm (0.984 in), measured at 28.9 MHz.
@@ -84,9 +91,9 @@ void TestShopSheet::tenMetres()
     QCOMPARE(text(sheet, sheet.boomLength), "33' 6-1/4\"");          // 78.716 + 5 x 64.705 = 402.241
     // Resonating at 28.9 MHz, above the design, the loops came out short: the design for 28.5 x 28.5 / 28.9
     // = 28.1055 MHz has a reflector of 12660 / 28.1055 = 450.445 in, 6.234 in longer than built.
-    QCOMPARE(text(sheet, *reflector.trim), "6-7/32\""); // 6.234 x 32 = 199.5
-    QCOMPARE(millimetresText(*reflector.trim), "158.3");
-    QVERIFY(*sheet.elements[6].correctedStation > sheet.elements[6].station);
+    QCOMPARE(text(sheet, reflector.trim->change), "6-7/32\""); // 6.234 x 32 = 199.5
+    QCOMPARE(millimetresText(reflector.trim->change), "158.3");
+    QCOMPARE(trimAction(reflector.trim->change, 32), "lengthen 6-7/32\" (1-9/16\" a side)"); // 1.5585 x 32 = 49.9
 }
 
 void TestShopSheet::lastStationIsTheBoom_data()
@@ -125,6 +132,10 @@ void TestShopSheet::refusals()
     QVERIFY(refusalOf("14.2", {16, 0, 0, 12.77}).startsWith("The measured resonance"));
     QVERIFY(refusalOf("14.2", {16, 0, 0, 12.79}).isEmpty());
     QCOMPARE(refusalOf("abc", {}), "You must enter an integer value.");
+    // A predicted resonance is held to the same 10 %, and read to the kHz as if typed.
+    QCOMPARE(std::get<std::string>(measuredFromModel(12.7804, 14.2)), "12.780");
+    QVERIFY(std::holds_alternative<ShopRefusal>(measuredFromModel(12.7796, 14.2)));
+    QVERIFY(std::holds_alternative<ShopRefusal>(measuredFromModel(std::nullopt, 14.2)));
 }
 
 // A frequency whose lengths do not fit the sheet's arithmetic is refused by name, never written as a loop

@@ -6,6 +6,7 @@
 #include "support/runprocess.h"
 #include "support/scriptedmessages.h"
 #include "gui/windows/antennacheckwindow.h"
+#include "gui/windows/shopsheetwindow.h"
 #include "gui/windows/enginerun.h"
 #include "gui/windows/fonts.h"
 #include "gui/windows/form1.h"
@@ -158,6 +159,16 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY2(report.contains(QStringLiteral("cut as for ")), qPrintable(report));
     QVERIFY(report.contains(QStringLiteral("SWR, with the 2:1 line")));
     QVERIFY(m_messages.requests.empty());
+
+    // The predicted resonance trims the sheet, cut as for the frequency the verdict names.
+    check->findChild<QPushButton *>(QStringLiteral("shopSheetForCheck"))->click();
+    ShopSheetWindow *sheet = m_form->shopSheet();
+    QVERIFY(sheet);
+    QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("measured"))->text(),
+             QString::number(*check->summary()->resonanceMHz, 'f', 3));
+    QVERIFY2(sheet->sheet() && sheet->sheet()->elements[0].trim, qPrintable(sheet->problem()));
+    QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText),
+             QString::number(*check->summary()->cutAsForMHz, 'f', 3));
 }
 
 void TestAntennaCheckWindow::cancelLeavesNothingBehind()
