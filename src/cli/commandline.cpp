@@ -8,6 +8,7 @@
 #include "core/calc/memorygrid.h"
 #include "core/format/fieldtext.h"
 #include "core/nec/analysis.h"
+#include "core/nec/tuner.h"
 #include "core/nec/deck.h"
 #include "core/runtime/runtimeerror.h"
 #include "core/shop/shopsheet.h"
@@ -39,6 +40,7 @@ constexpr std::string_view kUsage =
     "       tarvelin-calc [--format table|csv|json] --shop [SHOP OPTION ...] [FREQUENCY ...]\n"
     "       tarvelin-calc [--format table|csv|json] --analyse [CHECK OPTION ...] [FREQUENCY ...]\n"
     "       tarvelin-calc --nec [CHECK OPTION ...] [FREQUENCY ...]\n"
+    "       tarvelin-calc [--format table|csv|json] --tune [CHECK OPTION ...] [--band PERCENT] [FREQUENCY ...]\n"
     "Try 'tarvelin-calc --help' for more information.\n";
 
 constexpr std::string_view kHelp =
@@ -47,6 +49,7 @@ constexpr std::string_view kHelp =
   or:  tarvelin-calc [--format table|csv|json] --shop [SHOP OPTION ...] [FREQUENCY ...]
   or:  tarvelin-calc [--format table|csv|json] --analyse [CHECK OPTION ...] [FREQUENCY ...]
   or:  tarvelin-calc --nec [CHECK OPTION ...] [FREQUENCY ...]
+  or:  tarvelin-calc [--format table|csv|json] --tune [CHECK OPTION ...] [--band PERCENT] [FREQUENCY ...]
 
 Calculates a seven-element cubical quad (reflector, driven element, five
 directors) for each centre FREQUENCY in megahertz, with exactly the texts the
@@ -96,6 +99,19 @@ Shop sheet:
   --measured model the resonance the antenna check predicts instead, with
                    the check options below
 
+Tuning:
+  --tune           tune each FREQUENCY's seven loop lengths with the model,
+                   for the chosen wire and ground, the stations as designed:
+                   SWR 1.5 or less and F/B 20 dB or more across the band,
+                   then the most forward gain; starts from the loops scaled
+                   by the check's resonance, each within 10 % of the
+                   specified loop; takes the check options below. The
+                   specified design stays as it is; the tuned one is shown
+                   beside it, before and after
+  --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5)
+  --time-limit S   stop the search after S seconds, keeping the best design
+                   found: 5 to 3600 (default 45)
+
 Antenna check:
   --nec            instead of the grid, print the NEC-2 deck of the design at
                    each FREQUENCY, with the check options below
@@ -141,6 +157,7 @@ Examples:
   tarvelin-calc --fraction 0.375           3/8
   tarvelin-calc --shop --allowance 2in 14.2   the cut list for 20 m
   tarvelin-calc --analyse --format json 14.2  the design checked with nec2c
+  tarvelin-calc --tune --band 0.7 14.2        loop lengths tuned for 20 m
 )";
 
 enum class Mode
@@ -150,6 +167,7 @@ enum class Mode
     Shop,
     Deck,
     Analyse,
+    Tune,
 };
 
 struct Options
@@ -160,6 +178,7 @@ struct Options
     shop::ShopSettingTexts shopTexts;
     bool measuredByModel = false; // --shop --measured model: the check's resonance, per frequency
     nec::CheckSettings checkSettings;
+    nec::TuneSettings tuneSettings;
     bool help = false;
     bool version = false;
     std::vector<std::string_view> inputs;
@@ -199,7 +218,12 @@ bool shopOnly(Mode mode)
 
 bool checkOnly(Mode mode)
 {
-    return mode == Mode::Deck || mode == Mode::Analyse;
+    return mode == Mode::Deck || mode == Mode::Analyse || mode == Mode::Tune;
+}
+
+bool tuneOnly(Mode mode)
+{
+    return mode == Mode::Tune;
 }
 
 bool notDeck(Mode mode)
@@ -207,20 +231,22 @@ bool notDeck(Mode mode)
     return mode != Mode::Deck;
 }
 
-constexpr std::array<ModeOption, 13> kModeOptions{{
+constexpr std::array<ModeOption, 15> kModeOptions{{
     {"--step", "--shop", shopOnly},
     {"--allowance", "--shop", shopOnly},
     {"--hub-offset", "--shop", shopOnly},
     {"--measured", "--shop", shopOnly},
-    {"--wire-mm", "--nec, --analyse or --measured model", checkOnly},
-    {"--awg", "--nec, --analyse or --measured model", checkOnly},
-    {"--segments", "--nec, --analyse or --measured model", checkOnly},
-    {"--span", "--nec, --analyse or --measured model", checkOnly},
-    {"--points", "--nec, --analyse or --measured model", checkOnly},
-    {"--z0", "--nec, --analyse or --measured model", checkOnly},
-    {"--lossless", "--nec, --analyse or --measured model", checkOnly},
-    {"--ground-height", "--nec, --analyse or --measured model", checkOnly},
-    {"--format", "the grid, --fraction, --shop or --analyse (a deck is a deck)", notDeck},
+    {"--wire-mm", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--awg", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--segments", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--span", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--points", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--z0", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--lossless", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--ground-height", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--band", "--tune", tuneOnly},
+    {"--time-limit", "--tune", tuneOnly},
+    {"--format", "the grid, --fraction, --shop, --analyse or --tune (a deck is a deck)", notDeck},
 }};
 
 std::string_view checkOptionName(nec::CheckSetting setting, const nec::CheckSettingTexts &texts)
@@ -267,7 +293,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.set_help_flag();
     app.allow_extras(); // inputs, negative numbers among them, stay in their order
     std::string format;
-    std::array<bool, 4> modes{};
+    std::array<bool, 5> modes{};
+    std::string band;
+    std::string timeLimit;
     shop::ShopSettingTexts shopTexts;
     nec::CheckSettingTexts checkTexts;
     std::string groundHeight;
@@ -278,6 +306,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.add_flag("--shop", modes[1]);
     app.add_flag("--nec", modes[2]);
     app.add_flag("--analyse,--analyze", modes[3]);
+    app.add_flag("--tune", modes[4]);
+    app.add_option("--band", band);
+    app.add_option("--time-limit", timeLimit);
     app.add_option("--step", shopTexts.step);
     app.add_option("--allowance", shopTexts.allowance);
     app.add_option("--hub-offset", shopTexts.hubOffset);
@@ -325,7 +356,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
 
     const auto modeCount = std::count(modes.begin(), modes.end(), true);
     if (modeCount > 1) {
-        constexpr std::array<std::string_view, 4> names{"--fraction", "--shop", "--nec", "--analyse"};
+        constexpr std::array<std::string_view, 5> names{"--fraction", "--shop", "--nec", "--analyse", "--tune"};
         std::vector<std::string_view> chosen;
         for (std::size_t i = 0; i < modes.size(); ++i)
             if (modes[i])
@@ -337,6 +368,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
                    : modes[1] ? Mode::Shop
                    : modes[2] ? Mode::Deck
                    : modes[3] ? Mode::Analyse
+                   : modes[4] ? Mode::Tune
                               : Mode::Grid;
     // With --measured model, the shop sheet runs the check, so the check's options belong to it too.
     options.measuredByModel = options.mode == Mode::Shop && shopTexts.measured == "model";
@@ -382,6 +414,22 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             return std::nullopt;
         }
         options.checkSettings = std::get<nec::CheckSettings>(read);
+    }
+    if (options.mode == Mode::Tune && app.count("--band") > 0) {
+        auto read = nec::readTuneBand(band);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, "--band", *refusal);
+            return std::nullopt;
+        }
+        options.tuneSettings.bandPercent = std::get<double>(read);
+    }
+    if (options.mode == Mode::Tune && app.count("--time-limit") > 0) {
+        auto read = nec::readTuneSeconds(timeLimit);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, "--time-limit", *refusal);
+            return std::nullopt;
+        }
+        options.tuneSettings.timeLimitSeconds = std::get<double>(read);
     }
     return options;
 }
@@ -433,6 +481,9 @@ public:
             break;
         case Mode::Analyse:
             analyse(input);
+            break;
+        case Mode::Tune:
+            tuneDesign(input);
             break;
         case Mode::Grid:
             calculate(input);
@@ -508,6 +559,35 @@ private:
         if (const std::optional<nec::CheckSummary> summary = runCheck(frequencyText))
             m_writer.appendCheck(m_buffer, frequencyText, fixedText(summary->design.mhz, 3), *summary,
                                  m_options.checkSettings.z0Ohms);
+    }
+
+    // The check first, for the resonance the tuner starts from: every loop scaled by resonance / design,
+    // the one factor that would put the resonance on the design frequency.
+    void tuneDesign(std::string_view frequencyText)
+    {
+        const std::optional<nec::CheckSummary> check = runCheck(frequencyText);
+        if (!check)
+            return;
+        const auto geometry = std::get<nec::ArrayGeometry>(nec::geometryFor(std::string(frequencyText)));
+        nec::TuneSettings tune = m_options.tuneSettings;
+        tune.processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+        const nec::Evaluator evaluate = nec::necEvaluator(
+            geometry, m_options.checkSettings, tune,
+            [](const std::vector<std::string> &decks) -> std::variant<std::vector<std::string>, std::string> {
+                auto outputs = runEngine(decks, kEngineTimeLimit);
+                if (auto *failure = std::get_if<EngineFailure>(&outputs))
+                    return std::move(failure->message);
+                return std::move(std::get<std::vector<std::string>>(outputs));
+            });
+        const std::atomic<bool> never{false};
+        const double start = check->resonanceMHz ? *check->resonanceMHz / check->design.mhz : 1.0;
+        auto tuned = nec::tuneLoops(tune, start, evaluate, never, {});
+        if (const auto *failure = std::get_if<std::string>(&tuned)) {
+            engineFailed(frequencyText, *failure);
+            return;
+        }
+        const auto design = std::get<DesignLengths>(designLengths(std::string(frequencyText)));
+        m_writer.appendTune(m_buffer, frequencyText, design, std::get<nec::TuneResult>(tuned), tune);
     }
 
     // The check of one frequency, its rounds run in turn, its warnings on stderr; none when it failed, which
@@ -587,7 +667,9 @@ private:
     // A check run for a shop sheet fails under the sheet's own header.
     [[nodiscard]] FailureRecord checkFailureRecord() const
     {
-        return m_options.mode == Mode::Shop ? &ResultWriter::appendShopFailure : &ResultWriter::appendCheckFailure;
+        return m_options.mode == Mode::Shop   ? &ResultWriter::appendShopFailure
+               : m_options.mode == Mode::Tune ? &ResultWriter::appendTuneFailure
+                                              : &ResultWriter::appendCheckFailure;
     }
 
     void fail(std::string_view input, std::string_view message, FailureRecord append)

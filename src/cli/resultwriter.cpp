@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "cli/resultwriter.h"
 
+#include "core/calc/designlengths.h"
 #include "core/calc/memorygrid.h"
 #include "core/calc/resultstable.h"
 #include "core/nec/checksummary.h"
 #include "core/nec/checktable.h"
+#include "core/nec/tuner.h"
 #include "core/shop/shopsheettext.h"
 
 #include <cmath>
@@ -354,14 +356,10 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         const nec::SweepPoint &d = summary.design;
         out += "], \"design\": {\"mhz\": ";
         appendJsonNumber(out, d.mhz);
-        out += ", \"swr\": ";
-        appendJsonNumber(out, d.swr);
-        out += ", \"gain_dbi\": ";
-        appendJsonNumber(out, d.gainDbi);
-        out += ", \"fb_db\": ";
-        appendJsonNumber(out, d.frontToBackDb);
-        out += ", \"fr_db\": ";
-        appendJsonNumber(out, d.frontToRearDb);
+        appendJsonKeyNumber(out, "swr", d.swr);
+        appendJsonKeyNumber(out, "gain_dbi", d.gainDbi);
+        appendJsonKeyNumber(out, "fb_db", d.frontToBackDb);
+        appendJsonKeyNumber(out, "fr_db", d.frontToRearDb);
         out += '}';
         if (d.elevationDegrees) {
             out += ", \"takeoff_deg\": ";
@@ -430,6 +428,108 @@ void ResultWriter::appendWithErrorField(std::string &out, const std::string &row
         out += ",\r\n";
         start = end + 2;
     }
+}
+
+const std::string &ResultWriter::tuneCsvHeader()
+{
+    static const std::string header = [] {
+        ResultTable columns;
+        columns.columns.push_back({"frequency", "Frequency (MHz)"});
+        for (const TableColumn &column : nec::tunedTable({}, {}).columns)
+            columns.columns.push_back(column);
+        std::string text;
+        appendCsvTable(text, columns, true);
+        return withErrorColumn(text);
+    }();
+    return header;
+}
+
+void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
+                              const nec::TuneResult &result, const nec::TuneSettings &tune)
+{
+    const ResultTable loops = nec::tunedTable(design, result.factors);
+    const auto goals = [&] {
+        std::string text = result.swrGoalMet ? "SWR goal met" : "SWR goal missed";
+        text += " (worst " + fixedText(result.after.worstSwr(), 2) + " against " + fixedText(tune.maxSwr, 2) + "); ";
+        text += result.frontToBackGoalMet ? "F/B goal met" : "F/B goal missed";
+        text += " (lowest " + fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
+                fixedText(tune.minFrontToBackDb, 0) + " dB)";
+        return text;
+    };
+    switch (m_format) {
+    case OutputFormat::Table: {
+        if (m_anyTableWritten)
+            out += '\n';
+        m_anyTableWritten = true;
+        out += "Tuned design for " + design.frequencyLabel +
+               " MHz, modelled for the chosen wire and ground; the specified design stays as it is.\n\n";
+        appendTerminalTable(out, loops);
+        out += "\nStations as designed.\n\n";
+        appendTerminalTable(out, nec::tuneVerdictTable(result, tune));
+        out += '\n' + goals() + ".\n";
+        out += std::to_string(result.evaluations) + " evaluations in " + fixedText(result.seconds, 1) + " s" +
+               (result.timedOut ? ", stopped at the time limit" : "") + ".\n";
+        return;
+    }
+    case OutputFormat::Csv: {
+        appendCsvHeaderOnce(out, tuneCsvHeader());
+        ResultTable rows = loops;
+        for (std::vector<TableCell> &row : rows.rows)
+            row.insert(row.begin(), TableCell{design.frequencyLabel, std::nullopt});
+        rows.columns.insert(rows.columns.begin(), TableColumn{"frequency", "Frequency (MHz)"});
+        std::string text;
+        appendCsvTable(text, rows, false);
+        appendWithErrorField(out, text);
+        return;
+    }
+    case OutputFormat::Json: {
+        out += "{\"frequency\": ";
+        appendJsonString(out, frequencyText);
+        out += ", \"loops\": [";
+        for (std::size_t i = 0; i < loops.rows.size(); ++i) {
+            const std::vector<TableCell> &row = loops.rows[i];
+            out += i == 0 ? "{" : ", {";
+            out += "\"element\": ";
+            appendJsonString(out, row[0].text);
+            out += ", \"loop_in\": " + row[2].text + ", \"loop_mm\": " + row[3].text + ", \"side_in\": " + row[4].text +
+                   ", \"factor\": " + row[5].text + ", \"specified_loop_in\": " + row[1].text + "}";
+        }
+        out += "], \"stations_in\": [";
+        std::int64_t station = 0;
+        for (std::size_t i = 0; i < design.spacingThousandths.size(); ++i) {
+            station += design.spacingThousandths[i];
+            out += (i == 0 ? "" : ", ") + fixedText(static_cast<double>(station) / 1000.0, 3);
+        }
+        out += ']';
+        for (const auto &[key, figures] : {std::pair{"before", &result.before}, std::pair{"after", &result.after}}) {
+            out += ", \"";
+            out += key;
+            out += "\": {\"swr\": ";
+            appendJsonNumber(out, figures->design.swr);
+            appendJsonKeyNumber(out, "gain_dbi", figures->design.gainDbi);
+            appendJsonKeyNumber(out, "fb_db", figures->design.frontToBackDb);
+            appendJsonKeyNumber(out, "fr_db", figures->design.frontToRearDb);
+            appendJsonKeyNumber(out, "worst_swr", figures->worstSwr());
+            appendJsonKeyNumber(out, "min_fb_db", figures->lowestFrontToBackDb());
+            out += '}';
+        }
+        out += ", \"goals_met\": {\"swr\": ";
+        out += result.swrGoalMet ? "true" : "false";
+        out += ", \"fb\": ";
+        out += result.frontToBackGoalMet ? "true" : "false";
+        out += "}, \"band_percent\": ";
+        appendJsonNumber(out, tune.bandPercent);
+        out += ", \"evaluations\": " + std::to_string(result.evaluations) + ", \"seconds\": ";
+        appendJsonNumber(out, result.seconds);
+        out += "}\n";
+        return;
+    }
+    }
+}
+
+void ResultWriter::appendTuneFailure(std::string &out, std::string_view frequencyText, std::string_view message)
+{
+    appendFailureRecord(out, tuneCsvHeader(), frequencyText, message);
 }
 
 void ResultWriter::appendCheckFailure(std::string &out, std::string_view frequencyText, std::string_view message)

@@ -9,9 +9,12 @@ class MemoryGrid;
 namespace shop {
 struct ShopSheet;
 }
+struct DesignLengths;
 namespace nec {
 struct CheckSummary;
-}
+struct TuneResult;
+struct TuneSettings;
+} // namespace nec
 } // namespace tarvelin
 
 namespace tarvelin::cli {
@@ -49,6 +52,11 @@ public:
     void appendCheck(std::string &out, std::string_view frequencyText, std::string_view frequencyLabel,
                      const nec::CheckSummary &summary, double z0Ohms);
 
+    // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
+    void appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
+                    const nec::TuneResult &result, const nec::TuneSettings &tune);
+    void appendTuneFailure(std::string &out, std::string_view frequencyText, std::string_view message);
+
     // Whether failures go into the output itself (json, csv) or only to the error stream (table).
     [[nodiscard]] bool failuresInOutput() const { return m_format != OutputFormat::Table; }
 
@@ -56,6 +64,7 @@ private:
     [[nodiscard]] static const std::string &gridCsvHeader();
     [[nodiscard]] static const std::string &shopCsvHeader();
     [[nodiscard]] static const std::string &checkCsvHeader();
+    [[nodiscard]] static const std::string &tuneCsvHeader();
     static void appendWithErrorField(std::string &out, const std::string &rows);
     void appendFailureRecord(std::string &out, const std::string &csvHeader, std::string_view frequencyText,
                              std::string_view message);

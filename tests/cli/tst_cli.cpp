@@ -104,6 +104,7 @@ private slots:
     void antennaCheck_data();
     void antennaCheck();
     void shopSheetMeasuredByModel();
+    void tuneEndToEnd();
     void engineMissing();
     void checkFailuresAreRecords_data();
     void checkFailuresAreRecords();
@@ -286,7 +287,11 @@ void TestCli::usageErrors_data()
     QTest::newRow("allowance without --shop")
         << QStringList{"--allowance", "2", "14.2"} << "--allowance: Belongs to --shop.";
     QTest::newRow("gauge without a check")
-        << QStringList{"--awg", "12", "14.2"} << "--awg: Belongs to --nec, --analyse or --measured model.";
+        << QStringList{"--awg", "12", "14.2"} << "--awg: Belongs to --nec, --analyse, --tune or --measured model.";
+    QTest::newRow("band without --tune") << QStringList{"--analyse", "--band", "1", "14.2"}
+                                         << "--band: Belongs to --tune.";
+    QTest::newRow("band too wide") << QStringList{"--tune", "--band", "7", "14.2"}
+                                   << "--band: The band must be 0.1 to 5.0 % either side of the design frequency.";
     QTest::newRow("gauge and diameter") << QStringList{"--analyse", "--awg", "12", "--wire-mm", "3", "14.2"}
                                         << "--awg: Give the wire as a diameter or as an AWG gauge, not both.";
     QTest::newRow("even points") << QStringList{"--analyse", "--points", "4", "14.2"}
@@ -561,6 +566,36 @@ void TestCli::shopSheetMeasuredByModel()
         trimmed.value(QStringLiteral("trims")).toArray().at(0).toObject().value(QStringLiteral("action")).toString();
     QVERIFY2(action.startsWith(QStringLiteral("shorten ")) && action.endsWith(QStringLiteral("\" a side)")),
              qPrintable(action));
+}
+
+// One real tune at 14.2 MHz, cut short: the loops move, the stations stay, and the tuned design does at
+// least as well as the specified one by the tuner's own measure.
+void TestCli::tuneEndToEnd()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    const Run run = runCalc({"--tune", "--format", "json", "--time-limit", "8", "14.2"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject tuned = QJsonDocument::fromJson(run.out).object();
+    const QJsonArray loops = tuned.value(QStringLiteral("loops")).toArray();
+    QCOMPARE(loops.size(), 7);
+    QCOMPARE(loops[0].toObject().value(QStringLiteral("element")).toString(), QStringLiteral("Reflector"));
+    for (const QJsonValue loop : loops) {
+        const double factor = loop.toObject().value(QStringLiteral("factor")).toDouble();
+        QVERIFY2(factor >= 0.9 && factor <= 1.1, qPrintable(QString::number(factor)));
+        QVERIFY(qAbs(loop.toObject().value(QStringLiteral("loop_in")).toDouble() -
+                     4 * loop.toObject().value(QStringLiteral("side_in")).toDouble()) < 0.003);
+    }
+    const QJsonArray stations = tuned.value(QStringLiteral("stations_in")).toArray();
+    QCOMPARE(stations.size(), 7);
+    QCOMPARE(stations[6].toDouble(), 807.316); // the window's boom
+    const QJsonObject before = tuned.value(QStringLiteral("before")).toObject();
+    const QJsonObject after = tuned.value(QStringLiteral("after")).toObject();
+    QVERIFY2(qAbs(before.value(QStringLiteral("swr")).toDouble() - 4.118) < 0.01, run.out.constData());
+    QVERIFY(after.value(QStringLiteral("worst_swr")).toDouble() < before.value(QStringLiteral("worst_swr")).toDouble());
+    QVERIFY(tuned.value(QStringLiteral("goals_met")).toObject().contains(QStringLiteral("swr")));
+    QVERIFY(tuned.value(QStringLiteral("evaluations")).toInt() > 10);
+    QVERIFY(tuned.value(QStringLiteral("seconds")).toDouble() < 8.0 + 5.0);
 }
 
 void TestCli::engineMissing()
