@@ -111,6 +111,8 @@ Tuning:
   --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5)
   --time-limit S   stop the search after S seconds, keeping the best design
                    found: 5 to 3600 (default 45)
+  --shop --tune    the tuned design's shop sheet, with the shop and check
+                   options
 
 Antenna check:
   --nec            instead of the grid, print the NEC-2 deck of the design at
@@ -177,6 +179,7 @@ struct Options
     shop::ShopSettings shopSettings;
     shop::ShopSettingTexts shopTexts;
     bool measuredByModel = false; // --shop --measured model: the check's resonance, per frequency
+    bool tuneForSheet = false;    // --shop --tune: the tuned design's sheet
     nec::CheckSettings checkSettings;
     nec::TuneSettings tuneSettings;
     bool help = false;
@@ -354,6 +357,10 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
     }
 
+    // --shop --tune is the tuned design's shop sheet: one mode, the shop sheet, with the tuner before it.
+    options.tuneForSheet = modes[1] && modes[4];
+    if (options.tuneForSheet)
+        modes[4] = false;
     const auto modeCount = std::count(modes.begin(), modes.end(), true);
     if (modeCount > 1) {
         constexpr std::array<std::string_view, 5> names{"--fraction", "--shop", "--nec", "--analyse", "--tune"};
@@ -374,8 +381,10 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     options.measuredByModel = options.mode == Mode::Shop && shopTexts.measured == "model";
     for (const ModeOption &option : kModeOptions) {
         const bool checkOption = option.belongs == checkOnly;
+        const bool tuneOption = option.belongs == tuneOnly;
         if (app.count(std::string(option.name)) > 0 && !option.belongs(options.mode) &&
-            !(options.measuredByModel && checkOption)) {
+            !((options.measuredByModel || options.tuneForSheet) && checkOption) &&
+            !(options.tuneForSheet && tuneOption)) {
             complain(err, option.name, "Belongs to " + std::string(option.modes));
             return std::nullopt;
         }
@@ -394,6 +403,10 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.format = *named;
     }
+    if (options.tuneForSheet && app.count("--measured") > 0) {
+        complain(err, "--measured", "Cannot be used with --tune: a tuned design is cut as tuned");
+        return std::nullopt;
+    }
     if (options.mode == Mode::Shop) {
         if (options.measuredByModel)
             shopTexts.measured.clear(); // each frequency's own, once its check has run
@@ -405,7 +418,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.shopSettings = std::get<shop::ShopSettings>(read);
     }
-    if (checkOnly(options.mode) || options.measuredByModel) {
+    if (checkOnly(options.mode) || options.measuredByModel || options.tuneForSheet) {
         if (app.count("--ground-height") > 0)
             checkTexts.groundHeight = groundHeight;
         auto read = nec::readCheckSettings(checkTexts);
@@ -415,7 +428,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.checkSettings = std::get<nec::CheckSettings>(read);
     }
-    if (options.mode == Mode::Tune && app.count("--band") > 0) {
+    const bool tuning = options.mode == Mode::Tune || options.tuneForSheet;
+    if (tuning && app.count("--band") > 0) {
         auto read = nec::readTuneBand(band);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--band", *refusal);
@@ -423,7 +437,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.tuneSettings.bandPercent = std::get<double>(read);
     }
-    if (options.mode == Mode::Tune && app.count("--time-limit") > 0) {
+    if (tuning && app.count("--time-limit") > 0) {
         auto read = nec::readTuneSeconds(timeLimit);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--time-limit", *refusal);
@@ -532,7 +546,15 @@ private:
             }
             settings = std::get<shop::ShopSettings>(read);
         }
-        auto made = shop::makeShopSheet(std::string(frequencyText), settings);
+        std::variant<shop::ShopSheet, shop::ShopRefusal> made = shop::ShopRefusal{};
+        if (m_options.tuneForSheet) {
+            const std::optional<nec::TuneResult> tuned = runTune(frequencyText);
+            if (!tuned)
+                return;
+            made = shop::makeTunedShopSheet(std::string(frequencyText), settings, tuned->factors);
+        } else {
+            made = shop::makeShopSheet(std::string(frequencyText), settings);
+        }
         if (const auto *sheet = std::get_if<shop::ShopSheet>(&made))
             m_writer.appendShopSheet(m_buffer, *sheet);
         else
@@ -561,13 +583,22 @@ private:
                                  m_options.checkSettings.z0Ohms);
     }
 
-    // The check first, for the resonance the tuner starts from: every loop scaled by resonance / design,
-    // the one factor that would put the resonance on the design frequency.
     void tuneDesign(std::string_view frequencyText)
+    {
+        if (const std::optional<nec::TuneResult> tuned = runTune(frequencyText))
+            m_writer.appendTune(m_buffer, frequencyText,
+                                std::get<DesignLengths>(designLengths(std::string(frequencyText))), *tuned,
+                                m_options.tuneSettings);
+    }
+
+    // The check first, for the resonance the tuner starts from: every loop scaled by resonance / design,
+    // the one factor that would put the resonance on the design frequency. None when either failed, which
+    // has been reported.
+    std::optional<nec::TuneResult> runTune(std::string_view frequencyText)
     {
         const std::optional<nec::CheckSummary> check = runCheck(frequencyText);
         if (!check)
-            return;
+            return std::nullopt;
         const auto geometry = std::get<nec::ArrayGeometry>(nec::geometryFor(std::string(frequencyText)));
         nec::TuneSettings tune = m_options.tuneSettings;
         tune.processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
@@ -584,10 +615,9 @@ private:
         auto tuned = nec::tuneLoops(tune, start, evaluate, never, {});
         if (const auto *failure = std::get_if<std::string>(&tuned)) {
             engineFailed(frequencyText, *failure);
-            return;
+            return std::nullopt;
         }
-        const auto design = std::get<DesignLengths>(designLengths(std::string(frequencyText)));
-        m_writer.appendTune(m_buffer, frequencyText, design, std::get<nec::TuneResult>(tuned), tune);
+        return std::get<nec::TuneResult>(std::move(tuned));
     }
 
     // The check of one frequency, its rounds run in turn, its warnings on stderr; none when it failed, which

@@ -14,9 +14,17 @@
 
 namespace tarvelin {
 
-namespace {
-
-} // namespace
+void scaleLoops(DesignLengths &design, const std::array<double, kElementRowCount> &factors)
+{
+    const auto thousandths = [](double value) { return static_cast<std::int64_t>(std::llround(value)); };
+    for (std::size_t i = 0; i < factors.size(); ++i) {
+        design.loopThousandths[i] = thousandths(static_cast<double>(design.loopThousandths[i]) * factors[i]);
+        design.sideThousandths[i] = thousandths(static_cast<double>(design.loopThousandths[i]) / 4.0);
+        design.spreaderHalfThousandths[i] =
+            thousandths(static_cast<double>(design.sideThousandths[i]) * std::sqrt(0.5));
+        design.spreaderThousandths[i] = 2 * design.spreaderHalfThousandths[i];
+    }
+}
 
 std::string frequencyLabel(double mhz)
 {

@@ -38,6 +38,10 @@ struct DesignLengths
 // text it refuses, or the range for a frequency outside it.
 [[nodiscard]] std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText);
 
+// Scales each loop by its factor, as the tuner gives them: the loop, its side (a quarter) and the spreaders
+// (the side's diagonal) to whole thousandths; the spacings and the grid's texts stay as designed.
+void scaleLoops(DesignLengths &design, const std::array<double, kElementRowCount> &factors);
+
 // A frequency as every text beyond the specified windows writes it: three decimals, "14.200".
 [[nodiscard]] std::string frequencyLabel(double mhz);
 

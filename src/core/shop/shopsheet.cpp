@@ -29,7 +29,30 @@ std::array<HalfThousandths, 4> cornerMarksOf(HalfThousandths side, HalfThousandt
 
 } // namespace
 
+namespace {
+
+std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
+                                               const std::array<double, kElementRowCount> *loopFactors);
+
+} // namespace
+
 std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText, const ShopSettings &settings)
+{
+    return makeSheet(frequencyText, settings, nullptr);
+}
+
+std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
+                                                        const std::array<double, kElementRowCount> &loopFactors)
+{
+    if (settings.measuredMHz)
+        return ShopRefusal{"A tuned design is cut as tuned: it takes no measured resonance.", ShopSetting::Measured};
+    return makeSheet(frequencyText, settings, &loopFactors);
+}
+
+namespace {
+
+std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
+                                               const std::array<double, kElementRowCount> *loopFactors)
 {
     if (!isFractionStep(settings.step))
         return ShopRefusal{stepRefusal(), ShopSetting::Step};
@@ -41,7 +64,9 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
     auto made = designLengths(frequencyText);
     if (const auto *refusal = std::get_if<std::string>(&made))
         return ShopRefusal{*refusal, std::nullopt};
-    const DesignLengths &design = std::get<DesignLengths>(made);
+    DesignLengths &design = std::get<DesignLengths>(made);
+    if (loopFactors)
+        scaleLoops(design, *loopFactors);
     const double frequency = design.frequencyMHz;
     if (settings.measuredMHz &&
         std::fabs(*settings.measuredMHz - frequency) > frequency * limits::kMeasuredTolerancePercent / 100.0)
@@ -60,6 +85,8 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
     sheet.frequencyText = frequencyText;
     sheet.frequencyLabel = design.frequencyLabel;
     sheet.settings = settings;
+    if (loopFactors)
+        sheet.loopFactors = *loopFactors;
     const HalfThousandths allowance = fromThousandths(settings.allowanceThousandths);
     const auto stations = stationsOf(design);
     for (std::size_t i = 0; i < kElementRows.size(); ++i) {
@@ -99,5 +126,7 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
     }
     return sheet;
 }
+
+} // namespace
 
 } // namespace tarvelin::shop

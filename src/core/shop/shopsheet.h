@@ -51,11 +51,18 @@ struct ShopSheet
     HalfThousandths wireTotal = 0;               // the seven cut lengths
     std::map<HalfThousandths, int> armsByLength; // arm length to how many, longest last
     std::string correctedFrequencyText;          // with a measured resonance: F x F / M, to three decimals
+    std::optional<std::array<double, kElementRowCount>> loopFactors; // a tuned design's, against the specified
 };
 
 // Runs the calculation pass on the frequency text, exactly as the window does, and works out the sheet from
 // the texts it shows. Every setting is checked first; a wrong one is named in the refusal.
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText,
                                                                  const ShopSettings &settings);
+
+// The sheet of a tuned design: each loop scaled by its factor, the stations as designed. A tuned design
+// is cut as tuned, so it takes no measured resonance.
+[[nodiscard]] std::variant<ShopSheet, ShopRefusal>
+makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
+                   const std::array<double, kElementRowCount> &loopFactors);
 
 } // namespace tarvelin::shop

@@ -134,7 +134,14 @@ std::string shopSheetJson(const ShopSheet &sheet)
     out += '{';
     appendKey(out, "frequency");
     appendJsonString(out, sheet.frequencyText);
-    out += ", \"step\": " + std::to_string(sheet.settings.step) + ", \"loops\": [";
+    out += ", \"step\": " + std::to_string(sheet.settings.step);
+    if (sheet.loopFactors) {
+        out += ", \"tuned\": true, \"factors\": [";
+        for (std::size_t i = 0; i < sheet.loopFactors->size(); ++i)
+            out += (i == 0 ? "" : ", ") + fixedText((*sheet.loopFactors)[i], 4);
+        out += ']';
+    }
+    out += ", \"loops\": [";
     for (const ElementCuts &cuts : sheet.elements) {
         appendElementOpening(out, cuts);
         appendLengthPair(out, sheet, "loop", cuts.loop);
@@ -294,7 +301,11 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
 
 std::string shopSheetTable(const ShopSheet &sheet)
 {
-    std::string out = "Shop sheet for " + sheet.frequencyLabel + " MHz. " + roundingNote(sheet.settings.step) + "\n";
+    std::string out = sheet.loopFactors ? "Tuned shop sheet for " + sheet.frequencyLabel +
+                                              " MHz: the loops tuned with the model for the chosen wire and "
+                                              "ground, the stations as designed. "
+                                        : "Shop sheet for " + sheet.frequencyLabel + " MHz. ";
+    out += roundingNote(sheet.settings.step) + "\n";
     out += "Wire allowance " + both(sheet, fromThousandths(sheet.settings.allowanceThousandths)) + ", hub offset " +
            both(sheet, fromThousandths(sheet.settings.hubOffsetThousandths)) + ".\n\n";
 

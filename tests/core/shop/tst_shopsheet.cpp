@@ -43,6 +43,7 @@ private slots:
     void frequencyRange_data();
     void frequencyRange();
     void jsonKeys();
+    void tunedLoops();
 };
 
 // 14.2 MHz, allowance 2.5 in, hub offset 1 in, measured at 14.05 MHz. From the grid of 14.2 MHz:
@@ -200,6 +201,25 @@ void TestShopSheet::jsonKeys()
     QVERIFY(!QJsonDocument::fromJson(QByteArray::fromStdString(shopSheetJson(sheetFor("14.2", {}))))
                  .object()
                  .contains("trims"));
+}
+
+// A tuned design scales each loop, its side and its spreaders, and keeps the stations.
+void TestShopSheet::tunedLoops()
+{
+    std::array<double, kElementRowCount> factors{};
+    factors.fill(1.0);
+    factors[0] = 0.98;
+    auto made = makeTunedShopSheet("14.2", {}, factors);
+    QVERIFY(std::holds_alternative<ShopSheet>(made));
+    const ShopSheet &tuned = std::get<ShopSheet>(made);
+    const ShopSheet specified = sheetFor("14.2", {});
+    // 891.549 x 0.98 = 873.718: 9.718 in past 72', 11.5 sixteenths; its side 218.430 (0.43 x 16 = 6.9).
+    QCOMPARE(text(tuned, tuned.elements[0].loop), "72' 9-11/16\"");
+    QCOMPARE(text(tuned, tuned.elements[0].side), "18' 2-7/16\"");
+    QCOMPARE(tuned.elements[0].spreader, 2 * tuned.elements[0].arm);
+    QCOMPARE(tuned.elements[1].loop, specified.elements[1].loop);
+    QCOMPARE(tuned.boomLength, specified.boomLength);
+    QVERIFY(std::holds_alternative<ShopRefusal>(makeTunedShopSheet("14.2", {16, 0, 0, 14.0}, factors)));
 }
 
 QTEST_GUILESS_MAIN(TestShopSheet)
