@@ -312,7 +312,8 @@ std::variant<TuneResult, std::string> tuneLoops(const TuneSettings &tune, double
     }
     for (std::thread &thread : threads)
         thread.join();
-    if (shared.failure)
+    // A run cut short by Cancel is no failure: the best design so far stands.
+    if (shared.failure && !cancel.load())
         return *shared.failure;
     result.factors = shared.best;
     result.after = shared.bestFigures;

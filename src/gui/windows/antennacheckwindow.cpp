@@ -15,6 +15,7 @@
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/flagicon.h"
 #include "gui/windows/resulttablemodel.h"
+#include "gui/windows/tunerun.h"
 #include "gui/windows/wholefile.h"
 
 #include <QCheckBox>
@@ -170,8 +171,15 @@ void AntennaCheckWindow::buildWidgets()
     m_progress = new QProgressBar;
     m_progress->setObjectName(QStringLiteral("progress"));
     m_progress->setFormat(QStringLiteral("%v of %m frequencies"));
+    m_tuneButton = new QPushButton(QStringLiteral("T&une Loops"));
+    m_tuneButton->setObjectName(QStringLiteral("tune"));
+    m_tuneButton->setToolTip(QStringLiteral("Tune each loop's length with the model for this wire and ground: SWR "
+                                            "1.5 or less and F/B 20 dB or more across \u00b10.5 %, then the most "
+                                            "gain. The specified design stays as it is."));
+    connect(m_tuneButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::tune));
     auto *runRow = new QHBoxLayout;
     runRow->addWidget(m_runButton);
+    runRow->addWidget(m_tuneButton);
     runRow->addWidget(m_cancelButton);
     runRow->addWidget(m_progress, 1);
     connect(m_runButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::run));
@@ -217,6 +225,9 @@ void AntennaCheckWindow::buildWidgets()
         m_tabs->addTab(view, name);
     }
     m_tabs->setTabVisible(m_tabs->indexOf(m_plots.back()), false); // over ground only
+    m_tunedPage = buildTunedPage();
+    m_tabs->addTab(m_tunedPage, QStringLiteral("Tuned"));
+    m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), false); // once a tune has run
 
     auto *buttons = new QDialogButtonBox;
     QPushButton *deck = buttons->addButton(QStringLiteral("Save &deck\u2026"), QDialogButtonBox::ActionRole);
@@ -357,7 +368,140 @@ QString AntennaCheckWindow::status() const
 
 bool AntennaCheckWindow::running() const
 {
-    return m_run && m_run->running();
+    return (m_run && m_run->running()) || tuning();
+}
+
+bool AntennaCheckWindow::tuning() const
+{
+    return m_tuneRun && m_tuneRun->running();
+}
+
+QWidget *AntennaCheckWindow::buildTunedPage()
+{
+    const auto tableOf = [](ResultTableModel *model, const QString &name) {
+        auto *view = new QTableView;
+        view->setObjectName(name);
+        view->setModel(model);
+        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+        view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+        return view;
+    };
+    m_tunedModel = new ResultTableModel(this);
+    m_tuneVerdictModel = new ResultTableModel(this);
+    m_tuneNote = new QLabel;
+    m_tuneNote->setObjectName(QStringLiteral("tuneNote"));
+    m_tuneNote->setWordWrap(true);
+    m_tuneNote->setTextFormat(Qt::PlainText);
+    auto *sheet = new QPushButton(QStringLiteral("Tuned Shop Sheet"));
+    sheet->setObjectName(QStringLiteral("tunedShopSheet"));
+    connect(sheet, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::openTunedShopSheet));
+    auto *deck = new QPushButton(QStringLiteral("Save Tuned Deck\u2026"));
+    deck->setObjectName(QStringLiteral("saveTunedDeck"));
+    connect(deck, &QPushButton::clicked, this, [this] {
+        runHandler(m_messages, [this] {
+            choose(QStringLiteral("Save tuned deck"), QStringLiteral("NEC-2 decks (*.nec)"), QStringLiteral("nec"),
+                   &AntennaCheckWindow::saveTunedDeck);
+        });
+    });
+    m_tunedButtons = {sheet, deck};
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(sheet);
+    buttons->addWidget(deck);
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->addWidget(m_tuneNote);
+    layout->addWidget(tableOf(m_tunedModel, QStringLiteral("tunedLoops")), 3);
+    layout->addWidget(tableOf(m_tuneVerdictModel, QStringLiteral("tuneVerdict")), 2);
+    layout->addLayout(buttons);
+    return page;
+}
+
+// The check's resonance gives the start: every loop scaled by resonance / design.
+void AntennaCheckWindow::tune()
+{
+    if (running() || !m_summary || !m_check)
+        return;
+    m_tuneSettings = nec::TuneSettings{};
+    m_tuneSettings.processes = std::max(1, QThread::idealThreadCount());
+    const double start = m_summary->resonanceMHz ? *m_summary->resonanceMHz / m_summary->design.mhz : 1.0;
+    delete m_tuneRun;
+    m_tuned.reset();
+    m_tuneRun = new TuneRun(m_check->geometry(), m_runSettings, m_tuneSettings, start, kTimeLimitMs, this);
+    // The bar runs towards the time limit, which bounds the tune; the text counts the designs tried.
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    connect(m_tuneRun, &TuneRun::progress, this, [this, started](int evaluations) {
+        m_progress->setValue(static_cast<int>(std::min<qint64>(started->elapsed() / 1000, m_progress->maximum())));
+        m_progress->setFormat(QStringLiteral("%1 designs tried").arg(evaluations));
+    });
+    connect(m_tuneRun, &TuneRun::finished, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showTuned));
+    connect(m_tuneRun, &TuneRun::failed, this, [this](const QString &message) {
+        runHandler(m_messages, [&] {
+            setRunning(false);
+            m_progress->setRange(0, 1);
+            m_progress->setFormat(QString());
+            m_status->setText(QStringLiteral("The tune failed: %1").arg(message));
+        });
+    });
+    m_progress->setRange(0, static_cast<int>(m_tuneSettings.timeLimitSeconds));
+    m_progress->setValue(0);
+    m_progress->setFormat(QStringLiteral("0 designs tried"));
+    m_status->setText(QStringLiteral("Tuning the loop lengths with nec2c, at most %1 s; Cancel keeps the best so "
+                                     "far\u2026")
+                          .arg(m_tuneSettings.timeLimitSeconds, 0, 'f', 0));
+    setRunning(true);
+    m_tuneRun->start();
+}
+
+void AntennaCheckWindow::showTuned()
+{
+    m_tuned = m_tuneRun->result();
+    setRunning(false);
+    m_progress->setRange(0, 1);
+    m_progress->setValue(1);
+    if (!m_tuned)
+        return;
+    const auto design = designLengths(m_runFrequency);
+    if (const auto *lengths = std::get_if<DesignLengths>(&design))
+        m_tunedModel->setTable(nec::tunedTable(*lengths, m_tuned->factors));
+    m_tuneVerdictModel->setTable(nec::tuneVerdictTable(*m_tuned, m_tuneSettings));
+    const QString goals = QStringLiteral("SWR goal %1 (worst %2), F/B goal %3 (lowest %4 dB).")
+                              .arg(m_tuned->swrGoalMet ? QStringLiteral("met") : QStringLiteral("missed"),
+                                   QString::number(m_tuned->after.worstSwr(), 'f', 2),
+                                   m_tuned->frontToBackGoalMet ? QStringLiteral("met") : QStringLiteral("missed"),
+                                   QString::number(m_tuned->after.lowestFrontToBackDb(), 'f', 2));
+    m_tuneNote->setText(QStringLiteral("Modelled for this wire and ground; the specified design on the main "
+                                       "window stays as it is. %1 %2 designs tried in %3 s%4.")
+                            .arg(goals)
+                            .arg(m_tuned->evaluations)
+                            .arg(m_tuned->seconds, 0, 'f', 1)
+                            .arg(m_tuned->cancelled  ? QStringLiteral(", stopped by Cancel")
+                                 : m_tuned->timedOut ? QStringLiteral(", stopped at the time limit")
+                                                     : QString()));
+    m_status->setText(QStringLiteral("Tuned: see the Tuned tab."));
+    m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), true);
+    m_tabs->setCurrentWidget(m_tunedPage);
+    emit checkEnded();
+}
+
+bool AntennaCheckWindow::saveTunedDeck(const QString &path)
+{
+    if (!m_tuned || !m_check)
+        return false;
+    const nec::ArrayGeometry geometry = nec::scaledGeometry(m_check->geometry(), m_tuned->factors);
+    const std::vector<double> sweep = nec::sweepFrequencies(geometry.designMHz, m_runSettings);
+    return writeFile(path, QByteArray::fromStdString(nec::writeDeck(geometry, m_runSettings, {sweep, true})),
+                     QStringLiteral("deck"));
+}
+
+void AntennaCheckWindow::openTunedShopSheet()
+{
+    if (!m_tuned)
+        return;
+    emit tunedShopSheetRequested(QString::fromStdString(m_runFrequency),
+                                 QList<double>(m_tuned->factors.begin(), m_tuned->factors.end()));
 }
 
 // The controls' settings through the same reader as tarvelin-calc's options, so both refuse alike.
@@ -455,6 +599,12 @@ void AntennaCheckWindow::cancel()
 {
     if (!running())
         return;
+    if (tuning()) {
+        // The tune ends with the best design so far, shown as it arrives.
+        m_tuneRun->cancel();
+        m_status->setText(QStringLiteral("Cancelling the tune: keeping the best design so far\u2026"));
+        return;
+    }
     m_run->cancel();
     setRunning(false);
     m_status->setText(QStringLiteral("Cancelled: no figures."));
@@ -511,6 +661,9 @@ void AntennaCheckWindow::setRunning(bool running)
     m_cancelButton->setEnabled(running);
     for (QPushButton *button : m_resultButtons)
         button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_printing));
+    m_tuneButton->setEnabled(!running && m_summary.has_value());
+    for (QPushButton *button : m_tunedButtons)
+        button->setEnabled(!running && m_tuned.has_value());
 }
 
 void AntennaCheckWindow::clearResults()
@@ -518,6 +671,11 @@ void AntennaCheckWindow::clearResults()
     m_summary.reset();
     m_tableModel->setTable(nec::checkTable({}, {}));
     m_verdictModel->setTable(nec::verdictTable({}, 0.0));
+    // A tune belongs to the check it started from.
+    m_tuned.reset();
+    m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), false);
+    m_progress->setRange(0, 1);
+    m_progress->setFormat(QStringLiteral("%v of %m frequencies"));
     m_progress->setValue(0);
     for (PlotView *plot : m_plots)
         plot->update();

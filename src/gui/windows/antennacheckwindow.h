@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/nec/analysis.h"
+#include "core/nec/tuner.h"
 
 #include <QWidget>
 
@@ -21,6 +22,7 @@ class QTableView;
 namespace tarvelin {
 
 class EngineRun;
+class TuneRun;
 class MessageBoxService;
 class PlotView;
 class ResultTableModel;
@@ -59,10 +61,20 @@ public:
     // a message saying why the prediction gives no trim.
     void openShopSheetForCheck();
 
+    // Tunes the loop lengths of the design last checked, for its wire and ground; the tuned design shows
+    // beside the specified one.
+    void tune();
+    [[nodiscard]] bool tuning() const;
+    [[nodiscard]] const std::optional<nec::TuneResult> &tuned() const { return m_tuned; }
+    [[nodiscard]] bool saveTunedDeck(const QString &path);
+    void openTunedShopSheet();
+
 signals:
     void checkEnded();
     // The shop sheet for this design, trimmed by the resonance the check predicts (three decimals).
     void shopSheetRequested(const QString &frequencyText, const QString &measuredText);
+    // The shop sheet of the tuned design: each loop's factor against the specified one, reflector first.
+    void tunedShopSheetRequested(const QString &frequencyText, const QList<double> &factors);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -76,6 +88,8 @@ private:
     void showResults(const QStringList &outputs);
     void showFailure(const QString &message);
     void clearResults();
+    void showTuned();
+    [[nodiscard]] QWidget *buildTunedPage();
     void setRunning(bool running);
     void validate();
     void print();
@@ -92,6 +106,9 @@ private:
     std::string m_runFrequency; // as read, three decimals
     QString m_warnings;         // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;
+    TuneRun *m_tuneRun = nullptr;
+    std::optional<nec::TuneResult> m_tuned;
+    nec::TuneSettings m_tuneSettings;
 
     QLineEdit *m_frequency = nullptr;
     QDoubleSpinBox *m_wireMm = nullptr;
@@ -116,6 +133,12 @@ private:
     QTableView *m_table = nullptr;
     ResultTableModel *m_tableModel = nullptr;
     ResultTableModel *m_verdictModel = nullptr;
+    QPushButton *m_tuneButton = nullptr;
+    QWidget *m_tunedPage = nullptr;
+    ResultTableModel *m_tunedModel = nullptr;
+    ResultTableModel *m_tuneVerdictModel = nullptr;
+    QLabel *m_tuneNote = nullptr;
+    std::vector<QPushButton *> m_tunedButtons;
     std::vector<PlotView *> m_plots;
     std::vector<QPushButton *> m_resultButtons;
 };

@@ -336,6 +336,13 @@ void Form1::openAntennaCheck()
                         m_shopSheet->setMeasuredText(measuredText);
                     });
                 });
+        connect(m_antennaCheck, &AntennaCheckWindow::tunedShopSheetRequested, this,
+                [this](const QString &frequencyText, const QList<double> &factors) {
+                    runHandler(m_messages, [&] {
+                        openShopSheet();
+                        m_shopSheet->setTunedFactors(frequencyText, factors);
+                    });
+                });
     }
     if (!m_lastCalculatedFrequency.isEmpty() && !m_antennaCheck->running())
         m_antennaCheck->setFrequencyText(m_lastCalculatedFrequency);

@@ -60,6 +60,14 @@ QTableView *makeTable(const QString &name, ResultTableModel *model)
     return table;
 }
 
+// The design frequency as read, to three decimals; empty when the text gives none the sheet can work with.
+QString designLabel(const QString &frequencyText)
+{
+    auto made = designLengths(frequencyText.toStdString());
+    const auto *design = std::get_if<DesignLengths>(&made);
+    return design ? qText(design->frequencyLabel) : QString();
+}
+
 } // namespace
 
 ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
@@ -228,17 +236,37 @@ void ShopSheetWindow::setMeasuredText(const QString &text)
     m_measured->setText(text);
 }
 
+void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<double> &factors)
+{
+    std::array<double, kElementRowCount> tuned{};
+    if (factors.size() != static_cast<qsizetype>(tuned.size()))
+        return;
+    std::copy(factors.begin(), factors.end(), tuned.begin());
+    m_measured->clear(); // a tuned design is cut as tuned
+    m_tunedFactors = tuned;
+    m_tunedFor = designLabel(frequencyText);
+    showTuned(true);
+    if (m_frequency->text() == frequencyText)
+        recalculate();
+    else
+        m_frequency->setText(frequencyText);
+}
+
+void ShopSheetWindow::showTuned(bool tuned)
+{
+    setWindowTitle(tuned ? QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin")
+                         : QStringLiteral("Shop Sheet \u2013 Tarvelin"));
+    m_measured->setEnabled(!tuned);
+    if (tuned) {
+        m_note->setText(QStringLiteral("The loops are tuned with the model for the chosen wire and ground; the "
+                                       "stations are as designed. The main window keeps the specified design."));
+        m_note->show();
+    }
+}
+
 QString ShopSheetWindow::note() const
 {
     return m_note->isHidden() ? QString() : m_note->text();
-}
-
-// The design frequency as read, to three decimals; empty when the text gives none the sheet can work with.
-static QString designLabel(const QString &frequencyText)
-{
-    auto made = designLengths(frequencyText.toStdString());
-    const auto *design = std::get_if<DesignLengths>(&made);
-    return design ? qText(design->frequencyLabel) : QString();
 }
 
 // A measured resonance typed now is for the design frequency shown now; a new design frequency clears it,
@@ -252,6 +280,14 @@ void ShopSheetWindow::measuredEdited()
 void ShopSheetWindow::frequencyEdited()
 {
     const QString label = designLabel(m_frequency->text());
+    if (m_tunedFactors && !label.isEmpty() && label != m_tunedFor) {
+        m_tunedFactors.reset();
+        showTuned(false);
+        m_note->setText(QStringLiteral("The tuned loops were for %1 MHz, so the sheet is the specified design again.")
+                            .arg(m_tunedFor));
+        m_note->show();
+        return;
+    }
     if (label.isEmpty() || m_measured->text().trimmed().isEmpty() || label == m_measuredFor)
         return;
     const QString measured = m_measured->text().trimmed();
@@ -294,7 +330,9 @@ void ShopSheetWindow::recalculate()
         return;
     }
 
-    auto made = shop::makeShopSheet(m_frequency->text().toStdString(), std::get<shop::ShopSettings>(read));
+    const shop::ShopSettings &settings = std::get<shop::ShopSettings>(read);
+    auto made = m_tunedFactors ? shop::makeTunedShopSheet(m_frequency->text().toStdString(), settings, *m_tunedFactors)
+                               : shop::makeShopSheet(m_frequency->text().toStdString(), settings);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
         return refuse(*refusal);
     m_problem->hide();
@@ -392,7 +430,9 @@ bool ShopSheetWindow::savePdf(const QString &path)
 QString ShopSheetWindow::suggestedName(const QString &suffix) const
 {
     const QString label = m_sheet ? qText(m_sheet->frequencyLabel) : QString();
-    return QDir(QDir::homePath()).filePath(QStringLiteral("Shop sheet %1 MHz.%2").arg(label, suffix));
+    const QString name = m_sheet && m_sheet->loopFactors ? QStringLiteral("Tuned shop sheet %1 MHz.%2")
+                                                         : QStringLiteral("Shop sheet %1 MHz.%2");
+    return QDir(QDir::homePath()).filePath(name.arg(label, suffix));
 }
 
 void ShopSheetWindow::chooseAndSavePdf()

@@ -37,6 +37,10 @@ public:
     void setFrequencyText(const QString &text);
     // The resonance the built array, or the model of it, gives for the frequency shown.
     void setMeasuredText(const QString &text);
+    // The tuned design's sheet for this frequency: each loop's factor against the specified one. Another
+    // design frequency, typed or sent from the main window, brings back the specified design.
+    void setTunedFactors(const QString &frequencyText, const QList<double> &factors);
+    [[nodiscard]] bool tuned() const { return m_tunedFactors.has_value(); }
 
     [[nodiscard]] const std::optional<shop::ShopSheet> &sheet() const { return m_sheet; }
     [[nodiscard]] QString problem() const;
@@ -55,6 +59,7 @@ private:
     void recalculate();
     void frequencyEdited();
     void measuredEdited();
+    void showTuned(bool tuned);
     void showStale(bool stale);
     void markRefused(QLineEdit *field);
     [[nodiscard]] QLineEdit *fieldOf(shop::ShopSetting setting) const;
@@ -76,6 +81,8 @@ private:
     QLabel *m_problem = nullptr;
     QLabel *m_note = nullptr;
     QString m_measuredFor; // the design frequency the measured resonance belongs to, three decimals
+    std::optional<std::array<double, kElementRowCount>> m_tunedFactors;
+    QString m_tunedFor; // the design frequency the tuned loops belong to, three decimals
     QLabel *m_summary = nullptr;
     QTabWidget *m_tabs = nullptr;
     std::array<ResultTableModel *, 5> m_models{}; // loops, corner marks, spreaders and boom, trims, trimmed marks

@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDoubleSpinBox>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QDir>
@@ -64,6 +65,7 @@ private slots:
 
     void runsFromTheMenu();
     void cancelLeavesNothingBehind();
+    void tuneCancelledKeepsTheBestSoFar();
     void missingEngineIsNamed();
     void refusedSettingsStopRunAndDeck();
     void badSettingsAsTarvelinCalcRefuses();
@@ -169,6 +171,37 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY2(sheet->sheet() && sheet->sheet()->elements[0].trim, qPrintable(sheet->problem()));
     QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText),
              QString::number(*check->summary()->cutAsForMHz, 'f', 3));
+}
+
+// A tune runs off the event loop; Cancel ends it with the best design so far, whose shop sheet is titled as
+// tuned and gives way to the specified design for another frequency.
+void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    check->run();
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
+    QVERIFY(check->summary());
+    check->findChild<QPushButton *>(QStringLiteral("tune"))->click();
+    QVERIFY(check->tuning());
+    QTRY_VERIFY_WITH_TIMEOUT(check->findChild<QProgressBar *>()->text().startsWith(QStringLiteral("4 designs")),
+                             60000);
+    check->cancel();
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 30000);
+    QVERIFY2(check->tuned(), qPrintable(check->status()));
+    QVERIFY(check->tuned()->cancelled);
+    const QAbstractItemModel *loops = check->findChild<QTableView *>(QStringLiteral("tunedLoops"))->model();
+    QCOMPARE(loops->rowCount(), 7);
+
+    check->findChild<QPushButton *>(QStringLiteral("tunedShopSheet"))->click();
+    ShopSheetWindow *sheet = m_form->shopSheet();
+    QVERIFY(sheet && sheet->tuned());
+    QCOMPARE(sheet->windowTitle(), QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin"));
+    QVERIFY(sheet->sheet() && sheet->sheet()->loopFactors);
+    sheet->setFrequencyText(QStringLiteral("28.5"));
+    QVERIFY(!sheet->tuned());
+    QVERIFY(sheet->sheet() && !sheet->sheet()->loopFactors);
+    QVERIFY(m_messages.requests.empty());
 }
 
 void TestAntennaCheckWindow::cancelLeavesNothingBehind()
