@@ -171,15 +171,28 @@ void AntennaCheckWindow::buildWidgets()
     m_progress = new QProgressBar;
     m_progress->setObjectName(QStringLiteral("progress"));
     m_progress->setFormat(QStringLiteral("%v of %m frequencies"));
+    // The tuner's band, within the same limits as tarvelin-calc's --band.
+    m_tuneBand = new QDoubleSpinBox;
+    m_tuneBand->setObjectName(QStringLiteral("tuneBand"));
+    m_tuneBand->setRange(nec::limits::kLowestBandPercent, nec::limits::kHighestBandPercent);
+    m_tuneBand->setDecimals(1);
+    m_tuneBand->setSingleStep(0.1);
+    m_tuneBand->setPrefix(QStringLiteral("\u00b1"));
+    m_tuneBand->setSuffix(QStringLiteral(" %"));
+    m_tuneBand->setValue(nec::TuneSettings{}.bandPercent);
+    m_tuneBand->setAccessibleName(QStringLiteral("Tuning band"));
+    m_tuneBand->setToolTip(QStringLiteral("The band the tuner holds the SWR and F/B goals over, either side of the "
+                                          "design frequency"));
     m_tuneButton = new QPushButton(QStringLiteral("T&une Loops"));
     m_tuneButton->setObjectName(QStringLiteral("tune"));
     m_tuneButton->setToolTip(QStringLiteral("Tune each loop's length with the model for this wire and ground: SWR "
-                                            "1.5 or less and F/B 20 dB or more across \u00b10.5 %, then the most "
-                                            "gain. The specified design stays as it is."));
+                                            "1.5 or less and F/B 20 dB or more across the band beside it, then the "
+                                            "most gain. The specified design stays as it is."));
     connect(m_tuneButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::tune));
     auto *runRow = new QHBoxLayout;
     runRow->addWidget(m_runButton);
     runRow->addWidget(m_tuneButton);
+    runRow->addWidget(m_tuneBand);
     runRow->addWidget(m_cancelButton);
     runRow->addWidget(m_progress, 1);
     connect(m_runButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::run));
@@ -335,6 +348,8 @@ void AntennaCheckWindow::restoreSettings()
     m_span->setValue(storedNumber(settings, QStringLiteral("antennaCheck/span"), defaults.spanPercent,
                                   m_span->minimum(), m_span->maximum()));
     m_points->setValue(storedOdd(settings, QStringLiteral("antennaCheck/points"), defaults.points, *m_points));
+    m_tuneBand->setValue(storedNumber(settings, QStringLiteral("antennaCheck/tuneBand"),
+                                      nec::TuneSettings{}.bandPercent, m_tuneBand->minimum(), m_tuneBand->maximum()));
     m_z0->setCurrentIndex(storedChoice(settings, QStringLiteral("antennaCheck/z0"), *m_z0, defaults.z0Ohms));
     m_copper->setChecked(storedFlag(settings, QStringLiteral("antennaCheck/copper"), !defaults.lossless));
     m_overGround->setChecked(storedFlag(settings, QStringLiteral("antennaCheck/overGround"), false));
@@ -349,6 +364,7 @@ void AntennaCheckWindow::saveSettings() const
     settings.setValue(QStringLiteral("antennaCheck/awg"), m_awg->currentData());
     settings.setValue(QStringLiteral("antennaCheck/segments"), m_segments->value());
     settings.setValue(QStringLiteral("antennaCheck/span"), m_span->value());
+    settings.setValue(QStringLiteral("antennaCheck/tuneBand"), m_tuneBand->value());
     settings.setValue(QStringLiteral("antennaCheck/points"), m_points->value());
     settings.setValue(QStringLiteral("antennaCheck/z0"), m_z0->currentData());
     settings.setValue(QStringLiteral("antennaCheck/copper"), m_copper->isChecked());
@@ -424,6 +440,8 @@ void AntennaCheckWindow::tune()
     if (running() || !m_summary || !m_check)
         return;
     m_tuneSettings = nec::TuneSettings{};
+    m_tuneSettings.bandPercent = m_tuneBand->value();
+    saveSettings();
     m_tuneSettings.processes = std::max(1, QThread::idealThreadCount());
     const double start = m_summary->resonanceMHz ? *m_summary->resonanceMHz / m_summary->design.mhz : 1.0;
     delete m_tuneRun;

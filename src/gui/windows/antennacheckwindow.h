@@ -134,6 +134,7 @@ private:
     ResultTableModel *m_tableModel = nullptr;
     ResultTableModel *m_verdictModel = nullptr;
     QPushButton *m_tuneButton = nullptr;
+    QDoubleSpinBox *m_tuneBand = nullptr;
     QWidget *m_tunedPage = nullptr;
     ResultTableModel *m_tunedModel = nullptr;
     ResultTableModel *m_tuneVerdictModel = nullptr;
