@@ -37,6 +37,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableView>
@@ -135,7 +136,7 @@ void AntennaCheckWindow::buildWidgets()
     m_z0->setObjectName(QStringLiteral("z0"));
     m_z0->addItem(QStringLiteral("50 \u03a9"), 50.0);
     m_z0->addItem(QStringLiteral("75 \u03a9"), 75.0);
-    m_copper = new QCheckBox(QStringLiteral("Copper &losses"));
+    m_copper = new QCheckBox(QStringLiteral("C&opper losses"));
     m_copper->setObjectName(QStringLiteral("copper"));
     m_overGround = new QCheckBox(QStringLiteral("Over average &ground, boom at"));
     m_overGround->setObjectName(QStringLiteral("overGround"));
@@ -149,14 +150,14 @@ void AntennaCheckWindow::buildWidgets()
     auto *wire = new QHBoxLayout;
     wire->addWidget(m_wireMm);
     wire->addWidget(m_awg);
-    auto *wireLabel = new QLabel(QStringLiteral("Wir&e:"));
+    auto *wireLabel = new QLabel(QStringLiteral("&Wire:"));
     wireLabel->setBuddy(m_wireMm);
     left->addRow(wireLabel, wire);
     left->addRow(QStringLiteral("Segments per &side:"), m_segments);
     left->addRow(m_copper);
     auto *right = new QFormLayout;
-    right->addRow(QStringLiteral("Sweep &span:"), m_span);
-    right->addRow(QStringLiteral("&Points:"), m_points);
+    right->addRow(QStringLiteral("Sweep sp&an:"), m_span);
+    right->addRow(QStringLiteral("Poi&nts:"), m_points);
     right->addRow(QStringLiteral("Feed &line:"), m_z0);
     right->addRow(m_overGround, m_height);
     auto *settings = new QHBoxLayout;
@@ -166,11 +167,11 @@ void AntennaCheckWindow::buildWidgets()
     m_runButton = new QPushButton(QStringLiteral("&Run"));
     m_runButton->setObjectName(QStringLiteral("run"));
     m_runButton->setDefault(true);
-    m_cancelButton = new QPushButton(QStringLiteral("&Cancel"));
+    m_cancelButton = new QPushButton(QStringLiteral("Canc&el"));
     m_cancelButton->setObjectName(QStringLiteral("cancel"));
     m_progress = new QProgressBar;
     m_progress->setObjectName(QStringLiteral("progress"));
-    m_progress->setFormat(QStringLiteral("%v of %m frequencies"));
+    m_progress->setFormat(QString()); // nothing to count before a run
     // The tuner's band, within the same limits as tarvelin-calc's --band.
     m_tuneBand = new QDoubleSpinBox;
     m_tuneBand->setObjectName(QStringLiteral("tuneBand"));
@@ -226,12 +227,12 @@ void AntennaCheckWindow::buildWidgets()
     verdict->setShowGrid(false);
     m_tabs = new QTabWidget;
     m_tabs->addTab(verdict, QStringLiteral("Verdict"));
-    m_tabs->addTab(m_table, QStringLiteral("&Table"));
-    const std::array<std::pair<CheckPlot, QString>, 5> plots{{{CheckPlot::Swr, QStringLiteral("S&WR")},
-                                                              {CheckPlot::Impedance, QStringLiteral("&Impedance")},
-                                                              {CheckPlot::GainAndFrontToBack, QStringLiteral("G&ain")},
-                                                              {CheckPlot::Azimuth, QStringLiteral("A&zimuth")},
-                                                              {CheckPlot::Elevation, QStringLiteral("Elevati&on")}}};
+    m_tabs->addTab(m_table, QStringLiteral("Table"));
+    const std::array<std::pair<CheckPlot, QString>, 5> plots{{{CheckPlot::Swr, QStringLiteral("SWR")},
+                                                              {CheckPlot::Impedance, QStringLiteral("Impedance")},
+                                                              {CheckPlot::GainAndFrontToBack, QStringLiteral("Gain")},
+                                                              {CheckPlot::Azimuth, QStringLiteral("Azimuth")},
+                                                              {CheckPlot::Elevation, QStringLiteral("Elevation")}}};
     for (const auto &[plot, name] : plots) {
         auto *view = new PlotView(plot, m_summary);
         m_plots.push_back(view);
@@ -245,8 +246,8 @@ void AntennaCheckWindow::buildWidgets()
     auto *buttons = new QDialogButtonBox;
     QPushButton *deck = buttons->addButton(QStringLiteral("Save &deck\u2026"), QDialogButtonBox::ActionRole);
     QPushButton *csv = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
-    QPushButton *pdf = buttons->addButton(QStringLiteral("Save P&DF\u2026"), QDialogButtonBox::ActionRole);
-    QPushButton *print = buttons->addButton(QStringLiteral("Pri&nt\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *pdf = buttons->addButton(QStringLiteral("Save &PDF\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *print = buttons->addButton(QStringLiteral("Pr&int\u2026"), QDialogButtonBox::ActionRole);
     QPushButton *sheet = buttons->addButton(QStringLiteral("S&hop Sheet for This Check"), QDialogButtonBox::ActionRole);
     sheet->setObjectName(QStringLiteral("shopSheetForCheck"));
     sheet->setToolTip(QStringLiteral("The shop sheet with each loop's trim for the resonance the model predicts"));
@@ -275,6 +276,9 @@ void AntennaCheckWindow::buildWidgets()
     });
     connect(print, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::print));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Esc and the desktop's close keys (Ctrl+W) close the window, as they close any document window.
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
     m_problem = new QLabel;
     m_problem->setObjectName(QStringLiteral("problem"));
@@ -409,10 +413,10 @@ QWidget *AntennaCheckWindow::buildTunedPage()
     m_tuneNote->setObjectName(QStringLiteral("tuneNote"));
     m_tuneNote->setWordWrap(true);
     m_tuneNote->setTextFormat(Qt::PlainText);
-    auto *sheet = new QPushButton(QStringLiteral("Tuned Shop Sheet"));
+    auto *sheet = new QPushButton(QStringLiteral("Tuned Shop Shee&t"));
     sheet->setObjectName(QStringLiteral("tunedShopSheet"));
     connect(sheet, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::openTunedShopSheet));
-    auto *deck = new QPushButton(QStringLiteral("Save Tuned Deck\u2026"));
+    auto *deck = new QPushButton(QStringLiteral("Save Tuned Dec&k\u2026"));
     deck->setObjectName(QStringLiteral("saveTunedDeck"));
     connect(deck, &QPushButton::clicked, this, [this] {
         runHandler(m_messages, [this] {
@@ -587,8 +591,9 @@ void AntennaCheckWindow::startRound()
     });
     connect(m_run, &EngineRun::finished, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showResults));
     connect(m_run, &EngineRun::failed, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showFailure));
-    m_progress->setMaximum(m_check->frequencies());
+    m_progress->setRange(0, m_check->frequencies()); // the frequencies this round asks for
     m_progress->setValue(0);
+    m_progress->setFormat(QStringLiteral("%v of %m frequencies"));
     m_status->setText(m_check->round() == 1
                           ? QStringLiteral("Running nec2c\u2026")
                           : QStringLiteral("Running nec2c: the cutting sensitivity and, where the sweep "
@@ -693,7 +698,7 @@ void AntennaCheckWindow::clearResults()
     m_tuned.reset();
     m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), false);
     m_progress->setRange(0, 1);
-    m_progress->setFormat(QStringLiteral("%v of %m frequencies"));
+    m_progress->setFormat(QString()); // nothing to count before a run
     m_progress->setValue(0);
     for (PlotView *plot : m_plots)
         plot->update();

@@ -227,6 +227,10 @@ void Form1::buildMenu()
                                       &Form1::openAntennaCheck);
     m_about = makeAction(QStringLiteral("&About Tarvelin"), QKeySequence(Qt::Key_F1), &Form1::about);
     m_copyResults->setEnabled(false);
+    // The other windows are opened, and the About box shown, from whichever Tarvelin window has the keyboard;
+    // copying and saving stay with the window they copy and save.
+    for (QAction *action : {m_shopSheetAction, m_antennaCheckAction, m_about})
+        action->setShortcutContext(Qt::ApplicationShortcut);
 
     // The keyboard's way to the menu, wherever the focus is.
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {

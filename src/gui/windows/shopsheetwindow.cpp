@@ -29,6 +29,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSettings>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
 #include <QTabWidget>
@@ -146,7 +147,7 @@ void ShopSheetWindow::buildWidgets()
     m_trimmedMarks = makeTable(QStringLiteral("trimmedMarks"), m_models[4]);
     m_tabs = new QTabWidget;
     m_tabs->addTab(m_loops, QStringLiteral("&Loops"));
-    m_tabs->addTab(m_marks, QStringLiteral("&Corner marks"));
+    m_tabs->addTab(m_marks, QStringLiteral("Co&rner marks"));
     m_tabs->addTab(m_boom, QStringLiteral("Spreaders and &boom"));
     m_tabs->addTab(m_trims, QStringLiteral("&Trims"));
     m_tabs->addTab(m_trimmedMarks, QStringLiteral("Trimmed mar&ks"));
@@ -176,6 +177,9 @@ void ShopSheetWindow::buildWidgets()
     connect(m_copyButton, &QPushButton::clicked, this,
             guardedSlot(m_messages, this, &ShopSheetWindow::copyToClipboard));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Esc and the desktop's close keys (Ctrl+W) close the window, as they close any document window.
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);

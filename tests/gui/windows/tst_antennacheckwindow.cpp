@@ -4,6 +4,7 @@
 #include "support/badsettings.h"
 #include "support/capturingprinter.h"
 #include "support/runprocess.h"
+#include "support/mnemonics.h"
 #include "support/scriptedmessages.h"
 #include "gui/windows/antennacheckwindow.h"
 #include "gui/windows/shopsheetwindow.h"
@@ -32,6 +33,7 @@
 #include <unistd.h>
 
 using namespace tarvelin;
+using tarvelin::test::mnemonicClashes;
 
 namespace {
 
@@ -65,6 +67,7 @@ private slots:
 
     void runsFromTheMenu();
     void cancelLeavesNothingBehind();
+    void keyboard();
     void tuneCancelledKeepsTheBestSoFar();
     void missingEngineIsNamed();
     void refusedSettingsStopRunAndDeck();
@@ -112,6 +115,17 @@ AntennaCheckWindow *TestAntennaCheckWindow::open(const QString &frequency)
     QTest::keyClick(m_form->frequencyBox(), Qt::Key_R, Qt::ControlModifier);
     AntennaCheckWindow *check = m_form->antennaCheck();
     return check && QTest::qWaitForWindowExposed(check) ? check : nullptr;
+}
+
+// Every Alt+letter is the window's only one, tabs reached with Ctrl+Tab; no count before a run; Esc closes.
+void TestAntennaCheckWindow::keyboard()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    QVERIFY2(mnemonicClashes(*check).isEmpty(), qPrintable(mnemonicClashes(*check).join(QStringLiteral("; "))));
+    QCOMPARE(check->findChild<QProgressBar *>()->text(), QString());
+    QTest::keyClick(check->findChild<QLineEdit *>(QStringLiteral("frequency")), Qt::Key_Escape);
+    QTRY_VERIFY(!check->isVisible());
 }
 
 void TestAntennaCheckWindow::runsFromTheMenu()
@@ -184,8 +198,7 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QVERIFY(check->summary());
     check->findChild<QPushButton *>(QStringLiteral("tune"))->click();
     QVERIFY(check->tuning());
-    QTRY_VERIFY_WITH_TIMEOUT(check->findChild<QProgressBar *>()->text().startsWith(QStringLiteral("4 designs")),
-                             60000);
+    QTRY_VERIFY_WITH_TIMEOUT(check->findChild<QProgressBar *>()->text().startsWith(QStringLiteral("4 designs")), 60000);
     check->cancel();
     QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 30000);
     QVERIFY2(check->tuned(), qPrintable(check->status()));

@@ -4,9 +4,11 @@
 #include "support/badsettings.h"
 #include "support/capturingprinter.h"
 #include "support/runprocess.h"
+#include "support/mnemonics.h"
 #include "support/scriptedmessages.h"
 #include "gui/windows/fonts.h"
 #include "gui/windows/form1.h"
+#include "gui/windows/antennacheckwindow.h"
 #include "gui/windows/shopsheetwindow.h"
 
 #include <QAction>
@@ -28,6 +30,7 @@
 #include <memory>
 
 using namespace tarvelin;
+using tarvelin::test::mnemonicClashes;
 
 class TestShopSheetWindow : public QObject
 {
@@ -39,6 +42,7 @@ private slots:
     void cleanup();
 
     void opensFromTheMenuWithTheLastFrequency();
+    void keyboard();
     void refusedSettingsAreNamed_data();
     void refusedSettingsAreNamed();
     void badSettingsAsTarvelinCalcRefuses();
@@ -111,6 +115,24 @@ void TestShopSheetWindow::opensFromTheMenuWithTheLastFrequency()
     QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
     m_form->openShopSheet();
     QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("frequency"))->text(), QStringLiteral("14.2"));
+}
+
+// Every Alt+letter is the window's only one; Ctrl+R opens the check from here as from the main window, and
+// Ctrl+W and Esc close the sheet.
+void TestShopSheetWindow::keyboard()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    QVERIFY2(mnemonicClashes(*sheet).isEmpty(), qPrintable(mnemonicClashes(*sheet).join(QStringLiteral("; "))));
+    QWidget *field = sheet->findChild<QLineEdit *>(QStringLiteral("allowance"));
+    QTest::keyClick(field, Qt::Key_R, Qt::ControlModifier);
+    QTRY_VERIFY(m_form->antennaCheck() && m_form->antennaCheck()->isVisible());
+    for (const auto &[key, modifiers] : {std::pair{Qt::Key_W, Qt::ControlModifier}, {Qt::Key_Escape, Qt::NoModifier}}) {
+        m_form->openShopSheet();
+        QVERIFY(QTest::qWaitForWindowActive(sheet));
+        QTest::keyClick(field, key, modifiers);
+        QTRY_VERIFY(!sheet->isVisible());
+    }
 }
 
 void TestShopSheetWindow::refusedSettingsAreNamed_data()
