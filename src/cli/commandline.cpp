@@ -591,9 +591,8 @@ private:
                                 m_options.tuneSettings);
     }
 
-    // The check first, for the resonance the tuner starts from: every loop scaled by resonance / design,
-    // the one factor that would put the resonance on the design frequency. None when either failed, which
-    // has been reported.
+    // The check first, for the resonance the tuner starts from. None when either failed, which has been
+    // reported.
     std::optional<nec::TuneResult> runTune(std::string_view frequencyText)
     {
         const std::optional<nec::CheckSummary> check = runCheck(frequencyText);
@@ -611,8 +610,7 @@ private:
                 return std::move(std::get<std::vector<std::string>>(outputs));
             });
         const std::atomic<bool> never{false};
-        const double start = check->resonanceMHz ? *check->resonanceMHz / check->design.mhz : 1.0;
-        auto tuned = nec::tuneLoops(tune, start, evaluate, never, {});
+        auto tuned = nec::tuneLoops(tune, nec::tuneStartFactor(*check), evaluate, never, {});
         if (const auto *failure = std::get_if<std::string>(&tuned)) {
             engineFailed(frequencyText, *failure);
             return std::nullopt;

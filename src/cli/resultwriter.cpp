@@ -430,15 +430,25 @@ void ResultWriter::appendWithErrorField(std::string &out, const std::string &row
     }
 }
 
+namespace {
+
+// The tuned design's CSV: the tuned table with the design frequency first on every row.
+ResultTable tuneCsvTable(const DesignLengths &design, const nec::LoopFactors &factors)
+{
+    ResultTable table = nec::tunedTable(design, factors);
+    table.columns.insert(table.columns.begin(), TableColumn{"frequency", "Frequency (MHz)"});
+    for (std::vector<TableCell> &row : table.rows)
+        row.insert(row.begin(), TableCell{design.frequencyLabel, std::nullopt});
+    return table;
+}
+
+} // namespace
+
 const std::string &ResultWriter::tuneCsvHeader()
 {
     static const std::string header = [] {
-        ResultTable columns;
-        columns.columns.push_back({"frequency", "Frequency (MHz)"});
-        for (const TableColumn &column : nec::tunedTable({}, {}).columns)
-            columns.columns.push_back(column);
         std::string text;
-        appendCsvTable(text, columns, true);
+        appendCsvTable(text, {tuneCsvTable({}, {}).columns, {}}, true);
         return withErrorColumn(text);
     }();
     return header;
@@ -448,14 +458,6 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
                               const nec::TuneResult &result, const nec::TuneSettings &tune)
 {
     const ResultTable loops = nec::tunedTable(design, result.factors);
-    const auto goals = [&] {
-        std::string text = result.swrGoalMet ? "SWR goal met" : "SWR goal missed";
-        text += " (worst " + fixedText(result.after.worstSwr(), 2) + " against " + fixedText(tune.maxSwr, 2) + "); ";
-        text += result.frontToBackGoalMet ? "F/B goal met" : "F/B goal missed";
-        text += " (lowest " + fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
-                fixedText(tune.minFrontToBackDb, 0) + " dB)";
-        return text;
-    };
     switch (m_format) {
     case OutputFormat::Table: {
         if (m_anyTableWritten)
@@ -466,19 +468,13 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         appendTerminalTable(out, loops);
         out += "\nStations as designed.\n\n";
         appendTerminalTable(out, nec::tuneVerdictTable(result, tune));
-        out += '\n' + goals() + ".\n";
-        out += std::to_string(result.evaluations) + " evaluations in " + fixedText(result.seconds, 1) + " s" +
-               (result.timedOut ? ", stopped at the time limit" : "") + ".\n";
+        out += '\n' + nec::tuneOutcomeText(result, tune) + '\n';
         return;
     }
     case OutputFormat::Csv: {
         appendCsvHeaderOnce(out, tuneCsvHeader());
-        ResultTable rows = loops;
-        for (std::vector<TableCell> &row : rows.rows)
-            row.insert(row.begin(), TableCell{design.frequencyLabel, std::nullopt});
-        rows.columns.insert(rows.columns.begin(), TableColumn{"frequency", "Frequency (MHz)"});
         std::string text;
-        appendCsvTable(text, rows, false);
+        appendCsvTable(text, tuneCsvTable(design, result.factors), false);
         appendWithErrorField(out, text);
         return;
     }

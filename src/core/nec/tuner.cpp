@@ -326,6 +326,23 @@ std::variant<TuneResult, std::string> tuneLoops(const TuneSettings &tune, double
     return result;
 }
 
+double tuneStartFactor(const CheckSummary &check)
+{
+    return check.resonanceMHz && check.design.mhz > 0.0 ? *check.resonanceMHz / check.design.mhz : 1.0;
+}
+
+std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
+{
+    std::string text = result.swrGoalMet ? "SWR goal met" : "SWR goal missed";
+    text += " (worst " + fixedText(result.after.worstSwr(), 2) + " against " + fixedText(tune.maxSwr, 2) + "); ";
+    text += result.frontToBackGoalMet ? "F/B goal met" : "F/B goal missed";
+    text += " (lowest " + fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
+            fixedText(tune.minFrontToBackDb, 0) + " dB). ";
+    text += std::to_string(result.evaluations) + " designs tried in " + fixedText(result.seconds, 1) + " s";
+    text += result.cancelled ? ", stopped by Cancel." : result.timedOut ? ", stopped at the time limit." : ".";
+    return text;
+}
+
 ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors)
 {
     ResultTable table;

@@ -92,6 +92,14 @@ struct TuneResult
                                                               const std::atomic<bool> &cancel,
                                                               const std::function<void(int)> &progress);
 
+// Where the tuner starts: every loop scaled by resonance / design, the one factor that would put the
+// check's resonance on the design frequency; the specified loops when the check found none.
+[[nodiscard]] double tuneStartFactor(const CheckSummary &check);
+
+// How the tune ended, in one line: each goal met or missed with how close it came, the designs tried, the
+// time taken and what stopped it.
+[[nodiscard]] std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune);
+
 // The tuned design as a table: per element the specified loop, the tuned loop in inches and millimetres,
 // its side and its factor; the stations as designed.
 [[nodiscard]] ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors);

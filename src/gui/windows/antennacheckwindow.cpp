@@ -438,7 +438,6 @@ QWidget *AntennaCheckWindow::buildTunedPage()
     return page;
 }
 
-// The check's resonance gives the start: every loop scaled by resonance / design.
 void AntennaCheckWindow::tune()
 {
     if (running() || !m_summary || !m_check)
@@ -447,10 +446,10 @@ void AntennaCheckWindow::tune()
     m_tuneSettings.bandPercent = m_tuneBand->value();
     saveSettings();
     m_tuneSettings.processes = std::max(1, QThread::idealThreadCount());
-    const double start = m_summary->resonanceMHz ? *m_summary->resonanceMHz / m_summary->design.mhz : 1.0;
     delete m_tuneRun;
     m_tuned.reset();
-    m_tuneRun = new TuneRun(m_check->geometry(), m_runSettings, m_tuneSettings, start, kTimeLimitMs, this);
+    m_tuneRun = new TuneRun(m_check->geometry(), m_runSettings, m_tuneSettings, nec::tuneStartFactor(*m_summary),
+                            kTimeLimitMs, this);
     // The bar runs towards the time limit, which bounds the tune; the text counts the designs tried.
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
@@ -489,19 +488,9 @@ void AntennaCheckWindow::showTuned()
     if (const auto *lengths = std::get_if<DesignLengths>(&design))
         m_tunedModel->setTable(nec::tunedTable(*lengths, m_tuned->factors));
     m_tuneVerdictModel->setTable(nec::tuneVerdictTable(*m_tuned, m_tuneSettings));
-    const QString goals = QStringLiteral("SWR goal %1 (worst %2), F/B goal %3 (lowest %4 dB).")
-                              .arg(m_tuned->swrGoalMet ? QStringLiteral("met") : QStringLiteral("missed"),
-                                   QString::number(m_tuned->after.worstSwr(), 'f', 2),
-                                   m_tuned->frontToBackGoalMet ? QStringLiteral("met") : QStringLiteral("missed"),
-                                   QString::number(m_tuned->after.lowestFrontToBackDb(), 'f', 2));
     m_tuneNote->setText(QStringLiteral("Modelled for this wire and ground; the specified design on the main "
-                                       "window stays as it is. %1 %2 designs tried in %3 s%4.")
-                            .arg(goals)
-                            .arg(m_tuned->evaluations)
-                            .arg(m_tuned->seconds, 0, 'f', 1)
-                            .arg(m_tuned->cancelled  ? QStringLiteral(", stopped by Cancel")
-                                 : m_tuned->timedOut ? QStringLiteral(", stopped at the time limit")
-                                                     : QString()));
+                                       "window stays as it is. %1")
+                            .arg(QString::fromStdString(nec::tuneOutcomeText(*m_tuned, m_tuneSettings))));
     m_status->setText(QStringLiteral("Tuned: see the Tuned tab."));
     m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), true);
     m_tabs->setCurrentWidget(m_tunedPage);
