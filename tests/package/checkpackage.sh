@@ -24,10 +24,12 @@ for file in usr/bin/tarvelin usr/bin/tarvelin-calc \
     grep -qx "./$file" <<<"$files" || { echo "the package lacks $file" >&2; exit 1; }
 done
 
-# Dependencies come from the shared libraries the programs use; the antenna engine is recommended.
+# Dependencies come from the shared libraries the programs use; the antenna engine and the main window's
+# faces are recommended.
 grep -q 'libqt6widgets6' <<<"$(dpkg-deb -f "$deb" Depends)" || { echo "no Qt in Depends" >&2; exit 1; }
 grep -q 'libcups2' <<<"$(dpkg-deb -f "$deb" Depends)" || { echo "no CUPS in Depends" >&2; exit 1; }
-[ "$(dpkg-deb -f "$deb" Recommends)" = nec2c ] || { echo "nec2c is not recommended" >&2; exit 1; }
+[ "$(dpkg-deb -f "$deb" Recommends)" = "fonts-wine, nec2c" ] ||
+    { echo "fonts-wine and nec2c are not recommended" >&2; exit 1; }
 
 lintian --fail-on error "$deb"
 

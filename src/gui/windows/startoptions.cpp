@@ -17,7 +17,8 @@ length and element spacing, in inches and centimetres, and the boom length.
 
 Type the frequency and press Enter or Calculate. A right click on the window
 opens a menu to copy the results, save the printed page as PDF, open the
-Shop Sheet or the Antenna Check, and read about Tarvelin. For scripts and batch work, see tarvelin-calc(1).
+Shop Sheet or the Antenna Check, and read about Tarvelin. For scripts and
+batch work, see tarvelin-calc(1).
 
 Options:
   --shop-sheet     open the Shop Sheet window in front of the main window: the
@@ -33,10 +34,10 @@ run-time error ended the program (it is reported in a message box and on
 standard error).
 
 Examples:
-  tarvelin
-  tarvelin -style Fusion
-  tarvelin --shop-sheet
-  tarvelin --antenna-check
+  tarvelin                  the main window, ready for a frequency
+  tarvelin -style Fusion    the same, in Qt's Fusion style
+  tarvelin --shop-sheet     the cut list, in front of the main window
+  tarvelin --antenna-check  the model of the design, in front of it
 )";
 
 constexpr std::string_view kUsage =
