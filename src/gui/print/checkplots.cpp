@@ -1,11 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "gui/print/checkplots.h"
 
+#include "core/nec/checktable.h"
+
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
+#include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <utility>
 #include <limits>
@@ -42,7 +47,7 @@ QString tickText(double value, double step)
 } // namespace
 
 void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, const QString &yLabel,
-                   const std::vector<PlotSeries> &series, std::optional<double> referenceY, const QFont &font,
+                   const std::vector<PlotSeries> &series, const LinePlotMarks &marks, const QFont &font,
                    const QColor &ink)
 {
     painter.save();
@@ -51,19 +56,27 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
     const QFontMetricsF metrics(font, painter.device());
     const double line = metrics.height();
     const double px = pixel(painter);
+    const auto clipped = [&marks](double y) { return marks.clipAbove && y > *marks.clipAbove; };
 
     double xMin = std::numeric_limits<double>::infinity(), xMax = -xMin, yMin = xMin, yMax = -xMin;
+    bool anyClipped = false;
     for (const PlotSeries &s : series)
-        for (const QPointF &p : s.points)
-            if (std::isfinite(p.y())) {
+        for (const QPointF &p : s.points) {
+            if (clipped(p.y())) { // an infinite SWR stands on the top edge too
+                anyClipped = true;
+                xMin = std::min(xMin, p.x());
+                xMax = std::max(xMax, p.x());
+                yMax = std::max(yMax, *marks.clipAbove);
+            } else if (std::isfinite(p.y())) {
                 xMin = std::min(xMin, p.x());
                 xMax = std::max(xMax, p.x());
                 yMin = std::min(yMin, p.y());
                 yMax = std::max(yMax, p.y());
             }
-    if (referenceY) {
-        yMin = std::min(yMin, *referenceY);
-        yMax = std::max(yMax, *referenceY);
+        }
+    if (marks.referenceY) {
+        yMin = std::min(yMin, *marks.referenceY);
+        yMax = std::max(yMax, *marks.referenceY);
     }
     painter.setPen(ink);
     painter.drawText(QRectF(area.left(), area.top(), area.width(), line), Qt::AlignHCenter, title);
@@ -78,10 +91,13 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
     const double yStep = niceStep(yMax - yMin);
     yMin = std::floor(yMin / yStep) * yStep;
     yMax = std::ceil(yMax / yStep) * yStep;
+    if (anyClipped)
+        yMax = *marks.clipAbove; // the axis ends where the clipping starts
     const double xStep = niceStep(xMax - xMin);
 
+    // A row under the title for the upright's label.
     const double left = area.left() + metrics.horizontalAdvance(QStringLiteral("-000.0")) + line;
-    const QRectF plot(left, area.top() + 1.5 * line, area.right() - left - line, area.height() - 4 * line);
+    const QRectF plot(left, area.top() + 2.5 * line, area.right() - left - line, area.height() - 5 * line);
     const auto toScreen = [&](QPointF p) {
         return QPointF(plot.left() + (p.x() - xMin) / (xMax - xMin) * plot.width(),
                        plot.bottom() - (std::clamp(p.y(), yMin, yMax) - yMin) / (yMax - yMin) * plot.height());
@@ -89,7 +105,7 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
 
     QColor grid = ink;
     grid.setAlphaF(0.25F);
-    for (double y = yMin; y <= yMax + yStep / 2; y += yStep) {
+    for (double y = yMin; y <= yMax + yStep / 1000; y += yStep) {
         const QPointF at = toScreen({xMin, y});
         painter.setPen(QPen(grid, px));
         painter.drawLine(QPointF(plot.left(), at.y()), QPointF(plot.right(), at.y()));
@@ -115,26 +131,47 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
     painter.drawText(QRectF(-plot.height() / 2, 0, plot.height(), line), Qt::AlignHCenter, yLabel);
     painter.restore();
 
-    if (referenceY) {
+    if (marks.referenceY) {
         painter.setPen(QPen(ink, px, Qt::DashLine));
-        const double y = toScreen({xMin, *referenceY}).y();
+        const double y = toScreen({xMin, *marks.referenceY}).y();
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+    }
+    if (marks.markX && *marks.markX >= xMin && *marks.markX <= xMax) {
+        const double x = toScreen({*marks.markX, yMin}).x();
+        painter.setPen(QPen(ink, px, Qt::DashDotLine));
+        painter.drawLine(QPointF(x, plot.top()), QPointF(x, plot.bottom()));
+        painter.setPen(ink);
+        const double width = metrics.horizontalAdvance(marks.markText) + line;
+        const double labelLeft = std::clamp(x - width / 2, area.left(), area.right() - width);
+        painter.drawText(QRectF(labelLeft, area.top() + 1.2 * line, width, line), Qt::AlignHCenter, marks.markText);
     }
     double legendX = plot.left() + line / 2;
     for (const PlotSeries &s : series) {
         QPainterPath path;
         bool started = false;
+        std::vector<QPointF> tops; // the clipped points, on the top edge
         for (const QPointF &p : s.points) {
-            if (!std::isfinite(p.y())) {
+            const bool over = clipped(p.y());
+            if (!over && !std::isfinite(p.y())) {
                 started = false;
                 continue;
             }
-            const QPointF at = toScreen(p);
+            const QPointF at = toScreen(over ? QPointF(p.x(), yMax) : p);
+            if (over)
+                tops.push_back(at);
             started ? path.lineTo(at) : path.moveTo(at);
             started = true;
         }
         painter.setPen(QPen(s.colour, 2 * px));
         painter.drawPath(path);
+        // Each clipped point carries an arrow up through the top edge: the value goes on above it.
+        painter.setBrush(s.colour);
+        for (const QPointF &at : tops) {
+            const double a = 0.35 * line;
+            painter.drawPolygon(QPolygonF({QPointF(at.x(), at.y() - a), QPointF(at.x() - a * 0.6, at.y() + a * 0.4),
+                                           QPointF(at.x() + a * 0.6, at.y() + a * 0.4)}));
+        }
+        painter.setBrush(Qt::NoBrush);
         if (series.size() > 1) {
             painter.drawLine(QPointF(legendX, plot.top() + line / 2), QPointF(legendX + line, plot.top() + line / 2));
             painter.setPen(ink);
@@ -143,7 +180,69 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
             legendX += width + 3 * line;
         }
     }
+    if (anyClipped) {
+        const QString note = QStringLiteral("\u25b2 above %1").arg(tickText(*marks.clipAbove, yStep));
+        const double width = metrics.horizontalAdvance(note) + line;
+        const QRectF box(plot.right() - width - line / 4, plot.top() + line * 0.6, width, line);
+        painter.fillRect(box, painter.background());
+        painter.setPen(ink);
+        painter.drawText(box, Qt::AlignCenter, note);
+    }
     painter.restore();
+}
+
+PolarLayout layoutPolarPlot(const QRectF &area, const QString &title, double peakDbi, bool half,
+                            const QFontMetricsF &metrics, double pixel)
+{
+    const double line = metrics.height();
+    const double gap = 6 * pixel;
+    const auto width = [&](const QString &text) { return metrics.horizontalAdvance(text) + 2 * pixel; };
+    const QString forward = QStringLiteral("forward");
+    const std::array<QString, 5> ringTexts{QStringLiteral("-40"), QStringLiteral("-30"), QStringLiteral("-20"),
+                                           QStringLiteral("-10"), QStringLiteral("0 dB")};
+    const QString caption = QStringLiteral("rings every 10 dB below the peak, %1 dBi").arg(peakDbi, 0, 'f', 1);
+
+    PolarLayout layout;
+    // Above the circle the title, and for the whole circle the forward direction; below it the scale, its
+    // labels and its caption.
+    const double above = half ? 1.5 * line : 2.5 * line;
+    const double below = 0.5 * line + 2.3 * line;
+    const double outerLabel = width(ringTexts.back()) / 2;
+    const double side = half ? std::max(width(forward) + gap, outerLabel) : outerLabel;
+    const double byWidth = area.width() / 2 - side;
+    const double byHeight = half ? area.height() - above - below : (area.height() - above - below) / 2;
+    layout.radius = std::max(0.0, std::min(byWidth, byHeight));
+    layout.centre = QPointF(area.center().x(), area.top() + above + layout.radius);
+    const double rim = half ? layout.centre.y() : layout.centre.y() + layout.radius;
+    layout.scaleY = rim + 0.5 * line;
+
+    const auto centred = [&](const QString &text, double x, double top) {
+        const double w = width(text);
+        return DrawingLabel{QRectF(x - w / 2, top, w, line), text, Qt::AlignCenter, false};
+    };
+    // A title too long for a narrow plot ends in an ellipsis rather than running past its edges.
+    layout.labels.push_back(centred(metrics.elidedText(title, Qt::ElideRight, std::max(0.0, area.width() - 2 * pixel)),
+                                    area.center().x(), area.top()));
+    if (half)
+        layout.labels.push_back(DrawingLabel{
+            QRectF(layout.centre.x() + layout.radius + gap, layout.centre.y() - line / 2, width(forward), line),
+            forward, Qt::AlignLeft | Qt::AlignVCenter, false});
+    else
+        layout.labels.push_back(centred(forward, layout.centre.x(), area.top() + 1.3 * line));
+
+    // The scale's labels from the rim inwards, each where it clears the one outside it.
+    for (std::size_t ring = 0; ring < ringTexts.size(); ++ring)
+        layout.ticks.push_back(layout.centre.x() + layout.radius * static_cast<double>(ring) / 4.0);
+    double leftmost = std::numeric_limits<double>::infinity();
+    for (std::size_t ring = ringTexts.size(); ring-- > 0;) {
+        DrawingLabel label = centred(ringTexts[ring], layout.ticks[ring], layout.scaleY + 0.3 * line);
+        if (label.box.right() + gap / 2 > leftmost)
+            continue;
+        leftmost = label.box.left();
+        layout.labels.push_back(label);
+    }
+    layout.labels.push_back(centred(caption, area.center().x(), layout.scaleY + 1.3 * line));
+    return layout;
 }
 
 namespace {
@@ -151,8 +250,8 @@ namespace {
 // A polar plot of gain: rings every 10 dB below the greatest gain, down to 40 dB below it; each point at its
 // angle on the page, counterclockwise from the right in degrees. A half plot stands on its base line.
 void paintPolarPlot(QPainter &painter, const QRectF &area, const QString &title,
-                    const std::vector<std::pair<double, double>> &anglesAndGains, bool half, const QString &forward,
-                    const QFont &font, const QColor &ink)
+                    const std::vector<std::pair<double, double>> &anglesAndGains, bool half, const QFont &font,
+                    const QColor &ink)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -161,8 +260,8 @@ void paintPolarPlot(QPainter &painter, const QRectF &area, const QString &title,
     const double line = metrics.height();
     const double px = pixel(painter);
     painter.setPen(ink);
-    painter.drawText(QRectF(area.left(), area.top(), area.width(), line), Qt::AlignHCenter, title);
     if (anglesAndGains.empty()) {
+        painter.drawText(QRectF(area.left(), area.top(), area.width(), line), Qt::AlignHCenter, title);
         painter.restore();
         return;
     }
@@ -170,36 +269,31 @@ void paintPolarPlot(QPainter &painter, const QRectF &area, const QString &title,
     for (const auto &[angle, gain] : anglesAndGains)
         peak = std::max(peak, gain);
     constexpr double kRange = 40.0;
-    const double height = area.height() - 3 * line;
-    const double radius = std::max(0.0, std::min(area.width() / 2 - 3 * line, half ? height : height / 2) - line);
-    const QPointF centre(area.center().x(), half ? area.top() + 1.5 * line + radius + line / 2 + line
-                                                 : area.top() + 1.5 * line + radius + line / 2);
+    const PolarLayout layout = layoutPolarPlot(area, title, peak, half, metrics, px);
+    const QPointF centre = layout.centre;
+    const double radius = layout.radius;
+
     QColor grid = ink;
     grid.setAlphaF(0.3F);
-    for (int ring = 0; ring <= 4; ++ring) {
+    painter.setPen(QPen(grid, px));
+    for (int ring = 0; ring < 4; ++ring) {
         const double r = radius * (kRange - ring * 10.0) / kRange;
-        painter.setPen(QPen(grid, px));
         const QRectF box(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
         if (half)
             painter.drawArc(box, 0, 180 * 16);
         else
             painter.drawEllipse(box);
-        painter.setPen(ink);
-        // Ring labels on the upper right diagonal, clear of the forward direction's label.
-        painter.drawText(
-            QRectF(centre.x() + r * 0.71 + px, centre.y() - r * 0.71 - line, 5 * line, line), Qt::AlignLeft,
-            ring == 0 ? QStringLiteral("%1 dBi").arg(peak, 0, 'f', 1) : QStringLiteral("-%1").arg(ring * 10));
     }
-    if (half) {
-        painter.setPen(QPen(grid, px));
+    if (half)
         painter.drawLine(QPointF(centre.x() - radius, centre.y()), QPointF(centre.x() + radius, centre.y()));
-        painter.setPen(ink);
-        painter.drawText(QRectF(centre.x() + radius - 6 * line, centre.y() + px, 6 * line, line), Qt::AlignRight,
-                         forward);
-    } else {
-        painter.drawText(QRectF(centre.x() - 3 * line, centre.y() - radius - line, 6 * line, line), Qt::AlignHCenter,
-                         forward);
-    }
+    // The rings' scale, under the plot.
+    painter.setPen(QPen(ink, px));
+    painter.drawLine(QPointF(layout.ticks.front(), layout.scaleY), QPointF(layout.ticks.back(), layout.scaleY));
+    for (const double x : layout.ticks)
+        painter.drawLine(QPointF(x, layout.scaleY - line / 4), QPointF(x, layout.scaleY + line / 4));
+    for (const DrawingLabel &label : layout.labels)
+        painter.drawText(label.box, static_cast<int>(label.alignment), label.text);
+
     QPainterPath path;
     bool first = true;
     for (const auto &[angle, gain] : anglesAndGains) {
@@ -222,7 +316,7 @@ void paintAzimuthPlot(QPainter &painter, const QRectF &area, const QString &titl
     std::vector<std::pair<double, double>> points;
     for (const nec::PatternPoint &p : pattern)
         points.emplace_back(90.0 - p.phiDegrees, p.totalGainDbi);
-    paintPolarPlot(painter, area, title, points, false, QStringLiteral("forward"), font, ink);
+    paintPolarPlot(painter, area, title, points, false, font, ink);
 }
 
 void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &title,
@@ -234,7 +328,7 @@ void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &ti
         const double elevation = 90.0 - p.thetaDegrees;
         points.emplace_back(p.phiDegrees > 90.0 ? 180.0 - elevation : elevation, p.totalGainDbi);
     }
-    paintPolarPlot(painter, area, title, points, true, QStringLiteral("forward"), font, ink);
+    paintPolarPlot(painter, area, title, points, true, font, ink);
 }
 
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
@@ -247,26 +341,28 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
         return series;
     };
     const QColor blue(0x1f, 0x6f, 0xc8), red(0xc8, 0x3a, 0x1f);
+    LinePlotMarks marks;
+    marks.markX = summary.design.mhz;
+    marks.markText = QStringLiteral("design %1 MHz").arg(summary.design.mhz, 0, 'f', 3);
     switch (plot) {
-    case CheckPlot::Swr: {
-        PlotSeries swr = seriesOf(QStringLiteral("SWR"), blue, &nec::SweepPoint::swr);
-        for (QPointF &p : swr.points)
-            p.setY(std::min(p.y(), 10.0)); // above 10:1 the detail says nothing
-        paintLinePlot(painter, area, QStringLiteral("SWR, with the 2:1 line"), QStringLiteral("SWR"), {swr}, 2.0, font,
-                      ink);
+    case CheckPlot::Swr:
+        marks.referenceY = 2.0;
+        marks.clipAbove = 10.0; // above 10:1 the detail says nothing
+        paintLinePlot(painter, area, QStringLiteral("SWR, with the 2:1 line"), QStringLiteral("SWR"),
+                      {seriesOf(QStringLiteral("SWR"), blue, &nec::SweepPoint::swr)}, marks, font, ink);
         return;
-    }
     case CheckPlot::Impedance:
+        marks.referenceY = 0.0;
         paintLinePlot(painter, area, QStringLiteral("Feed impedance"), QStringLiteral("ohms"),
                       {seriesOf(QStringLiteral("R"), blue, &nec::SweepPoint::resistanceOhms),
                        seriesOf(QStringLiteral("X"), red, &nec::SweepPoint::reactanceOhms)},
-                      0.0, font, ink);
+                      marks, font, ink);
         return;
     case CheckPlot::GainAndFrontToBack:
         paintLinePlot(painter, area, QStringLiteral("Forward gain and front-to-back"), QStringLiteral("dB"),
                       {seriesOf(QStringLiteral("Gain dBi"), blue, &nec::SweepPoint::gainDbi),
                        seriesOf(QStringLiteral("F/B dB"), red, &nec::SweepPoint::frontToBackDb)},
-                      std::nullopt, font, ink);
+                      marks, font, ink);
         return;
     case CheckPlot::Azimuth:
         paintAzimuthPlot(painter, area, QStringLiteral("Azimuth pattern at the design frequency"),
@@ -281,6 +377,55 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
                            summary.elevationPattern, font, ink);
         return;
     }
+}
+
+QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms)
+{
+    if (summary.points.empty())
+        return {};
+    // The figures in the verdict's own words, so the plots and the verdict never disagree.
+    const ResultTable verdict = nec::verdictTable(summary, z0Ohms);
+    const auto figure = [&verdict](std::string_view name, bool prefix = false) {
+        for (const auto &row : verdict.rows) {
+            const std::string &heading = row[0].text;
+            if (prefix ? heading.starts_with(name) : heading == name)
+                return QString::fromStdString(heading + ": " + row[1].text);
+        }
+        return QString();
+    };
+    const auto figures = [](std::initializer_list<QString> texts) {
+        QStringList present;
+        for (const QString &text : texts)
+            if (!text.isEmpty())
+                present << text;
+        return present.join(QStringLiteral("; ")) + QLatin1Char('.');
+    };
+    const QString range = QStringLiteral("from %1 to %2 MHz, the design frequency marked")
+                              .arg(summary.points.front().mhz, 0, 'f', 3)
+                              .arg(summary.points.back().mhz, 0, 'f', 3);
+    switch (plot) {
+    case CheckPlot::Swr:
+        return QStringLiteral("SWR %1; values above 10 stand on the top edge, marked. ").arg(range) +
+               figures({figure("SWR at", true), figure("Lowest SWR"), figure("2:1 SWR")});
+    case CheckPlot::Impedance:
+        return QStringLiteral("Feed resistance and reactance %1. At the design frequency R %2 \u03a9, X %3 \u03a9; ")
+                   .arg(range)
+                   .arg(summary.design.resistanceOhms, 0, 'f', 2)
+                   .arg(summary.design.reactanceOhms, 0, 'f', 2) +
+               figures({figure("Resonance")});
+    case CheckPlot::GainAndFrontToBack:
+        return QStringLiteral("Forward gain and front-to-back %1. ").arg(range) +
+               figures({figure("Gain"), figure("F/B"), figure("F/B \u2265 20 dB")});
+    case CheckPlot::Azimuth:
+        return QStringLiteral("Azimuth pattern at %1 MHz, forward up, rings every 10 dB below the peak. ")
+                   .arg(summary.design.mhz, 0, 'f', 3) +
+               figures({figure("Gain"), figure("F/B"), figure("F/R")});
+    case CheckPlot::Elevation:
+        return QStringLiteral("Elevation pattern over ground at %1 MHz, forward to the right. ")
+                   .arg(summary.design.mhz, 0, 'f', 3) +
+               figures({figure("Take-off angle"), figure("Gain")});
+    }
+    return {};
 }
 
 } // namespace tarvelin

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/nec/checksummary.h"
+#include "gui/print/drawinglabel.h"
 
 #include <QColor>
 #include <QFont>
@@ -11,8 +12,8 @@
 #include <optional>
 #include <vector>
 
+class QFontMetricsF;
 class QPainter;
-class QRectF;
 
 namespace tarvelin {
 
@@ -24,11 +25,35 @@ struct PlotSeries
     QColor colour;
 };
 
+// What a line plot marks beside its series.
+struct LinePlotMarks
+{
+    std::optional<double> referenceY; // a dashed level across the plot, such as the 2:1 SWR line
+    std::optional<double> clipAbove;  // the axis ends here; higher values stand on the top edge, marked clipped
+    std::optional<double> markX;      // a dashed upright, such as the design frequency
+    QString markText;                 // its label, above the plot
+};
+
 // The antenna check's plots, drawn by plain painting so the window and the printed report show the same
 // thing at any resolution: a line plot with its axes, grid and legend, and an azimuth pattern in polar form.
 void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, const QString &yLabel,
-                   const std::vector<PlotSeries> &series, std::optional<double> referenceY, const QFont &font,
+                   const std::vector<PlotSeries> &series, const LinePlotMarks &marks, const QFont &font,
                    const QColor &ink);
+
+// Where a polar plot's circle and texts go in an area: the title, the forward direction and the scale of
+// its rings, which stands under the circle so that no label meets another or the curve.
+struct PolarLayout
+{
+    QPointF centre;
+    double radius = 0.0;
+    double scaleY = 0.0;       // the scale's line, from the centre (40 dB down) to the rim (the peak)
+    std::vector<double> ticks; // x of each ring on the scale, the centre first
+    std::vector<DrawingLabel> labels;
+};
+
+// `pixel` is one pixel at 96 dpi in the device's units.
+[[nodiscard]] PolarLayout layoutPolarPlot(const QRectF &area, const QString &title, double peakDbi, bool half,
+                                          const QFontMetricsF &metrics, double pixel);
 
 void paintAzimuthPlot(QPainter &painter, const QRectF &area, const QString &title,
                       const std::vector<nec::PatternPoint> &pattern, const QFont &font, const QColor &ink);
@@ -49,5 +74,8 @@ enum class CheckPlot
 
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
                     const QFont &font, const QColor &ink);
+
+// What a plot shows, in words, for screen readers: its range and its key values, as the verdict gives them.
+[[nodiscard]] QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms);
 
 } // namespace tarvelin

@@ -5,6 +5,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QStringList>
 
 #include <algorithm>
 #include <array>
@@ -31,90 +32,204 @@ QString shortName(ElementRow row)
     }
 }
 
-// Device pixels to one pixel at 96 dpi, so lines and gaps keep their weight on paper.
-double pixel(const QPainter &painter)
-{
-    return painter.device() ? painter.device()->logicalDpiX() / 96.0 : 1.0;
-}
+const QString kLoopTitle = QStringLiteral("Driven element, front view");
+const QString kBoomTitle = QStringLiteral("Boom, side view: stations from the reflector");
+const QString kFeedText = QStringLiteral("feed point, cut ends");
 
-void paintLoop(QPainter &painter, const QRectF &area, const shop::ShopSheet &sheet, const QColor &ink)
+// The texts of the drawing that depend on the sheet.
+struct Texts
 {
-    const double px = pixel(painter);
+    std::array<QString, 4> corners; // round the loop from the cut end, bottom right first
+    QString side;
+    QString arm;
+    std::vector<QString> names;
+    std::vector<QString> stations;
+    QString boom;
+};
+
+Texts textsOf(const shop::ShopSheet &sheet)
+{
     const shop::ElementCuts &driven = sheet.elements[rowIndex(ElementRow::Driven)];
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const double line = metrics.height();
-
-    painter.drawText(QRectF(area.left(), area.top(), area.width(), line), Qt::AlignHCenter,
-                     QStringLiteral("Driven element, front view"));
-    const double side =
-        std::max(0.0, std::min(area.width() - 2 * metrics.horizontalAdvance(QStringLiteral("4: 99' 99-99/99\"")),
-                               area.height() - 5 * line));
-    const QRectF square(area.center().x() - side / 2, area.top() + 2.5 * line, side, side);
-
-    QPen wire(ink, 2 * px);
-    painter.setPen(wire);
-    painter.drawRect(square);
-    QPen spreader(ink, px, Qt::DashLine);
-    painter.setPen(spreader);
-    painter.drawLine(square.topLeft(), square.bottomRight());
-    painter.drawLine(square.topRight(), square.bottomLeft());
-    painter.setPen(QPen(ink, px));
-
-    // The feed point, and the cut ends of the wire with it, in the middle of the bottom side.
-    const QPointF feed(square.center().x(), square.bottom());
-    painter.setBrush(ink);
-    painter.drawEllipse(feed, 4 * px, 4 * px);
-    painter.setBrush(Qt::NoBrush);
-    painter.drawText(QRectF(feed.x() - side / 2, feed.y() + 4 * px, side, line), Qt::AlignHCenter,
-                     QStringLiteral("feed point, cut ends"));
-
-    // Corner marks along the wire from the cut end: on round the loop, bottom right first.
-    const std::array<QPointF, 4> corners{square.bottomRight(), square.topRight(), square.topLeft(),
-                                         square.bottomLeft()};
-    const std::array<Qt::Alignment, 4> sides{Qt::AlignLeft, Qt::AlignLeft, Qt::AlignRight, Qt::AlignRight};
-    for (std::size_t k = 0; k < corners.size(); ++k) {
-        const QString text = QStringLiteral("%1: %2").arg(k + 1).arg(lengthText(sheet, driven.cornerMarks[k]));
-        const double width = metrics.horizontalAdvance(text) + 4 * px;
-        const double x = sides[k] == Qt::AlignLeft ? corners[k].x() + 6 * px : corners[k].x() - 6 * px - width;
-        const double y = k == 1 || k == 2 ? corners[k].y() - line : corners[k].y();
-        painter.drawText(QRectF(x, y, width, line), static_cast<int>(sides[k]), text);
+    Texts texts;
+    for (std::size_t k = 0; k < texts.corners.size(); ++k)
+        texts.corners[k] = QStringLiteral("%1: %2").arg(k + 1).arg(lengthText(sheet, driven.cornerMarks[k]));
+    texts.side = QStringLiteral("side %1").arg(lengthText(sheet, driven.side));
+    texts.arm = QStringLiteral("arm %1").arg(lengthText(sheet, driven.arm));
+    for (const shop::ElementCuts &cuts : sheet.elements) {
+        texts.names.push_back(shortName(cuts.element));
+        texts.stations.push_back(lengthText(sheet, cuts.station));
     }
-
-    // The side and one spreader arm, dimensioned.
-    painter.drawText(QRectF(square.left(), square.top() - line, side, line), Qt::AlignHCenter,
-                     QStringLiteral("side %1").arg(lengthText(sheet, driven.side)));
-    painter.drawText(QRectF(square.left(), square.center().y() - line * 1.5, side / 2, line), Qt::AlignHCenter,
-                     QStringLiteral("arm %1").arg(lengthText(sheet, driven.arm)));
+    texts.boom = QStringLiteral("boom %1").arg(lengthText(sheet, sheet.boomLength));
+    return texts;
 }
 
-void paintBoom(QPainter &painter, const QRectF &area, const shop::ShopSheet &sheet)
+// Labels centred on points along a line go into rows: each into the first row where it clears the label
+// before it, so neighbours that are close along the boom stack instead of overlapping.
+std::vector<int> stackInRows(const std::vector<double> &centres, const std::vector<double> &widths, double gap,
+                             int &rowCount)
 {
-    const QFontMetricsF metrics(painter.font(), painter.device());
-    const double line = metrics.height();
-    painter.drawText(QRectF(area.left(), area.top(), area.width(), line), Qt::AlignHCenter,
-                     QStringLiteral("Boom, side view: stations from the reflector"));
-    const double margin = metrics.horizontalAdvance(QStringLiteral("99' 99-99/99\"")) / 2;
-    const double left = area.left() + margin;
-    const double width = std::max(1.0, area.width() - 2 * margin);
-    const double y = area.top() + 3.2 * line;
-    painter.drawLine(QPointF(left, y), QPointF(left + width, y));
-    const double boom = static_cast<double>(std::max<shop::HalfThousandths>(sheet.boomLength, 1));
-    for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
-        const shop::ElementCuts &cuts = sheet.elements[i];
-        const double x = left + width * static_cast<double>(cuts.station) / boom;
-        painter.drawLine(QPointF(x, y - line * 0.8), QPointF(x, y + line * 0.8));
-        painter.drawText(QRectF(x - margin, y - 2.1 * line, 2 * margin, line), Qt::AlignHCenter,
-                         shortName(cuts.element));
-        // Stations alternate above and below the line's labels, so neighbours never overlap.
-        const double labelY = y + line * (i % 2 == 0 ? 0.9 : 1.9);
-        painter.drawText(QRectF(x - margin, labelY, 2 * margin, line), Qt::AlignHCenter,
-                         lengthText(sheet, cuts.station));
+    std::vector<double> rightEdges;
+    std::vector<int> rows;
+    for (std::size_t i = 0; i < centres.size(); ++i) {
+        const double left = centres[i] - widths[i] / 2;
+        std::size_t row = 0;
+        while (row < rightEdges.size() && rightEdges[row] + gap > left)
+            ++row;
+        if (row == rightEdges.size())
+            rightEdges.push_back(0.0);
+        rightEdges[row] = centres[i] + widths[i] / 2;
+        rows.push_back(static_cast<int>(row));
     }
-    painter.drawText(QRectF(area.left(), y + 3.1 * line, area.width(), line), Qt::AlignHCenter,
-                     QStringLiteral("boom %1").arg(lengthText(sheet, sheet.boomLength)));
+    rowCount = static_cast<int>(rightEdges.size());
+    return rows;
 }
+
+// The boom's side view across a width: where the stations fall, which row each label takes, how tall it is.
+struct BoomPlan
+{
+    double left = 0.0;
+    double right = 0.0;
+    std::vector<double> x;
+    std::vector<double> nameWidths, stationWidths;
+    std::vector<int> nameRows, stationRows;
+    int nameRowCount = 0;
+    int stationRowCount = 0;
+
+    [[nodiscard]] double height(double line) const { return (3.9 + nameRowCount + stationRowCount) * line; }
+};
+
+BoomPlan planBoom(double left, double width, const shop::ShopSheet &sheet, const Texts &texts,
+                  const QFontMetricsF &metrics, double pixel)
+{
+    BoomPlan plan;
+    double widest = 0.0;
+    for (std::size_t i = 0; i < texts.stations.size(); ++i) {
+        plan.nameWidths.push_back(metrics.horizontalAdvance(texts.names[i]) + 2 * pixel);
+        plan.stationWidths.push_back(metrics.horizontalAdvance(texts.stations[i]) + 2 * pixel);
+        widest = std::max({widest, plan.nameWidths.back(), plan.stationWidths.back()});
+    }
+    plan.left = left + widest / 2;
+    plan.right = std::max(plan.left + 1.0, left + width - widest / 2);
+    const double boom = static_cast<double>(std::max<shop::HalfThousandths>(sheet.boomLength, 1));
+    for (const shop::ElementCuts &cuts : sheet.elements)
+        plan.x.push_back(plan.left + (plan.right - plan.left) * static_cast<double>(cuts.station) / boom);
+    const double gap = metrics.horizontalAdvance(QLatin1Char(' '));
+    plan.nameRows = stackInRows(plan.x, plan.nameWidths, gap, plan.nameRowCount);
+    plan.stationRows = stackInRows(plan.x, plan.stationWidths, gap, plan.stationRowCount);
+    return plan;
+}
+
+// The loop's corner labels stand beside its corners, so the square leaves room for the widest on each side.
+struct LoopWidths
+{
+    double left = 0.0;  // corners 3 and 4
+    double right = 0.0; // corners 1 and 2
+    double minimumSide = 0.0;
+};
+
+LoopWidths loopWidths(const Texts &texts, const QFontMetricsF &metrics, double pixel)
+{
+    const auto width = [&](const QString &text) { return metrics.horizontalAdvance(text) + 2 * pixel; };
+    const double gap = 6 * pixel;
+    LoopWidths widths;
+    widths.right = std::max(width(texts.corners[0]), width(texts.corners[1])) + gap;
+    widths.left = std::max(width(texts.corners[2]), width(texts.corners[3])) + gap;
+    // The arm's label sits inside the square, above its centre.
+    widths.minimumSide = std::max(width(texts.arm) + 2 * gap, 3.6 * metrics.height());
+    return widths;
+}
+
+constexpr double kLoopExtraLines = 4.6; // title, the side's label, corner labels and the feed point's label
+constexpr double kLoopBoomGap = 0.8;
 
 } // namespace
+
+ShopDrawingLayout layoutShopDrawing(const QRectF &area, const shop::ShopSheet &sheet, const QFontMetricsF &metrics,
+                                    double pixel)
+{
+    const Texts texts = textsOf(sheet);
+    const double line = metrics.height();
+    const auto width = [&](const QString &text) { return metrics.horizontalAdvance(text) + 2 * pixel; };
+    const auto centred = [&](const QString &text, double centreX, double top) {
+        const double w = width(text);
+        return DrawingLabel{QRectF(centreX - w / 2, top, w, line), text, Qt::AlignCenter, false};
+    };
+    ShopDrawingLayout layout;
+
+    // The boom, at the bottom of the area.
+    const BoomPlan boom = planBoom(area.left(), area.width(), sheet, texts, metrics, pixel);
+    const double boomTop = area.bottom() - boom.height(line);
+    layout.labels.push_back(centred(kBoomTitle, area.center().x(), boomTop));
+    const double namesTop = boomTop + 1.3 * line;
+    layout.tickHalf = 0.4 * line;
+    layout.boomY = namesTop + boom.nameRowCount * line + 0.2 * line + layout.tickHalf;
+    layout.boomLeft = boom.left;
+    layout.boomRight = boom.right;
+    layout.stations = boom.x;
+    const double stationsTop = layout.boomY + layout.tickHalf + 0.2 * line;
+    for (std::size_t i = 0; i < boom.x.size(); ++i) {
+        // Names stack upwards from the boom, stations downwards.
+        const double nameTop = namesTop + (boom.nameRowCount - 1 - boom.nameRows[i]) * line;
+        layout.labels.push_back(centred(texts.names[i], boom.x[i], nameTop));
+        layout.labels.push_back(centred(texts.stations[i], boom.x[i], stationsTop + boom.stationRows[i] * line));
+    }
+    layout.labels.push_back(centred(texts.boom, area.center().x(), stationsTop + (boom.stationRowCount + 0.3) * line));
+
+    // The driven loop above it.
+    const LoopWidths widths = loopWidths(texts, metrics, pixel);
+    const double loopTop = area.top();
+    const double loopBottom = boomTop - kLoopBoomGap * line;
+    const double side = std::max(
+        0.0, std::min(area.width() - widths.left - widths.right, loopBottom - loopTop - kLoopExtraLines * line));
+    const double groupLeft = area.center().x() - (widths.left + side + widths.right) / 2;
+    layout.square = QRectF(groupLeft + widths.left, loopTop + 3.0 * line, side, side);
+    const QRectF &square = layout.square;
+    layout.labels.push_back(centred(kLoopTitle, area.center().x(), loopTop));
+    layout.labels.push_back(centred(texts.side, square.center().x(), loopTop + 1.3 * line));
+    DrawingLabel arm = centred(texts.arm, square.center().x(), square.center().y() - 1.5 * line);
+    arm.overLine = true;
+    layout.labels.push_back(arm);
+    layout.feed = QPointF(square.center().x(), square.bottom());
+    layout.labels.push_back(centred(kFeedText, layout.feed.x(), square.bottom() + 0.6 * line));
+    // Corner marks along the wire from the cut end: on round the loop, bottom right first, each beside its
+    // corner and level with it.
+    const double gap = 6 * pixel;
+    const std::array<QPointF, 4> corners{square.bottomRight(), square.topRight(), square.topLeft(),
+                                         square.bottomLeft()};
+    for (std::size_t k = 0; k < corners.size(); ++k) {
+        const bool right = k < 2;
+        const double w = width(texts.corners[k]);
+        const double x = right ? corners[k].x() + gap : corners[k].x() - gap - w;
+        layout.labels.push_back(DrawingLabel{QRectF(x, corners[k].y() - line / 2, w, line), texts.corners[k],
+                                             (right ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter, false});
+    }
+    return layout;
+}
+
+QSizeF shopDrawingMinimumSize(const shop::ShopSheet &sheet, const QFontMetricsF &metrics, double pixel)
+{
+    const Texts texts = textsOf(sheet);
+    const double line = metrics.height();
+    const LoopWidths widths = loopWidths(texts, metrics, pixel);
+    double width = widths.left + widths.minimumSide + widths.right;
+    for (const QString &text : {kLoopTitle, kBoomTitle, kFeedText, texts.side, texts.boom})
+        width = std::max(width, metrics.horizontalAdvance(text) + 2 * pixel);
+    // The boom stacks its labels deepest where it is narrowest.
+    const BoomPlan boom = planBoom(0.0, width, sheet, texts, metrics, pixel);
+    return {width, (kLoopExtraLines + kLoopBoomGap) * line + widths.minimumSide + boom.height(line)};
+}
+
+QString shopDrawingDescription(const shop::ShopSheet &sheet)
+{
+    const Texts texts = textsOf(sheet);
+    QStringList stations;
+    for (std::size_t i = 0; i < texts.names.size(); ++i)
+        stations << QStringLiteral("%1 at %2").arg(texts.names[i], texts.stations[i]);
+    return QStringLiteral("Driven loop, front view: %1, %2; corner marks from the cut end at the feed point: %3. "
+                          "Boom, side view, %4; stations from the reflector: %5.")
+        .arg(texts.side, texts.arm, QStringList(texts.corners.begin(), texts.corners.end()).join(QStringLiteral(", ")),
+             texts.boom, stations.join(QStringLiteral(", ")));
+}
 
 void paintShopDrawing(QPainter &painter, const QRectF &area, const shop::ShopSheet &sheet, const QFont &font,
                       const QColor &ink)
@@ -122,11 +237,31 @@ void paintShopDrawing(QPainter &painter, const QRectF &area, const shop::ShopShe
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(font);
-    painter.setPen(ink);
-    const double line = QFontMetricsF(font, painter.device()).height();
-    const double boomHeight = 7.5 * line;
-    paintLoop(painter, QRectF(area.left(), area.top(), area.width(), area.height() - boomHeight - line), sheet, ink);
-    paintBoom(painter, QRectF(area.left(), area.bottom() - boomHeight, area.width(), boomHeight), sheet);
+    // Device pixels to one pixel at 96 dpi, so lines and gaps keep their weight on paper.
+    const double px = painter.device() ? painter.device()->logicalDpiX() / 96.0 : 1.0;
+    const ShopDrawingLayout layout = layoutShopDrawing(area, sheet, QFontMetricsF(font, painter.device()), px);
+    const QRectF &square = layout.square;
+
+    painter.setPen(QPen(ink, 2 * px));
+    painter.drawRect(square);
+    painter.setPen(QPen(ink, px, Qt::DashLine));
+    painter.drawLine(square.topLeft(), square.bottomRight());
+    painter.drawLine(square.topRight(), square.bottomLeft());
+    // The feed point, and the cut ends of the wire with it, in the middle of the bottom side.
+    painter.setPen(QPen(ink, px));
+    painter.setBrush(ink);
+    painter.drawEllipse(layout.feed, 4 * px, 4 * px);
+    painter.setBrush(Qt::NoBrush);
+
+    painter.drawLine(QPointF(layout.boomLeft, layout.boomY), QPointF(layout.boomRight, layout.boomY));
+    for (const double x : layout.stations)
+        painter.drawLine(QPointF(x, layout.boomY - layout.tickHalf), QPointF(x, layout.boomY + layout.tickHalf));
+
+    for (const DrawingLabel &label : layout.labels) {
+        if (label.overLine)
+            painter.fillRect(label.box, painter.background());
+        painter.drawText(label.box, static_cast<int>(label.alignment), label.text);
+    }
     painter.restore();
 }
 

@@ -15,6 +15,7 @@
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/flagicon.h"
 #include "gui/windows/resulttablemodel.h"
+#include "gui/windows/resultview.h"
 #include "gui/windows/tunerun.h"
 #include "gui/windows/wholefile.h"
 
@@ -45,18 +46,33 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <tuple>
 
 namespace tarvelin {
 
-// A plot of the check as a widget, in the desktop's colours.
+// A plot of the check as a widget, in the desktop's colours, never so small that its labels crowd.
+constexpr int kPlotWidthLines = 22;
+constexpr int kPlotHeightLines = 14;
+
 class PlotView final : public QWidget
 {
 public:
-    PlotView(CheckPlot plot, const std::optional<nec::CheckSummary> &summary) : m_plot(plot), m_summary(summary)
+    PlotView(CheckPlot plot, const QString &name, const std::optional<nec::CheckSummary> &summary)
+        : m_plot(plot), m_summary(summary)
     {
+        setObjectName(name);
+        setAccessibleName(name);
+        setFocusPolicy(Qt::TabFocus); // so a screen reader can reach the description
         setBackgroundRole(QPalette::Base);
         setAutoFillBackground(true);
-        setMinimumSize(fontMetrics().height() * 16, fontMetrics().height() * 12);
+        setMinimumSize(fontMetrics().height() * kPlotWidthLines, fontMetrics().height() * kPlotHeightLines);
+    }
+
+    // The summary shown has changed: paint it, and describe it for screen readers.
+    void refresh(double z0Ohms)
+    {
+        setAccessibleDescription(m_summary ? checkPlotDescription(m_plot, *m_summary, z0Ohms) : QString());
+        update();
     }
 
 protected:
@@ -208,33 +224,28 @@ void AntennaCheckWindow::buildWidgets()
     // The same table the CSV, the report and tarvelin-calc are written from; its headings before any run.
     m_tableModel = new ResultTableModel(this);
     m_tableModel->setTable(nec::checkTable({}, {}));
-    m_table = new QTableView;
-    m_table->setObjectName(QStringLiteral("table"));
-    m_table->setModel(m_tableModel);
-    m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_table = new ResultView(QStringLiteral("table"), QStringLiteral("Sweep table"), m_tableModel);
     m_table->verticalHeader()->hide();
     // The verdict first: what the model says of the design, as the report and tarvelin-calc give it.
     m_verdictModel = new ResultTableModel(this);
     m_verdictModel->setTable(nec::verdictTable({}, 0.0));
-    auto *verdict = new QTableView;
-    verdict->setObjectName(QStringLiteral("verdict"));
-    verdict->setModel(m_verdictModel);
-    verdict->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto *verdict = new ResultView(QStringLiteral("verdict"), QStringLiteral("Verdict"), m_verdictModel);
     verdict->horizontalHeader()->hide();
     verdict->horizontalHeader()->setStretchLastSection(true);
-    verdict->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     verdict->setShowGrid(false);
-    m_tabs = new QTabWidget;
+    m_tabs = new WholeTabs;
+    m_tabs->setObjectName(QStringLiteral("results"));
+    m_tabs->setAccessibleName(QStringLiteral("Results"));
     m_tabs->addTab(verdict, QStringLiteral("Verdict"));
     m_tabs->addTab(m_table, QStringLiteral("Table"));
-    const std::array<std::pair<CheckPlot, QString>, 5> plots{{{CheckPlot::Swr, QStringLiteral("SWR")},
-                                                              {CheckPlot::Impedance, QStringLiteral("Impedance")},
-                                                              {CheckPlot::GainAndFrontToBack, QStringLiteral("Gain")},
-                                                              {CheckPlot::Azimuth, QStringLiteral("Azimuth")},
-                                                              {CheckPlot::Elevation, QStringLiteral("Elevation")}}};
-    for (const auto &[plot, name] : plots) {
-        auto *view = new PlotView(plot, m_summary);
+    const std::array<std::tuple<CheckPlot, QString, QString>, 5> plots{
+        {{CheckPlot::Swr, QStringLiteral("SWR"), QStringLiteral("SWR plot")},
+         {CheckPlot::Impedance, QStringLiteral("Impedance"), QStringLiteral("Feed impedance plot")},
+         {CheckPlot::GainAndFrontToBack, QStringLiteral("Gain"), QStringLiteral("Gain and front-to-back plot")},
+         {CheckPlot::Azimuth, QStringLiteral("Azimuth"), QStringLiteral("Azimuth pattern")},
+         {CheckPlot::Elevation, QStringLiteral("Elevation"), QStringLiteral("Elevation pattern")}}};
+    for (const auto &[plot, name, accessibleName] : plots) {
+        auto *view = new PlotView(plot, accessibleName, m_summary);
         m_plots.push_back(view);
         m_tabs->addTab(view, name);
     }
@@ -398,14 +409,8 @@ bool AntennaCheckWindow::tuning() const
 
 QWidget *AntennaCheckWindow::buildTunedPage()
 {
-    const auto tableOf = [](ResultTableModel *model, const QString &name) {
-        auto *view = new QTableView;
-        view->setObjectName(name);
-        view->setModel(model);
-        view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-        view->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        view->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-        return view;
+    const auto tableOf = [](ResultTableModel *model, const QString &name, const QString &accessibleName) {
+        return new ResultView(name, accessibleName, model);
     };
     m_tunedModel = new ResultTableModel(this);
     m_tuneVerdictModel = new ResultTableModel(this);
@@ -432,8 +437,9 @@ QWidget *AntennaCheckWindow::buildTunedPage()
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(m_tuneNote);
-    layout->addWidget(tableOf(m_tunedModel, QStringLiteral("tunedLoops")), 3);
-    layout->addWidget(tableOf(m_tuneVerdictModel, QStringLiteral("tuneVerdict")), 2);
+    layout->addWidget(tableOf(m_tunedModel, QStringLiteral("tunedLoops"), QStringLiteral("Tuned loops")), 3);
+    layout->addWidget(
+        tableOf(m_tuneVerdictModel, QStringLiteral("tuneVerdict"), QStringLiteral("Before and after tuning")), 2);
     layout->addLayout(buttons);
     return page;
 }
@@ -629,6 +635,24 @@ void AntennaCheckWindow::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
+// The first time the window opens, it takes the size it was last closed at, or else room for every tab title
+// and the whole sweep of the points set.
+void AntennaCheckWindow::showEvent(QShowEvent *event)
+{
+    if (!m_sized) {
+        m_sized = true;
+        m_table->setRowsExpected(m_points->value());
+        openAtRememberedSize(*this, QStringLiteral("antennaCheck"));
+    }
+    QWidget::showEvent(event);
+}
+
+void AntennaCheckWindow::hideEvent(QHideEvent *event)
+{
+    rememberSize(*this, QStringLiteral("antennaCheck"));
+    QWidget::hideEvent(event);
+}
+
 // The settings, the frequency and the structure, checked as they are typed: what is refused is named and
 // its field marked, and neither a run nor a deck can start from it.
 void AntennaCheckWindow::validate()
@@ -690,7 +714,7 @@ void AntennaCheckWindow::clearResults()
     m_progress->setFormat(QString()); // nothing to count before a run
     m_progress->setValue(0);
     for (PlotView *plot : m_plots)
-        plot->update();
+        plot->refresh(0.0);
     setRunning(running());
 }
 
@@ -723,7 +747,7 @@ void AntennaCheckWindow::showResults(const QStringList &outputs)
                                           : warnings.join(QLatin1Char(' '))) +
                       m_warnings);
     for (PlotView *plot : m_plots)
-        plot->update();
+        plot->refresh(m_runSettings.z0Ohms);
     setRunning(false);
     emit checkEnded();
 }

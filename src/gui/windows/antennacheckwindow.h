@@ -26,6 +26,7 @@ class TuneRun;
 class MessageBoxService;
 class PlotView;
 class ResultTableModel;
+class ResultView;
 class PrinterService;
 
 // The Antenna Check window: the design on the main window modelled with the NEC-2 engine, run as child
@@ -78,6 +79,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void buildWidgets();
@@ -126,11 +129,12 @@ private:
     bool m_printing = false; // a job is with the spooler
     QLabel *m_problem = nullptr;
     bool m_ready = false; // the settings and the frequency can be modelled
+    bool m_sized = false; // the opening size is set once, at the first show
     QPushButton *m_cancelButton = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QTableView *m_table = nullptr;
+    ResultView *m_table = nullptr;
     ResultTableModel *m_tableModel = nullptr;
     ResultTableModel *m_verdictModel = nullptr;
     QPushButton *m_tuneButton = nullptr;

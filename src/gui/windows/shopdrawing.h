@@ -19,6 +19,10 @@ public:
 
     void setSheet(const shop::ShopSheet &sheet);
     [[nodiscard]] QSize sizeHint() const override;
+    // The least size at which no label of the drawing overlaps another.
+    [[nodiscard]] QSize minimumSizeHint() const override;
+    // Where the drawing is painted inside the widget.
+    [[nodiscard]] QRectF drawingArea() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

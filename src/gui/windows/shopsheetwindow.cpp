@@ -10,6 +10,7 @@
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/flagicon.h"
 #include "gui/windows/resulttablemodel.h"
+#include "gui/windows/resultview.h"
 #include "gui/windows/shopdrawing.h"
 #include "gui/windows/wholefile.h"
 
@@ -49,18 +50,6 @@ QString qText(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QTableView *makeTable(const QString &name, ResultTableModel *model)
-{
-    auto *table = new QTableView;
-    table->setObjectName(name);
-    table->setModel(model);
-    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    return table;
-}
-
 // The design frequency as read, to three decimals; empty when the text gives none the sheet can work with.
 QString designLabel(const QString &frequencyText)
 {
@@ -80,6 +69,45 @@ ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, Pr
     buildWidgets();
     restoreSettings();
     recalculate();
+}
+
+// The first time the window opens, it takes the size it was last closed at, or else the size that shows every
+// tab, cell and label whole: that of the lowest band's sheet, whose lengths are the longest, when no sheet
+// is shown yet.
+void ShopSheetWindow::showEvent(QShowEvent *event)
+{
+    if (!m_sized) {
+        m_sized = true;
+        if (m_sheet) {
+            openAtRememberedSize(*this, QStringLiteral("shopSheet"));
+        } else {
+            setModelsFor(std::get<shop::ShopSheet>(shop::makeShopSheet("1.8", {})));
+            openAtRememberedSize(*this, QStringLiteral("shopSheet"));
+            setModelsFor(std::nullopt);
+        }
+    }
+    QWidget::showEvent(event);
+}
+
+void ShopSheetWindow::hideEvent(QHideEvent *event)
+{
+    rememberSize(*this, QStringLiteral("shopSheet"));
+    QWidget::hideEvent(event);
+}
+
+void ShopSheetWindow::setModelsFor(const std::optional<shop::ShopSheet> &sheet)
+{
+    shop::ShopTables tables = shop::shopTables(sheet ? *sheet : shop::ShopSheet{});
+    if (!sheet) {
+        for (ResultTable *table :
+             {&tables.loops, &tables.cornerMarks, &tables.spreadersAndBoom, &tables.trims, &tables.trimmedMarks})
+            table->rows.clear();
+    }
+    m_models[0]->setTable(std::move(tables.loops));
+    m_models[1]->setTable(std::move(tables.cornerMarks));
+    m_models[2]->setTable(std::move(tables.spreadersAndBoom));
+    m_models[3]->setTable(std::move(tables.trims));
+    m_models[4]->setTable(std::move(tables.trimmedMarks));
 }
 
 void ShopSheetWindow::buildWidgets()
@@ -132,20 +160,17 @@ void ShopSheetWindow::buildWidgets()
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // The columns are there before any sheet is.
-    const shop::ShopTables empty = shop::shopTables({});
     for (ResultTableModel *&model : m_models)
         model = new ResultTableModel(this);
-    m_models[0]->setTable({empty.loops.columns, {}});
-    m_models[1]->setTable({empty.cornerMarks.columns, {}});
-    m_models[2]->setTable({empty.spreadersAndBoom.columns, {}});
-    m_models[3]->setTable({empty.trims.columns, {}});
-    m_models[4]->setTable({empty.trimmedMarks.columns, {}});
-    m_loops = makeTable(QStringLiteral("loops"), m_models[0]);
-    m_marks = makeTable(QStringLiteral("cornerMarks"), m_models[1]);
-    m_boom = makeTable(QStringLiteral("spreadersAndBoom"), m_models[2]);
-    m_trims = makeTable(QStringLiteral("trims"), m_models[3]);
-    m_trimmedMarks = makeTable(QStringLiteral("trimmedMarks"), m_models[4]);
-    m_tabs = new QTabWidget;
+    setModelsFor(std::nullopt);
+    m_loops = new ResultView(QStringLiteral("loops"), QStringLiteral("Loops"), m_models[0]);
+    m_marks = new ResultView(QStringLiteral("cornerMarks"), QStringLiteral("Corner marks"), m_models[1]);
+    m_boom = new ResultView(QStringLiteral("spreadersAndBoom"), QStringLiteral("Spreaders and boom"), m_models[2]);
+    m_trims = new ResultView(QStringLiteral("trims"), QStringLiteral("Trims"), m_models[3]);
+    m_trimmedMarks = new ResultView(QStringLiteral("trimmedMarks"), QStringLiteral("Trimmed marks"), m_models[4]);
+    m_tabs = new WholeTabs;
+    m_tabs->setObjectName(QStringLiteral("tables"));
+    m_tabs->setAccessibleName(QStringLiteral("Cut list tables"));
     m_tabs->addTab(m_loops, QStringLiteral("&Loops"));
     m_tabs->addTab(m_marks, QStringLiteral("Co&rner marks"));
     m_tabs->addTab(m_boom, QStringLiteral("Spreaders and &boom"));
@@ -362,12 +387,7 @@ QLineEdit *ShopSheetWindow::fieldOf(shop::ShopSetting setting) const
 void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
 {
     m_sheet = sheet;
-    shop::ShopTables tables = shop::shopTables(sheet);
-    m_models[0]->setTable(std::move(tables.loops));
-    m_models[1]->setTable(std::move(tables.cornerMarks));
-    m_models[2]->setTable(std::move(tables.spreadersAndBoom));
-    m_models[3]->setTable(std::move(tables.trims));
-    m_models[4]->setTable(std::move(tables.trimmedMarks));
+    setModelsFor(sheet);
     for (QTableView *trims : {m_trims, m_trimmedMarks})
         m_tabs->setTabEnabled(m_tabs->indexOf(trims), !sheet.correctedFrequencyText.empty());
 

@@ -52,8 +52,14 @@ public:
     [[nodiscard]] bool saveCsv(const QString &path);
     [[nodiscard]] bool savePdf(const QString &path);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void buildWidgets();
+    // The tables of this sheet, or their columns alone.
+    void setModelsFor(const std::optional<shop::ShopSheet> &sheet);
     void restoreSettings();
     void saveSettings() const;
     void recalculate();
@@ -97,6 +103,7 @@ private:
     QPushButton *m_csvButton = nullptr;
     QPushButton *m_copyButton = nullptr;
     bool m_printing = false; // a job is with the spooler
+    bool m_sized = false;    // the opening size is set once, at the first show
 };
 
 } // namespace tarvelin

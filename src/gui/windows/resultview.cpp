@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+#include "gui/windows/resultview.h"
+
+#include "gui/windows/resulttablemodel.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QStyle>
+#include <QTabBar>
+
+#include <algorithm>
+
+namespace tarvelin {
+
+ResultView::ResultView(const QString &objectName, const QString &accessibleName, ResultTableModel *model,
+                       QWidget *parent)
+    : QTableView(parent)
+{
+    setObjectName(objectName);
+    setAccessibleName(accessibleName);
+    setModel(model);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setTabKeyNavigation(false);
+    setWordWrap(false); // a length never breaks across lines
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+}
+
+QSize ResultView::sizeHint() const
+{
+    ensurePolished();
+    int width = 2 * frameWidth();
+    if (verticalHeader()->isVisible())
+        width += verticalHeader()->sizeHint().width();
+    for (int column = 0; column < model()->columnCount(); ++column)
+        width += std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+    int height = 2 * frameWidth();
+    if (horizontalHeader()->isVisible())
+        height += horizontalHeader()->sizeHint().height();
+    const int rows = model()->rowCount();
+    for (int row = 0; row < rows; ++row)
+        height += std::max(sizeHintForRow(row), verticalHeader()->sectionSizeHint(row));
+    if (rows < m_rowsExpected)
+        height += (m_rowsExpected - rows) * verticalHeader()->defaultSectionSize();
+    // Room for the scroll bar that a narrower window brings.
+    height += horizontalScrollBar()->sizeHint().height();
+    return {width, height};
+}
+
+QSize WholeTabs::sizeHint() const
+{
+    QSize size = QTabWidget::sizeHint();
+    const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    return {std::max(size.width(), tabBar()->sizeHint().width() + 2 * frame), size.height()};
+}
+
+void openAtRememberedSize(QWidget &window, const QString &settingsGroup)
+{
+    const QSettings settings;
+    if (window.restoreGeometry(settings.value(settingsGroup + QStringLiteral("/geometry")).toByteArray()))
+        return;
+    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    QSize size = window.sizeHint().expandedTo(window.minimumSizeHint());
+    if (screen) {
+        // The frame the desktop adds, and a little room beside the window.
+        const QSize room = screen->availableGeometry().size() - QSize(16, 48);
+        size = size.boundedTo(room);
+    }
+    window.resize(size);
+}
+
+void rememberSize(const QWidget &window, const QString &settingsGroup)
+{
+    QSettings().setValue(settingsGroup + QStringLiteral("/geometry"), window.saveGeometry());
+}
+
+} // namespace tarvelin

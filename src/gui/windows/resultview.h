@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+#include <QTabWidget>
+#include <QTableView>
+
+namespace tarvelin {
+
+class ResultTableModel;
+
+// A read-only result table in a window. Its columns fit their contents, Tab leaves it in one step while the
+// arrow keys move inside it, and it asks for room to show every cell, so a window opens with its tables whole.
+class ResultView final : public QTableView
+{
+    Q_OBJECT
+
+public:
+    ResultView(const QString &objectName, const QString &accessibleName, ResultTableModel *model,
+               QWidget *parent = nullptr);
+
+    // The rows to make room for while fewer are shown: those a run is about to fill.
+    void setRowsExpected(int rows) { m_rowsExpected = rows; }
+
+    [[nodiscard]] QSize sizeHint() const override;
+
+private:
+    int m_rowsExpected = 0;
+};
+
+// Tabs that ask for room to show every tab's title, however many pages there are.
+class WholeTabs final : public QTabWidget
+{
+    Q_OBJECT
+
+public:
+    using QTabWidget::QTabWidget;
+    [[nodiscard]] QSize sizeHint() const override;
+};
+
+// A window of its own opens at the size it was last closed at; the first time at the size its contents ask
+// for, within the screen.
+void openAtRememberedSize(QWidget &window, const QString &settingsGroup);
+void rememberSize(const QWidget &window, const QString &settingsGroup);
+
+} // namespace tarvelin

@@ -1,0 +1,153 @@
+// SPDX-License-Identifier: MIT
+// The drawing and the polar plots place their own labels: at every size they may be drawn at, no label may
+// cover another, leave the area, or sit on the loop or the pattern it describes.
+#include "gui/print/checkplots.h"
+#include "gui/print/shopsheetdrawing.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QTest>
+
+#include <cmath>
+#include <variant>
+
+using namespace tarvelin;
+
+namespace {
+
+// Two boxes that share more than a sliver of area.
+bool overlap(const QRectF &a, const QRectF &b)
+{
+    const QRectF common = a.intersected(b);
+    return common.width() > 0.01 && common.height() > 0.01;
+}
+
+QString clashes(const std::vector<DrawingLabel> &labels)
+{
+    for (std::size_t i = 0; i < labels.size(); ++i)
+        for (std::size_t j = i + 1; j < labels.size(); ++j)
+            if (overlap(labels[i].box, labels[j].box))
+                return labels[i].text + QStringLiteral(" / ") + labels[j].text;
+    return {};
+}
+
+bool inside(const QRectF &outer, const QRectF &box)
+{
+    return box.left() >= outer.left() - 0.01 && box.right() <= outer.right() + 0.01 &&
+           box.top() >= outer.top() - 0.01 && box.bottom() <= outer.bottom() + 0.01;
+}
+
+// The distance from a point to the nearest point of a box.
+double distance(const QPointF &point, const QRectF &box)
+{
+    const double dx = std::max({box.left() - point.x(), 0.0, point.x() - box.right()});
+    const double dy = std::max({box.top() - point.y(), 0.0, point.y() - box.bottom()});
+    return std::hypot(dx, dy);
+}
+
+} // namespace
+
+class TestDrawingLayouts : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void shopDrawingLabelsStandApart_data();
+    void shopDrawingLabelsStandApart();
+    void polarLabelsClearOfThePattern_data();
+    void polarLabelsClearOfThePattern();
+};
+
+void TestDrawingLayouts::shopDrawingLabelsStandApart_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<int>("pointSize");
+    // The longest lengths (160 m), the usual bands, and the shortest (2 m), where the texts are narrow but
+    // the stations crowd; the finest step gives the widest fractions; large type is a high-dpi screen.
+    for (const char *frequency : {"1.8", "14.2", "28.5", "144.2"})
+        for (const int step : {8, 64})
+            for (const int pointSize : {9, 20})
+                QTest::addRow("%s MHz, 1/%d, %d pt", frequency, step, pointSize)
+                    << QString::fromLatin1(frequency) << step << pointSize;
+}
+
+void TestDrawingLayouts::shopDrawingLabelsStandApart()
+{
+    QFETCH(QString, frequency);
+    QFETCH(int, step);
+    QFETCH(int, pointSize);
+    shop::ShopSettings settings;
+    settings.step = step;
+    const auto made = shop::makeShopSheet(frequency.toStdString(), settings);
+    QVERIFY(std::holds_alternative<shop::ShopSheet>(made));
+    const shop::ShopSheet &sheet = std::get<shop::ShopSheet>(made);
+    QFont font = QGuiApplication::font();
+    font.setPointSize(pointSize);
+    const QFontMetricsF metrics(font);
+    const QSizeF least = shopDrawingMinimumSize(sheet, metrics, 1.0);
+
+    // The least size, each side a little larger alone, both doubled, and a wide and short one.
+    for (const QSizeF size :
+         {least, least + QSizeF(37, 0), least + QSizeF(0, 53), least * 2, QSizeF(least.width() * 3, least.height())}) {
+        const QRectF area(QPointF(5, 7), size);
+        const ShopDrawingLayout layout = layoutShopDrawing(area, sheet, metrics, 1.0);
+        const QString where = QStringLiteral(" at %1 x %2").arg(size.width()).arg(size.height());
+        QVERIFY2(clashes(layout.labels).isEmpty(), qPrintable(clashes(layout.labels) + where));
+        for (const DrawingLabel &label : layout.labels) {
+            QVERIFY2(inside(area, label.box), qPrintable(label.text + where));
+            // The loop's labels stand off its wire, except the arm's, which sits inside it.
+            const bool arm = label.text.startsWith(QStringLiteral("arm "));
+            QVERIFY2(arm ? layout.square.contains(label.box) : !overlap(label.box, layout.square),
+                     qPrintable(label.text + where));
+        }
+        QVERIFY2(layout.square.width() >= metrics.height() * 3, qPrintable(QStringLiteral("no loop") + where));
+    }
+}
+
+void TestDrawingLayouts::polarLabelsClearOfThePattern_data()
+{
+    QTest::addColumn<bool>("half");
+    QTest::addColumn<QSizeF>("lines");
+    QTest::addColumn<int>("pointSize");
+    // Sizes in lines of type: the window's least plot, a wide and a tall one, and about a page; in the
+    // window's type and in large type.
+    for (const bool half : {false, true})
+        for (const QSizeF lines : {QSizeF(22, 14), QSizeF(60, 16), QSizeF(22, 60), QSizeF(70, 50)})
+            for (const int pointSize : {9, 16})
+                QTest::addRow("%s, %gx%g lines, %d pt", half ? "elevation" : "azimuth", lines.width(), lines.height(),
+                              pointSize)
+                    << half << lines << pointSize;
+}
+
+void TestDrawingLayouts::polarLabelsClearOfThePattern()
+{
+    QFETCH(bool, half);
+    QFETCH(QSizeF, lines);
+    QFETCH(int, pointSize);
+    QFont font = QGuiApplication::font();
+    font.setPointSize(pointSize);
+    const QFontMetricsF metrics(font);
+    const QRectF area(QPointF(3, 4), lines * metrics.height());
+    const PolarLayout layout =
+        layoutPolarPlot(area, QStringLiteral("Elevation pattern at the design frequency: take-off 12.3\u00b0"), -10.8,
+                        half, metrics, 1.0);
+
+    QVERIFY(layout.radius > metrics.height() * 2);
+    QVERIFY2(clashes(layout.labels).isEmpty(), qPrintable(clashes(layout.labels)));
+    int ringLabels = 0;
+    for (const DrawingLabel &label : layout.labels) {
+        QVERIFY2(inside(area, label.box), qPrintable(label.text));
+        // Every text stands outside the circle the pattern is drawn in; a half plot's below its base line.
+        const bool clear =
+            distance(layout.centre, label.box) >= layout.radius || (half && label.box.top() >= layout.centre.y());
+        QVERIFY2(clear, qPrintable(label.text));
+        ringLabels += label.text.startsWith(QLatin1Char('-')) || label.text == QStringLiteral("0 dB");
+    }
+    // The scale reads at least from its centre to its rim.
+    QVERIFY(ringLabels >= 2);
+}
+
+QTEST_MAIN(TestDrawingLayouts)
+#include "tst_drawinglayouts.moc"
