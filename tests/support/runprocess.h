@@ -13,3 +13,12 @@ inline QString standardOutputOf(const QString &program, const QStringList &argum
     process.waitForFinished(60000);
     return QString::fromUtf8(process.readAllStandardOutput());
 }
+
+// What a helper program such as pdftoppm complained of on standard error; empty when all went well.
+inline QString standardErrorOf(const QString &program, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardError());
+}

@@ -276,6 +276,7 @@ void paintPolarPlot(QPainter &painter, const QRectF &area, const QString &title,
     QColor grid = ink;
     grid.setAlphaF(0.3F);
     painter.setPen(QPen(grid, px));
+    // Rings at 0 to -30 dB: -40 dB is the centre itself, and a circle of no size is a broken path in a PDF.
     for (int ring = 0; ring < 4; ++ring) {
         const double r = radius * (kRange - ring * 10.0) / kRange;
         const QRectF box(centre.x() - r, centre.y() - r, 2 * r, 2 * r);
