@@ -454,7 +454,7 @@ void TestCli::shopSheet()
              QStringLiteral("37' 2-9/16\""));
     QCOMPARE(sheet.value(QStringLiteral("trims")).toArray().size(), 7);
     QCOMPARE(QJsonDocument::fromJson(objects[1]).object().value(QStringLiteral("error")).toString(),
-             QStringLiteral("You must enter an integer value."));
+             QStringLiteral("Enter the centre frequency in MHz, such as 14.2."));
 
     const Run csv =
         runCalc({QStringLiteral("--shop"), QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("14.2")});
@@ -619,8 +619,9 @@ void TestCli::checkFailuresAreRecords_data()
     QTest::addColumn<QString>("path");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("csv, refused text") << "csv" << QString()
-                                       << QByteArray("frequency,mhz,r,x,swr,gain_dbi,fb_db,fr_db,takeoff_deg,error\r\n"
-                                                     "abc,,,,,,,,,You must enter an integer value.\r\n");
+                                       << QByteArray(
+                                              "frequency,mhz,r,x,swr,gain_dbi,fb_db,fr_db,takeoff_deg,error\r\n"
+                                              "abc,,,,,,,,,\"Enter the centre frequency in MHz, such as 14.2.\"\r\n");
     QTest::newRow("json, no engine") << "json"
                                      << "/nonexistent"
                                      << QByteArray("{\"frequency\": \"14.2\", \"error\": \"The antenna check needs "
@@ -667,7 +668,7 @@ void TestCli::deckAndBadCheckOptions()
         {QStringLiteral("--analyse"), QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("abc")});
     QCOMPARE(refused.exitCode, 1);
     QCOMPARE(QJsonDocument::fromJson(refused.out).object().value(QStringLiteral("error")).toString(),
-             QStringLiteral("You must enter an integer value."));
+             QStringLiteral("Enter the centre frequency in MHz, such as 14.2."));
 }
 
 // Whatever the frequency text, the deck the program writes is one nec2c runs.

@@ -83,7 +83,7 @@ std::variant<DesignLengths, std::string> designLengths(const std::string &freque
     try {
         calculateInto(design.grid);
     } catch (const RuntimeError &) {
-        made = std::string(kRefusedFrequencyMessage);
+        made = std::string(kDecimalFrequencyMessage);
         return made;
     }
     design.frequencyText = frequencyText;

@@ -34,8 +34,12 @@ struct DesignLengths
     std::array<std::int64_t, kElementRowCount> spacingThousandths{};
 };
 
-// The calculation for the frequency text, or why there is no design to build: the pass's own message for a
-// text it refuses, or the range for a frequency outside it.
+// What the Shop Sheet, the Antenna Check and their modes of tarvelin-calc say of a frequency text the pass
+// refuses: they read decimal megahertz, where the main window keeps its own message.
+inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre frequency in MHz, such as 14.2.";
+
+// The calculation for the frequency text, or why there is no design to build: kDecimalFrequencyMessage for a
+// text the pass refuses, or the range for a frequency outside it.
 [[nodiscard]] std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText);
 
 // Scales each loop by its factor, as the tuner gives them: the loop, its side (a quarter) and the spreaders

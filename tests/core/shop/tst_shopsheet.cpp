@@ -132,7 +132,7 @@ void TestShopSheet::refusals()
     // Further than 10 % from the design is no trim; 14.2 x 0.9 = 12.78.
     QVERIFY(refusalOf("14.2", {16, 0, 0, 12.77}).startsWith("The measured resonance"));
     QVERIFY(refusalOf("14.2", {16, 0, 0, 12.79}).isEmpty());
-    QCOMPARE(refusalOf("abc", {}), "You must enter an integer value.");
+    QCOMPARE(refusalOf("abc", {}), "Enter the centre frequency in MHz, such as 14.2.");
     // A predicted resonance is held to the same 10 %, and read to the kHz as if typed.
     QCOMPARE(std::get<std::string>(measuredFromModel(12.7804, 14.2)), "12.780");
     QVERIFY(std::holds_alternative<ShopRefusal>(measuredFromModel(12.7796, 14.2)));

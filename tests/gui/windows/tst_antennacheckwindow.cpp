@@ -176,8 +176,8 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY(report.contains(QStringLiteral("SWR, with the 2:1 line")));
     // Every page renders and reads without a complaint from the PDF tools.
     const QString pdf = folder.filePath(QStringLiteral("check.pdf"));
-    const QString rendering = standardErrorOf(QStringLiteral("pdftoppm"),
-                                              {QStringLiteral("-r"), QStringLiteral("30"), pdf, folder.filePath("page")});
+    const QString rendering = standardErrorOf(
+        QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("30"), pdf, folder.filePath("page")});
     QVERIFY2(rendering.isEmpty(), qPrintable(rendering));
     const QString reading = standardErrorOf(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")});
     QVERIFY2(reading.isEmpty(), qPrintable(reading));

@@ -145,7 +145,7 @@ void TestShopSheetWindow::refusedSettingsAreNamed_data()
                                    << "measured resonance";
     QTest::newRow("frequency") << "frequency"
                                << "abc"
-                               << "integer value";
+                               << "centre frequency in MHz, such as 14.2";
     QTest::newRow("frequency out of range") << "frequency"
                                             << "3e7"
                                             << "30000000 MHz is outside";
