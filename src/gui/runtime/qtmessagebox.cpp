@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QPushButton>
 
 #include <utility>
@@ -78,6 +79,8 @@ int QtMessageBoxService::MessageBox(const MessageBoxRequest &request)
     // A help reference adds a Help button. No help file is installed, so asking for help says so and
     // returns to the question.
     QAbstractButton *help = request.helpFile ? box.addButton(QMessageBox::Help) : nullptr;
+    // The desktop's close keys (Ctrl+W) close the box as its close box and Esc do.
+    QObject::connect(new QShortcut(QKeySequence::Close, &box), &QShortcut::activated, &box, &QMessageBox::reject);
 
     for (;;) {
         box.exec();

@@ -35,6 +35,8 @@ private slots:
     void yesClicked();
     void informationBox();
     void helpThenAnswer();
+    void closeKeys_data();
+    void closeKeys();
 };
 
 void TestQtMessageBox::enterAnswersNoOnAConfirmation()
@@ -96,6 +98,37 @@ void TestQtMessageBox::helpThenAnswer()
     QCOMPARE(service.MessageBox({"Ok to send to pdf ?", 292, "Tarvelin", "DEMO.HLP", 1000}), 6);
     QVERIFY(helpText.contains(QStringLiteral("DEMO.HLP")));
     QVERIFY(helpText.contains(QStringLiteral("1000")));
+}
+
+// Esc and Ctrl+W close a box, such as About, as its close box does: the box's escape answer.
+void TestQtMessageBox::closeKeys_data()
+{
+    QTest::addColumn<QKeySequence>("keys");
+    QTest::addColumn<int>("buttons");
+    QTest::addColumn<int>("answer");
+    QTest::newRow("Esc, information") << QKeySequence(Qt::Key_Escape) << 64 << 1;
+    QTest::newRow("Ctrl+W, information") << QKeySequence(QKeySequence::Close) << 64 << 1;
+    QTest::newRow("Ctrl+W, confirmation") << QKeySequence(QKeySequence::Close) << 292 << 7;
+}
+
+void TestQtMessageBox::closeKeys()
+{
+    QFETCH(QKeySequence, keys);
+    QFETCH(int, buttons);
+    QFETCH(int, answer);
+    bool leftOpen = false;
+    whenBoxIsUp([keys, &leftOpen](QMessageBox &box) {
+        QVERIFY(QTest::qWaitForWindowActive(&box));
+        QTest::keySequence(&box, keys);
+        // A box the keys left open is closed here, so that the test fails rather than waits.
+        QTimer::singleShot(2000, &box, [&box, &leftOpen] {
+            leftOpen = true;
+            box.reject();
+        });
+    });
+    QtMessageBoxService service;
+    QCOMPARE(service.MessageBox({"Tarvelin 0.2.0", buttons, "About Tarvelin", std::nullopt, std::nullopt}), answer);
+    QVERIFY(!leftOpen);
 }
 
 QTEST_MAIN(TestQtMessageBox)
