@@ -126,6 +126,7 @@ void AntennaCheckWindow::buildWidgets()
     m_wireMm->setSuffix(QStringLiteral(" mm"));
     m_awg = new QComboBox;
     m_awg->setObjectName(QStringLiteral("awg"));
+    m_awg->setAccessibleName(QStringLiteral("Wire gauge"));
     m_awg->addItem(QStringLiteral("diameter"), 0);
     for (int gauge = nec::limits::kLowestAwg; gauge <= nec::limits::kHighestAwg; ++gauge)
         m_awg->addItem(QStringLiteral("AWG %1").arg(gauge), gauge);
@@ -159,6 +160,7 @@ void AntennaCheckWindow::buildWidgets()
     m_height = new QLineEdit;
     m_height->setObjectName(QStringLiteral("height"));
     m_height->setPlaceholderText(QStringLiteral("15 m, 50 ft"));
+    m_height->setAccessibleName(QStringLiteral("Boom height over ground"));
     connect(m_overGround, &QCheckBox::toggled, m_height, &QWidget::setEnabled);
 
     auto *left = new QFormLayout;
@@ -187,6 +189,7 @@ void AntennaCheckWindow::buildWidgets()
     m_cancelButton->setObjectName(QStringLiteral("cancel"));
     m_progress = new QProgressBar;
     m_progress->setObjectName(QStringLiteral("progress"));
+    m_progress->setAccessibleName(QStringLiteral("Progress"));
     m_progress->setFormat(QString()); // nothing to count before a run
     // The tuner's band, within the same limits as tarvelin-calc's --band.
     m_tuneBand = new QDoubleSpinBox;
@@ -220,6 +223,7 @@ void AntennaCheckWindow::buildWidgets()
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
     m_status->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_status->setFocusPolicy(Qt::NoFocus); // text to read and copy, not a stop for Tab
 
     // The same table the CSV, the report and tarvelin-calc are written from; its headings before any run.
     m_tableModel = new ResultTableModel(this);
@@ -304,6 +308,13 @@ void AntennaCheckWindow::buildWidgets()
     connect(m_wireMm, &QDoubleSpinBox::valueChanged, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_segments, &QSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+
+    // Tab reads the settings a column at a time, then the run row from left to right.
+    const std::array<QWidget *, 14> reading{m_frequency, m_wireMm,     m_awg,      m_segments,    m_copper,
+                                            m_span,      m_points,     m_z0,       m_overGround,  m_height,
+                                            m_runButton, m_tuneButton, m_tuneBand, m_cancelButton};
+    for (std::size_t i = 1; i < reading.size(); ++i)
+        setTabOrder(reading[i - 1], reading[i]);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);

@@ -33,12 +33,12 @@ QSize ResultView::sizeHint() const
 {
     ensurePolished();
     int width = 2 * frameWidth();
-    if (verticalHeader()->isVisible())
+    if (!verticalHeader()->isHidden()) // isVisible() is false until the window is shown
         width += verticalHeader()->sizeHint().width();
     for (int column = 0; column < model()->columnCount(); ++column)
         width += std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
     int height = 2 * frameWidth();
-    if (horizontalHeader()->isVisible())
+    if (!horizontalHeader()->isHidden())
         height += horizontalHeader()->sizeHint().height();
     const int rows = model()->rowCount();
     for (int row = 0; row < rows; ++row)

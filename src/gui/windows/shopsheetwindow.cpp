@@ -72,19 +72,17 @@ ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, Pr
 }
 
 // The first time the window opens, it takes the size it was last closed at, or else the size that shows every
-// tab, cell and label whole: that of the lowest band's sheet, whose lengths are the longest, when no sheet
-// is shown yet.
+// tab, cell and label whole for any sheet: that of the lowest band trimmed, whose lengths and trims are the
+// longest, whatever sheet is shown now.
 void ShopSheetWindow::showEvent(QShowEvent *event)
 {
     if (!m_sized) {
         m_sized = true;
-        if (m_sheet) {
-            openAtRememberedSize(*this, QStringLiteral("shopSheet"));
-        } else {
-            setModelsFor(std::get<shop::ShopSheet>(shop::makeShopSheet("1.8", {})));
-            openAtRememberedSize(*this, QStringLiteral("shopSheet"));
-            setModelsFor(std::nullopt);
-        }
+        shop::ShopSettings widest;
+        widest.measuredMHz = 1.79;
+        setModelsFor(std::get<shop::ShopSheet>(shop::makeShopSheet("1.8", widest)));
+        openAtRememberedSize(*this, QStringLiteral("shopSheet"));
+        setModelsFor(m_sheet);
     }
     QWidget::showEvent(event);
 }
@@ -205,6 +203,12 @@ void ShopSheetWindow::buildWidgets()
     // Esc and the desktop's close keys (Ctrl+W) close the window, as they close any document window.
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+
+    // Tab reads the settings a column at a time.
+    setTabOrder(m_frequency, m_step);
+    setTabOrder(m_step, m_measured);
+    setTabOrder(m_measured, m_allowance);
+    setTabOrder(m_allowance, m_hubOffset);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);

@@ -4,6 +4,7 @@
 #include "support/badsettings.h"
 #include "support/capturingprinter.h"
 #include "support/runprocess.h"
+#include "support/accessibility.h"
 #include "support/mnemonics.h"
 #include "support/scriptedmessages.h"
 #include "gui/windows/antennacheckwindow.h"
@@ -26,6 +27,10 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QHeaderView>
 #include <QTest>
 
 #include <memory>
@@ -33,7 +38,9 @@
 #include <unistd.h>
 
 using namespace tarvelin;
+using tarvelin::test::accessibleText;
 using tarvelin::test::mnemonicClashes;
+using tarvelin::test::unnamedControls;
 
 namespace {
 
@@ -123,7 +130,28 @@ void TestAntennaCheckWindow::keyboard()
     AntennaCheckWindow *check = open(QStringLiteral("14.2"));
     QVERIFY(check);
     QVERIFY2(mnemonicClashes(*check).isEmpty(), qPrintable(mnemonicClashes(*check).join(QStringLiteral("; "))));
+    QVERIFY2(unnamedControls(*check).isEmpty(), qPrintable(unnamedControls(*check).join(QStringLiteral("; "))));
+    // It opens on a 1366 by 768 screen with every tab title whole and room for the 13 points of a sweep.
+    QVERIFY(check->frameGeometry().width() <= 1366 && check->frameGeometry().height() <= 768);
+    auto *tabs = check->findChild<QTabWidget *>(QStringLiteral("results"));
+    for (int i = 0; i < tabs->count(); ++i)
+        QVERIFY(!tabs->isTabVisible(i) || tabs->tabBar()->tabRect(i).right() < tabs->tabBar()->width());
+    auto *table = check->findChild<QTableView *>(QStringLiteral("table"));
+    tabs->setCurrentWidget(table);
+    QTRY_VERIFY(table->viewport()->height() >= 13 * table->verticalHeader()->defaultSectionSize());
+    QCOMPARE(table->horizontalScrollBar()->maximum(), 0);
     QCOMPARE(check->findChild<QProgressBar *>()->text(), QString());
+    // Tab reads the settings a column at a time, then the run row as it stands; what is disabled (the height
+    // on the ground, Tune Loops before a check) is passed over.
+    QVERIFY(QTest::qWaitForWindowActive(check));
+    check->findChild<QLineEdit *>(QStringLiteral("frequency"))->setFocus();
+    QStringList stops;
+    for (int i = 0; i < 10; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops << QApplication::focusWidget()->objectName();
+    }
+    QCOMPARE(stops, QStringList({"wireMm", "awg", "segments", "copper", "span", "points", "z0", "overGround", "run",
+                                 "tuneBand"}));
     QTest::keyClick(check->findChild<QLineEdit *>(QStringLiteral("frequency")), Qt::Key_Escape);
     QTRY_VERIFY(!check->isVisible());
 }
@@ -174,6 +202,11 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY(report.contains(QStringLiteral("Tarvelin antenna check: 14.200 MHz")));
     QVERIFY2(report.contains(QStringLiteral("cut as for ")), qPrintable(report));
     QVERIFY(report.contains(QStringLiteral("SWR, with the 2:1 line")));
+    // The plots describe their key values for screen readers, in the verdict's words.
+    const QString swr =
+        accessibleText(check->findChild<QWidget *>(QStringLiteral("SWR plot")), QAccessible::Description);
+    QVERIFY2(swr.contains(QStringLiteral("SWR at 14.200 MHz: ")) && swr.contains(QStringLiteral("2:1 SWR: ")),
+             qPrintable(swr));
     // Every page renders and reads without a complaint from the PDF tools.
     const QString pdf = folder.filePath(QStringLiteral("check.pdf"));
     const QString rendering = standardErrorOf(

@@ -4,6 +4,7 @@
 #include "support/badsettings.h"
 #include "support/capturingprinter.h"
 #include "support/runprocess.h"
+#include "support/accessibility.h"
 #include "support/mnemonics.h"
 #include "support/scriptedmessages.h"
 #include "gui/windows/fonts.h"
@@ -25,12 +26,17 @@
 #include <QStandardPaths>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QScrollBar>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 #include <memory>
 
 using namespace tarvelin;
+using tarvelin::test::accessibleText;
 using tarvelin::test::mnemonicClashes;
+using tarvelin::test::unnamedControls;
 
 class TestShopSheetWindow : public QObject
 {
@@ -43,6 +49,7 @@ private slots:
 
     void opensFromTheMenuWithTheLastFrequency();
     void keyboard();
+    void opensWholeAndRemembersItsSize();
     void refusedSettingsAreNamed_data();
     void refusedSettingsAreNamed();
     void badSettingsAsTarvelinCalcRefuses();
@@ -119,11 +126,56 @@ void TestShopSheetWindow::opensFromTheMenuWithTheLastFrequency()
 
 // Every Alt+letter is the window's only one; Ctrl+R opens the check from here as from the main window, and
 // Ctrl+W and Esc close the sheet.
+// The lowest band trimmed has the longest texts: every tab title and every cell shows whole at the opening
+// size, on a 1366 by 768 screen; a size the user chose comes back the next time.
+void TestShopSheetWindow::opensWholeAndRemembersItsSize()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("1.8"));
+    QVERIFY(sheet);
+    sheet->setMeasuredText(QStringLiteral("1.79"));
+    QVERIFY2(sheet->frameGeometry().width() <= 1366 && sheet->frameGeometry().height() <= 768,
+             qPrintable(QStringLiteral("%1 x %2").arg(sheet->width()).arg(sheet->height())));
+    auto *tabs = sheet->findChild<QTabWidget *>(QStringLiteral("tables"));
+    QVERIFY(tabs->tabBar()->tabRect(tabs->count() - 1).right() < tabs->tabBar()->width());
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        auto *table = qobject_cast<QTableView *>(tabs->widget(i));
+        QTRY_COMPARE(table->horizontalScrollBar()->maximum(), 0);
+        QCOMPARE(table->verticalScrollBar()->maximum(), 0);
+    }
+
+    sheet->resize(900, 640);
+    sheet->close();
+    m_form = std::make_unique<Form1>(m_messages, m_printer);
+    m_form->show();
+    m_form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+    sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    QCOMPARE(sheet->size(), QSize(900, 640));
+}
+
 void TestShopSheetWindow::keyboard()
 {
     ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
     QVERIFY(sheet);
     QVERIFY2(mnemonicClashes(*sheet).isEmpty(), qPrintable(mnemonicClashes(*sheet).join(QStringLiteral("; "))));
+    // Screen readers: every control named, the drawing described by its values.
+    QVERIFY2(unnamedControls(*sheet).isEmpty(), qPrintable(unnamedControls(*sheet).join(QStringLiteral("; "))));
+    const QString drawing =
+        accessibleText(sheet->findChild<QWidget *>(QStringLiteral("shopDrawing")), QAccessible::Description);
+    QVERIFY2(drawing.contains(QStringLiteral("side 18' 1-5/8\"")) &&
+                 drawing.contains(QStringLiteral("D5 at 67' 3-5/16\"")),
+             qPrintable(drawing));
+    // Tab leaves a table in one step; the arrow keys move inside it.
+    QTableView *loops = sheet->findChild<QTableView *>(QStringLiteral("loops"));
+    QVERIFY(QTest::qWaitForWindowActive(sheet));
+    loops->setFocus();
+    loops->setCurrentIndex(loops->model()->index(0, 0));
+    QTest::keyClick(loops, Qt::Key_Down);
+    QCOMPARE(loops->currentIndex().row(), 1);
+    QTest::keyClick(loops, Qt::Key_Tab);
+    QVERIFY(!loops->hasFocus());
     QWidget *field = sheet->findChild<QLineEdit *>(QStringLiteral("allowance"));
     QTest::keyClick(field, Qt::Key_R, Qt::ControlModifier);
     QTRY_VERIFY(m_form->antennaCheck() && m_form->antennaCheck()->isVisible());
