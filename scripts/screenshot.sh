@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
-# Makes docs/screenshot.png: Tarvelin's main window after calculating 28.5 MHz, taken on a virtual display.
+# Makes the README's pictures on a virtual display, each window at the size it opens at, with fresh settings:
+#   docs/screenshot.png         the main window after calculating 28.5 MHz
+#   docs/shop-sheet.png         the Shop Sheet for 14.2 MHz
+#   docs/shop-sheet-page.png    the first page of its PDF
+#   docs/antenna-check.png      the Antenna Check for 14.2 MHz after a run (needs nec2c)
 # Usage: scripts/screenshot.sh   (from anywhere; builds first if needed)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 if [ "${1:-}" != --inside ]; then
     missing=()
-    for tool in xvfb-run:xvfb xdotool:xdotool import:imagemagick; do
+    for tool in xvfb-run:xvfb xdotool:xdotool import:imagemagick pdftoppm:poppler-utils nec2c:nec2c; do
         command -v "${tool%%:*}" >/dev/null || missing+=("${tool##*:}")
     done
     if [ ${#missing[@]} -gt 0 ]; then
@@ -17,18 +21,51 @@ if [ "${1:-}" != --inside ]; then
     fi
     cmake --preset dev >/dev/null
     cmake --build --preset dev --target tarvelin
-    exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" --inside
+    # A common laptop screen: the windows must open whole on it.
+    exec xvfb-run -a -s "-screen 0 1366x768x24" "$0" --inside
 fi
 
+work=$(mktemp -d)
+export XDG_CONFIG_HOME="$work/config" # no remembered sizes or settings
 ./build/dev/tarvelin &
 program=$!
-trap 'kill $program 2>/dev/null || true' EXIT
-window=$(xdotool search --sync --name '^Tarvelin$' | head -n 1)
+trap 'kill $program 2>/dev/null && wait $program 2>/dev/null; rm -rf "$work"' EXIT
+main=$(xdotool search --sync --name '^Tarvelin$' | head -n 1)
 sleep 0.5
+mkdir -p docs
+
 # The frequency box has the focus from the start, as it does for a person.
 xdotool type --delay 30 "28.5"
 xdotool key Return
 sleep 0.5
-mkdir -p docs
-import -window "$window" docs/screenshot.png
+import -window "$main" docs/screenshot.png
 echo "wrote docs/screenshot.png"
+
+xdotool key ctrl+a
+xdotool type --delay 30 "14.2"
+xdotool key Return
+sleep 0.3
+xdotool windowfocus --sync "$main" key ctrl+l
+sheet=$(xdotool search --sync --name '^Shop Sheet' | head -n 1)
+sleep 1
+import -window "$sheet" docs/shop-sheet.png
+echo "wrote docs/shop-sheet.png"
+# Save PDF… and its file dialog, as a person would.
+xdotool windowfocus --sync "$sheet" key alt+d
+dialog=$(xdotool search --sync --name '^Save PDF' | head -n 1)
+sleep 0.5
+xdotool windowfocus --sync "$dialog" key ctrl+a
+xdotool type --delay 10 "$work/sheet.pdf"
+xdotool key Return
+for _ in $(seq 50); do [ -s "$work/sheet.pdf" ] && break; sleep 0.1; done
+pdftoppm -f 1 -l 1 -r 60 -png -singlefile "$work/sheet.pdf" docs/shop-sheet-page
+echo "wrote docs/shop-sheet-page.png"
+xdotool windowfocus --sync "$sheet" key Escape
+
+xdotool windowfocus --sync "$main" key ctrl+r
+check=$(xdotool search --sync --name '^Antenna Check' | head -n 1)
+sleep 0.5
+xdotool windowfocus --sync "$check" key Return
+sleep 4
+import -window "$check" docs/antenna-check.png
+echo "wrote docs/antenna-check.png"

@@ -309,13 +309,6 @@ void AntennaCheckWindow::buildWidgets()
             guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_segments, &QSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
 
-    // Tab reads the settings a column at a time, then the run row from left to right.
-    const std::array<QWidget *, 14> reading{m_frequency, m_wireMm,     m_awg,      m_segments,    m_copper,
-                                            m_span,      m_points,     m_z0,       m_overGround,  m_height,
-                                            m_runButton, m_tuneButton, m_tuneBand, m_cancelButton};
-    for (std::size_t i = 1; i < reading.size(); ++i)
-        setTabOrder(reading[i - 1], reading[i]);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
     layout->addWidget(m_problem);
@@ -323,6 +316,12 @@ void AntennaCheckWindow::buildWidgets()
     layout->addWidget(m_status);
     layout->addWidget(m_tabs, 1);
     layout->addWidget(buttons);
+    // Tab reads the settings a column at a time, then the run row from left to right.
+    const std::array<QWidget *, 14> reading{m_frequency, m_wireMm,     m_awg,      m_segments,    m_copper,
+                                            m_span,      m_points,     m_z0,       m_overGround,  m_height,
+                                            m_runButton, m_tuneButton, m_tuneBand, m_cancelButton};
+    for (std::size_t i = 1; i < reading.size(); ++i)
+        setTabOrder(reading[i - 1], reading[i]);
     setRunning(false);
 }
 

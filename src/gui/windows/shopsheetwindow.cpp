@@ -204,12 +204,6 @@ void ShopSheetWindow::buildWidgets()
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
-    // Tab reads the settings a column at a time.
-    setTabOrder(m_frequency, m_step);
-    setTabOrder(m_step, m_measured);
-    setTabOrder(m_measured, m_allowance);
-    setTabOrder(m_allowance, m_hubOffset);
-
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
     layout->addWidget(m_problem);
@@ -217,6 +211,11 @@ void ShopSheetWindow::buildWidgets()
     layout->addWidget(m_summary);
     layout->addWidget(splitter, 1);
     layout->addWidget(buttons);
+    // Tab reads the settings a column at a time.
+    setTabOrder(m_frequency, m_step);
+    setTabOrder(m_step, m_measured);
+    setTabOrder(m_measured, m_allowance);
+    setTabOrder(m_allowance, m_hubOffset);
 
     // Nothing to print, save or copy until there is a sheet.
     for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
