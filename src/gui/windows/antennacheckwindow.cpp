@@ -113,6 +113,9 @@ AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messag
 AntennaCheckWindow::~AntennaCheckWindow()
 {
     cancel();
+    // Still open as the program ends: the size it had is the one to come back to.
+    if (isVisible())
+        rememberSize(*this, QStringLiteral("antennaCheck"));
 }
 
 void AntennaCheckWindow::buildWidgets()

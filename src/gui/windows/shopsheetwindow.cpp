@@ -71,6 +71,13 @@ ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, Pr
     recalculate();
 }
 
+ShopSheetWindow::~ShopSheetWindow()
+{
+    // Still open as the program ends: the size it had is the one to come back to.
+    if (isVisible())
+        rememberSize(*this, QStringLiteral("shopSheet"));
+}
+
 // The first time the window opens, it takes the size it was last closed at, or else the size that shows every
 // tab, cell and label whole for any sheet: that of the lowest band trimmed, whose lengths and trims are the
 // longest, whatever sheet is shown now.

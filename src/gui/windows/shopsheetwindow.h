@@ -32,6 +32,7 @@ class ShopSheetWindow final : public QWidget
 
 public:
     ShopSheetWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer);
+    ~ShopSheetWindow() override;
 
     // The frequency the sheet is for, as the main window's frequency box had it.
     void setFrequencyText(const QString &text);
