@@ -38,6 +38,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSettings>
+#include <QKeyEvent>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -219,7 +220,6 @@ void AntennaCheckWindow::buildWidgets()
     runRow->addWidget(m_cancelButton);
     runRow->addWidget(m_progress, 1);
     connect(m_runButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::run));
-    connect(m_frequency, &QLineEdit::returnPressed, this, guardedSlot(m_messages, this, &AntennaCheckWindow::run));
     connect(m_cancelButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::cancel));
 
     m_status = new QLabel;
@@ -646,6 +646,19 @@ void AntennaCheckWindow::closeEvent(QCloseEvent *event)
 {
     cancel();
     event->accept();
+}
+
+// Enter in any setting runs the check, as Run is the window's default button; on a button, Enter is that
+// button's own.
+void AntennaCheckWindow::keyPressEvent(QKeyEvent *event)
+{
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    const std::array<QWidget *, 8> settings{m_frequency, m_wireMm, m_awg, m_segments, m_span, m_points, m_z0, m_height};
+    if (enter && std::find(settings.begin(), settings.end(), focusWidget()) != settings.end()) {
+        runHandler(m_messages, [this] { run(); });
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 // The first time the window opens, it takes the size it was last closed at, or else room for every tab title

@@ -152,6 +152,13 @@ void TestAntennaCheckWindow::keyboard()
     }
     QCOMPARE(stops, QStringList({"wireMm", "awg", "segments", "copper", "span", "points", "z0", "overGround", "run",
                                  "tuneBand"}));
+    // Enter in a setting runs the check, as in the frequency box; Enter on a button is the button's.
+    auto *points = check->findChild<QSpinBox *>(QStringLiteral("points"));
+    points->setFocus();
+    QTest::keyClick(points, Qt::Key_Return);
+    QVERIFY(check->running());
+    check->cancel();
+    QTRY_VERIFY(!check->running());
     QTest::keyClick(check->findChild<QLineEdit *>(QStringLiteral("frequency")), Qt::Key_Escape);
     QTRY_VERIFY(!check->isVisible());
 }
