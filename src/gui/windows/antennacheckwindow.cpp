@@ -254,9 +254,10 @@ void AntennaCheckWindow::buildWidgets()
     for (const auto &[plot, name, accessibleName] : plots) {
         auto *view = new PlotView(plot, accessibleName, m_summary);
         m_plots.push_back(view);
-        m_tabs->addTab(view, name);
+        m_plotPages.push_back(new WholeScrollArea(view));
+        m_tabs->addTab(m_plotPages.back(), name);
     }
-    m_tabs->setTabVisible(m_tabs->indexOf(m_plots.back()), false); // over ground only
+    m_tabs->setTabVisible(m_tabs->indexOf(m_plotPages.back()), false); // over ground only
     m_tunedPage = buildTunedPage();
     m_tabs->addTab(m_tunedPage, QStringLiteral("Tuned"));
     m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), false); // once a tune has run
@@ -764,7 +765,7 @@ void AntennaCheckWindow::showResults(const QStringList &outputs)
     m_summary = m_check->summary();
     m_tableModel->setTable(nec::checkTable(*m_summary, m_runFrequency));
     m_verdictModel->setTable(nec::verdictTable(*m_summary, m_runSettings.z0Ohms));
-    m_tabs->setTabVisible(m_tabs->indexOf(m_plots.back()), !m_summary->elevationPattern.empty());
+    m_tabs->setTabVisible(m_tabs->indexOf(m_plotPages.back()), !m_summary->elevationPattern.empty());
     QStringList warnings;
     for (const std::string &warning : nec::verdictWarnings(*m_summary))
         warnings << QString::fromStdString(warning);

@@ -146,6 +146,7 @@ private:
     QLabel *m_tuneNote = nullptr;
     std::vector<QPushButton *> m_tunedButtons;
     std::vector<PlotView *> m_plots;
+    std::vector<QWidget *> m_plotPages; // each plot in its scrolled page, in the same order
     std::vector<QPushButton *> m_resultButtons;
 };
 

@@ -57,6 +57,31 @@ QSize WholeTabs::sizeHint() const
     return {std::max(size.width(), tabBar()->sizeHint().width() + 2 * frame), size.height()};
 }
 
+WholeScrollArea::WholeScrollArea(QWidget *content, QWidget *parent) : QScrollArea(parent)
+{
+    setWidget(content);
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus); // what it holds takes the focus, not the frame around it
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+}
+
+QSize WholeScrollArea::minimumSizeHint() const
+{
+    const int least = widget() ? widget()->minimumSizeHint().expandedTo(widget()->minimumSize()).width() : 0;
+    return {least + verticalScrollBar()->sizeHint().width() + 2 * frameWidth(),
+            QScrollArea::minimumSizeHint().height()};
+}
+
+// Unlike QScrollArea's own, not bounded to a few dozen lines of type.
+QSize WholeScrollArea::sizeHint() const
+{
+    const QSize content =
+        widget() ? widget()->sizeHint().expandedTo(widget()->minimumSizeHint()).expandedTo(widget()->minimumSize())
+                 : QSize();
+    return content + QSize(2 * frameWidth(), 2 * frameWidth());
+}
+
 void openAtRememberedSize(QWidget &window, const QString &settingsGroup)
 {
     const QSettings settings;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QScrollArea>
 #include <QString>
 #include <QTabWidget>
 #include <QTableView>
@@ -36,6 +37,18 @@ class WholeTabs final : public QTabWidget
 public:
     using QTabWidget::QTabWidget;
     [[nodiscard]] QSize sizeHint() const override;
+};
+
+// A drawing or plot that keeps the least size its labels need: never narrower than that, and scrolled up and
+// down where the window is lower, as on a small screen at a large scale. It asks for room to show the whole.
+class WholeScrollArea final : public QScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit WholeScrollArea(QWidget *content, QWidget *parent = nullptr);
+    [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
 };
 
 // A window of its own opens at the size it was last closed at; the first time at the size its contents ask

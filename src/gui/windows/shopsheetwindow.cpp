@@ -185,7 +185,7 @@ void ShopSheetWindow::buildWidgets()
 
     auto *splitter = new QSplitter(Qt::Horizontal);
     splitter->addWidget(m_tabs);
-    splitter->addWidget(m_drawing);
+    splitter->addWidget(new WholeScrollArea(m_drawing));
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
 

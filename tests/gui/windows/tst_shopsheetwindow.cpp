@@ -143,6 +143,10 @@ void TestShopSheetWindow::opensWholeAndRemembersItsSize()
         QTRY_COMPARE(table->horizontalScrollBar()->maximum(), 0);
         QCOMPARE(table->verticalScrollBar()->maximum(), 0);
     }
+    // The drawing has at least the room that keeps its labels apart, unscrolled.
+    const QWidget *drawing = sheet->findChild<QWidget *>(QStringLiteral("shopDrawing"));
+    QVERIFY(drawing->width() >= drawing->minimumSizeHint().width());
+    QVERIFY(drawing->height() >= drawing->minimumSizeHint().height());
 
     // Still open as the program ends, with the main window.
     sheet->resize(900, 640);
