@@ -19,12 +19,6 @@ namespace tarvelin {
 
 namespace {
 
-// Device pixels to one pixel at 96 dpi, so lines keep their weight on paper.
-double pixel(const QPainter &painter)
-{
-    return painter.device() ? painter.device()->logicalDpiX() / 96.0 : 1.0;
-}
-
 // Round steps for an axis: 1, 2 or 5 times a power of ten, about five of them.
 double niceStep(double span)
 {
@@ -55,7 +49,7 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
     painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());
     const double line = metrics.height();
-    const double px = pixel(painter);
+    const double px = devicePixel(painter);
     const auto clipped = [&marks](double y) { return marks.clipAbove && y > *marks.clipAbove; };
 
     double xMin = std::numeric_limits<double>::infinity(), xMax = -xMin, yMin = xMin, yMax = -xMin;
@@ -196,7 +190,7 @@ PolarLayout layoutPolarPlot(const QRectF &area, const QString &title, double pea
 {
     const double line = metrics.height();
     const double gap = 6 * pixel;
-    const auto width = [&](const QString &text) { return metrics.horizontalAdvance(text) + 2 * pixel; };
+    const auto width = [&](const QString &text) { return labelWidth(metrics, pixel, text); };
     const QString forward = QStringLiteral("forward");
     const std::array<QString, 5> ringTexts{QStringLiteral("-40"), QStringLiteral("-30"), QStringLiteral("-20"),
                                            QStringLiteral("-10"), QStringLiteral("0 dB")};
@@ -217,8 +211,7 @@ PolarLayout layoutPolarPlot(const QRectF &area, const QString &title, double pea
     layout.scaleY = rim + 0.5 * line;
 
     const auto centred = [&](const QString &text, double x, double top) {
-        const double w = width(text);
-        return DrawingLabel{QRectF(x - w / 2, top, w, line), text, Qt::AlignCenter, false};
+        return centredLabel(metrics, pixel, text, x, top);
     };
     // A title too long for a narrow plot ends in an ellipsis rather than running past its edges.
     layout.labels.push_back(centred(metrics.elidedText(title, Qt::ElideRight, std::max(0.0, area.width() - 2 * pixel)),
@@ -258,7 +251,7 @@ void paintPolarPlot(QPainter &painter, const QRectF &area, const QString &title,
     painter.setFont(font);
     const QFontMetricsF metrics(font, painter.device());
     const double line = metrics.height();
-    const double px = pixel(painter);
+    const double px = devicePixel(painter);
     painter.setPen(ink);
     if (anglesAndGains.empty()) {
         painter.drawText(QRectF(area.left(), area.top(), area.width(), line), Qt::AlignHCenter, title);

@@ -104,8 +104,8 @@ BoomPlan planBoom(double left, double width, const shop::ShopSheet &sheet, const
     BoomPlan plan;
     double widest = 0.0;
     for (std::size_t i = 0; i < texts.stations.size(); ++i) {
-        plan.nameWidths.push_back(metrics.horizontalAdvance(texts.names[i]) + 2 * pixel);
-        plan.stationWidths.push_back(metrics.horizontalAdvance(texts.stations[i]) + 2 * pixel);
+        plan.nameWidths.push_back(labelWidth(metrics, pixel, texts.names[i]));
+        plan.stationWidths.push_back(labelWidth(metrics, pixel, texts.stations[i]));
         widest = std::max({widest, plan.nameWidths.back(), plan.stationWidths.back()});
     }
     plan.left = left + widest / 2;
@@ -129,7 +129,7 @@ struct LoopWidths
 
 LoopWidths loopWidths(const Texts &texts, const QFontMetricsF &metrics, double pixel)
 {
-    const auto width = [&](const QString &text) { return metrics.horizontalAdvance(text) + 2 * pixel; };
+    const auto width = [&](const QString &text) { return labelWidth(metrics, pixel, text); };
     const double gap = 6 * pixel;
     LoopWidths widths;
     widths.right = std::max(width(texts.corners[0]), width(texts.corners[1])) + gap;
@@ -149,10 +149,9 @@ ShopDrawingLayout layoutShopDrawing(const QRectF &area, const shop::ShopSheet &s
 {
     const Texts texts = textsOf(sheet);
     const double line = metrics.height();
-    const auto width = [&](const QString &text) { return metrics.horizontalAdvance(text) + 2 * pixel; };
+    const auto width = [&](const QString &text) { return labelWidth(metrics, pixel, text); };
     const auto centred = [&](const QString &text, double centreX, double top) {
-        const double w = width(text);
-        return DrawingLabel{QRectF(centreX - w / 2, top, w, line), text, Qt::AlignCenter, false};
+        return centredLabel(metrics, pixel, text, centreX, top);
     };
     ShopDrawingLayout layout;
 
@@ -213,7 +212,7 @@ QSizeF shopDrawingMinimumSize(const shop::ShopSheet &sheet, const QFontMetricsF 
     const LoopWidths widths = loopWidths(texts, metrics, pixel);
     double width = widths.left + widths.minimumSide + widths.right;
     for (const QString &text : {kLoopTitle, kBoomTitle, kFeedText, texts.side, texts.boom})
-        width = std::max(width, metrics.horizontalAdvance(text) + 2 * pixel);
+        width = std::max(width, labelWidth(metrics, pixel, text));
     // The boom stacks its labels deepest where it is narrowest.
     const BoomPlan boom = planBoom(0.0, width, sheet, texts, metrics, pixel);
     return {width, (kLoopExtraLines + kLoopBoomGap) * line + widths.minimumSide + boom.height(line)};
@@ -237,8 +236,7 @@ void paintShopDrawing(QPainter &painter, const QRectF &area, const shop::ShopShe
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setFont(font);
-    // Device pixels to one pixel at 96 dpi, so lines and gaps keep their weight on paper.
-    const double px = painter.device() ? painter.device()->logicalDpiX() / 96.0 : 1.0;
+    const double px = devicePixel(painter);
     const ShopDrawingLayout layout = layoutShopDrawing(area, sheet, QFontMetricsF(font, painter.device()), px);
     const QRectF &square = layout.square;
 

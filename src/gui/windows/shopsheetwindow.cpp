@@ -22,7 +22,6 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
