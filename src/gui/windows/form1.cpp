@@ -356,9 +356,8 @@ void Form1::openAntennaCheck()
 void Form1::about()
 {
     MessageBoxRequest request;
-    request.prompt = std::string("Tarvelin ") + TARVELIN_VERSION +
-                     "\n\nWorks out every length of a seven-element cubical quad antenna from its centre "
-                     "frequency.\n\nFree software under the MIT licence.";
+    request.prompt = "Tarvelin " TARVELIN_VERSION "\n\nWorks out every length of a seven-element cubical quad "
+                     "antenna from its centre frequency.\n\nFree software under the MIT licence.";
     request.buttons = buttons::kInformation;
     request.title = "About Tarvelin";
     m_messages.MessageBox(request);
