@@ -111,6 +111,9 @@ Tuning:
   --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5)
   --time-limit S   stop the search after S seconds, keeping the best design
                    found: 5 to 3600 (default 45)
+  --max-designs N  stop the search after N designs, the specified one among
+                   them, keeping the best found: 2 to 1000000 (default: no
+                   limit but the time)
   --shop --tune    the tuned design's shop sheet, with the shop and check
                    options
 
@@ -234,7 +237,7 @@ bool notDeck(Mode mode)
     return mode != Mode::Deck;
 }
 
-constexpr std::array<ModeOption, 15> kModeOptions{{
+constexpr std::array<ModeOption, 16> kModeOptions{{
     {"--step", "--shop", shopOnly},
     {"--allowance", "--shop", shopOnly},
     {"--hub-offset", "--shop", shopOnly},
@@ -249,6 +252,7 @@ constexpr std::array<ModeOption, 15> kModeOptions{{
     {"--ground-height", "--nec, --analyse, --tune or --measured model", checkOnly},
     {"--band", "--tune", tuneOnly},
     {"--time-limit", "--tune", tuneOnly},
+    {"--max-designs", "--tune", tuneOnly},
     {"--format", "the grid, --fraction, --shop, --analyse or --tune (a deck is a deck)", notDeck},
 }};
 
@@ -299,6 +303,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     std::array<bool, 5> modes{};
     std::string band;
     std::string timeLimit;
+    std::string designLimit;
     shop::ShopSettingTexts shopTexts;
     nec::CheckSettingTexts checkTexts;
     std::string groundHeight;
@@ -312,6 +317,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.add_flag("--tune", modes[4]);
     app.add_option("--band", band);
     app.add_option("--time-limit", timeLimit);
+    app.add_option("--max-designs", designLimit);
     app.add_option("--step", shopTexts.step);
     app.add_option("--allowance", shopTexts.allowance);
     app.add_option("--hub-offset", shopTexts.hubOffset);
@@ -444,6 +450,14 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             return std::nullopt;
         }
         options.tuneSettings.timeLimitSeconds = std::get<double>(read);
+    }
+    if (tuning && app.count("--max-designs") > 0) {
+        auto read = nec::readTuneDesigns(designLimit);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, "--max-designs", *refusal);
+            return std::nullopt;
+        }
+        options.tuneSettings.designLimit = std::get<int>(read);
     }
     return options;
 }

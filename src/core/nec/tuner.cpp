@@ -37,6 +37,16 @@ std::variant<double, std::string> readTuneSeconds(const std::string &text)
     return *seconds;
 }
 
+std::variant<int, std::string> readTuneDesigns(const std::string &text)
+{
+    const std::optional<double> designs = decimalText(trimmedText(text));
+    if (!designs || *designs != std::floor(*designs) ||
+        !(*designs >= limits::kFewestDesigns && *designs <= limits::kMostDesigns))
+        return "The most designs to try must be a whole number from " + std::to_string(limits::kFewestDesigns) +
+               " to " + std::to_string(limits::kMostDesigns) + ".";
+    return static_cast<int>(*designs);
+}
+
 double BandFigures::worstSwr() const
 {
     return swr.empty() ? design.swr : *std::max_element(swr.begin(), swr.end());
@@ -197,6 +207,20 @@ struct Shared
     BandFigures bestFigures{};
     std::optional<std::string> failure{};
     std::atomic<bool> stop{false};
+    int started = 1; // designs whose evaluation has begun, the specified design first
+    bool designLimitReached = false;
+
+    // Whether another design may be tried within the limit; if so, it counts from now.
+    bool mayTryAnother()
+    {
+        const std::lock_guard lock(mutex);
+        if (tune.designLimit > 0 && started >= tune.designLimit) {
+            designLimitReached = true;
+            return false;
+        }
+        ++started;
+        return true;
+    }
 };
 
 struct Search
@@ -209,7 +233,7 @@ double objective(const std::vector<double> &x, std::vector<double> & /*gradient*
 {
     auto &search = *static_cast<Search *>(data);
     Shared &shared = search.shared;
-    if (shared.cancel.load() || shared.stop.load()) {
+    if (shared.cancel.load() || shared.stop.load() || !shared.mayTryAnother()) {
         search.optimiser.force_stop();
         return std::numeric_limits<double>::max();
     }
@@ -320,6 +344,7 @@ std::variant<TuneResult, std::string> tuneLoops(const TuneSettings &tune, double
     result.evaluations = shared.evaluations + 1;
     result.cancelled = cancel.load();
     result.timedOut = timedOut.load();
+    result.designLimitReached = shared.designLimitReached;
     result.swrGoalMet = result.after.worstSwr() <= tune.maxSwr;
     result.frontToBackGoalMet = result.after.lowestFrontToBackDb() >= tune.minFrontToBackDb;
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
@@ -339,7 +364,10 @@ std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
     text += " (lowest " + fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
             fixedText(tune.minFrontToBackDb, 0) + " dB). ";
     text += std::to_string(result.evaluations) + " designs tried in " + fixedText(result.seconds, 1) + " s";
-    text += result.cancelled ? ", stopped by Cancel." : result.timedOut ? ", stopped at the time limit." : ".";
+    text += result.cancelled            ? ", stopped by Cancel."
+            : result.timedOut           ? ", stopped at the time limit."
+            : result.designLimitReached ? ", stopped at the most designs to try."
+                                        : ".";
     return text;
 }
 

@@ -25,6 +25,7 @@ struct TuneSettings
     double maxSwr = 1.5;
     double minFrontToBackDb = 20.0;
     double timeLimitSeconds = 45.0; // the searches; with the check first, a tune at 14.2 MHz stays within a minute
+    int designLimit = 0;            // designs tried at most, the specified one among them; 0 for none
     int processes = 1;              // engine processes at once
 };
 
@@ -33,12 +34,16 @@ inline constexpr double kLowestBandPercent = 0.1;
 inline constexpr double kHighestBandPercent = 5.0;
 inline constexpr double kShortestTuneSeconds = 5.0;
 inline constexpr double kLongestTuneSeconds = 3600.0;
+inline constexpr int kFewestDesigns = 2; // the specified design and one other
+inline constexpr int kMostDesigns = 1'000'000;
 } // namespace limits
 
 // Reads the band as typed, in percent; a refusal names the limits.
 [[nodiscard]] std::variant<double, std::string> readTuneBand(const std::string &text);
 // Reads the searches' time limit as typed, in seconds; a refusal names the limits.
 [[nodiscard]] std::variant<double, std::string> readTuneSeconds(const std::string &text);
+// Reads the most designs the tuner may try, a whole number; a refusal names the limits.
+[[nodiscard]] std::variant<int, std::string> readTuneDesigns(const std::string &text);
 
 // Each loop may move this far from the specified loop, as a fraction.
 inline constexpr double kLoopFactorLimit = 0.10;
@@ -79,6 +84,7 @@ struct TuneResult
     int evaluations = 0;
     double seconds = 0.0;
     bool timedOut = false;
+    bool designLimitReached = false;
     bool cancelled = false;
 };
 

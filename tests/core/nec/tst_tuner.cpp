@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/tuner.h"
 
+#include "core/format/fieldtext.h"
+
 #include <QTest>
 
 #include <atomic>
@@ -61,6 +63,7 @@ private slots:
     void findsTheBestWithinBounds_data();
     void findsTheBestWithinBounds();
     void stopsOnCancelWithTheBestSoFar();
+    void stopsAtTheDesignLimit();
     void engineFailureEndsTheTune();
 };
 
@@ -110,6 +113,25 @@ void TestTuner::stopsOnCancelWithTheBestSoFar()
     // Each search may finish the candidate it had in hand.
     QVERIFY2(engine.calls.load() <= 13, qPrintable(QString::number(engine.calls.load())));
     QVERIFY(result.after.design.gainDbi >= result.before.design.gainDbi);
+}
+
+// The limit counts the specified design too, and no search starts a design beyond it.
+void TestTuner::stopsAtTheDesignLimit()
+{
+    StandIn engine;
+    TuneSettings tune = quick();
+    tune.designLimit = 9;
+    const std::atomic<bool> cancel{false};
+    auto tuned = tuneLoops(tune, 0.977, engine.evaluator(), cancel, {});
+    QVERIFY(std::holds_alternative<TuneResult>(tuned));
+    const TuneResult &result = std::get<TuneResult>(tuned);
+    QCOMPARE(engine.calls.load(), 9);
+    QCOMPARE(result.evaluations, 9);
+    QVERIFY(result.designLimitReached);
+    QVERIFY(!result.timedOut);
+    QVERIFY(tuneOutcomeText(result, tune)
+                .ends_with("9 designs tried in " + fixedText(result.seconds, 1) +
+                           " s, stopped at the most designs to try."));
 }
 
 void TestTuner::engineFailureEndsTheTune()
