@@ -3,12 +3,14 @@
 // The calculation as it first stood: every step reads its sources back from their texts and the frequency
 // text anew. The program's pass carries the shown numbers on instead; this one stays here as the reference
 // it must match, text for text.
+#include "core/calc/calculationpass.h"
 #include "core/calc/memorygrid.h"
 #include "core/runtime/arithmetic.h"
 #include "core/runtime/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 
 #include <array>
+#include <optional>
 #include <string>
 
 namespace tarvelin::reference {
@@ -144,6 +146,39 @@ private:
 inline void calculateInto(MemoryGrid &scratch)
 {
     ReferenceSteps(scratch).run();
+}
+
+// Empty when the program's pass gives exactly the reference's texts for `frequency`, and fails where and as
+// it fails; otherwise what differs.
+inline std::string disagreement(const std::string &frequency)
+{
+    MemoryGrid fast(frequency);
+    MemoryGrid reference(frequency);
+    std::optional<ErrorNumber> fastError;
+    std::optional<ErrorNumber> referenceError;
+    try {
+        tarvelin::calculateInto(fast);
+    } catch (const RuntimeError &error) {
+        fastError = error.number();
+    }
+    try {
+        reference::calculateInto(reference);
+    } catch (const RuntimeError &error) {
+        referenceError = error.number();
+    }
+    const std::string quoted = "'" + frequency + "': ";
+    if (fastError != referenceError)
+        return quoted + "the passes fail differently";
+    if (fastError)
+        return {};
+    for (const ElementRow row : kElementRows)
+        for (int c = 0; c < columnCount(row); ++c)
+            if (fast.cell(row, c) != reference.cell(row, c))
+                return quoted + fast.cell(row, c) + " against " + reference.cell(row, c);
+    for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+        if (fast.boom(total) != reference.boom(total))
+            return quoted + "boom " + fast.boom(total) + " against " + reference.boom(total);
+    return {};
 }
 
 } // namespace tarvelin::reference

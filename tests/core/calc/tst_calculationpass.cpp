@@ -6,9 +6,12 @@
 #include "core/calc/memorygrid.h"
 #include "core/runtime/messagebox.h"
 #include "core/runtime/runtimeerror.h"
+#include "support/exhaustive.h"
 #include "support/scriptedmessages.h"
 #include "support/workedexamples.h"
 
+#include <QDir>
+#include <QFile>
 #include <QTest>
 
 #include <array>
@@ -110,6 +113,7 @@ private slots:
     void sameTextSameResultWhateverWasShown();
     void reflectorHasNoSpacingCells();
     void matchesTheTextByTextPass();
+    void matchesTheTextByTextPassExhaustively();
 };
 
 void TestCalculationPass::workedGrid_data()
@@ -340,18 +344,18 @@ void TestCalculationPass::reflectorHasNoSpacingCells()
     QCOMPARE(grid.cellText(ElementRow::Driven, 9), std::string("x"));
 }
 
-// The pass carries each shown number on instead of reading its text back; over a million frequency texts of
-// every kind it gives exactly the texts, and fails exactly where, the pass that reads every text back does.
-void TestCalculationPass::matchesTheTextByTextPass()
+namespace {
+
+// Frequency texts of every kind a user or a script types: plain decimals with 0 to 7 places, with a unit,
+// negative, in scientific notation and zero, over seven decades.
+class RandomFrequencies
 {
-    std::mt19937_64 random(20261208);
-    std::uniform_real_distribution<double> logFrequency(-3.0, 4.0);
-    std::uniform_int_distribution<int> decimals(0, 7);
-    std::uniform_int_distribution<int> kind(0, 19);
-    const auto textFor = [&]() -> std::string {
+public:
+    std::string next()
+    {
         std::array<char, 64> text{};
-        const double f = std::pow(10.0, logFrequency(random));
-        switch (kind(random)) {
+        const double f = std::pow(10.0, m_logFrequency(m_random));
+        switch (m_kind(m_random)) {
         case 0:
             return std::to_string(f) + " MHz";
         case 1:
@@ -363,42 +367,82 @@ void TestCalculationPass::matchesTheTextByTextPass()
         case 3:
             return "0";
         default: {
-            const int length = std::snprintf(text.data(), text.size(), "%.*f", decimals(random), f);
+            const int length = std::snprintf(text.data(), text.size(), "%.*f", m_decimals(m_random), f);
             return std::string(text.data(), static_cast<std::size_t>(length));
         }
         }
-    };
+    }
+
+private:
+    std::mt19937_64 m_random{20261208};
+    std::uniform_real_distribution<double> m_logFrequency{-3.0, 4.0};
+    std::uniform_int_distribution<int> m_decimals{0, 7};
+    std::uniform_int_distribution<int> m_kind{0, 19};
+};
+
+std::string shortest(double value)
+{
+    std::array<char, 64> text{};
+    const auto end = std::to_chars(text.data(), text.data() + text.size(), value);
+    return std::string(text.data(), end.ptr);
+}
+
+// The texts where the two passes could part: every sixteenth of a megahertz to 100 MHz (exact binary
+// values, whose lengths land on the halves the rounding decides), each loop constant's powers of ten and
+// the doubles either side (where a text gains or loses a digit, or its leading zero), the edge of the
+// double range where a later step overflows, and the fuzzer's corpus.
+std::vector<std::string> chosenFrequencies()
+{
+    std::vector<std::string> texts;
+    for (int sixteenths = 1; sixteenths <= 1600; ++sixteenths)
+        texts.push_back(shortest(sixteenths / 16.0));
+    for (const double feetMHz : {1055.0, 1030.0, 1000.0, 747.8, 614.7}) {
+        for (int power = -6; power <= 12; ++power) {
+            const double f = feetMHz * 12.0 / std::pow(10.0, power);
+            for (const double near : {std::nextafter(f, 0.0), f, std::nextafter(f, 1e308)})
+                texts.push_back(shortest(near));
+        }
+    }
+    for (int exponent = -310; exponent <= -295; ++exponent)
+        for (const char *mantissa : {"1", "1.3", "5", "9.99"})
+            texts.push_back(std::string(mantissa) + "e" + std::to_string(exponent));
+    for (const char *text : {"1e300", "1.7976931348623157e308", "4.9e-324", "-0", "  28.5", "14.2 MHz", ".5", "5."})
+        texts.emplace_back(text);
+    const QDir corpus(QStringLiteral(TARVELIN_FUZZ_CORPUS));
+    for (const QFileInfo &entry : corpus.entryInfoList(QDir::Files)) {
+        QFile file(entry.filePath());
+        if (file.open(QIODevice::ReadOnly))
+            texts.push_back(file.readAll().toStdString());
+    }
+    return texts;
+}
+
+} // namespace
+
+// The pass carries each shown number on instead of reading its text back; over the chosen texts and two
+// thousand random ones it gives exactly the texts, and fails exactly where, the pass that reads every text
+// back does.
+void TestCalculationPass::matchesTheTextByTextPass()
+{
+    std::vector<std::string> texts = chosenFrequencies();
+    QVERIFY(texts.size() > 1700); // the corpus was found
+    RandomFrequencies random;
+    for (int i = 0; i < 2000; ++i)
+        texts.push_back(random.next());
+    for (const std::string &frequency : texts) {
+        const std::string problem = reference::disagreement(frequency);
+        QVERIFY2(problem.empty(), problem.c_str());
+    }
+}
+
+// The same over a million random texts.
+void TestCalculationPass::matchesTheTextByTextPassExhaustively()
+{
+    TARVELIN_EXHAUSTIVE_ONLY();
+    RandomFrequencies random;
     for (int i = 0; i < 1'000'000; ++i) {
-        const std::string frequency = textFor();
-        MemoryGrid fast(frequency);
-        MemoryGrid reference(frequency);
-        std::optional<ErrorNumber> fastError;
-        std::optional<ErrorNumber> referenceError;
-        try {
-            calculateInto(fast);
-        } catch (const RuntimeError &error) {
-            fastError = error.number();
-        }
-        try {
-            reference::calculateInto(reference);
-        } catch (const RuntimeError &error) {
-            referenceError = error.number();
-        }
-        if (fastError != referenceError)
-            QFAIL(
-                qPrintable(QStringLiteral("'%1': the passes fail differently").arg(QString::fromStdString(frequency))));
-        for (const ElementRow row : kElementRows)
-            for (int c = 0; c < columnCount(row); ++c)
-                if (fast.cell(row, c) != reference.cell(row, c))
-                    QFAIL(qPrintable(QStringLiteral("'%1': %2 against %3")
-                                         .arg(QString::fromStdString(frequency),
-                                              QString::fromStdString(fast.cell(row, c)),
-                                              QString::fromStdString(reference.cell(row, c)))));
-        for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
-            if (fast.boom(total) != reference.boom(total))
-                QFAIL(qPrintable(QStringLiteral("'%1': boom %2 against %3")
-                                     .arg(QString::fromStdString(frequency), QString::fromStdString(fast.boom(total)),
-                                          QString::fromStdString(reference.boom(total)))));
+        const std::string problem = reference::disagreement(random.next());
+        QVERIFY2(problem.empty(), problem.c_str());
     }
 }
 

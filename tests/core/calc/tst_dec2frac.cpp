@@ -4,6 +4,7 @@
 #include "core/calc/dec2frac.h"
 #include "core/calc/fractionwalk.h"
 #include "core/runtime/runtimeerror.h"
+#include "support/exhaustive.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -27,8 +28,10 @@ private slots:
     void errors();
     void noBlanksInAnyResult();
     void agreesWithTheTurnByTurnSearch();
+    void agreesWithTheTurnByTurnSearchExhaustively();
     void agreesOnLongSearches_data();
     void agreesOnLongSearches();
+    void agreesOnTheLongestSearch();
 };
 
 namespace {
@@ -111,6 +114,9 @@ void TestDec2Frac::fraction_data()
     QTest::newRow("negative three over two") << -3.0 << "-6/2" << quint64(1);
     QTest::newRow("0.123456789") << 0.123456789 << "13566680/109890109" << quint64(164835161);
     QTest::newRow("largest numerator") << 1073741823.5 << "2147483647/2" << quint64(1073741824);
+    // As the search one turn at a time finds it, in the exhaustive run: its longest walk.
+    QTest::newRow("negative, denominator near the limit")
+        << -0.66526518338830198 << "-1113582552/1673892727" << quint64(2510838964);
     QTest::newRow("smallest numerator") << -1073741824.0 << "-2147483648/2" << quint64(1);
 }
 
@@ -164,19 +170,18 @@ void TestDec2Frac::noBlanksInAnyResult()
     }
 }
 
-// Over 100,000 values of every kind whose walk stays affordable: exact simple fractions, workshop decimals,
-// fractions moved a few units in the last place (which makes the searched fraction far from simple), and
-// doubles of every magnitude and sign. A walk cut off by the budget still counts when the fast search claims
-// to finish within it.
-void TestDec2Frac::agreesWithTheTurnByTurnSearch()
+namespace {
+
+// Values of every kind whose walk stays affordable: exact simple fractions, workshop decimals, fractions
+// moved a few units in the last place (which makes the searched fraction far from simple), and doubles of
+// every magnitude and sign; `rounds` of each.
+QList<double> valuesToWalk(int rounds)
 {
     QRandomGenerator random(375);
     QList<double> values{0.999999, 1.000001, 1.5, 99.99, -99.99, 0.007, -0.007, 1e-4, -1e-4, 600.25, 1234.5678};
-    for (int i = 0; i < 50000; ++i) {
+    for (int i = 0; i < rounds; ++i) {
         values << double(random.bounded(-3000, 3000)) / random.bounded(1, 600); // exact simple fractions
         values << random.bounded(-100000, 100000) / 1000.0;                     // workshop decimals
-    }
-    for (int i = 0; i < 10000; ++i) {
         double nudged = double(random.bounded(-4000, 4000)) / random.bounded(1, 300);
         for (int units = random.bounded(-3, 4); units != 0; units += units > 0 ? -1 : 1)
             nudged = std::nextafter(nudged, units > 0 ? 1e9 : -1e9);
@@ -184,6 +189,12 @@ void TestDec2Frac::agreesWithTheTurnByTurnSearch()
         const double anyDouble = std::ldexp(random.generateDouble(), random.bounded(-40, 34));
         values << (random.bounded(2) ? anyDouble : -anyDouble);
     }
+    return values;
+}
+
+// A walk cut off by the budget still counts when the fast search claims to finish within it.
+void requireAgreement(const QList<double> &values, int walksExpected)
+{
     int compared = 0;
     for (const double value : values) {
         bool walkedAll = false;
@@ -191,18 +202,30 @@ void TestDec2Frac::agreesWithTheTurnByTurnSearch()
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         compared += walkedAll ? 1 : 0;
     }
-    QVERIFY2(compared >= 100000, qPrintable(QString::number(compared)));
+    QVERIFY2(compared >= walksExpected, qPrintable(QString::number(compared)));
 }
 
-// Searches of tens of millions to billions of turns, walked in full once each: long runs of near-halves,
-// a denominator near the limit, and an overflow at once.
+} // namespace
+
+void TestDec2Frac::agreesWithTheTurnByTurnSearch()
+{
+    requireAgreement(valuesToWalk(2500), 5000);
+}
+
+void TestDec2Frac::agreesWithTheTurnByTurnSearchExhaustively()
+{
+    TARVELIN_EXHAUSTIVE_ONLY();
+    requireAgreement(valuesToWalk(50000), 110000);
+}
+
+// Searches of millions to hundreds of millions of turns, walked in full once each: long runs of
+// near-halves and an overflow at once. The longest, of billions, is walked in the exhaustive run.
 void TestDec2Frac::agreesOnLongSearches_data()
 {
     QTest::addColumn<double>("value");
     QTest::newRow("0.123456789") << 0.123456789;
     QTest::newRow("0.1234567") << 0.1234567;
     QTest::newRow("pi to 15 digits") << 3.14159265358979;
-    QTest::newRow("negative, denominator near the limit") << -0.66526518338830198;
     QTest::newRow("far below zero") << -2e9;
 }
 
@@ -210,6 +233,13 @@ void TestDec2Frac::agreesOnLongSearches()
 {
     QFETCH(double, value);
     const QString problem = disagreement(value, std::numeric_limits<std::uint64_t>::max());
+    QVERIFY2(problem.isEmpty(), qPrintable(problem));
+}
+
+void TestDec2Frac::agreesOnTheLongestSearch()
+{
+    TARVELIN_EXHAUSTIVE_ONLY();
+    const QString problem = disagreement(-0.66526518338830198, std::numeric_limits<std::uint64_t>::max());
     QVERIFY2(problem.isEmpty(), qPrintable(problem));
 }
 
