@@ -7,6 +7,11 @@ build=$1
 scratch=$2
 version=$3
 
+# Where the packaging tools are missing the test is skipped (77), not failed, and says why.
+for tool in cpack dpkg-deb lintian; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed" >&2; exit 77; }
+done
+
 rm -rf "$scratch"
 mkdir -p "$scratch"
 (cd "$build" && cpack -G DEB -B "$scratch" >/dev/null)

@@ -99,8 +99,6 @@ private slots:
     void conversionOpensOneOwnedChartWindow();
     void closingTheMainWindowClosesTheChart();
     void cellGeometry();
-    void layoutGeometry_data();
-    void layoutGeometry();
     void windowIsFixed();
     void framePosition_data();
     void framePosition();
@@ -113,7 +111,6 @@ private slots:
     void bundledFaces_data();
     void bundledFaces();
     void unhandledErrorEndsTheProgram();
-    void offersDec2Frac();
 
 private:
     ScriptedMessages *m_messages = nullptr;
@@ -377,45 +374,11 @@ void TestForm1::cellGeometry()
     }
 }
 
-void TestForm1::layoutGeometry_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QRect>("rect");
-
-    QTest::newRow("grid backdrop") << "Label29" << -1 << twips(60, 810, 10845, 2025);
-    QTest::newRow("filler") << "Label22" << -1 << twips(9000, 840, 1890, 255);
-    QTest::newRow("first credits line") << "Label9" << -1 << twips(30, 0, 1695, 525);
-    QTest::newRow("frequency line") << "Label32" << -1 << twips(0, 0, 1545, 555);
-    QTest::newRow("heading, spacing") << "Label21" << -1 << twips(9510, 60, 1335, 525);
-    QTest::newRow("units, pair 2") << "LABEL23" << 2 << twips(5250, 600, 1755, 195);
-    QTest::newRow("units, spacing") << "LABEL23" << 4 << twips(9000, 600, 1890, 255);
-    QTest::newRow("row name, Director 5") << "Label16" << -1 << twips(75, 2550, 1215, 255);
-    QTest::newRow("boom caption") << "Label24" << -1 << twips(600, 2850, 2175, 285);
-    QTest::newRow("boom, centimetres") << "Label27" << -1 << twips(7080, 2850, 2205, 225);
-    QTest::newRow("frequency caption") << "Label8" << -1 << twips(1050, 3390, 2625, 285);
-    QTest::newRow("second credits line") << "Label30" << -1 << twips(30, 3330, 1695, 405);
-}
-
-void TestForm1::layoutGeometry()
-{
-    QFETCH(QString, name);
-    QFETCH(int, index);
-    QFETCH(QRect, rect);
-    const std::string key = name.toStdString();
-    QCOMPARE(m_form->label(key, index)->geometry(), rect);
-}
-
 void TestForm1::windowIsFixed()
 {
     QCOMPARE(m_form->size(), QSize(730, 245));
     QCOMPARE(m_form->minimumSize(), m_form->maximumSize());
     QVERIFY(!(m_form->windowFlags() & Qt::WindowMaximizeButtonHint));
-    QCOMPARE(m_form->frequencyBox()->geometry(), twips(3690, 3330, 1035, 300));
-    QCOMPARE(m_form->calculateButton()->geometry(), twips(5370, 3210, 1365, 435));
-    QCOMPARE(m_form->printButton()->geometry(), twips(6765, 3210, 1365, 435));
-    QCOMPARE(m_form->resetButton()->geometry(), twips(8160, 3210, 1365, 435));
-    QCOMPARE(m_form->conversionButton()->geometry(), twips(9555, 3210, 1365, 435));
     QVERIFY(!m_form->windowIcon().isNull());
 }
 
@@ -586,14 +549,6 @@ void TestForm1::unhandledErrorEndsTheProgram()
     QCOMPARE(m_messages->requests.size(), std::size_t(1));
     QVERIFY(m_messages->requests.front().prompt.find("Overflow") != std::string::npos);
     QVERIFY(!m_form->isVisible());
-}
-
-void TestForm1::offersDec2Frac()
-{
-    QCOMPARE(m_form->Dec2Frac(0.375), std::string("3/8"));
-    QCOMPARE(m_form->Dec2Frac(-1.0), std::string("-2/2"));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, (void)m_form->Dec2Frac(-3e9));
-    requireCleared(*m_form); // it touches no control
 }
 
 QTEST_MAIN(TestForm1)
