@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commandline.h"
 
-#include "cli/necrunner.h"
 #include "cli/resultwriter.h"
 #include "core/calc/calculationpass.h"
 #include "core/calc/dec2frac.h"
@@ -10,7 +9,10 @@
 #include "core/nec/analysis.h"
 #include "core/nec/tuner.h"
 #include "core/nec/deck.h"
+#include "core/nec/processlauncher.h"
+#include "core/nec/study.h"
 #include "core/runtime/runtimeerror.h"
+#include "core/runtime/systemerror.h"
 #include "core/shop/shopsheet.h"
 
 #include <CLI/CLI.hpp>
@@ -21,8 +23,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <istream>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -482,9 +484,6 @@ std::optional<double> readValue(std::string_view text)
     return value;
 }
 
-// A run of the engine that takes longer than this has hung.
-constexpr std::chrono::seconds kEngineTimeLimit{300};
-
 class Runner
 {
 public:
@@ -577,19 +576,14 @@ private:
 
     void necDeck(std::string_view frequencyText)
     {
-        auto geometry = nec::geometryFor(std::string(frequencyText));
-        if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
-            fail(frequencyText, refusal->message, &ResultWriter::appendCheckFailure);
+        const std::optional<nec::CheckDesign> design = modelledDesign(frequencyText);
+        if (!design)
             return;
-        }
-        const nec::ArrayGeometry &array = std::get<nec::ArrayGeometry>(geometry);
-        if (!structureModels(frequencyText, array))
-            return;
+        const nec::ArrayGeometry &array = design->geometry;
         const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, m_options.checkSettings);
         m_buffer += nec::writeDeck(array, m_options.checkSettings, {sweep, true});
     }
 
-    // The engine runs as one process per core, each on its share of the sweep.
     void analyse(std::string_view frequencyText)
     {
         if (const std::optional<nec::CheckSummary> summary = runCheck(frequencyText))
@@ -605,75 +599,62 @@ private:
                                 m_options.tuneSettings);
     }
 
-    // The check first, for the resonance the tuner starts from. None when either failed, which has been
-    // reported.
-    std::optional<nec::TuneResult> runTune(std::string_view frequencyText)
-    {
-        const std::optional<nec::CheckSummary> check = runCheck(frequencyText);
-        if (!check)
-            return std::nullopt;
-        const auto geometry = std::get<nec::ArrayGeometry>(nec::geometryFor(std::string(frequencyText)));
-        nec::TuneSettings tune = m_options.tuneSettings;
-        tune.processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-        const nec::Evaluator evaluate = nec::necEvaluator(
-            geometry, m_options.checkSettings, tune,
-            [](const std::vector<std::string> &decks) -> std::variant<std::vector<std::string>, std::string> {
-                auto outputs = runEngine(decks, kEngineTimeLimit);
-                if (auto *failure = std::get_if<EngineFailure>(&outputs))
-                    return std::move(failure->message);
-                return std::move(std::get<std::vector<std::string>>(outputs));
-            });
-        const std::atomic<bool> never{false};
-        auto tuned = nec::tuneLoops(tune, nec::tuneStartFactor(*check), evaluate, never, {});
-        if (const auto *failure = std::get_if<std::string>(&tuned)) {
-            engineFailed(frequencyText, *failure);
-            return std::nullopt;
-        }
-        return std::get<nec::TuneResult>(std::move(tuned));
-    }
-
-    // The check of one frequency, its rounds run in turn, its warnings on stderr; none when it failed, which
-    // has been reported as a check failure.
     std::optional<nec::CheckSummary> runCheck(std::string_view frequencyText)
     {
-        auto geometry = nec::geometryFor(std::string(frequencyText));
-        if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
-            fail(frequencyText, refusal->message, checkFailureRecord());
-            return std::nullopt;
-        }
-        if (!structureModels(frequencyText, std::get<nec::ArrayGeometry>(geometry)))
-            return std::nullopt;
-        const auto processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-        nec::CheckRounds check(std::get<nec::ArrayGeometry>(geometry), m_options.checkSettings, processes);
-        while (!check.done()) {
-            auto outputs = runEngine(check.decks(), kEngineTimeLimit);
-            if (const auto *failure = std::get_if<EngineFailure>(&outputs)) {
-                engineFailed(frequencyText, failure->message);
-                return std::nullopt;
-            }
-            if (const std::optional<nec::OutputProblem> problem =
-                    check.take(std::get<std::vector<std::string>>(outputs))) {
-                engineFailed(frequencyText, problem->message);
-                return std::nullopt;
-            }
-        }
-        for (const std::string &warning : nec::verdictWarnings(check.summary()))
-            warn(frequencyText, warning);
-        return check.summary();
+        const std::unique_ptr<nec::Study> study = runStudy(frequencyText, false);
+        return study ? study->check() : std::nullopt;
     }
 
-    // Whether NEC-2 can model the array with the settings; a refusal is a failed input, and warnings go to
-    // stderr beside the result.
-    [[nodiscard]] bool structureModels(std::string_view frequencyText, const nec::ArrayGeometry &array)
+    // The tuned design, or none when the check or the tune gave none, which has been reported. An engine
+    // that failed during the tune leaves the best design before it, reported as the failure it is.
+    std::optional<nec::TuneResult> runTune(std::string_view frequencyText)
     {
-        const nec::StructureCheck check = nec::checkStructure(array, m_options.checkSettings);
-        if (check.refusal) {
-            engineFailed(frequencyText, *check.refusal);
-            return false;
+        const std::unique_ptr<nec::Study> study = runStudy(frequencyText, true);
+        if (!study)
+            return std::nullopt;
+        if (study->failure())
+            engineFailed(frequencyText, *study->failure(), false);
+        return study->tuned();
+    }
+
+    // A check of one frequency, or a tune after it, its rounds run in turn by this program's launcher, its
+    // warnings on stderr. None when it gave no result, which has been reported as a check failure.
+    std::unique_ptr<nec::Study> runStudy(std::string_view frequencyText, bool tune)
+    {
+        std::optional<nec::CheckDesign> design = modelledDesign(frequencyText);
+        if (!design)
+            return nullptr;
+        const auto processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+        auto study =
+            tune ? std::make_unique<nec::Study>(std::move(design->geometry), m_options.checkSettings, processes,
+                                                m_options.tuneSettings)
+                 : std::make_unique<nec::Study>(std::move(design->geometry), m_options.checkSettings, processes);
+        nec::ProcessLauncher launcher;
+        nec::driveStudy(*study, launcher, {});
+        if (!study->check() || (tune && !study->tuned())) {
+            engineFailed(frequencyText, study->failure().value_or("The study gave no result."));
+            return nullptr;
         }
-        for (const std::string &warning : check.warnings)
+        for (const std::string &warning : nec::verdictWarnings(*study->check()))
             warn(frequencyText, warning);
-        return true;
+        return study;
+    }
+
+    // The design NEC-2 can model with the settings, its warnings on stderr beside the result; none when it is
+    // refused, which is a failed input.
+    std::optional<nec::CheckDesign> modelledDesign(std::string_view frequencyText)
+    {
+        auto design = nec::designFor(std::string(frequencyText), m_options.checkSettings);
+        if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design)) {
+            if (refusal->frequency)
+                fail(frequencyText, refusal->message, checkFailureRecord());
+            else
+                engineFailed(frequencyText, refusal->message);
+            return std::nullopt;
+        }
+        for (const std::string &warning : std::get<nec::CheckDesign>(design).warnings)
+            warn(frequencyText, warning);
+        return std::get<nec::CheckDesign>(std::move(design));
     }
 
     void warn(std::string_view frequencyText, std::string_view warning)
@@ -682,11 +663,13 @@ private:
     }
 
     // A check that could not run is no result: its frequency gets an error record in csv and json, like any
-    // failed input, and the reason goes to stderr whatever the format, since it is about the machine.
-    void engineFailed(std::string_view frequencyText, std::string_view message)
+    // failed input, unless a result stands beside it; the reason goes to stderr whatever the format, since it
+    // is about the machine.
+    void engineFailed(std::string_view frequencyText, std::string_view message, bool noResult = true)
     {
         m_anyFailed = true;
-        (m_writer.*checkFailureRecord())(m_buffer, frequencyText, message);
+        if (noResult)
+            (m_writer.*checkFailureRecord())(m_buffer, frequencyText, message);
         m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': " << terminalSafe(message) << '\n';
     }
 
@@ -754,7 +737,7 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         if (error == EPIPE)
             return kExitReaderGone;
         complain(err, {},
-                 std::string("Cannot write the output: ") + (error != 0 ? std::strerror(error) : "write error"));
+                 std::string("Cannot write the output: ") + (error != 0 ? systemErrorText(error) : "write error"));
         return kExitInputOutput;
     };
 
@@ -784,7 +767,7 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
             const int error = errno;
             out.flush();
             complain(err, {},
-                     std::string("Cannot read the input: ") + (error != 0 ? std::strerror(error) : "read error"));
+                     std::string("Cannot read the input: ") + (error != 0 ? systemErrorText(error) : "read error"));
             return kExitInputOutput;
         }
         if (!out.flush())

@@ -771,7 +771,9 @@ void TestCli::killedCheckLeavesNothing()
     const QString pids = bin.filePath(QStringLiteral("pids"));
     QFile standIn(bin.filePath(QStringLiteral("nec2c")));
     QVERIFY(standIn.open(QIODevice::WriteOnly));
-    standIn.write("#!/bin/sh\n[ -n \"$HANG\" ] || exit 1\necho $$ >> \"$PIDS\"\nexec sleep 60\n");
+    // Each engine starts a helper of its own, which goes with it when it is stopped.
+    standIn.write("#!/bin/sh\n[ -n \"$HANG\" ] || exit 1\nsleep 60 &\necho $! >> \"$PIDS.helpers\"\n"
+                  "echo $$ >> \"$PIDS\"\nwait\n");
     standIn.close();
     QVERIFY(standIn.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 
@@ -809,6 +811,14 @@ void TestCli::killedCheckLeavesNothing()
     };
     for (const QByteArray &engine : engines)
         QVERIFY2(QTest::qWaitFor([&] { return !running(engine); }, 5000), engine.constData());
+    QFile helpers(pids + QStringLiteral(".helpers"));
+    QVERIFY(helpers.open(QIODevice::ReadOnly));
+    for (const QByteArray &helper : lines(helpers.readAll())) {
+        if (signal != SIGKILL)
+            QVERIFY2(QTest::qWaitFor([&] { return !running(helper); }, 5000), helper.constData());
+        else // a program killed outright stops nothing itself: its engine dies with it, the helper lives on
+            ::kill(static_cast<pid_t>(helper.toInt()), SIGKILL);
+    }
 
     if (signal == SIGKILL) {
         // Nothing could clean up: the next check does.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/enginejob.h"
 
+#include "core/runtime/systemerror.h"
+
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -173,7 +175,7 @@ std::variant<std::unique_ptr<EngineJob>, std::string> EngineJob::prepare(const s
         const int error = errno;
         if (error == ENOSPC)
             return fullFolderMessage(base);
-        return "Cannot make a folder for nec2c in " + base + ": " + std::strerror(error) + ".";
+        return "Cannot make a folder for nec2c in " + base + ": " + systemErrorText(error) + ".";
     }
     job->m_folder = pattern;
     job->m_lock = ::open((pattern + "/" + kLockName).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
@@ -183,14 +185,14 @@ std::variant<std::unique_ptr<EngineJob>, std::string> EngineJob::prepare(const s
         const int error = errno;
         if (error == ENOSPC)
             return fullFolderMessage(base);
-        return "Cannot make a folder for nec2c in " + base + ": " + std::strerror(error) + ".";
+        return "Cannot make a folder for nec2c in " + base + ": " + systemErrorText(error) + ".";
     }
     for (std::size_t i = 0; i < decks.size(); ++i)
         if (!writeDeck(pattern + "/" + deckName(i), decks[i])) {
             const int error = errno;
             if (error == ENOSPC || error == EDQUOT)
                 return fullFolderMessage(base);
-            return "Cannot write the deck for nec2c in " + pattern + ": " + std::strerror(error) + ".";
+            return "Cannot write the deck for nec2c in " + pattern + ": " + systemErrorText(error) + ".";
         }
     job->m_decks = decks.size();
     return job;

@@ -77,4 +77,17 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     return check;
 }
 
+std::variant<CheckDesign, DesignRefusal> designFor(const std::string &frequencyText, const CheckSettings &settings)
+{
+    auto geometry = geometryFor(frequencyText);
+    if (auto *refusal = std::get_if<GeometryRefusal>(&geometry))
+        return DesignRefusal{std::move(refusal->message), true};
+    CheckDesign design{std::move(std::get<ArrayGeometry>(geometry)), {}};
+    StructureCheck structure = checkStructure(design.geometry, settings);
+    if (structure.refusal)
+        return DesignRefusal{std::move(*structure.refusal), false, structure.refused};
+    design.warnings = std::move(structure.warnings);
+    return design;
+}
+
 } // namespace tarvelin::nec

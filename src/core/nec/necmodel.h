@@ -55,4 +55,23 @@ inline constexpr double kAccurateSegmentRadii = 8.0;
 
 [[nodiscard]] StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings &settings);
 
+// The design of a typed frequency, checked for NEC-2 with the settings: what a check, a tune and a deck are
+// made from, with the warnings that go beside their results.
+struct CheckDesign
+{
+    ArrayGeometry geometry;
+    std::vector<std::string> warnings;
+};
+
+// Why a design cannot be modelled: the frequency text itself, or the structure with these settings.
+struct DesignRefusal
+{
+    std::string message;
+    bool frequency = false;                                          // the frequency cannot be read
+    StructureCheck::Setting setting = StructureCheck::Setting::None; // otherwise, the setting it is about
+};
+
+[[nodiscard]] std::variant<CheckDesign, DesignRefusal> designFor(const std::string &frequencyText,
+                                                                 const CheckSettings &settings);
+
 } // namespace tarvelin::nec

@@ -8,14 +8,13 @@
 #include <nlopt.hpp>
 
 #include <algorithm>
-#include <chrono>
-#include <condition_variable>
-#include <memory>
-#include <mutex>
-#include <thread>
 #include <cmath>
+#include <condition_variable>
 #include <limits>
+#include <mutex>
 #include <optional>
+#include <system_error>
+#include <thread>
 
 namespace tarvelin::nec {
 
@@ -57,118 +56,33 @@ double BandFigures::lowestFrontToBackDb() const
     return frontToBackDb.empty() ? design.frontToBackDb : *std::min_element(frontToBackDb.begin(), frontToBackDb.end());
 }
 
+std::vector<double> bandFrequencies(double designMHz, const TuneSettings &tune)
+{
+    std::vector<double> band;
+    for (int k = 0; k < kBandPoints; ++k)
+        band.push_back(designMHz * (1.0 + tune.bandPercent / 100.0 * (2.0 * k / (kBandPoints - 1) - 1.0)));
+    return band;
+}
+
+BandFigures bandFigures(const std::vector<SweepPoint> &points)
+{
+    BandFigures figures;
+    if (points.empty())
+        return figures;
+    figures.design = points[points.size() / 2];
+    for (const SweepPoint &p : points) {
+        figures.swr.push_back(p.swr);
+        figures.frontToBackDb.push_back(p.frontToBackDb);
+    }
+    return figures;
+}
+
 ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &factors)
 {
     ArrayGeometry scaled = specified;
     for (std::size_t i = 0; i < scaled.sidesMetres.size() && i < factors.size(); ++i)
         scaled.sidesMetres[i] *= factors[i];
     return scaled;
-}
-
-namespace {
-
-// Gathers the decks of candidates evaluated at the same time into one round, so the engines run side by
-// side, one per core, through a launcher that runs one round at a time. The first candidate of a round waits
-// a moment for the others, which come within microseconds of each other as the searches step in turn.
-class DeckBatcher
-{
-public:
-    DeckBatcher(DeckRunner run, std::size_t width) : m_run(std::move(run)), m_width(std::max<std::size_t>(width, 1)) {}
-
-    std::variant<std::vector<std::string>, std::string> run(const std::vector<std::string> &decks)
-    {
-        auto request = std::make_shared<Request>();
-        request->decks = decks;
-        std::unique_lock lock(m_mutex);
-        m_pending.push_back(request);
-        if (!m_leading) {
-            m_leading = true;
-            m_changed.wait_for(lock, std::chrono::milliseconds(20), [this] { return m_pending.size() >= m_width; });
-            std::vector<std::shared_ptr<Request>> round = std::move(m_pending);
-            m_pending.clear();
-            m_leading = false;
-            lock.unlock();
-            runRound(round);
-            lock.lock();
-            m_changed.notify_all();
-        } else {
-            m_changed.notify_all();
-        }
-        m_changed.wait(lock, [&request] { return request->done; });
-        return std::move(request->result);
-    }
-
-private:
-    struct Request
-    {
-        std::vector<std::string> decks;
-        std::variant<std::vector<std::string>, std::string> result;
-        bool done = false;
-    };
-
-    void runRound(const std::vector<std::shared_ptr<Request>> &round)
-    {
-        std::vector<std::string> decks;
-        for (const auto &request : round)
-            decks.insert(decks.end(), request->decks.begin(), request->decks.end());
-        std::variant<std::vector<std::string>, std::string> outputs;
-        {
-            const std::lock_guard one(m_runMutex); // a late round waits for the one before
-            outputs = m_run(decks);
-        }
-        const std::lock_guard lock(m_mutex);
-        std::size_t next = 0;
-        for (const auto &request : round) {
-            if (const auto *failure = std::get_if<std::string>(&outputs)) {
-                request->result = *failure;
-            } else {
-                const auto &all = std::get<std::vector<std::string>>(outputs);
-                const auto first = all.begin() + static_cast<std::ptrdiff_t>(std::min(next, all.size()));
-                const auto last =
-                    all.begin() + static_cast<std::ptrdiff_t>(std::min(next + request->decks.size(), all.size()));
-                request->result = std::vector<std::string>(first, last);
-            }
-            next += request->decks.size();
-            request->done = true;
-        }
-    }
-
-    DeckRunner m_run;
-    std::size_t m_width;
-    std::mutex m_mutex;
-    std::mutex m_runMutex;
-    std::condition_variable m_changed;
-    std::vector<std::shared_ptr<Request>> m_pending;
-    bool m_leading = false;
-};
-
-} // namespace
-
-Evaluator necEvaluator(const ArrayGeometry &specified, const CheckSettings &settings, const TuneSettings &tune,
-                       DeckRunner run)
-{
-    std::vector<double> band;
-    for (int k = 0; k < kBandPoints; ++k)
-        band.push_back(specified.designMHz * (1.0 + tune.bandPercent / 100.0 * (2.0 * k / (kBandPoints - 1) - 1.0)));
-    auto batcher = std::make_shared<DeckBatcher>(std::move(run), static_cast<std::size_t>(tune.processes));
-    return [specified, settings, band, batcher](const LoopFactors &factors) -> std::variant<BandFigures, std::string> {
-        // One deck per candidate: the searches side by side fill the cores.
-        const AnalysisPlan plan = planSweep(scaledGeometry(specified, factors), settings, band, false, 1);
-        auto outputs = batcher->run(plan.decks);
-        if (auto *failure = std::get_if<std::string>(&outputs))
-            return std::move(*failure);
-        auto read = readOutputs(plan, std::get<std::vector<std::string>>(outputs), settings);
-        if (auto *problem = std::get_if<OutputProblem>(&read))
-            return std::move(problem->message);
-        const std::vector<SweepPoint> &points = std::get<SweepOutputs>(read).points;
-        BandFigures figures;
-        figures.design = points[points.size() / 2];
-        for (const SweepPoint &p : points) {
-            figures.swr.push_back(p.swr);
-            figures.frontToBackDb.push_back(p.frontToBackDb);
-        }
-        return figures;
-    };
 }
 
 namespace {
@@ -192,80 +106,6 @@ double costOf(const BandFigures &figures, const TuneSettings &tune)
     return cost;
 }
 
-// What the searches share: the best design any of them found, the count of evaluations, and whether one
-// of them failed or the user cancelled.
-struct Shared
-{
-    const TuneSettings &tune;
-    const Evaluator &evaluate;
-    const std::atomic<bool> &cancel;
-    const std::function<void(int)> &progress;
-    std::mutex mutex{};
-    int evaluations = 0;
-    double bestCost = std::numeric_limits<double>::infinity();
-    LoopFactors best{};
-    BandFigures bestFigures{};
-    std::optional<std::string> failure{};
-    std::atomic<bool> stop{false};
-    int started = 1; // designs whose evaluation has begun, the specified design first
-    bool designLimitReached = false;
-
-    // Whether another design may be tried within the limit; if so, it counts from now.
-    bool mayTryAnother()
-    {
-        const std::lock_guard lock(mutex);
-        if (tune.designLimit > 0 && started >= tune.designLimit) {
-            designLimitReached = true;
-            return false;
-        }
-        ++started;
-        return true;
-    }
-};
-
-struct Search
-{
-    Shared &shared;
-    nlopt::opt optimiser;
-};
-
-double objective(const std::vector<double> &x, std::vector<double> & /*gradient*/, void *data)
-{
-    auto &search = *static_cast<Search *>(data);
-    Shared &shared = search.shared;
-    if (shared.cancel.load() || shared.stop.load() || !shared.mayTryAnother()) {
-        search.optimiser.force_stop();
-        return std::numeric_limits<double>::max();
-    }
-    LoopFactors factors{};
-    std::copy(x.begin(), x.end(), factors.begin());
-    auto evaluated = shared.evaluate(factors);
-    int evaluations = 0;
-    double cost = std::numeric_limits<double>::max();
-    {
-        const std::lock_guard lock(shared.mutex);
-        evaluations = ++shared.evaluations;
-        if (auto *failure = std::get_if<std::string>(&evaluated)) {
-            if (!shared.failure)
-                shared.failure = std::move(*failure);
-            shared.stop = true;
-        } else {
-            const BandFigures &figures = std::get<BandFigures>(evaluated);
-            cost = costOf(figures, shared.tune);
-            if (cost < shared.bestCost) {
-                shared.bestCost = cost;
-                shared.best = factors;
-                shared.bestFigures = figures;
-            }
-        }
-    }
-    if (shared.progress)
-        shared.progress(evaluations);
-    if (shared.stop.load())
-        search.optimiser.force_stop();
-    return cost;
-}
-
 // Search k's method and start: BOBYQA and Sbplx from the one-factor design, further searches from it with
 // the reflector and the directors pulled apart, alternately more and less.
 std::pair<nlopt::algorithm, std::vector<double>> searchPlan(std::size_t k, double start)
@@ -284,70 +124,201 @@ std::pair<nlopt::algorithm, std::vector<double>> searchPlan(std::size_t k, doubl
 
 } // namespace
 
-std::variant<TuneResult, std::string> tuneLoops(const TuneSettings &tune, double startFactor, const Evaluator &evaluate,
-                                                const std::atomic<bool> &cancel,
-                                                const std::function<void(int)> &progress)
+// One search, run by NLopt on a thread of its own, which only ever runs while the tuner waits for it: the
+// objective hands its design over and sleeps until the design's cost comes back. So the searches step in
+// turn, a round at a time, and what they do never depends on how long anything took.
+struct LoopSearch::Search
 {
-    const auto started = std::chrono::steady_clock::now();
-    TuneResult result;
+    enum class State
+    {
+        Stepping, // NLopt is working out the next design
+        Asking,   // `design` waits for its cost
+        Answered, // `cost` is there, or `stopping`
+        Finished,
+    };
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    State state = State::Stepping;
+    LoopFactors design{};
+    double cost = 0.0;
+    bool stopping = false;
+    nlopt::opt optimiser;
+    std::thread thread;
+
+    explicit Search(nlopt::algorithm method) : optimiser(method, kLoopCount) {}
+
+    ~Search()
+    {
+        stop();
+        if (thread.joinable())
+            thread.join();
+    }
+
+    static double objective(const std::vector<double> &x, std::vector<double> & /*gradient*/, void *data)
+    {
+        auto &search = *static_cast<Search *>(data);
+        std::unique_lock lock(search.mutex);
+        if (!search.stopping) {
+            std::copy(x.begin(), x.end(), search.design.begin());
+            search.state = State::Asking;
+            search.changed.notify_all();
+            search.changed.wait(lock, [&search] { return search.state == State::Answered; });
+            search.state = State::Stepping;
+        }
+        if (search.stopping) {
+            search.optimiser.force_stop();
+            return std::numeric_limits<double>::max();
+        }
+        return search.cost;
+    }
+
+    void run(std::vector<double> x)
+    {
+        double lowest = 0.0;
+        try {
+            (void)optimiser.optimize(x, lowest);
+        } catch (const std::exception &) {
+            // Stopped, or NLopt gave up on rounding: the best design it asked for is already known.
+        }
+        const std::lock_guard lock(mutex);
+        state = State::Finished;
+        changed.notify_all();
+    }
+
+    // Waits until the search asks for a design or has finished; gives whether it asks.
+    bool waitForStep()
+    {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [this] { return state == State::Asking || state == State::Finished; });
+        return state == State::Asking;
+    }
+
+    void answer(double designCost)
+    {
+        {
+            const std::lock_guard lock(mutex);
+            cost = designCost;
+            state = State::Answered;
+        }
+        changed.notify_all();
+    }
+
+    void stop()
+    {
+        std::unique_lock lock(mutex);
+        stopping = true;
+        if (state == State::Asking)
+            state = State::Answered;
+        changed.notify_all();
+        changed.wait(lock, [this] { return state == State::Finished || !thread.joinable(); });
+    }
+};
+
+LoopSearch::LoopSearch(const TuneSettings &tune, double startFactor)
+    : m_tune(tune), m_start(std::clamp(startFactor, 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit))
+{
     LoopFactors specified{};
     specified.fill(1.0);
-    auto before = evaluate(specified);
-    if (auto *failure = std::get_if<std::string>(&before))
-        return std::move(*failure);
-    result.before = std::get<BandFigures>(before);
+    m_candidates = {specified};
+    m_asking = {nullptr};
+}
 
-    Shared shared{tune, evaluate, cancel, progress};
-    shared.bestFigures = result.before;
-    shared.best = specified;
-    shared.bestCost = costOf(result.before, tune);
-    const double start = std::clamp(startFactor, 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit);
-    const auto searches = static_cast<std::size_t>(std::max(tune.processes, 1));
-    std::atomic<bool> timedOut{false};
-    std::vector<std::thread> threads;
-    for (std::size_t k = 0; k < searches; ++k) {
-        threads.emplace_back([&, k] {
-            const auto [method, from] = searchPlan(k, start);
-            Search search{shared, nlopt::opt(method, kLoopCount)};
-            nlopt::opt &optimiser = search.optimiser;
+LoopSearch::~LoopSearch() = default;
+
+void LoopSearch::consider(const LoopFactors &factors, const BandFigures &figures)
+{
+    ++m_evaluations;
+    const double cost = costOf(figures, m_tune);
+    // Strictly better only, in the candidates' order: ties go to the design found first.
+    if (cost < m_bestCost) {
+        m_bestCost = cost;
+        m_best = factors;
+        m_bestFigures = figures;
+    }
+}
+
+void LoopSearch::take(const std::vector<BandFigures> &figures)
+{
+    if (ended() || figures.size() != m_candidates.size())
+        return;
+    if (!m_started) {
+        m_started = true;
+        m_before = figures.front();
+        m_best = m_candidates.front();
+        m_bestFigures = m_before;
+        m_bestCost = costOf(m_before, m_tune);
+        ++m_evaluations;
+        const auto count = static_cast<std::size_t>(std::max(m_tune.processes, 1));
+        for (std::size_t k = 0; k < count; ++k) {
+            const auto [method, from] = searchPlan(k, m_start);
+            auto search = std::make_unique<Search>(method);
+            nlopt::opt &optimiser = search->optimiser;
             optimiser.set_lower_bounds(1.0 - kLoopFactorLimit);
             optimiser.set_upper_bounds(1.0 + kLoopFactorLimit);
             // A thousandth of a loop is about an inch on 20 m: finer than that no one cuts.
             optimiser.set_initial_step(0.005);
             optimiser.set_xtol_abs(1e-5);
             optimiser.set_ftol_abs(1e-5);
-            optimiser.set_maxtime(std::max(1.0, tune.timeLimitSeconds));
-            optimiser.set_min_objective(objective, &search);
-            std::vector<double> x = from;
-            double cost = 0.0;
+            optimiser.set_min_objective(&Search::objective, search.get());
             try {
-                if (optimiser.optimize(x, cost) == nlopt::MAXTIME_REACHED)
-                    timedOut = true;
-            } catch (const nlopt::forced_stop &) {
-            } catch (const nlopt::roundoff_limited &) {
-                // The best point found stands.
-            } catch (const std::exception &error) {
-                const std::lock_guard lock(shared.mutex);
-                if (!shared.failure)
-                    shared.failure = std::string("The optimiser stopped: ") + error.what();
-                shared.stop = true;
+                search->thread = std::thread(&Search::run, search.get(), from);
+            } catch (const std::system_error &error) {
+                // No thread to search on: the searches started so far go on alone.
+                if (m_searches.empty())
+                    m_problem = std::string("The tuner could not start its searches: ") + error.what();
+                break;
             }
-        });
+            m_searches.push_back(std::move(search));
+        }
+    } else {
+        for (std::size_t i = 0; i < m_candidates.size(); ++i) {
+            consider(m_candidates[i], figures[i]);
+            m_asking[i]->answer(costOf(figures[i], m_tune));
+        }
     }
-    for (std::thread &thread : threads)
-        thread.join();
-    // A run cut short by Cancel is no failure: the best design so far stands.
-    if (shared.failure && !cancel.load())
-        return *shared.failure;
-    result.factors = shared.best;
-    result.after = shared.bestFigures;
-    result.evaluations = shared.evaluations + 1;
-    result.cancelled = cancel.load();
-    result.timedOut = timedOut.load();
-    result.designLimitReached = shared.designLimitReached;
-    result.swrGoalMet = result.after.worstSwr() <= tune.maxSwr;
-    result.frontToBackGoalMet = result.after.lowestFrontToBackDb() >= tune.minFrontToBackDb;
-    result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    collect();
+}
+
+// The next design of every search still going, within the most designs to try.
+void LoopSearch::collect()
+{
+    m_candidates.clear();
+    m_asking.clear();
+    for (const std::unique_ptr<Search> &search : m_searches) {
+        if (!search->waitForStep())
+            continue;
+        if (m_tune.designLimit > 0 && m_evaluations + static_cast<int>(m_candidates.size()) >= m_tune.designLimit) {
+            m_end = TuneEnd::DesignLimit;
+            search->stop();
+            continue;
+        }
+        m_candidates.push_back(search->design);
+        m_asking.push_back(search.get());
+    }
+}
+
+void LoopSearch::stop(TuneEnd why)
+{
+    if (ended())
+        return;
+    m_end = why;
+    for (const std::unique_ptr<Search> &search : m_searches)
+        search->stop();
+    m_candidates.clear();
+    m_asking.clear();
+}
+
+TuneResult LoopSearch::result() const
+{
+    TuneResult result;
+    result.factors = m_best;
+    result.before = m_before;
+    result.after = m_bestFigures;
+    result.evaluations = m_evaluations;
+    result.end = m_end;
+    result.swrGoalMet = result.after.worstSwr() <= m_tune.maxSwr;
+    result.frontToBackGoalMet = result.after.lowestFrontToBackDb() >= m_tune.minFrontToBackDb;
     return result;
 }
 
@@ -364,10 +335,19 @@ std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
     text += " (lowest " + fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
             fixedText(tune.minFrontToBackDb, 0) + " dB). ";
     text += std::to_string(result.evaluations) + " designs tried in " + fixedText(result.seconds, 1) + " s";
-    text += result.cancelled            ? ", stopped by Cancel."
-            : result.timedOut           ? ", stopped at the time limit."
-            : result.designLimitReached ? ", stopped at the most designs to try."
-                                        : ".";
+    switch (result.end) {
+    case TuneEnd::Converged:
+        return text + ".";
+    case TuneEnd::DesignLimit:
+        return text + ", stopped at the most designs to try.";
+    case TuneEnd::TimeLimit:
+        return text + ", stopped at the time limit.";
+    case TuneEnd::Cancelled:
+        return text + ", stopped by Cancel.";
+    case TuneEnd::EngineFailure:
+        return text + ", stopped by the engine's failure.";
+    }
+    return text + ".";
     return text;
 }
 

@@ -7,8 +7,8 @@
 #include "core/nec/necmodel.h"
 
 #include <array>
-#include <atomic>
-#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -26,7 +26,7 @@ struct TuneSettings
     double minFrontToBackDb = 20.0;
     double timeLimitSeconds = 45.0; // the searches; with the check first, a tune at 14.2 MHz stays within a minute
     int designLimit = 0;            // designs tried at most, the specified one among them; 0 for none
-    int processes = 1;              // engine processes at once
+    int processes = 1;              // engine processes at once, and searches side by side
 };
 
 namespace limits {
@@ -60,19 +60,25 @@ struct BandFigures
     [[nodiscard]] double lowestFrontToBackDb() const;
 };
 
-// Works out the figures of the array with its loops scaled, or says why the engine could not.
-using Evaluator = std::function<std::variant<BandFigures, std::string>(const LoopFactors &factors)>;
+// The band's frequencies around the design frequency, lowest first: its edges, the design frequency and
+// halfway between.
+[[nodiscard]] std::vector<double> bandFrequencies(double designMHz, const TuneSettings &tune);
 
-// Runs a round of decks at once and gives their outputs in order, or the failure's message.
-using DeckRunner = std::function<std::variant<std::vector<std::string>, std::string>(const std::vector<std::string> &)>;
-
-// The evaluator that models the array with NEC-2: one deck of the band's frequencies, shared over
-// `tune.processes` engines.
-[[nodiscard]] Evaluator necEvaluator(const ArrayGeometry &specified, const CheckSettings &settings,
-                                     const TuneSettings &tune, DeckRunner run);
+// The figures of a design over the band, read from the engine's points at the band frequencies.
+[[nodiscard]] BandFigures bandFigures(const std::vector<SweepPoint> &points);
 
 // The array with each loop scaled by its factor, the stations as designed.
 [[nodiscard]] ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &factors);
+
+// What ended a tune.
+enum class TuneEnd
+{
+    Converged,     // every search converged
+    DesignLimit,   // the most designs to try were tried
+    TimeLimit,     // the time limit came first
+    Cancelled,     // the user stopped it
+    EngineFailure, // the engine failed; the best design before it stands
+};
 
 struct TuneResult
 {
@@ -83,20 +89,55 @@ struct TuneResult
     bool frontToBackGoalMet = false;
     int evaluations = 0;
     double seconds = 0.0;
-    bool timedOut = false;
-    bool designLimitReached = false;
-    bool cancelled = false;
+    TuneEnd end = TuneEnd::Converged;
 };
 
-// Tunes the seven loop lengths, each within kLoopFactorLimit of the specified loop, starting from all
-// loops scaled by `startFactor` (the one-factor correction from the check's resonance). It weighs the
-// forward gain at the design frequency against any SWR above the goal and any F/B below it across the
-// band, with a derivative-free local method. `cancel` stops it between evaluations, keeping the best so
-// far; `progress` hears the count of evaluations.
-[[nodiscard]] std::variant<TuneResult, std::string> tuneLoops(const TuneSettings &tune, double startFactor,
-                                                              const Evaluator &evaluate,
-                                                              const std::atomic<bool> &cancel,
-                                                              const std::function<void(int)> &progress);
+// The search for the loop lengths, a round at a time. Each loop stays within kLoopFactorLimit of the
+// specified loop; the searches start from all loops scaled by `startFactor` (the one-factor correction from
+// the check's resonance), BOBYQA and Sbplx side by side, one per engine. They weigh the forward gain at the
+// design frequency against any SWR above the goal and any F/B below it across the band. The first round is
+// the specified design alone; each later one holds the next design of every search still going, so the
+// same figures always give the same rounds and the same result, however long each round took.
+class LoopSearch
+{
+public:
+    LoopSearch(const TuneSettings &tune, double startFactor);
+    ~LoopSearch();
+    LoopSearch(const LoopSearch &) = delete;
+    LoopSearch &operator=(const LoopSearch &) = delete;
+
+    // The designs whose figures the searches need next; none once the tune has ended.
+    [[nodiscard]] const std::vector<LoopFactors> &candidates() const { return m_candidates; }
+    // The candidates' figures, in their order: the searches take their next step.
+    void take(const std::vector<BandFigures> &figures);
+    // Ends the searches for `why`; the best design so far stands.
+    void stop(TuneEnd why);
+    [[nodiscard]] bool ended() const { return m_candidates.empty(); }
+    // Why the searches could not start, if they could not.
+    [[nodiscard]] const std::optional<std::string> &problem() const { return m_problem; }
+
+    // The best design so far, once the specified one has its figures.
+    [[nodiscard]] TuneResult result() const;
+
+private:
+    struct Search;
+    void collect();
+    void consider(const LoopFactors &factors, const BandFigures &figures);
+
+    TuneSettings m_tune;
+    double m_start = 1.0;
+    std::vector<std::unique_ptr<Search>> m_searches;
+    std::vector<LoopFactors> m_candidates;
+    std::vector<Search *> m_asking; // the search behind each candidate; none for the specified design
+    bool m_started = false;
+    int m_evaluations = 0;
+    double m_bestCost = 0.0;
+    LoopFactors m_best{};
+    BandFigures m_before;
+    BandFigures m_bestFigures;
+    TuneEnd m_end = TuneEnd::Converged;
+    std::optional<std::string> m_problem;
+};
 
 // Where the tuner starts: every loop scaled by resonance / design, the one factor that would put the
 // check's resonance on the design frequency; the specified loops when the check found none.

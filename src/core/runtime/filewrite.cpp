@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/runtime/filewrite.h"
 
+#include "core/runtime/systemerror.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +18,7 @@ namespace {
 
 std::string systemReason(int error)
 {
-    return error != 0 ? std::string(std::strerror(error)) : std::string("write error");
+    return error != 0 ? systemErrorText(error) : std::string("write error");
 }
 
 // The mode a new file gets: what open(2) would give with 0666, less the umask. The kernel tells the umask

@@ -16,7 +16,7 @@
 #include "gui/windows/flagicon.h"
 #include "gui/windows/resulttablemodel.h"
 #include "gui/windows/resultview.h"
-#include "gui/windows/tunerun.h"
+#include "gui/windows/studyrun.h"
 #include "gui/windows/wholefile.h"
 
 #include <QCheckBox>
@@ -91,13 +91,6 @@ private:
     CheckPlot m_plot;
     const std::optional<nec::CheckSummary> &m_summary;
 };
-
-namespace {
-
-// A hung engine is stopped after this long.
-constexpr int kTimeLimitMs = 300'000;
-
-} // namespace
 
 AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
     : QWidget(owner, Qt::Window), m_messages(messages), m_printer(printer)
@@ -413,12 +406,17 @@ QString AntennaCheckWindow::status() const
 
 bool AntennaCheckWindow::running() const
 {
-    return (m_run && m_run->running()) || tuning();
+    return m_study && m_study->running();
 }
 
 bool AntennaCheckWindow::tuning() const
 {
-    return m_tuneRun && m_tuneRun->running();
+    return running() && m_study->study().tuning();
+}
+
+EngineRun *AntennaCheckWindow::engineRun() const
+{
+    return m_study ? m_study->engine() : nullptr;
 }
 
 QWidget *AntennaCheckWindow::buildTunedPage()
@@ -460,50 +458,25 @@ QWidget *AntennaCheckWindow::buildTunedPage()
 
 void AntennaCheckWindow::tune()
 {
-    if (running() || !m_summary || !m_check)
+    if (running() || !m_summary || !m_checkedGeometry)
         return;
     m_tuneSettings = nec::TuneSettings{};
     m_tuneSettings.bandPercent = m_tuneBand->value();
     saveSettings();
-    m_tuneSettings.processes = std::max(1, QThread::idealThreadCount());
-    delete m_tuneRun;
     m_tuned.reset();
-    m_tuneRun = new TuneRun(m_check->geometry(), m_runSettings, m_tuneSettings, nec::tuneStartFactor(*m_summary),
-                            kTimeLimitMs, this);
-    // The bar runs towards the time limit, which bounds the tune; the text counts the designs tried.
-    auto started = std::make_shared<QElapsedTimer>();
-    started->start();
-    connect(m_tuneRun, &TuneRun::progress, this, [this, started](int evaluations) {
-        m_progress->setValue(static_cast<int>(std::min<qint64>(started->elapsed() / 1000, m_progress->maximum())));
-        m_progress->setFormat(QStringLiteral("%1 designs tried").arg(evaluations));
-    });
-    connect(m_tuneRun, &TuneRun::finished, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showTuned));
-    connect(m_tuneRun, &TuneRun::failed, this, [this](const QString &message) {
-        runHandler(m_messages, [&] {
-            setRunning(false);
-            m_progress->setRange(0, 1);
-            m_progress->setFormat(QString());
-            m_status->setText(QStringLiteral("The tune failed: %1").arg(message));
-        });
-    });
-    m_progress->setRange(0, static_cast<int>(m_tuneSettings.timeLimitSeconds));
-    m_progress->setValue(0);
-    m_progress->setFormat(QStringLiteral("0 designs tried"));
-    m_status->setText(QStringLiteral("Tuning the loop lengths with nec2c, at most %1 s; Cancel keeps the best so "
-                                     "far\u2026")
-                          .arg(m_tuneSettings.timeLimitSeconds, 0, 'f', 0));
-    setRunning(true);
-    m_tuneRun->start();
+    startStudy(
+        std::make_unique<nec::Study>(*m_checkedGeometry, m_runSettings, engineCount(), m_tuneSettings, m_summary));
 }
 
-void AntennaCheckWindow::showTuned()
+void AntennaCheckWindow::showTuned(const nec::Study &study)
 {
-    m_tuned = m_tuneRun->result();
-    setRunning(false);
-    m_progress->setRange(0, 1);
-    m_progress->setValue(1);
-    if (!m_tuned)
+    m_tuned = study.tuned();
+    if (!m_tuned) {
+        m_status->setText(study.failure()
+                              ? QStringLiteral("The tune failed: %1").arg(QString::fromStdString(*study.failure()))
+                              : QStringLiteral("Cancelled: no tuned design."));
         return;
+    }
     const auto design = designLengths(m_runFrequency);
     if (const auto *lengths = std::get_if<DesignLengths>(&design))
         m_tunedModel->setTable(nec::tunedTable(*lengths, m_tuned->factors));
@@ -511,17 +484,19 @@ void AntennaCheckWindow::showTuned()
     m_tuneNote->setText(QStringLiteral("Modelled for this wire and ground; the specified design on the main "
                                        "window stays as it is. %1")
                             .arg(QString::fromStdString(nec::tuneOutcomeText(*m_tuned, m_tuneSettings))));
-    m_status->setText(QStringLiteral("Tuned: see the Tuned tab."));
+    m_status->setText(study.failure() ? QStringLiteral("The tune stopped early: %1 The best design before it is "
+                                                       "on the Tuned tab.")
+                                            .arg(QString::fromStdString(*study.failure()))
+                                      : QStringLiteral("Tuned: see the Tuned tab."));
     m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), true);
     m_tabs->setCurrentWidget(m_tunedPage);
-    emit checkEnded();
 }
 
 bool AntennaCheckWindow::saveTunedDeck(const QString &path)
 {
-    if (!m_tuned || !m_check)
+    if (!m_tuned || !m_checkedGeometry)
         return false;
-    const nec::ArrayGeometry geometry = nec::scaledGeometry(m_check->geometry(), m_tuned->factors);
+    const nec::ArrayGeometry geometry = nec::scaledGeometry(*m_checkedGeometry, m_tuned->factors);
     const std::vector<double> sweep = nec::sweepFrequencies(geometry.designMHz, m_runSettings);
     return writeFile(path, QByteArray::fromStdString(nec::writeDeck(geometry, m_runSettings, {sweep, true})),
                      QStringLiteral("deck"));
@@ -568,46 +543,43 @@ void AntennaCheckWindow::run()
     const std::optional<nec::CheckSettings> settings = readSettings(problem);
     if (!settings)
         return showFailure(problem);
-    auto geometry = nec::geometryFor(m_frequency->text().toStdString());
-    if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry))
+    auto design = nec::designFor(m_frequency->text().toStdString(), *settings);
+    if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
         return showFailure(QString::fromStdString(refusal->message));
-    const auto &array = std::get<nec::ArrayGeometry>(geometry);
-    const nec::StructureCheck structure = nec::checkStructure(array, *settings);
-    if (structure.refusal)
-        return showFailure(QString::fromStdString(*structure.refusal));
     saveSettings();
     clearResults(); // never a stale figure beside a new run
 
+    nec::CheckDesign &checked = std::get<nec::CheckDesign>(design);
     m_runSettings = *settings;
-    m_runFrequency = array.frequencyLabel;
+    m_runFrequency = checked.geometry.frequencyLabel;
+    m_checkedGeometry = checked.geometry;
     m_warnings.clear();
-    for (const std::string &warning : structure.warnings)
+    for (const std::string &warning : checked.warnings)
         m_warnings += QLatin1Char(' ') + QString::fromStdString(warning);
-    m_check.emplace(array, *settings, std::max(1, QThread::idealThreadCount()));
-    setRunning(true);
-    startRound();
+    startStudy(std::make_unique<nec::Study>(std::move(checked.geometry), *settings, engineCount()));
 }
 
-// Each round of the check runs its decks at once; the next starts as soon as the last has been read.
-void AntennaCheckWindow::startRound()
+int AntennaCheckWindow::engineCount()
 {
-    if (m_run)
-        m_run->deleteLater(); // it may be the run whose finishing brought us here
-    m_run = new EngineRun(m_check->decks(), m_check->frequencies(), kTimeLimitMs, this);
-    connect(m_run, &EngineRun::progress, this, [this](int done, int total) {
-        m_progress->setMaximum(total);
-        m_progress->setValue(done);
+    return std::max(1, QThread::idealThreadCount());
+}
+
+// The study's rounds run on the engines while the window stays usable; its end shows what it gave.
+void AntennaCheckWindow::startStudy(std::unique_ptr<nec::Study> study)
+{
+    if (m_study)
+        m_study->deleteLater(); // it may be the run whose end brought us here
+    m_study = new StudyRun(std::move(study), this);
+    connect(m_study, &StudyRun::roundStarted, m_status, &QLabel::setText);
+    connect(m_study, &StudyRun::progress, this, [this](int value, int maximum, const QString &text) {
+        m_progress->setRange(0, maximum);
+        m_progress->setValue(value);
+        QString format = text;
+        m_progress->setFormat(format.replace(QLatin1Char('%'), QStringLiteral("%%")));
     });
-    connect(m_run, &EngineRun::finished, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showResults));
-    connect(m_run, &EngineRun::failed, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showFailure));
-    m_progress->setRange(0, m_check->frequencies()); // the frequencies this round asks for
-    m_progress->setValue(0);
-    m_progress->setFormat(QStringLiteral("%v of %m frequencies"));
-    m_status->setText(m_check->round() == 1
-                          ? QStringLiteral("Running nec2c\u2026")
-                          : QStringLiteral("Running nec2c: the cutting sensitivity and, where the sweep "
-                                           "missed them, the resonance and the 2:1 edges\u2026"));
-    m_run->start();
+    connect(m_study, &StudyRun::ended, this, guardedSlot(m_messages, this, &AntennaCheckWindow::studyEnded));
+    setRunning(true);
+    m_study->start();
 }
 
 void AntennaCheckWindow::openShopSheetForCheck()
@@ -629,18 +601,8 @@ void AntennaCheckWindow::openShopSheetForCheck()
 
 void AntennaCheckWindow::cancel()
 {
-    if (!running())
-        return;
-    if (tuning()) {
-        // The tune ends with the best design so far, shown as it arrives.
-        m_tuneRun->cancel();
-        m_status->setText(QStringLiteral("Cancelling the tune: keeping the best design so far\u2026"));
-        return;
-    }
-    m_run->cancel();
-    setRunning(false);
-    m_status->setText(QStringLiteral("Cancelled: no figures."));
-    emit checkEnded();
+    if (running())
+        m_study->cancel(); // a tune ends with its best design so far
 }
 
 void AntennaCheckWindow::closeEvent(QCloseEvent *event)
@@ -690,18 +652,13 @@ void AntennaCheckWindow::validate()
     if (!settings) {
         field = m_height;
     } else if (!m_frequency->text().trimmed().isEmpty()) {
-        auto geometry = nec::geometryFor(m_frequency->text().toStdString());
-        if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry)) {
+        const auto design = nec::designFor(m_frequency->text().toStdString(), *settings);
+        if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design)) {
             problem = QString::fromStdString(refusal->message);
-            field = m_frequency;
-        } else {
-            const nec::StructureCheck structure =
-                nec::checkStructure(std::get<nec::ArrayGeometry>(geometry), *settings);
-            if (structure.refusal) {
-                problem = QString::fromStdString(*structure.refusal);
-                if (structure.refused == nec::StructureCheck::Setting::GroundHeight)
-                    field = m_height;
-            }
+            if (refusal->frequency)
+                field = m_frequency;
+            else if (refusal->setting == nec::StructureCheck::Setting::GroundHeight)
+                field = m_height;
         }
     }
     m_problem->setText(problem);
@@ -709,7 +666,6 @@ void AntennaCheckWindow::validate()
     markField(*m_frequency, field == m_frequency ? problem : QString());
     markField(*m_height, field == m_height ? problem : QString());
     m_ready = problem.isEmpty() && !m_frequency->text().trimmed().isEmpty();
-    m_deckButton->setEnabled(m_ready);
     setRunning(running());
 }
 
@@ -721,6 +677,7 @@ QString AntennaCheckWindow::problem() const
 void AntennaCheckWindow::setRunning(bool running)
 {
     m_runButton->setEnabled(!running && m_ready);
+    m_deckButton->setEnabled(!running && m_ready);
     m_cancelButton->setEnabled(running);
     for (QPushButton *button : m_resultButtons)
         button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_printing));
@@ -753,16 +710,23 @@ void AntennaCheckWindow::showFailure(const QString &message)
     emit checkEnded();
 }
 
-void AntennaCheckWindow::showResults(const QStringList &outputs)
+void AntennaCheckWindow::studyEnded()
 {
-    std::vector<std::string> texts;
-    for (const QString &output : outputs)
-        texts.push_back(output.toStdString());
-    if (const std::optional<nec::OutputProblem> problem = m_check->take(texts))
-        return showFailure(QString::fromStdString(problem->message));
-    if (!m_check->done())
-        return startRound();
-    m_summary = m_check->summary();
+    const nec::Study &study = m_study->study();
+    if (!study.tuning() && !study.check())
+        return showFailure(study.failure() ? QString::fromStdString(*study.failure())
+                                           : QStringLiteral("Cancelled: no figures."));
+    if (study.tuning())
+        showTuned(study);
+    else
+        showCheck(*study.check());
+    setRunning(false);
+    emit checkEnded();
+}
+
+void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
+{
+    m_summary = summary;
     m_tableModel->setTable(nec::checkTable(*m_summary, m_runFrequency));
     m_verdictModel->setTable(nec::verdictTable(*m_summary, m_runSettings.z0Ohms));
     m_tabs->setTabVisible(m_tabs->indexOf(m_plotPages.back()), !m_summary->elevationPattern.empty());
@@ -775,8 +739,6 @@ void AntennaCheckWindow::showResults(const QStringList &outputs)
                       m_warnings);
     for (PlotView *plot : m_plots)
         plot->refresh(m_runSettings.z0Ohms);
-    setRunning(false);
-    emit checkEnded();
 }
 
 bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &contents, const QString &what,
@@ -792,13 +754,10 @@ bool AntennaCheckWindow::saveDeck(const QString &path)
     const std::optional<nec::CheckSettings> settings = readSettings(problem);
     if (!settings)
         return writeFile(path, {}, QStringLiteral("deck"), problem);
-    auto geometry = nec::geometryFor(m_frequency->text().toStdString());
-    if (const auto *refusal = std::get_if<nec::GeometryRefusal>(&geometry))
+    const auto design = nec::designFor(m_frequency->text().toStdString(), *settings);
+    if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
         return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(refusal->message));
-    const auto &array = std::get<nec::ArrayGeometry>(geometry);
-    const nec::StructureCheck structure = nec::checkStructure(array, *settings);
-    if (structure.refusal)
-        return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(*structure.refusal));
+    const nec::ArrayGeometry &array = std::get<nec::CheckDesign>(design).geometry;
     const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, *settings);
     return writeFile(path, QByteArray::fromStdString(nec::writeDeck(array, *settings, {sweep, true})),
                      QStringLiteral("deck"));

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/analysis.h"
-#include "core/nec/tuner.h"
+#include "core/nec/study.h"
 
 #include <QWidget>
 
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -22,7 +22,7 @@ class QTableView;
 namespace tarvelin {
 
 class EngineRun;
-class TuneRun;
+class StudyRun;
 class MessageBoxService;
 class PlotView;
 class ResultTableModel;
@@ -51,7 +51,7 @@ public:
     [[nodiscard]] QString status() const;
     // Why the settings or the frequency as typed cannot be modelled; empty when they can.
     [[nodiscard]] QString problem() const;
-    [[nodiscard]] EngineRun *engineRun() const { return m_run; }
+    [[nodiscard]] EngineRun *engineRun() const;
 
     // What the buttons do, without the file dialogs.
     [[nodiscard]] bool saveDeck(const QString &path);
@@ -88,11 +88,13 @@ private:
     void restoreSettings();
     void saveSettings() const;
     [[nodiscard]] std::optional<nec::CheckSettings> readSettings(QString &problem) const;
-    void startRound();
-    void showResults(const QStringList &outputs);
+    [[nodiscard]] static int engineCount();
+    void startStudy(std::unique_ptr<nec::Study> study);
+    void studyEnded();
+    void showCheck(const nec::CheckSummary &summary);
     void showFailure(const QString &message);
     void clearResults();
-    void showTuned();
+    void showTuned(const nec::Study &study);
     [[nodiscard]] QWidget *buildTunedPage();
     void setRunning(bool running);
     void validate();
@@ -104,13 +106,12 @@ private:
 
     MessageBoxService &m_messages;
     PrinterService &m_printer;
-    EngineRun *m_run = nullptr;
-    std::optional<nec::CheckRounds> m_check;
+    StudyRun *m_study = nullptr;
+    std::optional<nec::ArrayGeometry> m_checkedGeometry; // of the check last run
     nec::CheckSettings m_runSettings;
     std::string m_runFrequency; // as read, three decimals
     QString m_warnings;         // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;
-    TuneRun *m_tuneRun = nullptr;
     std::optional<nec::TuneResult> m_tuned;
     nec::TuneSettings m_tuneSettings;
 

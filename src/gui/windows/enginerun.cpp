@@ -15,7 +15,8 @@ namespace tarvelin {
 
 namespace {
 
-constexpr int kPollMs = 100;
+// How often the output files are read for progress; the round's end comes from the processes themselves.
+constexpr int kProgressMs = 100;
 
 QString qText(const std::string &text)
 {
@@ -24,13 +25,17 @@ QString qText(const std::string &text)
 
 } // namespace
 
-EngineRun::EngineRun(const std::vector<std::string> &decks, int frequencies, int timeLimitMs, QObject *parent)
-    : QObject(parent), m_decks(decks), m_frequencies(frequencies), m_timeLimitMs(timeLimitMs)
+EngineRun::EngineRun(QObject *parent) : QObject(parent)
 {
+    m_poll = new QTimer(this);
+    connect(m_poll, &QTimer::timeout, this, &EngineRun::poll);
+    m_limit = new QTimer(this);
+    m_limit->setSingleShot(true);
 }
 
 EngineRun::~EngineRun()
 {
+    m_done = nullptr;
     stopAll();
 }
 
@@ -41,26 +46,30 @@ QString EngineRun::folder() const
 
 bool EngineRun::running() const
 {
-    return !m_over && !m_children.empty();
+    return m_done != nullptr;
 }
 
-void EngineRun::start()
+void EngineRun::start(const nec::EngineRound &round, std::function<void(nec::EngineOutputs)> done)
 {
+    stopAll();
+    m_done = std::move(done);
     const std::optional<std::string> program = nec::findEngine();
     if (!program)
-        return fail(qText(nec::engineMissingMessage()));
-    auto prepared = nec::EngineJob::prepare(m_decks);
+        return end(nec::EngineFailure{nec::engineMissingMessage()});
+    auto prepared = nec::EngineJob::prepare(round.decks);
     if (const auto *message = std::get_if<std::string>(&prepared))
-        return fail(qText(*message));
+        return end(nec::EngineFailure{*message});
     m_job = std::move(std::get<std::unique_ptr<nec::EngineJob>>(prepared));
+    m_decks = static_cast<int>(round.decks.size());
 
-    const pid_t parent = getpid();
-    for (std::size_t i = 0; i < m_decks.size(); ++i) {
+    const pid_t parent = ::getpid();
+    for (std::size_t i = 0; i < round.decks.size(); ++i) {
         auto *child = new QProcess(this);
         child->setWorkingDirectory(qText(m_job->folder()));
         child->setProcessChannelMode(QProcess::MergedChannels);
-        // The child dies with this program, even when it is killed outright.
+        // The child leads a group of its own, and dies with this program, even when it is killed outright.
         child->setChildProcessModifier([parent] {
+            ::setpgid(0, 0);
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             if (::getppid() != parent)
                 ::_exit(127);
@@ -68,7 +77,7 @@ void EngineRun::start()
         connect(child, &QProcess::finished, this, &EngineRun::childFinished);
         connect(child, &QProcess::errorOccurred, this, [this, child, path = *program](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart)
-                fail(qText(nec::engineCannotStartMessage(path, child->errorString().toStdString())));
+                end(nec::EngineFailure{nec::engineCannotStartMessage(path, child->errorString().toStdString())});
         });
         m_children.push_back(child);
         QStringList arguments;
@@ -76,36 +85,34 @@ void EngineRun::start()
             arguments << qText(argument);
         arguments.removeFirst(); // the program's own name
         child->start(qText(*program), arguments);
+        if (!m_done)
+            return; // it could not start, and the round has ended
     }
-    m_poll = new QTimer(this);
-    connect(m_poll, &QTimer::timeout, this, &EngineRun::poll);
-    m_poll->start(kPollMs);
-    m_limit = new QTimer(this);
-    m_limit->setSingleShot(true);
-    connect(m_limit, &QTimer::timeout, this,
-            [this] { fail(qText(nec::engineTimeLimitMessage(m_timeLimitMs / 1000))); });
-    m_limit->start(m_timeLimitMs);
+    m_poll->start(kProgressMs);
+    const auto seconds = static_cast<int>(round.timeLimit.count());
+    disconnect(m_limit, nullptr, this, nullptr);
+    connect(m_limit, &QTimer::timeout, this, [this, seconds] {
+        end(nec::EngineFailure{nec::engineTimeLimitMessage(seconds), true});
+    });
+    m_limit->start(seconds * 1000);
 }
 
 void EngineRun::cancel()
 {
-    if (m_over)
-        return;
-    m_over = true;
+    m_done = nullptr;
     stopAll();
 }
 
 // Progress from the work actually done.
 void EngineRun::poll()
 {
-    if (m_over || !m_job)
-        return;
-    emit progress(std::min(m_job->frequenciesDone(), m_frequencies), m_frequencies);
+    if (m_job)
+        emit progress(m_job->frequenciesDone());
 }
 
 void EngineRun::childFinished()
 {
-    if (m_over)
+    if (!m_done)
         return;
     for (QProcess *child : m_children) {
         if (child->state() != QProcess::NotRunning)
@@ -114,52 +121,49 @@ void EngineRun::childFinished()
     // Every child is done: each must have exited well, and its output is what counts.
     std::vector<nec::ProcessEnd> ends;
     for (QProcess *child : m_children) {
-        nec::ProcessEnd end;
-        if (child->exitStatus() == QProcess::CrashExit) {
-            // For a child ended by a signal, Qt keeps the signal as its exit code.
-            end.kind = nec::ProcessEnd::Kind::Signalled;
-            end.code = child->exitCode();
-        } else {
-            end.code = child->exitCode();
-        }
-        end.said = child->readAll().toStdString();
-        ends.push_back(std::move(end));
+        nec::ProcessEnd ended;
+        // For a child ended by a signal, Qt keeps the signal as its exit code.
+        if (child->exitStatus() == QProcess::CrashExit)
+            ended.kind = nec::ProcessEnd::Kind::Signalled;
+        ended.code = child->exitCode();
+        ended.said = child->readAll().toStdString();
+        ends.push_back(std::move(ended));
     }
     auto collected = m_job->collect(ends);
-    if (const auto *message = std::get_if<std::string>(&collected))
-        return fail(qText(*message));
-    QStringList outputs;
-    for (const std::string &output : std::get<std::vector<std::string>>(collected))
-        outputs << QString::fromLocal8Bit(output.data(), static_cast<qsizetype>(output.size()));
-    m_over = true;
-    emit progress(m_frequencies, m_frequencies);
-    stopAll();
-    emit finished(outputs);
+    if (auto *message = std::get_if<std::string>(&collected))
+        return end(nec::EngineFailure{std::move(*message)});
+    emit progress(m_job->frequenciesDone());
+    end(std::get<std::vector<std::string>>(std::move(collected)));
 }
 
-void EngineRun::fail(const QString &message)
+// The round's one answer: every engine stopped and the folder gone before the study hears it.
+void EngineRun::end(nec::EngineOutputs outputs)
 {
-    if (m_over)
+    if (!m_done)
         return;
-    m_over = true;
+    const std::function<void(nec::EngineOutputs)> done = std::move(m_done);
+    m_done = nullptr;
     stopAll();
-    emit failed(message);
+    done(std::move(outputs));
 }
 
-// Every child stopped and reaped, the timers stopped, the folder removed.
+// Every child stopped with whatever it started, and reaped; the timers stopped, the folder removed.
 void EngineRun::stopAll()
 {
-    if (m_poll)
-        m_poll->stop();
-    if (m_limit)
-        m_limit->stop();
+    m_poll->stop();
+    m_limit->stop();
     for (QProcess *child : m_children) {
         disconnect(child, nullptr, this, nullptr);
         if (child->state() != QProcess::NotRunning) {
+            // The group's leader is alive, so the group is still this engine's own.
+            if (const qint64 pid = child->processId(); pid > 0)
+                ::kill(-static_cast<pid_t>(pid), SIGKILL);
             child->kill();
             child->waitForFinished(1000); // a killed child ends at once; this only reaps it
         }
+        child->deleteLater();
     }
+    m_children.clear();
     m_job.reset();
 }
 

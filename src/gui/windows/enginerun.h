@@ -1,9 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QObject>
-#include <QStringList>
+#include "core/nec/study.h"
 
+#include <QObject>
+
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -16,45 +18,43 @@ namespace nec {
 class EngineJob;
 }
 
-// One antenna check's engine processes: one nec2c per deck, all at once, in the engine job's private folder,
-// which goes with the run however it ends. The event loop never waits for them: progress comes from the
-// engine's output files as frequencies finish, and the run ends in `finished` (every output, in deck order)
-// or `failed` (why, and no numbers). Cancel, or the time limit, stops every child at once; a child also dies
-// with this program, even when it is killed.
-class EngineRun final : public QObject
+// The window's engine launcher: one nec2c per deck of a round, all at once, under QProcess in the engine
+// job's private folder, which goes with the round however it ends. The event loop never waits for them: the
+// round's end comes from the processes' own signals, and progress from the engine's output files as
+// frequencies finish. Each engine leads a process group of its own, so stopping it stops whatever it
+// started; Cancel, or the round's time limit, stops every engine at once, and an engine dies with this program
+// even when it is killed.
+class EngineRun final : public QObject, public nec::EngineLauncher
 {
     Q_OBJECT
 
 public:
-    EngineRun(const std::vector<std::string> &decks, int frequencies, int timeLimitMs, QObject *parent = nullptr);
+    explicit EngineRun(QObject *parent = nullptr);
     ~EngineRun() override;
 
-    void start();
-    void cancel();
+    void start(const nec::EngineRound &round, std::function<void(nec::EngineOutputs)> done) override;
+    void cancel() override;
 
-    // The private folder while the run lasts, for the tests.
+    // The private folder while a round lasts, for the tests.
     [[nodiscard]] QString folder() const;
     [[nodiscard]] bool running() const;
 
 signals:
-    void progress(int done, int total);
-    void finished(const QStringList &outputs);
-    void failed(const QString &message);
+    // Frequencies the round's engines have finished so far.
+    void progress(int frequenciesDone);
 
 private:
     void childFinished();
     void poll();
-    void fail(const QString &message);
+    void end(nec::EngineOutputs outputs);
     void stopAll();
 
-    std::vector<std::string> m_decks;
-    int m_frequencies = 0;
-    int m_timeLimitMs = 0;
+    int m_decks = 0;
     std::unique_ptr<nec::EngineJob> m_job;
     std::vector<QProcess *> m_children;
+    std::function<void(nec::EngineOutputs)> m_done;
     QTimer *m_poll = nullptr;
     QTimer *m_limit = nullptr;
-    bool m_over = false;
 };
 
 } // namespace tarvelin

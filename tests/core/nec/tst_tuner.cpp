@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
+// The loop search on a stand-in for the engine with a known best design: its rounds, its bounds, its limits
+// and what it keeps when it is stopped.
 #include "core/nec/tuner.h"
-
-#include "core/format/fieldtext.h"
 
 #include <QTest>
 
-#include <atomic>
 #include <cmath>
 
 using namespace tarvelin;
@@ -13,43 +12,51 @@ using namespace tarvelin::nec;
 
 namespace {
 
-// A stand-in for the engine with a known best design: gain falls, SWR and F/B worsen with the distance from
-// `best`, and every goal is met there. It notes any candidate outside the tuner's bounds.
+// Gain falls, SWR and F/B worsen with the distance from `best`, and every goal is met there. It notes any
+// candidate outside the tuner's bounds.
 struct StandIn
 {
     LoopFactors best{0.98, 0.97, 0.99, 0.985, 0.975, 0.97, 0.965};
-    std::atomic<int> calls{0};
-    std::atomic<bool> outOfBounds{false};
-    int failAt = 0; // the call that fails, if any
+    int calls = 0;
+    bool outOfBounds = false;
 
-    Evaluator evaluator()
+    BandFigures figuresOf(const LoopFactors &x)
     {
-        return [this](const LoopFactors &x) -> std::variant<BandFigures, std::string> {
-            const int call = ++calls;
-            if (failAt > 0 && call == failAt)
-                return std::string("nec2c failed: it exited with status 1");
-            double distance = 0.0;
-            for (std::size_t i = 0; i < x.size(); ++i) {
-                if (x[i] < 1.0 - kLoopFactorLimit - 1e-12 || x[i] > 1.0 + kLoopFactorLimit + 1e-12)
-                    outOfBounds = true;
-                distance += (x[i] - best[i]) * (x[i] - best[i]);
-            }
-            BandFigures figures;
-            figures.design.gainDbi = 12.0 - 50.0 * distance;
-            figures.design.swr = 1.1 + 200.0 * distance;
-            figures.design.frontToBackDb = 25.0 - 500.0 * distance;
-            figures.swr.assign(kBandPoints, figures.design.swr + 0.2);
-            figures.frontToBackDb.assign(kBandPoints, figures.design.frontToBackDb - 2.0);
-            return figures;
-        };
+        ++calls;
+        double distance = 0.0;
+        for (std::size_t i = 0; i < x.size(); ++i) {
+            if (x[i] < 1.0 - kLoopFactorLimit - 1e-12 || x[i] > 1.0 + kLoopFactorLimit + 1e-12)
+                outOfBounds = true;
+            distance += (x[i] - best[i]) * (x[i] - best[i]);
+        }
+        BandFigures figures;
+        figures.design.gainDbi = 12.0 - 50.0 * distance;
+        figures.design.swr = 1.1 + 200.0 * distance;
+        figures.design.frontToBackDb = 25.0 - 500.0 * distance;
+        figures.swr.assign(kBandPoints, figures.design.swr + 0.2);
+        figures.frontToBackDb.assign(kBandPoints, figures.design.frontToBackDb - 2.0);
+        return figures;
+    }
+
+    // Answers the search's rounds until it ends or `rounds` have gone by; gives each round's candidates.
+    std::vector<std::vector<LoopFactors>> drive(LoopSearch &search, int rounds = 100000)
+    {
+        std::vector<std::vector<LoopFactors>> asked;
+        for (int r = 0; r < rounds && !search.ended(); ++r) {
+            asked.push_back(search.candidates());
+            std::vector<BandFigures> figures;
+            for (const LoopFactors &candidate : search.candidates())
+                figures.push_back(figuresOf(candidate));
+            search.take(figures);
+        }
+        return asked;
     }
 };
 
-TuneSettings quick()
+TuneSettings sideBySide()
 {
     TuneSettings tune;
     tune.processes = 2; // two searches side by side, as on two cores
-    tune.timeLimitSeconds = 20.0;
     return tune;
 }
 
@@ -62,9 +69,10 @@ class TestTuner : public QObject
 private slots:
     void findsTheBestWithinBounds_data();
     void findsTheBestWithinBounds();
-    void stopsOnCancelWithTheBestSoFar();
+    void roundsHoldOneDesignPerSearch();
+    void sameFiguresSameRounds();
+    void stopKeepsTheBestSoFar();
     void stopsAtTheDesignLimit();
-    void engineFailureEndsTheTune();
 };
 
 void TestTuner::findsTheBestWithinBounds_data()
@@ -82,66 +90,91 @@ void TestTuner::findsTheBestWithinBounds()
     QFETCH(double, expected);
     StandIn engine;
     engine.best[0] = reflectorBest;
-    const std::atomic<bool> cancel{false};
-    auto tuned = tuneLoops(quick(), 0.977, engine.evaluator(), cancel, {});
-    QVERIFY(std::holds_alternative<TuneResult>(tuned));
-    const TuneResult &result = std::get<TuneResult>(tuned);
+    LoopSearch search(sideBySide(), 0.977);
+    engine.drive(search);
+    QVERIFY(search.ended());
+    const TuneResult result = search.result();
     QVERIFY(!engine.outOfBounds);
     QVERIFY2(std::fabs(result.factors[0] - expected) < 2e-3, qPrintable(QString::number(result.factors[0])));
     for (std::size_t i = 1; i < kLoopCount; ++i)
         QVERIFY2(std::fabs(result.factors[i] - engine.best[i]) < 2e-3, qPrintable(QString::number(result.factors[i])));
     QVERIFY(result.after.design.gainDbi > result.before.design.gainDbi);
-    QCOMPARE(result.evaluations, engine.calls.load());
-    QVERIFY(!result.cancelled);
+    QCOMPARE(result.evaluations, engine.calls);
+    QCOMPARE(result.end, TuneEnd::Converged);
     if (reflectorBest < 1.1) {
         QVERIFY(result.swrGoalMet);
         QVERIFY(result.frontToBackGoalMet);
     }
 }
 
-void TestTuner::stopsOnCancelWithTheBestSoFar()
+// The specified design first, alone; then a design from each search still going, the first searches' from
+// the one-factor start, until one search ends and the other goes on alone.
+void TestTuner::roundsHoldOneDesignPerSearch()
 {
     StandIn engine;
-    std::atomic<bool> cancel{false};
-    auto tuned = tuneLoops(quick(), 0.977, engine.evaluator(), cancel, [&cancel](int evaluations) {
-        if (evaluations >= 10)
-            cancel = true;
-    });
-    QVERIFY(std::holds_alternative<TuneResult>(tuned));
-    const TuneResult &result = std::get<TuneResult>(tuned);
-    QVERIFY(result.cancelled);
-    // Each search may finish the candidate it had in hand.
-    QVERIFY2(engine.calls.load() <= 13, qPrintable(QString::number(engine.calls.load())));
-    QVERIFY(result.after.design.gainDbi >= result.before.design.gainDbi);
+    LoopSearch search(sideBySide(), 0.977);
+    const auto rounds = engine.drive(search);
+    QCOMPARE(rounds.front().size(), std::size_t(1));
+    QCOMPARE(rounds.front().front(), LoopFactors({1, 1, 1, 1, 1, 1, 1}));
+    QCOMPARE(rounds[1].size(), std::size_t(2));
+    for (const LoopFactors &start : rounds[1])
+        QCOMPARE(start, LoopFactors({0.977, 0.977, 0.977, 0.977, 0.977, 0.977, 0.977}));
+    bool alone = false;
+    for (const auto &round : rounds) {
+        QVERIFY(!round.empty() && round.size() <= 2);
+        if (round.size() == 1 && &round != &rounds.front())
+            alone = true;
+        else if (alone)
+            QFAIL("a search came back after it ended");
+    }
+    QVERIFY(alone);
 }
 
-// The limit counts the specified design too, and no search starts a design beyond it.
+// However long a round takes, the same figures give the same designs in the same rounds.
+void TestTuner::sameFiguresSameRounds()
+{
+    StandIn first;
+    StandIn second;
+    LoopSearch one(sideBySide(), 0.977);
+    LoopSearch two(sideBySide(), 0.977);
+    const auto firstRounds = first.drive(one);
+    QTest::qWait(1); // the second's threads run at another moment
+    const auto secondRounds = second.drive(two);
+    QCOMPARE(secondRounds, firstRounds);
+    QCOMPARE(two.result().factors, one.result().factors);
+}
+
+// Cancel, a failed engine or the time limit stop the searches between rounds; the best design so far stands.
+void TestTuner::stopKeepsTheBestSoFar()
+{
+    StandIn engine;
+    LoopSearch search(sideBySide(), 0.977);
+    engine.drive(search, 6);
+    QVERIFY(!search.ended());
+    search.stop(TuneEnd::Cancelled);
+    QVERIFY(search.ended());
+    QVERIFY(search.candidates().empty());
+    const TuneResult result = search.result();
+    QCOMPARE(result.end, TuneEnd::Cancelled);
+    QCOMPARE(result.evaluations, engine.calls);
+    QVERIFY(result.after.design.gainDbi > result.before.design.gainDbi);
+}
+
+// The limit counts the specified design too, and no search is given a design beyond it.
 void TestTuner::stopsAtTheDesignLimit()
 {
     StandIn engine;
-    TuneSettings tune = quick();
-    tune.designLimit = 9;
-    const std::atomic<bool> cancel{false};
-    auto tuned = tuneLoops(tune, 0.977, engine.evaluator(), cancel, {});
-    QVERIFY(std::holds_alternative<TuneResult>(tuned));
-    const TuneResult &result = std::get<TuneResult>(tuned);
-    QCOMPARE(engine.calls.load(), 9);
-    QCOMPARE(result.evaluations, 9);
-    QVERIFY(result.designLimitReached);
-    QVERIFY(!result.timedOut);
-    QVERIFY(tuneOutcomeText(result, tune)
-                .ends_with("9 designs tried in " + fixedText(result.seconds, 1) +
-                           " s, stopped at the most designs to try."));
-}
-
-void TestTuner::engineFailureEndsTheTune()
-{
-    StandIn engine;
-    engine.failAt = 5;
-    const std::atomic<bool> cancel{false};
-    auto tuned = tuneLoops(quick(), 0.977, engine.evaluator(), cancel, {});
-    QVERIFY(std::holds_alternative<std::string>(tuned));
-    QCOMPARE(std::get<std::string>(tuned), std::string("nec2c failed: it exited with status 1"));
+    TuneSettings tune = sideBySide();
+    tune.designLimit = 6;
+    LoopSearch search(tune, 0.977);
+    const auto rounds = engine.drive(search);
+    QCOMPARE(engine.calls, 6);
+    QCOMPARE(rounds.back().size(), std::size_t(1)); // 1 + 2 + 2, then one of the two
+    TuneResult result = search.result();
+    QCOMPARE(result.evaluations, 6);
+    QCOMPARE(result.end, TuneEnd::DesignLimit);
+    result.seconds = 1.25;
+    QVERIFY(tuneOutcomeText(result, tune).ends_with("6 designs tried in 1.2 s, stopped at the most designs to try."));
 }
 
 QTEST_APPLESS_MAIN(TestTuner)

@@ -3,16 +3,52 @@
 // and is stopped at the time limit, ones that fail in every way the user must be told apart, one that
 // prints nothing, and engines that outlive a window killed outright.
 #include "gui/windows/enginerun.h"
+#include "gui/windows/studyrun.h"
+#include "support/standinengine.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QProcess>
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+#include <optional>
+
 using namespace tarvelin;
+
+namespace {
+
+// Runs one round of `decks` and waits for its answer: the outputs, or the failure's message.
+struct Answer
+{
+    std::optional<nec::EngineOutputs> outputs;
+
+    [[nodiscard]] QString failure() const
+    {
+        const auto *failed = outputs ? std::get_if<nec::EngineFailure>(&*outputs) : nullptr;
+        return failed ? QString::fromStdString(failed->message) : QString();
+    }
+};
+
+std::shared_ptr<Answer> startRound(EngineRun &run, std::vector<std::string> decks, int seconds = 10)
+{
+    auto answer = std::make_shared<Answer>();
+    run.start({std::move(decks), 1, std::chrono::seconds(seconds)},
+              [answer](nec::EngineOutputs outputs) { answer->outputs = std::move(outputs); });
+    return answer;
+}
+
+QString failureOf(EngineRun &run, std::vector<std::string> decks)
+{
+    const auto answer = startRound(run, std::move(decks));
+    if (!QTest::qWaitFor([&] { return answer->outputs.has_value(); }, 10000))
+        return QStringLiteral("no answer");
+    return answer->failure();
+}
+
+} // namespace
 
 class TestEngineRun : public QObject
 {
@@ -22,14 +58,18 @@ private slots:
     void init();
     void cleanup();
     void hungEngineIsStopped();
+    void cancelStopsWhatTheEngineStarted();
     void failingEngineIsQuoted();
     void silentEngineIsNoResult();
     void failureNamesItsCause_data();
     void failureNamesItsCause();
     void killedWindowLeavesNothing();
+    void tuneRunsOnTheEventLoop();
+    void cancelledTuneKeepsItsBest();
 
 private:
     void standIn(const QByteArray &script, const QByteArray &interpreter = "/bin/sh");
+    void standInModel();
 
     QTemporaryDir m_bin;
     QByteArray m_path;
@@ -58,38 +98,46 @@ void TestEngineRun::standIn(const QByteArray &script, const QByteArray &interpre
 void TestEngineRun::hungEngineIsStopped()
 {
     standIn("exec sleep 60");
-    EngineRun run({"deck one\n", "deck two\n"}, 2, 1000);
-    QSignalSpy failed(&run, &EngineRun::failed);
-    QSignalSpy finished(&run, &EngineRun::finished);
-    run.start();
+    EngineRun run;
+    const auto answer = startRound(run, {"deck one\n", "deck two\n"}, 1);
     const QString folder = run.folder();
     QVERIFY(QDir(folder).exists());
-    QVERIFY(failed.wait(10000));
-    QVERIFY(failed.front().front().toString().contains(QStringLiteral("did not finish within 1 seconds")));
-    QVERIFY(finished.isEmpty());
+    QVERIFY(QTest::qWaitFor([&] { return answer->outputs.has_value(); }, 10000));
+    QVERIFY(answer->failure().contains(QStringLiteral("did not finish within 1 seconds")));
+    QVERIFY(std::get<nec::EngineFailure>(*answer->outputs).timeLimit);
     QVERIFY(!run.running());
     QVERIFY(!QDir(folder).exists());
+}
+
+// Stopping an engine stops what it started: its process group goes with it.
+void TestEngineRun::cancelStopsWhatTheEngineStarted()
+{
+    const QString pids = m_bin.filePath(QStringLiteral("helper"));
+    standIn("sleep 60 &\necho $! > " + pids.toLocal8Bit() + "\nwait");
+    EngineRun run;
+    const auto answer = startRound(run, {"deck\n"});
+    QFile started(pids);
+    QVERIFY(QTest::qWaitFor([&] { return started.exists() && started.size() > 0; }, 10000));
+    QVERIFY(started.open(QIODevice::ReadOnly));
+    const QString helper = QString::fromLatin1(started.readAll().trimmed());
+    run.cancel();
+    QVERIFY(QTest::qWaitFor([&] { return !QFile::exists(QStringLiteral("/proc/%1").arg(helper)); }, 5000));
+    QVERIFY(!answer->outputs);
 }
 
 void TestEngineRun::failingEngineIsQuoted()
 {
     standIn("echo 'GW card: segment count out of range' >&2; exit 1");
-    EngineRun run({"deck\n"}, 1, 10000);
-    QSignalSpy failed(&run, &EngineRun::failed);
-    run.start();
-    QVERIFY(failed.wait(10000));
-    QCOMPARE(failed.front().front().toString(), QStringLiteral("nec2c failed: GW card: segment count out of range"));
+    EngineRun run;
+    QCOMPARE(failureOf(run, {"deck\n"}), QStringLiteral("nec2c failed: GW card: segment count out of range"));
 }
 
 // An engine that exits well but writes nothing has computed nothing.
 void TestEngineRun::silentEngineIsNoResult()
 {
     standIn("exit 0");
-    EngineRun run({"deck\n"}, 1, 10000);
-    QSignalSpy failed(&run, &EngineRun::failed);
-    run.start();
-    QVERIFY(failed.wait(10000));
-    QCOMPARE(failed.front().front().toString(), QStringLiteral("nec2c wrote no output."));
+    EngineRun run;
+    QCOMPARE(failureOf(run, {"deck\n"}), QStringLiteral("nec2c wrote no output."));
 }
 
 // Each way an engine can fail is told as itself, never as a bare exit status.
@@ -117,11 +165,8 @@ void TestEngineRun::failureNamesItsCause()
     QFETCH(QByteArray, script);
     QFETCH(QString, message);
     standIn(script, interpreter);
-    EngineRun run({"deck\n"}, 1, 10000);
-    QSignalSpy failed(&run, &EngineRun::failed);
-    run.start();
-    QVERIFY(failed.wait(10000));
-    const QString said = failed.front().front().toString();
+    EngineRun run;
+    const QString said = failureOf(run, {"deck\n"});
     QVERIFY2(said.contains(message), qPrintable(said));
     QVERIFY(!said.contains(QStringLiteral("not installed")));
 }
@@ -163,20 +208,101 @@ void TestEngineRun::killedWindowLeavesNothing()
     QCOMPARE(folders.entryList(QDir::Dirs).size(), 1);
     standIn("exit 1");
     qputenv("TMPDIR", temporary.path().toLocal8Bit());
-    EngineRun next({"deck\n"}, 1, 10000);
-    QSignalSpy failed(&next, &EngineRun::failed);
-    next.start();
-    QVERIFY(failed.wait(10000));
+    EngineRun next;
+    QVERIFY(!failureOf(next, {"deck\n"}).isEmpty());
     qunsetenv("TMPDIR");
     QCOMPARE(folders.entryList(QDir::Dirs), QStringList());
 }
 
+// nec2c played by this test program, with the stand-in's made-up quad: quick, and the same every time.
+void TestEngineRun::standInModel()
+{
+    standIn("exec \"" + QCoreApplication::applicationFilePath().toLocal8Bit() + "\" --be-nec2c \"$@\"");
+}
+
+namespace {
+
+nec::Study *tuneOnTheStandIn(int designs)
+{
+    const auto geometry = std::get<nec::ArrayGeometry>(nec::geometryFor("14.2"));
+    nec::Study check(geometry, nec::CheckSettings{}, 2);
+    standin::Launcher engine;
+    nec::driveStudy(check, engine, {});
+    nec::TuneSettings tune;
+    tune.designLimit = designs;
+    return new nec::Study(geometry, nec::CheckSettings{}, 2, tune, check.check());
+}
+
+} // namespace
+
+// The window's run of a tune: rounds of engines on the event loop, the designs tried counted as they go,
+// and its end heard once.
+void TestEngineRun::tuneRunsOnTheEventLoop()
+{
+    standInModel();
+    StudyRun run(std::unique_ptr<nec::Study>(tuneOnTheStandIn(7)));
+    QStringList progress;
+    int ended = 0;
+    connect(&run, &StudyRun::progress, &run, [&](int, int, const QString &text) { progress << text; });
+    connect(&run, &StudyRun::ended, &run, [&] { ++ended; });
+    run.start();
+    QVERIFY(run.running());
+    QVERIFY(QTest::qWaitFor([&] { return ended > 0; }, 20000));
+    QCOMPARE(ended, 1);
+    QVERIFY(!run.running());
+    QVERIFY2(!run.study().failure(), run.study().failure().value_or("").c_str());
+    QCOMPARE(run.study().tuned()->evaluations, 7);
+    QVERIFY(progress.contains(QStringLiteral("5 designs tried")));
+}
+
+void TestEngineRun::cancelledTuneKeepsItsBest()
+{
+    standInModel();
+    StudyRun run(std::unique_ptr<nec::Study>(tuneOnTheStandIn(0)));
+    int ended = 0;
+    connect(&run, &StudyRun::ended, &run, [&] { ++ended; });
+    connect(&run, &StudyRun::progress, &run, [&](int, int, const QString &text) {
+        if (text == QStringLiteral("5 designs tried"))
+            run.cancel();
+    });
+    run.start();
+    QVERIFY(QTest::qWaitFor([&] { return ended > 0; }, 20000));
+    QTest::qWait(50); // no second end comes
+    QCOMPARE(ended, 1);
+    QVERIFY(run.study().tuned());
+    QCOMPARE(run.study().tuned()->end, nec::TuneEnd::Cancelled);
+    QCOMPARE(run.study().tuned()->evaluations, 5);
+}
+
+// As nec2c: reads the deck named by -i and writes the stand-in's output where -o says.
+int beNec2c(int argc, char **argv)
+{
+    QString input;
+    QString output;
+    for (int i = 2; i < argc; ++i) {
+        const QString argument = QString::fromLocal8Bit(argv[i]);
+        if (argument.startsWith(QStringLiteral("-i")))
+            input = argument.mid(2);
+        else if (argument.startsWith(QStringLiteral("-o")))
+            output = argument.mid(2);
+    }
+    QFile deck(input);
+    QFile out(output);
+    if (!deck.open(QIODevice::ReadOnly) || !out.open(QIODevice::WriteOnly))
+        return 1;
+    out.write(QByteArray::fromStdString(standin::output(deck.readAll().toStdString())));
+    out.write("\n RUN TIME =     0.010\n");
+    return 0;
+}
+
 int main(int argc, char **argv)
 {
+    if (argc > 1 && std::string_view(argv[1]) == "--be-nec2c")
+        return beNec2c(argc, argv);
     QCoreApplication application(argc, argv);
     if (qEnvironmentVariableIsSet("TARVELIN_HOLD_A_RUN")) {
-        EngineRun run({"deck one\n", "deck two\n"}, 2, 600000);
-        run.start();
+        EngineRun run;
+        run.start({{"deck one\n", "deck two\n"}, 2, std::chrono::seconds(600)}, [](nec::EngineOutputs) {});
         return QCoreApplication::exec();
     }
     TestEngineRun test;

@@ -1,0 +1,127 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/nec/analysis.h"
+#include "core/nec/tuner.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tarvelin::nec {
+
+// One round of engine work: decks the engines run side by side, one process each, the frequencies they
+// solve together (for progress), and how long the round may take before its engines are stopped.
+struct EngineRound
+{
+    std::vector<std::string> decks;
+    int frequencies = 0;
+    std::chrono::seconds timeLimit{0};
+};
+
+// Why a round gave no outputs: the message for the user, and whether it was the round's time limit.
+struct EngineFailure
+{
+    std::string message;
+    bool timeLimit = false;
+};
+
+// A round's outputs in deck order, or why the engine gave none.
+using EngineOutputs = std::variant<std::vector<std::string>, EngineFailure>;
+
+// The one interface to the engine. The window's launcher (QProcess, on its event loop) and tarvelin-calc's
+// (fork and exec, blocking) each implement it. start() runs a round's decks at once and calls `done` once,
+// with the outputs or the failure, before it returns or later; cancel() stops the round under way, whose
+// `done` is then never called.
+class EngineLauncher
+{
+public:
+    virtual ~EngineLauncher() = default;
+    virtual void start(const EngineRound &round, std::function<void(EngineOutputs)> done) = 0;
+    virtual void cancel() = 0;
+};
+
+// A hung engine is stopped after this long; a tune's rounds also end with its time limit.
+inline constexpr std::chrono::seconds kEngineTimeLimit{300};
+
+// The whole of an antenna check, or a tune of the loop lengths, as engine rounds: a study plans every round,
+// hands each to a launcher through driveStudy(), and takes the outputs back. A check is the sweep, then the
+// verdict's round (the cutting sensitivity and, where the sweep missed them, the resonance and the 2:1
+// edges). A tune is the check, unless it starts from one already made, then the searches' rounds: each
+// round holds the next design of every search still going, its band frequencies shared over the engines.
+// The window and tarvelin-calc only start a study, show its progress and show its result.
+class Study
+{
+public:
+    // The check of `geometry`.
+    Study(ArrayGeometry geometry, CheckSettings settings, int processes);
+    // A tune of `geometry`'s loops, after the check made here first or the one given.
+    Study(ArrayGeometry geometry, CheckSettings settings, int processes, TuneSettings tune,
+          std::optional<CheckSummary> check = std::nullopt);
+    ~Study();
+    Study(const Study &) = delete;
+    Study &operator=(const Study &) = delete;
+
+    // The next round to run; none once the study has ended.
+    [[nodiscard]] std::optional<EngineRound> nextRound();
+    // The outputs of the round last given. A failure ends a check; a tune ends with its best design so far.
+    void take(EngineOutputs outputs);
+    // Ends the study where it stands: a check gives nothing, a tune its best design so far.
+    void cancel();
+
+    [[nodiscard]] bool ended() const;
+    [[nodiscard]] bool tuning() const { return m_tune.has_value(); }
+    [[nodiscard]] const ArrayGeometry &geometry() const { return m_geometry; }
+    [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
+    // The check, once its rounds are done.
+    [[nodiscard]] const std::optional<CheckSummary> &check() const { return m_check; }
+    // The tuned design, once the tune has ended with a design better than the specified one or not.
+    [[nodiscard]] const std::optional<TuneResult> &tuned() const { return m_tuned; }
+    // Why the study gave no result, or why a tune ended early.
+    [[nodiscard]] const std::optional<std::string> &failure() const { return m_failure; }
+
+    // What the engines are doing now, for a status line.
+    [[nodiscard]] std::string roundText() const;
+    // How far the study has come, for a progress bar: a check's round by the frequencies done; a tune by the
+    // designs tried, towards the most to try or else by the time towards its limit.
+    struct Progress
+    {
+        int value = 0;
+        int maximum = 0;
+        std::string text;
+    };
+    [[nodiscard]] Progress progress(int frequenciesDone) const;
+
+private:
+    void startTune();
+    void planTuneRound();
+    void takeTuneRound(const std::vector<std::string> &outputs);
+    void endTune(std::optional<std::string> failure, TuneEnd end);
+
+    ArrayGeometry m_geometry;
+    CheckSettings m_settings;
+    int m_processes = 1;
+    std::optional<CheckRounds> m_rounds;
+    std::optional<CheckSummary> m_check;
+    std::optional<TuneSettings> m_tune;
+    std::unique_ptr<LoopSearch> m_search;
+    std::vector<AnalysisPlan> m_candidatePlans; // the round's candidates, each over its own decks
+    std::optional<EngineRound> m_round;         // the round handed out and not yet taken
+    std::chrono::steady_clock::time_point m_tuneStarted{};
+    bool m_beforeKnown = false; // the specified design's figures are in, so a tune has a best design
+    std::optional<TuneResult> m_tuned;
+    std::optional<std::string> m_failure;
+    bool m_ended = false;
+};
+
+// Runs a study's rounds on `launcher`, one after another, until it ends; `ended` is called then. With a
+// launcher that answers before start() returns, this returns once the study has ended; with one that answers
+// from its event loop, at once. `roundStarted` hears each round as it starts.
+void driveStudy(Study &study, EngineLauncher &launcher, std::function<void()> ended,
+                std::function<void()> roundStarted = {});
+
+} // namespace tarvelin::nec

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/nec/study.h"
+
+#include <QObject>
+
+#include <memory>
+
+namespace tarvelin {
+
+class EngineRun;
+
+// A study run for a window: its rounds go to the engines through an EngineRun on the event loop, so the window
+// stays usable, and it tells how far it has come and when it has ended. Cancel stops the round under way: a
+// check ends with nothing, a tune with its best design so far.
+class StudyRun final : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit StudyRun(std::unique_ptr<nec::Study> study, QObject *parent = nullptr);
+    ~StudyRun() override;
+
+    void start();
+    void cancel();
+    [[nodiscard]] bool running() const { return m_running; }
+    [[nodiscard]] const nec::Study &study() const { return *m_study; }
+    [[nodiscard]] EngineRun *engine() const { return m_engine; }
+
+signals:
+    // A round has started: what the engines do now.
+    void roundStarted(const QString &text);
+    // How far the study has come, with the text to show on the bar.
+    void progress(int value, int maximum, const QString &text);
+    void ended();
+
+private:
+    void report(int frequenciesDone);
+
+    std::unique_ptr<nec::Study> m_study;
+    EngineRun *m_engine = nullptr;
+    bool m_running = false;
+};
+
+} // namespace tarvelin

@@ -1,0 +1,191 @@
+// SPDX-License-Identifier: MIT
+// The studies on a stand-in engine: the rounds a check plans from what its sweep found, a tune's rounds over
+// the engines, and what a failure, the time limit and Cancel leave.
+#include "core/nec/study.h"
+
+#include "support/standinengine.h"
+
+#include <QTest>
+
+#include <cmath>
+#include <numeric>
+
+using namespace tarvelin;
+using namespace tarvelin::nec;
+
+Q_DECLARE_METATYPE(tarvelin::nec::TuneEnd)
+
+namespace {
+
+ArrayGeometry twentyMetres()
+{
+    return std::get<ArrayGeometry>(geometryFor("14.2"));
+}
+
+// The frequencies of a round's decks, as the stand-in reads them.
+std::vector<double> frequenciesOf(const std::string &deck)
+{
+    std::vector<double> all;
+    for (const standin::Deck::Sweep &sweep : standin::readDeck(deck).sweeps)
+        all.insert(all.end(), sweep.mhz.begin(), sweep.mhz.end());
+    return all;
+}
+
+// A finished check on the stand-in, whose resonance lies 2 % below the design frequency.
+CheckSummary checked(const ArrayGeometry &geometry, int processes)
+{
+    Study check(geometry, CheckSettings{}, processes);
+    standin::Launcher engine;
+    driveStudy(check, engine, {});
+    return *check.check();
+}
+
+} // namespace
+
+class TestStudy : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void checkPlansItsSecondRound();
+    void checkFailureGivesNothing();
+    void tuneKeepsEveryEngineBusy();
+    void tuneEnds_data();
+    void tuneEnds();
+    void progressCountsWhatRan();
+};
+
+// The sweep, over both engines, finds the resonance but not the 2:1 band's lower edge: the second round
+// sweeps further down, and lengthens the driven loop around the resonance for the cutting sensitivity.
+void TestStudy::checkPlansItsSecondRound()
+{
+    const ArrayGeometry geometry = twentyMetres();
+    Study study(geometry, CheckSettings{}, 2);
+    standin::Launcher engine;
+    bool ended = false;
+    driveStudy(study, engine, [&ended] { ended = true; });
+    QVERIFY(ended);
+    QVERIFY(study.ended());
+    QVERIFY(!study.failure());
+    QCOMPARE(engine.rounds.size(), std::size_t(2));
+
+    const EngineRound &sweep = engine.rounds[0];
+    QCOMPARE(sweep.decks.size(), std::size_t(2));
+    QCOMPARE(sweep.frequencies, 13);
+    QCOMPARE(frequenciesOf(sweep.decks[0]).size() + frequenciesOf(sweep.decks[1]).size(), std::size_t(13 + 1));
+
+    const EngineRound &verdict = engine.rounds[1];
+    QCOMPARE(verdict.decks.size(), std::size_t(2));
+    const std::vector<double> wider = frequenciesOf(verdict.decks[0]);
+    QVERIFY(!wider.empty());
+    QVERIFY2(wider.front() < 14.2 * 0.97 && wider.back() < 14.2 * 0.97, qPrintable(QString::number(wider.back())));
+    const std::vector<double> around = frequenciesOf(verdict.decks[1]);
+    QCOMPARE(verdict.frequencies, static_cast<int>(wider.size() + around.size()));
+
+    const CheckSummary &summary = *study.check();
+    const double resonance = 0.98 * 14.2 * (78.486 / 14.2) / (geometry.sidesMetres[1]);
+    QVERIFY2(std::fabs(*summary.resonanceMHz - resonance) < 1e-3, qPrintable(QString::number(*summary.resonanceMHz)));
+    QVERIFY(summary.swr2MHz && summary.swr2MHz->lowMHz && summary.swr2MHz->highMHz);
+    // A driven loop 0.5 % longer resonates 0.5 % lower; the loop is four sides long.
+    const double addedInches = 4.0 * geometry.sidesMetres[1] * kSensitivityStep / kMetresPerInch;
+    const double expected = (resonance / (1.0 + kSensitivityStep) - resonance) * 1000.0 / addedInches;
+    QVERIFY2(std::fabs(*summary.sensitivityKhzPerInch / expected - 1.0) < 0.01,
+             qPrintable(QString::number(*summary.sensitivityKhzPerInch)));
+}
+
+void TestStudy::checkFailureGivesNothing()
+{
+    Study study(twentyMetres(), CheckSettings{}, 2);
+    standin::Launcher engine;
+    engine.failAt = 2;
+    driveStudy(study, engine, {});
+    QVERIFY(study.ended());
+    QVERIFY(!study.check());
+    QCOMPARE(*study.failure(), engine.failure);
+}
+
+// A round of one design shares its five frequencies over both engines; a round of two gives each its own.
+void TestStudy::tuneKeepsEveryEngineBusy()
+{
+    const ArrayGeometry geometry = twentyMetres();
+    TuneSettings tune;
+    tune.designLimit = 9;
+    Study study(geometry, CheckSettings{}, 2, tune, checked(geometry, 2));
+    standin::Launcher engine;
+    driveStudy(study, engine, {});
+    QVERIFY(study.tuned());
+    QVERIFY(!study.failure());
+    QCOMPARE(study.tuned()->evaluations, 9);
+    int designs = 0;
+    for (const EngineRound &round : engine.rounds) {
+        QCOMPARE(round.decks.size(), std::size_t(2));
+        QCOMPARE(round.frequencies % kBandPoints, 0);
+        std::size_t asked = 0;
+        for (const std::string &deck : round.decks)
+            asked += frequenciesOf(deck).size();
+        QCOMPARE(asked, static_cast<std::size_t>(round.frequencies));
+        designs += round.frequencies / kBandPoints;
+    }
+    QCOMPARE(designs, 9);
+    QCOMPARE(frequenciesOf(engine.rounds.front().decks[0]).size(), std::size_t(3));
+}
+
+// An engine's failure or the time limit in the middle of a tune, or Cancel, leave the best design before it.
+void TestStudy::tuneEnds_data()
+{
+    QTest::addColumn<bool>("timeLimit");
+    QTest::addColumn<bool>("cancel");
+    QTest::addColumn<TuneEnd>("end");
+    QTest::newRow("the engine fails") << false << false << TuneEnd::EngineFailure;
+    QTest::newRow("a round reaches the time limit") << true << false << TuneEnd::TimeLimit;
+    QTest::newRow("Cancel") << false << true << TuneEnd::Cancelled;
+}
+
+void TestStudy::tuneEnds()
+{
+    QFETCH(bool, timeLimit);
+    QFETCH(bool, cancel);
+    QFETCH(TuneEnd, end);
+    const ArrayGeometry geometry = twentyMetres();
+    Study study(geometry, CheckSettings{}, 2, TuneSettings{}, checked(geometry, 2));
+    standin::Launcher engine;
+    engine.failAt = cancel ? 0 : 5;
+    engine.failWithTimeLimit = timeLimit;
+    for (int round = 0; round < 4; ++round) {
+        const std::optional<EngineRound> next = study.nextRound();
+        QVERIFY(next);
+        engine.start(*next, [&study](EngineOutputs outputs) { study.take(std::move(outputs)); });
+    }
+    if (cancel)
+        study.cancel();
+    else
+        driveStudy(study, engine, {});
+    QVERIFY(study.ended());
+    QVERIFY(!study.nextRound());
+    QVERIFY(study.tuned());
+    QCOMPARE(study.tuned()->end, end);
+    QCOMPARE(study.tuned()->evaluations, 1 + 2 * 3); // the specified design, then three rounds of two
+    QVERIFY(study.tuned()->after.design.gainDbi >= study.tuned()->before.design.gainDbi);
+    if (end == TuneEnd::EngineFailure)
+        QCOMPARE(*study.failure(), engine.failure);
+    else
+        QVERIFY(!study.failure());
+}
+
+void TestStudy::progressCountsWhatRan()
+{
+    const ArrayGeometry geometry = twentyMetres();
+    Study check(geometry, CheckSettings{}, 2);
+    QVERIFY(check.nextRound());
+    QCOMPARE(check.progress(5).text, std::string("5 of 13 frequencies"));
+    QCOMPARE(check.progress(99).value, 13);
+
+    Study tune(geometry, CheckSettings{}, 2, TuneSettings{}, checked(geometry, 2));
+    standin::Launcher engine;
+    for (int round = 0; round < 3; ++round)
+        engine.start(*tune.nextRound(), [&tune](EngineOutputs outputs) { tune.take(std::move(outputs)); });
+    QCOMPARE(tune.progress(0).text, std::string("5 designs tried"));
+}
+
+QTEST_APPLESS_MAIN(TestStudy)
+#include "tst_study.moc"
