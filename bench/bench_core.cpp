@@ -10,6 +10,7 @@
 #include "core/runtime/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 #include "core/nec/analysis.h"
+#include "core/format/jsonwriter.h"
 #include "core/shop/shopsheet.h"
 #include "core/shop/shopsheettext.h"
 
@@ -96,7 +97,9 @@ void shopSheetWithText(benchmark::State &state)
     const tarvelin::shop::ShopSettings settings{16, 2500, 1000, 14.05};
     for (auto _ : state) {
         auto made = tarvelin::shop::makeShopSheet("14.2", settings);
-        std::string text = tarvelin::shop::shopSheetJson(std::get<tarvelin::shop::ShopSheet>(made));
+        std::string text;
+        tarvelin::JsonWriter json(text);
+        tarvelin::shop::writeShopSheetJson(json, std::get<tarvelin::shop::ShopSheet>(made));
         benchmark::DoNotOptimize(text);
     }
 }

@@ -531,7 +531,7 @@ private:
         try {
             calculateInto(m_grid);
         } catch (const RuntimeError &) {
-            fail(frequencyText, kRefusedFrequencyMessage, &ResultWriter::appendGridFailure);
+            fail(frequencyText, kRefusedFrequencyMessage, ResultKind::Grid);
             return;
         }
         m_writer.appendGrid(m_buffer, frequencyText, m_grid);
@@ -547,14 +547,14 @@ private:
                 return;
             auto measured = shop::measuredFromModel(check->resonanceMHz, check->design.mhz);
             if (const auto *refusal = std::get_if<shop::ShopRefusal>(&measured)) {
-                fail(frequencyText, refusal->message, &ResultWriter::appendShopFailure);
+                fail(frequencyText, refusal->message, ResultKind::ShopSheet);
                 return;
             }
             shop::ShopSettingTexts texts = m_options.shopTexts;
             texts.measured = std::get<std::string>(measured);
             auto read = shop::readShopSettings(texts);
             if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read)) {
-                fail(frequencyText, refusal->message, &ResultWriter::appendShopFailure);
+                fail(frequencyText, refusal->message, ResultKind::ShopSheet);
                 return;
             }
             settings = std::get<shop::ShopSettings>(read);
@@ -571,7 +571,7 @@ private:
         if (const auto *sheet = std::get_if<shop::ShopSheet>(&made))
             m_writer.appendShopSheet(m_buffer, *sheet);
         else
-            fail(frequencyText, std::get<shop::ShopRefusal>(made).message, &ResultWriter::appendShopFailure);
+            fail(frequencyText, std::get<shop::ShopRefusal>(made).message, ResultKind::ShopSheet);
     }
 
     void necDeck(std::string_view frequencyText)
@@ -587,8 +587,7 @@ private:
     void analyse(std::string_view frequencyText)
     {
         if (const std::optional<nec::CheckSummary> summary = runCheck(frequencyText))
-            m_writer.appendCheck(m_buffer, frequencyText, fixedText(summary->design.mhz, 3), *summary,
-                                 m_options.checkSettings.z0Ohms);
+            m_writer.appendCheck(m_buffer, frequencyText, *summary, m_options.checkSettings.z0Ohms);
     }
 
     void tuneDesign(std::string_view frequencyText)
@@ -669,7 +668,7 @@ private:
     {
         m_anyFailed = true;
         if (noResult)
-            (m_writer.*checkFailureRecord())(m_buffer, frequencyText, message);
+            m_writer.appendFailure(m_buffer, checkFailureRecord(), frequencyText, message);
         m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': " << terminalSafe(message) << '\n';
     }
 
@@ -677,30 +676,28 @@ private:
     {
         const std::optional<double> value = readValue(valueText);
         if (!value) {
-            fail(valueText, "Not a number", &ResultWriter::appendFractionFailure);
+            fail(valueText, "Not a number", ResultKind::Fraction);
             return;
         }
         try {
             m_writer.appendFraction(m_buffer, valueText, Dec2Frac(*value));
         } catch (const RuntimeError &error) {
-            fail(valueText, error.description(), &ResultWriter::appendFractionFailure);
+            fail(valueText, error.description(), ResultKind::Fraction);
         }
     }
 
-    using FailureRecord = void (ResultWriter::*)(std::string &, std::string_view, std::string_view);
-
     // A check run for a shop sheet fails under the sheet's own header.
-    [[nodiscard]] FailureRecord checkFailureRecord() const
+    [[nodiscard]] ResultKind checkFailureRecord() const
     {
-        return m_options.mode == Mode::Shop   ? &ResultWriter::appendShopFailure
-               : m_options.mode == Mode::Tune ? &ResultWriter::appendTuneFailure
-                                              : &ResultWriter::appendCheckFailure;
+        return m_options.mode == Mode::Shop   ? ResultKind::ShopSheet
+               : m_options.mode == Mode::Tune ? ResultKind::Tune
+                                              : ResultKind::Check;
     }
 
-    void fail(std::string_view input, std::string_view message, FailureRecord append)
+    void fail(std::string_view input, std::string_view message, ResultKind kind)
     {
         m_anyFailed = true;
-        (m_writer.*append)(m_buffer, input, message);
+        m_writer.appendFailure(m_buffer, kind, input, message);
         if (!m_writer.failuresInOutput())
             m_err << "tarvelin-calc: '" << terminalSafe(input) << "': " << message << '\n';
     }

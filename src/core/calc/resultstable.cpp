@@ -1,9 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "core/calc/resultstable.h"
 
+#include "core/calc/memorygrid.h"
 #include "core/calc/resultgrid.h"
+#include "core/format/jsonwriter.h"
 
 #include <array>
+#include <span>
 #include <string_view>
 
 namespace tarvelin {
@@ -17,8 +20,8 @@ struct ColumnPair
 };
 
 constexpr std::array<ColumnPair, kGridColumnCount / 2> kColumnPairs{{
-    {"total", "Total Length"},
-    {"side", "Wire One Side"},
+    {"total", "Element Total Length"},
+    {"side", "Wire - One Side"},
     {"spreader_half", "Spreader Half Length"},
     {"spreader_total", "Spreader Total Length"},
     {"spacing", "Element Spacing"},
@@ -27,16 +30,79 @@ constexpr std::array<ColumnPair, kGridColumnCount / 2> kColumnPairs{{
 struct BoomLine
 {
     BoomTotal total;
+    std::string_view key;
     std::string_view heading;
 };
 
 constexpr std::array<BoomLine, 3> kBoomLines{{
-    {BoomTotal::Feet, "Total Boom Length (ft)"},
-    {BoomTotal::Inches, "Total Boom Length (in)"},
-    {BoomTotal::Centimetres, "Total Boom Length (cm)"},
+    {BoomTotal::Feet, "boom_ft", "Total Boom Length (ft)"},
+    {BoomTotal::Inches, "boom_in", "Total Boom Length (in)"},
+    {BoomTotal::Centimetres, "boom_cm", "Total Boom Length (cm)"},
 }};
 
 } // namespace
+
+std::string_view gridPairHeading(int pair)
+{
+    return kColumnPairs[static_cast<std::size_t>(pair)].heading;
+}
+
+const std::vector<TableColumn> &gridCsvColumns()
+{
+    static const std::vector<TableColumn> columns = [] {
+        const ResultTable grid = gridTable(MemoryGrid());
+        std::vector<TableColumn> all{{"frequency", "Frequency (MHz)"}};
+        for (const ElementRow row : kElementRows) {
+            std::string name(elementRowName(row));
+            for (char &c : name)
+                c = c == ' ' ? '_' : static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+            for (int c = 0; c < columnCount(row); ++c) {
+                TableColumn column = grid.columns[static_cast<std::size_t>(c) + 1];
+                column.key = name + '_' + column.key;
+                column.heading = std::string(elementRowName(row)) + ' ' + column.heading;
+                all.push_back(std::move(column));
+            }
+        }
+        for (const BoomLine &line : kBoomLines)
+            all.push_back({std::string(line.key), std::string(line.heading)});
+        return all;
+    }();
+    return columns;
+}
+
+void appendGridCsvRow(std::string &out, std::string_view frequencyText, const MemoryGrid &grid)
+{
+    // In the columns' order, straight from the grid: a batch writes a million of these.
+    appendCsvField(out, frequencyText);
+    for (const ElementRow row : kElementRows)
+        for (int c = 0; c < columnCount(row); ++c) {
+            out += ',';
+            appendCsvField(out, grid.cell(row, c));
+        }
+    for (const BoomLine &line : kBoomLines) {
+        out += ',';
+        const std::string &shown = grid.boom(line.total);
+        appendCsvField(out, std::string_view(shown).substr(0, shown.find(' ')));
+    }
+}
+
+void writeGridJson(JsonWriter &json, std::string_view frequencyText, const MemoryGrid &grid)
+{
+    json.beginRecord().text("frequency", frequencyText).beginList("cells");
+    for (const ElementRow row : kElementRows) {
+        std::array<std::string_view, kGridColumnCount> cells{};
+        for (int c = 0; c < columnCount(row); ++c)
+            cells[static_cast<std::size_t>(c)] = grid.cell(row, c);
+        json.textList({}, std::span(cells.data(), static_cast<std::size_t>(columnCount(row))));
+    }
+    json.endList()
+        .beginRecord("boom")
+        .text("feet", grid.boom(BoomTotal::Feet))
+        .text("inches", grid.boom(BoomTotal::Inches))
+        .text("centimetres", grid.boom(BoomTotal::Centimetres))
+        .endRecord()
+        .endRecord();
+}
 
 ResultTable gridTable(const ResultGrid &grid)
 {

@@ -19,7 +19,7 @@ void appendCsvTable(std::string &out, const ResultTable &table, bool header)
             if (c > 0)
                 out += ',';
             if (row[c].number)
-                appendCsvNumber(out, *row[c].number);
+                appendFigure(out, *row[c].number, table.columns[c].figure);
             else
                 appendCsvField(out, row[c].text);
         }

@@ -170,17 +170,35 @@ std::string fixedText(double value, int decimals)
     return std::string(text.data(), written.ptr);
 }
 
-void appendCsvNumber(std::string &out, double value)
+void appendFigure(std::string &out, double value, Figure kind)
 {
-    if (std::isnan(value))
+    if (!std::isfinite(value))
         return;
-    if (std::isinf(value)) {
-        out += value > 0 ? "inf" : "-inf";
+    std::array<char, 64> text{};
+    const auto write = [&](int significant) {
+        const auto written =
+            std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, significant);
+        out.append(text.data(), written.ptr);
+    };
+    switch (kind) {
+    case Figure::Exact: {
+        const auto written = std::to_chars(text.data(), text.data() + text.size(), value);
+        out.append(text.data(), written.ptr);
         return;
     }
-    std::array<char, 32> text{};
-    const int length = std::snprintf(text.data(), text.size(), "%.8g", value);
-    out.append(text.data(), static_cast<std::size_t>(std::clamp(length, 0, 31)));
+    case Figure::Megahertz:
+        return write(9);
+    case Figure::Ohms:
+        return write(7);
+    case Figure::Ratio:
+    case Figure::Decibels:
+    case Figure::Degrees:
+    case Figure::Percent:
+    case Figure::KhzPerInch:
+        return write(6);
+    case Figure::Seconds:
+        return write(4);
+    }
 }
 
 void appendCsvField(std::string &out, std::string_view text)

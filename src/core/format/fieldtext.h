@@ -25,8 +25,23 @@ void appendCsvField(std::string &out, std::string_view text);
 // A number with a fixed count of decimals, rounded as printf's "%.*f" rounds: "14.200"; "inf" for an infinity.
 [[nodiscard]] std::string fixedText(double value, int decimals);
 
-// Appends a number as a CSV field, to eight significant digits; an infinity as "inf" or "-inf", which every
-// CSV the program writes uses alike.
-void appendCsvNumber(std::string &out, double value);
+// The kinds of figure the files hold. Each kind is written one way wherever it stands, in CSV and in JSON:
+// with the digits what it measures can use, so a file never rounds a value the program computed with.
+enum class Figure
+{
+    Exact,      // lengths in thousandths, loop factors and counts: every digit the value has
+    Megahertz,  // 9 significant digits: a hertz at 100 MHz
+    Ohms,       // 7 significant digits
+    Ratio,      // SWR: 6 significant digits
+    Decibels,   // gain, F/B and F/R: 6 significant digits
+    Degrees,    // 6 significant digits
+    Percent,    // 6 significant digits
+    KhzPerInch, // 6 significant digits
+    Seconds,    // 4 significant digits
+};
+
+// Appends a figure as the files write it. What is no number (an infinite SWR, a NaN) appends nothing: a CSV
+// field left empty, which JSON writes as null.
+void appendFigure(std::string &out, double value, Figure kind);
 
 } // namespace tarvelin

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/format/fieldtext.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,12 +14,13 @@ namespace tarvelin {
 // kind makes its table.
 struct TableColumn
 {
-    std::string key;         // the CSV header's name, with its unit: "gain_dbi"
-    std::string heading;     // as a person reads it: "Gain (dBi)"
-    bool displayed = true;   // false: in the files only, such as the design frequency beside every row
-    bool rowHeading = false; // names its row, as the element does: a window shows it as the row's header
-    std::string twinUnit{};  // set: the column before in this unit ("mm"); a page shows it under that one
-    bool prose = false;      // words rather than figures, aligned to the left
+    std::string key;               // the CSV header's name, with its unit: "gain_dbi"
+    std::string heading;           // as a person reads it: "Gain (dBi)"
+    bool displayed = true;         // false: in the files only, such as the design frequency beside every row
+    bool rowHeading = false;       // names its row, as the element does: a window shows it as the row's header
+    std::string twinUnit{};        // set: the column before in this unit ("mm"); a page shows it under that one
+    bool prose = false;            // words rather than figures, aligned to the left
+    Figure figure = Figure::Exact; // how the files write its numbers
 };
 
 struct TableCell
@@ -32,8 +35,9 @@ struct ResultTable
     std::vector<std::vector<TableCell>> rows;
 };
 
-// CSV, RFC 4180 with CRLF line ends: the keys as the header, when asked for, then every row; numbers as
-// numbers (an infinity as "inf"), texts guarded against spreadsheet formulas.
+// CSV, RFC 4180 with CRLF line ends: the keys as the header, when asked for, then every row; numbers as their
+// column's kind of figure writes them (what is no number, such as an infinite SWR, left empty), texts guarded
+// against spreadsheet formulas.
 void appendCsvTable(std::string &out, const ResultTable &table, bool header);
 
 // The displayed columns aligned for a terminal: headings over right-aligned texts, a row's heading to the left.

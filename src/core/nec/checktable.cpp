@@ -2,6 +2,7 @@
 #include "core/nec/checktable.h"
 
 #include "core/format/fieldtext.h"
+#include "core/format/jsonwriter.h"
 #include "core/nec/checksummary.h"
 
 #include <cmath>
@@ -22,15 +23,20 @@ TableCell numberCell(double value, int decimals)
 ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLabel)
 {
     ResultTable table;
+    const auto figure = [](std::string key, std::string heading, Figure kind, bool displayed = true) {
+        TableColumn column{std::move(key), std::move(heading), displayed};
+        column.figure = kind;
+        return column;
+    };
     table.columns = {{"frequency", "Design MHz", false},
-                     {"mhz", "MHz"},
-                     {"r", "R (\u03a9)"},
-                     {"x", "X (\u03a9)"},
-                     {"swr", "SWR"},
-                     {"gain_dbi", "Gain (dBi)"},
-                     {"fb_db", "F/B (dB)"},
-                     {"fr_db", "F/R (dB)"},
-                     {"takeoff_deg", "Take-off (\u00b0)", false}};
+                     figure("mhz", "MHz", Figure::Megahertz),
+                     figure("r", "R (\u03a9)", Figure::Ohms),
+                     figure("x", "X (\u03a9)", Figure::Ohms),
+                     figure("swr", "SWR", Figure::Ratio),
+                     figure("gain_dbi", "Gain (dBi)", Figure::Decibels),
+                     figure("fb_db", "F/B (dB)", Figure::Decibels),
+                     figure("fr_db", "F/R (dB)", Figure::Decibels),
+                     figure("takeoff_deg", "Take-off (\u00b0)", Figure::Degrees, false)};
     for (const SweepPoint &p : summary.points)
         table.columns.back().displayed = table.columns.back().displayed || p.elevationDegrees.has_value();
     for (const SweepPoint &p : summary.points)
@@ -102,6 +108,68 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms)
     if (summary.efficiencyPercent)
         add("Wire efficiency", fixedText(*summary.efficiencyPercent, 2) + " %");
     return table;
+}
+
+namespace {
+
+// "key": [low, high], an edge outside the sweep null; null for a band that is nowhere.
+void writeBand(JsonWriter &json, std::string_view key, const std::optional<BandEdges> &band)
+{
+    if (!band) {
+        json.null(key);
+        return;
+    }
+    json.beginList(key)
+        .number({}, band->lowMHz, Figure::Megahertz)
+        .number({}, band->highMHz, Figure::Megahertz)
+        .endList();
+}
+
+void writeFigures(JsonWriter &json, const SweepPoint &p)
+{
+    json.number("swr", p.swr, Figure::Ratio)
+        .number("gain_dbi", p.gainDbi, Figure::Decibels)
+        .number("fb_db", p.frontToBackDb, Figure::Decibels)
+        .number("fr_db", p.frontToRearDb, Figure::Decibels);
+}
+
+} // namespace
+
+void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary)
+{
+    json.beginRecord().text("frequency", frequencyText).beginList("points");
+    for (const SweepPoint &p : summary.points) {
+        json.beginRecord()
+            .number("mhz", p.mhz, Figure::Megahertz)
+            .number("r", p.resistanceOhms, Figure::Ohms)
+            .number("x", p.reactanceOhms, Figure::Ohms);
+        writeFigures(json, p);
+        if (p.elevationDegrees)
+            json.number("elevation_deg", *p.elevationDegrees, Figure::Degrees);
+        json.endRecord();
+    }
+    json.endList().beginRecord("design").number("mhz", summary.design.mhz, Figure::Megahertz);
+    writeFigures(json, summary.design);
+    json.endRecord();
+    if (summary.design.elevationDegrees)
+        json.number("takeoff_deg", *summary.design.elevationDegrees, Figure::Degrees);
+    json.number("resonance_mhz", summary.resonanceMHz, Figure::Megahertz)
+        .number("detune_percent", summary.detunePercent, Figure::Percent)
+        .number("cut_as_for_mhz", summary.cutAsForMHz, Figure::Megahertz)
+        .number("min_swr", summary.minSwr, Figure::Ratio)
+        .number("min_swr_mhz", summary.minSwrMHz, Figure::Megahertz);
+    writeBand(json, "swr2_mhz", summary.swr2MHz);
+    writeBand(json, "fb20_mhz", summary.fb20MHz);
+    json.number("reversal_mhz", summary.reversalMHz, Figure::Megahertz)
+        .number("sensitivity_khz_per_in", summary.sensitivityKhzPerInch, Figure::KhzPerInch)
+        .number("efficiency_percent", summary.efficiencyPercent, Figure::Percent)
+        .beginList("azimuth");
+    for (const PatternPoint &p : summary.azimuthPattern)
+        json.beginRecord()
+            .number("phi", p.phiDegrees, Figure::Degrees)
+            .number("gain_dbi", p.totalGainDbi, Figure::Decibels)
+            .endRecord();
+    json.endList().endRecord();
 }
 
 } // namespace tarvelin::nec

@@ -5,6 +5,10 @@
 
 #include <string_view>
 
+namespace tarvelin {
+class JsonWriter;
+}
+
 namespace tarvelin::nec {
 
 struct CheckSummary;
@@ -19,5 +23,9 @@ struct CheckSummary;
 // it calls for, the lowest SWR, the 2:1 band, the F/B >= 20 dB band, where the pattern reverses, and the
 // wire efficiency. An edge outside the sweep is named as outside, beside the edge that was found.
 [[nodiscard]] ResultTable verdictTable(const CheckSummary &summary, double z0Ohms);
+
+// The check as one JSON record: the frequency as typed, every point of the sweep, the figures at the design
+// frequency, the verdict's figures (what the sweep did not find as null) and the azimuth pattern.
+void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary);
 
 } // namespace tarvelin::nec

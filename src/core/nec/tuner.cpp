@@ -2,6 +2,7 @@
 #include "core/nec/tuner.h"
 
 #include "core/format/fieldtext.h"
+#include "core/format/jsonwriter.h"
 #include "core/nec/analysis.h"
 #include "core/runtime/typedtext.h"
 
@@ -351,6 +352,21 @@ std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
     return text;
 }
 
+std::array<TunedLoop, kLoopCount> tunedLoops(const DesignLengths &design, const LoopFactors &factors)
+{
+    std::array<TunedLoop, kLoopCount> loops{};
+    for (std::size_t i = 0; i < kLoopCount; ++i) {
+        TunedLoop &loop = loops[i];
+        loop.element = kElementRows[i];
+        loop.specifiedInches = static_cast<double>(design.loopThousandths[i]) / 1000.0;
+        loop.inches = std::round(loop.specifiedInches * factors[i] * 1000.0) / 1000.0;
+        loop.sideInches = std::round(loop.inches / 4.0 * 1000.0) / 1000.0;
+        loop.millimetres = std::round(loop.inches * 254.0) / 10.0;
+        loop.factor = factors[i];
+    }
+    return loops;
+}
+
 ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors)
 {
     ResultTable table;
@@ -360,19 +376,53 @@ ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors)
                      {"loop_mm", "Loop (mm)"},
                      {"side_in", "Side (in)"},
                      {"factor", "Factor"}};
-    for (std::size_t i = 0; i < kLoopCount; ++i) {
-        const double specified = static_cast<double>(design.loopThousandths[i]) / 1000.0;
-        const double loop = std::round(specified * factors[i] * 1000.0) / 1000.0;
-        const double side = std::round(loop / 4.0 * 1000.0) / 1000.0;
-        const double millimetres = std::round(loop * 254.0) / 10.0;
-        table.rows.push_back({{std::string(elementRowName(kElementRows[i])), std::nullopt},
-                              {fixedText(specified, 3), specified},
-                              {fixedText(loop, 3), loop},
-                              {fixedText(millimetres, 1), millimetres},
-                              {fixedText(side, 3), side},
-                              {fixedText(factors[i], 4), factors[i]}});
-    }
+    for (const TunedLoop &loop : tunedLoops(design, factors))
+        table.rows.push_back({{std::string(elementRowName(loop.element)), std::nullopt},
+                              {fixedText(loop.specifiedInches, 3), loop.specifiedInches},
+                              {fixedText(loop.inches, 3), loop.inches},
+                              {fixedText(loop.millimetres, 1), loop.millimetres},
+                              {fixedText(loop.sideInches, 3), loop.sideInches},
+                              {fixedText(loop.factor, 4), loop.factor}});
     return table;
+}
+
+void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+                   const TuneResult &result, const TuneSettings &tune)
+{
+    json.beginRecord().text("frequency", frequencyText).beginList("loops");
+    for (const TunedLoop &loop : tunedLoops(design, result.factors))
+        json.beginRecord()
+            .text("element", elementRowName(loop.element))
+            .number("loop_in", loop.inches, Figure::Exact)
+            .number("loop_mm", loop.millimetres, Figure::Exact)
+            .number("side_in", loop.sideInches, Figure::Exact)
+            .number("factor", loop.factor, Figure::Exact)
+            .number("specified_loop_in", loop.specifiedInches, Figure::Exact)
+            .endRecord();
+    json.endList().beginList("stations_in");
+    std::int64_t station = 0;
+    for (const std::int64_t spacing : design.spacingThousandths) {
+        station += spacing;
+        json.number({}, static_cast<double>(station) / 1000.0, Figure::Exact);
+    }
+    json.endList();
+    for (const auto &[key, figures] : {std::pair{"before", &result.before}, std::pair{"after", &result.after}})
+        json.beginRecord(key)
+            .number("swr", figures->design.swr, Figure::Ratio)
+            .number("gain_dbi", figures->design.gainDbi, Figure::Decibels)
+            .number("fb_db", figures->design.frontToBackDb, Figure::Decibels)
+            .number("fr_db", figures->design.frontToRearDb, Figure::Decibels)
+            .number("worst_swr", figures->worstSwr(), Figure::Ratio)
+            .number("min_fb_db", figures->lowestFrontToBackDb(), Figure::Decibels)
+            .endRecord();
+    json.beginRecord("goals_met")
+        .flag("swr", result.swrGoalMet)
+        .flag("fb", result.frontToBackGoalMet)
+        .endRecord()
+        .number("band_percent", tune.bandPercent, Figure::Exact)
+        .whole("evaluations", result.evaluations)
+        .number("seconds", result.seconds, Figure::Seconds)
+        .endRecord();
 }
 
 ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune)

@@ -13,6 +13,10 @@
 #include <variant>
 #include <vector>
 
+namespace tarvelin {
+class JsonWriter;
+}
+
 namespace tarvelin::nec {
 
 inline constexpr std::size_t kLoopCount = 7;
@@ -147,9 +151,27 @@ private:
 // time taken and what stopped it.
 [[nodiscard]] std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune);
 
+// One loop of the tuned design: the specified loop's length and the tuned one's, in inches and millimetres,
+// its side and its factor.
+struct TunedLoop
+{
+    ElementRow element = ElementRow::Reflector;
+    double specifiedInches = 0.0;
+    double inches = 0.0;
+    double millimetres = 0.0;
+    double sideInches = 0.0;
+    double factor = 1.0;
+};
+[[nodiscard]] std::array<TunedLoop, kLoopCount> tunedLoops(const DesignLengths &design, const LoopFactors &factors);
+
 // The tuned design as a table: per element the specified loop, the tuned loop in inches and millimetres,
 // its side and its factor; the stations as designed.
 [[nodiscard]] ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors);
+
+// The tune as one JSON record: the frequency as typed, the tuned loops, the stations as designed, the
+// figures before and after, the goals, the band and what the search took.
+void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+                   const TuneResult &result, const TuneSettings &tune);
 
 // The verdict before and after as a table: per figure the specified design's and the tuned one's.
 [[nodiscard]] ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune);

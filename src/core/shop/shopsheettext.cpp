@@ -2,6 +2,7 @@
 #include "core/shop/shopsheettext.h"
 
 #include "core/format/fieldtext.h"
+#include "core/format/jsonwriter.h"
 
 #include <algorithm>
 #include <array>
@@ -17,48 +18,28 @@ std::string fraction(const ShopSheet &sheet, HalfThousandths length)
     return feetInchesText(length, sheet.settings.step);
 }
 
-// {"key": "value"} pieces.
-void appendKey(std::string &out, std::string_view key)
+// "key": "74' 3-9/16\"", "key_mm": "22645.3": a length as the fraction and the millimetres it reads.
+void writeLength(JsonWriter &json, const ShopSheet &sheet, std::string_view key, HalfThousandths length)
 {
-    appendJsonString(out, key);
-    out += ": ";
+    json.text(key, fraction(sheet, length)).text(std::string(key) + "_mm", millimetresText(length));
 }
 
-// A length as a JSON string: the fraction text holds no character that needs escaping but its inch mark.
-void appendJsonFraction(std::string &out, const ShopSheet &sheet, HalfThousandths length)
+// "corner_marks": [...], "corner_marks_mm": [...]
+void writeCornerMarks(JsonWriter &json, const ShopSheet &sheet, const std::array<HalfThousandths, 4> &marks)
 {
-    out += '"';
-    appendFeetInches(out, length, sheet.settings.step, true);
-    out += '"';
+    json.beginList("corner_marks");
+    for (const HalfThousandths mark : marks)
+        json.text({}, fraction(sheet, mark));
+    json.endList().beginList("corner_marks_mm");
+    for (const HalfThousandths mark : marks)
+        json.text({}, millimetresText(mark));
+    json.endList();
 }
 
-void appendJsonMillimetres(std::string &out, HalfThousandths length)
+// One element's record in a list of seven, opened with its name.
+JsonWriter &beginElement(JsonWriter &json, const ElementCuts &cuts)
 {
-    out += '"';
-    appendMillimetres(out, length);
-    out += '"';
-}
-
-// "key": "74' 3-9/16\"", "key_mm": "22645.3"
-void appendLengthPair(std::string &out, const ShopSheet &sheet, std::string_view key, HalfThousandths length)
-{
-    out += '"';
-    out += key;
-    out += "\": ";
-    appendJsonFraction(out, sheet, length);
-    out += ", \"";
-    out += key;
-    out += "_mm\": ";
-    appendJsonMillimetres(out, length);
-}
-
-// One element's object in a list of seven: its separator, brace and name, ready for its lengths.
-void appendElementOpening(std::string &out, const ElementCuts &cuts)
-{
-    out += cuts.element == ElementRow::Reflector ? "{" : ", {";
-    appendKey(out, "element");
-    appendJsonString(out, elementRowName(cuts.element));
-    out += ", ";
+    return json.beginRecord().text("element", elementRowName(cuts.element));
 }
 
 // A table whose first column names the element, headed by the table's title.
@@ -92,22 +73,6 @@ std::string both(const ShopSheet &sheet, HalfThousandths length)
     return fraction(sheet, length) + " (" + millimetresText(length) + " mm)";
 }
 
-// , "corner_marks": [...], "corner_marks_mm": [...]
-void appendCornerMarks(std::string &out, const ShopSheet &sheet, const std::array<HalfThousandths, 4> &marks)
-{
-    out += ", \"corner_marks\": [";
-    for (std::size_t k = 0; k < marks.size(); ++k) {
-        out += k == 0 ? "" : ", ";
-        appendJsonFraction(out, sheet, marks[k]);
-    }
-    out += "], \"corner_marks_mm\": [";
-    for (std::size_t k = 0; k < marks.size(); ++k) {
-        out += k == 0 ? "" : ", ";
-        appendJsonMillimetres(out, marks[k]);
-    }
-    out += ']';
-}
-
 } // namespace
 
 std::string trimAction(HalfThousandths change, int step)
@@ -127,86 +92,82 @@ std::string roundingNote(int step)
            millimetresText(2000 / (2 * step)) + " mm).";
 }
 
-std::string shopSheetJson(const ShopSheet &sheet)
+void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
 {
-    std::string out;
-    out.reserve(4096);
-    out += '{';
-    appendKey(out, "frequency");
-    appendJsonString(out, sheet.frequencyText);
-    out += ", \"step\": " + std::to_string(sheet.settings.step);
+    json.beginRecord().text("frequency", sheet.frequencyText).whole("step", sheet.settings.step);
     if (sheet.loopFactors) {
-        out += ", \"tuned\": true, \"factors\": [";
-        for (std::size_t i = 0; i < sheet.loopFactors->size(); ++i)
-            out += (i == 0 ? "" : ", ") + fixedText((*sheet.loopFactors)[i], 4);
-        out += ']';
+        json.flag("tuned", true).beginList("factors");
+        for (const double factor : *sheet.loopFactors)
+            json.number({}, factor, Figure::Exact);
+        json.endList();
     }
-    out += ", \"loops\": [";
+    json.beginList("loops");
     for (const ElementCuts &cuts : sheet.elements) {
-        appendElementOpening(out, cuts);
-        appendLengthPair(out, sheet, "loop", cuts.loop);
-        out += ", ";
-        appendLengthPair(out, sheet, "cut", cuts.cut);
-        out += ", ";
-        appendLengthPair(out, sheet, "side", cuts.side);
-        appendCornerMarks(out, sheet, cuts.cornerMarks);
-        out += "}";
+        beginElement(json, cuts);
+        writeLength(json, sheet, "loop", cuts.loop);
+        writeLength(json, sheet, "cut", cuts.cut);
+        writeLength(json, sheet, "side", cuts.side);
+        writeCornerMarks(json, sheet, cuts.cornerMarks);
+        json.endRecord();
     }
-    out += "], \"spreaders\": [";
+    json.endList().beginList("spreaders");
     for (const ElementCuts &cuts : sheet.elements) {
-        appendElementOpening(out, cuts);
-        appendLengthPair(out, sheet, "arm", cuts.arm);
-        out += ", \"count\": " + std::to_string(kArmsPerElement) + ", ";
-        appendLengthPair(out, sheet, "spreader", cuts.spreader);
-        out += "}";
+        beginElement(json, cuts);
+        writeLength(json, sheet, "arm", cuts.arm);
+        json.whole("count", kArmsPerElement);
+        writeLength(json, sheet, "spreader", cuts.spreader);
+        json.endRecord();
     }
-    out += "], \"boom\": {\"stations\": [";
+    json.endList().beginRecord("boom").beginList("stations");
     for (const ElementCuts &cuts : sheet.elements) {
-        appendElementOpening(out, cuts);
-        appendLengthPair(out, sheet, "station", cuts.station);
-        out += "}";
+        beginElement(json, cuts);
+        writeLength(json, sheet, "station", cuts.station);
+        json.endRecord();
     }
-    out += "], ";
-    appendLengthPair(out, sheet, "length", sheet.boomLength);
-    out += ", ";
-    appendKey(out, "window_total");
-    appendJsonString(out, sheet.windowBoomInches);
-    out += "}, \"materials\": {";
-    appendKey(out, "wire");
-    appendJsonFraction(out, sheet, sheet.wireTotal);
-    out += ", ";
-    appendKey(out, "wire_m");
-    appendJsonString(out, metresText(sheet.wireTotal));
-    out += ", \"spreader_arms\": " + std::to_string(kArmsPerElement * kElementRowCount) + ", \"arms_by_length\": [";
-    bool first = true;
-    for (auto it = sheet.armsByLength.rbegin(); it != sheet.armsByLength.rend(); ++it) {
-        out += std::exchange(first, false) ? "{" : ", {";
-        appendLengthPair(out, sheet, "arm", it->first);
-        out += ", \"count\": " + std::to_string(it->second) + "}";
+    json.endList();
+    writeLength(json, sheet, "length", sheet.boomLength);
+    json.text("window_total", sheet.windowBoomInches).endRecord();
+    const ShopFooter footer = shopFooter(sheet);
+    json.beginRecord("materials")
+        .text("wire", fraction(sheet, sheet.wireTotal))
+        .text("wire_m", metresText(sheet.wireTotal))
+        .whole("spreader_arms", footer.arms)
+        .beginList("arms_by_length");
+    for (const auto &[length, count] : footer.armsByLength) {
+        json.beginRecord();
+        writeLength(json, sheet, "arm", length);
+        json.whole("count", count).endRecord();
     }
-    out += "]}";
+    json.endList().endRecord();
     if (!sheet.correctedFrequencyText.empty()) {
-        out += ", \"corrected_frequency\": ";
-        appendJsonString(out, sheet.correctedFrequencyText);
-        out += ", \"trims\": [";
+        json.text("corrected_frequency", sheet.correctedFrequencyText).beginList("trims");
         for (const ElementCuts &cuts : sheet.elements) {
             const Trim trim = cuts.trim.value_or(Trim{});
-            appendElementOpening(out, cuts);
-            appendKey(out, "action");
-            appendJsonString(out, trimAction(trim.change, sheet.settings.step));
-            out += ", ";
-            appendLengthPair(out, sheet, "trim", trim.change);
-            out += ", ";
-            appendLengthPair(out, sheet, "side", trim.side);
-            appendCornerMarks(out, sheet, trim.cornerMarks);
-            out += ", ";
-            appendLengthPair(out, sheet, "arm", trim.arm);
-            out += "}";
+            beginElement(json, cuts).text("action", trimAction(trim.change, sheet.settings.step));
+            writeLength(json, sheet, "trim", trim.change);
+            writeLength(json, sheet, "side", trim.side);
+            writeCornerMarks(json, sheet, trim.cornerMarks);
+            writeLength(json, sheet, "arm", trim.arm);
+            json.endRecord();
         }
-        out += "]";
+        json.endList();
     }
-    out += "}\n";
-    return out;
+    json.endRecord();
+}
+
+ShopFooter shopFooter(const ShopSheet &sheet)
+{
+    ShopFooter footer;
+    footer.wire = fraction(sheet, sheet.wireTotal) + " (" + metresText(sheet.wireTotal) + " m)";
+    footer.arms = kArmsPerElement * kElementRowCount;
+    // The longest arms first, as they are cut from the stock.
+    footer.armsByLength.assign(sheet.armsByLength.rbegin(), sheet.armsByLength.rend());
+    footer.armsText = std::to_string(footer.arms);
+    for (std::size_t i = 0; i < footer.armsByLength.size(); ++i)
+        footer.armsText += (i == 0 ? ": " : ", ") + std::to_string(footer.armsByLength[i].second) + " x " +
+                           fraction(sheet, footer.armsByLength[i].first);
+    footer.boom = both(sheet, sheet.boomLength);
+    return footer;
 }
 
 ShopTables shopTables(const ShopSheet &sheet)
@@ -294,8 +255,9 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
         out += '\n';
         appendTabSeparatedTable(out, tables.trimmedMarks);
     }
-    out += "\nWire in all\t" + fraction(sheet, sheet.wireTotal) + '\t' + metresText(sheet.wireTotal) + " m\n";
-    out += "Boom length\t" + fraction(sheet, sheet.boomLength) + '\t' + millimetresText(sheet.boomLength) + " mm\n";
+    const ShopFooter footer = shopFooter(sheet);
+    out += "\nWire in all\t" + footer.wire + "\nSpreader arms\t" + footer.armsText + "\nBoom length\t" + footer.boom +
+           '\n';
     return out;
 }
 
@@ -323,12 +285,9 @@ std::string shopSheetTable(const ShopSheet &sheet)
         appendTerminalTable(out, tables.trimmedMarks);
     }
 
-    out += "\nWire in all: " + fraction(sheet, sheet.wireTotal) + " (" + metresText(sheet.wireTotal) + " m)\n";
-    out += "Spreader arms: " + std::to_string(kArmsPerElement * kElementRowCount);
-    for (auto it = sheet.armsByLength.rbegin(); it != sheet.armsByLength.rend(); ++it)
-        out += (it == sheet.armsByLength.rbegin() ? ": " : ", ") + std::to_string(it->second) + " x " +
-               fraction(sheet, it->first);
-    out += "\nBoom: " + both(sheet, sheet.boomLength) + "; the window shows " + sheet.windowBoomInches + "\n";
+    const ShopFooter footer = shopFooter(sheet);
+    out += "\nWire in all: " + footer.wire + "\nSpreader arms: " + footer.armsText + "\nBoom: " + footer.boom +
+           "; the window shows " + sheet.windowBoomInches + "\n";
     return out;
 }
 

@@ -6,6 +6,12 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
+
+namespace tarvelin {
+class JsonWriter;
+}
 
 namespace tarvelin::shop {
 
@@ -26,8 +32,20 @@ struct ShopTables
 // The four tables side by side with the frequency first, one row per element: the sheet's CSV.
 [[nodiscard]] ResultTable shopCsvTable(const ShopSheet &sheet);
 
-// One JSON object on one line, ending in "\n".
-[[nodiscard]] std::string shopSheetJson(const ShopSheet &sheet);
+// The sheet as one JSON record, nested by table.
+void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet);
+
+// What closes every sheet, in one place for every text of it: the wire in all, the spreader arms counted by
+// length, and the boom.
+struct ShopFooter
+{
+    std::string wire;                                          // "103' 8-1/2\" (31.61 m)"
+    int arms = 0;                                              // four an element
+    std::vector<std::pair<HalfThousandths, int>> armsByLength; // the longest first
+    std::string armsText;                                      // "28: 4 x 6' 1-1/8\", ..."
+    std::string boom;                                          // "67' 3-5/16\" (20506.5 mm)"
+};
+[[nodiscard]] ShopFooter shopFooter(const ShopSheet &sheet);
 
 // The tables as tab-separated text, each under its title, for the clipboard.
 [[nodiscard]] std::string shopSheetTabSeparated(const ShopSheet &sheet);

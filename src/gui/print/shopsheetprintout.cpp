@@ -49,12 +49,11 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
         html += QStringLiteral("<h3>Corner marks after trimming</h3>") +
                 QString::fromStdString(htmlTable(tables.trimmedMarks));
     }
+    const shop::ShopFooter footer = shop::shopFooter(sheet);
     html +=
-        QStringLiteral("<h3>Materials</h3><p>Wire in all: %1 (%2 m)<br>Spreader arms: %3<br>Boom: %4; the "
-                       "window shows %5</p>")
-            .arg(escaped(shop::feetInchesText(sheet.wireTotal, sheet.settings.step)),
-                 escaped(shop::metresText(sheet.wireTotal)), QString::number(4 * kElementRowCount),
-                 escaped(shop::feetInchesText(sheet.boomLength, sheet.settings.step)), escaped(sheet.windowBoomInches));
+        QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3; the window "
+                       "shows %4</p>")
+            .arg(escaped(footer.wire), escaped(footer.armsText), escaped(footer.boom), escaped(sheet.windowBoomInches));
     return html;
 }
 

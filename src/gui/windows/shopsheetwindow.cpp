@@ -400,12 +400,11 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
     for (QTableView *trims : {m_trims, m_trimmedMarks})
         m_tabs->setTabEnabled(m_tabs->indexOf(trims), !sheet.correctedFrequencyText.empty());
 
+    const shop::ShopFooter footer = shop::shopFooter(sheet);
     QString summary =
         qText(shop::roundingNote(sheet.settings.step)) +
-        QStringLiteral(" Wire in all: %1 (%2 m). Spreader arms: 28. Boom: %3 (the window shows %4).")
-            .arg(qText(shop::feetInchesText(sheet.wireTotal, sheet.settings.step)),
-                 qText(shop::metresText(sheet.wireTotal)),
-                 qText(shop::feetInchesText(sheet.boomLength, sheet.settings.step)), qText(sheet.windowBoomInches));
+        QStringLiteral(" Wire in all: %1. Spreader arms: %2. Boom: %3 (the window shows %4).")
+            .arg(qText(footer.wire), qText(footer.armsText), qText(footer.boom), qText(sheet.windowBoomInches));
     if (!sheet.correctedFrequencyText.empty())
         summary += QStringLiteral(" Trims: cut as for %1 MHz; the stations stay as built.")
                        .arg(qText(sheet.correctedFrequencyText));

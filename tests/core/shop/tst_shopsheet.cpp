@@ -3,6 +3,7 @@
 // worked examples of the grid, and the settings it refuses.
 #include "core/calc/designlengths.h"
 #include "core/shop/shopsheet.h"
+#include "core/format/jsonwriter.h"
 #include "core/shop/shopsheettext.h"
 
 #include <QJsonArray>
@@ -178,11 +179,23 @@ void TestShopSheet::frequencyRange()
     QVERIFY(sheet.wireTotal > sheet.elements[0].loop);
 }
 
+namespace {
+
+QJsonObject jsonOf(const ShopSheet &sheet)
+{
+    std::string text;
+    JsonWriter json(text);
+    writeShopSheetJson(json, sheet);
+    return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+}
+
+} // namespace
+
 // The keys scripts rely on.
 void TestShopSheet::jsonKeys()
 {
     const ShopSheet sheet = sheetFor("14.2", {16, 0, 0, 14.05});
-    const QJsonObject object = QJsonDocument::fromJson(QByteArray::fromStdString(shopSheetJson(sheet))).object();
+    const QJsonObject object = jsonOf(sheet);
     QCOMPARE(object.value("frequency").toString(), "14.2");
     QCOMPARE(object.value("step").toInt(), 16);
     const QJsonObject reflector = object.value("loops").toArray().at(0).toObject();
@@ -198,9 +211,7 @@ void TestShopSheet::jsonKeys()
     QCOMPARE(object.value("boom").toObject().value("length").toString(), "67' 3-5/16\"");
     QCOMPARE(object.value("materials").toObject().value("spreader_arms").toInt(), 28);
     QCOMPARE(object.value("trims").toArray().size(), 7);
-    QVERIFY(!QJsonDocument::fromJson(QByteArray::fromStdString(shopSheetJson(sheetFor("14.2", {}))))
-                 .object()
-                 .contains("trims"));
+    QVERIFY(!jsonOf(sheetFor("14.2", {})).contains("trims"));
 }
 
 // A tuned design scales each loop, its side and its spreaders, and keeps the stations.

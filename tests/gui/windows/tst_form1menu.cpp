@@ -125,7 +125,8 @@ void TestForm1Menu::copyResultsAsTable()
     calculate(QStringLiteral("14.2"));
     QTest::keyClick(m_form->frequencyBox(), Qt::Key_C, Qt::ControlModifier);
     const QString expected = QStringLiteral(
-        "Element\tTotal Length (in)\tTotal Length (cm)\tWire One Side (in)\tWire One Side (cm)\t"
+        "Element\tElement Total Length (in)\tElement Total Length (cm)\tWire - One Side (in)\t"
+        "Wire - One Side (cm)\t"
         "Spreader Half Length (in)\tSpreader Half Length (cm)\tSpreader Total Length (in)\t"
         "Spreader Total Length (cm)\tElement Spacing (in)\tElement Spacing (cm)\n"
         "Reflector\t891.549\t2264.534\t222.887\t566.134\t157.605\t400.317\t315.21\t800.633\t\t\n"

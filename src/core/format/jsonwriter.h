@@ -1,0 +1,77 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/format/fieldtext.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvelin {
+
+// Writes JSON, a field at a time, for every result the program gives: records and lists nest, texts are
+// escaped, numbers are written as their kind of figure (what is no number as null), and the commas fall where
+// they belong. Keys are the program's own names, plain ASCII, and are written as they are. Each result lists
+// its fields by name through this one writer.
+class JsonWriter
+{
+public:
+    explicit JsonWriter(std::string &out) : m_out(out) {}
+
+    // A record or a list, as a value or, with a key, as a field of the record it is in.
+    JsonWriter &beginRecord(std::string_view key = {});
+    JsonWriter &endRecord();
+    JsonWriter &beginList(std::string_view key = {});
+    JsonWriter &endList();
+
+    JsonWriter &text(std::string_view key, std::string_view value)
+    {
+        open(key);
+        appendJsonString(m_out, value);
+        return *this;
+    }
+    // A list of texts, as a value or a field: a grid row of them at once.
+    template <class Texts> JsonWriter &textList(std::string_view key, const Texts &values)
+    {
+        open(key);
+        m_out.push_back('[');
+        bool first = true;
+        for (const auto &value : values) {
+            if (!first)
+                m_out.append(", ", 2);
+            first = false;
+            appendJsonString(m_out, value);
+        }
+        m_out.push_back(']');
+        return *this;
+    }
+
+    JsonWriter &number(std::string_view key, double value, Figure kind);
+    JsonWriter &number(std::string_view key, std::optional<double> value, Figure kind);
+    JsonWriter &whole(std::string_view key, long long value);
+    JsonWriter &flag(std::string_view key, bool value);
+    JsonWriter &null(std::string_view key);
+
+    // A finished top-level record ends its line.
+    void endLine() { m_out += '\n'; }
+
+private:
+    // The comma before a value, and its key inside a record. A batch writes millions of these, so they stay
+    // in line here.
+    void open(std::string_view key)
+    {
+        if (m_afterValue)
+            m_out.append(", ", 2);
+        m_afterValue = true;
+        if (!key.empty()) {
+            m_out.push_back('"');
+            m_out.append(key);
+            m_out.append("\": ", 3);
+        }
+    }
+
+    std::string &m_out;
+    bool m_afterValue = false; // a value stands before the next one, which a comma must part from it
+};
+
+} // namespace tarvelin
