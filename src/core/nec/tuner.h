@@ -19,7 +19,7 @@ class JsonWriter;
 
 namespace tarvelin::nec {
 
-inline constexpr std::size_t kLoopCount = 7;
+inline constexpr std::size_t kLoopCount = kElementRowCount;
 using LoopFactors = std::array<double, kLoopCount>; // each loop against the specified one, reflector first
 
 // What the tuner aims for over its band, and how long it may take.

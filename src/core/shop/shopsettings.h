@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -26,9 +28,11 @@ inline constexpr double kMeasuredTolerancePercent = 10.0;
 } // namespace limits
 
 // The fraction steps a tape measure offers: 1/8, 1/16, 1/32 or 1/64 inch.
+inline constexpr std::array<int, 4> kFractionSteps{8, 16, 32, 64};
+
 [[nodiscard]] constexpr bool isFractionStep(int step)
 {
-    return step == 8 || step == 16 || step == 32 || step == 64;
+    return std::find(kFractionSteps.begin(), kFractionSteps.end(), step) != kFractionSteps.end();
 }
 
 // The settings as typed: in the window's fields, or on the command line. An empty text is the default.

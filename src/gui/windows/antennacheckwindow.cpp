@@ -9,6 +9,7 @@
 #include "core/runtime/messagebox.h"
 #include "core/shop/shopsettings.h"
 #include "gui/runtime/printer.h"
+#include "gui/runtime/settingsstore.h"
 #include "core/shop/lengthtext.h"
 #include "gui/windows/enginerun.h"
 #include "gui/runtime/unhandlederror.h"
@@ -37,7 +38,6 @@
 #include <QPrinter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSettings>
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QSpinBox>
@@ -322,76 +322,28 @@ void AntennaCheckWindow::buildWidgets()
     setRunning(false);
 }
 
-namespace {
-
-// A stored number the control can take, or the documented default: a settings file edited by hand, or
-// written by another version, must not leave a control at the end of its range.
-double storedNumber(const QSettings &settings, const QString &key, double fallback, double lowest, double highest)
-{
-    bool number = false;
-    const double value = settings.value(key).toDouble(&number);
-    return number && value >= lowest && value <= highest ? value : fallback;
-}
-
-int storedOdd(const QSettings &settings, const QString &key, int fallback, const QSpinBox &box)
-{
-    bool number = false;
-    const int value = settings.value(key).toInt(&number);
-    return number && value >= box.minimum() && value <= box.maximum() && value % 2 == 1 ? value : fallback;
-}
-
-int storedChoice(const QSettings &settings, const QString &key, const QComboBox &box, const QVariant &fallback)
-{
-    const int index = box.findData(settings.value(key, fallback));
-    return index >= 0 ? index : std::max(0, box.findData(fallback));
-}
-
-bool storedFlag(const QSettings &settings, const QString &key, bool fallback)
-{
-    const QVariant value = settings.value(key);
-    if (value.typeId() == QMetaType::Bool)
-        return value.toBool();
-    const QString text = value.toString();
-    if (text == QStringLiteral("true") || text == QStringLiteral("false"))
-        return text == QStringLiteral("true");
-    return fallback;
-}
-
-} // namespace
-
 void AntennaCheckWindow::restoreSettings()
 {
-    const QSettings settings;
-    const nec::CheckSettings defaults;
-    m_wireMm->setValue(storedNumber(settings, QStringLiteral("antennaCheck/wireMm"), defaults.wireDiameterMm,
-                                    m_wireMm->minimum(), m_wireMm->maximum()));
-    m_awg->setCurrentIndex(storedChoice(settings, QStringLiteral("antennaCheck/awg"), *m_awg, 0));
-    m_segments->setValue(storedOdd(settings, QStringLiteral("antennaCheck/segments"), defaults.segments, *m_segments));
-    m_span->setValue(storedNumber(settings, QStringLiteral("antennaCheck/span"), defaults.spanPercent,
-                                  m_span->minimum(), m_span->maximum()));
-    m_points->setValue(storedOdd(settings, QStringLiteral("antennaCheck/points"), defaults.points, *m_points));
-    m_tuneBand->setValue(storedNumber(settings, QStringLiteral("antennaCheck/tuneBand"),
-                                      nec::TuneSettings{}.bandPercent, m_tuneBand->minimum(), m_tuneBand->maximum()));
-    m_z0->setCurrentIndex(storedChoice(settings, QStringLiteral("antennaCheck/z0"), *m_z0, defaults.z0Ohms));
-    m_copper->setChecked(storedFlag(settings, QStringLiteral("antennaCheck/copper"), !defaults.lossless));
-    m_overGround->setChecked(storedFlag(settings, QStringLiteral("antennaCheck/overGround"), false));
-    m_height->setText(settings.value(QStringLiteral("antennaCheck/height")).toString());
+    const CheckWindowSettings stored = SettingsStore().checkWindow();
+    m_wireMm->setValue(stored.wireMm);
+    m_awg->setCurrentIndex(std::max(0, m_awg->findData(stored.awg)));
+    m_segments->setValue(stored.segments);
+    m_span->setValue(stored.spanPercent);
+    m_points->setValue(stored.points);
+    m_tuneBand->setValue(stored.tuneBandPercent);
+    m_z0->setCurrentIndex(std::max(0, m_z0->findData(stored.z0Ohms)));
+    m_copper->setChecked(stored.copper);
+    m_overGround->setChecked(stored.overGround);
+    m_height->setText(stored.groundHeight);
     m_height->setEnabled(m_overGround->isChecked());
 }
 
 void AntennaCheckWindow::saveSettings() const
 {
-    QSettings settings;
-    settings.setValue(QStringLiteral("antennaCheck/wireMm"), m_wireMm->value());
-    settings.setValue(QStringLiteral("antennaCheck/awg"), m_awg->currentData());
-    settings.setValue(QStringLiteral("antennaCheck/segments"), m_segments->value());
-    settings.setValue(QStringLiteral("antennaCheck/span"), m_span->value());
-    settings.setValue(QStringLiteral("antennaCheck/tuneBand"), m_tuneBand->value());
-    settings.setValue(QStringLiteral("antennaCheck/points"), m_points->value());
-    settings.setValue(QStringLiteral("antennaCheck/z0"), m_z0->currentData());
-    settings.setValue(QStringLiteral("antennaCheck/copper"), m_copper->isChecked());
-    settings.setValue(QStringLiteral("antennaCheck/overGround"), m_overGround->isChecked());
-    settings.setValue(QStringLiteral("antennaCheck/height"), m_height->text());
+    SettingsStore().setCheckWindow({m_wireMm->value(), m_awg->currentData().toInt(), m_segments->value(),
+                                    m_span->value(), m_points->value(), m_z0->currentData().toDouble(),
+                                    m_copper->isChecked(), m_overGround->isChecked(), m_height->text(),
+                                    m_tuneBand->value()});
 }
 
 void AntennaCheckWindow::setFrequencyText(const QString &text)
@@ -793,16 +745,12 @@ void AntennaCheckWindow::choose(const QString &title, const QString &filter, con
         const auto *array = std::get_if<nec::ArrayGeometry>(&geometry);
         label = array ? QString::fromStdString(array->frequencyLabel) : QString();
     }
-    const QString suggested =
-        QDir(QDir::homePath())
-            .filePath(label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
-                                      : QStringLiteral("Antenna check %1 MHz.%2").arg(label, suffix));
-    QString path = QFileDialog::getSaveFileName(this, title, suggested, filter);
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QLatin1Char('.') + suffix, Qt::CaseInsensitive))
-        path += QLatin1Char('.') + suffix;
-    (void)(this->*save)(path);
+    const QString path = chooseSavePath(this, title,
+                                        label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
+                                                        : QStringLiteral("Antenna check %1 MHz.%2").arg(label, suffix),
+                                        filter, suffix);
+    if (!path.isEmpty())
+        (void)(this->*save)(path);
 }
 
 void AntennaCheckWindow::print()

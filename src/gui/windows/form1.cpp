@@ -19,6 +19,7 @@
 #include "gui/windows/shopsheetwindow.h"
 #include "gui/windows/antennacheckwindow.h"
 #include "gui/windows/twips.h"
+#include "gui/windows/wholefile.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -291,14 +292,10 @@ void Form1::chooseAndSavePdf()
     const QString frequency = gridFrequencyText().trimmed();
     const QString suggested =
         frequency.isEmpty() ? QStringLiteral("Tarvelin.pdf") : QStringLiteral("Tarvelin %1 MHz.pdf").arg(frequency);
-    QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("Save as PDF"), QDir(QDir::homePath()).filePath(suggested),
-                                     QStringLiteral("PDF files (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
-        path += QStringLiteral(".pdf");
-    saveAsPdf(path);
+    const QString path = chooseSavePath(this, QStringLiteral("Save as PDF"), suggested,
+                                        QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
+    if (!path.isEmpty())
+        saveAsPdf(path);
 }
 
 // Exactly the page Print sends, through the same print layout, so the window ends with the colours a printout

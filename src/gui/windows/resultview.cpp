@@ -1,13 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/resultview.h"
 
+#include "gui/runtime/settingsstore.h"
+
 #include "gui/windows/resulttablemodel.h"
 
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QScreen>
 #include <QScrollBar>
-#include <QSettings>
 #include <QStyle>
 #include <QTabBar>
 
@@ -84,8 +85,7 @@ QSize WholeScrollArea::sizeHint() const
 
 void openAtRememberedSize(QWidget &window, const QString &settingsGroup)
 {
-    const QSettings settings;
-    if (window.restoreGeometry(settings.value(settingsGroup + QStringLiteral("/geometry")).toByteArray()))
+    if (window.restoreGeometry(SettingsStore().geometry(settingsGroup)))
         return;
     const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
     QSize size = window.sizeHint().expandedTo(window.minimumSizeHint());
@@ -99,7 +99,7 @@ void openAtRememberedSize(QWidget &window, const QString &settingsGroup)
 
 void rememberSize(const QWidget &window, const QString &settingsGroup)
 {
-    QSettings().setValue(settingsGroup + QStringLiteral("/geometry"), window.saveGeometry());
+    SettingsStore().setGeometry(settingsGroup, window.saveGeometry());
 }
 
 } // namespace tarvelin

@@ -5,6 +5,7 @@
 #include "gui/print/confirmprint.h"
 #include "gui/print/shopsheetprintout.h"
 #include "gui/runtime/printer.h"
+#include "gui/runtime/settingsstore.h"
 #include "core/shop/shopsheettext.h"
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/fieldmark.h"
@@ -28,7 +29,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QSettings>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QSplitter>
@@ -41,8 +41,6 @@
 namespace tarvelin {
 
 namespace {
-
-constexpr std::array<int, 4> kSteps{8, 16, 32, 64};
 
 QString qText(std::string_view text)
 {
@@ -120,7 +118,7 @@ void ShopSheetWindow::buildWidgets()
     m_frequency->setObjectName(QStringLiteral("frequency"));
     m_step = new QComboBox;
     m_step->setObjectName(QStringLiteral("step"));
-    for (const int step : kSteps)
+    for (const int step : shop::kFractionSteps)
         m_step->addItem(QStringLiteral("1/%1 inch").arg(step), step);
     m_allowance = new QLineEdit;
     m_allowance->setObjectName(QStringLiteral("allowance"));
@@ -240,28 +238,18 @@ void ShopSheetWindow::buildWidgets()
 
 void ShopSheetWindow::restoreSettings()
 {
-    const QSettings settings;
-    const shop::ShopSettings defaults;
-    const int stepIndex = m_step->findData(settings.value(QStringLiteral("shopSheet/step"), defaults.step));
-    m_step->setCurrentIndex(stepIndex >= 0 ? stepIndex : m_step->findData(defaults.step));
-    m_allowance->setText(settings.value(QStringLiteral("shopSheet/allowance")).toString());
-    m_hubOffset->setText(settings.value(QStringLiteral("shopSheet/hubOffset")).toString());
-    // A measured resonance belongs to the design it was measured on.
-    const QString measuredFor = settings.value(QStringLiteral("shopSheet/measuredFor")).toString();
-    if (!measuredFor.isEmpty())
-        m_measured->setText(settings.value(QStringLiteral("shopSheet/measured")).toString());
-    m_measuredFor = measuredFor;
+    const ShopWindowSettings stored = SettingsStore().shopWindow();
+    m_step->setCurrentIndex(std::max(0, m_step->findData(stored.step)));
+    m_allowance->setText(stored.allowance);
+    m_hubOffset->setText(stored.hubOffset);
+    m_measured->setText(stored.measured);
+    m_measuredFor = stored.measuredFor;
 }
 
 void ShopSheetWindow::saveSettings() const
 {
-    QSettings settings;
-    settings.setValue(QStringLiteral("shopSheet/step"), m_step->currentData());
-    settings.setValue(QStringLiteral("shopSheet/allowance"), m_allowance->text());
-    settings.setValue(QStringLiteral("shopSheet/hubOffset"), m_hubOffset->text());
-    const bool measured = !m_measured->text().trimmed().isEmpty();
-    settings.setValue(QStringLiteral("shopSheet/measured"), measured ? m_measured->text() : QString());
-    settings.setValue(QStringLiteral("shopSheet/measuredFor"), measured ? m_measuredFor : QString());
+    SettingsStore().setShopWindow(
+        {m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(), m_measured->text(), m_measuredFor});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
@@ -464,23 +452,23 @@ QString ShopSheetWindow::suggestedName(const QString &suffix) const
     const QString label = m_sheet ? qText(m_sheet->frequencyLabel) : QString();
     const QString name = m_sheet && m_sheet->loopFactors ? QStringLiteral("Tuned shop sheet %1 MHz.%2")
                                                          : QStringLiteral("Shop sheet %1 MHz.%2");
-    return QDir(QDir::homePath()).filePath(name.arg(label, suffix));
+    return name.arg(label, suffix);
 }
 
 void ShopSheetWindow::chooseAndSavePdf()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save PDF"), suggestedName("pdf"),
-                                                      QStringLiteral("PDF files (*.pdf)"));
+    const QString path = chooseSavePath(this, QStringLiteral("Save PDF"), suggestedName("pdf"),
+                                        QStringLiteral("PDF files (*.pdf)"), QStringLiteral("pdf"));
     if (!path.isEmpty())
-        (void)savePdf(path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive) ? path : path + ".pdf");
+        (void)savePdf(path);
 }
 
 void ShopSheetWindow::chooseAndSaveCsv()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save CSV"), suggestedName("csv"),
-                                                      QStringLiteral("CSV files (*.csv)"));
+    const QString path = chooseSavePath(this, QStringLiteral("Save CSV"), suggestedName("csv"),
+                                        QStringLiteral("CSV files (*.csv)"), QStringLiteral("csv"));
     if (!path.isEmpty())
-        (void)saveCsv(path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive) ? path : path + ".csv");
+        (void)saveCsv(path);
 }
 
 // The system's print dialog chooses the printer, the paper and the copies; the pages are laid out on that

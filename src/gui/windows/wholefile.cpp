@@ -1,6 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/wholefile.h"
 
+#include "gui/runtime/settingsstore.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
 #include "core/runtime/filewrite.h"
 #include "core/runtime/messagebox.h"
 #include "gui/runtime/qtmessagebox.h"
@@ -30,6 +36,19 @@ bool saveWholeFile(MessageBoxService &messages, const QString &path, const QByte
     request.title = kApplicationTitle;
     messages.MessageBox(request);
     return false;
+}
+
+QString chooseSavePath(QWidget *parent, const QString &title, const QString &fileName, const QString &filter,
+                       const QString &suffix)
+{
+    SettingsStore settings;
+    QString path = QFileDialog::getSaveFileName(parent, title, QDir(settings.saveFolder()).filePath(fileName), filter);
+    if (path.isEmpty())
+        return {};
+    if (!path.endsWith(QLatin1Char('.') + suffix, Qt::CaseInsensitive))
+        path += QLatin1Char('.') + suffix;
+    settings.setSaveFolder(QFileInfo(path).absolutePath());
+    return path;
 }
 
 } // namespace tarvelin

@@ -4,6 +4,7 @@
 #include <QString>
 
 class QByteArray;
+class QWidget;
 
 namespace tarvelin {
 
@@ -14,5 +15,10 @@ class MessageBoxService;
 // save, for the reason given. Gives whether the file was saved.
 bool saveWholeFile(MessageBoxService &messages, const QString &path, const QByteArray &contents, const QString &what,
                    const QString &whyEmpty);
+
+// Asks where to save `fileName` (a file of `suffix`, "pdf", shown as `filter`), starting in the folder the last
+// file was saved in, which it remembers. Gives the path with its suffix, or nothing when the user cancels.
+[[nodiscard]] QString chooseSavePath(QWidget *parent, const QString &title, const QString &fileName,
+                                     const QString &filter, const QString &suffix);
 
 } // namespace tarvelin

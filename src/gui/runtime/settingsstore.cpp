@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: MIT
+#include "gui/runtime/settingsstore.h"
+
+#include "core/nec/checksettings.h"
+#include "core/nec/tuner.h"
+#include "core/shop/shopsettings.h"
+
+#include <QDir>
+
+namespace tarvelin {
+
+namespace {
+
+// The keys, each named once.
+namespace key {
+const QString kWireMm = QStringLiteral("antennaCheck/wireMm");
+const QString kAwg = QStringLiteral("antennaCheck/awg");
+const QString kSegments = QStringLiteral("antennaCheck/segments");
+const QString kSpan = QStringLiteral("antennaCheck/span");
+const QString kPoints = QStringLiteral("antennaCheck/points");
+const QString kZ0 = QStringLiteral("antennaCheck/z0");
+const QString kCopper = QStringLiteral("antennaCheck/copper");
+const QString kOverGround = QStringLiteral("antennaCheck/overGround");
+const QString kHeight = QStringLiteral("antennaCheck/height");
+const QString kTuneBand = QStringLiteral("antennaCheck/tuneBand");
+const QString kStep = QStringLiteral("shopSheet/step");
+const QString kAllowance = QStringLiteral("shopSheet/allowance");
+const QString kHubOffset = QStringLiteral("shopSheet/hubOffset");
+const QString kMeasured = QStringLiteral("shopSheet/measured");
+const QString kMeasuredFor = QStringLiteral("shopSheet/measuredFor");
+const QString kSaveFolder = QStringLiteral("files/saveFolder");
+} // namespace key
+
+double storedNumber(const QSettings &settings, const QString &name, double fallback, double lowest, double highest)
+{
+    bool number = false;
+    const double value = settings.value(name).toDouble(&number);
+    return number && value >= lowest && value <= highest ? value : fallback;
+}
+
+// A count that must be odd (segments, points), so that the feed and the design frequency fall in the middle.
+int storedOdd(const QSettings &settings, const QString &name, int fallback, int lowest, int highest)
+{
+    bool number = false;
+    const int value = settings.value(name).toInt(&number);
+    return number && value >= lowest && value <= highest && value % 2 == 1 ? value : fallback;
+}
+
+bool storedFlag(const QSettings &settings, const QString &name, bool fallback)
+{
+    const QVariant value = settings.value(name);
+    if (value.typeId() == QMetaType::Bool)
+        return value.toBool();
+    const QString text = value.toString();
+    if (text == QStringLiteral("true") || text == QStringLiteral("false"))
+        return text == QStringLiteral("true");
+    return fallback;
+}
+
+} // namespace
+
+CheckWindowSettings SettingsStore::checkWindow() const
+{
+    namespace limits = nec::limits;
+    const nec::CheckSettings defaults;
+    CheckWindowSettings read;
+    read.wireMm =
+        storedNumber(m_settings, key::kWireMm, defaults.wireDiameterMm, limits::kLowestWireMm, limits::kHighestWireMm);
+    const int awg = static_cast<int>(storedNumber(m_settings, key::kAwg, 0, limits::kLowestAwg, limits::kHighestAwg));
+    read.awg = awg;
+    read.segments =
+        storedOdd(m_settings, key::kSegments, defaults.segments, limits::kFewestSegments, limits::kMostSegments);
+    read.spanPercent = storedNumber(m_settings, key::kSpan, defaults.spanPercent, limits::kNarrowestSpanPercent,
+                                    limits::kWidestSpanPercent);
+    read.points = storedOdd(m_settings, key::kPoints, defaults.points, limits::kFewestPoints, limits::kMostPoints);
+    // The lines the window offers.
+    const double z0 =
+        storedNumber(m_settings, key::kZ0, defaults.z0Ohms, limits::kLowestZ0Ohms, limits::kHighestZ0Ohms);
+    read.z0Ohms = z0 == 50.0 || z0 == 75.0 ? z0 : defaults.z0Ohms;
+    read.copper = storedFlag(m_settings, key::kCopper, !defaults.lossless);
+    read.overGround = storedFlag(m_settings, key::kOverGround, false);
+    read.groundHeight = m_settings.value(key::kHeight).toString();
+    read.tuneBandPercent = storedNumber(m_settings, key::kTuneBand, nec::TuneSettings{}.bandPercent,
+                                        nec::limits::kLowestBandPercent, nec::limits::kHighestBandPercent);
+    return read;
+}
+
+void SettingsStore::setCheckWindow(const CheckWindowSettings &settings)
+{
+    m_settings.setValue(key::kWireMm, settings.wireMm);
+    m_settings.setValue(key::kAwg, settings.awg);
+    m_settings.setValue(key::kSegments, settings.segments);
+    m_settings.setValue(key::kSpan, settings.spanPercent);
+    m_settings.setValue(key::kPoints, settings.points);
+    m_settings.setValue(key::kZ0, settings.z0Ohms);
+    m_settings.setValue(key::kCopper, settings.copper);
+    m_settings.setValue(key::kOverGround, settings.overGround);
+    m_settings.setValue(key::kHeight, settings.groundHeight);
+    m_settings.setValue(key::kTuneBand, settings.tuneBandPercent);
+}
+
+ShopWindowSettings SettingsStore::shopWindow() const
+{
+    ShopWindowSettings read;
+    const int step = m_settings.value(key::kStep).toInt();
+    read.step = shop::isFractionStep(step) ? step : shop::ShopSettings{}.step;
+    read.allowance = m_settings.value(key::kAllowance).toString();
+    read.hubOffset = m_settings.value(key::kHubOffset).toString();
+    // A measured resonance belongs to the design it was measured on.
+    read.measuredFor = m_settings.value(key::kMeasuredFor).toString();
+    if (!read.measuredFor.isEmpty())
+        read.measured = m_settings.value(key::kMeasured).toString();
+    return read;
+}
+
+void SettingsStore::setShopWindow(const ShopWindowSettings &settings)
+{
+    const bool measured = !settings.measured.trimmed().isEmpty();
+    m_settings.setValue(key::kStep, settings.step);
+    m_settings.setValue(key::kAllowance, settings.allowance);
+    m_settings.setValue(key::kHubOffset, settings.hubOffset);
+    m_settings.setValue(key::kMeasured, measured ? settings.measured : QString());
+    m_settings.setValue(key::kMeasuredFor, measured ? settings.measuredFor : QString());
+}
+
+QByteArray SettingsStore::geometry(const QString &window) const
+{
+    return m_settings.value(window + QStringLiteral("/geometry")).toByteArray();
+}
+
+void SettingsStore::setGeometry(const QString &window, const QByteArray &geometry)
+{
+    m_settings.setValue(window + QStringLiteral("/geometry"), geometry);
+}
+
+QString SettingsStore::saveFolder() const
+{
+    const QString folder = m_settings.value(key::kSaveFolder).toString();
+    return !folder.isEmpty() && QDir(folder).exists() ? folder : QDir::homePath();
+}
+
+void SettingsStore::setSaveFolder(const QString &folder)
+{
+    m_settings.setValue(key::kSaveFolder, folder);
+}
+
+} // namespace tarvelin

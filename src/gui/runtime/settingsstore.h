@@ -1,0 +1,60 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QByteArray>
+#include <QSettings>
+#include <QString>
+
+namespace tarvelin {
+
+// The Antenna Check's settings as last used, each within its limits.
+struct CheckWindowSettings
+{
+    double wireMm = 0.0;
+    int awg = 0; // 0: the wire is given by its diameter
+    int segments = 0;
+    double spanPercent = 0.0;
+    int points = 0;
+    double z0Ohms = 0.0;
+    bool copper = true;
+    bool overGround = false;
+    QString groundHeight;
+    double tuneBandPercent = 0.0;
+};
+
+// The Shop Sheet's settings as last used: the step, the lengths as typed, and a measured resonance with the
+// design label it was measured for.
+struct ShopWindowSettings
+{
+    int step = 0;
+    QString allowance;
+    QString hubOffset;
+    QString measured;
+    QString measuredFor;
+};
+
+// Everything Tarvelin keeps between runs, in the desktop's settings file under the organisation and program
+// names: each key once, its default and its limits taken from the core's tables. A value a hand-edited file
+// or another version left outside its limits reads as the default.
+class SettingsStore
+{
+public:
+    [[nodiscard]] CheckWindowSettings checkWindow() const;
+    void setCheckWindow(const CheckWindowSettings &settings);
+
+    [[nodiscard]] ShopWindowSettings shopWindow() const;
+    void setShopWindow(const ShopWindowSettings &settings);
+
+    // A window's size and place, under its name.
+    [[nodiscard]] QByteArray geometry(const QString &window) const;
+    void setGeometry(const QString &window, const QByteArray &geometry);
+
+    // The folder the last file was saved in, for the next save dialog; the home folder at first.
+    [[nodiscard]] QString saveFolder() const;
+    void setSaveFolder(const QString &folder);
+
+private:
+    QSettings m_settings;
+};
+
+} // namespace tarvelin
