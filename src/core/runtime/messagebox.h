@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -43,8 +44,19 @@ class MessageBoxService
 public:
     virtual ~MessageBoxService() = default;
 
-    // Shows the box and waits for the answer; gives the code of the button pressed.
+    // Shows the box and waits for the answer; gives the code of the button pressed. For a handler's own
+    // question, asked as the user acts.
     virtual int MessageBox(const MessageBoxRequest &request) = 0;
+
+    // Shows the box and returns at once; `answered`, if any, hears the code of the button pressed. What a
+    // background callback raises goes this way, so that no event loop waits inside the callback. A service
+    // with nothing to wait for answers at once.
+    virtual void show(const MessageBoxRequest &request, std::function<void(int)> answered = {})
+    {
+        const int code = MessageBox(request);
+        if (answered)
+            answered(code);
+    }
 };
 
 } // namespace tarvelin

@@ -18,7 +18,7 @@ void warn(MessageBoxService &messages, std::string prompt)
     request.prompt = std::move(prompt);
     request.buttons = buttons::kWarning;
     request.title = kApplicationTitle;
-    messages.MessageBox(request);
+    messages.show(request);
 }
 
 } // namespace
@@ -45,7 +45,7 @@ void ConfirmPrint(MessageBoxService &messages, PrinterService &printer, std::fun
         request.title = kApplicationTitle;
         request.helpFile = kHelpFile;
         request.helpContext = kHelpContext;
-        confirmed(messages.MessageBox(request) == answer::kYes);
+        messages.show(request, [confirmed](int pressed) { confirmed(pressed == answer::kYes); });
     });
 }
 

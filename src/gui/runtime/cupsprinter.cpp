@@ -199,7 +199,7 @@ void CupsPrinterService::reportLateOutcome(const std::string &queue, const Print
         request.buttons = buttons::kWarning;
     }
     request.title = kApplicationTitle;
-    m_messages.MessageBox(request);
+    m_messages.show(request);
 }
 
 } // namespace tarvelin

@@ -6,6 +6,7 @@
 #include <QShortcut>
 #include <QPushButton>
 
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -63,42 +64,85 @@ QMessageBox::Icon iconFor(int buttonsValue)
 
 } // namespace
 
-int QtMessageBoxService::MessageBox(const MessageBoxRequest &request)
+namespace {
+
+// A box for the request, its buttons with their codes; the Help button, when the request names help.
+struct Box
 {
-    const std::vector<Choice> choices = choicesFor(request.buttons);
-    QMessageBox box(iconFor(request.buttons), QString::fromStdString(request.title.value_or(kApplicationTitle)),
-                    QString::fromStdString(request.prompt), QMessageBox::NoButton, QApplication::activeWindow());
-    box.setTextFormat(Qt::PlainText);
+    QMessageBox *box = nullptr;
     std::vector<std::pair<QAbstractButton *, int>> codes;
-    for (const Choice &choice : choices)
-        codes.emplace_back(box.addButton(choice.button), choice.code);
-    const auto defaultIndex =
-        std::min<std::size_t>((request.buttons >> kDefaultButtonShift) & kDefaultButtonMask, choices.size() - 1);
-    box.setDefaultButton(qobject_cast<QPushButton *>(codes[defaultIndex].first));
+    QAbstractButton *help = nullptr;
 
-    // A help reference adds a Help button. No help file is installed, so asking for help says so and
-    // returns to the question.
-    QAbstractButton *help = request.helpFile ? box.addButton(QMessageBox::Help) : nullptr;
-    // The desktop's close keys (Ctrl+W) close the box as its close box and Esc do.
-    QObject::connect(new QShortcut(QKeySequence::Close, &box), &QShortcut::activated, &box, &QMessageBox::reject);
-
-    for (;;) {
-        box.exec();
-        if (help && box.clickedButton() == help) {
-            QMessageBox::information(&box, box.windowTitle(),
-                                     QStringLiteral("No help is installed for this question (%1, topic %2).")
-                                         .arg(QString::fromStdString(*request.helpFile))
-                                         .arg(request.helpContext.value_or(0)));
-            continue;
-        }
-        break;
-    }
-    for (const auto &[button, code] : codes)
-        if (box.clickedButton() == button)
-            return code;
     // Closed without a button (the window's close box or Escape): the box's escape answer, as the platform
     // chose it, or the last button.
-    return codes.back().second;
+    [[nodiscard]] int answer() const
+    {
+        for (const auto &[button, code] : codes)
+            if (box->clickedButton() == button)
+                return code;
+        return codes.back().second;
+    }
+
+    // No help file is installed, so asking for help says so and returns to the question.
+    [[nodiscard]] bool askedForHelp(const MessageBoxRequest &request) const
+    {
+        if (!help || box->clickedButton() != help)
+            return false;
+        QMessageBox::information(box, box->windowTitle(),
+                                 QStringLiteral("No help is installed for this question (%1, topic %2).")
+                                     .arg(QString::fromStdString(*request.helpFile))
+                                     .arg(request.helpContext.value_or(0)));
+        return true;
+    }
+};
+
+Box boxFor(const MessageBoxRequest &request)
+{
+    Box made;
+    const std::vector<Choice> choices = choicesFor(request.buttons);
+    made.box =
+        new QMessageBox(iconFor(request.buttons), QString::fromStdString(request.title.value_or(kApplicationTitle)),
+                        QString::fromStdString(request.prompt), QMessageBox::NoButton, QApplication::activeWindow());
+    made.box->setTextFormat(Qt::PlainText);
+    for (const Choice &choice : choices)
+        made.codes.emplace_back(made.box->addButton(choice.button), choice.code);
+    const auto defaultIndex =
+        std::min<std::size_t>((request.buttons >> kDefaultButtonShift) & kDefaultButtonMask, choices.size() - 1);
+    made.box->setDefaultButton(qobject_cast<QPushButton *>(made.codes[defaultIndex].first));
+    if (request.helpFile)
+        made.help = made.box->addButton(QMessageBox::Help);
+    // The desktop's close keys (Ctrl+W) close the box as its close box and Esc do.
+    QObject::connect(new QShortcut(QKeySequence::Close, made.box), &QShortcut::activated, made.box,
+                     &QMessageBox::reject);
+    return made;
+}
+
+} // namespace
+
+int QtMessageBoxService::MessageBox(const MessageBoxRequest &request)
+{
+    const Box made = boxFor(request);
+    const std::unique_ptr<QMessageBox> owner(made.box);
+    do
+        made.box->exec();
+    while (made.askedForHelp(request));
+    return made.answer();
+}
+
+void QtMessageBoxService::show(const MessageBoxRequest &request, std::function<void(int)> answered)
+{
+    const Box made = boxFor(request);
+    made.box->setWindowModality(Qt::ApplicationModal);
+    QObject::connect(made.box, &QMessageBox::finished, made.box, [made, request, answered = std::move(answered)] {
+        if (made.askedForHelp(request)) {
+            made.box->open();
+            return;
+        }
+        made.box->deleteLater();
+        if (answered)
+            answered(made.answer());
+    });
+    made.box->open();
 }
 
 } // namespace tarvelin

@@ -18,6 +18,7 @@ class QtMessageBoxService final : public MessageBoxService
 {
 public:
     int MessageBox(const MessageBoxRequest &request) override;
+    void show(const MessageBoxRequest &request, std::function<void(int)> answered = {}) override;
 };
 
 } // namespace tarvelin

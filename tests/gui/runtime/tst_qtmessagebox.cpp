@@ -35,6 +35,7 @@ private slots:
     void yesClicked();
     void informationBox();
     void helpThenAnswer();
+    void shownBoxAnswersLater();
     void closeKeys_data();
     void closeKeys();
 };
@@ -98,6 +99,25 @@ void TestQtMessageBox::helpThenAnswer()
     QCOMPARE(service.MessageBox({"Ok to send to pdf ?", 292, "Tarvelin", "DEMO.HLP", 1000}), 6);
     QVERIFY(helpText.contains(QStringLiteral("DEMO.HLP")));
     QVERIFY(helpText.contains(QStringLiteral("1000")));
+}
+
+// A box raised from a callback returns at once, with no event loop of its own; its answer comes when the user
+// gives it, after a visit to help too.
+void TestQtMessageBox::shownBoxAnswersLater()
+{
+    QtMessageBoxService service;
+    QList<int> answers;
+    service.show({"Ok to send to pdf ?", 292, "Tarvelin", "DEMO.HLP", 1000}, [&answers](int code) { answers << code; });
+    auto *question = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    QVERIFY(question);
+    QVERIFY(answers.isEmpty());
+    whenBoxIsUp([](QMessageBox &help) { QTest::keyClick(&help, Qt::Key_Return); });
+    QTest::mouseClick(buttonOf(*question, QMessageBox::Help), Qt::LeftButton);
+    QTRY_VERIFY(QApplication::activeModalWidget() == question);
+    QVERIFY(answers.isEmpty());
+    QTest::mouseClick(buttonOf(*question, QMessageBox::Yes), Qt::LeftButton);
+    QTRY_COMPARE(answers, QList<int>{6});
+    QTRY_VERIFY(!QApplication::activeModalWidget());
 }
 
 // Esc and Ctrl+W close a box, such as About, as its close box does: the box's escape answer.
