@@ -7,6 +7,7 @@
 #include "cli/commandline.h"
 #include "core/runtime/numbertext.h"
 #include "core/runtime/runtimeerror.h"
+#include "core/format/typedlength.h"
 #include "core/shop/lengthtext.h"
 #include "core/shop/shopsheet.h"
 
@@ -80,7 +81,7 @@ void shopSheet(const std::string &text)
             lengthTexts(cuts.loop);
         }
     }
-    if (const std::optional<std::int64_t> typed = tarvelin::shop::typedLengthThousandths(text))
+    if (const std::optional<std::int64_t> typed = tarvelin::typedLengthThousandths(text))
         lengthTexts(tarvelin::shop::fromThousandths(*typed));
 }
 

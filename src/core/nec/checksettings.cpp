@@ -2,7 +2,7 @@
 #include "core/nec/checksettings.h"
 
 #include "core/runtime/typedtext.h"
-#include "core/shop/lengthtext.h"
+#include "core/format/typedlength.h"
 
 #include <cmath>
 
@@ -114,7 +114,7 @@ std::variant<CheckSettings, CheckSettingRefusal> readCheckSettings(const CheckSe
         return refusal(CheckSetting::Z0);
     settings.lossless = texts.lossless;
     if (texts.groundHeight) {
-        const std::optional<std::int64_t> height = shop::typedLengthThousandths(*texts.groundHeight);
+        const std::optional<std::int64_t> height = typedLengthThousandths(*texts.groundHeight);
         if (!height || *height <= 0)
             return refusal(CheckSetting::GroundHeight);
         settings.groundHeightMetres = static_cast<double>(*height) * kMetresPerThousandth;

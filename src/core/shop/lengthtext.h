@@ -35,10 +35,4 @@ void appendMillimetres(std::string &out, HalfThousandths length);
 // Metres to three decimals, halves away from zero: 153.848.
 [[nodiscard]] std::string metresText(HalfThousandths length);
 
-// A length the user typed: in the sheet's own notation ("1' 2-1/2\"", "2-1/2\"", "2 1/2", "3/4", "2 ft 3 in"),
-// in decimal inches ("2.5", "2.5 in", "2.5\""), or in mm, cm, m or ft ("60 mm", "15 m", "50 ft"); rounded to
-// whole thousandths of an inch, halves away from zero, so a length that rounds to nothing is zero. None when
-// it is not a length.
-[[nodiscard]] std::optional<std::int64_t> typedLengthThousandths(std::string_view text);
-
 } // namespace tarvelin::shop

@@ -2,6 +2,7 @@
 #include "core/shop/shopsettings.h"
 
 #include "core/format/fieldtext.h"
+#include "core/format/typedlength.h"
 
 #include "core/runtime/typedtext.h"
 #include "core/shop/lengthtext.h"

@@ -10,7 +10,6 @@
 #include "core/shop/shopsettings.h"
 #include "gui/runtime/printer.h"
 #include "gui/runtime/settingsstore.h"
-#include "core/shop/lengthtext.h"
 #include "gui/windows/enginerun.h"
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/fieldmark.h"

@@ -2,6 +2,7 @@
 // The shop sheet's length texts: feet, inches and a fraction of the tape's step, millimetres and metres, and
 // the lengths a builder types.
 #include "core/calc/designlengths.h"
+#include "core/format/typedlength.h"
 #include "core/shop/lengthtext.h"
 
 #include <QTest>

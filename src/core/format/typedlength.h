@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace tarvelin {
+
+// A length the user typed, for the shop sheet's lengths and the check's boom height alike: in the sheet's own
+// notation ("1' 2-1/2\"", "2-1/2\"", "2 1/2", "3/4", "2 ft 3 in"), in decimal inches ("2.5", "2.5 in",
+// "2.5\""), or in mm, cm, m or ft ("60 mm", "15 m", "50 ft"); rounded to whole thousandths of an inch, halves
+// away from zero, so a length that rounds to nothing is zero. None when it is not a length.
+[[nodiscard]] std::optional<std::int64_t> typedLengthThousandths(std::string_view text);
+
+} // namespace tarvelin
