@@ -41,7 +41,6 @@ AnalysisPlan planSweep(const ArrayGeometry &geometry, const CheckSettings &setti
         request.sweepMHz = std::span<const double>(plan.sweepMHz).subspan(start, share);
         request.azimuthPattern = azimuth && last;
         plan.decks.push_back(writeDeck(geometry, settings, request));
-        plan.firstPoint.push_back(start);
         plan.pointCount.push_back(share);
         start += share;
     }
@@ -102,20 +101,6 @@ std::variant<SweepOutputs, OutputProblem> readOutputs(const AnalysisPlan &plan, 
     return read;
 }
 
-std::variant<CheckSummary, OutputProblem>
-mergeOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const CheckSettings &settings)
-{
-    auto read = readOutputs(plan, outputs, settings);
-    if (auto *problem = std::get_if<OutputProblem>(&read))
-        return std::move(*problem);
-    SweepOutputs &sweep = std::get<SweepOutputs>(read);
-    const std::size_t designIndex = plan.sweepMHz.size() / 2;
-    const std::optional<double> efficiency =
-        designIndex < sweep.efficiencyPercent.size() ? sweep.efficiencyPercent[designIndex] : std::nullopt;
-    return summarise(std::move(sweep.points), designIndex, settings.z0Ohms, efficiency,
-                     sweep.azimuth ? &*sweep.azimuth : nullptr);
-}
-
 namespace {
 
 // Frequencies either side of `design`, one deck per side, so each deck's frequencies are an even step.
@@ -131,7 +116,6 @@ AnalysisPlan sidesPlan(const ArrayGeometry &geometry, const CheckSettings &setti
         if (side->empty())
             continue;
         AnalysisPlan one = planSweep(geometry, settings, *side, false, 1);
-        plan.firstPoint.push_back(plan.sweepMHz.size());
         plan.pointCount.push_back(side->size());
         plan.sweepMHz.insert(plan.sweepMHz.end(), side->begin(), side->end());
         plan.decks.push_back(std::move(one.decks.front()));

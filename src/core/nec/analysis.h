@@ -18,7 +18,6 @@ struct AnalysisPlan
 {
     std::vector<double> sweepMHz;
     std::vector<std::string> decks;
-    std::vector<std::size_t> firstPoint; // where each deck's frequencies start in the sweep
     std::vector<std::size_t> pointCount;
     std::optional<std::size_t> azimuthDeck;
 };
@@ -38,10 +37,6 @@ struct SweepOutputs
 };
 [[nodiscard]] std::variant<SweepOutputs, OutputProblem>
 readOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const CheckSettings &settings);
-
-// The engine's outputs, one per deck of the plan, read and merged in frequency order into the summary.
-[[nodiscard]] std::variant<CheckSummary, OutputProblem>
-mergeOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const CheckSettings &settings);
 
 // How far the driven loop is lengthened, as a fraction, to find how its length moves the resonance.
 inline constexpr double kSensitivityStep = 0.005;

@@ -64,14 +64,12 @@ void appendDecimal(std::string &out, std::int64_t units, int decimals)
     }
 }
 
-void appendLength(std::string &out, HalfThousandths length, int step, bool escapeInchMark, bool withFeet)
+void appendLength(std::string &out, HalfThousandths length, int step, bool withFeet)
 {
     // Steps of 1/step inch: length / 2000 inches x step.
     const std::int64_t steps = scaledLength(length, step, kHalfThousandthsPerInch);
-    const std::string_view inchMark = escapeInchMark ? "\\\"" : "\"";
     if (steps == 0) {
-        out += '0';
-        out += inchMark;
+        out += "0\"";
         return;
     }
     std::int64_t magnitude = std::llabs(steps);
@@ -100,40 +98,30 @@ void appendLength(std::string &out, HalfThousandths length, int step, bool escap
         out += '/';
         appendWhole(out, denominator);
     }
-    out += inchMark;
+    out += '"';
 }
 
 } // namespace
 
-void appendFeetInches(std::string &out, HalfThousandths length, int step, bool escapeInchMark)
-{
-    appendLength(out, length, step, escapeInchMark, true);
-}
-
 std::string inchesText(HalfThousandths length, int step)
 {
     std::string text;
-    appendLength(text, length, step, false, false);
+    appendLength(text, length, step, false);
     return text;
 }
 
 std::string feetInchesText(HalfThousandths length, int step)
 {
     std::string text;
-    appendFeetInches(text, length, step);
+    appendLength(text, length, step, true);
     return text;
-}
-
-void appendMillimetres(std::string &out, HalfThousandths length)
-{
-    // Tenths of a millimetre: length / 2000 x 254.
-    appendDecimal(out, scaledLength(length, 254, kHalfThousandthsPerInch), 1);
 }
 
 std::string millimetresText(HalfThousandths length)
 {
+    // Tenths of a millimetre: length / 2000 x 254.
     std::string text;
-    appendMillimetres(text, length);
+    appendDecimal(text, scaledLength(length, 254, kHalfThousandthsPerInch), 1);
     return text;
 }
 
