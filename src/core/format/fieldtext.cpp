@@ -43,6 +43,18 @@ std::size_t validUtf8Length(std::string_view s)
 
 } // namespace
 
+namespace {
+
+// The bytes a JSON string takes as they are: printable ASCII but the quote and the backslash.
+constexpr std::array<bool, 256> kPlainInJson = [] {
+    std::array<bool, 256> plain{};
+    for (int c = 0x20; c < 0x7F; ++c)
+        plain[static_cast<std::size_t>(c)] = c != '"' && c != '\\';
+    return plain;
+}();
+
+} // namespace
+
 void appendJsonString(std::string &out, std::string_view text)
 {
     static constexpr std::array<char, 16> kHex{'0', '1', '2', '3', '4', '5', '6', '7',
@@ -51,7 +63,7 @@ void appendJsonString(std::string &out, std::string_view text)
     while (!text.empty()) {
         // Plain printable ASCII, which is every number text, goes over as a whole run at once.
         std::size_t run = 0;
-        while (run < text.size() && text[run] >= 0x20 && text[run] < 0x7F && text[run] != '"' && text[run] != '\\')
+        while (run < text.size() && kPlainInJson[static_cast<unsigned char>(text[run])])
             ++run;
         if (run > 0) {
             out.append(text.substr(0, run));
@@ -68,8 +80,8 @@ void appendJsonString(std::string &out, std::string_view text)
         if (length > 1) {
             out.append(text.substr(0, length));
         } else if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
+            const char escaped[2] = {'\\', c};
+            out.append(escaped, 2);
         } else if (c == '\n') {
             out += "\\n";
         } else if (c == '\r') {

@@ -3,6 +3,7 @@
 
 #include "core/format/fieldtext.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -49,8 +50,18 @@ public:
     JsonWriter &number(std::string_view key, double value, Figure kind);
     JsonWriter &number(std::string_view key, std::optional<double> value, Figure kind);
     JsonWriter &whole(std::string_view key, long long value);
+    // A field whose value the caller appends, as JSON, quotes and all: for texts the program writes itself
+    // straight into the output, such as a length's fraction with its inch mark escaped.
+    [[nodiscard]] std::string &rawValue(std::string_view key)
+    {
+        open(key);
+        return m_out;
+    }
     JsonWriter &flag(std::string_view key, bool value);
     JsonWriter &null(std::string_view key);
+
+    // Room for `bytes` more, for a record whose size is known roughly.
+    void reserve(std::size_t bytes) { m_out.reserve(m_out.size() + bytes); }
 
     // A finished top-level record ends its line.
     void endLine() { m_out += '\n'; }
@@ -60,14 +71,29 @@ private:
     // in line here.
     void open(std::string_view key)
     {
-        if (m_afterValue)
-            m_out.append(", ", 2);
+        // The comma and the key go over in one piece; a key longer than any the program has, in two.
+        std::array<char, 64> piece; // NOLINT: only the part written is appended
+        std::size_t length = 0;
+        if (m_afterValue) {
+            piece[length++] = ',';
+            piece[length++] = ' ';
+        }
         m_afterValue = true;
         if (!key.empty()) {
-            m_out.push_back('"');
-            m_out.append(key);
-            m_out.append("\": ", 3);
+            piece[length++] = '"';
+            if (key.size() + length + 3 > piece.size()) {
+                m_out.append(piece.data(), length);
+                m_out.append(key);
+                m_out.append("\": ", 3);
+                return;
+            }
+            key.copy(piece.data() + length, key.size());
+            length += key.size();
+            piece[length++] = '"';
+            piece[length++] = ':';
+            piece[length++] = ' ';
         }
+        m_out.append(piece.data(), length);
     }
 
     std::string &m_out;

@@ -40,36 +40,49 @@ std::int64_t scaledLength(HalfThousandths length, std::int64_t factor, std::int6
     return whole * factor + roundedQuotient(rest * factor, divisor);
 }
 
-void appendWhole(std::string &out, std::int64_t value)
+// A length's text is made in a buffer of its own and appended at once: a sheet writes hundreds of them.
+using TextBuffer = std::array<char, 64>; // the longest: "-384307168202282' 3-29/32\\""
+
+char *putWhole(char *at, std::int64_t value)
 {
-    std::array<char, 24> digits{};
-    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    out.append(digits.data(), written.ptr);
+    return std::to_chars(at, at + 24, value).ptr;
 }
 
 void appendDecimal(std::string &out, std::int64_t units, int decimals)
 {
+    TextBuffer text;
+    char *at = text.data();
     if (units < 0)
-        out += '-';
+        *at++ = '-';
     const std::int64_t magnitude = std::llabs(units);
     std::int64_t scale = 1;
     for (int i = 0; i < decimals; ++i)
         scale *= 10;
-    appendWhole(out, magnitude / scale);
-    out += '.';
+    at = putWhole(at, magnitude / scale);
+    *at++ = '.';
     std::int64_t fraction = magnitude % scale;
     for (std::int64_t place = scale / 10; place > 0; place /= 10) {
-        out += static_cast<char>('0' + fraction / place);
+        *at++ = static_cast<char>('0' + fraction / place);
         fraction %= place;
     }
+    out.append(text.data(), at);
 }
 
-void appendLength(std::string &out, HalfThousandths length, int step, bool withFeet)
+void appendLength(std::string &out, HalfThousandths length, int step, bool withFeet, bool escapeInchMark = false)
 {
+    TextBuffer text;
+    char *at = text.data();
+    const auto inchMark = [&at, escapeInchMark] {
+        if (escapeInchMark)
+            *at++ = '\\';
+        *at++ = '"';
+    };
     // Steps of 1/step inch: length / 2000 inches x step.
     const std::int64_t steps = scaledLength(length, step, kHalfThousandthsPerInch);
     if (steps == 0) {
-        out += "0\"";
+        *at++ = '0';
+        inchMark();
+        out.append(text.data(), at);
         return;
     }
     std::int64_t magnitude = std::llabs(steps);
@@ -84,21 +97,23 @@ void appendLength(std::string &out, HalfThousandths length, int step, bool withF
     denominator /= common;
 
     if (steps < 0)
-        out += '-';
+        *at++ = '-';
     if (feet > 0) {
-        appendWhole(out, feet);
-        out += "' ";
+        at = putWhole(at, feet);
+        *at++ = '\'';
+        *at++ = ' ';
     }
     if (numerator == 0 || inches > 0 || feet > 0)
-        appendWhole(out, inches);
+        at = putWhole(at, inches);
     if (numerator != 0) {
         if (inches > 0 || feet > 0)
-            out += '-';
-        appendWhole(out, numerator);
-        out += '/';
-        appendWhole(out, denominator);
+            *at++ = '-';
+        at = putWhole(at, numerator);
+        *at++ = '/';
+        at = putWhole(at, denominator);
     }
-    out += '"';
+    inchMark();
+    out.append(text.data(), at);
 }
 
 } // namespace
@@ -117,11 +132,21 @@ std::string feetInchesText(HalfThousandths length, int step)
     return text;
 }
 
-std::string millimetresText(HalfThousandths length)
+void appendFeetInches(std::string &out, HalfThousandths length, int step, bool escapeInchMark)
+{
+    appendLength(out, length, step, true, escapeInchMark);
+}
+
+void appendMillimetres(std::string &out, HalfThousandths length)
 {
     // Tenths of a millimetre: length / 2000 x 254.
+    appendDecimal(out, scaledLength(length, 254, kHalfThousandthsPerInch), 1);
+}
+
+std::string millimetresText(HalfThousandths length)
+{
     std::string text;
-    appendDecimal(text, scaledLength(length, 254, kHalfThousandthsPerInch), 1);
+    appendMillimetres(text, length);
     return text;
 }
 

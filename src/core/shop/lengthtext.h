@@ -22,12 +22,15 @@ using HalfThousandths = std::int64_t;
 // fraction in lowest terms: 74' 3-9/16", 74' 0", 10-1/2", 3/16", 0"; a "-" in front of a negative length
 // that does not round to zero.
 [[nodiscard]] std::string feetInchesText(HalfThousandths length, int step);
+// The same, appended to `out`, for the JSON that writes many; with `escapeInchMark`, the inch mark is \".
+void appendFeetInches(std::string &out, HalfThousandths length, int step, bool escapeInchMark);
 
 // The same in inches alone, for a trim that a tape measures from the end of the wire: 20-5/16".
 [[nodiscard]] std::string inchesText(HalfThousandths length, int step);
 
 // Millimetres to one decimal (25.4 to the inch), halves away from zero: 22645.3.
 [[nodiscard]] std::string millimetresText(HalfThousandths length);
+void appendMillimetres(std::string &out, HalfThousandths length);
 
 // Metres to three decimals, halves away from zero: 153.848.
 [[nodiscard]] std::string metresText(HalfThousandths length);

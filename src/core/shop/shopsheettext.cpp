@@ -18,10 +18,30 @@ std::string fraction(const ShopSheet &sheet, HalfThousandths length)
     return feetInchesText(length, sheet.settings.step);
 }
 
-// "key": "74' 3-9/16\"", "key_mm": "22645.3": a length as the fraction and the millimetres it reads.
-void writeLength(JsonWriter &json, const ShopSheet &sheet, std::string_view key, HalfThousandths length)
+// A length's fraction and its millimetres as JSON texts, written straight into the output: a sheet has a
+// few hundred of them.
+void writeFraction(JsonWriter &json, const ShopSheet &sheet, std::string_view key, HalfThousandths length)
 {
-    json.text(key, fraction(sheet, length)).text(std::string(key) + "_mm", millimetresText(length));
+    std::string &out = json.rawValue(key);
+    out += '"';
+    appendFeetInches(out, length, sheet.settings.step, true);
+    out += '"';
+}
+
+void writeMillimetres(JsonWriter &json, std::string_view key, HalfThousandths length)
+{
+    std::string &out = json.rawValue(key);
+    out += '"';
+    appendMillimetres(out, length);
+    out += '"';
+}
+
+// "key": "74' 3-9/16\"", "key_mm": "22645.3": a length as the fraction and the millimetres it reads.
+void writeLength(JsonWriter &json, const ShopSheet &sheet, std::string_view key, std::string_view millimetresKey,
+                 HalfThousandths length)
+{
+    writeFraction(json, sheet, key, length);
+    writeMillimetres(json, millimetresKey, length);
 }
 
 // "corner_marks": [...], "corner_marks_mm": [...]
@@ -29,10 +49,10 @@ void writeCornerMarks(JsonWriter &json, const ShopSheet &sheet, const std::array
 {
     json.beginList("corner_marks");
     for (const HalfThousandths mark : marks)
-        json.text({}, fraction(sheet, mark));
+        writeFraction(json, sheet, {}, mark);
     json.endList().beginList("corner_marks_mm");
     for (const HalfThousandths mark : marks)
-        json.text({}, millimetresText(mark));
+        writeMillimetres(json, {}, mark);
     json.endList();
 }
 
@@ -94,6 +114,7 @@ std::string roundingNote(int step)
 
 void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
 {
+    json.reserve(4096); // a sheet with its trims is about 3 kB
     json.beginRecord().text("frequency", sheet.frequencyText).whole("step", sheet.settings.step);
     if (sheet.loopFactors) {
         json.flag("tuned", true).beginList("factors");
@@ -104,28 +125,28 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
     json.beginList("loops");
     for (const ElementCuts &cuts : sheet.elements) {
         beginElement(json, cuts);
-        writeLength(json, sheet, "loop", cuts.loop);
-        writeLength(json, sheet, "cut", cuts.cut);
-        writeLength(json, sheet, "side", cuts.side);
+        writeLength(json, sheet, "loop", "loop_mm", cuts.loop);
+        writeLength(json, sheet, "cut", "cut_mm", cuts.cut);
+        writeLength(json, sheet, "side", "side_mm", cuts.side);
         writeCornerMarks(json, sheet, cuts.cornerMarks);
         json.endRecord();
     }
     json.endList().beginList("spreaders");
     for (const ElementCuts &cuts : sheet.elements) {
         beginElement(json, cuts);
-        writeLength(json, sheet, "arm", cuts.arm);
+        writeLength(json, sheet, "arm", "arm_mm", cuts.arm);
         json.whole("count", kArmsPerElement);
-        writeLength(json, sheet, "spreader", cuts.spreader);
+        writeLength(json, sheet, "spreader", "spreader_mm", cuts.spreader);
         json.endRecord();
     }
     json.endList().beginRecord("boom").beginList("stations");
     for (const ElementCuts &cuts : sheet.elements) {
         beginElement(json, cuts);
-        writeLength(json, sheet, "station", cuts.station);
+        writeLength(json, sheet, "station", "station_mm", cuts.station);
         json.endRecord();
     }
     json.endList();
-    writeLength(json, sheet, "length", sheet.boomLength);
+    writeLength(json, sheet, "length", "length_mm", sheet.boomLength);
     json.text("window_total", sheet.windowBoomInches).endRecord();
     const ShopFooter footer = shopFooter(sheet);
     json.beginRecord("materials")
@@ -135,7 +156,7 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
         .beginList("arms_by_length");
     for (const auto &[length, count] : footer.armsByLength) {
         json.beginRecord();
-        writeLength(json, sheet, "arm", length);
+        writeLength(json, sheet, "arm", "arm_mm", length);
         json.whole("count", count).endRecord();
     }
     json.endList().endRecord();
@@ -144,10 +165,10 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
         for (const ElementCuts &cuts : sheet.elements) {
             const Trim trim = cuts.trim.value_or(Trim{});
             beginElement(json, cuts).text("action", trimAction(trim.change, sheet.settings.step));
-            writeLength(json, sheet, "trim", trim.change);
-            writeLength(json, sheet, "side", trim.side);
+            writeLength(json, sheet, "trim", "trim_mm", trim.change);
+            writeLength(json, sheet, "side", "side_mm", trim.side);
             writeCornerMarks(json, sheet, trim.cornerMarks);
-            writeLength(json, sheet, "arm", trim.arm);
+            writeLength(json, sheet, "arm", "arm_mm", trim.arm);
             json.endRecord();
         }
         json.endList();
