@@ -34,15 +34,16 @@ std::string writeFrequencies(int count)
     return path;
 }
 
-// Runs tarvelin-calc over a file of frequencies in the given format, output to /dev/null; gives the exit
-// status and, when asked, the child's peak memory in KiB.
-int runOnce(const std::string &inputPath, const char *outputFormat, long *peakKiB = nullptr)
+// Runs tarvelin-calc (or another program given) over a file of frequencies in the given format, output to
+// /dev/null; gives the exit status and, when asked, the child's peak memory in KiB.
+int runOnce(const std::string &inputPath, const char *outputFormat, long *peakKiB = nullptr,
+            const char *path = TARVELIN_CALC_PATH)
 {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, inputPath.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-    std::string program = TARVELIN_CALC_PATH;
+    std::string program = path;
     std::string option = "--format";
     std::string format = outputFormat;
     char *argv[] = {program.data(), option.data(), format.data(), nullptr};
@@ -94,6 +95,28 @@ BENCHMARK_CAPTURE(batchOf10000, table, "table")
     ->UseRealTime()
     ->Iterations(20)
     ->Repetitions(3);
+
+// The JSON batch beside a program that does the same calculation and writes the same JSON straight out,
+// taken in turn in the same run; "times_straight_line" is how many times as long tarvelin-calc takes.
+void jsonBatchBesideAStraightLine(benchmark::State &state)
+{
+    const std::string input = writeFrequencies(100000);
+    std::chrono::duration<double> ours{};
+    std::chrono::duration<double> floor{};
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        if (runOnce(input, "json") != 0)
+            state.SkipWithError("tarvelin-calc failed");
+        const auto middle = std::chrono::steady_clock::now();
+        if (runOnce(input, "json", nullptr, TARVELIN_STRAIGHT_JSON_PATH) != 0)
+            state.SkipWithError("the straight-line program failed");
+        ours += middle - start;
+        floor += std::chrono::steady_clock::now() - middle;
+    }
+    state.counters["times_straight_line"] = ours / floor;
+    std::remove(input.c_str());
+}
+BENCHMARK(jsonBatchBesideAStraightLine)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5)->Repetitions(3);
 
 // A million lines of JSON, with the peak memory beside the 10,000-line run's: a batch streams, so memory
 // must not grow with its length.
