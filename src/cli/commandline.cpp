@@ -96,8 +96,9 @@ Shop sheet:
   --hub-offset LENGTH
                    how much of each spreader arm the hub takes (default 0)
   --measured MHZ   the frequency the built array resonates at, within 10 % of
-                   FREQUENCY: the sheet adds what to do to each loop, its
-                   new side and corner marks, and where it meets the arms
+                   FREQUENCY, read at full precision ("14.05" or "14.05
+                   MHz"): the sheet adds what to do to each loop, its new
+                   side and corner marks, and where it meets the arms
   --measured model the resonance the antenna check predicts instead, with
                    the check options below
 
@@ -541,23 +542,17 @@ private:
     {
         shop::ShopSettings settings = m_options.shopSettings;
         if (m_options.measuredByModel) {
-            // The check's predicted resonance stands for the measured one, read as if typed.
+            // The check's predicted resonance, at full precision, trims the sheet as a prediction.
             const std::optional<nec::CheckSummary> check = runCheck(frequencyText);
             if (!check)
                 return;
-            auto measured = shop::measuredFromModel(check->resonanceMHz, check->design.mhz);
-            if (const auto *refusal = std::get_if<shop::ShopRefusal>(&measured)) {
+            auto predicted = shop::predictedResonance(check->resonanceMHz, check->design.mhz);
+            if (const auto *refusal = std::get_if<shop::ShopRefusal>(&predicted)) {
                 fail(frequencyText, refusal->message, ResultKind::ShopSheet);
                 return;
             }
-            shop::ShopSettingTexts texts = m_options.shopTexts;
-            texts.measured = std::get<std::string>(measured);
-            auto read = shop::readShopSettings(texts);
-            if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read)) {
-                fail(frequencyText, refusal->message, ResultKind::ShopSheet);
-                return;
-            }
-            settings = std::get<shop::ShopSettings>(read);
+            settings.measuredMHz = std::get<double>(predicted);
+            settings.predicted = true;
         }
         std::variant<shop::ShopSheet, shop::ShopRefusal> made = shop::ShopRefusal{};
         if (m_options.tuneForSheet) {

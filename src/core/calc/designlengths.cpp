@@ -28,7 +28,12 @@ void scaleLoops(DesignLengths &design, const std::array<double, kElementRowCount
 
 std::string frequencyLabel(double mhz)
 {
-    return fixedText(mhz, 3);
+    // To the kHz, as a builder reads a frequency, and finer where that leaves fewer than five significant
+    // digits: a 160 m frequency, or a frequency below 1 MHz, is never shown rounded to what its cut depends on.
+    int decimals = 3;
+    if (std::isfinite(mhz) && mhz != 0.0)
+        decimals = std::clamp(4 - static_cast<int>(std::floor(std::log10(std::fabs(mhz)))), 3, 12);
+    return fixedText(mhz, decimals);
 }
 
 std::string shortestText(double value)

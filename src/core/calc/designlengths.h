@@ -24,7 +24,7 @@ struct DesignLengths
 {
     std::string frequencyText;  // as typed
     double frequencyMHz = 0.0;  // as read
-    std::string frequencyLabel; // as read, three decimals: "14.200"
+    std::string frequencyLabel; // as read, at least five digits: "14.200", "1.8125"
     MemoryGrid grid;
     // By element, reflector first; the reflector's spacing is 0.
     std::array<std::int64_t, kElementRowCount> loopThousandths{};
@@ -46,7 +46,8 @@ inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre f
 // (the side's diagonal) to whole thousandths; the spacings and the grid's texts stay as designed.
 void scaleLoops(DesignLengths &design, const std::array<double, kElementRowCount> &factors);
 
-// A frequency as every text beyond the specified windows writes it: three decimals, "14.200".
+// A frequency as every text beyond the specified windows writes it: to the kHz, with at least five
+// significant digits: "14.200", "1.8125", "0.012824".
 [[nodiscard]] std::string frequencyLabel(double mhz);
 
 // The refusal of a frequency outside the range, naming it.

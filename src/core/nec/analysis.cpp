@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/analysis.h"
 
+#include "core/calc/designlengths.h"
 #include "core/format/fieldtext.h"
 #include "core/nec/deck.h"
 
@@ -61,7 +62,7 @@ std::optional<OutputProblem> implausible(const FrequencyResult &result)
         what = "a feed resistance of " + fixedText(result.resistanceOhms, 2) + " ohms";
     if (what.empty())
         return std::nullopt;
-    return OutputProblem{"The engine's result at " + fixedText(result.mhz, 3) + " MHz fails its own checks (" + what +
+    return OutputProblem{"The engine's result at " + frequencyLabel(result.mhz) + " MHz fails its own checks (" + what +
                          "), so no figures are given: the model is outside what NEC-2 computes reliably."};
 }
 
@@ -91,7 +92,7 @@ std::variant<SweepOutputs, OutputProblem> readOutputs(const AnalysisPlan &plan, 
             const std::optional<SweepPoint> point = sweepPointOf(blocks[i], settings.z0Ohms);
             if (!point)
                 return OutputProblem{"The engine's output has no forward and backward gain at " +
-                                     fixedText(blocks[i].mhz, 3) + " MHz."};
+                                     frequencyLabel(blocks[i].mhz) + " MHz."};
             read.points.push_back(*point);
             read.efficiencyPercent.push_back(blocks[i].efficiencyPercent);
         }

@@ -18,6 +18,8 @@ struct CheckSettings
     double spanPercent = 3.0;                 // the sweep runs from -span to +span around the design frequency
     int points = 13;                          // odd, so the design frequency is one of them
     double z0Ohms = 50.0;                     // what the SWR is measured against
+
+    bool operator==(const CheckSettings &) const = default;
 };
 
 // The limits of every setting. The command line's refusals, the window's refusals and the ranges of the

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/checksummary.h"
 
+#include "core/calc/designlengths.h"
+
 #include "core/format/fieldtext.h"
 
 #include <algorithm>
@@ -203,7 +205,7 @@ CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, 
     if (summary.resonanceMHz && *summary.resonanceMHz > 0.0) {
         summary.detunePercent = (*summary.resonanceMHz - design) / design * 100.0;
         // From the resonance as shown, to the kHz, so the cut agrees with a shop sheet given that resonance.
-        summary.cutAsForMHz = design * design / (std::round(*summary.resonanceMHz * 1000.0) / 1000.0);
+        summary.cutAsForMHz = design * design / *summary.resonanceMHz;
     }
 
     // The lowest SWR: the lowest point, then the curve either side of it, finely sampled.
@@ -309,7 +311,7 @@ std::vector<std::string> verdictWarnings(const CheckSummary &summary)
     if (summary.detunePercent && std::fabs(*summary.detunePercent) > kDetuneWarningPercent)
         warnings.push_back("The model resonates " + fixedText(std::fabs(*summary.detunePercent), 2) + " % " +
                            (*summary.detunePercent < 0 ? "below" : "above") +
-                           " the design frequency: cut the loops as for " + fixedText(*summary.cutAsForMHz, 3) +
+                           " the design frequency: cut the loops as for " + frequencyLabel(*summary.cutAsForMHz) +
                            " MHz, or trim them after measuring.");
     return warnings;
 }

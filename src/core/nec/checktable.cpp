@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/checktable.h"
 
+#include "core/calc/designlengths.h"
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
 #include "core/nec/checksummary.h"
@@ -56,7 +57,16 @@ namespace {
 
 std::string megahertz(double mhz)
 {
-    return fixedText(mhz, 3);
+    return frequencyLabel(mhz);
+}
+
+// A figure with at least two significant digits and one decimal: "-14.5", "-0.046".
+std::string figureText(double value)
+{
+    int decimals = 1;
+    while (decimals < 9 && std::fabs(value) > 0.0 && std::fabs(value) < 10.0 * std::pow(10.0, -decimals))
+        ++decimals;
+    return fixedText(value, decimals);
 }
 
 // "13.790 to 13.960 MHz"; an edge outside the sweep is named as such: "below 13.774 (outside the sweep)
@@ -102,9 +112,15 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms)
         summary.fb20MHz ? bandText(*summary.fb20MHz, summary.points) : std::string("nowhere in the sweep"));
     if (summary.reversalMHz)
         add("Pattern reverses", "above " + megahertz(*summary.reversalMHz) + " MHz");
-    if (summary.sensitivityKhzPerInch)
-        add("Cutting sensitivity", fixedText(*summary.sensitivityKhzPerInch, 1) + " kHz per inch more driven loop (" +
-                                       fixedText(*summary.sensitivityKhzPerInch / 2.54, 1) + " kHz per cm)");
+    if (summary.sensitivityKhzPerInch) {
+        // In kHz while that reads to a tenth, else in Hz: at the lowest frequencies a kHz is too coarse a unit.
+        const double perInch = *summary.sensitivityKhzPerInch;
+        const bool hertz = std::fabs(perInch) < 1.0;
+        const double scale = hertz ? 1000.0 : 1.0;
+        const std::string unit = hertz ? " Hz" : " kHz";
+        add("Cutting sensitivity", figureText(perInch * scale) + unit + " per inch more driven loop (" +
+                                       figureText(perInch * scale / 2.54) + unit + " per cm)");
+    }
     if (summary.efficiencyPercent)
         add("Wire efficiency", fixedText(*summary.efficiencyPercent, 2) + " %");
     return table;

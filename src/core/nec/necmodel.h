@@ -20,7 +20,7 @@ inline constexpr double kMetresPerInch = 0.0254;
 struct ArrayGeometry
 {
     std::string frequencyText;  // as typed
-    std::string frequencyLabel; // as read, to three decimals: what every text of the check writes
+    std::string frequencyLabel; // as read, at least five digits: what every text of the check writes
     double designMHz = 0.0;
     std::vector<double> sidesMetres;    // reflector first
     std::vector<double> stationsMetres; // the reflector at 0

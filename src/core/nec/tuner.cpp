@@ -434,7 +434,7 @@ ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune)
                               {fixedText(before, decimals), before},
                               {fixedText(after, decimals), after}});
     };
-    const std::string at = " at " + fixedText(result.before.design.mhz, 3) + " MHz";
+    const std::string at = " at " + frequencyLabel(result.before.design.mhz) + " MHz";
     add("SWR" + at, result.before.design.swr, result.after.design.swr, 2);
     add("Gain (dBi)" + at, result.before.design.gainDbi, result.after.design.gainDbi, 2);
     add("F/B (dB)" + at, result.before.design.frontToBackDb, result.after.design.frontToBackDb, 2);

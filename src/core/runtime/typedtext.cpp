@@ -22,6 +22,25 @@ std::optional<double> decimalText(std::string_view text)
     return value;
 }
 
+std::string_view withoutUnit(std::string_view text, std::string_view unit)
+{
+    text = trimmedText(text);
+    if (text.size() < unit.size())
+        return text;
+    const std::string_view tail = text.substr(text.size() - unit.size());
+    for (std::size_t i = 0; i < unit.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(tail[i]) != lower(unit[i]))
+            return text;
+    }
+    return trimmedText(text.substr(0, text.size() - unit.size()));
+}
+
+std::optional<double> megahertzText(std::string_view text)
+{
+    return decimalText(withoutUnit(text, "mhz"));
+}
+
 std::optional<int> wholeText(std::string_view text)
 {
     text = trimmedText(text);

@@ -10,6 +10,14 @@ namespace tarvelin {
 // optional sign and exponent and "." as the point; no infinity, no NaN, nothing after it.
 [[nodiscard]] std::optional<double> decimalText(std::string_view text);
 
+// The text without `unit` at its end, in any case, and the blanks before it: "0.5 %" is "0.5" for "%". The
+// text as it was, trimmed, where it does not end in the unit.
+[[nodiscard]] std::string_view withoutUnit(std::string_view text, std::string_view unit);
+
+// A frequency typed in MHz: a decimal number as above, and "MHz" after it if the user wrote the unit, in any
+// case ("14.2", "14.2 MHz", "14.2mhz").
+[[nodiscard]] std::optional<double> megahertzText(std::string_view text);
+
 // The same for a whole number that fits an int.
 [[nodiscard]] std::optional<int> wholeText(std::string_view text);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/shop/shopsettings.h"
 
+#include "core/calc/designlengths.h"
 #include "core/format/fieldtext.h"
 #include "core/format/typedlength.h"
 
@@ -32,19 +33,18 @@ std::string measuredRefusal()
     return "The measured resonance must be a frequency in MHz within 10 % of the design frequency.";
 }
 
-std::variant<std::string, ShopRefusal> measuredFromModel(std::optional<double> resonanceMHz, double designMHz)
+std::variant<double, ShopRefusal> predictedResonance(std::optional<double> resonanceMHz, double designMHz)
 {
     if (!resonanceMHz)
         return ShopRefusal{"The model does not resonate within its sweep, so it gives no trim: check the design "
                            "with a wider span.",
                            ShopSetting::Measured};
-    const std::string text = fixedText(*resonanceMHz, 3);
     if (std::fabs(*resonanceMHz - designMHz) > designMHz * limits::kMeasuredTolerancePercent / 100.0)
-        return ShopRefusal{"The model resonates at " + text + " MHz, more than " +
+        return ShopRefusal{"The model resonates at " + frequencyLabel(*resonanceMHz) + " MHz, more than " +
                                fixedText(limits::kMeasuredTolerancePercent, 0) +
                                " % from the design frequency, so it gives no trim.",
                            ShopSetting::Measured};
-    return text;
+    return *resonanceMHz;
 }
 
 std::variant<ShopSettings, ShopRefusal> readShopSettings(const ShopSettingTexts &texts)
@@ -69,10 +69,11 @@ std::variant<ShopSettings, ShopRefusal> readShopSettings(const ShopSettingTexts 
         return ShopRefusal{hubOffsetRefusal(), ShopSetting::HubOffset};
     settings.hubOffsetThousandths = *hub;
     if (!trimmedText(texts.measured).empty()) {
-        const std::optional<double> measured = decimalText(texts.measured);
+        // Read at full precision, as the design frequency is: a measurement equal to it trims nothing.
+        const std::optional<double> measured = megahertzText(texts.measured);
         if (!measured || !(*measured > 0.0))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
-        settings.measuredMHz = std::round(*measured * 1000.0) / 1000.0; // read to three decimals
+        settings.measuredMHz = *measured;
     }
     return settings;
 }

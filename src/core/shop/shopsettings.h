@@ -18,6 +18,7 @@ struct ShopSettings
     std::int64_t allowanceThousandths = 0;
     std::int64_t hubOffsetThousandths = 0;
     std::optional<double> measuredMHz;
+    bool predicted = false; // the resonance is the antenna check's prediction, not a measurement
 };
 
 // The limits of the settings that do not depend on the design; the hub offset is also held below the
@@ -61,10 +62,10 @@ struct ShopRefusal
 
 [[nodiscard]] std::variant<ShopSettings, ShopRefusal> readShopSettings(const ShopSettingTexts &texts);
 
-// The resonance the antenna check predicts, as the measured resonance's text, three decimals: "13.876". A
-// prediction further than kMeasuredTolerancePercent from the design frequency, or none, is refused.
-[[nodiscard]] std::variant<std::string, ShopRefusal> measuredFromModel(std::optional<double> resonanceMHz,
-                                                                       double designMHz);
+// The resonance the antenna check predicts, at full precision, to trim the sheet by in place of a measured
+// one. A prediction further than kMeasuredTolerancePercent from the design frequency, or none, is refused.
+[[nodiscard]] std::variant<double, ShopRefusal> predictedResonance(std::optional<double> resonanceMHz,
+                                                                   double designMHz);
 
 // The refusals, as the window and tarvelin-calc word them.
 [[nodiscard]] std::string stepRefusal();

@@ -43,14 +43,14 @@ inline constexpr int kArmsPerElement = 4;
 struct ShopSheet
 {
     std::string frequencyText;  // as typed
-    std::string frequencyLabel; // the frequency as read, to three decimals, for titles and file names
+    std::string frequencyLabel; // the frequency as read, at least five digits, for titles and file names
     ShopSettings settings;
     std::array<ElementCuts, kElementRowCount> elements{};
     std::string windowBoomInches;                // the window's own boom total, as shown ("807.316 IN.")
     HalfThousandths boomLength = 0;              // the last station
     HalfThousandths wireTotal = 0;               // the seven cut lengths
     std::map<HalfThousandths, int> armsByLength; // arm length to how many, longest last
-    std::string correctedFrequencyText;          // with a measured resonance: F x F / M, to three decimals
+    std::string correctedFrequencyText;          // with a measured resonance: F x F / M, as a frequency label
     std::optional<std::array<double, kElementRowCount>> loopFactors; // a tuned design's, against the specified
 };
 

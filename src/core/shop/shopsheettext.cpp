@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/shop/shopsheettext.h"
 
+#include "core/calc/designlengths.h"
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
 
@@ -105,6 +106,17 @@ std::string trimAction(HalfThousandths change, int step)
            inchesText(length / 4, step) + " a side)";
 }
 
+std::string trimsNote(const ShopSheet &sheet)
+{
+    if (!sheet.settings.measuredMHz || sheet.correctedFrequencyText.empty())
+        return {};
+    const std::string resonance = frequencyLabel(*sheet.settings.measuredMHz);
+    return (sheet.settings.predicted ? "Trims: the antenna check predicts a resonance at " + resonance +
+                                           " MHz (a prediction, not a measurement)"
+                                     : "Trims: the array was measured to resonate at " + resonance + " MHz") +
+           "; cut it as for " + sheet.correctedFrequencyText + " MHz. The stations stay as built.";
+}
+
 std::string roundingNote(int step)
 {
     // Half a step: 1/(2 x step) inch, in millimetres to one decimal.
@@ -161,7 +173,10 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
     }
     json.endList().endRecord();
     if (!sheet.correctedFrequencyText.empty()) {
-        json.text("corrected_frequency", sheet.correctedFrequencyText).beginList("trims");
+        json.number(sheet.settings.predicted ? "predicted_mhz" : "measured_mhz", *sheet.settings.measuredMHz,
+                    Figure::Megahertz)
+            .text("corrected_frequency", sheet.correctedFrequencyText)
+            .beginList("trims");
         for (const ElementCuts &cuts : sheet.elements) {
             const Trim trim = cuts.trim.value_or(Trim{});
             beginElement(json, cuts).text("action", trimAction(trim.change, sheet.settings.step));
@@ -271,7 +286,7 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
     out += '\n';
     appendTabSeparatedTable(out, tables.spreadersAndBoom);
     if (!sheet.correctedFrequencyText.empty()) {
-        out += "\nTrims: cut as for " + sheet.correctedFrequencyText + " MHz\n";
+        out += '\n' + trimsNote(sheet) + '\n';
         appendTabSeparatedTable(out, tables.trims);
         out += '\n';
         appendTabSeparatedTable(out, tables.trimmedMarks);
@@ -299,8 +314,7 @@ std::string shopSheetTable(const ShopSheet &sheet)
     out += '\n';
     appendTerminalTable(out, tables.spreadersAndBoom);
     if (!sheet.correctedFrequencyText.empty()) {
-        out += "\nTrims: the array resonates at the measured frequency; cut it as for " + sheet.correctedFrequencyText +
-               " MHz. The stations stay as built.\n";
+        out += '\n' + trimsNote(sheet) + '\n';
         appendTerminalTable(out, tables.trims);
         out += "\nCorner marks after trimming, along the wire from the cut end.\n";
         appendTerminalTable(out, tables.trimmedMarks);

@@ -57,6 +57,10 @@ struct ShopFooter
 // "leave as cut" when the change rounds to nothing at the sheet's step.
 [[nodiscard]] std::string trimAction(HalfThousandths change, int step);
 
+// What the trims are for, in one sentence for every text of the sheet: the resonance measured or predicted,
+// the frequency to cut as for, and the stations as built. Empty without a resonance.
+[[nodiscard]] std::string trimsNote(const ShopSheet &sheet);
+
 // The line that states the step and the largest rounding error: "Fractions to 1/16 in (rounding at most
 // 1/32 in, 0.8 mm)."
 [[nodiscard]] std::string roundingNote(int step);

@@ -32,9 +32,6 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
                      escaped(shop::roundingNote(sheet.settings.step)),
                      QString::number(static_cast<double>(sheet.settings.allowanceThousandths) / 1000.0, 'f', 3),
                      QString::number(static_cast<double>(sheet.settings.hubOffsetThousandths) / 1000.0, 'f', 3));
-    if (sheet.settings.measuredMHz)
-        html += QStringLiteral(", measured resonance %1 MHz: trims for %2 MHz")
-                    .arg(QString::number(*sheet.settings.measuredMHz, 'f', 3), escaped(sheet.correctedFrequencyText));
     html += QStringLiteral(".</p>");
 
     const shop::ShopTables tables = shop::shopTables(sheet);
@@ -43,8 +40,7 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
             QString::fromStdString(htmlTable(tables.cornerMarks));
     html += QStringLiteral("<h3>Spreaders and boom</h3>") + QString::fromStdString(htmlTable(tables.spreadersAndBoom));
     if (!sheet.correctedFrequencyText.empty()) {
-        html += QStringLiteral("<h3>Trims: cut as for %1 MHz; the stations stay as built</h3>")
-                    .arg(escaped(sheet.correctedFrequencyText)) +
+        html += QStringLiteral("<h3>Trims</h3><p>%1</p>").arg(escaped(shop::trimsNote(sheet))) +
                 QString::fromStdString(htmlTable(tables.trims));
         html += QStringLiteral("<h3>Corner marks after trimming</h3>") +
                 QString::fromStdString(htmlTable(tables.trimmedMarks));

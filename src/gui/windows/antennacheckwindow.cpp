@@ -303,7 +303,14 @@ void AntennaCheckWindow::buildWidgets()
     connect(m_overGround, &QCheckBox::toggled, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_wireMm, &QDoubleSpinBox::valueChanged, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
-    connect(m_segments, &QSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    // Every setting, also those that cannot be refused, since Tune Loops needs to know they still are the check's.
+    for (QSpinBox *box : {m_segments, m_points})
+        connect(box, &QSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    connect(m_span, &QDoubleSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    for (QComboBox *box : {m_z0, m_awg})
+        connect(box, &QComboBox::currentIndexChanged, this,
+                guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    connect(m_copper, &QCheckBox::toggled, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
@@ -428,7 +435,7 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
                               : QStringLiteral("Cancelled: no tuned design."));
         return;
     }
-    const auto design = designLengths(m_runFrequency);
+    const auto design = designLengths(m_runFrequencyText.toStdString());
     if (const auto *lengths = std::get_if<DesignLengths>(&design))
         m_tunedModel->setTable(nec::tunedTable(*lengths, m_tuned->factors));
     m_tuneVerdictModel->setTable(nec::tuneVerdictTable(*m_tuned, m_tuneSettings));
@@ -457,8 +464,7 @@ void AntennaCheckWindow::openTunedShopSheet()
 {
     if (!m_tuned)
         return;
-    emit tunedShopSheetRequested(QString::fromStdString(m_runFrequency),
-                                 QList<double>(m_tuned->factors.begin(), m_tuned->factors.end()));
+    emit tunedShopSheetRequested(m_runFrequencyText, QList<double>(m_tuned->factors.begin(), m_tuned->factors.end()));
 }
 
 // The controls' settings through the same reader as tarvelin-calc's options, so both refuse alike.
@@ -503,6 +509,7 @@ void AntennaCheckWindow::run()
     nec::CheckDesign &checked = std::get<nec::CheckDesign>(design);
     m_runSettings = *settings;
     m_runFrequency = checked.geometry.frequencyLabel;
+    m_runFrequencyText = m_frequency->text();
     m_checkedGeometry = checked.geometry;
     m_warnings.clear();
     for (const std::string &warning : checked.warnings)
@@ -537,8 +544,8 @@ void AntennaCheckWindow::openShopSheetForCheck()
 {
     if (!m_summary)
         return;
-    auto measured = shop::measuredFromModel(m_summary->resonanceMHz, m_summary->design.mhz);
-    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&measured)) {
+    auto predicted = shop::predictedResonance(m_summary->resonanceMHz, m_summary->design.mhz);
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&predicted)) {
         MessageBoxRequest request;
         request.prompt = refusal->message;
         request.buttons = buttons::kInformation;
@@ -546,8 +553,7 @@ void AntennaCheckWindow::openShopSheetForCheck()
         m_messages.MessageBox(request);
         return;
     }
-    emit shopSheetRequested(QString::fromStdString(m_runFrequency),
-                            QString::fromStdString(std::get<std::string>(measured)));
+    emit shopSheetRequested(m_runFrequencyText, std::get<double>(predicted));
 }
 
 void AntennaCheckWindow::cancel()
@@ -612,6 +618,14 @@ void AntennaCheckWindow::validate()
                 field = m_height;
         }
     }
+    // Tune Loops tunes the check shown, so only while the settings and the frequency are still the ones it ran
+    // with; otherwise Run comes first.
+    m_checkShown = false;
+    if (m_summary && m_checkedGeometry && settings && *settings == m_runSettings) {
+        const auto design = nec::designFor(m_frequency->text().toStdString(), *settings);
+        const auto *checked = std::get_if<nec::CheckDesign>(&design);
+        m_checkShown = checked && checked->geometry.designMHz == m_checkedGeometry->designMHz;
+    }
     m_problem->setText(problem);
     m_problem->setVisible(!problem.isEmpty());
     markField(*m_frequency, field == m_frequency ? problem : QString());
@@ -632,7 +646,7 @@ void AntennaCheckWindow::setRunning(bool running)
     m_cancelButton->setEnabled(running);
     for (QPushButton *button : m_resultButtons)
         button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_printing));
-    m_tuneButton->setEnabled(!running && m_summary.has_value());
+    m_tuneButton->setEnabled(!running && m_summary.has_value() && m_checkShown);
     for (QPushButton *button : m_tunedButtons)
         button->setEnabled(!running && m_tuned.has_value());
 }
@@ -678,6 +692,7 @@ void AntennaCheckWindow::studyEnded()
 void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
 {
     m_summary = summary;
+    m_checkShown = true;
     m_tableModel->setTable(nec::checkTable(*m_summary, m_runFrequency));
     m_verdictModel->setTable(nec::verdictTable(*m_summary, m_runSettings.z0Ohms));
     m_tabs->setTabVisible(m_tabs->indexOf(m_plotPages.back()), !m_summary->elevationPattern.empty());

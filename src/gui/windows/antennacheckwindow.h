@@ -72,8 +72,9 @@ public:
 
 signals:
     void checkEnded();
-    // The shop sheet for this design, trimmed by the resonance the check predicts (three decimals).
-    void shopSheetRequested(const QString &frequencyText, const QString &measuredText);
+    // The shop sheet for the design checked, as its frequency was typed, trimmed by the resonance the check
+    // predicts, at full precision.
+    void shopSheetRequested(const QString &frequencyText, double predictedMHz);
     // The shop sheet of the tuned design: each loop's factor against the specified one, reflector first.
     void tunedShopSheetRequested(const QString &frequencyText, const QList<double> &factors);
 
@@ -109,7 +110,8 @@ private:
     StudyRun *m_study = nullptr;
     std::optional<nec::ArrayGeometry> m_checkedGeometry; // of the check last run
     nec::CheckSettings m_runSettings;
-    std::string m_runFrequency; // as read, three decimals
+    std::string m_runFrequency; // as read, for labels: "14.200", "1.8125"
+    QString m_runFrequencyText; // as typed, which every sheet of the check is made from
     QString m_warnings;         // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;
     std::optional<nec::TuneResult> m_tuned;
@@ -130,8 +132,9 @@ private:
     QPushButton *m_printButton = nullptr;
     bool m_printing = false; // a job is with the spooler
     QLabel *m_problem = nullptr;
-    bool m_ready = false; // the settings and the frequency can be modelled
-    bool m_sized = false; // the opening size is set once, at the first show
+    bool m_ready = false;      // the settings and the frequency can be modelled
+    bool m_checkShown = false; // the check shown is of the settings and the frequency as they stand
+    bool m_sized = false;      // the opening size is set once, at the first show
     QPushButton *m_cancelButton = nullptr;
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr;

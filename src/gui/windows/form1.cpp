@@ -316,10 +316,12 @@ void Form1::saveAsPdf(const QString &path)
     m_messages.MessageBox(request);
 }
 
+// The sheet of the specified design, for the frequency last calculated; a tuned or predicted sheet gives way.
 void Form1::openShopSheet()
 {
     if (!m_shopSheet)
         m_shopSheet = new ShopSheetWindow(this, m_messages, m_printer);
+    m_shopSheet->showSpecified();
     if (!m_lastCalculatedFrequency.isEmpty())
         m_shopSheet->setFrequencyText(m_lastCalculatedFrequency);
     bringToFront(*m_shopSheet);
@@ -330,11 +332,10 @@ void Form1::openAntennaCheck()
     if (!m_antennaCheck) {
         m_antennaCheck = new AntennaCheckWindow(this, m_messages, m_printer);
         connect(m_antennaCheck, &AntennaCheckWindow::shopSheetRequested, this,
-                [this](const QString &frequencyText, const QString &measuredText) {
+                [this](const QString &frequencyText, double predictedMHz) {
                     runHandler(m_messages, [&] {
                         openShopSheet();
-                        m_shopSheet->setFrequencyText(frequencyText);
-                        m_shopSheet->setMeasuredText(measuredText);
+                        m_shopSheet->setPredictedResonance(frequencyText, predictedMHz);
                     });
                 });
         connect(m_antennaCheck, &AntennaCheckWindow::tunedShopSheetRequested, this,

@@ -34,6 +34,7 @@
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <variant>
@@ -47,13 +48,21 @@ QString qText(std::string_view text)
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// The design frequency as read, to three decimals; empty when the text gives none the sheet can work with.
-QString designLabel(const QString &frequencyText)
+// The design frequency as read; none when the text gives none the sheet can work with.
+std::optional<double> designMHz(const QString &frequencyText)
 {
     auto made = designLengths(frequencyText.toStdString());
     const auto *design = std::get_if<DesignLengths>(&made);
-    return design ? qText(design->frequencyLabel) : QString();
+    return design ? std::optional(design->frequencyMHz) : std::nullopt;
 }
+
+QString label(double mhz)
+{
+    return qText(frequencyLabel(mhz));
+}
+
+// How long a pause in typing the frequency takes it as meant.
+constexpr int kCommitPauseMs = 800;
 
 } // namespace
 
@@ -226,9 +235,15 @@ void ShopSheetWindow::buildWidgets()
         button->setEnabled(false);
     m_summary->setText(QStringLiteral("Type the centre frequency in MHz to see the sheet."));
 
-    // The measured resonance is tied to its design frequency before the sheet is made anew.
-    connect(m_frequency, &QLineEdit::textChanged, this,
-            guardedSlot(m_messages, this, &ShopSheetWindow::frequencyEdited));
+    // A frequency counts as meant at Enter, on leaving the field, or after a pause in typing; the measured
+    // resonance is tied to its design frequency before the sheet is made anew.
+    m_commit = new QTimer(this);
+    m_commit->setSingleShot(true);
+    m_commit->setInterval(kCommitPauseMs);
+    connect(m_commit, &QTimer::timeout, this, guardedSlot(m_messages, this, &ShopSheetWindow::frequencyCommitted));
+    connect(m_frequency, &QLineEdit::textEdited, m_commit, qOverload<>(&QTimer::start));
+    connect(m_frequency, &QLineEdit::editingFinished, this,
+            guardedSlot(m_messages, this, &ShopSheetWindow::frequencyCommitted));
     connect(m_measured, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &ShopSheetWindow::measuredEdited));
     for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured})
         connect(edit, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &ShopSheetWindow::recalculate));
@@ -243,51 +258,86 @@ void ShopSheetWindow::restoreSettings()
     m_allowance->setText(stored.allowance);
     m_hubOffset->setText(stored.hubOffset);
     m_measured->setText(stored.measured);
-    m_measuredFor = stored.measuredFor;
+    bool number = false;
+    const double storedFor = stored.measuredFor.toDouble(&number);
+    if (number && storedFor > 0.0)
+        m_measuredFor = storedFor;
+    else
+        m_measured->clear(); // a measurement that names no design frequency belongs to none
 }
 
 void ShopSheetWindow::saveSettings() const
 {
-    SettingsStore().setShopWindow(
-        {m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(), m_measured->text(), m_measuredFor});
+    // The design frequency a measurement belongs to, at full precision.
+    SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(),
+                                   m_measured->text(),
+                                   m_measuredFor ? QString::number(*m_measuredFor, 'g', 17) : QString()});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
 {
     m_frequency->setText(text);
+    frequencyCommitted();
 }
 
-void ShopSheetWindow::setMeasuredText(const QString &text)
+void ShopSheetWindow::showSpecified()
 {
-    m_measured->setText(text);
+    m_tunedFactors.reset();
+    m_prediction.reset();
+    updateTitle();
+    recalculate();
+}
+
+void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double resonanceMHz)
+{
+    const std::optional<double> design = designMHz(frequencyText);
+    if (!design)
+        return;
+    m_tunedFactors.reset();
+    // A measurement typed for this design stays the user's: it is set aside while the prediction is shown.
+    if (!m_measured->text().trimmed().isEmpty() && m_measuredFor) {
+        m_setAside = SetAside{m_measured->text(), *m_measuredFor};
+        const QSignalBlocker quiet(m_measured);
+        m_measured->clear();
+    }
+    m_prediction = Prediction{resonanceMHz, *design};
+    m_frequency->setText(frequencyText);
+    frequencyCommitted();
+    showNote(QStringLiteral("Trimmed by the antenna check's predicted resonance, %1 MHz: a prediction, not a "
+                            "measurement. Type the resonance the built antenna measures to trim by that instead.")
+                 .arg(label(resonanceMHz)));
 }
 
 void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<double> &factors)
 {
     std::array<double, kElementRowCount> tuned{};
-    if (factors.size() != static_cast<qsizetype>(tuned.size()))
+    const std::optional<double> design = designMHz(frequencyText);
+    if (factors.size() != static_cast<qsizetype>(tuned.size()) || !design)
         return;
     std::copy(factors.begin(), factors.end(), tuned.begin());
-    m_measured->clear(); // a tuned design is cut as tuned
+    m_prediction.reset();
     m_tunedFactors = tuned;
-    m_tunedFor = designLabel(frequencyText);
-    showTuned(true);
-    if (m_frequency->text() == frequencyText)
-        recalculate();
-    else
-        m_frequency->setText(frequencyText);
+    m_tunedFor = *design;
+    m_frequency->setText(frequencyText);
+    frequencyCommitted();
+    showNote(QStringLiteral("The loops are tuned with the model for the chosen wire and ground; the stations are "
+                            "as designed. The main window keeps the specified design, and Shop Sheet (Ctrl+L) "
+                            "shows it."));
 }
 
-void ShopSheetWindow::showTuned(bool tuned)
+// Each sheet says what it is.
+void ShopSheetWindow::updateTitle()
 {
-    setWindowTitle(tuned ? QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin")
-                         : QStringLiteral("Shop Sheet \u2013 Tarvelin"));
-    m_measured->setEnabled(!tuned);
-    if (tuned) {
-        m_note->setText(QStringLiteral("The loops are tuned with the model for the chosen wire and ground; the "
-                                       "stations are as designed. The main window keeps the specified design."));
-        m_note->show();
-    }
+    setWindowTitle(m_tunedFactors ? QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin")
+                   : m_prediction ? QStringLiteral("Shop Sheet Trimmed by the Model \u2013 Tarvelin")
+                                  : QStringLiteral("Shop Sheet \u2013 Tarvelin"));
+    m_measured->setEnabled(!m_tunedFactors); // a tuned design is cut as tuned
+}
+
+void ShopSheetWindow::showNote(const QString &text)
+{
+    m_note->setText(text);
+    m_note->setVisible(!text.isEmpty());
 }
 
 QString ShopSheetWindow::note() const
@@ -295,34 +345,58 @@ QString ShopSheetWindow::note() const
     return m_note->isHidden() ? QString() : m_note->text();
 }
 
-// A measured resonance typed now is for the design frequency shown now; a new design frequency clears it,
-// with a note, rather than trimming the new design by a measurement of the old.
+// A measured resonance typed now is for the design frequency shown now.
 void ShopSheetWindow::measuredEdited()
 {
-    m_measuredFor = designLabel(m_frequency->text());
-    m_note->hide();
+    m_measuredFor = designMHz(m_frequency->text());
+    m_setAside.reset();
+    if (!m_measured->text().trimmed().isEmpty())
+        m_prediction.reset();
+    updateTitle();
+    showNote({});
 }
 
-void ShopSheetWindow::frequencyEdited()
+// The frequency as meant, once typed (Enter, leaving the field or a pause) or sent: tuned loops, a prediction
+// and a measurement made for another design frequency give way to it, each with a note, and a measurement set
+// aside comes back when its frequency does. While the frequency is being typed, the sheet applies none of
+// them to a frequency they were not made for.
+void ShopSheetWindow::frequencyCommitted()
 {
-    const QString label = designLabel(m_frequency->text());
-    if (m_tunedFactors && !label.isEmpty() && label != m_tunedFor) {
+    m_commit->stop();
+    const std::optional<double> design = designMHz(m_frequency->text());
+    if (!design)
+        return;
+    QStringList notes;
+    if (m_tunedFactors && *design != m_tunedFor) {
         m_tunedFactors.reset();
-        showTuned(false);
-        m_note->setText(QStringLiteral("The tuned loops were for %1 MHz, so the sheet is the specified design again.")
-                            .arg(m_tunedFor));
-        m_note->show();
-        return;
+        notes << QStringLiteral("The tuned loops were for %1 MHz, so the sheet is the specified design again.")
+                     .arg(label(m_tunedFor));
     }
-    if (label.isEmpty() || m_measured->text().trimmed().isEmpty() || label == m_measuredFor)
-        return;
+    if (m_prediction && *design != m_prediction->forMHz) {
+        notes << QStringLiteral("The predicted resonance was for %1 MHz, so the sheet has no trims for %2 MHz.")
+                     .arg(label(m_prediction->forMHz), label(*design));
+        m_prediction.reset();
+    }
     const QString measured = m_measured->text().trimmed();
-    const QSignalBlocker quiet(m_measured);
-    m_measured->clear();
-    m_note->setText(QStringLiteral("The measured resonance %1 MHz was for the design at %2 MHz, so it was cleared.")
-                        .arg(measured, m_measuredFor.isEmpty() ? QStringLiteral("another frequency") : m_measuredFor));
-    m_note->show();
-    m_measuredFor.clear();
+    if (!measured.isEmpty() && m_measuredFor && *design != *m_measuredFor) {
+        m_setAside = SetAside{measured, *m_measuredFor};
+        const QSignalBlocker quiet(m_measured);
+        m_measured->clear();
+        notes << QStringLiteral("The measured resonance %1 MHz is for the design at %2 MHz: it is set aside, and "
+                                "comes back if the frequency returns to %2 MHz.")
+                     .arg(measured, label(m_setAside->forMHz));
+    } else if (measured.isEmpty() && m_setAside && *design == m_setAside->forMHz && !m_prediction) {
+        const QSignalBlocker quiet(m_measured);
+        m_measured->setText(m_setAside->measured);
+        m_measuredFor = m_setAside->forMHz;
+        notes << QStringLiteral("The measured resonance %1 MHz for %2 MHz is back.")
+                     .arg(m_setAside->measured, label(m_setAside->forMHz));
+        m_setAside.reset();
+    }
+    if (!notes.isEmpty())
+        showNote(notes.join(QLatin1Char(' ')));
+    updateTitle();
+    recalculate();
 }
 
 QString ShopSheetWindow::problem() const
@@ -346,7 +420,12 @@ void ShopSheetWindow::recalculate()
     texts.step = std::to_string(m_step->currentData().toInt());
     texts.allowance = m_allowance->text().toStdString();
     texts.hubOffset = m_hubOffset->text().toStdString();
-    texts.measured = m_measured->text().toStdString();
+    // A measurement applies only to the design frequency it was made for; while another is being typed the
+    // sheet has no trims, and a prediction stands in for a measurement only for its own design.
+    const std::optional<double> design = designMHz(m_frequency->text());
+    const bool measuredHere = design && m_measuredFor && *design == *m_measuredFor;
+    if (measuredHere || !design)
+        texts.measured = m_measured->text().toStdString();
     auto read = shop::readShopSettings(texts);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read))
         return refuse(*refusal);
@@ -356,7 +435,11 @@ void ShopSheetWindow::recalculate()
         return;
     }
 
-    const shop::ShopSettings &settings = std::get<shop::ShopSettings>(read);
+    shop::ShopSettings settings = std::get<shop::ShopSettings>(read);
+    if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz) {
+        settings.measuredMHz = m_prediction->resonanceMHz;
+        settings.predicted = true;
+    }
     auto made = m_tunedFactors ? shop::makeTunedShopSheet(m_frequency->text().toStdString(), settings, *m_tunedFactors)
                                : shop::makeShopSheet(m_frequency->text().toStdString(), settings);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
@@ -394,8 +477,7 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
         QStringLiteral(" Wire in all: %1. Spreader arms: %2. Boom: %3 (the window shows %4).")
             .arg(qText(footer.wire), qText(footer.armsText), qText(footer.boom), qText(sheet.windowBoomInches));
     if (!sheet.correctedFrequencyText.empty())
-        summary += QStringLiteral(" Trims: cut as for %1 MHz; the stations stay as built.")
-                       .arg(qText(sheet.correctedFrequencyText));
+        summary += QLatin1Char(' ') + qText(shop::trimsNote(sheet));
     m_summary->setText(summary);
     m_drawing->setSheet(sheet);
     showStale(false);

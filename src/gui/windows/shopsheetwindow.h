@@ -11,6 +11,7 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QTimer;
 class QPushButton;
 class QTabWidget;
 class QTableView;
@@ -34,14 +35,18 @@ public:
     ShopSheetWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer);
     ~ShopSheetWindow() override;
 
-    // The frequency the sheet is for, as the main window's frequency box had it.
+    // The frequency the sheet is for, as the main window's frequency box had it, taken as committed.
     void setFrequencyText(const QString &text);
-    // The resonance the built array, or the model of it, gives for the frequency shown.
-    void setMeasuredText(const QString &text);
+    // The sheet of the specified design, as the menu's Shop Sheet opens it: no tuned loops, no prediction.
+    void showSpecified();
+    // The sheet for this frequency trimmed by the resonance the antenna check predicts, at full precision: a
+    // prediction, kept apart from a measurement and never stored as one.
+    void setPredictedResonance(const QString &frequencyText, double resonanceMHz);
     // The tuned design's sheet for this frequency: each loop's factor against the specified one. Another
     // design frequency, typed or sent from the main window, brings back the specified design.
     void setTunedFactors(const QString &frequencyText, const QList<double> &factors);
     [[nodiscard]] bool tuned() const { return m_tunedFactors.has_value(); }
+    [[nodiscard]] bool predicted() const { return m_prediction.has_value(); }
 
     [[nodiscard]] const std::optional<shop::ShopSheet> &sheet() const { return m_sheet; }
     [[nodiscard]] QString problem() const;
@@ -64,9 +69,10 @@ private:
     void restoreSettings();
     void saveSettings() const;
     void recalculate();
-    void frequencyEdited();
+    void frequencyCommitted();
     void measuredEdited();
-    void showTuned(bool tuned);
+    void updateTitle();
+    void showNote(const QString &text);
     void showStale(bool stale);
     void markRefused(QLineEdit *field);
     [[nodiscard]] QLineEdit *fieldOf(shop::ShopSetting setting) const;
@@ -87,9 +93,24 @@ private:
     QLineEdit *m_measured = nullptr;
     QLabel *m_problem = nullptr;
     QLabel *m_note = nullptr;
-    QString m_measuredFor; // the design frequency the measured resonance belongs to, three decimals
+    // Each belongs to the design frequency it was made for, by value: a measured resonance, one set aside
+    // while another frequency is shown, the model's prediction, and tuned loops.
+    std::optional<double> m_measuredFor;
+    struct SetAside
+    {
+        QString measured;
+        double forMHz = 0.0;
+    };
+    std::optional<SetAside> m_setAside;
+    struct Prediction
+    {
+        double resonanceMHz = 0.0;
+        double forMHz = 0.0;
+    };
+    std::optional<Prediction> m_prediction;
     std::optional<std::array<double, kElementRowCount>> m_tunedFactors;
-    QString m_tunedFor; // the design frequency the tuned loops belong to, three decimals
+    double m_tunedFor = 0.0;
+    QTimer *m_commit = nullptr; // a pause in typing the frequency commits it
     QLabel *m_summary = nullptr;
     QTabWidget *m_tabs = nullptr;
     std::array<ResultTableModel *, 5> m_models{}; // loops, corner marks, spreaders and boom, trims, trimmed marks

@@ -3,6 +3,7 @@
 // (saved from real runs and cut down), and the summary's arithmetic.
 #include "core/nec/analysis.h"
 #include "core/nec/checksummary.h"
+#include "core/nec/checktable.h"
 #include "core/nec/deck.h"
 #include "core/nec/necoutput.h"
 
@@ -75,6 +76,8 @@ private slots:
     void swr();
     void verdict_data();
     void verdict();
+    void sensitivityKeepsItsDigits_data();
+    void sensitivityKeepsItsDigits();
     void pointOverGround();
     void planSharesTheSweep();
 };
@@ -415,6 +418,10 @@ void TestNec::verdict_data()
     QTest::newRow("between points") << 14.05 << 300.0 << QList<double>{10, 18, 25, 22, 15} << 14.05
                                     << 14.05 - edge / 300 << 14.05 + edge / 300 << 14.0 + 0.2 / 7 << 14.2 + 0.2 / 7
                                     << 0.0;
+    // A resonance between two kHz: the cut-as-for comes from it as it is, never from it rounded to the kHz.
+    QTest::newRow("between kHz") << 14.0505 << 300.0 << QList<double>{10, 18, 25, 22, 15} << 14.0505
+                                 << 14.0505 - edge / 300 << 14.0505 + edge / 300 << 14.0 + 0.2 / 7 << 14.2 + 0.2 / 7
+                                 << 0.0;
     // The high 2:1 edge at 14.368 lies beyond the sweep; F/B falls through 0 at 14.14.
     QTest::newRow("edge outside") << 14.25 << 300.0 << QList<double>{15, 10, 2, -3, -8} << 14.25 << 14.25 - edge / 300
                                   << 0.0 << -1.0 << -1.0 << 14.14;
@@ -470,6 +477,29 @@ void TestNec::verdict()
     QVERIFY(close(summary.reversalMHz, reversal, 1e-9));
     // A resonance 0.35 % low is no cause for a warning; 1.06 % high is, and so is none in the sweep.
     QCOMPARE(verdictWarnings(summary).size(), std::size_t(resonance > 14.2 ? 1 : 0));
+}
+
+void TestNec::sensitivityKeepsItsDigits_data()
+{
+    QTest::addColumn<double>("khzPerInch");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("20 m") << -14.5 << "-14.5 kHz per inch more driven loop (-5.7 kHz per cm)";
+    // Below 1 kHz an inch the unit is the hertz, never "-0.0 kHz".
+    QTest::newRow("below 1 MHz") << -0.046 << "-46.0 Hz per inch more driven loop (-18.1 Hz per cm)";
+    QTest::newRow("far below") << -0.0004 << "-0.40 Hz per inch more driven loop (-0.16 Hz per cm)";
+}
+
+void TestNec::sensitivityKeepsItsDigits()
+{
+    QFETCH(double, khzPerInch);
+    QFETCH(QString, text);
+    CheckSummary summary = summarise(sweepThrough(14.05, 300.0, {10, 18, 25, 22, 15}), 2, 50.0, 93.0, nullptr);
+    summary.sensitivityKhzPerInch = khzPerInch;
+    const tarvelin::ResultTable verdict = verdictTable(summary, 50.0);
+    const auto row = std::find_if(verdict.rows.begin(), verdict.rows.end(),
+                                  [](const auto &cells) { return cells[0].text == "Cutting sensitivity"; });
+    QVERIFY(row != verdict.rows.end());
+    QCOMPARE(QString::fromStdString((*row)[1].text), text);
 }
 
 // Over ground: the take-off angle between the elevations asked for, and F/R against the strongest lobe of

@@ -25,6 +25,8 @@ private slots:
     void typedLengths_data();
     void typedLengths();
     void gridTexts();
+    void frequencyLabels_data();
+    void frequencyLabels();
 };
 
 void TestLengthText::feetInches_data()
@@ -116,6 +118,26 @@ void TestLengthText::gridTexts()
     QCOMPARE(thousandthsOf("1.2345"), std::optional<std::int64_t>());
     QCOMPARE(thousandthsOf("12"), std::optional<std::int64_t>());
     QCOMPARE(thousandthsOf(""), std::optional<std::int64_t>());
+}
+
+void TestLengthText::frequencyLabels_data()
+{
+    QTest::addColumn<double>("mhz");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("20 m, to the kHz") << 14.2 << "14.200";
+    QTest::newRow("2 m") << 144.2 << "144.200";
+    QTest::newRow("160 m, five digits") << 1.8125 << "1.8125";
+    QTest::newRow("40 m") << 7.1 << "7.1000";
+    QTest::newRow("below 1 MHz") << 0.0128244 << "0.012824";
+    QTest::newRow("a whole frequency") << 50.0 << "50.000";
+}
+
+// A frequency text shows at least five significant digits: never rounded to what a low band's cut depends on.
+void TestLengthText::frequencyLabels()
+{
+    QFETCH(double, mhz);
+    QFETCH(QString, label);
+    QCOMPARE(QString::fromStdString(frequencyLabel(mhz)), label);
 }
 
 QTEST_GUILESS_MAIN(TestLengthText)

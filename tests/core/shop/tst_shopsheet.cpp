@@ -41,6 +41,8 @@ private slots:
     void lastStationIsTheBoom_data();
     void lastStationIsTheBoom();
     void refusals();
+    void measuredAtTheDesignTrimsNothing_data();
+    void measuredAtTheDesignTrimsNothing();
     void frequencyRange_data();
     void frequencyRange();
     void jsonKeys();
@@ -134,10 +136,48 @@ void TestShopSheet::refusals()
     QVERIFY(refusalOf("14.2", {16, 0, 0, 12.77}).startsWith("The measured resonance"));
     QVERIFY(refusalOf("14.2", {16, 0, 0, 12.79}).isEmpty());
     QCOMPARE(refusalOf("abc", {}), "Enter the centre frequency in MHz, such as 14.2.");
-    // A predicted resonance is held to the same 10 %, and read to the kHz as if typed.
-    QCOMPARE(std::get<std::string>(measuredFromModel(12.7804, 14.2)), "12.780");
-    QVERIFY(std::holds_alternative<ShopRefusal>(measuredFromModel(12.7796, 14.2)));
-    QVERIFY(std::holds_alternative<ShopRefusal>(measuredFromModel(std::nullopt, 14.2)));
+    // A predicted resonance is held to the same 10 %, and kept at full precision.
+    QCOMPARE(std::get<double>(predictedResonance(12.7804, 14.2)), 12.7804);
+    QVERIFY(std::holds_alternative<ShopRefusal>(predictedResonance(12.7796, 14.2)));
+    QVERIFY(std::holds_alternative<ShopRefusal>(predictedResonance(std::nullopt, 14.2)));
+}
+
+void TestShopSheet::measuredAtTheDesignTrimsNothing_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<QString>("label");
+    // Frequencies whose resonance, rounded to the kHz, would ask for trims of up to 2 inches.
+    QTest::newRow("160 m") << "1.8125"
+                           << "1.8125";
+    QTest::newRow("80 m") << "3.7875"
+                          << "3.7875";
+    QTest::newRow("80 m, a half kHz") << "3.5005"
+                                      << "3.5005";
+    QTest::newRow("20 m") << "14.2"
+                          << "14.200";
+    QTest::newRow("below 1 MHz") << "0.0123"
+                                 << "0.012300";
+}
+
+// The array measured to resonate exactly at its design frequency needs no trim, whatever the frequency: a
+// measurement is read at full precision, as the design frequency is, typed with its unit or without.
+void TestShopSheet::measuredAtTheDesignTrimsNothing()
+{
+    QFETCH(QString, frequency);
+    QFETCH(QString, label);
+    for (const QString &typed : {frequency, frequency + " MHz"}) {
+        ShopSettingTexts texts;
+        texts.measured = typed.toStdString();
+        const auto read = readShopSettings(texts);
+        QVERIFY2(std::holds_alternative<ShopSettings>(read), qPrintable(typed));
+        const ShopSheet sheet = sheetFor(frequency.toLatin1().constData(), std::get<ShopSettings>(read));
+        QCOMPARE(QString::fromStdString(sheet.correctedFrequencyText), label);
+        for (const ElementCuts &cuts : sheet.elements) {
+            QVERIFY(cuts.trim);
+            QCOMPARE(cuts.trim->change, HalfThousandths(0));
+            QCOMPARE(QString::fromStdString(trimAction(cuts.trim->change, 16)), QStringLiteral("leave as cut"));
+        }
+    }
 }
 
 // A frequency whose lengths do not fit the sheet's arithmetic is refused by name, never written as a loop

@@ -7,6 +7,7 @@
 #include "support/accessibility.h"
 #include "support/mnemonics.h"
 #include "support/scriptedmessages.h"
+#include "core/calc/designlengths.h"
 #include "gui/windows/antennacheckwindow.h"
 #include "gui/windows/shopsheetwindow.h"
 #include "gui/windows/enginerun.h"
@@ -73,6 +74,7 @@ private slots:
     void cleanup();
 
     void runsFromTheMenu();
+    void sheetsAndTuneFollowTheCheck();
     void cancelLeavesNothingBehind();
     void keyboard();
     void tuneCancelledKeepsTheBestSoFar();
@@ -223,15 +225,16 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY2(reading.isEmpty(), qPrintable(reading));
     QVERIFY(m_messages.requests.empty());
 
-    // The predicted resonance trims the sheet, cut as for the frequency the verdict names.
+    // The predicted resonance, at full precision, trims the sheet as a prediction: cut as for the frequency
+    // the verdict names.
     check->findChild<QPushButton *>(QStringLiteral("shopSheetForCheck"))->click();
     ShopSheetWindow *sheet = m_form->shopSheet();
-    QVERIFY(sheet);
-    QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("measured"))->text(),
-             QString::number(*check->summary()->resonanceMHz, 'f', 3));
+    QVERIFY(sheet && sheet->predicted());
+    QVERIFY(sheet->findChild<QLineEdit *>(QStringLiteral("measured"))->text().isEmpty());
     QVERIFY2(sheet->sheet() && sheet->sheet()->elements[0].trim, qPrintable(sheet->problem()));
+    QCOMPARE(*sheet->sheet()->settings.measuredMHz, *check->summary()->resonanceMHz);
     QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText),
-             QString::number(*check->summary()->cutAsForMHz, 'f', 3));
+             QString::fromStdString(frequencyLabel(*check->summary()->cutAsForMHz)));
 }
 
 // A tune runs off the event loop; Cancel ends it with the best design so far, whose shop sheet is titled as
@@ -258,10 +261,47 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QVERIFY(sheet && sheet->tuned());
     QCOMPARE(sheet->windowTitle(), QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin"));
     QVERIFY(sheet->sheet() && sheet->sheet()->loopFactors);
+    // The plain sheet is one keystroke away, as the menu's Shop Sheet (Ctrl+L).
+    QTest::keyClick(sheet, Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(!sheet->tuned());
+    QCOMPARE(sheet->windowTitle(), QStringLiteral("Shop Sheet \u2013 Tarvelin"));
+    check->findChild<QPushButton *>(QStringLiteral("tunedShopSheet"))->click();
+    QVERIFY(sheet->tuned());
     sheet->setFrequencyText(QStringLiteral("28.5"));
     QVERIFY(!sheet->tuned());
     QVERIFY(sheet->sheet() && !sheet->sheet()->loopFactors);
     QVERIFY(m_messages.requests.empty());
+}
+
+// The sheets of a check are made from its frequency as it was typed, never from its label: after 1.8125 the
+// sheet is for 1.8125, not 1.813, a couple of inches on the reflector. Tune Loops tunes the check shown: a
+// changed wire or frequency asks for Run first.
+void TestAntennaCheckWindow::sheetsAndTuneFollowTheCheck()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("1.8125"));
+    QVERIFY(check);
+    check->run();
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
+    QVERIFY2(check->summary(), qPrintable(check->status()));
+    auto *tune = check->findChild<QPushButton *>(QStringLiteral("tune"));
+    QVERIFY(tune->isEnabled());
+
+    check->findChild<QPushButton *>(QStringLiteral("shopSheetForCheck"))->click();
+    ShopSheetWindow *sheet = m_form->shopSheet();
+    QVERIFY(sheet && sheet->sheet());
+    QCOMPARE(QString::fromStdString(sheet->sheet()->frequencyText), QStringLiteral("1.8125"));
+    QCOMPARE(QString::fromStdString(sheet->sheet()->frequencyLabel), QStringLiteral("1.8125"));
+
+    auto *wire = check->findChild<QDoubleSpinBox *>(QStringLiteral("wireMm"));
+    const double checkedWire = wire->value();
+    wire->setValue(checkedWire + 0.5);
+    QVERIFY(!tune->isEnabled());
+    wire->setValue(checkedWire);
+    QVERIFY(tune->isEnabled());
+    check->setFrequencyText(QStringLiteral("1.8126"));
+    QVERIFY(!tune->isEnabled());
+    check->setFrequencyText(QStringLiteral("1.81250"));
+    QVERIFY(tune->isEnabled());
 }
 
 void TestAntennaCheckWindow::cancelLeavesNothingBehind()

@@ -10,6 +10,8 @@
 #include "gui/windows/fonts.h"
 #include "gui/windows/form1.h"
 #include "gui/windows/antennacheckwindow.h"
+#include "core/calc/designlengths.h"
+#include "core/shop/shopsheettext.h"
 #include "gui/windows/shopsheetwindow.h"
 
 #include <QAction>
@@ -54,6 +56,7 @@ private slots:
     void refusedSettingsAreNamed();
     void badSettingsAsTarvelinCalcRefuses();
     void measuredResonanceBelongsToItsDesign();
+    void predictionIsNoMeasurement();
     void corruptStepFallsBackToTheDefault();
     void settingsAreRemembered();
     void csvAndPdfReadBack();
@@ -132,7 +135,7 @@ void TestShopSheetWindow::opensWholeAndRemembersItsSize()
 {
     ShopSheetWindow *sheet = openSheet(QStringLiteral("1.8"));
     QVERIFY(sheet);
-    sheet->setMeasuredText(QStringLiteral("1.79"));
+    sheet->findChild<QLineEdit *>(QStringLiteral("measured"))->setText(QStringLiteral("1.79"));
     QVERIFY2(sheet->frameGeometry().width() <= 1366 && sheet->frameGeometry().height() <= 768,
              qPrintable(QStringLiteral("%1 x %2").arg(sheet->width()).arg(sheet->height())));
     auto *tabs = sheet->findChild<QTabWidget *>(QStringLiteral("tables"));
@@ -257,8 +260,9 @@ void TestShopSheetWindow::badSettingsAsTarvelinCalcRefuses()
     }
 }
 
-// A measured resonance belongs to the design it was measured on: a new frequency clears it with a note, and
-// it is not applied to another design when the window opens again.
+// A measured resonance belongs to the design it was measured on. Typing another frequency trims nothing
+// while it is typed; once it is entered the measurement is set aside with a note, and comes back with its
+// frequency. It is kept between runs with the frequency it belongs to.
 void TestShopSheetWindow::measuredResonanceBelongsToItsDesign()
 {
     ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
@@ -273,12 +277,47 @@ void TestShopSheetWindow::measuredResonanceBelongsToItsDesign()
     sheet = m_form->shopSheet();
     measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
     QCOMPARE(measured->text(), QStringLiteral("14.0"));
-    sheet->setFrequencyText(QStringLiteral("21.2"));
+    auto *frequency = sheet->findChild<QLineEdit *>(QStringLiteral("frequency"));
+    frequency->selectAll();
+    QTest::keyClicks(frequency, QStringLiteral("2"));
+    QCOMPARE(measured->text(), QStringLiteral("14.0")); // not judged on the first keystroke
+    QVERIFY(sheet->sheet() && sheet->sheet()->correctedFrequencyText.empty());
+    QTest::keyClicks(frequency, QStringLiteral("1.2"));
+    QTest::keyClick(frequency, Qt::Key_Return);
     QVERIFY(measured->text().isEmpty());
-    QVERIFY(sheet->sheet());
     QVERIFY(sheet->sheet()->correctedFrequencyText.empty());
-    QCOMPARE(sheet->note(),
-             QStringLiteral("The measured resonance 14.0 MHz was for the design at 14.200 MHz, so it was cleared."));
+    QCOMPARE(sheet->note(), QStringLiteral("The measured resonance 14.0 MHz is for the design at 14.200 MHz: it is set "
+                                           "aside, and comes back if the frequency returns to 14.200 MHz."));
+
+    sheet->setFrequencyText(QStringLiteral("14.20"));
+    QCOMPARE(measured->text(), QStringLiteral("14.0"));
+    QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText), QStringLiteral("14.403"));
+}
+
+// The check's predicted resonance trims the sheet as a prediction: said in the title and the note, and never
+// kept as a measurement. The menu's Shop Sheet brings back the plain sheet.
+void TestShopSheetWindow::predictionIsNoMeasurement()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    sheet->setPredictedResonance(QStringLiteral("14.2"), 13.8754577);
+    QVERIFY(sheet->predicted());
+    QCOMPARE(sheet->windowTitle(), QStringLiteral("Shop Sheet Trimmed by the Model \u2013 Tarvelin"));
+    QVERIFY(sheet->note().contains(QStringLiteral("13.875 MHz: a prediction, not a measurement")));
+    QVERIFY(sheet->findChild<QLineEdit *>(QStringLiteral("measured"))->text().isEmpty());
+    QVERIFY(sheet->sheet() && sheet->sheet()->settings.predicted);
+    QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText),
+             QString::fromStdString(frequencyLabel(14.2 * 14.2 / 13.8754577)));
+    QVERIFY(QString::fromStdString(shop::trimsNote(*sheet->sheet())).contains(QStringLiteral("a prediction")));
+
+    m_form->openShopSheet();
+    QVERIFY(!sheet->predicted());
+    QCOMPARE(sheet->windowTitle(), QStringLiteral("Shop Sheet \u2013 Tarvelin"));
+    QVERIFY(sheet->sheet()->correctedFrequencyText.empty());
+    m_form.reset();
+    m_form = std::make_unique<Form1>(m_messages, m_printer);
+    m_form->openShopSheet();
+    QVERIFY(m_form->shopSheet()->findChild<QLineEdit *>(QStringLiteral("measured"))->text().isEmpty());
 }
 
 // A step that is no fraction step, left in the settings file, gives the default of 1/16 inch.
