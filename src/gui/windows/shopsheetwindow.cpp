@@ -79,6 +79,8 @@ ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, Pr
 
 ShopSheetWindow::~ShopSheetWindow()
 {
+    // The frequency field loses the focus as the window goes, which must not commit it to a window half gone.
+    m_frequency->disconnect(this);
     // Still open as the program ends: the size it had is the one to come back to.
     if (isVisible())
         rememberSize(*this, QStringLiteral("shopSheet"));
