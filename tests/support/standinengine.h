@@ -18,6 +18,7 @@ namespace tarvelin::standin {
 struct Deck
 {
     std::vector<double> sidesMetres; // each loop's side, reflector first
+    int segments = 0;                // a side's
     struct Sweep
     {
         std::vector<double> mhz;
@@ -41,6 +42,7 @@ inline Deck readDeck(const std::string &text)
             int segments = 0;
             double x1 = 0, y1 = 0, z1 = 0, x2 = 0, y2 = 0;
             fields >> tag >> segments >> x1 >> y1 >> z1 >> x2 >> y2;
+            deck.segments = segments;
             if (wire++ % 4 == 0) // each loop's bottom side runs from -side/2 to +side/2
                 deck.sidesMetres.push_back(std::fabs(y2 - y1));
         } else if (name == "FR") {
@@ -84,14 +86,16 @@ inline Figures figuresAt(const Deck &deck, double mhz)
     return f;
 }
 
-inline std::string output(const std::string &deckText)
+// `ohmsPerSegment` makes the feed resistance hang on the segments, as a ground solution that does not hold.
+inline std::string output(const std::string &deckText, double ohmsPerSegment = 0.0)
 {
     const Deck deck = readDeck(deckText);
     std::string out;
     char line[200];
     for (const Deck::Sweep &sweep : deck.sweeps)
         for (const double mhz : sweep.mhz) {
-            const Figures f = figuresAt(deck, mhz);
+            Figures f = figuresAt(deck, mhz);
+            f.r += ohmsPerSegment * deck.segments;
             std::snprintf(line, sizeof line, "\n FREQUENCY : %11.4E MHZ\n", mhz);
             out += line;
             out += " ANTENNA INPUT PARAMETERS\n  TAG   SEG\n  NO.   NO.\n";
@@ -124,7 +128,7 @@ public:
         }
         std::vector<std::string> outputs;
         for (const std::string &deck : round.decks)
-            outputs.push_back(output(deck));
+            outputs.push_back(output(deck, ohmsPerSegment));
         done(std::move(outputs));
     }
     void cancel() override {}
@@ -133,6 +137,7 @@ public:
     int failAt = 0;
     std::string failure = "nec2c failed: it exited with status 1";
     bool failWithTimeLimit = false;
+    double ohmsPerSegment = 0.0;
 };
 
 } // namespace tarvelin::standin

@@ -213,4 +213,13 @@ bool runCalculationPass(ResultGrid &grid, MessageBoxService &messages)
     return true;
 }
 
+std::array<double, 7> unroundedLoopInches(double mhz)
+{
+    std::array<double, 7> loops{kReflectorFeetMHz / mhz * kInchesPerFoot, kDrivenFeetMHz / mhz * kInchesPerFoot,
+                                kDirector1FeetMHz / mhz * kInchesPerFoot};
+    for (std::size_t i = 3; i < loops.size(); ++i)
+        loops[i] = loops[i - 1] * (1.0 - kDirectorTaper);
+    return loops;
+}
+
 } // namespace tarvelin

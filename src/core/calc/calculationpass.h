@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <array>
 #include <string_view>
 
 namespace tarvelin {
@@ -25,5 +26,9 @@ bool runCalculationPass(ResultGrid &grid, MessageBoxService &messages);
 // The steps themselves, into `scratch`, whose frequency text is the input. Raises the RuntimeError of the
 // first failing step; what was written before it stays in `scratch`.
 void calculateInto(MemoryGrid &scratch);
+
+// The seven loop lengths in inches as the formulas give them, never rounded, reflector first: what the grid's
+// thousandths of an inch stand for. Far up in frequency those thousandths are coarse beside a loop.
+[[nodiscard]] std::array<double, 7> unroundedLoopInches(double mhz);
 
 } // namespace tarvelin

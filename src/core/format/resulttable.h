@@ -25,7 +25,7 @@ struct TableColumn
 
 struct TableCell
 {
-    std::string text;             // as shown, with its decimals: "10.95", "∞"
+    std::string text;             // as shown, with its decimals: "10.95", "> 999"
     std::optional<double> number; // the value itself, for files that hold numbers; none for a text
 };
 

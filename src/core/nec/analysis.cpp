@@ -15,7 +15,9 @@ namespace tarvelin::nec {
 
 AnalysisPlan planAnalysis(const ArrayGeometry &geometry, const CheckSettings &settings, int processes)
 {
-    return planSweep(geometry, settings, sweepFrequencies(geometry.designMHz, settings), true, processes);
+    AnalysisPlan plan = planSweep(geometry, settings, sweepFrequencies(geometry.designMHz, settings), true, processes);
+    plan.designMHz = geometry.designMHz;
+    return plan;
 }
 
 AnalysisPlan planSweep(const ArrayGeometry &geometry, const CheckSettings &settings, std::vector<double> sweepMHz,
@@ -52,17 +54,23 @@ AnalysisPlan planSweep(const ArrayGeometry &geometry, const CheckSettings &setti
 
 namespace {
 
-// A result no wire antenna can have means the engine's solution broke down: it is no result.
-std::optional<OutputProblem> implausible(const FrequencyResult &result)
+// A feed resistance below this is no antenna's: the solution has broken down (a thousandth of an ohm).
+constexpr double kLeastResistanceOhms = 1e-3;
+
+// What makes a result one no wire antenna can have, so that the engine's solution broke down; nothing when
+// it is plausible.
+std::string implausible(const FrequencyResult &result)
 {
-    std::string what;
     if (result.efficiencyPercent && !(*result.efficiencyPercent >= 0.0 && *result.efficiencyPercent <= 100.5))
-        what = "a wire efficiency of " + fixedText(*result.efficiencyPercent, 2) + " %";
-    else if (!(result.resistanceOhms > 0.0))
-        what = "a feed resistance of " + fixedText(result.resistanceOhms, 2) + " ohms";
-    if (what.empty())
-        return std::nullopt;
-    return OutputProblem{"The engine's result at " + frequencyLabel(result.mhz) + " MHz fails its own checks (" + what +
+        return "a wire efficiency of " + fixedText(*result.efficiencyPercent, 2) + " %";
+    if (!(result.resistanceOhms >= kLeastResistanceOhms))
+        return "a feed resistance of " + fixedText(result.resistanceOhms, 4) + " ohms";
+    return {};
+}
+
+OutputProblem refused(const FrequencyResult &result, const std::string &why)
+{
+    return OutputProblem{"The engine's result at " + frequencyLabel(result.mhz) + " MHz fails its own checks (" + why +
                          "), so no figures are given: the model is outside what NEC-2 computes reliably."};
 }
 
@@ -85,10 +93,21 @@ std::variant<SweepOutputs, OutputProblem> readOutputs(const AnalysisPlan &plan, 
         if (blocks.size() != expected)
             return OutputProblem{"The engine's output holds " + std::to_string(blocks.size()) + " frequencies where " +
                                  std::to_string(expected) + " were asked for."};
-        for (const FrequencyResult &block : blocks)
-            if (std::optional<OutputProblem> problem = implausible(block))
-                return *problem;
+        for (std::size_t i = 0; i < blocks.size(); ++i) {
+            const std::string why = implausible(blocks[i]);
+            if (why.empty())
+                continue;
+            const bool design =
+                i == plan.pointCount[d] || // the azimuth pattern's block is the design's
+                (plan.designMHz && std::fabs(blocks[i].mhz - *plan.designMHz) <= 1e-9 * *plan.designMHz);
+            if (design)
+                return refused(blocks[i], why);
+        }
         for (std::size_t i = 0; i < plan.pointCount[d]; ++i) {
+            if (const std::string why = implausible(blocks[i]); !why.empty()) {
+                read.leftOut.push_back({blocks[i].mhz, why});
+                continue;
+            }
             const std::optional<SweepPoint> point = sweepPointOf(blocks[i], settings.z0Ohms);
             if (!point)
                 return OutputProblem{"The engine's output has no forward and backward gain at " +
@@ -103,6 +122,19 @@ std::variant<SweepOutputs, OutputProblem> readOutputs(const AnalysisPlan &plan, 
 }
 
 namespace {
+
+constexpr double kSpeedOfLight = 299'792'458.0; // m/s
+// The ground solution is checked when the lowest wire is closer to the ground than this, in wavelengths, and
+// found wanting when the feed impedance moves by more than this share of its magnitude.
+constexpr double kNearGroundWavelengths = 0.2;
+constexpr double kSegmentAgreement = 0.1;
+
+// "233-j8", "120+j139"
+std::string impedanceText(const SweepPoint &point)
+{
+    return fixedText(point.resistanceOhms, 0) + (point.reactanceOhms < 0 ? "-j" : "+j") +
+           fixedText(std::fabs(point.reactanceOhms), 0);
+}
 
 // Frequencies either side of `design`, one deck per side, so each deck's frequencies are an even step.
 AnalysisPlan sidesPlan(const ArrayGeometry &geometry, const CheckSettings &settings,
@@ -141,55 +173,72 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
         if (auto *problem = std::get_if<OutputProblem>(&read))
             return std::move(*problem);
         m_first = std::move(std::get<SweepOutputs>(read));
-        const std::size_t designIndex = m_sweep.sweepMHz.size() / 2;
+        const std::size_t designIndex = designIndexOf(m_first.points, m_geometry.designMHz);
         m_summary = summarise(m_first.points, designIndex, m_settings.z0Ohms, m_first.efficiencyPercent[designIndex],
                               m_first.azimuth ? &*m_first.azimuth : nullptr);
+        m_summary.leftOut = m_first.leftOut;
         m_round = 2;
         planSecondRound();
         return std::nullopt;
     }
 
-    const auto widerDecks = static_cast<std::ptrdiff_t>(m_wider.decks.size());
-    if (outputs.size() != m_wider.decks.size() + m_lengthened.decks.size())
-        return OutputProblem{"The engine gave " + std::to_string(outputs.size()) + " outputs for " +
-                             std::to_string(m_decks.size()) + " decks."};
-    auto wider = readOutputs(m_wider, {outputs.begin(), outputs.begin() + widerDecks}, m_settings);
-    if (auto *problem = std::get_if<OutputProblem>(&wider))
-        return std::move(*problem);
-    auto lengthened = readOutputs(m_lengthened, {outputs.begin() + widerDecks, outputs.end()}, m_settings);
-    if (auto *problem = std::get_if<OutputProblem>(&lengthened))
-        return std::move(*problem);
+    // The second round's decks: the wider sweep's, the lengthened loop's, then the finer segments'.
+    std::vector<SweepOutputs> read;
+    auto next = outputs.begin();
+    for (const AnalysisPlan *plan : {&m_wider, &m_lengthened, &m_finer}) {
+        const auto count = static_cast<std::ptrdiff_t>(plan->decks.size());
+        if (outputs.end() - next < count)
+            return OutputProblem{"The engine gave " + std::to_string(outputs.size()) + " outputs for " +
+                                 std::to_string(m_decks.size()) + " decks."};
+        auto one = readOutputs(*plan, {next, next + count}, m_settings);
+        if (auto *problem = std::get_if<OutputProblem>(&one))
+            return std::move(*problem);
+        read.push_back(std::get<SweepOutputs>(std::move(one)));
+        next += count;
+    }
     m_decks.clear();
     m_frequencies = 0;
 
-    // The wider sweep's points either side of the first, all read as one sweep.
-    std::vector<SweepPoint> points = std::get<SweepOutputs>(wider).points;
-    const double design = m_summary.design.mhz;
-    const auto designIndex = static_cast<std::size_t>(
-        std::count_if(points.begin(), points.end(), [design](const SweepPoint &p) { return p.mhz < design; }) +
-        static_cast<std::ptrdiff_t>(m_sweep.sweepMHz.size() / 2));
+    // The wider sweep's points either side of the first, all read as one sweep, each marked as the wider's.
+    std::vector<SweepPoint> points = std::move(read[0].points);
+    for (SweepPoint &point : points)
+        point.round = 2;
     points.insert(points.end(), m_first.points.begin(), m_first.points.end());
     std::sort(points.begin(), points.end(), [](const SweepPoint &a, const SweepPoint &b) { return a.mhz < b.mhz; });
     const std::optional<double> efficiency = m_summary.efficiencyPercent;
+    const std::size_t designIndex = designIndexOf(points, m_geometry.designMHz);
     m_summary = summarise(std::move(points), designIndex, m_settings.z0Ohms, efficiency,
                           m_first.azimuth ? &*m_first.azimuth : nullptr);
+    m_summary.leftOut = m_first.leftOut;
+    m_summary.leftOut.insert(m_summary.leftOut.end(), read[0].leftOut.begin(), read[0].leftOut.end());
 
     // The lengthened loop's resonance, the crossing nearest the design's: how far a longer driven loop
     // moves it.
-    std::vector<SweepPoint> longer = std::move(std::get<SweepOutputs>(lengthened).points);
+    std::vector<SweepPoint> longer = std::move(read[1].points);
     if (m_summary.resonanceMHz && !longer.empty()) {
         const double resonance = *m_summary.resonanceMHz;
-        const auto nearest = static_cast<std::size_t>(
-            std::min_element(longer.begin(), longer.end(),
-                             [resonance](const SweepPoint &a, const SweepPoint &b) {
-                                 return std::fabs(a.mhz - resonance) < std::fabs(b.mhz - resonance);
-                             }) -
-            longer.begin());
-        const CheckSummary moved = summarise(std::move(longer), nearest, m_settings.z0Ohms, std::nullopt, nullptr);
+        const CheckSummary moved =
+            summarise(std::move(longer), designIndexOf(longer, resonance), m_settings.z0Ohms, std::nullopt, nullptr);
         if (moved.resonanceMHz) {
             const double addedInches = 4.0 * m_geometry.sidesMetres[1] * kSensitivityStep / kMetresPerInch;
             m_summary.sensitivityKhzPerInch = (*moved.resonanceMHz - resonance) * 1000.0 / addedInches;
         }
+    }
+
+    // Close to the ground, the design frequency again with finer segments: where the feed impedance moves by
+    // more than a tenth, NEC-2's ground solution is not to be trusted here.
+    if (!read[2].points.empty()) {
+        const SweepPoint &coarse = m_summary.design;
+        const SweepPoint &fine = read[2].points.front();
+        const double scale = std::hypot(coarse.resistanceOhms, coarse.reactanceOhms);
+        if (std::fabs(fine.resistanceOhms - coarse.resistanceOhms) > kSegmentAgreement * scale ||
+            std::fabs(fine.reactanceOhms - coarse.reactanceOhms) > kSegmentAgreement * scale)
+            m_summary.modelNotes.push_back(
+                "The lowest wire is only " + fixedText(m_lowestWireWavelengths, 2) +
+                " wavelengths above the ground, where NEC-2's ground model is unsure: with " +
+                std::to_string(m_finerSegments) + " segments a side the feed impedance at " +
+                frequencyLabel(coarse.mhz) + " MHz is " + impedanceText(fine) + " ohms, not " + impedanceText(coarse) +
+                ". Measure the built antenna at its working height.");
     }
     return std::nullopt;
 }
@@ -235,9 +284,49 @@ void CheckRounds::planSecondRound()
     else
         around = extra;
     m_lengthened = sidesPlan(longer, m_settings, around, design);
+
+    // Close to the ground the design frequency again, with twice the segments (within their limit).
+    m_finer = {};
+    if (m_settings.groundHeightMetres) {
+        const double largestSide = *std::max_element(m_geometry.sidesMetres.begin(), m_geometry.sidesMetres.end());
+        const double wavelength = kSpeedOfLight / (design * 1e6);
+        m_lowestWireWavelengths = (*m_settings.groundHeightMetres - largestSide / 2) / wavelength;
+        m_finerSegments = std::min(2 * m_settings.segments - 1, limits::kMostSegments);
+        if (m_lowestWireWavelengths < kNearGroundWavelengths && m_finerSegments > m_settings.segments) {
+            CheckSettings finer = m_settings;
+            finer.segments = m_finerSegments;
+            m_finer = planSweep(m_geometry, finer, {design}, false, 1);
+        }
+    }
+
     m_decks = m_wider.decks;
-    m_decks.insert(m_decks.end(), m_lengthened.decks.begin(), m_lengthened.decks.end());
-    m_frequencies = static_cast<int>(m_wider.sweepMHz.size() + m_lengthened.sweepMHz.size());
+    m_frequencies = 0;
+    for (const AnalysisPlan *plan : {&m_lengthened, &m_finer})
+        m_decks.insert(m_decks.end(), plan->decks.begin(), plan->decks.end());
+    for (const AnalysisPlan *plan : {&m_wider, &m_lengthened, &m_finer})
+        m_frequencies += static_cast<int>(plan->sweepMHz.size());
+}
+
+std::string CheckRounds::ranText() const
+{
+    std::string text = std::to_string(m_sweep.sweepMHz.size()) + " frequencies of the sweep";
+    const std::size_t wider = m_wider.sweepMHz.size();
+    const std::size_t lengthened = m_lengthened.sweepMHz.size();
+    const std::size_t finer = m_finer.sweepMHz.size();
+    const std::size_t more = wider + lengthened + finer;
+    if (m_round < 2 || more == 0)
+        return text;
+    text += ", then " + std::to_string(more) + " for the verdict:";
+    std::vector<std::string> parts;
+    if (wider > 0)
+        parts.push_back(std::to_string(wider) + " beyond the sweep");
+    if (lengthened > 0)
+        parts.push_back(std::to_string(lengthened) + " with the driven loop lengthened");
+    if (finer > 0)
+        parts.push_back(std::to_string(finer) + " with finer segments");
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        text += (i == 0 ? " " : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+    return text;
 }
 
 } // namespace tarvelin::nec

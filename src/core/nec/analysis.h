@@ -20,6 +20,7 @@ struct AnalysisPlan
     std::vector<std::string> decks;
     std::vector<std::size_t> pointCount;
     std::optional<std::size_t> azimuthDeck;
+    std::optional<double> designMHz; // the frequency whose failing result refuses the whole sweep, if any
 };
 
 [[nodiscard]] AnalysisPlan planAnalysis(const ArrayGeometry &geometry, const CheckSettings &settings, int processes);
@@ -29,11 +30,14 @@ struct AnalysisPlan
                                      std::vector<double> sweepMHz, bool azimuth, int processes);
 
 // The sweep's points as read from a plan's outputs, in frequency order, each checked.
+// A result that fails the engine's own checks is left out, and named, unless it is the design frequency's,
+// which refuses the sweep.
 struct SweepOutputs
 {
     std::vector<SweepPoint> points;
     std::vector<std::optional<double>> efficiencyPercent; // beside each point
     std::optional<FrequencyResult> azimuth;
+    std::vector<LeftOutPoint> leftOut;
 };
 [[nodiscard]] std::variant<SweepOutputs, OutputProblem>
 readOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const CheckSettings &settings);
@@ -46,8 +50,9 @@ inline constexpr double kWidestSweepPercent = 10.0;
 // The whole check as engine rounds. The first is the sweep. The second, read from what the first found,
 // holds the driven loop lengthened by kSensitivityStep around the resonance, for the cutting sensitivity,
 // and, where the resonance or an edge of the 2:1 band lies outside the sweep, one wider sweep reaching up
-// to kWidestSweepPercent on that side. A launcher runs each round's decks at once and hands back their
-// outputs in order.
+// to kWidestSweepPercent on that side, its points marked as its own; over ground, with the lowest wire
+// within a fifth of a wavelength of it, also the design frequency with twice the segments, to see whether the
+// ground solution holds. A launcher runs each round's decks at once and hands back their outputs in order.
 class CheckRounds
 {
 public:
@@ -58,6 +63,8 @@ public:
     // The frequencies this round solves, for progress.
     [[nodiscard]] int frequencies() const { return m_frequencies; }
     [[nodiscard]] int round() const { return m_round; }
+    // What the rounds solved, once done: "13 frequencies of the sweep, then 11 for the verdict: ...".
+    [[nodiscard]] std::string ranText() const;
     [[nodiscard]] bool done() const { return m_decks.empty(); }
 
     // Takes this round's outputs and plans the next round, if any; a problem ends the check.
@@ -77,6 +84,9 @@ private:
     AnalysisPlan m_sweep;
     AnalysisPlan m_wider;      // second round: the wider sweep's decks come first
     AnalysisPlan m_lengthened; // second round: the lengthened driven loop around the resonance
+    AnalysisPlan m_finer;      // second round, close to the ground: the design frequency with finer segments
+    double m_lowestWireWavelengths = 0.0;
+    int m_finerSegments = 0;
     std::vector<std::string> m_decks;
     int m_frequencies = 0;
     SweepOutputs m_first;

@@ -42,6 +42,15 @@ double crossing(double x0, double y0, double x1, double y1, double level)
     return x0 + (level - y0) * (x1 - x0) / (y1 - y0);
 }
 
+std::size_t designIndexOf(const std::vector<SweepPoint> &points, double designMHz)
+{
+    std::size_t nearest = 0;
+    for (std::size_t i = 1; i < points.size(); ++i)
+        if (std::fabs(points[i].mhz - designMHz) < std::fabs(points[nearest].mhz - designMHz))
+            nearest = i;
+    return nearest;
+}
+
 std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0Ohms)
 {
     // By theta: the forward gain, the gain straight back and the strongest gain of the rear half. In free
@@ -75,25 +84,36 @@ std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0O
     point.reactanceOhms = result.reactanceOhms;
     point.swr = swrOf(result.resistanceOhms, result.reactanceOhms, z0Ohms);
     point.gainDbi = *best->second.forward;
-    point.frontToBackDb = point.gainDbi - *best->second.backward;
-    point.frontToRearDb = point.gainDbi - best->second.rear;
+    // nec2c writes its floor, -999.99 dB, where a pattern has no field: a back or a rear half below it gives
+    // an F/B or F/R beyond any number, never the floor's 1010 dB.
+    const auto frontOver = [&point](double other) {
+        return other <= kPatternFloorDbi ? std::numeric_limits<double>::infinity() : point.gainDbi - other;
+    };
+    point.frontToBackDb = frontOver(*best->second.backward);
+    point.frontToRearDb = frontOver(best->second.rear);
     if (byTheta.size() > 1) {
-        // The peak between the angles asked for, from the parabola through the best and its neighbours.
-        double theta = best->first;
+        // The peak between the angles asked for, from the parabola through the best and its neighbours, which
+        // need not be evenly spaced: the low angles are asked for more finely than the rest.
+        double elevation = 90.0 - best->first;
         if (best != byTheta.begin() && std::next(best) != byTheta.end()) {
             const auto below = std::prev(best);
             const auto above = std::next(best);
             if (below->second.forward && above->second.forward) {
-                const double g0 = *below->second.forward;
-                const double g1 = *best->second.forward;
-                const double g2 = *above->second.forward;
-                const double curve = g0 - 2 * g1 + g2;
-                const double step = (above->first - below->first) / 2;
-                if (curve < 0.0)
-                    theta += std::clamp(0.5 * (g0 - g2) / curve, -0.5, 0.5) * step;
+                const double x0 = below->first - best->first;
+                const double x2 = above->first - best->first;
+                const double g0 = *below->second.forward - point.gainDbi;
+                const double g2 = *above->second.forward - point.gainDbi;
+                // g(x) = a x^2 + b x through (x0, g0), (0, 0) and (x2, g2).
+                const double a = (g0 / x0 - g2 / x2) / (x0 - x2);
+                const double b = g0 / x0 - a * x0;
+                if (a < 0.0) {
+                    const double peak = std::clamp(-b / (2 * a), x0, x2);
+                    elevation = 90.0 - (best->first + peak);
+                    point.gainDbi += a * peak * peak + b * peak;
+                }
             }
         }
-        point.elevationDegrees = 90.0 - theta;
+        point.elevationDegrees = elevation;
     }
     return point;
 }
@@ -313,6 +333,11 @@ std::vector<std::string> verdictWarnings(const CheckSummary &summary)
                            (*summary.detunePercent < 0 ? "below" : "above") +
                            " the design frequency: cut the loops as for " + frequencyLabel(*summary.cutAsForMHz) +
                            " MHz, or trim them after measuring.");
+    for (const LeftOutPoint &point : summary.leftOut)
+        warnings.push_back("The engine's result at " + frequencyLabel(point.mhz) + " MHz fails its own checks (" +
+                           point.why + "): that frequency is left out of the sweep.");
+    for (const std::string &note : summary.modelNotes)
+        warnings.push_back(note);
     return warnings;
 }
 

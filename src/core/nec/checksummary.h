@@ -21,6 +21,14 @@ struct SweepPoint
     double frontToBackDb = 0.0;             // forward gain less the gain straight back
     double frontToRearDb = 0.0;             // forward gain less the strongest lobe of the rear half
     std::optional<double> elevationDegrees; // over ground: the take-off angle, where the forward gain peaks
+    int round = 1;                          // 2: from the wider sweep the verdict asked for
+};
+
+// A frequency whose result failed the engine's own checks: left out of the sweep, and named.
+struct LeftOutPoint
+{
+    double mhz = 0.0;
+    std::string why; // "a wire efficiency of 204.00 %"
 };
 
 // A band of the sweep, each edge where the figure crosses its limit, or none where that lies outside.
@@ -47,7 +55,12 @@ struct CheckSummary
     std::optional<double> sensitivityKhzPerInch; // how far the resonance moves per inch more driven loop
     std::vector<PatternPoint> azimuthPattern;    // at the design frequency, by azimuth
     std::vector<PatternPoint> elevationPattern;  // over ground: forward by rising elevation, then back by falling
+    std::vector<LeftOutPoint> leftOut;           // frequencies whose results failed their checks
+    std::vector<std::string> modelNotes;         // what the model may get wrong here, one sentence each
 };
+
+// The point nearest the design frequency: the design's own, whatever points were left out before it.
+[[nodiscard]] std::size_t designIndexOf(const std::vector<SweepPoint> &points, double designMHz);
 
 // A resonance further off than this, in percent of the design frequency, is worth a warning: the array
 // should be cut as for another frequency.

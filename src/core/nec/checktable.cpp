@@ -6,17 +6,51 @@
 #include "core/format/jsonwriter.h"
 #include "core/nec/checksummary.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tarvelin::nec {
 
 namespace {
 
+// The highest SWR and F/B a text writes as a figure: beyond them the figure says little, and an F/B beyond
+// the engine's floor of -999 dB is no number at all. The files keep every finite value.
+constexpr double kHighestSwrShown = 99.0;
+constexpr double kHighestRatioShownDb = 999.0;
+
 TableCell numberCell(double value, int decimals)
 {
-    if (!std::isfinite(value))
-        return {value > 0 ? "\u221e" : "-\u221e", value};
     return {fixedText(value, decimals), value};
+}
+
+std::string swrText(double swr, int decimals)
+{
+    return swr > kHighestSwrShown ? "> " + fixedText(kHighestSwrShown, 0) : fixedText(swr, decimals);
+}
+
+std::string ratioText(double db, int decimals)
+{
+    return db > kHighestRatioShownDb ? "> " + fixedText(kHighestRatioShownDb, 0) : fixedText(db, decimals);
+}
+
+// A figure a text shows by its own rule, its number only when it is one.
+TableCell figureCell(std::string text, double value)
+{
+    return {std::move(text), std::isfinite(value) ? std::optional(value) : std::nullopt};
+}
+
+// Why a point's files leave a figure empty.
+std::string noteFor(const SweepPoint &p)
+{
+    std::string note;
+    const auto add = [&note](const char *why) { note += note.empty() ? why : std::string("; ") + why; };
+    if (!std::isfinite(p.swr))
+        add("no SWR: the feed reflects everything");
+    if (!std::isfinite(p.frontToBackDb))
+        add("no F/B: the back is below the engine's floor of -999 dB");
+    if (!std::isfinite(p.frontToRearDb))
+        add("no F/R: the rear half is below the engine's floor of -999 dB");
+    return note;
 }
 
 } // namespace
@@ -37,19 +71,40 @@ ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLa
                      figure("gain_dbi", "Gain (dBi)", Figure::Decibels),
                      figure("fb_db", "F/B (dB)", Figure::Decibels),
                      figure("fr_db", "F/R (dB)", Figure::Decibels),
-                     figure("takeoff_deg", "Take-off (\u00b0)", Figure::Degrees, false)};
+                     figure("takeoff_deg", "Take-off (\u00b0)", Figure::Degrees, false),
+                     figure("round", "Round", Figure::Exact, false),
+                     {"note", "Note", false, false, {}, true}};
+    TableColumn &takeoff = table.columns[table.columns.size() - 3];
+    TableColumn &round = table.columns[table.columns.size() - 2];
+    for (const SweepPoint &p : summary.points) {
+        takeoff.displayed = takeoff.displayed || p.elevationDegrees.has_value();
+        round.displayed = round.displayed || p.round > 1;
+    }
+    // The points in frequency order, those left out among them with the reason.
+    std::vector<std::pair<double, std::vector<TableCell>>> rows;
     for (const SweepPoint &p : summary.points)
-        table.columns.back().displayed = table.columns.back().displayed || p.elevationDegrees.has_value();
-    for (const SweepPoint &p : summary.points)
-        table.rows.push_back({{std::string(frequencyLabel), std::nullopt},
-                              numberCell(p.mhz, 4),
-                              numberCell(p.resistanceOhms, 2),
-                              numberCell(p.reactanceOhms, 2),
-                              numberCell(p.swr, 3),
-                              numberCell(p.gainDbi, 2),
-                              numberCell(p.frontToBackDb, 2),
-                              numberCell(p.frontToRearDb, 2),
-                              p.elevationDegrees ? numberCell(*p.elevationDegrees, 1) : TableCell{}});
+        rows.push_back({p.mhz,
+                        {{std::string(frequencyLabel), std::nullopt},
+                         numberCell(p.mhz, 4),
+                         numberCell(p.resistanceOhms, 2),
+                         numberCell(p.reactanceOhms, 2),
+                         figureCell(swrText(p.swr, 3), p.swr),
+                         numberCell(p.gainDbi, 2),
+                         figureCell(ratioText(p.frontToBackDb, 2), p.frontToBackDb),
+                         figureCell(ratioText(p.frontToRearDb, 2), p.frontToRearDb),
+                         p.elevationDegrees ? numberCell(*p.elevationDegrees, 1) : TableCell{},
+                         numberCell(p.round, 0),
+                         TableCell{noteFor(p), std::nullopt}}});
+    for (const LeftOutPoint &out : summary.leftOut) {
+        std::vector<TableCell> cells(table.columns.size());
+        cells[0] = {std::string(frequencyLabel), std::nullopt};
+        cells[1] = numberCell(out.mhz, 4);
+        cells.back() = {"left out: the engine's result fails its own checks (" + out.why + ")", std::nullopt};
+        rows.push_back({out.mhz, std::move(cells)});
+    }
+    std::stable_sort(rows.begin(), rows.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    for (auto &row : rows)
+        table.rows.push_back(std::move(row.second));
     return table;
 }
 
@@ -93,11 +148,10 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms)
     if (summary.points.empty())
         return table;
     const SweepPoint &d = summary.design;
-    add("SWR at " + megahertz(d.mhz) + " MHz", (std::isfinite(d.swr) ? fixedText(d.swr, 2) : std::string("\u221e")) +
-                                                   " on a " + fixedText(z0Ohms, 0) + " \u03a9 line");
+    add("SWR at " + megahertz(d.mhz) + " MHz", swrText(d.swr, 2) + " on a " + fixedText(z0Ohms, 0) + " \u03a9 line");
     add("Gain", fixedText(d.gainDbi, 2) + " dBi");
-    add("F/B", fixedText(d.frontToBackDb, 2) + " dB");
-    add("F/R", fixedText(d.frontToRearDb, 2) + " dB");
+    add("F/B", ratioText(d.frontToBackDb, 2) + " dB");
+    add("F/R in the azimuth plane", ratioText(d.frontToRearDb, 2) + " dB");
     if (d.elevationDegrees)
         add("Take-off angle", fixedText(*d.elevationDegrees, 1) + "\u00b0");
     if (summary.resonanceMHz && summary.detunePercent && summary.cutAsForMHz)
@@ -153,17 +207,27 @@ void writeFigures(JsonWriter &json, const SweepPoint &p)
 
 void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary)
 {
-    json.beginRecord().text("frequency", frequencyText).beginList("points");
-    for (const SweepPoint &p : summary.points) {
-        json.beginRecord()
-            .number("mhz", p.mhz, Figure::Megahertz)
-            .number("r", p.resistanceOhms, Figure::Ohms)
-            .number("x", p.reactanceOhms, Figure::Ohms);
-        writeFigures(json, p);
-        if (p.elevationDegrees)
-            json.number("elevation_deg", *p.elevationDegrees, Figure::Degrees);
-        json.endRecord();
+    json.beginRecord().text("frequency", frequencyText);
+    // The sweep's own points, then those of the wider sweep the verdict asked for.
+    for (const auto &[key, round] : {std::pair{"points", 1}, std::pair{"wider_points", 2}}) {
+        json.beginList(key);
+        for (const SweepPoint &p : summary.points) {
+            if (p.round != round)
+                continue;
+            json.beginRecord()
+                .number("mhz", p.mhz, Figure::Megahertz)
+                .number("r", p.resistanceOhms, Figure::Ohms)
+                .number("x", p.reactanceOhms, Figure::Ohms);
+            writeFigures(json, p);
+            if (p.elevationDegrees)
+                json.number("elevation_deg", *p.elevationDegrees, Figure::Degrees);
+            json.endRecord();
+        }
+        json.endList();
     }
+    json.beginList("left_out");
+    for (const LeftOutPoint &out : summary.leftOut)
+        json.beginRecord().number("mhz", out.mhz, Figure::Megahertz).text("why", out.why).endRecord();
     json.endList().beginRecord("design").number("mhz", summary.design.mhz, Figure::Megahertz);
     writeFigures(json, summary.design);
     json.endRecord();

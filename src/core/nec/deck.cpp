@@ -61,17 +61,22 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     deck += "PT -1 0 0 0\n"; // no currents in the output: only what the check reads
     // Forward, straight back and the rear half between: the pattern is symmetric about the boom's vertical
     // plane, so azimuths from 0 to 180 degrees hold every lobe of the rear half.
-    const auto patternCards = [&] {
-        if (settings.groundHeightMetres)
-            return format("RP 0 %d %d 1000 %d 0 1 %d\n", kHighestElevation - kLowestElevation + 1,
-                          180 / kAzimuthStep + 1, 90 - kHighestElevation, kAzimuthStep);
-        return format("RP 0 1 %d 1000 90 0 0 %d\n", 180 / kAzimuthStep + 1, kAzimuthStep);
-    };
-    if (!request.sweepMHz.empty()) {
+    if (settings.groundHeightMetres) {
+        // Over ground, every elevation from 1 to 60 degrees, and the low angles from 0.1 to 3 degrees a tenth
+        // apart, where a high antenna's take-off lies. nec2c takes a second pattern card at the last frequency
+        // of its frequency card only, so each frequency has a card of its own.
+        for (const double mhz : request.sweepMHz) {
+            deck += format("FR 0 1 0 0 %.9g 0\n", mhz);
+            deck += format("RP 0 %d %d 1000 %d 0 1 %d\n", kHighestElevation - kLowestElevation + 1,
+                           180 / kAzimuthStep + 1, 90 - kHighestElevation, kAzimuthStep);
+            deck += format("RP 0 %d %d 1000 %.1f 0 %.1f %d\n", kFineElevations, 180 / kAzimuthStep + 1,
+                           90.0 - kFineElevations * kFineElevationStep, kFineElevationStep, kAzimuthStep);
+        }
+    } else if (!request.sweepMHz.empty()) {
         const double first = request.sweepMHz.front();
         const double step = request.sweepMHz.size() > 1 ? request.sweepMHz[1] - first : 0.0;
         deck += format("FR 0 %zu 0 0 %.9g %.9g\n", request.sweepMHz.size(), first, step);
-        deck += patternCards();
+        deck += format("RP 0 1 %d 1000 90 0 0 %d\n", 180 / kAzimuthStep + 1, kAzimuthStep);
     }
     if (request.azimuthPattern) {
         // Over ground, every elevation of the search, so the pattern can be read at the best one.

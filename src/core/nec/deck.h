@@ -19,14 +19,17 @@ struct DeckRequest
 // side, corners shared; a 1 V source on the centre segment of the driven loop's bottom side; copper losses
 // unless lossless; free space or average ground (Sommerfeld/Norton, permittivity 13, 0.005 S/m) with the
 // boom at the given height; the sweep, and the pattern cards for the forward gain and the rear half in steps
-// of kAzimuthStep (over ground, at every elevation from 1 to 60 degrees). CM cards name the program, the design and the
+// of kAzimuthStep (over ground, at every elevation from 1 to 60 degrees and every tenth from 0.1 to 3, a
+// frequency card each). CM cards name the program, the design and the
 // settings.
 [[nodiscard]] std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings,
                                     const DeckRequest &request);
 
-// Elevation angles searched over ground, in degrees.
+// Elevation angles searched over ground, in degrees: every degree, and the lowest finely.
 inline constexpr int kLowestElevation = 1;
 inline constexpr int kHighestElevation = 60;
+inline constexpr int kFineElevations = 30;
+inline constexpr double kFineElevationStep = 0.1;
 // The azimuth pattern's step, in degrees.
 inline constexpr int kAzimuthStep = 5;
 

@@ -233,8 +233,9 @@ int EngineJob::frequenciesDone() const
         const std::optional<std::string> output = contentsOf(m_folder + "/" + outputName(i));
         if (!output)
             continue;
-        for (std::size_t at = output->find("RADIATION PATTERNS"); at != std::string::npos;
-             at = output->find("RADIATION PATTERNS", at + 1))
+        // Once per frequency, after its solution, whatever pattern cards follow.
+        for (std::size_t at = output->find("ANTENNA INPUT PARAMETERS"); at != std::string::npos;
+             at = output->find("ANTENNA INPUT PARAMETERS", at + 1))
             ++done;
     }
     return done;

@@ -47,7 +47,7 @@ public:
     // Where a launcher that has no pipes of its own sends a process's messages, relative to the folder.
     [[nodiscard]] static std::string messagesFile(std::size_t deck);
 
-    // Frequencies finished so far by all the processes: a frequency is done once its pattern is written.
+    // Frequencies finished so far by all the processes: a frequency is done once its feed impedance is written.
     [[nodiscard]] int frequenciesDone() const;
 
     // Once every process has ended: each output in deck order, or why there are none.

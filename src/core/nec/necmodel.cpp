@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/necmodel.h"
 
+#include "core/calc/calculationpass.h"
 #include "core/calc/designlengths.h"
 #include "core/format/fieldtext.h"
 
@@ -74,6 +75,26 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
                                  fixedText(kAccurateSegmentRadii * radiusMm, 2) +
                                  " mm), so NEC-2's thin-wire model is less accurate here; thinner wire or fewer "
                                  "segments give a more reliable result.");
+
+    // The model is of the loops the window shows, each to a thousandth of an inch; far up in frequency that
+    // is coarse beside the loop itself.
+    const std::array<double, kElementRowCount> unrounded = unroundedLoopInches(geometry.designMHz);
+    std::string moved;
+    double most = 0.0;
+    for (std::size_t i = 0; i < unrounded.size() && i < geometry.sidesMetres.size(); ++i) {
+        const double shown = 4.0 * geometry.sidesMetres[i] / kMetresPerInch;
+        const double share = std::fabs(shown - unrounded[i]) / unrounded[i];
+        if (share > kLargestRoundingShare) {
+            moved += (moved.empty() ? "" : ", ") + std::string(elementRowName(kElementRows[i]));
+            most = std::max(most, share);
+        }
+    }
+    if (!moved.empty())
+        check.warnings.push_back("At " + geometry.frequencyLabel +
+                                 " MHz a thousandth of an inch is coarse: rounding "
+                                 "to it moves " +
+                                 moved + " by up to " + fixedText(most * 100.0, 2) +
+                                 " % from the length the formulas give, so the model is of the loops as shown.");
     return check;
 }
 

@@ -53,6 +53,10 @@ struct StructureCheck
 inline constexpr double kShortestSegmentRadii = 2.0;
 inline constexpr double kAccurateSegmentRadii = 8.0;
 
+// Rounding a loop to the grid's thousandth of an inch is worth a warning when it moves the loop by more than
+// this share of its length.
+inline constexpr double kLargestRoundingShare = 0.005;
+
 [[nodiscard]] StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings &settings);
 
 // The design of a typed frequency, checked for NEC-2 with the settings: what a check, a tune and a deck are

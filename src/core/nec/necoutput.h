@@ -9,6 +9,9 @@
 
 namespace tarvelin::nec {
 
+// What nec2c writes for a direction with no field: its floor, -999.99 dBi. A gain at or below this is none.
+inline constexpr double kPatternFloorDbi = -999.0;
+
 // One direction of a radiation pattern: the angles in degrees and the total gain in dBi.
 struct PatternPoint
 {

@@ -63,6 +63,7 @@ void Study::take(EngineOutputs outputs)
         if (!m_rounds->done())
             return;
         m_check = m_rounds->summary();
+        m_ran = m_rounds->ranText();
         m_rounds.reset();
         if (m_tune)
             startTune();
@@ -83,10 +84,17 @@ void Study::take(EngineOutputs outputs)
     takeTuneRound(std::get<std::vector<std::string>>(outputs));
 }
 
-void Study::cancel()
+void Study::cancel(int frequenciesDone)
 {
     if (m_ended)
         return;
+    if (m_search) {
+        m_ran = "Cancelled after " + progress(frequenciesDone).text;
+    } else {
+        const Progress now = progress(frequenciesDone);
+        m_ran = "Cancelled after " + std::to_string(now.value) + " of " + std::to_string(now.maximum) + " frequencies" +
+                (m_rounds && m_rounds->round() > 1 ? " of the verdict's round" : "");
+    }
     if (m_beforeKnown)
         return endTune(std::nullopt, TuneEnd::Cancelled);
     m_round.reset();
@@ -112,6 +120,7 @@ void Study::planTuneRound()
     EngineRound round;
     for (const LoopFactors &factors : candidates) {
         m_candidatePlans.push_back(planSweep(scaledGeometry(m_geometry, factors), m_settings, band, false, decksEach));
+        m_candidatePlans.back().designMHz = m_geometry.designMHz;
         const AnalysisPlan &plan = m_candidatePlans.back();
         round.decks.insert(round.decks.end(), plan.decks.begin(), plan.decks.end());
         round.frequencies += static_cast<int>(band.size());
@@ -137,9 +146,10 @@ void Study::takeTuneRound(const std::vector<std::string> &outputs)
                                 {outputs.begin() + static_cast<std::ptrdiff_t>(next),
                                  outputs.begin() + static_cast<std::ptrdiff_t>(next + count)},
                                 m_settings);
-        if (auto *problem = std::get_if<OutputProblem>(&read))
-            return endTune(std::move(problem->message), TuneEnd::EngineFailure);
-        figures.push_back(bandFigures(std::get<SweepOutputs>(read).points));
+        // A design the engine cannot model at its design frequency is the worst there is, and the search
+        // moves away from it.
+        const auto *sweep = std::get_if<SweepOutputs>(&read);
+        figures.push_back(sweep ? bandFigures(sweep->points, m_geometry.designMHz) : unmodelledFigures());
         next += count;
     }
     m_beforeKnown = true;
@@ -165,6 +175,8 @@ void Study::endTune(std::optional<std::string> failure, TuneEnd end)
     m_search->stop(end);
     m_tuned = m_search->result();
     m_tuned->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count();
+    if (end != TuneEnd::Cancelled)
+        m_ran = std::to_string(m_tuned->evaluations) + " designs tried";
 }
 
 std::string Study::roundText() const

@@ -70,8 +70,9 @@ public:
     [[nodiscard]] std::optional<EngineRound> nextRound();
     // The outputs of the round last given. A failure ends a check; a tune ends with its best design so far.
     void take(EngineOutputs outputs);
-    // Ends the study where it stands: a check gives nothing, a tune its best design so far.
-    void cancel();
+    // Ends the study where it stands: a check gives nothing, a tune its best design so far. What had been done
+    // is kept for ranText(): `frequenciesDone` of the round under way.
+    void cancel(int frequenciesDone = 0);
 
     [[nodiscard]] bool ended() const;
     [[nodiscard]] bool tuning() const { return m_tune.has_value(); }
@@ -95,6 +96,9 @@ public:
         std::string text;
     };
     [[nodiscard]] Progress progress(int frequenciesDone) const;
+    // What ran, once the study has ended, for the status line: a check's frequencies round by round, a tune's
+    // designs tried, or what had been done when it was cancelled.
+    [[nodiscard]] std::string ranText() const { return m_ran; }
 
 private:
     void startTune();
@@ -115,6 +119,7 @@ private:
     bool m_beforeKnown = false; // the specified design's figures are in, so a tune has a best design
     std::optional<TuneResult> m_tuned;
     std::optional<std::string> m_failure;
+    std::string m_ran;
     bool m_ended = false;
 };
 

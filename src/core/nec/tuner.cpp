@@ -65,16 +65,28 @@ std::vector<double> bandFrequencies(double designMHz, const TuneSettings &tune)
     return band;
 }
 
-BandFigures bandFigures(const std::vector<SweepPoint> &points)
+BandFigures bandFigures(const std::vector<SweepPoint> &points, double designMHz)
 {
     BandFigures figures;
     if (points.empty())
         return figures;
-    figures.design = points[points.size() / 2];
+    figures.design = points[designIndexOf(points, designMHz)];
     for (const SweepPoint &p : points) {
         figures.swr.push_back(p.swr);
         figures.frontToBackDb.push_back(p.frontToBackDb);
     }
+    return figures;
+}
+
+BandFigures unmodelledFigures()
+{
+    BandFigures figures;
+    figures.design.swr = std::numeric_limits<double>::infinity();
+    figures.design.gainDbi = -100.0;
+    figures.design.frontToBackDb = -100.0;
+    figures.design.frontToRearDb = -100.0;
+    figures.swr.assign(kBandPoints, figures.design.swr);
+    figures.frontToBackDb.assign(kBandPoints, figures.design.frontToBackDb);
     return figures;
 }
 

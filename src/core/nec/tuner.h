@@ -69,7 +69,10 @@ struct BandFigures
 [[nodiscard]] std::vector<double> bandFrequencies(double designMHz, const TuneSettings &tune);
 
 // The figures of a design over the band, read from the engine's points at the band frequencies.
-[[nodiscard]] BandFigures bandFigures(const std::vector<SweepPoint> &points);
+[[nodiscard]] BandFigures bandFigures(const std::vector<SweepPoint> &points, double designMHz);
+
+// The figures of a design the engine could not model: worse than any design it could.
+[[nodiscard]] BandFigures unmodelledFigures();
 
 // The array with each loop scaled by its factor, the stations as designed.
 [[nodiscard]] ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &factors);

@@ -98,12 +98,18 @@ std::string both(const ShopSheet &sheet, HalfThousandths length)
 
 std::string trimAction(HalfThousandths change, int step)
 {
-    // Each side takes a quarter of the change, so the loop stays square on its spreaders.
-    if (inchesText(change, step) == inchesText(0, step))
+    // The loop is trimmed a side at a time, so it stays square on its spreaders: a quarter of the change from
+    // each side, to the step, and the loop by four times that, so what is cut by sides is what the loop says.
+    constexpr std::int64_t kHalfThousandthsPerInch = 2000;
+    const HalfThousandths magnitude = change < 0 ? -change : change;
+    const std::int64_t sideSteps = (2 * magnitude * step + 4 * kHalfThousandthsPerInch) / (8 * kHalfThousandthsPerInch);
+    if (sideSteps == 0)
         return "leave as cut";
-    const HalfThousandths length = change < 0 ? -change : change;
-    return std::string(change < 0 ? "shorten " : "lengthen ") + inchesText(length, step) + " (" +
-           inchesText(length / 4, step) + " a side)";
+    const auto ofSteps = [step](std::int64_t steps) {
+        return (2 * steps * kHalfThousandthsPerInch + step) / (2 * step); // the nearest half-thousandth
+    };
+    return std::string(change < 0 ? "shorten " : "lengthen ") + inchesText(ofSteps(4 * sideSteps), step) + " (" +
+           inchesText(ofSteps(sideSteps), step) + " a side)";
 }
 
 std::string trimsNote(const ShopSheet &sheet)

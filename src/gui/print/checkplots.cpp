@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/print/checkplots.h"
 
+#include "core/calc/designlengths.h"
+
 #include "core/nec/checktable.h"
 
 #include <QFontMetricsF>
@@ -329,15 +331,18 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
                     const QFont &font, const QColor &ink)
 {
     const auto seriesOf = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
+        // The sweep's own points: the plots span the sweep the settings asked for. A figure beyond any number
+        // (an F/B under the engine's floor) is left out of its line.
         PlotSeries series{name, {}, colour};
         for (const nec::SweepPoint &p : summary.points)
-            series.points.emplace_back(p.mhz, p.*field);
+            if (p.round == 1 && std::isfinite(p.*field))
+                series.points.emplace_back(p.mhz, p.*field);
         return series;
     };
     const QColor blue(0x1f, 0x6f, 0xc8), red(0xc8, 0x3a, 0x1f);
     LinePlotMarks marks;
     marks.markX = summary.design.mhz;
-    marks.markText = QStringLiteral("design %1 MHz").arg(summary.design.mhz, 0, 'f', 3);
+    marks.markText = QStringLiteral("design %1 MHz").arg(QString::fromStdString(frequencyLabel(summary.design.mhz)));
     switch (plot) {
     case CheckPlot::Swr:
         marks.referenceY = 2.0;
@@ -394,9 +399,17 @@ QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, d
                 present << text;
         return present.join(QStringLiteral("; ")) + QLatin1Char('.');
     };
-    const QString range = QStringLiteral("from %1 to %2 MHz, the design frequency marked")
-                              .arg(summary.points.front().mhz, 0, 'f', 3)
-                              .arg(summary.points.back().mhz, 0, 'f', 3);
+    const auto mhz = [](double value) { return QString::fromStdString(frequencyLabel(value)); };
+    // The sweep's own span, as the plots draw it.
+    double lowest = summary.design.mhz;
+    double highest = summary.design.mhz;
+    for (const nec::SweepPoint &p : summary.points)
+        if (p.round == 1) {
+            lowest = std::min(lowest, p.mhz);
+            highest = std::max(highest, p.mhz);
+        }
+    const QString range =
+        QStringLiteral("from %1 to %2 MHz, the design frequency marked").arg(mhz(lowest), mhz(highest));
     switch (plot) {
     case CheckPlot::Swr:
         return QStringLiteral("SWR %1; values above 10 stand on the top edge, marked. ").arg(range) +
@@ -412,11 +425,11 @@ QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, d
                figures({figure("Gain"), figure("F/B"), figure("F/B \u2265 20 dB")});
     case CheckPlot::Azimuth:
         return QStringLiteral("Azimuth pattern at %1 MHz, forward up, rings every 10 dB below the peak. ")
-                   .arg(summary.design.mhz, 0, 'f', 3) +
-               figures({figure("Gain"), figure("F/B"), figure("F/R")});
+                   .arg(mhz(summary.design.mhz)) +
+               figures({figure("Gain"), figure("F/B"), figure("F/R in the azimuth plane")});
     case CheckPlot::Elevation:
         return QStringLiteral("Elevation pattern over ground at %1 MHz, forward to the right. ")
-                   .arg(summary.design.mhz, 0, 'f', 3) +
+                   .arg(mhz(summary.design.mhz)) +
                figures({figure("Take-off angle"), figure("Gain")});
     }
     return {};

@@ -429,10 +429,15 @@ void AntennaCheckWindow::tune()
 void AntennaCheckWindow::showTuned(const nec::Study &study)
 {
     m_tuned = study.tuned();
+    // Cancelled before it found anything better than the specified design: there is no tuned design.
+    if (m_tuned && m_tuned->end == nec::TuneEnd::Cancelled && m_tuned->evaluations > 0 &&
+        std::all_of(m_tuned->factors.begin(), m_tuned->factors.end(), [](double f) { return f == 1.0; }))
+        m_tuned.reset();
     if (!m_tuned) {
         m_status->setText(study.failure()
                               ? QStringLiteral("The tune failed: %1").arg(QString::fromStdString(*study.failure()))
-                              : QStringLiteral("Cancelled: no tuned design."));
+                              : QStringLiteral("%1, before a better design was found: no tuned design.")
+                                    .arg(QString::fromStdString(study.ranText())));
         return;
     }
     const auto design = designLengths(m_runFrequencyText.toStdString());
@@ -678,13 +683,20 @@ void AntennaCheckWindow::showFailure(const QString &message)
 void AntennaCheckWindow::studyEnded()
 {
     const nec::Study &study = m_study->study();
+    const QString ran = QString::fromStdString(study.ranText());
     if (!study.tuning() && !study.check())
         return showFailure(study.failure() ? QString::fromStdString(*study.failure())
-                                           : QStringLiteral("Cancelled: no figures."));
+                                           : ran + QStringLiteral(": no figures."));
     if (study.tuning())
         showTuned(study);
     else
         showCheck(*study.check());
+    // The bar says what ran, as the status line does.
+    m_progress->setRange(0, 1);
+    m_progress->setValue(1);
+    m_progress->setFormat(QStringLiteral("Done"));
+    if (!study.tuning())
+        m_status->setText(m_status->text() + QStringLiteral(" Ran %1.").arg(ran));
     setRunning(false);
     emit checkEnded();
 }

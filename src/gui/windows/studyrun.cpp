@@ -44,13 +44,14 @@ void StudyRun::cancel()
     if (!m_running)
         return;
     m_engine->cancel();
-    m_study->cancel();
+    m_study->cancel(m_frequenciesDone);
     m_running = false;
     emit ended();
 }
 
 void StudyRun::report(int frequenciesDone)
 {
+    m_frequenciesDone = frequenciesDone;
     const nec::Study::Progress now = m_study->progress(frequenciesDone);
     emit progress(now.value, now.maximum, QString::fromStdString(now.text));
 }

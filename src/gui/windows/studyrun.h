@@ -40,6 +40,7 @@ private:
 
     std::unique_ptr<nec::Study> m_study;
     EngineRun *m_engine = nullptr;
+    int m_frequenciesDone = 0; // in the round under way
     bool m_running = false;
 };
 

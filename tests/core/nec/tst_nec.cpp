@@ -6,6 +6,7 @@
 #include "core/nec/checktable.h"
 #include "core/nec/deck.h"
 #include "core/nec/necoutput.h"
+#include "core/format/jsonwriter.h"
 
 #include <QFile>
 #include <QTest>
@@ -79,6 +80,7 @@ private slots:
     void sensitivityKeepsItsDigits_data();
     void sensitivityKeepsItsDigits();
     void pointOverGround();
+    void beyondTheEnginesFloor();
     void planSharesTheSweep();
 };
 
@@ -128,9 +130,11 @@ void TestNec::deckOptions()
     // The reflector's bottom 15 - 2.830665 m above ground, its top 15 + 2.830665 m.
     QCOMPARE(cards(deck, QStringLiteral("GW"))[0],
              QStringLiteral("GW 1 21 0.000000 -2.830665 12.169335 0.000000 2.830665 12.169335 0.000813863"));
-    // Elevations 1 to 60 degrees: theta from 30 to 89; then the azimuth cut at every one of them.
+    // Elevations 1 to 60 degrees, theta from 30 to 89, and 0.1 to 3 degrees a tenth apart, theta from 87 to
+    // 89.9; then the azimuth cut at every whole elevation.
     QCOMPARE(cards(deck, QStringLiteral("RP")),
-             (QStringList{QStringLiteral("RP 0 60 37 1000 30 0 1 5"), QStringLiteral("RP 0 60 73 1000 30 0 1 5")}));
+             (QStringList{QStringLiteral("RP 0 60 37 1000 30 0 1 5"), QStringLiteral("RP 0 30 37 1000 87.0 0 0.1 5"),
+                          QStringLiteral("RP 0 60 73 1000 30 0 1 5")}));
 }
 
 // Whatever the frequency text holds, the deck holds the number read from it and nothing else of the text:
@@ -174,6 +178,12 @@ void TestNec::structure_data()
     QTest::newRow("loops below ground") << "14.2" << 2.05 << 11 << 1.0 << "The boom height must be more than half"
                                         << QString();
     QTest::newRow("loops above ground") << "14.2" << 2.05 << 11 << 2.84 << QString() << QString();
+    // Far up, a side of a few tenths of an inch rounded to the thousandth is no longer the loop the formulas give.
+    QTest::newRow("rounding far up") << "20000" << 0.05 << 5 << 0.0 << QString() << QString();
+    QTest::newRow("rounding coarse beside the loops")
+        << "40000" << 0.05 << 5 << 0.0 << QString()
+        << "At 40000.000 MHz a thousandth of an inch is coarse: rounding to it moves Director 3, Director 4, Director "
+           "5 by up to 0.91 %";
 }
 
 void TestNec::structure()
@@ -269,17 +279,23 @@ void TestNec::settingsReadAgainstTheirLimits()
              refusal.message.c_str());
 }
 
-// A figure no wire antenna can have means the engine's solution broke down: no figures at all, and why.
+// A figure no wire antenna can have means the engine's solution broke down there: at the design frequency no
+// figures at all, and why; elsewhere that frequency is left out of the sweep and named.
 void TestNec::resultFailingItsChecksIsNoResult_data()
 {
     QTest::addColumn<QByteArray>("from");
     QTest::addColumn<QByteArray>("to");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("as computed") << QByteArray() << QByteArray() << QString();
-    QTest::newRow("negative efficiency") << QByteArray("93.89 Percent") << QByteArray("-5.75 Percent")
-                                         << "a wire efficiency of -5.75 %";
-    QTest::newRow("negative resistance") << QByteArray("5.3004E+01") << QByteArray("-5.3004E+01")
-                                         << "a feed resistance of -53.00 ohms";
+    QTest::addColumn<QString>("leftOut");
+    QTest::newRow("as computed") << QByteArray() << QByteArray() << QString() << QString();
+    QTest::newRow("negative efficiency below the design")
+        << QByteArray("93.89 Percent") << QByteArray("-5.75 Percent") << QString() << "a wire efficiency of -5.75 %";
+    QTest::newRow("negative resistance below the design")
+        << QByteArray("5.3004E+01") << QByteArray("-5.3004E+01") << QString() << "a feed resistance of -53.0040 ohms";
+    QTest::newRow("next to no resistance")
+        << QByteArray("5.3004E+01") << QByteArray("1.0000E-30") << QString() << "a feed resistance of 0.0000 ohms";
+    QTest::newRow("at the design frequency")
+        << QByteArray("92.32 Percent") << QByteArray("204.00 Percent") << "a wire efficiency of 204.00 %" << QString();
 }
 
 void TestNec::resultFailingItsChecksIsNoResult()
@@ -287,6 +303,7 @@ void TestNec::resultFailingItsChecksIsNoResult()
     QFETCH(QByteArray, from);
     QFETCH(QByteArray, to);
     QFETCH(QString, problem);
+    QFETCH(QString, leftOut);
     CheckSettings settings;
     settings.points = 3;
     const AnalysisPlan plan = planAnalysis(design("14.2"), settings, 1);
@@ -296,6 +313,14 @@ void TestNec::resultFailingItsChecksIsNoResult()
     auto read = readOutputs(plan, {output.toStdString()}, settings);
     if (problem.isEmpty()) {
         QVERIFY(std::holds_alternative<SweepOutputs>(read));
+        const SweepOutputs &sweep = std::get<SweepOutputs>(read);
+        QCOMPARE(sweep.points.size(), std::size_t(leftOut.isEmpty() ? 3 : 2));
+        QCOMPARE(sweep.leftOut.size(), std::size_t(leftOut.isEmpty() ? 0 : 1));
+        if (!leftOut.isEmpty()) {
+            QCOMPARE(QString::fromStdString(sweep.leftOut.front().why), leftOut);
+            QCOMPARE(sweep.leftOut.front().mhz, 14.058);
+            QCOMPARE(sweep.points[designIndexOf(sweep.points, 14.2)].mhz, 14.2);
+        }
         return;
     }
     QVERIFY(std::holds_alternative<OutputProblem>(read));
@@ -509,19 +534,62 @@ void TestNec::pointOverGround()
     FrequencyResult result;
     result.mhz = 14.2;
     result.resistanceOhms = 50.0;
-    // Elevations 14, 13 and 12 degrees: forward 10, 11 and 10.5 dBi; the parabola peaks 1/6 degree nearer
-    // the ground than 13.
+    // Elevations 14, 13 and 12 degrees: forward 10, 11 and 10.5 dBi; the parabola g = -0.75 x^2 + 0.25 x (x
+    // in degrees of theta from 77) peaks at x = 1/6, 1/6 degree nearer the ground than 13, at 11 + 1/48 dBi.
     for (const auto &[theta, forward] : {std::pair{76.0, 10.0}, {77.0, 11.0}, {78.0, 10.5}})
         for (const auto &[phi, gain] : {std::pair{0.0, forward}, {90.0, -5.0}, {135.0, 1.0}, {180.0, -8.0}})
             result.pattern.push_back({theta, phi, gain});
     const std::optional<SweepPoint> p = sweepPointOf(result, 50.0);
     QVERIFY(p);
-    QCOMPARE(p->gainDbi, 11.0);
+    QVERIFY2(std::fabs(p->gainDbi - (11.0 + 1.0 / 48)) < 1e-9, qPrintable(QString::number(p->gainDbi)));
     QCOMPARE(p->frontToBackDb, 19.0);
     QCOMPARE(p->frontToRearDb, 10.0);
     QVERIFY(p->elevationDegrees);
     QVERIFY2(std::fabs(*p->elevationDegrees - (13.0 - 1.0 / 6)) < 1e-9,
              qPrintable(QString::number(*p->elevationDegrees)));
+}
+
+// nec2c writes -999.99 dBi where a pattern has no field: an F/B over it is beyond any figure, shown as such and
+// written as no number, with the reason beside it, never as 1010 dB. An SWR beyond 99 is shown the same way.
+void TestNec::beyondTheEnginesFloor()
+{
+    FrequencyResult result;
+    result.mhz = 14.2;
+    result.resistanceOhms = 0.5; // against 50 ohms: SWR 100
+    for (const auto &[phi, gain] : {std::pair{0.0, 10.5}, {135.0, -2.0}, {180.0, -999.99}})
+        result.pattern.push_back({90.0, phi, gain});
+    const std::optional<SweepPoint> p = sweepPointOf(result, 50.0);
+    QVERIFY(p);
+    QVERIFY(std::isinf(p->frontToBackDb));
+    QCOMPARE(p->frontToRearDb, 12.5);
+
+    const CheckSummary summary = summarise({*p}, 0, 50.0, 93.0, nullptr);
+    const tarvelin::ResultTable table = checkTable(summary, "14.2");
+    const std::vector<tarvelin::TableCell> &row = table.rows.front();
+    const auto cell = [&](const char *key) {
+        const auto column = std::find_if(table.columns.begin(), table.columns.end(),
+                                         [key](const tarvelin::TableColumn &c) { return c.key == key; });
+        return row[static_cast<std::size_t>(column - table.columns.begin())];
+    };
+    QCOMPARE(QString::fromStdString(cell("fb_db").text), QStringLiteral("> 999"));
+    QVERIFY(!cell("fb_db").number);
+    QCOMPARE(cell("fr_db").number, std::optional(12.5));
+    QCOMPARE(QString::fromStdString(cell("swr").text), QStringLiteral("> 99"));
+    QCOMPARE(QString::fromStdString(cell("note").text),
+             QStringLiteral("no F/B: the back is below the engine's floor of -999 dB"));
+
+    std::string json;
+    tarvelin::JsonWriter writer(json);
+    writeCheckJson(writer, "14.2", summary);
+    QVERIFY2(json.find("\"fb_db\": null") != std::string::npos, json.c_str());
+    QVERIFY2(json.find("1010") == std::string::npos, json.c_str());
+
+    const tarvelin::ResultTable verdict = verdictTable(summary, 50.0);
+    QStringList shown;
+    for (const auto &cells : verdict.rows)
+        shown << QString::fromStdString(cells[1].text);
+    QVERIFY2(shown.contains(QStringLiteral("> 999 dB")), qPrintable(shown.join(QLatin1Char('|'))));
+    QVERIFY2(shown.contains(QStringLiteral("> 99 on a 50 \u03a9 line")), qPrintable(shown.join(QLatin1Char('|'))));
 }
 
 // Every sweep frequency in exactly one deck, in order, and the azimuth cut in the last.

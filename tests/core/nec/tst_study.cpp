@@ -49,6 +49,8 @@ class TestStudy : public QObject
 private slots:
     void checkPlansItsSecondRound();
     void checkFailureGivesNothing();
+    void checkCloseToTheGround_data();
+    void checkCloseToTheGround();
     void tuneKeepsEveryEngineBusy();
     void tuneEnds_data();
     void tuneEnds();
@@ -102,6 +104,47 @@ void TestStudy::checkFailureGivesNothing()
     QVERIFY(study.ended());
     QVERIFY(!study.check());
     QCOMPARE(*study.failure(), engine.failure);
+}
+
+// Within a fifth of a wavelength of the ground the verdict's round solves the design frequency again with
+// finer segments, and the verdict says so where the feed impedance does not hold.
+void TestStudy::checkCloseToTheGround_data()
+{
+    QTest::addColumn<double>("heightMetres");
+    QTest::addColumn<double>("ohmsPerSegment");
+    QTest::addColumn<bool>("finer");
+    QTest::addColumn<bool>("note");
+    QTest::newRow("well above the ground") << 8.0 << 1.0 << false << false;
+    QTest::newRow("close, the solution holds") << 6.0 << 0.0 << true << false;
+    QTest::newRow("close, the solution moves") << 6.0 << 1.0 << true << true;
+}
+
+void TestStudy::checkCloseToTheGround()
+{
+    QFETCH(double, heightMetres);
+    QFETCH(double, ohmsPerSegment);
+    QFETCH(bool, finer);
+    QFETCH(bool, note);
+    CheckSettings settings;
+    settings.groundHeightMetres = heightMetres;
+    Study study(twentyMetres(), settings, 2);
+    standin::Launcher engine;
+    engine.ohmsPerSegment = ohmsPerSegment;
+    driveStudy(study, engine, {});
+    QVERIFY(study.check());
+    QCOMPARE(engine.rounds.size(), std::size_t(2));
+    const std::string &last = engine.rounds[1].decks.back();
+    QCOMPARE(standin::readDeck(last).segments, finer ? 2 * settings.segments - 1 : settings.segments);
+    if (finer)
+        QCOMPARE(frequenciesOf(last), std::vector<double>{14.2});
+    QCOMPARE(QString::fromStdString(study.ranText()).contains(QStringLiteral("1 with finer segments")), finer);
+    const std::vector<std::string> &notes = study.check()->modelNotes;
+    QCOMPARE(notes.size(), std::size_t(note ? 1 : 0));
+    if (note)
+        QVERIFY2(notes.front().find(
+                     "with 21 segments a side the feed impedance at 14.200 MHz is 71+j41 ohms, not 61+j41.") !=
+                     std::string::npos,
+                 notes.front().c_str());
 }
 
 // A round of one design shares its five frequencies over both engines; a round of two gives each its own.
@@ -179,12 +222,16 @@ void TestStudy::progressCountsWhatRan()
     QVERIFY(check.nextRound());
     QCOMPARE(check.progress(5).text, std::string("5 of 13 frequencies"));
     QCOMPARE(check.progress(99).value, 13);
+    check.cancel(5);
+    QCOMPARE(check.ranText(), std::string("Cancelled after 5 of 13 frequencies"));
 
     Study tune(geometry, CheckSettings{}, 2, TuneSettings{}, checked(geometry, 2));
     standin::Launcher engine;
     for (int round = 0; round < 3; ++round)
         engine.start(*tune.nextRound(), [&tune](EngineOutputs outputs) { tune.take(std::move(outputs)); });
     QCOMPARE(tune.progress(0).text, std::string("5 designs tried"));
+    tune.cancel();
+    QCOMPARE(tune.ranText(), std::string("Cancelled after 5 designs tried"));
 }
 
 QTEST_APPLESS_MAIN(TestStudy)

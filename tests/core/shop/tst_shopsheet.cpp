@@ -41,6 +41,8 @@ private slots:
     void lastStationIsTheBoom_data();
     void lastStationIsTheBoom();
     void refusals();
+    void trimsAgreeBySides_data();
+    void trimsAgreeBySides();
     void measuredAtTheDesignTrimsNothing_data();
     void measuredAtTheDesignTrimsNothing();
     void frequencyRange_data();
@@ -75,8 +77,8 @@ void TestShopSheet::twentyMetres()
     QCOMPARE(QString::fromStdString(sheet.correctedFrequencyText), "14.352");
     QCOMPARE(text(sheet, reflector.trim->change), "-9-7/16\"");
     QCOMPARE(millimetresText(reflector.trim->change), "-239.2");
-    // A quarter from each side: 9.417 / 4 = 2.354 in, 37.7 sixteenths.
-    QCOMPARE(trimAction(reflector.trim->change, 16), "shorten 9-7/16\" (2-3/8\" a side)");
+    // A quarter from each side: 9.417 / 4 = 2.354 in, 37.7 sixteenths, so 2-3/8 a side and 9-1/2 in all.
+    QCOMPARE(trimAction(reflector.trim->change, 16), "shorten 9-1/2\" (2-3/8\" a side)");
     // The trimmed loop's side 882.132 / 4 = 220.533 (72.5 sixteenths past 18'), its first mark 1.25 +
     // 110.2665 = 111.5165 (56.3 past 9'), and the arms meet it at 220.533 / sqrt 2 - 1 = 154.940 from the hub.
     QCOMPARE(text(sheet, reflector.trim->side), "18' 4-9/16\"");
@@ -97,7 +99,8 @@ void TestShopSheet::tenMetres()
     // = 28.1055 MHz has a reflector of 12660 / 28.1055 = 450.445 in, 6.234 in longer than built.
     QCOMPARE(text(sheet, reflector.trim->change), "6-7/32\""); // 6.234 x 32 = 199.5
     QCOMPARE(millimetresText(reflector.trim->change), "158.3");
-    QCOMPARE(trimAction(reflector.trim->change, 32), "lengthen 6-7/32\" (1-9/16\" a side)"); // 1.5585 x 32 = 49.9
+    // 6.234 / 4 = 1.5585 a side, 49.9 thirty-seconds: 1-9/16 a side, 6-1/4 in all.
+    QCOMPARE(trimAction(reflector.trim->change, 32), "lengthen 6-1/4\" (1-9/16\" a side)");
 }
 
 void TestShopSheet::lastStationIsTheBoom_data()
@@ -140,6 +143,28 @@ void TestShopSheet::refusals()
     QCOMPARE(std::get<double>(predictedResonance(12.7804, 14.2)), 12.7804);
     QVERIFY(std::holds_alternative<ShopRefusal>(predictedResonance(12.7796, 14.2)));
     QVERIFY(std::holds_alternative<ShopRefusal>(predictedResonance(std::nullopt, 14.2)));
+}
+
+void TestShopSheet::trimsAgreeBySides_data()
+{
+    QTest::addColumn<qint64>("changeThousandths");
+    QTest::addColumn<int>("step");
+    QTest::addColumn<QString>("action");
+    // 20.375 / 4 = 5.094 a side, 81.5 sixteenths: 5-1/8 a side, and four of those are 20-1/2, not 20-3/8.
+    QTest::newRow("shorten, sixteenths") << qint64(-20375) << 16 << "shorten 20-1/2\" (5-1/8\" a side)";
+    QTest::newRow("lengthen, eighths") << qint64(20375) << 8 << "lengthen 20-1/2\" (5-1/8\" a side)";
+    // 0.1 / 4 = 0.025 a side, 1.6 sixty-fourths: 1/32 a side, 1/8 in all.
+    QTest::newRow("a tenth of an inch") << qint64(100) << 64 << "lengthen 1/8\" (1/32\" a side)";
+    QTest::newRow("less than half a step a side") << qint64(-30) << 16 << "leave as cut";
+}
+
+// A loop is trimmed a side at a time: the loop's trim is four times the side's, to the step.
+void TestShopSheet::trimsAgreeBySides()
+{
+    QFETCH(qint64, changeThousandths);
+    QFETCH(int, step);
+    QFETCH(QString, action);
+    QCOMPARE(QString::fromStdString(trimAction(fromThousandths(changeThousandths), step)), action);
 }
 
 void TestShopSheet::measuredAtTheDesignTrimsNothing_data()

@@ -179,9 +179,13 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
     QVERIFY2(check->summary(), qPrintable(check->status()));
     const QAbstractItemModel *table = check->findChild<QTableView *>(QStringLiteral("table"))->model();
-    // The sweep's 13 and the wider sweep that finds the 2:1 band's low edge.
+    // The sweep's 13 and the wider sweep that finds the 2:1 band's low edge, its rows marked as the second
+    // round's.
     const int count = table->rowCount();
     QVERIFY(count > 13);
+    QCOMPARE(table->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Round"));
+    QCOMPARE(table->index(0, 7).data().toString(), QStringLiteral("2"));
+    QCOMPARE(table->index(count - 1, 7).data().toString(), QStringLiteral("1"));
     QCOMPARE(table->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Gain (dBi)"));
     QCOMPARE(table->index(count - 7, 0).data().toString(), QStringLiteral("14.2000"));
     const double gain = table->index(count - 7, 4).data().toDouble();
@@ -203,7 +207,7 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = csv.readAll().split('\n');
     QCOMPARE(rows.size(), 1 + count + 1);
-    QCOMPARE(rows[0], QByteArray("frequency,mhz,r,x,swr,gain_dbi,fb_db,fr_db,takeoff_deg\r"));
+    QCOMPARE(rows[0], QByteArray("frequency,mhz,r,x,swr,gain_dbi,fb_db,fr_db,takeoff_deg,round,note\r"));
     QVERIFY2(rows[count - 6].startsWith("14.200,14.2,") && rows[count - 6].endsWith('\r'), rows[count - 6].constData());
     QVERIFY(check->savePdf(folder.filePath(QStringLiteral("check.pdf"))));
     const QString report = standardOutputOf(QStringLiteral("pdftotext"),
