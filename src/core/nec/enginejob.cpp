@@ -3,6 +3,7 @@
 
 #include "core/runtime/systemerror.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdlib>
@@ -122,6 +123,49 @@ std::string temporaryBase()
     return path;
 }
 
+namespace {
+
+// Only what a run puts in its folder: the lock, and each deck with its output and the engine's messages.
+bool madeByARun(std::string_view name)
+{
+    if (name == "." || name == ".." || name == kLockName)
+        return true;
+    if (!name.starts_with("deck"))
+        return false;
+    name.remove_prefix(4);
+    std::size_t digits = 0;
+    while (digits < name.size() && name[digits] >= '0' && name[digits] <= '9')
+        ++digits;
+    const std::string_view ending = name.substr(digits);
+    return digits > 0 && (ending == ".nec" || ending == ".out" || ending == ".err");
+}
+
+// A run's folder holds our lock file, holding nothing or the process that took it, and only the files a run
+// makes. Anything else is someone's own folder that merely looks like ours, and is never touched.
+bool looksLikeARunsFolder(const std::string &path)
+{
+    DIR *folder = ::opendir(path.c_str());
+    if (!folder)
+        return false;
+    bool hasLock = false;
+    bool onlyOurs = true;
+    while (const dirent *entry = ::readdir(folder)) {
+        const std::string_view name(entry->d_name);
+        hasLock = hasLock || name == kLockName;
+        onlyOurs = onlyOurs && madeByARun(name);
+    }
+    ::closedir(folder);
+    if (!hasLock || !onlyOurs)
+        return false;
+    const std::optional<std::string> owner = contentsOf(path + "/" + kLockName);
+    if (!owner || owner->size() > 16)
+        return false;
+    const std::string_view pid = trimmed(*owner);
+    return std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+} // namespace
+
 int removeStaleFolders(const std::string &base)
 {
     DIR *folder = ::opendir(base.c_str());
@@ -139,25 +183,23 @@ int removeStaleFolders(const std::string &base)
         };
         if (::lstat(path.c_str(), &about) != 0 || !S_ISDIR(about.st_mode) || about.st_uid != ::getuid())
             continue;
+        if (!looksLikeARunsFolder(path))
+            continue;
         std::error_code error;
         const auto changed = fs::last_write_time(path, error);
         if (error)
             continue;
         // A live job holds its lock, and writes its process into the lock file once it holds it. A killed
-        // job's lock is free; a folder whose lock was never taken is left a while, since its job may be
-        // taking it right now.
+        // job's lock is free; a lock never written to is left a while, since its job may be taking it now.
         const int lock = ::open((path + "/" + kLockName).c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
-        bool stale = false;
-        if (lock < 0) {
-            stale = errno == ENOENT && now - changed > kStaleAfter;
-        } else {
-            struct stat lockFile
-            {
-            };
-            const bool taken = ::fstat(lock, &lockFile) == 0 && lockFile.st_size > 0;
-            stale = ::flock(lock, LOCK_EX | LOCK_NB) == 0 && (taken || now - changed > kStaleAfter);
-            ::close(lock);
-        }
+        if (lock < 0)
+            continue;
+        struct stat lockFile
+        {
+        };
+        const bool taken = ::fstat(lock, &lockFile) == 0 && S_ISREG(lockFile.st_mode) && lockFile.st_size > 0;
+        const bool stale = ::flock(lock, LOCK_EX | LOCK_NB) == 0 && (taken || now - changed > kStaleAfter);
+        ::close(lock);
         if (stale && fs::remove_all(path, error) > 0 && !error)
             ++removed;
     }

@@ -3,6 +3,7 @@
 
 #include "gui/runtime/cupsprinter.h"
 #include "gui/runtime/qtmessagebox.h"
+#include "gui/runtime/quitonsignals.h"
 #include "gui/windows/fonts.h"
 #include "gui/windows/form1.h"
 
@@ -10,76 +11,14 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QSettings>
-#include <QSocketNotifier>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include <csignal>
 #include <cstdio>
-
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace tarvelin {
 
 inline constexpr char kDesktopFileName[] = "org.tarvelin.Tarvelin";
-
-namespace {
-
-int g_signalSocket = -1;
-
-extern "C" void forwardSignal(int signal)
-{
-    const char byte = static_cast<char>(signal);
-    (void)!::write(g_signalSocket, &byte, 1);
-}
-
-// A TERM or HUP is written to a socket the event loop watches, which quits the application there: a signal
-// handler may do nothing more.
-class QuitOnSignals
-{
-public:
-    QuitOnSignals()
-    {
-        if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, m_sockets) != 0)
-            return;
-        g_signalSocket = m_sockets[0];
-        m_notifier = std::make_unique<QSocketNotifier>(m_sockets[1], QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
-            char byte = 0;
-            while (::read(m_sockets[1], &byte, 1) == 1) {
-            }
-            QCoreApplication::quit();
-        });
-        struct sigaction forward
-        {
-        };
-        forward.sa_handler = forwardSignal;
-        sigemptyset(&forward.sa_mask);
-        forward.sa_flags = SA_RESTART;
-        sigaction(SIGTERM, &forward, nullptr);
-        sigaction(SIGHUP, &forward, nullptr);
-    }
-    ~QuitOnSignals()
-    {
-        if (m_notifier) {
-            std::signal(SIGTERM, SIG_DFL);
-            std::signal(SIGHUP, SIG_DFL);
-            g_signalSocket = -1;
-            m_notifier.reset();
-            ::close(m_sockets[0]);
-            ::close(m_sockets[1]);
-        }
-    }
-    QuitOnSignals(const QuitOnSignals &) = delete;
-    QuitOnSignals &operator=(const QuitOnSignals &) = delete;
-
-private:
-    int m_sockets[2]{-1, -1};
-    std::unique_ptr<QSocketNotifier> m_notifier;
-};
-
-} // namespace
 
 std::unique_ptr<QTemporaryDir> divertUnusableSettings()
 {

@@ -10,9 +10,8 @@ namespace tarvelin {
 class Form1;
 
 // What the program is while it runs: its services and the main window, created and shown the way the program
-// starts. main() runs the event loop over it; the start-up benchmark starts exactly the same. A TERM or HUP
-// ends the event loop, so the windows close as on Quit and a running check stops its engines and removes
-// its folder.
+// starts. main() runs the event loop over it; the start-up benchmark starts exactly the same. A TERM, HUP or
+// INT ends the event loop (see QuitOnSignals).
 class Application
 {
 public:

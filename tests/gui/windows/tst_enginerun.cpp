@@ -4,6 +4,7 @@
 // prints nothing, and engines that outlive a window killed outright.
 #include "gui/windows/enginerun.h"
 #include "gui/windows/studyrun.h"
+#include "gui/runtime/quitonsignals.h"
 #include "support/standinengine.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,10 @@
 
 #include <memory>
 #include <optional>
+
+#include <sys/time.h>
+#include <csignal>
+#include <ctime>
 
 using namespace tarvelin;
 
@@ -31,6 +36,16 @@ struct Answer
         return failed ? QString::fromStdString(failed->message) : QString();
     }
 };
+
+// A zombie is as good as gone: its parent has ended, and only init may reap it.
+bool running(const QByteArray &pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid)));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray fields = stat.readAll();
+    return !fields.mid(fields.lastIndexOf(')') + 2, 1).startsWith('Z');
+}
 
 std::shared_ptr<Answer> startRound(EngineRun &run, std::vector<std::string> decks, int seconds = 10)
 {
@@ -64,6 +79,8 @@ private slots:
     void failureNamesItsCause_data();
     void failureNamesItsCause();
     void killedWindowLeavesNothing();
+    void signalledWindowCleansUp_data();
+    void signalledWindowCleansUp();
     void tuneRunsOnTheEventLoop();
     void cancelledTuneKeepsItsBest();
 
@@ -173,6 +190,53 @@ void TestEngineRun::failureNamesItsCause()
 
 // A window killed outright cannot stop its engines: they die with it, and the next run removes its folder.
 // The window here is this test program again, holding a run of engines that note their process and wait.
+void TestEngineRun::signalledWindowCleansUp_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<bool>("ignoredAtStart");
+    QTest::newRow("TERM") << int(SIGTERM) << false;
+    QTest::newRow("HUP") << int(SIGHUP) << false;
+    QTest::newRow("Ctrl+C") << int(SIGINT) << false;
+    QTest::newRow("Ctrl+C to a background job") << int(SIGINT) << true;
+}
+
+// Stopped by a signal, the window stops its engines and removes its folder as on Quit. A Ctrl+C that the
+// program was started ignoring leaves it running.
+void TestEngineRun::signalledWindowCleansUp()
+{
+    QFETCH(int, signal);
+    QFETCH(bool, ignoredAtStart);
+    standIn("echo $$ >> \"$PIDS\"\nexec sleep 60");
+    QTemporaryDir temporary;
+    const QString pids = temporary.filePath(QStringLiteral("pids"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), temporary.path());
+    environment.insert(QStringLiteral("PIDS"), pids);
+    environment.insert(QStringLiteral("TARVELIN_HOLD_A_RUN"), QStringLiteral("1"));
+    if (ignoredAtStart)
+        environment.insert(QStringLiteral("TARVELIN_START_IGNORING_INT"), QStringLiteral("1"));
+    QProcess window;
+    window.setProcessEnvironment(environment);
+    window.start(QCoreApplication::applicationFilePath(), {});
+    QFile started(pids);
+    QVERIFY(QTest::qWaitFor([&] { return started.exists() && started.size() > 0; }, 20000));
+    QTest::qWait(200);
+    QVERIFY(started.open(QIODevice::ReadOnly));
+    const QList<QByteArray> engines = started.readAll().trimmed().split('\n');
+    QCOMPARE(engines.size(), 2);
+
+    ::kill(static_cast<pid_t>(window.processId()), signal);
+    if (ignoredAtStart) {
+        QVERIFY(!window.waitForFinished(500));
+        ::kill(static_cast<pid_t>(window.processId()), SIGTERM);
+    }
+    QVERIFY(window.waitForFinished(10000));
+    QCOMPARE(window.exitStatus(), QProcess::NormalExit);
+    for (const QByteArray &engine : engines)
+        QVERIFY2(QTest::qWaitFor([&] { return !running(engine); }, 5000), engine.constData());
+    QCOMPARE(QDir(temporary.path(), QStringLiteral("tarvelin-nec-*")).entryList(QDir::Dirs), QStringList());
+}
+
 void TestEngineRun::killedWindowLeavesNothing()
 {
     standIn("echo $$ >> \"$PIDS\"\nexec sleep 60");
@@ -194,24 +258,39 @@ void TestEngineRun::killedWindowLeavesNothing()
     window.kill();
     QVERIFY(window.waitForFinished(10000));
 
-    const auto running = [](const QByteArray &pid) {
-        QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid)));
-        if (!stat.open(QIODevice::ReadOnly))
-            return false;
-        const QByteArray fields = stat.readAll();
-        return !fields.mid(fields.lastIndexOf(')') + 2, 1).startsWith('Z'); // a zombie waits for init only
-    };
     for (const QByteArray &engine : engines)
         QVERIFY2(QTest::qWaitFor([&] { return !running(engine); }, 5000), engine.constData());
 
     const QDir folders(temporary.path(), QStringLiteral("tarvelin-nec-*"));
-    QCOMPARE(folders.entryList(QDir::Dirs).size(), 1);
+    const QStringList killedRun = folders.entryList(QDir::Dirs);
+    QCOMPARE(killedRun.size(), 1);
+    // A user's own folders named like a run's, long untouched, stay whatever they hold.
+    const auto userFolder = [&](const QString &name, const QByteArray &lock, const QString &other) {
+        QVERIFY(QDir(temporary.path()).mkdir(name));
+        const QString path = temporary.filePath(name);
+        if (!lock.isNull()) {
+            QFile file(path + QStringLiteral("/lock"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(lock);
+        }
+        if (!other.isEmpty()) {
+            QFile file(path + QLatin1Char('/') + other);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        }
+        const struct timeval dayAgo[2] = {{::time(nullptr) - 86400, 0}, {::time(nullptr) - 86400, 0}};
+        QCOMPARE(::utimes(QFile::encodeName(path).constData(), dayAgo), 0);
+    };
+    userFolder(QStringLiteral("tarvelin-nec-mydata"), QByteArray(), QString());
+    userFolder(QStringLiteral("tarvelin-nec-notes1"), QByteArrayLiteral("buy more wire\n"), QString());
+    userFolder(QStringLiteral("tarvelin-nec-photos"), QByteArrayLiteral("4242\n"), QStringLiteral("quad.jpg"));
     standIn("exit 1");
     qputenv("TMPDIR", temporary.path().toLocal8Bit());
     EngineRun next;
     QVERIFY(!failureOf(next, {"deck\n"}).isEmpty());
     qunsetenv("TMPDIR");
-    QCOMPARE(folders.entryList(QDir::Dirs), QStringList());
+    QCOMPARE(folders.entryList(QDir::Dirs),
+             QStringList({QStringLiteral("tarvelin-nec-mydata"), QStringLiteral("tarvelin-nec-notes1"),
+                          QStringLiteral("tarvelin-nec-photos")}));
 }
 
 // nec2c played by this test program, with the stand-in's made-up quad: quick, and the same every time.
@@ -301,6 +380,9 @@ int main(int argc, char **argv)
         return beNec2c(argc, argv);
     QCoreApplication application(argc, argv);
     if (qEnvironmentVariableIsSet("TARVELIN_HOLD_A_RUN")) {
+        if (qEnvironmentVariableIsSet("TARVELIN_START_IGNORING_INT")) // as a shell starts a job with &
+            std::signal(SIGINT, SIG_IGN);
+        QuitOnSignals quitOnSignals;
         EngineRun run;
         run.start({{"deck one\n", "deck two\n"}, 2, std::chrono::seconds(600)}, [](nec::EngineOutputs) {});
         return QCoreApplication::exec();
