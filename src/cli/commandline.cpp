@@ -24,6 +24,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <istream>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -35,6 +36,10 @@
 namespace tarvelin::cli {
 
 namespace {
+
+// No value is this long: a longer line of standard input is no value, and is not held in memory.
+constexpr std::size_t kLongestInputLine = 64 * 1024;
+constexpr std::string_view kLongLineMessage = "Longer than 64 KiB, so it was not read as a value";
 
 constexpr std::string_view kUsage =
     "usage: tarvelin-calc [--format table|csv|json] [FREQUENCY ...]\n"
@@ -112,8 +117,8 @@ Tuning:
                    specified design stays as it is; the tuned one is shown
                    beside it, before and after
   --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5)
-  --time-limit S   stop the search after S seconds, keeping the best design
-                   found: 5 to 3600 (default 45)
+  --time-limit S   stop the tune after S seconds, its check among them,
+                   keeping the best design found: 5 to 3600 (default 45)
   --max-designs N  stop the search after N designs, the specified one among
                    them, keeping the best found: 2 to 1000000 (default: no
                    limit but the time)
@@ -523,6 +528,18 @@ public:
 
     [[nodiscard]] bool anyFailed() const { return m_anyFailed; }
 
+    // A line of standard input too long to be a value is refused by its number, its start shown.
+    [[nodiscard]] bool refuseLongLine(std::size_t lineNumber)
+    {
+        m_buffer.clear();
+        const ResultKind kind = m_options.mode == Mode::Grid        ? ResultKind::Grid
+                                : m_options.mode == Mode::Fractions ? ResultKind::Fraction
+                                                                    : checkFailureRecord();
+        fail("line " + std::to_string(lineNumber), kLongLineMessage, kind);
+        m_out << m_buffer;
+        return m_out.good();
+    }
+
 private:
     // The steps straight into the grid the output is written from: nothing is on display here, so there is
     // no need for the pass's scratch copy; a refused frequency is reported with the window's message.
@@ -741,12 +758,30 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         if (!out.flush())
             return cannotWrite();
     } else {
-        std::string line;
+        // A line is read into a buffer of its own size at most, so a stream without line ends (such as
+        // /dev/zero) is refused a line at a time instead of filling the memory.
+        std::vector<char> buffer(kLongestInputLine + 1);
+        std::size_t lineNumber = 0;
         errno = 0;
-        while (std::getline(in, line)) {
-            if (!line.empty() && line.back() == '\r')
-                line.pop_back();
-            if (!runner.process(line))
+        for (;;) {
+            in.getline(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+            const auto read = static_cast<std::size_t>(in.gcount());
+            if (in.bad() || (in.fail() && in.eof() && read == 0))
+                break;
+            ++lineNumber;
+            bool written = true;
+            if (in.fail()) {
+                in.clear();
+                written = runner.refuseLongLine(lineNumber) && out.flush();
+                in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+            } else {
+                // The line end was read too, unless the input ended without one.
+                std::string_view line(buffer.data(), in.eof() ? read : read - 1);
+                if (!line.empty() && line.back() == '\r')
+                    line.remove_suffix(1);
+                written = runner.process(line);
+            }
+            if (!written)
                 return cannotWrite();
             // Stream: hand the result on before waiting for the next line, but not while more input is
             // already buffered, so a large batch is not written a line at a time.

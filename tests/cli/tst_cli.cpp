@@ -83,6 +83,7 @@ private slots:
     void jsonObjectPerFrequency();
     void jsonFailureAndExitCode();
     void batchFromStandardInput();
+    void endlessLineInBoundedMemory();
     void csvHasOneLinePerFrequency();
     void fractions_data();
     void fractions();
@@ -186,12 +187,19 @@ void TestCli::jsonFailureAndExitCode()
 
 void TestCli::batchFromStandardInput()
 {
-    // Quotes, a carriage return and a byte that is not UTF-8 must all still give valid JSON.
-    const QByteArray input("28.5\r\n14.2 MHz\n\nsay \"hi\"\xff\n");
+    // Quotes, a carriage return and a byte that is not UTF-8 must all still give valid JSON. A line of 64 KiB
+    // is still read; a longer one is refused by its number, and reading goes on.
+    const QByteArray input("28.5\r\n14.2 MHz\n\nsay \"hi\"\xff\n" + QByteArray(64 * 1024, 'x') + "\n" +
+                           QByteArray(64 * 1024 + 1, 'x') + "\n7.1");
     const Run run = runCalc({QStringLiteral("--format"), QStringLiteral("json")}, input);
     QCOMPARE(run.exitCode, 1);
-    const QList<QByteArray> objects = lines(run.out);
-    QCOMPARE(objects.size(), 4);
+    QList<QByteArray> objects = lines(run.out);
+    QCOMPARE(objects.size(), 7);
+    const QByteArray last = objects.takeLast(); // without a line end
+    QVERIFY2(last.startsWith(R"({"frequency": "7.1", "cells": )"), last.left(80).constData());
+    QCOMPARE(objects.takeLast(),
+             R"({"frequency": "line 6", "error": "Longer than 64 KiB, so it was not read as a value"})");
+    QVERIFY(objects.takeLast().startsWith(R"({"frequency": "xxxx)"));
     QStringList frequencies;
     QStringList errors;
     for (const QByteArray &line : objects) {
@@ -203,6 +211,22 @@ void TestCli::batchFromStandardInput()
     }
     QCOMPARE(frequencies, (QStringList{"28.5", "14.2 MHz", "", u"say \"hi\"\uFFFD"_qs}));
     QCOMPARE(errors, (QStringList{"", "", "You must enter an integer value.", "You must enter an integer value."}));
+}
+
+// Input without line ends (here 150 MB of zero bytes) is refused a line at a time, in a bounded memory: the
+// program may not reserve more than 100 MB, which a sanitizer's shadow memory alone exceeds.
+void TestCli::endlessLineInBoundedMemory()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("the sanitizer reserves more memory than the bound");
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+    QSKIP("the sanitizer reserves more memory than the bound");
+#endif
+#endif
+    const Run run = runShell(QStringLiteral("ulimit -v 100000; head -c 150000000 /dev/zero | \"$CALC\" --fraction"));
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, "tarvelin-calc: 'line 1': Longer than 64 KiB, so it was not read as a value\n");
 }
 
 void TestCli::csvHasOneLinePerFrequency()

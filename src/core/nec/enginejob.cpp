@@ -351,7 +351,8 @@ std::string engineCannotStartMessage(const std::string &program, const std::stri
 
 std::string engineTimeLimitMessage(int seconds)
 {
-    return "nec2c did not finish within " + std::to_string(seconds) + " seconds and was stopped.";
+    return "nec2c did not finish within " + std::to_string(seconds) + (seconds == 1 ? " second" : " seconds") +
+           " and was stopped.";
 }
 
 } // namespace tarvelin::nec

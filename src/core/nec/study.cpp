@@ -17,6 +17,8 @@ Study::Study(ArrayGeometry geometry, CheckSettings settings, int processes, Tune
       m_check(std::move(check)), m_tune(tune)
 {
     m_tune->processes = m_processes;
+    // The time limit bounds the whole tune, the check it starts with among it.
+    m_tuneStarted = std::chrono::steady_clock::now();
     if (m_check)
         startTune();
     else
@@ -36,7 +38,7 @@ std::optional<EngineRound> Study::nextRound()
         return std::nullopt;
     if (!m_round) {
         if (m_rounds) {
-            m_round = EngineRound{m_rounds->decks(), m_rounds->frequencies(), kEngineTimeLimit};
+            m_round = EngineRound{m_rounds->decks(), m_rounds->frequencies(), roundTimeLimit()};
         } else if (m_search) {
             planTuneRound();
         }
@@ -51,7 +53,7 @@ void Study::take(EngineOutputs outputs)
     m_round.reset();
     if (m_rounds) {
         if (const auto *failure = std::get_if<EngineFailure>(&outputs)) {
-            m_failure = failure->message;
+            m_failure = failure->timeLimit && m_tune ? tuneTimeLimitMessage() : failure->message;
             m_ended = true;
             return;
         }
@@ -73,7 +75,7 @@ void Study::take(EngineOutputs outputs)
     }
     if (const auto *failure = std::get_if<EngineFailure>(&outputs)) {
         if (!m_beforeKnown) {
-            m_failure = failure->message;
+            m_failure = failure->timeLimit ? tuneTimeLimitMessage() : failure->message;
             m_ended = true;
             return;
         }
@@ -104,7 +106,24 @@ void Study::cancel(int frequenciesDone)
 void Study::startTune()
 {
     m_search = std::make_unique<LoopSearch>(*m_tune, tuneStartFactor(*m_check));
-    m_tuneStarted = std::chrono::steady_clock::now();
+    m_searchStarted = std::chrono::steady_clock::now();
+}
+
+// A hung engine is stopped after kEngineTimeLimit, or in a tune as its time limit is reached.
+std::chrono::seconds Study::roundTimeLimit() const
+{
+    if (!m_tune)
+        return kEngineTimeLimit;
+    const auto elapsed = std::chrono::steady_clock::now() - m_tuneStarted;
+    const auto left = std::chrono::duration_cast<std::chrono::seconds>(
+        std::chrono::duration<double>(m_tune->timeLimitSeconds) - elapsed);
+    return std::clamp(left, std::chrono::seconds(1), kEngineTimeLimit);
+}
+
+std::string Study::tuneTimeLimitMessage() const
+{
+    return "The tune reached its time limit of " + std::to_string(static_cast<int>(m_tune->timeLimitSeconds)) +
+           " s before the design as specified was modelled, so nothing was tuned. Allow it more time.";
 }
 
 // Each candidate's band frequencies go to decks of its own; a round with fewer candidates than engines
@@ -125,11 +144,7 @@ void Study::planTuneRound()
         round.decks.insert(round.decks.end(), plan.decks.begin(), plan.decks.end());
         round.frequencies += static_cast<int>(band.size());
     }
-    // The searches' rounds end with the time limit, a hung engine's with them.
-    const auto elapsed = std::chrono::steady_clock::now() - m_tuneStarted;
-    const auto left = std::chrono::duration_cast<std::chrono::seconds>(
-        std::chrono::duration<double>(m_tune->timeLimitSeconds) - elapsed);
-    round.timeLimit = std::clamp(left, std::chrono::seconds(1), kEngineTimeLimit);
+    round.timeLimit = roundTimeLimit();
     m_round = std::move(round);
 }
 
@@ -174,7 +189,7 @@ void Study::endTune(std::optional<std::string> failure, TuneEnd end)
         return;
     m_search->stop(end);
     m_tuned = m_search->result();
-    m_tuned->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count();
+    m_tuned->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_searchStarted).count();
     if (end != TuneEnd::Cancelled)
         m_ran = std::to_string(m_tuned->evaluations) + " designs tried";
 }

@@ -102,6 +102,8 @@ public:
 
 private:
     void startTune();
+    [[nodiscard]] std::chrono::seconds roundTimeLimit() const;
+    [[nodiscard]] std::string tuneTimeLimitMessage() const;
     void planTuneRound();
     void takeTuneRound(const std::vector<std::string> &outputs);
     void endTune(std::optional<std::string> failure, TuneEnd end);
@@ -113,9 +115,10 @@ private:
     std::optional<CheckSummary> m_check;
     std::optional<TuneSettings> m_tune;
     std::unique_ptr<LoopSearch> m_search;
-    std::vector<AnalysisPlan> m_candidatePlans; // the round's candidates, each over its own decks
-    std::optional<EngineRound> m_round;         // the round handed out and not yet taken
-    std::chrono::steady_clock::time_point m_tuneStarted{};
+    std::vector<AnalysisPlan> m_candidatePlans;              // the round's candidates, each over its own decks
+    std::optional<EngineRound> m_round;                      // the round handed out and not yet taken
+    std::chrono::steady_clock::time_point m_tuneStarted{};   // the time limit's clock, from the check on
+    std::chrono::steady_clock::time_point m_searchStarted{}; // the searches' own, for their rate
     bool m_beforeKnown = false; // the specified design's figures are in, so a tune has a best design
     std::optional<TuneResult> m_tuned;
     std::optional<std::string> m_failure;

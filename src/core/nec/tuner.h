@@ -28,7 +28,7 @@ struct TuneSettings
     double bandPercent = 0.5; // either side of the design frequency
     double maxSwr = 1.5;
     double minFrontToBackDb = 20.0;
-    double timeLimitSeconds = 45.0; // the searches; with the check first, a tune at 14.2 MHz stays within a minute
+    double timeLimitSeconds = 45.0; // the whole tune, its check among it
     int designLimit = 0;            // designs tried at most, the specified one among them; 0 for none
     int processes = 1;              // engine processes at once, and searches side by side
 };
@@ -44,7 +44,7 @@ inline constexpr int kMostDesigns = 1'000'000;
 
 // Reads the band as typed, in percent; a refusal names the limits.
 [[nodiscard]] std::variant<double, std::string> readTuneBand(const std::string &text);
-// Reads the searches' time limit as typed, in seconds; a refusal names the limits.
+// Reads the tune's time limit as typed, in seconds; a refusal names the limits.
 [[nodiscard]] std::variant<double, std::string> readTuneSeconds(const std::string &text);
 // Reads the most designs the tuner may try, a whole number; a refusal names the limits.
 [[nodiscard]] std::variant<int, std::string> readTuneDesigns(const std::string &text);

@@ -54,6 +54,7 @@ private slots:
     void tuneKeepsEveryEngineBusy();
     void tuneEnds_data();
     void tuneEnds();
+    void tuneTimeLimitCoversItsCheck();
     void progressCountsWhatRan();
 };
 
@@ -213,6 +214,30 @@ void TestStudy::tuneEnds()
         QCOMPARE(*study.failure(), engine.failure);
     else
         QVERIFY(!study.failure());
+}
+
+// A tune's time limit bounds its check too: a check's engine that hangs there is stopped with the tune's
+// limit, not after the engine's own five minutes, and the tune says there is nothing tuned.
+void TestStudy::tuneTimeLimitCoversItsCheck()
+{
+    const ArrayGeometry geometry = twentyMetres();
+    Study check(geometry, CheckSettings{}, 2);
+    QCOMPARE(check.nextRound()->timeLimit, kEngineTimeLimit);
+
+    TuneSettings settings;
+    settings.timeLimitSeconds = 5;
+    Study tune(geometry, CheckSettings{}, 2, settings);
+    const std::optional<EngineRound> first = tune.nextRound();
+    QVERIFY(first);
+    QVERIFY(first->timeLimit >= std::chrono::seconds(1) && first->timeLimit <= std::chrono::seconds(5));
+    standin::Launcher engine;
+    engine.failAt = 1;
+    engine.failWithTimeLimit = true;
+    driveStudy(tune, engine, {});
+    QVERIFY(tune.ended());
+    QVERIFY(!tune.tuned());
+    QCOMPARE(*tune.failure(), std::string("The tune reached its time limit of 5 s before the design as specified "
+                                          "was modelled, so nothing was tuned. Allow it more time."));
 }
 
 void TestStudy::progressCountsWhatRan()

@@ -4,6 +4,7 @@
 // prints nothing, and engines that outlive a window killed outright.
 #include "gui/windows/enginerun.h"
 #include "gui/windows/studyrun.h"
+#include "core/nec/processlauncher.h"
 #include "gui/runtime/quitonsignals.h"
 #include "support/standinengine.h"
 
@@ -73,6 +74,7 @@ private slots:
     void init();
     void cleanup();
     void hungEngineIsStopped();
+    void calcStopsAHungEngineAndItsChildren();
     void cancelStopsWhatTheEngineStarted();
     void failingEngineIsQuoted();
     void silentEngineIsNoResult();
@@ -120,10 +122,30 @@ void TestEngineRun::hungEngineIsStopped()
     const QString folder = run.folder();
     QVERIFY(QDir(folder).exists());
     QVERIFY(QTest::qWaitFor([&] { return answer->outputs.has_value(); }, 10000));
-    QVERIFY(answer->failure().contains(QStringLiteral("did not finish within 1 seconds")));
+    QVERIFY(answer->failure().contains(QStringLiteral("did not finish within 1 second and was stopped")));
     QVERIFY(std::get<nec::EngineFailure>(*answer->outputs).timeLimit);
     QVERIFY(!run.running());
     QVERIFY(!QDir(folder).exists());
+}
+
+// tarvelin-calc's launcher stops an engine that hangs at the round's time limit, what it started with it.
+void TestEngineRun::calcStopsAHungEngineAndItsChildren()
+{
+    QTemporaryDir temporary;
+    const QString helper = m_bin.filePath(QStringLiteral("helper"));
+    standIn("sleep 60 &\necho $! > " + helper.toLocal8Bit() + "\nwait");
+    qputenv("TMPDIR", temporary.path().toLocal8Bit());
+    const nec::EngineOutputs outputs = nec::ProcessLauncher::run({{"deck\n"}, 1, std::chrono::seconds(1)});
+    qunsetenv("TMPDIR");
+    const auto *failure = std::get_if<nec::EngineFailure>(&outputs);
+    QVERIFY(failure);
+    QVERIFY(failure->timeLimit);
+    QVERIFY2(failure->message == "nec2c did not finish within 1 second and was stopped.", failure->message.c_str());
+    QFile started(helper);
+    QVERIFY(started.open(QIODevice::ReadOnly));
+    const QByteArray pid = started.readAll().trimmed();
+    QVERIFY2(QTest::qWaitFor([&] { return !running(pid); }, 5000), pid.constData());
+    QCOMPARE(QDir(temporary.path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList());
 }
 
 // Stopping an engine stops what it started: its process group goes with it.
