@@ -94,18 +94,17 @@ Shop sheet:
                    each loop's wire and corner marks, the spreader arms, the
                    element stations along the boom, the wire in all
   --step N         fraction step of the sheet: 8, 16 (the default), 32 or 64
-  --allowance LENGTH
-                   extra wire for each loop's join, from 0 (the default) to
-                   1000 in; a LENGTH is in the sheet's notation or in in, mm,
-                   cm, m or ft: 2.5, 2-1/2", 1' 2-1/2", 3/4, 60 mm
-  --hub-offset LENGTH
-                   how much of each spreader arm the hub takes (default 0)
+  --allowance LEN  extra wire for each loop's join, from 0 (the default) to
+                   1000 in; a LEN is in the sheet's notation or in in, mm,
+                   cm, m or ft, in any case: 2.5, 2-1/2", 1' 2-1/2", 3/4,
+                   1 1/2 ft, 60 mm
+  --hub-offset LEN  how much of each spreader arm the hub takes (default 0)
   --measured MHZ   the frequency the built array resonates at, within 10 % of
                    FREQUENCY, read at full precision ("14.05" or "14.05
                    MHz"): the sheet adds what to do to each loop, its new
-                   side and corner marks, and where it meets the arms
-  --measured model the resonance the antenna check predicts instead, with
-                   the check options below
+                   side and corner marks, and where it meets the arms; MHZ
+                   "model" takes the resonance the antenna check predicts
+                   instead, with the check options below
 
 Tuning:
   --tune           tune each FREQUENCY's seven loop lengths with the model,
@@ -116,7 +115,8 @@ Tuning:
                    specified loop; takes the check options below. The
                    specified design stays as it is; the tuned one is shown
                    beside it, before and after
-  --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5)
+  --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5),
+                   with or without its % sign
   --time-limit S   stop the tune after S seconds, its check among them,
                    keeping the best design found: 5 to 3600 (default 45)
   --max-designs N  stop the search after N designs, the specified one among
@@ -142,10 +142,9 @@ Antenna check:
   --points N       frequencies in the sweep: odd, 3 to 101 (default 13)
   --z0 OHMS        feed line impedance for the SWR: 1 to 1000 (default 50)
   --lossless       perfect wire instead of copper
-  --ground-height LENGTH
-                   over average ground with the boom at this height, above the
-                   ground and below 1000 m (15 m, 50 ft); gain and
-                   front-to-back at the best elevation
+  --ground-height LEN  over average ground with the boom at this
+                       height, above the ground and below 1000 m (15 m,
+                       50 ft); gain and front-to-back at the best elevation
 
 The shop sheet, the deck and the check are worked out for 0.01 to 100000 MHz;
 a check refuses wire too thick for its segments, and warns where segments are
@@ -345,12 +344,22 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         app.parse(given);
     } catch (const CLI::ParseError &error) {
         std::string message = error.what();
-        // CLI11 names the option first where there is one; the rest is put in the program's words.
+        // CLI11 names the option first where there is one; the rest is put in the program's words. An option
+        // given more than once is the user's slip, not one without a value.
         const std::size_t colon = message.find(": ");
-        if (message.starts_with("--") && colon != std::string::npos)
-            complain(err, message.substr(0, colon), "Needs a value");
-        else
+        if (message.starts_with("--") && colon != std::string::npos) {
+            const std::string option = message.substr(0, colon);
+            const auto times = std::count_if(arguments.begin(), std::find(arguments.begin(), arguments.end(), "--"),
+                                             [&option](std::string_view argument) {
+                                                 return argument == option || argument.starts_with(option + "=");
+                                             });
+            complain(err, option,
+                     times == 2  ? "Given twice; give it once"
+                     : times > 2 ? "Given " + std::to_string(times) + " times; give it once"
+                                 : "Needs a value");
+        } else {
             complain(err, {}, message);
+        }
         return std::nullopt;
     }
     if (options.help)
@@ -694,7 +703,11 @@ private:
         try {
             m_writer.appendFraction(m_buffer, valueText, Dec2Frac(*value));
         } catch (const RuntimeError &error) {
-            fail(valueText, error.description(), ResultKind::Fraction);
+            fail(valueText,
+                 error.number() == ErrorNumber::Overflow
+                     ? std::string(error.description()) + ": " + overflowMeaning(*value)
+                     : std::string(error.description()),
+                 ResultKind::Fraction);
         }
     }
 
@@ -732,12 +745,6 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         err << kUsage;
         return kExitUsage;
     }
-    if (options->help || options->version) {
-        out << (options->help ? kHelp : std::string_view("tarvelin-calc " TARVELIN_VERSION "\n"));
-        if (out.flush())
-            return kExitSuccess;
-        return errno == EPIPE ? kExitReaderGone : kExitInputOutput;
-    }
 
     // A failed write stops the work at once: nobody reads what would follow. A reader that went away is no
     // error to report, as for any filter.
@@ -749,6 +756,11 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
                  std::string("Cannot write the output: ") + (error != 0 ? systemErrorText(error) : "write error"));
         return kExitInputOutput;
     };
+    if (options->help || options->version) {
+        errno = 0;
+        out << (options->help ? kHelp : std::string_view("tarvelin-calc " TARVELIN_VERSION "\n"));
+        return out.flush() ? kExitSuccess : cannotWrite();
+    }
 
     Runner runner(*options, out, err);
     if (!options->inputs.empty()) {

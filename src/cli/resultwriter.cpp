@@ -88,13 +88,13 @@ void appendGridLayout(std::string &out, std::string_view frequencyText, const Me
     out += '\n';
 }
 
-// The tuned design's CSV: the tuned table with the design frequency first on every row.
-ResultTable tuneCsvTable(const DesignLengths &design, const nec::LoopFactors &factors)
+// The tuned design's CSV: the tuned table with the frequency as typed first on every row, as JSON has it.
+ResultTable tuneCsvTable(std::string_view frequencyText, const DesignLengths &design, const nec::LoopFactors &factors)
 {
     ResultTable table = nec::tunedTable(design, factors);
     table.columns.insert(table.columns.begin(), TableColumn{"frequency", "Frequency (MHz)"});
     for (std::vector<TableCell> &row : table.rows)
-        row.insert(row.begin(), TableCell{design.frequencyLabel, std::nullopt});
+        row.insert(row.begin(), TableCell{std::string(frequencyText), std::nullopt});
     return table;
 }
 
@@ -116,7 +116,7 @@ std::vector<TableColumn> csvColumns(ResultKind kind)
         columns = nec::checkTable({}, {}).columns;
         break;
     case ResultKind::Tune:
-        columns = tuneCsvTable({}, {}).columns;
+        columns = tuneCsvTable({}, {}, {}).columns;
         break;
     }
     columns.push_back({"error", "Error"});
@@ -238,7 +238,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Check);
-        appendCsvRows(out, nec::checkTable(summary, label));
+        appendCsvRows(out, nec::checkTable(summary, std::string(frequencyText))); // as typed, as JSON has it
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);
@@ -264,7 +264,7 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Tune);
-        appendCsvRows(out, tuneCsvTable(design, result.factors));
+        appendCsvRows(out, tuneCsvTable(frequencyText, design, result.factors));
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);

@@ -5,6 +5,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include "support/badsettings.h"
+#include "cli/resultwriter.h"
+#include "core/calc/designlengths.h"
+#include "core/nec/tuner.h"
 
 #include <QDir>
 #include <QFile>
@@ -106,7 +109,9 @@ private slots:
     void antennaCheck();
     void shopSheetMeasuredByModel();
     void tuneEndToEnd();
-    void engineMissing();
+    void tuneCsvEchoesTheFrequency();
+    void engineLookup_data();
+    void engineLookup();
     void checkFailuresAreRecords_data();
     void checkFailuresAreRecords();
     void deckAndBadCheckOptions();
@@ -283,15 +288,22 @@ void TestCli::fractions()
 void TestCli::fractionsAsJson()
 {
     const Run run = runCalc({QStringLiteral("--format"), QStringLiteral("json"), QStringLiteral("--fraction")},
-                            QByteArray("0.0625\n-1e400\n"));
+                            QByteArray("0.0625\n-1e400\n0.30000000000000004\n-3e9\n"));
     QCOMPARE(run.exitCode, 1);
     const QList<QByteArray> objects = lines(run.out);
-    QCOMPARE(objects.size(), 2);
+    QCOMPARE(objects.size(), 4);
     const QJsonObject ok = QJsonDocument::fromJson(objects[0]).object();
     QCOMPARE(ok.value(QStringLiteral("value")).toString(), QStringLiteral("0.0625"));
     QCOMPARE(ok.value(QStringLiteral("fraction")).toString(), QStringLiteral("1/16"));
-    const QJsonObject failed = QJsonDocument::fromJson(objects[1]).object();
-    QCOMPARE(failed.value(QStringLiteral("error")).toString(), QStringLiteral("Overflow"));
+    // Overflow, and what it means for that value.
+    const auto error = [&objects](int i) {
+        return QJsonDocument::fromJson(objects[i]).object().value(QStringLiteral("error")).toString();
+    };
+    QCOMPARE(error(1), "Overflow: the value is beyond the largest number held (about 1.8e308), and has no fraction");
+    QCOMPARE(error(2), "Overflow: no fraction was found before its denominator passed 2147483647, the largest the "
+                       "search counts to");
+    QCOMPARE(error(3), "Overflow: no fraction was found before its numerator passed 2147483647, the largest the "
+                       "search counts to");
 }
 
 // Every usage error names its option in one style, and nothing is silently ignored: modes exclude each
@@ -304,6 +316,10 @@ void TestCli::usageErrors_data()
     QTest::newRow("unknown format") << QStringList{"--format", "xml", "28.5"}
                                     << "--format: Unknown format 'xml': table, csv or json.";
     QTest::newRow("format without name") << QStringList{"28.5", "--format"} << "--format: Needs a value.";
+    QTest::newRow("format twice") << QStringList{"--format", "csv", "--format=json", "28.5"}
+                                  << "--format: Given twice; give it once.";
+    QTest::newRow("band three times") << QStringList{"--tune", "--band", "1", "--band", "1", "--band", "2", "14.2"}
+                                      << "--band: Given 3 times; give it once.";
     QTest::newRow("two modes") << QStringList{"--shop", "--analyse", "14.2"}
                                << "--analyse: Cannot be used with --shop.";
     QTest::newRow("fraction and shop") << QStringList{"--fraction", "--shop"}
@@ -405,6 +421,10 @@ void TestCli::inputOutputErrors_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("full disk") << "$CALC 14.2 >/dev/full" << 3
                                << "tarvelin-calc: Cannot write the output: No space left on device.\n";
+    QTest::newRow("help onto a full disk")
+        << "$CALC --help >/dev/full" << 3 << "tarvelin-calc: Cannot write the output: No space left on device.\n";
+    QTest::newRow("version onto a full disk")
+        << "$CALC --version >/dev/full" << 3 << "tarvelin-calc: Cannot write the output: No space left on device.\n";
     QTest::newRow("closed output") << "$CALC 14.2 >&-" << 3
                                    << "tarvelin-calc: Cannot write the output: Bad file descriptor.\n";
     // The reader takes ten bytes and goes. Even with SIGPIPE ignored, so that the writes fail with EPIPE,
@@ -487,8 +507,9 @@ void TestCli::shopSheet()
         runCalc({QStringLiteral("--shop"), QStringLiteral("--format"), QStringLiteral("csv"), QStringLiteral("14.2")});
     QCOMPARE(csv.exitCode, 0);
     QCOMPARE(lines(csv.out).size(), 8); // one header, seven elements
-    QVERIFY(csv.out.startsWith("frequency,element,loop_in,loop_mm,"));
-    QVERIFY(csv.out.contains("14.200,Reflector,\"74' 3-9/16\"\"\",22645.3,"));
+    // Lengths as numbers, exact; the sheet's feet and inches beside them.
+    QVERIFY(csv.out.startsWith("frequency,element,loop_in,loop_mm,loop_text,"));
+    QVERIFY(csv.out.contains("\n14.2,Reflector,891.549,22645.3446,\"74' 3-9/16\"\"\","));
 
     const Run table = runCalc({QStringLiteral("--shop"), QStringLiteral("14.2")});
     QCOMPARE(table.exitCode, 0);
@@ -529,7 +550,7 @@ void TestCli::antennaCheck_data()
     QTest::addColumn<QString>("frequency");
     // The band's ends; 20 m is checked by the trimmed sheet and the tune below.
     QTest::newRow("40 m") << "7.1";
-    QTest::newRow("10 m") << "28.5";
+    QTest::newRow("10 m, typed with a trailing zero") << "28.50";
 }
 
 // The real engine on the real design: figures a seven-element quad gives, not zeros or stale numbers.
@@ -576,6 +597,15 @@ void TestCli::antennaCheck()
              qPrintable(QString::number(cutAsFor)));
     // The fixed design resonates about 2 % low from 40 to 10 m, which is worth a warning beside the figures.
     QVERIFY2(run.err.contains("warning: The model resonates"), run.err.constData());
+
+    // CSV gives the frequency as typed on every row, as JSON does.
+    const Run csv = runCalc({QStringLiteral("--analyse"), QStringLiteral("--points"), QStringLiteral("3"),
+                             QStringLiteral("--format"), QStringLiteral("csv"), frequency});
+    QCOMPARE(csv.exitCode, 0);
+    const QList<QByteArray> rows = lines(csv.out).mid(1);
+    QVERIFY(rows.size() >= 3);
+    for (const QByteArray &row : rows)
+        QVERIFY2(row.startsWith(frequency.toUtf8() + ','), row.constData());
 }
 
 // The shop sheet trimmed by the model: cut as for the frequency the check's verdict names, with what to do
@@ -626,18 +656,60 @@ void TestCli::tuneEndToEnd()
     QCOMPARE(tuned.value(QStringLiteral("evaluations")).toInt(), 6);
 }
 
-void TestCli::engineMissing()
+// The tuned design's CSV gives the frequency as typed on every row, as its JSON does.
+void TestCli::tuneCsvEchoesTheFrequency()
 {
+    tarvelin::cli::ResultWriter writer(tarvelin::cli::OutputFormat::Csv);
+    std::string out;
+    const auto design = std::get<tarvelin::DesignLengths>(tarvelin::designLengths("14.20"));
+    writer.appendTune(out, " 14.20", design, tarvelin::nec::TuneResult{}, tarvelin::nec::TuneSettings{});
+    const QList<QByteArray> rows = lines(QByteArray::fromStdString(out)).mid(1);
+    QCOMPARE(rows.size(), 7);
+    for (const QByteArray &row : rows)
+        QVERIFY2(row.startsWith(" 14.20,"), row.constData());
+}
+
+void TestCli::engineLookup_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("executable");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("not installed") << "/nonexistent" << true << "which is not installed. Install the Debian package";
+    QTest::newRow("not executable") << "bin:/nonexistent" << false
+                                    << "bin/nec2c is there but may not be run (it is not executable)";
+    // The engine runs in a folder of its own: found through a relative PATH entry, it must still be run.
+    QTest::newRow("relative PATH entry") << "bin:/usr/bin:/bin" << true << "nec2c failed: the stand-in ran";
+    QTest::newRow("empty PATH entry") << "/nonexistent::/usr/bin" << true << "nec2c failed: the stand-in ran";
+}
+
+// nec2c is found on the PATH as the shell would find it, and when it is not there, or not runnable, the user
+// is told which.
+void TestCli::engineLookup()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, executable);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("bin")));
+    for (const QString &place : {QStringLiteral("bin/nec2c"), QStringLiteral("nec2c")}) {
+        QFile standIn(folder.filePath(place));
+        QVERIFY(standIn.open(QIODevice::WriteOnly));
+        standIn.write("#!/bin/sh\necho the stand-in ran\nexit 1\n");
+        standIn.close();
+        QVERIFY(standIn.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                                       (executable ? QFile::ExeOwner : QFile::Permissions())));
+    }
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("PATH"), QStringLiteral("/nonexistent"));
+    environment.insert(QStringLiteral("PATH"), path);
     process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(folder.path());
     process.start(QStringLiteral(TARVELIN_CALC_PATH), {QStringLiteral("--analyse"), QStringLiteral("14.2")});
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 1);
     QVERIFY(process.readAllStandardOutput().isEmpty());
     const QByteArray err = process.readAllStandardError();
-    QVERIFY2(err.contains("apt install nec2c"), err.constData());
+    QVERIFY2(err.contains(message.toUtf8()), err.constData());
 }
 
 // A frequency whose check fails still gets its record, under the check's own header, in csv and json.

@@ -284,6 +284,14 @@ u64 belowTurns(Dyadic x, u64 last)
 
 } // namespace
 
+std::string overflowMeaning(double value)
+{
+    if (std::isinf(value))
+        return "the value is beyond the largest number held (about 1.8e308), and has no fraction";
+    return std::string("no fraction was found before its ") + (std::fabs(value) >= 1.0 ? "numerator" : "denominator") +
+           " passed " + std::to_string(kCounterMax) + ", the largest the search counts to";
+}
+
 FractionSearch searchFraction(double value)
 {
     if (std::isnan(value))

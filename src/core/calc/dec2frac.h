@@ -25,6 +25,11 @@ struct FractionSearch
 // instead of searching.
 [[nodiscard]] FractionSearch searchFraction(double value);
 
+// What the overflow error means for `value`, for a reader who did not write the search: an infinite value (or
+// one typed beyond the double range) has no fraction; otherwise the numerator (for a value of size 1 or more) or else
+// the denominator would pass the 32-bit counter's limit before the search found a fraction.
+[[nodiscard]] std::string overflowMeaning(double value);
+
 // The fraction text of searchFraction: numerator, "/", denominator, for example "3/8" for 0.375, "-3/4"
 // for -0.75, "0/2" for zero.
 [[nodiscard]] std::string Dec2Frac(double value);

@@ -5,6 +5,7 @@
 #include "core/runtime/numbertext.h"
 #include "core/runtime/typedtext.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -13,6 +14,13 @@
 namespace tarvelin {
 
 namespace {
+
+bool sameLetters(std::string_view typed, std::string_view word)
+{
+    return typed.size() == word.size() && std::equal(typed.begin(), typed.end(), word.begin(), [](char a, char b) {
+               return std::tolower(static_cast<unsigned char>(a)) == b;
+           });
+}
 
 // A length in the sheet's own notation, in billionths of an inch, exactly: feet and inches with a fraction
 // ("1' 2-1/2\"", "2 ft 3 in", "2-1/2\"", "2 1/2", "3/4"), or plain decimal inches ("2.5"). None when the text
@@ -31,9 +39,9 @@ public:
             take('+');
         blanks();
         std::optional<std::int64_t> total;
-        // Feet first, when the first number is followed by a foot mark.
+        // Feet first, when the first number (a fraction too: "1 1/2 ft") is followed by a foot mark.
         const std::size_t start = m_at;
-        if (const std::optional<std::int64_t> feet = decimal()) {
+        if (const std::optional<std::int64_t> feet = quantity()) {
             blanks();
             if (take('\'') || word("feet") || word("foot") || word("ft")) {
                 total = *feet * 12;
@@ -60,6 +68,18 @@ private:
 
     std::optional<std::int64_t> inchesPart()
     {
+        const std::optional<std::int64_t> inches = quantity();
+        if (!inches)
+            return std::nullopt;
+        blanks();
+        if (!take('"'))
+            (void)(word("inches") || word("inch") || word("in"));
+        return inches;
+    }
+
+    // A number of the sheet's notation without its unit: "2.5", "2-1/2", "2 1/2" or "3/4".
+    std::optional<std::int64_t> quantity()
+    {
         std::optional<std::int64_t> inches;
         const std::size_t start = m_at;
         if (const std::optional<std::int64_t> whole = decimal()) {
@@ -82,11 +102,6 @@ private:
         } else {
             inches = fraction();
         }
-        if (!inches)
-            return std::nullopt;
-        blanks();
-        if (!take('"'))
-            (void)(word("inches") || word("inch") || word("in"));
         return inches;
     }
 
@@ -151,9 +166,10 @@ private:
         return false;
     }
 
+    // A unit's word in any case: "in", "IN" and "In" are all inches.
     bool word(std::string_view w)
     {
-        if (m_text.substr(m_at, w.size()) != w)
+        if (!sameLetters(m_text.substr(m_at, w.size()), w))
             return false;
         const std::size_t after = m_at + w.size();
         if (after < m_text.size() && std::isalpha(static_cast<unsigned char>(m_text[after])))
@@ -189,15 +205,16 @@ std::optional<std::int64_t> typedLengthThousandths(std::string_view text)
     const std::string_view unit =
         trimmedText(std::string_view(end, static_cast<std::size_t>(text.data() + text.size() - end)));
     double inches = 0.0;
-    if (unit.empty() || unit == "in" || unit == "\"" || unit == "inch" || unit == "inches")
+    const auto is = [unit](std::string_view word) { return sameLetters(unit, word); };
+    if (unit.empty() || is("in") || unit == "\"" || is("inch") || is("inches"))
         inches = value;
-    else if (unit == "mm")
+    else if (is("mm"))
         inches = value / 25.4;
-    else if (unit == "cm")
+    else if (is("cm"))
         inches = value / 2.54;
-    else if (unit == "m")
+    else if (is("m"))
         inches = value / 0.0254;
-    else if (unit == "ft" || unit == "'")
+    else if (is("ft") || unit == "'" || is("feet") || is("foot"))
         inches = value * 12.0;
     else
         return std::nullopt;

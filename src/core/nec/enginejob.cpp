@@ -317,29 +317,37 @@ std::variant<std::vector<std::string>, std::string> EngineJob::collect(const std
     return outputs;
 }
 
-std::optional<std::string> findEngine()
+std::variant<std::string, EngineMissing> findEngine()
 {
     const char *path = std::getenv("PATH");
     std::string_view folders = path && *path ? path : "/usr/local/bin:/usr/bin:/bin";
+    std::optional<std::string> notExecutable;
     while (true) {
         const std::size_t colon = folders.find(':');
         const std::string_view folder = folders.substr(0, colon);
-        const std::string candidate = (folder.empty() ? std::string(".") : std::string(folder)) + "/" + kEngine;
+        // An empty entry is the current folder, as for the shell. The engine runs in its own folder, so a
+        // relative entry is made absolute here, while it still means what the user meant.
+        std::error_code error;
+        const fs::path candidate = fs::absolute(fs::path(folder.empty() ? "." : folder) / kEngine, error);
         struct stat about
         {
         };
-        if (::stat(candidate.c_str(), &about) == 0 && S_ISREG(about.st_mode) && ::access(candidate.c_str(), X_OK) == 0)
-            return candidate;
+        if (!error && ::stat(candidate.c_str(), &about) == 0 && S_ISREG(about.st_mode)) {
+            if (::access(candidate.c_str(), X_OK) == 0)
+                return candidate.lexically_normal().string();
+            if (!notExecutable)
+                notExecutable = candidate.lexically_normal().string();
+        }
         if (colon == std::string_view::npos)
-            return std::nullopt;
+            break;
         folders.remove_prefix(colon + 1);
     }
-}
-
-std::string engineMissingMessage()
-{
-    return "The antenna check needs the NEC-2 engine nec2c, which is not installed. Install the Debian package "
-           "nec2c: sudo apt install nec2c";
+    if (notExecutable)
+        return EngineMissing{"The antenna check needs the NEC-2 engine nec2c. " + *notExecutable +
+                             " is there but may not be run (it is not executable): make it executable, or install "
+                             "the Debian package nec2c: sudo apt install nec2c"};
+    return EngineMissing{"The antenna check needs the NEC-2 engine nec2c, which is not installed. Install the "
+                         "Debian package nec2c: sudo apt install nec2c"};
 }
 
 std::string engineCannotStartMessage(const std::string &program, const std::string &reason)

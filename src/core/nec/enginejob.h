@@ -65,11 +65,16 @@ private:
     int m_lock = -1;
 };
 
-// The engine's program on the PATH, with its directory; none when it is not installed.
-[[nodiscard]] std::optional<std::string> findEngine();
+// Why there is no engine to run, for the user: not installed, or there but not executable, with the Debian
+// package and how to install it.
+struct EngineMissing
+{
+    std::string message;
+};
 
-// What the user is told when nec2c is not installed: the Debian package and how to install it.
-[[nodiscard]] std::string engineMissingMessage();
+// The engine's program on the PATH as an absolute path, whatever folder the engine then runs in; or why
+// there is none.
+[[nodiscard]] std::variant<std::string, EngineMissing> findEngine();
 // When nec2c is there but could not be started.
 [[nodiscard]] std::string engineCannotStartMessage(const std::string &program, const std::string &reason);
 // When the run outlasted its limit and was stopped.

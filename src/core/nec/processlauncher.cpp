@@ -186,9 +186,10 @@ void ProcessLauncher::start(const EngineRound &round, std::function<void(EngineO
 
 EngineOutputs ProcessLauncher::run(const EngineRound &round)
 {
-    const std::optional<std::string> program = findEngine();
-    if (!program)
-        return EngineFailure{engineMissingMessage()};
+    const auto found = findEngine();
+    if (const auto *missing = std::get_if<EngineMissing>(&found))
+        return EngineFailure{missing->message};
+    const std::string *program = std::get_if<std::string>(&found);
     RoundSignals signals;
     if (!signals.ready())
         return EngineFailure{"Cannot wait for nec2c: " + systemErrorText(errno) + "."};

@@ -179,7 +179,8 @@ void Study::takeTuneRound(const std::vector<std::string> &outputs)
 }
 
 // The tune's end, whatever brought it: the best design so far stands once the specified one has its
-// figures; before that there is no tuned design, only the failure.
+// figures; before that there is no tuned design, only the failure. Cancelled before anything better than the
+// specified design was found, there is none either: the user stopped it to have nothing.
 void Study::endTune(std::optional<std::string> failure, TuneEnd end)
 {
     m_round.reset();
@@ -191,7 +192,9 @@ void Study::endTune(std::optional<std::string> failure, TuneEnd end)
     m_tuned = m_search->result();
     m_tuned->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_searchStarted).count();
     if (end != TuneEnd::Cancelled)
-        m_ran = std::to_string(m_tuned->evaluations) + " designs tried";
+        m_ran = designsTriedText(m_tuned->evaluations);
+    else if (std::all_of(m_tuned->factors.begin(), m_tuned->factors.end(), [](double f) { return f == 1.0; }))
+        m_tuned.reset();
 }
 
 std::string Study::roundText() const
@@ -209,7 +212,7 @@ Study::Progress Study::progress(int frequenciesDone) const
         // Towards the most designs to try, or else the time limit, whichever ends the tune if it does not
         // converge first.
         const int tried = m_beforeKnown ? m_search->result().evaluations : 0;
-        const std::string text = std::to_string(tried) + " designs tried";
+        const std::string text = designsTriedText(tried);
         if (m_tune->designLimit > 0)
             return {tried, m_tune->designLimit, text};
         const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count();

@@ -21,7 +21,7 @@ namespace tarvelin::nec {
 
 std::variant<double, std::string> readTuneBand(const std::string &text)
 {
-    const std::optional<double> percent = decimalText(trimmedText(text));
+    const std::optional<double> percent = decimalText(withoutUnit(text, "%"));
     if (!percent || !(*percent >= limits::kLowestBandPercent && *percent <= limits::kHighestBandPercent))
         return "The band must be " + fixedText(limits::kLowestBandPercent, 1) + " to " +
                fixedText(limits::kHighestBandPercent, 1) + " % either side of the design frequency.";
@@ -340,6 +340,11 @@ double tuneStartFactor(const CheckSummary &check)
     return check.resonanceMHz && check.design.mhz > 0.0 ? *check.resonanceMHz / check.design.mhz : 1.0;
 }
 
+std::string designsTriedText(int designs)
+{
+    return std::to_string(designs) + (designs == 1 ? " design tried" : " designs tried");
+}
+
 std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
 {
     std::string text = result.swrGoalMet ? "SWR goal met" : "SWR goal missed";
@@ -347,7 +352,7 @@ std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
     text += result.frontToBackGoalMet ? "F/B goal met" : "F/B goal missed";
     text += " (lowest " + fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
             fixedText(tune.minFrontToBackDb, 0) + " dB). ";
-    text += std::to_string(result.evaluations) + " designs tried in " + fixedText(result.seconds, 1) + " s";
+    text += designsTriedText(result.evaluations) + " in " + fixedText(result.seconds, 1) + " s";
     switch (result.end) {
     case TuneEnd::Converged:
         return text + ".";

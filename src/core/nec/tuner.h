@@ -150,6 +150,9 @@ private:
 // check's resonance on the design frequency; the specified loops when the check found none.
 [[nodiscard]] double tuneStartFactor(const CheckSummary &check);
 
+// "1 design tried", "7 designs tried".
+[[nodiscard]] std::string designsTriedText(int designs);
+
 // How the tune ended, in one line: each goal met or missed with how close it came, the designs tried, the
 // time taken and what stopped it.
 [[nodiscard]] std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune);

@@ -77,10 +77,16 @@ void addLengthColumns(ResultTable &table, const std::string &key, const std::str
     table.columns.push_back({key + "_mm", heading + " (mm)", true, false, "mm"});
 }
 
+// The text as the sheet shows it, rounded to its step and to 0.1 mm; the number exact, for files that keep
+// numbers: decimal inches, and millimetres to the 0.0127 mm a half thousandth is.
 void addLength(std::vector<TableCell> &row, const ShopSheet &sheet, std::optional<HalfThousandths> length)
 {
-    row.push_back({length ? fraction(sheet, *length) : std::string(), std::nullopt});
-    row.push_back({length ? millimetresText(*length) : std::string(), std::nullopt});
+    if (!length) {
+        row.resize(row.size() + 2);
+        return;
+    }
+    row.push_back({fraction(sheet, *length), static_cast<double>(*length) / 2000.0});
+    row.push_back({millimetresText(*length), static_cast<double>(*length * 127) / 10000.0});
 }
 
 std::vector<TableCell> &addElementRow(ResultTable &table, const ElementCuts &cuts)
@@ -271,13 +277,24 @@ ResultTable shopCsvTable(const ShopSheet &sheet)
     joined.columns.push_back(tables.loops.columns.front());
     joined.rows.resize(tables.loops.rows.size());
     for (std::size_t r = 0; r < joined.rows.size(); ++r)
-        joined.rows[r] = {{sheet.frequencyLabel, std::nullopt}, tables.loops.rows[r].front()};
-    // Each table after its element column, which the joined table gives once.
+        joined.rows[r] = {{sheet.frequencyText, std::nullopt}, tables.loops.rows[r].front()};
+    // Each table after its element column, which the joined table gives once. A length's columns hold
+    // numbers, inches and millimetres; the feet and inches the sheet shows follow in a column of their own.
     for (const ResultTable *table :
          {&tables.loops, &tables.cornerMarks, &tables.spreadersAndBoom, &tables.trims, &tables.trimmedMarks}) {
-        joined.columns.insert(joined.columns.end(), table->columns.begin() + 1, table->columns.end());
-        for (std::size_t r = 0; r < joined.rows.size(); ++r)
-            joined.rows[r].insert(joined.rows[r].end(), table->rows[r].begin() + 1, table->rows[r].end());
+        for (std::size_t c = 1; c < table->columns.size(); ++c) {
+            const TableColumn &column = table->columns[c];
+            joined.columns.push_back(column);
+            for (std::size_t r = 0; r < joined.rows.size(); ++r)
+                joined.rows[r].push_back(table->rows[r][c]);
+            if (!column.key.ends_with("_mm") || c < 2 || !table->columns[c - 1].key.ends_with("_in"))
+                continue;
+            const std::string &inches = table->columns[c - 1].key;
+            joined.columns.push_back(
+                {inches.substr(0, inches.size() - 3) + "_text", table->columns[c - 1].heading, false, false, {}, true});
+            for (std::size_t r = 0; r < joined.rows.size(); ++r)
+                joined.rows[r].push_back({table->rows[r][c - 1].text, std::nullopt});
+        }
     }
     return joined;
 }

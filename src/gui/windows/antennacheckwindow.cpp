@@ -429,10 +429,6 @@ void AntennaCheckWindow::tune()
 void AntennaCheckWindow::showTuned(const nec::Study &study)
 {
     m_tuned = study.tuned();
-    // Cancelled before it found anything better than the specified design: there is no tuned design.
-    if (m_tuned && m_tuned->end == nec::TuneEnd::Cancelled && m_tuned->evaluations > 0 &&
-        std::all_of(m_tuned->factors.begin(), m_tuned->factors.end(), [](double f) { return f == 1.0; }))
-        m_tuned.reset();
     if (!m_tuned) {
         m_status->setText(study.failure()
                               ? QStringLiteral("The tune failed: %1").arg(QString::fromStdString(*study.failure()))

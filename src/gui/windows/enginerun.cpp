@@ -53,9 +53,10 @@ void EngineRun::start(const nec::EngineRound &round, std::function<void(nec::Eng
 {
     stopAll();
     m_done = std::move(done);
-    const std::optional<std::string> program = nec::findEngine();
-    if (!program)
-        return end(nec::EngineFailure{nec::engineMissingMessage()});
+    const auto found = nec::findEngine();
+    if (const auto *missing = std::get_if<nec::EngineMissing>(&found))
+        return end(nec::EngineFailure{missing->message});
+    const std::string *program = std::get_if<std::string>(&found);
     auto prepared = nec::EngineJob::prepare(round.decks);
     if (const auto *message = std::get_if<std::string>(&prepared))
         return end(nec::EngineFailure{*message});

@@ -257,6 +257,14 @@ void TestStudy::progressCountsWhatRan()
     QCOMPARE(tune.progress(0).text, std::string("5 designs tried"));
     tune.cancel();
     QCOMPARE(tune.ranText(), std::string("Cancelled after 5 designs tried"));
+    QCOMPARE(tune.tuned()->evaluations, 5);
+
+    // Cancelled with only the specified design modelled, there is nothing tuned to show.
+    Study early(geometry, CheckSettings{}, 2, TuneSettings{}, checked(geometry, 2));
+    engine.start(*early.nextRound(), [&early](EngineOutputs outputs) { early.take(std::move(outputs)); });
+    early.cancel();
+    QCOMPARE(early.ranText(), std::string("Cancelled after 1 design tried"));
+    QVERIFY(!early.tuned());
 }
 
 QTEST_APPLESS_MAIN(TestStudy)

@@ -73,7 +73,31 @@ private slots:
     void sameFiguresSameRounds();
     void stopKeepsTheBestSoFar();
     void stopsAtTheDesignLimit();
+    void bandAsTyped_data();
+    void bandAsTyped();
 };
+
+void TestTuner::bandAsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("percent"); // 0 for a refusal
+    QTest::newRow("number") << "0.5" << 0.5;
+    QTest::newRow("with its unit") << "0.5 %" << 0.5;
+    QTest::newRow("unit without a blank") << "2%" << 2.0;
+    QTest::newRow("unit alone") << "%" << 0.0;
+    QTest::newRow("too wide") << "7 %" << 0.0;
+}
+
+void TestTuner::bandAsTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(double, percent);
+    const auto read = readTuneBand(typed.toStdString());
+    if (percent == 0.0)
+        QCOMPARE(std::get<std::string>(read), "The band must be 0.1 to 5.0 % either side of the design frequency.");
+    else
+        QCOMPARE(std::get<double>(read), percent);
+}
 
 void TestTuner::findsTheBestWithinBounds_data()
 {

@@ -98,6 +98,12 @@ void TestLengthText::typedLengths_data()
     QTest::newRow("feet") << "2 ft" << std::optional<std::int64_t>(24000);
     QTest::newRow("metres") << "15 m" << std::optional<std::int64_t>(590551); // 590.5512 in
     QTest::newRow("other unit") << "2 yd" << std::optional<std::int64_t>();
+    QTest::newRow("unit in capitals") << "2 IN" << std::optional<std::int64_t>(2000);
+    QTest::newRow("millimetres in capitals") << "60 MM" << std::optional<std::int64_t>(2362);
+    QTest::newRow("feet and a fraction") << "1 1/2 ft" << std::optional<std::int64_t>(18000);
+    QTest::newRow("feet, a fraction and inches") << "1-1/2 FT 3 In" << std::optional<std::int64_t>(21000);
+    QTest::newRow("a fraction of a foot") << "3/4'" << std::optional<std::int64_t>(9000);
+    QTest::newRow("decimal feet in words") << "2.5 feet" << std::optional<std::int64_t>(30000);
     QTest::newRow("empty") << "" << std::optional<std::int64_t>();
 }
 

@@ -358,8 +358,10 @@ void TestShopSheetWindow::csvAndPdfReadBack()
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = csv.readAll().split('\n');
     QCOMPARE(rows.size(), 9); // header, seven elements, and the last line end
-    QVERIFY(rows[0].startsWith("frequency,element,loop_in,loop_mm,cut_in,cut_mm,"));
-    QVERIFY(rows[1].startsWith("14.200,Reflector,\"74' 3-9/16\"\"\",22645.3,\"74' 6-1/16\"\"\",22708.8,"));
+    QVERIFY(rows[0].startsWith("frequency,element,loop_in,loop_mm,loop_text,cut_in,cut_mm,cut_text,"));
+    QVERIFY2(rows[1].startsWith("14.2,Reflector,891.549,22645.3446,\"74' 3-9/16\"\"\",894.049,22708.8446,\"74' "
+                                "6-1/16\"\"\","),
+             rows[1].constData());
     QVERIFY(rows[1].endsWith("\r"));
 
     QVERIFY(sheet->savePdf(folder.filePath(QStringLiteral("sheet.pdf"))));
