@@ -312,13 +312,18 @@ void AntennaCheckWindow::buildWidgets()
                 guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_copper, &QCheckBox::toggled, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
 
-    auto *layout = new QVBoxLayout(this);
+    // Everything scrolls in a window lower or narrower than it, as on a small screen at a large scale.
+    auto *content = new QWidget;
+    auto *layout = new QVBoxLayout(content);
     layout->addLayout(settings);
     layout->addWidget(m_problem);
     layout->addLayout(runRow);
     layout->addWidget(m_status);
     layout->addWidget(m_tabs, 1);
     layout->addWidget(buttons);
+    auto *window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->addWidget(new WindowScrollArea(content));
     // Tab reads the settings a column at a time, then the run row from left to right.
     const std::array<QWidget *, 14> reading{m_frequency, m_wireMm,     m_awg,      m_segments,    m_copper,
                                             m_span,      m_points,     m_z0,       m_overGround,  m_height,
@@ -642,14 +647,29 @@ QString AntennaCheckWindow::problem() const
 
 void AntennaCheckWindow::setRunning(bool running)
 {
+    // A button that started the run is disabled while it runs: the focus waits on Cancel, not on whatever
+    // comes next in the Tab order, and goes back to that button when the run has ended.
+    QWidget *focused = focusWidget();
+    if (running) {
+        m_cancelButton->setEnabled(true);
+        if (qobject_cast<QPushButton *>(focused) && focused != m_cancelButton) {
+            m_focusAfterRun = focused;
+            m_cancelButton->setFocus();
+        }
+    }
     m_runButton->setEnabled(!running && m_ready);
     m_deckButton->setEnabled(!running && m_ready);
-    m_cancelButton->setEnabled(running);
     for (QPushButton *button : m_resultButtons)
         button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_printing));
     m_tuneButton->setEnabled(!running && m_summary.has_value() && m_checkShown);
     for (QPushButton *button : m_tunedButtons)
         button->setEnabled(!running && m_tuned.has_value());
+    if (!running) {
+        if (m_focusAfterRun && m_focusAfterRun->isEnabled() && focused == m_cancelButton)
+            m_focusAfterRun->setFocus();
+        m_focusAfterRun = nullptr;
+        m_cancelButton->setEnabled(false);
+    }
 }
 
 void AntennaCheckWindow::clearResults()

@@ -3,6 +3,7 @@
 
 #include "core/nec/study.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <memory>
@@ -136,6 +137,7 @@ private:
     bool m_checkShown = false; // the check shown is of the settings and the frequency as they stand
     bool m_sized = false;      // the opening size is set once, at the first show
     QPushButton *m_cancelButton = nullptr;
+    QPointer<QWidget> m_focusAfterRun; // the button that started the run under way
     QProgressBar *m_progress = nullptr;
     QLabel *m_status = nullptr;
     QTabWidget *m_tabs = nullptr;

@@ -227,10 +227,12 @@ void Form1::buildMenu()
     m_antennaCheckAction = makeAction(QStringLiteral("Antenna Chec&k\u2026"), QKeySequence(Qt::CTRL | Qt::Key_R),
                                       &Form1::openAntennaCheck);
     m_about = makeAction(QStringLiteral("&About Tarvelin"), QKeySequence(Qt::Key_F1), &Form1::about);
+    // Closing the main window closes the others with it, and so ends the program.
+    m_quit = makeAction(QStringLiteral("&Quit"), QKeySequence(Qt::CTRL | Qt::Key_Q), &Form1::quit);
     m_copyResults->setEnabled(false);
-    // The other windows are opened, and the About box shown, from whichever Tarvelin window has the keyboard;
-    // copying and saving stay with the window they copy and save.
-    for (QAction *action : {m_shopSheetAction, m_antennaCheckAction, m_about})
+    // The other windows are opened, the About box shown and the program ended from whichever Tarvelin window
+    // has the keyboard; copying and saving stay with the window they copy and save.
+    for (QAction *action : {m_shopSheetAction, m_antennaCheckAction, m_about, m_quit})
         action->setShortcutContext(Qt::ApplicationShortcut);
 
     // The keyboard's way to the menu, wherever the focus is.
@@ -255,6 +257,7 @@ QMenu &Form1::contextMenu()
         m_menu->addAction(m_antennaCheckAction);
         m_menu->addSeparator();
         m_menu->addAction(m_about);
+        m_menu->addAction(m_quit);
     }
     return *m_menu;
 }
@@ -530,6 +533,11 @@ bool Form1::eventFilter(QObject *watched, QEvent *event)
             calculate();
     }
     return QWidget::eventFilter(watched, event);
+}
+
+void Form1::quit()
+{
+    close();
 }
 
 void Form1::closeEvent(QCloseEvent *event)

@@ -92,6 +92,8 @@ public:
     void copyResults();
     void saveAsPdf(const QString &path); // without asking where; the menu entry asks
     void about();
+    // Ends the program: the main window closes, and the other windows with it.
+    void quit();
     // The Shop Sheet window, in front, for the frequency last calculated here.
     void openShopSheet();
     [[nodiscard]] ShopSheetWindow *shopSheet() const { return m_shopSheet; }
@@ -131,6 +133,7 @@ private:
     QAction *m_copyResults = nullptr;
     QAction *m_saveAsPdf = nullptr;
     QAction *m_about = nullptr;
+    QAction *m_quit = nullptr;
     QAction *m_shopSheetAction = nullptr;
     QAction *m_antennaCheckAction = nullptr;
     ShopSheetWindow *m_shopSheet = nullptr; // made on first use, kept with the window

@@ -30,6 +30,14 @@ ResultView::ResultView(const QString &objectName, const QString &accessibleName,
     verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
 }
 
+void ResultView::setRowsExpected(int rows)
+{
+    m_rowsExpected = rows;
+    // The layouts around it keep the size they were last given, its own and every one it stands in.
+    for (QWidget *around = this; around && !around->isWindow(); around = around->parentWidget())
+        around->updateGeometry();
+}
+
 QSize ResultView::sizeHint() const
 {
     ensurePolished();
@@ -81,6 +89,20 @@ QSize WholeScrollArea::sizeHint() const
         widget() ? widget()->sizeHint().expandedTo(widget()->minimumSizeHint()).expandedTo(widget()->minimumSize())
                  : QSize();
     return content + QSize(2 * frameWidth(), 2 * frameWidth());
+}
+
+WindowScrollArea::WindowScrollArea(QWidget *content, QWidget *parent) : QScrollArea(parent)
+{
+    setObjectName(QStringLiteral("windowScrollArea"));
+    setWidget(content);
+    setWidgetResizable(true);
+    setFrameShape(QFrame::NoFrame);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QSize WindowScrollArea::sizeHint() const
+{
+    return widget() ? widget()->sizeHint().expandedTo(widget()->minimumSizeHint()) : QScrollArea::sizeHint();
 }
 
 void openAtRememberedSize(QWidget &window, const QString &settingsGroup)

@@ -21,7 +21,7 @@ public:
                QWidget *parent = nullptr);
 
     // The rows to make room for while fewer are shown: those a run is about to fill.
-    void setRowsExpected(int rows) { m_rowsExpected = rows; }
+    void setRowsExpected(int rows);
 
     [[nodiscard]] QSize sizeHint() const override;
 
@@ -49,6 +49,17 @@ public:
     explicit WholeScrollArea(QWidget *content, QWidget *parent = nullptr);
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
+};
+
+// The whole of a window's contents, scrolled both ways where the window is smaller than they need, so the
+// window itself can be as small as the screen. It asks for room to show them whole.
+class WindowScrollArea final : public QScrollArea
+{
+    Q_OBJECT
+
+public:
+    explicit WindowScrollArea(QWidget *content, QWidget *parent = nullptr);
+    [[nodiscard]] QSize sizeHint() const override;
 };
 
 // A window of its own opens at the size it was last closed at; the first time at the size its contents ask

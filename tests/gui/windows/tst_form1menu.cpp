@@ -79,15 +79,20 @@ void TestForm1Menu::entriesAndShortcuts()
     for (const QAction *entry : entries)
         if (!entry->isSeparator())
             shown << entry->text() + QLatin1Char('|') + entry->shortcut().toString();
-    QCOMPARE(shown, (QStringList{QStringLiteral("&Copy Results|Ctrl+C"), QStringLiteral("Save as &PDF\u2026|Ctrl+S"),
-                                 QStringLiteral("S&hop Sheet\u2026|Ctrl+L"),
-                                 QStringLiteral("Antenna Chec&k\u2026|Ctrl+R"), QStringLiteral("&About Tarvelin|F1")}));
+    QCOMPARE(shown,
+             (QStringList{QStringLiteral("&Copy Results|Ctrl+C"), QStringLiteral("Save as &PDF\u2026|Ctrl+S"),
+                          QStringLiteral("S&hop Sheet\u2026|Ctrl+L"), QStringLiteral("Antenna Chec&k\u2026|Ctrl+R"),
+                          QStringLiteral("&About Tarvelin|F1"), QStringLiteral("&Quit|Ctrl+Q")}));
 
     QTest::keyClick(m_form.get(), Qt::Key_F1);
     QCOMPARE(m_messages.requests.size(), std::size_t(1));
     QCOMPARE(m_messages.requests.front().title, std::optional<std::string>("About Tarvelin"));
     QVERIFY(m_messages.requests.front().prompt.starts_with("Tarvelin " TARVELIN_VERSION "\n"));
     QVERIFY(m_messages.requests.front().prompt.find("MIT") != std::string::npos);
+
+    // Ctrl+Q ends the program from the keyboard, as closing the window does.
+    QTest::keyClick(m_form->frequencyBox(), Qt::Key_Q, Qt::ControlModifier);
+    QTRY_VERIFY(!m_form->isVisible());
 }
 
 // A right click on a label or on the ground, or Shift+F10 from the frequency box, opens the menu; Copy Results
