@@ -179,6 +179,7 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
         m_summary.leftOut = m_first.leftOut;
         m_round = 2;
         planSecondRound();
+        m_summary.ran = ranText(); // the sweep alone, unless a second round runs and says more
         return std::nullopt;
     }
 
@@ -240,6 +241,7 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
                 frequencyLabel(coarse.mhz) + " MHz is " + impedanceText(fine) + " ohms, not " + impedanceText(coarse) +
                 ". Measure the built antenna at its working height.");
     }
+    m_summary.ran = ranText();
     return std::nullopt;
 }
 

@@ -57,6 +57,7 @@ struct CheckSummary
     std::vector<PatternPoint> elevationPattern;  // over ground: forward by rising elevation, then back by falling
     std::vector<LeftOutPoint> leftOut;           // frequencies whose results failed their checks
     std::vector<std::string> modelNotes;         // what the model may get wrong here, one sentence each
+    std::string ran; // what the engine ran for it: "13 frequencies of the sweep, then 8 for the verdict: ..."
 };
 
 // The point nearest the design frequency: the design's own, whatever points were left out before it.

@@ -22,7 +22,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
     QString html = QStringLiteral("<h2>Tarvelin antenna check: %1 MHz</h2>")
                        .arg(QString::fromStdString(frequencyText).toHtmlEscaped());
     html += QStringLiteral("<p>%1. Modelled with the NEC-2 engine nec2c: wire %2 mm, %3 segments per side, %4, %5; "
-                           "sweep \u00b1%6 % in %7 points; SWR against %8 \u03a9.</p>")
+                           "sweep \u00b1%6 % in %7 points; SWR against %8 \u03a9. Ran %9.</p>")
                 .arg(QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),
                      QString::number(settings.wireDiameterMm, 'g', 4), QString::number(settings.segments),
                      settings.lossless ? QStringLiteral("lossless") : QStringLiteral("copper"),
@@ -30,7 +30,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                          ? QStringLiteral("boom %1 m over average ground").arg(*settings.groundHeightMetres, 0, 'g', 4)
                          : QStringLiteral("free space"),
                      QString::number(settings.spanPercent, 'g', 4), QString::number(settings.points),
-                     QString::number(settings.z0Ohms, 'g', 4));
+                     QString::number(settings.z0Ohms, 'g', 4), QString::fromStdString(summary.ran).toHtmlEscaped());
     html += QString::fromStdString(htmlTable(nec::verdictTable(summary, settings.z0Ohms)));
     for (const std::string &warning : nec::verdictWarnings(summary))
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());

@@ -33,12 +33,14 @@ QString shortName(ElementRow row)
 }
 
 const QString kLoopTitle = QStringLiteral("Driven element, front view");
+const QString kTrimmedLoopTitle = QStringLiteral("Driven element as trimmed, front view");
 const QString kBoomTitle = QStringLiteral("Boom, side view: stations from the reflector");
 const QString kFeedText = QStringLiteral("feed point, cut ends");
 
 // The texts of the drawing that depend on the sheet.
 struct Texts
 {
+    QString loopTitle;
     std::array<QString, 4> corners; // round the loop from the cut end, bottom right first
     QString side;
     QString arm;
@@ -50,11 +52,15 @@ struct Texts
 Texts textsOf(const shop::ShopSheet &sheet)
 {
     const shop::ElementCuts &driven = sheet.elements[rowIndex(ElementRow::Driven)];
+    // A trimmed sheet draws the loop as it is to be after its trim: its side, marks and arms.
+    const auto &trim = driven.trim;
     Texts texts;
+    texts.loopTitle = trim ? kTrimmedLoopTitle : kLoopTitle;
     for (std::size_t k = 0; k < texts.corners.size(); ++k)
-        texts.corners[k] = QStringLiteral("%1: %2").arg(k + 1).arg(lengthText(sheet, driven.cornerMarks[k]));
-    texts.side = QStringLiteral("side %1").arg(lengthText(sheet, driven.side));
-    texts.arm = QStringLiteral("arm %1").arg(lengthText(sheet, driven.arm));
+        texts.corners[k] = QStringLiteral("%1: %2").arg(k + 1).arg(
+            lengthText(sheet, trim ? trim->cornerMarks[k] : driven.cornerMarks[k]));
+    texts.side = QStringLiteral("side %1").arg(lengthText(sheet, trim ? trim->side : driven.side));
+    texts.arm = QStringLiteral("arm %1").arg(lengthText(sheet, trim ? trim->arm : driven.arm));
     for (const shop::ElementCuts &cuts : sheet.elements) {
         texts.names.push_back(shortName(cuts.element));
         texts.stations.push_back(lengthText(sheet, cuts.station));
@@ -183,7 +189,7 @@ ShopDrawingLayout layoutShopDrawing(const QRectF &area, const shop::ShopSheet &s
     const double groupLeft = area.center().x() - (widths.left + side + widths.right) / 2;
     layout.square = QRectF(groupLeft + widths.left, loopTop + 3.0 * line, side, side);
     const QRectF &square = layout.square;
-    layout.labels.push_back(centred(kLoopTitle, area.center().x(), loopTop));
+    layout.labels.push_back(centred(texts.loopTitle, area.center().x(), loopTop));
     layout.labels.push_back(centred(texts.side, square.center().x(), loopTop + 1.3 * line));
     DrawingLabel arm = centred(texts.arm, square.center().x(), square.center().y() - 1.5 * line);
     arm.overLine = true;
@@ -211,7 +217,7 @@ QSizeF shopDrawingMinimumSize(const shop::ShopSheet &sheet, const QFontMetricsF 
     const double line = metrics.height();
     const LoopWidths widths = loopWidths(texts, metrics, pixel);
     double width = widths.left + widths.minimumSide + widths.right;
-    for (const QString &text : {kLoopTitle, kBoomTitle, kFeedText, texts.side, texts.boom})
+    for (const QString &text : {texts.loopTitle, kBoomTitle, kFeedText, texts.side, texts.boom})
         width = std::max(width, labelWidth(metrics, pixel, text));
     // The boom stacks its labels deepest where it is narrowest.
     const BoomPlan boom = planBoom(0.0, width, sheet, texts, metrics, pixel);
@@ -224,10 +230,11 @@ QString shopDrawingDescription(const shop::ShopSheet &sheet)
     QStringList stations;
     for (std::size_t i = 0; i < texts.names.size(); ++i)
         stations << QStringLiteral("%1 at %2").arg(texts.names[i], texts.stations[i]);
-    return QStringLiteral("Driven loop, front view: %1, %2; corner marks from the cut end at the feed point: %3. "
-                          "Boom, side view, %4; stations from the reflector: %5.")
-        .arg(texts.side, texts.arm, QStringList(texts.corners.begin(), texts.corners.end()).join(QStringLiteral(", ")),
-             texts.boom, stations.join(QStringLiteral(", ")));
+    return QStringLiteral("%1: %2, %3; corner marks from the cut end at the feed point: %4. "
+                          "Boom, side view, %5; stations from the reflector: %6.")
+        .arg(texts.loopTitle, texts.side, texts.arm,
+             QStringList(texts.corners.begin(), texts.corners.end()).join(QStringLiteral(", ")), texts.boom,
+             stations.join(QStringLiteral(", ")));
 }
 
 void paintShopDrawing(QPainter &painter, const QRectF &area, const shop::ShopSheet &sheet, const QFont &font,

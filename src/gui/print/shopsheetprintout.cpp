@@ -38,11 +38,15 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
     html += QStringLiteral("<h3>Loops</h3>") + QString::fromStdString(htmlTable(tables.loops));
     html += QStringLiteral("<h3>Corner marks, along the wire from the cut end</h3>") +
             QString::fromStdString(htmlTable(tables.cornerMarks));
-    html += QStringLiteral("<h3>Spreaders and boom</h3>") + QString::fromStdString(htmlTable(tables.spreadersAndBoom));
-    if (!sheet.correctedFrequencyText.empty()) {
+    // The last table is kept on one page with the materials that close the sheet.
+    const QString keep = QStringLiteral("<a name=\"%1\"></a>").arg(QLatin1String(kKeepWithEnd));
+    const bool trimmed = !sheet.correctedFrequencyText.empty();
+    html += QStringLiteral("<h3>%1Spreaders and boom</h3>").arg(trimmed ? QString() : keep) +
+            QString::fromStdString(htmlTable(tables.spreadersAndBoom));
+    if (trimmed) {
         html += QStringLiteral("<h3>Trims</h3><p>%1</p>").arg(escaped(shop::trimsNote(sheet))) +
                 QString::fromStdString(htmlTable(tables.trims));
-        html += QStringLiteral("<h3>Corner marks after trimming</h3>") +
+        html += QStringLiteral("<h3>%1Corner marks after trimming</h3>").arg(keep) +
                 QString::fromStdString(htmlTable(tables.trimmedMarks));
     }
     const shop::ShopFooter footer = shop::shopFooter(sheet);

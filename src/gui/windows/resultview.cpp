@@ -33,7 +33,8 @@ ResultView::ResultView(const QString &objectName, const QString &accessibleName,
 void ResultView::setRowsExpected(int rows)
 {
     m_rowsExpected = rows;
-    // The layouts around it keep the size they were last given, its own and every one it stands in.
+    // The layouts around it keep the size hints they were last given, its own and every one it stands in,
+    // even while it is hidden on a tab not shown.
     for (QWidget *around = this; around && !around->isWindow(); around = around->parentWidget())
         around->updateGeometry();
 }

@@ -3,8 +3,16 @@
 // cover another, leave the area, or sit on the loop or the pattern it describes.
 #include "gui/print/checkplots.h"
 #include "gui/print/shopsheetdrawing.h"
+#include "gui/print/shopsheetprintout.h"
+#include "support/runprocess.h"
 
+#include "core/shop/shopsheet.h"
+
+#include <QDateTime>
 #include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QTemporaryDir>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QTest>
@@ -57,6 +65,8 @@ private slots:
     void shopDrawingLabelsStandApart();
     void polarLabelsClearOfThePattern_data();
     void polarLabelsClearOfThePattern();
+    void sheetPagesKeepTheirEnds_data();
+    void sheetPagesKeepTheirEnds();
 };
 
 void TestDrawingLayouts::shopDrawingLabelsStandApart_data()
@@ -147,6 +157,55 @@ void TestDrawingLayouts::polarLabelsClearOfThePattern()
     }
     // The scale reads at least from its centre to its rim.
     QVERIFY(ringLabels >= 2);
+}
+
+void TestDrawingLayouts::sheetPagesKeepTheirEnds_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QPageSize::PageSizeId>("paper");
+    for (const char *frequency : {"1.8", "14.2", "144.2"})
+        for (const char *kind : {"plain", "tuned", "trimmed"})
+            for (const QPageSize::PageSizeId paper : {QPageSize::A4, QPageSize::Letter})
+                QTest::addRow("%s MHz %s on %s", frequency, kind, qPrintable(QPageSize::name(paper)))
+                    << QString::fromLatin1(frequency) << QString::fromLatin1(kind) << paper;
+}
+
+// The sheet's last lines, the materials, stay on the page of the table they close, never alone on a page
+// of their own before the drawing's.
+void TestDrawingLayouts::sheetPagesKeepTheirEnds()
+{
+    QFETCH(QString, frequency);
+    QFETCH(QString, kind);
+    QFETCH(QPageSize::PageSizeId, paper);
+    const std::array<double, 7> factors{0.98, 0.977, 0.976, 0.975, 0.974, 0.973, 0.972};
+    shop::ShopSettings trimmed;
+    trimmed.measuredMHz = frequency.toDouble() * 0.98;
+    const auto made = kind == QLatin1String("tuned")
+                          ? shop::makeTunedShopSheet(frequency.toStdString(), {}, factors)
+                          : shop::makeShopSheet(frequency.toStdString(),
+                                                kind == QLatin1String("trimmed") ? trimmed : shop::ShopSettings{});
+    QVERIFY(std::holds_alternative<shop::ShopSheet>(made));
+    const QPageLayout layout(QPageSize(paper), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                             QPageLayout::Millimeter);
+    QTemporaryDir folder;
+    QFile pdf(folder.filePath(QStringLiteral("sheet.pdf")));
+    QVERIFY(pdf.open(QIODevice::WriteOnly));
+    pdf.write(shopSheetPdf(std::get<shop::ShopSheet>(made), layout, QDateTime()));
+    pdf.close();
+    const QStringList pages = standardOutputOf(QStringLiteral("pdftotext"), {pdf.fileName(), QStringLiteral("-")})
+                                  .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
+    QVERIFY(pages.size() >= 2);
+    const auto pageOf = [&pages](const QString &text) {
+        for (qsizetype i = 0; i < pages.size(); ++i)
+            if (pages[i].contains(text))
+                return i;
+        return qsizetype(-1);
+    };
+    const QString lastTable = kind == QLatin1String("trimmed") ? QStringLiteral("Corner marks after trimming")
+                                                               : QStringLiteral("Spreaders and boom");
+    QVERIFY(pageOf(QStringLiteral("Materials")) >= 0);
+    QCOMPARE(pageOf(QStringLiteral("Materials")), pageOf(lastTable));
 }
 
 QTEST_MAIN(TestDrawingLayouts)

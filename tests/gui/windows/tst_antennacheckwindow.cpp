@@ -215,6 +215,11 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     const QString report = standardOutputOf(QStringLiteral("pdftotext"),
                                             {folder.filePath(QStringLiteral("check.pdf")), QStringLiteral("-")});
     QVERIFY(report.contains(QStringLiteral("Tarvelin antenna check: 14.200 MHz")));
+    // What ran: the sweep's 13, and the verdict's round after, its wider sweep's the table's other rows.
+    const QString ran = report.simplified();
+    QVERIFY2(ran.contains(QStringLiteral("Ran 13 frequencies of the sweep, then ")) &&
+                 ran.contains(QStringLiteral(" for the verdict: %1 beyond the sweep and ").arg(count - 13)),
+             qPrintable(report));
     QVERIFY2(report.contains(QStringLiteral("cut as for ")), qPrintable(report));
     QVERIFY(report.contains(QStringLiteral("SWR, with the 2:1 line")));
     // The plots describe their key values for screen readers, in the verdict's words.

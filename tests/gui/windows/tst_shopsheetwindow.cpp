@@ -13,12 +13,15 @@
 #include "core/calc/designlengths.h"
 #include "core/shop/shopsheettext.h"
 #include "gui/windows/shopsheetwindow.h"
+#include "gui/windows/wholefile.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QFileDialog>
+#include <QTimer>
 #include <QPushButton>
 #include <QFile>
 #include <QLabel>
@@ -60,6 +63,7 @@ private slots:
     void corruptStepFallsBackToTheDefault();
     void settingsAreRemembered();
     void csvAndPdfReadBack();
+    void saveDialogsStartInTheLastFolder();
 
 private:
     ShopSheetWindow *openSheet(const QString &frequency);
@@ -148,7 +152,7 @@ void TestShopSheetWindow::opensWholeAndRemembersItsSize()
     }
     // The drawing has at least the room that keeps its labels apart, unscrolled.
     const QWidget *drawing = sheet->findChild<QWidget *>(QStringLiteral("shopDrawing"));
-    QVERIFY(drawing->width() >= drawing->minimumSizeHint().width());
+    QTRY_VERIFY(drawing->width() >= drawing->minimumSizeHint().width());
     QVERIFY(drawing->height() >= drawing->minimumSizeHint().height());
 
     // Still open as the program ends, with the main window.
@@ -273,6 +277,14 @@ void TestShopSheetWindow::measuredResonanceBelongsToItsDesign()
     auto *measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
     measured->setText(QStringLiteral("14.0"));
     QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText), QStringLiteral("14.403"));
+    // The drawing shows the driven loop as trimmed, as the trims table gives it.
+    const shop::Trim &trim = *sheet->sheet()->elements[1].trim;
+    const QString drawing =
+        accessibleText(sheet->findChild<QWidget *>(QStringLiteral("shopDrawing")), QAccessible::Description);
+    QVERIFY2(drawing.startsWith(QStringLiteral("Driven element as trimmed, front view: side %1, arm %2;")
+                                    .arg(QString::fromStdString(shop::feetInchesText(trim.side, 16)),
+                                         QString::fromStdString(shop::feetInchesText(trim.arm, 16)))),
+             qPrintable(drawing));
     m_form.reset();
 
     m_form = std::make_unique<Form1>(m_messages, m_printer);
@@ -378,6 +390,37 @@ void TestShopSheetWindow::csvAndPdfReadBack()
     QVERIFY(!sheet->saveCsv(folder.filePath(QStringLiteral("missing/sheet.csv"))));
     QCOMPARE(m_messages.requests.size(), std::size_t(1));
     QVERIFY(m_messages.requests.front().prompt.starts_with("The CSV file could not be saved"));
+}
+
+// A save dialog opens in the folder the last file was saved to, not the home folder each time.
+void TestShopSheetWindow::saveDialogsStartInTheLastFolder()
+{
+    QTemporaryDir folder;
+    QStringList opened;
+    // Answers the dialog once it is up: the first time with a file in `folder`, the second time not at all.
+    const auto answer = [&opened, &folder](bool accept) {
+        QTimer::singleShot(0, [&opened, &folder, accept] {
+            QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            opened << dialog->directory().absolutePath();
+            if (accept) {
+                dialog->selectFile(folder.filePath(QStringLiteral("quad")));
+                static_cast<QDialog *>(dialog)->accept();
+            } else {
+                dialog->reject();
+            }
+        });
+    };
+    answer(true);
+    const QString saved = chooseSavePath(nullptr, QStringLiteral("Save CSV"), QStringLiteral("sheet.csv"),
+                                         QStringLiteral("CSV (*.csv)"), QStringLiteral("csv"));
+    QCOMPARE(saved, folder.filePath(QStringLiteral("quad.csv")));
+    answer(false);
+    QVERIFY(chooseSavePath(nullptr, QStringLiteral("Save PDF"), QStringLiteral("sheet.pdf"),
+                           QStringLiteral("PDF (*.pdf)"), QStringLiteral("pdf"))
+                .isEmpty());
+    QCOMPARE(opened.size(), 2);
+    QCOMPARE(opened[1], QDir(folder.path()).absolutePath());
 }
 
 QTEST_MAIN(TestShopSheetWindow)
