@@ -260,12 +260,12 @@ void ShopSheetWindow::restoreSettings()
     m_allowance->setText(stored.allowance);
     m_hubOffset->setText(stored.hubOffset);
     m_measured->setText(stored.measured);
-    bool number = false;
-    const double storedFor = stored.measuredFor.toDouble(&number);
-    if (number && storedFor > 0.0)
+    // A measurement belongs to a design the sheet can be made for; one that names none (a hand-edited file
+    // may say "inf" or 1e-300) belongs to none, and no note speaks of it.
+    if (const std::optional<double> storedFor = designMHz(stored.measuredFor))
         m_measuredFor = storedFor;
     else
-        m_measured->clear(); // a measurement that names no design frequency belongs to none
+        m_measured->clear();
 }
 
 void ShopSheetWindow::saveSettings() const

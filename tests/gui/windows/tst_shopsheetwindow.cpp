@@ -60,7 +60,7 @@ private slots:
     void badSettingsAsTarvelinCalcRefuses();
     void measuredResonanceBelongsToItsDesign();
     void predictionIsNoMeasurement();
-    void corruptStepFallsBackToTheDefault();
+    void handEditedSettingsFallBack();
     void settingsAreRemembered();
     void csvAndPdfReadBack();
     void saveDialogsStartInTheLastFolder();
@@ -336,11 +336,24 @@ void TestShopSheetWindow::predictionIsNoMeasurement()
 }
 
 // A step that is no fraction step, left in the settings file, gives the default of 1/16 inch.
-void TestShopSheetWindow::corruptStepFallsBackToTheDefault()
+void TestShopSheetWindow::handEditedSettingsFallBack()
 {
     QSettings().setValue(QStringLiteral("shopSheet/step"), 999999999);
     m_form->openShopSheet();
     QCOMPARE(m_form->shopSheet()->findChild<QComboBox *>(QStringLiteral("step"))->currentData().toInt(), 16);
+
+    // A measurement for a design no sheet is made for is no measurement, and no note names that design.
+    for (const char *design : {"inf", "1e-300", "-14.2", "abc"}) {
+        m_form.reset();
+        QSettings().setValue(QStringLiteral("shopSheet/measured"), QStringLiteral("14.0"));
+        QSettings().setValue(QStringLiteral("shopSheet/measuredFor"), QString::fromLatin1(design));
+        m_form = std::make_unique<Form1>(m_messages, m_printer);
+        m_form->openShopSheet();
+        ShopSheetWindow *sheet = m_form->shopSheet();
+        sheet->setFrequencyText(QStringLiteral("7.1"));
+        QVERIFY2(sheet->findChild<QLineEdit *>(QStringLiteral("measured"))->text().isEmpty(), design);
+        QVERIFY2(sheet->note().isEmpty(), qPrintable(sheet->note()));
+    }
 }
 
 void TestShopSheetWindow::settingsAreRemembered()
