@@ -118,10 +118,12 @@ Tuning:
   --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5),
                    with or without its % sign
   --time-limit S   stop the tune after S seconds, its check among them,
-                   keeping the best design found: 5 to 3600 (default 45)
+                   keeping the best design found: 5 to 3600 (default 1800);
+                   a tune stopped so says "time limit, not converged"
   --max-designs N  stop the search after N designs, the specified one among
-                   them, keeping the best found: 2 to 1000000 (default: no
-                   limit but the time)
+                   them, keeping the best found: 2 to 1000000 (default
+                   3000); the same settings stop at the same design on any
+                   machine
   --shop --tune    the tuned design's shop sheet, with the shop and check
                    options
 

@@ -654,6 +654,7 @@ void TestCli::tuneEndToEnd()
     QVERIFY(after.value(QStringLiteral("worst_swr")).toDouble() < before.value(QStringLiteral("worst_swr")).toDouble());
     QVERIFY(tuned.value(QStringLiteral("goals_met")).toObject().contains(QStringLiteral("swr")));
     QCOMPARE(tuned.value(QStringLiteral("evaluations")).toInt(), 6);
+    QCOMPARE(tuned.value(QStringLiteral("ended")).toString(), QStringLiteral("most designs to try"));
 }
 
 // The tuned design's CSV gives the frequency as typed on every row, as its JSON does.

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <condition_variable>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -100,28 +101,63 @@ ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &
 
 namespace {
 
-// What the tuner minimises: the forward gain lost, and a steep price on every SWR above the goal and every
-// F/B below it across the band, so the goals come before the last tenth of a dB of gain.
-double costOf(const BandFigures &figures, const TuneSettings &tune)
+constexpr double kWorstSwr = 50.0;        // an open feed counts as very bad, not as infinite
+constexpr double kDecibelsPerSwr = 10.0;  // a dB of F/B short weighs as a tenth of SWR over its goal
+constexpr double kViolationPrice = 100.0; // dB of gain given up for each unit the goals are missed by
+constexpr double kFeasible = 1e-9;        // goals met, to the engine's last digit
+
+// How far a design misses the goals, summed over the band: each SWR above its goal, and each dB of F/B
+// below its goal at a tenth of that weight. Zero when every goal is met.
+double violationOf(const BandFigures &figures, const TuneSettings &tune)
 {
-    constexpr double kSwrWeight = 10.0;
-    constexpr double kFrontToBackWeight = 0.05;
-    constexpr double kWorstSwr = 50.0; // an open feed counts as very bad, not as infinite
-    double cost = -figures.design.gainDbi;
-    for (const double swr : figures.swr) {
-        const double over = std::max(0.0, std::min(swr, kWorstSwr) - tune.maxSwr);
-        cost += kSwrWeight * over * over;
-    }
-    for (const double fb : figures.frontToBackDb) {
-        const double under = std::max(0.0, tune.minFrontToBackDb - fb);
-        cost += kFrontToBackWeight * under * under;
-    }
-    return cost;
+    double violation = 0.0;
+    for (const double swr : figures.swr)
+        violation += std::max(0.0, std::min(swr, kWorstSwr) - tune.maxSwr);
+    for (const double fb : figures.frontToBackDb)
+        violation += std::max(0.0, tune.minFrontToBackDb - fb) / kDecibelsPerSwr;
+    return violation;
 }
 
-// Search k's method and start: BOBYQA and Sbplx from the one-factor design, further searches from it with
-// the reflector and the directors pulled apart, alternately more and less.
-std::pair<nlopt::algorithm, std::vector<double>> searchPlan(std::size_t k, double start)
+// The goals come first: a design that meets them beats any that does not, whatever its gain; among those
+// that meet them the most forward gain wins, among the others the one nearest the goals.
+bool betterThan(const BandFigures &a, const BandFigures &b, const TuneSettings &tune)
+{
+    const double va = violationOf(a, tune);
+    const double vb = violationOf(b, tune);
+    const bool aMeets = va <= kFeasible;
+    const bool bMeets = vb <= kFeasible;
+    if (aMeets != bMeets)
+        return aMeets;
+    if (!aMeets && va != vb)
+        return va < vb;
+    return a.design.gainDbi > b.design.gainDbi;
+}
+
+// The price the penalised search minimises: the gain, and the goals' shortfall priced far above any gain a
+// design could win by missing them, steeply so that a search well outside them heads back.
+double penalisedCost(const BandFigures &figures, const TuneSettings &tune)
+{
+    const double violation = violationOf(figures, tune);
+    return -figures.design.gainDbi + kViolationPrice * (violation + violation * violation);
+}
+
+// How each search treats the goals.
+enum class GoalHandling
+{
+    Constraints, // COBYLA: the gain the objective, each band frequency's SWR and F/B a constraint
+    Penalty,     // Sbplx: the penalised cost
+};
+
+// Search k's method and start: the constrained search and the penalised one from the one-factor design,
+// further searches from it with the reflector and the directors pulled apart, alternately more and less.
+struct SearchPlan
+{
+    nlopt::algorithm method;
+    GoalHandling goals;
+    std::vector<double> start;
+};
+
+SearchPlan searchPlan(std::size_t k, double start)
 {
     std::vector<double> x(kLoopCount, start);
     if (k >= 2) {
@@ -132,7 +168,9 @@ std::pair<nlopt::algorithm, std::vector<double>> searchPlan(std::size_t k, doubl
     }
     for (double &factor : x)
         factor = std::clamp(factor, 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit);
-    return {k % 2 == 0 ? nlopt::LN_BOBYQA : nlopt::LN_SBPLX, x};
+    if (k % 2 == 0)
+        return {nlopt::LN_COBYLA, GoalHandling::Constraints, x};
+    return {nlopt::LN_SBPLX, GoalHandling::Penalty, x};
 }
 
 } // namespace
@@ -154,12 +192,18 @@ struct LoopSearch::Search
     std::condition_variable changed;
     State state = State::Stepping;
     LoopFactors design{};
-    double cost = 0.0;
+    BandFigures figures; // the answer for `design`
+    bool answered = false;
     bool stopping = false;
+    const TuneSettings tune;
+    const GoalHandling goals;
     nlopt::opt optimiser;
     std::thread thread;
 
-    explicit Search(nlopt::algorithm method) : optimiser(method, kLoopCount) {}
+    Search(const TuneSettings &settings, const SearchPlan &plan)
+        : tune(settings), goals(plan.goals), optimiser(plan.method, kLoopCount)
+    {
+    }
 
     ~Search()
     {
@@ -168,22 +212,53 @@ struct LoopSearch::Search
             thread.join();
     }
 
+    // The figures of the design at `x`: the last answer when it is for this design (NLopt asks for the
+    // constraints at the point it has just asked the objective for), or else a new question. None once the
+    // search is stopping.
+    const BandFigures *figuresAt(const double *x)
+    {
+        std::unique_lock lock(mutex);
+        if (!stopping && !(answered && std::equal(design.begin(), design.end(), x))) {
+            std::copy(x, x + kLoopCount, design.begin());
+            answered = false;
+            state = State::Asking;
+            changed.notify_all();
+            changed.wait(lock, [this] { return state == State::Answered; });
+            state = State::Stepping;
+        }
+        if (stopping) {
+            optimiser.force_stop();
+            return nullptr;
+        }
+        return &figures;
+    }
+
     static double objective(const std::vector<double> &x, std::vector<double> & /*gradient*/, void *data)
     {
         auto &search = *static_cast<Search *>(data);
-        std::unique_lock lock(search.mutex);
-        if (!search.stopping) {
-            std::copy(x.begin(), x.end(), search.design.begin());
-            search.state = State::Asking;
-            search.changed.notify_all();
-            search.changed.wait(lock, [&search] { return search.state == State::Answered; });
-            search.state = State::Stepping;
-        }
-        if (search.stopping) {
-            search.optimiser.force_stop();
+        const BandFigures *figures = search.figuresAt(x.data());
+        if (!figures)
             return std::numeric_limits<double>::max();
-        }
-        return search.cost;
+        return search.goals == GoalHandling::Constraints ? -figures->design.gainDbi
+                                                         : penalisedCost(*figures, search.tune);
+    }
+
+    // SWR at each band frequency no higher than its goal, then F/B at each no lower than its own, as
+    // values that are at most zero when met.
+    static void constraints(unsigned count, double *result, unsigned /*n*/, const double *x, double * /*gradient*/,
+                            void *data)
+    {
+        auto &search = *static_cast<Search *>(data);
+        const BandFigures *figures = search.figuresAt(x);
+        for (unsigned i = 0; i < count; ++i)
+            result[i] = 0.0;
+        if (!figures)
+            return;
+        const std::size_t points = figures->swr.size();
+        for (std::size_t k = 0; k < points && k < count; ++k)
+            result[k] = std::min(figures->swr[k], kWorstSwr) - search.tune.maxSwr;
+        for (std::size_t k = 0; k < figures->frontToBackDb.size() && points + k < count; ++k)
+            result[points + k] = (search.tune.minFrontToBackDb - figures->frontToBackDb[k]) / kDecibelsPerSwr;
     }
 
     void run(std::vector<double> x)
@@ -207,11 +282,12 @@ struct LoopSearch::Search
         return state == State::Asking;
     }
 
-    void answer(double designCost)
+    void answer(const BandFigures &designFigures)
     {
         {
             const std::lock_guard lock(mutex);
-            cost = designCost;
+            figures = designFigures;
+            answered = true;
             state = State::Answered;
         }
         changed.notify_all();
@@ -242,10 +318,8 @@ LoopSearch::~LoopSearch() = default;
 void LoopSearch::consider(const LoopFactors &factors, const BandFigures &figures)
 {
     ++m_evaluations;
-    const double cost = costOf(figures, m_tune);
     // Strictly better only, in the candidates' order: ties go to the design found first.
-    if (cost < m_bestCost) {
-        m_bestCost = cost;
+    if (betterThan(figures, m_bestFigures, m_tune)) {
         m_best = factors;
         m_bestFigures = figures;
     }
@@ -260,22 +334,27 @@ void LoopSearch::take(const std::vector<BandFigures> &figures)
         m_before = figures.front();
         m_best = m_candidates.front();
         m_bestFigures = m_before;
-        m_bestCost = costOf(m_before, m_tune);
+        m_known.emplace(m_best, m_before);
         ++m_evaluations;
         const auto count = static_cast<std::size_t>(std::max(m_tune.processes, 1));
         for (std::size_t k = 0; k < count; ++k) {
-            const auto [method, from] = searchPlan(k, m_start);
-            auto search = std::make_unique<Search>(method);
+            const SearchPlan plan = searchPlan(k, m_start);
+            auto search = std::make_unique<Search>(m_tune, plan);
             nlopt::opt &optimiser = search->optimiser;
             optimiser.set_lower_bounds(1.0 - kLoopFactorLimit);
             optimiser.set_upper_bounds(1.0 + kLoopFactorLimit);
-            // A thousandth of a loop is about an inch on 20 m: finer than that no one cuts.
+            // A thousandth of a loop is about an inch on 20 m: finer than that no one cuts. The searches end
+            // when a step moves no loop by more than a hundredth of that, or the figures by less than their
+            // last digits: never on the clock, so every machine ends at the same design.
             optimiser.set_initial_step(0.005);
             optimiser.set_xtol_abs(1e-5);
             optimiser.set_ftol_abs(1e-5);
             optimiser.set_min_objective(&Search::objective, search.get());
+            if (plan.goals == GoalHandling::Constraints)
+                optimiser.add_inequality_mconstraint(&Search::constraints, search.get(),
+                                                     std::vector<double>(2 * kBandPoints, 0.0));
             try {
-                search->thread = std::thread(&Search::run, search.get(), from);
+                search->thread = std::thread(&Search::run, search.get(), plan.start);
             } catch (const std::system_error &error) {
                 // No thread to search on: the searches started so far go on alone.
                 if (m_searches.empty())
@@ -287,20 +366,40 @@ void LoopSearch::take(const std::vector<BandFigures> &figures)
     } else {
         for (std::size_t i = 0; i < m_candidates.size(); ++i) {
             consider(m_candidates[i], figures[i]);
-            m_asking[i]->answer(costOf(figures[i], m_tune));
+            m_known.emplace(m_candidates[i], figures[i]);
+            m_asking[i]->answer(figures[i]);
         }
+        for (const auto &[search, candidate] : m_sharing)
+            search->answer(figures[candidate]);
     }
     collect();
 }
 
 // The next design of every search still going, within the most designs to try.
+// A design modelled before is answered at once from its figures; one that two searches ask for in the same
+// round is modelled once for both.
 void LoopSearch::collect()
 {
     m_candidates.clear();
     m_asking.clear();
+    m_sharing.clear();
     for (const std::unique_ptr<Search> &search : m_searches) {
-        if (!search->waitForStep())
+        bool asking = false;
+        while (search->waitForStep()) {
+            const auto known = m_known.find(search->design);
+            if (known == m_known.end()) {
+                asking = true;
+                break;
+            }
+            search->answer(known->second);
+        }
+        if (!asking)
             continue;
+        const auto same = std::find(m_candidates.begin(), m_candidates.end(), search->design);
+        if (same != m_candidates.end()) {
+            m_sharing.emplace_back(search.get(), static_cast<std::size_t>(same - m_candidates.begin()));
+            continue;
+        }
         if (m_tune.designLimit > 0 && m_evaluations + static_cast<int>(m_candidates.size()) >= m_tune.designLimit) {
             m_end = TuneEnd::DesignLimit;
             search->stop();
@@ -355,18 +454,34 @@ std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
     text += designsTriedText(result.evaluations) + " in " + fixedText(result.seconds, 1) + " s";
     switch (result.end) {
     case TuneEnd::Converged:
-        return text + ".";
+        return text + ", converged.";
     case TuneEnd::DesignLimit:
         return text + ", stopped at the most designs to try.";
     case TuneEnd::TimeLimit:
-        return text + ", stopped at the time limit.";
+        return text + ", stopped at the time limit, not converged.";
     case TuneEnd::Cancelled:
         return text + ", stopped by Cancel.";
     case TuneEnd::EngineFailure:
         return text + ", stopped by the engine's failure.";
     }
     return text + ".";
-    return text;
+}
+
+std::string_view tuneEndText(TuneEnd end)
+{
+    switch (end) {
+    case TuneEnd::Converged:
+        return "converged";
+    case TuneEnd::DesignLimit:
+        return "most designs to try";
+    case TuneEnd::TimeLimit:
+        return "time limit, not converged";
+    case TuneEnd::Cancelled:
+        return "cancelled";
+    case TuneEnd::EngineFailure:
+        return "engine failure";
+    }
+    return "converged";
 }
 
 std::array<TunedLoop, kLoopCount> tunedLoops(const DesignLengths &design, const LoopFactors &factors)
@@ -437,6 +552,7 @@ void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const Desig
         .flag("fb", result.frontToBackGoalMet)
         .endRecord()
         .number("band_percent", tune.bandPercent, Figure::Exact)
+        .text("ended", tuneEndText(result.end))
         .whole("evaluations", result.evaluations)
         .number("seconds", result.seconds, Figure::Seconds)
         .endRecord();

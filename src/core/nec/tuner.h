@@ -7,6 +7,7 @@
 #include "core/nec/necmodel.h"
 
 #include <array>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,9 +29,11 @@ struct TuneSettings
     double bandPercent = 0.5; // either side of the design frequency
     double maxSwr = 1.5;
     double minFrontToBackDb = 20.0;
-    double timeLimitSeconds = 45.0; // the whole tune, its check among it
-    int designLimit = 0;            // designs tried at most, the specified one among them; 0 for none
-    int processes = 1;              // engine processes at once, and searches side by side
+    // A tune ends when its searches converge, or at the most designs to try: both the same on any machine.
+    // The time limit only caps a tune that would otherwise run on; a tune that reaches it says so.
+    double timeLimitSeconds = 1800.0; // the whole tune, its check among it
+    int designLimit = 3000;           // designs tried at most, the specified one among them; 0 for none
+    int processes = 1;                // engine processes at once, and searches side by side
 };
 
 namespace limits {
@@ -101,10 +104,12 @@ struct TuneResult
 
 // The search for the loop lengths, a round at a time. Each loop stays within kLoopFactorLimit of the
 // specified loop; the searches start from all loops scaled by `startFactor` (the one-factor correction from
-// the check's resonance), BOBYQA and Sbplx side by side, one per engine. They weigh the forward gain at the
-// design frequency against any SWR above the goal and any F/B below it across the band. The first round is
-// the specified design alone; each later one holds the next design of every search still going, so the
-// same figures always give the same rounds and the same result, however long each round took.
+// the check's resonance): COBYLA, with the gain its objective and every band frequency's SWR and F/B goal a
+// constraint, and Sbplx, with the goals' shortfall priced far above any gain, side by side, one per engine.
+// The goals come first in the best design too: one that meets them beats any that does not. The first round
+// is the specified design alone; each later one holds the next design of every search still going, a
+// design asked for before answered from its figures and one two searches ask for modelled once. So the same
+// figures always give the same rounds and the same result, however long each round took.
 class LoopSearch
 {
 public:
@@ -136,9 +141,10 @@ private:
     std::vector<std::unique_ptr<Search>> m_searches;
     std::vector<LoopFactors> m_candidates;
     std::vector<Search *> m_asking; // the search behind each candidate; none for the specified design
+    std::vector<std::pair<Search *, std::size_t>> m_sharing; // a search asking for another's candidate
+    std::map<LoopFactors, BandFigures> m_known;              // every design modelled, by its factors
     bool m_started = false;
     int m_evaluations = 0;
-    double m_bestCost = 0.0;
     LoopFactors m_best{};
     BandFigures m_before;
     BandFigures m_bestFigures;
@@ -149,6 +155,10 @@ private:
 // Where the tuner starts: every loop scaled by resonance / design, the one factor that would put the
 // check's resonance on the design frequency; the specified loops when the check found none.
 [[nodiscard]] double tuneStartFactor(const CheckSummary &check);
+
+// What ended the tune, as the files say it: "converged", "most designs to try", "time limit, not converged",
+// "cancelled" or "engine failure".
+[[nodiscard]] std::string_view tuneEndText(TuneEnd end);
 
 // "1 design tried", "7 designs tried".
 [[nodiscard]] std::string designsTriedText(int designs);

@@ -283,7 +283,9 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QTest::mouseClick(tune, Qt::LeftButton);
     QVERIFY(check->tuning());
     QCOMPARE(check->focusWidget(), cancel);
-    QTRY_VERIFY_WITH_TIMEOUT(check->findChild<QProgressBar *>()->text() == QStringLiteral("5 designs tried"), 60000);
+    // Past the specified design and the one-factor start, a design of the searches' own.
+    QTRY_VERIFY_WITH_TIMEOUT(check->findChild<QProgressBar *>()->text().section(QLatin1Char(' '), 0, 0).toInt() >= 3,
+                             60000);
     check->cancel();
     QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 30000);
     QCOMPARE(check->focusWidget(), tune);
