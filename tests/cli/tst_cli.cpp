@@ -655,6 +655,11 @@ void TestCli::tuneEndToEnd()
     QVERIFY(tuned.value(QStringLiteral("goals_met")).toObject().contains(QStringLiteral("swr")));
     QCOMPARE(tuned.value(QStringLiteral("evaluations")).toInt(), 6);
     QCOMPARE(tuned.value(QStringLiteral("ended")).toString(), QStringLiteral("most designs to try"));
+    // How exact the cut must be: the tuned loops cut 0.1 % long and short, modelled after the search.
+    const QJsonObject tolerance = tuned.value(QStringLiteral("tolerance")).toObject();
+    QCOMPARE(tolerance.value(QStringLiteral("percent")).toDouble(), 0.1);
+    QVERIFY(tolerance.value(QStringLiteral("worst_swr")).toDouble() >= 1.0);
+    QVERIFY(tolerance.value(QStringLiteral("goals_met")).isBool());
 }
 
 // The tuned design's CSV gives the frequency as typed on every row, as its JSON does.

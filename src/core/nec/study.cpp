@@ -39,8 +39,10 @@ std::optional<EngineRound> Study::nextRound()
     if (!m_round) {
         if (m_rounds) {
             m_round = EngineRound{m_rounds->decks(), m_rounds->frequencies(), roundTimeLimit()};
+        } else if (m_searchesEnded) {
+            planDesigns(cutOffDesigns(m_search->result().factors));
         } else if (m_search) {
-            planTuneRound();
+            planDesigns(m_search->candidates());
         }
     }
     return m_round;
@@ -79,11 +81,17 @@ void Study::take(EngineOutputs outputs)
             m_ended = true;
             return;
         }
+        // The searches had ended: the tuned design stands without its cutting tolerance.
+        if (m_searchesEnded)
+            return endTune(failure->timeLimit ? std::nullopt : std::optional(failure->message), *m_searchesEnded);
         // The time limit stops a round as it stops the tune: no failure, the best so far stands.
         return endTune(failure->timeLimit ? std::nullopt : std::optional(failure->message),
                        failure->timeLimit ? TuneEnd::TimeLimit : TuneEnd::EngineFailure);
     }
-    takeTuneRound(std::get<std::vector<std::string>>(outputs));
+    const auto &texts = std::get<std::vector<std::string>>(outputs);
+    if (m_searchesEnded)
+        return takeCutOff(texts);
+    takeTuneRound(texts);
 }
 
 void Study::cancel(int frequenciesDone)
@@ -126,11 +134,10 @@ std::string Study::tuneTimeLimitMessage() const
            " s before the design as specified was modelled, so nothing was tuned. Allow it more time.";
 }
 
-// Each candidate's band frequencies go to decks of its own; a round with fewer candidates than engines
-// shares each candidate's frequencies over several, so no engine idles.
-void Study::planTuneRound()
+// Each design's band frequencies go to decks of their own; a round with fewer designs than engines shares
+// each design's frequencies over several, so no engine idles.
+template <typename Designs> void Study::planDesigns(const Designs &candidates)
 {
-    const std::vector<LoopFactors> &candidates = m_search->candidates();
     if (candidates.empty())
         return;
     const std::vector<double> band = bandFrequencies(m_geometry.designMHz, *m_tune);
@@ -148,15 +155,14 @@ void Study::planTuneRound()
     m_round = std::move(round);
 }
 
-void Study::takeTuneRound(const std::vector<std::string> &outputs)
+std::optional<std::vector<BandFigures>> Study::figuresOf(const std::vector<std::string> &outputs) const
 {
     std::vector<BandFigures> figures;
     std::size_t next = 0;
     for (const AnalysisPlan &plan : m_candidatePlans) {
         const std::size_t count = plan.decks.size();
         if (next + count > outputs.size())
-            return endTune("The engine gave " + std::to_string(outputs.size()) + " outputs for more decks.",
-                           TuneEnd::EngineFailure);
+            return std::nullopt;
         auto read = readOutputs(plan,
                                 {outputs.begin() + static_cast<std::ptrdiff_t>(next),
                                  outputs.begin() + static_cast<std::ptrdiff_t>(next + count)},
@@ -167,15 +173,36 @@ void Study::takeTuneRound(const std::vector<std::string> &outputs)
         figures.push_back(sweep ? bandFigures(sweep->points, m_geometry.designMHz) : unmodelledFigures());
         next += count;
     }
+    return figures;
+}
+
+void Study::takeTuneRound(const std::vector<std::string> &outputs)
+{
+    const std::optional<std::vector<BandFigures>> figures = figuresOf(outputs);
+    if (!figures)
+        return endTune("The engine gave " + std::to_string(outputs.size()) + " outputs for more decks.",
+                       TuneEnd::EngineFailure);
     m_beforeKnown = true;
-    m_search->take(figures);
+    m_search->take(*figures);
     if (m_search->problem())
         return endTune(*m_search->problem(), TuneEnd::EngineFailure);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count();
     if (!m_search->ended() && seconds >= m_tune->timeLimitSeconds)
         return endTune(std::nullopt, TuneEnd::TimeLimit);
-    if (m_search->ended())
-        endTune(std::nullopt, TuneEnd::Converged);
+    // Ended of themselves, converged or at the most designs: one more round, the tuned loops cut long and
+    // short, tells the builder how exact the cut must be.
+    if (m_search->ended()) {
+        m_round.reset();
+        m_searchesEnded = TuneEnd::Converged;
+    }
+}
+
+void Study::takeCutOff(const std::vector<std::string> &outputs)
+{
+    const std::optional<std::vector<BandFigures>> figures = figuresOf(outputs);
+    if (figures && figures->size() == 2)
+        m_tolerance = CutTolerance{(*figures)[0], (*figures)[1]};
+    endTune(std::nullopt, *m_searchesEnded);
 }
 
 // The tune's end, whatever brought it: the best design so far stands once the specified one has its
@@ -190,6 +217,7 @@ void Study::endTune(std::optional<std::string> failure, TuneEnd end)
         return;
     m_search->stop(end);
     m_tuned = m_search->result();
+    m_tuned->tolerance = m_tolerance;
     m_tuned->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_searchStarted).count();
     if (end != TuneEnd::Cancelled)
         m_ran = designsTriedText(m_tuned->evaluations);

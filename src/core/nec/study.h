@@ -104,8 +104,10 @@ private:
     void startTune();
     [[nodiscard]] std::chrono::seconds roundTimeLimit() const;
     [[nodiscard]] std::string tuneTimeLimitMessage() const;
-    void planTuneRound();
+    template <typename Designs> void planDesigns(const Designs &designs);
+    [[nodiscard]] std::optional<std::vector<BandFigures>> figuresOf(const std::vector<std::string> &outputs) const;
     void takeTuneRound(const std::vector<std::string> &outputs);
+    void takeCutOff(const std::vector<std::string> &outputs);
     void endTune(std::optional<std::string> failure, TuneEnd end);
 
     ArrayGeometry m_geometry;
@@ -115,7 +117,9 @@ private:
     std::optional<CheckSummary> m_check;
     std::optional<TuneSettings> m_tune;
     std::unique_ptr<LoopSearch> m_search;
-    std::vector<AnalysisPlan> m_candidatePlans;              // the round's candidates, each over its own decks
+    std::vector<AnalysisPlan> m_candidatePlans; // the round's candidates, each over its own decks
+    std::optional<TuneEnd> m_searchesEnded;     // and why: the cutting tolerance's round runs before the tune ends
+    std::optional<CutTolerance> m_tolerance;
     std::optional<EngineRound> m_round;                      // the round handed out and not yet taken
     std::chrono::steady_clock::time_point m_tuneStarted{};   // the time limit's clock, from the check on
     std::chrono::steady_clock::time_point m_searchStarted{}; // the searches' own, for their rate

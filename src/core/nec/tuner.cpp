@@ -91,6 +91,32 @@ BandFigures unmodelledFigures()
     return figures;
 }
 
+double CutTolerance::worstSwr() const
+{
+    return std::max(longer.worstSwr(), shorter.worstSwr());
+}
+
+double CutTolerance::lowestFrontToBackDb() const
+{
+    return std::min(longer.lowestFrontToBackDb(), shorter.lowestFrontToBackDb());
+}
+
+bool TuneResult::goalsMetWhenCutOff(const TuneSettings &tune) const
+{
+    return tolerance && tolerance->worstSwr() <= tune.maxSwr &&
+           tolerance->lowestFrontToBackDb() >= tune.minFrontToBackDb;
+}
+
+std::array<LoopFactors, 2> cutOffDesigns(const LoopFactors &tuned)
+{
+    std::array<LoopFactors, 2> designs{tuned, tuned};
+    for (std::size_t i = 0; i < kLoopCount; ++i) {
+        designs[0][i] *= 1.0 + kCutTolerancePercent / 100.0;
+        designs[1][i] *= 1.0 - kCutTolerancePercent / 100.0;
+    }
+    return designs;
+}
+
 ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &factors)
 {
     ArrayGeometry scaled = specified;
@@ -454,17 +480,33 @@ std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
     text += designsTriedText(result.evaluations) + " in " + fixedText(result.seconds, 1) + " s";
     switch (result.end) {
     case TuneEnd::Converged:
-        return text + ", converged.";
+        text += ", converged.";
+        break;
     case TuneEnd::DesignLimit:
-        return text + ", stopped at the most designs to try.";
+        text += ", stopped at the most designs to try.";
+        break;
     case TuneEnd::TimeLimit:
-        return text + ", stopped at the time limit, not converged.";
+        text += ", stopped at the time limit, not converged.";
+        break;
     case TuneEnd::Cancelled:
-        return text + ", stopped by Cancel.";
+        text += ", stopped by Cancel.";
+        break;
     case TuneEnd::EngineFailure:
-        return text + ", stopped by the engine's failure.";
+        text += ", stopped by the engine's failure.";
+        break;
     }
-    return text + ".";
+    if (result.tolerance) {
+        text += " Every loop cut " + fixedText(kCutTolerancePercent, 1) + " % long or short: worst SWR " +
+                fixedText(result.tolerance->worstSwr(), 2) + ", lowest F/B " +
+                fixedText(result.tolerance->lowestFrontToBackDb(), 2) + " dB";
+        if (result.swrGoalMet && result.frontToBackGoalMet)
+            text += result.goalsMetWhenCutOff(tune) ? "; the goals are still met."
+                                                    : "; the goals are met only when "
+                                                      "the loops are cut exactly.";
+        else
+            text += ".";
+    }
+    return text;
 }
 
 std::string_view tuneEndText(TuneEnd end)
@@ -521,7 +563,15 @@ ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors)
 void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
                    const TuneResult &result, const TuneSettings &tune)
 {
-    json.beginRecord().text("frequency", frequencyText).beginList("loops");
+    json.beginRecord();
+    writeTuneFields(json, frequencyText, design, result, tune);
+    json.endRecord();
+}
+
+void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+                     const TuneResult &result, const TuneSettings &tune)
+{
+    json.text("frequency", frequencyText).beginList("loops");
     for (const TunedLoop &loop : tunedLoops(design, result.factors))
         json.beginRecord()
             .text("element", elementRowName(loop.element))
@@ -552,10 +602,15 @@ void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const Desig
         .flag("fb", result.frontToBackGoalMet)
         .endRecord()
         .number("band_percent", tune.bandPercent, Figure::Exact)
-        .text("ended", tuneEndText(result.end))
-        .whole("evaluations", result.evaluations)
-        .number("seconds", result.seconds, Figure::Seconds)
-        .endRecord();
+        .text("ended", tuneEndText(result.end));
+    if (result.tolerance)
+        json.beginRecord("tolerance")
+            .number("percent", kCutTolerancePercent, Figure::Exact)
+            .number("worst_swr", result.tolerance->worstSwr(), Figure::Ratio)
+            .number("min_fb_db", result.tolerance->lowestFrontToBackDb(), Figure::Decibels)
+            .flag("goals_met", result.goalsMetWhenCutOff(tune))
+            .endRecord();
+    json.whole("evaluations", result.evaluations).number("seconds", result.seconds, Figure::Seconds);
 }
 
 ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune)
@@ -575,6 +630,16 @@ ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune)
     const std::string band = " over \u00b1" + fixedText(tune.bandPercent, 2) + " %";
     add("Worst SWR" + band, result.before.worstSwr(), result.after.worstSwr(), 2);
     add("Lowest F/B (dB)" + band, result.before.lowestFrontToBackDb(), result.after.lowestFrontToBackDb(), 2);
+    if (result.tolerance) {
+        // The tuned design only: the specified one is cut as the window gives it.
+        const std::string cut = ", loops cut \u00b1" + fixedText(kCutTolerancePercent, 1) + " %";
+        const auto addTuned = [&table](std::string figure, double value) {
+            table.rows.push_back(
+                {{std::move(figure), std::nullopt}, {std::string(), std::nullopt}, {fixedText(value, 2), value}});
+        };
+        addTuned("Worst SWR" + band + cut, result.tolerance->worstSwr());
+        addTuned("Lowest F/B (dB)" + band + cut, result.tolerance->lowestFrontToBackDb());
+    }
     return table;
 }
 

@@ -90,6 +90,19 @@ enum class TuneEnd
     EngineFailure, // the engine failed; the best design before it stands
 };
 
+// How far off a builder's cut may be: every loop this much long, and this much short (about 7/8" on the
+// 20 m driven loop).
+inline constexpr double kCutTolerancePercent = 0.1;
+
+// The tuned design's figures over the band with every loop cut long, and with every loop cut short.
+struct CutTolerance
+{
+    BandFigures longer;
+    BandFigures shorter;
+    [[nodiscard]] double worstSwr() const;
+    [[nodiscard]] double lowestFrontToBackDb() const;
+};
+
 struct TuneResult
 {
     LoopFactors factors{};
@@ -100,7 +113,12 @@ struct TuneResult
     int evaluations = 0;
     double seconds = 0.0;
     TuneEnd end = TuneEnd::Converged;
+    std::optional<CutTolerance> tolerance; // once the searches have ended of themselves
+    [[nodiscard]] bool goalsMetWhenCutOff(const TuneSettings &tune) const;
 };
+
+// The tuned loops cut kCutTolerancePercent long, then short.
+[[nodiscard]] std::array<LoopFactors, 2> cutOffDesigns(const LoopFactors &tuned);
 
 // The search for the loop lengths, a round at a time. Each loop stays within kLoopFactorLimit of the
 // specified loop; the searches start from all loops scaled by `startFactor` (the one-factor correction from
@@ -188,6 +206,9 @@ struct TunedLoop
 // figures before and after, the goals, the band and what the search took.
 void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
                    const TuneResult &result, const TuneSettings &tune);
+// The same fields inside a record the caller has begun, for a file that says more around them.
+void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+                     const TuneResult &result, const TuneSettings &tune);
 
 // The verdict before and after as a table: per figure the specified design's and the tuned one's.
 [[nodiscard]] ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune);

@@ -252,6 +252,22 @@ void TestTuner::stopsAtTheDesignLimit()
     QVERIFY(tuneOutcomeText(result, tune).ends_with("6 designs tried in 1.2 s, stopped at the most designs to try."));
     result.end = TuneEnd::TimeLimit;
     QVERIFY(tuneOutcomeText(result, tune).ends_with(", stopped at the time limit, not converged."));
+
+    // Goals met as cut, missed with the loops cut 0.1 % off: the outcome and the verdict say so.
+    QVERIFY(result.swrGoalMet && result.frontToBackGoalMet);
+    CutTolerance off{result.after, result.after};
+    off.shorter.swr.back() = 1.62;
+    off.longer.frontToBackDb.front() = 19.4;
+    result.tolerance = off;
+    QVERIFY2(tuneOutcomeText(result, tune)
+                 .ends_with(" Every loop cut 0.1 % long or short: worst SWR 1.62, lowest F/B "
+                            "19.40 dB; the goals are met only when the loops are cut "
+                            "exactly."),
+             tuneOutcomeText(result, tune).c_str());
+    const ResultTable verdict = tuneVerdictTable(result, tune);
+    QCOMPARE(verdict.rows.back()[0].text, std::string("Lowest F/B (dB) over \u00b10.50 %, loops cut \u00b10.1 %"));
+    QCOMPARE(verdict.rows.back()[2].text, std::string("19.40"));
+    QVERIFY(!result.goalsMetWhenCutOff(tune));
 }
 
 QTEST_APPLESS_MAIN(TestTuner)
