@@ -2,6 +2,8 @@
 #include "cli/commandline.h"
 
 #include "cli/resultwriter.h"
+#include "core/nec/tuneddesign.h"
+#include "core/runtime/filewrite.h"
 #include "core/calc/calculationpass.h"
 #include "core/calc/dec2frac.h"
 #include "core/calc/memorygrid.h"
@@ -23,11 +25,13 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
 #include <istream>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <variant>
@@ -124,8 +128,14 @@ Tuning:
                    them, keeping the best found: 2 to 1000000 (default
                    3000); the same settings stop at the same design on any
                    machine
+  --save FILE      with one FREQUENCY: save the tuned design to FILE, its
+                   settings, loops at full precision, stations, figures and
+                   how the search ended (see TUNED DESIGN in the manual)
   --shop --tune    the tuned design's shop sheet, with the shop and check
-                   options
+                   options: the design --tune gives, the same on any machine
+  --shop --tuned FILE  the shop sheet of the design saved in FILE,
+                       exactly; a FREQUENCY or check option that differs
+                       from the saved design's is refused, naming it
 
 Antenna check:
   --nec            instead of the grid, print the NEC-2 deck of the design at
@@ -190,8 +200,11 @@ struct Options
     Mode mode = Mode::Grid;
     shop::ShopSettings shopSettings;
     shop::ShopSettingTexts shopTexts;
-    bool measuredByModel = false; // --shop --measured model: the check's resonance, per frequency
-    bool tuneForSheet = false;    // --shop --tune: the tuned design's sheet
+    bool measuredByModel = false;  // --shop --measured model: the check's resonance, per frequency
+    bool tuneForSheet = false;     // --shop --tune: the tuned design's sheet
+    std::string savePath;          // --tune --save FILE: the tuned design, written to FILE
+    std::string tunedPath;         // --shop --tuned FILE: the sheet of the tuned design saved there
+    nec::GivenSettings tunedGiven; // what the command line says the tuned design is for
     nec::CheckSettings checkSettings;
     nec::TuneSettings tuneSettings;
     bool help = false;
@@ -246,7 +259,14 @@ bool notDeck(Mode mode)
     return mode != Mode::Deck;
 }
 
-constexpr std::array<ModeOption, 16> kModeOptions{{
+bool shopTuned(Mode mode)
+{
+    return mode == Mode::Shop;
+}
+
+constexpr std::array<ModeOption, 18> kModeOptions{{
+    {"--save", "--tune", tuneOnly},
+    {"--tuned", "--shop", shopTuned},
     {"--step", "--shop", shopOnly},
     {"--allowance", "--shop", shopOnly},
     {"--hub-offset", "--shop", shopOnly},
@@ -339,6 +359,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.add_option("--z0", checkTexts.z0);
     app.add_flag("--lossless", checkTexts.lossless);
     app.add_option("--ground-height", groundHeight);
+    app.add_option("--save", options.savePath);
+    app.add_option("--tuned", options.tunedPath);
 
     std::vector<std::string> given(arguments.begin(), arguments.end());
     std::reverse(given.begin(), given.end()); // CLI11 takes them last first
@@ -408,8 +430,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         const bool checkOption = option.belongs == checkOnly;
         const bool tuneOption = option.belongs == tuneOnly;
         if (app.count(std::string(option.name)) > 0 && !option.belongs(options.mode) &&
-            !((options.measuredByModel || options.tuneForSheet) && checkOption) &&
-            !(options.tuneForSheet && tuneOption)) {
+            !((options.measuredByModel || options.tuneForSheet || app.count("--tuned") > 0) && checkOption) &&
+            !(options.tuneForSheet && tuneOption) && !(app.count("--tuned") > 0 && option.name == "--band")) {
             complain(err, option.name, "Belongs to " + std::string(option.modes));
             return std::nullopt;
         }
@@ -432,6 +454,16 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         complain(err, "--measured", "Cannot be used with --tune: a tuned design is cut as tuned");
         return std::nullopt;
     }
+    if (app.count("--tuned") > 0 && (app.count("--measured") > 0 || options.tuneForSheet)) {
+        complain(err, "--tuned",
+                 app.count("--measured") > 0 ? "Cannot be used with --measured: a tuned design is cut as tuned"
+                                             : "Cannot be used with --tune: the saved design is cut, not a new one");
+        return std::nullopt;
+    }
+    if (app.count("--save") > 0 && options.inputs.size() != 1) {
+        complain(err, "--save", "Give one FREQUENCY, whose tuned design is saved");
+        return std::nullopt;
+    }
     if (options.mode == Mode::Shop) {
         if (options.measuredByModel)
             shopTexts.measured.clear(); // each frequency's own, once its check has run
@@ -443,7 +475,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.shopSettings = std::get<shop::ShopSettings>(read);
     }
-    if (checkOnly(options.mode) || options.measuredByModel || options.tuneForSheet) {
+    const bool tunedSheet = app.count("--tuned") > 0;
+    if (checkOnly(options.mode) || options.measuredByModel || options.tuneForSheet || tunedSheet) {
         if (app.count("--ground-height") > 0)
             checkTexts.groundHeight = groundHeight;
         auto read = nec::readCheckSettings(checkTexts);
@@ -453,7 +486,22 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.checkSettings = std::get<nec::CheckSettings>(read);
     }
-    const bool tuning = options.mode == Mode::Tune || options.tuneForSheet;
+    if (tunedSheet) {
+        // Only what was given is held against the saved design; the rest is the design's own.
+        const nec::CheckSettings &read = options.checkSettings;
+        nec::GivenSettings &asked = options.tunedGiven;
+        if (app.count("--wire-mm") > 0 || app.count("--awg") > 0)
+            asked.wireDiameterMm = read.wireDiameterMm;
+        if (app.count("--segments") > 0)
+            asked.segments = read.segments;
+        if (app.count("--lossless") > 0)
+            asked.lossless = read.lossless;
+        if (app.count("--ground-height") > 0)
+            asked.groundHeightMetres = read.groundHeightMetres;
+        if (app.count("--z0") > 0)
+            asked.z0Ohms = read.z0Ohms;
+    }
+    const bool tuning = options.mode == Mode::Tune || options.tuneForSheet || tunedSheet;
     if (tuning && app.count("--band") > 0) {
         auto read = nec::readTuneBand(band);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
@@ -461,6 +509,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             return std::nullopt;
         }
         options.tuneSettings.bandPercent = std::get<double>(read);
+        if (tunedSheet)
+            options.tunedGiven.bandPercent = options.tuneSettings.bandPercent;
     }
     if (tuning && app.count("--time-limit") > 0) {
         auto read = nec::readTuneSeconds(timeLimit);
@@ -504,8 +554,8 @@ std::optional<double> readValue(std::string_view text)
 class Runner
 {
 public:
-    Runner(const Options &options, std::ostream &out, std::ostream &err)
-        : m_options(options), m_writer(options.format), m_out(out), m_err(err)
+    Runner(const Options &options, const nec::TunedDesign *tuned, std::ostream &out, std::ostream &err)
+        : m_options(options), m_tuned(tuned), m_writer(options.format), m_out(out), m_err(err)
     {
     }
 
@@ -583,7 +633,15 @@ private:
             settings.predicted = true;
         }
         std::variant<shop::ShopSheet, shop::ShopRefusal> made = shop::ShopRefusal{};
-        if (m_options.tuneForSheet) {
+        if (m_tuned) {
+            nec::GivenSettings given = m_options.tunedGiven;
+            given.frequencyText = std::string(frequencyText);
+            if (const std::optional<std::string> difference = nec::tunedDesignDifference(*m_tuned, given)) {
+                fail(frequencyText, *difference, ResultKind::ShopSheet);
+                return;
+            }
+            made = shop::makeTunedShopSheet(std::string(frequencyText), settings, m_tuned->result.factors);
+        } else if (m_options.tuneForSheet) {
             const std::optional<nec::TuneResult> tuned = runTune(frequencyText);
             if (!tuned)
                 return;
@@ -615,10 +673,21 @@ private:
 
     void tuneDesign(std::string_view frequencyText)
     {
-        if (const std::optional<nec::TuneResult> tuned = runTune(frequencyText))
-            m_writer.appendTune(m_buffer, frequencyText,
-                                std::get<DesignLengths>(designLengths(std::string(frequencyText))), *tuned,
-                                m_options.tuneSettings);
+        const std::optional<nec::TuneResult> tuned = runTune(frequencyText);
+        if (!tuned)
+            return;
+        const auto lengths = std::get<DesignLengths>(designLengths(std::string(frequencyText)));
+        m_writer.appendTune(m_buffer, frequencyText, lengths, *tuned, m_options.tuneSettings);
+        if (m_options.savePath.empty())
+            return;
+        const nec::TunedDesign design{std::string(frequencyText), m_options.checkSettings, m_options.tuneSettings,
+                                      *tuned};
+        if (const std::optional<std::string> failure =
+                writeWholeFile(m_options.savePath, nec::tunedDesignText(design, lengths))) {
+            m_anyFailed = true;
+            m_err << "tarvelin-calc: --save: Cannot save the tuned design to " << terminalSafe(m_options.savePath)
+                  << ": " << *failure << ".\n";
+        }
     }
 
     std::optional<nec::CheckSummary> runCheck(std::string_view frequencyText)
@@ -730,6 +799,7 @@ private:
     }
 
     const Options &m_options;
+    const nec::TunedDesign *m_tuned; // --shop --tuned FILE's design
     ResultWriter m_writer;
     std::ostream &m_out;
     std::ostream &m_err;
@@ -764,9 +834,31 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         return out.flush() ? kExitSuccess : cannotWrite();
     }
 
-    Runner runner(*options, out, err);
-    if (!options->inputs.empty()) {
-        for (const std::string_view input : options->inputs)
+    // --shop --tuned FILE: the design is read once, before any sheet; with no FREQUENCY, its own.
+    std::optional<nec::TunedDesign> tuned;
+    std::vector<std::string_view> inputs = options->inputs;
+    if (!options->tunedPath.empty()) {
+        std::ifstream file(options->tunedPath, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        if (!file || file.bad()) {
+            complain(err, "--tuned",
+                     "Cannot read " + options->tunedPath + ": " + systemErrorText(errno != 0 ? errno : EIO));
+            return kExitInputOutput;
+        }
+        auto read = nec::readTunedDesign(text.str());
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, "--tuned", options->tunedPath + ": " + *refusal);
+            return kExitUsage;
+        }
+        tuned = std::get<nec::TunedDesign>(std::move(read));
+    }
+    if (tuned && inputs.empty())
+        inputs.push_back(tuned->frequencyText);
+
+    Runner runner(*options, tuned ? &*tuned : nullptr, out, err);
+    if (!inputs.empty()) {
+        for (const std::string_view input : inputs)
             if (!runner.process(input))
                 return cannotWrite();
         if (!out.flush())

@@ -633,7 +633,9 @@ void TestCli::tuneEndToEnd()
 {
     if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
         QSKIP("nec2c is not installed");
-    const Run run = runCalc({"--tune", "--format", "json", "--max-designs", "6", "14.2"});
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("tuned.json"));
+    const Run run = runCalc({"--tune", "--format", "json", "--max-designs", "6", "--save", saved, "14.2"});
     QCOMPARE(run.exitCode, 0);
     const QJsonObject tuned = QJsonDocument::fromJson(run.out).object();
     const QJsonArray loops = tuned.value(QStringLiteral("loops")).toArray();
@@ -660,6 +662,21 @@ void TestCli::tuneEndToEnd()
     QCOMPARE(tolerance.value(QStringLiteral("percent")).toDouble(), 0.1);
     QVERIFY(tolerance.value(QStringLiteral("worst_swr")).toDouble() >= 1.0);
     QVERIFY(tolerance.value(QStringLiteral("goals_met")).isBool());
+
+    // The sheet of the saved design cuts exactly the loops the tune showed, factor for factor.
+    const Run sheet = runCalc({"--shop", "--format", "json", "--tuned", saved});
+    QCOMPARE(sheet.exitCode, 0);
+    const QJsonObject cut = QJsonDocument::fromJson(sheet.out).object();
+    QCOMPARE(cut.value(QStringLiteral("frequency")).toString(), QStringLiteral("14.2"));
+    const QJsonArray factors = cut.value(QStringLiteral("factors")).toArray();
+    QCOMPARE(factors.size(), 7);
+    for (int i = 0; i < 7; ++i)
+        QCOMPARE(factors[i].toDouble(), loops[i].toObject().value(QStringLiteral("factor")).toDouble());
+    // Asked for other settings, it names the difference.
+    const Run other = runCalc({"--shop", "--tuned", saved, "--wire-mm", "1.0", "14.2"});
+    QCOMPARE(other.exitCode, 1);
+    QVERIFY2(other.err.contains("The tuned design was made for 2.05 mm wire, not 1.00 mm wire."),
+             other.err.constData());
 }
 
 // The tuned design's CSV gives the frequency as typed on every row, as its JSON does.

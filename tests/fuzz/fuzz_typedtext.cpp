@@ -1,13 +1,15 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target over the text a user can type or feed in: ParseNumber, FormatNumber's round trip, the
 // calculation against the text-by-text reference pass, the shop sheet's lengths and their texts for any
-// frequency, typed length and raw length, and one batch line of tarvelin-calc in each format.
+// frequency, typed length and raw length, one batch line of tarvelin-calc in each format, and a saved tuned
+// design's file, which a design read back must write again as it reads.
 // Any crash, sanitizer report or broken property stops the fuzzer with the input that caused it.
 #include "core/calc/referencepass.h"
 #include "cli/commandline.h"
 #include "core/runtime/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 #include "core/format/typedlength.h"
+#include "core/nec/tuneddesign.h"
 #include "core/shop/lengthtext.h"
 #include "core/shop/shopsheet.h"
 
@@ -102,12 +104,29 @@ void batchLine(const std::string &line)
     }
 }
 
+// Any text read as a tuned design gives a design or a refusal; a design it gives writes a file that reads back
+// with the same factors.
+void tunedDesign(std::string_view text)
+{
+    const auto read = tarvelin::nec::readTunedDesign(text);
+    const auto *design = std::get_if<tarvelin::nec::TunedDesign>(&read);
+    if (!design)
+        return;
+    const auto lengths = tarvelin::designLengths(design->frequencyText);
+    if (const auto *shown = std::get_if<tarvelin::DesignLengths>(&lengths)) {
+        const auto again = tarvelin::nec::readTunedDesign(tarvelin::nec::tunedDesignText(*design, *shown));
+        const auto *same = std::get_if<tarvelin::nec::TunedDesign>(&again);
+        require(same && same->result.factors == design->result.factors);
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char *>(data), size);
     numberText(text);
+    tunedDesign(text);
     require(tarvelin::reference::disagreement(text).empty());
     shopSheet(text);
     if (size >= sizeof(std::int64_t)) {

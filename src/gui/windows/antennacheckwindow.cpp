@@ -6,6 +6,7 @@
 #include "gui/print/checkreport.h"
 #include "gui/print/confirmprint.h"
 #include "core/nec/checktable.h"
+#include "core/nec/tuneddesign.h"
 #include "core/runtime/messagebox.h"
 #include "core/shop/shopsettings.h"
 #include "gui/runtime/printer.h"
@@ -404,11 +405,20 @@ QWidget *AntennaCheckWindow::buildTunedPage()
                    &AntennaCheckWindow::saveTunedDeck);
         });
     });
-    m_tunedButtons = {sheet, deck};
+    auto *design = new QPushButton(QStringLiteral("Save Tuned Design\u2026"));
+    design->setObjectName(QStringLiteral("saveTunedDesign"));
+    connect(design, &QPushButton::clicked, this, [this] {
+        runHandler(m_messages, [this] {
+            choose(QStringLiteral("Save tuned design"), QStringLiteral("Tuned designs (*.json)"),
+                   QStringLiteral("json"), &AntennaCheckWindow::saveTunedDesign);
+        });
+    });
+    m_tunedButtons = {sheet, deck, design};
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(sheet);
     buttons->addWidget(deck);
+    buttons->addWidget(design);
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(m_tuneNote);
@@ -464,6 +474,20 @@ bool AntennaCheckWindow::saveTunedDeck(const QString &path)
     const std::vector<double> sweep = nec::sweepFrequencies(geometry.designMHz, m_runSettings);
     return writeFile(path, QByteArray::fromStdString(nec::writeDeck(geometry, m_runSettings, {sweep, true})),
                      QStringLiteral("deck"));
+}
+
+// The design as tarvelin-calc --tune --save writes it, for the Shop Sheet's Open Tuned Design... later.
+bool AntennaCheckWindow::saveTunedDesign(const QString &path)
+{
+    if (!m_tuned)
+        return false;
+    const auto lengths = designLengths(m_runFrequencyText.toStdString());
+    const auto *shown = std::get_if<DesignLengths>(&lengths);
+    if (!shown)
+        return false;
+    const nec::TunedDesign design{m_runFrequencyText.toStdString(), m_runSettings, m_tuneSettings, *m_tuned};
+    return writeFile(path, QByteArray::fromStdString(nec::tunedDesignText(design, *shown)),
+                     QStringLiteral("tuned design"));
 }
 
 void AntennaCheckWindow::openTunedShopSheet()

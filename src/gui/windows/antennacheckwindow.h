@@ -69,6 +69,7 @@ public:
     [[nodiscard]] bool tuning() const;
     [[nodiscard]] const std::optional<nec::TuneResult> &tuned() const { return m_tuned; }
     [[nodiscard]] bool saveTunedDeck(const QString &path);
+    [[nodiscard]] bool saveTunedDesign(const QString &path);
     void openTunedShopSheet();
 
 signals:

@@ -7,6 +7,9 @@
 #include "gui/runtime/printer.h"
 #include "gui/runtime/settingsstore.h"
 #include "core/shop/shopsheettext.h"
+#include "core/nec/tuneddesign.h"
+#include "core/runtime/messagebox.h"
+#include "gui/runtime/qtmessagebox.h"
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/flagicon.h"
@@ -202,6 +205,11 @@ void ShopSheetWindow::buildWidgets()
     m_pdfButton = buttons->addButton(QStringLiteral("Save P&DF\u2026"), QDialogButtonBox::ActionRole);
     m_csvButton = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
     m_copyButton = buttons->addButton(QStringLiteral("C&opy"), QDialogButtonBox::ActionRole);
+    QPushButton *openTuned =
+        buttons->addButton(QStringLiteral("Open T&uned Design\u2026"), QDialogButtonBox::ActionRole);
+    openTuned->setObjectName(QStringLiteral("openTunedDesign"));
+    connect(openTuned, &QPushButton::clicked, this,
+            guardedSlot(m_messages, this, &ShopSheetWindow::chooseAndOpenTunedDesign));
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
     m_printButton->setObjectName(QStringLiteral("print"));
     m_pdfButton->setObjectName(QStringLiteral("savePdf"));
@@ -308,6 +316,39 @@ void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double
     showNote(QStringLiteral("Trimmed by the antenna check's predicted resonance, %1 MHz: a prediction, not a "
                             "measurement. Type the resonance the built antenna measures to trim by that instead.")
                  .arg(label(resonanceMHz)));
+}
+
+void ShopSheetWindow::chooseAndOpenTunedDesign()
+{
+    const QString path =
+        QFileDialog::getOpenFileName(this, QStringLiteral("Open tuned design"), SettingsStore().saveFolder(),
+                                     QStringLiteral("Tuned designs (*.json);;All files (*)"));
+    if (!path.isEmpty())
+        openTunedDesign(path);
+}
+
+bool ShopSheetWindow::openTunedDesign(const QString &path)
+{
+    QFile file(path);
+    std::variant<nec::TunedDesign, std::string> read = std::string();
+    if (!file.open(QIODevice::ReadOnly))
+        read = file.errorString().toStdString() + ".";
+    else
+        read = nec::readTunedDesign(file.readAll().toStdString());
+    if (const auto *refusal = std::get_if<std::string>(&read)) {
+        MessageBoxRequest request;
+        request.prompt = QStringLiteral("The tuned design could not be opened from %1: %2")
+                             .arg(path, QString::fromStdString(*refusal))
+                             .toStdString();
+        request.buttons = buttons::kWarning;
+        request.title = kApplicationTitle;
+        m_messages.MessageBox(request);
+        return false;
+    }
+    const nec::TunedDesign &design = std::get<nec::TunedDesign>(read);
+    setTunedFactors(QString::fromStdString(design.frequencyText),
+                    QList<double>(design.result.factors.begin(), design.result.factors.end()));
+    return true;
 }
 
 void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<double> &factors)

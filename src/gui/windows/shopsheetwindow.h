@@ -57,6 +57,9 @@ public:
     void copyToClipboard();
     [[nodiscard]] bool saveCsv(const QString &path);
     [[nodiscard]] bool savePdf(const QString &path);
+    // The sheet of a tuned design saved by Tune Loops or tarvelin-calc --tune --save; a file that is none is
+    // refused with a message naming what is wrong.
+    bool openTunedDesign(const QString &path);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -79,6 +82,7 @@ private:
     void showSheet(const shop::ShopSheet &sheet);
     void print();
     void chooseAndSaveCsv();
+    void chooseAndOpenTunedDesign();
     void chooseAndSavePdf();
     [[nodiscard]] QString suggestedName(const QString &suffix) const;
 

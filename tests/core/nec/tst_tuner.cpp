@@ -2,6 +2,7 @@
 // The loop search on a stand-in for the engine with a known best design: its rounds, its bounds, its limits
 // and what it keeps when it is stopped.
 #include "core/nec/tuner.h"
+#include "core/nec/tuneddesign.h"
 
 #include <QTest>
 
@@ -78,6 +79,9 @@ private slots:
     void bandAsTyped();
     void goalsComeBeforeGain_data();
     void goalsComeBeforeGain();
+    void savedDesignReadsBack();
+    void brokenDesignFiles_data();
+    void brokenDesignFiles();
 };
 
 // The most gain lies where a goal is missed: the tuner gives up gain to meet the goal, ending on its edge,
@@ -127,6 +131,86 @@ void TestTuner::goalsComeBeforeGain()
     // The best within the goal lies on its edge towards the loudest design: 12 - 50 x 0.015^2 dBi.
     const double bestMet = 12.0 - 50.0 * 0.015 * 0.015;
     QVERIFY2(result.after.design.gainDbi > bestMet - 0.002, qPrintable(QString::number(result.after.design.gainDbi)));
+}
+
+namespace {
+
+TunedDesign savedTwentyMetres()
+{
+    TunedDesign design;
+    design.frequencyText = "14.2";
+    design.check.wireDiameterMm = 1.5;
+    design.check.groundHeightMetres = 15.0;
+    design.tune.bandPercent = 0.7;
+    design.result.factors = {0.9821449072039303, 0.97714490720393, 1.0 / 3.0 + 0.65, 0.99, 1.01, 1.0, 0.95};
+    design.result.after.design.gainDbi = 11.75;
+    design.result.after.swr = {1.44};
+    design.result.after.frontToBackDb = {20.05};
+    design.result.swrGoalMet = true;
+    design.result.evaluations = 358;
+    design.result.end = TuneEnd::DesignLimit;
+    return design;
+}
+
+} // namespace
+
+// A saved design reads back as it was tuned: its factors to the last bit, its settings and its figures.
+void TestTuner::savedDesignReadsBack()
+{
+    const TunedDesign saved = savedTwentyMetres();
+    const auto lengths = std::get<DesignLengths>(designLengths("14.2"));
+    const auto read = readTunedDesign(tunedDesignText(saved, lengths));
+    QVERIFY(std::holds_alternative<TunedDesign>(read));
+    const TunedDesign &design = std::get<TunedDesign>(read);
+    QCOMPARE(design.frequencyText, saved.frequencyText);
+    QCOMPARE(design.result.factors, saved.result.factors);
+    QCOMPARE(design.check.wireDiameterMm, 1.5);
+    QCOMPARE(design.check.groundHeightMetres, std::optional<double>(15.0));
+    QCOMPARE(design.tune.bandPercent, 0.7);
+    QCOMPARE(design.result.after.worstSwr(), 1.44);
+    QCOMPARE(design.result.evaluations, 358);
+    QCOMPARE(design.result.end, TuneEnd::DesignLimit);
+    // Held against what is asked: the frequency by value, a setting only when given.
+    GivenSettings given;
+    given.frequencyText = "14.20";
+    QVERIFY(!tunedDesignDifference(design, given));
+    given.groundHeightMetres = std::optional<double>();
+    QCOMPARE(tunedDesignDifference(design, given),
+             std::optional<std::string>("The tuned design was made for over ground with the boom at 15.0 m, not in "
+                                        "free space."));
+}
+
+void TestTuner::brokenDesignFiles_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("refusal");
+    const QString settings = QStringLiteral(R"("settings": {"wire_mm": 2.05, "segments": 11, "lossless": false, )"
+                                            R"("ground_height_m": null, "z0_ohms": 50})");
+    const QString head = QStringLiteral(R"({"format": "tarvelin-tuned-design", "version": 1, "frequency": "14.2", )");
+    QTest::newRow("not JSON") << QStringLiteral("74' 3-9/16\"") << QStringLiteral("It is not JSON");
+    QTest::newRow("another program's") << R"({"format": "touchstone"})"
+                                       << "It is not a tuned design";
+    QTest::newRow("a later version") << R"({"format": "tarvelin-tuned-design", "version": 2})"
+                                     << "another version";
+    QTest::newRow("six factors") << head + settings + R"(, "factors": [1, 1, 1, 1, 1, 1]})"
+                                 << "seven loop factors";
+    QTest::newRow("a factor beyond the bounds") << head + settings + R"(, "factors": [1, 1, 1.2, 1, 1, 1, 1]})"
+                                                << "Loop factor 3 is not a number within 10 %";
+    QTest::newRow("a factor as text") << head + settings + R"(, "factors": [1, "1", 1, 1, 1, 1, 1]})"
+                                      << "Loop factor 2";
+    QTest::newRow("settings without the wire")
+        << head + R"("settings": {"segments": 11}, "factors": [1, 1, 1, 1, 1, 1, 1]})"
+        << "settings are incomplete";
+}
+
+void TestTuner::brokenDesignFiles()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, refusal);
+    const auto read = readTunedDesign(text.toStdString());
+    QVERIFY(std::holds_alternative<std::string>(read));
+    QVERIFY2(std::get<std::string>(read).find(refusal.toStdString()) != std::string::npos,
+             std::get<std::string>(read).c_str());
 }
 
 void TestTuner::bandAsTyped_data()

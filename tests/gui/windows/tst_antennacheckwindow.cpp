@@ -9,6 +9,7 @@
 #include "support/scriptedmessages.h"
 #include "core/calc/designlengths.h"
 #include "gui/windows/antennacheckwindow.h"
+#include "core/nec/tuneddesign.h"
 #include "gui/windows/shopsheetwindow.h"
 #include "gui/windows/enginerun.h"
 #include "gui/windows/fonts.h"
@@ -293,6 +294,15 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QCOMPARE(check->tuned()->end, nec::TuneEnd::Cancelled);
     const QAbstractItemModel *loops = check->findChild<QTableView *>(QStringLiteral("tunedLoops"))->model();
     QCOMPARE(loops->rowCount(), 7);
+    // Saved, the design reads back loop for loop, for the settings it was tuned for.
+    QTemporaryDir folder;
+    QVERIFY(check->saveTunedDesign(folder.filePath(QStringLiteral("quad.json"))));
+    QFile saved(folder.filePath(QStringLiteral("quad.json")));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const auto read = nec::readTunedDesign(saved.readAll().toStdString());
+    QVERIFY(std::holds_alternative<nec::TunedDesign>(read));
+    QCOMPARE(std::get<nec::TunedDesign>(read).result.factors, check->tuned()->factors);
+    QCOMPARE(std::get<nec::TunedDesign>(read).frequencyText, std::string("14.2"));
 
     check->findChild<QPushButton *>(QStringLiteral("tunedShopSheet"))->click();
     ShopSheetWindow *sheet = m_form->shopSheet();

@@ -14,6 +14,7 @@
 #include "core/shop/shopsheettext.h"
 #include "gui/windows/shopsheetwindow.h"
 #include "gui/windows/wholefile.h"
+#include "core/nec/tuneddesign.h"
 
 #include <QAction>
 #include <QApplication>
@@ -64,6 +65,7 @@ private slots:
     void settingsAreRemembered();
     void csvAndPdfReadBack();
     void saveDialogsStartInTheLastFolder();
+    void opensASavedTunedDesign();
 
 private:
     ShopSheetWindow *openSheet(const QString &frequency);
@@ -434,6 +436,38 @@ void TestShopSheetWindow::saveDialogsStartInTheLastFolder()
                 .isEmpty());
     QCOMPARE(opened.size(), 2);
     QCOMPARE(opened[1], QDir(folder.path()).absolutePath());
+}
+
+// Open Tuned Design... makes the sheet of exactly the loops saved; a file that is no tuned design is named as
+// such, and the sheet stays as it was.
+void TestShopSheetWindow::opensASavedTunedDesign()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("7.1"));
+    QVERIFY(sheet);
+    nec::TunedDesign saved;
+    saved.frequencyText = "14.2";
+    saved.result.factors = {0.9821449072039303, 0.97714490720393, 0.98, 0.99, 1.01, 1.0, 0.95};
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("quad.json")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(
+        nec::tunedDesignText(saved, std::get<DesignLengths>(designLengths(saved.frequencyText)))));
+    file.close();
+
+    QVERIFY(sheet->openTunedDesign(file.fileName()));
+    QVERIFY(sheet->tuned());
+    QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("frequency"))->text(), QStringLiteral("14.2"));
+    QCOMPARE(*sheet->sheet()->loopFactors, saved.result.factors);
+
+    QFile notADesign(folder.filePath(QStringLiteral("notes.json")));
+    QVERIFY(notADesign.open(QIODevice::WriteOnly));
+    notADesign.write("{\"wire\": \"14 AWG\"}");
+    notADesign.close();
+    QVERIFY(!sheet->openTunedDesign(notADesign.fileName()));
+    QCOMPARE(m_messages.requests.size(), std::size_t(1));
+    QVERIFY2(m_messages.requests.front().prompt.find("It is not a tuned design") != std::string::npos,
+             m_messages.requests.front().prompt.c_str());
+    QCOMPARE(*sheet->sheet()->loopFactors, saved.result.factors);
 }
 
 QTEST_MAIN(TestShopSheetWindow)

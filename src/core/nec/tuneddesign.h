@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/nec/tuner.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tarvelin::nec {
+
+// A tuned design as a file, so that the sheet cuts exactly the loops the tune showed: the settings it was
+// tuned for, the loop factors at full precision (each loop's length with them), the stations, the figures
+// before and after, and how the search ended.
+struct TunedDesign
+{
+    std::string frequencyText;
+    CheckSettings check;
+    TuneSettings tune;
+    TuneResult result;
+};
+
+// The file's text: one JSON object, its "format" naming it.
+[[nodiscard]] std::string tunedDesignText(const TunedDesign &design, const DesignLengths &lengths);
+
+// Reads a tuned design's file; a refusal names what is wrong with it.
+[[nodiscard]] std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text);
+
+// What the settings given differ in from the settings the design was tuned for, as "made for 2.05 mm wire,
+// not 1.0 mm"; none when they agree. The frequency is compared by value, each check setting only when given.
+struct GivenSettings
+{
+    std::optional<std::string> frequencyText;
+    std::optional<double> wireDiameterMm;
+    std::optional<int> segments;
+    std::optional<bool> lossless;
+    std::optional<std::optional<double>> groundHeightMetres; // given: over ground at this height, or free space
+    std::optional<double> z0Ohms;
+    std::optional<double> bandPercent;
+};
+[[nodiscard]] std::optional<std::string> tunedDesignDifference(const TunedDesign &design, const GivenSettings &given);
+
+} // namespace tarvelin::nec
