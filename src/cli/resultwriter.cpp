@@ -88,13 +88,20 @@ void appendGridLayout(std::string &out, std::string_view frequencyText, const Me
     out += '\n';
 }
 
-// The tuned design's CSV: the tuned table with the frequency as typed first on every row, as JSON has it.
-ResultTable tuneCsvTable(std::string_view frequencyText, const DesignLengths &design, const nec::LoopFactors &factors)
+// The tuned design's CSV: the tuned table with the frequency as typed first on every row, as JSON has it,
+// and the tune's figures and goals after it.
+ResultTable tuneCsvTable(std::string_view frequencyText, const DesignLengths &design, const nec::TuneResult &result,
+                         const nec::TuneSettings &tune)
 {
-    ResultTable table = nec::tunedTable(design, factors);
+    ResultTable table = nec::tunedTable(design, result.factors);
     table.columns.insert(table.columns.begin(), TableColumn{"frequency", "Frequency (MHz)"});
-    for (std::vector<TableCell> &row : table.rows)
+    const std::vector<TableColumn> figureColumns = nec::tuneFigureColumns();
+    table.columns.insert(table.columns.end(), figureColumns.begin(), figureColumns.end());
+    const std::vector<TableCell> figures = nec::tuneFigureCells(result, tune);
+    for (std::vector<TableCell> &row : table.rows) {
         row.insert(row.begin(), TableCell{std::string(frequencyText), std::nullopt});
+        row.insert(row.end(), figures.begin(), figures.end());
+    }
     return table;
 }
 
@@ -116,7 +123,7 @@ std::vector<TableColumn> csvColumns(ResultKind kind)
         columns = nec::checkTable({}, {}).columns;
         break;
     case ResultKind::Tune:
-        columns = tuneCsvTable({}, {}, {}).columns;
+        columns = tuneCsvTable({}, {}, {}, {}).columns;
         break;
     }
     columns.push_back({"error", "Error"});
@@ -264,7 +271,7 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Tune);
-        appendCsvRows(out, tuneCsvTable(frequencyText, design, result.factors));
+        appendCsvRows(out, tuneCsvTable(frequencyText, design, result, tune));
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);

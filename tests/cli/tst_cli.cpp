@@ -679,17 +679,23 @@ void TestCli::tuneEndToEnd()
              other.err.constData());
 }
 
-// The tuned design's CSV gives the frequency as typed on every row, as its JSON does.
+// The tuned design's CSV gives the frequency as typed on every row, as its JSON does, and the tune's figures.
 void TestCli::tuneCsvEchoesTheFrequency()
 {
     tarvelin::cli::ResultWriter writer(tarvelin::cli::OutputFormat::Csv);
     std::string out;
     const auto design = std::get<tarvelin::DesignLengths>(tarvelin::designLengths("14.20"));
     writer.appendTune(out, " 14.20", design, tarvelin::nec::TuneResult{}, tarvelin::nec::TuneSettings{});
-    const QList<QByteArray> rows = lines(QByteArray::fromStdString(out)).mid(1);
+    const QList<QByteArray> all = lines(QByteArray::fromStdString(out));
+    const QList<QByteArray> rows = all.mid(1);
     QCOMPARE(rows.size(), 7);
     for (const QByteArray &row : rows)
         QVERIFY2(row.startsWith(" 14.20,"), row.constData());
+    // Beside every loop, the figures before and after and the goals, as the JSON has them.
+    QVERIFY2(all[0].contains(",before_swr,before_gain_dbi,") && all[0].contains(",after_worst_swr,after_min_fb_db,") &&
+                 all[0].endsWith(",swr_goal_met,fb_goal_met,tolerance_worst_swr,tolerance_min_fb_db,ended,error\r"),
+             all[0].constData());
+    QVERIFY2(rows[0].endsWith(",false,false,,,converged,\r"), rows[0].constData());
 }
 
 void TestCli::engineLookup_data()

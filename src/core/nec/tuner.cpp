@@ -613,6 +613,52 @@ void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const Des
     json.whole("evaluations", result.evaluations).number("seconds", result.seconds, Figure::Seconds);
 }
 
+std::vector<TableColumn> tuneFigureColumns()
+{
+    const auto figure = [](std::string key, std::string heading, Figure kind) {
+        return TableColumn{std::move(key), std::move(heading), false, false, {}, false, kind};
+    };
+    std::vector<TableColumn> columns;
+    for (const char *when : {"before", "after"}) {
+        const std::string w = when;
+        columns.push_back(figure(w + "_swr", "SWR " + w, Figure::Ratio));
+        columns.push_back(figure(w + "_gain_dbi", "Gain (dBi) " + w, Figure::Decibels));
+        columns.push_back(figure(w + "_fb_db", "F/B (dB) " + w, Figure::Decibels));
+        columns.push_back(figure(w + "_worst_swr", "Worst SWR " + w, Figure::Ratio));
+        columns.push_back(figure(w + "_min_fb_db", "Lowest F/B (dB) " + w, Figure::Decibels));
+    }
+    columns.push_back(figure("swr_goal_met", "SWR goal met", Figure::Exact));
+    columns.push_back(figure("fb_goal_met", "F/B goal met", Figure::Exact));
+    columns.push_back(figure("tolerance_worst_swr", "Worst SWR cut off", Figure::Ratio));
+    columns.push_back(figure("tolerance_min_fb_db", "Lowest F/B (dB) cut off", Figure::Decibels));
+    columns.push_back(TableColumn{"ended", "Ended", false, false, {}, true});
+    return columns;
+}
+
+std::vector<TableCell> tuneFigureCells(const TuneResult &result, const TuneSettings & /*tune*/)
+{
+    const auto number = [](double value) { return TableCell{fixedText(value, 2), value}; };
+    const auto yes = [](bool met) { return TableCell{met ? "true" : "false", std::nullopt}; };
+    std::vector<TableCell> cells;
+    for (const BandFigures *figures : {&result.before, &result.after}) {
+        cells.push_back(number(figures->design.swr));
+        cells.push_back(number(figures->design.gainDbi));
+        cells.push_back(number(figures->design.frontToBackDb));
+        cells.push_back(number(figures->worstSwr()));
+        cells.push_back(number(figures->lowestFrontToBackDb()));
+    }
+    cells.push_back(yes(result.swrGoalMet));
+    cells.push_back(yes(result.frontToBackGoalMet));
+    if (result.tolerance) {
+        cells.push_back(number(result.tolerance->worstSwr()));
+        cells.push_back(number(result.tolerance->lowestFrontToBackDb()));
+    } else {
+        cells.resize(cells.size() + 2);
+    }
+    cells.push_back({std::string(tuneEndText(result.end)), std::nullopt});
+    return cells;
+}
+
 ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune)
 {
     ResultTable table;

@@ -210,6 +210,11 @@ void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const Desig
 void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
                      const TuneResult &result, const TuneSettings &tune);
 
+// The tune's figures as columns beside every row of a file's tuned table: before and after at the design
+// frequency and over the band, the goals met, the cutting tolerance and how the search ended.
+[[nodiscard]] std::vector<TableColumn> tuneFigureColumns();
+[[nodiscard]] std::vector<TableCell> tuneFigureCells(const TuneResult &result, const TuneSettings &tune);
+
 // The verdict before and after as a table: per figure the specified design's and the tuned one's.
 [[nodiscard]] ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune);
 
