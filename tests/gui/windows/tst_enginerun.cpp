@@ -89,6 +89,7 @@ private slots:
 private:
     void standIn(const QByteArray &script, const QByteArray &interpreter = "/bin/sh");
     void standInModel();
+    void startHoldingWindow(QProcess &window, const QString &folder, bool ignoringInt, QList<QByteArray> &engines);
 
     QTemporaryDir m_bin;
     QByteArray m_path;
@@ -210,8 +211,6 @@ void TestEngineRun::failureNamesItsCause()
     QVERIFY(!said.contains(QStringLiteral("not installed")));
 }
 
-// A window killed outright cannot stop its engines: they die with it, and the next run removes its folder.
-// The window here is this test program again, holding a run of engines that note their process and wait.
 void TestEngineRun::signalledWindowCleansUp_data()
 {
     QTest::addColumn<int>("signal");
@@ -222,30 +221,41 @@ void TestEngineRun::signalledWindowCleansUp_data()
     QTest::newRow("Ctrl+C to a background job") << int(SIGINT) << true;
 }
 
+// This test program again, as a window holding a run of two engines that note their process and wait, with
+// its temporary folders in `folder`; `engines` are the engines' processes once both have started.
+void TestEngineRun::startHoldingWindow(QProcess &window, const QString &folder, bool ignoringInt,
+                                       QList<QByteArray> &engines)
+{
+    standIn("echo $$ >> \"$PIDS\"\nexec sleep 60");
+    const QString pids = QDir(folder).filePath(QStringLiteral("pids"));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), folder);
+    environment.insert(QStringLiteral("PIDS"), pids);
+    environment.insert(QStringLiteral("TARVELIN_HOLD_A_RUN"), QStringLiteral("1"));
+    if (ignoringInt)
+        environment.insert(QStringLiteral("TARVELIN_START_IGNORING_INT"), QStringLiteral("1"));
+    window.setProcessEnvironment(environment);
+    window.start(QCoreApplication::applicationFilePath(), {});
+    QFile started(pids);
+    QVERIFY(QTest::qWaitFor([&] { return started.exists() && started.size() > 0; }, 20000));
+    QTest::qWait(200); // the second engine has started too
+    QVERIFY(started.open(QIODevice::ReadOnly));
+    engines = started.readAll().trimmed().split('\n');
+    QCOMPARE(engines.size(), 2);
+}
+
 // Stopped by a signal, the window stops its engines and removes its folder as on Quit. A Ctrl+C that the
 // program was started ignoring leaves it running.
 void TestEngineRun::signalledWindowCleansUp()
 {
     QFETCH(int, signal);
     QFETCH(bool, ignoredAtStart);
-    standIn("echo $$ >> \"$PIDS\"\nexec sleep 60");
     QTemporaryDir temporary;
-    const QString pids = temporary.filePath(QStringLiteral("pids"));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), temporary.path());
-    environment.insert(QStringLiteral("PIDS"), pids);
-    environment.insert(QStringLiteral("TARVELIN_HOLD_A_RUN"), QStringLiteral("1"));
-    if (ignoredAtStart)
-        environment.insert(QStringLiteral("TARVELIN_START_IGNORING_INT"), QStringLiteral("1"));
     QProcess window;
-    window.setProcessEnvironment(environment);
-    window.start(QCoreApplication::applicationFilePath(), {});
-    QFile started(pids);
-    QVERIFY(QTest::qWaitFor([&] { return started.exists() && started.size() > 0; }, 20000));
-    QTest::qWait(200);
-    QVERIFY(started.open(QIODevice::ReadOnly));
-    const QList<QByteArray> engines = started.readAll().trimmed().split('\n');
-    QCOMPARE(engines.size(), 2);
+    QList<QByteArray> engines;
+    startHoldingWindow(window, temporary.path(), ignoredAtStart, engines);
+    if (QTest::currentTestFailed())
+        return;
 
     ::kill(static_cast<pid_t>(window.processId()), signal);
     if (ignoredAtStart) {
@@ -259,24 +269,15 @@ void TestEngineRun::signalledWindowCleansUp()
     QCOMPARE(QDir(temporary.path(), QStringLiteral("tarvelin-nec-*")).entryList(QDir::Dirs), QStringList());
 }
 
+// A window killed outright cannot stop its engines: they die with it, and the next run removes its folder.
 void TestEngineRun::killedWindowLeavesNothing()
 {
-    standIn("echo $$ >> \"$PIDS\"\nexec sleep 60");
     QTemporaryDir temporary;
-    const QString pids = m_bin.filePath(QStringLiteral("pids"));
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("TMPDIR"), temporary.path());
-    environment.insert(QStringLiteral("PIDS"), pids);
-    environment.insert(QStringLiteral("TARVELIN_HOLD_A_RUN"), QStringLiteral("1"));
     QProcess window;
-    window.setProcessEnvironment(environment);
-    window.start(QCoreApplication::applicationFilePath(), {});
-    QFile started(pids);
-    QVERIFY(QTest::qWaitFor([&] { return started.exists() && started.size() > 0; }, 20000));
-    QTest::qWait(200);
-    QVERIFY(started.open(QIODevice::ReadOnly));
-    const QList<QByteArray> engines = started.readAll().trimmed().split('\n');
-    QCOMPARE(engines.size(), 2);
+    QList<QByteArray> engines;
+    startHoldingWindow(window, temporary.path(), false, engines);
+    if (QTest::currentTestFailed())
+        return;
     window.kill();
     QVERIFY(window.waitForFinished(10000));
 
