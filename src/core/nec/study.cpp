@@ -136,7 +136,7 @@ std::string Study::tuneTimeLimitMessage() const
 
 // Each design's band frequencies go to decks of their own; a round with fewer designs than engines shares
 // each design's frequencies over several, so no engine idles.
-template <typename Designs> void Study::planDesigns(const Designs &candidates)
+void Study::planDesigns(std::span<const LoopFactors> candidates)
 {
     if (candidates.empty())
         return;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -104,7 +105,7 @@ private:
     void startTune();
     [[nodiscard]] std::chrono::seconds roundTimeLimit() const;
     [[nodiscard]] std::string tuneTimeLimitMessage() const;
-    template <typename Designs> void planDesigns(const Designs &designs);
+    void planDesigns(std::span<const LoopFactors> designs);
     [[nodiscard]] std::optional<std::vector<BandFigures>> figuresOf(const std::vector<std::string> &outputs) const;
     void takeTuneRound(const std::vector<std::string> &outputs);
     void takeCutOff(const std::vector<std::string> &outputs);
