@@ -641,11 +641,15 @@ private:
                 return;
             }
             made = shop::makeTunedShopSheet(std::string(frequencyText), settings, m_tuned->result.factors);
+            if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
+                sheet->tuning = nec::sheetTuningOf(m_tuned->result, m_tuned->tune);
         } else if (m_options.tuneForSheet) {
             const std::optional<nec::TuneResult> tuned = runTune(frequencyText);
             if (!tuned)
                 return;
             made = shop::makeTunedShopSheet(std::string(frequencyText), settings, tuned->factors);
+            if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
+                sheet->tuning = nec::sheetTuningOf(*tuned, m_options.tuneSettings);
         } else {
             made = shop::makeShopSheet(std::string(frequencyText), settings);
         }

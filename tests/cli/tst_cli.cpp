@@ -672,6 +672,15 @@ void TestCli::tuneEndToEnd()
     QCOMPARE(factors.size(), 7);
     for (int i = 0; i < 7; ++i)
         QCOMPARE(factors[i].toDouble(), loops[i].toObject().value(QStringLiteral("factor")).toDouble());
+    // It says what the tune said of those loops: the figures before and after, the goals and the end.
+    const QJsonObject tuning = cut.value(QStringLiteral("tuning")).toObject();
+    const QJsonArray figures = tuning.value(QStringLiteral("figures")).toArray();
+    QVERIFY(figures.size() >= 6);
+    QCOMPARE(figures[0].toObject().value(QStringLiteral("figure")).toString(), QStringLiteral("SWR at 14.200 MHz"));
+    QCOMPARE(figures[0].toObject().value(QStringLiteral("tuned")).toDouble(),
+             after.value(QStringLiteral("swr")).toDouble());
+    QVERIFY2(tuning.value(QStringLiteral("outcome")).toString().contains(QStringLiteral("stopped at the most designs")),
+             qPrintable(tuning.value(QStringLiteral("outcome")).toString()));
     // Asked for other settings, it names the difference.
     const Run other = runCalc({"--shop", "--tuned", saved, "--wire-mm", "1.0", "14.2"});
     QCOMPARE(other.exitCode, 1);

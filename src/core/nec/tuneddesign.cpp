@@ -130,8 +130,14 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     design.tune.minFrontToBackDb = numberAt(*settings, "min_fb_db").value_or(design.tune.minFrontToBackDb);
     design.tune.bandPercent = numberAt(file, "band_percent").value_or(design.tune.bandPercent);
 
+    const auto lengths = designLengths(design.frequencyText);
+    const auto *shown = std::get_if<DesignLengths>(&lengths);
+    if (!shown)
+        return "Its frequency, \"" + design.frequencyText + "\", is none a sheet is made for.";
     design.result.before = figuresFrom(file.value("before", Json()));
     design.result.after = figuresFrom(file.value("after", Json()));
+    design.result.before.design.mhz = shown->frequencyMHz;
+    design.result.after.design.mhz = shown->frequencyMHz;
     const Json goals = file.value("goals_met", Json());
     if (goals.is_object()) {
         design.result.swrGoalMet = goals.value("swr", false);
@@ -177,6 +183,11 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         return differs("a band of \u00b1" + fixedText(design.tune.bandPercent, 2) + " %",
                        "\u00b1" + fixedText(*given.bandPercent, 2) + " %");
     return std::nullopt;
+}
+
+shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune)
+{
+    return {tuneVerdictTable(result, tune), tuneOutcomeText(result, tune)};
 }
 
 } // namespace tarvelin::nec

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/nec/tuner.h"
+#include "core/shop/shopsheet.h"
 
 #include <optional>
 #include <string>
@@ -40,5 +41,8 @@ struct GivenSettings
     std::optional<double> bandPercent;
 };
 [[nodiscard]] std::optional<std::string> tunedDesignDifference(const TunedDesign &design, const GivenSettings &given);
+
+// What a tuned sheet says of the tune that gave it: the figures before and after, the goals and its end.
+[[nodiscard]] shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune);
 
 } // namespace tarvelin::nec

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/calc/resultgrid.h"
+#include "core/format/resulttable.h"
 #include "core/shop/lengthtext.h"
 #include "core/shop/shopsettings.h"
 
@@ -40,6 +41,13 @@ struct ElementCuts
 inline constexpr int kArmsPerElement = 4;
 
 // The whole sheet for one frequency.
+// What a tuned sheet says of its tune: the figures before and after, and how it ended with the goals.
+struct SheetTuning
+{
+    ResultTable figures; // per figure the specified design's and the tuned one's
+    std::string outcome; // the goals met or missed, and how the search ended
+};
+
 struct ShopSheet
 {
     std::string frequencyText;  // as typed
@@ -52,6 +60,7 @@ struct ShopSheet
     std::map<HalfThousandths, int> armsByLength; // arm length to how many, longest last
     std::string correctedFrequencyText;          // with a measured resonance: F x F / M, as a frequency label
     std::optional<std::array<double, kElementRowCount>> loopFactors; // a tuned design's, against the specified
+    std::optional<SheetTuning> tuning;                               // a tuned design's figures, where known
 };
 
 // Runs the calculation pass on the frequency text, exactly as the window does, and works out the sheet from

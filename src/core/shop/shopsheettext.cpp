@@ -146,6 +146,17 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
             json.number({}, factor, Figure::Exact);
         json.endList();
     }
+    if (sheet.tuning) {
+        // The tune's figures by name, as its table keys them, specified and tuned.
+        json.beginRecord("tuning").beginList("figures");
+        for (const std::vector<TableCell> &row : sheet.tuning->figures.rows) {
+            json.beginRecord().text("figure", row[0].text);
+            for (std::size_t c = 1; c < row.size(); ++c)
+                json.number(sheet.tuning->figures.columns[c].key, row[c].number, Figure::Decibels);
+            json.endRecord();
+        }
+        json.endList().text("outcome", sheet.tuning->outcome).endRecord();
+    }
     json.beginList("loops");
     for (const ElementCuts &cuts : sheet.elements) {
         beginElement(json, cuts);
@@ -296,6 +307,11 @@ ResultTable shopCsvTable(const ShopSheet &sheet)
                 joined.rows[r].push_back({table->rows[r][c - 1].text, std::nullopt});
         }
     }
+    if (sheet.tuning) {
+        joined.columns.push_back({"tuning", "Tuning", false, false, {}, true});
+        for (std::vector<TableCell> &row : joined.rows)
+            row.push_back({sheet.tuning->outcome, std::nullopt});
+    }
     return joined;
 }
 
@@ -341,6 +357,12 @@ std::string shopSheetTable(const ShopSheet &sheet)
         appendTerminalTable(out, tables.trims);
         out += "\nCorner marks after trimming, along the wire from the cut end.\n";
         appendTerminalTable(out, tables.trimmedMarks);
+    }
+
+    if (sheet.tuning) {
+        out += '\n';
+        appendTerminalTable(out, sheet.tuning->figures);
+        out += sheet.tuning->outcome + '\n';
     }
 
     const ShopFooter footer = shopFooter(sheet);

@@ -41,7 +41,8 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
     // The last table is kept on one page with the materials that close the sheet.
     const QString keep = QStringLiteral("<a name=\"%1\"></a>").arg(QLatin1String(kKeepWithEnd));
     const bool trimmed = !sheet.correctedFrequencyText.empty();
-    html += QStringLiteral("<h3>%1Spreaders and boom</h3>").arg(trimmed ? QString() : keep) +
+    const bool last = !trimmed && !sheet.tuning;
+    html += QStringLiteral("<h3>%1Spreaders and boom</h3>").arg(last ? keep : QString()) +
             QString::fromStdString(htmlTable(tables.spreadersAndBoom));
     if (trimmed) {
         html += QStringLiteral("<h3>Trims</h3><p>%1</p>").arg(escaped(shop::trimsNote(sheet))) +
@@ -49,6 +50,10 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
         html += QStringLiteral("<h3>%1Corner marks after trimming</h3>").arg(keep) +
                 QString::fromStdString(htmlTable(tables.trimmedMarks));
     }
+    if (sheet.tuning)
+        html += QStringLiteral("<h3>%1Before and after tuning</h3>").arg(keep) +
+                QString::fromStdString(htmlTable(sheet.tuning->figures)) +
+                QStringLiteral("<p>%1</p>").arg(escaped(sheet.tuning->outcome));
     const shop::ShopFooter footer = shop::shopFooter(sheet);
     html +=
         QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3; the window "

@@ -494,7 +494,8 @@ void AntennaCheckWindow::openTunedShopSheet()
 {
     if (!m_tuned)
         return;
-    emit tunedShopSheetRequested(m_runFrequencyText, QList<double>(m_tuned->factors.begin(), m_tuned->factors.end()));
+    emit tunedShopSheetRequested(m_runFrequencyText, QList<double>(m_tuned->factors.begin(), m_tuned->factors.end()),
+                                 nec::sheetTuningOf(*m_tuned, m_tuneSettings));
 }
 
 // The controls' settings through the same reader as tarvelin-calc's options, so both refuse alike.

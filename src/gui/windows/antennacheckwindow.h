@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/nec/study.h"
+#include "core/shop/shopsheet.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -78,7 +79,8 @@ signals:
     // predicts, at full precision.
     void shopSheetRequested(const QString &frequencyText, double predictedMHz);
     // The shop sheet of the tuned design: each loop's factor against the specified one, reflector first.
-    void tunedShopSheetRequested(const QString &frequencyText, const QList<double> &factors);
+    void tunedShopSheetRequested(const QString &frequencyText, const QList<double> &factors,
+                                 const tarvelin::shop::SheetTuning &tuning);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -124,6 +124,13 @@ void ShopSheetWindow::setModelsFor(const std::optional<shop::ShopSheet> &sheet)
     m_models[2]->setTable(std::move(tables.spreadersAndBoom));
     m_models[3]->setTable(std::move(tables.trims));
     m_models[4]->setTable(std::move(tables.trimmedMarks));
+    if (sheet && sheet->tuning) {
+        m_models[5]->setTable(sheet->tuning->figures);
+    } else {
+        ResultTable none;
+        none.columns = {{"figure", "Modelled", true, true}, {"specified", "Specified"}, {"tuned", "Tuned"}};
+        m_models[5]->setTable(std::move(none));
+    }
 }
 
 void ShopSheetWindow::buildWidgets()
@@ -192,6 +199,9 @@ void ShopSheetWindow::buildWidgets()
     m_tabs->addTab(m_boom, QStringLiteral("Spreaders and &boom"));
     m_tabs->addTab(m_trims, QStringLiteral("&Trims"));
     m_tabs->addTab(m_trimmedMarks, QStringLiteral("Trimmed mar&ks"));
+    m_tuningFigures =
+        new ResultView(QStringLiteral("tuningFigures"), QStringLiteral("Before and after tuning"), m_models[5]);
+    m_tabs->addTab(m_tuningFigures, QStringLiteral("Tuning fi&gures"));
     m_drawing = new ShopDrawing;
 
     auto *splitter = new QSplitter(Qt::Horizontal);
@@ -347,11 +357,13 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
     }
     const nec::TunedDesign &design = std::get<nec::TunedDesign>(read);
     setTunedFactors(QString::fromStdString(design.frequencyText),
-                    QList<double>(design.result.factors.begin(), design.result.factors.end()));
+                    QList<double>(design.result.factors.begin(), design.result.factors.end()),
+                    nec::sheetTuningOf(design.result, design.tune));
     return true;
 }
 
-void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<double> &factors)
+void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<double> &factors,
+                                      std::optional<shop::SheetTuning> tuning)
 {
     std::array<double, kElementRowCount> tuned{};
     const std::optional<double> design = designMHz(frequencyText);
@@ -360,6 +372,7 @@ void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<
     std::copy(factors.begin(), factors.end(), tuned.begin());
     m_prediction.reset();
     m_tunedFactors = tuned;
+    m_tuning = std::move(tuning);
     m_tunedFor = *design;
     m_frequency->setText(frequencyText);
     frequencyCommitted();
@@ -487,6 +500,8 @@ void ShopSheetWindow::recalculate()
                                : shop::makeShopSheet(m_frequency->text().toStdString(), settings);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
         return refuse(*refusal);
+    if (m_tunedFactors)
+        std::get<shop::ShopSheet>(made).tuning = m_tuning;
     m_problem->hide();
     saveSettings();
     showSheet(std::get<shop::ShopSheet>(made));
@@ -513,6 +528,7 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
     setModelsFor(sheet);
     for (QTableView *trims : {m_trims, m_trimmedMarks})
         m_tabs->setTabEnabled(m_tabs->indexOf(trims), !sheet.correctedFrequencyText.empty());
+    m_tabs->setTabEnabled(m_tabs->indexOf(m_tuningFigures), sheet.tuning.has_value());
 
     const shop::ShopFooter footer = shop::shopFooter(sheet);
     QString summary =
@@ -521,6 +537,8 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
             .arg(qText(footer.wire), qText(footer.armsText), qText(footer.boom), qText(sheet.windowBoomInches));
     if (!sheet.correctedFrequencyText.empty())
         summary += QLatin1Char(' ') + qText(shop::trimsNote(sheet));
+    if (sheet.tuning)
+        summary += QStringLiteral(" Tuning: ") + qText(sheet.tuning->outcome);
     m_summary->setText(summary);
     m_drawing->setSheet(sheet);
     showStale(false);

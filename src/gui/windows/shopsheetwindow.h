@@ -44,7 +44,8 @@ public:
     void setPredictedResonance(const QString &frequencyText, double resonanceMHz);
     // The tuned design's sheet for this frequency: each loop's factor against the specified one. Another
     // design frequency, typed or sent from the main window, brings back the specified design.
-    void setTunedFactors(const QString &frequencyText, const QList<double> &factors);
+    void setTunedFactors(const QString &frequencyText, const QList<double> &factors,
+                         std::optional<shop::SheetTuning> tuning = std::nullopt);
     [[nodiscard]] bool tuned() const { return m_tunedFactors.has_value(); }
     [[nodiscard]] bool predicted() const { return m_prediction.has_value(); }
 
@@ -113,16 +114,19 @@ private:
     };
     std::optional<Prediction> m_prediction;
     std::optional<std::array<double, kElementRowCount>> m_tunedFactors;
+    std::optional<shop::SheetTuning> m_tuning; // what the tune said of the tuned loops, where known
     double m_tunedFor = 0.0;
     QTimer *m_commit = nullptr; // a pause in typing the frequency commits it
     QLabel *m_summary = nullptr;
     QTabWidget *m_tabs = nullptr;
-    std::array<ResultTableModel *, 5> m_models{}; // loops, corner marks, spreaders and boom, trims, trimmed marks
+    // Loops, corner marks, spreaders and boom, trims, trimmed marks, and a tuned sheet's figures.
+    std::array<ResultTableModel *, 6> m_models{};
     QTableView *m_loops = nullptr;
     QTableView *m_marks = nullptr;
     QTableView *m_boom = nullptr;
     QTableView *m_trims = nullptr;
     QTableView *m_trimmedMarks = nullptr;
+    QTableView *m_tuningFigures = nullptr;
     ShopDrawing *m_drawing = nullptr;
     QPushButton *m_printButton = nullptr;
     QPushButton *m_pdfButton = nullptr;

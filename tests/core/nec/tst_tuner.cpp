@@ -198,6 +198,10 @@ void TestTuner::brokenDesignFiles_data()
                                                 << "Loop factor 3 is not a number within 10 %";
     QTest::newRow("a factor as text") << head + settings + R"(, "factors": [1, "1", 1, 1, 1, 1, 1]})"
                                       << "Loop factor 2";
+    QTest::newRow("a frequency no sheet is made for")
+        << QString(head).replace(QStringLiteral("14.2"), QStringLiteral("abc")) + settings +
+               R"(, "factors": [1, 1, 1, 1, 1, 1, 1]})"
+        << "is none a sheet is made for";
     QTest::newRow("settings without the wire")
         << head + R"("settings": {"segments": 11}, "factors": [1, 1, 1, 1, 1, 1, 1]})"
         << "settings are incomplete";

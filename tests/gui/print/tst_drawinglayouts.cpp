@@ -7,6 +7,7 @@
 #include "support/runprocess.h"
 
 #include "core/shop/shopsheet.h"
+#include "core/nec/tuneddesign.h"
 
 #include <QDateTime>
 #include <QFont>
@@ -186,12 +187,18 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
                           : shop::makeShopSheet(frequency.toStdString(),
                                                 kind == QLatin1String("trimmed") ? trimmed : shop::ShopSettings{});
     QVERIFY(std::holds_alternative<shop::ShopSheet>(made));
+    shop::ShopSheet sheet = std::get<shop::ShopSheet>(made);
+    if (kind == QLatin1String("tuned")) {
+        nec::TuneResult result;
+        result.factors = factors;
+        sheet.tuning = nec::sheetTuningOf(result, nec::TuneSettings{});
+    }
     const QPageLayout layout(QPageSize(paper), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
                              QPageLayout::Millimeter);
     QTemporaryDir folder;
     QFile pdf(folder.filePath(QStringLiteral("sheet.pdf")));
     QVERIFY(pdf.open(QIODevice::WriteOnly));
-    pdf.write(shopSheetPdf(std::get<shop::ShopSheet>(made), layout, QDateTime()));
+    pdf.write(shopSheetPdf(sheet, layout, QDateTime()));
     pdf.close();
     const QStringList pages = standardOutputOf(QStringLiteral("pdftotext"), {pdf.fileName(), QStringLiteral("-")})
                                   .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
@@ -203,6 +210,7 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
         return qsizetype(-1);
     };
     const QString lastTable = kind == QLatin1String("trimmed") ? QStringLiteral("Corner marks after trimming")
+                              : kind == QLatin1String("tuned") ? QStringLiteral("Before and after tuning")
                                                                : QStringLiteral("Spreaders and boom");
     QVERIFY(pageOf(QStringLiteral("Materials")) >= 0);
     QCOMPARE(pageOf(QStringLiteral("Materials")), pageOf(lastTable));
