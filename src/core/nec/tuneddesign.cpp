@@ -143,6 +143,14 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
         design.result.swrGoalMet = goals.value("swr", false);
         design.result.frontToBackGoalMet = goals.value("fb", false);
     }
+    const Json tolerance = file.value("tolerance", Json());
+    if (tolerance.is_object()) {
+        // The file keeps the worst of the two cuts; both stand for it.
+        BandFigures cut;
+        cut.swr = {numberAt(tolerance, "worst_swr").value_or(0.0)};
+        cut.frontToBackDb = {numberAt(tolerance, "min_fb_db").value_or(0.0)};
+        design.result.tolerance = CutTolerance{cut, cut};
+    }
     design.result.evaluations = file.value("evaluations", 0);
     design.result.seconds = numberAt(file, "seconds").value_or(0.0);
     const std::string ended = file.value("ended", std::string());

@@ -376,9 +376,13 @@ void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<
     m_tunedFor = *design;
     m_frequency->setText(frequencyText);
     frequencyCommitted();
-    showNote(QStringLiteral("The loops are tuned with the model for the chosen wire and ground; the stations are "
-                            "as designed. The main window keeps the specified design, and Shop Sheet (Ctrl+L) "
-                            "shows it."));
+    // What the tune said of them, where known, with its figures on their own tab.
+    showNote(m_tuning ? QStringLiteral("Tuned loops, modelled for the chosen wire and ground, the stations as "
+                                       "designed: %1 Shop Sheet (Ctrl+L) shows the specified design.")
+                            .arg(qText(m_tuning->outcome))
+                      : QStringLiteral("The loops are tuned with the model for the chosen wire and ground; the "
+                                       "stations are as designed. The main window keeps the specified design, and "
+                                       "Shop Sheet (Ctrl+L) shows it."));
 }
 
 // Each sheet says what it is.
@@ -537,8 +541,6 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
             .arg(qText(footer.wire), qText(footer.armsText), qText(footer.boom), qText(sheet.windowBoomInches));
     if (!sheet.correctedFrequencyText.empty())
         summary += QLatin1Char(' ') + qText(shop::trimsNote(sheet));
-    if (sheet.tuning)
-        summary += QStringLiteral(" Tuning: ") + qText(sheet.tuning->outcome);
     m_summary->setText(summary);
     m_drawing->setSheet(sheet);
     showStale(false);

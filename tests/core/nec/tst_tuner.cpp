@@ -149,6 +149,10 @@ TunedDesign savedTwentyMetres()
     design.result.swrGoalMet = true;
     design.result.evaluations = 358;
     design.result.end = TuneEnd::DesignLimit;
+    BandFigures cut;
+    cut.swr = {1.52};
+    cut.frontToBackDb = {19.35};
+    design.result.tolerance = CutTolerance{cut, cut};
     return design;
 }
 
@@ -170,6 +174,9 @@ void TestTuner::savedDesignReadsBack()
     QCOMPARE(design.result.after.worstSwr(), 1.44);
     QCOMPARE(design.result.evaluations, 358);
     QCOMPARE(design.result.end, TuneEnd::DesignLimit);
+    QVERIFY(design.result.tolerance);
+    QCOMPARE(design.result.tolerance->worstSwr(), 1.52);
+    QCOMPARE(design.result.tolerance->lowestFrontToBackDb(), 19.35);
     // Held against what is asked: the frequency by value, a setting only when given.
     GivenSettings given;
     given.frequencyText = "14.20";
