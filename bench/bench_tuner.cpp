@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 
 #include <chrono>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -16,21 +17,29 @@ namespace {
 
 using namespace tarvelin;
 
+// The check a tune at 14.2 MHz starts from; none, and the benchmark skipped, when nec2c fails.
+std::optional<nec::CheckSummary> checked(benchmark::State &state, const nec::ArrayGeometry &geometry, int processes)
+{
+    nec::ProcessLauncher launcher;
+    nec::Study check(geometry, nec::CheckSettings{}, processes);
+    nec::driveStudy(check, launcher, {});
+    if (!check.check())
+        state.SkipWithError("nec2c failed (is it installed?)");
+    return check.check();
+}
+
 void tune(benchmark::State &state, int processes)
 {
     const auto geometry = std::get<nec::ArrayGeometry>(nec::geometryFor("14.2"));
     nec::ProcessLauncher launcher;
-    nec::Study check(geometry, nec::CheckSettings{}, processes);
-    nec::driveStudy(check, launcher, {});
-    if (!check.check()) {
-        state.SkipWithError("nec2c failed (is it installed?)");
+    const std::optional<nec::CheckSummary> check = checked(state, geometry, processes);
+    if (!check)
         return;
-    }
     nec::TuneSettings settings;
     settings.designLimit = 17;
     double evaluations = 0.0;
     for (auto _ : state) {
-        nec::Study study(geometry, nec::CheckSettings{}, processes, settings, check.check());
+        nec::Study study(geometry, nec::CheckSettings{}, processes, settings, check);
         nec::driveStudy(study, launcher, {});
         if (!study.tuned() || study.failure()) {
             state.SkipWithError("the tune failed");
@@ -75,16 +84,12 @@ void wholeTuneBesideOneEngine(benchmark::State &state)
     using Clock = std::chrono::steady_clock;
     const auto geometry = std::get<nec::ArrayGeometry>(nec::geometryFor("14.2"));
     const int processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    nec::ProcessLauncher plain;
-    nec::Study check(geometry, nec::CheckSettings{}, processes);
-    nec::driveStudy(check, plain, {});
-    if (!check.check()) {
-        state.SkipWithError("nec2c failed (is it installed?)");
+    const std::optional<nec::CheckSummary> check = checked(state, geometry, processes);
+    if (!check)
         return;
-    }
     for (auto _ : state) {
         RecordingLauncher launcher;
-        nec::Study study(geometry, nec::CheckSettings{}, processes, nec::TuneSettings{}, check.check());
+        nec::Study study(geometry, nec::CheckSettings{}, processes, nec::TuneSettings{}, check);
         const auto tuneStart = Clock::now();
         nec::driveStudy(study, launcher, {});
         const double tuneSeconds = std::chrono::duration<double>(Clock::now() - tuneStart).count();

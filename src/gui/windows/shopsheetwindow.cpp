@@ -127,8 +127,9 @@ void ShopSheetWindow::setModelsFor(const std::optional<shop::ShopSheet> &sheet)
     if (sheet && sheet->tuning) {
         m_models[5]->setTable(sheet->tuning->figures);
     } else {
-        ResultTable none;
-        none.columns = {{"figure", "Modelled", true, true}, {"specified", "Specified"}, {"tuned", "Tuned"}};
+        // The tune's own columns, with no figures in them.
+        ResultTable none = nec::tuneVerdictTable(nec::TuneResult{}, nec::TuneSettings{});
+        none.rows.clear();
         m_models[5]->setTable(std::move(none));
     }
 }
