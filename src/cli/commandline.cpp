@@ -11,6 +11,8 @@
 #include "core/nec/analysis.h"
 #include "core/nec/tuner.h"
 #include "core/nec/deck.h"
+#include "core/nec/measured.h"
+#include "core/touchstone/touchstone.h"
 #include "core/nec/processlauncher.h"
 #include "core/nec/study.h"
 #include "core/runtime/runtimeerror.h"
@@ -109,6 +111,10 @@ Shop sheet:
                    side and corner marks, and where it meets the arms; MHZ
                    "model" takes the resonance the antenna check predicts
                    instead, with the check options below
+  --measured-sweep FILE  the measured resonance read from an analyser's
+                   sweep (Touchstone .s1p or .s2p): its lowest SWR, on the
+                   --z0 line (default 50 ohms), to 100 Hz; the sheet is the
+                   one --measured gives for that frequency
 
 Tuning:
   --tune           tune each FREQUENCY's seven loop lengths with the model,
@@ -154,6 +160,17 @@ Antenna check:
   --points N       frequencies in the sweep: odd, 3 to 101 (default 13)
   --z0 OHMS        feed line impedance for the SWR: 1 to 1000 (default 50)
   --lossless       perfect wire instead of copper
+  --insulation MM  the wire's jacket, 0 (bare, the default) to 5 mm thick,
+                   modelled as a series inductance along every wire: an
+                   estimate, which a measured sweep corrects
+  --permittivity E  the jacket's relative permittivity, 1 to 10 (default
+                   3.5, PVC; polyethylene 2.3, PTFE 2.1)
+  --sweep FILE     with --analyse: an analyser's sweep of the built antenna
+                   (Touchstone .s1p or .s2p) beside the model: its lowest
+                   SWR, 2:1 band and how far it lies from the model's
+  --format s1p     with --analyse and one FREQUENCY: the model's sweep as a
+                   Touchstone file (# MHz S RI R <z0>), for an analyser's
+                   reference trace
   --ground-height LEN  over average ground with the boom at this
                        height, above the ground and below 1000 m (15 m,
                        50 ft); gain and front-to-back at the best elevation
@@ -204,6 +221,8 @@ struct Options
     bool tuneForSheet = false;     // --shop --tune: the tuned design's sheet
     std::string savePath;          // --tune --save FILE: the tuned design, written to FILE
     std::string tunedPath;         // --shop --tuned FILE: the sheet of the tuned design saved there
+    std::string sweepPath;         // --analyse --sweep FILE: the analyser's sweep laid beside the check
+    std::string measuredSweepPath; // --shop --measured-sweep FILE: the sweep whose lowest SWR trims the sheet
     nec::GivenSettings tunedGiven; // what the command line says the tuned design is for
     nec::CheckSettings checkSettings;
     nec::TuneSettings tuneSettings;
@@ -249,6 +268,11 @@ bool checkOnly(Mode mode)
     return mode == Mode::Deck || mode == Mode::Analyse || mode == Mode::Tune;
 }
 
+bool analyseOnly(Mode mode)
+{
+    return mode == Mode::Analyse;
+}
+
 bool tuneOnly(Mode mode)
 {
     return mode == Mode::Tune;
@@ -264,8 +288,10 @@ bool shopTuned(Mode mode)
     return mode == Mode::Shop;
 }
 
-constexpr std::array<ModeOption, 18> kModeOptions{{
+constexpr std::array<ModeOption, 22> kModeOptions{{
     {"--save", "--tune", tuneOnly},
+    {"--sweep", "--analyse", analyseOnly},
+    {"--measured-sweep", "--shop", shopOnly},
     {"--tuned", "--shop", shopTuned},
     {"--step", "--shop", shopOnly},
     {"--allowance", "--shop", shopOnly},
@@ -279,6 +305,8 @@ constexpr std::array<ModeOption, 18> kModeOptions{{
     {"--z0", "--nec, --analyse, --tune or --measured model", checkOnly},
     {"--lossless", "--nec, --analyse, --tune or --measured model", checkOnly},
     {"--ground-height", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--insulation", "--nec, --analyse, --tune or --measured model", checkOnly},
+    {"--permittivity", "--nec, --analyse, --tune or --measured model", checkOnly},
     {"--band", "--tune", tuneOnly},
     {"--time-limit", "--tune", tuneOnly},
     {"--max-designs", "--tune", tuneOnly},
@@ -302,6 +330,10 @@ std::string_view checkOptionName(nec::CheckSetting setting, const nec::CheckSett
         return "--z0";
     case nec::CheckSetting::GroundHeight:
         return texts.groundHeight ? "--ground-height" : "";
+    case nec::CheckSetting::Insulation:
+        return "--insulation";
+    case nec::CheckSetting::Permittivity:
+        return "--permittivity";
     }
     return "";
 }
@@ -358,6 +390,10 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.add_option("--points", checkTexts.points);
     app.add_option("--z0", checkTexts.z0);
     app.add_flag("--lossless", checkTexts.lossless);
+    app.add_option("--insulation", checkTexts.insulation);
+    app.add_option("--permittivity", checkTexts.permittivity);
+    app.add_option("--sweep", options.sweepPath);
+    app.add_option("--measured-sweep", options.measuredSweepPath);
     app.add_option("--ground-height", groundHeight);
     app.add_option("--save", options.savePath);
     app.add_option("--tuned", options.tunedPath);
@@ -431,7 +467,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         const bool tuneOption = option.belongs == tuneOnly;
         if (app.count(std::string(option.name)) > 0 && !option.belongs(options.mode) &&
             !((options.measuredByModel || options.tuneForSheet || app.count("--tuned") > 0) && checkOption) &&
-            !(options.tuneForSheet && tuneOption) && !(app.count("--tuned") > 0 && option.name == "--band")) {
+            !(options.tuneForSheet && tuneOption) && !(app.count("--tuned") > 0 && option.name == "--band") &&
+            !(app.count("--measured-sweep") > 0 && option.name == "--z0")) {
             complain(err, option.name, "Belongs to " + std::string(option.modes));
             return std::nullopt;
         }
@@ -443,12 +480,26 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         const std::optional<OutputFormat> named = format == "table"  ? std::optional(OutputFormat::Table)
                                                   : format == "csv"  ? std::optional(OutputFormat::Csv)
                                                   : format == "json" ? std::optional(OutputFormat::Json)
+                                                  : format == "s1p"  ? std::optional(OutputFormat::Touchstone)
                                                                      : std::nullopt;
         if (!named) {
-            complain(err, "--format", "Unknown format '" + format + "': table, csv or json");
+            complain(err, "--format", "Unknown format '" + format + "': table, csv, json or, with --analyse, s1p");
+            return std::nullopt;
+        }
+        if (named == OutputFormat::Touchstone && (options.mode != Mode::Analyse || options.inputs.size() != 1)) {
+            complain(err, "--format",
+                     options.mode != Mode::Analyse ? "s1p is the check's sweep: it belongs to --analyse"
+                                                   : "s1p holds one sweep: give one FREQUENCY");
             return std::nullopt;
         }
         options.format = *named;
+    }
+    if (app.count("--measured-sweep") > 0 &&
+        (app.count("--measured") > 0 || options.tuneForSheet || app.count("--tuned") > 0)) {
+        complain(err, "--measured-sweep",
+                 app.count("--measured") > 0 ? "Cannot be used with --measured: give the resonance one way"
+                                             : "Cannot be used with a tuned design, which is cut as tuned");
+        return std::nullopt;
     }
     if (options.tuneForSheet && app.count("--measured") > 0) {
         complain(err, "--measured", "Cannot be used with --tune: a tuned design is cut as tuned");
@@ -476,7 +527,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         options.shopSettings = std::get<shop::ShopSettings>(read);
     }
     const bool tunedSheet = app.count("--tuned") > 0;
-    if (checkOnly(options.mode) || options.measuredByModel || options.tuneForSheet || tunedSheet) {
+    // A sweep's lowest SWR is read on the line the SWR is measured against.
+    if (checkOnly(options.mode) || options.measuredByModel || options.tuneForSheet || tunedSheet ||
+        app.count("--measured-sweep") > 0) {
         if (app.count("--ground-height") > 0)
             checkTexts.groundHeight = groundHeight;
         auto read = nec::readCheckSettings(checkTexts);
@@ -500,6 +553,10 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             asked.groundHeightMetres = read.groundHeightMetres;
         if (app.count("--z0") > 0)
             asked.z0Ohms = read.z0Ohms;
+        if (app.count("--insulation") > 0) {
+            asked.insulationMm = read.insulationMm;
+            asked.permittivity = read.permittivity;
+        }
     }
     const bool tuning = options.mode == Mode::Tune || options.tuneForSheet || tunedSheet;
     if (tuning && app.count("--band") > 0) {
@@ -554,8 +611,9 @@ std::optional<double> readValue(std::string_view text)
 class Runner
 {
 public:
-    Runner(const Options &options, const nec::TunedDesign *tuned, std::ostream &out, std::ostream &err)
-        : m_options(options), m_tuned(tuned), m_writer(options.format), m_out(out), m_err(err)
+    Runner(const Options &options, const nec::TunedDesign *tuned, const nec::MeasuredSweep *measured,
+           std::ostream &out, std::ostream &err)
+        : m_options(options), m_tuned(tuned), m_measured(measured), m_writer(options.format), m_out(out), m_err(err)
     {
     }
 
@@ -671,8 +729,16 @@ private:
 
     void analyse(std::string_view frequencyText)
     {
-        if (const std::optional<nec::CheckSummary> summary = runCheck(frequencyText))
-            m_writer.appendCheck(m_buffer, frequencyText, *summary, m_options.checkSettings.z0Ohms);
+        const std::optional<nec::CheckSummary> summary = runCheck(frequencyText);
+        if (!summary)
+            return;
+        std::optional<nec::MeasuredSweep> measured;
+        if (m_measured) {
+            measured = *m_measured;
+            nec::compareWithModel(*measured, *summary);
+        }
+        m_writer.appendCheck(m_buffer, frequencyText, *summary, m_options.checkSettings,
+                             measured ? &*measured : nullptr);
     }
 
     void tuneDesign(std::string_view frequencyText)
@@ -803,7 +869,8 @@ private:
     }
 
     const Options &m_options;
-    const nec::TunedDesign *m_tuned; // --shop --tuned FILE's design
+    const nec::TunedDesign *m_tuned;        // --shop --tuned FILE's design
+    const nec::MeasuredSweep *m_measured;   // --analyse --sweep FILE's figures
     ResultWriter m_writer;
     std::ostream &m_out;
     std::ostream &m_err;
@@ -816,7 +883,7 @@ private:
 
 int runCommandLine(std::span<const std::string_view> arguments, std::istream &in, std::ostream &out, std::ostream &err)
 {
-    const std::optional<Options> options = parseOptions(arguments, err);
+    std::optional<Options> options = parseOptions(arguments, err);
     if (!options) {
         err << kUsage;
         return kExitUsage;
@@ -838,19 +905,62 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         return out.flush() ? kExitSuccess : cannotWrite();
     }
 
+    // The files the options name are read once, before any input.
+    const auto readFile = [&err](const std::string &path, std::string_view option) -> std::optional<std::string> {
+        errno = 0;
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        if (!file || file.bad()) {
+            complain(err, option, "Cannot read " + path + ": " + systemErrorText(errno != 0 ? errno : EIO));
+            return std::nullopt;
+        }
+        return text.str();
+    };
+    // An analyser's sweep: a broken file is refused by its line, before any check runs.
+    const auto readMeasured = [&](const std::string &path,
+                                  std::string_view option) -> std::variant<nec::MeasuredSweep, int> {
+        const std::optional<std::string> text = readFile(path, option);
+        if (!text)
+            return kExitInputOutput;
+        auto read = touchstone::readSweep(*text, path);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, option, *refusal);
+            return kExitUsage;
+        }
+        return nec::measuredSweepOf(std::get<touchstone::Sweep>(read), path, options->checkSettings.z0Ohms);
+    };
+    std::optional<nec::MeasuredSweep> measured;
+    if (!options->sweepPath.empty()) {
+        auto read = readMeasured(options->sweepPath, "--sweep");
+        if (const int *status = std::get_if<int>(&read))
+            return *status;
+        measured = std::get<nec::MeasuredSweep>(std::move(read));
+    }
+    if (!options->measuredSweepPath.empty()) {
+        // The sweep's lowest SWR is the measured resonance, exactly as if it had been typed.
+        auto read = readMeasured(options->measuredSweepPath, "--measured-sweep");
+        if (const int *status = std::get_if<int>(&read))
+            return *status;
+        shop::ShopSettingTexts texts = options->shopTexts;
+        texts.measured = nec::measuredResonanceText(std::get<nec::MeasuredSweep>(read));
+        auto settings = shop::readShopSettings(texts);
+        if (const auto *refusal = std::get_if<shop::ShopRefusal>(&settings)) {
+            complain(err, "--measured-sweep", refusal->message);
+            return kExitUsage;
+        }
+        options->shopSettings = std::get<shop::ShopSettings>(settings);
+        options->shopSettings.sweepFile = options->measuredSweepPath;
+    }
+
     // --shop --tuned FILE: the design is read once, before any sheet; with no FREQUENCY, its own.
     std::optional<nec::TunedDesign> tuned;
     std::vector<std::string_view> inputs = options->inputs;
     if (!options->tunedPath.empty()) {
-        std::ifstream file(options->tunedPath, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        if (!file || file.bad()) {
-            complain(err, "--tuned",
-                     "Cannot read " + options->tunedPath + ": " + systemErrorText(errno != 0 ? errno : EIO));
+        const std::optional<std::string> text = readFile(options->tunedPath, "--tuned");
+        if (!text)
             return kExitInputOutput;
-        }
-        auto read = nec::readTunedDesign(text.str());
+        auto read = nec::readTunedDesign(*text);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--tuned", options->tunedPath + ": " + *refusal);
             return kExitUsage;
@@ -860,7 +970,7 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     if (tuned && inputs.empty())
         inputs.push_back(tuned->frequencyText);
 
-    Runner runner(*options, tuned ? &*tuned : nullptr, out, err);
+    Runner runner(*options, tuned ? &*tuned : nullptr, measured ? &*measured : nullptr, out, err);
     if (!inputs.empty()) {
         for (const std::string_view input : inputs)
             if (!runner.process(input))

@@ -7,7 +7,9 @@
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
 #include "core/nec/checksummary.h"
+#include "core/nec/checksettings.h"
 #include "core/nec/checktable.h"
+#include "core/nec/measured.h"
 #include "core/nec/tuner.h"
 #include "core/shop/shopsheettext.h"
 
@@ -170,6 +172,7 @@ void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, 
 {
     switch (m_format) {
     case OutputFormat::Table:
+    case OutputFormat::Touchstone:
         separateTables(out);
         appendGridLayout(out, frequencyText, grid);
         return;
@@ -191,6 +194,7 @@ void ResultWriter::appendFraction(std::string &out, std::string_view valueText, 
 {
     switch (m_format) {
     case OutputFormat::Table:
+    case OutputFormat::Touchstone:
         out += fraction;
         out += '\n';
         return;
@@ -210,7 +214,8 @@ void ResultWriter::appendFraction(std::string &out, std::string_view valueText, 
 void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &sheet)
 {
     switch (m_format) {
-    case OutputFormat::Table: {
+    case OutputFormat::Table:
+    case OutputFormat::Touchstone: {
         separateTables(out);
         // Only the frequency comes from the input; the rest of the table is the program's own text.
         shop::ShopSheet shown = sheet;
@@ -232,15 +237,22 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
 }
 
 void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary,
-                               double z0Ohms)
+                               const nec::CheckSettings &settings, const nec::MeasuredSweep *measured)
 {
     const std::string label = fixedText(summary.design.mhz, 3);
     switch (m_format) {
+    case OutputFormat::Touchstone:
+        out += nec::checkTouchstone(summary, settings);
+        return;
     case OutputFormat::Table:
         separateTables(out);
         out += "Antenna check for " + label + " MHz\n\n";
-        appendTerminalTable(out, nec::verdictTable(summary, z0Ohms));
+        appendTerminalTable(out, nec::verdictTable(summary, settings.z0Ohms, measured));
         out += '\n';
+        if (measured)
+            for (const std::string &sentence : nec::measuredSentences(*measured))
+                out += sentence + '\n';
+        out += nec::feedAdvice(&summary, settings.z0Ohms) + "\n\n";
         appendTerminalTable(out, nec::checkTable(summary, label));
         return;
     case OutputFormat::Csv:
@@ -249,7 +261,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);
-        nec::writeCheckJson(json, frequencyText, summary);
+        nec::writeCheckJson(json, frequencyText, summary, measured);
         json.endLine();
         return;
     }
@@ -261,6 +273,7 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
 {
     switch (m_format) {
     case OutputFormat::Table:
+    case OutputFormat::Touchstone:
         separateTables(out);
         out += "Tuned design for " + design.frequencyLabel +
                " MHz, modelled for the chosen wire and ground; the specified design stays as it is.\n\n";
@@ -286,6 +299,7 @@ void ResultWriter::appendFailure(std::string &out, ResultKind kind, std::string_
 {
     switch (m_format) {
     case OutputFormat::Table:
+    case OutputFormat::Touchstone:
         return;
     case OutputFormat::Csv: {
         appendCsvHeaderOnce(out, kind);

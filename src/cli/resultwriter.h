@@ -11,7 +11,9 @@ struct ShopSheet;
 }
 struct DesignLengths;
 namespace nec {
+struct CheckSettings;
 struct CheckSummary;
+struct MeasuredSweep;
 struct TuneResult;
 struct TuneSettings;
 } // namespace nec
@@ -24,6 +26,7 @@ enum class OutputFormat
     Table,
     Csv,
     Json,
+    Touchstone, // a check's sweep only, as an analyser's file
 };
 
 // What each mode gives for one input.
@@ -49,8 +52,10 @@ public:
     void appendFraction(std::string &out, std::string_view valueText, std::string_view fraction);
     // A shop sheet; in csv, the sheet's columns and an error column, one row per element.
     void appendShopSheet(std::string &out, const shop::ShopSheet &sheet);
-    // An antenna check: the sweep and its verdict, the SWR against a line of z0 ohms.
-    void appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary, double z0Ohms);
+    // An antenna check: the sweep and its verdict, with the settings it ran with, and beside it a measured
+    // sweep's figures, if any.
+    void appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary,
+                     const nec::CheckSettings &settings, const nec::MeasuredSweep *measured);
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
     void appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
                     const nec::TuneResult &result, const nec::TuneSettings &tune);
@@ -60,7 +65,10 @@ public:
     void appendFailure(std::string &out, ResultKind kind, std::string_view input, std::string_view message);
 
     // Whether failures go into the output itself (json, csv) or only to the error stream (table).
-    [[nodiscard]] bool failuresInOutput() const { return m_format != OutputFormat::Table; }
+    [[nodiscard]] bool failuresInOutput() const
+    {
+        return m_format == OutputFormat::Csv || m_format == OutputFormat::Json;
+    }
 
 private:
     void appendCsvHeaderOnce(std::string &out, ResultKind kind);

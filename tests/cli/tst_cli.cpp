@@ -4,6 +4,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+
+#include <complex>
 #include "support/badsettings.h"
 #include "cli/resultwriter.h"
 #include "core/calc/designlengths.h"
@@ -108,6 +110,8 @@ private slots:
     void antennaCheck_data();
     void antennaCheck();
     void shopSheetMeasuredByModel();
+    void measuredSweepBesideTheModel();
+    void insulationLowersTheResonance();
     void tuneEndToEnd();
     void tuneCsvEchoesTheFrequency();
     void engineLookup_data();
@@ -314,7 +318,22 @@ void TestCli::usageErrors_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("unknown option") << QStringList{"--metric"} << "--metric: Unknown option.";
     QTest::newRow("unknown format") << QStringList{"--format", "xml", "28.5"}
-                                    << "--format: Unknown format 'xml': table, csv or json.";
+                                    << "--format: Unknown format 'xml': table, csv, json or, with --analyse, s1p.";
+    QTest::newRow("s1p outside a check") << QStringList{"--format", "s1p", "--shop", "14.2"}
+                                         << "--format: s1p is the check's sweep: it belongs to --analyse.";
+    QTest::newRow("s1p of two checks") << QStringList{"--analyse", "--format", "s1p", "14.2", "7.1"}
+                                       << "--format: s1p holds one sweep: give one FREQUENCY.";
+    QTest::newRow("sweep without a check") << QStringList{"--sweep", "a.s1p", "14.2"}
+                                           << "--sweep: Belongs to --analyse.";
+    QTest::newRow("resonance given twice")
+        << QStringList{"--shop", "--measured", "14.1", "--measured-sweep", "a.s1p", "14.2"}
+        << "--measured-sweep: Cannot be used with --measured: give the resonance one way.";
+    QTest::newRow("insulation too thick") << QStringList{"--analyse", "--insulation", "6", "14.2"}
+                                          << "--insulation: The insulation must be a thickness in millimetres from 0 "
+                                             "(bare wire) to 5.";
+    QTest::newRow("permittivity below air")
+        << QStringList{"--nec", "--insulation", "0.4", "--permittivity", "0.5", "14.2"}
+        << "--permittivity: The insulation's permittivity must be a number from 1 to 10, such as 3.5 for PVC.";
     QTest::newRow("format without name") << QStringList{"28.5", "--format"} << "--format: Needs a value.";
     QTest::newRow("format twice") << QStringList{"--format", "csv", "--format=json", "28.5"}
                                   << "--format: Given twice; give it once.";
@@ -625,6 +644,92 @@ void TestCli::shopSheetMeasuredByModel()
         trimmed.value(QStringLiteral("trims")).toArray().at(0).toObject().value(QStringLiteral("action")).toString();
     QVERIFY2(action.startsWith(QStringLiteral("shorten ")) && action.endsWith(QStringLiteral("\" a side)")),
              qPrintable(action));
+}
+
+// The model's sweep written as an analyser's file, read back as a measured sweep: the same points, no shift,
+// and the sheet trimmed from its lowest SWR is the sheet of that frequency typed.
+void TestCli::measuredSweepBesideTheModel()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("built.s1p"));
+    const Run json = runCalc({"--analyse", "--format", "json", "--z0", "75", "14.2"});
+    const Run written = runShell(QStringLiteral("LC_ALL=C.UTF-8 $CALC --analyse --format s1p --z0 75 14.2 > ") + file);
+    QCOMPARE(written.exitCode, 0);
+    const QJsonObject check = QJsonDocument::fromJson(json.out).object();
+    QList<QJsonObject> points;
+    for (const char *key : {"points", "wider_points"})
+        for (const QJsonValue point : check.value(QLatin1String(key)).toArray())
+            points.append(point.toObject());
+    std::sort(points.begin(), points.end(), [](const QJsonObject &a, const QJsonObject &b) {
+        return a.value(QStringLiteral("mhz")).toDouble() < b.value(QStringLiteral("mhz")).toDouble();
+    });
+    QFile s1p(file);
+    QVERIFY(s1p.open(QIODevice::ReadOnly));
+    QList<QByteArray> data;
+    for (const QByteArray &line : lines(s1p.readAll()))
+        if (line.startsWith('#'))
+            QCOMPARE(line, QByteArray("# MHz S RI R 75"));
+        else if (!line.startsWith('!'))
+            data.append(line);
+    QCOMPARE(data.size(), points.size());
+    for (int i = 0; i < data.size(); ++i) {
+        const QList<QByteArray> fields = data[i].split(' ');
+        QCOMPARE(fields.size(), 3);
+        const std::complex<double> reflection(fields[1].toDouble(), fields[2].toDouble());
+        const std::complex<double> z = 75.0 * (1.0 + reflection) / (1.0 - reflection);
+        const QJsonObject &point = points[i];
+        QCOMPARE(fields[0].toDouble(), point.value(QStringLiteral("mhz")).toDouble());
+        QVERIFY2(std::abs(z - std::complex<double>(point.value(QStringLiteral("r")).toDouble(),
+                                                   point.value(QStringLiteral("x")).toDouble())) < 1e-5 * std::abs(z),
+                 data[i].constData());
+    }
+
+    const Run beside = runCalc({"--analyse", "--format", "json", "--z0", "75", "--sweep", file, "14.2"});
+    QCOMPARE(beside.exitCode, 0);
+    const QJsonObject measured = QJsonDocument::fromJson(beside.out).object().value(QStringLiteral("measured")).toObject();
+    QCOMPARE(measured.value(QStringLiteral("file")).toString(), file);
+    QCOMPARE(measured.value(QStringLiteral("points")).toInt(), points.size());
+    QVERIFY(qAbs(measured.value(QStringLiteral("shift_percent")).toDouble()) < 1e-3);
+    const double lowest = measured.value(QStringLiteral("min_swr_mhz")).toDouble();
+    QVERIFY(qAbs(lowest - check.value(QStringLiteral("min_swr_mhz")).toDouble()) < 1e-6 * lowest);
+
+    const Run fromSweep = runCalc({"--shop", "--format", "json", "--measured-sweep", file, "--z0", "75", "14.2"});
+    const QJsonObject sheet = QJsonDocument::fromJson(fromSweep.out).object();
+    const double resonance = sheet.value(QStringLiteral("measured_mhz")).toDouble();
+    QVERIFY(qAbs(resonance - lowest) < 5e-5);
+    const Run typed =
+        runCalc({"--shop", "--format", "json", "--measured", QString::number(resonance, 'f', 4), "14.2"});
+    QCOMPARE(fromSweep.exitCode, 0);
+    QCOMPARE(fromSweep.out, typed.out);
+
+    // A broken sweep stops before any check, naming its file and line.
+    s1p.close();
+    QVERIFY(s1p.open(QIODevice::Append));
+    s1p.write("14.0 0.1 0.1\n");
+    s1p.close();
+    const Run broken = runCalc({"--analyse", "--sweep", file, "14.2"});
+    QCOMPARE(broken.exitCode, 2);
+    QVERIFY2(broken.err.startsWith("tarvelin-calc: --sweep: " + file.toUtf8() + ", line " +
+                                   QByteArray::number(data.size() + 5) + ": the frequencies must rise"),
+             broken.err.constData());
+}
+
+// A PVC jacket 0.4 mm thick moves the resonance of 20 m down by the inductance it adds along the wire.
+void TestCli::insulationLowersTheResonance()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    const auto resonance = [](const QStringList &jacket) {
+        const Run run = runCalc(QStringList{"--analyse", "--format", "json"} + jacket + QStringList{"14.2"});
+        return QJsonDocument::fromJson(run.out).object().value(QStringLiteral("resonance_mhz")).toDouble();
+    };
+    const double bare = resonance({});
+    const double pvc = resonance({"--insulation", "0.4"});
+    const double polyethylene = resonance({"--insulation", "0.4", "--permittivity", "2.3"});
+    QVERIFY2(qAbs((pvc / bare - 1.0) * 100.0 + 1.48) < 0.02, qPrintable(QString::number(pvc)));
+    QVERIFY2(qAbs((polyethylene / bare - 1.0) * 100.0 + 1.18) < 0.02, qPrintable(QString::number(polyethylene)));
 }
 
 // One real tune at 14.2 MHz, cut short after six designs: the loops move, the stations stay, and the

@@ -177,6 +177,8 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
         m_summary = summarise(m_first.points, designIndex, m_settings.z0Ohms, m_first.efficiencyPercent[designIndex],
                               m_first.azimuth ? &*m_first.azimuth : nullptr);
         m_summary.leftOut = m_first.leftOut;
+        if (const std::string jacket = jacketNote(m_settings); !jacket.empty())
+            m_summary.modelNotes.push_back(jacket);
         m_round = 2;
         planSecondRound();
         m_summary.ran = ranText(); // the sweep alone, unless a second round runs and says more
@@ -211,6 +213,8 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
     m_summary = summarise(std::move(points), designIndex, m_settings.z0Ohms, efficiency,
                           m_first.azimuth ? &*m_first.azimuth : nullptr);
     m_summary.leftOut = m_first.leftOut;
+    if (const std::string jacket = jacketNote(m_settings); !jacket.empty())
+        m_summary.modelNotes.push_back(jacket);
     m_summary.leftOut.insert(m_summary.leftOut.end(), read[0].leftOut.begin(), read[0].leftOut.end());
 
     // The lengthened loop's resonance, the crossing nearest the design's: how far a longer driven loop

@@ -4,6 +4,8 @@
 #include "core/runtime/typedtext.h"
 #include "core/format/typedlength.h"
 
+#include <array>
+#include <charconv>
 #include <cmath>
 
 namespace tarvelin::nec {
@@ -29,8 +31,20 @@ CheckSettingRefusal refusal(CheckSetting setting)
         return {setting, "The feed line impedance must be a number of ohms from 1 to 1000."};
     case CheckSetting::GroundHeight:
         return {setting, "The boom height must be a length above the ground and below 1000 m, such as 15 m or 50 ft."};
+    case CheckSetting::Insulation:
+        return {setting, "The insulation must be a thickness in millimetres from 0 (bare wire) to 5."};
+    case CheckSetting::Permittivity:
+        return {setting, "The insulation's permittivity must be a number from 1 to 10, such as 3.5 for PVC."};
     }
     return {setting, {}};
+}
+
+// A setting as the note gives it: "0.4", "3.5".
+std::string decimalLabel(double value)
+{
+    std::array<char, 32> text{};
+    const auto written = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 4);
+    return {text.data(), written.ptr};
 }
 
 bool within(double value, double lowest, double highest)
@@ -44,6 +58,25 @@ bool oddWithin(int value, int fewest, int most)
 }
 
 } // namespace
+
+double jacketHenriesPerMetre(const CheckSettings &settings)
+{
+    if (!(settings.insulationMm > 0.0))
+        return 0.0;
+    constexpr double kMu0Over2Pi = 2e-7; // H/m
+    const double radiusMm = settings.wireDiameterMm / 2.0;
+    return kMu0Over2Pi * (1.0 - 1.0 / settings.permittivity) *
+           std::log((radiusMm + settings.insulationMm) / radiusMm);
+}
+
+std::string jacketNote(const CheckSettings &settings)
+{
+    if (!(settings.insulationMm > 0.0))
+        return {};
+    return "The wire's insulation (" + decimalLabel(settings.insulationMm) + " mm, permittivity " +
+           decimalLabel(settings.permittivity) +
+           ") is modelled as for a straight wire, an estimate on a closed loop: a measured sweep corrects it.";
+}
 
 double awgDiameterMm(int gauge)
 {
@@ -66,6 +99,10 @@ std::optional<CheckSettingRefusal> checkSettingsProblem(const CheckSettings &set
     if (settings.groundHeightMetres &&
         !(*settings.groundHeightMetres > 0.0 && *settings.groundHeightMetres < kHighestBoomMetres))
         return refusal(CheckSetting::GroundHeight);
+    if (!within(settings.insulationMm, 0.0, kThickestInsulationMm))
+        return refusal(CheckSetting::Insulation);
+    if (!within(settings.permittivity, kLowestPermittivity, kHighestPermittivity))
+        return refusal(CheckSetting::Permittivity);
     return std::nullopt;
 }
 
@@ -112,6 +149,10 @@ std::variant<CheckSettings, CheckSettingRefusal> readCheckSettings(const CheckSe
         return refusal(CheckSetting::Points);
     if (!decimal(texts.z0, settings.z0Ohms))
         return refusal(CheckSetting::Z0);
+    if (!decimal(texts.insulation, settings.insulationMm))
+        return refusal(CheckSetting::Insulation);
+    if (!decimal(texts.permittivity, settings.permittivity))
+        return refusal(CheckSetting::Permittivity);
     settings.lossless = texts.lossless;
     if (texts.groundHeight) {
         const std::optional<std::int64_t> height = typedLengthThousandths(*texts.groundHeight);

@@ -18,6 +18,8 @@ struct CheckSettings
     double spanPercent = 3.0;                 // the sweep runs from -span to +span around the design frequency
     int points = 13;                          // odd, so the design frequency is one of them
     double z0Ohms = 50.0;                     // what the SWR is measured against
+    double insulationMm = 0.0;                // the wire's jacket; bare wire without
+    double permittivity = 3.5;                // the jacket's, relative: PVC
 
     bool operator==(const CheckSettings &) const = default;
 };
@@ -38,7 +40,27 @@ inline constexpr int kMostPoints = 101;
 inline constexpr double kLowestZ0Ohms = 1.0;
 inline constexpr double kHighestZ0Ohms = 1000.0;
 inline constexpr double kHighestBoomMetres = 1000.0;
+inline constexpr double kThickestInsulationMm = 5.0;
+inline constexpr double kLowestPermittivity = 1.0;
+inline constexpr double kHighestPermittivity = 10.0;
 } // namespace limits
+
+// The jackets the window offers, by their relative permittivity.
+struct Jacket
+{
+    const char *name;
+    double permittivity;
+};
+inline constexpr Jacket kJackets[] = {{"PVC", 3.5}, {"polyethylene", 2.3}, {"PTFE", 2.1}};
+
+// A jacket slows the wave along the wire, which the model takes as a series inductance along every wire:
+// L' = (mu0 / 2 pi) (1 - 1 / er) ln((a + t) / a) henry a metre, for a conductor of radius a in a jacket t
+// thick. None without a jacket.
+[[nodiscard]] double jacketHenriesPerMetre(const CheckSettings &settings);
+
+// What every result made with a jacket says of it: an estimate, which a measured sweep corrects. Empty
+// for bare wire.
+[[nodiscard]] std::string jacketNote(const CheckSettings &settings);
 
 // The diameter of an AWG gauge: 0.127 mm x 92^((36 - n) / 39).
 [[nodiscard]] double awgDiameterMm(int gauge);
@@ -52,6 +74,8 @@ struct CheckSettingTexts
     std::string span;
     std::string points;
     std::string z0;
+    std::string insulation; // mm
+    std::string permittivity;
     bool lossless = false;
     std::optional<std::string> groundHeight; // over ground, with the boom at this height
 };
@@ -65,6 +89,8 @@ enum class CheckSetting
     Points,
     Z0,
     GroundHeight,
+    Insulation,
+    Permittivity,
 };
 
 // Why the settings cannot be used: the setting, and a sentence for the user that states its limits.

@@ -219,8 +219,10 @@ CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, 
         else if (i + 1 < p.size() && (p[i].reactanceOhms < 0.0) != (p[i + 1].reactanceOhms < 0.0) &&
                  p[i + 1].reactanceOhms != 0.0)
             f = curve.crossingIn(i, 0.0, reactance);
-        if (f && (!summary.resonanceMHz || std::fabs(*f - design) < std::fabs(*summary.resonanceMHz - design)))
+        if (f && (!summary.resonanceMHz || std::fabs(*f - design) < std::fabs(*summary.resonanceMHz - design))) {
             summary.resonanceMHz = f;
+            summary.resonanceOhms = curve.impedance(std::min(i, p.size() - 1), *f).real();
+        }
     }
     if (summary.resonanceMHz && *summary.resonanceMHz > 0.0) {
         summary.detunePercent = (*summary.resonanceMHz - design) / design * 100.0;

@@ -46,6 +46,7 @@ struct CheckSummary
     std::optional<double> resonanceMHz;  // where the reactance crosses zero, nearest the design frequency
     std::optional<double> detunePercent; // how far the resonance lies from the design frequency; below is negative
     std::optional<double> cutAsForMHz;   // the design frequency whose array would resonate at this design's
+    std::optional<double> resonanceOhms; // the feed's resistance there
     double minSwr = 0.0;                 // the lowest SWR, between the sweep's points as well as at them
     double minSwrMHz = 0.0;
     std::optional<BandEdges> swr2MHz;        // around the lowest SWR, where it is 2 or less; none when it never is

@@ -5,6 +5,8 @@
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
 #include "core/nec/checksummary.h"
+#include "core/nec/checksettings.h"
+#include "core/nec/measured.h"
 
 #include <algorithm>
 #include <cmath>
@@ -138,13 +140,19 @@ std::string bandText(const BandEdges &band, const std::vector<SweepPoint> &point
 
 } // namespace
 
-ResultTable verdictTable(const CheckSummary &summary, double z0Ohms)
+ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const MeasuredSweep *measured)
 {
     ResultTable table;
-    table.columns = {{"figure", "Verdict", true, true}, {"value", "", true, false, {}, true}};
-    const auto add = [&table](std::string figure, std::string value) {
+    table.columns = {{"figure", "Verdict", true, true}, {"value", measured ? "Model" : "", true, false, {}, true}};
+    if (measured)
+        table.columns.push_back({"measured", "Measured", true, false, {}, true});
+    const auto add = [&table, measured](std::string figure, std::string value) {
         table.rows.push_back({{std::move(figure), std::nullopt}, {std::move(value), std::nullopt}});
+        if (measured)
+            table.rows.back().push_back({});
     };
+    // The measured figure beside the model's in the row just added.
+    const auto beside = [&table](std::string value) { table.rows.back().back().text = std::move(value); };
     if (summary.points.empty())
         return table;
     const SweepPoint &d = summary.design;
@@ -160,8 +168,15 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms)
                              megahertz(*summary.cutAsForMHz) + " MHz");
     else
         add("Resonance", "outside the sweep");
+    if (measured && measured->shiftPercent)
+        beside(fixedText(std::fabs(*measured->shiftPercent), 2) + " % " +
+               (*measured->shiftPercent < 0 ? "below" : "above") + " the model, by the lowest SWR");
     add("Lowest SWR", fixedText(summary.minSwr, 2) + " at " + megahertz(summary.minSwrMHz) + " MHz");
+    if (measured)
+        beside(fixedText(measured->minSwr, 2) + " at " + megahertz(measured->minSwrMHz) + " MHz");
     add("2:1 SWR", summary.swr2MHz ? bandText(*summary.swr2MHz, summary.points) : std::string("nowhere in the sweep"));
+    if (measured)
+        beside(measured->swr2MHz ? bandText(*measured->swr2MHz, measured->points) : std::string("nowhere in the sweep"));
     add("F/B \u2265 20 dB",
         summary.fb20MHz ? bandText(*summary.fb20MHz, summary.points) : std::string("nowhere in the sweep"));
     if (summary.reversalMHz)
@@ -177,7 +192,26 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms)
     }
     if (summary.efficiencyPercent)
         add("Wire efficiency", fixedText(*summary.efficiencyPercent, 2) + " %");
+    if (measured)
+        add("Measured sweep", "");
+    if (measured)
+        beside(measured->file + ", " + std::to_string(measured->points.size()) + " points, " +
+               megahertz(measured->points.front().mhz) + " to " + megahertz(measured->points.back().mhz) + " MHz");
     return table;
+}
+
+std::string feedAdvice(const CheckSummary *summary, double z0Ohms)
+{
+    std::string advice = "Feed at the centre of the driven loop's bottom side, through a 1:1 current (choke) balun "
+                         "at the feed point; the other loops stay closed. Measure at the feed point with the array "
+                         "at its working height: the ground moves the resonance.";
+    if (summary && summary->resonanceMHz && summary->resonanceOhms && *summary->resonanceOhms > 0.0) {
+        const double r = *summary->resonanceOhms;
+        advice += " At resonance, " + megahertz(*summary->resonanceMHz) + " MHz, the feed is " + fixedText(r, 0) +
+                  " \u03a9: an SWR of " + fixedText(std::max(r / z0Ohms, z0Ohms / r), 2) + " on a " +
+                  fixedText(z0Ohms, 0) + " \u03a9 line.";
+    }
+    return advice;
 }
 
 namespace {
@@ -205,7 +239,8 @@ void writeFigures(JsonWriter &json, const SweepPoint &p)
 
 } // namespace
 
-void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary)
+void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
+                    const MeasuredSweep *measured)
 {
     json.beginRecord().text("frequency", frequencyText);
     // The sweep's own points, then those of the wider sweep the verdict asked for.
@@ -249,7 +284,39 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
             .number("phi", p.phiDegrees, Figure::Degrees)
             .number("gain_dbi", p.totalGainDbi, Figure::Decibels)
             .endRecord();
-    json.endList().endRecord();
+    json.endList();
+    if (measured) {
+        json.beginRecord("measured")
+            .text("file", measured->file)
+            .whole("points", static_cast<long long>(measured->points.size()))
+            .number("min_swr", measured->minSwr, Figure::Ratio)
+            .number("min_swr_mhz", measured->minSwrMHz, Figure::Megahertz);
+        writeBand(json, "swr2_mhz", measured->swr2MHz);
+        json.number("shift_percent", measured->shiftPercent, Figure::Percent).endRecord();
+    }
+    json.endRecord();
+}
+
+std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &settings)
+{
+    std::string model = fixedText(settings.wireDiameterMm, 2) + " mm wire, " + std::to_string(settings.segments) +
+                        " segments per side, " + (settings.lossless ? "lossless" : "copper");
+    if (settings.insulationMm > 0.0)
+        model += ", insulation " + fixedText(settings.insulationMm, 2) + " mm of permittivity " +
+                 fixedText(settings.permittivity, 2) + " (an estimate)";
+    model += settings.groundHeightMetres
+                 ? ", boom " + fixedText(*settings.groundHeightMetres, 2) + " m over average ground"
+                 : std::string(", free space");
+    const std::vector<std::string> comments{
+        "Tarvelin " TARVELIN_VERSION ": model of the seven-element cubical quad for " +
+            megahertz(summary.design.mhz) + " MHz",
+        model,
+        "Reflection at the feed against the " + fixedText(settings.z0Ohms, 0) + " ohm line, from the NEC-2 model"};
+    std::vector<touchstone::Sample> samples;
+    for (const SweepPoint &p : summary.points)
+        if (samples.empty() || p.mhz > samples.back().mhz)
+            samples.push_back({p.mhz, {p.resistanceOhms, p.reactanceOhms}});
+    return touchstone::writeSweep(comments, samples, settings.z0Ohms);
 }
 
 } // namespace tarvelin::nec

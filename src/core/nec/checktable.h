@@ -3,6 +3,7 @@
 
 #include "core/format/resulttable.h"
 
+#include <string>
 #include <string_view>
 
 namespace tarvelin {
@@ -12,6 +13,8 @@ class JsonWriter;
 namespace tarvelin::nec {
 
 struct CheckSummary;
+struct CheckSettings;
+struct MeasuredSweep;
 
 // The check's sweep as a table, one row per frequency: the design frequency (in files only), then MHz, R, X,
 // SWR, gain, F/B and F/R, shown with 4, 2, 2, 3, 2, 2 and 2 decimals, an infinite SWR as "∞", and over
@@ -22,10 +25,24 @@ struct CheckSummary;
 // line of z0 ohms, the gain, F/B, F/R and over ground the take-off angle; then the resonance and the cut
 // it calls for, the lowest SWR, the 2:1 band, the F/B >= 20 dB band, where the pattern reverses, and the
 // wire efficiency. An edge outside the sweep is named as outside, beside the edge that was found.
-[[nodiscard]] ResultTable verdictTable(const CheckSummary &summary, double z0Ohms);
+// With a measured sweep, a third column gives the built antenna's lowest SWR, 2:1 band and shift from the
+// model beside the model's.
+[[nodiscard]] ResultTable verdictTable(const CheckSummary &summary, double z0Ohms,
+                                       const MeasuredSweep *measured = nullptr);
+
+// How to feed and measure the array, one short paragraph: where the feed goes, the balun, the parasitic
+// loops closed, where and how high to measure; with a check, the feed's impedance at resonance and its
+// match to the line.
+[[nodiscard]] std::string feedAdvice(const CheckSummary *summary, double z0Ohms);
 
 // The check as one JSON record: the frequency as typed, every point of the sweep, the figures at the design
 // frequency, the verdict's figures (what the sweep did not find as null) and the azimuth pattern.
-void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary);
+// With a measured sweep, its figures in "measured".
+void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
+                    const MeasuredSweep *measured = nullptr);
+
+// The check's sweep as a one-port Touchstone file, for an analyser's reference trace: comments naming the
+// program, the design frequency and the settings, then the reflection at each point against the line.
+[[nodiscard]] std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &settings);
 
 } // namespace tarvelin::nec

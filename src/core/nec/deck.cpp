@@ -29,6 +29,9 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     deck += format("CM wire %.4g mm, %d segments per side, %s, %s\n", settings.wireDiameterMm, settings.segments,
                    settings.lossless ? "lossless" : "copper",
                    settings.groundHeightMetres ? "over average ground" : "free space");
+    if (settings.insulationMm > 0.0)
+        deck += format("CM insulation %.4g mm, permittivity %.4g: a series inductance along every wire\n",
+                       settings.insulationMm, settings.permittivity);
     if (settings.groundHeightMetres)
         deck += format("CM boom %.4g m above ground (permittivity 13, 0.005 S/m)\n", *settings.groundHeightMetres);
     deck += format("CM sweep +-%.4g %% in %d points, Z0 %.4g ohms\n", settings.spanPercent, settings.points,
@@ -54,6 +57,10 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     deck += settings.groundHeightMetres ? "GE 1\n" : "GE 0\n";
     if (!settings.lossless)
         deck += format("LD 5 0 0 0 %.3G\n", kCopperConductivity);
+    // The jacket, as an inductance per metre (series RLC per length, no resistance, no capacitor), which adds
+    // to the copper's loss on every segment.
+    if (const double henries = jacketHenriesPerMetre(settings); henries > 0.0)
+        deck += format("LD 2 0 0 0 0 %.6E 0\n", henries);
     if (settings.groundHeightMetres)
         deck += format("GN 2 0 0 0 %.4g %.4g\n", kGroundPermittivity, kGroundConductivity);
     // The driven loop's bottom side is tag 5; its centre segment carries the source.

@@ -64,6 +64,8 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
         .flag("lossless", design.check.lossless)
         .number("ground_height_m", design.check.groundHeightMetres, Figure::Exact)
         .number("z0_ohms", design.check.z0Ohms, Figure::Exact)
+        .number("insulation_mm", design.check.insulationMm, Figure::Exact)
+        .number("permittivity", design.check.permittivity, Figure::Exact)
         .number("max_swr", design.tune.maxSwr, Figure::Exact)
         .number("min_fb_db", design.tune.minFrontToBackDb, Figure::Exact)
         .endRecord();
@@ -126,6 +128,12 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     design.check.z0Ohms = *z0;
     if (ground->is_number())
         design.check.groundHeightMetres = ground->get<double>();
+    // A design saved before jackets were modelled was tuned for bare wire.
+    design.check.insulationMm = numberAt(*settings, "insulation_mm").value_or(0.0);
+    design.check.permittivity = numberAt(*settings, "permittivity").value_or(design.check.permittivity);
+    if (checkSettingsProblem(design.check))
+        return std::string("Its insulation lies outside what the program models: ") +
+               checkSettingsProblem(design.check)->message;
     design.tune.maxSwr = numberAt(*settings, "max_swr").value_or(design.tune.maxSwr);
     design.tune.minFrontToBackDb = numberAt(*settings, "min_fb_db").value_or(design.tune.minFrontToBackDb);
     design.tune.bandPercent = numberAt(file, "band_percent").value_or(design.tune.bandPercent);
@@ -187,6 +195,14 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
     if (given.z0Ohms && *given.z0Ohms != design.check.z0Ohms)
         return differs("a " + fixedText(design.check.z0Ohms, 0) + " ohm line",
                        "a " + fixedText(*given.z0Ohms, 0) + " ohm line");
+    const auto jacketText = [](double mm, double permittivity) {
+        return mm > 0.0 ? fixedText(mm, 2) + " mm insulation of permittivity " + fixedText(permittivity, 2)
+                        : std::string("bare wire");
+    };
+    if (given.insulationMm && (*given.insulationMm != design.check.insulationMm ||
+                               (*given.insulationMm > 0.0 && given.permittivity != design.check.permittivity)))
+        return differs(jacketText(design.check.insulationMm, design.check.permittivity),
+                       jacketText(*given.insulationMm, given.permittivity.value_or(0.0)));
     if (given.bandPercent && *given.bandPercent != design.tune.bandPercent)
         return differs("a band of \u00b1" + fixedText(design.tune.bandPercent, 2) + " %",
                        "\u00b1" + fixedText(*given.bandPercent, 2) + " %");

@@ -38,6 +38,8 @@ struct GivenSettings
     std::optional<bool> lossless;
     std::optional<std::optional<double>> groundHeightMetres; // given: over ground at this height, or free space
     std::optional<double> z0Ohms;
+    std::optional<double> insulationMm; // given: with its permittivity
+    std::optional<double> permittivity;
     std::optional<double> bandPercent;
 };
 [[nodiscard]] std::optional<std::string> tunedDesignDifference(const TunedDesign &design, const GivenSettings &given);

@@ -125,7 +125,10 @@ std::string trimsNote(const ShopSheet &sheet)
     const std::string resonance = frequencyLabel(*sheet.settings.measuredMHz);
     return (sheet.settings.predicted ? "Trims: the antenna check predicts a resonance at " + resonance +
                                            " MHz (a prediction, not a measurement)"
-                                     : "Trims: the array was measured to resonate at " + resonance + " MHz") +
+                                     : "Trims: the array was measured to resonate at " + resonance + " MHz" +
+                                           (sheet.settings.sweepFile.empty()
+                                                ? std::string()
+                                                : " (the lowest SWR of " + sheet.settings.sweepFile + ")")) +
            "; cut it as for " + sheet.correctedFrequencyText + " MHz. The stations stay as built.";
 }
 
