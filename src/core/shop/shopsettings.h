@@ -19,7 +19,7 @@ struct ShopSettings
     std::int64_t hubOffsetThousandths = 0;
     std::optional<double> measuredMHz;
     bool predicted = false; // the resonance is the antenna check's prediction, not a measurement
-    std::string sweepFile;  // the analyser's sweep whose lowest SWR gave the measured resonance, if any
+    std::string sweepFile{}; // the analyser's sweep whose lowest SWR gave the measured resonance, if any
 };
 
 // The limits of the settings that do not depend on the design; the hub offset is also held below the

@@ -20,6 +20,11 @@
 namespace tarvelin {
 
 namespace {
+// A measured impedance beyond this, in ohms, is an open end: no scale shows it.
+constexpr double kLargestMeasuredOhms = 1e6;
+} // namespace
+
+namespace {
 
 // Round steps for an axis: 1, 2 or 5 times a power of ten, about five of them.
 double niceStep(double span)
@@ -328,8 +333,17 @@ void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &ti
 }
 
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
-                    const QFont &font, const QColor &ink)
+                    const QFont &font, const QColor &ink, const nec::MeasuredSweep *measured)
 {
+    // The measured sweep over its own range; an open end's impedance, beyond any scale, is left out.
+    const auto measuredOf = [measured](const QString &name, QColor colour, double nec::SweepPoint::*field) {
+        PlotSeries series{name, {}, colour};
+        for (const nec::SweepPoint &p : measured->points)
+            if (std::isfinite(p.*field) && std::fabs(p.*field) < kLargestMeasuredOhms)
+                series.points.emplace_back(p.mhz, p.*field);
+        return series;
+    };
+    const QColor green(0x2a, 0x8c, 0x3c), purple(0x8e, 0x44, 0xad), orange(0xd0, 0x7c, 0x10);
     const auto seriesOf = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
         // The sweep's own points: the plots span the sweep the settings asked for. A figure beyond any number
         // (an F/B under the engine's floor) is left out of its line.
@@ -347,16 +361,27 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
     case CheckPlot::Swr:
         marks.referenceY = 2.0;
         marks.clipAbove = 10.0; // above 10:1 the detail says nothing
-        paintLinePlot(painter, area, QStringLiteral("SWR, with the 2:1 line"), QStringLiteral("SWR"),
-                      {seriesOf(QStringLiteral("SWR"), blue, &nec::SweepPoint::swr)}, marks, font, ink);
+    {
+        std::vector<PlotSeries> series{seriesOf(QStringLiteral("SWR"), blue, &nec::SweepPoint::swr)};
+        if (measured)
+            series.push_back(measuredOf(QStringLiteral("Measured SWR"), green, &nec::SweepPoint::swr));
+        paintLinePlot(painter, area, QStringLiteral("SWR, with the 2:1 line"), QStringLiteral("SWR"), series, marks,
+                      font, ink);
         return;
+    }
     case CheckPlot::Impedance:
         marks.referenceY = 0.0;
-        paintLinePlot(painter, area, QStringLiteral("Feed impedance"), QStringLiteral("ohms"),
-                      {seriesOf(QStringLiteral("R"), blue, &nec::SweepPoint::resistanceOhms),
-                       seriesOf(QStringLiteral("X"), red, &nec::SweepPoint::reactanceOhms)},
-                      marks, font, ink);
+    {
+        std::vector<PlotSeries> series{seriesOf(QStringLiteral("R"), blue, &nec::SweepPoint::resistanceOhms),
+                                       seriesOf(QStringLiteral("X"), red, &nec::SweepPoint::reactanceOhms)};
+        if (measured) {
+            series.push_back(measuredOf(QStringLiteral("Measured R"), purple, &nec::SweepPoint::resistanceOhms));
+            series.push_back(measuredOf(QStringLiteral("Measured X"), orange, &nec::SweepPoint::reactanceOhms));
+        }
+        paintLinePlot(painter, area, QStringLiteral("Feed impedance"), QStringLiteral("ohms"), series, marks, font,
+                      ink);
         return;
+    }
     case CheckPlot::GainAndFrontToBack:
         paintLinePlot(painter, area, QStringLiteral("Forward gain and front-to-back"), QStringLiteral("dB"),
                       {seriesOf(QStringLiteral("Gain dBi"), blue, &nec::SweepPoint::gainDbi),
@@ -378,12 +403,21 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
     }
 }
 
-QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms)
+QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms,
+                             const nec::MeasuredSweep *measured)
 {
     if (summary.points.empty())
         return {};
     // The figures in the verdict's own words, so the plots and the verdict never disagree.
     const ResultTable verdict = nec::verdictTable(summary, z0Ohms);
+    const ResultTable beside = measured ? nec::verdictTable(summary, z0Ohms, measured) : ResultTable{};
+    const auto measuredFigure = [&beside](std::string_view name) {
+        for (const auto &row : beside.rows)
+            if (row[0].text == name && !row.back().text.empty())
+                return QStringLiteral("measured %1: %2").arg(QString::fromStdString(row[0].text).toLower(),
+                                                             QString::fromStdString(row.back().text));
+        return QString();
+    };
     const auto figure = [&verdict](std::string_view name, bool prefix = false) {
         for (const auto &row : verdict.rows) {
             const std::string &heading = row[0].text;
@@ -413,13 +447,14 @@ QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, d
     switch (plot) {
     case CheckPlot::Swr:
         return QStringLiteral("SWR %1; values above 10 stand on the top edge, marked. ").arg(range) +
-               figures({figure("SWR at", true), figure("Lowest SWR"), figure("2:1 SWR")});
+               figures({figure("SWR at", true), figure("Lowest SWR"), figure("2:1 SWR"), measuredFigure("Lowest SWR"),
+                        measuredFigure("2:1 SWR")});
     case CheckPlot::Impedance:
         return QStringLiteral("Feed resistance and reactance %1. At the design frequency R %2 \u03a9, X %3 \u03a9; ")
                    .arg(range)
                    .arg(summary.design.resistanceOhms, 0, 'f', 2)
                    .arg(summary.design.reactanceOhms, 0, 'f', 2) +
-               figures({figure("Resonance")});
+               figures({figure("Resonance"), measuredFigure("Resonance")});
     case CheckPlot::GainAndFrontToBack:
         return QStringLiteral("Forward gain and front-to-back %1. ").arg(range) +
                figures({figure("Gain"), figure("F/B"), figure("F/B \u2265 20 dB")});

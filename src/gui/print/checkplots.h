@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/nec/checksummary.h"
+#include "core/nec/measured.h"
 #include "gui/print/drawinglabel.h"
 
 #include <QColor>
@@ -72,10 +73,13 @@ enum class CheckPlot
     Elevation,
 };
 
+// A measured sweep, where given, lies over the SWR and impedance plots in colours of its own, over its own
+// frequency range.
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
-                    const QFont &font, const QColor &ink);
+                    const QFont &font, const QColor &ink, const nec::MeasuredSweep *measured = nullptr);
 
 // What a plot shows, in words, for screen readers: its range and its key values, as the verdict gives them.
-[[nodiscard]] QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms);
+[[nodiscard]] QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms,
+                                           const nec::MeasuredSweep *measured = nullptr);
 
 } // namespace tarvelin

@@ -17,7 +17,8 @@
 namespace tarvelin {
 
 QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
-                          const nec::CheckSummary &summary, const QPageLayout &layout, const QDateTime &when)
+                          const nec::CheckSummary &summary, const QPageLayout &layout, const QDateTime &when,
+                          const nec::MeasuredSweep *measured)
 {
     QString html = QStringLiteral("<h2>Tarvelin antenna check: %1 MHz</h2>")
                        .arg(QString::fromStdString(frequencyText).toHtmlEscaped());
@@ -31,14 +32,19 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                          : QStringLiteral("free space"),
                      QString::number(settings.spanPercent, 'g', 4), QString::number(settings.points),
                      QString::number(settings.z0Ohms, 'g', 4), QString::fromStdString(summary.ran).toHtmlEscaped());
-    html += QString::fromStdString(htmlTable(nec::verdictTable(summary, settings.z0Ohms)));
+    html += QString::fromStdString(htmlTable(nec::verdictTable(summary, settings.z0Ohms, measured)));
     for (const std::string &warning : nec::verdictWarnings(summary))
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());
+    if (measured)
+        for (const std::string &sentence : nec::measuredSentences(*measured))
+            html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(sentence).toHtmlEscaped());
+    html += QStringLiteral("<p>%1</p>")
+                .arg(QString::fromStdString(nec::feedAdvice(&summary, settings.z0Ohms)).toHtmlEscaped());
     html += QStringLiteral("<p></p>");
     html += QString::fromStdString(htmlTable(nec::checkTable(summary, frequencyText)));
 
     // Two plots to a page.
-    const auto plotPages = [&summary](QPdfWriter &writer, QPainter &painter, const QSizeF &page, const QFont &font) {
+    const auto plotPages = [&summary, measured](QPdfWriter &writer, QPainter &painter, const QSizeF &page, const QFont &font) {
         std::vector<CheckPlot> plots{CheckPlot::Swr, CheckPlot::Impedance, CheckPlot::GainAndFrontToBack,
                                      CheckPlot::Azimuth};
         if (!summary.elevationPattern.empty())
@@ -48,7 +54,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                 writer.newPage();
             const double half = page.height() / 2;
             paintCheckPlot(painter, QRectF(0, static_cast<double>(i % 2) * half, page.width(), half * 0.95), plots[i],
-                           summary, font, Qt::black);
+                           summary, font, Qt::black, measured);
         }
     };
     return htmlReportPdf(layout,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/nec/checksummary.h"
+#include "core/nec/measured.h"
 #include "core/nec/necmodel.h"
 
 #include <QByteArray>
@@ -15,6 +16,6 @@ namespace tarvelin {
 // verdict, its warnings and the table, then the four plots, as a vector PDF on the given paper.
 [[nodiscard]] QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
                                         const nec::CheckSummary &summary, const QPageLayout &layout,
-                                        const QDateTime &when);
+                                        const QDateTime &when, const nec::MeasuredSweep *measured = nullptr);
 
 } // namespace tarvelin

@@ -23,6 +23,8 @@ const QString kCopper = QStringLiteral("antennaCheck/copper");
 const QString kOverGround = QStringLiteral("antennaCheck/overGround");
 const QString kHeight = QStringLiteral("antennaCheck/height");
 const QString kTuneBand = QStringLiteral("antennaCheck/tuneBand");
+const QString kInsulation = QStringLiteral("antennaCheck/insulationMm");
+const QString kPermittivity = QStringLiteral("antennaCheck/permittivity");
 const QString kStep = QStringLiteral("shopSheet/step");
 const QString kAllowance = QStringLiteral("shopSheet/allowance");
 const QString kHubOffset = QStringLiteral("shopSheet/hubOffset");
@@ -82,6 +84,10 @@ CheckWindowSettings SettingsStore::checkWindow() const
     read.groundHeight = m_settings.value(key::kHeight).toString();
     read.tuneBandPercent = storedNumber(m_settings, key::kTuneBand, nec::TuneSettings{}.bandPercent,
                                         nec::limits::kLowestBandPercent, nec::limits::kHighestBandPercent);
+    read.insulationMm = storedNumber(m_settings, key::kInsulation, defaults.insulationMm, 0.0,
+                                     limits::kThickestInsulationMm);
+    read.permittivity = storedNumber(m_settings, key::kPermittivity, defaults.permittivity,
+                                     limits::kLowestPermittivity, limits::kHighestPermittivity);
     return read;
 }
 
@@ -97,6 +103,8 @@ void SettingsStore::setCheckWindow(const CheckWindowSettings &settings)
     m_settings.setValue(key::kOverGround, settings.overGround);
     m_settings.setValue(key::kHeight, settings.groundHeight);
     m_settings.setValue(key::kTuneBand, settings.tuneBandPercent);
+    m_settings.setValue(key::kInsulation, settings.insulationMm);
+    m_settings.setValue(key::kPermittivity, settings.permittivity);
 }
 
 ShopWindowSettings SettingsStore::shopWindow() const

@@ -20,6 +20,8 @@ struct CheckWindowSettings
     bool overGround = false;
     QString groundHeight;
     double tuneBandPercent = 0.0;
+    double insulationMm = 0.0; // bare wire
+    double permittivity = 0.0;
 };
 
 // The Shop Sheet's settings as last used: the step, the lengths as typed, and a measured resonance with the

@@ -7,6 +7,8 @@
 #include "gui/print/confirmprint.h"
 #include "core/nec/checktable.h"
 #include "core/nec/tuneddesign.h"
+#include "core/calc/designlengths.h"
+#include "core/format/fieldtext.h"
 #include "core/runtime/messagebox.h"
 #include "core/shop/shopsettings.h"
 #include "gui/runtime/printer.h"
@@ -23,6 +25,12 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 #include <QDateTime>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -58,8 +66,9 @@ constexpr int kPlotHeightLines = 14;
 class PlotView final : public QWidget
 {
 public:
-    PlotView(CheckPlot plot, const QString &name, const std::optional<nec::CheckSummary> &summary)
-        : m_plot(plot), m_summary(summary)
+    PlotView(CheckPlot plot, const QString &name, const std::optional<nec::CheckSummary> &summary,
+             const std::optional<nec::MeasuredSweep> &measured)
+        : m_plot(plot), m_summary(summary), m_measured(measured)
     {
         setObjectName(name);
         setAccessibleName(name);
@@ -72,7 +81,9 @@ public:
     // The summary shown has changed: paint it, and describe it for screen readers.
     void refresh(double z0Ohms)
     {
-        setAccessibleDescription(m_summary ? checkPlotDescription(m_plot, *m_summary, z0Ohms) : QString());
+        setAccessibleDescription(
+            m_summary ? checkPlotDescription(m_plot, *m_summary, z0Ohms, m_measured ? &*m_measured : nullptr)
+                      : QString());
         update();
     }
 
@@ -84,12 +95,13 @@ protected:
         QPainter painter(this);
         const int margin = fontMetrics().height() / 2;
         paintCheckPlot(painter, QRectF(rect()).adjusted(margin, margin, -margin, -margin), m_plot, *m_summary, font(),
-                       palette().color(QPalette::Text));
+                       palette().color(QPalette::Text), m_measured ? &*m_measured : nullptr);
     }
 
 private:
     CheckPlot m_plot;
     const std::optional<nec::CheckSummary> &m_summary;
+    const std::optional<nec::MeasuredSweep> &m_measured;
 };
 
 AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
@@ -98,6 +110,7 @@ AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messag
     setObjectName(QStringLiteral("antennaCheck"));
     setWindowTitle(QStringLiteral("Antenna Check \u2013 Tarvelin"));
     setWindowIcon(flagIcon());
+    setAcceptDrops(true); // an analyser's sweep dropped on the window is laid over the model
     buildWidgets();
     restoreSettings();
     validate();
@@ -150,6 +163,39 @@ void AntennaCheckWindow::buildWidgets()
     m_z0->setObjectName(QStringLiteral("z0"));
     m_z0->addItem(QStringLiteral("50 \u03a9"), 50.0);
     m_z0->addItem(QStringLiteral("75 \u03a9"), 75.0);
+    // The wire's jacket: bare, a common insulation by its permittivity, or another one's.
+    m_jacket = new QComboBox;
+    m_jacket->setObjectName(QStringLiteral("jacket"));
+    m_jacket->setAccessibleName(QStringLiteral("Wire insulation"));
+    m_jacket->setToolTip(QStringLiteral("An insulated wire's jacket slows the wave along it, so the loops resonate "
+                                        "lower: modelled as for a straight wire, an estimate on a closed loop"));
+    m_jacket->addItem(QStringLiteral("bare wire"), 0.0);
+    for (const nec::Jacket &jacket : nec::kJackets)
+        m_jacket->addItem(QString::fromLatin1(jacket.name), jacket.permittivity);
+    m_jacket->addItem(QStringLiteral("other"), -1.0);
+    m_insulationMm = new QDoubleSpinBox;
+    m_insulationMm->setObjectName(QStringLiteral("insulationMm"));
+    m_insulationMm->setAccessibleName(QStringLiteral("Insulation thickness"));
+    m_insulationMm->setRange(0.05, nec::limits::kThickestInsulationMm);
+    m_insulationMm->setDecimals(2);
+    m_insulationMm->setSingleStep(0.1);
+    m_insulationMm->setSuffix(QStringLiteral(" mm"));
+    m_insulationMm->setValue(0.4);
+    m_permittivity = new QDoubleSpinBox;
+    m_permittivity->setObjectName(QStringLiteral("permittivity"));
+    m_permittivity->setAccessibleName(QStringLiteral("Insulation permittivity"));
+    m_permittivity->setRange(nec::limits::kLowestPermittivity, nec::limits::kHighestPermittivity);
+    m_permittivity->setDecimals(2);
+    m_permittivity->setSingleStep(0.1);
+    m_permittivity->setPrefix(QStringLiteral("\u03b5r "));
+    m_permittivity->setValue(nec::CheckSettings{}.permittivity);
+    connect(m_jacket, &QComboBox::currentIndexChanged, this, [this] {
+        const double permittivity = m_jacket->currentData().toDouble();
+        m_insulationMm->setEnabled(permittivity != 0.0);
+        m_permittivity->setEnabled(permittivity < 0.0);
+        if (permittivity > 0.0)
+            m_permittivity->setValue(permittivity);
+    });
     m_copper = new QCheckBox(QStringLiteral("C&opper losses"));
     m_copper->setObjectName(QStringLiteral("copper"));
     m_overGround = new QCheckBox(QStringLiteral("Over average &ground, boom at"));
@@ -169,6 +215,13 @@ void AntennaCheckWindow::buildWidgets()
     wireLabel->setBuddy(m_wireMm);
     left->addRow(wireLabel, wire);
     left->addRow(QStringLiteral("Segments per &side:"), m_segments);
+    auto *jacket = new QHBoxLayout;
+    jacket->addWidget(m_jacket);
+    jacket->addWidget(m_insulationMm);
+    jacket->addWidget(m_permittivity);
+    auto *jacketLabel = new QLabel(QStringLiteral("&Jacket:"));
+    jacketLabel->setBuddy(m_jacket);
+    left->addRow(jacketLabel, jacket);
     left->addRow(m_copper);
     auto *right = new QFormLayout;
     right->addRow(QStringLiteral("Sweep sp&an:"), m_span);
@@ -215,6 +268,32 @@ void AntennaCheckWindow::buildWidgets()
     connect(m_runButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::run));
     connect(m_cancelButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::cancel));
 
+    // The builder's measurement: an analyser's sweep laid over the model.
+    auto *loadSweep = new QPushButton(QStringLiteral("Load &Measured Sweep\u2026"));
+    loadSweep->setObjectName(QStringLiteral("loadSweep"));
+    loadSweep->setToolTip(QStringLiteral("Lay an analyser's sweep of the built antenna (Touchstone .s1p or .s2p) "
+                                         "over the model; a file dropped on the window does the same"));
+    connect(loadSweep, &QPushButton::clicked, this, [this] {
+        runHandler(m_messages, [this] {
+            const QString path = chooseSweepPath(this, QStringLiteral("Load measured sweep"));
+            if (!path.isEmpty())
+                loadMeasuredSweep(path);
+        });
+    });
+    m_clearSweepButton = new QPushButton(QStringLiteral("Clear Sweep"));
+    m_clearSweepButton->setObjectName(QStringLiteral("clearSweep"));
+    connect(m_clearSweepButton, &QPushButton::clicked, this,
+            guardedSlot(m_messages, this, &AntennaCheckWindow::clearMeasuredSweep));
+    m_sweepLabel = new QLabel;
+    m_sweepLabel->setObjectName(QStringLiteral("sweepLabel"));
+    m_sweepLabel->setAccessibleName(QStringLiteral("Measured sweep"));
+    m_sweepLabel->setWordWrap(true);
+    m_sweepLabel->setTextFormat(Qt::PlainText);
+    auto *sweepRow = new QHBoxLayout;
+    sweepRow->addWidget(loadSweep);
+    sweepRow->addWidget(m_clearSweepButton);
+    sweepRow->addWidget(m_sweepLabel, 1);
+
     m_status = new QLabel;
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setWordWrap(true);
@@ -230,13 +309,25 @@ void AntennaCheckWindow::buildWidgets()
     m_verdictModel = new ResultTableModel(this);
     m_verdictModel->setTable(nec::verdictTable({}, 0.0));
     auto *verdict = new ResultView(QStringLiteral("verdict"), QStringLiteral("Verdict"), m_verdictModel);
-    verdict->horizontalHeader()->hide();
+    m_verdict = verdict;
     verdict->horizontalHeader()->setStretchLastSection(true);
     verdict->setShowGrid(false);
+    // Under the verdict: what a measured sweep says against it, and how to feed and measure the array.
+    m_verdictNote = new QLabel;
+    m_verdictNote->setObjectName(QStringLiteral("verdictNote"));
+    m_verdictNote->setAccessibleName(QStringLiteral("Measured sweep and feed notes"));
+    m_verdictNote->setWordWrap(true);
+    m_verdictNote->setTextFormat(Qt::PlainText);
+    m_verdictNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *verdictPage = new QWidget;
+    auto *verdictLayout = new QVBoxLayout(verdictPage);
+    verdictLayout->setContentsMargins(0, 0, 0, 0);
+    verdictLayout->addWidget(verdict, 1);
+    verdictLayout->addWidget(m_verdictNote);
     m_tabs = new WholeTabs;
     m_tabs->setObjectName(QStringLiteral("results"));
     m_tabs->setAccessibleName(QStringLiteral("Results"));
-    m_tabs->addTab(verdict, QStringLiteral("Verdict"));
+    m_tabs->addTab(verdictPage, QStringLiteral("Verdict"));
     m_tabs->addTab(m_table, QStringLiteral("Table"));
     const std::array<std::tuple<CheckPlot, QString, QString>, 5> plots{
         {{CheckPlot::Swr, QStringLiteral("SWR"), QStringLiteral("SWR plot")},
@@ -245,7 +336,7 @@ void AntennaCheckWindow::buildWidgets()
          {CheckPlot::Azimuth, QStringLiteral("Azimuth"), QStringLiteral("Azimuth pattern")},
          {CheckPlot::Elevation, QStringLiteral("Elevation"), QStringLiteral("Elevation pattern")}}};
     for (const auto &[plot, name, accessibleName] : plots) {
-        auto *view = new PlotView(plot, accessibleName, m_summary);
+        auto *view = new PlotView(plot, accessibleName, m_summary, m_measured);
         m_plots.push_back(view);
         m_plotPages.push_back(new WholeScrollArea(view));
         m_tabs->addTab(m_plotPages.back(), name);
@@ -260,6 +351,11 @@ void AntennaCheckWindow::buildWidgets()
     QPushButton *csv = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
     QPushButton *pdf = buttons->addButton(QStringLiteral("Save &PDF\u2026"), QDialogButtonBox::ActionRole);
     QPushButton *print = buttons->addButton(QStringLiteral("Pr&int\u2026"), QDialogButtonBox::ActionRole);
+    QPushButton *touchstone =
+        buttons->addButton(QStringLiteral("Save Tou&chstone\u2026"), QDialogButtonBox::ActionRole);
+    touchstone->setObjectName(QStringLiteral("saveTouchstone"));
+    touchstone->setToolTip(QStringLiteral("The model's sweep as a Touchstone file (.s1p), for an analyser's "
+                                          "reference trace"));
     QPushButton *sheet = buttons->addButton(QStringLiteral("S&hop Sheet for This Check"), QDialogButtonBox::ActionRole);
     sheet->setObjectName(QStringLiteral("shopSheetForCheck"));
     sheet->setToolTip(QStringLiteral("The shop sheet with each loop's trim for the resonance the model predicts"));
@@ -267,7 +363,13 @@ void AntennaCheckWindow::buildWidgets()
             guardedSlot(m_messages, this, &AntennaCheckWindow::openShopSheetForCheck));
     m_printButton = print;
     QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
-    m_resultButtons = {csv, pdf, print, sheet};
+    m_resultButtons = {csv, pdf, print, touchstone, sheet};
+    connect(touchstone, &QPushButton::clicked, this, [this] {
+        runHandler(m_messages, [this] {
+            choose(QStringLiteral("Save Touchstone"), QStringLiteral("Touchstone files (*.s1p)"),
+                   QStringLiteral("s1p"), &AntennaCheckWindow::saveTouchstone);
+        });
+    });
     connect(deck, &QPushButton::clicked, this, [this] {
         runHandler(m_messages, [this] {
             choose(QStringLiteral("Save deck"), QStringLiteral("NEC-2 decks (*.nec)"), QStringLiteral("nec"),
@@ -312,6 +414,11 @@ void AntennaCheckWindow::buildWidgets()
         connect(box, &QComboBox::currentIndexChanged, this,
                 guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_copper, &QCheckBox::toggled, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    connect(m_jacket, &QComboBox::currentIndexChanged, this,
+            guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    for (QDoubleSpinBox *box : {m_insulationMm, m_permittivity})
+        connect(box, &QDoubleSpinBox::valueChanged, this,
+                guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
 
     // Everything scrolls in a window lower or narrower than it, as on a small screen at a large scale.
     auto *content = new QWidget;
@@ -319,6 +426,7 @@ void AntennaCheckWindow::buildWidgets()
     layout->addLayout(settings);
     layout->addWidget(m_problem);
     layout->addLayout(runRow);
+    layout->addLayout(sweepRow);
     layout->addWidget(m_status);
     layout->addWidget(m_tabs, 1);
     layout->addWidget(buttons);
@@ -326,9 +434,10 @@ void AntennaCheckWindow::buildWidgets()
     window->setContentsMargins(0, 0, 0, 0);
     window->addWidget(new WindowScrollArea(content));
     // Tab reads the settings a column at a time, then the run row from left to right.
-    const std::array<QWidget *, 14> reading{m_frequency, m_wireMm,     m_awg,      m_segments,    m_copper,
-                                            m_span,      m_points,     m_z0,       m_overGround,  m_height,
-                                            m_runButton, m_tuneButton, m_tuneBand, m_cancelButton};
+    const std::array<QWidget *, 19> reading{
+        m_frequency,  m_wireMm,    m_awg,        m_segments,   m_jacket,   m_insulationMm,     m_permittivity,
+        m_copper,     m_span,      m_points,     m_z0,         m_overGround, m_height,         m_runButton,
+        m_tuneButton, m_tuneBand,  m_cancelButton, loadSweep, m_clearSweepButton};
     for (std::size_t i = 1; i < reading.size(); ++i)
         setTabOrder(reading[i - 1], reading[i]);
     setRunning(false);
@@ -348,6 +457,20 @@ void AntennaCheckWindow::restoreSettings()
     m_overGround->setChecked(stored.overGround);
     m_height->setText(stored.groundHeight);
     m_height->setEnabled(m_overGround->isChecked());
+    // A jacket of a common insulation shows as that one; another's permittivity as other.
+    int jacket = 0;
+    if (stored.insulationMm > 0.0) {
+        jacket = m_jacket->count() - 1;
+        for (int i = 1; i + 1 < m_jacket->count(); ++i)
+            if (m_jacket->itemData(i).toDouble() == stored.permittivity)
+                jacket = i;
+        m_insulationMm->setValue(stored.insulationMm);
+    }
+    m_permittivity->setValue(stored.permittivity);
+    m_jacket->setCurrentIndex(jacket);
+    m_insulationMm->setEnabled(jacket != 0);
+    m_permittivity->setEnabled(jacket == m_jacket->count() - 1);
+    showMeasured();
 }
 
 void AntennaCheckWindow::saveSettings() const
@@ -355,7 +478,8 @@ void AntennaCheckWindow::saveSettings() const
     SettingsStore().setCheckWindow({m_wireMm->value(), m_awg->currentData().toInt(), m_segments->value(),
                                     m_span->value(), m_points->value(), m_z0->currentData().toDouble(),
                                     m_copper->isChecked(), m_overGround->isChecked(), m_height->text(),
-                                    m_tuneBand->value()});
+                                    m_tuneBand->value(), m_jacket->currentIndex() != 0 ? m_insulationMm->value() : 0.0,
+                                    m_permittivity->value()});
 }
 
 void AntennaCheckWindow::setFrequencyText(const QString &text)
@@ -513,6 +637,10 @@ std::optional<nec::CheckSettings> AntennaCheckWindow::readSettings(QString &prob
     texts.points = std::to_string(m_points->value());
     texts.z0 = text(m_z0->currentData().toDouble());
     texts.lossless = !m_copper->isChecked();
+    if (m_jacket->currentIndex() != 0) {
+        texts.insulation = text(m_insulationMm->value());
+        texts.permittivity = text(m_permittivity->value());
+    }
     if (m_overGround->isChecked())
         texts.groundHeight = m_height->text().toStdString();
     auto read = nec::readCheckSettings(texts);
@@ -604,7 +732,8 @@ void AntennaCheckWindow::closeEvent(QCloseEvent *event)
 void AntennaCheckWindow::keyPressEvent(QKeyEvent *event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const std::array<QWidget *, 8> settings{m_frequency, m_wireMm, m_awg, m_segments, m_span, m_points, m_z0, m_height};
+    const std::array<QWidget *, 10> settings{m_frequency, m_wireMm, m_awg,    m_segments,     m_span,
+                                             m_points,    m_z0,     m_height, m_insulationMm, m_permittivity};
     if (enter && std::find(settings.begin(), settings.end(), focusWidget()) != settings.end()) {
         runHandler(m_messages, [this] { run(); });
         return;
@@ -701,7 +830,7 @@ void AntennaCheckWindow::clearResults()
 {
     m_summary.reset();
     m_tableModel->setTable(nec::checkTable({}, {}));
-    m_verdictModel->setTable(nec::verdictTable({}, 0.0));
+    showVerdict();
     // A tune belongs to the check it started from.
     m_tuned.reset();
     m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), false);
@@ -747,7 +876,7 @@ void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
     m_summary = summary;
     m_checkShown = true;
     m_tableModel->setTable(nec::checkTable(*m_summary, m_runFrequency));
-    m_verdictModel->setTable(nec::verdictTable(*m_summary, m_runSettings.z0Ohms));
+    showMeasured(); // compared with this check
     m_tabs->setTabVisible(m_tabs->indexOf(m_plotPages.back()), !m_summary->elevationPattern.empty());
     QStringList warnings;
     for (const std::string &warning : nec::verdictWarnings(*m_summary))
@@ -797,8 +926,103 @@ bool AntennaCheckWindow::savePdf(const QString &path)
         return writeFile(path, {}, QStringLiteral("PDF"));
     return writeFile(
         path,
-        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, localPaperLayout(), QDateTime::currentDateTime()),
+        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, localPaperLayout(), QDateTime::currentDateTime(),
+                       m_measured ? &*m_measured : nullptr),
         QStringLiteral("PDF"));
+}
+
+bool AntennaCheckWindow::saveTouchstone(const QString &path)
+{
+    if (!m_summary)
+        return writeFile(path, {}, QStringLiteral("Touchstone file"));
+    return writeFile(path, QByteArray::fromStdString(nec::checkTouchstone(*m_summary, m_runSettings)),
+                     QStringLiteral("Touchstone file"));
+}
+
+bool AntennaCheckWindow::loadMeasuredSweep(const QString &path)
+{
+    std::optional<touchstone::Sweep> sweep = readSweepFile(m_messages, path);
+    if (!sweep)
+        return false;
+    m_sweep = std::move(sweep);
+    m_sweepName = QFileInfo(path).fileName();
+    showMeasured();
+    if (m_summary)
+        m_tabs->setCurrentIndex(0); // the verdict, with the measured column beside the model's
+    return true;
+}
+
+void AntennaCheckWindow::clearMeasuredSweep()
+{
+    m_sweep.reset();
+    m_sweepName.clear();
+    showMeasured();
+}
+
+// The sweep's figures on the line of the check shown (or of the settings, before any), compared with it.
+void AntennaCheckWindow::showMeasured()
+{
+    m_measured.reset();
+    if (m_sweep) {
+        const double z0 = m_summary ? m_runSettings.z0Ohms : m_z0->currentData().toDouble();
+        m_measured = nec::measuredSweepOf(*m_sweep, m_sweepName.toStdString(), z0);
+        if (m_summary)
+            nec::compareWithModel(*m_measured, *m_summary);
+    }
+    m_clearSweepButton->setEnabled(m_sweep.has_value());
+    if (!m_measured)
+        m_sweepLabel->setText(QStringLiteral("No measured sweep: load an analyser's sweep of the built antenna, or "
+                                             "drop its file here."));
+    else
+        m_sweepLabel->setText(
+            QStringLiteral("Measured: %1, %2 points from %3 to %4 MHz, lowest SWR %5 at %6 MHz.%7")
+                .arg(m_sweepName)
+                .arg(m_measured->points.size())
+                .arg(QString::fromStdString(frequencyLabel(m_measured->points.front().mhz)),
+                     QString::fromStdString(frequencyLabel(m_measured->points.back().mhz)),
+                     QString::fromStdString(fixedText(m_measured->minSwr, 2)),
+                     QString::fromStdString(frequencyLabel(m_measured->minSwrMHz)),
+                     m_summary ? QString() : QStringLiteral(" Run the check to lay it over the model.")));
+    showVerdict();
+    for (PlotView *plot : m_plots)
+        plot->refresh(m_runSettings.z0Ohms);
+}
+
+void AntennaCheckWindow::showVerdict()
+{
+    if (!m_summary) {
+        m_verdictModel->setTable(nec::verdictTable({}, 0.0));
+        m_verdict->horizontalHeader()->hide();
+        m_verdictNote->clear();
+        return;
+    }
+    const nec::MeasuredSweep *measured = m_measured ? &*m_measured : nullptr;
+    m_verdictModel->setTable(nec::verdictTable(*m_summary, m_runSettings.z0Ohms, measured));
+    m_verdict->horizontalHeader()->setVisible(measured != nullptr); // Model beside Measured
+    QStringList note;
+    if (measured)
+        for (const std::string &sentence : nec::measuredSentences(*measured))
+            note << QString::fromStdString(sentence);
+    note << QString::fromStdString(nec::feedAdvice(&*m_summary, m_runSettings.z0Ohms));
+    m_verdictNote->setText(note.join(QStringLiteral("\n\n")));
+}
+
+void AntennaCheckWindow::dragEnterEvent(QDragEnterEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void AntennaCheckWindow::dropEvent(QDropEvent *event)
+{
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.front().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // The drop's own event loop ends before the message a refused file may raise.
+    const QString path = urls.front().toLocalFile();
+    QTimer::singleShot(0, this, [this, path] { runHandler(m_messages, [this, &path] { loadMeasuredSweep(path); }); });
 }
 
 void AntennaCheckWindow::choose(const QString &title, const QString &filter, const QString &suffix,
@@ -830,7 +1054,8 @@ void AntennaCheckWindow::print()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QByteArray pdf =
-        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, printer.pageLayout(), QDateTime::currentDateTime());
+        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, printer.pageLayout(), QDateTime::currentDateTime(),
+                       m_measured ? &*m_measured : nullptr);
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));
         return;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/nec/measured.h"
 #include "core/nec/study.h"
+#include "core/touchstone/touchstone.h"
 #include "core/shop/shopsheet.h"
 
 #include <QPointer>
@@ -59,6 +61,14 @@ public:
     [[nodiscard]] bool saveDeck(const QString &path);
     [[nodiscard]] bool saveCsv(const QString &path);
     [[nodiscard]] bool savePdf(const QString &path);
+    // The model's sweep as an analyser's reference trace.
+    [[nodiscard]] bool saveTouchstone(const QString &path);
+
+    // An analyser's sweep of the built antenna, laid over the model's curves and beside its verdict until
+    // cleared; a new check is compared with it again. A file that cannot be read leaves the one shown.
+    bool loadMeasuredSweep(const QString &path);
+    void clearMeasuredSweep();
+    [[nodiscard]] const std::optional<nec::MeasuredSweep> &measured() const { return m_measured; }
 
     // What "Shop Sheet for This Check" does: the sheet with the predicted resonance as the measured one, or
     // a message saying why the prediction gives no trim.
@@ -87,6 +97,8 @@ protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     void buildWidgets();
@@ -99,6 +111,8 @@ private:
     void showCheck(const nec::CheckSummary &summary);
     void showFailure(const QString &message);
     void clearResults();
+    void showMeasured();
+    void showVerdict();
     void showTuned(const nec::Study &study);
     [[nodiscard]] QWidget *buildTunedPage();
     void setRunning(bool running);
@@ -119,6 +133,9 @@ private:
     QString m_warnings;         // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;
     std::optional<nec::TuneResult> m_tuned;
+    std::optional<touchstone::Sweep> m_sweep; // as read; its figures depend on the line and the check
+    QString m_sweepName;
+    std::optional<nec::MeasuredSweep> m_measured;
     nec::TuneSettings m_tuneSettings;
 
     QLineEdit *m_frequency = nullptr;
@@ -129,6 +146,13 @@ private:
     QSpinBox *m_points = nullptr;
     QComboBox *m_z0 = nullptr;
     QCheckBox *m_copper = nullptr;
+    QComboBox *m_jacket = nullptr;
+    QDoubleSpinBox *m_insulationMm = nullptr;
+    QDoubleSpinBox *m_permittivity = nullptr;
+    QLabel *m_sweepLabel = nullptr;
+    QPushButton *m_clearSweepButton = nullptr;
+    QLabel *m_verdictNote = nullptr;
+    ResultView *m_verdict = nullptr;
     QCheckBox *m_overGround = nullptr;
     QLineEdit *m_height = nullptr;
     QPushButton *m_runButton = nullptr;

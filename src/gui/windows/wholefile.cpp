@@ -51,4 +51,34 @@ QString chooseSavePath(QWidget *parent, const QString &title, const QString &fil
     return path;
 }
 
+QString chooseSweepPath(QWidget *parent, const QString &title)
+{
+    return QFileDialog::getOpenFileName(parent, title, SettingsStore().saveFolder(),
+                                        QStringLiteral("Analyser sweeps (*.s1p *.s2p *.ts *.S1P *.S2P);;All files (*)"));
+}
+
+std::optional<touchstone::Sweep> readSweepFile(MessageBoxService &messages, const QString &path)
+{
+    // An analyser's sweep is a few thousand lines at most: a file far larger is not one.
+    constexpr qint64 kLargestSweepBytes = 64 * 1024 * 1024;
+    const QString name = QFileInfo(path).fileName();
+    QFile file(path);
+    std::variant<touchstone::Sweep, std::string> read = std::string();
+    if (!file.open(QIODevice::ReadOnly))
+        read = "The sweep could not be read from " + path.toStdString() + ": " + file.errorString().toStdString() + ".";
+    else if (file.size() > kLargestSweepBytes)
+        read = name.toStdString() + " is larger than 64 MiB, which no analyser's sweep is.";
+    else
+        read = touchstone::readSweep(file.readAll().toStdString(), name.toStdString());
+    if (const auto *refusal = std::get_if<std::string>(&read)) {
+        MessageBoxRequest request;
+        request.prompt = "The measured sweep was not loaded. " + *refusal;
+        request.buttons = buttons::kWarning;
+        request.title = kApplicationTitle;
+        messages.MessageBox(request);
+        return std::nullopt;
+    }
+    return std::get<touchstone::Sweep>(std::move(read));
+}
+
 } // namespace tarvelin

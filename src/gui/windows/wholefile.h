@@ -1,7 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/touchstone/touchstone.h"
+
 #include <QString>
+
+#include <optional>
 
 class QByteArray;
 class QWidget;
@@ -20,5 +24,12 @@ bool saveWholeFile(MessageBoxService &messages, const QString &path, const QByte
 // file was saved in, which it remembers. Gives the path with its suffix, or nothing when the user cancels.
 [[nodiscard]] QString chooseSavePath(QWidget *parent, const QString &title, const QString &fileName,
                                      const QString &filter, const QString &suffix);
+
+// Asks which analyser's sweep to open (Touchstone .s1p, .s2p), starting where files were last saved.
+[[nodiscard]] QString chooseSweepPath(QWidget *parent, const QString &title);
+
+// Reads an analyser's sweep from its file; a file that cannot be read, or not whole, is refused in a message
+// naming it, its line and what is wrong, and gives nothing.
+[[nodiscard]] std::optional<touchstone::Sweep> readSweepFile(MessageBoxService &messages, const QString &path);
 
 } // namespace tarvelin

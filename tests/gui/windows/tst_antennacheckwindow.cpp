@@ -24,6 +24,10 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QComboBox>
+#include <QLabel>
+#include <QMimeData>
+#include <QUrl>
 #include <QMenu>
 #include <QSettings>
 #include <QStandardPaths>
@@ -77,6 +81,7 @@ private slots:
 
     void runsFromTheMenu();
     void sheetsAndTuneFollowTheCheck();
+    void measuredSweepBesideTheVerdict();
     void cancelLeavesNothingBehind();
     void keyboard();
     void fitsASmallScreenAtALargeScale();
@@ -151,12 +156,12 @@ void TestAntennaCheckWindow::keyboard()
     QVERIFY(QTest::qWaitForWindowActive(check));
     check->findChild<QLineEdit *>(QStringLiteral("frequency"))->setFocus();
     QStringList stops;
-    for (int i = 0; i < 10; ++i) {
+    for (int i = 0; i < 12; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         stops << QApplication::focusWidget()->objectName();
     }
-    QCOMPARE(stops, QStringList({"wireMm", "awg", "segments", "copper", "span", "points", "z0", "overGround", "run",
-                                 "tuneBand"}));
+    QCOMPARE(stops, QStringList({"wireMm", "awg", "segments", "jacket", "copper", "span", "points", "z0", "overGround",
+                                 "run", "tuneBand", "loadSweep"}));
     // Enter in a setting runs the check, as in the frequency box; Enter on a button is the button's.
     auto *points = check->findChild<QSpinBox *>(QStringLiteral("points"));
     points->setFocus();
@@ -350,6 +355,66 @@ void TestAntennaCheckWindow::sheetsAndTuneFollowTheCheck()
     QVERIFY(!tune->isEnabled());
     check->setFrequencyText(QStringLiteral("1.81250"));
     QVERIFY(tune->isEnabled());
+}
+
+// The model's sweep saved as an analyser's file and laid back over the model: a Measured column beside the
+// verdict; a jacket then lowers the model, and the same sweep lies above it. A broken file dropped on the
+// window is refused by its line and leaves the sweep shown.
+void TestAntennaCheckWindow::measuredSweepBesideTheVerdict()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    check->run();
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
+    QVERIFY2(check->summary(), qPrintable(check->status()));
+    QTemporaryDir folder;
+    const QString file = folder.filePath(QStringLiteral("built.s1p"));
+    QVERIFY(check->saveTouchstone(file));
+    const QAbstractItemModel *verdict = check->findChild<QTableView *>(QStringLiteral("verdict"))->model();
+    QCOMPARE(verdict->columnCount(), 1); // the figure names are the rows' headings
+    QVERIFY(check->loadMeasuredSweep(file));
+    QCOMPARE(verdict->columnCount(), 2);
+    QCOMPARE(verdict->headerData(1, Qt::Horizontal).toString(), QStringLiteral("Measured"));
+    int lowest = 0;
+    while (lowest < verdict->rowCount() && verdict->headerData(lowest, Qt::Vertical).toString() != "Lowest SWR")
+        ++lowest;
+    QCOMPARE(verdict->index(lowest, 1).data().toString(), verdict->index(lowest, 0).data().toString());
+    auto *note = check->findChild<QLabel *>(QStringLiteral("verdictNote"));
+    QVERIFY2(note->text().startsWith(QStringLiteral("The built antenna resonates where the model does")),
+             qPrintable(note->text()));
+    QVERIFY(note->text().contains(QStringLiteral("1:1 current (choke) balun")));
+
+    const QString broken = folder.filePath(QStringLiteral("broken.s1p"));
+    QFile brokenFile(broken);
+    QVERIFY(brokenFile.open(QIODevice::WriteOnly));
+    brokenFile.write("# MHz S RI R 50\n14.1 0.1 0.2\n14.2 nan 0.2\n");
+    brokenFile.close();
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile(broken)});
+    // As the desktop delivers a drop: the window takes the file when it enters, then the drop itself.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(check, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(check, &drop);
+    QTRY_COMPARE(m_messages.requests.size(), std::size_t(1));
+    QVERIFY2(QString::fromStdString(m_messages.requests.back().prompt).contains("broken.s1p, line 3: 'nan' is not"),
+             m_messages.requests.back().prompt.c_str());
+    QCOMPARE(check->measured()->file, std::string("built.s1p"));
+
+    auto *jacket = check->findChild<QComboBox *>(QStringLiteral("jacket"));
+    jacket->setCurrentIndex(jacket->findText(QStringLiteral("PVC")));
+    QVERIFY(check->findChild<QDoubleSpinBox *>(QStringLiteral("insulationMm"))->isEnabled());
+    check->run();
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
+    QVERIFY2(check->status().contains(QStringLiteral("an estimate on a closed loop")), qPrintable(check->status()));
+    QVERIFY2(note->text().startsWith(QStringLiteral("The built antenna resonates 1.")) &&
+                 note->text().contains(QStringLiteral("above the model")),
+             qPrintable(note->text()));
+
+    check->findChild<QPushButton *>(QStringLiteral("clearSweep"))->click();
+    QVERIFY(!check->measured());
+    QCOMPARE(verdict->columnCount(), 1);
 }
 
 void TestAntennaCheckWindow::cancelLeavesNothingBehind()
