@@ -7,7 +7,9 @@
 #include "gui/runtime/printer.h"
 #include "gui/runtime/settingsstore.h"
 #include "core/shop/shopsheettext.h"
+#include "core/nec/measured.h"
 #include "core/nec/tuneddesign.h"
+#include "core/format/fieldtext.h"
 #include "core/runtime/messagebox.h"
 #include "gui/runtime/qtmessagebox.h"
 #include "gui/runtime/unhandlederror.h"
@@ -24,6 +26,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QGuiApplication>
 #include <QLabel>
@@ -160,7 +163,24 @@ void ShopSheetWindow::buildWidgets()
     auto *left = new QFormLayout;
     left->addRow(QStringLiteral("&Frequency (MHz):"), m_frequency);
     left->addRow(QStringLiteral("Fraction &step:"), m_step);
-    left->addRow(QStringLiteral("&Measured resonance (MHz):"), m_measured);
+    auto *fromSweep = new QPushButton(QStringLiteral("From S&weep\u2026"));
+    fromSweep->setObjectName(QStringLiteral("fromSweep"));
+    fromSweep->setToolTip(QStringLiteral("Read the measured resonance from an analyser's sweep of the built antenna "
+                                         "(Touchstone .s1p or .s2p): the frequency of its lowest SWR"));
+    connect(fromSweep, &QPushButton::clicked, this, [this] {
+        runHandler(m_messages, [this] {
+            const QString path = chooseSweepPath(this, QStringLiteral("Measured resonance from a sweep"));
+            if (!path.isEmpty())
+                measuredFromSweep(path);
+        });
+    });
+    m_fromSweep = fromSweep;
+    auto *measuredRow = new QHBoxLayout;
+    measuredRow->addWidget(m_measured, 1);
+    measuredRow->addWidget(fromSweep);
+    auto *measuredLabel = new QLabel(QStringLiteral("&Measured resonance (MHz):"));
+    measuredLabel->setBuddy(m_measured);
+    left->addRow(measuredLabel, measuredRow);
     auto *right = new QFormLayout;
     right->addRow(QStringLiteral("Wire &allowance:"), m_allowance);
     right->addRow(QStringLiteral("&Hub offset:"), m_hubOffset);
@@ -248,7 +268,8 @@ void ShopSheetWindow::buildWidgets()
     // Tab reads the settings a column at a time.
     setTabOrder(m_frequency, m_step);
     setTabOrder(m_step, m_measured);
-    setTabOrder(m_measured, m_allowance);
+    setTabOrder(m_measured, m_fromSweep);
+    setTabOrder(m_fromSweep, m_allowance);
     setTabOrder(m_allowance, m_hubOffset);
 
     // Nothing to print, save or copy until there is a sheet.
@@ -338,6 +359,23 @@ void ShopSheetWindow::chooseAndOpenTunedDesign()
         openTunedDesign(path);
 }
 
+bool ShopSheetWindow::measuredFromSweep(const QString &path)
+{
+    const std::optional<touchstone::Sweep> sweep = readSweepFile(m_messages, path);
+    if (!sweep)
+        return false;
+    const QString name = QFileInfo(path).fileName();
+    const nec::MeasuredSweep measured =
+        nec::measuredSweepOf(*sweep, name.toStdString(), SettingsStore().checkWindow().z0Ohms);
+    m_measured->setText(QString::fromStdString(nec::measuredResonanceText(measured)));
+    m_sweepFile = name;
+    recalculate();
+    showNote(QStringLiteral("The measured resonance is the lowest SWR of %1: %2 at %3 MHz.")
+                 .arg(name, QString::fromStdString(fixedText(measured.minSwr, 2)),
+                      QString::fromStdString(nec::measuredResonanceText(measured))));
+    return true;
+}
+
 bool ShopSheetWindow::openTunedDesign(const QString &path)
 {
     QFile file(path);
@@ -393,6 +431,7 @@ void ShopSheetWindow::updateTitle()
                    : m_prediction ? QStringLiteral("Shop Sheet Trimmed by the Model \u2013 Tarvelin")
                                   : QStringLiteral("Shop Sheet \u2013 Tarvelin"));
     m_measured->setEnabled(!m_tunedFactors); // a tuned design is cut as tuned
+    m_fromSweep->setEnabled(!m_tunedFactors);
 }
 
 void ShopSheetWindow::showNote(const QString &text)
@@ -411,6 +450,7 @@ void ShopSheetWindow::measuredEdited()
 {
     m_measuredFor = designMHz(m_frequency->text());
     m_setAside.reset();
+    m_sweepFile.clear();
     if (!m_measured->text().trimmed().isEmpty())
         m_prediction.reset();
     updateTitle();
@@ -497,6 +537,8 @@ void ShopSheetWindow::recalculate()
     }
 
     shop::ShopSettings settings = std::get<shop::ShopSettings>(read);
+    if (settings.measuredMHz && measuredHere)
+        settings.sweepFile = m_sweepFile.toStdString();
     if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz) {
         settings.measuredMHz = m_prediction->resonanceMHz;
         settings.predicted = true;

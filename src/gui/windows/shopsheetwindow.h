@@ -61,6 +61,9 @@ public:
     // The sheet of a tuned design saved by Tune Loops or tarvelin-calc --tune --save; a file that is none is
     // refused with a message naming what is wrong.
     bool openTunedDesign(const QString &path);
+    // The measured resonance from an analyser's sweep of the built antenna: its lowest SWR on the line the
+    // Antenna Check uses, the file named on the sheet. A file that cannot be read leaves the field as it was.
+    bool measuredFromSweep(const QString &path);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -101,6 +104,7 @@ private:
     // Each belongs to the design frequency it was made for, by value: a measured resonance, one set aside
     // while another frequency is shown, the model's prediction, and tuned loops.
     std::optional<double> m_measuredFor;
+    QString m_sweepFile; // the sweep the measured resonance was read from, until it is typed over
     struct SetAside
     {
         QString measured;
@@ -129,6 +133,7 @@ private:
     QTableView *m_tuningFigures = nullptr;
     ShopDrawing *m_drawing = nullptr;
     QPushButton *m_printButton = nullptr;
+    QPushButton *m_fromSweep = nullptr;
     QPushButton *m_pdfButton = nullptr;
     QPushButton *m_csvButton = nullptr;
     QPushButton *m_copyButton = nullptr;

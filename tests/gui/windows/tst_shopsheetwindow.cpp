@@ -37,6 +37,8 @@
 #include <QTabWidget>
 #include <QTest>
 
+#include <complex>
+
 #include <memory>
 
 using namespace tarvelin;
@@ -66,6 +68,7 @@ private slots:
     void csvAndPdfReadBack();
     void saveDialogsStartInTheLastFolder();
     void opensASavedTunedDesign();
+    void measuredResonanceFromASweep();
 
 private:
     ShopSheetWindow *openSheet(const QString &frequency);
@@ -440,6 +443,51 @@ void TestShopSheetWindow::saveDialogsStartInTheLastFolder()
 
 // Open Tuned Design... makes the sheet of exactly the loops saved; a file that is no tuned design is named as
 // such, and the sheet stays as it was.
+// An analyser's sweep gives the measured resonance at its lowest SWR, the sheet naming the file, exactly as
+// that frequency typed; typing over it forgets the file, and a broken file changes nothing.
+void TestShopSheetWindow::measuredResonanceFromASweep()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("built.s2p")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    // A two-port analyser's file in hertz, S11 first: a feed of 50 ohms resonant at 14.05 MHz, with a Q of 10.
+    file.write("! two-port analyser\r\n# HZ S RI R 50\r\n");
+    for (int i = 0; i <= 40; ++i) {
+        const double mhz = 13.85 + 0.01 * i;
+        const std::complex<double> z(50.0, 500.0 * (mhz / 14.05 - 14.05 / mhz));
+        const std::complex<double> reflection = (z - 50.0) / (z + 50.0);
+        file.write(QStringLiteral("%1 %2 %3 0 0 0 0 0 0\r\n")
+                       .arg(qRound64(mhz * 1e6))
+                       .arg(reflection.real(), 0, 'g', 12)
+                       .arg(reflection.imag(), 0, 'g', 12)
+                       .toLatin1());
+    }
+    file.close();
+    QVERIFY(sheet->measuredFromSweep(file.fileName()));
+    auto *measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
+    QCOMPARE(measured->text(), QStringLiteral("14.0500"));
+    QCOMPARE(*sheet->sheet()->settings.measuredMHz, 14.05);
+    QCOMPARE(sheet->sheet()->settings.sweepFile, std::string("built.s2p"));
+    QVERIFY2(sheet->note().contains(QStringLiteral("lowest SWR of built.s2p")), qPrintable(sheet->note()));
+    const auto trims = sheet->sheet()->elements;
+
+    measured->setText(QStringLiteral("14.05"));
+    QVERIFY(sheet->sheet()->settings.sweepFile.empty());
+    for (std::size_t i = 0; i < trims.size(); ++i)
+        QCOMPARE(sheet->sheet()->elements[i].trim->change, trims[i].trim->change);
+
+    QFile broken(folder.filePath(QStringLiteral("broken.s1p")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("# MHz S RI R 50\n14.0 0.1 0.1\n");
+    broken.close();
+    QVERIFY(!sheet->measuredFromSweep(broken.fileName()));
+    QCOMPARE(m_messages.requests.size(), std::size_t(1));
+    QVERIFY(QString::fromStdString(m_messages.requests.back().prompt).contains("broken.s1p, line 2: the file holds one"));
+    QCOMPARE(measured->text(), QStringLiteral("14.05"));
+}
+
 void TestShopSheetWindow::opensASavedTunedDesign()
 {
     ShopSheetWindow *sheet = openSheet(QStringLiteral("7.1"));
