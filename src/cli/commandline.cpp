@@ -689,6 +689,7 @@ private:
             }
             settings.measuredMHz = std::get<double>(predicted);
             settings.predicted = true;
+            settings.modelNote = nec::jacketNote(m_options.checkSettings);
         }
         std::variant<shop::ShopSheet, shop::ShopRefusal> made = shop::ShopRefusal{};
         if (m_tuned) {
@@ -700,14 +701,14 @@ private:
             }
             made = shop::makeTunedShopSheet(std::string(frequencyText), settings, m_tuned->result.factors);
             if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
-                sheet->tuning = nec::sheetTuningOf(m_tuned->result, m_tuned->tune);
+                sheet->tuning = nec::sheetTuningOf(m_tuned->result, m_tuned->tune, m_tuned->check);
         } else if (m_options.tuneForSheet) {
             const std::optional<nec::TuneResult> tuned = runTune(frequencyText);
             if (!tuned)
                 return;
             made = shop::makeTunedShopSheet(std::string(frequencyText), settings, tuned->factors);
             if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
-                sheet->tuning = nec::sheetTuningOf(*tuned, m_options.tuneSettings);
+                sheet->tuning = nec::sheetTuningOf(*tuned, m_options.tuneSettings, m_options.checkSettings);
         } else {
             made = shop::makeShopSheet(std::string(frequencyText), settings);
         }

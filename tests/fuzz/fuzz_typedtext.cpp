@@ -1,15 +1,17 @@
 // SPDX-License-Identifier: MIT
 // libFuzzer target over the text a user can type or feed in: ParseNumber, FormatNumber's round trip, the
 // calculation against the text-by-text reference pass, the shop sheet's lengths and their texts for any
-// frequency, typed length and raw length, one batch line of tarvelin-calc in each format, and a saved tuned
-// design's file, which a design read back must write again as it reads.
+// frequency, typed length and raw length, one batch line of tarvelin-calc in each format, a saved tuned
+// design's file, which a design read back must write again as it reads, and an analyser's sweep.
 // Any crash, sanitizer report or broken property stops the fuzzer with the input that caused it.
 #include "core/calc/referencepass.h"
 #include "cli/commandline.h"
 #include "core/runtime/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 #include "core/format/typedlength.h"
+#include "core/nec/measured.h"
 #include "core/nec/tuneddesign.h"
+#include "core/touchstone/touchstone.h"
 #include "core/shop/lengthtext.h"
 #include "core/shop/shopsheet.h"
 
@@ -122,6 +124,29 @@ void tunedDesign(std::string_view text)
 
 } // namespace
 
+// An analyser's sweep as any file may hold it: read whole or refused naming its line, never half-read; a sweep
+// read gives its lowest SWR within its own range.
+void measuredSweep(std::string_view text)
+{
+    for (const char *name : {"sweep.s1p", "sweep.s2p", "sweep.txt"}) {
+        const auto read = tarvelin::touchstone::readSweep(text, name);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            require(refusal->starts_with(std::string(name) + ", line "));
+            continue;
+        }
+        const auto &sweep = std::get<tarvelin::touchstone::Sweep>(read);
+        require(sweep.samples.size() >= 2 && sweep.referenceOhms > 0.0);
+        for (std::size_t i = 0; i < sweep.samples.size(); ++i) {
+            const auto &sample = sweep.samples[i];
+            require(std::isfinite(sample.impedanceOhms.real()) && std::isfinite(sample.impedanceOhms.imag()));
+            require(i == 0 || sample.mhz > sweep.samples[i - 1].mhz);
+        }
+        const tarvelin::nec::MeasuredSweep measured = tarvelin::nec::measuredSweepOf(sweep, name, 50.0);
+        require(std::isnan(measured.minSwrMHz) || (measured.minSwrMHz >= sweep.samples.front().mhz &&
+                                                   measured.minSwrMHz <= sweep.samples.back().mhz));
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char *>(data), size);
@@ -129,6 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     tunedDesign(text);
     require(tarvelin::reference::disagreement(text).empty());
     shopSheet(text);
+    measuredSweep(text);
     if (size >= sizeof(std::int64_t)) {
         std::int64_t raw = 0;
         std::memcpy(&raw, data, sizeof raw);

@@ -7,6 +7,7 @@
 #include "core/nec/checksummary.h"
 #include "core/nec/checksettings.h"
 #include "core/nec/measured.h"
+#include "core/shop/shopsheettext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -202,9 +203,7 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
 
 std::string feedAdvice(const CheckSummary *summary, double z0Ohms)
 {
-    std::string advice = "Feed at the centre of the driven loop's bottom side, through a 1:1 current (choke) balun "
-                         "at the feed point; the other loops stay closed. Measure at the feed point with the array "
-                         "at its working height: the ground moves the resonance.";
+    std::string advice = shop::feedAdviceText();
     if (summary && summary->resonanceMHz && summary->resonanceOhms && *summary->resonanceOhms > 0.0) {
         const double r = *summary->resonanceOhms;
         advice += " At resonance, " + megahertz(*summary->resonanceMHz) + " MHz, the feed is " + fixedText(r, 0) +

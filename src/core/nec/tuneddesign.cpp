@@ -209,9 +209,10 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
     return std::nullopt;
 }
 
-shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune)
+shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune, const CheckSettings &check)
 {
-    return {tuneVerdictTable(result, tune), tuneOutcomeText(result, tune)};
+    const std::string jacket = jacketNote(check);
+    return {tuneVerdictTable(result, tune), tuneOutcomeText(result, tune) + (jacket.empty() ? "" : " " + jacket)};
 }
 
 } // namespace tarvelin::nec

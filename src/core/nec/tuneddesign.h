@@ -45,6 +45,8 @@ struct GivenSettings
 [[nodiscard]] std::optional<std::string> tunedDesignDifference(const TunedDesign &design, const GivenSettings &given);
 
 // What a tuned sheet says of the tune that gave it: the figures before and after, the goals and its end.
-[[nodiscard]] shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune);
+// With a jacket on the wire, the outcome says the figures are an estimate.
+[[nodiscard]] shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune,
+                                              const CheckSettings &check);
 
 } // namespace tarvelin::nec

@@ -20,6 +20,7 @@ struct ShopSettings
     std::optional<double> measuredMHz;
     bool predicted = false; // the resonance is the antenna check's prediction, not a measurement
     std::string sweepFile{}; // the analyser's sweep whose lowest SWR gave the measured resonance, if any
+    std::string modelNote{}; // with a predicted resonance: what the model behind it can get wrong, if anything
 };
 
 // The limits of the settings that do not depend on the design; the hub offset is also held below the

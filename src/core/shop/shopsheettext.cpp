@@ -129,7 +129,16 @@ std::string trimsNote(const ShopSheet &sheet)
                                            (sheet.settings.sweepFile.empty()
                                                 ? std::string()
                                                 : " (the lowest SWR of " + sheet.settings.sweepFile + ")")) +
-           "; cut it as for " + sheet.correctedFrequencyText + " MHz. The stations stay as built.";
+           "; cut it as for " + sheet.correctedFrequencyText + " MHz. The stations stay as built." +
+           (sheet.settings.predicted && !sheet.settings.modelNote.empty() ? " " + sheet.settings.modelNote
+                                                                           : std::string());
+}
+
+std::string feedAdviceText()
+{
+    return "Feed at the centre of the driven loop's bottom side, through a 1:1 current (choke) balun at the feed "
+           "point; the other loops stay closed. Measure at the feed point with the array at its working height: "
+           "the ground moves the resonance.";
 }
 
 std::string roundingNote(int step)
@@ -229,6 +238,7 @@ ShopFooter shopFooter(const ShopSheet &sheet)
         footer.armsText += (i == 0 ? ": " : ", ") + std::to_string(footer.armsByLength[i].second) + " x " +
                            fraction(sheet, footer.armsByLength[i].first);
     footer.boom = both(sheet, sheet.boomLength);
+    footer.feed = feedAdviceText();
     return footer;
 }
 
@@ -335,7 +345,7 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
     }
     const ShopFooter footer = shopFooter(sheet);
     out += "\nWire in all\t" + footer.wire + "\nSpreader arms\t" + footer.armsText + "\nBoom length\t" + footer.boom +
-           '\n';
+           "\nFeed\t" + footer.feed + '\n';
     return out;
 }
 
@@ -370,7 +380,7 @@ std::string shopSheetTable(const ShopSheet &sheet)
 
     const ShopFooter footer = shopFooter(sheet);
     out += "\nWire in all: " + footer.wire + "\nSpreader arms: " + footer.armsText + "\nBoom: " + footer.boom +
-           "; the window shows " + sheet.windowBoomInches + "\n";
+           "; the window shows " + sheet.windowBoomInches + "\n\n" + footer.feed + "\n";
     return out;
 }
 

@@ -44,6 +44,7 @@ struct ShopFooter
     std::vector<std::pair<HalfThousandths, int>> armsByLength; // the longest first
     std::string armsText;                                      // "28: 4 x 6' 1-1/8\", ..."
     std::string boom;                                          // "67' 3-5/16\" (20506.5 mm)"
+    std::string feed;                                          // how to feed and measure it
 };
 [[nodiscard]] ShopFooter shopFooter(const ShopSheet &sheet);
 
@@ -60,6 +61,9 @@ struct ShopFooter
 // What the trims are for, in one sentence for every text of the sheet: the resonance measured or predicted,
 // the frequency to cut as for, and the stations as built. Empty without a resonance.
 [[nodiscard]] std::string trimsNote(const ShopSheet &sheet);
+
+// How to feed and measure the built array, which every sheet ends with.
+[[nodiscard]] std::string feedAdviceText();
 
 // The line that states the step and the largest rounding error: "Fractions to 1/16 in (rounding at most
 // 1/32 in, 0.8 mm)."

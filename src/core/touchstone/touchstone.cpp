@@ -355,7 +355,12 @@ private:
                                        " is not above the line before");
             return;
         }
-        m_sweep.samples.push_back({mhz, impedance(numbers[1], numbers[2])});
+        const std::complex<double> z = impedance(numbers[1], numbers[2]);
+        if (!std::isfinite(z.real()) || !std::isfinite(z.imag()) || !std::isfinite(mhz)) {
+            refuseAt(m_recordLine, "a value too large to be a measurement");
+            return;
+        }
+        m_sweep.samples.push_back({mhz, z});
         m_lastDataLine = m_recordLine;
     }
 

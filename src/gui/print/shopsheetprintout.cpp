@@ -57,8 +57,9 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
     const shop::ShopFooter footer = shop::shopFooter(sheet);
     html +=
         QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3; the window "
-                       "shows %4</p>")
-            .arg(escaped(footer.wire), escaped(footer.armsText), escaped(footer.boom), escaped(sheet.windowBoomInches));
+                       "shows %4</p><p>%5</p>")
+            .arg(escaped(footer.wire), escaped(footer.armsText), escaped(footer.boom), escaped(sheet.windowBoomInches),
+                 escaped(footer.feed));
     return html;
 }
 

@@ -619,7 +619,7 @@ void AntennaCheckWindow::openTunedShopSheet()
     if (!m_tuned)
         return;
     emit tunedShopSheetRequested(m_runFrequencyText, QList<double>(m_tuned->factors.begin(), m_tuned->factors.end()),
-                                 nec::sheetTuningOf(*m_tuned, m_tuneSettings));
+                                 nec::sheetTuningOf(*m_tuned, m_tuneSettings, m_runSettings));
 }
 
 // The controls' settings through the same reader as tarvelin-calc's options, so both refuse alike.
@@ -712,7 +712,8 @@ void AntennaCheckWindow::openShopSheetForCheck()
         m_messages.MessageBox(request);
         return;
     }
-    emit shopSheetRequested(m_runFrequencyText, std::get<double>(predicted));
+    emit shopSheetRequested(m_runFrequencyText, std::get<double>(predicted),
+                            QString::fromStdString(nec::jacketNote(m_runSettings)));
 }
 
 void AntennaCheckWindow::cancel()

@@ -87,7 +87,8 @@ signals:
     void checkEnded();
     // The shop sheet for the design checked, as its frequency was typed, trimmed by the resonance the check
     // predicts, at full precision.
-    void shopSheetRequested(const QString &frequencyText, double predictedMHz);
+    // `modelNote`: what the model behind the prediction can get wrong, if anything.
+    void shopSheetRequested(const QString &frequencyText, double predictedMHz, const QString &modelNote);
     // The shop sheet of the tuned design: each loop's factor against the specified one, reflector first.
     void tunedShopSheetRequested(const QString &frequencyText, const QList<double> &factors,
                                  const tarvelin::shop::SheetTuning &tuning);

@@ -330,7 +330,8 @@ void ShopSheetWindow::showSpecified()
     recalculate();
 }
 
-void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double resonanceMHz)
+void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double resonanceMHz,
+                                            const QString &modelNote)
 {
     const std::optional<double> design = designMHz(frequencyText);
     if (!design)
@@ -342,7 +343,7 @@ void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double
         const QSignalBlocker quiet(m_measured);
         m_measured->clear();
     }
-    m_prediction = Prediction{resonanceMHz, *design};
+    m_prediction = Prediction{resonanceMHz, *design, modelNote.toStdString()};
     m_frequency->setText(frequencyText);
     frequencyCommitted();
     showNote(QStringLiteral("Trimmed by the antenna check's predicted resonance, %1 MHz: a prediction, not a "
@@ -397,7 +398,7 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
     const nec::TunedDesign &design = std::get<nec::TunedDesign>(read);
     setTunedFactors(QString::fromStdString(design.frequencyText),
                     QList<double>(design.result.factors.begin(), design.result.factors.end()),
-                    nec::sheetTuningOf(design.result, design.tune));
+                    nec::sheetTuningOf(design.result, design.tune, design.check));
     return true;
 }
 
@@ -542,6 +543,7 @@ void ShopSheetWindow::recalculate()
     if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz) {
         settings.measuredMHz = m_prediction->resonanceMHz;
         settings.predicted = true;
+        settings.modelNote = m_prediction->modelNote;
     }
     auto made = m_tunedFactors ? shop::makeTunedShopSheet(m_frequency->text().toStdString(), settings, *m_tunedFactors)
                                : shop::makeShopSheet(m_frequency->text().toStdString(), settings);
@@ -584,6 +586,7 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
             .arg(qText(footer.wire), qText(footer.armsText), qText(footer.boom), qText(sheet.windowBoomInches));
     if (!sheet.correctedFrequencyText.empty())
         summary += QLatin1Char(' ') + qText(shop::trimsNote(sheet));
+    summary += QLatin1Char(' ') + qText(footer.feed);
     m_summary->setText(summary);
     m_drawing->setSheet(sheet);
     showStale(false);

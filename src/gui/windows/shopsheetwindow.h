@@ -41,7 +41,7 @@ public:
     void showSpecified();
     // The sheet for this frequency trimmed by the resonance the antenna check predicts, at full precision: a
     // prediction, kept apart from a measurement and never stored as one.
-    void setPredictedResonance(const QString &frequencyText, double resonanceMHz);
+    void setPredictedResonance(const QString &frequencyText, double resonanceMHz, const QString &modelNote = {});
     // The tuned design's sheet for this frequency: each loop's factor against the specified one. Another
     // design frequency, typed or sent from the main window, brings back the specified design.
     void setTunedFactors(const QString &frequencyText, const QList<double> &factors,
@@ -115,6 +115,7 @@ private:
     {
         double resonanceMHz = 0.0;
         double forMHz = 0.0;
+        std::string modelNote; // what the model behind it can get wrong, if anything
     };
     std::optional<Prediction> m_prediction;
     std::optional<std::array<double, kElementRowCount>> m_tunedFactors;

@@ -191,7 +191,7 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
     if (kind == QLatin1String("tuned")) {
         nec::TuneResult result;
         result.factors = factors;
-        sheet.tuning = nec::sheetTuningOf(result, nec::TuneSettings{});
+        sheet.tuning = nec::sheetTuningOf(result, nec::TuneSettings{}, nec::CheckSettings{});
     }
     const QPageLayout layout(QPageSize(paper), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
                              QPageLayout::Millimeter);
