@@ -111,10 +111,11 @@ Shop sheet:
                    side and corner marks, and where it meets the arms; MHZ
                    "model" takes the resonance the antenna check predicts
                    instead, with the check options below
-  --measured-sweep FILE  the measured resonance read from an analyser's
-                   sweep (Touchstone .s1p or .s2p): its lowest SWR, on the
-                   --z0 line (default 50 ohms), to 100 Hz; the sheet is the
-                   one --measured gives for that frequency
+  --measured-sweep FILE  the measured resonance from an analyser's
+                         sweep (Touchstone .s1p or .s2p): its lowest
+                         SWR on the --z0 line (default 50 ohms), to
+                         100 Hz; the sheet is the one --measured gives
+                         for that frequency
 
 Tuning:
   --tune           tune each FREQUENCY's seven loop lengths with the model,
@@ -163,8 +164,8 @@ Antenna check:
   --insulation MM  the wire's jacket, 0 (bare, the default) to 5 mm thick,
                    modelled as a series inductance along every wire: an
                    estimate, which a measured sweep corrects
-  --permittivity E  the jacket's relative permittivity, 1 to 10 (default
-                   3.5, PVC; polyethylene 2.3, PTFE 2.1)
+  --permittivity E  the jacket's relative permittivity, 1 to 10
+                    (default 3.5, PVC; polyethylene 2.3, PTFE 2.1)
   --sweep FILE     with --analyse: an analyser's sweep of the built antenna
                    (Touchstone .s1p or .s2p) beside the model: its lowest
                    SWR, 2:1 band and how far it lies from the model's
