@@ -1004,6 +1004,8 @@ void AntennaCheckWindow::showVerdict()
     if (measured)
         for (const std::string &sentence : nec::measuredSentences(*measured))
             note << QString::fromStdString(sentence);
+    if (const std::string jacket = nec::jacketNote(m_runSettings); !jacket.empty())
+        note << QString::fromStdString(jacket);
     note << QString::fromStdString(nec::feedAdvice(&*m_summary, m_runSettings.z0Ohms));
     m_verdictNote->setText(note.join(QStringLiteral("\n\n")));
 }
