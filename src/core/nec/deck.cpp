@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdio>
 
+#include <locale.h>
+
 namespace tarvelin::nec {
 
 namespace {
@@ -11,6 +13,32 @@ namespace {
 constexpr double kCopperConductivity = 5.8e7; // S/m
 constexpr double kGroundPermittivity = 13.0;
 constexpr double kGroundConductivity = 0.005; // S/m
+
+// The engine reads a point as the decimal separator, whatever the user's locale: a window's toolkit takes
+// the locale from the environment, and a comma there would move every wire. Each card is written in the C
+// locale, on this thread alone, while its deck is written.
+class CNumbers
+{
+public:
+    CNumbers() : m_c(newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr)))
+    {
+        if (m_c)
+            m_previous = uselocale(m_c);
+    }
+    ~CNumbers()
+    {
+        if (m_c) {
+            uselocale(m_previous);
+            freelocale(m_c);
+        }
+    }
+    CNumbers(const CNumbers &) = delete;
+    CNumbers &operator=(const CNumbers &) = delete;
+
+private:
+    locale_t m_c;
+    locale_t m_previous = static_cast<locale_t>(nullptr);
+};
 
 std::string format(const char *pattern, auto... values)
 {
@@ -23,6 +51,7 @@ std::string format(const char *pattern, auto... values)
 
 std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
 {
+    const CNumbers c;
     std::string deck;
     // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
     deck += format("CM Tarvelin " TARVELIN_VERSION ": seven-element cubical quad for %.3f MHz\n", geometry.designMHz);

@@ -9,9 +9,13 @@
 #include "core/format/jsonwriter.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
+#include <clocale>
 #include <cmath>
+#include <cstdio>
 
 using namespace tarvelin::nec;
 
@@ -61,6 +65,7 @@ class TestNec : public QObject
 private slots:
     void deckForTwentyMetres();
     void deckOptions();
+    void deckIgnoresTheLocale();
     void deckCarriesOnlyItsCards_data();
     void deckCarriesOnlyItsCards();
     void structure_data();
@@ -111,6 +116,34 @@ void TestNec::deckForTwentyMetres()
     QCOMPARE(cards(deck, QStringLiteral("RP")), QStringList{QStringLiteral("RP 0 1 37 1000 90 0 0 5")});
     QVERIFY(cards(deck, QStringLiteral("GN")).isEmpty());
     QVERIFY(deck.ends_with("EN\n"));
+}
+
+// A window's toolkit sets the numeric locale from the environment; under one with a decimal comma the deck
+// must still be the engine's, card for card. The locale is built for the test where the system can.
+void TestNec::deckIgnoresTheLocale()
+{
+    QTemporaryDir locales;
+    QProcess build;
+    build.start(QStringLiteral("localedef"), {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                                              QStringLiteral("UTF-8"), locales.filePath(QStringLiteral("de_DE.UTF-8"))});
+    if (!build.waitForFinished(60000) || build.exitCode() != 0)
+        QSKIP("no locale with a decimal comma can be built here");
+    CheckSettings settings;
+    settings.insulationMm = 0.4;
+    settings.groundHeightMetres = 15.0;
+    const std::vector<double> sweep{14.2, 14.3};
+    const std::string inC = writeDeck(design("14.2"), settings, {sweep, true});
+    qputenv("LOCPATH", QFile::encodeName(locales.path()));
+    const QByteArray previous = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        QSKIP("the locale built cannot be used");
+    char text[16];
+    std::snprintf(text, sizeof text, "%.1f", 14.2);
+    const std::string inGerman = writeDeck(design("14.2"), settings, {sweep, true});
+    std::setlocale(LC_NUMERIC, previous.constData());
+    qunsetenv("LOCPATH");
+    QCOMPARE(QByteArray(text), QByteArray("14,2")); // the locale is one with a comma
+    QCOMPARE(inGerman, inC);
 }
 
 void TestNec::deckOptions()
