@@ -47,10 +47,20 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
 
 void compareWithModel(MeasuredSweep &measured, const CheckSummary &model)
 {
+    // Against this model only: nothing of an earlier comparison stays.
+    measured.shiftPercent.reset();
+    measured.modelMinSwrMHz.reset();
+    measured.impedanceDifference.reset();
+    measured.swrDifference.reset();
+    measured.unrelated = false;
     if (model.points.empty() || measured.points.empty() || !(model.minSwrMHz > 0.0))
         return;
     measured.modelMinSwrMHz = model.minSwrMHz;
-    measured.shiftPercent = (measured.minSwrMHz - model.minSwrMHz) / model.minSwrMHz * 100.0;
+    const double shift = (measured.minSwrMHz - model.minSwrMHz) / model.minSwrMHz * 100.0;
+    measured.unrelated = !(std::fabs(shift) <= kLargestShiftPercent);
+    if (measured.unrelated)
+        return;
+    measured.shiftPercent = shift;
     // At each dip: a feed line between the analyser and the antenna turns R and X round the SWR's circle.
     const SweepPoint &built = nearest(measured.points, measured.minSwrMHz);
     const SweepPoint &modelled = nearest(model.points, model.minSwrMHz);
@@ -65,6 +75,11 @@ void compareWithModel(MeasuredSweep &measured, const CheckSummary &model)
 std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
 {
     std::vector<std::string> sentences;
+    if (measured.unrelated)
+        sentences.push_back("The measured lowest SWR, at " + frequencyLabel(measured.minSwrMHz) +
+                            " MHz, lies more than " + fixedText(kLargestShiftPercent, 0) + " % from the model's, at " +
+                            frequencyLabel(*measured.modelMinSwrMHz) +
+                            " MHz: the sweep is not of this design, so it is not compared.");
     if (!measured.shiftPercent)
         return sentences;
     const double shift = *measured.shiftPercent;

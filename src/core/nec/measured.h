@@ -22,6 +22,7 @@ struct MeasuredSweep
     // model's; above is positive.
     std::optional<double> shiftPercent;
     std::optional<double> modelMinSwrMHz;
+    bool unrelated = false; // the lowest SWRs lie further apart than kLargestShiftPercent: not compared
     // At the lowest SWR, how far R and X and the SWR differ from the model's, as fractions of the model's.
     std::optional<double> impedanceDifference;
     std::optional<double> swrDifference;
@@ -32,6 +33,10 @@ struct MeasuredSweep
 
 // Sets the figures that compare the sweep with the model's verdict.
 void compareWithModel(MeasuredSweep &measured, const CheckSummary &model);
+
+// A sweep whose lowest SWR lies further than this from the model's, in percent, is of another antenna or
+// band, as far off as a shop sheet would refuse to trim by.
+inline constexpr double kLargestShiftPercent = 10.0;
 
 // R and X that differ from the model's by this much more than the SWR does, as fractions, are read as
 // measured through a feed line, which turns R and X round but keeps the SWR.

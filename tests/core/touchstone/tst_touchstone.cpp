@@ -248,6 +248,16 @@ void TestTouchstone::theComparisonSaysWhereTheBuiltAntennaResonates()
     sentences = nec::measuredSentences(measured);
     QCOMPARE(sentences.size(), 2U);
     QVERIFY2(sentences[1].find("Only the SWR is meaningful here") != std::string::npos, sentences[1].c_str());
+
+    // A sweep of another band is no measurement of this design: no shift, and the verdict says why.
+    for (nec::SweepPoint &point : model.points)
+        point.mhz /= 2.0;
+    model.minSwrMHz /= 2.0;
+    nec::compareWithModel(measured, model);
+    QVERIFY(!measured.shiftPercent);
+    sentences = nec::measuredSentences(measured);
+    QCOMPARE(sentences.size(), 1U);
+    QVERIFY2(sentences[0].find("the sweep is not of this design") != std::string::npos, sentences[0].c_str());
 }
 
 QTEST_GUILESS_MAIN(TestTouchstone)
