@@ -27,6 +27,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <istream>
 #include <limits>
@@ -910,6 +911,11 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     // The files the options name are read once, before any input.
     const auto readFile = [&err](const std::string &path, std::string_view option) -> std::optional<std::string> {
         errno = 0;
+        std::error_code error;
+        if (std::filesystem::is_directory(path, error)) {
+            complain(err, option, "Cannot read " + path + ": " + systemErrorText(EISDIR));
+            return std::nullopt;
+        }
         std::ifstream file(path, std::ios::binary);
         std::ostringstream text;
         text << file.rdbuf();

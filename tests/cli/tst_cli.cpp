@@ -410,6 +410,11 @@ void TestCli::inputOutputErrors_data()
     QTest::newRow("input is a folder") << "$CALC --format json </" << 3
                                        << "tarvelin-calc: Cannot read the input: Is a directory.\n";
     QTest::newRow("closed input") << "$CALC <&-" << 3 << "tarvelin-calc: Cannot read the input: Bad file descriptor.\n";
+    QTest::newRow("sweep is a folder") << "$CALC --analyse --sweep / 14.2" << 3
+                                       << "tarvelin-calc: --sweep: Cannot read /: Is a directory.\n";
+    QTest::newRow("no such sweep") << "$CALC --shop --measured-sweep /nonexistent.s1p 14.2" << 3
+                                   << "tarvelin-calc: --measured-sweep: Cannot read /nonexistent.s1p: No such file or "
+                                      "directory.\n";
 }
 
 // An output nobody can read, or an input that cannot be read, is an error of its own: one line on stderr,
