@@ -193,11 +193,11 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
     }
     if (summary.efficiencyPercent)
         add("Wire efficiency", fixedText(*summary.efficiencyPercent, 2) + " %");
-    if (measured)
+    if (measured) {
         add("Measured sweep", "");
-    if (measured)
         beside(measured->file + ", " + std::to_string(measured->points.size()) + " points, " +
                megahertz(measured->points.front().mhz) + " to " + megahertz(measured->points.back().mhz) + " MHz");
+    }
     return table;
 }
 

@@ -335,6 +335,9 @@ void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &ti
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
                     const QFont &font, const QColor &ink, const nec::MeasuredSweep *measured)
 {
+    // A sweep of another band would only stretch the axis: the verdict says why it is not compared.
+    if (measured && measured->unrelated)
+        measured = nullptr;
     // The measured sweep over its own range; an open end's impedance, beyond any scale, is left out.
     const auto measuredOf = [measured](const QString &name, QColor colour, double nec::SweepPoint::*field) {
         PlotSeries series{name, {}, colour};
