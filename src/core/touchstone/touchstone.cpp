@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/touchstone/touchstone.h"
 
+#include "core/runtime/typedtext.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -83,18 +85,6 @@ std::string quoted(std::string_view field)
     if (field.size() > kLongest)
         out += "...";
     return out + "'";
-}
-
-// The whole field as a finite number, as the C locale writes it; nan, inf and "1.5x" are none.
-std::optional<double> number(std::string_view field)
-{
-    if (!field.empty() && field.front() == '+')
-        field.remove_prefix(1);
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (error != std::errc() || end != field.data() + field.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
 }
 
 // Where the impedance has no finite value (an open end), a resistance beyond any the program shows.
@@ -190,14 +180,14 @@ private:
         if (name == "VERSION") {
             m_version2 = true;
         } else if (name == "NUMBER OF PORTS") {
-            const std::optional<double> ports = number(argument);
+            const std::optional<double> ports = decimalText(argument);
             if (!ports || *ports < 1 || *ports > 99 || *ports != std::floor(*ports)) {
                 refuse("[Number of Ports] must be a whole number from 1, not " + quoted(argument));
                 return;
             }
             m_ports = static_cast<int>(*ports);
         } else if (name == "NUMBER OF FREQUENCIES") {
-            const std::optional<double> count = number(argument);
+            const std::optional<double> count = decimalText(argument);
             if (!count || *count < 1 || *count != std::floor(*count)) {
                 refuse("[Number of Frequencies] must be a whole number from 1, not " + quoted(argument));
                 return;
@@ -227,7 +217,7 @@ private:
         for (const std::string_view value : values) {
             if (m_referencesToCome == 0)
                 break;
-            const std::optional<double> ohms = number(value);
+            const std::optional<double> ohms = decimalText(value);
             if (!ohms || !(*ohms > 0.0)) {
                 refuse("a reference impedance must be a number of ohms above 0, not " + quoted(value));
                 return;
@@ -256,14 +246,14 @@ private:
                                    : token == "MA" ? Format::MagnitudeAngle
                                                    : Format::DecibelAngle;
             } else if (token == "R") {
-                const std::optional<double> ohms = i + 1 < tokens.size() ? number(tokens[i + 1]) : std::nullopt;
+                const std::optional<double> ohms = i + 1 < tokens.size() ? decimalText(tokens[i + 1]) : std::nullopt;
                 if (!ohms || !(*ohms > 0.0)) {
                     refuse("the option line's R must be followed by the reference resistance in ohms, above 0");
                     return;
                 }
                 m_options.referenceOhms = *ohms;
                 // Some files give one resistance per port after it; the first port's is the one used.
-                while (i + 1 < tokens.size() && number(tokens[i + 1]))
+                while (i + 1 < tokens.size() && decimalText(tokens[i + 1]))
                     ++i;
             } else {
                 refuse("the option line's " + quoted(tokens[i]) +
@@ -304,7 +294,7 @@ private:
         }
         if (m_ports <= 2) {
             // A version 1 two-port file's noise block begins where the frequency falls again.
-            const std::optional<double> first = number(values.front());
+            const std::optional<double> first = decimalText(values.front());
             if (!m_version2 && m_ports == 2 && first && !m_sweep.samples.empty() &&
                 *first * m_options.toMHz < m_sweep.samples.back().mhz) {
                 m_noise = true;
@@ -337,7 +327,7 @@ private:
     {
         std::array<double, 3> numbers{};
         for (std::size_t i = 0; i < m_record.size(); ++i) {
-            const std::optional<double> value = number(m_record[i]);
+            const std::optional<double> value = decimalText(m_record[i]);
             if (!value) {
                 refuseAt(m_recordLine, quoted(m_record[i]) + " is not a number");
                 return;
@@ -351,8 +341,8 @@ private:
             return;
         }
         if (!m_sweep.samples.empty() && !(mhz > m_sweep.samples.back().mhz)) {
-            refuseAt(m_recordLine, "the frequencies must rise, but " + quoted(m_record[0]) +
-                                       " is not above the line before");
+            refuseAt(m_recordLine,
+                     "the frequencies must rise, but " + quoted(m_record[0]) + " is not above the line before");
             return;
         }
         const std::complex<double> z = impedance(numbers[1], numbers[2]);
@@ -418,8 +408,7 @@ void appendNumber(std::string &out, double value)
     // Twelve significant digits: the model's figures to far below what it can tell, in the same text in
     // any locale.
     std::array<char, 32> text{};
-    const auto written =
-        std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 12);
+    const auto written = std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 12);
     out.append(text.data(), written.ptr);
 }
 

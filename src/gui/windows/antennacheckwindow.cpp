@@ -877,7 +877,7 @@ void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
     m_summary = summary;
     m_checkShown = true;
     m_tableModel->setTable(nec::checkTable(*m_summary, m_runFrequency));
-    showMeasured(); // compared with this check
+    showMeasured(); // compared with this check, and every plot redrawn
     m_tabs->setTabVisible(m_tabs->indexOf(m_plotPages.back()), !m_summary->elevationPattern.empty());
     QStringList warnings;
     for (const std::string &warning : nec::verdictWarnings(*m_summary))
@@ -886,8 +886,6 @@ void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
                                                 .arg(nec::kDetuneWarningPercent)
                                           : warnings.join(QLatin1Char(' '))) +
                       m_warnings);
-    for (PlotView *plot : m_plots)
-        plot->refresh(m_runSettings.z0Ohms);
 }
 
 bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &contents, const QString &what,
