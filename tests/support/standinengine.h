@@ -87,7 +87,7 @@ inline Figures figuresAt(const Deck &deck, double mhz)
 }
 
 // `ohmsPerSegment` makes the feed resistance hang on the segments, as a ground solution that does not hold.
-inline std::string output(const std::string &deckText, double ohmsPerSegment = 0.0)
+inline std::string structureOutput(const std::string &deckText, double ohmsPerSegment)
 {
     const Deck deck = readDeck(deckText);
     std::string out;
@@ -112,6 +112,34 @@ inline std::string output(const std::string &deckText, double ohmsPerSegment = 0
             }
             out += "\n";
         }
+    return out;
+}
+
+// A deck's structures: one, or several, each after the next-structure card that ends the one before.
+inline std::vector<std::string> structuresOf(const std::string &deckText)
+{
+    std::vector<std::string> structures;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t next = deckText.find("\nNX\n", start);
+        structures.push_back(deckText.substr(start, next == std::string::npos ? next : next + 1 - start));
+        if (next == std::string::npos)
+            return structures;
+        start = next + 4;
+    }
+}
+
+// A deck of several structures is modelled structure by structure, the card echoed between their outputs,
+// as the engine does.
+inline std::string output(const std::string &deckText, double ohmsPerSegment = 0.0)
+{
+    const std::vector<std::string> structures = structuresOf(deckText);
+    std::string out;
+    for (std::size_t k = 0; k < structures.size(); ++k) {
+        if (k > 0)
+            out += "  DATA CARD No:   9 NX   0     0     0     0  0.00000E+00\n";
+        out += structureOutput(structures[k], ohmsPerSegment);
+    }
     return out;
 }
 

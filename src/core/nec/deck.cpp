@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdio>
+#include <string_view>
 
 #include <locale.h>
 
@@ -125,6 +126,22 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     }
     deck += "EN\n";
     return deck;
+}
+
+std::string joinedDeck(std::span<const std::string> decks)
+{
+    std::string joined;
+    for (std::size_t d = 0; d < decks.size(); ++d) {
+        std::string_view deck = decks[d];
+        if (d + 1 < decks.size() && deck.ends_with("EN\n")) {
+            deck.remove_suffix(3);
+            joined.append(deck);
+            joined += "NX\n";
+        } else {
+            joined.append(deck);
+        }
+    }
+    return joined;
 }
 
 } // namespace tarvelin::nec

@@ -25,6 +25,10 @@ struct DeckRequest
 [[nodiscard]] std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings,
                                     const DeckRequest &request);
 
+// Several decks as one run of the engine: each deck's end card becomes a next-structure card, so one process
+// models them one after another, each as if alone. Its output comes apart again with splitNecOutput().
+[[nodiscard]] std::string joinedDeck(std::span<const std::string> decks);
+
 // Elevation angles searched over ground, in degrees: every degree, and the lowest finely.
 inline constexpr int kLowestElevation = 1;
 inline constexpr int kHighestElevation = 60;

@@ -148,4 +148,27 @@ std::variant<std::vector<FrequencyResult>, OutputProblem> parseNecOutput(std::st
     return results;
 }
 
+std::variant<std::vector<std::string_view>, OutputProblem> splitNecOutput(std::string_view output,
+                                                                          std::size_t structures)
+{
+    std::vector<std::string_view> parts;
+    Lines lines(output);
+    std::string_view line;
+    const char *start = output.data();
+    while (lines.next(line)) {
+        // "  DATA CARD No:   8 NX   0     0 ..."
+        const std::vector<std::string_view> fields = fieldsOf(line);
+        if (fields.size() < 5 || fields[0] != "DATA" || fields[1] != "CARD" || fields[2] != "No:" || fields[4] != "NX")
+            continue;
+        const char *end = line.data() + line.size();
+        parts.emplace_back(start, static_cast<std::size_t>(end - start));
+        start = end;
+    }
+    parts.emplace_back(start, static_cast<std::size_t>(output.data() + output.size() - start));
+    if (parts.size() != structures)
+        return problem("holds " + std::to_string(parts.size()) + " structures where " + std::to_string(structures) +
+                       " were asked for.");
+    return parts;
+}
+
 } // namespace tarvelin::nec

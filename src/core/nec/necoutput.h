@@ -40,4 +40,9 @@ struct OutputProblem
 // number, is a problem, never a zero.
 [[nodiscard]] std::variant<std::vector<FrequencyResult>, OutputProblem> parseNecOutput(std::string_view output);
 
+// The output of a joined deck, one text per structure in deck order: the engine echoes each next-structure
+// card where one structure's output ends and the next begins. A different count of structures is a problem.
+[[nodiscard]] std::variant<std::vector<std::string_view>, OutputProblem> splitNecOutput(std::string_view output,
+                                                                                        std::size_t structures);
+
 } // namespace tarvelin::nec

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/study.h"
 
+#include "core/nec/deck.h"
+#include "core/nec/necoutput.h"
+
 #include <algorithm>
 
 namespace tarvelin::nec {
@@ -40,9 +43,9 @@ std::optional<EngineRound> Study::nextRound()
         if (m_rounds) {
             m_round = EngineRound{m_rounds->decks(), m_rounds->frequencies(), roundTimeLimit()};
         } else if (m_searchesEnded) {
-            planDesigns(cutOffDesigns(m_search->result().factors));
+            planDesigns(cutOffDesigns(m_search->result().factors), false);
         } else if (m_search) {
-            planDesigns(m_search->candidates());
+            planDesigns(m_search->candidates(), true);
         }
     }
     return m_round;
@@ -134,44 +137,104 @@ std::string Study::tuneTimeLimitMessage() const
            " s before the design as specified was modelled, so nothing was tuned. Allow it more time.";
 }
 
-// Each design's band frequencies go to decks of their own; a round with fewer designs than engines shares
-// each design's frequencies over several, so no engine idles.
-void Study::planDesigns(std::span<const LoopFactors> candidates)
+// The round's designs, and the spare search's next frequencies where there is room, shared over the engines
+// so each solves as many frequencies as the others: the designs' band frequencies in turn, a run of them to
+// each engine; a run that spans two designs is one deck of two structures, which one process models in turn.
+void Study::planDesigns(std::span<const LoopFactors> candidates, bool withSpare)
 {
     if (candidates.empty())
         return;
     const std::vector<double> band = bandFrequencies(m_geometry.designMHz, *m_tune);
-    const int decksEach = std::max(1, m_processes / static_cast<int>(candidates.size()));
-    m_candidatePlans.clear();
-    EngineRound round;
-    for (const LoopFactors &factors : candidates) {
-        m_candidatePlans.push_back(planSweep(scaledGeometry(m_geometry, factors), m_settings, band, false, decksEach));
-        m_candidatePlans.back().designMHz = m_geometry.designMHz;
-        const AnalysisPlan &plan = m_candidatePlans.back();
-        round.decks.insert(round.decks.end(), plan.decks.begin(), plan.decks.end());
-        round.frequencies += static_cast<int>(band.size());
+    const std::size_t points = band.size();
+    std::vector<LoopFactors> designs(candidates.begin(), candidates.end());
+    const std::size_t wanted = designs.size() * points;
+    const auto engines = static_cast<std::size_t>(m_processes);
+    const std::size_t each = (wanted + engines - 1) / engines;
+
+    // The spare design's frequencies, from where its last round left off; none while a search's design of this
+    // round is the same, whose figures answer it.
+    const std::optional<LoopFactors> spare = withSpare ? m_search->spareDesign() : std::nullopt;
+    if (spare != m_spare.design)
+        m_spare = SpareFigures{spare, 0, {}, false};
+    std::size_t spareCount = 0;
+    if (spare && m_spare.done < points && std::find(candidates.begin(), candidates.end(), *spare) == candidates.end()) {
+        spareCount = std::min(each * engines - wanted, points - m_spare.done);
+        if (spareCount > 0)
+            designs.push_back(*spare);
     }
+    m_roundHasSpare = spareCount > 0;
+
+    // Every design's frequencies in turn, then the spare design's: which design each is, and its index.
+    std::vector<std::pair<std::size_t, std::size_t>> order;
+    for (std::size_t d = 0; d < candidates.size(); ++d)
+        for (std::size_t k = 0; k < points; ++k)
+            order.emplace_back(d, k);
+    for (std::size_t k = 0; k < spareCount; ++k)
+        order.emplace_back(candidates.size(), m_spare.done + k);
+
+    m_candidatePlans.assign(designs.size(), AnalysisPlan{});
+    for (AnalysisPlan &plan : m_candidatePlans)
+        plan.designMHz = m_geometry.designMHz;
+    m_engineParts.clear();
+    EngineRound round;
+    for (std::size_t start = 0; start < order.size(); start += each) {
+        const std::size_t end = std::min(start + each, order.size());
+        std::vector<std::string> decks;
+        std::vector<std::size_t> parts;
+        for (std::size_t at = start; at < end;) {
+            const std::size_t design = order[at].first;
+            std::size_t count = 0;
+            while (at + count < end && order[at + count].first == design)
+                ++count;
+            AnalysisPlan &plan = m_candidatePlans[design];
+            DeckRequest request;
+            request.sweepMHz = std::span<const double>(band).subspan(order[at].second, count);
+            decks.push_back(writeDeck(scaledGeometry(m_geometry, designs[design]), m_settings, request));
+            plan.decks.push_back(decks.back());
+            plan.pointCount.push_back(count);
+            parts.push_back(design);
+            at += count;
+        }
+        round.decks.push_back(decks.size() == 1 ? std::move(decks.front()) : joinedDeck(decks));
+        m_engineParts.push_back(std::move(parts));
+    }
+    round.frequencies = static_cast<int>(order.size());
     round.timeLimit = roundTimeLimit();
     m_round = std::move(round);
 }
 
-std::optional<std::vector<BandFigures>> Study::figuresOf(const std::vector<std::string> &outputs) const
+std::optional<std::vector<BandFigures>> Study::figuresOf(const std::vector<std::string> &outputs)
 {
+    if (outputs.size() != m_engineParts.size())
+        return std::nullopt;
+    // Each deck's output taken apart by structure, each structure's text to its design.
+    std::vector<std::vector<std::string>> designOutputs(m_candidatePlans.size());
+    for (std::size_t e = 0; e < outputs.size(); ++e) {
+        const std::vector<std::size_t> &parts = m_engineParts[e];
+        const auto split = splitNecOutput(outputs[e], parts.size());
+        const auto *texts = std::get_if<std::vector<std::string_view>>(&split);
+        for (std::size_t p = 0; p < parts.size(); ++p)
+            // A structure missing from the output leaves its design without figures: unmodelled.
+            designOutputs[parts[p]].emplace_back(texts ? (*texts)[p] : std::string_view());
+    }
     std::vector<BandFigures> figures;
-    std::size_t next = 0;
-    for (const AnalysisPlan &plan : m_candidatePlans) {
-        const std::size_t count = plan.decks.size();
-        if (next + count > outputs.size())
-            return std::nullopt;
-        auto read = readOutputs(plan,
-                                {outputs.begin() + static_cast<std::ptrdiff_t>(next),
-                                 outputs.begin() + static_cast<std::ptrdiff_t>(next + count)},
-                                m_settings);
+    for (std::size_t d = 0; d < m_candidatePlans.size(); ++d) {
+        const AnalysisPlan &plan = m_candidatePlans[d];
+        auto read = readOutputs(plan, designOutputs[d], m_settings);
+        const auto *sweep = std::get_if<SweepOutputs>(&read);
+        if (m_roundHasSpare && d + 1 == m_candidatePlans.size()) {
+            // The spare design's frequencies so far; its figures once all are in.
+            for (const std::size_t count : plan.pointCount)
+                m_spare.done += count;
+            if (sweep)
+                m_spare.points.insert(m_spare.points.end(), sweep->points.begin(), sweep->points.end());
+            else
+                m_spare.unmodelled = true;
+            break;
+        }
         // A design the engine cannot model at its design frequency is the worst there is, and the search
         // moves away from it.
-        const auto *sweep = std::get_if<SweepOutputs>(&read);
         figures.push_back(sweep ? bandFigures(sweep->points, m_geometry.designMHz) : unmodelledFigures());
-        next += count;
     }
     return figures;
 }
@@ -183,7 +246,10 @@ void Study::takeTuneRound(const std::vector<std::string> &outputs)
         return endTune("The engine gave " + std::to_string(outputs.size()) + " outputs for more decks.",
                        TuneEnd::EngineFailure);
     m_beforeKnown = true;
-    m_search->take(*figures);
+    std::optional<BandFigures> spare;
+    if (m_spare.design && m_spare.done == static_cast<std::size_t>(kBandPoints))
+        spare = m_spare.unmodelled ? unmodelledFigures() : bandFigures(m_spare.points, m_geometry.designMHz);
+    m_search->take(*figures, spare ? &*spare : nullptr);
     if (m_search->problem())
         return endTune(*m_search->problem(), TuneEnd::EngineFailure);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count();

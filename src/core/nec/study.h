@@ -53,7 +53,9 @@ inline constexpr std::chrono::seconds kEngineTimeLimit{300};
 // hands each to a launcher through driveStudy(), and takes the outputs back. A check is the sweep, then the
 // verdict's round (the cutting sensitivity and, where the sweep missed them, the resonance and the 2:1
 // edges). A tune is the check, unless it starts from one already made, then the searches' rounds: each
-// round holds the next design of every search still going, its band frequencies shared over the engines.
+// round holds the next design of every search still going, its band frequencies shared evenly over the
+// engines, and where that leaves an engine short, frequencies of the spare search's design, gathered over
+// the rounds until its figures are complete.
 // The window and tarvelin-calc only start a study, show its progress and show its result.
 class Study
 {
@@ -105,8 +107,8 @@ private:
     void startTune();
     [[nodiscard]] std::chrono::seconds roundTimeLimit() const;
     [[nodiscard]] std::string tuneTimeLimitMessage() const;
-    void planDesigns(std::span<const LoopFactors> designs);
-    [[nodiscard]] std::optional<std::vector<BandFigures>> figuresOf(const std::vector<std::string> &outputs) const;
+    void planDesigns(std::span<const LoopFactors> designs, bool withSpare);
+    [[nodiscard]] std::optional<std::vector<BandFigures>> figuresOf(const std::vector<std::string> &outputs);
     void takeTuneRound(const std::vector<std::string> &outputs);
     void takeCutOff(const std::vector<std::string> &outputs);
     void endTune(std::optional<std::string> failure, TuneEnd end);
@@ -118,8 +120,19 @@ private:
     std::optional<CheckSummary> m_check;
     std::optional<TuneSettings> m_tune;
     std::unique_ptr<LoopSearch> m_search;
-    std::vector<AnalysisPlan> m_candidatePlans; // the round's candidates, each over its own decks
-    std::optional<TuneEnd> m_searchesEnded;     // and why: the cutting tolerance's round runs before the tune ends
+    std::vector<AnalysisPlan> m_candidatePlans; // the round's candidates, each over its own decks, then the spare
+    std::vector<std::vector<std::size_t>> m_engineParts; // per deck of the round, the design of each structure
+    bool m_roundHasSpare = false;
+    // The spare search's design as its frequencies come in, a round at a time.
+    struct SpareFigures
+    {
+        std::optional<LoopFactors> design;
+        std::size_t done = 0;
+        std::vector<SweepPoint> points;
+        bool unmodelled = false;
+    };
+    SpareFigures m_spare;
+    std::optional<TuneEnd> m_searchesEnded; // and why: the cutting tolerance's round runs before the tune ends
     std::optional<CutTolerance> m_tolerance;
     std::optional<EngineRound> m_round;                      // the round handed out and not yet taken
     std::chrono::steady_clock::time_point m_tuneStarted{};   // the time limit's clock, from the check on

@@ -127,10 +127,11 @@ ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &
 
 namespace {
 
-constexpr double kWorstSwr = 50.0;        // an open feed counts as very bad, not as infinite
-constexpr double kDecibelsPerSwr = 10.0;  // a dB of F/B short weighs as a tenth of SWR over its goal
-constexpr double kViolationPrice = 100.0; // dB of gain given up for each unit the goals are missed by
-constexpr double kFeasible = 1e-9;        // goals met, to the engine's last digit
+constexpr double kWorstSwr = 50.0;          // an open feed counts as very bad, not as infinite
+constexpr double kDecibelsPerSwr = 10.0;    // a dB of F/B short weighs as a tenth of SWR over its goal
+constexpr double kViolationPrice = 100.0;   // dB of gain given up for each unit the goals are missed by
+constexpr double kFeasible = 1e-9;          // goals met, to the engine's last digit
+constexpr std::size_t kLastSpareStart = 16; // perturbed starts for the spare search, the first ones aside
 
 // How far a design misses the goals, summed over the band: each SWR above its goal, and each dB of F/B
 // below its goal at a tenth of that weight. Zero when every goal is met.
@@ -351,7 +352,7 @@ void LoopSearch::consider(const LoopFactors &factors, const BandFigures &figures
     }
 }
 
-void LoopSearch::take(const std::vector<BandFigures> &figures)
+void LoopSearch::take(const std::vector<BandFigures> &figures, const BandFigures *spareFigures)
 {
     if (ended() || figures.size() != m_candidates.size())
         return;
@@ -364,31 +365,19 @@ void LoopSearch::take(const std::vector<BandFigures> &figures)
         ++m_evaluations;
         const auto count = static_cast<std::size_t>(std::max(m_tune.processes, 1));
         for (std::size_t k = 0; k < count; ++k) {
-            const SearchPlan plan = searchPlan(k, m_start);
-            auto search = std::make_unique<Search>(m_tune, plan);
-            nlopt::opt &optimiser = search->optimiser;
-            optimiser.set_lower_bounds(1.0 - kLoopFactorLimit);
-            optimiser.set_upper_bounds(1.0 + kLoopFactorLimit);
-            // A thousandth of a loop is about an inch on 20 m: finer than that no one cuts. The searches end
-            // when a step moves no loop by more than a hundredth of that, or the figures by less than their
-            // last digits: never on the clock, so every machine ends at the same design.
-            optimiser.set_initial_step(0.005);
-            optimiser.set_xtol_abs(1e-5);
-            optimiser.set_ftol_abs(1e-5);
-            optimiser.set_min_objective(&Search::objective, search.get());
-            if (plan.goals == GoalHandling::Constraints)
-                optimiser.add_inequality_mconstraint(&Search::constraints, search.get(),
-                                                     std::vector<double>(2 * kBandPoints, 0.0));
-            try {
-                search->thread = std::thread(&Search::run, search.get(), plan.start);
-            } catch (const std::system_error &error) {
+            std::variant<std::unique_ptr<Search>, std::string> search = startSearch(k);
+            if (auto *error = std::get_if<std::string>(&search)) {
                 // No thread to search on: the searches started so far go on alone.
                 if (m_searches.empty())
-                    m_problem = std::string("The tuner could not start its searches: ") + error.what();
+                    m_problem = "The tuner could not start its searches: " + *error;
                 break;
             }
-            m_searches.push_back(std::move(search));
+            m_searches.push_back(std::get<std::unique_ptr<Search>>(std::move(search)));
         }
+        // With more than one engine, a round of one design leaves an engine short of work: a further search,
+        // from a perturbed start, fills it a frequency at a time.
+        if (count > 1 && m_searches.size() == count)
+            m_nextSpareStart = count;
     } else {
         for (std::size_t i = 0; i < m_candidates.size(); ++i) {
             consider(m_candidates[i], figures[i]);
@@ -397,6 +386,22 @@ void LoopSearch::take(const std::vector<BandFigures> &figures)
         }
         for (const auto &[search, candidate] : m_sharing)
             search->answer(figures[candidate]);
+        if (m_spareDesign) {
+            // The spare design's figures, gathered over its rounds, or a search's round that modelled it whole.
+            if (spareFigures && !m_known.contains(*m_spareDesign)) {
+                if (m_tune.designLimit > 0 && m_evaluations >= m_tune.designLimit) {
+                    stopSpare(); // the searches the tune waits for have tried the most designs meanwhile
+                } else {
+                    consider(*m_spareDesign, *spareFigures);
+                    m_known.emplace(*m_spareDesign, *spareFigures);
+                }
+            }
+            const auto known = m_spareDesign ? m_known.find(*m_spareDesign) : m_known.end();
+            if (known != m_known.end()) {
+                m_spare->answer(known->second);
+                m_spareDesign.reset();
+            }
+        }
     }
     collect();
 }
@@ -434,6 +439,76 @@ void LoopSearch::collect()
         m_candidates.push_back(search->design);
         m_asking.push_back(search.get());
     }
+    collectSpare();
+}
+
+// The spare search's next design, once the last is answered; perturbed starts one after another, as each
+// converges, for as long as the searches the tune waits for go on.
+void LoopSearch::collectSpare()
+{
+    if (m_candidates.empty()) {
+        stopSpare();
+        return;
+    }
+    while (!m_spareDesign && (m_spare || m_nextSpareStart)) {
+        if (!m_spare) {
+            if (*m_nextSpareStart >= kLastSpareStart) {
+                m_nextSpareStart.reset();
+                return;
+            }
+            std::variant<std::unique_ptr<Search>, std::string> search = startSearch((*m_nextSpareStart)++);
+            if (std::holds_alternative<std::string>(search)) {
+                m_nextSpareStart.reset(); // the searches the tune waits for go on without it
+                return;
+            }
+            m_spare = std::get<std::unique_ptr<Search>>(std::move(search));
+        }
+        if (!m_spare->waitForStep()) {
+            m_spare.reset();
+            continue;
+        }
+        if (const auto known = m_known.find(m_spare->design); known != m_known.end()) {
+            m_spare->answer(known->second);
+            continue;
+        }
+        if (m_tune.designLimit > 0 && m_evaluations + static_cast<int>(m_candidates.size()) + 1 >= m_tune.designLimit) {
+            stopSpare();
+            return;
+        }
+        m_spareDesign = m_spare->design;
+    }
+}
+
+void LoopSearch::stopSpare()
+{
+    m_spare.reset();
+    m_spareDesign.reset();
+    m_nextSpareStart.reset();
+}
+
+std::variant<std::unique_ptr<LoopSearch::Search>, std::string> LoopSearch::startSearch(std::size_t k) const
+{
+    const SearchPlan plan = searchPlan(k, m_start);
+    auto search = std::make_unique<Search>(m_tune, plan);
+    nlopt::opt &optimiser = search->optimiser;
+    optimiser.set_lower_bounds(1.0 - kLoopFactorLimit);
+    optimiser.set_upper_bounds(1.0 + kLoopFactorLimit);
+    // A thousandth of a loop is about an inch on 20 m: finer than that no one cuts. The searches end when a
+    // step moves no loop by more than a hundredth of that, or the figures by less than their last digits:
+    // never on the clock, so every machine ends at the same design.
+    optimiser.set_initial_step(0.005);
+    optimiser.set_xtol_abs(1e-5);
+    optimiser.set_ftol_abs(1e-5);
+    optimiser.set_min_objective(&Search::objective, search.get());
+    if (plan.goals == GoalHandling::Constraints)
+        optimiser.add_inequality_mconstraint(&Search::constraints, search.get(),
+                                             std::vector<double>(2 * kBandPoints, 0.0));
+    try {
+        search->thread = std::thread(&Search::run, search.get(), plan.start);
+    } catch (const std::system_error &error) {
+        return std::string(error.what());
+    }
+    return search;
 }
 
 void LoopSearch::stop(TuneEnd why)
@@ -443,6 +518,7 @@ void LoopSearch::stop(TuneEnd why)
     m_end = why;
     for (const std::unique_ptr<Search> &search : m_searches)
         search->stop();
+    stopSpare();
     m_candidates.clear();
     m_asking.clear();
 }

@@ -126,8 +126,11 @@ struct TuneResult
 // constraint, and Sbplx, with the goals' shortfall priced far above any gain, side by side, one per engine.
 // The goals come first in the best design too: one that meets them beats any that does not. The first round
 // is the specified design alone; each later one holds the next design of every search still going, a
-// design asked for before answered from its figures and one two searches ask for modelled once. So the same
-// figures always give the same rounds and the same result, however long each round took.
+// design asked for before answered from its figures and one two searches ask for modelled once. With more
+// than one engine, a spare search from a perturbed start has its designs modelled a frequency at a time,
+// where a round of one design leaves an engine short of work; its designs count as tries and may be the best,
+// but the tune ends when the other searches do. So the same figures always give the same rounds and the
+// same result, however long each round took.
 class LoopSearch
 {
 public:
@@ -138,8 +141,11 @@ public:
 
     // The designs whose figures the searches need next; none once the tune has ended.
     [[nodiscard]] const std::vector<LoopFactors> &candidates() const { return m_candidates; }
-    // The candidates' figures, in their order: the searches take their next step.
-    void take(const std::vector<BandFigures> &figures);
+    // The design the spare search waits for, if any: its frequencies fill rounds that leave an engine short.
+    [[nodiscard]] const std::optional<LoopFactors> &spareDesign() const { return m_spareDesign; }
+    // The candidates' figures, in their order, and the spare design's once all its frequencies are in: the
+    // searches take their next step.
+    void take(const std::vector<BandFigures> &figures, const BandFigures *spareFigures = nullptr);
     // Ends the searches for `why`; the best design so far stands.
     void stop(TuneEnd why);
     [[nodiscard]] bool ended() const { return m_candidates.empty(); }
@@ -151,7 +157,10 @@ public:
 
 private:
     struct Search;
+    [[nodiscard]] std::variant<std::unique_ptr<Search>, std::string> startSearch(std::size_t k) const;
     void collect();
+    void collectSpare();
+    void stopSpare();
     void consider(const LoopFactors &factors, const BandFigures &figures);
 
     TuneSettings m_tune;
@@ -161,6 +170,9 @@ private:
     std::vector<Search *> m_asking; // the search behind each candidate; none for the specified design
     std::vector<std::pair<Search *, std::size_t>> m_sharing; // a search asking for another's candidate
     std::map<LoopFactors, BandFigures> m_known;              // every design modelled, by its factors
+    std::unique_ptr<Search> m_spare;
+    std::optional<LoopFactors> m_spareDesign;    // what it waits for
+    std::optional<std::size_t> m_nextSpareStart; // the perturbed start after it, while there is a spare search
     bool m_started = false;
     int m_evaluations = 0;
     LoopFactors m_best{};

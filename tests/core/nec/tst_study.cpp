@@ -1,14 +1,23 @@
 // SPDX-License-Identifier: MIT
 // The studies on a stand-in engine: the rounds a check plans from what its sweep found, a tune's rounds over
-// the engines, and what a failure, the time limit and Cancel leave.
+// the engines, and what a failure, the time limit and Cancel leave; and a deck of two structures on the real
+// engine.
 #include "core/nec/study.h"
+
+#include "core/nec/deck.h"
+#include "core/nec/enginejob.h"
+#include "core/nec/necoutput.h"
+#include "core/nec/processlauncher.h"
 
 #include "support/standinengine.h"
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <map>
 #include <numeric>
+#include <set>
 
 using namespace tarvelin;
 using namespace tarvelin::nec;
@@ -52,6 +61,7 @@ private slots:
     void checkCloseToTheGround_data();
     void checkCloseToTheGround();
     void tuneKeepsEveryEngineBusy();
+    void joinedDeckReadsAsItsDecks();
     void tuneEnds_data();
     void tuneEnds();
     void tuneTimeLimitCoversItsCheck();
@@ -148,32 +158,50 @@ void TestStudy::checkCloseToTheGround()
                  notes.front().c_str());
 }
 
-// A round of one design shares its five frequencies over both engines; a round of two gives each its own.
+// A round of one design shares its five frequencies over both engines and fills the engine short of one
+// with a frequency of the spare search's design, in a second structure of its deck; a round of two gives
+// each design an engine. A design counts as tried once all its band frequencies were modelled, over however
+// many rounds.
 void TestStudy::tuneKeepsEveryEngineBusy()
 {
     const ArrayGeometry geometry = twentyMetres();
     TuneSettings tune;
-    tune.designLimit = 9;
+    tune.designLimit = 0;
     Study study(geometry, CheckSettings{}, 2, tune, checked(geometry, 2));
     standin::Launcher engine;
     driveStudy(study, engine, {});
     QVERIFY(study.tuned());
     QVERIFY(!study.failure());
-    QCOMPARE(study.tuned()->evaluations, 9);
-    int designs = 0;
-    for (const EngineRound &round : engine.rounds) {
-        QCOMPARE(round.decks.size(), std::size_t(2));
-        QCOMPARE(round.frequencies % kBandPoints, 0);
-        std::size_t asked = 0;
-        for (const std::string &deck : round.decks)
-            asked += frequenciesOf(deck).size();
-        QCOMPARE(asked, static_cast<std::size_t>(round.frequencies));
-        designs += round.frequencies / kBandPoints;
-    }
-    // The nine designs tried, then the tuned loops cut 0.1 % long and 0.1 % short, which are no tries.
-    QCOMPARE(designs, 9 + 2);
+    const int evaluations = study.tuned()->evaluations;
     QCOMPARE(frequenciesOf(engine.rounds.front().decks[0]).size(), std::size_t(3));
+    std::map<std::vector<double>, std::set<double>> modelled; // each design's sides, and its frequencies
+    int joined = 0;
+    for (std::size_t r = 0; r + 1 < engine.rounds.size(); ++r) {
+        const EngineRound &round = engine.rounds[r];
+        QCOMPARE(round.decks.size(), std::size_t(2));
+        std::vector<std::size_t> asked;
+        for (const std::string &deck : round.decks) {
+            asked.push_back(frequenciesOf(deck).size());
+            const std::vector<std::string> structures = standin::structuresOf(deck);
+            joined += structures.size() > 1 ? 1 : 0;
+            for (const std::string &structure : structures) {
+                const standin::Deck read = standin::readDeck(structure);
+                for (const standin::Deck::Sweep &sweep : read.sweeps)
+                    modelled[read.sidesMetres].insert(sweep.mhz.begin(), sweep.mhz.end());
+            }
+        }
+        QCOMPARE(static_cast<std::size_t>(round.frequencies), asked[0] + asked[1]);
+        if (r > 0) // the specified design's round comes before any search
+            QCOMPARE(asked[0], asked[1]);
+    }
+    QVERIFY(joined > 0);
+    const auto tried = std::count_if(modelled.begin(), modelled.end(),
+                                     [](const auto &design) { return design.second.size() == kBandPoints; });
+    QCOMPARE(tried, evaluations);
+
+    // The tuned loops cut 0.1 % long and 0.1 % short, which are no tries.
     const EngineRound &cutOff = engine.rounds.back();
+    QCOMPARE(cutOff.frequencies, 2 * kBandPoints);
     const std::vector<double> tuned = scaledGeometry(geometry, study.tuned()->factors).sidesMetres;
     for (const auto &[deck, scale] : {std::pair{0, 1.001}, std::pair{1, 0.999}}) {
         const std::vector<double> sides = standin::readDeck(cutOff.decks[deck]).sidesMetres;
@@ -181,6 +209,59 @@ void TestStudy::tuneKeepsEveryEngineBusy()
             QVERIFY2(std::fabs(sides[i] / (tuned[i] * scale) - 1.0) < 1e-5, qPrintable(QString::number(sides[i])));
     }
     QVERIFY(study.tuned()->tolerance);
+
+    // The figures the tune gives for its design are those the design gives modelled alone.
+    const AnalysisPlan alone = planSweep(scaledGeometry(geometry, study.tuned()->factors), CheckSettings{},
+                                         bandFrequencies(geometry.designMHz, tune), false, 1);
+    const auto read = readOutputs(alone, {standin::output(alone.decks.front())}, CheckSettings{});
+    const BandFigures figures = bandFigures(std::get<SweepOutputs>(read).points, geometry.designMHz);
+    QCOMPARE(study.tuned()->after.swr, figures.swr);
+    QCOMPARE(study.tuned()->after.frontToBackDb, figures.frontToBackDb);
+    QCOMPARE(study.tuned()->after.design.gainDbi, figures.design.gainDbi);
+}
+
+// The engine models the structures of a joined deck each as if alone, and its output comes apart into
+// what each deck alone gives.
+void TestStudy::joinedDeckReadsAsItsDecks()
+{
+    if (std::holds_alternative<EngineMissing>(findEngine()))
+        QSKIP("nec2c is not installed here");
+    const ArrayGeometry geometry = twentyMetres();
+    LoopFactors longer{};
+    longer.fill(1.01);
+    const std::vector<double> band = bandFrequencies(geometry.designMHz, TuneSettings{});
+    DeckRequest upper;
+    upper.sweepMHz = std::span<const double>(band).subspan(3, 2);
+    DeckRequest lowest;
+    lowest.sweepMHz = std::span<const double>(band).subspan(0, 1);
+    const std::vector<std::string> decks{writeDeck(geometry, CheckSettings{}, upper),
+                                         writeDeck(scaledGeometry(geometry, longer), CheckSettings{}, lowest)};
+    const EngineOutputs ran = ProcessLauncher::run({{joinedDeck(decks), decks[0], decks[1]}, 3, kEngineTimeLimit});
+    const auto *outputs = std::get_if<std::vector<std::string>>(&ran);
+    if (!outputs)
+        QFAIL(std::get<EngineFailure>(ran).message.c_str());
+    const auto split = splitNecOutput((*outputs)[0], 2);
+    QVERIFY(std::holds_alternative<std::vector<std::string_view>>(split));
+    for (std::size_t k = 0; k < 2; ++k) {
+        const auto joined = parseNecOutput(std::get<std::vector<std::string_view>>(split)[k]);
+        const auto alone = parseNecOutput((*outputs)[k + 1]);
+        QVERIFY(std::holds_alternative<std::vector<FrequencyResult>>(joined));
+        QVERIFY(std::holds_alternative<std::vector<FrequencyResult>>(alone));
+        const auto &got = std::get<std::vector<FrequencyResult>>(joined);
+        const auto &expected = std::get<std::vector<FrequencyResult>>(alone);
+        QCOMPARE(got.size(), k == 0 ? std::size_t(2) : std::size_t(1));
+        QCOMPARE(got.size(), expected.size());
+        for (std::size_t i = 0; i < got.size(); ++i) {
+            QCOMPARE(got[i].mhz, expected[i].mhz);
+            QCOMPARE(got[i].resistanceOhms, expected[i].resistanceOhms);
+            QCOMPARE(got[i].reactanceOhms, expected[i].reactanceOhms);
+            QCOMPARE(got[i].pattern.size(), expected[i].pattern.size());
+            for (std::size_t p = 0; p < got[i].pattern.size(); ++p)
+                QCOMPARE(got[i].pattern[p].totalGainDbi, expected[i].pattern[p].totalGainDbi);
+        }
+    }
+    // An output with another count of structures than the deck had is refused.
+    QVERIFY(std::holds_alternative<OutputProblem>(splitNecOutput((*outputs)[1], 2)));
 }
 
 // An engine's failure or the time limit in the middle of a tune, or Cancel, leave the best design before it.
