@@ -7,6 +7,8 @@
 
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QLayout>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -95,10 +97,37 @@ QSize WholeScrollArea::sizeHint() const
 WindowScrollArea::WindowScrollArea(QWidget *content, QWidget *parent) : QScrollArea(parent)
 {
     setObjectName(QStringLiteral("windowScrollArea"));
-    setWidget(content);
-    setWidgetResizable(true);
+    setWidget(content); // which also has this area hear the contents' events
     setFrameShape(QFrame::NoFrame);
     setFocusPolicy(Qt::NoFocus);
+}
+
+// Also when a scroll bar comes or goes: the viewport's resize arrives here.
+void WindowScrollArea::resizeEvent(QResizeEvent *event)
+{
+    QScrollArea::resizeEvent(event);
+    fitContent();
+}
+
+bool WindowScrollArea::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == widget() && event->type() == QEvent::LayoutRequest)
+        fitContent();
+    return QScrollArea::eventFilter(watched, event);
+}
+
+// The contents fill the viewport, and are larger only where they need more for its width.
+void WindowScrollArea::fitContent()
+{
+    QWidget *content = widget();
+    if (!content)
+        return;
+    const QSize least = content->minimumSizeHint().expandedTo(content->minimumSize());
+    const int width = std::max(viewport()->width(), least.width());
+    int height = least.height();
+    if (const QLayout *layout = content->layout(); layout && layout->hasHeightForWidth())
+        height = std::max(height, layout->totalMinimumHeightForWidth(width));
+    content->resize(width, std::max(viewport()->height(), height));
 }
 
 QSize WindowScrollArea::sizeHint() const

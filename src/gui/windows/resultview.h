@@ -29,7 +29,9 @@ private:
     int m_rowsExpected = 0;
 };
 
-// Tabs that ask for room to show every tab's title, however many pages there are.
+// Tabs that ask for room to show every tab's title, however many pages there are. A page's wrapped note
+// takes its lines from the page's own room, beside tables that give up rows: the tabs ask no height for
+// their width, which would be the height of every table whole.
 class WholeTabs final : public QTabWidget
 {
     Q_OBJECT
@@ -37,6 +39,7 @@ class WholeTabs final : public QTabWidget
 public:
     using QTabWidget::QTabWidget;
     [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] bool hasHeightForWidth() const override { return false; }
 };
 
 // A drawing or plot that keeps the least size its labels need: never narrower than that, and scrolled up and
@@ -52,7 +55,9 @@ public:
 };
 
 // The whole of a window's contents, scrolled both ways where the window is smaller than they need, so the
-// window itself can be as small as the screen. It asks for room to show them whole.
+// window itself can be as small as the screen. It asks for room to show them whole, but scrolls only where
+// the window is smaller than the least they need for its width: wrapped notes among them would otherwise
+// make it scroll as soon as the tables have fewer rows than they would like.
 class WindowScrollArea final : public QScrollArea
 {
     Q_OBJECT
@@ -60,6 +65,13 @@ class WindowScrollArea final : public QScrollArea
 public:
     explicit WindowScrollArea(QWidget *content, QWidget *parent = nullptr);
     [[nodiscard]] QSize sizeHint() const override;
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void fitContent();
 };
 
 // A window of its own opens at the size it was last closed at; the first time at the size its contents ask
