@@ -133,13 +133,14 @@ std::string joinedDeck(std::span<const std::string> decks)
     std::string joined;
     for (std::size_t d = 0; d < decks.size(); ++d) {
         std::string_view deck = decks[d];
-        if (d + 1 < decks.size() && deck.ends_with("EN\n")) {
-            deck.remove_suffix(3);
+        if (d + 1 == decks.size()) {
             joined.append(deck);
-            joined += "NX\n";
-        } else {
-            joined.append(deck);
+            break;
         }
+        if (deck.ends_with("EN\n"))
+            deck.remove_suffix(3);
+        joined.append(deck);
+        joined += "NX\n"; // every deck but the last ends in one, so the structures stay as many as the decks
     }
     return joined;
 }
