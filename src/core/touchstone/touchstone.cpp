@@ -118,11 +118,21 @@ public:
         constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
         if (m_text.starts_with(kByteOrderMark))
             m_text.remove_prefix(kByteOrderMark.size());
+        // A file saved as UTF-16 has a NUL beside every ASCII letter: no line of it would read.
+        if (m_text.find('\0') != std::string_view::npos) {
+            ++m_line;
+            refuse("the file is not plain text (it holds NUL bytes, as a file saved as UTF-16 does): save it "
+                   "as ASCII or UTF-8");
+            return *m_problem;
+        }
         std::size_t at = 0;
         while (at <= m_text.size() && !m_problem && !m_ended) {
-            const std::size_t end = std::min(m_text.find('\n', at), m_text.size());
+            // A line ends with LF, CR LF, or a lone CR as older Mac programs wrote it.
+            const std::size_t end = std::min(m_text.find_first_of("\r\n", at), m_text.size());
             std::string_view line = m_text.substr(at, end - at);
             at = end + 1;
+            if (end < m_text.size() && m_text[end] == '\r' && at < m_text.size() && m_text[at] == '\n')
+                ++at;
             ++m_line;
             if (const std::size_t comment = line.find('!'); comment != std::string_view::npos)
                 line = line.substr(0, comment);
@@ -155,6 +165,16 @@ private:
             m_skippingInformation = upper(line) != "[END INFORMATION]";
             return;
         }
+        if (m_referencesToCome > 0 &&
+            (line.front() == '[' || line.front() == '#' || fields(line).size() > std::size_t(m_referencesToCome))) {
+            // [Reference] gives one impedance per port, on its line or the next; what follows here is no more
+            // of them, so it is one short.
+            const int given = m_ports.value_or(1) - m_referencesToCome;
+            refuseAt(m_referenceLine, "[Reference] gives " + std::to_string(given) +
+                                          (given == 1 ? " impedance for " : " impedances for ") +
+                                          std::to_string(m_ports.value_or(1)) + " ports: it needs one per port");
+            return;
+        }
         if (line.front() == '[') {
             keyword(line);
         } else if (line.front() == '#') {
@@ -165,7 +185,19 @@ private:
             references(fields(line));
         } else if (!m_noise) {
             data(line);
+        } else {
+            noise(fields(line));
         }
+    }
+
+    // A noise record: the frequency, the least noise figure, the source reflection as a magnitude and an
+    // angle, and the noise resistance. None of it is the antenna's; each is only checked to be one.
+    void noise(const std::vector<std::string_view> &values)
+    {
+        constexpr std::size_t kNoiseFields = 5;
+        if (values.size() != kNoiseFields)
+            refuse("a noise record holds " + std::to_string(kNoiseFields) + " numbers, this one " +
+                   std::to_string(values.size()) + ": the frequencies of a network's data must rise");
     }
 
     void keyword(std::string_view line)
@@ -196,6 +228,7 @@ private:
             m_expectedLine = m_line;
         } else if (name == "REFERENCE") {
             m_referencesToCome = m_ports.value_or(1);
+            m_referenceLine = m_line;
             references(fields(argument));
         } else if (name == "MATRIX FORMAT") {
             const std::string format = upper(argument);
@@ -295,7 +328,8 @@ private:
         if (m_ports <= 2) {
             // A version 1 two-port file's noise block begins where the frequency falls again.
             const std::optional<double> first = decimalText(values.front());
-            if (!m_version2 && m_ports == 2 && first && !m_sweep.samples.empty() &&
+            constexpr std::size_t kNoiseFields = 5;
+            if (!m_version2 && m_ports == 2 && first && !m_sweep.samples.empty() && values.size() == kNoiseFields &&
                 *first * m_options.toMHz < m_sweep.samples.back().mhz) {
                 m_noise = true;
                 return;
@@ -334,6 +368,10 @@ private:
             }
             if (i < numbers.size())
                 numbers[i] = *value;
+        }
+        if (m_options.format == Format::MagnitudeAngle && numbers[1] < 0.0) {
+            refuseAt(m_recordLine, "a magnitude below 0, " + quoted(m_record[1]) + ": a magnitude is 0 or more");
+            return;
         }
         const double mhz = numbers[0] * m_options.toMHz;
         if (mhz < 0.0) {
@@ -394,6 +432,7 @@ private:
     std::optional<int> m_ports;
     Matrix m_matrix = Matrix::Full;
     int m_referencesToCome = 0;
+    int m_referenceLine = 0;
     std::optional<std::size_t> m_expectedFrequencies;
     int m_expectedLine = 0;
     std::vector<std::string_view> m_record;

@@ -61,7 +61,8 @@ std::string sweepFile(const Form &form)
                            : "# " + unit + " " + parameter + " " + format + " R " + number(r);
     out += end;
     if (form.version2)
-        out += "[Number of Frequencies] 91" + end + "[Reference] " + number(r) + (form.twoPort ? " 50" : "") + end + "[Network Data]" + end;
+        out += "[Number of Frequencies] 91" + end + "[Reference] " + number(r) + (form.twoPort ? " 50" : "") + end +
+               "[Network Data]" + end;
     for (int i = 0; i <= 90; ++i) {
         const double mhz = 13.8 + 0.01 * i;
         const std::complex<double> z = feedAt(mhz);
@@ -122,6 +123,7 @@ void TestTouchstone::everyFormGivesTheSameLowestSwr_data()
     row("comments on every line", "a.s1p",
         {.header = "! Tarvelin test sweep\n!\n\n! calibrated 2026-12-09\n", .dataTail = " ! a point"});
     row("CRLF", "a.s1p", {.lineEnd = "\r\n", .header = "! saved on a desktop\r\n"});
+    row("CR alone, as older Macs wrote", "a.s1p", {.lineEnd = "\r", .header = "! saved on a Mac\r"});
     row("byte-order mark and Latin-1 comment", "a.s1p", {.header = "\xEF\xBB\xBF! r\xE9sonance mesur\xE9\x65\n"});
     row("two-port, S11 first", "a.s2p", {.twoPort = true});
     row("two-port with a noise block", "a.s2p", {.twoPort = true, .noiseBlock = true});
@@ -157,16 +159,42 @@ void TestTouchstone::brokenFilesAreRefusedWithTheirLine_data()
     QTest::addColumn<QString>("expected");
     const std::string head = "! sweep\n# MHz S RI R 50\n";
     QTest::newRow("empty") << std::string() << "sweep.s1p, line 1: the file holds no data";
+    // A two-port record, as a file ending .s2p is read here: S11, S21, S12, S22.
+    const std::string twoPort = "[Version] 2.0\n[Number of Ports] 2\n";
+    const auto s2p = [](double mhz) { return std::to_string(mhz) + " 0.1 0.2 0.5 -20 0.5 -20 0 0\n"; };
+    QTest::newRow("two-port falling") << "# MHz S RI R 50\n" + s2p(14.2) + s2p(14.1)
+                                      << "line 3: the frequencies must rise";
+    QTest::newRow("two-port segments, the second lower")
+        << "# MHz S RI R 50\n" + s2p(14.0) + s2p(14.1) + s2p(14.2) + s2p(13.9) + s2p(14.3)
+        << "line 5: the frequencies must rise";
+    QTest::newRow("network data after a noise block")
+        << "# MHz S RI R 50\n" + s2p(14.0) + s2p(14.1) + "14.0 1.2 0.3 45 0.4\n" + s2p(14.2)
+        << "line 5: a noise record holds 5 numbers, this one 9";
+    QTest::newRow("one reference for two ports")
+        << twoPort + "# MHz S RI R 50\n[Reference] 50\n" + s2p(14.0) + s2p(14.1)
+        << "line 4: [Reference] gives 1 impedance for 2 ports";
+    QTest::newRow("UTF-16") << std::string("\xFF\xFE!\0 \0s\0w\0\n\0", 11) << "line 1: the file is not plain text";
+    QTest::newRow("negative magnitude") << std::string("# MHz S MA R 50\n14.1 0.5 10\n14.2 -0.5 10\n")
+                                        << "line 3: a magnitude below 0";
     QTest::newRow("comments only") << head << "line 3: the file holds no data";
-    QTest::newRow("one point") << head + "14.2 0.1 0.2\n" << "line 3: the file holds one frequency only";
-    QTest::newRow("falling") << head + "14.2 0.1 0.2\n14.1 0.1 0.2\n" << "line 4: the frequencies must rise";
-    QTest::newRow("repeated") << head + "14.2 0.1 0.2\n14.2 0.1 0.2\n" << "line 4: the frequencies must rise";
-    QTest::newRow("nan") << head + "14.1 0.1 0.2\n14.2 nan 0.2\n" << "line 4: 'nan' is not a number";
-    QTest::newRow("inf") << head + "14.1 0.1 0.2\n14.2 0.1 -inf\n" << "line 4: '-inf' is not a number";
-    QTest::newRow("comma decimal") << head + "14,1 0,1 0,2\n14,2 0,1 0,2\n" << "line 3: '14,1' is not a number";
-    QTest::newRow("word") << head + "14.1 0.1 0.2\n14.2 0.1x 0.2\n" << "line 4: '0.1x' is not a number";
-    QTest::newRow("too few") << head + "14.1 0.1 0.2\n14.2 0.1\n" << "line 4: too few fields";
-    QTest::newRow("too many") << head + "14.1 0.1 0.2 0.3\n" << "line 3: too many fields";
+    QTest::newRow("one point") << head + "14.2 0.1 0.2\n"
+                               << "line 3: the file holds one frequency only";
+    QTest::newRow("falling") << head + "14.2 0.1 0.2\n14.1 0.1 0.2\n"
+                             << "line 4: the frequencies must rise";
+    QTest::newRow("repeated") << head + "14.2 0.1 0.2\n14.2 0.1 0.2\n"
+                              << "line 4: the frequencies must rise";
+    QTest::newRow("nan") << head + "14.1 0.1 0.2\n14.2 nan 0.2\n"
+                         << "line 4: 'nan' is not a number";
+    QTest::newRow("inf") << head + "14.1 0.1 0.2\n14.2 0.1 -inf\n"
+                         << "line 4: '-inf' is not a number";
+    QTest::newRow("comma decimal") << head + "14,1 0,1 0,2\n14,2 0,1 0,2\n"
+                                   << "line 3: '14,1' is not a number";
+    QTest::newRow("word") << head + "14.1 0.1 0.2\n14.2 0.1x 0.2\n"
+                          << "line 4: '0.1x' is not a number";
+    QTest::newRow("too few") << head + "14.1 0.1 0.2\n14.2 0.1\n"
+                             << "line 4: too few fields";
+    QTest::newRow("too many") << head + "14.1 0.1 0.2 0.3\n"
+                              << "line 3: too many fields";
     QTest::newRow("no option line") << std::string("14.1 0.1 0.2\n") << "line 1: data before the option line";
     QTest::newRow("H parameters") << std::string("# MHz H RI\n") << "line 1: H parameters";
     QTest::newRow("R without ohms") << std::string("# MHz S RI R\n") << "line 1: the option line's R";
@@ -181,10 +209,13 @@ void TestTouchstone::brokenFilesAreRefusedWithTheirLine()
 {
     QFETCH(std::string, text);
     QFETCH(QString, expected);
-    const auto read = touchstone::readSweep(text, "sweep.s1p");
+    // Two-port records name their file so; the rest are one-port files.
+    const std::string name = text.find(" 0.5 -20 0.5 -20 ") != std::string::npos ? "sweep.s2p" : "sweep.s1p";
+    const auto read = touchstone::readSweep(text, name);
     QVERIFY(std::holds_alternative<std::string>(read));
     const QString problem = QString::fromStdString(std::get<std::string>(read));
-    QVERIFY2(problem.startsWith("sweep.s1p, line ") && problem.contains(expected), qPrintable(problem));
+    QVERIFY2(problem.startsWith(QString::fromStdString(name) + ", line ") && problem.contains(expected),
+             qPrintable(problem));
 }
 
 void TestTouchstone::theModelsSweepReadsBackAsWritten()
