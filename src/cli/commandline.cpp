@@ -613,8 +613,8 @@ std::optional<double> readValue(std::string_view text)
 class Runner
 {
 public:
-    Runner(const Options &options, const nec::TunedDesign *tuned, const nec::MeasuredSweep *measured,
-           std::ostream &out, std::ostream &err)
+    Runner(const Options &options, const nec::TunedDesign *tuned, const nec::MeasuredSweep *measured, std::ostream &out,
+           std::ostream &err)
         : m_options(options), m_tuned(tuned), m_measured(measured), m_writer(options.format), m_out(out), m_err(err)
     {
     }
@@ -738,7 +738,7 @@ private:
         std::optional<nec::MeasuredSweep> measured;
         if (m_measured) {
             measured = *m_measured;
-            nec::compareWithModel(*measured, *summary);
+            nec::compareWithModel(*measured, *summary, frequencyText);
         }
         m_writer.appendCheck(m_buffer, frequencyText, *summary, m_options.checkSettings,
                              measured ? &*measured : nullptr);
@@ -872,8 +872,8 @@ private:
     }
 
     const Options &m_options;
-    const nec::TunedDesign *m_tuned;        // --shop --tuned FILE's design
-    const nec::MeasuredSweep *m_measured;   // --analyse --sweep FILE's figures
+    const nec::TunedDesign *m_tuned;      // --shop --tuned FILE's design
+    const nec::MeasuredSweep *m_measured; // --analyse --sweep FILE's figures
     ResultWriter m_writer;
     std::ostream &m_out;
     std::ostream &m_err;
@@ -934,7 +934,7 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         auto read = touchstone::readSweep(*text, path);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, option, *refusal);
-            return kExitUsage;
+            return kExitSomeFailed; // an input that failed, not a usage error
         }
         return nec::measuredSweepOf(std::get<touchstone::Sweep>(read), path, options->checkSettings.z0Ohms);
     };
@@ -950,12 +950,17 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         auto read = readMeasured(options->measuredSweepPath, "--measured-sweep");
         if (const int *status = std::get_if<int>(&read))
             return *status;
+        const auto resonance = nec::sheetResonanceOf(std::get<nec::MeasuredSweep>(read));
+        if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
+            complain(err, "--measured-sweep", refusal->message);
+            return kExitSomeFailed;
+        }
         shop::ShopSettingTexts texts = options->shopTexts;
-        texts.measured = nec::measuredResonanceText(std::get<nec::MeasuredSweep>(read));
+        texts.measured = std::get<std::string>(resonance);
         auto settings = shop::readShopSettings(texts);
         if (const auto *refusal = std::get_if<shop::ShopRefusal>(&settings)) {
             complain(err, "--measured-sweep", refusal->message);
-            return kExitUsage;
+            return kExitSomeFailed;
         }
         options->shopSettings = std::get<shop::ShopSettings>(settings);
         options->shopSettings.sweepFile = options->measuredSweepPath;
@@ -971,7 +976,7 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         auto read = nec::readTunedDesign(*text);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--tuned", options->tunedPath + ": " + *refusal);
-            return kExitUsage;
+            return kExitSomeFailed;
         }
         tuned = std::get<nec::TunedDesign>(std::move(read));
     }

@@ -26,11 +26,6 @@ TableCell numberCell(double value, int decimals)
     return {fixedText(value, decimals), value};
 }
 
-std::string swrText(double swr, int decimals)
-{
-    return swr > kHighestSwrShown ? "> " + fixedText(kHighestSwrShown, 0) : fixedText(swr, decimals);
-}
-
 std::string ratioText(double db, int decimals)
 {
     return db > kHighestRatioShownDb ? "> " + fixedText(kHighestRatioShownDb, 0) : fixedText(db, decimals);
@@ -57,6 +52,11 @@ std::string noteFor(const SweepPoint &p)
 }
 
 } // namespace
+
+std::string swrText(double swr, int decimals)
+{
+    return !(swr <= kHighestSwrShown) ? "> " + fixedText(kHighestSwrShown, 0) : fixedText(swr, decimals);
+}
 
 ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLabel)
 {
@@ -169,15 +169,20 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
                              megahertz(*summary.cutAsForMHz) + " MHz");
     else
         add("Resonance", "outside the sweep");
-    if (measured && measured->shiftPercent)
-        beside(fixedText(std::fabs(*measured->shiftPercent), 2) + " % " +
-               (*measured->shiftPercent < 0 ? "below" : "above") + " the model, by the lowest SWR");
-    add("Lowest SWR", fixedText(summary.minSwr, 2) + " at " + megahertz(summary.minSwrMHz) + " MHz");
+    // The built antenna's, by its lowest SWR, against the design frequency as the model's is.
+    if (measured && measured->detunePercent && measured->cutAsForMHz)
+        beside(megahertz(measured->minSwrMHz) + " MHz, " + fixedText(std::fabs(*measured->detunePercent), 2) + " % " +
+               (*measured->detunePercent < 0 ? "low" : "high") + "; cut as for " + megahertz(*measured->cutAsForMHz) +
+               " MHz (by the lowest SWR)");
+    else if (measured)
+        beside(measured->noResonance ? "outside the sweep" : measured->unrelated ? "not of this design" : "");
+    add("Lowest SWR", swrText(summary.minSwr, 2) + " at " + megahertz(summary.minSwrMHz) + " MHz");
     if (measured)
-        beside(fixedText(measured->minSwr, 2) + " at " + megahertz(measured->minSwrMHz) + " MHz");
+        beside(swrText(measured->minSwr, 2) + " at " + megahertz(measured->minSwrMHz) + " MHz");
     add("2:1 SWR", summary.swr2MHz ? bandText(*summary.swr2MHz, summary.points) : std::string("nowhere in the sweep"));
     if (measured)
-        beside(measured->swr2MHz ? bandText(*measured->swr2MHz, measured->points) : std::string("nowhere in the sweep"));
+        beside(measured->swr2MHz ? bandText(*measured->swr2MHz, measured->points)
+                                 : std::string("nowhere in the sweep"));
     add("F/B \u2265 20 dB",
         summary.fb20MHz ? bandText(*summary.fb20MHz, summary.points) : std::string("nowhere in the sweep"));
     if (summary.reversalMHz)
@@ -291,7 +296,10 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
             .number("min_swr", measured->minSwr, Figure::Ratio)
             .number("min_swr_mhz", measured->minSwrMHz, Figure::Megahertz);
         writeBand(json, "swr2_mhz", measured->swr2MHz);
-        json.number("shift_percent", measured->shiftPercent, Figure::Percent).endRecord();
+        json.number("detune_percent", measured->detunePercent, Figure::Percent)
+            .number("cut_as_for_mhz", measured->cutAsForMHz, Figure::Megahertz)
+            .number("shift_percent", measured->shiftPercent, Figure::Percent)
+            .endRecord();
     }
     json.endRecord();
 }
@@ -307,8 +315,8 @@ std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &se
                  ? ", boom " + fixedText(*settings.groundHeightMetres, 2) + " m over average ground"
                  : std::string(", free space");
     const std::vector<std::string> comments{
-        "Tarvelin " TARVELIN_VERSION ": model of the seven-element cubical quad for " +
-            megahertz(summary.design.mhz) + " MHz",
+        "Tarvelin " TARVELIN_VERSION ": model of the seven-element cubical quad for " + megahertz(summary.design.mhz) +
+            " MHz",
         model,
         "Reflection at the feed against the " + fixedText(settings.z0Ohms, 0) + " ohm line, from the NEC-2 model"};
     std::vector<touchstone::Sample> samples;

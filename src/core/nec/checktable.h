@@ -16,6 +16,10 @@ struct CheckSummary;
 struct CheckSettings;
 struct MeasuredSweep;
 
+// An SWR as every text shows it: to `decimals`, or "> 99" beyond that, where the figure says little and an
+// infinite or enormous one would only mislead.
+[[nodiscard]] std::string swrText(double swr, int decimals);
+
 // The check's sweep as a table, one row per frequency: the design frequency (in files only), then MHz, R, X,
 // SWR, gain, F/B and F/R, shown with 4, 2, 2, 3, 2, 2 and 2 decimals, an infinite SWR as "∞", and over
 // ground the take-off angle to 0.1 degree (its column is in the files either way).
@@ -25,8 +29,8 @@ struct MeasuredSweep;
 // line of z0 ohms, the gain, F/B, F/R and over ground the take-off angle; then the resonance and the cut
 // it calls for, the lowest SWR, the 2:1 band, the F/B >= 20 dB band, where the pattern reverses, and the
 // wire efficiency. An edge outside the sweep is named as outside, beside the edge that was found.
-// With a measured sweep, a third column gives the built antenna's lowest SWR, 2:1 band and shift from the
-// model beside the model's.
+// With a measured sweep, a third column gives the built antenna's resonance by its lowest SWR against the
+// design frequency, its lowest SWR and its 2:1 band beside the model's.
 [[nodiscard]] ResultTable verdictTable(const CheckSummary &summary, double z0Ohms,
                                        const MeasuredSweep *measured = nullptr);
 

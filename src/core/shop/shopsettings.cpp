@@ -33,6 +33,13 @@ std::string measuredRefusal()
     return "The measured resonance must be a frequency in MHz within 10 % of the design frequency.";
 }
 
+std::string sweepOfAnotherDesign(const std::string &file, double foundMHz, double designMHz)
+{
+    return "The lowest SWR of " + file + ", at " + frequencyLabel(foundMHz) + " MHz, lies more than " +
+           fixedText(limits::kMeasuredTolerancePercent, 0) + " % from the design frequency, " +
+           frequencyLabel(designMHz) + " MHz: the sweep is not of this design, so it gives no trim.";
+}
+
 std::variant<double, ShopRefusal> predictedResonance(std::optional<double> resonanceMHz, double designMHz)
 {
     if (!resonanceMHz)

@@ -18,7 +18,7 @@ struct ShopSettings
     std::int64_t allowanceThousandths = 0;
     std::int64_t hubOffsetThousandths = 0;
     std::optional<double> measuredMHz;
-    bool predicted = false; // the resonance is the antenna check's prediction, not a measurement
+    bool predicted = false;  // the resonance is the antenna check's prediction, not a measurement
     std::string sweepFile{}; // the analyser's sweep whose lowest SWR gave the measured resonance, if any
     std::string modelNote{}; // with a predicted resonance: what the model behind it can get wrong, if anything
 };
@@ -74,5 +74,7 @@ struct ShopRefusal
 [[nodiscard]] std::string allowanceRefusal();
 [[nodiscard]] std::string hubOffsetRefusal();
 [[nodiscard]] std::string measuredRefusal();
+// A sweep's lowest SWR, at `foundMHz`, further than kMeasuredTolerancePercent from the design frequency.
+[[nodiscard]] std::string sweepOfAnotherDesign(const std::string &file, double foundMHz, double designMHz);
 
 } // namespace tarvelin::shop

@@ -70,7 +70,10 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     const double frequency = design.frequencyMHz;
     if (settings.measuredMHz &&
         std::fabs(*settings.measuredMHz - frequency) > frequency * limits::kMeasuredTolerancePercent / 100.0)
-        return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
+        return ShopRefusal{settings.sweepFile.empty()
+                               ? measuredRefusal()
+                               : sweepOfAnotherDesign(settings.sweepFile, *settings.measuredMHz, frequency),
+                           ShopSetting::Measured};
 
     const HalfThousandths shortestHalf = fromThousandths(
         *std::min_element(design.spreaderHalfThousandths.begin(), design.spreaderHalfThousandths.end()));

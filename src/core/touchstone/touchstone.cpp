@@ -151,6 +151,14 @@ public:
         if (!m_problem && m_expectedFrequencies && *m_expectedFrequencies != m_sweep.samples.size())
             refuseAt(m_expectedLine, "[Number of Frequencies] gives " + std::to_string(*m_expectedFrequencies) +
                                          ", but the data hold " + std::to_string(m_sweep.samples.size()));
+        if (!m_problem && std::none_of(m_sweep.samples.begin(), m_sweep.samples.end(), [this](const Sample &sample) {
+                const std::complex<double> z = sample.impedanceOhms;
+                const double r = m_options.referenceOhms;
+                return std::abs((z - r) / (z + r)) < 1.0 - 1e-12;
+            }))
+            m_problem = std::string(m_name) +
+                        ": every point reflects all the power sent to it or more (|S11| of 1 or more), as no antenna "
+                        "does: calibrate the analyser, connect the antenna and sweep again.";
         if (m_problem)
             return *m_problem;
         m_sweep.referenceOhms = m_options.referenceOhms;

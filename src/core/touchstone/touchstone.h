@@ -28,7 +28,8 @@ struct Sweep
 // Reads the text of a Touchstone file, version 1 or 2, of any number of ports; of a two-port file only S11
 // (Z11, Y11) is kept, and a noise block is skipped. A file that cannot be read whole is refused with a
 // sentence naming `name`, the line and what is wrong with it: "sweep.s1p, line 12: ...". `name` also tells
-// the port count of a version 1 file by its ending (.s1p, .s2p).
+// the port count of a version 1 file by its ending (.s1p, .s2p). A sweep that reflects everything at every
+// point is no antenna's, and is refused too.
 [[nodiscard]] std::variant<Sweep, std::string> readSweep(std::string_view text, std::string_view name);
 
 // The text of a one-port file of `samples`: each of `comments` as a "!" line, the option line

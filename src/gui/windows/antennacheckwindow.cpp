@@ -366,8 +366,8 @@ void AntennaCheckWindow::buildWidgets()
     m_resultButtons = {csv, pdf, print, touchstone, sheet};
     connect(touchstone, &QPushButton::clicked, this, [this] {
         runHandler(m_messages, [this] {
-            choose(QStringLiteral("Save Touchstone"), QStringLiteral("Touchstone files (*.s1p)"),
-                   QStringLiteral("s1p"), &AntennaCheckWindow::saveTouchstone);
+            choose(QStringLiteral("Save Touchstone"), QStringLiteral("Touchstone files (*.s1p)"), QStringLiteral("s1p"),
+                   &AntennaCheckWindow::saveTouchstone);
         });
     });
     connect(deck, &QPushButton::clicked, this, [this] {
@@ -417,8 +417,7 @@ void AntennaCheckWindow::buildWidgets()
     connect(m_jacket, &QComboBox::currentIndexChanged, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     for (QDoubleSpinBox *box : {m_insulationMm, m_permittivity})
-        connect(box, &QDoubleSpinBox::valueChanged, this,
-                guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+        connect(box, &QDoubleSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
 
     // Everything scrolls in a window lower or narrower than it, as on a small screen at a large scale.
     auto *content = new QWidget;
@@ -435,9 +434,9 @@ void AntennaCheckWindow::buildWidgets()
     window->addWidget(new WindowScrollArea(content));
     // Tab reads the settings a column at a time, then the run row from left to right.
     const std::array<QWidget *, 19> reading{
-        m_frequency,  m_wireMm,    m_awg,        m_segments,   m_jacket,   m_insulationMm,     m_permittivity,
-        m_copper,     m_span,      m_points,     m_z0,         m_overGround, m_height,         m_runButton,
-        m_tuneButton, m_tuneBand,  m_cancelButton, loadSweep, m_clearSweepButton};
+        m_frequency,  m_wireMm,   m_awg,          m_segments, m_jacket,          m_insulationMm, m_permittivity,
+        m_copper,     m_span,     m_points,       m_z0,       m_overGround,      m_height,       m_runButton,
+        m_tuneButton, m_tuneBand, m_cancelButton, loadSweep,  m_clearSweepButton};
     for (std::size_t i = 1; i < reading.size(); ++i)
         setTabOrder(reading[i - 1], reading[i]);
     setRunning(false);
@@ -475,11 +474,10 @@ void AntennaCheckWindow::restoreSettings()
 
 void AntennaCheckWindow::saveSettings() const
 {
-    SettingsStore().setCheckWindow({m_wireMm->value(), m_awg->currentData().toInt(), m_segments->value(),
-                                    m_span->value(), m_points->value(), m_z0->currentData().toDouble(),
-                                    m_copper->isChecked(), m_overGround->isChecked(), m_height->text(),
-                                    m_tuneBand->value(), m_jacket->currentIndex() != 0 ? m_insulationMm->value() : 0.0,
-                                    m_permittivity->value()});
+    SettingsStore().setCheckWindow(
+        {m_wireMm->value(), m_awg->currentData().toInt(), m_segments->value(), m_span->value(), m_points->value(),
+         m_z0->currentData().toDouble(), m_copper->isChecked(), m_overGround->isChecked(), m_height->text(),
+         m_tuneBand->value(), m_jacket->currentIndex() != 0 ? m_insulationMm->value() : 0.0, m_permittivity->value()});
 }
 
 void AntennaCheckWindow::setFrequencyText(const QString &text)
@@ -923,11 +921,10 @@ bool AntennaCheckWindow::savePdf(const QString &path)
 {
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("PDF"));
-    return writeFile(
-        path,
-        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, localPaperLayout(), QDateTime::currentDateTime(),
-                       m_measured ? &*m_measured : nullptr),
-        QStringLiteral("PDF"));
+    return writeFile(path,
+                     checkReportPdf(m_runFrequency, m_runSettings, *m_summary, localPaperLayout(),
+                                    QDateTime::currentDateTime(), m_measured ? &*m_measured : nullptr),
+                     QStringLiteral("PDF"));
 }
 
 bool AntennaCheckWindow::saveTouchstone(const QString &path)
@@ -966,7 +963,7 @@ void AntennaCheckWindow::showMeasured()
         const double z0 = m_summary ? m_runSettings.z0Ohms : m_z0->currentData().toDouble();
         m_measured = nec::measuredSweepOf(*m_sweep, m_sweepName.toStdString(), z0);
         if (m_summary)
-            nec::compareWithModel(*m_measured, *m_summary);
+            nec::compareWithModel(*m_measured, *m_summary, m_runFrequencyText.toStdString());
     }
     m_clearSweepButton->setEnabled(m_sweep.has_value());
     if (!m_measured)
@@ -979,7 +976,7 @@ void AntennaCheckWindow::showMeasured()
                 .arg(m_measured->points.size())
                 .arg(QString::fromStdString(frequencyLabel(m_measured->points.front().mhz)),
                      QString::fromStdString(frequencyLabel(m_measured->points.back().mhz)),
-                     QString::fromStdString(fixedText(m_measured->minSwr, 2)),
+                     QString::fromStdString(nec::swrText(m_measured->minSwr, 2)),
                      QString::fromStdString(frequencyLabel(m_measured->minSwrMHz)),
                      m_summary ? QString() : QStringLiteral(" Run the check to lay it over the model.")));
     showVerdict();
@@ -1054,9 +1051,8 @@ void AntennaCheckWindow::print()
     dialog.setWindowTitle(QStringLiteral("Print Antenna Check"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QByteArray pdf =
-        checkReportPdf(m_runFrequency, m_runSettings, *m_summary, printer.pageLayout(), QDateTime::currentDateTime(),
-                       m_measured ? &*m_measured : nullptr);
+    const QByteArray pdf = checkReportPdf(m_runFrequency, m_runSettings, *m_summary, printer.pageLayout(),
+                                          QDateTime::currentDateTime(), m_measured ? &*m_measured : nullptr);
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));
         return;

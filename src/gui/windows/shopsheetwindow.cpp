@@ -7,6 +7,7 @@
 #include "gui/runtime/printer.h"
 #include "gui/runtime/settingsstore.h"
 #include "core/shop/shopsheettext.h"
+#include "core/nec/checktable.h"
 #include "core/nec/measured.h"
 #include "core/nec/tuneddesign.h"
 #include "core/format/fieldtext.h"
@@ -330,8 +331,7 @@ void ShopSheetWindow::showSpecified()
     recalculate();
 }
 
-void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double resonanceMHz,
-                                            const QString &modelNote)
+void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double resonanceMHz, const QString &modelNote)
 {
     const std::optional<double> design = designMHz(frequencyText);
     if (!design)
@@ -368,12 +368,21 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     const QString name = QFileInfo(path).fileName();
     const nec::MeasuredSweep measured =
         nec::measuredSweepOf(*sweep, name.toStdString(), SettingsStore().checkWindow().z0Ohms);
-    m_measured->setText(QString::fromStdString(nec::measuredResonanceText(measured)));
+    const auto resonance = nec::sheetResonanceOf(measured);
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
+        MessageBoxRequest request;
+        request.prompt = "The measured resonance was not taken from the sweep. " + refusal->message;
+        request.buttons = buttons::kWarning;
+        request.title = kApplicationTitle;
+        m_messages.MessageBox(request);
+        return false;
+    }
+    const QString resonanceText = QString::fromStdString(std::get<std::string>(resonance));
+    m_measured->setText(resonanceText);
     m_sweepFile = name;
     recalculate();
     showNote(QStringLiteral("The measured resonance is the lowest SWR of %1: %2 at %3 MHz.")
-                 .arg(name, QString::fromStdString(fixedText(measured.minSwr, 2)),
-                      QString::fromStdString(nec::measuredResonanceText(measured))));
+                 .arg(name, QString::fromStdString(nec::swrText(measured.minSwr, 2)), resonanceText));
     return true;
 }
 
