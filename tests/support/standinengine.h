@@ -70,11 +70,11 @@ struct Figures
     double r = 0, x = 0, gainDbi = 0, frontToBackDb = 0;
 };
 
-inline Figures figuresAt(const Deck &deck, double mhz)
+inline Figures figuresAt(const Deck &deck, double mhz, double resonanceShare = 0.98)
 {
     const std::vector<double> &s = deck.sidesMetres;
     // A driven side of 78.486 / f metres is the one the window gives for f MHz.
-    const double resonance = 0.98 * 78.486 / s[1];
+    const double resonance = resonanceShare * 78.486 / s[1];
     const double off = (mhz - resonance) / resonance;
     const double reflector = s[0] / s[1] - 1.065;
     const double director = s[2] / s[1] - 0.95;
@@ -87,14 +87,14 @@ inline Figures figuresAt(const Deck &deck, double mhz)
 }
 
 // `ohmsPerSegment` makes the feed resistance hang on the segments, as a ground solution that does not hold.
-inline std::string structureOutput(const std::string &deckText, double ohmsPerSegment)
+inline std::string structureOutput(const std::string &deckText, double ohmsPerSegment, double resonanceShare)
 {
     const Deck deck = readDeck(deckText);
     std::string out;
     char line[200];
     for (const Deck::Sweep &sweep : deck.sweeps)
         for (const double mhz : sweep.mhz) {
-            Figures f = figuresAt(deck, mhz);
+            Figures f = figuresAt(deck, mhz, resonanceShare);
             f.r += ohmsPerSegment * deck.segments;
             std::snprintf(line, sizeof line, "\n FREQUENCY : %11.4E MHZ\n", mhz);
             out += line;
@@ -131,14 +131,14 @@ inline std::vector<std::string> structuresOf(const std::string &deckText)
 
 // A deck of several structures is modelled structure by structure, the card echoed between their outputs,
 // as the engine does.
-inline std::string output(const std::string &deckText, double ohmsPerSegment = 0.0)
+inline std::string output(const std::string &deckText, double ohmsPerSegment = 0.0, double resonanceShare = 0.98)
 {
     const std::vector<std::string> structures = structuresOf(deckText);
     std::string out;
     for (std::size_t k = 0; k < structures.size(); ++k) {
         if (k > 0)
             out += "  DATA CARD No:   9 NX   0     0     0     0  0.00000E+00\n";
-        out += structureOutput(structures[k], ohmsPerSegment);
+        out += structureOutput(structures[k], ohmsPerSegment, resonanceShare);
     }
     return out;
 }
@@ -156,7 +156,7 @@ public:
         }
         std::vector<std::string> outputs;
         for (const std::string &deck : round.decks)
-            outputs.push_back(output(deck, ohmsPerSegment));
+            outputs.push_back(output(deck, ohmsPerSegment, resonanceShare));
         done(std::move(outputs));
     }
     void cancel() override {}
@@ -166,6 +166,7 @@ public:
     std::string failure = "nec2c failed: it exited with status 1";
     bool failWithTimeLimit = false;
     double ohmsPerSegment = 0.0;
+    double resonanceShare = 0.98; // of the frequency the driven loop was cut for
 };
 
 } // namespace tarvelin::standin

@@ -229,6 +229,12 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
             m_summary.sensitivityKhzPerInch = (*moved.resonanceMHz - resonance) * 1000.0 / addedInches;
         }
     }
+    if (!m_summary.sensitivityKhzPerInch)
+        m_summary.noSensitivity = m_summary.resonanceMHz
+                                      ? "the driven loop made " + fixedText(kSensitivityStep * 100.0, 1) +
+                                            " % longer resonates outside the frequencies modelled for it"
+                                      : "the model does not resonate within " + fixedText(kWidestSweepPercent, 0) +
+                                            " % of the design frequency";
 
     // Close to the ground, the design frequency again with finer segments: where the feed impedance moves by
     // more than a tenth, NEC-2's ground solution is not to be trusted here.
@@ -284,11 +290,19 @@ void CheckRounds::planSecondRound()
     ArrayGeometry longer = m_geometry;
     longer.sidesMetres[1] *= 1.0 + kSensitivityStep;
     std::vector<double> around;
-    if (m_summary.resonanceMHz)
+    if (m_summary.resonanceMHz) {
         for (int k = 4; k >= 0; --k)
             around.push_back(*m_summary.resonanceMHz * (1.0 - 0.0025 * k));
-    else
+    } else {
+        // The resonance lies beyond the sweep, perhaps just beyond its edge, and the lengthened loop's a little
+        // below it: between the wider sweep's last step and the edge, or just inside a sweep it lies above.
         around = extra;
+        if (lower)
+            around.push_back(p.front().mhz);
+        if (higher && p.size() >= 2)
+            around.insert(around.end(), {p[p.size() - 2].mhz, p.back().mhz});
+        std::sort(around.begin(), around.end());
+    }
     m_lengthened = sidesPlan(longer, m_settings, around, design);
 
     // Close to the ground the design frequency again, with twice the segments (within their limit).

@@ -54,6 +54,7 @@ struct CheckSummary
     std::optional<double> reversalMHz;       // above the best F/B, where F/B first falls below 0 dB
     std::optional<double> efficiencyPercent; // the wire efficiency at the design frequency
     std::optional<double> sensitivityKhzPerInch; // how far the resonance moves per inch more driven loop
+    std::string noSensitivity;                   // why there is none, once the verdict's round has run
     std::vector<PatternPoint> azimuthPattern;    // at the design frequency, by azimuth
     std::vector<PatternPoint> elevationPattern;  // over ground: forward by rising elevation, then back by falling
     std::vector<LeftOutPoint> leftOut;           // frequencies whose results failed their checks

@@ -195,6 +195,8 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
         const std::string unit = hertz ? " Hz" : " kHz";
         add("Cutting sensitivity", figureText(perInch * scale) + unit + " per inch more driven loop (" +
                                        figureText(perInch * scale / 2.54) + unit + " per cm)");
+    } else if (!summary.noSensitivity.empty()) {
+        add("Cutting sensitivity", "none: " + summary.noSensitivity);
     }
     if (summary.efficiencyPercent)
         add("Wire efficiency", fixedText(*summary.efficiencyPercent, 2) + " %");

@@ -57,6 +57,8 @@ class TestStudy : public QObject
 
 private slots:
     void checkPlansItsSecondRound();
+    void cuttingSensitivityWhereverTheResonanceLies_data();
+    void cuttingSensitivityWhereverTheResonanceLies();
     void checkFailureGivesNothing();
     void checkCloseToTheGround_data();
     void checkCloseToTheGround();
@@ -96,12 +98,35 @@ void TestStudy::checkPlansItsSecondRound()
     QCOMPARE(verdict.frequencies, static_cast<int>(wider.size() + around.size()));
 
     const CheckSummary &summary = *study.check();
-    const double resonance = 0.98 * 14.2 * (78.486 / 14.2) / (geometry.sidesMetres[1]);
-    QVERIFY2(std::fabs(*summary.resonanceMHz - resonance) < 1e-3, qPrintable(QString::number(*summary.resonanceMHz)));
     QVERIFY(summary.swr2MHz && summary.swr2MHz->lowMHz && summary.swr2MHz->highMHz);
+}
+
+// The cutting sensitivity wherever the resonance lies: in the sweep, or beyond its edge, where the wider
+// sweep finds it and the lengthened loop's may lie between that sweep's steps and the edge.
+void TestStudy::cuttingSensitivityWhereverTheResonanceLies_data()
+{
+    QTest::addColumn<double>("resonanceShare");
+    QTest::newRow("in the sweep") << 0.98;
+    QTest::newRow("just below the sweep") << 0.965;
+    QTest::newRow("just above the sweep") << 1.035;
+}
+
+void TestStudy::cuttingSensitivityWhereverTheResonanceLies()
+{
+    QFETCH(double, resonanceShare);
+    const ArrayGeometry geometry = twentyMetres();
+    Study study(geometry, CheckSettings{}, 2);
+    standin::Launcher engine;
+    engine.resonanceShare = resonanceShare;
+    driveStudy(study, engine, {});
+    QVERIFY(study.check());
+    const CheckSummary &summary = *study.check();
+    const double resonance = resonanceShare * 78.486 / geometry.sidesMetres[1];
+    QVERIFY2(std::fabs(*summary.resonanceMHz - resonance) < 1e-3, qPrintable(QString::number(*summary.resonanceMHz)));
     // A driven loop 0.5 % longer resonates 0.5 % lower; the loop is four sides long.
     const double addedInches = 4.0 * geometry.sidesMetres[1] * kSensitivityStep / kMetresPerInch;
     const double expected = (resonance / (1.0 + kSensitivityStep) - resonance) * 1000.0 / addedInches;
+    QVERIFY2(summary.sensitivityKhzPerInch, summary.noSensitivity.c_str());
     QVERIFY2(std::fabs(*summary.sensitivityKhzPerInch / expected - 1.0) < 0.01,
              qPrintable(QString::number(*summary.sensitivityKhzPerInch)));
 }
