@@ -31,7 +31,6 @@ private slots:
     void saveKeepsTheOldFile_data();
     void saveKeepsTheOldFile();
     void engineFolderFull();
-    void saveKeepsPermissions();
 
 private:
     void fill();
@@ -42,8 +41,6 @@ private:
 
 void TestFullDisk::init()
 {
-    if (QByteArray(QTest::currentTestFunction()) == "saveKeepsPermissions")
-        return;
     if (::geteuid() != 0)
         QSKIP("mounting a full file system needs root");
     QVERIFY(m_mountPoint.isValid());
@@ -126,28 +123,6 @@ void TestFullDisk::engineFolderFull()
     QVERIFY2(message.startsWith(QStringLiteral("The temporary folder ") + m_mountPoint.path() + " is full"),
              qPrintable(message));
     QCOMPARE(QDir(m_mountPoint.path(), QStringLiteral("tarvelin-nec-*")).entryList(QDir::Dirs), QStringList());
-}
-
-// A saved file keeps the permissions the user gave it; a new one gets what the umask allows.
-void TestFullDisk::saveKeepsPermissions()
-{
-    QTemporaryDir folder;
-    const std::string kept = folder.filePath(QStringLiteral("kept.csv")).toStdString();
-    QVERIFY(!writeWholeFile(kept, "old"));
-    QVERIFY(::chmod(kept.c_str(), 0640) == 0);
-    QVERIFY(!writeWholeFile(kept, "new"));
-    struct stat about
-    {
-    };
-    QVERIFY(::stat(kept.c_str(), &about) == 0);
-    QCOMPARE(about.st_mode & 07777, 0640U);
-
-    const mode_t mask = ::umask(027);
-    const std::string fresh = folder.filePath(QStringLiteral("new.csv")).toStdString();
-    QVERIFY(!writeWholeFile(fresh, "new"));
-    ::umask(mask);
-    QVERIFY(::stat(fresh.c_str(), &about) == 0);
-    QCOMPARE(about.st_mode & 07777, 0640U);
 }
 
 QTEST_MAIN(TestFullDisk)
