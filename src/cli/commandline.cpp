@@ -3,6 +3,7 @@
 
 #include "cli/resultwriter.h"
 #include "core/nec/tuneddesign.h"
+#include "core/runtime/fileread.h"
 #include "core/runtime/filewrite.h"
 #include "core/calc/calculationpass.h"
 #include "core/calc/dec2frac.h"
@@ -426,6 +427,16 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     }
     if (options.help)
         return options;
+    // An empty value is no value: `--save ""` must not quietly mean no --save at all.
+    for (const CLI::Option *option : app.get_options()) {
+        if (option->count() == 0 || option->get_expected_min() == 0)
+            continue;
+        for (const std::string &value : option->results())
+            if (value.find_first_not_of(" \t") == std::string::npos) {
+                complain(err, option->get_name(), "Needs a value");
+                return std::nullopt;
+            }
+    }
 
     // What CLI11 did not take: the inputs, and anything that looks like an option but is none.
     bool onlyInputs = false;
@@ -495,6 +506,15 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             return std::nullopt;
         }
         options.format = *named;
+    }
+    // The CSV and the Touchstone file hold the model's own sweep, one row a frequency: a measured sweep has no
+    // place in them, and is refused rather than dropped.
+    if (app.count("--sweep") > 0 &&
+        (options.format == OutputFormat::Csv || options.format == OutputFormat::Touchstone)) {
+        complain(err, "--sweep",
+                 std::string("Cannot be used with --format ") + (options.format == OutputFormat::Csv ? "csv" : "s1p") +
+                     ", which holds the model's sweep alone: give the table or --format json");
+        return std::nullopt;
     }
     if (app.count("--measured-sweep") > 0 &&
         (app.count("--measured") > 0 || options.tuneForSheet || app.count("--tuned") > 0)) {
@@ -868,7 +888,7 @@ private:
         m_anyFailed = true;
         m_writer.appendFailure(m_buffer, kind, input, message);
         if (!m_writer.failuresInOutput())
-            m_err << "tarvelin-calc: '" << terminalSafe(input) << "': " << message << '\n';
+            m_err << "tarvelin-calc: '" << terminalSafe(input) << "': " << terminalSafe(message) << '\n';
     }
 
     const Options &m_options;
@@ -909,34 +929,35 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     }
 
     // The files the options name are read once, before any input.
-    const auto readFile = [&err](const std::string &path, std::string_view option) -> std::optional<std::string> {
-        errno = 0;
-        std::error_code error;
-        if (std::filesystem::is_directory(path, error)) {
-            complain(err, option, "Cannot read " + path + ": " + systemErrorText(EISDIR));
-            return std::nullopt;
+    const auto readFile = [&err](const std::string &path, std::string_view option) -> std::variant<std::string, int> {
+        auto read = readWholeFile(path, Streams::Read);
+        if (const auto *refusal = std::get_if<ReadRefusal>(&read)) {
+            if (refusal->kind == ReadRefusal::Kind::TooLarge) {
+                complain(err, option, path + " is larger than 64 MiB, which no analyser's sweep or tuned design is");
+                return kExitSomeFailed;
+            }
+            complain(err, option, "Cannot read " + path + ": " + refusal->reason);
+            return kExitInputOutput;
         }
-        std::ifstream file(path, std::ios::binary);
-        std::ostringstream text;
-        text << file.rdbuf();
-        if (!file || file.bad()) {
-            complain(err, option, "Cannot read " + path + ": " + systemErrorText(errno != 0 ? errno : EIO));
-            return std::nullopt;
-        }
-        return text.str();
+        return std::get<std::string>(std::move(read));
+    };
+    // A file's name as the output shows it: in a terminal's table with its control characters escaped, as
+    // every text from the input is; the files keep it as it is, each writing it in its own way.
+    const auto shownName = [&options](const std::string &path) {
+        return options->format == OutputFormat::Table ? terminalSafe(path) : path;
     };
     // An analyser's sweep: a broken file is refused by its line, before any check runs.
     const auto readMeasured = [&](const std::string &path,
                                   std::string_view option) -> std::variant<nec::MeasuredSweep, int> {
-        const std::optional<std::string> text = readFile(path, option);
-        if (!text)
-            return kExitInputOutput;
-        auto read = touchstone::readSweep(*text, path);
+        const auto text = readFile(path, option);
+        if (const int *status = std::get_if<int>(&text))
+            return *status;
+        auto read = touchstone::readSweep(std::get<std::string>(text), path);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, option, *refusal);
             return kExitSomeFailed; // an input that failed, not a usage error
         }
-        return nec::measuredSweepOf(std::get<touchstone::Sweep>(read), path, options->checkSettings.z0Ohms);
+        return nec::measuredSweepOf(std::get<touchstone::Sweep>(read), shownName(path), options->checkSettings.z0Ohms);
     };
     std::optional<nec::MeasuredSweep> measured;
     if (!options->sweepPath.empty()) {
@@ -963,17 +984,17 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
             return kExitSomeFailed;
         }
         options->shopSettings = std::get<shop::ShopSettings>(settings);
-        options->shopSettings.sweepFile = options->measuredSweepPath;
+        options->shopSettings.sweepFile = shownName(options->measuredSweepPath);
     }
 
     // --shop --tuned FILE: the design is read once, before any sheet; with no FREQUENCY, its own.
     std::optional<nec::TunedDesign> tuned;
     std::vector<std::string_view> inputs = options->inputs;
     if (!options->tunedPath.empty()) {
-        const std::optional<std::string> text = readFile(options->tunedPath, "--tuned");
-        if (!text)
-            return kExitInputOutput;
-        auto read = nec::readTunedDesign(*text);
+        const auto text = readFile(options->tunedPath, "--tuned");
+        if (const int *status = std::get_if<int>(&text))
+            return *status;
+        auto read = nec::readTunedDesign(std::get<std::string>(text));
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--tuned", options->tunedPath + ": " + *refusal);
             return kExitSomeFailed;

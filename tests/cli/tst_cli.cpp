@@ -64,6 +64,8 @@ private slots:
     void inputOutputErrors();
     void wideCellsStaySeparated();
     void controlCharactersAreEscaped();
+    void sweepsTheSheetCannotTrimBy_data();
+    void sweepsTheSheetCannotTrimBy();
     void shopSheet();
     void shopSheetBadInput_data();
     void shopSheetBadInput();
@@ -278,8 +280,8 @@ void TestCli::usageErrors_data()
                                          << "--format: s1p is the check's sweep: it belongs to --analyse.";
     QTest::newRow("s1p of two checks") << QStringList{"--analyse", "--format", "s1p", "14.2", "7.1"}
                                        << "--format: s1p holds one sweep: give one FREQUENCY.";
-    QTest::newRow("sweep without a check") << QStringList{"--sweep", "a.s1p", "14.2"}
-                                           << "--sweep: Belongs to --analyse.";
+    QTest::newRow("sweep without a check")
+        << QStringList{"--sweep", "a.s1p", "14.2"} << "--sweep: Belongs to --analyse.";
     QTest::newRow("resonance given twice")
         << QStringList{"--shop", "--measured", "14.1", "--measured-sweep", "a.s1p", "14.2"}
         << "--measured-sweep: Cannot be used with --measured: give the resonance one way.";
@@ -313,6 +315,14 @@ void TestCli::usageErrors_data()
                                         << "--awg: Give the wire as a diameter or as an AWG gauge, not both.";
     QTest::newRow("even points") << QStringList{"--analyse", "--points", "4", "14.2"}
                                  << "--points: The number of points must be an odd number from 3 to 101.";
+    // An empty value is no value, whichever option it is given to.
+    for (const char *option : {"--save", "--tuned", "--sweep", "--measured-sweep", "--z0", "--points", "--wire-mm",
+                               "--insulation", "--allowance"})
+        QTest::addRow("empty %s", option)
+            << QStringList{"--analyse", option, "", "14.2"} << QString::fromLatin1(option) + ": Needs a value.";
+    QTest::newRow("sweep into a CSV") << QStringList{"--analyse", "--format", "csv", "--sweep", "a.s1p", "14.2"}
+                                      << "--sweep: Cannot be used with --format csv, which holds the model's sweep "
+                                         "alone: give the table or --format json.";
     QTest::newRow("wire past the window's limit") << QStringList{"--nec", "--wire-mm", "50", "14.2"}
                                                   << "--wire-mm: The wire diameter must be a number of millimetres "
                                                      "from 0.1 to 20.";
@@ -412,6 +422,12 @@ void TestCli::inputOutputErrors_data()
     QTest::newRow("closed input") << "$CALC <&-" << 3 << "tarvelin-calc: Cannot read the input: Bad file descriptor.\n";
     QTest::newRow("sweep is a folder") << "$CALC --analyse --sweep / 14.2" << 3
                                        << "tarvelin-calc: --sweep: Cannot read /: Is a directory.\n";
+    QTest::newRow("endless sweep") << "$CALC --shop --measured-sweep /dev/zero 14.2" << 1
+                                   << "tarvelin-calc: --measured-sweep: /dev/zero is larger than 64 MiB, which no "
+                                      "analyser's sweep or tuned design is.\n";
+    QTest::newRow("endless tuned design") << "$CALC --shop --tuned /dev/zero" << 1
+                                          << "tarvelin-calc: --tuned: /dev/zero is larger than 64 MiB, which no "
+                                             "analyser's sweep or tuned design is.\n";
     QTest::newRow("no such sweep") << "$CALC --shop --measured-sweep /nonexistent.s1p 14.2" << 3
                                    << "tarvelin-calc: --measured-sweep: Cannot read /nonexistent.s1p: No such file or "
                                       "directory.\n";
@@ -462,6 +478,50 @@ void TestCli::controlCharactersAreEscaped()
     for (const QByteArray &text : {table.out, table.err})
         for (const char c : text)
             QVERIFY(c == '\n' || static_cast<unsigned char>(c) >= 0x20);
+
+    // A file's name too, on the sheet it trims.
+    QTemporaryDir folder;
+    const QString sweep = folder.filePath(QString::fromUtf8("a\x1b[31mb.s1p"));
+    QFile file(sweep);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("# MHz S RI R 50\n13.0 0.5 0\n13.9 0.1 0\n14.6 0.5 0\n") > 0);
+    file.close();
+    const Run sheet = runCalc({"--shop", "--measured-sweep", sweep, "14.2"});
+    QCOMPARE(sheet.exitCode, 0);
+    QVERIFY2(sheet.out.contains("(the lowest SWR of " + folder.path().toUtf8() + "/a\\x1b[31mb.s1p)"),
+             sheet.out.constData());
+    QVERIFY(!sheet.out.contains('\x1b'));
+}
+
+// A sweep a sheet cannot be trimmed by is refused, naming the file: an input that failed, not a usage error.
+void TestCli::sweepsTheSheetCannotTrimBy_data()
+{
+    QTest::addColumn<QByteArray>("sweep");
+    QTest::addColumn<QString>("message"); // %1: the sweep's path
+    const QByteArray head = "# MHz S RI R 50\n";
+    QTest::newRow("broken") << head + "14.1 0.1 0.2\n14.2 nan 0.2\n"
+                            << "tarvelin-calc: --measured-sweep: %1, line 3: 'nan' is not a number.";
+    QTest::newRow("lowest at its last point")
+        << head + "14.0 0.5 0\n14.1 0.3 0\n14.2 0.1 0\n"
+        << "tarvelin-calc: --measured-sweep: The lowest SWR of %1 lies at its last point, 14.200 MHz: the "
+           "resonance lies above the sweep, so it gives no trim. Sweep higher to find it.";
+    QTest::newRow("another band") << head + "7.0 0.5 0\n7.1 0 0\n7.2 0.5 0\n"
+                                  << "tarvelin-calc: '14.2': The lowest SWR of %1, at 7.1000 MHz, lies more than 10 % "
+                                     "from the design frequency, 14.200 MHz: the sweep is not of this design, so it "
+                                     "gives no trim.";
+}
+
+void TestCli::sweepsTheSheetCannotTrimBy()
+{
+    QFETCH(QByteArray, sweep);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("built.s1p"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write(sweep) == sweep.size());
+    file.close();
+    const Run run = runCalc({"--shop", "--measured-sweep", path, "14.2"});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(QString::fromUtf8(lines(run.err).value(0)), message.arg(path));
 }
 
 void TestCli::shopSheet()

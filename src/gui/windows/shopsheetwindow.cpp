@@ -388,17 +388,16 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
 
 bool ShopSheetWindow::openTunedDesign(const QString &path)
 {
-    QFile file(path);
+    const SmallFile file = readSmallFile(path, QStringLiteral("tuned design"));
     std::variant<nec::TunedDesign, std::string> read = std::string();
-    if (!file.open(QIODevice::ReadOnly))
-        read = file.errorString().toStdString() + ".";
-    else
-        read = nec::readTunedDesign(file.readAll().toStdString());
+    if (file.text)
+        read = nec::readTunedDesign(*file.text);
     if (const auto *refusal = std::get_if<std::string>(&read)) {
         MessageBoxRequest request;
-        request.prompt = QStringLiteral("The tuned design could not be opened from %1: %2")
-                             .arg(path, QString::fromStdString(*refusal))
-                             .toStdString();
+        request.prompt = file.text ? QStringLiteral("The tuned design could not be opened from %1: %2")
+                                         .arg(path, QString::fromStdString(*refusal))
+                                         .toStdString()
+                                   : "The tuned design was not opened. " + file.refusal;
         request.buttons = buttons::kWarning;
         request.title = kApplicationTitle;
         m_messages.MessageBox(request);

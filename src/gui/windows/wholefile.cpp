@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include "core/runtime/fileread.h"
 #include "core/runtime/filewrite.h"
 #include "core/runtime/messagebox.h"
 #include "gui/runtime/qtmessagebox.h"
@@ -53,23 +54,36 @@ QString chooseSavePath(QWidget *parent, const QString &title, const QString &fil
 
 QString chooseSweepPath(QWidget *parent, const QString &title)
 {
-    return QFileDialog::getOpenFileName(parent, title, SettingsStore().saveFolder(),
-                                        QStringLiteral("Analyser sweeps (*.s1p *.s2p *.ts *.S1P *.S2P);;All files (*)"));
+    return QFileDialog::getOpenFileName(
+        parent, title, SettingsStore().saveFolder(),
+        QStringLiteral("Analyser sweeps (*.s1p *.s2p *.ts *.S1P *.S2P);;All files (*)"));
+}
+
+SmallFile readSmallFile(const QString &path, const QString &what)
+{
+    auto read = readWholeFile(QFile::encodeName(path).toStdString(), Streams::Refused);
+    const auto *refusal = std::get_if<ReadRefusal>(&read);
+    if (!refusal)
+        return {std::get<std::string>(std::move(read)), {}};
+    switch (refusal->kind) {
+    case ReadRefusal::Kind::System:
+        return {std::nullopt, path.toStdString() + " could not be read: " + refusal->reason + "."};
+    case ReadRefusal::Kind::TooLarge:
+        return {std::nullopt, QFileInfo(path).fileName().toStdString() + " is larger than 64 MiB, which no " +
+                                  what.toStdString() + " is."};
+    case ReadRefusal::Kind::NotAFile:
+        break;
+    }
+    return {std::nullopt, path.toStdString() + " is " + refusal->reason + ", not a file: save the " +
+                              what.toStdString() + " to a file and open that."};
 }
 
 std::optional<touchstone::Sweep> readSweepFile(MessageBoxService &messages, const QString &path)
 {
-    // An analyser's sweep is a few thousand lines at most: a file far larger is not one.
-    constexpr qint64 kLargestSweepBytes = 64 * 1024 * 1024;
     const QString name = QFileInfo(path).fileName();
-    QFile file(path);
-    std::variant<touchstone::Sweep, std::string> read = std::string();
-    if (!file.open(QIODevice::ReadOnly))
-        read = "The sweep could not be read from " + path.toStdString() + ": " + file.errorString().toStdString() + ".";
-    else if (file.size() > kLargestSweepBytes)
-        read = name.toStdString() + " is larger than 64 MiB, which no analyser's sweep is.";
-    else
-        read = touchstone::readSweep(file.readAll().toStdString(), name.toStdString());
+    const SmallFile file = readSmallFile(path, QStringLiteral("analyser's sweep"));
+    std::variant<touchstone::Sweep, std::string> read =
+        file.text ? touchstone::readSweep(*file.text, name.toStdString()) : file.refusal;
     if (const auto *refusal = std::get_if<std::string>(&read)) {
         MessageBoxRequest request;
         request.prompt = "The measured sweep was not loaded. " + *refusal;

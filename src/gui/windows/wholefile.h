@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <string>
 
 class QByteArray;
 class QWidget;
@@ -27,6 +28,16 @@ bool saveWholeFile(MessageBoxService &messages, const QString &path, const QByte
 
 // Asks which analyser's sweep to open (Touchstone .s1p, .s2p), starting where files were last saved.
 [[nodiscard]] QString chooseSweepPath(QWidget *parent, const QString &title);
+
+// Reads a small file the windows open (a sweep, a tuned design) as its text, or gives why not, naming it and
+// `what` it should be: only a file is read, never a FIFO or a device that could hold the window up, and never
+// more than a sweep or a design can be.
+struct SmallFile
+{
+    std::optional<std::string> text;
+    std::string refusal; // without a text: why, as a sentence
+};
+[[nodiscard]] SmallFile readSmallFile(const QString &path, const QString &what);
 
 // Reads an analyser's sweep from its file; a file that cannot be read, or not whole, is refused in a message
 // naming it, its line and what is wrong, and gives nothing.

@@ -42,6 +42,7 @@
 
 #include <memory>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tarvelin;
@@ -82,6 +83,8 @@ private slots:
     void runsFromTheMenu();
     void sheetsAndTuneFollowTheCheck();
     void measuredSweepBesideTheVerdict();
+    void sweepThatIsNoFileIsRefusedAtOnce_data();
+    void sweepThatIsNoFileIsRefusedAtOnce();
     void cancelLeavesNothingBehind();
     void keyboard();
     void fitsASmallScreenAtALargeScale();
@@ -428,6 +431,32 @@ void TestAntennaCheckWindow::measuredSweepBesideTheVerdict()
     check->findChild<QPushButton *>(QStringLiteral("clearSweep"))->click();
     QVERIFY(!check->measured());
     QCOMPARE(verdict->columnCount(), 1);
+}
+
+// A FIFO with no writer or an endless device never holds the window up: it is refused at once, named.
+void TestAntennaCheckWindow::sweepThatIsNoFileIsRefusedAtOnce_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a FIFO with no writer") << "fifo.s1p"
+                                           << "fifo.s1p is a FIFO, not a file: save the analyser's sweep";
+    QTest::newRow("an endless device") << "/dev/zero"
+                                       << "/dev/zero is a device, not a file";
+}
+
+void TestAntennaCheckWindow::sweepThatIsNoFileIsRefusedAtOnce()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, expected);
+    QTemporaryDir folder;
+    QCOMPARE(::mkfifo(folder.filePath(QStringLiteral("fifo.s1p")).toLocal8Bit().constData(), 0600), 0);
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    QVERIFY(!check->loadMeasuredSweep(path.startsWith('/') ? path : folder.filePath(path)));
+    QCOMPARE(m_messages.requests.size(), std::size_t(1));
+    QVERIFY2(QString::fromStdString(m_messages.requests.back().prompt).contains(expected),
+             m_messages.requests.back().prompt.c_str());
+    QVERIFY(!check->measured());
 }
 
 void TestAntennaCheckWindow::cancelLeavesNothingBehind()

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Every save of both programs goes through one writer: what it replaces, what it writes through and what it
-// refuses, and what a replaced file keeps.
+// refuses, and what a replaced file keeps. Every file read back goes through one reader, bounded by what it
+// reads.
+#include "core/runtime/fileread.h"
 #include "core/runtime/filewrite.h"
 
 #include <QTest>
@@ -15,7 +17,7 @@
 
 using namespace tarvelin;
 
-class TestFileWrite : public QObject
+class TestFiles : public QObject
 {
     Q_OBJECT
 
@@ -25,6 +27,8 @@ private slots:
     void intoWhatIsNoFile();
     void keepsOwnerAndMode();
     void newFileTakesTheUmask();
+    void readingIsBounded_data();
+    void readingIsBounded();
 };
 
 namespace {
@@ -46,7 +50,7 @@ bool isLink(const std::string &path)
 } // namespace
 
 // A link keeps being a link, and the file it names, there or not yet, gets the contents.
-void TestFileWrite::throughLinks_data()
+void TestFiles::throughLinks_data()
 {
     QTest::addColumn<QStringList>("links"); // each link's text, the first being the one saved to
     QTest::addColumn<bool>("targetThere");
@@ -56,7 +60,7 @@ void TestFileWrite::throughLinks_data()
     QTest::newRow("a chain to no file yet") << QStringList{"second", "target.json"} << false;
 }
 
-void TestFileWrite::throughLinks()
+void TestFiles::throughLinks()
 {
     QFETCH(QStringList, links);
     QFETCH(bool, targetThere);
@@ -80,7 +84,7 @@ void TestFileWrite::throughLinks()
 
 // A FIFO is written to its reader, /dev/full refuses with its reason and stays a device, and a FIFO that
 // nobody reads is refused rather than waited on.
-void TestFileWrite::intoWhatIsNoFile()
+void TestFiles::intoWhatIsNoFile()
 {
     QTemporaryDir folder;
     const std::string fifo = folder.path().toStdString() + "/fifo";
@@ -117,7 +121,7 @@ void TestFileWrite::intoWhatIsNoFile()
 }
 
 // A file replaced keeps its mode, and, where the program may give it back, its owner.
-void TestFileWrite::keepsOwnerAndMode()
+void TestFiles::keepsOwnerAndMode()
 {
     QTemporaryDir folder;
     const std::string kept = folder.path().toStdString() + "/kept.csv";
@@ -140,7 +144,7 @@ void TestFileWrite::keepsOwnerAndMode()
     QCOMPARE(about.st_gid, nobody->pw_gid);
 }
 
-void TestFileWrite::newFileTakesTheUmask()
+void TestFiles::newFileTakesTheUmask()
 {
     QTemporaryDir folder;
     const mode_t mask = ::umask(027);
@@ -154,5 +158,41 @@ void TestFileWrite::newFileTakesTheUmask()
     QCOMPARE(about.st_mode & 07777, 0640U);
 }
 
-QTEST_GUILESS_MAIN(TestFileWrite)
-#include "tst_filewrite.moc"
+// A stream is read to its end where streams are read, but never past the most a sweep or a design can be,
+// whatever size it reports; where they are refused, it is refused at once, even a FIFO with no writer.
+void TestFiles::readingIsBounded_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<bool>("streams");
+    QTest::addColumn<QString>("expected"); // the text, or the refusal's kind and reason
+    QTest::newRow("a file") << "file" << false << "text:saved";
+    QTest::newRow("endless, reporting no size") << "/dev/zero" << true << "too large";
+    QTest::newRow("a device, in a window") << "/dev/zero" << false << "not a file:a device";
+    QTest::newRow("a FIFO with no writer, in a window") << "fifo" << false << "not a file:a FIFO";
+    QTest::newRow("a folder") << "/" << true << "system:Is a directory";
+    QTest::newRow("nothing there") << "none" << true << "system:No such file or directory";
+}
+
+void TestFiles::readingIsBounded()
+{
+    QFETCH(QString, path);
+    QFETCH(bool, streams);
+    QFETCH(QString, expected);
+    QTemporaryDir folder;
+    QVERIFY(!writeWholeFile(folder.filePath(QStringLiteral("file")).toStdString(), "saved"));
+    QCOMPARE(::mkfifo(folder.filePath(QStringLiteral("fifo")).toLocal8Bit().constData(), 0600), 0);
+    const std::string where = path.startsWith('/') ? path.toStdString() : folder.filePath(path).toStdString();
+    const auto read = readWholeFile(where, streams ? Streams::Read : Streams::Refused);
+    QString got;
+    if (const auto *text = std::get_if<std::string>(&read))
+        got = "text:" + QString::fromStdString(*text);
+    else if (const auto &refusal = std::get<ReadRefusal>(read); refusal.kind == ReadRefusal::Kind::TooLarge)
+        got = "too large";
+    else
+        got = (refusal.kind == ReadRefusal::Kind::NotAFile ? "not a file:" : "system:") +
+              QString::fromStdString(refusal.reason);
+    QCOMPARE(got, expected);
+}
+
+QTEST_GUILESS_MAIN(TestFiles)
+#include "tst_files.moc"
