@@ -117,7 +117,6 @@ void Study::cancel(int frequenciesDone)
 void Study::startTune()
 {
     m_search = std::make_unique<LoopSearch>(*m_tune, tuneStartFactor(*m_check));
-    m_searchStarted = std::chrono::steady_clock::now();
 }
 
 // A hung engine is stopped after kEngineTimeLimit, or in a tune as its time limit is reached.
@@ -284,7 +283,8 @@ void Study::endTune(std::optional<std::string> failure, TuneEnd end)
     m_search->stop(end);
     m_tuned = m_search->result();
     m_tuned->tolerance = m_tolerance;
-    m_tuned->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_searchStarted).count();
+    // From the tune's start, its check among it, as its time limit counts.
+    m_tuned->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count();
     if (end != TuneEnd::Cancelled)
         m_ran = designsTriedText(m_tuned->evaluations);
     else if (std::all_of(m_tuned->factors.begin(), m_tuned->factors.end(), [](double f) { return f == 1.0; }))

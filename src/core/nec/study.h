@@ -134,9 +134,8 @@ private:
     SpareFigures m_spare;
     std::optional<TuneEnd> m_searchesEnded; // and why: the cutting tolerance's round runs before the tune ends
     std::optional<CutTolerance> m_tolerance;
-    std::optional<EngineRound> m_round;                      // the round handed out and not yet taken
-    std::chrono::steady_clock::time_point m_tuneStarted{};   // the time limit's clock, from the check on
-    std::chrono::steady_clock::time_point m_searchStarted{}; // the searches' own, for their rate
+    std::optional<EngineRound> m_round;                    // the round handed out and not yet taken
+    std::chrono::steady_clock::time_point m_tuneStarted{}; // the time limit's clock, from the check on
     bool m_beforeKnown = false; // the specified design's figures are in, so a tune has a best design
     std::optional<TuneResult> m_tuned;
     std::optional<std::string> m_failure;

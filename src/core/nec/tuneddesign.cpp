@@ -7,6 +7,11 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <set>
+#include <utility>
+#include <vector>
 
 namespace tarvelin::nec {
 
@@ -41,9 +46,82 @@ BandFigures figuresFrom(const Json &record)
     return figures;
 }
 
-std::string wireText(double mm)
+// Two figures as the message shows them: to `decimals`, or with as many more as either needs to be shown as it
+// is (to four more), and then as it takes to tell them apart.
+std::pair<std::string, std::string> apart(double made, double asked, int decimals)
 {
-    return fixedText(mm, 2) + " mm wire";
+    const auto shownExactly = [](double value, int places) {
+        return std::fabs(std::strtod(fixedText(value, places).c_str(), nullptr) - value) <= 1e-9 * std::fabs(value);
+    };
+    for (const int most = decimals + 4;
+         decimals < most && !(shownExactly(made, decimals) && shownExactly(asked, decimals));)
+        ++decimals;
+    while (decimals < 12 && fixedText(made, decimals) == fixedText(asked, decimals))
+        ++decimals;
+    return {fixedText(made, decimals), fixedText(asked, decimals)};
+}
+
+// Wires as thick as each other to the hundredth of a millimetre the settings give are the same wire: AWG 12,
+// 2.053 mm, is the 2.05 mm the program takes by default.
+constexpr double kSameWireMm = 0.005;
+
+std::string settingName(CheckSetting setting)
+{
+    switch (setting) {
+    case CheckSetting::WireDiameter:
+    case CheckSetting::Awg:
+        return "wire diameter";
+    case CheckSetting::Segments:
+        return "segments per side";
+    case CheckSetting::Span:
+        return "sweep span";
+    case CheckSetting::Points:
+        return "number of points";
+    case CheckSetting::Z0:
+        return "feed line impedance";
+    case CheckSetting::GroundHeight:
+        return "boom height";
+    case CheckSetting::Insulation:
+        return "insulation";
+    case CheckSetting::Permittivity:
+        return "insulation's permittivity";
+    }
+    return "setting";
+}
+
+// The file as JSON, or why it is none: a syntax error by its byte, a number no figure can be, or a key given
+// twice in one object, which a saved design never has and which would leave which one counts to chance.
+std::variant<Json, std::string> parsedFile(std::string_view text)
+{
+    std::vector<std::set<std::string>> keys;
+    std::optional<std::string> twice;
+    const Json::parser_callback_t seen = [&](int, Json::parse_event_t event, Json &parsed) {
+        if (event == Json::parse_event_t::object_start)
+            keys.emplace_back();
+        else if (event == Json::parse_event_t::object_end && !keys.empty())
+            keys.pop_back();
+        else if (event == Json::parse_event_t::key && !keys.empty() && !twice &&
+                 !keys.back().insert(parsed.get<std::string>()).second)
+            twice = parsed.get<std::string>();
+        return true;
+    };
+    try {
+        Json file = Json::parse(text.begin(), text.end(), seen);
+        if (twice)
+            return "It gives \"" + *twice + "\" twice in one place; a saved design gives each once.";
+        return file;
+    } catch (const Json::parse_error &error) {
+        return "It is not JSON (at byte " + std::to_string(error.byte) +
+               "): a tuned design is saved by Tune Loops or tarvelin-calc --tune --save.";
+    } catch (const Json::out_of_range &error) {
+        // nlohmann names the number: "number overflow parsing '1e999'".
+        const std::string what = error.what();
+        const std::size_t open = what.find('\'');
+        const std::size_t close = what.rfind('\'');
+        const std::string number = open != std::string::npos && close > open ? what.substr(open + 1, close - open - 1)
+                                                                             : std::string("a number");
+        return "It holds " + number + ", a number too large for any figure of a design.";
+    }
 }
 
 std::string groundText(const std::optional<double> &metres)
@@ -85,9 +163,13 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
 
 std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
 {
-    const Json file = Json::parse(text.begin(), text.end(), nullptr, false);
-    if (file.is_discarded() || !file.is_object())
-        return std::string("It is not JSON: a tuned design is saved by Tune Loops or tarvelin-calc --tune --save.");
+    auto parsed = parsedFile(text);
+    if (auto *refusal = std::get_if<std::string>(&parsed))
+        return std::move(*refusal);
+    const Json &file = std::get<Json>(parsed);
+    if (!file.is_object())
+        return std::string("It is not a tuned design: a tuned design is saved by Tune Loops or tarvelin-calc --tune "
+                           "--save.");
     const auto format = file.find("format");
     if (format == file.end() || !format->is_string() || format->get<std::string>() != kFormat)
         return std::string("It is not a tuned design: a tuned design is saved by Tune Loops or tarvelin-calc --tune "
@@ -131,17 +213,33 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     // A design saved before jackets were modelled was tuned for bare wire.
     design.check.insulationMm = numberAt(*settings, "insulation_mm").value_or(0.0);
     design.check.permittivity = numberAt(*settings, "permittivity").value_or(design.check.permittivity);
-    if (checkSettingsProblem(design.check))
-        return std::string("Its insulation lies outside what the program models: ") +
-               checkSettingsProblem(design.check)->message;
+    if (const std::optional<CheckSettingRefusal> problem = checkSettingsProblem(design.check))
+        return "Its setting for the " + settingName(problem->setting) +
+               " lies outside what the program models: " + problem->message;
     design.tune.maxSwr = numberAt(*settings, "max_swr").value_or(design.tune.maxSwr);
     design.tune.minFrontToBackDb = numberAt(*settings, "min_fb_db").value_or(design.tune.minFrontToBackDb);
     design.tune.bandPercent = numberAt(file, "band_percent").value_or(design.tune.bandPercent);
+    if (!(design.tune.bandPercent >= limits::kLowestBandPercent &&
+          design.tune.bandPercent <= limits::kHighestBandPercent))
+        return "Its band lies outside what the program tunes for: " +
+               std::get<std::string>(readTuneBand(fixedText(design.tune.bandPercent, 3)));
 
     const auto lengths = designLengths(design.frequencyText);
     const auto *shown = std::get_if<DesignLengths>(&lengths);
     if (!shown)
         return "Its frequency, \"" + design.frequencyText + "\", is none a sheet is made for.";
+    // The lengths beside the factors are what a builder reads in the file: they must be the factors' own.
+    if (const auto saved = file.find("lengths_in"); saved != file.end()) {
+        bool agree = saved->is_array() && saved->size() == kLoopCount;
+        for (std::size_t i = 0; agree && i < kLoopCount; ++i) {
+            const Json &length = (*saved)[i];
+            const double expected = static_cast<double>(shown->loopThousandths[i]) / 1000.0 * design.result.factors[i];
+            agree = length.is_number() && std::fabs(length.get<double>() - expected) <= 1e-9 * expected;
+        }
+        if (!agree)
+            return std::string("Its loop lengths (lengths_in) disagree with its loop factors: the file was changed "
+                               "after it was saved, and which of them to cut is not known.");
+    }
     design.result.before = figuresFrom(file.value("before", Json()));
     design.result.after = figuresFrom(file.value("after", Json()));
     design.result.before.design.mhz = shown->frequencyMHz;
@@ -179,33 +277,50 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         const auto asked = designLengths(*given.frequencyText);
         const auto *madeFor = std::get_if<DesignLengths>(&made);
         const auto *askedFor = std::get_if<DesignLengths>(&asked);
-        if (madeFor && askedFor && madeFor->frequencyMHz != askedFor->frequencyMHz)
-            return differs(madeFor->frequencyLabel + " MHz", askedFor->frequencyLabel + " MHz");
+        if (madeFor && askedFor && madeFor->frequencyMHz != askedFor->frequencyMHz) {
+            if (madeFor->frequencyLabel != askedFor->frequencyLabel)
+                return differs(madeFor->frequencyLabel + " MHz", askedFor->frequencyLabel + " MHz");
+            const auto [madeText, askedText] = apart(madeFor->frequencyMHz, askedFor->frequencyMHz, 4);
+            return differs(madeText + " MHz", askedText + " MHz");
+        }
     }
-    if (given.wireDiameterMm && *given.wireDiameterMm != design.check.wireDiameterMm)
-        return differs(wireText(design.check.wireDiameterMm), wireText(*given.wireDiameterMm));
+    if (given.wireDiameterMm && std::fabs(*given.wireDiameterMm - design.check.wireDiameterMm) >= kSameWireMm) {
+        const auto [made, asked] = apart(design.check.wireDiameterMm, *given.wireDiameterMm, 2);
+        return differs(made + " mm wire", asked + " mm wire");
+    }
     if (given.segments && *given.segments != design.check.segments)
         return differs(std::to_string(design.check.segments) + " segments a side",
                        std::to_string(*given.segments) + " segments a side");
     if (given.lossless && *given.lossless != design.check.lossless)
         return differs(design.check.lossless ? "lossless wire" : "copper wire",
                        *given.lossless ? "lossless wire" : "copper wire");
-    if (given.groundHeightMetres && *given.groundHeightMetres != design.check.groundHeightMetres)
-        return differs(groundText(design.check.groundHeightMetres), groundText(*given.groundHeightMetres));
-    if (given.z0Ohms && *given.z0Ohms != design.check.z0Ohms)
-        return differs("a " + fixedText(design.check.z0Ohms, 0) + " ohm line",
-                       "a " + fixedText(*given.z0Ohms, 0) + " ohm line");
-    const auto jacketText = [](double mm, double permittivity) {
-        return mm > 0.0 ? fixedText(mm, 2) + " mm insulation of permittivity " + fixedText(permittivity, 2)
-                        : std::string("bare wire");
-    };
+    const std::optional<double> &madeHeight = design.check.groundHeightMetres;
+    if (given.groundHeightMetres && *given.groundHeightMetres != madeHeight) {
+        const std::optional<double> &askedHeight = *given.groundHeightMetres;
+        if (!madeHeight || !askedHeight)
+            return differs(groundText(madeHeight), groundText(askedHeight));
+        const auto [made, asked] = apart(*madeHeight, *askedHeight, 1);
+        return differs("over ground with the boom at " + made + " m", asked + " m");
+    }
+    if (given.z0Ohms && *given.z0Ohms != design.check.z0Ohms) {
+        const auto [made, asked] = apart(design.check.z0Ohms, *given.z0Ohms, 0);
+        return differs("a " + made + " ohm line", "a " + asked + " ohm line");
+    }
     if (given.insulationMm && (*given.insulationMm != design.check.insulationMm ||
-                               (*given.insulationMm > 0.0 && given.permittivity != design.check.permittivity)))
-        return differs(jacketText(design.check.insulationMm, design.check.permittivity),
-                       jacketText(*given.insulationMm, given.permittivity.value_or(0.0)));
-    if (given.bandPercent && *given.bandPercent != design.tune.bandPercent)
-        return differs("a band of \u00b1" + fixedText(design.tune.bandPercent, 2) + " %",
-                       "\u00b1" + fixedText(*given.bandPercent, 2) + " %");
+                               (*given.insulationMm > 0.0 && given.permittivity != design.check.permittivity))) {
+        const double askedPermittivity = given.permittivity.value_or(0.0);
+        const auto [madeMm, askedMm] = apart(design.check.insulationMm, *given.insulationMm, 2);
+        const auto [madeEr, askedEr] = apart(design.check.permittivity, askedPermittivity, 2);
+        const auto jacketText = [](double mm, const std::string &thickness, const std::string &permittivity) {
+            return mm > 0.0 ? thickness + " mm insulation of permittivity " + permittivity : std::string("bare wire");
+        };
+        return differs(jacketText(design.check.insulationMm, madeMm, madeEr),
+                       jacketText(*given.insulationMm, askedMm, askedEr));
+    }
+    if (given.bandPercent && *given.bandPercent != design.tune.bandPercent) {
+        const auto [made, asked] = apart(design.tune.bandPercent, *given.bandPercent, 2);
+        return differs("a band of \u00b1" + made + " %", "\u00b1" + asked + " %");
+    }
     return std::nullopt;
 }
 

@@ -87,6 +87,8 @@ private slots:
     void sameFiguresSameRounds();
     void stopKeepsTheBestSoFar();
     void stopsAtTheDesignLimit();
+    void differencesAreShown_data();
+    void differencesAreShown();
     void bandAsTyped_data();
     void bandAsTyped();
     void goalsComeBeforeGain_data();
@@ -221,6 +223,20 @@ void TestTuner::brokenDesignFiles_data()
         << QString(head).replace(QStringLiteral("14.2"), QStringLiteral("abc")) + settings +
                R"(, "factors": [1, 1, 1, 1, 1, 1, 1]})"
         << "is none a sheet is made for";
+    const QString ones = QStringLiteral(R"(, "factors": [1, 1, 1, 1, 1, 1, 1])");
+    QTest::newRow("a number beyond any figure")
+        << head + QString(settings).replace(QStringLiteral("50}"), QStringLiteral("1e999}")) + ones + "}"
+        << "It holds 1e999, a number too large for any figure";
+    QTest::newRow("a key twice") << head + settings + ones + R"(, "factors": [1.05, 1, 1, 1, 1, 1, 1]})"
+                                 << "It gives \"factors\" twice";
+    QTest::newRow("lengths that are not the factors'")
+        << head + settings + ones + R"(, "lengths_in": [891.549, 870, 843.147, 818.8, 794.4, 771.3, 749.4]})"
+        << "Its loop lengths (lengths_in) disagree with its loop factors";
+    QTest::newRow("segments beyond the model's")
+        << head + QString(settings).replace(QStringLiteral("11"), QStringLiteral("4")) + ones + "}"
+        << "Its setting for the segments per side lies outside what the program models: The segments per side";
+    QTest::newRow("a band beyond the tuner's") << head + settings + ones + R"(, "band_percent": 9})"
+                                               << "Its band lies outside what the program tunes for";
     QTest::newRow("settings without the wire")
         << head + R"("settings": {"segments": 11}, "factors": [1, 1, 1, 1, 1, 1, 1]})"
         << "settings are incomplete";
@@ -234,6 +250,37 @@ void TestTuner::brokenDesignFiles()
     QVERIFY(std::holds_alternative<std::string>(read));
     QVERIFY2(std::get<std::string>(read).find(refusal.toStdString()) != std::string::npos,
              std::get<std::string>(read).c_str());
+}
+
+// What a setting given differs in from the design's is said with the digits that show the difference; a
+// wire within the settings' hundredth of a millimetre is the same wire.
+void TestTuner::differencesAreShown_data()
+{
+    QTest::addColumn<QString>("frequency");
+    QTest::addColumn<double>("wireMm");
+    QTest::addColumn<QString>("difference"); // none when empty
+    QTest::newRow("the same") << "14.2" << 2.05 << QString();
+    QTest::newRow("AWG 12 for 2.05 mm") << "14.2" << awgDiameterMm(12) << QString();
+    QTest::newRow("a frequency a tenth of a kHz off")
+        << "14.2001" << 2.05 << "The tuned design was made for 14.2000 MHz, not 14.2001 MHz.";
+    QTest::newRow("a frequency a kHz off")
+        << "14.201" << 2.05 << "The tuned design was made for 14.200 MHz, not 14.201 MHz.";
+    QTest::newRow("a thicker wire") << "14.2" << 2.056
+                                    << "The tuned design was made for 2.050 mm wire, not 2.056 mm wire.";
+}
+
+void TestTuner::differencesAreShown()
+{
+    QFETCH(QString, frequency);
+    QFETCH(double, wireMm);
+    QFETCH(QString, difference);
+    TunedDesign design = savedTwentyMetres();
+    design.check.wireDiameterMm = 2.05;
+    GivenSettings given;
+    given.frequencyText = frequency.toStdString();
+    given.wireDiameterMm = wireMm;
+    const std::optional<std::string> said = tunedDesignDifference(design, given);
+    QCOMPARE(QString::fromStdString(said.value_or(std::string())), difference);
 }
 
 void TestTuner::bandAsTyped_data()
