@@ -516,21 +516,20 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
                      ", which holds the model's sweep alone: give the table or --format json");
         return std::nullopt;
     }
-    if (app.count("--measured-sweep") > 0 &&
-        (app.count("--measured") > 0 || options.tuneForSheet || app.count("--tuned") > 0)) {
-        complain(err, "--measured-sweep",
-                 app.count("--measured") > 0 ? "Cannot be used with --measured: give the resonance one way"
-                                             : "Cannot be used with a tuned design, which is cut as tuned");
+    if (app.count("--measured-sweep") > 0 && app.count("--measured") > 0) {
+        complain(err, "--measured-sweep", "Cannot be used with --measured: give the resonance one way");
         return std::nullopt;
     }
-    if (options.tuneForSheet && app.count("--measured") > 0) {
-        complain(err, "--measured", "Cannot be used with --tune: a tuned design is cut as tuned");
+    // A tuned design, once built, is trimmed by what it measures; the model's prediction is the specified
+    // design's, not the tuned one's.
+    if (options.measuredByModel && (options.tuneForSheet || app.count("--tuned") > 0)) {
+        complain(err, "--measured",
+                 "model is the specified design's predicted resonance: a tuned design is trimmed by the resonance it "
+                 "measures");
         return std::nullopt;
     }
-    if (app.count("--tuned") > 0 && (app.count("--measured") > 0 || options.tuneForSheet)) {
-        complain(err, "--tuned",
-                 app.count("--measured") > 0 ? "Cannot be used with --measured: a tuned design is cut as tuned"
-                                             : "Cannot be used with --tune: the saved design is cut, not a new one");
+    if (app.count("--tuned") > 0 && options.tuneForSheet) {
+        complain(err, "--tuned", "Cannot be used with --tune: the saved design is cut, not a new one");
         return std::nullopt;
     }
     if (app.count("--save") > 0 && options.inputs.size() != 1) {

@@ -643,6 +643,12 @@ void TestCli::tuneEndToEnd()
     QCOMPARE(other.exitCode, 1);
     QVERIFY2(other.err.contains("The tuned design was made for 2.05 mm wire, not 1.00 mm wire."),
              other.err.constData());
+    // AWG 12 is the 2.05 mm wire it was tuned for; built and measured, the tuned loops are trimmed as they are.
+    const Run trimmed = runCalc({"--shop", "--format", "json", "--tuned", saved, "--awg", "12", "--measured", "14.1"});
+    QCOMPARE(trimmed.exitCode, 0);
+    const QJsonObject trimmedSheet = QJsonDocument::fromJson(trimmed.out).object();
+    QCOMPARE(trimmedSheet.value(QStringLiteral("trims")).toArray().size(), 7);
+    QCOMPARE(trimmedSheet.value(QStringLiteral("factors")).toArray(), factors);
 }
 
 // The tuned design's CSV gives the frequency as typed on every row, as its JSON does, and the tune's figures.

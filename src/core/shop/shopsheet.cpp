@@ -44,8 +44,6 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
 std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
                                                         const std::array<double, kElementRowCount> &loopFactors)
 {
-    if (settings.measuredMHz)
-        return ShopRefusal{"A tuned design is cut as tuned: it takes no measured resonance.", ShopSetting::Measured};
     return makeSheet(frequencyText, settings, &loopFactors);
 }
 
@@ -116,7 +114,10 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
         auto corrected = designLengths(shortestText(correctedMHz));
         if (!std::holds_alternative<DesignLengths>(corrected))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
-        const DesignLengths &target = std::get<DesignLengths>(corrected);
+        DesignLengths &target = std::get<DesignLengths>(corrected);
+        // A tuned design is trimmed from its own loops: the same factors on the design for F x F / M.
+        if (loopFactors)
+            scaleLoops(target, *loopFactors);
         for (std::size_t i = 0; i < kElementRows.size(); ++i) {
             ElementCuts &cuts = sheet.elements[i];
             Trim trim;

@@ -68,8 +68,8 @@ struct ShopSheet
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText,
                                                                  const ShopSettings &settings);
 
-// The sheet of a tuned design: each loop scaled by its factor, the stations as designed. A tuned design
-// is cut as tuned, so it takes no measured resonance.
+// The sheet of a tuned design: each loop scaled by its factor, the stations as designed. Once built and
+// measured, it is trimmed from its own loops: each takes the trim its factor gives on the corrected design.
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal>
 makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
                    const std::array<double, kElementRowCount> &loopFactors);

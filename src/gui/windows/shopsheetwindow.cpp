@@ -304,17 +304,29 @@ void ShopSheetWindow::restoreSettings()
     // A measurement belongs to a design the sheet can be made for; one that names none (a hand-edited file
     // may say "inf" or 1e-300) belongs to none, and no note speaks of it.
     if (const std::optional<double> storedFor = designMHz(stored.measuredFor))
-        m_measuredFor = storedFor;
+        m_measuredFor = Built{*storedFor, std::nullopt};
     else
         m_measured->clear();
 }
 
 void ShopSheetWindow::saveSettings() const
 {
-    // The design frequency a measurement belongs to, at full precision.
-    SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(),
-                                   m_measured->text(),
-                                   m_measuredFor ? QString::number(*m_measuredFor, 'g', 17) : QString()});
+    // The design frequency a measurement belongs to, at full precision. What tuned loops measured belongs to
+    // them alone, which are not kept: the specified design's measurement is, even while set aside.
+    QString measured;
+    std::optional<double> measuredFor;
+    if (m_measuredFor && !m_measuredFor->factors && !m_measured->text().trimmed().isEmpty()) {
+        measured = m_measured->text();
+        measuredFor = m_measuredFor->forMHz;
+    } else {
+        for (const SetAside &aside : m_setAside)
+            if (!aside.of.factors) {
+                measured = aside.measured;
+                measuredFor = aside.of.forMHz;
+            }
+    }
+    SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(), measured,
+                                   measuredFor ? QString::number(*measuredFor, 'g', 17) : QString()});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
@@ -323,12 +335,29 @@ void ShopSheetWindow::setFrequencyText(const QString &text)
     frequencyCommitted();
 }
 
+void ShopSheetWindow::setAside(const QString &measured, const Built &of)
+{
+    std::erase_if(m_setAside, [&of](const SetAside &aside) { return aside.of == of; });
+    m_setAside.push_back(SetAside{measured, of});
+}
+
+std::optional<ShopSheetWindow::Built> ShopSheetWindow::shownDesign() const
+{
+    const std::optional<double> design = designMHz(m_frequency->text());
+    if (!design)
+        return std::nullopt;
+    return Built{*design, m_tunedFactors};
+}
+
 void ShopSheetWindow::showSpecified()
 {
+    // What was said of tuned loops or a prediction goes with them.
+    if (m_tunedFactors || m_prediction)
+        showNote({});
     m_tunedFactors.reset();
+    m_tuning.reset();
     m_prediction.reset();
-    updateTitle();
-    recalculate();
+    frequencyCommitted();
 }
 
 void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double resonanceMHz, const QString &modelNote)
@@ -339,7 +368,8 @@ void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double
     m_tunedFactors.reset();
     // A measurement typed for this design stays the user's: it is set aside while the prediction is shown.
     if (!m_measured->text().trimmed().isEmpty() && m_measuredFor) {
-        m_setAside = SetAside{m_measured->text(), *m_measuredFor};
+        setAside(m_measured->text(), *m_measuredFor);
+        m_sweepFile.clear();
         const QSignalBlocker quiet(m_measured);
         m_measured->clear();
     }
@@ -422,15 +452,19 @@ void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<
     m_tunedFactors = tuned;
     m_tuning = std::move(tuning);
     m_tunedFor = *design;
+    showNote({});
     m_frequency->setText(frequencyText);
     frequencyCommitted();
-    // What the tune said of them, where known, with its figures on their own tab.
-    showNote(m_tuning ? QStringLiteral("Tuned loops, modelled for the chosen wire and ground, the stations as "
-                                       "designed: %1 Shop Sheet (Ctrl+L) shows the specified design.")
-                            .arg(qText(m_tuning->outcome))
-                      : QStringLiteral("The loops are tuned with the model for the chosen wire and ground; the "
-                                       "stations are as designed. The main window keeps the specified design, and "
-                                       "Shop Sheet (Ctrl+L) shows it."));
+    // What the tune said of them, where known, with its figures on their own tab; and what became of a
+    // measurement of other loops.
+    const QString aside = note();
+    showNote((m_tuning ? QStringLiteral("Tuned loops, modelled for the chosen wire and ground, the stations as "
+                                        "designed: %1 Shop Sheet (Ctrl+L) shows the specified design.")
+                             .arg(qText(m_tuning->outcome))
+                       : QStringLiteral("The loops are tuned with the model for the chosen wire and ground; the "
+                                        "stations are as designed. The main window keeps the specified design, and "
+                                        "Shop Sheet (Ctrl+L) shows it.")) +
+             (aside.isEmpty() ? QString() : QLatin1Char(' ') + aside));
 }
 
 // Each sheet says what it is.
@@ -439,8 +473,6 @@ void ShopSheetWindow::updateTitle()
     setWindowTitle(m_tunedFactors ? QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin")
                    : m_prediction ? QStringLiteral("Shop Sheet Trimmed by the Model \u2013 Tarvelin")
                                   : QStringLiteral("Shop Sheet \u2013 Tarvelin"));
-    m_measured->setEnabled(!m_tunedFactors); // a tuned design is cut as tuned
-    m_fromSweep->setEnabled(!m_tunedFactors);
 }
 
 void ShopSheetWindow::showNote(const QString &text)
@@ -457,8 +489,8 @@ QString ShopSheetWindow::note() const
 // A measured resonance typed now is for the design frequency shown now.
 void ShopSheetWindow::measuredEdited()
 {
-    m_measuredFor = designMHz(m_frequency->text());
-    m_setAside.reset();
+    m_measuredFor = shownDesign();
+    std::erase_if(m_setAside, [this](const SetAside &aside) { return m_measuredFor && aside.of == *m_measuredFor; });
     m_sweepFile.clear();
     if (!m_measured->text().trimmed().isEmpty())
         m_prediction.reset();
@@ -487,21 +519,37 @@ void ShopSheetWindow::frequencyCommitted()
                      .arg(label(m_prediction->forMHz), label(*design));
         m_prediction.reset();
     }
+    // A measurement is of the loops shown when it was taken: of another frequency, or of the specified loops
+    // while tuned ones are shown (or the other way round), it waits until they are shown again.
+    const Built shown{*design, m_tunedFactors};
+    const auto loops = [](const Built &built) {
+        return built.factors ? QStringLiteral("tuned") : QStringLiteral("specified");
+    };
     const QString measured = m_measured->text().trimmed();
-    if (!measured.isEmpty() && m_measuredFor && *design != *m_measuredFor) {
-        m_setAside = SetAside{measured, *m_measuredFor};
+    if (!measured.isEmpty() && m_measuredFor && shown != *m_measuredFor) {
+        const Built of = *m_measuredFor;
+        setAside(measured, of);
+        m_sweepFile.clear();
         const QSignalBlocker quiet(m_measured);
         m_measured->clear();
-        notes << QStringLiteral("The measured resonance %1 MHz is for the design at %2 MHz: it is set aside, and "
-                                "comes back if the frequency returns to %2 MHz.")
-                     .arg(measured, label(m_setAside->forMHz));
-    } else if (measured.isEmpty() && m_setAside && *design == m_setAside->forMHz && !m_prediction) {
+        notes << (of.forMHz != shown.forMHz
+                      ? QStringLiteral("The measured resonance %1 MHz is for the design at %2 MHz: it is set aside, "
+                                       "and comes back if the frequency returns to %2 MHz.")
+                            .arg(measured, label(of.forMHz))
+                      : QStringLiteral("The measured resonance %1 MHz is of the %2 loops: it is set aside, and comes "
+                                       "back with them.")
+                            .arg(measured, loops(of)));
+    }
+    const auto waiting = std::find_if(m_setAside.begin(), m_setAside.end(),
+                                      [&shown](const SetAside &aside) { return aside.of == shown; });
+    if (m_measured->text().trimmed().isEmpty() && waiting != m_setAside.end() && !m_prediction) {
+        const SetAside back = *waiting;
+        m_setAside.erase(waiting);
         const QSignalBlocker quiet(m_measured);
-        m_measured->setText(m_setAside->measured);
-        m_measuredFor = m_setAside->forMHz;
-        notes << QStringLiteral("The measured resonance %1 MHz for %2 MHz is back.")
-                     .arg(m_setAside->measured, label(m_setAside->forMHz));
-        m_setAside.reset();
+        m_measured->setText(back.measured);
+        m_measuredFor = back.of;
+        notes << QStringLiteral("The measured resonance %1 MHz of the %2 loops for %3 MHz is back.")
+                     .arg(back.measured, loops(shown), label(shown.forMHz));
     }
     if (!notes.isEmpty())
         showNote(notes.join(QLatin1Char(' ')));
@@ -533,7 +581,7 @@ void ShopSheetWindow::recalculate()
     // A measurement applies only to the design frequency it was made for; while another is being typed the
     // sheet has no trims, and a prediction stands in for a measurement only for its own design.
     const std::optional<double> design = designMHz(m_frequency->text());
-    const bool measuredHere = design && m_measuredFor && *design == *m_measuredFor;
+    const bool measuredHere = design && m_measuredFor && shownDesign() == *m_measuredFor;
     if (measuredHere || !design)
         texts.measured = m_measured->text().toStdString();
     auto read = shop::readShopSettings(texts);

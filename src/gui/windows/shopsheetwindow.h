@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -102,15 +103,24 @@ private:
     QLabel *m_problem = nullptr;
     QLabel *m_note = nullptr;
     // Each belongs to the design frequency it was made for, by value: a measured resonance, one set aside
-    // while another frequency is shown, the model's prediction, and tuned loops.
-    std::optional<double> m_measuredFor;
+    // while another design is shown, the model's prediction, and tuned loops. A measurement belongs to the
+    // loops it was taken of too: the specified ones, or tuned ones.
+    struct Built
+    {
+        double forMHz = 0.0;
+        std::optional<std::array<double, kElementRowCount>> factors; // tuned loops
+        bool operator==(const Built &) const = default;
+    };
+    [[nodiscard]] std::optional<Built> shownDesign() const;
+    std::optional<Built> m_measuredFor;
     QString m_sweepFile; // the sweep the measured resonance was read from, until it is typed over
     struct SetAside
     {
         QString measured;
-        double forMHz = 0.0;
+        Built of;
     };
-    std::optional<SetAside> m_setAside;
+    std::vector<SetAside> m_setAside; // one for each design at most
+    void setAside(const QString &measured, const Built &of);
     struct Prediction
     {
         double resonanceMHz = 0.0;

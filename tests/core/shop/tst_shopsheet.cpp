@@ -295,7 +295,18 @@ void TestShopSheet::tunedLoops()
     QCOMPARE(tuned.elements[0].spreader, 2 * tuned.elements[0].arm);
     QCOMPARE(tuned.elements[1].loop, specified.elements[1].loop);
     QCOMPARE(tuned.boomLength, specified.boomLength);
-    QVERIFY(std::holds_alternative<ShopRefusal>(makeTunedShopSheet("14.2", {16, 0, 0, 14.0}, factors)));
+
+    // Built and measured, a tuned design is trimmed from its own loops: each the corrected design's loop times
+    // its factor, to the thousandth; the driven loop, whose factor is 1, as the specified one.
+    auto measured = makeTunedShopSheet("14.2", {16, 0, 0, 14.0}, factors);
+    QVERIFY(std::holds_alternative<ShopSheet>(measured));
+    const ShopSheet &trimmed = std::get<ShopSheet>(measured);
+    const ShopSheet trimmedSpecified = sheetFor("14.2", {16, 0, 0, 14.0});
+    const auto trimmedLoop = [](const ElementCuts &cuts) { return cuts.loop + cuts.trim->change; };
+    const double expected = 0.98 * static_cast<double>(trimmedLoop(trimmedSpecified.elements[0]));
+    QVERIFY2(std::fabs(static_cast<double>(trimmedLoop(trimmed.elements[0])) - expected) <= 2.0,
+             qPrintable(QString::number(trimmedLoop(trimmed.elements[0]))));
+    QCOMPARE(trimmed.elements[1].trim->change, trimmedSpecified.elements[1].trim->change);
 }
 
 QTEST_GUILESS_MAIN(TestShopSheet)

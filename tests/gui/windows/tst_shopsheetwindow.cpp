@@ -68,6 +68,7 @@ private slots:
     void csvAndPdfReadBack();
     void saveDialogsStartInTheLastFolder();
     void opensASavedTunedDesign();
+    void tunedSheetTakesItsOwnMeasurement();
     void measuredResonanceFromASweep();
 
 private:
@@ -484,7 +485,8 @@ void TestShopSheetWindow::measuredResonanceFromASweep()
     broken.close();
     QVERIFY(!sheet->measuredFromSweep(broken.fileName()));
     QCOMPARE(m_messages.requests.size(), std::size_t(1));
-    QVERIFY(QString::fromStdString(m_messages.requests.back().prompt).contains("broken.s1p, line 2: the file holds one"));
+    QVERIFY(
+        QString::fromStdString(m_messages.requests.back().prompt).contains("broken.s1p, line 2: the file holds one"));
     QCOMPARE(measured->text(), QStringLiteral("14.05"));
 }
 
@@ -522,6 +524,40 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     QVERIFY2(m_messages.requests.front().prompt.find("It is not a tuned design") != std::string::npos,
              m_messages.requests.front().prompt.c_str());
     QCOMPARE(*sheet->sheet()->loopFactors, saved.result.factors);
+}
+
+// A builder who cut the tuned loops measures them next: the tuned sheet takes its own measurement and trims
+// its own loops, while what the specified loops measured waits for them. Back on the specified sheet nothing
+// said of the tuned loops stays.
+void TestShopSheetWindow::tunedSheetTakesItsOwnMeasurement()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    auto *measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
+    measured->setText(QStringLiteral("14.0"));
+    const QList<double> factors{0.98, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
+    sheet->setTunedFactors(QStringLiteral("14.2"), factors);
+    QVERIFY(sheet->tuned());
+    QVERIFY(measured->isEnabled());
+    QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("fromSweep"))->isEnabled());
+    QVERIFY(measured->text().isEmpty());
+    QVERIFY2(sheet->note().contains(QStringLiteral("The measured resonance 14.0 MHz is of the specified loops: it "
+                                                   "is set aside")),
+             qPrintable(sheet->note()));
+    measured->setText(QStringLiteral("14.1"));
+    QVERIFY(sheet->sheet()->loopFactors && sheet->sheet()->elements[0].trim);
+    QCOMPARE(*sheet->sheet()->settings.measuredMHz, 14.1);
+
+    m_form->openShopSheet();
+    QVERIFY(!sheet->tuned());
+    QVERIFY2(!sheet->note().contains(QStringLiteral("Tuned loops")) &&
+                 !sheet->note().contains(QStringLiteral("tuned with the model")),
+             qPrintable(sheet->note()));
+    QCOMPARE(measured->text(), QStringLiteral("14.0"));
+    QCOMPARE(*sheet->sheet()->settings.measuredMHz, 14.0);
+
+    sheet->setTunedFactors(QStringLiteral("14.2"), factors);
+    QCOMPARE(measured->text(), QStringLiteral("14.1"));
 }
 
 QTEST_MAIN(TestShopSheetWindow)
