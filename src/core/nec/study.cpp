@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/study.h"
 
+#include "core/format/fieldtext.h"
 #include "core/nec/deck.h"
 #include "core/nec/necoutput.h"
 
@@ -42,6 +43,9 @@ std::optional<EngineRound> Study::nextRound()
     if (!m_round) {
         if (m_rounds) {
             m_round = EngineRound{m_rounds->decks(), m_rounds->frequencies(), roundTimeLimit()};
+        } else if (m_tunedSweep) {
+            m_round =
+                EngineRound{m_tunedSweep->decks, static_cast<int>(m_tunedSweep->sweepMHz.size()), roundTimeLimit()};
         } else if (m_searchesEnded) {
             planDesigns(cutOffDesigns(m_search->result().factors), false);
         } else if (m_search) {
@@ -92,6 +96,8 @@ void Study::take(EngineOutputs outputs)
                        failure->timeLimit ? TuneEnd::TimeLimit : TuneEnd::EngineFailure);
     }
     const auto &texts = std::get<std::vector<std::string>>(outputs);
+    if (m_tunedSweep)
+        return takeTunedSweep(texts);
     if (m_searchesEnded)
         return takeCutOff(texts);
     takeTuneRound(texts);
@@ -267,6 +273,18 @@ void Study::takeCutOff(const std::vector<std::string> &outputs)
     const std::optional<std::vector<BandFigures>> figures = figuresOf(outputs);
     if (figures && figures->size() == 2)
         m_tolerance = CutTolerance{(*figures)[0], (*figures)[1]};
+    // Then the tuned loops over the check's own sweep, to be drawn beside the specified design's.
+    m_tunedSweep = planAnalysis(scaledGeometry(m_geometry, m_search->result().factors), m_settings, m_processes);
+}
+
+void Study::takeTunedSweep(const std::vector<std::string> &outputs)
+{
+    auto read = readOutputs(*m_tunedSweep, outputs, m_settings);
+    if (auto *sweep = std::get_if<SweepOutputs>(&read); sweep && !sweep->points.empty()) {
+        const std::size_t designIndex = designIndexOf(sweep->points, m_geometry.designMHz);
+        m_tunedCheck = summarise(sweep->points, designIndex, m_settings.z0Ohms, sweep->efficiencyPercent[designIndex],
+                                 sweep->azimuth ? &*sweep->azimuth : nullptr);
+    }
     endTune(std::nullopt, *m_searchesEnded);
 }
 
@@ -303,19 +321,24 @@ std::string Study::roundText() const
 Study::Progress Study::progress(int frequenciesDone) const
 {
     if (m_search) {
-        // Towards the most designs to try, or else the time limit, whichever ends the tune if it does not
-        // converge first.
+        // A tune ends when its searches converge, which no count foretells: it says what it has done, the time
+        // it has taken and the best design so far, and sets no end to fill towards.
         const int tried = m_beforeKnown ? m_search->result().evaluations : 0;
-        const std::string text = designsTriedText(tried);
-        if (m_tune->designLimit > 0)
-            return {tried, m_tune->designLimit, text};
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count();
-        const auto limit = static_cast<int>(m_tune->timeLimitSeconds);
-        return {std::min(static_cast<int>(seconds), limit), limit, text};
+        const auto seconds = static_cast<long long>(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count());
+        std::string detail = "Tuning the loops: " + designsTriedText(tried) + " in " + std::to_string(seconds) + " s";
+        if (m_beforeKnown) {
+            const TuneResult best = m_search->result();
+            detail += "; best so far " + fixedText(best.after.design.gainDbi, 2) + " dBi, worst SWR " +
+                      fixedText(best.after.worstSwr(), 2) + ", lowest F/B " +
+                      fixedText(best.after.lowestFrontToBackDb(), 2) + " dB" +
+                      (best.swrGoalMet && best.frontToBackGoalMet ? ", the goals met" : ", the goals not yet met");
+        }
+        return {tried, 0, designsTriedText(tried), detail + "."};
     }
     const int total = m_round ? m_round->frequencies : 0;
     const int done = std::clamp(frequenciesDone, 0, total);
-    return {done, total, std::to_string(done) + " of " + std::to_string(total) + " frequencies"};
+    return {done, total, std::to_string(done) + " of " + std::to_string(total) + " frequencies", {}};
 }
 
 namespace {

@@ -55,7 +55,8 @@ inline constexpr std::chrono::seconds kEngineTimeLimit{300};
 // edges). A tune is the check, unless it starts from one already made, then the searches' rounds: each
 // round holds the next design of every search still going, its band frequencies shared evenly over the
 // engines, and where that leaves an engine short, frequencies of the spare search's design, gathered over
-// the rounds until its figures are complete.
+// the rounds until its figures are complete. Once the searches end of themselves, one round models the tuned
+// loops cut long and short, and one more sweeps the tuned design as the check swept the specified one.
 // The window and tarvelin-calc only start a study, show its progress and show its result.
 class Study
 {
@@ -85,18 +86,22 @@ public:
     [[nodiscard]] const std::optional<CheckSummary> &check() const { return m_check; }
     // The tuned design, once the tune has ended with a design better than the specified one or not.
     [[nodiscard]] const std::optional<TuneResult> &tuned() const { return m_tuned; }
+    // The tuned design over the check's sweep, once a tune has ended of itself, to draw beside the check.
+    [[nodiscard]] const std::optional<CheckSummary> &tunedCheck() const { return m_tunedCheck; }
     // Why the study gave no result, or why a tune ended early.
     [[nodiscard]] const std::optional<std::string> &failure() const { return m_failure; }
 
     // What the engines are doing now, for a status line.
     [[nodiscard]] std::string roundText() const;
-    // How far the study has come, for a progress bar: a check's round by the frequencies done; a tune by the
-    // designs tried, towards the most to try or else by the time towards its limit.
+    // How far the study has come: a check's round by the frequencies done, towards the round's; a tune by the
+    // designs tried, with no end to fill towards (maximum 0), and in `detail` the time taken and the best design
+    // so far, for a status line.
     struct Progress
     {
         int value = 0;
         int maximum = 0;
         std::string text;
+        std::string detail;
     };
     [[nodiscard]] Progress progress(int frequenciesDone) const;
     // What ran, once the study has ended, for the status line: a check's frequencies round by round, a tune's
@@ -111,6 +116,7 @@ private:
     [[nodiscard]] std::optional<std::vector<BandFigures>> figuresOf(const std::vector<std::string> &outputs);
     void takeTuneRound(const std::vector<std::string> &outputs);
     void takeCutOff(const std::vector<std::string> &outputs);
+    void takeTunedSweep(const std::vector<std::string> &outputs);
     void endTune(std::optional<std::string> failure, TuneEnd end);
 
     ArrayGeometry m_geometry;
@@ -134,6 +140,8 @@ private:
     SpareFigures m_spare;
     std::optional<TuneEnd> m_searchesEnded; // and why: the cutting tolerance's round runs before the tune ends
     std::optional<CutTolerance> m_tolerance;
+    std::optional<AnalysisPlan> m_tunedSweep; // the tuned loops over the sweep, once the tolerance is in
+    std::optional<CheckSummary> m_tunedCheck;
     std::optional<EngineRound> m_round;                    // the round handed out and not yet taken
     std::chrono::steady_clock::time_point m_tuneStarted{}; // the time limit's clock, from the check on
     bool m_beforeKnown = false; // the specified design's figures are in, so a tune has a best design

@@ -536,6 +536,17 @@ TuneResult LoopSearch::result() const
     return result;
 }
 
+bool replacesShownTune(const TuneResult &ended, const TuneSettings &endedTune, const TuneResult &shown,
+                       const TuneSettings &shownTune)
+{
+    const auto finished = [](TuneEnd end) { return end != TuneEnd::Cancelled && end != TuneEnd::EngineFailure; };
+    if (finished(ended.end) || !finished(shown.end))
+        return true;
+    const bool sameAims = endedTune.bandPercent == shownTune.bandPercent && endedTune.maxSwr == shownTune.maxSwr &&
+                          endedTune.minFrontToBackDb == shownTune.minFrontToBackDb;
+    return sameAims && betterThan(ended.after, shown.after, endedTune);
+}
+
 double tuneStartFactor(const CheckSummary &check)
 {
     return check.resonanceMHz && check.design.mhz > 0.0 ? *check.resonanceMHz / check.design.mhz : 1.0;

@@ -182,6 +182,14 @@ private:
     std::optional<std::string> m_problem;
 };
 
+// Whether a tune that has just ended takes the place of the one shown before it, of the same check: one that
+// finished (converged, or stopped at its most designs or its time limit) always does, and so does one cut
+// short (by Cancel or by the engine) in place of another cut short; in place of a finished one, a tune cut
+// short only where it beats it by the tuner's own measure, for the same goals and band. A builder's finished
+// tune is never lost to a half-run one.
+[[nodiscard]] bool replacesShownTune(const TuneResult &ended, const TuneSettings &endedTune, const TuneResult &shown,
+                                     const TuneSettings &shownTune);
+
 // Where the tuner starts: every loop scaled by resonance / design, the one factor that would put the
 // check's resonance on the design frequency; the specified loops when the check found none.
 [[nodiscard]] double tuneStartFactor(const CheckSummary &check);

@@ -47,6 +47,22 @@ QString tickText(double value, double step)
 
 } // namespace
 
+LinePlotLayout layoutLinePlot(const QRectF &area, const QFontMetricsF &metrics, bool legendRow)
+{
+    const double line = metrics.height();
+    // Above the plot the title and a row for the upright's label; under it the ticks' labels and the axis's
+    // name, and a row for the legend and the clipping note, off the plot, so neither hides a clipped point
+    // on its top edge.
+    const double left = area.left() + metrics.horizontalAdvance(QStringLiteral("-000.0")) + line;
+    const double legendRows = legendRow ? 1.2 : 0.0;
+    LinePlotLayout layout;
+    layout.plot =
+        QRectF(left, area.top() + 2.5 * line, area.right() - left - line, area.height() - (5 + legendRows) * line);
+    if (legendRow)
+        layout.legendRow = QRectF(left, layout.plot.bottom() + 2.5 * line, layout.plot.width(), line);
+    return layout;
+}
+
 void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, const QString &yLabel,
                    const std::vector<PlotSeries> &series, const LinePlotMarks &marks, const QFont &font,
                    const QColor &ink)
@@ -96,9 +112,11 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
         yMax = *marks.clipAbove; // the axis ends where the clipping starts
     const double xStep = niceStep(xMax - xMin);
 
-    // A row under the title for the upright's label.
-    const double left = area.left() + metrics.horizontalAdvance(QStringLiteral("-000.0")) + line;
-    const QRectF plot(left, area.top() + 2.5 * line, area.right() - left - line, area.height() - 5 * line);
+    const bool legend = series.size() > 1;
+    const LinePlotLayout layout = layoutLinePlot(area, metrics, legend || anyClipped);
+    const QRectF &plot = layout.plot;
+    const double left = plot.left();
+    const double legendY = layout.legendRow.top();
     const auto toScreen = [&](QPointF p) {
         return QPointF(plot.left() + (p.x() - xMin) / (xMax - xMin) * plot.width(),
                        plot.bottom() - (std::clamp(p.y(), yMin, yMax) - yMin) / (yMax - yMin) * plot.height());
@@ -146,7 +164,7 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
         const double labelLeft = std::clamp(x - width / 2, area.left(), area.right() - width);
         painter.drawText(QRectF(labelLeft, area.top() + 1.2 * line, width, line), Qt::AlignHCenter, marks.markText);
     }
-    double legendX = plot.left() + line / 2;
+    double legendX = plot.left();
     for (const PlotSeries &s : series) {
         QPainterPath path;
         bool started = false;
@@ -163,7 +181,7 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
             started ? path.lineTo(at) : path.moveTo(at);
             started = true;
         }
-        painter.setPen(QPen(s.colour, 2 * px));
+        painter.setPen(QPen(s.colour, 2 * px, s.style));
         painter.drawPath(path);
         // Each clipped point carries an arrow up through the top edge: the value goes on above it.
         painter.setBrush(s.colour);
@@ -173,21 +191,20 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
                                            QPointF(at.x() + a * 0.6, at.y() + a * 0.4)}));
         }
         painter.setBrush(Qt::NoBrush);
-        if (series.size() > 1) {
-            painter.drawLine(QPointF(legendX, plot.top() + line / 2), QPointF(legendX + line, plot.top() + line / 2));
+        if (legend) {
+            painter.setPen(QPen(s.colour, 2 * px, s.style));
+            painter.drawLine(QPointF(legendX, legendY + line / 2), QPointF(legendX + 1.5 * line, legendY + line / 2));
             painter.setPen(ink);
             const double width = metrics.horizontalAdvance(s.name);
-            painter.drawText(QRectF(legendX + line * 1.2, plot.top(), width + line, line), Qt::AlignLeft, s.name);
-            legendX += width + 3 * line;
+            painter.drawText(QRectF(legendX + line * 1.8, legendY, width + line, line), Qt::AlignLeft, s.name);
+            legendX += width + 3.3 * line;
         }
     }
     if (anyClipped) {
         const QString note = QStringLiteral("\u25b2 above %1").arg(tickText(*marks.clipAbove, yStep));
-        const double width = metrics.horizontalAdvance(note) + line;
-        const QRectF box(plot.right() - width - line / 4, plot.top() + line * 0.6, width, line);
-        painter.fillRect(box, painter.background());
+        const double width = metrics.horizontalAdvance(note) + line / 2;
         painter.setPen(ink);
-        painter.drawText(box, Qt::AlignCenter, note);
+        painter.drawText(QRectF(std::max(legendX, plot.right() - width), legendY, width, line), Qt::AlignRight, note);
     }
     painter.restore();
 }
@@ -332,8 +349,8 @@ void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &ti
     paintPolarPlot(painter, area, title, points, true, font, ink);
 }
 
-void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
-                    const QFont &font, const QColor &ink, const nec::MeasuredSweep *measured)
+std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary &summary,
+                                        const nec::MeasuredSweep *measured, const nec::CheckSummary *tuned)
 {
     // A sweep of another band would only stretch the axis: the verdict says why it is not compared.
     if (measured && measured->unrelated)
@@ -346,17 +363,54 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
                 series.points.emplace_back(p.mhz, p.*field);
         return series;
     };
-    const QColor green(0x2a, 0x8c, 0x3c), purple(0x8e, 0x44, 0xad), orange(0xd0, 0x7c, 0x10);
-    const auto seriesOf = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
-        // The sweep's own points: the plots span the sweep the settings asked for. A figure beyond any number
-        // (an F/B under the engine's floor) is left out of its line.
-        PlotSeries series{name, {}, colour};
-        for (const nec::SweepPoint &p : summary.points)
-            if (p.round == 1 && std::isfinite(p.*field))
+    // Every point, the wider sweep's among them: a dip the verdict found out there is on the plot too. A figure
+    // beyond any number (an F/B under the engine's floor) is left out of its line.
+    const auto pointsOf = [](const nec::CheckSummary &check, PlotSeries series, double nec::SweepPoint::*field) {
+        for (const nec::SweepPoint &p : check.points)
+            if (std::isfinite(p.*field))
                 series.points.emplace_back(p.mhz, p.*field);
         return series;
     };
+    std::vector<PlotSeries> series;
+    // The specified design's lines, each followed by the tuned design's where there is one.
+    const auto add = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
+        series.push_back(pointsOf(summary, PlotSeries{name, {}, colour}, field));
+        if (tuned)
+            series.push_back(
+                pointsOf(*tuned, PlotSeries{name + QStringLiteral(" tuned"), {}, colour, Qt::DashLine}, field));
+    };
     const QColor blue(0x1f, 0x6f, 0xc8), red(0xc8, 0x3a, 0x1f);
+    const QColor green(0x2a, 0x8c, 0x3c), purple(0x8e, 0x44, 0xad), orange(0xd0, 0x7c, 0x10);
+    switch (plot) {
+    case CheckPlot::Swr:
+        add(QStringLiteral("SWR"), blue, &nec::SweepPoint::swr);
+        if (measured)
+            series.push_back(measuredOf(QStringLiteral("Measured SWR"), green, &nec::SweepPoint::swr));
+        break;
+    case CheckPlot::Impedance:
+        add(QStringLiteral("R"), blue, &nec::SweepPoint::resistanceOhms);
+        add(QStringLiteral("X"), red, &nec::SweepPoint::reactanceOhms);
+        if (measured) {
+            series.push_back(measuredOf(QStringLiteral("Measured R"), purple, &nec::SweepPoint::resistanceOhms));
+            series.push_back(measuredOf(QStringLiteral("Measured X"), orange, &nec::SweepPoint::reactanceOhms));
+        }
+        break;
+    case CheckPlot::GainAndFrontToBack:
+        add(QStringLiteral("Gain dBi"), blue, &nec::SweepPoint::gainDbi);
+        add(QStringLiteral("F/B dB"), red, &nec::SweepPoint::frontToBackDb);
+        break;
+    case CheckPlot::Azimuth:
+    case CheckPlot::Elevation:
+        break;
+    }
+    return series;
+}
+
+void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
+                    const QFont &font, const QColor &ink, const nec::MeasuredSweep *measured,
+                    const nec::CheckSummary *tuned)
+{
+    const std::vector<PlotSeries> series = checkPlotSeries(plot, summary, measured, tuned);
     LinePlotMarks marks;
     marks.markX = summary.design.mhz;
     marks.markText = QStringLiteral("design %1 MHz").arg(QString::fromStdString(frequencyLabel(summary.design.mhz)));
@@ -364,31 +418,16 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
     case CheckPlot::Swr:
         marks.referenceY = 2.0;
         marks.clipAbove = 10.0; // above 10:1 the detail says nothing
-    {
-        std::vector<PlotSeries> series{seriesOf(QStringLiteral("SWR"), blue, &nec::SweepPoint::swr)};
-        if (measured)
-            series.push_back(measuredOf(QStringLiteral("Measured SWR"), green, &nec::SweepPoint::swr));
         paintLinePlot(painter, area, QStringLiteral("SWR, with the 2:1 line"), QStringLiteral("SWR"), series, marks,
                       font, ink);
         return;
-    }
     case CheckPlot::Impedance:
         marks.referenceY = 0.0;
-    {
-        std::vector<PlotSeries> series{seriesOf(QStringLiteral("R"), blue, &nec::SweepPoint::resistanceOhms),
-                                       seriesOf(QStringLiteral("X"), red, &nec::SweepPoint::reactanceOhms)};
-        if (measured) {
-            series.push_back(measuredOf(QStringLiteral("Measured R"), purple, &nec::SweepPoint::resistanceOhms));
-            series.push_back(measuredOf(QStringLiteral("Measured X"), orange, &nec::SweepPoint::reactanceOhms));
-        }
         paintLinePlot(painter, area, QStringLiteral("Feed impedance"), QStringLiteral("ohms"), series, marks, font,
                       ink);
         return;
-    }
     case CheckPlot::GainAndFrontToBack:
-        paintLinePlot(painter, area, QStringLiteral("Forward gain and front-to-back"), QStringLiteral("dB"),
-                      {seriesOf(QStringLiteral("Gain dBi"), blue, &nec::SweepPoint::gainDbi),
-                       seriesOf(QStringLiteral("F/B dB"), red, &nec::SweepPoint::frontToBackDb)},
+        paintLinePlot(painter, area, QStringLiteral("Forward gain and front-to-back"), QStringLiteral("dB"), series,
                       marks, font, ink);
         return;
     case CheckPlot::Azimuth:
@@ -417,8 +456,8 @@ QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, d
     const auto measuredFigure = [&beside](std::string_view name) {
         for (const auto &row : beside.rows)
             if (row[0].text == name && !row.back().text.empty())
-                return QStringLiteral("measured %1: %2").arg(QString::fromStdString(row[0].text).toLower(),
-                                                             QString::fromStdString(row.back().text));
+                return QStringLiteral("measured %1: %2")
+                    .arg(QString::fromStdString(row[0].text).toLower(), QString::fromStdString(row.back().text));
         return QString();
     };
     const auto figure = [&verdict](std::string_view name, bool prefix = false) {
@@ -437,14 +476,13 @@ QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, d
         return present.join(QStringLiteral("; ")) + QLatin1Char('.');
     };
     const auto mhz = [](double value) { return QString::fromStdString(frequencyLabel(value)); };
-    // The sweep's own span, as the plots draw it.
+    // The span the plots draw: every point, the wider sweep's among them.
     double lowest = summary.design.mhz;
     double highest = summary.design.mhz;
-    for (const nec::SweepPoint &p : summary.points)
-        if (p.round == 1) {
-            lowest = std::min(lowest, p.mhz);
-            highest = std::max(highest, p.mhz);
-        }
+    for (const nec::SweepPoint &p : summary.points) {
+        lowest = std::min(lowest, p.mhz);
+        highest = std::max(highest, p.mhz);
+    }
     const QString range =
         QStringLiteral("from %1 to %2 MHz, the design frequency marked").arg(mhz(lowest), mhz(highest));
     switch (plot) {

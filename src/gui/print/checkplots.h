@@ -24,6 +24,7 @@ struct PlotSeries
     QString name;
     std::vector<QPointF> points;
     QColor colour;
+    Qt::PenStyle style = Qt::SolidLine; // a second design's lines are dashed in the first's colours
 };
 
 // What a line plot marks beside its series.
@@ -34,6 +35,15 @@ struct LinePlotMarks
     std::optional<double> markX;      // a dashed upright, such as the design frequency
     QString markText;                 // its label, above the plot
 };
+
+// Where a line plot's parts go in an area: the plot itself, and under its axis a row for the legend and the
+// clipping note, where there is one, so that neither lies over the curves.
+struct LinePlotLayout
+{
+    QRectF plot;
+    QRectF legendRow;
+};
+[[nodiscard]] LinePlotLayout layoutLinePlot(const QRectF &area, const QFontMetricsF &metrics, bool legendRow);
 
 // The antenna check's plots, drawn by plain painting so the window and the printed report show the same
 // thing at any resolution: a line plot with its axes, grid and legend, and an azimuth pattern in polar form.
@@ -73,10 +83,17 @@ enum class CheckPlot
     Elevation,
 };
 
-// A measured sweep, where given, lies over the SWR and impedance plots in colours of its own, over its own
-// frequency range.
+// The lines of a check's line plot, as paintCheckPlot draws them; none for the polar plots.
+[[nodiscard]] std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary &summary,
+                                                      const nec::MeasuredSweep *measured = nullptr,
+                                                      const nec::CheckSummary *tuned = nullptr);
+
+// Every point of the check is drawn, the wider sweep's among them. A measured sweep, where given, lies over
+// the SWR and impedance plots in colours of its own, over its own frequency range; a tuned design's sweep, where
+// given, beside the check's in its colours, dashed.
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
-                    const QFont &font, const QColor &ink, const nec::MeasuredSweep *measured = nullptr);
+                    const QFont &font, const QColor &ink, const nec::MeasuredSweep *measured = nullptr,
+                    const nec::CheckSummary *tuned = nullptr);
 
 // What a plot shows, in words, for screen readers: its range and its key values, as the verdict gives them.
 [[nodiscard]] QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms,

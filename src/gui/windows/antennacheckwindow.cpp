@@ -67,8 +67,8 @@ class PlotView final : public QWidget
 {
 public:
     PlotView(CheckPlot plot, const QString &name, const std::optional<nec::CheckSummary> &summary,
-             const std::optional<nec::MeasuredSweep> &measured)
-        : m_plot(plot), m_summary(summary), m_measured(measured)
+             const std::optional<nec::MeasuredSweep> &measured, const std::optional<nec::CheckSummary> &tuned)
+        : m_plot(plot), m_summary(summary), m_measured(measured), m_tuned(tuned)
     {
         setObjectName(name);
         setAccessibleName(name);
@@ -95,13 +95,15 @@ protected:
         QPainter painter(this);
         const int margin = fontMetrics().height() / 2;
         paintCheckPlot(painter, QRectF(rect()).adjusted(margin, margin, -margin, -margin), m_plot, *m_summary, font(),
-                       palette().color(QPalette::Text), m_measured ? &*m_measured : nullptr);
+                       palette().color(QPalette::Text), m_measured ? &*m_measured : nullptr,
+                       m_tuned ? &*m_tuned : nullptr);
     }
 
 private:
     CheckPlot m_plot;
     const std::optional<nec::CheckSummary> &m_summary;
     const std::optional<nec::MeasuredSweep> &m_measured;
+    const std::optional<nec::CheckSummary> &m_tuned;
 };
 
 AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
@@ -336,7 +338,7 @@ void AntennaCheckWindow::buildWidgets()
          {CheckPlot::Azimuth, QStringLiteral("Azimuth"), QStringLiteral("Azimuth pattern")},
          {CheckPlot::Elevation, QStringLiteral("Elevation"), QStringLiteral("Elevation pattern")}}};
     for (const auto &[plot, name, accessibleName] : plots) {
-        auto *view = new PlotView(plot, accessibleName, m_summary, m_measured);
+        auto *view = new PlotView(plot, accessibleName, m_summary, m_measured, m_tunedCheck);
         m_plots.push_back(view);
         m_plotPages.push_back(new WholeScrollArea(view));
         m_tabs->addTab(m_plotPages.back(), name);
@@ -555,24 +557,36 @@ void AntennaCheckWindow::tune()
 {
     if (running() || !m_summary || !m_checkedGeometry)
         return;
-    m_tuneSettings = nec::TuneSettings{};
-    m_tuneSettings.bandPercent = m_tuneBand->value();
+    // The tune shown stays until this one has ended and is found to take its place.
+    m_tuningSettings = nec::TuneSettings{};
+    m_tuningSettings.bandPercent = m_tuneBand->value();
     saveSettings();
-    m_tuned.reset();
     startStudy(
-        std::make_unique<nec::Study>(*m_checkedGeometry, m_runSettings, engineCount(), m_tuneSettings, m_summary));
+        std::make_unique<nec::Study>(*m_checkedGeometry, m_runSettings, engineCount(), m_tuningSettings, m_summary));
 }
 
 void AntennaCheckWindow::showTuned(const nec::Study &study)
 {
-    m_tuned = study.tuned();
-    if (!m_tuned) {
+    const std::optional<nec::TuneResult> &ended = study.tuned();
+    if (!ended) {
         m_status->setText(study.failure()
                               ? QStringLiteral("The tune failed: %1").arg(QString::fromStdString(*study.failure()))
                               : QStringLiteral("%1, before a better design was found: no tuned design.")
                                     .arg(QString::fromStdString(study.ranText())));
         return;
     }
+    if (m_tuned && !nec::replacesShownTune(*ended, m_tuningSettings, *m_tuned, m_tuneSettings)) {
+        m_status->setText(QStringLiteral("%1, before it found a design better than the finished tune's: that tune "
+                                         "stays on the Tuned tab.")
+                              .arg(QString::fromStdString(study.ranText())));
+        return;
+    }
+    m_tuned = ended;
+    m_tuneSettings = m_tuningSettings;
+    // Its curves beside the check's, where the tune ran to its end and swept the tuned loops.
+    m_tunedCheck = study.tunedCheck();
+    for (PlotView *plot : m_plots)
+        plot->refresh(m_runSettings.z0Ohms);
     const auto design = designLengths(m_runFrequencyText.toStdString());
     if (const auto *lengths = std::get_if<DesignLengths>(&design))
         m_tunedModel->setTable(nec::tunedTable(*lengths, m_tuned->factors));
@@ -686,12 +700,17 @@ void AntennaCheckWindow::startStudy(std::unique_ptr<nec::Study> study)
         m_study->deleteLater(); // it may be the run whose end brought us here
     m_study = new StudyRun(std::move(study), this);
     connect(m_study, &StudyRun::roundStarted, m_status, &QLabel::setText);
-    connect(m_study, &StudyRun::progress, this, [this](int value, int maximum, const QString &text) {
-        m_progress->setRange(0, maximum);
-        m_progress->setValue(value);
-        QString format = text;
-        m_progress->setFormat(format.replace(QLatin1Char('%'), QStringLiteral("%%")));
-    });
+    connect(m_study, &StudyRun::progress, this,
+            [this](int value, int maximum, const QString &text, const QString &detail) {
+                // A tune's bar only says it is busy; its status line says how far it has come.
+                m_progress->setRange(0, maximum);
+                m_progress->setValue(value);
+                QString format = text;
+                m_progress->setFormat(format.replace(QLatin1Char('%'), QStringLiteral("%%")));
+                m_progress->setAccessibleDescription(text);
+                if (!detail.isEmpty())
+                    m_status->setText(detail);
+            });
     connect(m_study, &StudyRun::ended, this, guardedSlot(m_messages, this, &AntennaCheckWindow::studyEnded));
     setRunning(true);
     m_study->start();
@@ -720,8 +739,22 @@ void AntennaCheckWindow::cancel()
         m_study->cancel(); // a tune ends with its best design so far
 }
 
+// A check is soon run again; a tune may have run for minutes, so closing during one asks first.
 void AntennaCheckWindow::closeEvent(QCloseEvent *event)
 {
+    if (tuning()) {
+        MessageBoxRequest request;
+        request.prompt = QStringLiteral("A tune is running: %1 so far. Stop it and close the window?\n\nThe best "
+                                        "design so far is kept where it beats the tune shown before it.")
+                             .arg(QString::fromStdString(m_study->study().progress(0).text))
+                             .toStdString();
+        request.buttons = buttons::kConfirmNoDefault;
+        request.title = "Antenna Check";
+        if (m_messages.MessageBox(request) != answer::kYes) {
+            event->ignore();
+            return;
+        }
+    }
     cancel();
     event->accept();
 }
@@ -832,6 +865,7 @@ void AntennaCheckWindow::clearResults()
     showVerdict();
     // A tune belongs to the check it started from.
     m_tuned.reset();
+    m_tunedCheck.reset();
     m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), false);
     m_progress->setRange(0, 1);
     m_progress->setFormat(QString()); // nothing to count before a run

@@ -134,10 +134,12 @@ private:
     QString m_warnings;         // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;
     std::optional<nec::TuneResult> m_tuned;
-    std::optional<touchstone::Sweep> m_sweep; // as read; its figures depend on the line and the check
+    std::optional<nec::CheckSummary> m_tunedCheck; // the tuned loops over the check's sweep, when the tune ran out
+    std::optional<touchstone::Sweep> m_sweep;      // as read; its figures depend on the line and the check
     QString m_sweepName;
     std::optional<nec::MeasuredSweep> m_measured;
-    nec::TuneSettings m_tuneSettings;
+    nec::TuneSettings m_tuneSettings;   // the tune shown's
+    nec::TuneSettings m_tuningSettings; // the tune under way's
 
     QLineEdit *m_frequency = nullptr;
     QDoubleSpinBox *m_wireMm = nullptr;

@@ -53,7 +53,7 @@ void StudyRun::report(int frequenciesDone)
 {
     m_frequenciesDone = frequenciesDone;
     const nec::Study::Progress now = m_study->progress(frequenciesDone);
-    emit progress(now.value, now.maximum, QString::fromStdString(now.text));
+    emit progress(now.value, now.maximum, QString::fromStdString(now.text), QString::fromStdString(now.detail));
 }
 
 } // namespace tarvelin

@@ -31,8 +31,9 @@ public:
 signals:
     // A round has started: what the engines do now.
     void roundStarted(const QString &text);
-    // How far the study has come, with the text to show on the bar.
-    void progress(int value, int maximum, const QString &text);
+    // How far the study has come, with the text to show on the bar; a maximum of 0 has no end to fill towards,
+    // and a tune's detail says its time and best design so far.
+    void progress(int value, int maximum, const QString &text, const QString &detail);
     void ended();
 
 private:

@@ -202,7 +202,7 @@ void TestStudy::tuneKeepsEveryEngineBusy()
     QCOMPARE(frequenciesOf(engine.rounds.front().decks[0]).size(), std::size_t(3));
     std::map<std::vector<double>, std::set<double>> modelled; // each design's sides, and its frequencies
     int joined = 0;
-    for (std::size_t r = 0; r + 1 < engine.rounds.size(); ++r) {
+    for (std::size_t r = 0; r + 2 < engine.rounds.size(); ++r) {
         const EngineRound &round = engine.rounds[r];
         QCOMPARE(round.decks.size(), std::size_t(2));
         std::vector<std::size_t> asked;
@@ -226,7 +226,7 @@ void TestStudy::tuneKeepsEveryEngineBusy()
     QCOMPARE(tried, evaluations);
 
     // The tuned loops cut 0.1 % long and 0.1 % short, which are no tries.
-    const EngineRound &cutOff = engine.rounds.back();
+    const EngineRound &cutOff = engine.rounds[engine.rounds.size() - 2];
     QCOMPARE(cutOff.frequencies, 2 * kBandPoints);
     const std::vector<double> tuned = scaledGeometry(geometry, study.tuned()->factors).sidesMetres;
     for (const auto &[deck, scale] : {std::pair{0, 1.001}, std::pair{1, 0.999}}) {
@@ -244,6 +244,15 @@ void TestStudy::tuneKeepsEveryEngineBusy()
     QCOMPARE(study.tuned()->after.swr, figures.swr);
     QCOMPARE(study.tuned()->after.frontToBackDb, figures.frontToBackDb);
     QCOMPARE(study.tuned()->after.design.gainDbi, figures.design.gainDbi);
+
+    // Last, the tuned loops over the check's own sweep, to be drawn beside the specified design's.
+    const EngineRound &sweep = engine.rounds.back();
+    QCOMPARE(sweep.frequencies, CheckSettings{}.points);
+    QVERIFY2(std::fabs(standin::readDeck(sweep.decks.front()).sidesMetres[1] / tuned[1] - 1.0) < 1e-5,
+             "the tuned driven loop");
+    QVERIFY(study.tunedCheck());
+    QCOMPARE(study.tunedCheck()->points.size(), std::size_t(CheckSettings{}.points));
+    QCOMPARE(study.tunedCheck()->design.gainDbi, study.tuned()->after.design.gainDbi);
 }
 
 // The engine models the structures of a joined deck each as if alone, and its output comes apart into

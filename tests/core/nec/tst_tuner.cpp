@@ -76,6 +76,8 @@ TuneSettings sideBySide()
 
 } // namespace
 
+Q_DECLARE_METATYPE(tarvelin::nec::TuneEnd)
+
 class TestTuner : public QObject
 {
     Q_OBJECT
@@ -96,6 +98,8 @@ private slots:
     void savedDesignReadsBack();
     void brokenDesignFiles_data();
     void brokenDesignFiles();
+    void finishedTuneIsNeverLostToAHalfRunOne_data();
+    void finishedTuneIsNeverLostToAHalfRunOne();
 };
 
 // The most gain lies where a goal is missed: the tuner gives up gain to meet the goal, ending on its edge,
@@ -423,6 +427,51 @@ void TestTuner::stopsAtTheDesignLimit()
     QCOMPARE(verdict.rows.back()[0].text, std::string("Lowest F/B (dB) over \u00b10.50 %, loops cut \u00b10.1 %"));
     QCOMPARE(verdict.rows.back()[2].text, std::string("19.40"));
     QVERIFY(!result.goalsMetWhenCutOff(tune));
+}
+
+// A tune shown stays unless the one that has just ended may take its place: one cut short by Cancel never
+// takes the place of a finished one it does not beat, by the tuner's own measure for the same aims.
+void TestTuner::finishedTuneIsNeverLostToAHalfRunOne_data()
+{
+    QTest::addColumn<TuneEnd>("ended");
+    QTest::addColumn<bool>("endedMeetsGoals");
+    QTest::addColumn<double>("endedBandPercent");
+    QTest::addColumn<TuneEnd>("shown");
+    QTest::addColumn<bool>("replaces");
+    QTest::newRow("finished over finished") << TuneEnd::Converged << false << 0.5 << TuneEnd::Converged << true;
+    QTest::newRow("finished over cancelled") << TuneEnd::DesignLimit << false << 0.5 << TuneEnd::Cancelled << true;
+    QTest::newRow("cancelled over cancelled") << TuneEnd::Cancelled << false << 0.5 << TuneEnd::Cancelled << true;
+    QTest::newRow("cancelled, worse, over finished")
+        << TuneEnd::Cancelled << false << 0.5 << TuneEnd::Converged << false;
+    QTest::newRow("engine failure, worse, over finished")
+        << TuneEnd::EngineFailure << false << 0.5 << TuneEnd::TimeLimit << false;
+    QTest::newRow("cancelled, better, over finished")
+        << TuneEnd::Cancelled << true << 0.5 << TuneEnd::Converged << true;
+    QTest::newRow("cancelled, better for another band")
+        << TuneEnd::Cancelled << true << 1.0 << TuneEnd::Converged << false;
+}
+
+void TestTuner::finishedTuneIsNeverLostToAHalfRunOne()
+{
+    QFETCH(TuneEnd, ended);
+    QFETCH(bool, endedMeetsGoals);
+    QFETCH(double, endedBandPercent);
+    QFETCH(TuneEnd, shown);
+    QFETCH(bool, replaces);
+    // The shown tune misses the SWR goal a little; the ended one meets both goals or misses by more.
+    const auto tuneOf = [](TuneEnd end, double swr, double gain) {
+        TuneResult result;
+        result.end = end;
+        result.after.swr = {swr, swr};
+        result.after.frontToBackDb = {22.0, 22.0};
+        result.after.design.gainDbi = gain;
+        return result;
+    };
+    TuneSettings endedTune;
+    endedTune.bandPercent = endedBandPercent;
+    QCOMPARE(replacesShownTune(tuneOf(ended, endedMeetsGoals ? 1.3 : 2.5, 11.0), endedTune, tuneOf(shown, 1.6, 11.5),
+                               TuneSettings{}),
+             replaces);
 }
 
 QTEST_APPLESS_MAIN(TestTuner)

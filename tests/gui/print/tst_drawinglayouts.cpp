@@ -68,6 +68,7 @@ private slots:
     void polarLabelsClearOfThePattern();
     void sheetPagesKeepTheirEnds_data();
     void sheetPagesKeepTheirEnds();
+    void linePlotsDrawEveryPointWithTheLegendOffThem();
 };
 
 void TestDrawingLayouts::shopDrawingLabelsStandApart_data()
@@ -214,6 +215,33 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
                                                                : QStringLiteral("Spreaders and boom");
     QVERIFY(pageOf(QStringLiteral("Materials")) >= 0);
     QCOMPARE(pageOf(QStringLiteral("Materials")), pageOf(lastTable));
+}
+
+// The line plots draw every point the check has, the wider sweep's among them, and the tuned design's beside
+// the specified one's; the legend stands in its own row under the axis, where no clipped point is.
+void TestDrawingLayouts::linePlotsDrawEveryPointWithTheLegendOffThem()
+{
+    nec::CheckSummary check;
+    for (const auto &[mhz, round] : {std::pair{13.667, 2}, std::pair{13.774, 1}, std::pair{14.2, 1}}) {
+        nec::SweepPoint point;
+        point.mhz = mhz;
+        point.swr = mhz < 13.7 ? 1.2 : 12.0; // the dip only in the wider sweep; the rest above the clip
+        point.round = round;
+        check.points.push_back(point);
+    }
+    check.design = check.points.back();
+    const nec::CheckSummary tuned = check;
+    const std::vector<PlotSeries> series = checkPlotSeries(CheckPlot::Swr, check, nullptr, &tuned);
+    QCOMPARE(series.size(), std::size_t(2));
+    QCOMPARE(series[0].points.size(), std::size_t(3));
+    QCOMPARE(series[0].points.front(), QPointF(13.667, 1.2));
+    QCOMPARE(series[1].style, Qt::DashLine);
+
+    const QFontMetricsF metrics(QGuiApplication::font());
+    const QRectF area(0, 0, 400, 300);
+    const LinePlotLayout layout = layoutLinePlot(area, metrics, true);
+    QVERIFY(inside(area, layout.legendRow));
+    QVERIFY2(layout.legendRow.top() >= layout.plot.bottom() + metrics.height(), "the legend below the tick labels");
 }
 
 QTEST_MAIN(TestDrawingLayouts)

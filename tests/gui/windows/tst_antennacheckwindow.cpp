@@ -298,9 +298,21 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QTest::mouseClick(tune, Qt::LeftButton);
     QVERIFY(check->tuning());
     QCOMPARE(check->focusWidget(), cancel);
-    // Past the specified design and the one-factor start, a design of the searches' own.
-    QTRY_VERIFY_WITH_TIMEOUT(check->findChild<QProgressBar *>()->text().section(QLatin1Char(' '), 0, 0).toInt() >= 3,
-                             60000);
+    // Past the specified design and the one-factor start, a design of the searches' own; the bar is busy, with
+    // no end it could fill towards, and the status line says how far the tune has come.
+    auto *bar = check->findChild<QProgressBar *>();
+    QTRY_VERIFY_WITH_TIMEOUT(bar->accessibleDescription().section(QLatin1Char(' '), 0, 0).toInt() >= 3, 60000);
+    QCOMPARE(bar->maximum(), 0);
+    QVERIFY2(check->status().contains(QStringLiteral(" designs tried in ")) &&
+                 check->status().contains(QStringLiteral("; best so far ")),
+             qPrintable(check->status()));
+    // Esc during a tune asks before it stops minutes of work; No goes on with it.
+    QTest::keyClick(check, Qt::Key_Escape);
+    QCOMPARE(m_messages.requests.size(), std::size_t(1));
+    QVERIFY2(m_messages.requests.back().prompt.starts_with("A tune is running: "),
+             m_messages.requests.back().prompt.c_str());
+    QVERIFY(check->isVisible() && check->tuning());
+    m_messages.requests.clear();
     check->cancel();
     QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 30000);
     QCOMPARE(check->focusWidget(), tune);
