@@ -83,16 +83,18 @@ struct Box
         return codes.back().second;
     }
 
-    // No help file is installed, so asking for help says so and returns to the question.
-    [[nodiscard]] bool askedForHelp(const MessageBoxRequest &request) const
+    [[nodiscard]] bool askedForHelp() const { return help && box->clickedButton() == help; }
+
+    // No help file is installed, so asking for help says so, in a box of its own over the question.
+    [[nodiscard]] QMessageBox *helpBox(const MessageBoxRequest &request) const
     {
-        if (!help || box->clickedButton() != help)
-            return false;
-        QMessageBox::information(box, box->windowTitle(),
-                                 QStringLiteral("No help is installed for this question (%1, topic %2).")
-                                     .arg(QString::fromStdString(*request.helpFile))
-                                     .arg(request.helpContext.value_or(0)));
-        return true;
+        auto *said = new QMessageBox(QMessageBox::Information, box->windowTitle(),
+                                     QStringLiteral("No help is installed for this question (%1, topic %2).")
+                                         .arg(QString::fromStdString(request.helpFile.value_or(std::string())))
+                                         .arg(request.helpContext.value_or(0)),
+                                     QMessageBox::Ok, box);
+        said->setAttribute(Qt::WA_DeleteOnClose);
+        return said;
     }
 };
 
@@ -123,9 +125,9 @@ int QtMessageBoxService::MessageBox(const MessageBoxRequest &request)
 {
     const Box made = boxFor(request);
     const std::unique_ptr<QMessageBox> owner(made.box);
-    do
-        made.box->exec();
-    while (made.askedForHelp(request));
+    // A question asked as the user acts waits for its answer; help returns to it.
+    for (made.box->exec(); made.askedForHelp(); made.box->exec())
+        made.helpBox(request)->exec();
     return made.answer();
 }
 
@@ -133,9 +135,13 @@ void QtMessageBoxService::show(const MessageBoxRequest &request, std::function<v
 {
     const Box made = boxFor(request);
     made.box->setWindowModality(Qt::ApplicationModal);
+    // Nothing here waits: help is a box of its own, and its end opens the question again.
     QObject::connect(made.box, &QMessageBox::finished, made.box, [made, request, answered = std::move(answered)] {
-        if (made.askedForHelp(request)) {
-            made.box->open();
+        if (made.askedForHelp()) {
+            QMessageBox *help = made.helpBox(request);
+            help->setWindowModality(Qt::ApplicationModal);
+            QObject::connect(help, &QMessageBox::finished, made.box, [box = made.box] { box->open(); });
+            help->open();
             return;
         }
         made.box->deleteLater();

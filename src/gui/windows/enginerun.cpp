@@ -3,6 +3,8 @@
 
 #include "core/nec/enginejob.h"
 
+#include <QDir>
+#include <QFileSystemWatcher>
 #include <QProcess>
 #include <QTimer>
 
@@ -15,9 +17,6 @@ namespace tarvelin {
 
 namespace {
 
-// How often the output files are read for progress; the round's end comes from the processes themselves.
-constexpr int kProgressMs = 100;
-
 QString qText(const std::string &text)
 {
     return QString::fromStdString(text);
@@ -27,8 +26,11 @@ QString qText(const std::string &text)
 
 EngineRun::EngineRun(QObject *parent) : QObject(parent)
 {
-    m_poll = new QTimer(this);
-    connect(m_poll, &QTimer::timeout, this, &EngineRun::poll);
+    // Progress comes as the engines write their outputs: the folder is watched for the files they make, and
+    // each file for what is written to it.
+    m_watcher = new QFileSystemWatcher(this);
+    connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &EngineRun::watchOutputs);
+    connect(m_watcher, &QFileSystemWatcher::fileChanged, this, &EngineRun::reportProgress);
     m_limit = new QTimer(this);
     m_limit->setSingleShot(true);
 }
@@ -37,6 +39,10 @@ EngineRun::~EngineRun()
 {
     m_done = nullptr;
     stopAll();
+    // Going away, this object cannot hear the killed engines end on the event loop: they are reaped here,
+    // which takes no time once SIGKILL has ended them.
+    for (QProcess *child : findChildren<QProcess *>(Qt::FindDirectChildrenOnly))
+        child->waitForFinished(1000);
 }
 
 QString EngineRun::folder() const
@@ -62,6 +68,7 @@ void EngineRun::start(const nec::EngineRound &round, std::function<void(nec::Eng
         return end(nec::EngineFailure{*message});
     m_job = std::move(std::get<std::unique_ptr<nec::EngineJob>>(prepared));
     m_decks = static_cast<int>(round.decks.size());
+    m_watcher->addPath(qText(m_job->folder()));
 
     const pid_t parent = ::getpid();
     for (std::size_t i = 0; i < round.decks.size(); ++i) {
@@ -89,7 +96,7 @@ void EngineRun::start(const nec::EngineRound &round, std::function<void(nec::Eng
         if (!m_done)
             return; // it could not start, and the round has ended
     }
-    m_poll->start(kProgressMs);
+    watchOutputs();
     const auto seconds = static_cast<int>(round.timeLimit.count());
     disconnect(m_limit, nullptr, this, nullptr);
     connect(m_limit, &QTimer::timeout, this, [this, seconds] {
@@ -104,8 +111,24 @@ void EngineRun::cancel()
     stopAll();
 }
 
+// Every file in the round's folder, as the engines make their outputs there.
+void EngineRun::watchOutputs()
+{
+    if (!m_job)
+        return;
+    const QDir folder(qText(m_job->folder()));
+    QStringList files;
+    for (const QString &name : folder.entryList(QDir::Files))
+        files << folder.filePath(name);
+    const QStringList watched = m_watcher->files();
+    files.removeIf([&watched](const QString &file) { return watched.contains(file); });
+    if (!files.isEmpty())
+        m_watcher->addPaths(files);
+    reportProgress();
+}
+
 // Progress from the work actually done.
-void EngineRun::poll()
+void EngineRun::reportProgress()
 {
     if (m_job)
         emit progress(m_job->frequenciesDone());
@@ -148,21 +171,24 @@ void EngineRun::end(nec::EngineOutputs outputs)
     done(std::move(outputs));
 }
 
-// Every child stopped with whatever it started, and reaped; the timers stopped, the folder removed.
+// Every child stopped with whatever it started, and reaped as it ends, which a killed child does at once: the
+// event loop never waits for it. The watch and the limit stopped, the folder removed.
 void EngineRun::stopAll()
 {
-    m_poll->stop();
     m_limit->stop();
+    if (const QStringList watched = m_watcher->files() + m_watcher->directories(); !watched.isEmpty())
+        m_watcher->removePaths(watched);
     for (QProcess *child : m_children) {
         disconnect(child, nullptr, this, nullptr);
-        if (child->state() != QProcess::NotRunning) {
-            // The group's leader is alive, so the group is still this engine's own.
-            if (const qint64 pid = child->processId(); pid > 0)
-                ::kill(-static_cast<pid_t>(pid), SIGKILL);
-            child->kill();
-            child->waitForFinished(1000); // a killed child ends at once; this only reaps it
+        if (child->state() == QProcess::NotRunning) {
+            child->deleteLater();
+            continue;
         }
-        child->deleteLater();
+        connect(child, &QProcess::finished, child, &QObject::deleteLater);
+        // The group's leader is alive, so the group is still this engine's own.
+        if (const qint64 pid = child->processId(); pid > 0)
+            ::kill(-static_cast<pid_t>(pid), SIGKILL);
+        child->kill();
     }
     m_children.clear();
     m_job.reset();

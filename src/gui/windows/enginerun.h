@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class QFileSystemWatcher;
 class QProcess;
 class QTimer;
 
@@ -20,10 +21,10 @@ class EngineJob;
 
 // The window's engine launcher: one nec2c per deck of a round, all at once, under QProcess in the engine
 // job's private folder, which goes with the round however it ends. The event loop never waits for them: the
-// round's end comes from the processes' own signals, and progress from the engine's output files as
-// frequencies finish. Each engine leads a process group of its own, so stopping it stops whatever it
-// started; Cancel, or the round's time limit, stops every engine at once, and an engine dies with this program
-// even when it is killed.
+// round's end comes from the processes' own signals, and progress from a watch on the engine's output files
+// as frequencies finish; a stopped engine is reaped when its end comes. Each engine leads a process group of its own,
+// so stopping it stops whatever it started; Cancel, or the round's time limit, stops every engine at once, and an
+// engine dies with this program even when it is killed.
 class EngineRun final : public QObject, public nec::EngineLauncher
 {
     Q_OBJECT
@@ -45,7 +46,8 @@ signals:
 
 private:
     void childFinished();
-    void poll();
+    void watchOutputs();
+    void reportProgress();
     void end(nec::EngineOutputs outputs);
     void stopAll();
 
@@ -53,7 +55,7 @@ private:
     std::unique_ptr<nec::EngineJob> m_job;
     std::vector<QProcess *> m_children;
     std::function<void(nec::EngineOutputs)> m_done;
-    QTimer *m_poll = nullptr;
+    QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_limit = nullptr;
 };
 

@@ -161,6 +161,11 @@ void TestEngineRun::cancelStopsWhatTheEngineStarted()
     QVERIFY(started.open(QIODevice::ReadOnly));
     const QString helper = QString::fromLatin1(started.readAll().trimmed());
     run.cancel();
+    // Cancel returns without waiting for the engine: it is reaped when its end comes, on the event loop.
+    const QList<QProcess *> stopping = run.findChildren<QProcess *>();
+    QCOMPARE(stopping.size(), 1);
+    QVERIFY(stopping.front()->state() != QProcess::NotRunning);
+    QTRY_VERIFY(run.findChildren<QProcess *>().isEmpty());
     QVERIFY(QTest::qWaitFor([&] { return !QFile::exists(QStringLiteral("/proc/%1").arg(helper)); }, 5000));
     QVERIFY(!answer->outputs);
 }
