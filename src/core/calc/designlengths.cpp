@@ -46,6 +46,25 @@ std::string shortestText(double value)
     return std::string(buffer.data(), written.ptr);
 }
 
+std::optional<std::string> frequencyReadingNote(const std::string &frequencyText)
+{
+    const std::string_view rest = trimmedText(std::string_view(frequencyText).substr(NumberTextLength(frequencyText)));
+    std::string unit(rest);
+    std::transform(unit.begin(), unit.end(), unit.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
+    if (rest.empty() || unit == "mhz")
+        return std::nullopt;
+    double mhz = 0.0;
+    try {
+        mhz = ParseNumber(frequencyText);
+    } catch (const RuntimeError &) {
+        return std::nullopt;
+    }
+    if (!(mhz >= kLowestDesignMHz && mhz <= kHighestDesignMHz))
+        return std::nullopt;
+    return "Read as " + frequencyLabel(mhz) + " MHz: only the number at the start counts, and \"" + std::string(rest) +
+           "\" after it is ignored.";
+}
+
 std::string frequencyRangeRefusal(double mhz)
 {
     return shortestText(mhz) + " MHz is outside the frequencies Tarvelin works out a cut list and a model for: " +

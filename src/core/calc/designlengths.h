@@ -46,6 +46,11 @@ inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre f
 // (the side's diagonal) to whole thousandths; the spacings and the grid's texts stay as designed.
 void scaleLoops(DesignLengths &design, const std::array<double, kElementRowCount> &factors);
 
+// What the windows beyond the specified ones say of a frequency text that is more than its number, as "14,2"
+// or "14.214.2": the frequency it is read as, and what after the number is ignored. None where the whole text
+// is read, with "MHz" after the number or not, and none for a text that gives no design.
+[[nodiscard]] std::optional<std::string> frequencyReadingNote(const std::string &frequencyText);
+
 // A frequency as every text beyond the specified windows writes it: to the kHz, with at least five
 // significant digits: "14.200", "1.8125", "0.012824".
 [[nodiscard]] std::string frequencyLabel(double mhz);

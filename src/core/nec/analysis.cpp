@@ -329,23 +329,24 @@ void CheckRounds::planSecondRound()
 
 std::string CheckRounds::ranText() const
 {
-    std::string text = std::to_string(m_sweep.sweepMHz.size()) + " frequencies of the sweep";
+    std::string text = std::to_string(m_sweep.sweepMHz.size()) + " frequencies across the sweep";
     const std::size_t wider = m_wider.sweepMHz.size();
     const std::size_t lengthened = m_lengthened.sweepMHz.size();
     const std::size_t finer = m_finer.sweepMHz.size();
     const std::size_t more = wider + lengthened + finer;
     if (m_round < 2 || more == 0)
         return text;
-    text += ", then " + std::to_string(more) + " for the verdict:";
+    text += ", then " + std::to_string(more) + " more for the verdict:";
     std::vector<std::string> parts;
     if (wider > 0)
-        parts.push_back(std::to_string(wider) + " beyond the sweep");
+        parts.push_back(std::to_string(wider) + " beyond the sweep's ends, for what it missed");
     if (lengthened > 0)
-        parts.push_back(std::to_string(lengthened) + " with the driven loop lengthened");
+        parts.push_back(std::to_string(lengthened) + " with the driven loop " + fixedText(kSensitivityStep * 100.0, 1) +
+                        " % longer, for the cutting sensitivity");
     if (finer > 0)
-        parts.push_back(std::to_string(finer) + " with finer segments");
+        parts.push_back(std::to_string(finer) + " with finer segments, to test the ground's solution");
     for (std::size_t i = 0; i < parts.size(); ++i)
-        text += (i == 0 ? " " : i + 1 == parts.size() ? " and " : ", ") + parts[i];
+        text += (i == 0 ? " " : "; ") + parts[i];
     return text;
 }
 

@@ -63,7 +63,7 @@ public:
     // The frequencies this round solves, for progress.
     [[nodiscard]] int frequencies() const { return m_frequencies; }
     [[nodiscard]] int round() const { return m_round; }
-    // What the rounds solved, once done: "13 frequencies of the sweep, then 11 for the verdict: ...".
+    // What the rounds solved, once done: "13 frequencies across the sweep, then 11 more for the verdict: ...".
     [[nodiscard]] std::string ranText() const;
     [[nodiscard]] bool done() const { return m_decks.empty(); }
 

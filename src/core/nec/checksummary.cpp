@@ -17,7 +17,6 @@ namespace tarvelin::nec {
 namespace {
 
 constexpr double kSwrEdge = 2.0;
-constexpr double kFrontToBackGoalDb = 20.0;
 
 bool near(double a, double b)
 {
@@ -333,8 +332,8 @@ std::vector<std::string> verdictWarnings(const CheckSummary &summary)
     if (summary.detunePercent && std::fabs(*summary.detunePercent) > kDetuneWarningPercent)
         warnings.push_back("The model resonates " + fixedText(std::fabs(*summary.detunePercent), 2) + " % " +
                            (*summary.detunePercent < 0 ? "below" : "above") +
-                           " the design frequency: cut the loops as for " + frequencyLabel(*summary.cutAsForMHz) +
-                           " MHz, or trim them after measuring.");
+                           " the design frequency: cut the loops of the design for " +
+                           frequencyLabel(*summary.cutAsForMHz) + " MHz, or trim them after measuring.");
     for (const LeftOutPoint &point : summary.leftOut)
         warnings.push_back("The engine's result at " + frequencyLabel(point.mhz) + " MHz fails its own checks (" +
                            point.why + "): that frequency is left out of the sweep.");

@@ -59,8 +59,13 @@ struct CheckSummary
     std::vector<PatternPoint> elevationPattern;  // over ground: forward by rising elevation, then back by falling
     std::vector<LeftOutPoint> leftOut;           // frequencies whose results failed their checks
     std::vector<std::string> modelNotes;         // what the model may get wrong here, one sentence each
-    std::string ran; // what the engine ran for it: "13 frequencies of the sweep, then 8 for the verdict: ..."
+    std::string ran; // what the engine ran for it: "13 frequencies across the sweep, then 8 more for the verdict: ..."
 };
+
+// The goals a design is held to, by the verdict as by the tuner: an SWR of 1.5 or less and an F/B of 20 dB
+// or more.
+inline constexpr double kSwrGoal = 1.5;
+inline constexpr double kFrontToBackGoalDb = 20.0;
 
 // The point nearest the design frequency: the design's own, whatever points were left out before it.
 [[nodiscard]] std::size_t designIndexOf(const std::vector<SweepPoint> &points, double designMHz);

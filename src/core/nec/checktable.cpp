@@ -75,7 +75,7 @@ ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLa
                      figure("fb_db", "F/B (dB)", Figure::Decibels),
                      figure("fr_db", "F/R (dB)", Figure::Decibels),
                      figure("takeoff_deg", "Take-off (\u00b0)", Figure::Degrees, false),
-                     figure("round", "Round", Figure::Exact, false),
+                     figure("round", "Sweep", Figure::Exact, false),
                      {"note", "Note", false, false, {}, true}};
     TableColumn &takeoff = table.columns[table.columns.size() - 3];
     TableColumn &round = table.columns[table.columns.size() - 2];
@@ -96,7 +96,7 @@ ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLa
                          figureCell(ratioText(p.frontToBackDb, 2), p.frontToBackDb),
                          figureCell(ratioText(p.frontToRearDb, 2), p.frontToRearDb),
                          p.elevationDegrees ? numberCell(*p.elevationDegrees, 1) : TableCell{},
-                         numberCell(p.round, 0),
+                         TableCell{p.round > 1 ? "wider" : "", static_cast<double>(p.round)},
                          TableCell{noteFor(p), std::nullopt}}});
     for (const LeftOutPoint &out : summary.leftOut) {
         std::vector<TableCell> cells(table.columns.size());
@@ -139,6 +139,16 @@ std::string bandText(const BandEdges &band, const std::vector<SweepPoint> &point
     return text;
 }
 
+// What a resonance off the design frequency asks of the loops: the lengths of another design. Nothing where
+// the two frequencies read the same.
+std::string resonateOnDesign(double designMHz, double cutForMHz)
+{
+    if (megahertz(designMHz) == megahertz(cutForMHz))
+        return {};
+    return "; to resonate at " + megahertz(designMHz) + " MHz, cut the loops of the design for " +
+           megahertz(cutForMHz) + " MHz";
+}
+
 } // namespace
 
 ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const MeasuredSweep *measured)
@@ -157,23 +167,29 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
     if (summary.points.empty())
         return table;
     const SweepPoint &d = summary.design;
-    add("SWR at " + megahertz(d.mhz) + " MHz", swrText(d.swr, 2) + " on a " + fixedText(z0Ohms, 0) + " \u03a9 line");
+    // Each figure with a goal says whether it meets it, so a poor one stands out from the rest.
+    const auto goal = [](bool met, const std::string &aim) {
+        return std::string("; goal ") + aim + ": " + (met ? "met" : "missed");
+    };
+    add("SWR at " + megahertz(d.mhz) + " MHz", swrText(d.swr, 2) + " on a " + fixedText(z0Ohms, 0) + " \u03a9 line" +
+                                                   goal(d.swr <= kSwrGoal, fixedText(kSwrGoal, 1) + " or less"));
     add("Gain", fixedText(d.gainDbi, 2) + " dBi");
-    add("F/B", ratioText(d.frontToBackDb, 2) + " dB");
+    add("F/B", ratioText(d.frontToBackDb, 2) + " dB" +
+                   goal(d.frontToBackDb >= kFrontToBackGoalDb, fixedText(kFrontToBackGoalDb, 0) + " dB or more"));
     add("F/R in the azimuth plane", ratioText(d.frontToRearDb, 2) + " dB");
     if (d.elevationDegrees)
         add("Take-off angle", fixedText(*d.elevationDegrees, 1) + "\u00b0");
     if (summary.resonanceMHz && summary.detunePercent && summary.cutAsForMHz)
         add("Resonance", megahertz(*summary.resonanceMHz) + " MHz, " + fixedText(std::fabs(*summary.detunePercent), 2) +
-                             " % " + (*summary.detunePercent < 0 ? "low" : "high") + "; cut as for " +
-                             megahertz(*summary.cutAsForMHz) + " MHz");
+                             " % " + (*summary.detunePercent < 0 ? "low" : "high") +
+                             resonateOnDesign(summary.design.mhz, *summary.cutAsForMHz));
     else
         add("Resonance", "outside the sweep");
     // The built antenna's, by its lowest SWR, against the design frequency as the model's is.
     if (measured && measured->detunePercent && measured->cutAsForMHz)
         beside(megahertz(measured->minSwrMHz) + " MHz, " + fixedText(std::fabs(*measured->detunePercent), 2) + " % " +
-               (*measured->detunePercent < 0 ? "low" : "high") + "; cut as for " + megahertz(*measured->cutAsForMHz) +
-               " MHz (by the lowest SWR)");
+               (*measured->detunePercent < 0 ? "low" : "high") + " by the lowest SWR" +
+               resonateOnDesign(summary.design.mhz, *measured->cutAsForMHz));
     else if (measured)
         beside(measured->noResonance ? "outside the sweep" : measured->unrelated ? "not of this design" : "");
     add("Lowest SWR", swrText(summary.minSwr, 2) + " at " + megahertz(summary.minSwrMHz) + " MHz");

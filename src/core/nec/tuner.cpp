@@ -636,7 +636,7 @@ ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors)
                      {"loop_in", "Loop (in)"},
                      {"loop_mm", "Loop (mm)"},
                      {"side_in", "Side (in)"},
-                     {"factor", "Factor"}};
+                     {"factor", "Tuned / specified"}};
     for (const TunedLoop &loop : tunedLoops(design, factors))
         table.rows.push_back({{std::string(elementRowName(loop.element)), std::nullopt},
                               {fixedText(loop.specifiedInches, 3), loop.specifiedInches},

@@ -27,8 +27,8 @@ using LoopFactors = std::array<double, kLoopCount>; // each loop against the spe
 struct TuneSettings
 {
     double bandPercent = 0.5; // either side of the design frequency
-    double maxSwr = 1.5;
-    double minFrontToBackDb = 20.0;
+    double maxSwr = kSwrGoal;
+    double minFrontToBackDb = kFrontToBackGoalDb;
     // A tune ends when its searches converge, or at the most designs to try: both the same on any machine.
     // The time limit only caps a tune that would otherwise run on; a tune that reaches it says so.
     double timeLimitSeconds = 1800.0; // the whole tune, its check among it

@@ -99,9 +99,14 @@ constexpr long long kExponentCap = 100'000'000'000'000'000;
 
 } // namespace
 
-double ParseNumber(std::string_view text)
+namespace {
+
+// ParseNumber's reading, which also says where the number ended: `end` is the first character after it and the
+// blanks that follow, or 0 where the text begins with no number.
+double parseNumber(std::string_view text, std::size_t &end)
 {
     Cursor cursor(text);
+    end = 0;
 
     bool negative = false;
     if (cursor.peek() == '-' || cursor.peek() == '+') {
@@ -149,6 +154,7 @@ double ParseNumber(std::string_view text)
     }
     if (!anyDigit)
         return 0.0;
+    end = cursor.position();
 
     if (cursor.peek() == 'e' || cursor.peek() == 'E') {
         const std::size_t beforeExponent = cursor.position();
@@ -171,6 +177,7 @@ double ParseNumber(std::string_view text)
             cursor.rewind(beforeExponent);
         }
     }
+    end = cursor.position();
 
     const double zero = negative ? -0.0 : 0.0;
     if (significant == 0 || pointExponent < kUnderflowExponent)
@@ -185,13 +192,32 @@ double ParseNumber(std::string_view text)
     number.append(std::string_view(exponentText.data(), written.ptr));
 
     double value = 0.0;
-    const auto [end, ec] = std::from_chars(number.begin(), number.end(), value);
+    const auto [last, ec] = std::from_chars(number.begin(), number.end(), value);
     if (ec == std::errc::result_out_of_range) {
         if (pointExponent > 0)
             throw RuntimeError(ErrorNumber::Overflow);
         return zero;
     }
     return value;
+}
+
+} // namespace
+
+double ParseNumber(std::string_view text)
+{
+    std::size_t end = 0;
+    return parseNumber(text, end);
+}
+
+std::size_t NumberTextLength(std::string_view text)
+{
+    std::size_t end = 0;
+    try {
+        (void)parseNumber(text, end);
+    } catch (const RuntimeError &) {
+        // Too large a number is read to its end all the same.
+    }
+    return end;
 }
 
 namespace {

@@ -21,6 +21,10 @@ inline constexpr std::string_view kCellFormat = ".###";
 // raises the overflow error; one too small for a double reads as 0.
 [[nodiscard]] double ParseNumber(std::string_view text);
 
+// How much of the text ParseNumber reads: the number and the blanks after it; 0 where the text begins with
+// no number. What follows is what ParseNumber ignores.
+[[nodiscard]] std::size_t NumberTextLength(std::string_view text);
+
 // Writes value with a pattern of a point and N '#' signs (".###"): the value is first taken to 15
 // significant digits, then that decimal form is rounded to at most N decimals with halves away from zero,
 // trailing zeros are dropped, no digit is written before the point below 1, and the point is always written

@@ -123,15 +123,16 @@ std::string trimsNote(const ShopSheet &sheet)
     if (!sheet.settings.measuredMHz || sheet.correctedFrequencyText.empty())
         return {};
     const std::string resonance = frequencyLabel(*sheet.settings.measuredMHz);
-    return (sheet.settings.predicted ? "Trims: the antenna check predicts a resonance at " + resonance +
-                                           " MHz (a prediction, not a measurement)"
-                                     : "Trims: the array was measured to resonate at " + resonance + " MHz" +
-                                           (sheet.settings.sweepFile.empty()
-                                                ? std::string()
-                                                : " (the lowest SWR of " + sheet.settings.sweepFile + ")")) +
-           "; cut it as for " + sheet.correctedFrequencyText + " MHz. The stations stay as built." +
+    return (sheet.settings.predicted
+                ? "Trims: the antenna check predicts a resonance at " + resonance +
+                      " MHz (a prediction, not a measurement)"
+                : "Trims: the array was measured to resonate at " + resonance + " MHz" +
+                      (sheet.settings.sweepFile.empty() ? std::string()
+                                                        : " (the lowest SWR of " + sheet.settings.sweepFile + ")")) +
+           ", so each loop takes its length in the design for " + sheet.correctedFrequencyText +
+           " MHz. The stations stay as built." +
            (sheet.settings.predicted && !sheet.settings.modelNote.empty() ? " " + sheet.settings.modelNote
-                                                                           : std::string());
+                                                                          : std::string());
 }
 
 std::string feedAdviceText()

@@ -23,7 +23,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
     QString html = QStringLiteral("<h2>Tarvelin antenna check: %1 MHz</h2>")
                        .arg(QString::fromStdString(frequencyText).toHtmlEscaped());
     html += QStringLiteral("<p>%1. Modelled with the NEC-2 engine nec2c: wire %2 mm, %3 segments per side, %4, %5; "
-                           "sweep \u00b1%6 % in %7 points; SWR against %8 \u03a9. Ran %9.</p>")
+                           "sweep \u00b1%6 % in %7 points; SWR against %8 \u03a9. Modelled %9.</p>")
                 .arg(QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),
                      QString::number(settings.wireDiameterMm, 'g', 4), QString::number(settings.segments),
                      settings.lossless ? QStringLiteral("lossless") : QStringLiteral("copper"),
@@ -44,7 +44,8 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
     html += QString::fromStdString(htmlTable(nec::checkTable(summary, frequencyText)));
 
     // Two plots to a page.
-    const auto plotPages = [&summary, measured](QPdfWriter &writer, QPainter &painter, const QSizeF &page, const QFont &font) {
+    const auto plotPages = [&summary, measured](QPdfWriter &writer, QPainter &painter, const QSizeF &page,
+                                                const QFont &font) {
         std::vector<CheckPlot> plots{CheckPlot::Swr, CheckPlot::Impedance, CheckPlot::GainAndFrontToBack,
                                      CheckPlot::Azimuth};
         if (!summary.elevationPattern.empty())

@@ -899,7 +899,7 @@ void AntennaCheckWindow::studyEnded()
     m_progress->setValue(1);
     m_progress->setFormat(QStringLiteral("Done"));
     if (!study.tuning())
-        m_status->setText(m_status->text() + QStringLiteral(" Ran %1.").arg(ran));
+        m_status->setText(m_status->text() + QStringLiteral(" Modelled %1.").arg(ran));
     setRunning(false);
     emit checkEnded();
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Number text: how typed frequencies and displayed cells read as numbers, how lengths become cell texts,
 // and the arithmetic check. Every cell of the window depends on these round-tripping exactly.
+#include "core/calc/designlengths.h"
 #include "core/runtime/arithmetic.h"
 #include "core/runtime/numbertext.h"
 #include "core/runtime/runtimeerror.h"
@@ -34,6 +35,8 @@ private slots:
     void parseNumber_data();
     void parseNumber();
     void parseNumberOverflowRaises();
+    void whatTheNumberLeaves_data();
+    void whatTheNumberLeaves();
     void formatNumber_data();
     void formatNumber();
     void formatNumberRejects_data();
@@ -359,6 +362,39 @@ void TestNumberText::everyValueFormatsAsByFifteenDigits()
                                           QString::fromStdString(exact))));
         }
     }
+}
+
+// How much of a text the number takes, and what the new windows say of the rest: "14,2" is 14 MHz, and the
+// ",2" is named as ignored; a unit after the number is no rest.
+void TestNumberText::whatTheNumberLeaves_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("whole") << "14.2" << 4 << QString();
+    QTest::newRow("with its unit") << "14.2 mhz" << 5 << QString();
+    QTest::newRow("decimal comma") << "14,2" << 2
+                                   << "Read as 14.000 MHz: only the number at the start counts, and \",2\" after it "
+                                      "is ignored.";
+    QTest::newRow("two points") << "14.214.2" << 6
+                                << "Read as 14.214 MHz: only the number at the start counts, and "
+                                   "\".2\" after it is ignored.";
+    QTest::newRow("blanks inside the number") << " 1 4 . 2 kHz" << 9
+                                              << "Read as 14.200 MHz: only the number at the "
+                                                 "start counts, and \"kHz\" after it is ignored.";
+    QTest::newRow("a letter that begins no exponent") << "7e x" << 1
+                                                      << "Read as 7.0000 MHz: only the number at the "
+                                                         "start counts, and \"e x\" after it is ignored.";
+    QTest::newRow("no number") << "abc" << 0 << QString();
+}
+
+void TestNumberText::whatTheNumberLeaves()
+{
+    QFETCH(QString, text);
+    QFETCH(int, length);
+    QFETCH(QString, note);
+    QCOMPARE(NumberTextLength(text.toStdString()), static_cast<std::size_t>(length));
+    QCOMPARE(QString::fromStdString(frequencyReadingNote(text.toStdString()).value_or(std::string())), note);
 }
 
 QTEST_APPLESS_MAIN(TestNumberText)

@@ -194,9 +194,9 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     // round's.
     const int count = table->rowCount();
     QVERIFY(count > 13);
-    QCOMPARE(table->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Round"));
-    QCOMPARE(table->index(0, 7).data().toString(), QStringLiteral("2"));
-    QCOMPARE(table->index(count - 1, 7).data().toString(), QStringLiteral("1"));
+    QCOMPARE(table->headerData(7, Qt::Horizontal).toString(), QStringLiteral("Sweep"));
+    QCOMPARE(table->index(0, 7).data().toString(), QStringLiteral("wider"));
+    QCOMPARE(table->index(count - 1, 7).data().toString(), QString());
     QCOMPARE(table->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Gain (dBi)"));
     QCOMPARE(table->index(count - 7, 0).data().toString(), QStringLiteral("14.2000"));
     const double gain = table->index(count - 7, 4).data().toDouble();
@@ -226,10 +226,12 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY(report.contains(QStringLiteral("Tarvelin antenna check: 14.200 MHz")));
     // What ran: the sweep's 13, and the verdict's round after, its wider sweep's the table's other rows.
     const QString ran = report.simplified();
-    QVERIFY2(ran.contains(QStringLiteral("Ran 13 frequencies of the sweep, then ")) &&
-                 ran.contains(QStringLiteral(" for the verdict: %1 beyond the sweep and ").arg(count - 13)),
+    QVERIFY2(ran.contains(QStringLiteral("Modelled 13 frequencies across the sweep, then ")) &&
+                 ran.contains(QStringLiteral(" more for the verdict: %1 beyond the sweep's ends, for what it missed; ")
+                                  .arg(count - 13)),
              qPrintable(report));
-    QVERIFY2(report.contains(QStringLiteral("cut as for ")), qPrintable(report));
+    QVERIFY2(ran.contains(QStringLiteral("to resonate at 14.200 MHz, cut the loops of the design for ")),
+             qPrintable(report));
     QVERIFY(report.contains(QStringLiteral("SWR, with the 2:1 line")));
     // The plots describe their key values for screen readers, in the verdict's words.
     const QString swr =
