@@ -257,9 +257,6 @@ void AntennaCheckWindow::buildWidgets()
                                           "design frequency"));
     m_tuneButton = new QPushButton(QStringLiteral("T&une Loops"));
     m_tuneButton->setObjectName(QStringLiteral("tune"));
-    m_tuneButton->setToolTip(QStringLiteral("Tune each loop's length with the model for this wire and ground: SWR "
-                                            "1.5 or less and F/B 20 dB or more across the band beside it, then the "
-                                            "most gain. The specified design stays as it is."));
     connect(m_tuneButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::tune));
     auto *runRow = new QHBoxLayout;
     runRow->addWidget(m_runButton);
@@ -401,6 +398,12 @@ void AntennaCheckWindow::buildWidgets()
     m_problem->setWordWrap(true);
     m_problem->setTextFormat(Qt::PlainText);
     m_problem->hide();
+    // How a frequency text longer than its number was read, so "14,2" is never 14 MHz unseen.
+    m_reading = new QLabel;
+    m_reading->setObjectName(QStringLiteral("frequencyReading"));
+    m_reading->setWordWrap(true);
+    m_reading->setTextFormat(Qt::PlainText);
+    m_reading->hide();
     m_deckButton = deck;
     deck->setObjectName(QStringLiteral("saveDeck"));
     connect(m_frequency, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
@@ -425,6 +428,7 @@ void AntennaCheckWindow::buildWidgets()
     auto *content = new QWidget;
     auto *layout = new QVBoxLayout(content);
     layout->addLayout(settings);
+    layout->addWidget(m_reading);
     layout->addWidget(m_problem);
     layout->addLayout(runRow);
     layout->addLayout(sweepRow);
@@ -820,10 +824,31 @@ void AntennaCheckWindow::validate()
     }
     m_problem->setText(problem);
     m_problem->setVisible(!problem.isEmpty());
+    const std::optional<std::string> reading =
+        field == m_frequency ? std::nullopt : frequencyReadingNote(m_frequency->text().toStdString());
+    m_reading->setText(reading ? QString::fromStdString(*reading) : QString());
+    m_reading->setVisible(reading.has_value());
     markField(*m_frequency, field == m_frequency ? problem : QString());
     markField(*m_height, field == m_height ? problem : QString());
     m_ready = problem.isEmpty() && !m_frequency->text().trimmed().isEmpty();
+    showWhetherCurrent();
     setRunning(running());
+}
+
+// Results that no longer match the settings and the frequency as they stand say so, on the bar and the status
+// line, until Run makes them anew or the settings are put back.
+void AntennaCheckWindow::showWhetherCurrent()
+{
+    if (!m_summary || running())
+        return;
+    const bool stale = !m_checkShown;
+    if (stale == m_staleShown)
+        return;
+    m_staleShown = stale;
+    m_progress->setFormat(stale ? QStringLiteral("Out of date") : QStringLiteral("Done"));
+    m_status->setText(stale ? QStringLiteral("The results below are of the check run before the settings or the "
+                                             "frequency changed: Run to check the design as it stands now.")
+                            : m_resultStatus);
 }
 
 QString AntennaCheckWindow::problem() const
@@ -848,6 +873,15 @@ void AntennaCheckWindow::setRunning(bool running)
     for (QPushButton *button : m_resultButtons)
         button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_printing));
     m_tuneButton->setEnabled(!running && m_summary.has_value() && m_checkShown);
+    // Why it cannot start, where it cannot, on the button itself.
+    m_tuneButton->setToolTip(
+        running         ? QStringLiteral("A run is under way: Tune Loops can start once it has ended.")
+        : !m_summary    ? QStringLiteral("Run the check first: Tune Loops tunes the design the check shows.")
+        : !m_checkShown ? QStringLiteral("The settings or the frequency changed since the check: Run it again, then "
+                                         "tune.")
+                        : QStringLiteral("Tune each loop's length with the model for this wire and ground: SWR 1.5 or "
+                                         "less and F/B 20 dB or more across the band beside it, then the most gain. "
+                                         "The specified design stays as it is."));
     for (QPushButton *button : m_tunedButtons)
         button->setEnabled(!running && m_tuned.has_value());
     if (!running) {
@@ -861,6 +895,7 @@ void AntennaCheckWindow::setRunning(bool running)
 void AntennaCheckWindow::clearResults()
 {
     m_summary.reset();
+    m_staleShown = false;
     m_tableModel->setTable(nec::checkTable({}, {}));
     showVerdict();
     // A tune belongs to the check it started from.
@@ -900,7 +935,10 @@ void AntennaCheckWindow::studyEnded()
     m_progress->setFormat(QStringLiteral("Done"));
     if (!study.tuning())
         m_status->setText(m_status->text() + QStringLiteral(" Modelled %1.").arg(ran));
+    m_resultStatus = m_status->text();
+    m_staleShown = false;
     setRunning(false);
+    validate(); // the settings may have changed while it ran
     emit checkEnded();
 }
 
@@ -923,8 +961,12 @@ void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
 bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &contents, const QString &what,
                                    const QString &whyEmpty)
 {
-    return saveWholeFile(m_messages, path, contents, what,
-                         whyEmpty.isEmpty() ? QStringLiteral("there is no check to save; run one first") : whyEmpty);
+    const bool saved =
+        saveWholeFile(m_messages, path, contents, what,
+                      whyEmpty.isEmpty() ? QStringLiteral("there is no check to save; run one first") : whyEmpty);
+    if (saved)
+        m_status->setText(QStringLiteral("Saved the %1 as %2.").arg(what, QDir::toNativeSeparators(path)));
+    return saved;
 }
 
 bool AntennaCheckWindow::saveDeck(const QString &path)
@@ -1023,7 +1065,8 @@ void AntennaCheckWindow::showVerdict()
     if (!m_summary) {
         m_verdictModel->setTable(nec::verdictTable({}, 0.0));
         m_verdict->horizontalHeader()->hide();
-        m_verdictNote->clear();
+        m_verdictNote->setText(QStringLiteral("Run (or Enter in a setting) models the design: the verdict, the "
+                                              "table and the plots appear here."));
         return;
     }
     const nec::MeasuredSweep *measured = m_measured ? &*m_measured : nullptr;

@@ -118,6 +118,7 @@ private:
     [[nodiscard]] QWidget *buildTunedPage();
     void setRunning(bool running);
     void validate();
+    void showWhetherCurrent();
     void print();
     void choose(const QString &title, const QString &filter, const QString &suffix,
                 bool (AntennaCheckWindow::*save)(const QString &));
@@ -163,9 +164,12 @@ private:
     QPushButton *m_printButton = nullptr;
     bool m_printing = false; // a job is with the spooler
     QLabel *m_problem = nullptr;
-    bool m_ready = false;      // the settings and the frequency can be modelled
-    bool m_checkShown = false; // the check shown is of the settings and the frequency as they stand
-    bool m_sized = false;      // the opening size is set once, at the first show
+    QLabel *m_reading = nullptr; // how the frequency text was read, where it is more than its number
+    QString m_resultStatus;      // what the status line said when the results shown came in
+    bool m_staleShown = false;   // the results shown are marked as out of date
+    bool m_ready = false;        // the settings and the frequency can be modelled
+    bool m_checkShown = false;   // the check shown is of the settings and the frequency as they stand
+    bool m_sized = false;        // the opening size is set once, at the first show
     QPushButton *m_cancelButton = nullptr;
     QPointer<QWidget> m_focusAfterRun; // the button that started the run under way
     QProgressBar *m_progress = nullptr;

@@ -194,6 +194,12 @@ void ShopSheetWindow::buildWidgets()
     m_problem->setWordWrap(true);
     m_problem->setTextFormat(Qt::PlainText);
     m_problem->hide();
+    // How a frequency text longer than its number was read, so "14,2" is never 14 MHz unseen.
+    m_reading = new QLabel;
+    m_reading->setObjectName(QStringLiteral("frequencyReading"));
+    m_reading->setWordWrap(true);
+    m_reading->setTextFormat(Qt::PlainText);
+    m_reading->hide();
     m_note = new QLabel;
     m_note->setObjectName(QStringLiteral("note"));
     m_note->setWordWrap(true);
@@ -261,6 +267,7 @@ void ShopSheetWindow::buildWidgets()
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
+    layout->addWidget(m_reading);
     layout->addWidget(m_problem);
     layout->addWidget(m_note);
     layout->addWidget(m_summary);
@@ -573,6 +580,9 @@ void ShopSheetWindow::recalculate()
         showStale(true);
     };
     markRefused(nullptr);
+    const std::optional<std::string> reading = frequencyReadingNote(m_frequency->text().toStdString());
+    m_reading->setText(reading ? qText(*reading) : QString());
+    m_reading->setVisible(reading.has_value());
     // The same reader as tarvelin-calc's options, so both refuse alike.
     shop::ShopSettingTexts texts;
     texts.step = std::to_string(m_step->currentData().toInt());
@@ -681,16 +691,27 @@ bool ShopSheetWindow::saveCsv(const QString &path)
         return false;
     std::string csv;
     appendCsvTable(csv, shop::shopCsvTable(*m_sheet), true);
-    return saveWholeFile(m_messages, path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"),
-                         QStringLiteral("nothing to save"));
+    return saved(saveWholeFile(m_messages, path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"),
+                               QStringLiteral("nothing to save")),
+                 QStringLiteral("CSV file"), path);
+}
+
+// A save says where the file went.
+bool ShopSheetWindow::saved(bool done, const QString &what, const QString &path)
+{
+    if (done)
+        showNote(QStringLiteral("Saved the %1 as %2.").arg(what, QDir::toNativeSeparators(path)));
+    return done;
 }
 
 bool ShopSheetWindow::savePdf(const QString &path)
 {
     if (!m_sheet)
         return false;
-    return saveWholeFile(m_messages, path, shopSheetPdf(*m_sheet, localPaperLayout(), QDateTime::currentDateTime()),
-                         QStringLiteral("PDF"), QStringLiteral("cannot draw the pages"));
+    return saved(saveWholeFile(m_messages, path,
+                               shopSheetPdf(*m_sheet, localPaperLayout(), QDateTime::currentDateTime()),
+                               QStringLiteral("PDF"), QStringLiteral("cannot draw the pages")),
+                 QStringLiteral("PDF"), path);
 }
 
 // Named after the sheet that is saved, never after the field, which may hold something else by now.

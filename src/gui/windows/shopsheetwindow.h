@@ -81,6 +81,7 @@ private:
     void measuredEdited();
     void updateTitle();
     void showNote(const QString &text);
+    bool saved(bool done, const QString &what, const QString &path);
     void showStale(bool stale);
     void markRefused(QLineEdit *field);
     [[nodiscard]] QLineEdit *fieldOf(shop::ShopSetting setting) const;
@@ -102,6 +103,7 @@ private:
     QLineEdit *m_measured = nullptr;
     QLabel *m_problem = nullptr;
     QLabel *m_note = nullptr;
+    QLabel *m_reading = nullptr; // how the frequency text was read, where it is more than its number
     // Each belongs to the design frequency it was made for, by value: a measured resonance, one set aside
     // while another design is shown, the model's prediction, and tuned loops. A measurement belongs to the
     // loops it was taken of too: the specified ones, or tuned ones.

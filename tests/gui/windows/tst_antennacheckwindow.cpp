@@ -184,6 +184,11 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY(check);
     QCOMPARE(check->windowTitle(), QStringLiteral("Antenna Check \u2013 Tarvelin"));
     QCOMPARE(check->findChild<QLineEdit *>(QStringLiteral("frequency"))->text(), QStringLiteral("14.2"));
+    // Before any run the verdict says how to get one, and Tune Loops why it waits.
+    QVERIFY(check->findChild<QLabel *>(QStringLiteral("verdictNote"))->text().startsWith(QStringLiteral("Run ")));
+    QVERIFY(check->findChild<QPushButton *>(QStringLiteral("tune"))
+                ->toolTip()
+                .startsWith(QStringLiteral("Run the check first")));
 
     check->run();
     QVERIFY(check->running());
@@ -368,16 +373,39 @@ void TestAntennaCheckWindow::sheetsAndTuneFollowTheCheck()
     QCOMPARE(QString::fromStdString(sheet->sheet()->frequencyText), QStringLiteral("1.8125"));
     QCOMPARE(QString::fromStdString(sheet->sheet()->frequencyLabel), QStringLiteral("1.8125"));
 
+    // Results that no longer match the settings say so, and Tune Loops says why it waits; put back, they are
+    // the check's again.
     auto *wire = check->findChild<QDoubleSpinBox *>(QStringLiteral("wireMm"));
+    auto *bar = check->findChild<QProgressBar *>(QStringLiteral("progress"));
+    const QString done = check->status();
     const double checkedWire = wire->value();
     wire->setValue(checkedWire + 0.5);
     QVERIFY(!tune->isEnabled());
+    QVERIFY(tune->toolTip().startsWith(QStringLiteral("The settings or the frequency changed since the check")));
+    QCOMPARE(bar->text(), QStringLiteral("Out of date"));
+    QVERIFY2(check->status().startsWith(QStringLiteral("The results below are of the check run before the settings")),
+             qPrintable(check->status()));
     wire->setValue(checkedWire);
     QVERIFY(tune->isEnabled());
+    QCOMPARE(bar->text(), QStringLiteral("Done"));
+    QCOMPARE(check->status(), done);
     check->setFrequencyText(QStringLiteral("1.8126"));
     QVERIFY(!tune->isEnabled());
     check->setFrequencyText(QStringLiteral("1.81250"));
     QVERIFY(tune->isEnabled());
+
+    // A text that is more than its number says how it was read.
+    auto *reading = check->findChild<QLabel *>(QStringLiteral("frequencyReading"));
+    QVERIFY(reading->isHidden());
+    check->setFrequencyText(QStringLiteral("1,8125"));
+    QVERIFY(!reading->isHidden());
+    QVERIFY2(reading->text().startsWith(QStringLiteral("Read as 1.0000 MHz")), qPrintable(reading->text()));
+
+    // A save says where the file went.
+    QTemporaryDir folder;
+    const QString csv = folder.filePath(QStringLiteral("check.csv"));
+    QVERIFY(check->saveCsv(csv));
+    QCOMPARE(check->status(), QStringLiteral("Saved the CSV file as %1.").arg(csv));
 }
 
 // The model's sweep saved as an analyser's file and laid back over the model: a Measured column beside the

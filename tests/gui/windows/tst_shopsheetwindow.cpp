@@ -130,6 +130,15 @@ void TestShopSheetWindow::opensFromTheMenuWithTheLastFrequency()
     // Resizable, unlike the main window.
     QVERIFY(sheet->minimumSize() != sheet->maximumSize());
 
+    // A text that is more than its number says how it was read.
+    auto *reading = sheet->findChild<QLabel *>(QStringLiteral("frequencyReading"));
+    QVERIFY(reading->isHidden());
+    sheet->setFrequencyText(QStringLiteral("14.214.2"));
+    QVERIFY2(!reading->isHidden() && reading->text().startsWith(QStringLiteral("Read as 14.214 MHz")),
+             qPrintable(reading->text()));
+    sheet->setFrequencyText(QStringLiteral("14.2"));
+    QVERIFY(reading->isHidden());
+
     // A refused frequency in the main window does not change the sheet's frequency.
     m_form->frequencyBox()->setText(QStringLiteral("abc"));
     QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
@@ -385,6 +394,8 @@ void TestShopSheetWindow::csvAndPdfReadBack()
     QTemporaryDir folder;
 
     QVERIFY(sheet->saveCsv(folder.filePath(QStringLiteral("sheet.csv"))));
+    QCOMPARE(sheet->note(),
+             QStringLiteral("Saved the CSV file as %1.").arg(folder.filePath(QStringLiteral("sheet.csv"))));
     QFile csv(folder.filePath(QStringLiteral("sheet.csv")));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QList<QByteArray> rows = csv.readAll().split('\n');
