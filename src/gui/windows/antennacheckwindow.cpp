@@ -16,6 +16,7 @@
 #include "gui/windows/enginerun.h"
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/fieldmark.h"
+#include "gui/windows/flowlayout.h"
 #include "gui/windows/flagicon.h"
 #include "gui/windows/resulttablemodel.h"
 #include "gui/windows/resultview.h"
@@ -49,6 +50,7 @@
 #include <QKeyEvent>
 #include <QShortcut>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTabWidget>
 #include <QTableView>
 #include <QThread>
@@ -58,6 +60,9 @@
 #include <tuple>
 
 namespace tarvelin {
+
+// The verdict's rows with a measured sweep, over ground.
+constexpr int kVerdictRows = 13;
 
 // A plot of the check as a widget, in the desktop's colours, never so small that its labels crowd.
 constexpr int kPlotWidthLines = 22;
@@ -213,6 +218,7 @@ void AntennaCheckWindow::buildWidgets()
     auto *wire = new QHBoxLayout;
     wire->addWidget(m_wireMm);
     wire->addWidget(m_awg);
+    wire->addWidget(m_copper); // beside the wire it is about, a row less for a low window
     auto *wireLabel = new QLabel(QStringLiteral("&Wire:"));
     wireLabel->setBuddy(m_wireMm);
     left->addRow(wireLabel, wire);
@@ -224,7 +230,6 @@ void AntennaCheckWindow::buildWidgets()
     auto *jacketLabel = new QLabel(QStringLiteral("&Jacket:"));
     jacketLabel->setBuddy(m_jacket);
     left->addRow(jacketLabel, jacket);
-    left->addRow(m_copper);
     auto *right = new QFormLayout;
     right->addRow(QStringLiteral("Sweep sp&an:"), m_span);
     right->addRow(QStringLiteral("Poi&nts:"), m_points);
@@ -258,9 +263,12 @@ void AntennaCheckWindow::buildWidgets()
     m_tuneButton = new QPushButton(QStringLiteral("T&une Loops"));
     m_tuneButton->setObjectName(QStringLiteral("tune"));
     connect(m_tuneButton, &QPushButton::clicked, this, guardedSlot(m_messages, this, &AntennaCheckWindow::tune));
+    auto *bandLabel = new QLabel(QStringLiteral("&Band:"));
+    bandLabel->setBuddy(m_tuneBand);
     auto *runRow = new QHBoxLayout;
     runRow->addWidget(m_runButton);
     runRow->addWidget(m_tuneButton);
+    runRow->addWidget(bandLabel);
     runRow->addWidget(m_tuneBand);
     runRow->addWidget(m_cancelButton);
     runRow->addWidget(m_progress, 1);
@@ -309,6 +317,9 @@ void AntennaCheckWindow::buildWidgets()
     m_verdictModel->setTable(nec::verdictTable({}, 0.0));
     auto *verdict = new ResultView(QStringLiteral("verdict"), QStringLiteral("Verdict"), m_verdictModel);
     m_verdict = verdict;
+    verdict->setShownWhole(true);
+    // Room for the verdict's rows before the first run fills them: the window opens at the size it will need.
+    verdict->setRowsExpected(kVerdictRows);
     verdict->horizontalHeader()->setStretchLastSection(true);
     verdict->setShowGrid(false);
     // Under the verdict: what a measured sweep says against it, and how to feed and measure the array.
@@ -337,7 +348,13 @@ void AntennaCheckWindow::buildWidgets()
     for (const auto &[plot, name, accessibleName] : plots) {
         auto *view = new PlotView(plot, accessibleName, m_summary, m_measured, m_tunedCheck);
         m_plots.push_back(view);
-        m_plotPages.push_back(new WholeScrollArea(view));
+        // Each plot keeps the least size its labels need: where the window is lower, the window scrolls, never
+        // a page inside it as well.
+        auto *page = new QWidget;
+        auto *pageLayout = new QVBoxLayout(page);
+        pageLayout->setContentsMargins(0, 0, 0, 0);
+        pageLayout->addWidget(view);
+        m_plotPages.push_back(page);
         m_tabs->addTab(m_plotPages.back(), name);
     }
     m_tabs->setTabVisible(m_tabs->indexOf(m_plotPages.back()), false); // over ground only
@@ -345,23 +362,31 @@ void AntennaCheckWindow::buildWidgets()
     m_tabs->addTab(m_tunedPage, QStringLiteral("Tuned"));
     m_tabs->setTabVisible(m_tabs->indexOf(m_tunedPage), false); // once a tune has run
 
-    auto *buttons = new QDialogButtonBox;
-    QPushButton *deck = buttons->addButton(QStringLiteral("Save &deck\u2026"), QDialogButtonBox::ActionRole);
-    QPushButton *csv = buttons->addButton(QStringLiteral("Save CS&V\u2026"), QDialogButtonBox::ActionRole);
-    QPushButton *pdf = buttons->addButton(QStringLiteral("Save &PDF\u2026"), QDialogButtonBox::ActionRole);
-    QPushButton *print = buttons->addButton(QStringLiteral("Pr&int\u2026"), QDialogButtonBox::ActionRole);
-    QPushButton *touchstone =
-        buttons->addButton(QStringLiteral("Save Tou&chstone\u2026"), QDialogButtonBox::ActionRole);
+    // The window's buttons, in a row that wraps where the window is narrow, always in view under the rest.
+    auto *buttons = new FlowLayout;
+    const auto button = [buttons](const QString &text) {
+        auto *made = new QPushButton(text);
+        made->setAutoDefault(false);
+        buttons->addWidget(made);
+        return made;
+    };
+    QPushButton *deck = button(QStringLiteral("Save &deck\u2026"));
+    QPushButton *csv = button(QStringLiteral("Save CS&V\u2026"));
+    QPushButton *pdf = button(QStringLiteral("Save &PDF\u2026"));
+    QPushButton *print = button(QStringLiteral("Pr&int\u2026"));
+    QPushButton *touchstone = button(QStringLiteral("Save Tou&chstone\u2026"));
     touchstone->setObjectName(QStringLiteral("saveTouchstone"));
     touchstone->setToolTip(QStringLiteral("The model's sweep as a Touchstone file (.s1p), for an analyser's "
                                           "reference trace"));
-    QPushButton *sheet = buttons->addButton(QStringLiteral("S&hop Sheet for This Check"), QDialogButtonBox::ActionRole);
+    QPushButton *sheet = button(QStringLiteral("S&hop Sheet for This Check"));
     sheet->setObjectName(QStringLiteral("shopSheetForCheck"));
     sheet->setToolTip(QStringLiteral("The shop sheet with each loop's trim for the resonance the model predicts"));
     connect(sheet, &QPushButton::clicked, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::openShopSheetForCheck));
     m_printButton = print;
-    QPushButton *close = buttons->addButton(QDialogButtonBox::Close);
+    QPushButton *close = button(QStringLiteral("Close")); // Esc and Ctrl+W close it too
+    close->setObjectName(QStringLiteral("close"));
+    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
     m_resultButtons = {csv, pdf, print, touchstone, sheet};
     connect(touchstone, &QPushButton::clicked, this, [this] {
         runHandler(m_messages, [this] {
@@ -424,7 +449,12 @@ void AntennaCheckWindow::buildWidgets()
     for (QDoubleSpinBox *box : {m_insulationMm, m_permittivity})
         connect(box, &QDoubleSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
 
-    // Everything scrolls in a window lower or narrower than it, as on a small screen at a large scale.
+    // The status line keeps the room of three lines, so the tabs under it stay where they are as it changes.
+    m_status->setMinimumHeight(3 * m_status->fontMetrics().lineSpacing());
+    m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    // Everything but the buttons scrolls in a window lower or narrower than it, as on a small screen at a large
+    // scale; the buttons stay in view under it.
     auto *content = new QWidget;
     auto *layout = new QVBoxLayout(content);
     layout->addLayout(settings);
@@ -434,15 +464,18 @@ void AntennaCheckWindow::buildWidgets()
     layout->addLayout(sweepRow);
     layout->addWidget(m_status);
     layout->addWidget(m_tabs, 1);
-    layout->addWidget(buttons);
     auto *window = new QVBoxLayout(this);
     window->setContentsMargins(0, 0, 0, 0);
-    window->addWidget(new WindowScrollArea(content));
+    window->setSpacing(0);
+    window->addWidget(new WindowScrollArea(content), 1);
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    buttons->setContentsMargins(margin, 0, margin, margin);
+    window->addLayout(buttons);
     // Tab reads the settings a column at a time, then the run row from left to right.
     const std::array<QWidget *, 19> reading{
-        m_frequency,  m_wireMm,   m_awg,          m_segments, m_jacket,          m_insulationMm, m_permittivity,
-        m_copper,     m_span,     m_points,       m_z0,       m_overGround,      m_height,       m_runButton,
-        m_tuneButton, m_tuneBand, m_cancelButton, loadSweep,  m_clearSweepButton};
+        m_frequency,    m_wireMm,   m_awg,          m_copper,  m_segments,        m_jacket, m_insulationMm,
+        m_permittivity, m_span,     m_points,       m_z0,      m_overGround,      m_height, m_runButton,
+        m_tuneButton,   m_tuneBand, m_cancelButton, loadSweep, m_clearSweepButton};
     for (std::size_t i = 1; i < reading.size(); ++i)
         setTabOrder(reading[i - 1], reading[i]);
     setRunning(false);
@@ -547,12 +580,16 @@ QWidget *AntennaCheckWindow::buildTunedPage()
     buttons->addWidget(sheet);
     buttons->addWidget(deck);
     buttons->addWidget(design);
+    // The loops and the figures each whole: seven loops and a few figures, never cut to a couple of rows.
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
     layout->addWidget(m_tuneNote);
-    layout->addWidget(tableOf(m_tunedModel, QStringLiteral("tunedLoops"), QStringLiteral("Tuned loops")), 3);
-    layout->addWidget(
-        tableOf(m_tuneVerdictModel, QStringLiteral("tuneVerdict"), QStringLiteral("Before and after tuning")), 2);
+    for (ResultView *table :
+         {tableOf(m_tunedModel, QStringLiteral("tunedLoops"), QStringLiteral("Tuned loops")),
+          tableOf(m_tuneVerdictModel, QStringLiteral("tuneVerdict"), QStringLiteral("Before and after tuning"))}) {
+        table->setShownWhole(true);
+        layout->addWidget(table, 1);
+    }
     layout->addLayout(buttons);
     return page;
 }

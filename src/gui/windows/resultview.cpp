@@ -18,6 +18,11 @@
 
 namespace tarvelin {
 
+namespace {
+// Above and below a line of a cell's text, as the desktop's styles draw it.
+constexpr int kCellMargin = 3;
+} // namespace
+
 ResultView::ResultView(const QString &objectName, const QString &accessibleName, ResultTableModel *model,
                        QWidget *parent)
     : QTableView(parent)
@@ -30,6 +35,11 @@ ResultView::ResultView(const QString &objectName, const QString &accessibleName,
     setWordWrap(false); // a length never breaks across lines
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // New rows ask the layouts around for room again.
+    connect(model, &QAbstractItemModel::modelReset, this, [this] {
+        for (QWidget *around = this; around && !around->isWindow(); around = around->parentWidget())
+            around->updateGeometry();
+    });
 }
 
 void ResultView::setRowsExpected(int rows)
@@ -41,6 +51,19 @@ void ResultView::setRowsExpected(int rows)
         around->updateGeometry();
 }
 
+void ResultView::setShownWhole(bool whole)
+{
+    m_whole = whole;
+    updateGeometry();
+}
+
+// Whole, the rows it has, not those it expects: an empty verdict takes no room it will not fill.
+QSize ResultView::minimumSizeHint() const
+{
+    const QSize least = QTableView::minimumSizeHint();
+    return m_whole ? QSize(least.width(), heightOfRows(false)) : least;
+}
+
 QSize ResultView::sizeHint() const
 {
     ensurePolished();
@@ -49,17 +72,23 @@ QSize ResultView::sizeHint() const
         width += verticalHeader()->sizeHint().width();
     for (int column = 0; column < model()->columnCount(); ++column)
         width += std::max(sizeHintForColumn(column), horizontalHeader()->sectionSizeHint(column));
+    return {width, heightOfRows(true)};
+}
+
+int ResultView::heightOfRows(bool expected) const
+{
     int height = 2 * frameWidth();
     if (!horizontalHeader()->isHidden())
         height += horizontalHeader()->sizeHint().height();
     const int rows = model()->rowCount();
     for (int row = 0; row < rows; ++row)
         height += std::max(sizeHintForRow(row), verticalHeader()->sectionSizeHint(row));
-    if (rows < m_rowsExpected)
-        height += (m_rowsExpected - rows) * verticalHeader()->defaultSectionSize();
+    // A row to come is as high as a line of its text and the cell's margins.
+    if (expected && rows < m_rowsExpected)
+        height += (m_rowsExpected - rows) * (fontMetrics().height() + 2 * kCellMargin);
     // Room for the scroll bar that a narrower window brings.
     height += horizontalScrollBar()->sizeHint().height();
-    return {width, height};
+    return height;
 }
 
 QSize WholeTabs::sizeHint() const
@@ -67,6 +96,20 @@ QSize WholeTabs::sizeHint() const
     QSize size = QTabWidget::sizeHint();
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     return {std::max(size.width(), tabBar()->sizeHint().width() + 2 * frame), size.height()};
+}
+
+QSize WholeTabs::minimumSizeHint() const
+{
+    const QSize least = QTabWidget::minimumSizeHint();
+    const int frame = 2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
+    // The width they have once shown; before, the width they will ask for, not the default size of a new widget,
+    // at which every note would wrap a word a line.
+    const int pageWidth = std::max(0, (isVisible() ? width() : sizeHint().width()) - frame);
+    int page = 0;
+    for (int i = 0; i < count(); ++i)
+        if (const QLayout *layout = widget(i)->layout(); layout && layout->hasHeightForWidth())
+            page = std::max(page, layout->totalMinimumHeightForWidth(pageWidth));
+    return {least.width(), std::max(least.height(), page + tabBar()->sizeHint().height() + frame)};
 }
 
 WholeScrollArea::WholeScrollArea(QWidget *content, QWidget *parent) : QScrollArea(parent)

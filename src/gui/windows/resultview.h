@@ -22,16 +22,24 @@ public:
 
     // The rows to make room for while fewer are shown: those a run is about to fill.
     void setRowsExpected(int rows);
+    // A short table, such as a verdict, never gives up rows: a window lower than it scrolls as a whole rather
+    // than the table inside it.
+    void setShownWhole(bool whole);
 
     [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
 
 private:
+    // The height its rows take, with the rows expected to come or without.
+    [[nodiscard]] int heightOfRows(bool expected) const;
+
     int m_rowsExpected = 0;
+    bool m_whole = false;
 };
 
-// Tabs that ask for room to show every tab's title, however many pages there are. A page's wrapped note
-// takes its lines from the page's own room, beside tables that give up rows: the tabs ask no height for
-// their width, which would be the height of every table whole.
+// Tabs that ask for room to show every tab's title, however many pages there are. They ask no height for
+// their width, which would be the height of every table whole; but their least height is the least each page
+// needs at the width they have, its wrapped notes' lines among it, so a table shown whole stays whole.
 class WholeTabs final : public QTabWidget
 {
     Q_OBJECT
@@ -39,6 +47,7 @@ class WholeTabs final : public QTabWidget
 public:
     using QTabWidget::QTabWidget;
     [[nodiscard]] QSize sizeHint() const override;
+    [[nodiscard]] QSize minimumSizeHint() const override;
     [[nodiscard]] bool hasHeightForWidth() const override { return false; }
 };
 
