@@ -21,27 +21,40 @@ constexpr int kResolution = 300;
 
 namespace {
 
-// The section that a report marks with kKeepWithEnd (the last table and the lines that close it) starts a
-// new page where the report's end would otherwise fall on a page after the section's start, so its last
-// lines never stand alone on a page of their own.
-void keepTheEndTogether(QTextDocument &document, double pageHeight)
+// Where pages break in a report, in one pass from the top, so that each decision stands on the layout above it:
+// a heading never ends a page while what it heads starts the next, but starts that page instead; and the
+// section a report marks with kKeepWithEnd (the last table and the lines that close it) starts a new page
+// where the report's end would otherwise fall on a page after the section's start, so its last lines never
+// stand alone on a page of their own.
+void keepTogether(QTextDocument &document, double pageHeight)
 {
     QAbstractTextDocumentLayout *layout = document.documentLayout();
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        bool marked = false;
-        for (auto fragment = block.begin(); !fragment.atEnd() && !marked; ++fragment)
-            marked = fragment.fragment().charFormat().anchorNames().contains(QLatin1String(kKeepWithEnd));
-        if (!marked)
-            continue;
-        const auto pageOf = [pageHeight](double y) { return static_cast<int>(y / pageHeight); };
-        const QTextBlock last = document.lastBlock();
-        if (pageOf(layout->blockBoundingRect(block).top()) >= pageOf(layout->blockBoundingRect(last).bottom() - 1))
-            return;
+    const auto pageOf = [pageHeight](double y) { return static_cast<int>(y / pageHeight); };
+    // The layout is made as it is asked for; every position asked for must be that of the whole document
+    // laid out with every break set so far.
+    const auto laidOut = [layout] { (void)layout->documentSize(); };
+    const auto breakBefore = [&](const QTextBlock &block) {
         QTextCursor cursor(block);
         QTextBlockFormat format = cursor.blockFormat();
         format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
         cursor.setBlockFormat(format);
-        return;
+        laidOut();
+    };
+    laidOut();
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const int page = pageOf(layout->blockBoundingRect(block).top());
+        bool marked = false;
+        for (auto fragment = block.begin(); !fragment.atEnd() && !marked; ++fragment)
+            marked = fragment.fragment().charFormat().anchorNames().contains(QLatin1String(kKeepWithEnd));
+        if (marked && page < pageOf(layout->blockBoundingRect(document.lastBlock()).bottom() - 1)) {
+            breakBefore(block);
+            continue;
+        }
+        // Both in the document's own coordinates, a table's first cell among them.
+        const QTextBlock next = block.next();
+        if (block.blockFormat().headingLevel() > 0 && next.isValid() &&
+            pageOf(layout->blockBoundingRect(next).top()) > page)
+            breakBefore(block);
     }
 }
 
@@ -70,7 +83,7 @@ QByteArray htmlReportPdf(const QPageLayout &layout, const QString &title, const 
     document.setHtml(html);
     const QSizeF page = writer.pageLayout().paintRectPixels(kResolution).size();
     document.setPageSize(page);
-    keepTheEndTogether(document, page.height());
+    keepTogether(document, page.height());
     for (int i = 0; i < document.pageCount(); ++i) {
         if (i > 0)
             writer.newPage();

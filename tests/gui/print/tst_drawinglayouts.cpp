@@ -18,6 +18,7 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <array>
 #include <cmath>
 #include <variant>
 
@@ -166,11 +167,27 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds_data()
     QTest::addColumn<QString>("frequency");
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QPageSize::PageSizeId>("paper");
+    QTest::addColumn<int>("marginMm");
+    QTest::addColumn<bool>("landscape");
+    // The usual papers and margins, and those where a heading once fell at a page's foot.
+    struct Paper
+    {
+        QPageSize::PageSizeId size;
+        int marginMm;
+        bool landscape;
+    };
+    const std::array<Paper, 5> papers{{{QPageSize::A4, 15, false},
+                                       {QPageSize::Letter, 15, false},
+                                       {QPageSize::A5, 15, true},
+                                       {QPageSize::Letter, 10, true},
+                                       {QPageSize::A4, 5, true}}};
     for (const char *frequency : {"1.8", "14.2", "144.2"})
         for (const char *kind : {"plain", "tuned", "trimmed"})
-            for (const QPageSize::PageSizeId paper : {QPageSize::A4, QPageSize::Letter})
-                QTest::addRow("%s MHz %s on %s", frequency, kind, qPrintable(QPageSize::name(paper)))
-                    << QString::fromLatin1(frequency) << QString::fromLatin1(kind) << paper;
+            for (const Paper &paper : papers)
+                QTest::addRow("%s MHz %s on %s%s, %d mm", frequency, kind, qPrintable(QPageSize::name(paper.size)),
+                              paper.landscape ? " landscape" : "", paper.marginMm)
+                    << QString::fromLatin1(frequency) << QString::fromLatin1(kind) << paper.size << paper.marginMm
+                    << paper.landscape;
 }
 
 // The sheet's last lines, the materials, stay on the page of the table they close, never alone on a page
@@ -180,6 +197,8 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
     QFETCH(QString, frequency);
     QFETCH(QString, kind);
     QFETCH(QPageSize::PageSizeId, paper);
+    QFETCH(int, marginMm);
+    QFETCH(bool, landscape);
     const std::array<double, 7> factors{0.98, 0.977, 0.976, 0.975, 0.974, 0.973, 0.972};
     shop::ShopSettings trimmed;
     trimmed.measuredMHz = frequency.toDouble() * 0.98;
@@ -194,8 +213,8 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
         result.factors = factors;
         sheet.tuning = nec::sheetTuningOf(result, nec::TuneSettings{}, nec::CheckSettings{});
     }
-    const QPageLayout layout(QPageSize(paper), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
-                             QPageLayout::Millimeter);
+    const QPageLayout layout(QPageSize(paper), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
+                             QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
     QTemporaryDir folder;
     QFile pdf(folder.filePath(QStringLiteral("sheet.pdf")));
     QVERIFY(pdf.open(QIODevice::WriteOnly));
@@ -215,6 +234,14 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
                                                                : QStringLiteral("Spreaders and boom");
     QVERIFY(pageOf(QStringLiteral("Materials")) >= 0);
     QCOMPARE(pageOf(QStringLiteral("Materials")), pageOf(lastTable));
+    // No heading ends a page while what it heads starts the next.
+    for (const QString &page : pages) {
+        const QStringList lines = page.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QString last = lines.isEmpty() ? QString() : lines.back().trimmed();
+        for (const char *heading : {"Loops", "Corner marks, along the wire from the cut end", "Spreaders and boom",
+                                    "Trims", "Corner marks after trimming", "Before and after tuning", "Materials"})
+            QVERIFY2(last != QLatin1String(heading), heading);
+    }
 }
 
 // The line plots draw every point the check has, the wider sweep's among them, and the tuned design's beside
