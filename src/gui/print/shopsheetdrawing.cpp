@@ -140,8 +140,9 @@ LoopWidths loopWidths(const Texts &texts, const QFontMetricsF &metrics, double p
     LoopWidths widths;
     widths.right = std::max(width(texts.corners[0]), width(texts.corners[1])) + gap;
     widths.left = std::max(width(texts.corners[2]), width(texts.corners[3])) + gap;
-    // The arm's label sits inside the square, above its centre.
-    widths.minimumSide = std::max(width(texts.arm) + 2 * gap, 3.6 * metrics.height());
+    // The arm's label sits inside the square, between the spreaders above the centre: the square is wide enough
+    // for it where they are closest, at its foot, and tall enough for it above that.
+    widths.minimumSide = std::max(width(texts.arm) + 4 * gap + 2 * metrics.height(), 3.6 * metrics.height());
     return widths;
 }
 
@@ -191,9 +192,10 @@ ShopDrawingLayout layoutShopDrawing(const QRectF &area, const shop::ShopSheet &s
     const QRectF &square = layout.square;
     layout.labels.push_back(centred(texts.loopTitle, area.center().x(), loopTop));
     layout.labels.push_back(centred(texts.side, square.center().x(), loopTop + 1.3 * line));
-    DrawingLabel arm = centred(texts.arm, square.center().x(), square.center().y() - 1.5 * line);
-    arm.overLine = true;
-    layout.labels.push_back(arm);
+    // Between the upper spreaders, which run at 45 degrees: the label's foot stands half its width and a gap
+    // above the centre, where they are that far apart.
+    const double armFoot = square.center().y() - width(texts.arm) / 2 - 6 * pixel;
+    layout.labels.push_back(centred(texts.arm, square.center().x(), armFoot - line));
     layout.feed = QPointF(square.center().x(), square.bottom());
     layout.labels.push_back(centred(kFeedText, layout.feed.x(), square.bottom() + 0.6 * line));
     // Corner marks along the wire from the cut end: on round the loop, bottom right first, each beside its

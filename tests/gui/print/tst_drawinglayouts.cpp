@@ -110,10 +110,17 @@ void TestDrawingLayouts::shopDrawingLabelsStandApart()
         QVERIFY2(clashes(layout.labels).isEmpty(), qPrintable(clashes(layout.labels) + where));
         for (const DrawingLabel &label : layout.labels) {
             QVERIFY2(inside(area, label.box), qPrintable(label.text + where));
-            // The loop's labels stand off its wire, except the arm's, which sits inside it.
+            // The loop's labels stand off its wire, except the arm's, which sits inside it, between the upper
+            // spreaders (the diagonals) and off them.
             const bool arm = label.text.startsWith(QStringLiteral("arm "));
             QVERIFY2(arm ? layout.square.contains(label.box) : !overlap(label.box, layout.square),
                      qPrintable(label.text + where));
+            if (arm) {
+                const QPointF centre = layout.square.center();
+                for (const QPointF corner : {label.box.bottomLeft(), label.box.bottomRight()})
+                    QVERIFY2(std::fabs(corner.x() - centre.x()) < centre.y() - corner.y(),
+                             qPrintable(label.text + QStringLiteral(" on a spreader") + where));
+            }
         }
         QVERIFY2(layout.square.width() >= metrics.height() * 3, qPrintable(QStringLiteral("no loop") + where));
     }
