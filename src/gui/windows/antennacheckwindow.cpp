@@ -337,6 +337,7 @@ void AntennaCheckWindow::buildWidgets()
     m_tabs = new WholeTabs;
     m_tabs->setObjectName(QStringLiteral("results"));
     m_tabs->setAccessibleName(QStringLiteral("Results"));
+    static_cast<WholeTabs *>(m_tabs)->turnWithKeysIn(*this);
     m_tabs->addTab(verdictPage, QStringLiteral("Verdict"));
     m_tabs->addTab(m_table, QStringLiteral("Table"));
     const std::array<std::tuple<CheckPlot, QString, QString>, 5> plots{

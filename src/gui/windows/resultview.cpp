@@ -11,6 +11,7 @@
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
 
@@ -96,6 +97,28 @@ QSize WholeTabs::sizeHint() const
     QSize size = QTabWidget::sizeHint();
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     return {std::max(size.width(), tabBar()->sizeHint().width() + 2 * frame), size.height()};
+}
+
+void WholeTabs::turnWithKeysIn(QWidget &window)
+{
+    const auto turn = [this](int step) {
+        // The next tab shown and enabled, round the ends.
+        for (int i = 1; i < count(); ++i) {
+            const int next = ((currentIndex() + step * i) % count() + count()) % count();
+            if (isTabVisible(next) && isTabEnabled(next)) {
+                setCurrentIndex(next);
+                return;
+            }
+        }
+    };
+    for (const auto &keys :
+         {std::pair{QKeySequence(Qt::CTRL | Qt::Key_Tab), 1}, std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageDown), 1},
+          std::pair{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+          std::pair{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+          std::pair{QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}}) {
+        const int step = keys.second;
+        connect(new QShortcut(keys.first, &window), &QShortcut::activated, this, [turn, step] { turn(step); });
+    }
 }
 
 QSize WholeTabs::minimumSizeHint() const

@@ -46,6 +46,9 @@ class WholeTabs final : public QTabWidget
 
 public:
     using QTabWidget::QTabWidget;
+    // Ctrl+Tab and Ctrl+Shift+Tab (and Ctrl+Page Down and Up) turn these tabs from anywhere in `window`, as
+    // they do once the focus is in the tabs: a builder typing a frequency reads the plots without the mouse.
+    void turnWithKeysIn(QWidget &window);
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
     [[nodiscard]] bool hasHeightForWidth() const override { return false; }

@@ -222,6 +222,7 @@ void ShopSheetWindow::buildWidgets()
     m_tabs = new WholeTabs;
     m_tabs->setObjectName(QStringLiteral("tables"));
     m_tabs->setAccessibleName(QStringLiteral("Cut list tables"));
+    static_cast<WholeTabs *>(m_tabs)->turnWithKeysIn(*this);
     m_tabs->addTab(m_loops, QStringLiteral("&Loops"));
     m_tabs->addTab(m_marks, QStringLiteral("Co&rner marks"));
     m_tabs->addTab(m_boom, QStringLiteral("Spreaders and &boom"));

@@ -164,6 +164,19 @@ void TestAntennaCheckWindow::keyboard()
     }
     QCOMPARE(stops, QStringList({"wireMm", "awg", "copper", "segments", "jacket", "span", "points", "z0", "overGround",
                                  "run", "tuneBand", "loadSweep"}));
+    // Ctrl+Tab turns the tabs from anywhere in the window, the frequency box among it, and back round the ends;
+    // the focus stays where it was.
+    auto *frequency = check->findChild<QLineEdit *>(QStringLiteral("frequency"));
+    frequency->setFocus();
+    QCOMPARE(tabs->currentIndex(), tabs->indexOf(table));
+    QTest::keyClick(frequency, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs->tabText(tabs->currentIndex()), QStringLiteral("SWR"));
+    QTest::keyClick(frequency, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QTest::keyClick(frequency, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QTest::keyClick(frequency, Qt::Key_PageUp, Qt::ControlModifier);
+    QCOMPARE(tabs->tabText(tabs->currentIndex()), QStringLiteral("Azimuth")); // the elevation and tuned tabs hidden
+    QCOMPARE(QApplication::focusWidget(), frequency);
     // Enter in a setting runs the check, as in the frequency box; Enter on a button is the button's.
     auto *points = check->findChild<QSpinBox *>(QStringLiteral("points"));
     points->setFocus();
