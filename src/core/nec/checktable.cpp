@@ -88,7 +88,7 @@ ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLa
     for (const SweepPoint &p : summary.points)
         rows.push_back({p.mhz,
                         {{std::string(frequencyLabel), std::nullopt},
-                         numberCell(p.mhz, 4),
+                         TableCell{tarvelin::frequencyLabel(p.mhz), p.mhz}, // as the verdict writes it
                          numberCell(p.resistanceOhms, 2),
                          numberCell(p.reactanceOhms, 2),
                          figureCell(swrText(p.swr, 3), p.swr),
@@ -101,7 +101,7 @@ ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLa
     for (const LeftOutPoint &out : summary.leftOut) {
         std::vector<TableCell> cells(table.columns.size());
         cells[0] = {std::string(frequencyLabel), std::nullopt};
-        cells[1] = numberCell(out.mhz, 4);
+        cells[1] = TableCell{tarvelin::frequencyLabel(out.mhz), out.mhz};
         cells.back() = {"left out: the engine's result fails its own checks (" + out.why + ")", std::nullopt};
         rows.push_back({out.mhz, std::move(cells)});
     }

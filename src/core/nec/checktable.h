@@ -20,8 +20,9 @@ struct MeasuredSweep;
 // infinite or enormous one would only mislead.
 [[nodiscard]] std::string swrText(double swr, int decimals);
 
-// The check's sweep as a table, one row per frequency: the design frequency (in files only), then MHz, R, X,
-// SWR, gain, F/B and F/R, shown with 4, 2, 2, 3, 2, 2 and 2 decimals, an infinite SWR as "∞", and over
+// The check's sweep as a table, one row per frequency: the design frequency (in files only), then MHz (shown
+// as every text writes a frequency, the files' numbers exact), R, X, SWR, gain, F/B and F/R, shown with 2, 2, 3,
+// 2, 2 and 2 decimals, an infinite SWR as "∞", and over
 // ground the take-off angle to 0.1 degree (its column is in the files either way).
 [[nodiscard]] ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLabel);
 

@@ -223,7 +223,8 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QCOMPARE(table->index(0, 7).data().toString(), QStringLiteral("wider"));
     QCOMPARE(table->index(count - 1, 7).data().toString(), QString());
     QCOMPARE(table->headerData(4, Qt::Horizontal).toString(), QStringLiteral("Gain (dBi)"));
-    QCOMPARE(table->index(count - 7, 0).data().toString(), QStringLiteral("14.2000"));
+    // A frequency reads as the verdict writes it, so the two never show one frequency two ways.
+    QCOMPARE(table->index(count - 7, 0).data().toString(), QStringLiteral("14.200"));
     const double gain = table->index(count - 7, 4).data().toDouble();
     QVERIFY2(gain > 9.0 && gain < 13.0, qPrintable(table->index(count - 7, 4).data().toString()));
     // The fixed design resonates about 2 % low: the verdict says so and gives the cut that would not.
