@@ -117,7 +117,8 @@ Shop sheet:
                          sweep (Touchstone .s1p or .s2p): its lowest
                          SWR on the --z0 line (default 50 ohms), to
                          100 Hz; the sheet is the one --measured gives
-                         for that frequency
+                         for that frequency. A sweep whose lowest SWR
+                         lies at its first or last point gives none
 
 Tuning:
   --tune           tune each FREQUENCY's seven loop lengths with the model,
@@ -144,7 +145,10 @@ Tuning:
                    options: the design --tune gives, the same on any machine
   --shop --tuned FILE  the shop sheet of the design saved in FILE,
                        exactly; a FREQUENCY or check option that differs
-                       from the saved design's is refused, naming it
+                       from the saved design's is refused, naming it.
+                       With --measured MHZ or --measured-sweep the tuned
+                       loops, once built, are trimmed from their own
+                       lengths, as with --shop --tune
 
 Antenna check:
   --nec            instead of the grid, print the NEC-2 deck of the design at
@@ -170,7 +174,9 @@ Antenna check:
                     (default 3.5, PVC; polyethylene 2.3, PTFE 2.1)
   --sweep FILE     with --analyse: an analyser's sweep of the built antenna
                    (Touchstone .s1p or .s2p) beside the model: its lowest
-                   SWR, 2:1 band and how far it lies from the model's
+                   SWR, 2:1 band, what to do to the loops against the design
+                   frequency and how far the model was off; not with
+                   --format csv or s1p
   --format s1p     with --analyse and one FREQUENCY: the model's sweep as a
                    Touchstone file (# MHz S RI R <z0>), for an analyser's
                    reference trace
@@ -189,9 +195,10 @@ but a text field that a spreadsheet would take for a formula (it begins with
 =, +, -, @, a tab or a carriage return) is written with a leading apostrophe.
 
 Exit status: 0 when every input succeeded, 1 when any failed (each failure is
-reported, the others are still printed), 2 for a usage error, 3 when the input
-could not be read or the output could not be written (reported on stderr; the
-work stops there). When the reader of the output goes away, tarvelin-calc ends
+reported, the others are still printed; a sweep or tuned design file refused
+for what it holds is such an input), 2 for a usage error (an empty value such
+as --save "" among them), 3 when the input could not be read or the output
+could not be written (reported on stderr; the work stops there). When the reader of the output goes away, tarvelin-calc ends
 quietly, as other filters do.
 
 Examples:
