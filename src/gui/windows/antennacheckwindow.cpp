@@ -467,7 +467,6 @@ void AntennaCheckWindow::buildWidgets()
     layout->addWidget(m_tabs, 1);
     auto *window = new QVBoxLayout(this);
     window->setContentsMargins(0, 0, 0, 0);
-    window->setSpacing(0);
     window->addWidget(new WindowScrollArea(content), 1);
     const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
     buttons->setContentsMargins(margin, 0, margin, margin);

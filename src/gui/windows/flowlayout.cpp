@@ -82,10 +82,15 @@ int FlowLayout::gap(Qt::Orientation orientation) const
     if (spacing() >= 0)
         return spacing();
     const QWidget *parent = parentWidget();
-    return parent ? parent->style()->pixelMetric(orientation == Qt::Horizontal ? QStyle::PM_LayoutHorizontalSpacing
-                                                                               : QStyle::PM_LayoutVerticalSpacing,
-                                                 nullptr, parent)
-                  : 6;
+    if (!parent)
+        return 6;
+    // The style's spacing between buttons, asked as QBoxLayout asks it where the style leaves the metric open.
+    const int metric = parent->style()->pixelMetric(orientation == Qt::Horizontal ? QStyle::PM_LayoutHorizontalSpacing
+                                                                                  : QStyle::PM_LayoutVerticalSpacing,
+                                                    nullptr, parent);
+    return metric >= 0 ? metric
+                       : parent->style()->layoutSpacing(QSizePolicy::PushButton, QSizePolicy::PushButton, orientation,
+                                                        nullptr, parent);
 }
 
 int FlowLayout::arrange(const QRect &rect, bool place) const
