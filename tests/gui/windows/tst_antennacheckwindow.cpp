@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QComboBox>
 #include <QLabel>
+#include <QLayout>
 #include <QMimeData>
 #include <QUrl>
 #include <QMenu>
@@ -299,7 +300,12 @@ void TestAntennaCheckWindow::fitsASmallScreenAtALargeScale()
     // Lower than its tables would like but with room for the least its contents need, the window shows
     // everything without scrolling: the tables give up rows, the window does not.
     const QSize contents = area->widget()->minimumSizeHint();
-    check->resize(std::max(check->width(), contents.width()), contents.height() + 40);
+    const int buttons = check->height() - area->height(); // the row under what scrolls
+    check->resize(std::max(check->width(), contents.width()), check->height());
+    QTest::qWait(50); // laid out at the new width, whose wrapped lines the least height counts
+    const int lowest =
+        std::max(contents.height(), area->widget()->layout()->totalMinimumHeightForWidth(area->viewport()->width()));
+    check->resize(check->width(), lowest + buttons);
     QTRY_COMPARE(area->verticalScrollBar()->maximum(), 0);
     QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
     check->resize(660, 330);
