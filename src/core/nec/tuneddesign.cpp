@@ -221,8 +221,7 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     design.tune.bandPercent = numberAt(file, "band_percent").value_or(design.tune.bandPercent);
     if (!(design.tune.bandPercent >= limits::kLowestBandPercent &&
           design.tune.bandPercent <= limits::kHighestBandPercent))
-        return "Its band lies outside what the program tunes for: " +
-               std::get<std::string>(readTuneBand(fixedText(design.tune.bandPercent, 3)));
+        return "Its band lies outside what the program tunes for: " + bandRefusal();
 
     const auto lengths = designLengths(design.frequencyText);
     const auto *shown = std::get_if<DesignLengths>(&lengths);

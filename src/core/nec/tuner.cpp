@@ -24,9 +24,14 @@ std::variant<double, std::string> readTuneBand(const std::string &text)
 {
     const std::optional<double> percent = decimalText(withoutUnit(text, "%"));
     if (!percent || !(*percent >= limits::kLowestBandPercent && *percent <= limits::kHighestBandPercent))
-        return "The band must be " + fixedText(limits::kLowestBandPercent, 1) + " to " +
-               fixedText(limits::kHighestBandPercent, 1) + " % either side of the design frequency.";
+        return bandRefusal();
     return *percent;
+}
+
+std::string bandRefusal()
+{
+    return "The band must be " + fixedText(limits::kLowestBandPercent, 1) + " to " +
+           fixedText(limits::kHighestBandPercent, 1) + " % either side of the design frequency.";
 }
 
 std::variant<double, std::string> readTuneSeconds(const std::string &text)

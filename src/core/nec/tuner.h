@@ -47,6 +47,8 @@ inline constexpr int kMostDesigns = 1'000'000;
 
 // Reads the band as typed, in percent; a refusal names the limits.
 [[nodiscard]] std::variant<double, std::string> readTuneBand(const std::string &text);
+// The refusal of a band outside the limits, however it was given.
+[[nodiscard]] std::string bandRefusal();
 // Reads the tune's time limit as typed, in seconds; a refusal names the limits.
 [[nodiscard]] std::variant<double, std::string> readTuneSeconds(const std::string &text);
 // Reads the most designs the tuner may try, a whole number; a refusal names the limits.

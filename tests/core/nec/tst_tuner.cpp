@@ -241,6 +241,8 @@ void TestTuner::brokenDesignFiles_data()
         << "Its setting for the segments per side lies outside what the program models: The segments per side";
     QTest::newRow("a band beyond the tuner's") << head + settings + ones + R"(, "band_percent": 9})"
                                                << "Its band lies outside what the program tunes for";
+    QTest::newRow("a band a hair beyond the tuner's") << head + settings + ones + R"(, "band_percent": 5.0001})"
+                                                      << "Its band lies outside what the program tunes for";
     QTest::newRow("settings without the wire")
         << head + R"("settings": {"segments": 11}, "factors": [1, 1, 1, 1, 1, 1, 1]})"
         << "settings are incomplete";
