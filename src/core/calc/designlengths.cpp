@@ -49,9 +49,7 @@ std::string shortestText(double value)
 std::optional<std::string> frequencyReadingNote(const std::string &frequencyText)
 {
     const std::string_view rest = trimmedText(std::string_view(frequencyText).substr(NumberTextLength(frequencyText)));
-    std::string unit(rest);
-    std::transform(unit.begin(), unit.end(), unit.begin(), [](char c) { return c >= 'A' && c <= 'Z' ? c + 32 : c; });
-    if (rest.empty() || unit == "mhz")
+    if (withoutUnit(rest, "mhz").empty())
         return std::nullopt;
     double mhz = 0.0;
     try {

@@ -326,16 +326,16 @@ Study::Progress Study::progress(int frequenciesDone) const
     if (m_search) {
         // A tune ends when its searches converge, which no count foretells: it says what it has done, the time
         // it has taken and the best design so far, and sets no end to fill towards.
-        const int tried = m_beforeKnown ? m_search->result().evaluations : 0;
+        const std::optional<TuneResult> best = m_beforeKnown ? std::optional(m_search->result()) : std::nullopt;
+        const int tried = best ? best->evaluations : 0;
         const auto seconds = static_cast<long long>(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count());
         std::string detail = "Tuning the loops: " + designsTriedText(tried) + " in " + std::to_string(seconds) + " s";
-        if (m_beforeKnown) {
-            const TuneResult best = m_search->result();
-            detail += "; best so far " + fixedText(best.after.design.gainDbi, 2) + " dBi, worst SWR " +
-                      fixedText(best.after.worstSwr(), 2) + ", lowest F/B " +
-                      fixedText(best.after.lowestFrontToBackDb(), 2) + " dB" +
-                      (best.swrGoalMet && best.frontToBackGoalMet ? ", the goals met" : ", the goals not yet met");
+        if (best) {
+            detail += "; best so far " + fixedText(best->after.design.gainDbi, 2) + " dBi, worst SWR " +
+                      fixedText(best->after.worstSwr(), 2) + ", lowest F/B " +
+                      fixedText(best->after.lowestFrontToBackDb(), 2) + " dB" +
+                      (best->swrGoalMet && best->frontToBackGoalMet ? ", the goals met" : ", the goals not yet met");
         }
         return {tried, 0, designsTriedText(tried), detail + "."};
     }

@@ -173,8 +173,9 @@ private:
             m_skippingInformation = upper(line) != "[END INFORMATION]";
             return;
         }
+        const std::vector<std::string_view> values = fields(line);
         if (m_referencesToCome > 0 &&
-            (line.front() == '[' || line.front() == '#' || fields(line).size() > std::size_t(m_referencesToCome))) {
+            (line.front() == '[' || line.front() == '#' || values.size() > std::size_t(m_referencesToCome))) {
             // [Reference] gives one impedance per port, on its line or the next; what follows here is no more
             // of them, so it is one short.
             const int given = m_ports.value_or(1) - m_referencesToCome;
@@ -190,11 +191,11 @@ private:
                 optionLine(line.substr(1));
             m_optionLine = true; // the first counts; any later one is ignored
         } else if (m_referencesToCome > 0) {
-            references(fields(line));
+            references(values);
         } else if (!m_noise) {
             data(line);
         } else {
-            noise(fields(line));
+            noise(values);
         }
     }
 

@@ -592,7 +592,7 @@ void ShopSheetWindow::recalculate()
     // A measurement applies only to the design frequency it was made for; while another is being typed the
     // sheet has no trims, and a prediction stands in for a measurement only for its own design.
     const std::optional<double> design = designMHz(m_frequency->text());
-    const bool measuredHere = design && m_measuredFor && shownDesign() == *m_measuredFor;
+    const bool measuredHere = design && m_measuredFor && Built{*design, m_tunedFactors} == *m_measuredFor;
     if (measuredHere || !design)
         texts.measured = m_measured->text().toStdString();
     auto read = shop::readShopSettings(texts);
