@@ -236,6 +236,7 @@ struct Options
     nec::GivenSettings tunedGiven; // what the command line says the tuned design is for
     nec::CheckSettings checkSettings;
     nec::TuneSettings tuneSettings;
+    int elements = kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune
     bool help = false;
     bool version = false;
     std::vector<std::string_view> inputs;
@@ -298,7 +299,13 @@ bool shopTuned(Mode mode)
     return mode == Mode::Shop;
 }
 
-constexpr std::array<ModeOption, 22> kModeOptions{{
+bool designModes(Mode mode)
+{
+    return mode == Mode::Shop || checkOnly(mode);
+}
+
+constexpr std::array<ModeOption, 23> kModeOptions{{
+    {"--elements", "--shop, --nec, --analyse or --tune", designModes},
     {"--save", "--tune", tuneOnly},
     {"--sweep", "--analyse", analyseOnly},
     {"--measured-sweep", "--shop", shopOnly},
@@ -375,6 +382,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     std::string band;
     std::string timeLimit;
     std::string designLimit;
+    std::string elements;
     shop::ShopSettingTexts shopTexts;
     nec::CheckSettingTexts checkTexts;
     std::string groundHeight;
@@ -386,6 +394,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.add_flag("--nec", modes[2]);
     app.add_flag("--analyse,--analyze", modes[3]);
     app.add_flag("--tune", modes[4]);
+    app.add_option("--elements", elements);
     app.add_option("--band", band);
     app.add_option("--time-limit", timeLimit);
     app.add_option("--max-designs", designLimit);
@@ -543,6 +552,15 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         complain(err, "--save", "Give one FREQUENCY, whose tuned design is saved");
         return std::nullopt;
     }
+    if (app.count("--elements") > 0) {
+        auto read = readElementCount(elements);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, "--elements", *refusal);
+            return std::nullopt;
+        }
+        options.elements = std::get<int>(read);
+        options.tunedGiven.elements = options.elements;
+    }
     if (options.mode == Mode::Shop) {
         if (options.measuredByModel)
             shopTexts.measured.clear(); // each frequency's own, once its check has run
@@ -553,6 +571,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             return std::nullopt;
         }
         options.shopSettings = std::get<shop::ShopSettings>(read);
+        options.shopSettings.elements = options.elements;
     }
     const bool tunedSheet = app.count("--tuned") > 0;
     // A sweep's lowest SWR is read on the line the SWR is measured against.
@@ -775,7 +794,7 @@ private:
         const std::optional<nec::TuneResult> tuned = runTune(frequencyText);
         if (!tuned)
             return;
-        const auto lengths = std::get<DesignLengths>(designLengths(std::string(frequencyText)));
+        const auto lengths = std::get<DesignLengths>(designLengths(std::string(frequencyText), m_options.elements));
         m_writer.appendTune(m_buffer, frequencyText, lengths, *tuned, m_options.tuneSettings);
         if (m_options.savePath.empty())
             return;
@@ -834,7 +853,7 @@ private:
     // refused, which is a failed input.
     std::optional<nec::CheckDesign> modelledDesign(std::string_view frequencyText)
     {
-        auto design = nec::designFor(std::string(frequencyText), m_options.checkSettings);
+        auto design = nec::designFor(std::string(frequencyText), m_options.elements, m_options.checkSettings);
         if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design)) {
             if (refusal->frequency)
                 fail(frequencyText, refusal->message, checkFailureRecord());
@@ -990,6 +1009,7 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
             return kExitSomeFailed;
         }
         options->shopSettings = std::get<shop::ShopSettings>(settings);
+        options->shopSettings.elements = options->elements;
         options->shopSettings.sweepFile = shownName(options->measuredSweepPath);
     }
 

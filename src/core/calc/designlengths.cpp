@@ -14,10 +14,10 @@
 
 namespace tarvelin {
 
-void scaleLoops(DesignLengths &design, const std::array<double, kElementRowCount> &factors)
+void scaleLoops(DesignLengths &design, const std::vector<double> &factors)
 {
     const auto thousandths = [](double value) { return static_cast<std::int64_t>(std::llround(value)); };
-    for (std::size_t i = 0; i < factors.size(); ++i) {
+    for (std::size_t i = 0; i < factors.size() && i < design.elementCount(); ++i) {
         design.loopThousandths[i] = thousandths(static_cast<double>(design.loopThousandths[i]) * factors[i]);
         design.sideThousandths[i] = thousandths(static_cast<double>(design.loopThousandths[i]) / 4.0);
         design.spreaderHalfThousandths[i] =
@@ -96,7 +96,47 @@ std::optional<std::int64_t> thousandthsOf(std::string_view text)
     return value * 1000 + fraction;
 }
 
-std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText)
+std::string countWord(std::size_t count)
+{
+    static constexpr std::array<std::string_view, 8> kWords{"no",   "one",  "two", "three",
+                                                            "four", "five", "six", "seven"};
+    return count < kWords.size() ? std::string(kWords[count]) : std::to_string(count);
+}
+
+std::variant<int, std::string> readElementCount(const std::string &text)
+{
+    const std::optional<double> count = decimalText(trimmedText(text));
+    if (!count || *count != std::floor(*count) || !(*count >= kFewestElements && *count <= kMostElements))
+        return elementCountRefusal();
+    return static_cast<int>(*count);
+}
+
+std::string elementCountRefusal()
+{
+    return "The elements must be a whole number from " + std::to_string(kFewestElements) + " to " +
+           std::to_string(kMostElements) + ".";
+}
+
+std::string elementsWord(std::size_t elements)
+{
+    return countWord(elements) + "-element";
+}
+
+std::string designTitle(const std::string &frequencyLabel, std::size_t elements)
+{
+    if (elements == kElementRowCount)
+        return frequencyLabel + " MHz";
+    return frequencyLabel + " MHz, " + countWord(elements) + " elements";
+}
+
+std::string designFileStem(const std::string &frequencyLabel, std::size_t elements)
+{
+    if (elements == kElementRowCount)
+        return frequencyLabel;
+    return frequencyLabel + "-" + std::to_string(elements) + "el";
+}
+
+std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText, int elements)
 {
     // Made in place and returned as it is: a grid of seventy texts is not moved about for nothing.
     std::variant<DesignLengths, std::string> made(std::in_place_index<0>);
@@ -121,7 +161,11 @@ std::variant<DesignLengths, std::string> designLengths(const std::string &freque
         into = thousandths.value_or(0);
         return thousandths && *thousandths > 0;
     };
-    for (std::size_t i = 0; i < kElementRows.size(); ++i) {
+    const auto count = static_cast<std::size_t>(std::clamp(elements, kFewestElements, kMostElements));
+    for (auto *lengths : {&design.loopThousandths, &design.sideThousandths, &design.spreaderHalfThousandths,
+                          &design.spreaderThousandths, &design.spacingThousandths})
+        lengths->assign(count, 0);
+    for (std::size_t i = 0; i < count; ++i) {
         const ElementRow row = kElementRows[i];
         bool shown = length(row, column::kTotalLengthInches, design.loopThousandths[i]) &&
                      length(row, column::kSideInches, design.sideThousandths[i]) &&

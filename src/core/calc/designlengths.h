@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace tarvelin {
 
@@ -25,26 +26,50 @@ struct DesignLengths
     std::string frequencyText;  // as typed
     double frequencyMHz = 0.0;  // as read
     std::string frequencyLabel; // as read, at least five digits: "14.200", "1.8125"
-    MemoryGrid grid;
-    // By element, reflector first; the reflector's spacing is 0.
-    std::array<std::int64_t, kElementRowCount> loopThousandths{};
-    std::array<std::int64_t, kElementRowCount> sideThousandths{};
-    std::array<std::int64_t, kElementRowCount> spreaderHalfThousandths{};
-    std::array<std::int64_t, kElementRowCount> spreaderThousandths{};
-    std::array<std::int64_t, kElementRowCount> spacingThousandths{};
+    MemoryGrid grid;            // always the window's whole grid, seven elements
+    // By element, reflector first, as many as the array has; the reflector's spacing is 0.
+    std::vector<std::int64_t> loopThousandths;
+    std::vector<std::int64_t> sideThousandths;
+    std::vector<std::int64_t> spreaderHalfThousandths;
+    std::vector<std::int64_t> spreaderThousandths;
+    std::vector<std::int64_t> spacingThousandths;
+
+    [[nodiscard]] std::size_t elementCount() const { return loopThousandths.size(); }
 };
+
+// Arrays of two to seven elements: the reflector, the driven element and the first directors of the window's
+// design, each exactly as the window gives it.
+inline constexpr int kFewestElements = 2;
+inline constexpr int kMostElements = kElementRowCount;
 
 // What the Shop Sheet, the Antenna Check and their modes of tarvelin-calc say of a frequency text the pass
 // refuses: they read decimal megahertz, where the main window keeps its own message.
 inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre frequency in MHz, such as 14.2.";
 
 // The calculation for the frequency text, or why there is no design to build: kDecimalFrequencyMessage for a
-// text the pass refuses, or the range for a frequency outside it.
-[[nodiscard]] std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText);
+// text the pass refuses, or the range for a frequency outside it. The array holds the first `elements` loops
+// of the window's seven.
+[[nodiscard]] std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText,
+                                                                     int elements = kMostElements);
+
+// Reads an element count as typed; a refusal names the limits.
+[[nodiscard]] std::variant<int, std::string> readElementCount(const std::string &text);
+[[nodiscard]] std::string elementCountRefusal();
+
+// "seven", "three": a count as the texts write it.
+[[nodiscard]] std::string countWord(std::size_t count);
+
+// "seven-element", "three-element": what notes call an array of that many elements.
+[[nodiscard]] std::string elementsWord(std::size_t elements);
+
+// How titles and file names name a design: "14.200 MHz" and "14.200" for the seven-element array, as they
+// always have; "14.200 MHz, three elements" and "14.200-3el" for a shorter one.
+[[nodiscard]] std::string designTitle(const std::string &frequencyLabel, std::size_t elements);
+[[nodiscard]] std::string designFileStem(const std::string &frequencyLabel, std::size_t elements);
 
 // Scales each loop by its factor, as the tuner gives them: the loop, its side (a quarter) and the spreaders
 // (the side's diagonal) to whole thousandths; the spacings and the grid's texts stay as designed.
-void scaleLoops(DesignLengths &design, const std::array<double, kElementRowCount> &factors);
+void scaleLoops(DesignLengths &design, const std::vector<double> &factors);
 
 // What the windows beyond the specified ones say of a frequency text that is more than its number, as "14,2"
 // or "14.214.2": the frequency it is read as, and what after the number is ignored. None where the whole text

@@ -176,6 +176,7 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
         const std::size_t designIndex = designIndexOf(m_first.points, m_geometry.designMHz);
         m_summary = summarise(m_first.points, designIndex, m_settings.z0Ohms, m_first.efficiencyPercent[designIndex],
                               m_first.azimuth ? &*m_first.azimuth : nullptr);
+        m_summary.elements = m_geometry.elementCount();
         m_summary.leftOut = m_first.leftOut;
         if (const std::string jacket = jacketNote(m_settings); !jacket.empty())
             m_summary.modelNotes.push_back(jacket);
@@ -212,6 +213,7 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
     const std::size_t designIndex = designIndexOf(points, m_geometry.designMHz);
     m_summary = summarise(std::move(points), designIndex, m_settings.z0Ohms, efficiency,
                           m_first.azimuth ? &*m_first.azimuth : nullptr);
+    m_summary.elements = m_geometry.elementCount();
     m_summary.leftOut = m_first.leftOut;
     if (const std::string jacket = jacketNote(m_settings); !jacket.empty())
         m_summary.modelNotes.push_back(jacket);

@@ -41,6 +41,7 @@ struct BandEdges
 // The check's verdict on the design, read from its sweep.
 struct CheckSummary
 {
+    std::size_t elements = 7; // in the array modelled
     std::vector<SweepPoint> points;
     SweepPoint design;                   // the figures at the design frequency
     std::optional<double> resonanceMHz;  // where the reactance crosses zero, nearest the design frequency

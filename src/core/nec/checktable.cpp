@@ -264,7 +264,7 @@ void writeFigures(JsonWriter &json, const SweepPoint &p)
 void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
                     const MeasuredSweep *measured)
 {
-    json.beginRecord().text("frequency", frequencyText);
+    json.beginRecord().text("frequency", frequencyText).whole("elements", static_cast<long long>(summary.elements));
     // The sweep's own points, then those of the wider sweep the verdict asked for.
     for (const auto &[key, round] : {std::pair{"points", 1}, std::pair{"wider_points", 2}}) {
         json.beginList(key);
@@ -291,6 +291,7 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
     if (summary.design.elevationDegrees)
         json.number("takeoff_deg", *summary.design.elevationDegrees, Figure::Degrees);
     json.number("resonance_mhz", summary.resonanceMHz, Figure::Megahertz)
+        .number("resonance_ohms", summary.resonanceOhms, Figure::Ohms)
         .number("detune_percent", summary.detunePercent, Figure::Percent)
         .number("cut_as_for_mhz", summary.cutAsForMHz, Figure::Megahertz)
         .number("min_swr", summary.minSwr, Figure::Ratio)
@@ -333,8 +334,8 @@ std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &se
                  ? ", boom " + fixedText(*settings.groundHeightMetres, 2) + " m over average ground"
                  : std::string(", free space");
     const std::vector<std::string> comments{
-        "Tarvelin " TARVELIN_VERSION ": model of the seven-element cubical quad for " + megahertz(summary.design.mhz) +
-            " MHz",
+        "Tarvelin " TARVELIN_VERSION ": model of the " + elementsWord(summary.elements) + " cubical quad for " +
+            megahertz(summary.design.mhz) + " MHz",
         model,
         "Reflection at the feed against the " + fixedText(settings.z0Ohms, 0) + " ohm line, from the NEC-2 model"};
     std::vector<touchstone::Sample> samples;

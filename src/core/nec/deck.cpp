@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/deck.h"
 
+#include "core/calc/designlengths.h"
+
 #include <array>
 #include <cstdio>
 #include <string_view>
@@ -55,7 +57,8 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     const CNumbers c;
     std::string deck;
     // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
-    deck += format("CM Tarvelin " TARVELIN_VERSION ": seven-element cubical quad for %.3f MHz\n", geometry.designMHz);
+    deck += format("CM Tarvelin " TARVELIN_VERSION ": %s cubical quad for %.3f MHz\n",
+                   elementsWord(geometry.elementCount()).c_str(), geometry.designMHz);
     deck += format("CM wire %.4g mm, %d segments per side, %s, %s\n", settings.wireDiameterMm, settings.segments,
                    settings.lossless ? "lossless" : "copper",
                    settings.groundHeightMetres ? "over average ground" : "free space");

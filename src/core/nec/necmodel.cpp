@@ -20,9 +20,9 @@ std::vector<double> sweepFrequencies(double designMHz, const CheckSettings &sett
     return frequencies;
 }
 
-std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &frequencyText)
+std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &frequencyText, int elements)
 {
-    auto made = designLengths(frequencyText);
+    auto made = designLengths(frequencyText, elements);
     if (const auto *refusal = std::get_if<std::string>(&made))
         return GeometryRefusal{*refusal};
     const DesignLengths &design = std::get<DesignLengths>(made);
@@ -58,7 +58,10 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
 
     // The shortest segments are on the smallest loop. Segments at least two radii long keep the wire thin
     // beside the wavelength as well: a side is about a quarter wave in at least 5 segments.
-    const double smallestSide = *std::min_element(geometry.sidesMetres.begin(), geometry.sidesMetres.end());
+    const auto smallest = std::min_element(geometry.sidesMetres.begin(), geometry.sidesMetres.end());
+    const double smallestSide = *smallest;
+    const std::string_view smallestName =
+        elementRowName(kElementRows[static_cast<std::size_t>(smallest - geometry.sidesMetres.begin())]);
     const double segmentMm = smallestSide / settings.segments * 1000.0;
     const double radiusMm = settings.wireDiameterMm / 2.0;
     const double radii = segmentMm / radiusMm;
@@ -66,8 +69,8 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
         check.refused = StructureCheck::Setting::Wire;
         check.refusal = "NEC-2 cannot model " + fixedText(settings.wireDiameterMm, 2) + " mm wire in " +
                         std::to_string(settings.segments) + " segments per side at " + geometry.frequencyLabel +
-                        " MHz: each segment of Director 5 is " + fixedText(segmentMm, 2) + " mm, shorter than " +
-                        fixedText(kShortestSegmentRadii, 0) + " wire radii (" +
+                        " MHz: each segment of " + std::string(smallestName) + " is " + fixedText(segmentMm, 2) +
+                        " mm, shorter than " + fixedText(kShortestSegmentRadii, 0) + " wire radii (" +
                         fixedText(kShortestSegmentRadii * radiusMm, 2) + " mm). Use thinner wire or fewer segments.";
     } else if (radii < kAccurateSegmentRadii)
         check.warnings.push_back("Segments of " + fixedText(segmentMm, 2) + " mm are shorter than " +
@@ -98,9 +101,10 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     return check;
 }
 
-std::variant<CheckDesign, DesignRefusal> designFor(const std::string &frequencyText, const CheckSettings &settings)
+std::variant<CheckDesign, DesignRefusal> designFor(const std::string &frequencyText, int elements,
+                                                   const CheckSettings &settings)
 {
-    auto geometry = geometryFor(frequencyText);
+    auto geometry = geometryFor(frequencyText, elements);
     if (auto *refusal = std::get_if<GeometryRefusal>(&geometry))
         return DesignRefusal{std::move(refusal->message), true};
     CheckDesign design{std::move(std::get<ArrayGeometry>(geometry)), {}};

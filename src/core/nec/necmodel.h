@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/calc/designlengths.h"
 #include "core/nec/checksettings.h"
 
 #include <optional>
@@ -24,6 +25,8 @@ struct ArrayGeometry
     double designMHz = 0.0;
     std::vector<double> sidesMetres;    // reflector first
     std::vector<double> stationsMetres; // the reflector at 0
+
+    [[nodiscard]] std::size_t elementCount() const { return sidesMetres.size(); }
 };
 
 struct GeometryRefusal
@@ -31,8 +34,10 @@ struct GeometryRefusal
     std::string message;
 };
 
-// Runs the window's calculation on the frequency text and takes the sides and stations from its texts.
-[[nodiscard]] std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &frequencyText);
+// Runs the window's calculation on the frequency text and takes the sides and stations of the first
+// `elements` loops from its texts.
+[[nodiscard]] std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &frequencyText,
+                                                                       int elements = kMostElements);
 
 // Whether NEC-2 can model the array with these settings. A refusal names what cannot be modelled and why;
 // warnings name what can, but less reliably.
@@ -75,7 +80,7 @@ struct DesignRefusal
     StructureCheck::Setting setting = StructureCheck::Setting::None; // otherwise, the setting it is about
 };
 
-[[nodiscard]] std::variant<CheckDesign, DesignRefusal> designFor(const std::string &frequencyText,
+[[nodiscard]] std::variant<CheckDesign, DesignRefusal> designFor(const std::string &frequencyText, int elements,
                                                                  const CheckSettings &settings);
 
 } // namespace tarvelin::nec

@@ -123,7 +123,7 @@ void Study::cancel(int frequenciesDone)
 
 void Study::startTune()
 {
-    m_search = std::make_unique<LoopSearch>(*m_tune, tuneStartFactor(*m_check));
+    m_search = std::make_unique<LoopSearch>(*m_tune, m_geometry.elementCount(), tuneStartFactor(*m_check));
 }
 
 // A hung engine is stopped after kEngineTimeLimit, or in a tune as its time limit is reached.

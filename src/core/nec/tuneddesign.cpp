@@ -18,7 +18,8 @@ namespace tarvelin::nec {
 namespace {
 
 constexpr std::string_view kFormat = "tarvelin-tuned-design";
-constexpr int kVersion = 1;
+// Version 2 holds arrays of two to seven elements; version 1, the seven-element array alone, is still read.
+constexpr int kVersion = 2;
 
 using Json = nlohmann::json;
 
@@ -136,6 +137,7 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
     std::string text;
     JsonWriter json(text);
     json.beginRecord().text("format", kFormat).whole("version", kVersion);
+    json.whole("elements", static_cast<long long>(design.result.factors.size()));
     json.beginRecord("settings")
         .number("wire_mm", design.check.wireDiameterMm, Figure::Exact)
         .whole("segments", design.check.segments)
@@ -152,7 +154,7 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
     for (const double factor : design.result.factors)
         json.number({}, factor, Figure::Exact);
     json.endList().beginList("lengths_in");
-    for (std::size_t i = 0; i < kLoopCount; ++i)
+    for (std::size_t i = 0; i < design.result.factors.size() && i < lengths.elementCount(); ++i)
         json.number({}, static_cast<double>(lengths.loopThousandths[i]) / 1000.0 * design.result.factors[i],
                     Figure::Exact);
     json.endList();
@@ -175,18 +177,29 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
         return std::string("It is not a tuned design: a tuned design is saved by Tune Loops or tarvelin-calc --tune "
                            "--save.");
     const auto version = file.find("version");
-    if (version == file.end() || !version->is_number_integer() || version->get<int>() != kVersion)
+    if (version == file.end() || !version->is_number_integer() || version->get<int>() < 1 ||
+        version->get<int>() > kVersion)
         return std::string("It is a tuned design of another version of Tarvelin, which this one cannot read.");
+    std::size_t elements = kMostElements;
+    if (version->get<int>() >= 2) {
+        const auto count = file.find("elements");
+        if (count == file.end() || !count->is_number_integer() || count->get<int>() < kFewestElements ||
+            count->get<int>() > kMostElements)
+            return "Its element count is missing or not a whole number from " + std::to_string(kFewestElements) +
+                   " to " + std::to_string(kMostElements) + ".";
+        elements = count->get<std::size_t>();
+    }
 
     TunedDesign design;
     const auto frequency = file.find("frequency");
     const auto settings = file.find("settings");
     const auto factors = file.find("factors");
     if (frequency == file.end() || !frequency->is_string() || settings == file.end() || !settings->is_object() ||
-        factors == file.end() || !factors->is_array() || factors->size() != kLoopCount)
-        return std::string("It lacks its frequency, its settings or its seven loop factors.");
+        factors == file.end() || !factors->is_array() || factors->size() != elements)
+        return "It lacks its frequency, its settings or its " + countWord(elements) + " loop factors.";
     design.frequencyText = frequency->get<std::string>();
-    for (std::size_t i = 0; i < kLoopCount; ++i) {
+    design.result.factors.assign(elements, 1.0);
+    for (std::size_t i = 0; i < elements; ++i) {
         const Json &factor = (*factors)[i];
         const double value = factor.is_number() ? factor.get<double>() : 0.0;
         // A factor within the tuner's bounds, as the tune gave it.
@@ -223,14 +236,14 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
           design.tune.bandPercent <= limits::kHighestBandPercent))
         return "Its band lies outside what the program tunes for: " + bandRefusal();
 
-    const auto lengths = designLengths(design.frequencyText);
+    const auto lengths = designLengths(design.frequencyText, static_cast<int>(elements));
     const auto *shown = std::get_if<DesignLengths>(&lengths);
     if (!shown)
         return "Its frequency, \"" + design.frequencyText + "\", is none a sheet is made for.";
     // The lengths beside the factors are what a builder reads in the file: they must be the factors' own.
     if (const auto saved = file.find("lengths_in"); saved != file.end()) {
-        bool agree = saved->is_array() && saved->size() == kLoopCount;
-        for (std::size_t i = 0; agree && i < kLoopCount; ++i) {
+        bool agree = saved->is_array() && saved->size() == elements;
+        for (std::size_t i = 0; agree && i < elements; ++i) {
             const Json &length = (*saved)[i];
             const double expected = static_cast<double>(shown->loopThousandths[i]) / 1000.0 * design.result.factors[i];
             agree = length.is_number() && std::fabs(length.get<double>() - expected) <= 1e-9 * expected;
@@ -283,6 +296,9 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
             return differs(madeText + " MHz", askedText + " MHz");
         }
     }
+    if (given.elements && static_cast<std::size_t>(*given.elements) != design.result.factors.size())
+        return differs(elementsWord(design.result.factors.size()) + " array",
+                       elementsWord(static_cast<std::size_t>(*given.elements)) + " one");
     if (given.wireDiameterMm && std::fabs(*given.wireDiameterMm - design.check.wireDiameterMm) >= kSameWireMm) {
         const auto [made, asked] = apart(design.check.wireDiameterMm, *given.wireDiameterMm, 2);
         return differs(made + " mm wire", asked + " mm wire");

@@ -33,6 +33,7 @@ struct TunedDesign
 struct GivenSettings
 {
     std::optional<std::string> frequencyText;
+    std::optional<int> elements;
     std::optional<double> wireDiameterMm;
     std::optional<int> segments;
     std::optional<bool> lossless;

@@ -115,7 +115,7 @@ bool TuneResult::goalsMetWhenCutOff(const TuneSettings &tune) const
 std::array<LoopFactors, 2> cutOffDesigns(const LoopFactors &tuned)
 {
     std::array<LoopFactors, 2> designs{tuned, tuned};
-    for (std::size_t i = 0; i < kLoopCount; ++i) {
+    for (std::size_t i = 0; i < tuned.size(); ++i) {
         designs[0][i] *= 1.0 + kCutTolerancePercent / 100.0;
         designs[1][i] *= 1.0 - kCutTolerancePercent / 100.0;
     }
@@ -189,13 +189,13 @@ struct SearchPlan
     std::vector<double> start;
 };
 
-SearchPlan searchPlan(std::size_t k, double start)
+SearchPlan searchPlan(std::size_t k, std::size_t loops, double start)
 {
-    std::vector<double> x(kLoopCount, start);
+    std::vector<double> x(loops, start);
     if (k >= 2) {
         const double spread = 0.004 * static_cast<double>((k / 2)) * (k % 2 == 0 ? 1.0 : -1.0);
         x[0] += spread;
-        for (std::size_t i = 2; i < kLoopCount; ++i)
+        for (std::size_t i = 2; i < loops; ++i)
             x[i] -= spread / 2;
     }
     for (double &factor : x)
@@ -223,7 +223,7 @@ struct LoopSearch::Search
     std::mutex mutex;
     std::condition_variable changed;
     State state = State::Stepping;
-    LoopFactors design{};
+    LoopFactors design;
     BandFigures figures; // the answer for `design`
     bool answered = false;
     bool stopping = false;
@@ -233,7 +233,8 @@ struct LoopSearch::Search
     std::thread thread;
 
     Search(const TuneSettings &settings, const SearchPlan &plan)
-        : tune(settings), goals(plan.goals), optimiser(plan.method, kLoopCount)
+        : design(plan.start.size()), tune(settings), goals(plan.goals),
+          optimiser(plan.method, static_cast<unsigned>(plan.start.size()))
     {
     }
 
@@ -251,7 +252,7 @@ struct LoopSearch::Search
     {
         std::unique_lock lock(mutex);
         if (!stopping && !(answered && std::equal(design.begin(), design.end(), x))) {
-            std::copy(x, x + kLoopCount, design.begin());
+            std::copy(x, x + design.size(), design.begin());
             answered = false;
             state = State::Asking;
             changed.notify_all();
@@ -336,12 +337,10 @@ struct LoopSearch::Search
     }
 };
 
-LoopSearch::LoopSearch(const TuneSettings &tune, double startFactor)
-    : m_tune(tune), m_start(std::clamp(startFactor, 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit))
+LoopSearch::LoopSearch(const TuneSettings &tune, std::size_t loops, double startFactor)
+    : m_tune(tune), m_loops(loops), m_start(std::clamp(startFactor, 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit))
 {
-    LoopFactors specified{};
-    specified.fill(1.0);
-    m_candidates = {specified};
+    m_candidates = {LoopFactors(loops, 1.0)};
     m_asking = {nullptr};
 }
 
@@ -493,7 +492,7 @@ void LoopSearch::stopSpare()
 
 std::variant<std::unique_ptr<LoopSearch::Search>, std::string> LoopSearch::startSearch(std::size_t k) const
 {
-    const SearchPlan plan = searchPlan(k, m_start);
+    const SearchPlan plan = searchPlan(k, m_loops, m_start);
     auto search = std::make_unique<Search>(m_tune, plan);
     nlopt::opt &optimiser = search->optimiser;
     optimiser.set_lower_bounds(1.0 - kLoopFactorLimit);
@@ -618,10 +617,10 @@ std::string_view tuneEndText(TuneEnd end)
     return "converged";
 }
 
-std::array<TunedLoop, kLoopCount> tunedLoops(const DesignLengths &design, const LoopFactors &factors)
+std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const LoopFactors &factors)
 {
-    std::array<TunedLoop, kLoopCount> loops{};
-    for (std::size_t i = 0; i < kLoopCount; ++i) {
+    std::vector<TunedLoop> loops(std::min(design.elementCount(), factors.size()));
+    for (std::size_t i = 0; i < loops.size(); ++i) {
         TunedLoop &loop = loops[i];
         loop.element = kElementRows[i];
         loop.specifiedInches = static_cast<double>(design.loopThousandths[i]) / 1000.0;

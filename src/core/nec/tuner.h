@@ -20,8 +20,7 @@ class JsonWriter;
 
 namespace tarvelin::nec {
 
-inline constexpr std::size_t kLoopCount = kElementRowCount;
-using LoopFactors = std::array<double, kLoopCount>; // each loop against the specified one, reflector first
+using LoopFactors = std::vector<double>; // each loop against the specified one, reflector first
 
 // What the tuner aims for over its band, and how long it may take.
 struct TuneSettings
@@ -136,7 +135,7 @@ struct TuneResult
 class LoopSearch
 {
 public:
-    LoopSearch(const TuneSettings &tune, double startFactor);
+    LoopSearch(const TuneSettings &tune, std::size_t loops, double startFactor);
     ~LoopSearch();
     LoopSearch(const LoopSearch &) = delete;
     LoopSearch &operator=(const LoopSearch &) = delete;
@@ -166,6 +165,7 @@ private:
     void consider(const LoopFactors &factors, const BandFigures &figures);
 
     TuneSettings m_tune;
+    std::size_t m_loops = 0;
     double m_start = 1.0;
     std::vector<std::unique_ptr<Search>> m_searches;
     std::vector<LoopFactors> m_candidates;
@@ -218,7 +218,7 @@ struct TunedLoop
     double sideInches = 0.0;
     double factor = 1.0;
 };
-[[nodiscard]] std::array<TunedLoop, kLoopCount> tunedLoops(const DesignLengths &design, const LoopFactors &factors);
+[[nodiscard]] std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const LoopFactors &factors);
 
 // The tuned design as a table: per element the specified loop, the tuned loop in inches and millimetres,
 // its side and its factor; the stations as designed.

@@ -21,6 +21,7 @@ struct ShopSettings
     bool predicted = false;  // the resonance is the antenna check's prediction, not a measurement
     std::string sweepFile{}; // the analyser's sweep whose lowest SWR gave the measured resonance, if any
     std::string modelNote{}; // with a predicted resonance: what the model behind it can get wrong, if anything
+    int elements = 7;        // the array's: the reflector, the driven element and the first directors
 };
 
 // The limits of the settings that do not depend on the design; the hub offset is also held below the

@@ -10,10 +10,10 @@ namespace tarvelin::shop {
 
 namespace {
 
-std::array<HalfThousandths, kElementRowCount> stationsOf(const DesignLengths &design)
+std::vector<HalfThousandths> stationsOf(const DesignLengths &design)
 {
-    std::array<HalfThousandths, kElementRowCount> stations{};
-    for (std::size_t i = 1; i < kElementRows.size(); ++i)
+    std::vector<HalfThousandths> stations(design.elementCount(), 0);
+    for (std::size_t i = 1; i < stations.size(); ++i)
         stations[i] = stations[i - 1] + fromThousandths(design.spacingThousandths[i]);
     return stations;
 }
@@ -32,7 +32,7 @@ std::array<HalfThousandths, 4> cornerMarksOf(HalfThousandths side, HalfThousandt
 namespace {
 
 std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
-                                               const std::array<double, kElementRowCount> *loopFactors);
+                                               const std::vector<double> *loopFactors);
 
 } // namespace
 
@@ -42,7 +42,7 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
 }
 
 std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
-                                                        const std::array<double, kElementRowCount> &loopFactors)
+                                                        const std::vector<double> &loopFactors)
 {
     return makeSheet(frequencyText, settings, &loopFactors);
 }
@@ -50,7 +50,7 @@ std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequ
 namespace {
 
 std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
-                                               const std::array<double, kElementRowCount> *loopFactors)
+                                               const std::vector<double> *loopFactors)
 {
     if (!isFractionStep(settings.step))
         return ShopRefusal{stepRefusal(), ShopSetting::Step};
@@ -59,7 +59,9 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     if (settings.measuredMHz && !(*settings.measuredMHz > 0.0 && std::isfinite(*settings.measuredMHz)))
         return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
 
-    auto made = designLengths(frequencyText);
+    // A tuned design has as many elements as it has loop factors.
+    const int elements = loopFactors ? static_cast<int>(loopFactors->size()) : settings.elements;
+    auto made = designLengths(frequencyText, elements);
     if (const auto *refusal = std::get_if<std::string>(&made))
         return ShopRefusal{*refusal, std::nullopt};
     DesignLengths &design = std::get<DesignLengths>(made);
@@ -73,24 +75,31 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
                                : sweepOfAnotherDesign(settings.sweepFile, *settings.measuredMHz, frequency),
                            ShopSetting::Measured};
 
-    const HalfThousandths shortestHalf = fromThousandths(
-        *std::min_element(design.spreaderHalfThousandths.begin(), design.spreaderHalfThousandths.end()));
+    const auto shortest =
+        std::min_element(design.spreaderHalfThousandths.begin(), design.spreaderHalfThousandths.end());
+    const HalfThousandths shortestHalf = fromThousandths(*shortest);
     const HalfThousandths hub = fromThousandths(settings.hubOffsetThousandths);
     if (hub < 0 || hub >= shortestHalf)
-        return ShopRefusal{"The hub offset must be a length of 0 or more and shorter than the shortest spreader "
-                           "half (" +
-                               design.grid.cell(ElementRow::Director5, column::kSpreaderHalfInches) + " in).",
-                           ShopSetting::HubOffset};
+        return ShopRefusal{
+            "The hub offset must be a length of 0 or more and shorter than the shortest spreader "
+            "half (" +
+                design.grid.cell(
+                    kElementRows[static_cast<std::size_t>(shortest - design.spreaderHalfThousandths.begin())],
+                    column::kSpreaderHalfInches) +
+                " in).",
+            ShopSetting::HubOffset};
 
     ShopSheet sheet;
     sheet.frequencyText = frequencyText;
     sheet.frequencyLabel = design.frequencyLabel;
     sheet.settings = settings;
+    sheet.settings.elements = elements;
     if (loopFactors)
         sheet.loopFactors = *loopFactors;
     const HalfThousandths allowance = fromThousandths(settings.allowanceThousandths);
     const auto stations = stationsOf(design);
-    for (std::size_t i = 0; i < kElementRows.size(); ++i) {
+    sheet.elements.resize(design.elementCount());
+    for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
         ElementCuts &cuts = sheet.elements[i];
         cuts.element = kElementRows[i];
         cuts.loop = fromThousandths(design.loopThousandths[i]);
@@ -104,21 +113,22 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
         sheet.armsByLength[cuts.arm] += kArmsPerElement;
     }
     sheet.boomLength = stations.back();
-    sheet.windowBoomInches = design.grid.boom(BoomTotal::Inches);
+    if (design.elementCount() == kElementRowCount)
+        sheet.windowBoomInches = design.grid.boom(BoomTotal::Inches);
 
     if (settings.measuredMHz) {
         // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M,
         // worked out at full precision and shown to three decimals.
         const double correctedMHz = frequency * frequency / *settings.measuredMHz;
         sheet.correctedFrequencyText = frequencyLabel(correctedMHz);
-        auto corrected = designLengths(shortestText(correctedMHz));
+        auto corrected = designLengths(shortestText(correctedMHz), elements);
         if (!std::holds_alternative<DesignLengths>(corrected))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
         DesignLengths &target = std::get<DesignLengths>(corrected);
         // A tuned design is trimmed from its own loops: the same factors on the design for F x F / M.
         if (loopFactors)
             scaleLoops(target, *loopFactors);
-        for (std::size_t i = 0; i < kElementRows.size(); ++i) {
+        for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
             ElementCuts &cuts = sheet.elements[i];
             Trim trim;
             trim.change = fromThousandths(target.loopThousandths[i]) - cuts.loop;

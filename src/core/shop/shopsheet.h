@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace tarvelin::shop {
 
@@ -53,14 +54,15 @@ struct ShopSheet
     std::string frequencyText;  // as typed
     std::string frequencyLabel; // the frequency as read, at least five digits, for titles and file names
     ShopSettings settings;
-    std::array<ElementCuts, kElementRowCount> elements{};
-    std::string windowBoomInches;                // the window's own boom total, as shown ("807.316 IN.")
-    HalfThousandths boomLength = 0;              // the last station
-    HalfThousandths wireTotal = 0;               // the seven cut lengths
-    std::map<HalfThousandths, int> armsByLength; // arm length to how many, longest last
-    std::string correctedFrequencyText;          // with a measured resonance: F x F / M, as a frequency label
-    std::optional<std::array<double, kElementRowCount>> loopFactors; // a tuned design's, against the specified
-    std::optional<SheetTuning> tuning;                               // a tuned design's figures, where known
+    std::vector<ElementCuts> elements;              // reflector first, two to seven
+    std::string windowBoomInches;                   // the main window's boom total, as shown ("807.316 IN.");
+                                                    // empty for a shorter array, whose boom the window never shows
+    HalfThousandths boomLength = 0;                 // the last station
+    HalfThousandths wireTotal = 0;                  // every element's cut length
+    std::map<HalfThousandths, int> armsByLength;    // arm length to how many, longest last
+    std::string correctedFrequencyText;             // with a measured resonance: F x F / M, as a frequency label
+    std::optional<std::vector<double>> loopFactors; // a tuned design's, against the specified
+    std::optional<SheetTuning> tuning;              // a tuned design's figures, where known
 };
 
 // Runs the calculation pass on the frequency text, exactly as the window does, and works out the sheet from
@@ -70,8 +72,8 @@ struct ShopSheet
 
 // The sheet of a tuned design: each loop scaled by its factor, the stations as designed. Once built and
 // measured, it is trimmed from its own loops: each takes the trim its factor gives on the corrected design.
-[[nodiscard]] std::variant<ShopSheet, ShopRefusal>
-makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
-                   const std::array<double, kElementRowCount> &loopFactors);
+[[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequencyText,
+                                                                      const ShopSettings &settings,
+                                                                      const std::vector<double> &loopFactors);
 
 } // namespace tarvelin::shop

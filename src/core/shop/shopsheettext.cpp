@@ -57,7 +57,7 @@ void writeCornerMarks(JsonWriter &json, const ShopSheet &sheet, const std::array
     json.endList();
 }
 
-// One element's record in a list of seven, opened with its name.
+// One element's record in a list of the array's, opened with its name.
 JsonWriter &beginElement(JsonWriter &json, const ElementCuts &cuts)
 {
     return json.beginRecord().text("element", elementRowName(cuts.element));
@@ -152,7 +152,10 @@ std::string roundingNote(int step)
 void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
 {
     json.reserve(4096); // a sheet with its trims is about 3 kB
-    json.beginRecord().text("frequency", sheet.frequencyText).whole("step", sheet.settings.step);
+    json.beginRecord()
+        .text("frequency", sheet.frequencyText)
+        .whole("elements", static_cast<long long>(sheet.elements.size()))
+        .whole("step", sheet.settings.step);
     if (sheet.loopFactors) {
         json.flag("tuned", true).beginList("factors");
         for (const double factor : *sheet.loopFactors)
@@ -195,7 +198,11 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
     }
     json.endList();
     writeLength(json, sheet, "length", "length_mm", sheet.boomLength);
-    json.text("window_total", sheet.windowBoomInches).endRecord();
+    if (sheet.windowBoomInches.empty())
+        json.null("window_total"); // the main window shows the seven-element boom only
+    else
+        json.text("window_total", sheet.windowBoomInches);
+    json.endRecord();
     const ShopFooter footer = shopFooter(sheet);
     json.beginRecord("materials")
         .text("wire", fraction(sheet, sheet.wireTotal))
@@ -231,7 +238,7 @@ ShopFooter shopFooter(const ShopSheet &sheet)
 {
     ShopFooter footer;
     footer.wire = fraction(sheet, sheet.wireTotal) + " (" + metresText(sheet.wireTotal) + " m)";
-    footer.arms = kArmsPerElement * kElementRowCount;
+    footer.arms = kArmsPerElement * static_cast<int>(sheet.elements.size());
     // The longest arms first, as they are cut from the stock.
     footer.armsByLength.assign(sheet.armsByLength.rbegin(), sheet.armsByLength.rend());
     footer.armsText = std::to_string(footer.arms);
@@ -352,10 +359,11 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
 
 std::string shopSheetTable(const ShopSheet &sheet)
 {
-    std::string out = sheet.loopFactors ? "Tuned shop sheet for " + sheet.frequencyLabel +
-                                              " MHz: the loops tuned with the model for the chosen wire and "
+    const std::string design = designTitle(sheet.frequencyLabel, sheet.elements.size());
+    std::string out = sheet.loopFactors ? "Tuned shop sheet for " + design +
+                                              ": the loops tuned with the model for the chosen wire and "
                                               "ground, the stations as designed. "
-                                        : "Shop sheet for " + sheet.frequencyLabel + " MHz. ";
+                                        : "Shop sheet for " + design + ". ";
     out += roundingNote(sheet.settings.step) + "\n";
     out += "Wire allowance " + both(sheet, fromThousandths(sheet.settings.allowanceThousandths)) + ", hub offset " +
            both(sheet, fromThousandths(sheet.settings.hubOffsetThousandths)) + ".\n\n";
@@ -381,7 +389,8 @@ std::string shopSheetTable(const ShopSheet &sheet)
 
     const ShopFooter footer = shopFooter(sheet);
     out += "\nWire in all: " + footer.wire + "\nSpreader arms: " + footer.armsText + "\nBoom: " + footer.boom +
-           "; the window shows " + sheet.windowBoomInches + "\n\n" + footer.feed + "\n";
+           (sheet.windowBoomInches.empty() ? "" : "; the window shows " + sheet.windowBoomInches) + "\n\n" +
+           footer.feed + "\n";
     return out;
 }
 

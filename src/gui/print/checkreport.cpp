@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/print/checkreport.h"
 
+#include "core/calc/designlengths.h"
+
 #include "core/nec/checktable.h"
 
 #include "gui/print/checkplots.h"
@@ -20,8 +22,8 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                           const nec::CheckSummary &summary, const QPageLayout &layout, const QDateTime &when,
                           const nec::MeasuredSweep *measured)
 {
-    QString html = QStringLiteral("<h2>Tarvelin antenna check: %1 MHz</h2>")
-                       .arg(QString::fromStdString(frequencyText).toHtmlEscaped());
+    QString html = QStringLiteral("<h2>Tarvelin antenna check: %1</h2>")
+                       .arg(QString::fromStdString(designTitle(frequencyText, summary.elements)).toHtmlEscaped());
     html += QStringLiteral("<p>%1. Modelled with the NEC-2 engine nec2c: wire %2 mm, %3 segments per side, %4, %5; "
                            "sweep \u00b1%6 % in %7 points; SWR against %8 \u03a9. Modelled %9.</p>")
                 .arg(QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/print/shopsheetprintout.h"
 
+#include "core/calc/designlengths.h"
+
 #include "gui/print/htmlpages.h"
 #include "gui/print/shopsheetdrawing.h"
 
@@ -22,11 +24,11 @@ QString escaped(const std::string &text)
 
 QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
 {
-    QString html = (sheet.loopFactors ? QStringLiteral("<h2>Tarvelin tuned shop sheet: %1 MHz</h2><p>The loops are "
+    QString html = (sheet.loopFactors ? QStringLiteral("<h2>Tarvelin tuned shop sheet: %1</h2><p>The loops are "
                                                        "tuned with the model for the chosen wire and ground; the "
                                                        "stations are as designed.</p>")
-                                      : QStringLiteral("<h2>Tarvelin shop sheet: %1 MHz</h2>"))
-                       .arg(escaped(sheet.frequencyLabel));
+                                      : QStringLiteral("<h2>Tarvelin shop sheet: %1</h2>"))
+                       .arg(escaped(designTitle(sheet.frequencyLabel, sheet.elements.size())));
     html += QStringLiteral("<p>%1. %2<br>Wire allowance %3 in, hub offset %4 in")
                 .arg(QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),
                      escaped(shop::roundingNote(sheet.settings.step)),
@@ -55,11 +57,10 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
                 QString::fromStdString(htmlTable(sheet.tuning->figures)) +
                 QStringLiteral("<p>%1</p>").arg(escaped(sheet.tuning->outcome));
     const shop::ShopFooter footer = shop::shopFooter(sheet);
-    html +=
-        QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3; the window "
-                       "shows %4</p><p>%5</p>")
-            .arg(escaped(footer.wire), escaped(footer.armsText), escaped(footer.boom), escaped(sheet.windowBoomInches),
-                 escaped(footer.feed));
+    html += QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3; the window "
+                           "shows %4</p><p>%5</p>")
+                .arg(escaped(footer.wire), escaped(footer.armsText), escaped(footer.boom),
+                     escaped(sheet.windowBoomInches), escaped(footer.feed));
     return html;
 }
 
@@ -72,9 +73,10 @@ QByteArray shopSheetPdf(const shop::ShopSheet &sheet, const QPageLayout &layout,
         const double drawingHeight = std::min(page.height(), page.width() * 1.3);
         paintShopDrawing(painter, QRectF(0, 0, page.width(), drawingHeight), sheet, font, Qt::black);
     };
-    return htmlReportPdf(
-        layout, QStringLiteral("Tarvelin shop sheet, %1 MHz").arg(QString::fromStdString(sheet.frequencyLabel)),
-        sheetHtml(sheet, when), drawingPage);
+    return htmlReportPdf(layout,
+                         QStringLiteral("Tarvelin shop sheet, %1")
+                             .arg(QString::fromStdString(designTitle(sheet.frequencyLabel, sheet.elements.size()))),
+                         sheetHtml(sheet, when), drawingPage);
 }
 
 } // namespace tarvelin

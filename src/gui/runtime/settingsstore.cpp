@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/runtime/settingsstore.h"
 
+#include "core/calc/designlengths.h"
 #include "core/nec/checksettings.h"
 #include "core/nec/tuner.h"
 #include "core/shop/shopsettings.h"
@@ -25,6 +26,8 @@ const QString kHeight = QStringLiteral("antennaCheck/height");
 const QString kTuneBand = QStringLiteral("antennaCheck/tuneBand");
 const QString kInsulation = QStringLiteral("antennaCheck/insulationMm");
 const QString kPermittivity = QStringLiteral("antennaCheck/permittivity");
+const QString kCheckElements = QStringLiteral("antennaCheck/elements");
+const QString kShopElements = QStringLiteral("shopSheet/elements");
 const QString kStep = QStringLiteral("shopSheet/step");
 const QString kAllowance = QStringLiteral("shopSheet/allowance");
 const QString kHubOffset = QStringLiteral("shopSheet/hubOffset");
@@ -46,6 +49,13 @@ int storedOdd(const QSettings &settings, const QString &name, int fallback, int 
     bool number = false;
     const int value = settings.value(name).toInt(&number);
     return number && value >= lowest && value <= highest && value % 2 == 1 ? value : fallback;
+}
+
+int storedWhole(const QSettings &settings, const QString &name, int fallback, int lowest, int highest)
+{
+    bool number = false;
+    const int value = settings.value(name).toInt(&number);
+    return number && value >= lowest && value <= highest ? value : fallback;
 }
 
 bool storedFlag(const QSettings &settings, const QString &name, bool fallback)
@@ -84,10 +94,11 @@ CheckWindowSettings SettingsStore::checkWindow() const
     read.groundHeight = m_settings.value(key::kHeight).toString();
     read.tuneBandPercent = storedNumber(m_settings, key::kTuneBand, nec::TuneSettings{}.bandPercent,
                                         nec::limits::kLowestBandPercent, nec::limits::kHighestBandPercent);
-    read.insulationMm = storedNumber(m_settings, key::kInsulation, defaults.insulationMm, 0.0,
-                                     limits::kThickestInsulationMm);
-    read.permittivity = storedNumber(m_settings, key::kPermittivity, defaults.permittivity,
-                                     limits::kLowestPermittivity, limits::kHighestPermittivity);
+    read.elements = storedWhole(m_settings, key::kCheckElements, kMostElements, kFewestElements, kMostElements);
+    read.insulationMm =
+        storedNumber(m_settings, key::kInsulation, defaults.insulationMm, 0.0, limits::kThickestInsulationMm);
+    read.permittivity = storedNumber(m_settings, key::kPermittivity, defaults.permittivity, limits::kLowestPermittivity,
+                                     limits::kHighestPermittivity);
     return read;
 }
 
@@ -105,6 +116,7 @@ void SettingsStore::setCheckWindow(const CheckWindowSettings &settings)
     m_settings.setValue(key::kTuneBand, settings.tuneBandPercent);
     m_settings.setValue(key::kInsulation, settings.insulationMm);
     m_settings.setValue(key::kPermittivity, settings.permittivity);
+    m_settings.setValue(key::kCheckElements, settings.elements);
 }
 
 ShopWindowSettings SettingsStore::shopWindow() const
@@ -114,6 +126,7 @@ ShopWindowSettings SettingsStore::shopWindow() const
     read.step = shop::isFractionStep(step) ? step : shop::ShopSettings{}.step;
     read.allowance = m_settings.value(key::kAllowance).toString();
     read.hubOffset = m_settings.value(key::kHubOffset).toString();
+    read.elements = storedWhole(m_settings, key::kShopElements, kMostElements, kFewestElements, kMostElements);
     // A measured resonance belongs to the design it was measured on.
     read.measuredFor = m_settings.value(key::kMeasuredFor).toString();
     if (!read.measuredFor.isEmpty())
@@ -127,6 +140,7 @@ void SettingsStore::setShopWindow(const ShopWindowSettings &settings)
     m_settings.setValue(key::kStep, settings.step);
     m_settings.setValue(key::kAllowance, settings.allowance);
     m_settings.setValue(key::kHubOffset, settings.hubOffset);
+    m_settings.setValue(key::kShopElements, settings.elements);
     m_settings.setValue(key::kMeasured, measured ? settings.measured : QString());
     m_settings.setValue(key::kMeasuredFor, measured ? settings.measuredFor : QString());
 }

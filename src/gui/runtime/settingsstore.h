@@ -22,6 +22,7 @@ struct CheckWindowSettings
     double tuneBandPercent = 0.0;
     double insulationMm = 0.0; // bare wire
     double permittivity = 0.0;
+    int elements = 7;
 };
 
 // The Shop Sheet's settings as last used: the step, the lengths as typed, and a measured resonance with the
@@ -33,6 +34,7 @@ struct ShopWindowSettings
     QString hubOffset;
     QString measured;
     QString measuredFor;
+    int elements = 7;
 };
 
 // Everything Tarvelin keeps between runs, in the desktop's settings file under the organisation and program

@@ -136,6 +136,12 @@ void AntennaCheckWindow::buildWidgets()
 {
     m_frequency = new QLineEdit;
     m_frequency->setObjectName(QStringLiteral("frequency"));
+    m_elements = new QSpinBox;
+    m_elements->setObjectName(QStringLiteral("elements"));
+    m_elements->setRange(kFewestElements, kMostElements);
+    m_elements->setSuffix(QStringLiteral(" elements"));
+    m_elements->setAccessibleName(QStringLiteral("Elements"));
+    m_elements->setToolTip(QStringLiteral("The reflector, the driven element and the first directors of the design"));
     m_wireMm = new QDoubleSpinBox;
     m_wireMm->setObjectName(QStringLiteral("wireMm"));
     m_wireMm->setRange(nec::limits::kLowestWireMm, nec::limits::kHighestWireMm);
@@ -214,7 +220,15 @@ void AntennaCheckWindow::buildWidgets()
     connect(m_overGround, &QCheckBox::toggled, m_height, &QWidget::setEnabled);
 
     auto *left = new QFormLayout;
-    left->addRow(QStringLiteral("&Frequency (MHz):"), m_frequency);
+    auto *design = new QHBoxLayout;
+    design->addWidget(m_frequency, 1);
+    auto *elementsLabel = new QLabel(QStringLiteral("Arra&y:"));
+    elementsLabel->setBuddy(m_elements);
+    design->addWidget(elementsLabel);
+    design->addWidget(m_elements);
+    auto *frequencyLabel = new QLabel(QStringLiteral("&Frequency (MHz):"));
+    frequencyLabel->setBuddy(m_frequency);
+    left->addRow(frequencyLabel, design);
     auto *wire = new QHBoxLayout;
     wire->addWidget(m_wireMm);
     wire->addWidget(m_awg);
@@ -438,7 +452,7 @@ void AntennaCheckWindow::buildWidgets()
     connect(m_wireMm, &QDoubleSpinBox::valueChanged, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     // Every setting, also those that cannot be refused, since Tune Loops needs to know they still are the check's.
-    for (QSpinBox *box : {m_segments, m_points})
+    for (QSpinBox *box : {m_elements, m_segments, m_points})
         connect(box, &QSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_span, &QDoubleSpinBox::valueChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     for (QComboBox *box : {m_z0, m_awg})
@@ -472,10 +486,10 @@ void AntennaCheckWindow::buildWidgets()
     buttons->setContentsMargins(margin, 0, margin, margin);
     window->addLayout(buttons);
     // Tab reads the settings a column at a time, then the run row from left to right.
-    const std::array<QWidget *, 19> reading{
-        m_frequency,    m_wireMm,   m_awg,          m_copper,  m_segments,        m_jacket, m_insulationMm,
-        m_permittivity, m_span,     m_points,       m_z0,      m_overGround,      m_height, m_runButton,
-        m_tuneButton,   m_tuneBand, m_cancelButton, loadSweep, m_clearSweepButton};
+    const std::array<QWidget *, 20> reading{
+        m_frequency,    m_elements,     m_wireMm,   m_awg,          m_copper,  m_segments,        m_jacket,
+        m_insulationMm, m_permittivity, m_span,     m_points,       m_z0,      m_overGround,      m_height,
+        m_runButton,    m_tuneButton,   m_tuneBand, m_cancelButton, loadSweep, m_clearSweepButton};
     for (std::size_t i = 1; i < reading.size(); ++i)
         setTabOrder(reading[i - 1], reading[i]);
     setRunning(false);
@@ -487,6 +501,7 @@ void AntennaCheckWindow::restoreSettings()
     m_wireMm->setValue(stored.wireMm);
     m_awg->setCurrentIndex(std::max(0, m_awg->findData(stored.awg)));
     m_segments->setValue(stored.segments);
+    m_elements->setValue(stored.elements);
     m_span->setValue(stored.spanPercent);
     m_points->setValue(stored.points);
     m_tuneBand->setValue(stored.tuneBandPercent);
@@ -513,10 +528,11 @@ void AntennaCheckWindow::restoreSettings()
 
 void AntennaCheckWindow::saveSettings() const
 {
-    SettingsStore().setCheckWindow(
-        {m_wireMm->value(), m_awg->currentData().toInt(), m_segments->value(), m_span->value(), m_points->value(),
-         m_z0->currentData().toDouble(), m_copper->isChecked(), m_overGround->isChecked(), m_height->text(),
-         m_tuneBand->value(), m_jacket->currentIndex() != 0 ? m_insulationMm->value() : 0.0, m_permittivity->value()});
+    SettingsStore().setCheckWindow({m_wireMm->value(), m_awg->currentData().toInt(), m_segments->value(),
+                                    m_span->value(), m_points->value(), m_z0->currentData().toDouble(),
+                                    m_copper->isChecked(), m_overGround->isChecked(), m_height->text(),
+                                    m_tuneBand->value(), m_jacket->currentIndex() != 0 ? m_insulationMm->value() : 0.0,
+                                    m_permittivity->value(), m_elements->value()});
 }
 
 void AntennaCheckWindow::setFrequencyText(const QString &text)
@@ -628,7 +644,8 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
     m_tunedCheck = study.tunedCheck();
     for (PlotView *plot : m_plots)
         plot->refresh(m_runSettings.z0Ohms);
-    const auto design = designLengths(m_runFrequencyText.toStdString());
+    const auto design =
+        designLengths(m_runFrequencyText.toStdString(), static_cast<int>(m_checkedGeometry->elementCount()));
     if (const auto *lengths = std::get_if<DesignLengths>(&design))
         m_tunedModel->setTable(nec::tunedTable(*lengths, m_tuned->factors));
     m_tuneVerdictModel->setTable(nec::tuneVerdictTable(*m_tuned, m_tuneSettings));
@@ -658,7 +675,8 @@ bool AntennaCheckWindow::saveTunedDesign(const QString &path)
 {
     if (!m_tuned)
         return false;
-    const auto lengths = designLengths(m_runFrequencyText.toStdString());
+    const auto lengths =
+        designLengths(m_runFrequencyText.toStdString(), static_cast<int>(m_checkedGeometry->elementCount()));
     const auto *shown = std::get_if<DesignLengths>(&lengths);
     if (!shown)
         return false;
@@ -712,7 +730,7 @@ void AntennaCheckWindow::run()
     const std::optional<nec::CheckSettings> settings = readSettings(problem);
     if (!settings)
         return showFailure(problem);
-    auto design = nec::designFor(m_frequency->text().toStdString(), *settings);
+    auto design = nec::designFor(m_frequency->text().toStdString(), m_elements->value(), *settings);
     if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
         return showFailure(QString::fromStdString(refusal->message));
     saveSettings();
@@ -770,8 +788,8 @@ void AntennaCheckWindow::openShopSheetForCheck()
         m_messages.MessageBox(request);
         return;
     }
-    emit shopSheetRequested(m_runFrequencyText, std::get<double>(predicted),
-                            QString::fromStdString(nec::jacketNote(m_runSettings)));
+    emit shopSheetRequested(m_runFrequencyText, static_cast<int>(m_checkedGeometry->elementCount()),
+                            std::get<double>(predicted), QString::fromStdString(nec::jacketNote(m_runSettings)));
 }
 
 void AntennaCheckWindow::cancel()
@@ -805,8 +823,8 @@ void AntennaCheckWindow::closeEvent(QCloseEvent *event)
 void AntennaCheckWindow::keyPressEvent(QKeyEvent *event)
 {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    const std::array<QWidget *, 10> settings{m_frequency, m_wireMm, m_awg,    m_segments,     m_span,
-                                             m_points,    m_z0,     m_height, m_insulationMm, m_permittivity};
+    const std::array<QWidget *, 11> settings{m_frequency, m_elements, m_wireMm, m_awg,          m_segments,    m_span,
+                                             m_points,    m_z0,       m_height, m_insulationMm, m_permittivity};
     if (enter && std::find(settings.begin(), settings.end(), focusWidget()) != settings.end()) {
         runHandler(m_messages, [this] { run(); });
         return;
@@ -842,7 +860,7 @@ void AntennaCheckWindow::validate()
     if (!settings) {
         field = m_height;
     } else if (!m_frequency->text().trimmed().isEmpty()) {
-        const auto design = nec::designFor(m_frequency->text().toStdString(), *settings);
+        const auto design = nec::designFor(m_frequency->text().toStdString(), m_elements->value(), *settings);
         if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design)) {
             problem = QString::fromStdString(refusal->message);
             if (refusal->frequency)
@@ -855,9 +873,10 @@ void AntennaCheckWindow::validate()
     // with; otherwise Run comes first.
     m_checkShown = false;
     if (m_summary && m_checkedGeometry && settings && *settings == m_runSettings) {
-        const auto design = nec::designFor(m_frequency->text().toStdString(), *settings);
+        const auto design = nec::designFor(m_frequency->text().toStdString(), m_elements->value(), *settings);
         const auto *checked = std::get_if<nec::CheckDesign>(&design);
-        m_checkShown = checked && checked->geometry.designMHz == m_checkedGeometry->designMHz;
+        m_checkShown = checked && checked->geometry.designMHz == m_checkedGeometry->designMHz &&
+                       checked->geometry.elementCount() == m_checkedGeometry->elementCount();
     }
     m_problem->setText(problem);
     m_problem->setVisible(!problem.isEmpty());
@@ -1012,7 +1031,7 @@ bool AntennaCheckWindow::saveDeck(const QString &path)
     const std::optional<nec::CheckSettings> settings = readSettings(problem);
     if (!settings)
         return writeFile(path, {}, QStringLiteral("deck"), problem);
-    const auto design = nec::designFor(m_frequency->text().toStdString(), *settings);
+    const auto design = nec::designFor(m_frequency->text().toStdString(), m_elements->value(), *settings);
     if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
         return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(refusal->message));
     const nec::ArrayGeometry &array = std::get<nec::CheckDesign>(design).geometry;
@@ -1144,13 +1163,15 @@ void AntennaCheckWindow::choose(const QString &title, const QString &filter, con
     // deck for the frequency as read now.
     QString label = QString::fromStdString(m_runFrequency);
     if (save == &AntennaCheckWindow::saveDeck || !m_summary) {
-        auto geometry = nec::geometryFor(m_frequency->text().toStdString());
+        auto geometry = nec::geometryFor(m_frequency->text().toStdString(), m_elements->value());
         const auto *array = std::get_if<nec::ArrayGeometry>(&geometry);
-        label = array ? QString::fromStdString(array->frequencyLabel) : QString();
+        label = array ? QString::fromStdString(designTitle(array->frequencyLabel, array->elementCount())) : QString();
+    } else if (m_checkedGeometry) {
+        label = QString::fromStdString(designTitle(m_runFrequency, m_checkedGeometry->elementCount()));
     }
     const QString path = chooseSavePath(this, title,
                                         label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
-                                                        : QStringLiteral("Antenna check %1 MHz.%2").arg(label, suffix),
+                                                        : QStringLiteral("Antenna check %1.%2").arg(label, suffix),
                                         filter, suffix);
     if (!path.isEmpty())
         (void)(this->*save)(path);

@@ -88,7 +88,7 @@ signals:
     // The shop sheet for the design checked, as its frequency was typed, trimmed by the resonance the check
     // predicts, at full precision.
     // `modelNote`: what the model behind the prediction can get wrong, if anything.
-    void shopSheetRequested(const QString &frequencyText, double predictedMHz, const QString &modelNote);
+    void shopSheetRequested(const QString &frequencyText, int elements, double predictedMHz, const QString &modelNote);
     // The shop sheet of the tuned design: each loop's factor against the specified one, reflector first.
     void tunedShopSheetRequested(const QString &frequencyText, const QList<double> &factors,
                                  const tarvelin::shop::SheetTuning &tuning);
@@ -143,6 +143,7 @@ private:
     nec::TuneSettings m_tuningSettings; // the tune under way's
 
     QLineEdit *m_frequency = nullptr;
+    QSpinBox *m_elements = nullptr;
     QDoubleSpinBox *m_wireMm = nullptr;
     QComboBox *m_awg = nullptr;
     QSpinBox *m_segments = nullptr;

@@ -335,10 +335,10 @@ void Form1::openAntennaCheck()
     if (!m_antennaCheck) {
         m_antennaCheck = new AntennaCheckWindow(this, m_messages, m_printer);
         connect(m_antennaCheck, &AntennaCheckWindow::shopSheetRequested, this,
-                [this](const QString &frequencyText, double predictedMHz, const QString &modelNote) {
+                [this](const QString &frequencyText, int elements, double predictedMHz, const QString &modelNote) {
                     runHandler(m_messages, [&] {
                         openShopSheet();
-                        m_shopSheet->setPredictedResonance(frequencyText, predictedMHz, modelNote);
+                        m_shopSheet->setPredictedResonance(frequencyText, elements, predictedMHz, modelNote);
                     });
                 });
         connect(m_antennaCheck, &AntennaCheckWindow::tunedShopSheetRequested, this,

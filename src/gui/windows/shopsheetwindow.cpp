@@ -38,6 +38,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableView>
@@ -142,6 +143,12 @@ void ShopSheetWindow::buildWidgets()
 {
     m_frequency = new QLineEdit;
     m_frequency->setObjectName(QStringLiteral("frequency"));
+    m_elements = new QSpinBox;
+    m_elements->setObjectName(QStringLiteral("elements"));
+    m_elements->setRange(kFewestElements, kMostElements);
+    m_elements->setSuffix(QStringLiteral(" elements"));
+    m_elements->setAccessibleName(QStringLiteral("Elements"));
+    m_elements->setToolTip(QStringLiteral("The reflector, the driven element and the first directors of the design"));
     m_step = new QComboBox;
     m_step->setObjectName(QStringLiteral("step"));
     for (const int step : shop::kFractionSteps)
@@ -162,7 +169,15 @@ void ShopSheetWindow::buildWidgets()
                                           "loop's trim"));
 
     auto *left = new QFormLayout;
-    left->addRow(QStringLiteral("&Frequency (MHz):"), m_frequency);
+    auto *design = new QHBoxLayout;
+    design->addWidget(m_frequency, 1);
+    auto *elementsLabel = new QLabel(QStringLiteral("Arra&y:"));
+    elementsLabel->setBuddy(m_elements);
+    design->addWidget(elementsLabel);
+    design->addWidget(m_elements);
+    auto *frequencyLabel = new QLabel(QStringLiteral("&Frequency (MHz):"));
+    frequencyLabel->setBuddy(m_frequency);
+    left->addRow(frequencyLabel, design);
     left->addRow(QStringLiteral("Fraction &step:"), m_step);
     auto *fromSweep = new QPushButton(QStringLiteral("From S&weep\u2026"));
     fromSweep->setObjectName(QStringLiteral("fromSweep"));
@@ -275,7 +290,8 @@ void ShopSheetWindow::buildWidgets()
     layout->addWidget(splitter, 1);
     layout->addWidget(buttons);
     // Tab reads the settings a column at a time.
-    setTabOrder(m_frequency, m_step);
+    setTabOrder(m_frequency, m_elements);
+    setTabOrder(m_elements, m_step);
     setTabOrder(m_step, m_measured);
     setTabOrder(m_measured, m_fromSweep);
     setTabOrder(m_fromSweep, m_allowance);
@@ -300,6 +316,9 @@ void ShopSheetWindow::buildWidgets()
         connect(edit, &QLineEdit::textChanged, this, guardedSlot(m_messages, this, &ShopSheetWindow::recalculate));
     connect(m_step, &QComboBox::currentIndexChanged, this,
             guardedSlot(m_messages, this, &ShopSheetWindow::recalculate));
+    // Another element count is another design, as another frequency is.
+    connect(m_elements, &QSpinBox::valueChanged, this,
+            guardedSlot(m_messages, this, &ShopSheetWindow::frequencyCommitted));
 }
 
 void ShopSheetWindow::restoreSettings()
@@ -308,11 +327,15 @@ void ShopSheetWindow::restoreSettings()
     m_step->setCurrentIndex(std::max(0, m_step->findData(stored.step)));
     m_allowance->setText(stored.allowance);
     m_hubOffset->setText(stored.hubOffset);
+    {
+        const QSignalBlocker quiet(m_elements);
+        m_elements->setValue(stored.elements);
+    }
     m_measured->setText(stored.measured);
     // A measurement belongs to a design the sheet can be made for; one that names none (a hand-edited file
     // may say "inf" or 1e-300) belongs to none, and no note speaks of it.
     if (const std::optional<double> storedFor = designMHz(stored.measuredFor))
-        m_measuredFor = Built{*storedFor, std::nullopt};
+        m_measuredFor = Built{*storedFor, stored.elements, std::nullopt};
     else
         m_measured->clear();
 }
@@ -334,7 +357,8 @@ void ShopSheetWindow::saveSettings() const
             }
     }
     SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(), measured,
-                                   measuredFor ? QString::number(*measuredFor, 'g', 17) : QString()});
+                                   measuredFor ? QString::number(*measuredFor, 'g', 17) : QString(),
+                                   m_elements->value()});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
@@ -354,7 +378,7 @@ std::optional<ShopSheetWindow::Built> ShopSheetWindow::shownDesign() const
     const std::optional<double> design = designMHz(m_frequency->text());
     if (!design)
         return std::nullopt;
-    return Built{*design, m_tunedFactors};
+    return Built{*design, m_elements->value(), m_tunedFactors};
 }
 
 void ShopSheetWindow::showSpecified()
@@ -368,12 +392,17 @@ void ShopSheetWindow::showSpecified()
     frequencyCommitted();
 }
 
-void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double resonanceMHz, const QString &modelNote)
+void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, int elements, double resonanceMHz,
+                                            const QString &modelNote)
 {
     const std::optional<double> design = designMHz(frequencyText);
     if (!design)
         return;
     m_tunedFactors.reset();
+    {
+        const QSignalBlocker quiet(m_elements);
+        m_elements->setValue(elements);
+    }
     // A measurement typed for this design stays the user's: it is set aside while the prediction is shown.
     if (!m_measured->text().trimmed().isEmpty() && m_measuredFor) {
         setAside(m_measured->text(), *m_measuredFor);
@@ -381,7 +410,7 @@ void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, double
         const QSignalBlocker quiet(m_measured);
         m_measured->clear();
     }
-    m_prediction = Prediction{resonanceMHz, *design, modelNote.toStdString()};
+    m_prediction = Prediction{resonanceMHz, *design, elements, modelNote.toStdString()};
     m_frequency->setText(frequencyText);
     frequencyCommitted();
     showNote(QStringLiteral("Trimmed by the antenna check's predicted resonance, %1 MHz: a prediction, not a "
@@ -451,13 +480,15 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
 void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<double> &factors,
                                       std::optional<shop::SheetTuning> tuning)
 {
-    std::array<double, kElementRowCount> tuned{};
     const std::optional<double> design = designMHz(frequencyText);
-    if (factors.size() != static_cast<qsizetype>(tuned.size()) || !design)
+    if (factors.size() < kFewestElements || factors.size() > kMostElements || !design)
         return;
-    std::copy(factors.begin(), factors.end(), tuned.begin());
     m_prediction.reset();
-    m_tunedFactors = tuned;
+    m_tunedFactors = std::vector<double>(factors.begin(), factors.end());
+    {
+        const QSignalBlocker quiet(m_elements);
+        m_elements->setValue(static_cast<int>(factors.size()));
+    }
     m_tuning = std::move(tuning);
     m_tunedFor = *design;
     showNote({});
@@ -517,19 +548,22 @@ void ShopSheetWindow::frequencyCommitted()
     if (!design)
         return;
     QStringList notes;
-    if (m_tunedFactors && *design != m_tunedFor) {
+    const int elements = m_elements->value();
+    if (m_tunedFactors && (*design != m_tunedFor || static_cast<std::size_t>(elements) != m_tunedFactors->size())) {
+        notes << QStringLiteral("The tuned loops were for %1, so the sheet is the specified design again.")
+                     .arg(qText(designTitle(frequencyLabel(m_tunedFor), m_tunedFactors->size())));
         m_tunedFactors.reset();
-        notes << QStringLiteral("The tuned loops were for %1 MHz, so the sheet is the specified design again.")
-                     .arg(label(m_tunedFor));
     }
-    if (m_prediction && *design != m_prediction->forMHz) {
-        notes << QStringLiteral("The predicted resonance was for %1 MHz, so the sheet has no trims for %2 MHz.")
-                     .arg(label(m_prediction->forMHz), label(*design));
+    if (m_prediction && (*design != m_prediction->forMHz || elements != m_prediction->elements)) {
+        notes << QStringLiteral("The predicted resonance was for %1, so the sheet has no trims for %2.")
+                     .arg(qText(designTitle(frequencyLabel(m_prediction->forMHz),
+                                            static_cast<std::size_t>(m_prediction->elements))),
+                          qText(designTitle(frequencyLabel(*design), static_cast<std::size_t>(elements))));
         m_prediction.reset();
     }
     // A measurement is of the loops shown when it was taken: of another frequency, or of the specified loops
     // while tuned ones are shown (or the other way round), it waits until they are shown again.
-    const Built shown{*design, m_tunedFactors};
+    const Built shown{*design, elements, m_tunedFactors};
     const auto loops = [](const Built &built) {
         return built.factors ? QStringLiteral("tuned") : QStringLiteral("specified");
     };
@@ -540,10 +574,11 @@ void ShopSheetWindow::frequencyCommitted()
         m_sweepFile.clear();
         const QSignalBlocker quiet(m_measured);
         m_measured->clear();
-        notes << (of.forMHz != shown.forMHz
-                      ? QStringLiteral("The measured resonance %1 MHz is for the design at %2 MHz: it is set aside, "
-                                       "and comes back if the frequency returns to %2 MHz.")
-                            .arg(measured, label(of.forMHz))
+        notes << (of.forMHz != shown.forMHz || of.elements != shown.elements
+                      ? QStringLiteral("The measured resonance %1 MHz is for the design at %2: it is set aside, "
+                                       "and comes back if the design returns to %2.")
+                            .arg(measured,
+                                 qText(designTitle(frequencyLabel(of.forMHz), static_cast<std::size_t>(of.elements))))
                       : QStringLiteral("The measured resonance %1 MHz is of the %2 loops: it is set aside, and comes "
                                        "back with them.")
                             .arg(measured, loops(of)));
@@ -592,7 +627,8 @@ void ShopSheetWindow::recalculate()
     // A measurement applies only to the design frequency it was made for; while another is being typed the
     // sheet has no trims, and a prediction stands in for a measurement only for its own design.
     const std::optional<double> design = designMHz(m_frequency->text());
-    const bool measuredHere = design && m_measuredFor && Built{*design, m_tunedFactors} == *m_measuredFor;
+    const bool measuredHere =
+        design && m_measuredFor && Built{*design, m_elements->value(), m_tunedFactors} == *m_measuredFor;
     if (measuredHere || !design)
         texts.measured = m_measured->text().toStdString();
     auto read = shop::readShopSettings(texts);
@@ -607,7 +643,9 @@ void ShopSheetWindow::recalculate()
     shop::ShopSettings settings = std::get<shop::ShopSettings>(read);
     if (settings.measuredMHz && measuredHere)
         settings.sweepFile = m_sweepFile.toStdString();
-    if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz) {
+    settings.elements = m_elements->value();
+    if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz &&
+        m_elements->value() == m_prediction->elements) {
         settings.measuredMHz = m_prediction->resonanceMHz;
         settings.predicted = true;
         settings.modelNote = m_prediction->modelNote;
@@ -649,8 +687,10 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
     const shop::ShopFooter footer = shop::shopFooter(sheet);
     QString summary =
         qText(shop::roundingNote(sheet.settings.step)) +
-        QStringLiteral(" Wire in all: %1. Spreader arms: %2. Boom: %3 (the window shows %4).")
-            .arg(qText(footer.wire), qText(footer.armsText), qText(footer.boom), qText(sheet.windowBoomInches));
+        QStringLiteral(" Wire in all: %1. Spreader arms: %2. Boom: %3")
+            .arg(qText(footer.wire), qText(footer.armsText), qText(footer.boom)) +
+        (sheet.windowBoomInches.empty() ? QStringLiteral(".")
+                                        : QStringLiteral(" (the window shows %1).").arg(qText(sheet.windowBoomInches)));
     if (!sheet.correctedFrequencyText.empty())
         summary += QLatin1Char(' ') + qText(shop::trimsNote(sheet));
     summary += QLatin1Char(' ') + qText(footer.feed);
@@ -718,9 +758,9 @@ bool ShopSheetWindow::savePdf(const QString &path)
 // Named after the sheet that is saved, never after the field, which may hold something else by now.
 QString ShopSheetWindow::suggestedName(const QString &suffix) const
 {
-    const QString label = m_sheet ? qText(m_sheet->frequencyLabel) : QString();
-    const QString name = m_sheet && m_sheet->loopFactors ? QStringLiteral("Tuned shop sheet %1 MHz.%2")
-                                                         : QStringLiteral("Shop sheet %1 MHz.%2");
+    const QString label = m_sheet ? qText(designTitle(m_sheet->frequencyLabel, m_sheet->elements.size())) : QString();
+    const QString name =
+        m_sheet && m_sheet->loopFactors ? QStringLiteral("Tuned shop sheet %1.%2") : QStringLiteral("Shop sheet %1.%2");
     return name.arg(label, suffix);
 }
 

@@ -14,6 +14,7 @@ class QLabel;
 class QLineEdit;
 class QTimer;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 class QTableView;
 
@@ -42,7 +43,8 @@ public:
     void showSpecified();
     // The sheet for this frequency trimmed by the resonance the antenna check predicts, at full precision: a
     // prediction, kept apart from a measurement and never stored as one.
-    void setPredictedResonance(const QString &frequencyText, double resonanceMHz, const QString &modelNote = {});
+    void setPredictedResonance(const QString &frequencyText, int elements, double resonanceMHz,
+                               const QString &modelNote = {});
     // The tuned design's sheet for this frequency: each loop's factor against the specified one. Another
     // design frequency, typed or sent from the main window, brings back the specified design.
     void setTunedFactors(const QString &frequencyText, const QList<double> &factors,
@@ -97,6 +99,7 @@ private:
     std::optional<shop::ShopSheet> m_sheet; // the last sheet the settings allowed
 
     QLineEdit *m_frequency = nullptr;
+    QSpinBox *m_elements = nullptr;
     QComboBox *m_step = nullptr;
     QLineEdit *m_allowance = nullptr;
     QLineEdit *m_hubOffset = nullptr;
@@ -110,7 +113,8 @@ private:
     struct Built
     {
         double forMHz = 0.0;
-        std::optional<std::array<double, kElementRowCount>> factors; // tuned loops
+        int elements = kElementRowCount;
+        std::optional<std::vector<double>> factors; // tuned loops
         bool operator==(const Built &) const = default;
     };
     [[nodiscard]] std::optional<Built> shownDesign() const;
@@ -127,10 +131,11 @@ private:
     {
         double resonanceMHz = 0.0;
         double forMHz = 0.0;
+        int elements = kElementRowCount;
         std::string modelNote; // what the model behind it can get wrong, if anything
     };
     std::optional<Prediction> m_prediction;
-    std::optional<std::array<double, kElementRowCount>> m_tunedFactors;
+    std::optional<std::vector<double>> m_tunedFactors;
     std::optional<shop::SheetTuning> m_tuning; // what the tune said of the tuned loops, where known
     double m_tunedFor = 0.0;
     QTimer *m_commit = nullptr; // a pause in typing the frequency commits it

@@ -262,8 +262,7 @@ void TestStudy::joinedDeckReadsAsItsDecks()
     if (std::holds_alternative<EngineMissing>(findEngine()))
         QSKIP("nec2c is not installed here");
     const ArrayGeometry geometry = twentyMetres();
-    LoopFactors longer{};
-    longer.fill(1.01);
+    const LoopFactors longer(geometry.elementCount(), 1.01);
     const std::vector<double> band = bandFrequencies(geometry.designMHz, TuneSettings{});
     DeckRequest upper;
     upper.sweepMHz = std::span<const double>(band).subspan(3, 2);

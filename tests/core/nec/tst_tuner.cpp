@@ -135,7 +135,7 @@ void TestTuner::goalsComeBeforeGain()
         figures.frontToBackDb.assign(kBandPoints, figures.design.frontToBackDb);
         return figures;
     };
-    LoopSearch search(sideBySide(), 0.977);
+    LoopSearch search(sideBySide(), 7, 0.977);
     while (!search.ended()) {
         std::vector<BandFigures> figures;
         for (const LoopFactors &candidate : search.candidates())
@@ -215,10 +215,18 @@ void TestTuner::brokenDesignFiles_data()
     QTest::newRow("not JSON") << QStringLiteral("74' 3-9/16\"") << QStringLiteral("It is not JSON");
     QTest::newRow("another program's") << R"({"format": "touchstone"})"
                                        << "It is not a tuned design";
-    QTest::newRow("a later version") << R"({"format": "tarvelin-tuned-design", "version": 2})"
+    QTest::newRow("a later version") << R"({"format": "tarvelin-tuned-design", "version": 3})"
                                      << "another version";
     QTest::newRow("six factors") << head + settings + R"(, "factors": [1, 1, 1, 1, 1, 1]})"
                                  << "seven loop factors";
+    const QString three =
+        QStringLiteral(R"({"format": "tarvelin-tuned-design", "version": 2, "frequency": "14.2", )") + settings;
+    QTest::newRow("no element count") << three + R"(, "factors": [1, 1, 1]})"
+                                      << "Its element count is missing";
+    QTest::newRow("eight elements") << three + R"(, "elements": 8, "factors": [1, 1, 1, 1, 1, 1, 1, 1]})"
+                                    << "Its element count is missing or not a whole number from 2 to 7";
+    QTest::newRow("factors not of the count") << three + R"(, "elements": 3, "factors": [1, 1, 1, 1]})"
+                                              << "its three loop factors";
     QTest::newRow("a factor beyond the bounds") << head + settings + R"(, "factors": [1, 1, 1.2, 1, 1, 1, 1]})"
                                                 << "Loop factor 3 is not a number within 10 %";
     QTest::newRow("a factor as text") << head + settings + R"(, "factors": [1, "1", 1, 1, 1, 1, 1]})"
@@ -326,13 +334,13 @@ void TestTuner::findsTheBestWithinBounds()
     QFETCH(double, expected);
     StandIn engine;
     engine.best[0] = reflectorBest;
-    LoopSearch search(sideBySide(), 0.977);
+    LoopSearch search(sideBySide(), 7, 0.977);
     engine.drive(search, 100000, true);
     QVERIFY(search.ended());
     const TuneResult result = search.result();
     QVERIFY(!engine.outOfBounds);
     QVERIFY2(std::fabs(result.factors[0] - expected) < 2e-3, qPrintable(QString::number(result.factors[0])));
-    for (std::size_t i = 1; i < kLoopCount; ++i)
+    for (std::size_t i = 1; i < std::size_t{7}; ++i)
         QVERIFY2(std::fabs(result.factors[i] - engine.best[i]) < 2e-3, qPrintable(QString::number(result.factors[i])));
     QVERIFY(result.after.design.gainDbi > result.before.design.gainDbi);
     QCOMPARE(result.evaluations, engine.calls);
@@ -349,7 +357,7 @@ void TestTuner::findsTheBestWithinBounds()
 void TestTuner::roundsHoldOneDesignPerSearch()
 {
     StandIn engine;
-    LoopSearch search(sideBySide(), 0.977);
+    LoopSearch search(sideBySide(), 7, 0.977);
     const auto rounds = engine.drive(search);
     QCOMPARE(rounds.front(), std::vector<LoopFactors>({{1, 1, 1, 1, 1, 1, 1}}));
     QCOMPARE(rounds[1], std::vector<LoopFactors>({{0.977, 0.977, 0.977, 0.977, 0.977, 0.977, 0.977}}));
@@ -371,8 +379,8 @@ void TestTuner::sameFiguresSameRounds()
 {
     StandIn first;
     StandIn second;
-    LoopSearch one(sideBySide(), 0.977);
-    LoopSearch two(sideBySide(), 0.977);
+    LoopSearch one(sideBySide(), 7, 0.977);
+    LoopSearch two(sideBySide(), 7, 0.977);
     const auto firstRounds = first.drive(one, 100000, true);
     QTest::qWait(1); // the second's threads run at another moment
     const auto secondRounds = second.drive(two, 100000, true);
@@ -384,7 +392,7 @@ void TestTuner::sameFiguresSameRounds()
 void TestTuner::stopKeepsTheBestSoFar()
 {
     StandIn engine;
-    LoopSearch search(sideBySide(), 0.977);
+    LoopSearch search(sideBySide(), 7, 0.977);
     engine.drive(search, 6);
     QVERIFY(!search.ended());
     search.stop(TuneEnd::Cancelled);
@@ -402,7 +410,7 @@ void TestTuner::stopsAtTheDesignLimit()
     StandIn engine;
     TuneSettings tune = sideBySide();
     tune.designLimit = 6;
-    LoopSearch search(tune, 0.977);
+    LoopSearch search(tune, 7, 0.977);
     const auto rounds = engine.drive(search);
     QCOMPARE(engine.calls, 6);
     QCOMPARE(rounds.back().size(), std::size_t(2)); // 1 + 1 + 2, then both searches once more

@@ -282,8 +282,7 @@ void TestShopSheet::jsonKeys()
 // A tuned design scales each loop, its side and its spreaders, and keeps the stations.
 void TestShopSheet::tunedLoops()
 {
-    std::array<double, kElementRowCount> factors{};
-    factors.fill(1.0);
+    std::vector<double> factors(kElementRowCount, 1.0);
     factors[0] = 0.98;
     auto made = makeTunedShopSheet("14.2", {}, factors);
     QVERIFY(std::holds_alternative<ShopSheet>(made));

@@ -206,7 +206,7 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
     QFETCH(QPageSize::PageSizeId, paper);
     QFETCH(int, marginMm);
     QFETCH(bool, landscape);
-    const std::array<double, 7> factors{0.98, 0.977, 0.976, 0.975, 0.974, 0.973, 0.972};
+    const std::vector<double> factors{0.98, 0.977, 0.976, 0.975, 0.974, 0.973, 0.972};
     shop::ShopSettings trimmed;
     trimmed.measuredMHz = frequency.toDouble() * 0.98;
     const auto made = kind == QLatin1String("tuned")

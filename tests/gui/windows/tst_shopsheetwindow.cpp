@@ -317,7 +317,7 @@ void TestShopSheetWindow::measuredResonanceBelongsToItsDesign()
     QVERIFY(measured->text().isEmpty());
     QVERIFY(sheet->sheet()->correctedFrequencyText.empty());
     QCOMPARE(sheet->note(), QStringLiteral("The measured resonance 14.0 MHz is for the design at 14.200 MHz: it is set "
-                                           "aside, and comes back if the frequency returns to 14.200 MHz."));
+                                           "aside, and comes back if the design returns to 14.200 MHz."));
 
     sheet->setFrequencyText(QStringLiteral("14.20"));
     QCOMPARE(measured->text(), QStringLiteral("14.0"));
@@ -330,7 +330,7 @@ void TestShopSheetWindow::predictionIsNoMeasurement()
 {
     ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
     QVERIFY(sheet);
-    sheet->setPredictedResonance(QStringLiteral("14.2"), 13.8754577);
+    sheet->setPredictedResonance(QStringLiteral("14.2"), 7, 13.8754577);
     QVERIFY(sheet->predicted());
     QCOMPARE(sheet->windowTitle(), QStringLiteral("Shop Sheet Trimmed by the Model \u2013 Tarvelin"));
     QVERIFY(sheet->note().contains(QStringLiteral("13.875 MHz: a prediction, not a measurement")));
