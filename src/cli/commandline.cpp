@@ -304,7 +304,10 @@ bool designModes(Mode mode)
     return mode == Mode::Shop || checkOnly(mode);
 }
 
-constexpr std::array<ModeOption, 23> kModeOptions{{
+constexpr std::array<ModeOption, 26> kModeOptions{{
+    {"--goal-swr", "--tune", tuneOnly},
+    {"--goal-fb", "--tune", tuneOnly},
+    {"--boom", "--tune", tuneOnly},
     {"--elements", "--shop, --nec, --analyse or --tune", designModes},
     {"--save", "--tune", tuneOnly},
     {"--sweep", "--analyse", analyseOnly},
@@ -383,6 +386,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     std::string timeLimit;
     std::string designLimit;
     std::string elements;
+    std::string goalSwr;
+    std::string goalFb;
+    std::string boom;
     shop::ShopSettingTexts shopTexts;
     nec::CheckSettingTexts checkTexts;
     std::string groundHeight;
@@ -395,6 +401,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.add_flag("--analyse,--analyze", modes[3]);
     app.add_flag("--tune", modes[4]);
     app.add_option("--elements", elements);
+    app.add_option("--goal-swr", goalSwr);
+    app.add_option("--goal-fb", goalFb);
+    app.add_option("--boom", boom);
     app.add_option("--band", band);
     app.add_option("--time-limit", timeLimit);
     app.add_option("--max-designs", designLimit);
@@ -496,7 +505,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         const bool tuneOption = option.belongs == tuneOnly;
         if (app.count(std::string(option.name)) > 0 && !option.belongs(options.mode) &&
             !((options.measuredByModel || options.tuneForSheet || app.count("--tuned") > 0) && checkOption) &&
-            !(options.tuneForSheet && tuneOption) && !(app.count("--tuned") > 0 && option.name == "--band") &&
+            !(options.tuneForSheet && tuneOption) &&
+            !(app.count("--tuned") > 0 && (option.name == "--band" || option.name == "--goal-swr" ||
+                                           option.name == "--goal-fb" || option.name == "--boom")) &&
             !(app.count("--measured-sweep") > 0 && option.name == "--z0")) {
             complain(err, option.name, "Belongs to " + std::string(option.modes));
             return std::nullopt;
@@ -616,6 +627,32 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         if (tunedSheet)
             options.tunedGiven.bandPercent = options.tuneSettings.bandPercent;
     }
+    const auto readTuneOption = [&](const char *name, const std::string &text, auto reader, auto into) {
+        if (!tuning || app.count(name) == 0)
+            return true;
+        auto read = reader(text);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, name, *refusal);
+            return false;
+        }
+        into(std::get<double>(read));
+        return true;
+    };
+    if (!readTuneOption("--goal-swr", goalSwr, nec::readGoalSwr,
+                        [&](double swr) {
+                            options.tuneSettings.maxSwr = swr;
+                            options.tunedGiven.maxSwr = swr;
+                        }) ||
+        !readTuneOption("--goal-fb", goalFb, nec::readGoalFrontToBack,
+                        [&](double db) {
+                            options.tuneSettings.minFrontToBackDb = db;
+                            options.tunedGiven.minFrontToBackDb = db;
+                        }) ||
+        !readTuneOption("--boom", boom, nec::readTuneBoom, [&](double metres) {
+            options.tuneSettings.boomMetres = metres;
+            options.tunedGiven.boomMetres = metres;
+        }))
+        return std::nullopt;
     if (tuning && app.count("--time-limit") > 0) {
         auto read = nec::readTuneSeconds(timeLimit);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
@@ -746,14 +783,14 @@ private:
                 fail(frequencyText, *difference, ResultKind::ShopSheet);
                 return;
             }
-            made = shop::makeTunedShopSheet(std::string(frequencyText), settings, m_tuned->result.factors);
+            made = shop::makeTunedShopSheet(std::string(frequencyText), settings, tunedCut(frequencyText, m_tuned->result));
             if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
                 sheet->tuning = nec::sheetTuningOf(m_tuned->result, m_tuned->tune, m_tuned->check);
         } else if (m_options.tuneForSheet) {
             const std::optional<nec::TuneResult> tuned = runTune(frequencyText);
             if (!tuned)
                 return;
-            made = shop::makeTunedShopSheet(std::string(frequencyText), settings, tuned->factors);
+            made = shop::makeTunedShopSheet(std::string(frequencyText), settings, tunedCut(frequencyText, *tuned));
             if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
                 sheet->tuning = nec::sheetTuningOf(*tuned, m_options.tuneSettings, m_options.checkSettings);
         } else {
@@ -763,6 +800,13 @@ private:
             m_writer.appendShopSheet(m_buffer, *sheet);
         else
             fail(frequencyText, std::get<shop::ShopRefusal>(made).message, ResultKind::ShopSheet);
+    }
+
+    [[nodiscard]] shop::TunedCut tunedCut(std::string_view frequencyText, const nec::TuneResult &tuned) const
+    {
+        const auto lengths = designLengths(std::string(frequencyText), static_cast<int>(tuned.factors.size()));
+        const auto *shown = std::get_if<DesignLengths>(&lengths);
+        return shown ? nec::tunedCutOf(*shown, tuned) : shop::TunedCut{tuned.factors, {}};
     }
 
     void necDeck(std::string_view frequencyText)

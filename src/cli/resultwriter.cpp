@@ -95,7 +95,7 @@ void appendGridLayout(std::string &out, std::string_view frequencyText, const Me
 ResultTable tuneCsvTable(std::string_view frequencyText, const DesignLengths &design, const nec::TuneResult &result,
                          const nec::TuneSettings &tune)
 {
-    ResultTable table = nec::tunedTable(design, result.factors);
+    ResultTable table = nec::tunedTable(design, result);
     table.columns.insert(table.columns.begin(), TableColumn{"frequency", "Frequency (MHz)"});
     const std::vector<TableColumn> figureColumns = nec::tuneFigureColumns();
     table.columns.insert(table.columns.end(), figureColumns.begin(), figureColumns.end());
@@ -277,7 +277,7 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         separateTables(out);
         out += "Tuned design for " + design.frequencyLabel +
                " MHz, modelled for the chosen wire and ground; the specified design stays as it is.\n\n";
-        appendTerminalTable(out, nec::tunedTable(design, result.factors));
+        appendTerminalTable(out, nec::tunedTable(design, result));
         out += "\nStations as designed.\n\n";
         appendTerminalTable(out, nec::tuneVerdictTable(result, tune));
         out += '\n' + nec::tuneOutcomeText(result, tune) + '\n';

@@ -71,6 +71,7 @@ private slots:
     void shopSheetBadInput_data();
     void shopSheetBadInput();
     void tuneEndToEnd();
+    void threeElementsTunedWithTheirStations();
     void arraysOfEveryLength_data();
     void arraysOfEveryLength();
     void tuneCsvEchoesTheFrequency();
@@ -314,6 +315,18 @@ void TestCli::usageErrors_data()
     QTest::newRow("designs not whole") << QStringList{"--tune", "--max-designs", "2.5", "14.2"}
                                        << "--max-designs: The most designs to try must be a whole number from 2 to "
                                           "1000000.";
+    QTest::newRow("eight elements") << QStringList{"--shop", "--elements", "8", "14.2"}
+                                    << "--elements: The elements must be a whole number from 2 to 7.";
+    QTest::newRow("elements in the grid") << QStringList{"--elements", "3", "14.2"}
+                                          << "--elements: Belongs to --shop, --nec, --analyse or --tune.";
+    QTest::newRow("a goal without --tune") << QStringList{"--analyse", "--goal-fb", "10", "14.2"}
+                                           << "--goal-fb: Belongs to --tune.";
+    QTest::newRow("SWR goal below reach") << QStringList{"--tune", "--goal-swr", "1.05", "14.2"}
+                                          << "--goal-swr: The SWR goal must be 1.1 to 3.0.";
+    QTest::newRow("F/B goal beyond reach") << QStringList{"--tune", "--goal-fb", "41dB", "14.2"}
+                                           << "--goal-fb: The F/B goal must be 0 to 40 dB.";
+    QTest::newRow("a boom of nothing") << QStringList{"--tune", "--boom", "0 m", "14.2"}
+                                       << "--boom: The boom length must be a length above 0 and below 1000 m, such as 7.5 m or 25 ft.";
     QTest::newRow("gauge and diameter") << QStringList{"--analyse", "--awg", "12", "--wire-mm", "3", "14.2"}
                                         << "--awg: Give the wire as a diameter or as an AWG gauge, not both.";
     QTest::newRow("even points") << QStringList{"--analyse", "--points", "4", "14.2"}
@@ -636,6 +649,52 @@ void TestCli::arraysOfEveryLength()
     QVERIFY2(qAbs(resonance / resonanceMHz - 1.0) <= 0.002, qPrintable(QString::number(resonance)));
     const double r = figures.value(QStringLiteral("resonance_ohms")).toDouble();
     QVERIFY2(qAbs(r - ohms) <= 1.0, qPrintable(QString::number(r)));
+}
+
+// A three-element quad on 20 m, tuned with its stations free on a 7.5 m boom, meets both goals across the band
+// with at least the gain of the loops tuned alone; saved, its sheet cuts those loops at those stations.
+void TestCli::threeElementsTunedWithTheirStations()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    const Run fixed = runCalc({"--tune", "--format", "json", "--elements", "3", "14.2"});
+    QCOMPARE(fixed.exitCode, 0);
+    const QJsonObject loopsOnly = QJsonDocument::fromJson(fixed.out).object();
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("three.json"));
+    const Run run = runCalc({"--tune", "--format", "json", "--elements", "3", "--boom", "7.5m", "--save", saved, "14.2"});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject tuned = QJsonDocument::fromJson(run.out).object();
+    for (const QJsonObject &tune : {loopsOnly, tuned}) {
+        const QJsonObject after = tune.value(QStringLiteral("after")).toObject();
+        QVERIFY2(after.value(QStringLiteral("worst_swr")).toDouble() <= 1.5, run.out.constData());
+        QVERIFY2(after.value(QStringLiteral("min_fb_db")).toDouble() >= 20.0, run.out.constData());
+    }
+    QVERIFY(tuned.value(QStringLiteral("after")).toObject().value(QStringLiteral("gain_dbi")).toDouble() >=
+            loopsOnly.value(QStringLiteral("after")).toObject().value(QStringLiteral("gain_dbi")).toDouble());
+    const QJsonArray loops = tuned.value(QStringLiteral("loops")).toArray();
+    QCOMPARE(loops.size(), 3);
+    const double wavelengthInches = 299.792458 / 14.2 / 0.0254;
+    double last = 0.0;
+    for (int i = 1; i < 3; ++i) {
+        const double station = loops[i].toObject().value(QStringLiteral("station_in")).toDouble();
+        QVERIFY2(station - last >= 0.05 * wavelengthInches - 0.001, run.out.constData());
+        last = station;
+    }
+    QVERIFY2(last <= 7.5 / 0.0254 + 0.001, run.out.constData());
+
+    const Run sheet = runCalc({"--shop", "--format", "json", "--tuned", saved});
+    QCOMPARE(sheet.exitCode, 0);
+    const QJsonObject cut = QJsonDocument::fromJson(sheet.out).object();
+    const QJsonArray stations = cut.value(QStringLiteral("boom")).toObject().value(QStringLiteral("stations")).toArray();
+    QCOMPARE(stations.size(), 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(stations[i].toObject().value(QStringLiteral("station_mm")).toString().toDouble(),
+                 loops[i].toObject().value(QStringLiteral("station_mm")).toDouble());
+    // Asked for the design as it was saved, with another boom, it is refused by name.
+    const Run other = runCalc({"--shop", "--tuned", saved, "--boom", "9m"});
+    QCOMPARE(other.exitCode, 1);
+    QVERIFY2(other.err.contains("made for a boom of 7.50 m, not 9.00 m"), other.err.constData());
 }
 
 // One real tune at 14.2 MHz, cut short after six designs: the loops move, the stations stay, and the

@@ -26,6 +26,12 @@ void scaleLoops(DesignLengths &design, const std::vector<double> &factors)
     }
 }
 
+void placeStations(DesignLengths &design, const std::vector<std::int64_t> &stationThousandths)
+{
+    for (std::size_t i = 1; i < stationThousandths.size() && i < design.elementCount(); ++i)
+        design.spacingThousandths[i] = stationThousandths[i] - stationThousandths[i - 1];
+}
+
 std::string frequencyLabel(double mhz)
 {
     // To the kHz, as a builder reads a frequency, and finer where that leaves fewer than five significant

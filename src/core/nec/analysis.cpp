@@ -123,7 +123,6 @@ std::variant<SweepOutputs, OutputProblem> readOutputs(const AnalysisPlan &plan, 
 
 namespace {
 
-constexpr double kSpeedOfLight = 299'792'458.0; // m/s
 // The ground solution is checked when the lowest wire is closer to the ground than this, in wavelengths, and
 // found wanting when the feed impedance moves by more than this share of its magnitude.
 constexpr double kNearGroundWavelengths = 0.2;
@@ -311,7 +310,7 @@ void CheckRounds::planSecondRound()
     m_finer = {};
     if (m_settings.groundHeightMetres) {
         const double largestSide = *std::max_element(m_geometry.sidesMetres.begin(), m_geometry.sidesMetres.end());
-        const double wavelength = kSpeedOfLight / (design * 1e6);
+        const double wavelength = kSpeedOfLightMetresPerMicrosecond / design;
         m_lowestWireWavelengths = (*m_settings.groundHeightMetres - largestSide / 2) / wavelength;
         m_finerSegments = std::min(2 * m_settings.segments - 1, limits::kMostSegments);
         if (m_lowestWireWavelengths < kNearGroundWavelengths && m_finerSegments > m_settings.segments) {

@@ -17,6 +17,8 @@ namespace tarvelin::nec {
 // The array as modelled: each loop's side and its station along the boom, in metres, as the window's grid
 // shows them (converted from its inches, 0.0254 m to the inch).
 inline constexpr double kMetresPerInch = 0.0254;
+// A wavelength in metres is this over the frequency in MHz.
+inline constexpr double kSpeedOfLightMetresPerMicrosecond = 299.792458;
 
 struct ArrayGeometry
 {

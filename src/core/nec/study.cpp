@@ -24,6 +24,12 @@ Study::Study(ArrayGeometry geometry, CheckSettings settings, int processes, Tune
     m_tune->processes = m_processes;
     // The time limit bounds the whole tune, the check it starts with among it.
     m_tuneStarted = std::chrono::steady_clock::now();
+    // A boom too short for the array is refused before any engine runs.
+    if (auto space = tuneSpaceFor(m_geometry, *m_tune); auto *refusal = std::get_if<std::string>(&space)) {
+        m_failure = std::move(*refusal);
+        m_ended = true;
+        return;
+    }
     if (m_check)
         startTune();
     else
@@ -48,7 +54,7 @@ std::optional<EngineRound> Study::nextRound()
             m_round =
                 EngineRound{m_tunedSweep->decks, static_cast<int>(m_tunedSweep->sweepMHz.size()), roundTimeLimit()};
         } else if (m_searchesEnded) {
-            planDesigns(cutOffDesigns(m_search->result().factors), false);
+            planDesigns(cutOffDesigns(m_search->best(), m_search->space().loops), false);
         } else if (m_search) {
             planDesigns(m_search->candidates(), true);
         }
@@ -123,7 +129,13 @@ void Study::cancel(int frequenciesDone)
 
 void Study::startTune()
 {
-    m_search = std::make_unique<LoopSearch>(*m_tune, m_geometry.elementCount(), tuneStartFactor(*m_check));
+    auto space = tuneSpaceFor(m_geometry, *m_tune);
+    if (auto *refusal = std::get_if<std::string>(&space)) {
+        m_failure = std::move(*refusal);
+        m_ended = true;
+        return;
+    }
+    m_search = std::make_unique<LoopSearch>(*m_tune, std::get<TuneSpace>(std::move(space)), tuneStartFactor(*m_check));
 }
 
 // A hung engine is stopped after kEngineTimeLimit, or in a tune as its time limit is reached.
@@ -146,20 +158,20 @@ std::string Study::tuneTimeLimitMessage() const
 // The round's designs, and the spare search's next frequencies where there is room, shared over the engines
 // so each solves as many frequencies as the others: the designs' band frequencies in turn, a run of them to
 // each engine; a run that spans two designs is one deck of two structures, which one process models in turn.
-void Study::planDesigns(std::span<const LoopFactors> candidates, bool withSpare)
+void Study::planDesigns(std::span<const TuneVector> candidates, bool withSpare)
 {
     if (candidates.empty())
         return;
     const std::vector<double> band = bandFrequencies(m_geometry.designMHz, *m_tune);
     const std::size_t points = band.size();
-    std::vector<LoopFactors> designs(candidates.begin(), candidates.end());
+    std::vector<TuneVector> designs(candidates.begin(), candidates.end());
     const std::size_t wanted = designs.size() * points;
     const auto engines = static_cast<std::size_t>(m_processes);
     const std::size_t each = (wanted + engines - 1) / engines;
 
     // The spare design's frequencies, from where its last round left off; none while a search's design of this
     // round is the same, whose figures answer it.
-    const std::optional<LoopFactors> spare = withSpare ? m_search->spareDesign() : std::nullopt;
+    const std::optional<TuneVector> spare = withSpare ? m_search->spareDesign() : std::nullopt;
     if (spare != m_spare.design)
         m_spare = SpareFigures{spare, 0, {}, false};
     std::size_t spareCount = 0;
@@ -195,7 +207,7 @@ void Study::planDesigns(std::span<const LoopFactors> candidates, bool withSpare)
             AnalysisPlan &plan = m_candidatePlans[design];
             DeckRequest request;
             request.sweepMHz = std::span<const double>(band).subspan(order[at].second, count);
-            decks.push_back(writeDeck(scaledGeometry(m_geometry, designs[design]), m_settings, request));
+            decks.push_back(writeDeck(m_search->space().geometry(m_geometry, designs[design]), m_settings, request));
             plan.decks.push_back(decks.back());
             plan.pointCount.push_back(count);
             parts.push_back(design);
@@ -275,7 +287,8 @@ void Study::takeCutOff(const std::vector<std::string> &outputs)
     if (figures && figures->size() == 2)
         m_tolerance = CutTolerance{(*figures)[0], (*figures)[1]};
     // Then the tuned loops over the check's own sweep, to be drawn beside the specified design's.
-    m_tunedSweep = planAnalysis(scaledGeometry(m_geometry, m_search->result().factors), m_settings, m_processes);
+    m_tunedSweep =
+        planAnalysis(m_search->space().geometry(m_geometry, m_search->best()), m_settings, m_processes);
 }
 
 void Study::takeTunedSweep(const std::vector<std::string> &outputs)
@@ -308,7 +321,7 @@ void Study::endTune(std::optional<std::string> failure, TuneEnd end)
     m_tuned->seconds = std::round(seconds * 10.0) / 10.0;
     if (end != TuneEnd::Cancelled)
         m_ran = designsTriedText(m_tuned->evaluations);
-    else if (std::all_of(m_tuned->factors.begin(), m_tuned->factors.end(), [](double f) { return f == 1.0; }))
+    else if (m_search->bestIsSpecified())
         m_tuned.reset();
 }
 

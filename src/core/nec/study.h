@@ -112,7 +112,7 @@ private:
     void startTune();
     [[nodiscard]] std::chrono::seconds roundTimeLimit() const;
     [[nodiscard]] std::string tuneTimeLimitMessage() const;
-    void planDesigns(std::span<const LoopFactors> designs, bool withSpare);
+    void planDesigns(std::span<const TuneVector> designs, bool withSpare);
     [[nodiscard]] std::optional<std::vector<BandFigures>> figuresOf(const std::vector<std::string> &outputs);
     void takeTuneRound(const std::vector<std::string> &outputs);
     void takeCutOff(const std::vector<std::string> &outputs);
@@ -132,7 +132,7 @@ private:
     // The spare search's design as its frequencies come in, a round at a time.
     struct SpareFigures
     {
-        std::optional<LoopFactors> design;
+        std::optional<TuneVector> design;
         std::size_t done = 0;
         std::vector<SweepPoint> points;
         bool unmodelled = false;

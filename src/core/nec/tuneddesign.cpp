@@ -136,8 +136,7 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
 {
     std::string text;
     JsonWriter json(text);
-    json.beginRecord().text("format", kFormat).whole("version", kVersion);
-    json.whole("elements", static_cast<long long>(design.result.factors.size()));
+    json.beginRecord().text("format", kFormat).whole("version", kVersion); // the element count among the tune's
     json.beginRecord("settings")
         .number("wire_mm", design.check.wireDiameterMm, Figure::Exact)
         .whole("segments", design.check.segments)
@@ -235,6 +234,9 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     if (!(design.tune.bandPercent >= limits::kLowestBandPercent &&
           design.tune.bandPercent <= limits::kHighestBandPercent))
         return "Its band lies outside what the program tunes for: " + bandRefusal();
+    design.tune.boomMetres = numberAt(file, "boom_m");
+    if (const std::optional<std::string> problem = tuneSettingsProblem(design.tune))
+        return "Its goals or its boom lie outside what the program tunes for: " + *problem;
 
     const auto lengths = designLengths(design.frequencyText, static_cast<int>(elements));
     const auto *shown = std::get_if<DesignLengths>(&lengths);
@@ -251,6 +253,28 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
         if (!agree)
             return std::string("Its loop lengths (lengths_in) disagree with its loop factors: the file was changed "
                                "after it was saved, and which of them to cut is not known.");
+    }
+    // Tuned with a boom length, the stations are the tune's own, as saved to the thousandth of an inch.
+    if (design.tune.boomMetres) {
+        const auto saved = file.find("stations_in");
+        bool placed = saved != file.end() && saved->is_array() && saved->size() == elements;
+        const double wavelengthInches = kSpeedOfLightMetresPerMicrosecond / shown->frequencyMHz / kMetresPerInch;
+        // The shortest gap and the boom, to the thousandth the stations are saved to.
+        const double slack = 0.0015;
+        double last = 0.0;
+        for (std::size_t i = 0; placed && i < elements; ++i) {
+            const Json &station = (*saved)[i];
+            const double inches = station.is_number() ? station.get<double>() : -1.0;
+            placed = i == 0 ? inches == 0.0
+                            : inches - last >= limits::kShortestGapWavelengths * wavelengthInches - slack;
+            last = inches;
+            design.result.stationsMetres.push_back(inches * kMetresPerInch);
+        }
+        placed = placed && last <= *design.tune.boomMetres / kMetresPerInch + slack;
+        if (!placed)
+            return "Its stations (stations_in) are missing, or closer than " +
+                   fixedText(limits::kShortestGapWavelengths, 2) +
+                   " wavelength, or beyond its boom: the file was changed after it was saved.";
     }
     design.result.before = figuresFrom(file.value("before", Json()));
     design.result.after = figuresFrom(file.value("after", Json()));
@@ -336,7 +360,29 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         const auto [made, asked] = apart(design.tune.bandPercent, *given.bandPercent, 2);
         return differs("a band of \u00b1" + made + " %", "\u00b1" + asked + " %");
     }
+    if (given.maxSwr && *given.maxSwr != design.tune.maxSwr) {
+        const auto [made, asked] = apart(design.tune.maxSwr, *given.maxSwr, 2);
+        return differs("an SWR goal of " + made, asked);
+    }
+    if (given.minFrontToBackDb && *given.minFrontToBackDb != design.tune.minFrontToBackDb) {
+        const auto [made, asked] = apart(design.tune.minFrontToBackDb, *given.minFrontToBackDb, 0);
+        return differs("an F/B goal of " + made + " dB", asked + " dB");
+    }
+    if (given.boomMetres && *given.boomMetres != design.tune.boomMetres) {
+        if (!design.tune.boomMetres)
+            return differs("the stations as designed", "a boom of " + fixedText(*given.boomMetres, 2) + " m");
+        const auto [made, asked] = apart(*design.tune.boomMetres, *given.boomMetres, 2);
+        return differs("a boom of " + made + " m", asked + " m");
+    }
     return std::nullopt;
+}
+
+shop::TunedCut tunedCutOf(const DesignLengths &design, const TuneResult &result)
+{
+    shop::TunedCut cut{result.factors, {}};
+    if (!result.stationsMetres.empty())
+        cut.stationThousandths = tunedStationThousandths(design, result);
+    return cut;
 }
 
 shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune, const CheckSettings &check)

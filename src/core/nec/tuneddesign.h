@@ -42,8 +42,14 @@ struct GivenSettings
     std::optional<double> insulationMm; // given: with its permittivity
     std::optional<double> permittivity;
     std::optional<double> bandPercent;
+    std::optional<double> maxSwr;
+    std::optional<double> minFrontToBackDb;
+    std::optional<double> boomMetres;
 };
 [[nodiscard]] std::optional<std::string> tunedDesignDifference(const TunedDesign &design, const GivenSettings &given);
+
+// The tuned design as the sheet cuts it: its loop factors, and its stations where the tune moved them.
+[[nodiscard]] shop::TunedCut tunedCutOf(const DesignLengths &design, const TuneResult &result);
 
 // What a tuned sheet says of the tune that gave it: the figures before and after, the goals and its end.
 // With a jacket on the wire, the outcome says the figures are an estimate.

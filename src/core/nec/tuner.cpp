@@ -4,6 +4,7 @@
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
 #include "core/nec/analysis.h"
+#include "core/format/typedlength.h"
 #include "core/runtime/typedtext.h"
 
 #include <nlopt.hpp>
@@ -15,6 +16,7 @@
 #include <map>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <system_error>
 #include <thread>
 
@@ -26,6 +28,12 @@ std::variant<double, std::string> readTuneBand(const std::string &text)
     if (!percent || !(*percent >= limits::kLowestBandPercent && *percent <= limits::kHighestBandPercent))
         return bandRefusal();
     return *percent;
+}
+
+std::string boomRefusal()
+{
+    return "The boom length must be a length above 0 and below " + fixedText(limits::kHighestBoomMetres, 0) +
+           " m, such as 7.5 m or 25 ft.";
 }
 
 std::string bandRefusal()
@@ -51,6 +59,49 @@ std::variant<int, std::string> readTuneDesigns(const std::string &text)
         return "The most designs to try must be a whole number from " + std::to_string(limits::kFewestDesigns) +
                " to " + std::to_string(limits::kMostDesigns) + ".";
     return static_cast<int>(*designs);
+}
+
+std::variant<double, std::string> readGoalSwr(const std::string &text)
+{
+    const std::optional<double> swr = decimalText(trimmedText(text));
+    if (!swr || !(*swr >= limits::kLowestGoalSwr && *swr <= limits::kHighestGoalSwr))
+        return "The SWR goal must be " + fixedText(limits::kLowestGoalSwr, 1) + " to " +
+               fixedText(limits::kHighestGoalSwr, 1) + ".";
+    return *swr;
+}
+
+std::variant<double, std::string> readGoalFrontToBack(const std::string &text)
+{
+    const std::optional<double> db = decimalText(withoutUnit(text, "db"));
+    if (!db || !(*db >= limits::kLowestGoalFrontToBackDb && *db <= limits::kHighestGoalFrontToBackDb))
+        return "The F/B goal must be " + fixedText(limits::kLowestGoalFrontToBackDb, 0) + " to " +
+               fixedText(limits::kHighestGoalFrontToBackDb, 0) + " dB.";
+    return *db;
+}
+
+std::variant<double, std::string> readTuneBoom(const std::string &text)
+{
+    // To the tenth of a millimetre, so "7.5 m" is 7.5 m and not the thousandth of an inch nearest it.
+    const std::optional<std::int64_t> thousandths = typedLengthThousandths(text);
+    const double metres =
+        thousandths ? std::round(static_cast<double>(*thousandths) / 1000.0 * kMetresPerInch * 1e4) / 1e4 : 0.0;
+    if (!(metres > 0.0 && metres < limits::kHighestBoomMetres))
+        return boomRefusal();
+    return metres;
+}
+
+std::optional<std::string> tuneSettingsProblem(const TuneSettings &tune)
+{
+    if (!(tune.bandPercent >= limits::kLowestBandPercent && tune.bandPercent <= limits::kHighestBandPercent))
+        return bandRefusal();
+    if (!(tune.maxSwr >= limits::kLowestGoalSwr && tune.maxSwr <= limits::kHighestGoalSwr))
+        return std::get<std::string>(readGoalSwr(""));
+    if (!(tune.minFrontToBackDb >= limits::kLowestGoalFrontToBackDb &&
+          tune.minFrontToBackDb <= limits::kHighestGoalFrontToBackDb))
+        return std::get<std::string>(readGoalFrontToBack(""));
+    if (tune.boomMetres && !(*tune.boomMetres > 0.0 && *tune.boomMetres < limits::kHighestBoomMetres))
+        return boomRefusal();
+    return std::nullopt;
 }
 
 double BandFigures::worstSwr() const
@@ -112,10 +163,10 @@ bool TuneResult::goalsMetWhenCutOff(const TuneSettings &tune) const
            tolerance->lowestFrontToBackDb() >= tune.minFrontToBackDb;
 }
 
-std::array<LoopFactors, 2> cutOffDesigns(const LoopFactors &tuned)
+std::array<TuneVector, 2> cutOffDesigns(const TuneVector &tuned, std::size_t loops)
 {
-    std::array<LoopFactors, 2> designs{tuned, tuned};
-    for (std::size_t i = 0; i < tuned.size(); ++i) {
+    std::array<TuneVector, 2> designs{tuned, tuned};
+    for (std::size_t i = 0; i < loops && i < tuned.size(); ++i) {
         designs[0][i] *= 1.0 + kCutTolerancePercent / 100.0;
         designs[1][i] *= 1.0 - kCutTolerancePercent / 100.0;
     }
@@ -128,6 +179,86 @@ ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &
     for (std::size_t i = 0; i < scaled.sidesMetres.size() && i < factors.size(); ++i)
         scaled.sidesMetres[i] *= factors[i];
     return scaled;
+}
+
+ArrayGeometry tunedGeometry(const ArrayGeometry &specified, const TuneResult &tuned)
+{
+    ArrayGeometry geometry = scaledGeometry(specified, tuned.factors);
+    if (tuned.stationsMetres.size() == geometry.stationsMetres.size())
+        geometry.stationsMetres = tuned.stationsMetres;
+    return geometry;
+}
+
+namespace {
+
+// The gaps a design asks for, within the boom: none shorter than the shortest gap, and where together they
+// are longer than the boom, each gap's length beyond the shortest shrunk in proportion until they fit. Every
+// design the search asks for is so one that can be built, and the search needs no constraint for it.
+std::vector<double> gapsWithinBoom(std::span<const double> asked, double boom)
+{
+    const double shortest = limits::kShortestGapWavelengths;
+    std::vector<double> gaps;
+    double total = 0.0;
+    for (const double gap : asked) {
+        gaps.push_back(std::max(gap, shortest));
+        total += gaps.back();
+    }
+    const double least = shortest * static_cast<double>(gaps.size());
+    if (total > boom && total > least) {
+        const double share = std::max(boom - least, 0.0) / (total - least);
+        for (double &gap : gaps)
+            gap = shortest + (gap - shortest) * share;
+    }
+    return gaps;
+}
+
+} // namespace
+
+std::variant<TuneSpace, std::string> tuneSpaceFor(const ArrayGeometry &specified, const TuneSettings &tune)
+{
+    TuneSpace space;
+    space.loops = specified.elementCount();
+    space.wavelengthMetres = kSpeedOfLightMetresPerMicrosecond / specified.designMHz;
+    if (!tune.boomMetres)
+        return space;
+    const std::size_t gaps = space.loops > 0 ? space.loops - 1 : 0;
+    space.longestBoom = *tune.boomMetres / space.wavelengthMetres;
+    const double least = limits::kShortestGapWavelengths * static_cast<double>(gaps);
+    if (space.longestBoom < least)
+        return "A boom of " + fixedText(*tune.boomMetres, 2) + " m cannot hold " + countWord(space.loops) +
+               " elements " + fixedText(limits::kShortestGapWavelengths, 2) + " wavelength apart: it needs at least " +
+               fixedText(least * space.wavelengthMetres, 2) + " m at " + specified.frequencyLabel + " MHz.";
+    for (std::size_t i = 1; i < specified.stationsMetres.size(); ++i)
+        space.designedGaps.push_back((specified.stationsMetres[i] - specified.stationsMetres[i - 1]) /
+                                     space.wavelengthMetres);
+    return space;
+}
+
+TuneVector TuneSpace::specified() const
+{
+    TuneVector design(loops, 1.0);
+    for (const double gap : gapsWithinBoom(designedGaps, longestBoom))
+        design.push_back(gap);
+    return design;
+}
+
+std::vector<double> TuneSpace::stationsMetres(const TuneVector &design) const
+{
+    if (!stationsFree() || design.size() != variables())
+        return {};
+    std::vector<double> stations{0.0};
+    for (const double gap : gapsWithinBoom(std::span(design).subspan(loops), longestBoom))
+        stations.push_back(stations.back() + gap * wavelengthMetres);
+    return stations;
+}
+
+ArrayGeometry TuneSpace::geometry(const ArrayGeometry &specified, const TuneVector &design) const
+{
+    ArrayGeometry shaped =
+        scaledGeometry(specified, LoopFactors(design.begin(), design.begin() + std::min(loops, design.size())));
+    if (std::vector<double> stations = stationsMetres(design); stations.size() == shaped.stationsMetres.size())
+        shaped.stationsMetres = std::move(stations);
+    return shaped;
 }
 
 namespace {
@@ -189,17 +320,19 @@ struct SearchPlan
     std::vector<double> start;
 };
 
-SearchPlan searchPlan(std::size_t k, std::size_t loops, double start)
+SearchPlan searchPlan(std::size_t k, const TuneSpace &space, double start)
 {
-    std::vector<double> x(loops, start);
+    const std::size_t loops = space.loops;
+    std::vector<double> x = space.specified();
+    std::fill(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(loops), start);
     if (k >= 2) {
         const double spread = 0.004 * static_cast<double>((k / 2)) * (k % 2 == 0 ? 1.0 : -1.0);
         x[0] += spread;
         for (std::size_t i = 2; i < loops; ++i)
             x[i] -= spread / 2;
     }
-    for (double &factor : x)
-        factor = std::clamp(factor, 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit);
+    for (std::size_t i = 0; i < loops; ++i)
+        x[i] = std::clamp(x[i], 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit);
     if (k % 2 == 0)
         return {nlopt::LN_COBYLA, GoalHandling::Constraints, x};
     return {nlopt::LN_SBPLX, GoalHandling::Penalty, x};
@@ -223,7 +356,7 @@ struct LoopSearch::Search
     std::mutex mutex;
     std::condition_variable changed;
     State state = State::Stepping;
-    LoopFactors design;
+    TuneVector design;
     BandFigures figures; // the answer for `design`
     bool answered = false;
     bool stopping = false;
@@ -337,21 +470,22 @@ struct LoopSearch::Search
     }
 };
 
-LoopSearch::LoopSearch(const TuneSettings &tune, std::size_t loops, double startFactor)
-    : m_tune(tune), m_loops(loops), m_start(std::clamp(startFactor, 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit))
+LoopSearch::LoopSearch(const TuneSettings &tune, TuneSpace space, double startFactor)
+    : m_tune(tune), m_space(std::move(space)),
+      m_start(std::clamp(startFactor, 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit))
 {
-    m_candidates = {LoopFactors(loops, 1.0)};
+    m_candidates = {m_space.specified()};
     m_asking = {nullptr};
 }
 
 LoopSearch::~LoopSearch() = default;
 
-void LoopSearch::consider(const LoopFactors &factors, const BandFigures &figures)
+void LoopSearch::consider(const TuneVector &design, const BandFigures &figures)
 {
     ++m_evaluations;
     // Strictly better only, in the candidates' order: ties go to the design found first.
     if (betterThan(figures, m_bestFigures, m_tune)) {
-        m_best = factors;
+        m_best = design;
         m_bestFigures = figures;
     }
 }
@@ -492,16 +626,25 @@ void LoopSearch::stopSpare()
 
 std::variant<std::unique_ptr<LoopSearch::Search>, std::string> LoopSearch::startSearch(std::size_t k) const
 {
-    const SearchPlan plan = searchPlan(k, m_loops, m_start);
+    const SearchPlan plan = searchPlan(k, m_space, m_start);
     auto search = std::make_unique<Search>(m_tune, plan);
     nlopt::opt &optimiser = search->optimiser;
-    optimiser.set_lower_bounds(1.0 - kLoopFactorLimit);
-    optimiser.set_upper_bounds(1.0 + kLoopFactorLimit);
     // A thousandth of a loop is about an inch on 20 m: finer than that no one cuts. The searches end when a
     // step moves no loop by more than a hundredth of that, or the figures by less than their last digits:
-    // never on the clock, so every machine ends at the same design.
-    optimiser.set_initial_step(0.005);
-    optimiser.set_xtol_abs(1e-5);
+    // never on the clock, so every machine ends at the same design. A gap moves in steps of a hundredth of a
+    // wavelength, and ends finer than a ten-thousandth, about 2 mm on 20 m.
+    const std::size_t gaps = m_space.designedGaps.size();
+    const auto perVariable = [this, gaps](double loop, double gap) {
+        std::vector<double> values(m_space.loops, loop);
+        values.insert(values.end(), gaps, gap);
+        return values;
+    };
+    const double longestGap =
+        m_space.longestBoom - limits::kShortestGapWavelengths * (static_cast<double>(gaps) - 1.0);
+    optimiser.set_lower_bounds(perVariable(1.0 - kLoopFactorLimit, limits::kShortestGapWavelengths));
+    optimiser.set_upper_bounds(perVariable(1.0 + kLoopFactorLimit, longestGap));
+    optimiser.set_initial_step(perVariable(0.005, 0.01));
+    optimiser.set_xtol_abs(perVariable(1e-5, 1e-4));
     optimiser.set_ftol_abs(1e-5);
     optimiser.set_min_objective(&Search::objective, search.get());
     if (plan.goals == GoalHandling::Constraints)
@@ -530,7 +673,8 @@ void LoopSearch::stop(TuneEnd why)
 TuneResult LoopSearch::result() const
 {
     TuneResult result;
-    result.factors = m_best;
+    result.factors.assign(m_best.begin(), m_best.begin() + static_cast<std::ptrdiff_t>(std::min(m_space.loops, m_best.size())));
+    result.stationsMetres = m_space.stationsMetres(m_best);
     result.before = m_before;
     result.after = m_bestFigures;
     result.evaluations = m_evaluations;
@@ -567,7 +711,7 @@ std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
     text += " (worst " + fixedText(result.after.worstSwr(), 2) + " against " + fixedText(tune.maxSwr, 2) + "); ";
     text += result.frontToBackGoalMet ? "F/B goal met" : "F/B goal missed";
     text += " (lowest " + fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
-            fixedText(tune.minFrontToBackDb, 0) + " dB). ";
+            shortestText(tune.minFrontToBackDb) + " dB). ";
     text += designsTriedText(result.evaluations) + " in " + fixedText(result.seconds, 1) + " s";
     switch (result.end) {
     case TuneEnd::Converged:
@@ -617,22 +761,39 @@ std::string_view tuneEndText(TuneEnd end)
     return "converged";
 }
 
-std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const LoopFactors &factors)
+std::vector<std::int64_t> tunedStationThousandths(const DesignLengths &design, const TuneResult &tuned)
 {
-    std::vector<TunedLoop> loops(std::min(design.elementCount(), factors.size()));
+    std::vector<std::int64_t> stations;
+    if (tuned.stationsMetres.size() == design.elementCount()) {
+        for (const double metres : tuned.stationsMetres)
+            stations.push_back(std::llround(metres / kMetresPerInch * 1000.0));
+        return stations;
+    }
+    std::int64_t station = 0;
+    for (const std::int64_t spacing : design.spacingThousandths)
+        stations.push_back(station += spacing);
+    return stations;
+}
+
+std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned)
+{
+    const std::vector<std::int64_t> stations = tunedStationThousandths(design, tuned);
+    std::vector<TunedLoop> loops(std::min(design.elementCount(), tuned.factors.size()));
     for (std::size_t i = 0; i < loops.size(); ++i) {
         TunedLoop &loop = loops[i];
         loop.element = kElementRows[i];
         loop.specifiedInches = static_cast<double>(design.loopThousandths[i]) / 1000.0;
-        loop.inches = std::round(loop.specifiedInches * factors[i] * 1000.0) / 1000.0;
+        loop.inches = std::round(loop.specifiedInches * tuned.factors[i] * 1000.0) / 1000.0;
         loop.sideInches = std::round(loop.inches / 4.0 * 1000.0) / 1000.0;
         loop.millimetres = std::round(loop.inches * 254.0) / 10.0;
-        loop.factor = factors[i];
+        loop.factor = tuned.factors[i];
+        loop.stationInches = static_cast<double>(stations[i]) / 1000.0;
+        loop.stationMillimetres = std::round(loop.stationInches * 254.0) / 10.0;
     }
     return loops;
 }
 
-ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors)
+ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned)
 {
     ResultTable table;
     table.columns = {{"element", "Tuned design", true, true},
@@ -640,14 +801,18 @@ ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors)
                      {"loop_in", "Loop (in)"},
                      {"loop_mm", "Loop (mm)"},
                      {"side_in", "Side (in)"},
-                     {"factor", "Tuned / specified"}};
-    for (const TunedLoop &loop : tunedLoops(design, factors))
+                     {"factor", "Tuned / specified"},
+                     {"station_in", "Station (in)"},
+                     {"station_mm", "Station (mm)"}};
+    for (const TunedLoop &loop : tunedLoops(design, tuned))
         table.rows.push_back({{std::string(elementRowName(loop.element)), std::nullopt},
                               {fixedText(loop.specifiedInches, 3), loop.specifiedInches},
                               {fixedText(loop.inches, 3), loop.inches},
                               {fixedText(loop.millimetres, 1), loop.millimetres},
                               {fixedText(loop.sideInches, 3), loop.sideInches},
-                              {fixedText(loop.factor, 4), loop.factor}});
+                              {fixedText(loop.factor, 4), loop.factor},
+                              {fixedText(loop.stationInches, 3), loop.stationInches},
+                              {fixedText(loop.stationMillimetres, 1), loop.stationMillimetres}});
     return table;
 }
 
@@ -662,8 +827,11 @@ void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const Desig
 void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
                      const TuneResult &result, const TuneSettings &tune)
 {
-    json.text("frequency", frequencyText).beginList("loops");
-    for (const TunedLoop &loop : tunedLoops(design, result.factors))
+    json.text("frequency", frequencyText)
+        .whole("elements", static_cast<long long>(result.factors.size()))
+        .beginList("loops");
+    const std::vector<TunedLoop> loops = tunedLoops(design, result);
+    for (const TunedLoop &loop : loops)
         json.beginRecord()
             .text("element", elementRowName(loop.element))
             .number("loop_in", loop.inches, Figure::Exact)
@@ -671,13 +839,12 @@ void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const Des
             .number("side_in", loop.sideInches, Figure::Exact)
             .number("factor", loop.factor, Figure::Exact)
             .number("specified_loop_in", loop.specifiedInches, Figure::Exact)
+            .number("station_in", loop.stationInches, Figure::Exact)
+            .number("station_mm", loop.stationMillimetres, Figure::Exact)
             .endRecord();
     json.endList().beginList("stations_in");
-    std::int64_t station = 0;
-    for (const std::int64_t spacing : design.spacingThousandths) {
-        station += spacing;
-        json.number({}, static_cast<double>(station) / 1000.0, Figure::Exact);
-    }
+    for (const TunedLoop &loop : loops)
+        json.number({}, loop.stationInches, Figure::Exact);
     json.endList();
     for (const auto &[key, figures] : {std::pair{"before", &result.before}, std::pair{"after", &result.after}})
         json.beginRecord(key)
@@ -692,7 +859,12 @@ void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const Des
         .flag("swr", result.swrGoalMet)
         .flag("fb", result.frontToBackGoalMet)
         .endRecord()
+        .beginRecord("goals")
+        .number("swr", tune.maxSwr, Figure::Exact)
+        .number("fb_db", tune.minFrontToBackDb, Figure::Exact)
+        .endRecord()
         .number("band_percent", tune.bandPercent, Figure::Exact)
+        .number("boom_m", tune.boomMetres, Figure::Exact)
         .text("ended", tuneEndText(result.end));
     if (result.tolerance)
         json.beginRecord("tolerance")

@@ -21,6 +21,9 @@ class JsonWriter;
 namespace tarvelin::nec {
 
 using LoopFactors = std::vector<double>; // each loop against the specified one, reflector first
+// A design as the search sees it: each loop's factor, reflector first, then, where the stations are free, each
+// gap to the next element in wavelengths at the design frequency, reflector to driven element first.
+using TuneVector = std::vector<double>;
 
 // What the tuner aims for over its band, and how long it may take.
 struct TuneSettings
@@ -33,6 +36,7 @@ struct TuneSettings
     double timeLimitSeconds = 1800.0; // the whole tune, its check among it
     int designLimit = 3000;           // designs tried at most, the specified one among them; 0 for none
     int processes = 1;                // engine processes at once, and searches side by side
+    std::optional<double> boomMetres; // the stations move too, on a boom no longer than this; as designed without
 };
 
 namespace limits {
@@ -42,16 +46,33 @@ inline constexpr double kShortestTuneSeconds = 5.0;
 inline constexpr double kLongestTuneSeconds = 3600.0;
 inline constexpr int kFewestDesigns = 2; // the specified design and one other
 inline constexpr int kMostDesigns = 1'000'000;
+inline constexpr double kLowestGoalSwr = 1.1;
+inline constexpr double kHighestGoalSwr = 3.0;
+inline constexpr double kLowestGoalFrontToBackDb = 0.0;
+inline constexpr double kHighestGoalFrontToBackDb = 40.0;
+// Moving the stations, no two elements come closer than this, in wavelengths: closer, the loops couple so
+// tightly that the feed's impedance falls out of reach and the wire's losses climb.
+inline constexpr double kShortestGapWavelengths = 0.05;
 } // namespace limits
 
 // Reads the band as typed, in percent; a refusal names the limits.
 [[nodiscard]] std::variant<double, std::string> readTuneBand(const std::string &text);
 // The refusal of a band outside the limits, however it was given.
 [[nodiscard]] std::string bandRefusal();
+[[nodiscard]] std::string boomRefusal();
 // Reads the tune's time limit as typed, in seconds; a refusal names the limits.
 [[nodiscard]] std::variant<double, std::string> readTuneSeconds(const std::string &text);
 // Reads the most designs the tuner may try, a whole number; a refusal names the limits.
 [[nodiscard]] std::variant<int, std::string> readTuneDesigns(const std::string &text);
+// Reads the goals: the highest SWR across the band, and the lowest F/B in dB; a refusal names the limits.
+[[nodiscard]] std::variant<double, std::string> readGoalSwr(const std::string &text);
+[[nodiscard]] std::variant<double, std::string> readGoalFrontToBack(const std::string &text);
+// Reads the longest boom the stations may take, as a length ("7.5 m", "25 ft"), in metres; a refusal names
+// the limits.
+[[nodiscard]] std::variant<double, std::string> readTuneBoom(const std::string &text);
+// Whether tune settings made in code, or read from a file, lie within the limits; the refusal names the first
+// that does not.
+[[nodiscard]] std::optional<std::string> tuneSettingsProblem(const TuneSettings &tune);
 
 // Each loop may move this far from the specified loop, as a fraction.
 inline constexpr double kLoopFactorLimit = 0.10;
@@ -81,6 +102,30 @@ struct BandFigures
 // The array with each loop scaled by its factor, the stations as designed.
 [[nodiscard]] ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &factors);
 
+// What a tune may change in the array: every loop, and with a boom length the stations too, the reflector at
+// the boom's end, every gap at least kShortestGapWavelengths and the boom no longer than given.
+struct TuneSpace
+{
+    std::size_t loops = 0;
+    std::vector<double> designedGaps; // in wavelengths; none when the stations stay as designed
+    double longestBoom = 0.0;         // in wavelengths, with the stations free
+    double wavelengthMetres = 0.0;    // at the design frequency
+
+    [[nodiscard]] std::size_t variables() const { return loops + designedGaps.size(); }
+    [[nodiscard]] bool stationsFree() const { return !designedGaps.empty(); }
+    // The specified design: every loop as designed, the stations as designed, or moved in along a boom shorter
+    // than the design's.
+    [[nodiscard]] TuneVector specified() const;
+    // The array of a design the search tries.
+    [[nodiscard]] ArrayGeometry geometry(const ArrayGeometry &specified, const TuneVector &design) const;
+    // The stations of a design, in metres from the reflector; none when they stay as designed.
+    [[nodiscard]] std::vector<double> stationsMetres(const TuneVector &design) const;
+};
+
+// The tune's space for the array, or why the boom given cannot hold it.
+[[nodiscard]] std::variant<TuneSpace, std::string> tuneSpaceFor(const ArrayGeometry &specified,
+                                                                const TuneSettings &tune);
+
 // What ended a tune.
 enum class TuneEnd
 {
@@ -107,6 +152,7 @@ struct CutTolerance
 struct TuneResult
 {
     LoopFactors factors{};
+    std::vector<double> stationsMetres; // from the reflector, where the tune moved them; none when as designed
     BandFigures before; // the specified design
     BandFigures after;  // the tuned one
     bool swrGoalMet = false;
@@ -118,8 +164,11 @@ struct TuneResult
     [[nodiscard]] bool goalsMetWhenCutOff(const TuneSettings &tune) const;
 };
 
-// The tuned loops cut kCutTolerancePercent long, then short.
-[[nodiscard]] std::array<LoopFactors, 2> cutOffDesigns(const LoopFactors &tuned);
+// The tuned design's array: its loops, and its stations where the tune moved them.
+[[nodiscard]] ArrayGeometry tunedGeometry(const ArrayGeometry &specified, const TuneResult &tuned);
+
+// The tuned loops cut kCutTolerancePercent long, then short, the stations where the tune put them.
+[[nodiscard]] std::array<TuneVector, 2> cutOffDesigns(const TuneVector &tuned, std::size_t loops);
 
 // The search for the loop lengths, a round at a time. Each loop stays within kLoopFactorLimit of the
 // specified loop; the searches start from all loops scaled by `startFactor` (the one-factor correction from
@@ -135,15 +184,19 @@ struct TuneResult
 class LoopSearch
 {
 public:
-    LoopSearch(const TuneSettings &tune, std::size_t loops, double startFactor);
+    LoopSearch(const TuneSettings &tune, TuneSpace space, double startFactor);
     ~LoopSearch();
     LoopSearch(const LoopSearch &) = delete;
     LoopSearch &operator=(const LoopSearch &) = delete;
 
     // The designs whose figures the searches need next; none once the tune has ended.
-    [[nodiscard]] const std::vector<LoopFactors> &candidates() const { return m_candidates; }
+    [[nodiscard]] const std::vector<TuneVector> &candidates() const { return m_candidates; }
     // The design the spare search waits for, if any: its frequencies fill rounds that leave an engine short.
-    [[nodiscard]] const std::optional<LoopFactors> &spareDesign() const { return m_spareDesign; }
+    [[nodiscard]] const std::optional<TuneVector> &spareDesign() const { return m_spareDesign; }
+    [[nodiscard]] const TuneSpace &space() const { return m_space; }
+    // The best design so far, as the search sees it; whether it is still the specified one.
+    [[nodiscard]] const TuneVector &best() const { return m_best; }
+    [[nodiscard]] bool bestIsSpecified() const { return m_best == m_space.specified(); }
     // The candidates' figures, in their order, and the spare design's once all its frequencies are in: the
     // searches take their next step.
     void take(const std::vector<BandFigures> &figures, const BandFigures *spareFigures = nullptr);
@@ -162,22 +215,22 @@ private:
     void collect();
     void collectSpare();
     void stopSpare();
-    void consider(const LoopFactors &factors, const BandFigures &figures);
+    void consider(const TuneVector &design, const BandFigures &figures);
 
     TuneSettings m_tune;
-    std::size_t m_loops = 0;
+    TuneSpace m_space;
     double m_start = 1.0;
     std::vector<std::unique_ptr<Search>> m_searches;
-    std::vector<LoopFactors> m_candidates;
+    std::vector<TuneVector> m_candidates;
     std::vector<Search *> m_asking; // the search behind each candidate; none for the specified design
     std::vector<std::pair<Search *, std::size_t>> m_sharing; // a search asking for another's candidate
-    std::map<LoopFactors, BandFigures> m_known;              // every design modelled, by its factors
+    std::map<TuneVector, BandFigures> m_known;               // every design modelled
     std::unique_ptr<Search> m_spare;
-    std::optional<LoopFactors> m_spareDesign;    // what it waits for
+    std::optional<TuneVector> m_spareDesign;     // what it waits for
     std::optional<std::size_t> m_nextSpareStart; // the perturbed start after it, while there is a spare search
     bool m_started = false;
     int m_evaluations = 0;
-    LoopFactors m_best{};
+    TuneVector m_best{};
     BandFigures m_before;
     BandFigures m_bestFigures;
     TuneEnd m_end = TuneEnd::Converged;
@@ -208,7 +261,7 @@ private:
 [[nodiscard]] std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune);
 
 // One loop of the tuned design: the specified loop's length and the tuned one's, in inches and millimetres,
-// its side and its factor.
+// its side and its factor, and its station from the reflector, as designed or where the tune moved it.
 struct TunedLoop
 {
     ElementRow element = ElementRow::Reflector;
@@ -217,12 +270,18 @@ struct TunedLoop
     double millimetres = 0.0;
     double sideInches = 0.0;
     double factor = 1.0;
+    double stationInches = 0.0; // to the thousandth, as the sheet cuts it
+    double stationMillimetres = 0.0;
 };
-[[nodiscard]] std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const LoopFactors &factors);
+[[nodiscard]] std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned);
+
+// The tuned design's stations in whole thousandths of an inch, as the sheet marks them: where the tune moved
+// them, or as designed.
+[[nodiscard]] std::vector<std::int64_t> tunedStationThousandths(const DesignLengths &design, const TuneResult &tuned);
 
 // The tuned design as a table: per element the specified loop, the tuned loop in inches and millimetres,
-// its side and its factor; the stations as designed.
-[[nodiscard]] ResultTable tunedTable(const DesignLengths &design, const LoopFactors &factors);
+// its side, its factor and its station.
+[[nodiscard]] ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned);
 
 // The tune as one JSON record: the frequency as typed, the tuned loops, the stations as designed, the
 // figures before and after, the goals, the band and what the search took.

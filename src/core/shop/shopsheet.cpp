@@ -32,7 +32,7 @@ std::array<HalfThousandths, 4> cornerMarksOf(HalfThousandths side, HalfThousandt
 namespace {
 
 std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
-                                               const std::vector<double> *loopFactors);
+                                               const TunedCut *tuned);
 
 } // namespace
 
@@ -42,16 +42,17 @@ std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyT
 }
 
 std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
-                                                        const std::vector<double> &loopFactors)
+                                                        const TunedCut &tuned)
 {
-    return makeSheet(frequencyText, settings, &loopFactors);
+    return makeSheet(frequencyText, settings, &tuned);
 }
 
 namespace {
 
 std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
-                                               const std::vector<double> *loopFactors)
+                                               const TunedCut *tuned)
 {
+    const std::vector<double> *loopFactors = tuned ? &tuned->loopFactors : nullptr;
     if (!isFractionStep(settings.step))
         return ShopRefusal{stepRefusal(), ShopSetting::Step};
     if (settings.allowanceThousandths < 0 || settings.allowanceThousandths > limits::kLongestAllowanceThousandths)
@@ -67,6 +68,9 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     DesignLengths &design = std::get<DesignLengths>(made);
     if (loopFactors)
         scaleLoops(design, *loopFactors);
+    const bool stationsTuned = tuned && tuned->stationThousandths.size() == design.elementCount();
+    if (stationsTuned)
+        placeStations(design, tuned->stationThousandths);
     const double frequency = design.frequencyMHz;
     if (settings.measuredMHz &&
         std::fabs(*settings.measuredMHz - frequency) > frequency * limits::kMeasuredTolerancePercent / 100.0)
@@ -96,6 +100,7 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     sheet.settings.elements = elements;
     if (loopFactors)
         sheet.loopFactors = *loopFactors;
+    sheet.stationsTuned = stationsTuned;
     const HalfThousandths allowance = fromThousandths(settings.allowanceThousandths);
     const auto stations = stationsOf(design);
     sheet.elements.resize(design.elementCount());

@@ -7,6 +7,8 @@
 #include "core/shop/shopsettings.h"
 
 #include <array>
+#include <cstdint>
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -62,6 +64,7 @@ struct ShopSheet
     std::map<HalfThousandths, int> armsByLength;    // arm length to how many, longest last
     std::string correctedFrequencyText;             // with a measured resonance: F x F / M, as a frequency label
     std::optional<std::vector<double>> loopFactors; // a tuned design's, against the specified
+    bool stationsTuned = false;                     // a tuned design's stations are the tune's own
     std::optional<SheetTuning> tuning;              // a tuned design's figures, where known
 };
 
@@ -70,10 +73,19 @@ struct ShopSheet
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText,
                                                                  const ShopSettings &settings);
 
-// The sheet of a tuned design: each loop scaled by its factor, the stations as designed. Once built and
-// measured, it is trimmed from its own loops: each takes the trim its factor gives on the corrected design.
-[[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequencyText,
-                                                                      const ShopSettings &settings,
-                                                                      const std::vector<double> &loopFactors);
+// A tuned design as the sheet cuts it: each loop's factor against the specified loop, reflector first, and
+// where the tune moved them, each element's station from the reflector in whole thousandths of an inch.
+struct TunedCut
+{
+    std::vector<double> loopFactors;
+    std::vector<std::int64_t> stationThousandths; // none: as designed
+    bool operator==(const TunedCut &) const = default;
+};
+
+// The sheet of a tuned design: each loop scaled by its factor, the stations the tune's or as designed. Once
+// built and measured, it is trimmed from its own loops: each takes the trim its factor gives on the corrected
+// design; the stations stay as built.
+[[nodiscard]] std::variant<ShopSheet, ShopRefusal>
+makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings, const TunedCut &tuned);
 
 } // namespace tarvelin::shop

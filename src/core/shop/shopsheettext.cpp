@@ -357,12 +357,19 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
     return out;
 }
 
+std::string tunedNote(const ShopSheet &sheet)
+{
+    if (!sheet.loopFactors)
+        return {};
+    return sheet.stationsTuned ? "The loops and the stations are tuned with the model for the chosen wire and ground."
+                               : "The loops are tuned with the model for the chosen wire and ground; the stations "
+                                 "are as designed.";
+}
+
 std::string shopSheetTable(const ShopSheet &sheet)
 {
     const std::string design = designTitle(sheet.frequencyLabel, sheet.elements.size());
-    std::string out = sheet.loopFactors ? "Tuned shop sheet for " + design +
-                                              ": the loops tuned with the model for the chosen wire and "
-                                              "ground, the stations as designed. "
+    std::string out = sheet.loopFactors ? "Tuned shop sheet for " + design + ". " + tunedNote(sheet) + " "
                                         : "Shop sheet for " + design + ". ";
     out += roundingNote(sheet.settings.step) + "\n";
     out += "Wire allowance " + both(sheet, fromThousandths(sheet.settings.allowanceThousandths)) + ", hub offset " +

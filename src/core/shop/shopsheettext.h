@@ -62,6 +62,11 @@ struct ShopFooter
 // the frequency to cut as for, and the stations as built. Empty without a resonance.
 [[nodiscard]] std::string trimsNote(const ShopSheet &sheet);
 
+// What a tuned sheet says it is: "The loops are tuned with the model for the chosen wire and ground; the
+// stations are as designed." or, with the stations moved too, "The loops and the stations are tuned ...".
+// Empty for the specified design.
+[[nodiscard]] std::string tunedNote(const ShopSheet &sheet);
+
 // How to feed and measure the built array, which every sheet ends with.
 [[nodiscard]] std::string feedAdviceText();
 

@@ -24,11 +24,11 @@ QString escaped(const std::string &text)
 
 QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
 {
-    QString html = (sheet.loopFactors ? QStringLiteral("<h2>Tarvelin tuned shop sheet: %1</h2><p>The loops are "
-                                                       "tuned with the model for the chosen wire and ground; the "
-                                                       "stations are as designed.</p>")
-                                      : QStringLiteral("<h2>Tarvelin shop sheet: %1</h2>"))
-                       .arg(escaped(designTitle(sheet.frequencyLabel, sheet.elements.size())));
+    QString html = (sheet.loopFactors ? QStringLiteral("<h2>Tarvelin tuned shop sheet: %1</h2><p>%2</p>")
+                                            .arg(escaped(designTitle(sheet.frequencyLabel, sheet.elements.size())),
+                                                 escaped(shop::tunedNote(sheet)))
+                                      : QStringLiteral("<h2>Tarvelin shop sheet: %1</h2>")
+                                            .arg(escaped(designTitle(sheet.frequencyLabel, sheet.elements.size()))));
     html += QStringLiteral("<p>%1. %2<br>Wire allowance %3 in, hub offset %4 in")
                 .arg(QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),
                      escaped(shop::roundingNote(sheet.settings.step)),

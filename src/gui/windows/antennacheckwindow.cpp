@@ -647,7 +647,7 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
     const auto design =
         designLengths(m_runFrequencyText.toStdString(), static_cast<int>(m_checkedGeometry->elementCount()));
     if (const auto *lengths = std::get_if<DesignLengths>(&design))
-        m_tunedModel->setTable(nec::tunedTable(*lengths, m_tuned->factors));
+        m_tunedModel->setTable(nec::tunedTable(*lengths, *m_tuned));
     m_tuneVerdictModel->setTable(nec::tuneVerdictTable(*m_tuned, m_tuneSettings));
     m_tuneNote->setText(QStringLiteral("Modelled for this wire and ground; the specified design on the main "
                                        "window stays as it is. %1")
@@ -664,7 +664,7 @@ bool AntennaCheckWindow::saveTunedDeck(const QString &path)
 {
     if (!m_tuned || !m_checkedGeometry)
         return false;
-    const nec::ArrayGeometry geometry = nec::scaledGeometry(*m_checkedGeometry, m_tuned->factors);
+    const nec::ArrayGeometry geometry = nec::tunedGeometry(*m_checkedGeometry, *m_tuned);
     const std::vector<double> sweep = nec::sweepFrequencies(geometry.designMHz, m_runSettings);
     return writeFile(path, QByteArray::fromStdString(nec::writeDeck(geometry, m_runSettings, {sweep, true})),
                      QStringLiteral("deck"));
@@ -687,10 +687,13 @@ bool AntennaCheckWindow::saveTunedDesign(const QString &path)
 
 void AntennaCheckWindow::openTunedShopSheet()
 {
-    if (!m_tuned)
+    if (!m_tuned || !m_checkedGeometry)
         return;
-    emit tunedShopSheetRequested(m_runFrequencyText, QList<double>(m_tuned->factors.begin(), m_tuned->factors.end()),
-                                 nec::sheetTuningOf(*m_tuned, m_tuneSettings, m_runSettings));
+    const auto lengths =
+        designLengths(m_runFrequencyText.toStdString(), static_cast<int>(m_checkedGeometry->elementCount()));
+    if (const auto *shown = std::get_if<DesignLengths>(&lengths))
+        emit tunedShopSheetRequested(m_runFrequencyText, nec::tunedCutOf(*shown, *m_tuned),
+                                     nec::sheetTuningOf(*m_tuned, m_tuneSettings, m_runSettings));
 }
 
 // The controls' settings through the same reader as tarvelin-calc's options, so both refuse alike.

@@ -89,8 +89,9 @@ signals:
     // predicts, at full precision.
     // `modelNote`: what the model behind the prediction can get wrong, if anything.
     void shopSheetRequested(const QString &frequencyText, int elements, double predictedMHz, const QString &modelNote);
-    // The shop sheet of the tuned design: each loop's factor against the specified one, reflector first.
-    void tunedShopSheetRequested(const QString &frequencyText, const QList<double> &factors,
+    // The shop sheet of the tuned design: each loop's factor against the specified one, reflector first, and
+    // the stations where the tune moved them.
+    void tunedShopSheetRequested(const QString &frequencyText, const tarvelin::shop::TunedCut &tuned,
                                  const tarvelin::shop::SheetTuning &tuning);
 
 protected:

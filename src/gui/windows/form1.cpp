@@ -342,10 +342,10 @@ void Form1::openAntennaCheck()
                     });
                 });
         connect(m_antennaCheck, &AntennaCheckWindow::tunedShopSheetRequested, this,
-                [this](const QString &frequencyText, const QList<double> &factors, const shop::SheetTuning &tuning) {
+                [this](const QString &frequencyText, const shop::TunedCut &tuned, const shop::SheetTuning &tuning) {
                     runHandler(m_messages, [&] {
                         openShopSheet();
-                        m_shopSheet->setTunedFactors(frequencyText, factors, tuning);
+                        m_shopSheet->setTunedDesign(frequencyText, tuned, tuning);
                     });
                 });
     }

@@ -346,12 +346,12 @@ void ShopSheetWindow::saveSettings() const
     // them alone, which are not kept: the specified design's measurement is, even while set aside.
     QString measured;
     std::optional<double> measuredFor;
-    if (m_measuredFor && !m_measuredFor->factors && !m_measured->text().trimmed().isEmpty()) {
+    if (m_measuredFor && !m_measuredFor->tuned && !m_measured->text().trimmed().isEmpty()) {
         measured = m_measured->text();
         measuredFor = m_measuredFor->forMHz;
     } else {
         for (const SetAside &aside : m_setAside)
-            if (!aside.of.factors) {
+            if (!aside.of.tuned) {
                 measured = aside.measured;
                 measuredFor = aside.of.forMHz;
             }
@@ -378,15 +378,15 @@ std::optional<ShopSheetWindow::Built> ShopSheetWindow::shownDesign() const
     const std::optional<double> design = designMHz(m_frequency->text());
     if (!design)
         return std::nullopt;
-    return Built{*design, m_elements->value(), m_tunedFactors};
+    return Built{*design, m_elements->value(), m_tuned};
 }
 
 void ShopSheetWindow::showSpecified()
 {
     // What was said of tuned loops or a prediction goes with them.
-    if (m_tunedFactors || m_prediction)
+    if (m_tuned || m_prediction)
         showNote({});
-    m_tunedFactors.reset();
+    m_tuned.reset();
     m_tuning.reset();
     m_prediction.reset();
     frequencyCommitted();
@@ -398,7 +398,7 @@ void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, int el
     const std::optional<double> design = designMHz(frequencyText);
     if (!design)
         return;
-    m_tunedFactors.reset();
+    m_tuned.reset();
     {
         const QSignalBlocker quiet(m_elements);
         m_elements->setValue(elements);
@@ -471,23 +471,25 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
         return false;
     }
     const nec::TunedDesign &design = std::get<nec::TunedDesign>(read);
-    setTunedFactors(QString::fromStdString(design.frequencyText),
-                    QList<double>(design.result.factors.begin(), design.result.factors.end()),
-                    nec::sheetTuningOf(design.result, design.tune, design.check));
+    const auto lengths = designLengths(design.frequencyText, static_cast<int>(design.result.factors.size()));
+    if (const auto *shown = std::get_if<DesignLengths>(&lengths))
+        setTunedDesign(QString::fromStdString(design.frequencyText), nec::tunedCutOf(*shown, design.result),
+                       nec::sheetTuningOf(design.result, design.tune, design.check));
     return true;
 }
 
-void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<double> &factors,
-                                      std::optional<shop::SheetTuning> tuning)
+void ShopSheetWindow::setTunedDesign(const QString &frequencyText, const shop::TunedCut &tuned,
+                                     std::optional<shop::SheetTuning> tuning)
 {
     const std::optional<double> design = designMHz(frequencyText);
-    if (factors.size() < kFewestElements || factors.size() > kMostElements || !design)
+    const std::size_t elements = tuned.loopFactors.size();
+    if (elements < kFewestElements || elements > kMostElements || !design)
         return;
     m_prediction.reset();
-    m_tunedFactors = std::vector<double>(factors.begin(), factors.end());
+    m_tuned = tuned;
     {
         const QSignalBlocker quiet(m_elements);
-        m_elements->setValue(static_cast<int>(factors.size()));
+        m_elements->setValue(static_cast<int>(elements));
     }
     m_tuning = std::move(tuning);
     m_tunedFor = *design;
@@ -497,19 +499,19 @@ void ShopSheetWindow::setTunedFactors(const QString &frequencyText, const QList<
     // What the tune said of them, where known, with its figures on their own tab; and what became of a
     // measurement of other loops.
     const QString aside = note();
-    showNote((m_tuning ? QStringLiteral("Tuned loops, modelled for the chosen wire and ground, the stations as "
-                                        "designed: %1 Shop Sheet (Ctrl+L) shows the specified design.")
-                             .arg(qText(m_tuning->outcome))
-                       : QStringLiteral("The loops are tuned with the model for the chosen wire and ground; the "
-                                        "stations are as designed. The main window keeps the specified design, and "
-                                        "Shop Sheet (Ctrl+L) shows it.")) +
+    const QString what = m_sheet ? qText(shop::tunedNote(*m_sheet)) : QString();
+    showNote((m_tuning ? QStringLiteral("%1 %2 Shop Sheet (Ctrl+L) shows the specified design.")
+                             .arg(what, qText(m_tuning->outcome))
+                       : QStringLiteral("%1 The main window keeps the specified design, and Shop Sheet (Ctrl+L) "
+                                        "shows it.")
+                             .arg(what)) +
              (aside.isEmpty() ? QString() : QLatin1Char(' ') + aside));
 }
 
 // Each sheet says what it is.
 void ShopSheetWindow::updateTitle()
 {
-    setWindowTitle(m_tunedFactors ? QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin")
+    setWindowTitle(m_tuned ? QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin")
                    : m_prediction ? QStringLiteral("Shop Sheet Trimmed by the Model \u2013 Tarvelin")
                                   : QStringLiteral("Shop Sheet \u2013 Tarvelin"));
 }
@@ -549,10 +551,10 @@ void ShopSheetWindow::frequencyCommitted()
         return;
     QStringList notes;
     const int elements = m_elements->value();
-    if (m_tunedFactors && (*design != m_tunedFor || static_cast<std::size_t>(elements) != m_tunedFactors->size())) {
+    if (m_tuned && (*design != m_tunedFor || static_cast<std::size_t>(elements) != m_tuned->loopFactors.size())) {
         notes << QStringLiteral("The tuned loops were for %1, so the sheet is the specified design again.")
-                     .arg(qText(designTitle(frequencyLabel(m_tunedFor), m_tunedFactors->size())));
-        m_tunedFactors.reset();
+                     .arg(qText(designTitle(frequencyLabel(m_tunedFor), m_tuned->loopFactors.size())));
+        m_tuned.reset();
     }
     if (m_prediction && (*design != m_prediction->forMHz || elements != m_prediction->elements)) {
         notes << QStringLiteral("The predicted resonance was for %1, so the sheet has no trims for %2.")
@@ -563,9 +565,9 @@ void ShopSheetWindow::frequencyCommitted()
     }
     // A measurement is of the loops shown when it was taken: of another frequency, or of the specified loops
     // while tuned ones are shown (or the other way round), it waits until they are shown again.
-    const Built shown{*design, elements, m_tunedFactors};
+    const Built shown{*design, elements, m_tuned};
     const auto loops = [](const Built &built) {
-        return built.factors ? QStringLiteral("tuned") : QStringLiteral("specified");
+        return built.tuned ? QStringLiteral("tuned") : QStringLiteral("specified");
     };
     const QString measured = m_measured->text().trimmed();
     if (!measured.isEmpty() && m_measuredFor && shown != *m_measuredFor) {
@@ -628,7 +630,7 @@ void ShopSheetWindow::recalculate()
     // sheet has no trims, and a prediction stands in for a measurement only for its own design.
     const std::optional<double> design = designMHz(m_frequency->text());
     const bool measuredHere =
-        design && m_measuredFor && Built{*design, m_elements->value(), m_tunedFactors} == *m_measuredFor;
+        design && m_measuredFor && Built{*design, m_elements->value(), m_tuned} == *m_measuredFor;
     if (measuredHere || !design)
         texts.measured = m_measured->text().toStdString();
     auto read = shop::readShopSettings(texts);
@@ -650,11 +652,11 @@ void ShopSheetWindow::recalculate()
         settings.predicted = true;
         settings.modelNote = m_prediction->modelNote;
     }
-    auto made = m_tunedFactors ? shop::makeTunedShopSheet(m_frequency->text().toStdString(), settings, *m_tunedFactors)
+    auto made = m_tuned ? shop::makeTunedShopSheet(m_frequency->text().toStdString(), settings, *m_tuned)
                                : shop::makeShopSheet(m_frequency->text().toStdString(), settings);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
         return refuse(*refusal);
-    if (m_tunedFactors)
+    if (m_tuned)
         std::get<shop::ShopSheet>(made).tuning = m_tuning;
     m_problem->hide();
     saveSettings();

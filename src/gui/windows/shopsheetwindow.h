@@ -47,9 +47,9 @@ public:
                                const QString &modelNote = {});
     // The tuned design's sheet for this frequency: each loop's factor against the specified one. Another
     // design frequency, typed or sent from the main window, brings back the specified design.
-    void setTunedFactors(const QString &frequencyText, const QList<double> &factors,
-                         std::optional<shop::SheetTuning> tuning = std::nullopt);
-    [[nodiscard]] bool tuned() const { return m_tunedFactors.has_value(); }
+    void setTunedDesign(const QString &frequencyText, const shop::TunedCut &tuned,
+                        std::optional<shop::SheetTuning> tuning = std::nullopt);
+    [[nodiscard]] bool tuned() const { return m_tuned.has_value(); }
     [[nodiscard]] bool predicted() const { return m_prediction.has_value(); }
 
     [[nodiscard]] const std::optional<shop::ShopSheet> &sheet() const { return m_sheet; }
@@ -114,7 +114,7 @@ private:
     {
         double forMHz = 0.0;
         int elements = kElementRowCount;
-        std::optional<std::vector<double>> factors; // tuned loops
+        std::optional<shop::TunedCut> tuned; // tuned loops, and stations
         bool operator==(const Built &) const = default;
     };
     [[nodiscard]] std::optional<Built> shownDesign() const;
@@ -135,7 +135,7 @@ private:
         std::string modelNote; // what the model behind it can get wrong, if anything
     };
     std::optional<Prediction> m_prediction;
-    std::optional<std::vector<double>> m_tunedFactors;
+    std::optional<shop::TunedCut> m_tuned;
     std::optional<shop::SheetTuning> m_tuning; // what the tune said of the tuned loops, where known
     double m_tunedFor = 0.0;
     QTimer *m_commit = nullptr; // a pause in typing the frequency commits it

@@ -15,6 +15,14 @@ using namespace tarvelin::nec;
 
 namespace {
 
+// The loops alone free, the stations as designed.
+TuneSpace loopsOnly(std::size_t loops)
+{
+    TuneSpace space;
+    space.loops = loops;
+    return space;
+}
+
 // Gain falls, SWR and F/B worsen with the distance from `best`, and every goal is met there. It notes any
 // candidate outside the tuner's bounds.
 struct StandIn
@@ -100,7 +108,54 @@ private slots:
     void brokenDesignFiles();
     void finishedTuneIsNeverLostToAHalfRunOne_data();
     void finishedTuneIsNeverLostToAHalfRunOne();
+    void stationsStayOnTheBoom_data();
+    void stationsStayOnTheBoom();
 };
+
+// Whatever gaps a search asks for, the array it models has the reflector at 0, no gap under 0.05 wavelength
+// and no boom longer than given; the specified design keeps its stations where the boom holds them.
+void TestTuner::stationsStayOnTheBoom_data()
+{
+    QTest::addColumn<double>("boomMetres");
+    QTest::addColumn<QList<double>>("asked"); // gaps in wavelengths
+    QTest::addColumn<bool>("asDesigned");
+    QTest::newRow("a boom longer than the design's") << 20.0 << QList<double>{0.4, 0.4} << true;
+    QTest::newRow("a boom shorter than the design's") << 5.0 << QList<double>{0.02, 0.3} << false;
+    QTest::newRow("gaps asked for beyond the boom") << 7.5 << QList<double>{0.9, 0.9} << true;
+    QTest::newRow("a boom that holds the shortest gaps alone") << 2.12 << QList<double>{0.2, 0.1} << false;
+}
+
+void TestTuner::stationsStayOnTheBoom()
+{
+    QFETCH(double, boomMetres);
+    QFETCH(QList<double>, asked);
+    QFETCH(bool, asDesigned);
+    const auto specified = std::get<ArrayGeometry>(geometryFor("14.2", 3));
+    TuneSettings tune;
+    tune.boomMetres = boomMetres;
+    const auto made = tuneSpaceFor(specified, tune);
+    QVERIFY(std::holds_alternative<TuneSpace>(made));
+    const TuneSpace &space = std::get<TuneSpace>(made);
+    const double wavelength = 299.792458 / 14.2;
+    const auto onTheBoom = [&](const std::vector<double> &stations) {
+        QCOMPARE(stations.size(), std::size_t{3});
+        QCOMPARE(stations[0], 0.0);
+        for (std::size_t i = 1; i < stations.size(); ++i)
+            QVERIFY2(stations[i] - stations[i - 1] >= 0.05 * wavelength - 1e-9, qPrintable(QString::number(stations[i])));
+        QVERIFY2(stations.back() <= boomMetres + 1e-9, qPrintable(QString::number(stations.back())));
+    };
+    const std::vector<double> designed = space.geometry(specified, space.specified()).stationsMetres;
+    onTheBoom(designed);
+    if (asDesigned)
+        QCOMPARE(designed, specified.stationsMetres);
+    TuneVector design{1.0, 1.0, 1.0, asked[0], asked[1]};
+    const ArrayGeometry shaped = space.geometry(specified, design);
+    onTheBoom(shaped.stationsMetres);
+    QCOMPARE(space.stationsMetres(design), shaped.stationsMetres);
+
+    tune.boomMetres = 2.0; // under two gaps of 0.05 wavelength, 2.11 m
+    QVERIFY(std::holds_alternative<std::string>(tuneSpaceFor(specified, tune)));
+}
 
 // The most gain lies where a goal is missed: the tuner gives up gain to meet the goal, ending on its edge,
 // never just outside it for a hundredth of a dB.
@@ -135,7 +190,7 @@ void TestTuner::goalsComeBeforeGain()
         figures.frontToBackDb.assign(kBandPoints, figures.design.frontToBackDb);
         return figures;
     };
-    LoopSearch search(sideBySide(), 7, 0.977);
+    LoopSearch search(sideBySide(), loopsOnly(7), 0.977);
     while (!search.ended()) {
         std::vector<BandFigures> figures;
         for (const LoopFactors &candidate : search.candidates())
@@ -334,7 +389,7 @@ void TestTuner::findsTheBestWithinBounds()
     QFETCH(double, expected);
     StandIn engine;
     engine.best[0] = reflectorBest;
-    LoopSearch search(sideBySide(), 7, 0.977);
+    LoopSearch search(sideBySide(), loopsOnly(7), 0.977);
     engine.drive(search, 100000, true);
     QVERIFY(search.ended());
     const TuneResult result = search.result();
@@ -357,7 +412,7 @@ void TestTuner::findsTheBestWithinBounds()
 void TestTuner::roundsHoldOneDesignPerSearch()
 {
     StandIn engine;
-    LoopSearch search(sideBySide(), 7, 0.977);
+    LoopSearch search(sideBySide(), loopsOnly(7), 0.977);
     const auto rounds = engine.drive(search);
     QCOMPARE(rounds.front(), std::vector<LoopFactors>({{1, 1, 1, 1, 1, 1, 1}}));
     QCOMPARE(rounds[1], std::vector<LoopFactors>({{0.977, 0.977, 0.977, 0.977, 0.977, 0.977, 0.977}}));
@@ -379,8 +434,8 @@ void TestTuner::sameFiguresSameRounds()
 {
     StandIn first;
     StandIn second;
-    LoopSearch one(sideBySide(), 7, 0.977);
-    LoopSearch two(sideBySide(), 7, 0.977);
+    LoopSearch one(sideBySide(), loopsOnly(7), 0.977);
+    LoopSearch two(sideBySide(), loopsOnly(7), 0.977);
     const auto firstRounds = first.drive(one, 100000, true);
     QTest::qWait(1); // the second's threads run at another moment
     const auto secondRounds = second.drive(two, 100000, true);
@@ -392,7 +447,7 @@ void TestTuner::sameFiguresSameRounds()
 void TestTuner::stopKeepsTheBestSoFar()
 {
     StandIn engine;
-    LoopSearch search(sideBySide(), 7, 0.977);
+    LoopSearch search(sideBySide(), loopsOnly(7), 0.977);
     engine.drive(search, 6);
     QVERIFY(!search.ended());
     search.stop(TuneEnd::Cancelled);
@@ -410,7 +465,7 @@ void TestTuner::stopsAtTheDesignLimit()
     StandIn engine;
     TuneSettings tune = sideBySide();
     tune.designLimit = 6;
-    LoopSearch search(tune, 7, 0.977);
+    LoopSearch search(tune, loopsOnly(7), 0.977);
     const auto rounds = engine.drive(search);
     QCOMPARE(engine.calls, 6);
     QCOMPARE(rounds.back().size(), std::size_t(2)); // 1 + 1 + 2, then both searches once more

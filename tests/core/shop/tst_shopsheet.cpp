@@ -284,7 +284,7 @@ void TestShopSheet::tunedLoops()
 {
     std::vector<double> factors(kElementRowCount, 1.0);
     factors[0] = 0.98;
-    auto made = makeTunedShopSheet("14.2", {}, factors);
+    auto made = makeTunedShopSheet("14.2", {}, {factors, {}});
     QVERIFY(std::holds_alternative<ShopSheet>(made));
     const ShopSheet &tuned = std::get<ShopSheet>(made);
     const ShopSheet specified = sheetFor("14.2", {});
@@ -297,7 +297,7 @@ void TestShopSheet::tunedLoops()
 
     // Built and measured, a tuned design is trimmed from its own loops: each the corrected design's loop times
     // its factor, to the thousandth; the driven loop, whose factor is 1, as the specified one.
-    auto measured = makeTunedShopSheet("14.2", {16, 0, 0, 14.0}, factors);
+    auto measured = makeTunedShopSheet("14.2", {16, 0, 0, 14.0}, {factors, {}});
     QVERIFY(std::holds_alternative<ShopSheet>(measured));
     const ShopSheet &trimmed = std::get<ShopSheet>(measured);
     const ShopSheet trimmedSpecified = sheetFor("14.2", {16, 0, 0, 14.0});

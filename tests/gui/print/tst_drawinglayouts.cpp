@@ -210,7 +210,7 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
     shop::ShopSettings trimmed;
     trimmed.measuredMHz = frequency.toDouble() * 0.98;
     const auto made = kind == QLatin1String("tuned")
-                          ? shop::makeTunedShopSheet(frequency.toStdString(), {}, factors)
+                          ? shop::makeTunedShopSheet(frequency.toStdString(), {}, {factors, {}})
                           : shop::makeShopSheet(frequency.toStdString(),
                                                 kind == QLatin1String("trimmed") ? trimmed : shop::ShopSettings{});
     QVERIFY(std::holds_alternative<shop::ShopSheet>(made));

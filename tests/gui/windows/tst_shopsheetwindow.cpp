@@ -524,7 +524,7 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     auto *figures = sheet->findChild<QTableView *>(QStringLiteral("tuningFigures"));
     QVERIFY(tabs->isTabEnabled(tabs->indexOf(figures)));
     QCOMPARE(figures->model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("SWR at 14.200 MHz"));
-    QVERIFY2(sheet->note().contains(QStringLiteral("the stations as designed: SWR goal")), qPrintable(sheet->note()));
+    QVERIFY2(sheet->note().contains(QStringLiteral("the stations are as designed. SWR goal")), qPrintable(sheet->note()));
 
     QFile notADesign(folder.filePath(QStringLiteral("notes.json")));
     QVERIFY(notADesign.open(QIODevice::WriteOnly));
@@ -546,8 +546,8 @@ void TestShopSheetWindow::tunedSheetTakesItsOwnMeasurement()
     QVERIFY(sheet);
     auto *measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
     measured->setText(QStringLiteral("14.0"));
-    const QList<double> factors{0.98, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0};
-    sheet->setTunedFactors(QStringLiteral("14.2"), factors);
+    const shop::TunedCut factors{{0.98, 1.0, 1.0, 1.0, 1.0, 1.0, 1.0}, {}};
+    sheet->setTunedDesign(QStringLiteral("14.2"), factors);
     QVERIFY(sheet->tuned());
     QVERIFY(measured->isEnabled());
     QVERIFY(sheet->findChild<QPushButton *>(QStringLiteral("fromSweep"))->isEnabled());
@@ -567,7 +567,7 @@ void TestShopSheetWindow::tunedSheetTakesItsOwnMeasurement()
     QCOMPARE(measured->text(), QStringLiteral("14.0"));
     QCOMPARE(*sheet->sheet()->settings.measuredMHz, 14.0);
 
-    sheet->setTunedFactors(QStringLiteral("14.2"), factors);
+    sheet->setTunedDesign(QStringLiteral("14.2"), factors);
     QCOMPARE(measured->text(), QStringLiteral("14.1"));
 }
 
