@@ -639,8 +639,7 @@ std::variant<std::unique_ptr<LoopSearch::Search>, std::string> LoopSearch::start
         values.insert(values.end(), gaps, gap);
         return values;
     };
-    const double longestGap =
-        m_space.longestBoom - limits::kShortestGapWavelengths * (static_cast<double>(gaps) - 1.0);
+    const double longestGap = m_space.longestBoom - limits::kShortestGapWavelengths * (static_cast<double>(gaps) - 1.0);
     optimiser.set_lower_bounds(perVariable(1.0 - kLoopFactorLimit, limits::kShortestGapWavelengths));
     optimiser.set_upper_bounds(perVariable(1.0 + kLoopFactorLimit, longestGap));
     optimiser.set_initial_step(perVariable(0.005, 0.01));
@@ -673,7 +672,8 @@ void LoopSearch::stop(TuneEnd why)
 TuneResult LoopSearch::result() const
 {
     TuneResult result;
-    result.factors.assign(m_best.begin(), m_best.begin() + static_cast<std::ptrdiff_t>(std::min(m_space.loops, m_best.size())));
+    result.factors.assign(m_best.begin(),
+                          m_best.begin() + static_cast<std::ptrdiff_t>(std::min(m_space.loops, m_best.size())));
     result.stationsMetres = m_space.stationsMetres(m_best);
     result.before = m_before;
     result.after = m_bestFigures;
@@ -693,6 +693,34 @@ bool replacesShownTune(const TuneResult &ended, const TuneSettings &endedTune, c
     const bool sameAims = endedTune.bandPercent == shownTune.bandPercent && endedTune.maxSwr == shownTune.maxSwr &&
                           endedTune.minFrontToBackDb == shownTune.minFrontToBackDb;
     return sameAims && betterThan(ended.after, shown.after, endedTune);
+}
+
+bool sameCheck(const ArrayGeometry &now, const CheckSettings &settings, const ArrayGeometry &checked,
+               const CheckSettings &ran)
+{
+    return settings == ran && now.designMHz == checked.designMHz && now.elementCount() == checked.elementCount();
+}
+
+std::optional<std::string> tuneStartRefusal(bool running, bool checked, bool checkCurrent)
+{
+    if (running)
+        return "A run is under way: Tune Loops can start once it has ended.";
+    if (!checked)
+        return "Run the check first: Tune Loops tunes the design the check shows.";
+    if (!checkCurrent)
+        return "The settings or the frequency changed since the check: Run it again, then tune.";
+    return std::nullopt;
+}
+
+std::string tuneDescription(const TuneSettings &tune)
+{
+    return std::string(tune.boomMetres ? "Tune each loop's length and each element's station"
+                                       : "Tune each loop's length") +
+           " with the model for this wire and ground: SWR " + fixedText(tune.maxSwr, 2) + " or less and F/B " +
+           shortestText(tune.minFrontToBackDb) + " dB or more across \u00b1" + shortestText(tune.bandPercent) +
+           " %, then the most gain" +
+           (tune.boomMetres ? ", on a boom of " + shortestText(*tune.boomMetres) + " m at most" : std::string()) +
+           ". The specified design stays as it is.";
 }
 
 double tuneStartFactor(const CheckSummary &check)

@@ -153,8 +153,8 @@ struct TuneResult
 {
     LoopFactors factors{};
     std::vector<double> stationsMetres; // from the reflector, where the tune moved them; none when as designed
-    BandFigures before; // the specified design
-    BandFigures after;  // the tuned one
+    BandFigures before;                 // the specified design
+    BandFigures after;                  // the tuned one
     bool swrGoalMet = false;
     bool frontToBackGoalMet = false;
     int evaluations = 0;
@@ -244,6 +244,17 @@ private:
 // tune is never lost to a half-run one.
 [[nodiscard]] bool replacesShownTune(const TuneResult &ended, const TuneSettings &endedTune, const TuneResult &shown,
                                      const TuneSettings &shownTune);
+
+// Whether the check of `checked` with `ran` is the check of `now` with `settings`: the same frequency, the same
+// elements and the same settings. A tune starts only from the check of the design as it stands.
+[[nodiscard]] bool sameCheck(const ArrayGeometry &now, const CheckSettings &settings, const ArrayGeometry &checked,
+                             const CheckSettings &ran);
+
+// Whether a tune may start, and if not why, as the windows say it: a tune starts from a finished check of the
+// design and the settings as they stand, once nothing else runs. None when it may.
+[[nodiscard]] std::optional<std::string> tuneStartRefusal(bool running, bool checked, bool checkCurrent);
+// What a tune with these settings does, in a sentence: its goals, its band and what it may move.
+[[nodiscard]] std::string tuneDescription(const TuneSettings &tune);
 
 // Where the tuner starts: every loop scaled by resonance / design, the one factor that would put the
 // check's resonance on the design frequency; the specified loops when the check found none.

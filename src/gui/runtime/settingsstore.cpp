@@ -27,6 +27,10 @@ const QString kTuneBand = QStringLiteral("antennaCheck/tuneBand");
 const QString kInsulation = QStringLiteral("antennaCheck/insulationMm");
 const QString kPermittivity = QStringLiteral("antennaCheck/permittivity");
 const QString kCheckElements = QStringLiteral("antennaCheck/elements");
+const QString kGoalSwr = QStringLiteral("antennaCheck/goalSwr");
+const QString kGoalFb = QStringLiteral("antennaCheck/goalFb");
+const QString kMoveStations = QStringLiteral("antennaCheck/moveStations");
+const QString kBoom = QStringLiteral("antennaCheck/boom");
 const QString kShopElements = QStringLiteral("shopSheet/elements");
 const QString kStep = QStringLiteral("shopSheet/step");
 const QString kAllowance = QStringLiteral("shopSheet/allowance");
@@ -95,6 +99,14 @@ CheckWindowSettings SettingsStore::checkWindow() const
     read.tuneBandPercent = storedNumber(m_settings, key::kTuneBand, nec::TuneSettings{}.bandPercent,
                                         nec::limits::kLowestBandPercent, nec::limits::kHighestBandPercent);
     read.elements = storedWhole(m_settings, key::kCheckElements, kMostElements, kFewestElements, kMostElements);
+    const nec::TuneSettings tune;
+    read.goalSwr =
+        storedNumber(m_settings, key::kGoalSwr, tune.maxSwr, nec::limits::kLowestGoalSwr, nec::limits::kHighestGoalSwr);
+    read.goalFrontToBackDb =
+        storedNumber(m_settings, key::kGoalFb, tune.minFrontToBackDb, nec::limits::kLowestGoalFrontToBackDb,
+                     nec::limits::kHighestGoalFrontToBackDb);
+    read.moveStations = storedFlag(m_settings, key::kMoveStations, false);
+    read.boom = m_settings.value(key::kBoom).toString();
     read.insulationMm =
         storedNumber(m_settings, key::kInsulation, defaults.insulationMm, 0.0, limits::kThickestInsulationMm);
     read.permittivity = storedNumber(m_settings, key::kPermittivity, defaults.permittivity, limits::kLowestPermittivity,
@@ -117,6 +129,10 @@ void SettingsStore::setCheckWindow(const CheckWindowSettings &settings)
     m_settings.setValue(key::kInsulation, settings.insulationMm);
     m_settings.setValue(key::kPermittivity, settings.permittivity);
     m_settings.setValue(key::kCheckElements, settings.elements);
+    m_settings.setValue(key::kGoalSwr, settings.goalSwr);
+    m_settings.setValue(key::kGoalFb, settings.goalFrontToBackDb);
+    m_settings.setValue(key::kMoveStations, settings.moveStations);
+    m_settings.setValue(key::kBoom, settings.boom);
 }
 
 ShopWindowSettings SettingsStore::shopWindow() const

@@ -23,6 +23,10 @@ struct CheckWindowSettings
     double insulationMm = 0.0; // bare wire
     double permittivity = 0.0;
     int elements = 7;
+    double goalSwr = 1.5;
+    double goalFrontToBackDb = 20.0;
+    bool moveStations = false;
+    QString boom; // as typed
 };
 
 // The Shop Sheet's settings as last used: the step, the lengths as typed, and a measured resonance with the

@@ -3,41 +3,34 @@
 
 #include "core/nec/measured.h"
 #include "core/nec/study.h"
-#include "core/touchstone/touchstone.h"
 #include "core/shop/shopsheet.h"
 
-#include <QPointer>
 #include <QWidget>
 
 #include <memory>
 #include <optional>
 
-class QCheckBox;
-class QComboBox;
-class QDoubleSpinBox;
 class QLabel;
-class QLineEdit;
-class QProgressBar;
 class QPushButton;
-class QSpinBox;
-class QTabWidget;
-class QTableView;
 
 namespace tarvelin {
 
+class CheckResults;
+class CheckSettingsPanel;
 class EngineRun;
-class StudyRun;
 class MessageBoxService;
-class PlotView;
-class ResultTableModel;
-class ResultView;
 class PrinterService;
+class RunRow;
+class StudyRun;
+class SweepRow;
+class TunePanel;
 
 // The Antenna Check window: the design on the main window modelled with the NEC-2 engine, run as child
 // processes, one per core, while the window stays usable. It shows the feed impedance, SWR, forward gain and
 // front-to-back across the band as a table and plots, with the resonance, the lowest SWR, the 2:1 band and
 // the efficiency. A run that fails shows why and no numbers; a new run clears the last one's first. The deck,
-// the table and a report can be saved or printed.
+// the table and a report can be saved or printed. Its settings, its tune, its verdict, its plots and the
+// measured sweep are parts of their own; the window runs the study and shows what it gives.
 class AntennaCheckWindow final : public QWidget
 {
     Q_OBJECT
@@ -74,8 +67,8 @@ public:
     // a message saying why the prediction gives no trim.
     void openShopSheetForCheck();
 
-    // Tunes the loop lengths of the design last checked, for its wire and ground; the tuned design shows
-    // beside the specified one.
+    // Tunes the design last checked, for its wire and ground, with the goals, band and boom set; the tuned
+    // design shows beside the specified one.
     void tune();
     [[nodiscard]] bool tuning() const;
     [[nodiscard]] const std::optional<nec::TuneResult> &tuned() const { return m_tuned; }
@@ -86,8 +79,7 @@ public:
 signals:
     void checkEnded();
     // The shop sheet for the design checked, as its frequency was typed, trimmed by the resonance the check
-    // predicts, at full precision.
-    // `modelNote`: what the model behind the prediction can get wrong, if anything.
+    // predicts, at full precision. `modelNote`: what the model behind the prediction can get wrong, if anything.
     void shopSheetRequested(const QString &frequencyText, int elements, double predictedMHz, const QString &modelNote);
     // The shop sheet of the tuned design: each loop's factor against the specified one, reflector first, and
     // the stations where the tune moved them.
@@ -104,9 +96,8 @@ protected:
 
 private:
     void buildWidgets();
-    void restoreSettings();
+    QLayout *buildButtons();
     void saveSettings() const;
-    [[nodiscard]] std::optional<nec::CheckSettings> readSettings(QString &problem) const;
     [[nodiscard]] static int engineCount();
     void startStudy(std::unique_ptr<nec::Study> study);
     void studyEnded();
@@ -114,9 +105,7 @@ private:
     void showFailure(const QString &message);
     void clearResults();
     void showMeasured();
-    void showVerdict();
     void showTuned(const nec::Study &study);
-    [[nodiscard]] QWidget *buildTunedPage();
     void setRunning(bool running);
     void validate();
     void showWhetherCurrent();
@@ -125,71 +114,38 @@ private:
                 bool (AntennaCheckWindow::*save)(const QString &));
     [[nodiscard]] bool writeFile(const QString &path, const QByteArray &contents, const QString &what,
                                  const QString &whyEmpty = {});
+    [[nodiscard]] std::optional<DesignLengths> checkedLengths() const;
 
     MessageBoxService &m_messages;
     PrinterService &m_printer;
     StudyRun *m_study = nullptr;
     std::optional<nec::ArrayGeometry> m_checkedGeometry; // of the check last run
     nec::CheckSettings m_runSettings;
-    std::string m_runFrequency; // as read, for labels: "14.200", "1.8125"
     QString m_runFrequencyText; // as typed, which every sheet of the check is made from
     QString m_warnings;         // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;
     std::optional<nec::TuneResult> m_tuned;
-    std::optional<nec::CheckSummary> m_tunedCheck; // the tuned loops over the check's sweep, when the tune ran out
-    std::optional<touchstone::Sweep> m_sweep;      // as read; its figures depend on the line and the check
-    QString m_sweepName;
+    std::optional<nec::CheckSummary> m_tunedCheck; // the tuned design over the check's sweep, when the tune ran out
     std::optional<nec::MeasuredSweep> m_measured;
     nec::TuneSettings m_tuneSettings;   // the tune shown's
     nec::TuneSettings m_tuningSettings; // the tune under way's
 
-    QLineEdit *m_frequency = nullptr;
-    QSpinBox *m_elements = nullptr;
-    QDoubleSpinBox *m_wireMm = nullptr;
-    QComboBox *m_awg = nullptr;
-    QSpinBox *m_segments = nullptr;
-    QDoubleSpinBox *m_span = nullptr;
-    QSpinBox *m_points = nullptr;
-    QComboBox *m_z0 = nullptr;
-    QCheckBox *m_copper = nullptr;
-    QComboBox *m_jacket = nullptr;
-    QDoubleSpinBox *m_insulationMm = nullptr;
-    QDoubleSpinBox *m_permittivity = nullptr;
-    QLabel *m_sweepLabel = nullptr;
-    QPushButton *m_clearSweepButton = nullptr;
-    QLabel *m_verdictNote = nullptr;
-    ResultView *m_verdict = nullptr;
-    QCheckBox *m_overGround = nullptr;
-    QLineEdit *m_height = nullptr;
-    QPushButton *m_runButton = nullptr;
+    CheckSettingsPanel *m_settings = nullptr;
+    TunePanel *m_tunePanel = nullptr;
+    SweepRow *m_sweepRow = nullptr;
+    CheckResults *m_results = nullptr;
+    RunRow *m_runRow = nullptr;
     QPushButton *m_deckButton = nullptr;
     QPushButton *m_printButton = nullptr;
+    std::vector<QPushButton *> m_resultButtons;
     bool m_printing = false; // a job is with the spooler
     QLabel *m_problem = nullptr;
-    QLabel *m_reading = nullptr; // how the frequency text was read, where it is more than its number
-    QString m_resultStatus;      // what the status line said when the results shown came in
-    bool m_staleShown = false;   // the results shown are marked as out of date
-    bool m_ready = false;        // the settings and the frequency can be modelled
-    bool m_checkShown = false;   // the check shown is of the settings and the frequency as they stand
-    bool m_sized = false;        // the opening size is set once, at the first show
-    QPushButton *m_cancelButton = nullptr;
-    QPointer<QWidget> m_focusAfterRun; // the button that started the run under way
-    QProgressBar *m_progress = nullptr;
+    QString m_resultStatus;    // what the status line said when the results shown came in
+    bool m_staleShown = false; // the results shown are marked as out of date
+    bool m_ready = false;      // the settings and the frequency can be modelled
+    bool m_checkShown = false; // the check shown is of the settings and the frequency as they stand
+    bool m_sized = false;      // the opening size is set once, at the first show
     QLabel *m_status = nullptr;
-    QTabWidget *m_tabs = nullptr;
-    ResultView *m_table = nullptr;
-    ResultTableModel *m_tableModel = nullptr;
-    ResultTableModel *m_verdictModel = nullptr;
-    QPushButton *m_tuneButton = nullptr;
-    QDoubleSpinBox *m_tuneBand = nullptr;
-    QWidget *m_tunedPage = nullptr;
-    ResultTableModel *m_tunedModel = nullptr;
-    ResultTableModel *m_tuneVerdictModel = nullptr;
-    QLabel *m_tuneNote = nullptr;
-    std::vector<QPushButton *> m_tunedButtons;
-    std::vector<PlotView *> m_plots;
-    std::vector<QWidget *> m_plotPages; // each plot in its scrolled page, in the same order
-    std::vector<QPushButton *> m_resultButtons;
 };
 
 } // namespace tarvelin

@@ -159,12 +159,12 @@ void TestAntennaCheckWindow::keyboard()
     QVERIFY(QTest::qWaitForWindowActive(check));
     check->findChild<QLineEdit *>(QStringLiteral("frequency"))->setFocus();
     QStringList stops;
-    for (int i = 0; i < 13; ++i) {
+    for (int i = 0; i < 16; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         stops << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(stops, QStringList({"elements", "wireMm", "awg", "copper", "segments", "jacket", "span", "points", "z0",
-                                 "overGround", "run", "tuneBand", "loadSweep"}));
+                                 "overGround", "run", "tuneBand", "goalSwr", "goalFb", "moveStations", "loadSweep"}));
     // Ctrl+Tab turns the tabs from anywhere in the window, the frequency box among it, and back round the ends;
     // the focus stays where it was.
     auto *frequency = check->findChild<QLineEdit *>(QStringLiteral("frequency"));

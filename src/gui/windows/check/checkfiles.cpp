@@ -1,0 +1,214 @@
+// SPDX-License-Identifier: MIT
+// The Antenna Check's buttons and the files they save: the deck, the table, the report, the model's sweep and
+// the tuned design, saved or printed, each named after what it holds.
+#include "gui/windows/antennacheckwindow.h"
+
+#include "core/calc/designlengths.h"
+#include "core/format/resulttable.h"
+#include "core/nec/checktable.h"
+#include "core/nec/deck.h"
+#include "core/nec/tuneddesign.h"
+#include "gui/print/checkreport.h"
+#include "gui/print/confirmprint.h"
+#include "gui/runtime/printer.h"
+#include "gui/windows/check/checkresults.h"
+#include "gui/windows/check/checksettingspanel.h"
+#include "gui/windows/check/tunedpage.h"
+#include "gui/windows/flowlayout.h"
+#include "gui/runtime/unhandlederror.h"
+#include "gui/windows/wholefile.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+
+namespace tarvelin {
+
+// The window's buttons, in a row that wraps where the window is narrow, always in view under the rest.
+QLayout *AntennaCheckWindow::buildButtons()
+{
+    auto *buttons = new FlowLayout;
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    buttons->setContentsMargins(margin, 0, margin, margin);
+    const auto button = [this, buttons](const QString &text, const QString &name, auto action) {
+        auto *made = new QPushButton(text);
+        made->setObjectName(name);
+        made->setAutoDefault(false);
+        buttons->addWidget(made);
+        connect(made, &QPushButton::clicked, this, [this, action] { runHandler(m_messages, action); });
+        return made;
+    };
+    const auto saving = [this](QString title, QString filter, QString suffix,
+                               bool (AntennaCheckWindow::*save)(const QString &)) {
+        return [=, this] { choose(title, filter, suffix, save); };
+    };
+    m_deckButton = button(QStringLiteral("Save &deck\u2026"), QStringLiteral("saveDeck"),
+                          saving(QStringLiteral("Save deck"), QStringLiteral("NEC-2 decks (*.nec)"),
+                                 QStringLiteral("nec"), &AntennaCheckWindow::saveDeck));
+    QPushButton *csv = button(QStringLiteral("Save CS&V\u2026"), QStringLiteral("saveCsv"),
+                              saving(QStringLiteral("Save CSV"), QStringLiteral("CSV files (*.csv)"),
+                                     QStringLiteral("csv"), &AntennaCheckWindow::saveCsv));
+    QPushButton *pdf = button(QStringLiteral("Save &PDF\u2026"), QStringLiteral("savePdf"),
+                              saving(QStringLiteral("Save PDF"), QStringLiteral("PDF files (*.pdf)"),
+                                     QStringLiteral("pdf"), &AntennaCheckWindow::savePdf));
+    m_printButton = button(QStringLiteral("Pr&int\u2026"), QStringLiteral("print"), [this] { print(); });
+    QPushButton *touchstone =
+        button(QStringLiteral("Save Tou&chstone\u2026"), QStringLiteral("saveTouchstone"),
+               saving(QStringLiteral("Save Touchstone"), QStringLiteral("Touchstone files (*.s1p)"),
+                      QStringLiteral("s1p"), &AntennaCheckWindow::saveTouchstone));
+    touchstone->setToolTip(QStringLiteral("The model's sweep as a Touchstone file (.s1p), for an analyser's "
+                                          "reference trace"));
+    QPushButton *sheet = button(QStringLiteral("S&hop Sheet for This Check"), QStringLiteral("shopSheetForCheck"),
+                                [this] { openShopSheetForCheck(); });
+    sheet->setToolTip(QStringLiteral("The shop sheet with each loop's trim for the resonance the model predicts"));
+    QPushButton *close = button(QStringLiteral("Close"), QStringLiteral("close"), [this] { this->close(); });
+    close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+    m_resultButtons = {csv, pdf, m_printButton, touchstone, sheet};
+    TunedPage *tuned = m_results->tunedPage();
+    connect(tuned, &TunedPage::shopSheetRequested, this,
+            guardedSlot(m_messages, this, &AntennaCheckWindow::openTunedShopSheet));
+    connect(tuned, &TunedPage::saveDeckRequested, this, [this, saving] {
+        runHandler(m_messages, saving(QStringLiteral("Save tuned deck"), QStringLiteral("NEC-2 decks (*.nec)"),
+                                      QStringLiteral("nec"), &AntennaCheckWindow::saveTunedDeck));
+    });
+    connect(tuned, &TunedPage::saveDesignRequested, this, [this, saving] {
+        runHandler(m_messages, saving(QStringLiteral("Save tuned design"), QStringLiteral("Tuned designs (*.json)"),
+                                      QStringLiteral("json"), &AntennaCheckWindow::saveTunedDesign));
+    });
+    // Esc and the desktop's close keys (Ctrl+W) close the window, as they close any document window.
+    for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+    return buttons;
+}
+
+bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &contents, const QString &what,
+                                   const QString &whyEmpty)
+{
+    const bool saved =
+        saveWholeFile(m_messages, path, contents, what,
+                      whyEmpty.isEmpty() ? QStringLiteral("there is no check to save; run one first") : whyEmpty);
+    if (saved)
+        m_status->setText(QStringLiteral("Saved the %1 as %2.").arg(what, QDir::toNativeSeparators(path)));
+    return saved;
+}
+
+bool AntennaCheckWindow::saveDeck(const QString &path)
+{
+    QString problem;
+    const std::optional<nec::CheckSettings> settings = m_settings->read(problem);
+    if (!settings)
+        return writeFile(path, {}, QStringLiteral("deck"), problem);
+    const auto design = nec::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
+    if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
+        return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(refusal->message));
+    const nec::ArrayGeometry &array = std::get<nec::CheckDesign>(design).geometry;
+    const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, *settings);
+    return writeFile(path, QByteArray::fromStdString(nec::writeDeck(array, *settings, {sweep, true})),
+                     QStringLiteral("deck"));
+}
+
+bool AntennaCheckWindow::saveCsv(const QString &path)
+{
+    if (!m_summary)
+        return writeFile(path, {}, QStringLiteral("CSV file"));
+    std::string csv;
+    appendCsvTable(csv, nec::checkTable(*m_summary, m_checkedGeometry->frequencyLabel), true);
+    return writeFile(path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"));
+}
+
+bool AntennaCheckWindow::savePdf(const QString &path)
+{
+    if (!m_summary)
+        return writeFile(path, {}, QStringLiteral("PDF"));
+    return writeFile(path,
+                     checkReportPdf(m_checkedGeometry->frequencyLabel, m_runSettings, *m_summary, localPaperLayout(),
+                                    QDateTime::currentDateTime(), m_measured ? &*m_measured : nullptr),
+                     QStringLiteral("PDF"));
+}
+
+bool AntennaCheckWindow::saveTouchstone(const QString &path)
+{
+    if (!m_summary)
+        return writeFile(path, {}, QStringLiteral("Touchstone file"));
+    return writeFile(path, QByteArray::fromStdString(nec::checkTouchstone(*m_summary, m_runSettings)),
+                     QStringLiteral("Touchstone file"));
+}
+
+bool AntennaCheckWindow::saveTunedDeck(const QString &path)
+{
+    if (!m_tuned || !m_checkedGeometry)
+        return false;
+    const nec::ArrayGeometry geometry = nec::tunedGeometry(*m_checkedGeometry, *m_tuned);
+    const std::vector<double> sweep = nec::sweepFrequencies(geometry.designMHz, m_runSettings);
+    return writeFile(path, QByteArray::fromStdString(nec::writeDeck(geometry, m_runSettings, {sweep, true})),
+                     QStringLiteral("deck"));
+}
+
+// The design as tarvelin-calc --tune --save writes it, for the Shop Sheet's Open Tuned Design... later.
+bool AntennaCheckWindow::saveTunedDesign(const QString &path)
+{
+    const std::optional<DesignLengths> lengths = checkedLengths();
+    if (!m_tuned || !lengths)
+        return false;
+    const nec::TunedDesign design{m_runFrequencyText.toStdString(), m_runSettings, m_tuneSettings, *m_tuned};
+    return writeFile(path, QByteArray::fromStdString(nec::tunedDesignText(design, *lengths)),
+                     QStringLiteral("tuned design"));
+}
+
+void AntennaCheckWindow::choose(const QString &title, const QString &filter, const QString &suffix,
+                                bool (AntennaCheckWindow::*save)(const QString &))
+{
+    // A file is named after what it holds: the check's results for the design they were run for, or the deck
+    // for the design as it stands now.
+    QString label;
+    if (save == &AntennaCheckWindow::saveDeck || !m_summary) {
+        auto geometry = nec::geometryFor(m_settings->frequencyText().toStdString(), m_settings->elements());
+        if (const auto *array = std::get_if<nec::ArrayGeometry>(&geometry))
+            label = QString::fromStdString(designTitle(array->frequencyLabel, array->elementCount()));
+    } else if (m_checkedGeometry) {
+        label =
+            QString::fromStdString(designTitle(m_checkedGeometry->frequencyLabel, m_checkedGeometry->elementCount()));
+    }
+    const QString path = chooseSavePath(this, title,
+                                        label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
+                                                        : QStringLiteral("Antenna check %1.%2").arg(label, suffix),
+                                        filter, suffix);
+    if (!path.isEmpty())
+        (void)(this->*save)(path);
+}
+
+void AntennaCheckWindow::print()
+{
+    if (!m_summary)
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, this);
+    dialog.setWindowTitle(QStringLiteral("Print Antenna Check"));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const QByteArray pdf =
+        checkReportPdf(m_checkedGeometry->frequencyLabel, m_runSettings, *m_summary, printer.pageLayout(),
+                       QDateTime::currentDateTime(), m_measured ? &*m_measured : nullptr);
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
+        (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));
+        return;
+    }
+    // Print again only once the spooler has answered this job.
+    m_printButton->setEnabled(false);
+    m_printing = true;
+    m_printer.printDocument(printer.printerName().toStdString(), "Tarvelin antenna check", pdf, printer.copyCount(),
+                            [window = QPointer(this)](const PrintOutcome &outcome) {
+                                if (!window)
+                                    return;
+                                window->m_printing = false;
+                                window->setRunning(window->running());
+                                reportPrintOutcome(window->m_messages, outcome);
+                            });
+}
+
+} // namespace tarvelin

@@ -1,0 +1,61 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/nec/checksettings.h"
+#include "core/nec/checksummary.h"
+#include "core/nec/measured.h"
+#include "core/nec/tuner.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QTabWidget;
+
+namespace tarvelin {
+
+class PlotView;
+class ResultTableModel;
+class ResultView;
+class TunedPage;
+class VerdictPage;
+
+// The Antenna Check's results as tabs: the verdict, the sweep's table, the plots and, once a tune has run, the
+// tuned design. It draws what the window holds (the check shown, a measured sweep, the tuned design's sweep),
+// which it is given once and reads whenever it is told they changed.
+class CheckResults final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    CheckResults(const std::optional<nec::CheckSummary> &summary, const std::optional<nec::MeasuredSweep> &measured,
+                 const std::optional<nec::CheckSummary> &tunedCheck, QWidget &window);
+
+    [[nodiscard]] TunedPage *tunedPage() const { return m_tuned; }
+    // Room for a sweep of this many points before the first run.
+    void setRowsExpected(int points);
+
+    // Nothing checked: the headings alone, and no tuned design.
+    void clear();
+    // The check shown, by the frequency it was run at.
+    void showCheck(const std::string &frequencyLabel);
+    // The measured sweep against the check shown, or none: the verdict and every plot drawn anew.
+    void showMeasured(const nec::CheckSettings &settings, const nec::MeasuredSweep *measured);
+    // The tuned design on its own tab, in front, and its sweep on the plots.
+    void showTuned(const DesignLengths &design, const nec::TuneResult &tuned, const nec::TuneSettings &tune,
+                   double z0Ohms);
+    void showVerdict();
+
+private:
+    const std::optional<nec::CheckSummary> &m_summary;
+    QTabWidget *m_tabs = nullptr;
+    VerdictPage *m_verdict = nullptr;
+    ResultTableModel *m_tableModel = nullptr;
+    ResultView *m_table = nullptr;
+    std::vector<PlotView *> m_plots;
+    QWidget *m_elevationPage = nullptr;
+    TunedPage *m_tuned = nullptr;
+};
+
+} // namespace tarvelin

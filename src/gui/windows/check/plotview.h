@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/nec/checksummary.h"
+#include "core/nec/measured.h"
+#include "gui/print/checkplots.h"
+
+#include <QWidget>
+
+#include <optional>
+#include <vector>
+
+class QTabWidget;
+
+namespace tarvelin {
+
+// A plot of the check as a widget, in the desktop's colours, never so small that its labels crowd. It draws
+// what the window holds: the check shown, a measured sweep and a tuned design's sweep, where there are any.
+class PlotView final : public QWidget
+{
+public:
+    PlotView(CheckPlot plot, const QString &name, const std::optional<nec::CheckSummary> &summary,
+             const std::optional<nec::MeasuredSweep> &measured, const std::optional<nec::CheckSummary> &tuned);
+
+    // The summary shown has changed: paint it, and describe it for screen readers.
+    void refresh(double z0Ohms);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    CheckPlot m_plot;
+    const std::optional<nec::CheckSummary> &m_summary;
+    const std::optional<nec::MeasuredSweep> &m_measured;
+    const std::optional<nec::CheckSummary> &m_tuned;
+};
+
+// Every plot as a tab of its own, in the order the report gives them; the elevation pattern's last, which
+// only a check over ground has. Each page keeps the least size its plot's labels need.
+struct PlotTabs
+{
+    std::vector<PlotView *> views;
+    std::vector<QWidget *> pages;
+};
+[[nodiscard]] PlotTabs addPlotTabs(QTabWidget &tabs, const std::optional<nec::CheckSummary> &summary,
+                                   const std::optional<nec::MeasuredSweep> &measured,
+                                   const std::optional<nec::CheckSummary> &tuned);
+
+} // namespace tarvelin

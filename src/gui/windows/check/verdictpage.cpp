@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#include "gui/windows/check/verdictpage.h"
+
+#include "core/nec/checktable.h"
+#include "gui/windows/resulttablemodel.h"
+#include "gui/windows/resultview.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QStringList>
+#include <QVBoxLayout>
+
+namespace tarvelin {
+
+namespace {
+
+// The verdict's rows with a measured sweep, over ground.
+constexpr int kVerdictRows = 13;
+
+} // namespace
+
+VerdictPage::VerdictPage(QWidget *parent) : QWidget(parent)
+{
+    m_model = new ResultTableModel(this);
+    m_model->setTable(nec::verdictTable({}, 0.0));
+    m_view = new ResultView(QStringLiteral("verdict"), QStringLiteral("Verdict"), m_model);
+    m_view->setShownWhole(true);
+    // Room for the verdict's rows before the first run fills them: the window opens at the size it will need.
+    m_view->setRowsExpected(kVerdictRows);
+    m_view->horizontalHeader()->setStretchLastSection(true);
+    m_view->setShowGrid(false);
+    m_note = new QLabel;
+    m_note->setObjectName(QStringLiteral("verdictNote"));
+    m_note->setAccessibleName(QStringLiteral("Measured sweep and feed notes"));
+    m_note->setWordWrap(true);
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view, 1);
+    layout->addWidget(m_note);
+}
+
+void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSettings &settings,
+                       const nec::MeasuredSweep *measured)
+{
+    if (!summary) {
+        m_model->setTable(nec::verdictTable({}, 0.0));
+        m_view->horizontalHeader()->hide();
+        m_note->setText(QStringLiteral("Run (or Enter in a setting) models the design: the verdict, the table and "
+                                       "the plots appear here."));
+        return;
+    }
+    m_model->setTable(nec::verdictTable(*summary, settings.z0Ohms, measured));
+    m_view->horizontalHeader()->setVisible(measured != nullptr); // Model beside Measured
+    QStringList note;
+    if (measured)
+        for (const std::string &sentence : nec::measuredSentences(*measured))
+            note << QString::fromStdString(sentence);
+    if (const std::string jacket = nec::jacketNote(settings); !jacket.empty())
+        note << QString::fromStdString(jacket);
+    note << QString::fromStdString(nec::feedAdvice(summary, settings.z0Ohms));
+    m_note->setText(note.join(QStringLiteral("\n\n")));
+}
+
+} // namespace tarvelin

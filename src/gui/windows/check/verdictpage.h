@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/nec/checksettings.h"
+#include "core/nec/checksummary.h"
+#include "core/nec/measured.h"
+
+#include <QWidget>
+
+class QLabel;
+
+namespace tarvelin {
+
+class ResultTableModel;
+class ResultView;
+
+// The Antenna Check's Verdict tab: the verdict as the report and tarvelin-calc give it, with a measured
+// sweep's column beside the model's, and under it what the sweep says and how to feed and measure the array.
+class VerdictPage final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit VerdictPage(QWidget *parent = nullptr);
+
+    // The check shown, if any, on the line it was run for, with the measured sweep compared with it.
+    void show(const nec::CheckSummary *summary, const nec::CheckSettings &settings, const nec::MeasuredSweep *measured);
+
+private:
+    ResultTableModel *m_model = nullptr;
+    ResultView *m_view = nullptr;
+    QLabel *m_note = nullptr;
+};
+
+} // namespace tarvelin
