@@ -325,8 +325,6 @@ void TestCli::usageErrors_data()
                                           << "--goal-swr: The SWR goal must be 1.1 to 3.0.";
     QTest::newRow("F/B goal beyond reach") << QStringList{"--tune", "--goal-fb", "41dB", "14.2"}
                                            << "--goal-fb: The F/B goal must be 0 to 40 dB.";
-    QTest::newRow("a boom of nothing") << QStringList{"--tune", "--boom", "0 m", "14.2"}
-                                       << "--boom: The boom length must be a length above 0 and below 1000 m, such as 7.5 m or 25 ft.";
     QTest::newRow("gauge and diameter") << QStringList{"--analyse", "--awg", "12", "--wire-mm", "3", "14.2"}
                                         << "--awg: Give the wire as a diameter or as an AWG gauge, not both.";
     QTest::newRow("even points") << QStringList{"--analyse", "--points", "4", "14.2"}

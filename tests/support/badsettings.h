@@ -28,6 +28,10 @@ inline constexpr BadSetting kBadSettings[] = {
      "The boom height must be a length above the ground and below 1000 m, such as 15 m or 50 ft."},
     {"--ground-height", "--analyse", "height", "2 km",
      "The boom height must be a length above the ground and below 1000 m, such as 15 m or 50 ft."},
+    {"--boom", "--tune", "boom", "0 m",
+     "The boom length must be a length above 0 and below 1000 m, such as 7.5 m or 25 ft."},
+    {"--boom", "--tune", "boom", "long",
+     "The boom length must be a length above 0 and below 1000 m, such as 7.5 m or 25 ft."},
     {"--ground-height", "--analyse", "height", "1 m",
      "The boom height must be more than half the reflector's side (2.83 m), so every loop stays above the ground."},
 };

@@ -605,12 +605,22 @@ void TestAntennaCheckWindow::badSettingsAsTarvelinCalcRefuses()
     AntennaCheckWindow *check = open(QStringLiteral("14.2"));
     QVERIFY(check);
     check->findChild<QCheckBox *>(QStringLiteral("overGround"))->setChecked(true);
+    check->findChild<QLineEdit *>(QStringLiteral("height"))->setText(QStringLiteral("15 m"));
+    check->findChild<QCheckBox *>(QStringLiteral("moveStations"))->setChecked(true);
+    check->findChild<QLineEdit *>(QStringLiteral("boom"))->setText(QStringLiteral("7.5 m"));
     for (const BadSetting &bad : kBadSettings) {
-        if (QLatin1StringView(bad.mode) != QLatin1StringView("--analyse"))
+        if (QLatin1StringView(bad.mode) != QLatin1StringView("--analyse") &&
+            QLatin1StringView(bad.mode) != QLatin1StringView("--tune"))
             continue;
-        check->findChild<QLineEdit *>(QLatin1StringView(bad.field))->setText(QString::fromUtf8(bad.text));
+        auto *field = check->findChild<QLineEdit *>(QLatin1StringView(bad.field));
+        const QString before = field->text();
+        field->setText(QString::fromUtf8(bad.text));
         QCOMPARE(check->problem(), QString::fromUtf8(bad.refusal));
+        field->setText(before);
     }
+    // A boom the tune cannot use keeps Tune Loops from starting, and says why on the button.
+    check->findChild<QLineEdit *>(QStringLiteral("boom"))->setText(QStringLiteral("long"));
+    QVERIFY(!check->findChild<QPushButton *>(QStringLiteral("tune"))->isEnabled());
 }
 
 // Values of the wrong type or out of range in the settings file give the documented defaults, not the ends
