@@ -55,7 +55,7 @@ constexpr std::string_view kUsage =
     "       tarvelin-calc [--format table|csv|json] --shop [SHOP OPTION ...] [FREQUENCY ...]\n"
     "       tarvelin-calc [--format table|csv|json] --analyse [CHECK OPTION ...] [FREQUENCY ...]\n"
     "       tarvelin-calc --nec [CHECK OPTION ...] [FREQUENCY ...]\n"
-    "       tarvelin-calc [--format table|csv|json] --tune [CHECK OPTION ...] [--band PERCENT] [FREQUENCY ...]\n"
+    "       tarvelin-calc [--format table|csv|json] --tune [CHECK OPTION ...] [TUNE OPTION ...] [FREQUENCY ...]\n"
     "Try 'tarvelin-calc --help' for more information.\n";
 
 constexpr std::string_view kHelp =
@@ -64,12 +64,14 @@ constexpr std::string_view kHelp =
   or:  tarvelin-calc [--format table|csv|json] --shop [SHOP OPTION ...] [FREQUENCY ...]
   or:  tarvelin-calc [--format table|csv|json] --analyse [CHECK OPTION ...] [FREQUENCY ...]
   or:  tarvelin-calc --nec [CHECK OPTION ...] [FREQUENCY ...]
-  or:  tarvelin-calc [--format table|csv|json] --tune [CHECK OPTION ...] [--band PERCENT] [FREQUENCY ...]
+  or:  tarvelin-calc [--format table|csv|json] --tune [CHECK OPTION ...] [TUNE OPTION ...] [FREQUENCY ...]
 
 Calculates a seven-element cubical quad (reflector, driven element, five
 directors) for each centre FREQUENCY in megahertz, with exactly the texts the
 Tarvelin window shows: loop length, one side, spreader half and total length,
 and element spacing, in inches and centimetres, and the total boom length.
+The shop sheet, the deck, the check and the tune take an array of two to
+seven of those elements.
 
 A FREQUENCY is read as the window reads it: the number at its start, so
 "14.2 MHz" is 14.2. With no FREQUENCY, one frequency is read from each line
@@ -96,6 +98,12 @@ Fractions:
                    (whole numbers over 1). Zero and negative values never take
                    the denominator 1: 0 gives 0/2, -3 gives -6/2, -0.75 -3/4.
 
+Elements:
+  --elements N     with --shop, --nec, --analyse or --tune: an array of the
+                   first N elements of the design, 2 to 7 (default 7): the
+                   reflector, the driven element and N - 2 directors, each
+                   exactly as the window gives it; 7 is the whole design
+
 Shop sheet:
   --shop           instead of the grid, the shop sheet of each FREQUENCY: the
                    cut list in feet, inches and fractions and in millimetres:
@@ -121,16 +129,23 @@ Shop sheet:
                          lies at its first or last point gives none
 
 Tuning:
-  --tune           tune each FREQUENCY's seven loop lengths with the model,
-                   for the chosen wire and ground, the stations as designed:
-                   SWR 1.5 or less and F/B 20 dB or more across the band,
-                   then the most forward gain; starts from the loops scaled
-                   by the check's resonance, each within 10 % of the
-                   specified loop; takes the check options below. The
-                   specified design stays as it is; the tuned one is shown
-                   beside it, before and after
+  --tune           tune each FREQUENCY's loop lengths with the model, for the
+                   chosen wire and ground, the stations as designed unless
+                   --boom is given: the goals (SWR 1.5 or less and F/B 20 dB
+                   or more) across the band, then the most forward gain;
+                   starts from the loops scaled by the check's resonance,
+                   each within 10 % of the specified loop; takes the check
+                   options below. The specified design stays as it is; the
+                   tuned one is shown beside it, before and after
   --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5),
                    with or without its % sign
+  --goal-swr S     the highest SWR across the band: 1.1 to 3 (default 1.5)
+  --goal-fb DB     the lowest F/B across the band: 0 to 40 dB (default 20);
+                   a two-element quad cannot hold 20 dB across a band
+  --boom LEN       let the tuner move the stations too, the reflector at the
+                   boom's end, no two elements closer than 0.05 wavelength
+                   and the boom no longer than LEN (7.5 m, 25 ft); the same
+                   settings give the same design on any machine
   --time-limit S   stop the tune after S seconds, its check among them,
                    keeping the best design found: 5 to 3600 (default 1800);
                    a tune stopped so says "time limit, not converged"
@@ -140,12 +155,14 @@ Tuning:
                    machine
   --save FILE      with one FREQUENCY: save the tuned design to FILE, its
                    settings, loops at full precision, stations, figures and
-                   how the search ended (see TUNED DESIGN in the manual)
+                   how the search ended, the element count, the goals and the
+                   boom (see TUNED DESIGN in the manual)
   --shop --tune    the tuned design's shop sheet, with the shop and check
                    options: the design --tune gives, the same on any machine
   --shop --tuned FILE  the shop sheet of the design saved in FILE,
-                       exactly; a FREQUENCY or check option that differs
-                       from the saved design's is refused, naming it.
+                       exactly, its stations among it; a FREQUENCY,
+                       --elements, check or tune option that differs from
+                       the saved design's is refused, naming it.
                        With --measured MHZ or --measured-sweep the tuned
                        loops, once built, are trimmed from their own
                        lengths, as with --shop --tune
@@ -209,6 +226,9 @@ Examples:
   tarvelin-calc --shop --allowance 2in 14.2   the cut list for 20 m
   tarvelin-calc --analyse --format json 14.2  the design checked with nec2c
   tarvelin-calc --tune --band 0.7 14.2        loop lengths tuned for 20 m
+  tarvelin-calc --shop --elements 3 14.2      a three-element quad's cut list
+  tarvelin-calc --tune --elements 3 --boom 7.5m 14.2
+                                 three elements, the stations tuned too
 )";
 
 enum class Mode
