@@ -32,6 +32,7 @@ const QString kGoalFb = QStringLiteral("antennaCheck/goalFb");
 const QString kMoveStations = QStringLiteral("antennaCheck/moveStations");
 const QString kBoom = QStringLiteral("antennaCheck/boom");
 const QString kShopElements = QStringLiteral("shopSheet/elements");
+const QString kMeasuredElements = QStringLiteral("shopSheet/measuredElements");
 const QString kStep = QStringLiteral("shopSheet/step");
 const QString kAllowance = QStringLiteral("shopSheet/allowance");
 const QString kHubOffset = QStringLiteral("shopSheet/hubOffset");
@@ -143,6 +144,8 @@ ShopWindowSettings SettingsStore::shopWindow() const
     read.allowance = m_settings.value(key::kAllowance).toString();
     read.hubOffset = m_settings.value(key::kHubOffset).toString();
     read.elements = storedWhole(m_settings, key::kShopElements, kMostElements, kFewestElements, kMostElements);
+    read.measuredElements =
+        storedWhole(m_settings, key::kMeasuredElements, kMostElements, kFewestElements, kMostElements);
     // A measured resonance belongs to the design it was measured on.
     read.measuredFor = m_settings.value(key::kMeasuredFor).toString();
     if (!read.measuredFor.isEmpty())
@@ -157,6 +160,7 @@ void SettingsStore::setShopWindow(const ShopWindowSettings &settings)
     m_settings.setValue(key::kAllowance, settings.allowance);
     m_settings.setValue(key::kHubOffset, settings.hubOffset);
     m_settings.setValue(key::kShopElements, settings.elements);
+    m_settings.setValue(key::kMeasuredElements, measured ? settings.measuredElements : kMostElements);
     m_settings.setValue(key::kMeasured, measured ? settings.measured : QString());
     m_settings.setValue(key::kMeasuredFor, measured ? settings.measuredFor : QString());
 }

@@ -39,6 +39,7 @@ struct ShopWindowSettings
     QString measured;
     QString measuredFor;
     int elements = 7;
+    int measuredElements = 7; // of the design the measurement is for
 };
 
 // Everything Tarvelin keeps between runs, in the desktop's settings file under the organisation and program

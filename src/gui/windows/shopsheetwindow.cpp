@@ -331,34 +331,23 @@ void ShopSheetWindow::restoreSettings()
         const QSignalBlocker quiet(m_elements);
         m_elements->setValue(stored.elements);
     }
-    m_measured->setText(stored.measured);
     // A measurement belongs to a design the sheet can be made for; one that names none (a hand-edited file
     // may say "inf" or 1e-300) belongs to none, and no note speaks of it.
-    if (const std::optional<double> storedFor = designMHz(stored.measuredFor))
-        m_measuredFor = Built{*storedFor, stored.elements, std::nullopt};
-    else
-        m_measured->clear();
+    const QSignalBlocker quiet(m_measured);
+    if (const std::optional<double> storedFor = designMHz(stored.measuredFor);
+        storedFor && !stored.measured.isEmpty()) {
+        m_measured->setText(stored.measured);
+        m_source.restore({stored.measured.toStdString(), *storedFor, stored.measuredElements});
+    }
 }
 
 void ShopSheetWindow::saveSettings() const
 {
-    // The design frequency a measurement belongs to, at full precision. What tuned loops measured belongs to
-    // them alone, which are not kept: the specified design's measurement is, even while set aside.
-    QString measured;
-    std::optional<double> measuredFor;
-    if (m_measuredFor && !m_measuredFor->tuned && !m_measured->text().trimmed().isEmpty()) {
-        measured = m_measured->text();
-        measuredFor = m_measuredFor->forMHz;
-    } else {
-        for (const SetAside &aside : m_setAside)
-            if (!aside.of.tuned) {
-                measured = aside.measured;
-                measuredFor = aside.of.forMHz;
-            }
-    }
-    SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(), measured,
-                                   measuredFor ? QString::number(*measuredFor, 'g', 17) : QString(),
-                                   m_elements->value()});
+    const std::optional<shop::SheetSource::Kept> kept = m_source.kept(m_measured->text().toStdString());
+    SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(),
+                                   kept ? qText(kept->measured) : QString(),
+                                   kept ? QString::number(kept->forMHz, 'g', 17) : QString(), m_elements->value(),
+                                   kept ? kept->elements : m_elements->value()});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
@@ -367,28 +356,33 @@ void ShopSheetWindow::setFrequencyText(const QString &text)
     frequencyCommitted();
 }
 
-void ShopSheetWindow::setAside(const QString &measured, const Built &of)
+void ShopSheetWindow::setElements(int elements)
 {
-    std::erase_if(m_setAside, [&of](const SetAside &aside) { return aside.of == of; });
-    m_setAside.push_back(SetAside{measured, of});
+    const QSignalBlocker quiet(m_elements);
+    m_elements->setValue(elements);
 }
 
-std::optional<ShopSheetWindow::Built> ShopSheetWindow::shownDesign() const
+// What the source asks of the window: its notes shown, and the measured field as it says, which is no edit.
+void ShopSheetWindow::apply(const shop::SheetSource::Change &change)
 {
-    const std::optional<double> design = designMHz(m_frequency->text());
-    if (!design)
-        return std::nullopt;
-    return Built{*design, m_elements->value(), m_tuned};
+    if (change.measuredText) {
+        const QSignalBlocker quiet(m_measured);
+        m_measured->setText(qText(*change.measuredText));
+    }
+    if (!change.notes.empty()) {
+        QStringList notes;
+        for (const std::string &note : change.notes)
+            notes << qText(note);
+        showNote(notes.join(QLatin1Char(' ')));
+    }
 }
 
 void ShopSheetWindow::showSpecified()
 {
     // What was said of tuned loops or a prediction goes with them.
-    if (m_tuned || m_prediction)
+    if (m_source.tuned() || m_source.predicted())
         showNote({});
-    m_tuned.reset();
-    m_tuning.reset();
-    m_prediction.reset();
+    m_source.showSpecified();
     frequencyCommitted();
 }
 
@@ -398,19 +392,8 @@ void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, int el
     const std::optional<double> design = designMHz(frequencyText);
     if (!design)
         return;
-    m_tuned.reset();
-    {
-        const QSignalBlocker quiet(m_elements);
-        m_elements->setValue(elements);
-    }
-    // A measurement typed for this design stays the user's: it is set aside while the prediction is shown.
-    if (!m_measured->text().trimmed().isEmpty() && m_measuredFor) {
-        setAside(m_measured->text(), *m_measuredFor);
-        m_sweepFile.clear();
-        const QSignalBlocker quiet(m_measured);
-        m_measured->clear();
-    }
-    m_prediction = Prediction{resonanceMHz, *design, elements, modelNote.toStdString()};
+    setElements(elements);
+    apply(m_source.predict(*design, elements, resonanceMHz, modelNote.toStdString(), m_measured->text().toStdString()));
     m_frequency->setText(frequencyText);
     frequencyCommitted();
     showNote(QStringLiteral("Trimmed by the antenna check's predicted resonance, %1 MHz: a prediction, not a "
@@ -446,7 +429,7 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     }
     const QString resonanceText = QString::fromStdString(std::get<std::string>(resonance));
     m_measured->setText(resonanceText);
-    m_sweepFile = name;
+    m_source.measuredFromSweep(designMHz(m_frequency->text()), m_elements->value(), name.toStdString());
     recalculate();
     showNote(QStringLiteral("The measured resonance is the lowest SWR of %1: %2 at %3 MHz.")
                  .arg(name, QString::fromStdString(nec::swrText(measured.minSwr, 2)), resonanceText));
@@ -485,14 +468,10 @@ void ShopSheetWindow::setTunedDesign(const QString &frequencyText, const shop::T
     const std::size_t elements = tuned.loopFactors.size();
     if (elements < kFewestElements || elements > kMostElements || !design)
         return;
-    m_prediction.reset();
-    m_tuned = tuned;
-    {
-        const QSignalBlocker quiet(m_elements);
-        m_elements->setValue(static_cast<int>(elements));
-    }
-    m_tuning = std::move(tuning);
-    m_tunedFor = *design;
+    const bool told = tuning.has_value();
+    const QString outcome = told ? qText(tuning->outcome) : QString();
+    m_source.tune(*design, tuned, std::move(tuning));
+    setElements(static_cast<int>(elements));
     showNote({});
     m_frequency->setText(frequencyText);
     frequencyCommitted();
@@ -500,20 +479,19 @@ void ShopSheetWindow::setTunedDesign(const QString &frequencyText, const shop::T
     // measurement of other loops.
     const QString aside = note();
     const QString what = m_sheet ? qText(shop::tunedNote(*m_sheet)) : QString();
-    showNote((m_tuning ? QStringLiteral("%1 %2 Shop Sheet (Ctrl+L) shows the specified design.")
-                             .arg(what, qText(m_tuning->outcome))
-                       : QStringLiteral("%1 The main window keeps the specified design, and Shop Sheet (Ctrl+L) "
-                                        "shows it.")
-                             .arg(what)) +
+    showNote((told ? QStringLiteral("%1 %2 Shop Sheet (Ctrl+L) shows the specified design.").arg(what, outcome)
+                   : QStringLiteral("%1 The main window keeps the specified design, and Shop Sheet (Ctrl+L) "
+                                    "shows it.")
+                         .arg(what)) +
              (aside.isEmpty() ? QString() : QLatin1Char(' ') + aside));
 }
 
 // Each sheet says what it is.
 void ShopSheetWindow::updateTitle()
 {
-    setWindowTitle(m_tuned ? QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin")
-                   : m_prediction ? QStringLiteral("Shop Sheet Trimmed by the Model \u2013 Tarvelin")
-                                  : QStringLiteral("Shop Sheet \u2013 Tarvelin"));
+    setWindowTitle(m_source.tuned()       ? QStringLiteral("Tuned Shop Sheet \u2013 Tarvelin")
+                   : m_source.predicted() ? QStringLiteral("Shop Sheet Trimmed by the Model \u2013 Tarvelin")
+                                          : QStringLiteral("Shop Sheet \u2013 Tarvelin"));
 }
 
 void ShopSheetWindow::showNote(const QString &text)
@@ -527,77 +505,21 @@ QString ShopSheetWindow::note() const
     return m_note->isHidden() ? QString() : m_note->text();
 }
 
-// A measured resonance typed now is for the design frequency shown now.
+// A measured resonance typed now is for the design shown now.
 void ShopSheetWindow::measuredEdited()
 {
-    m_measuredFor = shownDesign();
-    std::erase_if(m_setAside, [this](const SetAside &aside) { return m_measuredFor && aside.of == *m_measuredFor; });
-    m_sweepFile.clear();
-    if (!m_measured->text().trimmed().isEmpty())
-        m_prediction.reset();
+    m_source.measuredEdited(designMHz(m_frequency->text()), m_elements->value(), m_measured->text().toStdString());
     updateTitle();
     showNote({});
 }
 
-// The frequency as meant, once typed (Enter, leaving the field or a pause) or sent: tuned loops, a prediction
-// and a measurement made for another design frequency give way to it, each with a note, and a measurement set
-// aside comes back when its frequency does. While the frequency is being typed, the sheet applies none of
-// them to a frequency they were not made for.
+// The design as meant, once typed (Enter, leaving the field or a pause) or sent, and on another element count:
+// the source says what gives way to it and what comes back. While the frequency is being typed, the sheet
+// applies none of them to a design they were not made for.
 void ShopSheetWindow::frequencyCommitted()
 {
     m_commit->stop();
-    const std::optional<double> design = designMHz(m_frequency->text());
-    if (!design)
-        return;
-    QStringList notes;
-    const int elements = m_elements->value();
-    if (m_tuned && (*design != m_tunedFor || static_cast<std::size_t>(elements) != m_tuned->loopFactors.size())) {
-        notes << QStringLiteral("The tuned loops were for %1, so the sheet is the specified design again.")
-                     .arg(qText(designTitle(frequencyLabel(m_tunedFor), m_tuned->loopFactors.size())));
-        m_tuned.reset();
-    }
-    if (m_prediction && (*design != m_prediction->forMHz || elements != m_prediction->elements)) {
-        notes << QStringLiteral("The predicted resonance was for %1, so the sheet has no trims for %2.")
-                     .arg(qText(designTitle(frequencyLabel(m_prediction->forMHz),
-                                            static_cast<std::size_t>(m_prediction->elements))),
-                          qText(designTitle(frequencyLabel(*design), static_cast<std::size_t>(elements))));
-        m_prediction.reset();
-    }
-    // A measurement is of the loops shown when it was taken: of another frequency, or of the specified loops
-    // while tuned ones are shown (or the other way round), it waits until they are shown again.
-    const Built shown{*design, elements, m_tuned};
-    const auto loops = [](const Built &built) {
-        return built.tuned ? QStringLiteral("tuned") : QStringLiteral("specified");
-    };
-    const QString measured = m_measured->text().trimmed();
-    if (!measured.isEmpty() && m_measuredFor && shown != *m_measuredFor) {
-        const Built of = *m_measuredFor;
-        setAside(measured, of);
-        m_sweepFile.clear();
-        const QSignalBlocker quiet(m_measured);
-        m_measured->clear();
-        notes << (of.forMHz != shown.forMHz || of.elements != shown.elements
-                      ? QStringLiteral("The measured resonance %1 MHz is for the design at %2: it is set aside, "
-                                       "and comes back if the design returns to %2.")
-                            .arg(measured,
-                                 qText(designTitle(frequencyLabel(of.forMHz), static_cast<std::size_t>(of.elements))))
-                      : QStringLiteral("The measured resonance %1 MHz is of the %2 loops: it is set aside, and comes "
-                                       "back with them.")
-                            .arg(measured, loops(of)));
-    }
-    const auto waiting = std::find_if(m_setAside.begin(), m_setAside.end(),
-                                      [&shown](const SetAside &aside) { return aside.of == shown; });
-    if (m_measured->text().trimmed().isEmpty() && waiting != m_setAside.end() && !m_prediction) {
-        const SetAside back = *waiting;
-        m_setAside.erase(waiting);
-        const QSignalBlocker quiet(m_measured);
-        m_measured->setText(back.measured);
-        m_measuredFor = back.of;
-        notes << QStringLiteral("The measured resonance %1 MHz of the %2 loops for %3 MHz is back.")
-                     .arg(back.measured, loops(shown), label(shown.forMHz));
-    }
-    if (!notes.isEmpty())
-        showNote(notes.join(QLatin1Char(' ')));
+    apply(m_source.commit(designMHz(m_frequency->text()), m_elements->value(), m_measured->text().toStdString()));
     updateTitle();
     recalculate();
 }
@@ -621,43 +543,21 @@ void ShopSheetWindow::recalculate()
     const std::optional<std::string> reading = frequencyReadingNote(m_frequency->text().toStdString());
     m_reading->setText(reading ? qText(*reading) : QString());
     m_reading->setVisible(reading.has_value());
-    // The same reader as tarvelin-calc's options, so both refuse alike.
+    // The same reader as tarvelin-calc's options, so both refuse alike; the source decides which resonance, if
+    // any, trims the sheet.
     shop::ShopSettingTexts texts;
     texts.step = std::to_string(m_step->currentData().toInt());
     texts.allowance = m_allowance->text().toStdString();
     texts.hubOffset = m_hubOffset->text().toStdString();
-    // A measurement applies only to the design frequency it was made for; while another is being typed the
-    // sheet has no trims, and a prediction stands in for a measurement only for its own design.
-    const std::optional<double> design = designMHz(m_frequency->text());
-    const bool measuredHere =
-        design && m_measuredFor && Built{*design, m_elements->value(), m_tuned} == *m_measuredFor;
-    if (measuredHere || !design)
-        texts.measured = m_measured->text().toStdString();
-    auto read = shop::readShopSettings(texts);
-    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read))
-        return refuse(*refusal);
-    if (m_frequency->text().trimmed().isEmpty()) {
-        m_problem->hide();
+    auto made =
+        m_source.sheet(m_frequency->text().toStdString(), m_elements->value(), texts, m_measured->text().toStdString());
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made)) {
+        if (!refusal->message.empty())
+            return refuse(*refusal);
+        m_problem->hide(); // nothing typed yet
         showStale(true);
         return;
     }
-
-    shop::ShopSettings settings = std::get<shop::ShopSettings>(read);
-    if (settings.measuredMHz && measuredHere)
-        settings.sweepFile = m_sweepFile.toStdString();
-    settings.elements = m_elements->value();
-    if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz &&
-        m_elements->value() == m_prediction->elements) {
-        settings.measuredMHz = m_prediction->resonanceMHz;
-        settings.predicted = true;
-        settings.modelNote = m_prediction->modelNote;
-    }
-    auto made = m_tuned ? shop::makeTunedShopSheet(m_frequency->text().toStdString(), settings, *m_tuned)
-                               : shop::makeShopSheet(m_frequency->text().toStdString(), settings);
-    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
-        return refuse(*refusal);
-    if (m_tuned)
-        std::get<shop::ShopSheet>(made).tuning = m_tuning;
     m_problem->hide();
     saveSettings();
     showSheet(std::get<shop::ShopSheet>(made));

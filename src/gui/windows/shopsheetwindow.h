@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/shop/sheetsource.h"
 #include "core/shop/shopsheet.h"
 
 #include <QWidget>
@@ -49,8 +50,8 @@ public:
     // design frequency, typed or sent from the main window, brings back the specified design.
     void setTunedDesign(const QString &frequencyText, const shop::TunedCut &tuned,
                         std::optional<shop::SheetTuning> tuning = std::nullopt);
-    [[nodiscard]] bool tuned() const { return m_tuned.has_value(); }
-    [[nodiscard]] bool predicted() const { return m_prediction.has_value(); }
+    [[nodiscard]] bool tuned() const { return m_source.tuned(); }
+    [[nodiscard]] bool predicted() const { return m_source.predicted(); }
 
     [[nodiscard]] const std::optional<shop::ShopSheet> &sheet() const { return m_sheet; }
     [[nodiscard]] QString problem() const;
@@ -107,37 +108,9 @@ private:
     QLabel *m_problem = nullptr;
     QLabel *m_note = nullptr;
     QLabel *m_reading = nullptr; // how the frequency text was read, where it is more than its number
-    // Each belongs to the design frequency it was made for, by value: a measured resonance, one set aside
-    // while another design is shown, the model's prediction, and tuned loops. A measurement belongs to the
-    // loops it was taken of too: the specified ones, or tuned ones.
-    struct Built
-    {
-        double forMHz = 0.0;
-        int elements = kElementRowCount;
-        std::optional<shop::TunedCut> tuned; // tuned loops, and stations
-        bool operator==(const Built &) const = default;
-    };
-    [[nodiscard]] std::optional<Built> shownDesign() const;
-    std::optional<Built> m_measuredFor;
-    QString m_sweepFile; // the sweep the measured resonance was read from, until it is typed over
-    struct SetAside
-    {
-        QString measured;
-        Built of;
-    };
-    std::vector<SetAside> m_setAside; // one for each design at most
-    void setAside(const QString &measured, const Built &of);
-    struct Prediction
-    {
-        double resonanceMHz = 0.0;
-        double forMHz = 0.0;
-        int elements = kElementRowCount;
-        std::string modelNote; // what the model behind it can get wrong, if anything
-    };
-    std::optional<Prediction> m_prediction;
-    std::optional<shop::TunedCut> m_tuned;
-    std::optional<shop::SheetTuning> m_tuning; // what the tune said of the tuned loops, where known
-    double m_tunedFor = 0.0;
+    shop::SheetSource m_source;  // which design the sheet is cut from, and which resonance trims it
+    void apply(const shop::SheetSource::Change &change);
+    void setElements(int elements);
     QTimer *m_commit = nullptr; // a pause in typing the frequency commits it
     QLabel *m_summary = nullptr;
     QTabWidget *m_tabs = nullptr;

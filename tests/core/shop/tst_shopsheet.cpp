@@ -2,6 +2,7 @@
 // The shop sheet worked out from the window's texts, checked against lengths worked out by hand from the
 // worked examples of the grid, and the settings it refuses.
 #include "core/calc/designlengths.h"
+#include "core/shop/sheetsource.h"
 #include "core/shop/shopsheet.h"
 #include "core/format/jsonwriter.h"
 #include "core/shop/shopsheettext.h"
@@ -49,6 +50,7 @@ private slots:
     void frequencyRange();
     void jsonKeys();
     void tunedLoops();
+    void measurementBelongsToItsArray();
 };
 
 // 14.2 MHz, allowance 2.5 in, hub offset 1 in, measured at 14.05 MHz. From the grid of 14.2 MHz:
@@ -306,6 +308,38 @@ void TestShopSheet::tunedLoops()
     QVERIFY2(std::fabs(static_cast<double>(trimmedLoop(trimmed.elements[0])) - expected) <= 2.0,
              qPrintable(QString::number(trimmedLoop(trimmed.elements[0]))));
     QCOMPARE(trimmed.elements[1].trim->change, trimmedSpecified.elements[1].trim->change);
+}
+
+// A three-element quad's measured resonance trims that array alone: the five-element array of the same
+// frequency has no trims, the measurement waits aside and comes back with the three elements, and it is the
+// one kept between runs, for the array it was taken of.
+void TestShopSheet::measurementBelongsToItsArray()
+{
+    SheetSource source;
+    const auto trims = [&source](int elements, const std::string &measured) {
+        const auto made = source.sheet("14.2", elements, {}, measured);
+        const auto *sheet = std::get_if<ShopSheet>(&made);
+        return sheet && sheet->elements.size() == static_cast<std::size_t>(elements) &&
+               sheet->elements.front().trim.has_value();
+    };
+    (void)source.commit(14.2, 3, "");
+    source.measuredEdited(14.2, 3, "14.05");
+    QVERIFY(trims(3, "14.05"));
+    QVERIFY(!trims(5, "14.05")); // typed, not yet committed: no trims for another array
+
+    const SheetSource::Change away = source.commit(14.2, 5, "14.05");
+    QCOMPARE(away.measuredText, std::optional<std::string>(""));
+    QCOMPARE(away.notes.size(), std::size_t(1));
+    QVERIFY2(away.notes[0].find("is for the design at 14.200 MHz, three elements: it is set aside") !=
+                 std::string::npos,
+             away.notes[0].c_str());
+    QVERIFY(!trims(5, ""));
+    const std::optional<SheetSource::Kept> kept = source.kept("");
+    QVERIFY(kept && kept->measured == "14.05" && kept->elements == 3);
+
+    const SheetSource::Change back = source.commit(14.2, 3, "");
+    QCOMPARE(back.measuredText, std::optional<std::string>("14.05"));
+    QVERIFY(trims(3, "14.05"));
 }
 
 QTEST_GUILESS_MAIN(TestShopSheet)
