@@ -8,6 +8,7 @@
 #include "support/badsettings.h"
 #include "core/calc/resultgrid.h"
 #include "support/runcalc.h"
+#include "cli/mode.h"
 #include "cli/resultwriter.h"
 #include "core/calc/designlengths.h"
 #include "core/nec/tuner.h"
@@ -319,6 +320,8 @@ void TestCli::usageErrors_data()
                                     << "--elements: The elements must be a whole number from 2 to 7.";
     QTest::newRow("elements in the grid") << QStringList{"--elements", "3", "14.2"}
                                           << "--elements: Belongs to --shop, --nec, --analyse or --tune.";
+    QTest::newRow("a tuned sheet saved") << QStringList{"--shop", "--tune", "--save", "quad.json", "14.2"}
+                                         << "--save: Belongs to --tune.";
     QTest::newRow("a goal without --tune") << QStringList{"--analyse", "--goal-fb", "10", "14.2"}
                                            << "--goal-fb: Belongs to --tune.";
     QTest::newRow("SWR goal below reach") << QStringList{"--tune", "--goal-swr", "1.05", "14.2"}
@@ -403,6 +406,15 @@ void TestCli::helpExplains()
     QCOMPARE(run.exitCode, 0);
     for (const char *word : {"--format", "--fraction", "Exit status", "standard input"})
         QVERIFY2(run.out.contains(word), word);
+    // Every option a mode takes is explained, and every mode's usage is given.
+    for (const tarvelin::cli::ModeDeclaration *mode : tarvelin::cli::modeDeclarations()) {
+        QVERIFY2(run.out.contains(QByteArray(mode->usage.data(), static_cast<qsizetype>(mode->usage.size()))),
+                 mode->usage.data());
+        for (const tarvelin::cli::OptionUse &option : mode->options) {
+            const QByteArray name(option.name.data(), static_cast<qsizetype>(option.name.size()));
+            QVERIFY2(run.out.contains(" " + name + ' '), name.constData());
+        }
+    }
 }
 
 void TestCli::version()

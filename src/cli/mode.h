@@ -1,0 +1,110 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace tarvelin::cli {
+
+class Session;
+
+enum class Mode
+{
+    Grid,
+    Fractions,
+    Shop,
+    Deck,
+    Analyse,
+    Tune,
+};
+
+// What the command line asks beside its mode, for an option a mode takes only in some of its uses.
+struct Uses
+{
+    bool measuredByModel = false; // --shop --measured model
+    bool tuneForSheet = false;    // --shop --tune
+    bool tunedFile = false;       // --shop --tuned FILE
+    bool measuredSweep = false;   // --shop --measured-sweep FILE
+};
+
+// An option a mode takes: always, or only in the uses `when` says; `as` is how a refusal of it elsewhere
+// names this mode for it: the mode's own name where empty, none where "-" (a use no one reaches for first).
+struct OptionUse
+{
+    std::string_view name;
+    bool (*when)(const Uses &) = nullptr;
+    std::string_view as = {};
+};
+
+// One mode of tarvelin-calc, as it declares itself: its flag, its line of the usage, its part of the help,
+// the options it takes, and what it does with each input.
+struct ModeDeclaration
+{
+    Mode mode;
+    std::string_view flag;  // "--shop"; none for the grid
+    std::string_view name;  // how refusals name it: "--shop", "the grid"
+    std::string_view usage; // its usage line, after the program's name
+    std::string_view help;  // its part of --help
+    std::span<const OptionUse> options;
+    void (*process)(Session &session, std::string_view input);
+};
+
+// Every mode, in the order the usage, the help and the refusals give them.
+[[nodiscard]] std::span<const ModeDeclaration *const> modeDeclarations();
+[[nodiscard]] const ModeDeclaration &declarationOf(Mode mode);
+
+// Whether `mode` takes `option` in these uses; none when it does, or else the refusal: "Belongs to --nec,
+// --analyse, --tune or --measured model", naming every mode that takes it always, then the uses that take it
+// only so.
+[[nodiscard]] std::optional<std::string> optionRefusal(std::string_view option, Mode mode, const Uses &uses);
+
+// The usage, and the whole help, assembled from every mode's own.
+[[nodiscard]] std::string usageText();
+[[nodiscard]] std::string helpText();
+
+// Each mode's declaration, in its own file.
+extern const ModeDeclaration kGridMode;
+extern const ModeDeclaration kFractionsMode;
+extern const ModeDeclaration kShopMode;
+extern const ModeDeclaration kDeckMode;
+extern const ModeDeclaration kAnalyseMode;
+extern const ModeDeclaration kTuneMode;
+
+// The options several modes share, as their declarations list them.
+namespace options {
+inline constexpr std::string_view kFormat = "--format";
+inline constexpr std::string_view kElements = "--elements";
+// The model's settings: the check's, the deck's and the tune's.
+inline constexpr std::string_view kCheck[] = {"--wire-mm",    "--awg",         "--segments", "--span",
+                                              "--points",     "--z0",          "--lossless", "--ground-height",
+                                              "--insulation", "--permittivity"};
+// What a tune aims for and how long it may take.
+inline constexpr std::string_view kTune[] = {"--band", "--goal-swr",   "--goal-fb",
+                                             "--boom", "--time-limit", "--max-designs"};
+} // namespace options
+
+// The uses of every option named, alike.
+template <std::size_t N>
+constexpr std::array<OptionUse, N> usesOf(const std::string_view (&names)[N], bool (*when)(const Uses &) = nullptr,
+                                          std::string_view as = {})
+{
+    std::array<OptionUse, N> uses{};
+    for (std::size_t i = 0; i < N; ++i)
+        uses[i] = OptionUse{names[i], when, as};
+    return uses;
+}
+
+// A mode's options, from its parts.
+template <std::size_t... N> constexpr auto joinedUses(const std::array<OptionUse, N> &...parts)
+{
+    std::array<OptionUse, (N + ...)> all{};
+    std::size_t at = 0;
+    ((std::copy(parts.begin(), parts.end(), all.begin() + static_cast<std::ptrdiff_t>(at)), at += N), ...);
+    return all;
+}
+
+} // namespace tarvelin::cli

@@ -1,0 +1,133 @@
+// SPDX-License-Identifier: MIT
+// The shop sheet: the cut list of the design, of a tuned design, and trimmed by a measured or predicted
+// resonance.
+#include "cli/mode.h"
+#include "cli/session.h"
+
+#include "core/nec/checktable.h"
+#include "core/shop/shopsheet.h"
+
+namespace tarvelin::cli {
+
+namespace {
+
+void shopSheet(Session &session, std::string_view frequencyText)
+{
+    const Options &options = session.options();
+    shop::ShopSettings settings = options.shopSettings;
+    if (options.measuredByModel) {
+        // The check's predicted resonance, at full precision, trims the sheet as a prediction.
+        const std::optional<nec::CheckSummary> check = session.runCheck(frequencyText);
+        if (!check)
+            return;
+        auto predicted = shop::predictedResonance(check->resonanceMHz, check->design.mhz);
+        if (const auto *refusal = std::get_if<shop::ShopRefusal>(&predicted)) {
+            session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);
+            return;
+        }
+        settings.measuredMHz = std::get<double>(predicted);
+        settings.predicted = true;
+        settings.modelNote = nec::jacketNote(options.checkSettings);
+    }
+    std::variant<shop::ShopSheet, shop::ShopRefusal> made = shop::ShopRefusal{};
+    if (const nec::TunedDesign *tuned = session.tunedDesign()) {
+        nec::GivenSettings given = options.tunedGiven;
+        given.frequencyText = std::string(frequencyText);
+        if (const std::optional<std::string> difference = nec::tunedDesignDifference(*tuned, given)) {
+            session.fail(frequencyText, *difference, ResultKind::ShopSheet);
+            return;
+        }
+        made = shop::makeTunedShopSheet(std::string(frequencyText), settings,
+                                        session.tunedCut(frequencyText, tuned->result));
+        if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
+            sheet->tuning = nec::sheetTuningOf(tuned->result, tuned->tune, tuned->check);
+    } else if (options.tuneForSheet) {
+        const std::optional<nec::TuneResult> tune = session.runTune(frequencyText);
+        if (!tune)
+            return;
+        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, session.tunedCut(frequencyText, *tune));
+        if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
+            sheet->tuning = nec::sheetTuningOf(*tune, options.tuneSettings, options.checkSettings);
+    } else {
+        made = shop::makeShopSheet(std::string(frequencyText), settings);
+    }
+    if (const auto *sheet = std::get_if<shop::ShopSheet>(&made))
+        session.writer().appendShopSheet(session.buffer(), *sheet);
+    else
+        session.fail(frequencyText, std::get<shop::ShopRefusal>(made).message, ResultKind::ShopSheet);
+}
+
+// The sheet runs the check with --measured model, --tune and --tuned, and the tune with --tune: their
+// options are its own then. A measured sweep is read on the --z0 line.
+bool modelled(const Uses &uses)
+{
+    return uses.measuredByModel || uses.tuneForSheet || uses.tunedFile;
+}
+
+bool lineGiven(const Uses &uses)
+{
+    return modelled(uses) || uses.measuredSweep;
+}
+
+bool tunedSheet(const Uses &uses)
+{
+    return uses.tuneForSheet || uses.tunedFile;
+}
+
+bool tuningSheet(const Uses &uses)
+{
+    return uses.tuneForSheet;
+}
+
+constexpr std::string_view kSheetOptions[] = {options::kFormat, options::kElements, "--step",           "--allowance",
+                                              "--hub-offset",   "--measured",       "--measured-sweep", "--tuned"};
+constexpr std::string_view kModelOptions[] = {"--wire-mm",       "--awg",        "--segments",
+                                              "--span",          "--points",     "--lossless",
+                                              "--ground-height", "--insulation", "--permittivity"};
+constexpr std::string_view kLine[] = {"--z0"};
+constexpr std::string_view kAims[] = {"--band", "--goal-swr", "--goal-fb", "--boom"};
+constexpr std::string_view kTuneLimits[] = {"--time-limit", "--max-designs"};
+constexpr auto kShopOptions = joinedUses(usesOf(kSheetOptions), usesOf(kModelOptions, modelled, "--measured model"),
+                                         usesOf(kLine, lineGiven, "--measured model"), usesOf(kAims, tunedSheet, "-"),
+                                         usesOf(kTuneLimits, tuningSheet, "-"));
+
+} // namespace
+
+const ModeDeclaration kShopMode{
+    Mode::Shop,     "--shop",     "--shop",  "[--format table|csv|json] --shop [SHOP OPTION ...] [FREQUENCY ...]",
+    R"(Shop sheet:
+  --shop           instead of the grid, the shop sheet of each FREQUENCY: the
+                   cut list in feet, inches and fractions and in millimetres:
+                   each loop's wire and corner marks, the spreader arms, the
+                   element stations along the boom, the wire in all
+  --step N         fraction step of the sheet: 8, 16 (the default), 32 or 64
+  --allowance LEN  extra wire for each loop's join, from 0 (the default) to
+                   1000 in; a LEN is in the sheet's notation or in in, mm,
+                   cm, m or ft, in any case: 2.5, 2-1/2", 1' 2-1/2", 3/4,
+                   1 1/2 ft, 60 mm
+  --hub-offset LEN  how much of each spreader arm the hub takes (default 0)
+  --measured MHZ   the frequency the built array resonates at, within 10 % of
+                   FREQUENCY, read at full precision ("14.05" or "14.05
+                   MHz"): the sheet adds what to do to each loop, its new
+                   side and corner marks, and where it meets the arms; MHZ
+                   "model" takes the resonance the antenna check predicts
+                   instead, with the check options below
+  --measured-sweep FILE  the measured resonance from an analyser's
+                         sweep (Touchstone .s1p or .s2p): its lowest
+                         SWR on the --z0 line (default 50 ohms), to
+                         100 Hz; the sheet is the one --measured gives
+                         for that frequency. A sweep whose lowest SWR
+                         lies at its first or last point gives none
+  --shop --tune    the tuned design's shop sheet, with the shop and check
+                   options: the design --tune gives, the same on any machine
+  --shop --tuned FILE  the shop sheet of the design saved in FILE,
+                       exactly, its stations among it; a FREQUENCY,
+                       --elements, check or tune option that differs from
+                       the saved design's is refused, naming it.
+                       With --measured MHZ or --measured-sweep the tuned
+                       loops, once built, are trimmed from their own
+                       lengths, as with --shop --tune
+)", kShopOptions, shopSheet,
+};
+
+} // namespace tarvelin::cli

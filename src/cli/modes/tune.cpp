@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: MIT
+// The tune of the design's loops, and of its stations with a boom, with the model.
+#include "cli/mode.h"
+#include "cli/session.h"
+
+#include "core/format/fieldtext.h"
+#include "core/runtime/filewrite.h"
+
+namespace tarvelin::cli {
+
+namespace {
+
+void tuneDesign(Session &session, std::string_view frequencyText)
+{
+    const Options &options = session.options();
+    const std::optional<nec::TuneResult> tuned = session.runTune(frequencyText);
+    if (!tuned)
+        return;
+    const auto lengths = std::get<DesignLengths>(designLengths(std::string(frequencyText), options.elements));
+    session.writer().appendTune(session.buffer(), frequencyText, lengths, *tuned, options.tuneSettings);
+    if (options.savePath.empty())
+        return;
+    const nec::TunedDesign design{std::string(frequencyText), options.checkSettings, options.tuneSettings, *tuned};
+    if (const std::optional<std::string> failure =
+            writeWholeFile(options.savePath, nec::tunedDesignText(design, lengths)))
+        session.failBeside("--save",
+                           "Cannot save the tuned design to " + terminalSafe(options.savePath) + ": " + *failure);
+}
+
+constexpr std::string_view kTuneOptions[] = {options::kFormat, options::kElements, "--save"};
+constexpr auto kTuneUses = joinedUses(usesOf(kTuneOptions), usesOf(options::kCheck), usesOf(options::kTune));
+
+} // namespace
+
+const ModeDeclaration kTuneMode{
+    Mode::Tune, "--tune",
+    "--tune",   "[--format table|csv|json] --tune [CHECK OPTION ...] [TUNE OPTION ...] [FREQUENCY ...]",
+    R"(Tuning:
+  --tune           tune each FREQUENCY's loop lengths with the model, for the
+                   chosen wire and ground, the stations as designed unless
+                   --boom is given: the goals (SWR 1.5 or less and F/B 20 dB
+                   or more) across the band, then the most forward gain;
+                   starts from the loops scaled by the check's resonance,
+                   each within 10 % of the specified loop; takes the check
+                   options below. The specified design stays as it is; the
+                   tuned one is shown beside it, before and after
+  --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5),
+                   with or without its % sign
+  --goal-swr S     the highest SWR across the band: 1.1 to 3 (default 1.5)
+  --goal-fb DB     the lowest F/B across the band: 0 to 40 dB (default 20);
+                   a two-element quad cannot hold 20 dB across a band
+  --boom LEN       let the tuner move the stations too, the reflector at the
+                   boom's end, no two elements closer than 0.05 wavelength
+                   and the boom no longer than LEN (7.5 m, 25 ft); the same
+                   settings give the same design on any machine
+  --time-limit S   stop the tune after S seconds, its check among them,
+                   keeping the best design found: 5 to 3600 (default 1800);
+                   a tune stopped so says "time limit, not converged"
+  --max-designs N  stop the search after N designs, the specified one among
+                   them, keeping the best found: 2 to 1000000 (default
+                   3000); the same settings stop at the same design on any
+                   machine
+  --save FILE      with one FREQUENCY: save the tuned design to FILE, its
+                   settings, loops at full precision, stations, figures and
+                   how the search ended, the element count, the goals and the
+                   boom (see TUNED DESIGN in the manual)
+)", kTuneUses,
+    tuneDesign,
+};
+
+} // namespace tarvelin::cli

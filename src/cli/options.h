@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli/mode.h"
+#include "cli/resultwriter.h"
+#include "core/calc/designlengths.h"
+#include "core/nec/checksettings.h"
+#include "core/nec/tuneddesign.h"
+#include "core/nec/tuner.h"
+#include "core/shop/shopsettings.h"
+
+#include <iosfwd>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvelin::cli {
+
+// The command line as read: the mode, its settings read through the core's readers, the files it names
+// and the inputs, in their order.
+struct Options
+{
+    OutputFormat format = OutputFormat::Table;
+    Mode mode = Mode::Grid;
+    Uses uses;
+    shop::ShopSettings shopSettings;
+    shop::ShopSettingTexts shopTexts;
+    bool measuredByModel = false;  // --shop --measured model: the check's resonance, per frequency
+    bool tuneForSheet = false;     // --shop --tune: the tuned design's sheet
+    std::string savePath;          // --tune --save FILE: the tuned design, written to FILE
+    std::string tunedPath;         // --shop --tuned FILE: the sheet of the tuned design saved there
+    std::string sweepPath;         // --analyse --sweep FILE: the analyser's sweep laid beside the check
+    std::string measuredSweepPath; // --shop --measured-sweep FILE: the sweep whose lowest SWR trims the sheet
+    nec::GivenSettings tunedGiven; // what the command line says the tuned design is for
+    nec::CheckSettings checkSettings;
+    nec::TuneSettings tuneSettings;
+    int elements = kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune
+    bool help = false;
+    bool version = false;
+    std::vector<std::string_view> inputs;
+};
+
+// Reads the arguments (without the program's name); a usage error is reported on `err`, naming its option,
+// and gives none.
+[[nodiscard]] std::optional<Options> parseOptions(std::span<const std::string_view> arguments, std::ostream &err);
+
+// One line on stderr in the program's one style: "tarvelin-calc: --option: Message."
+void complain(std::ostream &err, std::string_view option, std::string_view message);
+
+} // namespace tarvelin::cli

@@ -1,0 +1,140 @@
+// SPDX-License-Identifier: MIT
+#include "cli/session.h"
+
+#include "core/format/fieldtext.h"
+#include "core/nec/checktable.h"
+
+#include <algorithm>
+#include <ostream>
+#include <thread>
+
+namespace tarvelin::cli {
+
+namespace {
+
+constexpr std::string_view kLongLineMessage = "Longer than 64 KiB, so it was not read as a value";
+
+} // namespace
+
+Session::Session(const Options &options, const nec::TunedDesign *tuned, const nec::MeasuredSweep *measured,
+                 nec::EngineLauncher &launcher, std::ostream &out, std::ostream &err)
+    : m_options(options), m_tuned(tuned), m_measured(measured), m_launcher(launcher), m_writer(options.format),
+      m_out(out), m_err(err)
+{
+}
+
+Session::~Session() = default;
+
+bool Session::process(std::string_view input)
+{
+    m_buffer.clear();
+    declarationOf(m_options.mode).process(*this, input);
+    m_out << m_buffer;
+    return m_out.good();
+}
+
+bool Session::refuseLongLine(std::size_t lineNumber)
+{
+    m_buffer.clear();
+    const ResultKind kind = m_options.mode == Mode::Grid        ? ResultKind::Grid
+                            : m_options.mode == Mode::Fractions ? ResultKind::Fraction
+                                                                : checkFailureRecord();
+    fail("line " + std::to_string(lineNumber), kLongLineMessage, kind);
+    m_out << m_buffer;
+    return m_out.good();
+}
+
+void Session::fail(std::string_view input, std::string_view message, ResultKind kind)
+{
+    m_anyFailed = true;
+    m_writer.appendFailure(m_buffer, kind, input, message);
+    if (!m_writer.failuresInOutput())
+        m_err << "tarvelin-calc: '" << terminalSafe(input) << "': " << terminalSafe(message) << '\n';
+}
+
+void Session::failBeside(std::string_view option, std::string_view message)
+{
+    m_anyFailed = true;
+    complain(m_err, option, message);
+}
+
+void Session::engineFailed(std::string_view frequencyText, std::string_view message, bool noResult)
+{
+    m_anyFailed = true;
+    if (noResult)
+        m_writer.appendFailure(m_buffer, checkFailureRecord(), frequencyText, message);
+    m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': " << terminalSafe(message) << '\n';
+}
+
+ResultKind Session::checkFailureRecord() const
+{
+    return m_options.mode == Mode::Shop   ? ResultKind::ShopSheet
+           : m_options.mode == Mode::Tune ? ResultKind::Tune
+                                          : ResultKind::Check;
+}
+
+void Session::warn(std::string_view frequencyText, std::string_view warning)
+{
+    m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': warning: " << warning << '\n';
+}
+
+std::optional<nec::CheckDesign> Session::modelledDesign(std::string_view frequencyText)
+{
+    auto design = nec::designFor(std::string(frequencyText), m_options.elements, m_options.checkSettings);
+    if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design)) {
+        if (refusal->frequency)
+            fail(frequencyText, refusal->message, checkFailureRecord());
+        else
+            engineFailed(frequencyText, refusal->message);
+        return std::nullopt;
+    }
+    for (const std::string &warning : std::get<nec::CheckDesign>(design).warnings)
+        warn(frequencyText, warning);
+    return std::get<nec::CheckDesign>(std::move(design));
+}
+
+std::optional<nec::CheckSummary> Session::runCheck(std::string_view frequencyText)
+{
+    const std::unique_ptr<nec::Study> study = runStudy(frequencyText, false);
+    return study ? study->check() : std::nullopt;
+}
+
+std::optional<nec::TuneResult> Session::runTune(std::string_view frequencyText)
+{
+    const std::unique_ptr<nec::Study> study = runStudy(frequencyText, true);
+    if (!study)
+        return std::nullopt;
+    if (study->failure())
+        engineFailed(frequencyText, *study->failure(), false);
+    return study->tuned();
+}
+
+// A check of one frequency, or a tune after it, its rounds run in turn by this program's launcher, its
+// warnings on stderr. None when it gave no result, which has been reported as a check failure.
+std::unique_ptr<nec::Study> Session::runStudy(std::string_view frequencyText, bool tune)
+{
+    std::optional<nec::CheckDesign> design = modelledDesign(frequencyText);
+    if (!design)
+        return nullptr;
+    const auto processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    auto study = tune ? std::make_unique<nec::Study>(std::move(design->geometry), m_options.checkSettings, processes,
+                                                     m_options.tuneSettings)
+                      : std::make_unique<nec::Study>(std::move(design->geometry), m_options.checkSettings, processes);
+    nec::driveStudy(*study, m_launcher, {});
+    if (!study->check() || (tune && !study->tuned())) {
+        engineFailed(frequencyText, study->failure().value_or("The study gave no result."));
+        return nullptr;
+    }
+    for (const std::string &warning : nec::verdictWarnings(*study->check()))
+        warn(frequencyText, warning);
+    return study;
+}
+
+shop::TunedCut Session::tunedCut(std::string_view frequencyText, const nec::TuneResult &tuned) const
+{
+    const auto lengths = designLengths(std::string(frequencyText), static_cast<int>(tuned.factors.size()));
+    const auto *shown = std::get_if<DesignLengths>(&lengths);
+    return shown ? nec::tunedCutOf(*shown, tuned) : shop::TunedCut{tuned.factors, {}};
+}
+
+} // namespace tarvelin::cli

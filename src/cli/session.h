@@ -1,0 +1,80 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "cli/options.h"
+#include "cli/resultwriter.h"
+#include "core/calc/memorygrid.h"
+#include "core/nec/measured.h"
+#include "core/nec/study.h"
+#include "core/nec/tuneddesign.h"
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarvelin::cli {
+
+// One run of tarvelin-calc: its options, the files they named (read once, before any input), the writer of
+// the chosen format, and what every mode does alike: report a failed input, run a check or a tune on the
+// engine, and say where the engine failed. Each input goes to the mode's own processing, and its result
+// out at once.
+class Session
+{
+public:
+    Session(const Options &options, const nec::TunedDesign *tuned, const nec::MeasuredSweep *measured,
+            nec::EngineLauncher &launcher, std::ostream &out, std::ostream &err);
+    ~Session();
+
+    // Gives false when the output could not be written.
+    [[nodiscard]] bool process(std::string_view input);
+    // A line of standard input too long to be a value is refused by its number, its start shown.
+    [[nodiscard]] bool refuseLongLine(std::size_t lineNumber);
+    [[nodiscard]] bool anyFailed() const { return m_anyFailed; }
+
+    // For the modes.
+    [[nodiscard]] const Options &options() const { return m_options; }
+    [[nodiscard]] const nec::TunedDesign *tunedDesign() const { return m_tuned; }   // --shop --tuned FILE's
+    [[nodiscard]] const nec::MeasuredSweep *measured() const { return m_measured; } // --analyse --sweep FILE's
+    [[nodiscard]] ResultWriter &writer() { return m_writer; }
+    [[nodiscard]] std::string &buffer() { return m_buffer; }
+    [[nodiscard]] MemoryGrid &grid() { return m_grid; }
+
+    void fail(std::string_view input, std::string_view message, ResultKind kind);
+    // A failure beside a result, such as a file that could not be saved: reported on stderr as "option:
+    // message", and counted in the exit status.
+    void failBeside(std::string_view option, std::string_view message);
+    // A check that could not run is no result: its frequency gets an error record in csv and json, like any
+    // failed input, unless a result stands beside it; the reason goes to stderr whatever the format.
+    void engineFailed(std::string_view frequencyText, std::string_view message, bool noResult = true);
+    // A check run for a shop sheet fails under the sheet's own header.
+    [[nodiscard]] ResultKind checkFailureRecord() const;
+
+    // The design NEC-2 can model with the settings, its warnings on stderr beside the result; none when it is
+    // refused, which is a failed input.
+    [[nodiscard]] std::optional<nec::CheckDesign> modelledDesign(std::string_view frequencyText);
+    [[nodiscard]] std::optional<nec::CheckSummary> runCheck(std::string_view frequencyText);
+    // The tuned design, or none when the check or the tune gave none, which has been reported. An engine
+    // that failed during the tune leaves the best design before it, reported as the failure it is.
+    [[nodiscard]] std::optional<nec::TuneResult> runTune(std::string_view frequencyText);
+    // The tuned design as the sheet cuts it, for that frequency.
+    [[nodiscard]] shop::TunedCut tunedCut(std::string_view frequencyText, const nec::TuneResult &tuned) const;
+
+private:
+    void warn(std::string_view frequencyText, std::string_view warning);
+    [[nodiscard]] std::unique_ptr<nec::Study> runStudy(std::string_view frequencyText, bool tune);
+
+    const Options &m_options;
+    const nec::TunedDesign *m_tuned;
+    const nec::MeasuredSweep *m_measured;
+    nec::EngineLauncher &m_launcher;
+    ResultWriter m_writer;
+    std::ostream &m_out;
+    std::ostream &m_err;
+    MemoryGrid m_grid;
+    std::string m_buffer;
+    bool m_anyFailed = false;
+};
+
+} // namespace tarvelin::cli
