@@ -9,7 +9,7 @@
 #include "core/runtime/messagebox.h"
 #include "core/runtime/numbertext.h"
 #include "core/runtime/runtimeerror.h"
-#include "core/nec/analysis.h"
+#include "core/check/checkrounds.h"
 #include "core/format/jsonwriter.h"
 #include "core/shop/shopsheet.h"
 #include "core/shop/shopsheettext.h"

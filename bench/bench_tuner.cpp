@@ -6,7 +6,7 @@
 // is how many times faster the tune got through them.
 #include "core/nec/deck.h"
 #include "core/nec/processlauncher.h"
-#include "core/nec/study.h"
+#include "core/study/study.h"
 
 #include <benchmark/benchmark.h>
 

@@ -4,9 +4,9 @@
 #include "cli/mode.h"
 #include "cli/resultwriter.h"
 #include "core/calc/designlengths.h"
-#include "core/nec/checksettings.h"
-#include "core/nec/tuneddesign.h"
-#include "core/nec/tuner.h"
+#include "core/design/checksettings.h"
+#include "core/tune/tuneddesign.h"
+#include "core/tune/tuner.h"
 #include "core/shop/shopsettings.h"
 
 #include <iosfwd>

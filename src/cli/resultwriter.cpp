@@ -3,14 +3,14 @@
 
 #include "core/calc/designlengths.h"
 #include "core/calc/memorygrid.h"
-#include "core/calc/resultstable.h"
+#include "core/calc/gridtable.h"
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
-#include "core/nec/checksummary.h"
-#include "core/nec/checksettings.h"
-#include "core/nec/checktable.h"
-#include "core/nec/measured.h"
-#include "core/nec/tuner.h"
+#include "core/check/checksummary.h"
+#include "core/design/checksettings.h"
+#include "core/check/checktable.h"
+#include "core/measure/measured.h"
+#include "core/tune/tuner.h"
 #include "core/shop/shopsheettext.h"
 
 #include <algorithm>

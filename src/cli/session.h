@@ -4,9 +4,9 @@
 #include "cli/options.h"
 #include "cli/resultwriter.h"
 #include "core/calc/memorygrid.h"
-#include "core/nec/measured.h"
-#include "core/nec/study.h"
-#include "core/nec/tuneddesign.h"
+#include "core/measure/measured.h"
+#include "core/study/study.h"
+#include "core/tune/tuneddesign.h"
 
 #include <iosfwd>
 #include <memory>

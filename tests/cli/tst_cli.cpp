@@ -11,7 +11,7 @@
 #include "cli/mode.h"
 #include "cli/resultwriter.h"
 #include "core/calc/designlengths.h"
-#include "core/nec/tuner.h"
+#include "core/tune/tuner.h"
 
 #include <QDir>
 #include <QFile>
@@ -318,16 +318,16 @@ void TestCli::usageErrors_data()
                                           "1000000.";
     QTest::newRow("eight elements") << QStringList{"--shop", "--elements", "8", "14.2"}
                                     << "--elements: The elements must be a whole number from 2 to 7.";
-    QTest::newRow("elements in the grid") << QStringList{"--elements", "3", "14.2"}
-                                          << "--elements: Belongs to --shop, --nec, --analyse or --tune.";
+    QTest::newRow("elements in the grid")
+        << QStringList{"--elements", "3", "14.2"} << "--elements: Belongs to --shop, --nec, --analyse or --tune.";
     QTest::newRow("a tuned sheet saved") << QStringList{"--shop", "--tune", "--save", "quad.json", "14.2"}
                                          << "--save: Belongs to --tune.";
-    QTest::newRow("a goal without --tune") << QStringList{"--analyse", "--goal-fb", "10", "14.2"}
-                                           << "--goal-fb: Belongs to --tune.";
-    QTest::newRow("SWR goal below reach") << QStringList{"--tune", "--goal-swr", "1.05", "14.2"}
-                                          << "--goal-swr: The SWR goal must be 1.1 to 3.0.";
-    QTest::newRow("F/B goal beyond reach") << QStringList{"--tune", "--goal-fb", "41dB", "14.2"}
-                                           << "--goal-fb: The F/B goal must be 0 to 40 dB.";
+    QTest::newRow("a goal without --tune")
+        << QStringList{"--analyse", "--goal-fb", "10", "14.2"} << "--goal-fb: Belongs to --tune.";
+    QTest::newRow("SWR goal below reach")
+        << QStringList{"--tune", "--goal-swr", "1.05", "14.2"} << "--goal-swr: The SWR goal must be 1.1 to 3.0.";
+    QTest::newRow("F/B goal beyond reach")
+        << QStringList{"--tune", "--goal-fb", "41dB", "14.2"} << "--goal-fb: The F/B goal must be 0 to 40 dB.";
     QTest::newRow("gauge and diameter") << QStringList{"--analyse", "--awg", "12", "--wire-mm", "3", "14.2"}
                                         << "--awg: Give the wire as a diameter or as an AWG gauge, not both.";
     QTest::newRow("even points") << QStringList{"--analyse", "--points", "4", "14.2"}
@@ -672,7 +672,8 @@ void TestCli::threeElementsTunedWithTheirStations()
     const QJsonObject loopsOnly = QJsonDocument::fromJson(fixed.out).object();
     QTemporaryDir folder;
     const QString saved = folder.filePath(QStringLiteral("three.json"));
-    const Run run = runCalc({"--tune", "--format", "json", "--elements", "3", "--boom", "7.5m", "--save", saved, "14.2"});
+    const Run run =
+        runCalc({"--tune", "--format", "json", "--elements", "3", "--boom", "7.5m", "--save", saved, "14.2"});
     QCOMPARE(run.exitCode, 0);
     const QJsonObject tuned = QJsonDocument::fromJson(run.out).object();
     for (const QJsonObject &tune : {loopsOnly, tuned}) {
@@ -696,7 +697,8 @@ void TestCli::threeElementsTunedWithTheirStations()
     const Run sheet = runCalc({"--shop", "--format", "json", "--tuned", saved});
     QCOMPARE(sheet.exitCode, 0);
     const QJsonObject cut = QJsonDocument::fromJson(sheet.out).object();
-    const QJsonArray stations = cut.value(QStringLiteral("boom")).toObject().value(QStringLiteral("stations")).toArray();
+    const QJsonArray stations =
+        cut.value(QStringLiteral("boom")).toObject().value(QStringLiteral("stations")).toArray();
     QCOMPARE(stations.size(), 3);
     for (int i = 0; i < 3; ++i)
         QCOMPARE(stations[i].toObject().value(QStringLiteral("station_mm")).toString().toDouble(),

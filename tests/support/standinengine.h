@@ -5,7 +5,7 @@
 // (2 % below the frequency its side was cut for, as the real model has it); the reflector's and the first
 // director's sides against the driven loop's set the gain and the F/B, each best at one ratio. Its launcher
 // answers at once, records every round, and can fail a chosen round.
-#include "core/nec/study.h"
+#include "core/study/study.h"
 
 #include <cmath>
 #include <cstdio>

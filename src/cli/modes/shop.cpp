@@ -4,7 +4,7 @@
 #include "cli/mode.h"
 #include "cli/session.h"
 
-#include "core/nec/checktable.h"
+#include "core/check/checktable.h"
 #include "core/shop/shopsheet.h"
 
 namespace tarvelin::cli {

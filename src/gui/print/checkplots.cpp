@@ -3,7 +3,7 @@
 
 #include "core/calc/designlengths.h"
 
-#include "core/nec/checktable.h"
+#include "core/check/checktable.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

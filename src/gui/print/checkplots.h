@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/checksummary.h"
-#include "core/nec/measured.h"
+#include "core/check/checksummary.h"
+#include "core/measure/measured.h"
 #include "gui/print/drawinglabel.h"
 
 #include <QColor>

@@ -2,8 +2,8 @@
 #include "gui/runtime/settingsstore.h"
 
 #include "core/calc/designlengths.h"
-#include "core/nec/checksettings.h"
-#include "core/nec/tuner.h"
+#include "core/design/checksettings.h"
+#include "core/tune/tuner.h"
 #include "core/shop/shopsettings.h"
 
 #include <QDir>

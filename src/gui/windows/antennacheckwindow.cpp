@@ -2,7 +2,7 @@
 #include "gui/windows/antennacheckwindow.h"
 
 #include "core/calc/designlengths.h"
-#include "core/nec/tuneddesign.h"
+#include "core/tune/tuneddesign.h"
 #include "core/runtime/messagebox.h"
 #include "core/shop/shopsettings.h"
 #include "gui/runtime/settingsstore.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/measured.h"
-#include "core/nec/study.h"
+#include "core/measure/measured.h"
+#include "core/study/study.h"
 #include "core/shop/shopsheet.h"
 
 #include <QWidget>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/study.h"
+#include "core/study/study.h"
 
 #include <QObject>
 

@@ -3,7 +3,7 @@
 
 #include "core/calc/calculationpass.h"
 #include "core/calc/dec2frac.h"
-#include "core/calc/resultstable.h"
+#include "core/calc/gridtable.h"
 #include "gui/print/printouts.h"
 #include "gui/runtime/pdffileprinter.h"
 #include "gui/runtime/qtmessagebox.h"
@@ -19,7 +19,7 @@
 #include "gui/windows/shopsheetwindow.h"
 #include "gui/windows/antennacheckwindow.h"
 #include "gui/windows/twips.h"
-#include "gui/windows/wholefile.h"
+#include "gui/windows/userfiles.h"
 
 #include <QAction>
 #include <QClipboard>

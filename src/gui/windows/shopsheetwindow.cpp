@@ -7,9 +7,9 @@
 #include "gui/runtime/printer.h"
 #include "gui/runtime/settingsstore.h"
 #include "core/shop/shopsheettext.h"
-#include "core/nec/checktable.h"
-#include "core/nec/measured.h"
-#include "core/nec/tuneddesign.h"
+#include "core/check/checktable.h"
+#include "core/measure/measured.h"
+#include "core/tune/tuneddesign.h"
 #include "core/format/fieldtext.h"
 #include "core/runtime/messagebox.h"
 #include "gui/runtime/qtmessagebox.h"
@@ -19,7 +19,7 @@
 #include "gui/windows/resulttablemodel.h"
 #include "gui/windows/resultview.h"
 #include "gui/windows/shopdrawing.h"
-#include "gui/windows/wholefile.h"
+#include "gui/windows/userfiles.h"
 
 #include <QClipboard>
 #include <QComboBox>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // The antenna check's core: the deck of the 14.2 MHz design card by card, the engine's real output read back
 // (saved from real runs and cut down), and the summary's arithmetic.
-#include "core/nec/analysis.h"
-#include "core/nec/checksummary.h"
-#include "core/nec/checktable.h"
+#include "core/check/checkrounds.h"
+#include "core/check/checksummary.h"
+#include "core/check/checktable.h"
 #include "core/nec/deck.h"
 #include "core/nec/necoutput.h"
 #include "core/format/jsonwriter.h"

@@ -7,7 +7,7 @@
 #include "support/runprocess.h"
 
 #include "core/shop/shopsheet.h"
-#include "core/nec/tuneddesign.h"
+#include "core/tune/tuneddesign.h"
 
 #include <QDateTime>
 #include <QFont>

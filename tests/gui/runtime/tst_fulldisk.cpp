@@ -7,7 +7,7 @@
 #include "gui/runtime/pdffileprinter.h"
 #include "gui/runtime/printer.h"
 #include "support/scriptedmessages.h"
-#include "gui/windows/wholefile.h"
+#include "gui/windows/userfiles.h"
 
 #include <QDir>
 #include <QFile>

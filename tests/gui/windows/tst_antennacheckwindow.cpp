@@ -9,7 +9,7 @@
 #include "support/scriptedmessages.h"
 #include "core/calc/designlengths.h"
 #include "gui/windows/antennacheckwindow.h"
-#include "core/nec/tuneddesign.h"
+#include "core/tune/tuneddesign.h"
 #include "gui/windows/shopsheetwindow.h"
 #include "gui/windows/enginerun.h"
 #include "gui/windows/fonts.h"

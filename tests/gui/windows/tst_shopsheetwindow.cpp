@@ -13,8 +13,8 @@
 #include "core/calc/designlengths.h"
 #include "core/shop/shopsheettext.h"
 #include "gui/windows/shopsheetwindow.h"
-#include "gui/windows/wholefile.h"
-#include "core/nec/tuneddesign.h"
+#include "gui/windows/userfiles.h"
+#include "core/tune/tuneddesign.h"
 
 #include <QAction>
 #include <QApplication>
@@ -524,7 +524,8 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     auto *figures = sheet->findChild<QTableView *>(QStringLiteral("tuningFigures"));
     QVERIFY(tabs->isTabEnabled(tabs->indexOf(figures)));
     QCOMPARE(figures->model()->headerData(0, Qt::Vertical).toString(), QStringLiteral("SWR at 14.200 MHz"));
-    QVERIFY2(sheet->note().contains(QStringLiteral("the stations are as designed. SWR goal")), qPrintable(sheet->note()));
+    QVERIFY2(sheet->note().contains(QStringLiteral("the stations are as designed. SWR goal")),
+             qPrintable(sheet->note()));
 
     QFile notADesign(folder.filePath(QStringLiteral("notes.json")));
     QVERIFY(notADesign.open(QIODevice::WriteOnly));

@@ -5,9 +5,9 @@
 
 #include "core/calc/designlengths.h"
 #include "core/format/resulttable.h"
-#include "core/nec/checktable.h"
+#include "core/check/checktable.h"
 #include "core/nec/deck.h"
-#include "core/nec/tuneddesign.h"
+#include "core/tune/tuneddesign.h"
 #include "gui/print/checkreport.h"
 #include "gui/print/confirmprint.h"
 #include "gui/runtime/printer.h"
@@ -16,7 +16,7 @@
 #include "gui/windows/check/tunedpage.h"
 #include "gui/windows/flowlayout.h"
 #include "gui/runtime/unhandlederror.h"
-#include "gui/windows/wholefile.h"
+#include "gui/windows/userfiles.h"
 
 #include <QDateTime>
 #include <QDir>

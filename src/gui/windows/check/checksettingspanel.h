@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/necmodel.h"
+#include "core/design/arraydesign.h"
 
 #include <QWidget>
 

@@ -2,8 +2,8 @@
 #include "gui/windows/check/sweeprow.h"
 
 #include "core/calc/designlengths.h"
-#include "core/nec/checktable.h"
-#include "gui/windows/wholefile.h"
+#include "core/check/checktable.h"
+#include "gui/windows/userfiles.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/measured.h"
+#include "core/measure/measured.h"
 #include "core/touchstone/touchstone.h"
 
 #include <QWidget>

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/checksettings.h"
-#include "core/nec/checksummary.h"
-#include "core/nec/measured.h"
+#include "core/design/checksettings.h"
+#include "core/check/checksummary.h"
+#include "core/measure/measured.h"
 
 #include <QWidget>
 

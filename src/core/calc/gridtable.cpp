@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/calc/resultstable.h"
+#include "core/calc/gridtable.h"
 
 #include "core/calc/memorygrid.h"
 #include "core/calc/resultgrid.h"

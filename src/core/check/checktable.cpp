@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/checktable.h"
+#include "core/check/checktable.h"
 
 #include "core/calc/designlengths.h"
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
-#include "core/nec/checksummary.h"
-#include "core/nec/checksettings.h"
-#include "core/nec/measured.h"
+#include "core/check/checksummary.h"
+#include "core/design/checksettings.h"
+#include "core/measure/measured.h"
 #include "core/shop/shopsheettext.h"
 
 #include <algorithm>

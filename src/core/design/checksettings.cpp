@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/checksettings.h"
+#include "core/design/checksettings.h"
 
 #include "core/runtime/typedtext.h"
 #include "core/format/typedlength.h"
@@ -65,8 +65,7 @@ double jacketHenriesPerMetre(const CheckSettings &settings)
         return 0.0;
     constexpr double kMu0Over2Pi = 2e-7; // H/m
     const double radiusMm = settings.wireDiameterMm / 2.0;
-    return kMu0Over2Pi * (1.0 - 1.0 / settings.permittivity) *
-           std::log((radiusMm + settings.insulationMm) / radiusMm);
+    return kMu0Over2Pi * (1.0 - 1.0 / settings.permittivity) * std::log((radiusMm + settings.insulationMm) / radiusMm);
 }
 
 std::string jacketNote(const CheckSettings &settings)

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/tuneddesign.h"
+#include "core/tune/tuneddesign.h"
 
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
@@ -265,8 +265,8 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
         for (std::size_t i = 0; placed && i < elements; ++i) {
             const Json &station = (*saved)[i];
             const double inches = station.is_number() ? station.get<double>() : -1.0;
-            placed = i == 0 ? inches == 0.0
-                            : inches - last >= limits::kShortestGapWavelengths * wavelengthInches - slack;
+            placed =
+                i == 0 ? inches == 0.0 : inches - last >= limits::kShortestGapWavelengths * wavelengthInches - slack;
             last = inches;
             design.result.stationsMetres.push_back(inches * kMetresPerInch);
         }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/checksummary.h"
+#include "core/check/checksummary.h"
 #include "core/shop/shopsettings.h"
 #include "core/touchstone/touchstone.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/analysis.h"
+#include "core/check/checkrounds.h"
 
 #include "core/calc/designlengths.h"
 #include "core/format/fieldtext.h"

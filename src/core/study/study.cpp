@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/study.h"
+#include "core/study/study.h"
 
 #include "core/format/fieldtext.h"
 #include "core/nec/deck.h"
@@ -287,8 +287,7 @@ void Study::takeCutOff(const std::vector<std::string> &outputs)
     if (figures && figures->size() == 2)
         m_tolerance = CutTolerance{(*figures)[0], (*figures)[1]};
     // Then the tuned loops over the check's own sweep, to be drawn beside the specified design's.
-    m_tunedSweep =
-        planAnalysis(m_search->space().geometry(m_geometry, m_search->best()), m_settings, m_processes);
+    m_tunedSweep = planAnalysis(m_search->space().geometry(m_geometry, m_search->best()), m_settings, m_processes);
 }
 
 void Study::takeTunedSweep(const std::vector<std::string> &outputs)

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // The loop search on a stand-in for the engine with a known best design: its rounds, its bounds, its limits
 // and what it keeps when it is stopped.
-#include "core/nec/tuner.h"
-#include "core/nec/tuneddesign.h"
+#include "core/tune/tuner.h"
+#include "core/tune/tuneddesign.h"
 
 #include <QTest>
 
@@ -141,7 +141,8 @@ void TestTuner::stationsStayOnTheBoom()
         QCOMPARE(stations.size(), std::size_t{3});
         QCOMPARE(stations[0], 0.0);
         for (std::size_t i = 1; i < stations.size(); ++i)
-            QVERIFY2(stations[i] - stations[i - 1] >= 0.05 * wavelength - 1e-9, qPrintable(QString::number(stations[i])));
+            QVERIFY2(stations[i] - stations[i - 1] >= 0.05 * wavelength - 1e-9,
+                     qPrintable(QString::number(stations[i])));
         QVERIFY2(stations.back() <= boomMetres + 1e-9, qPrintable(QString::number(stations.back())));
     };
     const std::vector<double> designed = space.geometry(specified, space.specified()).stationsMetres;

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/checksummary.h"
+#include "core/check/checksummary.h"
 
 #include "core/calc/designlengths.h"
 

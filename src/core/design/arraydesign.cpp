@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/necmodel.h"
+#include "core/design/arraydesign.h"
 
 #include "core/calc/calculationpass.h"
 #include "core/calc/designlengths.h"

@@ -2,7 +2,7 @@
 // The studies on a stand-in engine: the rounds a check plans from what its sweep found, a tune's rounds over
 // the engines, and what a failure, the time limit and Cancel leave; and a deck of two structures on the real
 // engine.
-#include "core/nec/study.h"
+#include "core/study/study.h"
 
 #include "core/nec/deck.h"
 #include "core/nec/enginejob.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/checksummary.h"
-#include "core/nec/necmodel.h"
+#include "core/check/checksummary.h"
+#include "core/design/arraydesign.h"
 
 #include <optional>
 #include <string>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/analysis.h"
-#include "core/nec/tuner.h"
+#include "core/check/checkrounds.h"
+#include "core/tune/tuner.h"
 
 #include <chrono>
 #include <functional>

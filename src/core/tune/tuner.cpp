@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/tuner.h"
+#include "core/tune/tuner.h"
 
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
-#include "core/nec/analysis.h"
+#include "core/check/checkrounds.h"
 #include "core/format/typedlength.h"
 #include "core/runtime/typedtext.h"
 

@@ -3,8 +3,8 @@
 
 #include "core/calc/designlengths.h"
 #include "core/format/resulttable.h"
-#include "core/nec/checksummary.h"
-#include "core/nec/necmodel.h"
+#include "core/check/checksummary.h"
+#include "core/design/arraydesign.h"
 
 #include <array>
 #include <map>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/nec/tuner.h"
+#include "core/tune/tuner.h"
 #include "core/shop/shopsheet.h"
 
 #include <optional>

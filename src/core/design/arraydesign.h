@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/calc/designlengths.h"
-#include "core/nec/checksettings.h"
+#include "core/design/checksettings.h"
 
 #include <optional>
 #include <string>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "gui/windows/wholefile.h"
+#include "gui/windows/userfiles.h"
 
 #include "gui/runtime/settingsstore.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/measured.h"
+#include "core/measure/measured.h"
 
 #include "core/calc/designlengths.h"
 #include "core/format/fieldtext.h"
