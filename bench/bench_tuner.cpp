@@ -5,7 +5,7 @@
 // tune to its end, each round's decks run again straight after it through one nec2c after another: "ratio"
 // is how many times faster the tune got through them.
 #include "core/nec/deck.h"
-#include "core/nec/processlauncher.h"
+#include "cli/processlauncher.h"
 #include "core/study/study.h"
 
 #include <benchmark/benchmark.h>
@@ -17,12 +17,24 @@
 
 namespace {
 
+// tarvelin-calc's own launcher, with the program's stop signals.
+tarvelin::cli::ProcessLauncher &calcLauncher()
+{
+    static tarvelin::cli::StopSignals stops;
+    static tarvelin::cli::ProcessLauncher launcher(stops);
+    return launcher;
+}
+
+} // namespace
+
+namespace {
+
 using namespace tarvelin;
 
 // The check a tune at 14.2 MHz starts from; none, and the benchmark skipped, when nec2c fails.
 std::optional<nec::CheckSummary> checked(benchmark::State &state, const nec::ArrayGeometry &geometry, int processes)
 {
-    nec::ProcessLauncher launcher;
+    cli::ProcessLauncher &launcher = calcLauncher();
     nec::Study check(geometry, nec::CheckSettings{}, processes);
     nec::driveStudy(check, launcher, {});
     if (!check.check())
@@ -33,7 +45,7 @@ std::optional<nec::CheckSummary> checked(benchmark::State &state, const nec::Arr
 void tune(benchmark::State &state, int processes)
 {
     const auto geometry = std::get<nec::ArrayGeometry>(nec::geometryFor("14.2"));
-    nec::ProcessLauncher launcher;
+    cli::ProcessLauncher &launcher = calcLauncher();
     const std::optional<nec::CheckSummary> check = checked(state, geometry, processes);
     if (!check)
         return;
@@ -77,10 +89,10 @@ void twoEnginesBesideOne(benchmark::State &state)
     double alone = 0.0;
     for (auto _ : state) {
         auto start = Clock::now();
-        (void)nec::ProcessLauncher::run({{deck, deck}, 2, nec::kEngineTimeLimit});
+        (void)calcLauncher().run({{deck, deck}, 2, nec::kEngineTimeLimit});
         together += std::chrono::duration<double>(Clock::now() - start).count();
         start = Clock::now();
-        (void)nec::ProcessLauncher::run({{deck}, 1, nec::kEngineTimeLimit});
+        (void)calcLauncher().run({{deck}, 1, nec::kEngineTimeLimit});
         alone += std::chrono::duration<double>(Clock::now() - start).count();
     }
     state.counters["ratio"] = 2.0 * alone / together;
@@ -94,11 +106,11 @@ class SideBySideLauncher final : public nec::EngineLauncher
 public:
     void start(const nec::EngineRound &round, std::function<void(nec::EngineOutputs)> done) override
     {
-        nec::EngineOutputs outputs = nec::ProcessLauncher::run(round);
+        nec::EngineOutputs outputs = calcLauncher().run(round);
         const auto seriesStart = std::chrono::steady_clock::now();
         for (const std::string &deck : round.decks) {
             ++decks;
-            (void)nec::ProcessLauncher::run({{deck}, 1, nec::kEngineTimeLimit});
+            (void)calcLauncher().run({{deck}, 1, nec::kEngineTimeLimit});
         }
         seriesSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - seriesStart).count();
         done(std::move(outputs));

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Tarvelin: a calculator for seven-element cubical quad antennas.
+#include "gui/runtime/quitonsignals.h"
 #include "gui/windows/application.h"
 #include "gui/windows/fonts.h"
 #include "gui/windows/form1.h"
@@ -48,6 +49,9 @@ int main(int argc, char **argv)
     tarvelin::FontConfigurationWarmUp fontConfiguration;
     QApplication app(argc, argv);
     fontConfiguration.wait();
+    // TERM, HUP and INT end the event loop, so the windows close as on Quit and a running check stops its
+    // engines and removes its folder.
+    const tarvelin::QuitOnSignals quitOnSignals;
     tarvelin::Application tarvelin;
     if (options.inFront == tarvelin::StartOptions::InFront::ShopSheet)
         tarvelin.mainWindow().openShopSheet();

@@ -6,7 +6,6 @@
 #include "cli/session.h"
 #include "core/format/fieldtext.h"
 #include "core/measure/measured.h"
-#include "core/nec/processlauncher.h"
 #include "core/tune/tuneddesign.h"
 #include "core/runtime/fileread.h"
 #include "core/runtime/systemerror.h"
@@ -30,7 +29,8 @@ constexpr std::size_t kLongestInputLine = 64 * 1024;
 
 } // namespace
 
-int runCommandLine(std::span<const std::string_view> arguments, std::istream &in, std::ostream &out, std::ostream &err)
+int runCommandLine(std::span<const std::string_view> arguments, std::istream &in, std::ostream &out, std::ostream &err,
+                   nec::EngineLauncher &launcher)
 {
     std::optional<Options> options = parseOptions(arguments, err);
     if (!options) {
@@ -131,7 +131,6 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     if (tuned && inputs.empty())
         inputs.push_back(tuned->frequencyText);
 
-    nec::ProcessLauncher launcher;
     Session runner(*options, tuned ? &*tuned : nullptr, measured ? &*measured : nullptr, launcher, out, err);
     if (!inputs.empty()) {
         for (const std::string_view input : inputs)

@@ -5,6 +5,10 @@
 #include <span>
 #include <string_view>
 
+namespace tarvelin::nec {
+class EngineLauncher;
+}
+
 namespace tarvelin::cli {
 
 // Exit statuses of tarvelin-calc.
@@ -19,7 +23,8 @@ inline constexpr int kExitReaderGone = 128 + 13;
 // The whole command-line companion: reads the arguments (without the program name), calculates every
 // frequency text, or Dec2Frac of every value, and writes the results. Input comes from `in` when no
 // argument names any, one text per line, and each result is written and flushed as soon as its line is read.
+// The engine's rounds go to `launcher`.
 [[nodiscard]] int runCommandLine(std::span<const std::string_view> arguments, std::istream &in, std::ostream &out,
-                                 std::ostream &err);
+                                 std::ostream &err, nec::EngineLauncher &launcher);
 
 } // namespace tarvelin::cli

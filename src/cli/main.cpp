@@ -3,6 +3,8 @@
 // from a terminal.
 #include "cli/commandline.h"
 #include "cli/descriptorstream.h"
+#include "cli/processlauncher.h"
+#include "cli/stopsignals.h"
 
 #include <csignal>
 #include <iostream>
@@ -19,7 +21,11 @@ int main(int argc, char **argv)
     std::istream in(&input);
     std::ostream out(&output);
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    const int status = tarvelin::cli::runCommandLine(arguments, in, out, std::cerr);
+    // TERM, HUP and INT end the program, after a round of the engines under way has stopped them and removed
+    // its folder.
+    tarvelin::cli::StopSignals stopSignals;
+    tarvelin::cli::ProcessLauncher launcher(stopSignals);
+    const int status = tarvelin::cli::runCommandLine(arguments, in, out, std::cerr, launcher);
     if (status == tarvelin::cli::kExitReaderGone) {
         std::signal(SIGPIPE, SIG_DFL);
         std::raise(SIGPIPE);

@@ -4,6 +4,8 @@
 #include <QCoreApplication>
 #include <QSocketNotifier>
 
+#include <csignal>
+
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -11,13 +13,15 @@ namespace tarvelin {
 
 namespace {
 
-int g_signalSocket = -1;
+volatile std::sig_atomic_t g_signalSocket = -1;
 
 // A signal handler may do no more than write a byte; the event loop, watching the other end, quits.
 extern "C" void forwardSignal(int signal)
 {
     const char byte = static_cast<char>(signal);
-    (void)!::write(g_signalSocket, &byte, 1);
+    const int socket = g_signalSocket;
+    if (socket >= 0)
+        (void)!::write(socket, &byte, 1);
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 
 #include "gui/runtime/cupsprinter.h"
 #include "gui/runtime/qtmessagebox.h"
-#include "gui/runtime/quitonsignals.h"
 #include "gui/windows/fonts.h"
 #include "gui/windows/form1.h"
 
@@ -45,7 +44,6 @@ std::unique_ptr<QTemporaryDir> divertUnusableSettings()
 struct Application::Parts
 {
     std::unique_ptr<QTemporaryDir> divertedSettings = divertUnusableSettings();
-    QuitOnSignals quitOnSignals;
     QtMessageBoxService messages;
     CupsPrinterService printer{messages};
     Form1 mainWindow{messages, printer};

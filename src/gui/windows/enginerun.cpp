@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/enginerun.h"
 
+#include "core/runtime/enginechild.h"
+
 #include "core/nec/enginejob.h"
 
 #include <QDir>
@@ -76,12 +78,7 @@ void EngineRun::start(const nec::EngineRound &round, std::function<void(nec::Eng
         child->setWorkingDirectory(qText(m_job->folder()));
         child->setProcessChannelMode(QProcess::MergedChannels);
         // The child leads a group of its own, and dies with this program, even when it is killed outright.
-        child->setChildProcessModifier([parent] {
-            ::setpgid(0, 0);
-            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (::getppid() != parent)
-                ::_exit(127);
-        });
+        child->setChildProcessModifier([parent] { becomeEngineChild(parent); });
         connect(child, &QProcess::finished, this, &EngineRun::childFinished);
         connect(child, &QProcess::errorOccurred, this, [this, child, path = *program](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart)

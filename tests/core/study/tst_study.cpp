@@ -7,7 +7,7 @@
 #include "core/nec/deck.h"
 #include "core/nec/enginejob.h"
 #include "core/nec/necoutput.h"
-#include "core/nec/processlauncher.h"
+#include "cli/processlauncher.h"
 
 #include "support/standinengine.h"
 
@@ -19,6 +19,18 @@
 #include <numeric>
 #include <set>
 #include <thread>
+
+namespace {
+
+// tarvelin-calc's own launcher, with the program's stop signals.
+tarvelin::cli::ProcessLauncher &calcLauncher()
+{
+    static tarvelin::cli::StopSignals stops;
+    static tarvelin::cli::ProcessLauncher launcher(stops);
+    return launcher;
+}
+
+} // namespace
 
 using namespace tarvelin;
 using namespace tarvelin::nec;
@@ -270,7 +282,7 @@ void TestStudy::joinedDeckReadsAsItsDecks()
     lowest.sweepMHz = std::span<const double>(band).subspan(0, 1);
     const std::vector<std::string> decks{writeDeck(geometry, CheckSettings{}, upper),
                                          writeDeck(scaledGeometry(geometry, longer), CheckSettings{}, lowest)};
-    const EngineOutputs ran = ProcessLauncher::run({{joinedDeck(decks), decks[0], decks[1]}, 3, kEngineTimeLimit});
+    const EngineOutputs ran = calcLauncher().run({{joinedDeck(decks), decks[0], decks[1]}, 3, kEngineTimeLimit});
     const auto *outputs = std::get_if<std::vector<std::string>>(&ran);
     if (!outputs)
         QFAIL(std::get<EngineFailure>(ran).message.c_str());

@@ -4,7 +4,7 @@
 // prints nothing, and engines that outlive a window killed outright.
 #include "gui/windows/enginerun.h"
 #include "gui/windows/studyrun.h"
-#include "core/nec/processlauncher.h"
+#include "cli/processlauncher.h"
 #include "gui/runtime/quitonsignals.h"
 #include "support/standinengine.h"
 
@@ -21,6 +21,18 @@
 #include <sys/time.h>
 #include <csignal>
 #include <ctime>
+
+namespace {
+
+// tarvelin-calc's own launcher, with the program's stop signals.
+tarvelin::cli::ProcessLauncher &calcLauncher()
+{
+    static tarvelin::cli::StopSignals stops;
+    static tarvelin::cli::ProcessLauncher launcher(stops);
+    return launcher;
+}
+
+} // namespace
 
 using namespace tarvelin;
 
@@ -136,7 +148,7 @@ void TestEngineRun::calcStopsAHungEngineAndItsChildren()
     const QString helper = m_bin.filePath(QStringLiteral("helper"));
     standIn("sleep 60 &\necho $! > " + helper.toLocal8Bit() + "\nwait");
     qputenv("TMPDIR", temporary.path().toLocal8Bit());
-    const nec::EngineOutputs outputs = nec::ProcessLauncher::run({{"deck\n"}, 1, std::chrono::seconds(1)});
+    const nec::EngineOutputs outputs = calcLauncher().run({{"deck\n"}, 1, std::chrono::seconds(1)});
     qunsetenv("TMPDIR");
     const auto *failure = std::get_if<nec::EngineFailure>(&outputs);
     QVERIFY(failure);

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "core/nec/processlauncher.h"
+#include "cli/processlauncher.h"
 
 #include "core/nec/enginejob.h"
+#include "core/runtime/enginechild.h"
 #include "core/runtime/systemerror.h"
 
 #include <array>
@@ -12,81 +13,18 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace tarvelin::nec {
+namespace tarvelin::cli {
+
+using nec::EngineFailure;
+using nec::EngineJob;
+using nec::EngineOutputs;
+using nec::EngineRound;
+using nec::ProcessEnd;
 
 namespace {
-
-constexpr std::array<int, 3> kStopSignals{SIGTERM, SIGHUP, SIGINT};
-
-// The write end of the pipe the handlers below write each signal's number to; -1 outside a round.
-int g_wakeUp = -1;
-
-extern "C" void noteSignal(int signal)
-{
-    const int saved = errno;
-    const auto byte = static_cast<unsigned char>(signal);
-    if (g_wakeUp >= 0)
-        (void)!::write(g_wakeUp, &byte, 1);
-    errno = saved;
-}
-
-// While the engines run, a child's end and a stop signal only write to the pipe, so that the round can stop
-// its engines and remove its folder before the program ends of that same signal. A stop signal the program
-// was started ignoring (a background job's INT) stays ignored.
-class RoundSignals
-{
-public:
-    RoundSignals()
-    {
-        if (::pipe2(m_pipe.data(), O_CLOEXEC | O_NONBLOCK) != 0) {
-            m_pipe = {-1, -1};
-            return;
-        }
-        g_wakeUp = m_pipe[1];
-        struct sigaction note
-        {
-        };
-        note.sa_handler = noteSignal;
-        sigemptyset(&note.sa_mask);
-        note.sa_flags = SA_NOCLDSTOP | SA_RESTART;
-        for (std::size_t i = 0; i < kStopSignals.size(); ++i) {
-            sigaction(kStopSignals[i], nullptr, &m_previous[i]);
-            if (m_previous[i].sa_handler != SIG_IGN)
-                sigaction(kStopSignals[i], &note, nullptr);
-        }
-        sigaction(SIGCHLD, &note, &m_previousChild);
-    }
-    ~RoundSignals() { restore(); }
-    RoundSignals(const RoundSignals &) = delete;
-    RoundSignals &operator=(const RoundSignals &) = delete;
-
-    [[nodiscard]] bool ready() const { return m_pipe[0] >= 0; }
-    [[nodiscard]] int readEnd() const { return m_pipe[0]; }
-
-    void restore()
-    {
-        if (m_pipe[0] < 0)
-            return;
-        for (std::size_t i = 0; i < kStopSignals.size(); ++i)
-            sigaction(kStopSignals[i], &m_previous[i], nullptr);
-        sigaction(SIGCHLD, &m_previousChild, nullptr);
-        g_wakeUp = -1;
-        ::close(m_pipe[0]);
-        ::close(m_pipe[1]);
-        m_pipe = {-1, -1};
-    }
-
-private:
-    std::array<int, 2> m_pipe{-1, -1};
-    std::array<struct sigaction, kStopSignals.size()> m_previous{};
-    struct sigaction m_previousChild
-    {
-    };
-};
 
 struct Started
 {
@@ -119,10 +57,7 @@ Started startEngine(const std::string &program, const EngineJob &job, std::size_
     }
     if (child == 0) {
         // Only async-signal-safe calls from here to exec.
-        ::setpgid(0, 0);
-        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
-        if (::getppid() != parent)
-            ::_exit(127);
+        becomeEngineChild(parent);
         const int input = ::open("/dev/null", O_RDONLY);
         const int output = ::open(messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (input < 0 || output < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 ||
@@ -131,8 +66,6 @@ Started startEngine(const std::string &program, const EngineJob &job, std::size_
             (void)!::write(report[1], &error, sizeof error);
             ::_exit(127);
         }
-        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGCHLD})
-            ::signal(signal, SIG_DFL);
         ::execv(program.c_str(), argv.data());
         const int error = errno;
         (void)!::write(report[1], &error, sizeof error);
@@ -186,12 +119,12 @@ void ProcessLauncher::start(const EngineRound &round, std::function<void(EngineO
 
 EngineOutputs ProcessLauncher::run(const EngineRound &round)
 {
-    const auto found = findEngine();
-    if (const auto *missing = std::get_if<EngineMissing>(&found))
+    const auto found = nec::findEngine();
+    if (const auto *missing = std::get_if<nec::EngineMissing>(&found))
         return EngineFailure{missing->message};
     const std::string *program = std::get_if<std::string>(&found);
-    RoundSignals signals;
-    if (!signals.ready())
+    StopSignals::Armed armed;
+    if (!armed.ready())
         return EngineFailure{"Cannot wait for nec2c: " + systemErrorText(errno) + "."};
     auto prepared = EngineJob::prepare(round.decks);
     if (const auto *message = std::get_if<std::string>(&prepared))
@@ -203,7 +136,7 @@ EngineOutputs ProcessLauncher::run(const EngineRound &round)
         const Started started = startEngine(*program, job, i);
         if (started.child == 0) {
             stopAll(children);
-            return EngineFailure{engineCannotStartMessage(*program, systemErrorText(started.error))};
+            return EngineFailure{nec::engineCannotStartMessage(*program, systemErrorText(started.error))};
         }
         children.push_back(started.child);
     }
@@ -234,22 +167,21 @@ EngineOutputs ProcessLauncher::run(const EngineRound &round)
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             stopAll(children);
-            return EngineFailure{engineTimeLimitMessage(static_cast<int>(round.timeLimit.count())), true};
+            return EngineFailure{nec::engineTimeLimitMessage(static_cast<int>(round.timeLimit.count())), true};
         }
-        pollfd wake{signals.readEnd(), POLLIN, 0};
+        pollfd wake{armed.readEnd(), POLLIN, 0};
         if (::poll(&wake, 1, static_cast<int>(std::min<long long>(left.count() + 1, 60'000))) > 0) {
             std::array<unsigned char, 64> noted{};
             ssize_t got = 0;
-            while ((got = ::read(signals.readEnd(), noted.data(), noted.size())) > 0) {
+            while ((got = ::read(armed.readEnd(), noted.data(), noted.size())) > 0) {
                 for (ssize_t k = 0; k < got; ++k) {
                     const int signal = noted[static_cast<std::size_t>(k)];
                     if (signal == SIGCHLD)
                         continue;
                     stopAll(children);
                     job.remove();
-                    signals.restore();
-                    std::raise(signal);
-                    return EngineFailure{"stopped by signal " + std::to_string(signal)};
+                    armed.disarm();
+                    m_stops.endOf(signal);
                 }
             }
         }
@@ -263,4 +195,4 @@ EngineOutputs ProcessLauncher::run(const EngineRound &round)
     return std::get<std::vector<std::string>>(std::move(collected));
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::cli

@@ -1,25 +1,32 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "cli/stopsignals.h"
 #include "core/study/study.h"
 
-namespace tarvelin::nec {
+namespace tarvelin::cli {
 
 // tarvelin-calc's launcher: one nec2c process per deck, all at once, started by fork and exec in the engine
 // job's private folder, and waited for before start() returns. Each engine leads a process group of its own,
 // so stopping it stops whatever it started too; it dies with this program however that ends. A process still
 // running at the round's time limit is stopped, and so are all the others. A TERM, HUP or INT during the
-// round stops the engines and removes the folder, then ends this program of that same signal. Waiting is on a
-// pipe the signal handlers write to, SIGCHLD among them, never by polling.
-class ProcessLauncher final : public EngineLauncher
+// round stops the engines and removes the folder, then ends this program of that same signal, as the
+// program's StopSignals have it. Waiting is on a pipe the signal handlers write to, SIGCHLD among them, never
+// by polling.
+class ProcessLauncher final : public nec::EngineLauncher
 {
 public:
-    void start(const EngineRound &round, std::function<void(EngineOutputs)> done) override;
+    explicit ProcessLauncher(StopSignals &stops) : m_stops(stops) {}
+
+    void start(const nec::EngineRound &round, std::function<void(nec::EngineOutputs)> done) override;
     // The round has ended before start() returns: there is nothing left to stop.
     void cancel() override {}
 
     // The same, given back rather than handed to a callback.
-    [[nodiscard]] static EngineOutputs run(const EngineRound &round);
+    [[nodiscard]] nec::EngineOutputs run(const nec::EngineRound &round);
+
+private:
+    StopSignals &m_stops;
 };
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::cli
