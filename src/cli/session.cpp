@@ -130,11 +130,4 @@ std::unique_ptr<nec::Study> Session::runStudy(std::string_view frequencyText, bo
     return study;
 }
 
-shop::TunedCut Session::tunedCut(std::string_view frequencyText, const nec::TuneResult &tuned) const
-{
-    const auto lengths = designLengths(std::string(frequencyText), static_cast<int>(tuned.factors.size()));
-    const auto *shown = std::get_if<DesignLengths>(&lengths);
-    return shown ? nec::tunedCutOf(*shown, tuned) : shop::TunedCut{tuned.factors, {}};
-}
-
 } // namespace tarvelin::cli

@@ -58,8 +58,6 @@ public:
     // The tuned design, or none when the check or the tune gave none, which has been reported. An engine
     // that failed during the tune leaves the best design before it, reported as the failure it is.
     [[nodiscard]] std::optional<nec::TuneResult> runTune(std::string_view frequencyText);
-    // The tuned design as the sheet cuts it, for that frequency.
-    [[nodiscard]] shop::TunedCut tunedCut(std::string_view frequencyText, const nec::TuneResult &tuned) const;
 
 private:
     void warn(std::string_view frequencyText, std::string_view warning);

@@ -15,10 +15,7 @@ void necDeck(Session &session, std::string_view frequencyText)
     const std::optional<nec::CheckDesign> design = session.modelledDesign(frequencyText);
     if (!design)
         return;
-    const nec::ArrayGeometry &array = design->geometry;
-    const nec::CheckSettings &settings = session.options().checkSettings;
-    const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, settings);
-    session.buffer() += nec::writeDeck(array, settings, {sweep, true});
+    session.buffer() += nec::checkDeck(design->geometry, session.options().checkSettings);
 }
 
 void analyse(Session &session, std::string_view frequencyText)

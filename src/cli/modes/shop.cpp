@@ -38,14 +38,15 @@ void shopSheet(Session &session, std::string_view frequencyText)
             return;
         }
         made = shop::makeTunedShopSheet(std::string(frequencyText), settings,
-                                        session.tunedCut(frequencyText, tuned->result));
+                                        nec::tunedCutOf(std::string(frequencyText), tuned->result));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
             sheet->tuning = nec::sheetTuningOf(tuned->result, tuned->tune, tuned->check);
     } else if (options.tuneForSheet) {
         const std::optional<nec::TuneResult> tune = session.runTune(frequencyText);
         if (!tune)
             return;
-        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, session.tunedCut(frequencyText, *tune));
+        made = shop::makeTunedShopSheet(std::string(frequencyText), settings,
+                                        nec::tunedCutOf(std::string(frequencyText), *tune));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
             sheet->tuning = nec::sheetTuningOf(*tune, options.tuneSettings, options.checkSettings);
     } else {

@@ -131,6 +131,12 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     return deck;
 }
 
+std::string checkDeck(const ArrayGeometry &geometry, const CheckSettings &settings)
+{
+    const std::vector<double> sweep = sweepFrequencies(geometry.designMHz, settings);
+    return writeDeck(geometry, settings, {sweep, true});
+}
+
 std::string joinedDeck(std::span<const std::string> decks)
 {
     std::string joined;

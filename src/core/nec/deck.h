@@ -25,6 +25,10 @@ struct DeckRequest
 [[nodiscard]] std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings,
                                     const DeckRequest &request);
 
+// The deck of a check of the design, as it is saved for any NEC-2 program: the whole sweep of the settings and
+// the azimuth pattern at the design frequency.
+[[nodiscard]] std::string checkDeck(const ArrayGeometry &geometry, const CheckSettings &settings);
+
 // Several decks as one run of the engine: each deck's end card becomes a next-structure card, so one process
 // models them one after another, each as if alone. Its output comes apart again with splitNecOutput().
 [[nodiscard]] std::string joinedDeck(std::span<const std::string> decks);

@@ -385,6 +385,13 @@ shop::TunedCut tunedCutOf(const DesignLengths &design, const TuneResult &result)
     return cut;
 }
 
+shop::TunedCut tunedCutOf(const std::string &frequencyText, const TuneResult &result)
+{
+    const auto lengths = designLengths(frequencyText, static_cast<int>(result.factors.size()));
+    const auto *shown = std::get_if<DesignLengths>(&lengths);
+    return shown ? tunedCutOf(*shown, result) : shop::TunedCut{result.factors, {}};
+}
+
 shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune, const CheckSettings &check)
 {
     const std::string jacket = jacketNote(check);

@@ -390,9 +390,8 @@ void AntennaCheckWindow::openShopSheetForCheck()
 
 void AntennaCheckWindow::openTunedShopSheet()
 {
-    const std::optional<DesignLengths> lengths = checkedLengths();
-    if (m_tuned && lengths)
-        emit tunedShopSheetRequested(m_runFrequencyText, nec::tunedCutOf(*lengths, *m_tuned),
+    if (m_tuned)
+        emit tunedShopSheetRequested(m_runFrequencyText, nec::tunedCutOf(m_runFrequencyText.toStdString(), *m_tuned),
                                      nec::sheetTuningOf(*m_tuned, m_tuneSettings, m_runSettings));
 }
 

@@ -454,10 +454,8 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
         return false;
     }
     const nec::TunedDesign &design = std::get<nec::TunedDesign>(read);
-    const auto lengths = designLengths(design.frequencyText, static_cast<int>(design.result.factors.size()));
-    if (const auto *shown = std::get_if<DesignLengths>(&lengths))
-        setTunedDesign(QString::fromStdString(design.frequencyText), nec::tunedCutOf(*shown, design.result),
-                       nec::sheetTuningOf(design.result, design.tune, design.check));
+    setTunedDesign(QString::fromStdString(design.frequencyText), nec::tunedCutOf(design.frequencyText, design.result),
+                   nec::sheetTuningOf(design.result, design.tune, design.check));
     return true;
 }
 

@@ -106,9 +106,8 @@ bool AntennaCheckWindow::saveDeck(const QString &path)
     const auto design = nec::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
     if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
         return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(refusal->message));
-    const nec::ArrayGeometry &array = std::get<nec::CheckDesign>(design).geometry;
-    const std::vector<double> sweep = nec::sweepFrequencies(array.designMHz, *settings);
-    return writeFile(path, QByteArray::fromStdString(nec::writeDeck(array, *settings, {sweep, true})),
+    return writeFile(path,
+                     QByteArray::fromStdString(nec::checkDeck(std::get<nec::CheckDesign>(design).geometry, *settings)),
                      QStringLiteral("deck"));
 }
 
@@ -143,10 +142,10 @@ bool AntennaCheckWindow::saveTunedDeck(const QString &path)
 {
     if (!m_tuned || !m_checkedGeometry)
         return false;
-    const nec::ArrayGeometry geometry = nec::tunedGeometry(*m_checkedGeometry, *m_tuned);
-    const std::vector<double> sweep = nec::sweepFrequencies(geometry.designMHz, m_runSettings);
-    return writeFile(path, QByteArray::fromStdString(nec::writeDeck(geometry, m_runSettings, {sweep, true})),
-                     QStringLiteral("deck"));
+    return writeFile(
+        path,
+        QByteArray::fromStdString(nec::checkDeck(nec::tunedGeometry(*m_checkedGeometry, *m_tuned), m_runSettings)),
+        QStringLiteral("deck"));
 }
 
 // The design as tarvelin-calc --tune --save writes it, for the Shop Sheet's Open Tuned Design... later.
