@@ -5,7 +5,7 @@
 // tune to its end, each round's decks run again straight after it through one nec2c after another: "ratio"
 // is how many times faster the tune got through them.
 #include "core/nec/deck.h"
-#include "cli/processlauncher.h"
+#include "support/calclauncher.h"
 #include "core/study/study.h"
 
 #include <benchmark/benchmark.h>
@@ -14,18 +14,6 @@
 #include <optional>
 #include <thread>
 #include <vector>
-
-namespace {
-
-// tarvelin-calc's own launcher, with the program's stop signals.
-tarvelin::cli::ProcessLauncher &calcLauncher()
-{
-    static tarvelin::cli::StopSignals stops;
-    static tarvelin::cli::ProcessLauncher launcher(stops);
-    return launcher;
-}
-
-} // namespace
 
 namespace {
 

@@ -14,6 +14,7 @@
 #include "core/runtime/messagebox.h"
 #include "gui/runtime/qtmessagebox.h"
 #include "gui/runtime/unhandlederror.h"
+#include "gui/windows/designrow.h"
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/flagicon.h"
 #include "gui/windows/resulttablemodel.h"
@@ -141,14 +142,9 @@ void ShopSheetWindow::setModelsFor(const std::optional<shop::ShopSheet> &sheet)
 
 void ShopSheetWindow::buildWidgets()
 {
-    m_frequency = new QLineEdit;
-    m_frequency->setObjectName(QStringLiteral("frequency"));
-    m_elements = new QSpinBox;
-    m_elements->setObjectName(QStringLiteral("elements"));
-    m_elements->setRange(kFewestElements, kMostElements);
-    m_elements->setSuffix(QStringLiteral(" elements"));
-    m_elements->setAccessibleName(QStringLiteral("Elements"));
-    m_elements->setToolTip(QStringLiteral("The reflector, the driven element and the first directors of the design"));
+    const DesignRow design = makeDesignRow();
+    m_frequency = design.frequency;
+    m_elements = design.elements;
     m_step = new QComboBox;
     m_step->setObjectName(QStringLiteral("step"));
     for (const int step : shop::kFractionSteps)
@@ -169,15 +165,7 @@ void ShopSheetWindow::buildWidgets()
                                           "loop's trim"));
 
     auto *left = new QFormLayout;
-    auto *design = new QHBoxLayout;
-    design->addWidget(m_frequency, 1);
-    auto *elementsLabel = new QLabel(QStringLiteral("Arra&y:"));
-    elementsLabel->setBuddy(m_elements);
-    design->addWidget(elementsLabel);
-    design->addWidget(m_elements);
-    auto *frequencyLabel = new QLabel(QStringLiteral("&Frequency (MHz):"));
-    frequencyLabel->setBuddy(m_frequency);
-    left->addRow(frequencyLabel, design);
+    left->addRow(design.label, design.layout);
     left->addRow(QStringLiteral("Fraction &step:"), m_step);
     auto *fromSweep = new QPushButton(QStringLiteral("From S&weep\u2026"));
     fromSweep->setObjectName(QStringLiteral("fromSweep"));

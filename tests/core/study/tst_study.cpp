@@ -7,7 +7,7 @@
 #include "core/nec/deck.h"
 #include "core/nec/enginejob.h"
 #include "core/nec/necoutput.h"
-#include "cli/processlauncher.h"
+#include "support/calclauncher.h"
 
 #include "support/standinengine.h"
 
@@ -19,18 +19,6 @@
 #include <numeric>
 #include <set>
 #include <thread>
-
-namespace {
-
-// tarvelin-calc's own launcher, with the program's stop signals.
-tarvelin::cli::ProcessLauncher &calcLauncher()
-{
-    static tarvelin::cli::StopSignals stops;
-    static tarvelin::cli::ProcessLauncher launcher(stops);
-    return launcher;
-}
-
-} // namespace
 
 using namespace tarvelin;
 using namespace tarvelin::nec;

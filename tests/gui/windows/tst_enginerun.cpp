@@ -4,7 +4,7 @@
 // prints nothing, and engines that outlive a window killed outright.
 #include "gui/windows/enginerun.h"
 #include "gui/windows/studyrun.h"
-#include "cli/processlauncher.h"
+#include "support/calclauncher.h"
 #include "gui/runtime/quitonsignals.h"
 #include "support/standinengine.h"
 
@@ -21,18 +21,6 @@
 #include <sys/time.h>
 #include <csignal>
 #include <ctime>
-
-namespace {
-
-// tarvelin-calc's own launcher, with the program's stop signals.
-tarvelin::cli::ProcessLauncher &calcLauncher()
-{
-    static tarvelin::cli::StopSignals stops;
-    static tarvelin::cli::ProcessLauncher launcher(stops);
-    return launcher;
-}
-
-} // namespace
 
 using namespace tarvelin;
 

@@ -3,6 +3,7 @@
 
 #include "core/calc/designlengths.h"
 #include "gui/runtime/settingsstore.h"
+#include "gui/windows/designrow.h"
 #include "gui/windows/fieldmark.h"
 
 #include <QCheckBox>
@@ -21,14 +22,9 @@ namespace tarvelin {
 
 CheckSettingsPanel::CheckSettingsPanel(QWidget *parent) : QWidget(parent)
 {
-    m_frequency = new QLineEdit;
-    m_frequency->setObjectName(QStringLiteral("frequency"));
-    m_elements = new QSpinBox;
-    m_elements->setObjectName(QStringLiteral("elements"));
-    m_elements->setRange(kFewestElements, kMostElements);
-    m_elements->setSuffix(QStringLiteral(" elements"));
-    m_elements->setAccessibleName(QStringLiteral("Elements"));
-    m_elements->setToolTip(QStringLiteral("The reflector, the driven element and the first directors of the design"));
+    const DesignRow design = makeDesignRow();
+    m_frequency = design.frequency;
+    m_elements = design.elements;
     m_wireMm = new QDoubleSpinBox;
     m_wireMm->setObjectName(QStringLiteral("wireMm"));
     m_wireMm->setRange(nec::limits::kLowestWireMm, nec::limits::kHighestWireMm);
@@ -107,15 +103,7 @@ CheckSettingsPanel::CheckSettingsPanel(QWidget *parent) : QWidget(parent)
     connect(m_overGround, &QCheckBox::toggled, m_height, &QWidget::setEnabled);
 
     auto *left = new QFormLayout;
-    auto *design = new QHBoxLayout;
-    design->addWidget(m_frequency, 1);
-    auto *elementsLabel = new QLabel(QStringLiteral("Arra&y:"));
-    elementsLabel->setBuddy(m_elements);
-    design->addWidget(elementsLabel);
-    design->addWidget(m_elements);
-    auto *frequencyLabel = new QLabel(QStringLiteral("&Frequency (MHz):"));
-    frequencyLabel->setBuddy(m_frequency);
-    left->addRow(frequencyLabel, design);
+    left->addRow(design.label, design.layout);
     auto *wire = new QHBoxLayout;
     wire->addWidget(m_wireMm);
     wire->addWidget(m_awg);
