@@ -176,6 +176,7 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds_data()
     QTest::addColumn<QPageSize::PageSizeId>("paper");
     QTest::addColumn<int>("marginMm");
     QTest::addColumn<bool>("landscape");
+    QTest::addColumn<int>("elements");
     // The usual papers and margins, and those where a heading once fell at a page's foot.
     struct Paper
     {
@@ -194,7 +195,14 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds_data()
                 QTest::addRow("%s MHz %s on %s%s, %d mm", frequency, kind, qPrintable(QPageSize::name(paper.size)),
                               paper.landscape ? " landscape" : "", paper.marginMm)
                     << QString::fromLatin1(frequency) << QString::fromLatin1(kind) << paper.size << paper.marginMm
-                    << paper.landscape;
+                    << paper.landscape << 7;
+    // The shortest array's sheet, whose tables are the shortest.
+    for (const char *kind : {"plain", "tuned", "trimmed"})
+        for (const Paper &paper : {papers[0], papers[2]})
+            QTest::addRow("two elements %s on %s%s", kind, qPrintable(QPageSize::name(paper.size)),
+                          paper.landscape ? " landscape" : "")
+                << QStringLiteral("14.2") << QString::fromLatin1(kind) << paper.size << paper.marginMm
+                << paper.landscape << 2;
 }
 
 // The sheet's last lines, the materials, stay on the page of the table they close, never alone on a page
@@ -206,13 +214,17 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
     QFETCH(QPageSize::PageSizeId, paper);
     QFETCH(int, marginMm);
     QFETCH(bool, landscape);
-    const std::vector<double> factors{0.98, 0.977, 0.976, 0.975, 0.974, 0.973, 0.972};
-    shop::ShopSettings trimmed;
+    QFETCH(int, elements);
+    std::vector<double> factors{0.98, 0.977, 0.976, 0.975, 0.974, 0.973, 0.972};
+    factors.resize(static_cast<std::size_t>(elements));
+    shop::ShopSettings plain;
+    plain.elements = elements;
+    shop::ShopSettings trimmed = plain;
     trimmed.measuredMHz = frequency.toDouble() * 0.98;
-    const auto made = kind == QLatin1String("tuned")
-                          ? shop::makeTunedShopSheet(frequency.toStdString(), {}, {factors, {}})
-                          : shop::makeShopSheet(frequency.toStdString(),
-                                                kind == QLatin1String("trimmed") ? trimmed : shop::ShopSettings{});
+    const auto made =
+        kind == QLatin1String("tuned")
+            ? shop::makeTunedShopSheet(frequency.toStdString(), plain, {factors, {}})
+            : shop::makeShopSheet(frequency.toStdString(), kind == QLatin1String("trimmed") ? trimmed : plain);
     QVERIFY(std::holds_alternative<shop::ShopSheet>(made));
     shop::ShopSheet sheet = std::get<shop::ShopSheet>(made);
     if (kind == QLatin1String("tuned")) {
@@ -230,6 +242,7 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
     const QStringList pages = standardOutputOf(QStringLiteral("pdftotext"), {pdf.fileName(), QStringLiteral("-")})
                                   .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     QVERIFY(pages.size() >= 2);
+    QCOMPARE(pages.front().contains(QStringLiteral("two elements")), elements == 2);
     const auto pageOf = [&pages](const QString &text) {
         for (qsizetype i = 0; i < pages.size(); ++i)
             if (pages[i].contains(text))
