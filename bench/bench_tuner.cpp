@@ -23,7 +23,7 @@ using namespace tarvelin;
 std::optional<nec::CheckSummary> checked(benchmark::State &state, const nec::ArrayGeometry &geometry, int processes)
 {
     cli::ProcessLauncher &launcher = calcLauncher();
-    nec::Study check(geometry, nec::CheckSettings{}, processes);
+    nec::Study check(nec::Design(geometry, nec::CheckSettings{}), processes);
     nec::driveStudy(check, launcher, {});
     if (!check.check())
         state.SkipWithError("nec2c failed (is it installed?)");
@@ -41,7 +41,7 @@ void tune(benchmark::State &state, int processes)
     settings.designLimit = 17;
     double evaluations = 0.0;
     for (auto _ : state) {
-        nec::Study study(geometry, nec::CheckSettings{}, processes, settings, check);
+        nec::Study study(nec::Design(geometry, nec::CheckSettings{}), processes, settings, check);
         nec::driveStudy(study, launcher, {});
         if (!study.tuned() || study.failure()) {
             state.SkipWithError("the tune failed");
@@ -120,7 +120,7 @@ void wholeTuneBesideOneEngine(benchmark::State &state)
         return;
     for (auto _ : state) {
         SideBySideLauncher launcher;
-        nec::Study study(geometry, nec::CheckSettings{}, processes, nec::TuneSettings{}, check);
+        nec::Study study(nec::Design(geometry, nec::CheckSettings{}), processes, nec::TuneSettings{}, check);
         const auto start = Clock::now();
         nec::driveStudy(study, launcher, {});
         const double tuneSeconds = std::chrono::duration<double>(Clock::now() - start).count() - launcher.seriesSeconds;

@@ -78,7 +78,7 @@ void Session::warn(std::string_view frequencyText, std::string_view warning)
     m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': warning: " << warning << '\n';
 }
 
-std::optional<nec::CheckDesign> Session::modelledDesign(std::string_view frequencyText)
+std::optional<nec::Design> Session::modelledDesign(std::string_view frequencyText)
 {
     auto design = nec::designFor(std::string(frequencyText), m_options.elements, m_options.checkSettings);
     if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design)) {
@@ -88,9 +88,9 @@ std::optional<nec::CheckDesign> Session::modelledDesign(std::string_view frequen
             engineFailed(frequencyText, refusal->message);
         return std::nullopt;
     }
-    for (const std::string &warning : std::get<nec::CheckDesign>(design).warnings)
+    for (const std::string &warning : std::get<nec::Design>(design).warnings)
         warn(frequencyText, warning);
-    return std::get<nec::CheckDesign>(std::move(design));
+    return std::get<nec::Design>(std::move(design));
 }
 
 std::optional<nec::CheckSummary> Session::runCheck(std::string_view frequencyText)
@@ -113,13 +113,12 @@ std::optional<nec::TuneResult> Session::runTune(std::string_view frequencyText)
 // warnings on stderr. None when it gave no result, which has been reported as a check failure.
 std::unique_ptr<nec::Study> Session::runStudy(std::string_view frequencyText, bool tune)
 {
-    std::optional<nec::CheckDesign> design = modelledDesign(frequencyText);
+    const std::optional<nec::Design> design = modelledDesign(frequencyText);
     if (!design)
         return nullptr;
     const auto processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    auto study = tune ? std::make_unique<nec::Study>(std::move(design->geometry), m_options.checkSettings, processes,
-                                                     m_options.tuneSettings)
-                      : std::make_unique<nec::Study>(std::move(design->geometry), m_options.checkSettings, processes);
+    auto study = tune ? std::make_unique<nec::Study>(*design, processes, m_options.tuneSettings)
+                      : std::make_unique<nec::Study>(*design, processes);
     nec::driveStudy(*study, m_launcher, {});
     if (!study->check() || (tune && !study->tuned())) {
         engineFailed(frequencyText, study->failure().value_or("The study gave no result."));

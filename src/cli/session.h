@@ -53,7 +53,7 @@ public:
 
     // The design NEC-2 can model with the settings, its warnings on stderr beside the result; none when it is
     // refused, which is a failed input.
-    [[nodiscard]] std::optional<nec::CheckDesign> modelledDesign(std::string_view frequencyText);
+    [[nodiscard]] std::optional<nec::Design> modelledDesign(std::string_view frequencyText);
     [[nodiscard]] std::optional<nec::CheckSummary> runCheck(std::string_view frequencyText);
     // The tuned design, or none when the check or the tune gave none, which has been reported. An engine
     // that failed during the tune leaves the best design before it, reported as the failure it is.

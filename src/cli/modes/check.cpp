@@ -12,10 +12,8 @@ namespace {
 
 void necDeck(Session &session, std::string_view frequencyText)
 {
-    const std::optional<nec::CheckDesign> design = session.modelledDesign(frequencyText);
-    if (!design)
-        return;
-    session.buffer() += nec::checkDeck(design->geometry, session.options().checkSettings);
+    if (const std::optional<nec::Design> design = session.modelledDesign(frequencyText))
+        session.buffer() += nec::checkDeck(*design);
 }
 
 void analyse(Session &session, std::string_view frequencyText)

@@ -101,14 +101,14 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     return check;
 }
 
-std::variant<CheckDesign, DesignRefusal> designFor(const std::string &frequencyText, int elements,
-                                                   const CheckSettings &settings)
+std::variant<Design, DesignRefusal> designFor(const std::string &frequencyText, int elements,
+                                              const CheckSettings &settings)
 {
     auto geometry = geometryFor(frequencyText, elements);
     if (auto *refusal = std::get_if<GeometryRefusal>(&geometry))
         return DesignRefusal{std::move(refusal->message), true};
-    CheckDesign design{std::move(std::get<ArrayGeometry>(geometry)), {}};
-    StructureCheck structure = checkStructure(design.geometry, settings);
+    Design design{std::move(std::get<ArrayGeometry>(geometry)), settings};
+    StructureCheck structure = checkStructure(design.array, settings);
     if (structure.refusal)
         return DesignRefusal{std::move(*structure.refusal), false, structure.refused};
     design.warnings = std::move(structure.warnings);

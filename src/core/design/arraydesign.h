@@ -66,12 +66,33 @@ inline constexpr double kLargestRoundingShare = 0.005;
 
 [[nodiscard]] StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings &settings);
 
-// The design of a typed frequency, checked for NEC-2 with the settings: what a check, a tune and a deck are
-// made from, with the warnings that go beside their results.
-struct CheckDesign
+// Where a design came from: the window's pass for a frequency text and an element count, a tune of it, or a
+// tuned design's file.
+enum class DesignSource
 {
-    ArrayGeometry geometry;
-    std::vector<std::string> warnings;
+    Specified,
+    Tuned,
+    File,
+};
+
+// A design as every feature takes it: the array (the frequency as typed and as read, each loop's side at full
+// precision and each element's station), the settings it is modelled with (the wire and its jacket, the
+// ground, the feed line, and how finely), and where it came from, with a tune's loop factors and stations.
+// The deck, the study, the check, the tune and the sheet are all made from one.
+struct Design
+{
+    Design() = default;
+    Design(ArrayGeometry arrayOf, CheckSettings settingsOf) : array(std::move(arrayOf)), settings(settingsOf) {}
+
+    ArrayGeometry array;
+    CheckSettings settings;
+    DesignSource source = DesignSource::Specified;
+    std::vector<double> loopFactors;         // a tuned design's, each loop against the specified one
+    std::vector<double> tunedStationsMetres; // where a tune moved the stations; none while they are as designed
+    std::vector<std::string> warnings;       // what the model of it may get wrong, for beside its results
+
+    [[nodiscard]] std::size_t elementCount() const { return array.elementCount(); }
+    [[nodiscard]] const std::string &frequencyText() const { return array.frequencyText; }
 };
 
 // Why a design cannot be modelled: the frequency text itself, or the structure with these settings.
@@ -82,7 +103,8 @@ struct DesignRefusal
     StructureCheck::Setting setting = StructureCheck::Setting::None; // otherwise, the setting it is about
 };
 
-[[nodiscard]] std::variant<CheckDesign, DesignRefusal> designFor(const std::string &frequencyText, int elements,
-                                                                 const CheckSettings &settings);
+// The specified design of a frequency text and an element count, checked for NEC-2 with the settings.
+[[nodiscard]] std::variant<Design, DesignRefusal> designFor(const std::string &frequencyText, int elements,
+                                                            const CheckSettings &settings);
 
 } // namespace tarvelin::nec

@@ -131,10 +131,10 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     return deck;
 }
 
-std::string checkDeck(const ArrayGeometry &geometry, const CheckSettings &settings)
+std::string checkDeck(const Design &design)
 {
-    const std::vector<double> sweep = sweepFrequencies(geometry.designMHz, settings);
-    return writeDeck(geometry, settings, {sweep, true});
+    const std::vector<double> sweep = sweepFrequencies(design.array.designMHz, design.settings);
+    return writeDeck(design.array, design.settings, {sweep, true});
 }
 
 std::string joinedDeck(std::span<const std::string> decks)

@@ -27,7 +27,7 @@ struct DeckRequest
 
 // The deck of a check of the design, as it is saved for any NEC-2 program: the whole sweep of the settings and
 // the azimuth pattern at the design frequency.
-[[nodiscard]] std::string checkDeck(const ArrayGeometry &geometry, const CheckSettings &settings);
+[[nodiscard]] std::string checkDeck(const Design &design);
 
 // Several decks as one run of the engine: each deck's end card becomes a next-structure card, so one process
 // models them one after another, each as if alone. Its output comes apart again with splitNecOutput().

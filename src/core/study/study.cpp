@@ -10,15 +10,14 @@
 
 namespace tarvelin::nec {
 
-Study::Study(ArrayGeometry geometry, CheckSettings settings, int processes)
-    : m_geometry(std::move(geometry)), m_settings(settings), m_processes(std::max(processes, 1))
+Study::Study(const Design &design, int processes)
+    : m_geometry(design.array), m_settings(design.settings), m_processes(std::max(processes, 1))
 {
     m_rounds.emplace(m_geometry, m_settings, m_processes);
 }
 
-Study::Study(ArrayGeometry geometry, CheckSettings settings, int processes, TuneSettings tune,
-             std::optional<CheckSummary> check)
-    : m_geometry(std::move(geometry)), m_settings(settings), m_processes(std::max(processes, 1)),
+Study::Study(const Design &design, int processes, TuneSettings tune, std::optional<CheckSummary> check)
+    : m_geometry(design.array), m_settings(design.settings), m_processes(std::max(processes, 1)),
       m_check(std::move(check)), m_tune(tune)
 {
     m_tune->processes = m_processes;

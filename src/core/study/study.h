@@ -61,11 +61,10 @@ inline constexpr std::chrono::seconds kEngineTimeLimit{300};
 class Study
 {
 public:
-    // The check of `geometry`.
-    Study(ArrayGeometry geometry, CheckSettings settings, int processes);
-    // A tune of `geometry`'s loops, after the check made here first or the one given.
-    Study(ArrayGeometry geometry, CheckSettings settings, int processes, TuneSettings tune,
-          std::optional<CheckSummary> check = std::nullopt);
+    // The check of the design.
+    Study(const Design &design, int processes);
+    // A tune of the design, after the check made here first or the one given.
+    Study(const Design &design, int processes, TuneSettings tune, std::optional<CheckSummary> check = std::nullopt);
     ~Study();
     Study(const Study &) = delete;
     Study &operator=(const Study &) = delete;

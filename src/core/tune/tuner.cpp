@@ -189,6 +189,16 @@ ArrayGeometry tunedGeometry(const ArrayGeometry &specified, const TuneResult &tu
     return geometry;
 }
 
+Design tunedDesign(const Design &specified, const TuneResult &tuned)
+{
+    Design design = specified;
+    design.array = tunedGeometry(specified.array, tuned);
+    design.source = DesignSource::Tuned;
+    design.loopFactors = tuned.factors;
+    design.tunedStationsMetres = tuned.stationsMetres;
+    return design;
+}
+
 namespace {
 
 // The gaps a design asks for, within the boom: none shorter than the shortest gap, and where together they

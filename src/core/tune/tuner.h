@@ -166,6 +166,8 @@ struct TuneResult
 
 // The tuned design's array: its loops, and its stations where the tune moved them.
 [[nodiscard]] ArrayGeometry tunedGeometry(const ArrayGeometry &specified, const TuneResult &tuned);
+// The tuned design, from the specified one it was tuned from.
+[[nodiscard]] Design tunedDesign(const Design &specified, const TuneResult &tuned);
 
 // The tuned loops cut kCutTolerancePercent long, then short, the stations where the tune put them.
 [[nodiscard]] std::array<TuneVector, 2> cutOffDesigns(const TuneVector &tuned, std::size_t loops);

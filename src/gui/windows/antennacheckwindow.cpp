@@ -149,11 +149,22 @@ QString AntennaCheckWindow::problem() const
     return m_problem->isHidden() ? QString() : m_problem->text();
 }
 
+const nec::CheckSettings &AntennaCheckWindow::runSettings() const
+{
+    static const nec::CheckSettings kNone;
+    return m_checked ? m_checked->settings : kNone;
+}
+
+QString AntennaCheckWindow::checkedFrequencyText() const
+{
+    return m_checked ? QString::fromStdString(m_checked->frequencyText()) : QString();
+}
+
 std::optional<DesignLengths> AntennaCheckWindow::checkedLengths() const
 {
-    if (!m_checkedGeometry)
+    if (!m_checked)
         return std::nullopt;
-    auto lengths = designLengths(m_runFrequencyText.toStdString(), static_cast<int>(m_checkedGeometry->elementCount()));
+    auto lengths = designLengths(m_checked->frequencyText(), static_cast<int>(m_checked->array.elementCount()));
     if (auto *shown = std::get_if<DesignLengths>(&lengths))
         return std::move(*shown);
     return std::nullopt;
@@ -173,27 +184,23 @@ void AntennaCheckWindow::run()
     saveSettings();
     clearResults(); // never a stale figure beside a new run
 
-    nec::CheckDesign &checked = std::get<nec::CheckDesign>(design);
-    m_runSettings = *settings;
-    m_runFrequencyText = m_settings->frequencyText();
-    m_checkedGeometry = checked.geometry;
+    m_checked = std::get<nec::Design>(std::move(design));
     m_warnings.clear();
-    for (const std::string &warning : checked.warnings)
+    for (const std::string &warning : m_checked->warnings)
         m_warnings += QLatin1Char(' ') + QString::fromStdString(warning);
-    startStudy(std::make_unique<nec::Study>(std::move(checked.geometry), *settings, engineCount()));
+    startStudy(std::make_unique<nec::Study>(*m_checked, engineCount()));
 }
 
 void AntennaCheckWindow::tune()
 {
     QString problem;
     const std::optional<nec::TuneSettings> settings = m_tunePanel->read(problem);
-    if (running() || !m_summary || !m_checkedGeometry || !settings)
+    if (running() || !m_summary || !m_checked || !settings)
         return;
     // The tune shown stays until this one has ended and is found to take its place.
     m_tuningSettings = *settings;
     saveSettings();
-    startStudy(
-        std::make_unique<nec::Study>(*m_checkedGeometry, m_runSettings, engineCount(), m_tuningSettings, m_summary));
+    startStudy(std::make_unique<nec::Study>(*m_checked, engineCount(), m_tuningSettings, m_summary));
 }
 
 int AntennaCheckWindow::engineCount()
@@ -251,7 +258,7 @@ void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
 {
     m_summary = summary;
     m_checkShown = true;
-    m_results->showCheck(m_checkedGeometry->frequencyLabel);
+    m_results->showCheck(m_checked->array.frequencyLabel);
     showMeasured(); // compared with this check, and every plot redrawn
     QStringList warnings;
     for (const std::string &warning : nec::verdictWarnings(*m_summary))
@@ -283,7 +290,7 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
     // Its curves beside the check's, where the tune ran to its end and swept the tuned design.
     m_tunedCheck = study.tunedCheck();
     if (const std::optional<DesignLengths> lengths = checkedLengths())
-        m_results->showTuned(*lengths, *m_tuned, m_tuneSettings, m_runSettings.z0Ohms);
+        m_results->showTuned(*lengths, *m_tuned, m_tuneSettings, runSettings().z0Ohms);
     m_status->setText(study.failure() ? QStringLiteral("The tune stopped early: %1 The best design before it is "
                                                        "on the Tuned tab.")
                                             .arg(QString::fromStdString(*study.failure()))
@@ -317,8 +324,8 @@ void AntennaCheckWindow::validate()
     const CheckSettingsPanel::Checked checked = m_settings->check();
     // Tune Loops tunes the check shown, so only while the settings and the frequency are still the ones it ran
     // with; otherwise Run comes first.
-    m_checkShown = m_summary && m_checkedGeometry && checked.design &&
-                   nec::sameCheck(checked.design->geometry, *checked.settings, *m_checkedGeometry, m_runSettings);
+    m_checkShown = m_summary && m_checked && checked.design &&
+                   nec::sameCheck(checked.design->array, *checked.settings, m_checked->array, runSettings());
     QString problem = checked.problem;
     QString tuneProblem;
     (void)m_tunePanel->read(tuneProblem);
@@ -384,15 +391,15 @@ void AntennaCheckWindow::openShopSheetForCheck()
         m_messages.MessageBox(request);
         return;
     }
-    emit shopSheetRequested(m_runFrequencyText, static_cast<int>(m_checkedGeometry->elementCount()),
-                            std::get<double>(predicted), QString::fromStdString(nec::jacketNote(m_runSettings)));
+    emit shopSheetRequested(checkedFrequencyText(), static_cast<int>(m_checked->array.elementCount()),
+                            std::get<double>(predicted), QString::fromStdString(nec::jacketNote(runSettings())));
 }
 
 void AntennaCheckWindow::openTunedShopSheet()
 {
     if (m_tuned)
-        emit tunedShopSheetRequested(m_runFrequencyText, nec::tunedCutOf(m_runFrequencyText.toStdString(), *m_tuned),
-                                     nec::sheetTuningOf(*m_tuned, m_tuneSettings, m_runSettings));
+        emit tunedShopSheetRequested(checkedFrequencyText(), nec::tunedCutOf(m_checked->frequencyText(), *m_tuned),
+                                     nec::sheetTuningOf(*m_tuned, m_tuneSettings, runSettings()));
 }
 
 bool AntennaCheckWindow::loadMeasuredSweep(const QString &path)
@@ -414,10 +421,10 @@ void AntennaCheckWindow::clearMeasuredSweep()
 // The sweep's figures on the line of the check shown (or of the settings, before any), compared with it.
 void AntennaCheckWindow::showMeasured()
 {
-    m_measured = m_sweepRow->measured(m_summary ? m_runSettings.z0Ohms : m_settings->z0Ohms(),
-                                      m_summary ? &*m_summary : nullptr, m_runFrequencyText.toStdString());
+    m_measured = m_sweepRow->measured(m_summary ? runSettings().z0Ohms : m_settings->z0Ohms(),
+                                      m_summary ? &*m_summary : nullptr, m_checked->frequencyText());
     m_sweepRow->show(m_measured ? &*m_measured : nullptr, m_summary.has_value());
-    m_results->showMeasured(m_runSettings, m_measured ? &*m_measured : nullptr);
+    m_results->showMeasured(runSettings(), m_measured ? &*m_measured : nullptr);
 }
 
 // A check is soon run again; a tune may have run for minutes, so closing during one asks first.

@@ -119,10 +119,10 @@ private:
     MessageBoxService &m_messages;
     PrinterService &m_printer;
     StudyRun *m_study = nullptr;
-    std::optional<nec::ArrayGeometry> m_checkedGeometry; // of the check last run
-    nec::CheckSettings m_runSettings;
-    QString m_runFrequencyText; // as typed, which every sheet of the check is made from
-    QString m_warnings;         // what the model of the last run may get wrong
+    std::optional<nec::Design> m_checked; // of the check last run: every sheet, deck and tune of it is made from it
+    [[nodiscard]] const nec::CheckSettings &runSettings() const;
+    [[nodiscard]] QString checkedFrequencyText() const;
+    QString m_warnings; // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;
     std::optional<nec::TuneResult> m_tuned;
     std::optional<nec::CheckSummary> m_tunedCheck; // the tuned design over the check's sweep, when the tune ran out

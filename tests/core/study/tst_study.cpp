@@ -44,7 +44,7 @@ std::vector<double> frequenciesOf(const std::string &deck)
 // A finished check on the stand-in, whose resonance lies 2 % below the design frequency.
 CheckSummary checked(const ArrayGeometry &geometry, int processes)
 {
-    Study check(geometry, CheckSettings{}, processes);
+    Study check(Design(geometry, CheckSettings{}), processes);
     standin::Launcher engine;
     driveStudy(check, engine, {});
     return *check.check();
@@ -76,7 +76,7 @@ private slots:
 void TestStudy::checkPlansItsSecondRound()
 {
     const ArrayGeometry geometry = twentyMetres();
-    Study study(geometry, CheckSettings{}, 2);
+    Study study(Design(geometry, CheckSettings{}), 2);
     standin::Launcher engine;
     bool ended = false;
     driveStudy(study, engine, [&ended] { ended = true; });
@@ -116,7 +116,7 @@ void TestStudy::cuttingSensitivityWhereverTheResonanceLies()
 {
     QFETCH(double, resonanceShare);
     const ArrayGeometry geometry = twentyMetres();
-    Study study(geometry, CheckSettings{}, 2);
+    Study study(Design(geometry, CheckSettings{}), 2);
     standin::Launcher engine;
     engine.resonanceShare = resonanceShare;
     driveStudy(study, engine, {});
@@ -134,7 +134,7 @@ void TestStudy::cuttingSensitivityWhereverTheResonanceLies()
 
 void TestStudy::checkFailureGivesNothing()
 {
-    Study study(twentyMetres(), CheckSettings{}, 2);
+    Study study(Design(twentyMetres(), CheckSettings{}), 2);
     standin::Launcher engine;
     engine.failAt = 2;
     driveStudy(study, engine, {});
@@ -164,7 +164,7 @@ void TestStudy::checkCloseToTheGround()
     QFETCH(bool, note);
     CheckSettings settings;
     settings.groundHeightMetres = heightMetres;
-    Study study(twentyMetres(), settings, 2);
+    Study study(Design(twentyMetres(), settings), 2);
     standin::Launcher engine;
     engine.ohmsPerSegment = ohmsPerSegment;
     driveStudy(study, engine, {});
@@ -193,7 +193,7 @@ void TestStudy::tuneKeepsEveryEngineBusy()
     const ArrayGeometry geometry = twentyMetres();
     TuneSettings tune;
     tune.designLimit = 0;
-    Study study(geometry, CheckSettings{}, 2, tune, checked(geometry, 2));
+    Study study(Design(geometry, CheckSettings{}), 2, tune, checked(geometry, 2));
     standin::Launcher engine;
     driveStudy(study, engine, {});
     QVERIFY(study.tuned());
@@ -315,7 +315,7 @@ void TestStudy::tuneEnds()
     QFETCH(bool, cancel);
     QFETCH(TuneEnd, end);
     const ArrayGeometry geometry = twentyMetres();
-    Study study(geometry, CheckSettings{}, 2, TuneSettings{}, checked(geometry, 2));
+    Study study(Design(geometry, CheckSettings{}), 2, TuneSettings{}, checked(geometry, 2));
     standin::Launcher engine;
     engine.failAt = cancel ? 0 : 5;
     engine.failWithTimeLimit = timeLimit;
@@ -345,12 +345,12 @@ void TestStudy::tuneEnds()
 void TestStudy::tuneTimeLimitCoversItsCheck()
 {
     const ArrayGeometry geometry = twentyMetres();
-    Study check(geometry, CheckSettings{}, 2);
+    Study check(Design(geometry, CheckSettings{}), 2);
     QCOMPARE(check.nextRound()->timeLimit, kEngineTimeLimit);
 
     TuneSettings settings;
     settings.timeLimitSeconds = 5;
-    Study tune(geometry, CheckSettings{}, 2, settings);
+    Study tune(Design(geometry, CheckSettings{}), 2, settings);
     const std::optional<EngineRound> first = tune.nextRound();
     QVERIFY(first);
     QVERIFY(first->timeLimit >= std::chrono::seconds(1) && first->timeLimit <= std::chrono::seconds(5));
@@ -376,7 +376,7 @@ void TestStudy::tuneTimeLimitCoversItsCheck()
         void cancel() override {}
     } slow;
     settings.designLimit = 4;
-    Study timed(geometry, CheckSettings{}, 2, settings);
+    Study timed(Design(geometry, CheckSettings{}), 2, settings);
     driveStudy(timed, slow, {});
     QVERIFY(timed.tuned());
     QVERIFY2(timed.tuned()->seconds >= 1.0, qPrintable(QString::number(timed.tuned()->seconds)));
@@ -385,14 +385,14 @@ void TestStudy::tuneTimeLimitCoversItsCheck()
 void TestStudy::progressCountsWhatRan()
 {
     const ArrayGeometry geometry = twentyMetres();
-    Study check(geometry, CheckSettings{}, 2);
+    Study check(Design(geometry, CheckSettings{}), 2);
     QVERIFY(check.nextRound());
     QCOMPARE(check.progress(5).text, std::string("5 of 13 frequencies"));
     QCOMPARE(check.progress(99).value, 13);
     check.cancel(5);
     QCOMPARE(check.ranText(), std::string("Cancelled after 5 of 13 frequencies"));
 
-    Study tune(geometry, CheckSettings{}, 2, TuneSettings{}, checked(geometry, 2));
+    Study tune(Design(geometry, CheckSettings{}), 2, TuneSettings{}, checked(geometry, 2));
     standin::Launcher engine;
     for (int round = 0; round < 3; ++round)
         engine.start(*tune.nextRound(), [&tune](EngineOutputs outputs) { tune.take(std::move(outputs)); });
@@ -402,7 +402,7 @@ void TestStudy::progressCountsWhatRan()
     QCOMPARE(tune.tuned()->evaluations, 3);
 
     // Cancelled with only the specified design modelled, there is nothing tuned to show.
-    Study early(geometry, CheckSettings{}, 2, TuneSettings{}, checked(geometry, 2));
+    Study early(Design(geometry, CheckSettings{}), 2, TuneSettings{}, checked(geometry, 2));
     engine.start(*early.nextRound(), [&early](EngineOutputs outputs) { early.take(std::move(outputs)); });
     early.cancel();
     QCOMPARE(early.ranText(), std::string("Cancelled after 1 design tried"));

@@ -106,8 +106,7 @@ bool AntennaCheckWindow::saveDeck(const QString &path)
     const auto design = nec::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
     if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
         return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(refusal->message));
-    return writeFile(path,
-                     QByteArray::fromStdString(nec::checkDeck(std::get<nec::CheckDesign>(design).geometry, *settings)),
+    return writeFile(path, QByteArray::fromStdString(nec::checkDeck(std::get<nec::Design>(design))),
                      QStringLiteral("deck"));
 }
 
@@ -116,7 +115,7 @@ bool AntennaCheckWindow::saveCsv(const QString &path)
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("CSV file"));
     std::string csv;
-    appendCsvTable(csv, nec::checkTable(*m_summary, m_checkedGeometry->frequencyLabel), true);
+    appendCsvTable(csv, nec::checkTable(*m_summary, m_checked->array.frequencyLabel), true);
     return writeFile(path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"));
 }
 
@@ -125,7 +124,7 @@ bool AntennaCheckWindow::savePdf(const QString &path)
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("PDF"));
     return writeFile(path,
-                     checkReportPdf(m_checkedGeometry->frequencyLabel, m_runSettings, *m_summary, localPaperLayout(),
+                     checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary, localPaperLayout(),
                                     QDateTime::currentDateTime(), m_measured ? &*m_measured : nullptr),
                      QStringLiteral("PDF"));
 }
@@ -134,18 +133,16 @@ bool AntennaCheckWindow::saveTouchstone(const QString &path)
 {
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("Touchstone file"));
-    return writeFile(path, QByteArray::fromStdString(nec::checkTouchstone(*m_summary, m_runSettings)),
+    return writeFile(path, QByteArray::fromStdString(nec::checkTouchstone(*m_summary, runSettings())),
                      QStringLiteral("Touchstone file"));
 }
 
 bool AntennaCheckWindow::saveTunedDeck(const QString &path)
 {
-    if (!m_tuned || !m_checkedGeometry)
+    if (!m_tuned || !m_checked)
         return false;
-    return writeFile(
-        path,
-        QByteArray::fromStdString(nec::checkDeck(nec::tunedGeometry(*m_checkedGeometry, *m_tuned), m_runSettings)),
-        QStringLiteral("deck"));
+    return writeFile(path, QByteArray::fromStdString(nec::checkDeck(nec::tunedDesign(*m_checked, *m_tuned))),
+                     QStringLiteral("deck"));
 }
 
 // The design as tarvelin-calc --tune --save writes it, for the Shop Sheet's Open Tuned Design... later.
@@ -154,7 +151,7 @@ bool AntennaCheckWindow::saveTunedDesign(const QString &path)
     const std::optional<DesignLengths> lengths = checkedLengths();
     if (!m_tuned || !lengths)
         return false;
-    const nec::TunedDesign design{m_runFrequencyText.toStdString(), m_runSettings, m_tuneSettings, *m_tuned};
+    const nec::TunedDesign design{m_checked->frequencyText(), runSettings(), m_tuneSettings, *m_tuned};
     return writeFile(path, QByteArray::fromStdString(nec::tunedDesignText(design, *lengths)),
                      QStringLiteral("tuned design"));
 }
@@ -169,9 +166,8 @@ void AntennaCheckWindow::choose(const QString &title, const QString &filter, con
         auto geometry = nec::geometryFor(m_settings->frequencyText().toStdString(), m_settings->elements());
         if (const auto *array = std::get_if<nec::ArrayGeometry>(&geometry))
             label = QString::fromStdString(designTitle(array->frequencyLabel, array->elementCount()));
-    } else if (m_checkedGeometry) {
-        label =
-            QString::fromStdString(designTitle(m_checkedGeometry->frequencyLabel, m_checkedGeometry->elementCount()));
+    } else if (m_checked) {
+        label = QString::fromStdString(designTitle(m_checked->array.frequencyLabel, m_checked->array.elementCount()));
     }
     const QString path = chooseSavePath(this, title,
                                         label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
@@ -191,7 +187,7 @@ void AntennaCheckWindow::print()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QByteArray pdf =
-        checkReportPdf(m_checkedGeometry->frequencyLabel, m_runSettings, *m_summary, printer.pageLayout(),
+        checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary, printer.pageLayout(),
                        QDateTime::currentDateTime(), m_measured ? &*m_measured : nullptr);
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));

@@ -272,7 +272,7 @@ CheckSettingsPanel::Checked CheckSettingsPanel::check()
             else if (refusal->setting == nec::StructureCheck::Setting::GroundHeight)
                 field = m_height;
         } else {
-            checked.design = std::get<nec::CheckDesign>(std::move(made));
+            checked.design = std::get<nec::Design>(std::move(made));
         }
     }
     for (QLineEdit *edit : {m_frequency, m_height})

@@ -43,7 +43,7 @@ public:
     struct Checked
     {
         std::optional<nec::CheckSettings> settings;
-        std::optional<nec::CheckDesign> design;
+        std::optional<nec::Design> design;
         QString problem;
     };
     [[nodiscard]] Checked check();
