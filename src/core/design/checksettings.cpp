@@ -105,6 +105,14 @@ std::optional<CheckSettingRefusal> checkSettingsProblem(const CheckSettings &set
     return std::nullopt;
 }
 
+std::variant<double, CheckSettingRefusal> readGroundHeight(const std::string &text)
+{
+    const std::optional<std::int64_t> height = typedLengthThousandths(text);
+    if (!height || *height <= 0)
+        return refusal(CheckSetting::GroundHeight);
+    return static_cast<double>(*height) * kMetresPerThousandth;
+}
+
 std::variant<CheckSettings, CheckSettingRefusal> readCheckSettings(const CheckSettingTexts &texts)
 {
     CheckSettings settings;
@@ -154,10 +162,10 @@ std::variant<CheckSettings, CheckSettingRefusal> readCheckSettings(const CheckSe
         return refusal(CheckSetting::Permittivity);
     settings.lossless = texts.lossless;
     if (texts.groundHeight) {
-        const std::optional<std::int64_t> height = typedLengthThousandths(*texts.groundHeight);
-        if (!height || *height <= 0)
-            return refusal(CheckSetting::GroundHeight);
-        settings.groundHeightMetres = static_cast<double>(*height) * kMetresPerThousandth;
+        auto height = readGroundHeight(*texts.groundHeight);
+        if (auto *refused = std::get_if<CheckSettingRefusal>(&height))
+            return std::move(*refused);
+        settings.groundHeightMetres = std::get<double>(height);
     }
     if (std::optional<CheckSettingRefusal> problem = checkSettingsProblem(settings))
         return *problem;

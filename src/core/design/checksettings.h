@@ -102,6 +102,9 @@ struct CheckSettingRefusal
 
 [[nodiscard]] std::variant<CheckSettings, CheckSettingRefusal> readCheckSettings(const CheckSettingTexts &texts);
 
+// The boom's height over ground as typed ("15 m", "50 ft"), in metres: the one setting a window takes as text.
+[[nodiscard]] std::variant<double, CheckSettingRefusal> readGroundHeight(const std::string &text);
+
 // Whether settings made in code lie within the limits; the refusal names the first that does not.
 [[nodiscard]] std::optional<CheckSettingRefusal> checkSettingsProblem(const CheckSettings &settings);
 

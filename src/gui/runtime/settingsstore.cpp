@@ -33,6 +33,7 @@ const QString kMoveStations = QStringLiteral("antennaCheck/moveStations");
 const QString kBoom = QStringLiteral("antennaCheck/boom");
 const QString kShopElements = QStringLiteral("shopSheet/elements");
 const QString kMeasuredElements = QStringLiteral("shopSheet/measuredElements");
+const QString kShopLine = QStringLiteral("shopSheet/z0");
 const QString kStep = QStringLiteral("shopSheet/step");
 const QString kAllowance = QStringLiteral("shopSheet/allowance");
 const QString kHubOffset = QStringLiteral("shopSheet/hubOffset");
@@ -146,6 +147,9 @@ ShopWindowSettings SettingsStore::shopWindow() const
     read.elements = storedWhole(m_settings, key::kShopElements, kMostElements, kFewestElements, kMostElements);
     read.measuredElements =
         storedWhole(m_settings, key::kMeasuredElements, kMostElements, kFewestElements, kMostElements);
+    // The lines the window offers.
+    const double line = storedNumber(m_settings, key::kShopLine, 50.0, 50.0, 75.0);
+    read.lineZ0Ohms = line == 75.0 ? 75.0 : 50.0;
     // A measured resonance belongs to the design it was measured on.
     read.measuredFor = m_settings.value(key::kMeasuredFor).toString();
     if (!read.measuredFor.isEmpty())
@@ -161,6 +165,7 @@ void SettingsStore::setShopWindow(const ShopWindowSettings &settings)
     m_settings.setValue(key::kHubOffset, settings.hubOffset);
     m_settings.setValue(key::kShopElements, settings.elements);
     m_settings.setValue(key::kMeasuredElements, measured ? settings.measuredElements : kMostElements);
+    m_settings.setValue(key::kShopLine, settings.lineZ0Ohms);
     m_settings.setValue(key::kMeasured, measured ? settings.measured : QString());
     m_settings.setValue(key::kMeasuredFor, measured ? settings.measuredFor : QString());
 }

@@ -40,6 +40,7 @@ struct ShopWindowSettings
     QString measuredFor;
     int elements = 7;
     int measuredElements = 7; // of the design the measurement is for
+    double lineZ0Ohms = 50.0; // the feed line a sweep's SWR is read against
 };
 
 // Everything Tarvelin keeps between runs, in the desktop's settings file under the organisation and program

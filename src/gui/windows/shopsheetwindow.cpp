@@ -185,9 +185,17 @@ void ShopSheetWindow::buildWidgets()
     auto *measuredLabel = new QLabel(QStringLiteral("&Measured resonance (MHz):"));
     measuredLabel->setBuddy(m_measured);
     left->addRow(measuredLabel, measuredRow);
+    // The line a sweep's SWR is read against, as tarvelin-calc's --z0 for --measured-sweep.
+    m_line = new QComboBox;
+    m_line->setObjectName(QStringLiteral("line"));
+    m_line->setToolTip(QStringLiteral("The feed line the antenna is fed with: From Sweep reads the sweep's lowest SWR "
+                                      "against it"));
+    for (const double ohms : {50.0, 75.0})
+        m_line->addItem(QStringLiteral("%1 \u03a9").arg(ohms), ohms);
     auto *right = new QFormLayout;
     right->addRow(QStringLiteral("Wire &allowance:"), m_allowance);
     right->addRow(QStringLiteral("&Hub offset:"), m_hubOffset);
+    right->addRow(QStringLiteral("F&eed line:"), m_line);
     auto *settings = new QHBoxLayout;
     settings->addLayout(left);
     settings->addLayout(right);
@@ -284,6 +292,7 @@ void ShopSheetWindow::buildWidgets()
     setTabOrder(m_measured, m_fromSweep);
     setTabOrder(m_fromSweep, m_allowance);
     setTabOrder(m_allowance, m_hubOffset);
+    setTabOrder(m_hubOffset, m_line);
 
     // Nothing to print, save or copy until there is a sheet.
     for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
@@ -315,6 +324,7 @@ void ShopSheetWindow::restoreSettings()
     m_step->setCurrentIndex(std::max(0, m_step->findData(stored.step)));
     m_allowance->setText(stored.allowance);
     m_hubOffset->setText(stored.hubOffset);
+    m_line->setCurrentIndex(std::max(0, m_line->findData(stored.lineZ0Ohms)));
     {
         const QSignalBlocker quiet(m_elements);
         m_elements->setValue(stored.elements);
@@ -335,7 +345,7 @@ void ShopSheetWindow::saveSettings() const
     SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(),
                                    kept ? qText(kept->measured) : QString(),
                                    kept ? QString::number(kept->forMHz, 'g', 17) : QString(), m_elements->value(),
-                                   kept ? kept->elements : m_elements->value()});
+                                   kept ? kept->elements : m_elements->value(), m_line->currentData().toDouble()});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
@@ -405,7 +415,7 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
         return false;
     const QString name = QFileInfo(path).fileName();
     const nec::MeasuredSweep measured =
-        nec::measuredSweepOf(*sweep, name.toStdString(), SettingsStore().checkWindow().z0Ohms);
+        nec::measuredSweepOf(*sweep, name.toStdString(), m_line->currentData().toDouble());
     const auto resonance = nec::sheetResonanceOf(measured);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
         MessageBoxRequest request;

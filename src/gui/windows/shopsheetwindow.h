@@ -102,6 +102,7 @@ private:
     QLineEdit *m_frequency = nullptr;
     QSpinBox *m_elements = nullptr;
     QComboBox *m_step = nullptr;
+    QComboBox *m_line = nullptr; // the feed line a sweep's SWR is read against
     QLineEdit *m_allowance = nullptr;
     QLineEdit *m_hubOffset = nullptr;
     QLineEdit *m_measured = nullptr;

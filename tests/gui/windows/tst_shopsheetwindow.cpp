@@ -35,6 +35,8 @@
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
+#include "core/measure/measured.h"
+#include "core/touchstone/touchstone.h"
 #include <QTest>
 
 #include <complex>
@@ -70,6 +72,7 @@ private slots:
     void opensASavedTunedDesign();
     void tunedSheetTakesItsOwnMeasurement();
     void measuredResonanceFromASweep();
+    void sweepReadOnTheSheetsOwnLine();
 
 private:
     ShopSheetWindow *openSheet(const QString &frequency);
@@ -570,6 +573,42 @@ void TestShopSheetWindow::tunedSheetTakesItsOwnMeasurement()
 
     sheet->setTunedDesign(QStringLiteral("14.2"), factors);
     QCOMPARE(measured->text(), QStringLiteral("14.1"));
+}
+
+// A sweep's lowest SWR is read against the feed line chosen on the sheet itself, whatever the Antenna Check
+// was last set to: a feed whose resistance climbs through resonance has its lowest SWR elsewhere on 75 ohms.
+void TestShopSheetWindow::sweepReadOnTheSheetsOwnLine()
+{
+    QSettings().setValue(QStringLiteral("antennaCheck/z0"), 50.0);
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    QTemporaryDir folder;
+    QFile file(folder.filePath(QStringLiteral("climbing.s1p")));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("# MHZ Z RI R 50\n");
+    for (int i = 0; i <= 40; ++i) {
+        const double mhz = 13.85 + 0.01 * i;
+        file.write(QStringLiteral("%1 %2 %3\n")
+                       .arg(mhz, 0, 'f', 2)
+                       .arg((40.0 + 100.0 * (mhz - 13.85)) / 50.0, 0, 'g', 12)
+                       .arg(300.0 * (mhz / 14.05 - 14.05 / mhz) / 50.0, 0, 'g', 12)
+                       .toLatin1());
+    }
+    file.close();
+    auto *line = sheet->findChild<QComboBox *>(QStringLiteral("line"));
+    auto *measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
+    QVERIFY(sheet->measuredFromSweep(file.fileName()));
+    const QString on50 = measured->text();
+    line->setCurrentIndex(line->findData(75.0));
+    QVERIFY(sheet->measuredFromSweep(file.fileName()));
+    QVERIFY2(measured->text() != on50, qPrintable(on50));
+    QFile read(file.fileName());
+    QVERIFY(read.open(QIODevice::ReadOnly));
+    const auto sweep = touchstone::readSweep(read.readAll().toStdString(), "climbing.s1p");
+    QVERIFY(std::holds_alternative<touchstone::Sweep>(sweep));
+    QCOMPARE(measured->text().toDouble(),
+             std::stod(std::get<std::string>(nec::sheetResonanceOf(
+                 nec::measuredSweepOf(std::get<touchstone::Sweep>(sweep), "climbing.s1p", 75.0)))));
 }
 
 QTEST_MAIN(TestShopSheetWindow)

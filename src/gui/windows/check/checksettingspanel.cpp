@@ -183,32 +183,37 @@ int CheckSettingsPanel::points() const
     return m_points->value();
 }
 
+// The controls' values as they are, held to the same limits as tarvelin-calc's options, so both refuse alike;
+// the boom height alone is typed, and read as tarvelin-calc reads it.
 std::optional<nec::CheckSettings> CheckSettingsPanel::read(QString &problem) const
 {
-    const auto text = [](double value) { return QString::number(value, 'g', 17).toStdString(); };
-    nec::CheckSettingTexts texts;
+    nec::CheckSettings settings;
     const int gauge = m_awg->currentData().toInt();
-    if (gauge != 0)
-        texts.awg = std::to_string(gauge);
-    else
-        texts.wireMm = text(m_wireMm->value());
-    texts.segments = std::to_string(m_segments->value());
-    texts.span = text(m_span->value());
-    texts.points = std::to_string(m_points->value());
-    texts.z0 = text(m_z0->currentData().toDouble());
-    texts.lossless = !m_copper->isChecked();
+    settings.wireDiameterMm = gauge != 0 ? nec::awgDiameterMm(gauge) : m_wireMm->value();
+    settings.segments = m_segments->value();
+    settings.spanPercent = m_span->value();
+    settings.points = m_points->value();
+    settings.z0Ohms = m_z0->currentData().toDouble();
+    settings.lossless = !m_copper->isChecked();
     if (m_jacket->currentIndex() != 0) {
-        texts.insulation = text(m_insulationMm->value());
-        texts.permittivity = text(m_permittivity->value());
+        settings.insulationMm = m_insulationMm->value();
+        settings.permittivity = m_permittivity->value();
     }
-    if (m_overGround->isChecked())
-        texts.groundHeight = m_height->text().toStdString();
-    auto read = nec::readCheckSettings(texts);
-    if (const auto *refusal = std::get_if<nec::CheckSettingRefusal>(&read)) {
+    std::optional<nec::CheckSettingRefusal> refusal;
+    if (m_overGround->isChecked()) {
+        auto height = nec::readGroundHeight(m_height->text().toStdString());
+        if (const auto *refused = std::get_if<nec::CheckSettingRefusal>(&height))
+            refusal = *refused;
+        else
+            settings.groundHeightMetres = std::get<double>(height);
+    }
+    if (!refusal)
+        refusal = nec::checkSettingsProblem(settings);
+    if (refusal) {
         problem = QString::fromStdString(refusal->message);
         return std::nullopt;
     }
-    return std::get<nec::CheckSettings>(read);
+    return settings;
 }
 
 void CheckSettingsPanel::restore(const CheckWindowSettings &stored)
