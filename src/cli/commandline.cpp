@@ -85,12 +85,12 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         }
         return nec::measuredSweepOf(std::get<touchstone::Sweep>(read), shownName(path), options->checkSettings.z0Ohms);
     };
-    std::optional<nec::MeasuredSweep> measured;
-    if (!options->sweepPath.empty()) {
-        auto read = readMeasured(options->sweepPath, "--sweep");
+    std::vector<nec::MeasuredSweep> sweeps;
+    for (const std::string &path : options->sweepPaths) {
+        auto read = readMeasured(path, "--sweep");
         if (const int *status = std::get_if<int>(&read))
             return *status;
-        measured = std::get<nec::MeasuredSweep>(std::move(read));
+        sweeps.push_back(std::get<nec::MeasuredSweep>(std::move(read)));
     }
     if (!options->measuredSweepPath.empty()) {
         // The sweep's lowest SWR is the measured resonance, exactly as if it had been typed.
@@ -131,7 +131,7 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     if (tuned && inputs.empty())
         inputs.push_back(tuned->frequencyText);
 
-    Session runner(*options, tuned ? &*tuned : nullptr, measured ? &*measured : nullptr, launcher, out, err);
+    Session runner(*options, tuned ? &*tuned : nullptr, sweeps, launcher, out, err);
     if (!inputs.empty()) {
         for (const std::string_view input : inputs)
             if (!runner.process(input))

@@ -2,6 +2,7 @@
 #include "cli/options.h"
 
 #include "core/format/fieldtext.h"
+#include "core/measure/measured.h"
 
 #include <CLI/CLI.hpp>
 
@@ -125,7 +126,11 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.add_flag("--lossless", checkTexts.lossless);
     app.add_option("--insulation", checkTexts.insulation);
     app.add_option("--permittivity", checkTexts.permittivity);
-    app.add_option("--sweep", options.sweepPath);
+    // Given once for each sweep, oldest first, as a builder trims and sweeps again.
+    app.add_option("--sweep", options.sweepPaths)
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--measured-sweep", options.measuredSweepPath);
     app.add_option("--ground-height", groundHeight);
     app.add_option("--save", options.savePath);
@@ -243,6 +248,12 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         complain(err, "--sweep",
                  std::string("Cannot be used with --format ") + (options.format == OutputFormat::Csv ? "csv" : "s1p") +
                      ", which holds the model's sweep alone: give the table or --format json");
+        return std::nullopt;
+    }
+    if (options.sweepPaths.size() > nec::kMostSweeps) {
+        complain(err, "--sweep",
+                 "Give at most " + std::to_string(nec::kMostSweeps) + " sweeps, oldest first, not " +
+                     std::to_string(options.sweepPaths.size()));
         return std::nullopt;
     }
     if (app.count("--measured-sweep") > 0 && app.count("--measured") > 0) {

@@ -27,13 +27,13 @@ struct Options
     Uses uses;
     shop::ShopSettings shopSettings;
     shop::ShopSettingTexts shopTexts;
-    bool measuredByModel = false;  // --shop --measured model: the check's resonance, per frequency
-    bool tuneForSheet = false;     // --shop --tune: the tuned design's sheet
-    std::string savePath;          // --tune --save FILE: the tuned design, written to FILE
-    std::string tunedPath;         // --shop --tuned FILE: the sheet of the tuned design saved there
-    std::string sweepPath;         // --analyse --sweep FILE: the analyser's sweep laid beside the check
-    std::string measuredSweepPath; // --shop --measured-sweep FILE: the sweep whose lowest SWR trims the sheet
-    nec::GivenSettings tunedGiven; // what the command line says the tuned design is for
+    bool measuredByModel = false;        // --shop --measured model: the check's resonance, per frequency
+    bool tuneForSheet = false;           // --shop --tune: the tuned design's sheet
+    std::string savePath;                // --tune --save FILE: the tuned design, written to FILE
+    std::string tunedPath;               // --shop --tuned FILE: the sheet of the tuned design saved there
+    std::vector<std::string> sweepPaths; // --analyse --sweep FILE ...: sweeps beside the check, oldest first
+    std::string measuredSweepPath;       // --shop --measured-sweep FILE: the sweep whose lowest SWR trims the sheet
+    nec::GivenSettings tunedGiven;       // what the command line says the tuned design is for
     nec::CheckSettings checkSettings;
     nec::TuneSettings tuneSettings;
     int elements = kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune

@@ -237,21 +237,24 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
 }
 
 void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary,
-                               const nec::CheckSettings &settings, const nec::MeasuredSweep *measured)
+                               const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps)
 {
     const std::string label = fixedText(summary.design.mhz, 3);
+    const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     switch (m_format) {
     case OutputFormat::Touchstone:
         out += nec::checkTouchstone(summary, settings);
         return;
     case OutputFormat::Table:
         separateTables(out);
-        out += "Antenna check for " + label + " MHz\n\n";
+        out += "Antenna check for " + designTitle(label, summary.elements) + "\n\n";
         appendTerminalTable(out, nec::verdictTable(summary, settings.z0Ohms, measured));
         out += '\n';
         if (measured)
             for (const std::string &sentence : nec::measuredSentences(*measured))
                 out += sentence + '\n';
+        for (const std::string &sentence : nec::turnsSentences(sweeps))
+            out += sentence + '\n';
         out += nec::feedAdvice(&summary, settings.z0Ohms) + "\n\n";
         appendTerminalTable(out, nec::checkTable(summary, label));
         return;
@@ -261,7 +264,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);
-        nec::writeCheckJson(json, frequencyText, summary, measured);
+        nec::writeCheckJson(json, frequencyText, summary, sweeps);
         json.endLine();
         return;
     }

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/measure/measured.h"
+
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarvelin {
 class MemoryGrid;
@@ -13,7 +16,6 @@ struct DesignLengths;
 namespace nec {
 struct CheckSettings;
 struct CheckSummary;
-struct MeasuredSweep;
 struct TuneResult;
 struct TuneSettings;
 } // namespace nec
@@ -54,8 +56,9 @@ public:
     void appendShopSheet(std::string &out, const shop::ShopSheet &sheet);
     // An antenna check: the sweep and its verdict, with the settings it ran with, and beside it a measured
     // sweep's figures, if any.
+    // With measured sweeps, oldest first: the latest beside the model, and each one's move.
     void appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary,
-                     const nec::CheckSettings &settings, const nec::MeasuredSweep *measured);
+                     const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps = {});
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
     void appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
                     const nec::TuneResult &result, const nec::TuneSettings &tune);

@@ -23,7 +23,7 @@ namespace tarvelin::cli {
 class Session
 {
 public:
-    Session(const Options &options, const nec::TunedDesign *tuned, const nec::MeasuredSweep *measured,
+    Session(const Options &options, const nec::TunedDesign *tuned, const std::vector<nec::MeasuredSweep> &sweeps,
             nec::EngineLauncher &launcher, std::ostream &out, std::ostream &err);
     ~Session();
 
@@ -35,8 +35,9 @@ public:
 
     // For the modes.
     [[nodiscard]] const Options &options() const { return m_options; }
-    [[nodiscard]] const nec::TunedDesign *tunedDesign() const { return m_tuned; }   // --shop --tuned FILE's
-    [[nodiscard]] const nec::MeasuredSweep *measured() const { return m_measured; } // --analyse --sweep FILE's
+    [[nodiscard]] const nec::TunedDesign *tunedDesign() const { return m_tuned; } // --shop --tuned FILE's
+    // --analyse --sweep FILE ...: the sweeps, oldest first.
+    [[nodiscard]] const std::vector<nec::MeasuredSweep> &sweeps() const { return m_sweeps; }
     [[nodiscard]] ResultWriter &writer() { return m_writer; }
     [[nodiscard]] std::string &buffer() { return m_buffer; }
     [[nodiscard]] MemoryGrid &grid() { return m_grid; }
@@ -65,7 +66,7 @@ private:
 
     const Options &m_options;
     const nec::TunedDesign *m_tuned;
-    const nec::MeasuredSweep *m_measured;
+    const std::vector<nec::MeasuredSweep> &m_sweeps;
     nec::EngineLauncher &m_launcher;
     ResultWriter m_writer;
     std::ostream &m_out;

@@ -73,6 +73,7 @@ private slots:
     void shopSheetBadInput();
     void tuneEndToEnd();
     void threeElementsTunedWithTheirStations();
+    void sweepsInTurn();
     void arraysOfEveryLength_data();
     void arraysOfEveryLength();
     void tuneCsvEchoesTheFrequency();
@@ -337,6 +338,10 @@ void TestCli::usageErrors_data()
                                "--insulation", "--allowance"})
         QTest::addRow("empty %s", option)
             << QStringList{"--analyse", option, "", "14.2"} << QString::fromLatin1(option) + ": Needs a value.";
+    QStringList nine{"--analyse"};
+    for (int i = 0; i < 9; ++i)
+        nine << "--sweep" << QStringLiteral("s%1.s1p").arg(i);
+    QTest::newRow("nine sweeps") << (nine << "14.2") << "--sweep: Give at most 8 sweeps, oldest first, not 9.";
     QTest::newRow("sweep into a CSV") << QStringList{"--analyse", "--format", "csv", "--sweep", "a.s1p", "14.2"}
                                       << "--sweep: Cannot be used with --format csv, which holds the model's sweep "
                                          "alone: give the table or --format json.";
@@ -659,6 +664,41 @@ void TestCli::arraysOfEveryLength()
     QVERIFY2(qAbs(resonance / resonanceMHz - 1.0) <= 0.002, qPrintable(QString::number(resonance)));
     const double r = figures.value(QStringLiteral("resonance_ohms")).toDouble();
     QVERIFY2(qAbs(r - ohms) <= 1.0, qPrintable(QString::number(r)));
+}
+
+// Two sweeps of the built antenna, the second after the loops were trimmed 0.5 % shorter: the latest is the
+// one compared, with its move since the first, and both are listed oldest first.
+void TestCli::sweepsInTurn()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    QTemporaryDir folder;
+    QStringList arguments{"--analyse", "--format", "json"};
+    for (const auto &[name, resonance] : {std::pair{"before.s1p", 13.90}, std::pair{"after.s1p", 13.90 / 0.995}}) {
+        QFile file(folder.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("# MHZ Z RI R 50\n");
+        for (int i = 0; i <= 60; ++i) {
+            const double mhz = 13.7 + 0.01 * i;
+            file.write(QStringLiteral("%1 1 %2\n")
+                           .arg(mhz, 0, 'f', 2)
+                           .arg(8.0 * (mhz / resonance - resonance / mhz), 0, 'g', 12)
+                           .toLatin1());
+        }
+        arguments << "--sweep" << file.fileName();
+    }
+    const Run run = runCalc(arguments << "14.2");
+    QCOMPARE(run.exitCode, 0);
+    const QJsonObject check = QJsonDocument::fromJson(run.out).object();
+    const QJsonObject measured = check.value(QStringLiteral("measured")).toObject();
+    QVERIFY(measured.value(QStringLiteral("file")).toString().endsWith(QStringLiteral("after.s1p")));
+    QVERIFY2(qAbs(measured.value(QStringLiteral("move_percent")).toDouble() - 0.5) <= 0.05, run.out.constData());
+    const QJsonArray sweeps = check.value(QStringLiteral("sweeps")).toArray();
+    QCOMPARE(sweeps.size(), 2);
+    QVERIFY(sweeps[0].toObject().value(QStringLiteral("move_percent")).isNull());
+    QVERIFY(sweeps[0].toObject().value(QStringLiteral("file")).toString().endsWith(QStringLiteral("before.s1p")));
+    QCOMPARE(sweeps[1].toObject().value(QStringLiteral("move_percent")).toDouble(),
+             measured.value(QStringLiteral("move_percent")).toDouble());
 }
 
 // A three-element quad on 20 m, tuned with its stations free on a 7.5 m boom, meets both goals across the band

@@ -21,13 +21,10 @@ void analyse(Session &session, std::string_view frequencyText)
     const std::optional<nec::CheckSummary> summary = session.runCheck(frequencyText);
     if (!summary)
         return;
-    std::optional<nec::MeasuredSweep> measured;
-    if (const nec::MeasuredSweep *sweep = session.measured()) {
-        measured = *sweep;
-        nec::compareWithModel(*measured, *summary, frequencyText);
-    }
-    session.writer().appendCheck(session.buffer(), frequencyText, *summary, session.options().checkSettings,
-                                 measured ? &*measured : nullptr);
+    std::vector<nec::MeasuredSweep> sweeps = session.sweeps();
+    for (nec::MeasuredSweep &sweep : sweeps)
+        nec::compareWithModel(sweep, *summary, frequencyText);
+    session.writer().appendCheck(session.buffer(), frequencyText, *summary, session.options().checkSettings, sweeps);
 }
 
 constexpr std::string_view kDeckOptions[] = {options::kElements};
@@ -60,7 +57,9 @@ const ModeDeclaration kAnalyseMode{
                    (Touchstone .s1p or .s2p) beside the model: its lowest
                    SWR, 2:1 band, what to do to the loops against the design
                    frequency and how far the model was off; not with
-                   --format csv or s1p
+                   --format csv or s1p. Given again for each sweep after a
+                   trim, oldest first (up to 8): the latest is compared,
+                   and each one's move since the one before is given
   --format s1p     with --analyse and one FREQUENCY: the model's sweep as a
                    Touchstone file (# MHz S RI R <z0>), for an analyser's
                    reference trace

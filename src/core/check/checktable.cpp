@@ -262,8 +262,14 @@ void writeFigures(JsonWriter &json, const SweepPoint &p)
 } // namespace
 
 void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
-                    const MeasuredSweep *measured)
+                    std::span<const MeasuredSweep> sweeps)
 {
+    const MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
+    const std::vector<std::optional<SweepMove>> moves =
+        sweepMoves(std::vector<MeasuredSweep>(sweeps.begin(), sweeps.end()));
+    const auto movePercent = [&moves](std::size_t i) {
+        return moves[i] ? std::optional(moves[i]->percent) : std::nullopt;
+    };
     json.beginRecord().text("frequency", frequencyText).whole("elements", static_cast<long long>(summary.elements));
     // The sweep's own points, then those of the wider sweep the verdict asked for.
     for (const auto &[key, round] : {std::pair{"points", 1}, std::pair{"wider_points", 2}}) {
@@ -318,7 +324,17 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
         json.number("detune_percent", measured->detunePercent, Figure::Percent)
             .number("cut_as_for_mhz", measured->cutAsForMHz, Figure::Megahertz)
             .number("shift_percent", measured->shiftPercent, Figure::Percent)
-            .endRecord();
+            .number("move_percent", movePercent(sweeps.size() - 1), Figure::Percent)
+            .endRecord()
+            .beginList("sweeps");
+        for (std::size_t i = 0; i < sweeps.size(); ++i)
+            json.beginRecord()
+                .text("file", sweeps[i].file)
+                .number("min_swr_mhz", sweeps[i].minSwrMHz, Figure::Megahertz)
+                .number("shift_percent", sweeps[i].shiftPercent, Figure::Percent)
+                .number("move_percent", movePercent(i), Figure::Percent)
+                .endRecord();
+        json.endList();
     }
     json.endRecord();
 }

@@ -3,6 +3,7 @@
 
 #include "core/format/resulttable.h"
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -42,9 +43,10 @@ struct MeasuredSweep;
 
 // The check as one JSON record: the frequency as typed, every point of the sweep, the figures at the design
 // frequency, the verdict's figures (what the sweep did not find as null) and the azimuth pattern.
-// With a measured sweep, its figures in "measured".
+// With measured sweeps, oldest first, the latest's figures in "measured" with its move since the one before,
+// and every sweep's in "sweeps".
 void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
-                    const MeasuredSweep *measured = nullptr);
+                    std::span<const MeasuredSweep> sweeps = {});
 
 // The check's sweep as a one-port Touchstone file, for an analyser's reference trace: comments naming the
 // program, the design frequency and the settings, then the reflection at each point against the line.

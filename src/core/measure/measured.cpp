@@ -170,4 +170,43 @@ std::variant<std::string, shop::ShopRefusal> sheetResonanceOf(const MeasuredSwee
     return resonanceText(measured);
 }
 
+std::vector<std::optional<SweepMove>> sweepMoves(const std::vector<MeasuredSweep> &sweeps)
+{
+    std::vector<std::optional<SweepMove>> moves(sweeps.size());
+    for (std::size_t i = 1; i < sweeps.size(); ++i) {
+        const MeasuredSweep &before = sweeps[i - 1];
+        const MeasuredSweep &now = sweeps[i];
+        if (before.noResonance || now.noResonance || !(before.minSwrMHz > 0.0))
+            continue;
+        moves[i] = SweepMove{(now.minSwrMHz - before.minSwrMHz) * 1000.0,
+                             (now.minSwrMHz - before.minSwrMHz) / before.minSwrMHz * 100.0};
+    }
+    return moves;
+}
+
+std::string moveText(const SweepMove &move)
+{
+    const auto signedText = [](double value, int decimals) {
+        return (value >= 0.0 ? "+" : "-") + fixedText(std::fabs(value), decimals);
+    };
+    return signedText(move.kHz, 0) + " kHz, " + signedText(move.percent, 2) + " % since the last sweep";
+}
+
+std::vector<std::string> turnsSentences(const std::vector<MeasuredSweep> &sweeps)
+{
+    if (sweeps.size() < 2)
+        return {};
+    const std::vector<std::optional<SweepMove>> moves = sweepMoves(sweeps);
+    std::string text = "Sweeps in turn, oldest first: ";
+    for (std::size_t i = 0; i < sweeps.size(); ++i) {
+        const MeasuredSweep &sweep = sweeps[i];
+        text += (i == 0 ? "" : "; ") + sweep.file + ", ";
+        text += sweep.noResonance ? std::string("no resonance within it")
+                                  : "lowest SWR at " + frequencyLabel(sweep.minSwrMHz) + " MHz";
+        if (moves[i])
+            text += " (" + moveText(*moves[i]) + ")";
+    }
+    return {text + "."};
+}
+
 } // namespace tarvelin::nec

@@ -64,6 +64,27 @@ inline constexpr double kFeedLineDifference = 0.2;
 // than the SWR does, that only the SWR is meaningful. None before comparing.
 [[nodiscard]] std::vector<std::string> measuredSentences(const MeasuredSweep &measured);
 
+// A builder trims, sweeps again and trims again: up to this many sweeps of one antenna are read in turn.
+inline constexpr std::size_t kMostSweeps = 8;
+
+// How far one sweep's lowest SWR moved from the sweep before it: in kHz, and in percent of the earlier one's.
+struct SweepMove
+{
+    double kHz = 0.0;
+    double percent = 0.0;
+};
+
+// Each sweep's move from the one before, oldest first: none for the first, and none where either sweep shows
+// no resonance to move from or to.
+[[nodiscard]] std::vector<std::optional<SweepMove>> sweepMoves(const std::vector<MeasuredSweep> &sweeps);
+
+// "+85 kHz, +0.61 % since the last sweep".
+[[nodiscard]] std::string moveText(const SweepMove &move);
+
+// What the verdict says of sweeps in turn: each one's lowest SWR and its move since the one before. None for
+// a single sweep.
+[[nodiscard]] std::vector<std::string> turnsSentences(const std::vector<MeasuredSweep> &sweeps);
+
 // The measured resonance a sheet is trimmed by: the lowest SWR's frequency to 100 Hz, as a typed frequency.
 // A sweep with no resonance in it gives none, refused with the reason that names its file.
 [[nodiscard]] std::variant<std::string, shop::ShopRefusal> sheetResonanceOf(const MeasuredSweep &measured);

@@ -100,6 +100,7 @@ private slots:
     void theVerdictTrimsAgainstTheDesign_data();
     void theVerdictTrimsAgainstTheDesign();
     void aFeedLineLeavesOnlyTheSwrMeaningful();
+    void sweepsInTurnReadTheirMoves();
 };
 
 void TestTouchstone::everyFormGivesTheSameLowestSwr_data()
@@ -344,6 +345,41 @@ void TestTouchstone::aFeedLineLeavesOnlyTheSwrMeaningful()
     const std::vector<std::string> sentences = nec::measuredSentences(measured);
     QCOMPARE(sentences.size(), 3U);
     QVERIFY2(sentences[2].find("Only the SWR is meaningful here") != std::string::npos, sentences[2].c_str());
+}
+
+// Three sweeps of one antenna, its loops trimmed 0.5 % shorter before each of the later two: each reads as a
+// move of +0.5 % from the one before, and a sweep with no resonance in it gives no move.
+void TestTouchstone::sweepsInTurnReadTheirMoves()
+{
+    const auto sweepAt = [](double resonanceMHz, std::string file) {
+        touchstone::Sweep sweep;
+        for (int i = 0; i <= 60; ++i) {
+            const double mhz = 13.6 + 0.01 * i;
+            sweep.samples.push_back({mhz, {50.0, 400.0 * (mhz / resonanceMHz - resonanceMHz / mhz)}});
+        }
+        return nec::measuredSweepOf(sweep, std::move(file), 50.0);
+    };
+    // A loop 0.5 % shorter resonates 1 / 0.995 times higher.
+    const std::vector<nec::MeasuredSweep> sweeps{sweepAt(13.80, "first.s1p"), sweepAt(13.80 / 0.995, "second.s1p"),
+                                                 sweepAt(13.80 / 0.995 / 0.995, "third.s1p")};
+    const std::vector<std::optional<nec::SweepMove>> moves = nec::sweepMoves(sweeps);
+    QCOMPARE(moves.size(), std::size_t(3));
+    QVERIFY(!moves[0]);
+    for (std::size_t i = 1; i < 3; ++i) {
+        QVERIFY(moves[i]);
+        QVERIFY2(std::fabs(moves[i]->percent - 0.5) <= 0.05, qPrintable(QString::number(moves[i]->percent)));
+    }
+    const std::vector<std::string> said = nec::turnsSentences(sweeps);
+    QCOMPARE(said.size(), std::size_t(1));
+    QVERIFY2(said[0].find("third.s1p, lowest SWR at 13.939 MHz (+70 kHz, +0.50 % since the last sweep)") !=
+                     std::string::npos &&
+                 said[0].find("second.s1p, lowest SWR at 13.869 MHz (+69 kHz") != std::string::npos,
+             said[0].c_str());
+
+    // A sweep whose lowest SWR lies at its end shows no resonance: nothing moved to it, nor from it.
+    const std::vector<nec::MeasuredSweep> beyond{sweeps[0], sweepAt(14.5, "beyond.s1p"), sweeps[2]};
+    const std::vector<std::optional<nec::SweepMove>> none = nec::sweepMoves(beyond);
+    QVERIFY(!none[1] && !none[2]);
 }
 
 QTEST_GUILESS_MAIN(TestTouchstone)
