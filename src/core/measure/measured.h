@@ -19,6 +19,7 @@ namespace tarvelin::nec {
 struct MeasuredSweep
 {
     std::string file;               // as the user named it
+    std::string when;               // when it was taken, as its file's time gives it, for telling sweeps apart
     std::vector<SweepPoint> points; // R, X and the SWR on the chosen line; no pattern figures
     double minSwr = 0.0;            // between the points as well as at them, read as the model's is
     double minSwrMHz = 0.0;

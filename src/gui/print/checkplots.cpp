@@ -45,21 +45,25 @@ QString tickText(double value, double step)
     return QString::number(value, 'f', decimals);
 }
 
+// The legend's rows, in lines apart.
+constexpr double kLegendRowPitch = 1.2;
+
 } // namespace
 
-LinePlotLayout layoutLinePlot(const QRectF &area, const QFontMetricsF &metrics, bool legendRow)
+LinePlotLayout layoutLinePlot(const QRectF &area, const QFontMetricsF &metrics, int legendRows)
 {
     const double line = metrics.height();
     // Above the plot the title and a row for the upright's label; under it the ticks' labels and the axis's
-    // name, and a row for the legend and the clipping note, off the plot, so neither hides a clipped point
+    // name, and rows for the legend and the clipping note, off the plot, so neither hides a clipped point
     // on its top edge.
     const double left = area.left() + metrics.horizontalAdvance(QStringLiteral("-000.0")) + line;
-    const double legendRows = legendRow ? 1.2 : 0.0;
+    const double legendHeight = kLegendRowPitch * legendRows;
     LinePlotLayout layout;
     layout.plot =
-        QRectF(left, area.top() + 2.5 * line, area.right() - left - line, area.height() - (5 + legendRows) * line);
-    if (legendRow)
-        layout.legendRow = QRectF(left, layout.plot.bottom() + 2.5 * line, layout.plot.width(), line);
+        QRectF(left, area.top() + 2.5 * line, area.right() - left - line, area.height() - (5 + legendHeight) * line);
+    if (legendRows > 0)
+        layout.legendRow = QRectF(left, layout.plot.bottom() + 2.5 * line, layout.plot.width(),
+                                  (legendHeight - (kLegendRowPitch - 1.0)) * line);
     return layout;
 }
 
@@ -112,8 +116,32 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
         yMax = *marks.clipAbove; // the axis ends where the clipping starts
     const double xStep = niceStep(xMax - xMin);
 
+    // The legend's entries row by row within the plot's width, as many rows as they need, and the clipping
+    // note after them: sweeps in turn bring an entry each.
     const bool legend = series.size() > 1;
-    const LinePlotLayout layout = layoutLinePlot(area, metrics, legend || anyClipped);
+    const QString note =
+        anyClipped ? QStringLiteral("\u25b2 above %1").arg(tickText(*marks.clipAbove, yStep)) : QString();
+    const double noteWidth = metrics.horizontalAdvance(note) + line / 2;
+    const double available = layoutLinePlot(area, metrics, 0).plot.width();
+    std::vector<QPointF> entries; // x from the plot's left, and the row
+    double rowX = 0.0;
+    int row = 0;
+    if (legend)
+        for (const PlotSeries &s : series) {
+            const double width = 1.8 * line + metrics.horizontalAdvance(s.name);
+            if (rowX > 0.0 && rowX + width > available) {
+                ++row;
+                rowX = 0.0;
+            }
+            entries.emplace_back(rowX, row);
+            rowX += width + 1.5 * line;
+        }
+    if (anyClipped && rowX > 0.0 && rowX + noteWidth > available) {
+        ++row;
+        rowX = 0.0;
+    }
+    const int legendRows = legend || anyClipped ? row + 1 : 0;
+    const LinePlotLayout layout = layoutLinePlot(area, metrics, legendRows);
     const QRectF &plot = layout.plot;
     const double left = plot.left();
     const double legendY = layout.legendRow.top();
@@ -164,8 +192,8 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
         const double labelLeft = std::clamp(x - width / 2, area.left(), area.right() - width);
         painter.drawText(QRectF(labelLeft, area.top() + 1.2 * line, width, line), Qt::AlignHCenter, marks.markText);
     }
-    double legendX = plot.left();
-    for (const PlotSeries &s : series) {
+    for (std::size_t k = 0; k < series.size(); ++k) {
+        const PlotSeries &s = series[k];
         QPainterPath path;
         bool started = false;
         std::vector<QPointF> tops; // the clipped points, on the top edge
@@ -192,19 +220,20 @@ void paintLinePlot(QPainter &painter, const QRectF &area, const QString &title, 
         }
         painter.setBrush(Qt::NoBrush);
         if (legend) {
+            const double x = plot.left() + entries[k].x();
+            const double y = legendY + entries[k].y() * kLegendRowPitch * line;
             painter.setPen(QPen(s.colour, 2 * px, s.style));
-            painter.drawLine(QPointF(legendX, legendY + line / 2), QPointF(legendX + 1.5 * line, legendY + line / 2));
+            painter.drawLine(QPointF(x, y + line / 2), QPointF(x + 1.5 * line, y + line / 2));
             painter.setPen(ink);
             const double width = metrics.horizontalAdvance(s.name);
-            painter.drawText(QRectF(legendX + line * 1.8, legendY, width + line, line), Qt::AlignLeft, s.name);
-            legendX += width + 3.3 * line;
+            painter.drawText(QRectF(x + line * 1.8, y, width + line, line), Qt::AlignLeft, s.name);
         }
     }
     if (anyClipped) {
-        const QString note = QStringLiteral("\u25b2 above %1").arg(tickText(*marks.clipAbove, yStep));
-        const double width = metrics.horizontalAdvance(note) + line / 2;
         painter.setPen(ink);
-        painter.drawText(QRectF(std::max(legendX, plot.right() - width), legendY, width, line), Qt::AlignRight, note);
+        const double y = legendY + row * kLegendRowPitch * line;
+        painter.drawText(QRectF(std::max(plot.left() + rowX, plot.right() - noteWidth), y, noteWidth, line),
+                         Qt::AlignRight, note);
     }
     painter.restore();
 }
@@ -350,18 +379,31 @@ void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &ti
 }
 
 std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary &summary,
-                                        const nec::MeasuredSweep *measured, const nec::CheckSummary *tuned)
+                                        std::span<const nec::MeasuredSweep> sweeps, const nec::CheckSummary *tuned)
 {
     // A sweep of another band would only stretch the axis: the verdict says why it is not compared.
-    if (measured && measured->unrelated)
-        measured = nullptr;
-    // The measured sweep over its own range; an open end's impedance, beyond any scale, is left out.
-    const auto measuredOf = [measured](const QString &name, QColor colour, double nec::SweepPoint::*field) {
+    std::vector<const nec::MeasuredSweep *> shown;
+    for (const nec::MeasuredSweep &sweep : sweeps)
+        if (!sweep.unrelated)
+            shown.push_back(&sweep);
+    const nec::MeasuredSweep *measured = shown.empty() ? nullptr : shown.back();
+    // A sweep over its own range; an open end's impedance, beyond any scale, is left out.
+    const auto sweepOf = [](const nec::MeasuredSweep &sweep, const QString &name, QColor colour,
+                            double nec::SweepPoint::*field) {
         PlotSeries series{name, {}, colour};
-        for (const nec::SweepPoint &p : measured->points)
+        for (const nec::SweepPoint &p : sweep.points)
             if (std::isfinite(p.*field) && std::fabs(p.*field) < kLargestMeasuredOhms)
                 series.points.emplace_back(p.mhz, p.*field);
         return series;
+    };
+    const auto measuredOf = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
+        return sweepOf(*measured, name, colour, field);
+    };
+    // Sweeps in turn are told apart by their files and times.
+    const auto sweepName = [](const nec::MeasuredSweep &sweep) {
+        return QStringLiteral("SWR %1%2")
+            .arg(QString::fromStdString(sweep.file),
+                 sweep.when.empty() ? QString() : QStringLiteral(", ") + QString::fromStdString(sweep.when));
     };
     // Every point, the wider sweep's among them: a dip the verdict found out there is on the plot too. A figure
     // beyond any number (an F/B under the engine's floor) is left out of its line.
@@ -384,8 +426,18 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
     switch (plot) {
     case CheckPlot::Swr:
         add(QStringLiteral("SWR"), blue, &nec::SweepPoint::swr);
-        if (measured)
+        if (shown.size() == 1) {
             series.push_back(measuredOf(QStringLiteral("Measured SWR"), green, &nec::SweepPoint::swr));
+        } else {
+            // The latest in the single sweep's colour; the ones before it each in one of their own.
+            static const std::array<QColor, nec::kMostSweeps - 1> kEarlier{
+                {QColor(0x8c, 0x56, 0x4b), QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f), QColor(0xbc, 0xbd, 0x22),
+                 QColor(0x17, 0xbe, 0xcf), QColor(0x6a, 0x3d, 0x9a), QColor(0xb1, 0x59, 0x28)}};
+            for (std::size_t i = 0; i < shown.size(); ++i)
+                series.push_back(sweepOf(*shown[i], sweepName(*shown[i]),
+                                         i + 1 == shown.size() ? green : kEarlier[i % kEarlier.size()],
+                                         &nec::SweepPoint::swr));
+        }
         break;
     case CheckPlot::Impedance:
         add(QStringLiteral("R"), blue, &nec::SweepPoint::resistanceOhms);
@@ -407,10 +459,10 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
 }
 
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
-                    const QFont &font, const QColor &ink, const nec::MeasuredSweep *measured,
+                    const QFont &font, const QColor &ink, std::span<const nec::MeasuredSweep> sweeps,
                     const nec::CheckSummary *tuned)
 {
-    const std::vector<PlotSeries> series = checkPlotSeries(plot, summary, measured, tuned);
+    const std::vector<PlotSeries> series = checkPlotSeries(plot, summary, sweeps, tuned);
     LinePlotMarks marks;
     marks.markX = summary.design.mhz;
     marks.markText = QStringLiteral("design %1 MHz").arg(QString::fromStdString(frequencyLabel(summary.design.mhz)));

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <optional>
+#include <span>
 #include <vector>
 
 class QFontMetricsF;
@@ -36,14 +37,14 @@ struct LinePlotMarks
     QString markText;                 // its label, above the plot
 };
 
-// Where a line plot's parts go in an area: the plot itself, and under its axis a row for the legend and the
-// clipping note, where there is one, so that neither lies over the curves.
+// Where a line plot's parts go in an area: the plot itself, and under its axis as many rows as the legend and
+// the clipping note take, where there are any, so that neither lies over the curves.
 struct LinePlotLayout
 {
     QRectF plot;
     QRectF legendRow;
 };
-[[nodiscard]] LinePlotLayout layoutLinePlot(const QRectF &area, const QFontMetricsF &metrics, bool legendRow);
+[[nodiscard]] LinePlotLayout layoutLinePlot(const QRectF &area, const QFontMetricsF &metrics, int legendRows);
 
 // The antenna check's plots, drawn by plain painting so the window and the printed report show the same
 // thing at any resolution: a line plot with its axes, grid and legend, and an azimuth pattern in polar form.
@@ -85,14 +86,15 @@ enum class CheckPlot
 
 // The lines of a check's line plot, as paintCheckPlot draws them; none for the polar plots.
 [[nodiscard]] std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary &summary,
-                                                      const nec::MeasuredSweep *measured = nullptr,
+                                                      std::span<const nec::MeasuredSweep> sweeps = {},
                                                       const nec::CheckSummary *tuned = nullptr);
 
-// Every point of the check is drawn, the wider sweep's among them. A measured sweep, where given, lies over
-// the SWR and impedance plots in colours of its own, over its own frequency range; a tuned design's sweep, where
-// given, beside the check's in its colours, dashed.
+// Every point of the check is drawn, the wider sweep's among them. Measured sweeps, oldest first, lie over the
+// SWR plot each in a colour of its own, the latest also over the impedance plot, each over its own frequency
+// range; with more than one, each is named in the legend by its file and its time. A tuned design's sweep,
+// where given, lies beside the check's in its colours, dashed.
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
-                    const QFont &font, const QColor &ink, const nec::MeasuredSweep *measured = nullptr,
+                    const QFont &font, const QColor &ink, std::span<const nec::MeasuredSweep> sweeps = {},
                     const nec::CheckSummary *tuned = nullptr);
 
 // What a plot shows, in words, for screen readers: its range and its key values, as the verdict gives them.

@@ -20,8 +20,9 @@ namespace tarvelin {
 
 QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
                           const nec::CheckSummary &summary, const QPageLayout &layout, const QDateTime &when,
-                          const nec::MeasuredSweep *measured)
+                          std::span<const nec::MeasuredSweep> sweeps)
 {
+    const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     QString html = QStringLiteral("<h2>Tarvelin antenna check: %1</h2>")
                        .arg(QString::fromStdString(designTitle(frequencyText, summary.elements)).toHtmlEscaped());
     html += QStringLiteral("<p>%1. Modelled with the NEC-2 engine nec2c: wire %2 mm, %3 segments per side, %4, %5; "
@@ -37,17 +38,19 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
     html += QString::fromStdString(htmlTable(nec::verdictTable(summary, settings.z0Ohms, measured)));
     for (const std::string &warning : nec::verdictWarnings(summary))
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());
-    if (measured)
-        for (const std::string &sentence : nec::measuredSentences(*measured))
-            html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(sentence).toHtmlEscaped());
+    std::vector<std::string> said = measured ? nec::measuredSentences(*measured) : std::vector<std::string>();
+    for (std::string &sentence : nec::turnsSentences(std::vector<nec::MeasuredSweep>(sweeps.begin(), sweeps.end())))
+        said.push_back(std::move(sentence));
+    for (const std::string &sentence : said)
+        html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(sentence).toHtmlEscaped());
     html += QStringLiteral("<p>%1</p>")
                 .arg(QString::fromStdString(nec::feedAdvice(&summary, settings.z0Ohms)).toHtmlEscaped());
     html += QStringLiteral("<p></p>");
     html += QString::fromStdString(htmlTable(nec::checkTable(summary, frequencyText)));
 
     // Two plots to a page.
-    const auto plotPages = [&summary, measured](QPdfWriter &writer, QPainter &painter, const QSizeF &page,
-                                                const QFont &font) {
+    const auto plotPages = [&summary, sweeps](QPdfWriter &writer, QPainter &painter, const QSizeF &page,
+                                              const QFont &font) {
         std::vector<CheckPlot> plots{CheckPlot::Swr, CheckPlot::Impedance, CheckPlot::GainAndFrontToBack,
                                      CheckPlot::Azimuth};
         if (!summary.elevationPattern.empty())
@@ -57,11 +60,12 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                 writer.newPage();
             const double half = page.height() / 2;
             paintCheckPlot(painter, QRectF(0, static_cast<double>(i % 2) * half, page.width(), half * 0.95), plots[i],
-                           summary, font, Qt::black, measured);
+                           summary, font, Qt::black, sweeps);
         }
     };
     return htmlReportPdf(layout,
-                         QStringLiteral("Tarvelin antenna check, %1 MHz").arg(QString::fromStdString(frequencyText)),
+                         QStringLiteral("Tarvelin antenna check, %1")
+                             .arg(QString::fromStdString(designTitle(frequencyText, summary.elements))),
                          html, plotPages);
 }
 

@@ -13,9 +13,10 @@ class QPageLayout;
 namespace tarvelin {
 
 // The antenna check on paper: a header with the program, the frequency and the date, the settings, the
-// verdict, its warnings and the table, then the four plots, as a vector PDF on the given paper.
+// verdict, its warnings and the table, then the four plots, as a vector PDF on the given paper. Measured
+// sweeps, oldest first, go beside the verdict (the latest) and on the plots (every one).
 [[nodiscard]] QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
                                         const nec::CheckSummary &summary, const QPageLayout &layout,
-                                        const QDateTime &when, const nec::MeasuredSweep *measured = nullptr);
+                                        const QDateTime &when, std::span<const nec::MeasuredSweep> sweeps = {});
 
 } // namespace tarvelin

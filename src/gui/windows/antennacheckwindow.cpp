@@ -85,7 +85,7 @@ void AntennaCheckWindow::buildWidgets()
     m_status->setMinimumHeight(3 * m_status->fontMetrics().lineSpacing());
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_results = new CheckResults(m_summary, m_measured, m_tunedCheck, *this);
+    m_results = new CheckResults(m_summary, m_sweeps, m_tunedCheck, *this);
 
     // Everything but the buttons scrolls in a window lower or narrower than it, as on a small screen at a large
     // scale; the buttons stay in view under it.
@@ -421,10 +421,10 @@ void AntennaCheckWindow::clearMeasuredSweep()
 // The sweep's figures on the line of the check shown (or of the settings, before any), compared with it.
 void AntennaCheckWindow::showMeasured()
 {
-    m_measured = m_sweepRow->measured(m_summary ? runSettings().z0Ohms : m_settings->z0Ohms(),
-                                      m_summary ? &*m_summary : nullptr, m_checked->frequencyText());
-    m_sweepRow->show(m_measured ? &*m_measured : nullptr, m_summary.has_value());
-    m_results->showMeasured(runSettings(), m_measured ? &*m_measured : nullptr);
+    m_sweeps = m_sweepRow->measured(m_summary ? runSettings().z0Ohms : m_settings->z0Ohms(),
+                                    m_summary ? &*m_summary : nullptr, m_checked->frequencyText());
+    m_sweepRow->show(m_sweeps, m_summary.has_value());
+    m_results->showMeasured(runSettings(), m_sweeps);
 }
 
 // A check is soon run again; a tune may have run for minutes, so closing during one asks first.

@@ -57,11 +57,14 @@ public:
     // The model's sweep as an analyser's reference trace.
     [[nodiscard]] bool saveTouchstone(const QString &path);
 
-    // An analyser's sweep of the built antenna, laid over the model's curves and beside its verdict until
-    // cleared; a new check is compared with it again. A file that cannot be read leaves the one shown.
+    // An analyser's sweep of the built antenna, after any loaded before it (up to kMostSweeps, as the builder
+    // trims and sweeps again), laid over the model's curves and beside its verdict until cleared; a new check
+    // is compared with them again. A file that cannot be read leaves the sweeps shown.
     bool loadMeasuredSweep(const QString &path);
     void clearMeasuredSweep();
-    [[nodiscard]] const std::optional<nec::MeasuredSweep> &measured() const { return m_measured; }
+    // The latest sweep, compared with the check shown; every one loaded, oldest first.
+    [[nodiscard]] const nec::MeasuredSweep *measured() const { return m_sweeps.empty() ? nullptr : &m_sweeps.back(); }
+    [[nodiscard]] const std::vector<nec::MeasuredSweep> &sweeps() const { return m_sweeps; }
 
     // What "Shop Sheet for This Check" does: the sheet with the predicted resonance as the measured one, or
     // a message saying why the prediction gives no trim.
@@ -126,9 +129,9 @@ private:
     std::optional<nec::CheckSummary> m_summary;
     std::optional<nec::TuneResult> m_tuned;
     std::optional<nec::CheckSummary> m_tunedCheck; // the tuned design over the check's sweep, when the tune ran out
-    std::optional<nec::MeasuredSweep> m_measured;
-    nec::TuneSettings m_tuneSettings;   // the tune shown's
-    nec::TuneSettings m_tuningSettings; // the tune under way's
+    std::vector<nec::MeasuredSweep> m_sweeps;      // oldest first
+    nec::TuneSettings m_tuneSettings;              // the tune shown's
+    nec::TuneSettings m_tuningSettings;            // the tune under way's
 
     CheckSettingsPanel *m_settings = nullptr;
     TunePanel *m_tunePanel = nullptr;

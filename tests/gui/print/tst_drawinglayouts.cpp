@@ -278,7 +278,7 @@ void TestDrawingLayouts::linePlotsDrawEveryPointWithTheLegendOffThem()
     }
     check.design = check.points.back();
     const nec::CheckSummary tuned = check;
-    const std::vector<PlotSeries> series = checkPlotSeries(CheckPlot::Swr, check, nullptr, &tuned);
+    const std::vector<PlotSeries> series = checkPlotSeries(CheckPlot::Swr, check, {}, &tuned);
     QCOMPARE(series.size(), std::size_t(2));
     QCOMPARE(series[0].points.size(), std::size_t(3));
     QCOMPARE(series[0].points.front(), QPointF(13.667, 1.2));
@@ -286,7 +286,7 @@ void TestDrawingLayouts::linePlotsDrawEveryPointWithTheLegendOffThem()
 
     const QFontMetricsF metrics(QGuiApplication::font());
     const QRectF area(0, 0, 400, 300);
-    const LinePlotLayout layout = layoutLinePlot(area, metrics, true);
+    const LinePlotLayout layout = layoutLinePlot(area, metrics, 1);
     QVERIFY(inside(area, layout.legendRow));
     QVERIFY2(layout.legendRow.top() >= layout.plot.bottom() + metrics.height(), "the legend below the tick labels");
 }

@@ -8,6 +8,7 @@
 #include "support/mnemonics.h"
 #include "support/scriptedmessages.h"
 #include "core/calc/designlengths.h"
+#include "gui/print/checkplots.h"
 #include "gui/windows/antennacheckwindow.h"
 #include "core/tune/tuneddesign.h"
 #include "gui/windows/shopsheetwindow.h"
@@ -84,6 +85,7 @@ private slots:
     void runsFromTheMenu();
     void sheetsAndTuneFollowTheCheck();
     void measuredSweepBesideTheVerdict();
+    void sweepsInTurn();
     void sweepThatIsNoFileIsRefusedAtOnce_data();
     void sweepThatIsNoFileIsRefusedAtOnce();
     void cancelLeavesNothingBehind();
@@ -640,6 +642,51 @@ void TestAntennaCheckWindow::corruptSettingsFallBackToDefaults()
     QCOMPARE(check->findChild<QSpinBox *>(QStringLiteral("points"))->value(), 13);
     QCOMPARE(check->findChild<QDoubleSpinBox *>(QStringLiteral("span"))->value(), 3.0);
     QVERIFY(check->findChild<QCheckBox *>(QStringLiteral("copper"))->isChecked());
+}
+
+// A builder trims and sweeps again: each sweep is kept in turn, the verdict gives each one's move since the
+// one before, and past eight the oldest gives way, said so.
+void TestAntennaCheckWindow::sweepsInTurn()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    check->run();
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
+    QVERIFY2(check->summary(), qPrintable(check->status()));
+    QTemporaryDir folder;
+    // Each sweep after the loops were trimmed 0.5 % shorter, the first resonant at 13.9 MHz.
+    double resonance = 13.9;
+    for (int sweep = 1; sweep <= 9; ++sweep, resonance /= 0.995) {
+        QFile file(folder.filePath(QStringLiteral("sweep%1.s1p").arg(sweep)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("# MHZ Z RI R 50\n");
+        for (int i = 0; i <= 120; ++i) {
+            const double mhz = 13.6 + 0.01 * i;
+            file.write(QStringLiteral("%1 1 %2\n")
+                           .arg(mhz, 0, 'f', 2)
+                           .arg(8.0 * (mhz / resonance - resonance / mhz), 0, 'g', 12)
+                           .toLatin1());
+        }
+        file.close();
+        QVERIFY(check->loadMeasuredSweep(file.fileName()));
+        if (sweep == 2) {
+            const QString note = check->findChild<QLabel *>(QStringLiteral("verdictNote"))->text();
+            QVERIFY2(note.contains(QStringLiteral("Sweeps in turn, oldest first: sweep1.s1p, lowest SWR at 13.900 MHz; "
+                                                  "sweep2.s1p, lowest SWR at 13.970 MHz (+70 kHz, +0.50 % since the "
+                                                  "last sweep)")),
+                     qPrintable(note));
+        }
+    }
+    QCOMPARE(check->sweeps().size(), nec::kMostSweeps);
+    QCOMPARE(check->sweeps().front().file, std::string("sweep2.s1p"));
+    QCOMPARE(check->measured()->file, std::string("sweep9.s1p"));
+    QVERIFY2(check->findChild<QLabel *>(QStringLiteral("sweepLabel"))
+                 ->text()
+                 .contains(QStringLiteral("the oldest, sweep1.s1p, gave way")),
+             qPrintable(check->findChild<QLabel *>(QStringLiteral("sweepLabel"))->text()));
+    const std::vector<PlotSeries> lines = checkPlotSeries(CheckPlot::Swr, *check->summary(), check->sweeps());
+    QCOMPARE(lines.size(), std::size_t(1 + nec::kMostSweeps));
+    QVERIFY(lines.back().name.startsWith(QStringLiteral("SWR sweep9.s1p, ")));
 }
 
 QTEST_MAIN(TestAntennaCheckWindow)

@@ -125,7 +125,7 @@ bool AntennaCheckWindow::savePdf(const QString &path)
         return writeFile(path, {}, QStringLiteral("PDF"));
     return writeFile(path,
                      checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary, localPaperLayout(),
-                                    QDateTime::currentDateTime(), m_measured ? &*m_measured : nullptr),
+                                    QDateTime::currentDateTime(), m_sweeps),
                      QStringLiteral("PDF"));
 }
 
@@ -186,9 +186,8 @@ void AntennaCheckWindow::print()
     dialog.setWindowTitle(QStringLiteral("Print Antenna Check"));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QByteArray pdf =
-        checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary, printer.pageLayout(),
-                       QDateTime::currentDateTime(), m_measured ? &*m_measured : nullptr);
+    const QByteArray pdf = checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary,
+                                          printer.pageLayout(), QDateTime::currentDateTime(), m_sweeps);
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));
         return;

@@ -14,7 +14,7 @@
 namespace tarvelin {
 
 CheckResults::CheckResults(const std::optional<nec::CheckSummary> &summary,
-                           const std::optional<nec::MeasuredSweep> &measured,
+                           const std::vector<nec::MeasuredSweep> &sweeps,
                            const std::optional<nec::CheckSummary> &tunedCheck, QWidget &window)
     : m_summary(summary)
 {
@@ -32,7 +32,7 @@ CheckResults::CheckResults(const std::optional<nec::CheckSummary> &summary,
     tabs->turnWithKeysIn(window);
     tabs->addTab(m_verdict, QStringLiteral("Verdict"));
     tabs->addTab(m_table, QStringLiteral("Table"));
-    const PlotTabs plots = addPlotTabs(*tabs, summary, measured, tunedCheck);
+    const PlotTabs plots = addPlotTabs(*tabs, summary, sweeps, tunedCheck);
     m_plots = plots.views;
     m_elevationPage = plots.pages.back();
     m_tuned = new TunedPage;
@@ -52,7 +52,7 @@ void CheckResults::setRowsExpected(int points)
 void CheckResults::clear()
 {
     m_tableModel->setTable(nec::checkTable({}, {}));
-    m_verdict->show(nullptr, {}, nullptr);
+    m_verdict->show(nullptr, {}, {});
     m_tabs->setTabVisible(m_tabs->indexOf(m_tuned), false);
     for (PlotView *plot : m_plots)
         plot->refresh(0.0);
@@ -66,9 +66,9 @@ void CheckResults::showCheck(const std::string &frequencyLabel)
     m_tabs->setTabVisible(m_tabs->indexOf(m_elevationPage), !m_summary->elevationPattern.empty());
 }
 
-void CheckResults::showMeasured(const nec::CheckSettings &settings, const nec::MeasuredSweep *measured)
+void CheckResults::showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps)
 {
-    m_verdict->show(m_summary ? &*m_summary : nullptr, settings, measured);
+    m_verdict->show(m_summary ? &*m_summary : nullptr, settings, sweeps);
     for (PlotView *plot : m_plots)
         plot->refresh(settings.z0Ohms);
 }

@@ -29,7 +29,7 @@ class CheckResults final : public QWidget
     Q_OBJECT
 
 public:
-    CheckResults(const std::optional<nec::CheckSummary> &summary, const std::optional<nec::MeasuredSweep> &measured,
+    CheckResults(const std::optional<nec::CheckSummary> &summary, const std::vector<nec::MeasuredSweep> &sweeps,
                  const std::optional<nec::CheckSummary> &tunedCheck, QWidget &window);
 
     [[nodiscard]] TunedPage *tunedPage() const { return m_tuned; }
@@ -40,8 +40,8 @@ public:
     void clear();
     // The check shown, by the frequency it was run at.
     void showCheck(const std::string &frequencyLabel);
-    // The measured sweep against the check shown, or none: the verdict and every plot drawn anew.
-    void showMeasured(const nec::CheckSettings &settings, const nec::MeasuredSweep *measured);
+    // The measured sweeps, oldest first, against the check shown: the verdict and every plot drawn anew.
+    void showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps);
     // The tuned design on its own tab, in front, and its sweep on the plots.
     void showTuned(const DesignLengths &design, const nec::TuneResult &tuned, const nec::TuneSettings &tune,
                    double z0Ohms);

@@ -18,8 +18,8 @@ constexpr int kPlotHeightLines = 14;
 } // namespace
 
 PlotView::PlotView(CheckPlot plot, const QString &name, const std::optional<nec::CheckSummary> &summary,
-                   const std::optional<nec::MeasuredSweep> &measured, const std::optional<nec::CheckSummary> &tuned)
-    : m_plot(plot), m_summary(summary), m_measured(measured), m_tuned(tuned)
+                   const std::vector<nec::MeasuredSweep> &sweeps, const std::optional<nec::CheckSummary> &tuned)
+    : m_plot(plot), m_summary(summary), m_sweeps(sweeps), m_tuned(tuned)
 {
     setObjectName(name);
     setAccessibleName(name);
@@ -32,7 +32,8 @@ PlotView::PlotView(CheckPlot plot, const QString &name, const std::optional<nec:
 void PlotView::refresh(double z0Ohms)
 {
     setAccessibleDescription(
-        m_summary ? checkPlotDescription(m_plot, *m_summary, z0Ohms, m_measured ? &*m_measured : nullptr) : QString());
+        m_summary ? checkPlotDescription(m_plot, *m_summary, z0Ohms, m_sweeps.empty() ? nullptr : &m_sweeps.back())
+                  : QString());
     update();
 }
 
@@ -43,11 +44,11 @@ void PlotView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const int margin = fontMetrics().height() / 2;
     paintCheckPlot(painter, QRectF(rect()).adjusted(margin, margin, -margin, -margin), m_plot, *m_summary, font(),
-                   palette().color(QPalette::Text), m_measured ? &*m_measured : nullptr, m_tuned ? &*m_tuned : nullptr);
+                   palette().color(QPalette::Text), m_sweeps, m_tuned ? &*m_tuned : nullptr);
 }
 
 PlotTabs addPlotTabs(QTabWidget &tabs, const std::optional<nec::CheckSummary> &summary,
-                     const std::optional<nec::MeasuredSweep> &measured, const std::optional<nec::CheckSummary> &tuned)
+                     const std::vector<nec::MeasuredSweep> &sweeps, const std::optional<nec::CheckSummary> &tuned)
 {
     const std::array<std::tuple<CheckPlot, QString, QString>, 5> plots{
         {{CheckPlot::Swr, QStringLiteral("SWR"), QStringLiteral("SWR plot")},
@@ -57,7 +58,7 @@ PlotTabs addPlotTabs(QTabWidget &tabs, const std::optional<nec::CheckSummary> &s
          {CheckPlot::Elevation, QStringLiteral("Elevation"), QStringLiteral("Elevation pattern")}}};
     PlotTabs made;
     for (const auto &[plot, name, accessibleName] : plots) {
-        auto *view = new PlotView(plot, accessibleName, summary, measured, tuned);
+        auto *view = new PlotView(plot, accessibleName, summary, sweeps, tuned);
         made.views.push_back(view);
         // Where the window is lower than a plot, the window scrolls, never a page inside it as well.
         auto *page = new QWidget;

@@ -20,7 +20,7 @@ class PlotView final : public QWidget
 {
 public:
     PlotView(CheckPlot plot, const QString &name, const std::optional<nec::CheckSummary> &summary,
-             const std::optional<nec::MeasuredSweep> &measured, const std::optional<nec::CheckSummary> &tuned);
+             const std::vector<nec::MeasuredSweep> &sweeps, const std::optional<nec::CheckSummary> &tuned);
 
     // The summary shown has changed: paint it, and describe it for screen readers.
     void refresh(double z0Ohms);
@@ -31,7 +31,7 @@ protected:
 private:
     CheckPlot m_plot;
     const std::optional<nec::CheckSummary> &m_summary;
-    const std::optional<nec::MeasuredSweep> &m_measured;
+    const std::vector<nec::MeasuredSweep> &m_sweeps;
     const std::optional<nec::CheckSummary> &m_tuned;
 };
 
@@ -43,7 +43,7 @@ struct PlotTabs
     std::vector<QWidget *> pages;
 };
 [[nodiscard]] PlotTabs addPlotTabs(QTabWidget &tabs, const std::optional<nec::CheckSummary> &summary,
-                                   const std::optional<nec::MeasuredSweep> &measured,
+                                   const std::vector<nec::MeasuredSweep> &sweeps,
                                    const std::optional<nec::CheckSummary> &tuned);
 
 } // namespace tarvelin

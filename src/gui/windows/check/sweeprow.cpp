@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 
 namespace tarvelin {
@@ -46,44 +47,61 @@ bool SweepRow::load(MessageBoxService &messages, const QString &path)
     std::optional<touchstone::Sweep> sweep = readSweepFile(messages, path);
     if (!sweep)
         return false;
-    m_sweep = std::move(sweep);
-    m_name = QFileInfo(path).fileName();
+    m_letGo.clear();
+    if (m_held.size() >= nec::kMostSweeps) {
+        m_letGo = m_held.front().name;
+        m_held.erase(m_held.begin());
+    }
+    const QFileInfo file(path);
+    m_held.push_back(
+        {std::move(*sweep), file.fileName(), QLocale().toString(file.lastModified(), QLocale::ShortFormat)});
     return true;
 }
 
 void SweepRow::clear()
 {
-    m_sweep.reset();
-    m_name.clear();
+    m_held.clear();
+    m_letGo.clear();
 }
 
-std::optional<nec::MeasuredSweep> SweepRow::measured(double z0Ohms, const nec::CheckSummary *check,
-                                                     const std::string &frequencyText) const
+std::vector<nec::MeasuredSweep> SweepRow::measured(double z0Ohms, const nec::CheckSummary *check,
+                                                   const std::string &frequencyText) const
 {
-    if (!m_sweep)
-        return std::nullopt;
-    nec::MeasuredSweep measured = nec::measuredSweepOf(*m_sweep, m_name.toStdString(), z0Ohms);
-    if (check)
-        nec::compareWithModel(measured, *check, frequencyText);
-    return measured;
+    std::vector<nec::MeasuredSweep> sweeps;
+    for (const Held &held : m_held) {
+        nec::MeasuredSweep measured = nec::measuredSweepOf(held.sweep, held.name.toStdString(), z0Ohms);
+        measured.when = held.when.toStdString();
+        if (check)
+            nec::compareWithModel(measured, *check, frequencyText);
+        sweeps.push_back(std::move(measured));
+    }
+    return sweeps;
 }
 
-void SweepRow::show(const nec::MeasuredSweep *measured, bool checked)
+void SweepRow::show(const std::vector<nec::MeasuredSweep> &sweeps, bool checked)
 {
-    m_clear->setEnabled(measured != nullptr);
-    if (!measured) {
+    m_clear->setEnabled(!sweeps.empty());
+    m_clear->setText(sweeps.size() > 1 ? QStringLiteral("Clear Sweeps") : QStringLiteral("Clear Sweep"));
+    if (sweeps.empty()) {
         m_label->setText(QStringLiteral("No measured sweep: load an analyser's sweep of the built antenna, or drop "
-                                        "its file here."));
+                                        "its file here; load each sweep after a trim in turn."));
         return;
     }
-    m_label->setText(QStringLiteral("Measured: %1, %2 points from %3 to %4 MHz, lowest SWR %5 at %6 MHz.%7")
-                         .arg(m_name)
-                         .arg(measured->points.size())
-                         .arg(QString::fromStdString(frequencyLabel(measured->points.front().mhz)),
-                              QString::fromStdString(frequencyLabel(measured->points.back().mhz)),
-                              QString::fromStdString(nec::swrText(measured->minSwr, 2)),
-                              QString::fromStdString(frequencyLabel(measured->minSwrMHz)),
-                              checked ? QString() : QStringLiteral(" Run the check to lay it over the model.")));
+    const nec::MeasuredSweep &latest = sweeps.back();
+    QString text = sweeps.size() == 1 ? QStringLiteral("Measured: %1")
+                                      : QStringLiteral("%1 sweeps; the latest %2").arg(sweeps.size());
+    text = text.arg(QString::fromStdString(latest.file)) +
+           QStringLiteral(", %1 points from %2 to %3 MHz, lowest SWR %4 at %5 MHz.")
+               .arg(latest.points.size())
+               .arg(QString::fromStdString(frequencyLabel(latest.points.front().mhz)),
+                    QString::fromStdString(frequencyLabel(latest.points.back().mhz)),
+                    QString::fromStdString(nec::swrText(latest.minSwr, 2)),
+                    QString::fromStdString(frequencyLabel(latest.minSwrMHz)));
+    if (!m_letGo.isEmpty())
+        text += QStringLiteral(" Up to %1 are kept: the oldest, %2, gave way.").arg(nec::kMostSweeps).arg(m_letGo);
+    if (!checked)
+        text += QStringLiteral(" Run the check to lay it over the model.");
+    m_label->setText(text);
 }
 
 QWidget *SweepRow::firstField() const

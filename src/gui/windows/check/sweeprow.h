@@ -8,6 +8,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 class QLabel;
 class QPushButton;
@@ -16,8 +17,8 @@ namespace tarvelin {
 
 class MessageBoxService;
 
-// The builder's measurement in the Antenna Check: the analyser's sweep as read, Load Measured Sweep, Clear
-// Sweep, and what the sweep holds.
+// The builder's measurements in the Antenna Check: the analyser's sweeps as read, oldest first, up to
+// kMostSweeps as the builder trims and sweeps again; Load Measured Sweep, Clear Sweeps, and what they hold.
 class SweepRow final : public QWidget
 {
     Q_OBJECT
@@ -25,15 +26,15 @@ class SweepRow final : public QWidget
 public:
     explicit SweepRow(QWidget *parent = nullptr);
 
-    // Reads a sweep in place of the one held; a file that cannot be read is refused with a message, and the
-    // sweep held stays.
+    // Reads a sweep after those held, the newest; with kMostSweeps held the oldest gives way. A file that cannot
+    // be read is refused with a message, and the sweeps held stay.
     bool load(MessageBoxService &messages, const QString &path);
     void clear();
-    // The sweep's figures on the line given, compared with the check where there is one; none without a sweep.
-    [[nodiscard]] std::optional<nec::MeasuredSweep> measured(double z0Ohms, const nec::CheckSummary *check,
-                                                             const std::string &frequencyText) const;
-    // What the sweep's figures are; `checked`: a check is there to lay it over.
-    void show(const nec::MeasuredSweep *measured, bool checked);
+    // Every sweep's figures on the line given, oldest first, compared with the check where there is one.
+    [[nodiscard]] std::vector<nec::MeasuredSweep> measured(double z0Ohms, const nec::CheckSummary *check,
+                                                           const std::string &frequencyText) const;
+    // What the sweeps' figures are; `checked`: a check is there to lay them over.
+    void show(const std::vector<nec::MeasuredSweep> &measured, bool checked);
     [[nodiscard]] QWidget *firstField() const;
     [[nodiscard]] QWidget *lastField() const;
 
@@ -45,8 +46,15 @@ private:
     QPushButton *m_load = nullptr;
     QPushButton *m_clear = nullptr;
     QLabel *m_label = nullptr;
-    std::optional<touchstone::Sweep> m_sweep; // as read; its figures depend on the line and the check
-    QString m_name;
+    // As read, oldest first; their figures depend on the line and the check.
+    struct Held
+    {
+        touchstone::Sweep sweep;
+        QString name;
+        QString when; // the file's time
+    };
+    std::vector<Held> m_held;
+    QString m_letGo; // the oldest sweep given way to the last one loaded, if any
 };
 
 } // namespace tarvelin

@@ -42,8 +42,9 @@ VerdictPage::VerdictPage(QWidget *parent) : QWidget(parent)
 }
 
 void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSettings &settings,
-                       const nec::MeasuredSweep *measured)
+                       const std::vector<nec::MeasuredSweep> &sweeps)
 {
+    const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     if (!summary) {
         m_model->setTable(nec::verdictTable({}, 0.0));
         m_view->horizontalHeader()->hide();
@@ -57,6 +58,8 @@ void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSetting
     if (measured)
         for (const std::string &sentence : nec::measuredSentences(*measured))
             note << QString::fromStdString(sentence);
+    for (const std::string &sentence : nec::turnsSentences(sweeps))
+        note << QString::fromStdString(sentence);
     if (const std::string jacket = nec::jacketNote(settings); !jacket.empty())
         note << QString::fromStdString(jacket);
     note << QString::fromStdString(nec::feedAdvice(summary, settings.z0Ohms));

@@ -7,6 +7,8 @@
 
 #include <QWidget>
 
+#include <vector>
+
 class QLabel;
 
 namespace tarvelin {
@@ -23,8 +25,10 @@ class VerdictPage final : public QWidget
 public:
     explicit VerdictPage(QWidget *parent = nullptr);
 
-    // The check shown, if any, on the line it was run for, with the measured sweep compared with it.
-    void show(const nec::CheckSummary *summary, const nec::CheckSettings &settings, const nec::MeasuredSweep *measured);
+    // The check shown, if any, on the line it was run for, with the latest measured sweep compared with it and
+    // each sweep's move since the one before.
+    void show(const nec::CheckSummary *summary, const nec::CheckSettings &settings,
+              const std::vector<nec::MeasuredSweep> &sweeps);
 
 private:
     ResultTableModel *m_model = nullptr;
