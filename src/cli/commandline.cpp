@@ -109,8 +109,10 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
             complain(err, "--measured-sweep", refusal->message);
             return kExitSomeFailed;
         }
+        const Match match = options->shopSettings.match;
         options->shopSettings = std::get<shop::ShopSettings>(settings);
         options->shopSettings.elements = options->elements;
+        options->shopSettings.match = match;
         options->shopSettings.sweepFile = shownName(options->measuredSweepPath);
     }
 

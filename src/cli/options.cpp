@@ -95,6 +95,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     std::string goalSwr;
     std::string goalFb;
     std::string boom;
+    MatchTexts matchTexts;
     shop::ShopSettingTexts shopTexts;
     nec::CheckSettingTexts checkTexts;
     std::string groundHeight;
@@ -110,6 +111,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.add_option("--goal-swr", goalSwr);
     app.add_option("--goal-fb", goalFb);
     app.add_option("--boom", boom);
+    app.add_option("--match", matchTexts.kind);
+    app.add_option("--match-z0", matchTexts.z0);
+    app.add_option("--match-vf", matchTexts.velocityFactor);
     app.add_option("--band", band);
     app.add_option("--time-limit", timeLimit);
     app.add_option("--max-designs", designLimit);
@@ -296,6 +300,16 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.shopSettings = std::get<shop::ShopSettings>(read);
         options.shopSettings.elements = options.elements;
+        auto match = readMatch(matchTexts);
+        if (const auto *refusal = std::get_if<MatchRefusal>(&match)) {
+            complain(err,
+                     refusal->setting == MatchRefusal::Setting::Kind ? "--match"
+                     : refusal->setting == MatchRefusal::Setting::Z0 ? "--match-z0"
+                                                                     : "--match-vf",
+                     refusal->message);
+            return std::nullopt;
+        }
+        options.shopSettings.match = std::get<Match>(match);
     }
     const bool tunedSheet = app.count("--tuned") > 0;
     // A sweep's lowest SWR is read on the line the SWR is measured against.

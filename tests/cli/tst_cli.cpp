@@ -338,6 +338,14 @@ void TestCli::usageErrors_data()
                                "--insulation", "--allowance"})
         QTest::addRow("empty %s", option)
             << QStringList{"--analyse", option, "", "14.2"} << QString::fromLatin1(option) + ": Needs a value.";
+    QTest::newRow("an unknown match") << QStringList{"--shop", "--match", "gamma", "28.5"}
+                                      << "--match: The match must be direct, balun4 or quarter-wave.";
+    QTest::newRow("a section without its line") << QStringList{"--shop", "--match", "quarter-wave", "28.5"}
+                                                << "--match-z0: The section's line impedance must be a number of "
+                                                   "ohms from 10 to 600, such as 75.";
+    QTest::newRow("a balun with a line") << QStringList{"--shop", "--match", "balun4", "--match-vf", "0.8", "28.5"}
+                                         << "--match-vf: A line's impedance and velocity factor belong to a "
+                                            "quarter-wave section.";
     QStringList nine{"--analyse"};
     for (int i = 0; i < 9; ++i)
         nine << "--sweep" << QStringLiteral("s%1.s1p").arg(i);

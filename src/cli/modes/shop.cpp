@@ -81,7 +81,8 @@ bool tuningSheet(const Uses &uses)
 }
 
 constexpr std::string_view kSheetOptions[] = {options::kFormat, options::kElements, "--step",           "--allowance",
-                                              "--hub-offset",   "--measured",       "--measured-sweep", "--tuned"};
+                                              "--hub-offset",   "--measured",       "--measured-sweep", "--tuned",
+                                              "--match",        "--match-z0",       "--match-vf"};
 constexpr std::string_view kModelOptions[] = {"--wire-mm",       "--awg",        "--segments",
                                               "--span",          "--points",     "--lossless",
                                               "--ground-height", "--insulation", "--permittivity"};
@@ -107,6 +108,15 @@ const ModeDeclaration kShopMode{
                    cm, m or ft, in any case: 2.5, 2-1/2", 1' 2-1/2", 3/4,
                    1 1/2 ft, 60 mm
   --hub-offset LEN  how much of each spreader arm the hub takes (default 0)
+  --match KIND     how the driven loop meets the feed line: direct (the
+                   default), balun4 (an ideal 4:1 balun) or quarter-wave (a
+                   quarter-wave section of line, which the sheet cuts:
+                   a quarter wavelength at FREQUENCY times the line's
+                   velocity factor, connectors and balun leads included)
+  --match-z0 OHMS  with --match quarter-wave: the section's line
+                   impedance, 10 to 600 ohms (75 for RG-11 or RG-59)
+  --match-vf VF    with --match quarter-wave: its velocity factor, 0.5 to
+                   1 (0.66 for solid polyethylene)
   --measured MHZ   the frequency the built array resonates at, within 10 % of
                    FREQUENCY, read at full precision ("14.05" or "14.05
                    MHz"): the sheet adds what to do to each loop, its new

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/design/feed.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -22,6 +24,7 @@ struct ShopSettings
     std::string sweepFile{}; // the analyser's sweep whose lowest SWR gave the measured resonance, if any
     std::string modelNote{}; // with a predicted resonance: what the model behind it can get wrong, if anything
     int elements = 7;        // the array's: the reflector, the driven element and the first directors
+    Match match{};           // how the driven loop meets the feed line; a quarter-wave section is cut too
 };
 
 // The limits of the settings that do not depend on the design; the hub offset is also held below the

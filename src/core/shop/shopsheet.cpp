@@ -2,6 +2,7 @@
 #include "core/shop/shopsheet.h"
 
 #include "core/calc/designlengths.h"
+#include "core/design/arraydesign.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,6 +121,9 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     sheet.boomLength = stations.back();
     if (design.elementCount() == kElementRowCount)
         sheet.windowBoomInches = design.grid.boom(BoomTotal::Inches);
+    if (settings.match.kind == MatchKind::QuarterWave)
+        sheet.section = fromThousandths(
+            std::llround(sectionMetres(settings.match, design.frequencyMHz) / nec::kMetresPerInch * 1000.0));
 
     if (settings.measuredMHz) {
         // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M,

@@ -66,6 +66,7 @@ struct ShopSheet
     std::optional<std::vector<double>> loopFactors; // a tuned design's, against the specified
     bool stationsTuned = false;                     // a tuned design's stations are the tune's own
     std::optional<SheetTuning> tuning;              // a tuned design's figures, where known
+    std::optional<HalfThousandths> section;         // a quarter-wave matching section's cut length
 };
 
 // Runs the calculation pass on the frequency text, exactly as the window does, and works out the sheet from

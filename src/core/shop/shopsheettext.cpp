@@ -6,6 +6,7 @@
 #include "core/format/jsonwriter.h"
 
 #include <algorithm>
+#include <cmath>
 #include <array>
 #include <utility>
 #include <vector>
@@ -142,6 +143,27 @@ std::string feedAdviceText()
            "the ground moves the resonance.";
 }
 
+std::string matchNote(const ShopSheet &sheet)
+{
+    const Match &match = sheet.settings.match;
+    switch (match.kind) {
+    case MatchKind::Direct:
+        return {};
+    case MatchKind::Balun4:
+        return "Feed through a 4:1 balun at the feed point, in place of the 1:1: the line sees a quarter of the "
+               "loop's feed impedance.";
+    case MatchKind::QuarterWave:
+        break;
+    }
+    const std::string line = (match.line.empty() ? std::string() : match.line + ", ") + fixedText(match.z0Ohms, 0) +
+                             " \u03a9 line (velocity factor " + fixedText(match.velocityFactor, 2) + ")";
+    return "Matching section: a quarter wave of " + line + " from the feed point to the feed line, cut " +
+           both(sheet, sheet.section.value_or(0)) +
+           ": a quarter wavelength at the design frequency times the velocity factor. The length runs from where "
+           "the section's braid and centre conductor leave it at the feed point to where they leave it at the "
+           "feed line, connectors and balun leads included.";
+}
+
 std::string roundingNote(int step)
 {
     // Half a step: 1/(2 x step) inch, in millimetres to one decimal.
@@ -202,6 +224,18 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
         json.null("window_total"); // the main window shows the seven-element boom only
     else
         json.text("window_total", sheet.windowBoomInches);
+    json.endRecord();
+    json.beginRecord("match").text("kind", matchKindName(sheet.settings.match.kind));
+    if (sheet.section) {
+        const Match &match = sheet.settings.match;
+        json.number("z0", match.z0Ohms, Figure::Exact).number("vf", match.velocityFactor, Figure::Exact);
+        if (!match.line.empty())
+            json.text("line", match.line);
+        const double inches = static_cast<double>(*sheet.section) / 2000.0;
+        json.number("length_in", inches, Figure::Exact)
+            .number("length_mm", std::round(inches * 254.0) / 10.0, Figure::Exact)
+            .text("length_text", feetInchesText(*sheet.section, sheet.settings.step));
+    }
     json.endRecord();
     const ShopFooter footer = shopFooter(sheet);
     json.beginRecord("materials")
@@ -354,6 +388,8 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
     const ShopFooter footer = shopFooter(sheet);
     out += "\nWire in all\t" + footer.wire + "\nSpreader arms\t" + footer.armsText + "\nBoom length\t" + footer.boom +
            "\nFeed\t" + footer.feed + '\n';
+    if (const std::string match = matchNote(sheet); !match.empty())
+        out += "Match\t" + match + '\n';
     return out;
 }
 
@@ -398,6 +434,8 @@ std::string shopSheetTable(const ShopSheet &sheet)
     out += "\nWire in all: " + footer.wire + "\nSpreader arms: " + footer.armsText + "\nBoom: " + footer.boom +
            (sheet.windowBoomInches.empty() ? "" : "; the window shows " + sheet.windowBoomInches) + "\n\n" +
            footer.feed + "\n";
+    if (const std::string match = matchNote(sheet); !match.empty())
+        out += match + "\n";
     return out;
 }
 

@@ -70,6 +70,10 @@ struct ShopFooter
 // How to feed and measure the built array, which every sheet ends with.
 [[nodiscard]] std::string feedAdviceText();
 
+// What the sheet says of the match: a 4:1 balun, or the quarter-wave section's line and cut length and what
+// the length includes. Empty for a direct feed.
+[[nodiscard]] std::string matchNote(const ShopSheet &sheet);
+
 // The line that states the step and the largest rounding error: "Fractions to 1/16 in (rounding at most
 // 1/32 in, 0.8 mm)."
 [[nodiscard]] std::string roundingNote(int step);

@@ -57,10 +57,14 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
                 QString::fromStdString(htmlTable(sheet.tuning->figures)) +
                 QStringLiteral("<p>%1</p>").arg(escaped(sheet.tuning->outcome));
     const shop::ShopFooter footer = shop::shopFooter(sheet);
-    html += QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3; the window "
-                           "shows %4</p><p>%5</p>")
+    html += QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3%4</p><p>%5</p>")
                 .arg(escaped(footer.wire), escaped(footer.armsText), escaped(footer.boom),
-                     escaped(sheet.windowBoomInches), escaped(footer.feed));
+                     sheet.windowBoomInches.empty()
+                         ? QString() // the window shows the seven-element boom only
+                         : QStringLiteral("; the window shows %1").arg(escaped(sheet.windowBoomInches)),
+                     escaped(footer.feed));
+    if (const std::string match = shop::matchNote(sheet); !match.empty())
+        html += QStringLiteral("<p>%1</p>").arg(escaped(match));
     return html;
 }
 

@@ -51,6 +51,7 @@ private slots:
     void jsonKeys();
     void tunedLoops();
     void measurementBelongsToItsArray();
+    void quarterWaveSectionIsCut();
 };
 
 // 14.2 MHz, allowance 2.5 in, hub offset 1 in, measured at 14.05 MHz. From the grid of 14.2 MHz:
@@ -340,6 +341,27 @@ void TestShopSheet::measurementBelongsToItsArray()
     const SheetSource::Change back = source.commit(14.2, 3, "");
     QCOMPARE(back.measuredText, std::optional<std::string>("14.05"));
     QVERIFY(trims(3, "14.05"));
+}
+
+// A quarter-wave section of 75 ohm line of velocity factor 0.66 for 28.5 MHz: a quarter wavelength times the
+// velocity factor, to a thirty-second of an inch, in every form the sheet takes; a direct feed cuts none.
+void TestShopSheet::quarterWaveSectionIsCut()
+{
+    ShopSettings settings;
+    settings.step = 32;
+    const auto match = readMatch({"quarter-wave", "75", "0.66"});
+    QVERIFY(std::holds_alternative<Match>(match));
+    settings.match = std::get<Match>(match);
+    const ShopSheet sheet = sheetFor("28.5", settings);
+    QVERIFY(sheet.section);
+    const double expectedInches = 0.66 * 299.792458 / (4 * 28.5) / 0.0254;
+    QVERIFY(std::fabs(static_cast<double>(*sheet.section) / 2000.0 - expectedInches) <= 1.0 / 64);
+    QVERIFY2(shopSheetTable(sheet).find("Matching section: a quarter wave of 75 \u03a9 line (velocity factor 0.66) "
+                                        "from the feed point to the feed line, cut 5' 8-11/32\"") != std::string::npos,
+             shopSheetTable(sheet).c_str());
+    QVERIFY(!sheetFor("28.5", {}).section);
+    QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"direct", "75", ""})));
+    QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"quarter-wave", "75", "1.2"})));
 }
 
 QTEST_GUILESS_MAIN(TestShopSheet)

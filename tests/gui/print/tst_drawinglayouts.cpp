@@ -243,6 +243,8 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
                                   .split(QLatin1Char('\f'), Qt::SkipEmptyParts);
     QVERIFY(pages.size() >= 2);
     QCOMPARE(pages.front().contains(QStringLiteral("two elements")), elements == 2);
+    // The window shows the seven-element boom alone: a shorter array's sheet names no window total.
+    QCOMPARE(pages.join(QLatin1Char('\n')).contains(QStringLiteral("the window shows")), elements == 7);
     const auto pageOf = [&pages](const QString &text) {
         for (qsizetype i = 0; i < pages.size(); ++i)
             if (pages[i].contains(text))

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <string>
+#include <variant>
+
+namespace tarvelin {
+
+// How the driven loop meets the feed line: directly, through an ideal 4:1 balun, or through a quarter-wave
+// section of line that transforms the feed's resistance R towards sqrt(R x Z0) squared over R.
+enum class MatchKind
+{
+    Direct,
+    Balun4,
+    QuarterWave,
+};
+
+struct Match
+{
+    MatchKind kind = MatchKind::Direct;
+    double z0Ohms = 0.0;         // a quarter-wave section's line
+    double velocityFactor = 0.0; // of that line
+    std::string line;            // its name, where it was named
+
+    bool operator==(const Match &) const = default;
+};
+
+namespace limits {
+inline constexpr double kLowestSectionZ0Ohms = 10.0;
+inline constexpr double kHighestSectionZ0Ohms = 600.0;
+inline constexpr double kLowestVelocityFactor = 0.5;
+inline constexpr double kHighestVelocityFactor = 1.0;
+} // namespace limits
+
+// The kinds as tarvelin-calc names them: "direct", "balun4", "quarter-wave".
+[[nodiscard]] const char *matchKindName(MatchKind kind);
+
+// The match as typed: its kind, and for a quarter-wave section its line's impedance and velocity factor; an
+// empty text is none given. A refusal names the setting and its limits.
+struct MatchTexts
+{
+    std::string kind;
+    std::string z0;
+    std::string velocityFactor;
+};
+struct MatchRefusal
+{
+    enum class Setting
+    {
+        Kind,
+        Z0,
+        VelocityFactor,
+    } setting = Setting::Kind;
+    std::string message;
+};
+[[nodiscard]] std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts);
+
+// A quarter-wave section's cut length, in metres: a quarter wavelength at the design frequency times its
+// line's velocity factor. The line's electrical length is the quarter wavelength itself.
+[[nodiscard]] double sectionMetres(const Match &match, double designMHz);
+
+// The feed resistance a quarter-wave section of this line matches to `lineOhms`: Z0 squared over it; the
+// ideal line for a feed of R ohms is sqrt(R x lineOhms).
+[[nodiscard]] double idealSectionZ0Ohms(double feedOhms, double lineOhms);
+
+} // namespace tarvelin
