@@ -79,9 +79,9 @@ namespace options {
 inline constexpr std::string_view kFormat = "--format";
 inline constexpr std::string_view kElements = "--elements";
 // The model's settings: the check's, the deck's and the tune's.
-inline constexpr std::string_view kCheck[] = {"--wire-mm",    "--awg",         "--segments", "--span",
-                                              "--points",     "--z0",          "--lossless", "--ground-height",
-                                              "--insulation", "--permittivity"};
+inline constexpr std::string_view kCheck[] = {
+    "--wire-mm",       "--awg",        "--segments",     "--span",  "--points",   "--z0",      "--lossless",
+    "--ground-height", "--insulation", "--permittivity", "--match", "--match-z0", "--match-vf"};
 // What a tune aims for and how long it may take.
 inline constexpr std::string_view kTune[] = {"--band", "--goal-swr",   "--goal-fb",
                                              "--boom", "--time-limit", "--max-designs"};

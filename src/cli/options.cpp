@@ -280,6 +280,15 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         complain(err, "--save", "Give one FREQUENCY, whose tuned design is saved");
         return std::nullopt;
     }
+    auto match = readMatch(matchTexts);
+    if (const auto *refusal = std::get_if<MatchRefusal>(&match)) {
+        complain(err,
+                 refusal->setting == MatchRefusal::Setting::Kind ? "--match"
+                 : refusal->setting == MatchRefusal::Setting::Z0 ? "--match-z0"
+                                                                 : "--match-vf",
+                 refusal->message);
+        return std::nullopt;
+    }
     if (app.count("--elements") > 0) {
         auto read = readElementCount(elements);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
@@ -300,15 +309,6 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.shopSettings = std::get<shop::ShopSettings>(read);
         options.shopSettings.elements = options.elements;
-        auto match = readMatch(matchTexts);
-        if (const auto *refusal = std::get_if<MatchRefusal>(&match)) {
-            complain(err,
-                     refusal->setting == MatchRefusal::Setting::Kind ? "--match"
-                     : refusal->setting == MatchRefusal::Setting::Z0 ? "--match-z0"
-                                                                     : "--match-vf",
-                     refusal->message);
-            return std::nullopt;
-        }
         options.shopSettings.match = std::get<Match>(match);
     }
     const bool tunedSheet = app.count("--tuned") > 0;
@@ -324,6 +324,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             return std::nullopt;
         }
         options.checkSettings = std::get<nec::CheckSettings>(read);
+        options.checkSettings.match = std::get<Match>(match);
     }
     if (tunedSheet) {
         // Only what was given is held against the saved design; the rest is the design's own.

@@ -49,6 +49,12 @@ constexpr std::string_view kModelHelp = R"(Model settings (--nec, --analyse, --t
   --ground-height LEN  over average ground with the boom at this
                        height, above the ground and below 1000 m (15 m,
                        50 ft); gain and front-to-back at the best elevation
+  --match KIND, --match-z0 OHMS, --match-vf VF  the feed's match, as for
+                   --shop: the SWR, the 2:1 band and the tune's SWR goal
+                   are read on the feed line through it; a quarter-wave
+                   section goes into the deck as a TL card of its
+                   electrical length, fed from a short wire a wavelength
+                   behind the reflector
 )";
 
 constexpr std::string_view kClosingHelp =

@@ -25,6 +25,7 @@ AnalysisPlan planSweep(const ArrayGeometry &geometry, const CheckSettings &setti
 {
     AnalysisPlan plan;
     plan.sweepMHz = std::move(sweepMHz);
+    plan.sectionMHz = geometry.designMHz;
     if (plan.sweepMHz.empty())
         return plan;
     // The azimuth pattern costs about one more frequency.
@@ -108,7 +109,8 @@ std::variant<SweepOutputs, OutputProblem> readOutputs(const AnalysisPlan &plan, 
                 read.leftOut.push_back({blocks[i].mhz, why});
                 continue;
             }
-            const std::optional<SweepPoint> point = sweepPointOf(blocks[i], settings.z0Ohms);
+            const std::optional<SweepPoint> point =
+                sweepPointOf(blocks[i], settings.z0Ohms, settings.match, plan.sectionMHz);
             if (!point)
                 return OutputProblem{"The engine's output has no forward and backward gain at " +
                                      frequencyLabel(blocks[i].mhz) + " MHz."};
@@ -140,6 +142,7 @@ AnalysisPlan sidesPlan(const ArrayGeometry &geometry, const CheckSettings &setti
                        const std::vector<double> &frequencies, double design)
 {
     AnalysisPlan plan;
+    plan.sectionMHz = geometry.designMHz;
     std::vector<double> below;
     std::vector<double> above;
     for (const double f : frequencies)
@@ -174,7 +177,7 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
         m_first = std::move(std::get<SweepOutputs>(read));
         const std::size_t designIndex = designIndexOf(m_first.points, m_geometry.designMHz);
         m_summary = summarise(m_first.points, designIndex, m_settings.z0Ohms, m_first.efficiencyPercent[designIndex],
-                              m_first.azimuth ? &*m_first.azimuth : nullptr);
+                              m_first.azimuth ? &*m_first.azimuth : nullptr, m_settings.match, m_geometry.designMHz);
         m_summary.elements = m_geometry.elementCount();
         m_summary.leftOut = m_first.leftOut;
         if (const std::string jacket = jacketNote(m_settings); !jacket.empty())
@@ -211,7 +214,7 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
     const std::optional<double> efficiency = m_summary.efficiencyPercent;
     const std::size_t designIndex = designIndexOf(points, m_geometry.designMHz);
     m_summary = summarise(std::move(points), designIndex, m_settings.z0Ohms, efficiency,
-                          m_first.azimuth ? &*m_first.azimuth : nullptr);
+                          m_first.azimuth ? &*m_first.azimuth : nullptr, m_settings.match, m_geometry.designMHz);
     m_summary.elements = m_geometry.elementCount();
     m_summary.leftOut = m_first.leftOut;
     if (const std::string jacket = jacketNote(m_settings); !jacket.empty())
@@ -223,8 +226,8 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
     std::vector<SweepPoint> longer = std::move(read[1].points);
     if (m_summary.resonanceMHz && !longer.empty()) {
         const double resonance = *m_summary.resonanceMHz;
-        const CheckSummary moved =
-            summarise(std::move(longer), designIndexOf(longer, resonance), m_settings.z0Ohms, std::nullopt, nullptr);
+        const CheckSummary moved = summarise(std::move(longer), designIndexOf(longer, resonance), m_settings.z0Ohms,
+                                             std::nullopt, nullptr, m_settings.match, m_geometry.designMHz);
         if (moved.resonanceMHz) {
             const double addedInches = 4.0 * m_geometry.sidesMetres[1] * kSensitivityStep / kMetresPerInch;
             m_summary.sensitivityKhzPerInch = (*moved.resonanceMHz - resonance) * 1000.0 / addedInches;

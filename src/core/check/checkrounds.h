@@ -21,6 +21,7 @@ struct AnalysisPlan
     std::vector<std::size_t> pointCount;
     std::optional<std::size_t> azimuthDeck;
     std::optional<double> designMHz; // the frequency whose failing result refuses the whole sweep, if any
+    double sectionMHz = 0.0;         // the design frequency a quarter-wave section in the decks is cut for
 };
 
 [[nodiscard]] AnalysisPlan planAnalysis(const ArrayGeometry &geometry, const CheckSettings &settings, int processes);

@@ -50,7 +50,8 @@ std::size_t designIndexOf(const std::vector<SweepPoint> &points, double designMH
     return nearest;
 }
 
-std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0Ohms)
+std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0Ohms, const Match &match,
+                                       double sectionMHz)
 {
     // By theta: the forward gain, the gain straight back and the strongest gain of the rear half. In free
     // space there is one theta, 90 degrees; over ground one per elevation.
@@ -79,9 +80,13 @@ std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0O
         return std::nullopt;
     SweepPoint point;
     point.mhz = result.mhz;
-    point.resistanceOhms = result.resistanceOhms;
-    point.reactanceOhms = result.reactanceOhms;
-    point.swr = swrOf(result.resistanceOhms, result.reactanceOhms, z0Ohms);
+    // The engine feeds a quarter-wave section's far end; the loop's own impedance lies behind it.
+    const std::complex<double> engine(result.resistanceOhms, result.reactanceOhms);
+    const std::complex<double> feed = behindSection(match, engine, result.mhz, sectionMHz);
+    point.resistanceOhms = feed.real();
+    point.reactanceOhms = feed.imag();
+    const std::complex<double> line = throughMatch(match, feed, result.mhz, sectionMHz);
+    point.swr = swrOf(line.real(), line.imag(), z0Ohms);
     point.gainDbi = *best->second.forward;
     // nec2c writes its floor, -999.99 dB, where a pattern has no field: a back or a rear half below it gives
     // an F/B or F/R beyond any number, never the floor's 1010 dB.
@@ -125,7 +130,10 @@ namespace {
 class Interpolant
 {
 public:
-    Interpolant(const std::vector<SweepPoint> &points, double z0Ohms) : m_p(points), m_z0(z0Ohms) {}
+    Interpolant(const std::vector<SweepPoint> &points, double z0Ohms, const Match &match, double sectionMHz)
+        : m_p(points), m_z0(z0Ohms), m_match(match), m_sectionMHz(sectionMHz)
+    {
+    }
 
     [[nodiscard]] std::complex<double> impedance(std::size_t k, double f) const
     {
@@ -149,9 +157,10 @@ public:
         return z;
     }
 
+    // The feed line's SWR, through the match.
     [[nodiscard]] double swr(std::size_t k, double f) const
     {
-        const std::complex<double> z = impedance(k, f);
+        const std::complex<double> z = throughMatch(m_match, impedance(k, f), f, m_sectionMHz);
         return swrOf(z.real(), z.imag(), m_z0);
     }
 
@@ -172,6 +181,8 @@ public:
 private:
     const std::vector<SweepPoint> &m_p;
     double m_z0;
+    Match m_match;
+    double m_sectionMHz;
 };
 
 // Around point `from`, where a figure stays on its good side of `level`, and each edge where it crosses.
@@ -196,7 +207,8 @@ BandEdges bandAround(const std::vector<SweepPoint> &p, std::size_t from, Good go
 } // namespace
 
 CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
-                       std::optional<double> designEfficiency, const FrequencyResult *azimuth)
+                       std::optional<double> designEfficiency, const FrequencyResult *azimuth, const Match &match,
+                       double sectionMHz)
 {
     CheckSummary summary;
     summary.points = std::move(points);
@@ -206,7 +218,7 @@ CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, 
         return summary;
     summary.design = p[std::min(designIndex, p.size() - 1)];
     const double design = summary.design.mhz;
-    const Interpolant curve(p, z0Ohms);
+    const Interpolant curve(p, z0Ohms, match, sectionMHz);
     const auto reactance = [&curve](std::size_t k, double f) { return curve.impedance(k, f).imag(); };
     const auto swr = [&curve](std::size_t k, double f) { return curve.swr(k, f); };
 

@@ -3,6 +3,8 @@
 
 #include "core/nec/necoutput.h"
 
+#include "core/design/feed.h"
+
 #include <optional>
 #include <string>
 #include <utility>
@@ -79,14 +81,19 @@ inline constexpr double kDetuneWarningPercent = 1.0;
 [[nodiscard]] double swrOf(double resistanceOhms, double reactanceOhms, double z0Ohms);
 
 // Reads one frequency's figures from its engine result; none when its pattern lacks the directions needed.
-[[nodiscard]] std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0Ohms);
+// With a match, the engine's impedance is read through it: a quarter-wave section's far end is where the engine
+// feeds the array, so the point's R and X are those behind it, at the loop; its SWR is the feed line's, through
+// the match. `sectionMHz`: the design frequency the section is cut for.
+[[nodiscard]] std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0Ohms,
+                                                     const Match &match = {}, double sectionMHz = 0.0);
 
 // The summary of a sweep given in frequency order; `designIndex` is the design frequency's point, and
 // `azimuth` the block with the azimuth pattern, if any. Between the points, R and X are read from the
 // parabola through three neighbouring points, so the resonance, the lowest SWR and the 2:1 edges need not
 // fall on a point.
 [[nodiscard]] CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
-                                     std::optional<double> designEfficiency, const FrequencyResult *azimuth);
+                                     std::optional<double> designEfficiency, const FrequencyResult *azimuth,
+                                     const Match &match = {}, double sectionMHz = 0.0);
 
 // The warnings the verdict calls for, each one sentence: a resonance off by more than kDetuneWarningPercent,
 // or none in the sweep.

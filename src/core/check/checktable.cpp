@@ -353,11 +353,14 @@ std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &se
         "Tarvelin " TARVELIN_VERSION ": model of the " + elementsWord(summary.elements) + " cubical quad for " +
             megahertz(summary.design.mhz) + " MHz",
         model,
-        "Reflection at the feed against the " + fixedText(settings.z0Ohms, 0) + " ohm line, from the NEC-2 model"};
+        "Reflection at the feed" + std::string(settings.match.kind == MatchKind::Direct ? "" : ", through the match,") +
+            " against the " + fixedText(settings.z0Ohms, 0) + " ohm line, from the NEC-2 model"};
+    // What an analyser on the feed line reads: through the match, where there is one.
     std::vector<touchstone::Sample> samples;
     for (const SweepPoint &p : summary.points)
         if (samples.empty() || p.mhz > samples.back().mhz)
-            samples.push_back({p.mhz, {p.resistanceOhms, p.reactanceOhms}});
+            samples.push_back({p.mhz, throughMatch(settings.match, {p.resistanceOhms, p.reactanceOhms}, p.mhz,
+                                                   summary.design.mhz)});
     return touchstone::writeSweep(comments, samples, settings.z0Ohms);
 }
 

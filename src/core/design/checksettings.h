@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/design/feed.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +22,7 @@ struct CheckSettings
     double z0Ohms = 50.0;                     // what the SWR is measured against
     double insulationMm = 0.0;                // the wire's jacket; bare wire without
     double permittivity = 3.5;                // the jacket's, relative: PVC
+    Match match{};                            // how the driven loop meets the feed line
 
     bool operator==(const CheckSettings &) const = default;
 };

@@ -6,6 +6,7 @@
 #include "core/runtime/typedtext.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace tarvelin {
 
@@ -60,6 +61,42 @@ std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts)
 double sectionMetres(const Match &match, double designMHz)
 {
     return match.velocityFactor * nec::kSpeedOfLightMetresPerMicrosecond / (4.0 * designMHz);
+}
+
+namespace {
+
+// tan of the section's electrical length at `mhz`: a quarter wave, 90 degrees, at the design frequency.
+double sectionTan(double mhz, double designMHz)
+{
+    return std::tan(std::numbers::pi / 2.0 * mhz / designMHz);
+}
+
+} // namespace
+
+std::complex<double> throughMatch(const Match &match, std::complex<double> feedOhms, double mhz, double designMHz)
+{
+    switch (match.kind) {
+    case MatchKind::Direct:
+        return feedOhms;
+    case MatchKind::Balun4:
+        return feedOhms / 4.0;
+    case MatchKind::QuarterWave:
+        break;
+    }
+    const std::complex<double> j(0.0, 1.0);
+    const double z0 = match.z0Ohms;
+    const double t = sectionTan(mhz, designMHz);
+    return z0 * (feedOhms + j * z0 * t) / (z0 + j * feedOhms * t);
+}
+
+std::complex<double> behindSection(const Match &match, std::complex<double> lineOhms, double mhz, double designMHz)
+{
+    if (match.kind != MatchKind::QuarterWave)
+        return lineOhms;
+    const std::complex<double> j(0.0, 1.0);
+    const double z0 = match.z0Ohms;
+    const double t = sectionTan(mhz, designMHz);
+    return z0 * (lineOhms - j * z0 * t) / (z0 - j * lineOhms * t);
 }
 
 double idealSectionZ0Ohms(double feedOhms, double lineOhms)

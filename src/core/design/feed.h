@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <complex>
 #include <string>
 #include <variant>
 
@@ -58,6 +59,17 @@ struct MatchRefusal
 // A quarter-wave section's cut length, in metres: a quarter wavelength at the design frequency times its
 // line's velocity factor. The line's electrical length is the quarter wavelength itself.
 [[nodiscard]] double sectionMetres(const Match &match, double designMHz);
+
+// The impedance the feed line sees through the match, of a feed impedance at `mhz`, the section cut for
+// `designMHz`: the same for a direct feed, a quarter of it through a 4:1 balun, and through an ideal lossless
+// quarter-wave section at the design frequency, longer or shorter in wavelengths off it.
+[[nodiscard]] std::complex<double> throughMatch(const Match &match, std::complex<double> feedOhms, double mhz,
+                                                double designMHz);
+// The feed impedance behind an impedance read through a quarter-wave section, as the engine gives it at the
+// section's far end: the inverse of throughMatch for the section; the same for the other matches, whose
+// transform the engine does not make.
+[[nodiscard]] std::complex<double> behindSection(const Match &match, std::complex<double> lineOhms, double mhz,
+                                                 double designMHz);
 
 // The feed resistance a quarter-wave section of this line matches to `lineOhms`: Z0 squared over it; the
 // ideal line for a feed of R ohms is sqrt(R x lineOhms).

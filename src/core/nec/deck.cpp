@@ -2,6 +2,7 @@
 #include "core/nec/deck.h"
 
 #include "core/calc/designlengths.h"
+#include "core/design/feed.h"
 
 #include <array>
 #include <cstdio>
@@ -70,6 +71,20 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     deck += format("CM sweep +-%.4g %% in %d points, Z0 %.4g ohms\n", settings.spanPercent, settings.points,
                    settings.z0Ohms);
     deck += "CM boom on +X from the reflector; loops in the Y-Z plane, top and bottom level\n";
+    const Match &match = settings.match;
+    const double wavelength = kSpeedOfLightMetresPerMicrosecond / geometry.designMHz;
+    const bool section = match.kind == MatchKind::QuarterWave;
+    // The engine reads a card of at most 80 characters: a longer comment runs on to a card of its own.
+    if (section) {
+        deck += format("CM fed through a quarter-wave section of %.4g ohm line, velocity factor %.4g:\n", match.z0Ohms,
+                       match.velocityFactor);
+        deck +=
+            format("CM a TL card of its electrical length, %.6f m, from the driven loop's feed\n", wavelength / 4.0);
+        deck += "CM to a short source wire a wavelength behind the reflector\n";
+    } else if (match.kind == MatchKind::Balun4) {
+        deck += "CM fed through an ideal 4:1 balun, which the SWR is read through;\n";
+        deck += "CM the deck feeds the loop itself\n";
+    }
     deck += "CE\n";
 
     const double radius = settings.wireDiameterMm / 2000.0;
@@ -87,6 +102,13 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
                            from[1] + height, x, to[0], to[1] + height, radius);
         }
     }
+    // A quarter-wave section's source: a short wire well away from the array, so it barely couples to it.
+    const int sourceTag = tag;
+    if (section) {
+        const double half = 0.005 * wavelength;
+        deck += format("GW %d 1 %.6f 0 %.6f %.6f 0 %.6f %.6g\n", sourceTag, -wavelength, height - half, -wavelength,
+                       height + half, radius);
+    }
     deck += settings.groundHeightMetres ? "GE 1\n" : "GE 0\n";
     if (!settings.lossless)
         deck += format("LD 5 0 0 0 %.3G\n", kCopperConductivity);
@@ -96,8 +118,15 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
         deck += format("LD 2 0 0 0 0 %.6E 0\n", henries);
     if (settings.groundHeightMetres)
         deck += format("GN 2 0 0 0 %.4g %.4g\n", kGroundPermittivity, kGroundConductivity);
-    // The driven loop's bottom side is tag 5; its centre segment carries the source.
-    deck += format("EX 0 5 %d 0 1.0 0.0\n", settings.segments / 2 + 1);
+    // The driven loop's bottom side is tag 5; its centre segment carries the source, or with a quarter-wave
+    // section the section's near end, the source at its far end.
+    const int feedSegment = settings.segments / 2 + 1;
+    if (section) {
+        deck += format("EX 0 %d 1 0 1.0 0.0\n", sourceTag);
+        deck += format("TL 5 %d %d 1 %.6g %.6f 0 0 0 0\n", feedSegment, sourceTag, match.z0Ohms, wavelength / 4.0);
+    } else {
+        deck += format("EX 0 5 %d 0 1.0 0.0\n", feedSegment);
+    }
     deck += "PT -1 0 0 0\n"; // no currents in the output: only what the check reads
     // Forward, straight back and the rear half between: the pattern is symmetric about the boom's vertical
     // plane, so azimuths from 0 to 180 degrees hold every lobe of the rear half.

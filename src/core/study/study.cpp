@@ -190,8 +190,10 @@ void Study::planDesigns(std::span<const TuneVector> candidates, bool withSpare)
         order.emplace_back(candidates.size(), m_spare.done + k);
 
     m_candidatePlans.assign(designs.size(), AnalysisPlan{});
-    for (AnalysisPlan &plan : m_candidatePlans)
+    for (AnalysisPlan &plan : m_candidatePlans) {
         plan.designMHz = m_geometry.designMHz;
+        plan.sectionMHz = m_geometry.designMHz;
+    }
     m_engineParts.clear();
     EngineRound round;
     for (std::size_t start = 0; start < order.size(); start += each) {
@@ -295,7 +297,7 @@ void Study::takeTunedSweep(const std::vector<std::string> &outputs)
     if (auto *sweep = std::get_if<SweepOutputs>(&read); sweep && !sweep->points.empty()) {
         const std::size_t designIndex = designIndexOf(sweep->points, m_geometry.designMHz);
         m_tunedCheck = summarise(sweep->points, designIndex, m_settings.z0Ohms, sweep->efficiencyPercent[designIndex],
-                                 sweep->azimuth ? &*sweep->azimuth : nullptr);
+                                 sweep->azimuth ? &*sweep->azimuth : nullptr, m_settings.match, m_geometry.designMHz);
     }
     endTune(std::nullopt, *m_searchesEnded);
 }
