@@ -344,6 +344,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
             asked.insulationMm = read.insulationMm;
             asked.permittivity = read.permittivity;
         }
+        if (app.count("--match") > 0)
+            asked.match = read.match;
     }
     const bool tuning = options.mode == Mode::Tune || options.tuneForSheet || tunedSheet;
     if (tuning && app.count("--band") > 0) {

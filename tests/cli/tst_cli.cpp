@@ -752,6 +752,23 @@ void TestCli::quarterWaveSectionModelled()
     const double swr = (1.0 + gamma) / (1.0 - gamma);
     QVERIFY2(qAbs(through.value("swr").toDouble() - swr) <= 0.02 * swr,
              qPrintable(QString::number(swr) + " " + QString::number(through.value("swr").toDouble())));
+
+    // Tuned through the section with an F/B goal of 10 dB, it meets SWR 1.5 across the band; saved, its sheet
+    // cuts the section it was tuned through.
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("two.json"));
+    const Run tuned =
+        runCalc(QStringList{"--tune", "--format", "json", "--elements", "2", "--goal-fb", "10", "--save", saved} +
+                section + QStringList{"28.5"});
+    QCOMPARE(tuned.exitCode, 0);
+    const QJsonObject after = QJsonDocument::fromJson(tuned.out).object().value(QStringLiteral("after")).toObject();
+    QVERIFY2(after.value(QStringLiteral("worst_swr")).toDouble() <= 1.5, tuned.out.constData());
+    QVERIFY2(after.value(QStringLiteral("min_fb_db")).toDouble() >= 10.0, tuned.out.constData());
+    const Run sheet = runCalc({"--shop", "--format", "json", "--tuned", saved});
+    QCOMPARE(sheet.exitCode, 0);
+    const QJsonObject match = QJsonDocument::fromJson(sheet.out).object().value(QStringLiteral("match")).toObject();
+    QCOMPARE(match.value(QStringLiteral("kind")).toString(), QStringLiteral("quarter-wave"));
+    QCOMPARE(match.value(QStringLiteral("z0")).toDouble(), 75.0);
 }
 
 // A three-element quad on 20 m, tuned with its stations free on a 7.5 m boom, meets both goals across the band

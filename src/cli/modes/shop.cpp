@@ -37,6 +37,7 @@ void shopSheet(Session &session, std::string_view frequencyText)
             session.fail(frequencyText, *difference, ResultKind::ShopSheet);
             return;
         }
+        settings.match = tuned->check.match; // the section it was tuned through is cut with it
         made = shop::makeTunedShopSheet(std::string(frequencyText), settings,
                                         nec::tunedCutOf(std::string(frequencyText), tuned->result));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))

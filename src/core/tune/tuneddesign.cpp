@@ -146,8 +146,16 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
         .number("insulation_mm", design.check.insulationMm, Figure::Exact)
         .number("permittivity", design.check.permittivity, Figure::Exact)
         .number("max_swr", design.tune.maxSwr, Figure::Exact)
-        .number("min_fb_db", design.tune.minFrontToBackDb, Figure::Exact)
-        .endRecord();
+        .number("min_fb_db", design.tune.minFrontToBackDb, Figure::Exact);
+    // The match it was tuned through: the SWR goal was met on the line through it.
+    const Match &match = design.check.match;
+    json.beginRecord("match").text("kind", matchKindName(match.kind));
+    if (match.kind == MatchKind::QuarterWave) {
+        json.number("z0", match.z0Ohms, Figure::Exact).number("vf", match.velocityFactor, Figure::Exact);
+        if (!match.line.empty())
+            json.text("line", match.line);
+    }
+    json.endRecord().endRecord();
     // The lengths at full precision: the specified loop times its factor, which the sheet cuts.
     json.beginList("factors");
     for (const double factor : design.result.factors)
@@ -222,6 +230,19 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     design.check.z0Ohms = *z0;
     if (ground->is_number())
         design.check.groundHeightMetres = ground->get<double>();
+    // A design saved before matches were modelled was fed directly.
+    if (const auto match = settings->find("match"); match != settings->end()) {
+        const std::string kind = match->is_object() ? match->value("kind", std::string()) : std::string();
+        const auto lineZ0 = match->is_object() ? numberAt(*match, "z0") : std::nullopt;
+        const auto lineVf = match->is_object() ? numberAt(*match, "vf") : std::nullopt;
+        auto matched = readMatch(
+            {kind, lineZ0 ? shortestText(*lineZ0) : std::string(), lineVf ? shortestText(*lineVf) : std::string()});
+        if (const auto *refusal = std::get_if<MatchRefusal>(&matched))
+            return "Its match lies outside what the program models: " + refusal->message;
+        design.check.match = std::get<Match>(matched);
+        if (match->is_object() && match->contains("line") && (*match)["line"].is_string())
+            design.check.match.line = (*match)["line"].get<std::string>();
+    }
     // A design saved before jackets were modelled was tuned for bare wire.
     design.check.insulationMm = numberAt(*settings, "insulation_mm").value_or(0.0);
     design.check.permittivity = numberAt(*settings, "permittivity").value_or(design.check.permittivity);
@@ -359,6 +380,15 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
     if (given.bandPercent && *given.bandPercent != design.tune.bandPercent) {
         const auto [made, asked] = apart(design.tune.bandPercent, *given.bandPercent, 2);
         return differs("a band of \u00b1" + made + " %", "\u00b1" + asked + " %");
+    }
+    if (given.match && *given.match != design.check.match) {
+        const auto text = [](const Match &match) {
+            return match.kind == MatchKind::QuarterWave
+                       ? "a quarter-wave section of " + shortestText(match.z0Ohms) + " ohm line, velocity factor " +
+                             shortestText(match.velocityFactor)
+                       : std::string(match.kind == MatchKind::Balun4 ? "a 4:1 balun" : "a direct feed");
+        };
+        return differs(text(design.check.match), text(*given.match));
     }
     if (given.maxSwr && *given.maxSwr != design.tune.maxSwr) {
         const auto [made, asked] = apart(design.tune.maxSwr, *given.maxSwr, 2);

@@ -45,6 +45,7 @@ struct GivenSettings
     std::optional<double> maxSwr;
     std::optional<double> minFrontToBackDb;
     std::optional<double> boomMetres;
+    std::optional<Match> match;
 };
 [[nodiscard]] std::optional<std::string> tunedDesignDifference(const TunedDesign &design, const GivenSettings &given);
 
