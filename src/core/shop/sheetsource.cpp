@@ -148,7 +148,8 @@ void SheetSource::tune(double designMHz, TunedCut tuned, std::optional<SheetTuni
 }
 
 std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequencyText, int elements,
-                                                        ShopSettingTexts texts, const std::string &measuredText) const
+                                                        ShopSettingTexts texts, const std::string &measuredText,
+                                                        const Match &match) const
 {
     // A measurement applies only to the design it was made for; while another is being typed the sheet has no
     // trims.
@@ -163,6 +164,7 @@ std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequ
         return ShopRefusal{};
     ShopSettings settings = std::get<ShopSettings>(read);
     settings.elements = elements;
+    settings.match = match;
     if (settings.measuredMHz && measuredHere)
         settings.sweepFile = m_sweepFile;
     if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz &&

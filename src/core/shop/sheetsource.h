@@ -62,8 +62,8 @@ public:
     // measured resonance aside) and the measured field: the measurement applies only to its own design, and
     // the prediction stands in for it only for its own design, where no measurement is typed.
     [[nodiscard]] std::variant<ShopSheet, ShopRefusal> sheet(const std::string &frequencyText, int elements,
-                                                             ShopSettingTexts texts,
-                                                             const std::string &measuredText) const;
+                                                             ShopSettingTexts texts, const std::string &measuredText,
+                                                             const Match &match = {}) const;
 
     // The measurement to keep between runs: the specified design's, even while it is set aside; what tuned
     // loops measured belongs to them alone, which are not kept.

@@ -31,6 +31,8 @@ const QString kGoalSwr = QStringLiteral("antennaCheck/goalSwr");
 const QString kGoalFb = QStringLiteral("antennaCheck/goalFb");
 const QString kMoveStations = QStringLiteral("antennaCheck/moveStations");
 const QString kBoom = QStringLiteral("antennaCheck/boom");
+const QString kCheckMatch = QStringLiteral("antennaCheck/match");
+const QString kShopMatch = QStringLiteral("shopSheet/match");
 const QString kShopElements = QStringLiteral("shopSheet/elements");
 const QString kMeasuredElements = QStringLiteral("shopSheet/measuredElements");
 const QString kShopLine = QStringLiteral("shopSheet/z0");
@@ -62,6 +64,23 @@ int storedWhole(const QSettings &settings, const QString &name, int fallback, in
     bool number = false;
     const int value = settings.value(name).toInt(&number);
     return number && value >= lowest && value <= highest ? value : fallback;
+}
+
+// A match as kept: its kind by name, a section's line as "z0/vf"; a value no reader takes is a direct feed.
+Match storedMatch(const QSettings &settings, const QString &name)
+{
+    const QStringList parts = settings.value(name).toString().split(QLatin1Char(' '));
+    const auto read =
+        readMatch({parts.value(0).toStdString(), parts.value(1).toStdString(), parts.value(2).toStdString()});
+    return std::holds_alternative<Match>(read) ? std::get<Match>(read) : Match{};
+}
+
+QString matchText(const Match &match)
+{
+    QString text = QString::fromLatin1(matchKindName(match.kind));
+    if (match.kind == MatchKind::QuarterWave)
+        text += QStringLiteral(" %1 %2").arg(match.z0Ohms, 0, 'g', 17).arg(match.velocityFactor, 0, 'g', 17);
+    return text;
 }
 
 bool storedFlag(const QSettings &settings, const QString &name, bool fallback)
@@ -109,6 +128,7 @@ CheckWindowSettings SettingsStore::checkWindow() const
                      nec::limits::kHighestGoalFrontToBackDb);
     read.moveStations = storedFlag(m_settings, key::kMoveStations, false);
     read.boom = m_settings.value(key::kBoom).toString();
+    read.match = storedMatch(m_settings, key::kCheckMatch);
     read.insulationMm =
         storedNumber(m_settings, key::kInsulation, defaults.insulationMm, 0.0, limits::kThickestInsulationMm);
     read.permittivity = storedNumber(m_settings, key::kPermittivity, defaults.permittivity, limits::kLowestPermittivity,
@@ -135,6 +155,7 @@ void SettingsStore::setCheckWindow(const CheckWindowSettings &settings)
     m_settings.setValue(key::kGoalFb, settings.goalFrontToBackDb);
     m_settings.setValue(key::kMoveStations, settings.moveStations);
     m_settings.setValue(key::kBoom, settings.boom);
+    m_settings.setValue(key::kCheckMatch, matchText(settings.match));
 }
 
 ShopWindowSettings SettingsStore::shopWindow() const
@@ -150,6 +171,7 @@ ShopWindowSettings SettingsStore::shopWindow() const
     // The lines the window offers.
     const double line = storedNumber(m_settings, key::kShopLine, 50.0, 50.0, 75.0);
     read.lineZ0Ohms = line == 75.0 ? 75.0 : 50.0;
+    read.match = storedMatch(m_settings, key::kShopMatch);
     // A measured resonance belongs to the design it was measured on.
     read.measuredFor = m_settings.value(key::kMeasuredFor).toString();
     if (!read.measuredFor.isEmpty())
@@ -166,6 +188,7 @@ void SettingsStore::setShopWindow(const ShopWindowSettings &settings)
     m_settings.setValue(key::kShopElements, settings.elements);
     m_settings.setValue(key::kMeasuredElements, measured ? settings.measuredElements : kMostElements);
     m_settings.setValue(key::kShopLine, settings.lineZ0Ohms);
+    m_settings.setValue(key::kShopMatch, matchText(settings.match));
     m_settings.setValue(key::kMeasured, measured ? settings.measured : QString());
     m_settings.setValue(key::kMeasuredFor, measured ? settings.measuredFor : QString());
 }

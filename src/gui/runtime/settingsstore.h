@@ -3,6 +3,8 @@
 
 #include <QByteArray>
 #include <QSettings>
+#include "core/design/feed.h"
+
 #include <QString>
 
 namespace tarvelin {
@@ -27,6 +29,7 @@ struct CheckWindowSettings
     double goalFrontToBackDb = 20.0;
     bool moveStations = false;
     QString boom; // as typed
+    Match match;
 };
 
 // The Shop Sheet's settings as last used: the step, the lengths as typed, and a measured resonance with the
@@ -41,6 +44,7 @@ struct ShopWindowSettings
     int elements = 7;
     int measuredElements = 7; // of the design the measurement is for
     double lineZ0Ohms = 50.0; // the feed line a sweep's SWR is read against
+    Match match;
 };
 
 // Everything Tarvelin keeps between runs, in the desktop's settings file under the organisation and program

@@ -258,6 +258,7 @@ void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
 {
     m_summary = summary;
     m_checkShown = true;
+    m_settings->showFeedResistance(m_summary->resonanceOhms);
     m_results->showCheck(m_checked->array.frequencyLabel);
     showMeasured(); // compared with this check, and every plot redrawn
     QStringList warnings;

@@ -16,6 +16,7 @@
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/designrow.h"
 #include "gui/windows/fieldmark.h"
+#include "gui/windows/matchrow.h"
 #include "gui/windows/flagicon.h"
 #include "gui/windows/resulttablemodel.h"
 #include "gui/windows/resultview.h"
@@ -196,6 +197,11 @@ void ShopSheetWindow::buildWidgets()
     right->addRow(QStringLiteral("Wire &allowance:"), m_allowance);
     right->addRow(QStringLiteral("&Hub offset:"), m_hubOffset);
     right->addRow(QStringLiteral("F&eed line:"), m_line);
+    m_match = new MatchRow;
+    auto *matchLabel = new QLabel(QStringLiteral("Mat&ch:"));
+    matchLabel->setBuddy(m_match->kindBox());
+    right->addRow(matchLabel, m_match);
+    connect(m_match, &MatchRow::changed, this, guardedSlot(m_messages, this, &ShopSheetWindow::recalculate));
     auto *settings = new QHBoxLayout;
     settings->addLayout(left);
     settings->addLayout(right);
@@ -293,6 +299,7 @@ void ShopSheetWindow::buildWidgets()
     setTabOrder(m_fromSweep, m_allowance);
     setTabOrder(m_allowance, m_hubOffset);
     setTabOrder(m_hubOffset, m_line);
+    setTabOrder(m_line, m_match->kindBox());
 
     // Nothing to print, save or copy until there is a sheet.
     for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
@@ -325,6 +332,7 @@ void ShopSheetWindow::restoreSettings()
     m_allowance->setText(stored.allowance);
     m_hubOffset->setText(stored.hubOffset);
     m_line->setCurrentIndex(std::max(0, m_line->findData(stored.lineZ0Ohms)));
+    m_match->setMatch(stored.match);
     {
         const QSignalBlocker quiet(m_elements);
         m_elements->setValue(stored.elements);
@@ -345,7 +353,8 @@ void ShopSheetWindow::saveSettings() const
     SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(),
                                    kept ? qText(kept->measured) : QString(),
                                    kept ? QString::number(kept->forMHz, 'g', 17) : QString(), m_elements->value(),
-                                   kept ? kept->elements : m_elements->value(), m_line->currentData().toDouble()});
+                                   kept ? kept->elements : m_elements->value(), m_line->currentData().toDouble(),
+                                   m_match->match()});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
@@ -545,8 +554,8 @@ void ShopSheetWindow::recalculate()
     texts.step = std::to_string(m_step->currentData().toInt());
     texts.allowance = m_allowance->text().toStdString();
     texts.hubOffset = m_hubOffset->text().toStdString();
-    auto made =
-        m_source.sheet(m_frequency->text().toStdString(), m_elements->value(), texts, m_measured->text().toStdString());
+    auto made = m_source.sheet(m_frequency->text().toStdString(), m_elements->value(), texts,
+                               m_measured->text().toStdString(), m_match->match());
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made)) {
         if (!refusal->message.empty())
             return refuse(*refusal);
@@ -592,6 +601,8 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
     if (!sheet.correctedFrequencyText.empty())
         summary += QLatin1Char(' ') + qText(shop::trimsNote(sheet));
     summary += QLatin1Char(' ') + qText(footer.feed);
+    if (const std::string match = shop::matchNote(sheet); !match.empty())
+        summary += QLatin1Char(' ') + qText(match);
     m_summary->setText(summary);
     m_drawing->setSheet(sheet);
     showStale(false);

@@ -21,6 +21,7 @@ class QTableView;
 
 namespace tarvelin {
 
+class MatchRow;
 class MessageBoxService;
 class PrinterService;
 class ResultTableModel;
@@ -103,6 +104,7 @@ private:
     QSpinBox *m_elements = nullptr;
     QComboBox *m_step = nullptr;
     QComboBox *m_line = nullptr; // the feed line a sweep's SWR is read against
+    MatchRow *m_match = nullptr; // how the driven loop meets it, a quarter-wave section cut on the sheet
     QLineEdit *m_allowance = nullptr;
     QLineEdit *m_hubOffset = nullptr;
     QLineEdit *m_measured = nullptr;

@@ -37,6 +37,7 @@
 #include <QTabWidget>
 #include "core/measure/measured.h"
 #include "core/touchstone/touchstone.h"
+#include "gui/runtime/settingsstore.h"
 #include <QTest>
 
 #include <complex>
@@ -73,6 +74,7 @@ private slots:
     void tunedSheetTakesItsOwnMeasurement();
     void measuredResonanceFromASweep();
     void sweepReadOnTheSheetsOwnLine();
+    void quarterWaveSectionOnTheSheet();
 
 private:
     ShopSheetWindow *openSheet(const QString &frequency);
@@ -606,9 +608,22 @@ void TestShopSheetWindow::sweepReadOnTheSheetsOwnLine()
     QVERIFY(read.open(QIODevice::ReadOnly));
     const auto sweep = touchstone::readSweep(read.readAll().toStdString(), "climbing.s1p");
     QVERIFY(std::holds_alternative<touchstone::Sweep>(sweep));
-    QCOMPARE(measured->text().toDouble(),
-             std::stod(std::get<std::string>(nec::sheetResonanceOf(
-                 nec::measuredSweepOf(std::get<touchstone::Sweep>(sweep), "climbing.s1p", 75.0)))));
+    QCOMPARE(measured->text().toDouble(), std::stod(std::get<std::string>(nec::sheetResonanceOf(nec::measuredSweepOf(
+                                              std::get<touchstone::Sweep>(sweep), "climbing.s1p", 75.0)))));
+}
+
+// A quarter-wave section chosen on the sheet is cut with it and named in its summary, and the choice is kept.
+void TestShopSheetWindow::quarterWaveSectionOnTheSheet()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("28.5"));
+    QVERIFY(sheet);
+    QVERIFY(!sheet->sheet()->section);
+    auto *kind = sheet->findChild<QComboBox *>(QStringLiteral("match"));
+    kind->setCurrentIndex(kind->findData(static_cast<int>(MatchKind::QuarterWave)));
+    QVERIFY(sheet->sheet() && sheet->sheet()->section);
+    QCOMPARE(sheet->sheet()->settings.match.z0Ohms, 75.0);
+    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("summary"))->text().contains(QStringLiteral("Matching section")));
+    QCOMPARE(SettingsStore().shopWindow().match, sheet->sheet()->settings.match);
 }
 
 QTEST_MAIN(TestShopSheetWindow)

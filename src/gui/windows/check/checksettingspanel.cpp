@@ -5,6 +5,7 @@
 #include "gui/runtime/settingsstore.h"
 #include "gui/windows/designrow.h"
 #include "gui/windows/fieldmark.h"
+#include "gui/windows/matchrow.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -124,6 +125,11 @@ CheckSettingsPanel::CheckSettingsPanel(QWidget *parent) : QWidget(parent)
     right->addRow(QStringLiteral("Poi&nts:"), m_points);
     right->addRow(QStringLiteral("Feed &line:"), m_z0);
     right->addRow(m_overGround, m_height);
+    m_match = new MatchRow;
+    auto *matchLabel = new QLabel(QStringLiteral("Match:"));
+    matchLabel->setBuddy(m_match->kindBox());
+    right->addRow(matchLabel, m_match);
+    connect(m_match, &MatchRow::changed, this, &CheckSettingsPanel::changed);
     // How a frequency text longer than its number was read, so "14,2" is never 14 MHz unseen.
     m_reading = new QLabel;
     m_reading->setObjectName(QStringLiteral("frequencyReading"));
@@ -144,6 +150,7 @@ CheckSettingsPanel::CheckSettingsPanel(QWidget *parent) : QWidget(parent)
                                             m_points,    m_z0,       m_overGround,   m_height};
     for (std::size_t i = 1; i < reading.size(); ++i)
         setTabOrder(reading[i - 1], reading[i]);
+    setTabOrder(m_height, m_match->kindBox());
 
     // Every setting, also those that cannot be refused, since Tune Loops needs to know they still are the check's.
     for (QLineEdit *edit : {m_frequency, m_height})
@@ -199,6 +206,7 @@ std::optional<nec::CheckSettings> CheckSettingsPanel::read(QString &problem) con
         settings.insulationMm = m_insulationMm->value();
         settings.permittivity = m_permittivity->value();
     }
+    settings.match = m_match->match();
     std::optional<nec::CheckSettingRefusal> refusal;
     if (m_overGround->isChecked()) {
         auto height = nec::readGroundHeight(m_height->text().toStdString());
@@ -240,6 +248,7 @@ void CheckSettingsPanel::restore(const CheckWindowSettings &stored)
     }
     m_permittivity->setValue(stored.permittivity);
     m_jacket->setCurrentIndex(jacket);
+    m_match->setMatch(stored.match);
     m_insulationMm->setEnabled(jacket != 0);
     m_permittivity->setEnabled(jacket == m_jacket->count() - 1);
 }
@@ -258,6 +267,12 @@ void CheckSettingsPanel::store(CheckWindowSettings &into) const
     into.insulationMm = m_jacket->currentIndex() != 0 ? m_insulationMm->value() : 0.0;
     into.permittivity = m_permittivity->value();
     into.elements = m_elements->value();
+    into.match = m_match->match();
+}
+
+void CheckSettingsPanel::showFeedResistance(std::optional<double> ohms)
+{
+    m_match->showIdeal(ohms, z0Ohms());
 }
 
 CheckSettingsPanel::Checked CheckSettingsPanel::check()
@@ -303,7 +318,7 @@ QWidget *CheckSettingsPanel::firstField() const
 
 QWidget *CheckSettingsPanel::lastField() const
 {
-    return m_height;
+    return m_match->lastField();
 }
 
 } // namespace tarvelin

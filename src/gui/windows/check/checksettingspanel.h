@@ -16,6 +16,7 @@ class QSpinBox;
 
 namespace tarvelin {
 
+class MatchRow;
 struct CheckWindowSettings;
 
 // The Antenna Check's design and model settings: the frequency, the elements, the wire and its jacket, the
@@ -51,6 +52,9 @@ public:
     void restore(const CheckWindowSettings &stored);
     void store(CheckWindowSettings &into) const;
 
+    // The feed's resistance at resonance of the check shown, for the ideal quarter-wave section beside the match.
+    void showFeedResistance(std::optional<double> ohms);
+
     // Whether Enter in this widget runs the check: it is one of the fields.
     [[nodiscard]] bool isField(const QWidget *widget) const;
     [[nodiscard]] QWidget *firstField() const;
@@ -75,6 +79,7 @@ private:
     QCheckBox *m_overGround = nullptr;
     QLineEdit *m_height = nullptr;
     QLabel *m_reading = nullptr; // how the frequency text was read, where it is more than its number
+    MatchRow *m_match = nullptr;
 };
 
 } // namespace tarvelin

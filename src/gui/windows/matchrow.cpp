@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#include "gui/windows/matchrow.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QHBoxLayout>
+#include <QLabel>
+
+#include <cmath>
+
+namespace tarvelin {
+
+MatchRow::MatchRow(QWidget *parent) : QWidget(parent)
+{
+    m_kind = new QComboBox;
+    m_kind->setObjectName(QStringLiteral("match"));
+    m_kind->setAccessibleName(QStringLiteral("Match"));
+    m_kind->addItem(QStringLiteral("direct"), static_cast<int>(MatchKind::Direct));
+    m_kind->addItem(QStringLiteral("4:1 balun"), static_cast<int>(MatchKind::Balun4));
+    m_kind->addItem(QStringLiteral("quarter-wave section"), static_cast<int>(MatchKind::QuarterWave));
+    m_kind->setToolTip(QStringLiteral("How the driven loop meets the feed line: the SWR is read on the line through "
+                                      "it, and a quarter-wave section is cut on the shop sheet"));
+    m_z0 = new QDoubleSpinBox;
+    m_z0->setObjectName(QStringLiteral("matchZ0"));
+    m_z0->setAccessibleName(QStringLiteral("Section line impedance"));
+    m_z0->setRange(limits::kLowestSectionZ0Ohms, limits::kHighestSectionZ0Ohms);
+    m_z0->setDecimals(0);
+    m_z0->setSuffix(QStringLiteral(" \u03a9"));
+    m_z0->setValue(75.0);
+    m_velocityFactor = new QDoubleSpinBox;
+    m_velocityFactor->setObjectName(QStringLiteral("matchVf"));
+    m_velocityFactor->setAccessibleName(QStringLiteral("Section velocity factor"));
+    m_velocityFactor->setRange(limits::kLowestVelocityFactor, limits::kHighestVelocityFactor);
+    m_velocityFactor->setDecimals(2);
+    m_velocityFactor->setSingleStep(0.01);
+    m_velocityFactor->setPrefix(QStringLiteral("VF "));
+    m_velocityFactor->setValue(0.66);
+    m_ideal = new QLabel;
+    m_ideal->setObjectName(QStringLiteral("idealSection"));
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_kind);
+    layout->addWidget(m_z0);
+    layout->addWidget(m_velocityFactor);
+    layout->addWidget(m_ideal, 1);
+    setTabOrder(m_kind, m_z0);
+    setTabOrder(m_z0, m_velocityFactor);
+    connect(m_kind, &QComboBox::currentIndexChanged, this, [this] {
+        follow();
+        emit changed();
+    });
+    for (QDoubleSpinBox *box : {m_z0, m_velocityFactor})
+        connect(box, &QDoubleSpinBox::valueChanged, this, &MatchRow::changed);
+    follow();
+}
+
+void MatchRow::follow()
+{
+    const bool section = m_kind->currentData().toInt() == static_cast<int>(MatchKind::QuarterWave);
+    m_z0->setEnabled(section);
+    m_velocityFactor->setEnabled(section);
+    m_ideal->setVisible(section && !m_ideal->text().isEmpty());
+}
+
+Match MatchRow::match() const
+{
+    Match match;
+    match.kind = static_cast<MatchKind>(m_kind->currentData().toInt());
+    if (match.kind == MatchKind::QuarterWave) {
+        match.z0Ohms = m_z0->value();
+        match.velocityFactor = m_velocityFactor->value();
+    }
+    return match;
+}
+
+void MatchRow::setMatch(const Match &match)
+{
+    m_kind->setCurrentIndex(std::max(0, m_kind->findData(static_cast<int>(match.kind))));
+    if (match.kind == MatchKind::QuarterWave) {
+        m_z0->setValue(match.z0Ohms);
+        m_velocityFactor->setValue(match.velocityFactor);
+    }
+    follow();
+}
+
+QWidget *MatchRow::kindBox() const
+{
+    return m_kind;
+}
+
+QWidget *MatchRow::lastField() const
+{
+    return m_velocityFactor;
+}
+
+void MatchRow::showIdeal(std::optional<double> feedOhms, double lineOhms)
+{
+    m_ideal->setText(feedOhms && *feedOhms > 0.0 ? QStringLiteral("ideal %1 \u03a9 for %2 \u03a9")
+                                                       .arg(idealSectionZ0Ohms(*feedOhms, lineOhms), 0, 'f', 0)
+                                                       .arg(*feedOhms, 0, 'f', 0)
+                                                 : QString());
+    follow();
+}
+
+} // namespace tarvelin
