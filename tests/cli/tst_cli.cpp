@@ -8,6 +8,7 @@
 #include "support/badsettings.h"
 #include "core/calc/resultgrid.h"
 #include "support/runcalc.h"
+#include "support/sweepfile.h"
 #include "cli/mode.h"
 #include "cli/resultwriter.h"
 #include "core/calc/designlengths.h"
@@ -685,17 +686,9 @@ void TestCli::sweepsInTurn()
     QTemporaryDir folder;
     QStringList arguments{"--analyse", "--format", "json"};
     for (const auto &[name, resonance] : {std::pair{"before.s1p", 13.90}, std::pair{"after.s1p", 13.90 / 0.995}}) {
-        QFile file(folder.filePath(QString::fromLatin1(name)));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("# MHZ Z RI R 50\n");
-        for (int i = 0; i <= 60; ++i) {
-            const double mhz = 13.7 + 0.01 * i;
-            file.write(QStringLiteral("%1 1 %2\n")
-                           .arg(mhz, 0, 'f', 2)
-                           .arg(8.0 * (mhz / resonance - resonance / mhz), 0, 'g', 12)
-                           .toLatin1());
-        }
-        arguments << "--sweep" << file.fileName();
+        const QString path = folder.filePath(QString::fromLatin1(name));
+        QVERIFY(writeResonantSweep(path, resonance, 13.7, 60));
+        arguments << "--sweep" << path;
     }
     const Run run = runCalc(arguments << "14.2");
     QCOMPARE(run.exitCode, 0);

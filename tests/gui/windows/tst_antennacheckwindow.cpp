@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Antenna Check window on the virtual display, with the real nec2c: opened from the menu, a run that ends
 // in figures, a cancelled run that leaves no process and no folder behind, and a missing engine.
+#include "support/sweepfile.h"
 #include "support/badsettings.h"
 #include "support/capturingprinter.h"
 #include "support/runprocess.h"
@@ -658,18 +659,9 @@ void TestAntennaCheckWindow::sweepsInTurn()
     // Each sweep after the loops were trimmed 0.5 % shorter, the first resonant at 13.9 MHz.
     double resonance = 13.9;
     for (int sweep = 1; sweep <= 9; ++sweep, resonance /= 0.995) {
-        QFile file(folder.filePath(QStringLiteral("sweep%1.s1p").arg(sweep)));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("# MHZ Z RI R 50\n");
-        for (int i = 0; i <= 120; ++i) {
-            const double mhz = 13.6 + 0.01 * i;
-            file.write(QStringLiteral("%1 1 %2\n")
-                           .arg(mhz, 0, 'f', 2)
-                           .arg(8.0 * (mhz / resonance - resonance / mhz), 0, 'g', 12)
-                           .toLatin1());
-        }
-        file.close();
-        QVERIFY(check->loadMeasuredSweep(file.fileName()));
+        const QString path = folder.filePath(QStringLiteral("sweep%1.s1p").arg(sweep));
+        QVERIFY(writeResonantSweep(path, resonance, 13.6, 120));
+        QVERIFY(check->loadMeasuredSweep(path));
         if (sweep == 2) {
             const QString note = check->findChild<QLabel *>(QStringLiteral("verdictNote"))->text();
             QVERIFY2(note.contains(QStringLiteral("Sweeps in turn, oldest first: sweep1.s1p, lowest SWR at 13.900 MHz; "
