@@ -255,7 +255,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
                 out += sentence + '\n';
         for (const std::string &sentence : nec::turnsSentences(sweeps))
             out += sentence + '\n';
-        out += nec::feedAdvice(&summary, settings.z0Ohms) + "\n\n";
+        out += nec::feedAdvice(&summary, settings) + "\n\n";
         appendTerminalTable(out, nec::checkTable(summary, label));
         return;
     case OutputFormat::Csv:

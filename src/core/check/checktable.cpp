@@ -224,14 +224,28 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
     return table;
 }
 
-std::string feedAdvice(const CheckSummary *summary, double z0Ohms)
+std::string feedAdvice(const CheckSummary *summary, const CheckSettings &settings)
 {
+    const Match &match = settings.match;
+    const double z0Ohms = settings.z0Ohms;
     std::string advice = shop::feedAdviceText();
+    if (match.kind == MatchKind::Balun4)
+        advice = "Feed at the centre of the driven loop's bottom side, through a 4:1 balun at the feed point; the "
+                 "other loops stay closed. Measure on the line at the balun with the array at its working height: "
+                 "the ground moves the resonance.";
+    else if (match.kind == MatchKind::QuarterWave)
+        advice += " The quarter-wave section runs from the balun to the feed line.";
     if (summary && summary->resonanceMHz && summary->resonanceOhms && *summary->resonanceOhms > 0.0) {
         const double r = *summary->resonanceOhms;
-        advice += " At resonance, " + megahertz(*summary->resonanceMHz) + " MHz, the feed is " + fixedText(r, 0) +
-                  " \u03a9: an SWR of " + fixedText(std::max(r / z0Ohms, z0Ohms / r), 2) + " on a " +
-                  fixedText(z0Ohms, 0) + " \u03a9 line.";
+        const std::complex<double> line = throughMatch(match, {r, 0.0}, *summary->resonanceMHz, summary->design.mhz);
+        advice +=
+            " At resonance, " + megahertz(*summary->resonanceMHz) + " MHz, the feed is " + fixedText(r, 0) + " \u03a9";
+        if (match.kind != MatchKind::Direct)
+            advice += ", " + fixedText(std::abs(line), 0) + " \u03a9 through the match";
+        // A real feed's SWR is the ratio of the two resistances; through a match, that of what the line sees.
+        const double swr = match.kind == MatchKind::Direct ? std::max(r / z0Ohms, z0Ohms / r)
+                                                           : swrOf(line.real(), line.imag(), z0Ohms);
+        advice += ": an SWR of " + fixedText(swr, 2) + " on a " + fixedText(z0Ohms, 0) + " \u03a9 line.";
     }
     return advice;
 }
@@ -359,8 +373,8 @@ std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &se
     std::vector<touchstone::Sample> samples;
     for (const SweepPoint &p : summary.points)
         if (samples.empty() || p.mhz > samples.back().mhz)
-            samples.push_back({p.mhz, throughMatch(settings.match, {p.resistanceOhms, p.reactanceOhms}, p.mhz,
-                                                   summary.design.mhz)});
+            samples.push_back(
+                {p.mhz, throughMatch(settings.match, {p.resistanceOhms, p.reactanceOhms}, p.mhz, summary.design.mhz)});
     return touchstone::writeSweep(comments, samples, settings.z0Ohms);
 }
 

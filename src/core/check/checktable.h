@@ -39,7 +39,7 @@ struct MeasuredSweep;
 // How to feed and measure the array, one short paragraph: where the feed goes, the balun, the parasitic
 // loops closed, where and how high to measure; with a check, the feed's impedance at resonance and its
 // match to the line.
-[[nodiscard]] std::string feedAdvice(const CheckSummary *summary, double z0Ohms);
+[[nodiscard]] std::string feedAdvice(const CheckSummary *summary, const CheckSettings &settings);
 
 // The check as one JSON record: the frequency as typed, every point of the sweep, the figures at the design
 // frequency, the verdict's figures (what the sweep did not find as null) and the azimuth pattern.

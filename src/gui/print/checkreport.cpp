@@ -43,8 +43,8 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
         said.push_back(std::move(sentence));
     for (const std::string &sentence : said)
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(sentence).toHtmlEscaped());
-    html += QStringLiteral("<p>%1</p>")
-                .arg(QString::fromStdString(nec::feedAdvice(&summary, settings.z0Ohms)).toHtmlEscaped());
+    html +=
+        QStringLiteral("<p>%1</p>").arg(QString::fromStdString(nec::feedAdvice(&summary, settings)).toHtmlEscaped());
     html += QStringLiteral("<p></p>");
     html += QString::fromStdString(htmlTable(nec::checkTable(summary, frequencyText)));
 

@@ -62,7 +62,7 @@ void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSetting
         note << QString::fromStdString(sentence);
     if (const std::string jacket = nec::jacketNote(settings); !jacket.empty())
         note << QString::fromStdString(jacket);
-    note << QString::fromStdString(nec::feedAdvice(summary, settings.z0Ohms));
+    note << QString::fromStdString(nec::feedAdvice(summary, settings));
     m_note->setText(note.join(QStringLiteral("\n\n")));
 }
 
