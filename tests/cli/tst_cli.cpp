@@ -746,6 +746,13 @@ void TestCli::quarterWaveSectionModelled()
     QVERIFY2(qAbs(through.value("swr").toDouble() - swr) <= 0.02 * swr,
              qPrintable(QString::number(swr) + " " + QString::number(through.value("swr").toDouble())));
 
+    // The advice names the match, and the SWR at resonance the line sees through it.
+    const Run balun = runCalc({"--analyse", "--elements", "2", "--match", "balun4", "28.5"});
+    QCOMPARE(balun.exitCode, 0);
+    QVERIFY2(balun.out.contains("through a 4:1 balun at the feed point") && !balun.out.contains("1:1 current") &&
+                 balun.out.contains(" through the match: an SWR of "),
+             balun.out.constData());
+
     // Tuned through the section with an F/B goal of 10 dB, it meets SWR 1.5 across the band; saved, its sheet
     // cuts the section it was tuned through.
     QTemporaryDir folder;
