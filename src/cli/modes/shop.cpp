@@ -38,16 +38,14 @@ void shopSheet(Session &session, std::string_view frequencyText)
             return;
         }
         settings.match = tuned->check.match; // the section it was tuned through is cut with it
-        made = shop::makeTunedShopSheet(std::string(frequencyText), settings,
-                                        nec::tunedCutOf(std::string(frequencyText), tuned->result));
+        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(tuned->result));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
             sheet->tuning = nec::sheetTuningOf(tuned->result, tuned->tune, tuned->check);
     } else if (options.tuneForSheet) {
         const std::optional<nec::TuneResult> tune = session.runTune(frequencyText);
         if (!tune)
             return;
-        made = shop::makeTunedShopSheet(std::string(frequencyText), settings,
-                                        nec::tunedCutOf(std::string(frequencyText), *tune));
+        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(*tune));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
             sheet->tuning = nec::sheetTuningOf(*tune, options.tuneSettings, options.checkSettings);
     } else {

@@ -113,14 +113,9 @@ std::variant<int, std::string> readElementCount(const std::string &text)
 {
     const std::optional<double> count = decimalText(trimmedText(text));
     if (!count || *count != std::floor(*count) || !(*count >= kFewestElements && *count <= kMostElements))
-        return elementCountRefusal();
+        return "The elements must be a whole number from " + std::to_string(kFewestElements) + " to " +
+               std::to_string(kMostElements) + ".";
     return static_cast<int>(*count);
-}
-
-std::string elementCountRefusal()
-{
-    return "The elements must be a whole number from " + std::to_string(kFewestElements) + " to " +
-           std::to_string(kMostElements) + ".";
 }
 
 std::string elementsWord(std::size_t elements)
@@ -133,13 +128,6 @@ std::string designTitle(const std::string &frequencyLabel, std::size_t elements)
     if (elements == kElementRowCount)
         return frequencyLabel + " MHz";
     return frequencyLabel + " MHz, " + countWord(elements) + " elements";
-}
-
-std::string designFileStem(const std::string &frequencyLabel, std::size_t elements)
-{
-    if (elements == kElementRowCount)
-        return frequencyLabel;
-    return frequencyLabel + "-" + std::to_string(elements) + "el";
 }
 
 std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText, int elements)

@@ -54,7 +54,6 @@ inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre f
 
 // Reads an element count as typed; a refusal names the limits.
 [[nodiscard]] std::variant<int, std::string> readElementCount(const std::string &text);
-[[nodiscard]] std::string elementCountRefusal();
 
 // "seven", "three": a count as the texts write it.
 [[nodiscard]] std::string countWord(std::size_t count);
@@ -62,10 +61,9 @@ inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre f
 // "seven-element", "three-element": what notes call an array of that many elements.
 [[nodiscard]] std::string elementsWord(std::size_t elements);
 
-// How titles and file names name a design: "14.200 MHz" and "14.200" for the seven-element array, as they
-// always have; "14.200 MHz, three elements" and "14.200-3el" for a shorter one.
+// How titles and file names name a design: "14.200 MHz" for the seven-element array, as they always have;
+// "14.200 MHz, three elements" for a shorter one.
 [[nodiscard]] std::string designTitle(const std::string &frequencyLabel, std::size_t elements);
-[[nodiscard]] std::string designFileStem(const std::string &frequencyLabel, std::size_t elements);
 
 // Scales each loop by its factor, as the tuner gives them: the loop, its side (a quarter) and the spreaders
 // (the side's diagonal) to whole thousandths; the spacings and the grid's texts stay as designed.

@@ -279,8 +279,7 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
                     std::span<const MeasuredSweep> sweeps)
 {
     const MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
-    const std::vector<std::optional<SweepMove>> moves =
-        sweepMoves(std::vector<MeasuredSweep>(sweeps.begin(), sweeps.end()));
+    const std::vector<std::optional<SweepMove>> moves = sweepMoves(sweeps);
     const auto movePercent = [&moves](std::size_t i) {
         return moves[i] ? std::optional(moves[i]->percent) : std::nullopt;
     };

@@ -170,7 +170,7 @@ std::variant<std::string, shop::ShopRefusal> sheetResonanceOf(const MeasuredSwee
     return resonanceText(measured);
 }
 
-std::vector<std::optional<SweepMove>> sweepMoves(const std::vector<MeasuredSweep> &sweeps)
+std::vector<std::optional<SweepMove>> sweepMoves(std::span<const MeasuredSweep> sweeps)
 {
     std::vector<std::optional<SweepMove>> moves(sweeps.size());
     for (std::size_t i = 1; i < sweeps.size(); ++i) {
@@ -192,7 +192,7 @@ std::string moveText(const SweepMove &move)
     return signedText(move.kHz, 0) + " kHz, " + signedText(move.percent, 2) + " % since the last sweep";
 }
 
-std::vector<std::string> turnsSentences(const std::vector<MeasuredSweep> &sweeps)
+std::vector<std::string> turnsSentences(std::span<const MeasuredSweep> sweeps)
 {
     if (sweeps.size() < 2)
         return {};

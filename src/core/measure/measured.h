@@ -6,6 +6,7 @@
 #include "core/touchstone/touchstone.h"
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -77,14 +78,14 @@ struct SweepMove
 
 // Each sweep's move from the one before, oldest first: none for the first, and none where either sweep shows
 // no resonance to move from or to.
-[[nodiscard]] std::vector<std::optional<SweepMove>> sweepMoves(const std::vector<MeasuredSweep> &sweeps);
+[[nodiscard]] std::vector<std::optional<SweepMove>> sweepMoves(std::span<const MeasuredSweep> sweeps);
 
 // "+85 kHz, +0.61 % since the last sweep".
 [[nodiscard]] std::string moveText(const SweepMove &move);
 
 // What the verdict says of sweeps in turn: each one's lowest SWR and its move since the one before. None for
 // a single sweep.
-[[nodiscard]] std::vector<std::string> turnsSentences(const std::vector<MeasuredSweep> &sweeps);
+[[nodiscard]] std::vector<std::string> turnsSentences(std::span<const MeasuredSweep> sweeps);
 
 // The measured resonance a sheet is trimmed by: the lowest SWR's frequency to 100 Hz, as a typed frequency.
 // A sweep with no resonance in it gives none, refused with the reason that names its file.

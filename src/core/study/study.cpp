@@ -24,11 +24,13 @@ Study::Study(const Design &design, int processes, TuneSettings tune, std::option
     // The time limit bounds the whole tune, the check it starts with among it.
     m_tuneStarted = std::chrono::steady_clock::now();
     // A boom too short for the array is refused before any engine runs.
-    if (auto space = tuneSpaceFor(m_geometry, *m_tune); auto *refusal = std::get_if<std::string>(&space)) {
+    auto space = tuneSpaceFor(m_geometry, *m_tune);
+    if (auto *refusal = std::get_if<std::string>(&space)) {
         m_failure = std::move(*refusal);
         m_ended = true;
         return;
     }
+    m_space = std::get<TuneSpace>(std::move(space));
     if (m_check)
         startTune();
     else
@@ -128,13 +130,7 @@ void Study::cancel(int frequenciesDone)
 
 void Study::startTune()
 {
-    auto space = tuneSpaceFor(m_geometry, *m_tune);
-    if (auto *refusal = std::get_if<std::string>(&space)) {
-        m_failure = std::move(*refusal);
-        m_ended = true;
-        return;
-    }
-    m_search = std::make_unique<LoopSearch>(*m_tune, std::get<TuneSpace>(std::move(space)), tuneStartFactor(*m_check));
+    m_search = std::make_unique<LoopSearch>(*m_tune, *m_space, tuneStartFactor(*m_check));
 }
 
 // A hung engine is stopped after kEngineTimeLimit, or in a tune as its time limit is reached.

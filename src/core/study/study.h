@@ -124,6 +124,7 @@ private:
     std::optional<CheckRounds> m_rounds;
     std::optional<CheckSummary> m_check;
     std::optional<TuneSettings> m_tune;
+    std::optional<TuneSpace> m_space; // what the tune may change, worked out as it is set
     std::unique_ptr<LoopSearch> m_search;
     std::vector<AnalysisPlan> m_candidatePlans; // the round's candidates, each over its own decks, then the spare
     std::vector<std::vector<std::size_t>> m_engineParts; // per deck of the round, the design of each structure

@@ -407,19 +407,12 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
     return std::nullopt;
 }
 
-shop::TunedCut tunedCutOf(const DesignLengths &design, const TuneResult &result)
+shop::TunedCut tunedCutOf(const TuneResult &result)
 {
     shop::TunedCut cut{result.factors, {}};
-    if (!result.stationsMetres.empty())
-        cut.stationThousandths = tunedStationThousandths(design, result);
+    for (const double metres : result.stationsMetres)
+        cut.stationThousandths.push_back(std::llround(metres / kMetresPerInch * 1000.0));
     return cut;
-}
-
-shop::TunedCut tunedCutOf(const std::string &frequencyText, const TuneResult &result)
-{
-    const auto lengths = designLengths(frequencyText, static_cast<int>(result.factors.size()));
-    const auto *shown = std::get_if<DesignLengths>(&lengths);
-    return shown ? tunedCutOf(*shown, result) : shop::TunedCut{result.factors, {}};
 }
 
 shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune, const CheckSettings &check)

@@ -49,10 +49,9 @@ struct GivenSettings
 };
 [[nodiscard]] std::optional<std::string> tunedDesignDifference(const TunedDesign &design, const GivenSettings &given);
 
-// The tuned design as the sheet cuts it: its loop factors, and its stations where the tune moved them, on the
-// design of the frequency text, or on the design's lengths already worked out.
-[[nodiscard]] shop::TunedCut tunedCutOf(const std::string &frequencyText, const TuneResult &result);
-[[nodiscard]] shop::TunedCut tunedCutOf(const DesignLengths &design, const TuneResult &result);
+// The tuned design as the sheet cuts it: its loop factors, and its stations where the tune moved them, to the
+// thousandth of an inch.
+[[nodiscard]] shop::TunedCut tunedCutOf(const TuneResult &result);
 
 // What a tuned sheet says of the tune that gave it: the figures before and after, the goals and its end.
 // With a jacket on the wire, the outcome says the figures are an estimate.

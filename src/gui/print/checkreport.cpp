@@ -39,7 +39,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
     for (const std::string &warning : nec::verdictWarnings(summary))
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());
     std::vector<std::string> said = measured ? nec::measuredSentences(*measured) : std::vector<std::string>();
-    for (std::string &sentence : nec::turnsSentences(std::vector<nec::MeasuredSweep>(sweeps.begin(), sweeps.end())))
+    for (std::string &sentence : nec::turnsSentences(sweeps))
         said.push_back(std::move(sentence));
     for (const std::string &sentence : said)
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(sentence).toHtmlEscaped());

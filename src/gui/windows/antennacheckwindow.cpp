@@ -399,7 +399,7 @@ void AntennaCheckWindow::openShopSheetForCheck()
 void AntennaCheckWindow::openTunedShopSheet()
 {
     if (m_tuned)
-        emit tunedShopSheetRequested(checkedFrequencyText(), nec::tunedCutOf(m_checked->frequencyText(), *m_tuned),
+        emit tunedShopSheetRequested(checkedFrequencyText(), nec::tunedCutOf(*m_tuned),
                                      nec::sheetTuningOf(*m_tuned, m_tuneSettings, runSettings()));
 }
 

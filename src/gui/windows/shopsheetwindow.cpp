@@ -461,7 +461,7 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
         return false;
     }
     const nec::TunedDesign &design = std::get<nec::TunedDesign>(read);
-    setTunedDesign(QString::fromStdString(design.frequencyText), nec::tunedCutOf(design.frequencyText, design.result),
+    setTunedDesign(QString::fromStdString(design.frequencyText), nec::tunedCutOf(design.result),
                    nec::sheetTuningOf(design.result, design.tune, design.check));
     return true;
 }

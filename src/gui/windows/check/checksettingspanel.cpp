@@ -311,11 +311,6 @@ bool CheckSettingsPanel::isField(const QWidget *widget) const
     return widget && std::find(fields.begin(), fields.end(), widget) != fields.end();
 }
 
-QWidget *CheckSettingsPanel::firstField() const
-{
-    return m_frequency;
-}
-
 QWidget *CheckSettingsPanel::lastField() const
 {
     return m_match->lastField();

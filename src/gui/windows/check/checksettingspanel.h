@@ -57,7 +57,6 @@ public:
 
     // Whether Enter in this widget runs the check: it is one of the fields.
     [[nodiscard]] bool isField(const QWidget *widget) const;
-    [[nodiscard]] QWidget *firstField() const;
     [[nodiscard]] QWidget *lastField() const;
 
 signals:
