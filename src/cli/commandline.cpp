@@ -72,9 +72,10 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     const auto shownName = [&options](const std::string &path) {
         return options->format == OutputFormat::Table ? terminalSafe(path) : path;
     };
-    // An analyser's sweep: a broken file is refused by its line, before any check runs.
-    const auto readMeasured = [&](const std::string &path,
-                                  std::string_view option) -> std::variant<nec::MeasuredSweep, int> {
+    // An analyser's sweep: a broken file is refused by its line, before any check runs. It is read for each
+    // design in turn, whose frequency its match and any line it was measured through depend on.
+    const auto readSweepFile = [&](const std::string &path,
+                                   std::string_view option) -> std::variant<nec::SweepFile, int> {
         const auto text = readFile(path, option);
         if (const int *status = std::get_if<int>(&text))
             return *status;
@@ -83,37 +84,21 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
             complain(err, option, *refusal);
             return kExitSomeFailed; // an input that failed, not a usage error
         }
-        return nec::measuredSweepOf(std::get<touchstone::Sweep>(read), shownName(path), options->checkSettings.z0Ohms);
+        return nec::SweepFile{shownName(path), std::get<touchstone::Sweep>(std::move(read))};
     };
-    std::vector<nec::MeasuredSweep> sweeps;
+    std::vector<nec::SweepFile> sweeps;
     for (const std::string &path : options->sweepPaths) {
-        auto read = readMeasured(path, "--sweep");
+        auto read = readSweepFile(path, "--sweep");
         if (const int *status = std::get_if<int>(&read))
             return *status;
-        sweeps.push_back(std::get<nec::MeasuredSweep>(std::move(read)));
+        sweeps.push_back(std::get<nec::SweepFile>(std::move(read)));
     }
+    std::optional<nec::SweepFile> measuredSweep;
     if (!options->measuredSweepPath.empty()) {
-        // The sweep's lowest SWR is the measured resonance, exactly as if it had been typed.
-        auto read = readMeasured(options->measuredSweepPath, "--measured-sweep");
+        auto read = readSweepFile(options->measuredSweepPath, "--measured-sweep");
         if (const int *status = std::get_if<int>(&read))
             return *status;
-        const auto resonance = nec::sheetResonanceOf(std::get<nec::MeasuredSweep>(read));
-        if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
-            complain(err, "--measured-sweep", refusal->message);
-            return kExitSomeFailed;
-        }
-        shop::ShopSettingTexts texts = options->shopTexts;
-        texts.measured = std::get<std::string>(resonance);
-        auto settings = shop::readShopSettings(texts);
-        if (const auto *refusal = std::get_if<shop::ShopRefusal>(&settings)) {
-            complain(err, "--measured-sweep", refusal->message);
-            return kExitSomeFailed;
-        }
-        const Match match = options->shopSettings.match;
-        options->shopSettings = std::get<shop::ShopSettings>(settings);
-        options->shopSettings.elements = options->elements;
-        options->shopSettings.match = match;
-        options->shopSettings.sweepFile = shownName(options->measuredSweepPath);
+        measuredSweep = std::get<nec::SweepFile>(std::move(read));
     }
 
     // --shop --tuned FILE: the design is read once, before any sheet; with no FREQUENCY, its own.
@@ -133,7 +118,8 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     if (tuned && inputs.empty())
         inputs.push_back(tuned->frequencyText);
 
-    Session runner(*options, tuned ? &*tuned : nullptr, sweeps, launcher, out, err);
+    Session runner(*options, tuned ? &*tuned : nullptr, {sweeps, measuredSweep ? &*measuredSweep : nullptr}, launcher,
+                   out, err);
     if (!inputs.empty()) {
         for (const std::string_view input : inputs)
             if (!runner.process(input))

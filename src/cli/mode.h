@@ -29,6 +29,7 @@ struct Uses
     bool tuneForSheet = false;    // --shop --tune
     bool tunedFile = false;       // --shop --tuned FILE
     bool measuredSweep = false;   // --shop --measured-sweep FILE
+    bool sweep = false;           // --analyse --sweep FILE
 };
 
 // An option a mode takes: always, or only in the uses `when` says; `as` is how a refusal of it elsewhere
@@ -78,6 +79,8 @@ extern const ModeDeclaration kTuneMode;
 namespace options {
 inline constexpr std::string_view kFormat = "--format";
 inline constexpr std::string_view kElements = "--elements";
+// What a measured sweep was taken through, for the check's sweeps and the sheet's.
+inline constexpr std::string_view kThrough[] = {"--through", "--through-match"};
 // The model's settings: the check's, the deck's and the tune's.
 inline constexpr std::string_view kCheck[] = {
     "--wire-mm",       "--awg",        "--segments",     "--span",  "--points",   "--z0",      "--lossless",

@@ -136,6 +136,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     app.add_option("--measured-sweep", options.measuredSweepPath);
+    std::string through;
+    app.add_option("--through", through);
+    app.add_flag("--through-match", options.through.match);
     app.add_option("--ground-height", groundHeight);
     app.add_option("--save", options.savePath);
     app.add_option("--tuned", options.tunedPath);
@@ -215,7 +218,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     // With --measured model, the shop sheet runs the check, so the check's options belong to it too.
     options.measuredByModel = options.mode == Mode::Shop && shopTexts.measured == "model";
     options.uses = {options.measuredByModel, options.tuneForSheet, app.count("--tuned") > 0,
-                    app.count("--measured-sweep") > 0};
+                    app.count("--measured-sweep") > 0, app.count("--sweep") > 0};
     // Each option given is held against the mode's own declaration.
     for (const ModeDeclaration *declaration : modeDeclarations())
         for (const OptionUse &use : declaration->options)
@@ -287,6 +290,19 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
                  : refusal->setting == MatchRefusal::Setting::Z0 ? "--match-z0"
                                                                  : "--match-vf",
                  refusal->message);
+        return std::nullopt;
+    }
+    if (app.count("--through") > 0) {
+        auto read = nec::readFeedRun(through);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, "--through", *refusal);
+            return std::nullopt;
+        }
+        options.through.run = std::get<nec::FeedRun>(read);
+    }
+    // A tuned design's match is its own, read with it.
+    if (options.through.match && std::get<Match>(match).kind == MatchKind::Direct && app.count("--tuned") == 0) {
+        complain(err, "--through-match", "The design is fed direct: give its --match, which was in the path");
         return std::nullopt;
     }
     if (app.count("--elements") > 0) {

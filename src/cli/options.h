@@ -5,6 +5,7 @@
 #include "cli/resultwriter.h"
 #include "core/calc/designlengths.h"
 #include "core/design/checksettings.h"
+#include "core/measure/feedrun.h"
 #include "core/tune/tuneddesign.h"
 #include "core/tune/tuner.h"
 #include "core/shop/shopsettings.h"
@@ -33,6 +34,7 @@ struct Options
     std::string tunedPath;               // --shop --tuned FILE: the sheet of the tuned design saved there
     std::vector<std::string> sweepPaths; // --analyse --sweep FILE ...: sweeps beside the check, oldest first
     std::string measuredSweepPath;       // --shop --measured-sweep FILE: the sweep whose lowest SWR trims the sheet
+    nec::MeasuredThrough through;        // --through, --through-match: what those sweeps were measured through
     nec::GivenSettings tunedGiven;       // what the command line says the tuned design is for
     nec::CheckSettings checkSettings;
     nec::TuneSettings tuneSettings;

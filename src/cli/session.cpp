@@ -16,11 +16,16 @@ constexpr std::string_view kLongLineMessage = "Longer than 64 KiB, so it was not
 
 } // namespace
 
-Session::Session(const Options &options, const nec::TunedDesign *tuned, const std::vector<nec::MeasuredSweep> &sweeps,
-                 nec::EngineLauncher &launcher, std::ostream &out, std::ostream &err)
+Session::Session(const Options &options, const nec::TunedDesign *tuned, Sweeps sweeps, nec::EngineLauncher &launcher,
+                 std::ostream &out, std::ostream &err)
     : m_options(options), m_tuned(tuned), m_sweeps(sweeps), m_launcher(launcher), m_writer(options.format), m_out(out),
       m_err(err)
 {
+}
+
+nec::SweepReading Session::sweepReading(double designMHz, const Match &match) const
+{
+    return {m_options.checkSettings.z0Ohms, match, designMHz, m_options.through};
 }
 
 Session::~Session() = default;

@@ -23,8 +23,15 @@ namespace tarvelin::cli {
 class Session
 {
 public:
-    Session(const Options &options, const nec::TunedDesign *tuned, const std::vector<nec::MeasuredSweep> &sweeps,
-            nec::EngineLauncher &launcher, std::ostream &out, std::ostream &err);
+    // The analyser's sweeps the options named, as read.
+    struct Sweeps
+    {
+        const std::vector<nec::SweepFile> &inTurn; // --analyse --sweep FILE ...: oldest first
+        const nec::SweepFile *sheets = nullptr;    // --shop --measured-sweep FILE
+    };
+
+    Session(const Options &options, const nec::TunedDesign *tuned, Sweeps sweeps, nec::EngineLauncher &launcher,
+            std::ostream &out, std::ostream &err);
     ~Session();
 
     // Gives false when the output could not be written.
@@ -36,8 +43,10 @@ public:
     // For the modes.
     [[nodiscard]] const Options &options() const { return m_options; }
     [[nodiscard]] const nec::TunedDesign *tunedDesign() const { return m_tuned; } // --shop --tuned FILE's
-    // --analyse --sweep FILE ...: the sweeps, oldest first.
-    [[nodiscard]] const std::vector<nec::MeasuredSweep> &sweeps() const { return m_sweeps; }
+    [[nodiscard]] const Sweeps &sweeps() const { return m_sweeps; }
+    // How the sweeps are read for a design of `designMHz` fed through `match`: on the --z0 line, through what
+    // --through and --through-match declare.
+    [[nodiscard]] nec::SweepReading sweepReading(double designMHz, const Match &match) const;
     [[nodiscard]] ResultWriter &writer() { return m_writer; }
     [[nodiscard]] std::string &buffer() { return m_buffer; }
     [[nodiscard]] MemoryGrid &grid() { return m_grid; }
@@ -66,7 +75,7 @@ private:
 
     const Options &m_options;
     const nec::TunedDesign *m_tuned;
-    const std::vector<nec::MeasuredSweep> &m_sweeps;
+    Sweeps m_sweeps;
     nec::EngineLauncher &m_launcher;
     ResultWriter m_writer;
     std::ostream &m_out;

@@ -544,7 +544,7 @@ void TestCli::sweepsTheSheetCannotTrimBy_data()
                             << "tarvelin-calc: --measured-sweep: %1, line 3: 'nan' is not a number.";
     QTest::newRow("lowest at its last point")
         << head + "14.0 0.5 0\n14.1 0.3 0\n14.2 0.1 0\n"
-        << "tarvelin-calc: --measured-sweep: The lowest SWR of %1 lies at its last point, 14.200 MHz: the "
+        << "tarvelin-calc: '14.2': The lowest SWR of %1 lies at its last point, 14.200 MHz: the "
            "resonance lies above the sweep, so it gives no trim. Sweep higher to find it.";
     QTest::newRow("another band") << head + "7.0 0.5 0\n7.1 0 0\n7.2 0.5 0\n"
                                   << "tarvelin-calc: '14.2': The lowest SWR of %1, at 7.1000 MHz, lies more than 10 % "

@@ -156,7 +156,8 @@ void measuredSweep(std::string_view text)
             require(std::isfinite(sample.impedanceOhms.real()) && std::isfinite(sample.impedanceOhms.imag()));
             require(i == 0 || sample.mhz > sweep.samples[i - 1].mhz);
         }
-        const tarvelin::nec::MeasuredSweep measured = tarvelin::nec::measuredSweepOf(sweep, name, 50.0);
+        const tarvelin::nec::MeasuredSweep measured =
+            tarvelin::nec::measuredSweepOf(sweep, name, tarvelin::nec::SweepReading{});
         require(std::isnan(measured.minSwrMHz) ||
                 (measured.minSwrMHz >= sweep.samples.front().mhz && measured.minSwrMHz <= sweep.samples.back().mhz));
     }

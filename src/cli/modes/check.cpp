@@ -21,16 +21,25 @@ void analyse(Session &session, std::string_view frequencyText)
     const std::optional<nec::CheckSummary> summary = session.runCheck(frequencyText);
     if (!summary)
         return;
-    std::vector<nec::MeasuredSweep> sweeps = session.sweeps();
-    for (nec::MeasuredSweep &sweep : sweeps)
-        nec::compareWithModel(sweep, *summary, frequencyText);
+    const nec::SweepReading reading = session.sweepReading(summary->design.mhz, session.options().checkSettings.match);
+    std::vector<nec::MeasuredSweep> sweeps;
+    for (const nec::SweepFile &file : session.sweeps().inTurn) {
+        sweeps.push_back(nec::measuredSweepOf(file.sweep, file.file, reading));
+        nec::compareWithModel(sweeps.back(), *summary, frequencyText);
+    }
     session.writer().appendCheck(session.buffer(), frequencyText, *summary, session.options().checkSettings, sweeps);
 }
 
 constexpr std::string_view kDeckOptions[] = {options::kElements};
 constexpr auto kDeckUses = joinedUses(usesOf(kDeckOptions), usesOf(options::kCheck));
+bool swept(const Uses &uses)
+{
+    return uses.sweep;
+}
+
 constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep"};
-constexpr auto kAnalyseUses = joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck));
+constexpr auto kAnalyseUses =
+    joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck), usesOf(options::kThrough, swept, "--sweep"));
 
 } // namespace
 
@@ -60,6 +69,15 @@ const ModeDeclaration kAnalyseMode{
                    --format csv or s1p. Given again for each sweep after a
                    trim, oldest first (up to 8): the latest is compared,
                    and each one's move since the one before is given
+  --through LENGTH:LINE  with --sweep or --measured-sweep: the feed line
+                   the sweep was measured through, taken out so the sweep
+                   is read at the feed point; LINE is Z0/VF/LOSS, the
+                   line's impedance in ohms, its velocity factor and its
+                   matched loss in dB per 100 m at FREQUENCY (0 or left
+                   out for a lossless line): --through 7m:75/0.82/1.5.
+                   A LENGTH is in m or ft, as --boom's
+  --through-match  with --sweep or --measured-sweep: the match (--match)
+                   was in the path too, between the line and the loop
   --format s1p     with --analyse and one FREQUENCY: the model's sweep as a
                    Touchstone file (# MHz S RI R <z0>), for an analyser's
                    reference trace

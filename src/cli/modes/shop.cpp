@@ -5,6 +5,7 @@
 #include "cli/session.h"
 
 #include "core/check/checktable.h"
+#include "core/runtime/typedtext.h"
 #include "core/shop/shopsheet.h"
 
 namespace tarvelin::cli {
@@ -15,6 +16,34 @@ void shopSheet(Session &session, std::string_view frequencyText)
 {
     const Options &options = session.options();
     shop::ShopSettings settings = options.shopSettings;
+    const nec::TunedDesign *tuned = session.tunedDesign();
+    if (tuned)
+        settings.match = tuned->check.match; // the section it was tuned through is cut with it
+    if (const nec::SweepFile *swept = session.sweeps().sheets) {
+        // The sweep's lowest SWR, read for this design at its feed point, is the measured resonance, exactly as
+        // if it had been typed. A frequency that is none is refused by the sheet itself.
+        if (const std::optional<double> designMHz = megahertzText(frequencyText)) {
+            const nec::MeasuredSweep measured =
+                nec::measuredSweepOf(swept->sweep, swept->file, session.sweepReading(*designMHz, settings.match));
+            const auto resonance = nec::sheetResonanceOf(measured);
+            if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
+                session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);
+                return;
+            }
+            shop::ShopSettingTexts texts = options.shopTexts;
+            texts.measured = std::get<std::string>(resonance);
+            auto read = shop::readShopSettings(texts);
+            if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read)) {
+                session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);
+                return;
+            }
+            const Match match = settings.match;
+            settings = std::get<shop::ShopSettings>(read);
+            settings.elements = options.elements;
+            settings.match = match;
+            settings.sweepFile = swept->file;
+        }
+    }
     if (options.measuredByModel) {
         // The check's predicted resonance, at full precision, trims the sheet as a prediction.
         const std::optional<nec::CheckSummary> check = session.runCheck(frequencyText);
@@ -30,14 +59,13 @@ void shopSheet(Session &session, std::string_view frequencyText)
         settings.modelNote = nec::jacketNote(options.checkSettings);
     }
     std::variant<shop::ShopSheet, shop::ShopRefusal> made = shop::ShopRefusal{};
-    if (const nec::TunedDesign *tuned = session.tunedDesign()) {
+    if (tuned) {
         nec::GivenSettings given = options.tunedGiven;
         given.frequencyText = std::string(frequencyText);
         if (const std::optional<std::string> difference = nec::tunedDesignDifference(*tuned, given)) {
             session.fail(frequencyText, *difference, ResultKind::ShopSheet);
             return;
         }
-        settings.match = tuned->check.match; // the section it was tuned through is cut with it
         made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(tuned->result));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
             sheet->tuning = nec::sheetTuningOf(tuned->result, tuned->tune, tuned->check);
@@ -69,6 +97,11 @@ bool lineGiven(const Uses &uses)
     return modelled(uses) || uses.measuredSweep;
 }
 
+bool sweptSheet(const Uses &uses)
+{
+    return uses.measuredSweep;
+}
+
 bool tunedSheet(const Uses &uses)
 {
     return uses.tuneForSheet || uses.tunedFile;
@@ -88,9 +121,10 @@ constexpr std::string_view kModelOptions[] = {"--wire-mm",       "--awg",       
 constexpr std::string_view kLine[] = {"--z0"};
 constexpr std::string_view kAims[] = {"--band", "--goal-swr", "--goal-fb", "--boom"};
 constexpr std::string_view kTuneLimits[] = {"--time-limit", "--max-designs"};
-constexpr auto kShopOptions = joinedUses(usesOf(kSheetOptions), usesOf(kModelOptions, modelled, "--measured model"),
-                                         usesOf(kLine, lineGiven, "--measured model"), usesOf(kAims, tunedSheet, "-"),
-                                         usesOf(kTuneLimits, tuningSheet, "-"));
+constexpr auto kShopOptions =
+    joinedUses(usesOf(kSheetOptions), usesOf(kModelOptions, modelled, "--measured model"),
+               usesOf(kLine, lineGiven, "--measured model"), usesOf(kAims, tunedSheet, "-"),
+               usesOf(kTuneLimits, tuningSheet, "-"), usesOf(options::kThrough, sweptSheet, "--measured-sweep"));
 
 } // namespace
 
@@ -127,7 +161,9 @@ const ModeDeclaration kShopMode{
                          SWR on the --z0 line (default 50 ohms), to
                          100 Hz; the sheet is the one --measured gives
                          for that frequency. A sweep whose lowest SWR
-                         lies at its first or last point gives none
+                         lies at its first or last point gives none.
+                         Read at the feed point with --through and
+                         --through-match, as under Antenna check
   --shop --tune    the tuned design's shop sheet, with the shop and check
                    options: the design --tune gives, the same on any machine
   --shop --tuned FILE  the shop sheet of the design saved in FILE,

@@ -337,9 +337,21 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
         json.number("detune_percent", measured->detunePercent, Figure::Percent)
             .number("cut_as_for_mhz", measured->cutAsForMHz, Figure::Megahertz)
             .number("shift_percent", measured->shiftPercent, Figure::Percent)
-            .number("move_percent", movePercent(sweeps.size() - 1), Figure::Percent)
-            .endRecord()
-            .beginList("sweeps");
+            .number("move_percent", movePercent(sweeps.size() - 1), Figure::Percent);
+        // What the sweep was read through, to reach the feed point; null where it was taken there.
+        const MeasuredThrough &through = measured->through;
+        if (!through.declared()) {
+            json.null("through");
+        } else {
+            json.beginRecord("through");
+            if (through.run)
+                json.number("length_m", through.run->metres, Figure::Exact)
+                    .number("z0", through.run->z0Ohms, Figure::Ohms)
+                    .number("vf", through.run->velocityFactor, Figure::Exact)
+                    .number("loss_db_per_100m", through.run->lossDbPer100m, Figure::Decibels);
+            json.flag("match", through.match).endRecord();
+        }
+        json.endRecord().beginList("sweeps");
         for (std::size_t i = 0; i < sweeps.size(); ++i)
             json.beginRecord()
                 .text("file", sweeps[i].file)

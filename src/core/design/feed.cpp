@@ -99,6 +99,11 @@ std::complex<double> behindSection(const Match &match, std::complex<double> line
     return z0 * (lineOhms - j * z0 * t) / (z0 - j * lineOhms * t);
 }
 
+std::complex<double> behindMatch(const Match &match, std::complex<double> lineOhms, double mhz, double designMHz)
+{
+    return match.kind == MatchKind::Balun4 ? lineOhms * 4.0 : behindSection(match, lineOhms, mhz, designMHz);
+}
+
 double idealSectionZ0Ohms(double feedOhms, double lineOhms)
 {
     return std::sqrt(feedOhms * lineOhms);

@@ -71,6 +71,11 @@ struct MatchRefusal
 [[nodiscard]] std::complex<double> behindSection(const Match &match, std::complex<double> lineOhms, double mhz,
                                                  double designMHz);
 
+// The feed impedance behind an impedance measured through the match, whatever its kind: the inverse of
+// throughMatch.
+[[nodiscard]] std::complex<double> behindMatch(const Match &match, std::complex<double> lineOhms, double mhz,
+                                               double designMHz);
+
 // The feed resistance a quarter-wave section of this line matches to `lineOhms`: Z0 squared over it; the
 // ideal line for a feed of R ohms is sqrt(R x lineOhms).
 [[nodiscard]] double idealSectionZ0Ohms(double feedOhms, double lineOhms);

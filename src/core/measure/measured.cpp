@@ -15,11 +15,19 @@ namespace tarvelin::nec {
 
 namespace {
 
-const SweepPoint &nearest(const std::vector<SweepPoint> &points, double mhz)
+// R and X at `mhz`, between the points either side of it; none outside the points.
+std::optional<std::complex<double>> impedanceAt(const std::vector<SweepPoint> &points, double mhz)
 {
-    return *std::min_element(points.begin(), points.end(), [mhz](const SweepPoint &a, const SweepPoint &b) {
-        return std::fabs(a.mhz - mhz) < std::fabs(b.mhz - mhz);
-    });
+    const auto above =
+        std::lower_bound(points.begin(), points.end(), mhz, [](const SweepPoint &p, double f) { return p.mhz < f; });
+    if (above == points.end() || (above == points.begin() && above->mhz != mhz))
+        return std::nullopt;
+    const std::complex<double> high(above->resistanceOhms, above->reactanceOhms);
+    if (above->mhz == mhz)
+        return high;
+    const SweepPoint &below = *(above - 1);
+    const double t = (mhz - below.mhz) / (above->mhz - below.mhz);
+    return std::complex<double>(below.resistanceOhms, below.reactanceOhms) * (1.0 - t) + high * t;
 }
 
 // "2.34 % below the design frequency"; "on the design frequency" where the two decimals show no difference.
@@ -39,23 +47,49 @@ std::string resonanceText(const MeasuredSweep &measured)
 
 } // namespace
 
-MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, double z0Ohms)
+std::string throughText(const MeasuredThrough &through)
 {
+    if (!through.run)
+        return through.match ? "the match" : "nothing";
+    return feedRunText(*through.run) + (through.match ? ", and the match" : "");
+}
+
+MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, const SweepReading &reading)
+{
+    const double z0 = reading.z0Ohms;
+    const bool through = reading.through.declared();
     std::vector<SweepPoint> points;
+    std::vector<SweepPoint> asMeasured;
     points.reserve(sweep.samples.size());
     for (const touchstone::Sample &sample : sweep.samples) {
         SweepPoint point;
         point.mhz = sample.mhz;
-        point.resistanceOhms = sample.impedanceOhms.real();
-        point.reactanceOhms = sample.impedanceOhms.imag();
-        point.swr = swrOf(point.resistanceOhms, point.reactanceOhms, z0Ohms);
+        std::complex<double> z = sample.impedanceOhms;
+        if (through) {
+            asMeasured.push_back({.mhz = sample.mhz,
+                                  .resistanceOhms = z.real(),
+                                  .reactanceOhms = z.imag(),
+                                  .swr = swrOf(z.real(), z.imag(), z0)});
+            if (reading.through.run)
+                z = atFarEnd(*reading.through.run, z, sample.mhz, reading.designMHz);
+            if (reading.through.match)
+                z = behindMatch(reading.match, z, sample.mhz, reading.designMHz);
+        }
+        point.resistanceOhms = z.real();
+        point.reactanceOhms = z.imag();
+        const std::complex<double> line = throughMatch(reading.match, z, sample.mhz, reading.designMHz);
+        point.swr = swrOf(line.real(), line.imag(), z0);
         points.push_back(point);
     }
     // The lowest SWR and the 2:1 band are read between the points exactly as the model's are, so the two
     // agree wherever the curves do.
-    const CheckSummary read = summarise(std::move(points), 0, z0Ohms, std::nullopt, nullptr);
+    const CheckSummary read =
+        summarise(std::move(points), 0, z0, std::nullopt, nullptr, reading.match, reading.designMHz);
     MeasuredSweep measured;
     measured.file = std::move(file);
+    measured.asMeasured = std::move(asMeasured);
+    measured.through = reading.through;
+    measured.z0Ohms = z0;
     measured.points = read.points;
     measured.minSwr = read.minSwr;
     measured.minSwrMHz = read.minSwrMHz;
@@ -87,8 +121,8 @@ void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::s
     measured.unrelated = fresh.unrelated;
     measured.shiftPercent = fresh.shiftPercent;
     measured.modelMinSwrMHz = fresh.modelMinSwrMHz;
-    measured.impedanceDifference = fresh.impedanceDifference;
-    measured.swrDifference = fresh.swrDifference;
+    measured.reflectionApart = fresh.reflectionApart;
+    measured.reflectionSizesApart = fresh.reflectionSizesApart;
     const double design = model.design.mhz;
     if (model.points.empty() || measured.points.empty() || !(design > 0.0) || measured.noResonance)
         return;
@@ -110,15 +144,36 @@ void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::s
         return;
     measured.modelMinSwrMHz = model.minSwrMHz;
     measured.shiftPercent = (measured.minSwrMHz - model.minSwrMHz) / model.minSwrMHz * 100.0;
-    // At each dip: a feed line between the analyser and the antenna turns R and X round the SWR's circle.
-    const SweepPoint &built = nearest(measured.points, measured.minSwrMHz);
-    const SweepPoint &modelled = nearest(model.points, model.minSwrMHz);
-    const std::complex<double> builtZ(built.resistanceOhms, built.reactanceOhms);
-    const std::complex<double> modelZ(modelled.resistanceOhms, modelled.reactanceOhms);
-    if (std::abs(modelZ) > 0.0 && std::isfinite(std::abs(builtZ)))
-        measured.impedanceDifference = std::abs(builtZ - modelZ) / std::abs(modelZ);
-    if (std::isfinite(built.swr) && std::isfinite(modelled.swr) && modelled.swr > 0.0)
-        measured.swrDifference = std::fabs(built.swr - modelled.swr) / modelled.swr;
+    // Across the model's 2:1 band, the built antenna's curve laid on the model's with the dips together: a
+    // feed line between the analyser and the antenna turns the reflection round, so it parts from the model's
+    // while its size, which sets the SWR, stays with it. At the dips themselves both are near nothing and show
+    // nothing.
+    const double halfBand = model.swr2MHz && model.swr2MHz->lowMHz && model.swr2MHz->highMHz
+                                ? (*model.swr2MHz->highMHz - *model.swr2MHz->lowMHz) / 2.0
+                                : model.minSwrMHz * kFeedLineBandFraction;
+    const double scale = measured.minSwrMHz / model.minSwrMHz;
+    const auto reflection = [z0 = measured.z0Ohms](std::complex<double> z) { return (z - z0) / (z + z0); };
+    double apart = 0.0;
+    double sizes = 0.0;
+    int compared = 0;
+    for (const double offset : {-1.0, -0.5, 0.5, 1.0}) {
+        const double f = model.minSwrMHz + offset * halfBand;
+        const std::optional<std::complex<double>> modelZ = impedanceAt(model.points, f);
+        const std::optional<std::complex<double>> builtZ = impedanceAt(measured.points, f * scale);
+        if (!modelZ || !builtZ)
+            continue;
+        const std::complex<double> modelled = reflection(*modelZ);
+        const std::complex<double> built = reflection(*builtZ);
+        if (!std::isfinite(std::abs(modelled)) || !std::isfinite(std::abs(built)))
+            continue;
+        apart += std::abs(built - modelled);
+        sizes += std::fabs(std::abs(built) - std::abs(modelled));
+        ++compared;
+    }
+    if (compared >= 2) {
+        measured.reflectionApart = apart / compared;
+        measured.reflectionSizesApart = sizes / compared;
+    }
 }
 
 std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
@@ -130,6 +185,9 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
         sentences.push_back(shop::sweepOfAnotherDesign(measured.file, measured.minSwrMHz, *measured.designMHz));
     if (!measured.detunePercent)
         return sentences;
+    if (measured.through.declared())
+        sentences.push_back("The sweep is read at the feed point: measured through " + throughText(measured.through) +
+                            ", taken out.");
     const std::string where =
         "The built antenna's lowest SWR lies at " + frequencyLabel(measured.minSwrMHz) + " MHz, " +
         percentFrom(*measured.detunePercent,
@@ -153,13 +211,21 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
                                 percentFrom(*measured.shiftPercent, "the model's") +
                                 ". That is how far the model is off for this build, not a trim.");
     }
-    if (measured.impedanceDifference && measured.swrDifference &&
-        *measured.impedanceDifference > *measured.swrDifference + kFeedLineDifference)
-        sentences.push_back("At the lowest SWR the measured R and X differ from the model's by " +
-                            fixedText(*measured.impedanceDifference * 100.0, 0) + " %, the SWR by " +
-                            fixedText(*measured.swrDifference * 100.0, 0) +
-                            " %: as through a feed line, which turns R and X but keeps the SWR. Only the SWR is "
-                            "meaningful here; measure at the feed point for R and X.");
+    // R and X far from the model's while the SWR is near it: the sweep was taken through a line. A line of the
+    // analyser's impedance keeps the lowest SWR where it is, but one of any other, or a matching section,
+    // moves it, and the shift and the trim with it: the builder is told what to declare.
+    if (!measured.through.declared() && measured.reflectionApart && measured.reflectionSizesApart &&
+        *measured.reflectionApart > *measured.reflectionSizesApart + kFeedLineTurn)
+        sentences.push_back("Across the model's 2:1 band, with the dips laid together, the measured R and X are "
+                            "turned from the model's while the SWR keeps to it (reflections " +
+                            fixedText(*measured.reflectionApart, 2) + " apart, their sizes " +
+                            fixedText(*measured.reflectionSizesApart, 2) +
+                            "): as measured through a feed line. A line of other than " +
+                            shortestText(measured.z0Ohms) +
+                            " ohms, or a matching section in the path, moves the lowest SWR too, so the figures "
+                            "above may be off: declare the line the sweep was measured through (its length, "
+                            "impedance, velocity factor and loss), and the match if it was in the path, to read "
+                            "the sweep at the feed point.");
     return sentences;
 }
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "core/check/checksummary.h"
+#include "core/design/feed.h"
+#include "core/measure/feedrun.h"
 #include "core/shop/shopsettings.h"
 #include "core/touchstone/touchstone.h"
 
@@ -19,10 +21,17 @@ namespace tarvelin::nec {
 // how far the model was off for this build.
 struct MeasuredSweep
 {
-    std::string file;               // as the user named it
-    std::string when;               // when it was taken, as its file's time gives it, for telling sweeps apart
-    std::vector<SweepPoint> points; // R, X and the SWR on the chosen line; no pattern figures
-    double minSwr = 0.0;            // between the points as well as at them, read as the model's is
+    std::string file; // as the user named it
+    std::string when; // when it was taken, as its file's time gives it, for telling sweeps apart
+    // At the feed point: R and X the loop's own, and the SWR on the chosen line through the design's match, as
+    // the model's are; no pattern figures.
+    std::vector<SweepPoint> points;
+    // As the analyser read them, the SWR on the chosen line, where the sweep was read through something;
+    // none where it was taken at the feed point.
+    std::vector<SweepPoint> asMeasured;
+    MeasuredThrough through; // what lay between the analyser and the feed point, as declared
+    double z0Ohms = 0.0;     // the chosen line's impedance
+    double minSwr = 0.0;     // between the points as well as at them, read as the model's is
     double minSwrMHz = 0.0;
     std::optional<BandEdges> swr2MHz; // where it is 2 or less; an edge beyond the sweep is none
     // Why the sweep shows no resonance to trim by, naming its file: its lowest SWR lies at its first or last
@@ -39,15 +48,37 @@ struct MeasuredSweep
     bool unrelated = false; // the lowest SWR lies further than kLargestShiftPercent from the design: not compared
 
     // Against the model: how far the lowest SWR lies from the model's, in percent of the model's; above is
-    // positive. And at each dip how far R and X and the SWR differ from the model's, as fractions of the model's.
+    // positive. And across the model's 2:1 band, the dips laid together, how far the reflection on the line
+    // lies from the model's on average, and how far its size does.
     std::optional<double> shiftPercent;
     std::optional<double> modelMinSwrMHz;
-    std::optional<double> impedanceDifference;
-    std::optional<double> swrDifference;
+    std::optional<double> reflectionApart;
+    std::optional<double> reflectionSizesApart;
 };
 
-// The sweep's figures on a line of z0 ohms.
-[[nodiscard]] MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, double z0Ohms);
+// A sweep as its file gave it, before it is read for a design.
+struct SweepFile
+{
+    std::string file; // as the user named it
+    touchstone::Sweep sweep;
+};
+
+// How a sweep is read: on the feed line of z0 ohms, through the design's match cut for the design frequency,
+// with what lay between the analyser and the feed point taken out.
+struct SweepReading
+{
+    double z0Ohms = 50.0;
+    Match match;
+    double designMHz = 0.0; // the section's, and where a declared run's loss is given
+    MeasuredThrough through;
+};
+
+// "7 m of 75 ohm line, velocity factor 0.82, 1.5 dB per 100 m, and the match".
+[[nodiscard]] std::string throughText(const MeasuredThrough &through);
+
+// The sweep's figures at the feed point, read as `reading` says.
+[[nodiscard]] MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file,
+                                            const SweepReading &reading);
 
 // Sets the figures that compare the sweep with the design typed as `frequencyText` and with the model's
 // verdict on it.
@@ -57,9 +88,12 @@ void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::s
 // antenna or band: as far off as a shop sheet refuses to trim by.
 inline constexpr double kLargestShiftPercent = shop::limits::kMeasuredTolerancePercent;
 
-// R and X that differ from the model's by this much more than the SWR does, as fractions, are read as
-// measured through a feed line, which turns R and X round but keeps the SWR.
-inline constexpr double kFeedLineDifference = 0.2;
+// A reflection this much further from the model's than its size is, on average, is read as measured through
+// a feed line, which turns R and X round but keeps the SWR.
+inline constexpr double kFeedLineTurn = 0.1;
+// Where the model's SWR never comes down to 2, the reflections are compared this far either side of its dip,
+// as a fraction of its frequency.
+inline constexpr double kFeedLineBandFraction = 0.01;
 
 // The sentences the verdict gives for the sweep: where it finds no resonance, or else what to do to the loops
 // against the design frequency; how far the model was off; and where R and X disagree with the model more

@@ -422,8 +422,10 @@ void AntennaCheckWindow::clearMeasuredSweep()
 // The sweep's figures on the line of the check shown (or of the settings, before any), compared with it.
 void AntennaCheckWindow::showMeasured()
 {
-    m_sweeps = m_sweepRow->measured(m_summary ? runSettings().z0Ohms : m_settings->z0Ohms(),
-                                    m_summary ? &*m_summary : nullptr, m_checked->frequencyText());
+    m_sweeps = m_sweepRow->measured(
+        m_summary ? nec::SweepReading{runSettings().z0Ohms, runSettings().match, m_summary->design.mhz, {}}
+                  : nec::SweepReading{m_settings->z0Ohms(), {}, 0.0, {}},
+        m_summary ? &*m_summary : nullptr, m_checked->frequencyText());
     m_sweepRow->show(m_sweeps, m_summary.has_value());
     m_results->showMeasured(runSettings(), m_sweeps);
 }

@@ -423,8 +423,9 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     if (!sweep)
         return false;
     const QString name = QFileInfo(path).fileName();
-    const nec::MeasuredSweep measured =
-        nec::measuredSweepOf(*sweep, name.toStdString(), m_line->currentData().toDouble());
+    const nec::MeasuredSweep measured = nec::measuredSweepOf(
+        *sweep, name.toStdString(),
+        {m_line->currentData().toDouble(), m_match->match(), designMHz(m_frequency->text()).value_or(0.0), {}});
     const auto resonance = nec::sheetResonanceOf(measured);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
         MessageBoxRequest request;

@@ -64,12 +64,12 @@ void SweepRow::clear()
     m_letGo.clear();
 }
 
-std::vector<nec::MeasuredSweep> SweepRow::measured(double z0Ohms, const nec::CheckSummary *check,
+std::vector<nec::MeasuredSweep> SweepRow::measured(const nec::SweepReading &reading, const nec::CheckSummary *check,
                                                    const std::string &frequencyText) const
 {
     std::vector<nec::MeasuredSweep> sweeps;
     for (const Held &held : m_held) {
-        nec::MeasuredSweep measured = nec::measuredSweepOf(held.sweep, held.name.toStdString(), z0Ohms);
+        nec::MeasuredSweep measured = nec::measuredSweepOf(held.sweep, held.name.toStdString(), reading);
         measured.when = held.when.toStdString();
         if (check)
             nec::compareWithModel(measured, *check, frequencyText);

@@ -30,9 +30,9 @@ public:
     // be read is refused with a message, and the sweeps held stay.
     bool load(MessageBoxService &messages, const QString &path);
     void clear();
-    // Every sweep's figures on the line given, oldest first, compared with the check where there is one.
-    [[nodiscard]] std::vector<nec::MeasuredSweep> measured(double z0Ohms, const nec::CheckSummary *check,
-                                                           const std::string &frequencyText) const;
+    // Every sweep's figures read as given, oldest first, compared with the check where there is one.
+    [[nodiscard]] std::vector<nec::MeasuredSweep>
+    measured(const nec::SweepReading &reading, const nec::CheckSummary *check, const std::string &frequencyText) const;
     // What the sweeps' figures are; `checked`: a check is there to lay them over.
     void show(const std::vector<nec::MeasuredSweep> &measured, bool checked);
     [[nodiscard]] QWidget *firstField() const;

@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <complex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tarvelin::nec {
+
+// A run of feed line between the analyser and the antenna, as the builder declares it: a line of other than
+// the analyser's impedance, or a lossy one, turns the sweep's R and X and moves its lowest SWR, so the sweep
+// is read back at the far end.
+struct FeedRun
+{
+    double metres = 0.0;
+    double z0Ohms = 0.0;
+    double velocityFactor = 0.0;
+    double lossDbPer100m = 0.0; // matched loss at the design frequency, rising as the square root of frequency
+
+    bool operator==(const FeedRun &) const = default;
+};
+
+// What lay between the analyser and the feed point when the sweep was taken: a run of line, and whether the
+// design's match (its balun or quarter-wave section) was in the path too.
+struct MeasuredThrough
+{
+    std::optional<FeedRun> run;
+    bool match = false;
+
+    [[nodiscard]] bool declared() const { return run || match; }
+    bool operator==(const MeasuredThrough &) const = default;
+};
+
+namespace limits {
+inline constexpr double kLongestRunMetres = 1000.0;
+inline constexpr double kLowestRunZ0Ohms = 10.0;
+inline constexpr double kHighestRunZ0Ohms = 600.0;
+inline constexpr double kLowestRunVelocityFactor = 0.5;
+inline constexpr double kHighestRunVelocityFactor = 1.0;
+inline constexpr double kHighestRunLossDbPer100m = 100.0;
+} // namespace limits
+
+// A run as typed, field by field: its length ("7 m", "23 ft"), impedance, velocity factor and loss in dB per
+// 100 m; an empty loss is a lossless line. A refusal names the field and its limits.
+struct FeedRunTexts
+{
+    std::string length;
+    std::string z0;
+    std::string velocityFactor;
+    std::string loss;
+};
+[[nodiscard]] std::variant<FeedRun, std::string> readFeedRun(const FeedRunTexts &texts);
+// A run as one text, LENGTH:Z0/VF/LOSS ("7m:75/0.82/1.5").
+[[nodiscard]] std::variant<FeedRun, std::string> readFeedRun(std::string_view text);
+
+// "7 m of 75 ohm line, velocity factor 0.82, 1.5 dB per 100 m".
+[[nodiscard]] std::string feedRunText(const FeedRun &run);
+
+// The impedance at the run's far end of `measuredOhms` read at its near end, at `mhz`: the run removed as the
+// lossy line it is.
+[[nodiscard]] std::complex<double> atFarEnd(const FeedRun &run, std::complex<double> measuredOhms, double mhz,
+                                            double designMHz);
+
+} // namespace tarvelin::nec
