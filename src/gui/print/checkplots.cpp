@@ -379,7 +379,8 @@ void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &ti
 }
 
 std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary &summary,
-                                        std::span<const nec::MeasuredSweep> sweeps, const nec::CheckSummary *tuned)
+                                        std::span<const nec::MeasuredSweep> sweeps, const nec::CheckSummary *tuned,
+                                        SweepShown sweepShown)
 {
     // A sweep of another band would only stretch the axis: the verdict says why it is not compared.
     std::vector<const nec::MeasuredSweep *> shown;
@@ -387,17 +388,26 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
         if (!sweep.unrelated)
             shown.push_back(&sweep);
     const nec::MeasuredSweep *measured = shown.empty() ? nullptr : shown.back();
-    // A sweep over its own range; an open end's impedance, beyond any scale, is left out.
-    const auto sweepOf = [](const nec::MeasuredSweep &sweep, const QString &name, QColor colour,
-                            double nec::SweepPoint::*field) {
-        PlotSeries series{name, {}, colour};
-        for (const nec::SweepPoint &p : sweep.points)
-            if (std::isfinite(p.*field) && std::fabs(p.*field) < kLargestMeasuredOhms)
-                series.points.emplace_back(p.mhz, p.*field);
-        return series;
+    // A sweep over its own range; an open end's impedance, beyond any scale, is left out. One read through a
+    // line is drawn at the feed point, as the analyser read it (dotted), or both, as chosen.
+    std::vector<PlotSeries> series;
+    const auto addSweep = [sweepShown, &series](const nec::MeasuredSweep &sweep, const QString &name, QColor colour,
+                                                double nec::SweepPoint::*field) {
+        const auto line = [&](const std::vector<nec::SweepPoint> &points, const QString &named, Qt::PenStyle style) {
+            PlotSeries drawn{named, {}, colour, style};
+            for (const nec::SweepPoint &p : points)
+                if (std::isfinite(p.*field) && std::fabs(p.*field) < kLargestMeasuredOhms)
+                    drawn.points.emplace_back(p.mhz, p.*field);
+            series.push_back(std::move(drawn));
+        };
+        const bool through = !sweep.asMeasured.empty();
+        if (!through || sweepShown != SweepShown::AsMeasured)
+            line(sweep.points, through ? name + QStringLiteral(" at the feed point") : name, Qt::SolidLine);
+        if (through && sweepShown != SweepShown::FeedPoint)
+            line(sweep.asMeasured, name + QStringLiteral(" as measured"), Qt::DotLine);
     };
     const auto measuredOf = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
-        return sweepOf(*measured, name, colour, field);
+        addSweep(*measured, name, colour, field);
     };
     // Sweeps in turn are told apart by their files and times.
     const auto sweepName = [](const nec::MeasuredSweep &sweep) {
@@ -413,7 +423,6 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
                 series.points.emplace_back(p.mhz, p.*field);
         return series;
     };
-    std::vector<PlotSeries> series;
     // The specified design's lines, each followed by the tuned design's where there is one.
     const auto add = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
         series.push_back(pointsOf(summary, PlotSeries{name, {}, colour}, field));
@@ -427,24 +436,23 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
     case CheckPlot::Swr:
         add(QStringLiteral("SWR"), blue, &nec::SweepPoint::swr);
         if (shown.size() == 1) {
-            series.push_back(measuredOf(QStringLiteral("Measured SWR"), green, &nec::SweepPoint::swr));
+            measuredOf(QStringLiteral("Measured SWR"), green, &nec::SweepPoint::swr);
         } else {
             // The latest in the single sweep's colour; the ones before it each in one of their own.
             static const std::array<QColor, nec::kMostSweeps - 1> kEarlier{
                 {QColor(0x8c, 0x56, 0x4b), QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f), QColor(0xbc, 0xbd, 0x22),
                  QColor(0x17, 0xbe, 0xcf), QColor(0x6a, 0x3d, 0x9a), QColor(0xb1, 0x59, 0x28)}};
             for (std::size_t i = 0; i < shown.size(); ++i)
-                series.push_back(sweepOf(*shown[i], sweepName(*shown[i]),
-                                         i + 1 == shown.size() ? green : kEarlier[i % kEarlier.size()],
-                                         &nec::SweepPoint::swr));
+                addSweep(*shown[i], sweepName(*shown[i]), i + 1 == shown.size() ? green : kEarlier[i % kEarlier.size()],
+                         &nec::SweepPoint::swr);
         }
         break;
     case CheckPlot::Impedance:
         add(QStringLiteral("R"), blue, &nec::SweepPoint::resistanceOhms);
         add(QStringLiteral("X"), red, &nec::SweepPoint::reactanceOhms);
         if (measured) {
-            series.push_back(measuredOf(QStringLiteral("Measured R"), purple, &nec::SweepPoint::resistanceOhms));
-            series.push_back(measuredOf(QStringLiteral("Measured X"), orange, &nec::SweepPoint::reactanceOhms));
+            measuredOf(QStringLiteral("Measured R"), purple, &nec::SweepPoint::resistanceOhms);
+            measuredOf(QStringLiteral("Measured X"), orange, &nec::SweepPoint::reactanceOhms);
         }
         break;
     case CheckPlot::GainAndFrontToBack:
@@ -460,9 +468,9 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
 
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
                     const QFont &font, const QColor &ink, std::span<const nec::MeasuredSweep> sweeps,
-                    const nec::CheckSummary *tuned)
+                    const nec::CheckSummary *tuned, SweepShown shown)
 {
-    const std::vector<PlotSeries> series = checkPlotSeries(plot, summary, sweeps, tuned);
+    const std::vector<PlotSeries> series = checkPlotSeries(plot, summary, sweeps, tuned, shown);
     LinePlotMarks marks;
     marks.markX = summary.design.mhz;
     marks.markText = QStringLiteral("design %1 MHz").arg(QString::fromStdString(frequencyLabel(summary.design.mhz)));

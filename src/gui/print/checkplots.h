@@ -84,10 +84,20 @@ enum class CheckPlot
     Elevation,
 };
 
+// How a sweep read through a line is drawn: at the feed point, as the analyser read it (dotted), or both.
+// A sweep taken at the feed point is drawn once whatever the choice.
+enum class SweepShown
+{
+    FeedPoint,
+    AsMeasured,
+    Both,
+};
+
 // The lines of a check's line plot, as paintCheckPlot draws them; none for the polar plots.
 [[nodiscard]] std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary &summary,
                                                       std::span<const nec::MeasuredSweep> sweeps = {},
-                                                      const nec::CheckSummary *tuned = nullptr);
+                                                      const nec::CheckSummary *tuned = nullptr,
+                                                      SweepShown shown = SweepShown::FeedPoint);
 
 // Every point of the check is drawn, the wider sweep's among them. Measured sweeps, oldest first, lie over the
 // SWR plot each in a colour of its own, the latest also over the impedance plot, each over its own frequency
@@ -95,7 +105,7 @@ enum class CheckPlot
 // where given, lies beside the check's in its colours, dashed.
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
                     const QFont &font, const QColor &ink, std::span<const nec::MeasuredSweep> sweeps = {},
-                    const nec::CheckSummary *tuned = nullptr);
+                    const nec::CheckSummary *tuned = nullptr, SweepShown shown = SweepShown::FeedPoint);
 
 // What a plot shows, in words, for screen readers: its range and its key values, as the verdict gives them.
 [[nodiscard]] QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms,

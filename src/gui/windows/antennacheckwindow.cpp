@@ -69,6 +69,8 @@ void AntennaCheckWindow::buildWidgets()
             [this](const QString &path) { runHandler(m_messages, [&] { loadMeasuredSweep(path); }); });
     connect(m_sweepRow, &SweepRow::clearRequested, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::clearMeasuredSweep));
+    connect(m_sweepRow, &SweepRow::throughChanged, this,
+            guardedSlot(m_messages, this, &AntennaCheckWindow::showMeasured));
 
     m_problem = new QLabel;
     m_problem->setObjectName(QStringLiteral("problem"));
@@ -86,6 +88,7 @@ void AntennaCheckWindow::buildWidgets()
     m_status->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     m_results = new CheckResults(m_summary, m_sweeps, m_tunedCheck, *this);
+    connect(m_sweepRow, &SweepRow::sweepShownChanged, m_results, &CheckResults::setSweepShown);
 
     // Everything but the buttons scrolls in a window lower or narrower than it, as on a small screen at a large
     // scale; the buttons stay in view under it.
@@ -401,33 +404,6 @@ void AntennaCheckWindow::openTunedShopSheet()
     if (m_tuned)
         emit tunedShopSheetRequested(checkedFrequencyText(), nec::tunedCutOf(*m_tuned),
                                      nec::sheetTuningOf(*m_tuned, m_tuneSettings, runSettings()));
-}
-
-bool AntennaCheckWindow::loadMeasuredSweep(const QString &path)
-{
-    if (!m_sweepRow->load(m_messages, path))
-        return false;
-    showMeasured();
-    if (m_summary)
-        m_results->showVerdict(); // with the measured column beside the model's
-    return true;
-}
-
-void AntennaCheckWindow::clearMeasuredSweep()
-{
-    m_sweepRow->clear();
-    showMeasured();
-}
-
-// The sweep's figures on the line of the check shown (or of the settings, before any), compared with it.
-void AntennaCheckWindow::showMeasured()
-{
-    m_sweeps = m_sweepRow->measured(
-        m_summary ? nec::SweepReading{runSettings().z0Ohms, runSettings().match, m_summary->design.mhz, {}}
-                  : nec::SweepReading{m_settings->z0Ohms(), {}, 0.0, {}},
-        m_summary ? &*m_summary : nullptr, m_checked->frequencyText());
-    m_sweepRow->show(m_sweeps, m_summary.has_value());
-    m_results->showMeasured(runSettings(), m_sweeps);
 }
 
 // A check is soon run again; a tune may have run for minutes, so closing during one asks first.

@@ -680,6 +680,33 @@ void TestAntennaCheckWindow::sweepsInTurn()
     const std::vector<PlotSeries> lines = checkPlotSeries(CheckPlot::Swr, *check->summary(), check->sweeps());
     QCOMPARE(lines.size(), std::size_t(1 + nec::kMostSweeps));
     QVERIFY(lines.back().name.startsWith(QStringLiteral("SWR sweep9.s1p, ")));
+
+    // Declared as measured through a line, every sweep is read at the feed point, and the plots can draw both;
+    // a length that is none leaves them as measured, saying why.
+    const double asMeasured = check->measured()->minSwrMHz;
+    auto *lineGiven = check->findChild<QCheckBox *>(QStringLiteral("throughLine"));
+    auto *length = check->findChild<QLineEdit *>(QStringLiteral("throughLength"));
+    check->findChild<QDoubleSpinBox *>(QStringLiteral("throughZ0"))->setValue(75.0);
+    length->setText(QStringLiteral("7 m"));
+    lineGiven->setChecked(true);
+    for (const nec::MeasuredSweep &sweep : check->sweeps()) {
+        QVERIFY(sweep.through.run);
+        QCOMPARE(sweep.through.run->metres, 7.0);
+        QCOMPARE(sweep.through.run->z0Ohms, 75.0);
+        QCOMPARE(sweep.asMeasured.size(), sweep.points.size());
+    }
+    QVERIFY(check->measured()->minSwrMHz != asMeasured); // read anew, at the feed point
+    const std::vector<PlotSeries> both =
+        checkPlotSeries(CheckPlot::Swr, *check->summary(), check->sweeps(), nullptr, SweepShown::Both);
+    QCOMPARE(both.size(), std::size_t(1 + 2 * nec::kMostSweeps));
+    QVERIFY(both.back().name.endsWith(QStringLiteral(" as measured")));
+    length->setText(QStringLiteral("seven"));
+    emit length->editingFinished();
+    QVERIFY(!check->measured()->through.run);
+    QVERIFY2(check->findChild<QLabel *>(QStringLiteral("sweepLabel"))
+                 ->text()
+                 .contains(QStringLiteral("Read as measured: The line's length must be")),
+             qPrintable(check->findChild<QLabel *>(QStringLiteral("sweepLabel"))->text()));
 }
 
 QTEST_MAIN(TestAntennaCheckWindow)

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The Antenna Check's buttons and the files they save: the deck, the table, the report, the model's sweep and
-// the tuned design, saved or printed, each named after what it holds.
+// the tuned design, saved or printed, each named after what it holds; and the analyser's sweeps it loads.
 #include "gui/windows/antennacheckwindow.h"
 
 #include "core/calc/designlengths.h"
@@ -13,6 +13,7 @@
 #include "gui/runtime/printer.h"
 #include "gui/windows/check/checkresults.h"
 #include "gui/windows/check/checksettingspanel.h"
+#include "gui/windows/check/sweeprow.h"
 #include "gui/windows/check/tunedpage.h"
 #include "gui/windows/flowlayout.h"
 #include "gui/runtime/unhandlederror.h"
@@ -203,6 +204,34 @@ void AntennaCheckWindow::print()
                                 window->setRunning(window->running());
                                 reportPrintOutcome(window->m_messages, outcome);
                             });
+}
+
+bool AntennaCheckWindow::loadMeasuredSweep(const QString &path)
+{
+    if (!m_sweepRow->load(m_messages, path))
+        return false;
+    showMeasured();
+    if (m_summary)
+        m_results->showVerdict(); // with the measured column beside the model's
+    return true;
+}
+
+void AntennaCheckWindow::clearMeasuredSweep()
+{
+    m_sweepRow->clear();
+    showMeasured();
+}
+
+// The sweeps' figures on the line of the check shown, through its match (or on the settings' line, before any),
+// compared with it.
+void AntennaCheckWindow::showMeasured()
+{
+    nec::SweepReading reading{m_settings->z0Ohms(), {}, 0.0, {}};
+    if (m_summary)
+        reading = {runSettings().z0Ohms, runSettings().match, m_summary->design.mhz, {}};
+    m_sweeps = m_sweepRow->measured(reading, m_summary ? &*m_summary : nullptr, m_checked->frequencyText());
+    m_sweepRow->show(m_sweeps, m_summary.has_value());
+    m_results->showMeasured(runSettings(), m_sweeps);
 }
 
 } // namespace tarvelin

@@ -66,6 +66,12 @@ void CheckResults::showCheck(const std::string &frequencyLabel)
     m_tabs->setTabVisible(m_tabs->indexOf(m_elevationPage), !m_summary->elevationPattern.empty());
 }
 
+void CheckResults::setSweepShown(SweepShown shown)
+{
+    for (PlotView *plot : m_plots)
+        plot->setSweepShown(shown);
+}
+
 void CheckResults::showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps)
 {
     m_verdict->show(m_summary ? &*m_summary : nullptr, settings, sweeps);

@@ -5,6 +5,7 @@
 #include "core/check/checksummary.h"
 #include "core/measure/measured.h"
 #include "core/tune/tuner.h"
+#include "gui/print/checkplots.h"
 
 #include <QWidget>
 
@@ -42,6 +43,8 @@ public:
     void showCheck(const std::string &frequencyLabel);
     // The measured sweeps, oldest first, against the check shown: the verdict and every plot drawn anew.
     void showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps);
+    // How the plots draw a sweep read through a feed line.
+    void setSweepShown(SweepShown shown);
     // The tuned design on its own tab, in front, and its sweep on the plots.
     void showTuned(const DesignLengths &design, const nec::TuneResult &tuned, const nec::TuneSettings &tune,
                    double z0Ohms);

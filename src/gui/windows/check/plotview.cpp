@@ -37,6 +37,12 @@ void PlotView::refresh(double z0Ohms)
     update();
 }
 
+void PlotView::setSweepShown(SweepShown shown)
+{
+    m_shown = shown;
+    update();
+}
+
 void PlotView::paintEvent(QPaintEvent *)
 {
     if (!m_summary)
@@ -44,7 +50,7 @@ void PlotView::paintEvent(QPaintEvent *)
     QPainter painter(this);
     const int margin = fontMetrics().height() / 2;
     paintCheckPlot(painter, QRectF(rect()).adjusted(margin, margin, -margin, -margin), m_plot, *m_summary, font(),
-                   palette().color(QPalette::Text), m_sweeps, m_tuned ? &*m_tuned : nullptr);
+                   palette().color(QPalette::Text), m_sweeps, m_tuned ? &*m_tuned : nullptr, m_shown);
 }
 
 PlotTabs addPlotTabs(QTabWidget &tabs, const std::optional<nec::CheckSummary> &summary,

@@ -24,6 +24,7 @@ public:
 
     // The summary shown has changed: paint it, and describe it for screen readers.
     void refresh(double z0Ohms);
+    void setSweepShown(SweepShown shown);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -33,6 +34,7 @@ private:
     const std::optional<nec::CheckSummary> &m_summary;
     const std::vector<nec::MeasuredSweep> &m_sweeps;
     const std::optional<nec::CheckSummary> &m_tuned;
+    SweepShown m_shown = SweepShown::FeedPoint;
 };
 
 // Every plot as a tab of its own, in the order the report gives them; the elevation pattern's last, which

@@ -3,6 +3,7 @@
 
 #include "core/measure/measured.h"
 #include "core/touchstone/touchstone.h"
+#include "gui/print/checkplots.h"
 
 #include <QWidget>
 
@@ -10,7 +11,11 @@
 #include <string>
 #include <vector>
 
+class QCheckBox;
+class QComboBox;
+class QDoubleSpinBox;
 class QLabel;
+class QLineEdit;
 class QPushButton;
 
 namespace tarvelin {
@@ -19,6 +24,8 @@ class MessageBoxService;
 
 // The builder's measurements in the Antenna Check: the analyser's sweeps as read, oldest first, up to
 // kMostSweeps as the builder trims and sweeps again; Load Measured Sweep, Clear Sweeps, and what they hold.
+// Under them, what the sweeps were measured through (a run of feed line, and the match), taken out to read
+// them at the feed point, and how the plots draw a sweep so read.
 class SweepRow final : public QWidget
 {
     Q_OBJECT
@@ -30,7 +37,8 @@ public:
     // be read is refused with a message, and the sweeps held stay.
     bool load(MessageBoxService &messages, const QString &path);
     void clear();
-    // Every sweep's figures read as given, oldest first, compared with the check where there is one.
+    // Every sweep's figures read as given, through what this row declares, oldest first, compared with the
+    // check where there is one.
     [[nodiscard]] std::vector<nec::MeasuredSweep>
     measured(const nec::SweepReading &reading, const nec::CheckSummary *check, const std::string &frequencyText) const;
     // What the sweeps' figures are; `checked`: a check is there to lay them over.
@@ -41,11 +49,23 @@ public:
 signals:
     void loadRequested(const QString &path);
     void clearRequested();
+    void throughChanged();
+    void sweepShownChanged(SweepShown shown);
 
 private:
+    // What the row declares, or why the line as typed cannot be read.
+    [[nodiscard]] nec::MeasuredThrough through(QString *problem) const;
+
     QPushButton *m_load = nullptr;
     QPushButton *m_clear = nullptr;
     QLabel *m_label = nullptr;
+    QCheckBox *m_lineGiven = nullptr;
+    QLineEdit *m_lineLength = nullptr;
+    QDoubleSpinBox *m_lineZ0 = nullptr;
+    QDoubleSpinBox *m_lineVelocityFactor = nullptr;
+    QDoubleSpinBox *m_lineLoss = nullptr;
+    QCheckBox *m_matchInPath = nullptr;
+    QComboBox *m_shown = nullptr;
     // As read, oldest first; their figures depend on the line and the check.
     struct Held
     {
