@@ -17,6 +17,7 @@
 #include "gui/windows/designrow.h"
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/matchrow.h"
+#include "gui/windows/throughrow.h"
 #include "gui/windows/flagicon.h"
 #include "gui/windows/resulttablemodel.h"
 #include "gui/windows/resultview.h"
@@ -205,6 +206,8 @@ void ShopSheetWindow::buildWidgets()
     auto *settings = new QHBoxLayout;
     settings->addLayout(left);
     settings->addLayout(right);
+    // What From Sweep's sweep was measured through, taken out to read it at the feed point.
+    m_through = new ThroughRow;
 
     m_problem = new QLabel;
     m_problem->setObjectName(QStringLiteral("problem"));
@@ -285,6 +288,7 @@ void ShopSheetWindow::buildWidgets()
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
+    layout->addWidget(m_through);
     layout->addWidget(m_reading);
     layout->addWidget(m_problem);
     layout->addWidget(m_note);
@@ -300,6 +304,7 @@ void ShopSheetWindow::buildWidgets()
     setTabOrder(m_allowance, m_hubOffset);
     setTabOrder(m_hubOffset, m_line);
     setTabOrder(m_line, m_match->kindBox());
+    setTabOrder(m_match->lastField(), m_through->firstField());
 
     // Nothing to print, save or copy until there is a sheet.
     for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
@@ -423,9 +428,19 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     if (!sweep)
         return false;
     const QString name = QFileInfo(path).fileName();
+    QString problem;
+    const nec::MeasuredThrough through = m_through->through(&problem);
+    if (!problem.isEmpty()) {
+        MessageBoxRequest request;
+        request.prompt = "The measured resonance was not taken from the sweep. " + problem.toStdString();
+        request.buttons = buttons::kWarning;
+        request.title = kApplicationTitle;
+        m_messages.MessageBox(request);
+        return false;
+    }
     const nec::MeasuredSweep measured = nec::measuredSweepOf(
         *sweep, name.toStdString(),
-        {m_line->currentData().toDouble(), m_match->match(), designMHz(m_frequency->text()).value_or(0.0), {}});
+        {m_line->currentData().toDouble(), m_match->match(), designMHz(m_frequency->text()).value_or(0.0), through});
     const auto resonance = nec::sheetResonanceOf(measured);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
         MessageBoxRequest request;
@@ -439,8 +454,11 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     m_measured->setText(resonanceText);
     m_source.measuredFromSweep(designMHz(m_frequency->text()), m_elements->value(), name.toStdString());
     recalculate();
-    showNote(QStringLiteral("The measured resonance is the lowest SWR of %1: %2 at %3 MHz.")
-                 .arg(name, QString::fromStdString(nec::swrText(measured.minSwr, 2)), resonanceText));
+    showNote(QStringLiteral("The measured resonance is the lowest SWR of %1%4: %2 at %3 MHz.")
+                 .arg(name, QString::fromStdString(nec::swrText(measured.minSwr, 2)), resonanceText,
+                      through.declared() ? QStringLiteral(", read at the feed point through ") +
+                                               QString::fromStdString(nec::throughText(through))
+                                         : QString()));
     return true;
 }
 

@@ -22,6 +22,7 @@ class QTableView;
 namespace tarvelin {
 
 class MatchRow;
+class ThroughRow;
 class MessageBoxService;
 class PrinterService;
 class ResultTableModel;
@@ -103,8 +104,9 @@ private:
     QLineEdit *m_frequency = nullptr;
     QSpinBox *m_elements = nullptr;
     QComboBox *m_step = nullptr;
-    QComboBox *m_line = nullptr; // the feed line a sweep's SWR is read against
-    MatchRow *m_match = nullptr; // how the driven loop meets it, a quarter-wave section cut on the sheet
+    QComboBox *m_line = nullptr;     // the feed line a sweep's SWR is read against
+    MatchRow *m_match = nullptr;     // how the driven loop meets it, a quarter-wave section cut on the sheet
+    ThroughRow *m_through = nullptr; // what From Sweep's sweep was measured through
     QLineEdit *m_allowance = nullptr;
     QLineEdit *m_hubOffset = nullptr;
     QLineEdit *m_measured = nullptr;

@@ -3,20 +3,16 @@
 
 #include "core/calc/designlengths.h"
 #include "core/check/checktable.h"
+#include "gui/windows/throughrow.h"
 #include "gui/windows/userfiles.h"
 
 #include <QFileInfo>
-#include <QCheckBox>
 #include <QComboBox>
-#include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
-#include <utility>
 
 namespace tarvelin {
 
@@ -46,42 +42,9 @@ SweepRow::SweepRow(QWidget *parent) : QWidget(parent)
     sweeps->addWidget(m_clear);
     sweeps->addWidget(m_label, 1);
 
-    // What the analyser looked through: the sweep is read at the feed point once it is declared.
-    m_lineGiven = new QCheckBox(QStringLiteral("Measured through a feed line of"));
-    m_lineGiven->setObjectName(QStringLiteral("throughLine"));
-    m_lineGiven->setToolTip(QStringLiteral("The line between the analyser and the antenna: a line of other than the "
-                                           "feed line's impedance, or a lossy one, moves the lowest SWR. Declared, "
-                                           "it is taken out and the sweep is read at the feed point"));
-    m_lineLength = new QLineEdit(QStringLiteral("10 m"));
-    m_lineLength->setObjectName(QStringLiteral("throughLength"));
-    m_lineLength->setAccessibleName(QStringLiteral("Feed line length"));
-    m_lineLength->setToolTip(QStringLiteral("Its length, in m or ft: 7 m, 23 ft"));
-    m_lineLength->setMaximumWidth(m_lineLength->fontMetrics().horizontalAdvance(QStringLiteral("0000.00 ft")) * 3 / 2);
-    const auto spin = [](const char *name, const QString &accessible, double low, double high, int decimals,
-                         double value, const QString &suffix) {
-        auto *box = new QDoubleSpinBox;
-        box->setObjectName(QLatin1String(name));
-        box->setAccessibleName(accessible);
-        box->setRange(low, high);
-        box->setDecimals(decimals);
-        box->setValue(value);
-        box->setSuffix(suffix);
-        return box;
-    };
-    using namespace nec::limits;
-    m_lineZ0 = spin("throughZ0", QStringLiteral("Feed line impedance"), kLowestRunZ0Ohms, kHighestRunZ0Ohms, 0, 50.0,
-                    QStringLiteral(" Ω"));
-    m_lineVelocityFactor = spin("throughVf", QStringLiteral("Feed line velocity factor"), kLowestRunVelocityFactor,
-                                kHighestRunVelocityFactor, 2, 0.66, QString());
-    m_lineVelocityFactor->setPrefix(QStringLiteral("VF "));
-    m_lineVelocityFactor->setSingleStep(0.01);
-    m_lineLoss = spin("throughLoss", QStringLiteral("Feed line loss in dB per 100 m at the design frequency"), 0.0,
-                      kHighestRunLossDbPer100m, 1, 0.0, QStringLiteral(" dB/100 m"));
-    m_lineLoss->setToolTip(QStringLiteral("Its matched loss at the design frequency, from the maker's data sheet"));
-    m_matchInPath = new QCheckBox(QStringLiteral("and the match"));
-    m_matchInPath->setObjectName(QStringLiteral("throughMatch"));
-    m_matchInPath->setToolTip(QStringLiteral("The match (its 4:1 balun or quarter-wave section) was between the line "
-                                             "and the loop when the sweep was taken"));
+    // What the analyser looked through: the sweeps are read at the feed point once it is declared.
+    m_through = new ThroughRow;
+    connect(m_through, &ThroughRow::changed, this, &SweepRow::throughChanged);
     m_shown = new QComboBox;
     m_shown->setObjectName(QStringLiteral("sweepShown"));
     m_shown->setAccessibleName(QStringLiteral("Plots show a sweep read through the line"));
@@ -89,22 +52,9 @@ SweepRow::SweepRow(QWidget *parent) : QWidget(parent)
     m_shown->addItem(QStringLiteral("Plot as measured"), static_cast<int>(SweepShown::AsMeasured));
     m_shown->addItem(QStringLiteral("Plot both"), static_cast<int>(SweepShown::Both));
     auto *through = new QHBoxLayout;
-    for (QWidget *field : std::initializer_list<QWidget *>{m_lineGiven, m_lineLength, m_lineZ0, m_lineVelocityFactor,
-                                                           m_lineLoss, m_matchInPath, m_shown})
-        through->addWidget(field);
+    through->addWidget(m_through);
+    through->addWidget(m_shown);
     through->addStretch(1);
-    const auto enable = [this] {
-        for (QWidget *field :
-             std::initializer_list<QWidget *>{m_lineLength, m_lineZ0, m_lineVelocityFactor, m_lineLoss})
-            field->setEnabled(m_lineGiven->isChecked());
-    };
-    enable();
-    connect(m_lineGiven, &QCheckBox::toggled, this, enable);
-    connect(m_lineGiven, &QCheckBox::toggled, this, &SweepRow::throughChanged);
-    connect(m_matchInPath, &QCheckBox::toggled, this, &SweepRow::throughChanged);
-    connect(m_lineLength, &QLineEdit::editingFinished, this, &SweepRow::throughChanged);
-    for (QDoubleSpinBox *box : {m_lineZ0, m_lineVelocityFactor, m_lineLoss})
-        connect(box, &QDoubleSpinBox::valueChanged, this, &SweepRow::throughChanged);
     connect(m_shown, &QComboBox::currentIndexChanged, this,
             [this] { emit sweepShownChanged(static_cast<SweepShown>(m_shown->currentData().toInt())); });
 
@@ -113,30 +63,8 @@ SweepRow::SweepRow(QWidget *parent) : QWidget(parent)
     layout->addLayout(sweeps);
     layout->addLayout(through);
     setTabOrder(m_load, m_clear);
-    QWidget *previous = m_clear;
-    for (QWidget *field : std::initializer_list<QWidget *>{m_lineGiven, m_lineLength, m_lineZ0, m_lineVelocityFactor,
-                                                           m_lineLoss, m_matchInPath, m_shown})
-        setTabOrder(std::exchange(previous, field), field);
-}
-
-nec::MeasuredThrough SweepRow::through(QString *problem) const
-{
-    nec::MeasuredThrough through;
-    through.match = m_matchInPath->isChecked();
-    if (!m_lineGiven->isChecked())
-        return through;
-    const auto number = [](const QDoubleSpinBox *box) {
-        return QString::number(box->value(), 'f', box->decimals()).toStdString();
-    };
-    auto run = nec::readFeedRun(nec::FeedRunTexts{m_lineLength->text().toStdString(), number(m_lineZ0),
-                                                  number(m_lineVelocityFactor), number(m_lineLoss)});
-    if (const auto *refusal = std::get_if<std::string>(&run)) {
-        if (problem)
-            *problem = QString::fromStdString(*refusal);
-        return through;
-    }
-    through.run = std::get<nec::FeedRun>(run);
-    return through;
+    setTabOrder(m_clear, m_through->firstField());
+    setTabOrder(m_through->lastField(), m_shown);
 }
 
 bool SweepRow::load(MessageBoxService &messages, const QString &path)
@@ -165,7 +93,7 @@ std::vector<nec::MeasuredSweep> SweepRow::measured(const nec::SweepReading &read
                                                    const std::string &frequencyText) const
 {
     nec::SweepReading declared = reading;
-    declared.through = through(nullptr);
+    declared.through = m_through->through(nullptr);
     std::vector<nec::MeasuredSweep> sweeps;
     for (const Held &held : m_held) {
         nec::MeasuredSweep measured = nec::measuredSweepOf(held.sweep, held.name.toStdString(), declared);
@@ -199,7 +127,7 @@ void SweepRow::show(const std::vector<nec::MeasuredSweep> &sweeps, bool checked)
     if (!m_letGo.isEmpty())
         text += QStringLiteral(" Up to %1 are kept: the oldest, %2, gave way.").arg(nec::kMostSweeps).arg(m_letGo);
     QString problem;
-    const nec::MeasuredThrough declared = through(&problem);
+    const nec::MeasuredThrough declared = m_through->through(&problem);
     if (!problem.isEmpty())
         text += QStringLiteral(" Read as measured: ") + problem;
     else if (declared.declared())

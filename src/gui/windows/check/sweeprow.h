@@ -11,16 +11,14 @@
 #include <string>
 #include <vector>
 
-class QCheckBox;
 class QComboBox;
-class QDoubleSpinBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 namespace tarvelin {
 
 class MessageBoxService;
+class ThroughRow;
 
 // The builder's measurements in the Antenna Check: the analyser's sweeps as read, oldest first, up to
 // kMostSweeps as the builder trims and sweeps again; Load Measured Sweep, Clear Sweeps, and what they hold.
@@ -53,18 +51,10 @@ signals:
     void sweepShownChanged(SweepShown shown);
 
 private:
-    // What the row declares, or why the line as typed cannot be read.
-    [[nodiscard]] nec::MeasuredThrough through(QString *problem) const;
-
     QPushButton *m_load = nullptr;
     QPushButton *m_clear = nullptr;
     QLabel *m_label = nullptr;
-    QCheckBox *m_lineGiven = nullptr;
-    QLineEdit *m_lineLength = nullptr;
-    QDoubleSpinBox *m_lineZ0 = nullptr;
-    QDoubleSpinBox *m_lineVelocityFactor = nullptr;
-    QDoubleSpinBox *m_lineLoss = nullptr;
-    QCheckBox *m_matchInPath = nullptr;
+    ThroughRow *m_through = nullptr;
     QComboBox *m_shown = nullptr;
     // As read, oldest first; their figures depend on the line and the check.
     struct Held

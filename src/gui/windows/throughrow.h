@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/measure/feedrun.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QDoubleSpinBox;
+class QLineEdit;
+
+namespace tarvelin {
+
+// What an analyser's sweep was measured through, as the builder declares it: a run of feed line (its length,
+// impedance, velocity factor and loss) and whether the match was in the path too. Declared, a sweep is read
+// at the feed point.
+class ThroughRow final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit ThroughRow(QWidget *parent = nullptr);
+
+    // What the row declares; a line whose length cannot be read is left out, and `problem` says why.
+    [[nodiscard]] nec::MeasuredThrough through(QString *problem) const;
+    [[nodiscard]] QWidget *firstField() const;
+    [[nodiscard]] QWidget *lastField() const;
+
+signals:
+    void changed();
+
+private:
+    QCheckBox *m_lineGiven = nullptr;
+    QLineEdit *m_length = nullptr;
+    QDoubleSpinBox *m_z0 = nullptr;
+    QDoubleSpinBox *m_velocityFactor = nullptr;
+    QDoubleSpinBox *m_loss = nullptr;
+    QCheckBox *m_matchInPath = nullptr;
+};
+
+} // namespace tarvelin
