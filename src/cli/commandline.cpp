@@ -93,12 +93,12 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
             return *status;
         sweeps.push_back(std::get<nec::SweepFile>(std::move(read)));
     }
-    std::optional<nec::SweepFile> measuredSweep;
-    if (!options->measuredSweepPath.empty()) {
-        auto read = readSweepFile(options->measuredSweepPath, "--measured-sweep");
+    std::vector<nec::SweepFile> sheetSweeps;
+    for (const std::string &path : options->measuredSweepPaths) {
+        auto read = readSweepFile(path, "--measured-sweep");
         if (const int *status = std::get_if<int>(&read))
             return *status;
-        measuredSweep = std::get<nec::SweepFile>(std::move(read));
+        sheetSweeps.push_back(std::get<nec::SweepFile>(std::move(read)));
     }
 
     // --shop --tuned FILE: the design is read once, before any sheet; with no FREQUENCY, its own.
@@ -118,8 +118,7 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     if (tuned && inputs.empty())
         inputs.push_back(tuned->frequencyText);
 
-    Session runner(*options, tuned ? &*tuned : nullptr, {sweeps, measuredSweep ? &*measuredSweep : nullptr}, launcher,
-                   out, err);
+    Session runner(*options, tuned ? &*tuned : nullptr, {sweeps, sheetSweeps}, launcher, out, err);
     if (!inputs.empty()) {
         for (const std::string_view input : inputs)
             if (!runner.process(input))

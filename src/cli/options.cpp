@@ -135,7 +135,10 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-    app.add_option("--measured-sweep", options.measuredSweepPath);
+    app.add_option("--measured-sweep", options.measuredSweepPaths)
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     std::string through;
     app.add_option("--through", through);
     app.add_flag("--through-match", options.through.match);
@@ -257,12 +260,14 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
                      ", which holds the model's sweep alone: give the table or --format json");
         return std::nullopt;
     }
-    if (options.sweepPaths.size() > nec::kMostSweeps) {
-        complain(err, "--sweep",
-                 "Give at most " + std::to_string(nec::kMostSweeps) + " sweeps, oldest first, not " +
-                     std::to_string(options.sweepPaths.size()));
-        return std::nullopt;
-    }
+    for (const auto &[option, paths] :
+         {std::pair{"--sweep", &options.sweepPaths}, std::pair{"--measured-sweep", &options.measuredSweepPaths}})
+        if (paths->size() > nec::kMostSweeps) {
+            complain(err, option,
+                     "Give at most " + std::to_string(nec::kMostSweeps) + " sweeps, oldest first, not " +
+                         std::to_string(paths->size()));
+            return std::nullopt;
+        }
     if (app.count("--measured-sweep") > 0 && app.count("--measured") > 0) {
         complain(err, "--measured-sweep", "Cannot be used with --measured: give the resonance one way");
         return std::nullopt;

@@ -33,9 +33,11 @@ struct Options
     std::string savePath;                // --tune --save FILE: the tuned design, written to FILE
     std::string tunedPath;               // --shop --tuned FILE: the sheet of the tuned design saved there
     std::vector<std::string> sweepPaths; // --analyse --sweep FILE ...: sweeps beside the check, oldest first
-    std::string measuredSweepPath;       // --shop --measured-sweep FILE: the sweep whose lowest SWR trims the sheet
-    nec::MeasuredThrough through;        // --through, --through-match: what those sweeps were measured through
-    nec::GivenSettings tunedGiven;       // what the command line says the tuned design is for
+    // --shop --measured-sweep FILE ...: the sweeps in turn, oldest first; the latest's lowest SWR trims the sheet,
+    // from the loops as the ones before had them trimmed.
+    std::vector<std::string> measuredSweepPaths;
+    nec::MeasuredThrough through;  // --through, --through-match: what those sweeps were measured through
+    nec::GivenSettings tunedGiven; // what the command line says the tuned design is for
     nec::CheckSettings checkSettings;
     nec::TuneSettings tuneSettings;
     int elements = kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune

@@ -27,7 +27,7 @@ public:
     struct Sweeps
     {
         const std::vector<nec::SweepFile> &inTurn; // --analyse --sweep FILE ...: oldest first
-        const nec::SweepFile *sheets = nullptr;    // --shop --measured-sweep FILE
+        const std::vector<nec::SweepFile> &sheet;  // --shop --measured-sweep FILE ...: oldest first
     };
 
     Session(const Options &options, const nec::TunedDesign *tuned, Sweeps sweeps, nec::EngineLauncher &launcher,

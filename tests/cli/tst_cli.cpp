@@ -702,6 +702,19 @@ void TestCli::sweepsInTurn()
     QVERIFY(sweeps[0].toObject().value(QStringLiteral("file")).toString().endsWith(QStringLiteral("before.s1p")));
     QCOMPARE(sweeps[1].toObject().value(QStringLiteral("move_percent")).toDouble(),
              measured.value(QStringLiteral("move_percent")).toDouble());
+
+    // The sheet from the same two sweeps trims the loops as the first one's trims left them, and says how much
+    // of that trim showed up: from 13.9 MHz towards 14.2, the antenna moved to 13.97.
+    QStringList sheet{"--shop", "--format", "json"};
+    for (const char *name : {"before.s1p", "after.s1p"})
+        sheet << "--measured-sweep" << folder.filePath(QString::fromLatin1(name));
+    const Run trimmed = runCalc(sheet << "14.2");
+    QCOMPARE(trimmed.exitCode, 0);
+    const QJsonObject earlier =
+        QJsonDocument::fromJson(trimmed.out).object().value(QStringLiteral("earlier_trim")).toObject();
+    QCOMPARE(earlier.value(QStringLiteral("measured_mhz")).toDouble(), 13.9);
+    const double moved = (13.9 / 0.995 - 13.9) / (14.2 - 13.9) * 100.0;
+    QVERIFY2(qAbs(earlier.value(QStringLiteral("showed_percent")).toDouble() - moved) <= 0.1, trimmed.out.constData());
 }
 
 // A two-element quad on 10 m fed through a quarter-wave section of 75 ohm line: the deck carries the section as

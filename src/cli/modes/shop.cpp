@@ -19,19 +19,26 @@ void shopSheet(Session &session, std::string_view frequencyText)
     const nec::TunedDesign *tuned = session.tunedDesign();
     if (tuned)
         settings.match = tuned->check.match; // the section it was tuned through is cut with it
-    if (const nec::SweepFile *swept = session.sweeps().sheets) {
-        // The sweep's lowest SWR, read for this design at its feed point, is the measured resonance, exactly as
-        // if it had been typed. A frequency that is none is refused by the sheet itself.
+    if (const std::vector<nec::SweepFile> &swept = session.sweeps().sheet; !swept.empty()) {
+        // The latest sweep's lowest SWR, read for this design at its feed point, is the measured resonance,
+        // exactly as if it had been typed; the ones before it had the loops trimmed in turn. A frequency that
+        // is none is refused by the sheet itself.
         if (const std::optional<double> designMHz = megahertzText(frequencyText)) {
-            const nec::MeasuredSweep measured =
-                nec::measuredSweepOf(swept->sweep, swept->file, session.sweepReading(*designMHz, settings.match));
-            const auto resonance = nec::sheetResonanceOf(measured);
-            if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
-                session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);
-                return;
+            std::vector<double> inTurn;
+            std::string resonanceText;
+            for (const nec::SweepFile &file : swept) {
+                const nec::MeasuredSweep measured =
+                    nec::measuredSweepOf(file.sweep, file.file, session.sweepReading(*designMHz, settings.match));
+                const auto resonance = nec::sheetResonanceOf(measured);
+                if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
+                    session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);
+                    return;
+                }
+                resonanceText = std::get<std::string>(resonance);
+                inTurn.push_back(megahertzText(resonanceText).value_or(0.0));
             }
             shop::ShopSettingTexts texts = options.shopTexts;
-            texts.measured = std::get<std::string>(resonance);
+            texts.measured = resonanceText;
             auto read = shop::readShopSettings(texts);
             if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read)) {
                 session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);
@@ -41,7 +48,8 @@ void shopSheet(Session &session, std::string_view frequencyText)
             settings = std::get<shop::ShopSettings>(read);
             settings.elements = options.elements;
             settings.match = match;
-            settings.sweepFile = swept->file;
+            settings.sweepFile = swept.back().file;
+            settings.earlierTrim = shop::earlierTrimOf(*designMHz, inTurn);
         }
     }
     if (options.measuredByModel) {
@@ -162,6 +170,11 @@ const ModeDeclaration kShopMode{
                          100 Hz; the sheet is the one --measured gives
                          for that frequency. A sweep whose lowest SWR
                          lies at its first or last point gives none.
+                         Given again for each sweep after a trim,
+                         oldest first (up to 8): the latest trims the
+                         loops as the ones before had them trimmed,
+                         and the sheet says how much of the last
+                         trim showed up.
                          Read at the feed point with --through and
                          --through-match, as under Antenna check
   --shop --tune    the tuned design's shop sheet, with the shop and check

@@ -77,6 +77,7 @@ SheetSource::Change SheetSource::commit(std::optional<double> designMHz, int ele
         const SheetDesign of = *m_measuredFor;
         setAside(measured, of);
         m_sweepFile.clear();
+        m_inTurn.clear();
         change.measuredText = std::string();
         fieldEmpty = true;
         change.notes.push_back(of.forMHz != shownNow.forMHz || of.elements != shownNow.elements
@@ -105,13 +106,25 @@ void SheetSource::measuredEdited(std::optional<double> designMHz, int elements, 
     m_measuredFor = shown(designMHz, elements);
     std::erase_if(m_setAside, [this](const SetAside &aside) { return m_measuredFor && aside.of == *m_measuredFor; });
     m_sweepFile.clear();
+    m_inTurn.clear();
     if (!trimmedText(measuredText).empty())
         m_prediction.reset();
 }
 
-void SheetSource::measuredFromSweep(std::optional<double> designMHz, int elements, const std::string &file)
+void SheetSource::measuredFromSweep(std::optional<double> designMHz, int elements, const std::string &file,
+                                    const std::string &replacedText, const std::string &resonanceText)
 {
-    m_measuredFor = shown(designMHz, elements);
+    const std::optional<SheetDesign> now = shown(designMHz, elements);
+    const std::optional<double> replaced = megahertzText(replacedText);
+    const bool inTurn = !m_sweepFile.empty() && now && m_measuredFor == now && replaced && !m_prediction;
+    if (!inTurn)
+        m_inTurn.clear();
+    else if (m_inTurn.empty())
+        m_inTurn.push_back(*replaced);
+    m_inTurn.push_back(megahertzText(resonanceText).value_or(0.0));
+    m_measuredFor = now;
+    // The sweep's measurement replaces any this design had set aside, as a typed one does.
+    std::erase_if(m_setAside, [&now](const SetAside &aside) { return now && aside.of == *now; });
     m_sweepFile = file;
     m_prediction.reset();
 }
@@ -133,6 +146,7 @@ SheetSource::Change SheetSource::predict(double designMHz, int elements, double 
     if (!trimmedText(measuredText).empty() && m_measuredFor) {
         setAside(measuredText, *m_measuredFor);
         m_sweepFile.clear();
+        m_inTurn.clear();
         change.measuredText = std::string();
     }
     m_prediction = Prediction{resonanceMHz, designMHz, elements, std::move(modelNote)};
@@ -165,8 +179,12 @@ std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequ
     ShopSettings settings = std::get<ShopSettings>(read);
     settings.elements = elements;
     settings.match = match;
-    if (settings.measuredMHz && measuredHere)
+    if (settings.measuredMHz && measuredHere) {
         settings.sweepFile = m_sweepFile;
+        // The latest of sweeps in turn, as its field still shows it: the loops are as the ones before left them.
+        if (!m_sweepFile.empty() && m_inTurn.size() > 1 && *settings.measuredMHz == m_inTurn.back())
+            settings.earlierTrim = earlierTrimOf(*design, m_inTurn);
+    }
     if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz &&
         elements == m_prediction->elements) {
         settings.measuredMHz = m_prediction->resonanceMHz;

@@ -12,6 +12,15 @@
 
 namespace tarvelin::shop {
 
+// Sweeps in turn: the loops were trimmed once already, by the sweep before this one, and are now as cut for
+// `cutForMHz`; that sweep read `measuredMHz`.
+struct EarlierTrim
+{
+    double cutForMHz = 0.0;
+    double measuredMHz = 0.0;
+    bool operator==(const EarlierTrim &) const = default;
+};
+
 // What the builder sets: the tape's fraction step, the extra wire for the join of each loop, how much of each
 // spreader arm the hub takes, and, once the array is up, the frequency it was measured to resonate at.
 struct ShopSettings
@@ -25,6 +34,7 @@ struct ShopSettings
     std::string modelNote{}; // with a predicted resonance: what the model behind it can get wrong, if anything
     int elements = 7;        // the array's: the reflector, the driven element and the first directors
     Match match{};           // how the driven loop meets the feed line; a quarter-wave section is cut too
+    std::optional<EarlierTrim> earlierTrim{}; // a later sweep's: the loops are trimmed from their last trim
 };
 
 // The limits of the settings that do not depend on the design; the hub offset is also held below the

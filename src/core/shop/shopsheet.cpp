@@ -53,7 +53,14 @@ namespace {
 std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
                                                const TunedCut *tuned)
 {
-    const std::vector<double> *loopFactors = tuned ? &tuned->loopFactors : nullptr;
+    // Loops trimmed once already are as cut for the frequency of that trim: each a factor F / C of the loop it
+    // was cut as, on top of a tune's own factor.
+    std::optional<std::vector<double>> trimmedFactors;
+    if (settings.earlierTrim && tuned)
+        trimmedFactors = tuned->loopFactors;
+    else if (settings.earlierTrim)
+        trimmedFactors = std::vector<double>(static_cast<std::size_t>(settings.elements), 1.0);
+    const std::vector<double> *loopFactors = trimmedFactors ? &*trimmedFactors : tuned ? &tuned->loopFactors : nullptr;
     if (!isFractionStep(settings.step))
         return ShopRefusal{stepRefusal(), ShopSetting::Step};
     if (settings.allowanceThousandths < 0 || settings.allowanceThousandths > limits::kLongestAllowanceThousandths)
@@ -67,6 +74,12 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     if (const auto *refusal = std::get_if<std::string>(&made))
         return ShopRefusal{*refusal, std::nullopt};
     DesignLengths &design = std::get<DesignLengths>(made);
+    if (trimmedFactors) {
+        if (!(settings.earlierTrim->cutForMHz > 0.0 && std::isfinite(settings.earlierTrim->cutForMHz)))
+            return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
+        for (double &factor : *trimmedFactors)
+            factor *= design.frequencyMHz / settings.earlierTrim->cutForMHz;
+    }
     if (loopFactors)
         scaleLoops(design, *loopFactors);
     const bool stationsTuned = tuned && tuned->stationThousandths.size() == design.elementCount();
@@ -99,8 +112,8 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     sheet.frequencyLabel = design.frequencyLabel;
     sheet.settings = settings;
     sheet.settings.elements = elements;
-    if (loopFactors)
-        sheet.loopFactors = *loopFactors;
+    if (tuned)
+        sheet.loopFactors = tuned->loopFactors;
     sheet.stationsTuned = stationsTuned;
     const HalfThousandths allowance = fromThousandths(settings.allowanceThousandths);
     const auto stations = stationsOf(design);
@@ -129,12 +142,15 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
         // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M,
         // worked out at full precision and shown to three decimals.
         const double correctedMHz = frequency * frequency / *settings.measuredMHz;
-        sheet.correctedFrequencyText = frequencyLabel(correctedMHz);
+        // Loops trimmed before end up as cut for that trim's frequency times F / M.
+        sheet.correctedFrequencyText = frequencyLabel(
+            settings.earlierTrim ? settings.earlierTrim->cutForMHz * frequency / *settings.measuredMHz : correctedMHz);
         auto corrected = designLengths(shortestText(correctedMHz), elements);
         if (!std::holds_alternative<DesignLengths>(corrected))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
         DesignLengths &target = std::get<DesignLengths>(corrected);
-        // A tuned design is trimmed from its own loops: the same factors on the design for F x F / M.
+        // A tuned design, or loops trimmed before, is trimmed from its own loops: the same factors on the design
+        // for F x F / M.
         if (loopFactors)
             scaleLoops(target, *loopFactors);
         for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
@@ -147,9 +163,27 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
             cuts.trim = trim;
         }
     }
+    if (settings.measuredMHz && settings.earlierTrim) {
+        // The last trim aimed to move the resonance from the sweep before to the design frequency.
+        const double aimed = frequency - settings.earlierTrim->measuredMHz;
+        if (std::fabs(aimed) > frequency * 1e-9)
+            sheet.lastTrimShowedPercent = (*settings.measuredMHz - settings.earlierTrim->measuredMHz) / aimed * 100.0;
+    }
     return sheet;
 }
 
 } // namespace
+
+std::optional<EarlierTrim> earlierTrimOf(double designMHz, std::span<const double> measuredInTurn)
+{
+    if (measuredInTurn.size() < 2)
+        return std::nullopt;
+    EarlierTrim earlier{designMHz, 0.0};
+    for (std::size_t i = 0; i + 1 < measuredInTurn.size(); ++i) {
+        earlier.cutForMHz *= designMHz / measuredInTurn[i];
+        earlier.measuredMHz = measuredInTurn[i];
+    }
+    return earlier;
+}
 
 } // namespace tarvelin::shop

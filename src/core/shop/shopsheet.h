@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
 #include <variant>
 #include <vector>
@@ -67,12 +68,20 @@ struct ShopSheet
     bool stationsTuned = false;                     // a tuned design's stations are the tune's own
     std::optional<SheetTuning> tuning;              // a tuned design's figures, where known
     std::optional<HalfThousandths> section;         // a quarter-wave matching section's cut length
+    // Trimmed in turn: how much of the last trim showed up, in percent of the move to the design frequency it
+    // aimed at; none where the sweep before already lay on it.
+    std::optional<double> lastTrimShowedPercent;
 };
 
 // Runs the calculation pass on the frequency text, exactly as the window does, and works out the sheet from
 // the texts it shows. Every setting is checked first; a wrong one is named in the refusal.
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText,
                                                                  const ShopSettings &settings);
+
+// Sweeps in turn of one design's loops, oldest first, each taken after the loops were trimmed as the sheet
+// gave it from the one before: the loops the latest was taken of are as cut for F x F / M1 x F / M2 ...,
+// every sweep but the latest counted. None for a single sweep, which is trimmed from the loops as first cut.
+[[nodiscard]] std::optional<EarlierTrim> earlierTrimOf(double designMHz, std::span<const double> measuredInTurn);
 
 // A tuned design as the sheet cuts it: each loop's factor against the specified loop, reflector first, and
 // where the tune moved them, each element's station from the reflector in whole thousandths of an inch.

@@ -119,6 +119,24 @@ std::string trimAction(HalfThousandths change, int step)
            inchesText(ofSteps(sideSteps), step) + " a side)";
 }
 
+namespace {
+
+// Sweeps in turn: the loops were trimmed already, and how much of that trim showed up.
+std::string inTurnText(const ShopSheet &sheet)
+{
+    const EarlierTrim &earlier = *sheet.settings.earlierTrim;
+    std::string text = ", after a trim to the design for " + frequencyLabel(earlier.cutForMHz) +
+                       " MHz made when the sweep before read " + frequencyLabel(earlier.measuredMHz) + " MHz";
+    if (sheet.lastTrimShowedPercent) {
+        const double moved = (*sheet.settings.measuredMHz - earlier.measuredMHz) * 1000.0;
+        text += " (the resonance moved " + std::string(moved < 0 ? "-" : "+") + fixedText(std::fabs(moved), 0) +
+                " kHz: " + fixedText(*sheet.lastTrimShowedPercent, 0) + " % of what the last trim aimed at)";
+    }
+    return text + "; the loops are trimmed from their lengths now";
+}
+
+} // namespace
+
 std::string trimsNote(const ShopSheet &sheet)
 {
     if (!sheet.settings.measuredMHz || sheet.correctedFrequencyText.empty())
@@ -130,6 +148,7 @@ std::string trimsNote(const ShopSheet &sheet)
                 : "Trims: the array was measured to resonate at " + resonance + " MHz" +
                       (sheet.settings.sweepFile.empty() ? std::string()
                                                         : " (the lowest SWR of " + sheet.settings.sweepFile + ")")) +
+           (sheet.settings.earlierTrim ? inTurnText(sheet) : std::string()) +
            ", so each loop takes its length in the design for " + sheet.correctedFrequencyText +
            " MHz. The stations stay as built." +
            (sheet.settings.predicted && !sheet.settings.modelNote.empty() ? " " + sheet.settings.modelNote
@@ -252,8 +271,15 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
     if (!sheet.correctedFrequencyText.empty()) {
         json.number(sheet.settings.predicted ? "predicted_mhz" : "measured_mhz", *sheet.settings.measuredMHz,
                     Figure::Megahertz)
-            .text("corrected_frequency", sheet.correctedFrequencyText)
-            .beginList("trims");
+            .text("corrected_frequency", sheet.correctedFrequencyText);
+        // Sweeps in turn: the trim before, which these loops took.
+        if (const std::optional<EarlierTrim> &earlier = sheet.settings.earlierTrim)
+            json.beginRecord("earlier_trim")
+                .number("cut_for_mhz", earlier->cutForMHz, Figure::Megahertz)
+                .number("measured_mhz", earlier->measuredMHz, Figure::Megahertz)
+                .number("showed_percent", sheet.lastTrimShowedPercent, Figure::Percent)
+                .endRecord();
+        json.beginList("trims");
         for (const ElementCuts &cuts : sheet.elements) {
             const Trim trim = cuts.trim.value_or(Trim{});
             beginElement(json, cuts).text("action", trimAction(trim.change, sheet.settings.step));

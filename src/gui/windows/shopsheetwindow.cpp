@@ -451,8 +451,15 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
         return false;
     }
     const QString resonanceText = QString::fromStdString(std::get<std::string>(resonance));
-    m_measured->setText(resonanceText);
-    m_source.measuredFromSweep(designMHz(m_frequency->text()), m_elements->value(), name.toStdString());
+    const std::string replaced = m_measured->text().toStdString();
+    {
+        // The sweep's doing, not the builder's typing: what it replaces may be the sweep before it.
+        const QSignalBlocker quiet(m_measured);
+        m_measured->setText(resonanceText);
+    }
+    m_source.measuredFromSweep(designMHz(m_frequency->text()), m_elements->value(), name.toStdString(), replaced,
+                               resonanceText.toStdString());
+    updateTitle();
     recalculate();
     showNote(QStringLiteral("The measured resonance is the lowest SWR of %1%4: %2 at %3 MHz.")
                  .arg(name, QString::fromStdString(nec::swrText(measured.minSwr, 2)), resonanceText,

@@ -52,6 +52,7 @@ private slots:
     void tunedLoops();
     void measurementBelongsToItsArray();
     void quarterWaveSectionIsCut();
+    void sweepsInTurnTrimTheLoopsAsLastTrimmed();
 };
 
 // 14.2 MHz, allowance 2.5 in, hub offset 1 in, measured at 14.05 MHz. From the grid of 14.2 MHz:
@@ -341,6 +342,48 @@ void TestShopSheet::measurementBelongsToItsArray()
     const SheetSource::Change back = source.commit(14.2, 3, "");
     QCOMPARE(back.measuredText, std::optional<std::string>("14.05"));
     QVERIFY(trims(3, "14.05"));
+}
+
+// A builder trims by a first sweep (13.9 MHz) and sweeps again: the second sweep (14.14 MHz) trims the loops
+// as the first sheet's trims left them, and 80 % of the move to 14.2 MHz that trim aimed at showed up. From
+// Sweep twice gives the same sheet; a typed value starts afresh.
+void TestShopSheet::sweepsInTurnTrimTheLoopsAsLastTrimmed()
+{
+    ShopSettings first;
+    first.measuredMHz = 13.9;
+    const ShopSheet before = sheetFor("14.2", first);
+    ShopSettings second;
+    second.measuredMHz = 14.14;
+    second.earlierTrim = earlierTrimOf(14.2, std::vector<double>{13.9, 14.14});
+    QVERIFY(second.earlierTrim);
+    QCOMPARE(second.earlierTrim->measuredMHz, 13.9);
+    QVERIFY(std::fabs(second.earlierTrim->cutForMHz - 14.2 * 14.2 / 13.9) < 1e-9);
+    const ShopSheet after = sheetFor("14.2", second);
+    QVERIFY(after.lastTrimShowedPercent);
+    QVERIFY(std::fabs(*after.lastTrimShowedPercent - 80.0) < 1e-6);
+    QVERIFY(!after.loopFactors); // trimmed, not tuned
+    for (std::size_t i = 0; i < after.elements.size(); ++i) {
+        // The loops now are the first sheet's loops trimmed as it said, to a thousandth of an inch...
+        const HalfThousandths trimmed = before.elements[i].loop + before.elements[i].trim->change;
+        QVERIFY2(std::llabs(after.elements[i].loop - trimmed) <= 2, qPrintable(QString::number(i)));
+        // ...and take the rest of the way: 14.14 / 14.2 of their length.
+        const double rest = static_cast<double>(after.elements[i].loop) * (14.14 / 14.2 - 1.0);
+        QVERIFY2(std::fabs(static_cast<double>(after.elements[i].trim->change) - rest) <= 4.0,
+                 qPrintable(QString::number(i)));
+    }
+    QVERIFY2(trimsNote(after).find("80 % of what the last trim aimed at") != std::string::npos,
+             trimsNote(after).c_str());
+
+    SheetSource source;
+    (void)source.commit(14.2, 7, "");
+    source.measuredFromSweep(14.2, 7, "first.s1p", "", "13.9");
+    source.measuredFromSweep(14.2, 7, "second.s1p", "13.9", "14.14");
+    const auto fromSweeps = source.sheet("14.2", 7, {}, "14.14");
+    QVERIFY(std::holds_alternative<ShopSheet>(fromSweeps));
+    QCOMPARE(std::get<ShopSheet>(fromSweeps).elements[1].trim->change, after.elements[1].trim->change);
+    source.measuredEdited(14.2, 7, "14.14");
+    const auto typed = source.sheet("14.2", 7, {}, "14.14");
+    QVERIFY(!std::get<ShopSheet>(typed).settings.earlierTrim);
 }
 
 // A quarter-wave section of 75 ohm line of velocity factor 0.66 for 28.5 MHz: a quarter wavelength times the

@@ -468,20 +468,25 @@ void TestShopSheetWindow::measuredResonanceFromASweep()
     QVERIFY(sheet);
     QTemporaryDir folder;
     QFile file(folder.filePath(QStringLiteral("built.s2p")));
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    // A two-port analyser's file in hertz, S11 first: a feed of 50 ohms resonant at 14.05 MHz, with a Q of 10.
-    file.write("! two-port analyser\r\n# HZ S RI R 50\r\n");
-    for (int i = 0; i <= 40; ++i) {
-        const double mhz = 13.85 + 0.01 * i;
-        const std::complex<double> z(50.0, 500.0 * (mhz / 14.05 - 14.05 / mhz));
-        const std::complex<double> reflection = (z - 50.0) / (z + 50.0);
-        file.write(QStringLiteral("%1 %2 %3 0 0 0 0 0 0\r\n")
-                       .arg(qRound64(mhz * 1e6))
-                       .arg(reflection.real(), 0, 'g', 12)
-                       .arg(reflection.imag(), 0, 'g', 12)
-                       .toLatin1());
-    }
-    file.close();
+    // A two-port analyser's file in hertz, S11 first: a feed of 50 ohms resonant at `resonanceMHz`, with a Q of 10.
+    const auto writeSweep = [&file](double resonanceMHz) {
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        file.write("! two-port analyser\r\n# HZ S RI R 50\r\n");
+        for (int i = 0; i <= 40; ++i) {
+            const double mhz = 13.85 + 0.01 * i;
+            const std::complex<double> z(50.0, 500.0 * (mhz / resonanceMHz - resonanceMHz / mhz));
+            const std::complex<double> reflection = (z - 50.0) / (z + 50.0);
+            file.write(QStringLiteral("%1 %2 %3 0 0 0 0 0 0\r\n")
+                           .arg(qRound64(mhz * 1e6))
+                           .arg(reflection.real(), 0, 'g', 12)
+                           .arg(reflection.imag(), 0, 'g', 12)
+                           .toLatin1());
+        }
+        file.close();
+        return file.error() == QFile::NoError;
+    };
+    QVERIFY(writeSweep(14.05));
     QVERIFY(sheet->measuredFromSweep(file.fileName()));
     auto *measured = sheet->findChild<QLineEdit *>(QStringLiteral("measured"));
     QCOMPARE(measured->text(), QStringLiteral("14.0500"));
@@ -489,6 +494,14 @@ void TestShopSheetWindow::measuredResonanceFromASweep()
     QCOMPARE(sheet->sheet()->settings.sweepFile, std::string("built.s2p"));
     QVERIFY2(sheet->note().contains(QStringLiteral("lowest SWR of built.s2p")), qPrintable(sheet->note()));
     const auto trims = sheet->sheet()->elements;
+
+    // Trimmed by it and swept again: the second sweep trims the loops as the first left them, 80 % of that
+    // trim having showed up.
+    QVERIFY(writeSweep(14.17));
+    QVERIFY(sheet->measuredFromSweep(file.fileName()));
+    QVERIFY(sheet->sheet()->settings.earlierTrim);
+    QCOMPARE(sheet->sheet()->settings.earlierTrim->measuredMHz, 14.05);
+    QVERIFY(std::fabs(*sheet->sheet()->lastTrimShowedPercent - 80.0) < 1e-6);
 
     measured->setText(QStringLiteral("14.05"));
     QVERIFY(sheet->sheet()->settings.sweepFile.empty());
