@@ -85,6 +85,22 @@ void Session::warn(std::string_view frequencyText, std::string_view warning)
 
 std::optional<nec::Design> Session::modelledDesign(std::string_view frequencyText)
 {
+    // A saved tuned design is modelled as saved: its frequency, array and settings, its loops and stations.
+    if (m_tuned) {
+        nec::GivenSettings given = m_options.tunedGiven;
+        given.frequencyText = std::string(frequencyText);
+        if (const std::optional<std::string> difference = nec::tunedDesignDifference(*m_tuned, given)) {
+            fail(frequencyText, *difference, checkFailureRecord());
+            return std::nullopt;
+        }
+        auto specified =
+            nec::designFor(m_tuned->frequencyText, static_cast<int>(m_tuned->result.factors.size()), m_tuned->check);
+        if (const auto *refusal = std::get_if<nec::DesignRefusal>(&specified)) {
+            fail(frequencyText, refusal->message, checkFailureRecord());
+            return std::nullopt;
+        }
+        return nec::tunedDesign(std::get<nec::Design>(specified), m_tuned->result);
+    }
     auto design = nec::designFor(std::string(frequencyText), m_options.elements, m_options.checkSettings);
     if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design)) {
         if (refusal->frequency)

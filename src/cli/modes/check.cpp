@@ -30,7 +30,7 @@ void analyse(Session &session, std::string_view frequencyText)
     session.writer().appendCheck(session.buffer(), frequencyText, *summary, session.options().checkSettings, sweeps);
 }
 
-constexpr std::string_view kDeckOptions[] = {options::kElements};
+constexpr std::string_view kDeckOptions[] = {options::kElements, "--tuned"};
 constexpr auto kDeckUses = joinedUses(usesOf(kDeckOptions), usesOf(options::kCheck));
 bool swept(const Uses &uses)
 {
@@ -48,6 +48,11 @@ const ModeDeclaration kDeckMode{
     R"(Deck:
   --nec            instead of the grid, print the NEC-2 deck of the design at
                    each FREQUENCY, with the model settings below
+  --nec --tuned FILE  the deck of the tuned design saved in FILE, exactly:
+                   its loops and stations, wire, ground and match, for
+                   any NEC-2 engine; with no FREQUENCY, its own. A
+                   FREQUENCY, --elements or check option that differs
+                   from the saved design's is refused, naming it
 )",   kDeckUses, necDeck,
 };
 

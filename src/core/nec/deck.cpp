@@ -58,7 +58,7 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     const CNumbers c;
     std::string deck;
     // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
-    deck += format("CM Tarvelin " TARVELIN_VERSION ": %s cubical quad for %.3f MHz\n",
+    deck += format("CM Tarvelin " TARVELIN_VERSION ": %s%s cubical quad for %.3f MHz\n", request.tuned ? "tuned " : "",
                    elementsWord(geometry.elementCount()).c_str(), geometry.designMHz);
     deck += format("CM wire %.4g mm, %d segments per side, %s, %s\n", settings.wireDiameterMm, settings.segments,
                    settings.lossless ? "lossless" : "copper",
@@ -163,7 +163,7 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
 std::string checkDeck(const Design &design)
 {
     const std::vector<double> sweep = sweepFrequencies(design.array.designMHz, design.settings);
-    return writeDeck(design.array, design.settings, {sweep, true});
+    return writeDeck(design.array, design.settings, {sweep, true, design.source == DesignSource::Tuned});
 }
 
 std::string joinedDeck(std::span<const std::string> decks)

@@ -13,6 +13,7 @@ struct DeckRequest
 {
     std::span<const double> sweepMHz; // frequencies of the sweep in this deck: an even step, lowest first
     bool azimuthPattern = false;      // also the azimuth pattern at the design frequency, in 5 degree steps
+    bool tuned = false;               // the array is a tune's: the first CM card says so
 };
 
 // The NEC-2 deck of the design: four GW cards per loop, reflector first, each loop's first wire its bottom
