@@ -3,6 +3,7 @@
 
 #include "core/calc/designlengths.h"
 #include "core/design/checksettings.h"
+#include "core/measure/feedrun.h"
 #include "core/tune/tuner.h"
 #include "core/shop/shopsettings.h"
 
@@ -94,6 +95,35 @@ bool storedFlag(const QSettings &settings, const QString &name, bool fallback)
     return fallback;
 }
 
+// Under `group`: "antennaCheck/through…" or "shopSheet/through…".
+ThroughSettings storedThrough(const QSettings &settings, const QString &group)
+{
+    namespace limits = nec::limits;
+    const ThroughSettings defaults;
+    ThroughSettings read;
+    read.line = storedFlag(settings, group + QStringLiteral("/throughLine"), false);
+    const QString length = settings.value(group + QStringLiteral("/throughLength")).toString();
+    read.length = length.isEmpty() ? defaults.length : length;
+    read.z0Ohms = storedNumber(settings, group + QStringLiteral("/throughZ0"), defaults.z0Ohms,
+                               limits::kLowestRunZ0Ohms, limits::kHighestRunZ0Ohms);
+    read.velocityFactor = storedNumber(settings, group + QStringLiteral("/throughVf"), defaults.velocityFactor,
+                                       limits::kLowestRunVelocityFactor, limits::kHighestRunVelocityFactor);
+    read.lossDbPer100m = storedNumber(settings, group + QStringLiteral("/throughLoss"), defaults.lossDbPer100m, 0.0,
+                                      limits::kHighestRunLossDbPer100m);
+    read.match = storedFlag(settings, group + QStringLiteral("/throughMatch"), false);
+    return read;
+}
+
+void storeThrough(QSettings &settings, const QString &group, const ThroughSettings &through)
+{
+    settings.setValue(group + QStringLiteral("/throughLine"), through.line);
+    settings.setValue(group + QStringLiteral("/throughLength"), through.length);
+    settings.setValue(group + QStringLiteral("/throughZ0"), through.z0Ohms);
+    settings.setValue(group + QStringLiteral("/throughVf"), through.velocityFactor);
+    settings.setValue(group + QStringLiteral("/throughLoss"), through.lossDbPer100m);
+    settings.setValue(group + QStringLiteral("/throughMatch"), through.match);
+}
+
 } // namespace
 
 CheckWindowSettings SettingsStore::checkWindow() const
@@ -129,6 +159,7 @@ CheckWindowSettings SettingsStore::checkWindow() const
     read.moveStations = storedFlag(m_settings, key::kMoveStations, false);
     read.boom = m_settings.value(key::kBoom).toString();
     read.match = storedMatch(m_settings, key::kCheckMatch);
+    read.through = storedThrough(m_settings, QStringLiteral("antennaCheck"));
     read.insulationMm =
         storedNumber(m_settings, key::kInsulation, defaults.insulationMm, 0.0, limits::kThickestInsulationMm);
     read.permittivity = storedNumber(m_settings, key::kPermittivity, defaults.permittivity, limits::kLowestPermittivity,
@@ -156,6 +187,12 @@ void SettingsStore::setCheckWindow(const CheckWindowSettings &settings)
     m_settings.setValue(key::kMoveStations, settings.moveStations);
     m_settings.setValue(key::kBoom, settings.boom);
     m_settings.setValue(key::kCheckMatch, matchText(settings.match));
+    setCheckThrough(settings.through);
+}
+
+void SettingsStore::setCheckThrough(const ThroughSettings &through)
+{
+    storeThrough(m_settings, QStringLiteral("antennaCheck"), through);
 }
 
 ShopWindowSettings SettingsStore::shopWindow() const
@@ -172,6 +209,7 @@ ShopWindowSettings SettingsStore::shopWindow() const
     const double line = storedNumber(m_settings, key::kShopLine, 50.0, 50.0, 75.0);
     read.lineZ0Ohms = line == 75.0 ? 75.0 : 50.0;
     read.match = storedMatch(m_settings, key::kShopMatch);
+    read.through = storedThrough(m_settings, QStringLiteral("shopSheet"));
     // A measured resonance belongs to the design it was measured on.
     read.measuredFor = m_settings.value(key::kMeasuredFor).toString();
     if (!read.measuredFor.isEmpty())
@@ -189,8 +227,14 @@ void SettingsStore::setShopWindow(const ShopWindowSettings &settings)
     m_settings.setValue(key::kMeasuredElements, measured ? settings.measuredElements : kMostElements);
     m_settings.setValue(key::kShopLine, settings.lineZ0Ohms);
     m_settings.setValue(key::kShopMatch, matchText(settings.match));
+    setShopThrough(settings.through);
     m_settings.setValue(key::kMeasured, measured ? settings.measured : QString());
     m_settings.setValue(key::kMeasuredFor, measured ? settings.measuredFor : QString());
+}
+
+void SettingsStore::setShopThrough(const ThroughSettings &through)
+{
+    storeThrough(m_settings, QStringLiteral("shopSheet"), through);
 }
 
 QByteArray SettingsStore::geometry(const QString &window) const

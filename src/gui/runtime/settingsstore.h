@@ -10,6 +10,17 @@
 namespace tarvelin {
 
 // The Antenna Check's settings as last used, each within its limits.
+// What a window's sweeps were last declared measured through, as its fields showed it.
+struct ThroughSettings
+{
+    bool line = false;
+    QString length = QStringLiteral("10 m"); // as typed
+    double z0Ohms = 50.0;
+    double velocityFactor = 0.66;
+    double lossDbPer100m = 0.0;
+    bool match = false;
+};
+
 struct CheckWindowSettings
 {
     double wireMm = 0.0;
@@ -30,6 +41,7 @@ struct CheckWindowSettings
     bool moveStations = false;
     QString boom; // as typed
     Match match;
+    ThroughSettings through;
 };
 
 // The Shop Sheet's settings as last used: the step, the lengths as typed, and a measured resonance with the
@@ -45,6 +57,7 @@ struct ShopWindowSettings
     int measuredElements = 7; // of the design the measurement is for
     double lineZ0Ohms = 50.0; // the feed line a sweep's SWR is read against
     Match match;
+    ThroughSettings through;
 };
 
 // Everything Tarvelin keeps between runs, in the desktop's settings file under the organisation and program
@@ -55,9 +68,12 @@ class SettingsStore
 public:
     [[nodiscard]] CheckWindowSettings checkWindow() const;
     void setCheckWindow(const CheckWindowSettings &settings);
+    // What the sweeps were measured through, kept as soon as it changes.
+    void setCheckThrough(const ThroughSettings &through);
 
     [[nodiscard]] ShopWindowSettings shopWindow() const;
     void setShopWindow(const ShopWindowSettings &settings);
+    void setShopThrough(const ThroughSettings &through);
 
     // A window's size and place, under its name.
     [[nodiscard]] QByteArray geometry(const QString &window) const;

@@ -11,6 +11,7 @@
 #include "gui/windows/check/checksettingspanel.h"
 #include "gui/windows/check/runrow.h"
 #include "gui/windows/check/sweeprow.h"
+#include "gui/windows/throughrow.h"
 #include "gui/windows/check/tunedpage.h"
 #include "gui/windows/check/tunepanel.h"
 #include "gui/windows/flagicon.h"
@@ -40,6 +41,7 @@ AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messag
     const CheckWindowSettings stored = SettingsStore().checkWindow();
     m_settings->restore(stored);
     m_tunePanel->restore(stored);
+    m_sweepRow->through().restore(stored.through);
     showMeasured();
     validate();
     clearResults();
@@ -69,6 +71,8 @@ void AntennaCheckWindow::buildWidgets()
             [this](const QString &path) { runHandler(m_messages, [&] { loadMeasuredSweep(path); }); });
     connect(m_sweepRow, &SweepRow::clearRequested, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::clearMeasuredSweep));
+    connect(m_sweepRow, &SweepRow::throughChanged, this,
+            [this] { SettingsStore().setCheckThrough(m_sweepRow->through().stored()); });
     connect(m_sweepRow, &SweepRow::throughChanged, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::showMeasured));
 
@@ -119,6 +123,7 @@ void AntennaCheckWindow::saveSettings() const
     CheckWindowSettings settings;
     m_settings->store(settings);
     m_tunePanel->store(settings);
+    settings.through = m_sweepRow->through().stored();
     SettingsStore().setCheckWindow(settings);
 }
 

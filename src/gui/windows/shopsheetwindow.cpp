@@ -208,6 +208,7 @@ void ShopSheetWindow::buildWidgets()
     settings->addLayout(right);
     // What From Sweep's sweep was measured through, taken out to read it at the feed point.
     m_through = new ThroughRow;
+    connect(m_through, &ThroughRow::changed, this, [this] { SettingsStore().setShopThrough(m_through->stored()); });
 
     m_problem = new QLabel;
     m_problem->setObjectName(QStringLiteral("problem"));
@@ -338,6 +339,7 @@ void ShopSheetWindow::restoreSettings()
     m_hubOffset->setText(stored.hubOffset);
     m_line->setCurrentIndex(std::max(0, m_line->findData(stored.lineZ0Ohms)));
     m_match->setMatch(stored.match);
+    m_through->restore(stored.through);
     {
         const QSignalBlocker quiet(m_elements);
         m_elements->setValue(stored.elements);
@@ -359,7 +361,7 @@ void ShopSheetWindow::saveSettings() const
                                    kept ? qText(kept->measured) : QString(),
                                    kept ? QString::number(kept->forMHz, 'g', 17) : QString(), m_elements->value(),
                                    kept ? kept->elements : m_elements->value(), m_line->currentData().toDouble(),
-                                   m_match->match()});
+                                   m_match->match(), m_through->stored()});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)

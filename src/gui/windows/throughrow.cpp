@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/throughrow.h"
 
+#include "gui/runtime/settingsstore.h"
+
 #include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
@@ -89,6 +91,22 @@ nec::MeasuredThrough ThroughRow::through(QString *problem) const
     }
     through.run = std::get<nec::FeedRun>(run);
     return through;
+}
+
+ThroughSettings ThroughRow::stored() const
+{
+    return {m_lineGiven->isChecked(),  m_length->text(), m_z0->value(),
+            m_velocityFactor->value(), m_loss->value(),  m_matchInPath->isChecked()};
+}
+
+void ThroughRow::restore(const ThroughSettings &stored)
+{
+    m_length->setText(stored.length);
+    m_z0->setValue(stored.z0Ohms);
+    m_velocityFactor->setValue(stored.velocityFactor);
+    m_loss->setValue(stored.lossDbPer100m);
+    m_matchInPath->setChecked(stored.match);
+    m_lineGiven->setChecked(stored.line);
 }
 
 QWidget *ThroughRow::firstField() const

@@ -11,6 +11,8 @@ class QLineEdit;
 
 namespace tarvelin {
 
+struct ThroughSettings;
+
 // What an analyser's sweep was measured through, as the builder declares it: a run of feed line (its length,
 // impedance, velocity factor and loss) and whether the match was in the path too. Declared, a sweep is read
 // at the feed point.
@@ -23,6 +25,9 @@ public:
 
     // What the row declares; a line whose length cannot be read is left out, and `problem` says why.
     [[nodiscard]] nec::MeasuredThrough through(QString *problem) const;
+    // The fields as they stand, to keep between runs, and back.
+    [[nodiscard]] ThroughSettings stored() const;
+    void restore(const ThroughSettings &stored);
     [[nodiscard]] QWidget *firstField() const;
     [[nodiscard]] QWidget *lastField() const;
 

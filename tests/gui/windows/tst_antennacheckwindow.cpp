@@ -6,6 +6,7 @@
 #include "support/capturingprinter.h"
 #include "support/runprocess.h"
 #include "support/accessibility.h"
+#include "gui/runtime/settingsstore.h"
 #include "support/mnemonics.h"
 #include "support/scriptedmessages.h"
 #include "core/calc/designlengths.h"
@@ -707,6 +708,11 @@ void TestAntennaCheckWindow::sweepsInTurn()
                  ->text()
                  .contains(QStringLiteral("Read as measured: The line's length must be")),
              qPrintable(check->findChild<QLabel *>(QStringLiteral("sweepLabel"))->text()));
+    // The line is kept as declared, for the next sweep of the same antenna.
+    const ThroughSettings kept = SettingsStore().checkWindow().through;
+    QVERIFY(kept.line);
+    QCOMPARE(kept.length, QStringLiteral("seven"));
+    QCOMPARE(kept.z0Ohms, 75.0);
 }
 
 QTEST_MAIN(TestAntennaCheckWindow)

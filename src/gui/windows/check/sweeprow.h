@@ -41,6 +41,7 @@ public:
     measured(const nec::SweepReading &reading, const nec::CheckSummary *check, const std::string &frequencyText) const;
     // What the sweeps' figures are; `checked`: a check is there to lay them over.
     void show(const std::vector<nec::MeasuredSweep> &measured, bool checked);
+    [[nodiscard]] ThroughRow &through() const { return *m_through; }
     [[nodiscard]] QWidget *firstField() const;
     [[nodiscard]] QWidget *lastField() const;
 
