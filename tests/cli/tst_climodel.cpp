@@ -241,6 +241,9 @@ void TestCliModel::sweepThroughAFeedLine()
     const double resonance =
         QJsonDocument::fromJson(sheet.out).object().value(QStringLiteral("measured_mhz")).toDouble();
     QVERIFY2(qAbs(resonance - measured.value(QStringLiteral("min_swr_mhz")).toDouble()) < 5e-5, sheet.out.constData());
+    // The printed sheet says what its resonance was read through.
+    const Run table = runCalc(QStringList{"--shop", "--measured-sweep", file} + through + QStringList{"14.2"});
+    QVERIFY2(table.out.contains("read at the feed point through 7 m of 75 ohm line"), table.out.constData());
 }
 
 // A PVC jacket 0.4 mm thick moves the resonance of 20 m down by the inductance it adds along the wire.

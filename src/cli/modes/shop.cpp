@@ -49,6 +49,8 @@ void shopSheet(Session &session, std::string_view frequencyText)
             settings.elements = options.elements;
             settings.match = match;
             settings.sweepFile = swept.back().file;
+            if (options.through.declared())
+                settings.sweepThrough = nec::throughText(options.through);
             settings.earlierTrim = shop::earlierTrimOf(*designMHz, inTurn);
         }
     }

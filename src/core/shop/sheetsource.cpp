@@ -77,6 +77,7 @@ SheetSource::Change SheetSource::commit(std::optional<double> designMHz, int ele
         const SheetDesign of = *m_measuredFor;
         setAside(measured, of);
         m_sweepFile.clear();
+        m_sweepThrough.clear();
         m_inTurn.clear();
         change.measuredText = std::string();
         fieldEmpty = true;
@@ -106,13 +107,15 @@ void SheetSource::measuredEdited(std::optional<double> designMHz, int elements, 
     m_measuredFor = shown(designMHz, elements);
     std::erase_if(m_setAside, [this](const SetAside &aside) { return m_measuredFor && aside.of == *m_measuredFor; });
     m_sweepFile.clear();
+    m_sweepThrough.clear();
     m_inTurn.clear();
     if (!trimmedText(measuredText).empty())
         m_prediction.reset();
 }
 
 void SheetSource::measuredFromSweep(std::optional<double> designMHz, int elements, const std::string &file,
-                                    const std::string &replacedText, const std::string &resonanceText)
+                                    const std::string &replacedText, const std::string &resonanceText,
+                                    const std::string &through)
 {
     const std::optional<SheetDesign> now = shown(designMHz, elements);
     const std::optional<double> replaced = megahertzText(replacedText);
@@ -126,6 +129,7 @@ void SheetSource::measuredFromSweep(std::optional<double> designMHz, int element
     // The sweep's measurement replaces any this design had set aside, as a typed one does.
     std::erase_if(m_setAside, [&now](const SetAside &aside) { return now && aside.of == *now; });
     m_sweepFile = file;
+    m_sweepThrough = through;
     m_prediction.reset();
 }
 
@@ -146,6 +150,7 @@ SheetSource::Change SheetSource::predict(double designMHz, int elements, double 
     if (!trimmedText(measuredText).empty() && m_measuredFor) {
         setAside(measuredText, *m_measuredFor);
         m_sweepFile.clear();
+        m_sweepThrough.clear();
         m_inTurn.clear();
         change.measuredText = std::string();
     }
@@ -181,6 +186,7 @@ std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequ
     settings.match = match;
     if (settings.measuredMHz && measuredHere) {
         settings.sweepFile = m_sweepFile;
+        settings.sweepThrough = m_sweepThrough;
         // The latest of sweeps in turn, as its field still shows it: the loops are as the ones before left them.
         if (!m_sweepFile.empty() && m_inTurn.size() > 1 && *settings.measuredMHz == m_inTurn.back())
             settings.earlierTrim = earlierTrimOf(*design, m_inTurn);

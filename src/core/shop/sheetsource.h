@@ -42,11 +42,13 @@ public:
     [[nodiscard]] Change commit(std::optional<double> designMHz, int elements, const std::string &measuredText);
     // The builder typed the measured resonance: it is for the design shown now.
     void measuredEdited(std::optional<double> designMHz, int elements, const std::string &measuredText);
-    // A measured resonance read from a sweep's file, for the design shown now. Where the measurement it
+    // A measured resonance read from a sweep's file, for the design shown now, and what it was read through to
+    // reach the feed point, if anything. Where the measurement it
     // replaces (`replacedText`) was read from a sweep of the same loops too, the builder trimmed by it and swept
     // again: the sweeps are in turn, and the sheet trims the loops as that trim left them.
     void measuredFromSweep(std::optional<double> designMHz, int elements, const std::string &file,
-                           const std::string &replacedText, const std::string &resonanceText);
+                           const std::string &replacedText, const std::string &resonanceText,
+                           const std::string &through = {});
 
     // The specified design again, without tuned loops or a prediction.
     void showSpecified();
@@ -102,6 +104,7 @@ private:
     std::optional<Prediction> m_prediction;
     std::optional<SheetDesign> m_measuredFor;
     std::string m_sweepFile;          // the sweep the measured resonance was read from, until it is typed over
+    std::string m_sweepThrough;       // what it was read through, with it
     std::vector<double> m_inTurn;     // with it, the resonances of the sweeps in turn of its loops, oldest first
     std::vector<SetAside> m_setAside; // one for each design at most
 };

@@ -29,11 +29,12 @@ struct ShopSettings
     std::int64_t allowanceThousandths = 0;
     std::int64_t hubOffsetThousandths = 0;
     std::optional<double> measuredMHz;
-    bool predicted = false;  // the resonance is the antenna check's prediction, not a measurement
-    std::string sweepFile{}; // the analyser's sweep whose lowest SWR gave the measured resonance, if any
-    std::string modelNote{}; // with a predicted resonance: what the model behind it can get wrong, if anything
-    int elements = 7;        // the array's: the reflector, the driven element and the first directors
-    Match match{};           // how the driven loop meets the feed line; a quarter-wave section is cut too
+    bool predicted = false;     // the resonance is the antenna check's prediction, not a measurement
+    std::string sweepFile{};    // the analyser's sweep whose lowest SWR gave the measured resonance, if any
+    std::string sweepThrough{}; // what that sweep was read through to reach the feed point, if anything
+    std::string modelNote{};    // with a predicted resonance: what the model behind it can get wrong, if anything
+    int elements = 7;           // the array's: the reflector, the driven element and the first directors
+    Match match{};              // how the driven loop meets the feed line; a quarter-wave section is cut too
     std::optional<EarlierTrim> earlierTrim{}; // a later sweep's: the loops are trimmed from their last trim
 };
 

@@ -146,8 +146,13 @@ std::string trimsNote(const ShopSheet &sheet)
                 ? "Trims: the antenna check predicts a resonance at " + resonance +
                       " MHz (a prediction, not a measurement)"
                 : "Trims: the array was measured to resonate at " + resonance + " MHz" +
-                      (sheet.settings.sweepFile.empty() ? std::string()
-                                                        : " (the lowest SWR of " + sheet.settings.sweepFile + ")")) +
+                      (sheet.settings.sweepFile.empty()
+                           ? std::string()
+                           : " (the lowest SWR of " + sheet.settings.sweepFile +
+                                 (sheet.settings.sweepThrough.empty()
+                                      ? std::string()
+                                      : ", read at the feed point through " + sheet.settings.sweepThrough) +
+                                 ")")) +
            (sheet.settings.earlierTrim ? inTurnText(sheet) : std::string()) +
            ", so each loop takes its length in the design for " + sheet.correctedFrequencyText +
            " MHz. The stations stay as built." +

@@ -460,7 +460,8 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
         m_measured->setText(resonanceText);
     }
     m_source.measuredFromSweep(designMHz(m_frequency->text()), m_elements->value(), name.toStdString(), replaced,
-                               resonanceText.toStdString());
+                               resonanceText.toStdString(),
+                               through.declared() ? nec::throughText(through) : std::string());
     updateTitle();
     recalculate();
     showNote(QStringLiteral("The measured resonance is the lowest SWR of %1%4: %2 at %3 MHz.")
