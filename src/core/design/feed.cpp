@@ -96,6 +96,9 @@ std::complex<double> behindSection(const Match &match, std::complex<double> line
     const std::complex<double> j(0.0, 1.0);
     const double z0 = match.z0Ohms;
     const double t = sectionTan(mhz, designMHz);
+    // An open end at the section's input: the section itself, open, seen from its far end.
+    if (!std::isfinite(std::abs(lineOhms)))
+        return j * z0 / t;
     return z0 * (lineOhms - j * z0 * t) / (z0 - j * lineOhms * t);
 }
 

@@ -93,6 +93,9 @@ std::complex<double> atFarEnd(const FeedRun &run, std::complex<double> measuredO
     const double beta = 2.0 * std::numbers::pi * mhz / (run.velocityFactor * kSpeedOfLightMetresPerMicrosecond);
     const std::complex<double> t = std::tanh(std::complex<double>(alpha, beta) * run.metres);
     const double z0 = run.z0Ohms;
+    // An open end read at the near end is the line's own open-circuit impedance turned back: -Z0 coth(gamma L).
+    if (!std::isfinite(std::abs(measuredOhms)))
+        return -z0 / t;
     return z0 * (measuredOhms - z0 * t) / (z0 - measuredOhms * t);
 }
 

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdio>
+#include <limits>
 #include <numbers>
 
 using namespace tarvelin;
@@ -402,6 +403,11 @@ void TestTouchstone::aSweepThroughALineIsReadAtTheFeedPoint()
     QVERIFY(!warns(atFeed));
     QCOMPARE(atFeed.asMeasured.size(), swept.samples.size());
     QCOMPARE(atFeed.asMeasured.front().resistanceOhms, swept.samples.front().impedanceOhms.real());
+
+    // A point the analyser read as an open end is the line's own open end at the far end: a number, not NaN.
+    swept.samples.front().impedanceOhms = {std::numeric_limits<double>::infinity(), 0.0};
+    const nec::MeasuredSweep open = read({nec::FeedRun{metres, z0Ohms, velocityFactor, lossDbPer100m}, false});
+    QVERIFY(std::isfinite(open.points.front().resistanceOhms) && std::isfinite(open.points.front().reactanceOhms));
 }
 
 // Three sweeps of one antenna, its loops trimmed 0.5 % shorter before each of the later two: each reads as a
