@@ -209,6 +209,9 @@ void ShopSheetWindow::buildWidgets()
     // What From Sweep's sweep was measured through, taken out to read it at the feed point.
     m_through = new ThroughRow;
     connect(m_through, &ThroughRow::changed, this, [this] { SettingsStore().setShopThrough(m_through->stored()); });
+    connect(m_match, &MatchRow::changed, this,
+            [this] { m_through->offerMatch(m_match->match().kind != MatchKind::Direct); });
+    m_through->offerMatch(false);
 
     m_problem = new QLabel;
     m_problem->setObjectName(QStringLiteral("problem"));
@@ -340,6 +343,7 @@ void ShopSheetWindow::restoreSettings()
     m_line->setCurrentIndex(std::max(0, m_line->findData(stored.lineZ0Ohms)));
     m_match->setMatch(stored.match);
     m_through->restore(stored.through);
+    m_through->offerMatch(m_match->match().kind != MatchKind::Direct);
     {
         const QSignalBlocker quiet(m_elements);
         m_elements->setValue(stored.elements);

@@ -76,7 +76,7 @@ ThroughRow::ThroughRow(QWidget *parent) : QWidget(parent)
 nec::MeasuredThrough ThroughRow::through(QString *problem) const
 {
     nec::MeasuredThrough through;
-    through.match = m_matchInPath->isChecked();
+    through.match = m_matchInPath->isChecked() && m_matchInPath->isEnabled();
     if (!m_lineGiven->isChecked())
         return through;
     const auto number = [](const QDoubleSpinBox *box) {
@@ -91,6 +91,11 @@ nec::MeasuredThrough ThroughRow::through(QString *problem) const
     }
     through.run = std::get<nec::FeedRun>(run);
     return through;
+}
+
+void ThroughRow::offerMatch(bool offered)
+{
+    m_matchInPath->setEnabled(offered);
 }
 
 ThroughSettings ThroughRow::stored() const

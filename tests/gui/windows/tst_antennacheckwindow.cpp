@@ -697,6 +697,11 @@ void TestAntennaCheckWindow::sweepsInTurn()
         QCOMPARE(sweep.asMeasured.size(), sweep.points.size());
     }
     QVERIFY(check->measured()->minSwrMHz != asMeasured); // read anew, at the feed point
+    // Fed direct, the design has no match to take out of the path.
+    auto *matchInPath = check->findChild<QCheckBox *>(QStringLiteral("throughMatch"));
+    QVERIFY(!matchInPath->isEnabled());
+    matchInPath->setChecked(true);
+    QVERIFY(!check->measured()->through.match);
     const std::vector<PlotSeries> both =
         checkPlotSeries(CheckPlot::Swr, *check->summary(), check->sweeps(), nullptr, SweepShown::Both);
     QCOMPARE(both.size(), std::size_t(1 + 2 * nec::kMostSweeps));

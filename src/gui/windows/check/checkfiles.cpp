@@ -14,6 +14,7 @@
 #include "gui/windows/check/checkresults.h"
 #include "gui/windows/check/checksettingspanel.h"
 #include "gui/windows/check/sweeprow.h"
+#include "gui/windows/throughrow.h"
 #include "gui/windows/check/tunedpage.h"
 #include "gui/windows/flowlayout.h"
 #include "gui/runtime/unhandlederror.h"
@@ -229,6 +230,7 @@ void AntennaCheckWindow::showMeasured()
     nec::SweepReading reading{m_settings->z0Ohms(), {}, 0.0, {}};
     if (m_summary)
         reading = {runSettings().z0Ohms, runSettings().match, m_summary->design.mhz, {}};
+    m_sweepRow->through().offerMatch(reading.match.kind != MatchKind::Direct);
     m_sweeps = m_sweepRow->measured(reading, m_summary ? &*m_summary : nullptr, m_checked->frequencyText());
     m_sweepRow->show(m_sweeps, m_summary.has_value());
     m_results->showMeasured(runSettings(), m_sweeps);
