@@ -83,16 +83,22 @@ void Session::warn(std::string_view frequencyText, std::string_view warning)
     m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': warning: " << warning << '\n';
 }
 
+bool Session::tunedDesignDiffers(std::string_view frequencyText)
+{
+    nec::GivenSettings given = m_options.tunedGiven;
+    given.frequencyText = std::string(frequencyText);
+    const std::optional<std::string> difference = m_tuned ? nec::tunedDesignDifference(*m_tuned, given) : std::nullopt;
+    if (difference)
+        fail(frequencyText, *difference, checkFailureRecord());
+    return difference.has_value();
+}
+
 std::optional<nec::Design> Session::modelledDesign(std::string_view frequencyText)
 {
     // A saved tuned design is modelled as saved: its frequency, array and settings, its loops and stations.
     if (m_tuned) {
-        nec::GivenSettings given = m_options.tunedGiven;
-        given.frequencyText = std::string(frequencyText);
-        if (const std::optional<std::string> difference = nec::tunedDesignDifference(*m_tuned, given)) {
-            fail(frequencyText, *difference, checkFailureRecord());
+        if (tunedDesignDiffers(frequencyText))
             return std::nullopt;
-        }
         auto specified =
             nec::designFor(m_tuned->frequencyText, static_cast<int>(m_tuned->result.factors.size()), m_tuned->check);
         if (const auto *refusal = std::get_if<nec::DesignRefusal>(&specified)) {

@@ -61,6 +61,9 @@ public:
     // A check run for a shop sheet fails under the sheet's own header.
     [[nodiscard]] ResultKind checkFailureRecord() const;
 
+    // With --tuned FILE: whether a FREQUENCY, --elements or setting given differs from the saved design's, which
+    // is then a failed input, the difference named.
+    [[nodiscard]] bool tunedDesignDiffers(std::string_view frequencyText);
     // The design NEC-2 can model with the settings, its warnings on stderr beside the result; none when it is
     // refused, which is a failed input.
     [[nodiscard]] std::optional<nec::Design> modelledDesign(std::string_view frequencyText);

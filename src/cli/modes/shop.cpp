@@ -70,12 +70,8 @@ void shopSheet(Session &session, std::string_view frequencyText)
     }
     std::variant<shop::ShopSheet, shop::ShopRefusal> made = shop::ShopRefusal{};
     if (tuned) {
-        nec::GivenSettings given = options.tunedGiven;
-        given.frequencyText = std::string(frequencyText);
-        if (const std::optional<std::string> difference = nec::tunedDesignDifference(*tuned, given)) {
-            session.fail(frequencyText, *difference, ResultKind::ShopSheet);
+        if (session.tunedDesignDiffers(frequencyText))
             return;
-        }
         made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(tuned->result));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
             sheet->tuning = nec::sheetTuningOf(tuned->result, tuned->tune, tuned->check);

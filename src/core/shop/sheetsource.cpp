@@ -76,9 +76,7 @@ SheetSource::Change SheetSource::commit(std::optional<double> designMHz, int ele
     if (!measured.empty() && m_measuredFor && shownNow != *m_measuredFor) {
         const SheetDesign of = *m_measuredFor;
         setAside(measured, of);
-        m_sweepFile.clear();
-        m_sweepThrough.clear();
-        m_inTurn.clear();
+        m_sweep = {};
         change.measuredText = std::string();
         fieldEmpty = true;
         change.notes.push_back(of.forMHz != shownNow.forMHz || of.elements != shownNow.elements
@@ -106,9 +104,7 @@ void SheetSource::measuredEdited(std::optional<double> designMHz, int elements, 
 {
     m_measuredFor = shown(designMHz, elements);
     std::erase_if(m_setAside, [this](const SetAside &aside) { return m_measuredFor && aside.of == *m_measuredFor; });
-    m_sweepFile.clear();
-    m_sweepThrough.clear();
-    m_inTurn.clear();
+    m_sweep = {};
     if (!trimmedText(measuredText).empty())
         m_prediction.reset();
 }
@@ -119,17 +115,17 @@ void SheetSource::measuredFromSweep(std::optional<double> designMHz, int element
 {
     const std::optional<SheetDesign> now = shown(designMHz, elements);
     const std::optional<double> replaced = megahertzText(replacedText);
-    const bool inTurn = !m_sweepFile.empty() && now && m_measuredFor == now && replaced && !m_prediction;
+    const bool inTurn = !m_sweep.file.empty() && now && m_measuredFor == now && replaced && !m_prediction;
     if (!inTurn)
-        m_inTurn.clear();
-    else if (m_inTurn.empty())
-        m_inTurn.push_back(*replaced);
-    m_inTurn.push_back(megahertzText(resonanceText).value_or(0.0));
+        m_sweep.inTurn.clear();
+    else if (m_sweep.inTurn.empty())
+        m_sweep.inTurn.push_back(*replaced);
+    m_sweep.inTurn.push_back(megahertzText(resonanceText).value_or(0.0));
     m_measuredFor = now;
     // The sweep's measurement replaces any this design had set aside, as a typed one does.
     std::erase_if(m_setAside, [&now](const SetAside &aside) { return now && aside.of == *now; });
-    m_sweepFile = file;
-    m_sweepThrough = through;
+    m_sweep.file = file;
+    m_sweep.through = through;
     m_prediction.reset();
 }
 
@@ -149,9 +145,7 @@ SheetSource::Change SheetSource::predict(double designMHz, int elements, double 
     // A measurement typed for this design stays the builder's: it is set aside while the prediction is shown.
     if (!trimmedText(measuredText).empty() && m_measuredFor) {
         setAside(measuredText, *m_measuredFor);
-        m_sweepFile.clear();
-        m_sweepThrough.clear();
-        m_inTurn.clear();
+        m_sweep = {};
         change.measuredText = std::string();
     }
     m_prediction = Prediction{resonanceMHz, designMHz, elements, std::move(modelNote)};
@@ -185,11 +179,11 @@ std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequ
     settings.elements = elements;
     settings.match = match;
     if (settings.measuredMHz && measuredHere) {
-        settings.sweepFile = m_sweepFile;
-        settings.sweepThrough = m_sweepThrough;
+        settings.sweepFile = m_sweep.file;
+        settings.sweepThrough = m_sweep.through;
         // The latest of sweeps in turn, as its field still shows it: the loops are as the ones before left them.
-        if (!m_sweepFile.empty() && m_inTurn.size() > 1 && *settings.measuredMHz == m_inTurn.back())
-            settings.earlierTrim = earlierTrimOf(*design, m_inTurn);
+        if (!m_sweep.file.empty() && m_sweep.inTurn.size() > 1 && *settings.measuredMHz == m_sweep.inTurn.back())
+            settings.earlierTrim = earlierTrimOf(*design, m_sweep.inTurn);
     }
     if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz &&
         elements == m_prediction->elements) {

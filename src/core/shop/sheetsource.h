@@ -103,9 +103,15 @@ private:
     std::optional<SheetTuning> m_tuning;
     std::optional<Prediction> m_prediction;
     std::optional<SheetDesign> m_measuredFor;
-    std::string m_sweepFile;          // the sweep the measured resonance was read from, until it is typed over
-    std::string m_sweepThrough;       // what it was read through, with it
-    std::vector<double> m_inTurn;     // with it, the resonances of the sweeps in turn of its loops, oldest first
+    // The sweep the measured resonance was read from, until it is typed over: its file, what it was read through,
+    // and the resonances of the sweeps in turn of its loops, oldest first.
+    struct FromSweep
+    {
+        std::string file;
+        std::string through;
+        std::vector<double> inTurn;
+    };
+    FromSweep m_sweep;
     std::vector<SetAside> m_setAside; // one for each design at most
 };
 

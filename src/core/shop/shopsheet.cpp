@@ -56,10 +56,9 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     // Loops trimmed once already are as cut for the frequency of that trim: each a factor F / C of the loop it
     // was cut as, on top of a tune's own factor.
     std::optional<std::vector<double>> trimmedFactors;
-    if (settings.earlierTrim && tuned)
-        trimmedFactors = tuned->loopFactors;
-    else if (settings.earlierTrim)
-        trimmedFactors = std::vector<double>(static_cast<std::size_t>(settings.elements), 1.0);
+    if (settings.earlierTrim)
+        trimmedFactors =
+            tuned ? tuned->loopFactors : std::vector<double>(static_cast<std::size_t>(settings.elements), 1.0);
     const std::vector<double> *loopFactors = trimmedFactors ? &*trimmedFactors : tuned ? &tuned->loopFactors : nullptr;
     if (!isFractionStep(settings.step))
         return ShopRefusal{stepRefusal(), ShopSetting::Step};

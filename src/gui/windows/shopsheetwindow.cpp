@@ -433,29 +433,26 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     const std::optional<touchstone::Sweep> sweep = readSweepFile(m_messages, path);
     if (!sweep)
         return false;
+    const auto refuse = [this](const std::string &why) {
+        MessageBoxRequest request;
+        request.prompt = "The measured resonance was not taken from the sweep. " + why;
+        request.buttons = buttons::kWarning;
+        request.title = kApplicationTitle;
+        m_messages.MessageBox(request);
+        return false;
+    };
     const QString name = QFileInfo(path).fileName();
     QString problem;
     const nec::MeasuredThrough through = m_through->through(&problem);
-    if (!problem.isEmpty()) {
-        MessageBoxRequest request;
-        request.prompt = "The measured resonance was not taken from the sweep. " + problem.toStdString();
-        request.buttons = buttons::kWarning;
-        request.title = kApplicationTitle;
-        m_messages.MessageBox(request);
-        return false;
-    }
-    const nec::MeasuredSweep measured = nec::measuredSweepOf(
-        *sweep, name.toStdString(),
-        {m_line->currentData().toDouble(), m_match->match(), designMHz(m_frequency->text()).value_or(0.0), through});
+    if (!problem.isEmpty())
+        return refuse(problem.toStdString());
+    const std::optional<double> design = designMHz(m_frequency->text());
+    const nec::MeasuredSweep measured =
+        nec::measuredSweepOf(*sweep, name.toStdString(),
+                             {m_line->currentData().toDouble(), m_match->match(), design.value_or(0.0), through});
     const auto resonance = nec::sheetResonanceOf(measured);
-    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
-        MessageBoxRequest request;
-        request.prompt = "The measured resonance was not taken from the sweep. " + refusal->message;
-        request.buttons = buttons::kWarning;
-        request.title = kApplicationTitle;
-        m_messages.MessageBox(request);
-        return false;
-    }
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance))
+        return refuse(refusal->message);
     const QString resonanceText = QString::fromStdString(std::get<std::string>(resonance));
     const std::string replaced = m_measured->text().toStdString();
     {
@@ -463,16 +460,16 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
         const QSignalBlocker quiet(m_measured);
         m_measured->setText(resonanceText);
     }
-    m_source.measuredFromSweep(designMHz(m_frequency->text()), m_elements->value(), name.toStdString(), replaced,
-                               resonanceText.toStdString(),
-                               through.declared() ? nec::throughText(through) : std::string());
+    const std::string throughText = through.declared() ? nec::throughText(through) : std::string();
+    m_source.measuredFromSweep(design, m_elements->value(), name.toStdString(), replaced, resonanceText.toStdString(),
+                               throughText);
     updateTitle();
     recalculate();
     showNote(QStringLiteral("The measured resonance is the lowest SWR of %1%4: %2 at %3 MHz.")
                  .arg(name, QString::fromStdString(nec::swrText(measured.minSwr, 2)), resonanceText,
-                      through.declared() ? QStringLiteral(", read at the feed point through ") +
-                                               QString::fromStdString(nec::throughText(through))
-                                         : QString()));
+                      throughText.empty()
+                          ? QString()
+                          : QStringLiteral(", read at the feed point through ") + QString::fromStdString(throughText)));
     return true;
 }
 
