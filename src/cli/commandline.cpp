@@ -101,6 +101,14 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         sheetSweeps.push_back(std::get<nec::SweepFile>(std::move(read)));
     }
 
+    std::optional<nec::SweepFile> stubSweep;
+    if (!options->stubSweepPath.empty()) {
+        auto read = readSweepFile(options->stubSweepPath, "--stub-sweep");
+        if (const int *status = std::get_if<int>(&read))
+            return *status;
+        stubSweep = std::get<nec::SweepFile>(std::move(read));
+    }
+
     // --shop --tuned FILE: the design is read once, before any sheet; with no FREQUENCY, its own.
     std::optional<nec::TunedDesign> tuned;
     std::vector<std::string_view> inputs = options->inputs;
@@ -117,8 +125,10 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
     }
     if (tuned && inputs.empty())
         inputs.push_back(tuned->frequencyText);
+    if (stubSweep)
+        inputs.push_back(stubSweep->file);
 
-    Session runner(*options, tuned ? &*tuned : nullptr, {sweeps, sheetSweeps}, launcher, out, err);
+    Session runner(*options, tuned ? &*tuned : nullptr, {sweeps, sheetSweeps, stubSweep}, launcher, out, err);
     if (!inputs.empty()) {
         for (const std::string_view input : inputs)
             if (!runner.process(input))

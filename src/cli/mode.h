@@ -20,6 +20,7 @@ enum class Mode
     Deck,
     Analyse,
     Tune,
+    Stub,
 };
 
 // What the command line asks beside its mode, for an option a mode takes only in some of its uses.
@@ -74,6 +75,7 @@ extern const ModeDeclaration kShopMode;
 extern const ModeDeclaration kDeckMode;
 extern const ModeDeclaration kAnalyseMode;
 extern const ModeDeclaration kTuneMode;
+extern const ModeDeclaration kStubMode;
 
 // The options several modes share, as their declarations list them.
 namespace options {
@@ -84,10 +86,10 @@ inline constexpr std::string_view kThrough[] = {"--through", "--through-match"};
 // The model's settings: the check's, the deck's and the tune's.
 inline constexpr std::string_view kCheck[] = {
     "--wire-mm",       "--awg",        "--segments",     "--span",  "--points",   "--z0",      "--lossless",
-    "--ground-height", "--insulation", "--permittivity", "--match", "--match-z0", "--match-vf"};
+    "--ground-height", "--insulation", "--permittivity", "--match", "--match-z0", "--match-vf", "--match-line"};
 // What a tune aims for and how long it may take.
-inline constexpr std::string_view kTune[] = {"--band", "--goal-swr",   "--goal-fb",
-                                             "--boom", "--time-limit", "--max-designs"};
+inline constexpr std::string_view kTune[] = {"--band",       "--goal-swr",    "--goal-fb",  "--boom",
+                                             "--time-limit", "--max-designs", "--processes"};
 } // namespace options
 
 // The uses of every option named, alike.

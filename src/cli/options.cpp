@@ -3,6 +3,8 @@
 
 #include "core/format/fieldtext.h"
 #include "core/measure/measured.h"
+#include "core/measure/stubsweep.h"
+#include "core/study/study.h"
 
 #include <CLI/CLI.hpp>
 
@@ -87,11 +89,12 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.set_help_flag();
     app.allow_extras(); // inputs, negative numbers among them, stay in their order
     std::string format;
-    std::array<bool, 5> modes{};
+    std::array<bool, 6> modes{};
     std::string band;
     std::string timeLimit;
     std::string designLimit;
     std::string elements;
+    std::string processes;
     std::string goalSwr;
     std::string goalFb;
     std::string boom;
@@ -108,12 +111,14 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     app.add_flag("--analyse,--analyze", modes[3]);
     app.add_flag("--tune", modes[4]);
     app.add_option("--elements", elements);
+    app.add_option("--processes", processes);
     app.add_option("--goal-swr", goalSwr);
     app.add_option("--goal-fb", goalFb);
     app.add_option("--boom", boom);
     app.add_option("--match", matchTexts.kind);
     app.add_option("--match-z0", matchTexts.z0);
     app.add_option("--match-vf", matchTexts.velocityFactor);
+    app.add_option("--match-line", matchTexts.line);
     app.add_option("--band", band);
     app.add_option("--time-limit", timeLimit);
     app.add_option("--max-designs", designLimit);
@@ -141,6 +146,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     std::string through;
     app.add_option("--through", through);
+    app.add_option("--stub-sweep", options.stubSweepPath);
+    std::string stubLength;
+    app.add_option("--stub-length", stubLength);
     app.add_flag("--through-match", options.through.match);
     app.add_option("--ground-height", groundHeight);
     app.add_option("--save", options.savePath);
@@ -202,9 +210,11 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     options.tuneForSheet = modes[1] && modes[4];
     if (options.tuneForSheet)
         modes[4] = false;
+    modes[5] = app.count("--stub-sweep") > 0;
     const auto modeCount = std::count(modes.begin(), modes.end(), true);
     if (modeCount > 1) {
-        constexpr std::array<std::string_view, 5> names{"--fraction", "--shop", "--nec", "--analyse", "--tune"};
+        constexpr std::array<std::string_view, 6> names{"--fraction", "--shop", "--nec", "--analyse", "--tune",
+                                                        "--stub-sweep"};
         std::vector<std::string_view> chosen;
         for (std::size_t i = 0; i < modes.size(); ++i)
             if (modes[i])
@@ -217,6 +227,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
                    : modes[2] ? Mode::Deck
                    : modes[3] ? Mode::Analyse
                    : modes[4] ? Mode::Tune
+                   : modes[5] ? Mode::Stub
                               : Mode::Grid;
     // With --measured model, the shop sheet runs the check, so the check's options belong to it too.
     options.measuredByModel = options.mode == Mode::Shop && shopTexts.measured == "model";
@@ -291,9 +302,10 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     auto match = readMatch(matchTexts);
     if (const auto *refusal = std::get_if<MatchRefusal>(&match)) {
         complain(err,
-                 refusal->setting == MatchRefusal::Setting::Kind ? "--match"
-                 : refusal->setting == MatchRefusal::Setting::Z0 ? "--match-z0"
-                                                                 : "--match-vf",
+                 refusal->setting == MatchRefusal::Setting::Kind   ? "--match"
+                 : refusal->setting == MatchRefusal::Setting::Z0   ? "--match-z0"
+                 : refusal->setting == MatchRefusal::Setting::Line ? "--match-line"
+                                                                   : "--match-vf",
                  refusal->message);
         return std::nullopt;
     }
@@ -318,6 +330,31 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         }
         options.elements = std::get<int>(read);
         options.tunedGiven.elements = options.elements;
+    }
+    if (options.mode == Mode::Stub) {
+        // The sweep is the one input: it is read once and measured once.
+        if (!options.inputs.empty()) {
+            complain(err, "--stub-sweep", "Takes no FREQUENCY: the piece's sweep is its input");
+            return std::nullopt;
+        }
+        if (app.count("--stub-length") == 0) {
+            complain(err, "--stub-sweep", "Give the piece's length: --stub-length LEN, such as 1m");
+            return std::nullopt;
+        }
+        auto read = nec::readStubLength(stubLength);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, "--stub-length", *refusal);
+            return std::nullopt;
+        }
+        options.stubLengthMetres = std::get<double>(read);
+    }
+    if (app.count("--processes") > 0) {
+        auto read = nec::readProcessCount(processes);
+        if (const auto *refusal = std::get_if<std::string>(&read)) {
+            complain(err, "--processes", *refusal);
+            return std::nullopt;
+        }
+        options.processes = std::get<int>(read);
     }
     if (options.mode == Mode::Shop) {
         if (options.measuredByModel)

@@ -37,9 +37,12 @@ struct Options
     // from the loops as the ones before had them trimmed.
     std::vector<std::string> measuredSweepPaths;
     nec::MeasuredThrough through;  // --through, --through-match: what those sweeps were measured through
+    std::string stubSweepPath;     // --stub-sweep FILE: a cut piece of cable, swept open at its far end
+    double stubLengthMetres = 0.0; // --stub-length LEN: that piece's
     nec::GivenSettings tunedGiven; // what the command line says the tuned design is for
     nec::CheckSettings checkSettings;
     nec::TuneSettings tuneSettings;
+    int processes = 0;            // --processes N: engines at once; the machine's cores where 0
     int elements = kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune
     bool help = false;
     bool version = false;

@@ -127,6 +127,9 @@ std::vector<TableColumn> csvColumns(ResultKind kind)
     case ResultKind::Tune:
         columns = tuneCsvTable({}, {}, {}, {}).columns;
         break;
+    case ResultKind::Stub:
+        columns = nec::stubTable({}, 0.0, {}).columns;
+        break;
     }
     columns.push_back({"error", "Error"});
     return columns;
@@ -135,7 +138,7 @@ std::vector<TableColumn> csvColumns(ResultKind kind)
 const std::string &csvHeader(ResultKind kind)
 {
     static const auto headers = [] {
-        std::array<std::string, 5> all;
+        std::array<std::string, 6> all;
         for (std::size_t k = 0; k < all.size(); ++k)
             appendCsvTable(all[k], {csvColumns(static_cast<ResultKind>(k)), {}}, true);
         return all;
@@ -298,6 +301,27 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
     }
 }
 
+void ResultWriter::appendStub(std::string &out, std::string_view file, double lengthMetres,
+                              const nec::StubReading &reading)
+{
+    switch (m_format) {
+    case OutputFormat::Table:
+    case OutputFormat::Touchstone:
+        out += nec::stubReadingText(reading, lengthMetres) + '\n';
+        return;
+    case OutputFormat::Csv:
+        appendCsvHeaderOnce(out, ResultKind::Stub);
+        appendCsvRows(out, nec::stubTable(file, lengthMetres, reading));
+        return;
+    case OutputFormat::Json: {
+        JsonWriter json(out);
+        nec::writeStubJson(json, file, lengthMetres, reading);
+        json.endLine();
+        return;
+    }
+    }
+}
+
 void ResultWriter::appendFailure(std::string &out, ResultKind kind, std::string_view input, std::string_view message)
 {
     switch (m_format) {
@@ -316,7 +340,7 @@ void ResultWriter::appendFailure(std::string &out, ResultKind kind, std::string_
     case OutputFormat::Json:
         JsonWriter(out)
             .beginRecord()
-            .text(kind == ResultKind::Fraction ? "value" : "frequency", input)
+            .text(kind == ResultKind::Fraction ? "value" : kind == ResultKind::Stub ? "file" : "frequency", input)
             .text("error", message)
             .endRecord()
             .endLine();

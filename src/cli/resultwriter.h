@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/measure/measured.h"
+#include "core/measure/stubsweep.h"
 
 #include <string>
 #include <string_view>
@@ -39,6 +40,7 @@ enum class ResultKind
     ShopSheet,
     Check,
     Tune,
+    Stub,
 };
 
 // Turns results into the text of one output format, through the core's models: each result's table for the
@@ -62,6 +64,9 @@ public:
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
     void appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
                     const nec::TuneResult &result, const nec::TuneSettings &tune);
+
+    // A cable's velocity factor from a sweep of a cut piece of it.
+    void appendStub(std::string &out, std::string_view file, double lengthMetres, const nec::StubReading &reading);
 
     // An input that gave no result of its kind: in csv the input, empty fields and the message in the error
     // column; in json the input and the message; in the table nothing, since the message goes to stderr.

@@ -143,7 +143,9 @@ std::unique_ptr<nec::Study> Session::runStudy(std::string_view frequencyText, bo
     const std::optional<nec::Design> design = modelledDesign(frequencyText);
     if (!design)
         return nullptr;
-    const auto processes = static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    const int processes = m_options.processes > 0
+                              ? m_options.processes
+                              : static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
     auto study = tune ? std::make_unique<nec::Study>(*design, processes, m_options.tuneSettings)
                       : std::make_unique<nec::Study>(*design, processes);
     nec::driveStudy(*study, m_launcher, {});

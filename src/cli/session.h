@@ -28,6 +28,7 @@ public:
     {
         const std::vector<nec::SweepFile> &inTurn; // --analyse --sweep FILE ...: oldest first
         const std::vector<nec::SweepFile> &sheet;  // --shop --measured-sweep FILE ...: oldest first
+        const std::optional<nec::SweepFile> &stub; // --stub-sweep FILE
     };
 
     Session(const Options &options, const nec::TunedDesign *tuned, Sweeps sweeps, nec::EngineLauncher &launcher,

@@ -78,6 +78,7 @@ private slots:
     void threeElementsTunedWithTheirStations();
     void sweepsInTurn();
     void quarterWaveSectionModelled();
+    void cablesFromTheTable();
     void arraysOfEveryLength_data();
     void arraysOfEveryLength();
     void tuneCsvEchoesTheFrequency();
@@ -345,11 +346,29 @@ void TestCli::usageErrors_data()
     QTest::newRow("an unknown match") << QStringList{"--shop", "--match", "gamma", "28.5"}
                                       << "--match: The match must be direct, balun4 or quarter-wave.";
     QTest::newRow("a section without its line") << QStringList{"--shop", "--match", "quarter-wave", "28.5"}
-                                                << "--match-z0: The section's line impedance must be a number of "
-                                                   "ohms from 10 to 600, such as 75.";
+                                                << "--match-line: A quarter-wave section needs its line: a cable "
+                                                   "from the table, such as RG-11, or its impedance and velocity "
+                                                   "factor.";
     QTest::newRow("a balun with a line") << QStringList{"--shop", "--match", "balun4", "--match-vf", "0.8", "28.5"}
-                                         << "--match-vf: A line's impedance and velocity factor belong to a "
+                                         << "--match-vf: A line's cable, impedance and velocity factor belong to a "
                                             "quarter-wave section.";
+    QTest::newRow("a cable not in the table")
+        << QStringList{"--shop", "--match", "quarter-wave", "--match-line", "RG-8/U", "28.5"}
+        << "--match-line: There is no cable 'RG-8/U' in the table: give RG-213, RG-8X, RG-58, LMR-400, RG-6, RG-11, "
+           "RG-11 foam, RG-59 or RG-62, or the line's impedance and velocity factor.";
+    QTest::newRow("a line's bare length") << QStringList{"--analyse", "--sweep", "x.s1p", "--through", "7:75/0.82/1.5",
+                                                          "14.2"}
+                                          << "--through: The line's length needs its unit, m or ft, such as 7 m or "
+                                             "23 ft.";
+    QTest::newRow("no engines") << QStringList{"--tune", "--processes", "0", "14.2"}
+                                << "--processes: The engine processes must be a whole number from 1 to 256.";
+    QTest::newRow("processes for a deck") << QStringList{"--nec", "--processes", "2", "14.2"}
+                                          << "--processes: Belongs to --analyse, --tune or --measured model.";
+    QTest::newRow("a stub without its length") << QStringList{"--stub-sweep", "piece.s1p"}
+                                               << "--stub-sweep: Give the piece's length: --stub-length LEN, such "
+                                                  "as 1m.";
+    QTest::newRow("a stub with a frequency") << QStringList{"--stub-sweep", "piece.s1p", "--stub-length", "1m", "14.2"}
+                                             << "--stub-sweep: Takes no FREQUENCY: the piece's sweep is its input.";
     QStringList nine{"--analyse"};
     for (int i = 0; i < 9; ++i)
         nine << "--sweep" << QStringLiteral("s%1.s1p").arg(i);
@@ -716,6 +735,42 @@ void TestCli::sweepsInTurn()
     QCOMPARE(earlier.value(QStringLiteral("measured_mhz")).toDouble(), 13.9);
     const double moved = (13.9 / 0.995 - 13.9) / (14.2 - 13.9) * 100.0;
     QVERIFY2(qAbs(earlier.value(QStringLiteral("showed_percent")).toDouble() - moved) <= 0.1, trimmed.out.constData());
+}
+
+// A section cut from a cable of the table, by its nominal velocity factor or one measured from a sweep of a
+// cut piece: 1.000 m of cable of VF 0.66, open at its far end, swept across its quarter wave.
+void TestCli::cablesFromTheTable()
+{
+    const Run sheet = runCalc({"--shop", "--format", "json", "--elements", "2", "--match", "quarter-wave",
+                               "--match-line", "rg-11/u", "28.5"});
+    QCOMPARE(sheet.exitCode, 0);
+    const QJsonObject match = QJsonDocument::fromJson(sheet.out).object().value(QStringLiteral("match")).toObject();
+    QCOMPARE(match.value(QStringLiteral("line")).toString(), QStringLiteral("RG-11"));
+    QCOMPARE(match.value(QStringLiteral("z0")).toDouble(), 75.0);
+    QCOMPARE(match.value(QStringLiteral("length_mm")).toDouble(), 1735.6); // 0.66 x c / (4 x 28.5 MHz)
+    QVERIFY(runCalc({"--shop", "--elements", "2", "--match", "quarter-wave", "--match-line", "RG-11", "28.5"})
+                .out.contains("RG-11 (75 \xce\xa9, velocity factor 0.66 nominal)"));
+
+    QTemporaryDir folder;
+    QFile piece(folder.filePath(QStringLiteral("piece.s1p")));
+    QVERIFY(piece.open(QIODevice::WriteOnly));
+    piece.write("# MHz Z RI R 50\n");
+    for (int i = 0; i <= 140; ++i) {
+        const double mhz = 10.0 + 0.5 * i;
+        const double cot = 1.0 / std::tan(2.0 * M_PI * mhz * 1e6 / (0.66 * 299792458.0));
+        piece.write(QStringLiteral("%1 0.5 %2\n").arg(mhz).arg(-50.0 * cot, 0, 'g', 12).toLatin1());
+    }
+    piece.close();
+    const Run measured = runCalc({"--stub-sweep", piece.fileName(), "--stub-length", "1m", "--format", "json"});
+    QCOMPARE(measured.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(measured.out).object().value(QStringLiteral("velocity_factor")).toDouble(), 0.66);
+    // The same sweep said to be of a 3 m piece gives a factor no cable has: refused, the file named, an input
+    // that failed.
+    const Run wrongLength = runCalc({"--stub-sweep", piece.fileName(), "--stub-length", "3m"});
+    QCOMPARE(wrongLength.exitCode, 1);
+    QVERIFY2(wrongLength.err.contains("piece.s1p': Its series resonance at 49.466 MHz gives a velocity factor of "
+                                      "1.980 for 3.000 m, which no cable has"),
+             wrongLength.err.constData());
 }
 
 // A two-element quad on 10 m fed through a quarter-wave section of 75 ohm line: the deck carries the section as

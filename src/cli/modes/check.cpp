@@ -37,7 +37,7 @@ bool swept(const Uses &uses)
     return uses.sweep;
 }
 
-constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep"};
+constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep", "--processes"};
 constexpr auto kAnalyseUses =
     joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck), usesOf(options::kThrough, swept, "--sweep"));
 
@@ -76,11 +76,12 @@ const ModeDeclaration kAnalyseMode{
                    and each one's move since the one before is given
   --through LENGTH:LINE  with --sweep or --measured-sweep: the feed line
                    the sweep was measured through, taken out so the sweep
-                   is read at the feed point; LINE is Z0/VF/LOSS, the
-                   line's impedance in ohms, its velocity factor and its
-                   matched loss in dB per 100 m at FREQUENCY (0 or left
+                   is read at the feed point; LINE is a cable from the
+                   table (see CABLES), --through 30m:RG-58, or Z0/VF/LOSS,
+                   the line's impedance in ohms, its velocity factor and
+                   its matched loss in dB per 100 m at FREQUENCY (0 or left
                    out for a lossless line): --through 7m:75/0.82/1.5.
-                   A LENGTH is in m or ft, as --boom's
+                   A LENGTH is in m or ft with its unit: 7m, 23ft
   --through-match  with --sweep or --measured-sweep: the match (--match)
                    was in the path too, between the line and the loop
   --format s1p     with --analyse and one FREQUENCY: the model's sweep as a

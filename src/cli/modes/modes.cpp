@@ -3,6 +3,9 @@
 // and help assembled from every mode's own part.
 #include "cli/mode.h"
 
+#include "core/design/coaxtable.h"
+#include "core/format/fieldtext.h"
+
 #include <algorithm>
 #include <array>
 #include <vector>
@@ -11,8 +14,8 @@ namespace tarvelin::cli {
 
 namespace {
 
-constexpr std::array<const ModeDeclaration *, 6> kModes{&kGridMode, &kFractionsMode, &kShopMode,
-                                                        &kDeckMode, &kAnalyseMode,   &kTuneMode};
+constexpr std::array<const ModeDeclaration *, 7> kModes{&kGridMode,    &kFractionsMode, &kShopMode, &kDeckMode,
+                                                        &kAnalyseMode, &kTuneMode,      &kStubMode};
 
 constexpr std::string_view kGeneralHelp = R"(Options:
   --format table   the grid laid out as in the window (the default)
@@ -49,7 +52,8 @@ constexpr std::string_view kModelHelp = R"(Model settings (--nec, --analyse, --t
   --ground-height LEN  over average ground with the boom at this
                        height, above the ground and below 1000 m (15 m,
                        50 ft); gain and front-to-back at the best elevation
-  --match KIND, --match-z0 OHMS, --match-vf VF  the feed's match, as for
+  --match KIND, --match-line CABLE, --match-z0 OHMS, --match-vf VF
+                   the feed's match, as for
                    --shop: the SWR, the 2:1 band and the tune's SWR goal
                    are read on the feed line through it; a quarter-wave
                    section goes into the deck as a TL card of its
@@ -94,6 +98,22 @@ const OptionUse *useOf(const ModeDeclaration &mode, std::string_view option)
     const auto found = std::find_if(mode.options.begin(), mode.options.end(),
                                     [option](const OptionUse &use) { return use.name == option; });
     return found == mode.options.end() ? nullptr : &*found;
+}
+
+// The table's cables, as --match-line and --through name them.
+std::string cablesHelp()
+{
+    std::string text = "Cables (--match-line CABLE, --through LENGTH:CABLE), in any case, with or\n"
+                       "without /U; the velocity factor is the maker's nominal one:\n";
+    for (const CoaxCable &cable : coaxCables()) {
+        std::string row = "  " + std::string(cable.name);
+        row.append(row.size() < 15 ? 15 - row.size() : 1, ' ');
+        text += row + fixedText(cable.z0Ohms, 0) + " ohms, VF " + fixedText(cable.velocityFactor, 2) + ", " +
+                std::string(cable.makerPart) + "\n";
+    }
+    return text + "Figures from the makers' sheets, gathered by the TA3HX Coax Cable Database\n"
+                  "(CC BY 4.0); between and beyond the printed frequencies the loss is\n"
+                  "k1 sqrt(f) + k2 f, fitted to each cable's figures.\n";
 }
 
 } // namespace
@@ -155,6 +175,8 @@ std::string helpText()
         }
     text += '\n';
     text += kModelHelp;
+    text += '\n';
+    text += cablesHelp();
     text += '\n';
     text += kClosingHelp;
     return text;

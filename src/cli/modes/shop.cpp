@@ -118,19 +118,26 @@ bool tuningSheet(const Uses &uses)
     return uses.tuneForSheet;
 }
 
+bool runsEngines(const Uses &uses)
+{
+    return uses.measuredByModel || uses.tuneForSheet;
+}
+
 constexpr std::string_view kSheetOptions[] = {options::kFormat, options::kElements, "--step",           "--allowance",
                                               "--hub-offset",   "--measured",       "--measured-sweep", "--tuned",
-                                              "--match",        "--match-z0",       "--match-vf"};
+                                              "--match",        "--match-z0",       "--match-vf",
+                                              "--match-line"};
 constexpr std::string_view kModelOptions[] = {"--wire-mm",       "--awg",        "--segments",
                                               "--span",          "--points",     "--lossless",
                                               "--ground-height", "--insulation", "--permittivity"};
 constexpr std::string_view kLine[] = {"--z0"};
 constexpr std::string_view kAims[] = {"--band", "--goal-swr", "--goal-fb", "--boom"};
 constexpr std::string_view kTuneLimits[] = {"--time-limit", "--max-designs"};
+constexpr std::string_view kEngines[] = {"--processes"};
 constexpr auto kShopOptions =
     joinedUses(usesOf(kSheetOptions), usesOf(kModelOptions, modelled, "--measured model"),
                usesOf(kLine, lineGiven, "--measured model"), usesOf(kAims, tunedSheet, "-"),
-               usesOf(kTuneLimits, tuningSheet, "-"), usesOf(options::kThrough, sweptSheet, "--measured-sweep"));
+               usesOf(kTuneLimits, tuningSheet, "-"), usesOf(kEngines, runsEngines, "--measured model"), usesOf(options::kThrough, sweptSheet, "--measured-sweep"));
 
 } // namespace
 
@@ -152,7 +159,11 @@ const ModeDeclaration kShopMode{
                    quarter-wave section of line, which the sheet cuts:
                    a quarter wavelength at FREQUENCY times the line's
                    velocity factor, connectors and balun leads included)
-  --match-z0 OHMS  with --match quarter-wave: the section's line
+  --match-line CABLE  with --match quarter-wave: the section's cable from
+                   the table (see CABLES): its impedance and its nominal
+                   velocity factor, which --match-vf replaces with the one
+                   measured (--stub-sweep)
+  --match-z0 OHMS  with --match quarter-wave, instead: the section's line
                    impedance, 10 to 600 ohms (75 for RG-11 or RG-59)
   --match-vf VF    with --match quarter-wave: its velocity factor, 0.5 to
                    1 (0.66 for solid polyethylene)

@@ -60,6 +60,10 @@ const ModeDeclaration kTuneMode{
                    them, keeping the best found: 2 to 1000000 (default
                    3000); the same settings stop at the same design on any
                    machine
+  --processes N    with --tune, --analyse or --measured model: run N engine
+                   processes at once, 1 to 256 (default: the machine's
+                   cores); they share each round's work, and a tune tries
+                   the same designs and ends at the same loops whatever N is
   --save FILE      with one FREQUENCY: save the tuned design to FILE, its
                    settings, loops at full precision, stations, figures and
                    how the search ended, the element count, the goals and the

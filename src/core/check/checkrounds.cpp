@@ -44,6 +44,7 @@ AnalysisPlan planSweep(const ArrayGeometry &geometry, const CheckSettings &setti
         DeckRequest request;
         request.sweepMHz = std::span<const double>(plan.sweepMHz).subspan(start, share);
         request.azimuthPattern = azimuth && last;
+        request.cardPerFrequency = true;
         plan.decks.push_back(writeDeck(geometry, settings, request));
         plan.pointCount.push_back(share);
         start += share;

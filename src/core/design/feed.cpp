@@ -2,6 +2,7 @@
 #include "core/design/feed.h"
 
 #include "core/design/arraydesign.h"
+#include "core/design/coaxtable.h"
 #include "core/format/fieldtext.h"
 #include "core/runtime/typedtext.h"
 
@@ -35,19 +36,40 @@ std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts)
         return MatchRefusal{MatchRefusal::Setting::Kind, "The match must be direct, balun4 or quarter-wave."};
     const bool z0Given = !trimmedText(texts.z0).empty();
     const bool vfGiven = !trimmedText(texts.velocityFactor).empty();
+    const bool lineGiven = !trimmedText(texts.line).empty();
     if (match.kind != MatchKind::QuarterWave) {
-        if (z0Given || vfGiven)
-            return MatchRefusal{z0Given ? MatchRefusal::Setting::Z0 : MatchRefusal::Setting::VelocityFactor,
-                                "A line's impedance and velocity factor belong to a quarter-wave section."};
+        if (z0Given || vfGiven || lineGiven)
+            return MatchRefusal{lineGiven  ? MatchRefusal::Setting::Line
+                                : z0Given ? MatchRefusal::Setting::Z0
+                                          : MatchRefusal::Setting::VelocityFactor,
+                                "A line's cable, impedance and velocity factor belong to a quarter-wave section."};
         return match;
     }
-    const std::optional<double> z0 = decimalText(withoutUnit(texts.z0, "ohms"));
+    const CoaxCable *cable = nullptr;
+    if (lineGiven) {
+        cable = findCoaxCable(texts.line);
+        if (!cable)
+            return MatchRefusal{MatchRefusal::Setting::Line, "There is no cable '" +
+                                                                 std::string(trimmedText(texts.line)) +
+                                                                 "' in the table: give " + coaxNamesText() +
+                                                                 ", or the line's impedance and velocity factor."};
+        if (z0Given)
+            return MatchRefusal{MatchRefusal::Setting::Z0, "The cable " + std::string(cable->name) +
+                                                               " gives the section's impedance: give one or the "
+                                                               "other."};
+    } else if (!z0Given) {
+        return MatchRefusal{MatchRefusal::Setting::Line, "A quarter-wave section needs its line: a cable from the table, "
+                                                       "such as RG-11, or its impedance and velocity factor."};
+    }
+    const std::optional<double> z0 = cable ? std::optional(cable->z0Ohms) : decimalText(withoutUnit(texts.z0, "ohms"));
     if (!z0 || !(*z0 >= limits::kLowestSectionZ0Ohms && *z0 <= limits::kHighestSectionZ0Ohms))
         return MatchRefusal{MatchRefusal::Setting::Z0, "The section's line impedance must be a number of ohms from " +
                                                            fixedText(limits::kLowestSectionZ0Ohms, 0) + " to " +
                                                            fixedText(limits::kHighestSectionZ0Ohms, 0) +
                                                            ", such as 75."};
-    const std::optional<double> vf = decimalText(trimmedText(texts.velocityFactor));
+    // A cable's velocity factor as the builder measured it, where given; its nominal one otherwise.
+    const std::optional<double> vf = cable && !vfGiven ? std::optional(cable->velocityFactor)
+                                                       : decimalText(trimmedText(texts.velocityFactor));
     if (!vf || !(*vf >= limits::kLowestVelocityFactor && *vf <= limits::kHighestVelocityFactor))
         return MatchRefusal{MatchRefusal::Setting::VelocityFactor,
                             "The section's velocity factor must be a number from " +
@@ -55,7 +77,15 @@ std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts)
                                 fixedText(limits::kHighestVelocityFactor, 1) + ", such as 0.66."};
     match.z0Ohms = *z0;
     match.velocityFactor = *vf;
+    if (cable)
+        match.line = std::string(cable->name);
     return match;
+}
+
+bool nominalVelocityFactor(const Match &match)
+{
+    const CoaxCable *cable = match.line.empty() ? nullptr : findCoaxCable(match.line);
+    return cable && cable->velocityFactor == match.velocityFactor;
 }
 
 double sectionMetres(const Match &match, double designMHz)

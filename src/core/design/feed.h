@@ -20,8 +20,8 @@ struct Match
 {
     MatchKind kind = MatchKind::Direct;
     double z0Ohms = 0.0;         // a quarter-wave section's line
-    double velocityFactor = 0.0; // of that line
-    std::string line;            // its name, where it was named
+    double velocityFactor = 0.0; // of that line: nominal, or as the builder measured it
+    std::string line;            // the cable from the table it is cut from, where it is one
 
     bool operator==(const Match &) const = default;
 };
@@ -36,13 +36,15 @@ inline constexpr double kHighestVelocityFactor = 1.0;
 // The kinds as tarvelin-calc names them: "direct", "balun4", "quarter-wave".
 [[nodiscard]] const char *matchKindName(MatchKind kind);
 
-// The match as typed: its kind, and for a quarter-wave section its line's impedance and velocity factor; an
-// empty text is none given. A refusal names the setting and its limits.
+// The match as typed: its kind, and for a quarter-wave section its line: a cable from the table (its velocity
+// factor as measured, where given) or the line's impedance and velocity factor; an empty text is none given.
+// A refusal names the setting and its limits.
 struct MatchTexts
 {
     std::string kind;
     std::string z0;
     std::string velocityFactor;
+    std::string line;
 };
 struct MatchRefusal
 {
@@ -51,10 +53,14 @@ struct MatchRefusal
         Kind,
         Z0,
         VelocityFactor,
+        Line,
     } setting = Setting::Kind;
     std::string message;
 };
 [[nodiscard]] std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts);
+
+// Whether the section's velocity factor is its cable's nominal one, which a builder is told to measure.
+[[nodiscard]] bool nominalVelocityFactor(const Match &match);
 
 // A quarter-wave section's cut length, in metres: a quarter wavelength at the design frequency times its
 // line's velocity factor. The line's electrical length is the quarter wavelength itself.

@@ -231,4 +231,21 @@ std::optional<std::int64_t> typedLengthThousandths(std::string_view text)
     return inches < 0 ? -*magnitude : *magnitude;
 }
 
+bool lacksUnit(std::string_view text)
+{
+    text = trimmedText(text);
+    return !text.empty() && (std::isdigit(static_cast<unsigned char>(text.back())) || text.back() == '.');
+}
+
+std::optional<double> typedMetres(std::string_view text)
+{
+    if (lacksUnit(text))
+        return std::nullopt;
+    const std::optional<std::int64_t> thousandths = typedLengthThousandths(text);
+    if (!thousandths)
+        return std::nullopt;
+    constexpr double kMetresPerInch = 0.0254;
+    return std::round(static_cast<double>(*thousandths) / 1000.0 * kMetresPerInch * 1e4) / 1e4;
+}
+
 } // namespace tarvelin

@@ -18,7 +18,11 @@ struct FeedRun
     double z0Ohms = 0.0;
     double velocityFactor = 0.0;
     double lossDbPer100m = 0.0; // matched loss at the design frequency, rising as the square root of frequency
+    // A cable from the table, where the run is one: its impedance and loss are the maker's, its loss at each
+    // frequency its own; the velocity factor its nominal one unless the builder measured it.
+    std::string cable;
 
+    [[nodiscard]] double lossDbPer100mAt(double mhz, double designMHz) const;
     bool operator==(const FeedRun &) const = default;
 };
 
@@ -42,7 +46,8 @@ inline constexpr double kHighestRunVelocityFactor = 1.0;
 inline constexpr double kHighestRunLossDbPer100m = 100.0;
 } // namespace limits
 
-// A run as typed, field by field: its length ("7 m", "23 ft"), impedance, velocity factor and loss in dB per
+// A run as typed, field by field: its length with its unit ("7 m", "23 ft"), and either a cable from the table
+// (its velocity factor as measured, where given) or the line's impedance, velocity factor and loss in dB per
 // 100 m; an empty loss is a lossless line. A refusal names the field and its limits.
 struct FeedRunTexts
 {
@@ -50,12 +55,14 @@ struct FeedRunTexts
     std::string z0;
     std::string velocityFactor;
     std::string loss;
+    std::string cable;
 };
 [[nodiscard]] std::variant<FeedRun, std::string> readFeedRun(const FeedRunTexts &texts);
-// A run as one text, LENGTH:Z0/VF/LOSS ("7m:75/0.82/1.5").
+// A run as one text: LENGTH:Z0/VF/LOSS ("7m:75/0.82/1.5"), or LENGTH:CABLE ("30m:RG-58").
 [[nodiscard]] std::variant<FeedRun, std::string> readFeedRun(std::string_view text);
 
-// "7 m of 75 ohm line, velocity factor 0.82, 1.5 dB per 100 m".
+// "7 m of 75 ohm line, velocity factor 0.82, 1.5 dB per 100 m"; "30 m of RG-58 (50 ohm, velocity factor 0.66
+// nominal)".
 [[nodiscard]] std::string feedRunText(const FeedRun &run);
 
 // The impedance at the run's far end of `measuredOhms` read at its near end, at `mhz`: the run removed as the

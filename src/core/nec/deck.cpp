@@ -141,6 +141,11 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
             deck += format("RP 0 %d %d 1000 %.1f 0 %.1f %d\n", kFineElevations, 180 / kAzimuthStep + 1,
                            90.0 - kFineElevations * kFineElevationStep, kFineElevationStep, kAzimuthStep);
         }
+    } else if (request.cardPerFrequency) {
+        for (const double mhz : request.sweepMHz) {
+            deck += format("FR 0 1 0 0 %.9g 0\n", mhz);
+            deck += format("RP 0 1 %d 1000 90 0 0 %d\n", 180 / kAzimuthStep + 1, kAzimuthStep);
+        }
     } else if (!request.sweepMHz.empty()) {
         const double first = request.sweepMHz.front();
         const double step = request.sweepMHz.size() > 1 ? request.sweepMHz[1] - first : 0.0;

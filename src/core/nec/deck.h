@@ -14,6 +14,10 @@ struct DeckRequest
     std::span<const double> sweepMHz; // frequencies of the sweep in this deck: an even step, lowest first
     bool azimuthPattern = false;      // also the azimuth pattern at the design frequency, in 5 degree steps
     bool tuned = false;               // the array is a tune's: the first CM card says so
+    // Each frequency on a card of its own rather than one stepped card, so the engine works at exactly the
+    // frequency written and never at one it added up: what it gives for a frequency is then the same whichever
+    // others share the deck, as the runs shared over however many engines need.
+    bool cardPerFrequency = false;
 };
 
 // The NEC-2 deck of the design: four GW cards per loop, reflector first, each loop's first wire its bottom

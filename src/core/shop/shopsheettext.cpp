@@ -179,13 +179,21 @@ std::string matchNote(const ShopSheet &sheet)
     case MatchKind::QuarterWave:
         break;
     }
-    const std::string line = (match.line.empty() ? std::string() : match.line + ", ") + fixedText(match.z0Ohms, 0) +
-                             " \u03a9 line (velocity factor " + fixedText(match.velocityFactor, 2) + ")";
-    return "Matching section: a quarter wave of " + line + " from the feed point to the feed line, cut " +
-           both(sheet, sheet.section.value_or(0)) +
-           ": a quarter wavelength at the design frequency times the velocity factor. The length runs from where "
-           "the section's braid and centre conductor leave it at the feed point to where they leave it at the "
-           "feed line, connectors and balun leads included.";
+    const std::string vf = shortestText(match.velocityFactor);
+    const std::string line =
+        match.line.empty() ? fixedText(match.z0Ohms, 0) + " \u03a9 line (velocity factor " + vf + ")"
+        : nominalVelocityFactor(match)
+            ? match.line + " (" + fixedText(match.z0Ohms, 0) + " \u03a9, velocity factor " + vf + " nominal)"
+            : match.line + " (" + fixedText(match.z0Ohms, 0) + " \u03a9, velocity factor " + vf + " as measured)";
+    std::string note = "Matching section: a quarter wave of " + line + " from the feed point to the feed line, cut " +
+                       both(sheet, sheet.section.value_or(0)) +
+                       ": a quarter wavelength at the design frequency times the velocity factor. The length runs "
+                       "from where the section's braid and centre conductor leave it at the feed point to where they "
+                       "leave it at the feed line, connectors and balun leads included.";
+    if (nominalVelocityFactor(match))
+        note += " The velocity factor is the maker's nominal one, and a batch's may differ by a few per cent: sweep "
+                "a cut piece of the cable, open at its far end, and cut by the factor it gives.";
+    return note;
 }
 
 std::string roundingNote(int step)

@@ -4,11 +4,20 @@
 #include "core/format/fieldtext.h"
 #include "core/nec/deck.h"
 #include "core/nec/necoutput.h"
+#include "core/runtime/typedtext.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace tarvelin::nec {
+
+std::variant<int, std::string> readProcessCount(const std::string &text)
+{
+    const std::optional<int> count = wholeText(text);
+    if (!count || *count < 1 || *count > kMostProcesses)
+        return "The engine processes must be a whole number from 1 to " + std::to_string(kMostProcesses) + ".";
+    return *count;
+}
 
 Study::Study(const Design &design, int processes)
     : m_geometry(design.array), m_settings(design.settings), m_processes(std::max(processes, 1))
@@ -20,7 +29,6 @@ Study::Study(const Design &design, int processes, TuneSettings tune, std::option
     : m_geometry(design.array), m_settings(design.settings), m_processes(std::max(processes, 1)),
       m_check(std::move(check)), m_tune(tune)
 {
-    m_tune->processes = m_processes;
     // The time limit bounds the whole tune, the check it starts with among it.
     m_tuneStarted = std::chrono::steady_clock::now();
     // A boom too short for the array is refused before any engine runs.
@@ -55,9 +63,9 @@ std::optional<EngineRound> Study::nextRound()
             m_round =
                 EngineRound{m_tunedSweep->decks, static_cast<int>(m_tunedSweep->sweepMHz.size()), roundTimeLimit()};
         } else if (m_searchesEnded) {
-            planDesigns(cutOffDesigns(m_search->best(), m_search->space().loops), false);
+            planDesigns(cutOffDesigns(m_search->best(), m_search->space().loops));
         } else if (m_search) {
-            planDesigns(m_search->candidates(), true);
+            planDesigns(m_search->candidates());
         }
     }
     return m_round;
@@ -150,40 +158,19 @@ std::string Study::tuneTimeLimitMessage() const
            " s before the design as specified was modelled, so nothing was tuned. Allow it more time.";
 }
 
-// The round's designs, and the spare search's next frequencies where there is room, shared over the engines
-// so each solves as many frequencies as the others: the designs' band frequencies in turn, a run of them to
-// each engine; a run that spans two designs is one deck of two structures, which one process models in turn.
-void Study::planDesigns(std::span<const TuneVector> candidates, bool withSpare)
+// The round's designs shared over the engines so each solves as many frequencies as the others: the designs'
+// band frequencies in turn, a run of them to each engine; a run that spans two designs is one deck of two
+// structures, which one process models in turn. Each frequency has a card of its own, so what the engine
+// gives for it never depends on which others share its deck: the same on every machine.
+void Study::planDesigns(std::span<const TuneVector> designs)
 {
-    if (candidates.empty())
+    if (designs.empty())
         return;
     const std::vector<double> band = bandFrequencies(m_geometry.designMHz, *m_tune);
     const std::size_t points = band.size();
-    std::vector<TuneVector> designs(candidates.begin(), candidates.end());
     const std::size_t wanted = designs.size() * points;
     const auto engines = static_cast<std::size_t>(m_processes);
     const std::size_t each = (wanted + engines - 1) / engines;
-
-    // The spare design's frequencies, from where its last round left off; none while a search's design of this
-    // round is the same, whose figures answer it.
-    const std::optional<TuneVector> spare = withSpare ? m_search->spareDesign() : std::nullopt;
-    if (spare != m_spare.design)
-        m_spare = SpareFigures{spare, 0, {}, false};
-    std::size_t spareCount = 0;
-    if (spare && m_spare.done < points && std::find(candidates.begin(), candidates.end(), *spare) == candidates.end()) {
-        spareCount = std::min(each * engines - wanted, points - m_spare.done);
-        if (spareCount > 0)
-            designs.push_back(*spare);
-    }
-    m_roundHasSpare = spareCount > 0;
-
-    // Every design's frequencies in turn, then the spare design's: which design each is, and its index.
-    std::vector<std::pair<std::size_t, std::size_t>> order;
-    for (std::size_t d = 0; d < candidates.size(); ++d)
-        for (std::size_t k = 0; k < points; ++k)
-            order.emplace_back(d, k);
-    for (std::size_t k = 0; k < spareCount; ++k)
-        order.emplace_back(candidates.size(), m_spare.done + k);
 
     m_candidatePlans.assign(designs.size(), AnalysisPlan{});
     for (AnalysisPlan &plan : m_candidatePlans) {
@@ -192,18 +179,17 @@ void Study::planDesigns(std::span<const TuneVector> candidates, bool withSpare)
     }
     m_engineParts.clear();
     EngineRound round;
-    for (std::size_t start = 0; start < order.size(); start += each) {
-        const std::size_t end = std::min(start + each, order.size());
+    for (std::size_t start = 0; start < wanted; start += each) {
+        const std::size_t end = std::min(start + each, wanted);
         std::vector<std::string> decks;
         std::vector<std::size_t> parts;
         for (std::size_t at = start; at < end;) {
-            const std::size_t design = order[at].first;
-            std::size_t count = 0;
-            while (at + count < end && order[at + count].first == design)
-                ++count;
+            const std::size_t design = at / points;
+            const std::size_t count = std::min(end, (design + 1) * points) - at;
             AnalysisPlan &plan = m_candidatePlans[design];
             DeckRequest request;
-            request.sweepMHz = std::span<const double>(band).subspan(order[at].second, count);
+            request.sweepMHz = std::span<const double>(band).subspan(at % points, count);
+            request.cardPerFrequency = true;
             decks.push_back(writeDeck(m_search->space().geometry(m_geometry, designs[design]), m_settings, request));
             plan.decks.push_back(decks.back());
             plan.pointCount.push_back(count);
@@ -213,7 +199,7 @@ void Study::planDesigns(std::span<const TuneVector> candidates, bool withSpare)
         round.decks.push_back(decks.size() == 1 ? std::move(decks.front()) : joinedDeck(decks));
         m_engineParts.push_back(std::move(parts));
     }
-    round.frequencies = static_cast<int>(order.size());
+    round.frequencies = static_cast<int>(wanted);
     round.timeLimit = roundTimeLimit();
     m_round = std::move(round);
 }
@@ -234,19 +220,8 @@ std::optional<std::vector<BandFigures>> Study::figuresOf(const std::vector<std::
     }
     std::vector<BandFigures> figures;
     for (std::size_t d = 0; d < m_candidatePlans.size(); ++d) {
-        const AnalysisPlan &plan = m_candidatePlans[d];
-        auto read = readOutputs(plan, designOutputs[d], m_settings);
+        auto read = readOutputs(m_candidatePlans[d], designOutputs[d], m_settings);
         const auto *sweep = std::get_if<SweepOutputs>(&read);
-        if (m_roundHasSpare && d + 1 == m_candidatePlans.size()) {
-            // The spare design's frequencies so far; its figures once all are in.
-            for (const std::size_t count : plan.pointCount)
-                m_spare.done += count;
-            if (sweep)
-                m_spare.points.insert(m_spare.points.end(), sweep->points.begin(), sweep->points.end());
-            else
-                m_spare.unmodelled = true;
-            break;
-        }
         // A design the engine cannot model at its design frequency is the worst there is, and the search
         // moves away from it.
         figures.push_back(sweep ? bandFigures(sweep->points, m_geometry.designMHz) : unmodelledFigures());
@@ -261,10 +236,7 @@ void Study::takeTuneRound(const std::vector<std::string> &outputs)
         return endTune("The engine gave " + std::to_string(outputs.size()) + " outputs for more decks.",
                        TuneEnd::EngineFailure);
     m_beforeKnown = true;
-    std::optional<BandFigures> spare;
-    if (m_spare.design && m_spare.done == static_cast<std::size_t>(kBandPoints))
-        spare = m_spare.unmodelled ? unmodelledFigures() : bandFigures(m_spare.points, m_geometry.designMHz);
-    m_search->take(*figures, spare ? &*spare : nullptr);
+    m_search->take(*figures);
     if (m_search->problem())
         return endTune(*m_search->problem(), TuneEnd::EngineFailure);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count();
@@ -330,12 +302,17 @@ std::string Study::roundText() const
     return "Tuning the loops with nec2c\u2026";
 }
 
+std::optional<TuneResult> Study::bestSoFar() const
+{
+    return m_search && m_beforeKnown ? std::optional(m_search->result()) : std::nullopt;
+}
+
 Study::Progress Study::progress(int frequenciesDone) const
 {
     if (m_search) {
         // A tune ends when its searches converge, which no count foretells: it says what it has done, the time
         // it has taken and the best design so far, and sets no end to fill towards.
-        const std::optional<TuneResult> best = m_beforeKnown ? std::optional(m_search->result()) : std::nullopt;
+        const std::optional<TuneResult> best = bestSoFar();
         const int tried = best ? best->evaluations : 0;
         const auto seconds = static_cast<long long>(
             std::chrono::duration<double>(std::chrono::steady_clock::now() - m_tuneStarted).count());

@@ -46,6 +46,11 @@ public:
     virtual void cancel() = 0;
 };
 
+// Engine processes a study may run at once, however many cores the machine reports.
+inline constexpr int kMostProcesses = 256;
+// Reads how many engine processes to run at once, a whole number; a refusal names the limits.
+[[nodiscard]] std::variant<int, std::string> readProcessCount(const std::string &text);
+
 // A hung engine is stopped after this long; a tune's rounds also end with its time limit.
 inline constexpr std::chrono::seconds kEngineTimeLimit{300};
 
@@ -53,9 +58,8 @@ inline constexpr std::chrono::seconds kEngineTimeLimit{300};
 // hands each to a launcher through driveStudy(), and takes the outputs back. A check is the sweep, then the
 // verdict's round (the cutting sensitivity and, where the sweep missed them, the resonance and the 2:1
 // edges). A tune is the check, unless it starts from one already made, then the searches' rounds: each
-// round holds the next design of every search still going, its band frequencies shared evenly over the
-// engines, and where that leaves an engine short, frequencies of the spare search's design, gathered over
-// the rounds until its figures are complete. Once the searches end of themselves, one round models the tuned
+// round holds the designs the searches ask for next, their band frequencies shared evenly over the engines.
+// The engines decide only how the work is shared, never what is modelled. Once the searches end of themselves, one round models the tuned
 // loops cut long and short, and one more sweeps the tuned design as the check swept the specified one.
 // The window and tarvelin-calc only start a study, show its progress and show its result.
 class Study
@@ -85,6 +89,8 @@ public:
     [[nodiscard]] const std::optional<CheckSummary> &check() const { return m_check; }
     // The tuned design, once the tune has ended with a design better than the specified one or not.
     [[nodiscard]] const std::optional<TuneResult> &tuned() const { return m_tuned; }
+    // A tune's best design so far, once the specified one has its figures.
+    [[nodiscard]] std::optional<TuneResult> bestSoFar() const;
     // The tuned design over the check's sweep, once a tune has ended of itself, to draw beside the check.
     [[nodiscard]] const std::optional<CheckSummary> &tunedCheck() const { return m_tunedCheck; }
     // Why the study gave no result, or why a tune ended early.
@@ -111,7 +117,7 @@ private:
     void startTune();
     [[nodiscard]] std::chrono::seconds roundTimeLimit() const;
     [[nodiscard]] std::string tuneTimeLimitMessage() const;
-    void planDesigns(std::span<const TuneVector> designs, bool withSpare);
+    void planDesigns(std::span<const TuneVector> designs);
     [[nodiscard]] std::optional<std::vector<BandFigures>> figuresOf(const std::vector<std::string> &outputs);
     void takeTuneRound(const std::vector<std::string> &outputs);
     void takeCutOff(const std::vector<std::string> &outputs);
@@ -126,18 +132,8 @@ private:
     std::optional<TuneSettings> m_tune;
     std::optional<TuneSpace> m_space; // what the tune may change, worked out as it is set
     std::unique_ptr<LoopSearch> m_search;
-    std::vector<AnalysisPlan> m_candidatePlans; // the round's candidates, each over its own decks, then the spare
+    std::vector<AnalysisPlan> m_candidatePlans; // the round's candidates, each over its own decks
     std::vector<std::vector<std::size_t>> m_engineParts; // per deck of the round, the design of each structure
-    bool m_roundHasSpare = false;
-    // The spare search's design as its frequencies come in, a round at a time.
-    struct SpareFigures
-    {
-        std::optional<TuneVector> design;
-        std::size_t done = 0;
-        std::vector<SweepPoint> points;
-        bool unmodelled = false;
-    };
-    SpareFigures m_spare;
     std::optional<TuneEnd> m_searchesEnded; // and why: the cutting tolerance's round runs before the tune ends
     std::optional<CutTolerance> m_tolerance;
     std::optional<AnalysisPlan> m_tunedSweep; // the tuned loops over the sweep, once the tolerance is in

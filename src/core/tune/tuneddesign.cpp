@@ -235,13 +235,20 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
         const std::string kind = match->is_object() ? match->value("kind", std::string()) : std::string();
         const auto lineZ0 = match->is_object() ? numberAt(*match, "z0") : std::nullopt;
         const auto lineVf = match->is_object() ? numberAt(*match, "vf") : std::nullopt;
-        auto matched = readMatch(
-            {kind, lineZ0 ? shortestText(*lineZ0) : std::string(), lineVf ? shortestText(*lineVf) : std::string()});
+        // A section cut from a cable names it, and its impedance is the cable's: the name is read through the
+        // table, never shown as the file spells it.
+        const std::string cable =
+            match->is_object() && match->contains("line") && (*match)["line"].is_string()
+                ? (*match)["line"].get<std::string>()
+                : std::string();
+        auto matched = readMatch({kind, lineZ0 && cable.empty() ? shortestText(*lineZ0) : std::string(),
+                                  lineVf ? shortestText(*lineVf) : std::string(), cable});
         if (const auto *refusal = std::get_if<MatchRefusal>(&matched))
             return "Its match lies outside what the program models: " + refusal->message;
         design.check.match = std::get<Match>(matched);
-        if (match->is_object() && match->contains("line") && (*match)["line"].is_string())
-            design.check.match.line = (*match)["line"].get<std::string>();
+        if (!cable.empty() && lineZ0 && *lineZ0 != design.check.match.z0Ohms)
+            return "Its match's line is " + design.check.match.line + ", which is not of " + shortestText(*lineZ0) +
+                   " ohms.";
     }
     // A design saved before jackets were modelled was tuned for bare wire.
     design.check.insulationMm = numberAt(*settings, "insulation_mm").value_or(0.0);

@@ -81,10 +81,9 @@ std::variant<double, std::string> readGoalFrontToBack(const std::string &text)
 
 std::variant<double, std::string> readTuneBoom(const std::string &text)
 {
-    // To the tenth of a millimetre, so "7.5 m" is 7.5 m and not the thousandth of an inch nearest it.
-    const std::optional<std::int64_t> thousandths = typedLengthThousandths(text);
-    const double metres =
-        thousandths ? std::round(static_cast<double>(*thousandths) / 1000.0 * kMetresPerInch * 1e4) / 1e4 : 0.0;
+    if (lacksUnit(text))
+        return "The boom length needs its unit, m or ft, such as 7.5 m or 25 ft.";
+    const double metres = typedMetres(text).value_or(0.0);
     if (!(metres > 0.0 && metres < limits::kHighestBoomMetres))
         return boomRefusal();
     return metres;
@@ -277,7 +276,7 @@ constexpr double kWorstSwr = 50.0;          // an open feed counts as very bad, 
 constexpr double kDecibelsPerSwr = 10.0;    // a dB of F/B short weighs as a tenth of SWR over its goal
 constexpr double kViolationPrice = 100.0;   // dB of gain given up for each unit the goals are missed by
 constexpr double kFeasible = 1e-9;          // goals met, to the engine's last digit
-constexpr std::size_t kLastSpareStart = 16; // perturbed starts for the spare search, the first ones aside
+constexpr std::size_t kSearches = 2;      // the searches every tune runs side by side, on any machine
 
 // How far a design misses the goals, summed over the band: each SWR above its goal, and each dB of F/B
 // below its goal at a tenth of that weight. Zero when every goal is met.
@@ -321,8 +320,7 @@ enum class GoalHandling
     Penalty,     // Sbplx: the penalised cost
 };
 
-// Search k's method and start: the constrained search and the penalised one from the one-factor design,
-// further searches from it with the reflector and the directors pulled apart, alternately more and less.
+// Search k's method: the constrained search, then the penalised one, both from the one-factor design.
 struct SearchPlan
 {
     nlopt::algorithm method;
@@ -332,18 +330,9 @@ struct SearchPlan
 
 SearchPlan searchPlan(std::size_t k, const TuneSpace &space, double start)
 {
-    const std::size_t loops = space.loops;
     std::vector<double> x = space.specified();
-    std::fill(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(loops), start);
-    if (k >= 2) {
-        const double spread = 0.004 * static_cast<double>((k / 2)) * (k % 2 == 0 ? 1.0 : -1.0);
-        x[0] += spread;
-        for (std::size_t i = 2; i < loops; ++i)
-            x[i] -= spread / 2;
-    }
-    for (std::size_t i = 0; i < loops; ++i)
-        x[i] = std::clamp(x[i], 1.0 - kLoopFactorLimit, 1.0 + kLoopFactorLimit);
-    if (k % 2 == 0)
+    std::fill(x.begin(), x.begin() + static_cast<std::ptrdiff_t>(space.loops), start);
+    if (k == 0)
         return {nlopt::LN_COBYLA, GoalHandling::Constraints, x};
     return {nlopt::LN_SBPLX, GoalHandling::Penalty, x};
 }
@@ -500,7 +489,7 @@ void LoopSearch::consider(const TuneVector &design, const BandFigures &figures)
     }
 }
 
-void LoopSearch::take(const std::vector<BandFigures> &figures, const BandFigures *spareFigures)
+void LoopSearch::take(const std::vector<BandFigures> &figures)
 {
     if (ended() || figures.size() != m_candidates.size())
         return;
@@ -511,21 +500,16 @@ void LoopSearch::take(const std::vector<BandFigures> &figures, const BandFigures
         m_bestFigures = m_before;
         m_known.emplace(m_best, m_before);
         ++m_evaluations;
-        const auto count = static_cast<std::size_t>(std::max(m_tune.processes, 1));
-        for (std::size_t k = 0; k < count; ++k) {
+        for (std::size_t k = 0; k < kSearches; ++k) {
             std::variant<std::unique_ptr<Search>, std::string> search = startSearch(k);
             if (auto *error = std::get_if<std::string>(&search)) {
-                // No thread to search on: the searches started so far go on alone.
-                if (m_searches.empty())
-                    m_problem = "The tuner could not start its searches: " + *error;
+                // No thread to search on: the tune cannot be the one it is on every other machine.
+                m_problem = "The tuner could not start its searches: " + *error;
+                m_searches.clear();
                 break;
             }
             m_searches.push_back(std::get<std::unique_ptr<Search>>(std::move(search)));
         }
-        // With more than one engine, a round of one design leaves an engine short of work: a further search,
-        // from a perturbed start, fills it a frequency at a time.
-        if (count > 1 && m_searches.size() == count)
-            m_nextSpareStart = count;
     } else {
         for (std::size_t i = 0; i < m_candidates.size(); ++i) {
             consider(m_candidates[i], figures[i]);
@@ -534,45 +518,32 @@ void LoopSearch::take(const std::vector<BandFigures> &figures, const BandFigures
         }
         for (const auto &[search, candidate] : m_sharing)
             search->answer(figures[candidate]);
-        if (m_spareDesign) {
-            // The spare design's figures, gathered over its rounds, or a search's round that modelled it whole.
-            if (spareFigures && !m_known.contains(*m_spareDesign)) {
-                if (m_tune.designLimit > 0 && m_evaluations >= m_tune.designLimit) {
-                    stopSpare(); // the searches the tune waits for have tried the most designs meanwhile
-                } else {
-                    consider(*m_spareDesign, *spareFigures);
-                    m_known.emplace(*m_spareDesign, *spareFigures);
-                }
-            }
-            const auto known = m_spareDesign ? m_known.find(*m_spareDesign) : m_known.end();
-            if (known != m_known.end()) {
-                m_spare->answer(known->second);
-                m_spareDesign.reset();
-            }
-        }
     }
     collect();
 }
 
-// The next design of every search still going, within the most designs to try.
-// A design modelled before is answered at once from its figures; one that two searches ask for in the same
-// round is modelled once for both.
+// Steps `search` on to a design no one has modelled yet, answering from the figures known; gives whether it
+// asks for one, or else has ended.
+bool LoopSearch::ask(Search &search)
+{
+    while (search.waitForStep()) {
+        const auto known = m_known.find(search.design);
+        if (known == m_known.end())
+            return true;
+        search.answer(known->second);
+    }
+    return false;
+}
+
+// The next design of every search still going, within the most designs to try. A design that two searches
+// ask for in the same round is modelled once for both.
 void LoopSearch::collect()
 {
     m_candidates.clear();
     m_asking.clear();
     m_sharing.clear();
     for (const std::unique_ptr<Search> &search : m_searches) {
-        bool asking = false;
-        while (search->waitForStep()) {
-            const auto known = m_known.find(search->design);
-            if (known == m_known.end()) {
-                asking = true;
-                break;
-            }
-            search->answer(known->second);
-        }
-        if (!asking)
+        if (!ask(*search))
             continue;
         const auto same = std::find(m_candidates.begin(), m_candidates.end(), search->design);
         if (same != m_candidates.end()) {
@@ -587,51 +558,6 @@ void LoopSearch::collect()
         m_candidates.push_back(search->design);
         m_asking.push_back(search.get());
     }
-    collectSpare();
-}
-
-// The spare search's next design, once the last is answered; perturbed starts one after another, as each
-// converges, for as long as the searches the tune waits for go on.
-void LoopSearch::collectSpare()
-{
-    if (m_candidates.empty()) {
-        stopSpare();
-        return;
-    }
-    while (!m_spareDesign && (m_spare || m_nextSpareStart)) {
-        if (!m_spare) {
-            if (*m_nextSpareStart >= kLastSpareStart) {
-                m_nextSpareStart.reset();
-                return;
-            }
-            std::variant<std::unique_ptr<Search>, std::string> search = startSearch((*m_nextSpareStart)++);
-            if (std::holds_alternative<std::string>(search)) {
-                m_nextSpareStart.reset(); // the searches the tune waits for go on without it
-                return;
-            }
-            m_spare = std::get<std::unique_ptr<Search>>(std::move(search));
-        }
-        if (!m_spare->waitForStep()) {
-            m_spare.reset();
-            continue;
-        }
-        if (const auto known = m_known.find(m_spare->design); known != m_known.end()) {
-            m_spare->answer(known->second);
-            continue;
-        }
-        if (m_tune.designLimit > 0 && m_evaluations + static_cast<int>(m_candidates.size()) + 1 >= m_tune.designLimit) {
-            stopSpare();
-            return;
-        }
-        m_spareDesign = m_spare->design;
-    }
-}
-
-void LoopSearch::stopSpare()
-{
-    m_spare.reset();
-    m_spareDesign.reset();
-    m_nextSpareStart.reset();
 }
 
 std::variant<std::unique_ptr<LoopSearch::Search>, std::string> LoopSearch::startSearch(std::size_t k) const
@@ -639,10 +565,12 @@ std::variant<std::unique_ptr<LoopSearch::Search>, std::string> LoopSearch::start
     const SearchPlan plan = searchPlan(k, m_space, m_start);
     auto search = std::make_unique<Search>(m_tune, plan);
     nlopt::opt &optimiser = search->optimiser;
-    // A thousandth of a loop is about an inch on 20 m: finer than that no one cuts. The searches end when a
-    // step moves no loop by more than a hundredth of that, or the figures by less than their last digits:
-    // never on the clock, so every machine ends at the same design. A gap moves in steps of a hundredth of a
-    // wavelength, and ends finer than a ten-thousandth, about 2 mm on 20 m.
+    // A thousandth of a loop is about an inch on 20 m: finer than that no one cuts. The penalised search ends
+    // when a step moves no loop by more than a tenth of that, the constrained one, whose steps shrink only as
+    // its model of the goals allows, at three tenths; both when the cost moves by less than the engine's
+    // last digit of gain, a hundredth of a dB. Never on the clock, so every machine ends at the same design.
+    // A gap moves in steps of a hundredth of a wavelength, and ends finer than a ten-thousandth, about 2 mm
+    // on 20 m.
     const std::size_t gaps = m_space.designedGaps.size();
     const auto perVariable = [this, gaps](double loop, double gap) {
         std::vector<double> values(m_space.loops, loop);
@@ -653,8 +581,8 @@ std::variant<std::unique_ptr<LoopSearch::Search>, std::string> LoopSearch::start
     optimiser.set_lower_bounds(perVariable(1.0 - kLoopFactorLimit, limits::kShortestGapWavelengths));
     optimiser.set_upper_bounds(perVariable(1.0 + kLoopFactorLimit, longestGap));
     optimiser.set_initial_step(perVariable(0.005, 0.01));
-    optimiser.set_xtol_abs(perVariable(1e-5, 1e-4));
-    optimiser.set_ftol_abs(1e-5);
+    optimiser.set_xtol_abs(perVariable(plan.goals == GoalHandling::Constraints ? 3e-4 : 1e-4, 1e-4));
+    optimiser.set_ftol_abs(1e-2);
     optimiser.set_min_objective(&Search::objective, search.get());
     if (plan.goals == GoalHandling::Constraints)
         optimiser.add_inequality_mconstraint(&Search::constraints, search.get(),
@@ -674,7 +602,6 @@ void LoopSearch::stop(TuneEnd why)
     m_end = why;
     for (const std::unique_ptr<Search> &search : m_searches)
         search->stop();
-    stopSpare();
     m_candidates.clear();
     m_asking.clear();
 }

@@ -35,7 +35,6 @@ struct TuneSettings
     // The time limit only caps a tune that would otherwise run on; a tune that reaches it says so.
     double timeLimitSeconds = 1800.0; // the whole tune, its check among it
     int designLimit = 3000;           // designs tried at most, the specified one among them; 0 for none
-    int processes = 1;                // engine processes at once, and searches side by side
     std::optional<double> boomMetres; // the stations move too, on a boom no longer than this; as designed without
 };
 
@@ -175,14 +174,12 @@ struct TuneResult
 // The search for the loop lengths, a round at a time. Each loop stays within kLoopFactorLimit of the
 // specified loop; the searches start from all loops scaled by `startFactor` (the one-factor correction from
 // the check's resonance): COBYLA, with the gain its objective and every band frequency's SWR and F/B goal a
-// constraint, and Sbplx, with the goals' shortfall priced far above any gain, side by side, one per engine.
-// The goals come first in the best design too: one that meets them beats any that does not. The first round
-// is the specified design alone; each later one holds the next design of every search still going, a
-// design asked for before answered from its figures and one two searches ask for modelled once. With more
-// than one engine, a spare search from a perturbed start has its designs modelled a frequency at a time,
-// where a round of one design leaves an engine short of work; its designs count as tries and may be the best,
-// but the tune ends when the other searches do. So the same figures always give the same rounds and the
-// same result, however long each round took.
+// constraint, and Sbplx, with the goals' shortfall priced far above any gain, side by side. The goals come
+// first in the best design too: one that meets them beats any that does not. The first round is the
+// specified design alone; each later one holds the next design of each search still going, a design asked
+// for before answered from its figures and one both ask for modelled once. The plan is the same on every
+// machine: the engines only share out each round's frequencies, so the same figures always give the same
+// rounds and the same result, however many cores and however long each round took.
 class LoopSearch
 {
 public:
@@ -193,15 +190,12 @@ public:
 
     // The designs whose figures the searches need next; none once the tune has ended.
     [[nodiscard]] const std::vector<TuneVector> &candidates() const { return m_candidates; }
-    // The design the spare search waits for, if any: its frequencies fill rounds that leave an engine short.
-    [[nodiscard]] const std::optional<TuneVector> &spareDesign() const { return m_spareDesign; }
     [[nodiscard]] const TuneSpace &space() const { return m_space; }
     // The best design so far, as the search sees it; whether it is still the specified one.
     [[nodiscard]] const TuneVector &best() const { return m_best; }
     [[nodiscard]] bool bestIsSpecified() const { return m_best == m_space.specified(); }
-    // The candidates' figures, in their order, and the spare design's once all its frequencies are in: the
-    // searches take their next step.
-    void take(const std::vector<BandFigures> &figures, const BandFigures *spareFigures = nullptr);
+    // The candidates' figures, in their order: the searches take their next step.
+    void take(const std::vector<BandFigures> &figures);
     // Ends the searches for `why`; the best design so far stands.
     void stop(TuneEnd why);
     [[nodiscard]] bool ended() const { return m_candidates.empty(); }
@@ -215,8 +209,7 @@ private:
     struct Search;
     [[nodiscard]] std::variant<std::unique_ptr<Search>, std::string> startSearch(std::size_t k) const;
     void collect();
-    void collectSpare();
-    void stopSpare();
+    [[nodiscard]] bool ask(Search &search);
     void consider(const TuneVector &design, const BandFigures &figures);
 
     TuneSettings m_tune;
@@ -227,9 +220,6 @@ private:
     std::vector<Search *> m_asking; // the search behind each candidate; none for the specified design
     std::vector<std::pair<Search *, std::size_t>> m_sharing; // a search asking for another's candidate
     std::map<TuneVector, BandFigures> m_known;               // every design modelled
-    std::unique_ptr<Search> m_spare;
-    std::optional<TuneVector> m_spareDesign;     // what it waits for
-    std::optional<std::size_t> m_nextSpareStart; // the perturbed start after it, while there is a spare search
     bool m_started = false;
     int m_evaluations = 0;
     TuneVector m_best{};

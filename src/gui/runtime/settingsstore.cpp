@@ -67,12 +67,13 @@ int storedWhole(const QSettings &settings, const QString &name, int fallback, in
     return number && value >= lowest && value <= highest ? value : fallback;
 }
 
-// A match as kept: its kind by name, a section's line as "z0/vf"; a value no reader takes is a direct feed.
+// A match as kept: its kind by name, a section's line as "z0 vf", or as " vf cable" where it is cut from a cable
+// of the table (whose name may hold a blank); a value no reader takes is a direct feed.
 Match storedMatch(const QSettings &settings, const QString &name)
 {
     const QStringList parts = settings.value(name).toString().split(QLatin1Char(' '));
-    const auto read =
-        readMatch({parts.value(0).toStdString(), parts.value(1).toStdString(), parts.value(2).toStdString()});
+    const auto read = readMatch({parts.value(0).toStdString(), parts.value(1).toStdString(),
+                                 parts.value(2).toStdString(), parts.mid(3).join(QLatin1Char(' ')).toStdString()});
     return std::holds_alternative<Match>(read) ? std::get<Match>(read) : Match{};
 }
 
@@ -80,7 +81,10 @@ QString matchText(const Match &match)
 {
     QString text = QString::fromLatin1(matchKindName(match.kind));
     if (match.kind == MatchKind::QuarterWave)
-        text += QStringLiteral(" %1 %2").arg(match.z0Ohms, 0, 'g', 17).arg(match.velocityFactor, 0, 'g', 17);
+        text += match.line.empty()
+                    ? QStringLiteral(" %1 %2").arg(match.z0Ohms, 0, 'g', 17).arg(match.velocityFactor, 0, 'g', 17)
+                    : QStringLiteral("  %1 %2").arg(match.velocityFactor, 0, 'g', 17)
+                          .arg(QString::fromStdString(match.line));
     return text;
 }
 

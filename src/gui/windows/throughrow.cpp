@@ -83,7 +83,7 @@ nec::MeasuredThrough ThroughRow::through(QString *problem) const
         return QString::number(box->value(), 'f', box->decimals()).toStdString();
     };
     auto run = nec::readFeedRun(
-        nec::FeedRunTexts{m_length->text().toStdString(), number(m_z0), number(m_velocityFactor), number(m_loss)});
+        nec::FeedRunTexts{m_length->text().toStdString(), number(m_z0), number(m_velocityFactor), number(m_loss), {}});
     if (const auto *refusal = std::get_if<std::string>(&run)) {
         if (problem)
             *problem = QString::fromStdString(*refusal);

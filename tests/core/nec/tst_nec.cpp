@@ -628,15 +628,28 @@ void TestNec::beyondTheEnginesFloor()
              qPrintable(shown.join(QLatin1Char('|'))));
 }
 
-// Every sweep frequency in exactly one deck, in order, and the azimuth cut in the last.
+// Every sweep frequency in exactly one deck, in order, and the azimuth cut in the last; each frequency on a
+// card of its own, written alike however many engines share the sweep, so no engine works at a frequency it
+// added up from its deck's first.
 void TestNec::planSharesTheSweep()
 {
     const AnalysisPlan plan = planAnalysis(design("14.2"), CheckSettings{}, 2);
     QCOMPARE(plan.decks.size(), std::size_t(2));
     QCOMPARE(plan.pointCount, (std::vector<std::size_t>{7, 6}));
-    QCOMPARE(cards(plan.decks[1], QStringLiteral("FR")).size(), 2);
-    QCOMPARE(cards(plan.decks[0], QStringLiteral("FR")), QStringList{QStringLiteral("FR 0 7 0 0 13.774 0.071")});
-    QCOMPARE(planAnalysis(design("14.2"), CheckSettings{}, 64).decks.size(), std::size_t(13));
+    QCOMPARE(cards(plan.decks[1], QStringLiteral("FR")).size(), 7);
+    QCOMPARE(cards(plan.decks[0], QStringLiteral("FR")).first(), QStringLiteral("FR 0 1 0 0 13.774 0"));
+    QCOMPARE(cards(plan.decks[1], QStringLiteral("FR")).first(), QStringLiteral("FR 0 1 0 0 14.271 0"));
+    const auto allCards = [](const AnalysisPlan &shared) {
+        QStringList all;
+        for (const std::string &deck : shared.decks)
+            all << cards(deck, QStringLiteral("FR")) << cards(deck, QStringLiteral("RP"));
+        all.sort();
+        return all;
+    };
+    const AnalysisPlan many = planAnalysis(design("14.2"), CheckSettings{}, 64);
+    QCOMPARE(many.decks.size(), std::size_t(13));
+    QCOMPARE(allCards(many), allCards(plan));
+    QCOMPARE(allCards(planAnalysis(design("14.2"), CheckSettings{}, 1)), allCards(plan));
 }
 
 QTEST_GUILESS_MAIN(TestNec)

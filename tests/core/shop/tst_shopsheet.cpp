@@ -392,7 +392,7 @@ void TestShopSheet::quarterWaveSectionIsCut()
 {
     ShopSettings settings;
     settings.step = 32;
-    const auto match = readMatch({"quarter-wave", "75", "0.66"});
+    const auto match = readMatch({"quarter-wave", "75", "0.66", {}});
     QVERIFY(std::holds_alternative<Match>(match));
     settings.match = std::get<Match>(match);
     const ShopSheet sheet = sheetFor("28.5", settings);
@@ -403,8 +403,8 @@ void TestShopSheet::quarterWaveSectionIsCut()
                                         "from the feed point to the feed line, cut 5' 8-11/32\"") != std::string::npos,
              shopSheetTable(sheet).c_str());
     QVERIFY(!sheetFor("28.5", {}).section);
-    QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"direct", "75", ""})));
-    QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"quarter-wave", "75", "1.2"})));
+    QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"direct", "75", "", {}})));
+    QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"quarter-wave", "75", "1.2", {}})));
 }
 
 QTEST_GUILESS_MAIN(TestShopSheet)

@@ -49,10 +49,8 @@ struct StandIn
         return figures;
     }
 
-    // Answers the search's rounds until it ends or `rounds` have gone by; gives each round's candidates. With
-    // `spare`, the spare search's design is answered in every round where no candidate is the same, and ends
-    // that round's list.
-    std::vector<std::vector<LoopFactors>> drive(LoopSearch &search, int rounds = 100000, bool spare = false)
+    // Answers the search's rounds until it ends or `rounds` have gone by; gives each round's candidates.
+    std::vector<std::vector<LoopFactors>> drive(LoopSearch &search, int rounds = 100000)
     {
         std::vector<std::vector<LoopFactors>> asked;
         for (int r = 0; r < rounds && !search.ended(); ++r) {
@@ -60,27 +58,11 @@ struct StandIn
             std::vector<BandFigures> figures;
             for (const LoopFactors &candidate : search.candidates())
                 figures.push_back(figuresOf(candidate));
-            const std::optional<LoopFactors> design = search.spareDesign();
-            if (spare && design &&
-                std::find(search.candidates().begin(), search.candidates().end(), *design) ==
-                    search.candidates().end()) {
-                asked.back().push_back(*design);
-                const BandFigures spareFigures = figuresOf(*design);
-                search.take(figures, &spareFigures);
-            } else {
-                search.take(figures);
-            }
+            search.take(figures);
         }
         return asked;
     }
 };
-
-TuneSettings sideBySide()
-{
-    TuneSettings tune;
-    tune.processes = 2; // two searches side by side, as on two cores
-    return tune;
-}
 
 } // namespace
 
@@ -191,7 +173,7 @@ void TestTuner::goalsComeBeforeGain()
         figures.frontToBackDb.assign(kBandPoints, figures.design.frontToBackDb);
         return figures;
     };
-    LoopSearch search(sideBySide(), loopsOnly(7), 0.977);
+    LoopSearch search(TuneSettings{}, loopsOnly(7), 0.977);
     while (!search.ended()) {
         std::vector<BandFigures> figures;
         for (const LoopFactors &candidate : search.candidates())
@@ -390,8 +372,8 @@ void TestTuner::findsTheBestWithinBounds()
     QFETCH(double, expected);
     StandIn engine;
     engine.best[0] = reflectorBest;
-    LoopSearch search(sideBySide(), loopsOnly(7), 0.977);
-    engine.drive(search, 100000, true);
+    LoopSearch search(TuneSettings{}, loopsOnly(7), 0.977);
+    engine.drive(search);
     QVERIFY(search.ended());
     const TuneResult result = search.result();
     QVERIFY(!engine.outOfBounds);
@@ -413,7 +395,7 @@ void TestTuner::findsTheBestWithinBounds()
 void TestTuner::roundsHoldOneDesignPerSearch()
 {
     StandIn engine;
-    LoopSearch search(sideBySide(), loopsOnly(7), 0.977);
+    LoopSearch search(TuneSettings{}, loopsOnly(7), 0.977);
     const auto rounds = engine.drive(search);
     QCOMPARE(rounds.front(), std::vector<LoopFactors>({{1, 1, 1, 1, 1, 1, 1}}));
     QCOMPARE(rounds[1], std::vector<LoopFactors>({{0.977, 0.977, 0.977, 0.977, 0.977, 0.977, 0.977}}));
@@ -435,11 +417,11 @@ void TestTuner::sameFiguresSameRounds()
 {
     StandIn first;
     StandIn second;
-    LoopSearch one(sideBySide(), loopsOnly(7), 0.977);
-    LoopSearch two(sideBySide(), loopsOnly(7), 0.977);
-    const auto firstRounds = first.drive(one, 100000, true);
+    LoopSearch one(TuneSettings{}, loopsOnly(7), 0.977);
+    LoopSearch two(TuneSettings{}, loopsOnly(7), 0.977);
+    const auto firstRounds = first.drive(one);
     QTest::qWait(1); // the second's threads run at another moment
-    const auto secondRounds = second.drive(two, 100000, true);
+    const auto secondRounds = second.drive(two);
     QCOMPARE(secondRounds, firstRounds);
     QCOMPARE(two.result().factors, one.result().factors);
 }
@@ -448,7 +430,7 @@ void TestTuner::sameFiguresSameRounds()
 void TestTuner::stopKeepsTheBestSoFar()
 {
     StandIn engine;
-    LoopSearch search(sideBySide(), loopsOnly(7), 0.977);
+    LoopSearch search(TuneSettings{}, loopsOnly(7), 0.977);
     engine.drive(search, 6);
     QVERIFY(!search.ended());
     search.stop(TuneEnd::Cancelled);
@@ -464,7 +446,7 @@ void TestTuner::stopKeepsTheBestSoFar()
 void TestTuner::stopsAtTheDesignLimit()
 {
     StandIn engine;
-    TuneSettings tune = sideBySide();
+    TuneSettings tune;
     tune.designLimit = 6;
     LoopSearch search(tune, loopsOnly(7), 0.977);
     const auto rounds = engine.drive(search);
