@@ -115,6 +115,7 @@ ThroughSettings storedThrough(const QSettings &settings, const QString &group)
     read.lossDbPer100m = storedNumber(settings, group + QStringLiteral("/throughLoss"), defaults.lossDbPer100m, 0.0,
                                       limits::kHighestRunLossDbPer100m);
     read.match = storedFlag(settings, group + QStringLiteral("/throughMatch"), false);
+    read.cable = settings.value(group + QStringLiteral("/throughCable")).toString();
     return read;
 }
 
@@ -126,6 +127,7 @@ void storeThrough(QSettings &settings, const QString &group, const ThroughSettin
     settings.setValue(group + QStringLiteral("/throughVf"), through.velocityFactor);
     settings.setValue(group + QStringLiteral("/throughLoss"), through.lossDbPer100m);
     settings.setValue(group + QStringLiteral("/throughMatch"), through.match);
+    settings.setValue(group + QStringLiteral("/throughCable"), through.cable);
 }
 
 } // namespace

@@ -19,6 +19,7 @@ struct ThroughSettings
     double velocityFactor = 0.66;
     double lossDbPer100m = 0.0;
     bool match = false;
+    QString cable; // from the table; none for a line typed by its figures
 };
 
 struct CheckWindowSettings

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/matchrow.h"
 
+#include "core/design/coaxtable.h"
+#include "gui/windows/cablechoice.h"
+
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 
 #include <cmath>
 
@@ -20,6 +24,7 @@ MatchRow::MatchRow(QWidget *parent) : QWidget(parent)
     m_kind->addItem(QStringLiteral("quarter-wave section"), static_cast<int>(MatchKind::QuarterWave));
     m_kind->setToolTip(QStringLiteral("How the driven loop meets the feed line: the SWR is read on the line through "
                                       "it, and a quarter-wave section is cut on the shop sheet"));
+    m_cable = newCableBox(QStringLiteral("matchCable"), QStringLiteral("Section cable"));
     m_z0 = new QDoubleSpinBox;
     m_z0->setObjectName(QStringLiteral("matchZ0"));
     m_z0->setAccessibleName(QStringLiteral("Section line impedance"));
@@ -31,22 +36,31 @@ MatchRow::MatchRow(QWidget *parent) : QWidget(parent)
     m_velocityFactor->setObjectName(QStringLiteral("matchVf"));
     m_velocityFactor->setAccessibleName(QStringLiteral("Section velocity factor"));
     m_velocityFactor->setRange(limits::kLowestVelocityFactor, limits::kHighestVelocityFactor);
-    m_velocityFactor->setDecimals(2);
+    m_velocityFactor->setDecimals(3); // as measured
     m_velocityFactor->setSingleStep(0.01);
     m_velocityFactor->setPrefix(QStringLiteral("VF "));
     m_velocityFactor->setValue(0.66);
+    m_measure = newMeasureButton(QStringLiteral("measureMatchVf"), m_velocityFactor);
     m_ideal = new QLabel;
     m_ideal->setObjectName(QStringLiteral("idealSection"));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_kind);
+    layout->addWidget(m_cable);
     layout->addWidget(m_z0);
     layout->addWidget(m_velocityFactor);
+    layout->addWidget(m_measure);
     layout->addWidget(m_ideal, 1);
-    setTabOrder(m_kind, m_z0);
+    setTabOrder(m_kind, m_cable);
+    setTabOrder(m_cable, m_z0);
     setTabOrder(m_z0, m_velocityFactor);
+    setTabOrder(m_velocityFactor, m_measure);
     connect(m_kind, &QComboBox::currentIndexChanged, this, [this] {
         follow();
+        emit changed();
+    });
+    connect(m_cable, &QComboBox::currentIndexChanged, this, [this] {
+        takeCable();
         emit changed();
     });
     for (QDoubleSpinBox *box : {m_z0, m_velocityFactor})
@@ -54,11 +68,25 @@ MatchRow::MatchRow(QWidget *parent) : QWidget(parent)
     follow();
 }
 
+// A cable brings its impedance and its nominal velocity factor, which a measured one may then replace.
+void MatchRow::takeCable()
+{
+    if (const CoaxCable *cable = chosenCable(m_cable)) {
+        const QSignalBlocker quiet(m_z0);
+        const QSignalBlocker quietToo(m_velocityFactor);
+        m_z0->setValue(cable->z0Ohms);
+        m_velocityFactor->setValue(cable->velocityFactor);
+    }
+    follow();
+}
+
 void MatchRow::follow()
 {
     const bool section = m_kind->currentData().toInt() == static_cast<int>(MatchKind::QuarterWave);
-    m_z0->setEnabled(section);
+    m_cable->setEnabled(section);
+    m_z0->setEnabled(section && !chosenCable(m_cable));
     m_velocityFactor->setEnabled(section);
+    m_measure->setEnabled(section);
     m_ideal->setVisible(section && !m_ideal->text().isEmpty());
 }
 
@@ -69,6 +97,8 @@ Match MatchRow::match() const
     if (match.kind == MatchKind::QuarterWave) {
         match.z0Ohms = m_z0->value();
         match.velocityFactor = m_velocityFactor->value();
+        if (const CoaxCable *cable = chosenCable(m_cable))
+            match.line = std::string(cable->name);
     }
     return match;
 }
@@ -77,6 +107,8 @@ void MatchRow::setMatch(const Match &match)
 {
     m_kind->setCurrentIndex(std::max(0, m_kind->findData(static_cast<int>(match.kind))));
     if (match.kind == MatchKind::QuarterWave) {
+        const QSignalBlocker quiet(m_cable);
+        chooseCable(m_cable, match.line);
         m_z0->setValue(match.z0Ohms);
         m_velocityFactor->setValue(match.velocityFactor);
     }
@@ -90,7 +122,7 @@ QWidget *MatchRow::kindBox() const
 
 QWidget *MatchRow::lastField() const
 {
-    return m_velocityFactor;
+    return m_measure;
 }
 
 void MatchRow::showIdeal(std::optional<double> feedOhms, double lineOhms)

@@ -10,12 +10,14 @@
 class QComboBox;
 class QDoubleSpinBox;
 class QLabel;
+class QPushButton;
 
 namespace tarvelin {
 
 // How the driven loop meets the feed line, as the Antenna Check and the Shop Sheet take it: directly, through
-// a 4:1 balun, or through a quarter-wave section whose line's impedance and velocity factor follow, with the
-// ideal section's impedance beside them once a feed resistance is known.
+// a 4:1 balun, or through a quarter-wave section of a cable from the table or of a line typed by its impedance
+// and velocity factor, with the ideal section's impedance beside them once a feed resistance is known. A
+// cable's velocity factor is its nominal one until the builder measures it.
 class MatchRow final : public QWidget
 {
     Q_OBJECT
@@ -36,9 +38,13 @@ signals:
 private:
     void follow();
 
+    void takeCable();
+
     QComboBox *m_kind = nullptr;
+    QComboBox *m_cable = nullptr;
     QDoubleSpinBox *m_z0 = nullptr;
     QDoubleSpinBox *m_velocityFactor = nullptr;
+    QPushButton *m_measure = nullptr;
     QLabel *m_ideal = nullptr;
 };
 

@@ -1,12 +1,16 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/throughrow.h"
 
+#include "core/design/coaxtable.h"
 #include "gui/runtime/settingsstore.h"
+#include "gui/windows/cablechoice.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <utility>
 
@@ -39,10 +43,12 @@ ThroughRow::ThroughRow(QWidget *parent) : QWidget(parent)
     using namespace nec::limits;
     m_z0 = spin("throughZ0", QStringLiteral("Feed line impedance"), kLowestRunZ0Ohms, kHighestRunZ0Ohms, 0, 50.0,
                 QStringLiteral(" Ω"));
+    m_cable = newCableBox(QStringLiteral("throughCable"), QStringLiteral("Feed line cable"));
     m_velocityFactor = spin("throughVf", QStringLiteral("Feed line velocity factor"), kLowestRunVelocityFactor,
-                            kHighestRunVelocityFactor, 2, 0.66, QString());
+                            kHighestRunVelocityFactor, 3, 0.66, QString());
     m_velocityFactor->setPrefix(QStringLiteral("VF "));
     m_velocityFactor->setSingleStep(0.01);
+    m_measure = newMeasureButton(QStringLiteral("measureThroughVf"), m_velocityFactor);
     m_loss = spin("throughLoss", QStringLiteral("Feed line loss in dB per 100 m at the design frequency"), 0.0,
                   kHighestRunLossDbPer100m, 1, 0.0, QStringLiteral(" dB/100 m"));
     m_loss->setToolTip(QStringLiteral("Its matched loss at the design frequency, from the maker's data sheet"));
@@ -50,7 +56,8 @@ ThroughRow::ThroughRow(QWidget *parent) : QWidget(parent)
     m_matchInPath->setObjectName(QStringLiteral("throughMatch"));
     m_matchInPath->setToolTip(QStringLiteral("The match (its 4:1 balun or quarter-wave section) was between the line "
                                              "and the loop when the sweep was taken"));
-    const std::initializer_list<QWidget *> fields{m_lineGiven, m_length, m_z0, m_velocityFactor, m_loss, m_matchInPath};
+    const std::initializer_list<QWidget *> fields{m_lineGiven,      m_length,  m_cable, m_z0,
+                                                  m_velocityFactor, m_measure, m_loss,  m_matchInPath};
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     for (QWidget *field : fields)
@@ -60,17 +67,35 @@ ThroughRow::ThroughRow(QWidget *parent) : QWidget(parent)
     for (QWidget *field : fields)
         if (QWidget *before = std::exchange(previous, field))
             setTabOrder(before, field);
-    const auto enable = [this] {
-        for (QWidget *field : std::initializer_list<QWidget *>{m_length, m_z0, m_velocityFactor, m_loss})
-            field->setEnabled(m_lineGiven->isChecked());
-    };
-    enable();
-    connect(m_lineGiven, &QCheckBox::toggled, this, enable);
+    follow();
+    connect(m_lineGiven, &QCheckBox::toggled, this, &ThroughRow::follow);
+    // A cable brings its impedance, its nominal velocity factor, which a measured one may then replace, and its
+    // own loss at every frequency.
+    connect(m_cable, &QComboBox::currentIndexChanged, this, [this] {
+        if (const CoaxCable *cable = chosenCable(m_cable)) {
+            const QSignalBlocker quiet(m_z0);
+            const QSignalBlocker quietToo(m_velocityFactor);
+            m_z0->setValue(cable->z0Ohms);
+            m_velocityFactor->setValue(cable->velocityFactor);
+        }
+        follow();
+        emit changed();
+    });
     connect(m_lineGiven, &QCheckBox::toggled, this, &ThroughRow::changed);
     connect(m_matchInPath, &QCheckBox::toggled, this, &ThroughRow::changed);
     connect(m_length, &QLineEdit::editingFinished, this, &ThroughRow::changed);
     for (QDoubleSpinBox *box : {m_z0, m_velocityFactor, m_loss})
         connect(box, &QDoubleSpinBox::valueChanged, this, &ThroughRow::changed);
+}
+
+void ThroughRow::follow()
+{
+    const bool given = m_lineGiven->isChecked();
+    const bool cable = chosenCable(m_cable) != nullptr;
+    for (QWidget *field : std::initializer_list<QWidget *>{m_length, m_cable, m_velocityFactor, m_measure, m_loss})
+        field->setEnabled(given);
+    m_z0->setEnabled(given && !cable);
+    m_loss->setVisible(!cable);
 }
 
 nec::MeasuredThrough ThroughRow::through(QString *problem) const
@@ -82,8 +107,10 @@ nec::MeasuredThrough ThroughRow::through(QString *problem) const
     const auto number = [](const QDoubleSpinBox *box) {
         return QString::number(box->value(), 'f', box->decimals()).toStdString();
     };
-    auto run = nec::readFeedRun(
-        nec::FeedRunTexts{m_length->text().toStdString(), number(m_z0), number(m_velocityFactor), number(m_loss), {}});
+    const CoaxCable *cable = chosenCable(m_cable);
+    auto run = nec::readFeedRun(nec::FeedRunTexts{m_length->text().toStdString(), cable ? "" : number(m_z0),
+                                                  number(m_velocityFactor), cable ? "" : number(m_loss),
+                                                  cable ? std::string(cable->name) : std::string()});
     if (const auto *refusal = std::get_if<std::string>(&run)) {
         if (problem)
             *problem = QString::fromStdString(*refusal);
@@ -101,17 +128,23 @@ void ThroughRow::offerMatch(bool offered)
 ThroughSettings ThroughRow::stored() const
 {
     return {m_lineGiven->isChecked(),  m_length->text(), m_z0->value(),
-            m_velocityFactor->value(), m_loss->value(),  m_matchInPath->isChecked()};
+            m_velocityFactor->value(), m_loss->value(),  m_matchInPath->isChecked(),
+            m_cable->currentData().toString()};
 }
 
 void ThroughRow::restore(const ThroughSettings &stored)
 {
+    {
+        const QSignalBlocker quiet(m_cable);
+        chooseCable(m_cable, stored.cable.toStdString());
+    }
     m_length->setText(stored.length);
     m_z0->setValue(stored.z0Ohms);
     m_velocityFactor->setValue(stored.velocityFactor);
     m_loss->setValue(stored.lossDbPer100m);
     m_matchInPath->setChecked(stored.match);
     m_lineGiven->setChecked(stored.line);
+    follow();
 }
 
 QWidget *ThroughRow::firstField() const

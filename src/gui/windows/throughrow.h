@@ -6,16 +6,18 @@
 #include <QWidget>
 
 class QCheckBox;
+class QComboBox;
 class QDoubleSpinBox;
 class QLineEdit;
+class QPushButton;
 
 namespace tarvelin {
 
 struct ThroughSettings;
 
 // What an analyser's sweep was measured through, as the builder declares it: a run of feed line (its length,
-// impedance, velocity factor and loss) and whether the match was in the path too. Declared, a sweep is read
-// at the feed point.
+// and a cable from the table or a line's impedance, velocity factor and loss) and whether the match was in
+// the path too. Declared, a sweep is read at the feed point.
 class ThroughRow final : public QWidget
 {
     Q_OBJECT
@@ -37,10 +39,14 @@ signals:
     void changed();
 
 private:
+    void follow();
+
     QCheckBox *m_lineGiven = nullptr;
     QLineEdit *m_length = nullptr;
+    QComboBox *m_cable = nullptr;
     QDoubleSpinBox *m_z0 = nullptr;
     QDoubleSpinBox *m_velocityFactor = nullptr;
+    QPushButton *m_measure = nullptr;
     QDoubleSpinBox *m_loss = nullptr;
     QCheckBox *m_matchInPath = nullptr;
 };

@@ -718,6 +718,18 @@ void TestAntennaCheckWindow::sweepsInTurn()
     QVERIFY(kept.line);
     QCOMPARE(kept.length, QStringLiteral("seven"));
     QCOMPARE(kept.z0Ohms, 75.0);
+
+    // A cable of the table: its impedance, its nominal velocity factor and its own loss, its name kept.
+    length->setText(QStringLiteral("30 m"));
+    emit length->editingFinished();
+    auto *cable = check->findChild<QComboBox *>(QStringLiteral("throughCable"));
+    cable->setCurrentIndex(cable->findText(QStringLiteral("RG-58")));
+    QVERIFY(check->measured()->through.run);
+    QCOMPARE(check->measured()->through.run->cable, std::string("RG-58"));
+    QCOMPARE(check->measured()->through.run->z0Ohms, 50.0);
+    QCOMPARE(check->measured()->through.run->velocityFactor, 0.66);
+    QVERIFY(!check->findChild<QDoubleSpinBox *>(QStringLiteral("throughLoss"))->isVisible());
+    QCOMPARE(SettingsStore().checkWindow().through.cable, QStringLiteral("RG-58"));
 }
 
 QTEST_MAIN(TestAntennaCheckWindow)

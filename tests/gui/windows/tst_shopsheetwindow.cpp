@@ -39,6 +39,9 @@
 #include "core/touchstone/touchstone.h"
 #include "gui/runtime/settingsstore.h"
 #include <QTest>
+#include <cmath>
+#include <QDialog>
+#include <QDoubleSpinBox>
 
 #include <complex>
 
@@ -176,14 +179,14 @@ void TestShopSheetWindow::opensWholeAndRemembersItsSize()
     QVERIFY(drawing->height() >= drawing->minimumSizeHint().height());
 
     // Still open as the program ends, with the main window.
-    sheet->resize(900, 640);
+    sheet->resize(1000, 640);
     m_form = std::make_unique<Form1>(m_messages, m_printer);
     m_form->show();
     m_form->activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
     sheet = openSheet(QStringLiteral("14.2"));
     QVERIFY(sheet);
-    QCOMPARE(sheet->size(), QSize(900, 640));
+    QCOMPARE(sheet->size(), QSize(1000, 640));
 }
 
 void TestShopSheetWindow::keyboard()
@@ -638,6 +641,52 @@ void TestShopSheetWindow::quarterWaveSectionOnTheSheet()
     QCOMPARE(sheet->sheet()->settings.match.z0Ohms, 75.0);
     QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("summary"))->text().contains(QStringLiteral("Matching section")));
     QCOMPARE(SettingsStore().shopWindow().match, sheet->sheet()->settings.match);
+
+    // Cut from a cable of the table: its impedance and nominal velocity factor, which the sheet names.
+    auto *cable = sheet->findChild<QComboBox *>(QStringLiteral("matchCable"));
+    cable->setCurrentIndex(cable->findText(QStringLiteral("RG-62")));
+    QCOMPARE(sheet->sheet()->settings.match.line, std::string("RG-62"));
+    QCOMPARE(sheet->sheet()->settings.match.z0Ohms, 93.0);
+    QCOMPARE(sheet->sheet()->settings.match.velocityFactor, 0.84);
+    QVERIFY(!sheet->findChild<QDoubleSpinBox *>(QStringLiteral("matchZ0"))->isEnabled());
+    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("summary"))->text().contains(QStringLiteral("velocity factor 0.84 nominal")));
+
+    // Measure…: a sweep of 1.000 m of the cable, open at its far end, resonant at 48.717 MHz (VF 0.650).
+    QTemporaryDir folder;
+    const QString piece = folder.filePath(QStringLiteral("piece.s1p"));
+    {
+        QFile file(piece);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("# MHz Z RI R 50\n");
+        for (int i = 0; i <= 100; ++i) {
+            const double mhz = 30.0 + 0.4 * i;
+            const double cot = 1.0 / std::tan(2.0 * M_PI * mhz * 1e6 / (0.65 * 299792458.0));
+            file.write(QStringLiteral("%1 0.5 %2\n").arg(mhz).arg(-93.0 * cot, 0, 'g', 12).toLatin1());
+        }
+    }
+    QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("measureMatchVf")), Qt::LeftButton);
+    QDialog *dialog = nullptr;
+    QTRY_VERIFY((dialog = sheet->findChild<QDialog *>(QStringLiteral("velocityFactorDialog"))));
+    auto *use = dialog->findChild<QPushButton *>(QStringLiteral("useVelocityFactor"));
+    QVERIFY(!use->isEnabled());
+    auto *length = dialog->findChild<QLineEdit *>(QStringLiteral("pieceLength"));
+    QTest::keyClicks(length, QStringLiteral("1"));
+    auto *sweep = dialog->findChild<QLineEdit *>(QStringLiteral("pieceSweep"));
+    QTest::keyClicks(sweep, piece);
+    QTest::keyClick(sweep, Qt::Key_Return);
+    // A bare number could be any unit: said, and nothing to use.
+    QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("pieceReading"))->text().contains(QStringLiteral("needs its unit")));
+    QVERIFY(!use->isEnabled());
+    QTest::keyClicks(length, QStringLiteral(" m"));
+    QTest::keyClick(length, Qt::Key_Return);
+    QVERIFY(dialog->isVisible());
+    QTRY_VERIFY(use->isEnabled());
+    QCOMPARE(use->text(), QStringLiteral("&Use 0.650"));
+    QTest::mouseClick(use, Qt::LeftButton);
+    QCOMPARE(sheet->sheet()->settings.match.velocityFactor, 0.65);
+    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("summary"))->text().contains(QStringLiteral("velocity factor 0.65 as measured")));
+    QCOMPARE(SettingsStore().shopWindow().match.line, std::string("RG-62"));
+    QCOMPARE(SettingsStore().shopWindow().match.velocityFactor, 0.65);
 }
 
 QTEST_MAIN(TestShopSheetWindow)

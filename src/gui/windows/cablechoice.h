@@ -1,0 +1,27 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+#include <string_view>
+
+class QComboBox;
+class QDoubleSpinBox;
+class QPushButton;
+
+namespace tarvelin {
+
+struct CoaxCable;
+
+// The Match and Through rows' choice of line: a typed line first, then the table's cables by name.
+[[nodiscard]] QComboBox *newCableBox(const QString &objectName, const QString &accessibleName);
+// The cable chosen; none for a typed line.
+[[nodiscard]] const CoaxCable *chosenCable(const QComboBox *box);
+// Chooses the cable of that name, or the typed line where there is none.
+void chooseCable(QComboBox *box, std::string_view name);
+
+// "Measure…" beside a velocity factor: it opens the dialog that reads the factor from a sweep of a cut piece
+// of the cable, and puts the factor into `velocityFactor` once the builder uses it.
+[[nodiscard]] QPushButton *newMeasureButton(const QString &objectName, QDoubleSpinBox *velocityFactor);
+
+} // namespace tarvelin
