@@ -144,6 +144,9 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         ->expected(1)
         ->allow_extra_args(false)
         ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    std::vector<std::string> cuts;
+    app.add_option("--cut", cuts)->expected(1)->allow_extra_args(false)->multi_option_policy(
+        CLI::MultiOptionPolicy::TakeAll);
     std::string through;
     app.add_option("--through", through);
     app.add_option("--stub-sweep", options.stubSweepPath);
@@ -279,6 +282,26 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
                          std::to_string(paths->size()));
             return std::nullopt;
         }
+    // What was cut before each sweep after the first: as many as those sweeps, or none for the advised trims.
+    const std::size_t sweepsInTurn = std::max(options.sweepPaths.size(), options.measuredSweepPaths.size());
+    if (!cuts.empty()) {
+        if (cuts.size() + 1 != sweepsInTurn) {
+            complain(err, "--cut",
+                     "Give one for each sweep after the first, oldest first: " +
+                         std::to_string(sweepsInTurn > 0 ? sweepsInTurn - 1 : 0) + " here, not " +
+                         std::to_string(cuts.size()));
+            return std::nullopt;
+        }
+        for (const std::string &cut : cuts) {
+            auto read = shop::readCut(cut);
+            if (const auto *refusal = std::get_if<std::string>(&read)) {
+                complain(err, "--cut", *refusal);
+                return std::nullopt;
+            }
+            options.cutsInches.push_back(std::get<std::optional<double>>(read));
+        }
+    }
+    options.cutsInches.resize(sweepsInTurn > 0 ? sweepsInTurn - 1 : 0);
     if (app.count("--measured-sweep") > 0 && app.count("--measured") > 0) {
         complain(err, "--measured-sweep", "Cannot be used with --measured: give the resonance one way");
         return std::nullopt;

@@ -36,6 +36,9 @@ struct Options
     // --shop --measured-sweep FILE ...: the sweeps in turn, oldest first; the latest's lowest SWR trims the sheet,
     // from the loops as the ones before had them trimmed.
     std::vector<std::string> measuredSweepPaths;
+    // --cut LEN ...: what was cut from the driven loop before each sweep after the first, in inches, shortened
+    // positive; none for the trim the sheet advised. As many as the sweeps after the first.
+    std::vector<std::optional<double>> cutsInches;
     nec::MeasuredThrough through;  // --through, --through-match: what those sweeps were measured through
     std::string stubSweepPath;     // --stub-sweep FILE: a cut piece of cable, swept open at its far end
     double stubLengthMetres = 0.0; // --stub-length LEN: that piece's

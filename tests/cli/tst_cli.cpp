@@ -360,6 +360,13 @@ void TestCli::usageErrors_data()
                                                           "14.2"}
                                           << "--through: The line's length needs its unit, m or ft, such as 7 m or "
                                              "23 ft.";
+    QTest::newRow("a cut for a lone sweep")
+        << QStringList{"--shop", "--measured-sweep", "a.s1p", "--cut", "3in", "14.2"}
+        << "--cut: Give one for each sweep after the first, oldest first: 0 here, not 1.";
+    QTest::newRow("a cut that is no length")
+        << QStringList{"--shop", "--measured-sweep", "a.s1p", "--measured-sweep", "b.s1p", "--cut", "some", "14.2"}
+        << "--cut: What was cut from the driven loop must be a length, such as 3-1/4 (inches) or 82 mm, a wire "
+           "added as a negative one, or advised for the trim the sheet advised.";
     QTest::newRow("no engines") << QStringList{"--tune", "--processes", "0", "14.2"}
                                 << "--processes: The engine processes must be a whole number from 1 to 256.";
     QTest::newRow("processes for a deck") << QStringList{"--nec", "--processes", "2", "14.2"}
@@ -710,7 +717,7 @@ void TestCli::sweepsInTurn()
         QVERIFY(writeResonantSweep(path, resonance, 13.7, 60));
         arguments << "--sweep" << path;
     }
-    const Run run = runCalc(arguments << "14.2");
+    const Run run = runCalc(QStringList(arguments) << "14.2");
     QCOMPARE(run.exitCode, 0);
     const QJsonObject check = QJsonDocument::fromJson(run.out).object();
     const QJsonObject measured = check.value(QStringLiteral("measured")).toObject();
@@ -728,13 +735,34 @@ void TestCli::sweepsInTurn()
     QStringList sheet{"--shop", "--format", "json"};
     for (const char *name : {"before.s1p", "after.s1p"})
         sheet << "--measured-sweep" << folder.filePath(QString::fromLatin1(name));
-    const Run trimmed = runCalc(sheet << "14.2");
+    const Run trimmed = runCalc(QStringList(sheet) << "14.2");
     QCOMPARE(trimmed.exitCode, 0);
     const QJsonObject earlier =
         QJsonDocument::fromJson(trimmed.out).object().value(QStringLiteral("earlier_trim")).toObject();
     QCOMPARE(earlier.value(QStringLiteral("measured_mhz")).toDouble(), 13.9);
+    QCOMPARE(earlier.value(QStringLiteral("cut")).toString(), QStringLiteral("advised"));
     const double moved = (13.9 / 0.995 - 13.9) / (14.2 - 13.9) * 100.0;
     QVERIFY2(qAbs(earlier.value(QStringLiteral("showed_percent")).toDouble() - moved) <= 0.1, trimmed.out.constData());
+    // The check's verdict trims as the sheet does: the same frequency to cut the loops for.
+    const auto cutAsFor = [](const Run &analysed) {
+        return QJsonDocument::fromJson(analysed.out).object().value(QStringLiteral("measured")).toObject().value(
+            QStringLiteral("cut_as_for_mhz"));
+    };
+    const auto corrected = [](const Run &sheetRun) {
+        return QJsonDocument::fromJson(sheetRun.out).object().value(QStringLiteral("corrected_frequency")).toString();
+    };
+    QCOMPARE(QString::number(cutAsFor(run).toDouble(), 'f', 3), corrected(trimmed));
+
+    // Told what was really cut, 0.5 % of the driven loop, both say all of it showed up, and cut alike.
+    const QString cut = QStringLiteral("%1").arg(870.423 * 0.005, 0, 'f', 3);
+    const Run told = runCalc(QStringList(sheet) << "--cut" << cut << "14.2");
+    QCOMPARE(told.exitCode, 0);
+    const QJsonObject given =
+        QJsonDocument::fromJson(told.out).object().value(QStringLiteral("earlier_trim")).toObject();
+    QCOMPARE(given.value(QStringLiteral("cut")).toString(), QStringLiteral("given"));
+    QVERIFY2(qAbs(given.value(QStringLiteral("showed_percent")).toDouble() - 100.0) <= 0.5, told.out.constData());
+    const Run analysedTold = runCalc(QStringList(arguments) << "--cut" << cut << "14.2");
+    QCOMPARE(QString::number(cutAsFor(analysedTold).toDouble(), 'f', 3), corrected(told));
 }
 
 // A section cut from a cable of the table, by its nominal velocity factor or one measured from a sweep of a

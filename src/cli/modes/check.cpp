@@ -23,10 +23,9 @@ void analyse(Session &session, std::string_view frequencyText)
         return;
     const nec::SweepReading reading = session.sweepReading(summary->design.mhz, session.options().checkSettings.match);
     std::vector<nec::MeasuredSweep> sweeps;
-    for (const nec::SweepFile &file : session.sweeps().inTurn) {
+    for (const nec::SweepFile &file : session.sweeps().inTurn)
         sweeps.push_back(nec::measuredSweepOf(file.sweep, file.file, reading));
-        nec::compareWithModel(sweeps.back(), *summary, frequencyText);
-    }
+    nec::compareInTurn(sweeps, *summary, frequencyText, session.options().cutsInches);
     session.writer().appendCheck(session.buffer(), frequencyText, *summary, session.options().checkSettings, sweeps);
 }
 
@@ -38,8 +37,9 @@ bool swept(const Uses &uses)
 }
 
 constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep", "--processes"};
-constexpr auto kAnalyseUses =
-    joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck), usesOf(options::kThrough, swept, "--sweep"));
+constexpr std::string_view kCuts[] = {"--cut"};
+constexpr auto kAnalyseUses = joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck),
+                                         usesOf(options::kThrough, swept, "--sweep"), usesOf(kCuts, swept, "--sweep"));
 
 } // namespace
 

@@ -24,9 +24,10 @@ void shopSheet(Session &session, std::string_view frequencyText)
         // exactly as if it had been typed; the ones before it had the loops trimmed in turn. A frequency that
         // is none is refused by the sheet itself.
         if (const std::optional<double> designMHz = megahertzText(frequencyText)) {
-            std::vector<double> inTurn;
+            std::vector<shop::SweepTurn> inTurn;
             std::string resonanceText;
-            for (const nec::SweepFile &file : swept) {
+            for (std::size_t i = 0; i < swept.size(); ++i) {
+                const nec::SweepFile &file = swept[i];
                 const nec::MeasuredSweep measured =
                     nec::measuredSweepOf(file.sweep, file.file, session.sweepReading(*designMHz, settings.match));
                 const auto resonance = nec::sheetResonanceOf(measured);
@@ -35,7 +36,8 @@ void shopSheet(Session &session, std::string_view frequencyText)
                     return;
                 }
                 resonanceText = std::get<std::string>(resonance);
-                inTurn.push_back(megahertzText(resonanceText).value_or(0.0));
+                inTurn.push_back(shop::SweepTurn{file.file, megahertzText(resonanceText).value_or(0.0),
+                                                 i > 0 ? options.cutsInches[i - 1] : std::nullopt});
             }
             shop::ShopSettingTexts texts = options.shopTexts;
             texts.measured = resonanceText;
@@ -51,7 +53,7 @@ void shopSheet(Session &session, std::string_view frequencyText)
             settings.sweepFile = swept.back().file;
             if (options.through.declared())
                 settings.sweepThrough = nec::throughText(options.through);
-            settings.earlierTrim = shop::earlierTrimOf(*designMHz, inTurn);
+            settings.inTurn = std::move(inTurn);
         }
     }
     if (options.measuredByModel) {
@@ -134,10 +136,12 @@ constexpr std::string_view kLine[] = {"--z0"};
 constexpr std::string_view kAims[] = {"--band", "--goal-swr", "--goal-fb", "--boom"};
 constexpr std::string_view kTuneLimits[] = {"--time-limit", "--max-designs"};
 constexpr std::string_view kEngines[] = {"--processes"};
+constexpr std::string_view kCuts[] = {"--cut"};
 constexpr auto kShopOptions =
     joinedUses(usesOf(kSheetOptions), usesOf(kModelOptions, modelled, "--measured model"),
                usesOf(kLine, lineGiven, "--measured model"), usesOf(kAims, tunedSheet, "-"),
-               usesOf(kTuneLimits, tuningSheet, "-"), usesOf(kEngines, runsEngines, "--measured model"), usesOf(options::kThrough, sweptSheet, "--measured-sweep"));
+               usesOf(kTuneLimits, tuningSheet, "-"), usesOf(kEngines, runsEngines, "--measured model"), usesOf(options::kThrough, sweptSheet, "--measured-sweep"),
+               usesOf(kCuts, sweptSheet, "--measured-sweep"));
 
 } // namespace
 
@@ -184,6 +188,13 @@ const ModeDeclaration kShopMode{
                          loops as the ones before had them trimmed,
                          and the sheet says how much of the last
                          trim showed up.
+  --cut LEN        with --measured-sweep (or --sweep) given more than once:
+                   once for each sweep after the first, oldest first, what
+                   was cut from the driven loop before it, in the sheet's
+                   notation or any unit (3-1/4, 82 mm; a wire added is
+                   negative); "advised" takes the trim the sheet advised,
+                   as every sweep does without --cut. A sweep that did not
+                   move is taken as swept again without a cut
                          Read at the feed point with --through and
                          --through-match, as under Antenna check
   --shop --tune    the tuned design's shop sheet, with the shop and check

@@ -2,6 +2,7 @@
 #include "core/measure/measured.h"
 
 #include "core/calc/designlengths.h"
+#include "core/check/checktable.h"
 #include "core/format/fieldtext.h"
 #include "core/runtime/typedtext.h"
 #include "core/shop/shopsheet.h"
@@ -94,14 +95,30 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
     measured.minSwr = read.minSwr;
     measured.minSwrMHz = read.minSwrMHz;
     measured.swr2MHz = read.swr2MHz;
-    // A dip needs a point either side of it higher than its own: a sweep still falling at an end has its
-    // resonance beyond that end, and its lowest point is no resonance at all.
+    // A resonance is where the SWR dips. A lowest SWR far above any antenna's is an open or shorted connection
+    // or a length of cable; one that hardly changes across the sweep is a load with no resonance in it. A dip
+    // needs a point either side of it higher than its own: a sweep still falling at an end has its resonance
+    // beyond that end, and its lowest point is no resonance at all.
     const auto &p = measured.points;
     if (!p.empty()) {
         const auto lowest =
             std::min_element(p.begin(), p.end(), [](const auto &a, const auto &b) { return a.swr < b.swr; });
+        const double highest =
+            std::max_element(p.begin(), p.end(), [](const auto &a, const auto &b) { return a.swr < b.swr; })->swr;
         const bool first = lowest == p.begin();
-        if (first || lowest + 1 == p.end())
+        if (!(lowest->swr <= kHighestResonantSwr))
+            measured.noResonance = measured.file + " shows no antenna's resonance: its lowest SWR is " +
+                                   swrText(lowest->swr, 1) + ", at " + frequencyLabel(lowest->mhz) +
+                                   " MHz, where an antenna's dips below " + fixedText(kHighestResonantSwr, 0) +
+                                   ". That is an open or shorted connection, or a length of cable: check the "
+                                   "connection to the feed point.";
+        else if (highest < lowest->swr * (1.0 + kLeastDipShare))
+            measured.noResonance = measured.file + " shows no dip: its SWR changes by less than " +
+                                   fixedText(kLeastDipShare * 100.0, 0) + " % across the sweep (" +
+                                   swrText(lowest->swr, 2) + " to " + swrText(highest, 2) +
+                                   "), as a dummy load, an attenuator or a long lossy line gives. Sweep the antenna "
+                                   "itself, across its resonance.";
+        else if (first || lowest + 1 == p.end())
             measured.noResonance = "The lowest SWR of " + measured.file + " lies at its " + (first ? "first" : "last") +
                                    " point, " + frequencyLabel(lowest->mhz) + " MHz: the resonance lies " +
                                    (first ? "below" : "above") + " the sweep, so it gives no trim. Sweep " +
@@ -110,7 +127,8 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
     return measured;
 }
 
-void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::string_view frequencyText)
+void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::string_view frequencyText,
+                      std::span<const shop::SweepTurn> inTurn)
 {
     // Against this design and model only: nothing of an earlier comparison stays.
     const MeasuredSweep fresh;
@@ -133,12 +151,20 @@ void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::s
         return;
     measured.detunePercent = detune;
     measured.cutAsForMHz = design * design / measured.minSwrMHz;
-    // The driven loop's trim exactly as From Sweep gives it on the shop sheet, from the same 100 Hz reading.
+    // The driven loop's trim exactly as From Sweep gives it on the shop sheet, from the same 100 Hz reading and
+    // from the loops as the cuts between sweeps in turn left them.
     shop::ShopSettings settings;
+    settings.elements = static_cast<int>(model.elements);
     settings.measuredMHz = megahertzText(resonanceText(measured));
+    if (inTurn.size() > 1)
+        settings.inTurn.assign(inTurn.begin(), inTurn.end());
     const auto sheet = shop::makeShopSheet(std::string(frequencyText), settings);
-    if (const auto *made = std::get_if<shop::ShopSheet>(&sheet); made && made->elements[1].trim)
-        measured.drivenTrim = shop::trimAction(made->elements[1].trim->change, settings.step);
+    if (const auto *made = std::get_if<shop::ShopSheet>(&sheet)) {
+        if (made->settings.earlierTrim)
+            measured.cutAsForMHz = made->settings.earlierTrim->cutForMHz * design / measured.minSwrMHz;
+        if (made->elements[1].trim)
+            measured.drivenTrim = shop::trimAction(made->elements[1].trim->change, settings.step);
+    }
 
     if (!(model.minSwrMHz > 0.0))
         return;
@@ -173,6 +199,26 @@ void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::s
     if (compared >= 2) {
         measured.reflectionApart = apart / compared;
         measured.reflectionSizesApart = sizes / compared;
+    }
+}
+
+void compareInTurn(std::span<MeasuredSweep> sweeps, const CheckSummary &model, std::string_view frequencyText,
+                   std::span<const std::optional<double>> cutsInches)
+{
+    const double design = model.design.mhz;
+    std::vector<shop::SweepTurn> inTurn;
+    for (std::size_t i = 0; i < sweeps.size(); ++i) {
+        MeasuredSweep &sweep = sweeps[i];
+        // A sweep of no resonance, or of another design, is no step of the trims: the next starts afresh.
+        if (sweep.noResonance || !(std::fabs(sweep.minSwrMHz - design) <= design * kLargestShiftPercent / 100.0)) {
+            inTurn.clear();
+            compareWithModel(sweep, model, frequencyText);
+            continue;
+        }
+        const std::optional<double> cut =
+            i > 0 && i - 1 < cutsInches.size() && !inTurn.empty() ? cutsInches[i - 1] : std::nullopt;
+        inTurn.push_back({sweep.file, megahertzText(resonanceText(sweep)).value_or(0.0), cut});
+        compareWithModel(sweep, model, frequencyText, inTurn);
     }
 }
 

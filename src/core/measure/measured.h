@@ -81,8 +81,22 @@ struct SweepReading
                                             const SweepReading &reading);
 
 // Sets the figures that compare the sweep with the design typed as `frequencyText` and with the model's
-// verdict on it.
-void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::string_view frequencyText);
+// verdict on it. Where it is the latest of sweeps in turn (`inTurn`, oldest first, itself last), its trim is
+// from the loops as the cuts between them left them, as the shop sheet's is.
+void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::string_view frequencyText,
+                      std::span<const shop::SweepTurn> inTurn = {});
+
+// Every sweep of sweeps in turn compared with the model, each from the loops as the cuts before it left them:
+// `cutsInches[i]` what was cut from the driven loop before sweep i + 1, none for the trim advised. A sweep
+// with no resonance breaks the chain: the ones after it are taken from it on.
+void compareInTurn(std::span<MeasuredSweep> sweeps, const CheckSummary &model, std::string_view frequencyText,
+                   std::span<const std::optional<double>> cutsInches);
+
+// A sweep gives a resonance only where its SWR dips: to this or lower (an antenna seen through a mismatched
+// line or match still dips below it, a cable or an open connection does not), and by at least this share of
+// its lowest SWR across the sweep (a dummy load, an attenuator or a long lossy line changes less).
+inline constexpr double kHighestResonantSwr = 10.0;
+inline constexpr double kLeastDipShare = 0.10;
 
 // A sweep whose lowest SWR lies further than this from the design frequency, in percent, is of another
 // antenna or band: as far off as a shop sheet refuses to trim by.

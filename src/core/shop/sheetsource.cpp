@@ -119,14 +119,20 @@ void SheetSource::measuredFromSweep(std::optional<double> designMHz, int element
     if (!inTurn)
         m_sweep.inTurn.clear();
     else if (m_sweep.inTurn.empty())
-        m_sweep.inTurn.push_back(*replaced);
-    m_sweep.inTurn.push_back(megahertzText(resonanceText).value_or(0.0));
+        m_sweep.inTurn.push_back(SweepTurn{m_sweep.file, *replaced, std::nullopt});
+    m_sweep.inTurn.push_back(SweepTurn{file, megahertzText(resonanceText).value_or(0.0), std::nullopt});
     m_measuredFor = now;
     // The sweep's measurement replaces any this design had set aside, as a typed one does.
     std::erase_if(m_setAside, [&now](const SetAside &aside) { return now && aside.of == *now; });
     m_sweep.file = file;
     m_sweep.through = through;
     m_prediction.reset();
+}
+
+void SheetSource::setCutSinceLastSweep(std::optional<double> inches)
+{
+    if (m_sweep.inTurn.size() > 1)
+        m_sweep.inTurn.back().cutInches = inches;
 }
 
 void SheetSource::showSpecified()
@@ -181,9 +187,11 @@ std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequ
     if (settings.measuredMHz && measuredHere) {
         settings.sweepFile = m_sweep.file;
         settings.sweepThrough = m_sweep.through;
-        // The latest of sweeps in turn, as its field still shows it: the loops are as the ones before left them.
-        if (!m_sweep.file.empty() && m_sweep.inTurn.size() > 1 && *settings.measuredMHz == m_sweep.inTurn.back())
-            settings.earlierTrim = earlierTrimOf(*design, m_sweep.inTurn);
+        // The latest of sweeps in turn, as its field still shows it: the loops are as the cuts between them
+        // left them.
+        if (!m_sweep.file.empty() && m_sweep.inTurn.size() > 1 &&
+            *settings.measuredMHz == m_sweep.inTurn.back().resonanceMHz)
+            settings.inTurn = m_sweep.inTurn;
     }
     if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz &&
         elements == m_prediction->elements) {

@@ -49,6 +49,11 @@ public:
     void measuredFromSweep(std::optional<double> designMHz, int elements, const std::string &file,
                            const std::string &replacedText, const std::string &resonanceText,
                            const std::string &through = {});
+    // Whether the measurement is the latest of sweeps in turn, which asks what was cut since the one before.
+    [[nodiscard]] bool sweptInTurn() const { return m_sweep.inTurn.size() > 1; }
+    // What the builder cut from the driven loop since the sweep before the latest, in inches, shortened
+    // positive; none for the trim the sheet advised.
+    void setCutSinceLastSweep(std::optional<double> inches);
 
     // The specified design again, without tuned loops or a prediction.
     void showSpecified();
@@ -109,7 +114,7 @@ private:
     {
         std::string file;
         std::string through;
-        std::vector<double> inTurn;
+        std::vector<SweepTurn> inTurn;
     };
     FromSweep m_sweep;
     std::vector<SetAside> m_setAside; // one for each design at most

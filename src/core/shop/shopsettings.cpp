@@ -40,6 +40,19 @@ std::string sweepOfAnotherDesign(const std::string &file, double foundMHz, doubl
            frequencyLabel(designMHz) + " MHz: the sweep is not of this design, so it gives no trim.";
 }
 
+std::variant<std::optional<double>, std::string> readCut(const std::string &text)
+{
+    const std::string_view typed = trimmedText(text);
+    if (typed.empty() || typed == "advised")
+        return std::optional<double>();
+    const std::optional<std::int64_t> thousandths = typedLengthThousandths(typed);
+    // No trim of a loop comes near 1000 inches.
+    if (!thousandths || std::llabs(*thousandths) >= 1'000'000)
+        return std::string("What was cut from the driven loop must be a length, such as 3-1/4 (inches) or 82 mm, "
+                           "a wire added as a negative one, or advised for the trim the sheet advised.");
+    return std::optional(static_cast<double>(*thousandths) / 1000.0);
+}
+
 std::variant<double, ShopRefusal> predictedResonance(std::optional<double> resonanceMHz, double designMHz)
 {
     if (!resonanceMHz)

@@ -9,15 +9,36 @@
 #include <optional>
 #include <string>
 #include <variant>
+#include <vector>
 
 namespace tarvelin::shop {
 
-// Sweeps in turn: the loops were trimmed once already, by the sweep before this one, and are now as cut for
-// `cutForMHz`; that sweep read `measuredMHz`.
+// One of the sweeps in turn of the loops, oldest first, as a sheet takes it: its file, its resonance to 100 Hz
+// and, for each after the first, what the builder cut from the driven loop since the sweep before, in inches,
+// shortened positive; none where the builder did not say.
+struct SweepTurn
+{
+    std::string file;
+    double resonanceMHz = 0.0;
+    std::optional<double> cutInches;
+    bool operator==(const SweepTurn &) const = default;
+};
+
+// Sweeps in turn: the loops were cut already since the sweep before this one, which read `measuredMHz`, and
+// are now as the design for `cutForMHz` has them. That cut should have moved the resonance to `expectedMHz`.
 struct EarlierTrim
 {
+    enum class Cut
+    {
+        Given,   // as the builder said
+        Advised, // not said: the trim the sheet advised, taken as cut
+        None,    // not said, and the sweep did not move: taken as swept again without a cut
+    };
     double cutForMHz = 0.0;
     double measuredMHz = 0.0;
+    double expectedMHz = 0.0;
+    double cutInches = 0.0; // from the driven loop, shortened positive
+    Cut how = Cut::Given;
     bool operator==(const EarlierTrim &) const = default;
 };
 
@@ -35,7 +56,10 @@ struct ShopSettings
     std::string modelNote{};    // with a predicted resonance: what the model behind it can get wrong, if anything
     int elements = 7;           // the array's: the reflector, the driven element and the first directors
     Match match{};              // how the driven loop meets the feed line; a quarter-wave section is cut too
-    std::optional<EarlierTrim> earlierTrim{}; // a later sweep's: the loops are trimmed from their last trim
+    // Sweeps in turn of these loops, oldest first, the latest the measured resonance's: the loops are trimmed
+    // from what the cuts between them left. The sheet works out the earlier trim from them.
+    std::vector<SweepTurn> inTurn{};
+    std::optional<EarlierTrim> earlierTrim{}; // as the sheet worked it out
 };
 
 // The limits of the settings that do not depend on the design; the hub offset is also held below the
@@ -78,6 +102,11 @@ struct ShopRefusal
 };
 
 [[nodiscard]] std::variant<ShopSettings, ShopRefusal> readShopSettings(const ShopSettingTexts &texts);
+
+// What the builder cut from the driven loop between two sweeps, as typed: a length in the sheet's notation or
+// in any unit (3-1/4, 82 mm), shortened positive and a wire added negative, in inches; "advised" or nothing for
+// the trim the sheet advised. A refusal says what is wanted.
+[[nodiscard]] std::variant<std::optional<double>, std::string> readCut(const std::string &text);
 
 // The resonance the antenna check predicts, at full precision, to trim the sheet by in place of a measured
 // one. A prediction further than kMeasuredTolerancePercent from the design frequency, or none, is refused.

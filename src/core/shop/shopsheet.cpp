@@ -3,6 +3,7 @@
 
 #include "core/calc/designlengths.h"
 #include "core/design/arraydesign.h"
+#include "core/format/fieldtext.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,13 +54,6 @@ namespace {
 std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
                                                const TunedCut *tuned)
 {
-    // Loops trimmed once already are as cut for the frequency of that trim: each a factor F / C of the loop it
-    // was cut as, on top of a tune's own factor.
-    std::optional<std::vector<double>> trimmedFactors;
-    if (settings.earlierTrim)
-        trimmedFactors =
-            tuned ? tuned->loopFactors : std::vector<double>(static_cast<std::size_t>(settings.elements), 1.0);
-    const std::vector<double> *loopFactors = trimmedFactors ? &*trimmedFactors : tuned ? &tuned->loopFactors : nullptr;
     if (!isFractionStep(settings.step))
         return ShopRefusal{stepRefusal(), ShopSetting::Step};
     if (settings.allowanceThousandths < 0 || settings.allowanceThousandths > limits::kLongestAllowanceThousandths)
@@ -68,17 +62,29 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
         return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
 
     // A tuned design has as many elements as it has loop factors.
-    const int elements = loopFactors ? static_cast<int>(loopFactors->size()) : settings.elements;
+    const int elements = tuned ? static_cast<int>(tuned->loopFactors.size()) : settings.elements;
     auto made = designLengths(frequencyText, elements);
     if (const auto *refusal = std::get_if<std::string>(&made))
         return ShopRefusal{*refusal, std::nullopt};
     DesignLengths &design = std::get<DesignLengths>(made);
-    if (trimmedFactors) {
-        if (!(settings.earlierTrim->cutForMHz > 0.0 && std::isfinite(settings.earlierTrim->cutForMHz)))
-            return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
-        for (double &factor : *trimmedFactors)
-            factor *= design.frequencyMHz / settings.earlierTrim->cutForMHz;
+    // Loops cut already since an earlier sweep are as the design for the frequency of that trim: each a factor
+    // F / C of the loop it was cut as, on top of a tune's own factor.
+    std::optional<EarlierTrim> earlier;
+    if (settings.measuredMHz && settings.inTurn.size() > 1) {
+        const double drivenInches =
+            static_cast<double>(design.loopThousandths[1]) / 1000.0 * (tuned ? tuned->loopFactors[1] : 1.0);
+        auto worked = earlierTrimOf(design.frequencyMHz, drivenInches, settings.inTurn);
+        if (const auto *refusal = std::get_if<ShopRefusal>(&worked))
+            return *refusal;
+        earlier = std::get<std::optional<EarlierTrim>>(worked);
     }
+    std::optional<std::vector<double>> trimmedFactors;
+    if (earlier) {
+        trimmedFactors = tuned ? tuned->loopFactors : std::vector<double>(static_cast<std::size_t>(elements), 1.0);
+        for (double &factor : *trimmedFactors)
+            factor *= design.frequencyMHz / earlier->cutForMHz;
+    }
+    const std::vector<double> *loopFactors = trimmedFactors ? &*trimmedFactors : tuned ? &tuned->loopFactors : nullptr;
     if (loopFactors)
         scaleLoops(design, *loopFactors);
     const bool stationsTuned = tuned && tuned->stationThousandths.size() == design.elementCount();
@@ -111,6 +117,7 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     sheet.frequencyLabel = design.frequencyLabel;
     sheet.settings = settings;
     sheet.settings.elements = elements;
+    sheet.settings.earlierTrim = earlier;
     if (tuned)
         sheet.loopFactors = tuned->loopFactors;
     sheet.stationsTuned = stationsTuned;
@@ -142,8 +149,8 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
         // worked out at full precision and shown to three decimals.
         const double correctedMHz = frequency * frequency / *settings.measuredMHz;
         // Loops trimmed before end up as cut for that trim's frequency times F / M.
-        sheet.correctedFrequencyText = frequencyLabel(
-            settings.earlierTrim ? settings.earlierTrim->cutForMHz * frequency / *settings.measuredMHz : correctedMHz);
+        sheet.correctedFrequencyText =
+            frequencyLabel(earlier ? earlier->cutForMHz * frequency / *settings.measuredMHz : correctedMHz);
         auto corrected = designLengths(shortestText(correctedMHz), elements);
         if (!std::holds_alternative<DesignLengths>(corrected))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
@@ -162,27 +169,54 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
             cuts.trim = trim;
         }
     }
-    if (settings.measuredMHz && settings.earlierTrim) {
-        // The last trim aimed to move the resonance from the sweep before to the design frequency.
-        const double aimed = frequency - settings.earlierTrim->measuredMHz;
+    if (settings.measuredMHz && earlier) {
+        // What was cut since the sweep before should have moved its resonance to the expected one.
+        const double aimed = earlier->expectedMHz - earlier->measuredMHz;
         if (std::fabs(aimed) > frequency * 1e-9)
-            sheet.lastTrimShowedPercent = (*settings.measuredMHz - settings.earlierTrim->measuredMHz) / aimed * 100.0;
+            sheet.lastTrimShowedPercent = (*settings.measuredMHz - earlier->measuredMHz) / aimed * 100.0;
     }
     return sheet;
 }
 
 } // namespace
 
-std::optional<EarlierTrim> earlierTrimOf(double designMHz, std::span<const double> measuredInTurn)
+std::variant<std::optional<EarlierTrim>, ShopRefusal> earlierTrimOf(double designMHz, double drivenInches,
+                                                                     std::span<const SweepTurn> inTurn)
 {
-    if (measuredInTurn.size() < 2)
-        return std::nullopt;
-    EarlierTrim earlier{designMHz, 0.0};
-    for (std::size_t i = 0; i + 1 < measuredInTurn.size(); ++i) {
-        earlier.cutForMHz *= designMHz / measuredInTurn[i];
-        earlier.measuredMHz = measuredInTurn[i];
+    for (const SweepTurn &turn : inTurn)
+        if (!(std::fabs(turn.resonanceMHz - designMHz) <= designMHz * limits::kMeasuredTolerancePercent / 100.0))
+            return ShopRefusal{sweepOfAnotherDesign(turn.file, turn.resonanceMHz, designMHz), ShopSetting::Measured};
+    if (inTurn.size() < 2)
+        return std::optional<EarlierTrim>();
+    double scale = 1.0; // of every loop against the design's
+    EarlierTrim earlier;
+    for (std::size_t i = 1; i < inTurn.size(); ++i) {
+        const SweepTurn &before = inTurn[i - 1];
+        const double loop = drivenInches * scale;
+        earlier.measuredMHz = before.resonanceMHz;
+        if (inTurn[i].cutInches) {
+            earlier.cutInches = *inTurn[i].cutInches;
+            earlier.how = EarlierTrim::Cut::Given;
+        } else if (inTurn[i].resonanceMHz == before.resonanceMHz) {
+            // Swept again without a trim, or the same sweep twice: nothing to add up.
+            earlier.cutInches = 0.0;
+            earlier.how = EarlierTrim::Cut::None;
+        } else {
+            earlier.cutInches = loop * (1.0 - before.resonanceMHz / designMHz);
+            earlier.how = EarlierTrim::Cut::Advised;
+        }
+        const double factor = (loop - earlier.cutInches) / loop;
+        if (!(factor > 0.5 && factor < 1.5))
+            return ShopRefusal{"What was cut from the driven loop before " + inTurn[i].file + ", " +
+                                   fixedText(earlier.cutInches, 3) + " in, is no trim of a loop of " +
+                                   fixedText(loop, 3) + " in.",
+                               ShopSetting::Measured};
+        // A resonance moves as the inverse of the loops' length.
+        earlier.expectedMHz = before.resonanceMHz / factor;
+        scale *= factor;
     }
-    return earlier;
+    earlier.cutForMHz = designMHz / scale;
+    return std::optional(earlier);
 }
 
 } // namespace tarvelin::shop

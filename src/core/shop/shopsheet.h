@@ -78,10 +78,14 @@ struct ShopSheet
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText,
                                                                  const ShopSettings &settings);
 
-// Sweeps in turn of one design's loops, oldest first, each taken after the loops were trimmed as the sheet
-// gave it from the one before: the loops the latest was taken of are as cut for F x F / M1 x F / M2 ...,
-// every sweep but the latest counted. None for a single sweep, which is trimmed from the loops as first cut.
-[[nodiscard]] std::optional<EarlierTrim> earlierTrimOf(double designMHz, std::span<const double> measuredInTurn);
+// Sweeps in turn of one design's loops, oldest first, whose driven loop was `drivenInches` as first cut: each
+// cut between them scales every loop as it scaled the driven one, so the loops the latest was taken of are as
+// the design for F over the product of those scales has them. A cut not given is the trim the sheet advised
+// (which takes the resonance from the sweep before to F), or none where the sweep did not move. Each sweep is
+// held to the design as a lone sweep is: within kMeasuredTolerancePercent. None for a single sweep, which is
+// trimmed from the loops as first cut.
+[[nodiscard]] std::variant<std::optional<EarlierTrim>, ShopRefusal>
+earlierTrimOf(double designMHz, double drivenInches, std::span<const SweepTurn> inTurn);
 
 // A tuned design as the sheet cuts it: each loop's factor against the specified loop, reflector first, and
 // where the tune moved them, each element's station from the reflector in whole thousandths of an inch.

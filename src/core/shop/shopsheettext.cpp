@@ -121,18 +121,24 @@ std::string trimAction(HalfThousandths change, int step)
 
 namespace {
 
-// Sweeps in turn: the loops were trimmed already, and how much of that trim showed up.
+// Sweeps in turn: what was cut since the sweep before, and how much of what that cut should move showed up.
 std::string inTurnText(const ShopSheet &sheet)
 {
     const EarlierTrim &earlier = *sheet.settings.earlierTrim;
-    std::string text = ", after a trim to the design for " + frequencyLabel(earlier.cutForMHz) +
-                       " MHz made when the sweep before read " + frequencyLabel(earlier.measuredMHz) + " MHz";
+    if (earlier.how == EarlierTrim::Cut::None)
+        return ", as the sweep before did (taken as swept again without a cut)";
+    const HalfThousandths cut = std::llround(std::fabs(earlier.cutInches) * 2000.0);
+    std::string text = ", after " + both(sheet, cut) + (earlier.cutInches < 0 ? " was added to" : " was cut from") +
+                       " the driven loop since the sweep before read " + frequencyLabel(earlier.measuredMHz) + " MHz";
+    if (earlier.how == EarlierTrim::Cut::Advised)
+        text += ", if the whole trim advised then was cut: give what was cut where it was not";
     if (sheet.lastTrimShowedPercent) {
         const double moved = (*sheet.settings.measuredMHz - earlier.measuredMHz) * 1000.0;
         text += " (the resonance moved " + std::string(moved < 0 ? "-" : "+") + fixedText(std::fabs(moved), 0) +
-                " kHz: " + fixedText(*sheet.lastTrimShowedPercent, 0) + " % of what the last trim aimed at)";
+                " kHz: " + fixedText(*sheet.lastTrimShowedPercent, 0) + " % of what that cut should have moved it)";
     }
-    return text + "; the loops are trimmed from their lengths now";
+    return text + "; the loops are trimmed from their lengths now, as the design for " +
+           frequencyLabel(earlier.cutForMHz) + " MHz has them";
 }
 
 } // namespace
@@ -286,12 +292,19 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
                     Figure::Megahertz)
             .text("corrected_frequency", sheet.correctedFrequencyText);
         // Sweeps in turn: the trim before, which these loops took.
-        if (const std::optional<EarlierTrim> &earlier = sheet.settings.earlierTrim)
+        if (const std::optional<EarlierTrim> &earlier = sheet.settings.earlierTrim) {
+            const char *how = earlier->how == EarlierTrim::Cut::Given     ? "given"
+                              : earlier->how == EarlierTrim::Cut::Advised ? "advised"
+                                                                          : "none";
             json.beginRecord("earlier_trim")
                 .number("cut_for_mhz", earlier->cutForMHz, Figure::Megahertz)
                 .number("measured_mhz", earlier->measuredMHz, Figure::Megahertz)
+                .number("cut_in", std::round(earlier->cutInches * 1000.0) / 1000.0, Figure::Exact)
+                .text("cut", how)
+                .number("expected_mhz", earlier->expectedMHz, Figure::Megahertz)
                 .number("showed_percent", sheet.lastTrimShowedPercent, Figure::Percent)
                 .endRecord();
+        }
         json.beginList("trims");
         for (const ElementCuts &cuts : sheet.elements) {
             const Trim trim = cuts.trim.value_or(Trim{});

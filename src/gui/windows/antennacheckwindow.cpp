@@ -75,6 +75,7 @@ void AntennaCheckWindow::buildWidgets()
             [this] { SettingsStore().setCheckThrough(m_sweepRow->through().stored()); });
     connect(m_sweepRow, &SweepRow::throughChanged, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::showMeasured));
+    connect(m_sweepRow, &SweepRow::cutChanged, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showMeasured));
 
     m_problem = new QLabel;
     m_problem->setObjectName(QStringLiteral("problem"));

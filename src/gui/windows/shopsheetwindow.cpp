@@ -17,6 +17,7 @@
 #include "gui/windows/designrow.h"
 #include "gui/windows/fieldmark.h"
 #include "gui/windows/matchrow.h"
+#include "gui/windows/cutsincerow.h"
 #include "gui/windows/throughrow.h"
 #include "gui/windows/flagicon.h"
 #include "gui/windows/resulttablemodel.h"
@@ -212,6 +213,9 @@ void ShopSheetWindow::buildWidgets()
     connect(m_match, &MatchRow::changed, this,
             [this] { m_through->offerMatch(m_match->match().kind != MatchKind::Direct); });
     m_through->offerMatch(false);
+    m_cutSince = new CutSinceRow;
+    m_cutSince->setVisible(false);
+    connect(m_cutSince, &CutSinceRow::changed, this, guardedSlot(m_messages, this, &ShopSheetWindow::recalculate));
 
     m_problem = new QLabel;
     m_problem->setObjectName(QStringLiteral("problem"));
@@ -293,6 +297,7 @@ void ShopSheetWindow::buildWidgets()
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(settings);
     layout->addWidget(m_through);
+    layout->addWidget(m_cutSince);
     layout->addWidget(m_reading);
     layout->addWidget(m_problem);
     layout->addWidget(m_note);
@@ -309,6 +314,7 @@ void ShopSheetWindow::buildWidgets()
     setTabOrder(m_hubOffset, m_line);
     setTabOrder(m_line, m_match->kindBox());
     setTabOrder(m_match->lastField(), m_through->firstField());
+    setTabOrder(m_through->lastField(), m_cutSince->field());
 
     // Nothing to print, save or copy until there is a sheet.
     for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
@@ -463,6 +469,7 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     const std::string throughText = through.declared() ? nec::throughText(through) : std::string();
     m_source.measuredFromSweep(design, m_elements->value(), name.toStdString(), replaced, resonanceText.toStdString(),
                                throughText);
+    m_cutSince->clear(); // nothing said yet of what was cut before this sweep
     updateTitle();
     recalculate();
     showNote(QStringLiteral("The measured resonance is the lowest SWR of %1%4: %2 at %3 MHz.")
@@ -580,6 +587,20 @@ void ShopSheetWindow::recalculate()
     m_reading->setVisible(reading.has_value());
     // The same reader as tarvelin-calc's options, so both refuse alike; the source decides which resonance, if
     // any, trims the sheet.
+    // Sweeps in turn ask what was cut before the latest; none given is the trim advised.
+    m_cutSince->setVisible(m_source.sweptInTurn());
+    if (m_source.sweptInTurn()) {
+        QString problem;
+        const std::optional<double> cut = m_cutSince->inches(&problem);
+        if (!problem.isEmpty()) {
+            m_problem->setText(problem);
+            m_problem->show();
+            markRefused(m_cutSince->field());
+            showStale(true);
+            return;
+        }
+        m_source.setCutSinceLastSweep(cut);
+    }
     shop::ShopSettingTexts texts;
     texts.step = std::to_string(m_step->currentData().toInt());
     texts.allowance = m_allowance->text().toStdString();
@@ -653,7 +674,7 @@ void ShopSheetWindow::showStale(bool stale)
 // Only the refused field carries the mark.
 void ShopSheetWindow::markRefused(QLineEdit *field)
 {
-    for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured})
+    for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured, m_cutSince->field()})
         markField(*edit, edit == field ? m_problem->text() : QString());
 }
 

@@ -22,6 +22,7 @@ class QTableView;
 namespace tarvelin {
 
 class MatchRow;
+class CutSinceRow;
 class ThroughRow;
 class MessageBoxService;
 class PrinterService;
@@ -107,6 +108,7 @@ private:
     QComboBox *m_line = nullptr;     // the feed line a sweep's SWR is read against
     MatchRow *m_match = nullptr;     // how the driven loop meets it, a quarter-wave section cut on the sheet
     ThroughRow *m_through = nullptr; // what From Sweep's sweep was measured through
+    CutSinceRow *m_cutSince = nullptr; // sweeps in turn: what was cut before the latest
     QLineEdit *m_allowance = nullptr;
     QLineEdit *m_hubOffset = nullptr;
     QLineEdit *m_measured = nullptr;

@@ -53,6 +53,7 @@ private slots:
     void measurementBelongsToItsArray();
     void quarterWaveSectionIsCut();
     void sweepsInTurnTrimTheLoopsAsLastTrimmed();
+    void sweepsInTurnTakeWhatWasReallyCut();
 };
 
 // 14.2 MHz, allowance 2.5 in, hub offset 1 in, measured at 14.05 MHz. From the grid of 14.2 MHz:
@@ -354,11 +355,12 @@ void TestShopSheet::sweepsInTurnTrimTheLoopsAsLastTrimmed()
     const ShopSheet before = sheetFor("14.2", first);
     ShopSettings second;
     second.measuredMHz = 14.14;
-    second.earlierTrim = earlierTrimOf(14.2, std::vector<double>{13.9, 14.14});
-    QVERIFY(second.earlierTrim);
-    QCOMPARE(second.earlierTrim->measuredMHz, 13.9);
-    QVERIFY(std::fabs(second.earlierTrim->cutForMHz - 14.2 * 14.2 / 13.9) < 1e-9);
+    second.inTurn = {{"first.s1p", 13.9, std::nullopt}, {"second.s1p", 14.14, std::nullopt}};
     const ShopSheet after = sheetFor("14.2", second);
+    QVERIFY(after.settings.earlierTrim);
+    QCOMPARE(after.settings.earlierTrim->measuredMHz, 13.9);
+    QCOMPARE(after.settings.earlierTrim->how, EarlierTrim::Cut::Advised);
+    QVERIFY(std::fabs(after.settings.earlierTrim->cutForMHz - 14.2 * 14.2 / 13.9) < 1e-9);
     QVERIFY(after.lastTrimShowedPercent);
     QVERIFY(std::fabs(*after.lastTrimShowedPercent - 80.0) < 1e-6);
     QVERIFY(!after.loopFactors); // trimmed, not tuned
@@ -371,19 +373,69 @@ void TestShopSheet::sweepsInTurnTrimTheLoopsAsLastTrimmed()
         QVERIFY2(std::fabs(static_cast<double>(after.elements[i].trim->change) - rest) <= 4.0,
                  qPrintable(QString::number(i)));
     }
-    QVERIFY2(trimsNote(after).find("80 % of what the last trim aimed at") != std::string::npos,
+    QVERIFY2(trimsNote(after).find("80 % of what") != std::string::npos, trimsNote(after).c_str());
+    QVERIFY2(trimsNote(after).find("if the whole trim advised then was cut") != std::string::npos,
              trimsNote(after).c_str());
 
     SheetSource source;
     (void)source.commit(14.2, 7, "");
     source.measuredFromSweep(14.2, 7, "first.s1p", "", "13.9");
     source.measuredFromSweep(14.2, 7, "second.s1p", "13.9", "14.14");
+    QVERIFY(source.sweptInTurn());
     const auto fromSweeps = source.sheet("14.2", 7, {}, "14.14");
     QVERIFY(std::holds_alternative<ShopSheet>(fromSweeps));
     QCOMPARE(std::get<ShopSheet>(fromSweeps).elements[1].trim->change, after.elements[1].trim->change);
     source.measuredEdited(14.2, 7, "14.14");
     const auto typed = source.sheet("14.2", 7, {}, "14.14");
     QVERIFY(!std::get<ShopSheet>(typed).settings.earlierTrim);
+}
+
+// A cautious builder cuts only 0.5 % of the driven loop and sweeps again, 0.5 % higher: said so, all of that
+// cut showed up, and the loops are trimmed from the lengths really cut, not from the whole trim advised; not
+// said, the sheet takes the advised trim and says so. The same sweep again, or sweeps that never move, add up
+// no trims; a sweep of another band among them is refused by name.
+void TestShopSheet::sweepsInTurnTakeWhatWasReallyCut()
+{
+    ShopSettings first;
+    first.measuredMHz = 13.5;
+    const ShopSheet before = sheetFor("14.2", first);
+    const double driven = static_cast<double>(before.elements[1].loop) / 2000.0;
+    const double cut = driven * 0.005;
+    ShopSettings second;
+    second.measuredMHz = 13.5 / 0.995;
+    second.inTurn = {{"first.s1p", 13.5, std::nullopt}, {"second.s1p", 13.5 / 0.995, cut}};
+    const ShopSheet after = sheetFor("14.2", second);
+    QCOMPARE(after.settings.earlierTrim->how, EarlierTrim::Cut::Given);
+    QVERIFY(std::fabs(*after.lastTrimShowedPercent - 100.0) < 1e-6);
+    for (std::size_t i = 0; i < after.elements.size(); ++i) {
+        const double now = static_cast<double>(before.elements[i].loop) * 0.995;
+        QVERIFY2(std::fabs(static_cast<double>(after.elements[i].loop) - now) <= 2.0, qPrintable(QString::number(i)));
+        // The rest of the way from 13.568 MHz to 14.2, from the loops as cut.
+        const double rest = now * (13.5 / 0.995 / 14.2 - 1.0);
+        QVERIFY2(std::fabs(static_cast<double>(after.elements[i].trim->change) - rest) <= 4.0,
+                 qPrintable(QString::number(i)));
+    }
+    // Taken as the whole advised trim instead, the same sweep shows 10 % and would leave the loops some 40"
+    // short of the design's.
+    second.inTurn.back().cutInches.reset();
+    const ShopSheet assumed = sheetFor("14.2", second);
+    QVERIFY(std::fabs(*assumed.lastTrimShowedPercent - 100.0 * (13.5 / 0.995 - 13.5) / (14.2 - 13.5)) < 1e-6);
+
+    ShopSettings again;
+    again.measuredMHz = 13.0;
+    again.inTurn = {{"a.s1p", 13.0, std::nullopt}, {"a.s1p", 13.0, std::nullopt}, {"b.s1p", 13.0, std::nullopt}};
+    const ShopSheet unmoved = sheetFor("14.2", again);
+    QCOMPARE(unmoved.settings.earlierTrim->how, EarlierTrim::Cut::None);
+    QCOMPARE(unmoved.settings.earlierTrim->cutForMHz, 14.2);
+    QCOMPARE(unmoved.correctedFrequencyText, std::string("15.511")); // 14.2 x 14.2 / 13.0, as one sweep gives
+
+    ShopSettings otherBand;
+    otherBand.measuredMHz = 14.0;
+    otherBand.inTurn = {{"forty.s1p", 7.05, std::nullopt}, {"twenty.s1p", 14.0, std::nullopt}};
+    const auto refused = makeShopSheet("14.2", otherBand);
+    QVERIFY(std::holds_alternative<ShopRefusal>(refused));
+    QVERIFY2(std::get<ShopRefusal>(refused).message.find("The lowest SWR of forty.s1p, at 7.0500 MHz") == 0,
+             std::get<ShopRefusal>(refused).message.c_str());
 }
 
 // A quarter-wave section of 75 ohm line of velocity factor 0.66 for 28.5 MHz: a quarter wavelength times the

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // An analyser's sweep read from every form its file may take, the files refused and where, and the model's
 // sweep written and read back.
+#include "core/check/checktable.h"
 #include "core/measure/measured.h"
 #include "core/touchstone/touchstone.h"
 
@@ -103,6 +104,8 @@ private slots:
     void aSweepThroughALineIsReadAtTheFeedPoint_data();
     void aSweepThroughALineIsReadAtTheFeedPoint();
     void sweepsInTurnReadTheirMoves();
+    void sweepsThatHoldNoAntenna_data();
+    void sweepsThatHoldNoAntenna();
 };
 
 void TestTouchstone::everyFormGivesTheSameLowestSwr_data()
@@ -454,6 +457,54 @@ void TestTouchstone::sweepsInTurnReadTheirMoves()
     const std::vector<nec::MeasuredSweep> beyond{sweeps[0], sweepAt(14.5, "beyond.s1p"), sweeps[2]};
     const std::vector<std::optional<nec::SweepMove>> none = nec::sweepMoves(beyond);
     QVERIFY(!none[1] && !none[2]);
+}
+
+// Only a dip is a resonance: an open cable, a piece of coax seen through a mismatch, and an attenuator are
+// refused by what they look like; an antenna that dips only to 3.5 still reads.
+void TestTouchstone::sweepsThatHoldNoAntenna_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("refusal"); // how its reason begins after the file's name; empty where it reads
+    QTest::newRow("an open cable") << 0 << "shows no antenna's resonance: its lowest SWR is > 99";
+    QTest::newRow("coax at SWR 44") << 1 << "shows no antenna's resonance: its lowest SWR is 44.0";
+    QTest::newRow("an attenuator") << 2 << "shows no dip: its SWR changes by less than 10 %";
+    QTest::newRow("an antenna dipping to 3.5") << 3 << QString();
+}
+
+void TestTouchstone::sweepsThatHoldNoAntenna()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, refusal);
+    touchstone::Sweep sweep;
+    for (int i = 0; i <= 60; ++i) {
+        const double mhz = 13.7 + 0.01 * i;
+        std::complex<double> z;
+        switch (kind) {
+        case 0: // 20 m of good cable open at its far end, Z0 coth(γL): an SWR near 1 / αL, about 1000
+            z = 50.0 / std::tanh(std::complex<double>(0.00005, 2.0 * M_PI * mhz / (0.66 * 299.792458)) * 20.0);
+            break;
+        case 1:
+            z = {2200.0, 300.0 * (mhz - 14.0)};
+            break;
+        case 2:
+            z = {50.1, 0.2};
+            break;
+        default: // 175 ohms at 14.0 MHz, a Q of 8
+            z = {175.0, 175.0 * 8.0 * (mhz / 14.0 - 14.0 / mhz)};
+        }
+        sweep.samples.push_back({mhz, z});
+    }
+    const nec::MeasuredSweep measured = nec::measuredSweepOf(sweep, "shack.s1p", {});
+    if (refusal.isEmpty()) {
+        QVERIFY2(!measured.noResonance, measured.noResonance->c_str());
+        QVERIFY(std::fabs(measured.minSwrMHz - 14.0) < 0.001);
+        QCOMPARE(QString::fromStdString(nec::swrText(measured.minSwr, 2)), QStringLiteral("3.50"));
+        return;
+    }
+    QVERIFY(measured.noResonance);
+    QVERIFY2(QString::fromStdString(*measured.noResonance).startsWith(QStringLiteral("shack.s1p ") + refusal),
+             measured.noResonance->c_str());
+    QVERIFY(std::holds_alternative<shop::ShopRefusal>(nec::sheetResonanceOf(measured)));
 }
 
 QTEST_GUILESS_MAIN(TestTouchstone)

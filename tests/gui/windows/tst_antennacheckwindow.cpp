@@ -682,6 +682,14 @@ void TestAntennaCheckWindow::sweepsInTurn()
     QCOMPARE(lines.size(), std::size_t(1 + nec::kMostSweeps));
     QVERIFY(lines.back().name.startsWith(QStringLiteral("SWR sweep9.s1p, ")));
 
+    // What was cut before the latest: the verdict trims from the loops as that cut left them, as the sheet does.
+    auto *cut = check->findChild<QLineEdit *>(QStringLiteral("cutSince"));
+    QVERIFY(cut->isVisible());
+    const double advisedCutFor = *check->measured()->cutAsForMHz;
+    cut->setText(QStringLiteral("0"));
+    emit cut->editingFinished();
+    QVERIFY(*check->measured()->cutAsForMHz != advisedCutFor);
+
     // Declared as measured through a line, every sweep is read at the feed point, and the plots can draw both;
     // a length that is none leaves them as measured, saying why.
     const double asMeasured = check->measured()->minSwrMHz;

@@ -505,6 +505,25 @@ void TestShopSheetWindow::measuredResonanceFromASweep()
     QVERIFY(sheet->sheet()->settings.earlierTrim);
     QCOMPARE(sheet->sheet()->settings.earlierTrim->measuredMHz, 14.05);
     QVERIFY(std::fabs(*sheet->sheet()->lastTrimShowedPercent - 80.0) < 1e-6);
+    // The builder says what was really cut: half the trim advised, so all of it showed up, and the loops are
+    // trimmed from what that cut left.
+    auto *cut = sheet->findChild<QLineEdit *>(QStringLiteral("cutSince"));
+    QVERIFY(cut->isVisible());
+    const double advised = -static_cast<double>(trims[1].trim->change) / 2000.0;
+    const double halfTrim = advised * 0.6;
+    cut->setText(QString::number(halfTrim, 'f', 3));
+    emit cut->editingFinished();
+    QCOMPARE(sheet->sheet()->settings.earlierTrim->how, shop::EarlierTrim::Cut::Given);
+    QVERIFY2(std::fabs(*sheet->sheet()->lastTrimShowedPercent - 100.0 * 0.12 / (14.05 / (1.0 - 0.6 * (1.0 - 14.05 / 14.2)) - 14.05)) < 0.5,
+             qPrintable(QString::number(*sheet->sheet()->lastTrimShowedPercent)));
+    cut->setText(QStringLiteral("a lot"));
+    emit cut->editingFinished();
+    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("problem"))
+                ->text()
+                .startsWith(QStringLiteral("What was cut from the driven loop must be a length")));
+    QVERIFY(!sheet->findChild<QPushButton *>(QStringLiteral("print"))->isEnabled());
+    cut->clear();
+    emit cut->editingFinished();
 
     measured->setText(QStringLiteral("14.05"));
     QVERIFY(sheet->sheet()->settings.sweepFile.empty());

@@ -3,6 +3,7 @@
 
 #include "core/calc/designlengths.h"
 #include "core/check/checktable.h"
+#include "gui/windows/cutsincerow.h"
 #include "gui/windows/throughrow.h"
 #include "gui/windows/userfiles.h"
 
@@ -41,6 +42,14 @@ SweepRow::SweepRow(QWidget *parent) : QWidget(parent)
     sweeps->addWidget(m_load);
     sweeps->addWidget(m_clear);
     sweeps->addWidget(m_label, 1);
+    // The latest sweep's, once there are sweeps in turn.
+    m_cutSince = new CutSinceRow;
+    m_cutSince->setVisible(false);
+    connect(m_cutSince, &CutSinceRow::changed, this, [this] {
+        if (m_held.size() > 1)
+            m_held.back().cutInches = m_cutSince->inches();
+        emit cutChanged();
+    });
 
     // What the analyser looked through: the sweeps are read at the feed point once it is declared.
     m_through = new ThroughRow;
@@ -61,9 +70,11 @@ SweepRow::SweepRow(QWidget *parent) : QWidget(parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addLayout(sweeps);
+    layout->addWidget(m_cutSince);
     layout->addLayout(through);
     setTabOrder(m_load, m_clear);
-    setTabOrder(m_clear, m_through->firstField());
+    setTabOrder(m_clear, m_cutSince->field());
+    setTabOrder(m_cutSince->field(), m_through->firstField());
     setTabOrder(m_through->lastField(), m_shown);
 }
 
@@ -78,8 +89,10 @@ bool SweepRow::load(MessageBoxService &messages, const QString &path)
         m_held.erase(m_held.begin());
     }
     const QFileInfo file(path);
-    m_held.push_back(
-        {std::move(*sweep), file.fileName(), QLocale().toString(file.lastModified(), QLocale::ShortFormat)});
+    m_held.push_back({std::move(*sweep), file.fileName(),
+                      QLocale().toString(file.lastModified(), QLocale::ShortFormat), std::nullopt});
+    m_cutSince->clear();
+    m_cutSince->setVisible(m_held.size() > 1);
     return true;
 }
 
@@ -87,6 +100,8 @@ void SweepRow::clear()
 {
     m_held.clear();
     m_letGo.clear();
+    m_cutSince->clear();
+    m_cutSince->setVisible(false);
 }
 
 std::vector<nec::MeasuredSweep> SweepRow::measured(const nec::SweepReading &reading, const nec::CheckSummary *check,
@@ -95,13 +110,16 @@ std::vector<nec::MeasuredSweep> SweepRow::measured(const nec::SweepReading &read
     nec::SweepReading declared = reading;
     declared.through = m_through->through(nullptr);
     std::vector<nec::MeasuredSweep> sweeps;
+    std::vector<std::optional<double>> cuts;
     for (const Held &held : m_held) {
         nec::MeasuredSweep measured = nec::measuredSweepOf(held.sweep, held.name.toStdString(), declared);
         measured.when = held.when.toStdString();
-        if (check)
-            nec::compareWithModel(measured, *check, frequencyText);
+        if (!sweeps.empty())
+            cuts.push_back(held.cutInches);
         sweeps.push_back(std::move(measured));
     }
+    if (check)
+        nec::compareInTurn(sweeps, *check, frequencyText, cuts);
     return sweeps;
 }
 
@@ -135,6 +153,10 @@ void SweepRow::show(const std::vector<nec::MeasuredSweep> &sweeps, bool checked)
                     .arg(QString::fromStdString(nec::throughText(declared)));
     if (!checked)
         text += QStringLiteral(" Run the check to lay it over the model.");
+    QString cutProblem;
+    (void)m_cutSince->inches(&cutProblem);
+    if (m_held.size() > 1 && !cutProblem.isEmpty())
+        text += QStringLiteral(" The trim advised is taken as cut: ") + cutProblem;
     m_label->setText(text);
 }
 

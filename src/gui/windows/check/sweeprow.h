@@ -17,6 +17,7 @@ class QPushButton;
 
 namespace tarvelin {
 
+class CutSinceRow;
 class MessageBoxService;
 class ThroughRow;
 
@@ -49,6 +50,7 @@ signals:
     void loadRequested(const QString &path);
     void clearRequested();
     void throughChanged();
+    void cutChanged();
     void sweepShownChanged(SweepShown shown);
 
 private:
@@ -56,6 +58,7 @@ private:
     QPushButton *m_clear = nullptr;
     QLabel *m_label = nullptr;
     ThroughRow *m_through = nullptr;
+    CutSinceRow *m_cutSince = nullptr;
     QComboBox *m_shown = nullptr;
     // As read, oldest first; their figures depend on the line and the check.
     struct Held
@@ -63,6 +66,7 @@ private:
         touchstone::Sweep sweep;
         QString name;
         QString when; // the file's time
+        std::optional<double> cutInches; // from the driven loop before it; none for the trim advised
     };
     std::vector<Held> m_held;
     QString m_letGo; // the oldest sweep given way to the last one loaded, if any
