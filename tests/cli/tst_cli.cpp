@@ -556,7 +556,8 @@ void TestCli::controlCharactersAreEscaped()
     file.close();
     const Run sheet = runCalc({"--shop", "--measured-sweep", sweep, "14.2"});
     QCOMPARE(sheet.exitCode, 0);
-    QVERIFY2(sheet.out.contains("(the lowest SWR of " + folder.path().toUtf8() + "/a\\x1b[31mb.s1p)"),
+    QVERIFY2(sheet.out.contains("(where the reactance of " + folder.path().toUtf8() +
+                                "/a\\x1b[31mb.s1p passes zero at the feed point)"),
              sheet.out.constData());
     QVERIFY(!sheet.out.contains('\x1b'));
 }
@@ -569,12 +570,13 @@ void TestCli::sweepsTheSheetCannotTrimBy_data()
     const QByteArray head = "# MHz S RI R 50\n";
     QTest::newRow("broken") << head + "14.1 0.1 0.2\n14.2 nan 0.2\n"
                             << "tarvelin-calc: --measured-sweep: %1, line 3: 'nan' is not a number.";
-    QTest::newRow("lowest at its last point")
-        << head + "14.0 0.5 0\n14.1 0.3 0\n14.2 0.1 0\n"
-        << "tarvelin-calc: '14.2': The lowest SWR of %1 lies at its last point, 14.200 MHz: the "
-           "resonance lies above the sweep, so it gives no trim. Sweep higher to find it.";
-    QTest::newRow("another band") << head + "7.0 0.5 0\n7.1 0 0\n7.2 0.5 0\n"
-                                  << "tarvelin-calc: '14.2': The lowest SWR of %1, at 7.1000 MHz, lies more than 10 % "
+    const QByteArray ohms = "# MHz Z RI R 50\n"; // normalised to 50 ohms
+    QTest::newRow("resonant above the sweep")
+        << ohms + "14.0 1 -0.8\n14.1 1 -0.5\n14.2 1 -0.2\n"
+        << "tarvelin-calc: '14.2': The reactance of %1 at the feed point stays capacitive across the sweep: the "
+           "resonance lies above it, so it gives no trim. Sweep higher to find it.";
+    QTest::newRow("another band") << ohms + "7.0 1 -0.3\n7.1 1 0\n7.2 1 0.3\n"
+                                  << "tarvelin-calc: '14.2': The resonance of %1, at 7.1000 MHz, lies more than 10 % "
                                      "from the design frequency, 14.200 MHz: the sweep is not of this design, so it "
                                      "gives no trim.";
 }

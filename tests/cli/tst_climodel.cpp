@@ -160,11 +160,13 @@ void TestCliModel::measuredSweepBesideTheModel()
     QCOMPARE(measured.value(QStringLiteral("file")).toString(), file);
     QCOMPARE(measured.value(QStringLiteral("points")).toInt(), points.size());
     QVERIFY(qAbs(measured.value(QStringLiteral("shift_percent")).toDouble()) < 1e-3);
-    // The trim against the design frequency, as the model's own: the same cut.
+    // The resonance read as the model's is, where the reactance passes zero, and the trim against the design
+    // frequency from it: the same cut as the model's own.
+    QCOMPARE(measured.value(QStringLiteral("resonance_by")).toString(), QStringLiteral("reactance"));
+    const double lowest = measured.value(QStringLiteral("resonance_mhz")).toDouble();
+    QVERIFY(qAbs(lowest - check.value(QStringLiteral("resonance_mhz")).toDouble()) < 1e-6 * lowest);
     QVERIFY(qAbs(measured.value(QStringLiteral("cut_as_for_mhz")).toDouble() -
-                 14.2 * 14.2 / measured.value(QStringLiteral("min_swr_mhz")).toDouble()) < 1e-4);
-    const double lowest = measured.value(QStringLiteral("min_swr_mhz")).toDouble();
-    QVERIFY(qAbs(lowest - check.value(QStringLiteral("min_swr_mhz")).toDouble()) < 1e-6 * lowest);
+                 14.2 * 14.2 / check.value(QStringLiteral("resonance_mhz")).toDouble()) < 1e-4);
 
     const Run fromSweep = runCalc({"--shop", "--format", "json", "--measured-sweep", file, "--z0", "75", "14.2"});
     const QJsonObject sheet = QJsonDocument::fromJson(fromSweep.out).object();
@@ -218,7 +220,7 @@ void TestCliModel::sweepThroughAFeedLine()
 
     const Run asMeasured = runCalc({"--analyse", "--sweep", file, "14.2"});
     QCOMPARE(asMeasured.exitCode, 0);
-    QVERIFY2(asMeasured.out.contains("declare the line the sweep was measured through"), asMeasured.out.constData());
+    QVERIFY2(asMeasured.out.contains("This sweep looks measured through a feed line"), asMeasured.out.constData());
 
     const QStringList through{"--through", "7m:75/0.82/1.5"};
     const Run read =
@@ -240,10 +242,10 @@ void TestCliModel::sweepThroughAFeedLine()
     QCOMPARE(sheet.exitCode, 0);
     const double resonance =
         QJsonDocument::fromJson(sheet.out).object().value(QStringLiteral("measured_mhz")).toDouble();
-    QVERIFY2(qAbs(resonance - measured.value(QStringLiteral("min_swr_mhz")).toDouble()) < 5e-5, sheet.out.constData());
+    QVERIFY2(qAbs(resonance - measured.value(QStringLiteral("resonance_mhz")).toDouble()) < 5e-5, sheet.out.constData());
     // The printed sheet says what its resonance was read through.
     const Run table = runCalc(QStringList{"--shop", "--measured-sweep", file} + through + QStringList{"14.2"});
-    QVERIFY2(table.out.contains("read at the feed point through 7 m of 75 ohm line"), table.out.constData());
+    QVERIFY2(table.out.contains("measured through 7 m of 75 ohm line"), table.out.constData());
 }
 
 // A PVC jacket 0.4 mm thick moves the resonance of 20 m down by the inductance it adds along the wire.

@@ -20,7 +20,7 @@ void shopSheet(Session &session, std::string_view frequencyText)
     if (tuned)
         settings.match = tuned->check.match; // the section it was tuned through is cut with it
     if (const std::vector<nec::SweepFile> &swept = session.sweeps().sheet; !swept.empty()) {
-        // The latest sweep's lowest SWR, read for this design at its feed point, is the measured resonance,
+        // The latest sweep's resonance, read for this design at its feed point, is the measured resonance,
         // exactly as if it had been typed; the ones before it had the loops trimmed in turn. A frequency that
         // is none is refused by the sheet itself.
         if (const std::optional<double> designMHz = megahertzText(frequencyText)) {
@@ -178,11 +178,14 @@ const ModeDeclaration kShopMode{
                    "model" takes the resonance the antenna check predicts
                    instead, with the check options below
   --measured-sweep FILE  the measured resonance from an analyser's
-                         sweep (Touchstone .s1p or .s2p): its lowest
-                         SWR on the --z0 line (default 50 ohms), to
-                         100 Hz; the sheet is the one --measured gives
-                         for that frequency. A sweep whose lowest SWR
-                         lies at its first or last point gives none.
+                         sweep (Touchstone .s1p or .s2p) at the feed
+                         point: where its reactance passes zero, to
+                         100 Hz, as the model's resonance is read; the
+                         sheet is the one --measured gives for that
+                         frequency. A sweep with no dip (its lowest SWR
+                         on the --z0 line above 10, or hardly changing)
+                         or whose reactance never passes zero gives
+                         none.
                          Given again for each sweep after a trim,
                          oldest first (up to 8): the latest trims the
                          loops as the ones before had them trimmed,

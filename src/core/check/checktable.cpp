@@ -185,10 +185,11 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
                              resonateOnDesign(summary.design.mhz, *summary.cutAsForMHz));
     else
         add("Resonance", "outside the sweep");
-    // The built antenna's, by its lowest SWR, against the design frequency as the model's is.
+    // The built antenna's, read as the model's is, against the design frequency as the model's is.
     if (measured && measured->detunePercent && measured->cutAsForMHz)
-        beside(megahertz(measured->minSwrMHz) + " MHz, " + fixedText(std::fabs(*measured->detunePercent), 2) + " % " +
-               (*measured->detunePercent < 0 ? "low" : "high") + " by the lowest SWR" +
+        beside(megahertz(measured->resonanceMHz()) + " MHz, " + fixedText(std::fabs(*measured->detunePercent), 2) +
+               " % " + (*measured->detunePercent < 0 ? "low" : "high") +
+               (measured->by == ResonanceBy::Reactance ? "" : " by the lowest SWR") +
                resonateOnDesign(summary.design.mhz, *measured->cutAsForMHz));
     else if (measured)
         beside(measured->noResonance ? "outside the sweep" : measured->unrelated ? "not of this design" : "");
@@ -332,7 +333,10 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
             .text("file", measured->file)
             .whole("points", static_cast<long long>(measured->points.size()))
             .number("min_swr", measured->minSwr, Figure::Ratio)
-            .number("min_swr_mhz", measured->minSwrMHz, Figure::Megahertz);
+            .number("min_swr_mhz", measured->minSwrMHz, Figure::Megahertz)
+            .number("resonance_mhz", measured->noResonance ? std::nullopt : std::optional(measured->resonanceMHz()),
+                    Figure::Megahertz)
+            .text("resonance_by", measured->by == ResonanceBy::Reactance ? "reactance" : "lowest_swr");
         writeBand(json, "swr2_mhz", measured->swr2MHz);
         json.number("detune_percent", measured->detunePercent, Figure::Percent)
             .number("cut_as_for_mhz", measured->cutAsForMHz, Figure::Megahertz)
@@ -356,6 +360,9 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
             json.beginRecord()
                 .text("file", sweeps[i].file)
                 .number("min_swr_mhz", sweeps[i].minSwrMHz, Figure::Megahertz)
+                .number("resonance_mhz",
+                        sweeps[i].noResonance ? std::nullopt : std::optional(sweeps[i].resonanceMHz()),
+                        Figure::Megahertz)
                 .number("shift_percent", sweeps[i].shiftPercent, Figure::Percent)
                 .number("move_percent", movePercent(i), Figure::Percent)
                 .endRecord();

@@ -16,6 +16,16 @@
 
 namespace tarvelin::nec {
 
+// How a measured resonance is read, by one rule with the model's: where the loop's reactance passes zero,
+// wherever the sweep can be read at the loop (taken at the feed point, or through what was declared); where it
+// cannot (it looks taken through a line that was not declared), the lowest SWR on the line through the match,
+// compared with the model's read alike.
+enum class ResonanceBy
+{
+    Reactance,
+    LowestSwr,
+};
+
 // What an analyser's sweep of the built antenna says, beside the model's verdict. The trim a builder reads
 // from it is against the design frequency, as the shop sheet's; how far it lies from the model's only says
 // how far the model was off for this build.
@@ -34,9 +44,24 @@ struct MeasuredSweep
     double minSwr = 0.0;     // between the points as well as at them, read as the model's is
     double minSwrMHz = 0.0;
     std::optional<BandEdges> swr2MHz; // where it is 2 or less; an edge beyond the sweep is none
-    // Why the sweep shows no resonance to trim by, naming its file: its lowest SWR lies at its first or last
-    // point, so the resonance lies beyond it. None when the lowest SWR lies within the sweep.
+    // Where the loop's reactance passes zero, nearest the design frequency; none where it never does.
+    std::optional<double> reactanceZeroMHz;
+    ResonanceBy by = ResonanceBy::Reactance;
+    // Why the sweep shows no resonance to trim by, naming its file: it holds no antenna's dip, or its
+    // resonance lies beyond it. None when it has one.
     std::optional<std::string> noResonance;
+    // The reasons for each way of reading it, so a sweep read the other way is refused as that way says.
+    std::optional<std::string> noAntenna;       // no dip at all
+    std::optional<std::string> noReactanceZero; // the reactance never passes zero within it
+    std::optional<std::string> noSwrDip;        // its lowest SWR lies at its first or last point
+
+    // The resonance as `by` reads it.
+    [[nodiscard]] double resonanceMHz() const
+    {
+        return by == ResonanceBy::Reactance && reactanceZeroMHz ? *reactanceZeroMHz : minSwrMHz;
+    }
+    // Reads it the other way, and whether it has a resonance so read.
+    void readBy(ResonanceBy how);
 
     // Against the design, once compared: how far the lowest SWR lies from the design frequency, in percent
     // of it, above positive; the frequency to cut for instead (F x F / M); and the driven loop's trim as the
@@ -47,13 +72,14 @@ struct MeasuredSweep
     std::string drivenTrim;
     bool unrelated = false; // the lowest SWR lies further than kLargestShiftPercent from the design: not compared
 
-    // Against the model: how far the lowest SWR lies from the model's, in percent of the model's; above is
-    // positive. And across the model's 2:1 band, the dips laid together, how far the reflection on the line
-    // lies from the model's on average, and how far its size does.
+    // Against the model: how far the resonance lies from the model's, read alike, in percent of the model's;
+    // above is positive. And across the model's 2:1 band, the dips laid together, how far the reflection on the
+    // line lies from the model's on average, and how far its size does: a line not declared turns it round.
     std::optional<double> shiftPercent;
-    std::optional<double> modelMinSwrMHz;
+    std::optional<double> modelResonanceMHz;
     std::optional<double> reflectionApart;
     std::optional<double> reflectionSizesApart;
+    [[nodiscard]] bool looksThroughALine() const;
 };
 
 // A sweep as its file gave it, before it is read for a design.
@@ -72,6 +98,10 @@ struct SweepReading
     double designMHz = 0.0; // the section's, and where a declared run's loss is given
     MeasuredThrough through;
 };
+
+// "where the reactance of built.s1p passes zero at the feed point", "the lowest SWR of built.s1p": how the
+// resonance was read, for the texts that name it.
+[[nodiscard]] std::string resonanceSourceText(const MeasuredSweep &measured);
 
 // "7 m of 75 ohm line, velocity factor 0.82, 1.5 dB per 100 m, and the match".
 [[nodiscard]] std::string throughText(const MeasuredThrough &through);
@@ -135,8 +165,8 @@ struct SweepMove
 // a single sweep.
 [[nodiscard]] std::vector<std::string> turnsSentences(std::span<const MeasuredSweep> sweeps);
 
-// The measured resonance a sheet is trimmed by: the lowest SWR's frequency to 100 Hz, as a typed frequency.
-// A sweep with no resonance in it gives none, refused with the reason that names its file.
+// The measured resonance a sheet is trimmed by, to 100 Hz, as a typed frequency. A sweep with no resonance in
+// it gives none, refused with the reason that names its file.
 [[nodiscard]] std::variant<std::string, shop::ShopRefusal> sheetResonanceOf(const MeasuredSweep &measured);
 
 } // namespace tarvelin::nec

@@ -35,7 +35,7 @@ std::string measuredRefusal()
 
 std::string sweepOfAnotherDesign(const std::string &file, double foundMHz, double designMHz)
 {
-    return "The lowest SWR of " + file + ", at " + frequencyLabel(foundMHz) + " MHz, lies more than " +
+    return "The resonance of " + file + ", at " + frequencyLabel(foundMHz) + " MHz, lies more than " +
            fixedText(limits::kMeasuredTolerancePercent, 0) + " % from the design frequency, " +
            frequencyLabel(designMHz) + " MHz: the sweep is not of this design, so it gives no trim.";
 }

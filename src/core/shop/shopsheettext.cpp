@@ -154,10 +154,10 @@ std::string trimsNote(const ShopSheet &sheet)
                 : "Trims: the array was measured to resonate at " + resonance + " MHz" +
                       (sheet.settings.sweepFile.empty()
                            ? std::string()
-                           : " (the lowest SWR of " + sheet.settings.sweepFile +
+                           : " (where the reactance of " + sheet.settings.sweepFile + " passes zero at the feed point" +
                                  (sheet.settings.sweepThrough.empty()
                                       ? std::string()
-                                      : ", read at the feed point through " + sheet.settings.sweepThrough) +
+                                      : ", measured through " + sheet.settings.sweepThrough + " and read there") +
                                  ")")) +
            (sheet.settings.earlierTrim ? inTurnText(sheet) : std::string()) +
            ", so each loop takes its length in the design for " + sheet.correctedFrequencyText +

@@ -173,7 +173,7 @@ void ShopSheetWindow::buildWidgets()
     auto *fromSweep = new QPushButton(QStringLiteral("From S&weep\u2026"));
     fromSweep->setObjectName(QStringLiteral("fromSweep"));
     fromSweep->setToolTip(QStringLiteral("Read the measured resonance from an analyser's sweep of the built antenna "
-                                         "(Touchstone .s1p or .s2p): the frequency of its lowest SWR"));
+                                         "(Touchstone .s1p or .s2p): where its reactance passes zero at the feed point"));
     connect(fromSweep, &QPushButton::clicked, this, [this] {
         runHandler(m_messages, [this] {
             const QString path = chooseSweepPath(this, QStringLiteral("Measured resonance from a sweep"));
@@ -191,8 +191,8 @@ void ShopSheetWindow::buildWidgets()
     // The line a sweep's SWR is read against, as tarvelin-calc's --z0 for --measured-sweep.
     m_line = new QComboBox;
     m_line->setObjectName(QStringLiteral("line"));
-    m_line->setToolTip(QStringLiteral("The feed line the antenna is fed with: From Sweep reads the sweep's lowest SWR "
-                                      "against it"));
+    m_line->setToolTip(QStringLiteral("The feed line the antenna is fed with: From Sweep reads a sweep's SWR against "
+                                      "it, and its dip"));
     for (const double ohms : {50.0, 75.0})
         m_line->addItem(QStringLiteral("%1 \u03a9").arg(ohms), ohms);
     auto *right = new QFormLayout;
@@ -472,7 +472,8 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     m_cutSince->clear(); // nothing said yet of what was cut before this sweep
     updateTitle();
     recalculate();
-    showNote(QStringLiteral("The measured resonance is the lowest SWR of %1%4: %2 at %3 MHz.")
+    showNote(QStringLiteral("The measured resonance is where the reactance of %1 passes zero at the feed point%4: "
+                            "%3 MHz (its lowest SWR %2).")
                  .arg(name, QString::fromStdString(nec::swrText(measured.minSwr, 2)), resonanceText,
                       throughText.empty()
                           ? QString()

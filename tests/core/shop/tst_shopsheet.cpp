@@ -434,7 +434,7 @@ void TestShopSheet::sweepsInTurnTakeWhatWasReallyCut()
     otherBand.inTurn = {{"forty.s1p", 7.05, std::nullopt}, {"twenty.s1p", 14.0, std::nullopt}};
     const auto refused = makeShopSheet("14.2", otherBand);
     QVERIFY(std::holds_alternative<ShopRefusal>(refused));
-    QVERIFY2(std::get<ShopRefusal>(refused).message.find("The lowest SWR of forty.s1p, at 7.0500 MHz") == 0,
+    QVERIFY2(std::get<ShopRefusal>(refused).message.find("The resonance of forty.s1p, at 7.0500 MHz") == 0,
              std::get<ShopRefusal>(refused).message.c_str());
 }
 

@@ -104,6 +104,7 @@ private slots:
     void aSweepThroughALineIsReadAtTheFeedPoint_data();
     void aSweepThroughALineIsReadAtTheFeedPoint();
     void sweepsInTurnReadTheirMoves();
+    void theMatchMovesNoFeedPointSweep();
     void sweepsThatHoldNoAntenna_data();
     void sweepsThatHoldNoAntenna();
 };
@@ -262,7 +263,7 @@ touchstone::Sweep builtSweep(double resonanceMHz, double fromMHz, double toMHz)
     return sweep;
 }
 
-// The model of the 14.2 MHz design, its lowest SWR at 13.875 MHz.
+// The model of the 14.2 MHz design, resonant at 13.875 MHz.
 nec::CheckSummary modelOf14200()
 {
     nec::CheckSummary model;
@@ -276,6 +277,7 @@ nec::CheckSummary modelOf14200()
     }
     model.design = model.points[2];
     model.minSwrMHz = 13.875;
+    model.resonanceMHz = 13.875; // fed at 50 ohms, its reactance passes zero where its SWR is lowest
     return model;
 }
 
@@ -290,27 +292,28 @@ void TestTouchstone::theVerdictTrimsAgainstTheDesign_data()
     // The shop sheet's From Sweep gives the driven loop's 32-3/4" for 3.76 % below 14.2 MHz.
     QTest::newRow("on the design frequency")
         << 14.2 << 13.8 << 14.6
-        << QStringList{"The built antenna's lowest SWR lies at 14.200 MHz, on the design frequency: leave the loops "
-                       "as cut.",
-                       "The model put its lowest SWR at 13.875 MHz: the built antenna's lies 2.34 % above the "
-                       "model's. That is how far the model is off for this build, not a trim."};
+        << QStringList{"The built antenna resonates (its reactance at the feed point passes zero) at 14.200 MHz, on "
+                       "the design frequency: leave the loops as cut.",
+                       "The model resonates at 13.875 MHz: the built antenna's lies 2.34 % above the model's. That "
+                       "is how far the model is off for this build, not a trim."};
     QTest::newRow("3.76 % below")
         << 14.2 * (1 - 0.0376) << 13.3 << 14.1
-        << QStringList{"The built antenna's lowest SWR lies at 13.666 MHz, 3.76 % below the design frequency, "
-                       "14.200 MHz: shorten the loops by that much, as cut for 14.755 MHz (the driven loop: shorten "
-                       "32-3/4\" (8-3/16\" a side)). The shop sheet's From Sweep gives every loop's trim.",
-                       "The model put its lowest SWR at 13.875 MHz: the built antenna's lies 1.51 % below the "
-                       "model's."};
-    QTest::newRow("lowest at the first point")
+        << QStringList{"The built antenna resonates (its reactance at the feed point passes zero) at 13.666 MHz, "
+                       "3.76 % below the design frequency, 14.200 MHz: shorten the loops by that much, as cut for "
+                       "14.755 MHz (the driven loop: shorten 32-3/4\" (8-3/16\" a side)). The shop sheet's From "
+                       "Sweep gives every loop's trim.",
+                       "The model resonates at 13.875 MHz: the built antenna's lies 1.51 % below the model's."};
+    // A loop is inductive above its resonance and capacitive below it.
+    QTest::newRow("resonant below the sweep")
         << 13.5 << 13.8 << 14.6
-        << QStringList{"The lowest SWR of built.s1p lies at its first point, 13.800 MHz: the resonance lies below "
-                       "the sweep, so it gives no trim. Sweep lower to find it."};
-    QTest::newRow("lowest at the last point")
+        << QStringList{"The reactance of built.s1p at the feed point stays inductive across the sweep: the "
+                       "resonance lies below it, so it gives no trim. Sweep lower to find it."};
+    QTest::newRow("resonant above the sweep")
         << 15.0 << 13.8 << 14.6
-        << QStringList{"The lowest SWR of built.s1p lies at its last point, 14.600 MHz: the resonance lies above "
-                       "the sweep"};
+        << QStringList{"The reactance of built.s1p at the feed point stays capacitive across the sweep: the "
+                       "resonance lies above it"};
     QTest::newRow("another band") << 7.1 << 6.9 << 7.3
-                                  << QStringList{"The lowest SWR of built.s1p, at 7.1000 MHz, lies more than 10 % from "
+                                  << QStringList{"The resonance of built.s1p, at 7.1000 MHz, lies more than 10 % from "
                                                  "the design frequency, 14.200 MHz: the sweep is not of this design"};
 }
 
@@ -395,7 +398,7 @@ void TestTouchstone::aSweepThroughALineIsReadAtTheFeedPoint()
     const auto warns = [](const nec::MeasuredSweep &measured) {
         const std::vector<std::string> said = nec::measuredSentences(measured);
         return std::any_of(said.begin(), said.end(), [](const std::string &sentence) {
-            return sentence.find("declare the line the sweep was measured through") != std::string::npos;
+            return sentence.find("This sweep looks measured through a feed line") == 0;
         });
     };
     const nec::MeasuredSweep asMeasured = read({});
@@ -448,15 +451,34 @@ void TestTouchstone::sweepsInTurnReadTheirMoves()
     }
     const std::vector<std::string> said = nec::turnsSentences(sweeps);
     QCOMPARE(said.size(), std::size_t(1));
-    QVERIFY2(said[0].find("third.s1p, lowest SWR at 13.939 MHz (+70 kHz, +0.50 % since the last sweep)") !=
+    QVERIFY2(said[0].find("third.s1p, resonance at 13.939 MHz (+70 kHz, +0.50 % since the last sweep)") !=
                      std::string::npos &&
-                 said[0].find("second.s1p, lowest SWR at 13.869 MHz (+69 kHz") != std::string::npos,
+                 said[0].find("second.s1p, resonance at 13.869 MHz (+69 kHz") != std::string::npos,
              said[0].c_str());
 
     // A sweep whose lowest SWR lies at its end shows no resonance: nothing moved to it, nor from it.
     const std::vector<nec::MeasuredSweep> beyond{sweeps[0], sweepAt(14.5, "beyond.s1p"), sweeps[2]};
     const std::vector<std::optional<nec::SweepMove>> none = nec::sweepMoves(beyond);
     QVERIFY(!none[1] && !none[2]);
+}
+
+// A sweep taken at the feed point resonates where the loop's reactance passes zero, whatever the match the
+// design is fed through: a two-element loop of 120 ohms at 28.2 MHz reads 28.2 MHz direct and through its
+// quarter-wave section alike, though its lowest SWR on the line moves with the section.
+void TestTouchstone::theMatchMovesNoFeedPointSweep()
+{
+    touchstone::Sweep sweep;
+    for (int i = 0; i <= 100; ++i) {
+        const double mhz = 27.7 + 0.01 * i;
+        sweep.samples.push_back({mhz, {120.0 + 400.0 * (mhz - 28.2), 120.0 * 6.0 * (mhz / 28.2 - 28.2 / mhz)}});
+    }
+    const Match section{MatchKind::QuarterWave, 75.0, 0.66, {}};
+    const nec::MeasuredSweep direct = nec::measuredSweepOf(sweep, "loop.s1p", {50.0, {}, 28.5, {}});
+    const nec::MeasuredSweep matched = nec::measuredSweepOf(sweep, "loop.s1p", {50.0, section, 28.5, {}});
+    QVERIFY(!direct.noResonance && !matched.noResonance);
+    QVERIFY(std::fabs(direct.resonanceMHz() - 28.2) < 1e-4);
+    QCOMPARE(matched.resonanceMHz(), direct.resonanceMHz());
+    QVERIFY(std::fabs(matched.minSwrMHz - direct.minSwrMHz) > 0.01);
 }
 
 // Only a dip is a resonance: an open cable, a piece of coax seen through a mismatch, and an attenuator are

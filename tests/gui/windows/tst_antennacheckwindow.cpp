@@ -468,10 +468,10 @@ void TestAntennaCheckWindow::measuredSweepBesideTheVerdict()
     QCOMPARE(verdict->index(lowest, 1).data().toString(), verdict->index(lowest, 0).data().toString());
     auto *note = check->findChild<QLabel *>(QStringLiteral("verdictNote"));
     // The model's own sweep: its trim is the model's, against the design; the model holds for it.
-    QVERIFY2(note->text().startsWith(QStringLiteral("The built antenna's lowest SWR lies at 13.875 MHz, 2.29 % below "
+    QVERIFY2(note->text().startsWith(QStringLiteral("The built antenna resonates (its reactance at the feed point passes zero) at 13.875 MHz, 2.29 % below "
                                                     "the design frequency, 14.200 MHz: shorten the loops")),
              qPrintable(note->text()));
-    QVERIFY2(note->text().contains(QStringLiteral("where the built antenna has it: the model holds")),
+    QVERIFY2(note->text().contains(QStringLiteral("where the built antenna does: the model holds")),
              qPrintable(note->text()));
     QVERIFY(note->text().contains(QStringLiteral("1:1 current (choke) balun")));
 
@@ -500,7 +500,7 @@ void TestAntennaCheckWindow::measuredSweepBesideTheVerdict()
     QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
     QVERIFY2(check->status().contains(QStringLiteral("an estimate on a closed loop")), qPrintable(check->status()));
     // The jacket moves the model, not the built antenna: the trim stays; only how far the model is off moves.
-    QVERIFY2(note->text().startsWith(QStringLiteral("The built antenna's lowest SWR lies at 13.875 MHz, 2.29 % below "
+    QVERIFY2(note->text().startsWith(QStringLiteral("The built antenna resonates (its reactance at the feed point passes zero) at 13.875 MHz, 2.29 % below "
                                                     "the design frequency")) &&
                  note->text().contains(QStringLiteral("the built antenna's lies 1.")) &&
                  note->text().contains(QStringLiteral("above the model's")),
@@ -665,8 +665,8 @@ void TestAntennaCheckWindow::sweepsInTurn()
         QVERIFY(check->loadMeasuredSweep(path));
         if (sweep == 2) {
             const QString note = check->findChild<QLabel *>(QStringLiteral("verdictNote"))->text();
-            QVERIFY2(note.contains(QStringLiteral("Sweeps in turn, oldest first: sweep1.s1p, lowest SWR at 13.900 MHz; "
-                                                  "sweep2.s1p, lowest SWR at 13.970 MHz (+70 kHz, +0.50 % since the "
+            QVERIFY2(note.contains(QStringLiteral("Sweeps in turn, oldest first: sweep1.s1p, resonance at 13.900 MHz; "
+                                                  "sweep2.s1p, resonance at 13.970 MHz (+70 kHz, +0.50 % since the "
                                                   "last sweep)")),
                      qPrintable(note));
         }

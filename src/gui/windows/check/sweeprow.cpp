@@ -136,12 +136,16 @@ void SweepRow::show(const std::vector<nec::MeasuredSweep> &sweeps, bool checked)
     QString text = sweeps.size() == 1 ? QStringLiteral("Measured: %1")
                                       : QStringLiteral("%1 sweeps; the latest %2").arg(sweeps.size());
     text = text.arg(QString::fromStdString(latest.file)) +
-           QStringLiteral(", %1 points from %2 to %3 MHz, lowest SWR %4 at %5 MHz.")
+           QStringLiteral(", %1 points from %2 to %3 MHz, lowest SWR %4 at %5 MHz%6.")
                .arg(latest.points.size())
                .arg(QString::fromStdString(frequencyLabel(latest.points.front().mhz)),
                     QString::fromStdString(frequencyLabel(latest.points.back().mhz)),
                     QString::fromStdString(nec::swrText(latest.minSwr, 2)),
-                    QString::fromStdString(frequencyLabel(latest.minSwrMHz)));
+                    QString::fromStdString(frequencyLabel(latest.minSwrMHz)),
+                    latest.reactanceZeroMHz && latest.by == nec::ResonanceBy::Reactance
+                        ? QStringLiteral(", resonant at %1 MHz")
+                              .arg(QString::fromStdString(frequencyLabel(*latest.reactanceZeroMHz)))
+                        : QString());
     if (!m_letGo.isEmpty())
         text += QStringLiteral(" Up to %1 are kept: the oldest, %2, gave way.").arg(nec::kMostSweeps).arg(m_letGo);
     QString problem;
