@@ -122,6 +122,11 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
             return kExitSomeFailed;
         }
         tuned = std::get<nec::TunedDesign>(std::move(read));
+        if (options->through.match && tuned->check.match.kind == MatchKind::Direct) {
+            complain(err, "--through-match",
+                     "The tuned design in " + options->tunedPath + " is fed direct: it has no match to take out");
+            return kExitUsage;
+        }
     }
     if (tuned && inputs.empty())
         inputs.push_back(tuned->frequencyText);

@@ -25,7 +25,8 @@ Session::Session(const Options &options, const nec::TunedDesign *tuned, Sweeps s
 
 nec::SweepReading Session::sweepReading(double designMHz, const Match &match) const
 {
-    return {m_options.checkSettings.z0Ohms, match, designMHz, m_options.through};
+    // A tuned design's line is its own, as its match is: it was tuned for them.
+    return {m_tuned ? m_tuned->check.z0Ohms : m_options.checkSettings.z0Ohms, match, designMHz, m_options.through};
 }
 
 Session::~Session() = default;

@@ -13,6 +13,7 @@
 #include "cli/mode.h"
 #include "cli/resultwriter.h"
 #include "core/calc/designlengths.h"
+#include "core/tune/tuneddesign.h"
 #include "core/tune/tuner.h"
 
 #include <QDir>
@@ -79,6 +80,7 @@ private slots:
     void sweepsInTurn();
     void quarterWaveSectionModelled();
     void cablesFromTheTable();
+    void tunedDesignKeepsItsOwnLine();
     void arraysOfEveryLength_data();
     void arraysOfEveryLength();
     void tuneCsvEchoesTheFrequency();
@@ -801,6 +803,40 @@ void TestCli::cablesFromTheTable()
     QVERIFY2(wrongLength.err.contains("piece.s1p': Its series resonance at 49.466 MHz gives a velocity factor of "
                                       "1.980 for 3.000 m, which no cable has"),
              wrongLength.err.constData());
+}
+
+// A sweep is read against a tuned design on the line and through the match it was tuned for, not the
+// command line's defaults: a feed of 600 ohms at resonance is an SWR of 8 on its 75 ohm line, which a sweep
+// of an antenna may show, where 12 on 50 ohms would be no antenna's. A direct feed has no match to take out.
+void TestCli::tunedDesignKeepsItsOwnLine()
+{
+    tarvelin::nec::TunedDesign design;
+    design.frequencyText = "14.2";
+    design.check.z0Ohms = 75.0;
+    design.result.factors = {0.98, 0.977, 0.988, 0.99, 1.0, 1.0, 0.95};
+    QTemporaryDir folder;
+    const QString saved = folder.filePath(QStringLiteral("tuned.json"));
+    QFile file(saved);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromStdString(
+        tarvelin::nec::tunedDesignText(design, std::get<tarvelin::DesignLengths>(tarvelin::designLengths("14.2")))));
+    file.close();
+    const QString sweep = folder.filePath(QStringLiteral("built.s1p"));
+    QFile swept(sweep);
+    QVERIFY(swept.open(QIODevice::WriteOnly));
+    swept.write("# MHz Z RI R 1\n");
+    for (int i = 0; i <= 40; ++i) {
+        const double mhz = 13.9 + 0.01 * i;
+        swept.write(QStringLiteral("%1 600 %2\n").arg(mhz).arg(600.0 * 20.0 * (mhz / 14.1 - 14.1 / mhz)).toLatin1());
+    }
+    swept.close();
+    const Run sheet = runCalc({"--shop", "--format", "json", "--tuned", saved, "--measured-sweep", sweep});
+    QCOMPARE(sheet.exitCode, 0);
+    QCOMPARE(QJsonDocument::fromJson(sheet.out).object().value(QStringLiteral("measured_mhz")).toDouble(), 14.1);
+    const Run matched = runCalc({"--shop", "--tuned", saved, "--measured-sweep", sweep, "--through-match"});
+    QCOMPARE(matched.exitCode, 2);
+    QVERIFY2(matched.err.contains("--through-match: The tuned design in " + saved.toUtf8() + " is fed direct"),
+             matched.err.constData());
 }
 
 // A two-element quad on 10 m fed through a quarter-wave section of 75 ohm line: the deck carries the section as

@@ -74,14 +74,14 @@ void shopSheet(Session &session, std::string_view frequencyText)
     if (tuned) {
         if (session.tunedDesignDiffers(frequencyText))
             return;
-        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(tuned->result));
+        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(tuned->result, tuned->check));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
             sheet->tuning = nec::sheetTuningOf(tuned->result, tuned->tune, tuned->check);
     } else if (options.tuneForSheet) {
         const std::optional<nec::TuneResult> tune = session.runTune(frequencyText);
         if (!tune)
             return;
-        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(*tune));
+        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(*tune, options.checkSettings));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
             sheet->tuning = nec::sheetTuningOf(*tune, options.tuneSettings, options.checkSettings);
     } else {

@@ -4,6 +4,7 @@
 #include "core/calc/designlengths.h"
 #include "core/design/feed.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string_view>
@@ -102,12 +103,15 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
                            from[1] + height, x, to[0], to[1] + height, radius);
         }
     }
-    // A quarter-wave section's source: a short wire well away from the array, so it barely couples to it.
+    // A quarter-wave section's source: a short wire well away from the array, so it barely couples to it,
+    // and held to the rules every segment is: no thicker than its length over kAccurateSegmentRadii radii,
+    // so thick wire on a high band adds no shunt capacitance of its own to what the section sees.
     const int sourceTag = tag;
     if (section) {
         const double half = 0.005 * wavelength;
+        const double sourceRadius = std::min(radius, 2.0 * half / kAccurateSegmentRadii);
         deck += format("GW %d 1 %.6f 0 %.6f %.6f 0 %.6f %.6g\n", sourceTag, -wavelength, height - half, -wavelength,
-                       height + half, radius);
+                       height + half, sourceRadius);
     }
     deck += settings.groundHeightMetres ? "GE 1\n" : "GE 0\n";
     if (!settings.lossless)

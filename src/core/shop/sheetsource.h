@@ -64,6 +64,7 @@ public:
     void tune(double designMHz, TunedCut tuned, std::optional<SheetTuning> tuning);
 
     [[nodiscard]] bool tuned() const { return m_tuned.has_value(); }
+    [[nodiscard]] const std::optional<TunedCut> &tunedCut() const { return m_tuned; }
     [[nodiscard]] bool predicted() const { return m_prediction.has_value(); }
     // The element count the design shown has where the source fixes it (tuned loops), or none.
     [[nodiscard]] std::optional<int> elements() const;

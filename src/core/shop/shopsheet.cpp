@@ -116,6 +116,9 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     sheet.frequencyText = frequencyText;
     sheet.frequencyLabel = design.frequencyLabel;
     sheet.settings = settings;
+    // Tuned loops are cut with the match they were tuned through: their goals hold for no other.
+    if (tuned)
+        sheet.settings.match = tuned->match;
     sheet.settings.elements = elements;
     sheet.settings.earlierTrim = earlier;
     if (tuned)
@@ -140,9 +143,9 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
     sheet.boomLength = stations.back();
     if (design.elementCount() == kElementRowCount)
         sheet.windowBoomInches = design.grid.boom(BoomTotal::Inches);
-    if (settings.match.kind == MatchKind::QuarterWave)
+    if (sheet.settings.match.kind == MatchKind::QuarterWave)
         sheet.section = fromThousandths(
-            std::llround(sectionMetres(settings.match, design.frequencyMHz) / nec::kMetresPerInch * 1000.0));
+            std::llround(sectionMetres(sheet.settings.match, design.frequencyMHz) / nec::kMetresPerInch * 1000.0));
 
     if (settings.measuredMHz) {
         // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M,

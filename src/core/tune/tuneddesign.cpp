@@ -414,9 +414,9 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
     return std::nullopt;
 }
 
-shop::TunedCut tunedCutOf(const TuneResult &result)
+shop::TunedCut tunedCutOf(const TuneResult &result, const CheckSettings &settings)
 {
-    shop::TunedCut cut{result.factors, {}};
+    shop::TunedCut cut{result.factors, {}, settings.match, settings.z0Ohms};
     for (const double metres : result.stationsMetres)
         cut.stationThousandths.push_back(std::llround(metres / kMetresPerInch * 1000.0));
     return cut;

@@ -50,8 +50,8 @@ struct GivenSettings
 [[nodiscard]] std::optional<std::string> tunedDesignDifference(const TunedDesign &design, const GivenSettings &given);
 
 // The tuned design as the sheet cuts it: its loop factors, and its stations where the tune moved them, to the
-// thousandth of an inch.
-[[nodiscard]] shop::TunedCut tunedCutOf(const TuneResult &result);
+// thousandth of an inch; with the match and the line it was tuned for, from the settings it was tuned with.
+[[nodiscard]] shop::TunedCut tunedCutOf(const TuneResult &result, const CheckSettings &settings);
 
 // What a tuned sheet says of the tune that gave it: the figures before and after, the goals and its end.
 // With a jacket on the wire, the outcome says the figures are an estimate.

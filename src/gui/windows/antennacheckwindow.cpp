@@ -408,7 +408,7 @@ void AntennaCheckWindow::openShopSheetForCheck()
 void AntennaCheckWindow::openTunedShopSheet()
 {
     if (m_tuned)
-        emit tunedShopSheetRequested(checkedFrequencyText(), nec::tunedCutOf(*m_tuned),
+        emit tunedShopSheetRequested(checkedFrequencyText(), nec::tunedCutOf(*m_tuned, runSettings()),
                                      nec::sheetTuningOf(*m_tuned, m_tuneSettings, runSettings()));
 }
 

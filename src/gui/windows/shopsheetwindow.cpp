@@ -55,6 +55,14 @@ namespace tarvelin {
 
 namespace {
 
+const QString kLineTip = QStringLiteral("The feed line the antenna is fed with: From Sweep reads a sweep's SWR against "
+                                        "it, and its dip");
+
+} // namespace
+
+
+namespace {
+
 QString qText(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -191,8 +199,7 @@ void ShopSheetWindow::buildWidgets()
     // The line a sweep's SWR is read against, as tarvelin-calc's --z0 for --measured-sweep.
     m_line = new QComboBox;
     m_line->setObjectName(QStringLiteral("line"));
-    m_line->setToolTip(QStringLiteral("The feed line the antenna is fed with: From Sweep reads a sweep's SWR against "
-                                      "it, and its dip"));
+    m_line->setToolTip(kLineTip);
     for (const double ohms : {50.0, 75.0})
         m_line->addItem(QStringLiteral("%1 \u03a9").arg(ohms), ohms);
     auto *right = new QFormLayout;
@@ -370,8 +377,9 @@ void ShopSheetWindow::saveSettings() const
     SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(),
                                    kept ? qText(kept->measured) : QString(),
                                    kept ? QString::number(kept->forMHz, 'g', 17) : QString(), m_elements->value(),
-                                   kept ? kept->elements : m_elements->value(), m_line->currentData().toDouble(),
-                                   m_match->match(), m_through->stored()});
+                                   kept ? kept->elements : m_elements->value(),
+                                   m_ownFeed ? m_ownFeed->z0Ohms : m_line->currentData().toDouble(),
+                                   m_ownFeed ? m_ownFeed->match : m_match->match(), m_through->stored()});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
@@ -499,7 +507,7 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
         return false;
     }
     const nec::TunedDesign &design = std::get<nec::TunedDesign>(read);
-    setTunedDesign(QString::fromStdString(design.frequencyText), nec::tunedCutOf(design.result),
+    setTunedDesign(QString::fromStdString(design.frequencyText), nec::tunedCutOf(design.result, design.check),
                    nec::sheetTuningOf(design.result, design.tune, design.check));
     return true;
 }
@@ -527,6 +535,36 @@ void ShopSheetWindow::setTunedDesign(const QString &frequencyText, const shop::T
                                     "shows it.")
                          .arg(what)) +
              (aside.isEmpty() ? QString() : QLatin1Char(' ') + aside));
+}
+
+// Tuned loops are cut with the match and read on the line they were tuned for, which the rows show, locked,
+// while the loops are shown; the builder's own come back with the specified design.
+void ShopSheetWindow::followTunedFeed()
+{
+    const auto showFeed = [this](const Match &match, double z0Ohms) {
+        const QSignalBlocker quiet(m_match);
+        const QSignalBlocker quietToo(m_line);
+        m_match->setMatch(match);
+        if (m_line->findData(z0Ohms) < 0)
+            m_line->addItem(QStringLiteral("%1 \u03a9").arg(z0Ohms), z0Ohms);
+        m_line->setCurrentIndex(m_line->findData(z0Ohms));
+        m_through->offerMatch(match.kind != MatchKind::Direct);
+    };
+    const std::optional<shop::TunedCut> &tuned = m_source.tunedCut();
+    if (tuned) {
+        if (!m_ownFeed)
+            m_ownFeed = OwnFeed{m_match->match(), m_line->currentData().toDouble()};
+        showFeed(tuned->match, tuned->z0Ohms);
+    } else if (m_ownFeed) {
+        showFeed(m_ownFeed->match, m_ownFeed->z0Ohms);
+        m_ownFeed.reset();
+    }
+    const QString why = QStringLiteral("The tuned design's own, which its goals hold for: Shop Sheet (Ctrl+L) shows "
+                                       "the specified design with yours");
+    m_match->setEnabled(!tuned);
+    m_match->setToolTip(tuned ? why : QString());
+    m_line->setEnabled(!tuned);
+    m_line->setToolTip(tuned ? why : kLineTip);
 }
 
 // Each sheet says what it is.
@@ -576,6 +614,7 @@ QString ShopSheetWindow::problem() const
 // sheet shown stays in view, dimmed, and nothing can print, save or copy it until every setting is good again.
 void ShopSheetWindow::recalculate()
 {
+    followTunedFeed();
     const auto refuse = [this](const shop::ShopRefusal &refusal) {
         m_problem->setText(qText(refusal.message));
         m_problem->show();

@@ -106,6 +106,14 @@ private:
     QSpinBox *m_elements = nullptr;
     QComboBox *m_step = nullptr;
     QComboBox *m_line = nullptr;     // the feed line a sweep's SWR is read against
+    // The builder's own match and line, kept while tuned loops are shown with the ones they were tuned for.
+    struct OwnFeed
+    {
+        Match match;
+        double z0Ohms = 50.0;
+    };
+    std::optional<OwnFeed> m_ownFeed;
+    void followTunedFeed();
     MatchRow *m_match = nullptr;     // how the driven loop meets it, a quarter-wave section cut on the sheet
     ThroughRow *m_through = nullptr; // what From Sweep's sweep was measured through
     CutSinceRow *m_cutSince = nullptr; // sweeps in turn: what was cut before the latest

@@ -21,9 +21,9 @@ using namespace tarvelin::nec;
 
 namespace {
 
-ArrayGeometry design(const char *frequency)
+ArrayGeometry design(const char *frequency, int elements = tarvelin::kMostElements)
 {
-    auto geometry = geometryFor(frequency);
+    auto geometry = geometryFor(frequency, elements);
     if (!std::holds_alternative<ArrayGeometry>(geometry))
         qFatal("refused");
     return std::get<ArrayGeometry>(geometry);
@@ -169,6 +169,19 @@ void TestNec::deckOptions()
     QCOMPARE(cards(deck, QStringLiteral("RP")),
              (QStringList{QStringLiteral("RP 0 60 37 1000 30 0 1 5"), QStringLiteral("RP 0 30 37 1000 87.0 0 0.1 5"),
                           QStringLiteral("RP 0 60 73 1000 30 0 1 5")}));
+
+    // A quarter-wave section's source wire, a hundredth of a wavelength long, is held to the rule every segment
+    // is: at 144 MHz, 20.8 mm of it, so no thicker than 2.6 mm in radius, whatever the loops' 20 mm wire.
+    CheckSettings thick;
+    thick.wireDiameterMm = 20.0;
+    thick.match = tarvelin::Match{tarvelin::MatchKind::QuarterWave, 75.0, 0.66, {}};
+    const QStringList source =
+        cards(writeDeck(design("144", 2), thick, {std::vector<double>{144.0}, false}), QStringLiteral("GW")).last().split(
+            QLatin1Char(' '));
+    const double length = source[8].toDouble() - source[5].toDouble();
+    QVERIFY2(std::fabs(length - 0.01 * 299.792458 / 144.0) < 1e-5, qPrintable(source.join(QLatin1Char(' '))));
+    QVERIFY2(source[9].toDouble() * kAccurateSegmentRadii <= length * (1.0 + 1e-4), // to the card's digits
+             qPrintable(source.join(QLatin1Char(' '))));
 }
 
 // Whatever the frequency text holds, the deck holds the number read from it and nothing else of the text:

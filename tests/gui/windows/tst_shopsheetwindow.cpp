@@ -577,6 +577,30 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     QVERIFY2(m_messages.requests.front().prompt.find("It is not a tuned design") != std::string::npos,
              m_messages.requests.front().prompt.c_str());
     QCOMPARE(*sheet->sheet()->loopFactors, saved.result.factors);
+
+    // A design tuned through a quarter-wave section for a 75 ohm line is cut with its section and read on its
+    // line, both shown and locked while its loops are; the builder's own come back with the specified design.
+    saved.check.z0Ohms = 75.0;
+    saved.check.match = Match{MatchKind::QuarterWave, 75.0, 0.66, "RG-11"};
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(QByteArray::fromStdString(
+        nec::tunedDesignText(saved, std::get<DesignLengths>(designLengths(saved.frequencyText)))));
+    file.close();
+    QVERIFY(sheet->openTunedDesign(file.fileName()));
+    QVERIFY(sheet->sheet()->section);
+    QCOMPARE(sheet->sheet()->settings.match.line, std::string("RG-11"));
+    auto *kind = sheet->findChild<QComboBox *>(QStringLiteral("match"));
+    auto *line = sheet->findChild<QComboBox *>(QStringLiteral("line"));
+    QCOMPARE(kind->currentData().toInt(), static_cast<int>(MatchKind::QuarterWave));
+    QVERIFY(!kind->isEnabled());
+    QCOMPARE(line->currentData().toDouble(), 75.0);
+    QCOMPARE(SettingsStore().shopWindow().match.kind, MatchKind::Direct);
+    sheet->showSpecified();
+    QVERIFY(!sheet->tuned());
+    QCOMPARE(kind->currentData().toInt(), static_cast<int>(MatchKind::Direct));
+    QVERIFY(kind->isEnabled());
+    QCOMPARE(line->currentData().toDouble(), 50.0);
+    QVERIFY(!sheet->sheet()->section);
 }
 
 // A builder who cut the tuned loops measures them next: the tuned sheet takes its own measurement and trims
