@@ -72,9 +72,10 @@ public:
     // The tuned design, or none when the check or the tune gave none, which has been reported. An engine
     // that failed during the tune leaves the best design before it, reported as the failure it is.
     [[nodiscard]] std::optional<nec::TuneResult> runTune(std::string_view frequencyText);
+    // A warning beside a result, on stderr.
+    void warn(std::string_view frequencyText, std::string_view warning);
 
 private:
-    void warn(std::string_view frequencyText, std::string_view warning);
     [[nodiscard]] std::unique_ptr<nec::Study> runStudy(std::string_view frequencyText, bool tune);
 
     const Options &m_options;

@@ -30,6 +30,8 @@ void shopSheet(Session &session, std::string_view frequencyText)
                 const nec::SweepFile &file = swept[i];
                 const nec::MeasuredSweep measured =
                     nec::measuredSweepOf(file.sweep, file.file, session.sweepReading(*designMHz, settings.match));
+                if (measured.lossyLine && i + 1 == swept.size())
+                    session.warn(frequencyText, *measured.lossyLine);
                 const auto resonance = nec::sheetResonanceOf(measured);
                 if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
                     session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);

@@ -113,6 +113,17 @@ std::string feedRunText(const FeedRun &run)
     return text;
 }
 
+std::optional<std::string> lossyRunWarning(const FeedRun &run, double designMHz)
+{
+    const double oneWay = run.lossDbPer100mAt(designMHz, designMHz) * run.metres / 100.0;
+    if (!(oneWay > kDeepestRunLossDb))
+        return std::nullopt;
+    return "The line loses " + fixedText(oneWay, 1) + " dB one way at " + frequencyLabel(designMHz) +
+           " MHz, so the analyser saw the antenna's reflection " + fixedText(2.0 * oneWay, 1) +
+           " dB down, near its own noise: the resonance read through it may be off by per cents. Sweep at the "
+           "feed point, or through less line.";
+}
+
 double FeedRun::lossDbPer100mAt(double mhz, double designMHz) const
 {
     if (!cable.empty())

@@ -65,6 +65,14 @@ struct FeedRunTexts
 // nominal)".
 [[nodiscard]] std::string feedRunText(const FeedRun &run);
 
+// A run losing more than this one way at the design frequency hides the antenna's dip: the analyser sees its
+// reflection twice that far down, near its own noise, which moves the resonance read through it by per cents
+// (at 25 dB, 4.4 %).
+inline constexpr double kDeepestRunLossDb = 10.0;
+// The warning for a run that loses more than kDeepestRunLossDb one way at `designMHz`; none for one that
+// does not.
+[[nodiscard]] std::optional<std::string> lossyRunWarning(const FeedRun &run, double designMHz);
+
 // The impedance at the run's far end of `measuredOhms` read at its near end, at `mhz`: the run removed as the
 // lossy line it is.
 [[nodiscard]] std::complex<double> atFarEnd(const FeedRun &run, std::complex<double> measuredOhms, double mhz,

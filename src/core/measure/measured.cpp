@@ -151,6 +151,8 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
     measured.minSwrMHz = read.minSwrMHz;
     measured.swr2MHz = read.swr2MHz;
     measured.reactanceZeroMHz = read.resonanceMHz;
+    if (reading.through.run)
+        measured.lossyLine = lossyRunWarning(*reading.through.run, reading.designMHz);
     // A resonance is where the SWR dips. A lowest SWR far above any antenna's is an open or shorted connection
     // or a length of cable; one that hardly changes across the sweep is a load with no resonance in it. A dip
     // needs a point either side of it higher than its own: a sweep still falling at an end has its resonance
@@ -284,6 +286,8 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
                             "holds only if the sweep was taken at the feed point. Declare the line it was measured "
                             "through (its length and cable, or impedance, velocity factor and loss), and the match "
                             "if it was in the path, to read it at the feed point.");
+    if (measured.lossyLine)
+        sentences.push_back(*measured.lossyLine);
     if (measured.noResonance)
         sentences.push_back(*measured.noResonance);
     if (measured.unrelated)
@@ -294,6 +298,7 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
     if (measured.through.declared())
         sentences.push_back("The sweep is read at the feed point: measured through " + throughText(measured.through) +
                             ", taken out.");
+
     const bool byReactance = measured.by == ResonanceBy::Reactance;
     const std::string where =
         std::string(byReactance ? "The built antenna resonates (its reactance at the feed point passes zero) at "

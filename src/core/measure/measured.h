@@ -40,6 +40,7 @@ struct MeasuredSweep
     // none where it was taken at the feed point.
     std::vector<SweepPoint> asMeasured;
     MeasuredThrough through; // what lay between the analyser and the feed point, as declared
+    std::optional<std::string> lossyLine; // where that line hides the dip
     double z0Ohms = 0.0;     // the chosen line's impedance
     double minSwr = 0.0;     // between the points as well as at them, read as the model's is
     double minSwrMHz = 0.0;

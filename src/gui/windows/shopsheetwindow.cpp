@@ -485,7 +485,8 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
                  .arg(name, QString::fromStdString(nec::swrText(measured.minSwr, 2)), resonanceText,
                       throughText.empty()
                           ? QString()
-                          : QStringLiteral(", read at the feed point through ") + QString::fromStdString(throughText)));
+                          : QStringLiteral(", read at the feed point through ") + QString::fromStdString(throughText)) +
+             (measured.lossyLine ? QStringLiteral(" ") + QString::fromStdString(*measured.lossyLine) : QString()));
     return true;
 }
 

@@ -153,6 +153,15 @@ void TestCoaxTable::runOfACable()
     QVERIFY(std::holds_alternative<std::string>(bare));
     QVERIFY(std::get<std::string>(bare).find("needs its unit") != std::string::npos);
     QCOMPARE(std::get<nec::FeedRun>(nec::readFeedRun("23ft:75/0.82/1.5")).metres, 7.0104);
+
+    // A line losing more than 10 dB one way hides the dip: 300 m of RG-58 on 20 m (some 17 dB) is warned of,
+    // 30 m (under 2 dB) is not.
+    QVERIFY(!nec::lossyRunWarning(rg58, 14.2));
+    nec::FeedRun long58 = rg58;
+    long58.metres = 300.0;
+    const std::optional<std::string> warned = nec::lossyRunWarning(long58, 14.2);
+    QVERIFY(warned);
+    QVERIFY2(warned->find("The line loses 17.") == 0, warned->c_str());
 }
 
 QTEST_GUILESS_MAIN(TestCoaxTable)
