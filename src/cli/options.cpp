@@ -439,8 +439,10 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
         if (tunedSheet)
             options.tunedGiven.bandPercent = options.tuneSettings.bandPercent;
     }
+    // The goals also hold the check's verdict to them.
+    const bool judged = tuning || options.mode == Mode::Analyse;
     const auto readTuneOption = [&](const char *name, const std::string &text, auto reader, auto into) {
-        if (!tuning || app.count(name) == 0)
+        if (!judged || app.count(name) == 0)
             return true;
         auto read = reader(text);
         if (const auto *refusal = std::get_if<std::string>(&read)) {

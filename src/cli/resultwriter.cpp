@@ -240,7 +240,8 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
 }
 
 void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary,
-                               const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps)
+                               const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps,
+                               const nec::Goals &goals)
 {
     const std::string label = fixedText(summary.design.mhz, 3);
     const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
@@ -251,7 +252,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
     case OutputFormat::Table:
         separateTables(out);
         out += "Antenna check for " + designTitle(label, summary.elements) + "\n\n";
-        appendTerminalTable(out, nec::verdictTable(summary, settings.z0Ohms, measured));
+        appendTerminalTable(out, nec::verdictTable(summary, settings.z0Ohms, measured, goals));
         out += '\n';
         if (measured)
             for (const std::string &sentence : nec::measuredSentences(*measured))

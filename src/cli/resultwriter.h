@@ -60,7 +60,8 @@ public:
     // sweep's figures, if any.
     // With measured sweeps, oldest first: the latest beside the model, and each one's move.
     void appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary,
-                     const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps = {});
+                     const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps = {},
+                     const nec::Goals &goals = {});
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
     void appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
                     const nec::TuneResult &result, const nec::TuneSettings &tune);

@@ -330,8 +330,8 @@ void TestCli::usageErrors_data()
         << QStringList{"--elements", "3", "14.2"} << "--elements: Belongs to --shop, --nec, --analyse or --tune.";
     QTest::newRow("a tuned sheet saved") << QStringList{"--shop", "--tune", "--save", "quad.json", "14.2"}
                                          << "--save: Belongs to --tune.";
-    QTest::newRow("a goal without --tune")
-        << QStringList{"--analyse", "--goal-fb", "10", "14.2"} << "--goal-fb: Belongs to --tune.";
+    QTest::newRow("a goal without a check")
+        << QStringList{"--nec", "--goal-fb", "10", "14.2"} << "--goal-fb: Belongs to --analyse or --tune.";
     QTest::newRow("SWR goal below reach")
         << QStringList{"--tune", "--goal-swr", "1.05", "14.2"} << "--goal-swr: The SWR goal must be 1.1 to 3.0.";
     QTest::newRow("F/B goal beyond reach")

@@ -26,7 +26,9 @@ void analyse(Session &session, std::string_view frequencyText)
     for (const nec::SweepFile &file : session.sweeps().inTurn)
         sweeps.push_back(nec::measuredSweepOf(file.sweep, file.file, reading));
     nec::compareInTurn(sweeps, *summary, frequencyText, session.options().cutsInches);
-    session.writer().appendCheck(session.buffer(), frequencyText, *summary, session.options().checkSettings, sweeps);
+    const nec::TuneSettings &aims = session.options().tuneSettings;
+    session.writer().appendCheck(session.buffer(), frequencyText, *summary, session.options().checkSettings, sweeps,
+                                 {aims.maxSwr, aims.minFrontToBackDb});
 }
 
 constexpr std::string_view kDeckOptions[] = {options::kElements, "--tuned"};
@@ -36,7 +38,8 @@ bool swept(const Uses &uses)
     return uses.sweep;
 }
 
-constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep", "--processes"};
+constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep", "--processes",
+                                                "--goal-swr", "--goal-fb"};
 constexpr std::string_view kCuts[] = {"--cut"};
 constexpr auto kAnalyseUses = joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck),
                                          usesOf(options::kThrough, swept, "--sweep"), usesOf(kCuts, swept, "--sweep"));
@@ -66,7 +69,9 @@ const ModeDeclaration kAnalyseMode{
                    resonance and the cut it calls for, the lowest SWR, the
                    2:1 and F/B 20 dB bands, the cutting sensitivity and the
                    wire efficiency; where the resonance or a 2:1 edge lies
-                   outside the sweep, one wider sweep finds it
+                   outside the sweep, one wider sweep finds it; the SWR
+                   and the F/B are held to --goal-swr and --goal-fb, as
+                   a tune's are
   --sweep FILE     with --analyse: an analyser's sweep of the built antenna
                    (Touchstone .s1p or .s2p) beside the model: its lowest
                    SWR, 2:1 band, what to do to the loops against the design

@@ -70,6 +70,13 @@ struct CheckSummary
 inline constexpr double kSwrGoal = 1.5;
 inline constexpr double kFrontToBackGoalDb = 20.0;
 
+// The goals as the builder sets them, beside the tune: the verdict holds the design to the same ones.
+struct Goals
+{
+    double maxSwr = kSwrGoal;
+    double minFrontToBackDb = kFrontToBackGoalDb;
+};
+
 // The point nearest the design frequency: the design's own, whatever points were left out before it.
 [[nodiscard]] std::size_t designIndexOf(const std::vector<SweepPoint> &points, double designMHz);
 

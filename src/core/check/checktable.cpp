@@ -151,7 +151,8 @@ std::string resonateOnDesign(double designMHz, double cutForMHz)
 
 } // namespace
 
-ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const MeasuredSweep *measured)
+ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const MeasuredSweep *measured,
+                         const Goals &goals)
 {
     ResultTable table;
     table.columns = {{"figure", "Verdict", true, true}, {"value", measured ? "Model" : "", true, false, {}, true}};
@@ -172,10 +173,10 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
         return std::string("; goal ") + aim + ": " + (met ? "met" : "missed");
     };
     add("SWR at " + megahertz(d.mhz) + " MHz", swrText(d.swr, 2) + " on a " + fixedText(z0Ohms, 0) + " \u03a9 line" +
-                                                   goal(d.swr <= kSwrGoal, fixedText(kSwrGoal, 1) + " or less"));
+                                                   goal(d.swr <= goals.maxSwr, shortestText(goals.maxSwr) + " or less"));
     add("Gain", fixedText(d.gainDbi, 2) + " dBi");
     add("F/B", ratioText(d.frontToBackDb, 2) + " dB" +
-                   goal(d.frontToBackDb >= kFrontToBackGoalDb, fixedText(kFrontToBackGoalDb, 0) + " dB or more"));
+                   goal(d.frontToBackDb >= goals.minFrontToBackDb, shortestText(goals.minFrontToBackDb) + " dB or more"));
     add("F/R in the azimuth plane", ratioText(d.frontToRearDb, 2) + " dB");
     if (d.elevationDegrees)
         add("Take-off angle", fixedText(*d.elevationDegrees, 1) + "\u00b0");

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/check/checksummary.h"
 #include "core/format/resulttable.h"
 
 #include <span>
@@ -31,10 +32,11 @@ struct MeasuredSweep;
 // line of z0 ohms, the gain, F/B, F/R and over ground the take-off angle; then the resonance and the cut
 // it calls for, the lowest SWR, the 2:1 band, the F/B >= 20 dB band, where the pattern reverses, and the
 // wire efficiency. An edge outside the sweep is named as outside, beside the edge that was found.
-// With a measured sweep, a third column gives the built antenna's resonance by its lowest SWR against the
-// design frequency, its lowest SWR and its 2:1 band beside the model's.
+// With a measured sweep, a third column gives the built antenna's resonance against the design frequency,
+// its lowest SWR and its 2:1 band beside the model's. The SWR and the F/B are held to `goals`, the ones the
+// builder set for the tune.
 [[nodiscard]] ResultTable verdictTable(const CheckSummary &summary, double z0Ohms,
-                                       const MeasuredSweep *measured = nullptr);
+                                       const MeasuredSweep *measured = nullptr, const Goals &goals = {});
 
 // How to feed and measure the array, one short paragraph: where the feed goes, the balun, the parasitic
 // loops closed, where and how high to measure; with a check, the feed's impedance at resonance and its

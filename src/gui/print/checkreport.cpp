@@ -20,7 +20,7 @@ namespace tarvelin {
 
 QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
                           const nec::CheckSummary &summary, const QPageLayout &layout, const QDateTime &when,
-                          std::span<const nec::MeasuredSweep> sweeps)
+                          std::span<const nec::MeasuredSweep> sweeps, const nec::Goals &goals)
 {
     const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     QString html = QStringLiteral("<h2>Tarvelin antenna check: %1</h2>")
@@ -35,7 +35,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                          : QStringLiteral("free space"),
                      QString::number(settings.spanPercent, 'g', 4), QString::number(settings.points),
                      QString::number(settings.z0Ohms, 'g', 4), QString::fromStdString(summary.ran).toHtmlEscaped());
-    html += QString::fromStdString(htmlTable(nec::verdictTable(summary, settings.z0Ohms, measured)));
+    html += QString::fromStdString(htmlTable(nec::verdictTable(summary, settings.z0Ohms, measured, goals)));
     for (const std::string &warning : nec::verdictWarnings(summary))
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());
     std::vector<std::string> said = measured ? nec::measuredSentences(*measured) : std::vector<std::string>();

@@ -17,6 +17,7 @@ namespace tarvelin {
 // sweeps, oldest first, go beside the verdict (the latest) and on the plots (every one).
 [[nodiscard]] QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
                                         const nec::CheckSummary &summary, const QPageLayout &layout,
-                                        const QDateTime &when, std::span<const nec::MeasuredSweep> sweeps = {});
+                                        const QDateTime &when, std::span<const nec::MeasuredSweep> sweeps = {},
+                                        const nec::Goals &goals = {});
 
 } // namespace tarvelin

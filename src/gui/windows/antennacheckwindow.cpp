@@ -67,6 +67,8 @@ void AntennaCheckWindow::buildWidgets()
     connect(m_settings, &CheckSettingsPanel::changed, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
     connect(m_tunePanel, &TunePanel::changed, this, guardedSlot(m_messages, this, &AntennaCheckWindow::validate));
+    // The verdict is held to the goals shown beside it.
+    connect(m_tunePanel, &TunePanel::changed, this, guardedSlot(m_messages, this, &AntennaCheckWindow::showMeasured));
     connect(m_sweepRow, &SweepRow::loadRequested, this,
             [this](const QString &path) { runHandler(m_messages, [&] { loadMeasuredSweep(path); }); });
     connect(m_sweepRow, &SweepRow::clearRequested, this,
@@ -162,6 +164,13 @@ const nec::CheckSettings &AntennaCheckWindow::runSettings() const
 {
     static const nec::CheckSettings kNone;
     return m_checked ? m_checked->settings : kNone;
+}
+
+nec::Goals AntennaCheckWindow::goals() const
+{
+    QString problem;
+    const std::optional<nec::TuneSettings> tune = m_tunePanel->read(problem);
+    return tune ? nec::Goals{tune->maxSwr, tune->minFrontToBackDb} : nec::Goals{};
 }
 
 QString AntennaCheckWindow::checkedFrequencyText() const

@@ -124,6 +124,8 @@ private:
     StudyRun *m_study = nullptr;
     std::optional<nec::Design> m_checked; // of the check last run: every sheet, deck and tune of it is made from it
     [[nodiscard]] const nec::CheckSettings &runSettings() const;
+    // The goals set beside the tune, which the verdict holds the design to; the defaults while they are refused.
+    [[nodiscard]] nec::Goals goals() const;
     [[nodiscard]] QString checkedFrequencyText() const;
     QString m_warnings; // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;

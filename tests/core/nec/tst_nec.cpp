@@ -86,6 +86,8 @@ private slots:
     void sensitivityKeepsItsDigits();
     void pointOverGround();
     void beyondTheEnginesFloor();
+    void verdictHoldsTheGoalsShown_data();
+    void verdictHoldsTheGoalsShown();
     void planSharesTheSweep();
 };
 
@@ -639,6 +641,40 @@ void TestNec::beyondTheEnginesFloor()
              qPrintable(shown.join(QLatin1Char('|'))));
     QVERIFY2(shown.contains(QStringLiteral("> 99 on a 50 \u03a9 line; goal 1.5 or less: missed")),
              qPrintable(shown.join(QLatin1Char('|'))));
+}
+
+// The verdict marks the SWR and the F/B against the goals set beside the tune, whatever they are: a
+// two-element quad with SWR 1.8 and F/B 12 dB meets 2.0 and 10 dB, and misses the defaults.
+void TestNec::verdictHoldsTheGoalsShown_data()
+{
+    QTest::addColumn<double>("maxSwr");
+    QTest::addColumn<double>("minFb");
+    QTest::addColumn<QString>("swrRow");
+    QTest::addColumn<QString>("fbRow");
+    QTest::newRow("the defaults") << kSwrGoal << kFrontToBackGoalDb
+                                  << "1.80 on a 50 \u03a9 line; goal 1.5 or less: missed"
+                                  << "12.00 dB; goal 20 dB or more: missed";
+    QTest::newRow("a two-element quad's") << 2.0 << 10.0 << "1.80 on a 50 \u03a9 line; goal 2 or less: met"
+                                          << "12.00 dB; goal 10 dB or more: met";
+    QTest::newRow("to a quarter") << 1.25 << 12.5 << "1.80 on a 50 \u03a9 line; goal 1.25 or less: missed"
+                                  << "12.00 dB; goal 12.5 dB or more: missed";
+}
+
+void TestNec::verdictHoldsTheGoalsShown()
+{
+    QFETCH(double, maxSwr);
+    QFETCH(double, minFb);
+    QFETCH(QString, swrRow);
+    QFETCH(QString, fbRow);
+    SweepPoint point;
+    point.mhz = 28.5;
+    point.resistanceOhms = 90.0;
+    point.swr = 1.8;
+    point.frontToBackDb = 12.0;
+    const tarvelin::ResultTable verdict = verdictTable(summarise({point}, 0, 50.0, 95.0, nullptr), 50.0, nullptr,
+                                                       Goals{maxSwr, minFb});
+    QCOMPARE(QString::fromStdString(verdict.rows[0][1].text), swrRow);
+    QCOMPARE(QString::fromStdString(verdict.rows[2][1].text), fbRow);
 }
 
 // Every sweep frequency in exactly one deck, in order, and the azimuth cut in the last; each frequency on a

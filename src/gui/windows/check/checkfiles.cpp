@@ -127,7 +127,7 @@ bool AntennaCheckWindow::savePdf(const QString &path)
         return writeFile(path, {}, QStringLiteral("PDF"));
     return writeFile(path,
                      checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary, localPaperLayout(),
-                                    QDateTime::currentDateTime(), m_sweeps),
+                                    QDateTime::currentDateTime(), m_sweeps, goals()),
                      QStringLiteral("PDF"));
 }
 
@@ -189,7 +189,7 @@ void AntennaCheckWindow::print()
     if (dialog.exec() != QDialog::Accepted)
         return;
     const QByteArray pdf = checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary,
-                                          printer.pageLayout(), QDateTime::currentDateTime(), m_sweeps);
+                                          printer.pageLayout(), QDateTime::currentDateTime(), m_sweeps, goals());
     if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
         (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));
         return;
@@ -231,9 +231,10 @@ void AntennaCheckWindow::showMeasured()
     if (m_summary)
         reading = {runSettings().z0Ohms, runSettings().match, m_summary->design.mhz, {}};
     m_sweepRow->through().offerMatch(reading.match.kind != MatchKind::Direct);
-    m_sweeps = m_sweepRow->measured(reading, m_summary ? &*m_summary : nullptr, m_checked->frequencyText());
+    m_sweeps = m_sweepRow->measured(reading, m_summary ? &*m_summary : nullptr,
+                                    m_checked ? m_checked->frequencyText() : std::string());
     m_sweepRow->show(m_sweeps, m_summary.has_value());
-    m_results->showMeasured(runSettings(), m_sweeps);
+    m_results->showMeasured(runSettings(), m_sweeps, goals());
 }
 
 } // namespace tarvelin

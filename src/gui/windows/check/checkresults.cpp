@@ -52,7 +52,7 @@ void CheckResults::setRowsExpected(int points)
 void CheckResults::clear()
 {
     m_tableModel->setTable(nec::checkTable({}, {}));
-    m_verdict->show(nullptr, {}, {});
+    m_verdict->show(nullptr, {}, {}, {});
     m_tabs->setTabVisible(m_tabs->indexOf(m_tuned), false);
     for (PlotView *plot : m_plots)
         plot->refresh(0.0);
@@ -72,9 +72,10 @@ void CheckResults::setSweepShown(SweepShown shown)
         plot->setSweepShown(shown);
 }
 
-void CheckResults::showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps)
+void CheckResults::showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps,
+                                const nec::Goals &goals)
 {
-    m_verdict->show(m_summary ? &*m_summary : nullptr, settings, sweeps);
+    m_verdict->show(m_summary ? &*m_summary : nullptr, settings, sweeps, goals);
     for (PlotView *plot : m_plots)
         plot->refresh(settings.z0Ohms);
 }

@@ -42,7 +42,8 @@ public:
     // The check shown, by the frequency it was run at.
     void showCheck(const std::string &frequencyLabel);
     // The measured sweeps, oldest first, against the check shown: the verdict and every plot drawn anew.
-    void showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps);
+    void showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps,
+                      const nec::Goals &goals);
     // How the plots draw a sweep read through a feed line.
     void setSweepShown(SweepShown shown);
     // The tuned design on its own tab, in front, and its sweep on the plots.

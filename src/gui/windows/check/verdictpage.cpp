@@ -42,7 +42,7 @@ VerdictPage::VerdictPage(QWidget *parent) : QWidget(parent)
 }
 
 void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSettings &settings,
-                       const std::vector<nec::MeasuredSweep> &sweeps)
+                       const std::vector<nec::MeasuredSweep> &sweeps, const nec::Goals &goals)
 {
     const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     if (!summary) {
@@ -52,7 +52,7 @@ void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSetting
                                        "the plots appear here."));
         return;
     }
-    m_model->setTable(nec::verdictTable(*summary, settings.z0Ohms, measured));
+    m_model->setTable(nec::verdictTable(*summary, settings.z0Ohms, measured, goals));
     m_view->horizontalHeader()->setVisible(measured != nullptr); // Model beside Measured
     QStringList note;
     if (measured)

@@ -28,7 +28,7 @@ public:
     // The check shown, if any, on the line it was run for, with the latest measured sweep compared with it and
     // each sweep's move since the one before.
     void show(const nec::CheckSummary *summary, const nec::CheckSettings &settings,
-              const std::vector<nec::MeasuredSweep> &sweeps);
+              const std::vector<nec::MeasuredSweep> &sweeps, const nec::Goals &goals);
 
 private:
     ResultTableModel *m_model = nullptr;
