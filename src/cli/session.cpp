@@ -100,8 +100,12 @@ std::optional<nec::Design> Session::modelledDesign(std::string_view frequencyTex
     if (m_tuned) {
         if (tunedDesignDiffers(frequencyText))
             return std::nullopt;
+        // The sweep is no part of what was tuned: it is the command line's, as for any deck.
+        nec::CheckSettings settings = m_tuned->check;
+        settings.spanPercent = m_options.checkSettings.spanPercent;
+        settings.points = m_options.checkSettings.points;
         auto specified =
-            nec::designFor(m_tuned->frequencyText, static_cast<int>(m_tuned->result.factors.size()), m_tuned->check);
+            nec::designFor(m_tuned->frequencyText, static_cast<int>(m_tuned->result.factors.size()), settings);
         if (const auto *refusal = std::get_if<nec::DesignRefusal>(&specified)) {
             fail(frequencyText, refusal->message, checkFailureRecord());
             return std::nullopt;

@@ -369,6 +369,9 @@ void TestCli::usageErrors_data()
         << QStringList{"--shop", "--measured-sweep", "a.s1p", "--measured-sweep", "b.s1p", "--cut", "some", "14.2"}
         << "--cut: What was cut from the driven loop must be a length, such as 3-1/4 (inches) or 82 mm, a wire "
            "added as a negative one, or advised for the trim the sheet advised.";
+    QTest::newRow("a permittivity on bare wire") << QStringList{"--nec", "--permittivity", "2.3", "14.2"}
+                                                 << "--permittivity: The permittivity is the jacket's: give the "
+                                                    "insulation's thickness too.";
     QTest::newRow("no engines") << QStringList{"--tune", "--processes", "0", "14.2"}
                                 << "--processes: The engine processes must be a whole number from 1 to 256.";
     QTest::newRow("processes for a deck") << QStringList{"--nec", "--processes", "2", "14.2"}
@@ -814,6 +817,8 @@ void TestCli::tunedDesignKeepsItsOwnLine()
     design.frequencyText = "14.2";
     design.check.z0Ohms = 75.0;
     design.result.factors = {0.98, 0.977, 0.988, 0.99, 1.0, 1.0, 0.95};
+    design.result.before.design.swr = 1.3;
+    design.result.after.design.swr = 1.1;
     QTemporaryDir folder;
     const QString saved = folder.filePath(QStringLiteral("tuned.json"));
     QFile file(saved);
@@ -911,6 +916,10 @@ void TestCli::quarterWaveSectionModelled()
     const QString tunedDeck = folder.filePath(QStringLiteral("two.nec"));
     const Run written = runShell(QStringLiteral("$CALC --nec --tuned '%1' > '%2'").arg(saved, tunedDeck));
     QCOMPARE(written.exitCode, 0);
+    // Its sweep is the command line's, as any deck's is: nothing given is left out in silence.
+    const Run swept = runCalc({"--nec", "--tuned", saved, "--points", "5", "--span", "1"});
+    QCOMPARE(swept.exitCode, 0);
+    QVERIFY2(swept.out.contains("\nFR 0 5 0 0 28.215 0.1425\n"), swept.out.constData());
     const QString output = folder.filePath(QStringLiteral("two.out"));
     QCOMPARE(
         QProcess::execute(QStringLiteral("nec2c"), {QStringLiteral("-i"), tunedDeck, QStringLiteral("-o"), output}), 0);

@@ -23,6 +23,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <string_view>
 
 namespace {
@@ -135,6 +136,62 @@ void tunedDesign(std::string_view text)
     }
 }
 
+// A saved design with one field's value, any field's, replaced by the rest of the text: the first byte picks
+// the field. Every field so reaches the reader with values of every kind, which it reads or refuses by name.
+void tunedDesignField(std::string_view text)
+{
+    static const std::string saved = [] {
+        tarvelin::nec::TunedDesign design;
+        design.frequencyText = "14.2";
+        design.check.match = tarvelin::Match{tarvelin::MatchKind::QuarterWave, 75.0, 0.66, "RG-11"};
+        design.tune.boomMetres = 20.0;
+        design.result.factors = {0.98, 0.977, 0.99, 0.985, 0.975, 0.97, 0.965};
+        design.result.stationsMetres = {0.0, 3.0, 6.0, 9.0, 12.0, 15.0, 18.0};
+        design.result.before.design.swr = 1.3;
+        design.result.after.design.swr = 1.1;
+        tarvelin::nec::BandFigures cut;
+        cut.swr = {1.5};
+        cut.frontToBackDb = {19.0};
+        design.result.tolerance = tarvelin::nec::CutTolerance{cut, cut};
+        return tarvelin::nec::tunedDesignText(design,
+                                              std::get<tarvelin::DesignLengths>(tarvelin::designLengths("14.2")));
+    }();
+    // Where each field's value lies: after its key, up to the comma or bracket that ends it at its own depth.
+    static const std::vector<std::pair<std::size_t, std::size_t>> values = [] {
+        std::vector<std::pair<std::size_t, std::size_t>> found;
+        for (std::size_t at = saved.find("\": "); at != std::string::npos; at = saved.find("\": ", at + 1)) {
+            const std::size_t start = at + 3;
+            int depth = 0;
+            bool quoted = false;
+            std::size_t end = start;
+            for (; end < saved.size(); ++end) {
+                const char c = saved[end];
+                if (quoted) {
+                    quoted = !(c == '"' && saved[end - 1] != '\\');
+                    continue;
+                }
+                if (c == '"')
+                    quoted = true;
+                else if (c == '{' || c == '[')
+                    ++depth;
+                else if (c == '}' || c == ']' || c == ',') {
+                    if (depth == 0)
+                        break;
+                    if (c != ',')
+                        --depth;
+                }
+            }
+            found.emplace_back(start, end);
+        }
+        return found;
+    }();
+    if (text.empty() || values.empty())
+        return;
+    const auto &[start, end] = values[static_cast<unsigned char>(text.front()) % values.size()];
+    const std::string changed = saved.substr(0, start) + std::string(text.substr(1)) + saved.substr(end);
+    tunedDesign(changed);
+}
+
 } // namespace
 
 // An analyser's sweep as any file may hold it: read whole or refused naming its line, never half-read; a sweep
@@ -168,6 +225,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::string text(reinterpret_cast<const char *>(data), size);
     numberText(text);
     tunedDesign(text);
+    tunedDesignField(text);
     require(tarvelin::reference::disagreement(text).empty());
     shopSheet(text);
     measuredSweep(text);

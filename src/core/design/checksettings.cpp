@@ -163,6 +163,10 @@ std::variant<CheckSettings, CheckSettingRefusal> readCheckSettings(const CheckSe
         return refusal(CheckSetting::Insulation);
     if (!decimal(texts.permittivity, settings.permittivity))
         return refusal(CheckSetting::Permittivity);
+    // A permittivity is a jacket's: on bare wire it would be taken and mean nothing.
+    if (!empty(texts.permittivity) && !(settings.insulationMm > 0.0))
+        return CheckSettingRefusal{CheckSetting::Permittivity,
+                                   "The permittivity is the jacket's: give the insulation's thickness too."};
     settings.lossless = texts.lossless;
     if (texts.groundHeight) {
         auto height = readGroundHeight(*texts.groundHeight);

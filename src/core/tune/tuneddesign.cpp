@@ -3,11 +3,13 @@
 
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
+#include "core/tune/filefields.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <optional>
 #include <set>
 #include <utility>
@@ -23,27 +25,24 @@ constexpr int kVersion = 2;
 
 using Json = nlohmann::json;
 
-std::optional<double> numberAt(const Json &record, const char *key)
-{
-    const auto field = record.find(key);
-    if (field == record.end() || !field->is_number())
-        return std::nullopt;
-    const double value = field->get<double>();
-    return std::isfinite(value) ? std::optional(value) : std::nullopt;
-}
+// Figures a file may hold of a design: an SWR, which is 1 or more (null where the engine could not model the
+// design), and a gain or a ratio in dB within what any antenna shows.
+constexpr double kMostSwr = 1e9;
+constexpr double kMostDb = 1000.0;
 
 // The figures the file keeps of a design: those at the design frequency, and the worst over the band.
-BandFigures figuresFrom(const Json &record)
+BandFigures figuresFrom(FileFields &record)
 {
     BandFigures figures;
-    if (!record.is_object())
-        return figures;
-    figures.design.swr = numberAt(record, "swr").value_or(0.0);
-    figures.design.gainDbi = numberAt(record, "gain_dbi").value_or(0.0);
-    figures.design.frontToBackDb = numberAt(record, "fb_db").value_or(0.0);
-    figures.design.frontToRearDb = numberAt(record, "fr_db").value_or(0.0);
-    figures.swr = {numberAt(record, "worst_swr").value_or(figures.design.swr)};
-    figures.frontToBackDb = {numberAt(record, "min_fb_db").value_or(figures.design.frontToBackDb)};
+    // An SWR the file does not hold is the unmodelled design's: no number.
+    const double unknown = std::numeric_limits<double>::infinity();
+    figures.design.swr = record.number("swr", 1.0, kMostSwr, false, true).value_or(unknown);
+    figures.design.gainDbi = record.number("gain_dbi", -kMostDb, kMostDb, false, true).value_or(0.0);
+    figures.design.frontToBackDb = record.number("fb_db", -kMostDb, kMostDb, false, true).value_or(0.0);
+    figures.design.frontToRearDb = record.number("fr_db", -kMostDb, kMostDb, false, true).value_or(0.0);
+    figures.swr = {record.number("worst_swr", 1.0, kMostSwr, false, true).value_or(figures.design.swr)};
+    figures.frontToBackDb = {
+        record.number("min_fb_db", -kMostDb, kMostDb, false, true).value_or(figures.design.frontToBackDb)};
     return figures;
 }
 
@@ -88,6 +87,85 @@ std::string settingName(CheckSetting setting)
         return "insulation's permittivity";
     }
     return "setting";
+}
+
+// The settings it was tuned with, each read by name and refused by name.
+void readSettings(FileFields &settings, TunedDesign &design)
+{
+    CheckSettings &check = design.check;
+    check.wireDiameterMm = settings.number("wire_mm", 0.0, 1e6, true).value_or(check.wireDiameterMm);
+    check.segments = static_cast<int>(settings.whole("segments", 1, 1'000'000, true).value_or(check.segments));
+    check.lossless = settings.flag("lossless", true).value_or(check.lossless);
+    if (!settings.has("ground_height_m"))
+        settings.refuse("ground_height_m", "is missing: it must be a number of metres, or null for free space");
+    check.groundHeightMetres = settings.number("ground_height_m", 0.0, 1e6, false, true);
+    check.z0Ohms = settings.number("z0_ohms", 0.0, 1e6, true).value_or(check.z0Ohms);
+    // A design saved before jackets were modelled was tuned for bare wire.
+    check.insulationMm = settings.number("insulation_mm", 0.0, 1e6, false).value_or(0.0);
+    check.permittivity = settings.number("permittivity", 0.0, 1e6, false).value_or(check.permittivity);
+    design.tune.maxSwr = settings.number("max_swr", limits::kLowestGoalSwr, limits::kHighestGoalSwr, false)
+                             .value_or(design.tune.maxSwr);
+    design.tune.minFrontToBackDb =
+        settings.number("min_fb_db", limits::kLowestGoalFrontToBackDb, limits::kHighestGoalFrontToBackDb, false)
+            .value_or(design.tune.minFrontToBackDb);
+    // A design saved before matches were modelled was fed directly; one saved since names its match.
+    if (!settings.has("match"))
+        return;
+    std::optional<FileFields> match = settings.object("match", true);
+    if (!match)
+        return;
+    const std::optional<std::string> kind = match->text("kind", true);
+    const std::optional<double> z0 = match->number("z0", 0.0, 1e6, false);
+    const std::optional<double> vf = match->number("vf", 0.0, 1e6, false);
+    // A section cut from a cable names it, and its impedance is the cable's: the name is read through the
+    // table, never shown as the file spells it.
+    const std::optional<std::string> cable = match->text("line", false);
+    if (!kind)
+        return;
+    auto matched = readMatch({*kind, z0 && !cable ? shortestText(*z0) : std::string(),
+                              vf ? shortestText(*vf) : std::string(), cable.value_or("")});
+    if (const auto *refusal = std::get_if<MatchRefusal>(&matched)) {
+        match->refuse("kind", "lies outside what the program models: " + refusal->message);
+        return;
+    }
+    check.match = std::get<Match>(matched);
+    if (cable && z0 && *z0 != check.match.z0Ohms)
+        match->refuse("line", "is " + check.match.line + ", which is not of " + shortestText(*z0) + " ohms");
+}
+
+// What the tune gave and how it ended: its figures before and after, its goals met, its tolerance to the cut,
+// the designs tried, the time and its end.
+void readOutcome(FileFields &fields, TuneResult &result)
+{
+    if (std::optional<FileFields> before = fields.object("before", false))
+        result.before = figuresFrom(*before);
+    if (std::optional<FileFields> after = fields.object("after", false))
+        result.after = figuresFrom(*after);
+    if (std::optional<FileFields> goals = fields.object("goals_met", false)) {
+        result.swrGoalMet = goals->flag("swr", false).value_or(false);
+        result.frontToBackGoalMet = goals->flag("fb", false).value_or(false);
+    }
+    if (std::optional<FileFields> tolerance = fields.object("tolerance", false)) {
+        // The file keeps the worst of the two cuts; both stand for it.
+        BandFigures cut;
+        cut.swr = {tolerance->number("worst_swr", 1.0, kMostSwr, false, true)
+                       .value_or(std::numeric_limits<double>::infinity())};
+        cut.frontToBackDb = {tolerance->number("min_fb_db", -kMostDb, kMostDb, false, true).value_or(0.0)};
+        result.tolerance = CutTolerance{cut, cut};
+    }
+    result.evaluations = static_cast<int>(fields.whole("evaluations", 0, limits::kMostDesigns, false).value_or(0));
+    result.seconds = fields.number("seconds", 0.0, 1e7, false).value_or(0.0);
+    if (const std::optional<std::string> ended = fields.text("ended", false)) {
+        bool known = false;
+        for (const TuneEnd end : {TuneEnd::Converged, TuneEnd::DesignLimit, TuneEnd::TimeLimit, TuneEnd::Cancelled,
+                                  TuneEnd::EngineFailure})
+            if (*ended == tuneEndText(end)) {
+                result.end = end;
+                known = true;
+            }
+        if (!known)
+            fields.refuse("ended", "is none of the ends a tune has");
+    }
 }
 
 // The file as JSON, or why it is none: a syntax error by its byte, a number no figure can be, or a key given
@@ -176,93 +254,45 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     if (auto *refusal = std::get_if<std::string>(&parsed))
         return std::move(*refusal);
     const Json &file = std::get<Json>(parsed);
-    if (!file.is_object())
-        return std::string("It is not a tuned design: a tuned design is saved by Tune Loops or tarvelin-calc --tune "
-                           "--save.");
-    const auto format = file.find("format");
-    if (format == file.end() || !format->is_string() || format->get<std::string>() != kFormat)
-        return std::string("It is not a tuned design: a tuned design is saved by Tune Loops or tarvelin-calc --tune "
-                           "--save.");
-    const auto version = file.find("version");
-    if (version == file.end() || !version->is_number_integer() || version->get<int>() < 1 ||
-        version->get<int>() > kVersion)
+    const std::string notOne = "It is not a tuned design: a tuned design is saved by Tune Loops or tarvelin-calc "
+                               "--tune --save.";
+    if (!file.is_object() || !file.contains("format") || file["format"] != kFormat)
+        return notOne;
+    FileFields fields(file);
+    // Any later version, however large its number, is one this reader cannot read.
+    const std::optional<std::int64_t> version = fields.whole("version", 1, std::int64_t{1} << 52, true);
+    if (fields.problem())
+        return *fields.problem();
+    if (*version > kVersion)
         return std::string("It is a tuned design of another version of Tarvelin, which this one cannot read.");
-    std::size_t elements = kMostElements;
-    if (version->get<int>() >= 2) {
-        const auto count = file.find("elements");
-        if (count == file.end() || !count->is_number_integer() || count->get<int>() < kFewestElements ||
-            count->get<int>() > kMostElements)
-            return "Its element count is missing or not a whole number from " + std::to_string(kFewestElements) +
-                   " to " + std::to_string(kMostElements) + ".";
-        elements = count->get<std::size_t>();
-    }
+    const auto elements = static_cast<std::size_t>(
+        *version >= 2 ? fields.whole("elements", kFewestElements, kMostElements, true).value_or(kMostElements)
+                      : kMostElements);
 
     TunedDesign design;
-    const auto frequency = file.find("frequency");
-    const auto settings = file.find("settings");
-    const auto factors = file.find("factors");
-    if (frequency == file.end() || !frequency->is_string() || settings == file.end() || !settings->is_object() ||
-        factors == file.end() || !factors->is_array() || factors->size() != elements)
-        return "It lacks its frequency, its settings or its " + countWord(elements) + " loop factors.";
-    design.frequencyText = frequency->get<std::string>();
-    design.result.factors.assign(elements, 1.0);
-    for (std::size_t i = 0; i < elements; ++i) {
-        const Json &factor = (*factors)[i];
-        const double value = factor.is_number() ? factor.get<double>() : 0.0;
-        // A factor within the tuner's bounds, as the tune gave it.
-        if (!(std::fabs(value - 1.0) <= kLoopFactorLimit + 1e-12))
-            return "Loop factor " + std::to_string(i + 1) + " is not a number within " +
-                   fixedText(kLoopFactorLimit * 100.0, 0) + " % of the specified loop.";
-        design.result.factors[i] = value;
-    }
-    const std::optional<double> wire = numberAt(*settings, "wire_mm");
-    const auto segments = settings->find("segments");
-    const auto lossless = settings->find("lossless");
-    const std::optional<double> z0 = numberAt(*settings, "z0_ohms");
-    const auto ground = settings->find("ground_height_m");
-    if (!wire || segments == settings->end() || !segments->is_number_integer() || lossless == settings->end() ||
-        !lossless->is_boolean() || !z0 || ground == settings->end() || !(ground->is_null() || ground->is_number()))
-        return std::string("Its settings are incomplete: the wire, the segments, the losses, the ground and the "
-                           "feed line are all needed.");
-    design.check.wireDiameterMm = *wire;
-    design.check.segments = segments->get<int>();
-    design.check.lossless = lossless->get<bool>();
-    design.check.z0Ohms = *z0;
-    if (ground->is_number())
-        design.check.groundHeightMetres = ground->get<double>();
-    // A design saved before matches were modelled was fed directly.
-    if (const auto match = settings->find("match"); match != settings->end()) {
-        const std::string kind = match->is_object() ? match->value("kind", std::string()) : std::string();
-        const auto lineZ0 = match->is_object() ? numberAt(*match, "z0") : std::nullopt;
-        const auto lineVf = match->is_object() ? numberAt(*match, "vf") : std::nullopt;
-        // A section cut from a cable names it, and its impedance is the cable's: the name is read through the
-        // table, never shown as the file spells it.
-        const std::string cable =
-            match->is_object() && match->contains("line") && (*match)["line"].is_string()
-                ? (*match)["line"].get<std::string>()
-                : std::string();
-        auto matched = readMatch({kind, lineZ0 && cable.empty() ? shortestText(*lineZ0) : std::string(),
-                                  lineVf ? shortestText(*lineVf) : std::string(), cable});
-        if (const auto *refusal = std::get_if<MatchRefusal>(&matched))
-            return "Its match lies outside what the program models: " + refusal->message;
-        design.check.match = std::get<Match>(matched);
-        if (!cable.empty() && lineZ0 && *lineZ0 != design.check.match.z0Ohms)
-            return "Its match's line is " + design.check.match.line + ", which is not of " + shortestText(*lineZ0) +
-                   " ohms.";
-    }
-    // A design saved before jackets were modelled was tuned for bare wire.
-    design.check.insulationMm = numberAt(*settings, "insulation_mm").value_or(0.0);
-    design.check.permittivity = numberAt(*settings, "permittivity").value_or(design.check.permittivity);
+    design.frequencyText = fields.text("frequency", true).value_or("");
+    if (const Json *factors = fields.array("factors", elements, true))
+        for (std::size_t i = 0; i < elements; ++i) {
+            // A factor within the tuner's bounds, as the tune gave it.
+            const double factor = (*factors)[i].is_number() ? (*factors)[i].get<double>() : NAN;
+            if (!(std::fabs(factor - 1.0) <= kLoopFactorLimit + 1e-12))
+                fields.refuse("factors", "entry " + std::to_string(i + 1) + " is not a number within " +
+                                             fixedText(kLoopFactorLimit * 100.0, 0) + " % of the specified loop");
+            design.result.factors.push_back(factor);
+        }
+    std::optional<FileFields> settings = fields.object("settings", true);
+    if (fields.problem())
+        return *fields.problem();
+    readSettings(*settings, design);
+    design.tune.bandPercent = fields.number("band_percent", limits::kLowestBandPercent, limits::kHighestBandPercent,
+                                            false)
+                                  .value_or(design.tune.bandPercent);
+    design.tune.boomMetres = fields.number("boom_m", 0.0, limits::kHighestBoomMetres, false, true);
+    if (fields.problem())
+        return *fields.problem();
     if (const std::optional<CheckSettingRefusal> problem = checkSettingsProblem(design.check))
         return "Its setting for the " + settingName(problem->setting) +
                " lies outside what the program models: " + problem->message;
-    design.tune.maxSwr = numberAt(*settings, "max_swr").value_or(design.tune.maxSwr);
-    design.tune.minFrontToBackDb = numberAt(*settings, "min_fb_db").value_or(design.tune.minFrontToBackDb);
-    design.tune.bandPercent = numberAt(file, "band_percent").value_or(design.tune.bandPercent);
-    if (!(design.tune.bandPercent >= limits::kLowestBandPercent &&
-          design.tune.bandPercent <= limits::kHighestBandPercent))
-        return "Its band lies outside what the program tunes for: " + bandRefusal();
-    design.tune.boomMetres = numberAt(file, "boom_m");
     if (const std::optional<std::string> problem = tuneSettingsProblem(design.tune))
         return "Its goals or its boom lie outside what the program tunes for: " + *problem;
 
@@ -271,12 +301,11 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     if (!shown)
         return "Its frequency, \"" + design.frequencyText + "\", is none a sheet is made for.";
     // The lengths beside the factors are what a builder reads in the file: they must be the factors' own.
-    if (const auto saved = file.find("lengths_in"); saved != file.end()) {
-        bool agree = saved->is_array() && saved->size() == elements;
+    if (const Json *saved = fields.array("lengths_in", elements, false)) {
+        bool agree = true;
         for (std::size_t i = 0; agree && i < elements; ++i) {
-            const Json &length = (*saved)[i];
             const double expected = static_cast<double>(shown->loopThousandths[i]) / 1000.0 * design.result.factors[i];
-            agree = length.is_number() && std::fabs(length.get<double>() - expected) <= 1e-9 * expected;
+            agree = (*saved)[i].is_number() && std::fabs((*saved)[i].get<double>() - expected) <= 1e-9 * expected;
         }
         if (!agree)
             return std::string("Its loop lengths (lengths_in) disagree with its loop factors: the file was changed "
@@ -284,12 +313,14 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     }
     // Tuned with a boom length, the stations are the tune's own, as saved to the thousandth of an inch.
     if (design.tune.boomMetres) {
-        const auto saved = file.find("stations_in");
-        bool placed = saved != file.end() && saved->is_array() && saved->size() == elements;
+        const Json *saved = fields.array("stations_in", elements, true);
+        if (fields.problem())
+            return *fields.problem();
         const double wavelengthInches = kSpeedOfLightMetresPerMicrosecond / shown->frequencyMHz / kMetresPerInch;
         // The shortest gap and the boom, to the thousandth the stations are saved to.
         const double slack = 0.0015;
         double last = 0.0;
+        bool placed = true;
         for (std::size_t i = 0; placed && i < elements; ++i) {
             const Json &station = (*saved)[i];
             const double inches = station.is_number() ? station.get<double>() : -1.0;
@@ -304,30 +335,11 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
                    fixedText(limits::kShortestGapWavelengths, 2) +
                    " wavelength, or beyond its boom: the file was changed after it was saved.";
     }
-    design.result.before = figuresFrom(file.value("before", Json()));
-    design.result.after = figuresFrom(file.value("after", Json()));
+    readOutcome(fields, design.result);
+    if (fields.problem())
+        return *fields.problem();
     design.result.before.design.mhz = shown->frequencyMHz;
     design.result.after.design.mhz = shown->frequencyMHz;
-    const Json goals = file.value("goals_met", Json());
-    if (goals.is_object()) {
-        design.result.swrGoalMet = goals.value("swr", false);
-        design.result.frontToBackGoalMet = goals.value("fb", false);
-    }
-    const Json tolerance = file.value("tolerance", Json());
-    if (tolerance.is_object()) {
-        // The file keeps the worst of the two cuts; both stand for it.
-        BandFigures cut;
-        cut.swr = {numberAt(tolerance, "worst_swr").value_or(0.0)};
-        cut.frontToBackDb = {numberAt(tolerance, "min_fb_db").value_or(0.0)};
-        design.result.tolerance = CutTolerance{cut, cut};
-    }
-    design.result.evaluations = file.value("evaluations", 0);
-    design.result.seconds = numberAt(file, "seconds").value_or(0.0);
-    const std::string ended = file.value("ended", std::string());
-    for (const TuneEnd end :
-         {TuneEnd::Converged, TuneEnd::DesignLimit, TuneEnd::TimeLimit, TuneEnd::Cancelled, TuneEnd::EngineFailure})
-        if (ended == tuneEndText(end))
-            design.result.end = end;
     return design;
 }
 

@@ -199,6 +199,8 @@ TunedDesign savedTwentyMetres()
     design.check.groundHeightMetres = 15.0;
     design.tune.bandPercent = 0.7;
     design.result.factors = {0.9821449072039303, 0.97714490720393, 1.0 / 3.0 + 0.65, 0.99, 1.01, 1.0, 0.95};
+    design.result.before.design.swr = 1.3;
+    design.result.after.design.swr = 1.1;
     design.result.after.design.gainDbi = 11.75;
     design.result.after.swr = {1.44};
     design.result.after.frontToBackDb = {20.05};
@@ -220,7 +222,8 @@ void TestTuner::savedDesignReadsBack()
     const TunedDesign saved = savedTwentyMetres();
     const auto lengths = std::get<DesignLengths>(designLengths("14.2"));
     const auto read = readTunedDesign(tunedDesignText(saved, lengths));
-    QVERIFY(std::holds_alternative<TunedDesign>(read));
+    if (const auto *refusal = std::get_if<std::string>(&read))
+        QFAIL(refusal->c_str());
     const TunedDesign &design = std::get<TunedDesign>(read);
     QCOMPARE(design.frequencyText, saved.frequencyText);
     QCOMPARE(design.result.factors, saved.result.factors);
@@ -256,19 +259,19 @@ void TestTuner::brokenDesignFiles_data()
     QTest::newRow("a later version") << R"({"format": "tarvelin-tuned-design", "version": 3})"
                                      << "another version";
     QTest::newRow("six factors") << head + settings + R"(, "factors": [1, 1, 1, 1, 1, 1]})"
-                                 << "seven loop factors";
+                                 << "Its \"factors\" is not a list of 7.";
     const QString three =
         QStringLiteral(R"({"format": "tarvelin-tuned-design", "version": 2, "frequency": "14.2", )") + settings;
     QTest::newRow("no element count") << three + R"(, "factors": [1, 1, 1]})"
-                                      << "Its element count is missing";
+                                      << "Its \"elements\" is missing: it must be a whole number from 2 to 7.";
     QTest::newRow("eight elements") << three + R"(, "elements": 8, "factors": [1, 1, 1, 1, 1, 1, 1, 1]})"
-                                    << "Its element count is missing or not a whole number from 2 to 7";
+                                    << "Its \"elements\" is not a whole number from 2 to 7.";
     QTest::newRow("factors not of the count") << three + R"(, "elements": 3, "factors": [1, 1, 1, 1]})"
-                                              << "its three loop factors";
+                                              << "Its \"factors\" is not a list of 3.";
     QTest::newRow("a factor beyond the bounds") << head + settings + R"(, "factors": [1, 1, 1.2, 1, 1, 1, 1]})"
-                                                << "Loop factor 3 is not a number within 10 %";
+                                                << "Its \"factors\" entry 3 is not a number within 10 %";
     QTest::newRow("a factor as text") << head + settings + R"(, "factors": [1, "1", 1, 1, 1, 1, 1]})"
-                                      << "Loop factor 2";
+                                      << "Its \"factors\" entry 2 is not a number";
     QTest::newRow("a frequency no sheet is made for")
         << QString(head).replace(QStringLiteral("14.2"), QStringLiteral("abc")) + settings +
                R"(, "factors": [1, 1, 1, 1, 1, 1, 1]})"
@@ -286,12 +289,50 @@ void TestTuner::brokenDesignFiles_data()
         << head + QString(settings).replace(QStringLiteral("11"), QStringLiteral("4")) + ones + "}"
         << "Its setting for the segments per side lies outside what the program models: The segments per side";
     QTest::newRow("a band beyond the tuner's") << head + settings + ones + R"(, "band_percent": 9})"
-                                               << "Its band lies outside what the program tunes for";
+                                               << "Its \"band_percent\" is not a number from 0.1 to 5.";
     QTest::newRow("a band a hair beyond the tuner's") << head + settings + ones + R"(, "band_percent": 5.0001})"
-                                                      << "Its band lies outside what the program tunes for";
+                                                      << "Its \"band_percent\" is not a number from 0.1 to 5.";
     QTest::newRow("settings without the wire")
         << head + R"("settings": {"segments": 11}, "factors": [1, 1, 1, 1, 1, 1, 1]})"
-        << "settings are incomplete";
+        << "Its \"settings.wire_mm\" is missing";
+    // Every field of the wrong kind is refused by its name, never taken for another or thrown at the reader.
+    const QString whole = head + settings + ones;
+    QTest::newRow("designs tried as text") << whole + R"(, "evaluations": "many"})"
+                                           << "Its \"evaluations\" is not a whole number from 0 to 1000000.";
+    QTest::newRow("designs tried beyond count") << whole + R"(, "evaluations": 1e30})"
+                                                << "Its \"evaluations\" is not a whole number from 0 to 1000000.";
+    QTest::newRow("an end as a number") << whole + R"(, "ended": 5})" << "Its \"ended\" is not a text.";
+    QTest::newRow("an end no tune has") << whole + R"(, "ended": "bored"})"
+                                        << "Its \"ended\" is none of the ends a tune has.";
+    QTest::newRow("a goal met as text") << whole + R"(, "goals_met": {"swr": "yes"}})"
+                                        << "Its \"goals_met.swr\" is not true or false.";
+    QTest::newRow("a negative SWR") << whole + R"(, "after": {"swr": -1.2}})"
+                                    << "Its \"after.swr\" is not a number from 1 to";
+    QTest::newRow("a version that wraps")
+        << QString(whole).replace(QStringLiteral("\"version\": 1"), QStringLiteral("\"version\": 4294967298")) + "}"
+        << "another version";
+    QTest::newRow("segments that wrap")
+        << head + QString(settings).replace(QStringLiteral("11"), QStringLiteral("4294967307")) + ones + "}"
+        << "Its \"settings.segments\" is not a whole number";
+    QTest::newRow("a boom as text") << whole + R"(, "boom_m": "7.5"})" << "Its \"boom_m\" is not a number";
+    QTest::newRow("a match of no kind")
+        << head + QString(settings).replace(QStringLiteral("50}"), QStringLiteral(R"(50, "match": {}})")) + ones + "}"
+        << "Its \"settings.match.kind\" is missing: it must be a text.";
+    QTest::newRow("a match of null")
+        << head + QString(settings).replace(QStringLiteral("50}"), QStringLiteral(R"(50, "match": null})")) + ones +
+               "}"
+        << "Its \"settings.match\" is not a record of fields.";
+    QTest::newRow("a match kind as a number")
+        << head + QString(settings).replace(QStringLiteral("50}"), QStringLiteral(R"(50, "match": {"kind": 5}})")) +
+               ones + "}"
+        << "Its \"settings.match.kind\" is not a text.";
+    QTest::newRow("a section's cable not in the table")
+        << head +
+               QString(settings).replace(QStringLiteral("50}"),
+                                         QStringLiteral(R"(50, "match": {"kind": "quarter-wave", "vf": 0.66, )"
+                                                        R"("line": "\u001b[31mRG-0"}})")) +
+               ones + "}"
+        << "Its \"settings.match.kind\" lies outside what the program models: There is no cable";
 }
 
 void TestTuner::brokenDesignFiles()

@@ -549,6 +549,8 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     nec::TunedDesign saved;
     saved.frequencyText = "14.2";
     saved.result.factors = {0.9821449072039303, 0.97714490720393, 0.98, 0.99, 1.01, 1.0, 0.95};
+    saved.result.before.design.swr = 1.3;
+    saved.result.after.design.swr = 1.1;
     QTemporaryDir folder;
     QFile file(folder.filePath(QStringLiteral("quad.json")));
     QVERIFY(file.open(QIODevice::WriteOnly));
