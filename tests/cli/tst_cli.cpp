@@ -81,6 +81,7 @@ private slots:
     void quarterWaveSectionModelled();
     void cablesFromTheTable();
     void tunedDesignKeepsItsOwnLine();
+    void sweepReadForTheFrequencyAsTheSheetReadsIt();
     void arraysOfEveryLength_data();
     void arraysOfEveryLength();
     void tuneCsvEchoesTheFrequency();
@@ -842,6 +843,19 @@ void TestCli::tunedDesignKeepsItsOwnLine()
     QCOMPARE(matched.exitCode, 2);
     QVERIFY2(matched.err.contains("--through-match: The tuned design in " + saved.toUtf8() + " is fed direct"),
              matched.err.constData());
+}
+
+// "14,2" is read by the sheet as the window reads it, 14 MHz: a sweep trims that sheet, never an untrimmed one.
+void TestCli::sweepReadForTheFrequencyAsTheSheetReadsIt()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("built.s1p"));
+    QVERIFY(writeResonantSweep(path, 13.5, 13.3, 40));
+    const Run sheet = runCalc({"--shop", "--format", "json", "--measured-sweep", path, "14,2"});
+    QCOMPARE(sheet.exitCode, 0);
+    const QJsonObject read = QJsonDocument::fromJson(sheet.out).object();
+    QCOMPARE(read.value(QStringLiteral("measured_mhz")).toDouble(), 13.5);
+    QCOMPARE(read.value(QStringLiteral("corrected_frequency")).toString(), QStringLiteral("14.519")); // 14 x 14 / 13.5
 }
 
 // A two-element quad on 10 m fed through a quarter-wave section of 75 ohm line: the deck carries the section as
