@@ -268,7 +268,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);
-        nec::writeCheckJson(json, frequencyText, summary, sweeps);
+        nec::writeCheckJson(json, frequencyText, summary, settings.match, sweeps);
         json.endLine();
         return;
     }
@@ -276,7 +276,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
 }
 
 void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
-                              const nec::TuneResult &result, const nec::TuneSettings &tune)
+                              const nec::TuneResult &result, const nec::TuneSettings &tune, const Match &match)
 {
     switch (m_format) {
     case OutputFormat::Table:
@@ -285,7 +285,7 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         out += "Tuned design for " + design.frequencyLabel +
                " MHz, modelled for the chosen wire and ground; the specified design stays as it is.\n\n";
         appendTerminalTable(out, nec::tunedTable(design, result));
-        out += "\nStations as designed.\n\n";
+        out += result.stationsMetres.empty() ? "\nStations as designed.\n\n" : "\nStations as the tune moved them.\n\n";
         appendTerminalTable(out, nec::tuneVerdictTable(result, tune));
         out += '\n' + nec::tuneOutcomeText(result, tune) + '\n';
         return;
@@ -295,7 +295,7 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);
-        nec::writeTuneJson(json, frequencyText, design, result, tune);
+        nec::writeTuneJson(json, frequencyText, design, result, tune, match);
         json.endLine();
         return;
     }

@@ -64,7 +64,7 @@ public:
                      const nec::Goals &goals = {});
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
     void appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
-                    const nec::TuneResult &result, const nec::TuneSettings &tune);
+                    const nec::TuneResult &result, const nec::TuneSettings &tune, const Match &match);
 
     // A cable's velocity factor from a sweep of a cut piece of it.
     void appendStub(std::string &out, std::string_view file, double lengthMetres, const nec::StubReading &reading);

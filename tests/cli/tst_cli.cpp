@@ -887,6 +887,14 @@ void TestCli::quarterWaveSectionModelled()
         runCalc(QStringList{"--analyse", "--format", "json", "--elements", "2"} + section + QStringList{"28.5"});
     QCOMPARE(direct.exitCode, 0);
     QCOMPARE(matched.exitCode, 0);
+    // Each says the match its SWR is read through.
+    const QJsonObject readThrough =
+        QJsonDocument::fromJson(matched.out).object().value(QStringLiteral("match")).toObject();
+    QCOMPARE(readThrough.value(QStringLiteral("kind")).toString(), QStringLiteral("quarter-wave"));
+    QCOMPARE(readThrough.value(QStringLiteral("z0")).toDouble(), 75.0);
+    QCOMPARE(QJsonDocument::fromJson(direct.out).object().value(QStringLiteral("match")).toObject().value(
+                 QStringLiteral("kind")),
+             QJsonValue(QStringLiteral("direct")));
     const QJsonObject feed = designOf(direct);
     const QJsonObject through = designOf(matched);
     // Behind the section, the loop as fed directly: the source wire far off barely touches it.
@@ -999,7 +1007,7 @@ void TestCli::threeElementsTunedWithTheirStations()
         cut.value(QStringLiteral("boom")).toObject().value(QStringLiteral("stations")).toArray();
     QCOMPARE(stations.size(), 3);
     for (int i = 0; i < 3; ++i)
-        QCOMPARE(stations[i].toObject().value(QStringLiteral("station_mm")).toString().toDouble(),
+        QCOMPARE(stations[i].toObject().value(QStringLiteral("station_mm")).toDouble(),
                  loops[i].toObject().value(QStringLiteral("station_mm")).toDouble());
     // Asked for the design as it was saved, with another boom, it is refused by name.
     const Run other = runCalc({"--shop", "--tuned", saved, "--boom", "9m"});
@@ -1082,7 +1090,7 @@ void TestCli::tuneCsvEchoesTheFrequency()
     const auto design = std::get<tarvelin::DesignLengths>(tarvelin::designLengths("14.20"));
     tarvelin::nec::TuneResult tuned;
     tuned.factors.assign(7, 1.0);
-    writer.appendTune(out, " 14.20", design, tuned, tarvelin::nec::TuneSettings{});
+    writer.appendTune(out, " 14.20", design, tuned, tarvelin::nec::TuneSettings{}, {});
     const QList<QByteArray> all = lines(QByteArray::fromStdString(out));
     const QList<QByteArray> rows = all.mid(1);
     QCOMPARE(rows.size(), 7);

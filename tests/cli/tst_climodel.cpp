@@ -174,7 +174,14 @@ void TestCliModel::measuredSweepBesideTheModel()
     QVERIFY(qAbs(resonance - lowest) < 5e-5);
     const Run typed = runCalc({"--shop", "--format", "json", "--measured", QString::number(resonance, 'f', 4), "14.2"});
     QCOMPARE(fromSweep.exitCode, 0);
-    QCOMPARE(fromSweep.out, typed.out);
+    // The same sheet as typed, which names the sweep it was read from.
+    QCOMPARE(sheet.value(QStringLiteral("sweep")).toString(), file);
+    QJsonObject unnamed = sheet;
+    unnamed.remove(QStringLiteral("sweep"));
+    QJsonObject typedSheet = QJsonDocument::fromJson(typed.out).object();
+    QVERIFY(typedSheet.value(QStringLiteral("sweep")).isNull());
+    typedSheet.remove(QStringLiteral("sweep"));
+    QCOMPARE(unnamed, typedSheet);
 
     // A broken sweep stops before any check, naming its file and line.
     s1p.close();
@@ -242,6 +249,11 @@ void TestCliModel::sweepThroughAFeedLine()
     QCOMPARE(sheet.exitCode, 0);
     const double resonance =
         QJsonDocument::fromJson(sheet.out).object().value(QStringLiteral("measured_mhz")).toDouble();
+    QVERIFY(QJsonDocument::fromJson(sheet.out)
+                .object()
+                .value(QStringLiteral("through"))
+                .toString()
+                .startsWith(QStringLiteral("7 m of 75 ohm line")));
     QVERIFY2(qAbs(resonance - measured.value(QStringLiteral("resonance_mhz")).toDouble()) < 5e-5, sheet.out.constData());
     // The printed sheet says what its resonance was read through.
     const Run table = runCalc(QStringList{"--shop", "--measured-sweep", file} + through + QStringList{"14.2"});

@@ -17,7 +17,8 @@ void tuneDesign(Session &session, std::string_view frequencyText)
     if (!tuned)
         return;
     const auto lengths = std::get<DesignLengths>(designLengths(std::string(frequencyText), options.elements));
-    session.writer().appendTune(session.buffer(), frequencyText, lengths, *tuned, options.tuneSettings);
+    session.writer().appendTune(session.buffer(), frequencyText, lengths, *tuned, options.tuneSettings,
+                                options.checkSettings.match);
     if (options.savePath.empty())
         return;
     const nec::TunedDesign design{std::string(frequencyText), options.checkSettings, options.tuneSettings, *tuned};

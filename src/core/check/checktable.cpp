@@ -277,7 +277,7 @@ void writeFigures(JsonWriter &json, const SweepPoint &p)
 
 } // namespace
 
-void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
+void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary, const Match &match,
                     std::span<const MeasuredSweep> sweeps)
 {
     const MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
@@ -286,6 +286,7 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
         return moves[i] ? std::optional(moves[i]->percent) : std::nullopt;
     };
     json.beginRecord().text("frequency", frequencyText).whole("elements", static_cast<long long>(summary.elements));
+    writeMatchRecord(json, "match", match); // the SWR figures are on the line through it
     // The sweep's own points, then those of the wider sweep the verdict asked for.
     for (const auto &[key, round] : {std::pair{"points", 1}, std::pair{"wider_points", 2}}) {
         json.beginList(key);

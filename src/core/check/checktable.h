@@ -47,7 +47,7 @@ struct MeasuredSweep;
 // frequency, the verdict's figures (what the sweep did not find as null) and the azimuth pattern.
 // With measured sweeps, oldest first, the latest's figures in "measured" with its move since the one before,
 // and every sweep's in "sweeps".
-void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
+void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary, const Match &match,
                     std::span<const MeasuredSweep> sweeps = {});
 
 // The check's sweep as a one-port Touchstone file, for an analyser's reference trace: comments naming the

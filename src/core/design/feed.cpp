@@ -4,6 +4,7 @@
 #include "core/design/arraydesign.h"
 #include "core/design/coaxtable.h"
 #include "core/format/fieldtext.h"
+#include "core/format/jsonwriter.h"
 #include "core/runtime/typedtext.h"
 
 #include <cmath>
@@ -135,6 +136,17 @@ std::complex<double> behindSection(const Match &match, std::complex<double> line
 std::complex<double> behindMatch(const Match &match, std::complex<double> lineOhms, double mhz, double designMHz)
 {
     return match.kind == MatchKind::Balun4 ? lineOhms * 4.0 : behindSection(match, lineOhms, mhz, designMHz);
+}
+
+void writeMatchRecord(JsonWriter &json, std::string_view key, const Match &match)
+{
+    json.beginRecord(key).text("kind", matchKindName(match.kind));
+    if (match.kind == MatchKind::QuarterWave) {
+        json.number("z0", match.z0Ohms, Figure::Exact).number("vf", match.velocityFactor, Figure::Exact);
+        if (!match.line.empty())
+            json.text("line", match.line);
+    }
+    json.endRecord();
 }
 
 double idealSectionZ0Ohms(double feedOhms, double lineOhms)

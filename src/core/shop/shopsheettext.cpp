@@ -30,15 +30,13 @@ void writeFraction(JsonWriter &json, const ShopSheet &sheet, std::string_view ke
     out += '"';
 }
 
+// Millimetres are a number, to the tenth the sheet shows.
 void writeMillimetres(JsonWriter &json, std::string_view key, HalfThousandths length)
 {
-    std::string &out = json.rawValue(key);
-    out += '"';
-    appendMillimetres(out, length);
-    out += '"';
+    appendMillimetres(json.rawValue(key), length);
 }
 
-// "key": "74' 3-9/16\"", "key_mm": "22645.3": a length as the fraction and the millimetres it reads.
+// "key": "74' 3-9/16\"", "key_mm": 22645.3: a length as the fraction, and the millimetres it reads.
 void writeLength(JsonWriter &json, const ShopSheet &sheet, std::string_view key, std::string_view millimetresKey,
                  HalfThousandths length)
 {
@@ -278,7 +276,12 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
     const ShopFooter footer = shopFooter(sheet);
     json.beginRecord("materials")
         .text("wire", fraction(sheet, sheet.wireTotal))
-        .text("wire_m", metresText(sheet.wireTotal))
+        .text("wire_m", metresText(sheet.wireTotal));
+    if (sheet.section)
+        writeLength(json, sheet, "section", "section_mm", *sheet.section);
+    else
+        json.null("section");
+    json
         .whole("spreader_arms", footer.arms)
         .beginList("arms_by_length");
     for (const auto &[length, count] : footer.armsByLength) {
@@ -291,6 +294,15 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
         json.number(sheet.settings.predicted ? "predicted_mhz" : "measured_mhz", *sheet.settings.measuredMHz,
                     Figure::Megahertz)
             .text("corrected_frequency", sheet.correctedFrequencyText);
+        // Where a measured resonance came from: the sweep's file and what it was read through, if anything.
+        if (sheet.settings.sweepFile.empty())
+            json.null("sweep");
+        else
+            json.text("sweep", sheet.settings.sweepFile);
+        if (sheet.settings.sweepThrough.empty())
+            json.null("through");
+        else
+            json.text("through", sheet.settings.sweepThrough);
         // Sweeps in turn: the trim before, which these loops took.
         if (const std::optional<EarlierTrim> &earlier = sheet.settings.earlierTrim) {
             const char *how = earlier->how == EarlierTrim::Cut::Given     ? "given"
@@ -332,6 +344,11 @@ ShopFooter shopFooter(const ShopSheet &sheet)
         footer.armsText += (i == 0 ? ": " : ", ") + std::to_string(footer.armsByLength[i].second) + " x " +
                            fraction(sheet, footer.armsByLength[i].first);
     footer.boom = both(sheet, sheet.boomLength);
+    if (sheet.section) {
+        const Match &match = sheet.settings.match;
+        footer.section = both(sheet, *sheet.section) + " of " +
+                         (match.line.empty() ? fixedText(match.z0Ohms, 0) + " \u03a9 line" : match.line);
+    }
     footer.feed = feedAdviceText();
     return footer;
 }
@@ -384,6 +401,14 @@ ShopTables shopTables(const ShopSheet &sheet)
             trimmedMarks.resize(tables.trimmedMarks.columns.size());
         }
     }
+    // The matching section is cut from the cable as a loop is from the wire: its length on the loops' table,
+    // which has no side.
+    if (sheet.section) {
+        tables.loops.rows.push_back({{std::string(kSectionRowName), std::nullopt}});
+        addLength(tables.loops.rows.back(), sheet, *sheet.section);
+        addLength(tables.loops.rows.back(), sheet, *sheet.section);
+        tables.loops.rows.back().resize(tables.loops.columns.size());
+    }
     return tables;
 }
 
@@ -393,7 +418,7 @@ ResultTable shopCsvTable(const ShopSheet &sheet)
     ResultTable joined;
     joined.columns.push_back({"frequency", "Frequency (MHz)", false, false});
     joined.columns.push_back(tables.loops.columns.front());
-    joined.rows.resize(tables.loops.rows.size());
+    joined.rows.resize(sheet.elements.size());
     for (std::size_t r = 0; r < joined.rows.size(); ++r)
         joined.rows[r] = {{sheet.frequencyText, std::nullopt}, tables.loops.rows[r].front()};
     // Each table after its element column, which the joined table gives once. A length's columns hold
@@ -419,6 +444,22 @@ ResultTable shopCsvTable(const ShopSheet &sheet)
         for (std::vector<TableCell> &row : joined.rows)
             row.push_back({sheet.tuning->outcome, std::nullopt});
     }
+    // The section, after the loops: its length where a loop's is, the rest of its row empty.
+    if (sheet.section) {
+        const std::vector<TableCell> &section = tables.loops.rows.back();
+        std::vector<TableCell> row{{sheet.frequencyText, std::nullopt}, section.front()};
+        row.resize(joined.columns.size());
+        for (std::size_t c = 2; c < joined.columns.size(); ++c) {
+            const std::string &key = joined.columns[c].key;
+            if (key == "loop_in" || key == "cut_in")
+                row[c] = section[key == "loop_in" ? 1 : 3];
+            else if (key == "loop_mm" || key == "cut_mm")
+                row[c] = section[key == "loop_mm" ? 2 : 4];
+            else if (key == "loop_text" || key == "cut_text")
+                row[c] = {section[key == "loop_text" ? 1 : 3].text, std::nullopt};
+        }
+        joined.rows.push_back(std::move(row));
+    }
     return joined;
 }
 
@@ -439,7 +480,7 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
     }
     const ShopFooter footer = shopFooter(sheet);
     out += "\nWire in all\t" + footer.wire + "\nSpreader arms\t" + footer.armsText + "\nBoom length\t" + footer.boom +
-           "\nFeed\t" + footer.feed + '\n';
+           (footer.section.empty() ? "" : "\nMatching section\t" + footer.section) + "\nFeed\t" + footer.feed + '\n';
     if (const std::string match = matchNote(sheet); !match.empty())
         out += "Match\t" + match + '\n';
     return out;
@@ -484,8 +525,8 @@ std::string shopSheetTable(const ShopSheet &sheet)
 
     const ShopFooter footer = shopFooter(sheet);
     out += "\nWire in all: " + footer.wire + "\nSpreader arms: " + footer.armsText + "\nBoom: " + footer.boom +
-           (sheet.windowBoomInches.empty() ? "" : "; the window shows " + sheet.windowBoomInches) + "\n\n" +
-           footer.feed + "\n";
+           (sheet.windowBoomInches.empty() ? "" : "; the window shows " + sheet.windowBoomInches) +
+           (footer.section.empty() ? "" : "\nMatching section: " + footer.section) + "\n\n" + footer.feed + "\n";
     if (const std::string match = matchNote(sheet); !match.empty())
         out += match + "\n";
     return out;

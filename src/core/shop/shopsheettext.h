@@ -44,9 +44,13 @@ struct ShopFooter
     std::vector<std::pair<HalfThousandths, int>> armsByLength; // the longest first
     std::string armsText;                                      // "28: 4 x 6' 1-1/8\", ..."
     std::string boom;                                          // "67' 3-5/16\" (20506.5 mm)"
+    std::string section; // the matching section: "5' 8-5/16\" (1735.6 mm) of RG-11"; none without one
     std::string feed;                                          // how to feed and measure it
 };
 [[nodiscard]] ShopFooter shopFooter(const ShopSheet &sheet);
+
+// The loops' table names the matching section's row so.
+inline constexpr std::string_view kSectionRowName = "Matching section";
 
 // The tables as tab-separated text, each under its title, for the clipboard.
 [[nodiscard]] std::string shopSheetTabSeparated(const ShopSheet &sheet);

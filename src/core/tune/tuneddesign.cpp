@@ -226,14 +226,8 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
         .number("max_swr", design.tune.maxSwr, Figure::Exact)
         .number("min_fb_db", design.tune.minFrontToBackDb, Figure::Exact);
     // The match it was tuned through: the SWR goal was met on the line through it.
-    const Match &match = design.check.match;
-    json.beginRecord("match").text("kind", matchKindName(match.kind));
-    if (match.kind == MatchKind::QuarterWave) {
-        json.number("z0", match.z0Ohms, Figure::Exact).number("vf", match.velocityFactor, Figure::Exact);
-        if (!match.line.empty())
-            json.text("line", match.line);
-    }
-    json.endRecord().endRecord();
+    writeMatchRecord(json, "match", design.check.match);
+    json.endRecord();
     // The lengths at full precision: the specified loop times its factor, which the sheet cuts.
     json.beginList("factors");
     for (const double factor : design.result.factors)

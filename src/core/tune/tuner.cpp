@@ -782,10 +782,11 @@ ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned)
 }
 
 void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
-                   const TuneResult &result, const TuneSettings &tune)
+                   const TuneResult &result, const TuneSettings &tune, const Match &match)
 {
     json.beginRecord();
     writeTuneFields(json, frequencyText, design, result, tune);
+    writeMatchRecord(json, "match", match); // the SWR goal is met on the line through it
     json.endRecord();
 }
 

@@ -289,7 +289,7 @@ struct TunedLoop
 // The tune as one JSON record: the frequency as typed, the tuned loops, the stations as designed, the
 // figures before and after, the goals, the band and what the search took.
 void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
-                   const TuneResult &result, const TuneSettings &tune);
+                   const TuneResult &result, const TuneSettings &tune, const Match &match);
 // The same fields inside a record the caller has begun, for a file that says more around them.
 void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
                      const TuneResult &result, const TuneSettings &tune);

@@ -57,11 +57,13 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
                 QString::fromStdString(htmlTable(sheet.tuning->figures)) +
                 QStringLiteral("<p>%1</p>").arg(escaped(sheet.tuning->outcome));
     const shop::ShopFooter footer = shop::shopFooter(sheet);
-    html += QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3%4</p><p>%5</p>")
+    html += QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3%4%5</p><p>%6</p>")
                 .arg(escaped(footer.wire), escaped(footer.armsText), escaped(footer.boom),
                      sheet.windowBoomInches.empty()
                          ? QString() // the window shows the seven-element boom only
                          : QStringLiteral("; the window shows %1").arg(escaped(sheet.windowBoomInches)),
+                     footer.section.empty() ? QString()
+                                            : QStringLiteral("<br>Matching section: %1").arg(escaped(footer.section)),
                      escaped(footer.feed));
     if (const std::string match = shop::matchNote(sheet); !match.empty())
         html += QStringLiteral("<p>%1</p>").arg(escaped(match));

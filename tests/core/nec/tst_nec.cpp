@@ -629,7 +629,7 @@ void TestNec::beyondTheEnginesFloor()
 
     std::string json;
     tarvelin::JsonWriter writer(json);
-    writeCheckJson(writer, "14.2", summary);
+    writeCheckJson(writer, "14.2", summary, {});
     QVERIFY2(json.find("\"fb_db\": null") != std::string::npos, json.c_str());
     QVERIFY2(json.find("1010") == std::string::npos, json.c_str());
 

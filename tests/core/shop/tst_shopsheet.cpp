@@ -271,13 +271,14 @@ void TestShopSheet::jsonKeys()
     const QJsonObject reflector = object.value("loops").toArray().at(0).toObject();
     QCOMPARE(reflector.value("element").toString(), "Reflector");
     QCOMPARE(reflector.value("loop").toString(), "74' 3-9/16\"");
-    QCOMPARE(reflector.value("loop_mm").toString(), "22645.3");
+    QCOMPARE(reflector.value("loop_mm").toDouble(), 22645.3); // a number, as every length in mm is
     QCOMPARE(reflector.value("corner_marks").toArray().size(), 4);
     QCOMPARE(object.value("spreaders").toArray().size(), 7);
     QCOMPARE(object.value("spreaders").toArray().at(0).toObject().value("count").toInt(), 4);
     const QJsonArray stations = object.value("boom").toObject().value("stations").toArray();
     QCOMPARE(stations.at(0).toObject().value("station").toString(), "0\"");
-    QCOMPARE(stations.at(0).toObject().value("station_mm").toString(), "0.0");
+    QVERIFY(stations.at(0).toObject().value("station_mm").isDouble());
+    QCOMPARE(stations.at(0).toObject().value("station_mm").toDouble(), 0.0);
     QCOMPARE(object.value("boom").toObject().value("length").toString(), "67' 3-5/16\"");
     QCOMPARE(object.value("materials").toObject().value("spreader_arms").toInt(), 28);
     QCOMPARE(object.value("trims").toArray().size(), 7);
@@ -454,6 +455,14 @@ void TestShopSheet::quarterWaveSectionIsCut()
     QVERIFY2(shopSheetTable(sheet).find("Matching section: a quarter wave of 75 \u03a9 line (velocity factor 0.66) "
                                         "from the feed point to the feed line, cut 5' 8-11/32\"") != std::string::npos,
              shopSheetTable(sheet).c_str());
+    // Cut as a loop is: on the loops' table and in the CSV after the loops, and among the materials.
+    const tarvelin::ResultTable csv = shopCsvTable(sheet);
+    const std::vector<tarvelin::TableCell> &last = csv.rows.back();
+    QCOMPARE(last[1].text, std::string("Matching section"));
+    QCOMPARE(last[3].number, std::optional(static_cast<double>(*sheet.section * 127) / 10000.0));
+    QCOMPARE(shopTables(sheet).loops.rows.back().front().text, std::string("Matching section"));
+    QVERIFY2(shopFooter(sheet).section.find("5' 8-11/32\"") == 0, shopFooter(sheet).section.c_str());
+    QVERIFY(jsonOf(sheet).value("materials").toObject().value("section_mm").isDouble());
     QVERIFY(!sheetFor("28.5", {}).section);
     QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"direct", "75", "", {}})));
     QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"quarter-wave", "75", "1.2", {}})));
