@@ -789,14 +789,7 @@ void TestCli::cablesFromTheTable()
 
     QTemporaryDir folder;
     QFile piece(folder.filePath(QStringLiteral("piece.s1p")));
-    QVERIFY(piece.open(QIODevice::WriteOnly));
-    piece.write("# MHz Z RI R 50\n");
-    for (int i = 0; i <= 140; ++i) {
-        const double mhz = 10.0 + 0.5 * i;
-        const double cot = 1.0 / std::tan(2.0 * M_PI * mhz * 1e6 / (0.66 * 299792458.0));
-        piece.write(QStringLiteral("%1 0.5 %2\n").arg(mhz).arg(-50.0 * cot, 0, 'g', 12).toLatin1());
-    }
-    piece.close();
+    QVERIFY(writeOpenStubSweep(piece.fileName(), 1.0, 50.0, 0.66, 10.0, 80.0));
     const Run measured = runCalc({"--stub-sweep", piece.fileName(), "--stub-length", "1m", "--format", "json"});
     QCOMPARE(measured.exitCode, 0);
     QCOMPARE(QJsonDocument::fromJson(measured.out).object().value(QStringLiteral("velocity_factor")).toDouble(), 0.66);

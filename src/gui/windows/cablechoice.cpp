@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace tarvelin {
 
@@ -44,6 +45,16 @@ void chooseCable(QComboBox *box, std::string_view name)
     box->setCurrentIndex(cable ? std::max(0, box->findData(QString::fromUtf8(cable->name.data(),
                                                                             static_cast<qsizetype>(cable->name.size()))))
                                : 0);
+}
+
+void takeCable(const QComboBox *box, QDoubleSpinBox *z0, QDoubleSpinBox *velocityFactor)
+{
+    if (const CoaxCable *cable = chosenCable(box)) {
+        const QSignalBlocker quiet(z0);
+        const QSignalBlocker quietToo(velocityFactor);
+        z0->setValue(cable->z0Ohms);
+        velocityFactor->setValue(cable->velocityFactor);
+    }
 }
 
 QPushButton *newMeasureButton(const QString &objectName, QDoubleSpinBox *velocityFactor)

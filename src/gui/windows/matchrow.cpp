@@ -60,23 +60,12 @@ MatchRow::MatchRow(QWidget *parent) : QWidget(parent)
         emit changed();
     });
     connect(m_cable, &QComboBox::currentIndexChanged, this, [this] {
-        takeCable();
+        takeCable(m_cable, m_z0, m_velocityFactor);
+        follow();
         emit changed();
     });
     for (QDoubleSpinBox *box : {m_z0, m_velocityFactor})
         connect(box, &QDoubleSpinBox::valueChanged, this, &MatchRow::changed);
-    follow();
-}
-
-// A cable brings its impedance and its nominal velocity factor, which a measured one may then replace.
-void MatchRow::takeCable()
-{
-    if (const CoaxCable *cable = chosenCable(m_cable)) {
-        const QSignalBlocker quiet(m_z0);
-        const QSignalBlocker quietToo(m_velocityFactor);
-        m_z0->setValue(cable->z0Ohms);
-        m_velocityFactor->setValue(cable->velocityFactor);
-    }
     follow();
 }
 

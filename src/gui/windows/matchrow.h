@@ -38,8 +38,6 @@ signals:
 private:
     void follow();
 
-    void takeCable();
-
     QComboBox *m_kind = nullptr;
     QComboBox *m_cable = nullptr;
     QDoubleSpinBox *m_z0 = nullptr;

@@ -69,15 +69,9 @@ ThroughRow::ThroughRow(QWidget *parent) : QWidget(parent)
             setTabOrder(before, field);
     follow();
     connect(m_lineGiven, &QCheckBox::toggled, this, &ThroughRow::follow);
-    // A cable brings its impedance, its nominal velocity factor, which a measured one may then replace, and its
-    // own loss at every frequency.
+    // A cable brings its own loss at every frequency, as well as its impedance and velocity factor.
     connect(m_cable, &QComboBox::currentIndexChanged, this, [this] {
-        if (const CoaxCable *cable = chosenCable(m_cable)) {
-            const QSignalBlocker quiet(m_z0);
-            const QSignalBlocker quietToo(m_velocityFactor);
-            m_z0->setValue(cable->z0Ohms);
-            m_velocityFactor->setValue(cable->velocityFactor);
-        }
+        takeCable(m_cable, m_z0, m_velocityFactor);
         follow();
         emit changed();
     });

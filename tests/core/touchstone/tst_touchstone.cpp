@@ -518,7 +518,8 @@ void TestTouchstone::sweepsThatHoldNoAntenna()
     }
     const nec::MeasuredSweep measured = nec::measuredSweepOf(sweep, "shack.s1p", {});
     if (refusal.isEmpty()) {
-        QVERIFY2(!measured.noResonance, measured.noResonance->c_str());
+        if (measured.noResonance)
+            QFAIL(measured.noResonance->c_str());
         QVERIFY(std::fabs(measured.minSwrMHz - 14.0) < 0.001);
         QCOMPARE(QString::fromStdString(nec::swrText(measured.minSwr, 2)), QStringLiteral("3.50"));
         return;

@@ -4,6 +4,7 @@
 #include "support/badsettings.h"
 #include "support/capturingprinter.h"
 #include "support/runprocess.h"
+#include "support/sweepfile.h"
 #include "support/accessibility.h"
 #include "support/mnemonics.h"
 #include "support/scriptedmessages.h"
@@ -701,16 +702,7 @@ void TestShopSheetWindow::quarterWaveSectionOnTheSheet()
     // Measure…: a sweep of 1.000 m of the cable, open at its far end, resonant at 48.717 MHz (VF 0.650).
     QTemporaryDir folder;
     const QString piece = folder.filePath(QStringLiteral("piece.s1p"));
-    {
-        QFile file(piece);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("# MHz Z RI R 50\n");
-        for (int i = 0; i <= 100; ++i) {
-            const double mhz = 30.0 + 0.4 * i;
-            const double cot = 1.0 / std::tan(2.0 * M_PI * mhz * 1e6 / (0.65 * 299792458.0));
-            file.write(QStringLiteral("%1 0.5 %2\n").arg(mhz).arg(-93.0 * cot, 0, 'g', 12).toLatin1());
-        }
-    }
+    QVERIFY(writeOpenStubSweep(piece, 1.0, 93.0, 0.65, 30.0, 70.0));
     QTest::mouseClick(sheet->findChild<QPushButton *>(QStringLiteral("measureMatchVf")), Qt::LeftButton);
     QDialog *dialog = nullptr;
     QTRY_VERIFY((dialog = sheet->findChild<QDialog *>(QStringLiteral("velocityFactorDialog"))));
