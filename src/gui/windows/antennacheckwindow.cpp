@@ -199,6 +199,9 @@ void AntennaCheckWindow::run()
     auto design = nec::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
     if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
         return showFailure(QString::fromStdString(refusal->message));
+    // A tune belongs to the check it started from: a new check shows none.
+    if (!mayLoseTune(QStringLiteral("A new run clears it"), QStringLiteral("Run the check anyway?")))
+        return;
     saveSettings();
     clearResults(); // never a stale figure beside a new run
 
@@ -305,6 +308,7 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
         return;
     }
     m_tuned = ended;
+    m_tunedSaved = false;
     m_tuneSettings = m_tuningSettings;
     // Its curves beside the check's, where the tune ran to its end and swept the tuned design.
     m_tunedCheck = study.tunedCheck();
@@ -419,6 +423,27 @@ void AntennaCheckWindow::openTunedShopSheet()
     if (m_tuned)
         emit tunedShopSheetRequested(checkedFrequencyText(), nec::tunedCutOf(*m_tuned, runSettings()),
                                      nec::sheetTuningOf(*m_tuned, m_tuneSettings, runSettings()));
+}
+
+bool AntennaCheckWindow::mayLoseTune(const QString &doing, const QString &question)
+{
+    if (!m_tuned || m_tunedSaved)
+        return true;
+    MessageBoxRequest request;
+    request.prompt = QStringLiteral("The tuned design on the Tuned tab is not saved: %1. %2\n\nSave Tuned Design… "
+                                    "keeps it for the Shop Sheet.")
+                         .arg(doing, question)
+                         .toStdString();
+    request.buttons = buttons::kConfirmNoDefault;
+    request.title = "Antenna Check";
+    return m_messages.MessageBox(request) == answer::kYes;
+}
+
+bool AntennaCheckWindow::mayQuit()
+{
+    if (tuning())
+        return close(); // which asks, and stops the tune
+    return mayLoseTune(QStringLiteral("quitting loses it"), QStringLiteral("Quit anyway?"));
 }
 
 // A check is soon run again; a tune may have run for minutes, so closing during one asks first.

@@ -44,6 +44,9 @@ public:
     void run();
     void cancel();
     [[nodiscard]] bool running() const;
+    // Whether the program may end now: a tune running, or a finished tune not saved, is lost with it, so the
+    // builder is asked first.
+    [[nodiscard]] bool mayQuit();
     [[nodiscard]] const std::optional<nec::CheckSummary> &summary() const { return m_summary; }
     [[nodiscard]] QString status() const;
     // Why the settings or the frequency as typed cannot be modelled; empty when they can.
@@ -130,6 +133,9 @@ private:
     QString m_warnings; // what the model of the last run may get wrong
     std::optional<nec::CheckSummary> m_summary;
     std::optional<nec::TuneResult> m_tuned;
+    bool m_tunedSaved = false; // the tune shown was saved as a tuned design since it ended
+    // Asks before `doing` loses a finished tune not saved; gives whether to go on.
+    [[nodiscard]] bool mayLoseTune(const QString &doing, const QString &question);
     std::optional<nec::CheckSummary> m_tunedCheck; // the tuned design over the check's sweep, when the tune ran out
     std::vector<nec::MeasuredSweep> m_sweeps;      // oldest first
     nec::TuneSettings m_tuneSettings;              // the tune shown's

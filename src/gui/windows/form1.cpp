@@ -542,6 +542,11 @@ void Form1::quit()
 
 void Form1::closeEvent(QCloseEvent *event)
 {
+    // The program ends with this window: a tune running or one not saved is asked about first.
+    if (m_antennaCheck && !m_antennaCheck->mayQuit()) {
+        event->ignore();
+        return;
+    }
     if (m_chart)
         m_chart->close();
     if (m_shopSheet)

@@ -363,6 +363,18 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QCOMPARE(check->tuned()->end, nec::TuneEnd::Cancelled);
     const QAbstractItemModel *loops = check->findChild<QTableView *>(QStringLiteral("tunedLoops"))->model();
     QCOMPARE(loops->rowCount(), 7);
+    // Not yet saved, the tune is asked about before a new run or the end of the program drops it; No keeps it.
+    QTest::mouseClick(run, Qt::LeftButton);
+    QCOMPARE(m_messages.requests.size(), std::size_t(1));
+    QVERIFY2(m_messages.requests.back().prompt.starts_with("The tuned design on the Tuned tab is not saved: A new "
+                                                           "run clears it. Run the check anyway?"),
+             m_messages.requests.back().prompt.c_str());
+    QVERIFY(!check->running() && check->tuned());
+    QVERIFY(!m_form->close());
+    QCOMPARE(m_messages.requests.size(), std::size_t(2));
+    QVERIFY(m_messages.requests.back().prompt.find("quitting loses it. Quit anyway?") != std::string::npos);
+    QVERIFY(m_form->isVisible() && check->tuned());
+    m_messages.requests.clear();
     // Saved, the design reads back loop for loop, for the settings it was tuned for.
     QTemporaryDir folder;
     QVERIFY(check->saveTunedDesign(folder.filePath(QStringLiteral("quad.json"))));

@@ -154,8 +154,10 @@ bool AntennaCheckWindow::saveTunedDesign(const QString &path)
     if (!m_tuned || !lengths)
         return false;
     const nec::TunedDesign design{m_checked->frequencyText(), runSettings(), m_tuneSettings, *m_tuned};
-    return writeFile(path, QByteArray::fromStdString(nec::tunedDesignText(design, *lengths)),
-                     QStringLiteral("tuned design"));
+    const bool saved = writeFile(path, QByteArray::fromStdString(nec::tunedDesignText(design, *lengths)),
+                                 QStringLiteral("tuned design"));
+    m_tunedSaved = m_tunedSaved || saved;
+    return saved;
 }
 
 void AntennaCheckWindow::choose(const QString &title, const QString &filter, const QString &suffix,
