@@ -243,7 +243,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
                                const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps,
                                const nec::Goals &goals)
 {
-    const std::string label = fixedText(summary.design.mhz, 3);
+    const std::string label = frequencyLabel(summary.design.mhz); // as every text of the check writes it
     const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     switch (m_format) {
     case OutputFormat::Touchstone:

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace tarvelin {
 
@@ -234,6 +235,19 @@ void appendCsvField(std::string &out, std::string_view text)
         out += c;
     }
     out += '"';
+}
+
+std::pair<std::string, std::string> distinctTexts(double one, double other, int decimals)
+{
+    const auto shownExactly = [](double value, int places) {
+        return std::fabs(std::strtod(fixedText(value, places).c_str(), nullptr) - value) <= 1e-9 * std::fabs(value);
+    };
+    for (const int most = decimals + 4;
+         decimals < most && !(shownExactly(one, decimals) && shownExactly(other, decimals));)
+        ++decimals;
+    while (one != other && decimals < 12 && fixedText(one, decimals) == fixedText(other, decimals))
+        ++decimals;
+    return {fixedText(one, decimals), fixedText(other, decimals)};
 }
 
 } // namespace tarvelin

@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace tarvelin {
 
@@ -24,6 +25,10 @@ void appendCsvField(std::string &out, std::string_view text);
 
 // A number with a fixed count of decimals, rounded as printf's "%.*f" rounds: "14.200"; "inf" for an infinity.
 [[nodiscard]] std::string fixedText(double value, int decimals);
+
+// Two figures as a message sets them side by side: to `decimals`, or with as many more as either needs to be
+// shown as it is (to four more), and where they differ, then as many as it takes to tell them apart.
+[[nodiscard]] std::pair<std::string, std::string> distinctTexts(double one, double other, int decimals);
 
 // The kinds of figure the files hold. Each kind is written one way wherever it stands, in CSV and in JSON:
 // with the digits what it measures can use, so a file never rounds a value the program computed with.

@@ -59,8 +59,8 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     const CNumbers c;
     std::string deck;
     // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
-    deck += format("CM Tarvelin " TARVELIN_VERSION ": %s%s cubical quad for %.3f MHz\n", request.tuned ? "tuned " : "",
-                   elementsWord(geometry.elementCount()).c_str(), geometry.designMHz);
+    deck += format("CM Tarvelin " TARVELIN_VERSION ": %s%s cubical quad for %s MHz\n", request.tuned ? "tuned " : "",
+                   elementsWord(geometry.elementCount()).c_str(), frequencyLabel(geometry.designMHz).c_str());
     deck += format("CM wire %.4g mm, %d segments per side, %s, %s\n", settings.wireDiameterMm, settings.segments,
                    settings.lossless ? "lossless" : "copper",
                    settings.groundHeightMetres ? "over average ground" : "free space");

@@ -46,21 +46,6 @@ BandFigures figuresFrom(FileFields &record)
     return figures;
 }
 
-// Two figures as the message shows them: to `decimals`, or with as many more as either needs to be shown as it
-// is (to four more), and then as it takes to tell them apart.
-std::pair<std::string, std::string> apart(double made, double asked, int decimals)
-{
-    const auto shownExactly = [](double value, int places) {
-        return std::fabs(std::strtod(fixedText(value, places).c_str(), nullptr) - value) <= 1e-9 * std::fabs(value);
-    };
-    for (const int most = decimals + 4;
-         decimals < most && !(shownExactly(made, decimals) && shownExactly(asked, decimals));)
-        ++decimals;
-    while (decimals < 12 && fixedText(made, decimals) == fixedText(asked, decimals))
-        ++decimals;
-    return {fixedText(made, decimals), fixedText(asked, decimals)};
-}
-
 // Wires as thick as each other to the hundredth of a millimetre the settings give are the same wire: AWG 12,
 // 2.053 mm, is the 2.05 mm the program takes by default.
 constexpr double kSameWireMm = 0.005;
@@ -205,7 +190,7 @@ std::variant<Json, std::string> parsedFile(std::string_view text)
 
 std::string groundText(const std::optional<double> &metres)
 {
-    return metres ? "over ground with the boom at " + fixedText(*metres, 1) + " m" : "in free space";
+    return metres ? "a model over ground with the boom at " + fixedText(*metres, 1) + " m" : "a model in free space";
 }
 
 } // namespace
@@ -350,7 +335,7 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         if (madeFor && askedFor && madeFor->frequencyMHz != askedFor->frequencyMHz) {
             if (madeFor->frequencyLabel != askedFor->frequencyLabel)
                 return differs(madeFor->frequencyLabel + " MHz", askedFor->frequencyLabel + " MHz");
-            const auto [madeText, askedText] = apart(madeFor->frequencyMHz, askedFor->frequencyMHz, 4);
+            const auto [madeText, askedText] = distinctTexts(madeFor->frequencyMHz, askedFor->frequencyMHz, 4);
             return differs(madeText + " MHz", askedText + " MHz");
         }
     }
@@ -358,7 +343,7 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         return differs(elementsWord(design.result.factors.size()) + " array",
                        elementsWord(static_cast<std::size_t>(*given.elements)) + " one");
     if (given.wireDiameterMm && std::fabs(*given.wireDiameterMm - design.check.wireDiameterMm) >= kSameWireMm) {
-        const auto [made, asked] = apart(design.check.wireDiameterMm, *given.wireDiameterMm, 2);
+        const auto [made, asked] = distinctTexts(design.check.wireDiameterMm, *given.wireDiameterMm, 2);
         return differs(made + " mm wire", asked + " mm wire");
     }
     if (given.segments && *given.segments != design.check.segments)
@@ -372,18 +357,18 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         const std::optional<double> &askedHeight = *given.groundHeightMetres;
         if (!madeHeight || !askedHeight)
             return differs(groundText(madeHeight), groundText(askedHeight));
-        const auto [made, asked] = apart(*madeHeight, *askedHeight, 1);
+        const auto [made, asked] = distinctTexts(*madeHeight, *askedHeight, 1);
         return differs("over ground with the boom at " + made + " m", asked + " m");
     }
     if (given.z0Ohms && *given.z0Ohms != design.check.z0Ohms) {
-        const auto [made, asked] = apart(design.check.z0Ohms, *given.z0Ohms, 0);
+        const auto [made, asked] = distinctTexts(design.check.z0Ohms, *given.z0Ohms, 0);
         return differs("a " + made + " ohm line", "a " + asked + " ohm line");
     }
     if (given.insulationMm && (*given.insulationMm != design.check.insulationMm ||
                                (*given.insulationMm > 0.0 && given.permittivity != design.check.permittivity))) {
         const double askedPermittivity = given.permittivity.value_or(0.0);
-        const auto [madeMm, askedMm] = apart(design.check.insulationMm, *given.insulationMm, 2);
-        const auto [madeEr, askedEr] = apart(design.check.permittivity, askedPermittivity, 2);
+        const auto [madeMm, askedMm] = distinctTexts(design.check.insulationMm, *given.insulationMm, 2);
+        const auto [madeEr, askedEr] = distinctTexts(design.check.permittivity, askedPermittivity, 2);
         const auto jacketText = [](double mm, const std::string &thickness, const std::string &permittivity) {
             return mm > 0.0 ? thickness + " mm insulation of permittivity " + permittivity : std::string("bare wire");
         };
@@ -391,7 +376,7 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
                        jacketText(*given.insulationMm, askedMm, askedEr));
     }
     if (given.bandPercent && *given.bandPercent != design.tune.bandPercent) {
-        const auto [made, asked] = apart(design.tune.bandPercent, *given.bandPercent, 2);
+        const auto [made, asked] = distinctTexts(design.tune.bandPercent, *given.bandPercent, 2);
         return differs("a band of \u00b1" + made + " %", "\u00b1" + asked + " %");
     }
     if (given.match && *given.match != design.check.match) {
@@ -404,17 +389,17 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         return differs(text(design.check.match), text(*given.match));
     }
     if (given.maxSwr && *given.maxSwr != design.tune.maxSwr) {
-        const auto [made, asked] = apart(design.tune.maxSwr, *given.maxSwr, 2);
+        const auto [made, asked] = distinctTexts(design.tune.maxSwr, *given.maxSwr, 2);
         return differs("an SWR goal of " + made, asked);
     }
     if (given.minFrontToBackDb && *given.minFrontToBackDb != design.tune.minFrontToBackDb) {
-        const auto [made, asked] = apart(design.tune.minFrontToBackDb, *given.minFrontToBackDb, 0);
+        const auto [made, asked] = distinctTexts(design.tune.minFrontToBackDb, *given.minFrontToBackDb, 0);
         return differs("an F/B goal of " + made + " dB", asked + " dB");
     }
     if (given.boomMetres && *given.boomMetres != design.tune.boomMetres) {
         if (!design.tune.boomMetres)
             return differs("the stations as designed", "a boom of " + fixedText(*given.boomMetres, 2) + " m");
-        const auto [made, asked] = apart(*design.tune.boomMetres, *given.boomMetres, 2);
+        const auto [made, asked] = distinctTexts(*design.tune.boomMetres, *given.boomMetres, 2);
         return differs("a boom of " + made + " m", asked + " m");
     }
     return std::nullopt;

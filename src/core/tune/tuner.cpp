@@ -233,10 +233,19 @@ std::variant<TuneSpace, std::string> tuneSpaceFor(const ArrayGeometry &specified
     const std::size_t gaps = space.loops > 0 ? space.loops - 1 : 0;
     space.longestBoom = *tune.boomMetres / space.wavelengthMetres;
     const double least = limits::kShortestGapWavelengths * static_cast<double>(gaps);
-    if (space.longestBoom < least)
-        return "A boom of " + fixedText(*tune.boomMetres, 2) + " m cannot hold " + countWord(space.loops) +
-               " elements " + fixedText(limits::kShortestGapWavelengths, 2) + " wavelength apart: it needs at least " +
-               fixedText(least * space.wavelengthMetres, 2) + " m at " + specified.frequencyLabel + " MHz.";
+    if (space.longestBoom < least) {
+        // What the boom needs, rounded up, to as many decimals as set it apart from the boom given.
+        const double needs = least * space.wavelengthMetres;
+        int decimals = 2;
+        const auto upTo = [needs](int places) { return std::ceil(needs * std::pow(10.0, places)) / std::pow(10.0, places); };
+        while (decimals < 6 && fixedText(upTo(decimals), decimals) == fixedText(*tune.boomMetres, decimals))
+            ++decimals;
+        const std::string boom = fixedText(*tune.boomMetres, decimals);
+        const std::string needed = fixedText(upTo(decimals), decimals);
+        return "A boom of " + boom + " m cannot hold " + countWord(space.loops) + " elements " +
+               fixedText(limits::kShortestGapWavelengths, 2) + " wavelength apart: it needs at least " + needed +
+               " m at " + specified.frequencyLabel + " MHz.";
+    }
     for (std::size_t i = 1; i < specified.stationsMetres.size(); ++i)
         space.designedGaps.push_back((specified.stationsMetres[i] - specified.stationsMetres[i - 1]) /
                                      space.wavelengthMetres);

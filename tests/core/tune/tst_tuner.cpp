@@ -136,8 +136,13 @@ void TestTuner::stationsStayOnTheBoom()
     onTheBoom(shaped.stationsMetres);
     QCOMPARE(space.stationsMetres(design), shaped.stationsMetres);
 
-    tune.boomMetres = 2.0; // under two gaps of 0.05 wavelength, 2.11 m
+    tune.boomMetres = 2.0; // under two gaps of 0.05 wavelength, 2.111 m
     QVERIFY(std::holds_alternative<std::string>(tuneSpaceFor(specified, tune)));
+    // A boom a hair short is told from what it needs, rounded up: never "2.11 m needs at least 2.11 m".
+    tune.boomMetres = 2.11;
+    QCOMPARE(std::get<std::string>(tuneSpaceFor(specified, tune)),
+             std::string("A boom of 2.11 m cannot hold three elements 0.05 wavelength apart: it needs at least 2.12 m "
+                         "at 14.200 MHz."));
 }
 
 // The most gain lies where a goal is missed: the tuner gives up gain to meet the goal, ending on its edge,
@@ -242,8 +247,15 @@ void TestTuner::savedDesignReadsBack()
     QVERIFY(!tunedDesignDifference(design, given));
     given.groundHeightMetres = std::optional<double>();
     QCOMPARE(tunedDesignDifference(design, given),
-             std::optional<std::string>("The tuned design was made for over ground with the boom at 15.0 m, not in "
-                                        "free space."));
+             std::optional<std::string>("The tuned design was made for a model over ground with the boom at 15.0 m, "
+                                        "not a model in free space."));
+    // A jacket of the same permittivity is named without digits that say nothing: 3.50, never 3.500000000000.
+    given.groundHeightMetres.reset();
+    given.insulationMm = 0.4;
+    given.permittivity = design.check.permittivity;
+    QCOMPARE(tunedDesignDifference(design, given),
+             std::optional<std::string>("The tuned design was made for bare wire, not 0.40 mm insulation of "
+                                        "permittivity 3.50."));
 }
 
 void TestTuner::brokenDesignFiles_data()
