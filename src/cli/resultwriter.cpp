@@ -252,6 +252,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
     case OutputFormat::Table:
         separateTables(out);
         out += "Antenna check for " + designTitle(label, summary.elements) + "\n\n";
+        out += nec::verdictHeadline(summary, measured, goals) + "\n\n";
         appendTerminalTable(out, nec::verdictTable(summary, settings.z0Ohms, measured, goals));
         out += '\n';
         if (measured)

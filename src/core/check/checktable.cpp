@@ -151,6 +151,38 @@ std::string resonateOnDesign(double designMHz, double cutForMHz)
 
 } // namespace
 
+std::string verdictHeadline(const CheckSummary &summary, const MeasuredSweep *measured, const Goals &goals)
+{
+    if (summary.points.empty())
+        return {};
+    std::string headline;
+    if (measured && measured->detunePercent && !measured->drivenTrim.empty()) {
+        const std::string &trim = measured->drivenTrim;
+        if (trim == "leave as cut") {
+            headline = "Leave the loops as cut.";
+        } else {
+            // "shorten 32-3/4\" (8-3/16\" a side)": the driven loop's own trim, after the loops' share.
+            const std::size_t verb = trim.find(' ');
+            headline = std::string(*measured->detunePercent < 0 ? "Shorten" : "Lengthen") + " every loop " +
+                       fixedText(std::fabs(*measured->detunePercent), 2) + " %: the driven loop " +
+                       trim.substr(verb == std::string::npos ? 0 : verb + 1) + ".";
+        }
+    } else if (summary.cutAsForMHz) {
+        const std::string cutFor = frequencyLabel(*summary.cutAsForMHz);
+        headline = cutFor == frequencyLabel(summary.design.mhz) ? "Cut the loops as designed."
+                                                                : "Cut the loops as for " + cutFor + " MHz.";
+    } else {
+        headline = "The model's resonance lies outside the sweep: widen it to find what to cut for.";
+    }
+    const bool swrMet = summary.design.swr <= goals.maxSwr;
+    const bool fbMet = summary.design.frontToBackDb >= goals.minFrontToBackDb;
+    headline += swrMet && fbMet    ? " Both goals are met at the design frequency."
+                : swrMet || fbMet ? std::string(" The ") + (swrMet ? "F/B" : "SWR") +
+                                        " goal is missed at the design frequency."
+                                  : " Both goals are missed at the design frequency.";
+    return headline;
+}
+
 ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const MeasuredSweep *measured,
                          const Goals &goals)
 {

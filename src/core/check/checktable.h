@@ -43,6 +43,12 @@ struct MeasuredSweep;
 // match to the line.
 [[nodiscard]] std::string feedAdvice(const CheckSummary *summary, const CheckSettings &settings);
 
+// What to do, in one line that opens the verdict: from the latest measured sweep where it gives a trim ("Shorten
+// every loop 3.76 %: the driven loop 32-3/4\" (8-3/16\" a side)." or "Leave the loops as cut."), else from the
+// model ("Cut the loops as for 14.532 MHz."); then whether the goals are met at the design frequency.
+[[nodiscard]] std::string verdictHeadline(const CheckSummary &summary, const MeasuredSweep *measured,
+                                          const Goals &goals);
+
 // The check as one JSON record: the frequency as typed, every point of the sweep, the figures at the design
 // frequency, the verdict's figures (what the sweep did not find as null) and the azimuth pattern.
 // With measured sweeps, oldest first, the latest's figures in "measured" with its move since the one before,

@@ -35,6 +35,8 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                          : QStringLiteral("free space"),
                      QString::number(settings.spanPercent, 'g', 4), QString::number(settings.points),
                      QString::number(settings.z0Ohms, 'g', 4), QString::fromStdString(summary.ran).toHtmlEscaped());
+    html += QStringLiteral("<p><b>%1</b></p>")
+                .arg(QString::fromStdString(nec::verdictHeadline(summary, measured, goals)).toHtmlEscaped());
     html += QString::fromStdString(htmlTable(nec::verdictTable(summary, settings.z0Ohms, measured, goals)));
     for (const std::string &warning : nec::verdictWarnings(summary))
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());

@@ -4,6 +4,7 @@
 #include "core/check/checkrounds.h"
 #include "core/check/checksummary.h"
 #include "core/check/checktable.h"
+#include "core/measure/measured.h"
 #include "core/nec/deck.h"
 #include "core/nec/necoutput.h"
 #include "core/format/jsonwriter.h"
@@ -88,6 +89,8 @@ private slots:
     void beyondTheEnginesFloor();
     void verdictHoldsTheGoalsShown_data();
     void verdictHoldsTheGoalsShown();
+    void verdictOpensWithWhatToDo_data();
+    void verdictOpensWithWhatToDo();
     void planSharesTheSweep();
 };
 
@@ -675,6 +678,46 @@ void TestNec::verdictHoldsTheGoalsShown()
                                                        Goals{maxSwr, minFb});
     QCOMPARE(QString::fromStdString(verdict.rows[0][1].text), swrRow);
     QCOMPARE(QString::fromStdString(verdict.rows[2][1].text), fbRow);
+}
+
+// The verdict opens with one line of what to do: the measured sweep's trim where it gives one, else the
+// model's cut; then whether the goals are met.
+void TestNec::verdictOpensWithWhatToDo_data()
+{
+    QTest::addColumn<double>("measuredDetune"); // 0: no measured sweep
+    QTest::addColumn<QString>("drivenTrim");
+    QTest::addColumn<double>("swr");
+    QTest::addColumn<QString>("headline");
+    QTest::newRow("the model's cut")
+        << 0.0 << QString() << 1.2 << "Cut the loops as for 14.532 MHz. The F/B goal is missed at the design frequency.";
+    QTest::newRow("a measured trim")
+        << -3.76 << "shorten 32-3/4\" (8-3/16\" a side)" << 2.0
+        << "Shorten every loop 3.76 %: the driven loop 32-3/4\" (8-3/16\" a side). Both goals are missed at the "
+           "design frequency.";
+    QTest::newRow("nothing to trim") << 0.01 << "leave as cut" << 1.2
+                                     << "Leave the loops as cut. The F/B goal is missed at the design frequency.";
+}
+
+void TestNec::verdictOpensWithWhatToDo()
+{
+    QFETCH(double, measuredDetune);
+    QFETCH(QString, drivenTrim);
+    QFETCH(double, swr);
+    QFETCH(QString, headline);
+    CheckSummary summary;
+    SweepPoint point;
+    point.mhz = 14.2;
+    point.swr = swr;
+    point.frontToBackDb = 14.0;
+    summary.points = {point};
+    summary.design = point;
+    summary.cutAsForMHz = 14.532;
+    MeasuredSweep measured;
+    measured.detunePercent = measuredDetune;
+    measured.drivenTrim = drivenTrim.toStdString();
+    QCOMPARE(QString::fromStdString(
+                 verdictHeadline(summary, measuredDetune != 0.0 ? &measured : nullptr, Goals{1.5, 20.0})),
+             headline);
 }
 
 // Every sweep frequency in exactly one deck, in order, and the azimuth cut in the last; each frequency on a

@@ -128,6 +128,7 @@ void SweepRow::show(const std::vector<nec::MeasuredSweep> &sweeps, bool checked)
     m_clear->setEnabled(!sweeps.empty());
     m_clear->setText(sweeps.size() > 1 ? QStringLiteral("Clear Sweeps") : QStringLiteral("Clear Sweep"));
     if (sweeps.empty()) {
+        m_shown->setVisible(m_through->through(nullptr).declared());
         m_label->setText(QStringLiteral("No measured sweep: load an analyser's sweep of the built antenna, or drop "
                                         "its file here; load each sweep after a trim in turn."));
         return;
@@ -150,6 +151,8 @@ void SweepRow::show(const std::vector<nec::MeasuredSweep> &sweeps, bool checked)
         text += QStringLiteral(" Up to %1 are kept: the oldest, %2, gave way.").arg(nec::kMostSweeps).arg(m_letGo);
     QString problem;
     const nec::MeasuredThrough declared = m_through->through(&problem);
+    // How to plot a sweep read through a line is a choice only once a line is declared.
+    m_shown->setVisible(declared.declared());
     if (!problem.isEmpty())
         text += QStringLiteral(" Read as measured: ") + problem;
     else if (declared.declared())

@@ -5,6 +5,7 @@
 #include "gui/windows/resulttablemodel.h"
 #include "gui/windows/resultview.h"
 
+#include <QFont>
 #include <QHeaderView>
 #include <QLabel>
 #include <QStringList>
@@ -21,6 +22,17 @@ constexpr int kVerdictRows = 13;
 
 VerdictPage::VerdictPage(QWidget *parent) : QWidget(parent)
 {
+    m_headline = new QLabel;
+    m_headline->setObjectName(QStringLiteral("verdictHeadline"));
+    m_headline->setAccessibleName(QStringLiteral("What to do"));
+    m_headline->setWordWrap(true);
+    m_headline->setTextFormat(Qt::PlainText);
+    m_headline->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    QFont larger = m_headline->font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.25);
+    larger.setBold(true);
+    m_headline->setFont(larger);
+    m_headline->hide();
     m_model = new ResultTableModel(this);
     m_model->setTable(nec::verdictTable({}, 0.0));
     m_view = new ResultView(QStringLiteral("verdict"), QStringLiteral("Verdict"), m_model);
@@ -35,10 +47,13 @@ VerdictPage::VerdictPage(QWidget *parent) : QWidget(parent)
     m_note->setWordWrap(true);
     m_note->setTextFormat(Qt::PlainText);
     m_note->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // What to do first, the table with the room its rows need, and the advice where it is seen at once.
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_view, 1);
+    layout->addWidget(m_headline);
+    layout->addWidget(m_view);
     layout->addWidget(m_note);
+    layout->addStretch(1);
 }
 
 void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSettings &settings,
@@ -46,13 +61,18 @@ void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSetting
 {
     const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     if (!summary) {
+        m_headline->hide();
+        m_view->setRowsExpected(kVerdictRows);
         m_model->setTable(nec::verdictTable({}, 0.0));
         m_view->horizontalHeader()->hide();
         m_note->setText(QStringLiteral("Run (or Enter in a setting) models the design: the verdict, the table and "
                                        "the plots appear here."));
         return;
     }
+    m_headline->setText(QString::fromStdString(nec::verdictHeadline(*summary, measured, goals)));
+    m_headline->setVisible(!m_headline->text().isEmpty());
     m_model->setTable(nec::verdictTable(*summary, settings.z0Ohms, measured, goals));
+    m_view->setRowsExpected(m_model->rowCount()); // the room its rows need, the advice right under them
     m_view->horizontalHeader()->setVisible(measured != nullptr); // Model beside Measured
     QStringList note;
     if (measured)

@@ -33,6 +33,7 @@ public:
 private:
     ResultTableModel *m_model = nullptr;
     ResultView *m_view = nullptr;
+    QLabel *m_headline = nullptr; // what to do, first and larger
     QLabel *m_note = nullptr;
 };
 
