@@ -166,6 +166,16 @@ const nec::CheckSettings &AntennaCheckWindow::runSettings() const
     return m_checked ? m_checked->settings : kNone;
 }
 
+QString AntennaCheckWindow::frequencyText() const
+{
+    return m_settings->frequencyText();
+}
+
+int AntennaCheckWindow::elements() const
+{
+    return m_settings->elements();
+}
+
 nec::Goals AntennaCheckWindow::goals() const
 {
     QString problem;

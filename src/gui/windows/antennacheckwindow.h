@@ -40,6 +40,9 @@ public:
     ~AntennaCheckWindow() override;
 
     void setFrequencyText(const QString &text);
+    // The design as its settings stand: the frequency as typed, and the array.
+    [[nodiscard]] QString frequencyText() const;
+    [[nodiscard]] int elements() const;
 
     void run();
     void cancel();

@@ -22,6 +22,7 @@
 #include "gui/windows/userfiles.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -320,12 +321,16 @@ void Form1::saveAsPdf(const QString &path)
 }
 
 // The sheet of the specified design, for the frequency last calculated; a tuned or predicted sheet gives way.
+// Opened from the Antenna Check, it is the sheet of the check's design: its frequency and its array.
 void Form1::openShopSheet()
 {
+    const bool fromCheck = m_antennaCheck && QApplication::activeWindow() == m_antennaCheck;
     if (!m_shopSheet)
         m_shopSheet = new ShopSheetWindow(this, m_messages, m_printer);
     m_shopSheet->showSpecified();
-    if (!m_lastCalculatedFrequency.isEmpty())
+    if (fromCheck && !m_antennaCheck->frequencyText().trimmed().isEmpty())
+        m_shopSheet->setDesign(m_antennaCheck->frequencyText(), m_antennaCheck->elements());
+    else if (!m_lastCalculatedFrequency.isEmpty())
         m_shopSheet->setFrequencyText(m_lastCalculatedFrequency);
     bringToFront(*m_shopSheet);
 }

@@ -388,6 +388,12 @@ void ShopSheetWindow::setFrequencyText(const QString &text)
     frequencyCommitted();
 }
 
+void ShopSheetWindow::setDesign(const QString &frequencyText, int elements)
+{
+    setElements(elements);
+    setFrequencyText(frequencyText);
+}
+
 void ShopSheetWindow::setElements(int elements)
 {
     const QSignalBlocker quiet(m_elements);

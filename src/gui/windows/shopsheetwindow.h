@@ -43,6 +43,8 @@ public:
 
     // The frequency the sheet is for, as the main window's frequency box had it, taken as committed.
     void setFrequencyText(const QString &text);
+    // The design of another window: its frequency as typed and its array.
+    void setDesign(const QString &frequencyText, int elements);
     // The sheet of the specified design, as the menu's Shop Sheet opens it: no tuned loops, no prediction.
     void showSpecified();
     // The sheet for this frequency trimmed by the resonance the antenna check predicts, at full precision: a

@@ -454,6 +454,16 @@ void TestAntennaCheckWindow::sheetsAndTuneFollowTheCheck()
     const QString csv = folder.filePath(QStringLiteral("check.csv"));
     QVERIFY(check->saveCsv(csv));
     QCOMPARE(check->status(), QStringLiteral("Saved the CSV file as %1.").arg(csv));
+
+    // Ctrl+L in the check opens the sheet of the check's design, not of the main window's: its array too.
+    check->setFrequencyText(QStringLiteral("21.2"));
+    check->findChild<QSpinBox *>(QStringLiteral("elements"))->setValue(3);
+    check->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(check));
+    QTest::keyClick(check->findChild<QLineEdit *>(QStringLiteral("frequency")), Qt::Key_L, Qt::ControlModifier);
+    QVERIFY(sheet->sheet());
+    QCOMPARE(QString::fromStdString(sheet->sheet()->frequencyText), QStringLiteral("21.2"));
+    QCOMPARE(sheet->sheet()->elements.size(), std::size_t(3));
 }
 
 // The model's sweep saved as an analyser's file and laid back over the model: a Measured column beside the
