@@ -322,6 +322,10 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
     m_tuneSettings = m_tuningSettings;
     // Its curves beside the check's, where the tune ran to its end and swept the tuned design.
     m_tunedCheck = study.tunedCheck();
+    // The section is cut for the loops that will be built: the tuned design's feed, where the tune swept it;
+    // a tune cut off before that leaves no feed to match, rather than the specified design's.
+    m_settings->showFeedResistance(m_tunedCheck ? m_tunedCheck->resonanceOhms : std::nullopt,
+                                   MatchRow::Feed::Tuned);
     if (const std::optional<DesignLengths> lengths = checkedLengths())
         m_results->showTuned(*lengths, *m_tuned, m_tuneSettings, runSettings().z0Ohms);
     m_status->setText(study.failure() ? QStringLiteral("The tune stopped early: %1 The best design before it is "

@@ -114,12 +114,13 @@ QWidget *MatchRow::lastField() const
     return m_measure;
 }
 
-void MatchRow::showIdeal(std::optional<double> feedOhms, double lineOhms)
+void MatchRow::showIdeal(std::optional<double> feedOhms, double lineOhms, Feed of)
 {
-    m_ideal->setText(feedOhms && *feedOhms > 0.0 ? QStringLiteral("ideal %1 \u03a9 for %2 \u03a9")
-                                                       .arg(idealSectionZ0Ohms(*feedOhms, lineOhms), 0, 'f', 0)
-                                                       .arg(*feedOhms, 0, 'f', 0)
-                                                 : QString());
+    const QString text = of == Feed::Tuned ? QStringLiteral("ideal %1 \u03a9 for the tuned %2 \u03a9")
+                                           : QStringLiteral("ideal %1 \u03a9 for %2 \u03a9");
+    m_ideal->setText(feedOhms && *feedOhms > 0.0
+                         ? text.arg(idealSectionZ0Ohms(*feedOhms, lineOhms), 0, 'f', 0).arg(*feedOhms, 0, 'f', 0)
+                         : QString());
     follow();
 }
 

@@ -26,6 +26,9 @@
 #include <QSpinBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
 #include <QLineEdit>
 #include <QComboBox>
 #include <QLabel>
@@ -338,6 +341,8 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
     QCOMPARE(check->focusWidget(), run);
     QVERIFY(check->summary());
+    auto *ideal = check->findChild<QLabel *>(QStringLiteral("idealSection"));
+    QVERIFY2(ideal->text().startsWith(QStringLiteral("ideal ")), qPrintable(ideal->text()));
     QTest::mouseClick(tune, Qt::LeftButton);
     QVERIFY(check->tuning());
     QCOMPARE(check->focusWidget(), cancel);
@@ -361,6 +366,9 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QCOMPARE(check->focusWidget(), tune);
     QVERIFY2(check->tuned(), qPrintable(check->status()));
     QCOMPARE(check->tuned()->end, nec::TuneEnd::Cancelled);
+    // The section would be cut for the tuned loops, whose feed a cut-off tune never swept: no ideal line rather
+    // than the specified design's.
+    QCOMPARE(ideal->text(), QString());
     const QAbstractItemModel *loops = check->findChild<QTableView *>(QStringLiteral("tunedLoops"))->model();
     QCOMPARE(loops->rowCount(), 7);
     // Not yet saved, the tune is asked about before a new run or the end of the program drops it; No keeps it.
@@ -375,6 +383,16 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QVERIFY(m_messages.requests.back().prompt.find("quitting loses it. Quit anyway?") != std::string::npos);
     QVERIFY(m_form->isVisible() && check->tuned());
     m_messages.requests.clear();
+    // Its file is offered under a name that says tuned, not as the check's.
+    QString offered;
+    QTimer::singleShot(0, [&offered] {
+        QTRY_VERIFY(qobject_cast<QFileDialog *>(QApplication::activeModalWidget()));
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        offered = QFileInfo(dialog->selectedFiles().value(0)).fileName();
+        dialog->reject();
+    });
+    check->findChild<QPushButton *>(QStringLiteral("saveTunedDesign"))->click();
+    QCOMPARE(offered, QStringLiteral("Tuned design 14.200 MHz.json"));
     // Saved, the design reads back loop for loop, for the settings it was tuned for.
     QTemporaryDir folder;
     QVERIFY(check->saveTunedDesign(folder.filePath(QStringLiteral("quad.json"))));

@@ -173,9 +173,15 @@ void AntennaCheckWindow::choose(const QString &title, const QString &filter, con
     } else if (m_checked) {
         label = QString::fromStdString(designTitle(m_checked->array.frequencyLabel, m_checked->array.elementCount()));
     }
+    // A tuned design or its deck is not the check's: its name says tuned, so it is not taken for the specified
+    // design's a season later.
+    const bool tuned = save == &AntennaCheckWindow::saveTunedDesign || save == &AntennaCheckWindow::saveTunedDeck;
+    const QString what = !tuned ? QStringLiteral("Antenna check")
+                                : save == &AntennaCheckWindow::saveTunedDesign ? QStringLiteral("Tuned design")
+                                                                                : QStringLiteral("Tuned deck");
     const QString path = chooseSavePath(this, title,
-                                        label.isEmpty() ? QStringLiteral("Antenna check.%1").arg(suffix)
-                                                        : QStringLiteral("Antenna check %1.%2").arg(label, suffix),
+                                        label.isEmpty() ? QStringLiteral("%1.%2").arg(what, suffix)
+                                                        : QStringLiteral("%1 %2.%3").arg(what, label, suffix),
                                         filter, suffix);
     if (!path.isEmpty())
         (void)(this->*save)(path);

@@ -270,9 +270,9 @@ void CheckSettingsPanel::store(CheckWindowSettings &into) const
     into.match = m_match->match();
 }
 
-void CheckSettingsPanel::showFeedResistance(std::optional<double> ohms)
+void CheckSettingsPanel::showFeedResistance(std::optional<double> ohms, MatchRow::Feed of)
 {
-    m_match->showIdeal(ohms, z0Ohms());
+    m_match->showIdeal(ohms, z0Ohms(), of);
 }
 
 CheckSettingsPanel::Checked CheckSettingsPanel::check()

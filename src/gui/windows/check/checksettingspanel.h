@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/design/arraydesign.h"
+#include "gui/windows/matchrow.h"
 
 #include <QWidget>
 
@@ -16,7 +17,6 @@ class QSpinBox;
 
 namespace tarvelin {
 
-class MatchRow;
 struct CheckWindowSettings;
 
 // The Antenna Check's design and model settings: the frequency, the elements, the wire and its jacket, the
@@ -52,8 +52,9 @@ public:
     void restore(const CheckWindowSettings &stored);
     void store(CheckWindowSettings &into) const;
 
-    // The feed's resistance at resonance of the check shown, for the ideal quarter-wave section beside the match.
-    void showFeedResistance(std::optional<double> ohms);
+    // The feed's resistance at resonance of the check shown, or of its tuned design once tuned, for the ideal
+    // quarter-wave section beside the match.
+    void showFeedResistance(std::optional<double> ohms, MatchRow::Feed of = MatchRow::Feed::Checked);
 
     // Whether Enter in this widget runs the check: it is one of the fields.
     [[nodiscard]] bool isField(const QWidget *widget) const;
