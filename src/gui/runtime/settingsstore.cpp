@@ -28,6 +28,8 @@ const QString kTuneBand = QStringLiteral("antennaCheck/tuneBand");
 const QString kInsulation = QStringLiteral("antennaCheck/insulationMm");
 const QString kPermittivity = QStringLiteral("antennaCheck/permittivity");
 const QString kCheckElements = QStringLiteral("antennaCheck/elements");
+const QString kCheckFrequency = QStringLiteral("antennaCheck/frequency");
+const QString kShopFrequency = QStringLiteral("shopSheet/frequency");
 const QString kGoalSwr = QStringLiteral("antennaCheck/goalSwr");
 const QString kGoalFb = QStringLiteral("antennaCheck/goalFb");
 const QString kMoveStations = QStringLiteral("antennaCheck/moveStations");
@@ -153,6 +155,7 @@ CheckWindowSettings SettingsStore::checkWindow() const
     read.copper = storedFlag(m_settings, key::kCopper, !defaults.lossless);
     read.overGround = storedFlag(m_settings, key::kOverGround, false);
     read.groundHeight = m_settings.value(key::kHeight).toString();
+    read.frequency = m_settings.value(key::kCheckFrequency).toString();
     read.tuneBandPercent = storedNumber(m_settings, key::kTuneBand, nec::TuneSettings{}.bandPercent,
                                         nec::limits::kLowestBandPercent, nec::limits::kHighestBandPercent);
     read.elements = storedWhole(m_settings, key::kCheckElements, kMostElements, kFewestElements, kMostElements);
@@ -184,6 +187,7 @@ void SettingsStore::setCheckWindow(const CheckWindowSettings &settings)
     m_settings.setValue(key::kCopper, settings.copper);
     m_settings.setValue(key::kOverGround, settings.overGround);
     m_settings.setValue(key::kHeight, settings.groundHeight);
+    m_settings.setValue(key::kCheckFrequency, settings.frequency);
     m_settings.setValue(key::kTuneBand, settings.tuneBandPercent);
     m_settings.setValue(key::kInsulation, settings.insulationMm);
     m_settings.setValue(key::kPermittivity, settings.permittivity);
@@ -208,6 +212,7 @@ ShopWindowSettings SettingsStore::shopWindow() const
     read.step = shop::isFractionStep(step) ? step : shop::ShopSettings{}.step;
     read.allowance = m_settings.value(key::kAllowance).toString();
     read.hubOffset = m_settings.value(key::kHubOffset).toString();
+    read.frequency = m_settings.value(key::kShopFrequency).toString();
     read.elements = storedWhole(m_settings, key::kShopElements, kMostElements, kFewestElements, kMostElements);
     read.measuredElements =
         storedWhole(m_settings, key::kMeasuredElements, kMostElements, kFewestElements, kMostElements);
@@ -229,6 +234,7 @@ void SettingsStore::setShopWindow(const ShopWindowSettings &settings)
     m_settings.setValue(key::kStep, settings.step);
     m_settings.setValue(key::kAllowance, settings.allowance);
     m_settings.setValue(key::kHubOffset, settings.hubOffset);
+    m_settings.setValue(key::kShopFrequency, settings.frequency);
     m_settings.setValue(key::kShopElements, settings.elements);
     m_settings.setValue(key::kMeasuredElements, measured ? settings.measuredElements : kMostElements);
     m_settings.setValue(key::kShopLine, settings.lineZ0Ohms);

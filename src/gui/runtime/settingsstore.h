@@ -24,6 +24,7 @@ struct ThroughSettings
 
 struct CheckWindowSettings
 {
+    QString frequency; // as typed
     double wireMm = 0.0;
     int awg = 0; // 0: the wire is given by its diameter
     int segments = 0;
@@ -49,6 +50,7 @@ struct CheckWindowSettings
 // design label it was measured for.
 struct ShopWindowSettings
 {
+    QString frequency; // as typed
     int step = 0;
     QString allowance;
     QString hubOffset;

@@ -353,6 +353,11 @@ void ShopSheetWindow::restoreSettings()
     m_step->setCurrentIndex(std::max(0, m_step->findData(stored.step)));
     m_allowance->setText(stored.allowance);
     m_hubOffset->setText(stored.hubOffset);
+    {
+        // The sheet last made: the main window starts empty, but the sheet comes back to where it was.
+        const QSignalBlocker quiet(m_frequency);
+        m_frequency->setText(stored.frequency);
+    }
     m_line->setCurrentIndex(std::max(0, m_line->findData(stored.lineZ0Ohms)));
     m_match->setMatch(stored.match);
     m_through->restore(stored.through);
@@ -374,12 +379,17 @@ void ShopSheetWindow::restoreSettings()
 void ShopSheetWindow::saveSettings() const
 {
     const std::optional<shop::SheetSource::Kept> kept = m_source.kept(m_measured->text().toStdString());
-    SettingsStore().setShopWindow({m_step->currentData().toInt(), m_allowance->text(), m_hubOffset->text(),
-                                   kept ? qText(kept->measured) : QString(),
-                                   kept ? QString::number(kept->forMHz, 'g', 17) : QString(), m_elements->value(),
-                                   kept ? kept->elements : m_elements->value(),
-                                   m_ownFeed ? m_ownFeed->z0Ohms : m_line->currentData().toDouble(),
-                                   m_ownFeed ? m_ownFeed->match : m_match->match(), m_through->stored()});
+    SettingsStore().setShopWindow({.frequency = m_frequency->text(),
+                                   .step = m_step->currentData().toInt(),
+                                   .allowance = m_allowance->text(),
+                                   .hubOffset = m_hubOffset->text(),
+                                   .measured = kept ? qText(kept->measured) : QString(),
+                                   .measuredFor = kept ? QString::number(kept->forMHz, 'g', 17) : QString(),
+                                   .elements = m_elements->value(),
+                                   .measuredElements = kept ? kept->elements : m_elements->value(),
+                                   .lineZ0Ohms = m_ownFeed ? m_ownFeed->z0Ohms : m_line->currentData().toDouble(),
+                                   .match = m_ownFeed ? m_ownFeed->match : m_match->match(),
+                                   .through = m_through->stored()});
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)

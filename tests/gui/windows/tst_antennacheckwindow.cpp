@@ -195,6 +195,12 @@ void TestAntennaCheckWindow::keyboard()
     QTRY_VERIFY(!check->running());
     QTest::keyClick(check->findChild<QLineEdit *>(QStringLiteral("frequency")), Qt::Key_Escape);
     QTRY_VERIFY(!check->isVisible());
+    // The next time the program starts, the check comes back with the frequency it ran, though the main
+    // window starts empty.
+    m_form = std::make_unique<Form1>(m_messages, m_printer);
+    m_form->openAntennaCheck();
+    QCOMPARE(m_form->frequencyBox()->text(), QString());
+    QCOMPARE(m_form->antennaCheck()->frequencyText(), QStringLiteral("14.2"));
 }
 
 void TestAntennaCheckWindow::runsFromTheMenu()

@@ -393,6 +393,10 @@ void TestShopSheetWindow::settingsAreRemembered()
     sheet = m_form->shopSheet();
     QCOMPARE(sheet->findChild<QComboBox *>(QStringLiteral("step"))->currentData().toInt(), 32);
     QCOMPARE(sheet->findChild<QLineEdit *>(QStringLiteral("allowance"))->text(), QStringLiteral("60 mm"));
+    // The sheet last made comes back with it, though the main window starts empty.
+    QCOMPARE(m_form->frequencyBox()->text(), QString());
+    QVERIFY(sheet->sheet());
+    QCOMPARE(QString::fromStdString(sheet->sheet()->frequencyText), QStringLiteral("28.5"));
 }
 
 void TestShopSheetWindow::csvAndPdfReadBack()

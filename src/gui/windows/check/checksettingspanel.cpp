@@ -226,6 +226,7 @@ std::optional<nec::CheckSettings> CheckSettingsPanel::read(QString &problem) con
 
 void CheckSettingsPanel::restore(const CheckWindowSettings &stored)
 {
+    m_frequency->setText(stored.frequency);
     m_wireMm->setValue(stored.wireMm);
     m_awg->setCurrentIndex(std::max(0, m_awg->findData(stored.awg)));
     m_segments->setValue(stored.segments);
@@ -255,6 +256,7 @@ void CheckSettingsPanel::restore(const CheckWindowSettings &stored)
 
 void CheckSettingsPanel::store(CheckWindowSettings &into) const
 {
+    into.frequency = m_frequency->text();
     into.wireMm = m_wireMm->value();
     into.awg = m_awg->currentData().toInt();
     into.segments = m_segments->value();
