@@ -28,7 +28,7 @@ VelocityFactorDialog::VelocityFactorDialog(QWidget *parent) : QDialog(parent)
     m_length = new QLineEdit;
     m_length->setObjectName(QStringLiteral("pieceLength"));
     m_length->setAccessibleName(QStringLiteral("Length of the piece"));
-    m_length->setPlaceholderText(QStringLiteral("1 m, 39-3/8 in"));
+    m_length->setPlaceholderText(QStringLiteral("e.g. 1 m or 39-3/8 in"));
     m_sweep = new QLineEdit;
     m_sweep->setObjectName(QStringLiteral("pieceSweep"));
     m_sweep->setAccessibleName(QStringLiteral("Sweep of the piece"));

@@ -99,7 +99,7 @@ CheckSettingsPanel::CheckSettingsPanel(QWidget *parent) : QWidget(parent)
     m_overGround->setObjectName(QStringLiteral("overGround"));
     m_height = new QLineEdit;
     m_height->setObjectName(QStringLiteral("height"));
-    m_height->setPlaceholderText(QStringLiteral("15 m, 50 ft"));
+    m_height->setPlaceholderText(QStringLiteral("e.g. 15 m or 50 ft"));
     m_height->setAccessibleName(QStringLiteral("Boom height over ground"));
     connect(m_overGround, &QCheckBox::toggled, m_height, &QWidget::setEnabled);
 

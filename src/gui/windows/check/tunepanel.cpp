@@ -52,7 +52,8 @@ TunePanel::TunePanel(QWidget *parent) : QWidget(parent)
                                               "its end and no two closer than 0.05 wavelength"));
     m_boom = new QLineEdit;
     m_boom->setObjectName(QStringLiteral("boom"));
-    m_boom->setPlaceholderText(QStringLiteral("7.5 m, 25 ft"));
+    // An example, said as one: greyed in a disabled box, a bare "7.5 m" reads as a boom already set.
+    m_boom->setPlaceholderText(QStringLiteral("e.g. 7.5 m or 25 ft"));
     m_boom->setAccessibleName(QStringLiteral("Longest boom"));
     m_boom->setEnabled(false);
     connect(m_moveStations, &QCheckBox::toggled, m_boom, &QWidget::setEnabled);
@@ -73,7 +74,10 @@ TunePanel::TunePanel(QWidget *parent) : QWidget(parent)
     layout->addWidget(fbLabel);
     layout->addWidget(m_goalFb);
     layout->addWidget(m_moveStations);
-    layout->addWidget(m_boom, 1);
+    // As wide as a boom's length needs, the same whether it holds a length, the example or nothing.
+    m_boom->setMinimumWidth(m_boom->fontMetrics().horizontalAdvance(m_boom->placeholderText() + QStringLiteral("MM")));
+    layout->addWidget(m_boom);
+    layout->addStretch(1);
     setTabOrder(m_tune, m_band);
     setTabOrder(m_band, m_goalSwr);
     setTabOrder(m_goalSwr, m_goalFb);
