@@ -7,14 +7,24 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
+#include <QStyle>
 
 namespace tarvelin {
+
+int frequencyBoxWidth(const QLineEdit &box)
+{
+    const int margins = box.style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, &box) * 2 +
+                        box.textMargins().left() + box.textMargins().right() + 8;
+    return box.fontMetrics().horizontalAdvance(QStringLiteral("1296.12345")) + margins;
+}
 
 DesignRow makeDesignRow()
 {
     DesignRow row;
     row.frequency = new QLineEdit;
     row.frequency->setObjectName(QStringLiteral("frequency"));
+    // Never squeezed below a frequency written out, as 1296.12345, in a narrow window or at a large scale.
+    row.frequency->setMinimumWidth(frequencyBoxWidth(*row.frequency));
     row.elements = new QSpinBox;
     row.elements->setObjectName(QStringLiteral("elements"));
     row.elements->setRange(kFewestElements, kMostElements);

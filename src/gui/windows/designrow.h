@@ -18,5 +18,7 @@ struct DesignRow
     QHBoxLayout *layout = nullptr;
 };
 [[nodiscard]] DesignRow makeDesignRow();
+// The width a box needs to show a frequency written out in full.
+[[nodiscard]] int frequencyBoxWidth(const QLineEdit &box);
 
 } // namespace tarvelin

@@ -172,6 +172,7 @@ void ShopSheetWindow::buildWidgets()
     m_measured = new QLineEdit;
     m_measured->setObjectName(QStringLiteral("measured"));
     m_measured->setPlaceholderText(QStringLiteral("optional"));
+    m_measured->setMinimumWidth(frequencyBoxWidth(*m_measured));
     m_measured->setToolTip(QStringLiteral("The frequency the built array resonates at: the sheet then gives each "
                                           "loop's trim"));
 
@@ -301,7 +302,10 @@ void ShopSheetWindow::buildWidgets()
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
 
-    auto *layout = new QVBoxLayout(this);
+    // Everything but the buttons scrolls in a window narrower or lower than it, as on a small screen at a large
+    // scale; the buttons stay in view under it.
+    auto *content = new QWidget;
+    auto *layout = new QVBoxLayout(content);
     layout->addLayout(settings);
     layout->addWidget(m_through);
     layout->addWidget(m_cutSince);
@@ -310,7 +314,12 @@ void ShopSheetWindow::buildWidgets()
     layout->addWidget(m_note);
     layout->addWidget(m_summary);
     layout->addWidget(splitter, 1);
-    layout->addWidget(buttons);
+    auto *window = new QVBoxLayout(this);
+    window->setContentsMargins(0, 0, 0, 0);
+    window->addWidget(new WindowScrollArea(content), 1);
+    const int margin = style()->pixelMetric(QStyle::PM_LayoutLeftMargin);
+    buttons->setContentsMargins(margin, 0, margin, margin);
+    window->addWidget(buttons);
     // Tab reads the settings a column at a time.
     setTabOrder(m_frequency, m_elements);
     setTabOrder(m_elements, m_step);

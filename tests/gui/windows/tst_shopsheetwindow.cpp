@@ -42,6 +42,8 @@
 #include <QTest>
 #include <cmath>
 #include <QDialog>
+#include <QDialogButtonBox>
+#include <QScrollArea>
 #include <QDoubleSpinBox>
 
 #include <complex>
@@ -178,6 +180,21 @@ void TestShopSheetWindow::opensWholeAndRemembersItsSize()
     const QWidget *drawing = sheet->findChild<QWidget *>(QStringLiteral("shopDrawing"));
     QTRY_VERIFY(drawing->width() >= drawing->minimumSizeHint().width());
     QVERIFY(drawing->height() >= drawing->minimumSizeHint().height());
+
+    // A 1366 by 768 screen at twice the scale: the window fits it, what it cannot show scrolls, the frequency
+    // box keeps the room of a frequency written out, and the buttons stay in view under what scrolls.
+    const QSize least = sheet->minimumSizeHint().expandedTo(sheet->minimumSize());
+    QVERIFY2(least.width() <= 660 && least.height() <= 330,
+             qPrintable(QStringLiteral("%1 x %2").arg(least.width()).arg(least.height())));
+    sheet->resize(660, 330);
+    auto *area = sheet->findChild<QScrollArea *>(QStringLiteral("windowScrollArea"));
+    QVERIFY(area);
+    QTRY_VERIFY(area->horizontalScrollBar()->maximum() > 0 && area->verticalScrollBar()->maximum() > 0);
+    auto *frequency = sheet->findChild<QLineEdit *>(QStringLiteral("frequency"));
+    QVERIFY(frequency->width() >= frequency->fontMetrics().horizontalAdvance(QStringLiteral("1296.12345")));
+    auto *close = sheet->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close);
+    QVERIFY(!area->isAncestorOf(close));
+    QVERIFY(sheet->rect().contains(QRect(close->mapTo(sheet, QPoint(0, 0)), close->size())));
 
     // Still open as the program ends, with the main window.
     sheet->resize(1000, 640);
