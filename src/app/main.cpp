@@ -49,10 +49,13 @@ int main(int argc, char **argv)
     tarvelin::FontConfigurationWarmUp fontConfiguration;
     QApplication app(argc, argv);
     fontConfiguration.wait();
-    // TERM, HUP and INT end the event loop, so the windows close as on Quit and a running check stops its
-    // engines and removes its folder.
-    const tarvelin::QuitOnSignals quitOnSignals;
     tarvelin::Application tarvelin;
+    // TERM, HUP and INT close the windows as Quit does, so a running check stops its engines and removes its
+    // folder; but they ask nothing, since nobody may be there to answer (a session ending, a terminal closed).
+    const tarvelin::QuitOnSignals quitOnSignals([&tarvelin] {
+        tarvelin.mainWindow().closeWithoutAsking();
+        tarvelin::QuitOnSignals::endEventLoops(); // and any modal prompt that was already open
+    });
     if (options.inFront == tarvelin::StartOptions::InFront::ShopSheet)
         tarvelin.mainWindow().openShopSheet();
     else if (options.inFront == tarvelin::StartOptions::InFront::AntennaCheck)

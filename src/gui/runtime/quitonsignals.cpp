@@ -26,17 +26,22 @@ extern "C" void forwardSignal(int signal)
 
 } // namespace
 
-QuitOnSignals::QuitOnSignals()
+void QuitOnSignals::endEventLoops()
+{
+    QCoreApplication::exit(0);
+}
+
+QuitOnSignals::QuitOnSignals(std::function<void()> end)
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, m_sockets) != 0)
         return;
     g_signalSocket = m_sockets[0];
     m_notifier = std::make_unique<QSocketNotifier>(m_sockets[1], QSocketNotifier::Read);
-    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] {
+    QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this, end = std::move(end)] {
         char byte = 0;
         while (::read(m_sockets[1], &byte, 1) == 1) {
         }
-        QCoreApplication::quit();
+        end();
     });
     struct sigaction forward
     {

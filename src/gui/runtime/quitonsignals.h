@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <memory>
 
 #include <csignal>
@@ -10,17 +11,22 @@ class QSocketNotifier;
 
 namespace tarvelin {
 
-// Ends the event loop on TERM, HUP or INT (Ctrl+C in the terminal that started the program), so the windows
-// close as on Quit and a running check stops its engines and removes its folder. A signal the program was
-// started with ignored stays ignored: a job started in the background with `&` keeps its INT ignored, one
-// started under nohup its HUP. One at a time, since a signal has one handler.
+// Runs `end` on the event loop on TERM, HUP or INT (Ctrl+C in the terminal that started the program); by
+// default the event loop ends. A signal is an order to end, not a question: the program passes an `end` that
+// closes its windows without asking, so a running check stops its engines and removes its folder, and no
+// prompt is left waiting for an answer nobody will give. A signal the program was started with ignored stays
+// ignored: a job started in the background with `&` keeps its INT ignored, one started under nohup its HUP.
+// One at a time, since a signal has one handler.
 class QuitOnSignals
 {
 public:
-    QuitOnSignals();
+    explicit QuitOnSignals(std::function<void()> end = [] { QuitOnSignals::endEventLoops(); });
     ~QuitOnSignals();
     QuitOnSignals(const QuitOnSignals &) = delete;
     QuitOnSignals &operator=(const QuitOnSignals &) = delete;
+
+    // Ends the main event loop and any modal one running inside it.
+    static void endEventLoops();
 
 private:
     static constexpr std::array<int, 3> kSignals{SIGTERM, SIGHUP, SIGINT};

@@ -460,10 +460,17 @@ bool AntennaCheckWindow::mayQuit()
     return mayLoseTune(QStringLiteral("quitting loses it"), QStringLiteral("Quit anyway?"));
 }
 
+void AntennaCheckWindow::closeWithoutAsking()
+{
+    m_asking = false;
+    close();
+    m_asking = true;
+}
+
 // A check is soon run again; a tune may have run for minutes, so closing during one asks first.
 void AntennaCheckWindow::closeEvent(QCloseEvent *event)
 {
-    if (tuning()) {
+    if (tuning() && m_asking) {
         MessageBoxRequest request;
         request.prompt = QStringLiteral("A tune is running: %1 so far. Stop it and close the window?\n\nThe best "
                                         "design so far is kept where it beats the tune shown before it.")

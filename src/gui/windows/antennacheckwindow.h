@@ -50,6 +50,8 @@ public:
     // Whether the program may end now: a tune running, or a finished tune not saved, is lost with it, so the
     // builder is asked first.
     [[nodiscard]] bool mayQuit();
+    // Closes, stopping a tune without asking.
+    void closeWithoutAsking();
     [[nodiscard]] const std::optional<nec::CheckSummary> &summary() const { return m_summary; }
     [[nodiscard]] QString status() const;
     // Why the settings or the frequency as typed cannot be modelled; empty when they can.
@@ -159,6 +161,7 @@ private:
     bool m_ready = false;      // the settings and the frequency can be modelled
     bool m_checkShown = false; // the check shown is of the settings and the frequency as they stand
     bool m_sized = false;      // the opening size is set once, at the first show
+    bool m_asking = true;      // closing during a tune asks first
     QLabel *m_status = nullptr;
 };
 

@@ -11,7 +11,7 @@ class Form1;
 
 // What the program is while it runs: its services and the main window, created and shown the way the program
 // starts. main() runs the event loop over it; the start-up benchmark starts exactly the same. A TERM, HUP or
-// INT ends the event loop (see QuitOnSignals).
+// INT closes the windows without asking and ends it (see QuitOnSignals).
 class Application
 {
 public:

@@ -545,10 +545,17 @@ void Form1::quit()
     close();
 }
 
+void Form1::closeWithoutAsking()
+{
+    m_asking = false;
+    close();
+    m_asking = true;
+}
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     // The program ends with this window: a tune running or one not saved is asked about first.
-    if (m_antennaCheck && !m_antennaCheck->mayQuit()) {
+    if (m_asking && m_antennaCheck && !m_antennaCheck->mayQuit()) {
         event->ignore();
         return;
     }
@@ -557,7 +564,7 @@ void Form1::closeEvent(QCloseEvent *event)
     if (m_shopSheet)
         m_shopSheet->close();
     if (m_antennaCheck)
-        m_antennaCheck->close();
+        m_antennaCheck->closeWithoutAsking(); // asked above, where it was for asking
     event->accept();
 }
 

@@ -94,6 +94,8 @@ public:
     void about();
     // Ends the program: the main window closes, and the other windows with it.
     void quit();
+    // As quit(), without asking about a running or unsaved tune: the program was told to end.
+    void closeWithoutAsking();
     // The Shop Sheet window, in front, for the frequency last calculated here.
     void openShopSheet();
     [[nodiscard]] ShopSheetWindow *shopSheet() const { return m_shopSheet; }
@@ -128,6 +130,7 @@ private:
     Form2 *m_chart = nullptr; // created on the first press of Conversion, kept until the end
     bool m_printing = false;
     bool m_placed = false; // placed again by its frame after the first show
+    bool m_asking = true;  // closing asks about a tune that would be lost
     // The menu is a pop-up of its own, not a control of the window: the window keeps exactly its controls.
     std::unique_ptr<QMenu> m_menu;
     QAction *m_copyResults = nullptr;

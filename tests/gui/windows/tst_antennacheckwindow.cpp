@@ -424,6 +424,17 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QVERIFY(!sheet->tuned());
     QVERIFY(sheet->sheet() && !sheet->sheet()->loopFactors);
     QVERIFY(m_messages.requests.empty());
+
+    // Told to end (a signal), the program asks nothing, though a tune is running: it stops, and every window
+    // closes.
+    QTest::mouseClick(tune, Qt::LeftButton);
+    QVERIFY(check->tuning());
+    QTRY_VERIFY(nec2cChildren() > 0);
+    m_form->closeWithoutAsking();
+    QVERIFY(m_messages.requests.empty());
+    QVERIFY(!check->tuning());
+    QVERIFY(!m_form->isVisible() && !check->isVisible() && !sheet->isVisible());
+    QTRY_COMPARE(nec2cChildren(), 0);
 }
 
 // The sheets of a check are made from its frequency as it was typed, never from its label: after 1.8125 the
