@@ -326,8 +326,12 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
     // a tune cut off before that leaves no feed to match, rather than the specified design's.
     m_settings->showFeedResistance(m_tunedCheck ? m_tunedCheck->resonanceOhms : std::nullopt,
                                    MatchRow::Feed::Tuned);
-    if (const std::optional<DesignLengths> lengths = checkedLengths())
+    if (const std::optional<DesignLengths> lengths = checkedLengths()) {
         m_results->showTuned(*lengths, *m_tuned, m_tuneSettings, runSettings().z0Ohms);
+        // The Tuned tab's tables and its buttons whole, where the screen has room for them.
+        if (isVisible())
+            growToShowContents(*this);
+    }
     m_status->setText(study.failure() ? QStringLiteral("The tune stopped early: %1 The best design before it is "
                                                        "on the Tuned tab.")
                                             .arg(QString::fromStdString(*study.failure()))

@@ -36,20 +36,41 @@ ResultView::ResultView(const QString &objectName, const QString &accessibleName,
     setWordWrap(false); // a length never breaks across lines
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    // New rows ask the layouts around for room again.
+    // New rows ask the layouts around for room again; new columns may want a scroll bar where none was.
     connect(model, &QAbstractItemModel::modelReset, this, [this] {
-        for (QWidget *around = this; around && !around->isWindow(); around = around->parentWidget())
-            around->updateGeometry();
+        m_narrow = narrow();
+        askForRoomAgain();
     });
+}
+
+// The layouts around it keep the size hints they were last given, its own and every one it stands in, even
+// while it is hidden on a tab not shown.
+void ResultView::askForRoomAgain()
+{
+    for (QWidget *around = this; around && !around->isWindow(); around = around->parentWidget())
+        around->updateGeometry();
 }
 
 void ResultView::setRowsExpected(int rows)
 {
     m_rowsExpected = rows;
-    // The layouts around it keep the size hints they were last given, its own and every one it stands in,
-    // even while it is hidden on a tab not shown.
-    for (QWidget *around = this; around && !around->isWindow(); around = around->parentWidget())
-        around->updateGeometry();
+    askForRoomAgain();
+}
+
+bool ResultView::narrow() const
+{
+    return width() < sizeHint().width();
+}
+
+// A table shown whole keeps room for a scroll bar only while it is narrower than its columns, so a window
+// wide enough for it gives no blank band under its rows.
+void ResultView::resizeEvent(QResizeEvent *event)
+{
+    QTableView::resizeEvent(event);
+    if (m_whole && narrow() != m_narrow) {
+        m_narrow = !m_narrow;
+        askForRoomAgain();
+    }
 }
 
 void ResultView::setShownWhole(bool whole)
@@ -88,7 +109,8 @@ int ResultView::heightOfRows(bool expected) const
     if (expected && rows < m_rowsExpected)
         height += (m_rowsExpected - rows) * (fontMetrics().height() + 2 * kCellMargin);
     // Room for the scroll bar that a narrower window brings.
-    height += horizontalScrollBar()->sizeHint().height();
+    if (!m_whole || m_narrow)
+        height += horizontalScrollBar()->sizeHint().height();
     return height;
 }
 
@@ -213,6 +235,33 @@ void openAtRememberedSize(QWidget &window, const QString &settingsGroup)
         size = size.boundedTo(room);
     }
     window.resize(size);
+}
+
+void growToShowContents(QWidget &window)
+{
+    const QScreen *screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    // The frame the desktop adds, where it has one yet; else the room left for it at the first opening.
+    const QRect frame = window.frameGeometry();
+    QSize frameSize = frame.size() - window.size();
+    if (frameSize.isEmpty())
+        frameSize = QSize(16, 48);
+    const QSize room = available.size() - frameSize;
+    QSize wanted = window.sizeHint().expandedTo(window.size());
+    if (wanted.height() > room.height())
+        wanted.rwidth() += window.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &window);
+    wanted = wanted.boundedTo(room).expandedTo(window.size());
+    if (wanted == window.size())
+        return;
+    window.resize(wanted);
+    // Kept whole on the screen: moved back from its right and lower edges, never past its left and upper ones.
+    QPoint at = window.frameGeometry().topLeft();
+    const QSize outer = wanted + frameSize;
+    at.setX(std::max(available.left(), std::min(at.x(), available.right() + 1 - outer.width())));
+    at.setY(std::max(available.top(), std::min(at.y(), available.bottom() + 1 - outer.height())));
+    window.move(at);
 }
 
 void rememberSize(const QWidget &window, const QString &settingsGroup)

@@ -29,12 +29,20 @@ public:
     [[nodiscard]] QSize sizeHint() const override;
     [[nodiscard]] QSize minimumSizeHint() const override;
 
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+
 private:
     // The height its rows take, with the rows expected to come or without.
     [[nodiscard]] int heightOfRows(bool expected) const;
+    // Whether it is narrower than its columns, and so shows a scroll bar under them.
+    [[nodiscard]] bool narrow() const;
+    // Its own and every size hint it stands in are asked for again.
+    void askForRoomAgain();
 
     int m_rowsExpected = 0;
     bool m_whole = false;
+    bool m_narrow = true;
 };
 
 // Tabs that ask for room to show every tab's title, however many pages there are. They ask no height for
@@ -90,5 +98,9 @@ private:
 // for, within the screen.
 void openAtRememberedSize(QWidget &window, const QString &settingsGroup);
 void rememberSize(const QWidget &window, const QString &settingsGroup);
+// Grows a shown window towards the size its contents now ask for, never beyond the screen and never smaller
+// than it is, and moves it so that it stays whole on the screen. Where it must still scroll, the scroll bar
+// takes no width from the contents.
+void growToShowContents(QWidget &window);
 
 } // namespace tarvelin
