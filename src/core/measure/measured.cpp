@@ -358,6 +358,19 @@ std::string moveText(const SweepMove &move)
     return signedText(move.kHz, 0) + " kHz, " + signedText(move.percent, 2) + " % since the last sweep";
 }
 
+namespace {
+std::string turnResonanceText(const MeasuredSweep &sweep)
+{
+    return sweep.noResonance ? std::string("no resonance within it")
+                             : "resonance at " + frequencyLabel(sweep.resonanceMHz()) + " MHz";
+}
+} // namespace
+
+std::string sweepInTurnName(const MeasuredSweep &sweep)
+{
+    return sweep.file + (sweep.when.empty() ? "" : ", " + sweep.when) + ", " + turnResonanceText(sweep);
+}
+
 std::vector<std::string> turnsSentences(std::span<const MeasuredSweep> sweeps)
 {
     if (sweeps.size() < 2)
@@ -366,9 +379,7 @@ std::vector<std::string> turnsSentences(std::span<const MeasuredSweep> sweeps)
     std::string text = "Sweeps in turn, oldest first: ";
     for (std::size_t i = 0; i < sweeps.size(); ++i) {
         const MeasuredSweep &sweep = sweeps[i];
-        text += (i == 0 ? "" : "; ") + sweep.file + ", ";
-        text += sweep.noResonance ? std::string("no resonance within it")
-                                  : "resonance at " + frequencyLabel(sweep.resonanceMHz()) + " MHz";
+        text += (i == 0 ? "" : "; ") + sweep.file + ", " + turnResonanceText(sweep);
         if (moves[i])
             text += " (" + moveText(*moves[i]) + ")";
     }

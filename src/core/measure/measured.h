@@ -162,6 +162,10 @@ struct SweepMove
 // "+85 kHz, +0.61 % since the last sweep".
 [[nodiscard]] std::string moveText(const SweepMove &move);
 
+// "built.s1p, 10 Dec 14:02, resonance at 14.105 MHz": a sweep among sweeps in turn, named as the plots'
+// legend names it, by its file, its time where known, and its resonance.
+[[nodiscard]] std::string sweepInTurnName(const MeasuredSweep &sweep);
+
 // What the verdict says of sweeps in turn: each one's lowest SWR and its move since the one before. None for
 // a single sweep.
 [[nodiscard]] std::vector<std::string> turnsSentences(std::span<const MeasuredSweep> sweeps);

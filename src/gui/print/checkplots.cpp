@@ -409,11 +409,9 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
     const auto measuredOf = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
         addSweep(*measured, name, colour, field);
     };
-    // Sweeps in turn are told apart by their files and times.
+    // Sweeps in turn are told apart by their files and times, and read by their resonances.
     const auto sweepName = [](const nec::MeasuredSweep &sweep) {
-        return QStringLiteral("SWR %1%2")
-            .arg(QString::fromStdString(sweep.file),
-                 sweep.when.empty() ? QString() : QStringLiteral(", ") + QString::fromStdString(sweep.when));
+        return QStringLiteral("SWR %1").arg(QString::fromStdString(nec::sweepInTurnName(sweep)));
     };
     // Every point, the wider sweep's among them: a dip the verdict found out there is on the plot too. A figure
     // beyond any number (an F/B under the engine's floor) is left out of its line.

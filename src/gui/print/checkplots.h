@@ -101,7 +101,7 @@ enum class SweepShown
 
 // Every point of the check is drawn, the wider sweep's among them. Measured sweeps, oldest first, lie over the
 // SWR plot each in a colour of its own, the latest also over the impedance plot, each over its own frequency
-// range; with more than one, each is named in the legend by its file and its time. A tuned design's sweep,
+// range; with more than one, each is named in the legend by its file, its time and its resonance. A tuned design's sweep,
 // where given, lies beside the check's in its colours, dashed.
 void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
                     const QFont &font, const QColor &ink, std::span<const nec::MeasuredSweep> sweeps = {},

@@ -744,7 +744,10 @@ void TestAntennaCheckWindow::sweepsInTurn()
              qPrintable(check->findChild<QLabel *>(QStringLiteral("sweepLabel"))->text()));
     const std::vector<PlotSeries> lines = checkPlotSeries(CheckPlot::Swr, *check->summary(), check->sweeps());
     QCOMPARE(lines.size(), std::size_t(1 + nec::kMostSweeps));
-    QVERIFY(lines.back().name.startsWith(QStringLiteral("SWR sweep9.s1p, ")));
+    // The legend reads each sweep's resonance beside its file and time.
+    QVERIFY2(lines.back().name.startsWith(QStringLiteral("SWR sweep9.s1p, ")) &&
+                 lines.back().name.endsWith(QStringLiteral(", resonance at 14.469 MHz")),
+             qPrintable(lines.back().name));
 
     // What was cut before the latest: the verdict trims from the loops as that cut left them, as the sheet does.
     auto *cut = check->findChild<QLineEdit *>(QStringLiteral("cutSince"));

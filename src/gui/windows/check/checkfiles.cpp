@@ -17,6 +17,7 @@
 #include "gui/windows/throughrow.h"
 #include "gui/windows/check/tunedpage.h"
 #include "gui/windows/flowlayout.h"
+#include "gui/windows/resultview.h"
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/userfiles.h"
 
@@ -220,8 +221,11 @@ bool AntennaCheckWindow::loadMeasuredSweep(const QString &path)
     if (!m_sweepRow->load(m_messages, path))
         return false;
     showMeasured();
-    if (m_summary)
+    if (m_summary) {
         m_results->showVerdict(); // with the measured column beside the model's
+        if (isVisible())
+            growToShowContents(*this); // that column whole, where the screen has room for it
+    }
     return true;
 }
 
