@@ -47,6 +47,7 @@ struct Texts
     std::vector<QString> names;
     std::vector<QString> stations;
     QString boom;
+    QString section; // under the feed point, where the sheet cuts a matching section; else empty
 };
 
 Texts textsOf(const shop::ShopSheet &sheet)
@@ -66,6 +67,8 @@ Texts textsOf(const shop::ShopSheet &sheet)
         texts.stations.push_back(lengthText(sheet, cuts.station));
     }
     texts.boom = QStringLiteral("boom %1").arg(lengthText(sheet, sheet.boomLength));
+    if (sheet.section)
+        texts.section = QStringLiteral("matching section %1 to the feed line").arg(lengthText(sheet, *sheet.section));
     return texts;
 }
 
@@ -149,6 +152,12 @@ LoopWidths loopWidths(const Texts &texts, const QFontMetricsF &metrics, double p
 constexpr double kLoopExtraLines = 4.6; // title, the side's label, corner labels and the feed point's label
 constexpr double kLoopBoomGap = 0.8;
 
+// The lines above and below the square: a line more for the matching section under the feed point.
+double loopExtraLines(const Texts &texts)
+{
+    return kLoopExtraLines + (texts.section.isEmpty() ? 0.0 : 1.0);
+}
+
 } // namespace
 
 ShopDrawingLayout layoutShopDrawing(const QRectF &area, const shop::ShopSheet &sheet, const QFontMetricsF &metrics,
@@ -186,7 +195,7 @@ ShopDrawingLayout layoutShopDrawing(const QRectF &area, const shop::ShopSheet &s
     const double loopTop = area.top();
     const double loopBottom = boomTop - kLoopBoomGap * line;
     const double side = std::max(
-        0.0, std::min(area.width() - widths.left - widths.right, loopBottom - loopTop - kLoopExtraLines * line));
+        0.0, std::min(area.width() - widths.left - widths.right, loopBottom - loopTop - loopExtraLines(texts) * line));
     const double groupLeft = area.center().x() - (widths.left + side + widths.right) / 2;
     layout.square = QRectF(groupLeft + widths.left, loopTop + 3.0 * line, side, side);
     const QRectF &square = layout.square;
@@ -198,6 +207,8 @@ ShopDrawingLayout layoutShopDrawing(const QRectF &area, const shop::ShopSheet &s
     layout.labels.push_back(centred(texts.arm, square.center().x(), armFoot - line));
     layout.feed = QPointF(square.center().x(), square.bottom());
     layout.labels.push_back(centred(kFeedText, layout.feed.x(), square.bottom() + 0.6 * line));
+    if (!texts.section.isEmpty())
+        layout.labels.push_back(centred(texts.section, layout.feed.x(), square.bottom() + 1.6 * line));
     // Corner marks along the wire from the cut end: on round the loop, bottom right first, each beside its
     // corner and level with it.
     const double gap = 6 * pixel;
@@ -219,11 +230,11 @@ QSizeF shopDrawingMinimumSize(const shop::ShopSheet &sheet, const QFontMetricsF 
     const double line = metrics.height();
     const LoopWidths widths = loopWidths(texts, metrics, pixel);
     double width = widths.left + widths.minimumSide + widths.right;
-    for (const QString &text : {texts.loopTitle, kBoomTitle, kFeedText, texts.side, texts.boom})
+    for (const QString &text : {texts.loopTitle, kBoomTitle, kFeedText, texts.side, texts.boom, texts.section})
         width = std::max(width, labelWidth(metrics, pixel, text));
     // The boom stacks its labels deepest where it is narrowest.
     const BoomPlan boom = planBoom(0.0, width, sheet, texts, metrics, pixel);
-    return {width, (kLoopExtraLines + kLoopBoomGap) * line + widths.minimumSide + boom.height(line)};
+    return {width, (loopExtraLines(texts) + kLoopBoomGap) * line + widths.minimumSide + boom.height(line)};
 }
 
 QString shopDrawingDescription(const shop::ShopSheet &sheet)
@@ -232,10 +243,11 @@ QString shopDrawingDescription(const shop::ShopSheet &sheet)
     QStringList stations;
     for (std::size_t i = 0; i < texts.names.size(); ++i)
         stations << QStringLiteral("%1 at %2").arg(texts.names[i], texts.stations[i]);
-    return QStringLiteral("%1: %2, %3; corner marks from the cut end at the feed point: %4. "
-                          "Boom, side view, %5; stations from the reflector: %6.")
+    return QStringLiteral("%1: %2, %3; corner marks from the cut end at the feed point: %4%5. "
+                          "Boom, side view, %6; stations from the reflector: %7.")
         .arg(texts.loopTitle, texts.side, texts.arm,
-             QStringList(texts.corners.begin(), texts.corners.end()).join(QStringLiteral(", ")), texts.boom,
+             QStringList(texts.corners.begin(), texts.corners.end()).join(QStringLiteral(", ")),
+             texts.section.isEmpty() ? QString() : QStringLiteral("; ") + texts.section, texts.boom,
              stations.join(QStringLiteral(", ")));
 }
 

@@ -6,6 +6,7 @@
 #include "gui/print/shopsheetprintout.h"
 #include "support/runprocess.h"
 
+#include "core/shop/lengthtext.h"
 #include "core/shop/shopsheet.h"
 #include "core/tune/tuneddesign.h"
 
@@ -18,6 +19,7 @@
 #include <QGuiApplication>
 #include <QTest>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <variant>
@@ -77,13 +79,18 @@ void TestDrawingLayouts::shopDrawingLabelsStandApart_data()
     QTest::addColumn<QString>("frequency");
     QTest::addColumn<int>("step");
     QTest::addColumn<int>("pointSize");
+    QTest::addColumn<bool>("section");
     // The longest lengths (160 m), the usual bands, and the shortest (2 m), where the texts are narrow but
-    // the stations crowd; the finest step gives the widest fractions; large type is a high-dpi screen.
+    // the stations crowd; the finest step gives the widest fractions; large type is a high-dpi screen. A
+    // matching section adds its label under the feed point's.
     for (const char *frequency : {"1.8", "14.2", "28.5", "144.2"})
         for (const int step : {8, 64})
             for (const int pointSize : {9, 20})
                 QTest::addRow("%s MHz, 1/%d, %d pt", frequency, step, pointSize)
-                    << QString::fromLatin1(frequency) << step << pointSize;
+                    << QString::fromLatin1(frequency) << step << pointSize << false;
+    for (const char *frequency : {"1.8", "144.2"})
+        QTest::addRow("%s MHz, 1/64, 20 pt, matching section", frequency)
+            << QString::fromLatin1(frequency) << 64 << 20 << true;
 }
 
 void TestDrawingLayouts::shopDrawingLabelsStandApart()
@@ -91,11 +98,15 @@ void TestDrawingLayouts::shopDrawingLabelsStandApart()
     QFETCH(QString, frequency);
     QFETCH(int, step);
     QFETCH(int, pointSize);
+    QFETCH(bool, section);
     shop::ShopSettings settings;
     settings.step = step;
+    if (section)
+        settings.match = {MatchKind::QuarterWave, 75.0, 0.66, {}};
     const auto made = shop::makeShopSheet(frequency.toStdString(), settings);
     QVERIFY(std::holds_alternative<shop::ShopSheet>(made));
     const shop::ShopSheet &sheet = std::get<shop::ShopSheet>(made);
+    QCOMPARE(sheet.section.has_value(), section);
     QFont font = QGuiApplication::font();
     font.setPointSize(pointSize);
     const QFontMetricsF metrics(font);
@@ -123,6 +134,12 @@ void TestDrawingLayouts::shopDrawingLabelsStandApart()
             }
         }
         QVERIFY2(layout.square.width() >= metrics.height() * 3, qPrintable(QStringLiteral("no loop") + where));
+        // The section's cut length stands on the drawing too, where the sheet cuts one.
+        const auto sectionLabels = std::count_if(layout.labels.begin(), layout.labels.end(), [&](const DrawingLabel &l) {
+            return l.text.contains(QStringLiteral("section")) &&
+                   (!section || l.text.contains(QString::fromStdString(shop::feetInchesText(*sheet.section, step))));
+        });
+        QCOMPARE(sectionLabels, section ? 1 : 0);
     }
 }
 
