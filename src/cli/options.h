@@ -3,7 +3,7 @@
 
 #include "cli/mode.h"
 #include "cli/resultwriter.h"
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/design/checksettings.h"
 #include "core/measure/feedrun.h"
 #include "core/tune/tuneddesign.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "cli/resultwriter.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/calc/memorygrid.h"
 #include "core/calc/gridtable.h"
 #include "core/format/fieldtext.h"

@@ -13,7 +13,7 @@
 #include "support/sweepfile.h"
 #include "cli/mode.h"
 #include "cli/resultwriter.h"
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/tune/tuneddesign.h"
 #include "core/tune/tuner.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/check/checkrounds.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/format/fieldtext.h"
 #include "core/nec/deck.h"
 

@@ -2,7 +2,7 @@
 #include "core/design/arraydesign.h"
 
 #include "core/calc/calculationpass.h"
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/format/fieldtext.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/design/checksettings.h"
 
 #include <optional>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/measure/feedrun.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/design/arraydesign.h"
 #include "core/design/coaxtable.h"
 #include "core/format/fieldtext.h"

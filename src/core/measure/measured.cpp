@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/measure/measured.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/check/checktable.h"
 #include "core/format/fieldtext.h"
 #include "core/runtime/typedtext.h"

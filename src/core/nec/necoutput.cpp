@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/nec/necoutput.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/format/fieldtext.h"
 
 #include <charconv>

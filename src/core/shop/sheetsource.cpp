@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/shop/sheetsource.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/runtime/typedtext.h"
 
 #include <algorithm>

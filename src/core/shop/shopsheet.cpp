@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/shop/shopsheet.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/design/arraydesign.h"
 #include "core/format/fieldtext.h"
 

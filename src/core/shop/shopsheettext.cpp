@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/shop/shopsheettext.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
 

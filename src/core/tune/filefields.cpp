@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/tune/filefields.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 
 #include <cmath>
 

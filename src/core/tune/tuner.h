@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/format/resulttable.h"
 #include "core/check/checksummary.h"
 #include "core/design/arraydesign.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/print/checkreport.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 
 #include "core/check/checktable.h"
 

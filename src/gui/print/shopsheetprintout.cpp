@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/print/shopsheetprintout.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 
 #include "gui/print/htmlpages.h"
 #include "gui/print/shopsheetdrawing.h"

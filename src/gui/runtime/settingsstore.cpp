@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/runtime/settingsstore.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/design/checksettings.h"
 #include "core/measure/feedrun.h"
 #include "core/tune/tuner.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/antennacheckwindow.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/tune/tuneddesign.h"
 #include "core/runtime/messagebox.h"
 #include "core/shop/shopsettings.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/designrow.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

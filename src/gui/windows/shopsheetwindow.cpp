@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/shopsheetwindow.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "gui/print/confirmprint.h"
 #include "gui/print/shopsheetprintout.h"
 #include "gui/runtime/printer.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Number text: how typed frequencies and displayed cells read as numbers, how lengths become cell texts,
 // and the arithmetic check. Every cell of the window depends on these round-tripping exactly.
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/runtime/arithmetic.h"
 #include "core/runtime/numbertext.h"
 #include "core/runtime/runtimeerror.h"

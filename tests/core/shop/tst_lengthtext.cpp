@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The shop sheet's length texts: feet, inches and a fraction of the tape's step, millimetres and metres, and
 // the lengths a builder types.
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/format/typedlength.h"
 #include "core/shop/lengthtext.h"
 

@@ -9,7 +9,7 @@
 #include "gui/runtime/settingsstore.h"
 #include "support/mnemonics.h"
 #include "support/scriptedmessages.h"
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "gui/print/checkplots.h"
 #include "gui/windows/antennacheckwindow.h"
 #include "core/tune/tuneddesign.h"

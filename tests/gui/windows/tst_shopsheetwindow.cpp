@@ -11,7 +11,7 @@
 #include "gui/windows/fonts.h"
 #include "gui/windows/form1.h"
 #include "gui/windows/antennacheckwindow.h"
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/shop/shopsheettext.h"
 #include "gui/windows/shopsheetwindow.h"
 #include "gui/windows/userfiles.h"

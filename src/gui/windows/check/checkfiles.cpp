@@ -3,7 +3,7 @@
 // the tuned design, saved or printed, each named after what it holds; and the analyser's sweeps it loads.
 #include "gui/windows/antennacheckwindow.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/format/resulttable.h"
 #include "core/check/checktable.h"
 #include "core/nec/deck.h"

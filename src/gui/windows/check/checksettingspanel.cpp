@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/check/checksettingspanel.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "gui/runtime/settingsstore.h"
 #include "gui/windows/designrow.h"
 #include "gui/windows/fieldmark.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/check/sweeprow.h"
 
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 #include "core/check/checktable.h"
 #include "gui/windows/cutsincerow.h"
 #include "gui/windows/throughrow.h"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/calc/designlengths.h"
+#include "core/design/designlengths.h"
 
 #include "core/calc/calculationpass.h"
 #include "core/format/fieldtext.h"
