@@ -127,27 +127,27 @@ std::optional<nec::Design> Session::modelledDesign(std::string_view frequencyTex
 
 std::optional<nec::CheckSummary> Session::runCheck(std::string_view frequencyText)
 {
-    const std::unique_ptr<nec::Study> study = runStudy(frequencyText, false);
-    return study ? study->check() : std::nullopt;
+    const std::optional<StudyRun> run = runStudy(frequencyText, false);
+    return run ? run->study->check() : std::nullopt;
 }
 
-std::optional<nec::TuneResult> Session::runTune(std::string_view frequencyText)
+std::optional<Session::TuneRun> Session::runTune(std::string_view frequencyText)
 {
-    const std::unique_ptr<nec::Study> study = runStudy(frequencyText, true);
-    if (!study)
+    std::optional<StudyRun> run = runStudy(frequencyText, true);
+    if (!run)
         return std::nullopt;
-    if (study->failure())
-        engineFailed(frequencyText, *study->failure(), false);
-    return study->tuned();
+    if (run->study->failure())
+        engineFailed(frequencyText, *run->study->failure(), false);
+    return TuneRun{std::move(run->design), *run->study->tuned()};
 }
 
 // A check of one frequency, or a tune after it, its rounds run in turn by this program's launcher, its
 // warnings on stderr. None when it gave no result, which has been reported as a check failure.
-std::unique_ptr<nec::Study> Session::runStudy(std::string_view frequencyText, bool tune)
+std::optional<Session::StudyRun> Session::runStudy(std::string_view frequencyText, bool tune)
 {
-    const std::optional<nec::Design> design = modelledDesign(frequencyText);
+    std::optional<nec::Design> design = modelledDesign(frequencyText);
     if (!design)
-        return nullptr;
+        return std::nullopt;
     const int processes = m_options.processes > 0
                               ? m_options.processes
                               : static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
@@ -156,11 +156,11 @@ std::unique_ptr<nec::Study> Session::runStudy(std::string_view frequencyText, bo
     nec::driveStudy(*study, m_launcher, {});
     if (!study->check() || (tune && !study->tuned())) {
         engineFailed(frequencyText, study->failure().value_or("The study gave no result."));
-        return nullptr;
+        return std::nullopt;
     }
     for (const std::string &warning : nec::verdictWarnings(*study->check()))
         warn(frequencyText, warning);
-    return study;
+    return StudyRun{std::move(*design), std::move(study)};
 }
 
 } // namespace tarvelin::cli

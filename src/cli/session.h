@@ -69,14 +69,25 @@ public:
     // refused, which is a failed input.
     [[nodiscard]] std::optional<nec::Design> modelledDesign(std::string_view frequencyText);
     [[nodiscard]] std::optional<nec::CheckSummary> runCheck(std::string_view frequencyText);
-    // The tuned design, or none when the check or the tune gave none, which has been reported. An engine
-    // that failed during the tune leaves the best design before it, reported as the failure it is.
-    [[nodiscard]] std::optional<nec::TuneResult> runTune(std::string_view frequencyText);
+    // The tuned design and the design it was tuned from, or none when the check or the tune gave none, which
+    // has been reported. An engine that failed during the tune leaves the best design before it, reported as
+    // the failure it is.
+    struct TuneRun
+    {
+        nec::Design design;
+        nec::TuneResult tuned;
+    };
+    [[nodiscard]] std::optional<TuneRun> runTune(std::string_view frequencyText);
     // A warning beside a result, on stderr.
     void warn(std::string_view frequencyText, std::string_view warning);
 
 private:
-    [[nodiscard]] std::unique_ptr<nec::Study> runStudy(std::string_view frequencyText, bool tune);
+    struct StudyRun
+    {
+        nec::Design design;
+        std::unique_ptr<nec::Study> study;
+    };
+    [[nodiscard]] std::optional<StudyRun> runStudy(std::string_view frequencyText, bool tune);
 
     const Options &m_options;
     const nec::TunedDesign *m_tuned;

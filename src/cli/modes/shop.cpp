@@ -83,12 +83,13 @@ void shopSheet(Session &session, std::string_view frequencyText)
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
             sheet->tuning = nec::sheetTuningOf(tuned->result, tuned->tune, tuned->check);
     } else if (options.tuneForSheet) {
-        const std::optional<nec::TuneResult> tune = session.runTune(frequencyText);
-        if (!tune)
+        const std::optional<Session::TuneRun> run = session.runTune(frequencyText);
+        if (!run)
             return;
-        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(*tune, options.checkSettings));
+        made = shop::makeTunedShopSheet(std::string(frequencyText), settings,
+                                        nec::tunedCutOf(run->tuned, options.checkSettings));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
-            sheet->tuning = nec::sheetTuningOf(*tune, options.tuneSettings, options.checkSettings);
+            sheet->tuning = nec::sheetTuningOf(run->tuned, options.tuneSettings, options.checkSettings);
     } else {
         made = shop::makeShopSheet(std::string(frequencyText), settings);
     }

@@ -13,15 +13,16 @@ namespace {
 void tuneDesign(Session &session, std::string_view frequencyText)
 {
     const Options &options = session.options();
-    const std::optional<nec::TuneResult> tuned = session.runTune(frequencyText);
-    if (!tuned)
+    const std::optional<Session::TuneRun> run = session.runTune(frequencyText);
+    if (!run)
         return;
-    const auto lengths = std::get<DesignLengths>(designLengths(std::string(frequencyText), options.elements));
-    session.writer().appendTune(session.buffer(), frequencyText, lengths, *tuned, options.tuneSettings,
+    const DesignLengths &lengths = run->design.lengths;
+    session.writer().appendTune(session.buffer(), frequencyText, lengths, run->tuned, options.tuneSettings,
                                 options.checkSettings.match);
     if (options.savePath.empty())
         return;
-    const nec::TunedDesign design{std::string(frequencyText), options.checkSettings, options.tuneSettings, *tuned};
+    const nec::TunedDesign design{std::string(frequencyText), options.checkSettings, options.tuneSettings,
+                                  run->tuned};
     if (const std::optional<std::string> failure =
             writeWholeFile(options.savePath, nec::tunedDesignText(design, lengths)))
         session.failBeside("--save",

@@ -22,12 +22,16 @@ std::vector<double> sweepFrequencies(double designMHz, const CheckSettings &sett
 
 std::variant<ArrayGeometry, GeometryRefusal> geometryFor(const std::string &frequencyText, int elements)
 {
-    auto made = designLengths(frequencyText, elements);
-    if (const auto *refusal = std::get_if<std::string>(&made))
-        return GeometryRefusal{*refusal};
-    const DesignLengths &design = std::get<DesignLengths>(made);
+    auto made = specifiedDesign(frequencyText, elements);
+    if (auto *refusal = std::get_if<DesignRefusal>(&made))
+        return GeometryRefusal{std::move(refusal->message)};
+    return std::move(std::get<Design>(made).array);
+}
+
+ArrayGeometry geometryOf(const DesignLengths &design)
+{
     ArrayGeometry geometry;
-    geometry.frequencyText = frequencyText;
+    geometry.frequencyText = design.frequencyText;
     geometry.frequencyLabel = design.frequencyLabel;
     geometry.designMHz = design.frequencyMHz;
     // Thousandths of an inch to metres; each station is the sum of the spacings behind it.
@@ -101,18 +105,27 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     return check;
 }
 
+std::variant<Design, DesignRefusal> specifiedDesign(const std::string &frequencyText, int elements)
+{
+    auto made = designLengths(frequencyText, elements);
+    if (auto *refusal = std::get_if<std::string>(&made))
+        return DesignRefusal{std::move(*refusal), true};
+    return Design{std::move(std::get<DesignLengths>(made)), {}};
+}
+
 std::variant<Design, DesignRefusal> designFor(const std::string &frequencyText, int elements,
                                               const CheckSettings &settings)
 {
-    auto geometry = geometryFor(frequencyText, elements);
-    if (auto *refusal = std::get_if<GeometryRefusal>(&geometry))
-        return DesignRefusal{std::move(refusal->message), true};
-    Design design{std::move(std::get<ArrayGeometry>(geometry)), settings};
+    auto made = specifiedDesign(frequencyText, elements);
+    if (std::holds_alternative<DesignRefusal>(made))
+        return made;
+    Design &design = std::get<Design>(made);
+    design.settings = settings;
     StructureCheck structure = checkStructure(design.array, settings);
     if (structure.refusal)
         return DesignRefusal{std::move(*structure.refusal), false, structure.refused};
     design.warnings = std::move(structure.warnings);
-    return design;
+    return made;
 }
 
 } // namespace tarvelin::nec

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/design/designlengths.h"
 #include "core/design/checksettings.h"
+#include "core/design/designlengths.h"
 
 #include <optional>
 #include <string>
@@ -35,6 +35,9 @@ struct GeometryRefusal
 {
     std::string message;
 };
+
+// The array as modelled from the design's lengths as the window shows them: each side and station in metres.
+[[nodiscard]] ArrayGeometry geometryOf(const DesignLengths &lengths);
 
 // Runs the window's calculation on the frequency text and takes the sides and stations of the first
 // `elements` loops from its texts.
@@ -75,15 +78,20 @@ enum class DesignSource
     File,
 };
 
-// A design as every feature takes it: the array (the frequency as typed and as read, each loop's side at full
-// precision and each element's station), the settings it is modelled with (the wire and its jacket, the
-// ground, the feed line, and how finely), and where it came from, with a tune's loop factors and stations.
-// The deck, the study, the check, the tune and the sheet are all made from one.
+// A design as every feature takes it: the specified design's lengths as the window shows them, the array (the
+// frequency as typed and as read, each loop's side at full precision and each element's station), the
+// settings it is modelled with (the wire and its jacket, the ground, the feed line, and how finely), and where
+// it came from, with a tune's loop factors and stations. The deck, the study, the check, the tune and the
+// sheet are all made from one.
 struct Design
 {
     Design() = default;
-    Design(ArrayGeometry arrayOf, CheckSettings settingsOf) : array(std::move(arrayOf)), settings(settingsOf) {}
+    Design(DesignLengths lengthsOf, CheckSettings settingsOf)
+        : lengths(std::move(lengthsOf)), array(geometryOf(lengths)), settings(settingsOf)
+    {
+    }
 
+    DesignLengths lengths; // the specified design's, whatever a tune made of it
     ArrayGeometry array;
     CheckSettings settings;
     DesignSource source = DesignSource::Specified;
@@ -102,6 +110,11 @@ struct DesignRefusal
     bool frequency = false;                                          // the frequency cannot be read
     StructureCheck::Setting setting = StructureCheck::Setting::None; // otherwise, the setting it is about
 };
+
+// The specified design of a frequency text and an element count, with the default settings: the one place a
+// design's lengths come from the window's calculation. A refusal is of the frequency text.
+[[nodiscard]] std::variant<Design, DesignRefusal> specifiedDesign(const std::string &frequencyText,
+                                                                  int elements = kMostElements);
 
 // The specified design of a frequency text and an element count, checked for NEC-2 with the settings.
 [[nodiscard]] std::variant<Design, DesignRefusal> designFor(const std::string &frequencyText, int elements,

@@ -188,16 +188,6 @@ QString AntennaCheckWindow::checkedFrequencyText() const
     return m_checked ? QString::fromStdString(m_checked->frequencyText()) : QString();
 }
 
-std::optional<DesignLengths> AntennaCheckWindow::checkedLengths() const
-{
-    if (!m_checked)
-        return std::nullopt;
-    auto lengths = designLengths(m_checked->frequencyText(), static_cast<int>(m_checked->array.elementCount()));
-    if (auto *shown = std::get_if<DesignLengths>(&lengths))
-        return std::move(*shown);
-    return std::nullopt;
-}
-
 void AntennaCheckWindow::run()
 {
     if (running())
@@ -326,8 +316,8 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
     // a tune cut off before that leaves no feed to match, rather than the specified design's.
     m_settings->showFeedResistance(m_tunedCheck ? m_tunedCheck->resonanceOhms : std::nullopt,
                                    MatchRow::Feed::Tuned);
-    if (const std::optional<DesignLengths> lengths = checkedLengths()) {
-        m_results->showTuned(*lengths, *m_tuned, m_tuneSettings, runSettings().z0Ohms);
+    if (m_checked) {
+        m_results->showTuned(m_checked->lengths, *m_tuned, m_tuneSettings, runSettings().z0Ohms);
         // The Tuned tab's tables and its buttons whole, where the screen has room for them.
         if (isVisible())
             growToShowContents(*this);

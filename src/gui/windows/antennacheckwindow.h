@@ -125,7 +125,6 @@ private:
                 bool (AntennaCheckWindow::*save)(const QString &));
     [[nodiscard]] bool writeFile(const QString &path, const QByteArray &contents, const QString &what,
                                  const QString &whyEmpty = {});
-    [[nodiscard]] std::optional<DesignLengths> checkedLengths() const;
 
     MessageBoxService &m_messages;
     PrinterService &m_printer;

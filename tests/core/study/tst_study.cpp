@@ -34,6 +34,14 @@ ArrayGeometry twentyMetres()
     return std::get<ArrayGeometry>(geometryFor("14.2"));
 }
 
+// The specified design for 14.2 MHz, modelled with `settings`.
+Design twentyMetresWith(const CheckSettings &settings)
+{
+    Design design = std::get<Design>(specifiedDesign("14.2"));
+    design.settings = settings;
+    return design;
+}
+
 // The frequencies of a round's decks, as the stand-in reads them.
 std::vector<double> frequenciesOf(const std::string &deck)
 {
@@ -44,9 +52,9 @@ std::vector<double> frequenciesOf(const std::string &deck)
 }
 
 // A finished check on the stand-in, whose resonance lies 2 % below the design frequency.
-CheckSummary checked(const ArrayGeometry &geometry, int processes)
+CheckSummary checked(int processes)
 {
-    Study check(Design(geometry, CheckSettings{}), processes);
+    Study check(twentyMetresWith(CheckSettings{}), processes);
     standin::Launcher engine;
     driveStudy(check, engine, {});
     return *check.check();
@@ -79,7 +87,7 @@ private slots:
 void TestStudy::checkPlansItsSecondRound()
 {
     const ArrayGeometry geometry = twentyMetres();
-    Study study(Design(geometry, CheckSettings{}), 2);
+    Study study(twentyMetresWith(CheckSettings{}), 2);
     standin::Launcher engine;
     bool ended = false;
     driveStudy(study, engine, [&ended] { ended = true; });
@@ -119,7 +127,7 @@ void TestStudy::cuttingSensitivityWhereverTheResonanceLies()
 {
     QFETCH(double, resonanceShare);
     const ArrayGeometry geometry = twentyMetres();
-    Study study(Design(geometry, CheckSettings{}), 2);
+    Study study(twentyMetresWith(CheckSettings{}), 2);
     standin::Launcher engine;
     engine.resonanceShare = resonanceShare;
     driveStudy(study, engine, {});
@@ -137,7 +145,7 @@ void TestStudy::cuttingSensitivityWhereverTheResonanceLies()
 
 void TestStudy::checkFailureGivesNothing()
 {
-    Study study(Design(twentyMetres(), CheckSettings{}), 2);
+    Study study(twentyMetresWith(CheckSettings{}), 2);
     standin::Launcher engine;
     engine.failAt = 2;
     driveStudy(study, engine, {});
@@ -167,7 +175,7 @@ void TestStudy::checkCloseToTheGround()
     QFETCH(bool, note);
     CheckSettings settings;
     settings.groundHeightMetres = heightMetres;
-    Study study(Design(twentyMetres(), settings), 2);
+    Study study(twentyMetresWith(settings), 2);
     standin::Launcher engine;
     engine.ohmsPerSegment = ohmsPerSegment;
     driveStudy(study, engine, {});
@@ -195,7 +203,7 @@ void TestStudy::tuneKeepsEveryEngineBusy()
     const ArrayGeometry geometry = twentyMetres();
     TuneSettings tune;
     tune.designLimit = 0;
-    Study study(Design(geometry, CheckSettings{}), 2, tune, checked(geometry, 2));
+    Study study(twentyMetresWith(CheckSettings{}), 2, tune, checked(2));
     standin::Launcher engine;
     driveStudy(study, engine, {});
     QVERIFY(study.tuned());
@@ -261,11 +269,11 @@ void TestStudy::tuneKeepsEveryEngineBusy()
 void TestStudy::tuneIsTheSameOnEveryMachine()
 {
     const ArrayGeometry geometry = twentyMetres();
-    const CheckSummary check = checked(geometry, 1);
+    const CheckSummary check = checked(1);
     // Each round as the engines were asked it: every frequency's card with the loops it was asked of,
     // however the round was shared into decks; and whether a deck held two designs.
     const auto tune = [&](int processes) {
-        Study study(Design(geometry, CheckSettings{}), processes, TuneSettings{}, check);
+        Study study(twentyMetresWith(CheckSettings{}), processes, TuneSettings{}, check);
         standin::Launcher engine;
         driveStudy(study, engine, {});
         std::vector<std::multiset<std::string>> rounds;
@@ -364,7 +372,7 @@ void TestStudy::tuneEnds()
     QFETCH(bool, cancel);
     QFETCH(TuneEnd, end);
     const ArrayGeometry geometry = twentyMetres();
-    Study study(Design(geometry, CheckSettings{}), 2, TuneSettings{}, checked(geometry, 2));
+    Study study(twentyMetresWith(CheckSettings{}), 2, TuneSettings{}, checked(2));
     standin::Launcher engine;
     engine.failAt = cancel ? 0 : 5;
     engine.failWithTimeLimit = timeLimit;
@@ -394,12 +402,12 @@ void TestStudy::tuneEnds()
 void TestStudy::tuneTimeLimitCoversItsCheck()
 {
     const ArrayGeometry geometry = twentyMetres();
-    Study check(Design(geometry, CheckSettings{}), 2);
+    Study check(twentyMetresWith(CheckSettings{}), 2);
     QCOMPARE(check.nextRound()->timeLimit, kEngineTimeLimit);
 
     TuneSettings settings;
     settings.timeLimitSeconds = 5;
-    Study tune(Design(geometry, CheckSettings{}), 2, settings);
+    Study tune(twentyMetresWith(CheckSettings{}), 2, settings);
     const std::optional<EngineRound> first = tune.nextRound();
     QVERIFY(first);
     QVERIFY(first->timeLimit >= std::chrono::seconds(1) && first->timeLimit <= std::chrono::seconds(5));
@@ -425,7 +433,7 @@ void TestStudy::tuneTimeLimitCoversItsCheck()
         void cancel() override {}
     } slow;
     settings.designLimit = 4;
-    Study timed(Design(geometry, CheckSettings{}), 2, settings);
+    Study timed(twentyMetresWith(CheckSettings{}), 2, settings);
     driveStudy(timed, slow, {});
     QVERIFY(timed.tuned());
     QVERIFY2(timed.tuned()->seconds >= 1.0, qPrintable(QString::number(timed.tuned()->seconds)));
@@ -434,14 +442,14 @@ void TestStudy::tuneTimeLimitCoversItsCheck()
 void TestStudy::progressCountsWhatRan()
 {
     const ArrayGeometry geometry = twentyMetres();
-    Study check(Design(geometry, CheckSettings{}), 2);
+    Study check(twentyMetresWith(CheckSettings{}), 2);
     QVERIFY(check.nextRound());
     QCOMPARE(check.progress(5).text, std::string("5 of 13 frequencies"));
     QCOMPARE(check.progress(99).value, 13);
     check.cancel(5);
     QCOMPARE(check.ranText(), std::string("Cancelled after 5 of 13 frequencies"));
 
-    Study tune(Design(geometry, CheckSettings{}), 2, TuneSettings{}, checked(geometry, 2));
+    Study tune(twentyMetresWith(CheckSettings{}), 2, TuneSettings{}, checked(2));
     standin::Launcher engine;
     for (int round = 0; round < 3; ++round)
         engine.start(*tune.nextRound(), [&tune](EngineOutputs outputs) { tune.take(std::move(outputs)); });
@@ -451,7 +459,7 @@ void TestStudy::progressCountsWhatRan()
     QCOMPARE(tune.tuned()->evaluations, 3);
 
     // Cancelled with only the specified design modelled, there is nothing tuned to show.
-    Study early(Design(geometry, CheckSettings{}), 2, TuneSettings{}, checked(geometry, 2));
+    Study early(twentyMetresWith(CheckSettings{}), 2, TuneSettings{}, checked(2));
     engine.start(*early.nextRound(), [&early](EngineOutputs outputs) { early.take(std::move(outputs)); });
     early.cancel();
     QCOMPARE(early.ranText(), std::string("Cancelled after 1 design tried"));

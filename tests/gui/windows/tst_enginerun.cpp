@@ -331,13 +331,13 @@ namespace {
 
 nec::Study *tuneOnTheStandIn(int designs)
 {
-    const auto geometry = std::get<nec::ArrayGeometry>(nec::geometryFor("14.2"));
-    nec::Study check(nec::Design(geometry, nec::CheckSettings{}), 2);
+    const auto design = std::get<nec::Design>(nec::specifiedDesign("14.2"));
+    nec::Study check(design, 2);
     standin::Launcher engine;
     nec::driveStudy(check, engine, {});
     nec::TuneSettings tune;
     tune.designLimit = designs;
-    return new nec::Study(nec::Design(geometry, nec::CheckSettings{}), 2, tune, check.check());
+    return new nec::Study(design, 2, tune, check.check());
 }
 
 } // namespace

@@ -151,11 +151,10 @@ bool AntennaCheckWindow::saveTunedDeck(const QString &path)
 // The design as tarvelin-calc --tune --save writes it, for the Shop Sheet's Open Tuned Design... later.
 bool AntennaCheckWindow::saveTunedDesign(const QString &path)
 {
-    const std::optional<DesignLengths> lengths = checkedLengths();
-    if (!m_tuned || !lengths)
+    if (!m_tuned || !m_checked)
         return false;
     const nec::TunedDesign design{m_checked->frequencyText(), runSettings(), m_tuneSettings, *m_tuned};
-    const bool saved = writeFile(path, QByteArray::fromStdString(nec::tunedDesignText(design, *lengths)),
+    const bool saved = writeFile(path, QByteArray::fromStdString(nec::tunedDesignText(design, m_checked->lengths)),
                                  QStringLiteral("tuned design"));
     m_tunedSaved = m_tunedSaved || saved;
     return saved;
