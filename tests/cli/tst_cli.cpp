@@ -689,7 +689,7 @@ void TestCli::tunedDesignKeepsItsOwnLine()
     QFile file(saved);
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QByteArray::fromStdString(
-        tarvelin::nec::tunedDesignText(design, std::get<tarvelin::DesignLengths>(tarvelin::designLengths("14.2")))));
+        tarvelin::nec::tunedDesignText(design, std::get<tarvelin::nec::Design>(tarvelin::nec::specifiedDesign("14.2")).lengths)));
     file.close();
     const QString sweep = folder.filePath(QStringLiteral("built.s1p"));
     QFile swept(sweep);

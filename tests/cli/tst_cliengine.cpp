@@ -316,7 +316,7 @@ void TestCliEngine::tuneCsvEchoesTheFrequency()
 {
     tarvelin::cli::ResultWriter writer(tarvelin::cli::OutputFormat::Csv);
     std::string out;
-    const auto design = std::get<tarvelin::DesignLengths>(tarvelin::designLengths("14.20"));
+    const auto design = std::get<tarvelin::nec::Design>(tarvelin::nec::specifiedDesign("14.20")).lengths;
     tarvelin::nec::TuneResult tuned;
     tuned.factors.assign(7, 1.0);
     writer.appendTune(out, " 14.20", design, tuned, tarvelin::nec::TuneSettings{}, {});

@@ -128,9 +128,9 @@ void tunedDesign(std::string_view text)
     const auto *design = std::get_if<tarvelin::nec::TunedDesign>(&read);
     if (!design)
         return;
-    const auto lengths = tarvelin::designLengths(design->frequencyText);
-    if (const auto *shown = std::get_if<tarvelin::DesignLengths>(&lengths)) {
-        const auto again = tarvelin::nec::readTunedDesign(tarvelin::nec::tunedDesignText(*design, *shown));
+    const auto specified = tarvelin::nec::specifiedDesign(design->frequencyText);
+    if (const auto *shown = std::get_if<tarvelin::nec::Design>(&specified)) {
+        const auto again = tarvelin::nec::readTunedDesign(tarvelin::nec::tunedDesignText(*design, shown->lengths));
         const auto *same = std::get_if<tarvelin::nec::TunedDesign>(&again);
         require(same && same->result.factors == design->result.factors);
     }
@@ -154,7 +154,7 @@ void tunedDesignField(std::string_view text)
         cut.frontToBackDb = {19.0};
         design.result.tolerance = tarvelin::nec::CutTolerance{cut, cut};
         return tarvelin::nec::tunedDesignText(design,
-                                              std::get<tarvelin::DesignLengths>(tarvelin::designLengths("14.2")));
+                                              std::get<tarvelin::nec::Design>(tarvelin::nec::specifiedDesign("14.2")).lengths);
     }();
     // Where each field's value lies: after its key, up to the comma or bracket that ends it at its own depth.
     static const std::vector<std::pair<std::size_t, std::size_t>> values = [] {

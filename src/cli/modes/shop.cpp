@@ -24,9 +24,7 @@ void shopSheet(Session &session, std::string_view frequencyText)
         // exactly as if it had been typed; the ones before it had the loops trimmed in turn. A frequency that
         // is none is refused by the sheet itself.
         // The frequency as the design reads it, as the sheet will: "14,2" is 14.
-        const auto lengths = designLengths(std::string(frequencyText), options.elements);
-        if (const auto *design = std::get_if<DesignLengths>(&lengths)) {
-            const std::optional<double> designMHz = design->frequencyMHz;
+        if (const std::optional<double> designMHz = nec::designMHzOf(std::string(frequencyText), options.elements)) {
             std::vector<shop::SweepTurn> inTurn;
             std::string resonanceText;
             for (std::size_t i = 0; i < swept.size(); ++i) {

@@ -4,11 +4,65 @@
 #include "core/calc/calculationpass.h"
 #include "core/design/designlengths.h"
 #include "core/format/fieldtext.h"
+#include "core/runtime/numbertext.h"
+#include "core/runtime/runtimeerror.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace tarvelin::nec {
+
+namespace {
+
+// The calculation for the frequency text, or why there is no design to build: kDecimalFrequencyMessage for a
+// text the pass refuses, or the range for a frequency outside it. The array holds the first `elements` loops
+// of the window's seven.
+std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText, int elements)
+{
+    // Made in place and returned as it is: a grid of seventy texts is not moved about for nothing.
+    std::variant<DesignLengths, std::string> made(std::in_place_index<0>);
+    DesignLengths &design = std::get<0>(made);
+    design.grid.setFrequencyText(frequencyText);
+    try {
+        calculateInto(design.grid);
+    } catch (const RuntimeError &) {
+        made = std::string(kDecimalFrequencyMessage);
+        return made;
+    }
+    design.frequencyText = frequencyText;
+    design.frequencyMHz = ParseNumber(frequencyText);
+    if (!(design.frequencyMHz >= kLowestDesignMHz && design.frequencyMHz <= kHighestDesignMHz)) {
+        made = frequencyRangeRefusal(design.frequencyMHz);
+        return made;
+    }
+    design.frequencyLabel = frequencyLabel(design.frequencyMHz);
+    // Every length must be a positive three-decimal text: a guard beside the range, which is what keeps it so.
+    const auto length = [&design](ElementRow row, int column, std::int64_t &into) {
+        const std::optional<std::int64_t> thousandths = thousandthsOf(design.grid.cell(row, column));
+        into = thousandths.value_or(0);
+        return thousandths && *thousandths > 0;
+    };
+    const auto count = static_cast<std::size_t>(std::clamp(elements, kFewestElements, kMostElements));
+    for (auto *lengths : {&design.loopThousandths, &design.sideThousandths, &design.spreaderHalfThousandths,
+                          &design.spreaderThousandths, &design.spacingThousandths})
+        lengths->assign(count, 0);
+    for (std::size_t i = 0; i < count; ++i) {
+        const ElementRow row = kElementRows[i];
+        bool shown = length(row, column::kTotalLengthInches, design.loopThousandths[i]) &&
+                     length(row, column::kSideInches, design.sideThousandths[i]) &&
+                     length(row, column::kSpreaderHalfInches, design.spreaderHalfThousandths[i]) &&
+                     length(row, column::kSpreaderTotalInches, design.spreaderThousandths[i]);
+        if (i > 0)
+            shown = shown && length(row, column::kSpacingInches, design.spacingThousandths[i]);
+        if (!shown) {
+            made = frequencyRangeRefusal(design.frequencyMHz);
+            return made;
+        }
+    }
+    return made;
+}
+
+} // namespace
 
 std::vector<double> sweepFrequencies(double designMHz, const CheckSettings &settings)
 {
@@ -111,6 +165,13 @@ std::variant<Design, DesignRefusal> specifiedDesign(const std::string &frequency
     if (auto *refusal = std::get_if<std::string>(&made))
         return DesignRefusal{std::move(*refusal), true};
     return Design{std::move(std::get<DesignLengths>(made)), {}};
+}
+
+std::optional<double> designMHzOf(const std::string &frequencyText, int elements)
+{
+    const auto made = specifiedDesign(frequencyText, elements);
+    const auto *design = std::get_if<Design>(&made);
+    return design ? std::optional(design->array.designMHz) : std::nullopt;
 }
 
 std::variant<Design, DesignRefusal> designFor(const std::string &frequencyText, int elements,

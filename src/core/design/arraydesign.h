@@ -116,6 +116,10 @@ struct DesignRefusal
 [[nodiscard]] std::variant<Design, DesignRefusal> specifiedDesign(const std::string &frequencyText,
                                                                   int elements = kMostElements);
 
+// The design frequency a frequency text gives, as the design reads it ("14,2" is 14); none where it gives no
+// design of that many elements.
+[[nodiscard]] std::optional<double> designMHzOf(const std::string &frequencyText, int elements = kMostElements);
+
 // The specified design of a frequency text and an element count, checked for NEC-2 with the settings.
 [[nodiscard]] std::variant<Design, DesignRefusal> designFor(const std::string &frequencyText, int elements,
                                                             const CheckSettings &settings);

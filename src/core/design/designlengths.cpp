@@ -130,49 +130,4 @@ std::string designTitle(const std::string &frequencyLabel, std::size_t elements)
     return frequencyLabel + " MHz, " + countWord(elements) + " elements";
 }
 
-std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText, int elements)
-{
-    // Made in place and returned as it is: a grid of seventy texts is not moved about for nothing.
-    std::variant<DesignLengths, std::string> made(std::in_place_index<0>);
-    DesignLengths &design = std::get<0>(made);
-    design.grid.setFrequencyText(frequencyText);
-    try {
-        calculateInto(design.grid);
-    } catch (const RuntimeError &) {
-        made = std::string(kDecimalFrequencyMessage);
-        return made;
-    }
-    design.frequencyText = frequencyText;
-    design.frequencyMHz = ParseNumber(frequencyText);
-    if (!(design.frequencyMHz >= kLowestDesignMHz && design.frequencyMHz <= kHighestDesignMHz)) {
-        made = frequencyRangeRefusal(design.frequencyMHz);
-        return made;
-    }
-    design.frequencyLabel = frequencyLabel(design.frequencyMHz);
-    // Every length must be a positive three-decimal text: a guard beside the range, which is what keeps it so.
-    const auto length = [&design](ElementRow row, int column, std::int64_t &into) {
-        const std::optional<std::int64_t> thousandths = thousandthsOf(design.grid.cell(row, column));
-        into = thousandths.value_or(0);
-        return thousandths && *thousandths > 0;
-    };
-    const auto count = static_cast<std::size_t>(std::clamp(elements, kFewestElements, kMostElements));
-    for (auto *lengths : {&design.loopThousandths, &design.sideThousandths, &design.spreaderHalfThousandths,
-                          &design.spreaderThousandths, &design.spacingThousandths})
-        lengths->assign(count, 0);
-    for (std::size_t i = 0; i < count; ++i) {
-        const ElementRow row = kElementRows[i];
-        bool shown = length(row, column::kTotalLengthInches, design.loopThousandths[i]) &&
-                     length(row, column::kSideInches, design.sideThousandths[i]) &&
-                     length(row, column::kSpreaderHalfInches, design.spreaderHalfThousandths[i]) &&
-                     length(row, column::kSpreaderTotalInches, design.spreaderThousandths[i]);
-        if (i > 0)
-            shown = shown && length(row, column::kSpacingInches, design.spacingThousandths[i]);
-        if (!shown) {
-            made = frequencyRangeRefusal(design.frequencyMHz);
-            return made;
-        }
-    }
-    return made;
-}
-
 } // namespace tarvelin

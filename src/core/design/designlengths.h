@@ -46,12 +46,6 @@ inline constexpr int kMostElements = kElementRowCount;
 // refuses: they read decimal megahertz, where the main window keeps its own message.
 inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre frequency in MHz, such as 14.2.";
 
-// The calculation for the frequency text, or why there is no design to build: kDecimalFrequencyMessage for a
-// text the pass refuses, or the range for a frequency outside it. The array holds the first `elements` loops
-// of the window's seven.
-[[nodiscard]] std::variant<DesignLengths, std::string> designLengths(const std::string &frequencyText,
-                                                                     int elements = kMostElements);
-
 // Reads an element count as typed; a refusal names the limits.
 [[nodiscard]] std::variant<int, std::string> readElementCount(const std::string &text);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/shop/sheetsource.h"
 
+#include "core/design/arraydesign.h"
 #include "core/design/designlengths.h"
 #include "core/runtime/typedtext.h"
 
@@ -9,13 +10,6 @@
 namespace tarvelin::shop {
 
 namespace {
-
-std::optional<double> designMHzOf(const std::string &frequencyText)
-{
-    auto made = designLengths(frequencyText);
-    const auto *design = std::get_if<DesignLengths>(&made);
-    return design ? std::optional(design->frequencyMHz) : std::nullopt;
-}
 
 std::string titleOf(double mhz, int elements)
 {
@@ -172,7 +166,7 @@ std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequ
 {
     // A measurement applies only to the design it was made for; while another is being typed the sheet has no
     // trims.
-    const std::optional<double> design = designMHzOf(frequencyText);
+    const std::optional<double> design = nec::designMHzOf(frequencyText);
     const bool measuredHere = design && m_measuredFor && SheetDesign{*design, elements, m_tuned} == *m_measuredFor;
     if (measuredHere || !design)
         texts.measured = measuredText;

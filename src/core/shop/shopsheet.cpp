@@ -33,26 +33,7 @@ std::array<HalfThousandths, 4> cornerMarksOf(HalfThousandths side, HalfThousandt
 
 namespace {
 
-std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
-                                               const TunedCut *tuned);
-
-} // namespace
-
-std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText, const ShopSettings &settings)
-{
-    return makeSheet(frequencyText, settings, nullptr);
-}
-
-std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
-                                                        const TunedCut &tuned)
-{
-    return makeSheet(frequencyText, settings, &tuned);
-}
-
-namespace {
-
-std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText, const ShopSettings &settings,
-                                               const TunedCut *tuned)
+std::optional<ShopRefusal> settingsRefusal(const ShopSettings &settings)
 {
     if (!isFractionStep(settings.step))
         return ShopRefusal{stepRefusal(), ShopSetting::Step};
@@ -60,13 +41,59 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
         return ShopRefusal{allowanceRefusal(), ShopSetting::Allowance};
     if (settings.measuredMHz && !(*settings.measuredMHz > 0.0 && std::isfinite(*settings.measuredMHz)))
         return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
+    return std::nullopt;
+}
 
-    // A tuned design has as many elements as it has loop factors.
+std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, const ShopSettings &settings,
+                                               const TunedCut *tuned);
+
+// The specified design for the frequency text, of as many elements as a tune has loops, once the settings are
+// known to be sound.
+std::variant<ShopSheet, ShopRefusal> sheetFor(const std::string &frequencyText, const ShopSettings &settings,
+                                              const TunedCut *tuned)
+{
+    if (std::optional<ShopRefusal> refusal = settingsRefusal(settings))
+        return *std::move(refusal);
     const int elements = tuned ? static_cast<int>(tuned->loopFactors.size()) : settings.elements;
-    auto made = designLengths(frequencyText, elements);
-    if (const auto *refusal = std::get_if<std::string>(&made))
-        return ShopRefusal{*refusal, std::nullopt};
-    DesignLengths &design = std::get<DesignLengths>(made);
+    auto made = nec::specifiedDesign(frequencyText, elements);
+    if (auto *refusal = std::get_if<nec::DesignRefusal>(&made))
+        return ShopRefusal{std::move(refusal->message), std::nullopt};
+    return makeSheet(std::get<nec::Design>(made), settings, tuned);
+}
+
+} // namespace
+
+std::variant<ShopSheet, ShopRefusal> makeShopSheet(const nec::Design &design, const ShopSettings &settings)
+{
+    return makeSheet(design, settings, nullptr);
+}
+
+std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText, const ShopSettings &settings)
+{
+    return sheetFor(frequencyText, settings, nullptr);
+}
+
+std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const nec::Design &specified, const ShopSettings &settings,
+                                                        const TunedCut &tuned)
+{
+    return makeSheet(specified, settings, &tuned);
+}
+
+std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
+                                                        const TunedCut &tuned)
+{
+    return sheetFor(frequencyText, settings, &tuned);
+}
+
+namespace {
+
+std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, const ShopSettings &settings,
+                                               const TunedCut *tuned)
+{
+    if (std::optional<ShopRefusal> refusal = settingsRefusal(settings))
+        return *std::move(refusal);
+    const int elements = static_cast<int>(specified.elementCount());
+    DesignLengths design = specified.lengths;
     // Loops cut already since an earlier sweep are as the design for the frequency of that trim: each a factor
     // F / C of the loop it was cut as, on top of a tune's own factor.
     std::optional<EarlierTrim> earlier;
@@ -113,7 +140,7 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
             ShopSetting::HubOffset};
 
     ShopSheet sheet;
-    sheet.frequencyText = frequencyText;
+    sheet.frequencyText = specified.frequencyText();
     sheet.frequencyLabel = design.frequencyLabel;
     sheet.settings = settings;
     // Tuned loops are cut with the match they were tuned through: their goals hold for no other.
@@ -154,10 +181,10 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const std::string &frequencyText,
         // Loops trimmed before end up as cut for that trim's frequency times F / M.
         sheet.correctedFrequencyText =
             frequencyLabel(earlier ? earlier->cutForMHz * frequency / *settings.measuredMHz : correctedMHz);
-        auto corrected = designLengths(shortestText(correctedMHz), elements);
-        if (!std::holds_alternative<DesignLengths>(corrected))
+        auto corrected = nec::specifiedDesign(shortestText(correctedMHz), elements);
+        if (!std::holds_alternative<nec::Design>(corrected))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
-        DesignLengths &target = std::get<DesignLengths>(corrected);
+        DesignLengths &target = std::get<nec::Design>(corrected).lengths;
         // A tuned design, or loops trimmed before, is trimmed from its own loops: the same factors on the design
         // for F x F / M.
         if (loopFactors)

@@ -2,12 +2,12 @@
 #pragma once
 
 #include "core/calc/resultgrid.h"
+#include "core/design/arraydesign.h"
 #include "core/format/resulttable.h"
 #include "core/shop/lengthtext.h"
 #include "core/shop/shopsettings.h"
 
 #include <array>
-#include <cstdint>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -73,8 +73,12 @@ struct ShopSheet
     std::optional<double> lastTrimShowedPercent;
 };
 
-// Runs the calculation pass on the frequency text, exactly as the window does, and works out the sheet from
-// the texts it shows. Every setting is checked first; a wrong one is named in the refusal.
+// The sheet of a design, from its lengths exactly as the window shows them. Every setting is checked first; a
+// wrong one is named in the refusal.
+[[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const nec::Design &design,
+                                                                 const ShopSettings &settings);
+// The same for the specified design of the frequency text and the settings' element count, made as every
+// design is; the settings are checked before the frequency.
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText,
                                                                  const ShopSettings &settings);
 
@@ -101,6 +105,9 @@ struct TunedCut
 // The sheet of a tuned design: each loop scaled by its factor, the stations the tune's or as designed. Once
 // built and measured, it is trimmed from its own loops: each takes the trim its factor gives on the corrected
 // design; the stations stay as built.
+[[nodiscard]] std::variant<ShopSheet, ShopRefusal>
+makeTunedShopSheet(const nec::Design &specified, const ShopSettings &settings, const TunedCut &tuned);
+// The same for the specified design of the frequency text, of as many elements as the tune has loops.
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal>
 makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings, const TunedCut &tuned);
 

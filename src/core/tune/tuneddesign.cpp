@@ -275,10 +275,10 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     if (const std::optional<std::string> problem = tuneSettingsProblem(design.tune))
         return "Its goals or its boom lie outside what the program tunes for: " + *problem;
 
-    const auto lengths = designLengths(design.frequencyText, static_cast<int>(elements));
-    const auto *shown = std::get_if<DesignLengths>(&lengths);
-    if (!shown)
+    const auto specified = specifiedDesign(design.frequencyText, static_cast<int>(elements));
+    if (!std::holds_alternative<Design>(specified))
         return "Its frequency, \"" + design.frequencyText + "\", is none a sheet is made for.";
+    const DesignLengths *shown = &std::get<Design>(specified).lengths;
     // The lengths beside the factors are what a builder reads in the file: they must be the factors' own.
     if (const Json *saved = fields.array("lengths_in", elements, false)) {
         bool agree = true;
@@ -328,14 +328,12 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         return "The tuned design was made for " + made + ", not " + asked + ".";
     };
     if (given.frequencyText) {
-        const auto made = designLengths(design.frequencyText);
-        const auto asked = designLengths(*given.frequencyText);
-        const auto *madeFor = std::get_if<DesignLengths>(&made);
-        const auto *askedFor = std::get_if<DesignLengths>(&asked);
-        if (madeFor && askedFor && madeFor->frequencyMHz != askedFor->frequencyMHz) {
-            if (madeFor->frequencyLabel != askedFor->frequencyLabel)
-                return differs(madeFor->frequencyLabel + " MHz", askedFor->frequencyLabel + " MHz");
-            const auto [madeText, askedText] = distinctTexts(madeFor->frequencyMHz, askedFor->frequencyMHz, 4);
+        const std::optional<double> madeFor = designMHzOf(design.frequencyText);
+        const std::optional<double> askedFor = designMHzOf(*given.frequencyText);
+        if (madeFor && askedFor && *madeFor != *askedFor) {
+            if (frequencyLabel(*madeFor) != frequencyLabel(*askedFor))
+                return differs(frequencyLabel(*madeFor) + " MHz", frequencyLabel(*askedFor) + " MHz");
+            const auto [madeText, askedText] = distinctTexts(*madeFor, *askedFor, 4);
             return differs(madeText + " MHz", askedText + " MHz");
         }
     }

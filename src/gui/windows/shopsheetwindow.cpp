@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/shopsheetwindow.h"
 
+#include "core/design/arraydesign.h"
 #include "core/design/designlengths.h"
 #include "gui/print/confirmprint.h"
 #include "gui/print/shopsheetprintout.h"
@@ -71,9 +72,7 @@ QString qText(std::string_view text)
 // The design frequency as read; none when the text gives none the sheet can work with.
 std::optional<double> designMHz(const QString &frequencyText)
 {
-    auto made = designLengths(frequencyText.toStdString());
-    const auto *design = std::get_if<DesignLengths>(&made);
-    return design ? std::optional(design->frequencyMHz) : std::nullopt;
+    return nec::designMHzOf(frequencyText.toStdString());
 }
 
 QString label(double mhz)

@@ -225,7 +225,7 @@ TunedDesign savedTwentyMetres()
 void TestTuner::savedDesignReadsBack()
 {
     const TunedDesign saved = savedTwentyMetres();
-    const auto lengths = std::get<DesignLengths>(designLengths("14.2"));
+    const auto lengths = std::get<nec::Design>(nec::specifiedDesign("14.2")).lengths;
     const auto read = readTunedDesign(tunedDesignText(saved, lengths));
     if (const auto *refusal = std::get_if<std::string>(&read))
         QFAIL(refusal->c_str());

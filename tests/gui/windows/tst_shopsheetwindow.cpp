@@ -577,7 +577,7 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     QFile file(folder.filePath(QStringLiteral("quad.json")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QByteArray::fromStdString(
-        nec::tunedDesignText(saved, std::get<DesignLengths>(designLengths(saved.frequencyText)))));
+        nec::tunedDesignText(saved, std::get<nec::Design>(nec::specifiedDesign(saved.frequencyText)).lengths)));
     file.close();
 
     QVERIFY(sheet->openTunedDesign(file.fileName()));
@@ -608,7 +608,7 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     saved.check.match = Match{MatchKind::QuarterWave, 75.0, 0.66, "RG-11"};
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(QByteArray::fromStdString(
-        nec::tunedDesignText(saved, std::get<DesignLengths>(designLengths(saved.frequencyText)))));
+        nec::tunedDesignText(saved, std::get<nec::Design>(nec::specifiedDesign(saved.frequencyText)).lengths)));
     file.close();
     QVERIFY(sheet->openTunedDesign(file.fileName()));
     QVERIFY(sheet->sheet()->section);
