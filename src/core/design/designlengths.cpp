@@ -14,24 +14,6 @@
 
 namespace tarvelin {
 
-void scaleLoops(DesignLengths &design, const std::vector<double> &factors)
-{
-    const auto thousandths = [](double value) { return static_cast<std::int64_t>(std::llround(value)); };
-    for (std::size_t i = 0; i < factors.size() && i < design.elementCount(); ++i) {
-        design.loopThousandths[i] = thousandths(static_cast<double>(design.loopThousandths[i]) * factors[i]);
-        design.sideThousandths[i] = thousandths(static_cast<double>(design.loopThousandths[i]) / 4.0);
-        design.spreaderHalfThousandths[i] =
-            thousandths(static_cast<double>(design.sideThousandths[i]) * std::sqrt(0.5));
-        design.spreaderThousandths[i] = 2 * design.spreaderHalfThousandths[i];
-    }
-}
-
-void placeStations(DesignLengths &design, const std::vector<std::int64_t> &stationThousandths)
-{
-    for (std::size_t i = 1; i < stationThousandths.size() && i < design.elementCount(); ++i)
-        design.spacingThousandths[i] = stationThousandths[i] - stationThousandths[i - 1];
-}
-
 std::string frequencyLabel(double mhz)
 {
     // To the kHz, as a builder reads a frequency, and finer where that leaves fewer than five significant

@@ -59,14 +59,6 @@ inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre f
 // "14.200 MHz, three elements" for a shorter one.
 [[nodiscard]] std::string designTitle(const std::string &frequencyLabel, std::size_t elements);
 
-// Scales each loop by its factor, as the tuner gives them: the loop, its side (a quarter) and the spreaders
-// (the side's diagonal) to whole thousandths; the spacings and the grid's texts stay as designed.
-void scaleLoops(DesignLengths &design, const std::vector<double> &factors);
-
-// Places each element at its station, in thousandths of an inch from the reflector, as a tune moved them: the
-// spacings follow; the grid's texts stay as designed.
-void placeStations(DesignLengths &design, const std::vector<std::int64_t> &stationThousandths);
-
 // What the windows beyond the specified ones say of a frequency text that is more than its number, as "14,2"
 // or "14.214.2": the frequency it is read as, and what after the number is ignored. None where the whole text
 // is read, with "MHz" after the number or not, and none for a text that gives no design.

@@ -3,6 +3,7 @@
 
 #include "core/design/designlengths.h"
 #include "core/design/arraydesign.h"
+#include "core/design/cut.h"
 #include "core/format/fieldtext.h"
 
 #include <algorithm>
@@ -11,14 +12,6 @@
 namespace tarvelin::shop {
 
 namespace {
-
-std::vector<HalfThousandths> stationsOf(const DesignLengths &design)
-{
-    std::vector<HalfThousandths> stations(design.elementCount(), 0);
-    for (std::size_t i = 1; i < stations.size(); ++i)
-        stations[i] = stations[i - 1] + fromThousandths(design.spacingThousandths[i]);
-    return stations;
-}
 
 // Half the allowance before the first corner, then half a side, then a side between corners.
 std::array<HalfThousandths, 4> cornerMarksOf(HalfThousandths side, HalfThousandths allowance)
@@ -93,13 +86,15 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
     if (std::optional<ShopRefusal> refusal = settingsRefusal(settings))
         return *std::move(refusal);
     const int elements = static_cast<int>(specified.elementCount());
-    DesignLengths design = specified.lengths;
+    const DesignLengths &design = specified.lengths;
     // Loops cut already since an earlier sweep are as the design for the frequency of that trim: each a factor
     // F / C of the loop it was cut as, on top of a tune's own factor.
     std::optional<EarlierTrim> earlier;
     if (settings.measuredMHz && settings.inTurn.size() > 1) {
         const double drivenInches =
-            static_cast<double>(design.loopThousandths[1]) / 1000.0 * (tuned ? tuned->loopFactors[1] : 1.0);
+            nec::cutOf(design, tuned ? std::span<const double>(tuned->loopFactors) : std::span<const double>())
+                .elements[1]
+                .loopInches;
         auto worked = earlierTrimOf(design.frequencyMHz, drivenInches, settings.inTurn);
         if (const auto *refusal = std::get_if<ShopRefusal>(&worked))
             return *refusal;
@@ -111,12 +106,12 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
         for (double &factor : *trimmedFactors)
             factor *= design.frequencyMHz / earlier->cutForMHz;
     }
-    const std::vector<double> *loopFactors = trimmedFactors ? &*trimmedFactors : tuned ? &tuned->loopFactors : nullptr;
-    if (loopFactors)
-        scaleLoops(design, *loopFactors);
-    const bool stationsTuned = tuned && tuned->stationThousandths.size() == design.elementCount();
-    if (stationsTuned)
-        placeStations(design, tuned->stationThousandths);
+    const std::span<const double> loopFactors = trimmedFactors ? std::span<const double>(*trimmedFactors)
+                                                : tuned          ? std::span<const double>(tuned->loopFactors)
+                                                                 : std::span<const double>();
+    const nec::Cut cut =
+        nec::cutOf(design, loopFactors,
+                   tuned ? std::span<const std::int64_t>(tuned->stationThousandths) : std::span<const std::int64_t>());
     const double frequency = design.frequencyMHz;
     if (settings.measuredMHz &&
         std::fabs(*settings.measuredMHz - frequency) > frequency * limits::kMeasuredTolerancePercent / 100.0)
@@ -125,19 +120,16 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
                                : sweepOfAnotherDesign(settings.sweepFile, *settings.measuredMHz, frequency),
                            ShopSetting::Measured};
 
-    const auto shortest =
-        std::min_element(design.spreaderHalfThousandths.begin(), design.spreaderHalfThousandths.end());
-    const HalfThousandths shortestHalf = fromThousandths(*shortest);
+    const auto shortest = std::min_element(cut.elements.begin(), cut.elements.end(), [](const auto &a, const auto &b) {
+        return a.spreaderHalfThousandths < b.spreaderHalfThousandths;
+    });
+    const HalfThousandths shortestHalf = fromThousandths(shortest->spreaderHalfThousandths);
     const HalfThousandths hub = fromThousandths(settings.hubOffsetThousandths);
     if (hub < 0 || hub >= shortestHalf)
-        return ShopRefusal{
-            "The hub offset must be a length of 0 or more and shorter than the shortest spreader "
-            "half (" +
-                design.grid.cell(
-                    kElementRows[static_cast<std::size_t>(shortest - design.spreaderHalfThousandths.begin())],
-                    column::kSpreaderHalfInches) +
-                " in).",
-            ShopSetting::HubOffset};
+        return ShopRefusal{"The hub offset must be a length of 0 or more and shorter than the shortest spreader "
+                           "half (" +
+                               design.grid.cell(shortest->element, column::kSpreaderHalfInches) + " in).",
+                           ShopSetting::HubOffset};
 
     ShopSheet sheet;
     sheet.frequencyText = specified.frequencyText();
@@ -150,24 +142,24 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
     sheet.settings.earlierTrim = earlier;
     if (tuned)
         sheet.loopFactors = tuned->loopFactors;
-    sheet.stationsTuned = stationsTuned;
+    sheet.stationsTuned = cut.stationsTuned;
     const HalfThousandths allowance = fromThousandths(settings.allowanceThousandths);
-    const auto stations = stationsOf(design);
-    sheet.elements.resize(design.elementCount());
+    sheet.elements.resize(cut.elements.size());
     for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
+        const nec::CutElement &element = cut.elements[i];
         ElementCuts &cuts = sheet.elements[i];
-        cuts.element = kElementRows[i];
-        cuts.loop = fromThousandths(design.loopThousandths[i]);
+        cuts.element = element.element;
+        cuts.loop = fromThousandths(element.loopThousandths);
         cuts.cut = cuts.loop + allowance;
-        cuts.side = fromThousandths(design.sideThousandths[i]);
+        cuts.side = fromThousandths(element.sideThousandths);
         cuts.cornerMarks = cornerMarksOf(cuts.side, allowance);
-        cuts.arm = fromThousandths(design.spreaderHalfThousandths[i]) - hub;
-        cuts.spreader = fromThousandths(design.spreaderThousandths[i]);
-        cuts.station = stations[i];
+        cuts.arm = fromThousandths(element.spreaderHalfThousandths) - hub;
+        cuts.spreader = fromThousandths(element.spreaderThousandths);
+        cuts.station = fromThousandths(element.stationThousandths);
         sheet.wireTotal += cuts.cut;
         sheet.armsByLength[cuts.arm] += kArmsPerElement;
     }
-    sheet.boomLength = stations.back();
+    sheet.boomLength = sheet.elements.back().station;
     if (design.elementCount() == kElementRowCount)
         sheet.windowBoomInches = design.grid.boom(BoomTotal::Inches);
     if (sheet.settings.match.kind == MatchKind::QuarterWave)
@@ -184,18 +176,17 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
         auto corrected = nec::specifiedDesign(shortestText(correctedMHz), elements);
         if (!std::holds_alternative<nec::Design>(corrected))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
-        DesignLengths &target = std::get<nec::Design>(corrected).lengths;
         // A tuned design, or loops trimmed before, is trimmed from its own loops: the same factors on the design
         // for F x F / M.
-        if (loopFactors)
-            scaleLoops(target, *loopFactors);
+        const nec::Cut target = nec::cutOf(std::get<nec::Design>(corrected).lengths, loopFactors);
         for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
+            const nec::CutElement &element = target.elements[i];
             ElementCuts &cuts = sheet.elements[i];
             Trim trim;
-            trim.change = fromThousandths(target.loopThousandths[i]) - cuts.loop;
-            trim.side = fromThousandths(target.sideThousandths[i]);
+            trim.change = fromThousandths(element.loopThousandths) - cuts.loop;
+            trim.side = fromThousandths(element.sideThousandths);
             trim.cornerMarks = cornerMarksOf(trim.side, allowance);
-            trim.arm = fromThousandths(target.spreaderHalfThousandths[i]) - hub;
+            trim.arm = fromThousandths(element.spreaderHalfThousandths) - hub;
             cuts.trim = trim;
         }
     }

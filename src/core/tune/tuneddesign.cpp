@@ -218,9 +218,9 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
     for (const double factor : design.result.factors)
         json.number({}, factor, Figure::Exact);
     json.endList().beginList("lengths_in");
-    for (std::size_t i = 0; i < design.result.factors.size() && i < lengths.elementCount(); ++i)
-        json.number({}, static_cast<double>(lengths.loopThousandths[i]) / 1000.0 * design.result.factors[i],
-                    Figure::Exact);
+    const Cut cut = cutOf(lengths, design.result.factors);
+    for (std::size_t i = 0; i < design.result.factors.size() && i < cut.elements.size(); ++i)
+        json.number({}, cut.elements[i].loopInches, Figure::Exact);
     json.endList();
     writeTuneFields(json, design.frequencyText, lengths, design.result, design.tune);
     json.endRecord().endLine();
@@ -283,7 +283,7 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     if (const Json *saved = fields.array("lengths_in", elements, false)) {
         bool agree = true;
         for (std::size_t i = 0; agree && i < elements; ++i) {
-            const double expected = static_cast<double>(shown->loopThousandths[i]) / 1000.0 * design.result.factors[i];
+            const double expected = cutOf(*shown, design.result.factors).elements[i].loopInches;
             agree = (*saved)[i].is_number() && std::fabs((*saved)[i].get<double>() - expected) <= 1e-9 * expected;
         }
         if (!agree)
@@ -407,7 +407,7 @@ shop::TunedCut tunedCutOf(const TuneResult &result, const CheckSettings &setting
 {
     shop::TunedCut cut{result.factors, {}, settings.match, settings.z0Ohms};
     for (const double metres : result.stationsMetres)
-        cut.stationThousandths.push_back(std::llround(metres / kMetresPerInch * 1000.0));
+        cut.stationThousandths.push_back(stationThousandthsOf(metres));
     return cut;
 }
 

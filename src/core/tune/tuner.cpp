@@ -735,33 +735,28 @@ std::string_view tuneEndText(TuneEnd end)
     return "converged";
 }
 
-std::vector<std::int64_t> tunedStationThousandths(const DesignLengths &design, const TuneResult &tuned)
+Cut tunedCut(const DesignLengths &design, const TuneResult &tuned)
 {
     std::vector<std::int64_t> stations;
-    if (tuned.stationsMetres.size() == design.elementCount()) {
-        for (const double metres : tuned.stationsMetres)
-            stations.push_back(std::llround(metres / kMetresPerInch * 1000.0));
-        return stations;
-    }
-    std::int64_t station = 0;
-    for (const std::int64_t spacing : design.spacingThousandths)
-        stations.push_back(station += spacing);
-    return stations;
+    for (const double metres : tuned.stationsMetres)
+        stations.push_back(stationThousandthsOf(metres));
+    return cutOf(design, tuned.factors, stations);
 }
 
 std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned)
 {
-    const std::vector<std::int64_t> stations = tunedStationThousandths(design, tuned);
+    const Cut cut = tunedCut(design, tuned);
     std::vector<TunedLoop> loops(std::min(design.elementCount(), tuned.factors.size()));
     for (std::size_t i = 0; i < loops.size(); ++i) {
+        const CutElement &element = cut.elements[i];
         TunedLoop &loop = loops[i];
-        loop.element = kElementRows[i];
+        loop.element = element.element;
         loop.specifiedInches = static_cast<double>(design.loopThousandths[i]) / 1000.0;
-        loop.inches = std::round(loop.specifiedInches * tuned.factors[i] * 1000.0) / 1000.0;
-        loop.sideInches = std::round(loop.inches / 4.0 * 1000.0) / 1000.0;
+        loop.inches = static_cast<double>(element.loopThousandths) / 1000.0;
+        loop.sideInches = static_cast<double>(element.sideThousandths) / 1000.0;
         loop.millimetres = std::round(loop.inches * 254.0) / 10.0;
         loop.factor = tuned.factors[i];
-        loop.stationInches = static_cast<double>(stations[i]) / 1000.0;
+        loop.stationInches = static_cast<double>(element.stationThousandths) / 1000.0;
         loop.stationMillimetres = std::round(loop.stationInches * 254.0) / 10.0;
     }
     return loops;

@@ -5,6 +5,7 @@
 #include "core/format/resulttable.h"
 #include "core/check/checksummary.h"
 #include "core/design/arraydesign.h"
+#include "core/design/cut.h"
 
 #include <array>
 #include <map>
@@ -278,9 +279,8 @@ struct TunedLoop
 };
 [[nodiscard]] std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned);
 
-// The tuned design's stations in whole thousandths of an inch, as the sheet marks them: where the tune moved
-// them, or as designed.
-[[nodiscard]] std::vector<std::int64_t> tunedStationThousandths(const DesignLengths &design, const TuneResult &tuned);
+// The tuned design as it is cut: the specified lengths with the tune's loop factors and stations.
+[[nodiscard]] Cut tunedCut(const DesignLengths &design, const TuneResult &tuned);
 
 // The tuned design as a table: per element the specified loop, the tuned loop in inches and millimetres,
 // its side, its factor and its station.
