@@ -3,6 +3,7 @@
 
 #include "core/nec/enginejob.h"
 #include "core/runtime/enginechild.h"
+#include "core/runtime/signalpipe.h"
 #include "core/runtime/systemerror.h"
 
 #include <array>
@@ -123,7 +124,7 @@ EngineOutputs ProcessLauncher::run(const EngineRound &round)
     if (const auto *missing = std::get_if<nec::EngineMissing>(&found))
         return EngineFailure{missing->message};
     const std::string *program = std::get_if<std::string>(&found);
-    StopSignals::Armed armed;
+    SignalPipe armed(SignalPipe::Children::Noted);
     if (!armed.ready())
         return EngineFailure{"Cannot wait for nec2c: " + systemErrorText(errno) + "."};
     auto prepared = EngineJob::prepare(round.decks);
@@ -180,7 +181,7 @@ EngineOutputs ProcessLauncher::run(const EngineRound &round)
                         continue;
                     stopAll(children);
                     job.remove();
-                    armed.disarm();
+                    armed.close();
                     m_stops.endOf(signal);
                 }
             }

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <array>
+#include "core/runtime/signalpipe.h"
+
 #include <functional>
 #include <memory>
-
-#include <csignal>
 
 class QSocketNotifier;
 
@@ -15,8 +14,7 @@ namespace tarvelin {
 // default the event loop ends. A signal is an order to end, not a question: the program passes an `end` that
 // closes its windows without asking, so a running check stops its engines and removes its folder, and no
 // prompt is left waiting for an answer nobody will give. A signal the program was started with ignored stays
-// ignored: a job started in the background with `&` keeps its INT ignored, one started under nohup its HUP.
-// One at a time, since a signal has one handler.
+// ignored (see SignalPipe).
 class QuitOnSignals
 {
 public:
@@ -29,12 +27,9 @@ public:
     static void endEventLoops();
 
 private:
-    static constexpr std::array<int, 3> kSignals{SIGTERM, SIGHUP, SIGINT};
+    SignalPipe m_signals;
+    std::unique_ptr<QSocketNotifier> m_notifier; // after the pipe, so it goes first
 
-    int m_sockets[2]{-1, -1};
-    std::unique_ptr<QSocketNotifier> m_notifier;
-    std::array<struct sigaction, kSignals.size()> m_previous{};
-    std::array<bool, kSignals.size()> m_handled{};
 };
 
 } // namespace tarvelin
