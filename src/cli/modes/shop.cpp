@@ -25,22 +25,21 @@ void shopSheet(Session &session, std::string_view frequencyText)
         // is none is refused by the sheet itself.
         // The frequency as the design reads it, as the sheet will: "14,2" is 14.
         if (const std::optional<double> designMHz = nec::designMHzOf(std::string(frequencyText), options.elements)) {
-            std::vector<shop::SweepTurn> inTurn;
+            shop::SheetSweeps sweeps;
             std::string resonanceText;
             for (std::size_t i = 0; i < swept.size(); ++i) {
-                const nec::SweepFile &file = swept[i];
-                const nec::MeasuredSweep measured =
-                    nec::measuredSweepOf(file.sweep, file.file, session.sweepReading(*designMHz, settings.match));
-                if (measured.lossyLine && i + 1 == swept.size())
-                    session.warn(frequencyText, *measured.lossyLine);
-                const auto resonance = nec::sheetResonanceOf(measured);
-                if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance)) {
+                const auto read = nec::sheetSweepOf(swept[i].sweep, swept[i].file,
+                                                    session.sweepReading(*designMHz, settings.match));
+                if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read)) {
                     session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);
                     return;
                 }
-                resonanceText = std::get<std::string>(resonance);
-                inTurn.push_back(shop::SweepTurn{file.file, megahertzText(resonanceText).value_or(0.0),
-                                                 i > 0 ? options.cutsInches[i - 1] : std::nullopt});
+                const nec::SheetSweep &sweep = std::get<nec::SheetSweep>(read);
+                if (sweep.lossyLine && i + 1 == swept.size())
+                    session.warn(frequencyText, *sweep.lossyLine);
+                resonanceText = sweep.resonanceText;
+                sweeps.inTurn.push_back(
+                    shop::SweepTurn{sweep.file, sweep.resonanceMHz, i > 0 ? options.cutsInches[i - 1] : std::nullopt});
             }
             shop::ShopSettingTexts texts = options.shopTexts;
             texts.measured = resonanceText;
@@ -53,10 +52,10 @@ void shopSheet(Session &session, std::string_view frequencyText)
             settings = std::get<shop::ShopSettings>(read);
             settings.elements = options.elements;
             settings.match = match;
-            settings.sweepFile = swept.back().file;
+            sweeps.file = swept.back().file;
             if (options.through.declared())
-                settings.sweepThrough = nec::throughText(options.through);
-            settings.inTurn = std::move(inTurn);
+                sweeps.through = nec::throughText(options.through);
+            shop::trimBySweeps(settings, sweeps);
         }
     }
     if (options.measuredByModel) {

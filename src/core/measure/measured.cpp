@@ -329,11 +329,15 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
     return sentences;
 }
 
-std::variant<std::string, shop::ShopRefusal> sheetResonanceOf(const MeasuredSweep &measured)
+std::variant<SheetSweep, shop::ShopRefusal> sheetSweepOf(const touchstone::Sweep &sweep, std::string file,
+                                                         const SweepReading &reading)
 {
+    const MeasuredSweep measured = measuredSweepOf(sweep, std::move(file), reading);
     if (measured.noResonance)
         return shop::ShopRefusal{*measured.noResonance, shop::ShopSetting::Measured};
-    return resonanceText(measured);
+    SheetSweep read{measured.file, resonanceText(measured), 0.0, measured.minSwr, measured.lossyLine};
+    read.resonanceMHz = megahertzText(read.resonanceText).value_or(0.0);
+    return read;
 }
 
 std::vector<std::optional<SweepMove>> sweepMoves(std::span<const MeasuredSweep> sweeps)

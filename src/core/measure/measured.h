@@ -170,8 +170,19 @@ struct SweepMove
 // a single sweep.
 [[nodiscard]] std::vector<std::string> turnsSentences(std::span<const MeasuredSweep> sweeps);
 
-// The measured resonance a sheet is trimmed by, to 100 Hz, as a typed frequency. A sweep with no resonance in
-// it gives none, refused with the reason that names its file.
-[[nodiscard]] std::variant<std::string, shop::ShopRefusal> sheetResonanceOf(const MeasuredSweep &measured);
+// A sweep read for a shop sheet at the design's feed point: the resonance it gives the sheet, to 100 Hz, as a
+// builder would type it, with the lowest SWR and any warning of a line that hides the dip.
+struct SheetSweep
+{
+    std::string file;
+    std::string resonanceText;
+    double resonanceMHz = 0.0; // the text as the sheet reads it
+    double minSwr = 0.0;
+    std::optional<std::string> lossyLine;
+};
+
+// A sweep with no resonance in it gives none, refused with the reason that names its file.
+[[nodiscard]] std::variant<SheetSweep, shop::ShopRefusal> sheetSweepOf(const touchstone::Sweep &sweep,
+                                                                       std::string file, const SweepReading &reading);
 
 } // namespace tarvelin::nec

@@ -178,15 +178,8 @@ std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequ
     ShopSettings settings = std::get<ShopSettings>(read);
     settings.elements = elements;
     settings.match = match;
-    if (settings.measuredMHz && measuredHere) {
-        settings.sweepFile = m_sweep.file;
-        settings.sweepThrough = m_sweep.through;
-        // The latest of sweeps in turn, as its field still shows it: the loops are as the cuts between them
-        // left them.
-        if (!m_sweep.file.empty() && m_sweep.inTurn.size() > 1 &&
-            *settings.measuredMHz == m_sweep.inTurn.back().resonanceMHz)
-            settings.inTurn = m_sweep.inTurn;
-    }
+    if (measuredHere)
+        trimBySweeps(settings, m_sweep);
     if (!settings.measuredMHz && m_prediction && design && *design == m_prediction->forMHz &&
         elements == m_prediction->elements) {
         settings.measuredMHz = m_prediction->resonanceMHz;

@@ -111,13 +111,7 @@ private:
     std::optional<SheetDesign> m_measuredFor;
     // The sweep the measured resonance was read from, until it is typed over: its file, what it was read through,
     // and the resonances of the sweeps in turn of its loops, oldest first.
-    struct FromSweep
-    {
-        std::string file;
-        std::string through;
-        std::vector<SweepTurn> inTurn;
-    };
-    FromSweep m_sweep;
+    SheetSweeps m_sweep;
     std::vector<SetAside> m_setAside; // one for each design at most
 };
 

@@ -53,6 +53,16 @@ std::variant<std::optional<double>, std::string> readCut(const std::string &text
     return std::optional(static_cast<double>(*thousandths) / 1000.0);
 }
 
+void trimBySweeps(ShopSettings &settings, const SheetSweeps &sweeps)
+{
+    if (!settings.measuredMHz || sweeps.file.empty())
+        return;
+    settings.sweepFile = sweeps.file;
+    settings.sweepThrough = sweeps.through;
+    if (sweeps.inTurn.size() > 1 && *settings.measuredMHz == sweeps.inTurn.back().resonanceMHz)
+        settings.inTurn = sweeps.inTurn;
+}
+
 std::variant<double, ShopRefusal> predictedResonance(std::optional<double> resonanceMHz, double designMHz)
 {
     if (!resonanceMHz)

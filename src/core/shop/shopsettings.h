@@ -24,6 +24,16 @@ struct SweepTurn
     bool operator==(const SweepTurn &) const = default;
 };
 
+// Sweeps in turn of one design's loops as a sheet takes them: the latest's file and what it was read through
+// to reach the feed point (in words; empty for none), and every sweep, oldest first, the latest last.
+struct SheetSweeps
+{
+    std::string file;
+    std::string through;
+    std::vector<SweepTurn> inTurn;
+    bool operator==(const SheetSweeps &) const = default;
+};
+
 // Sweeps in turn: the loops were cut already since the sweep before this one, which read `measuredMHz`, and
 // are now as the design for `cutForMHz` has them. That cut should have moved the resonance to `expectedMHz`.
 struct EarlierTrim
@@ -61,6 +71,11 @@ struct ShopSettings
     std::vector<SweepTurn> inTurn{};
     std::optional<EarlierTrim> earlierTrim{}; // as the sheet worked it out
 };
+
+// A sheet's settings, whose measured resonance is the one the latest of `sweeps` gave, as if typed: they
+// name that sweep and what it was read through, and where it is the latest of sweeps in turn the loops are
+// trimmed from what the cuts between them left. The windows and tarvelin-calc take sweeps by this one rule.
+void trimBySweeps(ShopSettings &settings, const SheetSweeps &sweeps);
 
 // The limits of the settings that do not depend on the design; the hub offset is also held below the
 // shortest spreader half, and the measured resonance to 10 % of the design frequency, once the sheet is made.

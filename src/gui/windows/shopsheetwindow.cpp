@@ -485,13 +485,13 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     if (!problem.isEmpty())
         return refuse(problem.toStdString());
     const std::optional<double> design = designMHz(m_frequency->text());
-    const nec::MeasuredSweep measured =
-        nec::measuredSweepOf(*sweep, name.toStdString(),
-                             {m_line->currentData().toDouble(), m_match->match(), design.value_or(0.0), through});
-    const auto resonance = nec::sheetResonanceOf(measured);
-    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&resonance))
+    const auto read =
+        nec::sheetSweepOf(*sweep, name.toStdString(),
+                          {m_line->currentData().toDouble(), m_match->match(), design.value_or(0.0), through});
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read))
         return refuse(refusal->message);
-    const QString resonanceText = QString::fromStdString(std::get<std::string>(resonance));
+    const nec::SheetSweep &measured = std::get<nec::SheetSweep>(read);
+    const QString resonanceText = QString::fromStdString(measured.resonanceText);
     const std::string replaced = m_measured->text().toStdString();
     {
         // The sweep's doing, not the builder's typing: what it replaces may be the sweep before it.

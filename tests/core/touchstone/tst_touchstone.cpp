@@ -159,7 +159,10 @@ void TestTouchstone::everyFormGivesTheSameLowestSwr()
              std::to_string(measured.minSwrMHz).c_str());
     QVERIFY(std::fabs(measured.minSwr - 62.0 / 50.0) < 1e-3);
     QVERIFY(measured.swr2MHz && measured.swr2MHz->lowMHz && measured.swr2MHz->highMHz);
-    QCOMPARE(std::get<std::string>(nec::sheetResonanceOf(measured)), std::string("14.2500"));
+    const auto forSheet = nec::sheetSweepOf(sweep, name.toStdString(), nec::SweepReading{});
+    QVERIFY(std::holds_alternative<nec::SheetSweep>(forSheet));
+    QCOMPARE(std::get<nec::SheetSweep>(forSheet).resonanceText, std::string("14.2500"));
+    QCOMPARE(std::get<nec::SheetSweep>(forSheet).resonanceMHz, 14.25);
 }
 
 void TestTouchstone::brokenFilesAreRefusedWithTheirLine_data()
@@ -323,15 +326,15 @@ void TestTouchstone::theVerdictTrimsAgainstTheDesign()
     QFETCH(double, fromMHz);
     QFETCH(double, toMHz);
     QFETCH(QStringList, sentences);
-    nec::MeasuredSweep measured =
-        nec::measuredSweepOf(builtSweep(resonanceMHz, fromMHz, toMHz), "built.s1p", nec::SweepReading{});
+    const touchstone::Sweep built = builtSweep(resonanceMHz, fromMHz, toMHz);
+    nec::MeasuredSweep measured = nec::measuredSweepOf(built, "built.s1p", nec::SweepReading{});
     nec::compareWithModel(measured, modelOf14200(), "14.2");
     const std::vector<std::string> said = nec::measuredSentences(measured);
     QCOMPARE(said.size(), static_cast<std::size_t>(sentences.size()));
     for (qsizetype i = 0; i < sentences.size(); ++i)
         QVERIFY2(QString::fromStdString(said[i]).startsWith(sentences[i]), said[i].c_str());
     // A sweep with no resonance in it trims no sheet either, for the same reason.
-    const auto resonance = nec::sheetResonanceOf(measured);
+    const auto resonance = nec::sheetSweepOf(built, "built.s1p", nec::SweepReading{});
     QCOMPARE(std::holds_alternative<shop::ShopRefusal>(resonance), measured.noResonance.has_value());
 }
 
@@ -527,7 +530,7 @@ void TestTouchstone::sweepsThatHoldNoAntenna()
     QVERIFY(measured.noResonance);
     QVERIFY2(QString::fromStdString(*measured.noResonance).startsWith(QStringLiteral("shack.s1p ") + refusal),
              measured.noResonance->c_str());
-    QVERIFY(std::holds_alternative<shop::ShopRefusal>(nec::sheetResonanceOf(measured)));
+    QVERIFY(std::holds_alternative<shop::ShopRefusal>(nec::sheetSweepOf(sweep, "shack.s1p", {})));
 }
 
 QTEST_GUILESS_MAIN(TestTouchstone)
