@@ -262,13 +262,7 @@ std::string feedAdvice(const CheckSummary *summary, const CheckSettings &setting
 {
     const Match &match = settings.match;
     const double z0Ohms = settings.z0Ohms;
-    std::string advice = shop::feedAdviceText();
-    if (match.kind == MatchKind::Balun4)
-        advice = "Feed at the centre of the driven loop's bottom side, through a 4:1 balun at the feed point; the "
-                 "other loops stay closed. Measure on the line at the balun with the array at its working height: "
-                 "the ground moves the resonance.";
-    else if (match.kind == MatchKind::QuarterWave)
-        advice += " The quarter-wave section runs from the balun to the feed line.";
+    std::string advice = shop::feedAdviceText(match);
     if (summary && summary->resonanceMHz && summary->resonanceOhms && *summary->resonanceOhms > 0.0) {
         const double r = *summary->resonanceOhms;
         const std::complex<double> line = throughMatch(match, {r, 0.0}, *summary->resonanceMHz, summary->design.mhz);

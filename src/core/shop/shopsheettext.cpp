@@ -164,11 +164,24 @@ std::string trimsNote(const ShopSheet &sheet)
                                                                           : std::string());
 }
 
-std::string feedAdviceText()
+std::string feedAdviceText(const Match &match)
 {
-    return "Feed at the centre of the driven loop's bottom side, through a 1:1 current (choke) balun at the feed "
-           "point; the other loops stay closed. Measure at the feed point with the array at its working height: "
-           "the ground moves the resonance.";
+    switch (match.kind) {
+    case MatchKind::Balun4:
+        return "Feed at the centre of the driven loop's bottom side, through a 4:1 balun at the feed point; the "
+               "other loops stay closed. Measure on the line at the balun with the array at its working height: "
+               "the ground moves the resonance.";
+    case MatchKind::Direct:
+    case MatchKind::QuarterWave:
+        break;
+    }
+    const std::string advice =
+        "Feed at the centre of the driven loop's bottom side, through a 1:1 current (choke) balun at the feed "
+        "point; the other loops stay closed. Measure at the feed point with the array at its working height: the "
+        "ground moves the resonance.";
+    return match.kind == MatchKind::QuarterWave ? advice + " The quarter-wave section runs from the balun to the "
+                                                           "feed line."
+                                                : advice;
 }
 
 std::string matchNote(const ShopSheet &sheet)
@@ -178,8 +191,7 @@ std::string matchNote(const ShopSheet &sheet)
     case MatchKind::Direct:
         return {};
     case MatchKind::Balun4:
-        return "Feed through a 4:1 balun at the feed point, in place of the 1:1: the line sees a quarter of the "
-               "loop's feed impedance.";
+        return "The 4:1 balun gives the line a quarter of the loop's feed impedance.";
     case MatchKind::QuarterWave:
         break;
     }
@@ -349,7 +361,7 @@ ShopFooter shopFooter(const ShopSheet &sheet)
         footer.section = both(sheet, *sheet.section) + " of " +
                          (match.line.empty() ? fixedText(match.z0Ohms, 0) + " \u03a9 line" : match.line);
     }
-    footer.feed = feedAdviceText();
+    footer.feed = feedAdviceText(sheet.settings.match);
     return footer;
 }
 

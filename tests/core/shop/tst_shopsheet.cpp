@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The shop sheet worked out from the window's texts, checked against lengths worked out by hand from the
 // worked examples of the grid, and the settings it refuses.
+#include "core/check/checktable.h"
 #include "core/design/designlengths.h"
 #include "core/shop/sheetsource.h"
 #include "core/shop/shopsheet.h"
@@ -52,6 +53,8 @@ private slots:
     void tunedLoops();
     void measurementBelongsToItsArray();
     void quarterWaveSectionIsCut();
+    void feedAdviceAsTheCheckGivesIt_data();
+    void feedAdviceAsTheCheckGivesIt();
     void sweepsInTurnTrimTheLoopsAsLastTrimmed();
     void sweepsInTurnTakeWhatWasReallyCut();
 };
@@ -466,6 +469,34 @@ void TestShopSheet::quarterWaveSectionIsCut()
     QVERIFY(!sheetFor("28.5", {}).section);
     QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"direct", "75", "", {}})));
     QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"quarter-wave", "75", "1.2", {}})));
+}
+
+void TestShopSheet::feedAdviceAsTheCheckGivesIt_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("balun");
+    QTest::newRow("direct") << "direct" << "1:1 current (choke) balun at the feed point";
+    QTest::newRow("4:1 balun") << "balun4" << "4:1 balun at the feed point";
+    QTest::newRow("quarter-wave section") << "quarter-wave" << "1:1 current (choke) balun at the feed point";
+}
+
+// The sheet tells the builder how to feed and measure the array in the words the check does, for every match:
+// one says to measure at the feed point and the other on the line at a 4:1 balun no more.
+void TestShopSheet::feedAdviceAsTheCheckGivesIt()
+{
+    QFETCH(QString, kind);
+    QFETCH(QString, balun);
+    const bool section = kind == QStringLiteral("quarter-wave");
+    const auto match = readMatch({kind.toStdString(), section ? "75" : "", section ? "0.66" : "", {}});
+    QVERIFY(std::holds_alternative<Match>(match));
+    ShopSettings settings;
+    settings.match = std::get<Match>(match);
+    const std::string sheetSays = shopFooter(sheetFor("14.2", settings)).feed;
+    tarvelin::nec::CheckSettings check;
+    check.match = settings.match;
+    const std::string checkSays = tarvelin::nec::feedAdvice(nullptr, check);
+    QCOMPARE(checkSays, sheetSays);
+    QVERIFY2(QString::fromStdString(sheetSays).contains(balun), sheetSays.c_str());
 }
 
 QTEST_GUILESS_MAIN(TestShopSheet)
