@@ -5,7 +5,7 @@
 #include "cli/resultwriter.h"
 #include "core/design/designlengths.h"
 #include "core/design/checksettings.h"
-#include "core/measure/feedrun.h"
+#include "core/design/feedrun.h"
 #include "core/tune/tuneddesign.h"
 #include "core/tune/tuner.h"
 #include "core/shop/shopsettings.h"

@@ -111,8 +111,7 @@ void TestOutputs::staysAsItWas_data()
     add(QStringLiteral("shop-tuned-json-sweep"),
         words("--shop --format json --tuned tuned.json --measured-sweep trim1.s1p"));
     add(QStringLiteral("nec-tuned"), words("--nec --tuned tuned.json --span 2 --points 5"));
-    add(QStringLiteral("refused-sweep-of-another-band"),
-        words("--shop --elements 3 --measured-sweep trim1.s1p 28.5"));
+    add(QStringLiteral("refused-sweep-of-another-band"), words("--shop --elements 3 --measured-sweep trim1.s1p 28.5"));
 
     // With the engine: the check, the tune and what they give the sheet. Any number of processes gives the
     // same figures.

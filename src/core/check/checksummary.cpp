@@ -2,6 +2,7 @@
 #include "core/check/checksummary.h"
 
 #include "core/design/designlengths.h"
+#include "core/design/feedpath.h"
 
 #include "core/format/fieldtext.h"
 
@@ -24,15 +25,6 @@ bool near(double a, double b)
 }
 
 } // namespace
-
-double swrOf(double resistanceOhms, double reactanceOhms, double z0Ohms)
-{
-    const std::complex<double> z(resistanceOhms, reactanceOhms);
-    const double gamma = std::abs((z - z0Ohms) / (z + z0Ohms));
-    if (!(gamma < 1.0))
-        return std::numeric_limits<double>::infinity();
-    return (1.0 + gamma) / (1.0 - gamma);
-}
 
 double crossing(double x0, double y0, double x1, double y1, double level)
 {
@@ -81,12 +73,12 @@ std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0O
     SweepPoint point;
     point.mhz = result.mhz;
     // The engine feeds a quarter-wave section's far end; the loop's own impedance lies behind it.
-    const std::complex<double> engine(result.resistanceOhms, result.reactanceOhms);
-    const std::complex<double> feed = behindSection(match, engine, result.mhz, sectionMHz);
+    const FeedPath path{match, sectionMHz, z0Ohms, {}};
+    const std::complex<double> feed =
+        path.behindModelledSection({result.resistanceOhms, result.reactanceOhms}, result.mhz);
     point.resistanceOhms = feed.real();
     point.reactanceOhms = feed.imag();
-    const std::complex<double> line = throughMatch(match, feed, result.mhz, sectionMHz);
-    point.swr = swrOf(line.real(), line.imag(), z0Ohms);
+    point.swr = path.swr(feed, result.mhz);
     point.gainDbi = *best->second.forward;
     // nec2c writes its floor, -999.99 dB, where a pattern has no field: a back or a rear half below it gives
     // an F/B or F/R beyond any number, never the floor's 1010 dB.
@@ -131,7 +123,7 @@ class Interpolant
 {
 public:
     Interpolant(const std::vector<SweepPoint> &points, double z0Ohms, const Match &match, double sectionMHz)
-        : m_p(points), m_z0(z0Ohms), m_match(match), m_sectionMHz(sectionMHz)
+        : m_p(points), m_path{match, sectionMHz, z0Ohms, {}}
     {
     }
 
@@ -160,8 +152,7 @@ public:
     // The feed line's SWR, through the match.
     [[nodiscard]] double swr(std::size_t k, double f) const
     {
-        const std::complex<double> z = throughMatch(m_match, impedance(k, f), f, m_sectionMHz);
-        return swrOf(z.real(), z.imag(), m_z0);
+        return m_path.swr(impedance(k, f), f);
     }
 
     // Where `value` crosses `level` in the interval from point k to k + 1, found by halving; the ends lie
@@ -180,9 +171,7 @@ public:
 
 private:
     const std::vector<SweepPoint> &m_p;
-    double m_z0;
-    Match m_match;
-    double m_sectionMHz;
+    FeedPath m_path;
 };
 
 // Around point `from`, where a figure stays on its good side of `level`, and each edge where it crosses.

@@ -84,9 +84,6 @@ struct Goals
 // should be cut as for another frequency.
 inline constexpr double kDetuneWarningPercent = 1.0;
 
-// The SWR of a load against a line of z0 ohms, from the reflection coefficient (Z - Z0) / (Z + Z0).
-[[nodiscard]] double swrOf(double resistanceOhms, double reactanceOhms, double z0Ohms);
-
 // Reads one frequency's figures from its engine result; none when its pattern lacks the directions needed.
 // With a match, the engine's impedance is read through it: a quarter-wave section's far end is where the engine
 // feeds the array, so the point's R and X are those behind it, at the loop; its SWR is the feed line's, through

@@ -2,6 +2,7 @@
 #include "core/check/checktable.h"
 
 #include "core/design/designlengths.h"
+#include "core/design/feedpath.h"
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
 #include "core/check/checksummary.h"
@@ -265,7 +266,8 @@ std::string feedAdvice(const CheckSummary *summary, const CheckSettings &setting
     std::string advice = shop::feedAdviceText(match);
     if (summary && summary->resonanceMHz && summary->resonanceOhms && *summary->resonanceOhms > 0.0) {
         const double r = *summary->resonanceOhms;
-        const std::complex<double> line = throughMatch(match, {r, 0.0}, *summary->resonanceMHz, summary->design.mhz);
+        const FeedPath path{match, summary->design.mhz, z0Ohms, {}};
+        const std::complex<double> line = path.onLine({r, 0.0}, *summary->resonanceMHz);
         advice +=
             " At resonance, " + megahertz(*summary->resonanceMHz) + " MHz, the feed is " + fixedText(r, 0) + " \u03a9";
         if (match.kind != MatchKind::Direct)
@@ -416,11 +418,11 @@ std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &se
         "Reflection at the feed" + std::string(settings.match.kind == MatchKind::Direct ? "" : ", through the match,") +
             " against the " + fixedText(settings.z0Ohms, 0) + " ohm line, from the NEC-2 model"};
     // What an analyser on the feed line reads: through the match, where there is one.
+    const FeedPath path{settings.match, summary.design.mhz, settings.z0Ohms, {}};
     std::vector<touchstone::Sample> samples;
     for (const SweepPoint &p : summary.points)
         if (samples.empty() || p.mhz > samples.back().mhz)
-            samples.push_back(
-                {p.mhz, throughMatch(settings.match, {p.resistanceOhms, p.reactanceOhms}, p.mhz, summary.design.mhz)});
+            samples.push_back({p.mhz, path.onLine({p.resistanceOhms, p.reactanceOhms}, p.mhz)});
     return touchstone::writeSweep(comments, samples, settings.z0Ohms);
 }
 

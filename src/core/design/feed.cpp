@@ -8,6 +8,7 @@
 #include "core/runtime/typedtext.h"
 
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace tarvelin {
@@ -103,6 +104,15 @@ double sectionTan(double mhz, double designMHz)
 }
 
 } // namespace
+
+double swrOf(double resistanceOhms, double reactanceOhms, double z0Ohms)
+{
+    const std::complex<double> z(resistanceOhms, reactanceOhms);
+    const double gamma = std::abs((z - z0Ohms) / (z + z0Ohms));
+    if (!(gamma < 1.0))
+        return std::numeric_limits<double>::infinity();
+    return (1.0 + gamma) / (1.0 - gamma);
+}
 
 std::complex<double> throughMatch(const Match &match, std::complex<double> feedOhms, double mhz, double designMHz)
 {

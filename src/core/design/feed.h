@@ -69,6 +69,9 @@ struct MatchRefusal
 // line's velocity factor. The line's electrical length is the quarter wavelength itself.
 [[nodiscard]] double sectionMetres(const Match &match, double designMHz);
 
+// The SWR of a load against a line of z0 ohms, from the reflection coefficient (Z - Z0) / (Z + Z0).
+[[nodiscard]] double swrOf(double resistanceOhms, double reactanceOhms, double z0Ohms);
+
 // The impedance the feed line sees through the match, of a feed impedance at `mhz`, the section cut for
 // `designMHz`: the same for a direct feed, a quarter of it through a 4:1 balun, and through an ideal lossless
 // quarter-wave section at the design frequency, longer or shorter in wavelengths off it.

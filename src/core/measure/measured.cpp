@@ -2,6 +2,7 @@
 #include "core/measure/measured.h"
 
 #include "core/design/designlengths.h"
+#include "core/design/feedpath.h"
 #include "core/check/checktable.h"
 #include "core/format/fieldtext.h"
 #include "core/runtime/typedtext.h"
@@ -113,6 +114,7 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
 {
     const double z0 = reading.z0Ohms;
     const bool through = reading.through.declared();
+    const FeedPath path{reading.match, reading.designMHz, z0, reading.through};
     std::vector<SweepPoint> points;
     std::vector<SweepPoint> asMeasured;
     points.reserve(sweep.samples.size());
@@ -125,15 +127,11 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
                                   .resistanceOhms = z.real(),
                                   .reactanceOhms = z.imag(),
                                   .swr = swrOf(z.real(), z.imag(), z0)});
-            if (reading.through.run)
-                z = atFarEnd(*reading.through.run, z, sample.mhz, reading.designMHz);
-            if (reading.through.match)
-                z = behindMatch(reading.match, z, sample.mhz, reading.designMHz);
+            z = path.atLoop(z, sample.mhz);
         }
         point.resistanceOhms = z.real();
         point.reactanceOhms = z.imag();
-        const std::complex<double> line = throughMatch(reading.match, z, sample.mhz, reading.designMHz);
-        point.swr = swrOf(line.real(), line.imag(), z0);
+        point.swr = path.swr(z, sample.mhz);
         points.push_back(point);
     }
     // The resonance, the lowest SWR and the 2:1 band are read between the points exactly as the model's are, so

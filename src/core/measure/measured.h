@@ -3,7 +3,7 @@
 
 #include "core/check/checksummary.h"
 #include "core/design/feed.h"
-#include "core/measure/feedrun.h"
+#include "core/design/feedrun.h"
 #include "core/shop/shopsettings.h"
 #include "core/touchstone/touchstone.h"
 

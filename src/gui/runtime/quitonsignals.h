@@ -29,7 +29,6 @@ public:
 private:
     SignalPipe m_signals;
     std::unique_ptr<QSocketNotifier> m_notifier; // after the pipe, so it goes first
-
 };
 
 } // namespace tarvelin

@@ -3,7 +3,7 @@
 
 #include "core/design/designlengths.h"
 #include "core/design/checksettings.h"
-#include "core/measure/feedrun.h"
+#include "core/design/feedrun.h"
 #include "core/tune/tuner.h"
 #include "core/shop/shopsettings.h"
 

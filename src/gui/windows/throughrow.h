@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/measure/feedrun.h"
+#include "core/design/feedrun.h"
 
 #include <QWidget>
 

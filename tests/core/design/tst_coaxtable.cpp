@@ -3,7 +3,7 @@
 // between the printed frequencies, and a section or a run of line named by its cable.
 #include "core/design/coaxtable.h"
 #include "core/design/feed.h"
-#include "core/measure/feedrun.h"
+#include "core/design/feedrun.h"
 
 #include <QFile>
 #include <QTest>

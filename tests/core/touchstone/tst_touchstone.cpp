@@ -275,7 +275,7 @@ nec::CheckSummary modelOf14200()
         point.mhz = mhz;
         point.resistanceOhms = feedAt(mhz * kResonanceMHz / 13.875).real();
         point.reactanceOhms = feedAt(mhz * kResonanceMHz / 13.875).imag();
-        point.swr = nec::swrOf(point.resistanceOhms, point.reactanceOhms, 50.0);
+        point.swr = swrOf(point.resistanceOhms, point.reactanceOhms, 50.0);
         model.points.push_back(point);
     }
     model.design = model.points[2];
@@ -376,7 +376,7 @@ void TestTouchstone::aSweepThroughALineIsReadAtTheFeedPoint()
         point.mhz = 13.4 + 0.01 * i;
         point.resistanceOhms = loop(point.mhz, modelMHz).real();
         point.reactanceOhms = loop(point.mhz, modelMHz).imag();
-        point.swr = nec::swrOf(point.resistanceOhms, point.reactanceOhms, 50.0);
+        point.swr = swrOf(point.resistanceOhms, point.reactanceOhms, 50.0);
         points.push_back(point);
     }
     const nec::CheckSummary model = nec::summarise(points, 80, 50.0, std::nullopt, nullptr);

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/measure/feedrun.h"
+#include "core/design/feedrun.h"
 
 #include "core/design/designlengths.h"
 #include "core/design/arraydesign.h"

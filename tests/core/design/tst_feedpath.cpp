@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: MIT
+// The feed path against textbook transmission-line values, without the engine: a quarter-wave section and a
+// 4:1 balun transform the loop's impedance as the line equation says, a lossless run of line a half wave long
+// gives back what is at its far end and a quarter wave inverts it, and reading a sweep back to the loop undoes
+// what the path did to it.
+#include "core/design/feedpath.h"
+
+#include <QTest>
+
+#include <complex>
+
+using namespace tarvelin;
+
+Q_DECLARE_METATYPE(std::complex<double>)
+
+namespace {
+
+constexpr double kDesignMHz = 14.2;
+constexpr double kSpeed = 299.792458; // metres per microsecond
+
+// A lossless run of line `waves` wavelengths long at the design frequency.
+nec::FeedRun losslessRun(double waves, double z0Ohms)
+{
+    nec::FeedRun run;
+    run.velocityFactor = 0.66;
+    run.z0Ohms = z0Ohms;
+    run.metres = waves * run.velocityFactor * kSpeed / kDesignMHz;
+    return run;
+}
+
+bool near(std::complex<double> a, std::complex<double> b)
+{
+    return std::abs(a - b) <= 1e-6 * std::max(1.0, std::abs(b));
+}
+
+} // namespace
+
+class TestFeedPath : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void matchOnTheLine_data();
+    void matchOnTheLine();
+    void runsOfLineAsTheTextbookHasThem_data();
+    void runsOfLineAsTheTextbookHasThem();
+    void readingBackUndoesThePath();
+};
+
+void TestFeedPath::matchOnTheLine_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<std::complex<double>>("loop");
+    QTest::addColumn<std::complex<double>>("line");
+    QTest::addColumn<double>("swr");
+    // Z0 squared over the load: a section of 75 ohm line matches 112.5 ohms to 50.
+    QTest::newRow("section, matched") << int(MatchKind::QuarterWave) << std::complex<double>(112.5, 0.0)
+                                      << std::complex<double>(50.0, 0.0) << 1.0;
+    QTest::newRow("section, reactive load") << int(MatchKind::QuarterWave) << std::complex<double>(75.0, 75.0)
+                                            << std::complex<double>(37.5, -37.5) << 2.420132881566025;
+    QTest::newRow("4:1 balun") << int(MatchKind::Balun4) << std::complex<double>(200.0, 40.0)
+                               << std::complex<double>(50.0, 10.0) << 1.2209975124224177;
+    QTest::newRow("direct") << int(MatchKind::Direct) << std::complex<double>(100.0, 0.0)
+                            << std::complex<double>(100.0, 0.0) << 2.0;
+}
+
+void TestFeedPath::matchOnTheLine()
+{
+    QFETCH(int, kind);
+    QFETCH(std::complex<double>, loop);
+    QFETCH(std::complex<double>, line);
+    QFETCH(double, swr);
+    const FeedPath path{{static_cast<MatchKind>(kind), 75.0, 0.66, {}}, kDesignMHz, 50.0, {}};
+    QVERIFY2(near(path.onLine(loop, kDesignMHz), line),
+             qPrintable(QString::number(path.onLine(loop, kDesignMHz).real())));
+    QVERIFY(std::fabs(path.swr(loop, kDesignMHz) - swr) < 1e-9);
+}
+
+void TestFeedPath::runsOfLineAsTheTextbookHasThem_data()
+{
+    QTest::addColumn<double>("waves");
+    QTest::addColumn<std::complex<double>>("farEnd");
+    QTest::addColumn<std::complex<double>>("nearEnd");
+    // A half wave repeats its load; a quarter wave of 50 ohms turns 25 ohms into 100 and 100 + j50 into
+    // 20 - j10 (Z0 squared over the load).
+    QTest::newRow("half wave") << 0.5 << std::complex<double>(30.0, -20.0) << std::complex<double>(30.0, -20.0);
+    QTest::newRow("quarter wave") << 0.25 << std::complex<double>(25.0, 0.0) << std::complex<double>(100.0, 0.0);
+    QTest::newRow("quarter wave, reactive")
+        << 0.25 << std::complex<double>(20.0, -10.0) << std::complex<double>(100.0, 50.0);
+}
+
+// The analyser at the near end reads `nearEnd`; the loop behind the run is `farEnd`.
+void TestFeedPath::runsOfLineAsTheTextbookHasThem()
+{
+    QFETCH(double, waves);
+    QFETCH(std::complex<double>, farEnd);
+    QFETCH(std::complex<double>, nearEnd);
+    const FeedPath path{{}, kDesignMHz, 50.0, {losslessRun(waves, 50.0), false}};
+    QVERIFY(near(path.atLoop(nearEnd, kDesignMHz), farEnd));
+}
+
+// Swept through the match, off the design frequency too, the loop's impedance is read back as it was.
+void TestFeedPath::readingBackUndoesThePath()
+{
+    const Match section{MatchKind::QuarterWave, 75.0, 0.66, {}};
+    for (const Match &match : {section, Match{MatchKind::Balun4, 0.0, 0.0, {}}}) {
+        const FeedPath path{match, kDesignMHz, 50.0, {std::nullopt, true}};
+        for (const double mhz : {13.9, 14.2, 14.6}) {
+            const std::complex<double> loop(63.0, -41.0);
+            QVERIFY(near(path.atLoop(path.onLine(loop, mhz), mhz), loop));
+        }
+    }
+}
+
+QTEST_GUILESS_MAIN(TestFeedPath)
+#include "tst_feedpath.moc"
