@@ -8,7 +8,7 @@
 #include "core/format/jsonwriter.h"
 #include "core/check/checksummary.h"
 #include "core/design/checksettings.h"
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "core/measure/measured.h"
 #include "core/tune/tuner.h"
 #include "core/shop/shopsheettext.h"

@@ -2,7 +2,7 @@
 #include "cli/session.h"
 
 #include "core/format/fieldtext.h"
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 
 #include <algorithm>
 #include <ostream>

@@ -3,7 +3,7 @@
 #include "cli/mode.h"
 #include "cli/session.h"
 
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "core/nec/deck.h"
 
 namespace tarvelin::cli {

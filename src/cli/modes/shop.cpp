@@ -4,7 +4,7 @@
 #include "cli/mode.h"
 #include "cli/session.h"
 
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "core/runtime/typedtext.h"
 #include "core/shop/shopsheet.h"
 

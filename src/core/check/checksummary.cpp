@@ -26,6 +26,13 @@ bool near(double a, double b)
 
 } // namespace
 
+std::string swrText(double swr, int decimals)
+{
+    // Beyond this an SWR says little, and an infinite or enormous one would only mislead.
+    constexpr double kHighestSwrShown = 99.0;
+    return !(swr <= kHighestSwrShown) ? "> " + fixedText(kHighestSwrShown, 0) : fixedText(swr, decimals);
+}
+
 double crossing(double x0, double y0, double x1, double y1, double level)
 {
     if (y1 == y0)

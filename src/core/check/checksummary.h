@@ -99,6 +99,10 @@ inline constexpr double kDetuneWarningPercent = 1.0;
                                      std::optional<double> designEfficiency, const FrequencyResult *azimuth,
                                      const Match &match = {}, double sectionMHz = 0.0);
 
+// An SWR as every text shows it: to `decimals`, or "> 99" beyond that, where the figure says little and an
+// infinite or enormous one would only mislead.
+[[nodiscard]] std::string swrText(double swr, int decimals);
+
 // The warnings the verdict calls for, each one sentence: a resonance off by more than kDetuneWarningPercent,
 // or none in the sweep.
 [[nodiscard]] std::vector<std::string> verdictWarnings(const CheckSummary &summary);

@@ -57,33 +57,6 @@ std::string frequencyRangeRefusal(double mhz)
            shortestText(kLowestDesignMHz) + " to " + shortestText(kHighestDesignMHz) + " MHz.";
 }
 
-std::optional<std::int64_t> thousandthsOf(std::string_view text)
-{
-    text = trimmedText(text);
-    text = text.substr(0, text.find(' ')); // a boom total carries its unit after a blank
-    const std::size_t point = text.find('.');
-    if (text.empty() || point == std::string_view::npos)
-        return std::nullopt;
-    const std::string_view whole = text.substr(0, point);
-    const std::string_view decimals = text.substr(point + 1);
-    if (decimals.size() > 3 || (whole.empty() && decimals.empty()))
-        return std::nullopt;
-    std::int64_t value = 0;
-    for (const char c : whole) {
-        if (c < '0' || c > '9' || value > 1'000'000'000'000)
-            return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    std::int64_t fraction = 0;
-    for (std::size_t i = 0; i < 3; ++i) {
-        const char c = i < decimals.size() ? decimals[i] : '0';
-        if (c < '0' || c > '9')
-            return std::nullopt;
-        fraction = fraction * 10 + (c - '0');
-    }
-    return value * 1000 + fraction;
-}
-
 std::string countWord(std::size_t count)
 {
     static constexpr std::array<std::string_view, 8> kWords{"no",   "one",  "two", "three",

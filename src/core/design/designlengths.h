@@ -3,6 +3,7 @@
 
 #include "core/calc/memorygrid.h"
 #include "core/calc/resultgrid.h"
+#include "core/format/fieldtext.h"
 
 #include <array>
 #include <cstdint>
@@ -71,9 +72,6 @@ inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre f
 // The refusal of a frequency outside the range, naming it.
 [[nodiscard]] std::string frequencyRangeRefusal(double mhz);
 
-// A displayed grid text ("891.549", ".633", "12660.", "807.316 IN.") as whole thousandths of an inch; none
-// when it is not such a text.
-[[nodiscard]] std::optional<std::int64_t> thousandthsOf(std::string_view text);
 
 // The shortest text that reads back as the same double; in plain decimals where that stays short.
 [[nodiscard]] std::string shortestText(double value);

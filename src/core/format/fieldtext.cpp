@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/format/fieldtext.h"
 
+#include "core/runtime/typedtext.h"
+
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -248,6 +250,33 @@ std::pair<std::string, std::string> distinctTexts(double one, double other, int 
     while (one != other && decimals < 12 && fixedText(one, decimals) == fixedText(other, decimals))
         ++decimals;
     return {fixedText(one, decimals), fixedText(other, decimals)};
+}
+
+std::optional<std::int64_t> thousandthsOf(std::string_view text)
+{
+    text = trimmedText(text);
+    text = text.substr(0, text.find(' ')); // a boom total carries its unit after a blank
+    const std::size_t point = text.find('.');
+    if (text.empty() || point == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view whole = text.substr(0, point);
+    const std::string_view decimals = text.substr(point + 1);
+    if (decimals.size() > 3 || (whole.empty() && decimals.empty()))
+        return std::nullopt;
+    std::int64_t value = 0;
+    for (const char c : whole) {
+        if (c < '0' || c > '9' || value > 1'000'000'000'000)
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    std::int64_t fraction = 0;
+    for (std::size_t i = 0; i < 3; ++i) {
+        const char c = i < decimals.size() ? decimals[i] : '0';
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        fraction = fraction * 10 + (c - '0');
+    }
+    return value * 1000 + fraction;
 }
 
 } // namespace tarvelin

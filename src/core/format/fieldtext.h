@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,5 +50,9 @@ enum class Figure
 // Appends a figure as the files write it. What is no number (an infinite SWR, a NaN) appends nothing: a CSV
 // field left empty, which JSON writes as null.
 void appendFigure(std::string &out, double value, Figure kind);
+
+// A displayed grid text ("891.549", ".633", "12660.", "807.316 IN.") as whole thousandths of an inch; none
+// when it is not such a text.
+[[nodiscard]] std::optional<std::int64_t> thousandthsOf(std::string_view text);
 
 } // namespace tarvelin

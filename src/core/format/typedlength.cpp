@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/format/typedlength.h"
 
-#include "core/design/designlengths.h"
+#include "core/format/fieldtext.h"
 #include "core/runtime/numbertext.h"
 #include "core/runtime/typedtext.h"
 

@@ -3,7 +3,6 @@
 
 #include "core/design/designlengths.h"
 #include "core/design/feedpath.h"
-#include "core/check/checktable.h"
 #include "core/format/fieldtext.h"
 #include "core/runtime/typedtext.h"
 #include "core/shop/shopsheet.h"

@@ -3,7 +3,7 @@
 
 #include "core/design/designlengths.h"
 
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 
 #include "gui/print/checkplots.h"
 #include "gui/print/htmlpages.h"

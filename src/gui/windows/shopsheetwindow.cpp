@@ -8,7 +8,7 @@
 #include "gui/runtime/printer.h"
 #include "gui/runtime/settingsstore.h"
 #include "core/shop/shopsheettext.h"
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "core/measure/measured.h"
 #include "core/tune/tuneddesign.h"
 #include "core/format/fieldtext.h"

@@ -3,7 +3,7 @@
 // (saved from real runs and cut down), and the summary's arithmetic.
 #include "core/check/checkrounds.h"
 #include "core/check/checksummary.h"
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "core/measure/measured.h"
 #include "core/nec/deck.h"
 #include "core/nec/necoutput.h"

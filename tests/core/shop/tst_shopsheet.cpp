@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The shop sheet worked out from the window's texts, checked against lengths worked out by hand from the
 // worked examples of the grid, and the settings it refuses.
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "core/design/designlengths.h"
 #include "core/shop/sheetsource.h"
 #include "core/shop/shopsheet.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // An analyser's sweep read from every form its file may take, the files refused and where, and the model's
 // sweep written and read back.
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "core/measure/measured.h"
 #include "core/touchstone/touchstone.h"
 

@@ -5,7 +5,7 @@
 
 #include "core/design/designlengths.h"
 #include "core/format/resulttable.h"
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "core/nec/deck.h"
 #include "core/tune/tuneddesign.h"
 #include "gui/print/checkreport.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/check/checkresults.h"
 
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "gui/windows/check/plotview.h"
 #include "gui/windows/check/tunedpage.h"
 #include "gui/windows/check/verdictpage.h"

@@ -2,7 +2,7 @@
 #include "gui/windows/check/sweeprow.h"
 
 #include "core/design/designlengths.h"
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "gui/windows/cutsincerow.h"
 #include "gui/windows/throughrow.h"
 #include "gui/windows/userfiles.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/check/verdictpage.h"
 
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 #include "gui/windows/resulttablemodel.h"
 #include "gui/windows/resultview.h"
 

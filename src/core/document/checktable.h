@@ -18,10 +18,6 @@ struct CheckSummary;
 struct CheckSettings;
 struct MeasuredSweep;
 
-// An SWR as every text shows it: to `decimals`, or "> 99" beyond that, where the figure says little and an
-// infinite or enormous one would only mislead.
-[[nodiscard]] std::string swrText(double swr, int decimals);
-
 // The check's sweep as a table, one row per frequency: the design frequency (in files only), then MHz (shown
 // as every text writes a frequency, the files' numbers exact), R, X, SWR, gain, F/B and F/R, shown with 2, 2, 3,
 // 2, 2 and 2 decimals, an infinite SWR as "∞", and over

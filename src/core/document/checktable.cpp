@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/check/checktable.h"
+#include "core/document/checktable.h"
 
 #include "core/design/designlengths.h"
 #include "core/design/feedpath.h"
@@ -19,7 +19,6 @@ namespace {
 
 // The highest SWR and F/B a text writes as a figure: beyond them the figure says little, and an F/B beyond
 // the engine's floor of -999 dB is no number at all. The files keep every finite value.
-constexpr double kHighestSwrShown = 99.0;
 constexpr double kHighestRatioShownDb = 999.0;
 
 TableCell numberCell(double value, int decimals)
@@ -53,11 +52,6 @@ std::string noteFor(const SweepPoint &p)
 }
 
 } // namespace
-
-std::string swrText(double swr, int decimals)
-{
-    return !(swr <= kHighestSwrShown) ? "> " + fixedText(kHighestSwrShown, 0) : fixedText(swr, decimals);
-}
 
 ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLabel)
 {
