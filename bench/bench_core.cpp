@@ -7,7 +7,7 @@
 #include "core/calc/memorygrid.h"
 #include "core/calc/referencepass.h"
 #include "core/runtime/messagebox.h"
-#include "core/runtime/numbertext.h"
+#include "core/text/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 #include "core/check/checkrounds.h"
 #include "core/format/jsonwriter.h"

@@ -2,7 +2,7 @@
 #include "cli/processlauncher.h"
 
 #include "core/nec/enginejob.h"
-#include "core/runtime/enginechild.h"
+#include "core/nec/enginechild.h"
 #include "core/runtime/signalpipe.h"
 #include "core/runtime/systemerror.h"
 

@@ -3,7 +3,7 @@
 # a change low down never has to know what is built on it. Nothing in the core includes Qt.
 #
 #   cmake -DCORE=<source>/src/core -P corelayers.cmake
-set(layers runtime format calc touchstone design nec shop check measure tune study document)
+set(layers runtime text format calc touchstone design nec shop check measure tune study document)
 
 file(GLOB_RECURSE sources RELATIVE ${CORE} ${CORE}/*.h ${CORE}/*.cpp)
 set(problems "")

@@ -7,7 +7,7 @@
 #include "core/calc/referencepass.h"
 #include "cli/commandline.h"
 #include "core/study/study.h"
-#include "core/runtime/numbertext.h"
+#include "core/text/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 #include "core/format/typedlength.h"
 #include "core/measure/measured.h"

@@ -5,7 +5,7 @@
 #include "cli/session.h"
 
 #include "core/document/checktable.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 #include "core/shop/shopsheet.h"
 
 namespace tarvelin::cli {

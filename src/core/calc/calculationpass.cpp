@@ -4,7 +4,7 @@
 #include "core/calc/memorygrid.h"
 #include "core/runtime/arithmetic.h"
 #include "core/runtime/messagebox.h"
-#include "core/runtime/numbertext.h"
+#include "core/text/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 
 #include <array>

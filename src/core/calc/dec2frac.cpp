@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/calc/dec2frac.h"
 
-#include "core/runtime/numbertext.h"
+#include "core/text/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 
 #include <bit>

@@ -4,7 +4,7 @@
 #include "core/calc/calculationpass.h"
 #include "core/design/designlengths.h"
 #include "core/format/fieldtext.h"
-#include "core/runtime/numbertext.h"
+#include "core/text/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/design/checksettings.h"
 
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 #include "core/format/typedlength.h"
 
 #include <array>

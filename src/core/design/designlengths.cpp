@@ -3,8 +3,8 @@
 
 #include "core/calc/calculationpass.h"
 #include "core/format/fieldtext.h"
-#include "core/runtime/numbertext.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/numbertext.h"
+#include "core/text/typedtext.h"
 #include "core/runtime/runtimeerror.h"
 
 #include <algorithm>

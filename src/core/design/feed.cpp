@@ -5,7 +5,7 @@
 #include "core/design/coaxtable.h"
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 
 #include <cmath>
 #include <limits>

@@ -6,7 +6,7 @@
 #include "core/design/coaxtable.h"
 #include "core/format/fieldtext.h"
 #include "core/format/typedlength.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 
 #include <cmath>
 #include <numbers>

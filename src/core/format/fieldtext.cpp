@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/format/fieldtext.h"
 
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 
 #include <algorithm>
 #include <array>

@@ -2,8 +2,8 @@
 #include "core/format/typedlength.h"
 
 #include "core/format/fieldtext.h"
-#include "core/runtime/numbertext.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/numbertext.h"
+#include "core/text/typedtext.h"
 
 #include <algorithm>
 #include <cctype>

@@ -4,7 +4,7 @@
 #include "core/design/designlengths.h"
 #include "core/design/feedpath.h"
 #include "core/format/fieldtext.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 #include "core/shop/shopsheet.h"
 #include "core/shop/shopsheettext.h"
 

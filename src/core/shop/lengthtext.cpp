@@ -2,8 +2,8 @@
 #include "core/shop/lengthtext.h"
 
 #include "core/design/designlengths.h"
-#include "core/runtime/numbertext.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/numbertext.h"
+#include "core/text/typedtext.h"
 
 #include <array>
 #include <cctype>

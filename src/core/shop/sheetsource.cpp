@@ -3,7 +3,7 @@
 
 #include "core/design/arraydesign.h"
 #include "core/design/designlengths.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 
 #include <algorithm>
 

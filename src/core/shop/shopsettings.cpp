@@ -5,7 +5,7 @@
 #include "core/format/fieldtext.h"
 #include "core/format/typedlength.h"
 
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 #include "core/shop/lengthtext.h"
 
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "core/format/fieldtext.h"
 #include "core/nec/deck.h"
 #include "core/nec/necoutput.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/touchstone/touchstone.h"
 
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 
 #include <algorithm>
 #include <array>

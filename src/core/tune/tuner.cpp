@@ -5,7 +5,7 @@
 #include "core/format/jsonwriter.h"
 #include "core/check/checkrounds.h"
 #include "core/format/typedlength.h"
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 
 #include <nlopt.hpp>
 

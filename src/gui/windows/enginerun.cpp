@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/enginerun.h"
 
-#include "core/runtime/enginechild.h"
+#include "core/nec/enginechild.h"
 
 #include "core/nec/enginejob.h"
 

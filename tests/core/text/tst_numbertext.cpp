@@ -3,7 +3,7 @@
 // and the arithmetic check. Every cell of the window depends on these round-tripping exactly.
 #include "core/design/designlengths.h"
 #include "core/runtime/arithmetic.h"
-#include "core/runtime/numbertext.h"
+#include "core/text/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 
 #include <QRandomGenerator>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/runtime/typedtext.h"
+#include "core/text/typedtext.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/runtime/numbertext.h"
+#include "core/text/numbertext.h"
 
 #include "core/runtime/runtimeerror.h"
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "core/runtime/enginechild.h"
+#include "core/nec/enginechild.h"
 
 #include <csignal>
 #include <initializer_list>
