@@ -88,8 +88,8 @@ void readSettings(FileFields &settings, TunedDesign &design)
     // A design saved before jackets were modelled was tuned for bare wire.
     check.insulationMm = settings.number("insulation_mm", 0.0, 1e6, false).value_or(0.0);
     check.permittivity = settings.number("permittivity", 0.0, 1e6, false).value_or(check.permittivity);
-    design.tune.maxSwr = settings.number("max_swr", limits::kLowestGoalSwr, limits::kHighestGoalSwr, false)
-                             .value_or(design.tune.maxSwr);
+    design.tune.maxSwr =
+        settings.number("max_swr", limits::kLowestGoalSwr, limits::kHighestGoalSwr, false).value_or(design.tune.maxSwr);
     design.tune.minFrontToBackDb =
         settings.number("min_fb_db", limits::kLowestGoalFrontToBackDb, limits::kHighestGoalFrontToBackDb, false)
             .value_or(design.tune.minFrontToBackDb);
@@ -142,8 +142,8 @@ void readOutcome(FileFields &fields, TuneResult &result)
     result.seconds = fields.number("seconds", 0.0, 1e7, false).value_or(0.0);
     if (const std::optional<std::string> ended = fields.text("ended", false)) {
         bool known = false;
-        for (const TuneEnd end : {TuneEnd::Converged, TuneEnd::DesignLimit, TuneEnd::TimeLimit, TuneEnd::Cancelled,
-                                  TuneEnd::EngineFailure})
+        for (const TuneEnd end :
+             {TuneEnd::Converged, TuneEnd::DesignLimit, TuneEnd::TimeLimit, TuneEnd::Cancelled, TuneEnd::EngineFailure})
             if (*ended == tuneEndText(end)) {
                 result.end = end;
                 known = true;
@@ -263,9 +263,9 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     if (fields.problem())
         return *fields.problem();
     readSettings(*settings, design);
-    design.tune.bandPercent = fields.number("band_percent", limits::kLowestBandPercent, limits::kHighestBandPercent,
-                                            false)
-                                  .value_or(design.tune.bandPercent);
+    design.tune.bandPercent =
+        fields.number("band_percent", limits::kLowestBandPercent, limits::kHighestBandPercent, false)
+            .value_or(design.tune.bandPercent);
     design.tune.boomMetres = fields.number("boom_m", 0.0, limits::kHighestBoomMetres, false, true);
     if (fields.problem())
         return *fields.problem();

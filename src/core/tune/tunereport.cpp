@@ -1,0 +1,272 @@
+// SPDX-License-Identifier: MIT
+// A tune as the texts, tables and files give it.
+#include "core/tune/tuner.h"
+
+#include "core/design/designlengths.h"
+#include "core/format/fieldtext.h"
+#include "core/format/jsonwriter.h"
+
+#include <cmath>
+
+namespace tarvelin::nec {
+
+std::string tuneDescription(const TuneSettings &tune)
+{
+    return std::string(tune.boomMetres ? "Tune each loop's length and each element's station"
+                                       : "Tune each loop's length") +
+           " with the model for this wire and ground: SWR " + fixedText(tune.maxSwr, 2) + " or less and F/B " +
+           shortestText(tune.minFrontToBackDb) + " dB or more across \u00b1" + shortestText(tune.bandPercent) +
+           " %, then the most gain" +
+           (tune.boomMetres ? ", on a boom of " + shortestText(*tune.boomMetres) + " m at most" : std::string()) +
+           ". The specified design stays as it is.";
+}
+
+std::string designsTriedText(int designs)
+{
+    return std::to_string(designs) + (designs == 1 ? " design tried" : " designs tried");
+}
+
+std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
+{
+    std::string text = result.swrGoalMet ? "SWR goal met" : "SWR goal missed";
+    text += " (worst " + fixedText(result.after.worstSwr(), 2) + " against " + fixedText(tune.maxSwr, 2) + "); ";
+    text += result.frontToBackGoalMet ? "F/B goal met" : "F/B goal missed";
+    text += " (lowest " + fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
+            shortestText(tune.minFrontToBackDb) + " dB). ";
+    text += designsTriedText(result.evaluations) + " in " + fixedText(result.seconds, 1) + " s";
+    switch (result.end) {
+    case TuneEnd::Converged:
+        text += ", converged.";
+        break;
+    case TuneEnd::DesignLimit:
+        text += ", stopped at the most designs to try.";
+        break;
+    case TuneEnd::TimeLimit:
+        text += ", stopped at the time limit, not converged.";
+        break;
+    case TuneEnd::Cancelled:
+        text += ", stopped by Cancel.";
+        break;
+    case TuneEnd::EngineFailure:
+        text += ", stopped by the engine's failure.";
+        break;
+    }
+    if (result.tolerance) {
+        text += " Every loop cut " + fixedText(kCutTolerancePercent, 1) + " % long or short: worst SWR " +
+                fixedText(result.tolerance->worstSwr(), 2) + ", lowest F/B " +
+                fixedText(result.tolerance->lowestFrontToBackDb(), 2) + " dB";
+        if (result.swrGoalMet && result.frontToBackGoalMet)
+            text += result.goalsMetWhenCutOff(tune) ? "; the goals are still met."
+                                                    : "; the goals are met only when "
+                                                      "the loops are cut exactly.";
+        else
+            text += ".";
+    }
+    return text;
+}
+
+std::string_view tuneEndText(TuneEnd end)
+{
+    switch (end) {
+    case TuneEnd::Converged:
+        return "converged";
+    case TuneEnd::DesignLimit:
+        return "most designs to try";
+    case TuneEnd::TimeLimit:
+        return "time limit, not converged";
+    case TuneEnd::Cancelled:
+        return "cancelled";
+    case TuneEnd::EngineFailure:
+        return "engine failure";
+    }
+    return "converged";
+}
+
+Cut tunedCut(const DesignLengths &design, const TuneResult &tuned)
+{
+    std::vector<std::int64_t> stations;
+    for (const double metres : tuned.stationsMetres)
+        stations.push_back(stationThousandthsOf(metres));
+    return cutOf(design, tuned.factors, stations);
+}
+
+std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned)
+{
+    const Cut cut = tunedCut(design, tuned);
+    std::vector<TunedLoop> loops(std::min(design.elementCount(), tuned.factors.size()));
+    for (std::size_t i = 0; i < loops.size(); ++i) {
+        const CutElement &element = cut.elements[i];
+        TunedLoop &loop = loops[i];
+        loop.element = element.element;
+        loop.specifiedInches = static_cast<double>(design.loopThousandths[i]) / 1000.0;
+        loop.inches = static_cast<double>(element.loopThousandths) / 1000.0;
+        loop.sideInches = static_cast<double>(element.sideThousandths) / 1000.0;
+        loop.millimetres = std::round(loop.inches * 254.0) / 10.0;
+        loop.factor = tuned.factors[i];
+        loop.stationInches = static_cast<double>(element.stationThousandths) / 1000.0;
+        loop.stationMillimetres = std::round(loop.stationInches * 254.0) / 10.0;
+    }
+    return loops;
+}
+
+ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned)
+{
+    ResultTable table;
+    table.columns = {{"element", "Tuned design", true, true},
+                     {"specified_loop_in", "Specified loop (in)"},
+                     {"loop_in", "Loop (in)"},
+                     {"loop_mm", "Loop (mm)"},
+                     {"side_in", "Side (in)"},
+                     {"factor", "Tuned / specified"},
+                     {"station_in", "Station (in)"},
+                     {"station_mm", "Station (mm)"}};
+    for (const TunedLoop &loop : tunedLoops(design, tuned))
+        table.rows.push_back({{std::string(elementRowName(loop.element)), std::nullopt},
+                              {fixedText(loop.specifiedInches, 3), loop.specifiedInches},
+                              {fixedText(loop.inches, 3), loop.inches},
+                              {fixedText(loop.millimetres, 1), loop.millimetres},
+                              {fixedText(loop.sideInches, 3), loop.sideInches},
+                              {fixedText(loop.factor, 4), loop.factor},
+                              {fixedText(loop.stationInches, 3), loop.stationInches},
+                              {fixedText(loop.stationMillimetres, 1), loop.stationMillimetres}});
+    return table;
+}
+
+void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+                   const TuneResult &result, const TuneSettings &tune, const Match &match)
+{
+    json.beginRecord();
+    writeTuneFields(json, frequencyText, design, result, tune);
+    writeMatchRecord(json, "match", match); // the SWR goal is met on the line through it
+    json.endRecord();
+}
+
+void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+                     const TuneResult &result, const TuneSettings &tune)
+{
+    json.text("frequency", frequencyText)
+        .whole("elements", static_cast<long long>(result.factors.size()))
+        .beginList("loops");
+    const std::vector<TunedLoop> loops = tunedLoops(design, result);
+    for (const TunedLoop &loop : loops)
+        json.beginRecord()
+            .text("element", elementRowName(loop.element))
+            .number("loop_in", loop.inches, Figure::Exact)
+            .number("loop_mm", loop.millimetres, Figure::Exact)
+            .number("side_in", loop.sideInches, Figure::Exact)
+            .number("factor", loop.factor, Figure::Exact)
+            .number("specified_loop_in", loop.specifiedInches, Figure::Exact)
+            .number("station_in", loop.stationInches, Figure::Exact)
+            .number("station_mm", loop.stationMillimetres, Figure::Exact)
+            .endRecord();
+    json.endList().beginList("stations_in");
+    for (const TunedLoop &loop : loops)
+        json.number({}, loop.stationInches, Figure::Exact);
+    json.endList();
+    for (const auto &[key, figures] : {std::pair{"before", &result.before}, std::pair{"after", &result.after}})
+        json.beginRecord(key)
+            .number("swr", figures->design.swr, Figure::Ratio)
+            .number("gain_dbi", figures->design.gainDbi, Figure::Decibels)
+            .number("fb_db", figures->design.frontToBackDb, Figure::Decibels)
+            .number("fr_db", figures->design.frontToRearDb, Figure::Decibels)
+            .number("worst_swr", figures->worstSwr(), Figure::Ratio)
+            .number("min_fb_db", figures->lowestFrontToBackDb(), Figure::Decibels)
+            .endRecord();
+    json.beginRecord("goals_met")
+        .flag("swr", result.swrGoalMet)
+        .flag("fb", result.frontToBackGoalMet)
+        .endRecord()
+        .beginRecord("goals")
+        .number("swr", tune.maxSwr, Figure::Exact)
+        .number("fb_db", tune.minFrontToBackDb, Figure::Exact)
+        .endRecord()
+        .number("band_percent", tune.bandPercent, Figure::Exact)
+        .number("boom_m", tune.boomMetres, Figure::Exact)
+        .text("ended", tuneEndText(result.end));
+    if (result.tolerance)
+        json.beginRecord("tolerance")
+            .number("percent", kCutTolerancePercent, Figure::Exact)
+            .number("worst_swr", result.tolerance->worstSwr(), Figure::Ratio)
+            .number("min_fb_db", result.tolerance->lowestFrontToBackDb(), Figure::Decibels)
+            .flag("goals_met", result.goalsMetWhenCutOff(tune))
+            .endRecord();
+    json.whole("evaluations", result.evaluations).number("seconds", result.seconds, Figure::Seconds);
+}
+
+std::vector<TableColumn> tuneFigureColumns()
+{
+    const auto figure = [](std::string key, std::string heading, Figure kind) {
+        return TableColumn{std::move(key), std::move(heading), false, false, {}, false, kind};
+    };
+    std::vector<TableColumn> columns;
+    for (const char *when : {"before", "after"}) {
+        const std::string w = when;
+        columns.push_back(figure(w + "_swr", "SWR " + w, Figure::Ratio));
+        columns.push_back(figure(w + "_gain_dbi", "Gain (dBi) " + w, Figure::Decibels));
+        columns.push_back(figure(w + "_fb_db", "F/B (dB) " + w, Figure::Decibels));
+        columns.push_back(figure(w + "_worst_swr", "Worst SWR " + w, Figure::Ratio));
+        columns.push_back(figure(w + "_min_fb_db", "Lowest F/B (dB) " + w, Figure::Decibels));
+    }
+    columns.push_back(figure("swr_goal_met", "SWR goal met", Figure::Exact));
+    columns.push_back(figure("fb_goal_met", "F/B goal met", Figure::Exact));
+    columns.push_back(figure("tolerance_worst_swr", "Worst SWR cut off", Figure::Ratio));
+    columns.push_back(figure("tolerance_min_fb_db", "Lowest F/B (dB) cut off", Figure::Decibels));
+    columns.push_back(TableColumn{"ended", "Ended", false, false, {}, true});
+    return columns;
+}
+
+std::vector<TableCell> tuneFigureCells(const TuneResult &result, const TuneSettings & /*tune*/)
+{
+    const auto number = [](double value) { return TableCell{fixedText(value, 2), value}; };
+    const auto yes = [](bool met) { return TableCell{met ? "true" : "false", std::nullopt}; };
+    std::vector<TableCell> cells;
+    for (const BandFigures *figures : {&result.before, &result.after}) {
+        cells.push_back(number(figures->design.swr));
+        cells.push_back(number(figures->design.gainDbi));
+        cells.push_back(number(figures->design.frontToBackDb));
+        cells.push_back(number(figures->worstSwr()));
+        cells.push_back(number(figures->lowestFrontToBackDb()));
+    }
+    cells.push_back(yes(result.swrGoalMet));
+    cells.push_back(yes(result.frontToBackGoalMet));
+    if (result.tolerance) {
+        cells.push_back(number(result.tolerance->worstSwr()));
+        cells.push_back(number(result.tolerance->lowestFrontToBackDb()));
+    } else {
+        cells.resize(cells.size() + 2);
+    }
+    cells.push_back({std::string(tuneEndText(result.end)), std::nullopt});
+    return cells;
+}
+
+ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune)
+{
+    ResultTable table;
+    table.columns = {{"figure", "Modelled", true, true}, {"specified", "Specified"}, {"tuned", "Tuned"}};
+    const auto add = [&table](std::string figure, double before, double after, int decimals) {
+        table.rows.push_back({{std::move(figure), std::nullopt},
+                              {fixedText(before, decimals), before},
+                              {fixedText(after, decimals), after}});
+    };
+    const std::string at = " at " + frequencyLabel(result.before.design.mhz) + " MHz";
+    add("SWR" + at, result.before.design.swr, result.after.design.swr, 2);
+    add("Gain (dBi)" + at, result.before.design.gainDbi, result.after.design.gainDbi, 2);
+    add("F/B (dB)" + at, result.before.design.frontToBackDb, result.after.design.frontToBackDb, 2);
+    add("F/R (dB)" + at, result.before.design.frontToRearDb, result.after.design.frontToRearDb, 2);
+    const std::string band = " over \u00b1" + fixedText(tune.bandPercent, 2) + " %";
+    add("Worst SWR" + band, result.before.worstSwr(), result.after.worstSwr(), 2);
+    add("Lowest F/B (dB)" + band, result.before.lowestFrontToBackDb(), result.after.lowestFrontToBackDb(), 2);
+    if (result.tolerance) {
+        // The tuned design only: the specified one is cut as the window gives it.
+        const std::string cut = ", loops cut \u00b1" + fixedText(kCutTolerancePercent, 1) + " %";
+        const auto addTuned = [&table](std::string figure, double value) {
+            table.rows.push_back(
+                {{std::move(figure), std::nullopt}, {std::string(), std::nullopt}, {fixedText(value, 2), value}});
+        };
+        addTuned("Worst SWR" + band + cut, result.tolerance->worstSwr());
+        addTuned("Lowest F/B (dB)" + band + cut, result.tolerance->lowestFrontToBackDb());
+    }
+    return table;
+}
+
+} // namespace tarvelin::nec
