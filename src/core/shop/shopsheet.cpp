@@ -80,6 +80,31 @@ std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequ
 
 namespace {
 
+// Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M, worked out
+// at full precision. A tuned design, or loops trimmed before, is trimmed from its own loops: the same factors
+// on that design. Each loop gets the trim to it; false where there is no design for F x F / M.
+bool addTrims(ShopSheet &sheet, double frequency, double measuredMHz, std::span<const double> loopFactors,
+              HalfThousandths hub)
+{
+    const double correctedMHz = frequency * frequency / measuredMHz;
+    auto corrected = nec::specifiedDesign(shortestText(correctedMHz), static_cast<int>(sheet.elements.size()));
+    if (!std::holds_alternative<nec::Design>(corrected))
+        return false;
+    const HalfThousandths allowance = fromThousandths(sheet.settings.allowanceThousandths);
+    const nec::Cut target = nec::cutOf(std::get<nec::Design>(corrected).lengths, loopFactors);
+    for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
+        const nec::CutElement &element = target.elements[i];
+        ElementCuts &cuts = sheet.elements[i];
+        Trim trim;
+        trim.change = fromThousandths(element.loopThousandths) - cuts.loop;
+        trim.side = fromThousandths(element.sideThousandths);
+        trim.cornerMarks = cornerMarksOf(trim.side, allowance);
+        trim.arm = fromThousandths(element.spreaderHalfThousandths) - hub;
+        cuts.trim = trim;
+    }
+    return true;
+}
+
 std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, const ShopSettings &settings,
                                                const TunedCut *tuned)
 {
@@ -107,8 +132,8 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
             factor *= design.frequencyMHz / earlier->cutForMHz;
     }
     const std::span<const double> loopFactors = trimmedFactors ? std::span<const double>(*trimmedFactors)
-                                                : tuned          ? std::span<const double>(tuned->loopFactors)
-                                                                 : std::span<const double>();
+                                                : tuned        ? std::span<const double>(tuned->loopFactors)
+                                                               : std::span<const double>();
     const nec::Cut cut =
         nec::cutOf(design, loopFactors,
                    tuned ? std::span<const std::int64_t>(tuned->stationThousandths) : std::span<const std::int64_t>());
@@ -167,28 +192,11 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
             std::llround(sectionMetres(sheet.settings.match, design.frequencyMHz) / nec::kMetresPerInch * 1000.0));
 
     if (settings.measuredMHz) {
-        // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M,
-        // worked out at full precision and shown to three decimals.
-        const double correctedMHz = frequency * frequency / *settings.measuredMHz;
         // Loops trimmed before end up as cut for that trim's frequency times F / M.
-        sheet.correctedFrequencyText =
-            frequencyLabel(earlier ? earlier->cutForMHz * frequency / *settings.measuredMHz : correctedMHz);
-        auto corrected = nec::specifiedDesign(shortestText(correctedMHz), elements);
-        if (!std::holds_alternative<nec::Design>(corrected))
+        sheet.correctedFrequencyText = frequencyLabel(earlier ? earlier->cutForMHz * frequency / *settings.measuredMHz
+                                                              : frequency * frequency / *settings.measuredMHz);
+        if (!addTrims(sheet, frequency, *settings.measuredMHz, loopFactors, hub))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
-        // A tuned design, or loops trimmed before, is trimmed from its own loops: the same factors on the design
-        // for F x F / M.
-        const nec::Cut target = nec::cutOf(std::get<nec::Design>(corrected).lengths, loopFactors);
-        for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
-            const nec::CutElement &element = target.elements[i];
-            ElementCuts &cuts = sheet.elements[i];
-            Trim trim;
-            trim.change = fromThousandths(element.loopThousandths) - cuts.loop;
-            trim.side = fromThousandths(element.sideThousandths);
-            trim.cornerMarks = cornerMarksOf(trim.side, allowance);
-            trim.arm = fromThousandths(element.spreaderHalfThousandths) - hub;
-            cuts.trim = trim;
-        }
     }
     if (settings.measuredMHz && earlier) {
         // What was cut since the sweep before should have moved its resonance to the expected one.
@@ -202,7 +210,7 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
 } // namespace
 
 std::variant<std::optional<EarlierTrim>, ShopRefusal> earlierTrimOf(double designMHz, double drivenInches,
-                                                                     std::span<const SweepTurn> inTurn)
+                                                                    std::span<const SweepTurn> inTurn)
 {
     for (const SweepTurn &turn : inTurn)
         if (!(std::fabs(turn.resonanceMHz - designMHz) <= designMHz * limits::kMeasuredTolerancePercent / 100.0))
