@@ -9,11 +9,11 @@
 // - the longest the event loop waits while an antenna check runs.
 #include "gui/runtime/cupsprinter.h"
 #include "core/runtime/messagebox.h"
-#include "gui/windows/facebutton.h"
-#include "gui/windows/fonts.h"
-#include "gui/windows/antennacheckwindow.h"
-#include "gui/windows/form1.h"
-#include "gui/windows/shopsheetwindow.h"
+#include "gui/windows/main/facebutton.h"
+#include "gui/windows/styling/fonts.h"
+#include "gui/windows/check/antennacheckwindow.h"
+#include "gui/windows/main/form1.h"
+#include "gui/windows/sheet/shopsheetwindow.h"
 
 #include <QApplication>
 #include <QAction>

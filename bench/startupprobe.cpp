@@ -5,8 +5,8 @@
 // probe); half a second later, idle, it writes its resident memory in KiB and quits.
 #ifndef TARVELIN_PROBE_EMPTY
 #include "gui/windows/application.h"
-#include "gui/windows/fonts.h"
-#include "gui/windows/form1.h"
+#include "gui/windows/styling/fonts.h"
+#include "gui/windows/main/form1.h"
 #endif
 
 #include <QApplication>

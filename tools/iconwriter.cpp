@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Build helper: writes the flag icon for the desktop's icon theme, as PNG at any size or as SVG.
 // Usage: tarvelin-icon-writer SIZE FILE.png | tarvelin-icon-writer scalable FILE.svg
-#include "gui/windows/flagicon.h"
+#include "gui/windows/styling/flagicon.h"
 
 #include <QFile>
 #include <QGuiApplication>

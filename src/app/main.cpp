@@ -2,8 +2,8 @@
 // Tarvelin: a calculator for seven-element cubical quad antennas.
 #include "gui/runtime/quitonsignals.h"
 #include "gui/windows/application.h"
-#include "gui/windows/fonts.h"
-#include "gui/windows/form1.h"
+#include "gui/windows/styling/fonts.h"
+#include "gui/windows/main/form1.h"
 #include "gui/windows/startoptions.h"
 
 #include <QApplication>

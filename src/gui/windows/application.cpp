@@ -3,8 +3,8 @@
 
 #include "gui/runtime/cupsprinter.h"
 #include "gui/runtime/qtmessagebox.h"
-#include "gui/windows/fonts.h"
-#include "gui/windows/form1.h"
+#include "gui/windows/styling/fonts.h"
+#include "gui/windows/main/form1.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -5,11 +5,11 @@
 #include "gui/print/confirmprint.h"
 #include "support/capturingprinter.h"
 #include "support/scriptedmessages.h"
-#include "gui/windows/captionlabel.h"
-#include "gui/windows/facebutton.h"
-#include "gui/windows/fonts.h"
-#include "gui/windows/form1.h"
-#include "gui/windows/form2.h"
+#include "gui/windows/main/captionlabel.h"
+#include "gui/windows/main/facebutton.h"
+#include "gui/windows/styling/fonts.h"
+#include "gui/windows/main/form1.h"
+#include "gui/windows/main/form2.h"
 
 #include <QLineEdit>
 #include <QTest>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The Antenna Check's buttons and the files they save: the deck, the table, the report, the model's sweep and
 // the tuned design, saved or printed, each named after what it holds; and the analyser's sweeps it loads.
-#include "gui/windows/antennacheckwindow.h"
+#include "gui/windows/check/antennacheckwindow.h"
 
 #include "core/design/designlengths.h"
 #include "core/format/resulttable.h"
@@ -14,10 +14,10 @@
 #include "gui/windows/check/checkresults.h"
 #include "gui/windows/check/checksettingspanel.h"
 #include "gui/windows/check/sweeprow.h"
-#include "gui/windows/throughrow.h"
+#include "gui/windows/rows/throughrow.h"
 #include "gui/windows/check/tunedpage.h"
-#include "gui/windows/flowlayout.h"
-#include "gui/windows/resultview.h"
+#include "gui/windows/widgets/flowlayout.h"
+#include "gui/windows/widgets/resultview.h"
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/userfiles.h"
 

@@ -5,8 +5,8 @@
 #include "gui/windows/check/plotview.h"
 #include "gui/windows/check/tunedpage.h"
 #include "gui/windows/check/verdictpage.h"
-#include "gui/windows/resulttablemodel.h"
-#include "gui/windows/resultview.h"
+#include "gui/windows/widgets/resulttablemodel.h"
+#include "gui/windows/widgets/resultview.h"
 
 #include <QHeaderView>
 #include <QVBoxLayout>

@@ -3,9 +3,9 @@
 
 #include "core/design/designlengths.h"
 #include "gui/runtime/settingsstore.h"
-#include "gui/windows/designrow.h"
-#include "gui/windows/fieldmark.h"
-#include "gui/windows/matchrow.h"
+#include "gui/windows/rows/designrow.h"
+#include "gui/windows/widgets/fieldmark.h"
+#include "gui/windows/rows/matchrow.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/design/arraydesign.h"
-#include "gui/windows/matchrow.h"
+#include "gui/windows/rows/matchrow.h"
 
 #include <QWidget>
 

@@ -3,8 +3,8 @@
 
 #include "core/design/designlengths.h"
 #include "core/document/checktable.h"
-#include "gui/windows/cutsincerow.h"
-#include "gui/windows/throughrow.h"
+#include "gui/windows/rows/cutsincerow.h"
+#include "gui/windows/rows/throughrow.h"
 #include "gui/windows/userfiles.h"
 
 #include <QFileInfo>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/check/tunedpage.h"
 
-#include "gui/windows/resulttablemodel.h"
-#include "gui/windows/resultview.h"
+#include "gui/windows/widgets/resulttablemodel.h"
+#include "gui/windows/widgets/resultview.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

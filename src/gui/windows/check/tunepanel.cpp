@@ -2,7 +2,7 @@
 #include "gui/windows/check/tunepanel.h"
 
 #include "gui/runtime/settingsstore.h"
-#include "gui/windows/fieldmark.h"
+#include "gui/windows/widgets/fieldmark.h"
 
 #include <QCheckBox>
 #include <QDoubleSpinBox>

@@ -2,8 +2,8 @@
 #include "gui/windows/check/verdictpage.h"
 
 #include "core/document/checktable.h"
-#include "gui/windows/resulttablemodel.h"
-#include "gui/windows/resultview.h"
+#include "gui/windows/widgets/resulttablemodel.h"
+#include "gui/windows/widgets/resultview.h"
 
 #include <QFont>
 #include <QHeaderView>
