@@ -5,6 +5,7 @@
 #include "core/tune/tuneddesign.h"
 #include "core/runtime/messagebox.h"
 #include "core/shop/shopsettings.h"
+#include "gui/print/documentprint.h"
 #include "gui/runtime/settingsstore.h"
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/check/checkresults.h"
@@ -31,8 +32,10 @@
 namespace tarvelin {
 
 AntennaCheckWindow::AntennaCheckWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
-    : QWidget(owner, Qt::Window), m_messages(messages), m_printer(printer)
+    : QWidget(owner, Qt::Window), m_messages(messages), m_print(new DocumentPrint(messages, printer, this))
 {
+    // Print again only once the spooler has answered the job before.
+    connect(m_print, &DocumentPrint::busyChanged, this, [this] { setRunning(running()); });
     setObjectName(QStringLiteral("antennaCheck"));
     setWindowTitle(QStringLiteral("Antenna Check \u2013 Tarvelin"));
     setWindowIcon(flagIcon());
@@ -394,7 +397,7 @@ void AntennaCheckWindow::setRunning(bool running)
         m_runRow->setRunning(true, m_ready);
     m_deckButton->setEnabled(!running && m_ready);
     for (QPushButton *button : m_resultButtons)
-        button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_printing));
+        button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_print->busy()));
     // Why Tune cannot start, where it cannot, on the button itself; what it does where it can.
     const std::optional<std::string> refusal = nec::tuneStartRefusal(running, m_summary.has_value(), m_checkShown);
     QString problem;

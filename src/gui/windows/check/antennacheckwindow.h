@@ -19,6 +19,7 @@ class CheckResults;
 class CheckSettingsPanel;
 class EngineRun;
 class MessageBoxService;
+class DocumentPrint;
 class PrinterService;
 class RunRow;
 class StudyRun;
@@ -127,7 +128,7 @@ private:
                                  const QString &whyEmpty = {});
 
     MessageBoxService &m_messages;
-    PrinterService &m_printer;
+    DocumentPrint *m_print;
     StudyRun *m_study = nullptr;
     std::optional<nec::Design> m_checked; // of the check last run: every sheet, deck and tune of it is made from it
     [[nodiscard]] const nec::CheckSettings &runSettings() const;
@@ -153,7 +154,6 @@ private:
     QPushButton *m_deckButton = nullptr;
     QPushButton *m_printButton = nullptr;
     std::vector<QPushButton *> m_resultButtons;
-    bool m_printing = false; // a job is with the spooler
     QLabel *m_problem = nullptr;
     QString m_resultStatus;    // what the status line said when the results shown came in
     bool m_staleShown = false; // the results shown are marked as out of date

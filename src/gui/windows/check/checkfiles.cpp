@@ -10,6 +10,7 @@
 #include "core/tune/tuneddesign.h"
 #include "gui/print/checkreport.h"
 #include "gui/print/confirmprint.h"
+#include "gui/print/documentprint.h"
 #include "gui/runtime/printer.h"
 #include "gui/windows/check/checkresults.h"
 #include "gui/windows/check/checksettingspanel.h"
@@ -24,8 +25,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QLabel>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
@@ -191,28 +190,14 @@ void AntennaCheckWindow::print()
 {
     if (!m_summary)
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Print Antenna Check"));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QByteArray pdf = checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary,
-                                          printer.pageLayout(), QDateTime::currentDateTime(), m_sweeps, goals());
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        (void)writeFile(printer.outputFileName(), pdf, QStringLiteral("PDF"));
-        return;
-    }
-    // Print again only once the spooler has answered this job.
-    m_printButton->setEnabled(false);
-    m_printing = true;
-    m_printer.printDocument(printer.printerName().toStdString(), "Tarvelin antenna check", pdf, printer.copyCount(),
-                            [window = QPointer(this)](const PrintOutcome &outcome) {
-                                if (!window)
-                                    return;
-                                window->m_printing = false;
-                                window->setRunning(window->running());
-                                reportPrintOutcome(window->m_messages, outcome);
-                            });
+    m_print->print(*this, {QStringLiteral("Print Antenna Check"), "Tarvelin antenna check",
+                           [this](const QPageLayout &paper) {
+                               return checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary,
+                                                     paper, QDateTime::currentDateTime(), m_sweeps, goals());
+                           },
+                           [this](const QString &path, const QByteArray &pdf) {
+                               (void)writeFile(path, pdf, QStringLiteral("PDF"));
+                           }});
 }
 
 bool AntennaCheckWindow::loadMeasuredSweep(const QString &path)

@@ -4,6 +4,7 @@
 #include "core/design/arraydesign.h"
 #include "core/design/designlengths.h"
 #include "gui/print/confirmprint.h"
+#include "gui/print/documentprint.h"
 #include "gui/print/shopsheetprintout.h"
 #include "gui/runtime/printer.h"
 #include "gui/runtime/settingsstore.h"
@@ -37,9 +38,6 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -86,8 +84,11 @@ constexpr int kCommitPauseMs = 800;
 } // namespace
 
 ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
-    : QWidget(owner, Qt::Window), m_messages(messages), m_printer(printer)
+    : QWidget(owner, Qt::Window), m_messages(messages), m_print(new DocumentPrint(messages, printer, this))
 {
+    // Print again only once the spooler has answered the job before.
+    connect(m_print, &DocumentPrint::busyChanged, this,
+            [this] { m_printButton->setEnabled(m_sheet.has_value() && !m_print->busy()); });
     setObjectName(QStringLiteral("shopSheet"));
     setWindowTitle(QStringLiteral("Shop Sheet \u2013 Tarvelin"));
     setWindowIcon(flagIcon());
@@ -730,7 +731,7 @@ void ShopSheetWindow::showStale(bool stale)
     if (stale)
         m_sheet.reset();
     for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
-        button->setEnabled(!stale && (button != m_printButton || !m_printing));
+        button->setEnabled(!stale && (button != m_printButton || !m_print->busy()));
     m_tabs->setEnabled(!stale);
     m_summary->setEnabled(!stale);
     m_drawing->setEnabled(!stale);
@@ -805,33 +806,16 @@ void ShopSheetWindow::chooseAndSaveCsv()
         (void)saveCsv(path);
 }
 
-// The system's print dialog chooses the printer, the paper and the copies; the pages are laid out on that
-// paper and go to the spooler as one job, whose refusal is reported.
 void ShopSheetWindow::print()
 {
     if (!m_sheet)
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, this);
-    dialog.setWindowTitle(QStringLiteral("Print Shop Sheet"));
-    if (dialog.exec() != QDialog::Accepted)
-        return;
-    const QByteArray pdf = shopSheetPdf(*m_sheet, printer.pageLayout(), QDateTime::currentDateTime());
-    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty()) {
-        (void)savePdf(printer.outputFileName());
-        return;
-    }
-    // Print again only once the spooler has answered this job.
-    m_printing = true;
-    m_printButton->setEnabled(false);
-    m_printer.printDocument(printer.printerName().toStdString(), "Tarvelin shop sheet", pdf, printer.copyCount(),
-                            [window = QPointer(this)](const PrintOutcome &outcome) {
-                                if (!window)
-                                    return;
-                                window->m_printing = false;
-                                window->m_printButton->setEnabled(window->m_sheet.has_value());
-                                reportPrintOutcome(window->m_messages, outcome);
-                            });
+    const shop::ShopSheet sheet = *m_sheet;
+    m_print->print(*this, {QStringLiteral("Print Shop Sheet"), "Tarvelin shop sheet",
+                           [sheet](const QPageLayout &paper) {
+                               return shopSheetPdf(sheet, paper, QDateTime::currentDateTime());
+                           },
+                           [this](const QString &path, const QByteArray &) { (void)savePdf(path); }});
 }
 
 } // namespace tarvelin

@@ -25,6 +25,7 @@ class MatchRow;
 class CutSinceRow;
 class ThroughRow;
 class MessageBoxService;
+class DocumentPrint;
 class PrinterService;
 class ResultTableModel;
 class ShopDrawing;
@@ -101,7 +102,6 @@ private:
     [[nodiscard]] QString suggestedName(const QString &suffix) const;
 
     MessageBoxService &m_messages;
-    PrinterService &m_printer;
     std::optional<shop::ShopSheet> m_sheet; // the last sheet the settings allowed
 
     QLineEdit *m_frequency = nullptr;
@@ -145,7 +145,7 @@ private:
     QPushButton *m_pdfButton = nullptr;
     QPushButton *m_csvButton = nullptr;
     QPushButton *m_copyButton = nullptr;
-    bool m_printing = false; // a job is with the spooler
+    DocumentPrint *m_print;
     bool m_sized = false;    // the opening size is set once, at the first show
 };
 
