@@ -151,7 +151,9 @@ void ShopSheetWindow::setModelsFor(const std::optional<shop::ShopSheet> &sheet)
     }
 }
 
-void ShopSheetWindow::buildWidgets()
+// The settings, a column of the design and the measurement beside a column of the cut and the feed, and the
+// rows of what a sweep was taken through and what was cut since the one before, under them.
+QLayout *ShopSheetWindow::buildSettings()
 {
     const DesignRow design = makeDesignRow();
     m_frequency = design.frequency;
@@ -224,28 +226,12 @@ void ShopSheetWindow::buildWidgets()
     m_cutSince = new CutSinceRow;
     m_cutSince->setVisible(false);
     connect(m_cutSince, &CutSinceRow::changed, this, guardedSlot(m_messages, this, &ShopSheetWindow::recalculate));
+    return settings;
+}
 
-    m_problem = new QLabel;
-    m_problem->setObjectName(QStringLiteral("problem"));
-    m_problem->setWordWrap(true);
-    m_problem->setTextFormat(Qt::PlainText);
-    m_problem->hide();
-    // How a frequency text longer than its number was read, so "14,2" is never 14 MHz unseen.
-    m_reading = new QLabel;
-    m_reading->setObjectName(QStringLiteral("frequencyReading"));
-    m_reading->setWordWrap(true);
-    m_reading->setTextFormat(Qt::PlainText);
-    m_reading->hide();
-    m_note = new QLabel;
-    m_note->setObjectName(QStringLiteral("note"));
-    m_note->setWordWrap(true);
-    m_note->setTextFormat(Qt::PlainText);
-    m_note->hide();
-    m_summary = new QLabel;
-    m_summary->setObjectName(QStringLiteral("summary"));
-    m_summary->setWordWrap(true);
-    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
-
+// The sheet's tables, a tab each, beside its drawing.
+QWidget *ShopSheetWindow::buildSheetView()
+{
     // The columns are there before any sheet is.
     for (ResultTableModel *&model : m_models)
         model = new ResultTableModel(this);
@@ -274,7 +260,12 @@ void ShopSheetWindow::buildWidgets()
     splitter->addWidget(new WholeScrollArea(m_drawing));
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
+    return splitter;
+}
 
+// What the sheet can be given to: the printer, a PDF or CSV file, the clipboard; and a tuned design to open.
+QDialogButtonBox *ShopSheetWindow::buildButtons()
+{
     auto *buttons = new QDialogButtonBox;
     m_printButton = buttons->addButton(QStringLiteral("&Print\u2026"), QDialogButtonBox::ActionRole);
     m_pdfButton = buttons->addButton(QStringLiteral("Save P&DF\u2026"), QDialogButtonBox::ActionRole);
@@ -298,9 +289,41 @@ void ShopSheetWindow::buildWidgets()
     connect(m_copyButton, &QPushButton::clicked, this,
             guardedSlot(m_messages, this, &ShopSheetWindow::copyToClipboard));
     connect(close, &QPushButton::clicked, this, &QWidget::close);
+    // Nothing to print, save or copy until there is a sheet.
+    for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
+        button->setEnabled(false);
+    return buttons;
+}
+
+void ShopSheetWindow::buildWidgets()
+{
+    QLayout *settings = buildSettings();
+    QWidget *sheetView = buildSheetView();
+    QDialogButtonBox *buttons = buildButtons();
     // Esc and the desktop's close keys (Ctrl+W) close the window, as they close any document window.
     for (const QKeySequence &keys : {QKeySequence(Qt::Key_Escape), QKeySequence(QKeySequence::Close)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, &QWidget::close);
+
+    m_problem = new QLabel;
+    m_problem->setObjectName(QStringLiteral("problem"));
+    m_problem->setWordWrap(true);
+    m_problem->setTextFormat(Qt::PlainText);
+    m_problem->hide();
+    // How a frequency text longer than its number was read, so "14,2" is never 14 MHz unseen.
+    m_reading = new QLabel;
+    m_reading->setObjectName(QStringLiteral("frequencyReading"));
+    m_reading->setWordWrap(true);
+    m_reading->setTextFormat(Qt::PlainText);
+    m_reading->hide();
+    m_note = new QLabel;
+    m_note->setObjectName(QStringLiteral("note"));
+    m_note->setWordWrap(true);
+    m_note->setTextFormat(Qt::PlainText);
+    m_note->hide();
+    m_summary = new QLabel;
+    m_summary->setObjectName(QStringLiteral("summary"));
+    m_summary->setWordWrap(true);
+    m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     // Everything but the buttons scrolls in a window narrower or lower than it, as on a small screen at a large
     // scale; the buttons stay in view under it.
@@ -313,7 +336,7 @@ void ShopSheetWindow::buildWidgets()
     layout->addWidget(m_problem);
     layout->addWidget(m_note);
     layout->addWidget(m_summary);
-    layout->addWidget(splitter, 1);
+    layout->addWidget(sheetView, 1);
     auto *window = new QVBoxLayout(this);
     window->setContentsMargins(0, 0, 0, 0);
     window->addWidget(new WindowScrollArea(content), 1);
@@ -332,9 +355,6 @@ void ShopSheetWindow::buildWidgets()
     setTabOrder(m_match->lastField(), m_through->firstField());
     setTabOrder(m_through->lastField(), m_cutSince->field());
 
-    // Nothing to print, save or copy until there is a sheet.
-    for (QPushButton *button : {m_printButton, m_pdfButton, m_csvButton, m_copyButton})
-        button->setEnabled(false);
     m_summary->setText(QStringLiteral("Type the centre frequency in MHz to see the sheet."));
 
     // A frequency counts as meant at Enter, on leaving the field, or after a pause in typing; the measured

@@ -11,6 +11,8 @@
 #include <vector>
 
 class QComboBox;
+class QDialogButtonBox;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QTimer;
@@ -81,6 +83,9 @@ protected:
 
 private:
     void buildWidgets();
+    [[nodiscard]] QLayout *buildSettings();
+    [[nodiscard]] QWidget *buildSheetView();
+    [[nodiscard]] QDialogButtonBox *buildButtons();
     // The tables of this sheet, or their columns alone.
     void setModelsFor(const std::optional<shop::ShopSheet> &sheet);
     void restoreSettings();
