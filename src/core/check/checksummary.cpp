@@ -202,23 +202,14 @@ BandEdges bandAround(const std::vector<SweepPoint> &p, std::size_t from, Good go
 
 } // namespace
 
-CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
-                       std::optional<double> designEfficiency, const FrequencyResult *azimuth, const Match &match,
-                       double sectionMHz)
-{
-    CheckSummary summary;
-    summary.points = std::move(points);
-    const std::vector<SweepPoint> &p = summary.points;
-    summary.efficiencyPercent = designEfficiency;
-    if (p.empty())
-        return summary;
-    summary.design = p[std::min(designIndex, p.size() - 1)];
-    const double design = summary.design.mhz;
-    const Interpolant curve(p, z0Ohms, match, sectionMHz);
-    const auto reactance = [&curve](std::size_t k, double f) { return curve.impedance(k, f).imag(); };
-    const auto swr = [&curve](std::size_t k, double f) { return curve.swr(k, f); };
+namespace {
 
-    // Resonance: every zero crossing of the reactance, the one nearest the design frequency kept.
+// Resonance: every zero crossing of the reactance, the one nearest the design frequency kept.
+void readResonance(CheckSummary &summary, const Interpolant &curve)
+{
+    const std::vector<SweepPoint> &p = summary.points;
+    const double design = summary.design.mhz;
+    const auto reactance = [&curve](std::size_t k, double f) { return curve.impedance(k, f).imag(); };
     for (std::size_t i = 0; i < p.size(); ++i) {
         std::optional<double> f;
         if (p[i].reactanceOhms == 0.0)
@@ -236,8 +227,14 @@ CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, 
         // From the resonance as shown, to the kHz, so the cut agrees with a shop sheet given that resonance.
         summary.cutAsForMHz = design * design / *summary.resonanceMHz;
     }
+}
 
-    // The lowest SWR: the lowest point, then the curve either side of it, finely sampled.
+// The lowest SWR: the lowest point, then the curve either side of it, finely sampled; and the 2:1 band around
+// it. A dip below 2 between two points has its edges in that interval.
+void readSwr(CheckSummary &summary, const Interpolant &curve)
+{
+    const std::vector<SweepPoint> &p = summary.points;
+    const auto swr = [&curve](std::size_t k, double f) { return curve.swr(k, f); };
     const auto lowest = static_cast<std::size_t>(
         std::min_element(p.begin(), p.end(), [](const auto &a, const auto &b) { return a.swr < b.swr; }) - p.begin());
     summary.minSwr = p[lowest].swr;
@@ -255,31 +252,33 @@ CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, 
             }
         }
     }
-
-    // The 2:1 band around the lowest SWR. A dip below 2 between two points has its edges in that interval.
-    if (summary.minSwr < kSwrEdge) {
-        const auto below = [](const SweepPoint &point) { return point.swr < kSwrEdge; };
-        const auto edgeIn = [&](std::size_t k) { return curve.crossingIn(k, kSwrEdge, swr); };
-        if (below(p[lowest])) {
-            summary.swr2MHz = bandAround(p, lowest, below, edgeIn);
-        } else {
-            // Only the curve dips: halve each side of the lowest point found on it.
-            const std::size_t k = *minInterval;
-            BandEdges band;
-            const auto halve = [&](double good, double bad) {
-                for (int i = 0; i < 60; ++i) {
-                    const double mid = (good + bad) / 2;
-                    (curve.swr(k, mid) < kSwrEdge ? good : bad) = mid;
-                }
-                return (good + bad) / 2;
-            };
-            band.lowMHz = halve(summary.minSwrMHz, p[k].mhz);
-            band.highMHz = halve(summary.minSwrMHz, p[k + 1].mhz);
-            summary.swr2MHz = band;
-        }
+    if (!(summary.minSwr < kSwrEdge))
+        return;
+    const auto below = [](const SweepPoint &point) { return point.swr < kSwrEdge; };
+    const auto edgeIn = [&](std::size_t k) { return curve.crossingIn(k, kSwrEdge, swr); };
+    if (below(p[lowest])) {
+        summary.swr2MHz = bandAround(p, lowest, below, edgeIn);
+        return;
     }
+    // Only the curve dips: halve each side of the lowest point found on it.
+    const std::size_t k = *minInterval;
+    BandEdges band;
+    const auto halve = [&](double good, double bad) {
+        for (int i = 0; i < 60; ++i) {
+            const double mid = (good + bad) / 2;
+            (curve.swr(k, mid) < kSwrEdge ? good : bad) = mid;
+        }
+        return (good + bad) / 2;
+    };
+    band.lowMHz = halve(summary.minSwrMHz, p[k].mhz);
+    band.highMHz = halve(summary.minSwrMHz, p[k + 1].mhz);
+    summary.swr2MHz = band;
+}
 
-    // F/B of 20 dB or more, around the best F/B; and where the pattern turns round above it.
+// F/B of 20 dB or more, around the best F/B; and where the pattern turns round above it.
+void readFrontToBack(CheckSummary &summary)
+{
+    const std::vector<SweepPoint> &p = summary.points;
     const auto bestFb = static_cast<std::size_t>(
         std::max_element(p.begin(), p.end(),
                          [](const auto &a, const auto &b) { return a.frontToBackDb < b.frontToBackDb; }) -
@@ -296,38 +295,59 @@ CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, 
             summary.reversalMHz = fbCrossing(k, 0.0);
             break;
         }
+}
 
-    if (azimuth) {
-        // Over ground the pattern holds every elevation: the azimuth cut is read at the best forward one.
-        std::optional<double> bestTheta;
-        double bestGain = -std::numeric_limits<double>::infinity();
-        for (const PatternPoint &point : azimuth->pattern)
-            if ((near(point.phiDegrees, 0.0) || near(point.phiDegrees, 360.0)) && point.totalGainDbi > bestGain) {
-                bestGain = point.totalGainDbi;
-                bestTheta = point.thetaDegrees;
-            }
-        for (const PatternPoint &point : azimuth->pattern)
-            if (bestTheta && near(point.thetaDegrees, *bestTheta))
-                summary.azimuthPattern.push_back(point);
-        // Over ground, the cut through the boom: forward rising from the ground, then backward falling to it.
-        std::vector<PatternPoint> forward;
-        std::vector<PatternPoint> backward;
-        for (const PatternPoint &point : azimuth->pattern) {
-            if (near(point.phiDegrees, 0.0))
-                forward.push_back(point);
-            else if (near(point.phiDegrees, 180.0))
-                backward.push_back(point);
+// Over ground the pattern holds every elevation: the azimuth cut is read at the best forward one, and the
+// elevation cut through the boom, forward rising from the ground, then backward falling to it.
+void readPatterns(CheckSummary &summary, const FrequencyResult &azimuth)
+{
+    std::optional<double> bestTheta;
+    double bestGain = -std::numeric_limits<double>::infinity();
+    for (const PatternPoint &point : azimuth.pattern)
+        if ((near(point.phiDegrees, 0.0) || near(point.phiDegrees, 360.0)) && point.totalGainDbi > bestGain) {
+            bestGain = point.totalGainDbi;
+            bestTheta = point.thetaDegrees;
         }
-        if (forward.size() > 1) {
-            const auto byElevation = [](const PatternPoint &a, const PatternPoint &b) {
-                return a.thetaDegrees > b.thetaDegrees;
-            };
-            std::sort(forward.begin(), forward.end(), byElevation);
-            std::sort(backward.rbegin(), backward.rend(), byElevation);
-            summary.elevationPattern = std::move(forward);
-            summary.elevationPattern.insert(summary.elevationPattern.end(), backward.begin(), backward.end());
-        }
+    for (const PatternPoint &point : azimuth.pattern)
+        if (bestTheta && near(point.thetaDegrees, *bestTheta))
+            summary.azimuthPattern.push_back(point);
+    std::vector<PatternPoint> forward;
+    std::vector<PatternPoint> backward;
+    for (const PatternPoint &point : azimuth.pattern) {
+        if (near(point.phiDegrees, 0.0))
+            forward.push_back(point);
+        else if (near(point.phiDegrees, 180.0))
+            backward.push_back(point);
     }
+    if (forward.size() > 1) {
+        const auto byElevation = [](const PatternPoint &a, const PatternPoint &b) {
+            return a.thetaDegrees > b.thetaDegrees;
+        };
+        std::sort(forward.begin(), forward.end(), byElevation);
+        std::sort(backward.rbegin(), backward.rend(), byElevation);
+        summary.elevationPattern = std::move(forward);
+        summary.elevationPattern.insert(summary.elevationPattern.end(), backward.begin(), backward.end());
+    }
+}
+
+} // namespace
+
+CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
+                       std::optional<double> designEfficiency, const FrequencyResult *azimuth, const Match &match,
+                       double sectionMHz)
+{
+    CheckSummary summary;
+    summary.points = std::move(points);
+    summary.efficiencyPercent = designEfficiency;
+    if (summary.points.empty())
+        return summary;
+    summary.design = summary.points[std::min(designIndex, summary.points.size() - 1)];
+    const Interpolant curve(summary.points, z0Ohms, match, sectionMHz);
+    readResonance(summary, curve);
+    readSwr(summary, curve);
+    readFrontToBack(summary);
+    if (azimuth)
+        readPatterns(summary, *azimuth);
     return summary;
 }
 
