@@ -157,10 +157,7 @@ public:
     }
 
     // The feed line's SWR, through the match.
-    [[nodiscard]] double swr(std::size_t k, double f) const
-    {
-        return m_path.swr(impedance(k, f), f);
-    }
+    [[nodiscard]] double swr(std::size_t k, double f) const { return m_path.swr(impedance(k, f), f); }
 
     // Where `value` crosses `level` in the interval from point k to k + 1, found by halving; the ends lie
     // on either side of it.

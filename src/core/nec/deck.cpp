@@ -54,9 +54,11 @@ std::string format(const char *pattern, auto... values)
 
 } // namespace
 
-std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
+namespace {
+
+// The comment cards: what the deck models, and how, for whoever reads it or runs it in another engine.
+std::string commentCards(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
 {
-    const CNumbers c;
     std::string deck;
     // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
     deck += format("CM Tarvelin " TARVELIN_VERSION ": %s%s cubical quad for %s MHz\n", request.tuned ? "tuned " : "",
@@ -87,6 +89,16 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
         deck += "CM the deck feeds the loop itself\n";
     }
     deck += "CE\n";
+    return deck;
+}
+
+// The loops, the source wire a quarter-wave section is fed from, the ground, the losses and the feed.
+std::string structureCards(const ArrayGeometry &geometry, const CheckSettings &settings)
+{
+    std::string deck;
+    const Match &match = settings.match;
+    const double wavelength = kSpeedOfLightMetresPerMicrosecond / geometry.designMHz;
+    const bool section = match.kind == MatchKind::QuarterWave;
 
     const double radius = settings.wireDiameterMm / 2000.0;
     const double height = settings.groundHeightMetres.value_or(0.0);
@@ -131,6 +143,13 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
     } else {
         deck += format("EX 0 5 %d 0 1.0 0.0\n", feedSegment);
     }
+    return deck;
+}
+
+// The frequencies and the patterns asked for at them.
+std::string frequencyCards(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
+{
+    std::string deck;
     deck += "PT -1 0 0 0\n"; // no currents in the output: only what the check reads
     // Forward, straight back and the rear half between: the pattern is symmetric about the boom's vertical
     // plane, so azimuths from 0 to 180 degrees hold every lobe of the rear half.
@@ -165,8 +184,16 @@ std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settin
         else
             deck += format("RP 0 1 %d 1000 90 0 0 %d\n", 360 / kAzimuthStep + 1, kAzimuthStep);
     }
-    deck += "EN\n";
     return deck;
+}
+
+} // namespace
+
+std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
+{
+    const CNumbers c;
+    return commentCards(geometry, settings, request) + structureCards(geometry, settings) +
+           frequencyCards(geometry, settings, request) + "EN\n";
 }
 
 std::string checkDeck(const Design &design)
