@@ -219,6 +219,84 @@ std::string roundingNote(int step)
            millimetresText(2000 / (2 * step)) + " mm).";
 }
 
+namespace {
+
+// The match, with a section's line and cut length, and the materials: the wire, the section and the arms.
+void writeMatchAndMaterials(JsonWriter &json, const ShopSheet &sheet)
+{
+    json.beginRecord("match").text("kind", matchKindName(sheet.settings.match.kind));
+    if (sheet.section) {
+        const Match &match = sheet.settings.match;
+        json.number("z0", match.z0Ohms, Figure::Exact).number("vf", match.velocityFactor, Figure::Exact);
+        if (!match.line.empty())
+            json.text("line", match.line);
+        const double inches = static_cast<double>(*sheet.section) / 2000.0;
+        json.number("length_in", inches, Figure::Exact)
+            .number("length_mm", std::round(inches * 254.0) / 10.0, Figure::Exact)
+            .text("length_text", feetInchesText(*sheet.section, sheet.settings.step));
+    }
+    json.endRecord();
+    const ShopFooter footer = shopFooter(sheet);
+    json.beginRecord("materials")
+        .text("wire", fraction(sheet, sheet.wireTotal))
+        .text("wire_m", metresText(sheet.wireTotal));
+    if (sheet.section)
+        writeLength(json, sheet, "section", "section_mm", *sheet.section);
+    else
+        json.null("section");
+    json.whole("spreader_arms", footer.arms).beginList("arms_by_length");
+    for (const auto &[length, count] : footer.armsByLength) {
+        json.beginRecord();
+        writeLength(json, sheet, "arm", "arm_mm", length);
+        json.whole("count", count).endRecord();
+    }
+    json.endList().endRecord();
+}
+
+// With a measured or predicted resonance: where it came from, the trim before in turn, and each loop's trim.
+void writeTrims(JsonWriter &json, const ShopSheet &sheet)
+{
+    json.number(sheet.settings.predicted ? "predicted_mhz" : "measured_mhz", *sheet.settings.measuredMHz,
+                Figure::Megahertz)
+        .text("corrected_frequency", sheet.correctedFrequencyText);
+    // Where a measured resonance came from: the sweep's file and what it was read through, if anything.
+    if (sheet.settings.sweepFile.empty())
+        json.null("sweep");
+    else
+        json.text("sweep", sheet.settings.sweepFile);
+    if (sheet.settings.sweepThrough.empty())
+        json.null("through");
+    else
+        json.text("through", sheet.settings.sweepThrough);
+    // Sweeps in turn: the trim before, which these loops took.
+    if (const std::optional<EarlierTrim> &earlier = sheet.settings.earlierTrim) {
+        const char *how = earlier->how == EarlierTrim::Cut::Given     ? "given"
+                          : earlier->how == EarlierTrim::Cut::Advised ? "advised"
+                                                                      : "none";
+        json.beginRecord("earlier_trim")
+            .number("cut_for_mhz", earlier->cutForMHz, Figure::Megahertz)
+            .number("measured_mhz", earlier->measuredMHz, Figure::Megahertz)
+            .number("cut_in", std::round(earlier->cutInches * 1000.0) / 1000.0, Figure::Exact)
+            .text("cut", how)
+            .number("expected_mhz", earlier->expectedMHz, Figure::Megahertz)
+            .number("showed_percent", sheet.lastTrimShowedPercent, Figure::Percent)
+            .endRecord();
+    }
+    json.beginList("trims");
+    for (const ElementCuts &cuts : sheet.elements) {
+        const Trim trim = cuts.trim.value_or(Trim{});
+        beginElement(json, cuts).text("action", trimAction(trim.change, sheet.settings.step));
+        writeLength(json, sheet, "trim", "trim_mm", trim.change);
+        writeLength(json, sheet, "side", "side_mm", trim.side);
+        writeCornerMarks(json, sheet, trim.cornerMarks);
+        writeLength(json, sheet, "arm", "arm_mm", trim.arm);
+        json.endRecord();
+    }
+    json.endList();
+}
+
+} // namespace
+
 void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
 {
     json.reserve(4096); // a sheet with its trims is about 3 kB
@@ -273,74 +351,9 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
     else
         json.text("window_total", sheet.windowBoomInches);
     json.endRecord();
-    json.beginRecord("match").text("kind", matchKindName(sheet.settings.match.kind));
-    if (sheet.section) {
-        const Match &match = sheet.settings.match;
-        json.number("z0", match.z0Ohms, Figure::Exact).number("vf", match.velocityFactor, Figure::Exact);
-        if (!match.line.empty())
-            json.text("line", match.line);
-        const double inches = static_cast<double>(*sheet.section) / 2000.0;
-        json.number("length_in", inches, Figure::Exact)
-            .number("length_mm", std::round(inches * 254.0) / 10.0, Figure::Exact)
-            .text("length_text", feetInchesText(*sheet.section, sheet.settings.step));
-    }
-    json.endRecord();
-    const ShopFooter footer = shopFooter(sheet);
-    json.beginRecord("materials")
-        .text("wire", fraction(sheet, sheet.wireTotal))
-        .text("wire_m", metresText(sheet.wireTotal));
-    if (sheet.section)
-        writeLength(json, sheet, "section", "section_mm", *sheet.section);
-    else
-        json.null("section");
-    json
-        .whole("spreader_arms", footer.arms)
-        .beginList("arms_by_length");
-    for (const auto &[length, count] : footer.armsByLength) {
-        json.beginRecord();
-        writeLength(json, sheet, "arm", "arm_mm", length);
-        json.whole("count", count).endRecord();
-    }
-    json.endList().endRecord();
-    if (!sheet.correctedFrequencyText.empty()) {
-        json.number(sheet.settings.predicted ? "predicted_mhz" : "measured_mhz", *sheet.settings.measuredMHz,
-                    Figure::Megahertz)
-            .text("corrected_frequency", sheet.correctedFrequencyText);
-        // Where a measured resonance came from: the sweep's file and what it was read through, if anything.
-        if (sheet.settings.sweepFile.empty())
-            json.null("sweep");
-        else
-            json.text("sweep", sheet.settings.sweepFile);
-        if (sheet.settings.sweepThrough.empty())
-            json.null("through");
-        else
-            json.text("through", sheet.settings.sweepThrough);
-        // Sweeps in turn: the trim before, which these loops took.
-        if (const std::optional<EarlierTrim> &earlier = sheet.settings.earlierTrim) {
-            const char *how = earlier->how == EarlierTrim::Cut::Given     ? "given"
-                              : earlier->how == EarlierTrim::Cut::Advised ? "advised"
-                                                                          : "none";
-            json.beginRecord("earlier_trim")
-                .number("cut_for_mhz", earlier->cutForMHz, Figure::Megahertz)
-                .number("measured_mhz", earlier->measuredMHz, Figure::Megahertz)
-                .number("cut_in", std::round(earlier->cutInches * 1000.0) / 1000.0, Figure::Exact)
-                .text("cut", how)
-                .number("expected_mhz", earlier->expectedMHz, Figure::Megahertz)
-                .number("showed_percent", sheet.lastTrimShowedPercent, Figure::Percent)
-                .endRecord();
-        }
-        json.beginList("trims");
-        for (const ElementCuts &cuts : sheet.elements) {
-            const Trim trim = cuts.trim.value_or(Trim{});
-            beginElement(json, cuts).text("action", trimAction(trim.change, sheet.settings.step));
-            writeLength(json, sheet, "trim", "trim_mm", trim.change);
-            writeLength(json, sheet, "side", "side_mm", trim.side);
-            writeCornerMarks(json, sheet, trim.cornerMarks);
-            writeLength(json, sheet, "arm", "arm_mm", trim.arm);
-            json.endRecord();
-        }
-        json.endList();
-    }
+    writeMatchAndMaterials(json, sheet);
+    if (!sheet.correctedFrequencyText.empty())
+        writeTrims(json, sheet);
     json.endRecord();
 }
 
