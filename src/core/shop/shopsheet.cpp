@@ -80,6 +80,21 @@ std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequ
 
 namespace {
 
+// Loops cut already since an earlier sweep are as the design for the frequency of that trim: each a factor
+// F / C of the loop it was cut as, on top of a tune's own factor. None for a single sweep or none at all.
+std::variant<std::optional<EarlierTrim>, ShopRefusal> earlierTrimFor(const DesignLengths &design,
+                                                                     const ShopSettings &settings,
+                                                                     const TunedCut *tuned)
+{
+    if (!settings.measuredMHz || settings.inTurn.size() < 2)
+        return std::optional<EarlierTrim>();
+    const double drivenInches =
+        nec::cutOf(design, tuned ? std::span<const double>(tuned->loopFactors) : std::span<const double>())
+            .elements[1]
+            .loopInches;
+    return earlierTrimOf(design.frequencyMHz, drivenInches, settings.inTurn);
+}
+
 // Built for F, the array resonates at M: the design that resonates at F is the one for F x F / M, worked out
 // at full precision. A tuned design, or loops trimmed before, is trimmed from its own loops: the same factors
 // on that design. Each loop gets the trim to it; false where there is no design for F x F / M.
@@ -112,19 +127,10 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
         return *std::move(refusal);
     const int elements = static_cast<int>(specified.elementCount());
     const DesignLengths &design = specified.lengths;
-    // Loops cut already since an earlier sweep are as the design for the frequency of that trim: each a factor
-    // F / C of the loop it was cut as, on top of a tune's own factor.
-    std::optional<EarlierTrim> earlier;
-    if (settings.measuredMHz && settings.inTurn.size() > 1) {
-        const double drivenInches =
-            nec::cutOf(design, tuned ? std::span<const double>(tuned->loopFactors) : std::span<const double>())
-                .elements[1]
-                .loopInches;
-        auto worked = earlierTrimOf(design.frequencyMHz, drivenInches, settings.inTurn);
-        if (const auto *refusal = std::get_if<ShopRefusal>(&worked))
-            return *refusal;
-        earlier = std::get<std::optional<EarlierTrim>>(worked);
-    }
+    auto worked = earlierTrimFor(design, settings, tuned);
+    if (const auto *refusal = std::get_if<ShopRefusal>(&worked))
+        return *refusal;
+    const std::optional<EarlierTrim> earlier = std::get<std::optional<EarlierTrim>>(worked);
     std::optional<std::vector<double>> trimmedFactors;
     if (earlier) {
         trimmedFactors = tuned ? tuned->loopFactors : std::vector<double>(static_cast<std::size_t>(elements), 1.0);
