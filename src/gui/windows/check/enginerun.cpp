@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/check/enginerun.h"
 
+#include "gui/runtime/qtext.h"
+
 #include "core/nec/enginechild.h"
 
 #include "core/nec/enginejob.h"
@@ -16,15 +18,6 @@
 #include <unistd.h>
 
 namespace tarvelin {
-
-namespace {
-
-QString qText(const std::string &text)
-{
-    return QString::fromStdString(text);
-}
-
-} // namespace
 
 EngineRun::EngineRun(QObject *parent) : QObject(parent)
 {

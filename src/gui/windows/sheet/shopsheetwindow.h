@@ -82,6 +82,8 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
+    // The feed line box's tip, while the sheet's own line is shown.
+    [[nodiscard]] static QString lineTip();
     void buildWidgets();
     [[nodiscard]] QLayout *buildSettings();
     [[nodiscard]] QWidget *buildSheetView();
