@@ -26,6 +26,26 @@ CheckSettingsPanel::CheckSettingsPanel(QWidget *parent) : QWidget(parent)
     const DesignRow design = makeDesignRow();
     m_frequency = design.frequency;
     m_elements = design.elements;
+    buildModelFields();
+    buildJacketFields();
+    layOut(design);
+
+    // Every setting, also those that cannot be refused, since Tune Loops needs to know they still are the check's.
+    for (QLineEdit *edit : {m_frequency, m_height})
+        connect(edit, &QLineEdit::textChanged, this, &CheckSettingsPanel::changed);
+    for (QCheckBox *box : {m_overGround, m_copper})
+        connect(box, &QCheckBox::toggled, this, &CheckSettingsPanel::changed);
+    for (QSpinBox *box : {m_elements, m_segments, m_points})
+        connect(box, &QSpinBox::valueChanged, this, &CheckSettingsPanel::changed);
+    for (QDoubleSpinBox *box : {m_wireMm, m_span, m_insulationMm, m_permittivity})
+        connect(box, &QDoubleSpinBox::valueChanged, this, &CheckSettingsPanel::changed);
+    for (QComboBox *box : {m_z0, m_awg, m_jacket})
+        connect(box, &QComboBox::currentIndexChanged, this, &CheckSettingsPanel::changed);
+}
+
+// The wire, the segments, the sweep, the feed line and the ground.
+void CheckSettingsPanel::buildModelFields()
+{
     m_wireMm = new QDoubleSpinBox;
     m_wireMm->setObjectName(QStringLiteral("wireMm"));
     m_wireMm->setRange(nec::limits::kLowestWireMm, nec::limits::kHighestWireMm);
@@ -60,7 +80,20 @@ CheckSettingsPanel::CheckSettingsPanel(QWidget *parent) : QWidget(parent)
     m_z0->setObjectName(QStringLiteral("z0"));
     m_z0->addItem(QStringLiteral("50 \u03a9"), 50.0);
     m_z0->addItem(QStringLiteral("75 \u03a9"), 75.0);
-    // The wire's jacket: bare, a common insulation by its permittivity, or another one's.
+    m_copper = new QCheckBox(QStringLiteral("C&opper losses"));
+    m_copper->setObjectName(QStringLiteral("copper"));
+    m_overGround = new QCheckBox(QStringLiteral("Over average &ground, boom at"));
+    m_overGround->setObjectName(QStringLiteral("overGround"));
+    m_height = new QLineEdit;
+    m_height->setObjectName(QStringLiteral("height"));
+    m_height->setPlaceholderText(QStringLiteral("e.g. 15 m or 50 ft"));
+    m_height->setAccessibleName(QStringLiteral("Boom height over ground"));
+    connect(m_overGround, &QCheckBox::toggled, m_height, &QWidget::setEnabled);
+}
+
+// The wire's jacket: bare, a common insulation by its permittivity, or another one's.
+void CheckSettingsPanel::buildJacketFields()
+{
     m_jacket = new QComboBox;
     m_jacket->setObjectName(QStringLiteral("jacket"));
     m_jacket->setAccessibleName(QStringLiteral("Wire insulation"));
@@ -93,16 +126,11 @@ CheckSettingsPanel::CheckSettingsPanel(QWidget *parent) : QWidget(parent)
         if (permittivity > 0.0)
             m_permittivity->setValue(permittivity);
     });
-    m_copper = new QCheckBox(QStringLiteral("C&opper losses"));
-    m_copper->setObjectName(QStringLiteral("copper"));
-    m_overGround = new QCheckBox(QStringLiteral("Over average &ground, boom at"));
-    m_overGround->setObjectName(QStringLiteral("overGround"));
-    m_height = new QLineEdit;
-    m_height->setObjectName(QStringLiteral("height"));
-    m_height->setPlaceholderText(QStringLiteral("e.g. 15 m or 50 ft"));
-    m_height->setAccessibleName(QStringLiteral("Boom height over ground"));
-    connect(m_overGround, &QCheckBox::toggled, m_height, &QWidget::setEnabled);
+}
 
+// Two columns, the design and the wire beside the sweep and the feed, and the frequency's reading under them.
+void CheckSettingsPanel::layOut(const DesignRow &design)
+{
     auto *left = new QFormLayout;
     left->addRow(design.label, design.layout);
     auto *wire = new QHBoxLayout;
@@ -151,18 +179,6 @@ CheckSettingsPanel::CheckSettingsPanel(QWidget *parent) : QWidget(parent)
     for (std::size_t i = 1; i < reading.size(); ++i)
         setTabOrder(reading[i - 1], reading[i]);
     setTabOrder(m_height, m_match->kindBox());
-
-    // Every setting, also those that cannot be refused, since Tune Loops needs to know they still are the check's.
-    for (QLineEdit *edit : {m_frequency, m_height})
-        connect(edit, &QLineEdit::textChanged, this, &CheckSettingsPanel::changed);
-    for (QCheckBox *box : {m_overGround, m_copper})
-        connect(box, &QCheckBox::toggled, this, &CheckSettingsPanel::changed);
-    for (QSpinBox *box : {m_elements, m_segments, m_points})
-        connect(box, &QSpinBox::valueChanged, this, &CheckSettingsPanel::changed);
-    for (QDoubleSpinBox *box : {m_wireMm, m_span, m_insulationMm, m_permittivity})
-        connect(box, &QDoubleSpinBox::valueChanged, this, &CheckSettingsPanel::changed);
-    for (QComboBox *box : {m_z0, m_awg, m_jacket})
-        connect(box, &QComboBox::currentIndexChanged, this, &CheckSettingsPanel::changed);
 }
 
 QString CheckSettingsPanel::frequencyText() const

@@ -17,6 +17,8 @@ class QSpinBox;
 
 namespace tarvelin {
 
+struct DesignRow;
+
 struct CheckWindowSettings;
 
 // The Antenna Check's design and model settings: the frequency, the elements, the wire and its jacket, the
@@ -64,6 +66,9 @@ signals:
     void changed();
 
 private:
+    void buildModelFields();
+    void buildJacketFields();
+    void layOut(const DesignRow &design);
     QLineEdit *m_frequency = nullptr;
     QSpinBox *m_elements = nullptr;
     QDoubleSpinBox *m_wireMm = nullptr;
