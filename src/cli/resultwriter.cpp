@@ -122,7 +122,7 @@ std::vector<TableColumn> csvColumns(ResultKind kind)
         columns = shop::shopCsvTable({}).columns;
         break;
     case ResultKind::Check:
-        columns = nec::checkTable({}, {}).columns;
+        columns = document::checkTable({}, {}).columns;
         break;
     case ResultKind::Tune:
         columns = tuneCsvTable({}, {}, {}, {}).columns;
@@ -247,29 +247,29 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
     const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     switch (m_format) {
     case OutputFormat::Touchstone:
-        out += nec::checkTouchstone(summary, settings);
+        out += document::checkTouchstone(summary, settings);
         return;
     case OutputFormat::Table:
         separateTables(out);
         out += "Antenna check for " + designTitle(label, summary.elements) + "\n\n";
-        out += nec::verdictHeadline(summary, measured, goals) + "\n\n";
-        appendTerminalTable(out, nec::verdictTable(summary, settings.z0Ohms, measured, goals));
+        out += document::verdictHeadline(summary, measured, goals) + "\n\n";
+        appendTerminalTable(out, document::verdictTable(summary, settings.z0Ohms, measured, goals));
         out += '\n';
         if (measured)
             for (const std::string &sentence : nec::measuredSentences(*measured))
                 out += sentence + '\n';
         for (const std::string &sentence : nec::turnsSentences(sweeps))
             out += sentence + '\n';
-        out += nec::feedAdvice(&summary, settings) + "\n\n";
-        appendTerminalTable(out, nec::checkTable(summary, label));
+        out += document::feedAdvice(&summary, settings) + "\n\n";
+        appendTerminalTable(out, document::checkTable(summary, label));
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Check);
-        appendCsvRows(out, nec::checkTable(summary, std::string(frequencyText))); // as typed, as JSON has it
+        appendCsvRows(out, document::checkTable(summary, std::string(frequencyText))); // as typed, as JSON has it
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);
-        nec::writeCheckJson(json, frequencyText, summary, settings.match, sweeps);
+        document::writeCheckJson(json, frequencyText, summary, settings.match, sweeps);
         json.endLine();
         return;
     }

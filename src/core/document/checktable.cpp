@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tarvelin::nec {
+namespace tarvelin::document {
+
+using namespace nec; // the check and the measurement it reports on
 
 namespace {
 
@@ -420,4 +422,4 @@ std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &se
     return touchstone::writeSweep(comments, samples, settings.z0Ohms);
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::document

@@ -13,10 +13,17 @@ class JsonWriter;
 }
 
 namespace tarvelin::nec {
-
-struct CheckSummary;
 struct CheckSettings;
 struct MeasuredSweep;
+} // namespace tarvelin::document
+
+// The check's report: its tables, its verdict and what to do, its feed advice, and its files.
+namespace tarvelin::document {
+
+using nec::CheckSettings;
+using nec::CheckSummary;
+using nec::Goals;
+using nec::MeasuredSweep;
 
 // The check's sweep as a table, one row per frequency: the design frequency (in files only), then MHz (shown
 // as every text writes a frequency, the files' numbers exact), R, X, SWR, gain, F/B and F/R, shown with 2, 2, 3,
@@ -56,4 +63,4 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
 // program, the design frequency and the settings, then the reflection at each point against the line.
 [[nodiscard]] std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &settings);
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::document

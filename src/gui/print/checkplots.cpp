@@ -295,8 +295,8 @@ QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, d
     if (summary.points.empty())
         return {};
     // The figures in the verdict's own words, so the plots and the verdict never disagree.
-    const ResultTable verdict = nec::verdictTable(summary, z0Ohms);
-    const ResultTable beside = measured ? nec::verdictTable(summary, z0Ohms, measured) : ResultTable{};
+    const ResultTable verdict = document::verdictTable(summary, z0Ohms);
+    const ResultTable beside = measured ? document::verdictTable(summary, z0Ohms, measured) : ResultTable{};
     const auto measuredFigure = [&beside](std::string_view name) {
         for (const auto &row : beside.rows)
             if (row[0].text == name && !row.back().text.empty())

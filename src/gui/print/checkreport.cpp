@@ -36,8 +36,8 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
                      QString::number(settings.spanPercent, 'g', 4), QString::number(settings.points),
                      QString::number(settings.z0Ohms, 'g', 4), QString::fromStdString(summary.ran).toHtmlEscaped());
     html += QStringLiteral("<p><b>%1</b></p>")
-                .arg(QString::fromStdString(nec::verdictHeadline(summary, measured, goals)).toHtmlEscaped());
-    html += QString::fromStdString(htmlTable(nec::verdictTable(summary, settings.z0Ohms, measured, goals)));
+                .arg(QString::fromStdString(document::verdictHeadline(summary, measured, goals)).toHtmlEscaped());
+    html += QString::fromStdString(htmlTable(document::verdictTable(summary, settings.z0Ohms, measured, goals)));
     for (const std::string &warning : nec::verdictWarnings(summary))
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());
     std::vector<std::string> said = measured ? nec::measuredSentences(*measured) : std::vector<std::string>();
@@ -46,9 +46,9 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
     for (const std::string &sentence : said)
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(sentence).toHtmlEscaped());
     html +=
-        QStringLiteral("<p>%1</p>").arg(QString::fromStdString(nec::feedAdvice(&summary, settings)).toHtmlEscaped());
+        QStringLiteral("<p>%1</p>").arg(QString::fromStdString(document::feedAdvice(&summary, settings)).toHtmlEscaped());
     html += QStringLiteral("<p></p>");
-    html += QString::fromStdString(htmlTable(nec::checkTable(summary, frequencyText)));
+    html += QString::fromStdString(htmlTable(document::checkTable(summary, frequencyText)));
 
     // Two plots to a page.
     const auto plotPages = [&summary, sweeps](QPdfWriter &writer, QPainter &painter, const QSizeF &page,

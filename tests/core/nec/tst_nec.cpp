@@ -19,6 +19,7 @@
 #include <cstdio>
 
 using namespace tarvelin::nec;
+using namespace tarvelin::document;
 using tarvelin::swrOf;
 
 namespace {

@@ -494,7 +494,7 @@ void TestShopSheet::feedAdviceAsTheCheckGivesIt()
     const std::string sheetSays = shopFooter(sheetFor("14.2", settings)).feed;
     tarvelin::nec::CheckSettings check;
     check.match = settings.match;
-    const std::string checkSays = tarvelin::nec::feedAdvice(nullptr, check);
+    const std::string checkSays = tarvelin::document::feedAdvice(nullptr, check);
     QCOMPARE(checkSays, sheetSays);
     QVERIFY2(QString::fromStdString(sheetSays).contains(balun), sheetSays.c_str());
 }

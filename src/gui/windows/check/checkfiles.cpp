@@ -117,7 +117,7 @@ bool AntennaCheckWindow::saveCsv(const QString &path)
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("CSV file"));
     std::string csv;
-    appendCsvTable(csv, nec::checkTable(*m_summary, m_checked->array.frequencyLabel), true);
+    appendCsvTable(csv, document::checkTable(*m_summary, m_checked->array.frequencyLabel), true);
     return writeFile(path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"));
 }
 
@@ -135,7 +135,7 @@ bool AntennaCheckWindow::saveTouchstone(const QString &path)
 {
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("Touchstone file"));
-    return writeFile(path, QByteArray::fromStdString(nec::checkTouchstone(*m_summary, runSettings())),
+    return writeFile(path, QByteArray::fromStdString(document::checkTouchstone(*m_summary, runSettings())),
                      QStringLiteral("Touchstone file"));
 }
 

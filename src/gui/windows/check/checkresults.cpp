@@ -22,7 +22,7 @@ CheckResults::CheckResults(const std::optional<nec::CheckSummary> &summary,
     // same table the CSV, the report and tarvelin-calc are written from, its headings before any run.
     m_verdict = new VerdictPage;
     m_tableModel = new ResultTableModel(this);
-    m_tableModel->setTable(nec::checkTable({}, {}));
+    m_tableModel->setTable(document::checkTable({}, {}));
     m_table = new ResultView(QStringLiteral("table"), QStringLiteral("Sweep table"), m_tableModel);
     m_table->verticalHeader()->hide();
     auto *tabs = new WholeTabs;
@@ -51,7 +51,7 @@ void CheckResults::setRowsExpected(int points)
 
 void CheckResults::clear()
 {
-    m_tableModel->setTable(nec::checkTable({}, {}));
+    m_tableModel->setTable(document::checkTable({}, {}));
     m_verdict->show(nullptr, {}, {}, {});
     m_tabs->setTabVisible(m_tabs->indexOf(m_tuned), false);
     for (PlotView *plot : m_plots)
@@ -62,7 +62,7 @@ void CheckResults::showCheck(const std::string &frequencyLabel)
 {
     if (!m_summary)
         return;
-    m_tableModel->setTable(nec::checkTable(*m_summary, frequencyLabel));
+    m_tableModel->setTable(document::checkTable(*m_summary, frequencyLabel));
     m_tabs->setTabVisible(m_tabs->indexOf(m_elevationPage), !m_summary->elevationPattern.empty());
 }
 

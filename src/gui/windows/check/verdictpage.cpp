@@ -34,7 +34,7 @@ VerdictPage::VerdictPage(QWidget *parent) : QWidget(parent)
     m_headline->setFont(larger);
     m_headline->hide();
     m_model = new ResultTableModel(this);
-    m_model->setTable(nec::verdictTable({}, 0.0));
+    m_model->setTable(document::verdictTable({}, 0.0));
     m_view = new ResultView(QStringLiteral("verdict"), QStringLiteral("Verdict"), m_model);
     m_view->setShownWhole(true);
     // Room for the verdict's rows before the first run fills them: the window opens at the size it will need.
@@ -63,15 +63,15 @@ void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSetting
     if (!summary) {
         m_headline->hide();
         m_view->setRowsExpected(kVerdictRows);
-        m_model->setTable(nec::verdictTable({}, 0.0));
+        m_model->setTable(document::verdictTable({}, 0.0));
         m_view->horizontalHeader()->hide();
         m_note->setText(QStringLiteral("Run (or Enter in a setting) models the design: the verdict, the table and "
                                        "the plots appear here."));
         return;
     }
-    m_headline->setText(QString::fromStdString(nec::verdictHeadline(*summary, measured, goals)));
+    m_headline->setText(QString::fromStdString(document::verdictHeadline(*summary, measured, goals)));
     m_headline->setVisible(!m_headline->text().isEmpty());
-    m_model->setTable(nec::verdictTable(*summary, settings.z0Ohms, measured, goals));
+    m_model->setTable(document::verdictTable(*summary, settings.z0Ohms, measured, goals));
     m_view->setRowsExpected(m_model->rowCount()); // the room its rows need, the advice right under them
     m_view->horizontalHeader()->setVisible(measured != nullptr); // Model beside Measured
     QStringList note;
@@ -82,7 +82,7 @@ void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSetting
         note << QString::fromStdString(sentence);
     if (const std::string jacket = nec::jacketNote(settings); !jacket.empty())
         note << QString::fromStdString(jacket);
-    note << QString::fromStdString(nec::feedAdvice(summary, settings));
+    note << QString::fromStdString(document::feedAdvice(summary, settings));
     m_note->setText(note.join(QStringLiteral("\n\n")));
 }
 
