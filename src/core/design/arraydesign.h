@@ -81,8 +81,8 @@ enum class DesignSource
 // A design as every feature takes it: the specified design's lengths as the window shows them, the array (the
 // frequency as typed and as read, each loop's side at full precision and each element's station), the
 // settings it is modelled with (the wire and its jacket, the ground, the feed line, and how finely), and where
-// it came from, with a tune's loop factors and stations. The deck, the study, the check, the tune and the
-// sheet are all made from one.
+// it came from; a tuned design's array holds its tuned loops and stations. The deck, the study, the check,
+// the tune and the sheet are all made from one.
 struct Design
 {
     Design() = default;
@@ -95,9 +95,7 @@ struct Design
     ArrayGeometry array;
     CheckSettings settings;
     DesignSource source = DesignSource::Specified;
-    std::vector<double> loopFactors;         // a tuned design's, each loop against the specified one
-    std::vector<double> tunedStationsMetres; // where a tune moved the stations; none while they are as designed
-    std::vector<std::string> warnings;       // what the model of it may get wrong, for beside its results
+    std::vector<std::string> warnings; // what the model of it may get wrong, for beside its results
 
     [[nodiscard]] std::size_t elementCount() const { return array.elementCount(); }
     [[nodiscard]] const std::string &frequencyText() const { return array.frequencyText; }

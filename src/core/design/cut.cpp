@@ -5,9 +5,12 @@
 
 namespace tarvelin::nec {
 
-std::int64_t stationThousandthsOf(double metres)
+std::vector<std::int64_t> stationThousandthsOf(std::span<const double> metres)
 {
-    return std::llround(metres / kMetresPerInch * 1000.0);
+    std::vector<std::int64_t> stations;
+    for (const double station : metres)
+        stations.push_back(std::llround(station / kMetresPerInch * 1000.0));
+    return stations;
 }
 
 Cut cutOf(const DesignLengths &lengths, std::span<const double> loopFactors,
@@ -41,14 +44,6 @@ Cut cutOf(const DesignLengths &lengths, std::span<const double> loopFactors,
         cut.elements.push_back(element);
     }
     return cut;
-}
-
-Cut cutOf(const Design &design)
-{
-    std::vector<std::int64_t> stations;
-    for (const double metres : design.tunedStationsMetres)
-        stations.push_back(stationThousandthsOf(metres));
-    return cutOf(design.lengths, design.loopFactors, stations);
 }
 
 } // namespace tarvelin::nec

@@ -31,15 +31,12 @@ struct Cut
     bool stationsTuned = false;
 };
 
-// A station a tune placed in metres, to the thousandth of an inch the sheet marks it to.
-[[nodiscard]] std::int64_t stationThousandthsOf(double metres);
+// The stations a tune placed in metres, each to the thousandth of an inch the sheet marks it to.
+[[nodiscard]] std::vector<std::int64_t> stationThousandthsOf(std::span<const double> metres);
 
 // The cut of the specified lengths with each loop scaled by its factor (none: as specified) and the stations
 // where a tune placed them (none, or fewer than the elements: as designed).
 [[nodiscard]] Cut cutOf(const DesignLengths &lengths, std::span<const double> loopFactors = {},
                         std::span<const std::int64_t> stationThousandths = {});
-
-// The cut of a design: its specified lengths, its tune's loop factors and stations.
-[[nodiscard]] Cut cutOf(const Design &design);
 
 } // namespace tarvelin::nec

@@ -56,20 +56,9 @@ std::variant<ShopSheet, ShopRefusal> sheetFor(const std::string &frequencyText, 
 
 } // namespace
 
-std::variant<ShopSheet, ShopRefusal> makeShopSheet(const nec::Design &design, const ShopSettings &settings)
-{
-    return makeSheet(design, settings, nullptr);
-}
-
 std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText, const ShopSettings &settings)
 {
     return sheetFor(frequencyText, settings, nullptr);
-}
-
-std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const nec::Design &specified, const ShopSettings &settings,
-                                                        const TunedCut &tuned)
-{
-    return makeSheet(specified, settings, &tuned);
 }
 
 std::variant<ShopSheet, ShopRefusal> makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings,
@@ -120,11 +109,10 @@ bool addTrims(ShopSheet &sheet, double frequency, double measuredMHz, std::span<
     return true;
 }
 
+// The sheet of a design, from its lengths exactly as the window shows them, its settings known to be sound.
 std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, const ShopSettings &settings,
                                                const TunedCut *tuned)
 {
-    if (std::optional<ShopRefusal> refusal = settingsRefusal(settings))
-        return *std::move(refusal);
     const int elements = static_cast<int>(specified.elementCount());
     const DesignLengths &design = specified.lengths;
     auto worked = earlierTrimFor(design, settings, tuned);

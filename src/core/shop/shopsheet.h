@@ -2,7 +2,6 @@
 #pragma once
 
 #include "core/calc/resultgrid.h"
-#include "core/design/arraydesign.h"
 #include "core/format/resulttable.h"
 #include "core/shop/lengthtext.h"
 #include "core/shop/shopsettings.h"
@@ -73,12 +72,9 @@ struct ShopSheet
     std::optional<double> lastTrimShowedPercent;
 };
 
-// The sheet of a design, from its lengths exactly as the window shows them. Every setting is checked first; a
-// wrong one is named in the refusal.
-[[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const nec::Design &design,
-                                                                 const ShopSettings &settings);
-// The same for the specified design of the frequency text and the settings' element count, made as every
-// design is; the settings are checked before the frequency.
+// The sheet of the specified design of the frequency text and the settings' element count, made as every
+// design is, from its lengths exactly as the window shows them. Every setting is checked first, before the
+// frequency; a wrong one is named in the refusal.
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal> makeShopSheet(const std::string &frequencyText,
                                                                  const ShopSettings &settings);
 
@@ -105,9 +101,7 @@ struct TunedCut
 // The sheet of a tuned design: each loop scaled by its factor, the stations the tune's or as designed. Once
 // built and measured, it is trimmed from its own loops: each takes the trim its factor gives on the corrected
 // design; the stations stay as built.
-[[nodiscard]] std::variant<ShopSheet, ShopRefusal>
-makeTunedShopSheet(const nec::Design &specified, const ShopSettings &settings, const TunedCut &tuned);
-// The same for the specified design of the frequency text, of as many elements as the tune has loops.
+// Its design is the specified one of the frequency text, of as many elements as the tune has loops.
 [[nodiscard]] std::variant<ShopSheet, ShopRefusal>
 makeTunedShopSheet(const std::string &frequencyText, const ShopSettings &settings, const TunedCut &tuned);
 

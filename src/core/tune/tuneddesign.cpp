@@ -405,10 +405,7 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
 
 shop::TunedCut tunedCutOf(const TuneResult &result, const CheckSettings &settings)
 {
-    shop::TunedCut cut{result.factors, {}, settings.match, settings.z0Ohms};
-    for (const double metres : result.stationsMetres)
-        cut.stationThousandths.push_back(stationThousandthsOf(metres));
-    return cut;
+    return {result.factors, stationThousandthsOf(result.stationsMetres), settings.match, settings.z0Ohms};
 }
 
 shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune, const CheckSettings &check)

@@ -84,10 +84,7 @@ std::string_view tuneEndText(TuneEnd end)
 
 Cut tunedCut(const DesignLengths &design, const TuneResult &tuned)
 {
-    std::vector<std::int64_t> stations;
-    for (const double metres : tuned.stationsMetres)
-        stations.push_back(stationThousandthsOf(metres));
-    return cutOf(design, tuned.factors, stations);
+    return cutOf(design, tuned.factors, stationThousandthsOf(tuned.stationsMetres));
 }
 
 std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned)

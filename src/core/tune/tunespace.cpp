@@ -98,8 +98,6 @@ Design tunedDesign(const Design &specified, const TuneResult &tuned)
     Design design = specified;
     design.array = tunedGeometry(specified.array, tuned);
     design.source = DesignSource::Tuned;
-    design.loopFactors = tuned.factors;
-    design.tunedStationsMetres = tuned.stationsMetres;
     return design;
 }
 

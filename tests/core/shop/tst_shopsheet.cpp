@@ -2,6 +2,7 @@
 // The shop sheet worked out from the window's texts, checked against lengths worked out by hand from the
 // worked examples of the grid, and the settings it refuses.
 #include "core/document/checktable.h"
+#include "core/design/checksettings.h"
 #include "core/design/designlengths.h"
 #include "core/shop/sheetsource.h"
 #include "core/shop/shopsheet.h"
