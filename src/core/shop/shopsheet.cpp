@@ -71,9 +71,8 @@ namespace {
 
 // Loops cut already since an earlier sweep are as the design for the frequency of that trim: each a factor
 // F / C of the loop it was cut as, on top of a tune's own factor. None for a single sweep or none at all.
-std::variant<std::optional<EarlierTrim>, ShopRefusal> earlierTrimFor(const DesignLengths &design,
-                                                                     const ShopSettings &settings,
-                                                                     const TunedCut *tuned)
+std::variant<std::optional<EarlierTrim>, ShopRefusal>
+earlierTrimFor(const DesignLengths &design, const ShopSettings &settings, const TunedCut *tuned)
 {
     if (!settings.measuredMHz || settings.inTurn.size() < 2)
         return std::optional<EarlierTrim>();
