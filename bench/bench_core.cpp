@@ -109,26 +109,26 @@ BENCHMARK(shopSheetWithText)->Unit(benchmark::kMicrosecond)->Repetitions(5)->Rep
 // for 14.2 MHz at the defaults over two processes.
 void antennaCheckOwnWork(benchmark::State &state)
 {
-    const auto geometry = std::get<tarvelin::nec::ArrayGeometry>(tarvelin::nec::geometryFor("14.2"));
-    const tarvelin::nec::CheckSettings settings;
-    const tarvelin::nec::AnalysisPlan plan = tarvelin::nec::planAnalysis(geometry, settings, 2);
+    const auto geometry = std::get<tarvelin::design::ArrayGeometry>(tarvelin::design::geometryFor("14.2"));
+    const tarvelin::design::CheckSettings settings;
+    const tarvelin::check::AnalysisPlan plan = tarvelin::check::planAnalysis(geometry, settings, 2);
     std::vector<std::string> outputs;
     for (std::size_t d = 0; d < plan.decks.size(); ++d) {
         std::ifstream in(std::string(TARVELIN_BENCH_FIXTURES) + "/deck" + std::to_string(d) + ".out");
         outputs.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
     for (auto _ : state) {
-        const tarvelin::nec::AnalysisPlan again = tarvelin::nec::planAnalysis(geometry, settings, 2);
-        auto read = tarvelin::nec::readOutputs(again, outputs, settings);
-        auto *sweep = std::get_if<tarvelin::nec::SweepOutputs>(&read);
+        const tarvelin::check::AnalysisPlan again = tarvelin::check::planAnalysis(geometry, settings, 2);
+        auto read = tarvelin::check::readOutputs(again, outputs, settings);
+        auto *sweep = std::get_if<tarvelin::check::SweepOutputs>(&read);
         if (!sweep) {
             state.SkipWithError("the saved outputs do not read");
             return;
         }
         const std::size_t design = again.sweepMHz.size() / 2;
         auto merged =
-            tarvelin::nec::summarise(std::move(sweep->points), design, settings.z0Ohms,
-                                     sweep->efficiencyPercent[design], sweep->azimuth ? &*sweep->azimuth : nullptr);
+            tarvelin::check::summarise(std::move(sweep->points), design, settings.z0Ohms,
+                                       sweep->efficiencyPercent[design], sweep->azimuth ? &*sweep->azimuth : nullptr);
         benchmark::DoNotOptimize(merged);
     }
 }

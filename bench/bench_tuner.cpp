@@ -26,18 +26,18 @@ constexpr double kReferenceGainDbi = 11.75;
 
 // tarvelin-calc's launcher, timing its rounds, and noting when the study's best design first reaches the
 // reference: after each round, as the window's status line would show it.
-class TimedLauncher final : public nec::EngineLauncher
+class TimedLauncher final : public study::EngineLauncher
 {
 public:
-    explicit TimedLauncher(const nec::Study &study) : m_study(study) {}
+    explicit TimedLauncher(const study::Study &study) : m_study(study) {}
 
-    void start(const nec::EngineRound &round, std::function<void(nec::EngineOutputs)> done) override
+    void start(const study::EngineRound &round, std::function<void(study::EngineOutputs)> done) override
     {
         const auto started = Clock::now();
-        nec::EngineOutputs outputs = calcLauncher().run(round);
+        study::EngineOutputs outputs = calcLauncher().run(round);
         engineSeconds += std::chrono::duration<double>(Clock::now() - started).count();
         done(std::move(outputs));
-        const std::optional<nec::TuneResult> best = m_study.bestSoFar();
+        const std::optional<tune::TuneResult> best = m_study.bestSoFar();
         if (!reachedSeconds && best && best->swrGoalMet && best->frontToBackGoalMet &&
             best->after.design.gainDbi >= kReferenceGainDbi)
             reachedSeconds = std::chrono::duration<double>(Clock::now() - begun).count();
@@ -49,37 +49,37 @@ public:
     std::optional<double> reachedSeconds;
 
 private:
-    const nec::Study &m_study;
+    const study::Study &m_study;
 };
 
 // Two decks of the tune's five band frequencies side by side: a round of two designs on two engines.
-double pairSeconds(const nec::ArrayGeometry &geometry)
+double pairSeconds(const design::ArrayGeometry &geometry)
 {
-    const std::vector<double> band = nec::bandFrequencies(geometry.designMHz, nec::TuneSettings{});
+    const std::vector<double> band = tune::bandFrequencies(geometry.designMHz, tune::TuneSettings{});
     nec::DeckRequest request;
     request.sweepMHz = band;
     request.cardPerFrequency = true;
-    const std::string deck = nec::writeDeck(geometry, nec::CheckSettings{}, request);
+    const std::string deck = nec::writeDeck(geometry, design::CheckSettings{}, request);
     const auto start = Clock::now();
-    (void)calcLauncher().run({{deck, deck}, 2 * nec::kBandPoints, nec::kEngineTimeLimit});
+    (void)calcLauncher().run({{deck, deck}, 2 * tune::kBandPoints, study::kEngineTimeLimit});
     return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 void sevenElementTune(benchmark::State &state)
 {
     const auto processes = static_cast<int>(state.range(0));
-    const auto geometry = std::get<nec::ArrayGeometry>(nec::geometryFor("14.2"));
+    const auto geometry = std::get<design::ArrayGeometry>(design::geometryFor("14.2"));
     for (auto _ : state) {
         state.counters["pair_s"] = pairSeconds(geometry);
-        nec::Study study(std::get<nec::Design>(nec::specifiedDesign("14.2")), processes, nec::TuneSettings{});
+        study::Study study(std::get<design::Design>(design::specifiedDesign("14.2")), processes, tune::TuneSettings{});
         TimedLauncher launcher(study);
-        nec::driveStudy(study, launcher, {});
+        study::driveStudy(study, launcher, {});
         const double seconds = std::chrono::duration<double>(Clock::now() - launcher.begun).count();
         if (!study.tuned() || study.failure()) {
             state.SkipWithError("the tune failed (is nec2c installed?)");
             return;
         }
-        const nec::TuneResult &tuned = *study.tuned();
+        const tune::TuneResult &tuned = *study.tuned();
         state.counters["tune_s"] = seconds;
         state.counters["designs"] = tuned.evaluations;
         state.counters["engine_s"] = launcher.engineSeconds;

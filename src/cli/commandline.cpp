@@ -45,10 +45,10 @@ int cannotWrite(std::ostream &err)
 // The files the options name: the sweeps, the stub's sweep and the tuned design.
 struct NamedFiles
 {
-    std::vector<nec::SweepFile> sweeps;
-    std::vector<nec::SweepFile> sheetSweeps;
-    std::optional<nec::SweepFile> stubSweep;
-    std::optional<nec::TunedDesign> tuned;
+    std::vector<measure::SweepFile> sweeps;
+    std::vector<measure::SweepFile> sheetSweeps;
+    std::optional<measure::SweepFile> stubSweep;
+    std::optional<tune::TunedDesign> tuned;
 };
 
 // The files the options name, read once, before any input; or the exit status of the one that could not be.
@@ -74,7 +74,7 @@ std::variant<NamedFiles, int> readNamedFiles(const Options &options, std::ostrea
     // An analyser's sweep: a broken file is refused by its line, before any check runs. It is read for each
     // design in turn, whose frequency its match and any line it was measured through depend on.
     const auto readSweepFile = [&](const std::string &path,
-                                   std::string_view option) -> std::variant<nec::SweepFile, int> {
+                                   std::string_view option) -> std::variant<measure::SweepFile, int> {
         const auto text = readFile(path, option);
         if (const int *status = std::get_if<int>(&text))
             return *status;
@@ -83,27 +83,27 @@ std::variant<NamedFiles, int> readNamedFiles(const Options &options, std::ostrea
             complain(err, option, *refusal);
             return kExitSomeFailed; // an input that failed, not a usage error
         }
-        return nec::SweepFile{shownName(path), std::get<touchstone::Sweep>(std::move(read))};
+        return measure::SweepFile{shownName(path), std::get<touchstone::Sweep>(std::move(read))};
     };
     NamedFiles named;
     for (const std::string &path : options.sweepPaths) {
         auto read = readSweepFile(path, "--sweep");
         if (const int *status = std::get_if<int>(&read))
             return *status;
-        named.sweeps.push_back(std::get<nec::SweepFile>(std::move(read)));
+        named.sweeps.push_back(std::get<measure::SweepFile>(std::move(read)));
     }
     for (const std::string &path : options.measuredSweepPaths) {
         auto read = readSweepFile(path, "--measured-sweep");
         if (const int *status = std::get_if<int>(&read))
             return *status;
-        named.sheetSweeps.push_back(std::get<nec::SweepFile>(std::move(read)));
+        named.sheetSweeps.push_back(std::get<measure::SweepFile>(std::move(read)));
     }
 
     if (!options.stubSweepPath.empty()) {
         auto read = readSweepFile(options.stubSweepPath, "--stub-sweep");
         if (const int *status = std::get_if<int>(&read))
             return *status;
-        named.stubSweep = std::get<nec::SweepFile>(std::move(read));
+        named.stubSweep = std::get<measure::SweepFile>(std::move(read));
     }
 
     // --shop --tuned FILE: the design is read once, before any sheet; with no FREQUENCY, its own.
@@ -111,12 +111,12 @@ std::variant<NamedFiles, int> readNamedFiles(const Options &options, std::ostrea
         const auto text = readFile(options.tunedPath, "--tuned");
         if (const int *status = std::get_if<int>(&text))
             return *status;
-        auto read = nec::readTunedDesign(std::get<std::string>(text));
+        auto read = tune::readTunedDesign(std::get<std::string>(text));
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--tuned", options.tunedPath + ": " + *refusal);
             return kExitSomeFailed;
         }
-        named.tuned = std::get<nec::TunedDesign>(std::move(read));
+        named.tuned = std::get<tune::TunedDesign>(std::move(read));
         if (options.through.match && named.tuned->check.match.kind == MatchKind::Direct) {
             complain(err, "--through-match",
                      "The tuned design in " + options.tunedPath + " is fed direct: it has no match to take out");
@@ -176,7 +176,7 @@ int processLines(Session &runner, std::istream &in, std::ostream &out, std::ostr
 } // namespace
 
 int runCommandLine(std::span<const std::string_view> arguments, std::istream &in, std::ostream &out, std::ostream &err,
-                   nec::EngineLauncher &launcher)
+                   study::EngineLauncher &launcher)
 {
     std::optional<Options> options = parseOptions(arguments, err);
     if (!options) {

@@ -5,7 +5,7 @@
 #include <span>
 #include <string_view>
 
-namespace tarvelin::nec {
+namespace tarvelin::study {
 class EngineLauncher;
 }
 
@@ -25,6 +25,6 @@ inline constexpr int kExitReaderGone = 128 + 13;
 // argument names any, one text per line, and each result is written and flushed as soon as its line is read.
 // The engine's rounds go to `launcher`.
 [[nodiscard]] int runCommandLine(std::span<const std::string_view> arguments, std::istream &in, std::ostream &out,
-                                 std::ostream &err, nec::EngineLauncher &launcher);
+                                 std::ostream &err, study::EngineLauncher &launcher);
 
 } // namespace tarvelin::cli

@@ -39,26 +39,26 @@ void complain(std::ostream &err, std::string_view option, std::string_view messa
 
 namespace {
 
-std::string_view checkOptionName(nec::CheckSetting setting, const nec::CheckSettingTexts &texts)
+std::string_view checkOptionName(design::CheckSetting setting, const design::CheckSettingTexts &texts)
 {
     switch (setting) {
-    case nec::CheckSetting::WireDiameter:
+    case design::CheckSetting::WireDiameter:
         return "--wire-mm";
-    case nec::CheckSetting::Awg:
+    case design::CheckSetting::Awg:
         return "--awg";
-    case nec::CheckSetting::Segments:
+    case design::CheckSetting::Segments:
         return "--segments";
-    case nec::CheckSetting::Span:
+    case design::CheckSetting::Span:
         return "--span";
-    case nec::CheckSetting::Points:
+    case design::CheckSetting::Points:
         return "--points";
-    case nec::CheckSetting::Z0:
+    case design::CheckSetting::Z0:
         return "--z0";
-    case nec::CheckSetting::GroundHeight:
+    case design::CheckSetting::GroundHeight:
         return texts.groundHeight ? "--ground-height" : "";
-    case nec::CheckSetting::Insulation:
+    case design::CheckSetting::Insulation:
         return "--insulation";
-    case nec::CheckSetting::Permittivity:
+    case design::CheckSetting::Permittivity:
         return "--permittivity";
     }
     return "";
@@ -99,7 +99,7 @@ struct Given
     std::string boom;
     MatchTexts matchTexts;
     shop::ShopSettingTexts shopTexts;
-    nec::CheckSettingTexts checkTexts;
+    design::CheckSettingTexts checkTexts;
     std::string groundHeight;
     std::vector<std::string> cuts;
     std::string through;
@@ -301,9 +301,9 @@ bool readOutputs(Given &g, Options &options, std::ostream &err)
     }
     for (const auto &[option, paths] :
          {std::pair{"--sweep", &options.sweepPaths}, std::pair{"--measured-sweep", &options.measuredSweepPaths}})
-        if (paths->size() > nec::kMostSweeps) {
+        if (paths->size() > measure::kMostSweeps) {
             complain(err, option,
-                     "Give at most " + std::to_string(nec::kMostSweeps) + " sweeps, oldest first, not " +
+                     "Give at most " + std::to_string(measure::kMostSweeps) + " sweeps, oldest first, not " +
                          std::to_string(paths->size()));
             return false;
         }
@@ -365,12 +365,12 @@ bool readFeedAndArray(Given &g, Options &options, std::ostream &err)
     }
     g.match = std::get<Match>(match);
     if (g.app.count("--through") > 0) {
-        auto read = nec::readFeedRun(g.through);
+        auto read = design::readFeedRun(g.through);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--through", *refusal);
             return false;
         }
-        options.through.run = std::get<nec::FeedRun>(read);
+        options.through.run = std::get<design::FeedRun>(read);
     }
     // A tuned design's match is its own, read with it.
     if (options.through.match && g.match.kind == MatchKind::Direct && g.app.count("--tuned") == 0) {
@@ -396,7 +396,7 @@ bool readFeedAndArray(Given &g, Options &options, std::ostream &err)
             complain(err, "--stub-sweep", "Give the piece's length: --stub-length LEN, such as 1m");
             return false;
         }
-        auto read = nec::readStubLength(g.stubLength);
+        auto read = measure::readStubLength(g.stubLength);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--stub-length", *refusal);
             return false;
@@ -404,7 +404,7 @@ bool readFeedAndArray(Given &g, Options &options, std::ostream &err)
         options.stubLengthMetres = std::get<double>(read);
     }
     if (g.app.count("--processes") > 0) {
-        auto read = nec::readProcessCount(g.processes);
+        auto read = study::readProcessCount(g.processes);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--processes", *refusal);
             return false;
@@ -437,18 +437,18 @@ bool readShopAndCheck(Given &g, Options &options, std::ostream &err)
         g.app.count("--measured-sweep") > 0) {
         if (g.app.count("--ground-height") > 0)
             g.checkTexts.groundHeight = g.groundHeight;
-        auto read = nec::readCheckSettings(g.checkTexts);
-        if (const auto *refusal = std::get_if<nec::CheckSettingRefusal>(&read)) {
+        auto read = design::readCheckSettings(g.checkTexts);
+        if (const auto *refusal = std::get_if<design::CheckSettingRefusal>(&read)) {
             complain(err, checkOptionName(refusal->setting, g.checkTexts), refusal->message);
             return false;
         }
-        options.checkSettings = std::get<nec::CheckSettings>(read);
+        options.checkSettings = std::get<design::CheckSettings>(read);
         options.checkSettings.match = g.match;
     }
     if (tunedSheet) {
         // Only what was given is held against the saved design; the rest is the design's own.
-        const nec::CheckSettings &read = options.checkSettings;
-        nec::GivenSettings &asked = options.tunedGiven;
+        const design::CheckSettings &read = options.checkSettings;
+        tune::GivenSettings &asked = options.tunedGiven;
         if (g.app.count("--wire-mm") > 0 || g.app.count("--awg") > 0)
             asked.wireDiameterMm = read.wireDiameterMm;
         if (g.app.count("--segments") > 0)
@@ -475,7 +475,7 @@ bool readTuneSettings(Given &g, Options &options, std::ostream &err)
     const bool tunedSheet = g.app.count("--tuned") > 0;
     const bool tuning = options.mode == Mode::Tune || options.tuneForSheet || tunedSheet;
     if (tuning && g.app.count("--band") > 0) {
-        auto read = nec::readTuneBand(g.band);
+        auto read = tune::readTuneBand(g.band);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--band", *refusal);
             return false;
@@ -497,23 +497,23 @@ bool readTuneSettings(Given &g, Options &options, std::ostream &err)
         into(std::get<double>(read));
         return true;
     };
-    if (!readTuneOption("--goal-swr", g.goalSwr, nec::readGoalSwr,
+    if (!readTuneOption("--goal-swr", g.goalSwr, tune::readGoalSwr,
                         [&](double swr) {
                             options.tuneSettings.maxSwr = swr;
                             options.tunedGiven.maxSwr = swr;
                         }) ||
-        !readTuneOption("--goal-fb", g.goalFb, nec::readGoalFrontToBack,
+        !readTuneOption("--goal-fb", g.goalFb, tune::readGoalFrontToBack,
                         [&](double db) {
                             options.tuneSettings.minFrontToBackDb = db;
                             options.tunedGiven.minFrontToBackDb = db;
                         }) ||
-        !readTuneOption("--boom", g.boom, nec::readTuneBoom, [&](double metres) {
+        !readTuneOption("--boom", g.boom, tune::readTuneBoom, [&](double metres) {
             options.tuneSettings.boomMetres = metres;
             options.tunedGiven.boomMetres = metres;
         }))
         return false;
     if (tuning && g.app.count("--time-limit") > 0) {
-        auto read = nec::readTuneSeconds(g.timeLimit);
+        auto read = tune::readTuneSeconds(g.timeLimit);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--time-limit", *refusal);
             return false;
@@ -521,7 +521,7 @@ bool readTuneSettings(Given &g, Options &options, std::ostream &err)
         options.tuneSettings.timeLimitSeconds = std::get<double>(read);
     }
     if (tuning && g.app.count("--max-designs") > 0) {
-        auto read = nec::readTuneDesigns(g.designLimit);
+        auto read = tune::readTuneDesigns(g.designLimit);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--max-designs", *refusal);
             return false;

@@ -39,12 +39,12 @@ struct Options
     // --cut LEN ...: what was cut from the driven loop before each sweep after the first, in inches, shortened
     // positive; none for the trim the sheet advised. As many as the sweeps after the first.
     std::vector<std::optional<double>> cutsInches;
-    nec::MeasuredThrough through;  // --through, --through-match: what those sweeps were measured through
-    std::string stubSweepPath;     // --stub-sweep FILE: a cut piece of cable, swept open at its far end
-    double stubLengthMetres = 0.0; // --stub-length LEN: that piece's
-    nec::GivenSettings tunedGiven; // what the command line says the tuned design is for
-    nec::CheckSettings checkSettings;
-    nec::TuneSettings tuneSettings;
+    design::MeasuredThrough through; // --through, --through-match: what those sweeps were measured through
+    std::string stubSweepPath;       // --stub-sweep FILE: a cut piece of cable, swept open at its far end
+    double stubLengthMetres = 0.0;   // --stub-length LEN: that piece's
+    tune::GivenSettings tunedGiven;  // what the command line says the tuned design is for
+    design::CheckSettings checkSettings;
+    tune::TuneSettings tuneSettings;
     int processes = 0;            // --processes N: engines at once; the machine's cores where 0
     int elements = kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune
     bool help = false;

@@ -19,11 +19,11 @@
 
 namespace tarvelin::cli {
 
-using nec::EngineFailure;
 using nec::EngineJob;
-using nec::EngineOutputs;
-using nec::EngineRound;
 using nec::ProcessEnd;
+using study::EngineFailure;
+using study::EngineOutputs;
+using study::EngineRound;
 
 namespace {
 

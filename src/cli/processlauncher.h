@@ -13,17 +13,17 @@ namespace tarvelin::cli {
 // round stops the engines and removes the folder, then ends this program of that same signal, as the
 // program's StopSignals have it. Waiting is on a pipe the signal handlers write to, SIGCHLD among them, never
 // by polling.
-class ProcessLauncher final : public nec::EngineLauncher
+class ProcessLauncher final : public study::EngineLauncher
 {
 public:
     explicit ProcessLauncher(StopSignals &stops) : m_stops(stops) {}
 
-    void start(const nec::EngineRound &round, std::function<void(nec::EngineOutputs)> done) override;
+    void start(const study::EngineRound &round, std::function<void(study::EngineOutputs)> done) override;
     // The round has ended before start() returns: there is nothing left to stop.
     void cancel() override {}
 
     // The same, given back rather than handed to a callback.
-    [[nodiscard]] nec::EngineOutputs run(const nec::EngineRound &round);
+    [[nodiscard]] study::EngineOutputs run(const study::EngineRound &round);
 
 private:
     StopSignals &m_stops;

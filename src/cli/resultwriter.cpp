@@ -92,14 +92,14 @@ void appendGridLayout(std::string &out, std::string_view frequencyText, const Me
 
 // The tuned design's CSV: the tuned table with the frequency as typed first on every row, as JSON has it,
 // and the tune's figures and goals after it.
-ResultTable tuneCsvTable(std::string_view frequencyText, const DesignLengths &design, const nec::TuneResult &result,
-                         const nec::TuneSettings &tune)
+ResultTable tuneCsvTable(std::string_view frequencyText, const DesignLengths &design, const tune::TuneResult &result,
+                         const tune::TuneSettings &tune)
 {
-    ResultTable table = nec::tunedTable(design, result);
+    ResultTable table = tune::tunedTable(design, result);
     table.columns.insert(table.columns.begin(), TableColumn{"frequency", "Frequency (MHz)"});
-    const std::vector<TableColumn> figureColumns = nec::tuneFigureColumns();
+    const std::vector<TableColumn> figureColumns = tune::tuneFigureColumns();
     table.columns.insert(table.columns.end(), figureColumns.begin(), figureColumns.end());
-    const std::vector<TableCell> figures = nec::tuneFigureCells(result, tune);
+    const std::vector<TableCell> figures = tune::tuneFigureCells(result, tune);
     for (std::vector<TableCell> &row : table.rows) {
         row.insert(row.begin(), TableCell{std::string(frequencyText), std::nullopt});
         row.insert(row.end(), figures.begin(), figures.end());
@@ -128,7 +128,7 @@ std::vector<TableColumn> csvColumns(ResultKind kind)
         columns = tuneCsvTable({}, {}, {}, {}).columns;
         break;
     case ResultKind::Stub:
-        columns = nec::stubTable({}, 0.0, {}).columns;
+        columns = measure::stubTable({}, 0.0, {}).columns;
         break;
     }
     columns.push_back({"error", "Error"});
@@ -239,12 +239,12 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
     }
 }
 
-void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary,
-                               const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps,
-                               const nec::Goals &goals)
+void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText, const check::CheckSummary &summary,
+                               const design::CheckSettings &settings, const std::vector<measure::MeasuredSweep> &sweeps,
+                               const check::Goals &goals)
 {
     const std::string label = frequencyLabel(summary.design.mhz); // as every text of the check writes it
-    const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
+    const measure::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     switch (m_format) {
     case OutputFormat::Touchstone:
         out += document::checkTouchstone(summary, settings);
@@ -256,9 +256,9 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         appendTerminalTable(out, document::verdictTable(summary, settings.z0Ohms, measured, goals));
         out += '\n';
         if (measured)
-            for (const std::string &sentence : nec::measuredSentences(*measured))
+            for (const std::string &sentence : measure::measuredSentences(*measured))
                 out += sentence + '\n';
-        for (const std::string &sentence : nec::turnsSentences(sweeps))
+        for (const std::string &sentence : measure::turnsSentences(sweeps))
             out += sentence + '\n';
         out += document::feedAdvice(&summary, settings) + "\n\n";
         appendTerminalTable(out, document::checkTable(summary, label));
@@ -277,7 +277,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
 }
 
 void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
-                              const nec::TuneResult &result, const nec::TuneSettings &tune, const Match &match)
+                              const tune::TuneResult &result, const tune::TuneSettings &tune, const Match &match)
 {
     switch (m_format) {
     case OutputFormat::Table:
@@ -285,10 +285,10 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         separateTables(out);
         out += "Tuned design for " + design.frequencyLabel +
                " MHz, modelled for the chosen wire and ground; the specified design stays as it is.\n\n";
-        appendTerminalTable(out, nec::tunedTable(design, result));
+        appendTerminalTable(out, tune::tunedTable(design, result));
         out += result.stationsMetres.empty() ? "\nStations as designed.\n\n" : "\nStations as the tune moved them.\n\n";
-        appendTerminalTable(out, nec::tuneVerdictTable(result, tune));
-        out += '\n' + nec::tuneOutcomeText(result, tune) + '\n';
+        appendTerminalTable(out, tune::tuneVerdictTable(result, tune));
+        out += '\n' + tune::tuneOutcomeText(result, tune) + '\n';
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Tune);
@@ -296,7 +296,7 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);
-        nec::writeTuneJson(json, frequencyText, design, result, tune, match);
+        tune::writeTuneJson(json, frequencyText, design, result, tune, match);
         json.endLine();
         return;
     }
@@ -304,20 +304,20 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
 }
 
 void ResultWriter::appendStub(std::string &out, std::string_view file, double lengthMetres,
-                              const nec::StubReading &reading)
+                              const measure::StubReading &reading)
 {
     switch (m_format) {
     case OutputFormat::Table:
     case OutputFormat::Touchstone:
-        out += nec::stubReadingText(reading, lengthMetres) + '\n';
+        out += measure::stubReadingText(reading, lengthMetres) + '\n';
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Stub);
-        appendCsvRows(out, nec::stubTable(file, lengthMetres, reading));
+        appendCsvRows(out, measure::stubTable(file, lengthMetres, reading));
         return;
     case OutputFormat::Json: {
         JsonWriter json(out);
-        nec::writeStubJson(json, file, lengthMetres, reading);
+        measure::writeStubJson(json, file, lengthMetres, reading);
         json.endLine();
         return;
     }
@@ -342,7 +342,10 @@ void ResultWriter::appendFailure(std::string &out, ResultKind kind, std::string_
     case OutputFormat::Json:
         JsonWriter(out)
             .beginRecord()
-            .text(kind == ResultKind::Fraction ? "value" : kind == ResultKind::Stub ? "file" : "frequency", input)
+            .text(kind == ResultKind::Fraction ? "value"
+                  : kind == ResultKind::Stub   ? "file"
+                                               : "frequency",
+                  input)
             .text("error", message)
             .endRecord()
             .endLine();

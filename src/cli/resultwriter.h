@@ -14,12 +14,16 @@ namespace shop {
 struct ShopSheet;
 }
 struct DesignLengths;
-namespace nec {
+namespace design {
 struct CheckSettings;
+}
+namespace check {
 struct CheckSummary;
+}
+namespace tune {
 struct TuneResult;
 struct TuneSettings;
-} // namespace nec
+} // namespace tune
 } // namespace tarvelin
 
 namespace tarvelin::cli {
@@ -59,15 +63,15 @@ public:
     // An antenna check: the sweep and its verdict, with the settings it ran with, and beside it a measured
     // sweep's figures, if any.
     // With measured sweeps, oldest first: the latest beside the model, and each one's move.
-    void appendCheck(std::string &out, std::string_view frequencyText, const nec::CheckSummary &summary,
-                     const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps = {},
-                     const nec::Goals &goals = {});
+    void appendCheck(std::string &out, std::string_view frequencyText, const check::CheckSummary &summary,
+                     const design::CheckSettings &settings, const std::vector<measure::MeasuredSweep> &sweeps = {},
+                     const check::Goals &goals = {});
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
     void appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
-                    const nec::TuneResult &result, const nec::TuneSettings &tune, const Match &match);
+                    const tune::TuneResult &result, const tune::TuneSettings &tune, const Match &match);
 
     // A cable's velocity factor from a sweep of a cut piece of it.
-    void appendStub(std::string &out, std::string_view file, double lengthMetres, const nec::StubReading &reading);
+    void appendStub(std::string &out, std::string_view file, double lengthMetres, const measure::StubReading &reading);
 
     // An input that gave no result of its kind: in csv the input, empty fields and the message in the error
     // column; in json the input and the message; in the table nothing, since the message goes to stderr.

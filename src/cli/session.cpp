@@ -16,14 +16,14 @@ constexpr std::string_view kLongLineMessage = "Longer than 64 KiB, so it was not
 
 } // namespace
 
-Session::Session(const Options &options, const nec::TunedDesign *tuned, Sweeps sweeps, nec::EngineLauncher &launcher,
+Session::Session(const Options &options, const tune::TunedDesign *tuned, Sweeps sweeps, study::EngineLauncher &launcher,
                  std::ostream &out, std::ostream &err)
     : m_options(options), m_tuned(tuned), m_sweeps(sweeps), m_launcher(launcher), m_writer(options.format), m_out(out),
       m_err(err)
 {
 }
 
-nec::SweepReading Session::sweepReading(double designMHz, const Match &match) const
+measure::SweepReading Session::sweepReading(double designMHz, const Match &match) const
 {
     // A tuned design's line is its own, as its match is: it was tuned for them.
     return {m_tuned ? m_tuned->check.z0Ohms : m_options.checkSettings.z0Ohms, match, designMHz, m_options.through};
@@ -86,46 +86,46 @@ void Session::warn(std::string_view frequencyText, std::string_view warning)
 
 bool Session::tunedDesignDiffers(std::string_view frequencyText)
 {
-    nec::GivenSettings given = m_options.tunedGiven;
+    tune::GivenSettings given = m_options.tunedGiven;
     given.frequencyText = std::string(frequencyText);
-    const std::optional<std::string> difference = m_tuned ? nec::tunedDesignDifference(*m_tuned, given) : std::nullopt;
+    const std::optional<std::string> difference = m_tuned ? tune::tunedDesignDifference(*m_tuned, given) : std::nullopt;
     if (difference)
         fail(frequencyText, *difference, checkFailureRecord());
     return difference.has_value();
 }
 
-std::optional<nec::Design> Session::modelledDesign(std::string_view frequencyText)
+std::optional<design::Design> Session::modelledDesign(std::string_view frequencyText)
 {
     // A saved tuned design is modelled as saved: its frequency, array and settings, its loops and stations.
     if (m_tuned) {
         if (tunedDesignDiffers(frequencyText))
             return std::nullopt;
         // The sweep is no part of what was tuned: it is the command line's, as for any deck.
-        nec::CheckSettings settings = m_tuned->check;
+        design::CheckSettings settings = m_tuned->check;
         settings.spanPercent = m_options.checkSettings.spanPercent;
         settings.points = m_options.checkSettings.points;
         auto specified =
-            nec::designFor(m_tuned->frequencyText, static_cast<int>(m_tuned->result.factors.size()), settings);
-        if (const auto *refusal = std::get_if<nec::DesignRefusal>(&specified)) {
+            design::designFor(m_tuned->frequencyText, static_cast<int>(m_tuned->result.factors.size()), settings);
+        if (const auto *refusal = std::get_if<design::DesignRefusal>(&specified)) {
             fail(frequencyText, refusal->message, checkFailureRecord());
             return std::nullopt;
         }
-        return nec::tunedDesign(std::get<nec::Design>(specified), m_tuned->result);
+        return tune::tunedDesign(std::get<design::Design>(specified), m_tuned->result);
     }
-    auto design = nec::designFor(std::string(frequencyText), m_options.elements, m_options.checkSettings);
-    if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design)) {
+    auto design = design::designFor(std::string(frequencyText), m_options.elements, m_options.checkSettings);
+    if (const auto *refusal = std::get_if<design::DesignRefusal>(&design)) {
         if (refusal->frequency)
             fail(frequencyText, refusal->message, checkFailureRecord());
         else
             engineFailed(frequencyText, refusal->message);
         return std::nullopt;
     }
-    for (const std::string &warning : std::get<nec::Design>(design).warnings)
+    for (const std::string &warning : std::get<design::Design>(design).warnings)
         warn(frequencyText, warning);
-    return std::get<nec::Design>(std::move(design));
+    return std::get<design::Design>(std::move(design));
 }
 
-std::optional<nec::CheckSummary> Session::runCheck(std::string_view frequencyText)
+std::optional<check::CheckSummary> Session::runCheck(std::string_view frequencyText)
 {
     const std::optional<StudyRun> run = runStudy(frequencyText, false);
     return run ? run->study->check() : std::nullopt;
@@ -145,20 +145,19 @@ std::optional<Session::TuneRun> Session::runTune(std::string_view frequencyText)
 // warnings on stderr. None when it gave no result, which has been reported as a check failure.
 std::optional<Session::StudyRun> Session::runStudy(std::string_view frequencyText, bool tune)
 {
-    std::optional<nec::Design> design = modelledDesign(frequencyText);
+    std::optional<design::Design> design = modelledDesign(frequencyText);
     if (!design)
         return std::nullopt;
-    const int processes = m_options.processes > 0
-                              ? m_options.processes
-                              : static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    auto study = tune ? std::make_unique<nec::Study>(*design, processes, m_options.tuneSettings)
-                      : std::make_unique<nec::Study>(*design, processes);
-    nec::driveStudy(*study, m_launcher, {});
+    const int processes = m_options.processes > 0 ? m_options.processes
+                                                  : static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+    auto study = tune ? std::make_unique<study::Study>(*design, processes, m_options.tuneSettings)
+                      : std::make_unique<study::Study>(*design, processes);
+    study::driveStudy(*study, m_launcher, {});
     if (!study->check() || (tune && !study->tuned())) {
         engineFailed(frequencyText, study->failure().value_or("The study gave no result."));
         return std::nullopt;
     }
-    for (const std::string &warning : nec::verdictWarnings(*study->check()))
+    for (const std::string &warning : check::verdictWarnings(*study->check()))
         warn(frequencyText, warning);
     return StudyRun{std::move(*design), std::move(study)};
 }

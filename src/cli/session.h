@@ -26,12 +26,12 @@ public:
     // The analyser's sweeps the options named, as read.
     struct Sweeps
     {
-        const std::vector<nec::SweepFile> &inTurn; // --analyse --sweep FILE ...: oldest first
-        const std::vector<nec::SweepFile> &sheet;  // --shop --measured-sweep FILE ...: oldest first
-        const std::optional<nec::SweepFile> &stub; // --stub-sweep FILE
+        const std::vector<measure::SweepFile> &inTurn; // --analyse --sweep FILE ...: oldest first
+        const std::vector<measure::SweepFile> &sheet;  // --shop --measured-sweep FILE ...: oldest first
+        const std::optional<measure::SweepFile> &stub; // --stub-sweep FILE
     };
 
-    Session(const Options &options, const nec::TunedDesign *tuned, Sweeps sweeps, nec::EngineLauncher &launcher,
+    Session(const Options &options, const tune::TunedDesign *tuned, Sweeps sweeps, study::EngineLauncher &launcher,
             std::ostream &out, std::ostream &err);
     ~Session();
 
@@ -43,11 +43,11 @@ public:
 
     // For the modes.
     [[nodiscard]] const Options &options() const { return m_options; }
-    [[nodiscard]] const nec::TunedDesign *tunedDesign() const { return m_tuned; } // --shop --tuned FILE's
+    [[nodiscard]] const tune::TunedDesign *tunedDesign() const { return m_tuned; } // --shop --tuned FILE's
     [[nodiscard]] const Sweeps &sweeps() const { return m_sweeps; }
     // How the sweeps are read for a design of `designMHz` fed through `match`: on the --z0 line, through what
     // --through and --through-match declare.
-    [[nodiscard]] nec::SweepReading sweepReading(double designMHz, const Match &match) const;
+    [[nodiscard]] measure::SweepReading sweepReading(double designMHz, const Match &match) const;
     [[nodiscard]] ResultWriter &writer() { return m_writer; }
     [[nodiscard]] std::string &buffer() { return m_buffer; }
     [[nodiscard]] MemoryGrid &grid() { return m_grid; }
@@ -67,15 +67,15 @@ public:
     [[nodiscard]] bool tunedDesignDiffers(std::string_view frequencyText);
     // The design NEC-2 can model with the settings, its warnings on stderr beside the result; none when it is
     // refused, which is a failed input.
-    [[nodiscard]] std::optional<nec::Design> modelledDesign(std::string_view frequencyText);
-    [[nodiscard]] std::optional<nec::CheckSummary> runCheck(std::string_view frequencyText);
+    [[nodiscard]] std::optional<design::Design> modelledDesign(std::string_view frequencyText);
+    [[nodiscard]] std::optional<check::CheckSummary> runCheck(std::string_view frequencyText);
     // The tuned design and the design it was tuned from, or none when the check or the tune gave none, which
     // has been reported. An engine that failed during the tune leaves the best design before it, reported as
     // the failure it is.
     struct TuneRun
     {
-        nec::Design design;
-        nec::TuneResult tuned;
+        design::Design design;
+        tune::TuneResult tuned;
     };
     [[nodiscard]] std::optional<TuneRun> runTune(std::string_view frequencyText);
     // A warning beside a result, on stderr.
@@ -84,15 +84,15 @@ public:
 private:
     struct StudyRun
     {
-        nec::Design design;
-        std::unique_ptr<nec::Study> study;
+        design::Design design;
+        std::unique_ptr<study::Study> study;
     };
     [[nodiscard]] std::optional<StudyRun> runStudy(std::string_view frequencyText, bool tune);
 
     const Options &m_options;
-    const nec::TunedDesign *m_tuned;
+    const tune::TunedDesign *m_tuned;
     Sweeps m_sweeps;
-    nec::EngineLauncher &m_launcher;
+    study::EngineLauncher &m_launcher;
     ResultWriter m_writer;
     std::ostream &m_out;
     std::ostream &m_err;

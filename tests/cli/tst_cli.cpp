@@ -342,10 +342,10 @@ void TestCli::usageErrors_data()
         << QStringList{"--shop", "--match", "quarter-wave", "--match-line", "RG-8/U", "28.5"}
         << "--match-line: There is no cable 'RG-8/U' in the table: give RG-213, RG-8X, RG-58, LMR-400, RG-6, RG-11, "
            "RG-11 foam, RG-59 or RG-62, or the line's impedance and velocity factor.";
-    QTest::newRow("a line's bare length") << QStringList{"--analyse", "--sweep", "x.s1p", "--through", "7:75/0.82/1.5",
-                                                          "14.2"}
-                                          << "--through: The line's length needs its unit, m or ft, such as 7 m or "
-                                             "23 ft.";
+    QTest::newRow("a line's bare length")
+        << QStringList{"--analyse", "--sweep", "x.s1p", "--through", "7:75/0.82/1.5", "14.2"}
+        << "--through: The line's length needs its unit, m or ft, such as 7 m or "
+           "23 ft.";
     QTest::newRow("a cut for a lone sweep")
         << QStringList{"--shop", "--measured-sweep", "a.s1p", "--cut", "3in", "14.2"}
         << "--cut: Give one for each sweep after the first, oldest first: 0 here, not 1.";
@@ -678,7 +678,7 @@ void TestCli::cablesFromTheTable()
 // of an antenna may show, where 12 on 50 ohms would be no antenna's. A direct feed has no match to take out.
 void TestCli::tunedDesignKeepsItsOwnLine()
 {
-    tarvelin::nec::TunedDesign design;
+    tarvelin::tune::TunedDesign design;
     design.frequencyText = "14.2";
     design.check.z0Ohms = 75.0;
     design.result.factors = {0.98, 0.977, 0.988, 0.99, 1.0, 1.0, 0.95};
@@ -688,8 +688,8 @@ void TestCli::tunedDesignKeepsItsOwnLine()
     const QString saved = folder.filePath(QStringLiteral("tuned.json"));
     QFile file(saved);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray::fromStdString(
-        tarvelin::nec::tunedDesignText(design, std::get<tarvelin::nec::Design>(tarvelin::nec::specifiedDesign("14.2")).lengths)));
+    file.write(QByteArray::fromStdString(tarvelin::tune::tunedDesignText(
+        design, std::get<tarvelin::design::Design>(tarvelin::design::specifiedDesign("14.2")).lengths)));
     file.close();
     const QString sweep = folder.filePath(QStringLiteral("built.s1p"));
     QFile swept(sweep);

@@ -30,7 +30,6 @@
 
 using namespace tarvelin::test;
 
-
 class TestCliEngine : public QObject
 {
     Q_OBJECT
@@ -87,8 +86,11 @@ void TestCliEngine::sweepsInTurn()
     QVERIFY2(qAbs(earlier.value(QStringLiteral("showed_percent")).toDouble() - moved) <= 0.1, trimmed.out.constData());
     // The check's verdict trims as the sheet does: the same frequency to cut the loops for.
     const auto cutAsFor = [](const Run &analysed) {
-        return QJsonDocument::fromJson(analysed.out).object().value(QStringLiteral("measured")).toObject().value(
-            QStringLiteral("cut_as_for_mhz"));
+        return QJsonDocument::fromJson(analysed.out)
+            .object()
+            .value(QStringLiteral("measured"))
+            .toObject()
+            .value(QStringLiteral("cut_as_for_mhz"));
     };
     const auto corrected = [](const Run &sheetRun) {
         return QJsonDocument::fromJson(sheetRun.out).object().value(QStringLiteral("corrected_frequency")).toString();
@@ -316,10 +318,10 @@ void TestCliEngine::tuneCsvEchoesTheFrequency()
 {
     tarvelin::cli::ResultWriter writer(tarvelin::cli::OutputFormat::Csv);
     std::string out;
-    const auto design = std::get<tarvelin::nec::Design>(tarvelin::nec::specifiedDesign("14.20")).lengths;
-    tarvelin::nec::TuneResult tuned;
+    const auto design = std::get<tarvelin::design::Design>(tarvelin::design::specifiedDesign("14.20")).lengths;
+    tarvelin::tune::TuneResult tuned;
     tuned.factors.assign(7, 1.0);
-    writer.appendTune(out, " 14.20", design, tuned, tarvelin::nec::TuneSettings{}, {});
+    writer.appendTune(out, " 14.20", design, tuned, tarvelin::tune::TuneSettings{}, {});
     const QList<QByteArray> all = lines(QByteArray::fromStdString(out));
     const QList<QByteArray> rows = all.mid(1);
     QCOMPARE(rows.size(), 7);

@@ -92,10 +92,10 @@ void shopSheet(const std::string &text)
 }
 
 // The grid's batch runs no engine: a round asked of this one would be a fault.
-class NoEngine final : public tarvelin::nec::EngineLauncher
+class NoEngine final : public tarvelin::study::EngineLauncher
 {
 public:
-    void start(const tarvelin::nec::EngineRound &, std::function<void(tarvelin::nec::EngineOutputs)>) override
+    void start(const tarvelin::study::EngineRound &, std::function<void(tarvelin::study::EngineOutputs)>) override
     {
         require(false);
     }
@@ -124,14 +124,14 @@ void batchLine(const std::string &line)
 // with the same factors.
 void tunedDesign(std::string_view text)
 {
-    const auto read = tarvelin::nec::readTunedDesign(text);
-    const auto *design = std::get_if<tarvelin::nec::TunedDesign>(&read);
+    const auto read = tarvelin::tune::readTunedDesign(text);
+    const auto *design = std::get_if<tarvelin::tune::TunedDesign>(&read);
     if (!design)
         return;
-    const auto specified = tarvelin::nec::specifiedDesign(design->frequencyText);
-    if (const auto *shown = std::get_if<tarvelin::nec::Design>(&specified)) {
-        const auto again = tarvelin::nec::readTunedDesign(tarvelin::nec::tunedDesignText(*design, shown->lengths));
-        const auto *same = std::get_if<tarvelin::nec::TunedDesign>(&again);
+    const auto specified = tarvelin::design::specifiedDesign(design->frequencyText);
+    if (const auto *shown = std::get_if<tarvelin::design::Design>(&specified)) {
+        const auto again = tarvelin::tune::readTunedDesign(tarvelin::tune::tunedDesignText(*design, shown->lengths));
+        const auto *same = std::get_if<tarvelin::tune::TunedDesign>(&again);
         require(same && same->result.factors == design->result.factors);
     }
 }
@@ -141,7 +141,7 @@ void tunedDesign(std::string_view text)
 void tunedDesignField(std::string_view text)
 {
     static const std::string saved = [] {
-        tarvelin::nec::TunedDesign design;
+        tarvelin::tune::TunedDesign design;
         design.frequencyText = "14.2";
         design.check.match = tarvelin::Match{tarvelin::MatchKind::QuarterWave, 75.0, 0.66, "RG-11"};
         design.tune.boomMetres = 20.0;
@@ -149,12 +149,12 @@ void tunedDesignField(std::string_view text)
         design.result.stationsMetres = {0.0, 3.0, 6.0, 9.0, 12.0, 15.0, 18.0};
         design.result.before.design.swr = 1.3;
         design.result.after.design.swr = 1.1;
-        tarvelin::nec::BandFigures cut;
+        tarvelin::tune::BandFigures cut;
         cut.swr = {1.5};
         cut.frontToBackDb = {19.0};
-        design.result.tolerance = tarvelin::nec::CutTolerance{cut, cut};
-        return tarvelin::nec::tunedDesignText(design,
-                                              std::get<tarvelin::nec::Design>(tarvelin::nec::specifiedDesign("14.2")).lengths);
+        design.result.tolerance = tarvelin::tune::CutTolerance{cut, cut};
+        return tarvelin::tune::tunedDesignText(
+            design, std::get<tarvelin::design::Design>(tarvelin::design::specifiedDesign("14.2")).lengths);
     }();
     // Where each field's value lies: after its key, up to the comma or bracket that ends it at its own depth.
     static const std::vector<std::pair<std::size_t, std::size_t>> values = [] {
@@ -213,8 +213,8 @@ void measuredSweep(std::string_view text)
             require(std::isfinite(sample.impedanceOhms.real()) && std::isfinite(sample.impedanceOhms.imag()));
             require(i == 0 || sample.mhz > sweep.samples[i - 1].mhz);
         }
-        const tarvelin::nec::MeasuredSweep measured =
-            tarvelin::nec::measuredSweepOf(sweep, name, tarvelin::nec::SweepReading{});
+        const tarvelin::measure::MeasuredSweep measured =
+            tarvelin::measure::measuredSweepOf(sweep, name, tarvelin::measure::SweepReading{});
         require(std::isnan(measured.minSwrMHz) ||
                 (measured.minSwrMHz >= sweep.samples.front().mhz && measured.minSwrMHz <= sweep.samples.back().mhz));
     }

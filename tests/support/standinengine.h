@@ -144,14 +144,14 @@ inline std::string output(const std::string &deckText, double ohmsPerSegment = 0
 }
 
 // Answers every round at once with the stand-in's outputs, or with a failure at round `failAt` (from 1).
-class Launcher final : public nec::EngineLauncher
+class Launcher final : public study::EngineLauncher
 {
 public:
-    void start(const nec::EngineRound &round, std::function<void(nec::EngineOutputs)> done) override
+    void start(const study::EngineRound &round, std::function<void(study::EngineOutputs)> done) override
     {
         rounds.push_back(round);
         if (failAt > 0 && static_cast<int>(rounds.size()) == failAt) {
-            done(nec::EngineFailure{failure, failWithTimeLimit});
+            done(study::EngineFailure{failure, failWithTimeLimit});
             return;
         }
         std::vector<std::string> outputs;
@@ -161,7 +161,7 @@ public:
     }
     void cancel() override {}
 
-    std::vector<nec::EngineRound> rounds;
+    std::vector<study::EngineRound> rounds;
     int failAt = 0;
     std::string failure = "nec2c failed: it exited with status 1";
     bool failWithTimeLimit = false;

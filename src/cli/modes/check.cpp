@@ -12,21 +12,22 @@ namespace {
 
 void necDeck(Session &session, std::string_view frequencyText)
 {
-    if (const std::optional<nec::Design> design = session.modelledDesign(frequencyText))
+    if (const std::optional<design::Design> design = session.modelledDesign(frequencyText))
         session.buffer() += nec::checkDeck(*design);
 }
 
 void analyse(Session &session, std::string_view frequencyText)
 {
-    const std::optional<nec::CheckSummary> summary = session.runCheck(frequencyText);
+    const std::optional<check::CheckSummary> summary = session.runCheck(frequencyText);
     if (!summary)
         return;
-    const nec::SweepReading reading = session.sweepReading(summary->design.mhz, session.options().checkSettings.match);
-    std::vector<nec::MeasuredSweep> sweeps;
-    for (const nec::SweepFile &file : session.sweeps().inTurn)
-        sweeps.push_back(nec::measuredSweepOf(file.sweep, file.file, reading));
-    nec::compareInTurn(sweeps, *summary, frequencyText, session.options().cutsInches);
-    const nec::TuneSettings &aims = session.options().tuneSettings;
+    const measure::SweepReading reading =
+        session.sweepReading(summary->design.mhz, session.options().checkSettings.match);
+    std::vector<measure::MeasuredSweep> sweeps;
+    for (const measure::SweepFile &file : session.sweeps().inTurn)
+        sweeps.push_back(measure::measuredSweepOf(file.sweep, file.file, reading));
+    measure::compareInTurn(sweeps, *summary, frequencyText, session.options().cutsInches);
+    const tune::TuneSettings &aims = session.options().tuneSettings;
     session.writer().appendCheck(session.buffer(), frequencyText, *summary, session.options().checkSettings, sweeps,
                                  {aims.maxSwr, aims.minFrontToBackDb});
 }
@@ -38,8 +39,8 @@ bool swept(const Uses &uses)
     return uses.sweep;
 }
 
-constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep", "--processes",
-                                                "--goal-swr", "--goal-fb"};
+constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep",
+                                                "--processes",    "--goal-swr",       "--goal-fb"};
 constexpr std::string_view kCuts[] = {"--cut"};
 constexpr auto kAnalyseUses = joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck),
                                          usesOf(options::kThrough, swept, "--sweep"), usesOf(kCuts, swept, "--sweep"));

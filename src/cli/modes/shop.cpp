@@ -16,25 +16,25 @@ void shopSheet(Session &session, std::string_view frequencyText)
 {
     const Options &options = session.options();
     shop::ShopSettings settings = options.shopSettings;
-    const nec::TunedDesign *tuned = session.tunedDesign();
+    const tune::TunedDesign *tuned = session.tunedDesign();
     if (tuned)
         settings.match = tuned->check.match; // the section it was tuned through is cut with it
-    if (const std::vector<nec::SweepFile> &swept = session.sweeps().sheet; !swept.empty()) {
+    if (const std::vector<measure::SweepFile> &swept = session.sweeps().sheet; !swept.empty()) {
         // The latest sweep's resonance, read for this design at its feed point, is the measured resonance,
         // exactly as if it had been typed; the ones before it had the loops trimmed in turn. A frequency that
         // is none is refused by the sheet itself.
         // The frequency as the design reads it, as the sheet will: "14,2" is 14.
-        if (const std::optional<double> designMHz = nec::designMHzOf(std::string(frequencyText), options.elements)) {
+        if (const std::optional<double> designMHz = design::designMHzOf(std::string(frequencyText), options.elements)) {
             shop::SheetSweeps sweeps;
             std::string resonanceText;
             for (std::size_t i = 0; i < swept.size(); ++i) {
-                const auto read = nec::sheetSweepOf(swept[i].sweep, swept[i].file,
-                                                    session.sweepReading(*designMHz, settings.match));
+                const auto read = measure::sheetSweepOf(swept[i].sweep, swept[i].file,
+                                                        session.sweepReading(*designMHz, settings.match));
                 if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read)) {
                     session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);
                     return;
                 }
-                const nec::SheetSweep &sweep = std::get<nec::SheetSweep>(read);
+                const measure::SheetSweep &sweep = std::get<measure::SheetSweep>(read);
                 if (sweep.lossyLine && i + 1 == swept.size())
                     session.warn(frequencyText, *sweep.lossyLine);
                 resonanceText = sweep.resonanceText;
@@ -54,13 +54,13 @@ void shopSheet(Session &session, std::string_view frequencyText)
             settings.match = match;
             sweeps.file = swept.back().file;
             if (options.through.declared())
-                sweeps.through = nec::throughText(options.through);
+                sweeps.through = measure::throughText(options.through);
             shop::trimBySweeps(settings, sweeps);
         }
     }
     if (options.measuredByModel) {
         // The check's predicted resonance, at full precision, trims the sheet as a prediction.
-        const std::optional<nec::CheckSummary> check = session.runCheck(frequencyText);
+        const std::optional<check::CheckSummary> check = session.runCheck(frequencyText);
         if (!check)
             return;
         auto predicted = shop::predictedResonance(check->resonanceMHz, check->design.mhz);
@@ -70,23 +70,24 @@ void shopSheet(Session &session, std::string_view frequencyText)
         }
         settings.measuredMHz = std::get<double>(predicted);
         settings.predicted = true;
-        settings.modelNote = nec::jacketNote(options.checkSettings);
+        settings.modelNote = design::jacketNote(options.checkSettings);
     }
     std::variant<shop::ShopSheet, shop::ShopRefusal> made = shop::ShopRefusal{};
     if (tuned) {
         if (session.tunedDesignDiffers(frequencyText))
             return;
-        made = shop::makeTunedShopSheet(std::string(frequencyText), settings, nec::tunedCutOf(tuned->result, tuned->check));
+        made = shop::makeTunedShopSheet(std::string(frequencyText), settings,
+                                        tune::tunedCutOf(tuned->result, tuned->check));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
-            sheet->tuning = nec::sheetTuningOf(tuned->result, tuned->tune, tuned->check);
+            sheet->tuning = tune::sheetTuningOf(tuned->result, tuned->tune, tuned->check);
     } else if (options.tuneForSheet) {
         const std::optional<Session::TuneRun> run = session.runTune(frequencyText);
         if (!run)
             return;
         made = shop::makeTunedShopSheet(std::string(frequencyText), settings,
-                                        nec::tunedCutOf(run->tuned, options.checkSettings));
+                                        tune::tunedCutOf(run->tuned, options.checkSettings));
         if (auto *sheet = std::get_if<shop::ShopSheet>(&made))
-            sheet->tuning = nec::sheetTuningOf(run->tuned, options.tuneSettings, options.checkSettings);
+            sheet->tuning = tune::sheetTuningOf(run->tuned, options.tuneSettings, options.checkSettings);
     } else {
         made = shop::makeShopSheet(std::string(frequencyText), settings);
     }
@@ -130,8 +131,7 @@ bool runsEngines(const Uses &uses)
 
 constexpr std::string_view kSheetOptions[] = {options::kFormat, options::kElements, "--step",           "--allowance",
                                               "--hub-offset",   "--measured",       "--measured-sweep", "--tuned",
-                                              "--match",        "--match-z0",       "--match-vf",
-                                              "--match-line"};
+                                              "--match",        "--match-z0",       "--match-vf",       "--match-line"};
 constexpr std::string_view kModelOptions[] = {"--wire-mm",       "--awg",        "--segments",
                                               "--span",          "--points",     "--lossless",
                                               "--ground-height", "--insulation", "--permittivity"};
@@ -140,11 +140,11 @@ constexpr std::string_view kAims[] = {"--band", "--goal-swr", "--goal-fb", "--bo
 constexpr std::string_view kTuneLimits[] = {"--time-limit", "--max-designs"};
 constexpr std::string_view kEngines[] = {"--processes"};
 constexpr std::string_view kCuts[] = {"--cut"};
-constexpr auto kShopOptions =
-    joinedUses(usesOf(kSheetOptions), usesOf(kModelOptions, modelled, "--measured model"),
-               usesOf(kLine, lineGiven, "--measured model"), usesOf(kAims, tunedSheet, "-"),
-               usesOf(kTuneLimits, tuningSheet, "-"), usesOf(kEngines, runsEngines, "--measured model"), usesOf(options::kThrough, sweptSheet, "--measured-sweep"),
-               usesOf(kCuts, sweptSheet, "--measured-sweep"));
+constexpr auto kShopOptions = joinedUses(
+    usesOf(kSheetOptions), usesOf(kModelOptions, modelled, "--measured model"),
+    usesOf(kLine, lineGiven, "--measured model"), usesOf(kAims, tunedSheet, "-"), usesOf(kTuneLimits, tuningSheet, "-"),
+    usesOf(kEngines, runsEngines, "--measured model"), usesOf(options::kThrough, sweptSheet, "--measured-sweep"),
+    usesOf(kCuts, sweptSheet, "--measured-sweep"));
 
 } // namespace
 

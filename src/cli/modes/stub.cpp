@@ -10,12 +10,12 @@ namespace {
 void measureStub(Session &session, std::string_view file)
 {
     const double metres = session.options().stubLengthMetres;
-    auto read = nec::stubVelocityFactor(session.sweeps().stub->sweep, metres);
+    auto read = measure::stubVelocityFactor(session.sweeps().stub->sweep, metres);
     if (const auto *refusal = std::get_if<std::string>(&read)) {
         session.fail(file, *refusal, ResultKind::Stub);
         return;
     }
-    session.writer().appendStub(session.buffer(), file, metres, std::get<nec::StubReading>(read));
+    session.writer().appendStub(session.buffer(), file, metres, std::get<measure::StubReading>(read));
 }
 
 constexpr std::string_view kStubOptions[] = {options::kFormat, "--stub-length"};
@@ -24,10 +24,8 @@ constexpr auto kStubUses = usesOf(kStubOptions);
 } // namespace
 
 const ModeDeclaration kStubMode{
-    Mode::Stub,
-    "--stub-sweep",
-    "--stub-sweep",
-    "[--format table|csv|json] --stub-sweep FILE --stub-length LEN",
+    Mode::Stub,          "--stub-sweep",
+    "--stub-sweep",      "[--format table|csv|json] --stub-sweep FILE --stub-length LEN",
     R"(Velocity factor:
   --stub-sweep FILE  a cable's velocity factor from an analyser's sweep
                    (Touchstone .s1p or .s2p) of a cut piece of it, open at
@@ -38,8 +36,7 @@ const ModeDeclaration kStubMode{
                    sweep with no such resonance is refused, naming the file
   --stub-length LEN  the piece's length with its unit, from the connector's
                    reference plane to the open end: 1m, 100cm, 39-3/8in
-)",
-    kStubUses,
+)", kStubUses,
     measureStub,
 };
 

@@ -21,10 +21,9 @@ void tuneDesign(Session &session, std::string_view frequencyText)
                                 options.checkSettings.match);
     if (options.savePath.empty())
         return;
-    const nec::TunedDesign design{std::string(frequencyText), options.checkSettings, options.tuneSettings,
-                                  run->tuned};
+    const tune::TunedDesign design{std::string(frequencyText), options.checkSettings, options.tuneSettings, run->tuned};
     if (const std::optional<std::string> failure =
-            writeWholeFile(options.savePath, nec::tunedDesignText(design, lengths)))
+            writeWholeFile(options.savePath, tune::tunedDesignText(design, lengths)))
         session.failBeside("--save",
                            "Cannot save the tuned design to " + terminalSafe(options.savePath) + ": " + *failure);
 }

@@ -11,17 +11,18 @@
 #include <cstdio>
 #include <span>
 
-namespace tarvelin::nec {
+namespace tarvelin::check {
 
-AnalysisPlan planAnalysis(const ArrayGeometry &geometry, const CheckSettings &settings, int processes)
+AnalysisPlan planAnalysis(const design::ArrayGeometry &geometry, const design::CheckSettings &settings, int processes)
 {
-    AnalysisPlan plan = planSweep(geometry, settings, sweepFrequencies(geometry.designMHz, settings), true, processes);
+    AnalysisPlan plan =
+        planSweep(geometry, settings, design::sweepFrequencies(geometry.designMHz, settings), true, processes);
     plan.designMHz = geometry.designMHz;
     return plan;
 }
 
-AnalysisPlan planSweep(const ArrayGeometry &geometry, const CheckSettings &settings, std::vector<double> sweepMHz,
-                       bool azimuth, int processes)
+AnalysisPlan planSweep(const design::ArrayGeometry &geometry, const design::CheckSettings &settings,
+                       std::vector<double> sweepMHz, bool azimuth, int processes)
 {
     AnalysisPlan plan;
     plan.sweepMHz = std::move(sweepMHz);
@@ -41,11 +42,11 @@ AnalysisPlan planSweep(const ArrayGeometry &geometry, const CheckSettings &setti
             share = plan.sweepMHz.size() - start;
         else
             share = std::min(share, plan.sweepMHz.size() - start - (decks - d - 1));
-        DeckRequest request;
+        nec::DeckRequest request;
         request.sweepMHz = std::span<const double>(plan.sweepMHz).subspan(start, share);
         request.azimuthPattern = azimuth && last;
         request.cardPerFrequency = true;
-        plan.decks.push_back(writeDeck(geometry, settings, request));
+        plan.decks.push_back(nec::writeDeck(geometry, settings, request));
         plan.pointCount.push_back(share);
         start += share;
     }
@@ -61,7 +62,7 @@ constexpr double kLeastResistanceOhms = 1e-3;
 
 // What makes a result one no wire antenna can have, so that the engine's solution broke down; nothing when
 // it is plausible.
-std::string implausible(const FrequencyResult &result)
+std::string implausible(const nec::FrequencyResult &result)
 {
     if (result.efficiencyPercent && !(*result.efficiencyPercent >= 0.0 && *result.efficiencyPercent <= 100.5))
         return "a wire efficiency of " + fixedText(*result.efficiencyPercent, 2) + " %";
@@ -70,31 +71,31 @@ std::string implausible(const FrequencyResult &result)
     return {};
 }
 
-OutputProblem refused(const FrequencyResult &result, const std::string &why)
+nec::OutputProblem refused(const nec::FrequencyResult &result, const std::string &why)
 {
-    return OutputProblem{"The engine's result at " + frequencyLabel(result.mhz) + " MHz fails its own checks (" + why +
-                         "), so no figures are given: the model is outside what NEC-2 computes reliably."};
+    return nec::OutputProblem{"The engine's result at " + frequencyLabel(result.mhz) + " MHz fails its own checks (" +
+                              why + "), so no figures are given: the model is outside what NEC-2 computes reliably."};
 }
 
 } // namespace
 
-std::variant<SweepOutputs, OutputProblem> readOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs,
-                                                      const CheckSettings &settings)
+std::variant<SweepOutputs, nec::OutputProblem>
+readOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const design::CheckSettings &settings)
 {
     if (outputs.size() != plan.decks.size())
-        return OutputProblem{"The engine gave " + std::to_string(outputs.size()) + " outputs for " +
-                             std::to_string(plan.decks.size()) + " decks."};
+        return nec::OutputProblem{"The engine gave " + std::to_string(outputs.size()) + " outputs for " +
+                                  std::to_string(plan.decks.size()) + " decks."};
     SweepOutputs read;
     for (std::size_t d = 0; d < outputs.size(); ++d) {
-        auto parsed = parseNecOutput(outputs[d]);
-        if (const auto *problem = std::get_if<OutputProblem>(&parsed))
+        auto parsed = nec::parseNecOutput(outputs[d]);
+        if (const auto *problem = std::get_if<nec::OutputProblem>(&parsed))
             return *problem;
-        const auto &blocks = std::get<std::vector<FrequencyResult>>(parsed);
+        const auto &blocks = std::get<std::vector<nec::FrequencyResult>>(parsed);
         const bool azimuth = plan.azimuthDeck == d;
         const std::size_t expected = plan.pointCount[d] + (azimuth ? 1 : 0);
         if (blocks.size() != expected)
-            return OutputProblem{"The engine's output holds " + std::to_string(blocks.size()) + " frequencies where " +
-                                 std::to_string(expected) + " were asked for."};
+            return nec::OutputProblem{"The engine's output holds " + std::to_string(blocks.size()) +
+                                      " frequencies where " + std::to_string(expected) + " were asked for."};
         for (std::size_t i = 0; i < blocks.size(); ++i) {
             const std::string why = implausible(blocks[i]);
             if (why.empty())
@@ -113,8 +114,8 @@ std::variant<SweepOutputs, OutputProblem> readOutputs(const AnalysisPlan &plan, 
             const std::optional<SweepPoint> point =
                 sweepPointOf(blocks[i], settings.z0Ohms, settings.match, plan.sectionMHz);
             if (!point)
-                return OutputProblem{"The engine's output has no forward and backward gain at " +
-                                     frequencyLabel(blocks[i].mhz) + " MHz."};
+                return nec::OutputProblem{"The engine's output has no forward and backward gain at " +
+                                          frequencyLabel(blocks[i].mhz) + " MHz."};
             read.points.push_back(*point);
             read.efficiencyPercent.push_back(blocks[i].efficiencyPercent);
         }
@@ -139,7 +140,7 @@ std::string impedanceText(const SweepPoint &point)
 }
 
 // Frequencies either side of `design`, one deck per side, so each deck's frequencies are an even step.
-AnalysisPlan sidesPlan(const ArrayGeometry &geometry, const CheckSettings &settings,
+AnalysisPlan sidesPlan(const design::ArrayGeometry &geometry, const design::CheckSettings &settings,
                        const std::vector<double> &frequencies, double design)
 {
     AnalysisPlan plan;
@@ -161,7 +162,7 @@ AnalysisPlan sidesPlan(const ArrayGeometry &geometry, const CheckSettings &setti
 
 } // namespace
 
-CheckRounds::CheckRounds(ArrayGeometry geometry, CheckSettings settings, int processes)
+CheckRounds::CheckRounds(design::ArrayGeometry geometry, design::CheckSettings settings, int processes)
     : m_geometry(std::move(geometry)), m_settings(settings), m_processes(std::max(processes, 1))
 {
     m_sweep = planAnalysis(m_geometry, m_settings, m_processes);
@@ -169,11 +170,11 @@ CheckRounds::CheckRounds(ArrayGeometry geometry, CheckSettings settings, int pro
     m_frequencies = static_cast<int>(m_sweep.sweepMHz.size());
 }
 
-std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &outputs)
+std::optional<nec::OutputProblem> CheckRounds::take(const std::vector<std::string> &outputs)
 {
     if (m_round == 1) {
         auto read = readOutputs(m_sweep, outputs, m_settings);
-        if (auto *problem = std::get_if<OutputProblem>(&read))
+        if (auto *problem = std::get_if<nec::OutputProblem>(&read))
             return std::move(*problem);
         m_first = std::move(std::get<SweepOutputs>(read));
         const std::size_t designIndex = designIndexOf(m_first.points, m_geometry.designMHz);
@@ -181,7 +182,7 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
                               m_first.azimuth ? &*m_first.azimuth : nullptr, m_settings.match, m_geometry.designMHz);
         m_summary.elements = m_geometry.elementCount();
         m_summary.leftOut = m_first.leftOut;
-        if (const std::string jacket = jacketNote(m_settings); !jacket.empty())
+        if (const std::string jacket = design::jacketNote(m_settings); !jacket.empty())
             m_summary.modelNotes.push_back(jacket);
         m_round = 2;
         planSecondRound();
@@ -195,10 +196,10 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
     for (const AnalysisPlan *plan : {&m_wider, &m_lengthened, &m_finer}) {
         const auto count = static_cast<std::ptrdiff_t>(plan->decks.size());
         if (outputs.end() - next < count)
-            return OutputProblem{"The engine gave " + std::to_string(outputs.size()) + " outputs for " +
-                                 std::to_string(m_decks.size()) + " decks."};
+            return nec::OutputProblem{"The engine gave " + std::to_string(outputs.size()) + " outputs for " +
+                                      std::to_string(m_decks.size()) + " decks."};
         auto one = readOutputs(*plan, {next, next + count}, m_settings);
-        if (auto *problem = std::get_if<OutputProblem>(&one))
+        if (auto *problem = std::get_if<nec::OutputProblem>(&one))
             return std::move(*problem);
         read.push_back(std::get<SweepOutputs>(std::move(one)));
         next += count;
@@ -218,7 +219,7 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
                           m_first.azimuth ? &*m_first.azimuth : nullptr, m_settings.match, m_geometry.designMHz);
     m_summary.elements = m_geometry.elementCount();
     m_summary.leftOut = m_first.leftOut;
-    if (const std::string jacket = jacketNote(m_settings); !jacket.empty())
+    if (const std::string jacket = design::jacketNote(m_settings); !jacket.empty())
         m_summary.modelNotes.push_back(jacket);
     m_summary.leftOut.insert(m_summary.leftOut.end(), read[0].leftOut.begin(), read[0].leftOut.end());
 
@@ -230,7 +231,7 @@ std::optional<OutputProblem> CheckRounds::take(const std::vector<std::string> &o
         const CheckSummary moved = summarise(std::move(longer), designIndexOf(longer, resonance), m_settings.z0Ohms,
                                              std::nullopt, nullptr, m_settings.match, m_geometry.designMHz);
         if (moved.resonanceMHz) {
-            const double addedInches = 4.0 * m_geometry.sidesMetres[1] * kSensitivityStep / kMetresPerInch;
+            const double addedInches = 4.0 * m_geometry.sidesMetres[1] * kSensitivityStep / design::kMetresPerInch;
             m_summary.sensitivityKhzPerInch = (*moved.resonanceMHz - resonance) * 1000.0 / addedInches;
         }
     }
@@ -292,7 +293,7 @@ void CheckRounds::planSecondRound()
 
     // The driven loop lengthened, swept just below the resonance, where its own will lie; without a
     // resonance yet, over the wider sweep.
-    ArrayGeometry longer = m_geometry;
+    design::ArrayGeometry longer = m_geometry;
     longer.sidesMetres[1] *= 1.0 + kSensitivityStep;
     std::vector<double> around;
     if (m_summary.resonanceMHz) {
@@ -314,11 +315,11 @@ void CheckRounds::planSecondRound()
     m_finer = {};
     if (m_settings.groundHeightMetres) {
         const double largestSide = *std::max_element(m_geometry.sidesMetres.begin(), m_geometry.sidesMetres.end());
-        const double wavelength = kSpeedOfLightMetresPerMicrosecond / design;
+        const double wavelength = design::kSpeedOfLightMetresPerMicrosecond / design;
         m_lowestWireWavelengths = (*m_settings.groundHeightMetres - largestSide / 2) / wavelength;
-        m_finerSegments = std::min(2 * m_settings.segments - 1, limits::kMostSegments);
+        m_finerSegments = std::min(2 * m_settings.segments - 1, design::limits::kMostSegments);
         if (m_lowestWireWavelengths < kNearGroundWavelengths && m_finerSegments > m_settings.segments) {
-            CheckSettings finer = m_settings;
+            design::CheckSettings finer = m_settings;
             finer.segments = m_finerSegments;
             m_finer = planSweep(m_geometry, finer, {design}, false, 1);
         }
@@ -355,4 +356,4 @@ std::string CheckRounds::ranText() const
     return text;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::check

@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-namespace tarvelin::nec {
+namespace tarvelin::check {
 
 // The check split over several engine processes: one deck each, a run of neighbouring sweep frequencies in
 // each, the azimuth pattern with the shortest run. The engine's work grows with the frequencies it solves,
@@ -24,10 +24,11 @@ struct AnalysisPlan
     double sectionMHz = 0.0;         // the design frequency a quarter-wave section in the decks is cut for
 };
 
-[[nodiscard]] AnalysisPlan planAnalysis(const ArrayGeometry &geometry, const CheckSettings &settings, int processes);
+[[nodiscard]] AnalysisPlan planAnalysis(const design::ArrayGeometry &geometry, const design::CheckSettings &settings,
+                                        int processes);
 
 // The same for any sweep, with or without the azimuth pattern at the design frequency.
-[[nodiscard]] AnalysisPlan planSweep(const ArrayGeometry &geometry, const CheckSettings &settings,
+[[nodiscard]] AnalysisPlan planSweep(const design::ArrayGeometry &geometry, const design::CheckSettings &settings,
                                      std::vector<double> sweepMHz, bool azimuth, int processes);
 
 // The sweep's points as read from a plan's outputs, in frequency order, each checked.
@@ -37,11 +38,11 @@ struct SweepOutputs
 {
     std::vector<SweepPoint> points;
     std::vector<std::optional<double>> efficiencyPercent; // beside each point
-    std::optional<FrequencyResult> azimuth;
+    std::optional<nec::FrequencyResult> azimuth;
     std::vector<LeftOutPoint> leftOut;
 };
-[[nodiscard]] std::variant<SweepOutputs, OutputProblem>
-readOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const CheckSettings &settings);
+[[nodiscard]] std::variant<SweepOutputs, nec::OutputProblem>
+readOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, const design::CheckSettings &settings);
 
 // How far the driven loop is lengthened, as a fraction, to find how its length moves the resonance.
 inline constexpr double kSensitivityStep = 0.005;
@@ -57,7 +58,7 @@ inline constexpr double kWidestSweepPercent = 10.0;
 class CheckRounds
 {
 public:
-    CheckRounds(ArrayGeometry geometry, CheckSettings settings, int processes);
+    CheckRounds(design::ArrayGeometry geometry, design::CheckSettings settings, int processes);
 
     // This round's decks; none once the check is done.
     [[nodiscard]] const std::vector<std::string> &decks() const { return m_decks; }
@@ -69,17 +70,17 @@ public:
     [[nodiscard]] bool done() const { return m_decks.empty(); }
 
     // Takes this round's outputs and plans the next round, if any; a problem ends the check.
-    [[nodiscard]] std::optional<OutputProblem> take(const std::vector<std::string> &outputs);
+    [[nodiscard]] std::optional<nec::OutputProblem> take(const std::vector<std::string> &outputs);
 
     // The verdict once done.
     [[nodiscard]] const CheckSummary &summary() const { return m_summary; }
-    [[nodiscard]] const ArrayGeometry &geometry() const { return m_geometry; }
+    [[nodiscard]] const design::ArrayGeometry &geometry() const { return m_geometry; }
 
 private:
     void planSecondRound();
 
-    ArrayGeometry m_geometry;
-    CheckSettings m_settings;
+    design::ArrayGeometry m_geometry;
+    design::CheckSettings m_settings;
     int m_processes = 1;
     int m_round = 1;
     AnalysisPlan m_sweep;
@@ -94,4 +95,4 @@ private:
     CheckSummary m_summary;
 };
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::check

@@ -13,7 +13,7 @@
 #include <functional>
 #include <map>
 
-namespace tarvelin::nec {
+namespace tarvelin::check {
 
 namespace {
 
@@ -49,7 +49,7 @@ std::size_t designIndexOf(const std::vector<SweepPoint> &points, double designMH
     return nearest;
 }
 
-std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0Ohms, const Match &match,
+std::optional<SweepPoint> sweepPointOf(const nec::FrequencyResult &result, double z0Ohms, const Match &match,
                                        double sectionMHz)
 {
     // By theta: the forward gain, the gain straight back and the strongest gain of the rear half. In free
@@ -61,7 +61,7 @@ std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0O
         double rear = -std::numeric_limits<double>::infinity();
     };
     std::map<double, Cut> byTheta;
-    for (const PatternPoint &p : result.pattern) {
+    for (const nec::PatternPoint &p : result.pattern) {
         Cut &cut = byTheta[p.thetaDegrees];
         if (near(p.phiDegrees, 0.0) || near(p.phiDegrees, 360.0))
             cut.forward = p.totalGainDbi;
@@ -90,7 +90,7 @@ std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0O
     // nec2c writes its floor, -999.99 dB, where a pattern has no field: a back or a rear half below it gives
     // an F/B or F/R beyond any number, never the floor's 1010 dB.
     const auto frontOver = [&point](double other) {
-        return other <= kPatternFloorDbi ? std::numeric_limits<double>::infinity() : point.gainDbi - other;
+        return other <= nec::kPatternFloorDbi ? std::numeric_limits<double>::infinity() : point.gainDbi - other;
     };
     point.frontToBackDb = frontOver(*best->second.backward);
     point.frontToRearDb = frontOver(best->second.rear);
@@ -296,28 +296,28 @@ void readFrontToBack(CheckSummary &summary)
 
 // Over ground the pattern holds every elevation: the azimuth cut is read at the best forward one, and the
 // elevation cut through the boom, forward rising from the ground, then backward falling to it.
-void readPatterns(CheckSummary &summary, const FrequencyResult &azimuth)
+void readPatterns(CheckSummary &summary, const nec::FrequencyResult &azimuth)
 {
     std::optional<double> bestTheta;
     double bestGain = -std::numeric_limits<double>::infinity();
-    for (const PatternPoint &point : azimuth.pattern)
+    for (const nec::PatternPoint &point : azimuth.pattern)
         if ((near(point.phiDegrees, 0.0) || near(point.phiDegrees, 360.0)) && point.totalGainDbi > bestGain) {
             bestGain = point.totalGainDbi;
             bestTheta = point.thetaDegrees;
         }
-    for (const PatternPoint &point : azimuth.pattern)
+    for (const nec::PatternPoint &point : azimuth.pattern)
         if (bestTheta && near(point.thetaDegrees, *bestTheta))
             summary.azimuthPattern.push_back(point);
-    std::vector<PatternPoint> forward;
-    std::vector<PatternPoint> backward;
-    for (const PatternPoint &point : azimuth.pattern) {
+    std::vector<nec::PatternPoint> forward;
+    std::vector<nec::PatternPoint> backward;
+    for (const nec::PatternPoint &point : azimuth.pattern) {
         if (near(point.phiDegrees, 0.0))
             forward.push_back(point);
         else if (near(point.phiDegrees, 180.0))
             backward.push_back(point);
     }
     if (forward.size() > 1) {
-        const auto byElevation = [](const PatternPoint &a, const PatternPoint &b) {
+        const auto byElevation = [](const nec::PatternPoint &a, const nec::PatternPoint &b) {
             return a.thetaDegrees > b.thetaDegrees;
         };
         std::sort(forward.begin(), forward.end(), byElevation);
@@ -330,7 +330,7 @@ void readPatterns(CheckSummary &summary, const FrequencyResult &azimuth)
 } // namespace
 
 CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
-                       std::optional<double> designEfficiency, const FrequencyResult *azimuth, const Match &match,
+                       std::optional<double> designEfficiency, const nec::FrequencyResult *azimuth, const Match &match,
                        double sectionMHz)
 {
     CheckSummary summary;
@@ -367,4 +367,4 @@ std::vector<std::string> verdictWarnings(const CheckSummary &summary)
     return warnings;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::check

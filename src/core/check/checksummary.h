@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-namespace tarvelin::nec {
+namespace tarvelin::check {
 
 // One frequency of the check, as shown in its table and plots.
 struct SweepPoint
@@ -56,12 +56,12 @@ struct CheckSummary
     std::optional<BandEdges> fb20MHz;        // around the best F/B, where it is 20 dB or more; none when it never is
     std::optional<double> reversalMHz;       // above the best F/B, where F/B first falls below 0 dB
     std::optional<double> efficiencyPercent; // the wire efficiency at the design frequency
-    std::optional<double> sensitivityKhzPerInch; // how far the resonance moves per inch more driven loop
-    std::string noSensitivity;                   // why there is none, once the verdict's round has run
-    std::vector<PatternPoint> azimuthPattern;    // at the design frequency, by azimuth
-    std::vector<PatternPoint> elevationPattern;  // over ground: forward by rising elevation, then back by falling
-    std::vector<LeftOutPoint> leftOut;           // frequencies whose results failed their checks
-    std::vector<std::string> modelNotes;         // what the model may get wrong here, one sentence each
+    std::optional<double> sensitivityKhzPerInch;     // how far the resonance moves per inch more driven loop
+    std::string noSensitivity;                       // why there is none, once the verdict's round has run
+    std::vector<nec::PatternPoint> azimuthPattern;   // at the design frequency, by azimuth
+    std::vector<nec::PatternPoint> elevationPattern; // over ground: forward by rising elevation, then back by falling
+    std::vector<LeftOutPoint> leftOut;               // frequencies whose results failed their checks
+    std::vector<std::string> modelNotes;             // what the model may get wrong here, one sentence each
     std::string ran; // what the engine ran for it: "13 frequencies across the sweep, then 8 more for the verdict: ..."
 };
 
@@ -88,7 +88,7 @@ inline constexpr double kDetuneWarningPercent = 1.0;
 // With a match, the engine's impedance is read through it: a quarter-wave section's far end is where the engine
 // feeds the array, so the point's R and X are those behind it, at the loop; its SWR is the feed line's, through
 // the match. `sectionMHz`: the design frequency the section is cut for.
-[[nodiscard]] std::optional<SweepPoint> sweepPointOf(const FrequencyResult &result, double z0Ohms,
+[[nodiscard]] std::optional<SweepPoint> sweepPointOf(const nec::FrequencyResult &result, double z0Ohms,
                                                      const Match &match = {}, double sectionMHz = 0.0);
 
 // The summary of a sweep given in frequency order; `designIndex` is the design frequency's point, and
@@ -96,7 +96,7 @@ inline constexpr double kDetuneWarningPercent = 1.0;
 // parabola through three neighbouring points, so the resonance, the lowest SWR and the 2:1 edges need not
 // fall on a point.
 [[nodiscard]] CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
-                                     std::optional<double> designEfficiency, const FrequencyResult *azimuth,
+                                     std::optional<double> designEfficiency, const nec::FrequencyResult *azimuth,
                                      const Match &match = {}, double sectionMHz = 0.0);
 
 // An SWR as every text shows it: to `decimals`, or "> 99" beyond that, where the figure says little and an
@@ -110,4 +110,4 @@ inline constexpr double kDetuneWarningPercent = 1.0;
 // Linear interpolation of where y crosses `level` between two points.
 [[nodiscard]] double crossing(double x0, double y0, double x1, double y1, double level);
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::check

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tarvelin::nec {
+namespace tarvelin::design {
 
 namespace {
 
@@ -189,4 +189,4 @@ std::variant<Design, DesignRefusal> designFor(const std::string &frequencyText, 
     return made;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::design

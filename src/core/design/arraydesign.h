@@ -9,7 +9,7 @@
 #include <variant>
 #include <vector>
 
-namespace tarvelin::nec {
+namespace tarvelin::design {
 
 // The frequencies of the sweep, lowest first, the design frequency in the middle.
 [[nodiscard]] std::vector<double> sweepFrequencies(double designMHz, const CheckSettings &settings);
@@ -122,4 +122,4 @@ struct DesignRefusal
 [[nodiscard]] std::variant<Design, DesignRefusal> designFor(const std::string &frequencyText, int elements,
                                                             const CheckSettings &settings);
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::design

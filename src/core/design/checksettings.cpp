@@ -8,7 +8,7 @@
 #include <charconv>
 #include <cmath>
 
-namespace tarvelin::nec {
+namespace tarvelin::design {
 
 namespace {
 
@@ -179,4 +179,4 @@ std::variant<CheckSettings, CheckSettingRefusal> readCheckSettings(const CheckSe
     return settings;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::design

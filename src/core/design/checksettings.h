@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-namespace tarvelin::nec {
+namespace tarvelin::design {
 
 // How the antenna check models the array, beyond the design itself.
 struct CheckSettings
@@ -111,4 +111,4 @@ struct CheckSettingRefusal
 // Whether settings made in code lie within the limits; the refusal names the first that does not.
 [[nodiscard]] std::optional<CheckSettingRefusal> checkSettingsProblem(const CheckSettings &settings);
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::design

@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-namespace tarvelin::nec {
+namespace tarvelin::design {
 
 std::vector<std::int64_t> stationThousandthsOf(std::span<const double> metres)
 {
@@ -46,4 +46,4 @@ Cut cutOf(const DesignLengths &lengths, std::span<const double> loopFactors,
     return cut;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::design

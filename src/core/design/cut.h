@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-namespace tarvelin::nec {
+namespace tarvelin::design {
 
 // One element of a design as it is built, in thousandths of an inch. A loop is its specified length times its
 // factor, to the thousandth; its side is a quarter of that loop, so four sides make the loop as cut; its
@@ -39,4 +39,4 @@ struct Cut
 [[nodiscard]] Cut cutOf(const DesignLengths &lengths, std::span<const double> loopFactors = {},
                         std::span<const std::int64_t> stationThousandths = {});
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::design

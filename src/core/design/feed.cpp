@@ -41,7 +41,7 @@ std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts)
     const bool lineGiven = !trimmedText(texts.line).empty();
     if (match.kind != MatchKind::QuarterWave) {
         if (z0Given || vfGiven || lineGiven)
-            return MatchRefusal{lineGiven  ? MatchRefusal::Setting::Line
+            return MatchRefusal{lineGiven ? MatchRefusal::Setting::Line
                                 : z0Given ? MatchRefusal::Setting::Z0
                                           : MatchRefusal::Setting::VelocityFactor,
                                 "A line's cable, impedance and velocity factor belong to a quarter-wave section."};
@@ -51,17 +51,17 @@ std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts)
     if (lineGiven) {
         cable = findCoaxCable(texts.line);
         if (!cable)
-            return MatchRefusal{MatchRefusal::Setting::Line, "There is no cable '" +
-                                                                 std::string(trimmedText(texts.line)) +
-                                                                 "' in the table: give " + coaxNamesText() +
-                                                                 ", or the line's impedance and velocity factor."};
+            return MatchRefusal{MatchRefusal::Setting::Line,
+                                "There is no cable '" + std::string(trimmedText(texts.line)) + "' in the table: give " +
+                                    coaxNamesText() + ", or the line's impedance and velocity factor."};
         if (z0Given)
             return MatchRefusal{MatchRefusal::Setting::Z0, "The cable " + std::string(cable->name) +
                                                                " gives the section's impedance: give one or the "
                                                                "other."};
     } else if (!z0Given) {
-        return MatchRefusal{MatchRefusal::Setting::Line, "A quarter-wave section needs its line: a cable from the table, "
-                                                       "such as RG-11, or its impedance and velocity factor."};
+        return MatchRefusal{MatchRefusal::Setting::Line,
+                            "A quarter-wave section needs its line: a cable from the table, "
+                            "such as RG-11, or its impedance and velocity factor."};
     }
     const std::optional<double> z0 = cable ? std::optional(cable->z0Ohms) : decimalText(withoutUnit(texts.z0, "ohms"));
     if (!z0 || !(*z0 >= limits::kLowestSectionZ0Ohms && *z0 <= limits::kHighestSectionZ0Ohms))
@@ -70,8 +70,8 @@ std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts)
                                                            fixedText(limits::kHighestSectionZ0Ohms, 0) +
                                                            ", such as 75."};
     // A cable's velocity factor as the builder measured it, where given; its nominal one otherwise.
-    const std::optional<double> vf = cable && !vfGiven ? std::optional(cable->velocityFactor)
-                                                       : decimalText(trimmedText(texts.velocityFactor));
+    const std::optional<double> vf =
+        cable && !vfGiven ? std::optional(cable->velocityFactor) : decimalText(trimmedText(texts.velocityFactor));
     if (!vf || !(*vf >= limits::kLowestVelocityFactor && *vf <= limits::kHighestVelocityFactor))
         return MatchRefusal{MatchRefusal::Setting::VelocityFactor,
                             "The section's velocity factor must be a number from " +
@@ -92,7 +92,7 @@ bool nominalVelocityFactor(const Match &match)
 
 double sectionMetres(const Match &match, double designMHz)
 {
-    return match.velocityFactor * nec::kSpeedOfLightMetresPerMicrosecond / (4.0 * designMHz);
+    return match.velocityFactor * design::kSpeedOfLightMetresPerMicrosecond / (4.0 * designMHz);
 }
 
 namespace {

@@ -18,7 +18,7 @@ std::complex<double> FeedPath::atLoop(std::complex<double> analyserOhms, double 
 {
     std::complex<double> z = analyserOhms;
     if (through.run)
-        z = nec::atFarEnd(*through.run, z, mhz, designMHz);
+        z = design::atFarEnd(*through.run, z, mhz, designMHz);
     if (through.match)
         z = behindMatch(match, z, mhz, designMHz);
     return z;

@@ -18,7 +18,7 @@ struct FeedPath
     Match match{};
     double designMHz = 0.0;
     double z0Ohms = 50.0;
-    nec::MeasuredThrough through{};
+    design::MeasuredThrough through{};
 
     // What the feed line sees of the loop's impedance at `mhz`: the loop's own through the match.
     [[nodiscard]] std::complex<double> onLine(std::complex<double> loopOhms, double mhz) const;

@@ -12,7 +12,7 @@
 #include <numbers>
 #include <vector>
 
-namespace tarvelin::nec {
+namespace tarvelin::design {
 
 namespace {
 
@@ -146,4 +146,4 @@ std::complex<double> atFarEnd(const FeedRun &run, std::complex<double> measuredO
     return z0 * (measuredOhms - z0 * t) / (z0 - measuredOhms * t);
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::design

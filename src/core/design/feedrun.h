@@ -7,7 +7,7 @@
 #include <string_view>
 #include <variant>
 
-namespace tarvelin::nec {
+namespace tarvelin::design {
 
 // A run of feed line between the analyser and the antenna, as the builder declares it: a line of other than
 // the analyser's impedance, or a lossy one, turns the sweep's R and X and moves its lowest SWR, so the sweep
@@ -78,4 +78,4 @@ inline constexpr double kDeepestRunLossDb = 10.0;
 [[nodiscard]] std::complex<double> atFarEnd(const FeedRun &run, std::complex<double> measuredOhms, double mhz,
                                             double designMHz);
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::design

@@ -15,8 +15,6 @@
 
 namespace tarvelin::document {
 
-using namespace nec; // the check and the measurement it reports on
-
 namespace {
 
 // The highest SWR and F/B a text writes as a figure: beyond them the figure says little, and an F/B beyond
@@ -40,7 +38,7 @@ TableCell figureCell(std::string text, double value)
 }
 
 // Why a point's files leave a figure empty.
-std::string noteFor(const SweepPoint &p)
+std::string noteFor(const check::SweepPoint &p)
 {
     std::string note;
     const auto add = [&note](const char *why) { note += note.empty() ? why : std::string("; ") + why; };
@@ -76,26 +74,26 @@ ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLa
                      {"note", "Note", false, false, {}, true}};
     TableColumn &takeoff = table.columns[table.columns.size() - 3];
     TableColumn &round = table.columns[table.columns.size() - 2];
-    for (const SweepPoint &p : summary.points) {
+    for (const check::SweepPoint &p : summary.points) {
         takeoff.displayed = takeoff.displayed || p.elevationDegrees.has_value();
         round.displayed = round.displayed || p.round > 1;
     }
     // The points in frequency order, those left out among them with the reason.
     std::vector<std::pair<double, std::vector<TableCell>>> rows;
-    for (const SweepPoint &p : summary.points)
+    for (const check::SweepPoint &p : summary.points)
         rows.push_back({p.mhz,
                         {{std::string(frequencyLabel), std::nullopt},
                          TableCell{tarvelin::frequencyLabel(p.mhz), p.mhz}, // as the verdict writes it
                          numberCell(p.resistanceOhms, 2),
                          numberCell(p.reactanceOhms, 2),
-                         figureCell(swrText(p.swr, 3), p.swr),
+                         figureCell(check::swrText(p.swr, 3), p.swr),
                          numberCell(p.gainDbi, 2),
                          figureCell(ratioText(p.frontToBackDb, 2), p.frontToBackDb),
                          figureCell(ratioText(p.frontToRearDb, 2), p.frontToRearDb),
                          p.elevationDegrees ? numberCell(*p.elevationDegrees, 1) : TableCell{},
                          TableCell{p.round > 1 ? "wider" : "", static_cast<double>(p.round)},
                          TableCell{noteFor(p), std::nullopt}}});
-    for (const LeftOutPoint &out : summary.leftOut) {
+    for (const check::LeftOutPoint &out : summary.leftOut) {
         std::vector<TableCell> cells(table.columns.size());
         cells[0] = {std::string(frequencyLabel), std::nullopt};
         cells[1] = TableCell{tarvelin::frequencyLabel(out.mhz), out.mhz};
@@ -126,7 +124,7 @@ std::string figureText(double value)
 
 // "13.790 to 13.960 MHz"; an edge outside the sweep is named as such: "below 13.774 (outside the sweep)
 // to 14.039 MHz".
-std::string bandText(const BandEdges &band, const std::vector<SweepPoint> &points)
+std::string bandText(const check::BandEdges &band, const std::vector<check::SweepPoint> &points)
 {
     std::string text =
         band.lowMHz ? megahertz(*band.lowMHz) : "below " + megahertz(points.front().mhz) + " (outside the sweep)";
@@ -173,15 +171,14 @@ std::string verdictHeadline(const CheckSummary &summary, const MeasuredSweep *me
     }
     const bool swrMet = summary.design.swr <= goals.maxSwr;
     const bool fbMet = summary.design.frontToBackDb >= goals.minFrontToBackDb;
-    headline += swrMet && fbMet    ? " Both goals are met at the design frequency."
-                : swrMet || fbMet ? std::string(" The ") + (swrMet ? "F/B" : "SWR") +
-                                        " goal is missed at the design frequency."
-                                  : " Both goals are missed at the design frequency.";
+    headline += swrMet && fbMet ? " Both goals are met at the design frequency."
+                : swrMet || fbMet
+                    ? std::string(" The ") + (swrMet ? "F/B" : "SWR") + " goal is missed at the design frequency."
+                    : " Both goals are missed at the design frequency.";
     return headline;
 }
 
-ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const MeasuredSweep *measured,
-                         const Goals &goals)
+ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const MeasuredSweep *measured, const Goals &goals)
 {
     ResultTable table;
     table.columns = {{"figure", "Verdict", true, true}, {"value", measured ? "Model" : "", true, false, {}, true}};
@@ -196,16 +193,18 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
     const auto beside = [&table](std::string value) { table.rows.back().back().text = std::move(value); };
     if (summary.points.empty())
         return table;
-    const SweepPoint &d = summary.design;
+    const check::SweepPoint &d = summary.design;
     // Each figure with a goal says whether it meets it, so a poor one stands out from the rest.
     const auto goal = [](bool met, const std::string &aim) {
         return std::string("; goal ") + aim + ": " + (met ? "met" : "missed");
     };
-    add("SWR at " + megahertz(d.mhz) + " MHz", swrText(d.swr, 2) + " on a " + fixedText(z0Ohms, 0) + " \u03a9 line" +
-                                                   goal(d.swr <= goals.maxSwr, shortestText(goals.maxSwr) + " or less"));
+    add("SWR at " + megahertz(d.mhz) + " MHz",
+        check::swrText(d.swr, 2) + " on a " + fixedText(z0Ohms, 0) + " \u03a9 line" +
+            goal(d.swr <= goals.maxSwr, shortestText(goals.maxSwr) + " or less"));
     add("Gain", fixedText(d.gainDbi, 2) + " dBi");
-    add("F/B", ratioText(d.frontToBackDb, 2) + " dB" +
-                   goal(d.frontToBackDb >= goals.minFrontToBackDb, shortestText(goals.minFrontToBackDb) + " dB or more"));
+    add("F/B",
+        ratioText(d.frontToBackDb, 2) + " dB" +
+            goal(d.frontToBackDb >= goals.minFrontToBackDb, shortestText(goals.minFrontToBackDb) + " dB or more"));
     add("F/R in the azimuth plane", ratioText(d.frontToRearDb, 2) + " dB");
     if (d.elevationDegrees)
         add("Take-off angle", fixedText(*d.elevationDegrees, 1) + "\u00b0");
@@ -219,13 +218,13 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
     if (measured && measured->detunePercent && measured->cutAsForMHz)
         beside(megahertz(measured->resonanceMHz()) + " MHz, " + fixedText(std::fabs(*measured->detunePercent), 2) +
                " % " + (*measured->detunePercent < 0 ? "low" : "high") +
-               (measured->by == ResonanceBy::Reactance ? "" : " by the lowest SWR") +
+               (measured->by == measure::ResonanceBy::Reactance ? "" : " by the lowest SWR") +
                resonateOnDesign(summary.design.mhz, *measured->cutAsForMHz));
     else if (measured)
         beside(measured->noResonance ? "outside the sweep" : measured->unrelated ? "not of this design" : "");
-    add("Lowest SWR", swrText(summary.minSwr, 2) + " at " + megahertz(summary.minSwrMHz) + " MHz");
+    add("Lowest SWR", check::swrText(summary.minSwr, 2) + " at " + megahertz(summary.minSwrMHz) + " MHz");
     if (measured)
-        beside(swrText(measured->minSwr, 2) + " at " + megahertz(measured->minSwrMHz) + " MHz");
+        beside(check::swrText(measured->minSwr, 2) + " at " + megahertz(measured->minSwrMHz) + " MHz");
     add("2:1 SWR", summary.swr2MHz ? bandText(*summary.swr2MHz, summary.points) : std::string("nowhere in the sweep"));
     if (measured)
         beside(measured->swr2MHz ? bandText(*measured->swr2MHz, measured->points)
@@ -279,7 +278,7 @@ std::string feedAdvice(const CheckSummary *summary, const CheckSettings &setting
 namespace {
 
 // "key": [low, high], an edge outside the sweep null; null for a band that is nowhere.
-void writeBand(JsonWriter &json, std::string_view key, const std::optional<BandEdges> &band)
+void writeBand(JsonWriter &json, std::string_view key, const std::optional<check::BandEdges> &band)
 {
     if (!band) {
         json.null(key);
@@ -291,7 +290,7 @@ void writeBand(JsonWriter &json, std::string_view key, const std::optional<BandE
         .endList();
 }
 
-void writeFigures(JsonWriter &json, const SweepPoint &p)
+void writeFigures(JsonWriter &json, const check::SweepPoint &p)
 {
     json.number("swr", p.swr, Figure::Ratio)
         .number("gain_dbi", p.gainDbi, Figure::Decibels)
@@ -305,7 +304,7 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
                     std::span<const MeasuredSweep> sweeps)
 {
     const MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
-    const std::vector<std::optional<SweepMove>> moves = sweepMoves(sweeps);
+    const std::vector<std::optional<measure::SweepMove>> moves = sweepMoves(sweeps);
     const auto movePercent = [&moves](std::size_t i) {
         return moves[i] ? std::optional(moves[i]->percent) : std::nullopt;
     };
@@ -314,7 +313,7 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
     // The sweep's own points, then those of the wider sweep the verdict asked for.
     for (const auto &[key, round] : {std::pair{"points", 1}, std::pair{"wider_points", 2}}) {
         json.beginList(key);
-        for (const SweepPoint &p : summary.points) {
+        for (const check::SweepPoint &p : summary.points) {
             if (p.round != round)
                 continue;
             json.beginRecord()
@@ -329,7 +328,7 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
         json.endList();
     }
     json.beginList("left_out");
-    for (const LeftOutPoint &out : summary.leftOut)
+    for (const check::LeftOutPoint &out : summary.leftOut)
         json.beginRecord().number("mhz", out.mhz, Figure::Megahertz).text("why", out.why).endRecord();
     json.endList().beginRecord("design").number("mhz", summary.design.mhz, Figure::Megahertz);
     writeFigures(json, summary.design);
@@ -348,7 +347,7 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
         .number("sensitivity_khz_per_in", summary.sensitivityKhzPerInch, Figure::KhzPerInch)
         .number("efficiency_percent", summary.efficiencyPercent, Figure::Percent)
         .beginList("azimuth");
-    for (const PatternPoint &p : summary.azimuthPattern)
+    for (const nec::PatternPoint &p : summary.azimuthPattern)
         json.beginRecord()
             .number("phi", p.phiDegrees, Figure::Degrees)
             .number("gain_dbi", p.totalGainDbi, Figure::Decibels)
@@ -362,14 +361,14 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
             .number("min_swr_mhz", measured->minSwrMHz, Figure::Megahertz)
             .number("resonance_mhz", measured->noResonance ? std::nullopt : std::optional(measured->resonanceMHz()),
                     Figure::Megahertz)
-            .text("resonance_by", measured->by == ResonanceBy::Reactance ? "reactance" : "lowest_swr");
+            .text("resonance_by", measured->by == measure::ResonanceBy::Reactance ? "reactance" : "lowest_swr");
         writeBand(json, "swr2_mhz", measured->swr2MHz);
         json.number("detune_percent", measured->detunePercent, Figure::Percent)
             .number("cut_as_for_mhz", measured->cutAsForMHz, Figure::Megahertz)
             .number("shift_percent", measured->shiftPercent, Figure::Percent)
             .number("move_percent", movePercent(sweeps.size() - 1), Figure::Percent);
         // What the sweep was read through, to reach the feed point; null where it was taken there.
-        const MeasuredThrough &through = measured->through;
+        const design::MeasuredThrough &through = measured->through;
         if (!through.declared()) {
             json.null("through");
         } else {
@@ -386,8 +385,7 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
             json.beginRecord()
                 .text("file", sweeps[i].file)
                 .number("min_swr_mhz", sweeps[i].minSwrMHz, Figure::Megahertz)
-                .number("resonance_mhz",
-                        sweeps[i].noResonance ? std::nullopt : std::optional(sweeps[i].resonanceMHz()),
+                .number("resonance_mhz", sweeps[i].noResonance ? std::nullopt : std::optional(sweeps[i].resonanceMHz()),
                         Figure::Megahertz)
                 .number("shift_percent", sweeps[i].shiftPercent, Figure::Percent)
                 .number("move_percent", movePercent(i), Figure::Percent)
@@ -416,7 +414,7 @@ std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &se
     // What an analyser on the feed line reads: through the match, where there is one.
     const FeedPath path{settings.match, summary.design.mhz, settings.z0Ohms, {}};
     std::vector<touchstone::Sample> samples;
-    for (const SweepPoint &p : summary.points)
+    for (const check::SweepPoint &p : summary.points)
         if (samples.empty() || p.mhz > samples.back().mhz)
             samples.push_back({p.mhz, path.onLine({p.resistanceOhms, p.reactanceOhms}, p.mhz)});
     return touchstone::writeSweep(comments, samples, settings.z0Ohms);

@@ -12,18 +12,21 @@ namespace tarvelin {
 class JsonWriter;
 }
 
-namespace tarvelin::nec {
+namespace tarvelin::design {
 struct CheckSettings;
+}
+
+namespace tarvelin::measure {
 struct MeasuredSweep;
-} // namespace tarvelin::document
+}
 
 // The check's report: its tables, its verdict and what to do, its feed advice, and its files.
 namespace tarvelin::document {
 
-using nec::CheckSettings;
-using nec::CheckSummary;
-using nec::Goals;
-using nec::MeasuredSweep;
+using check::CheckSummary;
+using check::Goals;
+using design::CheckSettings;
+using measure::MeasuredSweep;
 
 // The check's sweep as a table, one row per frequency: the design frequency (in files only), then MHz (shown
 // as every text writes a frequency, the files' numbers exact), R, X, SWR, gain, F/B and F/R, shown with 2, 2, 3,

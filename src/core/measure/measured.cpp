@@ -12,21 +12,21 @@
 #include <cmath>
 #include <complex>
 
-namespace tarvelin::nec {
+namespace tarvelin::measure {
 
 namespace {
 
 // R and X at `mhz`, between the points either side of it; none outside the points.
-std::optional<std::complex<double>> impedanceAt(const std::vector<SweepPoint> &points, double mhz)
+std::optional<std::complex<double>> impedanceAt(const std::vector<check::SweepPoint> &points, double mhz)
 {
-    const auto above =
-        std::lower_bound(points.begin(), points.end(), mhz, [](const SweepPoint &p, double f) { return p.mhz < f; });
+    const auto above = std::lower_bound(points.begin(), points.end(), mhz,
+                                        [](const check::SweepPoint &p, double f) { return p.mhz < f; });
     if (above == points.end() || (above == points.begin() && above->mhz != mhz))
         return std::nullopt;
     const std::complex<double> high(above->resistanceOhms, above->reactanceOhms);
     if (above->mhz == mhz)
         return high;
-    const SweepPoint &below = *(above - 1);
+    const check::SweepPoint &below = *(above - 1);
     const double t = (mhz - below.mhz) / (above->mhz - below.mhz);
     return std::complex<double>(below.resistanceOhms, below.reactanceOhms) * (1.0 - t) + high * t;
 }
@@ -49,7 +49,7 @@ std::string resonanceText(const MeasuredSweep &measured)
 // Across the model's 2:1 band, the built antenna's curve laid on the model's with the dips together: a feed
 // line between the analyser and the antenna turns the reflection round, so it parts from the model's while its
 // size, which sets the SWR, stays with it. At the dips themselves both are near nothing and show nothing.
-void compareReflections(MeasuredSweep &measured, const CheckSummary &model)
+void compareReflections(MeasuredSweep &measured, const check::CheckSummary &model)
 {
     if (!(model.minSwrMHz > 0.0))
         return;
@@ -83,11 +83,11 @@ void compareReflections(MeasuredSweep &measured, const CheckSummary &model)
 
 } // namespace
 
-std::string throughText(const MeasuredThrough &through)
+std::string throughText(const design::MeasuredThrough &through)
 {
     if (!through.run)
         return through.match ? "the match" : "nothing";
-    return feedRunText(*through.run) + (through.match ? ", and the match" : "");
+    return design::feedRunText(*through.run) + (through.match ? ", and the match" : "");
 }
 
 void MeasuredSweep::readBy(ResonanceBy how)
@@ -114,11 +114,11 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
     const double z0 = reading.z0Ohms;
     const bool through = reading.through.declared();
     const FeedPath path{reading.match, reading.designMHz, z0, reading.through};
-    std::vector<SweepPoint> points;
-    std::vector<SweepPoint> asMeasured;
+    std::vector<check::SweepPoint> points;
+    std::vector<check::SweepPoint> asMeasured;
     points.reserve(sweep.samples.size());
     for (const touchstone::Sample &sample : sweep.samples) {
-        SweepPoint point;
+        check::SweepPoint point;
         point.mhz = sample.mhz;
         std::complex<double> z = sample.impedanceOhms;
         if (through) {
@@ -135,9 +135,9 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
     }
     // The resonance, the lowest SWR and the 2:1 band are read between the points exactly as the model's are, so
     // the two agree wherever the curves do.
-    const std::size_t design = designIndexOf(points, reading.designMHz);
-    const CheckSummary read =
-        summarise(std::move(points), design, z0, std::nullopt, nullptr, reading.match, reading.designMHz);
+    const std::size_t design = check::designIndexOf(points, reading.designMHz);
+    const check::CheckSummary read =
+        check::summarise(std::move(points), design, z0, std::nullopt, nullptr, reading.match, reading.designMHz);
     MeasuredSweep measured;
     measured.file = std::move(file);
     measured.asMeasured = std::move(asMeasured);
@@ -149,7 +149,7 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
     measured.swr2MHz = read.swr2MHz;
     measured.reactanceZeroMHz = read.resonanceMHz;
     if (reading.through.run)
-        measured.lossyLine = lossyRunWarning(*reading.through.run, reading.designMHz);
+        measured.lossyLine = design::lossyRunWarning(*reading.through.run, reading.designMHz);
     // A resonance is where the SWR dips. A lowest SWR far above any antenna's is an open or shorted connection
     // or a length of cable; one that hardly changes across the sweep is a load with no resonance in it. A dip
     // needs a point either side of it higher than its own: a sweep still falling at an end has its resonance
@@ -163,14 +163,14 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
         const bool first = lowest == p.begin();
         if (!(lowest->swr <= kHighestResonantSwr))
             measured.noAntenna = measured.file + " shows no antenna's resonance: its lowest SWR is " +
-                                 swrText(lowest->swr, 1) + ", at " + frequencyLabel(lowest->mhz) +
+                                 check::swrText(lowest->swr, 1) + ", at " + frequencyLabel(lowest->mhz) +
                                  " MHz, where an antenna's dips below " + fixedText(kHighestResonantSwr, 0) +
                                  ". That is an open or shorted connection, or a length of cable: check the "
                                  "connection to the feed point.";
         else if (highest < lowest->swr * (1.0 + kLeastDipShare))
             measured.noAntenna = measured.file + " shows no dip: its SWR changes by less than " +
                                  fixedText(kLeastDipShare * 100.0, 0) + " % across the sweep (" +
-                                 swrText(lowest->swr, 2) + " to " + swrText(highest, 2) +
+                                 check::swrText(lowest->swr, 2) + " to " + check::swrText(highest, 2) +
                                  "), as a dummy load, an attenuator or a long lossy line gives. Sweep the antenna "
                                  "itself, across its resonance.";
         if (first || lowest + 1 == p.end())
@@ -192,7 +192,7 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
     return measured;
 }
 
-void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::string_view frequencyText,
+void compareWithModel(MeasuredSweep &measured, const check::CheckSummary &model, std::string_view frequencyText,
                       std::span<const shop::SweepTurn> inTurn)
 {
     // Against this design and model only: nothing of an earlier comparison stays.
@@ -249,7 +249,7 @@ void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::s
     measured.shiftPercent = (resonance - *modelled) / *modelled * 100.0;
 }
 
-void compareInTurn(std::span<MeasuredSweep> sweeps, const CheckSummary &model, std::string_view frequencyText,
+void compareInTurn(std::span<MeasuredSweep> sweeps, const check::CheckSummary &model, std::string_view frequencyText,
                    std::span<const std::optional<double>> cutsInches)
 {
     const double design = model.design.mhz;
@@ -257,8 +257,7 @@ void compareInTurn(std::span<MeasuredSweep> sweeps, const CheckSummary &model, s
     for (std::size_t i = 0; i < sweeps.size(); ++i) {
         MeasuredSweep &sweep = sweeps[i];
         // A sweep of no resonance, or of another design, is no step of the trims: the next starts afresh.
-        if (sweep.noResonance ||
-            !(std::fabs(sweep.resonanceMHz() - design) <= design * kLargestShiftPercent / 100.0)) {
+        if (sweep.noResonance || !(std::fabs(sweep.resonanceMHz() - design) <= design * kLargestShiftPercent / 100.0)) {
             inTurn.clear();
             compareWithModel(sweep, model, frequencyText);
             continue;
@@ -314,8 +313,9 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
                             frequencyLabel(*measured.cutAsForMHz) + " MHz (the driven loop: " + measured.drivenTrim +
                             "). The shop sheet's From Sweep gives every loop's trim.");
     if (measured.shiftPercent) {
-        const std::string model = std::string(byReactance ? "The model resonates at " : "The model's lowest SWR lies at ") +
-                                  frequencyLabel(*measured.modelResonanceMHz) + " MHz";
+        const std::string model =
+            std::string(byReactance ? "The model resonates at " : "The model's lowest SWR lies at ") +
+            frequencyLabel(*measured.modelResonanceMHz) + " MHz";
         if (fixedText(std::fabs(*measured.shiftPercent), 2) == "0.00")
             sentences.push_back(model + ", where the built antenna does: the model holds for this build.");
         else
@@ -387,4 +387,4 @@ std::vector<std::string> turnsSentences(std::span<const MeasuredSweep> sweeps)
     return {text + "."};
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::measure

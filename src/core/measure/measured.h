@@ -14,7 +14,7 @@
 #include <variant>
 #include <vector>
 
-namespace tarvelin::nec {
+namespace tarvelin::measure {
 
 // How a measured resonance is read, by one rule with the model's: where the loop's reactance passes zero,
 // wherever the sweep can be read at the loop (taken at the feed point, or through what was declared); where it
@@ -35,16 +35,16 @@ struct MeasuredSweep
     std::string when; // when it was taken, as its file's time gives it, for telling sweeps apart
     // At the feed point: R and X the loop's own, and the SWR on the chosen line through the design's match, as
     // the model's are; no pattern figures.
-    std::vector<SweepPoint> points;
+    std::vector<check::SweepPoint> points;
     // As the analyser read them, the SWR on the chosen line, where the sweep was read through something;
     // none where it was taken at the feed point.
-    std::vector<SweepPoint> asMeasured;
-    MeasuredThrough through; // what lay between the analyser and the feed point, as declared
+    std::vector<check::SweepPoint> asMeasured;
+    design::MeasuredThrough through;      // what lay between the analyser and the feed point, as declared
     std::optional<std::string> lossyLine; // where that line hides the dip
-    double z0Ohms = 0.0;     // the chosen line's impedance
-    double minSwr = 0.0;     // between the points as well as at them, read as the model's is
+    double z0Ohms = 0.0;                  // the chosen line's impedance
+    double minSwr = 0.0;                  // between the points as well as at them, read as the model's is
     double minSwrMHz = 0.0;
-    std::optional<BandEdges> swr2MHz; // where it is 2 or less; an edge beyond the sweep is none
+    std::optional<check::BandEdges> swr2MHz; // where it is 2 or less; an edge beyond the sweep is none
     // Where the loop's reactance passes zero, nearest the design frequency; none where it never does.
     std::optional<double> reactanceZeroMHz;
     ResonanceBy by = ResonanceBy::Reactance;
@@ -97,7 +97,7 @@ struct SweepReading
     double z0Ohms = 50.0;
     Match match;
     double designMHz = 0.0; // the section's, and where a declared run's loss is given
-    MeasuredThrough through;
+    design::MeasuredThrough through;
 };
 
 // "where the reactance of built.s1p passes zero at the feed point", "the lowest SWR of built.s1p": how the
@@ -105,7 +105,7 @@ struct SweepReading
 [[nodiscard]] std::string resonanceSourceText(const MeasuredSweep &measured);
 
 // "7 m of 75 ohm line, velocity factor 0.82, 1.5 dB per 100 m, and the match".
-[[nodiscard]] std::string throughText(const MeasuredThrough &through);
+[[nodiscard]] std::string throughText(const design::MeasuredThrough &through);
 
 // The sweep's figures at the feed point, read as `reading` says.
 [[nodiscard]] MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file,
@@ -114,13 +114,13 @@ struct SweepReading
 // Sets the figures that compare the sweep with the design typed as `frequencyText` and with the model's
 // verdict on it. Where it is the latest of sweeps in turn (`inTurn`, oldest first, itself last), its trim is
 // from the loops as the cuts between them left them, as the shop sheet's is.
-void compareWithModel(MeasuredSweep &measured, const CheckSummary &model, std::string_view frequencyText,
+void compareWithModel(MeasuredSweep &measured, const check::CheckSummary &model, std::string_view frequencyText,
                       std::span<const shop::SweepTurn> inTurn = {});
 
 // Every sweep of sweeps in turn compared with the model, each from the loops as the cuts before it left them:
 // `cutsInches[i]` what was cut from the driven loop before sweep i + 1, none for the trim advised. A sweep
 // with no resonance breaks the chain: the ones after it are taken from it on.
-void compareInTurn(std::span<MeasuredSweep> sweeps, const CheckSummary &model, std::string_view frequencyText,
+void compareInTurn(std::span<MeasuredSweep> sweeps, const check::CheckSummary &model, std::string_view frequencyText,
                    std::span<const std::optional<double>> cutsInches);
 
 // A sweep gives a resonance only where its SWR dips: to this or lower (an antenna seen through a mismatched
@@ -182,7 +182,7 @@ struct SheetSweep
 };
 
 // A sweep with no resonance in it gives none, refused with the reason that names its file.
-[[nodiscard]] std::variant<SheetSweep, shop::ShopRefusal> sheetSweepOf(const touchstone::Sweep &sweep,
-                                                                       std::string file, const SweepReading &reading);
+[[nodiscard]] std::variant<SheetSweep, shop::ShopRefusal> sheetSweepOf(const touchstone::Sweep &sweep, std::string file,
+                                                                       const SweepReading &reading);
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::measure

@@ -10,7 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace tarvelin::nec {
+namespace tarvelin::measure {
 
 std::variant<double, std::string> readStubLength(const std::string &text)
 {
@@ -29,8 +29,8 @@ std::variant<StubReading, std::string> stubVelocityFactor(const touchstone::Swee
     const auto reactance = [&samples](std::size_t i) { return samples[i].impedanceOhms.imag(); };
     if (samples.empty() || !(reactance(0) < 0.0))
         return "The piece looks inductive from the sweep's first frequency on, so its first series "
-                       "resonance lies below the sweep, or its far end is shorted: sweep from lower, with the far "
-                       "end open.";
+               "resonance lies below the sweep, or its far end is shorted: sweep from lower, with the far "
+               "end open.";
     double largest = 0.0;
     for (const touchstone::Sample &sample : samples)
         if (std::isfinite(std::abs(sample.impedanceOhms)))
@@ -45,7 +45,7 @@ std::variant<StubReading, std::string> stubVelocityFactor(const touchstone::Swee
         const double dip = std::min(std::abs(samples[i - 1].impedanceOhms), std::abs(samples[i].impedanceOhms));
         if (!(dip < largest / 3.0))
             break;
-        const double vf = 4.0 * lengthMetres * mhz / kSpeedOfLightMetresPerMicrosecond;
+        const double vf = 4.0 * lengthMetres * mhz / design::kSpeedOfLightMetresPerMicrosecond;
         if (!(vf > 0.0 && vf <= 1.0))
             return "Its series resonance at " + frequencyLabel(mhz) + " MHz gives a velocity factor of " +
                    fixedText(vf, 3) + " for " + fixedText(lengthMetres, 3) +
@@ -53,8 +53,8 @@ std::variant<StubReading, std::string> stubVelocityFactor(const touchstone::Swee
         return StubReading{mhz, vf};
     }
     return "The piece's impedance never dips where its reactance turns from capacitive to inductive, so "
-                   "the sweep holds no series resonance: sweep across the frequency where the piece is a quarter "
-                   "wavelength, with its far end open.";
+           "the sweep holds no series resonance: sweep across the frequency where the piece is a quarter "
+           "wavelength, with its far end open.";
 }
 
 std::string stubReadingText(const StubReading &reading, double lengthMetres)
@@ -88,4 +88,4 @@ void writeStubJson(JsonWriter &json, std::string_view file, double lengthMetres,
         .endRecord();
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::measure

@@ -12,7 +12,7 @@ namespace tarvelin {
 class JsonWriter;
 }
 
-namespace tarvelin::nec {
+namespace tarvelin::measure {
 
 // A cable's velocity factor from an analyser's sweep of a cut piece of it, open at its far end. Below a
 // quarter wavelength the piece looks capacitive; at a quarter wavelength it turns inductive through its
@@ -46,4 +46,4 @@ inline constexpr double kLongestStubMetres = 100.0;
 [[nodiscard]] ResultTable stubTable(std::string_view file, double lengthMetres, const StubReading &reading);
 void writeStubJson(JsonWriter &json, std::string_view file, double lengthMetres, const StubReading &reading);
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::measure

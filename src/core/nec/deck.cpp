@@ -57,7 +57,8 @@ std::string format(const char *pattern, auto... values)
 namespace {
 
 // The comment cards: what the deck models, and how, for whoever reads it or runs it in another engine.
-std::string commentCards(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
+std::string commentCards(const design::ArrayGeometry &geometry, const design::CheckSettings &settings,
+                         const DeckRequest &request)
 {
     std::string deck;
     // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
@@ -75,7 +76,7 @@ std::string commentCards(const ArrayGeometry &geometry, const CheckSettings &set
                    settings.z0Ohms);
     deck += "CM boom on +X from the reflector; loops in the Y-Z plane, top and bottom level\n";
     const Match &match = settings.match;
-    const double wavelength = kSpeedOfLightMetresPerMicrosecond / geometry.designMHz;
+    const double wavelength = design::kSpeedOfLightMetresPerMicrosecond / geometry.designMHz;
     const bool section = match.kind == MatchKind::QuarterWave;
     // The engine reads a card of at most 80 characters: a longer comment runs on to a card of its own.
     if (section) {
@@ -93,11 +94,11 @@ std::string commentCards(const ArrayGeometry &geometry, const CheckSettings &set
 }
 
 // The loops, the source wire a quarter-wave section is fed from, the ground, the losses and the feed.
-std::string structureCards(const ArrayGeometry &geometry, const CheckSettings &settings)
+std::string structureCards(const design::ArrayGeometry &geometry, const design::CheckSettings &settings)
 {
     std::string deck;
     const Match &match = settings.match;
-    const double wavelength = kSpeedOfLightMetresPerMicrosecond / geometry.designMHz;
+    const double wavelength = design::kSpeedOfLightMetresPerMicrosecond / geometry.designMHz;
     const bool section = match.kind == MatchKind::QuarterWave;
 
     const double radius = settings.wireDiameterMm / 2000.0;
@@ -121,7 +122,7 @@ std::string structureCards(const ArrayGeometry &geometry, const CheckSettings &s
     const int sourceTag = tag;
     if (section) {
         const double half = 0.005 * wavelength;
-        const double sourceRadius = std::min(radius, 2.0 * half / kAccurateSegmentRadii);
+        const double sourceRadius = std::min(radius, 2.0 * half / design::kAccurateSegmentRadii);
         deck += format("GW %d 1 %.6f 0 %.6f %.6f 0 %.6f %.6g\n", sourceTag, -wavelength, height - half, -wavelength,
                        height + half, sourceRadius);
     }
@@ -130,7 +131,7 @@ std::string structureCards(const ArrayGeometry &geometry, const CheckSettings &s
         deck += format("LD 5 0 0 0 %.3G\n", kCopperConductivity);
     // The jacket, as an inductance per metre (series RLC per length, no resistance, no capacitor), which adds
     // to the copper's loss on every segment.
-    if (const double henries = jacketHenriesPerMetre(settings); henries > 0.0)
+    if (const double henries = design::jacketHenriesPerMetre(settings); henries > 0.0)
         deck += format("LD 2 0 0 0 0 %.6E 0\n", henries);
     if (settings.groundHeightMetres)
         deck += format("GN 2 0 0 0 %.4g %.4g\n", kGroundPermittivity, kGroundConductivity);
@@ -147,7 +148,8 @@ std::string structureCards(const ArrayGeometry &geometry, const CheckSettings &s
 }
 
 // The frequencies and the patterns asked for at them.
-std::string frequencyCards(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
+std::string frequencyCards(const design::ArrayGeometry &geometry, const design::CheckSettings &settings,
+                           const DeckRequest &request)
 {
     std::string deck;
     deck += "PT -1 0 0 0\n"; // no currents in the output: only what the check reads
@@ -189,17 +191,18 @@ std::string frequencyCards(const ArrayGeometry &geometry, const CheckSettings &s
 
 } // namespace
 
-std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings, const DeckRequest &request)
+std::string writeDeck(const design::ArrayGeometry &geometry, const design::CheckSettings &settings,
+                      const DeckRequest &request)
 {
     const CNumbers c;
     return commentCards(geometry, settings, request) + structureCards(geometry, settings) +
            frequencyCards(geometry, settings, request) + "EN\n";
 }
 
-std::string checkDeck(const Design &design)
+std::string checkDeck(const design::Design &design)
 {
-    const std::vector<double> sweep = sweepFrequencies(design.array.designMHz, design.settings);
-    return writeDeck(design.array, design.settings, {sweep, true, design.source == DesignSource::Tuned});
+    const std::vector<double> sweep = design::sweepFrequencies(design.array.designMHz, design.settings);
+    return writeDeck(design.array, design.settings, {sweep, true, design.source == design::DesignSource::Tuned});
 }
 
 std::string joinedDeck(std::span<const std::string> decks)

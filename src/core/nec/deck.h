@@ -27,12 +27,12 @@ struct DeckRequest
 // of kAzimuthStep (over ground, at every elevation from 1 to 60 degrees and every tenth from 0.1 to 3, a
 // frequency card each). CM cards name the program, the design and the
 // settings.
-[[nodiscard]] std::string writeDeck(const ArrayGeometry &geometry, const CheckSettings &settings,
+[[nodiscard]] std::string writeDeck(const design::ArrayGeometry &geometry, const design::CheckSettings &settings,
                                     const DeckRequest &request);
 
 // The deck of a check of the design, as it is saved for any NEC-2 program: the whole sweep of the settings and
 // the azimuth pattern at the design frequency.
-[[nodiscard]] std::string checkDeck(const Design &design);
+[[nodiscard]] std::string checkDeck(const design::Design &design);
 
 // Several decks as one run of the engine: each deck's end card becomes a next-structure card, so one process
 // models them one after another, each as if alone. Its output comes apart again with splitNecOutput().

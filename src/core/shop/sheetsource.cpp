@@ -166,7 +166,7 @@ std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequ
 {
     // A measurement applies only to the design it was made for; while another is being typed the sheet has no
     // trims.
-    const std::optional<double> design = nec::designMHzOf(frequencyText);
+    const std::optional<double> design = design::designMHzOf(frequencyText);
     const bool measuredHere = design && m_measuredFor && SheetDesign{*design, elements, m_tuned} == *m_measuredFor;
     if (measuredHere || !design)
         texts.measured = measuredText;

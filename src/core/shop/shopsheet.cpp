@@ -37,7 +37,7 @@ std::optional<ShopRefusal> settingsRefusal(const ShopSettings &settings)
     return std::nullopt;
 }
 
-std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, const ShopSettings &settings,
+std::variant<ShopSheet, ShopRefusal> makeSheet(const design::Design &specified, const ShopSettings &settings,
                                                const TunedCut *tuned);
 
 // The specified design for the frequency text, of as many elements as a tune has loops, once the settings are
@@ -48,10 +48,10 @@ std::variant<ShopSheet, ShopRefusal> sheetFor(const std::string &frequencyText, 
     if (std::optional<ShopRefusal> refusal = settingsRefusal(settings))
         return *std::move(refusal);
     const int elements = tuned ? static_cast<int>(tuned->loopFactors.size()) : settings.elements;
-    auto made = nec::specifiedDesign(frequencyText, elements);
-    if (auto *refusal = std::get_if<nec::DesignRefusal>(&made))
+    auto made = design::specifiedDesign(frequencyText, elements);
+    if (auto *refusal = std::get_if<design::DesignRefusal>(&made))
         return ShopRefusal{std::move(refusal->message), std::nullopt};
-    return makeSheet(std::get<nec::Design>(made), settings, tuned);
+    return makeSheet(std::get<design::Design>(made), settings, tuned);
 }
 
 } // namespace
@@ -77,7 +77,7 @@ earlierTrimFor(const DesignLengths &design, const ShopSettings &settings, const 
     if (!settings.measuredMHz || settings.inTurn.size() < 2)
         return std::optional<EarlierTrim>();
     const double drivenInches =
-        nec::cutOf(design, tuned ? std::span<const double>(tuned->loopFactors) : std::span<const double>())
+        design::cutOf(design, tuned ? std::span<const double>(tuned->loopFactors) : std::span<const double>())
             .elements[1]
             .loopInches;
     return earlierTrimOf(design.frequencyMHz, drivenInches, settings.inTurn);
@@ -90,13 +90,13 @@ bool addTrims(ShopSheet &sheet, double frequency, double measuredMHz, std::span<
               HalfThousandths hub)
 {
     const double correctedMHz = frequency * frequency / measuredMHz;
-    auto corrected = nec::specifiedDesign(shortestText(correctedMHz), static_cast<int>(sheet.elements.size()));
-    if (!std::holds_alternative<nec::Design>(corrected))
+    auto corrected = design::specifiedDesign(shortestText(correctedMHz), static_cast<int>(sheet.elements.size()));
+    if (!std::holds_alternative<design::Design>(corrected))
         return false;
     const HalfThousandths allowance = fromThousandths(sheet.settings.allowanceThousandths);
-    const nec::Cut target = nec::cutOf(std::get<nec::Design>(corrected).lengths, loopFactors);
+    const design::Cut target = design::cutOf(std::get<design::Design>(corrected).lengths, loopFactors);
     for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
-        const nec::CutElement &element = target.elements[i];
+        const design::CutElement &element = target.elements[i];
         ElementCuts &cuts = sheet.elements[i];
         Trim trim;
         trim.change = fromThousandths(element.loopThousandths) - cuts.loop;
@@ -109,7 +109,7 @@ bool addTrims(ShopSheet &sheet, double frequency, double measuredMHz, std::span<
 }
 
 // The sheet of a design, from its lengths exactly as the window shows them, its settings known to be sound.
-std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, const ShopSettings &settings,
+std::variant<ShopSheet, ShopRefusal> makeSheet(const design::Design &specified, const ShopSettings &settings,
                                                const TunedCut *tuned)
 {
     const int elements = static_cast<int>(specified.elementCount());
@@ -127,9 +127,9 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
     const std::span<const double> loopFactors = trimmedFactors ? std::span<const double>(*trimmedFactors)
                                                 : tuned        ? std::span<const double>(tuned->loopFactors)
                                                                : std::span<const double>();
-    const nec::Cut cut =
-        nec::cutOf(design, loopFactors,
-                   tuned ? std::span<const std::int64_t>(tuned->stationThousandths) : std::span<const std::int64_t>());
+    const design::Cut cut = design::cutOf(design, loopFactors,
+                                          tuned ? std::span<const std::int64_t>(tuned->stationThousandths)
+                                                : std::span<const std::int64_t>());
     const double frequency = design.frequencyMHz;
     if (settings.measuredMHz &&
         std::fabs(*settings.measuredMHz - frequency) > frequency * limits::kMeasuredTolerancePercent / 100.0)
@@ -164,7 +164,7 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
     const HalfThousandths allowance = fromThousandths(settings.allowanceThousandths);
     sheet.elements.resize(cut.elements.size());
     for (std::size_t i = 0; i < sheet.elements.size(); ++i) {
-        const nec::CutElement &element = cut.elements[i];
+        const design::CutElement &element = cut.elements[i];
         ElementCuts &cuts = sheet.elements[i];
         cuts.element = element.element;
         cuts.loop = fromThousandths(element.loopThousandths);
@@ -182,7 +182,7 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const nec::Design &specified, con
         sheet.windowBoomInches = design.grid.boom(BoomTotal::Inches);
     if (sheet.settings.match.kind == MatchKind::QuarterWave)
         sheet.section = fromThousandths(
-            std::llround(sectionMetres(sheet.settings.match, design.frequencyMHz) / nec::kMetresPerInch * 1000.0));
+            std::llround(sectionMetres(sheet.settings.match, design.frequencyMHz) / design::kMetresPerInch * 1000.0));
 
     if (settings.measuredMHz) {
         // Loops trimmed before end up as cut for that trim's frequency times F / M.

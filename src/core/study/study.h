@@ -13,7 +13,7 @@
 #include <variant>
 #include <vector>
 
-namespace tarvelin::nec {
+namespace tarvelin::study {
 
 // One round of engine work: decks the engines run side by side, one process each, the frequencies they
 // solve together (for progress), and how long the round may take before its engines are stopped.
@@ -59,16 +59,17 @@ inline constexpr std::chrono::seconds kEngineTimeLimit{300};
 // verdict's round (the cutting sensitivity and, where the sweep missed them, the resonance and the 2:1
 // edges). A tune is the check, unless it starts from one already made, then the searches' rounds: each
 // round holds the designs the searches ask for next, their band frequencies shared evenly over the engines.
-// The engines decide only how the work is shared, never what is modelled. Once the searches end of themselves, one round models the tuned
-// loops cut long and short, and one more sweeps the tuned design as the check swept the specified one.
-// The window and tarvelin-calc only start a study, show its progress and show its result.
+// The engines decide only how the work is shared, never what is modelled. Once the searches end of themselves, one
+// round models the tuned loops cut long and short, and one more sweeps the tuned design as the check swept the
+// specified one. The window and tarvelin-calc only start a study, show its progress and show its result.
 class Study
 {
 public:
     // The check of the design.
-    Study(const Design &design, int processes);
+    Study(const design::Design &design, int processes);
     // A tune of the design, after the check made here first or the one given.
-    Study(const Design &design, int processes, TuneSettings tune, std::optional<CheckSummary> check = std::nullopt);
+    Study(const design::Design &design, int processes, tune::TuneSettings tune,
+          std::optional<check::CheckSummary> check = std::nullopt);
     ~Study();
     Study(const Study &) = delete;
     Study &operator=(const Study &) = delete;
@@ -83,16 +84,16 @@ public:
 
     [[nodiscard]] bool ended() const;
     [[nodiscard]] bool tuning() const { return m_tune.has_value(); }
-    [[nodiscard]] const ArrayGeometry &geometry() const { return m_geometry; }
-    [[nodiscard]] const CheckSettings &settings() const { return m_settings; }
+    [[nodiscard]] const design::ArrayGeometry &geometry() const { return m_geometry; }
+    [[nodiscard]] const design::CheckSettings &settings() const { return m_settings; }
     // The check, once its rounds are done.
-    [[nodiscard]] const std::optional<CheckSummary> &check() const { return m_check; }
+    [[nodiscard]] const std::optional<check::CheckSummary> &check() const { return m_check; }
     // The tuned design, once the tune has ended with a design better than the specified one or not.
-    [[nodiscard]] const std::optional<TuneResult> &tuned() const { return m_tuned; }
+    [[nodiscard]] const std::optional<tune::TuneResult> &tuned() const { return m_tuned; }
     // A tune's best design so far, once the specified one has its figures.
-    [[nodiscard]] std::optional<TuneResult> bestSoFar() const;
+    [[nodiscard]] std::optional<tune::TuneResult> bestSoFar() const;
     // The tuned design over the check's sweep, once a tune has ended of itself, to draw beside the check.
-    [[nodiscard]] const std::optional<CheckSummary> &tunedCheck() const { return m_tunedCheck; }
+    [[nodiscard]] const std::optional<check::CheckSummary> &tunedCheck() const { return m_tunedCheck; }
     // Why the study gave no result, or why a tune ended early.
     [[nodiscard]] const std::optional<std::string> &failure() const { return m_failure; }
 
@@ -117,31 +118,31 @@ private:
     void startTune();
     [[nodiscard]] std::chrono::seconds roundTimeLimit() const;
     [[nodiscard]] std::string tuneTimeLimitMessage() const;
-    void planDesigns(std::span<const TuneVector> designs);
-    [[nodiscard]] std::optional<std::vector<BandFigures>> figuresOf(const std::vector<std::string> &outputs);
+    void planDesigns(std::span<const tune::TuneVector> designs);
+    [[nodiscard]] std::optional<std::vector<tune::BandFigures>> figuresOf(const std::vector<std::string> &outputs);
     void takeTuneRound(const std::vector<std::string> &outputs);
     void takeCutOff(const std::vector<std::string> &outputs);
     void takeTunedSweep(const std::vector<std::string> &outputs);
-    void endTune(std::optional<std::string> failure, TuneEnd end);
+    void endTune(std::optional<std::string> failure, tune::TuneEnd end);
 
-    ArrayGeometry m_geometry;
-    CheckSettings m_settings;
+    design::ArrayGeometry m_geometry;
+    design::CheckSettings m_settings;
     int m_processes = 1;
-    std::optional<CheckRounds> m_rounds;
-    std::optional<CheckSummary> m_check;
-    std::optional<TuneSettings> m_tune;
-    std::optional<TuneSpace> m_space; // what the tune may change, worked out as it is set
-    std::unique_ptr<LoopSearch> m_search;
-    std::vector<AnalysisPlan> m_candidatePlans; // the round's candidates, each over its own decks
+    std::optional<check::CheckRounds> m_rounds;
+    std::optional<check::CheckSummary> m_check;
+    std::optional<tune::TuneSettings> m_tune;
+    std::optional<tune::TuneSpace> m_space; // what the tune may change, worked out as it is set
+    std::unique_ptr<tune::LoopSearch> m_search;
+    std::vector<check::AnalysisPlan> m_candidatePlans;   // the round's candidates, each over its own decks
     std::vector<std::vector<std::size_t>> m_engineParts; // per deck of the round, the design of each structure
-    std::optional<TuneEnd> m_searchesEnded; // and why: the cutting tolerance's round runs before the tune ends
-    std::optional<CutTolerance> m_tolerance;
-    std::optional<AnalysisPlan> m_tunedSweep; // the tuned loops over the sweep, once the tolerance is in
-    std::optional<CheckSummary> m_tunedCheck;
+    std::optional<tune::TuneEnd> m_searchesEnded; // and why: the cutting tolerance's round runs before the tune ends
+    std::optional<tune::CutTolerance> m_tolerance;
+    std::optional<check::AnalysisPlan> m_tunedSweep; // the tuned loops over the sweep, once the tolerance is in
+    std::optional<check::CheckSummary> m_tunedCheck;
     std::optional<EngineRound> m_round;                    // the round handed out and not yet taken
     std::chrono::steady_clock::time_point m_tuneStarted{}; // the time limit's clock, from the check on
     bool m_beforeKnown = false; // the specified design's figures are in, so a tune has a best design
-    std::optional<TuneResult> m_tuned;
+    std::optional<tune::TuneResult> m_tuned;
     std::optional<std::string> m_failure;
     std::string m_ran;
     bool m_ended = false;
@@ -153,4 +154,4 @@ private:
 void driveStudy(Study &study, EngineLauncher &launcher, std::function<void()> ended,
                 std::function<void()> roundStarted = {});
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::study

@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
 FileFields::FileFields(const Json &object, std::string path)
     : FileFields(object, std::move(path), std::make_shared<std::optional<std::string>>())
@@ -129,4 +129,4 @@ const FileFields::Json *FileFields::array(std::string_view key, std::size_t size
     return value;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

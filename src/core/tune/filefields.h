@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
 // Reads a saved file's fields by name. A field absent where it may be is none; one present must be of its
 // kind and within its range, or the file is refused, naming the field: no value of the wrong type is ever
@@ -52,4 +52,4 @@ private:
     std::shared_ptr<std::optional<std::string>> m_problem; // shared by the fields of one file
 };
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

@@ -15,7 +15,7 @@
 #include <system_error>
 #include <thread>
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
 namespace {
 
@@ -379,4 +379,4 @@ bool replacesShownTune(const TuneResult &ended, const TuneSettings &endedTune, c
     return sameAims && betterThan(ended.after, shown.after, endedTune);
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
 namespace {
 
@@ -50,25 +50,25 @@ BandFigures figuresFrom(FileFields &record)
 // 2.053 mm, is the 2.05 mm the program takes by default.
 constexpr double kSameWireMm = 0.005;
 
-std::string settingName(CheckSetting setting)
+std::string settingName(design::CheckSetting setting)
 {
     switch (setting) {
-    case CheckSetting::WireDiameter:
-    case CheckSetting::Awg:
+    case design::CheckSetting::WireDiameter:
+    case design::CheckSetting::Awg:
         return "wire diameter";
-    case CheckSetting::Segments:
+    case design::CheckSetting::Segments:
         return "segments per side";
-    case CheckSetting::Span:
+    case design::CheckSetting::Span:
         return "sweep span";
-    case CheckSetting::Points:
+    case design::CheckSetting::Points:
         return "number of points";
-    case CheckSetting::Z0:
+    case design::CheckSetting::Z0:
         return "feed line impedance";
-    case CheckSetting::GroundHeight:
+    case design::CheckSetting::GroundHeight:
         return "boom height";
-    case CheckSetting::Insulation:
+    case design::CheckSetting::Insulation:
         return "insulation";
-    case CheckSetting::Permittivity:
+    case design::CheckSetting::Permittivity:
         return "insulation's permittivity";
     }
     return "setting";
@@ -77,7 +77,7 @@ std::string settingName(CheckSetting setting)
 // The settings it was tuned with, each read by name and refused by name.
 void readSettings(FileFields &settings, TunedDesign &design)
 {
-    CheckSettings &check = design.check;
+    design::CheckSettings &check = design.check;
     check.wireDiameterMm = settings.number("wire_mm", 0.0, 1e6, true).value_or(check.wireDiameterMm);
     check.segments = static_cast<int>(settings.whole("segments", 1, 1'000'000, true).value_or(check.segments));
     check.lossless = settings.flag("lossless", true).value_or(check.lossless);
@@ -218,7 +218,7 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
     for (const double factor : design.result.factors)
         json.number({}, factor, Figure::Exact);
     json.endList().beginList("lengths_in");
-    const Cut cut = cutOf(lengths, design.result.factors);
+    const design::Cut cut = design::cutOf(lengths, design.result.factors);
     for (std::size_t i = 0; i < design.result.factors.size() && i < cut.elements.size(); ++i)
         json.number({}, cut.elements[i].loopInches, Figure::Exact);
     json.endList();
@@ -266,24 +266,24 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     design.tune.bandPercent =
         fields.number("band_percent", limits::kLowestBandPercent, limits::kHighestBandPercent, false)
             .value_or(design.tune.bandPercent);
-    design.tune.boomMetres = fields.number("boom_m", 0.0, limits::kHighestBoomMetres, false, true);
+    design.tune.boomMetres = fields.number("boom_m", 0.0, design::limits::kHighestBoomMetres, false, true);
     if (fields.problem())
         return *fields.problem();
-    if (const std::optional<CheckSettingRefusal> problem = checkSettingsProblem(design.check))
+    if (const std::optional<design::CheckSettingRefusal> problem = design::checkSettingsProblem(design.check))
         return "Its setting for the " + settingName(problem->setting) +
                " lies outside what the program models: " + problem->message;
     if (const std::optional<std::string> problem = tuneSettingsProblem(design.tune))
         return "Its goals or its boom lie outside what the program tunes for: " + *problem;
 
-    const auto specified = specifiedDesign(design.frequencyText, static_cast<int>(elements));
-    if (!std::holds_alternative<Design>(specified))
+    const auto specified = design::specifiedDesign(design.frequencyText, static_cast<int>(elements));
+    if (!std::holds_alternative<design::Design>(specified))
         return "Its frequency, \"" + design.frequencyText + "\", is none a sheet is made for.";
-    const DesignLengths *shown = &std::get<Design>(specified).lengths;
+    const DesignLengths *shown = &std::get<design::Design>(specified).lengths;
     // The lengths beside the factors are what a builder reads in the file: they must be the factors' own.
     if (const Json *saved = fields.array("lengths_in", elements, false)) {
         bool agree = true;
         for (std::size_t i = 0; agree && i < elements; ++i) {
-            const double expected = cutOf(*shown, design.result.factors).elements[i].loopInches;
+            const double expected = design::cutOf(*shown, design.result.factors).elements[i].loopInches;
             agree = (*saved)[i].is_number() && std::fabs((*saved)[i].get<double>() - expected) <= 1e-9 * expected;
         }
         if (!agree)
@@ -295,7 +295,8 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
         const Json *saved = fields.array("stations_in", elements, true);
         if (fields.problem())
             return *fields.problem();
-        const double wavelengthInches = kSpeedOfLightMetresPerMicrosecond / shown->frequencyMHz / kMetresPerInch;
+        const double wavelengthInches =
+            design::kSpeedOfLightMetresPerMicrosecond / shown->frequencyMHz / design::kMetresPerInch;
         // The shortest gap and the boom, to the thousandth the stations are saved to.
         const double slack = 0.0015;
         double last = 0.0;
@@ -306,9 +307,9 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
             placed =
                 i == 0 ? inches == 0.0 : inches - last >= limits::kShortestGapWavelengths * wavelengthInches - slack;
             last = inches;
-            design.result.stationsMetres.push_back(inches * kMetresPerInch);
+            design.result.stationsMetres.push_back(inches * design::kMetresPerInch);
         }
-        placed = placed && last <= *design.tune.boomMetres / kMetresPerInch + slack;
+        placed = placed && last <= *design.tune.boomMetres / design::kMetresPerInch + slack;
         if (!placed)
             return "Its stations (stations_in) are missing, or closer than " +
                    fixedText(limits::kShortestGapWavelengths, 2) +
@@ -328,8 +329,8 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         return "The tuned design was made for " + made + ", not " + asked + ".";
     };
     if (given.frequencyText) {
-        const std::optional<double> madeFor = designMHzOf(design.frequencyText);
-        const std::optional<double> askedFor = designMHzOf(*given.frequencyText);
+        const std::optional<double> madeFor = design::designMHzOf(design.frequencyText);
+        const std::optional<double> askedFor = design::designMHzOf(*given.frequencyText);
         if (madeFor && askedFor && *madeFor != *askedFor) {
             if (frequencyLabel(*madeFor) != frequencyLabel(*askedFor))
                 return differs(frequencyLabel(*madeFor) + " MHz", frequencyLabel(*askedFor) + " MHz");
@@ -403,15 +404,15 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
     return std::nullopt;
 }
 
-shop::TunedCut tunedCutOf(const TuneResult &result, const CheckSettings &settings)
+shop::TunedCut tunedCutOf(const TuneResult &result, const design::CheckSettings &settings)
 {
-    return {result.factors, stationThousandthsOf(result.stationsMetres), settings.match, settings.z0Ohms};
+    return {result.factors, design::stationThousandthsOf(result.stationsMetres), settings.match, settings.z0Ohms};
 }
 
-shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune, const CheckSettings &check)
+shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune, const design::CheckSettings &check)
 {
-    const std::string jacket = jacketNote(check);
+    const std::string jacket = design::jacketNote(check);
     return {tuneVerdictTable(result, tune), tuneOutcomeText(result, tune) + (jacket.empty() ? "" : " " + jacket)};
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

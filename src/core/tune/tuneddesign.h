@@ -9,7 +9,7 @@
 #include <string_view>
 #include <variant>
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
 // A tuned design as a file, so that the sheet cuts exactly the loops the tune showed: the settings it was
 // tuned for, the loop factors at full precision (each loop's length with them), the stations, the figures
@@ -17,7 +17,7 @@ namespace tarvelin::nec {
 struct TunedDesign
 {
     std::string frequencyText;
-    CheckSettings check;
+    design::CheckSettings check;
     TuneSettings tune;
     TuneResult result;
 };
@@ -51,11 +51,11 @@ struct GivenSettings
 
 // The tuned design as the sheet cuts it: its loop factors, and its stations where the tune moved them, to the
 // thousandth of an inch; with the match and the line it was tuned for, from the settings it was tuned with.
-[[nodiscard]] shop::TunedCut tunedCutOf(const TuneResult &result, const CheckSettings &settings);
+[[nodiscard]] shop::TunedCut tunedCutOf(const TuneResult &result, const design::CheckSettings &settings);
 
 // What a tuned sheet says of the tune that gave it: the figures before and after, the goals and its end.
 // With a jacket on the wire, the outcome says the figures are an estimate.
 [[nodiscard]] shop::SheetTuning sheetTuningOf(const TuneResult &result, const TuneSettings &tune,
-                                              const CheckSettings &check);
+                                              const design::CheckSettings &check);
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

@@ -19,7 +19,7 @@ namespace tarvelin {
 class JsonWriter;
 }
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
 using LoopFactors = std::vector<double>; // each loop against the specified one, reflector first
 // A design as the search sees it: each loop's factor, reflector first, then, where the stations are free, each
@@ -30,8 +30,8 @@ using TuneVector = std::vector<double>;
 struct TuneSettings
 {
     double bandPercent = 0.5; // either side of the design frequency
-    double maxSwr = kSwrGoal;
-    double minFrontToBackDb = kFrontToBackGoalDb;
+    double maxSwr = check::kSwrGoal;
+    double minFrontToBackDb = check::kFrontToBackGoalDb;
     // A tune ends when its searches converge, or at the most designs to try: both the same on any machine.
     // The time limit only caps a tune that would otherwise run on; a tune that reaches it says so.
     double timeLimitSeconds = 1800.0; // the whole tune, its check among it
@@ -82,8 +82,8 @@ inline constexpr int kBandPoints = 5;
 // A design's figures over the band, as the tuner weighs them.
 struct BandFigures
 {
-    SweepPoint design;       // at the design frequency: SWR, gain, F/B and F/R
-    std::vector<double> swr; // at each band frequency, lowest first
+    check::SweepPoint design; // at the design frequency: SWR, gain, F/B and F/R
+    std::vector<double> swr;  // at each band frequency, lowest first
     std::vector<double> frontToBackDb;
     [[nodiscard]] double worstSwr() const;
     [[nodiscard]] double lowestFrontToBackDb() const;
@@ -94,13 +94,13 @@ struct BandFigures
 [[nodiscard]] std::vector<double> bandFrequencies(double designMHz, const TuneSettings &tune);
 
 // The figures of a design over the band, read from the engine's points at the band frequencies.
-[[nodiscard]] BandFigures bandFigures(const std::vector<SweepPoint> &points, double designMHz);
+[[nodiscard]] BandFigures bandFigures(const std::vector<check::SweepPoint> &points, double designMHz);
 
 // The figures of a design the engine could not model: worse than any design it could.
 [[nodiscard]] BandFigures unmodelledFigures();
 
 // The array with each loop scaled by its factor, the stations as designed.
-[[nodiscard]] ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &factors);
+[[nodiscard]] design::ArrayGeometry scaledGeometry(const design::ArrayGeometry &specified, const LoopFactors &factors);
 
 // What a tune may change in the array: every loop, and with a boom length the stations too, the reflector at
 // the boom's end, every gap at least kShortestGapWavelengths and the boom no longer than given.
@@ -117,13 +117,14 @@ struct TuneSpace
     // than the design's.
     [[nodiscard]] TuneVector specified() const;
     // The array of a design the search tries.
-    [[nodiscard]] ArrayGeometry geometry(const ArrayGeometry &specified, const TuneVector &design) const;
+    [[nodiscard]] design::ArrayGeometry geometry(const design::ArrayGeometry &specified,
+                                                 const TuneVector &design) const;
     // The stations of a design, in metres from the reflector; none when they stay as designed.
     [[nodiscard]] std::vector<double> stationsMetres(const TuneVector &design) const;
 };
 
 // The tune's space for the array, or why the boom given cannot hold it.
-[[nodiscard]] std::variant<TuneSpace, std::string> tuneSpaceFor(const ArrayGeometry &specified,
+[[nodiscard]] std::variant<TuneSpace, std::string> tuneSpaceFor(const design::ArrayGeometry &specified,
                                                                 const TuneSettings &tune);
 
 // What ended a tune.
@@ -165,9 +166,9 @@ struct TuneResult
 };
 
 // The tuned design's array: its loops, and its stations where the tune moved them.
-[[nodiscard]] ArrayGeometry tunedGeometry(const ArrayGeometry &specified, const TuneResult &tuned);
+[[nodiscard]] design::ArrayGeometry tunedGeometry(const design::ArrayGeometry &specified, const TuneResult &tuned);
 // The tuned design, from the specified one it was tuned from.
-[[nodiscard]] Design tunedDesign(const Design &specified, const TuneResult &tuned);
+[[nodiscard]] design::Design tunedDesign(const design::Design &specified, const TuneResult &tuned);
 
 // The tuned loops cut kCutTolerancePercent long, then short, the stations where the tune put them.
 [[nodiscard]] std::array<TuneVector, 2> cutOffDesigns(const TuneVector &tuned, std::size_t loops);
@@ -240,8 +241,8 @@ private:
 
 // Whether the check of `checked` with `ran` is the check of `now` with `settings`: the same frequency, the same
 // elements and the same settings. A tune starts only from the check of the design as it stands.
-[[nodiscard]] bool sameCheck(const ArrayGeometry &now, const CheckSettings &settings, const ArrayGeometry &checked,
-                             const CheckSettings &ran);
+[[nodiscard]] bool sameCheck(const design::ArrayGeometry &now, const design::CheckSettings &settings,
+                             const design::ArrayGeometry &checked, const design::CheckSettings &ran);
 
 // Whether a tune may start, and if not why, as the windows say it: a tune starts from a finished check of the
 // design and the settings as they stand, once nothing else runs. None when it may.
@@ -251,7 +252,7 @@ private:
 
 // Where the tuner starts: every loop scaled by resonance / design, the one factor that would put the
 // check's resonance on the design frequency; the specified loops when the check found none.
-[[nodiscard]] double tuneStartFactor(const CheckSummary &check);
+[[nodiscard]] double tuneStartFactor(const check::CheckSummary &check);
 
 // What ended the tune, as the files say it: "converged", "most designs to try", "time limit, not converged",
 // "cancelled" or "engine failure".
@@ -280,7 +281,7 @@ struct TunedLoop
 [[nodiscard]] std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned);
 
 // The tuned design as it is cut: the specified lengths with the tune's loop factors and stations.
-[[nodiscard]] Cut tunedCut(const DesignLengths &design, const TuneResult &tuned);
+[[nodiscard]] design::Cut tunedCut(const DesignLengths &design, const TuneResult &tuned);
 
 // The tuned design as a table: per element the specified loop, the tuned loop in inches and millimetres,
 // its side, its factor and its station.
@@ -302,4 +303,4 @@ void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const Des
 // The verdict before and after as a table: per figure the specified design's and the tuned one's.
 [[nodiscard]] ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune);
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

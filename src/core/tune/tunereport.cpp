@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
 std::string tuneDescription(const TuneSettings &tune)
 {
@@ -82,17 +82,17 @@ std::string_view tuneEndText(TuneEnd end)
     return "converged";
 }
 
-Cut tunedCut(const DesignLengths &design, const TuneResult &tuned)
+design::Cut tunedCut(const DesignLengths &design, const TuneResult &tuned)
 {
-    return cutOf(design, tuned.factors, stationThousandthsOf(tuned.stationsMetres));
+    return design::cutOf(design, tuned.factors, design::stationThousandthsOf(tuned.stationsMetres));
 }
 
 std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned)
 {
-    const Cut cut = tunedCut(design, tuned);
+    const design::Cut cut = tunedCut(design, tuned);
     std::vector<TunedLoop> loops(std::min(design.elementCount(), tuned.factors.size()));
     for (std::size_t i = 0; i < loops.size(); ++i) {
-        const CutElement &element = cut.elements[i];
+        const design::CutElement &element = cut.elements[i];
         TunedLoop &loop = loops[i];
         loop.element = element.element;
         loop.specifiedInches = static_cast<double>(design.loopThousandths[i]) / 1000.0;
@@ -266,4 +266,4 @@ ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune)
     return table;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

@@ -2,10 +2,10 @@
 // When a tune may start, and where it starts from.
 #include "core/tune/tuner.h"
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
-bool sameCheck(const ArrayGeometry &now, const CheckSettings &settings, const ArrayGeometry &checked,
-               const CheckSettings &ran)
+bool sameCheck(const design::ArrayGeometry &now, const design::CheckSettings &settings,
+               const design::ArrayGeometry &checked, const design::CheckSettings &ran)
 {
     return settings == ran && now.designMHz == checked.designMHz && now.elementCount() == checked.elementCount();
 }
@@ -21,9 +21,9 @@ std::optional<std::string> tuneStartRefusal(bool running, bool checked, bool che
     return std::nullopt;
 }
 
-double tuneStartFactor(const CheckSummary &check)
+double tuneStartFactor(const check::CheckSummary &check)
 {
     return check.resonanceMHz && check.design.mhz > 0.0 ? *check.resonanceMHz / check.design.mhz : 1.0;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

@@ -6,7 +6,7 @@
 #include "core/format/typedlength.h"
 #include "core/text/typedtext.h"
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
 std::variant<double, std::string> readTuneBand(const std::string &text)
 {
@@ -18,7 +18,7 @@ std::variant<double, std::string> readTuneBand(const std::string &text)
 
 std::string boomRefusal()
 {
-    return "The boom length must be a length above 0 and below " + fixedText(limits::kHighestBoomMetres, 0) +
+    return "The boom length must be a length above 0 and below " + fixedText(design::limits::kHighestBoomMetres, 0) +
            " m, such as 7.5 m or 25 ft.";
 }
 
@@ -70,7 +70,7 @@ std::variant<double, std::string> readTuneBoom(const std::string &text)
     if (lacksUnit(text))
         return "The boom length needs its unit, m or ft, such as 7.5 m or 25 ft.";
     const double metres = typedMetres(text).value_or(0.0);
-    if (!(metres > 0.0 && metres < limits::kHighestBoomMetres))
+    if (!(metres > 0.0 && metres < design::limits::kHighestBoomMetres))
         return boomRefusal();
     return metres;
 }
@@ -84,9 +84,9 @@ std::optional<std::string> tuneSettingsProblem(const TuneSettings &tune)
     if (!(tune.minFrontToBackDb >= limits::kLowestGoalFrontToBackDb &&
           tune.minFrontToBackDb <= limits::kHighestGoalFrontToBackDb))
         return std::get<std::string>(readGoalFrontToBack(""));
-    if (tune.boomMetres && !(*tune.boomMetres > 0.0 && *tune.boomMetres < limits::kHighestBoomMetres))
+    if (tune.boomMetres && !(*tune.boomMetres > 0.0 && *tune.boomMetres < design::limits::kHighestBoomMetres))
         return boomRefusal();
     return std::nullopt;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

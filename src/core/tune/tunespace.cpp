@@ -6,7 +6,7 @@
 #include <cmath>
 #include <span>
 
-namespace tarvelin::nec {
+namespace tarvelin::tune {
 
 double BandFigures::worstSwr() const
 {
@@ -26,13 +26,13 @@ std::vector<double> bandFrequencies(double designMHz, const TuneSettings &tune)
     return band;
 }
 
-BandFigures bandFigures(const std::vector<SweepPoint> &points, double designMHz)
+BandFigures bandFigures(const std::vector<check::SweepPoint> &points, double designMHz)
 {
     BandFigures figures;
     if (points.empty())
         return figures;
-    figures.design = points[designIndexOf(points, designMHz)];
-    for (const SweepPoint &p : points) {
+    figures.design = points[check::designIndexOf(points, designMHz)];
+    for (const check::SweepPoint &p : points) {
         figures.swr.push_back(p.swr);
         figures.frontToBackDb.push_back(p.frontToBackDb);
     }
@@ -77,27 +77,27 @@ std::array<TuneVector, 2> cutOffDesigns(const TuneVector &tuned, std::size_t loo
     return designs;
 }
 
-ArrayGeometry scaledGeometry(const ArrayGeometry &specified, const LoopFactors &factors)
+design::ArrayGeometry scaledGeometry(const design::ArrayGeometry &specified, const LoopFactors &factors)
 {
-    ArrayGeometry scaled = specified;
+    design::ArrayGeometry scaled = specified;
     for (std::size_t i = 0; i < scaled.sidesMetres.size() && i < factors.size(); ++i)
         scaled.sidesMetres[i] *= factors[i];
     return scaled;
 }
 
-ArrayGeometry tunedGeometry(const ArrayGeometry &specified, const TuneResult &tuned)
+design::ArrayGeometry tunedGeometry(const design::ArrayGeometry &specified, const TuneResult &tuned)
 {
-    ArrayGeometry geometry = scaledGeometry(specified, tuned.factors);
+    design::ArrayGeometry geometry = scaledGeometry(specified, tuned.factors);
     if (tuned.stationsMetres.size() == geometry.stationsMetres.size())
         geometry.stationsMetres = tuned.stationsMetres;
     return geometry;
 }
 
-Design tunedDesign(const Design &specified, const TuneResult &tuned)
+design::Design tunedDesign(const design::Design &specified, const TuneResult &tuned)
 {
-    Design design = specified;
+    design::Design design = specified;
     design.array = tunedGeometry(specified.array, tuned);
-    design.source = DesignSource::Tuned;
+    design.source = design::DesignSource::Tuned;
     return design;
 }
 
@@ -126,11 +126,11 @@ std::vector<double> gapsWithinBoom(std::span<const double> asked, double boom)
 
 } // namespace
 
-std::variant<TuneSpace, std::string> tuneSpaceFor(const ArrayGeometry &specified, const TuneSettings &tune)
+std::variant<TuneSpace, std::string> tuneSpaceFor(const design::ArrayGeometry &specified, const TuneSettings &tune)
 {
     TuneSpace space;
     space.loops = specified.elementCount();
-    space.wavelengthMetres = kSpeedOfLightMetresPerMicrosecond / specified.designMHz;
+    space.wavelengthMetres = design::kSpeedOfLightMetresPerMicrosecond / specified.designMHz;
     if (!tune.boomMetres)
         return space;
     const std::size_t gaps = space.loops > 0 ? space.loops - 1 : 0;
@@ -175,13 +175,13 @@ std::vector<double> TuneSpace::stationsMetres(const TuneVector &design) const
     return stations;
 }
 
-ArrayGeometry TuneSpace::geometry(const ArrayGeometry &specified, const TuneVector &design) const
+design::ArrayGeometry TuneSpace::geometry(const design::ArrayGeometry &specified, const TuneVector &design) const
 {
-    ArrayGeometry shaped =
+    design::ArrayGeometry shaped =
         scaledGeometry(specified, LoopFactors(design.begin(), design.begin() + std::min(loops, design.size())));
     if (std::vector<double> stations = stationsMetres(design); stations.size() == shaped.stationsMetres.size())
         shaped.stationsMetres = std::move(stations);
     return shaped;
 }
 
-} // namespace tarvelin::nec
+} // namespace tarvelin::tune

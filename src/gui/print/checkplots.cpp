@@ -164,24 +164,24 @@ void paintElevationPlot(QPainter &painter, const QRectF &area, const QString &ti
     paintPolarPlot(painter, area, title, points, true, font, ink);
 }
 
-std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary &summary,
-                                        std::span<const nec::MeasuredSweep> sweeps, const nec::CheckSummary *tuned,
-                                        SweepShown sweepShown)
+std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const check::CheckSummary &summary,
+                                        std::span<const measure::MeasuredSweep> sweeps,
+                                        const check::CheckSummary *tuned, SweepShown sweepShown)
 {
     // A sweep of another band would only stretch the axis: the verdict says why it is not compared.
-    std::vector<const nec::MeasuredSweep *> shown;
-    for (const nec::MeasuredSweep &sweep : sweeps)
+    std::vector<const measure::MeasuredSweep *> shown;
+    for (const measure::MeasuredSweep &sweep : sweeps)
         if (!sweep.unrelated)
             shown.push_back(&sweep);
-    const nec::MeasuredSweep *measured = shown.empty() ? nullptr : shown.back();
+    const measure::MeasuredSweep *measured = shown.empty() ? nullptr : shown.back();
     // A sweep over its own range; an open end's impedance, beyond any scale, is left out. One read through a
     // line is drawn at the feed point, as the analyser read it (dotted), or both, as chosen.
     std::vector<PlotSeries> series;
-    const auto addSweep = [sweepShown, &series](const nec::MeasuredSweep &sweep, const QString &name, QColor colour,
-                                                double nec::SweepPoint::*field) {
-        const auto line = [&](const std::vector<nec::SweepPoint> &points, const QString &named, Qt::PenStyle style) {
+    const auto addSweep = [sweepShown, &series](const measure::MeasuredSweep &sweep, const QString &name, QColor colour,
+                                                double check::SweepPoint::*field) {
+        const auto line = [&](const std::vector<check::SweepPoint> &points, const QString &named, Qt::PenStyle style) {
             PlotSeries drawn{named, {}, colour, style};
-            for (const nec::SweepPoint &p : points)
+            for (const check::SweepPoint &p : points)
                 if (std::isfinite(p.*field) && std::fabs(p.*field) < kLargestMeasuredOhms)
                     drawn.points.emplace_back(p.mhz, p.*field);
             series.push_back(std::move(drawn));
@@ -192,23 +192,23 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
         if (through && sweepShown != SweepShown::FeedPoint)
             line(sweep.asMeasured, name + QStringLiteral(" as measured"), Qt::DotLine);
     };
-    const auto measuredOf = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
+    const auto measuredOf = [&](const QString &name, QColor colour, double check::SweepPoint::*field) {
         addSweep(*measured, name, colour, field);
     };
     // Sweeps in turn are told apart by their files and times, and read by their resonances.
-    const auto sweepName = [](const nec::MeasuredSweep &sweep) {
-        return QStringLiteral("SWR %1").arg(QString::fromStdString(nec::sweepInTurnName(sweep)));
+    const auto sweepName = [](const measure::MeasuredSweep &sweep) {
+        return QStringLiteral("SWR %1").arg(QString::fromStdString(measure::sweepInTurnName(sweep)));
     };
     // Every point, the wider sweep's among them: a dip the verdict found out there is on the plot too. A figure
     // beyond any number (an F/B under the engine's floor) is left out of its line.
-    const auto pointsOf = [](const nec::CheckSummary &check, PlotSeries series, double nec::SweepPoint::*field) {
-        for (const nec::SweepPoint &p : check.points)
+    const auto pointsOf = [](const check::CheckSummary &check, PlotSeries series, double check::SweepPoint::*field) {
+        for (const check::SweepPoint &p : check.points)
             if (std::isfinite(p.*field))
                 series.points.emplace_back(p.mhz, p.*field);
         return series;
     };
     // The specified design's lines, each followed by the tuned design's where there is one.
-    const auto add = [&](const QString &name, QColor colour, double nec::SweepPoint::*field) {
+    const auto add = [&](const QString &name, QColor colour, double check::SweepPoint::*field) {
         series.push_back(pointsOf(summary, PlotSeries{name, {}, colour}, field));
         if (tuned)
             series.push_back(
@@ -218,30 +218,30 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
     const QColor green(0x2a, 0x8c, 0x3c), purple(0x8e, 0x44, 0xad), orange(0xd0, 0x7c, 0x10);
     switch (plot) {
     case CheckPlot::Swr:
-        add(QStringLiteral("SWR"), blue, &nec::SweepPoint::swr);
+        add(QStringLiteral("SWR"), blue, &check::SweepPoint::swr);
         if (shown.size() == 1) {
-            measuredOf(QStringLiteral("Measured SWR"), green, &nec::SweepPoint::swr);
+            measuredOf(QStringLiteral("Measured SWR"), green, &check::SweepPoint::swr);
         } else {
             // The latest in the single sweep's colour; the ones before it each in one of their own.
-            static const std::array<QColor, nec::kMostSweeps - 1> kEarlier{
+            static const std::array<QColor, measure::kMostSweeps - 1> kEarlier{
                 {QColor(0x8c, 0x56, 0x4b), QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f), QColor(0xbc, 0xbd, 0x22),
                  QColor(0x17, 0xbe, 0xcf), QColor(0x6a, 0x3d, 0x9a), QColor(0xb1, 0x59, 0x28)}};
             for (std::size_t i = 0; i < shown.size(); ++i)
                 addSweep(*shown[i], sweepName(*shown[i]), i + 1 == shown.size() ? green : kEarlier[i % kEarlier.size()],
-                         &nec::SweepPoint::swr);
+                         &check::SweepPoint::swr);
         }
         break;
     case CheckPlot::Impedance:
-        add(QStringLiteral("R"), blue, &nec::SweepPoint::resistanceOhms);
-        add(QStringLiteral("X"), red, &nec::SweepPoint::reactanceOhms);
+        add(QStringLiteral("R"), blue, &check::SweepPoint::resistanceOhms);
+        add(QStringLiteral("X"), red, &check::SweepPoint::reactanceOhms);
         if (measured) {
-            measuredOf(QStringLiteral("Measured R"), purple, &nec::SweepPoint::resistanceOhms);
-            measuredOf(QStringLiteral("Measured X"), orange, &nec::SweepPoint::reactanceOhms);
+            measuredOf(QStringLiteral("Measured R"), purple, &check::SweepPoint::resistanceOhms);
+            measuredOf(QStringLiteral("Measured X"), orange, &check::SweepPoint::reactanceOhms);
         }
         break;
     case CheckPlot::GainAndFrontToBack:
-        add(QStringLiteral("Gain dBi"), blue, &nec::SweepPoint::gainDbi);
-        add(QStringLiteral("F/B dB"), red, &nec::SweepPoint::frontToBackDb);
+        add(QStringLiteral("Gain dBi"), blue, &check::SweepPoint::gainDbi);
+        add(QStringLiteral("F/B dB"), red, &check::SweepPoint::frontToBackDb);
         break;
     case CheckPlot::Azimuth:
     case CheckPlot::Elevation:
@@ -250,9 +250,9 @@ std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary 
     return series;
 }
 
-void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
-                    const QFont &font, const QColor &ink, std::span<const nec::MeasuredSweep> sweeps,
-                    const nec::CheckSummary *tuned, SweepShown shown)
+void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const check::CheckSummary &summary,
+                    const QFont &font, const QColor &ink, std::span<const measure::MeasuredSweep> sweeps,
+                    const check::CheckSummary *tuned, SweepShown shown)
 {
     const std::vector<PlotSeries> series = checkPlotSeries(plot, summary, sweeps, tuned, shown);
     LinePlotMarks marks;
@@ -289,8 +289,8 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
     }
 }
 
-QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms,
-                             const nec::MeasuredSweep *measured)
+QString checkPlotDescription(CheckPlot plot, const check::CheckSummary &summary, double z0Ohms,
+                             const measure::MeasuredSweep *measured)
 {
     if (summary.points.empty())
         return {};
@@ -323,7 +323,7 @@ QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, d
     // The span the plots draw: every point, the wider sweep's among them.
     double lowest = summary.design.mhz;
     double highest = summary.design.mhz;
-    for (const nec::SweepPoint &p : summary.points) {
+    for (const check::SweepPoint &p : summary.points) {
         lowest = std::min(lowest, p.mhz);
         highest = std::max(highest, p.mhz);
     }

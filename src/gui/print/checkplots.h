@@ -94,21 +94,21 @@ enum class SweepShown
 };
 
 // The lines of a check's line plot, as paintCheckPlot draws them; none for the polar plots.
-[[nodiscard]] std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const nec::CheckSummary &summary,
-                                                      std::span<const nec::MeasuredSweep> sweeps = {},
-                                                      const nec::CheckSummary *tuned = nullptr,
+[[nodiscard]] std::vector<PlotSeries> checkPlotSeries(CheckPlot plot, const check::CheckSummary &summary,
+                                                      std::span<const measure::MeasuredSweep> sweeps = {},
+                                                      const check::CheckSummary *tuned = nullptr,
                                                       SweepShown shown = SweepShown::FeedPoint);
 
 // Every point of the check is drawn, the wider sweep's among them. Measured sweeps, oldest first, lie over the
 // SWR plot each in a colour of its own, the latest also over the impedance plot, each over its own frequency
-// range; with more than one, each is named in the legend by its file, its time and its resonance. A tuned design's sweep,
-// where given, lies beside the check's in its colours, dashed.
-void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const nec::CheckSummary &summary,
-                    const QFont &font, const QColor &ink, std::span<const nec::MeasuredSweep> sweeps = {},
-                    const nec::CheckSummary *tuned = nullptr, SweepShown shown = SweepShown::FeedPoint);
+// range; with more than one, each is named in the legend by its file, its time and its resonance. A tuned design's
+// sweep, where given, lies beside the check's in its colours, dashed.
+void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const check::CheckSummary &summary,
+                    const QFont &font, const QColor &ink, std::span<const measure::MeasuredSweep> sweeps = {},
+                    const check::CheckSummary *tuned = nullptr, SweepShown shown = SweepShown::FeedPoint);
 
 // What a plot shows, in words, for screen readers: its range and its key values, as the verdict gives them.
-[[nodiscard]] QString checkPlotDescription(CheckPlot plot, const nec::CheckSummary &summary, double z0Ohms,
-                                           const nec::MeasuredSweep *measured = nullptr);
+[[nodiscard]] QString checkPlotDescription(CheckPlot plot, const check::CheckSummary &summary, double z0Ohms,
+                                           const measure::MeasuredSweep *measured = nullptr);
 
 } // namespace tarvelin

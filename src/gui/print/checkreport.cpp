@@ -18,11 +18,11 @@
 
 namespace tarvelin {
 
-QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
-                          const nec::CheckSummary &summary, const QPageLayout &layout, const QDateTime &when,
-                          std::span<const nec::MeasuredSweep> sweeps, const nec::Goals &goals)
+QByteArray checkReportPdf(const std::string &frequencyText, const design::CheckSettings &settings,
+                          const check::CheckSummary &summary, const QPageLayout &layout, const QDateTime &when,
+                          std::span<const measure::MeasuredSweep> sweeps, const check::Goals &goals)
 {
-    const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
+    const measure::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     QString html = QStringLiteral("<h2>Tarvelin antenna check: %1</h2>")
                        .arg(QString::fromStdString(designTitle(frequencyText, summary.elements)).toHtmlEscaped());
     html += QStringLiteral("<p>%1. Modelled with the NEC-2 engine nec2c: wire %2 mm, %3 segments per side, %4, %5; "
@@ -38,15 +38,15 @@ QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSett
     html += QStringLiteral("<p><b>%1</b></p>")
                 .arg(QString::fromStdString(document::verdictHeadline(summary, measured, goals)).toHtmlEscaped());
     html += QString::fromStdString(htmlTable(document::verdictTable(summary, settings.z0Ohms, measured, goals)));
-    for (const std::string &warning : nec::verdictWarnings(summary))
+    for (const std::string &warning : check::verdictWarnings(summary))
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());
-    std::vector<std::string> said = measured ? nec::measuredSentences(*measured) : std::vector<std::string>();
-    for (std::string &sentence : nec::turnsSentences(sweeps))
+    std::vector<std::string> said = measured ? measure::measuredSentences(*measured) : std::vector<std::string>();
+    for (std::string &sentence : measure::turnsSentences(sweeps))
         said.push_back(std::move(sentence));
     for (const std::string &sentence : said)
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(sentence).toHtmlEscaped());
-    html +=
-        QStringLiteral("<p>%1</p>").arg(QString::fromStdString(document::feedAdvice(&summary, settings)).toHtmlEscaped());
+    html += QStringLiteral("<p>%1</p>")
+                .arg(QString::fromStdString(document::feedAdvice(&summary, settings)).toHtmlEscaped());
     html += QStringLiteral("<p></p>");
     html += QString::fromStdString(htmlTable(document::checkTable(summary, frequencyText)));
 

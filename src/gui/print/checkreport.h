@@ -15,9 +15,9 @@ namespace tarvelin {
 // The antenna check on paper: a header with the program, the frequency and the date, the settings, the
 // verdict, its warnings and the table, then the four plots, as a vector PDF on the given paper. Measured
 // sweeps, oldest first, go beside the verdict (the latest) and on the plots (every one).
-[[nodiscard]] QByteArray checkReportPdf(const std::string &frequencyText, const nec::CheckSettings &settings,
-                                        const nec::CheckSummary &summary, const QPageLayout &layout,
-                                        const QDateTime &when, std::span<const nec::MeasuredSweep> sweeps = {},
-                                        const nec::Goals &goals = {});
+[[nodiscard]] QByteArray checkReportPdf(const std::string &frequencyText, const design::CheckSettings &settings,
+                                        const check::CheckSummary &summary, const QPageLayout &layout,
+                                        const QDateTime &when, std::span<const measure::MeasuredSweep> sweeps = {},
+                                        const check::Goals &goals = {});
 
 } // namespace tarvelin

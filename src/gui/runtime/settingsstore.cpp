@@ -85,7 +85,8 @@ QString matchText(const Match &match)
     if (match.kind == MatchKind::QuarterWave)
         text += match.line.empty()
                     ? QStringLiteral(" %1 %2").arg(match.z0Ohms, 0, 'g', 17).arg(match.velocityFactor, 0, 'g', 17)
-                    : QStringLiteral("  %1 %2").arg(match.velocityFactor, 0, 'g', 17)
+                    : QStringLiteral("  %1 %2")
+                          .arg(match.velocityFactor, 0, 'g', 17)
                           .arg(QString::fromStdString(match.line));
     return text;
 }
@@ -104,18 +105,18 @@ bool storedFlag(const QSettings &settings, const QString &name, bool fallback)
 // Under `group`: "antennaCheck/through…" or "shopSheet/through…".
 ThroughSettings storedThrough(const QSettings &settings, const QString &group)
 {
-    namespace limits = nec::limits;
     const ThroughSettings defaults;
     ThroughSettings read;
     read.line = storedFlag(settings, group + QStringLiteral("/throughLine"), false);
     const QString length = settings.value(group + QStringLiteral("/throughLength")).toString();
     read.length = length.isEmpty() ? defaults.length : length;
     read.z0Ohms = storedNumber(settings, group + QStringLiteral("/throughZ0"), defaults.z0Ohms,
-                               limits::kLowestRunZ0Ohms, limits::kHighestRunZ0Ohms);
-    read.velocityFactor = storedNumber(settings, group + QStringLiteral("/throughVf"), defaults.velocityFactor,
-                                       limits::kLowestRunVelocityFactor, limits::kHighestRunVelocityFactor);
+                               design::limits::kLowestRunZ0Ohms, design::limits::kHighestRunZ0Ohms);
+    read.velocityFactor =
+        storedNumber(settings, group + QStringLiteral("/throughVf"), defaults.velocityFactor,
+                     design::limits::kLowestRunVelocityFactor, design::limits::kHighestRunVelocityFactor);
     read.lossDbPer100m = storedNumber(settings, group + QStringLiteral("/throughLoss"), defaults.lossDbPer100m, 0.0,
-                                      limits::kHighestRunLossDbPer100m);
+                                      design::limits::kHighestRunLossDbPer100m);
     read.match = storedFlag(settings, group + QStringLiteral("/throughMatch"), false);
     read.cable = settings.value(group + QStringLiteral("/throughCable")).toString();
     return read;
@@ -136,43 +137,44 @@ void storeThrough(QSettings &settings, const QString &group, const ThroughSettin
 
 CheckWindowSettings SettingsStore::checkWindow() const
 {
-    namespace limits = nec::limits;
-    const nec::CheckSettings defaults;
+    const design::CheckSettings defaults;
     CheckWindowSettings read;
-    read.wireMm =
-        storedNumber(m_settings, key::kWireMm, defaults.wireDiameterMm, limits::kLowestWireMm, limits::kHighestWireMm);
-    const int awg = static_cast<int>(storedNumber(m_settings, key::kAwg, 0, limits::kLowestAwg, limits::kHighestAwg));
+    read.wireMm = storedNumber(m_settings, key::kWireMm, defaults.wireDiameterMm, design::limits::kLowestWireMm,
+                               design::limits::kHighestWireMm);
+    const int awg = static_cast<int>(
+        storedNumber(m_settings, key::kAwg, 0, design::limits::kLowestAwg, design::limits::kHighestAwg));
     read.awg = awg;
-    read.segments =
-        storedOdd(m_settings, key::kSegments, defaults.segments, limits::kFewestSegments, limits::kMostSegments);
-    read.spanPercent = storedNumber(m_settings, key::kSpan, defaults.spanPercent, limits::kNarrowestSpanPercent,
-                                    limits::kWidestSpanPercent);
-    read.points = storedOdd(m_settings, key::kPoints, defaults.points, limits::kFewestPoints, limits::kMostPoints);
+    read.segments = storedOdd(m_settings, key::kSegments, defaults.segments, design::limits::kFewestSegments,
+                              design::limits::kMostSegments);
+    read.spanPercent = storedNumber(m_settings, key::kSpan, defaults.spanPercent, design::limits::kNarrowestSpanPercent,
+                                    design::limits::kWidestSpanPercent);
+    read.points = storedOdd(m_settings, key::kPoints, defaults.points, design::limits::kFewestPoints,
+                            design::limits::kMostPoints);
     // The lines the window offers.
-    const double z0 =
-        storedNumber(m_settings, key::kZ0, defaults.z0Ohms, limits::kLowestZ0Ohms, limits::kHighestZ0Ohms);
+    const double z0 = storedNumber(m_settings, key::kZ0, defaults.z0Ohms, design::limits::kLowestZ0Ohms,
+                                   design::limits::kHighestZ0Ohms);
     read.z0Ohms = z0 == 50.0 || z0 == 75.0 ? z0 : defaults.z0Ohms;
     read.copper = storedFlag(m_settings, key::kCopper, !defaults.lossless);
     read.overGround = storedFlag(m_settings, key::kOverGround, false);
     read.groundHeight = m_settings.value(key::kHeight).toString();
     read.frequency = m_settings.value(key::kCheckFrequency).toString();
-    read.tuneBandPercent = storedNumber(m_settings, key::kTuneBand, nec::TuneSettings{}.bandPercent,
-                                        nec::limits::kLowestBandPercent, nec::limits::kHighestBandPercent);
+    read.tuneBandPercent = storedNumber(m_settings, key::kTuneBand, tune::TuneSettings{}.bandPercent,
+                                        tune::limits::kLowestBandPercent, tune::limits::kHighestBandPercent);
     read.elements = storedWhole(m_settings, key::kCheckElements, kMostElements, kFewestElements, kMostElements);
-    const nec::TuneSettings tune;
-    read.goalSwr =
-        storedNumber(m_settings, key::kGoalSwr, tune.maxSwr, nec::limits::kLowestGoalSwr, nec::limits::kHighestGoalSwr);
+    const tune::TuneSettings tune;
+    read.goalSwr = storedNumber(m_settings, key::kGoalSwr, tune.maxSwr, tune::limits::kLowestGoalSwr,
+                                tune::limits::kHighestGoalSwr);
     read.goalFrontToBackDb =
-        storedNumber(m_settings, key::kGoalFb, tune.minFrontToBackDb, nec::limits::kLowestGoalFrontToBackDb,
-                     nec::limits::kHighestGoalFrontToBackDb);
+        storedNumber(m_settings, key::kGoalFb, tune.minFrontToBackDb, tune::limits::kLowestGoalFrontToBackDb,
+                     tune::limits::kHighestGoalFrontToBackDb);
     read.moveStations = storedFlag(m_settings, key::kMoveStations, false);
     read.boom = m_settings.value(key::kBoom).toString();
     read.match = storedMatch(m_settings, key::kCheckMatch);
     read.through = storedThrough(m_settings, QStringLiteral("antennaCheck"));
     read.insulationMm =
-        storedNumber(m_settings, key::kInsulation, defaults.insulationMm, 0.0, limits::kThickestInsulationMm);
-    read.permittivity = storedNumber(m_settings, key::kPermittivity, defaults.permittivity, limits::kLowestPermittivity,
-                                     limits::kHighestPermittivity);
+        storedNumber(m_settings, key::kInsulation, defaults.insulationMm, 0.0, design::limits::kThickestInsulationMm);
+    read.permittivity = storedNumber(m_settings, key::kPermittivity, defaults.permittivity,
+                                     design::limits::kLowestPermittivity, design::limits::kHighestPermittivity);
     return read;
 }
 

@@ -41,9 +41,9 @@ void TestCoaxTable::tableHoldsTheFile()
         QCOMPARE(QString::fromUtf8(cable->name.data(), static_cast<qsizetype>(cable->name.size())), field[0]);
         QCOMPARE(cable->z0Ohms, field[1].toDouble());
         QCOMPARE(cable->velocityFactor, field[2].toDouble());
-        QVERIFY2(field[6].startsWith(QString::fromUtf8(cable->makerPart.data(),
-                                                       static_cast<qsizetype>(cable->makerPart.size()))
-                                         .section(QLatin1Char(' '), 0, 1)),
+        QVERIFY2(field[6].startsWith(
+                     QString::fromUtf8(cable->makerPart.data(), static_cast<qsizetype>(cable->makerPart.size()))
+                         .section(QLatin1Char(' '), 0, 1)),
                  qPrintable(line));
         const double mhz = field[3].toDouble();
         const auto point = std::find_if(cable->points.begin(), cable->points.end(),
@@ -66,11 +66,16 @@ void TestCoaxTable::namesAsBuildersTypeThem_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("cable"); // none for a name the table does not hold
-    QTest::newRow("as listed") << "RG-58" << "RG-58";
-    QTest::newRow("any case") << "rg-8x" << "RG-8X";
-    QTest::newRow("with /U") << "RG-58/U" << "RG-58";
-    QTest::newRow("with /u and blanks") << "  rg-11/u " << "RG-11";
-    QTest::newRow("two words") << "RG-11 FOAM" << "RG-11 foam";
+    QTest::newRow("as listed") << "RG-58"
+                               << "RG-58";
+    QTest::newRow("any case") << "rg-8x"
+                              << "RG-8X";
+    QTest::newRow("with /U") << "RG-58/U"
+                             << "RG-58";
+    QTest::newRow("with /u and blanks") << "  rg-11/u "
+                                        << "RG-11";
+    QTest::newRow("two words") << "RG-11 FOAM"
+                               << "RG-11 foam";
     QTest::newRow("another variant") << "RG-58A" << QString();
     QTest::newRow("a slash alone") << "/U" << QString();
     QTest::newRow("nothing") << "" << QString();
@@ -140,26 +145,26 @@ void TestCoaxTable::sectionCutFromACable()
 // frequency; its length with its unit, since a bare number could be metres or feet.
 void TestCoaxTable::runOfACable()
 {
-    const auto run = nec::readFeedRun("30m:RG-58/U");
-    QVERIFY(std::holds_alternative<nec::FeedRun>(run));
-    const nec::FeedRun &rg58 = std::get<nec::FeedRun>(run);
+    const auto run = design::readFeedRun("30m:RG-58/U");
+    QVERIFY(std::holds_alternative<design::FeedRun>(run));
+    const design::FeedRun &rg58 = std::get<design::FeedRun>(run);
     QCOMPARE(rg58.metres, 30.0);
     QCOMPARE(rg58.z0Ohms, 50.0);
     QCOMPARE(rg58.velocityFactor, 0.66);
     QCOMPARE(rg58.lossDbPer100mAt(50.0, 14.2), 3.7 / 0.3048);
-    QCOMPARE(nec::feedRunText(rg58), std::string("30 m of RG-58 (50 ohm, velocity factor 0.66 nominal)"));
-    QVERIFY(std::holds_alternative<std::string>(nec::readFeedRun("30m:RG-99")));
-    const auto bare = nec::readFeedRun("7:75/0.82/1.5");
+    QCOMPARE(design::feedRunText(rg58), std::string("30 m of RG-58 (50 ohm, velocity factor 0.66 nominal)"));
+    QVERIFY(std::holds_alternative<std::string>(design::readFeedRun("30m:RG-99")));
+    const auto bare = design::readFeedRun("7:75/0.82/1.5");
     QVERIFY(std::holds_alternative<std::string>(bare));
     QVERIFY(std::get<std::string>(bare).find("needs its unit") != std::string::npos);
-    QCOMPARE(std::get<nec::FeedRun>(nec::readFeedRun("23ft:75/0.82/1.5")).metres, 7.0104);
+    QCOMPARE(std::get<design::FeedRun>(design::readFeedRun("23ft:75/0.82/1.5")).metres, 7.0104);
 
     // A line losing more than 10 dB one way hides the dip: 300 m of RG-58 on 20 m (some 17 dB) is warned of,
     // 30 m (under 2 dB) is not.
-    QVERIFY(!nec::lossyRunWarning(rg58, 14.2));
-    nec::FeedRun long58 = rg58;
+    QVERIFY(!design::lossyRunWarning(rg58, 14.2));
+    design::FeedRun long58 = rg58;
     long58.metres = 300.0;
-    const std::optional<std::string> warned = nec::lossyRunWarning(long58, 14.2);
+    const std::optional<std::string> warned = design::lossyRunWarning(long58, 14.2);
     QVERIFY(warned);
     QVERIFY2(warned->find("The line loses 17.") == 0, warned->c_str());
 }

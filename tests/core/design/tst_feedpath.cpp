@@ -19,9 +19,9 @@ constexpr double kDesignMHz = 14.2;
 constexpr double kSpeed = 299.792458; // metres per microsecond
 
 // A lossless run of line `waves` wavelengths long at the design frequency.
-nec::FeedRun losslessRun(double waves, double z0Ohms)
+design::FeedRun losslessRun(double waves, double z0Ohms)
 {
-    nec::FeedRun run;
+    design::FeedRun run;
     run.velocityFactor = 0.66;
     run.z0Ohms = z0Ohms;
     run.metres = waves * run.velocityFactor * kSpeed / kDesignMHz;

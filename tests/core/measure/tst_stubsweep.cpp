@@ -62,10 +62,10 @@ void TestStubSweep::velocityFactorOfAPiece()
     QFETCH(double, fromMHz);
     QFETCH(double, toMHz);
     QFETCH(double, loss);
-    const auto read = nec::stubVelocityFactor(piece(metres, vf, fromMHz, toMHz, loss, false), metres);
+    const auto read = measure::stubVelocityFactor(piece(metres, vf, fromMHz, toMHz, loss, false), metres);
     if (const auto *refusal = std::get_if<std::string>(&read))
         QFAIL(refusal->c_str());
-    const nec::StubReading reading = std::get<nec::StubReading>(read);
+    const measure::StubReading reading = std::get<measure::StubReading>(read);
     QCOMPARE(QString::number(reading.velocityFactor, 'f', 3), QString::number(vf, 'f', 3));
     QVERIFY(std::fabs(reading.resonanceMHz - vf * 299.792458 / (4.0 * metres)) < 0.01);
 }
@@ -86,15 +86,15 @@ void TestStubSweep::noSeriesResonanceIsRefused()
     QFETCH(double, toMHz);
     QFETCH(bool, shorted);
     QVERIFY(std::holds_alternative<std::string>(
-        nec::stubVelocityFactor(piece(1.0, 0.66, fromMHz, toMHz, 5.0, shorted), 1.0)));
+        measure::stubVelocityFactor(piece(1.0, 0.66, fromMHz, toMHz, 5.0, shorted), 1.0)));
 }
 
 void TestStubSweep::lengthNeedsItsUnit()
 {
-    QCOMPARE(std::get<double>(nec::readStubLength("1 m")), 1.0);
-    QCOMPARE(std::get<double>(nec::readStubLength("39-3/8 in")), 1.0001);
-    QVERIFY(std::holds_alternative<std::string>(nec::readStubLength("1")));
-    QVERIFY(std::holds_alternative<std::string>(nec::readStubLength("200 m")));
+    QCOMPARE(std::get<double>(measure::readStubLength("1 m")), 1.0);
+    QCOMPARE(std::get<double>(measure::readStubLength("39-3/8 in")), 1.0001);
+    QVERIFY(std::holds_alternative<std::string>(measure::readStubLength("1")));
+    QVERIFY(std::holds_alternative<std::string>(measure::readStubLength("200 m")));
 }
 
 QTEST_GUILESS_MAIN(TestStubSweep)

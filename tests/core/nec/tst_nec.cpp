@@ -18,18 +18,21 @@
 #include <cmath>
 #include <cstdio>
 
+using namespace tarvelin::design;
 using namespace tarvelin::nec;
+using namespace tarvelin::check;
+using namespace tarvelin::measure;
 using namespace tarvelin::document;
 using tarvelin::swrOf;
 
 namespace {
 
-ArrayGeometry design(const char *frequency, int elements = tarvelin::kMostElements)
+tarvelin::design::ArrayGeometry design(const char *frequency, int elements = tarvelin::kMostElements)
 {
-    auto geometry = geometryFor(frequency, elements);
-    if (!std::holds_alternative<ArrayGeometry>(geometry))
+    auto geometry = tarvelin::design::geometryFor(frequency, elements);
+    if (!std::holds_alternative<tarvelin::design::ArrayGeometry>(geometry))
         qFatal("refused");
-    return std::get<ArrayGeometry>(geometry);
+    return std::get<tarvelin::design::ArrayGeometry>(geometry);
 }
 
 QStringList cards(const std::string &deck, const QString &kind)
@@ -49,9 +52,9 @@ std::string fixture(const char *name)
     return file.readAll().toStdString();
 }
 
-SweepPoint point(double mhz, double r, double x, double swr)
+tarvelin::check::SweepPoint point(double mhz, double r, double x, double swr)
 {
-    SweepPoint p;
+    tarvelin::check::SweepPoint p;
     p.mhz = mhz;
     p.resistanceOhms = r;
     p.reactanceOhms = x;
@@ -158,7 +161,8 @@ void TestNec::deckOptions()
 {
     CheckSettings settings;
     settings.segments = 21;
-    settings.wireDiameterMm = awgDiameterMm(14); // 0.127 x 92^(22/39) = 1.6278 mm, radius 0.00081386 m
+    settings.wireDiameterMm =
+        tarvelin::design::awgDiameterMm(14); // 0.127 x 92^(22/39) = 1.6278 mm, radius 0.00081386 m
     settings.lossless = true;
     settings.groundHeightMetres = 15.0;
     const std::vector<double> sweep{14.2};
@@ -183,11 +187,13 @@ void TestNec::deckOptions()
     thick.wireDiameterMm = 20.0;
     thick.match = tarvelin::Match{tarvelin::MatchKind::QuarterWave, 75.0, 0.66, {}};
     const QStringList source =
-        cards(writeDeck(design("144", 2), thick, {std::vector<double>{144.0}, false}), QStringLiteral("GW")).last().split(
-            QLatin1Char(' '));
+        cards(writeDeck(design("144", 2), thick, {std::vector<double>{144.0}, false}), QStringLiteral("GW"))
+            .last()
+            .split(QLatin1Char(' '));
     const double length = source[8].toDouble() - source[5].toDouble();
     QVERIFY2(std::fabs(length - 0.01 * 299.792458 / 144.0) < 1e-5, qPrintable(source.join(QLatin1Char(' '))));
-    QVERIFY2(source[9].toDouble() * kAccurateSegmentRadii <= length * (1.0 + 1e-4), // to the card's digits
+    QVERIFY2(source[9].toDouble() * tarvelin::design::kAccurateSegmentRadii <=
+                 length * (1.0 + 1e-4), // to the card's digits
              qPrintable(source.join(QLatin1Char(' '))));
 }
 
@@ -253,7 +259,7 @@ void TestNec::structure()
     settings.segments = segments;
     if (groundMetres > 0)
         settings.groundHeightMetres = groundMetres;
-    const StructureCheck check = checkStructure(design(frequency.toUtf8().constData()), settings);
+    const tarvelin::design::StructureCheck check = checkStructure(design(frequency.toUtf8().constData()), settings);
     QCOMPARE(check.refusal.has_value(), !refusal.isEmpty());
     if (check.refusal)
         QVERIFY2(QString::fromStdString(*check.refusal).startsWith(refusal), check.refusal->c_str());
@@ -304,7 +310,7 @@ void TestNec::settingsReadAgainstTheirLimits()
     QFETCH(QString, field);
     QFETCH(QString, text);
     QFETCH(int, refused);
-    CheckSettingTexts texts;
+    tarvelin::design::CheckSettingTexts texts;
     const std::string typed = text.toStdString();
     if (field == "wire")
         texts.wireMm = typed;
@@ -325,8 +331,8 @@ void TestNec::settingsReadAgainstTheirLimits()
         QVERIFY(std::holds_alternative<CheckSettings>(read));
         return;
     }
-    QVERIFY(std::holds_alternative<CheckSettingRefusal>(read));
-    const CheckSettingRefusal &refusal = std::get<CheckSettingRefusal>(read);
+    QVERIFY(std::holds_alternative<tarvelin::design::CheckSettingRefusal>(read));
+    const tarvelin::design::CheckSettingRefusal &refusal = std::get<tarvelin::design::CheckSettingRefusal>(read);
     QCOMPARE(int(refusal.setting), refused);
     // The message states the limits it holds the setting to.
     QVERIFY2(refusal.message.find(" to ") != std::string::npos || refusal.message.find("below") != std::string::npos,
@@ -360,14 +366,14 @@ void TestNec::resultFailingItsChecksIsNoResult()
     QFETCH(QString, leftOut);
     CheckSettings settings;
     settings.points = 3;
-    const AnalysisPlan plan = planAnalysis(design("14.2"), settings, 1);
+    const tarvelin::check::AnalysisPlan plan = tarvelin::check::planAnalysis(design("14.2"), settings, 1);
     QByteArray output = QByteArray::fromStdString(fixture("sweep3.out"));
     if (!from.isEmpty())
         output.replace(from, to);
     auto read = readOutputs(plan, {output.toStdString()}, settings);
     if (problem.isEmpty()) {
-        QVERIFY(std::holds_alternative<SweepOutputs>(read));
-        const SweepOutputs &sweep = std::get<SweepOutputs>(read);
+        QVERIFY(std::holds_alternative<tarvelin::check::SweepOutputs>(read));
+        const tarvelin::check::SweepOutputs &sweep = std::get<tarvelin::check::SweepOutputs>(read);
         QCOMPARE(sweep.points.size(), std::size_t(leftOut.isEmpty() ? 3 : 2));
         QCOMPARE(sweep.leftOut.size(), std::size_t(leftOut.isEmpty() ? 0 : 1));
         if (!leftOut.isEmpty()) {
@@ -406,7 +412,7 @@ void TestNec::readsRealOutput()
     QCOMPARE(blocks[0].pattern.size(), std::size_t(2));
     QCOMPARE(blocks[3].pattern.size(), std::size_t(73)); // 0 to 360 degrees in 5 degree steps
 
-    const std::optional<SweepPoint> first = sweepPointOf(blocks[0], 50.0);
+    const std::optional<tarvelin::check::SweepPoint> first = tarvelin::check::sweepPointOf(blocks[0], 50.0);
     QVERIFY(first);
     QCOMPARE(first->gainDbi, 10.95);
     QVERIFY(std::fabs(first->frontToBackDb - 20.25) < 1e-9); // 10.95 - (-9.30)
@@ -468,12 +474,12 @@ void TestNec::swr()
 // A sweep from 13.9 to 14.3 MHz in steps of 0.1 on a 50 ohm line: R 50 ohms throughout, X rising as
 // `slope` (f - `resonance`), the design at 14.1 MHz. Such X is its own parabola, so the interpolated figures
 // are exact: the SWR is 2 where |X| = sqrt(10000 / 8) = 35.3553 ohms.
-std::vector<SweepPoint> sweepThrough(double resonance, double slope, std::vector<double> fb)
+std::vector<tarvelin::check::SweepPoint> sweepThrough(double resonance, double slope, std::vector<double> fb)
 {
-    std::vector<SweepPoint> points;
+    std::vector<tarvelin::check::SweepPoint> points;
     for (int i = 0; i < 5; ++i) {
         const double f = 13.9 + 0.1 * i;
-        SweepPoint p = point(f, 50.0, slope * (f - resonance), 0.0);
+        tarvelin::check::SweepPoint p = point(f, 50.0, slope * (f - resonance), 0.0);
         p.swr = swrOf(p.resistanceOhms, p.reactanceOhms, 50.0);
         p.frontToBackDb = fb[static_cast<std::size_t>(i)];
         points.push_back(p);
@@ -593,7 +599,7 @@ void TestNec::pointOverGround()
     for (const auto &[theta, forward] : {std::pair{76.0, 10.0}, {77.0, 11.0}, {78.0, 10.5}})
         for (const auto &[phi, gain] : {std::pair{0.0, forward}, {90.0, -5.0}, {135.0, 1.0}, {180.0, -8.0}})
             result.pattern.push_back({theta, phi, gain});
-    const std::optional<SweepPoint> p = sweepPointOf(result, 50.0);
+    const std::optional<tarvelin::check::SweepPoint> p = tarvelin::check::sweepPointOf(result, 50.0);
     QVERIFY(p);
     QVERIFY2(std::fabs(p->gainDbi - (11.0 + 1.0 / 48)) < 1e-9, qPrintable(QString::number(p->gainDbi)));
     QCOMPARE(p->frontToBackDb, 19.0);
@@ -612,12 +618,12 @@ void TestNec::beyondTheEnginesFloor()
     result.resistanceOhms = 0.5; // against 50 ohms: SWR 100
     for (const auto &[phi, gain] : {std::pair{0.0, 10.5}, {135.0, -2.0}, {180.0, -999.99}})
         result.pattern.push_back({90.0, phi, gain});
-    const std::optional<SweepPoint> p = sweepPointOf(result, 50.0);
+    const std::optional<tarvelin::check::SweepPoint> p = tarvelin::check::sweepPointOf(result, 50.0);
     QVERIFY(p);
     QVERIFY(std::isinf(p->frontToBackDb));
     QCOMPARE(p->frontToRearDb, 12.5);
 
-    const CheckSummary summary = summarise({*p}, 0, 50.0, 93.0, nullptr);
+    const CheckSummary summary = tarvelin::check::summarise({*p}, 0, 50.0, 93.0, nullptr);
     const tarvelin::ResultTable table = checkTable(summary, "14.2");
     const std::vector<tarvelin::TableCell> &row = table.rows.front();
     const auto cell = [&](const char *key) {
@@ -656,7 +662,7 @@ void TestNec::verdictHoldsTheGoalsShown_data()
     QTest::addColumn<double>("minFb");
     QTest::addColumn<QString>("swrRow");
     QTest::addColumn<QString>("fbRow");
-    QTest::newRow("the defaults") << kSwrGoal << kFrontToBackGoalDb
+    QTest::newRow("the defaults") << tarvelin::check::kSwrGoal << tarvelin::check::kFrontToBackGoalDb
                                   << "1.80 on a 50 \u03a9 line; goal 1.5 or less: missed"
                                   << "12.00 dB; goal 20 dB or more: missed";
     QTest::newRow("a two-element quad's") << 2.0 << 10.0 << "1.80 on a 50 \u03a9 line; goal 2 or less: met"
@@ -671,13 +677,13 @@ void TestNec::verdictHoldsTheGoalsShown()
     QFETCH(double, minFb);
     QFETCH(QString, swrRow);
     QFETCH(QString, fbRow);
-    SweepPoint point;
+    tarvelin::check::SweepPoint point;
     point.mhz = 28.5;
     point.resistanceOhms = 90.0;
     point.swr = 1.8;
     point.frontToBackDb = 12.0;
-    const tarvelin::ResultTable verdict = verdictTable(summarise({point}, 0, 50.0, 95.0, nullptr), 50.0, nullptr,
-                                                       Goals{maxSwr, minFb});
+    const tarvelin::ResultTable verdict =
+        verdictTable(tarvelin::check::summarise({point}, 0, 50.0, 95.0, nullptr), 50.0, nullptr, Goals{maxSwr, minFb});
     QCOMPARE(QString::fromStdString(verdict.rows[0][1].text), swrRow);
     QCOMPARE(QString::fromStdString(verdict.rows[2][1].text), fbRow);
 }
@@ -691,7 +697,8 @@ void TestNec::verdictOpensWithWhatToDo_data()
     QTest::addColumn<double>("swr");
     QTest::addColumn<QString>("headline");
     QTest::newRow("the model's cut")
-        << 0.0 << QString() << 1.2 << "Cut the loops as for 14.532 MHz. The F/B goal is missed at the design frequency.";
+        << 0.0 << QString() << 1.2
+        << "Cut the loops as for 14.532 MHz. The F/B goal is missed at the design frequency.";
     QTest::newRow("a measured trim")
         << -3.76 << "shorten 32-3/4\" (8-3/16\" a side)" << 2.0
         << "Shorten every loop 3.76 %: the driven loop 32-3/4\" (8-3/16\" a side). Both goals are missed at the "
@@ -707,7 +714,7 @@ void TestNec::verdictOpensWithWhatToDo()
     QFETCH(double, swr);
     QFETCH(QString, headline);
     CheckSummary summary;
-    SweepPoint point;
+    tarvelin::check::SweepPoint point;
     point.mhz = 14.2;
     point.swr = swr;
     point.frontToBackDb = 14.0;
@@ -717,9 +724,9 @@ void TestNec::verdictOpensWithWhatToDo()
     MeasuredSweep measured;
     measured.detunePercent = measuredDetune;
     measured.drivenTrim = drivenTrim.toStdString();
-    QCOMPARE(QString::fromStdString(
-                 verdictHeadline(summary, measuredDetune != 0.0 ? &measured : nullptr, Goals{1.5, 20.0})),
-             headline);
+    QCOMPARE(
+        QString::fromStdString(verdictHeadline(summary, measuredDetune != 0.0 ? &measured : nullptr, Goals{1.5, 20.0})),
+        headline);
 }
 
 // Every sweep frequency in exactly one deck, in order, and the azimuth cut in the last; each frequency on a
@@ -727,23 +734,23 @@ void TestNec::verdictOpensWithWhatToDo()
 // added up from its deck's first.
 void TestNec::planSharesTheSweep()
 {
-    const AnalysisPlan plan = planAnalysis(design("14.2"), CheckSettings{}, 2);
+    const tarvelin::check::AnalysisPlan plan = tarvelin::check::planAnalysis(design("14.2"), CheckSettings{}, 2);
     QCOMPARE(plan.decks.size(), std::size_t(2));
     QCOMPARE(plan.pointCount, (std::vector<std::size_t>{7, 6}));
     QCOMPARE(cards(plan.decks[1], QStringLiteral("FR")).size(), 7);
     QCOMPARE(cards(plan.decks[0], QStringLiteral("FR")).first(), QStringLiteral("FR 0 1 0 0 13.774 0"));
     QCOMPARE(cards(plan.decks[1], QStringLiteral("FR")).first(), QStringLiteral("FR 0 1 0 0 14.271 0"));
-    const auto allCards = [](const AnalysisPlan &shared) {
+    const auto allCards = [](const tarvelin::check::AnalysisPlan &shared) {
         QStringList all;
         for (const std::string &deck : shared.decks)
             all << cards(deck, QStringLiteral("FR")) << cards(deck, QStringLiteral("RP"));
         all.sort();
         return all;
     };
-    const AnalysisPlan many = planAnalysis(design("14.2"), CheckSettings{}, 64);
+    const tarvelin::check::AnalysisPlan many = tarvelin::check::planAnalysis(design("14.2"), CheckSettings{}, 64);
     QCOMPARE(many.decks.size(), std::size_t(13));
     QCOMPARE(allCards(many), allCards(plan));
-    QCOMPARE(allCards(planAnalysis(design("14.2"), CheckSettings{}, 1)), allCards(plan));
+    QCOMPARE(allCards(tarvelin::check::planAnalysis(design("14.2"), CheckSettings{}, 1)), allCards(plan));
 }
 
 QTEST_GUILESS_MAIN(TestNec)

@@ -476,9 +476,12 @@ void TestShopSheet::feedAdviceAsTheCheckGivesIt_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("balun");
-    QTest::newRow("direct") << "direct" << "1:1 current (choke) balun at the feed point";
-    QTest::newRow("4:1 balun") << "balun4" << "4:1 balun at the feed point";
-    QTest::newRow("quarter-wave section") << "quarter-wave" << "1:1 current (choke) balun at the feed point";
+    QTest::newRow("direct") << "direct"
+                            << "1:1 current (choke) balun at the feed point";
+    QTest::newRow("4:1 balun") << "balun4"
+                               << "4:1 balun at the feed point";
+    QTest::newRow("quarter-wave section") << "quarter-wave"
+                                          << "1:1 current (choke) balun at the feed point";
 }
 
 // The sheet tells the builder how to feed and measure the array in the words the check does, for every match:
@@ -493,7 +496,7 @@ void TestShopSheet::feedAdviceAsTheCheckGivesIt()
     ShopSettings settings;
     settings.match = std::get<Match>(match);
     const std::string sheetSays = shopFooter(sheetFor("14.2", settings)).feed;
-    tarvelin::nec::CheckSettings check;
+    tarvelin::design::CheckSettings check;
     check.match = settings.match;
     const std::string checkSays = tarvelin::document::feedAdvice(nullptr, check);
     QCOMPARE(checkSays, sheetSays);

@@ -23,19 +23,23 @@
 #include <thread>
 
 using namespace tarvelin;
+using namespace tarvelin::design;
 using namespace tarvelin::nec;
+using namespace tarvelin::check;
+using namespace tarvelin::tune;
+using namespace tarvelin::study;
 
-Q_DECLARE_METATYPE(tarvelin::nec::TuneEnd)
+Q_DECLARE_METATYPE(tarvelin::tune::TuneEnd)
 
 namespace {
 
-ArrayGeometry twentyMetres()
+tarvelin::design::ArrayGeometry twentyMetres()
 {
-    return std::get<ArrayGeometry>(geometryFor("14.2"));
+    return std::get<tarvelin::design::ArrayGeometry>(tarvelin::design::geometryFor("14.2"));
 }
 
 // The specified design for 14.2 MHz, modelled with `settings`.
-Design twentyMetresWith(const CheckSettings &settings)
+tarvelin::design::Design twentyMetresWith(const tarvelin::design::CheckSettings &settings)
 {
     Design design = std::get<Design>(specifiedDesign("14.2"));
     design.settings = settings;
@@ -52,7 +56,7 @@ std::vector<double> frequenciesOf(const std::string &deck)
 }
 
 // A finished check on the stand-in, whose resonance lies 2 % below the design frequency.
-CheckSummary checked(int processes)
+tarvelin::check::CheckSummary checked(int processes)
 {
     Study check(twentyMetresWith(CheckSettings{}), processes);
     standin::Launcher engine;
@@ -86,7 +90,7 @@ private slots:
 // sweeps further down, and lengthens the driven loop around the resonance for the cutting sensitivity.
 void TestStudy::checkPlansItsSecondRound()
 {
-    const ArrayGeometry geometry = twentyMetres();
+    const tarvelin::design::ArrayGeometry geometry = twentyMetres();
     Study study(twentyMetresWith(CheckSettings{}), 2);
     standin::Launcher engine;
     bool ended = false;
@@ -96,12 +100,12 @@ void TestStudy::checkPlansItsSecondRound()
     QVERIFY(!study.failure());
     QCOMPARE(engine.rounds.size(), std::size_t(2));
 
-    const EngineRound &sweep = engine.rounds[0];
+    const tarvelin::study::EngineRound &sweep = engine.rounds[0];
     QCOMPARE(sweep.decks.size(), std::size_t(2));
     QCOMPARE(sweep.frequencies, 13);
     QCOMPARE(frequenciesOf(sweep.decks[0]).size() + frequenciesOf(sweep.decks[1]).size(), std::size_t(13 + 1));
 
-    const EngineRound &verdict = engine.rounds[1];
+    const tarvelin::study::EngineRound &verdict = engine.rounds[1];
     QCOMPARE(verdict.decks.size(), std::size_t(2));
     const std::vector<double> wider = frequenciesOf(verdict.decks[0]);
     QVERIFY(!wider.empty());
@@ -109,7 +113,7 @@ void TestStudy::checkPlansItsSecondRound()
     const std::vector<double> around = frequenciesOf(verdict.decks[1]);
     QCOMPARE(verdict.frequencies, static_cast<int>(wider.size() + around.size()));
 
-    const CheckSummary &summary = *study.check();
+    const tarvelin::check::CheckSummary &summary = *study.check();
     QVERIFY(summary.swr2MHz && summary.swr2MHz->lowMHz && summary.swr2MHz->highMHz);
 }
 
@@ -126,18 +130,19 @@ void TestStudy::cuttingSensitivityWhereverTheResonanceLies_data()
 void TestStudy::cuttingSensitivityWhereverTheResonanceLies()
 {
     QFETCH(double, resonanceShare);
-    const ArrayGeometry geometry = twentyMetres();
+    const tarvelin::design::ArrayGeometry geometry = twentyMetres();
     Study study(twentyMetresWith(CheckSettings{}), 2);
     standin::Launcher engine;
     engine.resonanceShare = resonanceShare;
     driveStudy(study, engine, {});
     QVERIFY(study.check());
-    const CheckSummary &summary = *study.check();
+    const tarvelin::check::CheckSummary &summary = *study.check();
     const double resonance = resonanceShare * 78.486 / geometry.sidesMetres[1];
     QVERIFY2(std::fabs(*summary.resonanceMHz - resonance) < 1e-3, qPrintable(QString::number(*summary.resonanceMHz)));
     // A driven loop 0.5 % longer resonates 0.5 % lower; the loop is four sides long.
-    const double addedInches = 4.0 * geometry.sidesMetres[1] * kSensitivityStep / kMetresPerInch;
-    const double expected = (resonance / (1.0 + kSensitivityStep) - resonance) * 1000.0 / addedInches;
+    const double addedInches =
+        4.0 * geometry.sidesMetres[1] * tarvelin::check::kSensitivityStep / tarvelin::design::kMetresPerInch;
+    const double expected = (resonance / (1.0 + tarvelin::check::kSensitivityStep) - resonance) * 1000.0 / addedInches;
     QVERIFY2(summary.sensitivityKhzPerInch, summary.noSensitivity.c_str());
     QVERIFY2(std::fabs(*summary.sensitivityKhzPerInch / expected - 1.0) < 0.01,
              qPrintable(QString::number(*summary.sensitivityKhzPerInch)));
@@ -211,7 +216,7 @@ void TestStudy::tuneKeepsEveryEngineBusy()
     const int evaluations = study.tuned()->evaluations;
     QCOMPARE(frequenciesOf(engine.rounds.front().decks[0]).size(), std::size_t(3));
     std::map<std::vector<double>, std::set<double>> modelled; // each design's sides, and its frequencies
-    std::vector<std::size_t> sizes; // the second engine's share of each round
+    std::vector<std::size_t> sizes;                           // the second engine's share of each round
     for (std::size_t r = 0; r + 2 < engine.rounds.size(); ++r) {
         const EngineRound &round = engine.rounds[r];
         QCOMPARE(round.decks.size(), std::size_t(2));

@@ -154,15 +154,16 @@ void TestTouchstone::everyFormGivesTheSameLowestSwr()
     QCOMPARE(sweep.samples.front().mhz, 13.8);
     const std::complex<double> z = sweep.samples[45].impedanceOhms;
     QVERIFY(std::abs(z - feedAt(sweep.samples[45].mhz)) < 1e-5 * std::abs(z));
-    const nec::MeasuredSweep measured = nec::measuredSweepOf(sweep, name.toStdString(), nec::SweepReading{});
+    const measure::MeasuredSweep measured =
+        measure::measuredSweepOf(sweep, name.toStdString(), measure::SweepReading{});
     QVERIFY2(std::fabs(measured.minSwrMHz - kResonanceMHz) <= kResonanceMHz * 0.0005,
              std::to_string(measured.minSwrMHz).c_str());
     QVERIFY(std::fabs(measured.minSwr - 62.0 / 50.0) < 1e-3);
     QVERIFY(measured.swr2MHz && measured.swr2MHz->lowMHz && measured.swr2MHz->highMHz);
-    const auto forSheet = nec::sheetSweepOf(sweep, name.toStdString(), nec::SweepReading{});
-    QVERIFY(std::holds_alternative<nec::SheetSweep>(forSheet));
-    QCOMPARE(std::get<nec::SheetSweep>(forSheet).resonanceText, std::string("14.2500"));
-    QCOMPARE(std::get<nec::SheetSweep>(forSheet).resonanceMHz, 14.25);
+    const auto forSheet = measure::sheetSweepOf(sweep, name.toStdString(), measure::SweepReading{});
+    QVERIFY(std::holds_alternative<measure::SheetSweep>(forSheet));
+    QCOMPARE(std::get<measure::SheetSweep>(forSheet).resonanceText, std::string("14.2500"));
+    QCOMPARE(std::get<measure::SheetSweep>(forSheet).resonanceMHz, 14.25);
 }
 
 void TestTouchstone::brokenFilesAreRefusedWithTheirLine_data()
@@ -267,11 +268,11 @@ touchstone::Sweep builtSweep(double resonanceMHz, double fromMHz, double toMHz)
 }
 
 // The model of the 14.2 MHz design, resonant at 13.875 MHz.
-nec::CheckSummary modelOf14200()
+check::CheckSummary modelOf14200()
 {
-    nec::CheckSummary model;
+    check::CheckSummary model;
     for (const double mhz : {13.774, 13.875, 14.2, 14.626}) {
-        nec::SweepPoint point;
+        check::SweepPoint point;
         point.mhz = mhz;
         point.resistanceOhms = feedAt(mhz * kResonanceMHz / 13.875).real();
         point.reactanceOhms = feedAt(mhz * kResonanceMHz / 13.875).imag();
@@ -327,14 +328,14 @@ void TestTouchstone::theVerdictTrimsAgainstTheDesign()
     QFETCH(double, toMHz);
     QFETCH(QStringList, sentences);
     const touchstone::Sweep built = builtSweep(resonanceMHz, fromMHz, toMHz);
-    nec::MeasuredSweep measured = nec::measuredSweepOf(built, "built.s1p", nec::SweepReading{});
-    nec::compareWithModel(measured, modelOf14200(), "14.2");
-    const std::vector<std::string> said = nec::measuredSentences(measured);
+    measure::MeasuredSweep measured = measure::measuredSweepOf(built, "built.s1p", measure::SweepReading{});
+    measure::compareWithModel(measured, modelOf14200(), "14.2");
+    const std::vector<std::string> said = measure::measuredSentences(measured);
     QCOMPARE(said.size(), static_cast<std::size_t>(sentences.size()));
     for (qsizetype i = 0; i < sentences.size(); ++i)
         QVERIFY2(QString::fromStdString(said[i]).startsWith(sentences[i]), said[i].c_str());
     // A sweep with no resonance in it trims no sheet either, for the same reason.
-    const auto resonance = nec::sheetSweepOf(built, "built.s1p", nec::SweepReading{});
+    const auto resonance = measure::sheetSweepOf(built, "built.s1p", measure::SweepReading{});
     QCOMPARE(std::holds_alternative<shop::ShopRefusal>(resonance), measured.noResonance.has_value());
 }
 
@@ -370,16 +371,16 @@ void TestTouchstone::aSweepThroughALineIsReadAtTheFeedPoint()
     const auto loop = [](double mhz, double resonanceMHz) {
         return std::complex<double>(50.0, 50.0 * 40.0 * (mhz / resonanceMHz - resonanceMHz / mhz));
     };
-    std::vector<nec::SweepPoint> points;
+    std::vector<check::SweepPoint> points;
     for (int i = 0; i <= 100; ++i) {
-        nec::SweepPoint point;
+        check::SweepPoint point;
         point.mhz = 13.4 + 0.01 * i;
         point.resistanceOhms = loop(point.mhz, modelMHz).real();
         point.reactanceOhms = loop(point.mhz, modelMHz).imag();
         point.swr = swrOf(point.resistanceOhms, point.reactanceOhms, 50.0);
         points.push_back(point);
     }
-    const nec::CheckSummary model = nec::summarise(points, 80, 50.0, std::nullopt, nullptr);
+    const check::CheckSummary model = check::summarise(points, 80, 50.0, std::nullopt, nullptr);
 
     touchstone::Sweep swept;
     for (int i = 0; i <= 100; ++i) {
@@ -393,18 +394,18 @@ void TestTouchstone::aSweepThroughALineIsReadAtTheFeedPoint()
         }
         swept.samples.push_back({mhz, z});
     }
-    const auto read = [&](nec::MeasuredThrough through) {
-        nec::MeasuredSweep measured = nec::measuredSweepOf(swept, "built.s1p", {50.0, {}, designMHz, through});
-        nec::compareWithModel(measured, model, "14.2");
+    const auto read = [&](design::MeasuredThrough through) {
+        measure::MeasuredSweep measured = measure::measuredSweepOf(swept, "built.s1p", {50.0, {}, designMHz, through});
+        measure::compareWithModel(measured, model, "14.2");
         return measured;
     };
-    const auto warns = [](const nec::MeasuredSweep &measured) {
-        const std::vector<std::string> said = nec::measuredSentences(measured);
+    const auto warns = [](const measure::MeasuredSweep &measured) {
+        const std::vector<std::string> said = measure::measuredSentences(measured);
         return std::any_of(said.begin(), said.end(), [](const std::string &sentence) {
             return sentence.find("This sweep looks measured through a feed line") == 0;
         });
     };
-    const nec::MeasuredSweep asMeasured = read({});
+    const measure::MeasuredSweep asMeasured = read({});
     QVERIFY(asMeasured.asMeasured.empty());
     QCOMPARE(warns(asMeasured), metres > 0.0);
     if (metres == 0.0) {
@@ -413,11 +414,11 @@ void TestTouchstone::aSweepThroughALineIsReadAtTheFeedPoint()
     }
     const auto declared = [&] {
         if (cable.isEmpty())
-            return nec::FeedRun{metres, z0Ohms, velocityFactor, lossDbPer100m, {}};
-        auto named = nec::readFeedRun(QStringLiteral("%1m:%2").arg(metres).arg(cable).toStdString());
-        return std::get<nec::FeedRun>(named);
+            return design::FeedRun{metres, z0Ohms, velocityFactor, lossDbPer100m, {}};
+        auto named = design::readFeedRun(QStringLiteral("%1m:%2").arg(metres).arg(cable).toStdString());
+        return std::get<design::FeedRun>(named);
     }();
-    const nec::MeasuredSweep atFeed = read({declared, false});
+    const measure::MeasuredSweep atFeed = read({declared, false});
     QVERIFY(atFeed.shiftPercent);
     QVERIFY2(std::fabs(*atFeed.shiftPercent + 1.5) <= 0.05, qPrintable(QString::number(*atFeed.shiftPercent)));
     QVERIFY(!warns(atFeed));
@@ -426,7 +427,7 @@ void TestTouchstone::aSweepThroughALineIsReadAtTheFeedPoint()
 
     // A point the analyser read as an open end is the line's own open end at the far end: a number, not NaN.
     swept.samples.front().impedanceOhms = {std::numeric_limits<double>::infinity(), 0.0};
-    const nec::MeasuredSweep open = read({declared, false});
+    const measure::MeasuredSweep open = read({declared, false});
     QVERIFY(std::isfinite(open.points.front().resistanceOhms) && std::isfinite(open.points.front().reactanceOhms));
 }
 
@@ -440,19 +441,19 @@ void TestTouchstone::sweepsInTurnReadTheirMoves()
             const double mhz = 13.6 + 0.01 * i;
             sweep.samples.push_back({mhz, {50.0, 400.0 * (mhz / resonanceMHz - resonanceMHz / mhz)}});
         }
-        return nec::measuredSweepOf(sweep, std::move(file), nec::SweepReading{});
+        return measure::measuredSweepOf(sweep, std::move(file), measure::SweepReading{});
     };
     // A loop 0.5 % shorter resonates 1 / 0.995 times higher.
-    const std::vector<nec::MeasuredSweep> sweeps{sweepAt(13.80, "first.s1p"), sweepAt(13.80 / 0.995, "second.s1p"),
-                                                 sweepAt(13.80 / 0.995 / 0.995, "third.s1p")};
-    const std::vector<std::optional<nec::SweepMove>> moves = nec::sweepMoves(sweeps);
+    const std::vector<measure::MeasuredSweep> sweeps{sweepAt(13.80, "first.s1p"), sweepAt(13.80 / 0.995, "second.s1p"),
+                                                     sweepAt(13.80 / 0.995 / 0.995, "third.s1p")};
+    const std::vector<std::optional<measure::SweepMove>> moves = measure::sweepMoves(sweeps);
     QCOMPARE(moves.size(), std::size_t(3));
     QVERIFY(!moves[0]);
     for (std::size_t i = 1; i < 3; ++i) {
         QVERIFY(moves[i]);
         QVERIFY2(std::fabs(moves[i]->percent - 0.5) <= 0.05, qPrintable(QString::number(moves[i]->percent)));
     }
-    const std::vector<std::string> said = nec::turnsSentences(sweeps);
+    const std::vector<std::string> said = measure::turnsSentences(sweeps);
     QCOMPARE(said.size(), std::size_t(1));
     QVERIFY2(said[0].find("third.s1p, resonance at 13.939 MHz (+70 kHz, +0.50 % since the last sweep)") !=
                      std::string::npos &&
@@ -460,8 +461,8 @@ void TestTouchstone::sweepsInTurnReadTheirMoves()
              said[0].c_str());
 
     // A sweep whose lowest SWR lies at its end shows no resonance: nothing moved to it, nor from it.
-    const std::vector<nec::MeasuredSweep> beyond{sweeps[0], sweepAt(14.5, "beyond.s1p"), sweeps[2]};
-    const std::vector<std::optional<nec::SweepMove>> none = nec::sweepMoves(beyond);
+    const std::vector<measure::MeasuredSweep> beyond{sweeps[0], sweepAt(14.5, "beyond.s1p"), sweeps[2]};
+    const std::vector<std::optional<measure::SweepMove>> none = measure::sweepMoves(beyond);
     QVERIFY(!none[1] && !none[2]);
 }
 
@@ -476,8 +477,8 @@ void TestTouchstone::theMatchMovesNoFeedPointSweep()
         sweep.samples.push_back({mhz, {120.0 + 400.0 * (mhz - 28.2), 120.0 * 6.0 * (mhz / 28.2 - 28.2 / mhz)}});
     }
     const Match section{MatchKind::QuarterWave, 75.0, 0.66, {}};
-    const nec::MeasuredSweep direct = nec::measuredSweepOf(sweep, "loop.s1p", {50.0, {}, 28.5, {}});
-    const nec::MeasuredSweep matched = nec::measuredSweepOf(sweep, "loop.s1p", {50.0, section, 28.5, {}});
+    const measure::MeasuredSweep direct = measure::measuredSweepOf(sweep, "loop.s1p", {50.0, {}, 28.5, {}});
+    const measure::MeasuredSweep matched = measure::measuredSweepOf(sweep, "loop.s1p", {50.0, section, 28.5, {}});
     QVERIFY(!direct.noResonance && !matched.noResonance);
     QVERIFY(std::fabs(direct.resonanceMHz() - 28.2) < 1e-4);
     QCOMPARE(matched.resonanceMHz(), direct.resonanceMHz());
@@ -519,18 +520,18 @@ void TestTouchstone::sweepsThatHoldNoAntenna()
         }
         sweep.samples.push_back({mhz, z});
     }
-    const nec::MeasuredSweep measured = nec::measuredSweepOf(sweep, "shack.s1p", {});
+    const measure::MeasuredSweep measured = measure::measuredSweepOf(sweep, "shack.s1p", {});
     if (refusal.isEmpty()) {
         if (measured.noResonance)
             QFAIL(measured.noResonance->c_str());
         QVERIFY(std::fabs(measured.minSwrMHz - 14.0) < 0.001);
-        QCOMPARE(QString::fromStdString(nec::swrText(measured.minSwr, 2)), QStringLiteral("3.50"));
+        QCOMPARE(QString::fromStdString(check::swrText(measured.minSwr, 2)), QStringLiteral("3.50"));
         return;
     }
     QVERIFY(measured.noResonance);
     QVERIFY2(QString::fromStdString(*measured.noResonance).startsWith(QStringLiteral("shack.s1p ") + refusal),
              measured.noResonance->c_str());
-    QVERIFY(std::holds_alternative<shop::ShopRefusal>(nec::sheetSweepOf(sweep, "shack.s1p", {})));
+    QVERIFY(std::holds_alternative<shop::ShopRefusal>(measure::sheetSweepOf(sweep, "shack.s1p", {})));
 }
 
 QTEST_GUILESS_MAIN(TestTouchstone)

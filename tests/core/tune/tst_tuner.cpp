@@ -11,14 +11,17 @@
 #include <set>
 
 using namespace tarvelin;
+using namespace tarvelin::design;
 using namespace tarvelin::nec;
+using namespace tarvelin::check;
+using namespace tarvelin::tune;
 
 namespace {
 
 // The loops alone free, the stations as designed.
-TuneSpace loopsOnly(std::size_t loops)
+tarvelin::tune::TuneSpace loopsOnly(std::size_t loops)
 {
-    TuneSpace space;
+    tarvelin::tune::TuneSpace space;
     space.loops = loops;
     return space;
 }
@@ -27,36 +30,37 @@ TuneSpace loopsOnly(std::size_t loops)
 // candidate outside the tuner's bounds.
 struct StandIn
 {
-    LoopFactors best{0.98, 0.97, 0.99, 0.985, 0.975, 0.97, 0.965};
+    tarvelin::tune::LoopFactors best{0.98, 0.97, 0.99, 0.985, 0.975, 0.97, 0.965};
     int calls = 0;
     bool outOfBounds = false;
 
-    BandFigures figuresOf(const LoopFactors &x)
+    tarvelin::tune::BandFigures figuresOf(const tarvelin::tune::LoopFactors &x)
     {
         ++calls;
         double distance = 0.0;
         for (std::size_t i = 0; i < x.size(); ++i) {
-            if (x[i] < 1.0 - kLoopFactorLimit - 1e-12 || x[i] > 1.0 + kLoopFactorLimit + 1e-12)
+            if (x[i] < 1.0 - tarvelin::tune::kLoopFactorLimit - 1e-12 ||
+                x[i] > 1.0 + tarvelin::tune::kLoopFactorLimit + 1e-12)
                 outOfBounds = true;
             distance += (x[i] - best[i]) * (x[i] - best[i]);
         }
-        BandFigures figures;
+        tarvelin::tune::BandFigures figures;
         figures.design.gainDbi = 12.0 - 50.0 * distance;
         figures.design.swr = 1.1 + 200.0 * distance;
         figures.design.frontToBackDb = 25.0 - 500.0 * distance;
-        figures.swr.assign(kBandPoints, figures.design.swr + 0.2);
-        figures.frontToBackDb.assign(kBandPoints, figures.design.frontToBackDb - 2.0);
+        figures.swr.assign(tarvelin::tune::kBandPoints, figures.design.swr + 0.2);
+        figures.frontToBackDb.assign(tarvelin::tune::kBandPoints, figures.design.frontToBackDb - 2.0);
         return figures;
     }
 
     // Answers the search's rounds until it ends or `rounds` have gone by; gives each round's candidates.
-    std::vector<std::vector<LoopFactors>> drive(LoopSearch &search, int rounds = 100000)
+    std::vector<std::vector<LoopFactors>> drive(tarvelin::tune::LoopSearch &search, int rounds = 100000)
     {
         std::vector<std::vector<LoopFactors>> asked;
         for (int r = 0; r < rounds && !search.ended(); ++r) {
             asked.push_back(search.candidates());
-            std::vector<BandFigures> figures;
-            for (const LoopFactors &candidate : search.candidates())
+            std::vector<tarvelin::tune::BandFigures> figures;
+            for (const tarvelin::tune::LoopFactors &candidate : search.candidates())
                 figures.push_back(figuresOf(candidate));
             search.take(figures);
         }
@@ -66,7 +70,7 @@ struct StandIn
 
 } // namespace
 
-Q_DECLARE_METATYPE(tarvelin::nec::TuneEnd)
+Q_DECLARE_METATYPE(tarvelin::tune::TuneEnd)
 
 class TestTuner : public QObject
 {
@@ -112,12 +116,12 @@ void TestTuner::stationsStayOnTheBoom()
     QFETCH(double, boomMetres);
     QFETCH(QList<double>, asked);
     QFETCH(bool, asDesigned);
-    const auto specified = std::get<ArrayGeometry>(geometryFor("14.2", 3));
-    TuneSettings tune;
+    const auto specified = std::get<tarvelin::design::ArrayGeometry>(tarvelin::design::geometryFor("14.2", 3));
+    tarvelin::tune::TuneSettings tune;
     tune.boomMetres = boomMetres;
     const auto made = tuneSpaceFor(specified, tune);
-    QVERIFY(std::holds_alternative<TuneSpace>(made));
-    const TuneSpace &space = std::get<TuneSpace>(made);
+    QVERIFY(std::holds_alternative<tarvelin::tune::TuneSpace>(made));
+    const tarvelin::tune::TuneSpace &space = std::get<tarvelin::tune::TuneSpace>(made);
     const double wavelength = 299.792458 / 14.2;
     const auto onTheBoom = [&](const std::vector<double> &stations) {
         QCOMPARE(stations.size(), std::size_t{3});
@@ -131,8 +135,8 @@ void TestTuner::stationsStayOnTheBoom()
     onTheBoom(designed);
     if (asDesigned)
         QCOMPARE(designed, specified.stationsMetres);
-    TuneVector design{1.0, 1.0, 1.0, asked[0], asked[1]};
-    const ArrayGeometry shaped = space.geometry(specified, design);
+    tarvelin::tune::TuneVector design{1.0, 1.0, 1.0, asked[0], asked[1]};
+    const tarvelin::design::ArrayGeometry shaped = space.geometry(specified, design);
     onTheBoom(shaped.stationsMetres);
     QCOMPARE(space.stationsMetres(design), shaped.stationsMetres);
 
@@ -158,35 +162,35 @@ void TestTuner::goalsComeBeforeGain()
 {
     QFETCH(bool, swrBinds);
     // Gain peaks at `loud`; the goal is met only within 0.015 of `clean`, 0.03 away.
-    const LoopFactors loud{0.98, 0.97, 0.99, 0.985, 0.975, 0.97, 0.965};
-    LoopFactors clean = loud;
+    const tarvelin::tune::LoopFactors loud{0.98, 0.97, 0.99, 0.985, 0.975, 0.97, 0.965};
+    tarvelin::tune::LoopFactors clean = loud;
     clean[0] += 0.03;
-    const auto distance2 = [](const LoopFactors &a, const LoopFactors &b) {
+    const auto distance2 = [](const tarvelin::tune::LoopFactors &a, const tarvelin::tune::LoopFactors &b) {
         double sum = 0.0;
         for (std::size_t i = 0; i < a.size(); ++i)
             sum += (a[i] - b[i]) * (a[i] - b[i]);
         return sum;
     };
     const double radius2 = 0.015 * 0.015;
-    const auto figuresOf = [&](const LoopFactors &x) {
+    const auto figuresOf = [&](const tarvelin::tune::LoopFactors &x) {
         const double off = distance2(x, clean) / radius2; // 1 on the goal's edge
-        BandFigures figures;
+        tarvelin::tune::BandFigures figures;
         figures.design.gainDbi = 12.0 - 50.0 * distance2(x, loud);
         figures.design.swr = swrBinds ? 1.5 - 0.3 * (1.0 - off) : 1.2;
         figures.design.frontToBackDb = swrBinds ? 25.0 : 20.0 + 3.0 * (1.0 - off);
-        figures.swr.assign(kBandPoints, figures.design.swr);
-        figures.frontToBackDb.assign(kBandPoints, figures.design.frontToBackDb);
+        figures.swr.assign(tarvelin::tune::kBandPoints, figures.design.swr);
+        figures.frontToBackDb.assign(tarvelin::tune::kBandPoints, figures.design.frontToBackDb);
         return figures;
     };
-    LoopSearch search(TuneSettings{}, loopsOnly(7), 0.977);
+    tarvelin::tune::LoopSearch search(tarvelin::tune::TuneSettings{}, loopsOnly(7), 0.977);
     while (!search.ended()) {
-        std::vector<BandFigures> figures;
-        for (const LoopFactors &candidate : search.candidates())
+        std::vector<tarvelin::tune::BandFigures> figures;
+        for (const tarvelin::tune::LoopFactors &candidate : search.candidates())
             figures.push_back(figuresOf(candidate));
         search.take(figures);
     }
-    const TuneResult result = search.result();
-    QCOMPARE(result.end, TuneEnd::Converged);
+    const tarvelin::tune::TuneResult result = search.result();
+    QCOMPARE(result.end, tarvelin::tune::TuneEnd::Converged);
     QVERIFY(result.swrGoalMet);
     QVERIFY(result.frontToBackGoalMet);
     // The best within the goal lies on its edge towards the loudest design: 12 - 50 x 0.015^2 dBi.
@@ -196,9 +200,9 @@ void TestTuner::goalsComeBeforeGain()
 
 namespace {
 
-TunedDesign savedTwentyMetres()
+tarvelin::tune::TunedDesign savedTwentyMetres()
 {
-    TunedDesign design;
+    tarvelin::tune::TunedDesign design;
     design.frequencyText = "14.2";
     design.check.wireDiameterMm = 1.5;
     design.check.groundHeightMetres = 15.0;
@@ -211,8 +215,8 @@ TunedDesign savedTwentyMetres()
     design.result.after.frontToBackDb = {20.05};
     design.result.swrGoalMet = true;
     design.result.evaluations = 358;
-    design.result.end = TuneEnd::DesignLimit;
-    BandFigures cut;
+    design.result.end = tarvelin::tune::TuneEnd::DesignLimit;
+    tarvelin::tune::BandFigures cut;
     cut.swr = {1.52};
     cut.frontToBackDb = {19.35};
     design.result.tolerance = CutTolerance{cut, cut};
@@ -224,12 +228,12 @@ TunedDesign savedTwentyMetres()
 // A saved design reads back as it was tuned: its factors to the last bit, its settings and its figures.
 void TestTuner::savedDesignReadsBack()
 {
-    const TunedDesign saved = savedTwentyMetres();
-    const auto lengths = std::get<nec::Design>(nec::specifiedDesign("14.2")).lengths;
-    const auto read = readTunedDesign(tunedDesignText(saved, lengths));
+    const tarvelin::tune::TunedDesign saved = savedTwentyMetres();
+    const auto lengths = std::get<design::Design>(design::specifiedDesign("14.2")).lengths;
+    const auto read = tarvelin::tune::readTunedDesign(tunedDesignText(saved, lengths));
     if (const auto *refusal = std::get_if<std::string>(&read))
         QFAIL(refusal->c_str());
-    const TunedDesign &design = std::get<TunedDesign>(read);
+    const tarvelin::tune::TunedDesign &design = std::get<tarvelin::tune::TunedDesign>(read);
     QCOMPARE(design.frequencyText, saved.frequencyText);
     QCOMPARE(design.result.factors, saved.result.factors);
     QCOMPARE(design.check.wireDiameterMm, 1.5);
@@ -237,12 +241,12 @@ void TestTuner::savedDesignReadsBack()
     QCOMPARE(design.tune.bandPercent, 0.7);
     QCOMPARE(design.result.after.worstSwr(), 1.44);
     QCOMPARE(design.result.evaluations, 358);
-    QCOMPARE(design.result.end, TuneEnd::DesignLimit);
+    QCOMPARE(design.result.end, tarvelin::tune::TuneEnd::DesignLimit);
     QVERIFY(design.result.tolerance);
     QCOMPARE(design.result.tolerance->worstSwr(), 1.52);
     QCOMPARE(design.result.tolerance->lowestFrontToBackDb(), 19.35);
     // Held against what is asked: the frequency by value, a setting only when given.
-    GivenSettings given;
+    tarvelin::tune::GivenSettings given;
     given.frequencyText = "14.20";
     QVERIFY(!tunedDesignDifference(design, given));
     given.groundHeightMetres = std::optional<double>();
@@ -313,7 +317,8 @@ void TestTuner::brokenDesignFiles_data()
                                            << "Its \"evaluations\" is not a whole number from 0 to 1000000.";
     QTest::newRow("designs tried beyond count") << whole + R"(, "evaluations": 1e30})"
                                                 << "Its \"evaluations\" is not a whole number from 0 to 1000000.";
-    QTest::newRow("an end as a number") << whole + R"(, "ended": 5})" << "Its \"ended\" is not a text.";
+    QTest::newRow("an end as a number") << whole + R"(, "ended": 5})"
+                                        << "Its \"ended\" is not a text.";
     QTest::newRow("an end no tune has") << whole + R"(, "ended": "bored"})"
                                         << "Its \"ended\" is none of the ends a tune has.";
     QTest::newRow("a goal met as text") << whole + R"(, "goals_met": {"swr": "yes"}})"
@@ -323,17 +328,23 @@ void TestTuner::brokenDesignFiles_data()
     QTest::newRow("a version that wraps")
         << QString(whole).replace(QStringLiteral("\"version\": 1"), QStringLiteral("\"version\": 4294967298")) + "}"
         << "another version";
-    QTest::newRow("segments that wrap")
-        << head + QString(settings).replace(QStringLiteral("11"), QStringLiteral("4294967307")) + ones + "}"
-        << "Its \"settings.segments\" is not a whole number";
-    QTest::newRow("a boom as text") << whole + R"(, "boom_m": "7.5"})" << "Its \"boom_m\" is not a number";
-    QTest::newRow("a match of no kind")
-        << head + QString(settings).replace(QStringLiteral("50}"), QStringLiteral(R"(50, "match": {}})")) + ones + "}"
-        << "Its \"settings.match.kind\" is missing: it must be a text.";
-    QTest::newRow("a match of null")
-        << head + QString(settings).replace(QStringLiteral("50}"), QStringLiteral(R"(50, "match": null})")) + ones +
-               "}"
-        << "Its \"settings.match\" is not a record of fields.";
+    QTest::newRow("segments that wrap") << head +
+                                               QString(settings).replace(QStringLiteral("11"),
+                                                                         QStringLiteral("4294967307")) +
+                                               ones + "}"
+                                        << "Its \"settings.segments\" is not a whole number";
+    QTest::newRow("a boom as text") << whole + R"(, "boom_m": "7.5"})"
+                                    << "Its \"boom_m\" is not a number";
+    QTest::newRow("a match of no kind") << head +
+                                               QString(settings).replace(QStringLiteral("50}"),
+                                                                         QStringLiteral(R"(50, "match": {}})")) +
+                                               ones + "}"
+                                        << "Its \"settings.match.kind\" is missing: it must be a text.";
+    QTest::newRow("a match of null") << head +
+                                            QString(settings).replace(QStringLiteral("50}"),
+                                                                      QStringLiteral(R"(50, "match": null})")) +
+                                            ones + "}"
+                                     << "Its \"settings.match\" is not a record of fields.";
     QTest::newRow("a match kind as a number")
         << head + QString(settings).replace(QStringLiteral("50}"), QStringLiteral(R"(50, "match": {"kind": 5}})")) +
                ones + "}"
@@ -351,7 +362,7 @@ void TestTuner::brokenDesignFiles()
 {
     QFETCH(QString, text);
     QFETCH(QString, refusal);
-    const auto read = readTunedDesign(text.toStdString());
+    const auto read = tarvelin::tune::readTunedDesign(text.toStdString());
     QVERIFY(std::holds_alternative<std::string>(read));
     QVERIFY2(std::get<std::string>(read).find(refusal.toStdString()) != std::string::npos,
              std::get<std::string>(read).c_str());
@@ -365,7 +376,7 @@ void TestTuner::differencesAreShown_data()
     QTest::addColumn<double>("wireMm");
     QTest::addColumn<QString>("difference"); // none when empty
     QTest::newRow("the same") << "14.2" << 2.05 << QString();
-    QTest::newRow("AWG 12 for 2.05 mm") << "14.2" << awgDiameterMm(12) << QString();
+    QTest::newRow("AWG 12 for 2.05 mm") << "14.2" << tarvelin::design::awgDiameterMm(12) << QString();
     QTest::newRow("a frequency a tenth of a kHz off")
         << "14.2001" << 2.05 << "The tuned design was made for 14.2000 MHz, not 14.2001 MHz.";
     QTest::newRow("a frequency a kHz off")
@@ -379,9 +390,9 @@ void TestTuner::differencesAreShown()
     QFETCH(QString, frequency);
     QFETCH(double, wireMm);
     QFETCH(QString, difference);
-    TunedDesign design = savedTwentyMetres();
+    tarvelin::tune::TunedDesign design = savedTwentyMetres();
     design.check.wireDiameterMm = 2.05;
-    GivenSettings given;
+    tarvelin::tune::GivenSettings given;
     given.frequencyText = frequency.toStdString();
     given.wireDiameterMm = wireMm;
     const std::optional<std::string> said = tunedDesignDifference(design, given);
@@ -403,7 +414,7 @@ void TestTuner::bandAsTyped()
 {
     QFETCH(QString, typed);
     QFETCH(double, percent);
-    const auto read = readTuneBand(typed.toStdString());
+    const auto read = tarvelin::tune::readTuneBand(typed.toStdString());
     if (percent == 0.0)
         QCOMPARE(std::get<std::string>(read), "The band must be 0.1 to 5.0 % either side of the design frequency.");
     else
@@ -416,7 +427,7 @@ void TestTuner::findsTheBestWithinBounds_data()
     QTest::addColumn<double>("expected");
     QTest::newRow("inside the bounds") << 0.98 << 0.98;
     // A best design beyond +10 % is met at the bound, never passed.
-    QTest::newRow("beyond the bounds") << 1.2 << 1.0 + kLoopFactorLimit;
+    QTest::newRow("beyond the bounds") << 1.2 << 1.0 + tarvelin::tune::kLoopFactorLimit;
 }
 
 void TestTuner::findsTheBestWithinBounds()
@@ -425,17 +436,17 @@ void TestTuner::findsTheBestWithinBounds()
     QFETCH(double, expected);
     StandIn engine;
     engine.best[0] = reflectorBest;
-    LoopSearch search(TuneSettings{}, loopsOnly(7), 0.977);
+    tarvelin::tune::LoopSearch search(tarvelin::tune::TuneSettings{}, loopsOnly(7), 0.977);
     engine.drive(search);
     QVERIFY(search.ended());
-    const TuneResult result = search.result();
+    const tarvelin::tune::TuneResult result = search.result();
     QVERIFY(!engine.outOfBounds);
     QVERIFY2(std::fabs(result.factors[0] - expected) < 2e-3, qPrintable(QString::number(result.factors[0])));
     for (std::size_t i = 1; i < std::size_t{7}; ++i)
         QVERIFY2(std::fabs(result.factors[i] - engine.best[i]) < 2e-3, qPrintable(QString::number(result.factors[i])));
     QVERIFY(result.after.design.gainDbi > result.before.design.gainDbi);
     QCOMPARE(result.evaluations, engine.calls);
-    QCOMPARE(result.end, TuneEnd::Converged);
+    QCOMPARE(result.end, tarvelin::tune::TuneEnd::Converged);
     if (reflectorBest < 1.1) {
         QVERIFY(result.swrGoalMet);
         QVERIFY(result.frontToBackGoalMet);
@@ -448,16 +459,16 @@ void TestTuner::findsTheBestWithinBounds()
 void TestTuner::roundsHoldOneDesignPerSearch()
 {
     StandIn engine;
-    LoopSearch search(TuneSettings{}, loopsOnly(7), 0.977);
+    tarvelin::tune::LoopSearch search(tarvelin::tune::TuneSettings{}, loopsOnly(7), 0.977);
     const auto rounds = engine.drive(search);
-    QCOMPARE(rounds.front(), std::vector<LoopFactors>({{1, 1, 1, 1, 1, 1, 1}}));
-    QCOMPARE(rounds[1], std::vector<LoopFactors>({{0.977, 0.977, 0.977, 0.977, 0.977, 0.977, 0.977}}));
-    std::set<LoopFactors> modelled;
+    QCOMPARE(rounds.front(), std::vector<tarvelin::tune::LoopFactors>({{1, 1, 1, 1, 1, 1, 1}}));
+    QCOMPARE(rounds[1], std::vector<tarvelin::tune::LoopFactors>({{0.977, 0.977, 0.977, 0.977, 0.977, 0.977, 0.977}}));
+    std::set<tarvelin::tune::LoopFactors> modelled;
     bool two = false;
     for (const auto &round : rounds) {
         QVERIFY(!round.empty() && round.size() <= 2);
         two = two || round.size() == 2;
-        for (const LoopFactors &design : round)
+        for (const tarvelin::tune::LoopFactors &design : round)
             QVERIFY2(modelled.insert(design).second, "a design was modelled twice");
     }
     QVERIFY(two);
@@ -470,8 +481,8 @@ void TestTuner::sameFiguresSameRounds()
 {
     StandIn first;
     StandIn second;
-    LoopSearch one(TuneSettings{}, loopsOnly(7), 0.977);
-    LoopSearch two(TuneSettings{}, loopsOnly(7), 0.977);
+    tarvelin::tune::LoopSearch one(tarvelin::tune::TuneSettings{}, loopsOnly(7), 0.977);
+    tarvelin::tune::LoopSearch two(tarvelin::tune::TuneSettings{}, loopsOnly(7), 0.977);
     const auto firstRounds = first.drive(one);
     QTest::qWait(1); // the second's threads run at another moment
     const auto secondRounds = second.drive(two);
@@ -483,14 +494,14 @@ void TestTuner::sameFiguresSameRounds()
 void TestTuner::stopKeepsTheBestSoFar()
 {
     StandIn engine;
-    LoopSearch search(TuneSettings{}, loopsOnly(7), 0.977);
+    tarvelin::tune::LoopSearch search(tarvelin::tune::TuneSettings{}, loopsOnly(7), 0.977);
     engine.drive(search, 6);
     QVERIFY(!search.ended());
-    search.stop(TuneEnd::Cancelled);
+    search.stop(tarvelin::tune::TuneEnd::Cancelled);
     QVERIFY(search.ended());
     QVERIFY(search.candidates().empty());
-    const TuneResult result = search.result();
-    QCOMPARE(result.end, TuneEnd::Cancelled);
+    const tarvelin::tune::TuneResult result = search.result();
+    QCOMPARE(result.end, tarvelin::tune::TuneEnd::Cancelled);
     QCOMPARE(result.evaluations, engine.calls);
     QVERIFY(result.after.design.gainDbi > result.before.design.gainDbi);
 }
@@ -499,23 +510,23 @@ void TestTuner::stopKeepsTheBestSoFar()
 void TestTuner::stopsAtTheDesignLimit()
 {
     StandIn engine;
-    TuneSettings tune;
+    tarvelin::tune::TuneSettings tune;
     tune.designLimit = 6;
-    LoopSearch search(tune, loopsOnly(7), 0.977);
+    tarvelin::tune::LoopSearch search(tune, loopsOnly(7), 0.977);
     const auto rounds = engine.drive(search);
     QCOMPARE(engine.calls, 6);
     QCOMPARE(rounds.back().size(), std::size_t(2)); // 1 + 1 + 2, then both searches once more
-    TuneResult result = search.result();
+    tarvelin::tune::TuneResult result = search.result();
     QCOMPARE(result.evaluations, 6);
-    QCOMPARE(result.end, TuneEnd::DesignLimit);
+    QCOMPARE(result.end, tarvelin::tune::TuneEnd::DesignLimit);
     result.seconds = 1.25;
     QVERIFY(tuneOutcomeText(result, tune).ends_with("6 designs tried in 1.2 s, stopped at the most designs to try."));
-    result.end = TuneEnd::TimeLimit;
+    result.end = tarvelin::tune::TuneEnd::TimeLimit;
     QVERIFY(tuneOutcomeText(result, tune).ends_with(", stopped at the time limit, not converged."));
 
     // Goals met as cut, missed with the loops cut 0.1 % off: the outcome and the verdict say so.
     QVERIFY(result.swrGoalMet && result.frontToBackGoalMet);
-    CutTolerance off{result.after, result.after};
+    tarvelin::tune::CutTolerance off{result.after, result.after};
     off.shorter.swr.back() = 1.62;
     off.longer.frontToBackDb.front() = 19.4;
     result.tolerance = off;
@@ -534,41 +545,44 @@ void TestTuner::stopsAtTheDesignLimit()
 // takes the place of a finished one it does not beat, by the tuner's own measure for the same aims.
 void TestTuner::finishedTuneIsNeverLostToAHalfRunOne_data()
 {
-    QTest::addColumn<TuneEnd>("ended");
+    QTest::addColumn<tarvelin::tune::TuneEnd>("ended");
     QTest::addColumn<bool>("endedMeetsGoals");
     QTest::addColumn<double>("endedBandPercent");
-    QTest::addColumn<TuneEnd>("shown");
+    QTest::addColumn<tarvelin::tune::TuneEnd>("shown");
     QTest::addColumn<bool>("replaces");
-    QTest::newRow("finished over finished") << TuneEnd::Converged << false << 0.5 << TuneEnd::Converged << true;
-    QTest::newRow("finished over cancelled") << TuneEnd::DesignLimit << false << 0.5 << TuneEnd::Cancelled << true;
-    QTest::newRow("cancelled over cancelled") << TuneEnd::Cancelled << false << 0.5 << TuneEnd::Cancelled << true;
+    QTest::newRow("finished over finished")
+        << tarvelin::tune::TuneEnd::Converged << false << 0.5 << tarvelin::tune::TuneEnd::Converged << true;
+    QTest::newRow("finished over cancelled")
+        << tarvelin::tune::TuneEnd::DesignLimit << false << 0.5 << tarvelin::tune::TuneEnd::Cancelled << true;
+    QTest::newRow("cancelled over cancelled")
+        << tarvelin::tune::TuneEnd::Cancelled << false << 0.5 << tarvelin::tune::TuneEnd::Cancelled << true;
     QTest::newRow("cancelled, worse, over finished")
-        << TuneEnd::Cancelled << false << 0.5 << TuneEnd::Converged << false;
+        << tarvelin::tune::TuneEnd::Cancelled << false << 0.5 << tarvelin::tune::TuneEnd::Converged << false;
     QTest::newRow("engine failure, worse, over finished")
-        << TuneEnd::EngineFailure << false << 0.5 << TuneEnd::TimeLimit << false;
+        << tarvelin::tune::TuneEnd::EngineFailure << false << 0.5 << tarvelin::tune::TuneEnd::TimeLimit << false;
     QTest::newRow("cancelled, better, over finished")
-        << TuneEnd::Cancelled << true << 0.5 << TuneEnd::Converged << true;
+        << tarvelin::tune::TuneEnd::Cancelled << true << 0.5 << tarvelin::tune::TuneEnd::Converged << true;
     QTest::newRow("cancelled, better for another band")
-        << TuneEnd::Cancelled << true << 1.0 << TuneEnd::Converged << false;
+        << tarvelin::tune::TuneEnd::Cancelled << true << 1.0 << tarvelin::tune::TuneEnd::Converged << false;
 }
 
 void TestTuner::finishedTuneIsNeverLostToAHalfRunOne()
 {
-    QFETCH(TuneEnd, ended);
+    QFETCH(tarvelin::tune::TuneEnd, ended);
     QFETCH(bool, endedMeetsGoals);
     QFETCH(double, endedBandPercent);
-    QFETCH(TuneEnd, shown);
+    QFETCH(tarvelin::tune::TuneEnd, shown);
     QFETCH(bool, replaces);
     // The shown tune misses the SWR goal a little; the ended one meets both goals or misses by more.
-    const auto tuneOf = [](TuneEnd end, double swr, double gain) {
-        TuneResult result;
+    const auto tuneOf = [](tarvelin::tune::TuneEnd end, double swr, double gain) {
+        tarvelin::tune::TuneResult result;
         result.end = end;
         result.after.swr = {swr, swr};
         result.after.frontToBackDb = {22.0, 22.0};
         result.after.design.gainDbi = gain;
         return result;
     };
-    TuneSettings endedTune;
+    tarvelin::tune::TuneSettings endedTune;
     endedTune.bandPercent = endedBandPercent;
     QCOMPARE(replacesShownTune(tuneOf(ended, endedMeetsGoals ? 1.3 : 2.5, 11.0), endedTune, tuneOf(shown, 1.6, 11.5),
                                TuneSettings{}),

@@ -135,10 +135,12 @@ void TestDrawingLayouts::shopDrawingLabelsStandApart()
         }
         QVERIFY2(layout.square.width() >= metrics.height() * 3, qPrintable(QStringLiteral("no loop") + where));
         // The section's cut length stands on the drawing too, where the sheet cuts one.
-        const auto sectionLabels = std::count_if(layout.labels.begin(), layout.labels.end(), [&](const DrawingLabel &l) {
-            return l.text.contains(QStringLiteral("section")) &&
-                   (!section || l.text.contains(QString::fromStdString(shop::feetInchesText(*sheet.section, step))));
-        });
+        const auto sectionLabels =
+            std::count_if(layout.labels.begin(), layout.labels.end(), [&](const DrawingLabel &l) {
+                return l.text.contains(QStringLiteral("section")) &&
+                       (!section ||
+                        l.text.contains(QString::fromStdString(shop::feetInchesText(*sheet.section, step))));
+            });
         QCOMPARE(sectionLabels, section ? 1 : 0);
     }
 }
@@ -245,9 +247,9 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
     QVERIFY(std::holds_alternative<shop::ShopSheet>(made));
     shop::ShopSheet sheet = std::get<shop::ShopSheet>(made);
     if (kind == QLatin1String("tuned")) {
-        nec::TuneResult result;
+        tune::TuneResult result;
         result.factors = factors;
-        sheet.tuning = nec::sheetTuningOf(result, nec::TuneSettings{}, nec::CheckSettings{});
+        sheet.tuning = tune::sheetTuningOf(result, tune::TuneSettings{}, design::CheckSettings{});
     }
     const QPageLayout layout(QPageSize(paper), landscape ? QPageLayout::Landscape : QPageLayout::Portrait,
                              QMarginsF(marginMm, marginMm, marginMm, marginMm), QPageLayout::Millimeter);
@@ -287,16 +289,16 @@ void TestDrawingLayouts::sheetPagesKeepTheirEnds()
 // the specified one's; the legend stands in its own row under the axis, where no clipped point is.
 void TestDrawingLayouts::linePlotsDrawEveryPointWithTheLegendOffThem()
 {
-    nec::CheckSummary check;
+    check::CheckSummary check;
     for (const auto &[mhz, round] : {std::pair{13.667, 2}, std::pair{13.774, 1}, std::pair{14.2, 1}}) {
-        nec::SweepPoint point;
+        check::SweepPoint point;
         point.mhz = mhz;
         point.swr = mhz < 13.7 ? 1.2 : 12.0; // the dip only in the wider sweep; the rest above the clip
         point.round = round;
         check.points.push_back(point);
     }
     check.design = check.points.back();
-    const nec::CheckSummary tuned = check;
+    const check::CheckSummary tuned = check;
     const std::vector<PlotSeries> series = checkPlotSeries(CheckPlot::Swr, check, {}, &tuned);
     QCOMPARE(series.size(), std::size_t(2));
     QCOMPARE(series[0].points.size(), std::size_t(3));

@@ -163,9 +163,9 @@ QString AntennaCheckWindow::problem() const
     return m_problem->isHidden() ? QString() : m_problem->text();
 }
 
-const nec::CheckSettings &AntennaCheckWindow::runSettings() const
+const design::CheckSettings &AntennaCheckWindow::runSettings() const
 {
-    static const nec::CheckSettings kNone;
+    static const design::CheckSettings kNone;
     return m_checked ? m_checked->settings : kNone;
 }
 
@@ -179,11 +179,11 @@ int AntennaCheckWindow::elements() const
     return m_settings->elements();
 }
 
-nec::Goals AntennaCheckWindow::goals() const
+check::Goals AntennaCheckWindow::goals() const
 {
     QString problem;
-    const std::optional<nec::TuneSettings> tune = m_tunePanel->read(problem);
-    return tune ? nec::Goals{tune->maxSwr, tune->minFrontToBackDb} : nec::Goals{};
+    const std::optional<tune::TuneSettings> tune = m_tunePanel->read(problem);
+    return tune ? check::Goals{tune->maxSwr, tune->minFrontToBackDb} : check::Goals{};
 }
 
 QString AntennaCheckWindow::checkedFrequencyText() const
@@ -196,11 +196,11 @@ void AntennaCheckWindow::run()
     if (running())
         return;
     QString problem;
-    const std::optional<nec::CheckSettings> settings = m_settings->read(problem);
+    const std::optional<design::CheckSettings> settings = m_settings->read(problem);
     if (!settings)
         return showFailure(problem);
-    auto design = nec::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
-    if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
+    auto design = design::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
+    if (const auto *refusal = std::get_if<design::DesignRefusal>(&design))
         return showFailure(QString::fromStdString(refusal->message));
     // A tune belongs to the check it started from: a new check shows none.
     if (!mayLoseTune(QStringLiteral("A new run clears it"), QStringLiteral("Run the check anyway?")))
@@ -208,23 +208,23 @@ void AntennaCheckWindow::run()
     saveSettings();
     clearResults(); // never a stale figure beside a new run
 
-    m_checked = std::get<nec::Design>(std::move(design));
+    m_checked = std::get<design::Design>(std::move(design));
     m_warnings.clear();
     for (const std::string &warning : m_checked->warnings)
         m_warnings += QLatin1Char(' ') + QString::fromStdString(warning);
-    startStudy(std::make_unique<nec::Study>(*m_checked, engineCount()));
+    startStudy(std::make_unique<study::Study>(*m_checked, engineCount()));
 }
 
 void AntennaCheckWindow::tune()
 {
     QString problem;
-    const std::optional<nec::TuneSettings> settings = m_tunePanel->read(problem);
+    const std::optional<tune::TuneSettings> settings = m_tunePanel->read(problem);
     if (running() || !m_summary || !m_checked || !settings)
         return;
     // The tune shown stays until this one has ended and is found to take its place.
     m_tuningSettings = *settings;
     saveSettings();
-    startStudy(std::make_unique<nec::Study>(*m_checked, engineCount(), m_tuningSettings, m_summary));
+    startStudy(std::make_unique<study::Study>(*m_checked, engineCount(), m_tuningSettings, m_summary));
 }
 
 int AntennaCheckWindow::engineCount()
@@ -233,7 +233,7 @@ int AntennaCheckWindow::engineCount()
 }
 
 // The study's rounds run on the engines while the window stays usable; its end shows what it gave.
-void AntennaCheckWindow::startStudy(std::unique_ptr<nec::Study> study)
+void AntennaCheckWindow::startStudy(std::unique_ptr<study::Study> study)
 {
     if (m_study)
         m_study->deleteLater(); // it may be the run whose end brought us here
@@ -259,7 +259,7 @@ void AntennaCheckWindow::cancel()
 
 void AntennaCheckWindow::studyEnded()
 {
-    const nec::Study &study = m_study->study();
+    const study::Study &study = m_study->study();
     const QString ran = QString::fromStdString(study.ranText());
     if (!study.tuning() && !study.check())
         return showFailure(study.failure() ? QString::fromStdString(*study.failure())
@@ -278,7 +278,7 @@ void AntennaCheckWindow::studyEnded()
     emit checkEnded();
 }
 
-void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
+void AntennaCheckWindow::showCheck(const check::CheckSummary &summary)
 {
     m_summary = summary;
     m_checkShown = true;
@@ -286,17 +286,17 @@ void AntennaCheckWindow::showCheck(const nec::CheckSummary &summary)
     m_results->showCheck(m_checked->array.frequencyLabel);
     showMeasured(); // compared with this check, and every plot redrawn
     QStringList warnings;
-    for (const std::string &warning : nec::verdictWarnings(*m_summary))
+    for (const std::string &warning : check::verdictWarnings(*m_summary))
         warnings << QString::fromStdString(warning);
     m_status->setText((warnings.isEmpty() ? QStringLiteral("The model resonates within %1 % of the design frequency.")
-                                                .arg(nec::kDetuneWarningPercent)
+                                                .arg(check::kDetuneWarningPercent)
                                           : warnings.join(QLatin1Char(' '))) +
                       m_warnings);
 }
 
-void AntennaCheckWindow::showTuned(const nec::Study &study)
+void AntennaCheckWindow::showTuned(const study::Study &study)
 {
-    const std::optional<nec::TuneResult> &ended = study.tuned();
+    const std::optional<tune::TuneResult> &ended = study.tuned();
     if (!ended) {
         m_status->setText(study.failure()
                               ? QStringLiteral("The tune failed: %1").arg(QString::fromStdString(*study.failure()))
@@ -304,7 +304,7 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
                                     .arg(QString::fromStdString(study.ranText())));
         return;
     }
-    if (m_tuned && !nec::replacesShownTune(*ended, m_tuningSettings, *m_tuned, m_tuneSettings)) {
+    if (m_tuned && !tune::replacesShownTune(*ended, m_tuningSettings, *m_tuned, m_tuneSettings)) {
         m_status->setText(QStringLiteral("%1, before it found a design better than the finished tune's: that tune "
                                          "stays on the Tuned tab.")
                               .arg(QString::fromStdString(study.ranText())));
@@ -317,8 +317,7 @@ void AntennaCheckWindow::showTuned(const nec::Study &study)
     m_tunedCheck = study.tunedCheck();
     // The section is cut for the loops that will be built: the tuned design's feed, where the tune swept it;
     // a tune cut off before that leaves no feed to match, rather than the specified design's.
-    m_settings->showFeedResistance(m_tunedCheck ? m_tunedCheck->resonanceOhms : std::nullopt,
-                                   MatchRow::Feed::Tuned);
+    m_settings->showFeedResistance(m_tunedCheck ? m_tunedCheck->resonanceOhms : std::nullopt, MatchRow::Feed::Tuned);
     if (m_checked) {
         m_results->showTuned(m_checked->lengths, *m_tuned, m_tuneSettings, runSettings().z0Ohms);
         // The Tuned tab's tables and its buttons whole, where the screen has room for them.
@@ -359,7 +358,7 @@ void AntennaCheckWindow::validate()
     // Tune Loops tunes the check shown, so only while the settings and the frequency are still the ones it ran
     // with; otherwise Run comes first.
     m_checkShown = m_summary && m_checked && checked.design &&
-                   nec::sameCheck(checked.design->array, *checked.settings, m_checked->array, runSettings());
+                   tune::sameCheck(checked.design->array, *checked.settings, m_checked->array, runSettings());
     QString problem = checked.problem;
     QString tuneProblem;
     (void)m_tunePanel->read(tuneProblem);
@@ -399,13 +398,13 @@ void AntennaCheckWindow::setRunning(bool running)
     for (QPushButton *button : m_resultButtons)
         button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_print->busy()));
     // Why Tune cannot start, where it cannot, on the button itself; what it does where it can.
-    const std::optional<std::string> refusal = nec::tuneStartRefusal(running, m_summary.has_value(), m_checkShown);
+    const std::optional<std::string> refusal = tune::tuneStartRefusal(running, m_summary.has_value(), m_checkShown);
     QString problem;
-    const std::optional<nec::TuneSettings> tune = m_tunePanel->read(problem);
+    const std::optional<tune::TuneSettings> tune = m_tunePanel->read(problem);
     QPushButton *tuneButton = m_tunePanel->tuneButton();
     tuneButton->setEnabled(!refusal && tune);
     tuneButton->setToolTip(refusal ? QString::fromStdString(*refusal)
-                           : tune  ? QString::fromStdString(nec::tuneDescription(*tune))
+                           : tune  ? QString::fromStdString(tune::tuneDescription(*tune))
                                    : problem);
     m_results->tunedPage()->setButtonsEnabled(!running && m_tuned.has_value());
     if (!running)
@@ -426,14 +425,14 @@ void AntennaCheckWindow::openShopSheetForCheck()
         return;
     }
     emit shopSheetRequested(checkedFrequencyText(), static_cast<int>(m_checked->array.elementCount()),
-                            std::get<double>(predicted), QString::fromStdString(nec::jacketNote(runSettings())));
+                            std::get<double>(predicted), QString::fromStdString(design::jacketNote(runSettings())));
 }
 
 void AntennaCheckWindow::openTunedShopSheet()
 {
     if (m_tuned)
-        emit tunedShopSheetRequested(checkedFrequencyText(), nec::tunedCutOf(*m_tuned, runSettings()),
-                                     nec::sheetTuningOf(*m_tuned, m_tuneSettings, runSettings()));
+        emit tunedShopSheetRequested(checkedFrequencyText(), tune::tunedCutOf(*m_tuned, runSettings()),
+                                     tune::sheetTuningOf(*m_tuned, m_tuneSettings, runSettings()));
 }
 
 bool AntennaCheckWindow::mayLoseTune(const QString &doing, const QString &question)

@@ -53,7 +53,7 @@ public:
     [[nodiscard]] bool mayQuit();
     // Closes, stopping a tune without asking.
     void closeWithoutAsking();
-    [[nodiscard]] const std::optional<nec::CheckSummary> &summary() const { return m_summary; }
+    [[nodiscard]] const std::optional<check::CheckSummary> &summary() const { return m_summary; }
     [[nodiscard]] QString status() const;
     // Why the settings or the frequency as typed cannot be modelled; empty when they can.
     [[nodiscard]] QString problem() const;
@@ -72,8 +72,11 @@ public:
     bool loadMeasuredSweep(const QString &path);
     void clearMeasuredSweep();
     // The latest sweep, compared with the check shown; every one loaded, oldest first.
-    [[nodiscard]] const nec::MeasuredSweep *measured() const { return m_sweeps.empty() ? nullptr : &m_sweeps.back(); }
-    [[nodiscard]] const std::vector<nec::MeasuredSweep> &sweeps() const { return m_sweeps; }
+    [[nodiscard]] const measure::MeasuredSweep *measured() const
+    {
+        return m_sweeps.empty() ? nullptr : &m_sweeps.back();
+    }
+    [[nodiscard]] const std::vector<measure::MeasuredSweep> &sweeps() const { return m_sweeps; }
 
     // What "Shop Sheet for This Check" does: the sheet with the predicted resonance as the measured one, or
     // a message saying why the prediction gives no trim.
@@ -83,7 +86,7 @@ public:
     // design shows beside the specified one.
     void tune();
     [[nodiscard]] bool tuning() const;
-    [[nodiscard]] const std::optional<nec::TuneResult> &tuned() const { return m_tuned; }
+    [[nodiscard]] const std::optional<tune::TuneResult> &tuned() const { return m_tuned; }
     [[nodiscard]] bool saveTunedDeck(const QString &path);
     [[nodiscard]] bool saveTunedDesign(const QString &path);
     void openTunedShopSheet();
@@ -111,13 +114,13 @@ private:
     QLayout *buildButtons();
     void saveSettings() const;
     [[nodiscard]] static int engineCount();
-    void startStudy(std::unique_ptr<nec::Study> study);
+    void startStudy(std::unique_ptr<study::Study> study);
     void studyEnded();
-    void showCheck(const nec::CheckSummary &summary);
+    void showCheck(const check::CheckSummary &summary);
     void showFailure(const QString &message);
     void clearResults();
     void showMeasured();
-    void showTuned(const nec::Study &study);
+    void showTuned(const study::Study &study);
     void setRunning(bool running);
     void validate();
     void showWhetherCurrent();
@@ -130,21 +133,21 @@ private:
     MessageBoxService &m_messages;
     DocumentPrint *m_print;
     StudyRun *m_study = nullptr;
-    std::optional<nec::Design> m_checked; // of the check last run: every sheet, deck and tune of it is made from it
-    [[nodiscard]] const nec::CheckSettings &runSettings() const;
+    std::optional<design::Design> m_checked; // of the check last run: every sheet, deck and tune of it is made from it
+    [[nodiscard]] const design::CheckSettings &runSettings() const;
     // The goals set beside the tune, which the verdict holds the design to; the defaults while they are refused.
-    [[nodiscard]] nec::Goals goals() const;
+    [[nodiscard]] check::Goals goals() const;
     [[nodiscard]] QString checkedFrequencyText() const;
     QString m_warnings; // what the model of the last run may get wrong
-    std::optional<nec::CheckSummary> m_summary;
-    std::optional<nec::TuneResult> m_tuned;
+    std::optional<check::CheckSummary> m_summary;
+    std::optional<tune::TuneResult> m_tuned;
     bool m_tunedSaved = false; // the tune shown was saved as a tuned design since it ended
     // Asks before `doing` loses a finished tune not saved; gives whether to go on.
     [[nodiscard]] bool mayLoseTune(const QString &doing, const QString &question);
-    std::optional<nec::CheckSummary> m_tunedCheck; // the tuned design over the check's sweep, when the tune ran out
-    std::vector<nec::MeasuredSweep> m_sweeps;      // oldest first
-    nec::TuneSettings m_tuneSettings;              // the tune shown's
-    nec::TuneSettings m_tuningSettings;            // the tune under way's
+    std::optional<check::CheckSummary> m_tunedCheck; // the tuned design over the check's sweep, when the tune ran out
+    std::vector<measure::MeasuredSweep> m_sweeps;    // oldest first
+    tune::TuneSettings m_tuneSettings;               // the tune shown's
+    tune::TuneSettings m_tuningSettings;             // the tune under way's
 
     CheckSettingsPanel *m_settings = nullptr;
     TunePanel *m_tunePanel = nullptr;

@@ -102,13 +102,13 @@ bool AntennaCheckWindow::writeFile(const QString &path, const QByteArray &conten
 bool AntennaCheckWindow::saveDeck(const QString &path)
 {
     QString problem;
-    const std::optional<nec::CheckSettings> settings = m_settings->read(problem);
+    const std::optional<design::CheckSettings> settings = m_settings->read(problem);
     if (!settings)
         return writeFile(path, {}, QStringLiteral("deck"), problem);
-    const auto design = nec::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
-    if (const auto *refusal = std::get_if<nec::DesignRefusal>(&design))
+    const auto design = design::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
+    if (const auto *refusal = std::get_if<design::DesignRefusal>(&design))
         return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(refusal->message));
-    return writeFile(path, QByteArray::fromStdString(nec::checkDeck(std::get<nec::Design>(design))),
+    return writeFile(path, QByteArray::fromStdString(nec::checkDeck(std::get<design::Design>(design))),
                      QStringLiteral("deck"));
 }
 
@@ -143,7 +143,7 @@ bool AntennaCheckWindow::saveTunedDeck(const QString &path)
 {
     if (!m_tuned || !m_checked)
         return false;
-    return writeFile(path, QByteArray::fromStdString(nec::checkDeck(nec::tunedDesign(*m_checked, *m_tuned))),
+    return writeFile(path, QByteArray::fromStdString(nec::checkDeck(tune::tunedDesign(*m_checked, *m_tuned))),
                      QStringLiteral("deck"));
 }
 
@@ -152,8 +152,8 @@ bool AntennaCheckWindow::saveTunedDesign(const QString &path)
 {
     if (!m_tuned || !m_checked)
         return false;
-    const nec::TunedDesign design{m_checked->frequencyText(), runSettings(), m_tuneSettings, *m_tuned};
-    const bool saved = writeFile(path, QByteArray::fromStdString(nec::tunedDesignText(design, m_checked->lengths)),
+    const tune::TunedDesign design{m_checked->frequencyText(), runSettings(), m_tuneSettings, *m_tuned};
+    const bool saved = writeFile(path, QByteArray::fromStdString(tune::tunedDesignText(design, m_checked->lengths)),
                                  QStringLiteral("tuned design"));
     m_tunedSaved = m_tunedSaved || saved;
     return saved;
@@ -166,8 +166,8 @@ void AntennaCheckWindow::choose(const QString &title, const QString &filter, con
     // for the design as it stands now.
     QString label;
     if (save == &AntennaCheckWindow::saveDeck || !m_summary) {
-        auto geometry = nec::geometryFor(m_settings->frequencyText().toStdString(), m_settings->elements());
-        if (const auto *array = std::get_if<nec::ArrayGeometry>(&geometry))
+        auto geometry = design::geometryFor(m_settings->frequencyText().toStdString(), m_settings->elements());
+        if (const auto *array = std::get_if<design::ArrayGeometry>(&geometry))
             label = QString::fromStdString(designTitle(array->frequencyLabel, array->elementCount()));
     } else if (m_checked) {
         label = QString::fromStdString(designTitle(m_checked->array.frequencyLabel, m_checked->array.elementCount()));
@@ -175,9 +175,9 @@ void AntennaCheckWindow::choose(const QString &title, const QString &filter, con
     // A tuned design or its deck is not the check's: its name says tuned, so it is not taken for the specified
     // design's a season later.
     const bool tuned = save == &AntennaCheckWindow::saveTunedDesign || save == &AntennaCheckWindow::saveTunedDeck;
-    const QString what = !tuned ? QStringLiteral("Antenna check")
-                                : save == &AntennaCheckWindow::saveTunedDesign ? QStringLiteral("Tuned design")
-                                                                                : QStringLiteral("Tuned deck");
+    const QString what = !tuned                                         ? QStringLiteral("Antenna check")
+                         : save == &AntennaCheckWindow::saveTunedDesign ? QStringLiteral("Tuned design")
+                                                                        : QStringLiteral("Tuned deck");
     const QString path = chooseSavePath(this, title,
                                         label.isEmpty() ? QStringLiteral("%1.%2").arg(what, suffix)
                                                         : QStringLiteral("%1 %2.%3").arg(what, label, suffix),
@@ -192,8 +192,8 @@ void AntennaCheckWindow::print()
         return;
     m_print->print(*this, {QStringLiteral("Print Antenna Check"), "Tarvelin antenna check",
                            [this](const QPageLayout &paper) {
-                               return checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary,
-                                                     paper, QDateTime::currentDateTime(), m_sweeps, goals());
+                               return checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary, paper,
+                                                     QDateTime::currentDateTime(), m_sweeps, goals());
                            },
                            [this](const QString &path, const QByteArray &pdf) {
                                (void)writeFile(path, pdf, QStringLiteral("PDF"));
@@ -223,7 +223,7 @@ void AntennaCheckWindow::clearMeasuredSweep()
 // compared with it.
 void AntennaCheckWindow::showMeasured()
 {
-    nec::SweepReading reading{m_settings->z0Ohms(), {}, 0.0, {}};
+    measure::SweepReading reading{m_settings->z0Ohms(), {}, 0.0, {}};
     if (m_summary)
         reading = {runSettings().z0Ohms, runSettings().match, m_summary->design.mhz, {}};
     m_sweepRow->through().offerMatch(reading.match.kind != MatchKind::Direct);

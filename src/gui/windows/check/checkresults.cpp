@@ -13,9 +13,9 @@
 
 namespace tarvelin {
 
-CheckResults::CheckResults(const std::optional<nec::CheckSummary> &summary,
-                           const std::vector<nec::MeasuredSweep> &sweeps,
-                           const std::optional<nec::CheckSummary> &tunedCheck, QWidget &window)
+CheckResults::CheckResults(const std::optional<check::CheckSummary> &summary,
+                           const std::vector<measure::MeasuredSweep> &sweeps,
+                           const std::optional<check::CheckSummary> &tunedCheck, QWidget &window)
     : m_summary(summary)
 {
     // The verdict first: what the model says of the design, as the report and tarvelin-calc give it; then the
@@ -72,15 +72,15 @@ void CheckResults::setSweepShown(SweepShown shown)
         plot->setSweepShown(shown);
 }
 
-void CheckResults::showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps,
-                                const nec::Goals &goals)
+void CheckResults::showMeasured(const design::CheckSettings &settings,
+                                const std::vector<measure::MeasuredSweep> &sweeps, const check::Goals &goals)
 {
     m_verdict->show(m_summary ? &*m_summary : nullptr, settings, sweeps, goals);
     for (PlotView *plot : m_plots)
         plot->refresh(settings.z0Ohms);
 }
 
-void CheckResults::showTuned(const DesignLengths &design, const nec::TuneResult &tuned, const nec::TuneSettings &tune,
+void CheckResults::showTuned(const DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune,
                              double z0Ohms)
 {
     for (PlotView *plot : m_plots)

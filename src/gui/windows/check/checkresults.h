@@ -30,8 +30,8 @@ class CheckResults final : public QWidget
     Q_OBJECT
 
 public:
-    CheckResults(const std::optional<nec::CheckSummary> &summary, const std::vector<nec::MeasuredSweep> &sweeps,
-                 const std::optional<nec::CheckSummary> &tunedCheck, QWidget &window);
+    CheckResults(const std::optional<check::CheckSummary> &summary, const std::vector<measure::MeasuredSweep> &sweeps,
+                 const std::optional<check::CheckSummary> &tunedCheck, QWidget &window);
 
     [[nodiscard]] TunedPage *tunedPage() const { return m_tuned; }
     // Room for a sweep of this many points before the first run.
@@ -42,17 +42,17 @@ public:
     // The check shown, by the frequency it was run at.
     void showCheck(const std::string &frequencyLabel);
     // The measured sweeps, oldest first, against the check shown: the verdict and every plot drawn anew.
-    void showMeasured(const nec::CheckSettings &settings, const std::vector<nec::MeasuredSweep> &sweeps,
-                      const nec::Goals &goals);
+    void showMeasured(const design::CheckSettings &settings, const std::vector<measure::MeasuredSweep> &sweeps,
+                      const check::Goals &goals);
     // How the plots draw a sweep read through a feed line.
     void setSweepShown(SweepShown shown);
     // The tuned design on its own tab, in front, and its sweep on the plots.
-    void showTuned(const DesignLengths &design, const nec::TuneResult &tuned, const nec::TuneSettings &tune,
+    void showTuned(const DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune,
                    double z0Ohms);
     void showVerdict();
 
 private:
-    const std::optional<nec::CheckSummary> &m_summary;
+    const std::optional<check::CheckSummary> &m_summary;
     QTabWidget *m_tabs = nullptr;
     VerdictPage *m_verdict = nullptr;
     ResultTableModel *m_tableModel = nullptr;

@@ -48,33 +48,33 @@ void CheckSettingsPanel::buildModelFields()
 {
     m_wireMm = new QDoubleSpinBox;
     m_wireMm->setObjectName(QStringLiteral("wireMm"));
-    m_wireMm->setRange(nec::limits::kLowestWireMm, nec::limits::kHighestWireMm);
+    m_wireMm->setRange(design::limits::kLowestWireMm, design::limits::kHighestWireMm);
     m_wireMm->setDecimals(3);
     m_wireMm->setSuffix(QStringLiteral(" mm"));
     m_awg = new QComboBox;
     m_awg->setObjectName(QStringLiteral("awg"));
     m_awg->setAccessibleName(QStringLiteral("Wire gauge"));
     m_awg->addItem(QStringLiteral("diameter"), 0);
-    for (int gauge = nec::limits::kLowestAwg; gauge <= nec::limits::kHighestAwg; ++gauge)
+    for (int gauge = design::limits::kLowestAwg; gauge <= design::limits::kHighestAwg; ++gauge)
         m_awg->addItem(QStringLiteral("AWG %1").arg(gauge), gauge);
     connect(m_awg, &QComboBox::currentIndexChanged, this, [this] {
         const int gauge = m_awg->currentData().toInt();
         m_wireMm->setEnabled(gauge == 0);
         if (gauge != 0)
-            m_wireMm->setValue(nec::awgDiameterMm(gauge));
+            m_wireMm->setValue(design::awgDiameterMm(gauge));
     });
     m_segments = new QSpinBox;
     m_segments->setObjectName(QStringLiteral("segments"));
-    m_segments->setRange(nec::limits::kFewestSegments, nec::limits::kMostSegments);
+    m_segments->setRange(design::limits::kFewestSegments, design::limits::kMostSegments);
     m_segments->setSingleStep(2);
     m_span = new QDoubleSpinBox;
     m_span->setObjectName(QStringLiteral("span"));
-    m_span->setRange(nec::limits::kNarrowestSpanPercent, nec::limits::kWidestSpanPercent);
+    m_span->setRange(design::limits::kNarrowestSpanPercent, design::limits::kWidestSpanPercent);
     m_span->setPrefix(QStringLiteral("\u00b1"));
     m_span->setSuffix(QStringLiteral(" %"));
     m_points = new QSpinBox;
     m_points->setObjectName(QStringLiteral("points"));
-    m_points->setRange(nec::limits::kFewestPoints, nec::limits::kMostPoints);
+    m_points->setRange(design::limits::kFewestPoints, design::limits::kMostPoints);
     m_points->setSingleStep(2);
     m_z0 = new QComboBox;
     m_z0->setObjectName(QStringLiteral("z0"));
@@ -100,13 +100,13 @@ void CheckSettingsPanel::buildJacketFields()
     m_jacket->setToolTip(QStringLiteral("An insulated wire's jacket slows the wave along it, so the loops resonate "
                                         "lower: modelled as for a straight wire, an estimate on a closed loop"));
     m_jacket->addItem(QStringLiteral("bare wire"), 0.0);
-    for (const nec::Jacket &jacket : nec::kJackets)
+    for (const design::Jacket &jacket : design::kJackets)
         m_jacket->addItem(QString::fromLatin1(jacket.name), jacket.permittivity);
     m_jacket->addItem(QStringLiteral("other"), -1.0);
     m_insulationMm = new QDoubleSpinBox;
     m_insulationMm->setObjectName(QStringLiteral("insulationMm"));
     m_insulationMm->setAccessibleName(QStringLiteral("Insulation thickness"));
-    m_insulationMm->setRange(0.05, nec::limits::kThickestInsulationMm);
+    m_insulationMm->setRange(0.05, design::limits::kThickestInsulationMm);
     m_insulationMm->setDecimals(2);
     m_insulationMm->setSingleStep(0.1);
     m_insulationMm->setSuffix(QStringLiteral(" mm"));
@@ -114,11 +114,11 @@ void CheckSettingsPanel::buildJacketFields()
     m_permittivity = new QDoubleSpinBox;
     m_permittivity->setObjectName(QStringLiteral("permittivity"));
     m_permittivity->setAccessibleName(QStringLiteral("Insulation permittivity"));
-    m_permittivity->setRange(nec::limits::kLowestPermittivity, nec::limits::kHighestPermittivity);
+    m_permittivity->setRange(design::limits::kLowestPermittivity, design::limits::kHighestPermittivity);
     m_permittivity->setDecimals(2);
     m_permittivity->setSingleStep(0.1);
     m_permittivity->setPrefix(QStringLiteral("\u03b5r "));
-    m_permittivity->setValue(nec::CheckSettings{}.permittivity);
+    m_permittivity->setValue(design::CheckSettings{}.permittivity);
     connect(m_jacket, &QComboBox::currentIndexChanged, this, [this] {
         const double permittivity = m_jacket->currentData().toDouble();
         m_insulationMm->setEnabled(permittivity != 0.0);
@@ -208,11 +208,11 @@ int CheckSettingsPanel::points() const
 
 // The controls' values as they are, held to the same limits as tarvelin-calc's options, so both refuse alike;
 // the boom height alone is typed, and read as tarvelin-calc reads it.
-std::optional<nec::CheckSettings> CheckSettingsPanel::read(QString &problem) const
+std::optional<design::CheckSettings> CheckSettingsPanel::read(QString &problem) const
 {
-    nec::CheckSettings settings;
+    design::CheckSettings settings;
     const int gauge = m_awg->currentData().toInt();
-    settings.wireDiameterMm = gauge != 0 ? nec::awgDiameterMm(gauge) : m_wireMm->value();
+    settings.wireDiameterMm = gauge != 0 ? design::awgDiameterMm(gauge) : m_wireMm->value();
     settings.segments = m_segments->value();
     settings.spanPercent = m_span->value();
     settings.points = m_points->value();
@@ -223,16 +223,16 @@ std::optional<nec::CheckSettings> CheckSettingsPanel::read(QString &problem) con
         settings.permittivity = m_permittivity->value();
     }
     settings.match = m_match->match();
-    std::optional<nec::CheckSettingRefusal> refusal;
+    std::optional<design::CheckSettingRefusal> refusal;
     if (m_overGround->isChecked()) {
-        auto height = nec::readGroundHeight(m_height->text().toStdString());
-        if (const auto *refused = std::get_if<nec::CheckSettingRefusal>(&height))
+        auto height = design::readGroundHeight(m_height->text().toStdString());
+        if (const auto *refused = std::get_if<design::CheckSettingRefusal>(&height))
             refusal = *refused;
         else
             settings.groundHeightMetres = std::get<double>(height);
     }
     if (!refusal)
-        refusal = nec::checkSettingsProblem(settings);
+        refusal = design::checkSettingsProblem(settings);
     if (refusal) {
         problem = QString::fromStdString(refusal->message);
         return std::nullopt;
@@ -302,15 +302,15 @@ CheckSettingsPanel::Checked CheckSettingsPanel::check()
     if (!checked.settings) {
         field = m_height;
     } else if (!m_frequency->text().trimmed().isEmpty()) {
-        auto made = nec::designFor(frequency, m_elements->value(), *checked.settings);
-        if (const auto *refusal = std::get_if<nec::DesignRefusal>(&made)) {
+        auto made = design::designFor(frequency, m_elements->value(), *checked.settings);
+        if (const auto *refusal = std::get_if<design::DesignRefusal>(&made)) {
             checked.problem = QString::fromStdString(refusal->message);
             if (refusal->frequency)
                 field = m_frequency;
-            else if (refusal->setting == nec::StructureCheck::Setting::GroundHeight)
+            else if (refusal->setting == design::StructureCheck::Setting::GroundHeight)
                 field = m_height;
         } else {
-            checked.design = std::get<nec::Design>(std::move(made));
+            checked.design = std::get<design::Design>(std::move(made));
         }
     }
     for (QLineEdit *edit : {m_frequency, m_height})

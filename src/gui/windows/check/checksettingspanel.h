@@ -39,14 +39,14 @@ public:
     [[nodiscard]] int points() const;
 
     // The settings as they stand, or why they cannot be used.
-    [[nodiscard]] std::optional<nec::CheckSettings> read(QString &problem) const;
+    [[nodiscard]] std::optional<design::CheckSettings> read(QString &problem) const;
 
     // The settings and the design they model, checked as they stand: a refusal is named, its field marked,
     // and how the frequency text was read is shown under the fields where it is more than its number.
     struct Checked
     {
-        std::optional<nec::CheckSettings> settings;
-        std::optional<nec::Design> design;
+        std::optional<design::CheckSettings> settings;
+        std::optional<design::Design> design;
         QString problem;
     };
     [[nodiscard]] Checked check();

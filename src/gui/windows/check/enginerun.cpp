@@ -50,17 +50,17 @@ bool EngineRun::running() const
     return m_done != nullptr;
 }
 
-void EngineRun::start(const nec::EngineRound &round, std::function<void(nec::EngineOutputs)> done)
+void EngineRun::start(const study::EngineRound &round, std::function<void(study::EngineOutputs)> done)
 {
     stopAll();
     m_done = std::move(done);
     const auto found = nec::findEngine();
     if (const auto *missing = std::get_if<nec::EngineMissing>(&found))
-        return end(nec::EngineFailure{missing->message});
+        return end(study::EngineFailure{missing->message});
     const std::string *program = std::get_if<std::string>(&found);
     auto prepared = nec::EngineJob::prepare(round.decks);
     if (const auto *message = std::get_if<std::string>(&prepared))
-        return end(nec::EngineFailure{*message});
+        return end(study::EngineFailure{*message});
     m_job = std::move(std::get<std::unique_ptr<nec::EngineJob>>(prepared));
     m_decks = static_cast<int>(round.decks.size());
     m_watcher->addPath(qText(m_job->folder()));
@@ -75,7 +75,7 @@ void EngineRun::start(const nec::EngineRound &round, std::function<void(nec::Eng
         connect(child, &QProcess::finished, this, &EngineRun::childFinished);
         connect(child, &QProcess::errorOccurred, this, [this, child, path = *program](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart)
-                end(nec::EngineFailure{nec::engineCannotStartMessage(path, child->errorString().toStdString())});
+                end(study::EngineFailure{nec::engineCannotStartMessage(path, child->errorString().toStdString())});
         });
         m_children.push_back(child);
         QStringList arguments;
@@ -90,7 +90,7 @@ void EngineRun::start(const nec::EngineRound &round, std::function<void(nec::Eng
     const auto seconds = static_cast<int>(round.timeLimit.count());
     disconnect(m_limit, nullptr, this, nullptr);
     connect(m_limit, &QTimer::timeout, this, [this, seconds] {
-        end(nec::EngineFailure{nec::engineTimeLimitMessage(seconds), true});
+        end(study::EngineFailure{nec::engineTimeLimitMessage(seconds), true});
     });
     m_limit->start(seconds * 1000);
 }
@@ -145,17 +145,17 @@ void EngineRun::childFinished()
     }
     auto collected = m_job->collect(ends);
     if (auto *message = std::get_if<std::string>(&collected))
-        return end(nec::EngineFailure{std::move(*message)});
+        return end(study::EngineFailure{std::move(*message)});
     emit progress(m_job->frequenciesDone());
     end(std::get<std::vector<std::string>>(std::move(collected)));
 }
 
 // The round's one answer: every engine stopped and the folder gone before the study hears it.
-void EngineRun::end(nec::EngineOutputs outputs)
+void EngineRun::end(study::EngineOutputs outputs)
 {
     if (!m_done)
         return;
-    const std::function<void(nec::EngineOutputs)> done = std::move(m_done);
+    const std::function<void(study::EngineOutputs)> done = std::move(m_done);
     m_done = nullptr;
     stopAll();
     done(std::move(outputs));

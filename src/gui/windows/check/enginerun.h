@@ -25,7 +25,7 @@ class EngineJob;
 // as frequencies finish; a stopped engine is reaped when its end comes. Each engine leads a process group of its own,
 // so stopping it stops whatever it started; Cancel, or the round's time limit, stops every engine at once, and an
 // engine dies with this program even when it is killed.
-class EngineRun final : public QObject, public nec::EngineLauncher
+class EngineRun final : public QObject, public study::EngineLauncher
 {
     Q_OBJECT
 
@@ -33,7 +33,7 @@ public:
     explicit EngineRun(QObject *parent = nullptr);
     ~EngineRun() override;
 
-    void start(const nec::EngineRound &round, std::function<void(nec::EngineOutputs)> done) override;
+    void start(const study::EngineRound &round, std::function<void(study::EngineOutputs)> done) override;
     void cancel() override;
 
     // The private folder while a round lasts, for the tests.
@@ -48,13 +48,13 @@ private:
     void childFinished();
     void watchOutputs();
     void reportProgress();
-    void end(nec::EngineOutputs outputs);
+    void end(study::EngineOutputs outputs);
     void stopAll();
 
     int m_decks = 0;
     std::unique_ptr<nec::EngineJob> m_job;
     std::vector<QProcess *> m_children;
-    std::function<void(nec::EngineOutputs)> m_done;
+    std::function<void(study::EngineOutputs)> m_done;
     QFileSystemWatcher *m_watcher = nullptr;
     QTimer *m_limit = nullptr;
 };

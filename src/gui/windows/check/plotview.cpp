@@ -17,8 +17,8 @@ constexpr int kPlotHeightLines = 14;
 
 } // namespace
 
-PlotView::PlotView(CheckPlot plot, const QString &name, const std::optional<nec::CheckSummary> &summary,
-                   const std::vector<nec::MeasuredSweep> &sweeps, const std::optional<nec::CheckSummary> &tuned)
+PlotView::PlotView(CheckPlot plot, const QString &name, const std::optional<check::CheckSummary> &summary,
+                   const std::vector<measure::MeasuredSweep> &sweeps, const std::optional<check::CheckSummary> &tuned)
     : m_plot(plot), m_summary(summary), m_sweeps(sweeps), m_tuned(tuned)
 {
     setObjectName(name);
@@ -53,8 +53,8 @@ void PlotView::paintEvent(QPaintEvent *)
                    palette().color(QPalette::Text), m_sweeps, m_tuned ? &*m_tuned : nullptr, m_shown);
 }
 
-PlotTabs addPlotTabs(QTabWidget &tabs, const std::optional<nec::CheckSummary> &summary,
-                     const std::vector<nec::MeasuredSweep> &sweeps, const std::optional<nec::CheckSummary> &tuned)
+PlotTabs addPlotTabs(QTabWidget &tabs, const std::optional<check::CheckSummary> &summary,
+                     const std::vector<measure::MeasuredSweep> &sweeps, const std::optional<check::CheckSummary> &tuned)
 {
     const std::array<std::tuple<CheckPlot, QString, QString>, 5> plots{
         {{CheckPlot::Swr, QStringLiteral("SWR"), QStringLiteral("SWR plot")},

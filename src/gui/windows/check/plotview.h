@@ -19,8 +19,8 @@ namespace tarvelin {
 class PlotView final : public QWidget
 {
 public:
-    PlotView(CheckPlot plot, const QString &name, const std::optional<nec::CheckSummary> &summary,
-             const std::vector<nec::MeasuredSweep> &sweeps, const std::optional<nec::CheckSummary> &tuned);
+    PlotView(CheckPlot plot, const QString &name, const std::optional<check::CheckSummary> &summary,
+             const std::vector<measure::MeasuredSweep> &sweeps, const std::optional<check::CheckSummary> &tuned);
 
     // The summary shown has changed: paint it, and describe it for screen readers.
     void refresh(double z0Ohms);
@@ -31,9 +31,9 @@ protected:
 
 private:
     CheckPlot m_plot;
-    const std::optional<nec::CheckSummary> &m_summary;
-    const std::vector<nec::MeasuredSweep> &m_sweeps;
-    const std::optional<nec::CheckSummary> &m_tuned;
+    const std::optional<check::CheckSummary> &m_summary;
+    const std::vector<measure::MeasuredSweep> &m_sweeps;
+    const std::optional<check::CheckSummary> &m_tuned;
     SweepShown m_shown = SweepShown::FeedPoint;
 };
 
@@ -44,8 +44,8 @@ struct PlotTabs
     std::vector<PlotView *> views;
     std::vector<QWidget *> pages;
 };
-[[nodiscard]] PlotTabs addPlotTabs(QTabWidget &tabs, const std::optional<nec::CheckSummary> &summary,
-                                   const std::vector<nec::MeasuredSweep> &sweeps,
-                                   const std::optional<nec::CheckSummary> &tuned);
+[[nodiscard]] PlotTabs addPlotTabs(QTabWidget &tabs, const std::optional<check::CheckSummary> &summary,
+                                   const std::vector<measure::MeasuredSweep> &sweeps,
+                                   const std::optional<check::CheckSummary> &tuned);
 
 } // namespace tarvelin

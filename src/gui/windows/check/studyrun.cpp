@@ -7,7 +7,7 @@
 
 namespace tarvelin {
 
-StudyRun::StudyRun(std::unique_ptr<nec::Study> study, QObject *parent)
+StudyRun::StudyRun(std::unique_ptr<study::Study> study, QObject *parent)
     : QObject(parent), m_study(std::move(study)), m_engine(new EngineRun(this))
 {
     connect(m_engine, &EngineRun::progress, this, &StudyRun::report);
@@ -23,7 +23,7 @@ void StudyRun::start()
     if (m_running)
         return;
     m_running = true;
-    nec::driveStudy(
+    study::driveStudy(
         *m_study, *m_engine,
         [self = QPointer(this)] {
             if (!self || !self->m_running)
@@ -52,7 +52,7 @@ void StudyRun::cancel()
 void StudyRun::report(int frequenciesDone)
 {
     m_frequenciesDone = frequenciesDone;
-    const nec::Study::Progress now = m_study->progress(frequenciesDone);
+    const study::Study::Progress now = m_study->progress(frequenciesDone);
     emit progress(now.value, now.maximum, QString::fromStdString(now.text), QString::fromStdString(now.detail));
 }
 

@@ -19,13 +19,13 @@ class StudyRun final : public QObject
     Q_OBJECT
 
 public:
-    explicit StudyRun(std::unique_ptr<nec::Study> study, QObject *parent = nullptr);
+    explicit StudyRun(std::unique_ptr<study::Study> study, QObject *parent = nullptr);
     ~StudyRun() override;
 
     void start();
     void cancel();
     [[nodiscard]] bool running() const { return m_running; }
-    [[nodiscard]] const nec::Study &study() const { return *m_study; }
+    [[nodiscard]] const study::Study &study() const { return *m_study; }
     [[nodiscard]] EngineRun *engine() const { return m_engine; }
 
 signals:
@@ -39,7 +39,7 @@ signals:
 private:
     void report(int frequenciesDone);
 
-    std::unique_ptr<nec::Study> m_study;
+    std::unique_ptr<study::Study> m_study;
     EngineRun *m_engine = nullptr;
     int m_frequenciesDone = 0; // in the round under way
     bool m_running = false;

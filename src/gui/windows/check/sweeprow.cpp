@@ -84,13 +84,13 @@ bool SweepRow::load(MessageBoxService &messages, const QString &path)
     if (!sweep)
         return false;
     m_letGo.clear();
-    if (m_held.size() >= nec::kMostSweeps) {
+    if (m_held.size() >= measure::kMostSweeps) {
         m_letGo = m_held.front().name;
         m_held.erase(m_held.begin());
     }
     const QFileInfo file(path);
-    m_held.push_back({std::move(*sweep), file.fileName(),
-                      QLocale().toString(file.lastModified(), QLocale::ShortFormat), std::nullopt});
+    m_held.push_back({std::move(*sweep), file.fileName(), QLocale().toString(file.lastModified(), QLocale::ShortFormat),
+                      std::nullopt});
     m_cutSince->clear();
     m_cutSince->setVisible(m_held.size() > 1);
     return true;
@@ -104,26 +104,27 @@ void SweepRow::clear()
     m_cutSince->setVisible(false);
 }
 
-std::vector<nec::MeasuredSweep> SweepRow::measured(const nec::SweepReading &reading, const nec::CheckSummary *check,
-                                                   const std::string &frequencyText) const
+std::vector<measure::MeasuredSweep> SweepRow::measured(const measure::SweepReading &reading,
+                                                       const check::CheckSummary *check,
+                                                       const std::string &frequencyText) const
 {
-    nec::SweepReading declared = reading;
+    measure::SweepReading declared = reading;
     declared.through = m_through->through(nullptr);
-    std::vector<nec::MeasuredSweep> sweeps;
+    std::vector<measure::MeasuredSweep> sweeps;
     std::vector<std::optional<double>> cuts;
     for (const Held &held : m_held) {
-        nec::MeasuredSweep measured = nec::measuredSweepOf(held.sweep, held.name.toStdString(), declared);
+        measure::MeasuredSweep measured = measure::measuredSweepOf(held.sweep, held.name.toStdString(), declared);
         measured.when = held.when.toStdString();
         if (!sweeps.empty())
             cuts.push_back(held.cutInches);
         sweeps.push_back(std::move(measured));
     }
     if (check)
-        nec::compareInTurn(sweeps, *check, frequencyText, cuts);
+        measure::compareInTurn(sweeps, *check, frequencyText, cuts);
     return sweeps;
 }
 
-void SweepRow::show(const std::vector<nec::MeasuredSweep> &sweeps, bool checked)
+void SweepRow::show(const std::vector<measure::MeasuredSweep> &sweeps, bool checked)
 {
     m_clear->setEnabled(!sweeps.empty());
     m_clear->setText(sweeps.size() > 1 ? QStringLiteral("Clear Sweeps") : QStringLiteral("Clear Sweep"));
@@ -133,7 +134,7 @@ void SweepRow::show(const std::vector<nec::MeasuredSweep> &sweeps, bool checked)
                                         "its file here; load each sweep after a trim in turn."));
         return;
     }
-    const nec::MeasuredSweep &latest = sweeps.back();
+    const measure::MeasuredSweep &latest = sweeps.back();
     QString text = sweeps.size() == 1 ? QStringLiteral("Measured: %1")
                                       : QStringLiteral("%1 sweeps; the latest %2").arg(sweeps.size());
     text = text.arg(QString::fromStdString(latest.file)) +
@@ -141,23 +142,23 @@ void SweepRow::show(const std::vector<nec::MeasuredSweep> &sweeps, bool checked)
                .arg(latest.points.size())
                .arg(QString::fromStdString(frequencyLabel(latest.points.front().mhz)),
                     QString::fromStdString(frequencyLabel(latest.points.back().mhz)),
-                    QString::fromStdString(nec::swrText(latest.minSwr, 2)),
+                    QString::fromStdString(check::swrText(latest.minSwr, 2)),
                     QString::fromStdString(frequencyLabel(latest.minSwrMHz)),
-                    latest.reactanceZeroMHz && latest.by == nec::ResonanceBy::Reactance
+                    latest.reactanceZeroMHz && latest.by == measure::ResonanceBy::Reactance
                         ? QStringLiteral(", resonant at %1 MHz")
                               .arg(QString::fromStdString(frequencyLabel(*latest.reactanceZeroMHz)))
                         : QString());
     if (!m_letGo.isEmpty())
-        text += QStringLiteral(" Up to %1 are kept: the oldest, %2, gave way.").arg(nec::kMostSweeps).arg(m_letGo);
+        text += QStringLiteral(" Up to %1 are kept: the oldest, %2, gave way.").arg(measure::kMostSweeps).arg(m_letGo);
     QString problem;
-    const nec::MeasuredThrough declared = m_through->through(&problem);
+    const design::MeasuredThrough declared = m_through->through(&problem);
     // How to plot a sweep read through a line is a choice only once a line is declared.
     m_shown->setVisible(declared.declared());
     if (!problem.isEmpty())
         text += QStringLiteral(" Read as measured: ") + problem;
     else if (declared.declared())
         text += QStringLiteral(" Read at the feed point: measured through %1.")
-                    .arg(QString::fromStdString(nec::throughText(declared)));
+                    .arg(QString::fromStdString(measure::throughText(declared)));
     if (!checked)
         text += QStringLiteral(" Run the check to lay it over the model.");
     QString cutProblem;

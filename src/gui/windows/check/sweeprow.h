@@ -38,10 +38,11 @@ public:
     void clear();
     // Every sweep's figures read as given, through what this row declares, oldest first, compared with the
     // check where there is one.
-    [[nodiscard]] std::vector<nec::MeasuredSweep>
-    measured(const nec::SweepReading &reading, const nec::CheckSummary *check, const std::string &frequencyText) const;
+    [[nodiscard]] std::vector<measure::MeasuredSweep> measured(const measure::SweepReading &reading,
+                                                               const check::CheckSummary *check,
+                                                               const std::string &frequencyText) const;
     // What the sweeps' figures are; `checked`: a check is there to lay them over.
-    void show(const std::vector<nec::MeasuredSweep> &measured, bool checked);
+    void show(const std::vector<measure::MeasuredSweep> &measured, bool checked);
     [[nodiscard]] ThroughRow &through() const { return *m_through; }
     [[nodiscard]] QWidget *firstField() const;
     [[nodiscard]] QWidget *lastField() const;
@@ -65,7 +66,7 @@ private:
     {
         touchstone::Sweep sweep;
         QString name;
-        QString when; // the file's time
+        QString when;                    // the file's time
         std::optional<double> cutInches; // from the driven loop before it; none for the trim advised
     };
     std::vector<Held> m_held;

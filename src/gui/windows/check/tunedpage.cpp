@@ -46,13 +46,13 @@ TunedPage::TunedPage(QWidget *parent) : QWidget(parent)
     layout->addLayout(buttons);
 }
 
-void TunedPage::show(const DesignLengths &design, const nec::TuneResult &tuned, const nec::TuneSettings &tune)
+void TunedPage::show(const DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune)
 {
-    m_loops->setTable(nec::tunedTable(design, tuned));
-    m_figures->setTable(nec::tuneVerdictTable(tuned, tune));
+    m_loops->setTable(tune::tunedTable(design, tuned));
+    m_figures->setTable(tune::tuneVerdictTable(tuned, tune));
     m_note->setText(QStringLiteral("Modelled for this wire and ground; the specified design on the main window "
                                    "stays as it is. %1")
-                        .arg(QString::fromStdString(nec::tuneOutcomeText(tuned, tune))));
+                        .arg(QString::fromStdString(tune::tuneOutcomeText(tuned, tune))));
 }
 
 void TunedPage::setButtonsEnabled(bool enabled)

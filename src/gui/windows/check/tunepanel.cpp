@@ -21,7 +21,7 @@ TunePanel::TunePanel(QWidget *parent) : QWidget(parent)
     connect(m_tune, &QPushButton::clicked, this, &TunePanel::tuneRequested);
     m_band = new QDoubleSpinBox;
     m_band->setObjectName(QStringLiteral("tuneBand"));
-    m_band->setRange(nec::limits::kLowestBandPercent, nec::limits::kHighestBandPercent);
+    m_band->setRange(tune::limits::kLowestBandPercent, tune::limits::kHighestBandPercent);
     m_band->setDecimals(1);
     m_band->setSingleStep(0.1);
     m_band->setPrefix(QStringLiteral("\u00b1"));
@@ -31,7 +31,7 @@ TunePanel::TunePanel(QWidget *parent) : QWidget(parent)
                                       "design frequency"));
     m_goalSwr = new QDoubleSpinBox;
     m_goalSwr->setObjectName(QStringLiteral("goalSwr"));
-    m_goalSwr->setRange(nec::limits::kLowestGoalSwr, nec::limits::kHighestGoalSwr);
+    m_goalSwr->setRange(tune::limits::kLowestGoalSwr, tune::limits::kHighestGoalSwr);
     m_goalSwr->setDecimals(2);
     m_goalSwr->setSingleStep(0.1);
     m_goalSwr->setPrefix(QStringLiteral("\u2264 "));
@@ -39,7 +39,7 @@ TunePanel::TunePanel(QWidget *parent) : QWidget(parent)
     m_goalSwr->setToolTip(QStringLiteral("The highest SWR the tuner accepts across the band"));
     m_goalFb = new QDoubleSpinBox;
     m_goalFb->setObjectName(QStringLiteral("goalFb"));
-    m_goalFb->setRange(nec::limits::kLowestGoalFrontToBackDb, nec::limits::kHighestGoalFrontToBackDb);
+    m_goalFb->setRange(tune::limits::kLowestGoalFrontToBackDb, tune::limits::kHighestGoalFrontToBackDb);
     m_goalFb->setDecimals(1);
     m_goalFb->setPrefix(QStringLiteral("\u2265 "));
     m_goalFb->setSuffix(QStringLiteral(" dB"));
@@ -90,14 +90,14 @@ TunePanel::TunePanel(QWidget *parent) : QWidget(parent)
     connect(m_boom, &QLineEdit::textChanged, this, &TunePanel::changed);
 }
 
-std::optional<nec::TuneSettings> TunePanel::read(QString &problem) const
+std::optional<tune::TuneSettings> TunePanel::read(QString &problem) const
 {
-    nec::TuneSettings tune;
+    tune::TuneSettings tune;
     tune.bandPercent = m_band->value();
     tune.maxSwr = m_goalSwr->value();
     tune.minFrontToBackDb = m_goalFb->value();
     if (m_moveStations->isChecked()) {
-        auto boom = nec::readTuneBoom(m_boom->text().toStdString());
+        auto boom = tune::readTuneBoom(m_boom->text().toStdString());
         if (const auto *refusal = std::get_if<std::string>(&boom)) {
             problem = QString::fromStdString(*refusal);
             return std::nullopt;

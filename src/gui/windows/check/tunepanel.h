@@ -28,7 +28,7 @@ public:
 
     [[nodiscard]] QPushButton *tuneButton() const { return m_tune; }
     // The settings as they stand, or why they cannot be used.
-    [[nodiscard]] std::optional<nec::TuneSettings> read(QString &problem) const;
+    [[nodiscard]] std::optional<tune::TuneSettings> read(QString &problem) const;
     // Marks the boom length when the refusal is about it.
     void markBoom(const QString &problem);
 

@@ -56,10 +56,10 @@ VerdictPage::VerdictPage(QWidget *parent) : QWidget(parent)
     layout->addStretch(1);
 }
 
-void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSettings &settings,
-                       const std::vector<nec::MeasuredSweep> &sweeps, const nec::Goals &goals)
+void VerdictPage::show(const check::CheckSummary *summary, const design::CheckSettings &settings,
+                       const std::vector<measure::MeasuredSweep> &sweeps, const check::Goals &goals)
 {
-    const nec::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
+    const measure::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     if (!summary) {
         m_headline->hide();
         m_view->setRowsExpected(kVerdictRows);
@@ -72,15 +72,15 @@ void VerdictPage::show(const nec::CheckSummary *summary, const nec::CheckSetting
     m_headline->setText(QString::fromStdString(document::verdictHeadline(*summary, measured, goals)));
     m_headline->setVisible(!m_headline->text().isEmpty());
     m_model->setTable(document::verdictTable(*summary, settings.z0Ohms, measured, goals));
-    m_view->setRowsExpected(m_model->rowCount()); // the room its rows need, the advice right under them
+    m_view->setRowsExpected(m_model->rowCount());                // the room its rows need, the advice right under them
     m_view->horizontalHeader()->setVisible(measured != nullptr); // Model beside Measured
     QStringList note;
     if (measured)
-        for (const std::string &sentence : nec::measuredSentences(*measured))
+        for (const std::string &sentence : measure::measuredSentences(*measured))
             note << QString::fromStdString(sentence);
-    for (const std::string &sentence : nec::turnsSentences(sweeps))
+    for (const std::string &sentence : measure::turnsSentences(sweeps))
         note << QString::fromStdString(sentence);
-    if (const std::string jacket = nec::jacketNote(settings); !jacket.empty())
+    if (const std::string jacket = design::jacketNote(settings); !jacket.empty())
         note << QString::fromStdString(jacket);
     note << QString::fromStdString(document::feedAdvice(summary, settings));
     m_note->setText(note.join(QStringLiteral("\n\n")));

@@ -27,8 +27,8 @@ public:
 
     // The check shown, if any, on the line it was run for, with the latest measured sweep compared with it and
     // each sweep's move since the one before.
-    void show(const nec::CheckSummary *summary, const nec::CheckSettings &settings,
-              const std::vector<nec::MeasuredSweep> &sweeps, const nec::Goals &goals);
+    void show(const check::CheckSummary *summary, const design::CheckSettings &settings,
+              const std::vector<measure::MeasuredSweep> &sweeps, const check::Goals &goals);
 
 private:
     ResultTableModel *m_model = nullptr;

@@ -40,17 +40,17 @@ ThroughRow::ThroughRow(QWidget *parent) : QWidget(parent)
         box->setSuffix(suffix);
         return box;
     };
-    using namespace nec::limits;
-    m_z0 = spin("throughZ0", QStringLiteral("Feed line impedance"), kLowestRunZ0Ohms, kHighestRunZ0Ohms, 0, 50.0,
-                QStringLiteral(" Ω"));
+    m_z0 = spin("throughZ0", QStringLiteral("Feed line impedance"), design::limits::kLowestRunZ0Ohms,
+                design::limits::kHighestRunZ0Ohms, 0, 50.0, QStringLiteral(" Ω"));
     m_cable = newCableBox(QStringLiteral("throughCable"), QStringLiteral("Feed line cable"));
-    m_velocityFactor = spin("throughVf", QStringLiteral("Feed line velocity factor"), kLowestRunVelocityFactor,
-                            kHighestRunVelocityFactor, 3, 0.66, QString());
+    m_velocityFactor =
+        spin("throughVf", QStringLiteral("Feed line velocity factor"), design::limits::kLowestRunVelocityFactor,
+             design::limits::kHighestRunVelocityFactor, 3, 0.66, QString());
     m_velocityFactor->setPrefix(QStringLiteral("VF "));
     m_velocityFactor->setSingleStep(0.01);
     m_measure = newMeasureButton(QStringLiteral("measureThroughVf"), m_velocityFactor);
     m_loss = spin("throughLoss", QStringLiteral("Feed line loss in dB per 100 m at the design frequency"), 0.0,
-                  kHighestRunLossDbPer100m, 1, 0.0, QStringLiteral(" dB/100 m"));
+                  design::limits::kHighestRunLossDbPer100m, 1, 0.0, QStringLiteral(" dB/100 m"));
     m_loss->setToolTip(QStringLiteral("Its matched loss at the design frequency, from the maker's data sheet"));
     m_matchInPath = new QCheckBox(QStringLiteral("and the match"));
     m_matchInPath->setObjectName(QStringLiteral("throughMatch"));
@@ -92,9 +92,9 @@ void ThroughRow::follow()
     m_loss->setVisible(!cable);
 }
 
-nec::MeasuredThrough ThroughRow::through(QString *problem) const
+design::MeasuredThrough ThroughRow::through(QString *problem) const
 {
-    nec::MeasuredThrough through;
+    design::MeasuredThrough through;
     through.match = m_matchInPath->isChecked() && m_matchInPath->isEnabled();
     if (!m_lineGiven->isChecked())
         return through;
@@ -102,15 +102,15 @@ nec::MeasuredThrough ThroughRow::through(QString *problem) const
         return QString::number(box->value(), 'f', box->decimals()).toStdString();
     };
     const CoaxCable *cable = chosenCable(m_cable);
-    auto run = nec::readFeedRun(nec::FeedRunTexts{m_length->text().toStdString(), cable ? "" : number(m_z0),
-                                                  number(m_velocityFactor), cable ? "" : number(m_loss),
-                                                  cable ? std::string(cable->name) : std::string()});
+    auto run = design::readFeedRun(design::FeedRunTexts{m_length->text().toStdString(), cable ? "" : number(m_z0),
+                                                        number(m_velocityFactor), cable ? "" : number(m_loss),
+                                                        cable ? std::string(cable->name) : std::string()});
     if (const auto *refusal = std::get_if<std::string>(&run)) {
         if (problem)
             *problem = QString::fromStdString(*refusal);
         return through;
     }
-    through.run = std::get<nec::FeedRun>(run);
+    through.run = std::get<design::FeedRun>(run);
     return through;
 }
 
@@ -121,8 +121,8 @@ void ThroughRow::offerMatch(bool offered)
 
 ThroughSettings ThroughRow::stored() const
 {
-    return {m_lineGiven->isChecked(),  m_length->text(), m_z0->value(),
-            m_velocityFactor->value(), m_loss->value(),  m_matchInPath->isChecked(),
+    return {m_lineGiven->isChecked(),         m_length->text(), m_z0->value(),
+            m_velocityFactor->value(),        m_loss->value(),  m_matchInPath->isChecked(),
             m_cable->currentData().toString()};
 }
 

@@ -26,7 +26,7 @@ public:
     explicit ThroughRow(QWidget *parent = nullptr);
 
     // What the row declares; a line whose length cannot be read is left out, and `problem` says why.
-    [[nodiscard]] nec::MeasuredThrough through(QString *problem) const;
+    [[nodiscard]] design::MeasuredThrough through(QString *problem) const;
     // Whether the design has a match that could have been in the path: a direct feed has none to take out.
     void offerMatch(bool offered);
     // The fields as they stand, to keep between runs, and back.

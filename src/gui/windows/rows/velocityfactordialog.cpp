@@ -88,7 +88,7 @@ void VelocityFactorDialog::read()
         m_result->clear();
         return;
     }
-    const auto length = nec::readStubLength(m_length->text().toStdString());
+    const auto length = measure::readStubLength(m_length->text().toStdString());
     if (const auto *refusal = std::get_if<std::string>(&length)) {
         m_result->setText(QString::fromStdString(*refusal));
         return;
@@ -103,15 +103,15 @@ void VelocityFactorDialog::read()
         return;
     }
     const double metres = std::get<double>(length);
-    const auto reading = nec::stubVelocityFactor(std::get<touchstone::Sweep>(sweep), metres);
+    const auto reading = measure::stubVelocityFactor(std::get<touchstone::Sweep>(sweep), metres);
     if (const auto *refusal = std::get_if<std::string>(&reading)) {
         m_result->setText(name + QStringLiteral(": ") + QString::fromStdString(*refusal));
         return;
     }
-    const nec::StubReading &measured = std::get<nec::StubReading>(reading);
+    const measure::StubReading &measured = std::get<measure::StubReading>(reading);
     // The factor as shown, three decimals, is the one used.
     m_velocityFactor = std::round(measured.velocityFactor * 1000.0) / 1000.0;
-    m_result->setText(QString::fromStdString(nec::stubReadingText(measured, metres)));
+    m_result->setText(QString::fromStdString(measure::stubReadingText(measured, metres)));
     m_use->setText(QStringLiteral("&Use %1").arg(*m_velocityFactor, 0, 'f', 3));
     m_use->setEnabled(true);
 }

@@ -58,7 +58,7 @@ namespace {
 // The design frequency as read; none when the text gives none the sheet can work with.
 std::optional<double> designMHz(const QString &frequencyText)
 {
-    return nec::designMHzOf(frequencyText.toStdString());
+    return design::designMHzOf(frequencyText.toStdString());
 }
 
 } // namespace
@@ -87,16 +87,16 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     };
     const QString name = QFileInfo(path).fileName();
     QString problem;
-    const nec::MeasuredThrough through = m_through->through(&problem);
+    const design::MeasuredThrough through = m_through->through(&problem);
     if (!problem.isEmpty())
         return refuse(problem.toStdString());
     const std::optional<double> design = designMHz(m_frequency->text());
     const auto read =
-        nec::sheetSweepOf(*sweep, name.toStdString(),
-                          {m_line->currentData().toDouble(), m_match->match(), design.value_or(0.0), through});
+        measure::sheetSweepOf(*sweep, name.toStdString(),
+                              {m_line->currentData().toDouble(), m_match->match(), design.value_or(0.0), through});
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read))
         return refuse(refusal->message);
-    const nec::SheetSweep &measured = std::get<nec::SheetSweep>(read);
+    const measure::SheetSweep &measured = std::get<measure::SheetSweep>(read);
     const QString resonanceText = QString::fromStdString(measured.resonanceText);
     const std::string replaced = m_measured->text().toStdString();
     {
@@ -104,7 +104,7 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
         const QSignalBlocker quiet(m_measured);
         m_measured->setText(resonanceText);
     }
-    const std::string throughText = through.declared() ? nec::throughText(through) : std::string();
+    const std::string throughText = through.declared() ? measure::throughText(through) : std::string();
     m_source.measuredFromSweep(design, m_elements->value(), name.toStdString(), replaced, resonanceText.toStdString(),
                                throughText);
     m_cutSince->clear(); // nothing said yet of what was cut before this sweep
@@ -112,7 +112,7 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     recalculate();
     showNote(QStringLiteral("The measured resonance is where the reactance of %1 passes zero at the feed point%4: "
                             "%3 MHz (its lowest SWR %2).")
-                 .arg(name, QString::fromStdString(nec::swrText(measured.minSwr, 2)), resonanceText,
+                 .arg(name, QString::fromStdString(check::swrText(measured.minSwr, 2)), resonanceText,
                       throughText.empty()
                           ? QString()
                           : QStringLiteral(", read at the feed point through ") + QString::fromStdString(throughText)) +
@@ -123,9 +123,9 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
 bool ShopSheetWindow::openTunedDesign(const QString &path)
 {
     const SmallFile file = readSmallFile(path, QStringLiteral("tuned design"));
-    std::variant<nec::TunedDesign, std::string> read = std::string();
+    std::variant<tune::TunedDesign, std::string> read = std::string();
     if (file.text)
-        read = nec::readTunedDesign(*file.text);
+        read = tune::readTunedDesign(*file.text);
     if (const auto *refusal = std::get_if<std::string>(&read)) {
         MessageBoxRequest request;
         request.prompt = file.text ? QStringLiteral("The tuned design could not be opened from %1: %2")
@@ -137,9 +137,9 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
         m_messages.MessageBox(request);
         return false;
     }
-    const nec::TunedDesign &design = std::get<nec::TunedDesign>(read);
-    setTunedDesign(QString::fromStdString(design.frequencyText), nec::tunedCutOf(design.result, design.check),
-                   nec::sheetTuningOf(design.result, design.tune, design.check));
+    const tune::TunedDesign &design = std::get<tune::TunedDesign>(read);
+    setTunedDesign(QString::fromStdString(design.frequencyText), tune::tunedCutOf(design.result, design.check),
+                   tune::sheetTuningOf(design.result, design.tune, design.check));
     return true;
 }
 
@@ -210,11 +210,10 @@ void ShopSheetWindow::print()
     if (!m_sheet)
         return;
     const shop::ShopSheet sheet = *m_sheet;
-    m_print->print(*this, {QStringLiteral("Print Shop Sheet"), "Tarvelin shop sheet",
-                           [sheet](const QPageLayout &paper) {
-                               return shopSheetPdf(sheet, paper, QDateTime::currentDateTime());
-                           },
-                           [this](const QString &path, const QByteArray &) { (void)savePdf(path); }});
+    m_print->print(
+        *this, {QStringLiteral("Print Shop Sheet"), "Tarvelin shop sheet",
+                [sheet](const QPageLayout &paper) { return shopSheetPdf(sheet, paper, QDateTime::currentDateTime()); },
+                [this](const QString &path, const QByteArray &) { (void)savePdf(path); }});
 }
 
 } // namespace tarvelin

@@ -58,7 +58,7 @@ namespace {
 // The design frequency as read; none when the text gives none the sheet can work with.
 std::optional<double> designMHz(const QString &frequencyText)
 {
-    return nec::designMHzOf(frequencyText.toStdString());
+    return design::designMHzOf(frequencyText.toStdString());
 }
 
 QString label(double mhz)
@@ -136,7 +136,7 @@ void ShopSheetWindow::setModelsFor(const std::optional<shop::ShopSheet> &sheet)
         m_models[5]->setTable(sheet->tuning->figures);
     } else {
         // The tune's own columns, with no figures in them.
-        ResultTable none = nec::tuneVerdictTable(nec::TuneResult{}, nec::TuneSettings{});
+        ResultTable none = tune::tuneVerdictTable(tune::TuneResult{}, tune::TuneSettings{});
         none.rows.clear();
         m_models[5]->setTable(std::move(none));
     }

@@ -372,7 +372,7 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 30000);
     QCOMPARE(check->focusWidget(), tune);
     QVERIFY2(check->tuned(), qPrintable(check->status()));
-    QCOMPARE(check->tuned()->end, nec::TuneEnd::Cancelled);
+    QCOMPARE(check->tuned()->end, tune::TuneEnd::Cancelled);
     // The section would be cut for the tuned loops, whose feed a cut-off tune never swept: no ideal line rather
     // than the specified design's.
     QCOMPARE(ideal->text(), QString());
@@ -411,10 +411,10 @@ void TestAntennaCheckWindow::tuneCancelledKeepsTheBestSoFar()
     QVERIFY(check->saveTunedDesign(folder.filePath(QStringLiteral("quad.json"))));
     QFile saved(folder.filePath(QStringLiteral("quad.json")));
     QVERIFY(saved.open(QIODevice::ReadOnly));
-    const auto read = nec::readTunedDesign(saved.readAll().toStdString());
-    QVERIFY(std::holds_alternative<nec::TunedDesign>(read));
-    QCOMPARE(std::get<nec::TunedDesign>(read).result.factors, check->tuned()->factors);
-    QCOMPARE(std::get<nec::TunedDesign>(read).frequencyText, std::string("14.2"));
+    const auto read = tune::readTunedDesign(saved.readAll().toStdString());
+    QVERIFY(std::holds_alternative<tune::TunedDesign>(read));
+    QCOMPARE(std::get<tune::TunedDesign>(read).result.factors, check->tuned()->factors);
+    QCOMPARE(std::get<tune::TunedDesign>(read).frequencyText, std::string("14.2"));
 
     check->findChild<QPushButton *>(QStringLiteral("tunedShopSheet"))->click();
     ShopSheetWindow *sheet = m_form->shopSheet();
@@ -532,9 +532,11 @@ void TestAntennaCheckWindow::measuredSweepBesideTheVerdict()
     QCOMPARE(verdict->index(lowest, 1).data().toString(), verdict->index(lowest, 0).data().toString());
     auto *note = check->findChild<QLabel *>(QStringLiteral("verdictNote"));
     // The model's own sweep: its trim is the model's, against the design; the model holds for it.
-    QVERIFY2(note->text().startsWith(QStringLiteral("The built antenna resonates (its reactance at the feed point passes zero) at 13.875 MHz, 2.29 % below "
-                                                    "the design frequency, 14.200 MHz: shorten the loops")),
-             qPrintable(note->text()));
+    QVERIFY2(
+        note->text().startsWith(QStringLiteral(
+            "The built antenna resonates (its reactance at the feed point passes zero) at 13.875 MHz, 2.29 % below "
+            "the design frequency, 14.200 MHz: shorten the loops")),
+        qPrintable(note->text()));
     QVERIFY2(note->text().contains(QStringLiteral("where the built antenna does: the model holds")),
              qPrintable(note->text()));
     QVERIFY(note->text().contains(QStringLiteral("1:1 current (choke) balun")));
@@ -564,11 +566,13 @@ void TestAntennaCheckWindow::measuredSweepBesideTheVerdict()
     QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
     QVERIFY2(check->status().contains(QStringLiteral("an estimate on a closed loop")), qPrintable(check->status()));
     // The jacket moves the model, not the built antenna: the trim stays; only how far the model is off moves.
-    QVERIFY2(note->text().startsWith(QStringLiteral("The built antenna resonates (its reactance at the feed point passes zero) at 13.875 MHz, 2.29 % below "
-                                                    "the design frequency")) &&
-                 note->text().contains(QStringLiteral("the built antenna's lies 1.")) &&
-                 note->text().contains(QStringLiteral("above the model's")),
-             qPrintable(note->text()));
+    QVERIFY2(
+        note->text().startsWith(QStringLiteral(
+            "The built antenna resonates (its reactance at the feed point passes zero) at 13.875 MHz, 2.29 % below "
+            "the design frequency")) &&
+            note->text().contains(QStringLiteral("the built antenna's lies 1.")) &&
+            note->text().contains(QStringLiteral("above the model's")),
+        qPrintable(note->text()));
 
     check->findChild<QPushButton *>(QStringLiteral("clearSweep"))->click();
     QVERIFY(!check->measured());
@@ -735,7 +739,7 @@ void TestAntennaCheckWindow::sweepsInTurn()
                      qPrintable(note));
         }
     }
-    QCOMPARE(check->sweeps().size(), nec::kMostSweeps);
+    QCOMPARE(check->sweeps().size(), measure::kMostSweeps);
     QCOMPARE(check->sweeps().front().file, std::string("sweep2.s1p"));
     QCOMPARE(check->measured()->file, std::string("sweep9.s1p"));
     QVERIFY2(check->findChild<QLabel *>(QStringLiteral("sweepLabel"))
@@ -743,7 +747,7 @@ void TestAntennaCheckWindow::sweepsInTurn()
                  .contains(QStringLiteral("the oldest, sweep1.s1p, gave way")),
              qPrintable(check->findChild<QLabel *>(QStringLiteral("sweepLabel"))->text()));
     const std::vector<PlotSeries> lines = checkPlotSeries(CheckPlot::Swr, *check->summary(), check->sweeps());
-    QCOMPARE(lines.size(), std::size_t(1 + nec::kMostSweeps));
+    QCOMPARE(lines.size(), std::size_t(1 + measure::kMostSweeps));
     // The legend reads each sweep's resonance beside its file and time.
     QVERIFY2(lines.back().name.startsWith(QStringLiteral("SWR sweep9.s1p, ")) &&
                  lines.back().name.endsWith(QStringLiteral(", resonance at 14.469 MHz")),
@@ -765,7 +769,7 @@ void TestAntennaCheckWindow::sweepsInTurn()
     check->findChild<QDoubleSpinBox *>(QStringLiteral("throughZ0"))->setValue(75.0);
     length->setText(QStringLiteral("7 m"));
     lineGiven->setChecked(true);
-    for (const nec::MeasuredSweep &sweep : check->sweeps()) {
+    for (const measure::MeasuredSweep &sweep : check->sweeps()) {
         QVERIFY(sweep.through.run);
         QCOMPARE(sweep.through.run->metres, 7.0);
         QCOMPARE(sweep.through.run->z0Ohms, 75.0);
@@ -779,7 +783,7 @@ void TestAntennaCheckWindow::sweepsInTurn()
     QVERIFY(!check->measured()->through.match);
     const std::vector<PlotSeries> both =
         checkPlotSeries(CheckPlot::Swr, *check->summary(), check->sweeps(), nullptr, SweepShown::Both);
-    QCOMPARE(both.size(), std::size_t(1 + 2 * nec::kMostSweeps));
+    QCOMPARE(both.size(), std::size_t(1 + 2 * measure::kMostSweeps));
     QVERIFY(both.back().name.endsWith(QStringLiteral(" as measured")));
     length->setText(QStringLiteral("seven"));
     emit length->editingFinished();

@@ -29,11 +29,11 @@ namespace {
 // Runs one round of `decks` and waits for its answer: the outputs, or the failure's message.
 struct Answer
 {
-    std::optional<nec::EngineOutputs> outputs;
+    std::optional<study::EngineOutputs> outputs;
 
     [[nodiscard]] QString failure() const
     {
-        const auto *failed = outputs ? std::get_if<nec::EngineFailure>(&*outputs) : nullptr;
+        const auto *failed = outputs ? std::get_if<study::EngineFailure>(&*outputs) : nullptr;
         return failed ? QString::fromStdString(failed->message) : QString();
     }
 };
@@ -52,7 +52,7 @@ std::shared_ptr<Answer> startRound(EngineRun &run, std::vector<std::string> deck
 {
     auto answer = std::make_shared<Answer>();
     run.start({std::move(decks), 1, std::chrono::seconds(seconds)},
-              [answer](nec::EngineOutputs outputs) { answer->outputs = std::move(outputs); });
+              [answer](study::EngineOutputs outputs) { answer->outputs = std::move(outputs); });
     return answer;
 }
 
@@ -124,7 +124,7 @@ void TestEngineRun::hungEngineIsStopped()
     QVERIFY(QDir(folder).exists());
     QVERIFY(QTest::qWaitFor([&] { return answer->outputs.has_value(); }, 10000));
     QVERIFY(answer->failure().contains(QStringLiteral("did not finish within 1 second and was stopped")));
-    QVERIFY(std::get<nec::EngineFailure>(*answer->outputs).timeLimit);
+    QVERIFY(std::get<study::EngineFailure>(*answer->outputs).timeLimit);
     QVERIFY(!run.running());
     QVERIFY(!QDir(folder).exists());
 }
@@ -136,9 +136,9 @@ void TestEngineRun::calcStopsAHungEngineAndItsChildren()
     const QString helper = m_bin.filePath(QStringLiteral("helper"));
     standIn("sleep 60 &\necho $! > " + helper.toLocal8Bit() + "\nwait");
     qputenv("TMPDIR", temporary.path().toLocal8Bit());
-    const nec::EngineOutputs outputs = calcLauncher().run({{"deck\n"}, 1, std::chrono::seconds(1)});
+    const study::EngineOutputs outputs = calcLauncher().run({{"deck\n"}, 1, std::chrono::seconds(1)});
     qunsetenv("TMPDIR");
-    const auto *failure = std::get_if<nec::EngineFailure>(&outputs);
+    const auto *failure = std::get_if<study::EngineFailure>(&outputs);
     QVERIFY(failure);
     QVERIFY(failure->timeLimit);
     QVERIFY2(failure->message == "nec2c did not finish within 1 second and was stopped.", failure->message.c_str());
@@ -329,15 +329,15 @@ void TestEngineRun::standInModel()
 
 namespace {
 
-nec::Study *tuneOnTheStandIn(int designs)
+study::Study *tuneOnTheStandIn(int designs)
 {
-    const auto design = std::get<nec::Design>(nec::specifiedDesign("14.2"));
-    nec::Study check(design, 2);
+    const auto design = std::get<design::Design>(design::specifiedDesign("14.2"));
+    study::Study check(design, 2);
     standin::Launcher engine;
-    nec::driveStudy(check, engine, {});
-    nec::TuneSettings tune;
+    study::driveStudy(check, engine, {});
+    tune::TuneSettings tune;
     tune.designLimit = designs;
-    return new nec::Study(design, 2, tune, check.check());
+    return new study::Study(design, 2, tune, check.check());
 }
 
 } // namespace
@@ -347,7 +347,7 @@ nec::Study *tuneOnTheStandIn(int designs)
 void TestEngineRun::tuneRunsOnTheEventLoop()
 {
     standInModel();
-    StudyRun run(std::unique_ptr<nec::Study>(tuneOnTheStandIn(7)));
+    StudyRun run(std::unique_ptr<study::Study>(tuneOnTheStandIn(7)));
     QStringList progress;
     int ended = 0;
     connect(&run, &StudyRun::progress, &run, [&](int, int, const QString &text) { progress << text; });
@@ -365,7 +365,7 @@ void TestEngineRun::tuneRunsOnTheEventLoop()
 void TestEngineRun::cancelledTuneKeepsItsBest()
 {
     standInModel();
-    StudyRun run(std::unique_ptr<nec::Study>(tuneOnTheStandIn(0)));
+    StudyRun run(std::unique_ptr<study::Study>(tuneOnTheStandIn(0)));
     int ended = 0;
     connect(&run, &StudyRun::ended, &run, [&] { ++ended; });
     connect(&run, &StudyRun::progress, &run, [&](int, int, const QString &text) {
@@ -377,7 +377,7 @@ void TestEngineRun::cancelledTuneKeepsItsBest()
     QTest::qWait(50); // no second end comes
     QCOMPARE(ended, 1);
     QVERIFY(run.study().tuned());
-    QCOMPARE(run.study().tuned()->end, nec::TuneEnd::Cancelled);
+    QCOMPARE(run.study().tuned()->end, tune::TuneEnd::Cancelled);
     QCOMPARE(run.study().tuned()->evaluations, 4);
 }
 
@@ -412,7 +412,7 @@ int main(int argc, char **argv)
             std::signal(SIGINT, SIG_IGN);
         QuitOnSignals quitOnSignals;
         EngineRun run;
-        run.start({{"deck one\n", "deck two\n"}, 2, std::chrono::seconds(600)}, [](nec::EngineOutputs) {});
+        run.start({{"deck one\n", "deck two\n"}, 2, std::chrono::seconds(600)}, [](study::EngineOutputs) {});
         return QCoreApplication::exec();
     }
     TestEngineRun test;

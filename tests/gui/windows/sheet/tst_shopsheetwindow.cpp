@@ -537,7 +537,8 @@ void TestShopSheetWindow::measuredResonanceFromASweep()
     cut->setText(QString::number(halfTrim, 'f', 3));
     emit cut->editingFinished();
     QCOMPARE(sheet->sheet()->settings.earlierTrim->how, shop::EarlierTrim::Cut::Given);
-    QVERIFY2(std::fabs(*sheet->sheet()->lastTrimShowedPercent - 100.0 * 0.12 / (14.05 / (1.0 - 0.6 * (1.0 - 14.05 / 14.2)) - 14.05)) < 0.5,
+    QVERIFY2(std::fabs(*sheet->sheet()->lastTrimShowedPercent -
+                       100.0 * 0.12 / (14.05 / (1.0 - 0.6 * (1.0 - 14.05 / 14.2)) - 14.05)) < 0.5,
              qPrintable(QString::number(*sheet->sheet()->lastTrimShowedPercent)));
     cut->setText(QStringLiteral("a lot"));
     emit cut->editingFinished();
@@ -568,7 +569,7 @@ void TestShopSheetWindow::opensASavedTunedDesign()
 {
     ShopSheetWindow *sheet = openSheet(QStringLiteral("7.1"));
     QVERIFY(sheet);
-    nec::TunedDesign saved;
+    tune::TunedDesign saved;
     saved.frequencyText = "14.2";
     saved.result.factors = {0.9821449072039303, 0.97714490720393, 0.98, 0.99, 1.01, 1.0, 0.95};
     saved.result.before.design.swr = 1.3;
@@ -577,7 +578,7 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     QFile file(folder.filePath(QStringLiteral("quad.json")));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(QByteArray::fromStdString(
-        nec::tunedDesignText(saved, std::get<nec::Design>(nec::specifiedDesign(saved.frequencyText)).lengths)));
+        tune::tunedDesignText(saved, std::get<design::Design>(design::specifiedDesign(saved.frequencyText)).lengths)));
     file.close();
 
     QVERIFY(sheet->openTunedDesign(file.fileName()));
@@ -608,7 +609,7 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     saved.check.match = Match{MatchKind::QuarterWave, 75.0, 0.66, "RG-11"};
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(QByteArray::fromStdString(
-        nec::tunedDesignText(saved, std::get<nec::Design>(nec::specifiedDesign(saved.frequencyText)).lengths)));
+        tune::tunedDesignText(saved, std::get<design::Design>(design::specifiedDesign(saved.frequencyText)).lengths)));
     file.close();
     QVERIFY(sheet->openTunedDesign(file.fileName()));
     QVERIFY(sheet->sheet()->section);
@@ -694,8 +695,8 @@ void TestShopSheetWindow::sweepReadOnTheSheetsOwnLine()
     const auto sweep = touchstone::readSweep(read.readAll().toStdString(), "climbing.s1p");
     QVERIFY(std::holds_alternative<touchstone::Sweep>(sweep));
     QCOMPARE(measured->text().toStdString(),
-             std::get<nec::SheetSweep>(nec::sheetSweepOf(std::get<touchstone::Sweep>(sweep), "climbing.s1p",
-                                                         nec::SweepReading{.z0Ohms = 75.0}))
+             std::get<measure::SheetSweep>(measure::sheetSweepOf(std::get<touchstone::Sweep>(sweep), "climbing.s1p",
+                                                                 measure::SweepReading{.z0Ohms = 75.0}))
                  .resonanceText);
 }
 
@@ -719,7 +720,9 @@ void TestShopSheetWindow::quarterWaveSectionOnTheSheet()
     QCOMPARE(sheet->sheet()->settings.match.z0Ohms, 93.0);
     QCOMPARE(sheet->sheet()->settings.match.velocityFactor, 0.84);
     QVERIFY(!sheet->findChild<QDoubleSpinBox *>(QStringLiteral("matchZ0"))->isEnabled());
-    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("summary"))->text().contains(QStringLiteral("velocity factor 0.84 nominal")));
+    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("summary"))
+                ->text()
+                .contains(QStringLiteral("velocity factor 0.84 nominal")));
 
     // Measure…: a sweep of 1.000 m of the cable, open at its far end, resonant at 48.717 MHz (VF 0.650).
     QTemporaryDir folder;
@@ -736,7 +739,8 @@ void TestShopSheetWindow::quarterWaveSectionOnTheSheet()
     QTest::keyClicks(sweep, piece);
     QTest::keyClick(sweep, Qt::Key_Return);
     // A bare number could be any unit: said, and nothing to use.
-    QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("pieceReading"))->text().contains(QStringLiteral("needs its unit")));
+    QVERIFY(
+        dialog->findChild<QLabel *>(QStringLiteral("pieceReading"))->text().contains(QStringLiteral("needs its unit")));
     QVERIFY(!use->isEnabled());
     QTest::keyClicks(length, QStringLiteral(" m"));
     QTest::keyClick(length, Qt::Key_Return);
@@ -745,7 +749,9 @@ void TestShopSheetWindow::quarterWaveSectionOnTheSheet()
     QCOMPARE(use->text(), QStringLiteral("&Use 0.650"));
     QTest::mouseClick(use, Qt::LeftButton);
     QCOMPARE(sheet->sheet()->settings.match.velocityFactor, 0.65);
-    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("summary"))->text().contains(QStringLiteral("velocity factor 0.65 as measured")));
+    QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("summary"))
+                ->text()
+                .contains(QStringLiteral("velocity factor 0.65 as measured")));
     QCOMPARE(SettingsStore().shopWindow().match.line, std::string("RG-62"));
     QCOMPARE(SettingsStore().shopWindow().match.velocityFactor, 0.65);
 }
