@@ -27,7 +27,7 @@ namespace {
 std::int32_t dec2fracOrZero(double value)
 {
     try {
-        return tarvelin::searchFraction(value).denominator;
+        return tarvelin::calc::searchFraction(value).denominator;
     } catch (const tarvelin::RuntimeError &) {
         return 0;
     }
@@ -41,10 +41,10 @@ public:
 
 void calculationPass(benchmark::State &state)
 {
-    tarvelin::MemoryGrid grid("28.5");
+    tarvelin::calc::MemoryGrid grid("28.5");
     SilentMessages messages;
     for (auto _ : state) {
-        const bool ok = tarvelin::runCalculationPass(grid, messages);
+        const bool ok = tarvelin::calc::runCalculationPass(grid, messages);
         benchmark::DoNotOptimize(ok);
         benchmark::ClobberMemory();
     }
@@ -52,15 +52,15 @@ void calculationPass(benchmark::State &state)
 BENCHMARK(calculationPass)->Unit(benchmark::kMicrosecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The steps alone, straight into a grid, beside the text-by-text steps they replaced.
-void calculationSteps(benchmark::State &state, void (*steps)(tarvelin::MemoryGrid &))
+void calculationSteps(benchmark::State &state, void (*steps)(tarvelin::calc::MemoryGrid &))
 {
-    tarvelin::MemoryGrid grid("28.5");
+    tarvelin::calc::MemoryGrid grid("28.5");
     for (auto _ : state) {
         steps(grid);
         benchmark::ClobberMemory();
     }
 }
-BENCHMARK_CAPTURE(calculationSteps, carried_numbers, &tarvelin::calculateInto)
+BENCHMARK_CAPTURE(calculationSteps, carried_numbers, &tarvelin::calc::calculateInto)
     ->Unit(benchmark::kMicrosecond)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
@@ -98,7 +98,7 @@ void shopSheetWithText(benchmark::State &state)
     for (auto _ : state) {
         auto made = tarvelin::shop::makeShopSheet("14.2", settings);
         std::string text;
-        tarvelin::JsonWriter json(text);
+        tarvelin::format::JsonWriter json(text);
         tarvelin::shop::writeShopSheetJson(json, std::get<tarvelin::shop::ShopSheet>(made));
         benchmark::DoNotOptimize(text);
     }
@@ -151,7 +151,7 @@ void dec2frac(benchmark::State &state, double value)
 {
     for (auto _ : state) {
         try {
-            const tarvelin::FractionSearch s = tarvelin::searchFraction(value);
+            const tarvelin::calc::FractionSearch s = tarvelin::calc::searchFraction(value);
             benchmark::DoNotOptimize(s);
         } catch (const tarvelin::RuntimeError &raised) {
             benchmark::DoNotOptimize(raised);

@@ -17,12 +17,12 @@ int main()
     std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
     std::string line;
     std::string out;
-    MemoryGrid grid;
+    calc::MemoryGrid grid;
     while (std::getline(std::cin, line)) {
         out.clear();
         grid.setFrequencyText(line);
         try {
-            calculateInto(grid);
+            calc::calculateInto(grid);
         } catch (const RuntimeError &) {
             out = "{\"frequency\": \"" + line + "\", \"error\": \"\"}\n";
             std::fwrite(out.data(), 1, out.size(), stdout);
@@ -31,11 +31,11 @@ int main()
         out += "{\"frequency\": \"";
         out += line;
         out += "\", \"cells\": [";
-        for (const ElementRow row : kElementRows) {
-            if (row != ElementRow::Reflector)
+        for (const calc::ElementRow row : calc::kElementRows) {
+            if (row != calc::ElementRow::Reflector)
                 out += ", ";
             out += '[';
-            for (int c = 0; c < columnCount(row); ++c) {
+            for (int c = 0; c < calc::columnCount(row); ++c) {
                 if (c > 0)
                     out += ", ";
                 out += '"';
@@ -45,11 +45,11 @@ int main()
             out += ']';
         }
         out += "], \"boom\": {\"feet\": \"";
-        out += grid.boom(BoomTotal::Feet);
+        out += grid.boom(calc::BoomTotal::Feet);
         out += "\", \"inches\": \"";
-        out += grid.boom(BoomTotal::Inches);
+        out += grid.boom(calc::BoomTotal::Inches);
         out += "\", \"centimetres\": \"";
-        out += grid.boom(BoomTotal::Centimetres);
+        out += grid.boom(calc::BoomTotal::Centimetres);
         out += "\"}}\n";
         std::fwrite(out.data(), 1, out.size(), stdout);
     }

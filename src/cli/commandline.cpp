@@ -69,7 +69,7 @@ std::variant<NamedFiles, int> readNamedFiles(const Options &options, std::ostrea
     // A file's name as the output shows it: in a terminal's table with its control characters escaped, as
     // every text from the input is; the files keep it as it is, each writing it in its own way.
     const auto shownName = [&options](const std::string &path) {
-        return options.format == OutputFormat::Table ? terminalSafe(path) : path;
+        return options.format == OutputFormat::Table ? format::terminalSafe(path) : path;
     };
     // An analyser's sweep: a broken file is refused by its line, before any check runs. It is read for each
     // design in turn, whose frequency its match and any line it was measured through depend on.

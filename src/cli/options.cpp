@@ -31,7 +31,7 @@ void complain(std::ostream &err, std::string_view option, std::string_view messa
     err << "tarvelin-calc: ";
     if (!option.empty())
         err << option << ": ";
-    err << terminalSafe(message);
+    err << format::terminalSafe(message);
     if (!message.empty() && message.back() != '.')
         err << '.';
     err << '\n';

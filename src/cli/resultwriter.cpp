@@ -20,7 +20,8 @@ namespace tarvelin::cli {
 
 namespace {
 
-constexpr std::array<BoomTotal, 3> kBoomOrder{BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres};
+constexpr std::array<calc::BoomTotal, 3> kBoomOrder{calc::BoomTotal::Feet, calc::BoomTotal::Inches,
+                                                    calc::BoomTotal::Centimetres};
 
 // The grid in a terminal, laid out as the window lays it out: a heading over each pair of columns, then the
 // units. A cell is wide enough for the longest heading over half a pair, and for the longest text of its grid
@@ -47,35 +48,35 @@ void appendCentred(std::string &out, std::string_view text, std::size_t width)
     out.append(pad - pad / 2, ' ');
 }
 
-void appendGridLayout(std::string &out, std::string_view frequencyText, const MemoryGrid &grid)
+void appendGridLayout(std::string &out, std::string_view frequencyText, const calc::MemoryGrid &grid)
 {
     out += "Frequency: ";
-    appendTerminalText(out, frequencyText);
+    format::appendTerminalText(out, frequencyText);
     out += " mhz.\n\n";
 
     std::size_t cellWidth = kCellWidth;
-    for (const ElementRow row : kElementRows)
-        for (int c = 0; c < columnCount(row); ++c)
+    for (const calc::ElementRow row : calc::kElementRows)
+        for (int c = 0; c < calc::columnCount(row); ++c)
             cellWidth = std::max(cellWidth, grid.cell(row, c).size() + 1);
 
     out.append(kRowNameWidth, ' ');
-    for (int pair = 0; pair < kGridColumnCount / 2; ++pair) {
+    for (int pair = 0; pair < calc::kGridColumnCount / 2; ++pair) {
         out += kPairGap;
-        appendCentred(out, gridPairHeading(pair), 2 * cellWidth);
+        appendCentred(out, calc::gridPairHeading(pair), 2 * cellWidth);
     }
     while (out.back() == ' ')
         out.pop_back();
     out += '\n';
     appendPadded(out, "Elements", kRowNameWidth, false);
-    for (int pair = 0; pair < kGridColumnCount / 2; ++pair) {
+    for (int pair = 0; pair < calc::kGridColumnCount / 2; ++pair) {
         out += kPairGap;
         appendPadded(out, "IN", cellWidth, true);
         appendPadded(out, "CM", cellWidth, true);
     }
     out += '\n';
-    for (const ElementRow row : kElementRows) {
-        appendPadded(out, elementRowName(row), kRowNameWidth, false);
-        for (int c = 0; c < columnCount(row); ++c) {
+    for (const calc::ElementRow row : calc::kElementRows) {
+        appendPadded(out, calc::elementRowName(row), kRowNameWidth, false);
+        for (int c = 0; c < calc::columnCount(row); ++c) {
             if (c % 2 == 0)
                 out += kPairGap;
             appendPadded(out, grid.cell(row, c), cellWidth, true);
@@ -83,7 +84,7 @@ void appendGridLayout(std::string &out, std::string_view frequencyText, const Me
         out += '\n';
     }
     out += "\nTotal Boom Length =";
-    for (const BoomTotal total : kBoomOrder) {
+    for (const calc::BoomTotal total : kBoomOrder) {
         out += "  ";
         out += grid.boom(total);
     }
@@ -92,28 +93,28 @@ void appendGridLayout(std::string &out, std::string_view frequencyText, const Me
 
 // The tuned design's CSV: the tuned table with the frequency as typed first on every row, as JSON has it,
 // and the tune's figures and goals after it.
-ResultTable tuneCsvTable(std::string_view frequencyText, const DesignLengths &design, const tune::TuneResult &result,
-                         const tune::TuneSettings &tune)
+format::ResultTable tuneCsvTable(std::string_view frequencyText, const DesignLengths &design,
+                                 const tune::TuneResult &result, const tune::TuneSettings &tune)
 {
-    ResultTable table = tune::tunedTable(design, result);
-    table.columns.insert(table.columns.begin(), TableColumn{"frequency", "Frequency (MHz)"});
-    const std::vector<TableColumn> figureColumns = tune::tuneFigureColumns();
+    format::ResultTable table = tune::tunedTable(design, result);
+    table.columns.insert(table.columns.begin(), format::TableColumn{"frequency", "Frequency (MHz)"});
+    const std::vector<format::TableColumn> figureColumns = tune::tuneFigureColumns();
     table.columns.insert(table.columns.end(), figureColumns.begin(), figureColumns.end());
-    const std::vector<TableCell> figures = tune::tuneFigureCells(result, tune);
-    for (std::vector<TableCell> &row : table.rows) {
-        row.insert(row.begin(), TableCell{std::string(frequencyText), std::nullopt});
+    const std::vector<format::TableCell> figures = tune::tuneFigureCells(result, tune);
+    for (std::vector<format::TableCell> &row : table.rows) {
+        row.insert(row.begin(), format::TableCell{std::string(frequencyText), std::nullopt});
         row.insert(row.end(), figures.begin(), figures.end());
     }
     return table;
 }
 
 // Each kind's CSV columns, tarvelin-calc's error column last.
-std::vector<TableColumn> csvColumns(ResultKind kind)
+std::vector<format::TableColumn> csvColumns(ResultKind kind)
 {
-    std::vector<TableColumn> columns;
+    std::vector<format::TableColumn> columns;
     switch (kind) {
     case ResultKind::Grid:
-        columns = gridCsvColumns();
+        columns = calc::gridCsvColumns();
         break;
     case ResultKind::Fraction:
         columns = {{"value", "Value"}, {"fraction", "Fraction"}};
@@ -140,19 +141,19 @@ const std::string &csvHeader(ResultKind kind)
     static const auto headers = [] {
         std::array<std::string, 6> all;
         for (std::size_t k = 0; k < all.size(); ++k)
-            appendCsvTable(all[k], {csvColumns(static_cast<ResultKind>(k)), {}}, true);
+            format::appendCsvTable(all[k], {csvColumns(static_cast<ResultKind>(k)), {}}, true);
         return all;
     }();
     return headers[static_cast<std::size_t>(kind)];
 }
 
 // The rows of a result's table, each with an empty error field.
-void appendCsvRows(std::string &out, ResultTable table)
+void appendCsvRows(std::string &out, format::ResultTable table)
 {
     table.columns.push_back({"error", "Error"});
-    for (std::vector<TableCell> &row : table.rows)
+    for (std::vector<format::TableCell> &row : table.rows)
         row.emplace_back();
-    appendCsvTable(out, table, false);
+    format::appendCsvTable(out, table, false);
 }
 
 } // namespace
@@ -171,7 +172,7 @@ void ResultWriter::separateTables(std::string &out)
     m_anyTableWritten = true;
 }
 
-void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, const MemoryGrid &grid)
+void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, const calc::MemoryGrid &grid)
 {
     switch (m_format) {
     case OutputFormat::Table:
@@ -181,12 +182,12 @@ void ResultWriter::appendGrid(std::string &out, std::string_view frequencyText, 
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Grid);
-        appendGridCsvRow(out, frequencyText, grid);
+        calc::appendGridCsvRow(out, frequencyText, grid);
         out += ",\r\n";
         return;
     case OutputFormat::Json: {
-        JsonWriter json(out);
-        writeGridJson(json, frequencyText, grid);
+        format::JsonWriter json(out);
+        calc::writeGridJson(json, frequencyText, grid);
         json.endLine();
         return;
     }
@@ -203,13 +204,13 @@ void ResultWriter::appendFraction(std::string &out, std::string_view valueText, 
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Fraction);
-        appendCsvField(out, valueText);
+        format::appendCsvField(out, valueText);
         out += ',';
-        appendCsvField(out, fraction);
+        format::appendCsvField(out, fraction);
         out += ",\r\n";
         return;
     case OutputFormat::Json:
-        JsonWriter(out).beginRecord().text("value", valueText).text("fraction", fraction).endRecord().endLine();
+        format::JsonWriter(out).beginRecord().text("value", valueText).text("fraction", fraction).endRecord().endLine();
         return;
     }
 }
@@ -222,7 +223,7 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
         separateTables(out);
         // Only the frequency comes from the input; the rest of the table is the program's own text.
         shop::ShopSheet shown = sheet;
-        shown.frequencyText = terminalSafe(sheet.frequencyText);
+        shown.frequencyText = format::terminalSafe(sheet.frequencyText);
         out += shop::shopSheetTable(shown);
         return;
     }
@@ -231,7 +232,7 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
         appendCsvRows(out, shop::shopCsvTable(sheet));
         return;
     case OutputFormat::Json: {
-        JsonWriter json(out);
+        format::JsonWriter json(out);
         shop::writeShopSheetJson(json, sheet);
         json.endLine();
         return;
@@ -253,7 +254,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         separateTables(out);
         out += "Antenna check for " + designTitle(label, summary.elements) + "\n\n";
         out += document::verdictHeadline(summary, measured, goals) + "\n\n";
-        appendTerminalTable(out, document::verdictTable(summary, settings.z0Ohms, measured, goals));
+        format::appendTerminalTable(out, document::verdictTable(summary, settings.z0Ohms, measured, goals));
         out += '\n';
         if (measured)
             for (const std::string &sentence : measure::measuredSentences(*measured))
@@ -261,14 +262,14 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         for (const std::string &sentence : measure::turnsSentences(sweeps))
             out += sentence + '\n';
         out += document::feedAdvice(&summary, settings) + "\n\n";
-        appendTerminalTable(out, document::checkTable(summary, label));
+        format::appendTerminalTable(out, document::checkTable(summary, label));
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Check);
         appendCsvRows(out, document::checkTable(summary, std::string(frequencyText))); // as typed, as JSON has it
         return;
     case OutputFormat::Json: {
-        JsonWriter json(out);
+        format::JsonWriter json(out);
         document::writeCheckJson(json, frequencyText, summary, settings.match, sweeps);
         json.endLine();
         return;
@@ -285,9 +286,9 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         separateTables(out);
         out += "Tuned design for " + design.frequencyLabel +
                " MHz, modelled for the chosen wire and ground; the specified design stays as it is.\n\n";
-        appendTerminalTable(out, tune::tunedTable(design, result));
+        format::appendTerminalTable(out, tune::tunedTable(design, result));
         out += result.stationsMetres.empty() ? "\nStations as designed.\n\n" : "\nStations as the tune moved them.\n\n";
-        appendTerminalTable(out, tune::tuneVerdictTable(result, tune));
+        format::appendTerminalTable(out, tune::tuneVerdictTable(result, tune));
         out += '\n' + tune::tuneOutcomeText(result, tune) + '\n';
         return;
     case OutputFormat::Csv:
@@ -295,7 +296,7 @@ void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, 
         appendCsvRows(out, tuneCsvTable(frequencyText, design, result, tune));
         return;
     case OutputFormat::Json: {
-        JsonWriter json(out);
+        format::JsonWriter json(out);
         tune::writeTuneJson(json, frequencyText, design, result, tune, match);
         json.endLine();
         return;
@@ -316,7 +317,7 @@ void ResultWriter::appendStub(std::string &out, std::string_view file, double le
         appendCsvRows(out, measure::stubTable(file, lengthMetres, reading));
         return;
     case OutputFormat::Json: {
-        JsonWriter json(out);
+        format::JsonWriter json(out);
         measure::writeStubJson(json, file, lengthMetres, reading);
         json.endLine();
         return;
@@ -332,15 +333,15 @@ void ResultWriter::appendFailure(std::string &out, ResultKind kind, std::string_
         return;
     case OutputFormat::Csv: {
         appendCsvHeaderOnce(out, kind);
-        appendCsvField(out, input);
+        format::appendCsvField(out, input);
         const std::string &header = csvHeader(kind);
         out.append(static_cast<std::size_t>(std::count(header.begin(), header.end(), ',')), ',');
-        appendCsvField(out, message);
+        format::appendCsvField(out, message);
         out += "\r\n";
         return;
     }
     case OutputFormat::Json:
-        JsonWriter(out)
+        format::JsonWriter(out)
             .beginRecord()
             .text(kind == ResultKind::Fraction ? "value"
                   : kind == ResultKind::Stub   ? "file"

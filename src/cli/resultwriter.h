@@ -9,7 +9,9 @@
 #include <vector>
 
 namespace tarvelin {
+namespace calc {
 class MemoryGrid;
+}
 namespace shop {
 struct ShopSheet;
 }
@@ -56,7 +58,7 @@ public:
     explicit ResultWriter(OutputFormat format) : m_format(format) {}
 
     // A calculated grid, with exactly the texts the window shows.
-    void appendGrid(std::string &out, std::string_view frequencyText, const MemoryGrid &grid);
+    void appendGrid(std::string &out, std::string_view frequencyText, const calc::MemoryGrid &grid);
     void appendFraction(std::string &out, std::string_view valueText, std::string_view fraction);
     // A shop sheet; in csv, the sheet's columns and an error column, one row per element.
     void appendShopSheet(std::string &out, const shop::ShopSheet &sheet);

@@ -55,7 +55,7 @@ void Session::fail(std::string_view input, std::string_view message, ResultKind 
     m_anyFailed = true;
     m_writer.appendFailure(m_buffer, kind, input, message);
     if (!m_writer.failuresInOutput())
-        m_err << "tarvelin-calc: '" << terminalSafe(input) << "': " << terminalSafe(message) << '\n';
+        m_err << "tarvelin-calc: '" << format::terminalSafe(input) << "': " << format::terminalSafe(message) << '\n';
 }
 
 void Session::failBeside(std::string_view option, std::string_view message)
@@ -69,7 +69,8 @@ void Session::engineFailed(std::string_view frequencyText, std::string_view mess
     m_anyFailed = true;
     if (noResult)
         m_writer.appendFailure(m_buffer, checkFailureRecord(), frequencyText, message);
-    m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': " << terminalSafe(message) << '\n';
+    m_err << "tarvelin-calc: '" << format::terminalSafe(frequencyText) << "': " << format::terminalSafe(message)
+          << '\n';
 }
 
 ResultKind Session::checkFailureRecord() const
@@ -81,7 +82,7 @@ ResultKind Session::checkFailureRecord() const
 
 void Session::warn(std::string_view frequencyText, std::string_view warning)
 {
-    m_err << "tarvelin-calc: '" << terminalSafe(frequencyText) << "': warning: " << warning << '\n';
+    m_err << "tarvelin-calc: '" << format::terminalSafe(frequencyText) << "': warning: " << warning << '\n';
 }
 
 bool Session::tunedDesignDiffers(std::string_view frequencyText)

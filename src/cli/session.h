@@ -50,7 +50,7 @@ public:
     [[nodiscard]] measure::SweepReading sweepReading(double designMHz, const Match &match) const;
     [[nodiscard]] ResultWriter &writer() { return m_writer; }
     [[nodiscard]] std::string &buffer() { return m_buffer; }
-    [[nodiscard]] MemoryGrid &grid() { return m_grid; }
+    [[nodiscard]] calc::MemoryGrid &grid() { return m_grid; }
 
     void fail(std::string_view input, std::string_view message, ResultKind kind);
     // A failure beside a result, such as a file that could not be saved: reported on stderr as "option:
@@ -96,7 +96,7 @@ private:
     ResultWriter m_writer;
     std::ostream &m_out;
     std::ostream &m_err;
-    MemoryGrid m_grid;
+    calc::MemoryGrid m_grid;
     std::string m_buffer;
     bool m_anyFailed = false;
 };

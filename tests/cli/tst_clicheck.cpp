@@ -30,7 +30,6 @@
 
 using namespace tarvelin::test;
 
-
 class TestCliCheck : public QObject
 {
     Q_OBJECT
@@ -78,7 +77,7 @@ void TestCliCheck::arraysOfEveryLength()
     const QJsonArray loops = cut.value(QStringLiteral("loops")).toArray();
     QCOMPARE(loops.size(), elements);
     QCOMPARE(loops.last().toObject().value(QStringLiteral("element")).toString(),
-             QString::fromLatin1(tarvelin::elementRowName(tarvelin::kElementRows[elements - 1])));
+             QString::fromLatin1(tarvelin::calc::elementRowName(tarvelin::calc::kElementRows[elements - 1])));
     QCOMPARE(cut.value(QStringLiteral("materials")).toObject().value(QStringLiteral("spreader_arms")).toInt(),
              4 * elements);
     // The window shows the seven-element boom only.
@@ -131,8 +130,11 @@ void TestCliCheck::quarterWaveSectionModelled()
         QJsonDocument::fromJson(matched.out).object().value(QStringLiteral("match")).toObject();
     QCOMPARE(readThrough.value(QStringLiteral("kind")).toString(), QStringLiteral("quarter-wave"));
     QCOMPARE(readThrough.value(QStringLiteral("z0")).toDouble(), 75.0);
-    QCOMPARE(QJsonDocument::fromJson(direct.out).object().value(QStringLiteral("match")).toObject().value(
-                 QStringLiteral("kind")),
+    QCOMPARE(QJsonDocument::fromJson(direct.out)
+                 .object()
+                 .value(QStringLiteral("match"))
+                 .toObject()
+                 .value(QStringLiteral("kind")),
              QJsonValue(QStringLiteral("direct")));
     const QJsonObject feed = designOf(direct);
     const QJsonObject through = designOf(matched);

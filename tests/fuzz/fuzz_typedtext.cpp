@@ -87,7 +87,7 @@ void shopSheet(const std::string &text)
             lengthTexts(cuts.loop);
         }
     }
-    if (const std::optional<std::int64_t> typed = tarvelin::typedLengthThousandths(text))
+    if (const std::optional<std::int64_t> typed = tarvelin::format::typedLengthThousandths(text))
         lengthTexts(tarvelin::shop::fromThousandths(*typed));
 }
 

@@ -17,12 +17,12 @@ namespace {
 // need for the pass's scratch copy; a refused frequency is reported with the window's message.
 void calculate(Session &session, std::string_view frequencyText)
 {
-    MemoryGrid &grid = session.grid();
+    calc::MemoryGrid &grid = session.grid();
     grid.setFrequencyText(std::string(frequencyText));
     try {
-        calculateInto(grid);
+        calc::calculateInto(grid);
     } catch (const RuntimeError &) {
-        session.fail(frequencyText, kRefusedFrequencyMessage, ResultKind::Grid);
+        session.fail(frequencyText, calc::kRefusedFrequencyMessage, ResultKind::Grid);
         return;
     }
     session.writer().appendGrid(session.buffer(), frequencyText, grid);
@@ -56,11 +56,11 @@ void fraction(Session &session, std::string_view valueText)
         return;
     }
     try {
-        session.writer().appendFraction(session.buffer(), valueText, Dec2Frac(*value));
+        session.writer().appendFraction(session.buffer(), valueText, calc::Dec2Frac(*value));
     } catch (const RuntimeError &error) {
         session.fail(valueText,
                      error.number() == ErrorNumber::Overflow
-                         ? std::string(error.description()) + ": " + overflowMeaning(*value)
+                         ? std::string(error.description()) + ": " + calc::overflowMeaning(*value)
                          : std::string(error.description()),
                      ResultKind::Fraction);
     }

@@ -108,8 +108,8 @@ std::string cablesHelp()
     for (const CoaxCable &cable : coaxCables()) {
         std::string row = "  " + std::string(cable.name);
         row.append(row.size() < 15 ? 15 - row.size() : 1, ' ');
-        text += row + fixedText(cable.z0Ohms, 0) + " ohms, VF " + fixedText(cable.velocityFactor, 2) + ", " +
-                std::string(cable.makerPart) + "\n";
+        text += row + format::fixedText(cable.z0Ohms, 0) + " ohms, VF " + format::fixedText(cable.velocityFactor, 2) +
+                ", " + std::string(cable.makerPart) + "\n";
     }
     return text + "Figures from the makers' sheets, gathered by the TA3HX Coax Cable Database\n"
                   "(CC BY 4.0); between and beyond the printed frequencies the loss is\n"

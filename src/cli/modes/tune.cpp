@@ -24,8 +24,8 @@ void tuneDesign(Session &session, std::string_view frequencyText)
     const tune::TunedDesign design{std::string(frequencyText), options.checkSettings, options.tuneSettings, run->tuned};
     if (const std::optional<std::string> failure =
             writeWholeFile(options.savePath, tune::tunedDesignText(design, lengths)))
-        session.failBeside("--save",
-                           "Cannot save the tuned design to " + terminalSafe(options.savePath) + ": " + *failure);
+        session.failBeside("--save", "Cannot save the tuned design to " + format::terminalSafe(options.savePath) +
+                                         ": " + *failure);
 }
 
 constexpr std::string_view kTuneOptions[] = {options::kFormat, options::kElements, "--save"};

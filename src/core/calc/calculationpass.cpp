@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-namespace tarvelin {
+namespace tarvelin::calc {
 
 namespace {
 
@@ -222,4 +222,4 @@ std::array<double, 7> unroundedLoopInches(double mhz)
     return loops;
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::calc

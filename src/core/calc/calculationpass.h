@@ -5,9 +5,12 @@
 #include <string_view>
 
 namespace tarvelin {
+class MessageBoxService;
+}
+
+namespace tarvelin::calc {
 
 class MemoryGrid;
-class MessageBoxService;
 class ResultGrid;
 
 // What the user is told when the frequency text cannot be calculated. The wording asks for an integer,
@@ -31,4 +34,4 @@ void calculateInto(MemoryGrid &scratch);
 // thousandths of an inch stand for. Far up in frequency those thousandths are coarse beside a loop.
 [[nodiscard]] std::array<double, 7> unroundedLoopInches(double mhz);
 
-} // namespace tarvelin
+} // namespace tarvelin::calc

@@ -37,7 +37,7 @@
 // All counting is done in whole numbers: a double is an odd whole number times a power of two, so the
 // fractional part of d × value is d × odd mod 2^shift.
 
-namespace tarvelin {
+namespace tarvelin::calc {
 
 namespace {
 
@@ -359,4 +359,4 @@ std::string Dec2Frac(double value)
     return text;
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::calc

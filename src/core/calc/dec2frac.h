@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tarvelin {
+namespace tarvelin::calc {
 
 // The outcome of the fraction search, with the number of turns it took (a turn moves the numerator or the
 // denominator once), which tells how hard a value was to match.
@@ -34,4 +34,4 @@ struct FractionSearch
 // for -0.75, "0/2" for zero.
 [[nodiscard]] std::string Dec2Frac(double value);
 
-} // namespace tarvelin
+} // namespace tarvelin::calc

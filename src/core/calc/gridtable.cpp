@@ -9,7 +9,7 @@
 #include <span>
 #include <string_view>
 
-namespace tarvelin {
+namespace tarvelin::calc {
 
 namespace {
 
@@ -47,17 +47,17 @@ std::string_view gridPairHeading(int pair)
     return kColumnPairs[static_cast<std::size_t>(pair)].heading;
 }
 
-const std::vector<TableColumn> &gridCsvColumns()
+const std::vector<format::TableColumn> &gridCsvColumns()
 {
-    static const std::vector<TableColumn> columns = [] {
-        const ResultTable grid = gridTable(MemoryGrid());
-        std::vector<TableColumn> all{{"frequency", "Frequency (MHz)"}};
+    static const std::vector<format::TableColumn> columns = [] {
+        const format::ResultTable grid = gridTable(MemoryGrid());
+        std::vector<format::TableColumn> all{{"frequency", "Frequency (MHz)"}};
         for (const ElementRow row : kElementRows) {
             std::string name(elementRowName(row));
             for (char &c : name)
                 c = c == ' ' ? '_' : static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
             for (int c = 0; c < columnCount(row); ++c) {
-                TableColumn column = grid.columns[static_cast<std::size_t>(c) + 1];
+                format::TableColumn column = grid.columns[static_cast<std::size_t>(c) + 1];
                 column.key = name + '_' + column.key;
                 column.heading = std::string(elementRowName(row)) + ' ' + column.heading;
                 all.push_back(std::move(column));
@@ -73,20 +73,20 @@ const std::vector<TableColumn> &gridCsvColumns()
 void appendGridCsvRow(std::string &out, std::string_view frequencyText, const MemoryGrid &grid)
 {
     // In the columns' order, straight from the grid: a batch writes a million of these.
-    appendCsvField(out, frequencyText);
+    format::appendCsvField(out, frequencyText);
     for (const ElementRow row : kElementRows)
         for (int c = 0; c < columnCount(row); ++c) {
             out += ',';
-            appendCsvField(out, grid.cell(row, c));
+            format::appendCsvField(out, grid.cell(row, c));
         }
     for (const BoomLine &line : kBoomLines) {
         out += ',';
         const std::string &shown = grid.boom(line.total);
-        appendCsvField(out, std::string_view(shown).substr(0, shown.find(' ')));
+        format::appendCsvField(out, std::string_view(shown).substr(0, shown.find(' ')));
     }
 }
 
-void writeGridJson(JsonWriter &json, std::string_view frequencyText, const MemoryGrid &grid)
+void writeGridJson(format::JsonWriter &json, std::string_view frequencyText, const MemoryGrid &grid)
 {
     json.beginRecord().text("frequency", frequencyText).beginList("cells");
     for (const ElementRow row : kElementRows) {
@@ -104,16 +104,16 @@ void writeGridJson(JsonWriter &json, std::string_view frequencyText, const Memor
         .endRecord();
 }
 
-ResultTable gridTable(const ResultGrid &grid)
+format::ResultTable gridTable(const ResultGrid &grid)
 {
-    ResultTable table;
+    format::ResultTable table;
     table.columns.push_back({"element", "Element", true, true});
     for (const ColumnPair &pair : kColumnPairs)
         for (const std::string_view unit : {"in", "cm"})
             table.columns.push_back({std::string(pair.key) + '_' + std::string(unit),
                                      std::string(pair.heading) + " (" + std::string(unit) + ')', true, false});
     for (const ElementRow row : kElementRows) {
-        std::vector<TableCell> &cells = table.rows.emplace_back();
+        std::vector<format::TableCell> &cells = table.rows.emplace_back();
         cells.push_back({std::string(elementRowName(row)), std::nullopt});
         for (int c = 0; c < kGridColumnCount; ++c)
             cells.push_back({c < columnCount(row) ? grid.cellText(row, c) : std::string(), std::nullopt});
@@ -124,7 +124,7 @@ ResultTable gridTable(const ResultGrid &grid)
 std::string resultsAsTabSeparated(const ResultGrid &grid)
 {
     std::string text;
-    appendTabSeparatedTable(text, gridTable(grid));
+    format::appendTabSeparatedTable(text, gridTable(grid));
     // The totals carry their unit in the window (" FT."); a spreadsheet wants the number alone.
     for (const BoomLine &line : kBoomLines) {
         const std::string shown = grid.boomText(line.total);
@@ -136,4 +136,4 @@ std::string resultsAsTabSeparated(const ResultGrid &grid)
     return text;
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::calc

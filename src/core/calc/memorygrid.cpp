@@ -3,7 +3,7 @@
 
 #include "core/runtime/runtimeerror.h"
 
-namespace tarvelin {
+namespace tarvelin::calc {
 
 namespace {
 
@@ -71,4 +71,4 @@ void MemoryGrid::setBoomText(BoomTotal total, const std::string &text)
     m_boom[static_cast<std::size_t>(total)] = text;
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::calc

@@ -6,7 +6,7 @@
 #include <array>
 #include <string>
 
-namespace tarvelin {
+namespace tarvelin::calc {
 
 // A result grid held as plain texts. The command-line companion calculates into it, the calculation pass
 // uses one as its scratch copy, and the tests read it back.
@@ -45,4 +45,4 @@ private:
     bool m_boomCaptionVisible = false;
 };
 
-} // namespace tarvelin
+} // namespace tarvelin::calc

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/calc/resultgrid.h"
 
-namespace tarvelin {
+namespace tarvelin::calc {
 
 std::string_view elementRowName(ElementRow row)
 {
@@ -24,4 +24,4 @@ std::string_view boomSuffix(BoomTotal total)
     return {};
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::calc

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvelin {
+namespace tarvelin::calc {
 
 // The seven elements of the quad, front to back along the boom as they stand in the grid, top to bottom.
 enum class ElementRow
@@ -85,4 +85,4 @@ public:
     virtual void setBoomCaptionVisible(bool visible) = 0;
 };
 
-} // namespace tarvelin
+} // namespace tarvelin::calc

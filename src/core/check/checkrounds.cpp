@@ -65,9 +65,9 @@ constexpr double kLeastResistanceOhms = 1e-3;
 std::string implausible(const nec::FrequencyResult &result)
 {
     if (result.efficiencyPercent && !(*result.efficiencyPercent >= 0.0 && *result.efficiencyPercent <= 100.5))
-        return "a wire efficiency of " + fixedText(*result.efficiencyPercent, 2) + " %";
+        return "a wire efficiency of " + format::fixedText(*result.efficiencyPercent, 2) + " %";
     if (!(result.resistanceOhms >= kLeastResistanceOhms))
-        return "a feed resistance of " + fixedText(result.resistanceOhms, 4) + " ohms";
+        return "a feed resistance of " + format::fixedText(result.resistanceOhms, 4) + " ohms";
     return {};
 }
 
@@ -135,8 +135,8 @@ constexpr double kSegmentAgreement = 0.1;
 // "233-j8", "120+j139"
 std::string impedanceText(const SweepPoint &point)
 {
-    return fixedText(point.resistanceOhms, 0) + (point.reactanceOhms < 0 ? "-j" : "+j") +
-           fixedText(std::fabs(point.reactanceOhms), 0);
+    return format::fixedText(point.resistanceOhms, 0) + (point.reactanceOhms < 0 ? "-j" : "+j") +
+           format::fixedText(std::fabs(point.reactanceOhms), 0);
 }
 
 // Frequencies either side of `design`, one deck per side, so each deck's frequencies are an even step.
@@ -237,10 +237,10 @@ std::optional<nec::OutputProblem> CheckRounds::take(const std::vector<std::strin
     }
     if (!m_summary.sensitivityKhzPerInch)
         m_summary.noSensitivity = m_summary.resonanceMHz
-                                      ? "the driven loop made " + fixedText(kSensitivityStep * 100.0, 1) +
+                                      ? "the driven loop made " + format::fixedText(kSensitivityStep * 100.0, 1) +
                                             " % longer resonates outside the frequencies modelled for it"
-                                      : "the model does not resonate within " + fixedText(kWidestSweepPercent, 0) +
-                                            " % of the design frequency";
+                                      : "the model does not resonate within " +
+                                            format::fixedText(kWidestSweepPercent, 0) + " % of the design frequency";
 
     // Close to the ground, the design frequency again with finer segments: where the feed impedance moves by
     // more than a tenth, NEC-2's ground solution is not to be trusted here.
@@ -251,7 +251,7 @@ std::optional<nec::OutputProblem> CheckRounds::take(const std::vector<std::strin
         if (std::fabs(fine.resistanceOhms - coarse.resistanceOhms) > kSegmentAgreement * scale ||
             std::fabs(fine.reactanceOhms - coarse.reactanceOhms) > kSegmentAgreement * scale)
             m_summary.modelNotes.push_back(
-                "The lowest wire is only " + fixedText(m_lowestWireWavelengths, 2) +
+                "The lowest wire is only " + format::fixedText(m_lowestWireWavelengths, 2) +
                 " wavelengths above the ground, where NEC-2's ground model is unsure: with " +
                 std::to_string(m_finerSegments) + " segments a side the feed impedance at " +
                 frequencyLabel(coarse.mhz) + " MHz is " + impedanceText(fine) + " ohms, not " + impedanceText(coarse) +
@@ -347,8 +347,8 @@ std::string CheckRounds::ranText() const
     if (wider > 0)
         parts.push_back(std::to_string(wider) + " beyond the sweep's ends, for what it missed");
     if (lengthened > 0)
-        parts.push_back(std::to_string(lengthened) + " with the driven loop " + fixedText(kSensitivityStep * 100.0, 1) +
-                        " % longer, for the cutting sensitivity");
+        parts.push_back(std::to_string(lengthened) + " with the driven loop " +
+                        format::fixedText(kSensitivityStep * 100.0, 1) + " % longer, for the cutting sensitivity");
     if (finer > 0)
         parts.push_back(std::to_string(finer) + " with finer segments, to test the ground's solution");
     for (std::size_t i = 0; i < parts.size(); ++i)

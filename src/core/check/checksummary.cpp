@@ -30,7 +30,8 @@ std::string swrText(double swr, int decimals)
 {
     // Beyond this an SWR says little, and an infinite or enormous one would only mislead.
     constexpr double kHighestSwrShown = 99.0;
-    return !(swr <= kHighestSwrShown) ? "> " + fixedText(kHighestSwrShown, 0) : fixedText(swr, decimals);
+    return !(swr <= kHighestSwrShown) ? "> " + format::fixedText(kHighestSwrShown, 0)
+                                      : format::fixedText(swr, decimals);
 }
 
 double crossing(double x0, double y0, double x1, double y1, double level)
@@ -355,7 +356,7 @@ std::vector<std::string> verdictWarnings(const CheckSummary &summary)
         warnings.emplace_back("The model does not resonate within the sweep: widen the span to find how far off "
                               "the design is.");
     if (summary.detunePercent && std::fabs(*summary.detunePercent) > kDetuneWarningPercent)
-        warnings.push_back("The model resonates " + fixedText(std::fabs(*summary.detunePercent), 2) + " % " +
+        warnings.push_back("The model resonates " + format::fixedText(std::fabs(*summary.detunePercent), 2) + " % " +
                            (*summary.detunePercent < 0 ? "below" : "above") +
                            " the design frequency: cut the loops of the design for " +
                            frequencyLabel(*summary.cutAsForMHz) + " MHz, or trim them after measuring.");

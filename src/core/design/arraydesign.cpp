@@ -24,7 +24,7 @@ std::variant<DesignLengths, std::string> designLengths(const std::string &freque
     DesignLengths &design = std::get<0>(made);
     design.grid.setFrequencyText(frequencyText);
     try {
-        calculateInto(design.grid);
+        calc::calculateInto(design.grid);
     } catch (const RuntimeError &) {
         made = std::string(kDecimalFrequencyMessage);
         return made;
@@ -37,8 +37,8 @@ std::variant<DesignLengths, std::string> designLengths(const std::string &freque
     }
     design.frequencyLabel = frequencyLabel(design.frequencyMHz);
     // Every length must be a positive three-decimal text: a guard beside the range, which is what keeps it so.
-    const auto length = [&design](ElementRow row, int column, std::int64_t &into) {
-        const std::optional<std::int64_t> thousandths = thousandthsOf(design.grid.cell(row, column));
+    const auto length = [&design](calc::ElementRow row, int column, std::int64_t &into) {
+        const std::optional<std::int64_t> thousandths = format::thousandthsOf(design.grid.cell(row, column));
         into = thousandths.value_or(0);
         return thousandths && *thousandths > 0;
     };
@@ -47,13 +47,13 @@ std::variant<DesignLengths, std::string> designLengths(const std::string &freque
                           &design.spreaderThousandths, &design.spacingThousandths})
         lengths->assign(count, 0);
     for (std::size_t i = 0; i < count; ++i) {
-        const ElementRow row = kElementRows[i];
-        bool shown = length(row, column::kTotalLengthInches, design.loopThousandths[i]) &&
-                     length(row, column::kSideInches, design.sideThousandths[i]) &&
-                     length(row, column::kSpreaderHalfInches, design.spreaderHalfThousandths[i]) &&
-                     length(row, column::kSpreaderTotalInches, design.spreaderThousandths[i]);
+        const calc::ElementRow row = calc::kElementRows[i];
+        bool shown = length(row, calc::column::kTotalLengthInches, design.loopThousandths[i]) &&
+                     length(row, calc::column::kSideInches, design.sideThousandths[i]) &&
+                     length(row, calc::column::kSpreaderHalfInches, design.spreaderHalfThousandths[i]) &&
+                     length(row, calc::column::kSpreaderTotalInches, design.spreaderThousandths[i]);
         if (i > 0)
-            shown = shown && length(row, column::kSpacingInches, design.spacingThousandths[i]);
+            shown = shown && length(row, calc::column::kSpacingInches, design.spacingThousandths[i]);
         if (!shown) {
             made = frequencyRangeRefusal(design.frequencyMHz);
             return made;
@@ -110,8 +110,8 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     const double lowestSide = geometry.sidesMetres.front() / 2;
     if (settings.groundHeightMetres && *settings.groundHeightMetres <= lowestSide) {
         check.refused = StructureCheck::Setting::GroundHeight;
-        check.refusal = "The boom height must be more than half the reflector's side (" + fixedText(lowestSide, 2) +
-                        " m), so every loop stays above the ground.";
+        check.refusal = "The boom height must be more than half the reflector's side (" +
+                        format::fixedText(lowestSide, 2) + " m), so every loop stays above the ground.";
     }
 
     // The shortest segments are on the smallest loop. Segments at least two radii long keep the wire thin
@@ -119,34 +119,35 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
     const auto smallest = std::min_element(geometry.sidesMetres.begin(), geometry.sidesMetres.end());
     const double smallestSide = *smallest;
     const std::string_view smallestName =
-        elementRowName(kElementRows[static_cast<std::size_t>(smallest - geometry.sidesMetres.begin())]);
+        calc::elementRowName(calc::kElementRows[static_cast<std::size_t>(smallest - geometry.sidesMetres.begin())]);
     const double segmentMm = smallestSide / settings.segments * 1000.0;
     const double radiusMm = settings.wireDiameterMm / 2.0;
     const double radii = segmentMm / radiusMm;
     if (!check.refusal && radii < kShortestSegmentRadii) {
         check.refused = StructureCheck::Setting::Wire;
-        check.refusal = "NEC-2 cannot model " + fixedText(settings.wireDiameterMm, 2) + " mm wire in " +
-                        std::to_string(settings.segments) + " segments per side at " + geometry.frequencyLabel +
-                        " MHz: each segment of " + std::string(smallestName) + " is " + fixedText(segmentMm, 2) +
-                        " mm, shorter than " + fixedText(kShortestSegmentRadii, 0) + " wire radii (" +
-                        fixedText(kShortestSegmentRadii * radiusMm, 2) + " mm). Use thinner wire or fewer segments.";
+        check.refusal =
+            "NEC-2 cannot model " + format::fixedText(settings.wireDiameterMm, 2) + " mm wire in " +
+            std::to_string(settings.segments) + " segments per side at " + geometry.frequencyLabel +
+            " MHz: each segment of " + std::string(smallestName) + " is " + format::fixedText(segmentMm, 2) +
+            " mm, shorter than " + format::fixedText(kShortestSegmentRadii, 0) + " wire radii (" +
+            format::fixedText(kShortestSegmentRadii * radiusMm, 2) + " mm). Use thinner wire or fewer segments.";
     } else if (radii < kAccurateSegmentRadii)
-        check.warnings.push_back("Segments of " + fixedText(segmentMm, 2) + " mm are shorter than " +
-                                 fixedText(kAccurateSegmentRadii, 0) + " wire radii (" +
-                                 fixedText(kAccurateSegmentRadii * radiusMm, 2) +
+        check.warnings.push_back("Segments of " + format::fixedText(segmentMm, 2) + " mm are shorter than " +
+                                 format::fixedText(kAccurateSegmentRadii, 0) + " wire radii (" +
+                                 format::fixedText(kAccurateSegmentRadii * radiusMm, 2) +
                                  " mm), so NEC-2's thin-wire model is less accurate here; thinner wire or fewer "
                                  "segments give a more reliable result.");
 
     // The model is of the loops the window shows, each to a thousandth of an inch; far up in frequency that
     // is coarse beside the loop itself.
-    const std::array<double, kElementRowCount> unrounded = unroundedLoopInches(geometry.designMHz);
+    const std::array<double, calc::kElementRowCount> unrounded = calc::unroundedLoopInches(geometry.designMHz);
     std::string moved;
     double most = 0.0;
     for (std::size_t i = 0; i < unrounded.size() && i < geometry.sidesMetres.size(); ++i) {
         const double shown = 4.0 * geometry.sidesMetres[i] / kMetresPerInch;
         const double share = std::fabs(shown - unrounded[i]) / unrounded[i];
         if (share > kLargestRoundingShare) {
-            moved += (moved.empty() ? "" : ", ") + std::string(elementRowName(kElementRows[i]));
+            moved += (moved.empty() ? "" : ", ") + std::string(calc::elementRowName(calc::kElementRows[i]));
             most = std::max(most, share);
         }
     }
@@ -154,7 +155,7 @@ StructureCheck checkStructure(const ArrayGeometry &geometry, const CheckSettings
         check.warnings.push_back("At " + geometry.frequencyLabel +
                                  " MHz a thousandth of an inch is coarse: rounding "
                                  "to it moves " +
-                                 moved + " by up to " + fixedText(most * 100.0, 2) +
+                                 moved + " by up to " + format::fixedText(most * 100.0, 2) +
                                  " % from the length the formulas give, so the model is of the loops as shown.");
     return check;
 }

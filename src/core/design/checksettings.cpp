@@ -107,10 +107,10 @@ std::optional<CheckSettingRefusal> checkSettingsProblem(const CheckSettings &set
 
 std::variant<double, CheckSettingRefusal> readGroundHeight(const std::string &text)
 {
-    if (lacksUnit(text))
+    if (format::lacksUnit(text))
         return CheckSettingRefusal{CheckSetting::GroundHeight,
                                    "The boom's height needs its unit, m or ft, such as 15 m or 50 ft."};
-    const std::optional<std::int64_t> height = typedLengthThousandths(text);
+    const std::optional<std::int64_t> height = format::typedLengthThousandths(text);
     if (!height || *height <= 0)
         return refusal(CheckSetting::GroundHeight);
     return static_cast<double>(*height) * kMetresPerThousandth;

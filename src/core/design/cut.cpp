@@ -22,7 +22,7 @@ Cut cutOf(const DesignLengths &lengths, std::span<const double> loopFactors,
     std::int64_t station = 0;
     for (std::size_t i = 0; i < count; ++i) {
         CutElement element;
-        element.element = kElementRows[i];
+        element.element = calc::kElementRows[i];
         const auto specified = static_cast<double>(lengths.loopThousandths[i]);
         if (i < loopFactors.size()) {
             element.loopInches = specified / 1000.0 * loopFactors[i];

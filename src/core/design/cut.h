@@ -15,7 +15,7 @@ namespace tarvelin::design {
 // window's own, side and spreaders as the window shows them.
 struct CutElement
 {
-    ElementRow element = ElementRow::Reflector;
+    calc::ElementRow element = calc::ElementRow::Reflector;
     double loopInches = 0.0; // the specified loop times its factor, before any rounding
     std::int64_t loopThousandths = 0;
     std::int64_t sideThousandths = 0;

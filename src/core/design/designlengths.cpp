@@ -21,7 +21,7 @@ std::string frequencyLabel(double mhz)
     int decimals = 3;
     if (std::isfinite(mhz) && mhz != 0.0)
         decimals = std::clamp(4 - static_cast<int>(std::floor(std::log10(std::fabs(mhz)))), 3, 12);
-    return fixedText(mhz, decimals);
+    return format::fixedText(mhz, decimals);
 }
 
 std::string shortestText(double value)
@@ -80,7 +80,7 @@ std::string elementsWord(std::size_t elements)
 
 std::string designTitle(const std::string &frequencyLabel, std::size_t elements)
 {
-    if (elements == kElementRowCount)
+    if (elements == calc::kElementRowCount)
         return frequencyLabel + " MHz";
     return frequencyLabel + " MHz, " + countWord(elements) + " elements";
 }

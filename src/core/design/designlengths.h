@@ -27,7 +27,7 @@ struct DesignLengths
     std::string frequencyText;  // as typed
     double frequencyMHz = 0.0;  // as read
     std::string frequencyLabel; // as read, at least five digits: "14.200", "1.8125"
-    MemoryGrid grid;            // always the window's whole grid, seven elements
+    calc::MemoryGrid grid;      // always the window's whole grid, seven elements
     // By element, reflector first, as many as the array has; the reflector's spacing is 0.
     std::vector<std::int64_t> loopThousandths;
     std::vector<std::int64_t> sideThousandths;
@@ -41,7 +41,7 @@ struct DesignLengths
 // Arrays of two to seven elements: the reflector, the driven element and the first directors of the window's
 // design, each exactly as the window gives it.
 inline constexpr int kFewestElements = 2;
-inline constexpr int kMostElements = kElementRowCount;
+inline constexpr int kMostElements = calc::kElementRowCount;
 
 // What the Shop Sheet, the Antenna Check and their modes of tarvelin-calc say of a frequency text the pass
 // refuses: they read decimal megahertz, where the main window keeps its own message.
@@ -71,7 +71,6 @@ inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre f
 
 // The refusal of a frequency outside the range, naming it.
 [[nodiscard]] std::string frequencyRangeRefusal(double mhz);
-
 
 // The shortest text that reads back as the same double; in plain decimals where that stays short.
 [[nodiscard]] std::string shortestText(double value);

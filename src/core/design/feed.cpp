@@ -66,8 +66,8 @@ std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts)
     const std::optional<double> z0 = cable ? std::optional(cable->z0Ohms) : decimalText(withoutUnit(texts.z0, "ohms"));
     if (!z0 || !(*z0 >= limits::kLowestSectionZ0Ohms && *z0 <= limits::kHighestSectionZ0Ohms))
         return MatchRefusal{MatchRefusal::Setting::Z0, "The section's line impedance must be a number of ohms from " +
-                                                           fixedText(limits::kLowestSectionZ0Ohms, 0) + " to " +
-                                                           fixedText(limits::kHighestSectionZ0Ohms, 0) +
+                                                           format::fixedText(limits::kLowestSectionZ0Ohms, 0) + " to " +
+                                                           format::fixedText(limits::kHighestSectionZ0Ohms, 0) +
                                                            ", such as 75."};
     // A cable's velocity factor as the builder measured it, where given; its nominal one otherwise.
     const std::optional<double> vf =
@@ -75,8 +75,8 @@ std::variant<Match, MatchRefusal> readMatch(const MatchTexts &texts)
     if (!vf || !(*vf >= limits::kLowestVelocityFactor && *vf <= limits::kHighestVelocityFactor))
         return MatchRefusal{MatchRefusal::Setting::VelocityFactor,
                             "The section's velocity factor must be a number from " +
-                                fixedText(limits::kLowestVelocityFactor, 1) + " to " +
-                                fixedText(limits::kHighestVelocityFactor, 1) + ", such as 0.66."};
+                                format::fixedText(limits::kLowestVelocityFactor, 1) + " to " +
+                                format::fixedText(limits::kHighestVelocityFactor, 1) + ", such as 0.66."};
     match.z0Ohms = *z0;
     match.velocityFactor = *vf;
     if (cable)
@@ -148,11 +148,12 @@ std::complex<double> behindMatch(const Match &match, std::complex<double> lineOh
     return match.kind == MatchKind::Balun4 ? lineOhms * 4.0 : behindSection(match, lineOhms, mhz, designMHz);
 }
 
-void writeMatchRecord(JsonWriter &json, std::string_view key, const Match &match)
+void writeMatchRecord(format::JsonWriter &json, std::string_view key, const Match &match)
 {
     json.beginRecord(key).text("kind", matchKindName(match.kind));
     if (match.kind == MatchKind::QuarterWave) {
-        json.number("z0", match.z0Ohms, Figure::Exact).number("vf", match.velocityFactor, Figure::Exact);
+        json.number("z0", match.z0Ohms, format::Figure::Exact)
+            .number("vf", match.velocityFactor, format::Figure::Exact);
         if (!match.line.empty())
             json.text("line", match.line);
     }

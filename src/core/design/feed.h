@@ -6,9 +6,11 @@
 #include <string_view>
 #include <variant>
 
-namespace tarvelin {
-
+namespace tarvelin::format {
 class JsonWriter;
+}
+
+namespace tarvelin {
 
 // How the driven loop meets the feed line: directly, through an ideal 4:1 balun, or through a quarter-wave
 // section of line that transforms the feed's resistance R towards sqrt(R x Z0) squared over R.
@@ -90,7 +92,7 @@ struct MatchRefusal
 
 // The match as a record of the files: {"kind": "quarter-wave", "z0": 75, "vf": 0.66, "line": "RG-11"}, the
 // line's figures only for a section, its cable only where it is one.
-void writeMatchRecord(JsonWriter &json, std::string_view key, const Match &match);
+void writeMatchRecord(format::JsonWriter &json, std::string_view key, const Match &match);
 
 // The feed resistance a quarter-wave section of this line matches to `lineOhms`: Z0 squared over it; the
 // ideal line for a feed of R ohms is sqrt(R x lineOhms).

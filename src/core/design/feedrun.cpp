@@ -21,7 +21,7 @@ constexpr double kDecibelsPerNeper = 8.685889638065037;
 
 std::string rangeText(double low, double high, int decimals)
 {
-    return fixedText(low, decimals) + " to " + fixedText(high, decimals);
+    return format::fixedText(low, decimals) + " to " + format::fixedText(high, decimals);
 }
 
 } // namespace
@@ -30,11 +30,11 @@ std::variant<FeedRun, std::string> readFeedRun(const FeedRunTexts &texts)
 {
     using namespace limits;
     FeedRun run;
-    if (lacksUnit(texts.length))
+    if (format::lacksUnit(texts.length))
         return "The line's length needs its unit, m or ft, such as 7 m or 23 ft.";
-    run.metres = typedMetres(texts.length).value_or(0.0);
+    run.metres = format::typedMetres(texts.length).value_or(0.0);
     if (!(run.metres > 0.0 && run.metres <= kLongestRunMetres))
-        return "The line's length must be a length above 0 and up to " + fixedText(kLongestRunMetres, 0) +
+        return "The line's length must be a length above 0 and up to " + format::fixedText(kLongestRunMetres, 0) +
                " m, such as 7 m or 23 ft.";
     const CoaxCable *cable = nullptr;
     if (!trimmedText(texts.cable).empty()) {
@@ -118,8 +118,8 @@ std::optional<std::string> lossyRunWarning(const FeedRun &run, double designMHz)
     const double oneWay = run.lossDbPer100mAt(designMHz, designMHz) * run.metres / 100.0;
     if (!(oneWay > kDeepestRunLossDb))
         return std::nullopt;
-    return "The line loses " + fixedText(oneWay, 1) + " dB one way at " + frequencyLabel(designMHz) +
-           " MHz, so the analyser saw the antenna's reflection " + fixedText(2.0 * oneWay, 1) +
+    return "The line loses " + format::fixedText(oneWay, 1) + " dB one way at " + frequencyLabel(designMHz) +
+           " MHz, so the analyser saw the antenna's reflection " + format::fixedText(2.0 * oneWay, 1) +
            " dB down, near its own noise: the resonance read through it may be off by per cents. Sweep at the "
            "feed point, or through less line.";
 }

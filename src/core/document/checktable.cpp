@@ -21,18 +21,19 @@ namespace {
 // the engine's floor of -999 dB is no number at all. The files keep every finite value.
 constexpr double kHighestRatioShownDb = 999.0;
 
-TableCell numberCell(double value, int decimals)
+format::TableCell numberCell(double value, int decimals)
 {
-    return {fixedText(value, decimals), value};
+    return {format::fixedText(value, decimals), value};
 }
 
 std::string ratioText(double db, int decimals)
 {
-    return db > kHighestRatioShownDb ? "> " + fixedText(kHighestRatioShownDb, 0) : fixedText(db, decimals);
+    return db > kHighestRatioShownDb ? "> " + format::fixedText(kHighestRatioShownDb, 0)
+                                     : format::fixedText(db, decimals);
 }
 
 // A figure a text shows by its own rule, its number only when it is one.
-TableCell figureCell(std::string text, double value)
+format::TableCell figureCell(std::string text, double value)
 {
     return {std::move(text), std::isfinite(value) ? std::optional(value) : std::nullopt};
 }
@@ -53,50 +54,50 @@ std::string noteFor(const check::SweepPoint &p)
 
 } // namespace
 
-ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLabel)
+format::ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLabel)
 {
-    ResultTable table;
-    const auto figure = [](std::string key, std::string heading, Figure kind, bool displayed = true) {
-        TableColumn column{std::move(key), std::move(heading), displayed};
+    format::ResultTable table;
+    const auto figure = [](std::string key, std::string heading, format::Figure kind, bool displayed = true) {
+        format::TableColumn column{std::move(key), std::move(heading), displayed};
         column.figure = kind;
         return column;
     };
     table.columns = {{"frequency", "Design MHz", false},
-                     figure("mhz", "MHz", Figure::Megahertz),
-                     figure("r", "R (\u03a9)", Figure::Ohms),
-                     figure("x", "X (\u03a9)", Figure::Ohms),
-                     figure("swr", "SWR", Figure::Ratio),
-                     figure("gain_dbi", "Gain (dBi)", Figure::Decibels),
-                     figure("fb_db", "F/B (dB)", Figure::Decibels),
-                     figure("fr_db", "F/R (dB)", Figure::Decibels),
-                     figure("takeoff_deg", "Take-off (\u00b0)", Figure::Degrees, false),
-                     figure("round", "Sweep", Figure::Exact, false),
+                     figure("mhz", "MHz", format::Figure::Megahertz),
+                     figure("r", "R (\u03a9)", format::Figure::Ohms),
+                     figure("x", "X (\u03a9)", format::Figure::Ohms),
+                     figure("swr", "SWR", format::Figure::Ratio),
+                     figure("gain_dbi", "Gain (dBi)", format::Figure::Decibels),
+                     figure("fb_db", "F/B (dB)", format::Figure::Decibels),
+                     figure("fr_db", "F/R (dB)", format::Figure::Decibels),
+                     figure("takeoff_deg", "Take-off (\u00b0)", format::Figure::Degrees, false),
+                     figure("round", "Sweep", format::Figure::Exact, false),
                      {"note", "Note", false, false, {}, true}};
-    TableColumn &takeoff = table.columns[table.columns.size() - 3];
-    TableColumn &round = table.columns[table.columns.size() - 2];
+    format::TableColumn &takeoff = table.columns[table.columns.size() - 3];
+    format::TableColumn &round = table.columns[table.columns.size() - 2];
     for (const check::SweepPoint &p : summary.points) {
         takeoff.displayed = takeoff.displayed || p.elevationDegrees.has_value();
         round.displayed = round.displayed || p.round > 1;
     }
     // The points in frequency order, those left out among them with the reason.
-    std::vector<std::pair<double, std::vector<TableCell>>> rows;
+    std::vector<std::pair<double, std::vector<format::TableCell>>> rows;
     for (const check::SweepPoint &p : summary.points)
         rows.push_back({p.mhz,
                         {{std::string(frequencyLabel), std::nullopt},
-                         TableCell{tarvelin::frequencyLabel(p.mhz), p.mhz}, // as the verdict writes it
+                         format::TableCell{tarvelin::frequencyLabel(p.mhz), p.mhz}, // as the verdict writes it
                          numberCell(p.resistanceOhms, 2),
                          numberCell(p.reactanceOhms, 2),
                          figureCell(check::swrText(p.swr, 3), p.swr),
                          numberCell(p.gainDbi, 2),
                          figureCell(ratioText(p.frontToBackDb, 2), p.frontToBackDb),
                          figureCell(ratioText(p.frontToRearDb, 2), p.frontToRearDb),
-                         p.elevationDegrees ? numberCell(*p.elevationDegrees, 1) : TableCell{},
-                         TableCell{p.round > 1 ? "wider" : "", static_cast<double>(p.round)},
-                         TableCell{noteFor(p), std::nullopt}}});
+                         p.elevationDegrees ? numberCell(*p.elevationDegrees, 1) : format::TableCell{},
+                         format::TableCell{p.round > 1 ? "wider" : "", static_cast<double>(p.round)},
+                         format::TableCell{noteFor(p), std::nullopt}}});
     for (const check::LeftOutPoint &out : summary.leftOut) {
-        std::vector<TableCell> cells(table.columns.size());
+        std::vector<format::TableCell> cells(table.columns.size());
         cells[0] = {std::string(frequencyLabel), std::nullopt};
-        cells[1] = TableCell{tarvelin::frequencyLabel(out.mhz), out.mhz};
+        cells[1] = format::TableCell{tarvelin::frequencyLabel(out.mhz), out.mhz};
         cells.back() = {"left out: the engine's result fails its own checks (" + out.why + ")", std::nullopt};
         rows.push_back({out.mhz, std::move(cells)});
     }
@@ -119,7 +120,7 @@ std::string figureText(double value)
     int decimals = 1;
     while (decimals < 9 && std::fabs(value) > 0.0 && std::fabs(value) < 10.0 * std::pow(10.0, -decimals))
         ++decimals;
-    return fixedText(value, decimals);
+    return format::fixedText(value, decimals);
 }
 
 // "13.790 to 13.960 MHz"; an edge outside the sweep is named as such: "below 13.774 (outside the sweep)
@@ -159,7 +160,7 @@ std::string verdictHeadline(const CheckSummary &summary, const MeasuredSweep *me
             // "shorten 32-3/4\" (8-3/16\" a side)": the driven loop's own trim, after the loops' share.
             const std::size_t verb = trim.find(' ');
             headline = std::string(*measured->detunePercent < 0 ? "Shorten" : "Lengthen") + " every loop " +
-                       fixedText(std::fabs(*measured->detunePercent), 2) + " %: the driven loop " +
+                       format::fixedText(std::fabs(*measured->detunePercent), 2) + " %: the driven loop " +
                        trim.substr(verb == std::string::npos ? 0 : verb + 1) + ".";
         }
     } else if (summary.cutAsForMHz) {
@@ -178,9 +179,10 @@ std::string verdictHeadline(const CheckSummary &summary, const MeasuredSweep *me
     return headline;
 }
 
-ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const MeasuredSweep *measured, const Goals &goals)
+format::ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const MeasuredSweep *measured,
+                                 const Goals &goals)
 {
-    ResultTable table;
+    format::ResultTable table;
     table.columns = {{"figure", "Verdict", true, true}, {"value", measured ? "Model" : "", true, false, {}, true}};
     if (measured)
         table.columns.push_back({"measured", "Measured", true, false, {}, true});
@@ -199,25 +201,27 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
         return std::string("; goal ") + aim + ": " + (met ? "met" : "missed");
     };
     add("SWR at " + megahertz(d.mhz) + " MHz",
-        check::swrText(d.swr, 2) + " on a " + fixedText(z0Ohms, 0) + " \u03a9 line" +
+        check::swrText(d.swr, 2) + " on a " + format::fixedText(z0Ohms, 0) + " \u03a9 line" +
             goal(d.swr <= goals.maxSwr, shortestText(goals.maxSwr) + " or less"));
-    add("Gain", fixedText(d.gainDbi, 2) + " dBi");
+    add("Gain", format::fixedText(d.gainDbi, 2) + " dBi");
     add("F/B",
         ratioText(d.frontToBackDb, 2) + " dB" +
             goal(d.frontToBackDb >= goals.minFrontToBackDb, shortestText(goals.minFrontToBackDb) + " dB or more"));
     add("F/R in the azimuth plane", ratioText(d.frontToRearDb, 2) + " dB");
     if (d.elevationDegrees)
-        add("Take-off angle", fixedText(*d.elevationDegrees, 1) + "\u00b0");
+        add("Take-off angle", format::fixedText(*d.elevationDegrees, 1) + "\u00b0");
     if (summary.resonanceMHz && summary.detunePercent && summary.cutAsForMHz)
-        add("Resonance", megahertz(*summary.resonanceMHz) + " MHz, " + fixedText(std::fabs(*summary.detunePercent), 2) +
-                             " % " + (*summary.detunePercent < 0 ? "low" : "high") +
+        add("Resonance", megahertz(*summary.resonanceMHz) + " MHz, " +
+                             format::fixedText(std::fabs(*summary.detunePercent), 2) + " % " +
+                             (*summary.detunePercent < 0 ? "low" : "high") +
                              resonateOnDesign(summary.design.mhz, *summary.cutAsForMHz));
     else
         add("Resonance", "outside the sweep");
     // The built antenna's, read as the model's is, against the design frequency as the model's is.
     if (measured && measured->detunePercent && measured->cutAsForMHz)
-        beside(megahertz(measured->resonanceMHz()) + " MHz, " + fixedText(std::fabs(*measured->detunePercent), 2) +
-               " % " + (*measured->detunePercent < 0 ? "low" : "high") +
+        beside(megahertz(measured->resonanceMHz()) + " MHz, " +
+               format::fixedText(std::fabs(*measured->detunePercent), 2) + " % " +
+               (*measured->detunePercent < 0 ? "low" : "high") +
                (measured->by == measure::ResonanceBy::Reactance ? "" : " by the lowest SWR") +
                resonateOnDesign(summary.design.mhz, *measured->cutAsForMHz));
     else if (measured)
@@ -245,7 +249,7 @@ ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, const Measu
         add("Cutting sensitivity", "none: " + summary.noSensitivity);
     }
     if (summary.efficiencyPercent)
-        add("Wire efficiency", fixedText(*summary.efficiencyPercent, 2) + " %");
+        add("Wire efficiency", format::fixedText(*summary.efficiencyPercent, 2) + " %");
     if (measured) {
         add("Measured sweep", "");
         beside(measured->file + ", " + std::to_string(measured->points.size()) + " points, " +
@@ -263,14 +267,15 @@ std::string feedAdvice(const CheckSummary *summary, const CheckSettings &setting
         const double r = *summary->resonanceOhms;
         const FeedPath path{match, summary->design.mhz, z0Ohms, {}};
         const std::complex<double> line = path.onLine({r, 0.0}, *summary->resonanceMHz);
-        advice +=
-            " At resonance, " + megahertz(*summary->resonanceMHz) + " MHz, the feed is " + fixedText(r, 0) + " \u03a9";
+        advice += " At resonance, " + megahertz(*summary->resonanceMHz) + " MHz, the feed is " +
+                  format::fixedText(r, 0) + " \u03a9";
         if (match.kind != MatchKind::Direct)
-            advice += ", " + fixedText(std::abs(line), 0) + " \u03a9 through the match";
+            advice += ", " + format::fixedText(std::abs(line), 0) + " \u03a9 through the match";
         // A real feed's SWR is the ratio of the two resistances; through a match, that of what the line sees.
         const double swr = match.kind == MatchKind::Direct ? std::max(r / z0Ohms, z0Ohms / r)
                                                            : swrOf(line.real(), line.imag(), z0Ohms);
-        advice += ": an SWR of " + fixedText(swr, 2) + " on a " + fixedText(z0Ohms, 0) + " \u03a9 line.";
+        advice +=
+            ": an SWR of " + format::fixedText(swr, 2) + " on a " + format::fixedText(z0Ohms, 0) + " \u03a9 line.";
     }
     return advice;
 }
@@ -278,30 +283,30 @@ std::string feedAdvice(const CheckSummary *summary, const CheckSettings &setting
 namespace {
 
 // "key": [low, high], an edge outside the sweep null; null for a band that is nowhere.
-void writeBand(JsonWriter &json, std::string_view key, const std::optional<check::BandEdges> &band)
+void writeBand(format::JsonWriter &json, std::string_view key, const std::optional<check::BandEdges> &band)
 {
     if (!band) {
         json.null(key);
         return;
     }
     json.beginList(key)
-        .number({}, band->lowMHz, Figure::Megahertz)
-        .number({}, band->highMHz, Figure::Megahertz)
+        .number({}, band->lowMHz, format::Figure::Megahertz)
+        .number({}, band->highMHz, format::Figure::Megahertz)
         .endList();
 }
 
-void writeFigures(JsonWriter &json, const check::SweepPoint &p)
+void writeFigures(format::JsonWriter &json, const check::SweepPoint &p)
 {
-    json.number("swr", p.swr, Figure::Ratio)
-        .number("gain_dbi", p.gainDbi, Figure::Decibels)
-        .number("fb_db", p.frontToBackDb, Figure::Decibels)
-        .number("fr_db", p.frontToRearDb, Figure::Decibels);
+    json.number("swr", p.swr, format::Figure::Ratio)
+        .number("gain_dbi", p.gainDbi, format::Figure::Decibels)
+        .number("fb_db", p.frontToBackDb, format::Figure::Decibels)
+        .number("fr_db", p.frontToRearDb, format::Figure::Decibels);
 }
 
 } // namespace
 
-void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary, const Match &match,
-                    std::span<const MeasuredSweep> sweeps)
+void writeCheckJson(format::JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
+                    const Match &match, std::span<const MeasuredSweep> sweeps)
 {
     const MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     const std::vector<std::optional<measure::SweepMove>> moves = sweepMoves(sweeps);
@@ -317,56 +322,56 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
             if (p.round != round)
                 continue;
             json.beginRecord()
-                .number("mhz", p.mhz, Figure::Megahertz)
-                .number("r", p.resistanceOhms, Figure::Ohms)
-                .number("x", p.reactanceOhms, Figure::Ohms);
+                .number("mhz", p.mhz, format::Figure::Megahertz)
+                .number("r", p.resistanceOhms, format::Figure::Ohms)
+                .number("x", p.reactanceOhms, format::Figure::Ohms);
             writeFigures(json, p);
             if (p.elevationDegrees)
-                json.number("elevation_deg", *p.elevationDegrees, Figure::Degrees);
+                json.number("elevation_deg", *p.elevationDegrees, format::Figure::Degrees);
             json.endRecord();
         }
         json.endList();
     }
     json.beginList("left_out");
     for (const check::LeftOutPoint &out : summary.leftOut)
-        json.beginRecord().number("mhz", out.mhz, Figure::Megahertz).text("why", out.why).endRecord();
-    json.endList().beginRecord("design").number("mhz", summary.design.mhz, Figure::Megahertz);
+        json.beginRecord().number("mhz", out.mhz, format::Figure::Megahertz).text("why", out.why).endRecord();
+    json.endList().beginRecord("design").number("mhz", summary.design.mhz, format::Figure::Megahertz);
     writeFigures(json, summary.design);
     json.endRecord();
     if (summary.design.elevationDegrees)
-        json.number("takeoff_deg", *summary.design.elevationDegrees, Figure::Degrees);
-    json.number("resonance_mhz", summary.resonanceMHz, Figure::Megahertz)
-        .number("resonance_ohms", summary.resonanceOhms, Figure::Ohms)
-        .number("detune_percent", summary.detunePercent, Figure::Percent)
-        .number("cut_as_for_mhz", summary.cutAsForMHz, Figure::Megahertz)
-        .number("min_swr", summary.minSwr, Figure::Ratio)
-        .number("min_swr_mhz", summary.minSwrMHz, Figure::Megahertz);
+        json.number("takeoff_deg", *summary.design.elevationDegrees, format::Figure::Degrees);
+    json.number("resonance_mhz", summary.resonanceMHz, format::Figure::Megahertz)
+        .number("resonance_ohms", summary.resonanceOhms, format::Figure::Ohms)
+        .number("detune_percent", summary.detunePercent, format::Figure::Percent)
+        .number("cut_as_for_mhz", summary.cutAsForMHz, format::Figure::Megahertz)
+        .number("min_swr", summary.minSwr, format::Figure::Ratio)
+        .number("min_swr_mhz", summary.minSwrMHz, format::Figure::Megahertz);
     writeBand(json, "swr2_mhz", summary.swr2MHz);
     writeBand(json, "fb20_mhz", summary.fb20MHz);
-    json.number("reversal_mhz", summary.reversalMHz, Figure::Megahertz)
-        .number("sensitivity_khz_per_in", summary.sensitivityKhzPerInch, Figure::KhzPerInch)
-        .number("efficiency_percent", summary.efficiencyPercent, Figure::Percent)
+    json.number("reversal_mhz", summary.reversalMHz, format::Figure::Megahertz)
+        .number("sensitivity_khz_per_in", summary.sensitivityKhzPerInch, format::Figure::KhzPerInch)
+        .number("efficiency_percent", summary.efficiencyPercent, format::Figure::Percent)
         .beginList("azimuth");
     for (const nec::PatternPoint &p : summary.azimuthPattern)
         json.beginRecord()
-            .number("phi", p.phiDegrees, Figure::Degrees)
-            .number("gain_dbi", p.totalGainDbi, Figure::Decibels)
+            .number("phi", p.phiDegrees, format::Figure::Degrees)
+            .number("gain_dbi", p.totalGainDbi, format::Figure::Decibels)
             .endRecord();
     json.endList();
     if (measured) {
         json.beginRecord("measured")
             .text("file", measured->file)
             .whole("points", static_cast<long long>(measured->points.size()))
-            .number("min_swr", measured->minSwr, Figure::Ratio)
-            .number("min_swr_mhz", measured->minSwrMHz, Figure::Megahertz)
+            .number("min_swr", measured->minSwr, format::Figure::Ratio)
+            .number("min_swr_mhz", measured->minSwrMHz, format::Figure::Megahertz)
             .number("resonance_mhz", measured->noResonance ? std::nullopt : std::optional(measured->resonanceMHz()),
-                    Figure::Megahertz)
+                    format::Figure::Megahertz)
             .text("resonance_by", measured->by == measure::ResonanceBy::Reactance ? "reactance" : "lowest_swr");
         writeBand(json, "swr2_mhz", measured->swr2MHz);
-        json.number("detune_percent", measured->detunePercent, Figure::Percent)
-            .number("cut_as_for_mhz", measured->cutAsForMHz, Figure::Megahertz)
-            .number("shift_percent", measured->shiftPercent, Figure::Percent)
-            .number("move_percent", movePercent(sweeps.size() - 1), Figure::Percent);
+        json.number("detune_percent", measured->detunePercent, format::Figure::Percent)
+            .number("cut_as_for_mhz", measured->cutAsForMHz, format::Figure::Megahertz)
+            .number("shift_percent", measured->shiftPercent, format::Figure::Percent)
+            .number("move_percent", movePercent(sweeps.size() - 1), format::Figure::Percent);
         // What the sweep was read through, to reach the feed point; null where it was taken there.
         const design::MeasuredThrough &through = measured->through;
         if (!through.declared()) {
@@ -374,21 +379,21 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
         } else {
             json.beginRecord("through");
             if (through.run)
-                json.number("length_m", through.run->metres, Figure::Exact)
-                    .number("z0", through.run->z0Ohms, Figure::Ohms)
-                    .number("vf", through.run->velocityFactor, Figure::Exact)
-                    .number("loss_db_per_100m", through.run->lossDbPer100m, Figure::Decibels);
+                json.number("length_m", through.run->metres, format::Figure::Exact)
+                    .number("z0", through.run->z0Ohms, format::Figure::Ohms)
+                    .number("vf", through.run->velocityFactor, format::Figure::Exact)
+                    .number("loss_db_per_100m", through.run->lossDbPer100m, format::Figure::Decibels);
             json.flag("match", through.match).endRecord();
         }
         json.endRecord().beginList("sweeps");
         for (std::size_t i = 0; i < sweeps.size(); ++i)
             json.beginRecord()
                 .text("file", sweeps[i].file)
-                .number("min_swr_mhz", sweeps[i].minSwrMHz, Figure::Megahertz)
+                .number("min_swr_mhz", sweeps[i].minSwrMHz, format::Figure::Megahertz)
                 .number("resonance_mhz", sweeps[i].noResonance ? std::nullopt : std::optional(sweeps[i].resonanceMHz()),
-                        Figure::Megahertz)
-                .number("shift_percent", sweeps[i].shiftPercent, Figure::Percent)
-                .number("move_percent", movePercent(i), Figure::Percent)
+                        format::Figure::Megahertz)
+                .number("shift_percent", sweeps[i].shiftPercent, format::Figure::Percent)
+                .number("move_percent", movePercent(i), format::Figure::Percent)
                 .endRecord();
         json.endList();
     }
@@ -397,20 +402,21 @@ void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const Chec
 
 std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &settings)
 {
-    std::string model = fixedText(settings.wireDiameterMm, 2) + " mm wire, " + std::to_string(settings.segments) +
-                        " segments per side, " + (settings.lossless ? "lossless" : "copper");
+    std::string model = format::fixedText(settings.wireDiameterMm, 2) + " mm wire, " +
+                        std::to_string(settings.segments) + " segments per side, " +
+                        (settings.lossless ? "lossless" : "copper");
     if (settings.insulationMm > 0.0)
-        model += ", insulation " + fixedText(settings.insulationMm, 2) + " mm of permittivity " +
-                 fixedText(settings.permittivity, 2) + " (an estimate)";
+        model += ", insulation " + format::fixedText(settings.insulationMm, 2) + " mm of permittivity " +
+                 format::fixedText(settings.permittivity, 2) + " (an estimate)";
     model += settings.groundHeightMetres
-                 ? ", boom " + fixedText(*settings.groundHeightMetres, 2) + " m over average ground"
+                 ? ", boom " + format::fixedText(*settings.groundHeightMetres, 2) + " m over average ground"
                  : std::string(", free space");
     const std::vector<std::string> comments{
         "Tarvelin " TARVELIN_VERSION ": model of the " + elementsWord(summary.elements) + " cubical quad for " +
             megahertz(summary.design.mhz) + " MHz",
         model,
         "Reflection at the feed" + std::string(settings.match.kind == MatchKind::Direct ? "" : ", through the match,") +
-            " against the " + fixedText(settings.z0Ohms, 0) + " ohm line, from the NEC-2 model"};
+            " against the " + format::fixedText(settings.z0Ohms, 0) + " ohm line, from the NEC-2 model"};
     // What an analyser on the feed line reads: through the match, where there is one.
     const FeedPath path{settings.match, summary.design.mhz, settings.z0Ohms, {}};
     std::vector<touchstone::Sample> samples;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvelin {
+namespace tarvelin::format {
 class JsonWriter;
 }
 
@@ -32,7 +32,7 @@ using measure::MeasuredSweep;
 // as every text writes a frequency, the files' numbers exact), R, X, SWR, gain, F/B and F/R, shown with 2, 2, 3,
 // 2, 2 and 2 decimals, an infinite SWR as "∞", and over
 // ground the take-off angle to 0.1 degree (its column is in the files either way).
-[[nodiscard]] ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLabel);
+[[nodiscard]] format::ResultTable checkTable(const CheckSummary &summary, std::string_view frequencyLabel);
 
 // The verdict as a table of two columns, the figure naming each row: at the design frequency the SWR on a
 // line of z0 ohms, the gain, F/B, F/R and over ground the take-off angle; then the resonance and the cut
@@ -41,8 +41,8 @@ using measure::MeasuredSweep;
 // With a measured sweep, a third column gives the built antenna's resonance against the design frequency,
 // its lowest SWR and its 2:1 band beside the model's. The SWR and the F/B are held to `goals`, the ones the
 // builder set for the tune.
-[[nodiscard]] ResultTable verdictTable(const CheckSummary &summary, double z0Ohms,
-                                       const MeasuredSweep *measured = nullptr, const Goals &goals = {});
+[[nodiscard]] format::ResultTable verdictTable(const CheckSummary &summary, double z0Ohms,
+                                               const MeasuredSweep *measured = nullptr, const Goals &goals = {});
 
 // How to feed and measure the array, one short paragraph: where the feed goes, the balun, the parasitic
 // loops closed, where and how high to measure; with a check, the feed's impedance at resonance and its
@@ -59,8 +59,8 @@ using measure::MeasuredSweep;
 // frequency, the verdict's figures (what the sweep did not find as null) and the azimuth pattern.
 // With measured sweeps, oldest first, the latest's figures in "measured" with its move since the one before,
 // and every sweep's in "sweeps".
-void writeCheckJson(JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary, const Match &match,
-                    std::span<const MeasuredSweep> sweeps = {});
+void writeCheckJson(format::JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
+                    const Match &match, std::span<const MeasuredSweep> sweeps = {});
 
 // The check's sweep as a one-port Touchstone file, for an analyser's reference trace: comments naming the
 // program, the design frequency and the settings, then the reflection at each point against the line.

@@ -2,7 +2,7 @@
 #include "core/format/fieldtext.h"
 #include "core/format/resulttable.h"
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 void appendCsvTable(std::string &out, const ResultTable &table, bool header)
 {
@@ -27,4 +27,4 @@ void appendCsvTable(std::string &out, const ResultTable &table, bool header)
     }
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::format

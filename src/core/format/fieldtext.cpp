@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 namespace {
 
@@ -279,4 +279,4 @@ std::optional<std::int64_t> thousandthsOf(std::string_view text)
     return value * 1000 + fraction;
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::format

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <utility>
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 // Appends `text` as a JSON string literal, quotes included. Input lines are whatever a script feeds in, so
 // bytes that are not valid UTF-8 become U+FFFD rather than breaking the JSON.
@@ -55,4 +55,4 @@ void appendFigure(std::string &out, double value, Figure kind);
 // when it is not such a text.
 [[nodiscard]] std::optional<std::int64_t> thousandthsOf(std::string_view text);
 
-} // namespace tarvelin
+} // namespace tarvelin::format

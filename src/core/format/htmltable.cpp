@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/format/resulttable.h"
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 namespace {
 
@@ -72,4 +72,4 @@ std::string htmlTable(const ResultTable &table)
     return out;
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::format

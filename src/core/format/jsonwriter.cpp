@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/format/jsonwriter.h"
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 JsonWriter &JsonWriter::beginRecord(std::string_view key)
 {
@@ -71,4 +71,4 @@ JsonWriter &JsonWriter::null(std::string_view key)
     return *this;
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::format

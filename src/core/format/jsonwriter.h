@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 // Writes JSON, a field at a time, for every result the program gives: records and lists nest, texts are
 // escaped, numbers are written as their kind of figure (what is no number as null), and the commas fall where
@@ -100,4 +100,4 @@ private:
     bool m_afterValue = false; // a value stands before the next one, which a comma must part from it
 };
 
-} // namespace tarvelin
+} // namespace tarvelin::format

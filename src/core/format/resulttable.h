@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 // A result as a table, the one model its formats are written from: the terminal, CSV, the printouts' HTML
 // and the windows' tables. A new format is one writer over this; a new column is one edit where a result
@@ -51,4 +51,4 @@ void appendTerminalTable(std::string &out, const ResultTable &table);
 // "\n". A tab or line break inside a text becomes a blank, so it cannot shift the cells after it.
 void appendTabSeparatedTable(std::string &out, const ResultTable &table);
 
-} // namespace tarvelin
+} // namespace tarvelin::format

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/format/resulttable.h"
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 namespace {
 
@@ -31,4 +31,4 @@ void appendTabSeparatedTable(std::string &out, const ResultTable &table)
     }
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::format

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 namespace {
 
@@ -51,4 +51,4 @@ void appendTerminalTable(std::string &out, const ResultTable &table)
         appendRow(row, [](const TableCell &cell) -> const std::string & { return cell.text; });
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::format

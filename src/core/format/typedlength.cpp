@@ -11,7 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 namespace {
 
@@ -248,4 +248,4 @@ std::optional<double> typedMetres(std::string_view text)
     return std::round(static_cast<double>(*thousandths) / 1000.0 * kMetresPerInch * 1e4) / 1e4;
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::format

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string_view>
 
-namespace tarvelin {
+namespace tarvelin::format {
 
 // A length the user typed, for the shop sheet's lengths and the check's boom height alike: in the sheet's own
 // notation ("1' 2-1/2\"", "2-1/2\"", "2 1/2", "3/4", "2 ft 3 in"), in decimal inches ("2.5", "2.5 in",
@@ -20,4 +20,4 @@ namespace tarvelin {
 // Whether the text is a number with no unit after it, which typedMetres refuses.
 [[nodiscard]] bool lacksUnit(std::string_view text);
 
-} // namespace tarvelin
+} // namespace tarvelin::format

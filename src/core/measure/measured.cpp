@@ -34,7 +34,7 @@ std::optional<std::complex<double>> impedanceAt(const std::vector<check::SweepPo
 // "2.34 % below the design frequency"; "on the design frequency" where the two decimals show no difference.
 std::string percentFrom(double percent, const std::string &what)
 {
-    const std::string shown = fixedText(std::fabs(percent), 2);
+    const std::string shown = format::fixedText(std::fabs(percent), 2);
     if (shown == "0.00")
         return "on " + what;
     return shown + " % " + (percent < 0 ? "below " : "above ") + what;
@@ -43,7 +43,7 @@ std::string percentFrom(double percent, const std::string &what)
 // The resonance a sheet trims by, as the sheet reads it from the sweep: to 100 Hz.
 std::string resonanceText(const MeasuredSweep &measured)
 {
-    return fixedText(measured.resonanceMHz(), 4);
+    return format::fixedText(measured.resonanceMHz(), 4);
 }
 
 // Across the model's 2:1 band, the built antenna's curve laid on the model's with the dips together: a feed
@@ -164,12 +164,12 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
         if (!(lowest->swr <= kHighestResonantSwr))
             measured.noAntenna = measured.file + " shows no antenna's resonance: its lowest SWR is " +
                                  check::swrText(lowest->swr, 1) + ", at " + frequencyLabel(lowest->mhz) +
-                                 " MHz, where an antenna's dips below " + fixedText(kHighestResonantSwr, 0) +
+                                 " MHz, where an antenna's dips below " + format::fixedText(kHighestResonantSwr, 0) +
                                  ". That is an open or shorted connection, or a length of cable: check the "
                                  "connection to the feed point.";
         else if (highest < lowest->swr * (1.0 + kLeastDipShare))
             measured.noAntenna = measured.file + " shows no dip: its SWR changes by less than " +
-                                 fixedText(kLeastDipShare * 100.0, 0) + " % across the sweep (" +
+                                 format::fixedText(kLeastDipShare * 100.0, 0) + " % across the sweep (" +
                                  check::swrText(lowest->swr, 2) + " to " + check::swrText(highest, 2) +
                                  "), as a dummy load, an attenuator or a long lossy line gives. Sweep the antenna "
                                  "itself, across its resonance.";
@@ -301,7 +301,7 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
                                 : "The built antenna's lowest SWR on the line lies at ") +
         frequencyLabel(measured.resonanceMHz()) + " MHz, " +
         percentFrom(*measured.detunePercent,
-                    "the design frequency" + (fixedText(std::fabs(*measured.detunePercent), 2) == "0.00"
+                    "the design frequency" + (format::fixedText(std::fabs(*measured.detunePercent), 2) == "0.00"
                                                   ? std::string()
                                                   : ", " + frequencyLabel(*measured.designMHz) + " MHz"));
     const std::string onlyThere = byReactance ? "" : ", if it was swept at the feed point";
@@ -316,7 +316,7 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
         const std::string model =
             std::string(byReactance ? "The model resonates at " : "The model's lowest SWR lies at ") +
             frequencyLabel(*measured.modelResonanceMHz) + " MHz";
-        if (fixedText(std::fabs(*measured.shiftPercent), 2) == "0.00")
+        if (format::fixedText(std::fabs(*measured.shiftPercent), 2) == "0.00")
             sentences.push_back(model + ", where the built antenna does: the model holds for this build.");
         else
             sentences.push_back(model + ": the built antenna's lies " +
@@ -354,7 +354,7 @@ std::vector<std::optional<SweepMove>> sweepMoves(std::span<const MeasuredSweep> 
 std::string moveText(const SweepMove &move)
 {
     const auto signedText = [](double value, int decimals) {
-        return (value >= 0.0 ? "+" : "-") + fixedText(std::fabs(value), decimals);
+        return (value >= 0.0 ? "+" : "-") + format::fixedText(std::fabs(value), decimals);
     };
     return signedText(move.kHz, 0) + " kHz, " + signedText(move.percent, 2) + " % since the last sweep";
 }

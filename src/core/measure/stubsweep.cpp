@@ -14,12 +14,12 @@ namespace tarvelin::measure {
 
 std::variant<double, std::string> readStubLength(const std::string &text)
 {
-    if (lacksUnit(text))
+    if (format::lacksUnit(text))
         return "The piece's length needs its unit, such as 1 m, 100 cm, 39-3/8 in or 3.28 ft.";
-    const double metres = typedMetres(text).value_or(0.0);
+    const double metres = format::typedMetres(text).value_or(0.0);
     if (!(metres >= limits::kShortestStubMetres && metres <= limits::kLongestStubMetres))
-        return "The piece's length must be " + fixedText(limits::kShortestStubMetres * 100.0, 0) + " cm to " +
-               fixedText(limits::kLongestStubMetres, 0) + " m, such as 1 m or 39-3/8 in.";
+        return "The piece's length must be " + format::fixedText(limits::kShortestStubMetres * 100.0, 0) + " cm to " +
+               format::fixedText(limits::kLongestStubMetres, 0) + " m, such as 1 m or 39-3/8 in.";
     return metres;
 }
 
@@ -48,7 +48,7 @@ std::variant<StubReading, std::string> stubVelocityFactor(const touchstone::Swee
         const double vf = 4.0 * lengthMetres * mhz / design::kSpeedOfLightMetresPerMicrosecond;
         if (!(vf > 0.0 && vf <= 1.0))
             return "Its series resonance at " + frequencyLabel(mhz) + " MHz gives a velocity factor of " +
-                   fixedText(vf, 3) + " for " + fixedText(lengthMetres, 3) +
+                   format::fixedText(vf, 3) + " for " + format::fixedText(lengthMetres, 3) +
                    " m, which no cable has: check the piece's length.";
         return StubReading{mhz, vf};
     }
@@ -59,32 +59,32 @@ std::variant<StubReading, std::string> stubVelocityFactor(const touchstone::Swee
 
 std::string stubReadingText(const StubReading &reading, double lengthMetres)
 {
-    return "Velocity factor " + fixedText(reading.velocityFactor, 3) + ": the piece's first series resonance lies at " +
-           frequencyLabel(reading.resonanceMHz) + " MHz, where " + fixedText(lengthMetres, 3) +
-           " m is a quarter wavelength.";
+    return "Velocity factor " + format::fixedText(reading.velocityFactor, 3) +
+           ": the piece's first series resonance lies at " + frequencyLabel(reading.resonanceMHz) + " MHz, where " +
+           format::fixedText(lengthMetres, 3) + " m is a quarter wavelength.";
 }
 
-ResultTable stubTable(std::string_view file, double lengthMetres, const StubReading &reading)
+format::ResultTable stubTable(std::string_view file, double lengthMetres, const StubReading &reading)
 {
-    ResultTable table;
+    format::ResultTable table;
     table.columns = {{"file", "Sweep", true, true, {}, true},
                      {"length_m", "Piece (m)"},
-                     {"resonance_mhz", "Series resonance (MHz)", true, false, {}, false, Figure::Megahertz},
+                     {"resonance_mhz", "Series resonance (MHz)", true, false, {}, false, format::Figure::Megahertz},
                      {"velocity_factor", "Velocity factor"}};
     table.rows.push_back({{std::string(file), std::nullopt},
-                          {fixedText(lengthMetres, 3), lengthMetres},
+                          {format::fixedText(lengthMetres, 3), lengthMetres},
                           {frequencyLabel(reading.resonanceMHz), reading.resonanceMHz},
-                          {fixedText(reading.velocityFactor, 3), reading.velocityFactor}});
+                          {format::fixedText(reading.velocityFactor, 3), reading.velocityFactor}});
     return table;
 }
 
-void writeStubJson(JsonWriter &json, std::string_view file, double lengthMetres, const StubReading &reading)
+void writeStubJson(format::JsonWriter &json, std::string_view file, double lengthMetres, const StubReading &reading)
 {
     json.beginRecord()
         .text("file", file)
-        .number("length_m", lengthMetres, Figure::Exact)
-        .number("resonance_mhz", reading.resonanceMHz, Figure::Megahertz)
-        .number("velocity_factor", std::round(reading.velocityFactor * 1000.0) / 1000.0, Figure::Exact)
+        .number("length_m", lengthMetres, format::Figure::Exact)
+        .number("resonance_mhz", reading.resonanceMHz, format::Figure::Megahertz)
+        .number("velocity_factor", std::round(reading.velocityFactor * 1000.0) / 1000.0, format::Figure::Exact)
         .endRecord();
 }
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-namespace tarvelin {
+namespace tarvelin::format {
 class JsonWriter;
 }
 
@@ -43,7 +43,7 @@ inline constexpr double kLongestStubMetres = 100.0;
 [[nodiscard]] std::string stubReadingText(const StubReading &reading, double lengthMetres);
 
 // The reading as one row for the files: the sweep's file, the piece's length, the resonance and the factor.
-[[nodiscard]] ResultTable stubTable(std::string_view file, double lengthMetres, const StubReading &reading);
-void writeStubJson(JsonWriter &json, std::string_view file, double lengthMetres, const StubReading &reading);
+[[nodiscard]] format::ResultTable stubTable(std::string_view file, double lengthMetres, const StubReading &reading);
+void writeStubJson(format::JsonWriter &json, std::string_view file, double lengthMetres, const StubReading &reading);
 
 } // namespace tarvelin::measure

@@ -36,7 +36,7 @@ std::string measuredRefusal()
 std::string sweepOfAnotherDesign(const std::string &file, double foundMHz, double designMHz)
 {
     return "The resonance of " + file + ", at " + frequencyLabel(foundMHz) + " MHz, lies more than " +
-           fixedText(limits::kMeasuredTolerancePercent, 0) + " % from the design frequency, " +
+           format::fixedText(limits::kMeasuredTolerancePercent, 0) + " % from the design frequency, " +
            frequencyLabel(designMHz) + " MHz: the sweep is not of this design, so it gives no trim.";
 }
 
@@ -45,7 +45,7 @@ std::variant<std::optional<double>, std::string> readCut(const std::string &text
     const std::string_view typed = trimmedText(text);
     if (typed.empty() || typed == "advised")
         return std::optional<double>();
-    const std::optional<std::int64_t> thousandths = typedLengthThousandths(typed);
+    const std::optional<std::int64_t> thousandths = format::typedLengthThousandths(typed);
     // No trim of a loop comes near 1000 inches.
     if (!thousandths || std::llabs(*thousandths) >= 1'000'000)
         return std::string("What was cut from the driven loop must be a length, such as 3-1/4 (inches) or 82 mm, "
@@ -71,7 +71,7 @@ std::variant<double, ShopRefusal> predictedResonance(std::optional<double> reson
                            ShopSetting::Measured};
     if (std::fabs(*resonanceMHz - designMHz) > designMHz * limits::kMeasuredTolerancePercent / 100.0)
         return ShopRefusal{"The model resonates at " + frequencyLabel(*resonanceMHz) + " MHz, more than " +
-                               fixedText(limits::kMeasuredTolerancePercent, 0) +
+                               format::fixedText(limits::kMeasuredTolerancePercent, 0) +
                                " % from the design frequency, so it gives no trim.",
                            ShopSetting::Measured};
     return *resonanceMHz;
@@ -88,7 +88,7 @@ std::variant<ShopSettings, ShopRefusal> readShopSettings(const ShopSettingTexts 
     }
     // An empty length is none: zero.
     const auto length = [](const std::string &text) -> std::optional<std::int64_t> {
-        return trimmedText(text).empty() ? std::optional<std::int64_t>(0) : typedLengthThousandths(text);
+        return trimmedText(text).empty() ? std::optional<std::int64_t>(0) : format::typedLengthThousandths(text);
     };
     const std::optional<std::int64_t> allowance = length(texts.allowance);
     if (!allowance || *allowance < 0 || *allowance > limits::kLongestAllowanceThousandths)

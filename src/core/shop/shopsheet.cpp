@@ -146,7 +146,7 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const design::Design &specified, 
     if (hub < 0 || hub >= shortestHalf)
         return ShopRefusal{"The hub offset must be a length of 0 or more and shorter than the shortest spreader "
                            "half (" +
-                               design.grid.cell(shortest->element, column::kSpreaderHalfInches) + " in).",
+                               design.grid.cell(shortest->element, calc::column::kSpreaderHalfInches) + " in).",
                            ShopSetting::HubOffset};
 
     ShopSheet sheet;
@@ -178,8 +178,8 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const design::Design &specified, 
         sheet.armsByLength[cuts.arm] += kArmsPerElement;
     }
     sheet.boomLength = sheet.elements.back().station;
-    if (design.elementCount() == kElementRowCount)
-        sheet.windowBoomInches = design.grid.boom(BoomTotal::Inches);
+    if (design.elementCount() == calc::kElementRowCount)
+        sheet.windowBoomInches = design.grid.boom(calc::BoomTotal::Inches);
     if (sheet.settings.match.kind == MatchKind::QuarterWave)
         sheet.section = fromThousandths(
             std::llround(sectionMetres(sheet.settings.match, design.frequencyMHz) / design::kMetresPerInch * 1000.0));
@@ -230,8 +230,8 @@ std::variant<std::optional<EarlierTrim>, ShopRefusal> earlierTrimOf(double desig
         const double factor = (loop - earlier.cutInches) / loop;
         if (!(factor > 0.5 && factor < 1.5))
             return ShopRefusal{"What was cut from the driven loop before " + inTurn[i].file + ", " +
-                                   fixedText(earlier.cutInches, 3) + " in, is no trim of a loop of " +
-                                   fixedText(loop, 3) + " in.",
+                                   format::fixedText(earlier.cutInches, 3) + " in, is no trim of a loop of " +
+                                   format::fixedText(loop, 3) + " in.",
                                ShopSetting::Measured};
         // A resonance moves as the inverse of the loops' length.
         earlier.expectedMHz = before.resonanceMHz / factor;

@@ -30,7 +30,7 @@ struct Trim
 // One element's line of the cut list. All lengths in half-thousandths of an inch.
 struct ElementCuts
 {
-    ElementRow element = ElementRow::Reflector;
+    calc::ElementRow element = calc::ElementRow::Reflector;
     HalfThousandths loop = 0;
     HalfThousandths cut = 0; // loop plus the allowance
     HalfThousandths side = 0;
@@ -47,8 +47,8 @@ inline constexpr int kArmsPerElement = 4;
 // What a tuned sheet says of its tune: the figures before and after, and how it ended with the goals.
 struct SheetTuning
 {
-    ResultTable figures; // per figure the specified design's and the tuned one's
-    std::string outcome; // the goals met or missed, and how the search ended
+    format::ResultTable figures; // per figure the specified design's and the tuned one's
+    std::string outcome;         // the goals met or missed, and how the search ended
 };
 
 struct ShopSheet
@@ -84,8 +84,8 @@ struct ShopSheet
 // (which takes the resonance from the sweep before to F), or none where the sweep did not move. Each sweep is
 // held to the design as a lone sweep is: within kMeasuredTolerancePercent. None for a single sweep, which is
 // trimmed from the loops as first cut.
-[[nodiscard]] std::variant<std::optional<EarlierTrim>, ShopRefusal>
-earlierTrimOf(double designMHz, double drivenInches, std::span<const SweepTurn> inTurn);
+[[nodiscard]] std::variant<std::optional<EarlierTrim>, ShopRefusal> earlierTrimOf(double designMHz, double drivenInches,
+                                                                                  std::span<const SweepTurn> inTurn);
 
 // A tuned design as the sheet cuts it: each loop's factor against the specified loop, reflector first, and
 // where the tune moved them, each element's station from the reflector in whole thousandths of an inch.
@@ -93,8 +93,8 @@ struct TunedCut
 {
     std::vector<double> loopFactors;
     std::vector<std::int64_t> stationThousandths; // none: as designed
-    Match match{};        // the feed it was tuned through, whose section is cut with it
-    double z0Ohms = 50.0; // the line it was tuned for, which a sweep of it is read on
+    Match match{};                                // the feed it was tuned through, whose section is cut with it
+    double z0Ohms = 50.0;                         // the line it was tuned for, which a sweep of it is read on
     bool operator==(const TunedCut &) const = default;
 };
 

@@ -22,7 +22,7 @@ std::string fraction(const ShopSheet &sheet, HalfThousandths length)
 
 // A length's fraction and its millimetres as JSON texts, written straight into the output: a sheet has a
 // few hundred of them.
-void writeFraction(JsonWriter &json, const ShopSheet &sheet, std::string_view key, HalfThousandths length)
+void writeFraction(format::JsonWriter &json, const ShopSheet &sheet, std::string_view key, HalfThousandths length)
 {
     std::string &out = json.rawValue(key);
     out += '"';
@@ -31,21 +31,21 @@ void writeFraction(JsonWriter &json, const ShopSheet &sheet, std::string_view ke
 }
 
 // Millimetres are a number, to the tenth the sheet shows.
-void writeMillimetres(JsonWriter &json, std::string_view key, HalfThousandths length)
+void writeMillimetres(format::JsonWriter &json, std::string_view key, HalfThousandths length)
 {
     appendMillimetres(json.rawValue(key), length);
 }
 
 // "key": "74' 3-9/16\"", "key_mm": 22645.3: a length as the fraction, and the millimetres it reads.
-void writeLength(JsonWriter &json, const ShopSheet &sheet, std::string_view key, std::string_view millimetresKey,
-                 HalfThousandths length)
+void writeLength(format::JsonWriter &json, const ShopSheet &sheet, std::string_view key,
+                 std::string_view millimetresKey, HalfThousandths length)
 {
     writeFraction(json, sheet, key, length);
     writeMillimetres(json, millimetresKey, length);
 }
 
 // "corner_marks": [...], "corner_marks_mm": [...]
-void writeCornerMarks(JsonWriter &json, const ShopSheet &sheet, const std::array<HalfThousandths, 4> &marks)
+void writeCornerMarks(format::JsonWriter &json, const ShopSheet &sheet, const std::array<HalfThousandths, 4> &marks)
 {
     json.beginList("corner_marks");
     for (const HalfThousandths mark : marks)
@@ -57,20 +57,20 @@ void writeCornerMarks(JsonWriter &json, const ShopSheet &sheet, const std::array
 }
 
 // One element's record in a list of the array's, opened with its name.
-JsonWriter &beginElement(JsonWriter &json, const ElementCuts &cuts)
+format::JsonWriter &beginElement(format::JsonWriter &json, const ElementCuts &cuts)
 {
-    return json.beginRecord().text("element", elementRowName(cuts.element));
+    return json.beginRecord().text("element", calc::elementRowName(cuts.element));
 }
 
 // A table whose first column names the element, headed by the table's title.
-ResultTable elementTable(std::string_view heading)
+format::ResultTable elementTable(std::string_view heading)
 {
-    ResultTable table;
+    format::ResultTable table;
     table.columns.push_back({"element", std::string(heading), true, true});
     return table;
 }
 
-void addLengthColumns(ResultTable &table, const std::string &key, const std::string &heading)
+void addLengthColumns(format::ResultTable &table, const std::string &key, const std::string &heading)
 {
     table.columns.push_back({key + "_in", heading, true, false, {}});
     table.columns.push_back({key + "_mm", heading + " (mm)", true, false, "mm"});
@@ -78,7 +78,7 @@ void addLengthColumns(ResultTable &table, const std::string &key, const std::str
 
 // The text as the sheet shows it, rounded to its step and to 0.1 mm; the number exact, for files that keep
 // numbers: decimal inches, and millimetres to the 0.0127 mm a half thousandth is.
-void addLength(std::vector<TableCell> &row, const ShopSheet &sheet, std::optional<HalfThousandths> length)
+void addLength(std::vector<format::TableCell> &row, const ShopSheet &sheet, std::optional<HalfThousandths> length)
 {
     if (!length) {
         row.resize(row.size() + 2);
@@ -88,9 +88,9 @@ void addLength(std::vector<TableCell> &row, const ShopSheet &sheet, std::optiona
     row.push_back({millimetresText(*length), static_cast<double>(*length * 127) / 10000.0});
 }
 
-std::vector<TableCell> &addElementRow(ResultTable &table, const ElementCuts &cuts)
+std::vector<format::TableCell> &addElementRow(format::ResultTable &table, const ElementCuts &cuts)
 {
-    table.rows.push_back({{std::string(elementRowName(cuts.element)), std::nullopt}});
+    table.rows.push_back({{std::string(calc::elementRowName(cuts.element)), std::nullopt}});
     return table.rows.back();
 }
 
@@ -132,8 +132,9 @@ std::string inTurnText(const ShopSheet &sheet)
         text += ", if the whole trim advised then was cut: give what was cut where it was not";
     if (sheet.lastTrimShowedPercent) {
         const double moved = (*sheet.settings.measuredMHz - earlier.measuredMHz) * 1000.0;
-        text += " (the resonance moved " + std::string(moved < 0 ? "-" : "+") + fixedText(std::fabs(moved), 0) +
-                " kHz: " + fixedText(*sheet.lastTrimShowedPercent, 0) + " % of what that cut should have moved it)";
+        text += " (the resonance moved " + std::string(moved < 0 ? "-" : "+") + format::fixedText(std::fabs(moved), 0) +
+                " kHz: " + format::fixedText(*sheet.lastTrimShowedPercent, 0) +
+                " % of what that cut should have moved it)";
     }
     return text + "; the loops are trimmed from their lengths now, as the design for " +
            frequencyLabel(earlier.cutForMHz) + " MHz has them";
@@ -197,10 +198,11 @@ std::string matchNote(const ShopSheet &sheet)
     }
     const std::string vf = shortestText(match.velocityFactor);
     const std::string line =
-        match.line.empty() ? fixedText(match.z0Ohms, 0) + " \u03a9 line (velocity factor " + vf + ")"
+        match.line.empty() ? format::fixedText(match.z0Ohms, 0) + " \u03a9 line (velocity factor " + vf + ")"
         : nominalVelocityFactor(match)
-            ? match.line + " (" + fixedText(match.z0Ohms, 0) + " \u03a9, velocity factor " + vf + " nominal)"
-            : match.line + " (" + fixedText(match.z0Ohms, 0) + " \u03a9, velocity factor " + vf + " as measured)";
+            ? match.line + " (" + format::fixedText(match.z0Ohms, 0) + " \u03a9, velocity factor " + vf + " nominal)"
+            : match.line + " (" + format::fixedText(match.z0Ohms, 0) + " \u03a9, velocity factor " + vf +
+                  " as measured)";
     std::string note = "Matching section: a quarter wave of " + line + " from the feed point to the feed line, cut " +
                        both(sheet, sheet.section.value_or(0)) +
                        ": a quarter wavelength at the design frequency times the velocity factor. The length runs "
@@ -222,17 +224,18 @@ std::string roundingNote(int step)
 namespace {
 
 // The match, with a section's line and cut length, and the materials: the wire, the section and the arms.
-void writeMatchAndMaterials(JsonWriter &json, const ShopSheet &sheet)
+void writeMatchAndMaterials(format::JsonWriter &json, const ShopSheet &sheet)
 {
     json.beginRecord("match").text("kind", matchKindName(sheet.settings.match.kind));
     if (sheet.section) {
         const Match &match = sheet.settings.match;
-        json.number("z0", match.z0Ohms, Figure::Exact).number("vf", match.velocityFactor, Figure::Exact);
+        json.number("z0", match.z0Ohms, format::Figure::Exact)
+            .number("vf", match.velocityFactor, format::Figure::Exact);
         if (!match.line.empty())
             json.text("line", match.line);
         const double inches = static_cast<double>(*sheet.section) / 2000.0;
-        json.number("length_in", inches, Figure::Exact)
-            .number("length_mm", std::round(inches * 254.0) / 10.0, Figure::Exact)
+        json.number("length_in", inches, format::Figure::Exact)
+            .number("length_mm", std::round(inches * 254.0) / 10.0, format::Figure::Exact)
             .text("length_text", feetInchesText(*sheet.section, sheet.settings.step));
     }
     json.endRecord();
@@ -254,10 +257,10 @@ void writeMatchAndMaterials(JsonWriter &json, const ShopSheet &sheet)
 }
 
 // With a measured or predicted resonance: where it came from, the trim before in turn, and each loop's trim.
-void writeTrims(JsonWriter &json, const ShopSheet &sheet)
+void writeTrims(format::JsonWriter &json, const ShopSheet &sheet)
 {
     json.number(sheet.settings.predicted ? "predicted_mhz" : "measured_mhz", *sheet.settings.measuredMHz,
-                Figure::Megahertz)
+                format::Figure::Megahertz)
         .text("corrected_frequency", sheet.correctedFrequencyText);
     // Where a measured resonance came from: the sweep's file and what it was read through, if anything.
     if (sheet.settings.sweepFile.empty())
@@ -274,12 +277,12 @@ void writeTrims(JsonWriter &json, const ShopSheet &sheet)
                           : earlier->how == EarlierTrim::Cut::Advised ? "advised"
                                                                       : "none";
         json.beginRecord("earlier_trim")
-            .number("cut_for_mhz", earlier->cutForMHz, Figure::Megahertz)
-            .number("measured_mhz", earlier->measuredMHz, Figure::Megahertz)
-            .number("cut_in", std::round(earlier->cutInches * 1000.0) / 1000.0, Figure::Exact)
+            .number("cut_for_mhz", earlier->cutForMHz, format::Figure::Megahertz)
+            .number("measured_mhz", earlier->measuredMHz, format::Figure::Megahertz)
+            .number("cut_in", std::round(earlier->cutInches * 1000.0) / 1000.0, format::Figure::Exact)
             .text("cut", how)
-            .number("expected_mhz", earlier->expectedMHz, Figure::Megahertz)
-            .number("showed_percent", sheet.lastTrimShowedPercent, Figure::Percent)
+            .number("expected_mhz", earlier->expectedMHz, format::Figure::Megahertz)
+            .number("showed_percent", sheet.lastTrimShowedPercent, format::Figure::Percent)
             .endRecord();
     }
     json.beginList("trims");
@@ -297,7 +300,7 @@ void writeTrims(JsonWriter &json, const ShopSheet &sheet)
 
 } // namespace
 
-void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
+void writeShopSheetJson(format::JsonWriter &json, const ShopSheet &sheet)
 {
     json.reserve(4096); // a sheet with its trims is about 3 kB
     json.beginRecord()
@@ -307,16 +310,16 @@ void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet)
     if (sheet.loopFactors) {
         json.flag("tuned", true).beginList("factors");
         for (const double factor : *sheet.loopFactors)
-            json.number({}, factor, Figure::Exact);
+            json.number({}, factor, format::Figure::Exact);
         json.endList();
     }
     if (sheet.tuning) {
         // The tune's figures by name, as its table keys them, specified and tuned.
         json.beginRecord("tuning").beginList("figures");
-        for (const std::vector<TableCell> &row : sheet.tuning->figures.rows) {
+        for (const std::vector<format::TableCell> &row : sheet.tuning->figures.rows) {
             json.beginRecord().text("figure", row[0].text);
             for (std::size_t c = 1; c < row.size(); ++c)
-                json.number(sheet.tuning->figures.columns[c].key, row[c].number, Figure::Decibels);
+                json.number(sheet.tuning->figures.columns[c].key, row[c].number, format::Figure::Decibels);
             json.endRecord();
         }
         json.endList().text("outcome", sheet.tuning->outcome).endRecord();
@@ -372,7 +375,7 @@ ShopFooter shopFooter(const ShopSheet &sheet)
     if (sheet.section) {
         const Match &match = sheet.settings.match;
         footer.section = both(sheet, *sheet.section) + " of " +
-                         (match.line.empty() ? fixedText(match.z0Ohms, 0) + " \u03a9 line" : match.line);
+                         (match.line.empty() ? format::fixedText(match.z0Ohms, 0) + " \u03a9 line" : match.line);
     }
     footer.feed = feedAdviceText(sheet.settings.match);
     return footer;
@@ -401,19 +404,19 @@ ShopTables shopTables(const ShopSheet &sheet)
 
     const std::string arms = std::to_string(kArmsPerElement);
     for (const ElementCuts &cuts : sheet.elements) {
-        std::vector<TableCell> &loop = addElementRow(tables.loops, cuts);
+        std::vector<format::TableCell> &loop = addElementRow(tables.loops, cuts);
         for (const HalfThousandths length : {cuts.loop, cuts.cut, cuts.side})
             addLength(loop, sheet, length);
-        std::vector<TableCell> &marks = addElementRow(tables.cornerMarks, cuts);
+        std::vector<format::TableCell> &marks = addElementRow(tables.cornerMarks, cuts);
         for (const HalfThousandths mark : cuts.cornerMarks)
             addLength(marks, sheet, mark);
-        std::vector<TableCell> &boom = addElementRow(tables.spreadersAndBoom, cuts);
+        std::vector<format::TableCell> &boom = addElementRow(tables.spreadersAndBoom, cuts);
         addLength(boom, sheet, cuts.arm);
         boom.push_back({arms, kArmsPerElement});
         addLength(boom, sheet, cuts.spreader);
         addLength(boom, sheet, cuts.station);
-        std::vector<TableCell> &trim = addElementRow(tables.trims, cuts);
-        std::vector<TableCell> &trimmedMarks = addElementRow(tables.trimmedMarks, cuts);
+        std::vector<format::TableCell> &trim = addElementRow(tables.trims, cuts);
+        std::vector<format::TableCell> &trimmedMarks = addElementRow(tables.trimmedMarks, cuts);
         if (cuts.trim) {
             trim.push_back({trimAction(cuts.trim->change, sheet.settings.step), std::nullopt});
             addLength(trim, sheet, cuts.trim->change);
@@ -437,10 +440,10 @@ ShopTables shopTables(const ShopSheet &sheet)
     return tables;
 }
 
-ResultTable shopCsvTable(const ShopSheet &sheet)
+format::ResultTable shopCsvTable(const ShopSheet &sheet)
 {
     const ShopTables tables = shopTables(sheet);
-    ResultTable joined;
+    format::ResultTable joined;
     joined.columns.push_back({"frequency", "Frequency (MHz)", false, false});
     joined.columns.push_back(tables.loops.columns.front());
     joined.rows.resize(sheet.elements.size());
@@ -448,10 +451,10 @@ ResultTable shopCsvTable(const ShopSheet &sheet)
         joined.rows[r] = {{sheet.frequencyText, std::nullopt}, tables.loops.rows[r].front()};
     // Each table after its element column, which the joined table gives once. A length's columns hold
     // numbers, inches and millimetres; the feet and inches the sheet shows follow in a column of their own.
-    for (const ResultTable *table :
+    for (const format::ResultTable *table :
          {&tables.loops, &tables.cornerMarks, &tables.spreadersAndBoom, &tables.trims, &tables.trimmedMarks}) {
         for (std::size_t c = 1; c < table->columns.size(); ++c) {
-            const TableColumn &column = table->columns[c];
+            const format::TableColumn &column = table->columns[c];
             joined.columns.push_back(column);
             for (std::size_t r = 0; r < joined.rows.size(); ++r)
                 joined.rows[r].push_back(table->rows[r][c]);
@@ -466,13 +469,13 @@ ResultTable shopCsvTable(const ShopSheet &sheet)
     }
     if (sheet.tuning) {
         joined.columns.push_back({"tuning", "Tuning", false, false, {}, true});
-        for (std::vector<TableCell> &row : joined.rows)
+        for (std::vector<format::TableCell> &row : joined.rows)
             row.push_back({sheet.tuning->outcome, std::nullopt});
     }
     // The section, after the loops: its length where a loop's is, the rest of its row empty.
     if (sheet.section) {
-        const std::vector<TableCell> &section = tables.loops.rows.back();
-        std::vector<TableCell> row{{sheet.frequencyText, std::nullopt}, section.front()};
+        const std::vector<format::TableCell> &section = tables.loops.rows.back();
+        std::vector<format::TableCell> row{{sheet.frequencyText, std::nullopt}, section.front()};
         row.resize(joined.columns.size());
         for (std::size_t c = 2; c < joined.columns.size(); ++c) {
             const std::string &key = joined.columns[c].key;
@@ -492,16 +495,16 @@ std::string shopSheetTabSeparated(const ShopSheet &sheet)
 {
     const ShopTables tables = shopTables(sheet);
     std::string out;
-    appendTabSeparatedTable(out, tables.loops);
+    format::appendTabSeparatedTable(out, tables.loops);
     out += '\n';
-    appendTabSeparatedTable(out, tables.cornerMarks);
+    format::appendTabSeparatedTable(out, tables.cornerMarks);
     out += '\n';
-    appendTabSeparatedTable(out, tables.spreadersAndBoom);
+    format::appendTabSeparatedTable(out, tables.spreadersAndBoom);
     if (!sheet.correctedFrequencyText.empty()) {
         out += '\n' + trimsNote(sheet) + '\n';
-        appendTabSeparatedTable(out, tables.trims);
+        format::appendTabSeparatedTable(out, tables.trims);
         out += '\n';
-        appendTabSeparatedTable(out, tables.trimmedMarks);
+        format::appendTabSeparatedTable(out, tables.trimmedMarks);
     }
     const ShopFooter footer = shopFooter(sheet);
     out += "\nWire in all\t" + footer.wire + "\nSpreader arms\t" + footer.armsText + "\nBoom length\t" + footer.boom +
@@ -530,21 +533,21 @@ std::string shopSheetTable(const ShopSheet &sheet)
            both(sheet, fromThousandths(sheet.settings.hubOffsetThousandths)) + ".\n\n";
 
     const ShopTables tables = shopTables(sheet);
-    appendTerminalTable(out, tables.loops);
+    format::appendTerminalTable(out, tables.loops);
     out += "\nCorner marks run along the wire from the cut end.\n";
-    appendTerminalTable(out, tables.cornerMarks);
+    format::appendTerminalTable(out, tables.cornerMarks);
     out += '\n';
-    appendTerminalTable(out, tables.spreadersAndBoom);
+    format::appendTerminalTable(out, tables.spreadersAndBoom);
     if (!sheet.correctedFrequencyText.empty()) {
         out += '\n' + trimsNote(sheet) + '\n';
-        appendTerminalTable(out, tables.trims);
+        format::appendTerminalTable(out, tables.trims);
         out += "\nCorner marks after trimming, along the wire from the cut end.\n";
-        appendTerminalTable(out, tables.trimmedMarks);
+        format::appendTerminalTable(out, tables.trimmedMarks);
     }
 
     if (sheet.tuning) {
         out += '\n';
-        appendTerminalTable(out, sheet.tuning->figures);
+        format::appendTerminalTable(out, sheet.tuning->figures);
         out += sheet.tuning->outcome + '\n';
     }
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-namespace tarvelin {
+namespace tarvelin::format {
 class JsonWriter;
 }
 
@@ -20,20 +20,20 @@ namespace tarvelin::shop {
 // element names each row.
 struct ShopTables
 {
-    ResultTable loops;            // loop, cut and side
-    ResultTable cornerMarks;      // four marks along the wire from the cut end
-    ResultTable spreadersAndBoom; // arm, arms, spreader and station
-    ResultTable trims;            // what to do to each loop, its new side and where it meets the arms;
-                                  // empty texts without a measured resonance
-    ResultTable trimmedMarks;     // the corner marks along the trimmed wire; empty likewise
+    format::ResultTable loops;            // loop, cut and side
+    format::ResultTable cornerMarks;      // four marks along the wire from the cut end
+    format::ResultTable spreadersAndBoom; // arm, arms, spreader and station
+    format::ResultTable trims;            // what to do to each loop, its new side and where it meets the arms;
+                                          // empty texts without a measured resonance
+    format::ResultTable trimmedMarks;     // the corner marks along the trimmed wire; empty likewise
 };
 [[nodiscard]] ShopTables shopTables(const ShopSheet &sheet);
 
 // The four tables side by side with the frequency first, one row per element: the sheet's CSV.
-[[nodiscard]] ResultTable shopCsvTable(const ShopSheet &sheet);
+[[nodiscard]] format::ResultTable shopCsvTable(const ShopSheet &sheet);
 
 // The sheet as one JSON record, nested by table.
-void writeShopSheetJson(JsonWriter &json, const ShopSheet &sheet);
+void writeShopSheetJson(format::JsonWriter &json, const ShopSheet &sheet);
 
 // What closes every sheet, in one place for every text of it: the wire in all, the spreader arms counted by
 // length, and the boom.
@@ -45,7 +45,7 @@ struct ShopFooter
     std::string armsText;                                      // "28: 4 x 6' 1-1/8\", ..."
     std::string boom;                                          // "67' 3-5/16\" (20506.5 mm)"
     std::string section; // the matching section: "5' 8-5/16\" (1735.6 mm) of RG-11"; none without one
-    std::string feed;                                          // how to feed and measure it
+    std::string feed;    // how to feed and measure it
 };
 [[nodiscard]] ShopFooter shopFooter(const ShopSheet &sheet);
 

@@ -323,9 +323,9 @@ Study::Progress Study::progress(int frequenciesDone) const
         std::string detail =
             "Tuning the loops: " + tune::designsTriedText(tried) + " in " + std::to_string(seconds) + " s";
         if (best) {
-            detail += "; best so far " + fixedText(best->after.design.gainDbi, 2) + " dBi, worst SWR " +
-                      fixedText(best->after.worstSwr(), 2) + ", lowest F/B " +
-                      fixedText(best->after.lowestFrontToBackDb(), 2) + " dB" +
+            detail += "; best so far " + format::fixedText(best->after.design.gainDbi, 2) + " dBi, worst SWR " +
+                      format::fixedText(best->after.worstSwr(), 2) + ", lowest F/B " +
+                      format::fixedText(best->after.lowestFrontToBackDb(), 2) + " dB" +
                       (best->swrGoalMet && best->frontToBackGoalMet ? ", the goals met" : ", the goals not yet met");
         }
         return {tried, 0, tune::designsTriedText(tried), detail + "."};

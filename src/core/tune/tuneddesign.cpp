@@ -190,7 +190,8 @@ std::variant<Json, std::string> parsedFile(std::string_view text)
 
 std::string groundText(const std::optional<double> &metres)
 {
-    return metres ? "a model over ground with the boom at " + fixedText(*metres, 1) + " m" : "a model in free space";
+    return metres ? "a model over ground with the boom at " + format::fixedText(*metres, 1) + " m"
+                  : "a model in free space";
 }
 
 } // namespace
@@ -198,29 +199,29 @@ std::string groundText(const std::optional<double> &metres)
 std::string tunedDesignText(const TunedDesign &design, const DesignLengths &lengths)
 {
     std::string text;
-    JsonWriter json(text);
+    format::JsonWriter json(text);
     json.beginRecord().text("format", kFormat).whole("version", kVersion); // the element count among the tune's
     json.beginRecord("settings")
-        .number("wire_mm", design.check.wireDiameterMm, Figure::Exact)
+        .number("wire_mm", design.check.wireDiameterMm, format::Figure::Exact)
         .whole("segments", design.check.segments)
         .flag("lossless", design.check.lossless)
-        .number("ground_height_m", design.check.groundHeightMetres, Figure::Exact)
-        .number("z0_ohms", design.check.z0Ohms, Figure::Exact)
-        .number("insulation_mm", design.check.insulationMm, Figure::Exact)
-        .number("permittivity", design.check.permittivity, Figure::Exact)
-        .number("max_swr", design.tune.maxSwr, Figure::Exact)
-        .number("min_fb_db", design.tune.minFrontToBackDb, Figure::Exact);
+        .number("ground_height_m", design.check.groundHeightMetres, format::Figure::Exact)
+        .number("z0_ohms", design.check.z0Ohms, format::Figure::Exact)
+        .number("insulation_mm", design.check.insulationMm, format::Figure::Exact)
+        .number("permittivity", design.check.permittivity, format::Figure::Exact)
+        .number("max_swr", design.tune.maxSwr, format::Figure::Exact)
+        .number("min_fb_db", design.tune.minFrontToBackDb, format::Figure::Exact);
     // The match it was tuned through: the SWR goal was met on the line through it.
     writeMatchRecord(json, "match", design.check.match);
     json.endRecord();
     // The lengths at full precision: the specified loop times its factor, which the sheet cuts.
     json.beginList("factors");
     for (const double factor : design.result.factors)
-        json.number({}, factor, Figure::Exact);
+        json.number({}, factor, format::Figure::Exact);
     json.endList().beginList("lengths_in");
     const design::Cut cut = design::cutOf(lengths, design.result.factors);
     for (std::size_t i = 0; i < design.result.factors.size() && i < cut.elements.size(); ++i)
-        json.number({}, cut.elements[i].loopInches, Figure::Exact);
+        json.number({}, cut.elements[i].loopInches, format::Figure::Exact);
     json.endList();
     writeTuneFields(json, design.frequencyText, lengths, design.result, design.tune);
     json.endRecord().endLine();
@@ -256,7 +257,8 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
             const double factor = (*factors)[i].is_number() ? (*factors)[i].get<double>() : NAN;
             if (!(std::fabs(factor - 1.0) <= kLoopFactorLimit + 1e-12))
                 fields.refuse("factors", "entry " + std::to_string(i + 1) + " is not a number within " +
-                                             fixedText(kLoopFactorLimit * 100.0, 0) + " % of the specified loop");
+                                             format::fixedText(kLoopFactorLimit * 100.0, 0) +
+                                             " % of the specified loop");
             design.result.factors.push_back(factor);
         }
     std::optional<FileFields> settings = fields.object("settings", true);
@@ -312,7 +314,7 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
         placed = placed && last <= *design.tune.boomMetres / design::kMetresPerInch + slack;
         if (!placed)
             return "Its stations (stations_in) are missing, or closer than " +
-                   fixedText(limits::kShortestGapWavelengths, 2) +
+                   format::fixedText(limits::kShortestGapWavelengths, 2) +
                    " wavelength, or beyond its boom: the file was changed after it was saved.";
     }
     readOutcome(fields, design.result);
@@ -334,7 +336,7 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         if (madeFor && askedFor && *madeFor != *askedFor) {
             if (frequencyLabel(*madeFor) != frequencyLabel(*askedFor))
                 return differs(frequencyLabel(*madeFor) + " MHz", frequencyLabel(*askedFor) + " MHz");
-            const auto [madeText, askedText] = distinctTexts(*madeFor, *askedFor, 4);
+            const auto [madeText, askedText] = format::distinctTexts(*madeFor, *askedFor, 4);
             return differs(madeText + " MHz", askedText + " MHz");
         }
     }
@@ -342,7 +344,7 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         return differs(elementsWord(design.result.factors.size()) + " array",
                        elementsWord(static_cast<std::size_t>(*given.elements)) + " one");
     if (given.wireDiameterMm && std::fabs(*given.wireDiameterMm - design.check.wireDiameterMm) >= kSameWireMm) {
-        const auto [made, asked] = distinctTexts(design.check.wireDiameterMm, *given.wireDiameterMm, 2);
+        const auto [made, asked] = format::distinctTexts(design.check.wireDiameterMm, *given.wireDiameterMm, 2);
         return differs(made + " mm wire", asked + " mm wire");
     }
     if (given.segments && *given.segments != design.check.segments)
@@ -356,18 +358,18 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         const std::optional<double> &askedHeight = *given.groundHeightMetres;
         if (!madeHeight || !askedHeight)
             return differs(groundText(madeHeight), groundText(askedHeight));
-        const auto [made, asked] = distinctTexts(*madeHeight, *askedHeight, 1);
+        const auto [made, asked] = format::distinctTexts(*madeHeight, *askedHeight, 1);
         return differs("over ground with the boom at " + made + " m", asked + " m");
     }
     if (given.z0Ohms && *given.z0Ohms != design.check.z0Ohms) {
-        const auto [made, asked] = distinctTexts(design.check.z0Ohms, *given.z0Ohms, 0);
+        const auto [made, asked] = format::distinctTexts(design.check.z0Ohms, *given.z0Ohms, 0);
         return differs("a " + made + " ohm line", "a " + asked + " ohm line");
     }
     if (given.insulationMm && (*given.insulationMm != design.check.insulationMm ||
                                (*given.insulationMm > 0.0 && given.permittivity != design.check.permittivity))) {
         const double askedPermittivity = given.permittivity.value_or(0.0);
-        const auto [madeMm, askedMm] = distinctTexts(design.check.insulationMm, *given.insulationMm, 2);
-        const auto [madeEr, askedEr] = distinctTexts(design.check.permittivity, askedPermittivity, 2);
+        const auto [madeMm, askedMm] = format::distinctTexts(design.check.insulationMm, *given.insulationMm, 2);
+        const auto [madeEr, askedEr] = format::distinctTexts(design.check.permittivity, askedPermittivity, 2);
         const auto jacketText = [](double mm, const std::string &thickness, const std::string &permittivity) {
             return mm > 0.0 ? thickness + " mm insulation of permittivity " + permittivity : std::string("bare wire");
         };
@@ -375,7 +377,7 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
                        jacketText(*given.insulationMm, askedMm, askedEr));
     }
     if (given.bandPercent && *given.bandPercent != design.tune.bandPercent) {
-        const auto [made, asked] = distinctTexts(design.tune.bandPercent, *given.bandPercent, 2);
+        const auto [made, asked] = format::distinctTexts(design.tune.bandPercent, *given.bandPercent, 2);
         return differs("a band of \u00b1" + made + " %", "\u00b1" + asked + " %");
     }
     if (given.match && *given.match != design.check.match) {
@@ -388,17 +390,17 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         return differs(text(design.check.match), text(*given.match));
     }
     if (given.maxSwr && *given.maxSwr != design.tune.maxSwr) {
-        const auto [made, asked] = distinctTexts(design.tune.maxSwr, *given.maxSwr, 2);
+        const auto [made, asked] = format::distinctTexts(design.tune.maxSwr, *given.maxSwr, 2);
         return differs("an SWR goal of " + made, asked);
     }
     if (given.minFrontToBackDb && *given.minFrontToBackDb != design.tune.minFrontToBackDb) {
-        const auto [made, asked] = distinctTexts(design.tune.minFrontToBackDb, *given.minFrontToBackDb, 0);
+        const auto [made, asked] = format::distinctTexts(design.tune.minFrontToBackDb, *given.minFrontToBackDb, 0);
         return differs("an F/B goal of " + made + " dB", asked + " dB");
     }
     if (given.boomMetres && *given.boomMetres != design.tune.boomMetres) {
         if (!design.tune.boomMetres)
-            return differs("the stations as designed", "a boom of " + fixedText(*given.boomMetres, 2) + " m");
-        const auto [made, asked] = distinctTexts(*design.tune.boomMetres, *given.boomMetres, 2);
+            return differs("the stations as designed", "a boom of " + format::fixedText(*given.boomMetres, 2) + " m");
+        const auto [made, asked] = format::distinctTexts(*design.tune.boomMetres, *given.boomMetres, 2);
         return differs("a boom of " + made + " m", asked + " m");
     }
     return std::nullopt;

@@ -15,7 +15,7 @@
 #include <variant>
 #include <vector>
 
-namespace tarvelin {
+namespace tarvelin::format {
 class JsonWriter;
 }
 
@@ -269,7 +269,7 @@ private:
 // its side and its factor, and its station from the reflector, as designed or where the tune moved it.
 struct TunedLoop
 {
-    ElementRow element = ElementRow::Reflector;
+    calc::ElementRow element = calc::ElementRow::Reflector;
     double specifiedInches = 0.0;
     double inches = 0.0;
     double millimetres = 0.0;
@@ -285,22 +285,22 @@ struct TunedLoop
 
 // The tuned design as a table: per element the specified loop, the tuned loop in inches and millimetres,
 // its side, its factor and its station.
-[[nodiscard]] ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned);
+[[nodiscard]] format::ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned);
 
 // The tune as one JSON record: the frequency as typed, the tuned loops, the stations as designed, the
 // figures before and after, the goals, the band and what the search took.
-void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+void writeTuneJson(format::JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
                    const TuneResult &result, const TuneSettings &tune, const Match &match);
 // The same fields inside a record the caller has begun, for a file that says more around them.
-void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+void writeTuneFields(format::JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
                      const TuneResult &result, const TuneSettings &tune);
 
 // The tune's figures as columns beside every row of a file's tuned table: before and after at the design
 // frequency and over the band, the goals met, the cutting tolerance and how the search ended.
-[[nodiscard]] std::vector<TableColumn> tuneFigureColumns();
-[[nodiscard]] std::vector<TableCell> tuneFigureCells(const TuneResult &result, const TuneSettings &tune);
+[[nodiscard]] std::vector<format::TableColumn> tuneFigureColumns();
+[[nodiscard]] std::vector<format::TableCell> tuneFigureCells(const TuneResult &result, const TuneSettings &tune);
 
 // The verdict before and after as a table: per figure the specified design's and the tuned one's.
-[[nodiscard]] ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune);
+[[nodiscard]] format::ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune);
 
 } // namespace tarvelin::tune

@@ -14,7 +14,7 @@ std::string tuneDescription(const TuneSettings &tune)
 {
     return std::string(tune.boomMetres ? "Tune each loop's length and each element's station"
                                        : "Tune each loop's length") +
-           " with the model for this wire and ground: SWR " + fixedText(tune.maxSwr, 2) + " or less and F/B " +
+           " with the model for this wire and ground: SWR " + format::fixedText(tune.maxSwr, 2) + " or less and F/B " +
            shortestText(tune.minFrontToBackDb) + " dB or more across \u00b1" + shortestText(tune.bandPercent) +
            " %, then the most gain" +
            (tune.boomMetres ? ", on a boom of " + shortestText(*tune.boomMetres) + " m at most" : std::string()) +
@@ -29,11 +29,12 @@ std::string designsTriedText(int designs)
 std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
 {
     std::string text = result.swrGoalMet ? "SWR goal met" : "SWR goal missed";
-    text += " (worst " + fixedText(result.after.worstSwr(), 2) + " against " + fixedText(tune.maxSwr, 2) + "); ";
+    text += " (worst " + format::fixedText(result.after.worstSwr(), 2) + " against " +
+            format::fixedText(tune.maxSwr, 2) + "); ";
     text += result.frontToBackGoalMet ? "F/B goal met" : "F/B goal missed";
-    text += " (lowest " + fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
+    text += " (lowest " + format::fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
             shortestText(tune.minFrontToBackDb) + " dB). ";
-    text += designsTriedText(result.evaluations) + " in " + fixedText(result.seconds, 1) + " s";
+    text += designsTriedText(result.evaluations) + " in " + format::fixedText(result.seconds, 1) + " s";
     switch (result.end) {
     case TuneEnd::Converged:
         text += ", converged.";
@@ -52,9 +53,9 @@ std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
         break;
     }
     if (result.tolerance) {
-        text += " Every loop cut " + fixedText(kCutTolerancePercent, 1) + " % long or short: worst SWR " +
-                fixedText(result.tolerance->worstSwr(), 2) + ", lowest F/B " +
-                fixedText(result.tolerance->lowestFrontToBackDb(), 2) + " dB";
+        text += " Every loop cut " + format::fixedText(kCutTolerancePercent, 1) + " % long or short: worst SWR " +
+                format::fixedText(result.tolerance->worstSwr(), 2) + ", lowest F/B " +
+                format::fixedText(result.tolerance->lowestFrontToBackDb(), 2) + " dB";
         if (result.swrGoalMet && result.frontToBackGoalMet)
             text += result.goalsMetWhenCutOff(tune) ? "; the goals are still met."
                                                     : "; the goals are met only when "
@@ -106,9 +107,9 @@ std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult 
     return loops;
 }
 
-ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned)
+format::ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned)
 {
-    ResultTable table;
+    format::ResultTable table;
     table.columns = {{"element", "Tuned design", true, true},
                      {"specified_loop_in", "Specified loop (in)"},
                      {"loop_in", "Loop (in)"},
@@ -118,18 +119,18 @@ ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned)
                      {"station_in", "Station (in)"},
                      {"station_mm", "Station (mm)"}};
     for (const TunedLoop &loop : tunedLoops(design, tuned))
-        table.rows.push_back({{std::string(elementRowName(loop.element)), std::nullopt},
-                              {fixedText(loop.specifiedInches, 3), loop.specifiedInches},
-                              {fixedText(loop.inches, 3), loop.inches},
-                              {fixedText(loop.millimetres, 1), loop.millimetres},
-                              {fixedText(loop.sideInches, 3), loop.sideInches},
-                              {fixedText(loop.factor, 4), loop.factor},
-                              {fixedText(loop.stationInches, 3), loop.stationInches},
-                              {fixedText(loop.stationMillimetres, 1), loop.stationMillimetres}});
+        table.rows.push_back({{std::string(calc::elementRowName(loop.element)), std::nullopt},
+                              {format::fixedText(loop.specifiedInches, 3), loop.specifiedInches},
+                              {format::fixedText(loop.inches, 3), loop.inches},
+                              {format::fixedText(loop.millimetres, 1), loop.millimetres},
+                              {format::fixedText(loop.sideInches, 3), loop.sideInches},
+                              {format::fixedText(loop.factor, 4), loop.factor},
+                              {format::fixedText(loop.stationInches, 3), loop.stationInches},
+                              {format::fixedText(loop.stationMillimetres, 1), loop.stationMillimetres}});
     return table;
 }
 
-void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+void writeTuneJson(format::JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
                    const TuneResult &result, const TuneSettings &tune, const Match &match)
 {
     json.beginRecord();
@@ -138,7 +139,7 @@ void writeTuneJson(JsonWriter &json, std::string_view frequencyText, const Desig
     json.endRecord();
 }
 
-void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+void writeTuneFields(format::JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
                      const TuneResult &result, const TuneSettings &tune)
 {
     json.text("frequency", frequencyText)
@@ -147,76 +148,76 @@ void writeTuneFields(JsonWriter &json, std::string_view frequencyText, const Des
     const std::vector<TunedLoop> loops = tunedLoops(design, result);
     for (const TunedLoop &loop : loops)
         json.beginRecord()
-            .text("element", elementRowName(loop.element))
-            .number("loop_in", loop.inches, Figure::Exact)
-            .number("loop_mm", loop.millimetres, Figure::Exact)
-            .number("side_in", loop.sideInches, Figure::Exact)
-            .number("factor", loop.factor, Figure::Exact)
-            .number("specified_loop_in", loop.specifiedInches, Figure::Exact)
-            .number("station_in", loop.stationInches, Figure::Exact)
-            .number("station_mm", loop.stationMillimetres, Figure::Exact)
+            .text("element", calc::elementRowName(loop.element))
+            .number("loop_in", loop.inches, format::Figure::Exact)
+            .number("loop_mm", loop.millimetres, format::Figure::Exact)
+            .number("side_in", loop.sideInches, format::Figure::Exact)
+            .number("factor", loop.factor, format::Figure::Exact)
+            .number("specified_loop_in", loop.specifiedInches, format::Figure::Exact)
+            .number("station_in", loop.stationInches, format::Figure::Exact)
+            .number("station_mm", loop.stationMillimetres, format::Figure::Exact)
             .endRecord();
     json.endList().beginList("stations_in");
     for (const TunedLoop &loop : loops)
-        json.number({}, loop.stationInches, Figure::Exact);
+        json.number({}, loop.stationInches, format::Figure::Exact);
     json.endList();
     for (const auto &[key, figures] : {std::pair{"before", &result.before}, std::pair{"after", &result.after}})
         json.beginRecord(key)
-            .number("swr", figures->design.swr, Figure::Ratio)
-            .number("gain_dbi", figures->design.gainDbi, Figure::Decibels)
-            .number("fb_db", figures->design.frontToBackDb, Figure::Decibels)
-            .number("fr_db", figures->design.frontToRearDb, Figure::Decibels)
-            .number("worst_swr", figures->worstSwr(), Figure::Ratio)
-            .number("min_fb_db", figures->lowestFrontToBackDb(), Figure::Decibels)
+            .number("swr", figures->design.swr, format::Figure::Ratio)
+            .number("gain_dbi", figures->design.gainDbi, format::Figure::Decibels)
+            .number("fb_db", figures->design.frontToBackDb, format::Figure::Decibels)
+            .number("fr_db", figures->design.frontToRearDb, format::Figure::Decibels)
+            .number("worst_swr", figures->worstSwr(), format::Figure::Ratio)
+            .number("min_fb_db", figures->lowestFrontToBackDb(), format::Figure::Decibels)
             .endRecord();
     json.beginRecord("goals_met")
         .flag("swr", result.swrGoalMet)
         .flag("fb", result.frontToBackGoalMet)
         .endRecord()
         .beginRecord("goals")
-        .number("swr", tune.maxSwr, Figure::Exact)
-        .number("fb_db", tune.minFrontToBackDb, Figure::Exact)
+        .number("swr", tune.maxSwr, format::Figure::Exact)
+        .number("fb_db", tune.minFrontToBackDb, format::Figure::Exact)
         .endRecord()
-        .number("band_percent", tune.bandPercent, Figure::Exact)
-        .number("boom_m", tune.boomMetres, Figure::Exact)
+        .number("band_percent", tune.bandPercent, format::Figure::Exact)
+        .number("boom_m", tune.boomMetres, format::Figure::Exact)
         .text("ended", tuneEndText(result.end));
     if (result.tolerance)
         json.beginRecord("tolerance")
-            .number("percent", kCutTolerancePercent, Figure::Exact)
-            .number("worst_swr", result.tolerance->worstSwr(), Figure::Ratio)
-            .number("min_fb_db", result.tolerance->lowestFrontToBackDb(), Figure::Decibels)
+            .number("percent", kCutTolerancePercent, format::Figure::Exact)
+            .number("worst_swr", result.tolerance->worstSwr(), format::Figure::Ratio)
+            .number("min_fb_db", result.tolerance->lowestFrontToBackDb(), format::Figure::Decibels)
             .flag("goals_met", result.goalsMetWhenCutOff(tune))
             .endRecord();
-    json.whole("evaluations", result.evaluations).number("seconds", result.seconds, Figure::Seconds);
+    json.whole("evaluations", result.evaluations).number("seconds", result.seconds, format::Figure::Seconds);
 }
 
-std::vector<TableColumn> tuneFigureColumns()
+std::vector<format::TableColumn> tuneFigureColumns()
 {
-    const auto figure = [](std::string key, std::string heading, Figure kind) {
-        return TableColumn{std::move(key), std::move(heading), false, false, {}, false, kind};
+    const auto figure = [](std::string key, std::string heading, format::Figure kind) {
+        return format::TableColumn{std::move(key), std::move(heading), false, false, {}, false, kind};
     };
-    std::vector<TableColumn> columns;
+    std::vector<format::TableColumn> columns;
     for (const char *when : {"before", "after"}) {
         const std::string w = when;
-        columns.push_back(figure(w + "_swr", "SWR " + w, Figure::Ratio));
-        columns.push_back(figure(w + "_gain_dbi", "Gain (dBi) " + w, Figure::Decibels));
-        columns.push_back(figure(w + "_fb_db", "F/B (dB) " + w, Figure::Decibels));
-        columns.push_back(figure(w + "_worst_swr", "Worst SWR " + w, Figure::Ratio));
-        columns.push_back(figure(w + "_min_fb_db", "Lowest F/B (dB) " + w, Figure::Decibels));
+        columns.push_back(figure(w + "_swr", "SWR " + w, format::Figure::Ratio));
+        columns.push_back(figure(w + "_gain_dbi", "Gain (dBi) " + w, format::Figure::Decibels));
+        columns.push_back(figure(w + "_fb_db", "F/B (dB) " + w, format::Figure::Decibels));
+        columns.push_back(figure(w + "_worst_swr", "Worst SWR " + w, format::Figure::Ratio));
+        columns.push_back(figure(w + "_min_fb_db", "Lowest F/B (dB) " + w, format::Figure::Decibels));
     }
-    columns.push_back(figure("swr_goal_met", "SWR goal met", Figure::Exact));
-    columns.push_back(figure("fb_goal_met", "F/B goal met", Figure::Exact));
-    columns.push_back(figure("tolerance_worst_swr", "Worst SWR cut off", Figure::Ratio));
-    columns.push_back(figure("tolerance_min_fb_db", "Lowest F/B (dB) cut off", Figure::Decibels));
-    columns.push_back(TableColumn{"ended", "Ended", false, false, {}, true});
+    columns.push_back(figure("swr_goal_met", "SWR goal met", format::Figure::Exact));
+    columns.push_back(figure("fb_goal_met", "F/B goal met", format::Figure::Exact));
+    columns.push_back(figure("tolerance_worst_swr", "Worst SWR cut off", format::Figure::Ratio));
+    columns.push_back(figure("tolerance_min_fb_db", "Lowest F/B (dB) cut off", format::Figure::Decibels));
+    columns.push_back(format::TableColumn{"ended", "Ended", false, false, {}, true});
     return columns;
 }
 
-std::vector<TableCell> tuneFigureCells(const TuneResult &result, const TuneSettings & /*tune*/)
+std::vector<format::TableCell> tuneFigureCells(const TuneResult &result, const TuneSettings & /*tune*/)
 {
-    const auto number = [](double value) { return TableCell{fixedText(value, 2), value}; };
-    const auto yes = [](bool met) { return TableCell{met ? "true" : "false", std::nullopt}; };
-    std::vector<TableCell> cells;
+    const auto number = [](double value) { return format::TableCell{format::fixedText(value, 2), value}; };
+    const auto yes = [](bool met) { return format::TableCell{met ? "true" : "false", std::nullopt}; };
+    std::vector<format::TableCell> cells;
     for (const BandFigures *figures : {&result.before, &result.after}) {
         cells.push_back(number(figures->design.swr));
         cells.push_back(number(figures->design.gainDbi));
@@ -236,29 +237,30 @@ std::vector<TableCell> tuneFigureCells(const TuneResult &result, const TuneSetti
     return cells;
 }
 
-ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune)
+format::ResultTable tuneVerdictTable(const TuneResult &result, const TuneSettings &tune)
 {
-    ResultTable table;
+    format::ResultTable table;
     table.columns = {{"figure", "Modelled", true, true}, {"specified", "Specified"}, {"tuned", "Tuned"}};
     const auto add = [&table](std::string figure, double before, double after, int decimals) {
         table.rows.push_back({{std::move(figure), std::nullopt},
-                              {fixedText(before, decimals), before},
-                              {fixedText(after, decimals), after}});
+                              {format::fixedText(before, decimals), before},
+                              {format::fixedText(after, decimals), after}});
     };
     const std::string at = " at " + frequencyLabel(result.before.design.mhz) + " MHz";
     add("SWR" + at, result.before.design.swr, result.after.design.swr, 2);
     add("Gain (dBi)" + at, result.before.design.gainDbi, result.after.design.gainDbi, 2);
     add("F/B (dB)" + at, result.before.design.frontToBackDb, result.after.design.frontToBackDb, 2);
     add("F/R (dB)" + at, result.before.design.frontToRearDb, result.after.design.frontToRearDb, 2);
-    const std::string band = " over \u00b1" + fixedText(tune.bandPercent, 2) + " %";
+    const std::string band = " over \u00b1" + format::fixedText(tune.bandPercent, 2) + " %";
     add("Worst SWR" + band, result.before.worstSwr(), result.after.worstSwr(), 2);
     add("Lowest F/B (dB)" + band, result.before.lowestFrontToBackDb(), result.after.lowestFrontToBackDb(), 2);
     if (result.tolerance) {
         // The tuned design only: the specified one is cut as the window gives it.
-        const std::string cut = ", loops cut \u00b1" + fixedText(kCutTolerancePercent, 1) + " %";
+        const std::string cut = ", loops cut \u00b1" + format::fixedText(kCutTolerancePercent, 1) + " %";
         const auto addTuned = [&table](std::string figure, double value) {
-            table.rows.push_back(
-                {{std::move(figure), std::nullopt}, {std::string(), std::nullopt}, {fixedText(value, 2), value}});
+            table.rows.push_back({{std::move(figure), std::nullopt},
+                                  {std::string(), std::nullopt},
+                                  {format::fixedText(value, 2), value}});
         };
         addTuned("Worst SWR" + band + cut, result.tolerance->worstSwr());
         addTuned("Lowest F/B (dB)" + band + cut, result.tolerance->lowestFrontToBackDb());

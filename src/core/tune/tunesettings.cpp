@@ -18,22 +18,22 @@ std::variant<double, std::string> readTuneBand(const std::string &text)
 
 std::string boomRefusal()
 {
-    return "The boom length must be a length above 0 and below " + fixedText(design::limits::kHighestBoomMetres, 0) +
-           " m, such as 7.5 m or 25 ft.";
+    return "The boom length must be a length above 0 and below " +
+           format::fixedText(design::limits::kHighestBoomMetres, 0) + " m, such as 7.5 m or 25 ft.";
 }
 
 std::string bandRefusal()
 {
-    return "The band must be " + fixedText(limits::kLowestBandPercent, 1) + " to " +
-           fixedText(limits::kHighestBandPercent, 1) + " % either side of the design frequency.";
+    return "The band must be " + format::fixedText(limits::kLowestBandPercent, 1) + " to " +
+           format::fixedText(limits::kHighestBandPercent, 1) + " % either side of the design frequency.";
 }
 
 std::variant<double, std::string> readTuneSeconds(const std::string &text)
 {
     const std::optional<double> seconds = decimalText(trimmedText(text));
     if (!seconds || !(*seconds >= limits::kShortestTuneSeconds && *seconds <= limits::kLongestTuneSeconds))
-        return "The time limit must be " + fixedText(limits::kShortestTuneSeconds, 0) + " to " +
-               fixedText(limits::kLongestTuneSeconds, 0) + " seconds.";
+        return "The time limit must be " + format::fixedText(limits::kShortestTuneSeconds, 0) + " to " +
+               format::fixedText(limits::kLongestTuneSeconds, 0) + " seconds.";
     return *seconds;
 }
 
@@ -51,8 +51,8 @@ std::variant<double, std::string> readGoalSwr(const std::string &text)
 {
     const std::optional<double> swr = decimalText(trimmedText(text));
     if (!swr || !(*swr >= limits::kLowestGoalSwr && *swr <= limits::kHighestGoalSwr))
-        return "The SWR goal must be " + fixedText(limits::kLowestGoalSwr, 1) + " to " +
-               fixedText(limits::kHighestGoalSwr, 1) + ".";
+        return "The SWR goal must be " + format::fixedText(limits::kLowestGoalSwr, 1) + " to " +
+               format::fixedText(limits::kHighestGoalSwr, 1) + ".";
     return *swr;
 }
 
@@ -60,16 +60,16 @@ std::variant<double, std::string> readGoalFrontToBack(const std::string &text)
 {
     const std::optional<double> db = decimalText(withoutUnit(text, "db"));
     if (!db || !(*db >= limits::kLowestGoalFrontToBackDb && *db <= limits::kHighestGoalFrontToBackDb))
-        return "The F/B goal must be " + fixedText(limits::kLowestGoalFrontToBackDb, 0) + " to " +
-               fixedText(limits::kHighestGoalFrontToBackDb, 0) + " dB.";
+        return "The F/B goal must be " + format::fixedText(limits::kLowestGoalFrontToBackDb, 0) + " to " +
+               format::fixedText(limits::kHighestGoalFrontToBackDb, 0) + " dB.";
     return *db;
 }
 
 std::variant<double, std::string> readTuneBoom(const std::string &text)
 {
-    if (lacksUnit(text))
+    if (format::lacksUnit(text))
         return "The boom length needs its unit, m or ft, such as 7.5 m or 25 ft.";
-    const double metres = typedMetres(text).value_or(0.0);
+    const double metres = format::typedMetres(text).value_or(0.0);
     if (!(metres > 0.0 && metres < design::limits::kHighestBoomMetres))
         return boomRefusal();
     return metres;

@@ -143,13 +143,14 @@ std::variant<TuneSpace, std::string> tuneSpaceFor(const design::ArrayGeometry &s
         const auto upTo = [needs](int places) {
             return std::ceil(needs * std::pow(10.0, places)) / std::pow(10.0, places);
         };
-        while (decimals < 6 && fixedText(upTo(decimals), decimals) == fixedText(*tune.boomMetres, decimals))
+        while (decimals < 6 &&
+               format::fixedText(upTo(decimals), decimals) == format::fixedText(*tune.boomMetres, decimals))
             ++decimals;
-        const std::string boom = fixedText(*tune.boomMetres, decimals);
-        const std::string needed = fixedText(upTo(decimals), decimals);
+        const std::string boom = format::fixedText(*tune.boomMetres, decimals);
+        const std::string needed = format::fixedText(upTo(decimals), decimals);
         return "A boom of " + boom + " m cannot hold " + countWord(space.loops) + " elements " +
-               fixedText(limits::kShortestGapWavelengths, 2) + " wavelength apart: it needs at least " + needed +
-               " m at " + specified.frequencyLabel + " MHz.";
+               format::fixedText(limits::kShortestGapWavelengths, 2) + " wavelength apart: it needs at least " +
+               needed + " m at " + specified.frequencyLabel + " MHz.";
     }
     for (std::size_t i = 1; i < specified.stationsMetres.size(); ++i)
         space.designedGaps.push_back((specified.stationsMetres[i] - specified.stationsMetres[i - 1]) /

@@ -295,8 +295,9 @@ QString checkPlotDescription(CheckPlot plot, const check::CheckSummary &summary,
     if (summary.points.empty())
         return {};
     // The figures in the verdict's own words, so the plots and the verdict never disagree.
-    const ResultTable verdict = document::verdictTable(summary, z0Ohms);
-    const ResultTable beside = measured ? document::verdictTable(summary, z0Ohms, measured) : ResultTable{};
+    const format::ResultTable verdict = document::verdictTable(summary, z0Ohms);
+    const format::ResultTable beside =
+        measured ? document::verdictTable(summary, z0Ohms, measured) : format::ResultTable{};
     const auto measuredFigure = [&beside](std::string_view name) {
         for (const auto &row : beside.rows)
             if (row[0].text == name && !row.back().text.empty())

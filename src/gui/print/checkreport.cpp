@@ -37,7 +37,8 @@ QByteArray checkReportPdf(const std::string &frequencyText, const design::CheckS
                      QString::number(settings.z0Ohms, 'g', 4), QString::fromStdString(summary.ran).toHtmlEscaped());
     html += QStringLiteral("<p><b>%1</b></p>")
                 .arg(QString::fromStdString(document::verdictHeadline(summary, measured, goals)).toHtmlEscaped());
-    html += QString::fromStdString(htmlTable(document::verdictTable(summary, settings.z0Ohms, measured, goals)));
+    html +=
+        QString::fromStdString(format::htmlTable(document::verdictTable(summary, settings.z0Ohms, measured, goals)));
     for (const std::string &warning : check::verdictWarnings(summary))
         html += QStringLiteral("<p><b>%1</b></p>").arg(QString::fromStdString(warning).toHtmlEscaped());
     std::vector<std::string> said = measured ? measure::measuredSentences(*measured) : std::vector<std::string>();
@@ -48,7 +49,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const design::CheckS
     html += QStringLiteral("<p>%1</p>")
                 .arg(QString::fromStdString(document::feedAdvice(&summary, settings)).toHtmlEscaped());
     html += QStringLiteral("<p></p>");
-    html += QString::fromStdString(htmlTable(document::checkTable(summary, frequencyText)));
+    html += QString::fromStdString(format::htmlTable(document::checkTable(summary, frequencyText)));
 
     // Two plots to a page.
     const auto plotPages = [&summary, sweeps](QPdfWriter &writer, QPainter &painter, const QSizeF &page,

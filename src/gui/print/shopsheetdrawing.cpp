@@ -20,15 +20,15 @@ QString lengthText(const shop::ShopSheet &sheet, shop::HalfThousandths length)
 }
 
 // A short label for each element along the boom.
-QString shortName(ElementRow row)
+QString shortName(calc::ElementRow row)
 {
     switch (row) {
-    case ElementRow::Reflector:
+    case calc::ElementRow::Reflector:
         return QStringLiteral("R");
-    case ElementRow::Driven:
+    case calc::ElementRow::Driven:
         return QStringLiteral("DE");
     default:
-        return QStringLiteral("D%1").arg(rowIndex(row) - 1);
+        return QStringLiteral("D%1").arg(calc::rowIndex(row) - 1);
     }
 }
 
@@ -52,7 +52,7 @@ struct Texts
 
 Texts textsOf(const shop::ShopSheet &sheet)
 {
-    const shop::ElementCuts &driven = sheet.elements[rowIndex(ElementRow::Driven)];
+    const shop::ElementCuts &driven = sheet.elements[calc::rowIndex(calc::ElementRow::Driven)];
     // A trimmed sheet draws the loop as it is to be after its trim: its side, marks and arms.
     const auto &trim = driven.trim;
     Texts texts;

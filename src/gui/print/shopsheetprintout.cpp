@@ -37,24 +37,24 @@ QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
     html += QStringLiteral(".</p>");
 
     const shop::ShopTables tables = shop::shopTables(sheet);
-    html += QStringLiteral("<h3>Loops</h3>") + QString::fromStdString(htmlTable(tables.loops));
+    html += QStringLiteral("<h3>Loops</h3>") + QString::fromStdString(format::htmlTable(tables.loops));
     html += QStringLiteral("<h3>Corner marks, along the wire from the cut end</h3>") +
-            QString::fromStdString(htmlTable(tables.cornerMarks));
+            QString::fromStdString(format::htmlTable(tables.cornerMarks));
     // The last table is kept on one page with the materials that close the sheet.
     const QString keep = QStringLiteral("<a name=\"%1\"></a>").arg(QLatin1String(kKeepWithEnd));
     const bool trimmed = !sheet.correctedFrequencyText.empty();
     const bool last = !trimmed && !sheet.tuning;
     html += QStringLiteral("<h3>%1Spreaders and boom</h3>").arg(last ? keep : QString()) +
-            QString::fromStdString(htmlTable(tables.spreadersAndBoom));
+            QString::fromStdString(format::htmlTable(tables.spreadersAndBoom));
     if (trimmed) {
         html += QStringLiteral("<h3>Trims</h3><p>%1</p>").arg(escaped(shop::trimsNote(sheet))) +
-                QString::fromStdString(htmlTable(tables.trims));
+                QString::fromStdString(format::htmlTable(tables.trims));
         html += QStringLiteral("<h3>%1Corner marks after trimming</h3>").arg(keep) +
-                QString::fromStdString(htmlTable(tables.trimmedMarks));
+                QString::fromStdString(format::htmlTable(tables.trimmedMarks));
     }
     if (sheet.tuning)
         html += QStringLiteral("<h3>%1Before and after tuning</h3>").arg(keep) +
-                QString::fromStdString(htmlTable(sheet.tuning->figures)) +
+                QString::fromStdString(format::htmlTable(sheet.tuning->figures)) +
                 QStringLiteral("<p>%1</p>").arg(escaped(sheet.tuning->outcome));
     const shop::ShopFooter footer = shop::shopFooter(sheet);
     html += QStringLiteral("<h3>Materials</h3><p>Wire in all: %1<br>Spreader arms: %2<br>Boom: %3%4%5</p><p>%6</p>")

@@ -14,7 +14,7 @@ namespace tarvelin {
 // Stops after `budget` turns with `finished` false.
 struct Walked
 {
-    FractionSearch search;
+    calc::FractionSearch search;
     bool overflow = false;
     bool finished = true;
 };
@@ -22,7 +22,7 @@ struct Walked
 inline Walked turnByTurn(double value, std::uint64_t budget = std::numeric_limits<std::uint64_t>::max())
 {
     Walked w;
-    FractionSearch &s = w.search;
+    calc::FractionSearch &s = w.search;
     double quotient = 1.0;
     while (quotient != value) {
         if (++s.turns > budget) {

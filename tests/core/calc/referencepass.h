@@ -43,74 +43,80 @@ inline constexpr double kPi = 3.141592654;
 inline constexpr double kDegreesPerPiRadians = 180;
 inline constexpr double kSpreaderAngleDegrees = 45;
 
-inline constexpr std::array<ElementRow, 5> kDirectors{
-    ElementRow::Director1, ElementRow::Director2, ElementRow::Director3, ElementRow::Director4, ElementRow::Director5};
+inline constexpr std::array<calc::ElementRow, 5> kDirectors{calc::ElementRow::Director1, calc::ElementRow::Director2,
+                                                            calc::ElementRow::Director3, calc::ElementRow::Director4,
+                                                            calc::ElementRow::Director5};
 
 class ReferenceSteps
 {
 public:
-    explicit ReferenceSteps(MemoryGrid &grid) : m_grid(grid) {}
+    explicit ReferenceSteps(calc::MemoryGrid &grid) : m_grid(grid) {}
 
     void run()
     {
-        using enum ElementRow;
+        using enum calc::ElementRow;
 
         // Loop lengths: the first three from the frequency, the further directors as a chain, each 3 % below
         // the displayed length of the one in front (a subtraction of the product, as it was always done).
-        put(Reflector, column::kTotalLengthInches, multiply(divide(kReflectorFeetMHz, frequency()), kInchesPerFoot));
-        put(Driven, column::kTotalLengthInches, multiply(divide(kDrivenFeetMHz, frequency()), kInchesPerFoot));
-        put(Director1, column::kTotalLengthInches, multiply(divide(kDirector1FeetMHz, frequency()), kInchesPerFoot));
+        put(Reflector, calc::column::kTotalLengthInches,
+            multiply(divide(kReflectorFeetMHz, frequency()), kInchesPerFoot));
+        put(Driven, calc::column::kTotalLengthInches, multiply(divide(kDrivenFeetMHz, frequency()), kInchesPerFoot));
+        put(Director1, calc::column::kTotalLengthInches,
+            multiply(divide(kDirector1FeetMHz, frequency()), kInchesPerFoot));
         for (std::size_t i = 1; i < kDirectors.size(); ++i) {
-            const double front = value(kDirectors[i - 1], column::kTotalLengthInches);
-            put(kDirectors[i], column::kTotalLengthInches, subtract(front, multiply(front, kDirectorTaper)));
+            const double front = value(kDirectors[i - 1], calc::column::kTotalLengthInches);
+            put(kDirectors[i], calc::column::kTotalLengthInches, subtract(front, multiply(front, kDirectorTaper)));
         }
 
-        for (const ElementRow row : kElementRows)
-            put(row, column::kTotalLengthCentimetres,
-                multiply(value(row, column::kTotalLengthInches), kCentimetresPerInch));
-        for (const ElementRow row : kElementRows)
-            put(row, column::kSideInches, divide(value(row, column::kTotalLengthInches), kSidesPerLoop));
+        for (const calc::ElementRow row : calc::kElementRows)
+            put(row, calc::column::kTotalLengthCentimetres,
+                multiply(value(row, calc::column::kTotalLengthInches), kCentimetresPerInch));
+        for (const calc::ElementRow row : calc::kElementRows)
+            put(row, calc::column::kSideInches, divide(value(row, calc::column::kTotalLengthInches), kSidesPerLoop));
         // The side in centimetres comes from the loop length, not from the rounded side in inches.
-        for (const ElementRow row : kElementRows)
-            put(row, column::kSideCentimetres,
-                multiply(divide(value(row, column::kTotalLengthInches), kSidesPerLoop), kCentimetresPerInch));
+        for (const calc::ElementRow row : calc::kElementRows)
+            put(row, calc::column::kSideCentimetres,
+                multiply(divide(value(row, calc::column::kTotalLengthInches), kSidesPerLoop), kCentimetresPerInch));
 
         // Centre to corner of the square is one side times the sine of 45 degrees.
         const double spreaderFactor = arith::sine(multiply(divide(kPi, kDegreesPerPiRadians), kSpreaderAngleDegrees));
-        for (const ElementRow row : kElementRows)
-            put(row, column::kSpreaderHalfInches, multiply(value(row, column::kSideInches), spreaderFactor));
-        for (const ElementRow row : kElementRows)
-            put(row, column::kSpreaderHalfCentimetres,
-                multiply(value(row, column::kSpreaderHalfInches), kCentimetresPerInch));
-        for (const ElementRow row : kElementRows) {
-            const double half = value(row, column::kSpreaderHalfInches);
-            put(row, column::kSpreaderTotalInches, add(half, half));
+        for (const calc::ElementRow row : calc::kElementRows)
+            put(row, calc::column::kSpreaderHalfInches,
+                multiply(value(row, calc::column::kSideInches), spreaderFactor));
+        for (const calc::ElementRow row : calc::kElementRows)
+            put(row, calc::column::kSpreaderHalfCentimetres,
+                multiply(value(row, calc::column::kSpreaderHalfInches), kCentimetresPerInch));
+        for (const calc::ElementRow row : calc::kElementRows) {
+            const double half = value(row, calc::column::kSpreaderHalfInches);
+            put(row, calc::column::kSpreaderTotalInches, add(half, half));
         }
-        for (const ElementRow row : kElementRows)
-            put(row, column::kSpreaderTotalCentimetres,
-                multiply(value(row, column::kSpreaderTotalInches), kCentimetresPerInch));
+        for (const calc::ElementRow row : calc::kElementRows)
+            put(row, calc::column::kSpreaderTotalCentimetres,
+                multiply(value(row, calc::column::kSpreaderTotalInches), kCentimetresPerInch));
 
         // Spacing: reflector to driven, then one equal spacing for every director.
-        put(Driven, column::kSpacingInches,
+        put(Driven, calc::column::kSpacingInches,
             multiply(multiply(divide(kReflectorToDrivenSpacing, frequency()), kQuarter), kInchesPerFoot));
-        put(Director1, column::kSpacingInches,
+        put(Director1, calc::column::kSpacingInches,
             multiply(multiply(divide(kDirectorSpacing, frequency()), kQuarter), kInchesPerFoot));
-        const std::string directorSpacing = m_grid.cell(Director1, column::kSpacingInches);
+        const std::string directorSpacing = m_grid.cell(Director1, calc::column::kSpacingInches);
         for (std::size_t i = 1; i < kDirectors.size(); ++i)
-            m_grid.cell(kDirectors[i], column::kSpacingInches) = directorSpacing;
-        put(Driven, column::kSpacingCentimetres, multiply(value(Driven, column::kSpacingInches), kCentimetresPerInch));
-        for (const ElementRow row : kDirectors)
-            put(row, column::kSpacingCentimetres,
-                multiply(value(Director1, column::kSpacingInches), kCentimetresPerInch));
+            m_grid.cell(kDirectors[i], calc::column::kSpacingInches) = directorSpacing;
+        put(Driven, calc::column::kSpacingCentimetres,
+            multiply(value(Driven, calc::column::kSpacingInches), kCentimetresPerInch));
+        for (const calc::ElementRow row : kDirectors)
+            put(row, calc::column::kSpacingCentimetres,
+                multiply(value(Director1, calc::column::kSpacingInches), kCentimetresPerInch));
 
         // The boom carries the driven spacing and five director spacings. The feet come from the inches
         // total as displayed; the centimetres add up the displayed centimetre cells.
-        putBoom(BoomTotal::Inches, add(value(Driven, column::kSpacingInches),
-                                       multiply(value(Director1, column::kSpacingInches), kDirectorSpacingsOnBoom)));
-        putBoom(BoomTotal::Feet, divide(ParseNumber(m_grid.boom(BoomTotal::Inches)), kInchesPerFoot));
-        putBoom(BoomTotal::Centimetres,
-                add(value(Driven, column::kSpacingCentimetres),
-                    multiply(value(Director1, column::kSpacingCentimetres), kDirectorSpacingsOnBoom)));
+        putBoom(calc::BoomTotal::Inches,
+                add(value(Driven, calc::column::kSpacingInches),
+                    multiply(value(Director1, calc::column::kSpacingInches), kDirectorSpacingsOnBoom)));
+        putBoom(calc::BoomTotal::Feet, divide(ParseNumber(m_grid.boom(calc::BoomTotal::Inches)), kInchesPerFoot));
+        putBoom(calc::BoomTotal::Centimetres,
+                add(value(Driven, calc::column::kSpacingCentimetres),
+                    multiply(value(Director1, calc::column::kSpacingCentimetres), kDirectorSpacingsOnBoom)));
 
         m_grid.setBoomCaptionVisible(true);
     }
@@ -126,24 +132,27 @@ private:
         return f;
     }
 
-    [[nodiscard]] double value(ElementRow row, int gridColumn) const
+    [[nodiscard]] double value(calc::ElementRow row, int gridColumn) const
     {
         return ParseNumber(m_grid.cell(row, gridColumn));
     }
 
-    void put(ElementRow row, int gridColumn, double v) { m_grid.cell(row, gridColumn) = FormatNumber(v, kCellFormat); }
+    void put(calc::ElementRow row, int gridColumn, double v)
+    {
+        m_grid.cell(row, gridColumn) = FormatNumber(v, kCellFormat);
+    }
 
-    void putBoom(BoomTotal total, double v)
+    void putBoom(calc::BoomTotal total, double v)
     {
         std::string text = FormatNumber(v, kCellFormat);
-        text += boomSuffix(total);
+        text += calc::boomSuffix(total);
         m_grid.setBoomText(total, text);
     }
 
-    MemoryGrid &m_grid;
+    calc::MemoryGrid &m_grid;
 };
 
-inline void calculateInto(MemoryGrid &scratch)
+inline void calculateInto(calc::MemoryGrid &scratch)
 {
     ReferenceSteps(scratch).run();
 }
@@ -152,12 +161,12 @@ inline void calculateInto(MemoryGrid &scratch)
 // it fails; otherwise what differs.
 inline std::string disagreement(const std::string &frequency)
 {
-    MemoryGrid fast(frequency);
-    MemoryGrid reference(frequency);
+    calc::MemoryGrid fast(frequency);
+    calc::MemoryGrid reference(frequency);
     std::optional<ErrorNumber> fastError;
     std::optional<ErrorNumber> referenceError;
     try {
-        tarvelin::calculateInto(fast);
+        tarvelin::calc::calculateInto(fast);
     } catch (const RuntimeError &error) {
         fastError = error.number();
     }
@@ -171,11 +180,11 @@ inline std::string disagreement(const std::string &frequency)
         return quoted + "the passes fail differently";
     if (fastError)
         return {};
-    for (const ElementRow row : kElementRows)
-        for (int c = 0; c < columnCount(row); ++c)
+    for (const calc::ElementRow row : calc::kElementRows)
+        for (int c = 0; c < calc::columnCount(row); ++c)
             if (fast.cell(row, c) != reference.cell(row, c))
                 return quoted + fast.cell(row, c) + " against " + reference.cell(row, c);
-    for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+    for (const calc::BoomTotal total : {calc::BoomTotal::Feet, calc::BoomTotal::Inches, calc::BoomTotal::Centimetres})
         if (fast.boom(total) != reference.boom(total))
             return quoted + "boom " + fast.boom(total) + " against " + reference.boom(total);
     return {};

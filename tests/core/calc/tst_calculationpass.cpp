@@ -29,20 +29,20 @@ namespace {
 
 // A grid that records every write in order, to check the order of the steps and that no step reaches
 // into a cell the reflector does not have.
-class RecordingGrid final : public ResultGrid
+class RecordingGrid final : public calc::ResultGrid
 {
 public:
     explicit RecordingGrid(std::string frequency) : m_inner(std::move(frequency)) {}
 
     std::string frequencyText() const override { return m_inner.frequencyText(); }
-    std::string cellText(ElementRow row, int c) const override { return m_inner.cellText(row, c); }
-    void setCellText(ElementRow row, int c, const std::string &text) override
+    std::string cellText(calc::ElementRow row, int c) const override { return m_inner.cellText(row, c); }
+    void setCellText(calc::ElementRow row, int c, const std::string &text) override
     {
-        writes << QStringLiteral("%1/%2").arg(rowIndex(row)).arg(c);
+        writes << QStringLiteral("%1/%2").arg(calc::rowIndex(row)).arg(c);
         m_inner.setCellText(row, c, text);
     }
-    std::string boomText(BoomTotal total) const override { return m_inner.boomText(total); }
-    void setBoomText(BoomTotal total, const std::string &text) override
+    std::string boomText(calc::BoomTotal total) const override { return m_inner.boomText(total); }
+    void setBoomText(calc::BoomTotal total, const std::string &text) override
     {
         writes << QStringLiteral("boom%1").arg(int(total));
         m_inner.setBoomText(total, text);
@@ -57,42 +57,42 @@ public:
     QStringList writes;
 
 private:
-    MemoryGrid m_inner;
+    calc::MemoryGrid m_inner;
 };
 
-QStringList rowTexts(const MemoryGrid &grid, ElementRow row)
+QStringList rowTexts(const calc::MemoryGrid &grid, calc::ElementRow row)
 {
     QStringList texts;
-    for (int c = 0; c < columnCount(row); ++c)
+    for (int c = 0; c < calc::columnCount(row); ++c)
         texts << QString::fromStdString(grid.cellText(row, c));
     return texts;
 }
 
 // Fills a grid with texts no pass writes, so that a test can see which texts a pass replaced.
-MemoryGrid staleGrid(const std::string &frequency)
+calc::MemoryGrid staleGrid(const std::string &frequency)
 {
-    MemoryGrid grid(frequency);
-    for (const ElementRow row : kElementRows)
-        for (int c = 0; c < columnCount(row); ++c)
+    calc::MemoryGrid grid(frequency);
+    for (const calc::ElementRow row : calc::kElementRows)
+        for (int c = 0; c < calc::columnCount(row); ++c)
             grid.setCellText(row, c, "old");
-    grid.setBoomText(BoomTotal::Feet, "old FT.");
-    grid.setBoomText(BoomTotal::Inches, "old IN.");
-    grid.setBoomText(BoomTotal::Centimetres, "old CM.");
+    grid.setBoomText(calc::BoomTotal::Feet, "old FT.");
+    grid.setBoomText(calc::BoomTotal::Inches, "old IN.");
+    grid.setBoomText(calc::BoomTotal::Centimetres, "old CM.");
     return grid;
 }
 
-void requireSameDisplay(const MemoryGrid &actual, const MemoryGrid &expected)
+void requireSameDisplay(const calc::MemoryGrid &actual, const calc::MemoryGrid &expected)
 {
-    for (const ElementRow row : kElementRows)
+    for (const calc::ElementRow row : calc::kElementRows)
         QCOMPARE(rowTexts(actual, row), rowTexts(expected, row));
-    for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+    for (const calc::BoomTotal total : {calc::BoomTotal::Feet, calc::BoomTotal::Inches, calc::BoomTotal::Centimetres})
         QCOMPARE(actual.boomText(total), expected.boomText(total));
     QCOMPARE(actual.boomCaptionVisible(), expected.boomCaptionVisible());
 }
 
 } // namespace
 
-Q_DECLARE_METATYPE(tarvelin::ElementRow)
+Q_DECLARE_METATYPE(tarvelin::calc::ElementRow)
 
 class TestCalculationPass : public QObject
 {
@@ -119,25 +119,25 @@ private slots:
 void TestCalculationPass::workedGrid_data()
 {
     QTest::addColumn<QString>("frequency");
-    QTest::addColumn<ElementRow>("row");
+    QTest::addColumn<calc::ElementRow>("row");
     QTest::addColumn<QStringList>("cells");
 
     for (const WorkedExample *example : {&tenMetres(), &twentyMetres()})
-        for (const ElementRow row : kElementRows)
-            QTest::addRow("%s %s", example->frequency, elementRowName(row).data())
+        for (const calc::ElementRow row : calc::kElementRows)
+            QTest::addRow("%s %s", example->frequency, calc::elementRowName(row).data())
                 << QString::fromLatin1(example->frequency) << row
-                << example->rows[static_cast<std::size_t>(rowIndex(row))];
+                << example->rows[static_cast<std::size_t>(calc::rowIndex(row))];
 }
 
 void TestCalculationPass::workedGrid()
 {
     QFETCH(QString, frequency);
-    QFETCH(ElementRow, row);
+    QFETCH(calc::ElementRow, row);
     QFETCH(QStringList, cells);
 
-    MemoryGrid grid(frequency.toStdString());
+    calc::MemoryGrid grid(frequency.toStdString());
     ScriptedMessages messages;
-    QVERIFY(runCalculationPass(grid, messages));
+    QVERIFY(calc::runCalculationPass(grid, messages));
     QVERIFY(messages.requests.empty());
     QCOMPARE(rowTexts(grid, row), cells);
 }
@@ -176,23 +176,23 @@ void TestCalculationPass::boomTotals()
     QFETCH(QString, inches);
     QFETCH(QString, centimetres);
 
-    MemoryGrid grid(frequency.toStdString());
+    calc::MemoryGrid grid(frequency.toStdString());
     ScriptedMessages messages;
-    QVERIFY(runCalculationPass(grid, messages));
-    QCOMPARE(QString::fromStdString(grid.boomText(BoomTotal::Feet)), feet);
-    QCOMPARE(QString::fromStdString(grid.boomText(BoomTotal::Inches)), inches);
-    QCOMPARE(QString::fromStdString(grid.boomText(BoomTotal::Centimetres)), centimetres);
+    QVERIFY(calc::runCalculationPass(grid, messages));
+    QCOMPARE(QString::fromStdString(grid.boomText(calc::BoomTotal::Feet)), feet);
+    QCOMPARE(QString::fromStdString(grid.boomText(calc::BoomTotal::Inches)), inches);
+    QCOMPARE(QString::fromStdString(grid.boomText(calc::BoomTotal::Centimetres)), centimetres);
     QVERIFY(grid.boomCaptionVisible());
 }
 
 void TestCalculationPass::roundingEdgeCases_data()
 {
     QTest::addColumn<QString>("frequency");
-    QTest::addColumn<ElementRow>("row");
+    QTest::addColumn<calc::ElementRow>("row");
     QTest::addColumn<int>("gridColumn");
     QTest::addColumn<QString>("expected");
 
-    using enum ElementRow;
+    using enum calc::ElementRow;
     QTest::newRow("centimetres from the displayed inches") << "28.5" << Reflector << 1 << "1128.296";
     QTest::newRow("column 3 from column 0, not column 2") << "28.5" << Reflector << 3 << "282.074";
     QTest::newRow("director taper from the displayed length") << "28.5" << Director2 << 0 << "408.421";
@@ -207,13 +207,13 @@ void TestCalculationPass::roundingEdgeCases_data()
 void TestCalculationPass::roundingEdgeCases()
 {
     QFETCH(QString, frequency);
-    QFETCH(ElementRow, row);
+    QFETCH(calc::ElementRow, row);
     QFETCH(int, gridColumn);
     QFETCH(QString, expected);
 
-    MemoryGrid grid(frequency.toStdString());
+    calc::MemoryGrid grid(frequency.toStdString());
     ScriptedMessages messages;
-    QVERIFY(runCalculationPass(grid, messages));
+    QVERIFY(calc::runCalculationPass(grid, messages));
     QCOMPARE(QString::fromStdString(grid.cellText(row, gridColumn)), expected);
 }
 
@@ -240,10 +240,10 @@ void TestCalculationPass::refusedFrequency()
 {
     QFETCH(QString, frequency);
 
-    MemoryGrid grid = staleGrid(frequency.toStdString());
-    const MemoryGrid before = grid;
+    calc::MemoryGrid grid = staleGrid(frequency.toStdString());
+    const calc::MemoryGrid before = grid;
     ScriptedMessages messages;
-    QVERIFY(!runCalculationPass(grid, messages));
+    QVERIFY(!calc::runCalculationPass(grid, messages));
 
     QCOMPARE(messages.requests.size(), std::size_t(1));
     const MessageBoxRequest &box = messages.requests.front();
@@ -257,13 +257,13 @@ void TestCalculationPass::refusedFrequency()
 
 void TestCalculationPass::refusedFrequencyKeepsAnEarlierResult()
 {
-    MemoryGrid grid("28.5");
+    calc::MemoryGrid grid("28.5");
     ScriptedMessages messages;
-    QVERIFY(runCalculationPass(grid, messages));
-    const MemoryGrid calculated = grid;
+    QVERIFY(calc::runCalculationPass(grid, messages));
+    const calc::MemoryGrid calculated = grid;
 
     grid.setFrequencyText("abc");
-    QVERIFY(!runCalculationPass(grid, messages));
+    QVERIFY(!calc::runCalculationPass(grid, messages));
     grid.setFrequencyText("28.5");
     requireSameDisplay(grid, calculated);
     QVERIFY(grid.boomCaptionVisible());
@@ -273,19 +273,19 @@ void TestCalculationPass::refusedFrequencyKeepsAnEarlierResult()
 // centimetres overflow. Nothing of that half-finished pass may reach the display.
 void TestCalculationPass::failureAfterTheFirstStepChangesNothing()
 {
-    MemoryGrid scratch("1.3e-304");
+    calc::MemoryGrid scratch("1.3e-304");
     try {
-        calculateInto(scratch);
+        calc::calculateInto(scratch);
         QFAIL("the steps did not fail");
     } catch (const RuntimeError &error) {
         QCOMPARE(error.number(), ErrorNumber::Overflow);
     }
-    QVERIFY(!scratch.cellText(ElementRow::Reflector, 0).empty()); // proof that a later step failed
-    QVERIFY(scratch.cellText(ElementRow::Reflector, 1).empty());
+    QVERIFY(!scratch.cellText(calc::ElementRow::Reflector, 0).empty()); // proof that a later step failed
+    QVERIFY(scratch.cellText(calc::ElementRow::Reflector, 1).empty());
 
     RecordingGrid grid("1.3e-304");
     ScriptedMessages messages;
-    QVERIFY(!runCalculationPass(grid, messages));
+    QVERIFY(!calc::runCalculationPass(grid, messages));
     QCOMPARE(messages.requests.size(), std::size_t(1));
     QCOMPARE(grid.writes, QStringList());
     QVERIFY(!grid.boomCaptionVisible());
@@ -297,7 +297,7 @@ void TestCalculationPass::writesInStepOrder()
 {
     RecordingGrid grid("28.5");
     ScriptedMessages messages;
-    QVERIFY(runCalculationPass(grid, messages));
+    QVERIFY(calc::runCalculationPass(grid, messages));
 
     QStringList expected;
     for (int c = 0; c < 8; ++c)
@@ -306,42 +306,42 @@ void TestCalculationPass::writesInStepOrder()
     for (int c = 8; c < 10; ++c)
         for (int r = 1; r < 7; ++r)
             expected << QStringLiteral("%1/%2").arg(r).arg(c);
-    expected << QStringLiteral("boom%1").arg(int(BoomTotal::Inches))
-             << QStringLiteral("boom%1").arg(int(BoomTotal::Feet))
-             << QStringLiteral("boom%1").arg(int(BoomTotal::Centimetres)) << QStringLiteral("caption1");
+    expected << QStringLiteral("boom%1").arg(int(calc::BoomTotal::Inches))
+             << QStringLiteral("boom%1").arg(int(calc::BoomTotal::Feet))
+             << QStringLiteral("boom%1").arg(int(calc::BoomTotal::Centimetres)) << QStringLiteral("caption1");
     QCOMPARE(grid.writes, expected);
 }
 
 void TestCalculationPass::sameTextSameResultWhateverWasShown()
 {
-    MemoryGrid fresh("7.15");
-    MemoryGrid stale = staleGrid("7.15");
+    calc::MemoryGrid fresh("7.15");
+    calc::MemoryGrid stale = staleGrid("7.15");
     stale.setBoomCaptionVisible(true);
     ScriptedMessages messages;
-    QVERIFY(runCalculationPass(fresh, messages));
-    QVERIFY(runCalculationPass(stale, messages));
+    QVERIFY(calc::runCalculationPass(fresh, messages));
+    QVERIFY(calc::runCalculationPass(stale, messages));
     requireSameDisplay(stale, fresh);
 
-    const MemoryGrid first = fresh;
-    QVERIFY(runCalculationPass(fresh, messages));
+    const calc::MemoryGrid first = fresh;
+    QVERIFY(calc::runCalculationPass(fresh, messages));
     requireSameDisplay(fresh, first);
 }
 
 void TestCalculationPass::reflectorHasNoSpacingCells()
 {
-    MemoryGrid grid;
+    calc::MemoryGrid grid;
     for (const int c : {8, 9, -1, 10}) {
         try {
-            (void)grid.cellText(ElementRow::Reflector, c);
+            (void)grid.cellText(calc::ElementRow::Reflector, c);
             QFAIL("reached a cell that does not exist");
         } catch (const RuntimeError &error) {
             QCOMPARE(error.number(), ErrorNumber::NoSuchMember);
         }
     }
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, grid.setCellText(ElementRow::Reflector, 8, "x"));
-    QVERIFY_THROWS_EXCEPTION(RuntimeError, (void)grid.cellText(ElementRow::Director5, 10));
-    grid.setCellText(ElementRow::Driven, 9, "x");
-    QCOMPARE(grid.cellText(ElementRow::Driven, 9), std::string("x"));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, grid.setCellText(calc::ElementRow::Reflector, 8, "x"));
+    QVERIFY_THROWS_EXCEPTION(RuntimeError, (void)grid.cellText(calc::ElementRow::Director5, 10));
+    grid.setCellText(calc::ElementRow::Driven, 9, "x");
+    QCOMPARE(grid.cellText(calc::ElementRow::Driven, 9), std::string("x"));
 }
 
 namespace {

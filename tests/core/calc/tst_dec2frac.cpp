@@ -38,7 +38,7 @@ namespace {
 
 struct Searched
 {
-    FractionSearch search;
+    calc::FractionSearch search;
     bool overflow = false;
 };
 
@@ -46,7 +46,7 @@ Searched searched(double value)
 {
     Searched result;
     try {
-        result.search = searchFraction(value);
+        result.search = calc::searchFraction(value);
     } catch (const RuntimeError &raised) {
         if (raised.number() != ErrorNumber::Overflow)
             throw;
@@ -55,7 +55,7 @@ Searched searched(double value)
     return result;
 }
 
-QString described(const FractionSearch &s, bool overflow)
+QString described(const calc::FractionSearch &s, bool overflow)
 {
     if (overflow)
         return QStringLiteral("overflow");
@@ -126,8 +126,8 @@ void TestDec2Frac::fraction()
     QFETCH(QString, text);
     QFETCH(quint64, turns);
 
-    QCOMPARE(QString::fromStdString(Dec2Frac(value)), text);
-    QCOMPARE(quint64(searchFraction(value).turns), turns);
+    QCOMPARE(QString::fromStdString(calc::Dec2Frac(value)), text);
+    QCOMPARE(quint64(calc::searchFraction(value).turns), turns);
 }
 
 void TestDec2Frac::errors_data()
@@ -154,7 +154,7 @@ void TestDec2Frac::errors()
     QFETCH(double, value);
     QFETCH(ErrorNumber, error);
     try {
-        const std::string text = Dec2Frac(value);
+        const std::string text = calc::Dec2Frac(value);
         QFAIL(qPrintable(QStringLiteral("gave %1").arg(QString::fromStdString(text))));
     } catch (const RuntimeError &raised) {
         QCOMPARE(raised.number(), error);
@@ -164,7 +164,7 @@ void TestDec2Frac::errors()
 void TestDec2Frac::noBlanksInAnyResult()
 {
     for (const double value : {-0.875, -7.25, 0.015625, 12.5, -1.0 / 64}) {
-        const std::string text = Dec2Frac(value);
+        const std::string text = calc::Dec2Frac(value);
         QVERIFY2(text.find(' ') == std::string::npos, text.c_str());
         QCOMPARE(std::count(text.begin(), text.end(), '/'), 1);
     }

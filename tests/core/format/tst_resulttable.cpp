@@ -23,63 +23,63 @@ private slots:
 // escapes what it is given; the terminal aligns by the characters it shows, not by bytes.
 void TestResultTable::formats()
 {
-    ResultTable table;
+    format::ResultTable table;
     table.columns = {{"frequency", "Design", false}, {"swr", "SWR"}, {"note", "Note <x>"}};
-    table.columns[1].figure = Figure::Ratio;
+    table.columns[1].figure = format::Figure::Ratio;
     table.rows = {
         {{"14.200", std::nullopt}, {"\u221e", std::numeric_limits<double>::infinity()}, {"-5/16\"", std::nullopt}},
         {{"14.200", std::nullopt}, {"1.615", 1.615384615}, {"a&b", std::nullopt}}};
 
     // An SWR written as its kind is, an infinite one left empty rather than a word in a column of numbers.
     std::string csv;
-    appendCsvTable(csv, table, true);
+    format::appendCsvTable(csv, table, true);
     QCOMPARE(csv, std::string("frequency,swr,note\r\n"
                               "14.200,,\"'-5/16\"\"\"\r\n"
                               "14.200,1.61538,a&b\r\n"));
 
-    const std::string html = htmlTable(table);
+    const std::string html = format::htmlTable(table);
     QVERIFY(html.find("Design") == std::string::npos);
     QVERIFY(html.find("<th>Note &lt;x&gt;</th>") != std::string::npos);
     QVERIFY(html.find(">a&amp;b<") != std::string::npos);
     QVERIFY(html.find(">1.615<") != std::string::npos);
 
     std::string terminal;
-    appendTerminalTable(terminal, table);
+    format::appendTerminalTable(terminal, table);
     QCOMPARE(terminal, std::string("  SWR  Note <x>\n"
                                    "    \u221e    -5/16\"\n"
                                    "1.615       a&b\n"));
 }
 
-Q_DECLARE_METATYPE(tarvelin::Figure)
+Q_DECLARE_METATYPE(tarvelin::format::Figure)
 
 void TestResultTable::jsonWritesFiguresAsCsvDoes_data()
 {
-    QTest::addColumn<Figure>("kind");
+    QTest::addColumn<format::Figure>("kind");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
-    QTest::newRow("a frequency to the hertz") << Figure::Megahertz << 144.2123456789 << "144.212346";
-    QTest::newRow("a length in thousandths, whole") << Figure::Exact << 444.211 << "444.211";
-    QTest::newRow("a loop factor, every digit") << Figure::Exact << 0.97712345678901 << "0.97712345678901";
-    QTest::newRow("an impedance") << Figure::Ohms << 46.4791234 << "46.47912";
-    QTest::newRow("a gain") << Figure::Decibels << 10.8123456 << "10.8123";
-    QTest::newRow("no number") << Figure::Ratio << std::numeric_limits<double>::quiet_NaN() << "";
+    QTest::newRow("a frequency to the hertz") << format::Figure::Megahertz << 144.2123456789 << "144.212346";
+    QTest::newRow("a length in thousandths, whole") << format::Figure::Exact << 444.211 << "444.211";
+    QTest::newRow("a loop factor, every digit") << format::Figure::Exact << 0.97712345678901 << "0.97712345678901";
+    QTest::newRow("an impedance") << format::Figure::Ohms << 46.4791234 << "46.47912";
+    QTest::newRow("a gain") << format::Figure::Decibels << 10.8123456 << "10.8123";
+    QTest::newRow("no number") << format::Figure::Ratio << std::numeric_limits<double>::quiet_NaN() << "";
 }
 
 // One format per kind of figure, the same in CSV as in JSON, which writes what is no number as null.
 void TestResultTable::jsonWritesFiguresAsCsvDoes()
 {
-    QFETCH(Figure, kind);
+    QFETCH(format::Figure, kind);
     QFETCH(double, value);
     QFETCH(QString, text);
-    ResultTable table;
+    format::ResultTable table;
     table.columns = {{"figure", "Figure"}};
     table.columns[0].figure = kind;
     table.rows = {{{"", value}}};
     std::string csv;
-    appendCsvTable(csv, table, false);
+    format::appendCsvTable(csv, table, false);
     QCOMPARE(QString::fromStdString(csv), text + "\r\n");
     std::string json;
-    JsonWriter(json).beginRecord().number("figure", value, kind).endRecord();
+    format::JsonWriter(json).beginRecord().number("figure", value, kind).endRecord();
     QCOMPARE(QString::fromStdString(json), "{\"figure\": " + (text.isEmpty() ? QStringLiteral("null") : text) + "}");
 }
 

@@ -580,7 +580,7 @@ void TestNec::sensitivityKeepsItsDigits()
     QFETCH(QString, text);
     CheckSummary summary = summarise(sweepThrough(14.05, 300.0, {10, 18, 25, 22, 15}), 2, 50.0, 93.0, nullptr);
     summary.sensitivityKhzPerInch = khzPerInch;
-    const tarvelin::ResultTable verdict = verdictTable(summary, 50.0);
+    const tarvelin::format::ResultTable verdict = verdictTable(summary, 50.0);
     const auto row = std::find_if(verdict.rows.begin(), verdict.rows.end(),
                                   [](const auto &cells) { return cells[0].text == "Cutting sensitivity"; });
     QVERIFY(row != verdict.rows.end());
@@ -624,11 +624,11 @@ void TestNec::beyondTheEnginesFloor()
     QCOMPARE(p->frontToRearDb, 12.5);
 
     const CheckSummary summary = tarvelin::check::summarise({*p}, 0, 50.0, 93.0, nullptr);
-    const tarvelin::ResultTable table = checkTable(summary, "14.2");
-    const std::vector<tarvelin::TableCell> &row = table.rows.front();
+    const tarvelin::format::ResultTable table = checkTable(summary, "14.2");
+    const std::vector<tarvelin::format::TableCell> &row = table.rows.front();
     const auto cell = [&](const char *key) {
         const auto column = std::find_if(table.columns.begin(), table.columns.end(),
-                                         [key](const tarvelin::TableColumn &c) { return c.key == key; });
+                                         [key](const tarvelin::format::TableColumn &c) { return c.key == key; });
         return row[static_cast<std::size_t>(column - table.columns.begin())];
     };
     QCOMPARE(QString::fromStdString(cell("fb_db").text), QStringLiteral("> 999"));
@@ -639,12 +639,12 @@ void TestNec::beyondTheEnginesFloor()
              QStringLiteral("no F/B: the back is below the engine's floor of -999 dB"));
 
     std::string json;
-    tarvelin::JsonWriter writer(json);
+    tarvelin::format::JsonWriter writer(json);
     writeCheckJson(writer, "14.2", summary, {});
     QVERIFY2(json.find("\"fb_db\": null") != std::string::npos, json.c_str());
     QVERIFY2(json.find("1010") == std::string::npos, json.c_str());
 
-    const tarvelin::ResultTable verdict = verdictTable(summary, 50.0);
+    const tarvelin::format::ResultTable verdict = verdictTable(summary, 50.0);
     QStringList shown;
     for (const auto &cells : verdict.rows)
         shown << QString::fromStdString(cells[1].text);
@@ -682,7 +682,7 @@ void TestNec::verdictHoldsTheGoalsShown()
     point.resistanceOhms = 90.0;
     point.swr = 1.8;
     point.frontToBackDb = 12.0;
-    const tarvelin::ResultTable verdict =
+    const tarvelin::format::ResultTable verdict =
         verdictTable(tarvelin::check::summarise({point}, 0, 50.0, 95.0, nullptr), 50.0, nullptr, Goals{maxSwr, minFb});
     QCOMPARE(QString::fromStdString(verdict.rows[0][1].text), swrRow);
     QCOMPARE(QString::fromStdString(verdict.rows[2][1].text), fbRow);

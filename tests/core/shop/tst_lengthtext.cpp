@@ -111,19 +111,19 @@ void TestLengthText::typedLengths()
 {
     QFETCH(QString, typed);
     QFETCH(std::optional<std::int64_t>, thousandths);
-    QCOMPARE(typedLengthThousandths(typed.toStdString()), thousandths);
+    QCOMPARE(format::typedLengthThousandths(typed.toStdString()), thousandths);
 }
 
 void TestLengthText::gridTexts()
 {
-    QCOMPARE(thousandthsOf("891.549"), std::optional<std::int64_t>(891549));
-    QCOMPARE(thousandthsOf(".633"), std::optional<std::int64_t>(633));
-    QCOMPARE(thousandthsOf("12660."), std::optional<std::int64_t>(12660000));
-    QCOMPARE(thousandthsOf("153.33"), std::optional<std::int64_t>(153330));
-    QCOMPARE(thousandthsOf("807.316 IN."), std::optional<std::int64_t>(807316));
-    QCOMPARE(thousandthsOf("1.2345"), std::optional<std::int64_t>());
-    QCOMPARE(thousandthsOf("12"), std::optional<std::int64_t>());
-    QCOMPARE(thousandthsOf(""), std::optional<std::int64_t>());
+    QCOMPARE(format::thousandthsOf("891.549"), std::optional<std::int64_t>(891549));
+    QCOMPARE(format::thousandthsOf(".633"), std::optional<std::int64_t>(633));
+    QCOMPARE(format::thousandthsOf("12660."), std::optional<std::int64_t>(12660000));
+    QCOMPARE(format::thousandthsOf("153.33"), std::optional<std::int64_t>(153330));
+    QCOMPARE(format::thousandthsOf("807.316 IN."), std::optional<std::int64_t>(807316));
+    QCOMPARE(format::thousandthsOf("1.2345"), std::optional<std::int64_t>());
+    QCOMPARE(format::thousandthsOf("12"), std::optional<std::int64_t>());
+    QCOMPARE(format::thousandthsOf(""), std::optional<std::int64_t>());
 }
 
 void TestLengthText::frequencyLabels_data()

@@ -125,7 +125,7 @@ void TestShopSheet::lastStationIsTheBoom()
     QFETCH(QString, frequency);
     const ShopSheet sheet = sheetFor(frequency.toLatin1().constData(), {});
     QCOMPARE(sheet.elements.back().station, sheet.boomLength);
-    QCOMPARE(std::optional<std::int64_t>(sheet.boomLength / 2), thousandthsOf(sheet.windowBoomInches));
+    QCOMPARE(std::optional<std::int64_t>(sheet.boomLength / 2), format::thousandthsOf(sheet.windowBoomInches));
     QCOMPARE(sheet.elements.front().station, 0);
 }
 
@@ -258,7 +258,7 @@ namespace {
 QJsonObject jsonOf(const ShopSheet &sheet)
 {
     std::string text;
-    JsonWriter json(text);
+    format::JsonWriter json(text);
     writeShopSheetJson(json, sheet);
     return QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
 }
@@ -292,7 +292,7 @@ void TestShopSheet::jsonKeys()
 // A tuned design scales each loop, its side and its spreaders, and keeps the stations.
 void TestShopSheet::tunedLoops()
 {
-    std::vector<double> factors(kElementRowCount, 1.0);
+    std::vector<double> factors(calc::kElementRowCount, 1.0);
     factors[0] = 0.98;
     auto made = makeTunedShopSheet("14.2", {}, {factors, {}});
     QVERIFY(std::holds_alternative<ShopSheet>(made));
@@ -460,8 +460,8 @@ void TestShopSheet::quarterWaveSectionIsCut()
                                         "from the feed point to the feed line, cut 5' 8-11/32\"") != std::string::npos,
              shopSheetTable(sheet).c_str());
     // Cut as a loop is: on the loops' table and in the CSV after the loops, and among the materials.
-    const tarvelin::ResultTable csv = shopCsvTable(sheet);
-    const std::vector<tarvelin::TableCell> &last = csv.rows.back();
+    const tarvelin::format::ResultTable csv = shopCsvTable(sheet);
+    const std::vector<tarvelin::format::TableCell> &last = csv.rows.back();
     QCOMPARE(last[1].text, std::string("Matching section"));
     QCOMPARE(last[3].number, std::optional(static_cast<double>(*sheet.section * 127) / 10000.0));
     QCOMPARE(shopTables(sheet).loops.rows.back().front().text, std::string("Matching section"));

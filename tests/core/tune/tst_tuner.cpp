@@ -535,7 +535,7 @@ void TestTuner::stopsAtTheDesignLimit()
                             "19.40 dB; the goals are met only when the loops are cut "
                             "exactly."),
              tuneOutcomeText(result, tune).c_str());
-    const ResultTable verdict = tuneVerdictTable(result, tune);
+    const format::ResultTable verdict = tuneVerdictTable(result, tune);
     QCOMPARE(verdict.rows.back()[0].text, std::string("Lowest F/B (dB) over \u00b10.50 %, loops cut \u00b10.1 %"));
     QCOMPARE(verdict.rows.back()[2].text, std::string("19.40"));
     QVERIFY(!result.goalsMetWhenCutOff(tune));

@@ -261,7 +261,7 @@ void TestPrintouts::printingBeforeAnyCalculation()
     QTest::mouseClick(m_form->printButton(), Qt::LeftButton);
     const QImage page = m_printer.pages.at(0);
     // Empty light grey cells, and no boom line: its caption is hidden and its totals are empty.
-    QVERIFY(!regionHas(page, m_form->cell(ElementRow::Reflector, 0)->geometry().adjusted(2, 2, -2, -2), kBlack));
+    QVERIFY(!regionHas(page, m_form->cell(calc::ElementRow::Reflector, 0)->geometry().adjusted(2, 2, -2, -2), kBlack));
     QVERIFY(!regionHas(page, pixelsOf(*m_form, "Label24"), kBlack));
 }
 

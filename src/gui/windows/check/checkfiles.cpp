@@ -117,7 +117,7 @@ bool AntennaCheckWindow::saveCsv(const QString &path)
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("CSV file"));
     std::string csv;
-    appendCsvTable(csv, document::checkTable(*m_summary, m_checked->array.frequencyLabel), true);
+    format::appendCsvTable(csv, document::checkTable(*m_summary, m_checked->array.frequencyLabel), true);
     return writeFile(path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"));
 }
 

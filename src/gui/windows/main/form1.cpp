@@ -49,10 +49,10 @@ namespace {
 
 using namespace form1layout;
 
-constexpr std::array<std::string_view, kElementRowCount> kRowArrayNames{"Label1", "Label2", "Label3", "Label4",
-                                                                        "Label5", "Label6", "Label7"};
+constexpr std::array<std::string_view, calc::kElementRowCount> kRowArrayNames{"Label1", "Label2", "Label3", "Label4",
+                                                                              "Label5", "Label6", "Label7"};
 
-constexpr std::array<std::string_view, kGridColumnCount> kColumnRoles{
+constexpr std::array<std::string_view, calc::kGridColumnCount> kColumnRoles{
     "element total length, inches",  "element total length, centimetres",  "wire, one side, inches",
     "wire, one side, centimetres",   "spreader half length, inches",       "spreader half length, centimetres",
     "spreader total length, inches", "spreader total length, centimetres", "element spacing, inches",
@@ -127,9 +127,9 @@ void Form1::buildControls()
     for (std::size_t i = 0; i < kCellsAfterLabelRows; ++i)
         makeLabel(rows[i]);
 
-    for (const ElementRow row : kElementRows) {
-        const int r = rowIndex(row);
-        for (int c = 0; c < columnCount(row); ++c) {
+    for (const calc::ElementRow row : calc::kElementRows) {
+        const int r = calc::rowIndex(row);
+        for (int c = 0; c < calc::columnCount(row); ++c) {
             auto *cellLabel = new CaptionLabel(this);
             const std::string_view arrayName = kRowArrayNames[static_cast<std::size_t>(r)];
             cellLabel->setObjectName(nameOf(arrayName, c));
@@ -143,7 +143,8 @@ void Form1::buildControls()
             cellLabel->setOverflow(CaptionLabel::Overflow::ShrinkToFit);
             cellLabel->setFont(fontFor(FontRole::Control));
             cellLabel->setAccessibleDescription(QStringLiteral("%1, %2").arg(
-                QString::fromLatin1(elementRowName(row).data(), static_cast<qsizetype>(elementRowName(row).size())),
+                QString::fromLatin1(calc::elementRowName(row).data(),
+                                    static_cast<qsizetype>(calc::elementRowName(row).size())),
                 QString::fromLatin1(kColumnRoles[static_cast<std::size_t>(c)].data())));
             m_grid[static_cast<std::size_t>(r)].append(cellLabel);
         }
@@ -151,7 +152,7 @@ void Form1::buildControls()
 
     for (std::size_t i = kCellsAfterLabelRows; i < rows.size(); ++i)
         makeLabel(rows[i]);
-    for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+    for (const calc::BoomTotal total : {calc::BoomTotal::Feet, calc::BoomTotal::Inches, calc::BoomTotal::Centimetres})
         boomTotal(total)->setOverflow(CaptionLabel::Overflow::ShrinkToFit);
 
     m_text1 = new QLineEdit(this);
@@ -281,7 +282,7 @@ void Form1::copyResults()
     if (!boomCaptionVisible())
         return;
     if (QClipboard *clipboard = QGuiApplication::clipboard())
-        clipboard->setText(QString::fromStdString(resultsAsTabSeparated(*this)));
+        clipboard->setText(QString::fromStdString(calc::resultsAsTabSeparated(*this)));
 }
 
 // A file keeps the grid it was made from: while the grid is shown, the frequency that produced it names the
@@ -377,19 +378,19 @@ CaptionLabel *Form1::label(std::string_view name, int index) const
     return found->second;
 }
 
-CaptionLabel *Form1::cell(ElementRow row, int gridColumn) const
+CaptionLabel *Form1::cell(calc::ElementRow row, int gridColumn) const
 {
-    return m_grid[static_cast<std::size_t>(rowIndex(row))].member(gridColumn);
+    return m_grid[static_cast<std::size_t>(calc::rowIndex(row))].member(gridColumn);
 }
 
-CaptionLabel *Form1::boomTotal(BoomTotal total) const
+CaptionLabel *Form1::boomTotal(calc::BoomTotal total) const
 {
     switch (total) {
-    case BoomTotal::Feet:
+    case calc::BoomTotal::Feet:
         return label("Label25");
-    case BoomTotal::Inches:
+    case calc::BoomTotal::Inches:
         return label("Label26");
-    case BoomTotal::Centimetres:
+    case calc::BoomTotal::Centimetres:
         return label("Label27");
     }
     throw RuntimeError(ErrorNumber::NoSuchMember);
@@ -397,7 +398,7 @@ CaptionLabel *Form1::boomTotal(BoomTotal total) const
 
 std::string Form1::Dec2Frac(double value) const
 {
-    return tarvelin::Dec2Frac(value);
+    return tarvelin::calc::Dec2Frac(value);
 }
 
 std::string Form1::frequencyText() const
@@ -405,22 +406,22 @@ std::string Form1::frequencyText() const
     return m_text1->text().toStdString();
 }
 
-std::string Form1::cellText(ElementRow row, int gridColumn) const
+std::string Form1::cellText(calc::ElementRow row, int gridColumn) const
 {
     return cell(row, gridColumn)->caption().toStdString();
 }
 
-void Form1::setCellText(ElementRow row, int gridColumn, const std::string &text)
+void Form1::setCellText(calc::ElementRow row, int gridColumn, const std::string &text)
 {
     cell(row, gridColumn)->setCaption(QString::fromStdString(text));
 }
 
-std::string Form1::boomText(BoomTotal total) const
+std::string Form1::boomText(calc::BoomTotal total) const
 {
     return boomTotal(total)->caption().toStdString();
 }
 
-void Form1::setBoomText(BoomTotal total, const std::string &text)
+void Form1::setBoomText(calc::BoomTotal total, const std::string &text)
 {
     boomTotal(total)->setCaption(QString::fromStdString(text));
 }
@@ -465,10 +466,11 @@ QString Form1::frequencyBoxText() const
 // fail on every pass and are skipped.
 void Form1::clearingPass()
 {
-    for (int c = 0; c < kGridColumnCount; ++c) {
-        for (const ElementRow row : kElementRows)
+    for (int c = 0; c < calc::kGridColumnCount; ++c) {
+        for (const calc::ElementRow row : calc::kElementRows)
             guarded([&] { cell(row, c)->setCaption(QString()); });
-        for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+        for (const calc::BoomTotal total :
+             {calc::BoomTotal::Feet, calc::BoomTotal::Inches, calc::BoomTotal::Centimetres})
             guarded([&] { boomTotal(total)->setCaption(QString()); });
         guarded([&] { m_text1->setText(QString()); });
         guarded([&] { boomCaption()->hide(); });
@@ -479,7 +481,7 @@ void Form1::clearingPass()
 void Form1::calculate()
 {
     runHandler(m_messages, [this] {
-        if (runCalculationPass(*this, m_messages))
+        if (calc::runCalculationPass(*this, m_messages))
             m_lastCalculatedFrequency = m_text1->text();
     });
     m_copyResults->setEnabled(boomCaptionVisible());

@@ -31,7 +31,7 @@ class AntennaCheckWindow;
 // The main window: the frequency box, the four buttons, the result grid with its headings and the boom line,
 // laid out from the twips table of form1layout. Its labels are the display and the store of every result:
 // the window is the result grid the calculation pass writes to.
-class Form1 : public QWidget, public ResultGrid, public MainWindowPrintControls
+class Form1 : public QWidget, public calc::ResultGrid, public MainWindowPrintControls
 {
     Q_OBJECT
 
@@ -45,17 +45,17 @@ public:
 
     // ResultGrid: the frequency box, the grid cells, the boom totals and the boom caption.
     [[nodiscard]] std::string frequencyText() const override;
-    [[nodiscard]] std::string cellText(ElementRow row, int gridColumn) const override;
-    void setCellText(ElementRow row, int gridColumn, const std::string &text) override;
-    [[nodiscard]] std::string boomText(BoomTotal total) const override;
-    void setBoomText(BoomTotal total, const std::string &text) override;
+    [[nodiscard]] std::string cellText(calc::ElementRow row, int gridColumn) const override;
+    void setCellText(calc::ElementRow row, int gridColumn, const std::string &text) override;
+    [[nodiscard]] std::string boomText(calc::BoomTotal total) const override;
+    void setBoomText(calc::BoomTotal total, const std::string &text) override;
     [[nodiscard]] bool boomCaptionVisible() const override;
     void setBoomCaptionVisible(bool visible) override;
 
     // Controls by what they are for.
-    [[nodiscard]] CaptionLabel *cell(ElementRow row, int gridColumn) const; // raises NoSuchMember
+    [[nodiscard]] CaptionLabel *cell(calc::ElementRow row, int gridColumn) const; // raises NoSuchMember
     [[nodiscard]] CaptionLabel *boomCaption() const { return label("Label24"); }
-    [[nodiscard]] CaptionLabel *boomTotal(BoomTotal total) const;
+    [[nodiscard]] CaptionLabel *boomTotal(calc::BoomTotal total) const;
     [[nodiscard]] CaptionLabel *label(std::string_view name, int index = -1) const;
     [[nodiscard]] QLineEdit *frequencyBox() const { return m_text1; }
     [[nodiscard]] FaceButton *calculateButton() const { return m_command1; }
@@ -120,7 +120,7 @@ private:
 
     MessageBoxService &m_messages;
     PrinterService &m_printer;
-    std::array<ControlArray<CaptionLabel>, kElementRowCount> m_grid;
+    std::array<ControlArray<CaptionLabel>, calc::kElementRowCount> m_grid;
     std::map<std::pair<std::string_view, int>, CaptionLabel *> m_labels;
     QLineEdit *m_text1 = nullptr;
     FaceButton *m_command1 = nullptr;

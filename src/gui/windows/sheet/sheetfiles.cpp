@@ -156,7 +156,7 @@ bool ShopSheetWindow::saveCsv(const QString &path)
     if (!m_sheet)
         return false;
     std::string csv;
-    appendCsvTable(csv, shop::shopCsvTable(*m_sheet), true);
+    format::appendCsvTable(csv, shop::shopCsvTable(*m_sheet), true);
     return saved(saveWholeFile(m_messages, path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"),
                                QStringLiteral("nothing to save")),
                  QStringLiteral("CSV file"), path);

@@ -123,7 +123,7 @@ void ShopSheetWindow::setModelsFor(const std::optional<shop::ShopSheet> &sheet)
 {
     shop::ShopTables tables = shop::shopTables(sheet ? *sheet : shop::ShopSheet{});
     if (!sheet) {
-        for (ResultTable *table :
+        for (format::ResultTable *table :
              {&tables.loops, &tables.cornerMarks, &tables.spreadersAndBoom, &tables.trims, &tables.trimmedMarks})
             table->rows.clear();
     }
@@ -136,7 +136,7 @@ void ShopSheetWindow::setModelsFor(const std::optional<shop::ShopSheet> &sheet)
         m_models[5]->setTable(sheet->tuning->figures);
     } else {
         // The tune's own columns, with no figures in them.
-        ResultTable none = tune::tuneVerdictTable(tune::TuneResult{}, tune::TuneSettings{});
+        format::ResultTable none = tune::tuneVerdictTable(tune::TuneResult{}, tune::TuneSettings{});
         none.rows.clear();
         m_models[5]->setTable(std::move(none));
     }

@@ -5,7 +5,7 @@ namespace tarvelin {
 
 ResultTableModel::ResultTableModel(QObject *parent) : QAbstractTableModel(parent) {}
 
-void ResultTableModel::setTable(ResultTable table)
+void ResultTableModel::setTable(format::ResultTable table)
 {
     beginResetModel();
     m_table = std::move(table);
@@ -34,12 +34,12 @@ QVariant ResultTableModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount())
         return {};
-    const TableColumn &column = m_table.columns[m_shown[static_cast<std::size_t>(index.column())]];
+    const format::TableColumn &column = m_table.columns[m_shown[static_cast<std::size_t>(index.column())]];
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue((column.prose ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
     if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
         return {};
-    const TableCell &cell =
+    const format::TableCell &cell =
         m_table.rows[static_cast<std::size_t>(index.row())][m_shown[static_cast<std::size_t>(index.column())]];
     return QString::fromStdString(cell.text);
 }

@@ -20,7 +20,7 @@ public:
     explicit ResultTableModel(QObject *parent = nullptr);
 
     // Shows this table instead; an empty table with its columns shows its headings alone.
-    void setTable(ResultTable table);
+    void setTable(format::ResultTable table);
 
     [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex &parent = {}) const override;
@@ -29,7 +29,7 @@ public:
                                       int role = Qt::DisplayRole) const override;
 
 private:
-    ResultTable m_table;
+    format::ResultTable m_table;
     std::vector<std::size_t> m_shown; // the table's displayed columns, in order
     std::optional<std::size_t> m_rowHeading;
 };

@@ -37,10 +37,10 @@ QRect twips(int left, int top, int width, int height)
     return {left / 15, top / 15, width / 15, height / 15};
 }
 
-QStringList captionsOfRow(const Form1 &form, ElementRow row)
+QStringList captionsOfRow(const Form1 &form, calc::ElementRow row)
 {
     QStringList captions;
-    for (int c = 0; c < columnCount(row); ++c)
+    for (int c = 0; c < calc::columnCount(row); ++c)
         captions << form.cell(row, c)->caption();
     return captions;
 }
@@ -49,9 +49,9 @@ QStringList captionsOfRow(const Form1 &form, ElementRow row)
 QStringList displayedTexts(const Form1 &form)
 {
     QStringList texts;
-    for (const ElementRow row : kElementRows)
+    for (const calc::ElementRow row : calc::kElementRows)
         texts << captionsOfRow(form, row);
-    for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+    for (const calc::BoomTotal total : {calc::BoomTotal::Feet, calc::BoomTotal::Inches, calc::BoomTotal::Centimetres})
         texts << form.boomTotal(total)->caption();
     texts << form.frequencyBox()->text() << (form.boomCaptionVisible() ? "boom shown" : "boom hidden");
     return texts;
@@ -59,10 +59,10 @@ QStringList displayedTexts(const Form1 &form)
 
 void requireCleared(const Form1 &form)
 {
-    for (const ElementRow row : kElementRows)
-        for (int c = 0; c < columnCount(row); ++c)
+    for (const calc::ElementRow row : calc::kElementRows)
+        for (int c = 0; c < calc::columnCount(row); ++c)
             QVERIFY2(form.cell(row, c)->caption().isEmpty(), qPrintable(form.cell(row, c)->objectName()));
-    for (const BoomTotal total : {BoomTotal::Feet, BoomTotal::Inches, BoomTotal::Centimetres})
+    for (const calc::BoomTotal total : {calc::BoomTotal::Feet, calc::BoomTotal::Inches, calc::BoomTotal::Centimetres})
         QVERIFY(form.boomTotal(total)->caption().isEmpty());
     QVERIFY(form.frequencyBox()->text().isEmpty());
     QVERIFY(form.boomCaption()->isHidden());
@@ -217,7 +217,7 @@ void TestForm1::enterCalculates()
     QLineEdit *box = m_form->frequencyBox();
     QTest::keyClicks(box, QStringLiteral("28.5"));
     QTest::keyClick(box, Qt::Key(key), modifiers);
-    QCOMPARE(captionsOfRow(*m_form, ElementRow::Reflector), tenMetres().rows[0]);
+    QCOMPARE(captionsOfRow(*m_form, calc::ElementRow::Reflector), tenMetres().rows[0]);
     QVERIFY(!m_form->boomCaption()->isHidden());
     QCOMPARE(QApplication::focusWidget(), box);
     QCOMPARE(box->text(), QStringLiteral("28.5"));
@@ -236,12 +236,12 @@ void TestForm1::calculateFillsTheWindow()
     QFETCH(const WorkedExample *, example);
     QTest::keyClicks(m_form->frequencyBox(), QString::fromLatin1(example->frequency));
     QTest::mouseClick(m_form->calculateButton(), Qt::LeftButton);
-    for (const ElementRow row : kElementRows)
-        QCOMPARE(captionsOfRow(*m_form, row), example->rows[static_cast<std::size_t>(rowIndex(row))]);
-    QCOMPARE(
-        (QStringList{m_form->boomTotal(BoomTotal::Feet)->caption(), m_form->boomTotal(BoomTotal::Inches)->caption(),
-                     m_form->boomTotal(BoomTotal::Centimetres)->caption()}),
-        example->boom);
+    for (const calc::ElementRow row : calc::kElementRows)
+        QCOMPARE(captionsOfRow(*m_form, row), example->rows[static_cast<std::size_t>(calc::rowIndex(row))]);
+    QCOMPARE((QStringList{m_form->boomTotal(calc::BoomTotal::Feet)->caption(),
+                          m_form->boomTotal(calc::BoomTotal::Inches)->caption(),
+                          m_form->boomTotal(calc::BoomTotal::Centimetres)->caption()}),
+             example->boom);
     QVERIFY(!m_form->boomCaption()->isHidden());
     QCOMPARE(QApplication::focusWidget(), m_form->calculateButton()); // a click takes the focus
     QVERIFY(m_messages->requests.empty());
@@ -306,7 +306,7 @@ void TestForm1::resetKeepsColours()
     heading->setForeColor(QColor(128, 255, 128));
     QTest::mouseClick(m_form->resetButton(), Qt::LeftButton);
     QCOMPARE(heading->foreColor(), QColor(128, 255, 128));
-    QCOMPARE(m_form->cell(ElementRow::Driven, 0)->backColor(), QColor(224, 224, 224));
+    QCOMPARE(m_form->cell(calc::ElementRow::Driven, 0)->backColor(), QColor(224, 224, 224));
 }
 
 void TestForm1::conversionOpensOneOwnedChartWindow()
@@ -361,15 +361,15 @@ void TestForm1::closingTheMainWindowClosesTheChart()
 // left = 1320 + 960 x column, top = 840 + 285 x row, 930 by 255 twips; 30 twips between neighbours.
 void TestForm1::cellGeometry()
 {
-    for (const ElementRow row : kElementRows) {
-        const int r = rowIndex(row);
-        for (int c = 0; c < columnCount(row); ++c) {
+    for (const calc::ElementRow row : calc::kElementRows) {
+        const int r = calc::rowIndex(row);
+        for (int c = 0; c < calc::columnCount(row); ++c) {
             const QRect cell = m_form->cell(row, c)->geometry();
             QCOMPARE(cell, twips(1320 + 960 * c, 840 + 285 * r, 930, 255));
             if (c > 0)
                 QCOMPARE(cell.left() - m_form->cell(row, c - 1)->geometry().right() - 1, 2);
             if (r > 1 || (r == 1 && c < 8))
-                QCOMPARE(cell.top() - m_form->cell(kElementRows[r - 1], c)->geometry().bottom() - 1, 2);
+                QCOMPARE(cell.top() - m_form->cell(calc::kElementRows[r - 1], c)->geometry().bottom() - 1, 2);
         }
     }
 }
@@ -459,7 +459,7 @@ void TestForm1::longNumbersAreNeverCut()
 {
     QTest::keyClicks(m_form->frequencyBox(), QStringLiteral("1.8"));
     QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
-    CaptionLabel *cell = m_form->cell(ElementRow::Reflector, 1);
+    CaptionLabel *cell = m_form->cell(calc::ElementRow::Reflector, 1);
     QCOMPARE(cell->caption(), QStringLiteral("17864.666"));
     QVERIFY(QFontMetricsF(fontFor(FontRole::Control)).horizontalAdvance(cell->caption()) > cell->width());
 
@@ -501,8 +501,8 @@ void TestForm1::numbersThatFitKeepTheirFont()
     QFETCH(QString, frequency);
     QTest::keyClicks(m_form->frequencyBox(), frequency);
     QTest::keyClick(m_form->frequencyBox(), Qt::Key_Return);
-    for (const ElementRow row : kElementRows)
-        for (int c = 0; c < columnCount(row); ++c) {
+    for (const calc::ElementRow row : calc::kElementRows)
+        for (int c = 0; c < calc::columnCount(row); ++c) {
             CaptionLabel *cell = m_form->cell(row, c);
             QImage expected(cell->size() * cell->devicePixelRatio(), QImage::Format_ARGB32_Premultiplied);
             expected.setDevicePixelRatio(cell->devicePixelRatio());
