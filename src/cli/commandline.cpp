@@ -117,7 +117,7 @@ std::variant<NamedFiles, int> readNamedFiles(const Options &options, std::ostrea
             return kExitSomeFailed;
         }
         named.tuned = std::get<tune::TunedDesign>(std::move(read));
-        if (options.through.match && named.tuned->check.match.kind == MatchKind::Direct) {
+        if (options.through.match && named.tuned->check.match.kind == design::MatchKind::Direct) {
             complain(err, "--through-match",
                      "The tuned design in " + options.tunedPath + " is fed direct: it has no match to take out");
             return kExitUsage;

@@ -97,14 +97,14 @@ struct Given
     std::string goalSwr;
     std::string goalFb;
     std::string boom;
-    MatchTexts matchTexts;
+    design::MatchTexts matchTexts;
     shop::ShopSettingTexts shopTexts;
     design::CheckSettingTexts checkTexts;
     std::string groundHeight;
     std::vector<std::string> cuts;
     std::string through;
     std::string stubLength;
-    Match match; // once read
+    design::Match match; // once read
 };
 
 // Every option the program takes, each into its text or straight into the options.
@@ -353,17 +353,17 @@ bool readOutputs(Given &g, Options &options, std::ostream &err)
 // The match, the line a sweep was taken through, the array, the stub and the engines.
 bool readFeedAndArray(Given &g, Options &options, std::ostream &err)
 {
-    auto match = readMatch(g.matchTexts);
-    if (const auto *refusal = std::get_if<MatchRefusal>(&match)) {
+    auto match = design::readMatch(g.matchTexts);
+    if (const auto *refusal = std::get_if<design::MatchRefusal>(&match)) {
         complain(err,
-                 refusal->setting == MatchRefusal::Setting::Kind   ? "--match"
-                 : refusal->setting == MatchRefusal::Setting::Z0   ? "--match-z0"
-                 : refusal->setting == MatchRefusal::Setting::Line ? "--match-line"
-                                                                   : "--match-vf",
+                 refusal->setting == design::MatchRefusal::Setting::Kind   ? "--match"
+                 : refusal->setting == design::MatchRefusal::Setting::Z0   ? "--match-z0"
+                 : refusal->setting == design::MatchRefusal::Setting::Line ? "--match-line"
+                                                                           : "--match-vf",
                  refusal->message);
         return false;
     }
-    g.match = std::get<Match>(match);
+    g.match = std::get<design::Match>(match);
     if (g.app.count("--through") > 0) {
         auto read = design::readFeedRun(g.through);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
@@ -373,12 +373,12 @@ bool readFeedAndArray(Given &g, Options &options, std::ostream &err)
         options.through.run = std::get<design::FeedRun>(read);
     }
     // A tuned design's match is its own, read with it.
-    if (options.through.match && g.match.kind == MatchKind::Direct && g.app.count("--tuned") == 0) {
+    if (options.through.match && g.match.kind == design::MatchKind::Direct && g.app.count("--tuned") == 0) {
         complain(err, "--through-match", "The design is fed direct: give its --match, which was in the path");
         return false;
     }
     if (g.app.count("--elements") > 0) {
-        auto read = readElementCount(g.elements);
+        auto read = design::readElementCount(g.elements);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--elements", *refusal);
             return false;

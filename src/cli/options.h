@@ -45,8 +45,8 @@ struct Options
     tune::GivenSettings tunedGiven;  // what the command line says the tuned design is for
     design::CheckSettings checkSettings;
     tune::TuneSettings tuneSettings;
-    int processes = 0;            // --processes N: engines at once; the machine's cores where 0
-    int elements = kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune
+    int processes = 0;                    // --processes N: engines at once; the machine's cores where 0
+    int elements = design::kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune
     bool help = false;
     bool version = false;
     std::vector<std::string_view> inputs;

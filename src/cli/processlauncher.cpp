@@ -58,7 +58,7 @@ Started startEngine(const std::string &program, const EngineJob &job, std::size_
     }
     if (child == 0) {
         // Only async-signal-safe calls from here to exec.
-        becomeEngineChild(parent);
+        nec::becomeEngineChild(parent);
         const int input = ::open("/dev/null", O_RDONLY);
         const int output = ::open(messages.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         if (input < 0 || output < 0 || ::dup2(input, STDIN_FILENO) < 0 || ::dup2(output, STDOUT_FILENO) < 0 ||

@@ -93,7 +93,7 @@ void appendGridLayout(std::string &out, std::string_view frequencyText, const ca
 
 // The tuned design's CSV: the tuned table with the frequency as typed first on every row, as JSON has it,
 // and the tune's figures and goals after it.
-format::ResultTable tuneCsvTable(std::string_view frequencyText, const DesignLengths &design,
+format::ResultTable tuneCsvTable(std::string_view frequencyText, const design::DesignLengths &design,
                                  const tune::TuneResult &result, const tune::TuneSettings &tune)
 {
     format::ResultTable table = tune::tunedTable(design, result);
@@ -244,7 +244,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
                                const design::CheckSettings &settings, const std::vector<measure::MeasuredSweep> &sweeps,
                                const check::Goals &goals)
 {
-    const std::string label = frequencyLabel(summary.design.mhz); // as every text of the check writes it
+    const std::string label = design::frequencyLabel(summary.design.mhz); // as every text of the check writes it
     const measure::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     switch (m_format) {
     case OutputFormat::Touchstone:
@@ -252,7 +252,7 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         return;
     case OutputFormat::Table:
         separateTables(out);
-        out += "Antenna check for " + designTitle(label, summary.elements) + "\n\n";
+        out += "Antenna check for " + design::designTitle(label, summary.elements) + "\n\n";
         out += document::verdictHeadline(summary, measured, goals) + "\n\n";
         format::appendTerminalTable(out, document::verdictTable(summary, settings.z0Ohms, measured, goals));
         out += '\n';
@@ -277,8 +277,9 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
     }
 }
 
-void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
-                              const tune::TuneResult &result, const tune::TuneSettings &tune, const Match &match)
+void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, const design::DesignLengths &design,
+                              const tune::TuneResult &result, const tune::TuneSettings &tune,
+                              const design::Match &match)
 {
     switch (m_format) {
     case OutputFormat::Table:

@@ -15,10 +15,10 @@ class MemoryGrid;
 namespace shop {
 struct ShopSheet;
 }
-struct DesignLengths;
 namespace design {
 struct CheckSettings;
-}
+struct DesignLengths;
+} // namespace design
 namespace check {
 struct CheckSummary;
 }
@@ -69,8 +69,8 @@ public:
                      const design::CheckSettings &settings, const std::vector<measure::MeasuredSweep> &sweeps = {},
                      const check::Goals &goals = {});
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
-    void appendTune(std::string &out, std::string_view frequencyText, const DesignLengths &design,
-                    const tune::TuneResult &result, const tune::TuneSettings &tune, const Match &match);
+    void appendTune(std::string &out, std::string_view frequencyText, const design::DesignLengths &design,
+                    const tune::TuneResult &result, const tune::TuneSettings &tune, const design::Match &match);
 
     // A cable's velocity factor from a sweep of a cut piece of it.
     void appendStub(std::string &out, std::string_view file, double lengthMetres, const measure::StubReading &reading);

@@ -23,7 +23,7 @@ Session::Session(const Options &options, const tune::TunedDesign *tuned, Sweeps 
 {
 }
 
-measure::SweepReading Session::sweepReading(double designMHz, const Match &match) const
+measure::SweepReading Session::sweepReading(double designMHz, const design::Match &match) const
 {
     // A tuned design's line is its own, as its match is: it was tuned for them.
     return {m_tuned ? m_tuned->check.z0Ohms : m_options.checkSettings.z0Ohms, match, designMHz, m_options.through};

@@ -47,7 +47,7 @@ public:
     [[nodiscard]] const Sweeps &sweeps() const { return m_sweeps; }
     // How the sweeps are read for a design of `designMHz` fed through `match`: on the --z0 line, through what
     // --through and --through-match declare.
-    [[nodiscard]] measure::SweepReading sweepReading(double designMHz, const Match &match) const;
+    [[nodiscard]] measure::SweepReading sweepReading(double designMHz, const design::Match &match) const;
     [[nodiscard]] ResultWriter &writer() { return m_writer; }
     [[nodiscard]] std::string &buffer() { return m_buffer; }
     [[nodiscard]] calc::MemoryGrid &grid() { return m_grid; }

@@ -143,7 +143,7 @@ void tunedDesignField(std::string_view text)
     static const std::string saved = [] {
         tarvelin::tune::TunedDesign design;
         design.frequencyText = "14.2";
-        design.check.match = tarvelin::Match{tarvelin::MatchKind::QuarterWave, 75.0, 0.66, "RG-11"};
+        design.check.match = tarvelin::design::Match{tarvelin::design::MatchKind::QuarterWave, 75.0, 0.66, "RG-11"};
         design.tune.boomMetres = 20.0;
         design.result.factors = {0.98, 0.977, 0.99, 0.985, 0.975, 0.97, 0.965};
         design.result.stationsMetres = {0.0, 3.0, 6.0, 9.0, 12.0, 15.0, 18.0};

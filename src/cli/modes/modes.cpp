@@ -105,7 +105,7 @@ std::string cablesHelp()
 {
     std::string text = "Cables (--match-line CABLE, --through LENGTH:CABLE), in any case, with or\n"
                        "without /U; the velocity factor is the maker's nominal one:\n";
-    for (const CoaxCable &cable : coaxCables()) {
+    for (const design::CoaxCable &cable : design::coaxCables()) {
         std::string row = "  " + std::string(cable.name);
         row.append(row.size() < 15 ? 15 - row.size() : 1, ' ');
         text += row + format::fixedText(cable.z0Ohms, 0) + " ohms, VF " + format::fixedText(cable.velocityFactor, 2) +

@@ -48,7 +48,7 @@ void shopSheet(Session &session, std::string_view frequencyText)
                 session.fail(frequencyText, refusal->message, ResultKind::ShopSheet);
                 return;
             }
-            const Match match = settings.match;
+            const design::Match match = settings.match;
             settings = std::get<shop::ShopSettings>(read);
             settings.elements = options.elements;
             settings.match = match;

@@ -16,7 +16,7 @@ void tuneDesign(Session &session, std::string_view frequencyText)
     const std::optional<Session::TuneRun> run = session.runTune(frequencyText);
     if (!run)
         return;
-    const DesignLengths &lengths = run->design.lengths;
+    const design::DesignLengths &lengths = run->design.lengths;
     session.writer().appendTune(session.buffer(), frequencyText, lengths, run->tuned, options.tuneSettings,
                                 options.checkSettings.match);
     if (options.savePath.empty())

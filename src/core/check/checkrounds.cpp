@@ -73,8 +73,9 @@ std::string implausible(const nec::FrequencyResult &result)
 
 nec::OutputProblem refused(const nec::FrequencyResult &result, const std::string &why)
 {
-    return nec::OutputProblem{"The engine's result at " + frequencyLabel(result.mhz) + " MHz fails its own checks (" +
-                              why + "), so no figures are given: the model is outside what NEC-2 computes reliably."};
+    return nec::OutputProblem{"The engine's result at " + design::frequencyLabel(result.mhz) +
+                              " MHz fails its own checks (" + why +
+                              "), so no figures are given: the model is outside what NEC-2 computes reliably."};
 }
 
 } // namespace
@@ -115,7 +116,7 @@ readOutputs(const AnalysisPlan &plan, const std::vector<std::string> &outputs, c
                 sweepPointOf(blocks[i], settings.z0Ohms, settings.match, plan.sectionMHz);
             if (!point)
                 return nec::OutputProblem{"The engine's output has no forward and backward gain at " +
-                                          frequencyLabel(blocks[i].mhz) + " MHz."};
+                                          design::frequencyLabel(blocks[i].mhz) + " MHz."};
             read.points.push_back(*point);
             read.efficiencyPercent.push_back(blocks[i].efficiencyPercent);
         }
@@ -254,8 +255,8 @@ std::optional<nec::OutputProblem> CheckRounds::take(const std::vector<std::strin
                 "The lowest wire is only " + format::fixedText(m_lowestWireWavelengths, 2) +
                 " wavelengths above the ground, where NEC-2's ground model is unsure: with " +
                 std::to_string(m_finerSegments) + " segments a side the feed impedance at " +
-                frequencyLabel(coarse.mhz) + " MHz is " + impedanceText(fine) + " ohms, not " + impedanceText(coarse) +
-                ". Measure the built antenna at its working height.");
+                design::frequencyLabel(coarse.mhz) + " MHz is " + impedanceText(fine) + " ohms, not " +
+                impedanceText(coarse) + ". Measure the built antenna at its working height.");
     }
     m_summary.ran = ranText();
     return std::nullopt;

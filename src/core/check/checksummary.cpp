@@ -50,7 +50,7 @@ std::size_t designIndexOf(const std::vector<SweepPoint> &points, double designMH
     return nearest;
 }
 
-std::optional<SweepPoint> sweepPointOf(const nec::FrequencyResult &result, double z0Ohms, const Match &match,
+std::optional<SweepPoint> sweepPointOf(const nec::FrequencyResult &result, double z0Ohms, const design::Match &match,
                                        double sectionMHz)
 {
     // By theta: the forward gain, the gain straight back and the strongest gain of the rear half. In free
@@ -81,7 +81,7 @@ std::optional<SweepPoint> sweepPointOf(const nec::FrequencyResult &result, doubl
     SweepPoint point;
     point.mhz = result.mhz;
     // The engine feeds a quarter-wave section's far end; the loop's own impedance lies behind it.
-    const FeedPath path{match, sectionMHz, z0Ohms, {}};
+    const design::FeedPath path{match, sectionMHz, z0Ohms, {}};
     const std::complex<double> feed =
         path.behindModelledSection({result.resistanceOhms, result.reactanceOhms}, result.mhz);
     point.resistanceOhms = feed.real();
@@ -130,7 +130,7 @@ namespace {
 class Interpolant
 {
 public:
-    Interpolant(const std::vector<SweepPoint> &points, double z0Ohms, const Match &match, double sectionMHz)
+    Interpolant(const std::vector<SweepPoint> &points, double z0Ohms, const design::Match &match, double sectionMHz)
         : m_p(points), m_path{match, sectionMHz, z0Ohms, {}}
     {
     }
@@ -176,7 +176,7 @@ public:
 
 private:
     const std::vector<SweepPoint> &m_p;
-    FeedPath m_path;
+    design::FeedPath m_path;
 };
 
 // Around point `from`, where a figure stays on its good side of `level`, and each edge where it crosses.
@@ -331,8 +331,8 @@ void readPatterns(CheckSummary &summary, const nec::FrequencyResult &azimuth)
 } // namespace
 
 CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
-                       std::optional<double> designEfficiency, const nec::FrequencyResult *azimuth, const Match &match,
-                       double sectionMHz)
+                       std::optional<double> designEfficiency, const nec::FrequencyResult *azimuth,
+                       const design::Match &match, double sectionMHz)
 {
     CheckSummary summary;
     summary.points = std::move(points);
@@ -359,10 +359,10 @@ std::vector<std::string> verdictWarnings(const CheckSummary &summary)
         warnings.push_back("The model resonates " + format::fixedText(std::fabs(*summary.detunePercent), 2) + " % " +
                            (*summary.detunePercent < 0 ? "below" : "above") +
                            " the design frequency: cut the loops of the design for " +
-                           frequencyLabel(*summary.cutAsForMHz) + " MHz, or trim them after measuring.");
+                           design::frequencyLabel(*summary.cutAsForMHz) + " MHz, or trim them after measuring.");
     for (const LeftOutPoint &point : summary.leftOut)
-        warnings.push_back("The engine's result at " + frequencyLabel(point.mhz) + " MHz fails its own checks (" +
-                           point.why + "): that frequency is left out of the sweep.");
+        warnings.push_back("The engine's result at " + design::frequencyLabel(point.mhz) +
+                           " MHz fails its own checks (" + point.why + "): that frequency is left out of the sweep.");
     for (const std::string &note : summary.modelNotes)
         warnings.push_back(note);
     return warnings;

@@ -89,7 +89,7 @@ inline constexpr double kDetuneWarningPercent = 1.0;
 // feeds the array, so the point's R and X are those behind it, at the loop; its SWR is the feed line's, through
 // the match. `sectionMHz`: the design frequency the section is cut for.
 [[nodiscard]] std::optional<SweepPoint> sweepPointOf(const nec::FrequencyResult &result, double z0Ohms,
-                                                     const Match &match = {}, double sectionMHz = 0.0);
+                                                     const design::Match &match = {}, double sectionMHz = 0.0);
 
 // The summary of a sweep given in frequency order; `designIndex` is the design frequency's point, and
 // `azimuth` the block with the azimuth pattern, if any. Between the points, R and X are read from the
@@ -97,7 +97,7 @@ inline constexpr double kDetuneWarningPercent = 1.0;
 // fall on a point.
 [[nodiscard]] CheckSummary summarise(std::vector<SweepPoint> points, std::size_t designIndex, double z0Ohms,
                                      std::optional<double> designEfficiency, const nec::FrequencyResult *azimuth,
-                                     const Match &match = {}, double sectionMHz = 0.0);
+                                     const design::Match &match = {}, double sectionMHz = 0.0);
 
 // An SWR as every text shows it: to `decimals`, or "> 99" beyond that, where the figure says little and an
 // infinite or enormous one would only mislead.

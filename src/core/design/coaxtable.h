@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-namespace tarvelin {
+namespace tarvelin::design {
 
 // One matched-loss figure as a maker's sheet prints it.
 struct CoaxPoint
@@ -53,4 +53,4 @@ struct CoaxLossFit
 // between and beyond them.
 [[nodiscard]] double coaxLossDbPer100m(const CoaxCable &cable, double mhz);
 
-} // namespace tarvelin
+} // namespace tarvelin::design

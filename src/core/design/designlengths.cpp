@@ -12,7 +12,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace tarvelin {
+namespace tarvelin::design {
 
 std::string frequencyLabel(double mhz)
 {
@@ -85,4 +85,4 @@ std::string designTitle(const std::string &frequencyLabel, std::size_t elements)
     return frequencyLabel + " MHz, " + countWord(elements) + " elements";
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::design

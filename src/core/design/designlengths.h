@@ -13,7 +13,7 @@
 #include <variant>
 #include <vector>
 
-namespace tarvelin {
+namespace tarvelin::design {
 
 // The design frequencies the sheet, the deck and the check work with. Below the lowest a loop outgrows
 // the arithmetic of the sheet's lengths; above the highest the grid's shortest lengths round to nothing.
@@ -75,4 +75,4 @@ inline constexpr std::string_view kDecimalFrequencyMessage = "Enter the centre f
 // The shortest text that reads back as the same double; in plain decimals where that stays short.
 [[nodiscard]] std::string shortestText(double value);
 
-} // namespace tarvelin
+} // namespace tarvelin::design

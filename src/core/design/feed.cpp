@@ -11,7 +11,7 @@
 #include <limits>
 #include <numbers>
 
-namespace tarvelin {
+namespace tarvelin::design {
 
 const char *matchKindName(MatchKind kind)
 {
@@ -165,4 +165,4 @@ double idealSectionZ0Ohms(double feedOhms, double lineOhms)
     return std::sqrt(feedOhms * lineOhms);
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::design

@@ -10,7 +10,7 @@ namespace tarvelin::format {
 class JsonWriter;
 }
 
-namespace tarvelin {
+namespace tarvelin::design {
 
 // How the driven loop meets the feed line: directly, through an ideal 4:1 balun, or through a quarter-wave
 // section of line that transforms the feed's resistance R towards sqrt(R x Z0) squared over R.
@@ -98,4 +98,4 @@ void writeMatchRecord(format::JsonWriter &json, std::string_view key, const Matc
 // ideal line for a feed of R ohms is sqrt(R x lineOhms).
 [[nodiscard]] double idealSectionZ0Ohms(double feedOhms, double lineOhms);
 
-} // namespace tarvelin
+} // namespace tarvelin::design

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "core/design/feedpath.h"
 
-namespace tarvelin {
+namespace tarvelin::design {
 
 std::complex<double> FeedPath::onLine(std::complex<double> loopOhms, double mhz) const
 {
@@ -29,4 +29,4 @@ std::complex<double> FeedPath::behindModelledSection(std::complex<double> engine
     return behindSection(match, engineOhms, mhz, designMHz);
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::design

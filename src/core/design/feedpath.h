@@ -6,7 +6,7 @@
 
 #include <complex>
 
-namespace tarvelin {
+namespace tarvelin::design {
 
 // The way from the loop to the feed line and to the analyser, as one value: the match at the feed point; the
 // design frequency, which its quarter-wave section is cut for and a declared run's loss is given at; the line
@@ -32,4 +32,4 @@ struct FeedPath
     [[nodiscard]] std::complex<double> behindModelledSection(std::complex<double> engineOhms, double mhz) const;
 };
 
-} // namespace tarvelin
+} // namespace tarvelin::design

@@ -84,7 +84,7 @@ format::ResultTable checkTable(const CheckSummary &summary, std::string_view fre
     for (const check::SweepPoint &p : summary.points)
         rows.push_back({p.mhz,
                         {{std::string(frequencyLabel), std::nullopt},
-                         format::TableCell{tarvelin::frequencyLabel(p.mhz), p.mhz}, // as the verdict writes it
+                         format::TableCell{tarvelin::design::frequencyLabel(p.mhz), p.mhz}, // as the verdict writes it
                          numberCell(p.resistanceOhms, 2),
                          numberCell(p.reactanceOhms, 2),
                          figureCell(check::swrText(p.swr, 3), p.swr),
@@ -97,7 +97,7 @@ format::ResultTable checkTable(const CheckSummary &summary, std::string_view fre
     for (const check::LeftOutPoint &out : summary.leftOut) {
         std::vector<format::TableCell> cells(table.columns.size());
         cells[0] = {std::string(frequencyLabel), std::nullopt};
-        cells[1] = format::TableCell{tarvelin::frequencyLabel(out.mhz), out.mhz};
+        cells[1] = format::TableCell{tarvelin::design::frequencyLabel(out.mhz), out.mhz};
         cells.back() = {"left out: the engine's result fails its own checks (" + out.why + ")", std::nullopt};
         rows.push_back({out.mhz, std::move(cells)});
     }
@@ -111,7 +111,7 @@ namespace {
 
 std::string megahertz(double mhz)
 {
-    return frequencyLabel(mhz);
+    return design::frequencyLabel(mhz);
 }
 
 // A figure with at least two significant digits and one decimal: "-14.5", "-0.046".
@@ -164,9 +164,9 @@ std::string verdictHeadline(const CheckSummary &summary, const MeasuredSweep *me
                        trim.substr(verb == std::string::npos ? 0 : verb + 1) + ".";
         }
     } else if (summary.cutAsForMHz) {
-        const std::string cutFor = frequencyLabel(*summary.cutAsForMHz);
-        headline = cutFor == frequencyLabel(summary.design.mhz) ? "Cut the loops as designed."
-                                                                : "Cut the loops as for " + cutFor + " MHz.";
+        const std::string cutFor = design::frequencyLabel(*summary.cutAsForMHz);
+        headline = cutFor == design::frequencyLabel(summary.design.mhz) ? "Cut the loops as designed."
+                                                                        : "Cut the loops as for " + cutFor + " MHz.";
     } else {
         headline = "The model's resonance lies outside the sweep: widen it to find what to cut for.";
     }
@@ -202,11 +202,11 @@ format::ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, con
     };
     add("SWR at " + megahertz(d.mhz) + " MHz",
         check::swrText(d.swr, 2) + " on a " + format::fixedText(z0Ohms, 0) + " \u03a9 line" +
-            goal(d.swr <= goals.maxSwr, shortestText(goals.maxSwr) + " or less"));
+            goal(d.swr <= goals.maxSwr, design::shortestText(goals.maxSwr) + " or less"));
     add("Gain", format::fixedText(d.gainDbi, 2) + " dBi");
-    add("F/B",
-        ratioText(d.frontToBackDb, 2) + " dB" +
-            goal(d.frontToBackDb >= goals.minFrontToBackDb, shortestText(goals.minFrontToBackDb) + " dB or more"));
+    add("F/B", ratioText(d.frontToBackDb, 2) + " dB" +
+                   goal(d.frontToBackDb >= goals.minFrontToBackDb,
+                        design::shortestText(goals.minFrontToBackDb) + " dB or more"));
     add("F/R in the azimuth plane", ratioText(d.frontToRearDb, 2) + " dB");
     if (d.elevationDegrees)
         add("Take-off angle", format::fixedText(*d.elevationDegrees, 1) + "\u00b0");
@@ -260,20 +260,20 @@ format::ResultTable verdictTable(const CheckSummary &summary, double z0Ohms, con
 
 std::string feedAdvice(const CheckSummary *summary, const CheckSettings &settings)
 {
-    const Match &match = settings.match;
+    const design::Match &match = settings.match;
     const double z0Ohms = settings.z0Ohms;
     std::string advice = shop::feedAdviceText(match);
     if (summary && summary->resonanceMHz && summary->resonanceOhms && *summary->resonanceOhms > 0.0) {
         const double r = *summary->resonanceOhms;
-        const FeedPath path{match, summary->design.mhz, z0Ohms, {}};
+        const design::FeedPath path{match, summary->design.mhz, z0Ohms, {}};
         const std::complex<double> line = path.onLine({r, 0.0}, *summary->resonanceMHz);
         advice += " At resonance, " + megahertz(*summary->resonanceMHz) + " MHz, the feed is " +
                   format::fixedText(r, 0) + " \u03a9";
-        if (match.kind != MatchKind::Direct)
+        if (match.kind != design::MatchKind::Direct)
             advice += ", " + format::fixedText(std::abs(line), 0) + " \u03a9 through the match";
         // A real feed's SWR is the ratio of the two resistances; through a match, that of what the line sees.
-        const double swr = match.kind == MatchKind::Direct ? std::max(r / z0Ohms, z0Ohms / r)
-                                                           : swrOf(line.real(), line.imag(), z0Ohms);
+        const double swr = match.kind == design::MatchKind::Direct ? std::max(r / z0Ohms, z0Ohms / r)
+                                                                   : design::swrOf(line.real(), line.imag(), z0Ohms);
         advice +=
             ": an SWR of " + format::fixedText(swr, 2) + " on a " + format::fixedText(z0Ohms, 0) + " \u03a9 line.";
     }
@@ -306,7 +306,7 @@ void writeFigures(format::JsonWriter &json, const check::SweepPoint &p)
 } // namespace
 
 void writeCheckJson(format::JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
-                    const Match &match, std::span<const MeasuredSweep> sweeps)
+                    const design::Match &match, std::span<const MeasuredSweep> sweeps)
 {
     const MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     const std::vector<std::optional<measure::SweepMove>> moves = sweepMoves(sweeps);
@@ -314,7 +314,7 @@ void writeCheckJson(format::JsonWriter &json, std::string_view frequencyText, co
         return moves[i] ? std::optional(moves[i]->percent) : std::nullopt;
     };
     json.beginRecord().text("frequency", frequencyText).whole("elements", static_cast<long long>(summary.elements));
-    writeMatchRecord(json, "match", match); // the SWR figures are on the line through it
+    design::writeMatchRecord(json, "match", match); // the SWR figures are on the line through it
     // The sweep's own points, then those of the wider sweep the verdict asked for.
     for (const auto &[key, round] : {std::pair{"points", 1}, std::pair{"wider_points", 2}}) {
         json.beginList(key);
@@ -412,13 +412,14 @@ std::string checkTouchstone(const CheckSummary &summary, const CheckSettings &se
                  ? ", boom " + format::fixedText(*settings.groundHeightMetres, 2) + " m over average ground"
                  : std::string(", free space");
     const std::vector<std::string> comments{
-        "Tarvelin " TARVELIN_VERSION ": model of the " + elementsWord(summary.elements) + " cubical quad for " +
+        "Tarvelin " TARVELIN_VERSION ": model of the " + design::elementsWord(summary.elements) + " cubical quad for " +
             megahertz(summary.design.mhz) + " MHz",
         model,
-        "Reflection at the feed" + std::string(settings.match.kind == MatchKind::Direct ? "" : ", through the match,") +
+        "Reflection at the feed" +
+            std::string(settings.match.kind == design::MatchKind::Direct ? "" : ", through the match,") +
             " against the " + format::fixedText(settings.z0Ohms, 0) + " ohm line, from the NEC-2 model"};
     // What an analyser on the feed line reads: through the match, where there is one.
-    const FeedPath path{settings.match, summary.design.mhz, settings.z0Ohms, {}};
+    const design::FeedPath path{settings.match, summary.design.mhz, settings.z0Ohms, {}};
     std::vector<touchstone::Sample> samples;
     for (const check::SweepPoint &p : summary.points)
         if (samples.empty() || p.mhz > samples.back().mhz)

@@ -60,7 +60,7 @@ using measure::MeasuredSweep;
 // With measured sweeps, oldest first, the latest's figures in "measured" with its move since the one before,
 // and every sweep's in "sweeps".
 void writeCheckJson(format::JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
-                    const Match &match, std::span<const MeasuredSweep> sweeps = {});
+                    const design::Match &match, std::span<const MeasuredSweep> sweeps = {});
 
 // The check's sweep as a one-port Touchstone file, for an analyser's reference trace: comments naming the
 // program, the design frequency and the settings, then the reflection at each point against the line.

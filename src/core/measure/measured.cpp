@@ -106,14 +106,15 @@ std::string resonanceSourceText(const MeasuredSweep &measured)
 {
     return measured.by == ResonanceBy::Reactance
                ? "where the reactance of " + measured.file + " passes zero at the feed point"
-               : "the lowest SWR of " + measured.file + " on the " + shortestText(measured.z0Ohms) + " ohm line";
+               : "the lowest SWR of " + measured.file + " on the " + design::shortestText(measured.z0Ohms) +
+                     " ohm line";
 }
 
 MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, const SweepReading &reading)
 {
     const double z0 = reading.z0Ohms;
     const bool through = reading.through.declared();
-    const FeedPath path{reading.match, reading.designMHz, z0, reading.through};
+    const design::FeedPath path{reading.match, reading.designMHz, z0, reading.through};
     std::vector<check::SweepPoint> points;
     std::vector<check::SweepPoint> asMeasured;
     points.reserve(sweep.samples.size());
@@ -125,7 +126,7 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
             asMeasured.push_back({.mhz = sample.mhz,
                                   .resistanceOhms = z.real(),
                                   .reactanceOhms = z.imag(),
-                                  .swr = swrOf(z.real(), z.imag(), z0)});
+                                  .swr = design::swrOf(z.real(), z.imag(), z0)});
             z = path.atLoop(z, sample.mhz);
         }
         point.resistanceOhms = z.real();
@@ -163,7 +164,7 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
         const bool first = lowest == p.begin();
         if (!(lowest->swr <= kHighestResonantSwr))
             measured.noAntenna = measured.file + " shows no antenna's resonance: its lowest SWR is " +
-                                 check::swrText(lowest->swr, 1) + ", at " + frequencyLabel(lowest->mhz) +
+                                 check::swrText(lowest->swr, 1) + ", at " + design::frequencyLabel(lowest->mhz) +
                                  " MHz, where an antenna's dips below " + format::fixedText(kHighestResonantSwr, 0) +
                                  ". That is an open or shorted connection, or a length of cable: check the "
                                  "connection to the feed point.";
@@ -175,7 +176,7 @@ MeasuredSweep measuredSweepOf(const touchstone::Sweep &sweep, std::string file, 
                                  "itself, across its resonance.";
         if (first || lowest + 1 == p.end())
             measured.noSwrDip = "The lowest SWR of " + measured.file + " lies at its " + (first ? "first" : "last") +
-                                " point, " + frequencyLabel(lowest->mhz) + " MHz: the resonance lies " +
+                                " point, " + design::frequencyLabel(lowest->mhz) + " MHz: the resonance lies " +
                                 (first ? "below" : "above") + " the sweep, so it gives no trim. Sweep " +
                                 (first ? "lower" : "higher") + " to find it.";
         // A loop is capacitive below its resonance and inductive above it.
@@ -277,7 +278,7 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
     if (measured.looksThroughALine())
         sentences.push_back("This sweep looks measured through a feed line: its R and X are turned from the "
                             "model's while its SWR follows the model's. A line of other than " +
-                            shortestText(measured.z0Ohms) +
+                            design::shortestText(measured.z0Ohms) +
                             " ohms, or a matching section in the path, moves the lowest SWR, so the trim below "
                             "holds only if the sweep was taken at the feed point. Declare the line it was measured "
                             "through (its length and cable, or impedance, velocity factor and loss), and the match "
@@ -299,23 +300,23 @@ std::vector<std::string> measuredSentences(const MeasuredSweep &measured)
     const std::string where =
         std::string(byReactance ? "The built antenna resonates (its reactance at the feed point passes zero) at "
                                 : "The built antenna's lowest SWR on the line lies at ") +
-        frequencyLabel(measured.resonanceMHz()) + " MHz, " +
+        design::frequencyLabel(measured.resonanceMHz()) + " MHz, " +
         percentFrom(*measured.detunePercent,
                     "the design frequency" + (format::fixedText(std::fabs(*measured.detunePercent), 2) == "0.00"
                                                   ? std::string()
-                                                  : ", " + frequencyLabel(*measured.designMHz) + " MHz"));
+                                                  : ", " + design::frequencyLabel(*measured.designMHz) + " MHz"));
     const std::string onlyThere = byReactance ? "" : ", if it was swept at the feed point";
     if (measured.drivenTrim.empty() || measured.drivenTrim == "leave as cut")
         sentences.push_back(where + ": leave the loops as cut" + onlyThere + ".");
     else
         sentences.push_back(where + ": " + (*measured.detunePercent < 0 ? "shorten" : "lengthen") +
                             " the loops by that much" + onlyThere + ", as cut for " +
-                            frequencyLabel(*measured.cutAsForMHz) + " MHz (the driven loop: " + measured.drivenTrim +
-                            "). The shop sheet's From Sweep gives every loop's trim.");
+                            design::frequencyLabel(*measured.cutAsForMHz) + " MHz (the driven loop: " +
+                            measured.drivenTrim + "). The shop sheet's From Sweep gives every loop's trim.");
     if (measured.shiftPercent) {
         const std::string model =
             std::string(byReactance ? "The model resonates at " : "The model's lowest SWR lies at ") +
-            frequencyLabel(*measured.modelResonanceMHz) + " MHz";
+            design::frequencyLabel(*measured.modelResonanceMHz) + " MHz";
         if (format::fixedText(std::fabs(*measured.shiftPercent), 2) == "0.00")
             sentences.push_back(model + ", where the built antenna does: the model holds for this build.");
         else
@@ -363,7 +364,7 @@ namespace {
 std::string turnResonanceText(const MeasuredSweep &sweep)
 {
     return sweep.noResonance ? std::string("no resonance within it")
-                             : "resonance at " + frequencyLabel(sweep.resonanceMHz()) + " MHz";
+                             : "resonance at " + design::frequencyLabel(sweep.resonanceMHz()) + " MHz";
 }
 } // namespace
 

@@ -95,7 +95,7 @@ struct SweepFile
 struct SweepReading
 {
     double z0Ohms = 50.0;
-    Match match;
+    design::Match match;
     double designMHz = 0.0; // the section's, and where a declared run's loss is given
     design::MeasuredThrough through;
 };

@@ -47,7 +47,7 @@ std::variant<StubReading, std::string> stubVelocityFactor(const touchstone::Swee
             break;
         const double vf = 4.0 * lengthMetres * mhz / design::kSpeedOfLightMetresPerMicrosecond;
         if (!(vf > 0.0 && vf <= 1.0))
-            return "Its series resonance at " + frequencyLabel(mhz) + " MHz gives a velocity factor of " +
+            return "Its series resonance at " + design::frequencyLabel(mhz) + " MHz gives a velocity factor of " +
                    format::fixedText(vf, 3) + " for " + format::fixedText(lengthMetres, 3) +
                    " m, which no cable has: check the piece's length.";
         return StubReading{mhz, vf};
@@ -60,8 +60,8 @@ std::variant<StubReading, std::string> stubVelocityFactor(const touchstone::Swee
 std::string stubReadingText(const StubReading &reading, double lengthMetres)
 {
     return "Velocity factor " + format::fixedText(reading.velocityFactor, 3) +
-           ": the piece's first series resonance lies at " + frequencyLabel(reading.resonanceMHz) + " MHz, where " +
-           format::fixedText(lengthMetres, 3) + " m is a quarter wavelength.";
+           ": the piece's first series resonance lies at " + design::frequencyLabel(reading.resonanceMHz) +
+           " MHz, where " + format::fixedText(lengthMetres, 3) + " m is a quarter wavelength.";
 }
 
 format::ResultTable stubTable(std::string_view file, double lengthMetres, const StubReading &reading)
@@ -73,7 +73,7 @@ format::ResultTable stubTable(std::string_view file, double lengthMetres, const 
                      {"velocity_factor", "Velocity factor"}};
     table.rows.push_back({{std::string(file), std::nullopt},
                           {format::fixedText(lengthMetres, 3), lengthMetres},
-                          {frequencyLabel(reading.resonanceMHz), reading.resonanceMHz},
+                          {design::frequencyLabel(reading.resonanceMHz), reading.resonanceMHz},
                           {format::fixedText(reading.velocityFactor, 3), reading.velocityFactor}});
     return table;
 }

@@ -63,7 +63,8 @@ std::string commentCards(const design::ArrayGeometry &geometry, const design::Ch
     std::string deck;
     // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
     deck += format("CM Tarvelin " TARVELIN_VERSION ": %s%s cubical quad for %s MHz\n", request.tuned ? "tuned " : "",
-                   elementsWord(geometry.elementCount()).c_str(), frequencyLabel(geometry.designMHz).c_str());
+                   design::elementsWord(geometry.elementCount()).c_str(),
+                   design::frequencyLabel(geometry.designMHz).c_str());
     deck += format("CM wire %.4g mm, %d segments per side, %s, %s\n", settings.wireDiameterMm, settings.segments,
                    settings.lossless ? "lossless" : "copper",
                    settings.groundHeightMetres ? "over average ground" : "free space");
@@ -75,9 +76,9 @@ std::string commentCards(const design::ArrayGeometry &geometry, const design::Ch
     deck += format("CM sweep +-%.4g %% in %d points, Z0 %.4g ohms\n", settings.spanPercent, settings.points,
                    settings.z0Ohms);
     deck += "CM boom on +X from the reflector; loops in the Y-Z plane, top and bottom level\n";
-    const Match &match = settings.match;
+    const design::Match &match = settings.match;
     const double wavelength = design::kSpeedOfLightMetresPerMicrosecond / geometry.designMHz;
-    const bool section = match.kind == MatchKind::QuarterWave;
+    const bool section = match.kind == design::MatchKind::QuarterWave;
     // The engine reads a card of at most 80 characters: a longer comment runs on to a card of its own.
     if (section) {
         deck += format("CM fed through a quarter-wave section of %.4g ohm line, velocity factor %.4g:\n", match.z0Ohms,
@@ -85,7 +86,7 @@ std::string commentCards(const design::ArrayGeometry &geometry, const design::Ch
         deck +=
             format("CM a TL card of its electrical length, %.6f m, from the driven loop's feed\n", wavelength / 4.0);
         deck += "CM to a short source wire a wavelength behind the reflector\n";
-    } else if (match.kind == MatchKind::Balun4) {
+    } else if (match.kind == design::MatchKind::Balun4) {
         deck += "CM fed through an ideal 4:1 balun, which the SWR is read through;\n";
         deck += "CM the deck feeds the loop itself\n";
     }
@@ -97,9 +98,9 @@ std::string commentCards(const design::ArrayGeometry &geometry, const design::Ch
 std::string structureCards(const design::ArrayGeometry &geometry, const design::CheckSettings &settings)
 {
     std::string deck;
-    const Match &match = settings.match;
+    const design::Match &match = settings.match;
     const double wavelength = design::kSpeedOfLightMetresPerMicrosecond / geometry.designMHz;
-    const bool section = match.kind == MatchKind::QuarterWave;
+    const bool section = match.kind == design::MatchKind::QuarterWave;
 
     const double radius = settings.wireDiameterMm / 2000.0;
     const double height = settings.groundHeightMetres.value_or(0.0);

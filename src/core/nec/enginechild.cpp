@@ -7,7 +7,7 @@
 #include <sys/prctl.h>
 #include <unistd.h>
 
-namespace tarvelin {
+namespace tarvelin::nec {
 
 void becomeEngineChild(pid_t parent) noexcept
 {
@@ -19,4 +19,4 @@ void becomeEngineChild(pid_t parent) noexcept
         ::signal(signal, SIG_DFL);
 }
 
-} // namespace tarvelin
+} // namespace tarvelin::nec

@@ -3,7 +3,7 @@
 
 #include <sys/types.h>
 
-namespace tarvelin {
+namespace tarvelin::nec {
 
 // Makes the calling process, a child between fork and exec, an engine of the program `parent`: the leader of a
 // process group of its own, so that stopping the group stops whatever the engine starts, killed as soon as
@@ -12,4 +12,4 @@ namespace tarvelin {
 // makes only async-signal-safe calls.
 void becomeEngineChild(pid_t parent) noexcept;
 
-} // namespace tarvelin
+} // namespace tarvelin::nec

@@ -76,9 +76,9 @@ std::variant<std::vector<FrequencyResult>, OutputProblem> parseNecOutput(std::st
         if (results.empty())
             return std::nullopt;
         if (!haveImpedance)
-            return problem("has no feed impedance at " + frequencyLabel(results.back().mhz) + " MHz.");
+            return problem("has no feed impedance at " + design::frequencyLabel(results.back().mhz) + " MHz.");
         if (results.back().pattern.empty())
-            return problem("has no radiation pattern at " + frequencyLabel(results.back().mhz) + " MHz.");
+            return problem("has no radiation pattern at " + design::frequencyLabel(results.back().mhz) + " MHz.");
         return std::nullopt;
     };
 
@@ -117,7 +117,7 @@ std::variant<std::vector<FrequencyResult>, OutputProblem> parseNecOutput(std::st
                 return problem("has a radiation pattern before any frequency.");
             // Without a source the engine still prints a pattern, of nothing: the missing feed is the fault.
             if (!haveImpedance)
-                return problem("has no feed impedance at " + frequencyLabel(results.back().mhz) + " MHz.");
+                return problem("has no feed impedance at " + design::frequencyLabel(results.back().mhz) + " MHz.");
             // Headings until the DEGREES line, then one line per direction until a blank one.
             std::string_view row;
             bool headed = false;

@@ -13,7 +13,7 @@ namespace {
 
 std::string titleOf(double mhz, int elements)
 {
-    return designTitle(frequencyLabel(mhz), static_cast<std::size_t>(elements));
+    return design::designTitle(design::frequencyLabel(mhz), static_cast<std::size_t>(elements));
 }
 
 std::string loopsOf(const SheetDesign &design)
@@ -162,7 +162,7 @@ void SheetSource::tune(double designMHz, TunedCut tuned, std::optional<SheetTuni
 
 std::variant<ShopSheet, ShopRefusal> SheetSource::sheet(const std::string &frequencyText, int elements,
                                                         ShopSettingTexts texts, const std::string &measuredText,
-                                                        const Match &match) const
+                                                        const design::Match &match) const
 {
     // A measurement applies only to the design it was made for; while another is being typed the sheet has no
     // trims.

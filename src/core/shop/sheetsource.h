@@ -74,7 +74,7 @@ public:
     // the prediction stands in for it only for its own design, where no measurement is typed.
     [[nodiscard]] std::variant<ShopSheet, ShopRefusal> sheet(const std::string &frequencyText, int elements,
                                                              ShopSettingTexts texts, const std::string &measuredText,
-                                                             const Match &match = {}) const;
+                                                             const design::Match &match = {}) const;
 
     // The measurement to keep between runs: the specified design's, even while it is set aside; what tuned
     // loops measured belongs to them alone, which are not kept.

@@ -35,9 +35,9 @@ std::string measuredRefusal()
 
 std::string sweepOfAnotherDesign(const std::string &file, double foundMHz, double designMHz)
 {
-    return "The resonance of " + file + ", at " + frequencyLabel(foundMHz) + " MHz, lies more than " +
+    return "The resonance of " + file + ", at " + design::frequencyLabel(foundMHz) + " MHz, lies more than " +
            format::fixedText(limits::kMeasuredTolerancePercent, 0) + " % from the design frequency, " +
-           frequencyLabel(designMHz) + " MHz: the sweep is not of this design, so it gives no trim.";
+           design::frequencyLabel(designMHz) + " MHz: the sweep is not of this design, so it gives no trim.";
 }
 
 std::variant<std::optional<double>, std::string> readCut(const std::string &text)
@@ -70,7 +70,7 @@ std::variant<double, ShopRefusal> predictedResonance(std::optional<double> reson
                            "with a wider span.",
                            ShopSetting::Measured};
     if (std::fabs(*resonanceMHz - designMHz) > designMHz * limits::kMeasuredTolerancePercent / 100.0)
-        return ShopRefusal{"The model resonates at " + frequencyLabel(*resonanceMHz) + " MHz, more than " +
+        return ShopRefusal{"The model resonates at " + design::frequencyLabel(*resonanceMHz) + " MHz, more than " +
                                format::fixedText(limits::kMeasuredTolerancePercent, 0) +
                                " % from the design frequency, so it gives no trim.",
                            ShopSetting::Measured};

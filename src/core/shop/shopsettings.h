@@ -65,7 +65,7 @@ struct ShopSettings
     std::string sweepThrough{}; // what that sweep was read through to reach the feed point, if anything
     std::string modelNote{};    // with a predicted resonance: what the model behind it can get wrong, if anything
     int elements = 7;           // the array's: the reflector, the driven element and the first directors
-    Match match{};              // how the driven loop meets the feed line; a quarter-wave section is cut too
+    design::Match match{};      // how the driven loop meets the feed line; a quarter-wave section is cut too
     // Sweeps in turn of these loops, oldest first, the latest the measured resonance's: the loops are trimmed
     // from what the cuts between them left. The sheet works out the earlier trim from them.
     std::vector<SweepTurn> inTurn{};

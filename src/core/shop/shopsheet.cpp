@@ -72,7 +72,7 @@ namespace {
 // Loops cut already since an earlier sweep are as the design for the frequency of that trim: each a factor
 // F / C of the loop it was cut as, on top of a tune's own factor. None for a single sweep or none at all.
 std::variant<std::optional<EarlierTrim>, ShopRefusal>
-earlierTrimFor(const DesignLengths &design, const ShopSettings &settings, const TunedCut *tuned)
+earlierTrimFor(const design::DesignLengths &design, const ShopSettings &settings, const TunedCut *tuned)
 {
     if (!settings.measuredMHz || settings.inTurn.size() < 2)
         return std::optional<EarlierTrim>();
@@ -90,7 +90,8 @@ bool addTrims(ShopSheet &sheet, double frequency, double measuredMHz, std::span<
               HalfThousandths hub)
 {
     const double correctedMHz = frequency * frequency / measuredMHz;
-    auto corrected = design::specifiedDesign(shortestText(correctedMHz), static_cast<int>(sheet.elements.size()));
+    auto corrected =
+        design::specifiedDesign(design::shortestText(correctedMHz), static_cast<int>(sheet.elements.size()));
     if (!std::holds_alternative<design::Design>(corrected))
         return false;
     const HalfThousandths allowance = fromThousandths(sheet.settings.allowanceThousandths);
@@ -113,7 +114,7 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const design::Design &specified, 
                                                const TunedCut *tuned)
 {
     const int elements = static_cast<int>(specified.elementCount());
-    const DesignLengths &design = specified.lengths;
+    const design::DesignLengths &design = specified.lengths;
     auto worked = earlierTrimFor(design, settings, tuned);
     if (const auto *refusal = std::get_if<ShopRefusal>(&worked))
         return *refusal;
@@ -180,14 +181,15 @@ std::variant<ShopSheet, ShopRefusal> makeSheet(const design::Design &specified, 
     sheet.boomLength = sheet.elements.back().station;
     if (design.elementCount() == calc::kElementRowCount)
         sheet.windowBoomInches = design.grid.boom(calc::BoomTotal::Inches);
-    if (sheet.settings.match.kind == MatchKind::QuarterWave)
-        sheet.section = fromThousandths(
-            std::llround(sectionMetres(sheet.settings.match, design.frequencyMHz) / design::kMetresPerInch * 1000.0));
+    if (sheet.settings.match.kind == design::MatchKind::QuarterWave)
+        sheet.section = fromThousandths(std::llround(design::sectionMetres(sheet.settings.match, design.frequencyMHz) /
+                                                     design::kMetresPerInch * 1000.0));
 
     if (settings.measuredMHz) {
         // Loops trimmed before end up as cut for that trim's frequency times F / M.
-        sheet.correctedFrequencyText = frequencyLabel(earlier ? earlier->cutForMHz * frequency / *settings.measuredMHz
-                                                              : frequency * frequency / *settings.measuredMHz);
+        sheet.correctedFrequencyText =
+            design::frequencyLabel(earlier ? earlier->cutForMHz * frequency / *settings.measuredMHz
+                                           : frequency * frequency / *settings.measuredMHz);
         if (!addTrims(sheet, frequency, *settings.measuredMHz, loopFactors, hub))
             return ShopRefusal{measuredRefusal(), ShopSetting::Measured};
     }

@@ -93,7 +93,7 @@ struct TunedCut
 {
     std::vector<double> loopFactors;
     std::vector<std::int64_t> stationThousandths; // none: as designed
-    Match match{};                                // the feed it was tuned through, whose section is cut with it
+    design::Match match{};                        // the feed it was tuned through, whose section is cut with it
     double z0Ohms = 50.0;                         // the line it was tuned for, which a sweep of it is read on
     bool operator==(const TunedCut &) const = default;
 };

@@ -127,7 +127,8 @@ std::string inTurnText(const ShopSheet &sheet)
         return ", as the sweep before did (taken as swept again without a cut)";
     const HalfThousandths cut = std::llround(std::fabs(earlier.cutInches) * 2000.0);
     std::string text = ", after " + both(sheet, cut) + (earlier.cutInches < 0 ? " was added to" : " was cut from") +
-                       " the driven loop since the sweep before read " + frequencyLabel(earlier.measuredMHz) + " MHz";
+                       " the driven loop since the sweep before read " + design::frequencyLabel(earlier.measuredMHz) +
+                       " MHz";
     if (earlier.how == EarlierTrim::Cut::Advised)
         text += ", if the whole trim advised then was cut: give what was cut where it was not";
     if (sheet.lastTrimShowedPercent) {
@@ -137,7 +138,7 @@ std::string inTurnText(const ShopSheet &sheet)
                 " % of what that cut should have moved it)";
     }
     return text + "; the loops are trimmed from their lengths now, as the design for " +
-           frequencyLabel(earlier.cutForMHz) + " MHz has them";
+           design::frequencyLabel(earlier.cutForMHz) + " MHz has them";
 }
 
 } // namespace
@@ -146,7 +147,7 @@ std::string trimsNote(const ShopSheet &sheet)
 {
     if (!sheet.settings.measuredMHz || sheet.correctedFrequencyText.empty())
         return {};
-    const std::string resonance = frequencyLabel(*sheet.settings.measuredMHz);
+    const std::string resonance = design::frequencyLabel(*sheet.settings.measuredMHz);
     return (sheet.settings.predicted
                 ? "Trims: the antenna check predicts a resonance at " + resonance +
                       " MHz (a prediction, not a measurement)"
@@ -165,41 +166,42 @@ std::string trimsNote(const ShopSheet &sheet)
                                                                           : std::string());
 }
 
-std::string feedAdviceText(const Match &match)
+std::string feedAdviceText(const design::Match &match)
 {
     switch (match.kind) {
-    case MatchKind::Balun4:
+    case design::MatchKind::Balun4:
         return "Feed at the centre of the driven loop's bottom side, through a 4:1 balun at the feed point; the "
                "other loops stay closed. Measure on the line at the balun with the array at its working height: "
                "the ground moves the resonance.";
-    case MatchKind::Direct:
-    case MatchKind::QuarterWave:
+    case design::MatchKind::Direct:
+    case design::MatchKind::QuarterWave:
         break;
     }
     const std::string advice =
         "Feed at the centre of the driven loop's bottom side, through a 1:1 current (choke) balun at the feed "
         "point; the other loops stay closed. Measure at the feed point with the array at its working height: the "
         "ground moves the resonance.";
-    return match.kind == MatchKind::QuarterWave ? advice + " The quarter-wave section runs from the balun to the "
-                                                           "feed line."
-                                                : advice;
+    return match.kind == design::MatchKind::QuarterWave
+               ? advice + " The quarter-wave section runs from the balun to the "
+                          "feed line."
+               : advice;
 }
 
 std::string matchNote(const ShopSheet &sheet)
 {
-    const Match &match = sheet.settings.match;
+    const design::Match &match = sheet.settings.match;
     switch (match.kind) {
-    case MatchKind::Direct:
+    case design::MatchKind::Direct:
         return {};
-    case MatchKind::Balun4:
+    case design::MatchKind::Balun4:
         return "The 4:1 balun gives the line a quarter of the loop's feed impedance.";
-    case MatchKind::QuarterWave:
+    case design::MatchKind::QuarterWave:
         break;
     }
-    const std::string vf = shortestText(match.velocityFactor);
+    const std::string vf = design::shortestText(match.velocityFactor);
     const std::string line =
         match.line.empty() ? format::fixedText(match.z0Ohms, 0) + " \u03a9 line (velocity factor " + vf + ")"
-        : nominalVelocityFactor(match)
+        : design::nominalVelocityFactor(match)
             ? match.line + " (" + format::fixedText(match.z0Ohms, 0) + " \u03a9, velocity factor " + vf + " nominal)"
             : match.line + " (" + format::fixedText(match.z0Ohms, 0) + " \u03a9, velocity factor " + vf +
                   " as measured)";
@@ -208,7 +210,7 @@ std::string matchNote(const ShopSheet &sheet)
                        ": a quarter wavelength at the design frequency times the velocity factor. The length runs "
                        "from where the section's braid and centre conductor leave it at the feed point to where they "
                        "leave it at the feed line, connectors and balun leads included.";
-    if (nominalVelocityFactor(match))
+    if (design::nominalVelocityFactor(match))
         note += " The velocity factor is the maker's nominal one, and a batch's may differ by a few per cent: sweep "
                 "a cut piece of the cable, open at its far end, and cut by the factor it gives.";
     return note;
@@ -226,9 +228,9 @@ namespace {
 // The match, with a section's line and cut length, and the materials: the wire, the section and the arms.
 void writeMatchAndMaterials(format::JsonWriter &json, const ShopSheet &sheet)
 {
-    json.beginRecord("match").text("kind", matchKindName(sheet.settings.match.kind));
+    json.beginRecord("match").text("kind", design::matchKindName(sheet.settings.match.kind));
     if (sheet.section) {
-        const Match &match = sheet.settings.match;
+        const design::Match &match = sheet.settings.match;
         json.number("z0", match.z0Ohms, format::Figure::Exact)
             .number("vf", match.velocityFactor, format::Figure::Exact);
         if (!match.line.empty())
@@ -373,7 +375,7 @@ ShopFooter shopFooter(const ShopSheet &sheet)
                            fraction(sheet, footer.armsByLength[i].first);
     footer.boom = both(sheet, sheet.boomLength);
     if (sheet.section) {
-        const Match &match = sheet.settings.match;
+        const design::Match &match = sheet.settings.match;
         footer.section = both(sheet, *sheet.section) + " of " +
                          (match.line.empty() ? format::fixedText(match.z0Ohms, 0) + " \u03a9 line" : match.line);
     }
@@ -525,7 +527,7 @@ std::string tunedNote(const ShopSheet &sheet)
 
 std::string shopSheetTable(const ShopSheet &sheet)
 {
-    const std::string design = designTitle(sheet.frequencyLabel, sheet.elements.size());
+    const std::string design = design::designTitle(sheet.frequencyLabel, sheet.elements.size());
     std::string out = sheet.loopFactors ? "Tuned shop sheet for " + design + ". " + tunedNote(sheet) + " "
                                         : "Shop sheet for " + design + ". ";
     out += roundingNote(sheet.settings.step) + "\n";

@@ -73,7 +73,7 @@ inline constexpr std::string_view kSectionRowName = "Matching section";
 
 // How to feed and measure the built array through its match, which every sheet ends with and the check's
 // feed advice opens with, in the same words.
-[[nodiscard]] std::string feedAdviceText(const Match &match);
+[[nodiscard]] std::string feedAdviceText(const design::Match &match);
 
 // What the sheet says of the match: a 4:1 balun, or the quarter-wave section's line and cut length and what
 // the length includes. Empty for a direct feed.

@@ -51,7 +51,7 @@ const FileFields::Json *FileFields::field(std::string_view key, bool required, c
 std::optional<double> FileFields::number(std::string_view key, double lowest, double highest, bool required,
                                          bool nullable)
 {
-    const std::string range = "a number from " + shortestText(lowest) + " to " + shortestText(highest);
+    const std::string range = "a number from " + design::shortestText(lowest) + " to " + design::shortestText(highest);
     const Json *value = field(key, required, range.c_str());
     if (!value || (nullable && value->is_null()))
         return std::nullopt;

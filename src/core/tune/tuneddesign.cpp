@@ -107,15 +107,15 @@ void readSettings(FileFields &settings, TunedDesign &design)
     const std::optional<std::string> cable = match->text("line", false);
     if (!kind)
         return;
-    auto matched = readMatch({*kind, z0 && !cable ? shortestText(*z0) : std::string(),
-                              vf ? shortestText(*vf) : std::string(), cable.value_or("")});
-    if (const auto *refusal = std::get_if<MatchRefusal>(&matched)) {
+    auto matched = design::readMatch({*kind, z0 && !cable ? design::shortestText(*z0) : std::string(),
+                                      vf ? design::shortestText(*vf) : std::string(), cable.value_or("")});
+    if (const auto *refusal = std::get_if<design::MatchRefusal>(&matched)) {
         match->refuse("kind", "lies outside what the program models: " + refusal->message);
         return;
     }
-    check.match = std::get<Match>(matched);
+    check.match = std::get<design::Match>(matched);
     if (cable && z0 && *z0 != check.match.z0Ohms)
-        match->refuse("line", "is " + check.match.line + ", which is not of " + shortestText(*z0) + " ohms");
+        match->refuse("line", "is " + check.match.line + ", which is not of " + design::shortestText(*z0) + " ohms");
 }
 
 // What the tune gave and how it ended: its figures before and after, its goals met, its tolerance to the cut,
@@ -196,7 +196,7 @@ std::string groundText(const std::optional<double> &metres)
 
 } // namespace
 
-std::string tunedDesignText(const TunedDesign &design, const DesignLengths &lengths)
+std::string tunedDesignText(const TunedDesign &design, const design::DesignLengths &lengths)
 {
     std::string text;
     format::JsonWriter json(text);
@@ -212,7 +212,7 @@ std::string tunedDesignText(const TunedDesign &design, const DesignLengths &leng
         .number("max_swr", design.tune.maxSwr, format::Figure::Exact)
         .number("min_fb_db", design.tune.minFrontToBackDb, format::Figure::Exact);
     // The match it was tuned through: the SWR goal was met on the line through it.
-    writeMatchRecord(json, "match", design.check.match);
+    design::writeMatchRecord(json, "match", design.check.match);
     json.endRecord();
     // The lengths at full precision: the specified loop times its factor, which the sheet cuts.
     json.beginList("factors");
@@ -246,8 +246,9 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     if (*version > kVersion)
         return std::string("It is a tuned design of another version of Tarvelin, which this one cannot read.");
     const auto elements = static_cast<std::size_t>(
-        *version >= 2 ? fields.whole("elements", kFewestElements, kMostElements, true).value_or(kMostElements)
-                      : kMostElements);
+        *version >= 2 ? fields.whole("elements", design::kFewestElements, design::kMostElements, true)
+                            .value_or(design::kMostElements)
+                      : design::kMostElements);
 
     TunedDesign design;
     design.frequencyText = fields.text("frequency", true).value_or("");
@@ -280,7 +281,7 @@ std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text)
     const auto specified = design::specifiedDesign(design.frequencyText, static_cast<int>(elements));
     if (!std::holds_alternative<design::Design>(specified))
         return "Its frequency, \"" + design.frequencyText + "\", is none a sheet is made for.";
-    const DesignLengths *shown = &std::get<design::Design>(specified).lengths;
+    const design::DesignLengths *shown = &std::get<design::Design>(specified).lengths;
     // The lengths beside the factors are what a builder reads in the file: they must be the factors' own.
     if (const Json *saved = fields.array("lengths_in", elements, false)) {
         bool agree = true;
@@ -334,15 +335,15 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         const std::optional<double> madeFor = design::designMHzOf(design.frequencyText);
         const std::optional<double> askedFor = design::designMHzOf(*given.frequencyText);
         if (madeFor && askedFor && *madeFor != *askedFor) {
-            if (frequencyLabel(*madeFor) != frequencyLabel(*askedFor))
-                return differs(frequencyLabel(*madeFor) + " MHz", frequencyLabel(*askedFor) + " MHz");
+            if (design::frequencyLabel(*madeFor) != design::frequencyLabel(*askedFor))
+                return differs(design::frequencyLabel(*madeFor) + " MHz", design::frequencyLabel(*askedFor) + " MHz");
             const auto [madeText, askedText] = format::distinctTexts(*madeFor, *askedFor, 4);
             return differs(madeText + " MHz", askedText + " MHz");
         }
     }
     if (given.elements && static_cast<std::size_t>(*given.elements) != design.result.factors.size())
-        return differs(elementsWord(design.result.factors.size()) + " array",
-                       elementsWord(static_cast<std::size_t>(*given.elements)) + " one");
+        return differs(design::elementsWord(design.result.factors.size()) + " array",
+                       design::elementsWord(static_cast<std::size_t>(*given.elements)) + " one");
     if (given.wireDiameterMm && std::fabs(*given.wireDiameterMm - design.check.wireDiameterMm) >= kSameWireMm) {
         const auto [made, asked] = format::distinctTexts(design.check.wireDiameterMm, *given.wireDiameterMm, 2);
         return differs(made + " mm wire", asked + " mm wire");
@@ -381,11 +382,11 @@ std::optional<std::string> tunedDesignDifference(const TunedDesign &design, cons
         return differs("a band of \u00b1" + made + " %", "\u00b1" + asked + " %");
     }
     if (given.match && *given.match != design.check.match) {
-        const auto text = [](const Match &match) {
-            return match.kind == MatchKind::QuarterWave
-                       ? "a quarter-wave section of " + shortestText(match.z0Ohms) + " ohm line, velocity factor " +
-                             shortestText(match.velocityFactor)
-                       : std::string(match.kind == MatchKind::Balun4 ? "a 4:1 balun" : "a direct feed");
+        const auto text = [](const design::Match &match) {
+            return match.kind == design::MatchKind::QuarterWave
+                       ? "a quarter-wave section of " + design::shortestText(match.z0Ohms) +
+                             " ohm line, velocity factor " + design::shortestText(match.velocityFactor)
+                       : std::string(match.kind == design::MatchKind::Balun4 ? "a 4:1 balun" : "a direct feed");
         };
         return differs(text(design.check.match), text(*given.match));
     }

@@ -23,7 +23,7 @@ struct TunedDesign
 };
 
 // The file's text: one JSON object, its "format" naming it.
-[[nodiscard]] std::string tunedDesignText(const TunedDesign &design, const DesignLengths &lengths);
+[[nodiscard]] std::string tunedDesignText(const TunedDesign &design, const design::DesignLengths &lengths);
 
 // Reads a tuned design's file; a refusal names what is wrong with it.
 [[nodiscard]] std::variant<TunedDesign, std::string> readTunedDesign(std::string_view text);
@@ -45,7 +45,7 @@ struct GivenSettings
     std::optional<double> maxSwr;
     std::optional<double> minFrontToBackDb;
     std::optional<double> boomMetres;
-    std::optional<Match> match;
+    std::optional<design::Match> match;
 };
 [[nodiscard]] std::optional<std::string> tunedDesignDifference(const TunedDesign &design, const GivenSettings &given);
 

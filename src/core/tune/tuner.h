@@ -278,21 +278,21 @@ struct TunedLoop
     double stationInches = 0.0; // to the thousandth, as the sheet cuts it
     double stationMillimetres = 0.0;
 };
-[[nodiscard]] std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned);
+[[nodiscard]] std::vector<TunedLoop> tunedLoops(const design::DesignLengths &design, const TuneResult &tuned);
 
 // The tuned design as it is cut: the specified lengths with the tune's loop factors and stations.
-[[nodiscard]] design::Cut tunedCut(const DesignLengths &design, const TuneResult &tuned);
+[[nodiscard]] design::Cut tunedCut(const design::DesignLengths &design, const TuneResult &tuned);
 
 // The tuned design as a table: per element the specified loop, the tuned loop in inches and millimetres,
 // its side, its factor and its station.
-[[nodiscard]] format::ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned);
+[[nodiscard]] format::ResultTable tunedTable(const design::DesignLengths &design, const TuneResult &tuned);
 
 // The tune as one JSON record: the frequency as typed, the tuned loops, the stations as designed, the
 // figures before and after, the goals, the band and what the search took.
-void writeTuneJson(format::JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
-                   const TuneResult &result, const TuneSettings &tune, const Match &match);
+void writeTuneJson(format::JsonWriter &json, std::string_view frequencyText, const design::DesignLengths &design,
+                   const TuneResult &result, const TuneSettings &tune, const design::Match &match);
 // The same fields inside a record the caller has begun, for a file that says more around them.
-void writeTuneFields(format::JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+void writeTuneFields(format::JsonWriter &json, std::string_view frequencyText, const design::DesignLengths &design,
                      const TuneResult &result, const TuneSettings &tune);
 
 // The tune's figures as columns beside every row of a file's tuned table: before and after at the design

@@ -15,9 +15,10 @@ std::string tuneDescription(const TuneSettings &tune)
     return std::string(tune.boomMetres ? "Tune each loop's length and each element's station"
                                        : "Tune each loop's length") +
            " with the model for this wire and ground: SWR " + format::fixedText(tune.maxSwr, 2) + " or less and F/B " +
-           shortestText(tune.minFrontToBackDb) + " dB or more across \u00b1" + shortestText(tune.bandPercent) +
-           " %, then the most gain" +
-           (tune.boomMetres ? ", on a boom of " + shortestText(*tune.boomMetres) + " m at most" : std::string()) +
+           design::shortestText(tune.minFrontToBackDb) + " dB or more across \u00b1" +
+           design::shortestText(tune.bandPercent) + " %, then the most gain" +
+           (tune.boomMetres ? ", on a boom of " + design::shortestText(*tune.boomMetres) + " m at most"
+                            : std::string()) +
            ". The specified design stays as it is.";
 }
 
@@ -33,7 +34,7 @@ std::string tuneOutcomeText(const TuneResult &result, const TuneSettings &tune)
             format::fixedText(tune.maxSwr, 2) + "); ";
     text += result.frontToBackGoalMet ? "F/B goal met" : "F/B goal missed";
     text += " (lowest " + format::fixedText(result.after.lowestFrontToBackDb(), 2) + " dB against " +
-            shortestText(tune.minFrontToBackDb) + " dB). ";
+            design::shortestText(tune.minFrontToBackDb) + " dB). ";
     text += designsTriedText(result.evaluations) + " in " + format::fixedText(result.seconds, 1) + " s";
     switch (result.end) {
     case TuneEnd::Converged:
@@ -83,12 +84,12 @@ std::string_view tuneEndText(TuneEnd end)
     return "converged";
 }
 
-design::Cut tunedCut(const DesignLengths &design, const TuneResult &tuned)
+design::Cut tunedCut(const design::DesignLengths &design, const TuneResult &tuned)
 {
     return design::cutOf(design, tuned.factors, design::stationThousandthsOf(tuned.stationsMetres));
 }
 
-std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult &tuned)
+std::vector<TunedLoop> tunedLoops(const design::DesignLengths &design, const TuneResult &tuned)
 {
     const design::Cut cut = tunedCut(design, tuned);
     std::vector<TunedLoop> loops(std::min(design.elementCount(), tuned.factors.size()));
@@ -107,7 +108,7 @@ std::vector<TunedLoop> tunedLoops(const DesignLengths &design, const TuneResult 
     return loops;
 }
 
-format::ResultTable tunedTable(const DesignLengths &design, const TuneResult &tuned)
+format::ResultTable tunedTable(const design::DesignLengths &design, const TuneResult &tuned)
 {
     format::ResultTable table;
     table.columns = {{"element", "Tuned design", true, true},
@@ -130,16 +131,16 @@ format::ResultTable tunedTable(const DesignLengths &design, const TuneResult &tu
     return table;
 }
 
-void writeTuneJson(format::JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
-                   const TuneResult &result, const TuneSettings &tune, const Match &match)
+void writeTuneJson(format::JsonWriter &json, std::string_view frequencyText, const design::DesignLengths &design,
+                   const TuneResult &result, const TuneSettings &tune, const design::Match &match)
 {
     json.beginRecord();
     writeTuneFields(json, frequencyText, design, result, tune);
-    writeMatchRecord(json, "match", match); // the SWR goal is met on the line through it
+    design::writeMatchRecord(json, "match", match); // the SWR goal is met on the line through it
     json.endRecord();
 }
 
-void writeTuneFields(format::JsonWriter &json, std::string_view frequencyText, const DesignLengths &design,
+void writeTuneFields(format::JsonWriter &json, std::string_view frequencyText, const design::DesignLengths &design,
                      const TuneResult &result, const TuneSettings &tune)
 {
     json.text("frequency", frequencyText)
@@ -246,7 +247,7 @@ format::ResultTable tuneVerdictTable(const TuneResult &result, const TuneSetting
                               {format::fixedText(before, decimals), before},
                               {format::fixedText(after, decimals), after}});
     };
-    const std::string at = " at " + frequencyLabel(result.before.design.mhz) + " MHz";
+    const std::string at = " at " + design::frequencyLabel(result.before.design.mhz) + " MHz";
     add("SWR" + at, result.before.design.swr, result.after.design.swr, 2);
     add("Gain (dBi)" + at, result.before.design.gainDbi, result.after.design.gainDbi, 2);
     add("F/B (dB)" + at, result.before.design.frontToBackDb, result.after.design.frontToBackDb, 2);

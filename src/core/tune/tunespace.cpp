@@ -148,7 +148,7 @@ std::variant<TuneSpace, std::string> tuneSpaceFor(const design::ArrayGeometry &s
             ++decimals;
         const std::string boom = format::fixedText(*tune.boomMetres, decimals);
         const std::string needed = format::fixedText(upTo(decimals), decimals);
-        return "A boom of " + boom + " m cannot hold " + countWord(space.loops) + " elements " +
+        return "A boom of " + boom + " m cannot hold " + design::countWord(space.loops) + " elements " +
                format::fixedText(limits::kShortestGapWavelengths, 2) + " wavelength apart: it needs at least " +
                needed + " m at " + specified.frequencyLabel + " MHz.";
     }

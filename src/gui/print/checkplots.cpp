@@ -257,7 +257,8 @@ void paintCheckPlot(QPainter &painter, const QRectF &area, CheckPlot plot, const
     const std::vector<PlotSeries> series = checkPlotSeries(plot, summary, sweeps, tuned, shown);
     LinePlotMarks marks;
     marks.markX = summary.design.mhz;
-    marks.markText = QStringLiteral("design %1 MHz").arg(QString::fromStdString(frequencyLabel(summary.design.mhz)));
+    marks.markText =
+        QStringLiteral("design %1 MHz").arg(QString::fromStdString(design::frequencyLabel(summary.design.mhz)));
     switch (plot) {
     case CheckPlot::Swr:
         marks.referenceY = 2.0;
@@ -320,7 +321,7 @@ QString checkPlotDescription(CheckPlot plot, const check::CheckSummary &summary,
                 present << text;
         return present.join(QStringLiteral("; ")) + QLatin1Char('.');
     };
-    const auto mhz = [](double value) { return QString::fromStdString(frequencyLabel(value)); };
+    const auto mhz = [](double value) { return QString::fromStdString(design::frequencyLabel(value)); };
     // The span the plots draw: every point, the wider sweep's among them.
     double lowest = summary.design.mhz;
     double highest = summary.design.mhz;

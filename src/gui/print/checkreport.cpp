@@ -23,8 +23,9 @@ QByteArray checkReportPdf(const std::string &frequencyText, const design::CheckS
                           std::span<const measure::MeasuredSweep> sweeps, const check::Goals &goals)
 {
     const measure::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
-    QString html = QStringLiteral("<h2>Tarvelin antenna check: %1</h2>")
-                       .arg(QString::fromStdString(designTitle(frequencyText, summary.elements)).toHtmlEscaped());
+    QString html =
+        QStringLiteral("<h2>Tarvelin antenna check: %1</h2>")
+            .arg(QString::fromStdString(design::designTitle(frequencyText, summary.elements)).toHtmlEscaped());
     html += QStringLiteral("<p>%1. Modelled with the NEC-2 engine nec2c: wire %2 mm, %3 segments per side, %4, %5; "
                            "sweep \u00b1%6 % in %7 points; SWR against %8 \u03a9. Modelled %9.</p>")
                 .arg(QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),
@@ -68,7 +69,7 @@ QByteArray checkReportPdf(const std::string &frequencyText, const design::CheckS
     };
     return htmlReportPdf(layout,
                          QStringLiteral("Tarvelin antenna check, %1")
-                             .arg(QString::fromStdString(designTitle(frequencyText, summary.elements))),
+                             .arg(QString::fromStdString(design::designTitle(frequencyText, summary.elements))),
                          html, plotPages);
 }
 

@@ -24,11 +24,12 @@ QString escaped(const std::string &text)
 
 QString sheetHtml(const shop::ShopSheet &sheet, const QDateTime &when)
 {
-    QString html = (sheet.loopFactors ? QStringLiteral("<h2>Tarvelin tuned shop sheet: %1</h2><p>%2</p>")
-                                            .arg(escaped(designTitle(sheet.frequencyLabel, sheet.elements.size())),
-                                                 escaped(shop::tunedNote(sheet)))
-                                      : QStringLiteral("<h2>Tarvelin shop sheet: %1</h2>")
-                                            .arg(escaped(designTitle(sheet.frequencyLabel, sheet.elements.size()))));
+    QString html =
+        (sheet.loopFactors ? QStringLiteral("<h2>Tarvelin tuned shop sheet: %1</h2><p>%2</p>")
+                                 .arg(escaped(design::designTitle(sheet.frequencyLabel, sheet.elements.size())),
+                                      escaped(shop::tunedNote(sheet)))
+                           : QStringLiteral("<h2>Tarvelin shop sheet: %1</h2>")
+                                 .arg(escaped(design::designTitle(sheet.frequencyLabel, sheet.elements.size()))));
     html += QStringLiteral("<p>%1. %2<br>Wire allowance %3 in, hub offset %4 in")
                 .arg(QLocale().toString(when, QLocale::LongFormat).toHtmlEscaped(),
                      escaped(shop::roundingNote(sheet.settings.step)),
@@ -79,10 +80,11 @@ QByteArray shopSheetPdf(const shop::ShopSheet &sheet, const QPageLayout &layout,
         const double drawingHeight = std::min(page.height(), page.width() * 1.3);
         paintShopDrawing(painter, QRectF(0, 0, page.width(), drawingHeight), sheet, font, Qt::black);
     };
-    return htmlReportPdf(layout,
-                         QStringLiteral("Tarvelin shop sheet, %1")
-                             .arg(QString::fromStdString(designTitle(sheet.frequencyLabel, sheet.elements.size()))),
-                         sheetHtml(sheet, when), drawingPage);
+    return htmlReportPdf(
+        layout,
+        QStringLiteral("Tarvelin shop sheet, %1")
+            .arg(QString::fromStdString(design::designTitle(sheet.frequencyLabel, sheet.elements.size()))),
+        sheetHtml(sheet, when), drawingPage);
 }
 
 } // namespace tarvelin

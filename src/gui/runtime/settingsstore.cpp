@@ -71,18 +71,19 @@ int storedWhole(const QSettings &settings, const QString &name, int fallback, in
 
 // A match as kept: its kind by name, a section's line as "z0 vf", or as " vf cable" where it is cut from a cable
 // of the table (whose name may hold a blank); a value no reader takes is a direct feed.
-Match storedMatch(const QSettings &settings, const QString &name)
+design::Match storedMatch(const QSettings &settings, const QString &name)
 {
     const QStringList parts = settings.value(name).toString().split(QLatin1Char(' '));
-    const auto read = readMatch({parts.value(0).toStdString(), parts.value(1).toStdString(),
-                                 parts.value(2).toStdString(), parts.mid(3).join(QLatin1Char(' ')).toStdString()});
-    return std::holds_alternative<Match>(read) ? std::get<Match>(read) : Match{};
+    const auto read =
+        design::readMatch({parts.value(0).toStdString(), parts.value(1).toStdString(), parts.value(2).toStdString(),
+                           parts.mid(3).join(QLatin1Char(' ')).toStdString()});
+    return std::holds_alternative<design::Match>(read) ? std::get<design::Match>(read) : design::Match{};
 }
 
-QString matchText(const Match &match)
+QString matchText(const design::Match &match)
 {
-    QString text = QString::fromLatin1(matchKindName(match.kind));
-    if (match.kind == MatchKind::QuarterWave)
+    QString text = QString::fromLatin1(design::matchKindName(match.kind));
+    if (match.kind == design::MatchKind::QuarterWave)
         text += match.line.empty()
                     ? QStringLiteral(" %1 %2").arg(match.z0Ohms, 0, 'g', 17).arg(match.velocityFactor, 0, 'g', 17)
                     : QStringLiteral("  %1 %2")
@@ -160,7 +161,8 @@ CheckWindowSettings SettingsStore::checkWindow() const
     read.frequency = m_settings.value(key::kCheckFrequency).toString();
     read.tuneBandPercent = storedNumber(m_settings, key::kTuneBand, tune::TuneSettings{}.bandPercent,
                                         tune::limits::kLowestBandPercent, tune::limits::kHighestBandPercent);
-    read.elements = storedWhole(m_settings, key::kCheckElements, kMostElements, kFewestElements, kMostElements);
+    read.elements = storedWhole(m_settings, key::kCheckElements, design::kMostElements, design::kFewestElements,
+                                design::kMostElements);
     const tune::TuneSettings tune;
     read.goalSwr = storedNumber(m_settings, key::kGoalSwr, tune.maxSwr, tune::limits::kLowestGoalSwr,
                                 tune::limits::kHighestGoalSwr);
@@ -215,9 +217,10 @@ ShopWindowSettings SettingsStore::shopWindow() const
     read.allowance = m_settings.value(key::kAllowance).toString();
     read.hubOffset = m_settings.value(key::kHubOffset).toString();
     read.frequency = m_settings.value(key::kShopFrequency).toString();
-    read.elements = storedWhole(m_settings, key::kShopElements, kMostElements, kFewestElements, kMostElements);
-    read.measuredElements =
-        storedWhole(m_settings, key::kMeasuredElements, kMostElements, kFewestElements, kMostElements);
+    read.elements = storedWhole(m_settings, key::kShopElements, design::kMostElements, design::kFewestElements,
+                                design::kMostElements);
+    read.measuredElements = storedWhole(m_settings, key::kMeasuredElements, design::kMostElements,
+                                        design::kFewestElements, design::kMostElements);
     // The lines the window offers.
     const double line = storedNumber(m_settings, key::kShopLine, 50.0, 50.0, 75.0);
     read.lineZ0Ohms = line == 75.0 ? 75.0 : 50.0;
@@ -238,7 +241,7 @@ void SettingsStore::setShopWindow(const ShopWindowSettings &settings)
     m_settings.setValue(key::kHubOffset, settings.hubOffset);
     m_settings.setValue(key::kShopFrequency, settings.frequency);
     m_settings.setValue(key::kShopElements, settings.elements);
-    m_settings.setValue(key::kMeasuredElements, measured ? settings.measuredElements : kMostElements);
+    m_settings.setValue(key::kMeasuredElements, measured ? settings.measuredElements : design::kMostElements);
     m_settings.setValue(key::kShopLine, settings.lineZ0Ohms);
     m_settings.setValue(key::kShopMatch, matchText(settings.match));
     setShopThrough(settings.through);

@@ -42,7 +42,7 @@ struct CheckWindowSettings
     double goalFrontToBackDb = 20.0;
     bool moveStations = false;
     QString boom; // as typed
-    Match match;
+    design::Match match;
     ThroughSettings through;
 };
 
@@ -59,7 +59,7 @@ struct ShopWindowSettings
     int elements = 7;
     int measuredElements = 7; // of the design the measurement is for
     double lineZ0Ohms = 50.0; // the feed line a sweep's SWR is read against
-    Match match;
+    design::Match match;
     ThroughSettings through;
 };
 

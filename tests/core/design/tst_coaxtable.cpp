@@ -36,7 +36,7 @@ void TestCoaxTable::tableHoldsTheFile()
     std::size_t rows = 0;
     for (const QString &line : lines.mid(1)) {
         const QStringList field = line.split(QLatin1Char(','));
-        const CoaxCable *cable = findCoaxCable(field[0].toStdString());
+        const design::CoaxCable *cable = design::findCoaxCable(field[0].toStdString());
         QVERIFY2(cable, qPrintable(field[0]));
         QCOMPARE(QString::fromUtf8(cable->name.data(), static_cast<qsizetype>(cable->name.size())), field[0]);
         QCOMPARE(cable->z0Ohms, field[1].toDouble());
@@ -47,19 +47,19 @@ void TestCoaxTable::tableHoldsTheFile()
                  qPrintable(line));
         const double mhz = field[3].toDouble();
         const auto point = std::find_if(cable->points.begin(), cable->points.end(),
-                                        [mhz](const CoaxPoint &p) { return p.mhz == mhz; });
+                                        [mhz](const design::CoaxPoint &p) { return p.mhz == mhz; });
         QVERIFY2(point != cable->points.end(), qPrintable(line));
         QCOMPARE(point->lossDbPer100ft, field[4].toDouble());
         // At a printed frequency, the maker's figure itself, per 100 m as the file gives it to four decimals
         // (which it rounds up once where the fifth is 4: RG-58's 74.80315 as 74.8032).
-        QVERIFY2(std::fabs(coaxLossDbPer100m(*cable, mhz) - field[5].toDouble()) <= 1.5e-4, qPrintable(line));
+        QVERIFY2(std::fabs(design::coaxLossDbPer100m(*cable, mhz) - field[5].toDouble()) <= 1.5e-4, qPrintable(line));
         ++rows;
     }
     std::size_t points = 0;
-    for (const CoaxCable &cable : coaxCables())
+    for (const design::CoaxCable &cable : design::coaxCables())
         points += cable.points.size();
     QCOMPARE(points, rows);
-    QCOMPARE(coaxCables().size(), std::size_t(9));
+    QCOMPARE(design::coaxCables().size(), std::size_t(9));
 }
 
 void TestCoaxTable::namesAsBuildersTypeThem_data()
@@ -85,7 +85,7 @@ void TestCoaxTable::namesAsBuildersTypeThem()
 {
     QFETCH(QString, typed);
     QFETCH(QString, cable);
-    const CoaxCable *found = findCoaxCable(typed.toStdString());
+    const design::CoaxCable *found = design::findCoaxCable(typed.toStdString());
     QCOMPARE(found ? QString::fromUtf8(found->name.data(), static_cast<qsizetype>(found->name.size())) : QString(),
              cable);
 }
@@ -95,24 +95,25 @@ void TestCoaxTable::namesAsBuildersTypeThem()
 // every cable's loss rises with frequency between its printed points.
 void TestCoaxTable::lossBetweenThePrintedFigures()
 {
-    const CoaxCable *lmr = findCoaxCable("LMR-400");
+    const design::CoaxCable *lmr = design::findCoaxCable("LMR-400");
     QVERIFY(lmr);
     for (const double mhz : {14.2, 28.5, 144.0, 432.0, 1296.0}) {
         const double maker = (0.12229 * std::sqrt(mhz) + 0.00026 * mhz) / 0.3048;
-        QVERIFY2(std::fabs(coaxLossDbPer100m(*lmr, mhz) / maker - 1.0) < 0.03, qPrintable(QString::number(mhz)));
+        QVERIFY2(std::fabs(design::coaxLossDbPer100m(*lmr, mhz) / maker - 1.0) < 0.03,
+                 qPrintable(QString::number(mhz)));
     }
-    for (const CoaxCable &cable : coaxCables()) {
-        const CoaxLossFit fit = coaxLossFit(cable);
+    for (const design::CoaxCable &cable : design::coaxCables()) {
+        const design::CoaxLossFit fit = design::coaxLossFit(cable);
         QVERIFY(fit.k1 >= 0.0 && fit.k2 >= 0.0);
         double before = 0.0;
         for (double mhz = 1.5; mhz < 3000.0; mhz *= 1.7) {
-            const double loss = coaxLossDbPer100m(cable, mhz);
+            const double loss = design::coaxLossDbPer100m(cable, mhz);
             QVERIFY2(loss > before, qPrintable(QString::fromUtf8(cable.name.data()) + QString::number(mhz)));
             before = loss;
         }
     }
     // RG-58 on 20 m lies between its printed 10 and 50 MHz figures, 1.5 and 3.7 dB per 100 ft.
-    const double rg58 = coaxLossDbPer100m(*findCoaxCable("RG-58"), 14.2) * 0.3048;
+    const double rg58 = design::coaxLossDbPer100m(*design::findCoaxCable("RG-58"), 14.2) * 0.3048;
     QVERIFY2(rg58 > 1.5 && rg58 < 3.7, qPrintable(QString::number(rg58)));
 }
 
@@ -121,24 +122,24 @@ void TestCoaxTable::lossBetweenThePrintedFigures()
 void TestCoaxTable::sectionCutFromACable()
 {
     const auto read = [](const char *vf, const char *line, const char *z0 = "") {
-        return readMatch({"quarter-wave", z0, vf, line});
+        return design::readMatch({"quarter-wave", z0, vf, line});
     };
     const auto nominal = read("", "rg-11/u");
-    QVERIFY(std::holds_alternative<Match>(nominal));
-    QCOMPARE(std::get<Match>(nominal).z0Ohms, 75.0);
-    QCOMPARE(std::get<Match>(nominal).velocityFactor, 0.66);
-    QCOMPARE(std::get<Match>(nominal).line, std::string("RG-11"));
-    QVERIFY(nominalVelocityFactor(std::get<Match>(nominal)));
+    QVERIFY(std::holds_alternative<design::Match>(nominal));
+    QCOMPARE(std::get<design::Match>(nominal).z0Ohms, 75.0);
+    QCOMPARE(std::get<design::Match>(nominal).velocityFactor, 0.66);
+    QCOMPARE(std::get<design::Match>(nominal).line, std::string("RG-11"));
+    QVERIFY(design::nominalVelocityFactor(std::get<design::Match>(nominal)));
     const auto measured = read("0.655", "RG-11");
-    QVERIFY(std::holds_alternative<Match>(measured));
-    QCOMPARE(std::get<Match>(measured).velocityFactor, 0.655);
-    QVERIFY(!nominalVelocityFactor(std::get<Match>(measured)));
-    QCOMPARE(std::get<MatchRefusal>(read("", "RG-12")).setting, MatchRefusal::Setting::Line);
-    QCOMPARE(std::get<MatchRefusal>(read("", "RG-11", "50")).setting, MatchRefusal::Setting::Z0);
+    QVERIFY(std::holds_alternative<design::Match>(measured));
+    QCOMPARE(std::get<design::Match>(measured).velocityFactor, 0.655);
+    QVERIFY(!design::nominalVelocityFactor(std::get<design::Match>(measured)));
+    QCOMPARE(std::get<design::MatchRefusal>(read("", "RG-12")).setting, design::MatchRefusal::Setting::Line);
+    QCOMPARE(std::get<design::MatchRefusal>(read("", "RG-11", "50")).setting, design::MatchRefusal::Setting::Z0);
     // A section with no line at all is asked for its line, not told its impedance is out of range.
     const auto none = read("", "");
-    QCOMPARE(std::get<MatchRefusal>(none).setting, MatchRefusal::Setting::Line);
-    QVERIFY(std::get<MatchRefusal>(none).message.find("needs its line") != std::string::npos);
+    QCOMPARE(std::get<design::MatchRefusal>(none).setting, design::MatchRefusal::Setting::Line);
+    QVERIFY(std::get<design::MatchRefusal>(none).message.find("needs its line") != std::string::npos);
 }
 
 // A run of a named cable: its impedance and velocity factor from the table, its loss the cable's own at each

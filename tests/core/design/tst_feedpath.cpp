@@ -54,13 +54,13 @@ void TestFeedPath::matchOnTheLine_data()
     QTest::addColumn<std::complex<double>>("line");
     QTest::addColumn<double>("swr");
     // Z0 squared over the load: a section of 75 ohm line matches 112.5 ohms to 50.
-    QTest::newRow("section, matched") << int(MatchKind::QuarterWave) << std::complex<double>(112.5, 0.0)
+    QTest::newRow("section, matched") << int(design::MatchKind::QuarterWave) << std::complex<double>(112.5, 0.0)
                                       << std::complex<double>(50.0, 0.0) << 1.0;
-    QTest::newRow("section, reactive load") << int(MatchKind::QuarterWave) << std::complex<double>(75.0, 75.0)
+    QTest::newRow("section, reactive load") << int(design::MatchKind::QuarterWave) << std::complex<double>(75.0, 75.0)
                                             << std::complex<double>(37.5, -37.5) << 2.420132881566025;
-    QTest::newRow("4:1 balun") << int(MatchKind::Balun4) << std::complex<double>(200.0, 40.0)
+    QTest::newRow("4:1 balun") << int(design::MatchKind::Balun4) << std::complex<double>(200.0, 40.0)
                                << std::complex<double>(50.0, 10.0) << 1.2209975124224177;
-    QTest::newRow("direct") << int(MatchKind::Direct) << std::complex<double>(100.0, 0.0)
+    QTest::newRow("direct") << int(design::MatchKind::Direct) << std::complex<double>(100.0, 0.0)
                             << std::complex<double>(100.0, 0.0) << 2.0;
 }
 
@@ -70,7 +70,7 @@ void TestFeedPath::matchOnTheLine()
     QFETCH(std::complex<double>, loop);
     QFETCH(std::complex<double>, line);
     QFETCH(double, swr);
-    const FeedPath path{{static_cast<MatchKind>(kind), 75.0, 0.66, {}}, kDesignMHz, 50.0, {}};
+    const design::FeedPath path{{static_cast<design::MatchKind>(kind), 75.0, 0.66, {}}, kDesignMHz, 50.0, {}};
     QVERIFY2(near(path.onLine(loop, kDesignMHz), line),
              qPrintable(QString::number(path.onLine(loop, kDesignMHz).real())));
     QVERIFY(std::fabs(path.swr(loop, kDesignMHz) - swr) < 1e-9);
@@ -95,16 +95,16 @@ void TestFeedPath::runsOfLineAsTheTextbookHasThem()
     QFETCH(double, waves);
     QFETCH(std::complex<double>, farEnd);
     QFETCH(std::complex<double>, nearEnd);
-    const FeedPath path{{}, kDesignMHz, 50.0, {losslessRun(waves, 50.0), false}};
+    const design::FeedPath path{{}, kDesignMHz, 50.0, {losslessRun(waves, 50.0), false}};
     QVERIFY(near(path.atLoop(nearEnd, kDesignMHz), farEnd));
 }
 
 // Swept through the match, off the design frequency too, the loop's impedance is read back as it was.
 void TestFeedPath::readingBackUndoesThePath()
 {
-    const Match section{MatchKind::QuarterWave, 75.0, 0.66, {}};
-    for (const Match &match : {section, Match{MatchKind::Balun4, 0.0, 0.0, {}}}) {
-        const FeedPath path{match, kDesignMHz, 50.0, {std::nullopt, true}};
+    const design::Match section{design::MatchKind::QuarterWave, 75.0, 0.66, {}};
+    for (const design::Match &match : {section, design::Match{design::MatchKind::Balun4, 0.0, 0.0, {}}}) {
+        const design::FeedPath path{match, kDesignMHz, 50.0, {std::nullopt, true}};
         for (const double mhz : {13.9, 14.2, 14.6}) {
             const std::complex<double> loop(63.0, -41.0);
             QVERIFY(near(path.atLoop(path.onLine(loop, mhz), mhz), loop));

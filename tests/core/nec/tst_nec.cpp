@@ -23,11 +23,11 @@ using namespace tarvelin::nec;
 using namespace tarvelin::check;
 using namespace tarvelin::measure;
 using namespace tarvelin::document;
-using tarvelin::swrOf;
+using tarvelin::design::swrOf;
 
 namespace {
 
-tarvelin::design::ArrayGeometry design(const char *frequency, int elements = tarvelin::kMostElements)
+tarvelin::design::ArrayGeometry design(const char *frequency, int elements = tarvelin::design::kMostElements)
 {
     auto geometry = tarvelin::design::geometryFor(frequency, elements);
     if (!std::holds_alternative<tarvelin::design::ArrayGeometry>(geometry))
@@ -185,7 +185,7 @@ void TestNec::deckOptions()
     // is: at 144 MHz, 20.8 mm of it, so no thicker than 2.6 mm in radius, whatever the loops' 20 mm wire.
     CheckSettings thick;
     thick.wireDiameterMm = 20.0;
-    thick.match = tarvelin::Match{tarvelin::MatchKind::QuarterWave, 75.0, 0.66, {}};
+    thick.match = tarvelin::design::Match{tarvelin::design::MatchKind::QuarterWave, 75.0, 0.66, {}};
     const QStringList source =
         cards(writeDeck(design("144", 2), thick, {std::vector<double>{144.0}, false}), QStringLiteral("GW"))
             .last()

@@ -143,7 +143,7 @@ void TestLengthText::frequencyLabels()
 {
     QFETCH(double, mhz);
     QFETCH(QString, label);
-    QCOMPARE(QString::fromStdString(frequencyLabel(mhz)), label);
+    QCOMPARE(QString::fromStdString(design::frequencyLabel(mhz)), label);
 }
 
 QTEST_GUILESS_MAIN(TestLengthText)

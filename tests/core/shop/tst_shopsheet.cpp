@@ -449,9 +449,9 @@ void TestShopSheet::quarterWaveSectionIsCut()
 {
     ShopSettings settings;
     settings.step = 32;
-    const auto match = readMatch({"quarter-wave", "75", "0.66", {}});
-    QVERIFY(std::holds_alternative<Match>(match));
-    settings.match = std::get<Match>(match);
+    const auto match = design::readMatch({"quarter-wave", "75", "0.66", {}});
+    QVERIFY(std::holds_alternative<design::Match>(match));
+    settings.match = std::get<design::Match>(match);
     const ShopSheet sheet = sheetFor("28.5", settings);
     QVERIFY(sheet.section);
     const double expectedInches = 0.66 * 299.792458 / (4 * 28.5) / 0.0254;
@@ -468,8 +468,8 @@ void TestShopSheet::quarterWaveSectionIsCut()
     QVERIFY2(shopFooter(sheet).section.find("5' 8-11/32\"") == 0, shopFooter(sheet).section.c_str());
     QVERIFY(jsonOf(sheet).value("materials").toObject().value("section_mm").isDouble());
     QVERIFY(!sheetFor("28.5", {}).section);
-    QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"direct", "75", "", {}})));
-    QVERIFY(std::holds_alternative<MatchRefusal>(readMatch({"quarter-wave", "75", "1.2", {}})));
+    QVERIFY(std::holds_alternative<design::MatchRefusal>(design::readMatch({"direct", "75", "", {}})));
+    QVERIFY(std::holds_alternative<design::MatchRefusal>(design::readMatch({"quarter-wave", "75", "1.2", {}})));
 }
 
 void TestShopSheet::feedAdviceAsTheCheckGivesIt_data()
@@ -491,10 +491,10 @@ void TestShopSheet::feedAdviceAsTheCheckGivesIt()
     QFETCH(QString, kind);
     QFETCH(QString, balun);
     const bool section = kind == QStringLiteral("quarter-wave");
-    const auto match = readMatch({kind.toStdString(), section ? "75" : "", section ? "0.66" : "", {}});
-    QVERIFY(std::holds_alternative<Match>(match));
+    const auto match = design::readMatch({kind.toStdString(), section ? "75" : "", section ? "0.66" : "", {}});
+    QVERIFY(std::holds_alternative<design::Match>(match));
     ShopSettings settings;
-    settings.match = std::get<Match>(match);
+    settings.match = std::get<design::Match>(match);
     const std::string sheetSays = shopFooter(sheetFor("14.2", settings)).feed;
     tarvelin::design::CheckSettings check;
     check.match = settings.match;

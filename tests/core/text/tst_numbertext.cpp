@@ -394,7 +394,7 @@ void TestNumberText::whatTheNumberLeaves()
     QFETCH(int, length);
     QFETCH(QString, note);
     QCOMPARE(NumberTextLength(text.toStdString()), static_cast<std::size_t>(length));
-    QCOMPARE(QString::fromStdString(frequencyReadingNote(text.toStdString()).value_or(std::string())), note);
+    QCOMPARE(QString::fromStdString(design::frequencyReadingNote(text.toStdString()).value_or(std::string())), note);
 }
 
 QTEST_APPLESS_MAIN(TestNumberText)

@@ -276,7 +276,7 @@ check::CheckSummary modelOf14200()
         point.mhz = mhz;
         point.resistanceOhms = feedAt(mhz * kResonanceMHz / 13.875).real();
         point.reactanceOhms = feedAt(mhz * kResonanceMHz / 13.875).imag();
-        point.swr = swrOf(point.resistanceOhms, point.reactanceOhms, 50.0);
+        point.swr = design::swrOf(point.resistanceOhms, point.reactanceOhms, 50.0);
         model.points.push_back(point);
     }
     model.design = model.points[2];
@@ -377,7 +377,7 @@ void TestTouchstone::aSweepThroughALineIsReadAtTheFeedPoint()
         point.mhz = 13.4 + 0.01 * i;
         point.resistanceOhms = loop(point.mhz, modelMHz).real();
         point.reactanceOhms = loop(point.mhz, modelMHz).imag();
-        point.swr = swrOf(point.resistanceOhms, point.reactanceOhms, 50.0);
+        point.swr = design::swrOf(point.resistanceOhms, point.reactanceOhms, 50.0);
         points.push_back(point);
     }
     const check::CheckSummary model = check::summarise(points, 80, 50.0, std::nullopt, nullptr);
@@ -476,7 +476,7 @@ void TestTouchstone::theMatchMovesNoFeedPointSweep()
         const double mhz = 27.7 + 0.01 * i;
         sweep.samples.push_back({mhz, {120.0 + 400.0 * (mhz - 28.2), 120.0 * 6.0 * (mhz / 28.2 - 28.2 / mhz)}});
     }
-    const Match section{MatchKind::QuarterWave, 75.0, 0.66, {}};
+    const design::Match section{design::MatchKind::QuarterWave, 75.0, 0.66, {}};
     const measure::MeasuredSweep direct = measure::measuredSweepOf(sweep, "loop.s1p", {50.0, {}, 28.5, {}});
     const measure::MeasuredSweep matched = measure::measuredSweepOf(sweep, "loop.s1p", {50.0, section, 28.5, {}});
     QVERIFY(!direct.noResonance && !matched.noResonance);

@@ -102,7 +102,7 @@ void TestDrawingLayouts::shopDrawingLabelsStandApart()
     shop::ShopSettings settings;
     settings.step = step;
     if (section)
-        settings.match = {MatchKind::QuarterWave, 75.0, 0.66, {}};
+        settings.match = {design::MatchKind::QuarterWave, 75.0, 0.66, {}};
     const auto made = shop::makeShopSheet(frequency.toStdString(), settings);
     QVERIFY(std::holds_alternative<shop::ShopSheet>(made));
     const shop::ShopSheet &sheet = std::get<shop::ShopSheet>(made);

@@ -168,9 +168,10 @@ void AntennaCheckWindow::choose(const QString &title, const QString &filter, con
     if (save == &AntennaCheckWindow::saveDeck || !m_summary) {
         auto geometry = design::geometryFor(m_settings->frequencyText().toStdString(), m_settings->elements());
         if (const auto *array = std::get_if<design::ArrayGeometry>(&geometry))
-            label = QString::fromStdString(designTitle(array->frequencyLabel, array->elementCount()));
+            label = QString::fromStdString(design::designTitle(array->frequencyLabel, array->elementCount()));
     } else if (m_checked) {
-        label = QString::fromStdString(designTitle(m_checked->array.frequencyLabel, m_checked->array.elementCount()));
+        label = QString::fromStdString(
+            design::designTitle(m_checked->array.frequencyLabel, m_checked->array.elementCount()));
     }
     // A tuned design or its deck is not the check's: its name says tuned, so it is not taken for the specified
     // design's a season later.
@@ -226,7 +227,7 @@ void AntennaCheckWindow::showMeasured()
     measure::SweepReading reading{m_settings->z0Ohms(), {}, 0.0, {}};
     if (m_summary)
         reading = {runSettings().z0Ohms, runSettings().match, m_summary->design.mhz, {}};
-    m_sweepRow->through().offerMatch(reading.match.kind != MatchKind::Direct);
+    m_sweepRow->through().offerMatch(reading.match.kind != design::MatchKind::Direct);
     m_sweeps = m_sweepRow->measured(reading, m_summary ? &*m_summary : nullptr,
                                     m_checked ? m_checked->frequencyText() : std::string());
     m_sweepRow->show(m_sweeps, m_summary.has_value());

@@ -80,8 +80,8 @@ void CheckResults::showMeasured(const design::CheckSettings &settings,
         plot->refresh(settings.z0Ohms);
 }
 
-void CheckResults::showTuned(const DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune,
-                             double z0Ohms)
+void CheckResults::showTuned(const design::DesignLengths &design, const tune::TuneResult &tuned,
+                             const tune::TuneSettings &tune, double z0Ohms)
 {
     for (PlotView *plot : m_plots)
         plot->refresh(z0Ohms);

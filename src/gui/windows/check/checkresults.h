@@ -47,7 +47,7 @@ public:
     // How the plots draw a sweep read through a feed line.
     void setSweepShown(SweepShown shown);
     // The tuned design on its own tab, in front, and its sweep on the plots.
-    void showTuned(const DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune,
+    void showTuned(const design::DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune,
                    double z0Ohms);
     void showVerdict();
 

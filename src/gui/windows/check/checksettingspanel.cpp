@@ -315,7 +315,8 @@ CheckSettingsPanel::Checked CheckSettingsPanel::check()
     }
     for (QLineEdit *edit : {m_frequency, m_height})
         markField(*edit, edit == field ? checked.problem : QString());
-    const std::optional<std::string> reading = field == m_frequency ? std::nullopt : frequencyReadingNote(frequency);
+    const std::optional<std::string> reading =
+        field == m_frequency ? std::nullopt : design::frequencyReadingNote(frequency);
     m_reading->setText(reading ? QString::fromStdString(*reading) : QString());
     m_reading->setVisible(reading.has_value());
     return checked;

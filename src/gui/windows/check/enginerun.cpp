@@ -71,7 +71,7 @@ void EngineRun::start(const study::EngineRound &round, std::function<void(study:
         child->setWorkingDirectory(qText(m_job->folder()));
         child->setProcessChannelMode(QProcess::MergedChannels);
         // The child leads a group of its own, and dies with this program, even when it is killed outright.
-        child->setChildProcessModifier([parent] { becomeEngineChild(parent); });
+        child->setChildProcessModifier([parent] { nec::becomeEngineChild(parent); });
         connect(child, &QProcess::finished, this, &EngineRun::childFinished);
         connect(child, &QProcess::errorOccurred, this, [this, child, path = *program](QProcess::ProcessError error) {
             if (error == QProcess::FailedToStart)

@@ -140,13 +140,13 @@ void SweepRow::show(const std::vector<measure::MeasuredSweep> &sweeps, bool chec
     text = text.arg(QString::fromStdString(latest.file)) +
            QStringLiteral(", %1 points from %2 to %3 MHz, lowest SWR %4 at %5 MHz%6.")
                .arg(latest.points.size())
-               .arg(QString::fromStdString(frequencyLabel(latest.points.front().mhz)),
-                    QString::fromStdString(frequencyLabel(latest.points.back().mhz)),
+               .arg(QString::fromStdString(design::frequencyLabel(latest.points.front().mhz)),
+                    QString::fromStdString(design::frequencyLabel(latest.points.back().mhz)),
                     QString::fromStdString(check::swrText(latest.minSwr, 2)),
-                    QString::fromStdString(frequencyLabel(latest.minSwrMHz)),
+                    QString::fromStdString(design::frequencyLabel(latest.minSwrMHz)),
                     latest.reactanceZeroMHz && latest.by == measure::ResonanceBy::Reactance
                         ? QStringLiteral(", resonant at %1 MHz")
-                              .arg(QString::fromStdString(frequencyLabel(*latest.reactanceZeroMHz)))
+                              .arg(QString::fromStdString(design::frequencyLabel(*latest.reactanceZeroMHz)))
                         : QString());
     if (!m_letGo.isEmpty())
         text += QStringLiteral(" Up to %1 are kept: the oldest, %2, gave way.").arg(measure::kMostSweeps).arg(m_letGo);

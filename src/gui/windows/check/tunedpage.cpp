@@ -46,7 +46,7 @@ TunedPage::TunedPage(QWidget *parent) : QWidget(parent)
     layout->addLayout(buttons);
 }
 
-void TunedPage::show(const DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune)
+void TunedPage::show(const design::DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune)
 {
     m_loops->setTable(tune::tunedTable(design, tuned));
     m_figures->setTable(tune::tuneVerdictTable(tuned, tune));

@@ -23,7 +23,7 @@ class TunedPage final : public QWidget
 public:
     explicit TunedPage(QWidget *parent = nullptr);
 
-    void show(const DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune);
+    void show(const design::DesignLengths &design, const tune::TuneResult &tuned, const tune::TuneSettings &tune);
     void setButtonsEnabled(bool enabled);
 
 signals:

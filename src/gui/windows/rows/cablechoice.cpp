@@ -17,39 +17,39 @@ QComboBox *newCableBox(const QString &objectName, const QString &accessibleName)
     box->setObjectName(objectName);
     box->setAccessibleName(accessibleName);
     box->addItem(QStringLiteral("typed line"), QString());
-    for (const CoaxCable &cable : coaxCables()) {
+    for (const design::CoaxCable &cable : design::coaxCables()) {
         const QString name = QString::fromUtf8(cable.name.data(), static_cast<qsizetype>(cable.name.size()));
         box->addItem(name, name);
-        box->setItemData(box->count() - 1,
-                         QStringLiteral("%1, %2 \u03a9, velocity factor %3 nominal")
-                             .arg(QString::fromUtf8(cable.makerPart.data(),
-                                                    static_cast<qsizetype>(cable.makerPart.size())))
-                             .arg(cable.z0Ohms, 0, 'f', 0)
-                             .arg(cable.velocityFactor, 0, 'f', 2),
-                         Qt::ToolTipRole);
+        box->setItemData(
+            box->count() - 1,
+            QStringLiteral("%1, %2 \u03a9, velocity factor %3 nominal")
+                .arg(QString::fromUtf8(cable.makerPart.data(), static_cast<qsizetype>(cable.makerPart.size())))
+                .arg(cable.z0Ohms, 0, 'f', 0)
+                .arg(cable.velocityFactor, 0, 'f', 2),
+            Qt::ToolTipRole);
     }
     box->setToolTip(QStringLiteral("A cable from the makers' sheets, with its impedance, its nominal velocity "
                                    "factor and its loss, or a line typed by its figures"));
     return box;
 }
 
-const CoaxCable *chosenCable(const QComboBox *box)
+const design::CoaxCable *chosenCable(const QComboBox *box)
 {
     const QString name = box->currentData().toString();
-    return name.isEmpty() ? nullptr : findCoaxCable(name.toStdString());
+    return name.isEmpty() ? nullptr : design::findCoaxCable(name.toStdString());
 }
 
 void chooseCable(QComboBox *box, std::string_view name)
 {
-    const CoaxCable *cable = findCoaxCable(name);
-    box->setCurrentIndex(cable ? std::max(0, box->findData(QString::fromUtf8(cable->name.data(),
-                                                                            static_cast<qsizetype>(cable->name.size()))))
+    const design::CoaxCable *cable = design::findCoaxCable(name);
+    box->setCurrentIndex(cable ? std::max(0, box->findData(QString::fromUtf8(
+                                                 cable->name.data(), static_cast<qsizetype>(cable->name.size()))))
                                : 0);
 }
 
 void takeCable(const QComboBox *box, QDoubleSpinBox *z0, QDoubleSpinBox *velocityFactor)
 {
-    if (const CoaxCable *cable = chosenCable(box)) {
+    if (const design::CoaxCable *cable = chosenCable(box)) {
         const QSignalBlocker quiet(z0);
         const QSignalBlocker quietToo(velocityFactor);
         z0->setValue(cable->z0Ohms);

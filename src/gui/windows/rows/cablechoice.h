@@ -11,12 +11,14 @@ class QPushButton;
 
 namespace tarvelin {
 
+namespace design {
 struct CoaxCable;
+}
 
 // The Match and Through rows' choice of line: a typed line first, then the table's cables by name.
 [[nodiscard]] QComboBox *newCableBox(const QString &objectName, const QString &accessibleName);
 // The cable chosen; none for a typed line.
-[[nodiscard]] const CoaxCable *chosenCable(const QComboBox *box);
+[[nodiscard]] const design::CoaxCable *chosenCable(const QComboBox *box);
 // Chooses the cable of that name, or the typed line where there is none.
 void chooseCable(QComboBox *box, std::string_view name);
 // The cable chosen brings its impedance and its nominal velocity factor into the fields, which say nothing of

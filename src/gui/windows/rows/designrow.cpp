@@ -27,7 +27,7 @@ DesignRow makeDesignRow()
     row.frequency->setMinimumWidth(frequencyBoxWidth(*row.frequency));
     row.elements = new QSpinBox;
     row.elements->setObjectName(QStringLiteral("elements"));
-    row.elements->setRange(kFewestElements, kMostElements);
+    row.elements->setRange(design::kFewestElements, design::kMostElements);
     row.elements->setSuffix(QStringLiteral(" elements"));
     row.elements->setAccessibleName(QStringLiteral("Elements"));
     row.elements->setToolTip(QStringLiteral("The reflector, the driven element and the first directors of the design"));

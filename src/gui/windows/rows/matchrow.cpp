@@ -19,23 +19,23 @@ MatchRow::MatchRow(QWidget *parent) : QWidget(parent)
     m_kind = new QComboBox;
     m_kind->setObjectName(QStringLiteral("match"));
     m_kind->setAccessibleName(QStringLiteral("Match"));
-    m_kind->addItem(QStringLiteral("direct"), static_cast<int>(MatchKind::Direct));
-    m_kind->addItem(QStringLiteral("4:1 balun"), static_cast<int>(MatchKind::Balun4));
-    m_kind->addItem(QStringLiteral("quarter-wave section"), static_cast<int>(MatchKind::QuarterWave));
+    m_kind->addItem(QStringLiteral("direct"), static_cast<int>(design::MatchKind::Direct));
+    m_kind->addItem(QStringLiteral("4:1 balun"), static_cast<int>(design::MatchKind::Balun4));
+    m_kind->addItem(QStringLiteral("quarter-wave section"), static_cast<int>(design::MatchKind::QuarterWave));
     m_kind->setToolTip(QStringLiteral("How the driven loop meets the feed line: the SWR is read on the line through "
                                       "it, and a quarter-wave section is cut on the shop sheet"));
     m_cable = newCableBox(QStringLiteral("matchCable"), QStringLiteral("Section cable"));
     m_z0 = new QDoubleSpinBox;
     m_z0->setObjectName(QStringLiteral("matchZ0"));
     m_z0->setAccessibleName(QStringLiteral("Section line impedance"));
-    m_z0->setRange(limits::kLowestSectionZ0Ohms, limits::kHighestSectionZ0Ohms);
+    m_z0->setRange(design::limits::kLowestSectionZ0Ohms, design::limits::kHighestSectionZ0Ohms);
     m_z0->setDecimals(0);
     m_z0->setSuffix(QStringLiteral(" \u03a9"));
     m_z0->setValue(75.0);
     m_velocityFactor = new QDoubleSpinBox;
     m_velocityFactor->setObjectName(QStringLiteral("matchVf"));
     m_velocityFactor->setAccessibleName(QStringLiteral("Section velocity factor"));
-    m_velocityFactor->setRange(limits::kLowestVelocityFactor, limits::kHighestVelocityFactor);
+    m_velocityFactor->setRange(design::limits::kLowestVelocityFactor, design::limits::kHighestVelocityFactor);
     m_velocityFactor->setDecimals(3); // as measured
     m_velocityFactor->setSingleStep(0.01);
     m_velocityFactor->setPrefix(QStringLiteral("VF "));
@@ -71,7 +71,7 @@ MatchRow::MatchRow(QWidget *parent) : QWidget(parent)
 
 void MatchRow::follow()
 {
-    const bool section = m_kind->currentData().toInt() == static_cast<int>(MatchKind::QuarterWave);
+    const bool section = m_kind->currentData().toInt() == static_cast<int>(design::MatchKind::QuarterWave);
     m_cable->setEnabled(section);
     m_z0->setEnabled(section && !chosenCable(m_cable));
     m_velocityFactor->setEnabled(section);
@@ -79,23 +79,23 @@ void MatchRow::follow()
     m_ideal->setVisible(section && !m_ideal->text().isEmpty());
 }
 
-Match MatchRow::match() const
+design::Match MatchRow::match() const
 {
-    Match match;
-    match.kind = static_cast<MatchKind>(m_kind->currentData().toInt());
-    if (match.kind == MatchKind::QuarterWave) {
+    design::Match match;
+    match.kind = static_cast<design::MatchKind>(m_kind->currentData().toInt());
+    if (match.kind == design::MatchKind::QuarterWave) {
         match.z0Ohms = m_z0->value();
         match.velocityFactor = m_velocityFactor->value();
-        if (const CoaxCable *cable = chosenCable(m_cable))
+        if (const design::CoaxCable *cable = chosenCable(m_cable))
             match.line = std::string(cable->name);
     }
     return match;
 }
 
-void MatchRow::setMatch(const Match &match)
+void MatchRow::setMatch(const design::Match &match)
 {
     m_kind->setCurrentIndex(std::max(0, m_kind->findData(static_cast<int>(match.kind))));
-    if (match.kind == MatchKind::QuarterWave) {
+    if (match.kind == design::MatchKind::QuarterWave) {
         const QSignalBlocker quiet(m_cable);
         chooseCable(m_cable, match.line);
         m_z0->setValue(match.z0Ohms);
@@ -118,9 +118,10 @@ void MatchRow::showIdeal(std::optional<double> feedOhms, double lineOhms, Feed o
 {
     const QString text = of == Feed::Tuned ? QStringLiteral("ideal %1 \u03a9 for the tuned %2 \u03a9")
                                            : QStringLiteral("ideal %1 \u03a9 for %2 \u03a9");
-    m_ideal->setText(feedOhms && *feedOhms > 0.0
-                         ? text.arg(idealSectionZ0Ohms(*feedOhms, lineOhms), 0, 'f', 0).arg(*feedOhms, 0, 'f', 0)
-                         : QString());
+    m_ideal->setText(
+        feedOhms && *feedOhms > 0.0
+            ? text.arg(design::idealSectionZ0Ohms(*feedOhms, lineOhms), 0, 'f', 0).arg(*feedOhms, 0, 'f', 0)
+            : QString());
     follow();
 }
 

@@ -25,13 +25,17 @@ class MatchRow final : public QWidget
 public:
     explicit MatchRow(QWidget *parent = nullptr);
 
-    [[nodiscard]] Match match() const;
-    void setMatch(const Match &match);
+    [[nodiscard]] design::Match match() const;
+    void setMatch(const design::Match &match);
     [[nodiscard]] QWidget *kindBox() const;
     [[nodiscard]] QWidget *lastField() const;
     // The feed's resistance at resonance and the line's impedance, for the ideal section: sqrt(R x Z0). After a
     // tune the feed is the tuned design's, and the text says so.
-    enum class Feed { Checked, Tuned };
+    enum class Feed
+    {
+        Checked,
+        Tuned
+    };
     void showIdeal(std::optional<double> feedOhms, double lineOhms, Feed of = Feed::Checked);
 
 signals:

@@ -101,7 +101,7 @@ design::MeasuredThrough ThroughRow::through(QString *problem) const
     const auto number = [](const QDoubleSpinBox *box) {
         return QString::number(box->value(), 'f', box->decimals()).toStdString();
     };
-    const CoaxCable *cable = chosenCable(m_cable);
+    const design::CoaxCable *cable = chosenCable(m_cable);
     auto run = design::readFeedRun(design::FeedRunTexts{m_length->text().toStdString(), cable ? "" : number(m_z0),
                                                         number(m_velocityFactor), cable ? "" : number(m_loss),
                                                         cable ? std::string(cable->name) : std::string()});

@@ -183,7 +183,8 @@ bool ShopSheetWindow::savePdf(const QString &path)
 // Named after the sheet that is saved, never after the field, which may hold something else by now.
 QString ShopSheetWindow::suggestedName(const QString &suffix) const
 {
-    const QString label = m_sheet ? qText(designTitle(m_sheet->frequencyLabel, m_sheet->elements.size())) : QString();
+    const QString label =
+        m_sheet ? qText(design::designTitle(m_sheet->frequencyLabel, m_sheet->elements.size())) : QString();
     const QString name =
         m_sheet && m_sheet->loopFactors ? QStringLiteral("Tuned shop sheet %1.%2") : QStringLiteral("Shop sheet %1.%2");
     return name.arg(label, suffix);

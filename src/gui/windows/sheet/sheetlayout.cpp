@@ -91,8 +91,9 @@ QLayout *ShopSheetWindow::buildSettings()
     left->addRow(QStringLiteral("Fraction &step:"), m_step);
     auto *fromSweep = new QPushButton(QStringLiteral("From S&weep\u2026"));
     fromSweep->setObjectName(QStringLiteral("fromSweep"));
-    fromSweep->setToolTip(QStringLiteral("Read the measured resonance from an analyser's sweep of the built antenna "
-                                         "(Touchstone .s1p or .s2p): where its reactance passes zero at the feed point"));
+    fromSweep->setToolTip(
+        QStringLiteral("Read the measured resonance from an analyser's sweep of the built antenna "
+                       "(Touchstone .s1p or .s2p): where its reactance passes zero at the feed point"));
     connect(fromSweep, &QPushButton::clicked, this, [this] {
         runHandler(m_messages, [this] {
             const QString path = chooseSweepPath(this, QStringLiteral("Measured resonance from a sweep"));
@@ -129,7 +130,7 @@ QLayout *ShopSheetWindow::buildSettings()
     m_through = new ThroughRow;
     connect(m_through, &ThroughRow::changed, this, [this] { SettingsStore().setShopThrough(m_through->stored()); });
     connect(m_match, &MatchRow::changed, this,
-            [this] { m_through->offerMatch(m_match->match().kind != MatchKind::Direct); });
+            [this] { m_through->offerMatch(m_match->match().kind != design::MatchKind::Direct); });
     m_through->offerMatch(false);
     m_cutSince = new CutSinceRow;
     m_cutSince->setVisible(false);

@@ -63,7 +63,7 @@ std::optional<double> designMHz(const QString &frequencyText)
 
 QString label(double mhz)
 {
-    return qText(frequencyLabel(mhz));
+    return qText(design::frequencyLabel(mhz));
 }
 
 } // namespace
@@ -156,7 +156,7 @@ void ShopSheetWindow::restoreSettings()
     m_line->setCurrentIndex(std::max(0, m_line->findData(stored.lineZ0Ohms)));
     m_match->setMatch(stored.match);
     m_through->restore(stored.through);
-    m_through->offerMatch(m_match->match().kind != MatchKind::Direct);
+    m_through->offerMatch(m_match->match().kind != design::MatchKind::Direct);
     {
         const QSignalBlocker quiet(m_elements);
         m_elements->setValue(stored.elements);
@@ -249,7 +249,7 @@ void ShopSheetWindow::setTunedDesign(const QString &frequencyText, const shop::T
 {
     const std::optional<double> design = designMHz(frequencyText);
     const std::size_t elements = tuned.loopFactors.size();
-    if (elements < kFewestElements || elements > kMostElements || !design)
+    if (elements < design::kFewestElements || elements > design::kMostElements || !design)
         return;
     const bool told = tuning.has_value();
     const QString outcome = told ? qText(tuning->outcome) : QString();
@@ -273,14 +273,14 @@ void ShopSheetWindow::setTunedDesign(const QString &frequencyText, const shop::T
 // while the loops are shown; the builder's own come back with the specified design.
 void ShopSheetWindow::followTunedFeed()
 {
-    const auto showFeed = [this](const Match &match, double z0Ohms) {
+    const auto showFeed = [this](const design::Match &match, double z0Ohms) {
         const QSignalBlocker quiet(m_match);
         const QSignalBlocker quietToo(m_line);
         m_match->setMatch(match);
         if (m_line->findData(z0Ohms) < 0)
             m_line->addItem(QStringLiteral("%1 \u03a9").arg(z0Ohms), z0Ohms);
         m_line->setCurrentIndex(m_line->findData(z0Ohms));
-        m_through->offerMatch(match.kind != MatchKind::Direct);
+        m_through->offerMatch(match.kind != design::MatchKind::Direct);
     };
     const std::optional<shop::TunedCut> &tuned = m_source.tunedCut();
     if (tuned) {
@@ -354,7 +354,7 @@ void ShopSheetWindow::recalculate()
         showStale(true);
     };
     markRefused(nullptr);
-    const std::optional<std::string> reading = frequencyReadingNote(m_frequency->text().toStdString());
+    const std::optional<std::string> reading = design::frequencyReadingNote(m_frequency->text().toStdString());
     m_reading->setText(reading ? qText(*reading) : QString());
     m_reading->setVisible(reading.has_value());
     // The same reader as tarvelin-calc's options, so both refuse alike; the source decides which resonance, if

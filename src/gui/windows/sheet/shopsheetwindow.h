@@ -114,17 +114,17 @@ private:
     QLineEdit *m_frequency = nullptr;
     QSpinBox *m_elements = nullptr;
     QComboBox *m_step = nullptr;
-    QComboBox *m_line = nullptr;     // the feed line a sweep's SWR is read against
+    QComboBox *m_line = nullptr; // the feed line a sweep's SWR is read against
     // The builder's own match and line, kept while tuned loops are shown with the ones they were tuned for.
     struct OwnFeed
     {
-        Match match;
+        design::Match match;
         double z0Ohms = 50.0;
     };
     std::optional<OwnFeed> m_ownFeed;
     void followTunedFeed();
-    MatchRow *m_match = nullptr;     // how the driven loop meets it, a quarter-wave section cut on the sheet
-    ThroughRow *m_through = nullptr; // what From Sweep's sweep was measured through
+    MatchRow *m_match = nullptr;       // how the driven loop meets it, a quarter-wave section cut on the sheet
+    ThroughRow *m_through = nullptr;   // what From Sweep's sweep was measured through
     CutSinceRow *m_cutSince = nullptr; // sweeps in turn: what was cut before the latest
     QLineEdit *m_allowance = nullptr;
     QLineEdit *m_hubOffset = nullptr;
@@ -153,7 +153,7 @@ private:
     QPushButton *m_csvButton = nullptr;
     QPushButton *m_copyButton = nullptr;
     DocumentPrint *m_print;
-    bool m_sized = false;    // the opening size is set once, at the first show
+    bool m_sized = false; // the opening size is set once, at the first show
 };
 
 } // namespace tarvelin

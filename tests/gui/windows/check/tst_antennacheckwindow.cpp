@@ -297,7 +297,7 @@ void TestAntennaCheckWindow::runsFromTheMenu()
     QVERIFY2(sheet->sheet() && sheet->sheet()->elements[0].trim, qPrintable(sheet->problem()));
     QCOMPARE(*sheet->sheet()->settings.measuredMHz, *check->summary()->resonanceMHz);
     QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText),
-             QString::fromStdString(frequencyLabel(*check->summary()->cutAsForMHz)));
+             QString::fromStdString(design::frequencyLabel(*check->summary()->cutAsForMHz)));
 }
 
 // A 1366 x 768 screen at twice the scale leaves 683 x 384 for the window, less its frame: the window may be

@@ -363,7 +363,7 @@ void TestShopSheetWindow::predictionIsNoMeasurement()
     QVERIFY(sheet->findChild<QLineEdit *>(QStringLiteral("measured"))->text().isEmpty());
     QVERIFY(sheet->sheet() && sheet->sheet()->settings.predicted);
     QCOMPARE(QString::fromStdString(sheet->sheet()->correctedFrequencyText),
-             QString::fromStdString(frequencyLabel(14.2 * 14.2 / 13.8754577)));
+             QString::fromStdString(design::frequencyLabel(14.2 * 14.2 / 13.8754577)));
     QVERIFY(QString::fromStdString(shop::trimsNote(*sheet->sheet())).contains(QStringLiteral("a prediction")));
 
     m_form->openShopSheet();
@@ -606,7 +606,7 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     // A design tuned through a quarter-wave section for a 75 ohm line is cut with its section and read on its
     // line, both shown and locked while its loops are; the builder's own come back with the specified design.
     saved.check.z0Ohms = 75.0;
-    saved.check.match = Match{MatchKind::QuarterWave, 75.0, 0.66, "RG-11"};
+    saved.check.match = design::Match{design::MatchKind::QuarterWave, 75.0, 0.66, "RG-11"};
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(QByteArray::fromStdString(
         tune::tunedDesignText(saved, std::get<design::Design>(design::specifiedDesign(saved.frequencyText)).lengths)));
@@ -616,13 +616,13 @@ void TestShopSheetWindow::opensASavedTunedDesign()
     QCOMPARE(sheet->sheet()->settings.match.line, std::string("RG-11"));
     auto *kind = sheet->findChild<QComboBox *>(QStringLiteral("match"));
     auto *line = sheet->findChild<QComboBox *>(QStringLiteral("line"));
-    QCOMPARE(kind->currentData().toInt(), static_cast<int>(MatchKind::QuarterWave));
+    QCOMPARE(kind->currentData().toInt(), static_cast<int>(design::MatchKind::QuarterWave));
     QVERIFY(!kind->isEnabled());
     QCOMPARE(line->currentData().toDouble(), 75.0);
-    QCOMPARE(SettingsStore().shopWindow().match.kind, MatchKind::Direct);
+    QCOMPARE(SettingsStore().shopWindow().match.kind, design::MatchKind::Direct);
     sheet->showSpecified();
     QVERIFY(!sheet->tuned());
-    QCOMPARE(kind->currentData().toInt(), static_cast<int>(MatchKind::Direct));
+    QCOMPARE(kind->currentData().toInt(), static_cast<int>(design::MatchKind::Direct));
     QVERIFY(kind->isEnabled());
     QCOMPARE(line->currentData().toDouble(), 50.0);
     QVERIFY(!sheet->sheet()->section);
@@ -707,7 +707,7 @@ void TestShopSheetWindow::quarterWaveSectionOnTheSheet()
     QVERIFY(sheet);
     QVERIFY(!sheet->sheet()->section);
     auto *kind = sheet->findChild<QComboBox *>(QStringLiteral("match"));
-    kind->setCurrentIndex(kind->findData(static_cast<int>(MatchKind::QuarterWave)));
+    kind->setCurrentIndex(kind->findData(static_cast<int>(design::MatchKind::QuarterWave)));
     QVERIFY(sheet->sheet() && sheet->sheet()->section);
     QCOMPARE(sheet->sheet()->settings.match.z0Ohms, 75.0);
     QVERIFY(sheet->findChild<QLabel *>(QStringLiteral("summary"))->text().contains(QStringLiteral("Matching section")));
