@@ -224,7 +224,7 @@ void ResultWriter::appendShopSheet(std::string &out, const shop::ShopSheet &shee
         // Only the frequency comes from the input; the rest of the table is the program's own text.
         shop::ShopSheet shown = sheet;
         shown.frequencyText = format::terminalSafe(sheet.frequencyText);
-        out += shop::shopSheetTable(shown);
+        out += format::documentText(shop::shopSheetDocument(shown));
         return;
     }
     case OutputFormat::Csv:
@@ -244,25 +244,13 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
                                const design::CheckSettings &settings, const std::vector<measure::MeasuredSweep> &sweeps,
                                const check::Goals &goals)
 {
-    const std::string label = design::frequencyLabel(summary.design.mhz); // as every text of the check writes it
-    const measure::MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     switch (m_format) {
     case OutputFormat::Touchstone:
         out += document::checkTouchstone(summary, settings);
         return;
     case OutputFormat::Table:
         separateTables(out);
-        out += "Antenna check for " + design::designTitle(label, summary.elements) + "\n\n";
-        out += document::verdictHeadline(summary, measured, goals) + "\n\n";
-        format::appendTerminalTable(out, document::verdictTable(summary, settings.z0Ohms, measured, goals));
-        out += '\n';
-        if (measured)
-            for (const std::string &sentence : measure::measuredSentences(*measured))
-                out += sentence + '\n';
-        for (const std::string &sentence : measure::turnsSentences(sweeps))
-            out += sentence + '\n';
-        out += document::feedAdvice(&summary, settings) + "\n\n";
-        format::appendTerminalTable(out, document::checkTable(summary, label));
+        out += format::documentText(document::checkDocument(summary, settings, sweeps, goals));
         return;
     case OutputFormat::Csv:
         appendCsvHeaderOnce(out, ResultKind::Check);

@@ -77,6 +77,18 @@ std::string jacketNote(const CheckSettings &settings)
            ") is modelled as for a straight wire, an estimate on a closed loop: a measured sweep corrects it.";
 }
 
+std::string modelledText(const CheckSettings &settings)
+{
+    return "Modelled with the NEC-2 engine nec2c: wire " + decimalLabel(settings.wireDiameterMm) + " mm, " +
+           std::to_string(settings.segments) + " segments per side, " + (settings.lossless ? "lossless" : "copper") +
+           ", " +
+           (settings.groundHeightMetres
+                ? "boom " + decimalLabel(*settings.groundHeightMetres) + " m over average ground"
+                : std::string("free space")) +
+           "; sweep \u00b1" + decimalLabel(settings.spanPercent) + " % in " + std::to_string(settings.points) +
+           " points; SWR against " + decimalLabel(settings.z0Ohms) + " \u03a9.";
+}
+
 double awgDiameterMm(int gauge)
 {
     return 0.127 * std::pow(92.0, (36.0 - gauge) / 39.0);

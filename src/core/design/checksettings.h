@@ -65,6 +65,10 @@ inline constexpr Jacket kJackets[] = {{"PVC", 3.5}, {"polyethylene", 2.3}, {"PTF
 // for bare wire.
 [[nodiscard]] std::string jacketNote(const CheckSettings &settings);
 
+// How the check models the array, as a printed report says it: "Modelled with the NEC-2 engine nec2c: wire
+// 2.05 mm, 11 segments per side, copper, free space; sweep ±3 % in 13 points; SWR against 50 Ω."
+[[nodiscard]] std::string modelledText(const CheckSettings &settings);
+
 // The diameter of an AWG gauge: 0.127 mm x 92^((36 - n) / 39).
 [[nodiscard]] double awgDiameterMm(int gauge);
 

@@ -305,6 +305,31 @@ void writeFigures(format::JsonWriter &json, const check::SweepPoint &p)
 
 } // namespace
 
+format::Document checkDocument(const CheckSummary &summary, const CheckSettings &settings,
+                               std::span<const MeasuredSweep> sweeps, const Goals &goals)
+{
+    const MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
+    const std::string label = design::frequencyLabel(summary.design.mhz); // as every text of the check writes it
+    format::Document document;
+    document.title = "Antenna check for " + design::designTitle(label, summary.elements);
+    document.colophon.push_back({design::modelledText(settings) + " Modelled " + summary.ran + "."});
+    document.warnings = check::verdictWarnings(summary);
+    document.sections.resize(kSweepSection + 1);
+    document.sections[kHeadlineSection].before.push_back({verdictHeadline(summary, measured, goals), true});
+    document.sections[kVerdictSection].table = verdictTable(summary, settings.z0Ohms, measured, goals);
+    std::vector<format::Paragraph> &notes = document.sections[kNotesSection].before;
+    if (measured)
+        for (std::string &sentence : measure::measuredSentences(*measured))
+            notes.push_back({std::move(sentence), true});
+    for (std::string &sentence : measure::turnsSentences(sweeps))
+        notes.push_back({std::move(sentence), true});
+    if (std::string jacket = design::jacketNote(settings); !jacket.empty())
+        notes.push_back({std::move(jacket)});
+    notes.push_back({feedAdvice(&summary, settings)});
+    document.sections[kSweepSection].table = checkTable(summary, label);
+    return document;
+}
+
 void writeCheckJson(format::JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
                     const design::Match &match, std::span<const MeasuredSweep> sweeps)
 {

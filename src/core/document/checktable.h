@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/check/checksummary.h"
+#include "core/format/document.h"
 #include "core/format/resulttable.h"
 
 #include <span>
@@ -54,6 +55,18 @@ using measure::MeasuredSweep;
 // model ("Cut the loops as for 14.532 MHz."); then whether the goals are met at the design frequency.
 [[nodiscard]] std::string verdictHeadline(const CheckSummary &summary, const MeasuredSweep *measured,
                                           const Goals &goals);
+
+// The check as a reader sees it, for the terminal, the printout and the window's verdict page: the title; how
+// it was modelled and any warning; then its sections in the order of CheckSection.
+enum CheckSection : std::size_t
+{
+    kHeadlineSection, // what to do, in one strong line
+    kVerdictSection,  // the verdict's table
+    kNotesSection,    // the measured sweeps' sentences, the jacket's note and the feed advice
+    kSweepSection,    // the sweep's table
+};
+[[nodiscard]] format::Document checkDocument(const CheckSummary &summary, const CheckSettings &settings,
+                                             std::span<const MeasuredSweep> sweeps = {}, const Goals &goals = {});
 
 // The check as one JSON record: the frequency as typed, every point of the sweep, the figures at the design
 // frequency, the verdict's figures (what the sweep did not find as null) and the azimuth pattern.

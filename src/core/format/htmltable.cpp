@@ -3,10 +3,8 @@
 
 namespace tarvelin::format {
 
-namespace {
-
 // A cell's text never breaks: a length split after its feet would be misread at the bench.
-void appendEscaped(std::string &out, const std::string &text, bool keepTogether = false)
+void appendHtmlEscaped(std::string &out, std::string_view text, bool keepTogether)
 {
     for (const char c : text) {
         switch (c) {
@@ -31,8 +29,6 @@ void appendEscaped(std::string &out, const std::string &text, bool keepTogether 
     }
 }
 
-} // namespace
-
 std::string htmlTable(const ResultTable &table)
 {
     std::string out = "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\"><tr>";
@@ -46,7 +42,7 @@ std::string htmlTable(const ResultTable &table)
         if (!column.displayed || !column.twinUnit.empty())
             continue;
         out += "<th>";
-        appendEscaped(out, column.heading);
+        appendHtmlEscaped(out, column.heading);
         out += "</th>";
     }
     out += "</tr>";
@@ -59,10 +55,10 @@ std::string htmlTable(const ResultTable &table)
             out += heading                  ? "<th align=\"left\">"
                    : table.columns[c].prose ? "<td align=\"left\">"
                                             : "<td align=\"right\">";
-            appendEscaped(out, row[c].text, true);
+            appendHtmlEscaped(out, row[c].text, true);
             if (twinOf(c) && !row[c + 1].text.empty()) {
                 out += "<br>";
-                appendEscaped(out, row[c + 1].text + ' ' + table.columns[c + 1].twinUnit, true);
+                appendHtmlEscaped(out, row[c + 1].text + ' ' + table.columns[c + 1].twinUnit, true);
             }
             out += heading ? "</th>" : "</td>";
         }

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tarvelin::format {
@@ -46,6 +47,9 @@ void appendTerminalTable(std::string &out, const ResultTable &table);
 // The displayed columns as an HTML table for the printouts, every text escaped and kept on its line; a twin
 // column's text stands under its partner's, with its unit.
 [[nodiscard]] std::string htmlTable(const ResultTable &table);
+
+// Text escaped for HTML; kept together, its blanks do not break.
+void appendHtmlEscaped(std::string &out, std::string_view text, bool keepTogether = false);
 
 // Every column as tab-separated text for a spreadsheet's paste: the headings, then the rows, lines ending in
 // "\n". A tab or line break inside a text becomes a blank, so it cannot shift the cells after it.

@@ -493,29 +493,6 @@ format::ResultTable shopCsvTable(const ShopSheet &sheet)
     return joined;
 }
 
-std::string shopSheetTabSeparated(const ShopSheet &sheet)
-{
-    const ShopTables tables = shopTables(sheet);
-    std::string out;
-    format::appendTabSeparatedTable(out, tables.loops);
-    out += '\n';
-    format::appendTabSeparatedTable(out, tables.cornerMarks);
-    out += '\n';
-    format::appendTabSeparatedTable(out, tables.spreadersAndBoom);
-    if (!sheet.correctedFrequencyText.empty()) {
-        out += '\n' + trimsNote(sheet) + '\n';
-        format::appendTabSeparatedTable(out, tables.trims);
-        out += '\n';
-        format::appendTabSeparatedTable(out, tables.trimmedMarks);
-    }
-    const ShopFooter footer = shopFooter(sheet);
-    out += "\nWire in all\t" + footer.wire + "\nSpreader arms\t" + footer.armsText + "\nBoom length\t" + footer.boom +
-           (footer.section.empty() ? "" : "\nMatching section\t" + footer.section) + "\nFeed\t" + footer.feed + '\n';
-    if (const std::string match = matchNote(sheet); !match.empty())
-        out += "Match\t" + match + '\n';
-    return out;
-}
-
 std::string tunedNote(const ShopSheet &sheet)
 {
     if (!sheet.loopFactors)
@@ -525,41 +502,68 @@ std::string tunedNote(const ShopSheet &sheet)
                                  "are as designed.";
 }
 
-std::string shopSheetTable(const ShopSheet &sheet)
+namespace {
+
+format::Section tableSection(std::string heading, format::ResultTable table, std::string intro = {})
 {
+    format::Section section;
+    section.heading = std::move(heading);
+    if (!intro.empty())
+        section.before.push_back({std::move(intro)});
+    section.table = std::move(table);
+    return section;
+}
+
+} // namespace
+
+format::Document shopSheetDocument(const ShopSheet &sheet)
+{
+    format::Document document;
     const std::string design = design::designTitle(sheet.frequencyLabel, sheet.elements.size());
-    std::string out = sheet.loopFactors ? "Tuned shop sheet for " + design + ". " + tunedNote(sheet) + " "
-                                        : "Shop sheet for " + design + ". ";
-    out += roundingNote(sheet.settings.step) + "\n";
-    out += "Wire allowance " + both(sheet, fromThousandths(sheet.settings.allowanceThousandths)) + ", hub offset " +
-           both(sheet, fromThousandths(sheet.settings.hubOffsetThousandths)) + ".\n\n";
+    document.title = (sheet.loopFactors ? "Tuned shop sheet for " : "Shop sheet for ") + design;
+    document.titleRunsIn = true;
+    document.preface.push_back(
+        {(sheet.loopFactors ? tunedNote(sheet) + " " : std::string()) + roundingNote(sheet.settings.step)});
+    document.preface.push_back({"Wire allowance " + both(sheet, fromThousandths(sheet.settings.allowanceThousandths)) +
+                                ", hub offset " + both(sheet, fromThousandths(sheet.settings.hubOffsetThousandths)) +
+                                "."});
 
-    const ShopTables tables = shopTables(sheet);
-    format::appendTerminalTable(out, tables.loops);
-    out += "\nCorner marks run along the wire from the cut end.\n";
-    format::appendTerminalTable(out, tables.cornerMarks);
-    out += '\n';
-    format::appendTerminalTable(out, tables.spreadersAndBoom);
-    if (!sheet.correctedFrequencyText.empty()) {
-        out += '\n' + trimsNote(sheet) + '\n';
-        format::appendTerminalTable(out, tables.trims);
-        out += "\nCorner marks after trimming, along the wire from the cut end.\n";
-        format::appendTerminalTable(out, tables.trimmedMarks);
+    ShopTables tables = shopTables(sheet);
+    const bool trimmed = !sheet.correctedFrequencyText.empty();
+    std::vector<format::Section> &sections = document.sections;
+    sections.push_back(tableSection("Loops", std::move(tables.loops)));
+    sections.push_back(tableSection("Corner marks", std::move(tables.cornerMarks),
+                                    "Corner marks run along the wire from the cut end."));
+    sections.push_back(tableSection("Spreaders and boom", std::move(tables.spreadersAndBoom)));
+    if (trimmed) {
+        sections.push_back(tableSection("Trims", std::move(tables.trims), trimsNote(sheet)));
+        sections.push_back(tableSection("Corner marks after trimming", std::move(tables.trimmedMarks),
+                                        "Corner marks after trimming, along the wire from the cut end."));
     }
-
     if (sheet.tuning) {
-        out += '\n';
-        format::appendTerminalTable(out, sheet.tuning->figures);
-        out += sheet.tuning->outcome + '\n';
+        sections.push_back(tableSection("Before and after tuning", sheet.tuning->figures));
+        sections.back().after.push_back({sheet.tuning->outcome});
     }
+    // The last table starts the page that the materials close.
+    sections.back().keepWithEnd = true;
 
     const ShopFooter footer = shopFooter(sheet);
-    out += "\nWire in all: " + footer.wire + "\nSpreader arms: " + footer.armsText + "\nBoom: " + footer.boom +
-           (sheet.windowBoomInches.empty() ? "" : "; the window shows " + sheet.windowBoomInches) +
-           (footer.section.empty() ? "" : "\nMatching section: " + footer.section) + "\n\n" + footer.feed + "\n";
+    format::Section materials;
+    materials.heading = "Materials";
+    materials.facts = {{"Wire in all", footer.wire},
+                       {"Spreader arms", footer.armsText},
+                       {"Boom", footer.boom + (sheet.windowBoomInches.empty()
+                                                   ? std::string() // the window shows the seven-element boom only
+                                                   : "; the window shows " + sheet.windowBoomInches)}};
+    if (!footer.section.empty())
+        materials.facts.push_back({std::string(kSectionRowName), footer.section});
+    sections.push_back(std::move(materials));
+    format::Section feed;
+    feed.before.push_back({footer.feed});
     if (const std::string match = matchNote(sheet); !match.empty())
-        out += match + "\n";
-    return out;
+        feed.before.push_back({match});
+    sections.push_back(std::move(feed));
+    return document;
 }
 
 } // namespace tarvelin::shop

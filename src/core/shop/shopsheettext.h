@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/format/document.h"
 #include "core/format/resulttable.h"
 #include "core/shop/shopsheet.h"
 
@@ -52,11 +53,10 @@ struct ShopFooter
 // The loops' table names the matching section's row so.
 inline constexpr std::string_view kSectionRowName = "Matching section";
 
-// The tables as tab-separated text, each under its title, for the clipboard.
-[[nodiscard]] std::string shopSheetTabSeparated(const ShopSheet &sheet);
-
-// The sheet laid out for a terminal.
-[[nodiscard]] std::string shopSheetTable(const ShopSheet &sheet);
+// The sheet as a reader sees it, for the terminal, the clipboard, the printout and the window's summary: the
+// design and how it is rounded, the tables with what introduces each, what the tune did, the materials, and
+// how to feed and measure it.
+[[nodiscard]] format::Document shopSheetDocument(const ShopSheet &sheet);
 
 // What to do to a built loop, read at the bench in inches: "shorten 20-5/16\" (5-1/16\" a side)", "lengthen …", or
 // "leave as cut" when the change rounds to nothing at the sheet's step.

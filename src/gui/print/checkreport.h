@@ -12,12 +12,11 @@ class QPageLayout;
 
 namespace tarvelin {
 
-// The antenna check on paper: a header with the program, the frequency and the date, the settings, the
-// verdict, its warnings and the table, then the four plots, as a vector PDF on the given paper. Measured
-// sweeps, oldest first, go beside the verdict (the latest) and on the plots (every one).
-[[nodiscard]] QByteArray checkReportPdf(const std::string &frequencyText, const design::CheckSettings &settings,
-                                        const check::CheckSummary &summary, const QPageLayout &layout,
-                                        const QDateTime &when, std::span<const measure::MeasuredSweep> sweeps = {},
+// The antenna check on paper: its document under the program's name and the date, then the four plots, as a vector PDF
+// on the given paper. Measured sweeps, oldest first, go beside the verdict (the latest) and on the plots (every one).
+[[nodiscard]] QByteArray checkReportPdf(const design::CheckSettings &settings, const check::CheckSummary &summary,
+                                        const QPageLayout &layout, const QDateTime &when,
+                                        std::span<const measure::MeasuredSweep> sweeps = {},
                                         const check::Goals &goals = {});
 
 } // namespace tarvelin

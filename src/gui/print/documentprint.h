@@ -30,8 +30,8 @@ public:
     struct Job
     {
         QString dialogTitle;
-        std::string name;                                        // as the spooler lists it
-        std::function<QByteArray(const QPageLayout &)> pages;    // laid out on the paper chosen
+        std::string name;                                                 // as the spooler lists it
+        std::function<QByteArray(const QPageLayout &)> pages;             // laid out on the paper chosen
         std::function<void(const QString &, const QByteArray &)> savePdf; // to the file chosen, those pages
     };
 

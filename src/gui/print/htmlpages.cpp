@@ -3,6 +3,8 @@
 
 #include <QAbstractTextDocumentLayout>
 #include <QBuffer>
+#include <QDateTime>
+#include <QLocale>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
@@ -23,7 +25,7 @@ namespace {
 
 // Where pages break in a report, in one pass from the top, so that each decision stands on the layout above it:
 // a heading never ends a page while what it heads starts the next, but starts that page instead; and the
-// section a report marks with kKeepWithEnd (the last table and the lines that close it) starts a new page
+// section a report marks as kept with its end (the last table and the lines that close it) starts a new page
 // where the report's end would otherwise fall on a page after the section's start, so its last lines never
 // stand alone on a page of their own.
 void keepTogether(QTextDocument &document, double pageHeight)
@@ -45,7 +47,7 @@ void keepTogether(QTextDocument &document, double pageHeight)
         const int page = pageOf(layout->blockBoundingRect(block).top());
         bool marked = false;
         for (auto fragment = block.begin(); !fragment.atEnd() && !marked; ++fragment)
-            marked = fragment.fragment().charFormat().anchorNames().contains(QLatin1String(kKeepWithEnd));
+            marked = fragment.fragment().charFormat().anchorNames().contains(QLatin1String(format::kKeepWithEnd));
         if (marked && page < pageOf(layout->blockBoundingRect(document.lastBlock()).bottom() - 1)) {
             breakBefore(block);
             continue;
@@ -60,16 +62,17 @@ void keepTogether(QTextDocument &document, double pageHeight)
 
 } // namespace
 
-QByteArray htmlReportPdf(const QPageLayout &layout, const QString &title, const QString &html,
-                         const ReportPages &drawAfter)
+QByteArray documentPdf(const QPageLayout &layout, const format::Document &report, const QDateTime &when,
+                       const ReportPages &drawAfter)
 {
+    const QString byline = QStringLiteral("Tarvelin, %1").arg(QLocale().toString(when, QLocale::LongFormat));
     QByteArray pdf;
     QBuffer buffer(&pdf);
     buffer.open(QIODevice::WriteOnly);
     QPdfWriter writer(&buffer);
     writer.setPageLayout(layout);
     writer.setResolution(kResolution);
-    writer.setTitle(title);
+    writer.setTitle(QStringLiteral("Tarvelin: %1").arg(QString::fromStdString(report.title)));
     writer.setCreator(QStringLiteral("Tarvelin"));
     QPainter painter(&writer);
     if (!painter.isActive())
@@ -80,7 +83,7 @@ QByteArray htmlReportPdf(const QPageLayout &layout, const QString &title, const 
     QTextDocument document;
     document.documentLayout()->setPaintDevice(&writer);
     document.setDefaultFont(font);
-    document.setHtml(html);
+    document.setHtml(QString::fromStdString(format::documentHtml(report, byline.toStdString())));
     const QSizeF page = writer.pageLayout().paintRectPixels(kResolution).size();
     document.setPageSize(page);
     keepTogether(document, page.height());

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 // The writers every result table goes through: what each format keeps of a column, a number and a text.
+#include "core/format/document.h"
 #include "core/format/jsonwriter.h"
 #include "core/format/resulttable.h"
 
@@ -17,6 +18,7 @@ private slots:
     void formats();
     void jsonWritesFiguresAsCsvDoes_data();
     void jsonWritesFiguresAsCsvDoes();
+    void documentLaidOutForEachMedium();
 };
 
 // A hidden column goes to files only; numbers stay numbers in CSV and texts get their guard there; HTML
@@ -81,6 +83,48 @@ void TestResultTable::jsonWritesFiguresAsCsvDoes()
     std::string json;
     format::JsonWriter(json).beginRecord().number("figure", value, kind).endRecord();
     QCOMPARE(QString::fromStdString(json), "{\"figure\": " + (text.isEmpty() ? QStringLiteral("null") : text) + "}");
+}
+
+// One document, as the terminal, the clipboard and a printed page lay it out: each keeps every word and no
+// medium adds its own; only a page shows the headings, the colophon and the warnings.
+void TestResultTable::documentLaidOutForEachMedium()
+{
+    format::Document document;
+    document.title = "Sheet for <1>";
+    document.titleRunsIn = true;
+    document.preface = {{"First & only."}, {"Second."}};
+    document.colophon = {{"Modelled so."}};
+    document.warnings = {"Check the wire."};
+    format::ResultTable table;
+    table.columns = {{"a", "A", true, true}, {"b", "B"}};
+    table.rows = {{{"x", std::nullopt}, {"1", 1.0}}};
+    format::Section first;
+    first.heading = "Loops";
+    first.before = {{"Along the wire."}};
+    first.table = table;
+    format::Section last;
+    last.heading = "Materials";
+    last.facts = {{"Wire", "10 m"}, {"Boom", "3 m"}};
+    last.keepWithEnd = true;
+    document.sections = {first, last};
+
+    std::string terminalTable;
+    format::appendTerminalTable(terminalTable, table);
+    QCOMPARE(format::documentText(document), "Sheet for <1>. First & only.\nSecond.\n\nAlong the wire.\n" +
+                                                 terminalTable + "\nWire: 10 m\nBoom: 3 m\n");
+    QCOMPARE(
+        format::documentTabSeparated(document),
+        std::string("Sheet for <1>. First & only.\nSecond.\n\nAlong the wire.\nA\tB\nx\t1\n\nWire\t10 m\nBoom\t3 m\n"));
+    QCOMPARE(format::documentProse(document),
+             std::string("First & only. Second. Along the wire. Wire: 10 m. Boom: 3 m."));
+
+    const std::string html = format::documentHtml(document, "Printed today");
+    for (const char *part :
+         {"<h2>Sheet for &lt;1&gt;</h2><p>Printed today</p><p>Modelled so.</p><p>First &amp; only.</p>",
+          "<p><b>Check the wire.</b></p><h3>Loops</h3><p>Along the wire.</p><table",
+          "<h3><a name=\"keep-with-end\"></a>Materials</h3><p>Wire: 10 m<br>Boom: 3 m</p>"})
+        QVERIFY2(html.find(part) != std::string::npos, html.c_str());
+    QCOMPARE(html.find(format::kKeepWithEnd), html.rfind(format::kKeepWithEnd)); // the one section kept
 }
 
 QTEST_APPLESS_MAIN(TestResultTable)

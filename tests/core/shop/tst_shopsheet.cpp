@@ -456,9 +456,9 @@ void TestShopSheet::quarterWaveSectionIsCut()
     QVERIFY(sheet.section);
     const double expectedInches = 0.66 * 299.792458 / (4 * 28.5) / 0.0254;
     QVERIFY(std::fabs(static_cast<double>(*sheet.section) / 2000.0 - expectedInches) <= 1.0 / 64);
-    QVERIFY2(shopSheetTable(sheet).find("Matching section: a quarter wave of 75 \u03a9 line (velocity factor 0.66) "
+    QVERIFY2(format::documentText(shopSheetDocument(sheet)).find("Matching section: a quarter wave of 75 \u03a9 line (velocity factor 0.66) "
                                         "from the feed point to the feed line, cut 5' 8-11/32\"") != std::string::npos,
-             shopSheetTable(sheet).c_str());
+             format::documentText(shopSheetDocument(sheet)).c_str());
     // Cut as a loop is: on the loops' table and in the CSV after the loops, and among the materials.
     const tarvelin::format::ResultTable csv = shopCsvTable(sheet);
     const std::vector<tarvelin::format::TableCell> &last = csv.rows.back();

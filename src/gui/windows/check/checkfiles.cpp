@@ -126,7 +126,7 @@ bool AntennaCheckWindow::savePdf(const QString &path)
     if (!m_summary)
         return writeFile(path, {}, QStringLiteral("PDF"));
     return writeFile(path,
-                     checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary, localPaperLayout(),
+                     checkReportPdf(runSettings(), *m_summary, localPaperLayout(),
                                     QDateTime::currentDateTime(), m_sweeps, goals()),
                      QStringLiteral("PDF"));
 }
@@ -193,7 +193,7 @@ void AntennaCheckWindow::print()
         return;
     m_print->print(*this, {QStringLiteral("Print Antenna Check"), "Tarvelin antenna check",
                            [this](const QPageLayout &paper) {
-                               return checkReportPdf(m_checked->array.frequencyLabel, runSettings(), *m_summary, paper,
+                               return checkReportPdf(runSettings(), *m_summary, paper,
                                                      QDateTime::currentDateTime(), m_sweeps, goals());
                            },
                            [this](const QString &path, const QByteArray &pdf) {

@@ -69,20 +69,15 @@ void VerdictPage::show(const check::CheckSummary *summary, const design::CheckSe
                                        "the plots appear here."));
         return;
     }
-    m_headline->setText(QString::fromStdString(document::verdictHeadline(*summary, measured, goals)));
+    format::Document report = document::checkDocument(*summary, settings, sweeps, goals);
+    m_headline->setText(QString::fromStdString(report.sections[document::kHeadlineSection].before.front().text));
     m_headline->setVisible(!m_headline->text().isEmpty());
-    m_model->setTable(document::verdictTable(*summary, settings.z0Ohms, measured, goals));
+    m_model->setTable(std::move(*report.sections[document::kVerdictSection].table));
     m_view->setRowsExpected(m_model->rowCount());                // the room its rows need, the advice right under them
     m_view->horizontalHeader()->setVisible(measured != nullptr); // Model beside Measured
     QStringList note;
-    if (measured)
-        for (const std::string &sentence : measure::measuredSentences(*measured))
-            note << QString::fromStdString(sentence);
-    for (const std::string &sentence : measure::turnsSentences(sweeps))
-        note << QString::fromStdString(sentence);
-    if (const std::string jacket = design::jacketNote(settings); !jacket.empty())
-        note << QString::fromStdString(jacket);
-    note << QString::fromStdString(document::feedAdvice(summary, settings));
+    for (const format::Paragraph &paragraph : report.sections[document::kNotesSection].before)
+        note << QString::fromStdString(paragraph.text);
     m_note->setText(note.join(QStringLiteral("\n\n")));
 }
 

@@ -148,7 +148,7 @@ void ShopSheetWindow::copyToClipboard()
     if (!m_sheet)
         return;
     if (QClipboard *clipboard = QGuiApplication::clipboard())
-        clipboard->setText(qText(shop::shopSheetTabSeparated(*m_sheet)));
+        clipboard->setText(qText(format::documentTabSeparated(shop::shopSheetDocument(*m_sheet))));
 }
 
 bool ShopSheetWindow::saveCsv(const QString &path)

@@ -414,19 +414,7 @@ void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
         m_tabs->setTabEnabled(m_tabs->indexOf(trims), !sheet.correctedFrequencyText.empty());
     m_tabs->setTabEnabled(m_tabs->indexOf(m_tuningFigures), sheet.tuning.has_value());
 
-    const shop::ShopFooter footer = shop::shopFooter(sheet);
-    QString summary =
-        qText(shop::roundingNote(sheet.settings.step)) +
-        QStringLiteral(" Wire in all: %1. Spreader arms: %2. Boom: %3")
-            .arg(qText(footer.wire), qText(footer.armsText), qText(footer.boom)) +
-        (sheet.windowBoomInches.empty() ? QStringLiteral(".")
-                                        : QStringLiteral(" (the window shows %1).").arg(qText(sheet.windowBoomInches)));
-    if (!sheet.correctedFrequencyText.empty())
-        summary += QLatin1Char(' ') + qText(shop::trimsNote(sheet));
-    summary += QLatin1Char(' ') + qText(footer.feed);
-    if (const std::string match = shop::matchNote(sheet); !match.empty())
-        summary += QLatin1Char(' ') + qText(match);
-    m_summary->setText(summary);
+    m_summary->setText(qText(format::documentProse(shop::shopSheetDocument(sheet))));
     m_drawing->setSheet(sheet);
     showStale(false);
 }

@@ -439,12 +439,16 @@ void TestShopSheetWindow::csvAndPdfReadBack()
     QVERIFY(sheet->savePdf(folder.filePath(QStringLiteral("sheet.pdf"))));
     const QString text = standardOutputOf(QStringLiteral("pdftotext"),
                                           {folder.filePath(QStringLiteral("sheet.pdf")), QStringLiteral("-")});
-    for (const char *shown : {"Tarvelin shop sheet: 14.200 MHz", "74' 6-1/16\"", "22708.8", "Corner marks",
+    for (const char *shown : {"Shop sheet for 14.200 MHz", "Tarvelin, ", "74' 6-1/16\"", "22708.8", "Corner marks",
                               "Spreaders and boom", "Fractions to 1/16 in", "feed point"})
         QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
 
     sheet->copyToClipboard();
-    QVERIFY(QApplication::clipboard()->text().startsWith(QStringLiteral("Loops\tLoop\tLoop (mm)\t")));
+    // What the terminal shows, each table and each line of the materials in cells of their own.
+    const QString copied = QApplication::clipboard()->text();
+    QVERIFY(copied.startsWith(QStringLiteral("Shop sheet for 14.200 MHz. Fractions to 1/16 in")));
+    QVERIFY(copied.contains(QStringLiteral("\n\nLoops\tLoop\tLoop (mm)\t")));
+    QVERIFY(copied.contains(QStringLiteral("\nWire in all\t")));
     QVERIFY(m_messages.requests.empty());
 
     QVERIFY(!sheet->saveCsv(folder.filePath(QStringLiteral("missing/sheet.csv"))));
