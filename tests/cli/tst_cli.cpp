@@ -447,6 +447,21 @@ void TestCli::helpExplains()
             QVERIFY2(run.out.contains(" " + name + ' '), name.constData());
         }
     }
+    // Every limit the help gives is filled in, and is the one the option's refusal names.
+    QVERIFY(!run.out.contains('{'));
+    const std::initializer_list<std::array<const char *, 3>> limits{
+        {"--shop --elements 9", "2 to 7", "2 to 7"},
+        {"--analyse --wire-mm 25", "0.1 to 20", "0.1 to 20"},
+        {"--analyse --segments 99", "5 to 51", "5 to 51"},
+        {"--tune --processes 0", "1 to 256", "1 to 256"},
+        {"--tune --max-designs 1", "2 to 1000000", "2 to 1000000"},
+        {"--shop --allowance 2000", "to\n                   1000 in", "to 1000 in"}};
+    for (const auto &[command, helpSays, refusalSays] : limits) {
+        QVERIFY2(run.out.contains(helpSays), helpSays);
+        QStringList arguments = QString::fromUtf8(command).split(QLatin1Char(' '));
+        arguments << QStringLiteral("14.2");
+        QVERIFY2(runCalc(arguments).err.contains(refusalSays), command);
+    }
 }
 
 void TestCli::version()

@@ -78,7 +78,7 @@ const ModeDeclaration kAnalyseMode{
                    SWR, 2:1 band, what to do to the loops against the design
                    frequency and how far the model was off; not with
                    --format csv or s1p. Given again for each sweep after a
-                   trim, oldest first (up to 8): the latest is compared,
+                   trim, oldest first (up to {sweeps}): the latest is compared,
                    and each one's move since the one before is given
   --through LENGTH:LINE  with --sweep or --measured-sweep: the feed line
                    the sweep was measured through, taken out so the sweep

@@ -3,11 +3,20 @@
 // and help assembled from every mode's own part.
 #include "cli/mode.h"
 
+#include "core/design/checksettings.h"
 #include "core/design/coaxtable.h"
+#include "core/design/designlengths.h"
+#include "core/design/feed.h"
 #include "core/format/fieldtext.h"
+#include "core/measure/measured.h"
+#include "core/shop/shopsettings.h"
+#include "core/study/study.h"
+#include "core/tune/tuner.h"
 
 #include <algorithm>
 #include <array>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace tarvelin::cli {
@@ -16,6 +25,52 @@ namespace {
 
 constexpr std::array<const ModeDeclaration *, 7> kModes{&kGridMode,    &kFractionsMode, &kShopMode, &kDeckMode,
                                                         &kAnalyseMode, &kTuneMode,      &kStubMode};
+
+// The limits the help gives, from the same constants as the settings readers that refuse a value outside them,
+// so that --help and the refusal never disagree. A token "{name}" in a mode's help stands for "LOWEST to
+// HIGHEST"; one with a single limit, for that limit.
+struct HelpLimit
+{
+    std::string_view token;
+    double lowest;
+    std::optional<double> highest;
+};
+
+const std::array kHelpLimits{
+    HelpLimit{"{elements}", design::kFewestElements, design::kMostElements},
+    HelpLimit{"{design-mhz}", design::kLowestDesignMHz, design::kHighestDesignMHz},
+    HelpLimit{"{wire-mm}", design::limits::kLowestWireMm, design::limits::kHighestWireMm},
+    HelpLimit{"{awg}", design::limits::kLowestAwg, design::limits::kHighestAwg},
+    HelpLimit{"{segments}", design::limits::kFewestSegments, design::limits::kMostSegments},
+    HelpLimit{"{span}", design::limits::kNarrowestSpanPercent, design::limits::kWidestSpanPercent},
+    HelpLimit{"{points}", design::limits::kFewestPoints, design::limits::kMostPoints},
+    HelpLimit{"{z0}", design::limits::kLowestZ0Ohms, design::limits::kHighestZ0Ohms},
+    HelpLimit{"{permittivity}", design::limits::kLowestPermittivity, design::limits::kHighestPermittivity},
+    HelpLimit{"{section-z0}", design::limits::kLowestSectionZ0Ohms, design::limits::kHighestSectionZ0Ohms},
+    HelpLimit{"{vf-low}", design::limits::kLowestVelocityFactor, std::nullopt},
+    HelpLimit{"{vf-high}", design::limits::kHighestVelocityFactor, std::nullopt},
+    HelpLimit{"{allowance-in}", shop::limits::kLongestAllowanceThousandths / 1000.0, std::nullopt},
+    HelpLimit{"{measured-percent}", shop::limits::kMeasuredTolerancePercent, std::nullopt},
+    HelpLimit{"{sweeps}", static_cast<double>(measure::kMostSweeps), std::nullopt},
+    HelpLimit{"{band}", tune::limits::kLowestBandPercent, tune::limits::kHighestBandPercent},
+    HelpLimit{"{goal-swr}", tune::limits::kLowestGoalSwr, tune::limits::kHighestGoalSwr},
+    HelpLimit{"{goal-fb}", tune::limits::kLowestGoalFrontToBackDb, tune::limits::kHighestGoalFrontToBackDb},
+    HelpLimit{"{seconds}", tune::limits::kShortestTuneSeconds, tune::limits::kLongestTuneSeconds},
+    HelpLimit{"{designs}", tune::limits::kFewestDesigns, tune::limits::kMostDesigns},
+    HelpLimit{"{processes}", 1, study::kMostProcesses},
+};
+
+// Every limit's token in `help` replaced by its values.
+std::string withLimits(std::string help)
+{
+    for (const HelpLimit &limit : kHelpLimits) {
+        const std::string values = design::shortestText(limit.lowest) +
+                                   (limit.highest ? " to " + design::shortestText(*limit.highest) : std::string());
+        for (std::size_t at = help.find(limit.token); at != std::string::npos; at = help.find(limit.token, at))
+            help.replace(at, limit.token.size(), values);
+    }
+    return help;
+}
 
 constexpr std::string_view kGeneralHelp = R"(Options:
   --format table   the grid laid out as in the window (the default)
@@ -30,24 +85,24 @@ constexpr std::string_view kGeneralHelp = R"(Options:
 
 Elements:
   --elements N     with --shop, --nec, --analyse or --tune: an array of the
-                   first N elements of the design, 2 to 7 (default 7): the
+                   first N elements of the design, {elements} (default 7): the
                    reflector, the driven element and N - 2 directors, each
                    exactly as the window gives it; 7 is the whole design
 )";
 
 constexpr std::string_view kModelHelp = R"(Model settings (--nec, --analyse, --tune and --shop with --measured model,
 --tune or --tuned):
-  --wire-mm D      wire diameter, 0.1 to 20 mm (default 2.05, AWG 12)
-  --awg N          wire gauge from 8 to 20 instead of a diameter
-  --segments N     segments per loop side: odd, 5 to 51 (default 11)
-  --span PERCENT   the sweep runs this far either side: 0.5 to 20 (default 3)
-  --points N       frequencies in the sweep: odd, 3 to 101 (default 13)
-  --z0 OHMS        feed line impedance for the SWR: 1 to 1000 (default 50)
+  --wire-mm D      wire diameter, {wire-mm} mm (default 2.05, AWG 12)
+  --awg N          wire gauge from {awg} instead of a diameter
+  --segments N     segments per loop side: odd, {segments} (default 11)
+  --span PERCENT   the sweep runs this far either side: {span} (default 3)
+  --points N       frequencies in the sweep: odd, {points} (default 13)
+  --z0 OHMS        feed line impedance for the SWR: {z0} (default 50)
   --lossless       perfect wire instead of copper
   --insulation MM  the wire's jacket, 0 (bare, the default) to 5 mm thick,
                    modelled as a series inductance along every wire: an
                    estimate, which a measured sweep corrects
-  --permittivity E  the jacket's relative permittivity, 1 to 10
+  --permittivity E  the jacket's relative permittivity, {permittivity}
                     (default 3.5, PVC; polyethylene 2.3, PTFE 2.1)
   --ground-height LEN  over average ground with the boom at this
                        height, above the ground and below 1000 m (15 m,
@@ -62,7 +117,7 @@ constexpr std::string_view kModelHelp = R"(Model settings (--nec, --analyse, --t
 )";
 
 constexpr std::string_view kClosingHelp =
-    R"(The shop sheet, the deck and the check are worked out for 0.01 to 100000 MHz;
+    R"(The shop sheet, the deck and the check are worked out for {design-mhz} MHz;
 a check refuses wire too thick for its segments, and warns where segments are
 shorter than 8 wire radii. A check stopped by TERM, HUP or INT stops its nec2c
 processes and removes its temporary folder first.
@@ -179,7 +234,7 @@ std::string helpText()
     text += cablesHelp();
     text += '\n';
     text += kClosingHelp;
-    return text;
+    return withLimits(std::move(text));
 }
 
 } // namespace tarvelin::cli

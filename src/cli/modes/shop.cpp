@@ -157,7 +157,7 @@ const ModeDeclaration kShopMode{
                    element stations along the boom, the wire in all
   --step N         fraction step of the sheet: 8, 16 (the default), 32 or 64
   --allowance LEN  extra wire for each loop's join, from 0 (the default) to
-                   1000 in; a LEN is in the sheet's notation or in in, mm,
+                   {allowance-in} in; a LEN is in the sheet's notation or in in, mm,
                    cm, m or ft, in any case: 2.5, 2-1/2", 1' 2-1/2", 3/4,
                    1 1/2 ft, 60 mm
   --hub-offset LEN  how much of each spreader arm the hub takes (default 0)
@@ -171,10 +171,10 @@ const ModeDeclaration kShopMode{
                    velocity factor, which --match-vf replaces with the one
                    measured (--stub-sweep)
   --match-z0 OHMS  with --match quarter-wave, instead: the section's line
-                   impedance, 10 to 600 ohms (75 for RG-11 or RG-59)
-  --match-vf VF    with --match quarter-wave: its velocity factor, 0.5 to
-                   1 (0.66 for solid polyethylene)
-  --measured MHZ   the frequency the built array resonates at, within 10 % of
+                   impedance, {section-z0} ohms (75 for RG-11 or RG-59)
+  --match-vf VF    with --match quarter-wave: its velocity factor, {vf-low} to
+                   {vf-high} (0.66 for solid polyethylene)
+  --measured MHZ   the frequency the built array resonates at, within {measured-percent} % of
                    FREQUENCY, read at full precision ("14.05" or "14.05
                    MHz"): the sheet adds what to do to each loop, its new
                    side and corner marks, and where it meets the arms; MHZ
@@ -190,7 +190,7 @@ const ModeDeclaration kShopMode{
                          or whose reactance never passes zero gives
                          none.
                          Given again for each sweep after a trim,
-                         oldest first (up to 8): the latest trims the
+                         oldest first (up to {sweeps}): the latest trims the
                          loops as the ones before had them trimmed,
                          and the sheet says how much of the last
                          trim showed up.

@@ -45,24 +45,24 @@ const ModeDeclaration kTuneMode{
                    each within 10 % of the specified loop; takes the check
                    options below. The specified design stays as it is; the
                    tuned one is shown beside it, before and after
-  --band PERCENT   the band either side of FREQUENCY: 0.1 to 5 (default 0.5),
+  --band PERCENT   the band either side of FREQUENCY: {band} (default 0.5),
                    with or without its % sign
-  --goal-swr S     the highest SWR across the band: 1.1 to 3 (default 1.5)
-  --goal-fb DB     the lowest F/B across the band: 0 to 40 dB (default 20);
+  --goal-swr S     the highest SWR across the band: {goal-swr} (default 1.5)
+  --goal-fb DB     the lowest F/B across the band: {goal-fb} dB (default 20);
                    a two-element quad cannot hold 20 dB across a band
   --boom LEN       let the tuner move the stations too, the reflector at the
                    boom's end, no two elements closer than 0.05 wavelength
                    and the boom no longer than LEN (7.5 m, 25 ft); the same
                    settings give the same design on any machine
   --time-limit S   stop the tune after S seconds, its check among them,
-                   keeping the best design found: 5 to 3600 (default 1800);
+                   keeping the best design found: {seconds} (default 1800);
                    a tune stopped so says "time limit, not converged"
   --max-designs N  stop the search after N designs, the specified one among
-                   them, keeping the best found: 2 to 1000000 (default
+                   them, keeping the best found: {designs} (default
                    3000); the same settings stop at the same design on any
                    machine
   --processes N    with --tune, --analyse or --measured model: run N engine
-                   processes at once, 1 to 256 (default: the machine's
+                   processes at once, {processes} (default: the machine's
                    cores); they share each round's work, and a tune tries
                    the same designs and ends at the same loops whatever N is
   --save FILE      with one FREQUENCY: save the tuned design to FILE, its
