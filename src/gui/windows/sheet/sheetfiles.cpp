@@ -2,6 +2,8 @@
 // The Shop Sheet's files: sweeps and tuned designs read, the sheet saved, copied and printed.
 #include "gui/windows/sheet/shopsheetwindow.h"
 
+#include "gui/windows/sheet/sheetsettingspanel.h"
+
 #include "core/design/arraydesign.h"
 #include "core/design/designlengths.h"
 #include "gui/print/confirmprint.h"
@@ -87,27 +89,23 @@ bool ShopSheetWindow::measuredFromSweep(const QString &path)
     };
     const QString name = QFileInfo(path).fileName();
     QString problem;
-    const design::MeasuredThrough through = m_through->through(&problem);
+    const design::MeasuredThrough through = m_settings->through().through(&problem);
     if (!problem.isEmpty())
         return refuse(problem.toStdString());
-    const std::optional<double> design = designMHz(m_frequency->text());
-    const auto read =
-        measure::sheetSweepOf(*sweep, name.toStdString(),
-                              {m_line->currentData().toDouble(), m_match->match(), design.value_or(0.0), through});
+    const std::optional<double> design = designMHz(m_settings->frequencyText());
+    const auto read = measure::sheetSweepOf(
+        *sweep, name.toStdString(), {m_settings->lineZ0Ohms(), m_settings->match(), design.value_or(0.0), through});
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&read))
         return refuse(refusal->message);
     const measure::SheetSweep &measured = std::get<measure::SheetSweep>(read);
     const QString resonanceText = QString::fromStdString(measured.resonanceText);
-    const std::string replaced = m_measured->text().toStdString();
-    {
-        // The sweep's doing, not the builder's typing: what it replaces may be the sweep before it.
-        const QSignalBlocker quiet(m_measured);
-        m_measured->setText(resonanceText);
-    }
+    const std::string replaced = m_settings->measuredText().toStdString();
+    // The sweep's doing, not the builder's typing (set quietly): what it replaces may be the sweep before it.
+    m_settings->setMeasuredText(resonanceText);
     const std::string throughText = through.declared() ? measure::throughText(through) : std::string();
-    m_source.measuredFromSweep(design, m_elements->value(), name.toStdString(), replaced, resonanceText.toStdString(),
-                               throughText);
-    m_cutSince->clear(); // nothing said yet of what was cut before this sweep
+    m_source.measuredFromSweep(design, m_settings->elements(), name.toStdString(), replaced,
+                               resonanceText.toStdString(), throughText);
+    m_settings->cutSince().clear(); // nothing said yet of what was cut before this sweep
     updateTitle();
     recalculate();
     showNote(QStringLiteral("The measured resonance is where the reactance of %1 passes zero at the feed point%4: "

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "gui/windows/sheet/shopsheetwindow.h"
 
+#include "gui/windows/sheet/sheetsettingspanel.h"
+
 #include "core/design/arraydesign.h"
 #include "core/design/designlengths.h"
 #include "gui/print/confirmprint.h"
@@ -68,12 +70,6 @@ QString label(double mhz)
 
 } // namespace
 
-QString ShopSheetWindow::lineTip()
-{
-    return QStringLiteral("The feed line the antenna is fed with: From Sweep reads a sweep's SWR against it, and its "
-                          "dip");
-}
-
 ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, PrinterService &printer)
     : QWidget(owner, Qt::Window), m_messages(messages), m_print(new DocumentPrint(messages, printer, this))
 {
@@ -91,7 +87,7 @@ ShopSheetWindow::ShopSheetWindow(QWidget *owner, MessageBoxService &messages, Pr
 ShopSheetWindow::~ShopSheetWindow()
 {
     // The frequency field loses the focus as the window goes, which must not commit it to a window half gone.
-    m_frequency->disconnect(this);
+    m_settings->disconnect(this);
     // Still open as the program ends: the size it had is the one to come back to.
     if (isVisible())
         rememberSize(*this, QStringLiteral("shopSheet"));
@@ -145,51 +141,30 @@ void ShopSheetWindow::setModelsFor(const std::optional<shop::ShopSheet> &sheet)
 void ShopSheetWindow::restoreSettings()
 {
     const ShopWindowSettings stored = SettingsStore().shopWindow();
-    m_step->setCurrentIndex(std::max(0, m_step->findData(stored.step)));
-    m_allowance->setText(stored.allowance);
-    m_hubOffset->setText(stored.hubOffset);
-    {
-        // The sheet last made: the main window starts empty, but the sheet comes back to where it was.
-        const QSignalBlocker quiet(m_frequency);
-        m_frequency->setText(stored.frequency);
-    }
-    m_line->setCurrentIndex(std::max(0, m_line->findData(stored.lineZ0Ohms)));
-    m_match->setMatch(stored.match);
-    m_through->restore(stored.through);
-    m_through->offerMatch(m_match->match().kind != design::MatchKind::Direct);
-    {
-        const QSignalBlocker quiet(m_elements);
-        m_elements->setValue(stored.elements);
-    }
+    m_settings->restore(stored);
     // A measurement belongs to a design the sheet can be made for; one that names none (a hand-edited file
     // may say "inf" or 1e-300) belongs to none, and no note speaks of it.
-    const QSignalBlocker quiet(m_measured);
     if (const std::optional<double> storedFor = designMHz(stored.measuredFor);
         storedFor && !stored.measured.isEmpty()) {
-        m_measured->setText(stored.measured);
+        m_settings->setMeasuredText(stored.measured);
         m_source.restore({stored.measured.toStdString(), *storedFor, stored.measuredElements});
     }
 }
 
 void ShopSheetWindow::saveSettings() const
 {
-    const std::optional<shop::SheetSource::Kept> kept = m_source.kept(m_measured->text().toStdString());
-    SettingsStore().setShopWindow({.frequency = m_frequency->text(),
-                                   .step = m_step->currentData().toInt(),
-                                   .allowance = m_allowance->text(),
-                                   .hubOffset = m_hubOffset->text(),
-                                   .measured = kept ? qText(kept->measured) : QString(),
-                                   .measuredFor = kept ? QString::number(kept->forMHz, 'g', 17) : QString(),
-                                   .elements = m_elements->value(),
-                                   .measuredElements = kept ? kept->elements : m_elements->value(),
-                                   .lineZ0Ohms = m_ownFeed ? m_ownFeed->z0Ohms : m_line->currentData().toDouble(),
-                                   .match = m_ownFeed ? m_ownFeed->match : m_match->match(),
-                                   .through = m_through->stored()});
+    const std::optional<shop::SheetSource::Kept> kept = m_source.kept(m_settings->measuredText().toStdString());
+    ShopWindowSettings settings;
+    m_settings->store(settings);
+    settings.measured = kept ? qText(kept->measured) : QString();
+    settings.measuredFor = kept ? QString::number(kept->forMHz, 'g', 17) : QString();
+    settings.measuredElements = kept ? kept->elements : settings.elements;
+    SettingsStore().setShopWindow(settings);
 }
 
 void ShopSheetWindow::setFrequencyText(const QString &text)
 {
-    m_frequency->setText(text);
+    m_settings->setFrequencyText(text);
     frequencyCommitted();
 }
 
@@ -201,17 +176,14 @@ void ShopSheetWindow::setDesign(const QString &frequencyText, int elements)
 
 void ShopSheetWindow::setElements(int elements)
 {
-    const QSignalBlocker quiet(m_elements);
-    m_elements->setValue(elements);
+    m_settings->setElements(elements);
 }
 
 // What the source asks of the window: its notes shown, and the measured field as it says, which is no edit.
 void ShopSheetWindow::apply(const shop::SheetSource::Change &change)
 {
-    if (change.measuredText) {
-        const QSignalBlocker quiet(m_measured);
-        m_measured->setText(qText(*change.measuredText));
-    }
+    if (change.measuredText)
+        m_settings->setMeasuredText(qText(*change.measuredText));
     if (!change.notes.empty()) {
         QStringList notes;
         for (const std::string &note : change.notes)
@@ -236,9 +208,9 @@ void ShopSheetWindow::setPredictedResonance(const QString &frequencyText, int el
     if (!design)
         return;
     setElements(elements);
-    apply(m_source.predict(*design, elements, resonanceMHz, modelNote.toStdString(), m_measured->text().toStdString()));
-    m_frequency->setText(frequencyText);
-    frequencyCommitted();
+    apply(m_source.predict(*design, elements, resonanceMHz, modelNote.toStdString(),
+                           m_settings->measuredText().toStdString()));
+    setFrequencyText(frequencyText);
     showNote(QStringLiteral("Trimmed by the antenna check's predicted resonance, %1 MHz: a prediction, not a "
                             "measurement. Type the resonance the built antenna measures to trim by that instead.")
                  .arg(label(resonanceMHz)));
@@ -256,8 +228,7 @@ void ShopSheetWindow::setTunedDesign(const QString &frequencyText, const shop::T
     m_source.tune(*design, tuned, std::move(tuning));
     setElements(static_cast<int>(elements));
     showNote({});
-    m_frequency->setText(frequencyText);
-    frequencyCommitted();
+    setFrequencyText(frequencyText);
     // What the tune said of them, where known, with its figures on their own tab; and what became of a
     // measurement of other loops.
     const QString aside = note();
@@ -273,30 +244,8 @@ void ShopSheetWindow::setTunedDesign(const QString &frequencyText, const shop::T
 // while the loops are shown; the builder's own come back with the specified design.
 void ShopSheetWindow::followTunedFeed()
 {
-    const auto showFeed = [this](const design::Match &match, double z0Ohms) {
-        const QSignalBlocker quiet(m_match);
-        const QSignalBlocker quietToo(m_line);
-        m_match->setMatch(match);
-        if (m_line->findData(z0Ohms) < 0)
-            m_line->addItem(QStringLiteral("%1 \u03a9").arg(z0Ohms), z0Ohms);
-        m_line->setCurrentIndex(m_line->findData(z0Ohms));
-        m_through->offerMatch(match.kind != design::MatchKind::Direct);
-    };
     const std::optional<shop::TunedCut> &tuned = m_source.tunedCut();
-    if (tuned) {
-        if (!m_ownFeed)
-            m_ownFeed = OwnFeed{m_match->match(), m_line->currentData().toDouble()};
-        showFeed(tuned->match, tuned->z0Ohms);
-    } else if (m_ownFeed) {
-        showFeed(m_ownFeed->match, m_ownFeed->z0Ohms);
-        m_ownFeed.reset();
-    }
-    const QString why = QStringLiteral("The tuned design's own, which its goals hold for: Shop Sheet (Ctrl+L) shows "
-                                       "the specified design with yours");
-    m_match->setEnabled(!tuned);
-    m_match->setToolTip(tuned ? why : QString());
-    m_line->setEnabled(!tuned);
-    m_line->setToolTip(tuned ? why : lineTip());
+    m_settings->showTunedFeed(tuned ? std::optional(tuned->match) : std::nullopt, tuned ? tuned->z0Ohms : 0.0);
 }
 
 // Each sheet says what it is.
@@ -321,7 +270,8 @@ QString ShopSheetWindow::note() const
 // A measured resonance typed now is for the design shown now.
 void ShopSheetWindow::measuredEdited()
 {
-    m_source.measuredEdited(designMHz(m_frequency->text()), m_elements->value(), m_measured->text().toStdString());
+    m_source.measuredEdited(designMHz(m_settings->frequencyText()), m_settings->elements(),
+                            m_settings->measuredText().toStdString());
     updateTitle();
     showNote({});
 }
@@ -331,8 +281,8 @@ void ShopSheetWindow::measuredEdited()
 // applies none of them to a design they were not made for.
 void ShopSheetWindow::frequencyCommitted()
 {
-    m_commit->stop();
-    apply(m_source.commit(designMHz(m_frequency->text()), m_elements->value(), m_measured->text().toStdString()));
+    apply(m_source.commit(designMHz(m_settings->frequencyText()), m_settings->elements(),
+                          m_settings->measuredText().toStdString()));
     updateTitle();
     recalculate();
 }
@@ -350,35 +300,32 @@ void ShopSheetWindow::recalculate()
     const auto refuse = [this](const shop::ShopRefusal &refusal) {
         m_problem->setText(qText(refusal.message));
         m_problem->show();
-        markRefused(refusal.setting ? fieldOf(*refusal.setting) : m_frequency);
+        markRefused(m_settings->fieldOf(refusal.setting));
         showStale(true);
     };
     markRefused(nullptr);
-    const std::optional<std::string> reading = design::frequencyReadingNote(m_frequency->text().toStdString());
+    const std::optional<std::string> reading = design::frequencyReadingNote(m_settings->frequencyText().toStdString());
     m_reading->setText(reading ? qText(*reading) : QString());
     m_reading->setVisible(reading.has_value());
     // The same reader as tarvelin-calc's options, so both refuse alike; the source decides which resonance, if
     // any, trims the sheet.
     // Sweeps in turn ask what was cut before the latest; none given is the trim advised.
-    m_cutSince->setVisible(m_source.sweptInTurn());
+    CutSinceRow &cutSince = m_settings->cutSince();
+    cutSince.setVisible(m_source.sweptInTurn());
     if (m_source.sweptInTurn()) {
         QString problem;
-        const std::optional<double> cut = m_cutSince->inches(&problem);
+        const std::optional<double> cut = cutSince.inches(&problem);
         if (!problem.isEmpty()) {
             m_problem->setText(problem);
             m_problem->show();
-            markRefused(m_cutSince->field());
+            markRefused(cutSince.field());
             showStale(true);
             return;
         }
         m_source.setCutSinceLastSweep(cut);
     }
-    shop::ShopSettingTexts texts;
-    texts.step = std::to_string(m_step->currentData().toInt());
-    texts.allowance = m_allowance->text().toStdString();
-    texts.hubOffset = m_hubOffset->text().toStdString();
-    auto made = m_source.sheet(m_frequency->text().toStdString(), m_elements->value(), texts,
-                               m_measured->text().toStdString(), m_match->match());
+    auto made = m_source.sheet(m_settings->frequencyText().toStdString(), m_settings->elements(), m_settings->texts(),
+                               m_settings->measuredText().toStdString(), m_settings->match());
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made)) {
         if (!refusal->message.empty())
             return refuse(*refusal);
@@ -389,21 +336,6 @@ void ShopSheetWindow::recalculate()
     m_problem->hide();
     saveSettings();
     showSheet(std::get<shop::ShopSheet>(made));
-}
-
-QLineEdit *ShopSheetWindow::fieldOf(shop::ShopSetting setting) const
-{
-    switch (setting) {
-    case shop::ShopSetting::Allowance:
-        return m_allowance;
-    case shop::ShopSetting::HubOffset:
-        return m_hubOffset;
-    case shop::ShopSetting::Measured:
-        return m_measured;
-    case shop::ShopSetting::Step:
-        break;
-    }
-    return nullptr;
 }
 
 void ShopSheetWindow::showSheet(const shop::ShopSheet &sheet)
@@ -432,10 +364,9 @@ void ShopSheetWindow::showStale(bool stale)
 }
 
 // Only the refused field carries the mark.
-void ShopSheetWindow::markRefused(QLineEdit *field)
+void ShopSheetWindow::markRefused(const QLineEdit *field)
 {
-    for (QLineEdit *edit : {m_frequency, m_allowance, m_hubOffset, m_measured, m_cutSince->field()})
-        markField(*edit, edit == field ? m_problem->text() : QString());
+    m_settings->markRefused(field, m_problem->text());
 }
 
 } // namespace tarvelin

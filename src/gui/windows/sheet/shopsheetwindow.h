@@ -10,22 +10,16 @@
 #include <optional>
 #include <vector>
 
-class QComboBox;
 class QDialogButtonBox;
-class QLayout;
 class QLabel;
 class QLineEdit;
-class QTimer;
 class QPushButton;
-class QSpinBox;
 class QTabWidget;
 class QTableView;
 
 namespace tarvelin {
 
-class MatchRow;
-class CutSinceRow;
-class ThroughRow;
+class SheetSettingsPanel;
 class MessageBoxService;
 class DocumentPrint;
 class PrinterService;
@@ -82,10 +76,7 @@ protected:
     void hideEvent(QHideEvent *event) override;
 
 private:
-    // The feed line box's tip, while the sheet's own line is shown.
-    [[nodiscard]] static QString lineTip();
     void buildWidgets();
-    [[nodiscard]] QLayout *buildSettings();
     [[nodiscard]] QWidget *buildSheetView();
     [[nodiscard]] QDialogButtonBox *buildButtons();
     // The tables of this sheet, or their columns alone.
@@ -99,8 +90,7 @@ private:
     void showNote(const QString &text);
     bool saved(bool done, const QString &what, const QString &path);
     void showStale(bool stale);
-    void markRefused(QLineEdit *field);
-    [[nodiscard]] QLineEdit *fieldOf(shop::ShopSetting setting) const;
+    void markRefused(const QLineEdit *field);
     void showSheet(const shop::ShopSheet &sheet);
     void print();
     void chooseAndSaveCsv();
@@ -111,31 +101,14 @@ private:
     MessageBoxService &m_messages;
     std::optional<shop::ShopSheet> m_sheet; // the last sheet the settings allowed
 
-    QLineEdit *m_frequency = nullptr;
-    QSpinBox *m_elements = nullptr;
-    QComboBox *m_step = nullptr;
-    QComboBox *m_line = nullptr; // the feed line a sweep's SWR is read against
-    // The builder's own match and line, kept while tuned loops are shown with the ones they were tuned for.
-    struct OwnFeed
-    {
-        design::Match match;
-        double z0Ohms = 50.0;
-    };
-    std::optional<OwnFeed> m_ownFeed;
+    SheetSettingsPanel *m_settings = nullptr;
     void followTunedFeed();
-    MatchRow *m_match = nullptr;       // how the driven loop meets it, a quarter-wave section cut on the sheet
-    ThroughRow *m_through = nullptr;   // what From Sweep's sweep was measured through
-    CutSinceRow *m_cutSince = nullptr; // sweeps in turn: what was cut before the latest
-    QLineEdit *m_allowance = nullptr;
-    QLineEdit *m_hubOffset = nullptr;
-    QLineEdit *m_measured = nullptr;
     QLabel *m_problem = nullptr;
     QLabel *m_note = nullptr;
     QLabel *m_reading = nullptr; // how the frequency text was read, where it is more than its number
     shop::SheetSource m_source;  // which design the sheet is cut from, and which resonance trims it
     void apply(const shop::SheetSource::Change &change);
     void setElements(int elements);
-    QTimer *m_commit = nullptr; // a pause in typing the frequency commits it
     QLabel *m_summary = nullptr;
     QTabWidget *m_tabs = nullptr;
     // Loops, corner marks, spreaders and boom, trims, trimmed marks, and a tuned sheet's figures.
@@ -148,7 +121,6 @@ private:
     QTableView *m_tuningFigures = nullptr;
     ShopDrawing *m_drawing = nullptr;
     QPushButton *m_printButton = nullptr;
-    QPushButton *m_fromSweep = nullptr;
     QPushButton *m_pdfButton = nullptr;
     QPushButton *m_csvButton = nullptr;
     QPushButton *m_copyButton = nullptr;
