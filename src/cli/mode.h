@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <array>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -11,6 +12,7 @@
 namespace tarvelin::cli {
 
 class Session;
+struct Options;
 
 enum class Mode
 {
@@ -42,6 +44,20 @@ struct OptionUse
     std::string_view as = {};
 };
 
+// What a mode's own rules are held against: the command line as read, and whether an option was given.
+struct ModeCheck
+{
+    const Options &options;
+    std::function<bool(std::string_view option)> given;
+};
+
+// A command line refused, naming the option: "tarvelin-calc: --save: Give one FREQUENCY ...".
+struct Refusal
+{
+    std::string_view option;
+    std::string message;
+};
+
 // One mode of tarvelin-calc, as it declares itself: its flag, its line of the usage, its part of the help,
 // the options it takes, and what it does with each input.
 struct ModeDeclaration
@@ -53,6 +69,9 @@ struct ModeDeclaration
     std::string_view help;  // its part of --help
     std::span<const OptionUse> options;
     void (*process)(Session &session, std::string_view input);
+    // Its own rules beyond each option's reader, such as options that exclude each other in it; none for a
+    // mode with no rules of its own.
+    std::optional<Refusal> (*validate)(const ModeCheck &check);
 };
 
 // Every mode, in the order the usage, the help and the refusals give them.
@@ -85,7 +104,7 @@ inline constexpr std::string_view kElements = "--elements";
 inline constexpr std::string_view kThrough[] = {"--through", "--through-match"};
 // The model's settings: the check's, the deck's and the tune's.
 inline constexpr std::string_view kCheck[] = {
-    "--wire-mm",       "--awg",        "--segments",     "--span",  "--points",   "--z0",      "--lossless",
+    "--wire-mm",       "--awg",        "--segments",     "--span",  "--points",   "--z0",       "--lossless",
     "--ground-height", "--insulation", "--permittivity", "--match", "--match-z0", "--match-vf", "--match-line"};
 // What a tune aims for and how long it may take.
 inline constexpr std::string_view kTune[] = {"--band",       "--goal-swr",    "--goal-fb",  "--boom",

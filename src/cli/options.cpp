@@ -282,23 +282,19 @@ bool readOutputs(Given &g, Options &options, std::ostream &err)
             complain(err, "--format", "Unknown format '" + g.format + "': table, csv, json or, with --analyse, s1p");
             return false;
         }
-        if (named == OutputFormat::Touchstone && (options.mode != Mode::Analyse || options.inputs.size() != 1)) {
-            complain(err, "--format",
-                     options.mode != Mode::Analyse ? "s1p is the check's sweep: it belongs to --analyse"
-                                                   : "s1p holds one sweep: give one FREQUENCY");
+        if (named == OutputFormat::Touchstone && options.mode != Mode::Analyse) {
+            complain(err, "--format", "s1p is the check's sweep: it belongs to --analyse");
             return false;
         }
         options.format = *named;
     }
-    // The CSV and the Touchstone file hold the model's own sweep, one row a frequency: a measured sweep has no
-    // place in them, and is refused rather than dropped.
-    if (g.app.count("--sweep") > 0 &&
-        (options.format == OutputFormat::Csv || options.format == OutputFormat::Touchstone)) {
-        complain(err, "--sweep",
-                 std::string("Cannot be used with --format ") + (options.format == OutputFormat::Csv ? "csv" : "s1p") +
-                     ", which holds the model's sweep alone: give the table or --format json");
-        return false;
-    }
+    // The mode's own rules, declared with it.
+    if (const auto rules = declarationOf(options.mode).validate)
+        if (const std::optional<Refusal> refusal =
+                rules({options, [&g](std::string_view option) { return g.app.count(std::string(option)) > 0; }})) {
+            complain(err, refusal->option, refusal->message);
+            return false;
+        }
     for (const auto &[option, paths] :
          {std::pair{"--sweep", &options.sweepPaths}, std::pair{"--measured-sweep", &options.measuredSweepPaths}})
         if (paths->size() > measure::kMostSweeps) {
@@ -327,30 +323,10 @@ bool readOutputs(Given &g, Options &options, std::ostream &err)
         }
     }
     options.cutsInches.resize(sweepsInTurn > 0 ? sweepsInTurn - 1 : 0);
-    if (g.app.count("--measured-sweep") > 0 && g.app.count("--measured") > 0) {
-        complain(err, "--measured-sweep", "Cannot be used with --measured: give the resonance one way");
-        return false;
-    }
-    // A tuned design, once built, is trimmed by what it measures; the model's prediction is the specified
-    // design's, not the tuned one's.
-    if (options.measuredByModel && (options.tuneForSheet || g.app.count("--tuned") > 0)) {
-        complain(err, "--measured",
-                 "model is the specified design's predicted resonance: a tuned design is trimmed by the resonance it "
-                 "measures");
-        return false;
-    }
-    if (g.app.count("--tuned") > 0 && options.tuneForSheet) {
-        complain(err, "--tuned", "Cannot be used with --tune: the saved design is cut, not a new one");
-        return false;
-    }
-    if (g.app.count("--save") > 0 && options.inputs.size() != 1) {
-        complain(err, "--save", "Give one FREQUENCY, whose tuned design is saved");
-        return false;
-    }
     return true;
 }
 
-// The match, the line a sweep was taken through, the array, the stub and the engines.
+// The match, the line a sweep was taken through, and the stub.
 bool readFeedAndArray(Given &g, Options &options, std::ostream &err)
 {
     auto match = design::readMatch(g.matchTexts);
@@ -377,39 +353,13 @@ bool readFeedAndArray(Given &g, Options &options, std::ostream &err)
         complain(err, "--through-match", "The design is fed direct: give its --match, which was in the path");
         return false;
     }
-    if (g.app.count("--elements") > 0) {
-        auto read = design::readElementCount(g.elements);
-        if (const auto *refusal = std::get_if<std::string>(&read)) {
-            complain(err, "--elements", *refusal);
-            return false;
-        }
-        options.elements = std::get<int>(read);
-        options.tunedGiven.elements = options.elements;
-    }
     if (options.mode == Mode::Stub) {
-        // The sweep is the one input: it is read once and measured once.
-        if (!options.inputs.empty()) {
-            complain(err, "--stub-sweep", "Takes no FREQUENCY: the piece's sweep is its input");
-            return false;
-        }
-        if (g.app.count("--stub-length") == 0) {
-            complain(err, "--stub-sweep", "Give the piece's length: --stub-length LEN, such as 1m");
-            return false;
-        }
         auto read = measure::readStubLength(g.stubLength);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--stub-length", *refusal);
             return false;
         }
         options.stubLengthMetres = std::get<double>(read);
-    }
-    if (g.app.count("--processes") > 0) {
-        auto read = study::readProcessCount(g.processes);
-        if (const auto *refusal = std::get_if<std::string>(&read)) {
-            complain(err, "--processes", *refusal);
-            return false;
-        }
-        options.processes = std::get<int>(read);
     }
     return true;
 }
@@ -469,64 +419,100 @@ bool readShopAndCheck(Given &g, Options &options, std::ostream &err)
     return true;
 }
 
-// The tune's band, goals, boom and limits; the goals hold the check's verdict to them too.
-bool readTuneSettings(Given &g, Options &options, std::ostream &err)
+// A value read by its core reader into the options, or the reader's refusal.
+template <typename Value, typename Read, typename Store>
+std::optional<std::string> readInto(const Read &read, Store store)
 {
-    const bool tunedSheet = g.app.count("--tuned") > 0;
-    const bool tuning = options.mode == Mode::Tune || options.tuneForSheet || tunedSheet;
-    if (tuning && g.app.count("--band") > 0) {
-        auto read = tune::readTuneBand(g.band);
-        if (const auto *refusal = std::get_if<std::string>(&read)) {
-            complain(err, "--band", *refusal);
-            return false;
-        }
-        options.tuneSettings.bandPercent = std::get<double>(read);
-        if (tunedSheet)
-            options.tunedGiven.bandPercent = options.tuneSettings.bandPercent;
-    }
+    if (const auto *refusal = std::get_if<std::string>(&read))
+        return *refusal;
+    store(std::get<Value>(read));
+    return std::nullopt;
+}
+
+bool tuning(const Options &options)
+{
+    return options.mode == Mode::Tune || options.tuneForSheet || options.uses.tunedFile;
+}
+
+// One option of a single value: its text, whether the mode and its uses read it, and how it is read and
+// where it goes. An option given where it is not read is one the mode refuses before.
+struct OptionReader
+{
+    std::string_view name;
+    std::string Given::*text;
+    bool (*reads)(const Options &options);
+    std::optional<std::string> (*read)(const std::string &text, Options &options);
+};
+
+const std::array kOptionReaders{
+    OptionReader{"--elements", &Given::elements, [](const Options &) { return true; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<int>(design::readElementCount(text), [&options](int elements) {
+                         options.elements = elements;
+                         options.tunedGiven.elements = elements;
+                     });
+                 }},
+    OptionReader{"--processes", &Given::processes, [](const Options &) { return true; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<int>(study::readProcessCount(text),
+                                          [&options](int processes) { options.processes = processes; });
+                 }},
+    OptionReader{"--band", &Given::band, tuning,
+                 [](const std::string &text, Options &options) {
+                     return readInto<double>(tune::readTuneBand(text), [&options](double percent) {
+                         options.tuneSettings.bandPercent = percent;
+                         if (options.uses.tunedFile)
+                             options.tunedGiven.bandPercent = percent;
+                     });
+                 }},
     // The goals also hold the check's verdict to them.
-    const bool judged = tuning || options.mode == Mode::Analyse;
-    const auto readTuneOption = [&](const char *name, const std::string &text, auto reader, auto into) {
-        if (!judged || g.app.count(name) == 0)
-            return true;
-        auto read = reader(text);
-        if (const auto *refusal = std::get_if<std::string>(&read)) {
-            complain(err, name, *refusal);
+    OptionReader{"--goal-swr", &Given::goalSwr,
+                 [](const Options &options) { return tuning(options) || options.mode == Mode::Analyse; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<double>(tune::readGoalSwr(text), [&options](double swr) {
+                         options.tuneSettings.maxSwr = swr;
+                         options.tunedGiven.maxSwr = swr;
+                     });
+                 }},
+    OptionReader{"--goal-fb", &Given::goalFb,
+                 [](const Options &options) { return tuning(options) || options.mode == Mode::Analyse; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<double>(tune::readGoalFrontToBack(text), [&options](double db) {
+                         options.tuneSettings.minFrontToBackDb = db;
+                         options.tunedGiven.minFrontToBackDb = db;
+                     });
+                 }},
+    OptionReader{"--boom", &Given::boom,
+                 [](const Options &options) { return tuning(options) || options.mode == Mode::Analyse; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<double>(tune::readTuneBoom(text), [&options](double metres) {
+                         options.tuneSettings.boomMetres = metres;
+                         options.tunedGiven.boomMetres = metres;
+                     });
+                 }},
+    OptionReader{"--time-limit", &Given::timeLimit, tuning,
+                 [](const std::string &text, Options &options) {
+                     return readInto<double>(tune::readTuneSeconds(text), [&options](double seconds) {
+                         options.tuneSettings.timeLimitSeconds = seconds;
+                     });
+                 }},
+    OptionReader{"--max-designs", &Given::designLimit, tuning,
+                 [](const std::string &text, Options &options) {
+                     return readInto<int>(tune::readTuneDesigns(text),
+                                          [&options](int designs) { options.tuneSettings.designLimit = designs; });
+                 }},
+};
+
+// Every option of a single value given, through its reader.
+bool readValues(Given &g, Options &options, std::ostream &err)
+{
+    for (const OptionReader &reader : kOptionReaders) {
+        if (g.app.count(std::string(reader.name)) == 0 || !reader.reads(options))
+            continue;
+        if (const std::optional<std::string> refusal = reader.read(g.*reader.text, options)) {
+            complain(err, reader.name, *refusal);
             return false;
         }
-        into(std::get<double>(read));
-        return true;
-    };
-    if (!readTuneOption("--goal-swr", g.goalSwr, tune::readGoalSwr,
-                        [&](double swr) {
-                            options.tuneSettings.maxSwr = swr;
-                            options.tunedGiven.maxSwr = swr;
-                        }) ||
-        !readTuneOption("--goal-fb", g.goalFb, tune::readGoalFrontToBack,
-                        [&](double db) {
-                            options.tuneSettings.minFrontToBackDb = db;
-                            options.tunedGiven.minFrontToBackDb = db;
-                        }) ||
-        !readTuneOption("--boom", g.boom, tune::readTuneBoom, [&](double metres) {
-            options.tuneSettings.boomMetres = metres;
-            options.tunedGiven.boomMetres = metres;
-        }))
-        return false;
-    if (tuning && g.app.count("--time-limit") > 0) {
-        auto read = tune::readTuneSeconds(g.timeLimit);
-        if (const auto *refusal = std::get_if<std::string>(&read)) {
-            complain(err, "--time-limit", *refusal);
-            return false;
-        }
-        options.tuneSettings.timeLimitSeconds = std::get<double>(read);
-    }
-    if (tuning && g.app.count("--max-designs") > 0) {
-        auto read = tune::readTuneDesigns(g.designLimit);
-        if (const auto *refusal = std::get_if<std::string>(&read)) {
-            complain(err, "--max-designs", *refusal);
-            return false;
-        }
-        options.tuneSettings.designLimit = std::get<int>(read);
     }
     return true;
 }
@@ -547,7 +533,7 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     if (options.version)
         return options;
     if (!readOutputs(given, options, err) || !readFeedAndArray(given, options, err) ||
-        !readShopAndCheck(given, options, err) || !readTuneSettings(given, options, err))
+        !readValues(given, options, err) || !readShopAndCheck(given, options, err))
         return std::nullopt;
     return options;
 }

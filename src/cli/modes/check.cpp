@@ -45,6 +45,20 @@ constexpr std::string_view kCuts[] = {"--cut"};
 constexpr auto kAnalyseUses = joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck),
                                          usesOf(options::kThrough, swept, "--sweep"), usesOf(kCuts, swept, "--sweep"));
 
+// A Touchstone file holds one sweep; the CSV and the Touchstone file hold the model's own sweep, one row a
+// frequency: a measured sweep has no place in them, and is refused rather than dropped.
+std::optional<Refusal> analyseRules(const ModeCheck &check)
+{
+    const Options &options = check.options;
+    if (options.format == OutputFormat::Touchstone && options.inputs.size() != 1)
+        return Refusal{"--format", "s1p holds one sweep: give one FREQUENCY"};
+    if (check.given("--sweep") && (options.format == OutputFormat::Csv || options.format == OutputFormat::Touchstone))
+        return Refusal{"--sweep", std::string("Cannot be used with --format ") +
+                                      (options.format == OutputFormat::Csv ? "csv" : "s1p") +
+                                      ", which holds the model's sweep alone: give the table or --format json"};
+    return std::nullopt;
+}
+
 } // namespace
 
 const ModeDeclaration kDeckMode{
@@ -57,7 +71,7 @@ const ModeDeclaration kDeckMode{
                    any NEC-2 engine; with no FREQUENCY, its own. A
                    FREQUENCY, --elements or check option that differs
                    from the saved design's is refused, naming it
-)",   kDeckUses, necDeck,
+)",   kDeckUses, necDeck, nullptr,
 };
 
 const ModeDeclaration kAnalyseMode{
@@ -94,7 +108,7 @@ const ModeDeclaration kAnalyseMode{
                    Touchstone file (# MHz S RI R <z0>), for an analyser's
                    reference trace
 )", kAnalyseUses,
-    analyse,
+    analyse,           analyseRules,
 };
 
 } // namespace tarvelin::cli

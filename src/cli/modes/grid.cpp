@@ -90,6 +90,7 @@ another.
 )",
     kFormatOnly,
     calculate,
+    nullptr,
 };
 
 const ModeDeclaration kFractionsMode{
@@ -101,7 +102,7 @@ const ModeDeclaration kFractionsMode{
                    with the smallest denominator that equals it as a double
                    (whole numbers over 1). Zero and negative values never take
                    the denominator 1: 0 gives 0/2, -3 gives -6/2, -0.75 -3/4.
-)",   kFormatOnly,  fraction,
+)",   kFormatOnly,  fraction,     nullptr,
 };
 
 } // namespace tarvelin::cli

@@ -140,6 +140,21 @@ constexpr std::string_view kAims[] = {"--band", "--goal-swr", "--goal-fb", "--bo
 constexpr std::string_view kTuneLimits[] = {"--time-limit", "--max-designs"};
 constexpr std::string_view kEngines[] = {"--processes"};
 constexpr std::string_view kCuts[] = {"--cut"};
+
+// The resonance is given one way; a tuned design, once built, is trimmed by what it measures, the model's
+// prediction being the specified design's; and a saved design is cut as saved, not tuned anew.
+std::optional<Refusal> shopRules(const ModeCheck &check)
+{
+    const Options &options = check.options;
+    if (check.given("--measured-sweep") && check.given("--measured"))
+        return Refusal{"--measured-sweep", "Cannot be used with --measured: give the resonance one way"};
+    if (options.measuredByModel && (options.tuneForSheet || check.given("--tuned")))
+        return Refusal{"--measured", "model is the specified design's predicted resonance: a tuned design is "
+                                     "trimmed by the resonance it measures"};
+    if (check.given("--tuned") && options.tuneForSheet)
+        return Refusal{"--tuned", "Cannot be used with --tune: the saved design is cut, not a new one"};
+    return std::nullopt;
+}
 constexpr auto kShopOptions = joinedUses(
     usesOf(kSheetOptions), usesOf(kModelOptions, modelled, "--measured model"),
     usesOf(kLine, lineGiven, "--measured model"), usesOf(kAims, tunedSheet, "-"), usesOf(kTuneLimits, tuningSheet, "-"),
@@ -212,7 +227,7 @@ const ModeDeclaration kShopMode{
                        With --measured MHZ or --measured-sweep the tuned
                        loops, once built, are trimmed from their own
                        lengths, as with --shop --tune
-)", kShopOptions, shopSheet,
+)", kShopOptions, shopSheet, shopRules,
 };
 
 } // namespace tarvelin::cli

@@ -18,6 +18,16 @@ void measureStub(Session &session, std::string_view file)
     session.writer().appendStub(session.buffer(), file, metres, std::get<measure::StubReading>(read));
 }
 
+// The sweep is the one input: it is read once and measured once, for a piece of a length given.
+std::optional<Refusal> stubRules(const ModeCheck &check)
+{
+    if (!check.options.inputs.empty())
+        return Refusal{"--stub-sweep", "Takes no FREQUENCY: the piece's sweep is its input"};
+    if (!check.given("--stub-length"))
+        return Refusal{"--stub-sweep", "Give the piece's length: --stub-length LEN, such as 1m"};
+    return std::nullopt;
+}
+
 constexpr std::string_view kStubOptions[] = {options::kFormat, "--stub-length"};
 constexpr auto kStubUses = usesOf(kStubOptions);
 
@@ -37,7 +47,7 @@ const ModeDeclaration kStubMode{
   --stub-length LEN  the piece's length with its unit, from the connector's
                    reference plane to the open end: 1m, 100cm, 39-3/8in
 )", kStubUses,
-    measureStub,
+    measureStub,         stubRules,
 };
 
 } // namespace tarvelin::cli

@@ -28,6 +28,13 @@ void tuneDesign(Session &session, std::string_view frequencyText)
                                          ": " + *failure);
 }
 
+std::optional<Refusal> tuneRules(const ModeCheck &check)
+{
+    if (check.given("--save") && check.options.inputs.size() != 1)
+        return Refusal{"--save", "Give one FREQUENCY, whose tuned design is saved"};
+    return std::nullopt;
+}
+
 constexpr std::string_view kTuneOptions[] = {options::kFormat, options::kElements, "--save"};
 constexpr auto kTuneUses = joinedUses(usesOf(kTuneOptions), usesOf(options::kCheck), usesOf(options::kTune));
 
@@ -70,7 +77,7 @@ const ModeDeclaration kTuneMode{
                    how the search ended, the element count, the goals and the
                    boom (see TUNED DESIGN in the manual)
 )", kTuneUses,
-    tuneDesign,
+    tuneDesign, tuneRules,
 };
 
 } // namespace tarvelin::cli
