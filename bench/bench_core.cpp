@@ -6,7 +6,6 @@
 #include "core/calc/fractionwalk.h"
 #include "core/calc/memorygrid.h"
 #include "core/calc/referencepass.h"
-#include "core/runtime/messagebox.h"
 #include "core/text/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 #include "core/check/checkrounds.h"
@@ -33,18 +32,11 @@ std::int32_t dec2fracOrZero(double value)
     }
 }
 
-class SilentMessages final : public tarvelin::MessageBoxService
-{
-public:
-    int MessageBox(const tarvelin::MessageBoxRequest &) override { return tarvelin::answer::kOk; }
-};
-
 void calculationPass(benchmark::State &state)
 {
     tarvelin::calc::MemoryGrid grid("28.5");
-    SilentMessages messages;
     for (auto _ : state) {
-        const bool ok = tarvelin::calc::runCalculationPass(grid, messages);
+        const bool ok = tarvelin::calc::runCalculationPass(grid);
         benchmark::DoNotOptimize(ok);
         benchmark::ClobberMemory();
     }

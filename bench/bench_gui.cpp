@@ -8,7 +8,7 @@
 // - the Shop Sheet window from its menu entry to its first paint, and its Save PDF;
 // - the longest the event loop waits while an antenna check runs.
 #include "gui/runtime/cupsprinter.h"
-#include "core/runtime/messagebox.h"
+#include "gui/runtime/messagebox.h"
 #include "gui/windows/main/facebutton.h"
 #include "gui/windows/styling/fonts.h"
 #include "gui/windows/check/antennacheckwindow.h"

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "core/runtime/messagebox.h"
+#include "gui/runtime/messagebox.h"
 
 #include <deque>
 #include <vector>

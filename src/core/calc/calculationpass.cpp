@@ -3,7 +3,6 @@
 
 #include "core/calc/memorygrid.h"
 #include "core/runtime/arithmetic.h"
-#include "core/runtime/messagebox.h"
 #include "core/text/numbertext.h"
 #include "core/runtime/runtimeerror.h"
 
@@ -197,16 +196,12 @@ void calculateInto(MemoryGrid &scratch)
     Steps(scratch).run();
 }
 
-bool runCalculationPass(ResultGrid &grid, MessageBoxService &messages)
+bool runCalculationPass(ResultGrid &grid)
 {
     MemoryGrid scratch(grid.frequencyText());
     try {
         calculateInto(scratch);
     } catch (const RuntimeError &) {
-        MessageBoxRequest request;
-        request.prompt = kRefusedFrequencyMessage;
-        request.buttons = buttons::kInformation; // no title: the box carries the application's
-        messages.MessageBox(request);
         return false;
     }
     commit(scratch, grid);

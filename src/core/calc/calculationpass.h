@@ -4,10 +4,6 @@
 #include <array>
 #include <string_view>
 
-namespace tarvelin {
-class MessageBoxService;
-}
-
 namespace tarvelin::calc {
 
 class MemoryGrid;
@@ -22,9 +18,9 @@ inline constexpr std::string_view kRefusedFrequencyMessage = "You must enter an 
 // every shown value carries into what is derived from it.
 //
 // The pass works on a scratch copy and hands the texts to `grid` only once every step has succeeded, so a
-// refused frequency changes nothing on display. On failure it shows kRefusedFrequencyMessage through
-// `messages` (an information box with no title) and returns false.
-bool runCalculationPass(ResultGrid &grid, MessageBoxService &messages);
+// refused frequency changes nothing on display. On failure it returns false, and the caller tells the user
+// kRefusedFrequencyMessage.
+bool runCalculationPass(ResultGrid &grid);
 
 // The steps themselves, into `scratch`, whose frequency text is the input. Raises the RuntimeError of the
 // first failing step; what was written before it stays in `scratch`.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/print/confirmprint.h"
 
-#include "core/runtime/messagebox.h"
+#include "gui/runtime/messagebox.h"
 #include "gui/runtime/printer.h"
 #include "gui/runtime/qtmessagebox.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/runtime/cupsprinter.h"
 
-#include "core/runtime/messagebox.h"
+#include "gui/runtime/messagebox.h"
 #include "gui/runtime/qtmessagebox.h"
 #include "gui/runtime/unhandlederror.h"
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "gui/runtime/unhandlederror.h"
 
-#include "core/runtime/messagebox.h"
+#include "gui/runtime/messagebox.h"
 #include "core/runtime/runtimeerror.h"
 
 #include <QApplication>

@@ -9,7 +9,7 @@
 
 #include "core/runtime/fileread.h"
 #include "core/runtime/filewrite.h"
-#include "core/runtime/messagebox.h"
+#include "gui/runtime/messagebox.h"
 #include "gui/runtime/qtmessagebox.h"
 
 #include <QByteArray>

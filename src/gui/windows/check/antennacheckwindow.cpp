@@ -3,7 +3,7 @@
 
 #include "core/design/designlengths.h"
 #include "core/tune/tuneddesign.h"
-#include "core/runtime/messagebox.h"
+#include "gui/runtime/messagebox.h"
 #include "core/shop/shopsettings.h"
 #include "gui/print/documentprint.h"
 #include "gui/runtime/settingsstore.h"

@@ -478,11 +478,22 @@ void Form1::clearingPass()
     guarded([&] { m_text1->setFocus(); });
 }
 
+// An information box with no title: it carries the application's.
+void Form1::tellRefused()
+{
+    MessageBoxRequest request;
+    request.prompt = calc::kRefusedFrequencyMessage;
+    request.buttons = buttons::kInformation;
+    m_messages.MessageBox(request);
+}
+
 void Form1::calculate()
 {
     runHandler(m_messages, [this] {
-        if (calc::runCalculationPass(*this, m_messages))
+        if (calc::runCalculationPass(*this))
             m_lastCalculatedFrequency = m_text1->text();
+        else
+            tellRefused();
     });
     m_copyResults->setEnabled(boomCaptionVisible());
 }

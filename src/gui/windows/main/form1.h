@@ -113,6 +113,8 @@ private:
     [[nodiscard]] QString gridFrequencyText() const;
     void buildControls();
     void clearingPass();
+    // The refused frequency's message, as Calculate gives it.
+    void tellRefused();
     void centreOnScreen();
     void buildMenu();
     void popUpMenu(const QPoint &globalPos);

@@ -15,7 +15,7 @@
 #include "core/measure/measured.h"
 #include "core/tune/tuneddesign.h"
 #include "core/format/fieldtext.h"
-#include "core/runtime/messagebox.h"
+#include "gui/runtime/messagebox.h"
 #include "gui/runtime/qtext.h"
 #include "gui/runtime/qtmessagebox.h"
 #include "gui/runtime/unhandlederror.h"
