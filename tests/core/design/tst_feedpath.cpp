@@ -40,6 +40,8 @@ class TestFeedPath : public QObject
     Q_OBJECT
 
 private slots:
+    void swr_data();
+    void swr();
     void matchOnTheLine_data();
     void matchOnTheLine();
     void runsOfLineAsTheTextbookHasThem_data();
@@ -110,6 +112,35 @@ void TestFeedPath::readingBackUndoesThePath()
             QVERIFY(near(path.atLoop(path.onLine(loop, mhz), mhz), loop));
         }
     }
+}
+
+void TestFeedPath::swr_data()
+{
+    QTest::addColumn<double>("r");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("z0");
+    QTest::addColumn<double>("swr");
+    QTest::newRow("matched") << 50.0 << 0.0 << 50.0 << 1.0;
+    QTest::newRow("matched, 75 ohms") << 75.0 << 0.0 << 75.0 << 1.0;
+    QTest::newRow("twice the line") << 100.0 << 0.0 << 50.0 << 2.0;
+    QTest::newRow("half the line") << 25.0 << 0.0 << 50.0 << 2.0;
+    // 45.666 - j24.136 against 50: |G| = |(-4.334 - j24.136) / (95.666 - j24.136)| = 24.522 / 98.664
+    // = 0.24854, SWR 1.24854 / 0.75146 = 1.66147.
+    QTest::newRow("first point of 14.2 MHz") << 45.666 << -24.136 << 50.0 << 1.66147;
+    QTest::newRow("pure reactance") << 0.0 << 30.0 << 50.0 << qInf();
+}
+
+void TestFeedPath::swr()
+{
+    QFETCH(double, r);
+    QFETCH(double, x);
+    QFETCH(double, z0);
+    QFETCH(double, swr);
+    const double got = design::swrOf(r, x, z0);
+    if (std::isinf(swr))
+        QVERIFY(std::isinf(got));
+    else
+        QVERIFY2(std::fabs(got - swr) < 1e-4, qPrintable(QString::number(got)));
 }
 
 QTEST_GUILESS_MAIN(TestFeedPath)
