@@ -1,0 +1,37 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/design/checksettings.h"
+#include "core/design/nested.h"
+
+#include <span>
+#include <string>
+#include <vector>
+
+namespace tarvelin::nec {
+
+// Where a band's driver is fed in a nested quad's deck: the wire's tag and its segment.
+struct DeckPort
+{
+    int tag = 0;
+    int segment = 0;
+};
+
+// How finely a nested quad is modelled: every loop's sides cut into an odd number of segments no longer than
+// a twentieth of the shortest wavelength the deck is run at, the rule every loop is held to at once.
+[[nodiscard]] int nestedSegmentsPerSide(double sideMetres, double highestMHz);
+
+// The deck of a nested quad, every band's loops in one structure: four GW cards a square loop, its bottom
+// side first, and five a diamond, whose bottom corner is a short level wire of one segment the feed sits on.
+// At each frequency each band's driver is excited in turn, every other driver's feed closed, with its
+// currents and the far field forward and back printed: the drivers' N-port, from which the core works out
+// any termination of the idle drivers without running the engine again.
+struct NestedDeck
+{
+    std::string text;
+    std::vector<DeckPort> ports; // each band's driver, lowest band first
+};
+[[nodiscard]] NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings,
+                                         std::span<const double> sweepMHz);
+
+} // namespace tarvelin::nec
