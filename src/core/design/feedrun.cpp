@@ -133,12 +133,32 @@ double FeedRun::lossDbPer100mAt(double mhz, double designMHz) const
     return lossDbPer100m * (designMHz > 0.0 ? std::sqrt(mhz / designMHz) : 1.0);
 }
 
-std::complex<double> atFarEnd(const FeedRun &run, std::complex<double> measuredOhms, double mhz, double designMHz)
+namespace {
+
+// tanh of the run's propagation constant times its length, at `mhz`: what turns an impedance along it.
+std::complex<double> turnAlong(const FeedRun &run, double mhz, double designMHz)
 {
     const double lossDbPerMetre = run.lossDbPer100mAt(mhz, designMHz) / 100.0;
     const double alpha = lossDbPerMetre / kDecibelsPerNeper;
     const double beta = 2.0 * std::numbers::pi * mhz / (run.velocityFactor * kSpeedOfLightMetresPerMicrosecond);
-    const std::complex<double> t = std::tanh(std::complex<double>(alpha, beta) * run.metres);
+    return std::tanh(std::complex<double>(alpha, beta) * run.metres);
+}
+
+} // namespace
+
+std::complex<double> atNearEnd(const FeedRun &run, std::optional<std::complex<double>> farOhms, double mhz,
+                               double designMHz)
+{
+    const std::complex<double> t = turnAlong(run, mhz, designMHz);
+    const double z0 = run.z0Ohms;
+    if (!farOhms)
+        return z0 / t;
+    return z0 * (*farOhms + z0 * t) / (z0 + *farOhms * t);
+}
+
+std::complex<double> atFarEnd(const FeedRun &run, std::complex<double> measuredOhms, double mhz, double designMHz)
+{
+    const std::complex<double> t = turnAlong(run, mhz, designMHz);
     const double z0 = run.z0Ohms;
     // An open end read at the near end is the line's own open-circuit impedance turned back: -Z0 coth(gamma L).
     if (!std::isfinite(std::abs(measuredOhms)))

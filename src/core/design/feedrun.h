@@ -78,4 +78,8 @@ inline constexpr double kDeepestRunLossDb = 10.0;
 [[nodiscard]] std::complex<double> atFarEnd(const FeedRun &run, std::complex<double> measuredOhms, double mhz,
                                             double designMHz);
 
+// The impedance at the run's near end of `farOhms` at its far end, none for an open far end, at `mhz`.
+[[nodiscard]] std::complex<double> atNearEnd(const FeedRun &run, std::optional<std::complex<double>> farOhms,
+                                             double mhz, double designMHz);
+
 } // namespace tarvelin::design

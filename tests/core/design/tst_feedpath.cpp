@@ -4,6 +4,7 @@
 // gives back what is at its far end and a quarter wave inverts it, and reading a sweep back to the loop undoes
 // what the path did to it.
 #include "core/design/feedpath.h"
+#include "core/design/idleend.h"
 
 #include <QTest>
 
@@ -47,6 +48,9 @@ private slots:
     void runsOfLineAsTheTextbookHasThem_data();
     void runsOfLineAsTheTextbookHasThem();
     void readingBackUndoesThePath();
+    void idleEndsAsTyped_data();
+    void idleEndsAsTyped();
+    void idleDriversThroughTheirLines();
 };
 
 void TestFeedPath::matchOnTheLine_data()
@@ -141,6 +145,57 @@ void TestFeedPath::swr()
         QVERIFY(std::isinf(got));
     else
         QVERIFY2(std::fabs(got - swr) < 1e-4, qPrintable(QString::number(got)));
+}
+
+void TestFeedPath::idleEndsAsTyped_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("read"); // as the check names it, or the refusal
+    const QString form = QStringLiteral("Give the idle drivers' ending as short, open, or line:LENGTH:LINE:open or "
+                                        "line:LENGTH:LINE:short, such as line:3.5m:RG-58:open");
+    QTest::newRow("short") << "short"
+                           << "closed";
+    QTest::newRow("open, any case") << " OPEN "
+                                    << "open";
+    QTest::newRow("a cable, open at the switch")
+        << "line:3.5m:RG-58:open"
+        << "3.5 m of RG-58 (50 ohm, velocity factor 0.66 nominal), open at the switch";
+    QTest::newRow("a typed line, closed at the switch")
+        << "Line:2m:50/0.66:SHORT"
+        << "2 m of 50 ohm line, velocity factor 0.66, lossless, closed at the switch";
+    QTest::newRow("no switch end") << "line:3.5m:RG-58" << form;
+    QTest::newRow("another word") << "closed" << form;
+    QTest::newRow("the line's own refusal")
+        << "line:x:50/0.66:open"
+        << "The line's length must be a length above 0 and up to 1000 m, such as 7 m or 23 ft.";
+}
+
+void TestFeedPath::idleEndsAsTyped()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, read);
+    const auto end = design::readIdleEnd(typed.toStdString());
+    const std::string said = std::holds_alternative<std::string>(end)
+                                 ? std::get<std::string>(end)
+                                 : design::idleEndText(std::get<design::IdleEnd>(end));
+    QCOMPARE(QString::fromStdString(said), read);
+}
+
+// Through its line, an idle driver sees the switch's end turned: a lossless quarter wave open at the switch
+// closes the feed and closed opens it, a half wave gives the switch's end back, and an eighth wave open is
+// -j Z0.
+void TestFeedPath::idleDriversThroughTheirLines()
+{
+    design::IdleEnd end{design::IdleEnd::Kind::Line, losslessRun(0.25, 50.0), true};
+    QVERIFY(std::abs(*design::idleEndOhms(end, kDesignMHz, kDesignMHz)) < 1e-6);
+    QVERIFY(std::abs(*design::idleEndOhms(end, 2 * kDesignMHz, kDesignMHz)) > 1e9);
+    QVERIFY(near(*design::idleEndOhms(end, kDesignMHz / 2, kDesignMHz), {0.0, -50.0}));
+    end.switchOpen = false;
+    QVERIFY(std::abs(*design::idleEndOhms(end, kDesignMHz, kDesignMHz)) > 1e9);
+    QVERIFY(std::abs(*design::idleEndOhms(end, 2 * kDesignMHz, kDesignMHz)) < 1e-6);
+    QCOMPARE(design::idleEndOhms({design::IdleEnd::Kind::Short, {}, true}, kDesignMHz, kDesignMHz),
+             std::optional(std::complex<double>(0.0, 0.0)));
+    QVERIFY(!design::idleEndOhms({design::IdleEnd::Kind::Open, {}, true}, kDesignMHz, kDesignMHz));
 }
 
 QTEST_GUILESS_MAIN(TestFeedPath)
