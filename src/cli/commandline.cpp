@@ -197,6 +197,8 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         inputs.push_back(named.tuned->frequencyText);
     if (named.stubSweep)
         inputs.push_back(named.stubSweep->file);
+    if (!options->bands.empty())
+        inputs.push_back(options->bandsText); // the bands are the one design
 
     Session runner(*options, named.tuned ? &*named.tuned : nullptr, {named.sweeps, named.sheetSweeps, named.stubSweep},
                    launcher, out, err);

@@ -106,6 +106,8 @@ inline constexpr std::string_view kThrough[] = {"--through", "--through-match"};
 inline constexpr std::string_view kCheck[] = {
     "--wire-mm",       "--awg",        "--segments",     "--span",  "--points",   "--z0",       "--lossless",
     "--ground-height", "--insulation", "--permittivity", "--match", "--match-z0", "--match-vf", "--match-line"};
+// A quad of several bands: the bands, and how the loops are held.
+inline constexpr std::string_view kBands[] = {"--bands", "--layout", "--spacing", "--spider-angle", "--shape"};
 // What a tune aims for and how long it may take.
 inline constexpr std::string_view kTune[] = {"--band",       "--goal-swr",    "--goal-fb",  "--boom",
                                              "--time-limit", "--max-designs", "--processes"};

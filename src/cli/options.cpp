@@ -2,6 +2,7 @@
 #include "cli/options.h"
 
 #include "core/format/fieldtext.h"
+#include "core/text/typedtext.h"
 #include "core/measure/measured.h"
 #include "core/measure/stubsweep.h"
 #include "core/study/study.h"
@@ -104,6 +105,11 @@ struct Given
     std::vector<std::string> cuts;
     std::string through;
     std::string stubLength;
+    std::string bands;
+    std::string layout;
+    std::string spacing;
+    std::string spiderAngle;
+    std::string shape;
     design::Match match; // once read
 };
 
@@ -166,6 +172,11 @@ void declareOptions(Given &g, Options &options)
     g.app.add_option("--ground-height", g.groundHeight);
     g.app.add_option("--save", options.savePath);
     g.app.add_option("--tuned", options.tunedPath);
+    g.app.add_option("--bands", g.bands);
+    g.app.add_option("--layout", g.layout);
+    g.app.add_option("--spacing", g.spacing);
+    g.app.add_option("--spider-angle", g.spiderAngle);
+    g.app.add_option("--shape", g.shape);
 }
 
 bool parseGiven(Given &g, std::span<const std::string_view> arguments, std::ostream &err)
@@ -288,13 +299,6 @@ bool readOutputs(Given &g, Options &options, std::ostream &err)
         }
         options.format = *named;
     }
-    // The mode's own rules, declared with it.
-    if (const auto rules = declarationOf(options.mode).validate)
-        if (const std::optional<Refusal> refusal =
-                rules({options, [&g](std::string_view option) { return g.app.count(std::string(option)) > 0; }})) {
-            complain(err, refusal->option, refusal->message);
-            return false;
-        }
     for (const auto &[option, paths] :
          {std::pair{"--sweep", &options.sweepPaths}, std::pair{"--measured-sweep", &options.measuredSweepPaths}})
         if (paths->size() > measure::kMostSweeps) {
@@ -353,7 +357,7 @@ bool readFeedAndArray(Given &g, Options &options, std::ostream &err)
         complain(err, "--through-match", "The design is fed direct: give its --match, which was in the path");
         return false;
     }
-    if (options.mode == Mode::Stub) {
+    if (options.mode == Mode::Stub && g.app.count("--stub-length") > 0) {
         auto read = measure::readStubLength(g.stubLength);
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--stub-length", *refusal);
@@ -444,6 +448,29 @@ struct OptionReader
     std::optional<std::string> (*read)(const std::string &text, Options &options);
 };
 
+// A word among those given, or the refusal naming them.
+template <typename Value, std::size_t N>
+std::variant<Value, std::string> readWord(const std::string &text,
+                                          const std::array<std::pair<std::string_view, Value>, N> &words)
+{
+    for (const auto &[word, value] : words)
+        if (text == word)
+            return value;
+    std::string names;
+    for (std::size_t i = 0; i < N; ++i)
+        names += std::string(i == 0 ? "" : i + 1 == N ? " or " : ", ") + std::string(words[i].first);
+    return "Give " + names + ", not '" + format::terminalSafe(text) + "'";
+}
+
+std::variant<double, std::string> readWithin(const std::string &text, double lowest, double highest,
+                                             const std::string &what)
+{
+    const std::optional<double> value = decimalText(text);
+    if (!value || !(*value >= lowest && *value <= highest))
+        return what + " must be a number from " + design::shortestText(lowest) + " to " + design::shortestText(highest);
+    return *value;
+}
+
 const std::array kOptionReaders{
     OptionReader{"--elements", &Given::elements, [](const Options &) { return true; },
                  [](const std::string &text, Options &options) {
@@ -496,6 +523,43 @@ const std::array kOptionReaders{
                          options.tuneSettings.timeLimitSeconds = seconds;
                      });
                  }},
+    OptionReader{"--bands", &Given::bands, [](const Options &) { return true; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<std::vector<design::Band>>(design::readBands(text),
+                                                                [&options, &text](std::vector<design::Band> bands) {
+                                                                    options.bands = std::move(bands);
+                                                                    options.bandsText = text;
+                                                                });
+                 }},
+    OptionReader{"--layout", &Given::layout, [](const Options &) { return true; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<design::NestedLayout>(
+                         readWord(text,
+                                  std::array{std::pair{std::string_view("boom"), design::NestedLayout::Boom},
+                                             std::pair{std::string_view("spider"), design::NestedLayout::Spider}}),
+                         [&options](design::NestedLayout layout) { options.nested.layout = layout; });
+                 }},
+    OptionReader{"--shape", &Given::shape, [](const Options &) { return true; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<design::LoopShape>(
+                         readWord(text, std::array{std::pair{std::string_view("square"), design::LoopShape::Square},
+                                                   std::pair{std::string_view("diamond"), design::LoopShape::Diamond}}),
+                         [&options](design::LoopShape shape) { options.nested.shape = shape; });
+                 }},
+    OptionReader{"--spacing", &Given::spacing, [](const Options &) { return true; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<double>(readWithin(text, design::kLowestSpacingWavelengths,
+                                                        design::kHighestSpacingWavelengths,
+                                                        "The spacing in wavelengths"),
+                                             [&options](double waves) { options.nested.spacingWavelengths = waves; });
+                 }},
+    OptionReader{"--spider-angle", &Given::spiderAngle, [](const Options &) { return true; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<double>(readWithin(text, design::kLowestSpiderAngleDeg,
+                                                        design::kHighestSpiderAngleDeg,
+                                                        "The arms' angle from the plane across the boom in degrees"),
+                                             [&options](double degrees) { options.nested.spiderAngleDeg = degrees; });
+                 }},
     OptionReader{"--max-designs", &Given::designLimit, tuning,
                  [](const std::string &text, Options &options) {
                      return readInto<int>(tune::readTuneDesigns(text),
@@ -517,6 +581,18 @@ bool readValues(Given &g, Options &options, std::ostream &err)
     return true;
 }
 
+// The mode's own rules, declared with it, once every option is read.
+bool followsModeRules(const Given &g, const Options &options, std::ostream &err)
+{
+    if (const auto rules = declarationOf(options.mode).validate)
+        if (const std::optional<Refusal> refusal =
+                rules({options, [&g](std::string_view option) { return g.app.count(std::string(option)) > 0; }})) {
+            complain(err, refusal->option, refusal->message);
+            return false;
+        }
+    return true;
+}
+
 } // namespace
 
 std::optional<Options> parseOptions(std::span<const std::string_view> arguments, std::ostream &err)
@@ -533,7 +609,8 @@ std::optional<Options> parseOptions(std::span<const std::string_view> arguments,
     if (options.version)
         return options;
     if (!readOutputs(given, options, err) || !readFeedAndArray(given, options, err) ||
-        !readValues(given, options, err) || !readShopAndCheck(given, options, err))
+        !readValues(given, options, err) || !readShopAndCheck(given, options, err) ||
+        !followsModeRules(given, options, err))
         return std::nullopt;
     return options;
 }

@@ -5,6 +5,7 @@
 #include "cli/resultwriter.h"
 #include "core/design/designlengths.h"
 #include "core/design/checksettings.h"
+#include "core/design/nested.h"
 #include "core/design/feedrun.h"
 #include "core/tune/tuneddesign.h"
 #include "core/tune/tuner.h"
@@ -45,8 +46,15 @@ struct Options
     tune::GivenSettings tunedGiven;  // what the command line says the tuned design is for
     design::CheckSettings checkSettings;
     tune::TuneSettings tuneSettings;
+    // --bands LIST: a quad of several bands, lowest first; none for the design of each FREQUENCY. With it
+    // --layout, --spacing, --spider-angle and --shape say how the loops are held.
+    std::vector<design::Band> bands;
+    std::string bandsText;
+    design::NestedSettings nested;
     int processes = 0;                    // --processes N: engines at once; the machine's cores where 0
     int elements = design::kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune
+    // A quad of several bands has as many elements as --elements says, and two unless it says.
+    [[nodiscard]] int nestedElements() const { return tunedGiven.elements.value_or(design::kFewestNestedElements); }
     bool help = false;
     bool version = false;
     std::vector<std::string_view> inputs;

@@ -66,6 +66,7 @@ private slots:
     void lengthsAsTheSheetWritesThem();
     void helpExplains();
     void version();
+    void oneBandIsTheMonobandDesign();
     void inputOutputErrors_data();
     void inputOutputErrors();
     void wideCellsStaySeparated();
@@ -365,6 +366,23 @@ void TestCli::usageErrors_data()
                                                   "as 1m.";
     QTest::newRow("a stub with a frequency") << QStringList{"--stub-sweep", "piece.s1p", "--stub-length", "1m", "14.2"}
                                              << "--stub-sweep: Takes no FREQUENCY: the piece's sweep is its input.";
+    QTest::newRow("bands outside the deck")
+        << QStringList{"--analyse", "--bands", "20m,15m"} << "--bands: Belongs to --nec.";
+    QTest::newRow("bands with a frequency") << QStringList{"--nec", "--bands", "20m,15m", "14.2"}
+                                            << "--bands: Takes no FREQUENCY: the bands are the design.";
+    QTest::newRow("a layout without bands") << QStringList{"--nec", "--layout", "spider", "14.2"}
+                                            << "--layout: Describes a quad of several bands: give its --bands.";
+    QTest::newRow("five elements on several bands")
+        << QStringList{"--nec", "--bands", "20m,15m", "--elements", "5"}
+        << "--elements: A quad of several bands has 2 to 4 elements on every band.";
+    QTest::newRow("a frequency between bands")
+        << QStringList{"--nec", "--bands", "20m,16"}
+        << "--bands: 16 MHz is in none of the bands a quad of several bands is built for: 40m, 30m, 20m, 17m, 15m, "
+           "12m, 10m or 6m.";
+    QTest::newRow("several bands over ground") << QStringList{"--nec", "--bands", "20m,15m", "--ground-height", "10m"}
+                                               << "--ground-height: A quad of several bands is modelled in free space.";
+    QTest::newRow("an unknown shape") << QStringList{"--nec", "--bands", "20m,15m", "--shape", "round"}
+                                      << "--shape: Give square or diamond, not 'round'.";
     QStringList nine{"--analyse"};
     for (int i = 0; i < 9; ++i)
         nine << "--sweep" << QStringLiteral("s%1.s1p").arg(i);
@@ -462,6 +480,14 @@ void TestCli::helpExplains()
         arguments << QStringLiteral("14.2");
         QVERIFY2(runCalc(arguments).err.contains(refusalSays), command);
     }
+}
+
+// --bands of one band is that band's design, the deck byte for byte the one of its design frequency.
+void TestCli::oneBandIsTheMonobandDesign()
+{
+    const Run band = runCalc({"--nec", "--bands", "15m", "--elements", "3"});
+    QCOMPARE(band.exitCode, 0);
+    QCOMPARE(band.out, runCalc({"--nec", "--elements", "3", "21.225"}).out);
 }
 
 void TestCli::version()

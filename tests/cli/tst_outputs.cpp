@@ -111,6 +111,10 @@ void TestOutputs::staysAsItWas_data()
     add(QStringLiteral("shop-tuned-json-sweep"),
         words("--shop --format json --tuned tuned.json --measured-sweep trim1.s1p"));
     add(QStringLiteral("nec-tuned"), words("--nec --tuned tuned.json --span 2 --points 5"));
+    add(QStringLiteral("nec-bands-spider"),
+        words("--nec --bands 20m,15m,10m --elements 2 --layout spider --spacing 0.14 --shape square --points 3"));
+    add(QStringLiteral("nec-bands-boom-diamond"),
+        words("--nec --bands 14.2,17m,21.2,12m,28.4 --elements 3 --shape diamond --points 3 --lossless"));
     add(QStringLiteral("refused-sweep-of-another-band"), words("--shop --elements 3 --measured-sweep trim1.s1p 28.5"));
 
     // With the engine: the check, the tune and what they give the sheet. Any number of processes gives the

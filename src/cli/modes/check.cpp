@@ -5,15 +5,60 @@
 
 #include "core/document/checktable.h"
 #include "core/nec/deck.h"
+#include "core/nec/nesteddeck.h"
 
 namespace tarvelin::cli {
 
 namespace {
 
-void necDeck(Session &session, std::string_view frequencyText)
+// The deck of the design, of one band's, or of a quad of several bands' with all their loops.
+void necDeck(Session &session, std::string_view input)
 {
-    if (const std::optional<design::Design> design = session.modelledDesign(frequencyText))
-        session.buffer() += nec::checkDeck(*design);
+    const Options &options = session.options();
+    if (options.bands.size() > 1) {
+        auto nested = design::nestedGeometry(options.bands, options.nestedElements(), options.nested);
+        if (const auto *refusal = std::get_if<std::string>(&nested))
+            session.fail(input, *refusal, ResultKind::Check);
+        else
+            session.buffer() +=
+                nec::nestedCheckDeck(std::get<design::NestedGeometry>(nested), options.checkSettings).text;
+        return;
+    }
+    const std::string_view design = options.bands.empty() ? input : options.bands.front().frequencyText;
+    if (const std::optional<design::Design> modelled = session.modelledDesign(design))
+        session.buffer() += nec::checkDeck(*modelled);
+}
+
+// The bands are the design: no FREQUENCY beside them. Several bands are modelled in free space, each driver
+// fed directly and segmented for the highest band; a saved tuned design is of one band.
+std::optional<Refusal> deckRules(const ModeCheck &check)
+{
+    const Options &options = check.options;
+    if (options.bands.empty()) {
+        for (const std::string_view option : {"--layout", "--spacing", "--spider-angle", "--shape"})
+            if (check.given(option))
+                return Refusal{option, "Describes a quad of several bands: give its --bands"};
+        return std::nullopt;
+    }
+    if (!options.inputs.empty())
+        return Refusal{"--bands", "Takes no FREQUENCY: the bands are the design"};
+    if (options.bands.size() == 1)
+        return std::nullopt;
+    if (const int elements = options.nestedElements();
+        elements < design::kFewestNestedElements || elements > design::kMostNestedElements)
+        return Refusal{"--elements", "A quad of several bands has " + std::to_string(design::kFewestNestedElements) +
+                                         " to " + std::to_string(design::kMostNestedElements) +
+                                         " elements on every band"};
+    const std::pair<std::string_view, std::string_view> notForSeveral[] = {
+        {"--tuned", "A saved tuned design is of one band"},
+        {"--segments", "A quad of several bands is segmented for its highest band"},
+        {"--ground-height", "A quad of several bands is modelled in free space"},
+        {"--match", "The deck of several bands feeds each driver itself; a match applies to what it gives"},
+        {"--insulation", "A quad of several bands is modelled with bare wire"}};
+    for (const auto &[option, why] : notForSeveral)
+        if (check.given(option))
+            return Refusal{option, std::string(why)};
+    return std::nullopt;
 }
 
 void analyse(Session &session, std::string_view frequencyText)
@@ -33,7 +78,7 @@ void analyse(Session &session, std::string_view frequencyText)
 }
 
 constexpr std::string_view kDeckOptions[] = {options::kElements, "--tuned"};
-constexpr auto kDeckUses = joinedUses(usesOf(kDeckOptions), usesOf(options::kCheck));
+constexpr auto kDeckUses = joinedUses(usesOf(kDeckOptions), usesOf(options::kCheck), usesOf(options::kBands));
 bool swept(const Uses &uses)
 {
     return uses.sweep;
@@ -71,7 +116,28 @@ const ModeDeclaration kDeckMode{
                    any NEC-2 engine; with no FREQUENCY, its own. A
                    FREQUENCY, --elements or check option that differs
                    from the saved design's is refused, naming it
-)",   kDeckUses, necDeck, nullptr,
+  --nec --bands LIST  the deck of a quad of several bands: up to {most-bands} of
+                   40m, 30m, 20m, 17m, 15m, 12m, 10m and 6m, by name or by
+                   design frequency (20m,15m,10m or 14.175,21.225,28.5), their
+                   loops nested on one set of spreaders, {nested-elements} elements (two
+                   unless --elements says), each band's sweep with each
+                   band's driver excited in turn and the others' feeds
+                   closed, for any NEC-2 engine; modelled in free space with
+                   bare wire, segmented for the highest band. One band is
+                   that band's design, as for its FREQUENCY
+  --layout boom|spider  on a boom (the default) each element's loops stand
+                   in one plane; on a spider each element's arms lean from
+                   one hub, and each band's loops stand their own fraction
+                   of a wavelength apart
+  --spacing F      the reflector-to-driver spacing, {spacing} wavelength
+                   (default 0.14): the lowest band's on a spider, on a boom
+                   that of the geometric mean of the bands' frequencies
+  --spider-angle DEG  on a spider, the reflector's arms lean this far from
+                   the plane across the boom instead: {spider-angle} degrees
+  --shape square|diamond  the spreaders as an X and the loops square, top
+                   and bottom level (the default), or upright and the loops
+                   diamonds, fed at the bottom corner
+)",   kDeckUses, necDeck, deckRules,
 };
 
 const ModeDeclaration kAnalyseMode{

@@ -7,6 +7,7 @@
 #include "core/design/coaxtable.h"
 #include "core/design/designlengths.h"
 #include "core/design/feed.h"
+#include "core/design/nested.h"
 #include "core/format/fieldtext.h"
 #include "core/measure/measured.h"
 #include "core/shop/shopsettings.h"
@@ -58,6 +59,10 @@ const std::array kHelpLimits{
     HelpLimit{"{seconds}", tune::limits::kShortestTuneSeconds, tune::limits::kLongestTuneSeconds},
     HelpLimit{"{designs}", tune::limits::kFewestDesigns, tune::limits::kMostDesigns},
     HelpLimit{"{processes}", 1, study::kMostProcesses},
+    HelpLimit{"{most-bands}", static_cast<double>(design::kMostBands), std::nullopt},
+    HelpLimit{"{nested-elements}", design::kFewestNestedElements, design::kMostNestedElements},
+    HelpLimit{"{spacing}", design::kLowestSpacingWavelengths, design::kHighestSpacingWavelengths},
+    HelpLimit{"{spider-angle}", design::kLowestSpiderAngleDeg, design::kHighestSpiderAngleDeg},
 };
 
 // Every limit's token in `help` replaced by its values.

@@ -42,9 +42,13 @@ DeckPort appendLoop(std::string &deck, int &tag, const design::NestedLoop &loop,
         corners = {{-h, -h}, {h, -h}, {h, h}, {-h, h}};
         counts.assign(4, segments);
     } else {
+        // The feed sits on a level wire about a segment long across the bottom corner, low enough that the
+        // loop's wire is as long as the design's; the other three corners are on their spreaders' tips.
         const double r = loop.cornerRadiusMetres;
-        const double half = loop.sideMetres / segments / 2; // the feed wire, one segment of a side long
-        corners = {{-half, -r}, {half, -r}, {r, 0.0}, {0.0, r}, {-r, 0.0}};
+        const double side = loop.sideMetres;
+        const double half = side / segments / 2;
+        const double feedZ = -std::sqrt((side - half) * (side - half) - (r - half) * (r - half));
+        corners = {{-half, feedZ}, {half, feedZ}, {r, 0.0}, {0.0, r}, {-r, 0.0}};
         counts = {1, segments, segments, segments, segments};
     }
     const DeckPort port{tag, (counts.front() + 1) / 2};
@@ -110,6 +114,15 @@ NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design:
     }
     deck.text += "EN\n";
     return deck;
+}
+
+NestedDeck nestedCheckDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings)
+{
+    std::vector<double> sweeps;
+    for (const design::Band &band : geometry.bands)
+        for (const double mhz : design::sweepFrequencies(band.designMHz, settings))
+            sweeps.push_back(mhz);
+    return writeNestedDeck(geometry, settings, sweeps);
 }
 
 } // namespace tarvelin::nec

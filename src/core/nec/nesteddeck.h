@@ -34,4 +34,8 @@ struct NestedDeck
 [[nodiscard]] NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings,
                                          std::span<const double> sweepMHz);
 
+// The deck of a check of a nested quad, as it is saved for any NEC-2 program: each band's sweep of the
+// settings, lowest band first.
+[[nodiscard]] NestedDeck nestedCheckDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings);
+
 } // namespace tarvelin::nec

@@ -50,6 +50,8 @@ class TestNPort : public QObject
 
 private slots:
     void initTestCase();
+    void deckHoldsEveryLoopWhole_data();
+    void deckHoldsEveryLoopWhole();
     void endingsAgreeWithDirectRuns_data();
     void endingsAgreeWithDirectRuns();
 
@@ -77,6 +79,53 @@ void TestNPort::initTestCase()
         for (const auto &[i, j] : {std::pair{0, 1}, std::pair{0, 2}, std::pair{1, 2}})
             QVERIFY(std::abs(nport.admittance[i][j] - nport.admittance[j][i]) <
                     0.05 * std::abs(nport.admittance[i][j]));
+}
+
+void TestNPort::deckHoldsEveryLoopWhole_data()
+{
+    QTest::addColumn<int>("shape");
+    QTest::addColumn<int>("wiresPerLoop");
+    QTest::newRow("square") << int(design::LoopShape::Square) << 4;
+    QTest::newRow("diamond") << int(design::LoopShape::Diamond) << 5;
+}
+
+// Each loop's wires add up to its design length, a diamond's feed wire across its bottom corner and all, and
+// no segment is longer than a twentieth of a wavelength at the highest frequency of the deck; each frequency
+// excites every band's driver at its feed.
+void TestNPort::deckHoldsEveryLoopWhole()
+{
+    QFETCH(int, shape);
+    QFETCH(int, wiresPerLoop);
+    design::NestedSettings settings;
+    settings.layout = design::NestedLayout::Spider;
+    settings.shape = static_cast<design::LoopShape>(shape);
+    const design::NestedGeometry spider = std::get<design::NestedGeometry>(
+        design::nestedGeometry(std::get<std::vector<design::Band>>(design::readBands("20m,15m,10m")), 2, settings));
+    const std::vector<double> frequencies{14.175, 29.0};
+    const nec::NestedDeck deck = nec::writeNestedDeck(spider, design::CheckSettings{}, frequencies);
+    std::vector<double> wire;
+    double longestSegment = 0.0;
+    int excitations = 0;
+    for (const QString &line : QString::fromStdString(deck.text).split(QLatin1Char('\n'))) {
+        const QStringList f = line.split(QLatin1Char(' '));
+        if (f.value(0) == QLatin1String("EX"))
+            ++excitations;
+        if (f.value(0) != QLatin1String("GW"))
+            continue;
+        const double length = std::hypot(f[6].toDouble() - f[3].toDouble(), f[7].toDouble() - f[4].toDouble(),
+                                         f[8].toDouble() - f[5].toDouble());
+        if (f[1].toInt() % wiresPerLoop == 1)
+            wire.push_back(0.0);
+        wire.back() += length;
+        longestSegment = std::max(longestSegment, length / f[2].toInt());
+    }
+    QCOMPARE(wire.size(), spider.loops.size());
+    for (std::size_t i = 0; i < wire.size(); ++i)
+        QVERIFY2(std::fabs(wire[i] - 4 * spider.loops[i].sideMetres) < 1e-4, qPrintable(QString::number(wire[i])));
+    QVERIFY(longestSegment <= 299.792458 / 29.0 / 20);
+    QCOMPARE(excitations, 2 * 3);
+    for (std::size_t band = 0; band < 3; ++band)
+        QCOMPARE(deck.ports[band].tag, (2 * static_cast<int>(band) + 1) * wiresPerLoop + 1);
 }
 
 void TestNPort::endingsAgreeWithDirectRuns_data()
