@@ -2,9 +2,8 @@
 // A nested quad's drivers as an N-port: one engine run with each driver excited in turn gives every ending of
 // the idle drivers, which must agree with the engine run directly with those endings as loads.
 #include "core/nec/nport.h"
+#include "support/runengine.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <cmath>
@@ -15,24 +14,6 @@ namespace {
 
 // A load the engine takes for an open end: so large that no current to speak of flows through it.
 constexpr double kOpenOhms = 1e12;
-
-std::string runEngine(const std::string &deck)
-{
-    QTemporaryDir folder;
-    QFile input(folder.filePath(QStringLiteral("deck.nec")));
-    if (!input.open(QIODevice::WriteOnly) || input.write(deck.data(), static_cast<qint64>(deck.size())) < 0)
-        qFatal("cannot write the deck");
-    input.close();
-    QProcess engine;
-    engine.start(QStringLiteral("nec2c"), {QStringLiteral("-i"), input.fileName(), QStringLiteral("-o"),
-                                           folder.filePath(QStringLiteral("deck.out"))});
-    if (!engine.waitForFinished(60000) || engine.exitCode() != 0)
-        qFatal("nec2c did not run");
-    QFile output(folder.filePath(QStringLiteral("deck.out")));
-    if (!output.open(QIODevice::ReadOnly))
-        qFatal("no output");
-    return output.readAll().toStdString();
-}
 
 design::NestedGeometry threeBandSpider()
 {

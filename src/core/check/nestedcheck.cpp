@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: MIT
+#include "core/check/nestedcheck.h"
+
+#include "core/design/designlengths.h"
+
+namespace tarvelin::check {
+
+namespace {
+
+// One frequency of band `fed`'s sweep as the engine would give it with the idle drivers ended: its feed
+// impedance, and the pattern forward and straight back.
+nec::FrequencyResult bandResult(const design::NestedGeometry &geometry, const nec::NPort &nport, std::size_t fed,
+                                const design::IdleEnd &idle)
+{
+    std::vector<nec::PortEnd> ends;
+    for (const design::Band &band : geometry.bands)
+        ends.push_back(design::idleEndOhms(idle, nport.mhz, band.designMHz));
+    const nec::PortFigures figures = nec::fedWith(nport, fed, ends);
+    return {nport.mhz,
+            figures.feedOhms.real(),
+            figures.feedOhms.imag(),
+            std::nullopt,
+            {{90.0, 0.0, figures.forwardGainDbi}, {90.0, 180.0, figures.backGainDbi}}};
+}
+
+} // namespace
+
+std::variant<std::vector<BandCheck>, std::string> checkBands(const design::NestedGeometry &geometry,
+                                                             std::span<const nec::NPort> nports,
+                                                             const design::IdleEnd &idle,
+                                                             const design::CheckSettings &settings)
+{
+    const auto perBand = static_cast<std::size_t>(settings.points);
+    if (nports.size() != perBand * geometry.bands.size())
+        return "The engine gave " + std::to_string(nports.size()) + " frequencies where the bands' sweeps have " +
+               std::to_string(perBand * geometry.bands.size());
+    std::vector<BandCheck> checks;
+    for (std::size_t b = 0; b < geometry.bands.size(); ++b) {
+        const design::Band &band = geometry.bands[b];
+        std::vector<SweepPoint> points;
+        for (std::size_t i = 0; i < perBand; ++i) {
+            const std::optional<SweepPoint> point =
+                sweepPointOf(bandResult(geometry, nports[b * perBand + i], b, idle), settings.z0Ohms);
+            if (!point)
+                return "The engine gave no pattern for " + band.name + " at " +
+                       design::frequencyLabel(nports[b * perBand + i].mhz) + " MHz";
+            points.push_back(*point);
+        }
+        const std::size_t designIndex = designIndexOf(points, band.designMHz);
+        CheckSummary summary = summarise(std::move(points), designIndex, settings.z0Ohms, std::nullopt, nullptr);
+        summary.elements = geometry.elements;
+        checks.push_back({band, std::move(summary)});
+    }
+    return checks;
+}
+
+} // namespace tarvelin::check

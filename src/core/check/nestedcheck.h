@@ -1,0 +1,32 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/check/checksummary.h"
+#include "core/design/idleend.h"
+#include "core/design/nested.h"
+#include "core/nec/nport.h"
+
+#include <span>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tarvelin::check {
+
+// One band of a quad of several bands, checked as it is used: its driver fed, every other band's driver ended
+// as the switch box ends it, all the loops present.
+struct BandCheck
+{
+    design::Band band;
+    CheckSummary summary;
+};
+
+// Each band's check from the drivers' N-port over every band's sweep, band after band as the check's deck
+// runs them: each frequency's feed impedance and its gain forward and back with the idle drivers ended, read
+// as a monoband check reads its sweep. A count of frequencies that is not each band's sweep is refused.
+[[nodiscard]] std::variant<std::vector<BandCheck>, std::string> checkBands(const design::NestedGeometry &geometry,
+                                                                           std::span<const nec::NPort> nports,
+                                                                           const design::IdleEnd &idle,
+                                                                           const design::CheckSettings &settings);
+
+} // namespace tarvelin::check

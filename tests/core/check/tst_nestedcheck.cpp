@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+// Each band of a quad of several bands checked from the drivers' N-port: the band's own frequencies, its own
+// driver, the others ended as declared, read as a monoband check reads its sweep.
+#include "core/check/nestedcheck.h"
+#include "core/design/arraydesign.h"
+#include "support/runengine.h"
+
+#include <QTest>
+
+#include <cmath>
+
+using namespace tarvelin;
+
+class TestNestedCheck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void eachBandAsTheEngineRunsIt();
+};
+
+// The 15 m band, the middle one, with the 20 and 10 m drivers left open: its summary from the N-port is the
+// one the engine gives fed alone with those feeds open, and a sweep short of a band's frequencies is refused.
+void TestNestedCheck::eachBandAsTheEngineRunsIt()
+{
+    design::NestedSettings layout;
+    layout.layout = design::NestedLayout::Spider;
+    const design::NestedGeometry spider = std::get<design::NestedGeometry>(
+        design::nestedGeometry(std::get<std::vector<design::Band>>(design::readBands("20m,15m,10m")), 2, layout));
+    design::CheckSettings settings;
+    settings.lossless = true;
+    settings.points = 7;
+    const nec::NestedDeck deck = nec::nestedCheckDeck(spider, settings);
+    const auto nports = std::get<std::vector<nec::NPort>>(nec::parseNPortOutput(runEngine(deck.text), deck.ports));
+    const design::IdleEnd open{design::IdleEnd::Kind::Open, {}, true};
+    auto checked = check::checkBands(spider, nports, open, settings);
+    if (const auto *refusal = std::get_if<std::string>(&checked))
+        QFAIL(refusal->c_str());
+    const std::vector<check::BandCheck> &bands = std::get<std::vector<check::BandCheck>>(checked);
+    QCOMPARE(bands.size(), std::size_t(3));
+    const check::CheckSummary &fifteen = bands[1].summary;
+    QCOMPARE(bands[1].band.name, std::string("15m"));
+    QCOMPARE(fifteen.design.mhz, 21.225);
+
+    // The same sweep run directly: the 15 m driver fed, the others open through a load no current passes.
+    std::string direct = deck.text.substr(0, deck.text.find("PT 0 0 0 0\n"));
+    for (const std::size_t idle : {std::size_t(0), std::size_t(2)})
+        direct += "LD 4 " + std::to_string(deck.ports[idle].tag) + " " + std::to_string(deck.ports[idle].segment) +
+                  " " + std::to_string(deck.ports[idle].segment) + " 1e12 0\n";
+    direct += "PT -1 0 0 0\n";
+    for (const double mhz : design::sweepFrequencies(21.225, settings))
+        direct += "FR 0 1 0 0 " + std::to_string(mhz) + " 0\nEX 0 " + std::to_string(deck.ports[1].tag) + " " +
+                  std::to_string(deck.ports[1].segment) + " 0 1.0 0.0\nRP 0 1 2 1000 90 0 0 180\n";
+    direct += "EN\n";
+    std::vector<check::SweepPoint> points;
+    const auto results = std::get<std::vector<nec::FrequencyResult>>(nec::parseNecOutput(runEngine(direct)));
+    for (const nec::FrequencyResult &result : results)
+        points.push_back(*check::sweepPointOf(result, settings.z0Ohms));
+    const check::CheckSummary alone =
+        check::summarise(points, check::designIndexOf(points, 21.225), settings.z0Ohms, std::nullopt, nullptr);
+    QVERIFY(fifteen.resonanceMHz && alone.resonanceMHz);
+    QVERIFY2(std::fabs(*fifteen.resonanceMHz - *alone.resonanceMHz) < 0.001,
+             qPrintable(QStringLiteral("%1 against %2").arg(*fifteen.resonanceMHz).arg(*alone.resonanceMHz)));
+    QVERIFY(std::fabs(fifteen.minSwr - alone.minSwr) < 0.005);
+    QVERIFY(std::fabs(fifteen.design.frontToBackDb - alone.design.frontToBackDb) < 0.05);
+
+    QVERIFY(std::holds_alternative<std::string>(
+        check::checkBands(spider, std::span(nports).first(nports.size() - 1), open, settings)));
+}
+
+QTEST_GUILESS_MAIN(TestNestedCheck)
+#include "tst_nestedcheck.moc"
