@@ -110,6 +110,7 @@ struct Given
     std::string spacing;
     std::string spiderAngle;
     std::string shape;
+    std::string idle;
     design::Match match; // once read
 };
 
@@ -177,6 +178,7 @@ void declareOptions(Given &g, Options &options)
     g.app.add_option("--spacing", g.spacing);
     g.app.add_option("--spider-angle", g.spiderAngle);
     g.app.add_option("--shape", g.shape);
+    g.app.add_option("--idle", g.idle);
 }
 
 bool parseGiven(Given &g, std::span<const std::string_view> arguments, std::ostream &err)
@@ -559,6 +561,11 @@ const std::array kOptionReaders{
                                                         design::kHighestSpiderAngleDeg,
                                                         "The arms' angle from the plane across the boom in degrees"),
                                              [&options](double degrees) { options.nested.spiderAngleDeg = degrees; });
+                 }},
+    OptionReader{"--idle", &Given::idle, [](const Options &) { return true; },
+                 [](const std::string &text, Options &options) {
+                     return readInto<design::IdleEnd>(design::readIdleEnd(text),
+                                                      [&options](const design::IdleEnd &end) { options.idle = end; });
                  }},
     OptionReader{"--max-designs", &Given::designLimit, tuning,
                  [](const std::string &text, Options &options) {

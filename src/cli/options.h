@@ -5,6 +5,7 @@
 #include "cli/resultwriter.h"
 #include "core/design/designlengths.h"
 #include "core/design/checksettings.h"
+#include "core/design/idleend.h"
 #include "core/design/nested.h"
 #include "core/design/feedrun.h"
 #include "core/tune/tuneddesign.h"
@@ -47,10 +48,12 @@ struct Options
     design::CheckSettings checkSettings;
     tune::TuneSettings tuneSettings;
     // --bands LIST: a quad of several bands, lowest first; none for the design of each FREQUENCY. With it
-    // --layout, --spacing, --spider-angle and --shape say how the loops are held.
+    // --layout, --spacing, --spider-angle and --shape say how the loops are held, and --idle how the switch
+    // box ends the drivers of the bands not in use.
     std::vector<design::Band> bands;
     std::string bandsText;
     design::NestedSettings nested;
+    design::IdleEnd idle;
     int processes = 0;                    // --processes N: engines at once; the machine's cores where 0
     int elements = design::kMostElements; // --elements N: the array's, for the sheet, the deck, the check and the tune
     // A quad of several bands has as many elements as --elements says, and two unless it says.

@@ -8,6 +8,7 @@
 #include "core/format/jsonwriter.h"
 #include "core/check/checksummary.h"
 #include "core/design/checksettings.h"
+#include "core/document/bandscheck.h"
 #include "core/document/checktable.h"
 #include "core/measure/measured.h"
 #include "core/tune/tuner.h"
@@ -263,6 +264,20 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
         return;
     }
     }
+}
+
+void ResultWriter::appendBandsCheck(std::string &out, const design::NestedGeometry &geometry,
+                                    std::span<const check::BandCheck> bands, const design::CheckSettings &settings,
+                                    const design::IdleEnd &idle, const check::Goals &goals)
+{
+    if (m_format == OutputFormat::Json) {
+        format::JsonWriter json(out);
+        document::writeBandsCheckJson(json, geometry, bands, idle);
+        json.endLine();
+        return;
+    }
+    separateTables(out);
+    out += format::documentText(document::bandsCheckDocument(geometry, bands, settings, idle, goals));
 }
 
 void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, const design::DesignLengths &design,

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/measure/measured.h"
+#include "core/check/nestedcheck.h"
 #include "core/measure/stubsweep.h"
 
 #include <string>
@@ -68,6 +69,10 @@ public:
     void appendCheck(std::string &out, std::string_view frequencyText, const check::CheckSummary &summary,
                      const design::CheckSettings &settings, const std::vector<measure::MeasuredSweep> &sweeps = {},
                      const check::Goals &goals = {});
+    // A quad of several bands: each band's verdict, or in JSON each band's check record.
+    void appendBandsCheck(std::string &out, const design::NestedGeometry &geometry,
+                          std::span<const check::BandCheck> bands, const design::CheckSettings &settings,
+                          const design::IdleEnd &idle, const check::Goals &goals);
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
     void appendTune(std::string &out, std::string_view frequencyText, const design::DesignLengths &design,
                     const tune::TuneResult &result, const tune::TuneSettings &tune, const design::Match &match);

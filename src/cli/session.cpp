@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/session.h"
 
+#include "core/study/nestedstudy.h"
+
 #include "core/format/fieldtext.h"
 #include "core/document/checktable.h"
 
@@ -149,10 +151,8 @@ std::optional<Session::StudyRun> Session::runStudy(std::string_view frequencyTex
     std::optional<design::Design> design = modelledDesign(frequencyText);
     if (!design)
         return std::nullopt;
-    const int processes = m_options.processes > 0 ? m_options.processes
-                                                  : static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
-    auto study = tune ? std::make_unique<study::Study>(*design, processes, m_options.tuneSettings)
-                      : std::make_unique<study::Study>(*design, processes);
+    auto study = tune ? std::make_unique<study::Study>(*design, processes(), m_options.tuneSettings)
+                      : std::make_unique<study::Study>(*design, processes());
     study::driveStudy(*study, m_launcher, {});
     if (!study->check() || (tune && !study->tuned())) {
         engineFailed(frequencyText, study->failure().value_or("The study gave no result."));
@@ -161,6 +161,29 @@ std::optional<Session::StudyRun> Session::runStudy(std::string_view frequencyTex
     for (const std::string &warning : check::verdictWarnings(*study->check()))
         warn(frequencyText, warning);
     return StudyRun{std::move(*design), std::move(study)};
+}
+
+int Session::processes() const
+{
+    return m_options.processes > 0 ? m_options.processes
+                                   : static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
+}
+
+std::optional<Session::BandsRun> Session::runBandsCheck(std::string_view input)
+{
+    auto geometry = design::nestedGeometry(m_options.bands, m_options.nestedElements(), m_options.nested);
+    if (const auto *refusal = std::get_if<std::string>(&geometry)) {
+        fail(input, *refusal, ResultKind::Check);
+        return std::nullopt;
+    }
+    study::NestedStudy study(std::get<design::NestedGeometry>(std::move(geometry)), m_options.checkSettings,
+                             m_options.idle, processes());
+    study::driveStudy(study, m_launcher, {});
+    if (!study.bands()) {
+        engineFailed(input, study.failure().value_or("The study gave no result."));
+        return std::nullopt;
+    }
+    return BandsRun{study.geometry(), *study.bands()};
 }
 
 } // namespace tarvelin::cli

@@ -5,6 +5,7 @@
 #include "cli/resultwriter.h"
 #include "core/calc/memorygrid.h"
 #include "core/measure/measured.h"
+#include "core/check/nestedcheck.h"
 #include "core/study/study.h"
 #include "core/tune/tuneddesign.h"
 
@@ -78,6 +79,14 @@ public:
         tune::TuneResult tuned;
     };
     [[nodiscard]] std::optional<TuneRun> runTune(std::string_view frequencyText);
+    // The check of the quad of several bands --bands names, each band's; none when the geometry or the engine
+    // gave none, which has been reported as a failed input.
+    struct BandsRun
+    {
+        design::NestedGeometry geometry;
+        std::vector<check::BandCheck> bands;
+    };
+    [[nodiscard]] std::optional<BandsRun> runBandsCheck(std::string_view input);
     // A warning beside a result, on stderr.
     void warn(std::string_view frequencyText, std::string_view warning);
 
@@ -88,6 +97,7 @@ private:
         std::unique_ptr<study::Study> study;
     };
     [[nodiscard]] std::optional<StudyRun> runStudy(std::string_view frequencyText, bool tune);
+    [[nodiscard]] int processes() const;
 
     const Options &m_options;
     const tune::TunedDesign *m_tuned;

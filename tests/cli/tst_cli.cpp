@@ -366,8 +366,13 @@ void TestCli::usageErrors_data()
                                                   "as 1m.";
     QTest::newRow("a stub with a frequency") << QStringList{"--stub-sweep", "piece.s1p", "--stub-length", "1m", "14.2"}
                                              << "--stub-sweep: Takes no FREQUENCY: the piece's sweep is its input.";
-    QTest::newRow("bands outside the deck")
-        << QStringList{"--analyse", "--bands", "20m,15m"} << "--bands: Belongs to --nec.";
+    QTest::newRow("bands outside the deck and check")
+        << QStringList{"--shop", "--bands", "20m,15m"} << "--bands: Belongs to --nec or --analyse.";
+    QTest::newRow("an idle ending of one band")
+        << QStringList{"--analyse", "--bands", "20m", "--idle", "open"}
+        << "--idle: One band is that band's own design, with no loops nested in it.";
+    QTest::newRow("several bands as CSV") << QStringList{"--analyse", "--bands", "20m,15m", "--format", "csv"}
+                                          << "--format: A quad of several bands is checked as a table or JSON.";
     QTest::newRow("bands with a frequency") << QStringList{"--nec", "--bands", "20m,15m", "14.2"}
                                             << "--bands: Takes no FREQUENCY: the bands are the design.";
     QTest::newRow("a layout without bands") << QStringList{"--nec", "--layout", "spider", "14.2"}

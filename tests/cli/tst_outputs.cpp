@@ -113,6 +113,11 @@ void TestOutputs::staysAsItWas_data()
     add(QStringLiteral("nec-tuned"), words("--nec --tuned tuned.json --span 2 --points 5"));
     add(QStringLiteral("nec-bands-spider"),
         words("--nec --bands 20m,15m,10m --elements 2 --layout spider --spacing 0.14 --shape square --points 3"));
+    add(QStringLiteral("analyse-bands-spider-json"),
+        words("--analyse --format json --processes 2 --bands 20m,15m,10m --elements 2 --layout spider --idle short "
+              "--z0 75 --points 5"));
+    add(QStringLiteral("analyse-bands-idle-lines"),
+        words("--analyse --processes 2 --bands 20m,15m --idle line:3.5m:RG-58:open --points 5 --goal-fb 15"));
     add(QStringLiteral("nec-bands-boom-diamond"),
         words("--nec --bands 14.2,17m,21.2,12m,28.4 --elements 3 --shape diamond --points 3 --lossless"));
     add(QStringLiteral("refused-sweep-of-another-band"), words("--shop --elements 3 --measured-sweep trim1.s1p 28.5"));

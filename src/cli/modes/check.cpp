@@ -31,19 +31,23 @@ void necDeck(Session &session, std::string_view input)
 
 // The bands are the design: no FREQUENCY beside them. Several bands are modelled in free space, each driver
 // fed directly and segmented for the highest band; a saved tuned design is of one band.
-std::optional<Refusal> deckRules(const ModeCheck &check)
+std::optional<Refusal> bandsRules(const ModeCheck &check)
 {
     const Options &options = check.options;
     if (options.bands.empty()) {
-        for (const std::string_view option : {"--layout", "--spacing", "--spider-angle", "--shape"})
+        for (const std::string_view option : {"--layout", "--spacing", "--spider-angle", "--shape", "--idle"})
             if (check.given(option))
                 return Refusal{option, "Describes a quad of several bands: give its --bands"};
         return std::nullopt;
     }
     if (!options.inputs.empty())
         return Refusal{"--bands", "Takes no FREQUENCY: the bands are the design"};
-    if (options.bands.size() == 1)
+    if (options.bands.size() == 1) {
+        for (const std::string_view option : {"--layout", "--spacing", "--spider-angle", "--shape", "--idle"})
+            if (check.given(option))
+                return Refusal{option, "One band is that band's own design, with no loops nested in it"};
         return std::nullopt;
+    }
     if (const int elements = options.nestedElements();
         elements < design::kFewestNestedElements || elements > design::kMostNestedElements)
         return Refusal{"--elements", "A quad of several bands has " + std::to_string(design::kFewestNestedElements) +
@@ -61,8 +65,25 @@ std::optional<Refusal> deckRules(const ModeCheck &check)
     return std::nullopt;
 }
 
+std::optional<Refusal> deckRules(const ModeCheck &check)
+{
+    if (check.options.bands.size() > 1 && check.given("--idle"))
+        return Refusal{"--idle", "The deck closes every idle driver: the check applies their ending to what it gives"};
+    return bandsRules(check);
+}
+
 void analyse(Session &session, std::string_view frequencyText)
 {
+    const Options &options = session.options();
+    const tune::TuneSettings &aims = options.tuneSettings;
+    if (options.bands.size() > 1) {
+        if (const std::optional<Session::BandsRun> run = session.runBandsCheck(frequencyText))
+            session.writer().appendBandsCheck(session.buffer(), run->geometry, run->bands, options.checkSettings,
+                                              options.idle, {aims.maxSwr, aims.minFrontToBackDb});
+        return;
+    }
+    if (!options.bands.empty())
+        frequencyText = options.bands.front().frequencyText; // one band is that band's design
     const std::optional<check::CheckSummary> summary = session.runCheck(frequencyText);
     if (!summary)
         return;
@@ -72,13 +93,14 @@ void analyse(Session &session, std::string_view frequencyText)
     for (const measure::SweepFile &file : session.sweeps().inTurn)
         sweeps.push_back(measure::measuredSweepOf(file.sweep, file.file, reading));
     measure::compareInTurn(sweeps, *summary, frequencyText, session.options().cutsInches);
-    const tune::TuneSettings &aims = session.options().tuneSettings;
     session.writer().appendCheck(session.buffer(), frequencyText, *summary, session.options().checkSettings, sweeps,
                                  {aims.maxSwr, aims.minFrontToBackDb});
 }
 
 constexpr std::string_view kDeckOptions[] = {options::kElements, "--tuned"};
-constexpr auto kDeckUses = joinedUses(usesOf(kDeckOptions), usesOf(options::kCheck), usesOf(options::kBands));
+constexpr std::string_view kDeckIdle[] = {"--idle"};
+constexpr auto kDeckUses =
+    joinedUses(usesOf(kDeckOptions), usesOf(options::kCheck), usesOf(options::kBands), usesOf(kDeckIdle));
 bool swept(const Uses &uses)
 {
     return uses.sweep;
@@ -87,14 +109,24 @@ bool swept(const Uses &uses)
 constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep",
                                                 "--processes",    "--goal-swr",       "--goal-fb"};
 constexpr std::string_view kCuts[] = {"--cut"};
-constexpr auto kAnalyseUses = joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck),
-                                         usesOf(options::kThrough, swept, "--sweep"), usesOf(kCuts, swept, "--sweep"));
+constexpr std::string_view kIdle[] = {"--idle"};
+constexpr auto kAnalyseUses =
+    joinedUses(usesOf(kAnalyseOptions), usesOf(options::kCheck), usesOf(options::kBands), usesOf(kIdle),
+               usesOf(options::kThrough, swept, "--sweep"), usesOf(kCuts, swept, "--sweep"));
 
 // A Touchstone file holds one sweep; the CSV and the Touchstone file hold the model's own sweep, one row a
 // frequency: a measured sweep has no place in them, and is refused rather than dropped.
 std::optional<Refusal> analyseRules(const ModeCheck &check)
 {
     const Options &options = check.options;
+    if (const std::optional<Refusal> refusal = bandsRules(check))
+        return refusal;
+    if (options.bands.size() > 1) {
+        if (options.format == OutputFormat::Csv || options.format == OutputFormat::Touchstone)
+            return Refusal{"--format", "A quad of several bands is checked as a table or JSON"};
+        if (check.given("--sweep"))
+            return Refusal{"--sweep", "A measured sweep is read beside one band's design"};
+    }
     if (options.format == OutputFormat::Touchstone && options.inputs.size() != 1)
         return Refusal{"--format", "s1p holds one sweep: give one FREQUENCY"};
     if (check.given("--sweep") && (options.format == OutputFormat::Csv || options.format == OutputFormat::Touchstone))
@@ -173,6 +205,17 @@ const ModeDeclaration kAnalyseMode{
   --format s1p     with --analyse and one FREQUENCY: the model's sweep as a
                    Touchstone file (# MHz S RI R <z0>), for an analyser's
                    reference trace
+  --analyse --bands LIST  each band of a quad of several bands checked with
+                   all its loops present, its own driver fed and the others
+                   ended as --idle says, from one engine run of every
+                   band's sweep: each band's verdict, in the table or JSON
+                   ("bands"); --layout, --spacing, --spider-angle and
+                   --shape as for --nec
+  --idle END       how the switch box ends the idle drivers: short (the
+                   default), open, or line:LENGTH:LINE:open or ...:short,
+                   each through its own feed line (3.5m:RG-58 or
+                   3.5m:50/0.66/4, as --through takes it) to a switch left
+                   open or closed
 )", kAnalyseUses,
     analyse,           analyseRules,
 };

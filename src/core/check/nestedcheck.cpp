@@ -8,7 +8,7 @@ namespace tarvelin::check {
 namespace {
 
 // One frequency of band `fed`'s sweep as the engine would give it with the idle drivers ended: its feed
-// impedance, and the pattern forward and straight back.
+// impedance, and the pattern around the azimuth.
 nec::FrequencyResult bandResult(const design::NestedGeometry &geometry, const nec::NPort &nport, std::size_t fed,
                                 const design::IdleEnd &idle)
 {
@@ -16,11 +16,7 @@ nec::FrequencyResult bandResult(const design::NestedGeometry &geometry, const ne
     for (const design::Band &band : geometry.bands)
         ends.push_back(design::idleEndOhms(idle, nport.mhz, band.designMHz));
     const nec::PortFigures figures = nec::fedWith(nport, fed, ends);
-    return {nport.mhz,
-            figures.feedOhms.real(),
-            figures.feedOhms.imag(),
-            std::nullopt,
-            {{90.0, 0.0, figures.forwardGainDbi}, {90.0, 180.0, figures.backGainDbi}}};
+    return {nport.mhz, figures.feedOhms.real(), figures.feedOhms.imag(), std::nullopt, std::move(figures.pattern)};
 }
 
 } // namespace
@@ -38,16 +34,20 @@ std::variant<std::vector<BandCheck>, std::string> checkBands(const design::Neste
     for (std::size_t b = 0; b < geometry.bands.size(); ++b) {
         const design::Band &band = geometry.bands[b];
         std::vector<SweepPoint> points;
+        std::optional<nec::FrequencyResult> atDesign;
         for (std::size_t i = 0; i < perBand; ++i) {
-            const std::optional<SweepPoint> point =
-                sweepPointOf(bandResult(geometry, nports[b * perBand + i], b, idle), settings.z0Ohms);
+            nec::FrequencyResult result = bandResult(geometry, nports[b * perBand + i], b, idle);
+            const std::optional<SweepPoint> point = sweepPointOf(result, settings.z0Ohms);
             if (!point)
                 return "The engine gave no pattern for " + band.name + " at " +
                        design::frequencyLabel(nports[b * perBand + i].mhz) + " MHz";
             points.push_back(*point);
+            if (i == perBand / 2) // the sweep's middle, its design frequency
+                atDesign = std::move(result);
         }
         const std::size_t designIndex = designIndexOf(points, band.designMHz);
-        CheckSummary summary = summarise(std::move(points), designIndex, settings.z0Ohms, std::nullopt, nullptr);
+        CheckSummary summary =
+            summarise(std::move(points), designIndex, settings.z0Ohms, std::nullopt, atDesign ? &*atDesign : nullptr);
         summary.elements = geometry.elements;
         checks.push_back({band, std::move(summary)});
     }

@@ -331,14 +331,16 @@ format::Document checkDocument(const CheckSummary &summary, const CheckSettings 
 }
 
 void writeCheckJson(format::JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
-                    const design::Match &match, std::span<const MeasuredSweep> sweeps)
+                    const design::Match &match, std::span<const MeasuredSweep> sweeps, std::string_view recordKey)
 {
     const MeasuredSweep *measured = sweeps.empty() ? nullptr : &sweeps.back();
     const std::vector<std::optional<measure::SweepMove>> moves = sweepMoves(sweeps);
     const auto movePercent = [&moves](std::size_t i) {
         return moves[i] ? std::optional(moves[i]->percent) : std::nullopt;
     };
-    json.beginRecord().text("frequency", frequencyText).whole("elements", static_cast<long long>(summary.elements));
+    json.beginRecord(recordKey)
+        .text("frequency", frequencyText)
+        .whole("elements", static_cast<long long>(summary.elements));
     design::writeMatchRecord(json, "match", match); // the SWR figures are on the line through it
     // The sweep's own points, then those of the wider sweep the verdict asked for.
     for (const auto &[key, round] : {std::pair{"points", 1}, std::pair{"wider_points", 2}}) {

@@ -71,9 +71,10 @@ enum CheckSection : std::size_t
 // The check as one JSON record: the frequency as typed, every point of the sweep, the figures at the design
 // frequency, the verdict's figures (what the sweep did not find as null) and the azimuth pattern.
 // With measured sweeps, oldest first, the latest's figures in "measured" with its move since the one before,
-// and every sweep's in "sweeps".
+// and every sweep's in "sweeps". Inside a record, the value of `recordKey`.
 void writeCheckJson(format::JsonWriter &json, std::string_view frequencyText, const CheckSummary &summary,
-                    const design::Match &match, std::span<const MeasuredSweep> sweeps = {});
+                    const design::Match &match, std::span<const MeasuredSweep> sweeps = {},
+                    std::string_view recordKey = {});
 
 // The check's sweep as a one-port Touchstone file, for an analyser's reference trace: comments naming the
 // program, the design frequency and the settings, then the reflection at each point against the line.

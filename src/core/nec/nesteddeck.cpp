@@ -3,6 +3,7 @@
 
 #include "core/design/arraydesign.h"
 #include "core/nec/cnumbers.h"
+#include "core/nec/deck.h"
 
 #include <algorithm>
 #include <array>
@@ -103,13 +104,13 @@ NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design:
     deck.text += "GE 0\n";
     if (!settings.lossless)
         deck.text += card("LD 5 0 0 0 %.3G\n", kCopperConductivity);
-    // The currents are read at the drivers' feeds; the far field forward and straight back.
+    // The currents are read at the drivers' feeds; the far field around the azimuth, forward first.
     deck.text += "PT 0 0 0 0\n";
     for (const double mhz : sweepMHz) {
         deck.text += card("FR 0 1 0 0 %.9g 0\n", mhz);
         for (const DeckPort &port : deck.ports) {
             deck.text += card("EX 0 %d %d 0 1.0 0.0\n", port.tag, port.segment);
-            deck.text += "RP 0 1 2 1000 90 0 0 180\n";
+            deck.text += card("RP 0 1 %d 1000 90 0 0 %d\n", 360 / kAzimuthStep + 1, kAzimuthStep);
         }
     }
     deck.text += "EN\n";

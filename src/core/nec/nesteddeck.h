@@ -24,7 +24,7 @@ struct DeckPort
 // The deck of a nested quad, every band's loops in one structure: four GW cards a square loop, its bottom
 // side first, and five a diamond, whose bottom corner is a short level wire of one segment the feed sits on.
 // At each frequency each band's driver is excited in turn, every other driver's feed closed, with its
-// currents and the far field forward and back printed: the drivers' N-port, from which the core works out
+// currents and the far field around the azimuth printed: the drivers' N-port, from which the core works out
 // any termination of the idle drivers without running the engine again.
 struct NestedDeck
 {

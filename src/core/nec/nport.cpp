@@ -62,28 +62,30 @@ std::optional<std::vector<Complex>> portCurrents(Lines &lines, std::span<const D
     return currents;
 }
 
-// The pattern's two directions, forward (phi 0) and back (phi 180), as theta and phi fields.
-std::optional<std::pair<FarField, FarField>> forwardAndBack(Lines &lines)
+// A pattern's directions and the field in each, as theta and phi parts.
+std::optional<std::pair<std::vector<PatternPoint>, std::vector<FarField>>> patternFields(Lines &lines)
 {
     std::string_view row;
-    std::vector<FarField> fields2;
+    std::vector<PatternPoint> directions;
+    std::vector<FarField> fields;
     bool headed = false;
     while (lines.next(row)) {
-        const auto fields = fieldsOf(row);
+        const auto columns = fieldsOf(row);
         if (!headed) {
             headed = row.find("DEGREES") != std::string_view::npos;
             continue;
         }
-        if (fields.size() < 12 || !numberOf(fields[0]))
+        if (columns.size() < 12 || !numberOf(columns[0]))
             break;
-        const auto value = [&fields](std::size_t i) { return numberOf(fields[i]); };
-        if (!value(8) || !value(9) || !value(10) || !value(11))
+        const auto value = [&columns](std::size_t i) { return numberOf(columns[i]); };
+        if (!value(1) || !value(8) || !value(9) || !value(10) || !value(11))
             return std::nullopt;
-        fields2.push_back({polar(*value(8), *value(9)), polar(*value(10), *value(11))});
+        directions.push_back({*value(0), *value(1), 0.0});
+        fields.push_back({polar(*value(8), *value(9)), polar(*value(10), *value(11))});
     }
-    if (fields2.size() != 2)
+    if (fields.empty())
         return std::nullopt;
-    return std::pair{fields2[0], fields2[1]};
+    return std::pair{std::move(directions), std::move(fields)};
 }
 
 // Solves a small dense complex system in place by Gaussian elimination with partial pivoting.
@@ -130,7 +132,7 @@ std::variant<std::vector<NPort>, OutputProblem> parseNPortOutput(std::string_vie
     Lines lines(output);
     std::string_view line;
     const auto complete = [&]() {
-        return nports.empty() || (excited == ports.size() && nports.back().forward.size() == ports.size());
+        return nports.empty() || (excited == ports.size() && nports.back().fields.size() == ports.size());
     };
     while (lines.next(line)) {
         if (line.find("FREQUENCY :") != std::string_view::npos) {
@@ -157,11 +159,12 @@ std::variant<std::vector<NPort>, OutputProblem> parseNPortOutput(std::string_vie
                 nports.back().admittance[i][excited] = (*currents)[i]; // for 1 V at the excited port
             ++excited;
         } else if (line.find("RADIATION PATTERNS") != std::string_view::npos) {
-            const auto fields = forwardAndBack(lines);
-            if (!fields || nports.empty() || nports.back().forward.size() + 1 != excited)
+            auto pattern = patternFields(lines);
+            if (!pattern || nports.empty() || nports.back().fields.size() + 1 != excited ||
+                (!nports.back().directions.empty() && nports.back().directions.size() != pattern->first.size()))
                 return problem("has a radiation pattern that does not read as the deck asked for it.");
-            nports.back().forward.push_back(fields->first);
-            nports.back().back.push_back(fields->second);
+            nports.back().directions = std::move(pattern->first);
+            nports.back().fields.push_back(std::move(pattern->second));
         }
     }
     if (nports.empty())
@@ -197,17 +200,25 @@ PortFigures fedWith(const NPort &nport, std::size_t fed, std::span<const PortEnd
         voltages[free[r]] = solved[r];
 
     Complex current = 0.0;
-    FarField forward;
-    FarField back;
-    for (std::size_t j = 0; j < n; ++j) {
+    for (std::size_t j = 0; j < n; ++j)
         current += nport.admittance[fed][j] * voltages[j];
-        forward.theta += voltages[j] * nport.forward[j].theta;
-        forward.phi += voltages[j] * nport.forward[j].phi;
-        back.theta += voltages[j] * nport.back[j].theta;
-        back.phi += voltages[j] * nport.back[j].phi;
-    }
     const double inputWatts = 0.5 * current.real(); // 1 V across the feed
-    return {1.0 / current, gainDbi(forward, inputWatts), gainDbi(back, inputWatts)};
+    PortFigures figures{1.0 / current, {}, 0.0, 0.0};
+    for (std::size_t d = 0; d < nport.directions.size(); ++d) {
+        FarField field;
+        for (std::size_t j = 0; j < n; ++j) {
+            field.theta += voltages[j] * nport.fields[j][d].theta;
+            field.phi += voltages[j] * nport.fields[j][d].phi;
+        }
+        PatternPoint point = nport.directions[d];
+        point.totalGainDbi = gainDbi(field, inputWatts);
+        figures.pattern.push_back(point);
+        if (point.phiDegrees == 0.0)
+            figures.forwardGainDbi = point.totalGainDbi;
+        else if (point.phiDegrees == 180.0)
+            figures.backGainDbi = point.totalGainDbi;
+    }
+    return figures;
 }
 
 } // namespace tarvelin::nec

@@ -22,13 +22,13 @@ struct FarField
 
 // A nested quad's drivers as the engine sees them at one frequency, each excited in turn at 1 V with the
 // others' feeds closed: the currents at every driver's feed (the ports' admittance matrix), and the far
-// field forward and straight back of each excitation.
+// field of each excitation around the azimuth, forward first.
 struct NPort
 {
     double mhz = 0.0;
     std::vector<std::vector<std::complex<double>>> admittance; // [i][j]: the current at port i for 1 V at port j
-    std::vector<FarField> forward;                             // of each port's excitation
-    std::vector<FarField> back;
+    std::vector<PatternPoint> directions;                      // their angles; the gains are the fields' to give
+    std::vector<std::vector<FarField>> fields;                 // [j][direction]: for 1 V at port j
 };
 
 // Reads the output of a nested deck: for each frequency, one excitation a port in the deck's order. An
@@ -41,12 +41,13 @@ struct NPort
 using PortEnd = std::optional<std::complex<double>>;
 
 // One driver fed, every other ended as `ends` says (the fed port's own entry is ignored): its feed impedance
-// and its gain forward and straight back, from the N-port alone.
+// and its gain in every direction of the N-port's, from the N-port alone.
 struct PortFigures
 {
     std::complex<double> feedOhms;
-    double forwardGainDbi = 0.0;
-    double backGainDbi = 0.0;
+    std::vector<PatternPoint> pattern;
+    double forwardGainDbi = 0.0; // phi 0
+    double backGainDbi = 0.0;    // phi 180
     [[nodiscard]] double frontToBackDb() const { return forwardGainDbi - backGainDbi; }
 };
 [[nodiscard]] PortFigures fedWith(const NPort &nport, std::size_t fed, std::span<const PortEnd> ends);

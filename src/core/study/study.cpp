@@ -341,14 +341,14 @@ namespace {
 // here; one that answers later comes back through `done`.
 struct Drive : std::enable_shared_from_this<Drive>
 {
-    Study &study;
+    EngineRounds &study;
     EngineLauncher &launcher;
     std::function<void()> ended;
     std::function<void()> roundStarted;
     bool starting = false;
     bool answeredAtOnce = false;
 
-    Drive(Study &s, EngineLauncher &l, std::function<void()> e, std::function<void()> r)
+    Drive(EngineRounds &s, EngineLauncher &l, std::function<void()> e, std::function<void()> r)
         : study(s), launcher(l), ended(std::move(e)), roundStarted(std::move(r))
     {
     }
@@ -385,7 +385,7 @@ struct Drive : std::enable_shared_from_this<Drive>
 
 } // namespace
 
-void driveStudy(Study &study, EngineLauncher &launcher, std::function<void()> ended, std::function<void()> roundStarted)
+void driveStudy(EngineRounds &study, EngineLauncher &launcher, std::function<void()> ended, std::function<void()> roundStarted)
 {
     std::make_shared<Drive>(study, launcher, std::move(ended), std::move(roundStarted))->next();
 }

@@ -62,7 +62,20 @@ inline constexpr std::chrono::seconds kEngineTimeLimit{300};
 // The engines decide only how the work is shared, never what is modelled. Once the searches end of themselves, one
 // round models the tuned loops cut long and short, and one more sweeps the tuned design as the check swept the
 // specified one. The window and tarvelin-calc only start a study, show its progress and show its result.
-class Study
+// What hands engine rounds out one after another and takes their outputs back: a study of one band, or of a
+// quad of several bands.
+class EngineRounds
+{
+public:
+    virtual ~EngineRounds() = default;
+    // The next round to run; none once the rounds have ended.
+    [[nodiscard]] virtual std::optional<EngineRound> nextRound() = 0;
+    // The outputs of the round last given.
+    virtual void take(EngineOutputs outputs) = 0;
+    [[nodiscard]] virtual bool ended() const = 0;
+};
+
+class Study final : public EngineRounds
 {
 public:
     // The check of the design.
@@ -70,19 +83,19 @@ public:
     // A tune of the design, after the check made here first or the one given.
     Study(const design::Design &design, int processes, tune::TuneSettings tune,
           std::optional<check::CheckSummary> check = std::nullopt);
-    ~Study();
+    ~Study() override;
     Study(const Study &) = delete;
     Study &operator=(const Study &) = delete;
 
     // The next round to run; none once the study has ended.
-    [[nodiscard]] std::optional<EngineRound> nextRound();
+    [[nodiscard]] std::optional<EngineRound> nextRound() override;
     // The outputs of the round last given. A failure ends a check; a tune ends with its best design so far.
-    void take(EngineOutputs outputs);
+    void take(EngineOutputs outputs) override;
     // Ends the study where it stands: a check gives nothing, a tune its best design so far. What had been done
     // is kept for ranText(): `frequenciesDone` of the round under way.
     void cancel(int frequenciesDone = 0);
 
-    [[nodiscard]] bool ended() const;
+    [[nodiscard]] bool ended() const override;
     [[nodiscard]] bool tuning() const { return m_tune.has_value(); }
     [[nodiscard]] const design::ArrayGeometry &geometry() const { return m_geometry; }
     [[nodiscard]] const design::CheckSettings &settings() const { return m_settings; }
@@ -148,10 +161,10 @@ private:
     bool m_ended = false;
 };
 
-// Runs a study's rounds on `launcher`, one after another, until it ends; `ended` is called then. With a
-// launcher that answers before start() returns, this returns once the study has ended; with one that answers
-// from its event loop, at once. `roundStarted` hears each round as it starts.
-void driveStudy(Study &study, EngineLauncher &launcher, std::function<void()> ended,
+// Runs the rounds on `launcher`, one after another, until they end; `ended` is called then. With a launcher
+// that answers before start() returns, this returns once the rounds have ended; with one that answers from its
+// event loop, at once. `roundStarted` hears each round as it starts.
+void driveStudy(EngineRounds &study, EngineLauncher &launcher, std::function<void()> ended,
                 std::function<void()> roundStarted = {});
 
 } // namespace tarvelin::study

@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "core/check/nestedcheck.h"
+#include "core/study/study.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarvelin::study {
+
+// The check of a quad of several bands as one engine round: every band's sweep, each driver excited in turn,
+// its frequencies shared over the engines in runs of the same structure, so what each gives is the same
+// however many run. Then each band's check from the N-port, the idle drivers ended as declared.
+class NestedStudy final : public EngineRounds
+{
+public:
+    NestedStudy(design::NestedGeometry geometry, design::CheckSettings settings, design::IdleEnd idle, int processes);
+
+    [[nodiscard]] std::optional<EngineRound> nextRound() override;
+    void take(EngineOutputs outputs) override;
+    [[nodiscard]] bool ended() const override { return m_ended; }
+
+    [[nodiscard]] const design::NestedGeometry &geometry() const { return m_geometry; }
+    // Each band's check, lowest first, once the round is done.
+    [[nodiscard]] const std::optional<std::vector<check::BandCheck>> &bands() const { return m_bands; }
+    // Why it gave none.
+    [[nodiscard]] const std::optional<std::string> &failure() const { return m_failure; }
+
+private:
+    design::NestedGeometry m_geometry;
+    design::CheckSettings m_settings;
+    design::IdleEnd m_idle;
+    int m_processes = 1;
+    std::vector<nec::DeckPort> m_ports;
+    std::optional<std::vector<check::BandCheck>> m_bands;
+    std::optional<std::string> m_failure;
+    bool m_started = false;
+    bool m_ended = false;
+};
+
+} // namespace tarvelin::study
