@@ -268,16 +268,17 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
 
 void ResultWriter::appendBandsCheck(std::string &out, const design::NestedGeometry &geometry,
                                     std::span<const check::BandCheck> bands, const design::CheckSettings &settings,
-                                    const design::IdleEnd &idle, const check::Goals &goals)
+                                    const design::IdleEnd &idle, std::span<const check::IdleLineWindow> windows,
+                                    const check::Goals &goals)
 {
     if (m_format == OutputFormat::Json) {
         format::JsonWriter json(out);
-        document::writeBandsCheckJson(json, geometry, bands, idle);
+        document::writeBandsCheckJson(json, geometry, bands, idle, windows);
         json.endLine();
         return;
     }
     separateTables(out);
-    out += format::documentText(document::bandsCheckDocument(geometry, bands, settings, idle, goals));
+    out += format::documentText(document::bandsCheckDocument(geometry, bands, settings, idle, windows, goals));
 }
 
 void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, const design::DesignLengths &design,

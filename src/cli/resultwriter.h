@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/measure/measured.h"
+#include "core/check/idlewindows.h"
 #include "core/check/nestedcheck.h"
 #include "core/measure/stubsweep.h"
 
@@ -72,7 +73,8 @@ public:
     // A quad of several bands: each band's verdict, or in JSON each band's check record.
     void appendBandsCheck(std::string &out, const design::NestedGeometry &geometry,
                           std::span<const check::BandCheck> bands, const design::CheckSettings &settings,
-                          const design::IdleEnd &idle, const check::Goals &goals);
+                          const design::IdleEnd &idle, std::span<const check::IdleLineWindow> windows,
+                          const check::Goals &goals);
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
     void appendTune(std::string &out, std::string_view frequencyText, const design::DesignLengths &design,
                     const tune::TuneResult &result, const tune::TuneSettings &tune, const design::Match &match);

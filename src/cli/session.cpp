@@ -183,7 +183,7 @@ std::optional<Session::BandsRun> Session::runBandsCheck(std::string_view input)
         engineFailed(input, study.failure().value_or("The study gave no result."));
         return std::nullopt;
     }
-    return BandsRun{study.geometry(), *study.bands()};
+    return BandsRun{study.geometry(), *study.bands(), study.idleLineWindows()};
 }
 
 } // namespace tarvelin::cli

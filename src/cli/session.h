@@ -5,6 +5,7 @@
 #include "cli/resultwriter.h"
 #include "core/calc/memorygrid.h"
 #include "core/measure/measured.h"
+#include "core/check/idlewindows.h"
 #include "core/check/nestedcheck.h"
 #include "core/study/study.h"
 #include "core/tune/tuneddesign.h"
@@ -85,6 +86,7 @@ public:
     {
         design::NestedGeometry geometry;
         std::vector<check::BandCheck> bands;
+        std::vector<check::IdleLineWindow> idleLineWindows;
     };
     [[nodiscard]] std::optional<BandsRun> runBandsCheck(std::string_view input);
     // A warning beside a result, on stderr.

@@ -79,7 +79,7 @@ void analyse(Session &session, std::string_view frequencyText)
     if (options.bands.size() > 1) {
         if (const std::optional<Session::BandsRun> run = session.runBandsCheck(frequencyText))
             session.writer().appendBandsCheck(session.buffer(), run->geometry, run->bands, options.checkSettings,
-                                              options.idle, {aims.maxSwr, aims.minFrontToBackDb});
+                                              options.idle, run->idleLineWindows, {aims.maxSwr, aims.minFrontToBackDb});
         return;
     }
     if (!options.bands.empty())

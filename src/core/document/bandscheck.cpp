@@ -4,6 +4,7 @@
 #include "core/design/checksettings.h"
 #include "core/design/designlengths.h"
 #include "core/document/checktable.h"
+#include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
 
 namespace tarvelin::document {
@@ -23,11 +24,47 @@ std::string layoutName(const design::NestedGeometry &geometry)
     return geometry.settings.layout == design::NestedLayout::Spider ? "spider" : "boom";
 }
 
+// The lengths of idle line that harm a band, as a table, and what the rest are.
+format::Section windowsSection(const design::NestedGeometry &geometry, const design::IdleEnd &idle,
+                               std::span<const check::IdleLineWindow> windows)
+{
+    format::Section section;
+    section.heading = "Idle feed lines";
+    const std::string line = design::feedRunText(idle.line);
+    const std::string kind =
+        line.substr(line.find(" of ") + 4) + (idle.switchOpen ? ", open" : ", closed") + " at the switch";
+    const std::string limits = "from 0 to " + format::fixedText(check::kLongestIdleLineMetres, 0) + " m";
+    if (windows.empty()) {
+        section.before.push_back({"Idle feed lines of " + kind + ", " + limits + ", harm no band by more than " +
+                                  format::fixedText(check::kIdleLineHarmDb, 0) + " dB of gain or F/B."});
+        return section;
+    }
+    section.before.push_back({"Idle feed lines of " + kind + ": avoid these lengths, " + limits +
+                                  "; every other length "
+                                  "harms no band by more than " +
+                                  format::fixedText(check::kIdleLineHarmDb, 0) + " dB of gain or F/B across it.",
+                              true});
+    format::ResultTable table;
+    table.columns = {{"from_cm", "From (cm)"},
+                     {"to_cm", "To (cm)"},
+                     {"band", "Band harmed", true, false, {}, true},
+                     {"lowest_gain_dbi", "Lowest gain (dBi)"},
+                     {"lowest_fb_db", "Lowest F/B (dB)"}};
+    for (const check::IdleLineWindow &window : windows)
+        table.rows.push_back({{format::fixedText(window.fromMetres * 100, 1), window.fromMetres * 100},
+                              {format::fixedText(window.toMetres * 100, 1), window.toMetres * 100},
+                              {geometry.bands[window.band].name, std::nullopt},
+                              {format::fixedText(window.lowestGainDbi, 2), window.lowestGainDbi},
+                              {format::fixedText(window.lowestFrontToBackDb, 2), window.lowestFrontToBackDb}});
+    section.table = std::move(table);
+    return section;
+}
+
 } // namespace
 
 format::Document bandsCheckDocument(const design::NestedGeometry &geometry, std::span<const check::BandCheck> bands,
                                     const design::CheckSettings &settings, const design::IdleEnd &idle,
-                                    const check::Goals &goals)
+                                    std::span<const check::IdleLineWindow> windows, const check::Goals &goals)
 {
     format::Document document;
     document.title = "Antenna check for a quad of " + bandNames(geometry) + ", " +
@@ -44,11 +81,14 @@ format::Document bandsCheckDocument(const design::NestedGeometry &geometry, std:
         section.table = verdictTable(band.summary, settings.z0Ohms, nullptr, goals);
         document.sections.push_back(std::move(section));
     }
+    if (idle.kind == design::IdleEnd::Kind::Line)
+        document.sections.push_back(windowsSection(geometry, idle, windows));
     return document;
 }
 
 void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry &geometry,
-                         std::span<const check::BandCheck> bands, const design::IdleEnd &idle)
+                         std::span<const check::BandCheck> bands, const design::IdleEnd &idle,
+                         std::span<const check::IdleLineWindow> windows)
 {
     json.beginRecord()
         .text("layout", layoutName(geometry))
@@ -63,7 +103,20 @@ void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry 
         writeCheckJson(json, band.band.frequencyText, band.summary, {}, {}, "check");
         json.endRecord();
     }
-    json.endList().endRecord();
+    json.endList();
+    if (idle.kind == design::IdleEnd::Kind::Line) {
+        json.beginList("idle_line_windows");
+        for (const check::IdleLineWindow &window : windows)
+            json.beginRecord()
+                .number("from_cm", window.fromMetres * 100, format::Figure::Exact)
+                .number("to_cm", window.toMetres * 100, format::Figure::Exact)
+                .text("band", geometry.bands[window.band].name)
+                .number("lowest_gain_dbi", window.lowestGainDbi, format::Figure::Exact)
+                .number("lowest_fb_db", window.lowestFrontToBackDb, format::Figure::Exact)
+                .endRecord();
+        json.endList();
+    }
+    json.endRecord();
 }
 
 } // namespace tarvelin::document

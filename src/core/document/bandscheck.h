@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/check/idlewindows.h"
 #include "core/check/nestedcheck.h"
 #include "core/format/document.h"
 
@@ -14,14 +15,19 @@ class JsonWriter;
 namespace tarvelin::document {
 
 // Each band's verdict, lowest band first, under a title naming the bands, the layout and how the idle drivers
-// are ended; how the loops were modelled for the pages that travel.
+// are ended; how the loops were modelled for the pages that travel; with idle lines, the lengths of them to
+// avoid, each window with the band it harms and how far.
 [[nodiscard]] format::Document bandsCheckDocument(const design::NestedGeometry &geometry,
                                                   std::span<const check::BandCheck> bands,
                                                   const design::CheckSettings &settings, const design::IdleEnd &idle,
+                                                  std::span<const check::IdleLineWindow> windows,
                                                   const check::Goals &goals = {});
 
-// {"layout", "shape", "elements", "idle", "bands": [{"name", "frequency_mhz", "check": the band's check record}]}
+// {"layout", "shape", "elements", "idle", "bands": [{"name", "frequency_mhz", "check": the band's check record}],
+// "idle_line_windows": [{"from_cm", "to_cm", "band", "lowest_gain_dbi", "lowest_fb_db"}]}, the windows with
+// idle lines only.
 void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry &geometry,
-                         std::span<const check::BandCheck> bands, const design::IdleEnd &idle);
+                         std::span<const check::BandCheck> bands, const design::IdleEnd &idle,
+                         std::span<const check::IdleLineWindow> windows);
 
 } // namespace tarvelin::document

@@ -62,6 +62,7 @@ void NestedStudy::take(EngineOutputs outputs)
         m_failure = *refusal;
     else
         m_bands = std::get<std::vector<check::BandCheck>>(std::move(checked));
+    m_windows = check::idleLineWindows(m_geometry, nports, m_idle, m_settings);
 }
 
 } // namespace tarvelin::study

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/check/idlewindows.h"
 #include "core/check/nestedcheck.h"
 #include "core/study/study.h"
 
@@ -12,7 +13,8 @@ namespace tarvelin::study {
 
 // The check of a quad of several bands as one engine round: every band's sweep, each driver excited in turn,
 // its frequencies shared over the engines in runs of the same structure, so what each gives is the same
-// however many run. Then each band's check from the N-port, the idle drivers ended as declared.
+// however many run. Then each band's check from the N-port, the idle drivers ended as declared, and with
+// idle lines the lengths of them that harm a band.
 class NestedStudy final : public EngineRounds
 {
 public:
@@ -25,6 +27,8 @@ public:
     [[nodiscard]] const design::NestedGeometry &geometry() const { return m_geometry; }
     // Each band's check, lowest first, once the round is done.
     [[nodiscard]] const std::optional<std::vector<check::BandCheck>> &bands() const { return m_bands; }
+    // With the idle drivers ended through lines: the lengths of that line that harm a band.
+    [[nodiscard]] const std::vector<check::IdleLineWindow> &idleLineWindows() const { return m_windows; }
     // Why it gave none.
     [[nodiscard]] const std::optional<std::string> &failure() const { return m_failure; }
 
@@ -35,6 +39,7 @@ private:
     int m_processes = 1;
     std::vector<nec::DeckPort> m_ports;
     std::optional<std::vector<check::BandCheck>> m_bands;
+    std::vector<check::IdleLineWindow> m_windows;
     std::optional<std::string> m_failure;
     bool m_started = false;
     bool m_ended = false;
