@@ -72,12 +72,10 @@ int nestedSegmentsPerSide(double sideMetres, double highestMHz)
 }
 
 NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings,
-                           std::span<const double> sweepMHz)
+                           std::span<const double> sweepMHz, double segmentedForMHz)
 {
     const CNumbers c;
     NestedDeck deck;
-    const double highestMHz =
-        sweepMHz.empty() ? geometry.bands.back().designMHz : *std::max_element(sweepMHz.begin(), sweepMHz.end());
     std::string bands;
     for (const design::Band &band : geometry.bands)
         bands += (bands.empty() ? "" : ", ") + band.name + " " + design::frequencyLabel(band.designMHz) + " MHz";
@@ -97,7 +95,7 @@ NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design:
     for (const design::NestedLoop &loop : geometry.loops) {
         const DeckPort port =
             appendLoop(deck.text, tag, loop, geometry.settings.shape,
-                       nestedSegmentsPerSide(loop.sideMetres, highestMHz), radius, loop.stationMetres);
+                       nestedSegmentsPerSide(loop.sideMetres, segmentedForMHz), radius, loop.stationMetres);
         if (loop.element == 1)
             deck.ports.push_back(port);
     }
@@ -117,13 +115,19 @@ NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design:
     return deck;
 }
 
-NestedDeck nestedCheckDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings)
+std::vector<double> nestedSweep(const design::NestedGeometry &geometry, const design::CheckSettings &settings)
 {
     std::vector<double> sweeps;
     for (const design::Band &band : geometry.bands)
         for (const double mhz : design::sweepFrequencies(band.designMHz, settings))
             sweeps.push_back(mhz);
-    return writeNestedDeck(geometry, settings, sweeps);
+    return sweeps;
+}
+
+NestedDeck nestedCheckDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings)
+{
+    const std::vector<double> sweeps = nestedSweep(geometry, settings);
+    return writeNestedDeck(geometry, settings, sweeps, *std::max_element(sweeps.begin(), sweeps.end()));
 }
 
 } // namespace tarvelin::nec

@@ -31,8 +31,14 @@ struct NestedDeck
     std::string text;
     std::vector<DeckPort> ports; // each band's driver, lowest band first
 };
+// `segmentedForMHz` is the highest frequency of the whole check, so that every deck it is shared over models
+// the same structure, whatever frequencies each holds.
 [[nodiscard]] NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings,
-                                         std::span<const double> sweepMHz);
+                                         std::span<const double> sweepMHz, double segmentedForMHz);
+
+// Every band's sweep of the settings, lowest band first.
+[[nodiscard]] std::vector<double> nestedSweep(const design::NestedGeometry &geometry,
+                                              const design::CheckSettings &settings);
 
 // The deck of a check of a nested quad, as it is saved for any NEC-2 program: each band's sweep of the
 // settings, lowest band first.

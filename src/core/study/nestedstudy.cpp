@@ -19,10 +19,8 @@ std::optional<EngineRound> NestedStudy::nextRound()
     if (m_started)
         return std::nullopt;
     m_started = true;
-    std::vector<double> frequencies;
-    for (const design::Band &band : m_geometry.bands)
-        for (const double mhz : design::sweepFrequencies(band.designMHz, m_settings))
-            frequencies.push_back(mhz);
+    const std::vector<double> frequencies = nec::nestedSweep(m_geometry, m_settings);
+    const double highestMHz = *std::max_element(frequencies.begin(), frequencies.end());
     // Runs in frequency order, as even as they divide.
     const std::size_t parts = std::min(static_cast<std::size_t>(m_processes), frequencies.size());
     EngineRound round;
@@ -32,7 +30,7 @@ std::optional<EngineRound> NestedStudy::nextRound()
     for (std::size_t part = 0; part < parts; ++part) {
         const std::size_t count = frequencies.size() / parts + (part < frequencies.size() % parts ? 1 : 0);
         const nec::NestedDeck deck =
-            nec::writeNestedDeck(m_geometry, m_settings, std::span(frequencies).subspan(start, count));
+            nec::writeNestedDeck(m_geometry, m_settings, std::span(frequencies).subspan(start, count), highestMHz);
         m_ports = deck.ports;
         round.decks.push_back(deck.text);
         start += count;

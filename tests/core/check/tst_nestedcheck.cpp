@@ -4,6 +4,7 @@
 #include "core/check/idlewindows.h"
 #include "core/check/nestedcheck.h"
 #include "core/design/arraydesign.h"
+#include "core/study/nestedstudy.h"
 #include "support/runengine.h"
 
 #include <QTest>
@@ -20,6 +21,7 @@ class TestNestedCheck : public QObject
 private slots:
     void eachBandAsTheEngineRunsIt();
     void idleLineLengthsThatHarm();
+    void sameOnAnyNumberOfEngines();
 };
 
 // The 15 m band, the middle one, with the 20 and 10 m drivers left open: its summary from the N-port is the
@@ -123,6 +125,41 @@ void TestNestedCheck::idleLineLengthsThatHarm()
     const double worst = directGain(tenMetre->worstMetres);
     QVERIFY2(closed - worst > 3.0, qPrintable(QStringLiteral("%1 against %2 closed").arg(worst).arg(closed)));
     QVERIFY(std::fabs(closed - directGain(1.5)) < 1.0);
+}
+
+// The check's frequencies shared over one engine or three, each run a deck of the same structure: every band's
+// figures the same to the last digit. A deck segmented for its own frequencies alone would model other loops,
+// and read another segment as a driver's feed.
+void TestNestedCheck::sameOnAnyNumberOfEngines()
+{
+    design::NestedSettings layout;
+    layout.layout = design::NestedLayout::Spider;
+    const design::NestedGeometry spider = std::get<design::NestedGeometry>(
+        design::nestedGeometry(std::get<std::vector<design::Band>>(design::readBands("20m,15m,10m")), 2, layout));
+    design::CheckSettings settings;
+    settings.points = 5;
+    const auto checkOn = [&](int engines) {
+        study::NestedStudy study(spider, settings, {design::IdleEnd::Kind::Open, {}, true}, engines);
+        const std::optional<study::EngineRound> round = study.nextRound();
+        std::vector<std::string> outputs;
+        for (const std::string &deck : round->decks)
+            outputs.push_back(runEngine(deck));
+        study.take(outputs);
+        if (!study.bands())
+            qFatal("%s", study.failure().value_or("no result").c_str());
+        return std::pair{round->decks.size(), *study.bands()};
+    };
+    const auto [oneDeck, one] = checkOn(1);
+    const auto [threeDecks, three] = checkOn(3);
+    QCOMPARE(oneDeck, std::size_t(1));
+    QCOMPARE(threeDecks, std::size_t(3));
+    for (std::size_t band = 0; band < one.size(); ++band) {
+        QCOMPARE(three[band].summary.points.size(), one[band].summary.points.size());
+        for (std::size_t i = 0; i < one[band].summary.points.size(); ++i) {
+            QCOMPARE(three[band].summary.points[i].resistanceOhms, one[band].summary.points[i].resistanceOhms);
+            QCOMPARE(three[band].summary.points[i].frontToBackDb, one[band].summary.points[i].frontToBackDb);
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestNestedCheck)

@@ -47,7 +47,7 @@ void TestNPort::initTestCase()
     design::CheckSettings settings;
     settings.lossless = true;
     const std::vector<double> frequencies{14.175, 21.225, 28.5};
-    m_deck = nec::writeNestedDeck(threeBandSpider(), settings, frequencies);
+    m_deck = nec::writeNestedDeck(threeBandSpider(), settings, frequencies, 28.5);
     QCOMPARE(m_deck.ports.size(), std::size_t(3));
     auto read = nec::parseNPortOutput(runEngine(m_deck.text), m_deck.ports);
     if (const auto *problem = std::get_if<nec::OutputProblem>(&read))
@@ -83,7 +83,7 @@ void TestNPort::deckHoldsEveryLoopWhole()
     const design::NestedGeometry spider = std::get<design::NestedGeometry>(
         design::nestedGeometry(std::get<std::vector<design::Band>>(design::readBands("20m,15m,10m")), 2, settings));
     const std::vector<double> frequencies{14.175, 29.0};
-    const nec::NestedDeck deck = nec::writeNestedDeck(spider, design::CheckSettings{}, frequencies);
+    const nec::NestedDeck deck = nec::writeNestedDeck(spider, design::CheckSettings{}, frequencies, 29.0);
     std::vector<double> wire;
     double longestSegment = 0.0;
     int excitations = 0;
