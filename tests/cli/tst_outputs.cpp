@@ -115,7 +115,7 @@ void TestOutputs::staysAsItWas_data()
         words("--nec --bands 20m,15m,10m --elements 2 --layout spider --spacing 0.14 --shape square --points 3"));
     add(QStringLiteral("analyse-bands-spider-json"),
         words("--analyse --format json --processes 2 --bands 20m,15m,10m --elements 2 --layout spider --idle short "
-              "--z0 75 --points 5"));
+              "--z0 75 --span 5 --points 7"));
     add(QStringLiteral("analyse-bands-idle-lines"),
         words("--analyse --processes 2 --bands 20m,15m --idle line:3.5m:RG-58:open --points 5 --goal-fb 15"));
     add(QStringLiteral("nec-bands-boom-diamond"),

@@ -49,9 +49,25 @@ std::variant<std::vector<BandCheck>, std::string> checkBands(const design::Neste
         CheckSummary summary =
             summarise(std::move(points), designIndex, settings.z0Ohms, std::nullopt, atDesign ? &*atDesign : nullptr);
         summary.elements = geometry.elements;
-        checks.push_back({band, std::move(summary)});
+        checks.push_back({band, std::move(summary), std::nullopt});
     }
     return checks;
+}
+
+std::optional<NestingShift> nestingShift(const BandCheck &band)
+{
+    if (!band.monoband)
+        return std::nullopt;
+    if (band.summary.resonanceMHz && band.monoband->resonanceMHz)
+        return NestingShift{*band.monoband->resonanceMHz, *band.summary.resonanceMHz, true};
+    // A lowest SWR at the sweep's end says only that the dip lies beyond it.
+    const auto inside = [](const CheckSummary &summary) {
+        return !summary.points.empty() && summary.minSwrMHz > summary.points.front().mhz &&
+               summary.minSwrMHz < summary.points.back().mhz;
+    };
+    if (!inside(band.summary) || !inside(*band.monoband))
+        return std::nullopt;
+    return NestingShift{band.monoband->minSwrMHz, band.summary.minSwrMHz, false};
 }
 
 } // namespace tarvelin::check

@@ -19,7 +19,21 @@ struct BandCheck
 {
     design::Band band;
     CheckSummary summary;
+    // The band's own monoband design over the same sweep: what nesting moved it from.
+    std::optional<CheckSummary> monoband;
 };
+
+// How far nesting moved the band from its monoband design, in per cent of the design frequency: its resonance,
+// where both resonate within the sweep, else its lowest SWR where both dips lie inside it. None without the
+// monoband design's check, or where the sweep holds neither.
+struct NestingShift
+{
+    double fromMHz = 0.0;
+    double toMHz = 0.0;
+    bool resonance = true; // false: the lowest SWR's frequency
+    [[nodiscard]] double percentOf(double designMHz) const { return (toMHz - fromMHz) / designMHz * 100.0; }
+};
+[[nodiscard]] std::optional<NestingShift> nestingShift(const BandCheck &band);
 
 // Each band's check from the drivers' N-port over every band's sweep, band after band as the check's deck
 // runs them: each frequency's feed impedance and its gain forward and back with the idle drivers ended, read

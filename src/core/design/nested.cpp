@@ -108,6 +108,27 @@ double NestedGeometry::spacingWavelengths(std::size_t band) const
     return (loop(band, 1).stationMetres - loop(band, 0).stationMetres) / wavelengthMetres(bands[band].designMHz);
 }
 
+NestedGeometry monobandOf(const NestedGeometry &geometry, std::size_t band)
+{
+    NestedGeometry monoband = geometry;
+    monoband.bands = {geometry.bands[band]};
+    monoband.settings.layout = NestedLayout::Boom;
+    monoband.loops.clear();
+    const auto made = specifiedDesign(geometry.bands[band].frequencyText, static_cast<int>(geometry.elements));
+    const ArrayGeometry &array = std::get<Design>(made).array; // the nested quad was made from it
+    monoband.hubStationsMetres = array.stationsMetres;
+    monoband.armAnglesDeg.assign(geometry.elements, 0.0);
+    for (std::size_t e = 0; e < geometry.elements; ++e) {
+        NestedLoop loop = geometry.loop(band, e);
+        loop.band = 0;
+        loop.stationMetres = array.stationsMetres[e];
+        loop.offsetMetres = 0.0;
+        loop.attachmentMetres = loop.cornerRadiusMetres;
+        monoband.loops.push_back(loop);
+    }
+    return monoband;
+}
+
 std::variant<NestedGeometry, std::string> nestedGeometry(const std::vector<Band> &bands, int elements,
                                                          const NestedSettings &settings)
 {

@@ -83,6 +83,10 @@ struct NestedGeometry
     [[nodiscard]] double spacingWavelengths(std::size_t band) const;
 };
 
+// One band of a nested quad as its own monoband design: its loops alone, at the stations the window's design
+// gives them, so that the check can say what nesting did to the band.
+[[nodiscard]] NestedGeometry monobandOf(const NestedGeometry &geometry, std::size_t band);
+
 // The nested quad of these bands: each band's loops the first `elements` of the window's design at its
 // frequency, placed as the settings say. A refusal names the setting.
 [[nodiscard]] std::variant<NestedGeometry, std::string> nestedGeometry(const std::vector<Band> &bands, int elements,

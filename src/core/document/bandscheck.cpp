@@ -60,6 +60,22 @@ format::Section windowsSection(const design::NestedGeometry &geometry, const des
     return section;
 }
 
+// What nesting did to the band: "Nesting moves its resonance from 13.765 MHz, its own design alone, to
+// 13.693 MHz (-0.51 %)."
+std::string nestingText(const check::BandCheck &band)
+{
+    const std::optional<check::NestingShift> shift = check::nestingShift(band);
+    if (!shift)
+        return band.monoband ? "What nesting did lies beyond the sweep: widen it to see the band beside its own "
+                               "design alone."
+                             : std::string();
+    const double percent = shift->percentOf(band.band.designMHz);
+    return std::string("Nesting moves its ") + (shift->resonance ? "resonance" : "lowest SWR") + " from " +
+           design::frequencyLabel(shift->fromMHz) + " MHz, its own design alone, to " +
+           design::frequencyLabel(shift->toMHz) + " MHz (" + (percent >= 0 ? "+" : "") + format::fixedText(percent, 2) +
+           " %).";
+}
+
 } // namespace
 
 format::Document bandsCheckDocument(const design::NestedGeometry &geometry, std::span<const check::BandCheck> bands,
@@ -78,6 +94,8 @@ format::Document bandsCheckDocument(const design::NestedGeometry &geometry, std:
         format::Section section;
         section.heading = band.band.name + ", " + design::frequencyLabel(band.band.designMHz) + " MHz";
         section.before.push_back({section.heading + ": " + verdictHeadline(band.summary, nullptr, goals), true});
+        if (const std::string moved = nestingText(band); !moved.empty())
+            section.before.push_back({moved});
         section.table = verdictTable(band.summary, settings.z0Ohms, nullptr, goals);
         document.sections.push_back(std::move(section));
     }

@@ -14,16 +14,17 @@ class JsonWriter;
 // The check of a quad of several bands as one document and one JSON record.
 namespace tarvelin::document {
 
-// Each band's verdict, lowest band first, under a title naming the bands, the layout and how the idle drivers
-// are ended; how the loops were modelled for the pages that travel; with idle lines, the lengths of them to
-// avoid, each window with the band it harms and how far.
+// Each band's verdict, lowest band first, with what nesting did to it, under a title naming the bands, the
+// layout and how the idle drivers are ended; how the loops were modelled for the pages that travel; with idle lines,
+// the lengths of them to avoid, each window with the band it harms and how far.
 [[nodiscard]] format::Document bandsCheckDocument(const design::NestedGeometry &geometry,
                                                   std::span<const check::BandCheck> bands,
                                                   const design::CheckSettings &settings, const design::IdleEnd &idle,
                                                   std::span<const check::IdleLineWindow> windows,
                                                   const check::Goals &goals = {});
 
-// {"layout", "shape", "elements", "idle", "bands": [{"name", "frequency_mhz", "check": the band's check record}],
+// {"layout", "shape", "elements", "idle", "bands": [{"name", "frequency_mhz", "monoband_mhz", "monoband_by",
+// "nesting_shift_percent", "check": the band's check record}],
 // "idle_line_windows": [{"from_cm", "to_cm", "band", "lowest_gain_dbi", "lowest_fb_db"}]}, the windows with
 // idle lines only.
 void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry &geometry,

@@ -35,6 +35,14 @@ std::optional<EngineRound> NestedStudy::nextRound()
         round.decks.push_back(deck.text);
         start += count;
     }
+    // Each band's own monoband design, over its own sweep, segmented as in the nested decks.
+    if (m_geometry.bands.size() > 1)
+        for (std::size_t band = 0; band < m_geometry.bands.size(); ++band) {
+            const design::NestedGeometry monoband = design::monobandOf(m_geometry, band);
+            const std::vector<double> sweep = design::sweepFrequencies(monoband.bands.front().designMHz, m_settings);
+            round.decks.push_back(nec::writeNestedDeck(monoband, m_settings, sweep, highestMHz).text);
+            round.frequencies += static_cast<int>(sweep.size());
+        }
     return round;
 }
 
@@ -45,9 +53,11 @@ void NestedStudy::take(EngineOutputs outputs)
         m_failure = failed->message;
         return;
     }
+    const std::vector<std::string> &texts = std::get<std::vector<std::string>>(outputs);
+    const std::size_t monobands = m_geometry.bands.size() > 1 ? m_geometry.bands.size() : 0;
     std::vector<nec::NPort> nports;
-    for (const std::string &output : std::get<std::vector<std::string>>(outputs)) {
-        auto read = nec::parseNPortOutput(output, m_ports);
+    for (std::size_t i = 0; i + monobands < texts.size(); ++i) {
+        auto read = nec::parseNPortOutput(texts[i], m_ports);
         if (const auto *problem = std::get_if<nec::OutputProblem>(&read)) {
             m_failure = problem->message;
             return;
@@ -56,11 +66,29 @@ void NestedStudy::take(EngineOutputs outputs)
             nports.push_back(std::move(nport));
     }
     auto checked = check::checkBands(m_geometry, nports, m_idle, m_settings);
-    if (const auto *refusal = std::get_if<std::string>(&checked))
+    if (const auto *refusal = std::get_if<std::string>(&checked)) {
         m_failure = *refusal;
-    else
-        m_bands = std::get<std::vector<check::BandCheck>>(std::move(checked));
+        return;
+    }
+    m_bands = std::get<std::vector<check::BandCheck>>(std::move(checked));
+    for (std::size_t band = 0; band < monobands; ++band)
+        m_bands->at(band).monoband = monobandCheck(band, texts[texts.size() - monobands + band]);
     m_windows = check::idleLineWindows(m_geometry, nports, m_idle, m_settings);
+}
+
+std::optional<check::CheckSummary> NestedStudy::monobandCheck(std::size_t band, const std::string &output) const
+{
+    const design::NestedGeometry monoband = design::monobandOf(m_geometry, band);
+    const std::vector<double> sweep = nec::nestedSweep(m_geometry, m_settings);
+    const std::vector<nec::DeckPort> ports{
+        nec::writeNestedDeck(monoband, m_settings, {}, *std::max_element(sweep.begin(), sweep.end())).ports};
+    auto read = nec::parseNPortOutput(output, ports);
+    if (std::holds_alternative<nec::OutputProblem>(read))
+        return std::nullopt;
+    auto checked = check::checkBands(monoband, std::get<std::vector<nec::NPort>>(read), m_idle, m_settings);
+    if (std::holds_alternative<std::string>(checked))
+        return std::nullopt;
+    return std::get<std::vector<check::BandCheck>>(checked).front().summary;
 }
 
 } // namespace tarvelin::study

@@ -13,8 +13,8 @@ namespace tarvelin::study {
 
 // The check of a quad of several bands as one engine round: every band's sweep, each driver excited in turn,
 // its frequencies shared over the engines in runs of the same structure, so what each gives is the same
-// however many run. Then each band's check from the N-port, the idle drivers ended as declared, and with
-// idle lines the lengths of them that harm a band.
+// however many run, and each band's own monoband design beside them. Then each band's check from the N-port, the idle
+// drivers ended as declared, what nesting did to it, and with idle lines the lengths of them that harm a band.
 class NestedStudy final : public EngineRounds
 {
 public:
@@ -33,6 +33,8 @@ public:
     [[nodiscard]] const std::optional<std::string> &failure() const { return m_failure; }
 
 private:
+    [[nodiscard]] std::optional<check::CheckSummary> monobandCheck(std::size_t band, const std::string &output) const;
+
     design::NestedGeometry m_geometry;
     design::CheckSettings m_settings;
     design::IdleEnd m_idle;

@@ -22,6 +22,7 @@ private slots:
     void eachBandAsTheEngineRunsIt();
     void idleLineLengthsThatHarm();
     void sameOnAnyNumberOfEngines();
+    void whatNestingDid();
 };
 
 // The 15 m band, the middle one, with the 20 and 10 m drivers left open: its summary from the N-port is the
@@ -151,15 +152,47 @@ void TestNestedCheck::sameOnAnyNumberOfEngines()
     };
     const auto [oneDeck, one] = checkOn(1);
     const auto [threeDecks, three] = checkOn(3);
-    QCOMPARE(oneDeck, std::size_t(1));
-    QCOMPARE(threeDecks, std::size_t(3));
+    // And each band's monoband design, a deck a band.
+    QCOMPARE(oneDeck, std::size_t(1 + 3));
+    QCOMPARE(threeDecks, std::size_t(3 + 3));
     for (std::size_t band = 0; band < one.size(); ++band) {
         QCOMPARE(three[band].summary.points.size(), one[band].summary.points.size());
         for (std::size_t i = 0; i < one[band].summary.points.size(); ++i) {
             QCOMPARE(three[band].summary.points[i].resistanceOhms, one[band].summary.points[i].resistanceOhms);
             QCOMPARE(three[band].summary.points[i].frontToBackDb, one[band].summary.points[i].frontToBackDb);
         }
+        QVERIFY(one[band].monoband && three[band].monoband);
+        QCOMPARE(three[band].monoband->minSwrMHz, one[band].monoband->minSwrMHz);
     }
+}
+
+// Each band beside its own monoband design: the window's two-element design for 14.2 MHz resonates at 13.765
+// MHz in an independent model of its loops, so the one for 14.175 MHz, its lengths in proportion, at 13.741;
+// nested with 15 m on a spider, the 20 m band moves from there, and the check says by how much.
+void TestNestedCheck::whatNestingDid()
+{
+    design::NestedSettings layout;
+    layout.layout = design::NestedLayout::Spider;
+    const design::NestedGeometry spider = std::get<design::NestedGeometry>(
+        design::nestedGeometry(std::get<std::vector<design::Band>>(design::readBands("20m,15m")), 2, layout));
+    design::CheckSettings settings;
+    settings.spanPercent = 5;
+    settings.points = 11;
+    study::NestedStudy study(spider, settings, {}, 1);
+    const std::optional<study::EngineRound> round = study.nextRound();
+    std::vector<std::string> outputs;
+    for (const std::string &deck : round->decks)
+        outputs.push_back(runEngine(deck));
+    study.take(outputs);
+    QVERIFY(study.bands());
+    const check::BandCheck &twenty = study.bands()->front();
+    QVERIFY(twenty.monoband && twenty.monoband->resonanceMHz && twenty.summary.resonanceMHz);
+    QVERIFY2(std::fabs(*twenty.monoband->resonanceMHz - 13.765 * 14.175 / 14.2) < 0.001 * 14.175,
+             qPrintable(QString::number(*twenty.monoband->resonanceMHz)));
+    const std::optional<check::NestingShift> shift = check::nestingShift(twenty);
+    QVERIFY(shift && shift->resonance);
+    QCOMPARE(shift->fromMHz, *twenty.monoband->resonanceMHz);
+    QCOMPARE(shift->toMHz, *twenty.summary.resonanceMHz);
 }
 
 QTEST_GUILESS_MAIN(TestNestedCheck)
