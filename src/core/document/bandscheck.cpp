@@ -118,6 +118,11 @@ void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry 
         json.beginRecord()
             .text("name", band.band.name)
             .number("frequency_mhz", band.band.designMHz, format::Figure::Megahertz);
+        // What nesting did: the band's monoband design, and how far its resonance (or its dip) moved.
+        if (const std::optional<check::NestingShift> shift = check::nestingShift(band))
+            json.number("monoband_mhz", shift->fromMHz, format::Figure::Megahertz)
+                .text("monoband_by", shift->resonance ? "resonance" : "lowest SWR")
+                .number("nesting_shift_percent", shift->percentOf(band.band.designMHz), format::Figure::Exact);
         writeCheckJson(json, band.band.frequencyText, band.summary, {}, {}, "check");
         json.endRecord();
     }
