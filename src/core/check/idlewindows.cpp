@@ -36,10 +36,7 @@ public:
         Worst worst{INFINITY, INFINITY};
         for (std::size_t i = 0; i < m_perBand; ++i) {
             const nec::NPort &nport = m_nports[fed * m_perBand + i];
-            std::vector<nec::PortEnd> ends;
-            for (const design::Band &band : m_geometry.bands)
-                ends.push_back(design::idleEndOhms(end, nport.mhz, band.designMHz));
-            const nec::PortFigures figures = nec::fedWith(nport, fed, ends);
+            const nec::PortFigures figures = nec::fedWith(nport, fed, portEnds(m_geometry, end, nport.mhz));
             worst.gainDbi = std::min(worst.gainDbi, figures.forwardGainDbi);
             worst.frontToBackDb = std::min(worst.frontToBackDb, figures.frontToBackDb());
         }

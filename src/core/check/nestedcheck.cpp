@@ -12,14 +12,19 @@ namespace {
 nec::FrequencyResult bandResult(const design::NestedGeometry &geometry, const nec::NPort &nport, std::size_t fed,
                                 const design::IdleEnd &idle)
 {
-    std::vector<nec::PortEnd> ends;
-    for (const design::Band &band : geometry.bands)
-        ends.push_back(design::idleEndOhms(idle, nport.mhz, band.designMHz));
-    const nec::PortFigures figures = nec::fedWith(nport, fed, ends);
+    const nec::PortFigures figures = nec::fedWith(nport, fed, portEnds(geometry, idle, nport.mhz));
     return {nport.mhz, figures.feedOhms.real(), figures.feedOhms.imag(), std::nullopt, std::move(figures.pattern)};
 }
 
 } // namespace
+
+std::vector<nec::PortEnd> portEnds(const design::NestedGeometry &geometry, const design::IdleEnd &idle, double mhz)
+{
+    std::vector<nec::PortEnd> ends;
+    for (const design::Band &band : geometry.bands)
+        ends.push_back(design::idleEndOhms(idle, mhz, band.designMHz));
+    return ends;
+}
 
 std::variant<std::vector<BandCheck>, std::string> checkBands(const design::NestedGeometry &geometry,
                                                              std::span<const nec::NPort> nports,

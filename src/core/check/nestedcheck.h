@@ -35,6 +35,11 @@ struct NestingShift
 };
 [[nodiscard]] std::optional<NestingShift> nestingShift(const BandCheck &band);
 
+// How every band's driver is ended at `mhz` when the switch box ends the idle ones as `idle` says, lowest band
+// first, for nec::fedWith(), which ignores the fed band's own.
+[[nodiscard]] std::vector<nec::PortEnd> portEnds(const design::NestedGeometry &geometry, const design::IdleEnd &idle,
+                                                 double mhz);
+
 // Each band's check from the drivers' N-port over every band's sweep, band after band as the check's deck
 // runs them: each frequency's feed impedance and its gain forward and back with the idle drivers ended, read
 // as a monoband check reads its sweep. A count of frequencies that is not each band's sweep is refused.

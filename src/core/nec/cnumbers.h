@@ -1,6 +1,11 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string>
+
 #include <locale.h>
 
 namespace tarvelin::nec {
@@ -30,5 +35,16 @@ private:
     locale_t m_c;
     locale_t m_previous = static_cast<locale_t>(nullptr);
 };
+
+// Copper's conductivity, S/m, as the decks load every wire with it.
+inline constexpr double kCopperConductivity = 5.8e7;
+
+// One card of a deck, written with printf's pattern; in the C locale while a CNumbers is alive.
+std::string card(const char *pattern, auto... values)
+{
+    std::array<char, 256> line{};
+    const int length = std::snprintf(line.data(), line.size(), pattern, values...);
+    return std::string(line.data(), static_cast<std::size_t>(std::max(length, 0)));
+}
 
 } // namespace tarvelin::nec

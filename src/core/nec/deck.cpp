@@ -10,21 +10,12 @@
 #include <cstdio>
 #include <string_view>
 
-
 namespace tarvelin::nec {
 
 namespace {
 
-constexpr double kCopperConductivity = 5.8e7; // S/m
 constexpr double kGroundPermittivity = 13.0;
 constexpr double kGroundConductivity = 0.005; // S/m
-
-std::string format(const char *pattern, auto... values)
-{
-    std::array<char, 256> line{};
-    const int length = std::snprintf(line.data(), line.size(), pattern, values...);
-    return std::string(line.data(), static_cast<std::size_t>(std::max(length, 0)));
-}
 
 } // namespace
 
@@ -36,29 +27,28 @@ std::string commentCards(const design::ArrayGeometry &geometry, const design::Ch
 {
     std::string deck;
     // The frequency as read, never the text as typed: a card holds only what the program wrote into it.
-    deck += format("CM Tarvelin " TARVELIN_VERSION ": %s%s cubical quad for %s MHz\n", request.tuned ? "tuned " : "",
-                   design::elementsWord(geometry.elementCount()).c_str(),
-                   design::frequencyLabel(geometry.designMHz).c_str());
-    deck += format("CM wire %.4g mm, %d segments per side, %s, %s\n", settings.wireDiameterMm, settings.segments,
-                   settings.lossless ? "lossless" : "copper",
-                   settings.groundHeightMetres ? "over average ground" : "free space");
+    deck +=
+        card("CM Tarvelin " TARVELIN_VERSION ": %s%s cubical quad for %s MHz\n", request.tuned ? "tuned " : "",
+             design::elementsWord(geometry.elementCount()).c_str(), design::frequencyLabel(geometry.designMHz).c_str());
+    deck += card("CM wire %.4g mm, %d segments per side, %s, %s\n", settings.wireDiameterMm, settings.segments,
+                 settings.lossless ? "lossless" : "copper",
+                 settings.groundHeightMetres ? "over average ground" : "free space");
     if (settings.insulationMm > 0.0)
-        deck += format("CM insulation %.4g mm, permittivity %.4g: a series inductance along every wire\n",
-                       settings.insulationMm, settings.permittivity);
+        deck += card("CM insulation %.4g mm, permittivity %.4g: a series inductance along every wire\n",
+                     settings.insulationMm, settings.permittivity);
     if (settings.groundHeightMetres)
-        deck += format("CM boom %.4g m above ground (permittivity 13, 0.005 S/m)\n", *settings.groundHeightMetres);
-    deck += format("CM sweep +-%.4g %% in %d points, Z0 %.4g ohms\n", settings.spanPercent, settings.points,
-                   settings.z0Ohms);
+        deck += card("CM boom %.4g m above ground (permittivity 13, 0.005 S/m)\n", *settings.groundHeightMetres);
+    deck +=
+        card("CM sweep +-%.4g %% in %d points, Z0 %.4g ohms\n", settings.spanPercent, settings.points, settings.z0Ohms);
     deck += "CM boom on +X from the reflector; loops in the Y-Z plane, top and bottom level\n";
     const design::Match &match = settings.match;
     const double wavelength = design::kSpeedOfLightMetresPerMicrosecond / geometry.designMHz;
     const bool section = match.kind == design::MatchKind::QuarterWave;
     // The engine reads a card of at most 80 characters: a longer comment runs on to a card of its own.
     if (section) {
-        deck += format("CM fed through a quarter-wave section of %.4g ohm line, velocity factor %.4g:\n", match.z0Ohms,
-                       match.velocityFactor);
-        deck +=
-            format("CM a TL card of its electrical length, %.6f m, from the driven loop's feed\n", wavelength / 4.0);
+        deck += card("CM fed through a quarter-wave section of %.4g ohm line, velocity factor %.4g:\n", match.z0Ohms,
+                     match.velocityFactor);
+        deck += card("CM a TL card of its electrical length, %.6f m, from the driven loop's feed\n", wavelength / 4.0);
         deck += "CM to a short source wire a wavelength behind the reflector\n";
     } else if (match.kind == design::MatchKind::Balun4) {
         deck += "CM fed through an ideal 4:1 balun, which the SWR is read through;\n";
@@ -87,8 +77,8 @@ std::string structureCards(const design::ArrayGeometry &geometry, const design::
         for (std::size_t k = 0; k < corners.size(); ++k) {
             const auto &from = corners[k];
             const auto &to = corners[(k + 1) % corners.size()];
-            deck += format("GW %d %d %.6f %.6f %.6f %.6f %.6f %.6f %.6g\n", tag++, settings.segments, x, from[0],
-                           from[1] + height, x, to[0], to[1] + height, radius);
+            deck += card("GW %d %d %.6f %.6f %.6f %.6f %.6f %.6f %.6g\n", tag++, settings.segments, x, from[0],
+                         from[1] + height, x, to[0], to[1] + height, radius);
         }
     }
     // A quarter-wave section's source: a short wire well away from the array, so it barely couples to it,
@@ -98,26 +88,26 @@ std::string structureCards(const design::ArrayGeometry &geometry, const design::
     if (section) {
         const double half = 0.005 * wavelength;
         const double sourceRadius = std::min(radius, 2.0 * half / design::kAccurateSegmentRadii);
-        deck += format("GW %d 1 %.6f 0 %.6f %.6f 0 %.6f %.6g\n", sourceTag, -wavelength, height - half, -wavelength,
-                       height + half, sourceRadius);
+        deck += card("GW %d 1 %.6f 0 %.6f %.6f 0 %.6f %.6g\n", sourceTag, -wavelength, height - half, -wavelength,
+                     height + half, sourceRadius);
     }
     deck += settings.groundHeightMetres ? "GE 1\n" : "GE 0\n";
     if (!settings.lossless)
-        deck += format("LD 5 0 0 0 %.3G\n", kCopperConductivity);
+        deck += card("LD 5 0 0 0 %.3G\n", kCopperConductivity);
     // The jacket, as an inductance per metre (series RLC per length, no resistance, no capacitor), which adds
     // to the copper's loss on every segment.
     if (const double henries = design::jacketHenriesPerMetre(settings); henries > 0.0)
-        deck += format("LD 2 0 0 0 0 %.6E 0\n", henries);
+        deck += card("LD 2 0 0 0 0 %.6E 0\n", henries);
     if (settings.groundHeightMetres)
-        deck += format("GN 2 0 0 0 %.4g %.4g\n", kGroundPermittivity, kGroundConductivity);
+        deck += card("GN 2 0 0 0 %.4g %.4g\n", kGroundPermittivity, kGroundConductivity);
     // The driven loop's bottom side is tag 5; its centre segment carries the source, or with a quarter-wave
     // section the section's near end, the source at its far end.
     const int feedSegment = settings.segments / 2 + 1;
     if (section) {
-        deck += format("EX 0 %d 1 0 1.0 0.0\n", sourceTag);
-        deck += format("TL 5 %d %d 1 %.6g %.6f 0 0 0 0\n", feedSegment, sourceTag, match.z0Ohms, wavelength / 4.0);
+        deck += card("EX 0 %d 1 0 1.0 0.0\n", sourceTag);
+        deck += card("TL 5 %d %d 1 %.6g %.6f 0 0 0 0\n", feedSegment, sourceTag, match.z0Ohms, wavelength / 4.0);
     } else {
-        deck += format("EX 0 5 %d 0 1.0 0.0\n", feedSegment);
+        deck += card("EX 0 5 %d 0 1.0 0.0\n", feedSegment);
     }
     return deck;
 }
@@ -135,31 +125,31 @@ std::string frequencyCards(const design::ArrayGeometry &geometry, const design::
         // apart, where a high antenna's take-off lies. nec2c takes a second pattern card at the last frequency
         // of its frequency card only, so each frequency has a card of its own.
         for (const double mhz : request.sweepMHz) {
-            deck += format("FR 0 1 0 0 %.9g 0\n", mhz);
-            deck += format("RP 0 %d %d 1000 %d 0 1 %d\n", kHighestElevation - kLowestElevation + 1,
-                           180 / kAzimuthStep + 1, 90 - kHighestElevation, kAzimuthStep);
-            deck += format("RP 0 %d %d 1000 %.1f 0 %.1f %d\n", kFineElevations, 180 / kAzimuthStep + 1,
-                           90.0 - kFineElevations * kFineElevationStep, kFineElevationStep, kAzimuthStep);
+            deck += card("FR 0 1 0 0 %.9g 0\n", mhz);
+            deck += card("RP 0 %d %d 1000 %d 0 1 %d\n", kHighestElevation - kLowestElevation + 1,
+                         180 / kAzimuthStep + 1, 90 - kHighestElevation, kAzimuthStep);
+            deck += card("RP 0 %d %d 1000 %.1f 0 %.1f %d\n", kFineElevations, 180 / kAzimuthStep + 1,
+                         90.0 - kFineElevations * kFineElevationStep, kFineElevationStep, kAzimuthStep);
         }
     } else if (request.cardPerFrequency) {
         for (const double mhz : request.sweepMHz) {
-            deck += format("FR 0 1 0 0 %.9g 0\n", mhz);
-            deck += format("RP 0 1 %d 1000 90 0 0 %d\n", 180 / kAzimuthStep + 1, kAzimuthStep);
+            deck += card("FR 0 1 0 0 %.9g 0\n", mhz);
+            deck += card("RP 0 1 %d 1000 90 0 0 %d\n", 180 / kAzimuthStep + 1, kAzimuthStep);
         }
     } else if (!request.sweepMHz.empty()) {
         const double first = request.sweepMHz.front();
         const double step = request.sweepMHz.size() > 1 ? request.sweepMHz[1] - first : 0.0;
-        deck += format("FR 0 %zu 0 0 %.9g %.9g\n", request.sweepMHz.size(), first, step);
-        deck += format("RP 0 1 %d 1000 90 0 0 %d\n", 180 / kAzimuthStep + 1, kAzimuthStep);
+        deck += card("FR 0 %zu 0 0 %.9g %.9g\n", request.sweepMHz.size(), first, step);
+        deck += card("RP 0 1 %d 1000 90 0 0 %d\n", 180 / kAzimuthStep + 1, kAzimuthStep);
     }
     if (request.azimuthPattern) {
         // Over ground, every elevation of the search, so the pattern can be read at the best one.
-        deck += format("FR 0 1 0 0 %.9g 0\n", geometry.designMHz);
+        deck += card("FR 0 1 0 0 %.9g 0\n", geometry.designMHz);
         if (settings.groundHeightMetres)
-            deck += format("RP 0 %d %d 1000 %d 0 1 %d\n", kHighestElevation - kLowestElevation + 1,
-                           360 / kAzimuthStep + 1, 90 - kHighestElevation, kAzimuthStep);
+            deck += card("RP 0 %d %d 1000 %d 0 1 %d\n", kHighestElevation - kLowestElevation + 1,
+                         360 / kAzimuthStep + 1, 90 - kHighestElevation, kAzimuthStep);
         else
-            deck += format("RP 0 1 %d 1000 90 0 0 %d\n", 360 / kAzimuthStep + 1, kAzimuthStep);
+            deck += card("RP 0 1 %d 1000 90 0 0 %d\n", 360 / kAzimuthStep + 1, kAzimuthStep);
     }
     return deck;
 }

@@ -14,16 +14,8 @@ namespace tarvelin::nec {
 
 namespace {
 
-constexpr double kCopperConductivity = 5.8e7; // S/m
 // At least this many segments to the wavelength at the highest frequency of the deck.
 constexpr double kSegmentsPerWavelength = 20.0;
-
-std::string card(const char *pattern, auto... values)
-{
-    std::array<char, 256> line{};
-    const int length = std::snprintf(line.data(), line.size(), pattern, values...);
-    return std::string(line.data(), static_cast<std::size_t>(std::max(length, 0)));
-}
 
 struct Point
 {

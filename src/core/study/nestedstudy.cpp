@@ -38,10 +38,12 @@ std::optional<EngineRound> NestedStudy::nextRound()
     // Each band's own monoband design, over its own sweep, segmented as in the nested decks.
     if (m_geometry.bands.size() > 1)
         for (std::size_t band = 0; band < m_geometry.bands.size(); ++band) {
-            const design::NestedGeometry monoband = design::monobandOf(m_geometry, band);
+            design::NestedGeometry monoband = design::monobandOf(m_geometry, band);
             const std::vector<double> sweep = design::sweepFrequencies(monoband.bands.front().designMHz, m_settings);
-            round.decks.push_back(nec::writeNestedDeck(monoband, m_settings, sweep, highestMHz).text);
+            nec::NestedDeck deck = nec::writeNestedDeck(monoband, m_settings, sweep, highestMHz);
+            round.decks.push_back(std::move(deck.text));
             round.frequencies += static_cast<int>(sweep.size());
+            m_monobands.push_back({std::move(monoband), std::move(deck.ports)});
         }
     return round;
 }
@@ -54,7 +56,7 @@ void NestedStudy::take(EngineOutputs outputs)
         return;
     }
     const std::vector<std::string> &texts = std::get<std::vector<std::string>>(outputs);
-    const std::size_t monobands = m_geometry.bands.size() > 1 ? m_geometry.bands.size() : 0;
+    const std::size_t monobands = m_monobands.size();
     std::vector<nec::NPort> nports;
     for (std::size_t i = 0; i + monobands < texts.size(); ++i) {
         auto read = nec::parseNPortOutput(texts[i], m_ports);
@@ -78,14 +80,11 @@ void NestedStudy::take(EngineOutputs outputs)
 
 std::optional<check::CheckSummary> NestedStudy::monobandCheck(std::size_t band, const std::string &output) const
 {
-    const design::NestedGeometry monoband = design::monobandOf(m_geometry, band);
-    const std::vector<double> sweep = nec::nestedSweep(m_geometry, m_settings);
-    const std::vector<nec::DeckPort> ports{
-        nec::writeNestedDeck(monoband, m_settings, {}, *std::max_element(sweep.begin(), sweep.end())).ports};
-    auto read = nec::parseNPortOutput(output, ports);
+    const Monoband &monoband = m_monobands[band];
+    auto read = nec::parseNPortOutput(output, monoband.ports);
     if (std::holds_alternative<nec::OutputProblem>(read))
         return std::nullopt;
-    auto checked = check::checkBands(monoband, std::get<std::vector<nec::NPort>>(read), m_idle, m_settings);
+    auto checked = check::checkBands(monoband.geometry, std::get<std::vector<nec::NPort>>(read), m_idle, m_settings);
     if (std::holds_alternative<std::string>(checked))
         return std::nullopt;
     return std::get<std::vector<check::BandCheck>>(checked).front().summary;

@@ -35,11 +35,19 @@ public:
 private:
     [[nodiscard]] std::optional<check::CheckSummary> monobandCheck(std::size_t band, const std::string &output) const;
 
+    // A band's own monoband design, as its deck models it.
+    struct Monoband
+    {
+        design::NestedGeometry geometry;
+        std::vector<nec::DeckPort> ports;
+    };
+
     design::NestedGeometry m_geometry;
     design::CheckSettings m_settings;
     design::IdleEnd m_idle;
     int m_processes = 1;
     std::vector<nec::DeckPort> m_ports;
+    std::vector<Monoband> m_monobands; // each band's, with several bands
     std::optional<std::vector<check::BandCheck>> m_bands;
     std::vector<check::IdleLineWindow> m_windows;
     std::optional<std::string> m_failure;

@@ -49,14 +49,13 @@ void TestNestedCheck::eachBandAsTheEngineRunsIt()
     QCOMPARE(fifteen.design.mhz, 21.225);
 
     // The same sweep run directly: the 15 m driver fed, the others open through a load no current passes.
-    std::string direct = deck.text.substr(0, deck.text.find("PT 0 0 0 0\n"));
+    std::string direct = structureOf(deck);
     for (const std::size_t idle : {std::size_t(0), std::size_t(2)})
-        direct += "LD 4 " + std::to_string(deck.ports[idle].tag) + " " + std::to_string(deck.ports[idle].segment) +
-                  " " + std::to_string(deck.ports[idle].segment) + " 1e12 0\n";
+        direct += loadCard(deck.ports[idle], 1e12, 0.0);
     direct += "PT -1 0 0 0\n";
     for (const double mhz : design::sweepFrequencies(21.225, settings))
-        direct += "FR 0 1 0 0 " + std::to_string(mhz) + " 0\nEX 0 " + std::to_string(deck.ports[1].tag) + " " +
-                  std::to_string(deck.ports[1].segment) + " 0 1.0 0.0\nRP 0 1 2 1000 90 0 0 180\n";
+        direct +=
+            "FR 0 1 0 0 " + std::to_string(mhz) + " 0\n" + sourceCard(deck.ports[1]) + "RP 0 1 2 1000 90 0 0 180\n";
     direct += "EN\n";
     std::vector<check::SweepPoint> points;
     const auto results = std::get<std::vector<nec::FrequencyResult>>(nec::parseNecOutput(runEngine(direct)));
@@ -105,18 +104,15 @@ void TestNestedCheck::idleLineLengthsThatHarm()
 
     // 10 m fed at 28.5 MHz, the 20 and 15 m drivers ended by `metres` of line, run directly.
     const auto directGain = [&](std::optional<double> metres) {
-        std::string direct = deck.text.substr(0, deck.text.find("PT 0 0 0 0\n"));
+        std::string direct = structureOf(deck);
         for (const std::size_t idle : {std::size_t(0), std::size_t(1)}) {
             design::IdleEnd end = line;
             end.line.metres = metres.value_or(1.0);
             const std::complex<double> z = metres ? *design::idleEndOhms(end, 28.5, 28.5) : std::complex<double>();
             if (metres)
-                direct += "LD 4 " + std::to_string(deck.ports[idle].tag) + " " +
-                          std::to_string(deck.ports[idle].segment) + " " + std::to_string(deck.ports[idle].segment) +
-                          " " + std::to_string(z.real()) + " " + std::to_string(z.imag()) + "\n";
+                direct += loadCard(deck.ports[idle], z.real(), z.imag());
         }
-        direct += "FR 0 1 0 0 28.5 0\nEX 0 " + std::to_string(deck.ports[2].tag) + " " +
-                  std::to_string(deck.ports[2].segment) + " 0 1.0 0.0\nRP 0 1 2 1000 90 0 0 180\nEN\n";
+        direct += "FR 0 1 0 0 28.5 0\n" + sourceCard(deck.ports[2]) + "RP 0 1 2 1000 90 0 0 180\nEN\n";
         return std::get<std::vector<nec::FrequencyResult>>(nec::parseNecOutput(runEngine(direct)))
             .front()
             .pattern.front()

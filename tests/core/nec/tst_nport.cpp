@@ -135,19 +135,14 @@ void TestNPort::endingsAgreeWithDirectRuns()
         const double x = ends[static_cast<qsizetype>(2 * p + 1)];
         portEnds.push_back(r < 0 ? nec::PortEnd() : nec::PortEnd(std::complex<double>(r, x)));
         if (static_cast<int>(p) != fed && (r != 0 || x != 0))
-            loads += "LD 4 " + std::to_string(m_deck.ports[p].tag) + " " + std::to_string(m_deck.ports[p].segment) +
-                     " " + std::to_string(m_deck.ports[p].segment) + " " + std::to_string(r < 0 ? kOpenOhms : r) + " " +
-                     std::to_string(x) + "\n";
+            loads += loadCard(m_deck.ports[p], r < 0 ? kOpenOhms : r, x);
     }
     const nec::NPort &nport = m_nports[static_cast<std::size_t>(fed)];
     const nec::PortFigures figures = nec::fedWith(nport, static_cast<std::size_t>(fed), portEnds);
 
-    const std::string &text = m_deck.text;
-    const std::size_t structureEnd = text.find("PT 0 0 0 0\n");
-    const nec::DeckPort &port = m_deck.ports[static_cast<std::size_t>(fed)];
-    const std::string direct = text.substr(0, structureEnd) + loads + "FR 0 1 0 0 " + std::to_string(nport.mhz) +
-                               " 0\nEX 0 " + std::to_string(port.tag) + " " + std::to_string(port.segment) +
-                               " 0 1.0 0.0\nRP 0 1 2 1000 90 0 0 180\nEN\n";
+    const std::string direct = structureOf(m_deck) + loads + "FR 0 1 0 0 " + std::to_string(nport.mhz) + " 0\n" +
+                               sourceCard(m_deck.ports[static_cast<std::size_t>(fed)]) +
+                               "RP 0 1 2 1000 90 0 0 180\nEN\n";
     auto read = nec::parseNecOutput(runEngine(direct));
     if (const auto *problem = std::get_if<nec::OutputProblem>(&read))
         QFAIL(problem->message.c_str());
