@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "cli/commandline.h"
 
+#include "core/tune/tunedbands.h"
+
 #include "cli/mode.h"
 #include "cli/options.h"
 #include "cli/session.h"
@@ -49,6 +51,7 @@ struct NamedFiles
     std::vector<measure::SweepFile> sheetSweeps;
     std::optional<measure::SweepFile> stubSweep;
     std::optional<tune::TunedDesign> tuned;
+    std::optional<tune::TunedBands> tunedBands; // a tuned quad of several bands instead
 };
 
 // The files the options name, read once, before any input; or the exit status of the one that could not be.
@@ -111,6 +114,15 @@ std::variant<NamedFiles, int> readNamedFiles(const Options &options, std::ostrea
         const auto text = readFile(options.tunedPath, "--tuned");
         if (const int *status = std::get_if<int>(&text))
             return *status;
+        if (tune::isTunedBandsText(std::get<std::string>(text))) {
+            auto bands = tune::readTunedBands(std::get<std::string>(text));
+            if (const auto *refusal = std::get_if<std::string>(&bands)) {
+                complain(err, "--tuned", options.tunedPath + ": " + *refusal);
+                return kExitSomeFailed;
+            }
+            named.tunedBands = std::get<tune::TunedBands>(std::move(bands));
+            return named;
+        }
         auto read = tune::readTunedDesign(std::get<std::string>(text));
         if (const auto *refusal = std::get_if<std::string>(&read)) {
             complain(err, "--tuned", options.tunedPath + ": " + *refusal);
@@ -199,9 +211,12 @@ int runCommandLine(std::span<const std::string_view> arguments, std::istream &in
         inputs.push_back(named.stubSweep->file);
     if (!options->bands.empty())
         inputs.push_back(options->bandsText); // the bands are the one design
+    if (named.tunedBands && inputs.empty())
+        inputs.push_back(options->tunedPath); // the saved quad is the one design
 
     Session runner(*options, named.tuned ? &*named.tuned : nullptr, {named.sweeps, named.sheetSweeps, named.stubSweep},
                    launcher, out, err);
+    runner.setTunedBands(named.tunedBands ? &*named.tunedBands : nullptr);
     if (inputs.empty())
         return processLines(runner, in, out, err);
     for (const std::string_view input : inputs)

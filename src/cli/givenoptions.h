@@ -29,6 +29,7 @@ struct Given
     std::string goalFb;
     std::string boom;
     design::MatchTexts matchTexts;
+    std::vector<std::string> matches; // --match as given, once or once a band
     shop::ShopSettingTexts shopTexts;
     design::CheckSettingTexts checkTexts;
     std::string groundHeight;

@@ -113,6 +113,11 @@ inline constexpr std::string_view kTune[] = {"--band",       "--goal-swr",    "-
                                              "--time-limit", "--max-designs", "--processes"};
 } // namespace options
 
+// The rules every mode that takes --bands follows: the bands are the design, with no FREQUENCY beside them;
+// one band is that band's own design; several are modelled in free space, with bare wire, each loop
+// segmented for the highest band.
+[[nodiscard]] std::optional<Refusal> bandsRules(const ModeCheck &check);
+
 // The uses of every option named, alike.
 template <std::size_t N>
 constexpr std::array<OptionUse, N> usesOf(const std::string_view (&names)[N], bool (*when)(const Uses &) = nullptr,

@@ -105,7 +105,11 @@ void declareOptions(Given &g, Options &options)
     g.app.add_option("--goal-swr", g.goalSwr);
     g.app.add_option("--goal-fb", g.goalFb);
     g.app.add_option("--boom", g.boom);
-    g.app.add_option("--match", g.matchTexts.kind);
+    // Once, or once a band of several as BAND=KIND[:CABLE].
+    g.app.add_option("--match", g.matches)
+        ->expected(1)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
     g.app.add_option("--match-z0", g.matchTexts.z0);
     g.app.add_option("--match-vf", g.matchTexts.velocityFactor);
     g.app.add_option("--match-line", g.matchTexts.line);
@@ -305,8 +309,51 @@ bool readOutputs(Given &g, Options &options, std::ostream &err)
 }
 
 // The match, the line a sweep was taken through, and the stub.
+bool readBandMatches(const Given &g, Options &options, std::ostream &err)
+{
+    for (const std::string &entry : g.matches) {
+        const std::size_t equals = entry.find('=');
+        if (equals == std::string::npos) {
+            complain(err, "--match", "Give each band's match as BAND=KIND[:CABLE], as 20m=quarter-wave:RG-11");
+            return false;
+        }
+        auto bands = design::readBands(entry.substr(0, equals));
+        if (const auto *refusal = std::get_if<std::string>(&bands)) {
+            complain(err, "--match", *refusal);
+            return false;
+        }
+        const std::vector<design::Band> &named = std::get<std::vector<design::Band>>(bands);
+        const std::string kindAndCable = entry.substr(equals + 1);
+        const std::size_t colon = kindAndCable.find(':');
+        design::MatchTexts texts;
+        texts.kind = kindAndCable.substr(0, colon);
+        if (colon != std::string::npos)
+            texts.line = kindAndCable.substr(colon + 1);
+        auto match = design::readMatch(texts);
+        if (const auto *refusal = std::get_if<design::MatchRefusal>(&match)) {
+            complain(err, "--match", named.front().name + ": " + refusal->message);
+            return false;
+        }
+        if (named.size() != 1 || !options.bandMatches.emplace(named.front().name, std::get<design::Match>(match)).second) {
+            complain(err, "--match", "Give each band's match once, one band to each");
+            return false;
+        }
+    }
+    return true;
+}
+
 bool readFeedAndArray(Given &g, Options &options, std::ostream &err)
 {
+    if (std::any_of(g.matches.begin(), g.matches.end(),
+                    [](const std::string &entry) { return entry.find('=') != std::string::npos; })) {
+        if (!readBandMatches(g, options, err))
+            return false;
+    } else if (g.matches.size() > 1) {
+        complain(err, "--match", "Given once; with several --bands, once a band as BAND=KIND[:CABLE]");
+        return false;
+    } else if (!g.matches.empty()) {
+        g.matchTexts.kind = g.matches.front();
+    }
     auto match = design::readMatch(g.matchTexts);
     if (const auto *refusal = std::get_if<design::MatchRefusal>(&match)) {
         complain(err,

@@ -13,6 +13,7 @@
 #include "core/shop/shopsettings.h"
 
 #include <iosfwd>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -51,6 +52,8 @@ struct Options
     // --layout, --spacing, --spider-angle and --shape say how the loops are held, and --idle how the switch
     // box ends the drivers of the bands not in use.
     std::vector<design::Band> bands;
+    // --match BAND=KIND[:CABLE], one a band: how each band's driver meets its feed line; direct where not given.
+    std::map<std::string, design::Match> bandMatches;
     std::string bandsText;
     design::NestedSettings nested;
     design::IdleEnd idle;

@@ -9,6 +9,8 @@
 #include "core/check/checksummary.h"
 #include "core/design/checksettings.h"
 #include "core/document/bandscheck.h"
+#include "core/document/bandstune.h"
+#include "core/document/nestedsheet.h"
 #include "core/document/checktable.h"
 #include "core/measure/measured.h"
 #include "core/tune/tuner.h"
@@ -279,6 +281,40 @@ void ResultWriter::appendBandsCheck(std::string &out, const design::NestedGeomet
     }
     separateTables(out);
     out += format::documentText(document::bandsCheckDocument(geometry, bands, settings, idle, windows, goals));
+}
+
+void ResultWriter::appendNestedSheet(std::string &out, const shop::NestedSheet &sheet,
+                                     std::span<const check::IdleLineWindow> avoid, const std::string &tuning)
+{
+    switch (m_format) {
+    case OutputFormat::Json: {
+        format::JsonWriter json(out);
+        document::writeNestedSheetJson(json, sheet);
+        json.endLine();
+        return;
+    }
+    case OutputFormat::Csv:
+        format::appendCsvTable(out, document::nestedLoopsTable(sheet), true);
+        return;
+    case OutputFormat::Table:
+    case OutputFormat::Touchstone:
+        break;
+    }
+    separateTables(out);
+    out += format::documentText(document::nestedSheetDocument(sheet, avoid, tuning));
+}
+
+void ResultWriter::appendBandsTune(std::string &out, const study::NestedTuneResult &result,
+                                   const tune::TuneSettings &tune, const design::IdleEnd &idle)
+{
+    if (m_format == OutputFormat::Json) {
+        format::JsonWriter json(out);
+        document::writeBandsTuneJson(json, result, tune, idle);
+        json.endLine();
+        return;
+    }
+    separateTables(out);
+    out += format::documentText(document::bandsTuneDocument(result, tune, idle));
 }
 
 void ResultWriter::appendTune(std::string &out, std::string_view frequencyText, const design::DesignLengths &design,

@@ -4,6 +4,8 @@
 #include "core/measure/measured.h"
 #include "core/check/idlewindows.h"
 #include "core/check/nestedcheck.h"
+#include "core/shop/nestedsheet.h"
+#include "core/study/nestedtune.h"
 #include "core/measure/stubsweep.h"
 
 #include <string>
@@ -75,6 +77,12 @@ public:
                           std::span<const check::BandCheck> bands, const design::CheckSettings &settings,
                           const design::IdleEnd &idle, std::span<const check::IdleLineWindow> windows,
                           const check::Goals &goals);
+    // The cut list of a quad of several bands: the sheet, its JSON record, or in CSV one row a loop.
+    void appendNestedSheet(std::string &out, const shop::NestedSheet &sheet,
+                           std::span<const check::IdleLineWindow> avoid, const std::string &tuning);
+    // A tuned quad of several bands: each band's figures before and after, its goals, and how the tune ended.
+    void appendBandsTune(std::string &out, const study::NestedTuneResult &result, const tune::TuneSettings &tune,
+                         const design::IdleEnd &idle);
     // A tuned design: its loops beside the specified ones, the figures before and after, and the goals.
     void appendTune(std::string &out, std::string_view frequencyText, const design::DesignLengths &design,
                     const tune::TuneResult &result, const tune::TuneSettings &tune, const design::Match &match);

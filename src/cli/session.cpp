@@ -169,21 +169,49 @@ int Session::processes() const
                                    : static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
 }
 
-std::optional<Session::BandsRun> Session::runBandsCheck(std::string_view input)
+std::optional<design::NestedGeometry> Session::bandsGeometry(std::string_view input, ResultKind kind)
 {
     auto geometry = design::nestedGeometry(m_options.bands, m_options.nestedElements(), m_options.nested);
     if (const auto *refusal = std::get_if<std::string>(&geometry)) {
-        fail(input, *refusal, ResultKind::Check);
+        fail(input, *refusal, kind);
         return std::nullopt;
     }
-    study::NestedStudy study(std::get<design::NestedGeometry>(std::move(geometry)), m_options.checkSettings,
-                             m_options.idle, processes());
+    design::NestedGeometry made = std::get<design::NestedGeometry>(std::move(geometry));
+    for (std::size_t b = 0; b < made.bands.size(); ++b)
+        if (const auto match = m_options.bandMatches.find(made.bands[b].name); match != m_options.bandMatches.end())
+            made.bands[b].match = match->second;
+    return made;
+}
+
+std::optional<Session::BandsRun> Session::runBandsCheck(std::string_view input,
+                                                        std::optional<design::NestedGeometry> geometry)
+{
+    if (!geometry)
+        geometry = bandsGeometry(input, ResultKind::Check);
+    if (!geometry)
+        return std::nullopt;
+    study::NestedStudy study(std::move(*geometry), m_options.checkSettings, m_options.idle, processes());
     study::driveStudy(study, m_launcher, {});
     if (!study.bands()) {
         engineFailed(input, study.failure().value_or("The study gave no result."));
         return std::nullopt;
     }
     return BandsRun{study.geometry(), *study.bands(), study.idleLineWindows()};
+}
+
+std::optional<study::NestedTuneResult> Session::runBandsTune(std::string_view input)
+{
+    std::optional<design::NestedGeometry> geometry = bandsGeometry(input, ResultKind::Tune);
+    if (!geometry)
+        return std::nullopt;
+    study::NestedTune tune(std::move(*geometry), m_options.checkSettings,
+                           m_options.idle, m_options.tuneSettings, processes());
+    study::driveStudy(tune, m_launcher, {});
+    if (!tune.result()) {
+        engineFailed(input, tune.failure().value_or("The tune gave no result."));
+        return std::nullopt;
+    }
+    return *tune.result();
 }
 
 } // namespace tarvelin::cli

@@ -7,7 +7,9 @@
 #include "core/measure/measured.h"
 #include "core/check/idlewindows.h"
 #include "core/check/nestedcheck.h"
+#include "core/study/nestedtune.h"
 #include "core/study/study.h"
+#include "core/tune/tunedbands.h"
 #include "core/tune/tuneddesign.h"
 
 #include <iosfwd>
@@ -46,6 +48,9 @@ public:
     // For the modes.
     [[nodiscard]] const Options &options() const { return m_options; }
     [[nodiscard]] const tune::TunedDesign *tunedDesign() const { return m_tuned; } // --shop --tuned FILE's
+    // --shop --tuned FILE's, where FILE holds a tuned quad of several bands.
+    [[nodiscard]] const tune::TunedBands *tunedBands() const { return m_tunedBands; }
+    void setTunedBands(const tune::TunedBands *tuned) { m_tunedBands = tuned; }
     [[nodiscard]] const Sweeps &sweeps() const { return m_sweeps; }
     // How the sweeps are read for a design of `designMHz` fed through `match`: on the --z0 line, through what
     // --through and --through-match declare.
@@ -88,7 +93,14 @@ public:
         std::vector<check::BandCheck> bands;
         std::vector<check::IdleLineWindow> idleLineWindows;
     };
-    [[nodiscard]] std::optional<BandsRun> runBandsCheck(std::string_view input);
+    [[nodiscard]] std::optional<BandsRun> runBandsCheck(std::string_view input,
+                                                        std::optional<design::NestedGeometry> geometry = {});
+    // The quad of several bands --bands names, each band fed as its --match says; none when it cannot be made,
+    // which has been reported as a failed input of `kind`.
+    [[nodiscard]] std::optional<design::NestedGeometry> bandsGeometry(std::string_view input, ResultKind kind);
+    // The tune of the quad of several bands --bands names, band by band; none when the geometry or the engine
+    // gave none, which has been reported as a failed input.
+    [[nodiscard]] std::optional<study::NestedTuneResult> runBandsTune(std::string_view input);
     // A warning beside a result, on stderr.
     void warn(std::string_view frequencyText, std::string_view warning);
 
@@ -103,6 +115,7 @@ private:
 
     const Options &m_options;
     const tune::TunedDesign *m_tuned;
+    const tune::TunedBands *m_tunedBands = nullptr;
     Sweeps m_sweeps;
     study::EngineLauncher &m_launcher;
     ResultWriter m_writer;

@@ -366,8 +366,23 @@ void TestCli::usageErrors_data()
                                                   "as 1m.";
     QTest::newRow("a stub with a frequency") << QStringList{"--stub-sweep", "piece.s1p", "--stub-length", "1m", "14.2"}
                                              << "--stub-sweep: Takes no FREQUENCY: the piece's sweep is its input.";
-    QTest::newRow("bands outside the deck and check")
-        << QStringList{"--shop", "--bands", "20m,15m"} << "--bands: Belongs to --nec or --analyse.";
+    QTest::newRow("bands outside the modes that model them")
+        << QStringList{"--fraction", "--bands", "20m,15m"} << "--bands: Belongs to --shop, --nec, --analyse or --tune.";
+    QTest::newRow("a match by band without bands")
+        << QStringList{"--analyse", "--match", "20m=balun4", "14.2"}
+        << "--match: A match by band is for a quad of several bands: give one --match KIND.";
+    QTest::newRow("a match for a band not in the quad")
+        << QStringList{"--analyse", "--bands", "20m,15m", "--match", "10m=balun4"}
+        << "--match: 10m is not one of the --bands.";
+    QTest::newRow("one match for several bands")
+        << QStringList{"--tune", "--bands", "20m,15m", "--match", "balun4"}
+        << "--match: Give each band's match as BAND=KIND[:CABLE], as 20m=quarter-wave:RG-11.";
+    QTest::newRow("a band's match twice")
+        << QStringList{"--shop", "--bands", "20m,15m", "--match", "20m=balun4", "--match", "20m=direct"}
+        << "--match: Give each band's match once, one band to each.";
+    QTest::newRow("a boom for several bands' tune")
+        << QStringList{"--tune", "--bands", "20m,15m", "--boom", "5m"}
+        << "--boom: A quad of several bands stands where its layout and spacing put it.";
     QTest::newRow("an idle ending of one band")
         << QStringList{"--analyse", "--bands", "20m", "--idle", "open"}
         << "--idle: One band is that band's own design, with no loops nested in it.";

@@ -29,11 +29,15 @@ void necDeck(Session &session, std::string_view input)
         session.buffer() += nec::checkDeck(*modelled);
 }
 
+} // namespace
+
 // The bands are the design: no FREQUENCY beside them. Several bands are modelled in free space, each driver
 // fed directly and segmented for the highest band; a saved tuned design is of one band.
 std::optional<Refusal> bandsRules(const ModeCheck &check)
 {
     const Options &options = check.options;
+    if (options.bands.size() < 2 && !options.bandMatches.empty())
+        return Refusal{"--match", "A match by band is for a quad of several bands: give one --match KIND"};
     if (options.bands.empty()) {
         for (const std::string_view option : {"--layout", "--spacing", "--spider-angle", "--shape", "--idle"})
             if (check.given(option))
@@ -57,13 +61,23 @@ std::optional<Refusal> bandsRules(const ModeCheck &check)
         {"--tuned", "A saved tuned design is of one band"},
         {"--segments", "A quad of several bands is segmented for its highest band"},
         {"--ground-height", "A quad of several bands is modelled in free space"},
-        {"--match", "The deck of several bands feeds each driver itself; a match applies to what it gives"},
+        {"--match-z0", "Give the section's cable with its band's match: --match 20m=quarter-wave:RG-11"},
+        {"--match-vf", "Give the section's cable with its band's match: --match 20m=quarter-wave:RG-11"},
+        {"--match-line", "Give the section's cable with its band's match: --match 20m=quarter-wave:RG-11"},
         {"--insulation", "A quad of several bands is modelled with bare wire"}};
     for (const auto &[option, why] : notForSeveral)
         if (check.given(option))
             return Refusal{option, std::string(why)};
+    if (check.given("--match") && options.bandMatches.empty())
+        return Refusal{"--match", "Give each band's match as BAND=KIND[:CABLE], as 20m=quarter-wave:RG-11"};
+    for (const auto &entry : options.bandMatches)
+        if (std::none_of(options.bands.begin(), options.bands.end(),
+                         [&entry](const design::Band &band) { return band.name == entry.first; }))
+            return Refusal{"--match", entry.first + " is not one of the --bands"};
     return std::nullopt;
 }
+
+namespace {
 
 std::optional<Refusal> deckRules(const ModeCheck &check)
 {

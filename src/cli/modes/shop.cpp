@@ -4,7 +4,9 @@
 #include "cli/mode.h"
 #include "cli/session.h"
 
+#include "core/document/bandstune.h"
 #include "core/document/checktable.h"
+#include "core/document/nestedsheet.h"
 #include "core/text/typedtext.h"
 #include "core/shop/shopsheet.h"
 
@@ -12,9 +14,56 @@ namespace tarvelin::cli {
 
 namespace {
 
+// The cut list of a quad of several bands: as specified, as --tune leaves it, or as a saved tune left it;
+// with idle lines, the lengths of them to avoid, from the check.
+void bandsSheet(Session &session, std::string_view input)
+{
+    const Options &options = session.options();
+    std::optional<design::NestedGeometry> geometry;
+    std::string tuning;
+    if (const tune::TunedBands *saved = session.tunedBands()) {
+        auto made = tune::tunedBandsGeometry(*saved);
+        if (const auto *refusal = std::get_if<std::string>(&made)) {
+            session.fail(input, *refusal, ResultKind::ShopSheet);
+            return;
+        }
+        geometry = std::get<design::NestedGeometry>(std::move(made));
+    } else if (options.tuneForSheet) {
+        const std::optional<study::NestedTuneResult> tuned = session.runBandsTune(input);
+        if (!tuned)
+            return;
+        geometry = tuned->tuned;
+        tuning = document::bandsTuneOutcome(*tuned, options.tuneSettings);
+    } else {
+        geometry = session.bandsGeometry(input, ResultKind::ShopSheet);
+    }
+    if (!geometry)
+        return;
+    const design::IdleEnd &idle = session.tunedBands() ? session.tunedBands()->idle : options.idle;
+    std::vector<check::IdleLineWindow> avoid;
+    if (idle.kind == design::IdleEnd::Kind::Line) {
+        const std::optional<Session::BandsRun> run = session.runBandsCheck(input, geometry);
+        if (!run)
+            return;
+        avoid = run->idleLineWindows;
+    }
+    auto made = shop::makeNestedSheet(*geometry, options.shopSettings,
+                                      session.tunedBands() != nullptr || options.tuneForSheet);
+    if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
+        session.fail(input, refusal->message, ResultKind::ShopSheet);
+    else
+        session.writer().appendNestedSheet(session.buffer(), std::get<shop::NestedSheet>(made), avoid, tuning);
+}
+
 void shopSheet(Session &session, std::string_view frequencyText)
 {
     const Options &options = session.options();
+    if (options.bands.size() > 1 || session.tunedBands()) {
+        bandsSheet(session, frequencyText);
+        return;
+    }
+    if (!options.bands.empty())
+        frequencyText = options.bands.front().frequencyText; // one band is that band's design
     shop::ShopSettings settings = options.shopSettings;
     const tune::TunedDesign *tuned = session.tunedDesign();
     if (tuned)
@@ -140,12 +189,19 @@ constexpr std::string_view kAims[] = {"--band", "--goal-swr", "--goal-fb", "--bo
 constexpr std::string_view kTuneLimits[] = {"--time-limit", "--max-designs"};
 constexpr std::string_view kEngines[] = {"--processes"};
 constexpr std::string_view kCuts[] = {"--cut"};
+constexpr std::string_view kIdle[] = {"--idle"};
 
 // The resonance is given one way; a tuned design, once built, is trimmed by what it measures, the model's
 // prediction being the specified design's; and a saved design is cut as saved, not tuned anew.
 std::optional<Refusal> shopRules(const ModeCheck &check)
 {
     const Options &options = check.options;
+    if (const std::optional<Refusal> refusal = bandsRules(check))
+        return refusal;
+    if (options.bands.size() > 1)
+        for (const std::string_view option : {"--measured", "--measured-sweep"})
+            if (check.given(option))
+                return Refusal{option, "A quad of several bands is trimmed band by band from the check's sweeps"};
     if (check.given("--measured-sweep") && check.given("--measured"))
         return Refusal{"--measured-sweep", "Cannot be used with --measured: give the resonance one way"};
     if (options.measuredByModel && (options.tuneForSheet || check.given("--tuned")))
@@ -159,7 +215,7 @@ constexpr auto kShopOptions = joinedUses(
     usesOf(kSheetOptions), usesOf(kModelOptions, modelled, "--measured model"),
     usesOf(kLine, lineGiven, "--measured model"), usesOf(kAims, tunedSheet, "-"), usesOf(kTuneLimits, tuningSheet, "-"),
     usesOf(kEngines, runsEngines, "--measured model"), usesOf(options::kThrough, sweptSheet, "--measured-sweep"),
-    usesOf(kCuts, sweptSheet, "--measured-sweep"));
+    usesOf(kCuts, sweptSheet, "--measured-sweep"), usesOf(options::kBands), usesOf(kIdle));
 
 } // namespace
 

@@ -10,9 +10,46 @@ namespace tarvelin::cli {
 
 namespace {
 
+void saveTuned(Session &session, const std::string &text)
+{
+    const std::string &path = session.options().savePath;
+    if (const std::optional<std::string> failure = writeWholeFile(path, text))
+        session.failBeside("--save",
+                           "Cannot save the tuned design to " + format::terminalSafe(path) + ": " + *failure);
+}
+
+// What the file of a tuned quad of several bands keeps: what it was tuned for, and where the tune left it.
+tune::TunedBands tunedBandsOf(const study::NestedTuneResult &tuned, const Options &options)
+{
+    tune::TunedBands saved;
+    saved.bands = tuned.tuned.bands;
+    saved.elements = static_cast<int>(tuned.tuned.elements);
+    saved.nested = options.nested;
+    saved.idle = options.idle;
+    saved.check = options.checkSettings;
+    saved.tune = options.tuneSettings;
+    for (const design::NestedLoop &loop : tuned.tuned.loops)
+        saved.factors.push_back(loop.perimeterFactor);
+    saved.rounds = tuned.rounds;
+    saved.designs = tuned.designs;
+    saved.end = tuned.end;
+    return saved;
+}
+
 void tuneDesign(Session &session, std::string_view frequencyText)
 {
     const Options &options = session.options();
+    if (options.bands.size() > 1) {
+        const std::optional<study::NestedTuneResult> tuned = session.runBandsTune(frequencyText);
+        if (!tuned)
+            return;
+        session.writer().appendBandsTune(session.buffer(), *tuned, options.tuneSettings, options.idle);
+        if (!options.savePath.empty())
+            saveTuned(session, tune::tunedBandsText(tunedBandsOf(*tuned, options), tuned->tuned));
+        return;
+    }
+    if (!options.bands.empty())
+        frequencyText = options.bands.front().frequencyText; // one band is that band's design
     const std::optional<Session::TuneRun> run = session.runTune(frequencyText);
     if (!run)
         return;
@@ -22,21 +59,28 @@ void tuneDesign(Session &session, std::string_view frequencyText)
     if (options.savePath.empty())
         return;
     const tune::TunedDesign design{std::string(frequencyText), options.checkSettings, options.tuneSettings, run->tuned};
-    if (const std::optional<std::string> failure =
-            writeWholeFile(options.savePath, tune::tunedDesignText(design, lengths)))
-        session.failBeside("--save", "Cannot save the tuned design to " + format::terminalSafe(options.savePath) +
-                                         ": " + *failure);
+    saveTuned(session, tune::tunedDesignText(design, lengths));
 }
 
 std::optional<Refusal> tuneRules(const ModeCheck &check)
 {
-    if (check.given("--save") && check.options.inputs.size() != 1)
+    const Options &options = check.options;
+    if (const std::optional<Refusal> refusal = bandsRules(check))
+        return refusal;
+    if (check.given("--save") && options.inputs.size() != 1 && options.bands.empty())
         return Refusal{"--save", "Give one FREQUENCY, whose tuned design is saved"};
+    if (options.bands.size() > 1) {
+        if (options.format == OutputFormat::Csv)
+            return Refusal{"--format", "A quad of several bands is tuned as a table or JSON"};
+        if (check.given("--boom"))
+            return Refusal{"--boom", "A quad of several bands stands where its layout and spacing put it"};
+    }
     return std::nullopt;
 }
 
-constexpr std::string_view kTuneOptions[] = {options::kFormat, options::kElements, "--save"};
-constexpr auto kTuneUses = joinedUses(usesOf(kTuneOptions), usesOf(options::kCheck), usesOf(options::kTune));
+constexpr std::string_view kTuneOptions[] = {options::kFormat, options::kElements, "--save", "--idle"};
+constexpr auto kTuneUses =
+    joinedUses(usesOf(kTuneOptions), usesOf(options::kCheck), usesOf(options::kTune), usesOf(options::kBands));
 
 } // namespace
 

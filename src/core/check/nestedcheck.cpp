@@ -18,6 +18,13 @@ nec::FrequencyResult bandResult(const design::NestedGeometry &geometry, const ne
 
 } // namespace
 
+std::optional<SweepPoint> bandPointOf(const design::NestedGeometry &geometry, const nec::NPort &nport,
+                                      std::size_t fed, const design::IdleEnd &idle, double z0Ohms)
+{
+    const design::Band &band = geometry.bands[fed];
+    return sweepPointOf(bandResult(geometry, nport, fed, idle), z0Ohms, band.match, band.designMHz);
+}
+
 std::vector<nec::PortEnd> portEnds(const design::NestedGeometry &geometry, const design::IdleEnd &idle, double mhz)
 {
     std::vector<nec::PortEnd> ends;
@@ -42,7 +49,7 @@ std::variant<std::vector<BandCheck>, std::string> checkBands(const design::Neste
         std::optional<nec::FrequencyResult> atDesign;
         for (std::size_t i = 0; i < perBand; ++i) {
             nec::FrequencyResult result = bandResult(geometry, nports[b * perBand + i], b, idle);
-            const std::optional<SweepPoint> point = sweepPointOf(result, settings.z0Ohms);
+            const std::optional<SweepPoint> point = sweepPointOf(result, settings.z0Ohms, band.match, band.designMHz);
             if (!point)
                 return "The engine gave no pattern for " + band.name + " at " +
                        design::frequencyLabel(nports[b * perBand + i].mhz) + " MHz";
@@ -52,7 +59,8 @@ std::variant<std::vector<BandCheck>, std::string> checkBands(const design::Neste
         }
         const std::size_t designIndex = designIndexOf(points, band.designMHz);
         CheckSummary summary =
-            summarise(std::move(points), designIndex, settings.z0Ohms, std::nullopt, atDesign ? &*atDesign : nullptr);
+            summarise(std::move(points), designIndex, settings.z0Ohms, std::nullopt, atDesign ? &*atDesign : nullptr,
+                      band.match, band.designMHz);
         summary.elements = geometry.elements;
         checks.push_back({band, std::move(summary), std::nullopt});
     }

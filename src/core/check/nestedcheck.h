@@ -40,6 +40,11 @@ struct NestingShift
 [[nodiscard]] std::vector<nec::PortEnd> portEnds(const design::NestedGeometry &geometry, const design::IdleEnd &idle,
                                                  double mhz);
 
+// One frequency of band `fed` with the idle drivers ended: its feed impedance, SWR through the band's match,
+// gain and F/B; none where the N-port holds no pattern.
+[[nodiscard]] std::optional<SweepPoint> bandPointOf(const design::NestedGeometry &geometry, const nec::NPort &nport,
+                                                    std::size_t fed, const design::IdleEnd &idle, double z0Ohms);
+
 // Each band's check from the drivers' N-port over every band's sweep, band after band as the check's deck
 // runs them: each frequency's feed impedance and its gain forward and back with the idle drivers ended, read
 // as a monoband check reads its sweep. A count of frequencies that is not each band's sweep is refused.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/design/feed.h"
+
 #include <array>
 #include <string>
 #include <string_view>
@@ -39,6 +41,7 @@ struct Band
     std::string name;          // "20m"
     std::string frequencyText; // "14.175", the name's own where the band was named
     double designMHz = 0.0;
+    Match match{}; // how the band's driver meets its feed line
 };
 
 // Reads a list of bands, comma-separated, each a band's name ("20m", in any case, "20 m" too) or a design

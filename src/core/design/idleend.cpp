@@ -3,6 +3,9 @@
 
 #include "core/text/typedtext.h"
 
+#include <array>
+#include <charconv>
+
 namespace tarvelin::design {
 
 namespace {
@@ -53,6 +56,28 @@ std::string idleEndText(const IdleEnd &end)
         break;
     }
     return feedRunText(end.line) + (end.switchOpen ? ", open at the switch" : ", closed at the switch");
+}
+
+std::string idleEndSpec(const IdleEnd &end)
+{
+    switch (end.kind) {
+    case IdleEnd::Kind::Short:
+        return "short";
+    case IdleEnd::Kind::Open:
+        return "open";
+    case IdleEnd::Kind::Line:
+        break;
+    }
+    const auto exact = [](double value) {
+        std::array<char, 32> text{};
+        const auto written = std::to_chars(text.data(), text.data() + text.size(), value);
+        return std::string(text.data(), written.ptr);
+    };
+    const FeedRun &run = end.line;
+    const std::string line = run.cable.empty() ? exact(run.z0Ohms) + "/" + exact(run.velocityFactor) + "/" +
+                                                     exact(run.lossDbPer100m)
+                                               : run.cable;
+    return "line:" + exact(run.metres) + "m:" + line + (end.switchOpen ? ":open" : ":short");
 }
 
 std::optional<std::complex<double>> idleEndOhms(const IdleEnd &end, double mhz, double designMHz)

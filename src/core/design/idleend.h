@@ -32,6 +32,8 @@ struct IdleEnd
 
 // "closed", "open", "3.5 m of RG-58 (...) open at the switch": the ending as the check and the sheet name it.
 [[nodiscard]] std::string idleEndText(const IdleEnd &end);
+// The ending as readIdleEnd() reads it back, every figure exact: "short", "line:3.5m:RG-58:open".
+[[nodiscard]] std::string idleEndSpec(const IdleEnd &end);
 
 // The impedance across an idle driver's feed at `mhz`: 0 ohms closed, none open, and through a line the far
 // end turned along it, its loss at that frequency as the line's is; `designMHz` is the frequency a typed

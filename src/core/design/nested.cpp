@@ -60,6 +60,8 @@ std::optional<std::string> settingsRefusal(const std::vector<Band> &bands, int e
     return std::nullopt;
 }
 
+void placeOnArms(NestedGeometry &nested);
+
 // The bands' loops where a spider's straight arms put them: the lowest band's, its outermost, set each arm's
 // lean; every other band's corners lie on the same arms.
 void placeOnSpider(NestedGeometry &nested, const std::vector<double> &spacings)
@@ -72,6 +74,13 @@ void placeOnSpider(NestedGeometry &nested, const std::vector<double> &spacings)
     for (std::size_t e = 0; e < nested.elements; ++e)
         nested.armAnglesDeg.push_back(
             degrees(std::atan2(spacings[e] * spacing * lowestWavelength, nested.loop(0, e).cornerRadiusMetres)));
+    placeOnArms(nested);
+}
+
+// Each loop where its corners meet its element's arms, the hub as far forward of the rearmost loop as it
+// stands behind the hub.
+void placeOnArms(NestedGeometry &nested)
+{
     double rearmost = 0.0;
     for (NestedLoop &loop : nested.loops) {
         const double lean = radians(nested.armAnglesDeg[loop.element]);
@@ -106,6 +115,21 @@ void placeOnBoom(NestedGeometry &nested, const std::vector<double> &spacings)
 double NestedGeometry::spacingWavelengths(std::size_t band) const
 {
     return (loop(band, 1).stationMetres - loop(band, 0).stationMetres) / wavelengthMetres(bands[band].designMHz);
+}
+
+NestedGeometry withPerimeterFactors(const NestedGeometry &specified, const std::vector<double> &factors)
+{
+    NestedGeometry scaled = specified;
+    for (std::size_t i = 0; i < scaled.loops.size() && i < factors.size(); ++i) {
+        NestedLoop &loop = scaled.loops[i];
+        loop.sideMetres = specified.loops[i].sideMetres / specified.loops[i].perimeterFactor * factors[i];
+        loop.cornerRadiusMetres = loop.sideMetres / std::numbers::sqrt2;
+        loop.perimeterFactor = factors[i];
+        loop.attachmentMetres = loop.cornerRadiusMetres;
+    }
+    if (scaled.settings.layout == NestedLayout::Spider)
+        placeOnArms(scaled);
+    return scaled;
 }
 
 NestedGeometry monobandOf(const NestedGeometry &geometry, std::size_t band)

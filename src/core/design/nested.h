@@ -63,6 +63,10 @@ struct NestedLoop
     double offsetMetres = 0.0;       // along the boom from its element's hub; 0 on a boom
     double cornerRadiusMetres = 0.0; // a corner's distance from the boom's axis: the side over the square root of 2
     double attachmentMetres = 0.0;   // from the hub along the arm to the corner
+    double perimeterFactor = 1.0;    // the loop against the window's design at its band's frequency
+    // The segments a side the model cuts the loop into; none for the rule's count. A tune holds every loop to
+    // the count it started with, so that its small steps never meet a jump in the model.
+    int segmentsPerSide = 0;
 };
 
 // The loops of every band on one set of spreaders, and the spreaders that hold them.
@@ -82,6 +86,11 @@ struct NestedGeometry
     // The band's reflector-to-driver spacing as a fraction of its wavelength.
     [[nodiscard]] double spacingWavelengths(std::size_t band) const;
 };
+
+// The quad with each loop's perimeter scaled by its factor against the window's design, band by band as
+// `loops`: on a boom at the stations as designed, on a spider along the same arms, the hub where the rearmost
+// loop then needs it.
+[[nodiscard]] NestedGeometry withPerimeterFactors(const NestedGeometry &specified, const std::vector<double> &factors);
 
 // One band of a nested quad as its own monoband design: its loops alone, at the stations the window's design
 // gives them, so that the check can say what nesting did to the band.

@@ -9,8 +9,6 @@
 
 namespace tarvelin::document {
 
-namespace {
-
 std::string bandNames(const design::NestedGeometry &geometry)
 {
     std::string names;
@@ -23,6 +21,19 @@ std::string layoutName(const design::NestedGeometry &geometry)
 {
     return geometry.settings.layout == design::NestedLayout::Spider ? "spider" : "boom";
 }
+
+std::string shapeName(const design::NestedGeometry &geometry)
+{
+    return geometry.settings.shape == design::LoopShape::Square ? "square" : "diamond";
+}
+
+std::string quadTitle(const design::NestedGeometry &geometry)
+{
+    return "a quad of " + bandNames(geometry) + ", " + design::countWord(geometry.elements) + " elements on a " +
+           layoutName(geometry);
+}
+
+namespace {
 
 // The lengths of idle line that harm a band, as a table, and what the rest are.
 format::Section windowsSection(const design::NestedGeometry &geometry, const design::IdleEnd &idle,
@@ -83,8 +94,7 @@ format::Document bandsCheckDocument(const design::NestedGeometry &geometry, std:
                                     std::span<const check::IdleLineWindow> windows, const check::Goals &goals)
 {
     format::Document document;
-    document.title = "Antenna check for a quad of " + bandNames(geometry) + ", " +
-                     design::countWord(geometry.elements) + " elements on a " + layoutName(geometry);
+    document.title = "Antenna check for " + quadTitle(geometry);
     document.preface.push_back({"Every band's loops are modelled together; each band is fed with the other bands' "
                                 "drivers " +
                                 (idle.kind == design::IdleEnd::Kind::Line ? "ended through " : std::string()) +
@@ -110,7 +120,7 @@ void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry 
 {
     json.beginRecord()
         .text("layout", layoutName(geometry))
-        .text("shape", geometry.settings.shape == design::LoopShape::Square ? "square" : "diamond")
+        .text("shape", shapeName(geometry))
         .whole("elements", static_cast<long long>(geometry.elements))
         .text("idle", design::idleEndText(idle))
         .beginList("bands");

@@ -14,6 +14,13 @@ class JsonWriter;
 // The check of a quad of several bands as one document and one JSON record.
 namespace tarvelin::document {
 
+// How a quad of several bands is named in its documents: "20m, 15m and 10m"; "spider" or "boom"; "square" or
+// "diamond"; "a quad of 20m, 15m and 10m, two elements on a spider".
+[[nodiscard]] std::string bandNames(const design::NestedGeometry &geometry);
+[[nodiscard]] std::string layoutName(const design::NestedGeometry &geometry);
+[[nodiscard]] std::string shapeName(const design::NestedGeometry &geometry);
+[[nodiscard]] std::string quadTitle(const design::NestedGeometry &geometry);
+
 // Each band's verdict, lowest band first, with what nesting did to it, under a title naming the bands, the
 // layout and how the idle drivers are ended; how the loops were modelled for the pages that travel; with idle lines,
 // the lengths of them to avoid, each window with the band it harms and how far.

@@ -87,7 +87,7 @@ NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design:
     for (const design::NestedLoop &loop : geometry.loops) {
         const DeckPort port =
             appendLoop(deck.text, tag, loop, geometry.settings.shape,
-                       nestedSegmentsPerSide(loop.sideMetres, segmentedForMHz), radius, loop.stationMetres);
+                       loop.segmentsPerSide > 0 ? loop.segmentsPerSide : nestedSegmentsPerSide(loop.sideMetres, segmentedForMHz), radius, loop.stationMetres);
         if (loop.element == 1)
             deck.ports.push_back(port);
     }

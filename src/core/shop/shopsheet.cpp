@@ -11,9 +11,6 @@
 
 namespace tarvelin::shop {
 
-namespace {
-
-// Half the allowance before the first corner, then half a side, then a side between corners.
 std::array<HalfThousandths, 4> cornerMarksOf(HalfThousandths side, HalfThousandths allowance)
 {
     std::array<HalfThousandths, 4> marks{};
@@ -21,8 +18,6 @@ std::array<HalfThousandths, 4> cornerMarksOf(HalfThousandths side, HalfThousandt
         marks[k] = allowance / 2 + static_cast<HalfThousandths>(2 * k + 1) * side / 2;
     return marks;
 }
-
-} // namespace
 
 namespace {
 

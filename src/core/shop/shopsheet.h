@@ -43,6 +43,10 @@ struct ElementCuts
 
 inline constexpr int kArmsPerElement = 4;
 
+// A loop fed in the middle of a side: half the allowance before the first corner, then half a side, then a
+// side between corners.
+[[nodiscard]] std::array<HalfThousandths, 4> cornerMarksOf(HalfThousandths side, HalfThousandths allowance);
+
 // The whole sheet for one frequency.
 // What a tuned sheet says of its tune: the figures before and after, and how it ended with the goals.
 struct SheetTuning
