@@ -118,6 +118,15 @@ void TestOutputs::staysAsItWas_data()
               "--z0 75 --span 5 --points 7"));
     add(QStringLiteral("analyse-bands-idle-lines"),
         words("--analyse --processes 2 --bands 20m,15m --idle line:3.5m:RG-58:open --points 5 --goal-fb 15"));
+    add(QStringLiteral("shop-bands-spider"),
+        words("--shop --bands 20m,15m,10m --layout spider --allowance 2 --hub-offset 1-1/2 --match 15m=balun4 "
+              "--match 20m=quarter-wave:RG-11"));
+    add(QStringLiteral("shop-bands-boom-diamond-json"),
+        words("--shop --format json --bands 20m,17m,15m,12m,10m --elements 3 --shape diamond --step 32"));
+    add(QStringLiteral("shop-bands-csv"), words("--shop --format csv --bands 40m,20m --elements 4 --layout spider "
+                                                "--spider-angle 12"));
+    add(QStringLiteral("tune-bands-boom"),
+        words("--tune --processes 2 --bands 20m,15m --layout boom --idle open --max-designs 12"));
     add(QStringLiteral("nec-bands-boom-diamond"),
         words("--nec --bands 14.2,17m,21.2,12m,28.4 --elements 3 --shape diamond --points 3 --lossless"));
     add(QStringLiteral("refused-sweep-of-another-band"), words("--shop --elements 3 --measured-sweep trim1.s1p 28.5"));

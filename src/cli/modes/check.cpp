@@ -183,6 +183,11 @@ const ModeDeclaration kDeckMode{
   --shape square|diamond  the spreaders as an X and the loops square, top
                    and bottom level (the default), or upright and the loops
                    diamonds, fed at the bottom corner
+  --match BAND=KIND[:CABLE]  with several bands, once for each band not
+                   fed direct: its driver's match (balun4, or quarter-wave
+                   and the section's cable from the table, as
+                   20m=quarter-wave:RG-11), which its SWR is read through
+                   and the sheet cuts
 )",   kDeckUses, necDeck, deckRules,
 };
 
@@ -222,9 +227,10 @@ const ModeDeclaration kAnalyseMode{
   --analyse --bands LIST  each band of a quad of several bands checked with
                    all its loops present, its own driver fed and the others
                    ended as --idle says, from one engine run of every
-                   band's sweep: each band's verdict, in the table or JSON
-                   ("bands"); --layout, --spacing, --spider-angle and
-                   --shape as for --nec
+                   band's sweep: each band's verdict beside its own design
+                   alone, in the table or JSON ("bands"), and with idle
+                   lines the lengths of them to avoid; --layout, --spacing,
+                   --spider-angle, --shape and --match as for --nec
   --idle END       how the switch box ends the idle drivers: short (the
                    default), open, or line:LENGTH:LINE:open or ...:short,
                    each through its own feed line (3.5m:RG-58 or

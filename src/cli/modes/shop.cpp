@@ -283,6 +283,15 @@ const ModeDeclaration kShopMode{
                        With --measured MHZ or --measured-sweep the tuned
                        loops, once built, are trimmed from their own
                        lengths, as with --shop --tune
+  --shop --bands LIST  the cut list of a quad of several bands: each loop's
+                   wire and corner marks, where it meets its arms measured
+                   from the hub along the arm, its station; each element's
+                   arms, their angle to the boom and length; each band's
+                   spacing and feed; with idle lines (--idle line:...) the
+                   lengths of them to avoid; the wire in all. With --tune,
+                   of the tuned quad; --tuned FILE cuts a saved one.
+                   --layout, --spacing, --spider-angle, --shape and --match
+                   as for --nec
 )", kShopOptions, shopSheet, shopRules,
 };
 

@@ -120,6 +120,14 @@ const ModeDeclaration kTuneMode{
                    settings, loops at full precision, stations, figures and
                    how the search ended, the element count, the goals and the
                    boom (see TUNED DESIGN in the manual)
+  --tune --bands LIST  tune a quad of several bands band by band with all
+                   its loops present and the idle drivers ended as --idle
+                   says: each band's driver and reflector, so that its
+                   driver resonates and its F/B peaks at its design
+                   frequency, round after round until a whole round moves
+                   no loop; each band's goals met or missed. --layout,
+                   --spacing, --spider-angle, --shape and --match as for
+                   --nec; --save keeps the tuned quad for --shop --tuned
 )", kTuneUses,
     tuneDesign, tuneRules,
 };

@@ -50,11 +50,19 @@ BandAim bandAimOf(std::span<const check::SweepPoint> points, double designMHz)
     const double d = det3(s[4], s[3], s[2], s[3], s[2], s[1], s[2], s[1], s[0]);
     const double a = det3(t[2], s[3], s[2], t[1], s[2], s[1], t[0], s[1], s[0]) / d;
     const double b = det3(s[4], t[2], s[2], s[3], t[1], s[1], s[2], t[0], s[0]) / d;
+    const double c = det3(s[4], s[3], t[2], s[3], s[2], t[1], s[2], s[1], t[0]) / d;
     const double nearest = points[lowest].mhz / designMHz - 1.0;
-    if (points.size() >= 3 && std::isfinite(a) && std::isfinite(b) && a > 0.0)
+    if (points.size() < 3 || !std::isfinite(a) || !std::isfinite(b) || !std::isfinite(c)) {
+        aim.peakOffset = nearest;
+        return aim;
+    }
+    if (a > 0.0) {
         aim.peakOffset = std::clamp(-b / (2.0 * a), -kFarthestPeak, kFarthestPeak);
-    else // no dip among the points: the peak lies beyond the best of them
-        aim.peakOffset = lowest == 0 || lowest + 1 == points.size() ? 2.0 * nearest : nearest;
+        return aim;
+    }
+    // No dip: where the back lobe's straight trend would vanish, which moves smoothly with the
+    // loops, so the search still sees which way and how far to go.
+    aim.peakOffset = b != 0.0 ? std::clamp(-c / b, -kFarthestPeak, kFarthestPeak) : nearest;
     return aim;
 }
 
@@ -90,6 +98,7 @@ void BandSearch::takeProbes(std::span<const BandAim> aims)
             m_jacobian[r][v] = (moved[r] - m_residual[r]) / kProbe;
     }
     m_jacobianKnown = true;
+    forgetDegenerateJacobian();
 }
 
 BandSearch::Point BandSearch::clamped(Point point) const
@@ -134,6 +143,17 @@ void BandSearch::take(const Point &point, const BandAim &aim)
         }
     m_point = point;
     m_residual = residual;
+    forgetDegenerateJacobian();
+}
+
+void BandSearch::forgetDegenerateJacobian()
+{
+    // A Jacobian that no longer tells the two aims apart gives no step: the next visit takes it afresh.
+    const auto &j = m_jacobian;
+    const double det = j[0][0] * j[1][1] - j[0][1] * j[1][0];
+    const double scale = std::max(std::abs(j[0][0] * j[1][1]), std::abs(j[0][1] * j[1][0]));
+    if (!std::isfinite(det) || std::abs(det) <= 1e-9 * scale || scale == 0.0)
+        m_jacobianKnown = false;
 }
 
 } // namespace tarvelin::tune

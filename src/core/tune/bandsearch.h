@@ -60,6 +60,7 @@ public:
 
 private:
     [[nodiscard]] Point clamped(Point point) const;
+    void forgetDegenerateJacobian();
 
     double m_limit;
     Point m_point{0.0, 0.0};
