@@ -64,9 +64,6 @@ struct NestedLoop
     double cornerRadiusMetres = 0.0; // a corner's distance from the boom's axis: the side over the square root of 2
     double attachmentMetres = 0.0;   // from the hub along the arm to the corner
     double perimeterFactor = 1.0;    // the loop against the window's design at its band's frequency
-    // The segments a side the model cuts the loop into; none for the rule's count. A tune holds every loop to
-    // the count it started with, so that its small steps never meet a jump in the model.
-    int segmentsPerSide = 0;
 };
 
 // The loops of every band on one set of spreaders, and the spreaders that hold them.

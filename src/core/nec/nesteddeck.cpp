@@ -87,7 +87,8 @@ NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design:
     for (const design::NestedLoop &loop : geometry.loops) {
         const DeckPort port =
             appendLoop(deck.text, tag, loop, geometry.settings.shape,
-                       loop.segmentsPerSide > 0 ? loop.segmentsPerSide : nestedSegmentsPerSide(loop.sideMetres, segmentedForMHz), radius, loop.stationMetres);
+                       nestedSegmentsPerSide(loop.sideMetres / loop.perimeterFactor, segmentedForMHz), radius,
+                       loop.stationMetres);
         if (loop.element == 1)
             deck.ports.push_back(port);
     }
@@ -114,6 +115,12 @@ std::vector<double> nestedSweep(const design::NestedGeometry &geometry, const de
         for (const double mhz : design::sweepFrequencies(band.designMHz, settings))
             sweeps.push_back(mhz);
     return sweeps;
+}
+
+double bandSegmentedForMHz(const design::NestedGeometry &geometry, std::size_t band,
+                           const design::CheckSettings &settings)
+{
+    return design::sweepFrequencies(geometry.bands[band].designMHz, settings).back();
 }
 
 NestedDeck nestedCheckDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings)

@@ -18,7 +18,9 @@ struct DeckPort
 };
 
 // How finely a nested quad is modelled: every loop's sides cut into an odd number of segments no longer than
-// a twentieth of the shortest wavelength the deck is run at, the rule every loop is held to at once.
+// a twentieth of the shortest wavelength the deck is run at, the rule every loop is held to at once. A tuned
+// loop is cut as its design's loop is, so that no step of a tune meets a jump in the model where a side would
+// gain a segment; a tune moves a loop a tenth at most.
 [[nodiscard]] int nestedSegmentsPerSide(double sideMetres, double highestMHz);
 
 // The deck of a nested quad, every band's loops in one structure: four GW cards a square loop, its bottom
@@ -31,10 +33,14 @@ struct NestedDeck
     std::string text;
     std::vector<DeckPort> ports; // each band's driver, lowest band first
 };
-// `segmentedForMHz` is the highest frequency of the whole check, so that every deck it is shared over models
-// the same structure, whatever frequencies each holds.
+// `segmentedForMHz`: the highest frequency the structure is modelled at, for every deck of it alike.
 [[nodiscard]] NestedDeck writeNestedDeck(const design::NestedGeometry &geometry, const design::CheckSettings &settings,
                                          std::span<const double> sweepMHz, double segmentedForMHz);
+
+// The frequency a band's decks are segmented for: the top of its sweep. Each band is modelled no finer than
+// it needs, and always alike, however its frequencies are shared over the engines.
+[[nodiscard]] double bandSegmentedForMHz(const design::NestedGeometry &geometry, std::size_t band,
+                                         const design::CheckSettings &settings);
 
 // Every band's sweep of the settings, lowest band first.
 [[nodiscard]] std::vector<double> nestedSweep(const design::NestedGeometry &geometry,

@@ -11,9 +11,9 @@
 
 namespace tarvelin::study {
 
-// The check of a quad of several bands as one engine round: every band's sweep, each driver excited in turn,
-// its frequencies shared over the engines in runs of the same structure, so what each gives is the same
-// however many run, and each band's own monoband design beside them. Then each band's check from the N-port, the idle
+// The check of a quad of several bands as engine rounds of no more decks than engines: every band's sweep,
+// each driver excited in turn, in a structure segmented for that band, its frequencies shared over the engines
+// so that what each gives is the same however many run, and each band's own monoband design beside them. Then each band's check from the N-port, the idle
 // drivers ended as declared, what nesting did to it, and with idle lines the lengths of them that harm a band.
 class NestedStudy final : public EngineRounds
 {
@@ -33,7 +33,17 @@ public:
     [[nodiscard]] const std::optional<std::string> &failure() const { return m_failure; }
 
 private:
+    void plan();
     [[nodiscard]] std::optional<check::CheckSummary> monobandCheck(std::size_t band, const std::string &output) const;
+
+    // A deck of the check, and where its drivers are fed.
+    struct PlannedDeck
+    {
+        std::string text;
+        std::vector<nec::DeckPort> ports;
+        int frequencies = 0;
+        bool monoband = false; // a band's own design alone
+    };
 
     // A band's own monoband design, as its deck models it.
     struct Monoband
@@ -46,7 +56,9 @@ private:
     design::CheckSettings m_settings;
     design::IdleEnd m_idle;
     int m_processes = 1;
-    std::vector<nec::DeckPort> m_ports;
+    std::vector<PlannedDeck> m_planned; // the bands' decks in band and frequency order, then the monobands'
+    std::size_t m_handedOut = 0;
+    std::vector<std::string> m_outputs;
     std::vector<Monoband> m_monobands; // each band's, with several bands
     std::optional<std::vector<check::BandCheck>> m_bands;
     std::vector<check::IdleLineWindow> m_windows;

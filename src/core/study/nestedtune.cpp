@@ -14,19 +14,11 @@ NestedTune::NestedTune(design::NestedGeometry specified, design::CheckSettings s
     : m_specified(std::move(specified)), m_settings(std::move(settings)), m_idle(std::move(idle)),
       m_tune(std::move(tune)), m_processes(std::max(1, processes)), m_started(std::chrono::steady_clock::now())
 {
-    // Every design is segmented as the specified quad is for its check and its band, so that no step of the
-    // search meets a jump in the model where a side would gain a segment.
-    const std::vector<double> sweep = nec::nestedSweep(m_specified, m_settings);
-    double highestMHz = *std::max_element(sweep.begin(), sweep.end());
-    for (const design::Band &band : m_specified.bands)
-        highestMHz = std::max(highestMHz, tune::bandFrequencies(band.designMHz, m_tune).back());
-    for (design::NestedLoop &loop : m_specified.loops)
-        loop.segmentsPerSide = nec::nestedSegmentsPerSide(loop.sideMetres, highestMHz);
     m_factors.assign(m_specified.loops.size(), 1.0);
     m_searches.assign(m_specified.bands.size(), tune::BandSearch(tune::kLoopFactorLimit));
     m_result_.specified = m_specified;
     for (std::size_t band = 0; band < m_specified.bands.size(); ++band)
-        m_planned.push_back({m_factors, band});
+        m_planned.push_back({m_factors, band, {}});
 }
 
 std::optional<EngineRound> NestedTune::nextRound()
@@ -38,12 +30,15 @@ std::optional<EngineRound> NestedTune::nextRound()
     const std::size_t first = m_done.size();
     const std::size_t last = std::min(m_planned.size(), first + static_cast<std::size_t>(m_processes));
     for (std::size_t i = first; i < last; ++i) {
-        const Evaluation &evaluation = m_planned[i];
+        Evaluation &evaluation = m_planned[i];
         const design::NestedGeometry geometry = design::withPerimeterFactors(m_specified, evaluation.factors);
         const std::vector<double> frequencies =
             tune::bandFrequencies(m_specified.bands[evaluation.band].designMHz, m_tune);
-        nec::NestedDeck deck = nec::writeNestedDeck(geometry, m_settings, frequencies, frequencies.back());
-        m_ports = std::move(deck.ports);
+        // Segmented as the band's check is, so that the tuned figures are the check's.
+        nec::NestedDeck deck = nec::writeNestedDeck(
+            geometry, m_settings, frequencies,
+            std::max(frequencies.back(), nec::bandSegmentedForMHz(m_specified, evaluation.band, m_settings)));
+        evaluation.ports = std::move(deck.ports);
         round.decks.push_back(std::move(deck.text));
         round.frequencies += static_cast<int>(frequencies.size());
     }
@@ -79,7 +74,7 @@ void NestedTune::take(EngineOutputs outputs)
 
 std::optional<NestedTune::Evaluated> NestedTune::evaluated(const Evaluation &evaluation, const std::string &output)
 {
-    auto read = nec::parseNPortOutput(output, m_ports);
+    auto read = nec::parseNPortOutput(output, evaluation.ports);
     if (const auto *problem = std::get_if<nec::OutputProblem>(&read)) {
         m_failure = problem->message;
         return std::nullopt;
@@ -155,7 +150,7 @@ void NestedTune::advance(std::vector<Evaluated> results)
     }
     m_stepTo = next;
     m_phase = Phase::Step;
-    m_planned.push_back({factorsWith(m_band, *next), m_band});
+    m_planned.push_back({factorsWith(m_band, *next), m_band, {}});
 }
 
 void NestedTune::nextBand()
@@ -193,7 +188,7 @@ void NestedTune::planVisit()
     }
     m_phase = Phase::Probes;
     for (const tune::BandSearch::Point &point : probes)
-        m_planned.push_back({factorsWith(m_band, point), m_band});
+        m_planned.push_back({factorsWith(m_band, point), m_band, {}});
 }
 
 void NestedTune::planAfter(tune::TuneEnd end)
@@ -201,7 +196,7 @@ void NestedTune::planAfter(tune::TuneEnd end)
     m_result_.end = end;
     m_phase = Phase::After;
     for (std::size_t band = 0; band < m_specified.bands.size(); ++band)
-        m_planned.push_back({m_factors, band});
+        m_planned.push_back({m_factors, band, {}});
 }
 
 } // namespace tarvelin::study

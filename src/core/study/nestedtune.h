@@ -79,6 +79,7 @@ private:
     {
         std::vector<double> factors; // every loop's
         std::size_t band = 0;
+        std::vector<nec::DeckPort> ports; // once its deck is written
     };
     struct Evaluated
     {
@@ -98,7 +99,6 @@ private:
     design::IdleEnd m_idle;
     tune::TuneSettings m_tune;
     int m_processes = 1;
-    std::vector<nec::DeckPort> m_ports;
     std::vector<tune::BandSearch> m_searches; // each band's
     std::vector<double> m_factors;            // every loop's, where the tune stands
     NestedTuneResult m_result_;
