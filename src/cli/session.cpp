@@ -190,7 +190,15 @@ std::optional<Session::BandsRun> Session::runBandsCheck(std::string_view input,
         geometry = bandsGeometry(input, ResultKind::Check);
     if (!geometry)
         return std::nullopt;
-    study::NestedStudy study(std::move(*geometry), m_options.checkSettings, m_options.idle, processes());
+    design::CheckSettings settings = m_options.checkSettings;
+    design::IdleEnd idle = m_options.idle;
+    if (m_tunedBands) {
+        settings.wireDiameterMm = m_tunedBands->check.wireDiameterMm;
+        settings.lossless = m_tunedBands->check.lossless;
+        settings.z0Ohms = m_tunedBands->check.z0Ohms;
+        idle = m_tunedBands->idle;
+    }
+    study::NestedStudy study(std::move(*geometry), settings, idle, processes());
     study::driveStudy(study, m_launcher, {});
     if (!study.bands()) {
         engineFailed(input, study.failure().value_or("The study gave no result."));

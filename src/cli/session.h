@@ -93,6 +93,7 @@ public:
         std::vector<check::BandCheck> bands;
         std::vector<check::IdleLineWindow> idleLineWindows;
     };
+    // A saved tuned quad is checked with its own wire, line and idle ending.
     [[nodiscard]] std::optional<BandsRun> runBandsCheck(std::string_view input,
                                                         std::optional<design::NestedGeometry> geometry = {});
     // The quad of several bands --bands names, each band fed as its --match says; none when it cannot be made,

@@ -117,7 +117,8 @@ void TestOutputs::staysAsItWas_data()
         words("--analyse --format json --processes 2 --bands 20m,15m,10m --elements 2 --layout spider --idle short "
               "--z0 75 --span 5 --points 7"));
     add(QStringLiteral("analyse-bands-idle-lines"),
-        words("--analyse --processes 2 --bands 20m,15m --idle line:3.5m:RG-58:open --points 5 --goal-fb 15"));
+        words("--analyse --processes 2 --bands 20m,15m,10m --layout spider --idle line:3.5m:50/0.66/0:open --points 5 "
+              "--span 1 --goal-fb 15"));
     add(QStringLiteral("shop-bands-spider"),
         words("--shop --bands 20m,15m,10m --layout spider --allowance 2 --hub-offset 1-1/2 --match 15m=balun4 "
               "--match 20m=quarter-wave:RG-11"));

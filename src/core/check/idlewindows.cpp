@@ -34,8 +34,11 @@ public:
     [[nodiscard]] Worst worst(std::size_t fed, const design::IdleEnd &end) const
     {
         Worst worst{INFINITY, INFINITY};
+        const double designMHz = m_geometry.bands[fed].designMHz;
         for (std::size_t i = 0; i < m_perBand; ++i) {
             const nec::NPort &nport = m_nports[fed * m_perBand + i];
+            if (std::fabs(nport.mhz / designMHz - 1.0) * 100.0 > kIdleLineBandPercent + 1e-9)
+                continue;
             const nec::PortFigures figures = nec::fedWith(nport, fed, portEnds(m_geometry, end, nport.mhz));
             worst.gainDbi = std::min(worst.gainDbi, figures.forwardGainDbi);
             worst.frontToBackDb = std::min(worst.frontToBackDb, figures.frontToBackDb());
@@ -49,9 +52,12 @@ private:
     std::size_t m_perBand;
 };
 
+// F/B above the goal is as good as the goal: a null at the back that moves from 35 dB to 30 dB harms nothing.
 bool harms(const Worst &now, const Worst &closed)
 {
-    return closed.gainDbi - now.gainDbi > kIdleLineHarmDb || closed.frontToBackDb - now.frontToBackDb > kIdleLineHarmDb;
+    const auto capped = [](double frontToBackDb) { return std::min(frontToBackDb, kFrontToBackGoalDb); };
+    return closed.gainDbi - now.gainDbi > kIdleLineHarmDb ||
+           capped(closed.frontToBackDb) - capped(now.frontToBackDb) > kIdleLineHarmDb;
 }
 
 } // namespace

@@ -12,9 +12,11 @@ namespace tarvelin::check {
 // Idle feed lines of these lengths are looked at, and a window's edges found to this.
 inline constexpr double kLongestIdleLineMetres = 40.0;
 inline constexpr double kIdleLineEdgeMetres = 0.001;
-// A length harms a band where it costs the band this much of its lowest gain or lowest F/B across its sweep,
-// against the idle drivers closed.
-inline constexpr double kIdleLineHarmDb = 1.0;
+// A length harms a band where it costs the band this much of its lowest gain or lowest F/B across the band
+// its goals hold for, this far either side of its design frequency, against the idle drivers closed. Over a
+// wider sweep a long line would look open at one frequency or another at almost any length.
+inline constexpr double kIdleLineBandPercent = 0.5;
+inline constexpr double kIdleLineHarmDb = 3.0;
 
 // A run of idle-line lengths that harms a band: where it starts and ends, the band, and the worst the band
 // does inside it.

@@ -47,13 +47,16 @@ format::Section windowsSection(const design::NestedGeometry &geometry, const des
     const std::string limits = "from 0 to " + format::fixedText(check::kLongestIdleLineMetres, 0) + " m";
     if (windows.empty()) {
         section.before.push_back({"Idle feed lines of " + kind + ", " + limits + ", harm no band by more than " +
-                                  format::fixedText(check::kIdleLineHarmDb, 0) + " dB of gain or F/B."});
+                                  format::fixedText(check::kIdleLineHarmDb, 0) + " dB of gain or F/B within " +
+                                  design::shortestText(check::kIdleLineBandPercent) + " % of its design frequency."});
         return section;
     }
     section.before.push_back({"Idle feed lines of " + kind + ": avoid these lengths, " + limits +
                                   "; every other length "
                                   "harms no band by more than " +
-                                  format::fixedText(check::kIdleLineHarmDb, 0) + " dB of gain or F/B across it.",
+                                  format::fixedText(check::kIdleLineHarmDb, 0) + " dB of gain or F/B within " +
+                                  design::shortestText(check::kIdleLineBandPercent) +
+                                  " % of its design frequency.",
                               true});
     format::ResultTable table;
     table.columns = {{"from_cm", "From (cm)"},
