@@ -204,7 +204,7 @@ std::optional<Session::BandsRun> Session::runBandsCheck(std::string_view input,
         engineFailed(input, study.failure().value_or("The study gave no result."));
         return std::nullopt;
     }
-    return BandsRun{study.geometry(), *study.bands(), study.idleLineWindows()};
+    return BandsRun{study.geometry(), *study.bands(), study.idleLineWindows(), settings, idle};
 }
 
 std::optional<study::NestedTuneResult> Session::runBandsTune(std::string_view input)

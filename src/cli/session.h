@@ -92,6 +92,8 @@ public:
         design::NestedGeometry geometry;
         std::vector<check::BandCheck> bands;
         std::vector<check::IdleLineWindow> idleLineWindows;
+        design::CheckSettings settings; // as modelled: a saved quad's own wire and line
+        design::IdleEnd idle;
     };
     // A saved tuned quad is checked with its own wire, line and idle ending.
     [[nodiscard]] std::optional<BandsRun> runBandsCheck(std::string_view input,

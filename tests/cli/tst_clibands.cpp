@@ -143,6 +143,16 @@ void TestCliBands::referenceQuad()
     const Run tunedAnew = runCalc(QStringList{"--shop", "--format", "json", "--tune"} + kReference);
     QCOMPARE(tunedAnew.out, sheet.out);
 
+    // The saved quad checked: each band resonant at its design frequency, as the tune left it, on its own line.
+    const Run checked = runCalc({"--analyse", "--format", "json", "--tuned", saved});
+    QCOMPARE(checked.exitCode, 0);
+    for (const QJsonValue value : QJsonDocument::fromJson(checked.out).object()[QStringLiteral("bands")].toArray()) {
+        const QJsonObject band = value.toObject();
+        const double resonance = band[QStringLiteral("check")].toObject()[QStringLiteral("resonance_mhz")].toDouble();
+        QVERIFY2(std::fabs(resonance / band[QStringLiteral("frequency_mhz")].toDouble() - 1.0) < 0.001,
+                 qPrintable(QString::number(resonance)));
+    }
+
     const QJsonObject cut = QJsonDocument::fromJson(sheet.out).object();
     QVERIFY(cut[QStringLiteral("tuned")].toBool());
     for (int band = 0; band < 3; ++band) {

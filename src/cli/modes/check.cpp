@@ -90,10 +90,26 @@ void analyse(Session &session, std::string_view frequencyText)
 {
     const Options &options = session.options();
     const tune::TuneSettings &aims = options.tuneSettings;
-    if (options.bands.size() > 1) {
-        if (const std::optional<Session::BandsRun> run = session.runBandsCheck(frequencyText))
-            session.writer().appendBandsCheck(session.buffer(), run->geometry, run->bands, options.checkSettings,
-                                              options.idle, run->idleLineWindows, {aims.maxSwr, aims.minFrontToBackDb});
+    if (options.bands.size() > 1 || session.tunedBands()) {
+        std::optional<design::NestedGeometry> saved;
+        if (const tune::TunedBands *tuned = session.tunedBands()) {
+            auto made = tune::tunedBandsGeometry(*tuned);
+            if (const auto *refusal = std::get_if<std::string>(&made)) {
+                session.fail(frequencyText, *refusal, ResultKind::Check);
+                return;
+            }
+            saved = std::get<design::NestedGeometry>(std::move(made));
+        }
+        if (const std::optional<Session::BandsRun> run = session.runBandsCheck(frequencyText, saved))
+            session.writer().appendBandsCheck(session.buffer(), run->geometry, run->bands, run->settings, run->idle,
+                                              run->idleLineWindows, {aims.maxSwr, aims.minFrontToBackDb});
+        return;
+    }
+    if (session.tunedDesign()) {
+        session.fail(frequencyText,
+                     "--analyse --tuned checks a saved quad of several bands; a tune of one band gives its "
+                     "check, before and after, itself",
+                     ResultKind::Check);
         return;
     }
     if (!options.bands.empty())
@@ -120,8 +136,8 @@ bool swept(const Uses &uses)
     return uses.sweep;
 }
 
-constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep",
-                                                "--processes",    "--goal-swr",       "--goal-fb"};
+constexpr std::string_view kAnalyseOptions[] = {options::kFormat, options::kElements, "--sweep",  "--processes",
+                                                "--goal-swr",     "--goal-fb",        "--tuned"};
 constexpr std::string_view kCuts[] = {"--cut"};
 constexpr std::string_view kIdle[] = {"--idle"};
 constexpr auto kAnalyseUses =
@@ -230,7 +246,10 @@ const ModeDeclaration kAnalyseMode{
                    band's sweep: each band's verdict beside its own design
                    alone, in the table or JSON ("bands"), and with idle
                    lines the lengths of them to avoid; --layout, --spacing,
-                   --spider-angle, --shape and --match as for --nec
+                   --spider-angle, --shape and --match as for --nec.
+                   --analyse --tuned FILE checks a quad of several bands
+                   saved by --tune --bands --save, with its own wire, line
+                   and idle ending
   --idle END       how the switch box ends the idle drivers: short (the
                    default), open, or line:LENGTH:LINE:open or ...:short,
                    each through its own feed line (3.5m:RG-58 or
