@@ -59,6 +59,7 @@ std::optional<EngineRound> NestedStudy::nextRound()
         round.decks.push_back(m_planned[m_handedOut].text);
         round.frequencies += m_planned[m_handedOut].frequencies;
     }
+    m_lastRoundFrequencies = round.frequencies;
     return round;
 }
 

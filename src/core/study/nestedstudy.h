@@ -25,6 +25,9 @@ public:
     [[nodiscard]] bool ended() const override { return m_ended; }
 
     [[nodiscard]] const design::NestedGeometry &geometry() const { return m_geometry; }
+    [[nodiscard]] const design::CheckSettings &settings() const { return m_settings; }
+    // The frequencies of the round last handed out, for a progress bar.
+    [[nodiscard]] int lastRoundFrequencies() const { return m_lastRoundFrequencies; }
     // Each band's check, lowest first, once the round is done.
     [[nodiscard]] const std::optional<std::vector<check::BandCheck>> &bands() const { return m_bands; }
     // With the idle drivers ended through lines: the lengths of that line that harm a band.
@@ -58,6 +61,7 @@ private:
     int m_processes = 1;
     std::vector<PlannedDeck> m_planned; // the bands' decks in band and frequency order, then the monobands'
     std::size_t m_handedOut = 0;
+    int m_lastRoundFrequencies = 0;
     std::vector<std::string> m_outputs;
     std::vector<Monoband> m_monobands; // each band's, with several bands
     std::optional<std::vector<check::BandCheck>> m_bands;

@@ -29,6 +29,7 @@ const QString kInsulation = QStringLiteral("antennaCheck/insulationMm");
 const QString kPermittivity = QStringLiteral("antennaCheck/permittivity");
 const QString kCheckElements = QStringLiteral("antennaCheck/elements");
 const QString kCheckFrequency = QStringLiteral("antennaCheck/frequency");
+const QString kCheckBands = QStringLiteral("antennaCheck/bands");
 const QString kShopFrequency = QStringLiteral("shopSheet/frequency");
 const QString kGoalSwr = QStringLiteral("antennaCheck/goalSwr");
 const QString kGoalFb = QStringLiteral("antennaCheck/goalFb");
@@ -159,6 +160,7 @@ CheckWindowSettings SettingsStore::checkWindow() const
     read.overGround = storedFlag(m_settings, key::kOverGround, false);
     read.groundHeight = m_settings.value(key::kHeight).toString();
     read.frequency = m_settings.value(key::kCheckFrequency).toString();
+    read.bands = m_settings.value(key::kCheckBands).toString();
     read.tuneBandPercent = storedNumber(m_settings, key::kTuneBand, tune::TuneSettings{}.bandPercent,
                                         tune::limits::kLowestBandPercent, tune::limits::kHighestBandPercent);
     read.elements = storedWhole(m_settings, key::kCheckElements, design::kMostElements, design::kFewestElements,
@@ -192,6 +194,7 @@ void SettingsStore::setCheckWindow(const CheckWindowSettings &settings)
     m_settings.setValue(key::kOverGround, settings.overGround);
     m_settings.setValue(key::kHeight, settings.groundHeight);
     m_settings.setValue(key::kCheckFrequency, settings.frequency);
+    m_settings.setValue(key::kCheckBands, settings.bands);
     m_settings.setValue(key::kTuneBand, settings.tuneBandPercent);
     m_settings.setValue(key::kInsulation, settings.insulationMm);
     m_settings.setValue(key::kPermittivity, settings.permittivity);

@@ -25,6 +25,7 @@ struct ThroughSettings
 struct CheckWindowSettings
 {
     QString frequency; // as typed
+    QString bands;     // a quad of several bands, as typed; empty for the frequency's design
     double wireMm = 0.0;
     int awg = 0; // 0: the wire is given by its diameter
     int segments = 0;

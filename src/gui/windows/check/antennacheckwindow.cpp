@@ -110,6 +110,7 @@ void AntennaCheckWindow::buildWidgets()
     layout->addWidget(m_tunePanel);
     layout->addWidget(m_sweepRow);
     layout->addWidget(m_status);
+    layout->addLayout(buildBandChoice());
     layout->addWidget(m_results, 1);
     auto *window = new QVBoxLayout(this);
     window->setContentsMargins(0, 0, 0, 0);
@@ -145,7 +146,7 @@ QString AntennaCheckWindow::status() const
 
 bool AntennaCheckWindow::running() const
 {
-    return m_study && m_study->running();
+    return (m_study && m_study->running()) || bandsRunning();
 }
 
 bool AntennaCheckWindow::tuning() const
@@ -155,6 +156,8 @@ bool AntennaCheckWindow::tuning() const
 
 EngineRun *AntennaCheckWindow::engineRun() const
 {
+    if (bandsRunning())
+        return bandsEngine();
     return m_study ? m_study->engine() : nullptr;
 }
 
@@ -166,6 +169,8 @@ QString AntennaCheckWindow::problem() const
 const design::CheckSettings &AntennaCheckWindow::runSettings() const
 {
     static const design::CheckSettings kNone;
+    if (m_bandsSettings)
+        return *m_bandsSettings;
     return m_checked ? m_checked->settings : kNone;
 }
 
@@ -199,7 +204,10 @@ void AntennaCheckWindow::run()
     const std::optional<design::CheckSettings> settings = m_settings->read(problem);
     if (!settings)
         return showFailure(problem);
-    auto design = design::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
+    const std::optional<QString> oneBand = runBands(*settings);
+    if (!oneBand)
+        return; // several bands, run together
+    auto design = design::designFor(oneBand->toStdString(), m_settings->elements(), *settings);
     if (const auto *refusal = std::get_if<design::DesignRefusal>(&design))
         return showFailure(QString::fromStdString(refusal->message));
     // A tune belongs to the check it started from: a new check shows none.
@@ -253,7 +261,9 @@ void AntennaCheckWindow::startStudy(std::unique_ptr<study::Study> study)
 
 void AntennaCheckWindow::cancel()
 {
-    if (running())
+    if (bandsRunning())
+        cancelBands();
+    else if (running())
         m_study->cancel(); // a tune ends with its best design so far
 }
 
@@ -340,6 +350,7 @@ void AntennaCheckWindow::showFailure(const QString &message)
 
 void AntennaCheckWindow::clearResults()
 {
+    clearBands();
     m_summary.reset();
     m_staleShown = false;
     // A tune belongs to the check it started from.
@@ -357,8 +368,10 @@ void AntennaCheckWindow::validate()
     const CheckSettingsPanel::Checked checked = m_settings->check();
     // Tune Loops tunes the check shown, so only while the settings and the frequency are still the ones it ran
     // with; otherwise Run comes first.
-    m_checkShown = m_summary && m_checked && checked.design &&
-                   tune::sameCheck(checked.design->array, *checked.settings, m_checked->array, runSettings());
+    m_checkShown = m_bandChecks.empty() ? m_summary && m_checked && checked.design &&
+                                              tune::sameCheck(checked.design->array, *checked.settings,
+                                                              m_checked->array, runSettings())
+                                        : bandsCurrent(checked.settings);
     QString problem = checked.problem;
     QString tuneProblem;
     (void)m_tunePanel->read(tuneProblem);
@@ -396,9 +409,11 @@ void AntennaCheckWindow::setRunning(bool running)
         m_runRow->setRunning(true, m_ready);
     m_deckButton->setEnabled(!running && m_ready);
     for (QPushButton *button : m_resultButtons)
-        button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_print->busy()));
+        button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_print->busy()) &&
+                           (button != m_resultButtons.back() || m_bandChecks.empty())); // one band's sheet
     // Why Tune cannot start, where it cannot, on the button itself; what it does where it can.
-    const std::optional<std::string> refusal = tune::tuneStartRefusal(running, m_summary.has_value(), m_checkShown);
+    const std::optional<std::string> refusal = tune::tuneStartRefusal(running, m_summary.has_value(), m_checkShown,
+                                                                       !m_bandChecks.empty());
     QString problem;
     const std::optional<tune::TuneSettings> tune = m_tunePanel->read(problem);
     QPushButton *tuneButton = m_tunePanel->tuneButton();
@@ -413,7 +428,7 @@ void AntennaCheckWindow::setRunning(bool running)
 
 void AntennaCheckWindow::openShopSheetForCheck()
 {
-    if (!m_summary)
+    if (!m_summary || !m_checked) // several bands are cut from the Shop Sheet's own Quad bands
         return;
     auto predicted = shop::predictedResonance(m_summary->resonanceMHz, m_summary->design.mhz);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&predicted)) {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/check/nestedcheck.h"
 #include "core/measure/measured.h"
 #include "core/study/study.h"
 #include "core/shop/shopsheet.h"
@@ -10,11 +11,13 @@
 #include <memory>
 #include <optional>
 
+class QComboBox;
 class QLabel;
 class QPushButton;
 
 namespace tarvelin {
 
+class BandsStudyRun;
 class CheckResults;
 class CheckSettingsPanel;
 class EngineRun;
@@ -78,6 +81,10 @@ public:
     }
     [[nodiscard]] const std::vector<measure::MeasuredSweep> &sweeps() const { return m_sweeps; }
 
+    // A quad of several bands, once checked: each band's check, lowest first; the one shown is chosen by Band.
+    [[nodiscard]] const std::vector<check::BandCheck> &bandChecks() const { return m_bandChecks; }
+    void showBand(int index);
+
     // What "Shop Sheet for This Check" does: the sheet with the predicted resonance as the measured one, or
     // a message saying why the prediction gives no trim.
     void openShopSheetForCheck();
@@ -110,6 +117,17 @@ protected:
     void dropEvent(QDropEvent *event) override;
 
 private:
+    // The bands typed under the frequency: several start their check and give none; otherwise the frequency to
+    // check, the one band's own where one is typed. A refusal is shown, and gives none too.
+    [[nodiscard]] std::optional<QString> runBands(const design::CheckSettings &settings);
+    void bandsEnded();
+    [[nodiscard]] bool bandsRunning() const;
+    [[nodiscard]] EngineRun *bandsEngine() const;
+    void cancelBands();
+    void clearBands();
+    // Whether the bands shown are of the bands, the elements and the settings as they stand.
+    [[nodiscard]] bool bandsCurrent(const std::optional<design::CheckSettings> &settings) const;
+    QLayout *buildBandChoice();
     void buildWidgets();
     QLayout *buildButtons();
     void saveSettings() const;
@@ -165,6 +183,12 @@ private:
     bool m_sized = false;      // the opening size is set once, at the first show
     bool m_asking = true;      // closing during a tune asks first
     QLabel *m_status = nullptr;
+    BandsStudyRun *m_bandsRun = nullptr;
+    std::vector<check::BandCheck> m_bandChecks;
+    std::optional<design::CheckSettings> m_bandsSettings; // of the bands checked
+    QString m_bandsKey; // the bands, their layout and the elements as run
+    QLabel *m_bandLabel = nullptr;
+    QComboBox *m_bandChoice = nullptr;
 };
 
 } // namespace tarvelin

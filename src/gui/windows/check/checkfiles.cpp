@@ -7,6 +7,7 @@
 #include "core/format/resulttable.h"
 #include "core/document/checktable.h"
 #include "core/nec/deck.h"
+#include "core/nec/nesteddeck.h"
 #include "core/tune/tuneddesign.h"
 #include "gui/print/checkreport.h"
 #include "gui/print/confirmprint.h"
@@ -15,6 +16,7 @@
 #include "gui/windows/check/checkresults.h"
 #include "gui/windows/check/checksettingspanel.h"
 #include "gui/windows/check/sweeprow.h"
+#include "gui/windows/rows/bandsrow.h"
 #include "gui/windows/rows/throughrow.h"
 #include "gui/windows/check/tunedpage.h"
 #include "gui/windows/widgets/flowlayout.h"
@@ -70,7 +72,7 @@ QLayout *AntennaCheckWindow::buildButtons()
     sheet->setToolTip(QStringLiteral("The shop sheet with each loop's trim for the resonance the model predicts"));
     QPushButton *close = button(QStringLiteral("Close"), QStringLiteral("close"), [this] { this->close(); });
     close->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-    m_resultButtons = {csv, pdf, m_printButton, touchstone, sheet};
+    m_resultButtons = {csv, pdf, m_printButton, touchstone, sheet}; // the sheet last: it is of one band's design
     TunedPage *tuned = m_results->tunedPage();
     connect(tuned, &TunedPage::shopSheetRequested, this,
             guardedSlot(m_messages, this, &AntennaCheckWindow::openTunedShopSheet));
@@ -105,6 +107,18 @@ bool AntennaCheckWindow::saveDeck(const QString &path)
     const std::optional<design::CheckSettings> settings = m_settings->read(problem);
     if (!settings)
         return writeFile(path, {}, QStringLiteral("deck"), problem);
+    // Several bands typed: the deck of all their loops together.
+    const auto bands = m_settings->bandsRow()->read();
+    if (const auto *choice = std::get_if<std::optional<BandsRow::Choice>>(&bands);
+        choice && *choice && (*choice)->bands.size() > 1) {
+        auto nested = design::nestedGeometry((*choice)->bands, m_settings->elements(), (*choice)->nested);
+        if (const auto *refusal = std::get_if<std::string>(&nested))
+            return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(*refusal));
+        return writeFile(path,
+                         QByteArray::fromStdString(
+                             nec::nestedCheckDeck(std::get<design::NestedGeometry>(nested), *settings).text),
+                         QStringLiteral("deck"));
+    }
     const auto design = design::designFor(m_settings->frequencyText().toStdString(), m_settings->elements(), *settings);
     if (const auto *refusal = std::get_if<design::DesignRefusal>(&design))
         return writeFile(path, {}, QStringLiteral("deck"), QString::fromStdString(refusal->message));

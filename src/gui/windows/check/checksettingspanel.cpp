@@ -3,6 +3,7 @@
 
 #include "core/design/designlengths.h"
 #include "gui/runtime/settingsstore.h"
+#include "gui/windows/rows/bandsrow.h"
 #include "gui/windows/rows/designrow.h"
 #include "gui/windows/widgets/fieldmark.h"
 #include "gui/windows/rows/matchrow.h"
@@ -133,6 +134,11 @@ void CheckSettingsPanel::layOut(const DesignRow &design)
 {
     auto *left = new QFormLayout;
     left->addRow(design.label, design.layout);
+    m_bands = new BandsRow;
+    auto *bandsLabel = new QLabel(QStringLiteral("&Quad bands:"));
+    bandsLabel->setBuddy(m_bands->bandsField());
+    left->addRow(bandsLabel, m_bands);
+    connect(m_bands, &BandsRow::changed, this, &CheckSettingsPanel::changed);
     auto *wire = new QHBoxLayout;
     wire->addWidget(m_wireMm);
     wire->addWidget(m_awg);
@@ -178,6 +184,13 @@ void CheckSettingsPanel::layOut(const DesignRow &design)
                                             m_points,    m_z0,       m_overGround,   m_height};
     for (std::size_t i = 1; i < reading.size(); ++i)
         setTabOrder(reading[i - 1], reading[i]);
+    // The bands stand under the frequency they replace.
+    QWidget *previous = m_elements;
+    for (QWidget *field : m_bands->fields()) {
+        setTabOrder(previous, field);
+        previous = field;
+    }
+    setTabOrder(previous, m_wireMm);
     setTabOrder(m_height, m_match->kindBox());
 }
 
@@ -243,6 +256,7 @@ std::optional<design::CheckSettings> CheckSettingsPanel::read(QString &problem) 
 void CheckSettingsPanel::restore(const CheckWindowSettings &stored)
 {
     m_frequency->setText(stored.frequency);
+    m_bands->setText(stored.bands);
     m_wireMm->setValue(stored.wireMm);
     m_awg->setCurrentIndex(std::max(0, m_awg->findData(stored.awg)));
     m_segments->setValue(stored.segments);
@@ -273,6 +287,7 @@ void CheckSettingsPanel::restore(const CheckWindowSettings &stored)
 void CheckSettingsPanel::store(CheckWindowSettings &into) const
 {
     into.frequency = m_frequency->text();
+    into.bands = m_bands->text();
     into.wireMm = m_wireMm->value();
     into.awg = m_awg->currentData().toInt();
     into.segments = m_segments->value();

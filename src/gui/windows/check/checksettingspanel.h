@@ -17,6 +17,7 @@ class QSpinBox;
 
 namespace tarvelin {
 
+class BandsRow;
 struct DesignRow;
 
 struct CheckWindowSettings;
@@ -61,6 +62,8 @@ public:
     // Whether Enter in this widget runs the check: it is one of the fields.
     [[nodiscard]] bool isField(const QWidget *widget) const;
     [[nodiscard]] QWidget *lastField() const;
+    // The bands of a quad of several bands, under the frequency; empty for the frequency's own design.
+    [[nodiscard]] BandsRow *bandsRow() const { return m_bands; }
 
 signals:
     void changed();
@@ -85,6 +88,7 @@ private:
     QLineEdit *m_height = nullptr;
     QLabel *m_reading = nullptr; // how the frequency text was read, where it is more than its number
     MatchRow *m_match = nullptr;
+    BandsRow *m_bands = nullptr;
 };
 
 } // namespace tarvelin

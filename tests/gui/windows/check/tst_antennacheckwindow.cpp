@@ -101,6 +101,7 @@ private slots:
     void refusedSettingsStopRunAndDeck();
     void badSettingsAsTarvelinCalcRefuses();
     void corruptSettingsFallBackToDefaults();
+    void severalBands();
 
 private:
     AntennaCheckWindow *open(const QString &frequency);
@@ -166,12 +167,12 @@ void TestAntennaCheckWindow::keyboard()
     QVERIFY(QTest::qWaitForWindowActive(check));
     check->findChild<QLineEdit *>(QStringLiteral("frequency"))->setFocus();
     QStringList stops;
-    for (int i = 0; i < 17; ++i) {
+    for (int i = 0; i < 18; ++i) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         stops << QApplication::focusWidget()->objectName();
     }
     QCOMPARE(stops,
-             QStringList({"elements", "wireMm", "awg", "copper", "segments", "jacket", "span", "points", "z0",
+             QStringList({"elements", "bands", "wireMm", "awg", "copper", "segments", "jacket", "span", "points", "z0",
                           "overGround", "match", "run", "tuneBand", "goalSwr", "goalFb", "moveStations", "loadSweep"}));
     // Ctrl+Tab turns the tabs from anywhere in the window, the frequency box among it, and back round the ends;
     // the focus stays where it was.
@@ -810,6 +811,47 @@ void TestAntennaCheckWindow::sweepsInTurn()
     QCOMPARE(check->measured()->through.run->velocityFactor, 0.66);
     QVERIFY(!check->findChild<QDoubleSpinBox *>(QStringLiteral("throughLoss"))->isVisible());
     QCOMPARE(SettingsStore().checkWindow().through.cable, QStringLiteral("RG-58"));
+}
+
+// Bands typed under the frequency are checked together, every loop present: Band shows each band's check in the
+// tabs, and the status line says what nesting did. One band is its own design; a band that is none is named.
+void TestAntennaCheckWindow::severalBands()
+{
+    AntennaCheckWindow *check = open(QStringLiteral("14.2"));
+    QVERIFY(check);
+    check->findChild<QSpinBox *>(QStringLiteral("elements"))->setValue(2);
+    auto *bands = check->findChild<QLineEdit *>(QStringLiteral("bands"));
+    QTest::keyClicks(bands, QStringLiteral("20m, 15m"));
+    check->run();
+    QVERIFY(check->running());
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
+    QCOMPARE(check->bandChecks().size(), std::size_t(2));
+    auto *choice = check->findChild<QComboBox *>(QStringLiteral("bandChoice"));
+    QVERIFY(choice->isVisible());
+    QCOMPARE(choice->count(), 2);
+    QVERIFY(check->summary());
+    QCOMPARE(check->summary()->design.mhz, 14.175);
+    QVERIFY2(check->status().startsWith(QStringLiteral("20m, with every band's loops: ")), qPrintable(check->status()));
+    check->showBand(1);
+    QCOMPARE(check->summary()->design.mhz, 21.225);
+    QVERIFY(check->status().startsWith(QStringLiteral("15m")));
+    // Tune Loops and the sheet of the check are of one band's design: they wait for one.
+    QVERIFY(!check->findChild<QPushButton *>(QStringLiteral("tune"))->isEnabled());
+    check->openShopSheetForCheck();
+    QVERIFY(!m_form->shopSheet() || !m_form->shopSheet()->isVisible());
+
+    bands->setText(QStringLiteral("20m, 11m"));
+    check->run();
+    QVERIFY(!check->running());
+    QVERIFY2(check->status().contains(QStringLiteral("11m")), qPrintable(check->status()));
+    QVERIFY(!choice->isVisible());
+
+    bands->setText(QStringLiteral("15m")); // that band's own design
+    check->run();
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
+    QVERIFY(check->bandChecks().empty());
+    QVERIFY(check->summary());
+    QCOMPARE(check->summary()->design.mhz, 21.225);
 }
 
 QTEST_MAIN(TestAntennaCheckWindow)

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: MIT
+#include "gui/windows/rows/bandsrow.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+
+namespace tarvelin {
+
+BandsRow::BandsRow(QWidget *parent) : QWidget(parent)
+{
+    m_bands = new QLineEdit;
+    m_bands->setObjectName(QStringLiteral("bands"));
+    m_bands->setAccessibleName(QStringLiteral("Bands"));
+    m_bands->setPlaceholderText(QStringLiteral("20m, 15m, 10m"));
+    m_bands->setToolTip(QStringLiteral("A quad of several bands, their loops nested on one set of spreaders: "
+                                       "the bands by name or by design frequency. Empty: the frequency's design."));
+    m_layout = new QComboBox;
+    m_layout->setObjectName(QStringLiteral("bandsLayout"));
+    m_layout->setAccessibleName(QStringLiteral("Layout of the bands' loops"));
+    m_layout->addItem(QStringLiteral("On a spider"), static_cast<int>(design::NestedLayout::Spider));
+    m_layout->addItem(QStringLiteral("On a boom"), static_cast<int>(design::NestedLayout::Boom));
+    m_idle = new QComboBox;
+    m_idle->setObjectName(QStringLiteral("idleEnd"));
+    m_idle->setAccessibleName(QStringLiteral("Idle drivers"));
+    m_idle->addItem(QStringLiteral("Idle drivers closed"), static_cast<int>(design::IdleEnd::Kind::Short));
+    m_idle->addItem(QStringLiteral("Idle drivers open"), static_cast<int>(design::IdleEnd::Kind::Open));
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_bands, 1);
+    layout->addWidget(m_layout);
+    layout->addWidget(m_idle);
+    setTabOrder(m_bands, m_layout);
+    setTabOrder(m_layout, m_idle);
+    const auto enable = [this] {
+        const bool several = m_bands->text().contains(QLatin1Char(','));
+        m_layout->setEnabled(several);
+        m_idle->setEnabled(several);
+        emit changed();
+    };
+    connect(m_bands, &QLineEdit::textChanged, this, enable);
+    connect(m_layout, &QComboBox::currentIndexChanged, this, &BandsRow::changed);
+    connect(m_idle, &QComboBox::currentIndexChanged, this, &BandsRow::changed);
+    enable();
+}
+
+std::variant<std::optional<BandsRow::Choice>, QString> BandsRow::read() const
+{
+    if (m_bands->text().trimmed().isEmpty())
+        return std::optional<Choice>();
+    auto bands = design::readBands(m_bands->text().toStdString());
+    if (const auto *refusal = std::get_if<std::string>(&bands))
+        return QString::fromStdString(*refusal);
+    Choice choice;
+    choice.bands = std::get<std::vector<design::Band>>(std::move(bands));
+    choice.nested.layout = static_cast<design::NestedLayout>(m_layout->currentData().toInt());
+    choice.idle.kind = static_cast<design::IdleEnd::Kind>(m_idle->currentData().toInt());
+    return std::optional<Choice>(std::move(choice));
+}
+
+std::array<QWidget *, 3> BandsRow::fields() const
+{
+    return {m_bands, m_layout, m_idle};
+}
+
+QWidget *BandsRow::lastField() const
+{
+    return m_idle;
+}
+
+QString BandsRow::key() const
+{
+    return m_bands->text().simplified() + QLatin1Char('|') + QString::number(m_layout->currentIndex()) +
+           QLatin1Char('|') + QString::number(m_idle->currentIndex());
+}
+
+QString BandsRow::text() const
+{
+    return m_bands->text();
+}
+
+void BandsRow::setText(const QString &text)
+{
+    m_bands->setText(text);
+}
+
+} // namespace tarvelin
