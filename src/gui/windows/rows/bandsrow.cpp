@@ -18,13 +18,13 @@ BandsRow::BandsRow(QWidget *parent) : QWidget(parent)
     m_layout = new QComboBox;
     m_layout->setObjectName(QStringLiteral("bandsLayout"));
     m_layout->setAccessibleName(QStringLiteral("Layout of the bands' loops"));
-    m_layout->addItem(QStringLiteral("On a spider"), static_cast<int>(design::NestedLayout::Spider));
-    m_layout->addItem(QStringLiteral("On a boom"), static_cast<int>(design::NestedLayout::Boom));
+    m_layout->addItem(QStringLiteral("Spider"), static_cast<int>(design::NestedLayout::Spider));
+    m_layout->addItem(QStringLiteral("Boom"), static_cast<int>(design::NestedLayout::Boom));
     m_idle = new QComboBox;
     m_idle->setObjectName(QStringLiteral("idleEnd"));
     m_idle->setAccessibleName(QStringLiteral("Idle drivers"));
-    m_idle->addItem(QStringLiteral("Idle drivers closed"), static_cast<int>(design::IdleEnd::Kind::Short));
-    m_idle->addItem(QStringLiteral("Idle drivers open"), static_cast<int>(design::IdleEnd::Kind::Open));
+    m_idle->addItem(QStringLiteral("Idle closed"), static_cast<int>(design::IdleEnd::Kind::Short));
+    m_idle->addItem(QStringLiteral("Idle open"), static_cast<int>(design::IdleEnd::Kind::Open));
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_bands, 1);

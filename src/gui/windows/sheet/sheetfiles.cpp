@@ -8,11 +8,14 @@
 #include "core/design/designlengths.h"
 #include "gui/print/confirmprint.h"
 #include "gui/print/documentprint.h"
+#include "gui/print/nestedsheetdrawing.h"
 #include "gui/print/shopsheetprintout.h"
 #include "gui/runtime/printer.h"
 #include "gui/runtime/settingsstore.h"
 #include "core/shop/shopsheettext.h"
+#include "core/document/bandscheck.h"
 #include "core/document/checktable.h"
+#include "core/document/nestedsheet.h"
 #include "core/measure/measured.h"
 #include "core/tune/tuneddesign.h"
 #include "core/format/fieldtext.h"
@@ -143,6 +146,11 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
 
 void ShopSheetWindow::copyToClipboard()
 {
+    if (m_nested) {
+        if (QClipboard *clipboard = QGuiApplication::clipboard())
+            clipboard->setText(qText(format::documentTabSeparated(document::nestedSheetDocument(*m_nested))));
+        return;
+    }
     if (!m_sheet)
         return;
     if (QClipboard *clipboard = QGuiApplication::clipboard())
@@ -151,10 +159,10 @@ void ShopSheetWindow::copyToClipboard()
 
 bool ShopSheetWindow::saveCsv(const QString &path)
 {
-    if (!m_sheet)
+    if (!m_sheet && !m_nested)
         return false;
     std::string csv;
-    format::appendCsvTable(csv, shop::shopCsvTable(*m_sheet), true);
+    format::appendCsvTable(csv, m_nested ? document::nestedLoopsTable(*m_nested) : shop::shopCsvTable(*m_sheet), true);
     return saved(saveWholeFile(m_messages, path, QByteArray::fromStdString(csv), QStringLiteral("CSV file"),
                                QStringLiteral("nothing to save")),
                  QStringLiteral("CSV file"), path);
@@ -170,10 +178,11 @@ bool ShopSheetWindow::saved(bool done, const QString &what, const QString &path)
 
 bool ShopSheetWindow::savePdf(const QString &path)
 {
-    if (!m_sheet)
+    if (!m_sheet && !m_nested)
         return false;
     return saved(saveWholeFile(m_messages, path,
-                               shopSheetPdf(*m_sheet, localPaperLayout(), QDateTime::currentDateTime()),
+                               m_nested ? nestedSheetPdf(*m_nested, {}, localPaperLayout(), QDateTime::currentDateTime())
+                                        : shopSheetPdf(*m_sheet, localPaperLayout(), QDateTime::currentDateTime()),
                                QStringLiteral("PDF"), QStringLiteral("cannot draw the pages")),
                  QStringLiteral("PDF"), path);
 }
@@ -181,8 +190,10 @@ bool ShopSheetWindow::savePdf(const QString &path)
 // Named after the sheet that is saved, never after the field, which may hold something else by now.
 QString ShopSheetWindow::suggestedName(const QString &suffix) const
 {
-    const QString label =
+    QString label =
         m_sheet ? qText(design::designTitle(m_sheet->frequencyLabel, m_sheet->elements.size())) : QString();
+    if (m_nested)
+        label = qText(document::bandNames(m_nested->geometry));
     const QString name =
         m_sheet && m_sheet->loopFactors ? QStringLiteral("Tuned shop sheet %1.%2") : QStringLiteral("Shop sheet %1.%2");
     return name.arg(label, suffix);
@@ -206,6 +217,15 @@ void ShopSheetWindow::chooseAndSaveCsv()
 
 void ShopSheetWindow::print()
 {
+    if (m_nested) {
+        const shop::NestedSheet sheet = *m_nested;
+        m_print->print(*this, {QStringLiteral("Print Shop Sheet"), "Tarvelin shop sheet",
+                               [sheet](const QPageLayout &paper) {
+                                   return nestedSheetPdf(sheet, {}, paper, QDateTime::currentDateTime());
+                               },
+                               [this](const QString &path, const QByteArray &) { (void)savePdf(path); }});
+        return;
+    }
     if (!m_sheet)
         return;
     const shop::ShopSheet sheet = *m_sheet;

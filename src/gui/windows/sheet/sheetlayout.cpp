@@ -78,10 +78,12 @@ QWidget *ShopSheetWindow::buildSheetView()
         new ResultView(QStringLiteral("tuningFigures"), QStringLiteral("Before and after tuning"), m_models[5]);
     m_tabs->addTab(m_tuningFigures, QStringLiteral("Tuning fi&gures"));
     m_drawing = new ShopDrawing;
+    m_tabs->addTab(buildNestedPage(), QStringLiteral("&Nested quad"));
 
     auto *splitter = new QSplitter(Qt::Horizontal);
     splitter->addWidget(m_tabs);
-    splitter->addWidget(new WholeScrollArea(m_drawing));
+    m_drawingPane = new WholeScrollArea(m_drawing);
+    splitter->addWidget(m_drawingPane);
     splitter->setStretchFactor(0, 3);
     splitter->setStretchFactor(1, 2);
     return splitter;

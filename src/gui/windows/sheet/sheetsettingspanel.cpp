@@ -3,6 +3,7 @@
 
 #include "gui/runtime/settingsstore.h"
 #include "gui/windows/rows/cutsincerow.h"
+#include "gui/windows/rows/bandsrow.h"
 #include "gui/windows/rows/designrow.h"
 #include "gui/windows/rows/matchrow.h"
 #include "gui/windows/rows/throughrow.h"
@@ -93,6 +94,11 @@ void SheetSettingsPanel::layOut()
     m_elements = design.elements;
     auto *left = new QFormLayout;
     left->addRow(design.label, design.layout);
+    m_bands = new BandsRow;
+    auto *bandsLabel = new QLabel(QStringLiteral("&Quad bands:"));
+    bandsLabel->setBuddy(m_bands->bandsField());
+    left->addRow(bandsLabel, m_bands);
+    connect(m_bands, &BandsRow::changed, this, &SheetSettingsPanel::changed);
     left->addRow(QStringLiteral("Fraction &step:"), m_step);
     auto *measuredRow = new QHBoxLayout;
     measuredRow->addWidget(m_measured, 1);
@@ -117,7 +123,13 @@ void SheetSettingsPanel::layOut()
     layout->addWidget(m_cutSince);
     // Tab reads the settings a column at a time.
     setTabOrder(m_frequency, m_elements);
-    setTabOrder(m_elements, m_step);
+    // The bands stand under the frequency they replace.
+    QWidget *previous = m_elements;
+    for (QWidget *field : m_bands->fields()) {
+        setTabOrder(previous, field);
+        previous = field;
+    }
+    setTabOrder(previous, m_step);
     setTabOrder(m_step, m_measured);
     setTabOrder(m_measured, m_fromSweep);
     setTabOrder(m_fromSweep, m_allowance);

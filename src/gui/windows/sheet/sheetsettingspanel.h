@@ -16,6 +16,8 @@ class QTimer;
 
 namespace tarvelin {
 
+class BandsRow;
+
 class CutSinceRow;
 class MatchRow;
 class ThroughRow;
@@ -42,6 +44,8 @@ public:
     [[nodiscard]] shop::ShopSettingTexts texts() const;
     [[nodiscard]] double lineZ0Ohms() const;
     [[nodiscard]] design::Match match() const;
+    // The bands of a quad of several bands, under the frequency; empty for the frequency's own design.
+    [[nodiscard]] BandsRow *bandsRow() const { return m_bands; }
     [[nodiscard]] ThroughRow &through() const { return *m_through; }
     [[nodiscard]] CutSinceRow &cutSince() const { return *m_cutSince; }
 
@@ -92,6 +96,7 @@ private:
         double z0Ohms = 50.0;
     };
     std::optional<OwnFeed> m_ownFeed;
+    BandsRow *m_bands = nullptr;
 };
 
 } // namespace tarvelin

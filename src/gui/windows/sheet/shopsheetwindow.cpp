@@ -297,6 +297,10 @@ QString ShopSheetWindow::problem() const
 void ShopSheetWindow::recalculate()
 {
     followTunedFeed();
+    std::optional<QString> oneBand;
+    if (recalculateBands(oneBand))
+        return;
+    const QString frequency = oneBand.value_or(m_settings->frequencyText()); // one band is its own design
     const auto refuse = [this](const shop::ShopRefusal &refusal) {
         m_problem->setText(qText(refusal.message));
         m_problem->show();
@@ -304,7 +308,7 @@ void ShopSheetWindow::recalculate()
         showStale(true);
     };
     markRefused(nullptr);
-    const std::optional<std::string> reading = design::frequencyReadingNote(m_settings->frequencyText().toStdString());
+    const std::optional<std::string> reading = design::frequencyReadingNote(frequency.toStdString());
     m_reading->setText(reading ? qText(*reading) : QString());
     m_reading->setVisible(reading.has_value());
     // The same reader as tarvelin-calc's options, so both refuse alike; the source decides which resonance, if
@@ -324,7 +328,7 @@ void ShopSheetWindow::recalculate()
         }
         m_source.setCutSinceLastSweep(cut);
     }
-    auto made = m_source.sheet(m_settings->frequencyText().toStdString(), m_settings->elements(), m_settings->texts(),
+    auto made = m_source.sheet(frequency.toStdString(), m_settings->elements(), m_settings->texts(),
                                m_settings->measuredText().toStdString(), m_settings->match());
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made)) {
         if (!refusal->message.empty())

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/shop/sheetsource.h"
+#include "core/shop/nestedsheet.h"
 #include "core/shop/shopsheet.h"
 
 #include <QWidget>
@@ -16,6 +17,7 @@ class QLineEdit;
 class QPushButton;
 class QTabWidget;
 class QTableView;
+class QTextBrowser;
 
 namespace tarvelin {
 
@@ -24,6 +26,7 @@ class MessageBoxService;
 class DocumentPrint;
 class PrinterService;
 class ResultTableModel;
+class NestedDrawing;
 class ShopDrawing;
 
 // The Shop Sheet window: the whole antenna as a cut list in feet, inches and fractions and in millimetres,
@@ -84,6 +87,10 @@ private:
     void restoreSettings();
     void saveSettings() const;
     void recalculate();
+    // With several bands typed, the sheet is their nested quad's: gives whether it is, shown or refused.
+    [[nodiscard]] bool recalculateBands(std::optional<QString> &oneBand);
+    void showNested(bool shown);
+    QWidget *buildNestedPage();
     void frequencyCommitted();
     void measuredEdited();
     void updateTitle();
@@ -126,6 +133,14 @@ private:
     QPushButton *m_copyButton = nullptr;
     DocumentPrint *m_print;
     bool m_sized = false; // the opening size is set once, at the first show
+    std::optional<shop::NestedSheet> m_nested; // the nested quad's sheet, with several bands typed
+    QWidget *m_nestedPage = nullptr;
+    QTextBrowser *m_nestedText = nullptr;
+    NestedDrawing *m_nestedDrawing = nullptr;
+    QWidget *m_drawingPane = nullptr;
+
+public:
+    [[nodiscard]] const std::optional<shop::NestedSheet> &nestedSheet() const { return m_nested; }
 };
 
 } // namespace tarvelin

@@ -39,7 +39,9 @@
 #include "core/measure/measured.h"
 #include "core/touchstone/touchstone.h"
 #include "gui/runtime/settingsstore.h"
+#include <QSpinBox>
 #include <QTest>
+#include <QTextBrowser>
 #include <cmath>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -81,6 +83,7 @@ private slots:
     void measuredResonanceFromASweep();
     void sweepReadOnTheSheetsOwnLine();
     void quarterWaveSectionOnTheSheet();
+    void nestedQuadOfSeveralBands();
 
 private:
     ShopSheetWindow *openSheet(const QString &frequency);
@@ -169,8 +172,11 @@ void TestShopSheetWindow::opensWholeAndRemembersItsSize()
     QVERIFY2(sheet->frameGeometry().width() <= 1366 && sheet->frameGeometry().height() <= 768,
              qPrintable(QStringLiteral("%1 x %2").arg(sheet->width()).arg(sheet->height())));
     auto *tabs = sheet->findChild<QTabWidget *>(QStringLiteral("tables"));
-    QVERIFY(tabs->tabBar()->tabRect(tabs->count() - 1).right() < tabs->tabBar()->width());
-    for (int i = 0; i < tabs->count(); ++i) {
+    int lastShown = tabs->count() - 1; // the nested quad's tab stands hidden without several bands
+    while (!tabs->isTabVisible(lastShown))
+        --lastShown;
+    QVERIFY(tabs->tabBar()->tabRect(lastShown).right() < tabs->tabBar()->width());
+    for (int i = 0; i <= lastShown; ++i) {
         tabs->setCurrentIndex(i);
         auto *table = qobject_cast<QTableView *>(tabs->widget(i));
         QTRY_COMPARE(table->horizontalScrollBar()->maximum(), 0);
@@ -758,6 +764,45 @@ void TestShopSheetWindow::quarterWaveSectionOnTheSheet()
                 .contains(QStringLiteral("velocity factor 0.65 as measured")));
     QCOMPARE(SettingsStore().shopWindow().match.line, std::string("RG-62"));
     QCOMPARE(SettingsStore().shopWindow().match.velocityFactor, 0.65);
+}
+
+// Bands typed under the frequency cut their nested quad: its own tab in place of one band's tables, every loop
+// in the CSV and the PDF with its marks on its arms; a band that is none is named, and clearing the bands
+// brings the frequency's sheet back.
+void TestShopSheetWindow::nestedQuadOfSeveralBands()
+{
+    ShopSheetWindow *sheet = openSheet(QStringLiteral("14.2"));
+    QVERIFY(sheet);
+    sheet->findChild<QSpinBox *>(QStringLiteral("elements"))->setValue(2);
+    auto *bands = sheet->findChild<QLineEdit *>(QStringLiteral("bands"));
+    QTest::keyClicks(bands, QStringLiteral("20m, 15m, 10m"));
+    QTRY_VERIFY(sheet->nestedSheet());
+    QCOMPARE(sheet->nestedSheet()->loops.size(), std::size_t(6));
+    auto *tabs = sheet->findChild<QTabWidget *>(QStringLiteral("tables"));
+    QCOMPARE(tabs->currentWidget()->objectName(), QStringLiteral("nestedQuad"));
+    QVERIFY(!tabs->isTabVisible(0));
+    QVERIFY(sheet->findChild<QTextBrowser *>(QStringLiteral("nestedSheet"))->toPlainText().contains(QStringLiteral("On the arm")));
+
+    QTemporaryDir folder;
+    QVERIFY(sheet->saveCsv(folder.filePath(QStringLiteral("quad.csv"))));
+    QFile csv(folder.filePath(QStringLiteral("quad.csv")));
+    QVERIFY(csv.open(QIODevice::ReadOnly));
+    const QList<QByteArray> rows = csv.readAll().split('\n');
+    QCOMPARE(rows.size(), 8); // header, six loops, and the last line end
+    QVERIFY(rows[1].startsWith("20m,Reflector,"));
+    QVERIFY(sheet->savePdf(folder.filePath(QStringLiteral("quad.pdf"))));
+    const QString text = standardOutputOf(QStringLiteral("pdftotext"),
+                                          {folder.filePath(QStringLiteral("quad.pdf")), QStringLiteral("-")});
+    for (const char *shown : {"Shop sheet for a quad of 20m, 15m and 10m", "Spreader arms", "From the side"})
+        QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
+
+    bands->setText(QStringLiteral("20m, 11m"));
+    QTRY_VERIFY(!sheet->nestedSheet());
+    QVERIFY(sheet->problem().contains(QStringLiteral("11m")));
+    bands->clear();
+    QTRY_VERIFY(sheet->sheet());
+    QVERIFY(tabs->isTabVisible(0));
+    QCOMPARE(sheet->sheet()->frequencyText, std::string("14.2"));
 }
 
 QTEST_MAIN(TestShopSheetWindow)
