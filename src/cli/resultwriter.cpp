@@ -271,16 +271,17 @@ void ResultWriter::appendCheck(std::string &out, std::string_view frequencyText,
 void ResultWriter::appendBandsCheck(std::string &out, const design::NestedGeometry &geometry,
                                     std::span<const check::BandCheck> bands, const design::CheckSettings &settings,
                                     const design::IdleEnd &idle, std::span<const check::IdleLineWindow> windows,
-                                    const check::Goals &goals)
+                                    const check::Goals &goals, std::span<const measure::BandSweeps> measured)
 {
     if (m_format == OutputFormat::Json) {
         format::JsonWriter json(out);
-        document::writeBandsCheckJson(json, geometry, bands, idle, windows);
+        document::writeBandsCheckJson(json, geometry, bands, idle, windows, measured);
         json.endLine();
         return;
     }
     separateTables(out);
-    out += format::documentText(document::bandsCheckDocument(geometry, bands, settings, idle, windows, goals));
+    out += format::documentText(
+        document::bandsCheckDocument(geometry, bands, settings, idle, windows, goals, measured));
 }
 
 void ResultWriter::appendNestedSheet(std::string &out, const shop::NestedSheet &sheet,

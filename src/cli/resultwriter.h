@@ -4,6 +4,7 @@
 #include "core/measure/measured.h"
 #include "core/check/idlewindows.h"
 #include "core/check/nestedcheck.h"
+#include "core/measure/bandsweeps.h"
 #include "core/shop/nestedsheet.h"
 #include "core/study/nestedtune.h"
 #include "core/measure/stubsweep.h"
@@ -76,7 +77,7 @@ public:
     void appendBandsCheck(std::string &out, const design::NestedGeometry &geometry,
                           std::span<const check::BandCheck> bands, const design::CheckSettings &settings,
                           const design::IdleEnd &idle, std::span<const check::IdleLineWindow> windows,
-                          const check::Goals &goals);
+                          const check::Goals &goals, std::span<const measure::BandSweeps> measured = {});
     // The cut list of a quad of several bands: the sheet, its JSON record, or in CSV one row a loop.
     void appendNestedSheet(std::string &out, const shop::NestedSheet &sheet,
                            std::span<const check::IdleLineWindow> avoid, const std::string &tuning);

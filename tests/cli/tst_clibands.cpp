@@ -115,6 +115,7 @@ class TestCliBands : public QObject
 
 private slots:
     void referenceQuad();
+    void oneSweepAcrossTheBands();
 };
 
 // The tune meets its goals on every band, on any number of engines alike; the saved design cuts the sheet the
@@ -165,6 +166,49 @@ void TestCliBands::referenceQuad()
                      qPrintable(QStringLiteral("SWR %1 at %2 MHz").arg(swrOn(at.feedOhms, 75.0)).arg(at.mhz)));
         }
     }
+}
+
+// One analyser's sweep from 13 to 30 MHz with a dip in each band is read band by band, each dip within its
+// band's window against that band's model; a sweep that reaches one band only says so for the others.
+void TestCliBands::oneSweepAcrossTheBands()
+{
+    if (QStandardPaths::findExecutable(QStringLiteral("nec2c")).isEmpty())
+        QSKIP("nec2c is not installed");
+    const auto write = [](const QString &path, double fromMHz, double toMHz) {
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly))
+            return false;
+        QByteArray text = "! three dips\n# MHz Z RI R 50\n";
+        for (double mhz = fromMHz; mhz <= toMHz + 1e-9; mhz += 0.01) {
+            const double dip = std::fabs(mhz - 14.10) < std::fabs(mhz - 21.30) ? 14.10 : 21.30;
+            const std::complex<double> z(60.0, 1000.0 * (mhz - dip) / dip);
+            text += QByteArray::number(mhz, 'f', 4) + ' ' + QByteArray::number(z.real() / 50, 'f', 6) + ' ' +
+                    QByteArray::number(z.imag() / 50, 'f', 6) + '\n';
+        }
+        return file.write(text) == text.size();
+    };
+    QTemporaryDir folder;
+    const QString across = folder.filePath(QStringLiteral("across.s1p"));
+    QVERIFY(write(across, 13.0, 30.0));
+    const QStringList quad{"--analyse", "--format", "json", "--bands", "20m,15m", "--layout", "spider", "--points", "5"};
+    const Run run = runCalc(quad + QStringList{"--sweep", across});
+    QCOMPARE(run.exitCode, 0);
+    const QJsonArray bands = QJsonDocument::fromJson(run.out).object()[QStringLiteral("bands")].toArray();
+    QCOMPARE(bands.size(), 2);
+    for (const auto &[band, dip] : {std::pair{0, 14.10}, std::pair{1, 21.30}}) {
+        const QJsonObject measured =
+            bands[band].toObject()[QStringLiteral("check")].toObject()[QStringLiteral("measured")].toObject();
+        QVERIFY2(std::fabs(measured[QStringLiteral("min_swr_mhz")].toDouble() - dip) < 0.005,
+                 qPrintable(QString::number(measured[QStringLiteral("min_swr_mhz")].toDouble())));
+    }
+
+    const QString twenty = folder.filePath(QStringLiteral("twenty.s1p"));
+    QVERIFY(write(twenty, 13.5, 14.8));
+    const Run partial = runCalc(quad + QStringList{"--sweep", twenty});
+    QCOMPARE(partial.exitCode, 0);
+    QVERIFY2(partial.err.contains("warning: 15m: ") && partial.err.contains("twenty.s1p holds too few frequencies"),
+             partial.err.constData());
+    QVERIFY(!partial.err.contains("20m:"));
 }
 
 QTEST_GUILESS_MAIN(TestCliBands)

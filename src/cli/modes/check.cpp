@@ -100,9 +100,17 @@ void analyse(Session &session, std::string_view frequencyText)
             }
             saved = std::get<design::NestedGeometry>(std::move(made));
         }
-        if (const std::optional<Session::BandsRun> run = session.runBandsCheck(frequencyText, saved))
-            session.writer().appendBandsCheck(session.buffer(), run->geometry, run->bands, run->settings, run->idle,
-                                              run->idleLineWindows, {aims.maxSwr, aims.minFrontToBackDb});
+        const std::optional<Session::BandsRun> run = session.runBandsCheck(frequencyText, saved);
+        if (!run)
+            return;
+        // One sweep across the bands, or sweeps in turn, read band by band.
+        const std::vector<measure::BandSweeps> measured =
+            measure::bandSweepsOf(session.sweeps().inTurn, run->bands, run->settings.z0Ohms, options.through);
+        for (const measure::BandSweeps &band : measured)
+            if (band.warning)
+                session.warn(frequencyText, *band.warning);
+        session.writer().appendBandsCheck(session.buffer(), run->geometry, run->bands, run->settings, run->idle,
+                                          run->idleLineWindows, {aims.maxSwr, aims.minFrontToBackDb}, measured);
         return;
     }
     if (session.tunedDesign()) {
@@ -154,8 +162,8 @@ std::optional<Refusal> analyseRules(const ModeCheck &check)
     if (options.bands.size() > 1) {
         if (options.format == OutputFormat::Csv || options.format == OutputFormat::Touchstone)
             return Refusal{"--format", "A quad of several bands is checked as a table or JSON"};
-        if (check.given("--sweep"))
-            return Refusal{"--sweep", "A measured sweep is read beside one band's design"};
+        if (check.given("--cut"))
+            return Refusal{"--cut", "Each band's sweeps in turn are taken as trimmed as advised"};
     }
     if (options.format == OutputFormat::Touchstone && options.inputs.size() != 1)
         return Refusal{"--format", "s1p holds one sweep: give one FREQUENCY"};
@@ -249,7 +257,10 @@ const ModeDeclaration kAnalyseMode{
                    --spider-angle, --shape and --match as for --nec.
                    --analyse --tuned FILE checks a quad of several bands
                    saved by --tune --bands --save, with its own wire, line
-                   and idle ending
+                   and idle ending. --sweep FILE, one sweep across
+                   the bands (13 to 30 MHz, say) or each after a trim, is
+                   read band by band within each band's window, beside
+                   its model, trimmed as advised between sweeps
   --idle END       how the switch box ends the idle drivers: short (the
                    default), open, or line:LENGTH:LINE:open or ...:short,
                    each through its own feed line (3.5m:RG-58 or

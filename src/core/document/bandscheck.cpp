@@ -94,7 +94,8 @@ std::string nestingText(const check::BandCheck &band)
 
 format::Document bandsCheckDocument(const design::NestedGeometry &geometry, std::span<const check::BandCheck> bands,
                                     const design::CheckSettings &settings, const design::IdleEnd &idle,
-                                    std::span<const check::IdleLineWindow> windows, const check::Goals &goals)
+                                    std::span<const check::IdleLineWindow> windows, const check::Goals &goals,
+                                    std::span<const measure::BandSweeps> measured)
 {
     format::Document document;
     document.title = "Antenna check for " + quadTitle(geometry);
@@ -103,13 +104,18 @@ format::Document bandsCheckDocument(const design::NestedGeometry &geometry, std:
                                 (idle.kind == design::IdleEnd::Kind::Line ? "ended through " : std::string()) +
                                 design::idleEndText(idle) + "."});
     document.colophon.push_back({design::modelledText(settings) + " Each loop is segmented for the highest band."});
-    for (const check::BandCheck &band : bands) {
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+        const check::BandCheck &band = bands[b];
+        const MeasuredSweep *latest =
+            b < measured.size() && !measured[b].sweeps.empty() ? &measured[b].sweeps.back() : nullptr;
+        if (b < measured.size() && measured[b].warning)
+            document.warnings.push_back(*measured[b].warning);
         format::Section section;
         section.heading = band.band.name + ", " + design::frequencyLabel(band.band.designMHz) + " MHz";
-        section.before.push_back({section.heading + ": " + verdictHeadline(band.summary, nullptr, goals), true});
+        section.before.push_back({section.heading + ": " + verdictHeadline(band.summary, latest, goals), true});
         if (const std::string moved = nestingText(band); !moved.empty())
             section.before.push_back({moved});
-        section.table = verdictTable(band.summary, settings.z0Ohms, nullptr, goals);
+        section.table = verdictTable(band.summary, settings.z0Ohms, latest, goals);
         document.sections.push_back(std::move(section));
     }
     if (idle.kind == design::IdleEnd::Kind::Line)
@@ -119,7 +125,7 @@ format::Document bandsCheckDocument(const design::NestedGeometry &geometry, std:
 
 void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry &geometry,
                          std::span<const check::BandCheck> bands, const design::IdleEnd &idle,
-                         std::span<const check::IdleLineWindow> windows)
+                         std::span<const check::IdleLineWindow> windows, std::span<const measure::BandSweeps> measured)
 {
     json.beginRecord()
         .text("layout", layoutName(geometry))
@@ -127,7 +133,8 @@ void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry 
         .whole("elements", static_cast<long long>(geometry.elements))
         .text("idle", design::idleEndText(idle))
         .beginList("bands");
-    for (const check::BandCheck &band : bands) {
+    for (std::size_t b = 0; b < bands.size(); ++b) {
+        const check::BandCheck &band = bands[b];
         json.beginRecord()
             .text("name", band.band.name)
             .number("frequency_mhz", band.band.designMHz, format::Figure::Megahertz);
@@ -136,7 +143,11 @@ void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry 
             json.number("monoband_mhz", shift->fromMHz, format::Figure::Megahertz)
                 .text("monoband_by", shift->resonance ? "resonance" : "lowest SWR")
                 .number("nesting_shift_percent", shift->percentOf(band.band.designMHz), format::Figure::Exact);
-        writeCheckJson(json, band.band.frequencyText, band.summary, {}, {}, "check");
+        const std::span<const MeasuredSweep> sweeps =
+            b < measured.size() ? std::span<const MeasuredSweep>(measured[b].sweeps) : std::span<const MeasuredSweep>();
+        if (b < measured.size() && measured[b].warning)
+            json.text("sweep_warning", *measured[b].warning);
+        writeCheckJson(json, band.band.frequencyText, band.summary, band.band.match, sweeps, "check");
         json.endRecord();
     }
     json.endList();

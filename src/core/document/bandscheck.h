@@ -3,6 +3,7 @@
 
 #include "core/check/idlewindows.h"
 #include "core/check/nestedcheck.h"
+#include "core/measure/bandsweeps.h"
 #include "core/format/document.h"
 
 #include <span>
@@ -24,11 +25,13 @@ namespace tarvelin::document {
 // Each band's verdict, lowest band first, with what nesting did to it, under a title naming the bands, the
 // layout and how the idle drivers are ended; how the loops were modelled for the pages that travel; with idle lines,
 // the lengths of them to avoid, each window with the band it harms and how far.
+// `measured`: each band's sweeps of the built antenna, where a sweep was read; the latest beside its verdict.
 [[nodiscard]] format::Document bandsCheckDocument(const design::NestedGeometry &geometry,
                                                   std::span<const check::BandCheck> bands,
                                                   const design::CheckSettings &settings, const design::IdleEnd &idle,
                                                   std::span<const check::IdleLineWindow> windows,
-                                                  const check::Goals &goals = {});
+                                                  const check::Goals &goals = {},
+                                                  std::span<const measure::BandSweeps> measured = {});
 
 // {"layout", "shape", "elements", "idle", "bands": [{"name", "frequency_mhz", "monoband_mhz", "monoband_by",
 // "nesting_shift_percent", "check": the band's check record}],
@@ -36,6 +39,7 @@ namespace tarvelin::document {
 // idle lines only.
 void writeBandsCheckJson(format::JsonWriter &json, const design::NestedGeometry &geometry,
                          std::span<const check::BandCheck> bands, const design::IdleEnd &idle,
-                         std::span<const check::IdleLineWindow> windows);
+                         std::span<const check::IdleLineWindow> windows,
+                         std::span<const measure::BandSweeps> measured = {});
 
 } // namespace tarvelin::document
