@@ -3,6 +3,8 @@
 
 #include "core/design/designlengths.h"
 
+#include <cmath>
+
 namespace tarvelin::check {
 
 namespace {
@@ -33,6 +35,37 @@ std::vector<nec::PortEnd> portEnds(const design::NestedGeometry &geometry, const
     return ends;
 }
 
+std::variant<BandCheck, std::string> checkBand(const design::NestedGeometry &geometry, std::size_t b,
+                                               std::span<const nec::NPort> nports, const design::IdleEnd &idle,
+                                               const design::CheckSettings &settings, double sweptFromMHz,
+                                               double sweptToMHz)
+{
+    const design::Band &band = geometry.bands[b];
+    std::vector<SweepPoint> points;
+    std::optional<nec::FrequencyResult> atDesign;
+    for (const nec::NPort &nport : nports) {
+        nec::FrequencyResult result = bandResult(geometry, nport, b, idle);
+        std::optional<SweepPoint> point = sweepPointOf(result, settings.z0Ohms, band.match, band.designMHz);
+        if (!point)
+            return "The engine gave no pattern for " + band.name + " at " + design::frequencyLabel(nport.mhz) +
+                   " MHz";
+        // Beyond the sweep asked for: the wider round's, where the sweep missed the resonance. The engine prints
+        // its frequencies to a few digits only.
+        constexpr double kPrinted = 1e-4;
+        point->round = nport.mhz < sweptFromMHz * (1 - kPrinted) || nport.mhz > sweptToMHz * (1 + kPrinted) ? 2 : 1;
+        points.push_back(*point);
+        if (!atDesign && std::fabs(nport.mhz / band.designMHz - 1.0) < kPrinted)
+            atDesign = std::move(result);
+    }
+    if (!atDesign) // the sweep's middle is its design frequency
+        atDesign = bandResult(geometry, nports[nports.size() / 2], b, idle);
+    const std::size_t designIndex = designIndexOf(points, band.designMHz);
+    CheckSummary summary = summarise(std::move(points), designIndex, settings.z0Ohms, std::nullopt, &*atDesign,
+                                     band.match, band.designMHz);
+    summary.elements = geometry.elements;
+    return BandCheck{band, std::move(summary), std::nullopt};
+}
+
 std::variant<std::vector<BandCheck>, std::string> checkBands(const design::NestedGeometry &geometry,
                                                              std::span<const nec::NPort> nports,
                                                              const design::IdleEnd &idle,
@@ -44,25 +77,11 @@ std::variant<std::vector<BandCheck>, std::string> checkBands(const design::Neste
                std::to_string(perBand * geometry.bands.size());
     std::vector<BandCheck> checks;
     for (std::size_t b = 0; b < geometry.bands.size(); ++b) {
-        const design::Band &band = geometry.bands[b];
-        std::vector<SweepPoint> points;
-        std::optional<nec::FrequencyResult> atDesign;
-        for (std::size_t i = 0; i < perBand; ++i) {
-            nec::FrequencyResult result = bandResult(geometry, nports[b * perBand + i], b, idle);
-            const std::optional<SweepPoint> point = sweepPointOf(result, settings.z0Ohms, band.match, band.designMHz);
-            if (!point)
-                return "The engine gave no pattern for " + band.name + " at " +
-                       design::frequencyLabel(nports[b * perBand + i].mhz) + " MHz";
-            points.push_back(*point);
-            if (i == perBand / 2) // the sweep's middle, its design frequency
-                atDesign = std::move(result);
-        }
-        const std::size_t designIndex = designIndexOf(points, band.designMHz);
-        CheckSummary summary =
-            summarise(std::move(points), designIndex, settings.z0Ohms, std::nullopt, atDesign ? &*atDesign : nullptr,
-                      band.match, band.designMHz);
-        summary.elements = geometry.elements;
-        checks.push_back({band, std::move(summary), std::nullopt});
+        const std::span<const nec::NPort> band = nports.subspan(b * perBand, perBand);
+        auto checked = checkBand(geometry, b, band, idle, settings, band.front().mhz, band.back().mhz);
+        if (const auto *refusal = std::get_if<std::string>(&checked))
+            return *refusal;
+        checks.push_back(std::get<BandCheck>(std::move(checked)));
     }
     return checks;
 }

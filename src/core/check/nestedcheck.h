@@ -45,6 +45,14 @@ struct NestingShift
 [[nodiscard]] std::optional<SweepPoint> bandPointOf(const design::NestedGeometry &geometry, const nec::NPort &nport,
                                                     std::size_t fed, const design::IdleEnd &idle, double z0Ohms);
 
+// Band `b`'s check from its N-port at each of its frequencies, lowest first; those outside `sweptFromMHz` to
+// `sweptToMHz` are marked as the wider round's.
+[[nodiscard]] std::variant<BandCheck, std::string> checkBand(const design::NestedGeometry &geometry, std::size_t b,
+                                                             std::span<const nec::NPort> nports,
+                                                             const design::IdleEnd &idle,
+                                                             const design::CheckSettings &settings,
+                                                             double sweptFromMHz, double sweptToMHz);
+
 // Each band's check from the drivers' N-port over every band's sweep, band after band as the check's deck
 // runs them: each frequency's feed impedance and its gain forward and back with the idle drivers ended, read
 // as a monoband check reads its sweep. A count of frequencies that is not each band's sweep is refused.

@@ -4,6 +4,7 @@
 #include "core/design/arraydesign.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarvelin::study {
 
@@ -29,7 +30,7 @@ void NestedStudy::plan()
             const std::size_t count = sweep.size() / chunks + (chunk < sweep.size() % chunks ? 1 : 0);
             nec::NestedDeck deck =
                 nec::writeNestedDeck(m_geometry, m_settings, std::span(sweep).subspan(start, count), segmentedFor);
-            m_planned.push_back({std::move(deck.text), std::move(deck.ports), static_cast<int>(count), false});
+            m_planned.push_back({std::move(deck.text), std::move(deck.ports), static_cast<int>(count), band, false});
             start += count;
         }
     }
@@ -39,7 +40,7 @@ void NestedStudy::plan()
             const std::vector<double> sweep = design::sweepFrequencies(monoband.bands.front().designMHz, m_settings);
             nec::NestedDeck deck = nec::writeNestedDeck(monoband, m_settings, sweep,
                                                         nec::bandSegmentedForMHz(m_geometry, band, m_settings));
-            m_planned.push_back({std::move(deck.text), deck.ports, static_cast<int>(sweep.size()), true});
+            m_planned.push_back({std::move(deck.text), deck.ports, static_cast<int>(sweep.size()), band, true});
             m_monobands.push_back({std::move(monoband), std::move(deck.ports)});
         }
 }
@@ -74,39 +75,114 @@ void NestedStudy::take(EngineOutputs outputs)
         m_outputs.push_back(std::move(text));
     if (m_outputs.size() < m_planned.size())
         return;
+    if (!readOutputs()) {
+        m_ended = true;
+        return;
+    }
+    if (!m_widened && planWider()) {
+        m_widened = true;
+        return;
+    }
     m_ended = true;
-    std::vector<nec::NPort> nports;
-    for (std::size_t i = 0; i < m_planned.size() && !m_planned[i].monoband; ++i) {
+    finish();
+}
+
+bool NestedStudy::readOutputs()
+{
+    const std::size_t bands = m_geometry.bands.size();
+    m_bandPorts.resize(bands);
+    m_monoPorts.resize(bands);
+    for (std::size_t i = 0; i < m_planned.size(); ++i) {
         auto read = nec::parseNPortOutput(m_outputs[i], m_planned[i].ports);
         if (const auto *problem = std::get_if<nec::OutputProblem>(&read)) {
             m_failure = problem->message;
-            return;
+            return false;
         }
-        for (nec::NPort &nport : std::get<std::vector<nec::NPort>>(read))
-            nports.push_back(std::move(nport));
+        const PlannedDeck &deck = m_planned[i];
+        for (nec::NPort &nport : std::get<std::vector<nec::NPort>>(read)) {
+            if (!m_widened && !deck.monoband)
+                m_firstRound.push_back(nport);
+            (deck.monoband ? m_monoPorts : m_bandPorts)[deck.band].push_back(std::move(nport));
+        }
     }
-    auto checked = check::checkBands(m_geometry, nports, m_idle, m_settings);
-    if (const auto *refusal = std::get_if<std::string>(&checked)) {
-        m_failure = *refusal;
-        return;
-    }
-    m_bands = std::get<std::vector<check::BandCheck>>(std::move(checked));
-    const std::size_t monobands = m_monobands.size();
-    for (std::size_t band = 0; band < monobands; ++band)
-        m_bands->at(band).monoband = monobandCheck(band, m_outputs[m_outputs.size() - monobands + band]);
-    m_windows = check::idleLineWindows(m_geometry, nports, m_idle, m_settings);
+    for (auto *ports : {&m_bandPorts, &m_monoPorts})
+        for (std::vector<nec::NPort> &band : *ports)
+            std::sort(band.begin(), band.end(),
+                      [](const nec::NPort &a, const nec::NPort &b) { return a.mhz < b.mhz; });
+    m_planned.clear();
+    m_outputs.clear();
+    m_handedOut = 0;
+    return true;
 }
 
-std::optional<check::CheckSummary> NestedStudy::monobandCheck(std::size_t band, const std::string &output) const
+// Where a band's sweep holds no resonance, one more round sweeps as far again beyond the end its reactance
+// points to, as a check of one band widens its sweep for what it missed; the band's own design alone too.
+namespace {
+
+constexpr double kWiderPercent = 6.0;
+constexpr std::size_t kMostWiderPoints = 40;
+
+} // namespace
+
+bool NestedStudy::planWider()
 {
-    const Monoband &monoband = m_monobands[band];
-    auto read = nec::parseNPortOutput(output, monoband.ports);
-    if (std::holds_alternative<nec::OutputProblem>(read))
-        return std::nullopt;
-    auto checked = check::checkBands(monoband.geometry, std::get<std::vector<nec::NPort>>(read), m_idle, m_settings);
-    if (std::holds_alternative<std::string>(checked))
-        return std::nullopt;
-    return std::get<std::vector<check::BandCheck>>(checked).front().summary;
+    for (std::size_t band = 0; band < m_geometry.bands.size(); ++band) {
+        const std::vector<double> sweep = design::sweepFrequencies(m_geometry.bands[band].designMHz, m_settings);
+        auto checked = check::checkBand(m_geometry, band, m_bandPorts[band], m_idle, m_settings, sweep.front(),
+                                        sweep.back());
+        if (!std::holds_alternative<check::BandCheck>(checked))
+            continue;
+        const check::CheckSummary &summary = std::get<check::BandCheck>(checked).summary;
+        if (summary.resonanceMHz || summary.points.size() < 2)
+            continue;
+        const bool below = summary.points.front().reactanceOhms > 0.0;
+        const bool above = summary.points.back().reactanceOhms < 0.0;
+        if (below == above)
+            continue;
+        // As many points again at the sweep's own step, and at least far enough to reach what nesting and a
+        // monoband cut leave between them, some 6 % of the design frequency.
+        const double step = (sweep.back() - sweep.front()) / static_cast<double>(sweep.size() - 1);
+        const auto reach = static_cast<std::size_t>(std::ceil(kWiderPercent / 100.0 * sweep[sweep.size() / 2] / step));
+        const std::size_t count = std::min(kMostWiderPoints, std::max(sweep.size() - 1, reach));
+        std::vector<double> wider;
+        for (std::size_t k = 1; k <= count; ++k)
+            wider.push_back(below ? sweep.front() - static_cast<double>(count + 1 - k) * step
+                                  : sweep.back() + static_cast<double>(k) * step);
+        if (wider.front() <= 0.0)
+            continue;
+        const double segmentedFor = nec::bandSegmentedForMHz(m_geometry, band, m_settings);
+        nec::NestedDeck deck = nec::writeNestedDeck(m_geometry, m_settings, wider, segmentedFor);
+        m_planned.push_back({std::move(deck.text), std::move(deck.ports), static_cast<int>(wider.size()), band, false});
+        if (m_geometry.bands.size() > 1) {
+            nec::NestedDeck alone = nec::writeNestedDeck(m_monobands[band].geometry, m_settings, wider, segmentedFor);
+            m_planned.push_back(
+                {std::move(alone.text), std::move(alone.ports), static_cast<int>(wider.size()), band, true});
+        }
+    }
+    return !m_planned.empty();
+}
+
+void NestedStudy::finish()
+{
+    std::vector<check::BandCheck> bands;
+    for (std::size_t band = 0; band < m_geometry.bands.size(); ++band) {
+        const std::vector<double> sweep = design::sweepFrequencies(m_geometry.bands[band].designMHz, m_settings);
+        auto checked = check::checkBand(m_geometry, band, m_bandPorts[band], m_idle, m_settings, sweep.front(),
+                                        sweep.back());
+        if (const auto *refusal = std::get_if<std::string>(&checked)) {
+            m_failure = *refusal;
+            return;
+        }
+        bands.push_back(std::get<check::BandCheck>(std::move(checked)));
+        if (band < m_monobands.size() && !m_monoPorts[band].empty()) {
+            auto alone = check::checkBand(m_monobands[band].geometry, 0, m_monoPorts[band], m_idle, m_settings,
+                                          sweep.front(), sweep.back());
+            if (const auto *check = std::get_if<check::BandCheck>(&alone))
+                bands.back().monoband = check->summary;
+        }
+    }
+    m_bands = std::move(bands);
+    m_windows = check::idleLineWindows(m_geometry, m_firstRound, m_idle, m_settings);
 }
 
 } // namespace tarvelin::study

@@ -37,7 +37,9 @@ public:
 
 private:
     void plan();
-    [[nodiscard]] std::optional<check::CheckSummary> monobandCheck(std::size_t band, const std::string &output) const;
+    [[nodiscard]] bool readOutputs();
+    [[nodiscard]] bool planWider();
+    void finish();
 
     // A deck of the check, and where its drivers are fed.
     struct PlannedDeck
@@ -45,6 +47,7 @@ private:
         std::string text;
         std::vector<nec::DeckPort> ports;
         int frequencies = 0;
+        std::size_t band = 0;
         bool monoband = false; // a band's own design alone
     };
 
@@ -64,6 +67,10 @@ private:
     int m_lastRoundFrequencies = 0;
     std::vector<std::string> m_outputs;
     std::vector<Monoband> m_monobands; // each band's, with several bands
+    std::vector<std::vector<nec::NPort>> m_bandPorts; // each band's, every round's, lowest first
+    std::vector<std::vector<nec::NPort>> m_monoPorts; // each band's own design alone
+    std::vector<nec::NPort> m_firstRound;             // every band's sweep as asked, band after band
+    bool m_widened = false;
     std::optional<std::vector<check::BandCheck>> m_bands;
     std::vector<check::IdleLineWindow> m_windows;
     std::optional<std::string> m_failure;

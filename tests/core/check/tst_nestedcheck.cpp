@@ -192,11 +192,22 @@ void TestNestedCheck::sameOnAnyNumberOfEngines()
     };
     const auto [oneDeck, one] = checkOn(1);
     const auto [threeDecks, three] = checkOn(6);
-    // A deck a band, or two on six engines; and each band's monoband design, a deck a band.
-    QCOMPARE(oneDeck, std::size_t(3 + 3));
-    QCOMPARE(threeDecks, std::size_t(6 + 3));
+    // A deck a band, or two on six engines; each band's monoband design, a deck a band; and for the two bands
+    // whose resonance lies below the sweep, a wider sweep of each, nested and alone.
+    QCOMPARE(oneDeck, std::size_t(3 + 3 + 2 * 2));
+    QCOMPARE(threeDecks, std::size_t(6 + 3 + 2 * 2));
+    // The wider sweep finds what the sweep missed, its points marked as the wider round's.
+    int widened = 0;
+    for (const check::BandCheck &band : one)
+        if (std::any_of(band.summary.points.begin(), band.summary.points.end(),
+                        [](const check::SweepPoint &point) { return point.round == 2; })) {
+            ++widened;
+            QVERIFY(band.summary.resonanceMHz && *band.summary.resonanceMHz < band.summary.points[4].mhz);
+        }
+    QCOMPARE(widened, 2);
     for (std::size_t band = 0; band < one.size(); ++band) {
         QCOMPARE(three[band].summary.points.size(), one[band].summary.points.size());
+        QCOMPARE(three[band].summary.resonanceMHz.has_value(), one[band].summary.resonanceMHz.has_value());
         for (std::size_t i = 0; i < one[band].summary.points.size(); ++i) {
             QCOMPARE(three[band].summary.points[i].resistanceOhms, one[band].summary.points[i].resistanceOhms);
             QCOMPARE(three[band].summary.points[i].frontToBackDb, one[band].summary.points[i].frontToBackDb);

@@ -6,6 +6,8 @@
 
 #include <QPointer>
 
+#include <algorithm>
+
 namespace tarvelin {
 
 BandsStudyRun::BandsStudyRun(std::unique_ptr<study::NestedStudy> study, QObject *parent)
@@ -42,6 +44,8 @@ void BandsStudyRun::start()
                 return;
             self->m_finished += self->m_roundFrequencies;
             self->m_roundFrequencies = self->m_study->lastRoundFrequencies();
+            // A wider round, where a band's sweep missed its resonance, adds to what there is to do.
+            self->m_total = std::max(self->m_total, self->m_finished + self->m_roundFrequencies);
             emit self->progress(self->m_finished, self->m_total);
         });
 }
