@@ -125,6 +125,8 @@ private:
     [[nodiscard]] EngineRun *bandsEngine() const;
     void cancelBands();
     void clearBands();
+    // The sweeps held, read within the band shown's window beside its check.
+    void showBandMeasured();
     // Whether the bands shown are of the bands, the elements and the settings as they stand.
     [[nodiscard]] bool bandsCurrent(const std::optional<design::CheckSettings> &settings) const;
     QLayout *buildBandChoice();

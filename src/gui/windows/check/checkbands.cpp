@@ -10,6 +10,7 @@
 #include "gui/windows/check/checkresults.h"
 #include "gui/windows/check/checksettingspanel.h"
 #include "gui/windows/check/runrow.h"
+#include "gui/windows/check/sweeprow.h"
 #include "gui/windows/rows/bandsrow.h"
 
 #include <QComboBox>
@@ -131,7 +132,6 @@ void AntennaCheckWindow::showBand(int index)
     const check::BandCheck &band = m_bandChecks[static_cast<std::size_t>(index)];
     m_summary = band.summary;
     m_results->showCheck(design::frequencyLabel(band.band.designMHz));
-    showMeasured();
     QString moved;
     if (const std::optional<check::NestingShift> shift = check::nestingShift(band))
         moved = QStringLiteral(" Nesting moves it %1 % from its own design alone.")
@@ -139,6 +139,7 @@ void AntennaCheckWindow::showBand(int index)
     m_status->setText(QString::fromStdString(band.band.name + ", with every band's loops: " +
                                              document::verdictHeadline(band.summary, nullptr, goals())) +
                       moved);
+    showMeasured(); // the sweeps held, within this band's window, with what they say of it
     m_resultStatus = m_status->text();
     m_staleShown = false;
     showWhetherCurrent();
@@ -148,6 +149,18 @@ bool AntennaCheckWindow::bandsCurrent(const std::optional<design::CheckSettings>
 {
     return settings && m_bandsSettings && *settings == *m_bandsSettings &&
            m_bandsKey == m_settings->bandsRow()->key() + QString::number(m_settings->elements());
+}
+
+void AntennaCheckWindow::showBandMeasured()
+{
+    const int shown = std::max(0, m_bandChoice->currentIndex());
+    const check::BandCheck &band = m_bandChecks[static_cast<std::size_t>(shown)];
+    const measure::BandSweeps read = m_sweepRow->measuredForBand(band, runSettings().z0Ohms);
+    m_sweeps = read.sweeps;
+    m_sweepRow->show(m_sweeps, true);
+    m_results->showMeasured(runSettings(), m_sweeps, goals());
+    if (read.warning && !m_status->text().contains(QString::fromStdString(*read.warning)))
+        m_status->setText(m_status->text() + QLatin1Char(' ') + QString::fromStdString(*read.warning));
 }
 
 bool AntennaCheckWindow::bandsRunning() const

@@ -238,6 +238,10 @@ void AntennaCheckWindow::clearMeasuredSweep()
 // compared with it.
 void AntennaCheckWindow::showMeasured()
 {
+    if (m_summary && !m_bandChecks.empty()) {
+        showBandMeasured();
+        return;
+    }
     measure::SweepReading reading{m_settings->z0Ohms(), {}, 0.0, {}};
     if (m_summary)
         reading = {runSettings().z0Ohms, runSettings().match, m_summary->design.mhz, {}};

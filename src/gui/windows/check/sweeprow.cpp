@@ -124,6 +124,18 @@ std::vector<measure::MeasuredSweep> SweepRow::measured(const measure::SweepReadi
     return sweeps;
 }
 
+measure::BandSweeps SweepRow::measuredForBand(const check::BandCheck &band, double z0Ohms) const
+{
+    std::vector<measure::SweepFile> files;
+    for (const Held &held : m_held)
+        files.push_back({held.name.toStdString(), held.sweep});
+    measure::BandSweeps read = measure::bandSweepsOf(files, std::span(&band, 1), z0Ohms, m_through->through(nullptr))
+                                   .front();
+    for (std::size_t i = 0; i < read.sweeps.size() && i < m_held.size(); ++i)
+        read.sweeps[i].when = m_held[i].when.toStdString();
+    return read;
+}
+
 void SweepRow::show(const std::vector<measure::MeasuredSweep> &sweeps, bool checked)
 {
     m_clear->setEnabled(!sweeps.empty());

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "core/measure/bandsweeps.h"
 #include "core/measure/measured.h"
 #include "core/touchstone/touchstone.h"
 #include "gui/print/checkplots.h"
@@ -42,6 +43,8 @@ public:
                                                                const check::CheckSummary *check,
                                                                const std::string &frequencyText) const;
     // What the sweeps' figures are; `checked`: a check is there to lay them over.
+    // The sweeps held read for one band of a quad of several bands, within the band's window, beside its check.
+    [[nodiscard]] measure::BandSweeps measuredForBand(const check::BandCheck &band, double z0Ohms) const;
     void show(const std::vector<measure::MeasuredSweep> &measured, bool checked);
     [[nodiscard]] ThroughRow &through() const { return *m_through; }
     [[nodiscard]] QWidget *firstField() const;

@@ -835,6 +835,26 @@ void TestAntennaCheckWindow::severalBands()
     check->showBand(1);
     QCOMPARE(check->summary()->design.mhz, 21.225);
     QVERIFY(check->status().startsWith(QStringLiteral("15m")));
+    // One sweep across both bands, a dip in each: the band shown reads its own dip.
+    QTemporaryDir folder;
+    const QString across = folder.filePath(QStringLiteral("across.s1p"));
+    {
+        QFile file(across);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QByteArray text = "# MHz Z RI R 50\n";
+        for (double mhz = 13.0; mhz <= 22.5; mhz += 0.01) {
+            const double dip = mhz < 17.5 ? 14.10 : 21.30;
+            text += QByteArray::number(mhz, 'f', 4) + " 1.2 " + QByteArray::number(20.0 * (mhz - dip) / dip, 'f', 6) +
+                    '\n';
+        }
+        QVERIFY(file.write(text) == text.size());
+    }
+    QVERIFY(check->loadMeasuredSweep(across));
+    QVERIFY(check->measured());
+    QVERIFY2(std::fabs(check->measured()->minSwrMHz - 21.30) < 0.005, qPrintable(QString::number(check->measured()->minSwrMHz)));
+    check->showBand(0);
+    QVERIFY(std::fabs(check->measured()->minSwrMHz - 14.10) < 0.005);
+    check->clearMeasuredSweep();
     // Tune Loops and the sheet of the check are of one band's design: they wait for one.
     QVERIFY(!check->findChild<QPushButton *>(QStringLiteral("tune"))->isEnabled());
     check->openShopSheetForCheck();
