@@ -169,6 +169,19 @@ int Session::processes() const
                                    : static_cast<int>(std::max(1U, std::thread::hardware_concurrency()));
 }
 
+bool Session::savedBands(std::string_view input, ResultKind kind, std::optional<design::NestedGeometry> &geometry)
+{
+    if (!m_tunedBands)
+        return true;
+    auto made = tune::tunedBandsGeometry(*m_tunedBands);
+    if (const auto *refusal = std::get_if<std::string>(&made)) {
+        fail(input, *refusal, kind);
+        return false;
+    }
+    geometry = std::get<design::NestedGeometry>(std::move(made));
+    return true;
+}
+
 std::optional<design::NestedGeometry> Session::bandsGeometry(std::string_view input, ResultKind kind)
 {
     auto geometry = design::nestedGeometry(m_options.bands, m_options.nestedElements(), m_options.nested);

@@ -98,6 +98,10 @@ public:
     // A saved tuned quad is checked with its own wire, line and idle ending.
     [[nodiscard]] std::optional<BandsRun> runBandsCheck(std::string_view input,
                                                         std::optional<design::NestedGeometry> geometry = {});
+    // The tuned quad of several bands --tuned FILE holds, into `geometry`, where it holds one; false where it
+    // cannot be made, which has been reported as a failed input of `kind`.
+    [[nodiscard]] bool savedBands(std::string_view input, ResultKind kind,
+                                  std::optional<design::NestedGeometry> &geometry);
     // The quad of several bands --bands names, each band fed as its --match says; none when it cannot be made,
     // which has been reported as a failed input of `kind`.
     [[nodiscard]] std::optional<design::NestedGeometry> bandsGeometry(std::string_view input, ResultKind kind);

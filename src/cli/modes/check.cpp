@@ -92,14 +92,8 @@ void analyse(Session &session, std::string_view frequencyText)
     const tune::TuneSettings &aims = options.tuneSettings;
     if (options.bands.size() > 1 || session.tunedBands()) {
         std::optional<design::NestedGeometry> saved;
-        if (const tune::TunedBands *tuned = session.tunedBands()) {
-            auto made = tune::tunedBandsGeometry(*tuned);
-            if (const auto *refusal = std::get_if<std::string>(&made)) {
-                session.fail(frequencyText, *refusal, ResultKind::Check);
-                return;
-            }
-            saved = std::get<design::NestedGeometry>(std::move(made));
-        }
+        if (!session.savedBands(frequencyText, ResultKind::Check, saved))
+            return;
         const std::optional<Session::BandsRun> run = session.runBandsCheck(frequencyText, saved);
         if (!run)
             return;

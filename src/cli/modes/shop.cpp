@@ -21,20 +21,15 @@ void bandsSheet(Session &session, std::string_view input)
     const Options &options = session.options();
     std::optional<design::NestedGeometry> geometry;
     std::string tuning;
-    if (const tune::TunedBands *saved = session.tunedBands()) {
-        auto made = tune::tunedBandsGeometry(*saved);
-        if (const auto *refusal = std::get_if<std::string>(&made)) {
-            session.fail(input, *refusal, ResultKind::ShopSheet);
-            return;
-        }
-        geometry = std::get<design::NestedGeometry>(std::move(made));
-    } else if (options.tuneForSheet) {
+    if (!session.savedBands(input, ResultKind::ShopSheet, geometry))
+        return;
+    if (!geometry && options.tuneForSheet) {
         const std::optional<study::NestedTuneResult> tuned = session.runBandsTune(input);
         if (!tuned)
             return;
         geometry = tuned->tuned;
         tuning = document::bandsTuneOutcome(*tuned, options.tuneSettings);
-    } else {
+    } else if (!geometry) {
         geometry = session.bandsGeometry(input, ResultKind::ShopSheet);
     }
     if (!geometry)
