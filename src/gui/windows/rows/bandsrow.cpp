@@ -63,6 +63,18 @@ std::array<QWidget *, 3> BandsRow::fields() const
     return {m_bands, m_layout, m_idle};
 }
 
+void BandsRow::setChoice(const Choice &choice)
+{
+    QStringList names;
+    for (const design::Band &band : choice.bands)
+        names << QString::fromStdString(band.name);
+    m_bands->setText(names.join(QStringLiteral(", ")));
+    m_layout->setCurrentIndex(std::max(0, m_layout->findData(static_cast<int>(choice.nested.layout))));
+    const auto idle = choice.idle.kind == design::IdleEnd::Kind::Open ? design::IdleEnd::Kind::Open
+                                                                      : design::IdleEnd::Kind::Short;
+    m_idle->setCurrentIndex(std::max(0, m_idle->findData(static_cast<int>(idle))));
+}
+
 QWidget *BandsRow::lastField() const
 {
     return m_idle;

@@ -35,6 +35,9 @@ public:
     // The bands as they stand: none for the frequency's own design, or why they cannot be read.
     [[nodiscard]] std::variant<std::optional<Choice>, QString> read() const;
 
+    // Shows a choice, as a saved quad gives it; an idle ending through lines shows as closed, which most
+    // lengths of line act as.
+    void setChoice(const Choice &choice);
     [[nodiscard]] QLineEdit *bandsField() const { return m_bands; }
     [[nodiscard]] QWidget *lastField() const;
     // Its fields in Tab's order.

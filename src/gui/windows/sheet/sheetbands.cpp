@@ -12,6 +12,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTextBrowser>
@@ -64,8 +65,14 @@ bool ShopSheetWindow::recalculateBands(std::optional<QString> &oneBand)
     auto settings = shop::readShopSettings(m_settings->texts());
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&settings))
         return refuse(qText(refusal->message));
-    auto made = shop::makeNestedSheet(std::get<design::NestedGeometry>(geometry),
-                                      std::get<shop::ShopSettings>(settings), false);
+    // A saved tune's loops while the bands, the layout and the elements are still its own.
+    if (m_tunedBands && m_tunedBandsKey != tunedBandsKey())
+        m_tunedBands.reset();
+    const bool tuned = m_tunedBands.has_value();
+    if (tuned)
+        geometry = design::withPerimeterFactors(std::get<design::NestedGeometry>(geometry), m_tunedBands->factors);
+    auto made =
+        shop::makeNestedSheet(std::get<design::NestedGeometry>(geometry), std::get<shop::ShopSettings>(settings), tuned);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&made))
         return refuse(qText(refusal->message));
     markRefused(nullptr);
@@ -80,6 +87,24 @@ bool ShopSheetWindow::recalculateBands(std::optional<QString> &oneBand)
     saveSettings();
     showStale(false);
     return true;
+}
+
+void ShopSheetWindow::openTunedBands(tune::TunedBands saved)
+{
+    BandsRow::Choice choice{saved.bands, saved.nested, saved.idle};
+    {
+        const QSignalBlocker quiet(m_settings); // one sheet, of the whole of it, once it is all shown
+        m_settings->setElements(saved.elements);
+        m_settings->bandsRow()->setChoice(choice);
+    }
+    m_tunedBands = std::move(saved);
+    m_tunedBandsKey = tunedBandsKey();
+    recalculate();
+}
+
+QString ShopSheetWindow::tunedBandsKey() const
+{
+    return m_settings->bandsRow()->key() + QString::number(m_settings->elements());
 }
 
 // The nested quad's tab in place of the tables of one band's design, and its drawing in place of theirs.

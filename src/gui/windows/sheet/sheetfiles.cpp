@@ -17,6 +17,7 @@
 #include "core/document/checktable.h"
 #include "core/document/nestedsheet.h"
 #include "core/measure/measured.h"
+#include "core/tune/tunedbands.h"
 #include "core/tune/tuneddesign.h"
 #include "core/format/fieldtext.h"
 #include "gui/runtime/messagebox.h"
@@ -125,8 +126,16 @@ bool ShopSheetWindow::openTunedDesign(const QString &path)
 {
     const SmallFile file = readSmallFile(path, QStringLiteral("tuned design"));
     std::variant<tune::TunedDesign, std::string> read = std::string();
-    if (file.text)
+    if (file.text && tune::isTunedBandsText(*file.text)) {
+        auto bands = tune::readTunedBands(*file.text);
+        if (auto *saved = std::get_if<tune::TunedBands>(&bands)) {
+            openTunedBands(std::move(*saved));
+            return true;
+        }
+        read = std::get<std::string>(bands);
+    } else if (file.text) {
         read = tune::readTunedDesign(*file.text);
+    }
     if (const auto *refusal = std::get_if<std::string>(&read)) {
         MessageBoxRequest request;
         request.prompt = file.text ? QStringLiteral("The tuned design could not be opened from %1: %2")

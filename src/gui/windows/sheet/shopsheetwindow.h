@@ -4,6 +4,7 @@
 #include "core/shop/sheetsource.h"
 #include "core/shop/nestedsheet.h"
 #include "core/shop/shopsheet.h"
+#include "core/tune/tunedbands.h"
 
 #include <QWidget>
 
@@ -90,6 +91,9 @@ private:
     // With several bands typed, the sheet is their nested quad's: gives whether it is, shown or refused.
     [[nodiscard]] bool recalculateBands(std::optional<QString> &oneBand);
     void showNested(bool shown);
+    // A saved tuned quad of several bands: its bands, layout and elements shown, its loops cut until they change.
+    void openTunedBands(tune::TunedBands saved);
+    [[nodiscard]] QString tunedBandsKey() const;
     QWidget *buildNestedPage();
     void frequencyCommitted();
     void measuredEdited();
@@ -134,6 +138,8 @@ private:
     DocumentPrint *m_print;
     bool m_sized = false; // the opening size is set once, at the first show
     std::optional<shop::NestedSheet> m_nested; // the nested quad's sheet, with several bands typed
+    std::optional<tune::TunedBands> m_tunedBands; // opened, and still the bands, layout and elements shown
+    QString m_tunedBandsKey;
     QWidget *m_nestedPage = nullptr;
     QTextBrowser *m_nestedText = nullptr;
     NestedDrawing *m_nestedDrawing = nullptr;

@@ -11,6 +11,7 @@
 #include "gui/windows/styling/fonts.h"
 #include "gui/windows/main/form1.h"
 #include "gui/windows/check/antennacheckwindow.h"
+#include "core/tune/tunedbands.h"
 #include "core/design/designlengths.h"
 #include "core/shop/shopsheettext.h"
 #include "gui/windows/sheet/shopsheetwindow.h"
@@ -795,6 +796,29 @@ void TestShopSheetWindow::nestedQuadOfSeveralBands()
                                           {folder.filePath(QStringLiteral("quad.pdf")), QStringLiteral("-")});
     for (const char *shown : {"Shop sheet for a quad of 20m, 15m and 10m", "Spreader arms", "From the side"})
         QVERIFY2(text.contains(QString::fromUtf8(shown)), shown);
+
+    // A saved tuned quad opens as its bands and cuts its own loops, until its bands change.
+    const QString saved = folder.filePath(QStringLiteral("quad.json"));
+    {
+        auto bandsRead = std::get<std::vector<tarvelin::design::Band>>(tarvelin::design::readBands("20m,15m"));
+        tarvelin::tune::TunedBands quad;
+        quad.bands = bandsRead;
+        quad.nested.layout = tarvelin::design::NestedLayout::Boom;
+        quad.factors = {0.98, 0.96, 0.99, 0.97};
+        const auto geometry = std::get<tarvelin::design::NestedGeometry>(
+            tarvelin::tune::tunedBandsGeometry(quad));
+        QFile file(saved);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const std::string contents = tarvelin::tune::tunedBandsText(quad, geometry);
+        QVERIFY(file.write(contents.data(), static_cast<qint64>(contents.size())) ==
+                static_cast<qint64>(contents.size()));
+    }
+    QVERIFY(sheet->openTunedDesign(saved));
+    QTRY_VERIFY(sheet->nestedSheet() && sheet->nestedSheet()->tuned);
+    QCOMPARE(bands->text(), QStringLiteral("20m, 15m"));
+    QCOMPARE(sheet->nestedSheet()->loops[1].factor, 0.96);
+    bands->setText(QStringLiteral("20m, 15m, 10m"));
+    QTRY_VERIFY(sheet->nestedSheet() && !sheet->nestedSheet()->tuned);
 
     bands->setText(QStringLiteral("20m, 11m"));
     QTRY_VERIFY(!sheet->nestedSheet());
