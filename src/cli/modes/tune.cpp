@@ -18,24 +18,6 @@ void saveTuned(Session &session, const std::string &text)
                            "Cannot save the tuned design to " + format::terminalSafe(path) + ": " + *failure);
 }
 
-// What the file of a tuned quad of several bands keeps: what it was tuned for, and where the tune left it.
-tune::TunedBands tunedBandsOf(const study::NestedTuneResult &tuned, const Options &options)
-{
-    tune::TunedBands saved;
-    saved.bands = tuned.tuned.bands;
-    saved.elements = static_cast<int>(tuned.tuned.elements);
-    saved.nested = options.nested;
-    saved.idle = options.idle;
-    saved.check = options.checkSettings;
-    saved.tune = options.tuneSettings;
-    for (const design::NestedLoop &loop : tuned.tuned.loops)
-        saved.factors.push_back(loop.perimeterFactor);
-    saved.rounds = tuned.rounds;
-    saved.designs = tuned.designs;
-    saved.end = tuned.end;
-    return saved;
-}
-
 void tuneDesign(Session &session, std::string_view frequencyText)
 {
     const Options &options = session.options();
@@ -45,7 +27,7 @@ void tuneDesign(Session &session, std::string_view frequencyText)
             return;
         session.writer().appendBandsTune(session.buffer(), *tuned, options.tuneSettings, options.idle);
         if (!options.savePath.empty())
-            saveTuned(session, tune::tunedBandsText(tunedBandsOf(*tuned, options), tuned->tuned));
+            saveTuned(session, tune::tunedBandsText(tuned->saved(), tuned->tuned));
         return;
     }
     if (!options.bands.empty())

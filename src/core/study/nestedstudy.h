@@ -26,6 +26,7 @@ public:
 
     [[nodiscard]] const design::NestedGeometry &geometry() const { return m_geometry; }
     [[nodiscard]] const design::CheckSettings &settings() const { return m_settings; }
+    [[nodiscard]] const design::IdleEnd &idle() const { return m_idle; }
     // The frequencies of the round last handed out, for a progress bar.
     [[nodiscard]] int lastRoundFrequencies() const { return m_lastRoundFrequencies; }
     // Each band's check, lowest first, once the round is done.

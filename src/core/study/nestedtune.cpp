@@ -17,8 +17,28 @@ NestedTune::NestedTune(design::NestedGeometry specified, design::CheckSettings s
     m_factors.assign(m_specified.loops.size(), 1.0);
     m_searches.assign(m_specified.bands.size(), tune::BandSearch(tune::kLoopFactorLimit));
     m_result_.specified = m_specified;
+    m_result_.settings = m_settings;
+    m_result_.idle = m_idle;
+    m_result_.goals = m_tune;
     for (std::size_t band = 0; band < m_specified.bands.size(); ++band)
         m_planned.push_back({m_factors, band, {}});
+}
+
+tune::TunedBands NestedTuneResult::saved() const
+{
+    tune::TunedBands file;
+    file.bands = tuned.bands;
+    file.elements = static_cast<int>(tuned.elements);
+    file.nested = specified.settings;
+    file.idle = idle;
+    file.check = settings;
+    file.tune = goals;
+    for (const design::NestedLoop &loop : tuned.loops)
+        file.factors.push_back(loop.perimeterFactor);
+    file.rounds = rounds;
+    file.designs = designs;
+    file.end = end;
+    return file;
 }
 
 std::optional<EngineRound> NestedTune::nextRound()

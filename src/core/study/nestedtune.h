@@ -7,6 +7,7 @@
 #include "core/nec/nesteddeck.h"
 #include "core/study/study.h"
 #include "core/tune/bandsearch.h"
+#include "core/tune/tunedbands.h"
 #include "core/tune/tuner.h"
 
 #include <chrono>
@@ -41,6 +42,13 @@ struct NestedTuneResult
     int rounds = 0;  // full rounds over the bands
     int designs = 0; // single-band designs modelled
     tune::TuneEnd end = tune::TuneEnd::Converged;
+    // What it was tuned for.
+    design::CheckSettings settings;
+    design::IdleEnd idle;
+    tune::TuneSettings goals;
+
+    // The tuned quad as its file keeps it.
+    [[nodiscard]] tune::TunedBands saved() const;
 };
 
 // The tune of a quad of several bands, band by band: each band's driver and reflector searched with every loop
@@ -62,6 +70,8 @@ public:
     // Once ended: the tuned quad, unless the engine failed before the specified one had its figures.
     [[nodiscard]] const std::optional<NestedTuneResult> &result() const { return m_result; }
     [[nodiscard]] const std::optional<std::string> &failure() const { return m_failure; }
+    // Single-band designs modelled so far, for a progress line.
+    [[nodiscard]] int designs() const { return m_result_.designs; }
 
     // A round holds at most this many band visits' steps; a band not done by then is taken up next round.
     static constexpr int kStepsPerVisit = 8;

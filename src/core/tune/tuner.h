@@ -246,8 +246,7 @@ private:
 
 // Whether a tune may start, and if not why, as the windows say it: a tune starts from a finished check of the
 // design and the settings as they stand, once nothing else runs. None when it may.
-[[nodiscard]] std::optional<std::string> tuneStartRefusal(bool running, bool checked, bool checkCurrent,
-                                                          bool severalBands = false);
+[[nodiscard]] std::optional<std::string> tuneStartRefusal(bool running, bool checked, bool checkCurrent);
 // What a tune with these settings does, in a sentence: its goals, its band and what it may move.
 [[nodiscard]] std::string tuneDescription(const TuneSettings &tune);
 

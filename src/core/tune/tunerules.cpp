@@ -10,13 +10,10 @@ bool sameCheck(const design::ArrayGeometry &now, const design::CheckSettings &se
     return settings == ran && now.designMHz == checked.designMHz && now.elementCount() == checked.elementCount();
 }
 
-std::optional<std::string> tuneStartRefusal(bool running, bool checked, bool checkCurrent, bool severalBands)
+std::optional<std::string> tuneStartRefusal(bool running, bool checked, bool checkCurrent)
 {
     if (running)
         return "A run is under way: Tune Loops can start once it has ended.";
-    if (severalBands)
-        return "Tune Loops tunes one band's design; tarvelin-calc --tune --bands tunes a quad of several bands "
-               "band by band.";
     if (!checked)
         return "Run the check first: Tune Loops tunes the design the check shows.";
     if (!checkCurrent)

@@ -227,7 +227,13 @@ void AntennaCheckWindow::tune()
 {
     QString problem;
     const std::optional<tune::TuneSettings> settings = m_tunePanel->read(problem);
-    if (running() || !m_summary || !m_checked || !settings)
+    if (running() || !m_summary || !settings)
+        return;
+    if (!m_bandChecks.empty()) {
+        tuneBands(*settings);
+        return;
+    }
+    if (!m_checked)
         return;
     // The tune shown stays until this one has ended and is found to take its place.
     m_tuningSettings = *settings;
@@ -410,10 +416,9 @@ void AntennaCheckWindow::setRunning(bool running)
     m_deckButton->setEnabled(!running && m_ready);
     for (QPushButton *button : m_resultButtons)
         button->setEnabled(!running && m_summary.has_value() && (button != m_printButton || !m_print->busy()) &&
-                           (button != m_resultButtons.back() || m_bandChecks.empty())); // one band's sheet
+                           (button != m_resultButtons.back() || m_bandChecks.empty() || m_tunedBands));
     // Why Tune cannot start, where it cannot, on the button itself; what it does where it can.
-    const std::optional<std::string> refusal = tune::tuneStartRefusal(running, m_summary.has_value(), m_checkShown,
-                                                                       !m_bandChecks.empty());
+    const std::optional<std::string> refusal = tune::tuneStartRefusal(running, m_summary.has_value(), m_checkShown);
     QString problem;
     const std::optional<tune::TuneSettings> tune = m_tunePanel->read(problem);
     QPushButton *tuneButton = m_tunePanel->tuneButton();
@@ -428,7 +433,11 @@ void AntennaCheckWindow::setRunning(bool running)
 
 void AntennaCheckWindow::openShopSheetForCheck()
 {
-    if (!m_summary || !m_checked) // several bands are cut from the Shop Sheet's own Quad bands
+    if (m_summary && !m_bandChecks.empty() && m_tunedBands) {
+        emit tunedBandsSheetRequested(*m_tunedBands); // the tuned quad shown
+        return;
+    }
+    if (!m_summary || !m_checked) // several bands untuned are cut from the Shop Sheet's own Quad bands
         return;
     auto predicted = shop::predictedResonance(m_summary->resonanceMHz, m_summary->design.mhz);
     if (const auto *refusal = std::get_if<shop::ShopRefusal>(&predicted)) {

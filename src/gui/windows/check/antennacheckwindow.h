@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/check/nestedcheck.h"
+#include "core/tune/tunedbands.h"
 #include "core/measure/measured.h"
 #include "core/study/study.h"
 #include "core/shop/shopsheet.h"
@@ -18,6 +19,7 @@ class QPushButton;
 namespace tarvelin {
 
 class BandsStudyRun;
+class BandsTuneRun;
 class CheckResults;
 class CheckSettingsPanel;
 class EngineRun;
@@ -105,6 +107,8 @@ signals:
     void shopSheetRequested(const QString &frequencyText, int elements, double predictedMHz, const QString &modelNote);
     // The shop sheet of the tuned design: each loop's factor against the specified one, reflector first, and
     // the stations where the tune moved them.
+    // The shop sheet of the tuned quad of several bands shown.
+    void tunedBandsSheetRequested(const tarvelin::tune::TunedBands &tuned);
     void tunedShopSheetRequested(const QString &frequencyText, const tarvelin::shop::TunedCut &tuned,
                                  const tarvelin::shop::SheetTuning &tuning);
 
@@ -125,6 +129,11 @@ private:
     [[nodiscard]] EngineRun *bandsEngine() const;
     void cancelBands();
     void clearBands();
+    // Tunes the quad of several bands shown, band by band; then checks the tuned quad and shows it.
+    void tuneBands(const tune::TuneSettings &goals);
+    void bandsTuneEnded();
+    void startBandsCheck(design::NestedGeometry geometry, const design::CheckSettings &settings,
+                         const design::IdleEnd &idle);
     // The sweeps held, read within the band shown's window beside its check.
     void showBandMeasured();
     // Whether the bands shown are of the bands, the elements and the settings as they stand.
@@ -186,6 +195,9 @@ private:
     bool m_asking = true;      // closing during a tune asks first
     QLabel *m_status = nullptr;
     BandsStudyRun *m_bandsRun = nullptr;
+    BandsTuneRun *m_bandsTune = nullptr;
+    std::optional<tune::TunedBands> m_tunedBands; // the tuned quad shown, as a saved file holds it
+    QString m_tunedBandsOutcome;
     std::vector<check::BandCheck> m_bandChecks;
     std::optional<design::CheckSettings> m_bandsSettings; // of the bands checked
     QString m_bandsKey; // the bands, their layout and the elements as run

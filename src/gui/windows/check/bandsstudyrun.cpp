@@ -26,4 +26,14 @@ void BandsStudyRun::onRoundStarted()
     emit progress(m_finished, m_total);
 }
 
+BandsTuneRun::BandsTuneRun(std::unique_ptr<study::NestedTune> tune, QObject *parent)
+    : RoundsRun(std::move(tune), parent)
+{
+}
+
+void BandsTuneRun::onRoundStarted()
+{
+    emit progress(tune().designs());
+}
+
 } // namespace tarvelin

@@ -4,6 +4,7 @@
 #include "gui/windows/check/antennacheckwindow.h"
 
 #include "core/design/designlengths.h"
+#include "core/document/bandstune.h"
 #include "core/document/checktable.h"
 #include "gui/runtime/unhandlederror.h"
 #include "gui/windows/check/bandsstudyrun.h"
@@ -56,6 +57,8 @@ QLayout *AntennaCheckWindow::buildBandChoice()
 
 std::optional<QString> AntennaCheckWindow::runBands(const design::CheckSettings &settings)
 {
+    m_tunedBands.reset(); // a run checks the bands as typed
+    m_tunedBandsOutcome.clear();
     const auto read = m_settings->bandsRow()->read();
     if (const auto *refusal = std::get_if<QString>(&read)) {
         showFailure(*refusal);
@@ -78,17 +81,23 @@ std::optional<QString> AntennaCheckWindow::runBands(const design::CheckSettings 
     if (!mayLoseTune(QStringLiteral("A new run clears it"), QStringLiteral("Run the check anyway?")))
         return std::nullopt;
     saveSettings();
+    startBandsCheck(std::get<design::NestedGeometry>(std::move(geometry)), settings, choice->idle);
+    return std::nullopt;
+}
+
+void AntennaCheckWindow::startBandsCheck(design::NestedGeometry geometry, const design::CheckSettings &settings,
+                                         const design::IdleEnd &idle)
+{
     clearResults();
-    m_checked.reset(); // no single design: nothing to tune or cut from this check
+    m_checked.reset(); // no single design: the bands are tuned and cut as one quad
     m_bandsSettings = settings;
     m_bandsKey = m_settings->bandsRow()->key() + QString::number(m_settings->elements());
     if (m_bandsRun)
         m_bandsRun->deleteLater();
+    const int bands = static_cast<int>(geometry.bands.size());
     m_bandsRun = new BandsStudyRun(
-        std::make_unique<study::NestedStudy>(std::get<design::NestedGeometry>(std::move(geometry)), settings,
-                                             choice->idle, std::max(1, QThread::idealThreadCount())),
+        std::make_unique<study::NestedStudy>(std::move(geometry), settings, idle, std::max(1, QThread::idealThreadCount())),
         this);
-    const int bands = static_cast<int>(choice->bands.size());
     connect(m_bandsRun, &BandsStudyRun::progress, this, [this, bands](int done, int of) {
         m_runRow->showProgress(done, of, QStringLiteral("Modelling %1 bands together: %2 of %3 frequencies")
                                              .arg(bands)
@@ -98,7 +107,44 @@ std::optional<QString> AntennaCheckWindow::runBands(const design::CheckSettings 
     connect(m_bandsRun, &BandsStudyRun::ended, this, guardedSlot(m_messages, this, &AntennaCheckWindow::bandsEnded));
     setRunning(true);
     m_bandsRun->start();
-    return std::nullopt;
+}
+
+void AntennaCheckWindow::tuneBands(const tune::TuneSettings &goals)
+{
+    if (!m_bandsRun || !m_bandsSettings)
+        return;
+    const study::NestedStudy &checked = m_bandsRun->study();
+    if (m_bandsTune)
+        m_bandsTune->deleteLater();
+    m_bandsTune = new BandsTuneRun(std::make_unique<study::NestedTune>(checked.geometry(), *m_bandsSettings,
+                                                                       checked.idle(), goals,
+                                                                       std::max(1, QThread::idealThreadCount())),
+                                   this);
+    const int bands = static_cast<int>(checked.geometry().bands.size());
+    connect(m_bandsTune, &BandsTuneRun::progress, this, [this, bands](int designs) {
+        m_runRow->showProgress(0, 0, QStringLiteral("Tuning %1 bands band by band: %2 designs").arg(bands).arg(designs));
+    });
+    connect(m_bandsTune, &BandsTuneRun::ended, this,
+            guardedSlot(m_messages, this, &AntennaCheckWindow::bandsTuneEnded));
+    setRunning(true);
+    m_bandsTune->start();
+}
+
+// The tuned quad is checked as the bands were, and shown with what the tune says of it.
+void AntennaCheckWindow::bandsTuneEnded()
+{
+    const study::NestedTune &tune = m_bandsTune->tune();
+    if (!tune.result()) {
+        setRunning(false);
+        m_runRow->showDone();
+        m_status->setText(tune.failure() ? QString::fromStdString(*tune.failure())
+                                         : QStringLiteral("The tune was stopped: the check shown stays."));
+        return;
+    }
+    const study::NestedTuneResult &result = *tune.result();
+    m_tunedBands = result.saved();
+    m_tunedBandsOutcome = QString::fromStdString(document::bandsTuneOutcome(result, result.goals));
+    startBandsCheck(result.tuned, result.settings, result.idle);
 }
 
 void AntennaCheckWindow::bandsEnded()
@@ -136,7 +182,8 @@ void AntennaCheckWindow::showBand(int index)
     if (const std::optional<check::NestingShift> shift = check::nestingShift(band))
         moved = QStringLiteral(" Nesting moves it %1 % from its own design alone.")
                     .arg(shift->percentOf(band.band.designMHz), 0, 'f', 2);
-    m_status->setText(QString::fromStdString(band.band.name + ", with every band's loops: " +
+    m_status->setText((m_tunedBands ? m_tunedBandsOutcome + QLatin1Char(' ') : QString()) +
+                      QString::fromStdString(band.band.name + ", with every band's loops: " +
                                              document::verdictHeadline(band.summary, nullptr, goals())) +
                       moved);
     showMeasured(); // the sweeps held, within this band's window, with what they say of it
@@ -165,17 +212,22 @@ void AntennaCheckWindow::showBandMeasured()
 
 bool AntennaCheckWindow::bandsRunning() const
 {
-    return m_bandsRun && m_bandsRun->running();
+    return (m_bandsRun && m_bandsRun->running()) || (m_bandsTune && m_bandsTune->running());
 }
 
 EngineRun *AntennaCheckWindow::bandsEngine() const
 {
+    if (m_bandsTune && m_bandsTune->running())
+        return m_bandsTune->engine();
     return m_bandsRun ? m_bandsRun->engine() : nullptr;
 }
 
 void AntennaCheckWindow::cancelBands()
 {
-    m_bandsRun->cancel();
+    if (m_bandsTune && m_bandsTune->running())
+        m_bandsTune->cancel();
+    else
+        m_bandsRun->cancel();
 }
 
 void AntennaCheckWindow::clearBands()

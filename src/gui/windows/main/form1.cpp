@@ -347,6 +347,13 @@ void Form1::openAntennaCheck()
                         m_shopSheet->setPredictedResonance(frequencyText, elements, predictedMHz, modelNote);
                     });
                 });
+        connect(m_antennaCheck, &AntennaCheckWindow::tunedBandsSheetRequested, this,
+                [this](const tune::TunedBands &tuned) {
+                    runHandler(m_messages, [&] {
+                        openShopSheet();
+                        m_shopSheet->openTunedBands(tuned);
+                    });
+                });
         connect(m_antennaCheck, &AntennaCheckWindow::tunedShopSheetRequested, this,
                 [this](const QString &frequencyText, const shop::TunedCut &tuned, const shop::SheetTuning &tuning) {
                     runHandler(m_messages, [&] {

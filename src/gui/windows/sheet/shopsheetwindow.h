@@ -54,6 +54,8 @@ public:
                                const QString &modelNote = {});
     // The tuned design's sheet for this frequency: each loop's factor against the specified one. Another
     // design frequency, typed or sent from the main window, brings back the specified design.
+    // A tuned quad of several bands: its bands, layout and elements shown, its loops cut until they change.
+    void openTunedBands(tune::TunedBands saved);
     void setTunedDesign(const QString &frequencyText, const shop::TunedCut &tuned,
                         std::optional<shop::SheetTuning> tuning = std::nullopt);
     [[nodiscard]] bool tuned() const { return m_source.tuned(); }
@@ -91,8 +93,7 @@ private:
     // With several bands typed, the sheet is their nested quad's: gives whether it is, shown or refused.
     [[nodiscard]] bool recalculateBands(std::optional<QString> &oneBand);
     void showNested(bool shown);
-    // A saved tuned quad of several bands: its bands, layout and elements shown, its loops cut until they change.
-    void openTunedBands(tune::TunedBands saved);
+
     [[nodiscard]] QString tunedBandsKey() const;
     QWidget *buildNestedPage();
     void frequencyCommitted();

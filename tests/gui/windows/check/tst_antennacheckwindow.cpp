@@ -855,10 +855,21 @@ void TestAntennaCheckWindow::severalBands()
     check->showBand(0);
     QVERIFY(std::fabs(check->measured()->minSwrMHz - 14.10) < 0.005);
     check->clearMeasuredSweep();
-    // Tune Loops and the sheet of the check are of one band's design: they wait for one.
-    QVERIFY(!check->findChild<QPushButton *>(QStringLiteral("tune"))->isEnabled());
+    // The sheet of the check waits for a tuned quad; Tune Loops tunes the bands, band by band, and the tuned quad
+    // is checked and cut.
     check->openShopSheetForCheck();
     QVERIFY(!m_form->shopSheet() || !m_form->shopSheet()->isVisible());
+    QVERIFY(check->findChild<QPushButton *>(QStringLiteral("tune"))->isEnabled());
+    check->tune();
+    QVERIFY(check->running());
+    QTRY_VERIFY_WITH_TIMEOUT(!check->running(), 120000);
+    QVERIFY2(check->status().startsWith(QStringLiteral("The tune converged")), qPrintable(check->status()));
+    QCOMPARE(check->bandChecks().size(), std::size_t(2));
+    for (const tarvelin::check::BandCheck &band : check->bandChecks())
+        QVERIFY(band.summary.resonanceMHz && std::fabs(*band.summary.resonanceMHz / band.band.designMHz - 1) < 0.002);
+    check->openShopSheetForCheck();
+    QVERIFY(m_form->shopSheet() && m_form->shopSheet()->nestedSheet() && m_form->shopSheet()->nestedSheet()->tuned);
+    check->activateWindow();
 
     bands->setText(QStringLiteral("20m, 11m"));
     check->run();
