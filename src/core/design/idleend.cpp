@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "core/design/idleend.h"
 
+#include "core/design/designlengths.h"
 #include "core/text/typedtext.h"
-
-#include <array>
-#include <charconv>
 
 namespace tarvelin::design {
 
@@ -68,16 +66,11 @@ std::string idleEndSpec(const IdleEnd &end)
     case IdleEnd::Kind::Line:
         break;
     }
-    const auto exact = [](double value) {
-        std::array<char, 32> text{};
-        const auto written = std::to_chars(text.data(), text.data() + text.size(), value);
-        return std::string(text.data(), written.ptr);
-    };
     const FeedRun &run = end.line;
-    const std::string line = run.cable.empty() ? exact(run.z0Ohms) + "/" + exact(run.velocityFactor) + "/" +
-                                                     exact(run.lossDbPer100m)
+    const std::string line = run.cable.empty() ? shortestText(run.z0Ohms) + "/" + shortestText(run.velocityFactor) + "/" +
+                                                     shortestText(run.lossDbPer100m)
                                                : run.cable;
-    return "line:" + exact(run.metres) + "m:" + line + (end.switchOpen ? ":open" : ":short");
+    return "line:" + shortestText(run.metres) + "m:" + line + (end.switchOpen ? ":open" : ":short");
 }
 
 std::optional<std::complex<double>> idleEndOhms(const IdleEnd &end, double mhz, double designMHz)

@@ -6,6 +6,7 @@
 #include "core/document/bandscheck.h"
 #include "core/format/fieldtext.h"
 #include "core/format/jsonwriter.h"
+#include "core/shop/shopsheettext.h"
 
 #include <cmath>
 
@@ -18,16 +19,6 @@ std::string elementName(std::size_t element)
     return std::string(calc::elementRowName(static_cast<calc::ElementRow>(element)));
 }
 
-double inches(shop::HalfThousandths length)
-{
-    return static_cast<double>(length) / 2000.0;
-}
-
-double millimetres(shop::HalfThousandths length)
-{
-    return static_cast<double>(length * 127) / 10000.0;
-}
-
 std::string both(const shop::NestedSheet &sheet, shop::HalfThousandths length)
 {
     return shop::feetInchesText(length, sheet.settings.step) + " (" + shop::millimetresText(length) + " mm)";
@@ -35,14 +26,7 @@ std::string both(const shop::NestedSheet &sheet, shop::HalfThousandths length)
 
 void addLength(std::vector<format::TableCell> &row, const shop::NestedSheet &sheet, shop::HalfThousandths length)
 {
-    row.push_back({shop::feetInchesText(length, sheet.settings.step), inches(length)});
-    row.push_back({shop::millimetresText(length), millimetres(length)});
-}
-
-void addLengthColumns(format::ResultTable &table, const std::string &key, const std::string &heading)
-{
-    table.columns.push_back({key + "_in", heading, true, false, {}});
-    table.columns.push_back({key + "_mm", heading + " (mm)", true, false, "mm"});
+    shop::addLengthCells(row, length, sheet.settings.step);
 }
 
 // "key": the fraction, "key_in": decimal inches, "key_mm": millimetres.
@@ -50,8 +34,8 @@ void writeLength(format::JsonWriter &json, const shop::NestedSheet &sheet, const
                  shop::HalfThousandths length)
 {
     json.text(key, shop::feetInchesText(length, sheet.settings.step))
-        .number(key + "_in", inches(length), format::Figure::Exact)
-        .number(key + "_mm", millimetres(length), format::Figure::Exact);
+        .number(key + "_in", shop::inchesOf(length), format::Figure::Exact)
+        .number(key + "_mm", shop::millimetresOf(length), format::Figure::Exact);
 }
 
 std::string feedText(const shop::NestedSheet &sheet, std::size_t band)
@@ -76,11 +60,11 @@ format::Section loopsSection(const shop::NestedSheet &sheet)
     section.heading = "Loops";
     format::ResultTable table;
     table.columns.push_back({"loop", "Loop", true, true});
-    addLengthColumns(table, "wire", "Wire");
-    addLengthColumns(table, "side", "Side");
+    shop::addLengthColumns(table, "wire", "Wire");
+    shop::addLengthColumns(table, "side", "Side");
     table.columns.push_back({"corner_marks", "Corner marks", true, false, {}, true});
-    addLengthColumns(table, "attachment", "On the arm");
-    addLengthColumns(table, "station", "Station");
+    shop::addLengthColumns(table, "attachment", "On the arm");
+    shop::addLengthColumns(table, "station", "Station");
     for (const shop::NestedLoopCut &loop : sheet.loops) {
         std::vector<format::TableCell> row{
             {sheet.geometry.bands[loop.band].name + " " + elementName(loop.element), std::nullopt}};
@@ -112,7 +96,7 @@ format::Section armsSection(const shop::NestedSheet &sheet)
     format::ResultTable table;
     table.columns.push_back({"element", "Arms", true, true});
     table.columns.push_back({"angle_to_boom_deg", "To the boom (°)"});
-    addLengthColumns(table, "length", "Each arm");
+    shop::addLengthColumns(table, "length", "Each arm");
     for (const shop::NestedArm &arm : sheet.arms) {
         const double toBoom = 90.0 - std::abs(arm.leanDeg);
         std::vector<format::TableCell> row{{elementName(arm.element), std::nullopt},
@@ -147,7 +131,7 @@ format::Section bandsSection(const shop::NestedSheet &sheet, std::span<const che
     table.columns = {{"band", "Band", true, true},
                      {"frequency_mhz", "MHz"},
                      {"spacing_wavelengths", "Spacing (λ)"}};
-    addLengthColumns(table, "spacing", "Spacing");
+    shop::addLengthColumns(table, "spacing", "Spacing");
     table.columns.push_back({"feed", "Feed", true, false, {}, true});
     for (std::size_t b = 0; b < sheet.geometry.bands.size(); ++b) {
         const shop::NestedBandFeed &feed = sheet.feeds[b];
@@ -180,7 +164,7 @@ format::ResultTable nestedLoopsTable(const shop::NestedSheet &sheet)
     format::ResultTable table;
     table.columns = {{"band", "Band", true, true}, {"element", "Element"}, {"factor", "Factor"}};
     for (const char *key : {"loop", "cut", "side", "attachment", "station"})
-        addLengthColumns(table, key, key);
+        shop::addLengthColumns(table, key, key);
     for (const shop::NestedLoopCut &loop : sheet.loops) {
         std::vector<format::TableCell> row{{sheet.geometry.bands[loop.band].name, std::nullopt},
                                            {elementName(loop.element), std::nullopt},
@@ -256,7 +240,7 @@ void writeNestedSheetJson(format::JsonWriter &json, const shop::NestedSheet &she
             writeLength(json, sheet, "side", loop.side);
             json.beginList("corner_marks_mm");
             for (const shop::HalfThousandths mark : loop.cornerMarks)
-                json.number({}, millimetres(mark), format::Figure::Exact);
+                json.number({}, shop::millimetresOf(mark), format::Figure::Exact);
             json.endList();
             writeLength(json, sheet, "station", loop.station);
             writeLength(json, sheet, "attachment", loop.attachment);

@@ -18,6 +18,16 @@ using HalfThousandths = std::int64_t;
     return thousandths * 2;
 }
 
+// A length as the number files keep: decimal inches, and millimetres to the 0.0127 mm a half thousandth is.
+[[nodiscard]] constexpr double inchesOf(HalfThousandths length)
+{
+    return static_cast<double>(length) / 2000.0;
+}
+[[nodiscard]] constexpr double millimetresOf(HalfThousandths length)
+{
+    return static_cast<double>(length * 127) / 10000.0;
+}
+
 // Feet, inches and a fraction, rounded to the nearest multiple of 1/step inch, halves away from zero, the
 // fraction in lowest terms: 74' 3-9/16", 74' 0", 10-1/2", 3/16", 0"; a "-" in front of a negative length
 // that does not round to zero.

@@ -70,12 +70,6 @@ format::ResultTable elementTable(std::string_view heading)
     return table;
 }
 
-void addLengthColumns(format::ResultTable &table, const std::string &key, const std::string &heading)
-{
-    table.columns.push_back({key + "_in", heading, true, false, {}});
-    table.columns.push_back({key + "_mm", heading + " (mm)", true, false, "mm"});
-}
-
 // The text as the sheet shows it, rounded to its step and to 0.1 mm; the number exact, for files that keep
 // numbers: decimal inches, and millimetres to the 0.0127 mm a half thousandth is.
 void addLength(std::vector<format::TableCell> &row, const ShopSheet &sheet, std::optional<HalfThousandths> length)
@@ -84,8 +78,7 @@ void addLength(std::vector<format::TableCell> &row, const ShopSheet &sheet, std:
         row.resize(row.size() + 2);
         return;
     }
-    row.push_back({fraction(sheet, *length), static_cast<double>(*length) / 2000.0});
-    row.push_back({millimetresText(*length), static_cast<double>(*length * 127) / 10000.0});
+    addLengthCells(row, *length, sheet.settings.step);
 }
 
 std::vector<format::TableCell> &addElementRow(format::ResultTable &table, const ElementCuts &cuts)
@@ -100,6 +93,18 @@ std::string both(const ShopSheet &sheet, HalfThousandths length)
 }
 
 } // namespace
+
+void addLengthColumns(format::ResultTable &table, const std::string &key, const std::string &heading)
+{
+    table.columns.push_back({key + "_in", heading, true, false, {}});
+    table.columns.push_back({key + "_mm", heading + " (mm)", true, false, "mm"});
+}
+
+void addLengthCells(std::vector<format::TableCell> &row, HalfThousandths length, int step)
+{
+    row.push_back({feetInchesText(length, step), inchesOf(length)});
+    row.push_back({millimetresText(length), millimetresOf(length)});
+}
 
 std::string trimAction(HalfThousandths change, int step)
 {
@@ -235,7 +240,7 @@ void writeMatchAndMaterials(format::JsonWriter &json, const ShopSheet &sheet)
             .number("vf", match.velocityFactor, format::Figure::Exact);
         if (!match.line.empty())
             json.text("line", match.line);
-        const double inches = static_cast<double>(*sheet.section) / 2000.0;
+        const double inches = inchesOf(*sheet.section);
         json.number("length_in", inches, format::Figure::Exact)
             .number("length_mm", std::round(inches * 254.0) / 10.0, format::Figure::Exact)
             .text("length_text", feetInchesText(*sheet.section, sheet.settings.step));

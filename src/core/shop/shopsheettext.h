@@ -62,6 +62,11 @@ inline constexpr std::string_view kSectionRowName = "Matching section";
 // "leave as cut" when the change rounds to nothing at the sheet's step.
 [[nodiscard]] std::string trimAction(HalfThousandths change, int step);
 
+// A length's two columns of a table, in inches and, its twin, in millimetres; and a row's two cells of it: the
+// text as the sheet shows it, rounded to its step and to 0.1 mm, the number exact.
+void addLengthColumns(format::ResultTable &table, const std::string &key, const std::string &heading);
+void addLengthCells(std::vector<format::TableCell> &row, HalfThousandths length, int step);
+
 // What the trims are for, in one sentence for every text of the sheet: the resonance measured or predicted,
 // the frequency to cut as for, and the stations as built. Empty without a resonance.
 [[nodiscard]] std::string trimsNote(const ShopSheet &sheet);

@@ -123,6 +123,10 @@ TunedBands read(const Json &root)
         design.factors.push_back(numberIn(loop, "factor", 1.0 - kLoopFactorLimit - 1e-9, 1.0 + kLoopFactorLimit + 1e-9));
     design.rounds = static_cast<int>(numberIn(root, "rounds", 0, 1e6));
     design.designs = static_cast<int>(numberIn(root, "designs", 0, 1e9));
+    const std::string ended = textIn(root, "ended");
+    for (const TuneEnd end : {TuneEnd::DesignLimit, TuneEnd::TimeLimit, TuneEnd::Cancelled, TuneEnd::EngineFailure})
+        if (ended == tuneEndText(end))
+            design.end = end;
     return design;
 }
 
@@ -193,13 +197,7 @@ std::variant<TunedBands, std::string> readTunedBands(std::string_view text)
     if (root.is_discarded())
         return std::string("The tuned design is not JSON");
     try {
-        TunedBands design = read(root);
-        if (const std::string ended = textIn(root, "ended"); ended != tuneEndText(TuneEnd::Converged))
-            for (const TuneEnd end : {TuneEnd::DesignLimit, TuneEnd::TimeLimit, TuneEnd::Cancelled,
-                                      TuneEnd::EngineFailure})
-                if (ended == tuneEndText(end))
-                    design.end = end;
-        return design;
+        return read(root);
     } catch (const std::exception &problem) {
         return "The tuned design cannot be read: " + std::string(problem.what());
     }

@@ -18,17 +18,12 @@ namespace tarvelin {
 
 namespace {
 
-double millimetres(shop::HalfThousandths length)
-{
-    return static_cast<double>(length) * 0.0127;
-}
-
 // The front view: each loop a square (or diamond) about the boom, its corners on its element's X.
 void paintFront(QPainter &painter, const QRectF &area, const shop::NestedSheet &sheet, const QFontMetricsF &metrics)
 {
     double widest = 0.0;
     for (const shop::NestedLoopCut &loop : sheet.loops)
-        widest = std::max(widest, millimetres(loop.side) * std::numbers::sqrt2);
+        widest = std::max(widest, shop::millimetresOf(loop.side) * std::numbers::sqrt2);
     const double scale = std::min(area.width(), area.height() - metrics.height()) / widest;
     const QPointF centre(area.center().x(), area.top() + metrics.height() + (area.height() - metrics.height()) / 2);
     const bool square = sheet.geometry.settings.shape == design::LoopShape::Square;
@@ -45,7 +40,7 @@ void paintFront(QPainter &painter, const QRectF &area, const shop::NestedSheet &
     for (const shop::NestedLoopCut &loop : sheet.loops) {
         if (loop.element > 1)
             continue; // directors stand behind the driver, a little smaller, on the same X
-        const double half = millimetres(loop.side) * scale / 2;
+        const double half = shop::millimetresOf(loop.side) * scale / 2;
         QPen pen = painter.pen();
         pen.setStyle(loop.element == 0 ? Qt::DashLine : Qt::SolidLine);
         painter.save();
@@ -76,11 +71,11 @@ void paintSide(QPainter &painter, const QRectF &area, const shop::NestedSheet &s
     double longest = 1.0;
     double tallest = 1.0;
     for (const shop::NestedLoopCut &loop : sheet.loops) {
-        longest = std::max(longest, millimetres(loop.station));
-        tallest = std::max(tallest, millimetres(loop.side) / std::numbers::sqrt2);
+        longest = std::max(longest, shop::millimetresOf(loop.station));
+        tallest = std::max(tallest, shop::millimetresOf(loop.side) / std::numbers::sqrt2);
     }
     for (const shop::NestedArm &arm : sheet.arms)
-        longest = std::max(longest, millimetres(arm.hubStation));
+        longest = std::max(longest, shop::millimetresOf(arm.hubStation));
     const double room = area.height() - 2 * metrics.height();
     const double scale = std::min((area.width() - 6 * metrics.averageCharWidth()) / std::max(longest, tallest),
                                   room / (2 * tallest));
@@ -93,19 +88,19 @@ void paintSide(QPainter &painter, const QRectF &area, const shop::NestedSheet &s
     painter.drawLine(at(-longest * 0.05, 0), at(longest * 1.05, 0)); // the boom
     for (const shop::NestedArm &arm : sheet.arms) {
         const double lean = arm.leanDeg * std::numbers::pi / 180.0;
-        const double reach = millimetres(arm.length);
-        const QPointF hub = at(millimetres(arm.hubStation), 0);
+        const double reach = shop::millimetresOf(arm.length);
+        const QPointF hub = at(shop::millimetresOf(arm.hubStation), 0);
         for (const double sign : {1.0, -1.0})
-            painter.drawLine(hub, at(millimetres(arm.hubStation) + reach * std::sin(lean),
+            painter.drawLine(hub, at(shop::millimetresOf(arm.hubStation) + reach * std::sin(lean),
                                      sign * reach * std::cos(lean)));
     }
     const double dot = metrics.height() / 5;
     for (const shop::NestedLoopCut &loop : sheet.loops) {
-        const double rho = millimetres(loop.side) / std::numbers::sqrt2;
-        const double height = sheet.geometry.settings.shape == design::LoopShape::Square ? rho : rho;
-        const QPointF mark = at(millimetres(loop.station), height);
+        // A corner's distance from the boom's axis, whichever way the spreaders stand.
+        const double height = shop::millimetresOf(loop.side) / std::numbers::sqrt2;
+        const QPointF mark = at(shop::millimetresOf(loop.station), height);
         painter.drawEllipse(mark, dot, dot);
-        painter.drawEllipse(at(millimetres(loop.station), -height), dot, dot);
+        painter.drawEllipse(at(shop::millimetresOf(loop.station), -height), dot, dot);
         if (loop.element <= 1) {
             const QString name = QString::fromStdString(sheet.geometry.bands[loop.band].name);
             const double width = metrics.horizontalAdvance(name) + 4;

@@ -91,7 +91,7 @@ void AntennaCheckWindow::startBandsCheck(design::NestedGeometry geometry, const 
     clearResults();
     m_checked.reset(); // no single design: the bands are tuned and cut as one quad
     m_bandsSettings = settings;
-    m_bandsKey = m_settings->bandsRow()->key() + QString::number(m_settings->elements());
+    m_bandsKey = m_settings->bandsRow()->key(m_settings->elements());
     if (m_bandsRun)
         m_bandsRun->deleteLater();
     const int bands = static_cast<int>(geometry.bands.size());
@@ -195,7 +195,7 @@ void AntennaCheckWindow::showBand(int index)
 bool AntennaCheckWindow::bandsCurrent(const std::optional<design::CheckSettings> &settings) const
 {
     return settings && m_bandsSettings && *settings == *m_bandsSettings &&
-           m_bandsKey == m_settings->bandsRow()->key() + QString::number(m_settings->elements());
+           m_bandsKey == m_settings->bandsRow()->key(m_settings->elements());
 }
 
 void AntennaCheckWindow::showBandMeasured()

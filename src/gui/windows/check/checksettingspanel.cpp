@@ -134,10 +134,7 @@ void CheckSettingsPanel::layOut(const DesignRow &design)
 {
     auto *left = new QFormLayout;
     left->addRow(design.label, design.layout);
-    m_bands = new BandsRow;
-    auto *bandsLabel = new QLabel(QStringLiteral("&Quad bands:"));
-    bandsLabel->setBuddy(m_bands->bandsField());
-    left->addRow(bandsLabel, m_bands);
+    m_bands = BandsRow::addTo(*left);
     connect(m_bands, &BandsRow::changed, this, &CheckSettingsPanel::changed);
     auto *wire = new QHBoxLayout;
     wire->addWidget(m_wireMm);
@@ -184,13 +181,7 @@ void CheckSettingsPanel::layOut(const DesignRow &design)
                                             m_points,    m_z0,       m_overGround,   m_height};
     for (std::size_t i = 1; i < reading.size(); ++i)
         setTabOrder(reading[i - 1], reading[i]);
-    // The bands stand under the frequency they replace.
-    QWidget *previous = m_elements;
-    for (QWidget *field : m_bands->fields()) {
-        setTabOrder(previous, field);
-        previous = field;
-    }
-    setTabOrder(previous, m_wireMm);
+    m_bands->placeInTabOrder(m_elements, m_wireMm); // under the frequency they replace
     setTabOrder(m_height, m_match->kindBox());
 }
 

@@ -2,7 +2,9 @@
 #include "gui/windows/rows/bandsrow.h"
 
 #include <QComboBox>
+#include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 
 namespace tarvelin {
@@ -44,6 +46,15 @@ BandsRow::BandsRow(QWidget *parent) : QWidget(parent)
     enable();
 }
 
+BandsRow *BandsRow::addTo(QFormLayout &form)
+{
+    auto *row = new BandsRow;
+    auto *label = new QLabel(QStringLiteral("&Quad bands:"));
+    label->setBuddy(row->m_bands);
+    form.addRow(label, row);
+    return row;
+}
+
 std::variant<std::optional<BandsRow::Choice>, QString> BandsRow::read() const
 {
     if (m_bands->text().trimmed().isEmpty())
@@ -58,9 +69,14 @@ std::variant<std::optional<BandsRow::Choice>, QString> BandsRow::read() const
     return std::optional<Choice>(std::move(choice));
 }
 
-std::array<QWidget *, 3> BandsRow::fields() const
+void BandsRow::placeInTabOrder(QWidget *before, QWidget *after) const
 {
-    return {m_bands, m_layout, m_idle};
+    QWidget *previous = before;
+    for (QWidget *field : {static_cast<QWidget *>(m_bands), static_cast<QWidget *>(m_layout),
+                           static_cast<QWidget *>(m_idle), after}) {
+        setTabOrder(previous, field);
+        previous = field;
+    }
 }
 
 void BandsRow::setChoice(const Choice &choice)
@@ -80,10 +96,10 @@ QWidget *BandsRow::lastField() const
     return m_idle;
 }
 
-QString BandsRow::key() const
+QString BandsRow::key(int elements) const
 {
     return m_bands->text().simplified() + QLatin1Char('|') + QString::number(m_layout->currentIndex()) +
-           QLatin1Char('|') + QString::number(m_idle->currentIndex());
+           QLatin1Char('|') + QString::number(m_idle->currentIndex()) + QLatin1Char('|') + QString::number(elements);
 }
 
 QString BandsRow::text() const

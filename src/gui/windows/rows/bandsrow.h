@@ -6,12 +6,12 @@
 
 #include <QWidget>
 
-#include <array>
 #include <optional>
 #include <variant>
 #include <vector>
 
 class QComboBox;
+class QFormLayout;
 class QLineEdit;
 
 namespace tarvelin {
@@ -25,6 +25,8 @@ class BandsRow final : public QWidget
 
 public:
     explicit BandsRow(QWidget *parent = nullptr);
+    // A new row at the end of the form, under its label.
+    [[nodiscard]] static BandsRow *addTo(QFormLayout &form);
 
     struct Choice
     {
@@ -40,11 +42,12 @@ public:
     void setChoice(const Choice &choice);
     [[nodiscard]] QLineEdit *bandsField() const { return m_bands; }
     [[nodiscard]] QWidget *lastField() const;
-    // Its fields in Tab's order.
-    [[nodiscard]] std::array<QWidget *, 3> fields() const;
+    // Puts its fields in Tab's order between `before` and `after`.
+    void placeInTabOrder(QWidget *before, QWidget *after) const;
     [[nodiscard]] QString text() const;
-    // The bands, the layout and the idle ending as they stand, to tell whether they changed.
-    [[nodiscard]] QString key() const;
+    // The bands, the layout and the idle ending as they stand, with the elements on every band, to tell whether
+    // they changed.
+    [[nodiscard]] QString key(int elements) const;
     void setText(const QString &text);
 
 signals:

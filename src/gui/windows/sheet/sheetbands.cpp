@@ -104,7 +104,7 @@ void ShopSheetWindow::openTunedBands(tune::TunedBands saved)
 
 QString ShopSheetWindow::tunedBandsKey() const
 {
-    return m_settings->bandsRow()->key() + QString::number(m_settings->elements());
+    return m_settings->bandsRow()->key(m_settings->elements());
 }
 
 // The nested quad's tab in place of the tables of one band's design, and its drawing in place of theirs.

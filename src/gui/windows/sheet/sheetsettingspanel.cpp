@@ -94,10 +94,7 @@ void SheetSettingsPanel::layOut()
     m_elements = design.elements;
     auto *left = new QFormLayout;
     left->addRow(design.label, design.layout);
-    m_bands = new BandsRow;
-    auto *bandsLabel = new QLabel(QStringLiteral("&Quad bands:"));
-    bandsLabel->setBuddy(m_bands->bandsField());
-    left->addRow(bandsLabel, m_bands);
+    m_bands = BandsRow::addTo(*left);
     connect(m_bands, &BandsRow::changed, this, &SheetSettingsPanel::changed);
     left->addRow(QStringLiteral("Fraction &step:"), m_step);
     auto *measuredRow = new QHBoxLayout;
@@ -123,13 +120,7 @@ void SheetSettingsPanel::layOut()
     layout->addWidget(m_cutSince);
     // Tab reads the settings a column at a time.
     setTabOrder(m_frequency, m_elements);
-    // The bands stand under the frequency they replace.
-    QWidget *previous = m_elements;
-    for (QWidget *field : m_bands->fields()) {
-        setTabOrder(previous, field);
-        previous = field;
-    }
-    setTabOrder(previous, m_step);
+    m_bands->placeInTabOrder(m_elements, m_step); // under the frequency they replace
     setTabOrder(m_step, m_measured);
     setTabOrder(m_measured, m_fromSweep);
     setTabOrder(m_fromSweep, m_allowance);
