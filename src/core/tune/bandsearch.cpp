@@ -8,7 +8,8 @@ namespace tarvelin::tune {
 
 namespace {
 
-// Beyond this the parabola says no more than which way the peak lies.
+// Within this the parabola's peak is read as it is; beyond it, ever less exactly, never past the farthest.
+constexpr double kExactPeak = 0.01;
 constexpr double kFarthestPeak = 0.05;
 
 std::array<double, 2> residualOf(const BandAim &aim)
@@ -56,13 +57,22 @@ BandAim bandAimOf(std::span<const check::SweepPoint> points, double designMHz)
         aim.peakOffset = nearest;
         return aim;
     }
+    // A peak near the band is read as it is; one far off less and less exactly, but always moving with the
+    // loops: a hard limit would leave the search a flat aim, and a band that never moves.
+    const auto beyond = [](double offset) {
+        const double far = std::fabs(offset) - kExactPeak;
+        if (far <= 0.0)
+            return offset;
+        const double room = kFarthestPeak - kExactPeak;
+        return std::copysign(kExactPeak + room * std::tanh(far / room), offset);
+    };
     if (a > 0.0) {
-        aim.peakOffset = std::clamp(-b / (2.0 * a), -kFarthestPeak, kFarthestPeak);
+        aim.peakOffset = beyond(-b / (2.0 * a));
         return aim;
     }
     // No dip: where the back lobe's straight trend would vanish, which moves smoothly with the
     // loops, so the search still sees which way and how far to go.
-    aim.peakOffset = b != 0.0 ? std::clamp(-c / b, -kFarthestPeak, kFarthestPeak) : nearest;
+    aim.peakOffset = b != 0.0 ? beyond(-c / b) : nearest;
     return aim;
 }
 

@@ -35,6 +35,7 @@ class TestBandSearch : public QObject
 private slots:
     void aim_data();
     void aim();
+    void farPeakStillMoves();
     void searchConverges();
     void searchStaysWithinItsLimit();
 };
@@ -65,8 +66,21 @@ void TestBandSearch::aim()
     QCOMPARE(aim.reactanceRatio, 0.25);
     if (k == 0.0)
         QVERIFY(aim.peakOffset > 0.005); // past the top edge
+    else if (std::abs(expected) > 0.01) // far beyond the band: that way, and further than the band's edge
+        QVERIFY2(aim.peakOffset * expected > 0 && std::abs(aim.peakOffset) > 0.01 &&
+                     std::abs(aim.peakOffset) < std::abs(expected),
+                 qPrintable(QString::number(aim.peakOffset)));
     else
         QVERIFY2(std::abs(aim.peakOffset - expected) < 1e-6, qPrintable(QString::number(aim.peakOffset)));
+}
+
+// A band tuned far off, its F/B peak some 8 % away, still sees the peak move as its loops do: were the aim
+// flat out there, the search would take the band for done where it stands.
+void TestBandSearch::farPeakStillMoves()
+{
+    const double nearer = tune::bandAimOf(band(-0.08, 4000.0, 0.001, 0.0), 14.175).peakOffset;
+    const double further = tune::bandAimOf(band(-0.09, 4000.0, 0.001, 0.0), 14.175).peakOffset;
+    QVERIFY2(further < nearer && nearer < -0.01, qPrintable(QStringLiteral("%1 %2").arg(nearer).arg(further)));
 }
 
 // A band whose aim moves with its loops much as a quad's does, with some coupling and a curve: the search
